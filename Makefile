@@ -1,0 +1,37 @@
+# The two commands of the README:
+#   make run   - install what is missing, build, start Orvanta on its built-in demo feed
+#   make test  - install what is missing, build, run every test (and the core tests
+#                again under AddressSanitizer and UndefinedBehaviorSanitizer)
+JOBS ?= $(shell nproc)
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+DATA_DIR ?= $(CURDIR)/$(BUILD)/demo-data
+
+.PHONY: all bootstrap build run test test-core test-sanitize bench clean
+
+all: build
+
+bootstrap:
+	bash scripts/bootstrap
+
+build: bootstrap
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	bash scripts/run-demo $(BUILD) $(DATA_DIR)
+
+test-core: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: bootstrap
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVANTA_SANITIZE=ON \
+	  -DORVANTA_BUILD_UI=OFF -DORVANTA_BUILD_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+test: test-core test-sanitize
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,116 @@
+#include "ais/payload_bits.h"
+
+#include <algorithm>
+
+namespace ais {
+
+namespace {
+
+// The de-armouring rule, evaluated once for every byte value: add 40, then 40
+// more when the sum is at most 128, else 32 more; write the sum as 8 bits by
+// repeated comparison with 128, 64, ..., 1 (a sum above 255 therefore sets every
+// bit) and keep the six low bits.
+constexpr std::array<uint8_t, 256> makeSixBitTable() {
+    std::array<uint8_t, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        int s = c + 40;
+        s += (s <= 128) ? 40 : 32;
+        int bits = 0;
+        for (int weight = 128; weight >= 1; weight /= 2) {
+            bits <<= 1;
+            if (s >= weight) {
+                s -= weight;
+                bits |= 1;
+            }
+        }
+        table[static_cast<size_t>(c)] = static_cast<uint8_t>(bits & 0x3F);
+    }
+    return table;
+}
+
+constexpr std::array<uint8_t, 256> kSixBit = makeSixBitTable();
+
+}  // namespace
+
+uint8_t CharToSixBit(unsigned char c) { return kSixBit[c]; }
+
+char SixBitToChar(unsigned value) {
+    value &= 0x3F;
+    if (value == 0) return ' ';
+    return static_cast<char>(value < 32 ? value + 64 : value);
+}
+
+void PayloadBits::load(std::string_view payload) {
+    bytes_.fill(0);
+    chars_ = static_cast<int>(std::min<size_t>(payload.size(), kMaxPayloadChars));
+    // Pack four six-bit values into three bytes at a time.
+    uint32_t acc = 0;
+    int accBits = 0;
+    size_t out = 0;
+    for (int i = 0; i < chars_; ++i) {
+        acc = (acc << 6) | kSixBit[static_cast<unsigned char>(payload[static_cast<size_t>(i)])];
+        accBits += 6;
+        if (accBits >= 8) {
+            accBits -= 8;
+            bytes_[out++] = static_cast<uint8_t>(acc >> accBits);
+            acc &= (1u << accBits) - 1;
+        }
+    }
+    if (accBits > 0) bytes_[out] = static_cast<uint8_t>(acc << (8 - accBits));
+}
+
+uint64_t PayloadBits::window(int first) const {
+    // 64 bits starting at 1-based bit `first` (which lies in 1..1008).
+    const int zeroBased = first - 1;
+    const size_t byte = static_cast<size_t>(zeroBased / 8);
+    uint64_t w = 0;
+    for (size_t k = 0; k < 8; ++k) w = (w << 8) | bytes_[byte + k];
+    w <<= (zeroBased % 8);
+    // Pull in the bits shifted out of the bottom from the ninth byte.
+    const int shift = zeroBased % 8;
+    if (shift) w |= static_cast<uint64_t>(bytes_[byte + 8]) >> (8 - shift);
+    return w;
+}
+
+bool PayloadBits::bit(int position) const {
+    if (position < 1 || position > kMaxPayloadBits) return false;
+    const int z = position - 1;
+    return (bytes_[static_cast<size_t>(z / 8)] >> (7 - z % 8)) & 1;
+}
+
+int64_t PayloadBits::value(int first, int last, bool isSigned, bool allOnesNotAvailable) const {
+    const int width = last - first + 1;
+    if (width <= 0) return allOnesNotAvailable ? kNotAvailable : 0;
+    uint64_t raw = 0;
+    if (width <= 57 && first >= 1 && first <= kMaxPayloadBits) {
+        raw = window(first) >> (64 - width);
+        // Bits past 1008 are zero already: the padding bytes are never written.
+    } else {
+        for (int i = first; i <= last; ++i) raw = (raw << 1) | (bit(i) ? 1u : 0u);
+    }
+    if (allOnesNotAvailable && width < 64 && raw == ((uint64_t{1} << width) - 1)) return kNotAvailable;
+    if (isSigned && width < 64 && (raw >> (width - 1)) & 1) {
+        return static_cast<int64_t>(raw) - static_cast<int64_t>(uint64_t{1} << width);
+    }
+    return static_cast<int64_t>(raw);
+}
+
+std::string PayloadBits::text(int first, int last) const {
+    std::string out;
+    if (first > last) return out;
+    out.reserve(static_cast<size_t>((last - first) / 6 + 1));
+    for (int start = first; start <= last; start += 6) {
+        out.push_back(SixBitToChar(static_cast<unsigned>(value(start, start + 5))));
+    }
+    return out;
+}
+
+int PayloadBits::textEnd(int first, int fillBits) const {
+    int end = std::min(6 * chars_ - fillBits, kMaxPayloadBits);
+    // Last whole group that ends at or before `end`.
+    if (end < first) return first - 1;
+    const int groups = (end - first + 1) / 6;
+    return first + groups * 6 - 1;
+}
+
+}  // namespace ais

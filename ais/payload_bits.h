@@ -1,0 +1,78 @@
+// PayloadBits: the de-armoured bits of one AIS message and the field readers
+// every decoder uses.
+//
+// Bits are numbered from 1: bit 1 is the most significant bit of the first
+// payload character, so the 30-bit MMSI at M.1371 positions 8-37 is bits 9-38.
+// At most 168 characters (1008 bits) are taken; bits past the end of the
+// payload read as zero (six-bit text there reads as blanks), so a short message
+// decodes to zeros instead of failing. No character is rejected: a character
+// outside the armouring alphabet gives whatever six low bits the de-armouring
+// arithmetic produces.
+//
+//   PayloadBits b("15M67FC000G?ufbE`FepT@3n00Sa");
+//   b.value(1, 6)            -> 1      (message type)
+//   b.value(9, 38)           -> 366053209
+//   b.value(43, 50, true)    -> signed rate of turn
+//   b.text(71, 112)          -> 7 characters
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ais {
+
+inline constexpr int kMaxPayloadChars = 168;
+inline constexpr int kMaxPayloadBits = kMaxPayloadChars * 6;
+inline constexpr int64_t kNotAvailable = -9999;
+
+// Six-bit value of one payload character (the low six bits of code + 80, or
+// code + 72 above code 88).
+uint8_t CharToSixBit(unsigned char c);
+
+// ITU-R M.1371 six-bit ASCII; the at sign (value 0) comes back as a blank.
+char SixBitToChar(unsigned value);
+
+class PayloadBits {
+public:
+    PayloadBits() { bytes_.fill(0); }
+    explicit PayloadBits(std::string_view payload) { load(payload); }
+
+    // Replaces the buffer with the bits of payload (first 168 characters).
+    void load(std::string_view payload);
+
+    // Number of payload characters taken (0-168).
+    int charCount() const { return chars_; }
+
+    // Bits first..last (1-based, inclusive) as an unsigned number, or as a
+    // two's-complement number when isSigned. With allOnesNotAvailable, a field
+    // whose bits are all ones reads as -9999. Bits outside 1..1008 read as zero.
+    int64_t value(int first, int last, bool isSigned = false, bool allOnesNotAvailable = false) const;
+
+    // Six-bit text: groups starting at first, first+6, ... while the start is not
+    // past last. Empty when first > last. Not trimmed.
+    std::string text(int first, int last) const;
+
+    // Last bit of a variable-length text: the end of the last whole six-bit group
+    // that ends at or before 6 x chars - fillBits, and never beyond bit 1008.
+    int textEnd(int first, int fillBits) const;
+
+    bool bit(int position) const;
+
+private:
+    uint64_t window(int first) const;
+
+    // 1008 bits, padded so an 8-byte window read never leaves the array.
+    std::array<uint8_t, kMaxPayloadBits / 8 + 16> bytes_{};
+    int chars_ = 0;
+};
+
+// Free-function forms of the readers, for code that reads like the layouts.
+inline int64_t GetBitValue(const PayloadBits& bits, int first, int last, bool isSigned = false,
+                           bool allOnesNotAvailable = false) {
+    return bits.value(first, last, isSigned, allOnesNotAvailable);
+}
+inline std::string GetBitText(const PayloadBits& bits, int first, int last) { return bits.text(first, last); }
+
+}  // namespace ais

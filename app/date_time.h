@@ -1,0 +1,63 @@
+// DateTime: a local date and time held as days since 30 December 1899 00:00,
+// the time of day as the fraction. The value 0 means "no date".
+//
+//   DateTime t = DateTime::fromCalendar(2026, 12, 6, 14, 5, 9);
+//   t.format("dd mmm hh:mm:ss")   // "06 Dec 14:05:09"
+//
+// Only the patterns the program shows are supported: "dd", "mmm", "mm"
+// (minutes after "hh", else month), "hh", "nn", "ss", "yyyy", "yy" and literal
+// characters. Values before 1899-12-30 are not used by the program.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace app {
+
+struct CalendarTime {
+    int year = 1899;
+    int month = 12;
+    int day = 30;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int millisecond = 0;
+    bool operator==(const CalendarTime&) const = default;
+};
+
+class DateTime {
+public:
+    constexpr DateTime() = default;
+    constexpr explicit DateTime(double days) : value_(days) {}
+
+    static DateTime fromCalendar(int year, int month, int day, int hour = 0, int minute = 0,
+                                 int second = 0, int millisecond = 0);
+    static DateTime fromCalendar(const CalendarTime& c);
+
+    // False when the calendar fields do not form a real date (month 13, 30 February).
+    static bool isValidDate(int year, int month, int day);
+
+    constexpr double value() const { return value_; }
+    constexpr bool isNull() const { return value_ == 0.0; }
+
+    // Splits into calendar fields, rounding to the nearest millisecond.
+    CalendarTime toCalendar() const;
+
+    std::string format(std::string_view pattern) const;
+
+    // Seconds from other to this (positive when this is later).
+    double secondsSince(DateTime other) const { return (value_ - other.value_) * 86400.0; }
+    DateTime addSeconds(double s) const { return DateTime(value_ + s / 86400.0); }
+
+    friend constexpr bool operator==(DateTime a, DateTime b) { return a.value_ == b.value_; }
+    friend constexpr bool operator<(DateTime a, DateTime b) { return a.value_ < b.value_; }
+
+private:
+    double value_ = 0.0;
+};
+
+// Day count of a civil date relative to 1970-01-01 (proleptic Gregorian).
+int64_t daysFromCivil(int year, int month, int day);
+
+}  // namespace app

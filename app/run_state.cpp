@@ -1,0 +1,22 @@
+#include "app/run_state.h"
+
+#include "app/number_format.h"
+
+namespace app {
+
+std::string checksumPanelText(const RunState& state) {
+    return state.CheckChecksum ? std::to_string(state.ChecksumErrorCount) : "n/a";
+}
+
+std::string ignoredPanelText(const RunState& state, bool withPercentage) {
+    if (!state.EmptyBuffer) return "n/a";
+    std::string text = std::to_string(state.IgnoredCount);
+    if (withPercentage) {
+        const double total = static_cast<double>(state.IgnoredCount) + state.SentenceCount;
+        const double pct = total > 0 ? state.IgnoredCount / total * 100.0 : 0.0;
+        text += " (" + formatNumber(pct, "#.0") + "%)";
+    }
+    return text;
+}
+
+}  // namespace app

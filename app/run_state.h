@@ -1,0 +1,46 @@
+// The run state shared by the receive path and the windows: counters, flags
+// and settings. One instance per Receiver; nothing here is global.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace app {
+
+struct RunState {
+    // Sentences handed to the sentence handler since start (every type).
+    int32_t SentenceCount = 0;
+    // VDM/VDO sentences rejected by the checksum test.
+    int32_t ChecksumErrorCount = 0;
+    // Complete sentences discarded by the empty-buffer rule.
+    int32_t IgnoredCount = 0;
+    // Lines dropped whole because they grew past the input bound without a line feed.
+    int32_t OverflowCount = 0;
+    // Bytes dropped with those lines.
+    int64_t OverflowBytes = 0;
+
+    bool CheckChecksum = false;
+    bool EmptyBuffer = false;
+    bool PortMonitorOpen = false;
+
+    int32_t MonitorSentenceCount = 0;
+    int32_t MonitorNMEACount = 0;
+    int32_t MonitorAISCount = 0;
+    int32_t MonitorChecksumOK = 0;
+    int32_t MonitorChecksumBad = 0;
+
+    double RefLat = 0.0;
+    double RefLon = 0.0;
+    int32_t RefMMSI = 0;
+    int16_t ReferenceMode = 0;
+    // 0 = IMO SN/Circ.236 numbering; any other value = the IALA proposal.
+    int16_t BinaryMsgStandard = 0;
+};
+
+// Status bar panel 4: the checksum error count while the test is on.
+std::string checksumPanelText(const RunState& state);
+// Status bar panel 6: "n/a" while the empty-buffer rule is off, else the ignored count;
+// with a percentage of all sentences for serial input ("1 (.5%)").
+std::string ignoredPanelText(const RunState& state, bool withPercentage);
+
+}  // namespace app

@@ -1,0 +1,41 @@
+// orvanta-cli: the headless companion of the desktop program.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "cli/command.h"
+
+namespace cli {
+
+std::vector<Command>& commands() {
+    static std::vector<Command> list;
+    return list;
+}
+
+}  // namespace cli
+
+namespace {
+
+void usage(FILE* out) {
+    std::fprintf(out, "usage: orvanta-cli COMMAND [OPTIONS]\n\ncommands:\n");
+    auto list = cli::commands();
+    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    for (const auto& c : list) std::fprintf(out, "  %-10s %s\n", c.name.c_str(), c.summary.c_str());
+    std::fprintf(out, "\nRun 'orvanta-cli COMMAND --help' for the options of one command.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        usage(argc < 2 ? stderr : stdout);
+        return argc < 2 ? 2 : 0;
+    }
+    for (const auto& c : cli::commands()) {
+        if (c.name == argv[1]) return c.run(argc - 1, argv + 1);
+    }
+    std::fprintf(stderr, "orvanta-cli: unknown command '%s'\n", argv[1]);
+    usage(stderr);
+    return 2;
+}

@@ -1,0 +1,76 @@
+#include "input/framer.h"
+
+#include <cstring>
+
+namespace input {
+
+namespace {
+
+size_t findLineFeed(const std::string& s, size_t from) {
+    if (from >= s.size()) return std::string::npos;
+    const void* p = std::memchr(s.data() + from, '\n', s.size() - from);
+    return p ? static_cast<size_t>(static_cast<const char*>(p) - s.data()) : std::string::npos;
+}
+
+}  // namespace
+
+void Framer::receive(std::string_view bytes) {
+    if (busy_) {
+        // A handler fed bytes back in (for example from a nested event loop):
+        // queue them so the sentence being handled stays intact.
+        reentrant_.append(bytes);
+        return;
+    }
+    buffer_.append(bytes);
+    busy_ = true;
+    process();
+    while (!reentrant_.empty()) {
+        buffer_.append(reentrant_);
+        reentrant_.clear();
+        process();
+    }
+    busy_ = false;
+}
+
+void Framer::discard() {
+    state_.IgnoredCount++;
+    events_.statusPanelChanged(6, app::ignoredPanelText(state_, kind_ == InputKind::Serial));
+}
+
+void Framer::process() {
+    if (state_.PortMonitorOpen) events_.inputBufferChanged(buffer_);
+
+    size_t pos = 0;
+    for (;;) {
+        const size_t lf = findLineFeed(buffer_, pos);
+        if (lf == std::string::npos) break;
+        const size_t start = pos;
+        pos = lf + 1;
+        if (droppingLine_) {
+            droppingLine_ = false;
+            state_.OverflowCount++;
+            state_.OverflowBytes += static_cast<int64_t>(pos - start);
+            continue;
+        }
+        const std::string_view sentence(buffer_.data() + start, pos - start);
+        if (state_.EmptyBuffer) {
+            // Hand over this one; discard the other complete sentences of the chunk.
+            for (size_t next = findLineFeed(buffer_, pos); next != std::string::npos;
+                 next = findLineFeed(buffer_, pos)) {
+                pos = next + 1;
+                discard();
+            }
+        }
+        handler_.handleSentence(sentence);
+    }
+
+    buffer_.erase(0, pos);
+    if (buffer_.size() > kMaxLine) {
+        state_.OverflowBytes += static_cast<int64_t>(buffer_.size());
+        droppingLine_ = true;
+        buffer_.clear();
+        buffer_.shrink_to_fit();
+    }
+}
+
+}  // namespace input

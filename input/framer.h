@@ -1,0 +1,69 @@
+// Sentence framing: turns the bytes of a serial port or a TCP connection into
+// sentences and hands each one to a SentenceHandler.
+//
+// A sentence is the text after the previous line feed up to and including the
+// next one; a carriage return before the line feed stays in it, and so does any
+// text before the '$' or '!'. Bytes may arrive in any chunking: the unfinished
+// tail of a chunk is kept and joined with the next. Every complete sentence of a
+// chunk is handed over in order, except under the empty-buffer rule, where the
+// first one is handed over and the other complete ones are discarded and counted
+// in IgnoredCount.
+//
+// Memory is bounded: a line that grows past kMaxLine bytes without a line feed
+// is dropped whole (counted in OverflowCount / OverflowBytes) up to its line feed.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "app/receiver_events.h"
+#include "app/run_state.h"
+
+namespace input {
+
+enum class InputKind { Serial, Tcp };
+
+class SentenceHandler {
+public:
+    virtual ~SentenceHandler() = default;
+    virtual void handleSentence(std::string_view sentence) = 0;
+};
+
+class Framer {
+public:
+    static constexpr size_t kMaxLine = 64 * 1024;
+
+    Framer(InputKind kind, app::RunState& state, app::ReceiverEvents& events, SentenceHandler& handler)
+        : kind_(kind), state_(state), events_(events), handler_(handler) {}
+
+    // One receive notification's worth of bytes.
+    void receive(std::string_view bytes);
+
+    // Serial port notifications carry an event code; only code 2 (data
+    // received) delivers text. Line errors (break, framing, overrun, overflow,
+    // parity) are ignored, and the bytes that did arrive come with a later code 2.
+    static constexpr int kSerialDataEvent = 2;
+    void serialNotification(int eventCode, std::string_view bytes) {
+        if (eventCode == kSerialDataEvent) receive(bytes);
+    }
+
+    InputKind kind() const { return kind_; }
+    // Text received but not yet handed over (the unfinished line).
+    std::string_view pending() const { return buffer_; }
+
+private:
+    void process();
+    void discard();
+
+    InputKind kind_;
+    app::RunState& state_;
+    app::ReceiverEvents& events_;
+    SentenceHandler& handler_;
+    std::string buffer_;
+    std::string reentrant_;   // bytes that arrived while a sentence was being handled
+    bool busy_ = false;
+    bool droppingLine_ = false;  // the current line outgrew kMaxLine and is being dropped
+};
+
+}  // namespace input

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include "input/framer.h"
+#include "support/recording_events.h"
+
+namespace input {
+namespace {
+
+class Collect : public SentenceHandler {
+public:
+    explicit Collect(app::RunState& s) : state(s) {}
+    void handleSentence(std::string_view sentence) override {
+        state.SentenceCount++;
+        sentences.emplace_back(sentence);
+        if (onSentence) onSentence();
+    }
+    app::RunState& state;
+    std::vector<std::string> sentences;
+    std::function<void()> onSentence;
+};
+
+struct Fixture {
+    explicit Fixture(InputKind kind) : collect(state), framer(kind, state, events, collect) {}
+    app::RunState state;
+    testing_support::RecordingEvents events;
+    Collect collect;
+    Framer framer;
+};
+
+TEST(Framer, SentenceSplitAcrossNotificationsIsJoinedOnBothPaths) {
+    for (InputKind kind : {InputKind::Serial, InputKind::Tcp}) {
+        Fixture f(kind);
+        f.framer.receive("!AIVDM,1,1,,A,1");
+        EXPECT_TRUE(f.collect.sentences.empty());
+        f.framer.receive("23*45\r\n!AIV");
+        ASSERT_EQ(f.collect.sentences.size(), 1u);
+        EXPECT_EQ(f.collect.sentences[0], "!AIVDM,1,1,,A,123*45\r\n");
+        EXPECT_EQ(f.framer.pending(), "!AIV");
+    }
+}
+
+TEST(Framer, EveryCompleteSentenceOfANotificationIsHandedOverInOrder) {
+    for (InputKind kind : {InputKind::Serial, InputKind::Tcp}) {
+        Fixture f(kind);
+        f.framer.receive("a\r\nb\nc\r\nd");
+        EXPECT_EQ(f.collect.sentences, (std::vector<std::string>{"a\r\n", "b\n", "c\r\n"}));
+        EXPECT_EQ(f.state.IgnoredCount, 0);
+    }
+}
+
+TEST(Framer, LineFeedOnlyFeedsAreFramed) {
+    Fixture f(InputKind::Tcp);
+    f.framer.receive("x\ny\n");
+    EXPECT_EQ(f.collect.sentences, (std::vector<std::string>{"x\n", "y\n"}));
+}
+
+TEST(Framer, TextBeforeTheStartCharacterStays) {
+    Fixture f(InputKind::Serial);
+    f.framer.receive("\x01garbage!AIVDM\r\n");
+    EXPECT_EQ(f.collect.sentences.at(0), "\x01garbage!AIVDM\r\n");
+}
+
+TEST(Framer, EmptyBufferRuleOnSerialCountsWithPercentage) {
+    Fixture f(InputKind::Serial);
+    f.state.EmptyBuffer = true;
+    f.framer.receive("one\r\ntwo\r\nthree\r\npart");
+    EXPECT_EQ(f.collect.sentences, (std::vector<std::string>{"one\r\n"}));
+    EXPECT_EQ(f.state.IgnoredCount, 2);
+    // Discards are counted before the handed-over sentence is.
+    using P = std::pair<int, std::string>;
+    EXPECT_EQ(f.events.panels, (std::vector<P>{{6, "1 (100.0%)"}, {6, "2 (100.0%)"}}));
+    EXPECT_EQ(f.framer.pending(), "part");
+    f.framer.receive("\r\n");
+    EXPECT_EQ(f.collect.sentences.back(), "part\r\n");
+}
+
+TEST(Framer, EmptyBufferRuleOnTcpShowsTheCountAlone) {
+    Fixture f(InputKind::Tcp);
+    f.state.EmptyBuffer = true;
+    f.framer.receive("one\r\ntwo\r\n");
+    EXPECT_EQ(f.collect.sentences.size(), 1u);
+    ASSERT_EQ(f.events.panels.size(), 1u);
+    EXPECT_EQ(f.events.panels[0].second, "1");
+}
+
+TEST(Framer, PortMonitorSeesTheBufferOnlyWhileOpen) {
+    Fixture f(InputKind::Serial);
+    f.framer.receive("ab");
+    EXPECT_TRUE(f.events.buffers.empty());
+    f.state.PortMonitorOpen = true;
+    f.framer.receive("c\n");
+    EXPECT_EQ(f.events.buffers, (std::vector<std::string>{"abc\n"}));
+}
+
+TEST(Framer, OverlongLineIsDroppedWholeAndCounted) {
+    Fixture f(InputKind::Tcp);
+    const std::string chunk(10000, 'x');
+    for (int i = 0; i < 20; ++i) f.framer.receive(chunk);  // 200 000 bytes, no line feed
+    EXPECT_LE(f.framer.pending().size(), Framer::kMaxLine);
+    f.framer.receive("tail\r\n!AIVDM\r\n");
+    EXPECT_EQ(f.collect.sentences, (std::vector<std::string>{"!AIVDM\r\n"}));
+    EXPECT_EQ(f.state.OverflowCount, 1);
+    EXPECT_EQ(f.state.OverflowBytes, 200000 + 6);
+}
+
+TEST(Framer, EveryByteValueAndNulBytesAreFramedWithoutLoss) {
+    Fixture f(InputKind::Serial);
+    std::string all;
+    for (int c = 0; c < 256; ++c) {
+        if (c != '\n') all.push_back(static_cast<char>(c));
+    }
+    all.push_back('\n');
+    // Feed it one byte at a time.
+    for (char c : all) f.framer.receive(std::string_view(&c, 1));
+    ASSERT_EQ(f.collect.sentences.size(), 1u);
+    EXPECT_EQ(f.collect.sentences[0], all);
+}
+
+TEST(Framer, BytesFedBackDuringHandlingAreQueuedNotInterleaved) {
+    Fixture f(InputKind::Tcp);
+    bool fed = false;
+    f.collect.onSentence = [&] {
+        if (!fed) {
+            fed = true;
+            f.framer.receive("inner\r\n");
+        }
+    };
+    f.framer.receive("first\r\nsecond\r\n");
+    EXPECT_EQ(f.collect.sentences, (std::vector<std::string>{"first\r\n", "second\r\n", "inner\r\n"}));
+}
+
+TEST(Framer, SerialLineErrorsAreIgnored) {
+    Fixture f(InputKind::Serial);
+    for (int code : {1001, 1004, 1006, 1008, 1009, 3, 0}) f.framer.serialNotification(code, "x\n");
+    EXPECT_TRUE(f.collect.sentences.empty());
+    f.framer.serialNotification(Framer::kSerialDataEvent, "y\n");
+    EXPECT_EQ(f.collect.sentences.size(), 1u);
+}
+
+}  // namespace
+}  // namespace input

@@ -1,0 +1,37 @@
+// A ReceiverEvents that records everything, for tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/receiver_events.h"
+
+namespace testing_support {
+
+class RecordingEvents : public app::ReceiverEvents {
+public:
+    struct Message {
+        app::MessageIcon icon;
+        std::string title;
+        std::string text;
+    };
+    void statusPanelChanged(int panel, const std::string& text) override {
+        panels.push_back({panel, text});
+    }
+    void inputBufferChanged(std::string_view text) override { buffers.emplace_back(text); }
+    void sentenceSeen(std::string_view sentence) override { seen.emplace_back(sentence); }
+    void targetRowChanged(int entry) override { rows.push_back(entry); }
+    void aisMessageToShow(int type) override { shown.push_back(type); }
+    void operatorMessage(app::MessageIcon icon, const std::string& title, const std::string& text) override {
+        messages.push_back({icon, title, text});
+    }
+
+    std::vector<std::pair<int, std::string>> panels;
+    std::vector<std::string> buffers;
+    std::vector<std::string> seen;
+    std::vector<int> rows;
+    std::vector<int> shown;
+    std::vector<Message> messages;
+};
+
+}  // namespace testing_support
