@@ -1,0 +1,378 @@
+// AISMessageRecord: the decoded-message record, one plain sub-record per AIS
+// message type 1 to 26.
+//
+// One record lives as long as its Receiver; DecodeAISMessage fills the
+// sub-record of the type it decodes and writes only the fields that type's
+// decoder writes. Every other field, of that sub-record and of all others,
+// keeps what an earlier message (possibly from another station) left there.
+// So after a message of type N read only record.TypeN, and within it only the
+// fields the decoder writes for that message (for example only the
+// communication-state field that matches SlotTimeout).
+//
+// Units: positions in signed decimal degrees (north/east positive), speeds in
+// knots, courses and headings in degrees, rate of turn in degrees per minute,
+// dimensions and draught in metres. kNotAvailable (-9999) marks a numeric field
+// whose transmitted value means "not available". TimeReceived is the local
+// date-time at which the message was decoded.
+//
+//   ais::AISMessageRecord rec;
+//   int type = ais::DecodeAISMessage(payload, rec, fillBits, standard, clock.now());
+//   if (type == 1) use(rec.Type1.Latitude, rec.Type1.Longitude);
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ais/binary_message.h"
+#include "app/date_time.h"
+
+namespace ais {
+
+// Types 1, 2 and 3 (Class A position report); one instance per type.
+struct PositionReport {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    int16_t NavStatus = 0;
+    std::string NavStatusText;
+    float ROT = 0;        // degrees per minute, positive = turning right
+    float SOG = 0;        // knots
+    int16_t PosAccuracy = 0;
+    std::string PosAccuracyText;
+    double Longitude = 0;
+    double Latitude = 0;
+    float COG = 0;
+    float TrueHeading = 0;
+    int16_t TimeStamp = 0;
+    int16_t ManoeuvreIndicator = 0;
+    int16_t Spare = 0;
+    int16_t RAIM = 0;
+    int16_t SyncState = 0;
+    int16_t SlotTimeout = 0;
+    int16_t SubMessage = 0;
+    int16_t CommUTCHour = 0;       // slot time-out 1 only
+    int16_t CommUTCMinute = 0;     // slot time-out 1 only
+    int16_t SlotNumber = 0;        // slot time-out 2, 4, 6
+    int16_t SlotOffset = 0;        // slot time-out 0
+    int16_t ReceivedStations = 0;  // slot time-out 3, 5, 7
+    app::DateTime TimeReceived;
+    bool operator==(const PositionReport&) const = default;
+};
+
+// Type 4. A slot time-out of 1 writes the communication state's hour and
+// minute into UTCHour and UTCMinute.
+struct BaseStationReport {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    int16_t UTCYear = 0;
+    int16_t UTCMonth = 0;
+    int16_t UTCDay = 0;
+    int16_t UTCHour = 0;
+    int16_t UTCMinute = 0;
+    int16_t UTCSecond = 0;
+    int16_t PosAccuracy = 0;
+    std::string PosAccuracyText;
+    double Longitude = 0;
+    double Latitude = 0;
+    int16_t EPFDType = 0;
+    std::string EPFDTypeText;
+    int16_t Spare = 0;
+    int16_t RAIM = 0;
+    int16_t SyncState = 0;
+    int16_t SlotTimeout = 0;
+    int16_t SubMessage = 0;
+    int16_t SlotNumber = 0;
+    int16_t SlotOffset = 0;
+    int16_t ReceivedStations = 0;
+    app::DateTime TimeReceived;
+    bool operator==(const BaseStationReport&) const = default;
+};
+
+// Type 5.
+struct StaticVoyageData {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    int16_t AISVersion = 0;
+    int32_t IMONumber = 0;
+    std::string CallSign;     // 7 characters
+    std::string Name;         // 20 characters
+    int16_t ShipType = 0;     // 0-99 after the ship type rule
+    std::string ShipTypeText;
+    std::string CargoTypeText;
+    int16_t DimA = 0;         // reference point to bow
+    int16_t DimB = 0;         // to stern
+    int16_t DimC = 0;         // to port
+    int16_t DimD = 0;         // to starboard
+    int16_t EPFDType = 0;
+    std::string EPFDTypeText;
+    app::DateTime ETA;        // 0 (no date) when the month is 0
+    float Draught = 0;
+    std::string Destination;  // 20 characters
+    int16_t DTE = 0;
+    app::DateTime TimeReceived;
+    bool operator==(const StaticVoyageData&) const = default;
+};
+
+// Type 9.
+struct SARPositionReport {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    int16_t Altitude = 0;  // metres, 4095 kept as received
+    float SOG = 0;         // whole knots
+    int16_t PosAccuracy = 0;
+    std::string PosAccuracyText;
+    double Longitude = 0;
+    double Latitude = 0;
+    float COG = 0;
+    int16_t TimeStamp = 0;
+    int16_t AltitudeSensor = 0;
+    int16_t DTE = 0;
+    int16_t Spare = 0;
+    int16_t AssignedMode = 0;
+    int16_t RAIM = 0;
+    int16_t CommStateSelector = 0;  // 0 = SOTDMA, 1 = ITDMA
+    int16_t SyncState = 0;
+    int16_t SlotTimeout = 0;
+    int16_t SubMessage = 0;
+    int16_t CommUTCHour = 0;
+    int16_t CommUTCMinute = 0;
+    int16_t SlotNumber = 0;
+    int16_t SlotOffset = 0;
+    int16_t ReceivedStations = 0;
+    app::DateTime TimeReceived;
+    bool operator==(const SARPositionReport&) const = default;
+};
+
+// Type 10.
+struct UTCInquiry {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;  // inquiring station
+    int32_t DestinationMMSI = 0;
+    app::DateTime TimeReceived;
+    bool operator==(const UTCInquiry&) const = default;
+};
+
+// Type 12.
+struct AddressedSafetyMessage {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    int16_t SequenceNumber = 0;
+    int32_t DestinationMMSI = 0;
+    int16_t RetransmitFlag = 0;
+    int16_t Spare = 0;
+    std::string Text;
+    app::DateTime TimeReceived;
+    bool operator==(const AddressedSafetyMessage&) const = default;
+};
+
+// Type 14.
+struct BroadcastSafetyMessage {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    std::string Text;
+    app::DateTime TimeReceived;
+    bool operator==(const BroadcastSafetyMessage&) const = default;
+};
+
+// Type 18.
+struct ClassBPositionReport {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    int16_t RegionalReserved = 0;
+    float SOG = 0;
+    int16_t PosAccuracy = 0;
+    std::string PosAccuracyText;
+    double Longitude = 0;
+    double Latitude = 0;
+    float COG = 0;
+    float TrueHeading = 0;
+    int16_t TimeStamp = 0;
+    int16_t RAIM = 0;
+    int16_t CommStateSelector = 0;
+    int16_t SyncState = 0;
+    int16_t SlotTimeout = 0;
+    int16_t SubMessage = 0;
+    int16_t CommUTCHour = 0;
+    int16_t CommUTCMinute = 0;
+    int16_t SlotNumber = 0;
+    int16_t SlotOffset = 0;
+    int16_t ReceivedStations = 0;
+    app::DateTime TimeReceived;
+    bool operator==(const ClassBPositionReport&) const = default;
+};
+
+// Type 19.
+struct ClassBExtendedReport {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    int16_t RegionalReserved = 0;
+    float SOG = 0;
+    int16_t PosAccuracy = 0;
+    std::string PosAccuracyText;
+    double Longitude = 0;
+    double Latitude = 0;
+    float COG = 0;
+    float TrueHeading = 0;
+    int16_t TimeStamp = 0;
+    int16_t RegionalReserved2 = 0;
+    std::string Name;  // 20 characters
+    int16_t ShipType = 0;
+    std::string ShipTypeFullText;
+    std::string ShipTypeText;
+    std::string CargoTypeText;
+    int16_t DimA = 0;
+    int16_t DimB = 0;
+    int16_t DimC = 0;
+    int16_t DimD = 0;
+    int16_t EPFDType = 0;
+    std::string EPFDTypeText;
+    int16_t RAIM = 0;
+    int16_t DTE = 0;
+    app::DateTime TimeReceived;
+    bool operator==(const ClassBExtendedReport&) const = default;
+};
+
+// Type 20. Only the header is decoded; MMSI lets the target table attribute
+// the message to its station.
+struct DataLinkManagement {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    app::DateTime TimeReceived;
+    bool operator==(const DataLinkManagement&) const = default;
+};
+
+// Type 21.
+struct AtoNReport {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    int16_t AtoNType = 0;
+    std::string AtoNTypeText;
+    std::string Name;  // 20 characters
+    int16_t PosAccuracy = 0;
+    std::string PosAccuracyText;
+    double Longitude = 0;
+    double Latitude = 0;
+    int16_t DimA = 0;
+    int16_t DimB = 0;
+    int16_t DimC = 0;
+    int16_t DimD = 0;
+    int16_t EPFDType = 0;
+    std::string EPFDTypeText;
+    int16_t TimeStamp = 0;
+    int16_t OffPosition = 0;
+    int16_t AtoNStatus = 0;
+    int16_t RAIM = 0;
+    int16_t VirtualAtoN = 0;
+    int16_t AssignedMode = 0;
+    std::string NameExtension;  // 14 characters, blanks where the message is shorter
+    app::DateTime TimeReceived;
+    bool operator==(const AtoNReport&) const = default;
+};
+
+// Type 24. Part A (PartNumber 0) writes Name only; part B (1-3) writes the rest.
+struct StaticDataReport {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    int16_t PartNumber = 0;
+    std::string Name;  // part A
+    int16_t ShipType = 0;
+    std::string ShipTypeText;
+    std::string CargoTypeText;
+    std::string VendorID;  // 7 characters
+    std::string CallSign;  // 7 characters
+    int16_t DimA = 0;
+    int16_t DimB = 0;
+    int16_t DimC = 0;
+    int16_t DimD = 0;
+    app::DateTime TimeReceived;
+    bool operator==(const StaticDataReport&) const = default;
+};
+
+// Types 7, 11, 13, 15, 16, 17, 22, 23, 25 and 26 are counted and time-stamped only.
+struct TimeOnlyMessage {
+    app::DateTime TimeReceived;
+    bool operator==(const TimeOnlyMessage&) const = default;
+};
+
+struct AISMessageRecord {
+    PositionReport Type1;
+    PositionReport Type2;
+    PositionReport Type3;
+    BaseStationReport Type4;
+    StaticVoyageData Type5;
+    BinaryMessage Type6;
+    TimeOnlyMessage Type7;
+    BinaryMessage Type8;
+    SARPositionReport Type9;
+    UTCInquiry Type10;
+    TimeOnlyMessage Type11;
+    AddressedSafetyMessage Type12;
+    TimeOnlyMessage Type13;
+    BroadcastSafetyMessage Type14;
+    TimeOnlyMessage Type15;
+    TimeOnlyMessage Type16;
+    TimeOnlyMessage Type17;
+    ClassBPositionReport Type18;
+    ClassBExtendedReport Type19;
+    DataLinkManagement Type20;
+    AtoNReport Type21;
+    TimeOnlyMessage Type22;
+    TimeOnlyMessage Type23;
+    StaticDataReport Type24;
+    TimeOnlyMessage Type25;
+    TimeOnlyMessage Type26;
+
+    // The position report sub-record of type 1, 2 or 3 (nullptr for other types).
+    PositionReport* positionReport(int type) {
+        return type == 1 ? &Type1 : type == 2 ? &Type2 : type == 3 ? &Type3 : nullptr;
+    }
+    const PositionReport* positionReport(int type) const {
+        return const_cast<AISMessageRecord*>(this)->positionReport(type);
+    }
+
+    // TimeReceived of sub-record `type` (1-26); a null date-time for other types.
+    app::DateTime timeReceived(int type) const {
+        switch (type) {
+            case 1: return Type1.TimeReceived;
+            case 2: return Type2.TimeReceived;
+            case 3: return Type3.TimeReceived;
+            case 4: return Type4.TimeReceived;
+            case 5: return Type5.TimeReceived;
+            case 6: return Type6.TimeReceived;
+            case 7: return Type7.TimeReceived;
+            case 8: return Type8.TimeReceived;
+            case 9: return Type9.TimeReceived;
+            case 10: return Type10.TimeReceived;
+            case 11: return Type11.TimeReceived;
+            case 12: return Type12.TimeReceived;
+            case 13: return Type13.TimeReceived;
+            case 14: return Type14.TimeReceived;
+            case 15: return Type15.TimeReceived;
+            case 16: return Type16.TimeReceived;
+            case 17: return Type17.TimeReceived;
+            case 18: return Type18.TimeReceived;
+            case 19: return Type19.TimeReceived;
+            case 20: return Type20.TimeReceived;
+            case 21: return Type21.TimeReceived;
+            case 22: return Type22.TimeReceived;
+            case 23: return Type23.TimeReceived;
+            case 24: return Type24.TimeReceived;
+            case 25: return Type25.TimeReceived;
+            case 26: return Type26.TimeReceived;
+            default: return app::DateTime();
+        }
+    }
+};
+
+}  // namespace ais
