@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include "ais/code_tables.h"
+
+namespace ais {
+namespace {
+
+struct ShipTypeRow {
+    int64_t received;
+    int16_t type;
+    const char* group;
+    const char* cargo;
+    const char* full;
+};
+
+TEST(CodeTables, ShipTypeRule) {
+    const std::string catD = "Cat D-DG,HS or MP IMO hazard or pollutant";
+    const ShipTypeRow rows[] = {
+        {0, 0, "Not defined", "Not specified", "Not defined"},
+        {5, 5, "Not defined", "Reserved for future use", ""},
+        {36, 36, "Vessel-Sailing", "n/a", "Vessel-Sailing"},
+        {52, 52, "Tug", "n/a", "Tug"},
+        {56, 56, " not used", "n/a", " not used"},
+        {84, 84, "Tanker", catD.c_str(), "Tanker - Cat D-DG,HS or MP IMO hazard or pollutant"},
+        {71, 71, "Cargo ship", "Cat A-DG,HS or MP IMO hazard or pollutant",
+         "Cargo ship - Cat A-DG,HS or MP IMO hazard or pollutant"},
+        {19, 19, "Reserved for future use", "No additional information",
+         "Reserved for future use - No additional information"},
+        {70, 70, "Cargo ship", "Not specified", "Cargo ship"},
+        {99, 99, "Other type of ship", "No additional information",
+         "Other type of ship - No additional information"},
+        {100, 0, "Not defined", "Not specified", "Not defined"},
+        {200, 0, "Not defined", "Not specified", "Not defined"},
+        {-9999, 0, "Not defined", "Not specified", "Not defined"},
+    };
+    for (const auto& r : rows) {
+        const ShipTypeTexts t = ShipTypeRule(r.received);
+        EXPECT_EQ(t.ShipType, r.type) << r.received;
+        EXPECT_EQ(t.ShipTypeText, r.group) << r.received;
+        EXPECT_EQ(t.CargoTypeText, r.cargo) << r.received;
+        EXPECT_EQ(t.ShipTypeFullText, r.full) << r.received;
+    }
+    EXPECT_EQ(codeTables().ShipTypeFullText[100], "");
+    EXPECT_EQ(codeTables().ShipTypeGroupText[100], "");
+}
+
+TEST(CodeTables, ExactTextsWithTheirBlanksAndSpelling) {
+    const CodeTables& t = codeTables();
+    EXPECT_EQ(t.NavStatusText[0], "Under way using engines");
+    EXPECT_EQ(t.NavStatusText[11], "reserved");
+    EXPECT_EQ(t.NavStatusText[15], "not defined");
+    EXPECT_EQ(t.PosAccuracyText[1], "High accuracy, <10 m");
+    EXPECT_EQ(t.EPFDTypeText[8], "Galileo");
+    EXPECT_EQ(t.EPFDTypeText[12], "");
+    EXPECT_EQ(t.AtoNTypeText[6], "Ligth - With sectors");
+    EXPECT_EQ(t.AtoNTypeText[14], "Beacon - Starboard hand ");
+    EXPECT_EQ(t.AtoNTypeText[18], "Beacon - Safe water ");
+    EXPECT_EQ(t.AtoNTypeText[31], "Light vessel / LANBY");
+    EXPECT_EQ(t.MessageTypeName[0], "Class A vessel scheduled position report");
+    EXPECT_EQ(t.MessageTypeName[25], "Multiple Slot Binary Message");
+    EXPECT_EQ(t.MessageTypeName[26], "Not defined");
+}
+
+TEST(CodeTables, CountriesByMid) {
+    const CodeTables& t = codeTables();
+    int filled = 0;
+    for (const auto& name : t.Country) filled += name.empty() ? 0 : 1;
+    EXPECT_EQ(filled, 270);
+    EXPECT_EQ(t.Country[257], "Norway");
+    EXPECT_EQ(t.Country[260], "");
+    EXPECT_EQ(t.Country[201], "Albania");
+    EXPECT_EQ(t.Country[775], "Venezuela");
+    EXPECT_EQ(t.Country[252], "Liectenstein");
+    EXPECT_EQ(t.Country[619], "C\xC3\xB4te d'Ivoire");
+    EXPECT_EQ(t.Country[745], "Guiana (French dep of");
+    EXPECT_EQ(t.Country[445], "Democratic People's Rep. of Korea");
+    EXPECT_EQ(t.Country[0], "");
+    EXPECT_EQ(t.Country[1000], "");
+}
+
+TEST(CodeTables, ReportingIntervals) {
+    EXPECT_EQ(intervals::ClassA[3], 3.3f);
+    EXPECT_NE(static_cast<double>(intervals::ClassA[3]), 10.0 / 3.0);
+    EXPECT_EQ(intervals::ClassB[3], 5.0f);
+}
+
+}  // namespace
+}  // namespace ais
