@@ -1,0 +1,169 @@
+#include "input/vdm.h"
+
+#include <cmath>
+
+namespace input {
+
+int16_t ReadFieldValue(std::string_view field, bool& ok) {
+    ok = true;
+    if (field.empty()) return -9999;
+    size_t i = 0;
+    while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
+    double value = 0;
+    bool any = false;
+    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+        value = value * 10 + (field[i] - '0');
+        any = true;
+        if (value > 1e9) break;  // far out of range already
+    }
+    if (i < field.size() && field[i] == '.') {
+        double scale = 0.1;
+        for (++i; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i, scale /= 10) {
+            value += (field[i] - '0') * scale;
+            any = true;
+        }
+    }
+    if (!any) return 0;
+    if (negative) value = -value;
+    const double rounded = std::nearbyint(value);  // default rounding mode: halves to even
+    if (rounded < -32768.0 || rounded > 32767.0) {
+        ok = false;
+        return 0;
+    }
+    return static_cast<int16_t>(rounded);
+}
+
+ExtractResult ExtractVDM(std::string_view sentence, VDMFields& fields, std::string* errorText) {
+    std::array<std::string_view, 7> f{};
+    std::string_view rest = sentence;
+    int commas = 0;
+    for (; commas < 7; ++commas) {
+        const size_t c = rest.find(',');
+        if (c == std::string_view::npos) break;
+        f[static_cast<size_t>(commas)] = rest.substr(0, c);
+        rest.remove_prefix(c + 1);
+    }
+    if (commas != 6) {
+        if (errorText) *errorText = commas > 6 ? "too many fields" : "too few fields";
+        return ExtractResult::Malformed;
+    }
+    const size_t star = rest.find('*');
+    f[6] = star == std::string_view::npos ? rest : rest.substr(0, star);
+    if (star == std::string_view::npos) {
+        // No checksum: drop the line end from the fill-bit field.
+        while (!f[6].empty() && (f[6].back() == '\n' || f[6].back() == '\r')) f[6].remove_suffix(1);
+    }
+
+    bool ok1 = true, ok2 = true, ok3 = true, ok6 = true;
+    const int16_t count = ReadFieldValue(f[1], ok1);
+    const int16_t number = ReadFieldValue(f[2], ok2);
+    const int16_t sequence = ReadFieldValue(f[3], ok3);
+    const int16_t fill = ReadFieldValue(f[6], ok6);
+    if (!(ok1 && ok2 && ok3 && ok6)) {
+        if (errorText) {
+            std::string s(sentence);
+            *errorText = "Error 6 : Overflow  VDM-message : " + s;
+        }
+        return ExtractResult::ConversionError;
+    }
+    fields.FragmentCount = count;
+    fields.FragmentNumber = number;
+    fields.SequentialMessageID = sequence;
+    fields.Channel = f[4].empty() ? ' ' : f[4][0];
+    fields.Payload.assign(f[5]);
+    fields.FillBits = fill;
+    return ExtractResult::Ok;
+}
+
+int VdmAssembler::pendingCount() const {
+    int n = 0;
+    for (const auto& p : pending_) n += p.used ? 1 : 0;
+    return n;
+}
+
+void VdmAssembler::discard(Pending& p) {
+    if (!p.used) return;
+    incompleteMessages_++;
+    incompleteFragments_ += p.received;
+    p.used = false;
+    p.text.clear();
+}
+
+void VdmAssembler::expire(double now) {
+    for (auto& p : pending_) {
+        if (p.used && now - p.started > kMaxAgeSeconds) discard(p);
+    }
+}
+
+VdmAssembler::Status VdmAssembler::add(SentenceKind kind, const VDMFields& fields, double now) {
+    expire(now);
+    const int count = fields.FragmentCount;
+    const int number = fields.FragmentNumber;
+
+    // One-sentence message (also when both fragment fields are empty or equal and
+    // at most 1): decoded on its own payload.
+    if (count == number && count <= 1) {
+        payload_ = fields.Payload;
+        fillBits_ = fields.FillBits;
+        return Status::Complete;
+    }
+    if (count < 2 || count > kMaxFragments || number < 1 || number > count) return Status::Malformed;
+
+    Pending* slot = nullptr;
+    for (auto& p : pending_) {
+        if (p.used && p.kind == kind && p.sequence == fields.SequentialMessageID && p.channel == fields.Channel) {
+            slot = &p;
+            break;
+        }
+    }
+
+    if (number == 1) {
+        if (slot) {
+            discard(*slot);  // a new message reuses the key: the old one is lost
+        } else {
+            for (auto& p : pending_) {
+                if (!p.used) {
+                    slot = &p;
+                    break;
+                }
+            }
+            if (!slot) {
+                // All keys busy: give up the oldest.
+                slot = &pending_[0];
+                for (auto& p : pending_) {
+                    if (p.started < slot->started) slot = &p;
+                }
+                discard(*slot);
+            }
+        }
+        slot->used = true;
+        slot->kind = kind;
+        slot->sequence = fields.SequentialMessageID;
+        slot->channel = fields.Channel;
+        slot->count = static_cast<int16_t>(count);
+        slot->received = 1;
+        slot->started = now;
+        slot->text = fields.Payload;
+        return Status::Pending;
+    }
+
+    if (!slot || slot->count != count || slot->received + 1 != number) {
+        if (slot) discard(*slot);
+        incompleteMessages_++;
+        incompleteFragments_++;
+        return Status::Dropped;
+    }
+    slot->text += fields.Payload;
+    slot->received++;
+    if (number < count) return Status::Pending;
+
+    payload_.swap(slot->text);
+    fillBits_ = fields.FillBits;
+    slot->used = false;
+    slot->text.clear();
+    return Status::Complete;
+}
+
+}  // namespace input

@@ -1,0 +1,96 @@
+// VDM/VDO sentences: splitting a sentence into its fields and collecting the
+// payloads of multi-sentence messages.
+//
+//   !AIVDM,2,1,3,B,55P5TL01VIaAL@7WKO@mBplU@<PDhh000000001S;AJ::4A80?4i@E53,0*3E
+//    ^addr ^count ^number ^sequential id ^channel ^payload ^fill bits *checksum
+//
+// Fragments are collected per message, keyed by sentence kind (VDM/VDO),
+// sequential message identifier and channel. A message is complete only when
+// fragments 1..n of one key arrive in order with the same count. A fragment
+// that does not continue its key's pending message discards that pending part;
+// a fragment numbered above 1 with nothing pending is dropped; a one-sentence
+// message never mixes with pending fragments. Pending parts are bounded in
+// number of keys and in age.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace input {
+
+struct VDMFields {
+    int16_t FragmentCount = 0;
+    int16_t FragmentNumber = 0;
+    int16_t SequentialMessageID = 0;
+    char Channel = ' ';
+    std::string Payload;
+    int16_t FillBits = 0;
+};
+
+// A numeric field: empty gives -9999; otherwise the leading decimal number
+// (0 when there is none) rounded to the nearest whole number, halves to even.
+// ok is false when the value does not fit into 16 bits.
+int16_t ReadFieldValue(std::string_view field, bool& ok);
+
+enum class ExtractResult {
+    Ok,
+    Malformed,        // seven or more commas, or fewer than six: not a VDM/VDO layout
+    ConversionError,  // a numeric field out of range
+};
+
+// Splits sentence into fields. On anything but Ok, fields is left unchanged
+// and errorText (when given) receives a one-line description.
+ExtractResult ExtractVDM(std::string_view sentence, VDMFields& fields, std::string* errorText = nullptr);
+
+enum class SentenceKind : uint8_t { VDM = 0, VDO = 1 };
+
+class VdmAssembler {
+public:
+    static constexpr int kMaxKeys = 8;             // messages being collected at once
+    static constexpr double kMaxAgeSeconds = 10.0; // a message's fragments arrive within this
+    static constexpr int kMaxFragments = 9;
+
+    enum class Status {
+        Complete,     // payload()/fillBits() hold a whole message
+        Pending,      // fragment stored, message not complete yet
+        Dropped,      // fragment did not fit any pending message (counted as incomplete)
+        Malformed,    // fragment numbers impossible (0, above the count, count above 9)
+    };
+
+    // Adds one sentence's fields. monotonicSeconds drives the age bound.
+    Status add(SentenceKind kind, const VDMFields& fields, double monotonicSeconds);
+
+    // Valid after Complete until the next add().
+    std::string_view payload() const { return payload_; }
+    int fillBits() const { return fillBits_; }
+
+    // Messages whose fragments were discarded before completion, and the
+    // sentences (fragments) discarded with them.
+    int64_t incompleteMessages() const { return incompleteMessages_; }
+    int64_t incompleteFragments() const { return incompleteFragments_; }
+    int pendingCount() const;
+
+private:
+    struct Pending {
+        bool used = false;
+        SentenceKind kind = SentenceKind::VDM;
+        int16_t sequence = 0;
+        char channel = ' ';
+        int16_t count = 0;
+        int16_t received = 0;  // fragments 1..received are in text
+        double started = 0;
+        std::string text;
+    };
+    void discard(Pending& p);
+    void expire(double now);
+
+    std::array<Pending, kMaxKeys> pending_{};
+    std::string payload_;
+    int fillBits_ = 0;
+    int64_t incompleteMessages_ = 0;
+    int64_t incompleteFragments_ = 0;
+};
+
+}  // namespace input
