@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/text_file.h"
+#include "support/temp_dir.h"
+
+namespace app {
+namespace {
+
+using Fields = std::optional<std::vector<std::string>>;
+
+struct SplitRow {
+    const char* line;
+    Fields expected;
+};
+
+TEST(TextFile, SplitsCommaSeparatedFieldsHonouringQuotes) {
+    using V = std::vector<std::string>;
+    const SplitRow rows[] = {
+        {R"(1,"a b","C",2)", V{"1", "a b", "C", "2"}},
+        {R"(1,"smith, john","X")", V{"1", "smith, john", "X"}},  // comma inside quotes is text
+        {R"( 7 , "x" ,y )", V{"7", "x", "y"}},                    // blanks around fields
+        {R"(1,,"",)", V{"1", "", "", ""}},                        // empty fields keep their place
+        {"", V{""}},
+        {R"(1,"it's")", V{"1", "it's"}},
+        {R"(1,"open)", std::nullopt},                             // quote never closed
+        {R"(1,"ab"c,2)", std::nullopt},                           // text after the closing quote
+    };
+    for (const auto& row : rows) EXPECT_EQ(SplitQuotedFields(row.line), row.expected) << row.line;
+}
+
+TEST(TextFile, Latin1AndUtf8BothArriveAsUtf8) {
+    EXPECT_EQ(Latin1OrUtf8ToUtf8("b\xF8lge"), "b\xC3\xB8lge");    // Latin-1 ø
+    EXPECT_EQ(Latin1OrUtf8ToUtf8("b\xC3\xB8lge"), "b\xC3\xB8lge");  // already UTF-8
+    EXPECT_EQ(Latin1OrUtf8ToUtf8("\xC0\xAF"), "\xC3\x80\xC2\xAF");  // overlong form is not UTF-8
+    EXPECT_EQ(Latin1OrUtf8ToUtf8("\xE2\x82"), "\xC3\xA2\xC2\x82");  // cut-off sequence
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));                        // surrogate
+    EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x9A\xA2"));
+}
+
+TEST(TextFile, ReadsLinesWithEitherLineEndAndDropsTheByteOrderMark) {
+    testing_support::TempDir dir;
+    dir.write("t.txt", "\xEF\xBB\xBFone\r\ntwo\nthr\xE9\x65\r\n\r\nlast");
+    const TextFileLines f = ReadTextLines(dir / "t.txt");
+    ASSERT_TRUE(f.ok);
+    EXPECT_EQ(f.lines, (std::vector<std::string>{"one", "two", "thr\xC3\xA9\x65", "", "last"}));
+}
+
+TEST(TextFile, MissingUnreadableAndOversizedFiles) {
+    testing_support::TempDir dir;
+    TextFileLines missing = ReadTextLines(dir / "none.txt");
+    EXPECT_FALSE(missing.exists);
+    EXPECT_FALSE(missing.ok);
+
+    std::filesystem::create_directory(dir / "folder");
+    TextFileLines folder = ReadTextLines(dir / "folder");
+    EXPECT_TRUE(folder.exists);
+    EXPECT_FALSE(folder.ok);
+    EXPECT_FALSE(folder.error.empty());
+
+    dir.write("big.txt", std::string(300, 'x'));
+    TextFileLines big = ReadTextLines(dir / "big.txt", 200);
+    EXPECT_TRUE(big.exists);
+    EXPECT_FALSE(big.ok);
+    EXPECT_TRUE(big.lines.empty());
+}
+
+}  // namespace
+}  // namespace app
