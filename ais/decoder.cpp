@@ -1,0 +1,114 @@
+#include "ais/decoder.h"
+
+#include "ais/binary_message.h"
+#include "ais/layout_decoder.h"
+
+namespace ais {
+
+namespace {
+
+template <class R>
+void DecodeWithLayout(const PayloadBits& bits, int fillBits, app::DateTime now, R& rec) {
+    const DecodeContext ctx{fillBits, now};
+    ApplyLayout(LayoutOf<R>(), bits, ctx, rec);
+    rec.TimeReceived = now;
+}
+
+}  // namespace
+
+app::DateTime ComputeETA(int month, int day, int hour, int minute, app::DateTime now) {
+    if (month == 0) return app::DateTime();
+    const int year = now.toCalendar().year + (month - 1) / 12;
+    const int firstOfMonth = (month - 1) % 12 + 1;
+    const double base = app::DateTime::fromCalendar(year, firstOfMonth, 1).value();
+    return app::DateTime(base + (day - 1) + hour / 24.0 + minute / 1440.0);
+}
+
+void DecodePositionReport(const PayloadBits& bits, app::DateTime now, PositionReport& rec) {
+    DecodeWithLayout(bits, 0, now, rec);
+}
+void DecodeBaseStationReport(const PayloadBits& bits, app::DateTime now, BaseStationReport& rec) {
+    DecodeWithLayout(bits, 0, now, rec);
+}
+void DecodeStaticVoyageData(const PayloadBits& bits, app::DateTime now, StaticVoyageData& rec) {
+    DecodeWithLayout(bits, 0, now, rec);
+}
+void DecodeSARPositionReport(const PayloadBits& bits, app::DateTime now, SARPositionReport& rec) {
+    DecodeWithLayout(bits, 0, now, rec);
+}
+void DecodeUTCInquiry(const PayloadBits& bits, app::DateTime now, UTCInquiry& rec) {
+    DecodeWithLayout(bits, 0, now, rec);
+}
+void DecodeSafetyMessage12(const PayloadBits& bits, int fillBits, app::DateTime now, AddressedSafetyMessage& rec) {
+    DecodeWithLayout(bits, fillBits, now, rec);
+}
+void DecodeSafetyMessage14(const PayloadBits& bits, int fillBits, app::DateTime now, BroadcastSafetyMessage& rec) {
+    DecodeWithLayout(bits, fillBits, now, rec);
+}
+void DecodeClassBPositionReport(const PayloadBits& bits, app::DateTime now, ClassBPositionReport& rec) {
+    DecodeWithLayout(bits, 0, now, rec);
+}
+void DecodeClassBExtendedReport(const PayloadBits& bits, app::DateTime now, ClassBExtendedReport& rec) {
+    DecodeWithLayout(bits, 0, now, rec);
+}
+void DecodeDataLinkManagement(const PayloadBits& bits, app::DateTime now, DataLinkManagement& rec) {
+    DecodeWithLayout(bits, 0, now, rec);
+}
+void DecodeAtoNReport(const PayloadBits& bits, app::DateTime now, AtoNReport& rec) {
+    DecodeWithLayout(bits, 0, now, rec);
+}
+
+void DecodeStaticDataReport(const PayloadBits& bits, app::DateTime now, StaticDataReport& rec) {
+    const DecodeContext ctx{0, now};
+    ApplyLayout(std::span(layouts::kStaticDataReportHeader), bits, ctx, rec);
+    // Part numbers 1-3 are all read as part B.
+    if (rec.PartNumber == 0) {
+        ApplyLayout(std::span(layouts::kStaticDataReportPartA), bits, ctx, rec);
+    } else {
+        ApplyLayout(std::span(layouts::kStaticDataReportPartB), bits, ctx, rec);
+    }
+    rec.TimeReceived = now;
+}
+
+int DecodeAISMessage(std::string_view payload, AISMessageRecord& record, int fillBits, int standard,
+                     app::DateTime now) {
+    const PayloadBits bits(payload);
+    return DecodeAISMessage(bits, record, fillBits, standard, now);
+}
+
+int DecodeAISMessage(const PayloadBits& bits, AISMessageRecord& r, int fillBits, int standard,
+                     app::DateTime now) {
+    const int type = static_cast<int>(bits.value(1, 6));
+    switch (type) {
+        case 1: DecodePositionReport(bits, now, r.Type1); break;
+        case 2: DecodePositionReport(bits, now, r.Type2); break;
+        case 3: DecodePositionReport(bits, now, r.Type3); break;
+        case 4: DecodeBaseStationReport(bits, now, r.Type4); break;
+        case 5: DecodeStaticVoyageData(bits, now, r.Type5); break;
+        case 6: DecodeBinaryMessage(bits, fillBits, standard, now, r.Type6); break;
+        case 7: r.Type7.TimeReceived = now; break;
+        case 8: DecodeBinaryMessage(bits, fillBits, standard, now, r.Type8); break;
+        case 9: DecodeSARPositionReport(bits, now, r.Type9); break;
+        case 10: DecodeUTCInquiry(bits, now, r.Type10); break;
+        case 11: r.Type11.TimeReceived = now; break;
+        case 12: DecodeSafetyMessage12(bits, fillBits, now, r.Type12); break;
+        case 13: r.Type13.TimeReceived = now; break;
+        case 14: DecodeSafetyMessage14(bits, fillBits, now, r.Type14); break;
+        case 15: r.Type15.TimeReceived = now; break;
+        case 16: r.Type16.TimeReceived = now; break;
+        case 17: r.Type17.TimeReceived = now; break;
+        case 18: DecodeClassBPositionReport(bits, now, r.Type18); break;
+        case 19: DecodeClassBExtendedReport(bits, now, r.Type19); break;
+        case 20: DecodeDataLinkManagement(bits, now, r.Type20); break;
+        case 21: DecodeAtoNReport(bits, now, r.Type21); break;
+        case 22: r.Type22.TimeReceived = now; break;
+        case 23: r.Type23.TimeReceived = now; break;
+        case 24: DecodeStaticDataReport(bits, now, r.Type24); break;
+        case 25: r.Type25.TimeReceived = now; break;
+        case 26: r.Type26.TimeReceived = now; break;
+        default: break;  // 0 and 27-63: no decoder, record unchanged
+    }
+    return type;
+}
+
+}  // namespace ais

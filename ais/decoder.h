@@ -1,0 +1,55 @@
+// DecodeAISMessage: the entry point of AIS message decoding. It de-armours the
+// payload of one complete message (at most 168 characters, bits past the end
+// read as zero), reads the message type from bits 1-6 and fills that type's
+// sub-record of AISMessageRecord, writing only the fields that type's decoder
+// writes (see message_record.h).
+//
+//   ais::AISMessageRecord rec;
+//   int type = ais::DecodeAISMessage("15M67FC000G?ufbE`FepT@3n00Sa", rec, 0, 0, clock.now());
+//   // type == 1; rec.Type1.MMSI, rec.Type1.SOG, ... are now the message's values
+//
+// Return value: the message type 0-63. Types 0 and 27-63 have no decoder and
+// leave the record unchanged. Types 7, 11, 13, 15-17, 22, 23, 25 and 26 only
+// set their sub-record's TimeReceived. No message is rejected: a short payload
+// decodes to zeros and blanks, characters outside the armouring alphabet give
+// whatever six bits the de-armouring arithmetic yields, and nothing is read
+// outside the bit buffer.
+//
+// fillBits is the fill-bit count of the message's last sentence; it limits the
+// variable-length texts of types 6, 8, 12 and 14 (any value is safe: the text
+// end is clamped to the payload). `standard` selects the numbering of binary
+// application messages (0 = IMO SN/Circ.236, otherwise the IALA proposal).
+// `now` is the local date-time written to TimeReceived and the year used for
+// the ETA of type 5.
+#pragma once
+
+#include <string_view>
+
+#include "ais/message_record.h"
+#include "ais/payload_bits.h"
+#include "app/date_time.h"
+
+namespace ais {
+
+int DecodeAISMessage(std::string_view payload, AISMessageRecord& record, int fillBits, int standard,
+                     app::DateTime now);
+
+// The same with the bits already loaded (lets a caller keep one buffer).
+int DecodeAISMessage(const PayloadBits& bits, AISMessageRecord& record, int fillBits, int standard,
+                     app::DateTime now);
+
+// Per-type decoders, called by the dispatcher.
+void DecodePositionReport(const PayloadBits& bits, app::DateTime now, PositionReport& rec);  // 1, 2, 3
+void DecodeBaseStationReport(const PayloadBits& bits, app::DateTime now, BaseStationReport& rec);
+void DecodeStaticVoyageData(const PayloadBits& bits, app::DateTime now, StaticVoyageData& rec);
+void DecodeSARPositionReport(const PayloadBits& bits, app::DateTime now, SARPositionReport& rec);
+void DecodeUTCInquiry(const PayloadBits& bits, app::DateTime now, UTCInquiry& rec);
+void DecodeSafetyMessage12(const PayloadBits& bits, int fillBits, app::DateTime now, AddressedSafetyMessage& rec);
+void DecodeSafetyMessage14(const PayloadBits& bits, int fillBits, app::DateTime now, BroadcastSafetyMessage& rec);
+void DecodeClassBPositionReport(const PayloadBits& bits, app::DateTime now, ClassBPositionReport& rec);
+void DecodeClassBExtendedReport(const PayloadBits& bits, app::DateTime now, ClassBExtendedReport& rec);
+void DecodeDataLinkManagement(const PayloadBits& bits, app::DateTime now, DataLinkManagement& rec);
+void DecodeAtoNReport(const PayloadBits& bits, app::DateTime now, AtoNReport& rec);
+void DecodeStaticDataReport(const PayloadBits& bits, app::DateTime now, StaticDataReport& rec);
+
+}  // namespace ais

@@ -1,0 +1,222 @@
+#include "ais/encoder.h"
+
+#include <cmath>
+#include <span>
+
+#include "ais/bit_writer.h"
+#include "ais/message_layouts.h"
+#include "input/checksum.h"
+
+namespace ais {
+
+namespace {
+
+constexpr int kMaxSentence = 82;  // characters, line end included
+
+template <class R>
+double NumberOf(const R& rec, const Member<R>& member) {
+    return std::visit(
+        [&](auto m) -> double {
+            using M = decltype(m);
+            if constexpr (std::is_same_v<M, std::monostate>) {
+                return 0.0;
+            } else {
+                using T = std::remove_cvref_t<decltype(rec.*m)>;
+                if constexpr (std::is_arithmetic_v<T>) return static_cast<double>(rec.*m);
+                else return 0.0;
+            }
+        },
+        member);
+}
+
+template <class R>
+const std::string* TextOf(const R& rec, const Member<R>& member) {
+    if (auto m = std::get_if<std::string R::*>(&member)) return &(rec.**m);
+    return nullptr;
+}
+
+bool IsNotAvailable(double v) { return v == static_cast<double>(kNotAvailable); }
+
+// Raw field value for the scaled rules: -9999 maps to the field's code for
+// "not available", everything else is rounded to the nearest raw step.
+int64_t RawOf(Rule rule, double v) {
+    switch (rule) {
+        case Rule::Longitude: return IsNotAvailable(v) ? 181 * 600000 : std::llround(v * 600000.0);
+        case Rule::Latitude: return IsNotAvailable(v) ? 91 * 600000 : std::llround(v * 600000.0);
+        case Rule::SOG: return IsNotAvailable(v) ? 1023 : std::llround(v * 10.0);
+        case Rule::SOGKnots: return IsNotAvailable(v) ? 1023 : std::llround(v);
+        case Rule::COG: return IsNotAvailable(v) ? 3600 : std::llround(v * 10.0);
+        case Rule::Heading: return IsNotAvailable(v) ? 511 : std::llround(v);
+        case Rule::Tenths: return std::llround(v * 10.0);
+        case Rule::ROT: {
+            if (IsNotAvailable(v)) return -128;
+            int64_t raw = std::llround(4.733 * std::sqrt(std::fabs(v)));
+            if (raw > 127) raw = 127;
+            return v < 0 ? -raw : raw;
+        }
+        default: return std::llround(v);
+    }
+}
+
+// Trailing blanks of an optional text (they read back as blanks anyway).
+std::string_view TrimRight(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '@')) s.remove_suffix(1);
+    return s;
+}
+
+// Writes the rows of a layout. A fixed text row that starts past `nominalBits`
+// is an optional extension: only its non-blank part is written.
+template <class R, size_t N>
+void EncodeLayout(std::span<const Field<R>, N> rows, const R& rec, BitWriter& w, int nominalBits) {
+    for (const auto& row : rows) {
+        switch (row.rule) {
+            case Rule::Text:
+                if (const std::string* t = TextOf(rec, row.member)) {
+                    if (row.first > nominalBits) {
+                        const std::string_view ext = TrimRight(*t);
+                        if (!ext.empty())
+                            w.putText(row.first, row.first + 6 * static_cast<int>(ext.size()) - 1, ext);
+                    } else {
+                        w.putText(row.first, row.last, *t);
+                    }
+                }
+                break;
+            case Rule::TextToEnd:
+                if (const std::string* t = TextOf(rec, row.member)) {
+                    const int chars = std::min<int>(static_cast<int>(t->size()), (kMaxPayloadBits - row.first + 1) / 6);
+                    if (chars > 0) w.putText(row.first, row.first + 6 * chars - 1, *t);
+                }
+                break;
+            case Rule::CommState:
+                if constexpr (requires { rec.SlotTimeout; }) {
+                    w.put(150, 151, rec.SyncState);
+                    w.put(152, 154, rec.SlotTimeout);
+                    w.put(155, 168, rec.SubMessage);
+                }
+                break;
+            case Rule::ETA:
+                if (auto m = std::get_if<app::DateTime R::*>(&row.member)) {
+                    const app::DateTime eta = rec.**m;
+                    int month = 0, day = 0, hour = 24, minute = 60;
+                    if (!eta.isNull()) {
+                        const app::CalendarTime c = eta.toCalendar();
+                        month = c.month;
+                        day = c.day;
+                        hour = c.hour;
+                        minute = c.minute;
+                    }
+                    w.put(row.first, row.first + 3, month);
+                    w.put(row.first + 4, row.first + 8, day);
+                    w.put(row.first + 9, row.first + 13, hour);
+                    w.put(row.first + 14, row.first + 19, minute);
+                }
+                break;
+            default:
+                w.put(row.first, row.last, RawOf(row.rule, NumberOf(rec, row.member)));
+                break;
+        }
+    }
+}
+
+EncodedPayload Finish(BitWriter& w, int nominalBits) {
+    w.extendTo(nominalBits);
+    EncodedPayload out;
+    out.payload = w.armoured(out.fillBits);
+    return out;
+}
+
+template <class R>
+EncodedPayload EncodeWithLayout(const R& rec, int nominalBits) {
+    BitWriter w;
+    EncodeLayout(LayoutOf<R>(), rec, w, nominalBits);
+    return Finish(w, nominalBits);
+}
+
+}  // namespace
+
+EncodedPayload EncodePayload(const PositionReport& rec) { return EncodeWithLayout(rec, 168); }
+EncodedPayload EncodePayload(const BaseStationReport& rec) { return EncodeWithLayout(rec, 168); }
+EncodedPayload EncodePayload(const StaticVoyageData& rec) { return EncodeWithLayout(rec, 424); }
+EncodedPayload EncodePayload(const SARPositionReport& rec) { return EncodeWithLayout(rec, 168); }
+EncodedPayload EncodePayload(const UTCInquiry& rec) { return EncodeWithLayout(rec, 72); }
+EncodedPayload EncodePayload(const AddressedSafetyMessage& rec) { return EncodeWithLayout(rec, 72); }
+EncodedPayload EncodePayload(const BroadcastSafetyMessage& rec) { return EncodeWithLayout(rec, 40); }
+EncodedPayload EncodePayload(const ClassBPositionReport& rec) { return EncodeWithLayout(rec, 168); }
+EncodedPayload EncodePayload(const ClassBExtendedReport& rec) { return EncodeWithLayout(rec, 312); }
+EncodedPayload EncodePayload(const DataLinkManagement& rec) { return EncodeWithLayout(rec, 72); }
+EncodedPayload EncodePayload(const AtoNReport& rec) { return EncodeWithLayout(rec, 272); }
+
+EncodedPayload EncodePayload(const StaticDataReport& rec) {
+    BitWriter w;
+    EncodeLayout(std::span(layouts::kStaticDataReportHeader), rec, w, 168);
+    if (rec.PartNumber == 0) {
+        EncodeLayout(std::span(layouts::kStaticDataReportPartA), rec, w, 160);
+        return Finish(w, 160);
+    }
+    EncodeLayout(std::span(layouts::kStaticDataReportPartB), rec, w, 168);
+    return Finish(w, 168);
+}
+
+EncodedPayload EncodeHeaderOnly(int type, int repeatIndicator, int32_t mmsi, int bitLength) {
+    BitWriter w;
+    w.put(1, 6, type);
+    w.put(7, 8, repeatIndicator);
+    w.put(9, 38, mmsi);
+    return Finish(w, std::max(bitLength, 38));
+}
+
+std::string MakeSentence(bool ownShip, int count, int number, int sequentialId, char channel,
+                         std::string_view payload, int fillBits) {
+    std::string s;
+    s.reserve(payload.size() + 24);
+    s += ownShip ? "!AIVDO," : "!AIVDM,";
+    s += std::to_string(count);
+    s += ',';
+    s += std::to_string(number);
+    s += ',';
+    if (sequentialId >= 0) s += std::to_string(sequentialId);
+    s += ',';
+    if (channel) s += channel;
+    s += ',';
+    s.append(payload);
+    s += ',';
+    s += std::to_string(fillBits);
+    s += '*';
+    s += input::NMEAChecksum(s);
+    s += "\r\n";
+    return s;
+}
+
+std::vector<std::string> SentenceBuilder::build(std::string_view payload, int fillBits, char channel,
+                                                bool ownShip) {
+    std::vector<std::string> out;
+    build(payload, fillBits, channel, ownShip, out);
+    return out;
+}
+
+void SentenceBuilder::build(std::string_view payload, int fillBits, char channel, bool ownShip,
+                            std::vector<std::string>& out) {
+    // "!AIVDM,1,1,,A," + payload + ",0*hh\r\n"
+    const size_t fixed = 14 + (channel ? 0 : -1) + 7;
+    if (payload.size() + fixed <= kMaxSentence) {
+        out.push_back(MakeSentence(ownShip, 1, 1, -1, channel, payload, fillBits));
+        return;
+    }
+    // Fragments carry a one-digit identifier, so one character less fits; more
+    // than nine fragments (longer than any AIS message) need wider counts.
+    size_t chunk = kMaxSentence - fixed - 1;
+    size_t count = (payload.size() + chunk - 1) / chunk;
+    if (count > 9) {
+        chunk -= 2;
+        count = (payload.size() + chunk - 1) / chunk;
+    }
+    const int id = nextSequentialId_;
+    nextSequentialId_ = (nextSequentialId_ + 1) % 10;
+    for (size_t k = 0; k < count; ++k) {
+        const std::string_view part = payload.substr(k * chunk, chunk);
+        out.push_back(MakeSentence(ownShip, static_cast<int>(count), static_cast<int>(k + 1), id, channel, part,
+                                   k + 1 == count ? fillBits : 0));
+    }
+}
+
+}  // namespace ais

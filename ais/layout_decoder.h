@@ -1,0 +1,206 @@
+// ApplyLayout: reads the rows of a message layout (message_layouts.h) from the
+// payload bits into a sub-record. Used by the per-type decoders in decoder.cpp.
+#pragma once
+
+#include <cmath>
+#include <span>
+
+#include "ais/code_tables.h"
+#include "ais/message_layouts.h"
+#include "ais/payload_bits.h"
+
+namespace ais {
+
+struct DecodeContext {
+    int fillBits = 0;
+    app::DateTime now;
+};
+
+// ETA of a type 5 message from its month, day, hour and minute: 0 (no date)
+// when the month is 0, else day 1 of that month in the year of `now` (months
+// 13-15 carry into the next year) plus the days, hours and minutes. Day 0,
+// hour 24 and minute 60 carry like any other value.
+app::DateTime ComputeETA(int month, int day, int hour, int minute, app::DateTime now);
+
+// The SOTDMA communication state at bits 150-168. Slot time-out 1 gives the
+// hour and minute (into UTCHour/UTCMinute for a base station report, which has
+// no separate fields); 0 the slot offset; 2, 4, 6 the slot number; 3, 5, 7 the
+// number of received stations. Only the field that matches is written.
+template <class R>
+void DecodeCommState(const PayloadBits& bits, R& rec) {
+    rec.SyncState = static_cast<int16_t>(bits.value(150, 151));
+    rec.SlotTimeout = static_cast<int16_t>(bits.value(152, 154));
+    rec.SubMessage = static_cast<int16_t>(bits.value(155, 168));
+    switch (rec.SlotTimeout) {
+        case 0: rec.SlotOffset = rec.SubMessage; break;
+        case 1: {
+            const auto hour = static_cast<int16_t>(bits.value(155, 159));
+            const auto minute = static_cast<int16_t>(bits.value(160, 166));
+            if constexpr (requires { rec.CommUTCHour; }) {
+                rec.CommUTCHour = hour;
+                rec.CommUTCMinute = minute;
+            } else {
+                rec.UTCHour = hour;
+                rec.UTCMinute = minute;
+            }
+            break;
+        }
+        case 2: case 4: case 6: rec.SlotNumber = rec.SubMessage; break;
+        default: rec.ReceivedStations = rec.SubMessage; break;
+    }
+}
+
+namespace detail {
+
+template <class R, class V>
+inline void Store(R& rec, const Member<R>& member, V value) {
+    std::visit(
+        [&](auto m) {
+            using M = decltype(m);
+            if constexpr (std::is_same_v<M, std::monostate>) {
+            } else {
+                using T = std::remove_reference_t<decltype(rec.*m)>;
+                if constexpr (std::is_arithmetic_v<T>) rec.*m = static_cast<T>(value);
+            }
+        },
+        member);
+}
+
+// Assigns into an existing string so its capacity is reused from message to message.
+inline void AssignText(std::string& to, const std::string& from) { to.assign(from); }
+
+}  // namespace detail
+
+template <class R>
+void ApplyRow(const Field<R>& row, const PayloadBits& bits, const DecodeContext& ctx, R& rec) {
+    const CodeTables& tables = codeTables();
+    switch (row.rule) {
+        case Rule::Unsigned:
+            detail::Store(rec, row.member, bits.value(row.first, row.last));
+            break;
+        case Rule::Longitude:
+        case Rule::Latitude: {
+            const double degrees = (static_cast<double>(bits.value(row.first, row.last, true)) / 10000.0) / 60.0;
+            const double limit = row.rule == Rule::Longitude ? 181.0 : 91.0;
+            detail::Store(rec, row.member, degrees == limit ? static_cast<double>(kNotAvailable) : degrees);
+            break;
+        }
+        case Rule::SOG: {
+            const int64_t raw = bits.value(row.first, row.last);
+            detail::Store(rec, row.member,
+                          raw >= 1023 ? static_cast<float>(kNotAvailable) : static_cast<float>(raw / 10.0));
+            break;
+        }
+        case Rule::SOGKnots: {
+            const int64_t raw = bits.value(row.first, row.last);
+            detail::Store(rec, row.member, static_cast<float>(raw >= 1023 ? kNotAvailable : raw));
+            break;
+        }
+        case Rule::COG: {
+            const int64_t raw = bits.value(row.first, row.last);
+            detail::Store(rec, row.member,
+                          raw == 3600 ? static_cast<float>(kNotAvailable) : static_cast<float>(raw / 10.0));
+            break;
+        }
+        case Rule::Heading: {
+            const int64_t raw = bits.value(row.first, row.last);
+            detail::Store(rec, row.member, static_cast<float>(raw == 511 ? kNotAvailable : raw));
+            break;
+        }
+        case Rule::ROT: {
+            const int64_t raw = bits.value(row.first, row.last, true);
+            float rot = static_cast<float>(kNotAvailable);
+            if (raw != 128 && raw != -128) {
+                const double r = static_cast<double>(raw) / 4.733;
+                rot = static_cast<float>(raw < 0 ? -(r * r) : r * r);
+            }
+            detail::Store(rec, row.member, rot);
+            break;
+        }
+        case Rule::Tenths:
+            detail::Store(rec, row.member, static_cast<float>(bits.value(row.first, row.last) / 10.0));
+            break;
+        case Rule::Accuracy: {
+            const int64_t v = bits.value(row.first, row.last);
+            detail::Store(rec, row.member, v);
+            if constexpr (requires { rec.PosAccuracyText; })
+                detail::AssignText(rec.PosAccuracyText, tables.PosAccuracyText[static_cast<size_t>(v & 1)]);
+            break;
+        }
+        case Rule::EPFD: {
+            const int64_t v = bits.value(row.first, row.last);
+            detail::Store(rec, row.member, v);
+            if constexpr (requires { rec.EPFDTypeText; })
+                detail::AssignText(rec.EPFDTypeText, tables.EPFDTypeText[static_cast<size_t>(v & 15)]);
+            break;
+        }
+        case Rule::NavStatus: {
+            const int64_t v = bits.value(row.first, row.last);
+            detail::Store(rec, row.member, v);
+            if constexpr (requires { rec.NavStatusText; })
+                detail::AssignText(rec.NavStatusText, tables.NavStatusText[static_cast<size_t>(v & 15)]);
+            break;
+        }
+        case Rule::AtoNType: {
+            const int64_t v = bits.value(row.first, row.last);
+            detail::Store(rec, row.member, v);
+            if constexpr (requires { rec.AtoNTypeText; })
+                detail::AssignText(rec.AtoNTypeText, tables.AtoNTypeText[static_cast<size_t>(v & 31)]);
+            break;
+        }
+        case Rule::ShipType: {
+            if constexpr (requires { rec.ShipTypeText; rec.CargoTypeText; }) {
+                // Same result as ShipTypeRule, without building a temporary per message.
+                int64_t t = bits.value(row.first, row.last);
+                if (t < 1 || t > 99) t = 0;
+                detail::Store(rec, row.member, t);
+                const auto i = static_cast<size_t>(t);
+                detail::AssignText(rec.ShipTypeText, tables.ShipTypeGroupText[i]);
+                if ((t >= 30 && t <= 39) || (t >= 50 && t <= 59)) {
+                    rec.CargoTypeText.assign("n/a");
+                } else {
+                    detail::AssignText(rec.CargoTypeText, tables.CargoTypeText[i % 10]);
+                }
+                if constexpr (requires { rec.ShipTypeFullText; })
+                    detail::AssignText(rec.ShipTypeFullText, tables.ShipTypeFullText[i]);
+            }
+            break;
+        }
+        case Rule::Text:
+            if (auto m = std::get_if<std::string R::*>(&row.member)) {
+                std::string& out = rec.**m;
+                out.clear();
+                for (int start = row.first; start <= row.last; start += 6)
+                    out.push_back(SixBitToChar(static_cast<unsigned>(bits.value(start, start + 5))));
+            }
+            break;
+        case Rule::TextToEnd:
+            if (auto m = std::get_if<std::string R::*>(&row.member)) {
+                std::string& out = rec.**m;
+                out.clear();
+                const int last = bits.textEnd(row.first, ctx.fillBits);
+                for (int start = row.first; start <= last; start += 6)
+                    out.push_back(SixBitToChar(static_cast<unsigned>(bits.value(start, start + 5))));
+            }
+            break;
+        case Rule::CommState:
+            if constexpr (requires { rec.SlotTimeout; }) DecodeCommState(bits, rec);
+            break;
+        case Rule::ETA:
+            if (auto m = std::get_if<app::DateTime R::*>(&row.member)) {
+                const int month = static_cast<int>(bits.value(row.first, row.first + 3));
+                const int day = static_cast<int>(bits.value(row.first + 4, row.first + 8));
+                const int hour = static_cast<int>(bits.value(row.first + 9, row.first + 13));
+                const int minute = static_cast<int>(bits.value(row.first + 14, row.first + 19));
+                rec.**m = ComputeETA(month, day, hour, minute, ctx.now);
+            }
+            break;
+    }
+}
+
+template <class R, size_t N>
+void ApplyLayout(std::span<const Field<R>, N> rows, const PayloadBits& bits, const DecodeContext& ctx, R& rec) {
+    for (const auto& row : rows) ApplyRow(row, bits, ctx, rec);
+}
+
+}  // namespace ais
