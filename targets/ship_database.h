@@ -97,6 +97,7 @@ struct ShipDataSaveResult {
     std::string error;          // what failed, for logs and tests; empty when ok
     int written = 0;            // records in the new file
     int fromThisRun = 0;        // of which came from the run
+    int droppedLines = 0;       // lines of the earlier files that held no record
     bool backupRemoved = false; // a left-over "Shipdata-OLD.dat" was merged and deleted
     explicit operator bool() const { return ok; }
 };

@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+#include "targets/ship_database.h"
+
+namespace targets {
+namespace {
+
+using testing_support::TempDir;
+
+ShipDataItem vessel(int32_t mmsi, std::string name, std::string callSign = "LABC") {
+    ShipDataItem s;
+    s.MMSI = mmsi;
+    s.Name = std::move(name);
+    s.CallSign = std::move(callSign);
+    s.IMONumber = 9123456;
+    s.DimA = 100;
+    s.DimB = 20;
+    s.DimC = 10;
+    s.DimD = 10;
+    s.ShipType = 70;
+    s.EPFDType = 1;
+    return s;
+}
+
+std::vector<ShipDataItem> load(const TempDir& dir, ShipDataLoadResult* result = nullptr) {
+    ShipDatabase db;
+    const ShipDataLoadResult r = db.LoadShipData(dir.path());
+    if (result) *result = r;
+    return db.items();
+}
+
+TEST(ShipDataFile, WritesTheRecordLayoutOfTheFile) {
+    ShipDataItem s = vessel(257012300, "BLUE HERON");
+    EXPECT_EQ(FormatShipDataLine(s), "257012300,\"blue heron\",\"LABC\",9123456,100,20,10,10,70,1\r\n");
+    s.Name = "SAY \"HI\", JO";
+    s.CallSign = "A\"B,C";
+    s.IMONumber = -9999;
+    EXPECT_EQ(FormatShipDataLine(s), "257012300,\"say 'hi', jo\",\"A'B,C\",-9999,100,20,10,10,70,1\r\n");
+    s.Name = "\xC3\x86GIR\r\nNEXT";  // Æ and a line break that must not split the record
+    EXPECT_TRUE(FormatShipDataLine(s).starts_with("257012300,\"\xC3\xA6gir  next\",")) << FormatShipDataLine(s);
+}
+
+struct ParseRow {
+    const char* line;
+    bool ok;
+};
+
+TEST(ShipDataFile, ParsesWholeRecordsOnly) {
+    const ParseRow rows[] = {
+        {R"(257012300,"blue heron","LABC",9123456,100,20,10,10,70,1)", true},
+        {R"(257012300,"smith, john","LA,BC",0,0,0,0,0,0,0)", true},   // commas inside quotes
+        {R"(257012300,blue heron,LABC,9123456,100,20,10,10,70,1)", true},  // unquoted texts
+        {R"(257012300,"x","",,,,,,,)", true},                          // empty numbers read as 0
+        {R"( 257012300 , "x" , "Y" , 1 , 2 , 3 , 4 , 5 , 6 , 7 )", true},
+        {R"(257012300,"x","Y",1,2,3,4,5,6)", false},                   // nine fields
+        {R"(257012300,"x","Y",1,2,3,4,5,6,7,8)", false},               // eleven fields
+        {R"(257012300,"x","A"B",1,2,3,4,5,6,7)", false},               // stray quote
+        {R"(257012300,"x,"Y",1,2,3,4,5,6,7)", false},                  // quote never closed
+        {R"(0,"x","Y",1,2,3,4,5,6,7)", false},                         // no MMSI
+        {R"(,"x","Y",1,2,3,4,5,6,7)", false},
+        {R"(-5,"x","Y",1,2,3,4,5,6,7)", false},
+        {R"(abc,"x","Y",1,2,3,4,5,6,7)", false},
+        {R"(257012300,"x","Y",1,40000,3,4,5,6,7)", false},             // DimA beyond 16 bits
+        {R"(9999999999,"x","Y",1,2,3,4,5,6,7)", false},                // MMSI beyond 32 bits
+        {R"(257012300,"x","Y",1.5,2,3,4,5,6,7)", false},
+    };
+    for (const auto& row : rows) EXPECT_EQ(ParseShipDataLine(row.line).has_value(), row.ok) << row.line;
+
+    const auto item = ParseShipDataLine(R"(257012300,"blue heron","LABC",9123456,100,20,10,10,70,1)");
+    ASSERT_TRUE(item);
+    EXPECT_EQ(*item, vessel(257012300, "blue heron"));  // file order mapped to the fields
+}
+
+TEST(ShipDatabase, LoadSkipsBrokenLinesAndLooksUpTheFirstRecordOfAnMMSI) {
+    TempDir dir;
+    dir.write("Shipdata.dat",
+              "257012300,\"blue heron\",\"LABC\",9123456,100,20,10,10,70,1\r\n"
+              "garbage\r\n"
+              "\r\n"
+              "211000001,\"first\",\"DA\",0,1,2,3,4,30,3\r\n"
+              "211000001,\"second\",\"DB\",0,1,2,3,4,30,3\r\n"
+              "266000002,\"no line end\",\"SA\",0,5,6,7,8,60,1");
+    ShipDatabase db;
+    const ShipDataLoadResult r = db.LoadShipData(dir.path());
+    EXPECT_TRUE(r.fileFound);
+    EXPECT_FALSE(r.readFailed);
+    EXPECT_EQ(r.records, 4);
+    EXPECT_EQ(r.malformedLines, 1);
+    ASSERT_NE(db.LookupShipData(211000001), nullptr);
+    EXPECT_EQ(db.LookupShipData(211000001)->Name, "first");
+    ASSERT_NE(db.LookupShipData(266000002), nullptr);
+    EXPECT_EQ(db.LookupShipData(266000002)->DimD, 8);
+    EXPECT_EQ(db.LookupShipData(999999999), nullptr);
+
+    // Loading again replaces the list instead of adding to it.
+    dir.write("Shipdata.dat", "257012300,\"only\",\"\",0,0,0,0,0,0,0\r\n");
+    db.LoadShipData(dir.path());
+    EXPECT_EQ(db.size(), 1u);
+    EXPECT_EQ(db.LookupShipData(211000001), nullptr);
+}
+
+TEST(ShipDatabase, MissingFileGivesAnEmptyListAndAFolderInItsPlaceIsAReadFailure) {
+    TempDir dir;
+    ShipDataLoadResult r;
+    EXPECT_TRUE(load(dir, &r).empty());
+    EXPECT_FALSE(r.fileFound);
+    EXPECT_FALSE(r.readFailed);
+
+    std::filesystem::create_directory(dir / "Shipdata.dat");
+    EXPECT_TRUE(load(dir, &r).empty());
+    EXPECT_TRUE(r.readFailed);
+}
+
+TEST(ShipDatabase, ReadsLatin1AndUtf8Files) {
+    TempDir dir;
+    dir.write("Shipdata.dat", "257000001,\"tr\xF8nderl\xE5g\",\"L\xC6\",0,0,0,0,0,0,0\r\n");
+    auto items = load(dir);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].Name, "tr\xC3\xB8nderl\xC3\xA5g");
+    EXPECT_EQ(items[0].CallSign, "L\xC3\x86");
+
+    // What the save writes is UTF-8 and reads back the same.
+    ASSERT_TRUE(SaveShipData(dir.path(), {}));
+    EXPECT_EQ(dir.read("Shipdata.dat"), "257000001,\"tr\xC3\xB8nderl\xC3\xA5g\",\"L\xC3\x86\",0,0,0,0,0,0,0\r\n");
+    EXPECT_EQ(load(dir), items);
+}
+
+TEST(ShipDatabase, SaveWritesThisRunFirstThenEarlierVesselsNotRefreshed) {
+    TempDir dir;
+    dir.write("Shipdata.dat",
+              "211000001,\"old name\",\"DA\",1,1,1,1,1,30,3\r\n"
+              "266000002,\"kept\",\"SA\",0,5,6,7,8,60,1\r\n");
+    const std::vector<ShipDataItem> run = {
+        vessel(257012300, "BLUE HERON"),
+        vessel(211000001, "NEW NAME", "DB"),
+        vessel(219000003, ""),              // no name yet: not written
+        vessel(257012300, "SAME MMSI LATER"),  // second entry of one MMSI: first wins
+    };
+    const ShipDataSaveResult r = SaveShipData(dir.path(), run);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.written, 3);
+    EXPECT_EQ(r.fromThisRun, 2);
+    EXPECT_EQ(dir.read("Shipdata.dat"),
+              "257012300,\"blue heron\",\"LABC\",9123456,100,20,10,10,70,1\r\n"
+              "211000001,\"new name\",\"DB\",9123456,100,20,10,10,70,1\r\n"
+              "266000002,\"kept\",\"SA\",0,5,6,7,8,60,1\r\n");
+    EXPECT_EQ(dir.entryCount(), 1);
+}
+
+TEST(ShipDatabase, TwoRunsHearingTheSameVesselsKeepOneRecordEach) {
+    TempDir dir;
+    const std::vector<ShipDataItem> run = {vessel(257012300, "BLUE HERON"), vessel(211000001, "ALPHA \"A\"")};
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        ShipDatabase db;
+        db.LoadShipData(dir.path());
+        ASSERT_TRUE(SaveShipData(dir.path(), run));
+    }
+    const auto items = load(dir);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].Name, "blue heron");
+    EXPECT_EQ(items[1].Name, "alpha 'a'");  // the quote came back as an apostrophe, the name whole
+}
+
+TEST(ShipDatabase, RoundTripKeepsEveryFieldOfAQuotedCallSignWithAComma) {
+    TempDir dir;
+    ShipDataItem s = vessel(257012300, "x");
+    s.CallSign = "LA,\"B\"";
+    s.IMONumber = 0;
+    s.ShipType = -9999;
+    s.DimA = -1;
+    s.EPFDType = 15;
+    ASSERT_TRUE(SaveShipData(dir.path(), std::vector{s}));
+    const auto items = load(dir);
+    ASSERT_EQ(items.size(), 1u);
+    s.CallSign = "LA,'B'";
+    EXPECT_EQ(items[0], s);
+}
+
+// An older version renamed the file to "Shipdata-OLD.dat" before rewriting it;
+// a crash in between leaves the backup, with or without a partial new file.
+TEST(ShipDatabase, LeftOverBackupIsMergedAndRemoved) {
+    TempDir dir;
+    dir.write("Shipdata-OLD.dat",
+              "211000001,\"from backup\",\"DA\",0,0,0,0,0,0,0\r\n"
+              "266000002,\"only in backup\",\"SA\",0,0,0,0,0,0,0\r\n");
+    dir.write("Shipdata.dat", "211000001,\"partial new\",\"DA\",0,0,0,0,0,0,0\r\n");
+
+    ShipDatabase db;
+    const ShipDataLoadResult lr = db.LoadShipData(dir.path());
+    EXPECT_EQ(lr.records, 2);
+    EXPECT_EQ(lr.fromBackup, 1);
+    EXPECT_EQ(db.LookupShipData(211000001)->Name, "partial new");
+    EXPECT_EQ(db.LookupShipData(266000002)->Name, "only in backup");
+    EXPECT_TRUE(std::filesystem::exists(dir / "Shipdata-OLD.dat"));  // loading writes nothing
+
+    const ShipDataSaveResult r = SaveShipData(dir.path(), std::vector{vessel(257012300, "RUN")});
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_TRUE(r.backupRemoved);
+    EXPECT_FALSE(std::filesystem::exists(dir / "Shipdata-OLD.dat"));
+    EXPECT_EQ(dir.read("Shipdata.dat"),
+              "257012300,\"run\",\"LABC\",9123456,100,20,10,10,70,1\r\n"
+              "211000001,\"partial new\",\"DA\",0,0,0,0,0,0,0\r\n"
+              "266000002,\"only in backup\",\"SA\",0,0,0,0,0,0,0\r\n");
+
+    // The crash came before the new file was created: the backup holds everything.
+    TempDir dir2;
+    dir2.write("Shipdata-OLD.dat", "266000002,\"only in backup\",\"SA\",0,0,0,0,0,0,0\r\n");
+    ASSERT_TRUE(SaveShipData(dir2.path(), {}));
+    EXPECT_EQ(dir2.read("Shipdata.dat"), "266000002,\"only in backup\",\"SA\",0,0,0,0,0,0,0\r\n");
+    EXPECT_EQ(dir2.entryCount(), 1);
+}
+
+TEST(ShipDatabase, FailedSaveKeepsThePreviousFile) {
+    const std::string before = "266000002,\"kept\",\"SA\",0,5,6,7,8,60,1\r\n";
+    std::vector<ShipDataItem> run;
+    for (int i = 0; i < 200; ++i) run.push_back(vessel(257000000 + i, "VESSEL"));
+
+    {  // the disk fills up while writing
+        TempDir dir;
+        dir.write("Shipdata.dat", before);
+        dir.write("Shipdata-OLD.dat", "211000001,\"backup\",\"DA\",0,0,0,0,0,0,0\r\n");
+        testing_support::FileSizeLimit limit(1000);
+        const ShipDataSaveResult r = SaveShipData(dir.path(), run);
+        EXPECT_FALSE(r.ok);
+        EXPECT_FALSE(r.error.empty());
+        EXPECT_EQ(r.written, 0);
+        EXPECT_EQ(dir.read("Shipdata.dat"), before);
+        EXPECT_TRUE(std::filesystem::exists(dir / "Shipdata-OLD.dat"));  // not merged, so not removed
+        EXPECT_EQ(dir.entryCount(), 2);
+    }
+    {  // the previous file cannot be read: it is not replaced by one without its records
+        TempDir dir;
+        std::filesystem::create_directory(dir / "Shipdata.dat");
+        EXPECT_FALSE(SaveShipData(dir.path(), run).ok);
+        EXPECT_TRUE(std::filesystem::is_directory(dir / "Shipdata.dat"));
+    }
+    {  // no data folder
+        TempDir dir;
+        EXPECT_FALSE(SaveShipData(dir / "missing", run).ok);
+    }
+    if (!testing_support::runningAsRoot()) {  // a folder the user may not write
+        TempDir dir;
+        dir.write("Shipdata.dat", before);
+        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        EXPECT_FALSE(SaveShipData(dir.path(), run).ok);
+        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+        EXPECT_EQ(dir.read("Shipdata.dat"), before);
+    }
+}
+
+TEST(ShipDatabase, SaveDropsUnreadableLinesOfThePreviousFileAndCountsThem) {
+    TempDir dir;
+    dir.write("Shipdata.dat", "broken line\r\n266000002,\"kept\",\"SA\",0,5,6,7,8,60,1\r\n");
+    const ShipDataSaveResult r = SaveShipData(dir.path(), {});
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.droppedLines, 1);
+    EXPECT_EQ(dir.read("Shipdata.dat"), "266000002,\"kept\",\"SA\",0,5,6,7,8,60,1\r\n");
+}
+
+}  // namespace
+}  // namespace targets
