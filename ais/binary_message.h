@@ -1,7 +1,35 @@
 // Binary messages (types 6 and 8): the addressed/broadcast header, the text of
 // FI 0, and the application messages of both numbering standards.
+//
+// The application is chosen by the function identifier (FI) alone; the
+// designated area code is read but not tested. Two numberings are known:
+//
+//   application                   standard 0 (IMO SN/Circ.236)   other (IALA proposal)
+//   six-bit text                  FI 0                           FI 0
+//   FI interrogation (type 6)     FI 2                           FI 2
+//   meteorological/hydrological   FI 11                          FI 32
+//   dangerous cargo               FI 12                          FI 5
+//   fairway closed                FI 13                          FI 20
+//   tidal window                  FI 14                          FI 33
+//   height over keel              FI 15                          FI 19
+//   persons on board              FI 16                          FI 40
+//
+// Any other FI (and FI 2 in a broadcast) leaves every application field alone and
+// puts a notice into Description that names the FI and suggests the other standard.
+//
+//   BinaryMessage rec;
+//   BinaryApp app = DecodeBinaryMessage(PayloadBits(payload), fillBits, 0, now, rec);
+//   if (app == BinaryApp::MetHydro) show(rec.MetHydro.AirTemperature);   // -9999 = n/a
+//
+// A decoder writes the header (MessageID, RepeatIndicator, MMSI, DestinationMMSI
+// for type 6, DAC, FI), Description, its own application fields and
+// TimeReceived; the fields of other applications keep what earlier messages left.
+// Short messages read zeros (blanks in texts) for the missing bits; nothing is
+// rejected and nothing is read outside the bit buffer.
 #pragma once
 
+#include <array>
+#include <concepts>
 #include <cstdint>
 #include <string>
 
@@ -9,6 +37,106 @@
 #include "app/date_time.h"
 
 namespace ais {
+
+// Meteorological and hydrological data. -9999 marks a value sent as all ones
+// (not available); scaled fields then keep -9999 unscaled.
+struct MetHydroData {
+    double MetLatitude = 0;   // degrees, north positive
+    double MetLongitude = 0;  // degrees, east positive
+    int16_t MetDay = 0;       // UTC
+    int16_t MetHour = 0;
+    int16_t MetMinute = 0;
+    int16_t AvgWindSpeed = 0;       // knots
+    int16_t WindGust = 0;           // knots
+    int16_t WindDirection = 0;      // degrees
+    int16_t WindGustDirection = 0;  // degrees
+    float AirTemperature = 0;       // degrees Celsius
+    int16_t RelativeHumidity = 0;   // per cent
+    float DewPoint = 0;             // degrees Celsius
+    int16_t AirPressure = 0;        // hPa
+    int16_t AirPressureTendency = 0;  // 0 steady, 1 decreasing, 2 increasing
+    float HorizontalVisibility = 0;   // nautical miles
+    float WaterLevel = 0;             // metres, tide included
+    int16_t WaterLevelTrend = 0;      // 0 steady, 1 decreasing, 2 increasing
+    float SurfaceCurrentSpeed = 0;    // knots
+    int16_t SurfaceCurrentDirection = 0;
+    float CurrentSpeed2 = 0;
+    int16_t CurrentDirection2 = 0;
+    int16_t CurrentLevel2 = 0;  // metres
+    float CurrentSpeed3 = 0;
+    int16_t CurrentDirection3 = 0;
+    int16_t CurrentLevel3 = 0;
+    float WaveHeight = 0;  // significant wave height, metres
+    int16_t WavePeriod = 0;  // seconds
+    int16_t WaveDirection = 0;
+    float SwellHeight = 0;
+    int16_t SwellPeriod = 0;
+    int16_t SwellDirection = 0;
+    int16_t SeaState = 0;  // code 0-12
+    float WaterTemperature = 0;  // degrees Celsius
+    int16_t Precipitation = 0;   // type code
+    float Salinity = 0;          // per mille
+    int16_t Ice = 0;             // code
+    bool operator==(const MetHydroData&) const = default;
+};
+
+// Dangerous cargo indication. Ports are UN/LOCODEs; times are UTC.
+struct DangerousCargoData {
+    std::string LastPortOfCall;  // 5 characters
+    int16_t ATDMonth = 0;
+    int16_t ATDDay = 0;
+    int16_t ATDHour = 0;
+    int16_t ATDMinute = 0;
+    std::string NextPortOfCall;  // 5 characters
+    int16_t ETAMonth = 0;
+    int16_t ETADay = 0;
+    int16_t ETAHour = 0;
+    int16_t ETAMinute = 0;
+    std::string MainDangerousGood;  // 20 characters
+    std::string IMDCategory;        // 4 characters
+    int16_t UNNumber = 0;
+    int16_t CargoAmount = 0;
+    int16_t CargoUnit = 0;  // 0 not available, 1 kg, 2 tons, 3 1000 tons
+    bool operator==(const DangerousCargoData&) const = default;
+};
+
+// Fairway closed.
+struct FairwayClosedData {
+    std::string ClosingReason;  // 20 characters each
+    std::string ClosingFrom;
+    std::string ClosingTo;
+    int16_t ClosingRadius = 0;
+    int16_t ClosingRadiusUnit = 0;  // 0 metre, 1 kilometre, 2 nautical mile, 3 cable
+    int16_t ClosedFromDay = 0;
+    int16_t ClosedFromMonth = 0;
+    int16_t ClosedFromHour = 0;
+    int16_t ClosedFromMinute = 0;
+    int16_t ClosedToDay = 0;
+    int16_t ClosedToMonth = 0;
+    int16_t ClosedToHour = 0;
+    int16_t ClosedToMinute = 0;
+    bool operator==(const FairwayClosedData&) const = default;
+};
+
+// One position of a tidal window. No value is ever marked not available.
+struct TideEntry {
+    double TideLatitude = 0;   // degrees
+    double TideLongitude = 0;  // degrees
+    int16_t TideFromHour = 0;  // UTC
+    int16_t TideFromMinute = 0;
+    int16_t TideToHour = 0;
+    int16_t TideToMinute = 0;
+    int16_t TideCurrentDirection = 0;  // degrees
+    float TideCurrentSpeed = 0;        // knots
+    bool operator==(const TideEntry&) const = default;
+};
+
+struct TidalWindowData {
+    int16_t TideMonth = 0;
+    int16_t TideDay = 0;
+    std::array<TideEntry, 3> Entry{};  // Entry[0] is position 1; all three are always written
+    bool operator==(const TidalWindowData&) const = default;
+};
 
 // Sub-record for type 6 (one instance) and type 8 (another instance).
 struct BinaryMessage {
@@ -18,19 +146,58 @@ struct BinaryMessage {
     int32_t DestinationMMSI = 0;  // type 6 only
     int16_t DAC = 0;
     int16_t FI = 0;
+    // The FI 0 text, a one-line summary of the application, or the not-decoded notice.
     std::string Description;
-    int16_t RequestedDAC = 0;
+    int16_t RequestedDAC = 0;  // FI interrogation only
     int16_t RequestedFI = 0;
-    float HeightOverKeel = 0;
+    float HeightOverKeel = 0;  // metres
     int16_t PassengersOnboard = 0;
-    // Application fields (meteorological and hydrological data, dangerous cargo,
-    // fairway closed, tidal window) follow here.
+    MetHydroData MetHydro;
+    DangerousCargoData DangerousCargo;
+    FairwayClosedData FairwayClosed;
+    TidalWindowData TidalWindow;
     app::DateTime TimeReceived;
+    bool operator==(const BinaryMessage&) const = default;
 };
+
+// What a binary message carried, as far as this program decodes it.
+enum class BinaryApp : uint8_t {
+    Text,            // FI 0: Description is the text
+    Interrogation,   // FI 2 in type 6: RequestedDAC, RequestedFI
+    MetHydro,
+    DangerousCargo,
+    FairwayClosed,
+    TidalWindow,
+    HeightOverKeel,
+    PersonsOnBoard,  // PassengersOnboard
+    NotDecoded,      // header and the notice only
+};
+
+// The application an FI selects in a message of the given type (6 = addressed,
+// anything else is taken as broadcast) under the given standard.
+BinaryApp SelectBinaryApp(int messageType, int fi, int standard);
+
+// The FI that carries app under standard; -1 for NotDecoded.
+int BinaryAppFI(BinaryApp app, int standard);
 
 // Decodes a type 6 or type 8 message (bits already loaded) into rec. `standard`
 // 0 selects the IMO SN/Circ.236 numbering, any other value the IALA proposal.
-void DecodeBinaryMessage(const PayloadBits& bits, int fillBits, int standard, app::DateTime now,
-                         BinaryMessage& rec);
+// The message type is read from bits 1-6: 6 gives the addressed layout, any
+// other value the broadcast layout. fillBits only limits the FI 0 text, which
+// ends with the last whole six-bit group at or before bit 6 x chars - fillBits
+// (and never beyond bit 1008). Returns what was decoded.
+BinaryApp DecodeBinaryMessage(const PayloadBits& bits, int fillBits, int standard, app::DateTime now,
+                              BinaryMessage& rec);
+
+// Numbers as the binary message texts write them: decimal, a leading blank
+// when not negative, a minus sign otherwise; singles with at most seven
+// significant digits and no trailing zeros.
+//   NumberText(40) -> " 40"   NumberText(-3) -> "-3"   NumberText(12.5f) -> " 12.5"
+std::string NumberText(int64_t value);
+std::string NumberText(float value);
+template <std::integral T>
+std::string NumberText(T value) {
+    return NumberText(static_cast<int64_t>(value));
+}
 
 }  // namespace ais

@@ -1,0 +1,130 @@
+#include "ais/binary_message.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "ais/binary_layout.h"
+
+namespace ais {
+
+namespace {
+
+struct AppNumbering {
+    BinaryApp App;
+    int ImoFI;
+    int IalaFI;
+    const char* Title;  // summary after "FI n - "; nullptr when the summary is built otherwise
+};
+
+// Text (FI 0) and the interrogation (FI 2) have the same number in both standards.
+constexpr AppNumbering kNumbering[] = {
+    {BinaryApp::Text, 0, 0, nullptr},
+    {BinaryApp::Interrogation, 2, 2, nullptr},
+    {BinaryApp::MetHydro, 11, 32, "Meteorological & Hydrological Data"},
+    {BinaryApp::DangerousCargo, 12, 5, "Dangerous Cargo Indication"},
+    {BinaryApp::FairwayClosed, 13, 20, "Fairway Closed"},
+    {BinaryApp::TidalWindow, 14, 33, "Tidal Window"},
+    {BinaryApp::HeightOverKeel, 15, 19, nullptr},
+    {BinaryApp::PersonsOnBoard, 16, 40, nullptr},
+};
+
+// The FI 0 text starts after the 12 bits that follow the FI.
+constexpr int kTextSkip = 12;
+
+// Keeps 6 x chars - fillBits free of overflow for any fill-bit value.
+int saneFillBits(int fillBits) { return std::clamp(fillBits, -kMaxPayloadBits, kMaxPayloadBits); }
+
+std::string describe(BinaryApp app, const BinaryMessage& rec) {
+    switch (app) {
+        case BinaryApp::Text:
+            break;  // the text itself
+        case BinaryApp::Interrogation:
+            return "FI 2 - FI Interogation, DAC" + NumberText(rec.RequestedDAC) + " FI" +
+                   NumberText(rec.RequestedFI);
+        case BinaryApp::HeightOverKeel:
+            return "Height over keel :" + NumberText(rec.HeightOverKeel);
+        case BinaryApp::PersonsOnBoard:
+            return "Passengers onboard :" + NumberText(rec.PassengersOnboard);
+        case BinaryApp::NotDecoded:
+            return "Message with FI (Function Identifier)" + NumberText(rec.FI) +
+                   " received. FI is not decoded by this application! Please make sure you are "
+                   "using correct Binary Message Standard (IMO236 or IALA Proposal)";
+        default:
+            for (const AppNumbering& n : kNumbering) {
+                if (n.App == app && n.Title) return "FI " + std::to_string(rec.FI) + " - " + n.Title;
+            }
+    }
+    return {};
+}
+
+}  // namespace
+
+BinaryApp SelectBinaryApp(int messageType, int fi, int standard) {
+    for (const AppNumbering& n : kNumbering) {
+        if ((standard == 0 ? n.ImoFI : n.IalaFI) != fi) continue;
+        // An interrogation is addressed to one station; a broadcast FI 2 is not decoded.
+        if (n.App == BinaryApp::Interrogation && messageType != 6) break;
+        return n.App;
+    }
+    return BinaryApp::NotDecoded;
+}
+
+int BinaryAppFI(BinaryApp app, int standard) {
+    for (const AppNumbering& n : kNumbering) {
+        if (n.App == app) return standard == 0 ? n.ImoFI : n.IalaFI;
+    }
+    return -1;
+}
+
+BinaryApp DecodeBinaryMessage(const PayloadBits& bits, int fillBits, int standard, app::DateTime now,
+                              BinaryMessage& rec) {
+    const auto type = static_cast<int16_t>(bits.value(1, 6));
+    const bool addressed = type == 6;
+    rec.MessageID = type;
+    rec.RepeatIndicator = static_cast<int16_t>(bits.value(7, 8));
+    rec.MMSI = static_cast<int32_t>(bits.value(9, 38));
+    int appStart = kBroadcastAppStart;
+    if (addressed) {
+        // Sequence number (39-40), retransmit flag (71) and spare (72) are not kept.
+        rec.DestinationMMSI = static_cast<int32_t>(bits.value(41, 70));
+        rec.DAC = static_cast<int16_t>(bits.value(73, 82));
+        rec.FI = static_cast<int16_t>(bits.value(83, 88));
+        appStart = kAddressedAppStart;
+    } else {
+        rec.DAC = static_cast<int16_t>(bits.value(41, 50));
+        rec.FI = static_cast<int16_t>(bits.value(51, 56));
+    }
+
+    const BinaryApp app = SelectBinaryApp(type, rec.FI, standard);
+    if (app == BinaryApp::Text) {
+        const int first = appStart + kTextSkip;
+        rec.Description = bits.text(first, bits.textEnd(first, saneFillBits(fillBits)));
+    } else {
+        const int shift = appStart - kBroadcastAppStart;
+        for (const BinaryField& f : ApplicationLayout(app)) ReadField(f, bits, shift, rec);
+        rec.Description = describe(app, rec);
+    }
+    rec.TimeReceived = now;
+    return app;
+}
+
+std::string NumberText(int64_t value) {
+    char buf[24];
+    buf[0] = ' ';
+    char* start = value < 0 ? buf : buf + 1;
+    auto [end, ec] = std::to_chars(start, buf + sizeof buf, value);
+    return std::string(buf, end);
+}
+
+std::string NumberText(float value) {
+    if (value == 0) value = 0;  // no "-0"
+    char buf[40];
+    buf[0] = ' ';
+    char* start = value < 0 ? buf : buf + 1;
+    // Seven significant digits, trailing zeros dropped, always "." as the separator.
+    auto [end, ec] = std::to_chars(start, buf + sizeof buf, value, std::chars_format::general, 7);
+    if (ec != std::errc()) return " 0";
+    return std::string(buf, end);
+}
+
+}  // namespace ais
