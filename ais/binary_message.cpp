@@ -104,6 +104,7 @@ BinaryApp DecodeBinaryMessage(const PayloadBits& bits, int fillBits, int standar
         for (const BinaryField& f : ApplicationLayout(app)) ReadField(f, bits, shift, rec);
         rec.Description = describe(app, rec);
     }
+    rec.Application = app;
     rec.TimeReceived = now;
     return app;
 }

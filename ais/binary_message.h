@@ -22,8 +22,8 @@
 //   if (app == BinaryApp::MetHydro) show(rec.MetHydro.AirTemperature);   // -9999 = n/a
 //
 // A decoder writes the header (MessageID, RepeatIndicator, MMSI, DestinationMMSI
-// for type 6, DAC, FI), Description, its own application fields and
-// TimeReceived; the fields of other applications keep what earlier messages left.
+// for type 6, DAC, FI), Description, Application, its own application fields
+// and TimeReceived; the fields of other applications keep what earlier messages left.
 // Short messages read zeros (blanks in texts) for the missing bits; nothing is
 // rejected and nothing is read outside the bit buffer.
 #pragma once
@@ -138,6 +138,19 @@ struct TidalWindowData {
     bool operator==(const TidalWindowData&) const = default;
 };
 
+// What a binary message carried, as far as this program decodes it.
+enum class BinaryApp : uint8_t {
+    Text,            // FI 0: Description is the text
+    Interrogation,   // FI 2 in type 6: RequestedDAC, RequestedFI
+    MetHydro,
+    DangerousCargo,
+    FairwayClosed,
+    TidalWindow,
+    HeightOverKeel,
+    PersonsOnBoard,  // PassengersOnboard
+    NotDecoded,      // header and the notice only
+};
+
 // Sub-record for type 6 (one instance) and type 8 (another instance).
 struct BinaryMessage {
     int16_t MessageID = 0;
@@ -156,22 +169,13 @@ struct BinaryMessage {
     DangerousCargoData DangerousCargo;
     FairwayClosedData FairwayClosed;
     TidalWindowData TidalWindow;
+    // What the last decode found; with it, ApplicationLayout (binary_layout.h)
+    // lists exactly the application fields that decode wrote.
+    BinaryApp Application = BinaryApp::NotDecoded;
     app::DateTime TimeReceived;
     bool operator==(const BinaryMessage&) const = default;
 };
 
-// What a binary message carried, as far as this program decodes it.
-enum class BinaryApp : uint8_t {
-    Text,            // FI 0: Description is the text
-    Interrogation,   // FI 2 in type 6: RequestedDAC, RequestedFI
-    MetHydro,
-    DangerousCargo,
-    FairwayClosed,
-    TidalWindow,
-    HeightOverKeel,
-    PersonsOnBoard,  // PassengersOnboard
-    NotDecoded,      // header and the notice only
-};
 
 // The application an FI selects in a message of the given type (6 = addressed,
 // anything else is taken as broadcast) under the given standard.

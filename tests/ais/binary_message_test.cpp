@@ -65,6 +65,7 @@ BinaryMessage priorRecord() {
     r.TidalWindow.TideDay = 17;
     r.TidalWindow.Entry[2].TideCurrentSpeed = 1.5f;
     r.Description = "earlier";
+    r.Application = BinaryApp::Text;
     r.TimeReceived = kEarlier;
     return r;
 }
@@ -79,6 +80,7 @@ BinaryMessage onlyOwnFieldsChanged(BinaryMessage prior, const BinaryMessage& dec
     prior.DAC = decoded.DAC;
     prior.FI = decoded.FI;
     prior.Description = decoded.Description;
+    prior.Application = decoded.Application;
     prior.TimeReceived = decoded.TimeReceived;
     switch (app) {
         case BinaryApp::Interrogation:
@@ -164,6 +166,7 @@ TEST(BinaryRoundTrip, TextFromRecord) {
             m.DestinationMMSI = type == 6 ? (1 << 30) - 1 : 0;
             m.DAC = 1023;
             m.FI = 0;
+            m.Application = BinaryApp::Text;
             const size_t length = rng() % 152;
             for (size_t i = 0; i < length; ++i) m.Description.push_back(alphabet[rng() % alphabet.size()]);
             m.TimeReceived = kNow;
@@ -357,6 +360,7 @@ TEST(BinaryDescription, NotDecodedChangesNoApplicationField) {
         expected.DAC = static_cast<int16_t>(dac);
         expected.FI = 63;
         expected.Description = kNotice1 + " 63" + kNotice2;
+        expected.Application = BinaryApp::NotDecoded;
         expected.TimeReceived = kNow;
         EXPECT_EQ(rec, expected);
     }
