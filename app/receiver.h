@@ -1,20 +1,36 @@
 // Receiver: the core object behind one input stream. It owns the run state, the
 // framers of both input paths and everything a sentence passes through on its
-// way to the target table. The desktop program, `orvanta-cli replay` and the
-// tests each make their own; nothing here is global.
+// way to the target table: the VDM/VDO fields, the fragment assembler, the
+// decoded-message record, the target table with its statistics, the ship
+// database and the flag index. The desktop program, `orvanta-cli replay` and
+// the tests each make their own; nothing here is global.
 //
 //   app::ManualClock clock;
 //   MyEvents events;                       // implements app::ReceiverEvents
 //   app::Receiver rx(clock, events);
+//   rx.shipDatabase().LoadShipData(dataDir);   // optional
+//   rx.flagIndex().setDataDir(dataDir);        // optional: no data folder, no flags
 //   rx.receive(input::InputKind::Tcp, "!AIVDM,1,1,,A,...*hh\r\n");
+//   rx.ageTargets();                           // from the 15 s status timer
+//
+// Every sentence ends in exactly one counted outcome (see RunState). Bad input
+// is counted, never raised: the last VDM/VDO field error is kept as text for
+// the port monitor (lastExtractError) instead of a message box per sentence.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
+#include "ais/message_record.h"
 #include "app/clock.h"
 #include "app/receiver_events.h"
 #include "app/run_state.h"
 #include "input/framer.h"
+#include "input/vdm.h"
+#include "targets/flags.h"
+#include "targets/ship_database.h"
+#include "targets/target_table.h"
 
 namespace app {
 
@@ -25,20 +41,55 @@ public:
     // Bytes from the serial port or the TCP connection.
     void receive(input::InputKind kind, std::string_view bytes);
 
-    // One framed sentence (line end included).
+    // One framed sentence (line end included): count, monitor, type test,
+    // checksum test, field split, fragment assembly, decode, then the target
+    // table, its statistics and the row event.
     void handleSentence(std::string_view sentence) override;
+
+    // The status timer's tick: marks targets "NEW", current or "OLD" by age
+    // and raises targetRowChanged for every entry whose status changed.
+    void ageTargets();
 
     RunState& state() { return state_; }
     const RunState& state() const { return state_; }
     const Clock& clock() const { return clock_; }
     ReceiverEvents& events() { return events_; }
 
+    targets::TargetTable& targets() { return table_; }
+    const targets::TargetTable& targets() const { return table_; }
+    targets::ShipDatabase& shipDatabase() { return shipData_; }
+    targets::FlagIndex& flagIndex() { return flags_; }
+    const ais::AISMessageRecord& messageRecord() const { return record_; }
+    const input::VDMFields& vdmFields() const { return fields_; }
+
+    // Text of the last VDM/VDO sentence whose fields could not be read
+    // ("Error 6 : Overflow  VDM-message : <sentence>"), empty when none yet.
+    const std::string& lastExtractError() const { return lastExtractError_; }
+    // Fragments held for messages not complete yet.
+    int64_t pendingFragments() const;
+
+    // Class A and B vessels with a name, in table order: what the ship
+    // database keeps of this run.
+    std::vector<targets::ShipDataItem> shipDataOfRun() const;
+
 private:
+    void monitorSentence(std::string_view sentence);
+    void syncAssemblerCounts();
+
     const Clock& clock_;
     ReceiverEvents& events_;
     RunState state_;
     input::Framer serialFramer_;
     input::Framer tcpFramer_;
+    input::VDMFields fields_;
+    input::VdmAssembler assembler_;
+    ais::AISMessageRecord record_;
+    targets::TargetTable table_;
+    targets::ShipDatabase shipData_;
+    targets::FlagIndex flags_;
+    std::string lastExtractError_;
+    std::string errorScratch_;
+    std::vector<int> agedScratch_;
 };
 
 }  // namespace app

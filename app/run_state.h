@@ -2,6 +2,7 @@
 // and settings. One instance per Receiver; nothing here is global.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -18,6 +19,19 @@ struct RunState {
     int32_t OverflowCount = 0;
     // Bytes dropped with those lines.
     int64_t OverflowBytes = 0;
+
+    // Where each sentence ended. Every sentence handed to the sentence handler
+    // ends in exactly one of these (or is still a pending fragment):
+    // SentenceCount = DecodedSentenceCount + NonAISCount + ChecksumErrorCount
+    //               + MalformedCount + IncompleteFragmentCount + pending fragments.
+    int64_t DecodedSentenceCount = 0;     // part of a message that was decoded
+    int64_t NonAISCount = 0;              // sentence type other than VDM/VDO
+    int64_t MalformedCount = 0;           // VDM/VDO that could not be split or numbered
+    int64_t IncompleteFragmentCount = 0;  // fragments of messages that never completed
+    int64_t IncompleteMessageCount = 0;   // messages given up with those fragments
+    int64_t DecodedMessageCount = 0;      // complete messages decoded
+    // Decoded messages by message type 0-63.
+    std::array<int64_t, 64> MessageTypeCount{};
 
     bool CheckChecksum = false;
     bool EmptyBuffer = false;

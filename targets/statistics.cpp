@@ -1,0 +1,153 @@
+#include "targets/statistics.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "ais/code_tables.h"
+#include "app/number_format.h"
+#include "geodesy/position_text.h"
+
+namespace targets {
+
+namespace {
+
+// A single as plain text: up to seven significant digits, no trailing zeros,
+// the user's decimal separator.
+std::string plainNumber(float v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(v));
+    std::string s(buf);
+    for (char& c : s) {
+        if (c == '.') c = app::decimalSeparator();
+    }
+    return s;
+}
+
+std::string plainNumber(double v) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.15g", v);
+    std::string s(buf);
+    for (char& c : s) {
+        if (c == '.') c = app::decimalSeparator();
+    }
+    return s;
+}
+
+double secondsSinceMidnight(app::DateTime t) {
+    const double v = t.value();
+    return (v - std::floor(v)) * 86400.0;
+}
+
+void fillTimeAndExpected(const TargetRecord& t, int slot, std::array<std::string, kStatColumns>& row) {
+    row[3] = t.LastRxTime[static_cast<size_t>(slot)].format("hh:mm:ss");
+    const float expected = t.Expected[static_cast<size_t>(slot)];
+    row[5] = expected == 0.0f ? std::string("n/a") : plainNumber(expected) + " sec";
+}
+
+}  // namespace
+
+int ClassAIntervalIndex(int16_t navStatus, float sog, float rot) {
+    if (navStatus == 1 || navStatus == 5) return sog <= 3.0f ? 0 : 1;
+    const bool turning = rot != 0.0f && rot != -9999.0f;
+    if (sog <= 14.0f) return turning ? 3 : 2;
+    if (sog <= 23.0f) return turning ? 5 : 4;
+    return turning ? 7 : 6;
+}
+
+int ClassBIntervalIndex(float sog) {
+    if (sog < 2.0f) return 0;
+    if (sog <= 14.0f) return 1;
+    if (sog <= 23.0f) return 2;
+    return 3;
+}
+
+void UpdateStatistics(TargetTable& table, SentenceKind kind, char channel, int type, app::DateTime timeReceived,
+                      app::DateTime now, double monotonic) {
+    if (table.SkipMessage || table.CurrentTarget < 1 || table.CurrentTarget > table.TargetCount) return;
+    TargetRecord& t = table.entry(table.CurrentTarget);
+    const bool known = type >= 1 && type <= 26;
+    const size_t slot = static_cast<size_t>(known ? type - 1 : 0);
+
+    if (known) t.LastChannel[slot].assign(1, channel);
+    if (channel == 'A') {
+        t.ChACount++;
+    } else {
+        t.ChBCount++;
+    }
+    if (kind == SentenceKind::VDM) {
+        t.VDMCount++;
+    } else {
+        t.VDOCount++;
+        table.OwnShipIndex = table.CurrentTarget;
+    }
+    t.MsgCount[0]++;
+    if (!known) {
+        t.MsgCount[27]++;
+        return;
+    }
+    t.MsgCount[static_cast<size_t>(type)]++;
+
+    // Whole seconds by calendar time; a difference that does not fit 32 bits
+    // (the first message of a type, against a null time) leaves Period alone.
+    const double secs =
+        std::round(timeReceived.value() * 86400.0) - std::round(t.LastRxTime[slot].value() * 86400.0);
+    if (secs >= std::numeric_limits<int32_t>::min() && secs <= std::numeric_limits<int32_t>::max()) {
+        t.Period[slot] = secs;
+    }
+
+    t.RxTimer[slot] = static_cast<float>(secondsSinceMidnight(now));
+    t.TimerPeriod[slot] = t.MsgCount[static_cast<size_t>(type)] > 1
+                              ? static_cast<float>(monotonic - t.RxMonotonic[slot])
+                              : 0.0f;
+    t.RxMonotonic[slot] = monotonic;
+    t.LastRxTime[slot] = timeReceived;
+    t.PrevRxTimer[slot] = t.RxTimer[slot];
+
+    if (type >= 1 && type <= 3) {
+        t.Expected[slot] = ais::intervals::ClassA[ClassAIntervalIndex(t.NavStatus, t.SOG, t.ROT)];
+    } else if (type == 18) {
+        t.Expected[slot] = ais::intervals::ClassB[ClassBIntervalIndex(t.SOG)];
+    }
+}
+
+StatisticsGrid StatisticsGridOnOpen(const TargetRecord& t) {
+    StatisticsGrid g{};
+    g[0] = {"Msg", "Report", "Count", "Last msg", "Period", "Expected"};
+    const auto& names = ais::codeTables().MessageTypeName;
+    for (int k = 1; k <= 26; ++k) {
+        g[static_cast<size_t>(k)][0] = "Msg" + std::to_string(k);
+        g[static_cast<size_t>(k)][1] = names[static_cast<size_t>(k - 1)];
+    }
+    g[27][0] = "Other";
+    for (int k = 1; k <= 27; ++k) {
+        const int32_t count = t.MsgCount[static_cast<size_t>(k)];
+        if (count <= 0) continue;
+        auto& row = g[static_cast<size_t>(k)];
+        row[2] = std::to_string(count);
+        fillTimeAndExpected(t, k - 1, row);
+        if (count > 1) row[4] = plainNumber(t.Period[static_cast<size_t>(k - 1)]) + " sec";
+    }
+    return g;
+}
+
+void StatisticsRowAfterMessage(const TargetRecord& t, int type, StatisticsGrid& grid) {
+    if (type < 1 || type > 26) return;
+    auto& row = grid[static_cast<size_t>(type)];
+    const int32_t count = t.MsgCount[static_cast<size_t>(type)];
+    row[2] = std::to_string(count);
+    if (count > 0) fillTimeAndExpected(t, type - 1, row);
+    if (count > 1) row[4] = app::formatNumber(t.TimerPeriod[static_cast<size_t>(type - 1)], "0.0") + " s";
+}
+
+std::array<std::string, 7> StatisticsSummary(const TargetRecord& t) {
+    return {std::to_string(t.MsgCount[0]),
+            t.FirstMsgTime.format("dd mmm hh:mm:ss"),
+            geodesy::FormatDuration(t.TrackedFor, 0),
+            std::to_string(t.VDOCount),
+            std::to_string(t.VDMCount),
+            std::to_string(t.ChACount),
+            std::to_string(t.ChBCount)};
+}
+
+}  // namespace targets

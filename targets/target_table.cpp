@@ -1,0 +1,472 @@
+#include "targets/target_table.h"
+
+#include <cmath>
+#include <limits>
+
+#include "ais/binary_message.h"
+#include "ais/code_tables.h"
+#include "geodesy/geodetic.h"
+#include "targets/flags.h"
+#include "targets/ship_database.h"
+
+namespace targets {
+
+namespace {
+
+constexpr const char* kNotAvailableText = "n/a";
+const std::string kTwentyBlanks(20, ' ');
+
+// Which classes a message type may be attributed to; Unknown = any class.
+TargetClass requiredClass(int type) {
+    switch (type) {
+        case 1: case 2: case 3: case 5: return TargetClass::A;
+        case 4: return TargetClass::BS;
+        case 9: return TargetClass::SAR;
+        case 18: case 19: return TargetClass::B;
+        case 21: return TargetClass::AtoN;
+        default: return TargetClass::Unknown;
+    }
+}
+
+// Station identity of the message of `type` (source MMSI for 6, 8, 10, 12).
+int32_t messageMMSI(int type, const ais::AISMessageRecord& r) {
+    switch (type) {
+        case 1: return r.Type1.MMSI;
+        case 2: return r.Type2.MMSI;
+        case 3: return r.Type3.MMSI;
+        case 4: return r.Type4.MMSI;
+        case 5: return r.Type5.MMSI;
+        case 6: return r.Type6.MMSI;
+        case 8: return r.Type8.MMSI;
+        case 9: return r.Type9.MMSI;
+        case 10: return r.Type10.MMSI;
+        case 12: return r.Type12.MMSI;
+        case 14: return r.Type14.MMSI;
+        case 18: return r.Type18.MMSI;
+        case 19: return r.Type19.MMSI;
+        case 20: return r.Type20.MMSI;
+        case 21: return r.Type21.MMSI;
+        case 24: return r.Type24.MMSI;
+        default: return 0;
+    }
+}
+
+uint32_t hashMMSI(int32_t mmsi) {
+    return (static_cast<uint32_t>(mmsi) * 2654435761u) >> 20;  // top 12 bits: 0..4095
+}
+
+// Whole seconds from a to b; nullopt when the count does not fit 32 bits (as
+// with a null date against a date of this century).
+bool wholeSecondsBetween(app::DateTime a, app::DateTime b, int64_t& out) {
+    const double secs = std::round(b.value() * 86400.0) - std::round(a.value() * 86400.0);
+    if (!(secs >= std::numeric_limits<int32_t>::min() && secs <= std::numeric_limits<int32_t>::max())) return false;
+    out = static_cast<int64_t>(secs);
+    return true;
+}
+
+// "n(x)": decimal with a leading blank when not negative.
+std::string numberWithSign(int64_t v) { return (v >= 0 ? " " : "") + std::to_string(v); }
+
+template <class Src>
+void copyPosition(TargetRecord& t, const Src& s) {
+    t.PosAccuracy = s.PosAccuracy;
+    t.PosAccuracyText = s.PosAccuracyText;
+    t.Longitude = s.Longitude;
+    t.Latitude = s.Latitude;
+    t.UTCSecond = s.TimeStamp;
+    t.RAIM = s.RAIM;
+}
+
+template <class Src>
+void copyCommState(TargetRecord& t, const Src& s) {
+    t.SyncState = s.SyncState;
+    t.SlotTimeout = s.SlotTimeout;
+    t.SubMessage = s.SubMessage;
+    t.SlotNumber = s.SlotNumber;
+    t.SlotOffset = s.SlotOffset;
+    t.ReceivedStations = s.ReceivedStations;
+}
+
+template <class Src>
+void copyCommTime(TargetRecord& t, const Src& s) {
+    t.UTCHour = s.CommUTCHour;
+    t.UTCMinute = s.CommUTCMinute;
+}
+
+template <class Src>
+void copyDimensions(TargetRecord& t, const Src& s) {
+    t.DimA = s.DimA;
+    t.DimB = s.DimB;
+    t.DimC = s.DimC;
+    t.DimD = s.DimD;
+}
+
+}  // namespace
+
+int TargetMID(int32_t mmsi, bool baseStation) {
+    if (baseStation) return mmsi < 10000000 ? mmsi / 10000 : 0;
+    return mmsi / 1000000;
+}
+
+bool TargetTable::TakesType(int type) {
+    switch (type) {
+        case 1: case 2: case 3: case 4: case 5: case 6: case 8: case 9: case 10:
+        case 12: case 14: case 18: case 19: case 20: case 21: case 24:
+            return true;
+        default:
+            return false;
+    }
+}
+
+TargetTable::TargetTable() { entries_.reserve(kMaxTargets); }
+
+int TargetTable::FindTarget(int32_t mmsi, int type) const {
+    uint32_t h = hashMMSI(mmsi);
+    while (indexEntry_[h] != 0) {
+        if (indexMMSI_[h] == mmsi) {
+            const TargetClass need = requiredClass(type);
+            for (int n = indexEntry_[h]; n != 0; n = nextSameMMSI_[static_cast<size_t>(n)]) {
+                if (need == TargetClass::Unknown || classes_[static_cast<size_t>(n)] == need) return n;
+            }
+            return 0;
+        }
+        h = (h + 1) & (kIndexSize - 1);
+    }
+    return 0;
+}
+
+int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
+    entries_.emplace_back();
+    const int n = ++TargetCount;
+    TargetRecord& t = entries_.back();
+
+    // Index: append n to the chain of its MMSI (numbers ascend along the chain).
+    uint32_t h = hashMMSI(mmsi);
+    while (indexEntry_[h] != 0 && indexMMSI_[h] != mmsi) h = (h + 1) & (kIndexSize - 1);
+    if (indexEntry_[h] == 0) {
+        indexMMSI_[h] = mmsi;
+        indexEntry_[h] = static_cast<int16_t>(n);
+        lastSameMMSI_[static_cast<size_t>(n)] = static_cast<int16_t>(n);
+    } else {
+        const int first = indexEntry_[h];
+        nextSameMMSI_[static_cast<size_t>(lastSameMMSI_[static_cast<size_t>(first)])] = static_cast<int16_t>(n);
+        lastSameMMSI_[static_cast<size_t>(first)] = static_cast<int16_t>(n);
+    }
+
+    CurrentTarget = static_cast<int16_t>(n);
+    DisplayOrder[static_cast<size_t>(n)] = static_cast<int16_t>(n);
+    t.ListRow = static_cast<int16_t>(n);
+    t.MMSI = mmsi;
+    t.FirstMsgTime = ctx.now;
+    t.Status = "NEW";
+
+    TargetClass cls = TargetClass::Unknown;
+    bool lookup = false;
+    switch (type) {
+        case 1: case 2: case 3:
+            cls = TargetClass::A;
+            t.ClassText = "Class A Vessel";
+            t.Expected[4] = ais::intervals::StaticVoyage;
+            lookup = true;
+            break;
+        case 4:
+            cls = TargetClass::BS;
+            t.ClassText = "Base Station";
+            t.Expected[3] = ais::intervals::BaseStation;
+            t.Name = t.ClassText;
+            break;
+        case 5:
+            cls = TargetClass::A;
+            t.ClassText = "Class A Vessel";
+            t.Expected[4] = ais::intervals::StaticVoyage;
+            break;
+        case 9:
+            cls = TargetClass::SAR;
+            t.ClassText = "SAR Aircraft";
+            t.Expected[8] = ais::intervals::SARAircraft;
+            t.Name = t.ClassText;
+            break;
+        case 18:
+            cls = TargetClass::B;
+            t.ClassText = "Class B Vessel";
+            lookup = true;
+            break;
+        case 19:
+            cls = TargetClass::B;
+            t.ClassText = "Class B Vessel";
+            t.Expected[18] = ais::intervals::ExtendedClassB;
+            break;
+        case 21:
+            cls = TargetClass::AtoN;
+            t.ClassText = "Aids to Navigation";
+            t.Expected[20] = ais::intervals::AtoN;
+            break;
+        default:
+            t.ClassText = "unknown";
+            break;
+    }
+    static constexpr const char* kClassCodes[] = {"", "A", "BS", "SAR", "B", "AtoN"};
+    t.Class = kClassCodes[static_cast<int>(cls)];
+    classes_[static_cast<size_t>(n)] = cls;
+
+    if (lookup && ctx.shipData) LookupShipData(t, *ctx.shipData);
+
+    const int mid = TargetMID(mmsi, cls == TargetClass::BS);
+    const auto& countries = ais::codeTables().Country;
+    if (mid >= 0 && mid < static_cast<int>(countries.size()) && !countries[static_cast<size_t>(mid)].empty()) {
+        t.Country = countries[static_cast<size_t>(mid)];
+        if (ctx.flags) t.FlagIcon = ctx.flags->FindFlagIcon(mid);
+    } else {
+        t.Country = "unknown";
+    }
+    return n;
+}
+
+void TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const ais::AISMessageRecord& rec,
+                                    const TableContext& ctx) {
+    // A type the table does not take belongs to no entry: the statistics and
+    // row steps that follow must not act on the previous message's entry.
+    if (!TakesType(type)) {
+        SkipMessage = true;
+        return;
+    }
+    SkipMessage = false;
+    const int32_t mmsi = messageMMSI(type, rec);
+    if (mmsi == 0) {
+        SkipMessage = true;
+        return;
+    }
+
+    int n = FindTarget(mmsi, type);
+    if (n == 0) {
+        if (TargetCount >= kMaxTargets) {
+            if (!fullMessageShown_) {
+                fullMessageShown_ = true;
+                if (ctx.messages) ctx.messages->operatorMessage(app::MessageIcon::Information, kTableFullTitle, kTableFullText);
+            }
+            SkipMessage = true;
+            return;
+        }
+        n = createTarget(mmsi, type, ctx);
+    }
+    CurrentTarget = static_cast<int16_t>(n);
+    TargetRecord& t = entry(n);
+
+    t.LastMsgTime = ctx.now;
+    t.LastMsgMonotonic = ctx.monotonic;
+    if (t.Status == "OLD") t.Status.clear();
+    int64_t tracked = 0;
+    if (wholeSecondsBetween(t.FirstMsgTime, t.LastMsgTime, tracked)) t.TrackedFor = static_cast<int32_t>(tracked);
+
+    copyMessage(t, type, rec, ctx);
+    if (type == 20) return;
+
+    // The reference position follows the own ship or the chosen vessel.
+    if (ctx.state) {
+        app::RunState& s = *ctx.state;
+        const bool follow = (s.ReferenceMode == kRefFromVDO && kind == SentenceKind::VDO) ||
+                            (s.ReferenceMode == kRefFromVDM && kind == SentenceKind::VDM && t.MMSI == s.RefMMSI);
+        if (follow) {
+            s.RefLat = t.Latitude;
+            s.RefLon = t.Longitude;
+        }
+        if (s.ReferenceMode != kRefNone && t.Latitude != 0) {
+            geodesy::GeodeticInverse(s.RefLat * geodesy::kDegToRad, s.RefLon * geodesy::kDegToRad,
+                                     t.Latitude * geodesy::kDegToRad, t.Longitude * geodesy::kDegToRad,
+                                     geodesy::kInverseBoth, t.Range, t.Bearing, geodesy::kWgs84B, geodesy::kWgs84F);
+        }
+    }
+}
+
+void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRecord& rec, const TableContext& ctx) {
+    switch (type) {
+        case 1: case 2: case 3: {
+            const ais::PositionReport& s = *rec.positionReport(type);
+            t.NavStatus = s.NavStatus;
+            t.NavStatusText = s.NavStatusText;
+            t.ROT = s.ROT;
+            t.SOG = s.SOG;
+            copyPosition(t, s);
+            t.COG = s.COG;
+            t.TrueHeading = s.TrueHeading;
+            copyCommState(t, s);
+            copyCommTime(t, s);
+            break;
+        }
+        case 4: {
+            const auto& s = rec.Type4;
+            t.PosAccuracy = s.PosAccuracy;
+            t.PosAccuracyText = s.PosAccuracyText;
+            t.Longitude = s.Longitude;
+            t.Latitude = s.Latitude;
+            t.UTCSecond = s.UTCSecond;
+            t.RAIM = s.RAIM;
+            copyCommState(t, s);
+            t.UTCYear = s.UTCYear;
+            t.UTCMonth = s.UTCMonth;
+            t.UTCDay = s.UTCDay;
+            t.UTCHour = s.UTCHour;
+            t.UTCMinute = s.UTCMinute;
+            t.EPFDType = s.EPFDType;
+            t.EPFDTypeText = s.EPFDTypeText;
+            t.CallSign = kNotAvailableText;
+            t.Destination = kNotAvailableText;
+            break;
+        }
+        case 5: {
+            const auto& s = rec.Type5;
+            t.IMONumber = s.IMONumber;
+            t.CallSign = s.CallSign;
+            t.Name = s.Name;
+            t.ShipType = s.ShipType;
+            t.ShipTypeText = s.ShipTypeText;
+            t.CargoTypeText = s.CargoTypeText;
+            copyDimensions(t, s);
+            t.EPFDType = s.EPFDType;
+            t.EPFDTypeText = s.EPFDTypeText;
+            t.ETA = s.ETA;
+            t.Draught = s.Draught;
+            t.Destination = s.Destination;
+            t.DTE = s.DTE;
+            break;
+        }
+        case 6: case 8: {
+            const ais::BinaryMessage& s = type == 6 ? rec.Type6 : rec.Type8;
+            const int standard = ctx.state ? ctx.state->BinaryMsgStandard : 0;
+            const ais::BinaryApp app = ais::SelectBinaryApp(type, s.FI, standard);
+            if (app == ais::BinaryApp::HeightOverKeel) t.HeightOverKeel = s.HeightOverKeel;
+            if (app == ais::BinaryApp::PersonsOnBoard) t.PassengersOnboard = s.PassengersOnboard;
+            t.LastMessageText = s.Description;
+            break;
+        }
+        case 9: {
+            const auto& s = rec.Type9;
+            t.SOG = s.SOG;
+            copyPosition(t, s);
+            t.COG = s.COG;
+            copyCommState(t, s);
+            copyCommTime(t, s);
+            t.DTE = s.DTE;
+            t.Altitude = s.Altitude;
+            t.CallSign = kNotAvailableText;
+            t.EPFDTypeText = kNotAvailableText;
+            t.Destination = kNotAvailableText;
+            break;
+        }
+        case 10:
+            t.LastMessageText = "Msg 10 - UTC & Date Inquiry received from " + numberWithSign(rec.Type10.MMSI);
+            break;
+        case 12:
+            t.LastMessageText = rec.Type12.Text;
+            break;
+        case 14:
+            t.LastMessageText = rec.Type14.Text;
+            break;
+        case 18: {
+            const auto& s = rec.Type18;
+            t.SOG = s.SOG;
+            copyPosition(t, s);
+            t.COG = s.COG;
+            t.TrueHeading = s.TrueHeading;
+            copyCommState(t, s);
+            copyCommTime(t, s);
+            t.CallSign = kNotAvailableText;
+            t.EPFDTypeText = kNotAvailableText;
+            t.Destination = kNotAvailableText;
+            if (t.Name.empty()) t.Name = "Class B vessel";
+            break;
+        }
+        case 19: {
+            const auto& s = rec.Type19;
+            t.SOG = s.SOG;
+            copyPosition(t, s);
+            t.COG = s.COG;
+            t.TrueHeading = s.TrueHeading;
+            t.Name = s.Name == kTwentyBlanks ? std::string("Class B vessel") : s.Name;
+            t.ShipType = s.ShipType;
+            t.ShipTypeText = s.ShipTypeText;
+            t.CargoTypeText = s.CargoTypeText;
+            copyDimensions(t, s);
+            t.EPFDType = s.EPFDType;
+            t.EPFDTypeText = s.EPFDTypeText;
+            t.DTE = s.DTE;
+            t.RegionalReserved19 = s.RegionalReserved;
+            t.CallSign = kNotAvailableText;
+            t.Destination = kNotAvailableText;
+            break;
+        }
+        case 21: {
+            const auto& s = rec.Type21;
+            copyPosition(t, s);
+            t.Name = s.Name == kTwentyBlanks ? std::string("Aid to Navigation") : s.Name;
+            copyDimensions(t, s);
+            t.EPFDType = s.EPFDType;
+            t.EPFDTypeText = s.EPFDTypeText;
+            t.AtoNType = s.AtoNType;
+            t.AtoNTypeText = s.AtoNTypeText;
+            t.OffPosition = s.OffPosition;
+            t.VirtualAtoN = s.VirtualAtoN;
+            t.NameExtension = s.NameExtension;
+            t.CallSign = kNotAvailableText;
+            t.Destination = kNotAvailableText;
+            break;
+        }
+        case 24: {
+            const auto& s = rec.Type24;
+            if (s.PartNumber == 0) {
+                t.Name24 = s.Name;
+            } else {
+                t.ShipType24 = s.ShipType;
+                t.ShipTypeText24 = s.ShipTypeText;
+                t.CargoTypeText24 = s.CargoTypeText;
+                t.VendorID24 = s.VendorID;
+                t.CallSign24 = s.CallSign;
+                t.DimA24 = s.DimA;
+                t.DimB24 = s.DimB;
+                t.DimC24 = s.DimC;
+                t.DimD24 = s.DimD;
+            }
+            break;
+        }
+        default:  // 20: nothing to copy
+            break;
+    }
+}
+
+void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed) {
+    for (int n = 1; n <= TargetCount; ++n) {
+        TargetRecord& t = entry(n);
+        const float age = static_cast<float>(std::floor(monotonicNow - t.LastMsgMonotonic));
+        const TargetClass cls = classOf(n);
+        bool fresh = age < 32.0f;
+        if (!fresh && cls == TargetClass::A && (t.NavStatus == 1 || t.NavStatus == 5) && age < 360.0f) fresh = true;
+        if (!fresh && cls == TargetClass::AtoN && age < 240.0f) fresh = true;
+
+        const char* status = fresh ? (t.Status == "NEW" ? "NEW" : "") : "OLD";
+        if (t.Status != status) {
+            t.Status = status;
+            if (changed) changed->push_back(n);
+        }
+    }
+}
+
+bool LookupShipData(TargetRecord& t, const ShipDatabase& db) {
+    const ShipDataItem* item = db.LookupShipData(t.MMSI);
+    if (!item) return false;
+    t.Name = item->Name;
+    t.CallSign = item->CallSign;
+    t.IMONumber = item->IMONumber;
+    t.DimA = item->DimA;
+    t.DimB = item->DimB;
+    t.DimC = item->DimC;
+    t.DimD = item->DimD;
+    const ais::ShipTypeTexts st = ais::ShipTypeRule(item->ShipType);
+    t.ShipType = st.ShipType;
+    t.ShipTypeText = st.ShipTypeText;
+    t.CargoTypeText = st.CargoTypeText;
+    t.EPFDType = (item->EPFDType >= 1 && item->EPFDType <= 15) ? item->EPFDType : int16_t{0};
+    t.EPFDTypeText = ais::codeTables().EPFDTypeText[static_cast<size_t>(t.EPFDType)];
+    return true;
+}
+
+}  // namespace targets
