@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "geodesy/geodetic.h"
+
+namespace geodesy {
+namespace {
+
+struct Result {
+    double distance;
+    double bearingDeg;
+};
+
+Result inverse(double lat1, double lon1, double lat2, double lon2) {
+    double distance = -1, bearing = -1;
+    GeodeticInverse(lat1 * kDegToRad, lon1 * kDegToRad, lat2 * kDegToRad, lon2 * kDegToRad, kInverseBoth, distance,
+                    bearing, kWgs84B, kWgs84F);
+    return {distance, bearing * kRadToDeg};
+}
+
+TEST(GeodeticInverse, KnownPairs) {
+    struct Row {
+        double lat1, lon1, lat2, lon2;
+        double distance, distanceTolerance;
+        double bearing, bearingTolerance;
+    };
+    const Row rows[] = {
+        {60, 5, 60.5, 5.8, 71175.80, 0.005, 38.1472, 0.00005},
+        {60, 5, 60, 6, 55799.47, 0.005, 89.567, 0.0005},
+        {60, 5, 60, 4, 55799.47, 0.005, 270.433, 0.0005},
+        // Across the antimeridian the short way, both directions.
+        {10, 179.5, 10.2, -179.7, 90431.93, 0.005, 75.77, 0.005},
+        {10.2, -179.7, 10, 179.5, 90431.93, 0.005, 255.91, 0.01},
+        // Across the prime meridian (longitudes of opposite sign).
+        {51, -0.5, 51, 0.5, 70197.0, 5, 89.611, 0.001},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.lat1 << "," << r.lon1 << " -> " << r.lat2 << "," << r.lon2);
+        const Result got = inverse(r.lat1, r.lon1, r.lat2, r.lon2);
+        EXPECT_NEAR(got.distance, r.distance, r.distanceTolerance);
+        EXPECT_NEAR(got.bearingDeg, r.bearing, r.bearingTolerance);
+    }
+}
+
+TEST(GeodeticInverse, MeridianAndEquatorBearingsAreExact) {
+    struct Row {
+        double lat1, lon1, lat2, lon2;
+        double bearingRad;
+    };
+    const Row rows[] = {
+        {60, 5, 61, 5, 0.0},        {60, 5, 59, 5, kPi},        {0, 1, 0, 2, kHalfPi},
+        {0, 2, 0, 1, kThreeHalfPi}, {0, 179, 0, -179, kHalfPi}, {0, -179, 0, 179, kThreeHalfPi},
+    };
+    for (const auto& r : rows) {
+        double distance = 0, bearing = -1;
+        GeodeticInverse(r.lat1 * kDegToRad, r.lon1 * kDegToRad, r.lat2 * kDegToRad, r.lon2 * kDegToRad,
+                        kInverseBoth, distance, bearing, kWgs84B, kWgs84F);
+        EXPECT_EQ(bearing, r.bearingRad) << r.lat1 << "," << r.lon1 << " -> " << r.lat2 << "," << r.lon2;
+    }
+}
+
+TEST(GeodeticInverse, ModesLeaveTheOutputsTheyDoNotCompute) {
+    const double lat1 = 60 * kDegToRad, lon1 = 5 * kDegToRad, lat2 = 60.5 * kDegToRad, lon2 = 5.8 * kDegToRad;
+    struct Row {
+        std::int16_t mode;
+        bool distanceWritten, bearingWritten;
+    };
+    const Row rows[] = {{0, true, true}, {1, true, false}, {2, false, true}, {3, false, false}, {-1, false, false}};
+    for (const auto& r : rows) {
+        double distance = -7, bearing = -7;
+        GeodeticInverse(lat1, lon1, lat2, lon2, r.mode, distance, bearing, kWgs84B, kWgs84F);
+        EXPECT_EQ(distance != -7, r.distanceWritten) << "mode " << r.mode;
+        EXPECT_EQ(bearing != -7, r.bearingWritten) << "mode " << r.mode;
+    }
+}
+
+TEST(GeodeticInverse, CoincidentPointsGiveZeroInEveryMode) {
+    for (std::int16_t mode : {0, 1, 2, 3}) {
+        double distance = -7, bearing = -7;
+        GeodeticInverse(0.5, 0.1, 0.5 + 5e-11, 0.1 - 5e-11, mode, distance, bearing, kWgs84B, kWgs84F);
+        EXPECT_EQ(distance, 0) << "mode " << mode;
+        EXPECT_EQ(bearing, 0) << "mode " << mode;
+    }
+}
+
+TEST(GeodeticInverse, PolesGiveFiniteResults) {
+    // 90° in the program's degree factor is a hair past π/2, where the
+    // tangent changes sign: without care the north pole would read as the south.
+    const Result fromPole = inverse(90, 0, 60, 5);
+    EXPECT_NEAR(fromPole.distance, 3347892.91, 0.5);  // meridian arc 60°..90°
+    EXPECT_NEAR(fromPole.bearingDeg, 175, 1e-6);
+    const Result toPole = inverse(60, 5, 90, 0);
+    EXPECT_NEAR(toPole.distance, 3347892.91, 0.5);
+    EXPECT_TRUE(toPole.bearingDeg < 1e-6 || toPole.bearingDeg > 360 - 1e-6) << toPole.bearingDeg;
+    const Result poleToPole = inverse(-90, 0, 90, 0);
+    EXPECT_NEAR(poleToPole.distance, 20003931.46, 1);
+    EXPECT_EQ(poleToPole.bearingDeg, 0);
+    const Result southPole = inverse(-90, 10, -89, 10);
+    EXPECT_NEAR(southPole.distance, 111693.9, 0.5);
+    EXPECT_EQ(southPole.bearingDeg, 0);
+}
+
+TEST(GeodeticInverse, NearlyAntipodalPointsStayWithinHalfTheEarth) {
+    const double longest = std::numbers::pi * kWgs84A;
+    for (const auto& p : {Result{10, 0}, Result{89.9, 0}, Result{0, 0}}) {
+        const Result got = inverse(p.distance, p.bearingDeg, -p.distance, p.bearingDeg + 180);
+        EXPECT_TRUE(std::isfinite(got.distance));
+        EXPECT_GT(got.distance, 0.99 * longest);
+        EXPECT_LE(got.distance, longest + 1e-6);
+    }
+}
+
+TEST(PolarOffset, EndOfALineFromNorthClockwise) {
+    EXPECT_NEAR(PolarOffsetX(0, 10, kHalfPi), 10, 1e-12);
+    EXPECT_NEAR(PolarOffsetY(0, 10, kHalfPi), 0, 1e-9);
+    EXPECT_NEAR(PolarOffsetX(5, 2, kPi), 5, 1e-9);
+    EXPECT_NEAR(PolarOffsetY(5, 2, kPi), 3, 1e-12);
+    EXPECT_NEAR(PolarOffsetX(1, 4, kThreeHalfPi), -3, 1e-9);
+}
+
+TEST(InitDatum, BothSlotsWgs84InZone31) {
+    DatumTable table;
+    table.slots[1].zone = 5;
+    InitDatum(table);
+    for (const auto& slot : table.slots) {
+        EXPECT_EQ(slot.datum.name, "WGS84");
+        EXPECT_EQ(slot.datum.a, 6378137.0);
+        EXPECT_EQ(slot.datum.b, 6356752.31424518);
+        EXPECT_EQ(slot.zone, 31);
+        EXPECT_DOUBLE_EQ(slot.grid.centralMeridianRad, 3 * kDegToRad);
+        EXPECT_NEAR(slot.datum.f, (slot.datum.a - slot.datum.b) / slot.datum.a, 1e-15);
+        EXPECT_NEAR(slot.datum.e2, 2 * slot.datum.f - slot.datum.f * slot.datum.f, 1e-15);
+    }
+}
+
+}  // namespace
+}  // namespace geodesy

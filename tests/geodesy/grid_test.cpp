@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/operator_messages.h"
+#include "geodesy/grid.h"
+
+namespace geodesy {
+namespace {
+
+class Grid : public testing::Test {
+protected:
+    void SetUp() override { InitDatum(table); }
+
+    GridOutcome toGrid(double latDeg, double lonDeg, double& easting, double& northing) {
+        double lat = latDeg * kDegToRad, lon = lonDeg * kDegToRad;
+        return GridConvert(table, 1, lat, lon, easting, northing, GridDirection::GeogToGrid, sink);
+    }
+    GridOutcome toGeog(double easting, double northing, double& latDeg, double& lonDeg) {
+        double lat = 0, lon = 0;
+        const GridOutcome out = GridConvert(table, 1, lat, lon, easting, northing, GridDirection::GridToGeog, sink);
+        latDeg = lat * kRadToDeg;
+        lonDeg = lon * kRadToDeg;
+        return out;
+    }
+
+    DatumTable table;
+    app::RecordingMessageSink sink;
+};
+
+TEST(Zones, FromLongitudeAndMeridian) {
+    struct Row {
+        double longitude;
+        int zone;
+    };
+    const Row rows[] = {{5, 31},  {-3, 30}, {0, 30},  {6, 31},  {180, 60}, {-180, 1},
+                        {3, 31},  {-177, 1}, {179.9, 60}, {180.5, 61}, {-181, 61}};
+    for (const auto& r : rows) EXPECT_EQ(ZoneFromLongitude(r.longitude), r.zone) << r.longitude;
+    for (int zone = 1; zone <= 60; ++zone) {
+        EXPECT_EQ(ZoneFromMeridian(CentralMeridian(zone)), zone);
+        EXPECT_EQ(ZoneFromLongitude(CentralMeridian(zone)), zone);
+    }
+    EXPECT_EQ(CentralMeridian(31), 3);
+    EXPECT_EQ(CentralMeridian(1), -177);
+}
+
+TEST_F(Grid, KnownPointRoundTrip) {
+    double e = 0, n = 0;
+    toGrid(60, 5, e, n);
+    EXPECT_NEAR(e, 611544.04, 0.005);
+    EXPECT_NEAR(n, 6653097.43, 0.005);
+    double lat = 0, lon = 0;
+    const double givenE = e, givenN = n;
+    const GridOutcome out = GridConvert(table, 1, lat, lon, e, n, GridDirection::GridToGeog, sink);
+    EXPECT_TRUE(out.converged);
+    EXPECT_EQ(out.passes, 3);
+    EXPECT_EQ(e, givenE);  // the grid arguments are left as given
+    EXPECT_EQ(n, givenN);
+    EXPECT_NEAR(lat * kRadToDeg, 60, 1e-9);  // 1e-9° is about 0.1 mm
+    EXPECT_NEAR(lon * kRadToDeg, 5, 1e-9);
+    EXPECT_TRUE(sink.entries.empty());
+}
+
+TEST_F(Grid, CentralMeridianEquatorAndSouth) {
+    double e = 0, n = 0;
+    toGrid(0, 3, e, n);
+    EXPECT_EQ(e, 500000);
+    EXPECT_EQ(n, 0);
+    double eNorth = 0, nNorth = 0, eSouth = 0, nSouth = 0;
+    toGrid(45, 3, eNorth, nNorth);
+    EXPECT_EQ(eNorth, 500000);
+    EXPECT_NEAR(nNorth, 0.9996 * 4984944.38, 0.01);  // meridian arc to 45°
+    double lat = 0, lon = 0;
+    EXPECT_EQ(toGeog(500000, nNorth, lat, lon).passes, 2);
+    EXPECT_NEAR(lat, 45, 1e-9);
+    EXPECT_NEAR(lon, 3, 1e-12);
+    toGrid(-45, 1, eSouth, nSouth);
+    toGrid(45, 1, eNorth, nNorth);
+    EXPECT_LT(nSouth, 0);
+    EXPECT_NEAR(nSouth, -nNorth, 1e-6);
+    EXPECT_NEAR(eSouth, eNorth, 1e-6);
+}
+
+TEST_F(Grid, ZoneOfSlotZeroSetsTheMeridian) {
+    SetZone(table, 32);  // central meridian 9°E
+    double e = 0, n = 0;
+    toGrid(60, 9, e, n);
+    EXPECT_EQ(e, 500000);
+    double lat = 0, lon = 0;
+    toGeog(611544.04, 6653097.43, lat, lon);
+    EXPECT_NEAR(lat, 60, 1e-7);
+    EXPECT_NEAR(lon, 11, 1e-7);
+}
+
+TEST_F(Grid, PolesConvertBothWays) {
+    for (double pole : {90.0, -90.0}) {
+        for (double lon : {3.0, 5.5}) {
+            double e = 0, n = 0;
+            toGrid(pole, lon, e, n);
+            ASSERT_TRUE(std::isfinite(e) && std::isfinite(n));
+            EXPECT_NEAR(e, 500000, 0.01);
+            // Quarter meridian; the meridian-arc series is 2 cm short at the pole.
+            EXPECT_NEAR(std::fabs(n), 0.9996 * 10001965.73, 0.03);
+            double lat = 0, back = 0;
+            const GridOutcome out = toGeog(e, n, lat, back);
+            EXPECT_TRUE(out.converged);
+            EXPECT_NEAR(lat, pole, 1e-6);
+        }
+    }
+    EXPECT_TRUE(sink.entries.empty());
+}
+
+TEST_F(Grid, GivesUpAfterTwentyPassesWithAMessage) {
+    double lat = 0, lon = 0;
+    const GridOutcome out = toGeog(5e6, 5e6, lat, lon);
+    EXPECT_FALSE(out.converged);
+    EXPECT_EQ(out.passes, 21);
+    ASSERT_EQ(sink.entries.size(), 1u);
+    EXPECT_EQ(sink.entries[0].text, "BAD GEOGRAPHICAL TO GRID CONVERSION");
+}
+
+TEST_F(Grid, UnknownSlotChangesNothing) {
+    double lat = 1, lon = 2, e = 3, n = 4;
+    EXPECT_FALSE(GridConvert(table, 2, lat, lon, e, n, GridDirection::GeogToGrid, sink).converged);
+    EXPECT_FALSE(GridConvert(table, -1, lat, lon, e, n, GridDirection::GridToGeog, sink).converged);
+    EXPECT_EQ(lat, 1);
+    EXPECT_EQ(lon, 2);
+    EXPECT_EQ(e, 3);
+    EXPECT_EQ(n, 4);
+    EXPECT_FALSE(InitGridConstants(table, 2));
+}
+
+}  // namespace
+}  // namespace geodesy
