@@ -1,0 +1,641 @@
+#include "cli/sim/simulator.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "ais/binary_encoder.h"
+#include "ais/code_tables.h"
+
+namespace sim {
+namespace {
+
+constexpr double kNotAvailable = -9999;
+
+// Texts of the safety messages; short enough to fit one message.
+constexpr std::array<const char*, 6> kBroadcastTexts{
+    "NAVIGATIONAL WARNING: BUOY FAIRWAY PORT 2 OFF POSITION",
+    "SECURITE SECURITE DREDGING OPERATIONS IN THE FAIRWAY KEEP 500M CLEAR",
+    "GALE WARNING WIND SW 8 VEERING W 9 LATER",
+    "RESTRICTED VISIBILITY IN THE APPROACHES",
+    "DIVING OPERATIONS NEAR THE HARBOUR ENTRANCE UNTIL 1800 UTC",
+    "TEST",
+};
+constexpr std::array<const char*, 5> kAddressedTexts{
+    "PLEASE CALL VTS ON VHF 14",
+    "PILOT BOARDING IN 20 MIN AT PILOT STATION",
+    "REDUCE SPEED PASSING THE DREDGER",
+    "YOUR AIS SHOWS WRONG DESTINATION PLEASE CORRECT",
+    "ANCHOR POSITION CONFIRMED",
+};
+constexpr std::array<const char*, 4> kDangerousGoods{"GASOLINE", "CRUDE OIL", "AMMONIA", "METHANOL"};
+constexpr std::array<const char*, 4> kImdClass{"3", "3", "2.3", "3"};
+constexpr std::array<int16_t, 4> kUnNumbers{1203, 1267, 1005, 1230};
+
+double Tenths(double v) { return std::round(v * 10.0) / 10.0; }
+
+// A course that stays below 360 after rounding to tenths (3600 would mean
+// "not available").
+float Course(double c) { return std::round(c * 10.0) >= 3600.0 ? 0.0f : static_cast<float>(c); }
+
+// ROT in degrees per minute as it survives the 8-bit field (4.733 sqrt|rot|, rounded).
+bool ReportsTurning(double rot) { return std::round(4.733 * std::sqrt(std::fabs(rot))) >= 1.0; }
+
+}  // namespace
+
+float ClassAInterval(int navStatus, double sog, double rot) {
+    const auto& a = ais::intervals::ClassA;
+    if (navStatus == 1 || navStatus == 5) return sog <= 3.0 ? a[0] : a[1];
+    const bool turning = rot != 0 && rot != kNotAvailable;
+    if (sog <= 14.0) return turning ? a[3] : a[2];
+    if (sog <= 23.0) return turning ? a[5] : a[4];
+    return turning ? a[7] : a[6];
+}
+
+float ClassBInterval(double sog) {
+    const auto& b = ais::intervals::ClassB;
+    if (sog < 2.0) return b[0];
+    if (sog <= 14.0) return b[1];
+    if (sog <= 23.0) return b[2];
+    return b[3];
+}
+
+Simulator::Simulator(const SimulatorOptions& options)
+    : options_(options), scenario_(BuildScenario(options.scenario)), rng_(options.scenario.seed ^ 0x5A17ULL) {
+    occasionalScale_ = std::max(1.0, scenario_.stations.size() / 60.0);
+    for (size_t i = 0; i < scenario_.stations.size(); ++i) {
+        const Station& s = scenario_.stations[i];
+        const int k = static_cast<int>(i);
+        // First reports spread over the first interval, as real stations are
+        // never in step.
+        switch (s.kind) {
+            case StationKind::ClassA:
+                schedule(rng_.uniform(0, 10), k, Task::Position);
+                schedule(rng_.uniform(0, 60), k, Task::StaticVoyage);
+                break;
+            case StationKind::ClassB:
+                schedule(rng_.uniform(0, 30), k, Task::Position);
+                schedule(rng_.uniform(0, 90), k, Task::StaticB);
+                if (s.sendsExtendedB) schedule(rng_.uniform(0, 360), k, Task::ExtendedB);
+                break;
+            case StationKind::BaseStation: schedule(rng_.uniform(0, 10), k, Task::Base); break;
+            case StationKind::AtoN: schedule(rng_.uniform(0, 60), k, Task::AtoN); break;
+            case StationKind::SarAircraft: schedule(rng_.uniform(0, 10), k, Task::Sar); break;
+        }
+    }
+    if (options_.occasionalRate > 0) {
+        for (Task t : {Task::Safety14, Task::Safety12, Task::MetHydro, Task::FairwayClosed, Task::DangerousCargo,
+                       Task::TidalWindow, Task::Inquiry10, Task::HeightOverKeel, Task::PersonsOnBoard,
+                       Task::Interrogation15, Task::DataLink20, Task::LongRange27})
+            scheduleOccasional(t, 0);
+    }
+}
+
+void Simulator::schedule(double time, int station, Task task, int target) {
+    queue_.push(Entry{time, order_++, station, target, task});
+}
+
+double Simulator::occasionalMean(Task task) const {
+    double mean = 300;
+    switch (task) {
+        case Task::Safety14: mean = 240; break;
+        case Task::Safety12: mean = 300; break;
+        case Task::MetHydro: mean = 180; break;
+        case Task::FairwayClosed: mean = 600; break;
+        case Task::DangerousCargo: mean = 400; break;
+        case Task::TidalWindow: mean = 600; break;
+        case Task::Inquiry10: mean = 300; break;
+        case Task::HeightOverKeel: mean = 500; break;
+        case Task::PersonsOnBoard: mean = 500; break;
+        case Task::Interrogation15: mean = 300; break;
+        case Task::DataLink20: mean = 600; break;
+        case Task::LongRange27: mean = 400; break;
+        default: break;
+    }
+    return mean / (occasionalScale_ * options_.occasionalRate);
+}
+
+void Simulator::scheduleOccasional(Task task, double now) { schedule(now + rng_.exponential(occasionalMean(task)), -1, task); }
+
+int Simulator::pickStation(StationKind kind, bool allowOwn) {
+    const int n = static_cast<int>(scenario_.stations.size());
+    const int start = rng_.range(0, n - 1);
+    for (int i = 0; i < n; ++i) {
+        const int k = (start + i) % n;
+        const Station& s = scenario_.stations[static_cast<size_t>(k)];
+        if (s.kind == kind && (allowOwn || !s.ownShip)) return k;
+    }
+    return -1;
+}
+
+int Simulator::pickVessel() {
+    const int k = pickStation(rng_.chance(0.8) ? StationKind::ClassA : StationKind::ClassB);
+    return k >= 0 ? k : pickStation(StationKind::ClassA, true);
+}
+
+void Simulator::next(Emission& out) {
+    for (;;) {
+        const Entry e = queue_.top();
+        queue_.pop();
+        out.sentences.clear();
+        out.time = e.time;
+        out.partNumber = 0;
+        emit(e, out);
+        if (!out.sentences.empty()) {
+            ++messages_;
+            return;
+        }
+    }
+}
+
+void Simulator::send(const ais::EncodedPayload& p, Emission& out) { send(p.payload, p.fillBits, out); }
+
+void Simulator::send(const std::string& payload, int fillBits, Emission& out) {
+    builder_.build(payload, fillBits, out.channel, out.ownShip, out.sentences);
+}
+
+void Simulator::commState(int16_t& sync, int16_t& timeout, int16_t& sub, double t) {
+    // SOTDMA: the slot time-out counts down 7..0; the sub-message carries what
+    // the time-out says it carries.
+    sync = 0;
+    timeout = static_cast<int16_t>(7 - static_cast<int>(rng_.range(0, 7)));
+    const app::CalendarTime c = utcAt(t);
+    switch (timeout) {
+        case 0: sub = static_cast<int16_t>(rng_.range(1, 2249)); break;  // slot offset
+        case 1: sub = static_cast<int16_t>((c.hour << 9) | (c.minute << 2)); break;
+        case 2: case 4: case 6: sub = static_cast<int16_t>(rng_.range(0, 2249)); break;
+        default: sub = static_cast<int16_t>(std::min<size_t>(scenario_.stations.size(), 16383)); break;
+    }
+}
+
+void Simulator::emit(const Entry& e, Emission& out) {
+    const double t = e.time;
+    Station* s = e.station >= 0 ? &scenario_.stations[static_cast<size_t>(e.station)] : nullptr;
+    auto begin = [&](Station& st, int index) {
+        AdvanceStation(st, t, scenario_);
+        out.station = index;
+        out.mmsi = st.mmsi;
+        out.ownShip = st.ownShip;
+        out.channel = (st.transmissions++ % 2) ? 'B' : 'A';
+    };
+
+    switch (e.task) {
+        case Task::Position:
+            begin(*s, e.station);
+            if (s->kind == StationKind::ClassA) {
+                positionReport(*s, t, out);
+                const double sog = Tenths(s->sog);
+                const double rot = ReportsTurning(s->rot) ? s->rot : 0.0;
+                schedule(t + ClassAInterval(s->navStatus, sog, rot), e.station, Task::Position);
+            } else {
+                classBReport(*s, t, out);
+                schedule(t + ClassBInterval(Tenths(s->sog)), e.station, Task::Position);
+            }
+            return;
+        case Task::StaticVoyage:
+            begin(*s, e.station);
+            staticVoyage(*s, t, out);
+            schedule(t + ais::intervals::StaticVoyage, e.station, Task::StaticVoyage);
+            return;
+        case Task::StaticB:
+            begin(*s, e.station);
+            staticB(*s, 0, out);
+            schedule(t + 0.5 + (s->mmsi % 16) / 10.0, e.station, Task::StaticBPartB);  // part B follows A
+            schedule(t + 360.0, e.station, Task::StaticB);
+            return;
+        case Task::StaticBPartB:
+            begin(*s, e.station);
+            staticB(*s, 1, out);
+            return;
+        case Task::ExtendedB:
+            begin(*s, e.station);
+            extendedB(*s, t, out);
+            schedule(t + ais::intervals::ExtendedClassB, e.station, Task::ExtendedB);
+            return;
+        case Task::Base:
+            begin(*s, e.station);
+            baseReport(*s, t, out);
+            schedule(t + ais::intervals::BaseStation, e.station, Task::Base);
+            return;
+        case Task::AtoN:
+            begin(*s, e.station);
+            atonReport(*s, t, out);
+            schedule(t + ais::intervals::AtoN, e.station, Task::AtoN);
+            return;
+        case Task::Sar:
+            begin(*s, e.station);
+            sarReport(*s, t, out);
+            schedule(t + ais::intervals::SARAircraft, e.station, Task::Sar);
+            return;
+        case Task::Ack7: {
+            begin(*s, e.station);
+            out.messageType = 7;
+            send(ais::EncodeHeaderOnly(7, 0, s->mmsi, 72), out);
+            return;
+        }
+        default: break;
+    }
+
+    // Occasional messages: pick a sender (and an addressee), then book the next one.
+    scheduleOccasional(e.task, t);
+    int from = -1, to = -1;
+    switch (e.task) {
+        case Task::Safety14:
+        case Task::MetHydro:
+        case Task::FairwayClosed:
+        case Task::TidalWindow:
+        case Task::Interrogation15:
+        case Task::DataLink20:
+            from = pickStation(StationKind::BaseStation);
+            if (e.task == Task::MetHydro && rng_.chance(0.5)) {
+                const int aton = pickStation(StationKind::AtoN);
+                if (aton >= 0) from = aton;
+            }
+            to = pickVessel();
+            break;
+        case Task::Safety12:
+        case Task::Inquiry10:
+            from = pickVessel();
+            to = rng_.chance(0.5) ? pickStation(StationKind::BaseStation) : pickVessel();
+            break;
+        case Task::DangerousCargo:
+            from = pickStation(StationKind::ClassA);
+            to = pickStation(StationKind::BaseStation);
+            break;
+        case Task::HeightOverKeel:
+        case Task::PersonsOnBoard:
+        case Task::LongRange27:
+            from = pickStation(StationKind::ClassA, true);
+            to = pickStation(StationKind::BaseStation);
+            break;
+        default: break;
+    }
+    if (from < 0 || (to < 0 && e.task != Task::Safety14 && e.task != Task::MetHydro)) return;
+    Station& sender = scenario_.stations[static_cast<size_t>(from)];
+    begin(sender, from);
+    const int32_t toMmsi = to >= 0 ? scenario_.stations[static_cast<size_t>(to)].mmsi : 0;
+
+    switch (e.task) {
+        case Task::Safety14: {
+            auto& r = out.truth.Type14;
+            r = {};
+            r.MessageID = 14;
+            r.MMSI = sender.mmsi;
+            r.Text = kBroadcastTexts[static_cast<size_t>(rng_.range(0, kBroadcastTexts.size() - 1))];
+            out.messageType = 14;
+            send(ais::EncodePayload(r), out);
+            return;
+        }
+        case Task::Safety12: {
+            auto& r = out.truth.Type12;
+            r = {};
+            r.MessageID = 12;
+            r.MMSI = sender.mmsi;
+            r.SequenceNumber = static_cast<int16_t>(rng_.range(0, 3));
+            r.DestinationMMSI = toMmsi;
+            r.Text = kAddressedTexts[static_cast<size_t>(rng_.range(0, kAddressedTexts.size() - 1))];
+            out.messageType = 12;
+            send(ais::EncodePayload(r), out);
+            schedule(t + rng_.uniform(1, 4), to, Task::Ack7);  // safety acknowledgement (type 13 is not sent)
+            return;
+        }
+        case Task::Inquiry10: {
+            auto& r = out.truth.Type10;
+            r = {};
+            r.MessageID = 10;
+            r.MMSI = sender.mmsi;
+            r.DestinationMMSI = toMmsi;
+            out.messageType = 10;
+            send(ais::EncodePayload(r), out);
+            return;
+        }
+        case Task::Interrogation15:
+            out.messageType = 15;
+            send(ais::EncodeHeaderOnly(15, 0, sender.mmsi, 88), out);
+            return;
+        case Task::DataLink20: {
+            auto& r = out.truth.Type20;
+            r = {};
+            r.MessageID = 20;
+            r.MMSI = sender.mmsi;
+            out.messageType = 20;
+            send(ais::EncodePayload(r), out);
+            return;
+        }
+        case Task::LongRange27:
+            out.messageType = 27;
+            send(ais::EncodeHeaderOnly(27, 3, sender.mmsi, 96), out);
+            return;
+        default:
+            binary(e.task, sender, to, t, out);
+            return;
+    }
+}
+
+void Simulator::positionReport(Station& s, double t, Emission& out) {
+    const bool turning = ReportsTurning(s.rot);
+    int type = turning ? 3 : 1;
+    if (!turning && rng_.chance(0.02)) type = 2;
+    ais::PositionReport& r = *out.truth.positionReport(type);
+    r = {};
+    r.MessageID = static_cast<int16_t>(type);
+    r.MMSI = s.mmsi;
+    r.NavStatus = s.navStatus;
+    r.ROT = turning ? static_cast<float>(s.rot) : 0.0f;
+    r.SOG = static_cast<float>(s.sog);
+    r.PosAccuracy = static_cast<int16_t>(s.mmsi % 2);
+    r.Longitude = s.pos.lon;
+    r.Latitude = s.pos.lat;
+    r.COG = Course(s.cog);
+    r.TrueHeading = static_cast<float>(std::round(s.heading) >= 360 ? 0 : std::round(s.heading));
+    r.TimeStamp = static_cast<int16_t>(utcAt(t).second);
+    r.RAIM = 0;
+    commState(r.SyncState, r.SlotTimeout, r.SubMessage, t);
+    out.messageType = type;
+    send(ais::EncodePayload(r), out);
+}
+
+void Simulator::classBReport(Station& s, double t, Emission& out) {
+    ais::ClassBPositionReport& r = out.truth.Type18;
+    r = {};
+    r.MessageID = 18;
+    r.MMSI = s.mmsi;
+    r.SOG = static_cast<float>(s.sog);
+    r.PosAccuracy = 0;
+    r.Longitude = s.pos.lon;
+    r.Latitude = s.pos.lat;
+    r.COG = Course(s.cog);
+    // Small craft often have no heading sensor.
+    r.TrueHeading = s.shipType == 36 ? static_cast<float>(kNotAvailable)
+                                     : static_cast<float>(std::fmod(std::round(s.heading), 360.0));
+    r.TimeStamp = static_cast<int16_t>(utcAt(t).second);
+    r.CommStateSelector = 1;  // carrier-sense units use ITDMA
+    r.SyncState = 0;
+    r.SubMessage = 0;
+    out.messageType = 18;
+    send(ais::EncodePayload(r), out);
+}
+
+void Simulator::staticVoyage(Station& s, double t, Emission& out) {
+    ais::StaticVoyageData& r = out.truth.Type5;
+    r = {};
+    r.MessageID = 5;
+    r.MMSI = s.mmsi;
+    r.AISVersion = 0;
+    r.IMONumber = s.imo;
+    r.CallSign = s.callSign;
+    r.Name = s.name;
+    r.ShipType = s.shipType;
+    r.DimA = s.dimA;
+    r.DimB = s.dimB;
+    r.DimC = s.dimC;
+    r.DimD = s.dimD;
+    r.EPFDType = 1;
+    if (s.etaMonth > 0)
+        r.ETA = app::DateTime::fromCalendar(utcAt(t).year, s.etaMonth, s.etaDay, s.etaHour, s.etaMinute, 0);
+    r.Draught = s.draught;
+    r.Destination = s.destination;
+    r.DTE = 0;
+    out.messageType = 5;
+    send(ais::EncodePayload(r), out);
+}
+
+void Simulator::staticB(Station& s, int part, Emission& out) {
+    ais::StaticDataReport& r = out.truth.Type24;
+    r = {};
+    r.MessageID = 24;
+    r.MMSI = s.mmsi;
+    r.PartNumber = static_cast<int16_t>(part);
+    if (part == 0) {
+        r.Name = s.name;
+    } else {
+        r.ShipType = s.shipType;
+        r.VendorID = s.vendorId;
+        r.CallSign = s.callSign;
+        r.DimA = s.dimA;
+        r.DimB = s.dimB;
+        r.DimC = s.dimC;
+        r.DimD = s.dimD;
+    }
+    out.messageType = 24;
+    out.partNumber = part;
+    send(ais::EncodePayload(r), out);
+}
+
+void Simulator::extendedB(Station& s, double t, Emission& out) {
+    ais::ClassBExtendedReport& r = out.truth.Type19;
+    r = {};
+    r.MessageID = 19;
+    r.MMSI = s.mmsi;
+    r.SOG = static_cast<float>(s.sog);
+    r.Longitude = s.pos.lon;
+    r.Latitude = s.pos.lat;
+    r.COG = Course(s.cog);
+    r.TrueHeading = static_cast<float>(std::fmod(std::round(s.heading), 360.0));
+    r.TimeStamp = static_cast<int16_t>(utcAt(t).second);
+    r.Name = s.name;
+    r.ShipType = s.shipType;
+    r.DimA = s.dimA;
+    r.DimB = s.dimB;
+    r.DimC = s.dimC;
+    r.DimD = s.dimD;
+    r.EPFDType = 1;
+    out.messageType = 19;
+    send(ais::EncodePayload(r), out);
+}
+
+void Simulator::baseReport(Station& s, double t, Emission& out) {
+    ais::BaseStationReport& r = out.truth.Type4;
+    r = {};
+    const app::CalendarTime c = utcAt(t);
+    r.MessageID = 4;
+    r.MMSI = s.mmsi;
+    r.UTCYear = static_cast<int16_t>(c.year);
+    r.UTCMonth = static_cast<int16_t>(c.month);
+    r.UTCDay = static_cast<int16_t>(c.day);
+    r.UTCHour = static_cast<int16_t>(c.hour);
+    r.UTCMinute = static_cast<int16_t>(c.minute);
+    r.UTCSecond = static_cast<int16_t>(c.second);
+    r.PosAccuracy = 1;
+    r.Longitude = s.pos.lon;
+    r.Latitude = s.pos.lat;
+    r.EPFDType = 7;  // surveyed
+    commState(r.SyncState, r.SlotTimeout, r.SubMessage, t);
+    // Slot time-out 1 carries the hour and minute, which the decoder puts into
+    // the UTC fields; they agree with the message's own.
+    out.messageType = 4;
+    send(ais::EncodePayload(r), out);
+}
+
+void Simulator::atonReport(Station& s, double t, Emission& out) {
+    ais::AtoNReport& r = out.truth.Type21;
+    r = {};
+    r.MessageID = 21;
+    r.MMSI = s.mmsi;
+    r.AtoNType = s.atonType;
+    r.Name = s.name.substr(0, 20);
+    r.NameExtension = s.name.size() > 20 ? s.name.substr(20, 14) : std::string();
+    r.PosAccuracy = 1;
+    r.Longitude = s.pos.lon;
+    r.Latitude = s.pos.lat;
+    r.DimA = s.dimA;
+    r.DimB = s.dimB;
+    r.DimC = s.dimC;
+    r.DimD = s.dimD;
+    r.EPFDType = static_cast<int16_t>(s.virtualAtoN ? 7 : 1);
+    r.TimeStamp = static_cast<int16_t>(utcAt(t).second);
+    r.OffPosition = s.offPosition ? 1 : 0;
+    r.AtoNStatus = 0;
+    r.VirtualAtoN = s.virtualAtoN ? 1 : 0;
+    r.AssignedMode = 0;
+    out.messageType = 21;
+    send(ais::EncodePayload(r), out);
+}
+
+void Simulator::sarReport(Station& s, double t, Emission& out) {
+    ais::SARPositionReport& r = out.truth.Type9;
+    r = {};
+    r.MessageID = 9;
+    r.MMSI = s.mmsi;
+    r.Altitude = s.altitude;
+    r.SOG = static_cast<float>(std::round(s.sog));
+    r.PosAccuracy = 1;
+    r.Longitude = s.pos.lon;
+    r.Latitude = s.pos.lat;
+    r.COG = Course(s.cog);
+    r.TimeStamp = static_cast<int16_t>(utcAt(t).second);
+    r.CommStateSelector = 0;
+    commState(r.SyncState, r.SlotTimeout, r.SubMessage, t);
+    out.messageType = 9;
+    send(ais::EncodePayload(r), out);
+}
+
+void Simulator::binary(Task task, Station& from, int to, double t, Emission& out) {
+    const int standard = options_.standard;
+    const bool addressed = task == Task::DangerousCargo || task == Task::TidalWindow ||
+                           ((task == Task::HeightOverKeel || task == Task::PersonsOnBoard) && rng_.chance(0.5));
+    ais::BinaryMessage& m = addressed ? out.truth.Type6 : out.truth.Type8;
+    m = {};
+    m.MessageID = static_cast<int16_t>(addressed ? 6 : 8);
+    m.MMSI = from.mmsi;
+    m.DestinationMMSI = addressed && to >= 0 ? scenario_.stations[static_cast<size_t>(to)].mmsi : 0;
+    m.DAC = 1;
+    const app::CalendarTime c = utcAt(t);
+    ais::BinaryApp app = ais::BinaryApp::NotDecoded;
+    switch (task) {
+        case Task::MetHydro: {
+            app = ais::BinaryApp::MetHydro;
+            auto& h = m.MetHydro;
+            h.MetLatitude = from.pos.lat;
+            h.MetLongitude = from.pos.lon;
+            h.MetDay = static_cast<int16_t>(c.day);
+            h.MetHour = static_cast<int16_t>(c.hour);
+            h.MetMinute = static_cast<int16_t>(c.minute);
+            h.AvgWindSpeed = static_cast<int16_t>(rng_.range(2, 35));
+            h.WindGust = static_cast<int16_t>(h.AvgWindSpeed + rng_.range(0, 12));
+            h.WindDirection = static_cast<int16_t>(rng_.range(180, 300));
+            h.WindGustDirection = static_cast<int16_t>(h.WindDirection + rng_.range(-10, 10));
+            h.AirTemperature = static_cast<float>(rng_.range(-50, 250)) / 10.0f;
+            h.RelativeHumidity = static_cast<int16_t>(rng_.range(55, 100));
+            h.DewPoint = h.AirTemperature - static_cast<float>(rng_.range(5, 60)) / 10.0f;
+            h.AirPressure = static_cast<int16_t>(rng_.range(975, 1035));
+            h.AirPressureTendency = static_cast<int16_t>(rng_.range(0, 2));
+            h.HorizontalVisibility = static_cast<float>(rng_.range(5, 150)) / 10.0f;
+            h.WaterLevel = static_cast<float>(rng_.range(-20, 25)) / 10.0f;
+            h.WaterLevelTrend = static_cast<int16_t>(rng_.range(0, 2));
+            h.SurfaceCurrentSpeed = static_cast<float>(rng_.range(0, 30)) / 10.0f;
+            h.SurfaceCurrentDirection = static_cast<int16_t>(rng_.range(0, 359));
+            // Only the surface current is measured at this station.
+            h.CurrentSpeed2 = h.CurrentSpeed3 = static_cast<float>(kNotAvailable);
+            h.CurrentDirection2 = h.CurrentDirection3 = static_cast<int16_t>(kNotAvailable);
+            h.CurrentLevel2 = h.CurrentLevel3 = static_cast<int16_t>(kNotAvailable);
+            h.WaveHeight = static_cast<float>(rng_.range(2, 45)) / 10.0f;
+            h.WavePeriod = static_cast<int16_t>(rng_.range(3, 12));
+            h.WaveDirection = static_cast<int16_t>(rng_.range(180, 300));
+            h.SwellHeight = static_cast<float>(rng_.range(0, 30)) / 10.0f;
+            h.SwellPeriod = static_cast<int16_t>(rng_.range(6, 16));
+            h.SwellDirection = static_cast<int16_t>(rng_.range(200, 330));
+            h.SeaState = static_cast<int16_t>(rng_.range(1, 6));
+            h.WaterTemperature = static_cast<float>(rng_.range(40, 190)) / 10.0f;
+            h.Precipitation = static_cast<int16_t>(rng_.range(0, 3));
+            h.Salinity = static_cast<float>(rng_.range(300, 350)) / 10.0f;
+            h.Ice = 0;
+            break;
+        }
+        case Task::FairwayClosed: {
+            app = ais::BinaryApp::FairwayClosed;
+            auto& f = m.FairwayClosed;
+            f.ClosingReason = rng_.chance(0.5) ? "DIVING OPERATIONS" : "SUNKEN CONTAINER";
+            f.ClosingFrom = "FAIRWAY BUOY 2";
+            f.ClosingTo = "FAIRWAY BUOY 4";
+            f.ClosingRadius = static_cast<int16_t>(rng_.range(1, 10));
+            f.ClosingRadiusUnit = 3;
+            f.ClosedFromDay = static_cast<int16_t>(c.day);
+            f.ClosedFromMonth = static_cast<int16_t>(c.month);
+            f.ClosedFromHour = static_cast<int16_t>(c.hour);
+            f.ClosedFromMinute = 0;
+            f.ClosedToDay = static_cast<int16_t>(c.day);
+            f.ClosedToMonth = static_cast<int16_t>(c.month);
+            f.ClosedToHour = static_cast<int16_t>(std::min(23, c.hour + 3));
+            f.ClosedToMinute = 30;
+            break;
+        }
+        case Task::DangerousCargo: {
+            app = ais::BinaryApp::DangerousCargo;
+            auto& d = m.DangerousCargo;
+            const size_t k = static_cast<size_t>(rng_.range(0, kDangerousGoods.size() - 1));
+            d.LastPortOfCall = "NOOSL";
+            d.ATDMonth = static_cast<int16_t>(c.month);
+            d.ATDDay = static_cast<int16_t>(std::max(1, c.day - 2));
+            d.ATDHour = 6;
+            d.ATDMinute = 30;
+            d.NextPortOfCall = "NLRTM";
+            d.ETAMonth = static_cast<int16_t>(c.month);
+            d.ETADay = static_cast<int16_t>(c.day);
+            d.ETAHour = static_cast<int16_t>(std::min(23, c.hour + 2));
+            d.ETAMinute = 0;
+            d.MainDangerousGood = kDangerousGoods[k];
+            d.IMDCategory = kImdClass[k];
+            d.UNNumber = kUnNumbers[k];
+            d.CargoAmount = static_cast<int16_t>(rng_.range(10, 1000));
+            d.CargoUnit = 2;
+            break;
+        }
+        case Task::TidalWindow: {
+            app = ais::BinaryApp::TidalWindow;
+            auto& w = m.TidalWindow;
+            w.TideMonth = static_cast<int16_t>(c.month);
+            w.TideDay = static_cast<int16_t>(c.day);
+            for (int i = 0; i < 3; ++i) {
+                const GeoPoint p = DirectGeodesic(scenario_.centre, 90, 0.1 * scenario_.radiusM * (i + 1)).end;
+                auto& en = w.Entry[static_cast<size_t>(i)];
+                en.TideLatitude = p.lat;
+                en.TideLongitude = p.lon;
+                en.TideFromHour = static_cast<int16_t>((c.hour + 1 + i) % 24);
+                en.TideFromMinute = 0;
+                en.TideToHour = static_cast<int16_t>((c.hour + 3 + i) % 24);
+                en.TideToMinute = 30;
+                en.TideCurrentDirection = static_cast<int16_t>(rng_.range(0, 359));
+                en.TideCurrentSpeed = static_cast<float>(rng_.range(0, 40)) / 10.0f;
+            }
+            break;
+        }
+        case Task::HeightOverKeel:
+            app = ais::BinaryApp::HeightOverKeel;
+            m.HeightOverKeel = static_cast<float>(rng_.range(250, 650)) / 10.0f;
+            break;
+        case Task::PersonsOnBoard:
+            app = ais::BinaryApp::PersonsOnBoard;
+            m.PassengersOnboard = static_cast<int16_t>(rng_.range(12, 2400));
+            break;
+        default: return;
+    }
+    m.FI = static_cast<int16_t>(ais::BinaryAppFI(app, standard));
+    const auto payload = ais::EncodeBinaryMessage(m, standard);
+    if (!payload) return;
+    out.messageType = m.MessageID;
+    send(payload->Payload, payload->FillBits, out);
+    if (addressed && to >= 0) schedule(t + rng_.uniform(1, 4), to, Task::Ack7);  // binary acknowledgement
+}
+
+}  // namespace sim

@@ -1,0 +1,131 @@
+// Simulator: turns a Scenario into a time-ordered stream of AIS messages as
+// NMEA sentences, each with the record it was encoded from (the truth).
+//
+// Every station keeps the reporting rhythm of its kind:
+//   class A    type 1 (type 3 while turning, now and then type 2) at the class A
+//              interval for its navigational status, speed and turning;
+//              type 5 every 6 minutes (two sentences)
+//   class B    type 18 at the class B interval for its speed; type 24 parts A
+//              and B every 6 minutes; some also type 19 every 6 minutes
+//   base       type 4 every 10 s
+//   AtoN       type 21 every 3 minutes
+//   SAR        type 9 every 10 s
+// and the area produces, at random moments, safety texts (12, 14), binary
+// applications (8 met/hydro and fairway closed, 6 dangerous cargo and tidal
+// window, 6/8 height over keel and persons on board), UTC inquiries (10),
+// acknowledgements (7), interrogations (15), data link management (20) and
+// long-range reports (27). The own ship sends its messages in !AIVDO.
+// A station's successive messages alternate between channels A and B.
+//
+//   sim::Simulator s(options);
+//   sim::Emission e;
+//   for (int i = 0; i < 100; ++i) { s.next(e); write(e.sentences); }
+//
+// next() never runs dry and never fails; the same options give the same
+// stream. Scenario time starts at 0 at options.start (UTC).
+#pragma once
+
+#include <cstdint>
+#include <queue>
+#include <string>
+#include <vector>
+
+#include "ais/encoder.h"
+#include "ais/message_record.h"
+#include "app/date_time.h"
+#include "cli/sim/scenario.h"
+
+namespace sim {
+
+struct SimulatorOptions {
+    ScenarioOptions scenario;
+    // Numbering of binary applications: 0 = IMO SN/Circ.236, 1 = IALA proposal.
+    int standard = 0;
+    // UTC calendar time at scenario time 0.
+    app::DateTime start = app::DateTime::fromCalendar(2026, 6, 15, 12, 0, 0);
+    // Scales how often the occasional messages (safety texts, binary
+    // applications, inquiries...) come; 0 switches them off.
+    double occasionalRate = 1.0;
+};
+
+struct Emission {
+    double time = 0;        // scenario seconds
+    int station = -1;       // index into scenario().stations
+    int32_t mmsi = 0;       // the sending station
+    int messageType = 0;    // 1-27
+    bool ownShip = false;   // sent as !AIVDO
+    char channel = 'A';
+    std::vector<std::string> sentences;  // whole lines, "\r\n" included
+    // The values the message was encoded from, before the encoder's rounding:
+    // the sub-record of messageType (Type6/Type8 for binary messages). Types
+    // 7, 15 and 27 carry only their header and have no sub-record here.
+    ais::AISMessageRecord truth;
+    // Type 24: which part this was (0 = A, 1 = B).
+    int partNumber = 0;
+};
+
+// The class A and class B reporting intervals (seconds) for reported values:
+// SOG in knots as sent (0.1 kn steps), ROT in degrees per minute as it will
+// be decoded (0 = steady).
+float ClassAInterval(int navStatus, double sog, double rot);
+float ClassBInterval(double sog);
+
+class Simulator {
+public:
+    explicit Simulator(const SimulatorOptions& options);
+
+    void next(Emission& out);
+
+    const Scenario& scenario() const { return scenario_; }
+    const SimulatorOptions& options() const { return options_; }
+    // UTC calendar time of a scenario time.
+    app::CalendarTime utcAt(double t) const { return options_.start.addSeconds(t).toCalendar(); }
+    uint64_t messagesSent() const { return messages_; }
+
+private:
+    enum class Task : uint8_t {
+        Position, StaticVoyage, StaticB, StaticBPartB, ExtendedB, Base, AtoN, Sar,
+        // Occasional, area-wide.
+        Safety14, Safety12, MetHydro, FairwayClosed, DangerousCargo, TidalWindow, Inquiry10,
+        HeightOverKeel, PersonsOnBoard, Interrogation15, DataLink20, LongRange27, Ack7,
+    };
+    struct Entry {
+        double time;
+        uint64_t order;  // ties keep insertion order, so runs are reproducible
+        int32_t station;
+        int32_t target;  // addressee of a follow-up message (-1 none)
+        Task task;
+        bool operator>(const Entry& o) const { return time != o.time ? time > o.time : order > o.order; }
+    };
+
+    void schedule(double time, int station, Task task, int target = -1);
+    void scheduleOccasional(Task task, double now);
+    double occasionalMean(Task task) const;
+    int pickStation(StationKind kind, bool allowOwn = false);
+    int pickVessel();
+    void emit(const Entry& e, Emission& out);
+
+    void positionReport(Station& s, double t, Emission& out);
+    void classBReport(Station& s, double t, Emission& out);
+    void staticVoyage(Station& s, double t, Emission& out);
+    void staticB(Station& s, int part, Emission& out);
+    void extendedB(Station& s, double t, Emission& out);
+    void baseReport(Station& s, double t, Emission& out);
+    void atonReport(Station& s, double t, Emission& out);
+    void sarReport(Station& s, double t, Emission& out);
+    void binary(Task task, Station& from, int to, double t, Emission& out);
+    void send(const ais::EncodedPayload& p, Emission& out);
+    void send(const std::string& payload, int fillBits, Emission& out);
+    void commState(int16_t& sync, int16_t& timeout, int16_t& sub, double t);
+
+    SimulatorOptions options_;
+    Scenario scenario_;
+    Rng rng_;
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> queue_;
+    uint64_t order_ = 0;
+    uint64_t messages_ = 0;
+    ais::SentenceBuilder builder_;
+    double occasionalScale_ = 1.0;  // more stations, more occasional traffic
+};
+
+}  // namespace sim

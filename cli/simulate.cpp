@@ -1,0 +1,361 @@
+// orvanta-cli simulate: the built-in AIS traffic simulator. Parses the
+// options, builds the engine (cli/sim) and drives the outputs at the chosen
+// pace. See kHelp for the options.
+#include <signal.h>
+#include <unistd.h>
+#include <fcntl.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli/command.h"
+#include "cli/sim/fault_injector.h"
+#include "cli/sim/outputs.h"
+#include "cli/sim/simulator.h"
+
+namespace {
+
+constexpr const char* kHelp = R"(usage: orvanta-cli simulate [OPTIONS]
+
+Generates AIS traffic as NMEA 0183 sentences (!AIVDM, and !AIVDO for the own
+ship) from a simulated sea area. The same options and --seed give the same bytes.
+
+Scenario
+  --centre LAT LON     centre of the area in decimal degrees, north and east
+                       positive (default 51.98 3.95, the approaches to a busy
+                       North Sea port). --center is accepted too.
+  --stations N         number of stations (default 60): class A vessels of
+                       several types, some at anchor or moored, class B craft,
+                       base stations, aids to navigation (one virtual, one off
+                       position), SAR aircraft and one own ship. Up to 20000;
+                       the area grows with the count (12 nm radius for 60).
+  --seed N             seed of every random choice (default 1).
+  --standard S         numbering of binary application messages: imo236
+                       (IMO SN/Circ.236, default) or iala.
+  --start TIME         UTC time at the start of the scenario, as
+                       YYYY-MM-DDTHH:MM:SS, or "now" for the computer's clock
+                       (default 2026-06-15T12:00:00, so runs are repeatable).
+
+Outputs (any combination; with none, --tcp 127.0.0.1:8040 is used)
+  --tcp HOST:PORT      TCP server; any number of clients may connect and leave.
+  --udp HOST:PORT      send to this UDP address (lines packed into datagrams).
+  --stdout             write to standard output.
+  --out FILE           write to FILE (replaced).
+  --pty                create a pseudo-terminal and print the path of its
+                       device on standard error; open it like a serial port.
+
+Pace
+  --speed X            run the scenario clock X times faster than real time
+                       (default 1).
+  --fast               no waiting at all: write as fast as possible.
+  --count N            stop after N sentences (faults not included).
+  --duration S         stop after S seconds of scenario time.
+  Without --count or --duration the simulator runs until interrupted.
+
+Faults
+  --faults RATE        share of messages (0 to 1) that get one fault: wrong or
+                       lower-case checksums, lost or interleaved fragments,
+                       truncated lines, garbage bytes, long lines without line
+                       feed, $GPGGA and !AIVDR sentences, and (with --tcp) TCP
+                       writes split at random points. Counts are printed at
+                       the end.
+
+  --quiet              no summary on standard error.
+  --help               this text.
+
+At the end a summary goes to standard error: messages, sentences, bytes,
+sentences per second and, with --faults, the count of each injected fault.
+)";
+
+volatile sig_atomic_t gStop = 0;
+void OnSignal(int) { gStop = 1; }
+
+double WallNow() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool ParseDouble(const char* s, double& v) {
+    char* end = nullptr;
+    v = std::strtod(s, &end);
+    return end != s && *end == '\0' && std::isfinite(v);
+}
+
+bool ParseInt(const char* s, long long& v) {
+    char* end = nullptr;
+    v = std::strtoll(s, &end, 10);
+    return end != s && *end == '\0';
+}
+
+bool ParseStart(const char* s, app::DateTime& out) {
+    if (std::strcmp(s, "now") == 0) {
+        const std::time_t t = std::time(nullptr);
+        std::tm u{};
+        gmtime_r(&t, &u);
+        out = app::DateTime::fromCalendar(u.tm_year + 1900, u.tm_mon + 1, u.tm_mday, u.tm_hour, u.tm_min, u.tm_sec);
+        return true;
+    }
+    int y, mo, d, h, mi, se;
+    char tail;
+    if (std::sscanf(s, "%d-%d-%dT%d:%d:%d%c", &y, &mo, &d, &h, &mi, &se, &tail) != 6) return false;
+    if (!app::DateTime::isValidDate(y, mo, d) || h > 23 || mi > 59 || se > 59 || h < 0 || mi < 0 || se < 0)
+        return false;
+    out = app::DateTime::fromCalendar(y, mo, d, h, mi, se);
+    return true;
+}
+
+struct Options {
+    sim::SimulatorOptions sim;
+    std::vector<std::string> tcp, udp;
+    bool toStdout = false, pty = false, fast = false, quiet = false;
+    std::string outFile;
+    double speed = 1.0;
+    long long count = -1;
+    double duration = -1;
+    double faults = 0;
+};
+
+int Usage(const char* message) {
+    std::fprintf(stderr, "orvanta-cli simulate: %s\nRun 'orvanta-cli simulate --help' for the options.\n", message);
+    return 2;
+}
+
+int Run(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&](int k = 1) -> const char* { return i + k < argc ? argv[i + k] : nullptr; };
+        long long n = 0;
+        double x = 0;
+        if (a == "--help" || a == "-h") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        } else if (a == "--centre" || a == "--center") {
+            double lat = 0, lon = 0;
+            if (!value(2) || !ParseDouble(value(1), lat) || !ParseDouble(value(2), lon) || std::fabs(lat) > 85 ||
+                std::fabs(lon) > 180)
+                return Usage("--centre needs LAT LON in degrees (|LAT| <= 85, |LON| <= 180)");
+            o.sim.scenario.centre = {lat, lon};
+            i += 2;
+        } else if (a == "--stations") {
+            if (!value() || !ParseInt(value(), n) || n < 1 || n > 20000) return Usage("--stations needs 1 to 20000");
+            o.sim.scenario.stations = static_cast<int>(n);
+            ++i;
+        } else if (a == "--seed") {
+            if (!value() || !ParseInt(value(), n)) return Usage("--seed needs a whole number");
+            o.sim.scenario.seed = static_cast<uint64_t>(n);
+            ++i;
+        } else if (a == "--standard") {
+            const char* v = value();
+            if (v && std::strcmp(v, "imo236") == 0) o.sim.standard = 0;
+            else if (v && std::strcmp(v, "iala") == 0) o.sim.standard = 1;
+            else return Usage("--standard needs imo236 or iala");
+            ++i;
+        } else if (a == "--start") {
+            if (!value() || !ParseStart(value(), o.sim.start)) return Usage("--start needs YYYY-MM-DDTHH:MM:SS or now");
+            ++i;
+        } else if (a == "--tcp" || a == "--udp") {
+            std::string host;
+            uint16_t port = 0;
+            if (!value() || !sim::ParseHostPort(value(), host, port)) return Usage("--tcp/--udp need HOST:PORT");
+            (a == "--tcp" ? o.tcp : o.udp).push_back(value());
+            ++i;
+        } else if (a == "--stdout") {
+            o.toStdout = true;
+        } else if (a == "--out") {
+            if (!value()) return Usage("--out needs a file name");
+            o.outFile = value();
+            ++i;
+        } else if (a == "--pty") {
+            o.pty = true;
+        } else if (a == "--speed") {
+            if (!value() || !ParseDouble(value(), x) || x <= 0) return Usage("--speed needs a number above 0");
+            o.speed = x;
+            ++i;
+        } else if (a == "--fast") {
+            o.fast = true;
+        } else if (a == "--count") {
+            if (!value() || !ParseInt(value(), n) || n < 0) return Usage("--count needs a whole number >= 0");
+            o.count = n;
+            ++i;
+        } else if (a == "--duration") {
+            if (!value() || !ParseDouble(value(), x) || x < 0) return Usage("--duration needs seconds >= 0");
+            o.duration = x;
+            ++i;
+        } else if (a == "--faults") {
+            if (!value() || !ParseDouble(value(), x) || x < 0 || x > 1) return Usage("--faults needs a rate from 0 to 1");
+            o.faults = x;
+            ++i;
+        } else if (a == "--quiet") {
+            o.quiet = true;
+        } else {
+            return Usage(("unknown option '" + a + "'").c_str());
+        }
+    }
+    if (o.tcp.empty() && o.udp.empty() && !o.toStdout && o.outFile.empty() && !o.pty) o.tcp.push_back("127.0.0.1:8040");
+
+    ::signal(SIGPIPE, SIG_IGN);
+    struct sigaction sa{};
+    sa.sa_handler = OnSignal;
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+
+    // Outputs.
+    std::string error;
+    std::vector<std::unique_ptr<sim::TcpServer>> tcp;
+    for (const auto& hp : o.tcp) {
+        std::string host;
+        uint16_t port = 0;
+        sim::ParseHostPort(hp, host, port);
+        auto server = std::make_unique<sim::TcpServer>();
+        if (!server->listen(host, port, error)) {
+            std::fprintf(stderr, "orvanta-cli simulate: %s\n", error.c_str());
+            return 1;
+        }
+        if (!o.quiet) std::fprintf(stderr, "simulate: TCP server on %s (port %u)\n", hp.c_str(), server->port());
+        tcp.push_back(std::move(server));
+    }
+    std::vector<std::unique_ptr<sim::UdpSender>> udp;
+    for (const auto& hp : o.udp) {
+        std::string host;
+        uint16_t port = 0;
+        sim::ParseHostPort(hp, host, port);
+        auto sender = std::make_unique<sim::UdpSender>();
+        if (!sender->open(host, port, error)) {
+            std::fprintf(stderr, "orvanta-cli simulate: %s\n", error.c_str());
+            return 1;
+        }
+        udp.push_back(std::move(sender));
+    }
+    // Fast runs write in large blocks; paced runs send each message at once.
+    const size_t block = o.fast ? 256 * 1024 : 1;
+    std::vector<std::unique_ptr<sim::FdWriter>> files;
+    if (o.toStdout) files.push_back(std::make_unique<sim::FdWriter>(STDOUT_FILENO, false, block));
+    if (!o.outFile.empty()) {
+        const int fd = ::open(o.outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            std::fprintf(stderr, "orvanta-cli simulate: cannot write '%s': %s\n", o.outFile.c_str(), std::strerror(errno));
+            return 1;
+        }
+        files.push_back(std::make_unique<sim::FdWriter>(fd, true, block));
+    }
+    std::unique_ptr<sim::PtyOutput> pty;
+    if (o.pty) {
+        pty = std::make_unique<sim::PtyOutput>();
+        if (!pty->open(error)) {
+            std::fprintf(stderr, "orvanta-cli simulate: %s\n", error.c_str());
+            return 1;
+        }
+        std::fprintf(stderr, "%s\n", pty->path().c_str());
+    }
+    const bool onlyFiles = tcp.empty() && udp.empty() && !pty;
+
+    sim::Simulator simulator(o.sim);
+    sim::FaultInjector faults({o.faults, o.sim.scenario.seed, !tcp.empty()});
+    sim::Emission e;
+    std::string bytes;
+    std::vector<size_t> splits;
+    std::vector<std::string> kept;  // the sentences of a message cut by --count
+    long long sentences = 0;
+    int64_t byteCount = 0;
+    std::array<int64_t, 28> perType{};
+
+    auto deliver = [&] {
+        if (bytes.empty()) return;
+        for (auto& t : tcp) t->write(bytes, splits);
+        for (auto& u : udp) u->write(bytes);
+        for (auto& f : files) f->write(bytes);
+        if (pty) pty->write(bytes);
+        byteCount += static_cast<int64_t>(bytes.size());
+        bytes.clear();
+        splits.clear();
+    };
+    auto service = [&](int ms) {
+        if (tcp.empty()) {
+            if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+            return;
+        }
+        for (size_t i = 0; i < tcp.size(); ++i) tcp[i]->service(i == 0 ? ms : 0);
+    };
+
+    const double wallStart = WallNow();
+    double lastService = wallStart;
+    while (!gStop) {
+        if (o.count >= 0 && sentences >= o.count) break;
+        simulator.next(e);
+        if (o.duration >= 0 && e.time > o.duration) break;
+        const std::vector<std::string>* out = &e.sentences;
+        if (o.count >= 0 && sentences + static_cast<long long>(e.sentences.size()) > o.count) {
+            // Only whole messages: a message that does not fit is skipped.
+            continue;
+        }
+        if (!o.fast) {
+            // Wait for the scenario time of this message, serving clients meanwhile.
+            const double due = wallStart + e.time / o.speed;
+            for (;;) {
+                const double left = due - WallNow();
+                if (left <= 0 || gStop) break;
+                service(static_cast<int>(std::min(100.0, std::ceil(left * 1000.0))));
+            }
+            if (gStop) break;
+        }
+        sentences += static_cast<long long>(out->size());
+        ++perType[static_cast<size_t>(std::clamp(e.messageType, 0, 27))];
+        if (faults.enabled() || !tcp.empty()) {
+            faults.apply(*out, bytes, &splits);
+        } else {
+            for (const auto& s : *out) bytes += s;
+        }
+        if (!o.fast || bytes.size() >= 64 * 1024) deliver();
+        if (o.fast && !tcp.empty()) {
+            const double now = WallNow();
+            if (now - lastService > 0.05) {
+                service(0);
+                lastService = now;
+            }
+        }
+        if (onlyFiles && std::all_of(files.begin(), files.end(), [](const auto& f) { return f->failed(); })) break;
+    }
+    faults.flush(bytes);
+    deliver();
+    for (auto& f : files) f->flush();
+    for (auto& t : tcp) t->drain(2.0);
+    const double elapsed = WallNow() - wallStart;
+
+    if (!o.quiet) {
+        std::fprintf(stderr, "simulate: %llu messages, %lld sentences, %lld bytes in %.3f s (%.0f sentences/s), "
+                             "scenario time %.1f s\n",
+                     static_cast<unsigned long long>(simulator.messagesSent()), sentences,
+                     static_cast<long long>(byteCount), elapsed, elapsed > 0 ? sentences / elapsed : 0.0, e.time);
+        std::fprintf(stderr, "simulate: messages by type:");
+        for (size_t t = 1; t < perType.size(); ++t)
+            if (perType[t]) std::fprintf(stderr, " %zu:%lld", t, static_cast<long long>(perType[t]));
+        std::fprintf(stderr, "\n");
+        if (faults.enabled()) {
+            const sim::FaultCounts& c = faults.counts();
+            std::fprintf(stderr, "simulate: faults injected %lld:", static_cast<long long>(c.total()));
+            for (size_t k = 0; k < sim::kFaultKinds; ++k)
+                std::fprintf(stderr, " %s=%lld", sim::FaultName(static_cast<sim::Fault>(k)),
+                             static_cast<long long>(c.injected[k]));
+            std::fprintf(stderr, " (over 64 KiB: %lld)\n", static_cast<long long>(c.overlongLines));
+        }
+        for (auto& t : tcp)
+            std::fprintf(stderr, "simulate: TCP clients accepted %lld, closed %lld\n",
+                         static_cast<long long>(t->accepted()), static_cast<long long>(t->dropped()));
+    }
+    return 0;
+}
+
+const cli::Registration reg{"simulate", "AIS traffic simulator: NMEA sentences to TCP, UDP, files or a pty", Run};
+
+}  // namespace
