@@ -1,0 +1,589 @@
+// orvanta-cli replay: the whole receive pipeline of the desktop program on a
+// file or standard input, then the target table in list order and the run
+// counters.
+//
+// Time: a file carries no reception times, so the replay runs on a manual
+// clock that starts at the local time of the run and moves on 10 ms per
+// sentence (100 sentences a second, a busy shore receiver). Periods, ages and
+// the fragment time-out therefore behave as in a live run, and two replays of
+// one file build the same table. Every 15 s of that clock the targets are
+// aged, as the main window's status timer does.
+//
+// Each sentence is handed over as one input notification, as the serial input
+// path does.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/clock.h"
+#include "app/number_format.h"
+#include "app/receiver.h"
+#include "cli/command.h"
+#include "cli/json_writer.h"
+#include "geodesy/position_text.h"
+#include "input/setup_file.h"
+#include "targets/ship_database.h"
+
+namespace {
+
+constexpr double kSecondsPerSentence = 0.01;
+constexpr double kAgeingPeriod = 15.0;
+constexpr size_t kBlock = 1 << 20;
+constexpr size_t kMaxLine = 64 * 1024;
+
+void usage(FILE* out) {
+    std::fprintf(out,
+                 "usage: orvanta-cli replay [FILE|-] [--data-dir DIR] [--ref LAT LON]\n"
+                 "                          [--format text|csv|json] [--bench]\n"
+                 "\n"
+                 "Runs the receive pipeline of the program on NMEA text (FILE, or standard input\n"
+                 "when FILE is '-' or missing): sentence counting, checksum test, VDM/VDO\n"
+                 "assembly, decoding, the target table and its statistics. Then prints the\n"
+                 "target table in list order and the run counters.\n"
+                 "\n"
+                 "The clock starts at the local time of the run and advances 10 ms per\n"
+                 "sentence; targets are aged every 15 s of that clock.\n"
+                 "\n"
+                 "options:\n"
+                 "  --data-dir DIR   read Orvanta.ini (when present), Shipdata.dat and\n"
+                 "                   Flags/FlagIndex.ini from DIR; Shipdata.dat is rewritten\n"
+                 "                   at the end with the vessels of this run\n"
+                 "  --ref LAT LON    manual reference position (signed degrees): the table\n"
+                 "                   shows range and bearing instead of positions\n"
+                 "  --format F       text (default), csv, or json: one object\n"
+                 "                   {\"targets\": [...], \"counters\": {...}}\n"
+                 "  --bench          run the pipeline several times without printing and\n"
+                 "                   report sentences and messages per second (median);\n"
+                 "                   a FILE is read again for each pass (from the page cache),\n"
+                 "                   standard input is held in memory\n"
+                 "  --help           this text\n"
+                 "\n"
+                 "Operator messages (such as the table-full message) go to standard error.\n");
+}
+
+// Operator messages to stderr; nothing else is shown.
+class ReplayEvents final : public app::ReceiverEvents {
+public:
+    bool quiet = false;
+    void operatorMessage(app::MessageIcon, const std::string& title, const std::string& text) override {
+        if (!quiet) std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    }
+};
+
+struct Options {
+    std::string file = "-";
+    std::string dataDir;
+    bool haveRef = false;
+    double refLat = 0, refLon = 0;
+    std::string format = "text";
+    bool bench = false;
+};
+
+// One replay: a receiver, its clock and the sentence feed.
+class Replay {
+public:
+    Replay(const Options& opt, ReplayEvents& events)
+        : clock_(initialTime()), rx_(clock_, events) {
+        if (!opt.dataDir.empty()) {
+            const std::filesystem::path dir(opt.dataDir);
+            const std::filesystem::path ini = dir / "Orvanta.ini";
+            std::error_code ec;
+            if (std::filesystem::exists(ini, ec)) {
+                input::CommSettings comm;
+                input::SetSetupDefaults(comm);
+                input::LoadSetup(ini.string(), comm, rx_.state(), events);
+            }
+            rx_.shipDatabase().LoadShipData(dir);
+            rx_.flagIndex().setDataDir(dir);
+        }
+        if (opt.haveRef) {
+            rx_.state().ReferenceMode = targets::kRefManual;
+            rx_.state().RefLat = opt.refLat;
+            rx_.state().RefLon = opt.refLon;
+        }
+        nextAgeing_ = clock_.monotonicSeconds() + kAgeingPeriod;
+    }
+
+    // Text of any length; lines are handed over one by one.
+    void feed(std::string_view text) {
+        while (!text.empty()) {
+            const void* lf = std::memchr(text.data(), '\n', text.size());
+            if (!lf) {
+                partial_.append(text);
+                if (partial_.size() > kMaxLine) partial_.clear();  // the framer would drop it too
+                return;
+            }
+            const size_t len = static_cast<size_t>(static_cast<const char*>(lf) - text.data()) + 1;
+            if (partial_.empty()) {
+                sentence(text.substr(0, len));
+            } else {
+                partial_.append(text.substr(0, len));
+                sentence(partial_);
+                partial_.clear();
+            }
+            text.remove_prefix(len);
+        }
+    }
+    void finish() {
+        if (!partial_.empty()) {
+            partial_ += '\n';
+            sentence(partial_);
+            partial_.clear();
+        }
+    }
+
+    app::Receiver& receiver() { return rx_; }
+
+private:
+    static app::DateTime initialTime() { return app::SystemClock().now(); }
+
+    void sentence(std::string_view s) {
+        rx_.receive(input::InputKind::Serial, s);
+        clock_.advance(kSecondsPerSentence);
+        if (clock_.monotonicSeconds() >= nextAgeing_) {
+            rx_.ageTargets();
+            nextAgeing_ += kAgeingPeriod;
+        }
+    }
+
+    app::ManualClock clock_;
+    app::Receiver rx_;
+    std::string partial_;
+    double nextAgeing_ = 0;
+};
+
+bool readAll(FILE* in, Replay& replay) {
+    std::vector<char> buf(kBlock);
+    for (;;) {
+        const size_t got = std::fread(buf.data(), 1, buf.size(), in);
+        if (got > 0) replay.feed(std::string_view(buf.data(), got));
+        if (got < buf.size()) break;
+    }
+    replay.finish();
+    return !std::ferror(in);
+}
+
+std::string trimRight(std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+}
+
+// Position or range/bearing cells as the target list shows them after a message.
+std::pair<std::string, std::string> positionCells(const app::RunState& s, const targets::TargetRecord& t) {
+    const bool noLat = t.Latitude == 0 || t.Latitude == -9999;
+    const bool noLon = t.Longitude == 0 || t.Longitude == -9999;
+    const bool positions = s.ReferenceMode == targets::kRefNone || (s.RefLat == 0 && s.RefLon == 0);
+    std::string lat = noLat ? "n/a"
+                      : positions ? geodesy::FormatPosition(t.Latitude, "LAT", "form", 1)
+                                  : app::formatNumber(t.Range / 1852.0, "0.0 nm");
+    std::string lon = noLon ? "n/a"
+                      : positions ? geodesy::FormatPosition(t.Longitude, "LON", "form", 1)
+                                  : app::formatNumber(t.Bearing * 57.29577951307855, "000.0 °");
+    return {lat, lon};
+}
+
+struct Row {
+    std::vector<std::string> cells;
+};
+
+const char* const kColumns[] = {"No", "MMSI", "Name", "Class", "ClassText", "Country", "Lat/Range", "Lon/Bearing",
+                                "SOG", "COG", "HDG", "ROT", "Status", "Msgs", "VDM", "VDO", "ChA", "ChB"};
+
+std::vector<std::string> rowCells(const app::RunState& s, const targets::TargetRecord& t, int number) {
+    const bool fixed = t.Class == "BS" || t.Class == "AtoN";
+    const bool noTurn = fixed || t.Class == "SAR";
+    const auto [lat, lon] = positionCells(s, t);
+    std::string rot = noTurn ? "n/a" : geodesy::FormatAvailable(t.ROT, "0.0");
+    if (!noTurn && t.ROT >= 720) rot = "stb";
+    if (!noTurn && t.ROT <= -720) rot = "port";
+    return {std::to_string(number),
+            std::to_string(t.MMSI),
+            trimRight(t.Name + t.NameExtension),
+            t.Class,
+            t.ClassText,
+            t.Country,
+            lat,
+            lon,
+            fixed ? "n/a" : geodesy::FormatAvailable(t.SOG, "0.0"),
+            fixed ? "n/a" : geodesy::FormatAvailable(t.COG, "000.0"),
+            noTurn ? "n/a" : geodesy::FormatAvailable(t.TrueHeading, "000"),
+            rot,
+            t.Status,
+            std::to_string(t.MsgCount[0]),
+            std::to_string(t.VDMCount),
+            std::to_string(t.VDOCount),
+            std::to_string(t.ChACount),
+            std::to_string(t.ChBCount)};
+}
+
+struct Counter {
+    const char* name;
+    int64_t value;
+};
+
+std::vector<Counter> counters(const app::Receiver& rx) {
+    const app::RunState& s = rx.state();
+    return {{"SentenceCount", s.SentenceCount},
+            {"ChecksumErrorCount", s.ChecksumErrorCount},
+            {"IgnoredCount", s.IgnoredCount},
+            {"OverflowCount", s.OverflowCount},
+            {"NonAISCount", s.NonAISCount},
+            {"MalformedCount", s.MalformedCount},
+            {"DecodedSentenceCount", s.DecodedSentenceCount},
+            {"IncompleteFragmentCount", s.IncompleteFragmentCount},
+            {"IncompleteMessageCount", s.IncompleteMessageCount},
+            {"PendingFragmentCount", rx.pendingFragments()},
+            {"DecodedMessageCount", s.DecodedMessageCount},
+            {"TargetCount", rx.targets().TargetCount}};
+}
+
+std::string csvField(const std::string& s) {
+    if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
+    std::string out = "\"";
+    for (char c : s) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+void printText(const app::Receiver& rx, std::string& out) {
+    const auto& table = rx.targets();
+    std::vector<std::vector<std::string>> rows;
+    rows.emplace_back(std::begin(kColumns), std::end(kColumns));
+    for (int k = 1; k <= table.TargetCount; ++k) {
+        rows.push_back(rowCells(rx.state(), table.entry(table.DisplayOrder[static_cast<size_t>(k)]), k));
+    }
+    // Display width: count UTF-8 lead bytes only.
+    auto width = [](const std::string& s) {
+        size_t w = 0;
+        for (unsigned char c : s) w += (c & 0xC0) != 0x80;
+        return w;
+    };
+    std::vector<size_t> widths(std::size(kColumns), 0);
+    for (const auto& r : rows) {
+        for (size_t c = 0; c < r.size(); ++c) widths[c] = std::max(widths[c], width(r[c]));
+    }
+    for (const auto& r : rows) {
+        std::string line;
+        for (size_t c = 0; c < r.size(); ++c) {
+            line += r[c];
+            if (c + 1 < r.size()) line.append(widths[c] - width(r[c]) + 2, ' ');
+        }
+        out += trimRight(line) + "\n";
+    }
+    out += "\n";
+    for (const auto& c : counters(rx)) out += std::string(c.name) + ": " + std::to_string(c.value) + "\n";
+    for (int t = 0; t < 64; ++t) {
+        const int64_t n = rx.state().MessageTypeCount[static_cast<size_t>(t)];
+        if (n) out += "Messages of type " + std::to_string(t) + ": " + std::to_string(n) + "\n";
+    }
+}
+
+void printCsv(const app::Receiver& rx, std::string& out) {
+    const auto& table = rx.targets();
+    for (size_t c = 0; c < std::size(kColumns); ++c) {
+        if (c) out += ',';
+        out += kColumns[c];
+    }
+    out += "\n";
+    for (int k = 1; k <= table.TargetCount; ++k) {
+        const auto cells = rowCells(rx.state(), table.entry(table.DisplayOrder[static_cast<size_t>(k)]), k);
+        for (size_t c = 0; c < cells.size(); ++c) {
+            if (c) out += ',';
+            out += csvField(cells[c]);
+        }
+        out += "\n";
+    }
+    out += "\nCounter,Value\n";
+    for (const auto& c : counters(rx)) out += std::string(c.name) + "," + std::to_string(c.value) + "\n";
+    for (int t = 0; t < 64; ++t) {
+        const int64_t n = rx.state().MessageTypeCount[static_cast<size_t>(t)];
+        if (n) out += "MessageTypeCount[" + std::to_string(t) + "]," + std::to_string(n) + "\n";
+    }
+}
+
+void dateField(cli::JsonWriter& j, const char* name, app::DateTime t) {
+    j.key(name);
+    if (t.isNull()) {
+        j.null();
+    } else {
+        j.value(std::string_view(t.format("yyyy-mm-dd hh:mm:ss")));
+    }
+}
+
+template <class T, size_t N>
+void arrayField(cli::JsonWriter& j, const char* name, const std::array<T, N>& a) {
+    j.key(name);
+    j.beginArray();
+    for (const T& v : a) {
+        if constexpr (std::is_same_v<T, std::string>) {
+            j.value(std::string_view(v));
+        } else if constexpr (std::is_same_v<T, app::DateTime>) {
+            if (v.isNull()) {
+                j.null();
+            } else {
+                j.value(std::string_view(v.format("yyyy-mm-dd hh:mm:ss")));
+            }
+        } else if constexpr (std::is_integral_v<T>) {
+            j.value(static_cast<int64_t>(v));
+        } else {
+            j.value(v);
+        }
+    }
+    j.endArray();
+}
+
+void targetJson(cli::JsonWriter& j, const targets::TargetRecord& t, int number) {
+    auto i = [&](const char* k, int64_t v) { j.field(k, v); };
+    auto s = [&](const char* k, const std::string& v) { j.field(k, std::string_view(v)); };
+    auto f = [&](const char* k, float v) { j.field(k, v); };
+    auto d = [&](const char* k, double v) { j.field(k, v); };
+    j.beginObject();
+    i("Number", number);
+    i("MMSI", t.MMSI);
+    s("Country", t.Country);
+    s("FlagIcon", t.FlagIcon);
+    s("ClassText", t.ClassText);
+    s("Class", t.Class);
+    s("Status", t.Status);
+    i("NavStatus", t.NavStatus);
+    s("NavStatusText", t.NavStatusText);
+    f("ROT", t.ROT);
+    f("SOG", t.SOG);
+    i("PosAccuracy", t.PosAccuracy);
+    s("PosAccuracyText", t.PosAccuracyText);
+    d("Longitude", t.Longitude);
+    d("Latitude", t.Latitude);
+    f("COG", t.COG);
+    f("TrueHeading", t.TrueHeading);
+    i("UTCSecond", t.UTCSecond);
+    i("RAIM", t.RAIM);
+    i("SyncState", t.SyncState);
+    i("SlotTimeout", t.SlotTimeout);
+    i("SubMessage", t.SubMessage);
+    i("SlotNumber", t.SlotNumber);
+    i("SlotOffset", t.SlotOffset);
+    i("ReceivedStations", t.ReceivedStations);
+    i("UTCYear", t.UTCYear);
+    i("UTCMonth", t.UTCMonth);
+    i("UTCDay", t.UTCDay);
+    i("UTCHour", t.UTCHour);
+    i("UTCMinute", t.UTCMinute);
+    i("IMONumber", t.IMONumber);
+    s("CallSign", t.CallSign);
+    s("Name", t.Name);
+    i("ShipType", t.ShipType);
+    s("ShipTypeText", t.ShipTypeText);
+    s("CargoTypeText", t.CargoTypeText);
+    i("DimA", t.DimA);
+    i("DimB", t.DimB);
+    i("DimC", t.DimC);
+    i("DimD", t.DimD);
+    i("EPFDType", t.EPFDType);
+    s("EPFDTypeText", t.EPFDTypeText);
+    dateField(j, "ETA", t.ETA);
+    f("Draught", t.Draught);
+    s("Destination", t.Destination);
+    i("DTE", t.DTE);
+    i("Altitude", t.Altitude);
+    i("RegionalReserved19", t.RegionalReserved19);
+    i("AtoNType", t.AtoNType);
+    s("AtoNTypeText", t.AtoNTypeText);
+    i("OffPosition", t.OffPosition);
+    i("VirtualAtoN", t.VirtualAtoN);
+    s("NameExtension", t.NameExtension);
+    s("Name24", t.Name24);
+    s("VendorID24", t.VendorID24);
+    s("CallSign24", t.CallSign24);
+    i("ShipType24", t.ShipType24);
+    s("ShipTypeText24", t.ShipTypeText24);
+    s("CargoTypeText24", t.CargoTypeText24);
+    i("DimA24", t.DimA24);
+    i("DimB24", t.DimB24);
+    i("DimC24", t.DimC24);
+    i("DimD24", t.DimD24);
+    i("ListRow", t.ListRow);
+    d("Range", t.Range);
+    d("Bearing", t.Bearing);
+    dateField(j, "FirstMsgTime", t.FirstMsgTime);
+    dateField(j, "LastMsgTime", t.LastMsgTime);
+    i("TrackedFor", t.TrackedFor);
+    arrayField(j, "MsgCount", t.MsgCount);
+    arrayField(j, "LastRxTime", t.LastRxTime);
+    arrayField(j, "Period", t.Period);
+    arrayField(j, "Expected", t.Expected);
+    arrayField(j, "RxTimer", t.RxTimer);
+    arrayField(j, "PrevRxTimer", t.PrevRxTimer);
+    arrayField(j, "TimerPeriod", t.TimerPeriod);
+    arrayField(j, "LastChannel", t.LastChannel);
+    i("ChACount", t.ChACount);
+    i("ChBCount", t.ChBCount);
+    i("VDMCount", t.VDMCount);
+    i("VDOCount", t.VDOCount);
+    f("HeightOverKeel", t.HeightOverKeel);
+    i("PassengersOnboard", t.PassengersOnboard);
+    s("LastMessageText", t.LastMessageText);
+    j.endObject();
+}
+
+void printJson(const app::Receiver& rx, std::string& text) {
+    cli::OutputBuffer out;
+    cli::JsonWriter j(out);
+    const auto& table = rx.targets();
+    j.beginObject();
+    j.key("targets");
+    j.beginArray();
+    for (int k = 1; k <= table.TargetCount; ++k) targetJson(j, table.entry(table.DisplayOrder[static_cast<size_t>(k)]), k);
+    j.endArray();
+    j.key("counters");
+    j.beginObject();
+    for (const auto& c : counters(rx)) j.field(c.name, c.value);
+    j.key("MessageTypeCount");
+    j.beginObject();
+    for (int t = 0; t < 64; ++t) {
+        const int64_t n = rx.state().MessageTypeCount[static_cast<size_t>(t)];
+        if (n) j.field(std::to_string(t), n);
+    }
+    j.endObject();
+    j.endObject();
+    j.endObject();
+    text.append(out.view());
+    text += "\n";
+}
+
+FILE* openInput(const std::string& file) {
+    if (file == "-") return stdin;
+    return std::fopen(file.c_str(), "rb");
+}
+
+int runBench(const Options& opt) {
+    std::string held;  // standard input is held in memory for the repeated passes
+    if (opt.file == "-") {
+        std::vector<char> buf(kBlock);
+        size_t got;
+        while ((got = std::fread(buf.data(), 1, buf.size(), stdin)) > 0) held.append(buf.data(), got);
+    }
+    constexpr int kPasses = 5;
+    std::vector<double> sps, mps;
+    int64_t sentences = 0, messages = 0;
+    ReplayEvents events;
+    events.quiet = true;
+    for (int pass = 0; pass < kPasses; ++pass) {
+        Replay replay(opt, events);
+        FILE* in = nullptr;
+        if (opt.file != "-") {
+            in = openInput(opt.file);
+            if (!in) {
+                std::fprintf(stderr, "orvanta-cli replay: cannot open '%s'\n", opt.file.c_str());
+                return 1;
+            }
+        }
+        const auto start = std::chrono::steady_clock::now();
+        if (in) {
+            readAll(in, replay);
+        } else {
+            replay.feed(held);
+            replay.finish();
+        }
+        const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (in) std::fclose(in);
+        sentences = replay.receiver().state().SentenceCount;
+        messages = replay.receiver().state().DecodedMessageCount;
+        sps.push_back(sentences / secs);
+        mps.push_back(messages / secs);
+    }
+    std::sort(sps.begin(), sps.end());
+    std::sort(mps.begin(), mps.end());
+    std::printf("passes: %d\nsentences: %lld\nmessages: %lld\nsentences/second: %.0f\nmessages/second: %.0f\n",
+                kPasses, static_cast<long long>(sentences), static_cast<long long>(messages), sps[kPasses / 2],
+                mps[kPasses / 2]);
+    return 0;
+}
+
+int runReplay(int argc, char** argv) {
+    Options opt;
+    bool fileSet = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            usage(stdout);
+            return 0;
+        } else if (a == "--data-dir" && i + 1 < argc) {
+            opt.dataDir = argv[++i];
+        } else if (a == "--ref" && i + 2 < argc) {
+            const auto lat = app::parseTypedNumber(argv[++i]);
+            const auto lon = app::parseTypedNumber(argv[++i]);
+            if (!lat || !lon || *lat < -90 || *lat > 90 || *lon < -180 || *lon > 180) {
+                std::fprintf(stderr, "orvanta-cli replay: --ref needs a latitude (-90..90) and a longitude (-180..180)\n");
+                return 2;
+            }
+            opt.haveRef = true;
+            opt.refLat = *lat;
+            opt.refLon = *lon;
+        } else if (a == "--format" && i + 1 < argc) {
+            opt.format = argv[++i];
+            if (opt.format != "text" && opt.format != "csv" && opt.format != "json") {
+                std::fprintf(stderr, "orvanta-cli replay: unknown format '%s'\n", opt.format.c_str());
+                return 2;
+            }
+        } else if (a == "--bench") {
+            opt.bench = true;
+        } else if (!fileSet && (a == "-" || a.empty() || a[0] != '-')) {
+            opt.file = a;
+            fileSet = true;
+        } else {
+            std::fprintf(stderr, "orvanta-cli replay: unknown option '%s'\n", a.c_str());
+            usage(stderr);
+            return 2;
+        }
+    }
+
+    if (opt.bench) return runBench(opt);
+
+    FILE* in = openInput(opt.file);
+    if (!in) {
+        std::fprintf(stderr, "orvanta-cli replay: cannot open '%s'\n", opt.file.c_str());
+        return 1;
+    }
+    ReplayEvents events;
+    auto replay = std::make_unique<Replay>(opt, events);
+    const bool readOk = readAll(in, *replay);
+    if (in != stdin) std::fclose(in);
+    if (!readOk) {
+        std::fprintf(stderr, "orvanta-cli replay: read error on '%s'\n", opt.file.c_str());
+        return 1;
+    }
+
+    app::Receiver& rx = replay->receiver();
+    int rc = 0;
+    if (!opt.dataDir.empty()) {
+        const auto saved = targets::SaveShipData(opt.dataDir, rx.shipDataOfRun());
+        if (!saved) {
+            std::fprintf(stderr, "orvanta-cli replay: ship database not saved: %s\n", saved.error.c_str());
+            rc = 1;
+        }
+    }
+
+    std::string out;
+    if (opt.format == "json") {
+        printJson(rx, out);
+    } else if (opt.format == "csv") {
+        printCsv(rx, out);
+    } else {
+        printText(rx, out);
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return rc;
+}
+
+const cli::Registration reg{"replay", "the receive pipeline on NMEA text; prints targets and counters", runReplay};
+
+}  // namespace
