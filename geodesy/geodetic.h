@@ -16,7 +16,9 @@
 // 0.0001° up to 100 km. It works up to half the earth's circumference (the
 // angular distance is taken from both its sine and cosine). A latitude of ±90°
 // is moved 1e-9 rad (about 6 mm) towards the equator, where the reduced
-// latitude is defined. It never fails and raises no messages.
+// latitude is defined. Within about 1° of the antipode the series breaks
+// down (tens of km off); the distance is then kept within half the equator.
+// It never fails and raises no messages.
 #pragma once
 
 #include <array>

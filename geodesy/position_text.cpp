@@ -366,6 +366,7 @@ double ParsePosition(std::string& text, std::string_view kind, app::MessageSink&
 }
 
 std::string FormatPosition(double value, std::string_view kind, std::string_view style, int decimals) {
+    if (!std::isfinite(value)) return "n/a";
     const bool latitude = isLatitude(kind);
     const double a = std::fabs(value);
 

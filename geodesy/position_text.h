@@ -42,6 +42,7 @@ double ParsePosition(std::string& text, std::string_view kind, app::MessageSink&
 // anything else the display form. `decimals` 0-4 sets the decimals of the
 // seconds; any other count leaves the seconds field empty. Seconds that would
 // round up to 60 carry into the minutes (59.999999 shows as 60°00'00.0"N).
+// A value that is not a finite number shows as "n/a".
 std::string FormatPosition(double value, std::string_view kind, std::string_view style, int decimals);
 
 // Writes a number of seconds as hh:mm:ss with 1-4 decimals of seconds (any

@@ -81,17 +81,6 @@ TEST_F(Grid, CentralMeridianEquatorAndSouth) {
     EXPECT_NEAR(eSouth, eNorth, 1e-6);
 }
 
-TEST_F(Grid, ZoneOfSlotZeroSetsTheMeridian) {
-    SetZone(table, 32);  // central meridian 9°E
-    double e = 0, n = 0;
-    toGrid(60, 9, e, n);
-    EXPECT_EQ(e, 500000);
-    double lat = 0, lon = 0;
-    toGeog(611544.04, 6653097.43, lat, lon);
-    EXPECT_NEAR(lat, 60, 1e-7);
-    EXPECT_NEAR(lon, 11, 1e-7);
-}
-
 TEST_F(Grid, PolesConvertBothWays) {
     for (double pole : {90.0, -90.0}) {
         for (double lon : {3.0, 5.5}) {
@@ -117,17 +106,6 @@ TEST_F(Grid, GivesUpAfterTwentyPassesWithAMessage) {
     EXPECT_EQ(out.passes, 21);
     ASSERT_EQ(sink.entries.size(), 1u);
     EXPECT_EQ(sink.entries[0].text, "BAD GEOGRAPHICAL TO GRID CONVERSION");
-}
-
-TEST_F(Grid, UnknownSlotChangesNothing) {
-    double lat = 1, lon = 2, e = 3, n = 4;
-    EXPECT_FALSE(GridConvert(table, 2, lat, lon, e, n, GridDirection::GeogToGrid, sink).converged);
-    EXPECT_FALSE(GridConvert(table, -1, lat, lon, e, n, GridDirection::GridToGeog, sink).converged);
-    EXPECT_EQ(lat, 1);
-    EXPECT_EQ(lon, 2);
-    EXPECT_EQ(e, 3);
-    EXPECT_EQ(n, 4);
-    EXPECT_FALSE(InitGridConstants(table, 2));
 }
 
 }  // namespace

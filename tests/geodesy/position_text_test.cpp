@@ -122,6 +122,7 @@ TEST(FormatPosition, DisplayAndFileForms) {
         {59.503417, "LAT", "FILE", 5, "59ø30'" + kDq + "N"},
         {59.503417, "LAT", "form", -1, "59°30'" + kDq + "N"},
         {-59.503417, "other", "form", 1, "059°30'12.3" + kDq + "W"},
+        {std::nan(""), "LAT", "form", 1, "n/a"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.expected);
