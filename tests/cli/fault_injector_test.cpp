@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "app/receiver_events.h"
+#include "app/run_state.h"
+#include "cli/sim/fault_injector.h"
+#include "cli/sim/simulator.h"
+#include "input/framer.h"
+#include "sim_decode.h"
+
+namespace sim {
+namespace {
+
+// The receive side's outcome for every line the framer hands over.
+class Outcomes : public input::SentenceHandler {
+public:
+    void handleSentence(std::string_view s) override {
+        ++sentences;
+        if (s.size() < 6 || (s.substr(3, 3) != "VDM" && s.substr(3, 3) != "VDO")) {
+            ++nonAIS;
+            return;
+        }
+        if (!input::ChecksumValid(s)) {
+            ++checksumErrors;
+            return;
+        }
+        // One "second" per sentence: a fragment left over from a spoiled
+        // message expires before its identifier comes round again.
+        if (decoding.feed(s, static_cast<double>(sentences)) >= 0) ++decoded;
+    }
+    int64_t sentences = 0, nonAIS = 0, checksumErrors = 0, decoded = 0;
+    simtest::Decoding decoding;
+};
+
+class QuietEvents : public app::ReceiverEvents {};
+
+TEST(FaultInjector, ReceiverAccountsForEveryInjectedFault) {
+    Simulator sim(SimulatorOptions{});
+    FaultInjector faults({0.25, 99, true});
+    std::string bytes;
+    std::vector<size_t> splits;
+    Emission e;
+    const int kMessages = 30000;
+    for (int n = 0; n < kMessages; ++n) {
+        sim.next(e);
+        faults.apply(e.sentences, bytes, &splits);
+    }
+    faults.flush(bytes);
+    const FaultCounts& c = faults.counts();
+    for (size_t k = 0; k < kFaultKinds; ++k) EXPECT_GT(c.injected[k], 0) << FaultName(static_cast<Fault>(k));
+    EXPECT_GT(c.overlongLines, 0);
+    EXPECT_GE(static_cast<int64_t>(splits.size()), c[Fault::SplitWrite]);
+    EXPECT_NEAR(static_cast<double>(c.total()) / kMessages, 0.25, 0.02);
+
+    // Through the framer in small chunks, as a TCP connection delivers them.
+    app::RunState state;
+    QuietEvents events;
+    Outcomes out;
+    input::Framer framer(input::InputKind::Tcp, state, events, out);
+    for (size_t at = 0; at < bytes.size(); at += 1024)
+        framer.receive(std::string_view(bytes).substr(at, 1024));
+
+    EXPECT_EQ(c.linesOut, c.sentencesIn - c[Fault::LostFragment] + c[Fault::GarbageBytes] + c[Fault::OtherTalker]);
+    EXPECT_EQ(state.OverflowCount, c.overlongLines);
+    EXPECT_EQ(out.sentences, c.linesOut - c.overlongLines);
+    EXPECT_EQ(out.checksumErrors, c[Fault::WrongChecksum] + c[Fault::LowerCaseChecksum] + c[Fault::TruncatedLine]);
+    EXPECT_EQ(out.nonAIS, c[Fault::GarbageBytes] + c[Fault::OtherTalker] + c[Fault::LongLine] - c.overlongLines);
+    // Each of these faults costs exactly one message; the others cost none.
+    const int64_t destroyed = c[Fault::WrongChecksum] + c[Fault::LowerCaseChecksum] + c[Fault::TruncatedLine] +
+                              c[Fault::LostFragment] + c[Fault::LongLine];
+    EXPECT_EQ(out.decoded, kMessages - destroyed);
+}
+
+TEST(FaultInjector, LowerCaseAndWrongChecksumsLookTheirPart) {
+    Simulator sim(SimulatorOptions{});
+    FaultInjector faults({1.0, 5, false});
+    Emission e;
+    int64_t lower = 0, wrong = 0;
+    for (int n = 0; n < 5000; ++n) {
+        sim.next(e);
+        std::string bytes;
+        faults.apply(e.sentences, bytes);
+        for (size_t from = 0, lf; (lf = bytes.find('\n', from)) != std::string::npos; from = lf + 1) {
+            const std::string line = bytes.substr(from, lf + 1 - from);
+            const size_t star = line.rfind('*');
+            if (line.rfind("!AIVD", 0) != 0 || star == std::string::npos || star + 5 != line.size()) continue;
+            const std::string sum = line.substr(star + 1, 2);
+            const std::string good = input::NMEAChecksum(line);
+            if (sum == good) continue;
+            std::string upper = sum;
+            for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+            if (upper == good) ++lower;
+            else ++wrong;
+        }
+    }
+    EXPECT_EQ(lower, faults.counts()[Fault::LowerCaseChecksum]);
+    EXPECT_EQ(wrong, faults.counts()[Fault::WrongChecksum]);
+    EXPECT_EQ(faults.counts()[Fault::SplitWrite], 0);  // no TCP output, no split writes
+}
+
+TEST(FaultInjector, RateZeroPassesBytesThrough) {
+    Simulator sim(SimulatorOptions{});
+    FaultInjector faults({0.0, 1, true});
+    std::string bytes, plain;
+    std::vector<size_t> splits;
+    Emission e;
+    for (int n = 0; n < 2000; ++n) {
+        sim.next(e);
+        faults.apply(e.sentences, bytes, &splits);
+        for (const auto& s : e.sentences) plain += s;
+    }
+    faults.flush(bytes);
+    EXPECT_EQ(bytes, plain);
+    EXPECT_TRUE(splits.empty());
+    EXPECT_EQ(faults.counts().total(), 0);
+}
+
+TEST(FaultInjector, NamesAreDistinct) {
+    std::set<std::string> names;
+    for (size_t k = 0; k < kFaultKinds; ++k) names.insert(FaultName(static_cast<Fault>(k)));
+    EXPECT_EQ(names.size(), kFaultKinds);
+}
+
+}  // namespace
+}  // namespace sim
