@@ -66,14 +66,30 @@ inline void Store(R& rec, const Member<R>& member, V value) {
         member);
 }
 
+// Six-bit text from bit `first` through the group that starts at or before
+// `last`, eight characters per read.
+inline void ReadText(const PayloadBits& bits, int first, int last, std::string& out) {
+    out.clear();
+    if (first > last) return;
+    int groups = (last - first) / 6 + 1;
+    int start = first;
+    while (groups > 0) {
+        const int n = groups < 8 ? groups : 8;
+        const uint64_t v = static_cast<uint64_t>(bits.value(start, start + 6 * n - 1));
+        for (int k = n - 1; k >= 0; --k) out.push_back(SixBitToChar(static_cast<unsigned>(v >> (6 * k)) & 63));
+        groups -= n;
+        start += 6 * n;
+    }
+}
+
 // Assigns into an existing string so its capacity is reused from message to message.
 inline void AssignText(std::string& to, const std::string& from) { to.assign(from); }
 
 }  // namespace detail
 
 template <class R>
-void ApplyRow(const Field<R>& row, const PayloadBits& bits, const DecodeContext& ctx, R& rec) {
-    const CodeTables& tables = codeTables();
+void ApplyRow(const Field<R>& row, const PayloadBits& bits, const DecodeContext& ctx, const CodeTables& tables,
+              R& rec) {
     switch (row.rule) {
         case Rule::Unsigned:
             detail::Store(rec, row.member, bits.value(row.first, row.last));
@@ -167,21 +183,11 @@ void ApplyRow(const Field<R>& row, const PayloadBits& bits, const DecodeContext&
             break;
         }
         case Rule::Text:
-            if (auto m = std::get_if<std::string R::*>(&row.member)) {
-                std::string& out = rec.**m;
-                out.clear();
-                for (int start = row.first; start <= row.last; start += 6)
-                    out.push_back(SixBitToChar(static_cast<unsigned>(bits.value(start, start + 5))));
-            }
+            if (auto m = std::get_if<std::string R::*>(&row.member)) detail::ReadText(bits, row.first, row.last, rec.**m);
             break;
         case Rule::TextToEnd:
-            if (auto m = std::get_if<std::string R::*>(&row.member)) {
-                std::string& out = rec.**m;
-                out.clear();
-                const int last = bits.textEnd(row.first, ctx.fillBits);
-                for (int start = row.first; start <= last; start += 6)
-                    out.push_back(SixBitToChar(static_cast<unsigned>(bits.value(start, start + 5))));
-            }
+            if (auto m = std::get_if<std::string R::*>(&row.member))
+                detail::ReadText(bits, row.first, bits.textEnd(row.first, ctx.fillBits), rec.**m);
             break;
         case Rule::CommState:
             if constexpr (requires { rec.SlotTimeout; }) DecodeCommState(bits, rec);
@@ -200,7 +206,8 @@ void ApplyRow(const Field<R>& row, const PayloadBits& bits, const DecodeContext&
 
 template <class R, size_t N>
 void ApplyLayout(std::span<const Field<R>, N> rows, const PayloadBits& bits, const DecodeContext& ctx, R& rec) {
-    for (const auto& row : rows) ApplyRow(row, bits, ctx, rec);
+    const CodeTables& tables = codeTables();
+    for (const auto& row : rows) ApplyRow(row, bits, ctx, tables, rec);
 }
 
 }  // namespace ais

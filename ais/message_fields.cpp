@@ -2,6 +2,7 @@
 
 #include <span>
 
+#include "ais/binary_layout.h"
 #include "ais/message_layouts.h"
 
 namespace ais {
@@ -101,6 +102,30 @@ void VisitBinaryMessage(const BinaryMessage& rec, int type, FieldVisitor& v, boo
     v.integer("DAC", rec.DAC);
     v.integer("FI", rec.FI);
     v.text("Description", rec.Description);
+    switch (rec.Application) {
+        case BinaryApp::Interrogation:
+            v.integer("RequestedDAC", rec.RequestedDAC);
+            v.integer("RequestedFI", rec.RequestedFI);
+            break;
+        case BinaryApp::HeightOverKeel: v.single("HeightOverKeel", rec.HeightOverKeel); break;
+        case BinaryApp::PersonsOnBoard: v.integer("PassengersOnboard", rec.PassengersOnboard); break;
+        default: {
+            // The tidal window repeats its entry fields; the entry number keeps the keys apart.
+            std::string key;
+            for (const BinaryField& f : ApplicationLayout(rec.Application)) {
+                key.assign(f.Name);
+                if (f.Entry > 0) key += static_cast<char>('0' + f.Entry);
+                const FieldRef ref = f.Ref(rec);
+                switch (ref.Kind) {
+                    case FieldKind::Int16: v.integer(key, *static_cast<const int16_t*>(ref.Ptr)); break;
+                    case FieldKind::Single: v.single(key, *static_cast<const float*>(ref.Ptr)); break;
+                    case FieldKind::Double: v.real(key, *static_cast<const double*>(ref.Ptr)); break;
+                    case FieldKind::Text: v.text(key, *static_cast<const std::string*>(ref.Ptr)); break;
+                }
+            }
+            break;
+        }
+    }
     if (withTime) v.dateTime("TimeReceived", rec.TimeReceived);
 }
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "ais/message_record.h"
@@ -51,7 +52,7 @@ struct Field {
     int last;  // for TextToEnd: the last bit the field may reach (1008)
     Rule rule;
     Member<R> member;
-    const char* name;  // the member's name, used as the output key
+    std::string_view name;  // the member's name, used as the output key
 };
 
 // Rows are declared with ORV_FIELD so the member and its key cannot drift apart.

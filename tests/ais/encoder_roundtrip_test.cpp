@@ -96,7 +96,8 @@ TEST_P(RoundTrip, RandomMessagesSurviveEncodeAndDecode) {
         const EncodedPayload received = ThroughSentences(e, builder);
         EXPECT_EQ(received.payload, e.payload);
         AISMessageRecord second;
-        ASSERT_EQ(DecodeAISMessage(received.payload, second, received.fillBits, 0, kNow), c.type);
+        ASSERT_EQ(DecodeAISMessage(received.payload, second, received.fillBits, 0, kNow), c.type)
+            << original << " -> " << received.payload;
         switch (c.type) {
             case 1: ASSERT_EQ(second.Type1, first.Type1) << original; break;
             case 2: ASSERT_EQ(second.Type2, first.Type2) << original; break;

@@ -1,0 +1,274 @@
+// orvanta-cli decode: NMEA text in, one JSON object per decoded AIS message out.
+//
+// Input is cut into sentences at line feeds (a carriage return stays in the
+// sentence, lines longer than 64 KiB are dropped whole), sentences other than
+// VDM/VDO are skipped, the checksum is tested unless --no-checksum, and the
+// fragments of multi-sentence messages are collected per sentence kind,
+// sequential identifier and channel (input::VdmAssembler). Each complete
+// message is decoded and printed as one line holding exactly the fields its
+// decoder wrote, keyed by the record's field names, in input order.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ais/decoder.h"
+#include "ais/message_fields.h"
+#include "app/clock.h"
+#include "cli/command.h"
+#include "cli/json_writer.h"
+#include "input/checksum.h"
+#include "input/vdm.h"
+
+namespace {
+
+constexpr size_t kBlock = 1 << 20;
+constexpr size_t kMaxLine = 64 * 1024;
+constexpr size_t kFlushAt = 1 << 20;
+
+void usage(FILE* out) {
+    std::fprintf(out,
+                 "usage: orvanta-cli decode [FILE|-] [--standard imo236|iala] [--no-checksum] [--time]\n"
+                 "\n"
+                 "Reads NMEA 0183 text (FILE, or standard input when FILE is '-' or missing),\n"
+                 "decodes every complete !AIVDM/!AIVDO message and prints one JSON object per\n"
+                 "message on standard output, in input order. An object holds exactly the fields\n"
+                 "the decoder wrote for that message, under the record's field names; -9999 means\n"
+                 "not available. Messages of a type that is only time-stamped print {}. Sentences\n"
+                 "that are not decoded (other sentence types, checksum errors, incomplete or\n"
+                 "malformed messages, message types without a decoder) print nothing; a summary\n"
+                 "of counts goes to standard error at the end.\n"
+                 "\n"
+                 "options:\n"
+                 "  --standard imo236|iala  numbering of binary application messages (types 6 and 8):\n"
+                 "                          IMO SN/Circ.236 (default) or the IALA proposal\n"
+                 "  --no-checksum           decode sentences whatever their checksum (default: drop\n"
+                 "                          sentences whose checksum is wrong or missing)\n"
+                 "  --time                  add TimeReceived, the local time of decoding\n"
+                 "  --help                  this text\n");
+}
+
+struct Counts {
+    int64_t lines = 0;
+    int64_t vdm = 0;
+    int64_t other = 0;
+    int64_t checksumErrors = 0;
+    int64_t malformed = 0;
+    int64_t overlong = 0;
+    int64_t messages = 0;
+    int64_t printed = 0;
+    int64_t noDecoder = 0;
+};
+
+// Writes visited fields as JSON object members.
+class JsonFields final : public ais::FieldVisitor {
+public:
+    explicit JsonFields(cli::JsonWriter& json) : json_(json) {}
+    // Field names are identifiers of ours and need no escaping.
+    void integer(std::string_view name, int64_t v) override {
+        json_.plainKey(name);
+        json_.value(v);
+    }
+    void single(std::string_view name, float v) override {
+        json_.plainKey(name);
+        json_.value(v);
+    }
+    void real(std::string_view name, double v) override {
+        json_.plainKey(name);
+        json_.value(v);
+    }
+    void text(std::string_view name, std::string_view v) override {
+        json_.plainKey(name);
+        json_.value(v);
+    }
+    void dateTime(std::string_view name, app::DateTime v) override {
+        json_.plainKey(name);
+        if (v.isNull()) {
+            json_.null();
+        } else {
+            json_.value(std::string_view(v.format(name == "TimeReceived" ? "yyyy-mm-ddThh:nn:ss" : "yyyy-mm-ddThh:nn")));
+        }
+    }
+
+private:
+    cli::JsonWriter& json_;
+};
+
+class Decoder {
+public:
+    Decoder(int standard, bool checksum, bool withTime)
+        : standard_(standard), checksum_(checksum), withTime_(withTime), now_(clock_.now()),
+          out_(stdout, kFlushAt) {}
+
+    void sentence(std::string_view s) {
+        counts_.lines++;
+        if (s.size() < 6) {
+            counts_.other++;
+            return;
+        }
+        const std::string_view kind = s.substr(3, 3);
+        const bool vdm = kind == "VDM";
+        if (!vdm && kind != "VDO") {
+            counts_.other++;
+            return;
+        }
+        counts_.vdm++;
+        if (checksum_ && !input::ChecksumValid(s)) {
+            counts_.checksumErrors++;
+            return;
+        }
+        if (input::ExtractVDM(s, fields_) != input::ExtractResult::Ok) {
+            counts_.malformed++;
+            return;
+        }
+        const auto status =
+            assembler_.add(vdm ? input::SentenceKind::VDM : input::SentenceKind::VDO, fields_, 0.0);
+        if (status == input::VdmAssembler::Status::Malformed) counts_.malformed++;
+        if (status != input::VdmAssembler::Status::Complete) return;
+
+        counts_.messages++;
+        if (withTime_) now_ = clock_.now();
+        bits_.load(assembler_.payload());
+        const int type = ais::DecodeAISMessage(bits_, record_, assembler_.fillBits(), standard_, now_);
+        const size_t mark = out_.size();
+        cli::JsonWriter json(out_);
+        json.beginObject();
+        JsonFields visitor(json);
+        if (!ais::VisitDecodedFields(record_, type, visitor, withTime_)) {
+            out_.truncate(mark);
+            counts_.noDecoder++;
+            return;
+        }
+        json.endObject();
+        out_.push('\n');
+        counts_.printed++;
+        out_.maybeFlush();
+    }
+
+    void overlong() { counts_.overlong++; }
+
+    void flush() { out_.flush(); }
+
+    void summary() const {
+        std::fprintf(stderr,
+                     "decode: %lld lines, %lld VDM/VDO sentences, %lld other, %lld checksum errors, "
+                     "%lld malformed, %lld overlong lines dropped; %lld messages, %lld printed, "
+                     "%lld of types without a decoder; %lld incomplete messages (%lld fragments)\n",
+                     static_cast<long long>(counts_.lines), static_cast<long long>(counts_.vdm),
+                     static_cast<long long>(counts_.other), static_cast<long long>(counts_.checksumErrors),
+                     static_cast<long long>(counts_.malformed), static_cast<long long>(counts_.overlong),
+                     static_cast<long long>(counts_.messages), static_cast<long long>(counts_.printed),
+                     static_cast<long long>(counts_.noDecoder),
+                     static_cast<long long>(assembler_.incompleteMessages()),
+                     static_cast<long long>(assembler_.incompleteFragments()));
+    }
+
+private:
+    int standard_;
+    bool checksum_;
+    bool withTime_;
+    app::SystemClock clock_;
+    app::DateTime now_;
+    input::VDMFields fields_;
+    input::VdmAssembler assembler_;
+    ais::PayloadBits bits_;
+    ais::AISMessageRecord record_;
+    cli::OutputBuffer out_;
+    Counts counts_;
+};
+
+// Cuts the stream into sentences: each ends with (and includes) a line feed;
+// a last line without one is handed over at the end of input.
+void ReadSentences(FILE* in, Decoder& decoder) {
+    std::vector<char> buf(kBlock + kMaxLine);
+    size_t held = 0;            // bytes of an unfinished line at the start of buf
+    bool dropping = false;      // inside a line that outgrew kMaxLine
+    for (;;) {
+        const size_t got = std::fread(buf.data() + held, 1, buf.size() - held, in);
+        const size_t end = held + got;
+        size_t start = 0;
+        for (;;) {
+            const void* lf = std::memchr(buf.data() + start, '\n', end - start);
+            if (!lf) break;
+            const size_t stop = static_cast<size_t>(static_cast<const char*>(lf) - buf.data()) + 1;
+            if (dropping) {
+                dropping = false;
+            } else {
+                decoder.sentence(std::string_view(buf.data() + start, stop - start));
+            }
+            start = stop;
+        }
+        held = end - start;
+        if (got == 0) {
+            if (held > 0 && !dropping) decoder.sentence(std::string_view(buf.data() + start, held));
+            return;
+        }
+        if (held >= kMaxLine) {
+            if (!dropping) decoder.overlong();
+            dropping = true;
+            held = 0;
+        } else if (held > 0 && start > 0) {
+            std::memmove(buf.data(), buf.data() + start, held);
+        }
+    }
+}
+
+int runDecode(int argc, char** argv) {
+    const char* path = nullptr;
+    int standard = 0;
+    bool checksum = true;
+    bool withTime = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--help" || a == "-h") {
+            usage(stdout);
+            return 0;
+        } else if (a == "--no-checksum") {
+            checksum = false;
+        } else if (a == "--time") {
+            withTime = true;
+        } else if (a == "--standard" && i + 1 < argc) {
+            const std::string_view s = argv[++i];
+            if (s == "imo236") {
+                standard = 0;
+            } else if (s == "iala") {
+                standard = 1;
+            } else {
+                std::fprintf(stderr, "decode: unknown standard '%s' (imo236 or iala)\n", argv[i]);
+                return 2;
+            }
+        } else if ((a == "-" || a.empty() || a[0] != '-') && !path) {
+            path = argv[i];
+        } else {
+            std::fprintf(stderr, "decode: unexpected argument '%s'\n", argv[i]);
+            usage(stderr);
+            return 2;
+        }
+    }
+    FILE* in = stdin;
+    if (path && std::strcmp(path, "-") != 0) {
+        in = std::fopen(path, "rb");
+        if (!in) {
+            std::fprintf(stderr, "decode: cannot open '%s': %s\n", path, std::strerror(errno));
+            return 1;
+        }
+    }
+    Decoder decoder(standard, checksum, withTime);
+    ReadSentences(in, decoder);
+    const bool readError = std::ferror(in) != 0;
+    if (in != stdin) std::fclose(in);
+    decoder.flush();
+    std::fflush(stdout);
+    decoder.summary();
+    if (readError) {
+        std::fprintf(stderr, "decode: read error\n");
+        return 1;
+    }
+    return 0;
+}
+
+const cli::Registration kDecode{"decode", "NMEA in, one JSON object per decoded AIS message out", runDecode};
+
+}  // namespace

@@ -1,0 +1,158 @@
+#include "cli/json_writer.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace cli {
+
+namespace {
+
+// Bytes that cannot stand in a JSON string as they are.
+constexpr std::array<bool, 256> kNeedsEscape = [] {
+    std::array<bool, 256> t{};
+    for (int c = 0; c < 256; ++c) t[static_cast<size_t>(c)] = c < 0x20 || c >= 0x7F || c == '"' || c == '\\';
+    return t;
+}();
+
+}  // namespace
+
+OutputBuffer::OutputBuffer(FILE* sink, size_t flushAt) : sink_(sink), flushAt_(flushAt) {
+    capacity_ = flushAt + 64 * 1024;
+    data_ = std::make_unique<char[]>(capacity_);
+}
+
+void OutputBuffer::grow(size_t n) {
+    size_t cap = capacity_ * 2;
+    while (cap - size_ < n) cap *= 2;
+    auto bigger = std::make_unique<char[]>(cap);
+    std::memcpy(bigger.get(), data_.get(), size_);
+    data_ = std::move(bigger);
+    capacity_ = cap;
+}
+
+void OutputBuffer::append(std::string_view s) {
+    std::memcpy(reserve(s.size()), s.data(), s.size());
+    size_ += s.size();
+}
+
+void OutputBuffer::flush() {
+    if (sink_ && size_ > 0) {
+        std::fwrite(data_.get(), 1, size_, sink_);
+        size_ = 0;
+    }
+}
+
+void AppendJsonString(OutputBuffer& out, std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    // Worst case: every byte as \u00XX, plus the quotes.
+    char* p = out.reserve(text.size() * 6 + 2);
+    *p++ = '"';
+    // Copy the plain run before the first byte that needs escaping in one go.
+    size_t plain = 0;
+    while (plain < text.size() && !kNeedsEscape[static_cast<unsigned char>(text[plain])]) ++plain;
+    std::memcpy(p, text.data(), plain);
+    p += plain;
+    for (const char ch : text.substr(plain)) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (!kNeedsEscape[c]) {
+            *p++ = ch;
+            continue;
+        }
+        *p++ = '\\';
+        switch (c) {
+            case '"': *p++ = '"'; break;
+            case '\\': *p++ = '\\'; break;
+            case '\n': *p++ = 'n'; break;
+            case '\r': *p++ = 'r'; break;
+            case '\t': *p++ = 't'; break;
+            default:
+                *p++ = 'u';
+                *p++ = '0';
+                *p++ = '0';
+                *p++ = kHex[c >> 4];
+                *p++ = kHex[c & 15];
+        }
+    }
+    *p++ = '"';
+    out.commitTo(p);
+}
+
+void AppendJsonNumber(OutputBuffer& out, int64_t value) {
+    char* p = out.reserve(24);
+    out.commitTo(std::to_chars(p, p + 24, value).ptr);
+}
+
+void AppendJsonNumber(OutputBuffer& out, float value) {
+    if (!std::isfinite(value)) {
+        out.append("null");
+        return;
+    }
+    char* p = out.reserve(32);
+    // Round to seven significant digits in double precision, then write the
+    // shortest text of that double: the same digits as %.7g without its cost.
+    const double d = value;
+    const double magnitude = std::fabs(d);
+    if (d == 0.0 || magnitude < 1e-15 || magnitude >= 1e15) {
+        out.commitTo(std::to_chars(p, p + 32, value, std::chars_format::general, 7).ptr);
+        return;
+    }
+    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    int exponent = static_cast<int>(std::floor(std::log10(magnitude)));
+    const int shift = 6 - exponent;  // -8 .. 21
+    double rounded = shift >= 0 ? std::nearbyint(d * kPow10[shift]) / kPow10[shift]
+                                : std::nearbyint(d / kPow10[-shift]) * kPow10[-shift];
+    out.commitTo(std::to_chars(p, p + 32, rounded).ptr);
+}
+
+void AppendJsonNumber(OutputBuffer& out, double value) {
+    if (!std::isfinite(value)) {
+        out.append("null");
+        return;
+    }
+    char* p = out.reserve(32);
+    out.commitTo(std::to_chars(p, p + 32, value).ptr);
+}
+
+void JsonWriter::comma() {
+    if (depth_ > 0 && depth_ <= 64) {
+        const uint64_t bit = uint64_t{1} << (depth_ - 1);
+        if (needComma_ & bit) out_.push(',');
+        needComma_ |= bit;
+    }
+}
+
+void JsonWriter::key(std::string_view name) {
+    separate();
+    AppendJsonString(out_, name);
+    out_.push(':');
+    afterKey_ = true;
+}
+
+void JsonWriter::plainKey(std::string_view name) {
+    separate();
+    char* p = out_.reserve(name.size() + 3);
+    *p++ = '"';
+    std::memcpy(p, name.data(), name.size());
+    p += name.size();
+    *p++ = '"';
+    *p++ = ':';
+    out_.commitTo(p);
+    afterKey_ = true;
+}
+
+void JsonWriter::open(char c) {
+    separate();
+    out_.push(c);
+    ++depth_;
+    if (depth_ <= 64) needComma_ &= ~(uint64_t{1} << (depth_ - 1));
+}
+
+void JsonWriter::close(char c) {
+    out_.push(c);
+    if (depth_ > 0) --depth_;
+}
+
+}  // namespace cli
