@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -87,6 +89,28 @@ TEST(ParsePosition, ReadsFreeFormRepairsAndRewrites) {
         EXPECT_NEAR(value, row.value, 1e-12);
         EXPECT_EQ(text, row.rewritten);
         EXPECT_EQ(texts(sink), row.messages);
+    }
+}
+
+// Whatever is typed, the rewrite is a clean position in range that reads back
+// to the same value without a message (unless the text was abandoned).
+TEST(ParsePosition, AnyInputRewritesToTextThatReadsBackCleanly) {
+    const char* pieces[] = {"0", "1", "5", "9", " ", ".", ",", "-", "°", "ø", "'", "\"", "N",
+                            "S", "E", "W", "v", "Ø", "x", "\xF8", "\xC3"};
+    std::mt19937 rng(3);
+    for (int i = 0; i < 20000; ++i) {
+        std::string input;
+        for (int k = static_cast<int>(rng() % 14); k > 0; --k) input += pieces[rng() % std::size(pieces)];
+        const char* kind = i % 2 ? "LAT" : "LON";
+        app::RecordingMessageSink first, second;
+        std::string text = input;
+        const double value = ParsePosition(text, kind, first);
+        ASSERT_LE(std::fabs(value), i % 2 ? 90 : 180) << input;
+        if (!first.entries.empty() && first.entries.back().text.ends_with("FORMAT ERROR. ")) continue;
+        std::string again = text;
+        ASSERT_NEAR(ParsePosition(again, kind, second), value, 1e-7) << input;
+        ASSERT_EQ(again, text) << input;
+        ASSERT_TRUE(second.entries.empty()) << input;
     }
 }
 
