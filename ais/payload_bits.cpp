@@ -106,6 +106,10 @@ std::string PayloadBits::text(int first, int last) const {
 }
 
 int PayloadBits::textEnd(int first, int fillBits) const {
+    // Fill bits arrive as read from the sentence (possibly -9999 or huge); clamp
+    // them so the arithmetic cannot overflow. Any value outside +-1008 already
+    // means "the whole buffer" or "nothing".
+    fillBits = std::clamp(fillBits, -kMaxPayloadBits, kMaxPayloadBits);
     int end = std::min(6 * chars_ - fillBits, kMaxPayloadBits);
     // Last whole group that ends at or before `end`.
     if (end < first) return first - 1;

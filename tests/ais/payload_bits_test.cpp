@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 
 #include "ais/payload_bits.h"
@@ -120,6 +121,8 @@ TEST(PayloadBits, TextEndHonoursFillBitsAndTheBufferEnd) {
     EXPECT_EQ(b.text(41, b.textEnd(41, 99)), "");
     PayloadBits full(std::string(168, '0'));
     EXPECT_EQ(full.textEnd(1, -9999), 1008);
+    EXPECT_EQ(full.textEnd(1, std::numeric_limits<int>::min()), 1008);
+    EXPECT_EQ(full.textEnd(1, std::numeric_limits<int>::max()), 0);
 }
 
 }  // namespace
