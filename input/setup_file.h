@@ -1,0 +1,69 @@
+// The setup file "Orvanta.ini": communication settings, the two input tests,
+// the reference-position settings and the binary message standard.
+//
+// Plain text, CR LF line ends, items separated by commas or line ends in the
+// classic "write" convention: texts in double quotes, numbers in decimal with
+// "." and no blanks, truth values as #TRUE# / #FALSE#. Sections start with a
+// quoted header ("REM Comport", ...) and may stand in any order; unknown items
+// are skipped. For example the first lines of a file for serial port 1:
+//
+//   "REM Comport"
+//   1,38400,8,"none",1
+//   "REM IP Address"
+//   #FALSE#,"127.0.0.1",8040
+//
+// Loading never fails to its caller: problems become an operator message and
+// the defaults. Saving replaces the file atomically, so a crash or a full disk
+// leaves either the old or the new file, never a half-written one.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/operator_messages.h"
+#include "app/run_state.h"
+
+namespace input {
+
+struct CommSettings {
+    int16_t ComPort = 0;
+    int32_t BaudRate = 0;
+    int16_t DataBits = 0;
+    int16_t StopBits = 0;
+    std::string Parity;
+    bool UseTCP = false;
+    std::string IPAddress;
+    int32_t IPPort = 0;
+    int16_t IPListCount = 0;
+    std::array<std::string, 10> IPList;
+    bool operator==(const CommSettings&) const = default;
+};
+
+// BaudRate 38400, DataBits 8, Parity "N", StopBits 1, IPAddress "127.0.0.1",
+// IPPort 8040; everything else stays.
+void SetSetupDefaults(CommSettings& comm);
+
+// Reads the settings from text (the content of the file). Returns an empty
+// string on success, else the description of the failure; fields read before
+// the failure keep what was read.
+std::string ParseSetup(std::string_view text, CommSettings& comm, app::RunState& state);
+
+// The file content SaveSetup writes.
+std::string FormatSetup(const CommSettings& comm, const app::RunState& state);
+
+void LoadSetup(const std::string& path, CommSettings& comm, app::RunState& state, app::MessageSink& messages);
+// Returns false (after telling the operator) when the file could not be stored.
+bool SaveSetup(const std::string& path, const CommSettings& comm, const app::RunState& state,
+               app::MessageSink& messages);
+
+// Server address check of the setup dialog: four dot-separated decimal parts,
+// first and last 1-255, middle ones 0-255, at most 15 characters.
+bool IsValidIPAddress(std::string_view text);
+
+// Records address in the list of recent addresses (oldest first, at most 10).
+// Returns true when the list changed.
+bool ReArrange_IP_List(CommSettings& comm, const std::string& address);
+
+}  // namespace input

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "input/setup_file.h"
+
+namespace input {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+struct TempDir {
+    TempDir() {
+        path = fs::temp_directory_path() / ("orvanta-setup-" + std::to_string(::getpid()) + "-" +
+                                            std::to_string(counter++));
+        fs::create_directories(path);
+    }
+    ~TempDir() { fs::remove_all(path); }
+    fs::path path;
+    static inline int counter = 0;
+};
+
+TEST(SetupFile, WritesTheDocumentedLines) {
+    CommSettings comm;
+    comm.ComPort = 1;
+    comm.BaudRate = 38400;
+    comm.DataBits = 8;
+    comm.Parity = "none";
+    comm.StopBits = 1;
+    comm.IPAddress = "127.0.0.1";
+    comm.IPPort = 8040;
+    app::RunState state;
+    state.CheckChecksum = true;
+    state.RefLat = 59.5;
+    state.RefLon = -10.25;
+    state.ReferenceMode = 2;
+    state.RefMMSI = 257123456;
+    state.BinaryMsgStandard = 1;
+    EXPECT_EQ(FormatSetup(comm, state),
+              "\"REM Comport\"\r\n1,38400,8,\"none\",1\r\n\"REM IP Address\"\r\n#FALSE#,\"127.0.0.1\",8040\r\n"
+              "\"REM IP List\"\r\n0\r\n\"REM Data tests\"\r\n#TRUE#,#FALSE#\r\n\"REM RefPos Settings\"\r\n"
+              "59.5,-10.25\r\n2,257123456\r\n\"REM Binary Message Standard\"\r\n1\r\n");
+}
+
+TEST(SetupFile, RoundTripKeepsEverySetting) {
+    CommSettings comm;
+    SetSetupDefaults(comm);
+    comm.ComPort = 16;
+    comm.UseTCP = true;
+    comm.IPListCount = 3;
+    comm.IPList = {"10.0.0.1", "192.168.1.20", "1.2.3.4"};
+    app::RunState state;
+    state.EmptyBuffer = true;
+    state.RefLat = 63.123456789012;
+    state.RefLon = 10.987654321098;
+    state.RefMMSI = 2570001;
+    CommSettings comm2;
+    app::RunState state2;
+    EXPECT_EQ(ParseSetup(FormatSetup(comm, state), comm2, state2), "");
+    EXPECT_EQ(comm2, comm);
+    EXPECT_EQ(state2.EmptyBuffer, true);
+    EXPECT_EQ(state2.RefLat, state.RefLat);
+    EXPECT_EQ(state2.RefLon, state.RefLon);
+    EXPECT_EQ(state2.RefMMSI, 2570001);
+}
+
+TEST(SetupFile, SectionsInAnyOrderWithExtraItems) {
+    const std::string text =
+        "junk,\"more junk\"\r\n\"REM Binary Message Standard\"\r\n1\r\n\"REM Data tests\"\r\n#TRUE#,#TRUE#\r\n"
+        "17\r\n\"REM Comport\"\r\n3,9600,7,\"even\",2\n\"REM IP Address\"\n#TRUE#,\"10.1.1.1\",1234\n";
+    CommSettings comm;
+    app::RunState state;
+    EXPECT_EQ(ParseSetup(text, comm, state), "");
+    EXPECT_EQ(state.BinaryMsgStandard, 1);
+    EXPECT_TRUE(state.CheckChecksum && state.EmptyBuffer);
+    EXPECT_EQ(comm.ComPort, 3);
+    EXPECT_EQ(comm.BaudRate, 9600);
+    EXPECT_EQ(comm.DataBits, 7);
+    EXPECT_EQ(comm.Parity, "even");
+    EXPECT_EQ(comm.StopBits, 2);
+    EXPECT_TRUE(comm.UseTCP);
+    EXPECT_EQ(comm.IPAddress, "10.1.1.1");
+    EXPECT_EQ(comm.IPPort, 1234);
+}
+
+TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
+    TempDir dir;
+    struct Row {
+        std::string text;
+        std::string message;
+    } rows[] = {
+        {"\"REM IP List\"\r\n11\r\n\"a0\"\r\n\"a1\"\r\n\"a2\"\r\n\"a3\"\r\n\"a4\"\r\n\"a5\"\r\n\"a6\"\r\n\"a7\"\r\n"
+         "\"a8\"\r\n\"a9\"\r\n\"a10\"\r\n",
+         "Subscript out of range - Error in Setup file. Default data loaded"},
+        {"\"REM Comport\"\r\nabc,1,2,\"x\",1\r\n", "Type mismatch - Error in Setup file. Default data loaded"},
+        {"\"REM Comport\"\r\n99999,1,2,\"x\",1\r\n", "Overflow - Error in Setup file. Default data loaded"},
+        {"\"REM Comport\"\r\n2,4800\r\n", "Input past end of file - Error in Setup file. Default data loaded"},
+    };
+    for (const auto& r : rows) {
+        const fs::path file = dir.path / "Orvanta.ini";
+        std::ofstream(file, std::ios::binary) << r.text;
+        CommSettings comm;
+        app::RunState state;
+        app::RecordingMessageSink sink;
+        LoadSetup(file.string(), comm, state, sink);
+        ASSERT_EQ(sink.entries.size(), 1u) << r.text;
+        EXPECT_EQ(sink.entries[0].text, r.message);
+        EXPECT_EQ(sink.entries[0].icon, app::MessageIcon::Exclamation);
+        EXPECT_EQ(comm.BaudRate, 38400);  // defaults applied over what was read
+        EXPECT_EQ(comm.Parity, "N");
+        EXPECT_LE(comm.IPListCount, 10);
+    }
+    // The ten addresses before the failing eleventh stay loaded.
+    CommSettings comm;
+    app::RunState state;
+    ParseSetup(rows[0].text, comm, state);
+    EXPECT_EQ(comm.IPListCount, 10);
+    EXPECT_EQ(comm.IPList[9], "a9");
+}
+
+TEST(SetupFile, MissingFileGivesInformationAndDefaults) {
+    TempDir dir;
+    CommSettings comm;
+    app::RunState state;
+    app::RecordingMessageSink sink;
+    LoadSetup((dir.path / "nope.ini").string(), comm, state, sink);
+    ASSERT_EQ(sink.entries.size(), 1u);
+    EXPECT_EQ(sink.entries[0].icon, app::MessageIcon::Information);
+    EXPECT_EQ(sink.entries[0].text, "Setup file do not exist. Default data loaded. Comport has to be selected.");
+    EXPECT_EQ(comm.ComPort, 0);
+    EXPECT_EQ(comm.IPPort, 8040);
+    EXPECT_EQ(comm.IPAddress, "127.0.0.1");
+}
+
+TEST(SetupFile, SaveReplacesTheFileAndReportsFailure) {
+    TempDir dir;
+    CommSettings comm;
+    SetSetupDefaults(comm);
+    app::RunState state;
+    app::RecordingMessageSink sink;
+    const fs::path file = dir.path / "Orvanta.ini";
+    std::ofstream(file) << "old";
+    ASSERT_TRUE(SaveSetup(file.string(), comm, state, sink));
+    EXPECT_EQ(readAll(file), FormatSetup(comm, state));
+    EXPECT_TRUE(sink.entries.empty());
+    // A folder that does not exist: reported, nothing else written.
+    EXPECT_FALSE(SaveSetup((dir.path / "missing" / "Orvanta.ini").string(), comm, state, sink));
+    ASSERT_EQ(sink.entries.size(), 1u);
+    EXPECT_NE(sink.entries[0].text.find(" Setup file not stored!"), std::string::npos);
+}
+
+TEST(SetupFile, AddressCheck) {
+    for (const char* ok : {"1.0.0.1", "255.255.255.255", "010.001.000.001", "127.0.0.1"}) {
+        EXPECT_TRUE(IsValidIPAddress(ok)) << ok;
+    }
+    for (const char* bad : {"0.1.1.1", "1.1.1.0", "1.1.1", "1.1.1.1.1", "a.b.c.d", ".1.1.1", "1..1.1", "1.1.1.",
+                            "1.2.3.256", "", "0001.0001.00001", "1.1.1.999999999999"}) {
+        EXPECT_FALSE(IsValidIPAddress(bad)) << bad;
+    }
+}
+
+TEST(SetupFile, RecentAddressListDropsTheOldestWhenFull) {
+    CommSettings comm;
+    for (int i = 1; i <= 10; ++i) EXPECT_TRUE(ReArrange_IP_List(comm, "10.0.0." + std::to_string(i)));
+    EXPECT_EQ(comm.IPListCount, 10);
+    EXPECT_FALSE(ReArrange_IP_List(comm, "10.0.0.5"));
+    EXPECT_TRUE(ReArrange_IP_List(comm, "10.0.0.11"));
+    EXPECT_EQ(comm.IPListCount, 10);
+    EXPECT_EQ(comm.IPList[0], "10.0.0.2");
+    EXPECT_EQ(comm.IPList[9], "10.0.0.11");
+}
+
+}  // namespace
+}  // namespace input
