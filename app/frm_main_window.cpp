@@ -47,8 +47,6 @@ void FrmMain::buildStatusBar() {
     for (int i = 0; i < 7; ++i) {
         auto* label = new QLabel(QString::fromUtf8(kStart[i]), bar);
         label->setObjectName(QString("sbStatusBar_Panel%1").arg(i + 1));
-        label->setFrameShape(QFrame::Panel);
-        label->setFrameShadow(QFrame::Sunken);
         label->setContentsMargins(4, 0, 4, 0);
         panels_[static_cast<size_t>(i)] = label;
         if (i == 6) {
