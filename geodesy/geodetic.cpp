@@ -118,6 +118,8 @@ void GeodeticInverse(double lat1, double lon1, double lat2, double lon2, std::in
     const double alpha0 = cotAlpha == 0 ? kHalfPi : std::atan(1 / cotAlpha);
     if (L >= 0) {
         bearing = cotAlpha < 0 ? kPi + std::fabs(alpha0) : kTwoPi - std::fabs(alpha0);
+        // An angle too small to subtract leaves exactly 2π, which is north.
+        if (bearing >= kTwoPi) bearing = 0;
     } else {
         bearing = cotAlpha < 0 ? kPi + alpha0 : alpha0;
     }
