@@ -293,7 +293,15 @@ int Run(int argc, char** argv) {
     while (!gStop) {
         if (o.count >= 0 && sentences >= o.count) break;
         simulator.next(e);
-        if (o.duration >= 0 && e.time > o.duration) break;
+        if (o.duration >= 0 && e.time > o.duration) {
+            // A paced run lasts its whole duration, quiet end included.
+            while (!o.fast && !gStop) {
+                const double left = wallStart + o.duration / o.speed - WallNow();
+                if (left <= 0) break;
+                service(static_cast<int>(std::min(100.0, std::ceil(left * 1000.0))));
+            }
+            break;
+        }
         const std::vector<std::string>* out = &e.sentences;
         if (o.count >= 0 && sentences + static_cast<long long>(e.sentences.size()) > o.count) {
             // Only whole messages: a message that does not fit is skipped.

@@ -85,6 +85,7 @@ std::string FaultInjector::otherTalker() {
 
 void FaultInjector::apply(const std::vector<std::string>& sentences, std::string& out, std::vector<size_t>* splits) {
     ++counts_.messages;
+    lastFault_ = -1;
     counts_.sentencesIn += static_cast<int64_t>(sentences.size());
     const size_t startOfMessage = out.size();
 

@@ -95,10 +95,17 @@ public:
     void flush(std::string& out);
 
     const FaultCounts& counts() const { return counts_; }
+    // The fault the last apply() injected, -1 when none. A message held back
+    // for interleaving reports -1 at first; the call that releases it with its
+    // partner reports InterleavedFragments.
+    int lastFault() const { return lastFault_; }
     bool enabled() const { return options_.rate > 0; }
 
 private:
-    void count(Fault f) { ++counts_.injected[static_cast<size_t>(f)]; }
+    void count(Fault f) {
+        ++counts_.injected[static_cast<size_t>(f)];
+        lastFault_ = static_cast<int>(f);
+    }
     void write(std::string& out, const std::string& bytes);
     void spoilChecksum(std::string& sentence, bool lowerCase);
     std::string otherTalker();
@@ -108,6 +115,7 @@ private:
     FaultCounts counts_;
     std::vector<std::string> held_;  // multi-sentence message waiting for a partner
     int heldFor_ = 0;
+    int lastFault_ = -1;
 };
 
 }  // namespace sim
