@@ -1,0 +1,52 @@
+// The whole receive pipeline per sentence: framing, type and field split,
+// reassembly, decoding, the target table and its statistics, over a realistic
+// mix from 1500 stations (ais::TrafficMix). The table fills up to its 1000
+// entries early and stays full, as on a busy coast.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "ais/traffic_mix.h"
+#include "app/receiver.h"
+
+namespace {
+
+const std::string& Stream(size_t& sentenceCount) {
+    static size_t count = 0;
+    static const std::string stream = [] {
+        ais::TrafficMix mix(11, 1500);
+        std::vector<std::string> v;
+        while (v.size() < 200000) mix.nextSentences(v);
+        count = v.size();
+        std::string s;
+        for (const auto& line : v) s += line;
+        return s;
+    }();
+    sentenceCount = count;
+    return stream;
+}
+
+void BM_ReceivePipeline(benchmark::State& state) {
+    size_t sentences = 0;
+    const std::string& stream = Stream(sentences);
+    const size_t block = static_cast<size_t>(state.range(0));
+    app::ManualClock clock;
+    app::ReceiverEvents events;
+    app::Receiver rx(clock, events);
+    rx.state().CheckChecksum = true;
+    for (auto _ : state) {
+        for (size_t pos = 0; pos < stream.size(); pos += block) {
+            rx.receive(input::InputKind::Tcp, std::string_view(stream).substr(pos, block));
+            clock.advance(1);
+        }
+        rx.ageTargets();
+    }
+    benchmark::DoNotOptimize(rx.state().DecodedMessageCount);
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * sentences));
+    state.counters["targets"] = rx.targets().TargetCount;
+}
+// Block sizes: a serial port's notification, a socket read, a file block.
+BENCHMARK(BM_ReceivePipeline)->Arg(256)->Arg(4096)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
+
+}  // namespace
