@@ -195,6 +195,8 @@ void ReadSentences(FILE* in, Decoder& decoder) {
             const size_t stop = static_cast<size_t>(static_cast<const char*>(lf) - buf.data()) + 1;
             if (dropping) {
                 dropping = false;
+            } else if (stop - start > kMaxLine) {
+                decoder.overlong();
             } else {
                 decoder.sentence(std::string_view(buf.data() + start, stop - start));
             }
@@ -205,7 +207,7 @@ void ReadSentences(FILE* in, Decoder& decoder) {
             if (held > 0 && !dropping) decoder.sentence(std::string_view(buf.data() + start, held));
             return;
         }
-        if (held >= kMaxLine) {
+        if (held > kMaxLine) {
             if (!dropping) decoder.overlong();
             dropping = true;
             held = 0;
