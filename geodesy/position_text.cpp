@@ -92,20 +92,18 @@ char32_t upperChar(char32_t c) {
     return c;
 }
 
-bool isLatitude(std::string_view kind) {
-    return kind.size() == 3 && (kind[0] == 'L' || kind[0] == 'l') && (kind[1] == 'A' || kind[1] == 'a') &&
-           (kind[2] == 'T' || kind[2] == 't');
-}
-
+// Kinds and styles are plain ASCII words compared without regard to case.
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        if (upperChar(static_cast<unsigned char>(a[i])) != upperChar(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
+        const char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 32) : a[i];
+        const char y = b[i] >= 'a' && b[i] <= 'z' ? static_cast<char>(b[i] - 32) : b[i];
+        if (x != y) return false;
     }
     return true;
 }
+
+bool isLatitude(std::string_view kind) { return equalsIgnoringCase(kind, "LAT"); }
 
 std::u32string trimLeft(std::u32string_view s) {
     size_t i = 0;
