@@ -313,8 +313,10 @@ Scenario BuildScenario(const ScenarioOptions& options) {
                 s.kind = StationKind::AtoN;
                 s.mmsi = 992440000 + (++atonCount);
                 // Fairway buoys in pairs west of the harbour.
+                // The first eight mark the fairway; larger scenarios scatter the rest.
                 const int k = atonCount - 1;
-                const GeoPoint onAxis = DirectGeodesic(harbour, fairwayCourse, 0.1 * sc.radiusM * (k / 2 + 1)).end;
+                const GeoPoint onAxis = k < 8 ? DirectGeodesic(harbour, fairwayCourse, 0.1 * sc.radiusM * (k / 2 + 1)).end
+                                              : PointInDisc(sc.centre, sc.radiusM, r);
                 s.assigned = DirectGeodesic(onAxis, k % 2 ? 0 : 180, 400).end;
                 s.pos = s.assigned;
                 if (p == Profile::AtoNVirtual) {

@@ -128,6 +128,17 @@ int Simulator::pickStation(StationKind kind, bool allowOwn) {
     return -1;
 }
 
+int Simulator::pickTanker() {
+    const int n = static_cast<int>(scenario_.stations.size());
+    const int start = rng_.range(0, n - 1);
+    for (int i = 0; i < n; ++i) {
+        const int k = (start + i) % n;
+        const Station& s = scenario_.stations[static_cast<size_t>(k)];
+        if (s.kind == StationKind::ClassA && !s.ownShip && s.shipType / 10 == 8) return k;
+    }
+    return pickStation(StationKind::ClassA);
+}
+
 int Simulator::pickVessel() {
     const int k = pickStation(rng_.chance(0.8) ? StationKind::ClassA : StationKind::ClassB);
     return k >= 0 ? k : pickStation(StationKind::ClassA, true);
@@ -259,7 +270,7 @@ void Simulator::emit(const Entry& e, Emission& out) {
             to = rng_.chance(0.5) ? pickStation(StationKind::BaseStation) : pickVessel();
             break;
         case Task::DangerousCargo:
-            from = pickStation(StationKind::ClassA);
+            from = pickTanker();
             to = pickStation(StationKind::BaseStation);
             break;
         case Task::HeightOverKeel:

@@ -103,6 +103,7 @@ private:
     double occasionalMean(Task task) const;
     int pickStation(StationKind kind, bool allowOwn = false);
     int pickVessel();
+    int pickTanker();
     void emit(const Entry& e, Emission& out);
 
     void positionReport(Station& s, double t, Emission& out);
