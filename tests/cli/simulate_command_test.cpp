@@ -26,7 +26,8 @@ struct Result {
 };
 
 Result Simulate(const std::string& args) {
-    const std::string errFile = ::testing::TempDir() + "simulate_stderr.txt";
+    // ctest runs tests side by side: one stderr file per process.
+    const std::string errFile = ::testing::TempDir() + "simulate_stderr_" + std::to_string(::getpid()) + ".txt";
     const std::string cmd = std::string(ORVANTA_CLI_PATH) + " simulate " + args + " 2>" + errFile;
     Result r;
     FILE* p = ::popen(cmd.c_str(), "r");
@@ -40,6 +41,7 @@ Result Simulate(const std::string& args) {
         while ((n = std::fread(buf, 1, sizeof buf, e)) > 0) r.err.append(buf, n);
         std::fclose(e);
     }
+    std::remove(errFile.c_str());
     return r;
 }
 
@@ -126,7 +128,7 @@ uint16_t FreePort() {
 }
 
 int ConnectWithRetry(uint16_t port) {
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 1000; ++i) {
         const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in a{};
         a.sin_family = AF_INET;
