@@ -266,7 +266,8 @@ int Run(int argc, char** argv) {
     std::string bytes;
     std::vector<size_t> splits;
     std::vector<std::string> kept;  // the sentences of a message cut by --count
-    long long sentences = 0;
+    long long sentences = 0, messages = 0;
+    double lastTime = 0;
     int64_t byteCount = 0;
     std::array<int64_t, 28> perType{};
 
@@ -318,6 +319,8 @@ int Run(int argc, char** argv) {
             if (gStop) break;
         }
         sentences += static_cast<long long>(out->size());
+        ++messages;
+        lastTime = e.time;
         ++perType[static_cast<size_t>(std::clamp(e.messageType, 0, 27))];
         if (faults.enabled() || !tcp.empty()) {
             faults.apply(*out, bytes, &splits);
@@ -341,10 +344,10 @@ int Run(int argc, char** argv) {
     const double elapsed = WallNow() - wallStart;
 
     if (!o.quiet) {
-        std::fprintf(stderr, "simulate: %llu messages, %lld sentences, %lld bytes in %.3f s (%.0f sentences/s), "
+        std::fprintf(stderr, "simulate: %lld messages, %lld sentences, %lld bytes in %.3f s (%.0f sentences/s), "
                              "scenario time %.1f s\n",
-                     static_cast<unsigned long long>(simulator.messagesSent()), sentences,
-                     static_cast<long long>(byteCount), elapsed, elapsed > 0 ? sentences / elapsed : 0.0, e.time);
+                     messages, sentences, static_cast<long long>(byteCount), elapsed,
+                     elapsed > 0 ? sentences / elapsed : 0.0, lastTime);
         std::fprintf(stderr, "simulate: messages by type:");
         for (size_t t = 1; t < perType.size(); ++t)
             if (perType[t]) std::fprintf(stderr, " %zu:%lld", t, static_cast<long long>(perType[t]));
