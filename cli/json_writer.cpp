@@ -90,6 +90,30 @@ void AppendJsonNumber(OutputBuffer& out, float value) {
         return;
     }
     char* p = out.reserve(32);
+    // Most singles here are tenths (speeds, courses, draughts) or whole
+    // numbers (-9999). When the nearest float to n/10 is the value and
+    // 1e-3 <= |value| < 1e5, seven significant digits give exactly n/10, which
+    // integer formatting writes much faster.
+    {
+        const float magnitude = std::fabs(value);
+        if (magnitude < 1e5f && (magnitude >= 1e-3f || value == 0.0f)) {
+            const double tenths = std::nearbyint(static_cast<double>(value) * 10.0);
+            if (static_cast<float>(tenths / 10.0) == value) {
+                auto n = static_cast<int64_t>(tenths);
+                if (n < 0) {
+                    *p++ = '-';
+                    n = -n;
+                }
+                p = std::to_chars(p, p + 24, n / 10).ptr;
+                if (n % 10 != 0) {
+                    *p++ = '.';
+                    *p++ = static_cast<char>('0' + n % 10);
+                }
+                out.commitTo(p);
+                return;
+            }
+        }
+    }
     // Round to seven significant digits in double precision, then write the
     // shortest text of that double: the same digits as %.7g without its cost.
     const double d = value;
@@ -114,14 +138,6 @@ void AppendJsonNumber(OutputBuffer& out, double value) {
     }
     char* p = out.reserve(32);
     out.commitTo(std::to_chars(p, p + 32, value).ptr);
-}
-
-void JsonWriter::comma() {
-    if (depth_ > 0 && depth_ <= 64) {
-        const uint64_t bit = uint64_t{1} << (depth_ - 1);
-        if (needComma_ & bit) out_.push(',');
-        needComma_ |= bit;
-    }
 }
 
 void JsonWriter::key(std::string_view name) {

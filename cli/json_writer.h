@@ -106,7 +106,13 @@ private:
             comma();
         }
     }
-    void comma();
+    void comma() {
+        if (depth_ > 0 && depth_ <= 64) {
+            const uint64_t bit = uint64_t{1} << (depth_ - 1);
+            if (needComma_ & bit) out_.push(',');
+            needComma_ |= bit;
+        }
+    }
 
     OutputBuffer& out_;
     uint64_t needComma_ = 0;  // one bit per nesting level (up to 64)
