@@ -174,6 +174,24 @@ TEST_F(ReceiverTest, AgeingFollowsTheClockAndRaisesRows) {
     EXPECT_EQ(rx.targets().entry(2).Status, "OLD");
 }
 
+TEST_F(ReceiverTest, ClockGivesTheETAYearAndPeriodsAcrossMidnight) {
+    clock.set(DateTime::fromCalendar(2027, 12, 31, 23, 59, 55));
+    auto s5 = testing_support::StaticData(257000001, "NEW YEAR", "LANY");
+    s5.ETA = DateTime::fromCalendar(2020, 6, 15, 8, 30);  // only month, day, hour and minute are sent
+    feed(Join(Sentences(s5)));
+    EXPECT_NEAR(rx.targets().entry(1).ETA.value(), DateTime::fromCalendar(2027, 6, 15, 8, 30).value(), 1e-8);
+
+    const auto report = Join(Sentences(testing_support::ClassAReport(257000001, 59.5, 5.25, 12.3f)));
+    feed(report);
+    clock.advance(10.5);  // into the new year
+    feed(report);
+    const auto& t = rx.targets().entry(1);
+    EXPECT_NEAR(t.TimerPeriod[0], 10.5f, 1e-3);
+    EXPECT_EQ(t.Period[0], 11);  // whole seconds by calendar: 23:59:55 -> 00:00:05.5
+    EXPECT_EQ(t.LastRxTime[0], clock.now());
+    EXPECT_EQ(t.TrackedFor, 11);
+}
+
 // A long stream from many stations: types, multi-part messages, a second
 // channel and lost fragments, checked against what was sent.
 TEST_F(ReceiverTest, LongStream) {
