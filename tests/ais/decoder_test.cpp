@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -524,6 +525,24 @@ TEST(Decoder, BadPayloadsNeverFail) {
     AISMessageRecord t;
     DecodeAISMessage(std::string(500, '>'), t, 0, 0, kNow);
     EXPECT_EQ(t.Type14.Text.size(), 161u);
+}
+
+// Random bytes of random length with random fill bits: every type's decoder
+// runs on short, long and garbage payloads (under the sanitizers in CI).
+TEST(Decoder, RandomPayloadsNeverFail) {
+    std::mt19937 rng(2026);
+    AISMessageRecord rec;
+    for (int n = 0; n < 20000; ++n) {
+        std::string payload(std::uniform_int_distribution<size_t>(0, 600)(rng), '\0');
+        for (char& c : payload) c = static_cast<char>(rng());
+        if (!payload.empty() && n % 2) payload[0] = ArmourChar(static_cast<unsigned>(n / 2 % 28));  // every decoded type
+        const int fill = std::uniform_int_distribution<int>(-10000, 10000)(rng);
+        const int type = DecodeAISMessage(payload, rec, fill, n % 3, kNow);
+        EXPECT_GE(type, 0);
+        EXPECT_LE(type, 63);
+    }
+    EXPECT_LE(rec.Type14.Text.size(), 161u);
+    EXPECT_LE(rec.Type12.Text.size(), 156u);
 }
 
 }  // namespace
