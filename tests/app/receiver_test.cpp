@@ -43,20 +43,6 @@ TEST_F(ReceiverTest, PositionReportReachesTheTableAndTheRow) {
     EXPECT_EQ(rx.state().DecodedSentenceCount, 1);
 }
 
-TEST_F(ReceiverTest, TwoSentenceStaticMessage) {
-    const auto s = Sentences(testing_support::StaticData(257000001, "BLUE HERON", "LABC"), 'B');
-    ASSERT_EQ(s.size(), 2u);
-    feed(s[0]);
-    EXPECT_EQ(rx.state().DecodedMessageCount, 0);
-    EXPECT_EQ(rx.pendingFragments(), 1);
-    feed(s[1]);
-    ASSERT_EQ(rx.targets().TargetCount, 1);
-    EXPECT_EQ(rx.targets().entry(1).Name.substr(0, 10), "BLUE HERON");
-    EXPECT_EQ(rx.targets().entry(1).ChBCount, 1);
-    EXPECT_EQ(rx.state().DecodedSentenceCount, 2);
-    expectBalanced();
-}
-
 TEST_F(ReceiverTest, EveryOutcomeIsCounted) {
     const auto a = Join(Sentences(testing_support::ClassAReport(257000001, 59.5, 5.25, 12.3f)));
     const auto two = Sentences(testing_support::StaticData(257000002, "LOST PART", "LALP"));

@@ -107,13 +107,6 @@ TEST_F(StatsTest, ChannelsKindsAndOtherTypes) {
     EXPECT_EQ(g[27][5], "n/a");
 }
 
-TEST_F(StatsTest, SkippedMessageCountsNothing) {
-    message(1);
-    table.SkipMessage = true;
-    UpdateStatistics(table, SentenceKind::VDM, 'A', 1, ctx.now, ctx.now, ctx.monotonic);
-    EXPECT_EQ(table.entry(1).MsgCount[0], 1);
-}
-
 TEST_F(StatsTest, ClassBExpectedAndSummary) {
     rec.Type18.SOG = 2.0f;
     message(18);
