@@ -85,7 +85,9 @@ void Receiver::handleSentence(std::string_view sentence) {
         if (extracted == input::ExtractResult::ConversionError) {
             lastExtractError_ = errorScratch_;
         } else {
-            lastExtractError_ = "Error : " + errorScratch_ + "  VDM-message : ";
+            lastExtractError_.assign("Error : ");
+            lastExtractError_.append(errorScratch_);
+            lastExtractError_.append("  VDM-message : ");
             lastExtractError_.append(sentence);
         }
         return;

@@ -65,7 +65,11 @@ bool wholeSecondsBetween(app::DateTime a, app::DateTime b, int64_t& out) {
 }
 
 // "n(x)": decimal with a leading blank when not negative.
-std::string numberWithSign(int64_t v) { return (v >= 0 ? " " : "") + std::to_string(v); }
+std::string numberWithSign(int64_t v) {
+    std::string s(v >= 0 ? " " : "");
+    s += std::to_string(v);
+    return s;
+}
 
 template <class Src>
 void copyPosition(TargetRecord& t, const Src& s) {
