@@ -13,7 +13,9 @@
 //   rx.receive(input::InputKind::Tcp, "!AIVDM,1,1,,A,...*hh\r\n");
 //   rx.ageTargets();                           // from the 15 s status timer
 //
-// Every sentence ends in exactly one counted outcome (see RunState). Bad input
+// While PortMonitorOpen is set, every sentence is counted here in the monitor
+// counters of RunState (the monitor window only shows them) and then raised as
+// sentenceSeen. Every sentence ends in exactly one counted outcome (see RunState). Bad input
 // is counted, never raised: the last VDM/VDO field error is kept as text for
 // the port monitor (lastExtractError) instead of a message box per sentence.
 #pragma once

@@ -575,6 +575,8 @@ int runReplay(int argc, char** argv) {
     app::Receiver& rx = replay->receiver();
     int rc = 0;
     if (!opt.dataDir.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(opt.dataDir, ec);  // a new data folder starts empty
         const auto saved = targets::SaveShipData(opt.dataDir, rx.shipDataOfRun());
         if (!saved) {
             std::fprintf(stderr, "orvanta-cli replay: ship database not saved: %s\n", saved.error.c_str());
