@@ -224,7 +224,7 @@ TEST_F(ReceiverTest, LongStream) {
 
     const RunState& s = rx.state();
     EXPECT_EQ(s.SentenceCount, sentences);
-    EXPECT_EQ(s.DecodedMessageCount, messages - 0);
+    EXPECT_EQ(s.DecodedMessageCount, messages);
     EXPECT_EQ(s.IncompleteMessageCount, lost);
     EXPECT_EQ(rx.targets().TargetCount, kStations);
     expectBalanced();
@@ -238,7 +238,9 @@ TEST_F(ReceiverTest, LongStream) {
         EXPECT_EQ(e.MsgCount[i % 10 == 9 ? 18 : 1], positions) << i;
         if (i % 10 != 9) {
             EXPECT_EQ(e.MsgCount[5], i % 50 == 0 ? 0 : 4) << i;
-            if (i % 50 != 0) EXPECT_EQ(e.Name.substr(0, 5), "SHIP ");
+            if (i % 50 != 0) {
+                EXPECT_EQ(e.Name.substr(0, 5), "SHIP ");
+            }
         }
         EXPECT_EQ(e.ChACount + e.ChBCount, e.MsgCount[0]);
         EXPECT_EQ(e.Country, "Norway");
