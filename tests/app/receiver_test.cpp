@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "ais/encoder.h"
 #include "app/receiver.h"
 #include "input/checksum.h"
@@ -176,6 +178,25 @@ TEST_F(ReceiverTest, ClockGivesTheETAYearAndPeriodsAcrossMidnight) {
     EXPECT_EQ(t.Period[0], 11);  // whole seconds by calendar: 23:59:55 -> 00:00:05.5
     EXPECT_EQ(t.LastRxTime[0], clock.now());
     EXPECT_EQ(t.TrackedFor, 11);
+}
+
+// Damaged sentences in any number: every one is counted once, nothing
+// pending grows beyond the assembler's bounds.
+TEST_F(ReceiverTest, DamagedInputStaysCountedAndBounded) {
+    std::mt19937 rng(3);
+    const auto two = Sentences(testing_support::StaticData(257000002, "DAMAGED", "LADM"));
+    const std::string base = two[0] + two[1] + Join(Sentences(testing_support::ClassAReport(257000001, 59, 5, 1)));
+    const char alphabet[] = ",*!$0123456789AB\r\n\0\xff";
+    for (int i = 0; i < 5000; ++i) {
+        std::string s = base;
+        for (int k = rng() % 4; k >= 0; --k) s[rng() % s.size()] = alphabet[rng() % (sizeof alphabet - 1)];
+        feed(s);
+        clock.advance(0.5);
+    }
+    expectBalanced();
+    EXPECT_LE(rx.pendingFragments(), input::VdmAssembler::kMaxKeys * input::VdmAssembler::kMaxFragments);
+    EXPECT_GT(rx.state().DecodedMessageCount, 0);
+    EXPECT_GT(rx.state().MalformedCount + rx.state().NonAISCount, 0);
 }
 
 // A long stream from many stations: types, multi-part messages, a second
