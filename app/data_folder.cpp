@@ -1,0 +1,30 @@
+#include "app/data_folder.h"
+
+#include <unistd.h>
+
+#include <system_error>
+
+namespace app {
+
+bool FolderWritable(const std::filesystem::path& folder) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) return false;
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::filesystem::path ResolveDataFolder(const std::optional<std::filesystem::path>& given,
+                                        const std::filesystem::path& executableFolder, const char* homeFolder) {
+    std::error_code ec;
+    if (given && !given->empty()) {
+        std::filesystem::create_directories(*given, ec);
+        return *given;
+    }
+    if (!executableFolder.empty() && FolderWritable(executableFolder)) return executableFolder;
+    std::filesystem::path home = homeFolder && *homeFolder ? std::filesystem::path(homeFolder)
+                                                           : std::filesystem::temp_directory_path(ec);
+    std::filesystem::path dir = home / ".local" / "share" / "Orvanta";
+    std::filesystem::create_directories(dir, ec);
+    return dir;
+}
+
+}  // namespace app

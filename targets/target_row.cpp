@@ -1,0 +1,75 @@
+#include "targets/target_row.h"
+
+#include "app/number_format.h"
+#include "geodesy/position_text.h"
+
+namespace targets {
+
+namespace {
+
+constexpr double kMetresPerNm = 1852.0;
+constexpr double kDegreesPerRadian = 57.29577951307855;
+constexpr const char* kNotAvailableCell = "    n/a";
+
+bool HasCoordinate(double v) { return v != geodesy::kNotAvailable && v != 0.0; }
+
+}  // namespace
+
+const char* ListTitle(int column, int referenceMode) {
+    if (referenceMode != 0 && column == kColLat) return kRangeTitle;
+    if (referenceMode != 0 && column == kColLon) return kBearingTitle;
+    return column >= 0 && column < kListColumns ? kListTitles[static_cast<size_t>(column)] : "";
+}
+
+bool IsOwnShip(const TargetRecord& t) { return t.VDOCount > 0 && t.VDMCount == 0; }
+
+void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind, ListRowText& row) {
+    const bool update = kind == RowWrite::Update;
+    auto& c = row.cells;
+    c[kColMMSI] = std::to_string(t.MMSI);
+
+    if (!update) row.blueName = false;
+    c[kColName] = update ? t.Name + t.NameExtension : t.Name;
+    if (IsOwnShip(t)) {
+        row.blueName = true;
+        c[kColName] += kOwnShipSuffix;
+    }
+
+    const bool showPositions = ctx.referenceMode == 0 || (ctx.refLat == 0.0 && ctx.refLon == 0.0) ||
+                               (!update && ctx.referenceChanged);
+    const char* noPosition = update ? "n/a" : "";
+    if (!HasCoordinate(t.Latitude)) {
+        c[kColLat] = noPosition;
+    } else {
+        c[kColLat] = showPositions ? geodesy::FormatPosition(t.Latitude, "LAT", "display", 1)
+                                   : app::formatNumber(t.Range / kMetresPerNm, "0.0 nm");
+    }
+    if (!HasCoordinate(t.Longitude)) {
+        c[kColLon] = noPosition;
+    } else {
+        c[kColLon] = showPositions ? geodesy::FormatPosition(t.Longitude, "LON", "display", 1)
+                                   : app::formatNumber(t.Bearing * kDegreesPerRadian, "000.0 °");
+    }
+
+    const bool fixed = t.Class == "BS" || t.Class == "AtoN";
+    const bool noHeading = fixed || t.Class == "SAR";
+    c[kColSOG] = fixed ? kNotAvailableCell : "    " + geodesy::FormatAvailable(t.SOG, "0.0");
+    c[kColCOG] = fixed ? kNotAvailableCell : "    " + geodesy::FormatAvailable(t.COG, "000.0");
+    c[kColHDG] = noHeading ? kNotAvailableCell : "    " + geodesy::FormatAvailable(t.TrueHeading, "000");
+    if (noHeading) {
+        c[kColROT] = kNotAvailableCell;
+    } else if (t.ROT >= 720.0f) {
+        c[kColROT] = update ? "    stb" : " stb";
+    } else if (t.ROT <= -720.0f) {
+        c[kColROT] = update ? "   port" : " port";
+    } else {
+        c[kColROT] = "    " + geodesy::FormatAvailable(t.ROT, "0.0");
+    }
+
+    c[kColClass] = t.Class;
+    c[kColTime] = t.LastMsgTime.format("dd mmm hh:mm:ss");
+    c[kColNoOfMsg] = app::formatNumber(t.MsgCount[0], "0");
+    c[kColStatus] = t.Status;
+}
+
+}  // namespace targets

@@ -1,0 +1,78 @@
+#include "targets/target_sort.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "targets/target_row.h"
+
+namespace targets {
+
+namespace {
+
+// The placeholder of an empty text key; sorts after the upper-case letters
+// (U+00D8 as UTF-8 compares above every ASCII character).
+const std::string kEmptyTextKey = "\xC3\x98";
+
+struct Key {
+    int entry = 0;
+    double number = 0;
+    std::string text;
+};
+
+std::string Upper(const std::string& s) {
+    std::string out = s;
+    for (char& ch : out) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    return out;
+}
+
+}  // namespace
+
+void SortTargets(TargetTable& table, int column, bool descending, int16_t referenceMode) {
+    if (column < 0 || column > kColNoOfMsg) return;
+    const int count = table.TargetCount;
+    const bool textKey = column == kColName || column == kColClass;
+    std::vector<Key> keys(static_cast<size_t>(count));
+    for (int n = 1; n <= count; ++n) {
+        const TargetRecord& t = table.entry(n);
+        Key& k = keys[static_cast<size_t>(n - 1)];
+        k.entry = n;
+        const bool fixed = t.Class == "BS" || t.Class == "AtoN";
+        const bool noHeading = fixed || t.Class == "SAR";
+        switch (column) {
+            case kColNo: k.number = n; break;
+            case kColMMSI: k.number = t.MMSI; break;
+            case kColName: k.text = t.Name.empty() ? kEmptyTextKey : Upper(t.Name); break;
+            case kColLat:
+                k.number = t.Latitude == 0.0 ? 999999.0 : (referenceMode == 0 ? t.Latitude : t.Range);
+                break;
+            case kColLon:
+                k.number = t.Longitude == 0.0 ? 999.0 : (referenceMode == 0 ? t.Longitude : t.Bearing);
+                break;
+            case kColSOG: k.number = (t.SOG == -9999.0f || fixed) ? 999999.0 : t.SOG; break;
+            case kColCOG: k.number = (t.COG == -9999.0f || fixed) ? 999999.0 : t.COG; break;
+            case kColHDG: k.number = (t.TrueHeading == -9999.0f || noHeading) ? 999999.0 : t.TrueHeading; break;
+            case kColROT: k.number = (t.ROT == -9999.0f || noHeading) ? 999999.0 : t.ROT; break;
+            case kColClass: k.text = t.Class.empty() ? kEmptyTextKey : t.Class; break;
+            case kColTime: k.number = t.LastMsgTime.value(); break;
+            case kColNoOfMsg: k.number = t.MsgCount[0]; break;
+            default: break;
+        }
+    }
+    // Ascending keys, equal keys in entry order: what repeatedly taking the
+    // lowest-numbered entry with the smallest remaining key gives.
+    std::stable_sort(keys.begin(), keys.end(), [textKey](const Key& a, const Key& b) {
+        return textKey ? a.text < b.text : a.number < b.number;
+    });
+    if (descending) std::reverse(keys.begin(), keys.end());
+    for (int k = 1; k <= count; ++k) {
+        const int e = keys[static_cast<size_t>(k - 1)].entry;
+        table.DisplayOrder[static_cast<size_t>(k)] = static_cast<int16_t>(e);
+        TargetRecord& t = table.entry(e);
+        t.ListRow = static_cast<int16_t>(k);
+        if (t.Status != "OLD") t.Status.clear();
+    }
+}
+
+}  // namespace targets

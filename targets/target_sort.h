@@ -1,0 +1,22 @@
+// Sorting the target list by a column: rebuilds DisplayOrder (entry shown in
+// each row) and every entry's ListRow. Entries with equal keys keep their
+// entry order, reversed as a whole when sorting descending. Targets without
+// the value (no position, no speed, base stations and aids to navigation for
+// speed and course, also SAR aircraft for heading and rate of turn) sort last
+// ascending and first descending; unnamed targets follow the named ones.
+// Sorting also ends the "NEW" mark: every Status other than "OLD" is emptied.
+//
+//   targets::SortTargets(table, targets::kColSOG, /*descending=*/false, state.ReferenceMode);
+//
+// Columns 0..11 sort (0 = order of first appearance); any other column does nothing.
+#pragma once
+
+#include <cstdint>
+
+#include "targets/target_table.h"
+
+namespace targets {
+
+void SortTargets(TargetTable& table, int column, bool descending, int16_t referenceMode);
+
+}  // namespace targets

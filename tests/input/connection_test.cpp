@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include "input/connection.h"
+
+namespace input {
+namespace {
+
+struct FakeSerial : SerialControl {
+    bool isOpen() const override { return open_; }
+    void close() override {
+        open_ = false;
+        ++closes;
+    }
+    bool open(int port, const SerialLine& l, std::string& error) override {
+        openedPort = port;
+        line = l;
+        if (!available) {
+            error = "Port not available";
+            return false;
+        }
+        open_ = true;
+        return true;
+    }
+    bool open_ = false;
+    bool available = true;
+    int closes = 0;
+    int openedPort = 0;
+    SerialLine line;
+};
+
+struct FakeSocket : SocketControl {
+    int state() const override { return st; }
+    void close() override {
+        st = kSocketClosed;
+        ++closes;
+    }
+    bool connectTo(const std::string& h, int p, std::string& error) override {
+        host = h;
+        port = p;
+        if (refuse) {
+            error = "Invalid argument";
+            return false;
+        }
+        st = kSocketConnecting;
+        return true;
+    }
+    int st = kSocketClosed;
+    bool refuse = false;
+    int closes = 0;
+    std::string host;
+    int port = 0;
+};
+
+struct FakeView : ConnectionView {
+    void setConnectionText(const std::string& t) override { text = t; }
+    void setConnectVisible(bool v) override { visible = v; }
+    void setConnectionTestInterval(int ms) override { interval = ms; }
+    std::string text = kNoCommunication;
+    bool visible = true;
+    int interval = 0;
+};
+
+class ConnectionTest : public ::testing::Test {
+protected:
+    ConnectionTest() {
+        SetSetupDefaults(comm);
+        comm.ComPort = 1;
+        comm.Parity = "none";
+    }
+    CommSettings comm;
+    FakeSerial serial;
+    FakeSocket socket;
+    FakeView view;
+    app::RecordingMessageSink messages;
+    ConnectionManager conn{comm, serial, socket, view, messages};
+};
+
+TEST(ConnectionTexts, AsShownInThePanel) {
+    CommSettings c;
+    SetSetupDefaults(c);
+    c.ComPort = 3;
+    EXPECT_EQ(TcpStatusText(c, kSocketConnecting), "TCP/IP Address : 127.0.0.1  port : 8040    State : Trying to connect");
+    EXPECT_EQ(SocketStateText(kSocketClosed), "    State : Closed");
+    EXPECT_EQ(SocketStateText(kSocketConnected), "    State : Connected");
+    EXPECT_EQ(SocketStateText(kSocketClosing), "    State : Closing");
+    EXPECT_EQ(SocketStateText(kSocketResolvingHost), "    State : 4");
+    EXPECT_EQ(SocketStateText(kSocketError), "    State : 9");
+    EXPECT_EQ(SerialStatusText(c), "Comport : 3     Baud rate : 38400");
+    EXPECT_EQ(SerialLineText(c), "38400,N,8,1");
+    c.Parity = "none";
+    EXPECT_EQ(SerialLineText(c), "38400,n,8,1");
+    EXPECT_EQ(SerialLineOf(c).parity, 'n');
+    c.Parity = "even";
+    c.StopBits = 2;
+    c.DataBits = 7;
+    EXPECT_EQ(SerialLineOf(c), (SerialLine{38400, 7, 'e', 2}));
+    EXPECT_EQ(TcpErrorText(10061, "Connection refused"), "TCP/IP Error :10061 - Connection refused");
+    EXPECT_EQ(OpenFailureText("Port not available"), "Port not available No communication established");
+}
+
+TEST(SerialDevices, NumbersFollowUsbThenModemsThenBuiltInPortsInNumericOrder) {
+    const std::vector<std::string> found = {"ttyS1", "ttyUSB10", "ttyS0", "ttyACM0", "ttyUSB2", "rfcomm0"};
+    EXPECT_EQ(OrderSerialDevices(found),
+              (std::vector<std::string>{"ttyUSB2", "ttyUSB10", "ttyACM0", "ttyS0", "ttyS1", "rfcomm0"}));
+    EXPECT_EQ(SerialDeviceName(1, found), "ttyUSB2");
+    EXPECT_EQ(SerialDeviceName(4, found), "ttyS0");
+    EXPECT_EQ(SerialDeviceName(7, found), "");
+    EXPECT_EQ(SerialDeviceName(0, found), "");
+}
+
+TEST_F(ConnectionTest, SerialOpensWithLineSettingsStopsTheRefreshAndHidesTheButton) {
+    view.interval = 30000;
+    conn.OpenInput();
+    EXPECT_TRUE(serial.open_);
+    EXPECT_EQ(serial.openedPort, 1);
+    EXPECT_EQ(serial.line, (SerialLine{38400, 8, 'n', 1}));
+    EXPECT_EQ(view.text, "Comport : 1     Baud rate : 38400");
+    EXPECT_EQ(view.interval, 0);
+    EXPECT_FALSE(view.visible);
+    EXPECT_TRUE(messages.entries.empty());
+    EXPECT_EQ(conn.source(), InputSource::Serial);
+}
+
+TEST_F(ConnectionTest, SerialFailureShowsTheDescriptionAndKeepsTheButton) {
+    serial.available = false;
+    conn.OpenInput();
+    const std::string text = "Port not available No communication established";
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_EQ(messages.entries[0].icon, app::MessageIcon::Critical);
+    EXPECT_EQ(messages.entries[0].text, text);
+    EXPECT_EQ(view.text, text);
+    EXPECT_TRUE(view.visible);
+}
+
+TEST_F(ConnectionTest, PortZeroFromAMissingSetupFileFailsWithoutTouchingThePort) {
+    comm.ComPort = 0;
+    conn.OpenInput();
+    EXPECT_EQ(serial.openedPort, 0);
+    EXPECT_EQ(view.text, "Invalid port number No communication established");
+}
+
+TEST_F(ConnectionTest, ConnectPressedWhileThePortStaysUnavailableHidesTheButtonForGood) {
+    serial.available = false;
+    conn.ConnectClicked();
+    EXPECT_FALSE(view.visible);
+    EXPECT_EQ(view.text, "Port not available No communication established");
+}
+
+TEST_F(ConnectionTest, TcpStartsConnectingAndRefreshesEveryThirtySeconds) {
+    comm.UseTCP = true;
+    conn.OpenInput();
+    EXPECT_EQ(socket.host, "127.0.0.1");
+    EXPECT_EQ(socket.port, 8040);
+    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Trying to connect");
+    EXPECT_EQ(view.interval, 30000);
+    EXPECT_FALSE(view.visible);
+
+    socket.st = kSocketConnected;
+    conn.SocketConnected();
+    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Connected");
+    socket.st = kSocketClosing;
+    conn.ConnectionTestTick();
+    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closing");
+}
+
+TEST_F(ConnectionTest, SwitchingFromTcpToSerialClosesTheSocketAndStopsTheRefresh) {
+    comm.UseTCP = true;
+    conn.OpenInput();
+    comm.UseTCP = false;
+    conn.OpenInput();
+    EXPECT_EQ(socket.closes, 1);
+    EXPECT_EQ(socket.st, kSocketClosed);
+    EXPECT_EQ(view.interval, 0);
+    EXPECT_EQ(view.text, "Comport : 1     Baud rate : 38400");
+}
+
+TEST_F(ConnectionTest, ReopeningClosesTheSerialPortFirst) {
+    conn.OpenInput();
+    conn.OpenInput();
+    EXPECT_EQ(serial.closes, 1);
+    EXPECT_TRUE(serial.open_);
+}
+
+TEST_F(ConnectionTest, SocketErrorShowsNumberAndDescriptionClosesAndOffersTheButton) {
+    comm.UseTCP = true;
+    conn.OpenInput();
+    socket.st = kSocketError;
+    conn.SocketError(10061, "Connection is forcefully rejected");
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_EQ(messages.entries[0].text, "TCP/IP Error :10061 - Connection is forcefully rejected");
+    EXPECT_EQ(messages.entries[0].icon, app::MessageIcon::Critical);
+    EXPECT_EQ(socket.st, kSocketClosed);
+    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed");
+    EXPECT_TRUE(view.visible);
+}
+
+TEST_F(ConnectionTest, RefusedConnectCallTakesTheFailurePath) {
+    comm.UseTCP = true;
+    socket.refuse = true;
+    conn.OpenInput();
+    EXPECT_EQ(view.text, "Invalid argument No communication established");
+    EXPECT_TRUE(view.visible);
+    EXPECT_EQ(view.interval, 0);
+}
+
+TEST_F(ConnectionTest, ServerClosingIsShownAtOnceWithTheButton) {
+    comm.UseTCP = true;
+    conn.OpenInput();
+    socket.st = kSocketConnected;
+    conn.SocketClosedByPeer();
+    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed");
+    EXPECT_TRUE(view.visible);
+    EXPECT_TRUE(messages.entries.empty());
+}
+
+TEST_F(ConnectionTest, UnpluggedSerialDeviceIsClosedAndReported) {
+    conn.OpenInput();
+    conn.SerialLost("Resource temporarily unavailable");
+    EXPECT_FALSE(serial.open_);
+    EXPECT_EQ(view.text, "Resource temporarily unavailable No communication established");
+    EXPECT_TRUE(view.visible);
+}
+
+}  // namespace
+}  // namespace input
