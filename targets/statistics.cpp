@@ -112,7 +112,9 @@ void UpdateStatistics(TargetTable& table, SentenceKind kind, char channel, int t
 }
 
 StatisticsGrid StatisticsGridOnOpen(const TargetRecord& t) {
-    StatisticsGrid g{};
+    // Default-initialised (every cell an empty string): clang 14 crashes on
+    // the empty-brace form of this nested array of strings.
+    StatisticsGrid g;
     g[0] = {"Msg", "Report", "Count", "Last msg", "Period", "Expected"};
     const auto& names = ais::codeTables().MessageTypeName;
     for (int k = 1; k <= 26; ++k) {
