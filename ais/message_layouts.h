@@ -265,6 +265,8 @@ inline constexpr std::array kStaticDataReportPartB{
 };
 
 #undef ORV_HEADER
+#undef ORV_COMMSTATE
+#undef ORV_FIELD
 
 static_assert(LayoutIsOrdered(kPositionReport));
 static_assert(LayoutIsOrdered(kBaseStationReport));
