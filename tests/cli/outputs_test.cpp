@@ -133,7 +133,9 @@ TEST(UdpSender, PacksWholeLinesIntoDatagrams) {
         ++datagrams;
         got.append(buf, static_cast<size_t>(n));
         // Datagrams of whole lines end in a line feed, except pieces of the long one.
-        if (got.size() < 100 * 51) EXPECT_EQ(buf[n - 1], '\n');
+        if (got.size() < 100 * 51) {
+            EXPECT_EQ(buf[n - 1], '\n');
+        }
     }
     EXPECT_EQ(got, bytes);
     EXPECT_GE(datagrams, 6);
