@@ -62,6 +62,32 @@ TEST_P(RoundTrip, EveryMessageDecodesToItsTruth) {
         const ais::AISMessageRecord& got = dec.record;
         const ais::AISMessageRecord& want = e.truth;
         SCOPED_TRACE("type " + std::to_string(type) + " mmsi " + std::to_string(e.mmsi));
+
+        // Identity, place and name are the sending station's in the scenario.
+        const Station& st = sim.scenario().stations.at(static_cast<size_t>(e.station));
+        EXPECT_EQ(e.mmsi, st.mmsi);
+        EXPECT_EQ(e.ownShip, st.ownShip);
+        const double* lat = nullptr;
+        const double* lon = nullptr;
+        const std::string* name = nullptr;
+        switch (type) {
+            case 1: case 2: case 3:
+                lat = &got.positionReport(type)->Latitude, lon = &got.positionReport(type)->Longitude;
+                break;
+            case 4: lat = &got.Type4.Latitude, lon = &got.Type4.Longitude; break;
+            case 5: name = &got.Type5.Name; break;
+            case 9: lat = &got.Type9.Latitude, lon = &got.Type9.Longitude; break;
+            case 18: lat = &got.Type18.Latitude, lon = &got.Type18.Longitude; break;
+            case 19: lat = &got.Type19.Latitude, lon = &got.Type19.Longitude, name = &got.Type19.Name; break;
+            case 21: lat = &got.Type21.Latitude, lon = &got.Type21.Longitude, name = &got.Type21.Name; break;
+            case 24: if (e.partNumber == 0) name = &got.Type24.Name; break;
+            default: break;
+        }
+        if (lat) {
+            EXPECT_NEAR(*lat, st.pos.lat, kLatLonStep / 2 + 1e-9);
+            EXPECT_NEAR(*lon, st.pos.lon, kLatLonStep / 2 + 1e-9);
+        }
+        if (name) EXPECT_EQ(Trim(*name), st.name);
         switch (type) {
             case 1: case 2: case 3: {
                 const auto& g = *got.positionReport(type);
