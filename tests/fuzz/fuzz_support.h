@@ -1,0 +1,74 @@
+// Shared pieces of the fuzz harnesses in this folder.
+//
+// A harness states what must hold for every input, not only that nothing
+// crashes: FUZZ_CHECK prints the broken condition and aborts, which libFuzzer
+// reports as a crash and saves the input for a regression test.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include <unistd.h>
+
+#define FUZZ_CHECK(cond)                                                                   \
+    do {                                                                                   \
+        if (!(cond)) {                                                                     \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
+            std::abort();                                                                  \
+        }                                                                                  \
+    } while (0)
+
+namespace fuzzing {
+
+inline std::string_view AsText(const uint8_t* data, size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
+
+// Small deterministic generator for choices that should not eat input bytes
+// (chunk sizes, clock steps), so a seed keeps its meaning when mutated.
+struct SplitMix {
+    uint64_t s;
+    uint64_t next() {
+        uint64_t z = (s += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    size_t below(size_t n) { return n ? static_cast<size_t>(next() % n) : 0; }
+};
+
+// One folder per fuzz process for the file readers, under /dev/shm when it is
+// there (files in memory keep the runs fast), removed at exit.
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::error_code ec;
+        std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
+                                         ? std::filesystem::path("/dev/shm")
+                                         : std::filesystem::temp_directory_path();
+        path_ = base / ("orvanta-fuzz-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(path_, ec);
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void WriteFile(const std::filesystem::path& p, std::string_view bytes) {
+    FILE* f = std::fopen(p.c_str(), "wb");
+    FUZZ_CHECK(f != nullptr);
+    if (!bytes.empty()) FUZZ_CHECK(std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size());
+    FUZZ_CHECK(std::fclose(f) == 0);
+}
+
+}  // namespace fuzzing

@@ -1,0 +1,106 @@
+// Raw bytes -> framer -> HandleSentence -> VDM/VDO assembly -> decoders ->
+// target table and statistics, as a serial port or TCP connection feeds them.
+//
+// Input: byte 0 picks the settings (bit 0 checksum test, bit 1 empty-buffer
+// rule, bit 2 TCP instead of serial, bit 3 port monitor open, bit 4 a slow
+// clock so fragments time out, bit 5 IALA numbering, bit 6 a reference
+// position, bit 7 a ship database to pre-fill from); byte 1 seeds the chunk
+// sizes; the rest is the byte stream.
+//
+// What must hold afterwards: every line feed ended a sentence that was
+// counted once (handed over, discarded by the empty-buffer rule, or the end
+// of an overlong line), every handed-over sentence ended in exactly one
+// outcome with a bounded number of fragments still pending, the table is
+// within its bound with a list order that is a permutation of its entries,
+// and the ship data of the run writes out as lines that read back whole.
+#include <algorithm>
+#include <vector>
+
+#include "app/clock.h"
+#include "app/receiver.h"
+#include "fuzz/fuzz_support.h"
+#include "targets/ship_database.h"
+
+namespace {
+
+class Events final : public app::ReceiverEvents {
+public:
+    void targetRowChanged(int entry) override {
+        FUZZ_CHECK(entry >= 1 && entry <= targets::kMaxTargets);
+    }
+    void statusPanelChanged(int panel, const std::string&) override { FUZZ_CHECK(panel >= 1 && panel <= 7); }
+    void sentenceSeen(std::string_view s) override { FUZZ_CHECK(!s.empty() && s.back() == '\n'); }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 2) return 0;
+    const uint8_t mode = data[0];
+    fuzzing::SplitMix rng{data[1]};
+    const std::string_view stream = fuzzing::AsText(data + 2, size - 2);
+
+    app::ManualClock clock;
+    Events events;
+    app::Receiver rx(clock, events);
+    app::RunState& st = rx.state();
+    st.CheckChecksum = mode & 1;
+    st.EmptyBuffer = mode & 2;
+    const input::InputKind kind = (mode & 4) ? input::InputKind::Tcp : input::InputKind::Serial;
+    st.PortMonitorOpen = mode & 8;
+    const double step = (mode & 16) ? 4.0 : 0.01;
+    st.BinaryMsgStandard = (mode & 32) ? 1 : 0;
+    if (mode & 64) {
+        st.ReferenceMode = targets::kRefManual;
+        st.RefLat = 59.5;
+        st.RefLon = 5.3;
+    }
+    if (mode & 128) {
+        for (int32_t mmsi : {257012300, 211000000, 0, -5}) {
+            rx.shipDatabase().add({mmsi, "blue heron", "LABC", 9123456, 70, 100, 20, 10, 10, 1});
+        }
+    }
+
+    size_t at = 0;
+    int chunks = 0;
+    while (at < stream.size()) {
+        const size_t len = std::min(stream.size() - at, 1 + rng.below(rng.below(4) == 0 ? 4096 : 96));
+        rx.receive(kind, stream.substr(at, len));
+        at += len;
+        clock.advance(step);
+        if (++chunks % 8 == 0) rx.ageTargets();
+    }
+
+    const int64_t lineFeeds = std::count(stream.begin(), stream.end(), '\n');
+    FUZZ_CHECK(lineFeeds == int64_t{st.SentenceCount} + st.IgnoredCount + st.OverflowCount);
+    const int64_t pending = rx.pendingFragments();
+    FUZZ_CHECK(pending >= 0);
+    FUZZ_CHECK(pending <= int64_t{input::VdmAssembler::kMaxKeys} * input::VdmAssembler::kMaxFragments);
+    FUZZ_CHECK(st.DecodedMessageCount <= st.DecodedSentenceCount);
+    FUZZ_CHECK(st.IncompleteMessageCount <= st.IncompleteFragmentCount);
+    int64_t byType = 0;
+    for (int64_t n : st.MessageTypeCount) byType += n;
+    FUZZ_CHECK(byType == st.DecodedMessageCount);
+
+    const auto& table = rx.targets();
+    FUZZ_CHECK(table.TargetCount >= 0 && table.TargetCount <= targets::kMaxTargets);
+    std::vector<bool> seen(static_cast<size_t>(table.TargetCount) + 1, false);
+    for (int k = 1; k <= table.TargetCount; ++k) {
+        const int n = table.DisplayOrder[static_cast<size_t>(k)];
+        FUZZ_CHECK(n >= 1 && n <= table.TargetCount && !seen[static_cast<size_t>(n)]);
+        seen[static_cast<size_t>(n)] = true;
+    }
+
+    for (const targets::ShipDataItem& item : rx.shipDataOfRun()) {
+        std::string line = targets::FormatShipDataLine(item);
+        FUZZ_CHECK(line.size() >= 2 && line.substr(line.size() - 2) == "\r\n");
+        line.resize(line.size() - 2);
+        FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos);
+        const auto back = targets::ParseShipDataLine(line);
+        FUZZ_CHECK(back.has_value());
+        FUZZ_CHECK(back->MMSI == item.MMSI && back->IMONumber == item.IMONumber && back->DimA == item.DimA &&
+                   back->DimB == item.DimB && back->DimC == item.DimC && back->DimD == item.DimD &&
+                   back->ShipType == item.ShipType && back->EPFDType == item.EPFDType);
+    }
+    return 0;
+}

@@ -1,0 +1,173 @@
+// Writes the seed corpora of the fuzz harnesses: make_seeds OUTDIR makes
+// OUTDIR/<harness>/ for each harness in tests/fuzz, filled from the AIS
+// encoder, the traffic simulator (with and without faults) and the writers of
+// the files the program reads, so every seed starts deep inside the parsers.
+// The same binary always writes the same files.
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ais/decoder.h"
+#include "cli/sim/fault_injector.h"
+#include "cli/sim/simulator.h"
+#include "geodesy/position_text.h"
+#include "input/setup_file.h"
+#include "input/vdm.h"
+#include "targets/ship_database.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Corpus {
+public:
+    Corpus(const fs::path& root, const char* name) : dir_(root / name) { fs::create_directories(dir_); }
+    void add(const std::string& bytes) {
+        char name[32];
+        std::snprintf(name, sizeof name, "seed-%04d", n_++);
+        FILE* f = std::fopen((dir_ / name).c_str(), "wb");
+        if (!f) return;
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    int count() const { return n_; }
+
+private:
+    fs::path dir_;
+    int n_ = 0;
+};
+
+std::string modeBytes(int mode, int seed) { return {static_cast<char>(mode), static_cast<char>(seed)}; }
+
+void pipelineAndDecoder(const fs::path& root) {
+    Corpus pipeline(root, "pipeline");
+    Corpus decoder(root, "decoder");
+    sim::SimulatorOptions opt;
+    opt.scenario.stations = 40;
+    opt.occasionalRate = 20;  // plenty of text and binary messages
+    sim::Simulator simulator(opt);
+    sim::FaultInjector faults({0.3, 11, true});
+    sim::Emission e;
+    std::vector<int> perType(64, 0);
+    input::VdmAssembler assembler;
+    // Streams of about 40 messages, each run with different settings.
+    for (int file = 0; file < 48; ++file) {
+        std::string stream;
+        for (int m = 0; m < 40; ++m) {
+            simulator.next(e);
+            if (file % 3 == 0) {
+                for (const auto& s : e.sentences) stream += s;
+            } else {
+                faults.apply(e.sentences, stream);
+            }
+            // One payload per message type (a few for the common ones) for the decoder.
+            if (perType[static_cast<size_t>(e.messageType)]++ < 3) {
+                for (const auto& s : e.sentences) {
+                    input::VDMFields f;
+                    if (input::ExtractVDM(s, f) != input::ExtractResult::Ok) continue;
+                    if (assembler.add(input::SentenceKind::VDM, f, 0) == input::VdmAssembler::Status::Complete) {
+                        decoder.add(modeBytes(assembler.fillBits(), e.messageType & 1) +
+                                    std::string(assembler.payload()));
+                    }
+                }
+            }
+        }
+        const int mode = (file * 37) & 0xFF;
+        pipeline.add(modeBytes(mode & ~2, file) + stream);  // the empty-buffer rule drops too much to seed with
+    }
+    std::printf("pipeline: %d seeds, decoder: %d seeds\n", pipeline.count(), decoder.count());
+}
+
+void setupFiles(const fs::path& root) {
+    Corpus c(root, "setup_file");
+    input::CommSettings comm;
+    input::SetSetupDefaults(comm);
+    app::RunState state;
+    c.add(input::FormatSetup(comm, state));
+    comm.ComPort = 3;
+    comm.UseTCP = true;
+    comm.IPAddress = "192.168.1.20";
+    comm.IPListCount = 3;
+    comm.IPList = {"10.0.0.1", "192.168.1.20", "127.0.0.1"};
+    state.CheckChecksum = true;
+    state.EmptyBuffer = true;
+    state.RefLat = 59.503417;
+    state.RefLon = -5.335;
+    state.ReferenceMode = 3;
+    state.RefMMSI = 257012300;
+    state.BinaryMsgStandard = 1;
+    const std::string full = input::FormatSetup(comm, state);
+    c.add(full);
+    // Sections in another order, a truncated file, LF line ends.
+    const size_t ip = full.find("\"REM IP Address\"");
+    c.add(full.substr(ip) + full.substr(0, ip));
+    c.add(full.substr(0, full.size() / 2));
+    std::string lf = full;
+    for (size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.erase(at, 1);
+    c.add(lf);
+    std::printf("setup_file: %d seeds\n", c.count());
+}
+
+void shipDatabase(const fs::path& root) {
+    Corpus c(root, "ship_database");
+    const targets::ShipDataItem items[] = {
+        {257012300, "Blue Heron", "LABC", 9123456, 70, 100, 20, 10, 10, 1},
+        {211000000, "M\xC3\x96WE, \"Fast\"", "DA1", 0, 80, 50, 10, 5, 5, 3},
+        {235000001, "", "", 0, 0, 0, 0, 0, 0, 0},
+        {1, "A", "B", -1, -32768, 32767, 0, 0, 0, 15},
+    };
+    std::string file;
+    for (const auto& item : items) {
+        const std::string line = targets::FormatShipDataLine(item);
+        std::string bare = line.substr(0, line.size() - 2);
+        c.add(bare);
+        file += line;
+    }
+    c.add(file);
+    c.add(std::string("\x01", 1) + file + file);  // odd first byte: a left-over backup too
+    c.add("257012300,\"blue heron\"\n257012300,\"x\",\"y\",1,2,3,4,5,6,7\n\xEF\xBB\xBF" "1,\"caf\xE9\",,,,,,,,\n");
+    std::printf("ship_database: %d seeds\n", c.count());
+}
+
+void flagIndex(const fs::path& root) {
+    Corpus c(root, "flag_index");
+    c.add("257,NO,\"Norway\"\r\n258,NO,\"Norway\"\r\n211,DE,\"Germany\"\r\n");
+    c.add("\"257\",\"NO\",\"Norway\"\n 244 , NL , Netherlands\n232,GB,\"United Kingdom, the\"\n");
+    c.add("99999,XX,too big\n-1,YY,negative\nabc,ZZ,no number\n300,../x,escape\n301,,empty\n257,NO\n");
+    std::printf("flag_index: %d seeds\n", c.count());
+}
+
+void positions(const fs::path& root) {
+    Corpus c(root, "position");
+    Corpus n(root, "read_number");
+    const char* typed[] = {"59 30 12,5 n", "5 20 6 W", "005°20'06.0\"W", "59ø30'12.30\"N", "12.5", "-33.999999",
+                           "90 0 0 S",     "180 00 00 Ø", "1 2 3 v", "60°00'00.0\"N", "59 61 0 N", "x"};
+    for (const char* t : typed) {
+        c.add(std::string(1, '\x01') + t);
+        c.add(std::string(1, '\x02') + t);
+    }
+    for (double v : {59.503417, -5.335, 179.999999, -89.9999, 0.0}) {
+        c.add(std::string(1, std::fabs(v) <= 90 ? '\x01' : '\x00') +
+              geodesy::FormatPosition(v, std::fabs(v) <= 90 ? "LAT" : "LON", "FILE", 4));
+    }
+    for (const char* t : {" 1,5 kn", "-12.25e3", "1e999", "1e-400", ".5", "+7", "--3", "1 2 3", "0x10", "12d2"}) n.add(t);
+    std::printf("position: %d seeds, read_number: %d seeds\n", c.count(), n.count());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: fuzz_seeds OUTDIR\n");
+        return 2;
+    }
+    const fs::path root = argv[1];
+    pipelineAndDecoder(root);
+    setupFiles(root);
+    shipDatabase(root);
+    flagIndex(root);
+    positions(root);
+    return 0;
+}
