@@ -1,5 +1,7 @@
 #include "ais/decoder.h"
 
+#include <algorithm>
+
 #include "ais/binary_message.h"
 #include "ais/layout_decoder.h"
 
@@ -78,6 +80,9 @@ int DecodeAISMessage(std::string_view payload, AISMessageRecord& record, int fil
 
 int DecodeAISMessage(const PayloadBits& bits, AISMessageRecord& r, int fillBits, int standard,
                      app::DateTime now) {
+    // Any count beyond +-1008 gives the same text extent (all or nothing);
+    // clamping keeps the extent arithmetic from overflowing.
+    fillBits = std::clamp(fillBits, -kMaxPayloadBits, kMaxPayloadBits);
     const int type = static_cast<int>(bits.value(1, 6));
     switch (type) {
         case 1: DecodePositionReport(bits, now, r.Type1); break;

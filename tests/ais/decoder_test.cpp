@@ -2,6 +2,7 @@
 // positions written out here independently of the decoder's layout rows.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <random>
 #include <string>
@@ -414,6 +415,8 @@ TEST(Decoder, SafetyMessageTextExtent) {
         {14, 11, 5, 3},
         {14, 10, 6, 2},
         {14, 10, 99, 0},   // more fill than data: no text
+        {14, 10, INT_MAX, 0},
+        {14, 10, INT_MIN, 3, 158},
         {14, 10, -9999, 3, 158},  // an empty fill field: the text runs to bit 1008
         {12, 12, 0, 0},
         {14, 168, 0, 161},
