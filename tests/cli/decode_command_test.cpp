@@ -179,6 +179,25 @@ TEST(DecodeCommand, GarbageAndOverlongLinesAreSurvived) {
     EXPECT_NE(run.err.find("1 overlong"), std::string::npos) << run.err;
 }
 
+// Singles are written with up to seven significant digits, as %.7g would.
+TEST(DecodeCommand, SinglesHaveSevenSignificantDigits) {
+    std::string input;
+    std::vector<std::string> want;
+    for (int raw = -127; raw <= 127; ++raw) {
+        ais::PositionReport p = position();
+        const double r = raw / 4.733;
+        p.ROT = static_cast<float>(raw < 0 ? -(r * r) : r * r);
+        p.SOG = static_cast<float>((raw + 127) * 4 / 10.0);
+        input += sentences(ais::EncodePayload(p));
+        char text[64];
+        std::snprintf(text, sizeof text, "\"ROT\":%.7g,\"SOG\":%.7g,", p.ROT, p.SOG);
+        want.push_back(text);
+    }
+    const CliRun run = runDecode(input);
+    ASSERT_EQ(run.lines.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i) EXPECT_NE(run.lines[i].find(want[i]), std::string::npos) << run.lines[i];
+}
+
 TEST(DecodeCommand, Help) {
     const CliRun run = runDecode("", "--help");
     EXPECT_EQ(run.status, 0);
