@@ -198,6 +198,24 @@ TEST(DecodeCommand, SinglesHaveSevenSignificantDigits) {
     for (size_t i = 0; i < want.size(); ++i) EXPECT_NE(run.lines[i].find(want[i]), std::string::npos) << run.lines[i];
 }
 
+// The benchmark mix decodes completely: no checksum errors, no leftovers.
+TEST(DecodeCommand, DecodesTheBenchmarkMix) {
+    FILE* pipe = popen((std::string(ORVANTA_CLI_PATH) + " mix 2000").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string mix;
+    char buf[4096];
+    while (size_t n = std::fread(buf, 1, sizeof buf, pipe)) mix.append(buf, n);
+    pclose(pipe);
+    size_t lines = 0, firstFragments = 0;
+    for (size_t at = 0; (at = mix.find('\n', at)) != std::string::npos; ++at) ++lines;
+    for (size_t at = 0; (at = mix.find("!AIVDM,2,1,", at)) != std::string::npos; ++at) ++firstFragments;
+    ASSERT_GE(lines, 2000u);
+    const CliRun run = runDecode(mix);
+    EXPECT_EQ(run.lines.size() + firstFragments, lines);
+    EXPECT_NE(run.err.find(" 0 checksum errors, 0 malformed"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("0 incomplete messages"), std::string::npos) << run.err;
+}
+
 TEST(DecodeCommand, Help) {
     const CliRun run = runDecode("", "--help");
     EXPECT_EQ(run.status, 0);
