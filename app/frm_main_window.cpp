@@ -1,23 +1,86 @@
 #include "app/frm_main_window.h"
 
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTime>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
+#include "ais/code_tables.h"
+#include "app/data_folder.h"
+#include "app/frm_messages_window.h"
+#include "geodesy/position_text.h"
+#include "input/serial_transport.h"
+#include "input/tcp_transport.h"
+#include "targets/target_list_model.h"
+#include "targets/target_sort.h"
 #include "ui/message_box_sink.h"
+#include "ui/settings_store.h"
+#include "ui/twips.h"
 
 namespace app {
 
-FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
+namespace {
+
+constexpr const char* kMMSIError = " is not a valid MMSI number! Has to be an integer value in the range 0-999999999";
+constexpr const char* kRefPosTitles[4] = {"No Ref pos", "From VDO msg", "Manual ", "From VDM msg, MMSI : "};
+constexpr const char* kBinaryStandards[2] = {"IMO SN/Circ.236", "IALA Proposal (comb IMO236 and ITU 1371-1)"};
+
+// Placement defaults in twips.
+constexpr double kDefaultLeft = 1000, kDefaultTop = 1000, kDefaultWidth = 13300, kDefaultHeight = 8000;
+
+QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+}  // namespace
+
+FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent)
+    : QMainWindow(parent), settings_(settings), boxSink_(std::make_unique<ui::MessageBoxSink>(this)) {
+    messages_ = boxSink_.get();
     setObjectName("frmMain");
     setWindowTitle(kCaption);
     receiver_ = std::make_unique<Receiver>(clock_, *this);
+    input::SetSetupDefaults(comm_);
+
+    serial_ = new input::SerialTransport(this);
+    tcp_ = new input::TcpTransport(this);
+    serial_->setBytesHandler([this](std::string_view b) { receiver_->receive(input::InputKind::Serial, b); });
+    tcp_->setBytesHandler([this](std::string_view b) { receiver_->receive(input::InputKind::Tcp, b); });
+    input::ConnectionView& view = *this;
+    connection_ = std::make_unique<input::ConnectionManager>(comm_, *serial_, *tcp_, view, *this);
+    connect(tcp_, &input::TcpTransport::connected, this, [this] { connection_->SocketConnected(); });
+    // Queued: the socket is closed by the handler, which must not happen inside its own signal.
+    connect(
+        tcp_, &input::TcpTransport::errorOccurred, this,
+        [this](int number, const QString& description) { connection_->SocketError(number, description.toStdString()); },
+        Qt::QueuedConnection);
+    connect(tcp_, &input::TcpTransport::closedByPeer, this, [this] { connection_->SocketClosedByPeer(); },
+            Qt::QueuedConnection);
+    connect(
+        serial_, &input::SerialTransport::deviceLost, this,
+        [this](const QString& description) { connection_->SerialLost(description.toStdString()); },
+        Qt::QueuedConnection);
+
     buildStatusBar();
+    buildMenus();
+    buildCentralArea();
 
     timerAIS_Status_ = new QTimer(this);
     timerAIS_Status_->setObjectName("timerAIS_Status");
     timerAIS_Status_->setInterval(15000);
+    connect(timerAIS_Status_, &QTimer::timeout, this, &FrmMain::timerAIS_Status_Timer);
     timerAIS_Status_->start();
 
+    // Removes nothing: targets stay for the whole run.
     timer_DeleteOLDTargets_ = new QTimer(this);
     timer_DeleteOLDTargets_->setObjectName("timer_DeleteOLDTargets");
     timer_DeleteOLDTargets_->setInterval(60000);
@@ -27,6 +90,7 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
     timerConnectionTest_ = new QTimer(this);
     timerConnectionTest_->setObjectName("timerConnectionTest");
     timerConnectionTest_->setInterval(0);
+    connect(timerConnectionTest_, &QTimer::timeout, this, [this] { connection_->ConnectionTestTick(); });
 
     clockTimer_ = new QTimer(this);
     clockTimer_->setInterval(1000);
@@ -35,12 +99,19 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
     resize(900, 520);
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain() {
+    // The transports go with the window; nothing they say now is wanted.
+    serial_->blockSignals(true);
+    tcp_->blockSignals(true);
+}
+
+// ---------------------------------------------------------------- building
 
 void FrmMain::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("sbStatusBar");
     bar->setSizeGripEnabled(true);
+    bar->setStyleSheet("QStatusBar::item { border: none; }");
     static const char* const kStart[7] = {"Status : ",       "No communication established", "Checksum errors :",
                                           "n/a",             "Ignorerd msgs :",              "n/a",
                                           ""};
@@ -58,6 +129,255 @@ void FrmMain::buildStatusBar() {
     updateClockPanel();
 }
 
+void FrmMain::buildMenus() {
+    QMenuBar* bar = menuBar();
+
+    QMenu* file = bar->addMenu("&File");
+    file->setObjectName("mnuFile");
+    QAction* exitAction = file->addAction("E&xit");
+    exitAction->setObjectName("mnuFileExit");
+    connect(exitAction, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* setup = bar->addMenu("Setup");
+    setup->setObjectName("mnuSetup");
+    QAction* comm = setup->addAction("Comm");
+    comm->setObjectName("mnuSetupComm");
+    comm->setEnabled(false);  // the communication setup dialog is not built yet
+    setup->addSeparator();
+    QMenu* standard = setup->addMenu("Binary Msg Standard");
+    standard->setObjectName("mnuSetupBinaryMsgStdMenu");
+    for (int i = 0; i < 2; ++i) {
+        QAction* a = standard->addAction(kBinaryStandards[i]);
+        a->setObjectName(QString("mnuSetupBinaryMsgStd_%1").arg(i));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, i] { chooseBinaryStandard(i); });
+        mnuSetupBinaryMsgStd_[static_cast<size_t>(i)] = a;
+    }
+
+    QMenu* view = bar->addMenu("&View");
+    view->setObjectName("mnuView");
+    QAction* messages = view->addAction("Incoming Messages");
+    messages->setObjectName("mnuViewMessages");
+    connect(messages, &QAction::triggered, this, &FrmMain::showMessagesWindow);
+    QAction* graphics = view->addAction("GraphicDisplay");
+    graphics->setObjectName("mnuViewGraphics");
+    graphics->setCheckable(true);
+    graphics->setEnabled(false);  // the plot window is not built yet
+    QAction* monitor = view->addAction("Comport Monitor");
+    monitor->setObjectName("mnuViewPortMonitor");
+    monitor->setEnabled(false);  // the port monitor is not built yet
+
+    QMenu* help = bar->addMenu("&Help");
+    help->setObjectName("mnuHelp");
+    help->addSeparator();
+    QAction* about = help->addAction("&About ");
+    about->setObjectName("mnuHelpAbout");
+    connect(about, &QAction::triggered, this, &FrmMain::showAbout);
+}
+
+void FrmMain::buildCentralArea() {
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(6, 6, 6, 2);
+
+    auto* top = new QHBoxLayout;
+    layout->addLayout(top);
+
+    auto* frameRefPos = new QGroupBox("Reference position", central);
+    frameRefPos->setObjectName("frameRefPos");
+    auto* refLayout = new QGridLayout(frameRefPos);
+    for (int i = 0; i < 4; ++i) {
+        auto* opt = new QRadioButton(kRefPosTitles[i], frameRefPos);
+        opt->setObjectName(QString("optRefPos_%1").arg(i));
+        connect(opt, &QRadioButton::clicked, this, [this, i] { optRefPos_Click(i); });
+        optRefPos_[static_cast<size_t>(i)] = opt;
+    }
+    txtMMSI_ = new QLineEdit(frameRefPos);
+    txtMMSI_->setObjectName("txtMMSI");
+    txtRefLat_ = new QLineEdit(frameRefPos);
+    txtRefLat_->setObjectName("txtRefLat");
+    txtRefLon_ = new QLineEdit(frameRefPos);
+    txtRefLon_->setObjectName("txtRefLon");
+    for (QLineEdit* box : {txtMMSI_, txtRefLat_, txtRefLon_}) {
+        box->installEventFilter(this);
+        box->setMinimumWidth(130);
+    }
+    refLayout->addWidget(optRefPos_[0], 0, 0);
+    refLayout->addWidget(optRefPos_[1], 1, 0);
+    refLayout->addWidget(optRefPos_[2], 0, 1);
+    refLayout->addWidget(optRefPos_[3], 1, 1);
+    refLayout->addWidget(txtMMSI_, 1, 2);
+    refLayout->addWidget(new QLabel("Lat :", frameRefPos), 0, 3);
+    refLayout->addWidget(txtRefLat_, 0, 4);
+    refLayout->addWidget(new QLabel("Lon :", frameRefPos), 1, 3);
+    refLayout->addWidget(txtRefLon_, 1, 4);
+    top->addWidget(frameRefPos);
+
+    auto* sortBox = new QGroupBox("Sorting", central);
+    auto* sortLayout = new QGridLayout(sortBox);
+    optIncr_[0] = new QRadioButton("Incr", sortBox);
+    optIncr_[1] = new QRadioButton("Decr", sortBox);
+    for (int i = 0; i < 2; ++i) {
+        optIncr_[static_cast<size_t>(i)]->setObjectName(QString("optIncr_%1").arg(i));
+        connect(optIncr_[static_cast<size_t>(i)], &QRadioButton::clicked, this, [this, i] { optIncr_Click(i); });
+    }
+    optIncr_[0]->setChecked(true);
+    lblSortedBy_ = new QLabel("Unsorted", sortBox);
+    lblSortedBy_->setObjectName("lblSortedBy");
+    sortLayout->addWidget(optIncr_[0], 0, 0);
+    sortLayout->addWidget(optIncr_[1], 1, 0);
+    sortLayout->addWidget(new QLabel("Sorted by :", sortBox), 0, 1);
+    sortLayout->addWidget(lblSortedBy_, 1, 1);
+    top->addWidget(sortBox);
+
+    auto* countBox = new QGroupBox("Targets", central);
+    auto* countLayout = new QVBoxLayout(countBox);
+    lblNoOfTargets_ = new QLabel("0", countBox);
+    lblNoOfTargets_->setObjectName("lblNoOfTargets");
+    lblNoOfTargets_->setAlignment(Qt::AlignCenter);
+    countLayout->addWidget(lblNoOfTargets_);
+    top->addWidget(countBox);
+
+    top->addStretch(1);
+    cmdConnect_ = new QPushButton("CONNECT", central);
+    cmdConnect_->setObjectName("cmdConnect");
+    connect(cmdConnect_, &QPushButton::clicked, this, [this] { connection_->ConnectClicked(); });
+    top->addWidget(cmdConnect_, 0, Qt::AlignVCenter);
+
+    model_ = new targets::TargetListModel(receiver_->targets(), receiver_->state(), this);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &FrmMain::updateTargetCount);
+    fgAISTargets_ = new QTableView(central);
+    fgAISTargets_->setObjectName("fgAISTargets");
+    fgAISTargets_->setModel(model_);
+    fgAISTargets_->setSortingEnabled(false);
+    fgAISTargets_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    fgAISTargets_->setSelectionMode(QAbstractItemView::SingleSelection);
+    fgAISTargets_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    fgAISTargets_->verticalHeader()->hide();
+    fgAISTargets_->verticalHeader()->setDefaultSectionSize(fgAISTargets_->fontMetrics().height() + 4);
+    fgAISTargets_->horizontalHeader()->setSectionsClickable(true);
+    fgAISTargets_->horizontalHeader()->setHighlightSections(false);
+    fgAISTargets_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(fgAISTargets_->horizontalHeader(), &QHeaderView::sectionClicked, this, &FrmMain::headerClicked);
+    layout->addWidget(fgAISTargets_, 1);
+
+    setCentralWidget(central);
+    prepareTargetList();
+}
+
+// Column widths from twips at the screen's resolution, widened where the
+// screen font needs more room than the stored width gives for a typical cell.
+void FrmMain::prepareTargetList() {
+    const double dpi = logicalDpiX();
+    static const char* const kWidest[targets::kListColumns] = {
+        "1000", "999999999", "GRAND EXPLORER (Own ship)", "52\u00b059'59.9\"N", "004\u00b059'59.9\"W",
+        "    99.9", "    359.9", "    359", "    -99.9", "AtoN", "06 Dec 14:05:09", "NoOfMsg", "STATUS"};
+    const QFontMetrics body = fgAISTargets_->fontMetrics();
+    const QFontMetrics head = fgAISTargets_->horizontalHeader()->fontMetrics();
+    for (int c = 0; c < targets::kListColumns; ++c) {
+        const int twips = targets::kListWidthsTwips[static_cast<size_t>(c)];
+        const int stored = ui::pixelsFromTwips(twips > 0 ? twips : 1000, dpi);
+        const int needed = std::max(body.horizontalAdvance(QString::fromUtf8(kWidest[c])),
+                                    head.horizontalAdvance(QString::fromUtf8(targets::ListTitle(c, 1)))) + 12;
+        fgAISTargets_->setColumnWidth(c, std::max(stored, needed));
+    }
+}
+
+// ---------------------------------------------------------------- start and stop
+
+void FrmMain::startUp(const std::filesystem::path& dataDir) {
+    dataDir_ = dataDir;
+    ais::InitCodeTables();
+    input::LoadSetup((dataDir_ / kSetupFileName).string(), comm_, receiver_->state(), *messages_);
+    receiver_->shipDatabase().LoadShipData(dataDir_);
+    receiver_->flagIndex().setDataDir(dataDir_);
+    started_ = true;
+}
+
+void FrmMain::load(bool openInput) {
+    setWindowTitle(kCaption);
+    placeWindow();
+    RunState& st = receiver_->state();
+    if (st.CheckChecksum) panels_[3]->setText("0");
+    if (st.EmptyBuffer) panels_[5]->setText("0");
+    chooseBinaryStandard(st.BinaryMsgStandard != 0 ? 1 : 0);
+    if (openInput) OpenInput();
+    prepareTargetList();
+    const int mode = st.ReferenceMode >= 0 && st.ReferenceMode <= 3 ? st.ReferenceMode : 0;
+    optRefPos_[static_cast<size_t>(mode)]->setChecked(true);
+    optRefPos_Click(mode);
+    if (st.RefMMSI != 0) txtMMSI_->setText(QString::number(st.RefMMSI));
+}
+
+void FrmMain::useSessionInput(const std::string& host, int port) {
+    if (!storedComm_) storedComm_ = comm_;
+    comm_.UseTCP = true;
+    comm_.IPAddress = host;
+    comm_.IPPort = port;
+}
+
+void FrmMain::OpenInput() { connection_->OpenInput(); }
+
+void FrmMain::placeWindow() {
+    if (!settings_) return;
+    const double dpi = logicalDpiX();
+    static const char* const kKeys[4] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
+    static const double kDefaults[4] = {kDefaultLeft, kDefaultTop, kDefaultWidth, kDefaultHeight};
+    for (size_t i = 0; i < 4; ++i) {
+        placedTwips_[i] = settings_->readNumber(kKeys[i], kDefaults[i]);
+        placedPixels_[i] = ui::pixelsFromTwips(static_cast<int>(std::lround(placedTwips_[i])), dpi);
+    }
+    placed_ = true;
+    move(placedPixels_[0], placedPixels_[1]);
+    resize(placedPixels_[2], placedPixels_[3]);
+}
+
+void FrmMain::storePlacement() {
+    if (!settings_ || isMinimized()) return;
+    const double dpi = logicalDpiX();
+    static const char* const kKeys[4] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
+    const int pixels[4] = {x(), y(), width(), height()};
+    for (size_t i = 0; i < 4; ++i) {
+        // An unmoved edge keeps its stored twips, so rounding to pixels never creeps.
+        const double twips = placed_ && pixels[i] == placedPixels_[i]
+                                 ? placedTwips_[i]
+                                 : ui::twipsFromPixels(pixels[i], dpi);
+        settings_->writeNumber(kKeys[i], twips);
+    }
+    settings_->sync();
+}
+
+void FrmMain::shutdown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    // The input is abandoned without further messages.
+    serial_->blockSignals(true);
+    tcp_->blockSignals(true);
+    serial_->close();
+    tcp_->close();
+    if (started_) {
+        // A session address (demo) is not written over the stored one.
+        input::CommSettings toSave = comm_;
+        if (storedComm_) {
+            toSave.UseTCP = storedComm_->UseTCP;
+            toSave.IPAddress = storedComm_->IPAddress;
+            toSave.IPPort = storedComm_->IPPort;
+        }
+        input::SaveSetup((dataDir_ / kSetupFileName).string(), toSave, receiver_->state(), *messages_);
+        const auto vessels = receiver_->shipDataOfRun();
+        targets::SaveShipData(dataDir_, vessels);
+    }
+    storePlacement();
+    if (frmMessages_) frmMessages_->close();
+}
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+    shutdown();
+    QMainWindow::closeEvent(event);
+}
+
+// ---------------------------------------------------------------- status bar and connection
+
 void FrmMain::updateClockPanel() { panels_[6]->setText(QTime::currentTime().toString("hh:mm")); }
 
 QString FrmMain::panelText(int panel) const {
@@ -67,11 +387,182 @@ QString FrmMain::panelText(int panel) const {
 
 void FrmMain::statusPanelChanged(int panel, const std::string& text) {
     if (panel < 1 || panel > 7) return;
-    panels_[static_cast<size_t>(panel - 1)]->setText(QString::fromStdString(text));
+    panels_[static_cast<size_t>(panel - 1)]->setText(fromUtf8(text));
 }
 
 void FrmMain::operatorMessage(MessageIcon icon, const std::string& title, const std::string& text) {
-    ui::MessageBoxSink(this).operatorMessage(icon, title, text);
+    messages_->operatorMessage(icon, title, text);
+}
+
+void FrmMain::setConnectionText(const std::string& text) { panels_[1]->setText(fromUtf8(text)); }
+
+void FrmMain::setConnectVisible(bool visible) { cmdConnect_->setVisible(visible); }
+
+void FrmMain::setConnectionTestInterval(int ms) {
+    timerConnectionTest_->setInterval(ms);
+    if (ms > 0) {
+        timerConnectionTest_->start();
+    } else {
+        timerConnectionTest_->stop();
+    }
+}
+
+// ---------------------------------------------------------------- target list
+
+void FrmMain::targetRowChanged(int entry) {
+    if (aging_) {
+        model_->UpdateStatusCell(entry);
+    } else {
+        model_->UpdateTargetRow(entry);
+    }
+    // Messages move the reference in the "From VDO" and "From VDM" modes.
+    const RunState& st = receiver_->state();
+    if ((st.ReferenceMode == targets::kRefFromVDO || st.ReferenceMode == targets::kRefFromVDM) &&
+        (st.RefLat != shownRefLat_ || st.RefLon != shownRefLon_) && !(st.RefLat == 0 && st.RefLon == 0)) {
+        showReferenceBoxes();
+    }
+}
+
+void FrmMain::timerAIS_Status_Timer() {
+    aging_ = true;
+    receiver_->ageTargets();
+    aging_ = false;
+}
+
+void FrmMain::updateTargetCount() { lblNoOfTargets_->setText(QString::number(model_->rowCount())); }
+
+void FrmMain::headerClicked(int column) {
+    if (column < 0 || column >= targets::kColStatus) return;
+    RunState& st = receiver_->state();
+    model_->flush();
+    targets::SortTargets(receiver_->targets(), column, optIncr_[1]->isChecked(), st.ReferenceMode);
+    lblSortedBy_->setText(column == targets::kColNo ? QString("Unsorted")
+                                                    : QString::fromUtf8(targets::ListTitle(column, st.ReferenceMode)));
+    model_->RefreshTargetList();
+}
+
+void FrmMain::optIncr_Click(int index) {
+    // Takes effect with the next header click.
+    optIncr_[static_cast<size_t>(index)]->setChecked(true);
+}
+
+void FrmMain::showReferenceBoxes() {
+    const RunState& st = receiver_->state();
+    shownRefLat_ = st.RefLat;
+    shownRefLon_ = st.RefLon;
+    txtRefLat_->setText(fromUtf8(geodesy::FormatPosition(st.RefLat, "LAT", "display", 1)));
+    txtRefLon_->setText(fromUtf8(geodesy::FormatPosition(st.RefLon, "LON", "display", 1)));
+}
+
+void FrmMain::optRefPos_Click(int index) {
+    RunState& st = receiver_->state();
+    st.ReferenceMode = static_cast<int16_t>(index);
+    optRefPos_[static_cast<size_t>(index)]->setChecked(true);
+    txtRefLat_->setEnabled(index == targets::kRefManual);
+    txtRefLon_->setEnabled(index == targets::kRefManual);
+    txtMMSI_->setEnabled(index == targets::kRefFromVDM);
+    switch (index) {
+        case targets::kRefNone:
+            txtRefLat_->setText("     n/a");
+            txtRefLon_->setText("     n/a");
+            break;
+        case targets::kRefFromVDO:
+            txtRefLat_->setText("Waiting for VDO");
+            txtRefLon_->setText("Waiting for VDO");
+            break;
+        case targets::kRefManual:
+            showReferenceBoxes();
+            break;
+        default:
+            txtRefLat_->setText("Waiting for VDM");
+            txtRefLon_->setText("Waiting for VDM");
+            break;
+    }
+    if (index != targets::kRefManual) {
+        shownRefLat_ = st.RefLat;
+        shownRefLon_ = st.RefLon;
+    }
+    model_->referenceModeChanged();
+    model_->ReferenceChanged = true;
+    model_->RefreshTargetList();
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (box && (box == txtMMSI_ || box == txtRefLat_ || box == txtRefLon_)) {
+        if (event->type() == QEvent::FocusIn) {
+            // Select after the click that gave the focus has placed the cursor.
+            QTimer::singleShot(0, box, &QLineEdit::selectAll);
+        } else if (event->type() == QEvent::FocusOut && !validating_) {
+            // Leaving the window (or a message box taking over) is not leaving the box.
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                if (box == txtMMSI_) {
+                    txtMMSI_LostFocus();
+                } else {
+                    txtRefPos_LostFocus(box, box == txtRefLat_);
+                }
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void FrmMain::txtMMSI_LostFocus() {
+    RunState& st = receiver_->state();
+    const std::string text = txtMMSI_->text().toStdString();
+    const double value = std::round(geodesy::ReadNumberText(text));
+    if (value >= 0 && value <= 999999999) {
+        st.RefMMSI = static_cast<int32_t>(value);
+        txtMMSI_->setText(QString::number(st.RefMMSI));
+        txtRefLat_->setText("Waiting for VDM");
+        txtRefLon_->setText("Waiting for VDM");
+        model_->ReferenceChanged = true;
+        model_->RefreshTargetList();
+        return;
+    }
+    validating_ = true;
+    operatorMessage(MessageIcon::Critical, "Orvanta", text + kMMSIError);
+    validating_ = false;
+    txtMMSI_->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmMain::txtRefPos_LostFocus(QLineEdit* box, bool latitude) {
+    RunState& st = receiver_->state();
+    std::string text = box->text().toStdString();
+    validating_ = true;
+    const double value = geodesy::ParsePosition(text, latitude ? "LAT" : "LON", *this);
+    validating_ = false;
+    (latitude ? st.RefLat : st.RefLon) = value;
+    box->setText(fromUtf8(geodesy::FormatPosition(value, latitude ? "LAT" : "LON", "display", 1)));
+    if (latitude) {
+        shownRefLat_ = value;
+    } else {
+        shownRefLon_ = value;
+    }
+    model_->ReferenceChanged = true;
+    model_->RefreshTargetList();
+}
+
+// ---------------------------------------------------------------- menus
+
+void FrmMain::chooseBinaryStandard(int index) {
+    receiver_->state().BinaryMsgStandard = static_cast<int16_t>(index);
+    for (QAction* a : mnuSetupBinaryMsgStd_) a->setChecked(false);
+    mnuSetupBinaryMsgStd_[static_cast<size_t>(index)]->setChecked(true);
+}
+
+void FrmMain::showMessagesWindow() {
+    if (!frmMessages_) frmMessages_ = new FrmMessages(this);
+    frmMessages_->show();
+    frmMessages_->raise();
+    frmMessages_->activateWindow();
+}
+
+void FrmMain::showAbout() {
+    QMessageBox::about(this, kAboutTitle,
+                       "Orvanta\nVersion : 1.00\n\nAIS receiver and display: decodes ITU-R M.1371 traffic "
+                       "received as NMEA 0183 sentences from a serial port or a TCP server.");
 }
 
 }  // namespace app

@@ -1,47 +1,165 @@
-// FrmMain: the main window. It owns the receiver and shows its state: the
-// status bar with seven panels, and (later) the target list and reference frame.
+// FrmMain: the main window. It owns the receiver, the two input transports and
+// the connection manager, and shows their state: the target list, the
+// reference-position frame, the sort controls, the "CONNECT" button and the
+// status bar with seven panels.
+//
+// Life of the window, as main() drives it:
+//   app::FrmMain w(settingsStore);
+//   w.startUp(dataDir);   // code tables, setup file, ship database (boxes before the window)
+//   w.load();             // caption, placement, panels, menus, input, list, reference frame
+//   w.show();
+//   ...                   // closing the window saves setup, ship data and placement
+//
+// Tests construct it without startUp (nothing is read or written) and give it
+// a recording message sink so no modal box opens.
 #pragma once
 
+#include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
 #include <QTimer>
 #include <array>
+#include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "app/clock.h"
 #include "app/receiver.h"
 #include "app/receiver_events.h"
+#include "input/connection.h"
+#include "input/setup_file.h"
 
-class QStatusBar;
+namespace input {
+class SerialTransport;
+class TcpTransport;
+}  // namespace input
+namespace targets {
+class TargetListModel;
+}
+namespace ui {
+class SettingsStore;
+}
 
 namespace app {
 
-class FrmMain : public QMainWindow, public ReceiverEvents {
+class FrmMessages;
+
+class FrmMain : public QMainWindow, public ReceiverEvents, private input::ConnectionView {
     Q_OBJECT
 public:
     static constexpr const char* kCaption = "  Orvanta - Version : 1.00";
+    static constexpr const char* kAboutTitle = "About Orvanta";
 
-    explicit FrmMain(QWidget* parent = nullptr);
+    // settings: the per-user store for the placement; null keeps none.
+    explicit FrmMain(ui::SettingsStore* settings = nullptr, QWidget* parent = nullptr);
     ~FrmMain() override;
 
+    // Start procedure before the window: code tables, setup file, ship
+    // database and flags from dataDir. Without it nothing is read or saved.
+    void startUp(const std::filesystem::path& dataDir);
+    // The window's load sequence. openInput false leaves the input closed
+    // (the demo opens it once its simulator listens).
+    void load(bool openInput = true);
+
+    // Input for this session only: the stored setup keeps its own address.
+    void useSessionInput(const std::string& host, int port);
+
+    // Where operator messages go (default: modal message boxes).
+    void setMessageSink(MessageSink* sink) { messages_ = sink; }
+
     Receiver& receiver() { return *receiver_; }
+    input::CommSettings& commSettings() { return comm_; }
+    input::ConnectionManager& connection() { return *connection_; }
+    targets::TargetListModel& listModel() { return *model_; }
+    input::TcpTransport& tcpTransport() { return *tcp_; }
+    input::SerialTransport& serialTransport() { return *serial_; }
     QString panelText(int panel) const;
+
+    // Closes whatever input is open and opens the one the settings choose.
+    void OpenInput();
+    // Writes setup, ship data and placement (once); called when the window closes.
+    void shutdown();
 
     // ReceiverEvents
     void statusPanelChanged(int panel, const std::string& text) override;
+    void targetRowChanged(int entry) override;
     void operatorMessage(MessageIcon icon, const std::string& title, const std::string& text) override;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // ConnectionView
+    void setConnectionText(const std::string& text) override;
+    void setConnectVisible(bool visible) override;
+    void setConnectionTestInterval(int ms) override;
+
     void buildStatusBar();
+    void buildMenus();
+    void buildCentralArea();
+    void prepareTargetList();
     void updateClockPanel();
+    void placeWindow();
+    void storePlacement();
+    void chooseBinaryStandard(int index);
+    void showMessagesWindow();
+    void showAbout();
+
+    void optRefPos_Click(int index);
+    void optIncr_Click(int index);
+    void headerClicked(int column);
+    void txtMMSI_LostFocus();
+    void txtRefPos_LostFocus(QLineEdit* box, bool latitude);
+    void showReferenceBoxes();
+    void updateTargetCount();
+    void timerAIS_Status_Timer();
 
     SystemClock clock_;
     std::unique_ptr<Receiver> receiver_;
+    input::CommSettings comm_;
+    // The stored address while this session uses another one (demo).
+    std::optional<input::CommSettings> storedComm_;
+    input::SerialTransport* serial_ = nullptr;
+    input::TcpTransport* tcp_ = nullptr;
+    std::unique_ptr<input::ConnectionManager> connection_;
+    targets::TargetListModel* model_ = nullptr;
+    ui::SettingsStore* settings_ = nullptr;
+    std::unique_ptr<MessageSink> boxSink_;
+    MessageSink* messages_ = nullptr;
+    std::filesystem::path dataDir_;
+    bool started_ = false;
+    bool shutDown_ = false;
+    bool aging_ = false;
+    double shownRefLat_ = 0, shownRefLon_ = 0;
+    // Placement as read (twips) and as applied (pixels): Left, Top, Width, Height.
+    std::array<double, 4> placedTwips_{};
+    std::array<int, 4> placedPixels_{};
+    bool placed_ = false;
+
     std::array<QLabel*, 7> panels_{};
     QTimer* timerAIS_Status_ = nullptr;
     QTimer* timer_DeleteOLDTargets_ = nullptr;
     QTimer* timerConnectionTest_ = nullptr;
     QTimer* clockTimer_ = nullptr;
+
+    QTableView* fgAISTargets_ = nullptr;
+    QPushButton* cmdConnect_ = nullptr;
+    QLabel* lblNoOfTargets_ = nullptr;
+    QLabel* lblSortedBy_ = nullptr;
+    std::array<QRadioButton*, 2> optIncr_{};
+    std::array<QRadioButton*, 4> optRefPos_{};
+    QLineEdit* txtMMSI_ = nullptr;
+    QLineEdit* txtRefLat_ = nullptr;
+    QLineEdit* txtRefLon_ = nullptr;
+    std::array<QAction*, 2> mnuSetupBinaryMsgStd_{};
+    QPointer<FrmMessages> frmMessages_;
+    bool validating_ = false;
 };
 
 }  // namespace app

@@ -1,19 +1,68 @@
 // Start procedure of the desktop program.
+//
+//   orvanta [--data-dir DIR] [--demo]
+//
+// --data-dir  folder of Orvanta.ini, Shipdata.dat and the other data files
+//             (default: the program's folder when writable, else ~/.local/share/Orvanta)
+// --demo      start the built-in traffic simulator and show its traffic; the
+//             stored input settings are kept as they are
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
 #include <QLocale>
+#include <QMessageBox>
+#include <cstdlib>
 
+#include "app/data_folder.h"
 #include "app/frm_main_window.h"
 #include "app/number_format.h"
+#include "ui/demo_simulator.h"
+#include "ui/settings_store.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Orvanta");
+    QApplication::setApplicationVersion("1.00");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Orvanta: AIS receiver and display");
+    parser.addHelpOption();
+    const QCommandLineOption dataDirOption("data-dir", "Folder of the setup file and the data files.", "DIR");
+    const QCommandLineOption demoOption("demo", "Show traffic from the built-in simulator.");
+    parser.addOption(dataDirOption);
+    parser.addOption(demoOption);
+    parser.process(application);
 
     // Numbers are shown with the user's decimal separator.
     const QString point = QLocale().decimalPoint();
     if (point.size() == 1 && point[0].unicode() < 128) app::setDecimalSeparator(point[0].toLatin1());
 
-    app::FrmMain window;
+    std::optional<std::filesystem::path> given;
+    if (parser.isSet(dataDirOption)) given = std::filesystem::path(parser.value(dataDirOption).toStdString());
+    const std::filesystem::path dataDir =
+        app::ResolveDataFolder(given, QCoreApplication::applicationDirPath().toStdString(), std::getenv("HOME"));
+
+    ui::SettingsStore settings;
+    app::FrmMain window(&settings);
+    window.startUp(dataDir);
+
+    const bool demo = parser.isSet(demoOption);
+    ui::DemoSimulator simulator;
+    if (demo) {
+        // The input opens once the simulator listens; its port is this session's only.
+        QObject::connect(&simulator, &ui::DemoSimulator::listening, &window, [&window](int port) {
+            window.useSessionInput("127.0.0.1", port);
+            window.OpenInput();
+        });
+        QObject::connect(&simulator, &ui::DemoSimulator::failed, &window, [&window](const QString& text) {
+            window.operatorMessage(app::MessageIcon::Exclamation, "Orvanta", text.toStdString());
+        });
+    }
+    window.load(/*openInput=*/!demo);
     window.show();
-    return application.exec();
+    if (demo) simulator.start(QDir(QCoreApplication::applicationDirPath()).filePath("orvanta-cli"));
+
+    const int rc = application.exec();
+    simulator.stop();
+    return rc;
 }

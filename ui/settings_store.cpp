@@ -1,0 +1,29 @@
+#include "ui/settings_store.h"
+
+namespace ui {
+
+namespace {
+const QString kGroup = QStringLiteral("Settings");
+QString keyOf(const QString& key) { return kGroup + "/" + key; }
+}  // namespace
+
+SettingsStore::SettingsStore() : settings_(std::make_unique<QSettings>("Orvanta", "Orvanta")) {}
+
+SettingsStore::SettingsStore(const QString& iniFile)
+    : settings_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {}
+
+double SettingsStore::readNumber(const QString& key, double def) const {
+    const QVariant v = settings_->value(keyOf(key));
+    if (!v.isValid()) return def;
+    bool ok = false;
+    const double d = v.toString().trimmed().toDouble(&ok);
+    return ok ? d : def;
+}
+
+void SettingsStore::writeNumber(const QString& key, double value) {
+    settings_->setValue(keyOf(key), QString::number(static_cast<float>(value)));
+}
+
+bool SettingsStore::contains(const QString& key) const { return settings_->contains(keyOf(key)); }
+
+}  // namespace ui

@@ -1,0 +1,33 @@
+// The per-user settings store: window placements and the like, under the
+// application "Orvanta", group "Settings". Values are kept as the text of a
+// single-precision number ("13300"), as they were always stored.
+//
+//   ui::SettingsStore store;                       // the user's store
+//   int left = store.readNumber("MainLeft", 1000);
+//   store.writeNumber("MainLeft", 1200);
+//
+// Tests pass an ini file path to keep the user's store untouched.
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <memory>
+
+namespace ui {
+
+class SettingsStore {
+public:
+    SettingsStore();
+    explicit SettingsStore(const QString& iniFile);
+
+    // The stored number, or def when the key is missing or not a number.
+    double readNumber(const QString& key, double def) const;
+    void writeNumber(const QString& key, double value);
+    bool contains(const QString& key) const;
+    void sync() { settings_->sync(); }
+
+private:
+    std::unique_ptr<QSettings> settings_;
+};
+
+}  // namespace ui
