@@ -333,6 +333,8 @@ struct AISMessageRecord {
     TimeOnlyMessage Type25;
     TimeOnlyMessage Type26;
 
+    bool operator==(const AISMessageRecord&) const = default;
+
     // The position report sub-record of type 1, 2 or 3 (nullptr for other types).
     PositionReport* positionReport(int type) {
         return type == 1 ? &Type1 : type == 2 ? &Type2 : type == 3 ? &Type3 : nullptr;
