@@ -7,6 +7,7 @@
 // sequential identifier and channel (input::VdmAssembler). Each complete
 // message is decoded and printed as one line holding exactly the fields its
 // decoder wrote, keyed by the record's field names, in input order.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -91,9 +92,15 @@ public:
         json_.plainKey(name);
         if (v.isNull()) {
             json_.null();
-        } else {
-            json_.value(std::string_view(v.format(name == "TimeReceived" ? "yyyy-mm-ddThh:nn:ss" : "yyyy-mm-ddThh:nn")));
+            return;
         }
+        // Written from the calendar fields into a local buffer: no string per message.
+        const app::CalendarTime c = v.toCalendar();
+        char text[40];
+        const bool seconds = name == "TimeReceived";
+        const int n = std::snprintf(text, sizeof text, seconds ? "%04d-%02d-%02dT%02d:%02d:%02d" : "%04d-%02d-%02dT%02d:%02d",
+                                    c.year, c.month, c.day, c.hour, c.minute, c.second);
+        json_.value(std::string_view(text, static_cast<size_t>(std::clamp(n, 0, 39))));
     }
 
 private:
