@@ -10,7 +10,11 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QLocale>
-#include <QMessageBox>
+#include <QSocketNotifier>
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "app/data_folder.h"
@@ -18,6 +22,36 @@
 #include "app/number_format.h"
 #include "ui/demo_simulator.h"
 #include "ui/settings_store.h"
+
+namespace {
+
+// Interrupt and terminate close the main window the ordinary way, so the
+// setup file, the ship database and the placement are still saved.
+int gSignalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(gSignalPipe[1], &byte, 1);
+}
+
+void closeOnSignals(QWidget& window) {
+    if (::pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char buffer[16];
+        while (::read(gSignalPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        window.close();
+    });
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -59,6 +93,7 @@ int main(int argc, char** argv) {
         });
     }
     window.load(/*openInput=*/!demo);
+    closeOnSignals(window);
     window.show();
     if (demo) simulator.start(QDir(QCoreApplication::applicationDirPath()).filePath("orvanta-cli"));
 
