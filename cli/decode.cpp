@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "ais/decoder.h"
-#include "ais/message_fields.h"
+#include "ais/message_fields_walk.h"
 #include "app/clock.h"
 #include "cli/command.h"
 #include "cli/json_writer.h"
@@ -147,7 +147,7 @@ public:
         cli::JsonWriter json(out_);
         json.beginObject();
         JsonFields visitor(json);
-        if (!ais::VisitDecodedFields(record_, type, visitor, withTime_)) {
+        if (!ais::VisitDecodedFieldsWith(record_, type, visitor, withTime_)) {
             out_.truncate(mark);
             counts_.noDecoder++;
             return;

@@ -1,0 +1,171 @@
+// The field walk behind VisitDecodedFields as a template over the visitor
+// type, for hot output loops: with a final visitor class the compiler calls
+// (and can inline) its methods directly instead of through the vtable.
+//
+//   struct Printer final : ais::FieldVisitor { ... };
+//   Printer p;
+//   ais::VisitDecodedFieldsWith(rec, type, p, false);   // same fields as VisitDecodedFields
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "ais/binary_layout.h"
+#include "ais/message_fields.h"
+#include "ais/message_layouts.h"
+
+namespace ais {
+
+namespace fields_detail {
+
+template <class R, class V>
+void VisitMember(const R& rec, const Field<R>& row, V& v) {
+    std::visit(
+        [&](auto m) {
+            using M = decltype(m);
+            if constexpr (!std::is_same_v<M, std::monostate>) {
+                using T = std::remove_cvref_t<decltype(rec.*m)>;
+                if constexpr (std::is_same_v<T, float>) v.single(row.name, rec.*m);
+                else if constexpr (std::is_same_v<T, double>) v.real(row.name, rec.*m);
+                else if constexpr (std::is_same_v<T, std::string>) v.text(row.name, rec.*m);
+                else if constexpr (std::is_same_v<T, app::DateTime>) v.dateTime(row.name, rec.*m);
+                else v.integer(row.name, rec.*m);
+            }
+        },
+        row.member);
+}
+
+template <class R, class V>
+void VisitCommState(const R& rec, V& v) {
+    v.integer("SyncState", rec.SyncState);
+    v.integer("SlotTimeout", rec.SlotTimeout);
+    v.integer("SubMessage", rec.SubMessage);
+    switch (rec.SlotTimeout) {
+        case 0: v.integer("SlotOffset", rec.SlotOffset); break;
+        case 1:
+            // A base station report puts these into UTCHour/UTCMinute, visited already.
+            if constexpr (requires { rec.CommUTCHour; }) {
+                v.integer("CommUTCHour", rec.CommUTCHour);
+                v.integer("CommUTCMinute", rec.CommUTCMinute);
+            }
+            break;
+        case 2: case 4: case 6: v.integer("SlotNumber", rec.SlotNumber); break;
+        default: v.integer("ReceivedStations", rec.ReceivedStations); break;
+    }
+}
+
+template <class R, size_t N, class V>
+void VisitLayout(const R& rec, std::span<const Field<R>, N> rows, V& v) {
+    for (const auto& row : rows) {
+        if (row.rule == Rule::CommState) {
+            if constexpr (requires { rec.SlotTimeout; }) VisitCommState(rec, v);
+            continue;
+        }
+        VisitMember(rec, row, v);
+        switch (row.rule) {
+            case Rule::Accuracy:
+                if constexpr (requires { rec.PosAccuracyText; }) v.text("PosAccuracyText", rec.PosAccuracyText);
+                break;
+            case Rule::EPFD:
+                if constexpr (requires { rec.EPFDTypeText; }) v.text("EPFDTypeText", rec.EPFDTypeText);
+                break;
+            case Rule::NavStatus:
+                if constexpr (requires { rec.NavStatusText; }) v.text("NavStatusText", rec.NavStatusText);
+                break;
+            case Rule::AtoNType:
+                if constexpr (requires { rec.AtoNTypeText; }) v.text("AtoNTypeText", rec.AtoNTypeText);
+                break;
+            case Rule::ShipType:
+                if constexpr (requires { rec.ShipTypeFullText; }) v.text("ShipTypeFullText", rec.ShipTypeFullText);
+                if constexpr (requires { rec.ShipTypeText; rec.CargoTypeText; }) {
+                    v.text("ShipTypeText", rec.ShipTypeText);
+                    v.text("CargoTypeText", rec.CargoTypeText);
+                }
+                break;
+            default: break;
+        }
+    }
+}
+
+template <class R, class V>
+void VisitWithLayout(const R& rec, V& v, bool withTime) {
+    VisitLayout(rec, LayoutOf<R>(), v);
+    if (withTime) v.dateTime("TimeReceived", rec.TimeReceived);
+}
+
+template <class V>
+void VisitStaticDataReport(const StaticDataReport& rec, V& v, bool withTime) {
+    VisitLayout(rec, std::span(layouts::kStaticDataReportHeader), v);
+    if (rec.PartNumber == 0) {
+        VisitLayout(rec, std::span(layouts::kStaticDataReportPartA), v);
+    } else {
+        VisitLayout(rec, std::span(layouts::kStaticDataReportPartB), v);
+    }
+    if (withTime) v.dateTime("TimeReceived", rec.TimeReceived);
+}
+
+template <class V>
+void VisitBinaryMessage(const BinaryMessage& rec, int type, V& v, bool withTime) {
+    v.integer("MessageID", rec.MessageID);
+    v.integer("RepeatIndicator", rec.RepeatIndicator);
+    v.integer("MMSI", rec.MMSI);
+    if (type == 6) v.integer("DestinationMMSI", rec.DestinationMMSI);
+    v.integer("DAC", rec.DAC);
+    v.integer("FI", rec.FI);
+    v.text("Description", rec.Description);
+    switch (rec.Application) {
+        case BinaryApp::Interrogation:
+            v.integer("RequestedDAC", rec.RequestedDAC);
+            v.integer("RequestedFI", rec.RequestedFI);
+            break;
+        case BinaryApp::HeightOverKeel: v.single("HeightOverKeel", rec.HeightOverKeel); break;
+        case BinaryApp::PersonsOnBoard: v.integer("PassengersOnboard", rec.PassengersOnboard); break;
+        default: {
+            // The tidal window repeats its entry fields; the entry number keeps the keys apart.
+            std::string key;
+            for (const BinaryField& f : ApplicationLayout(rec.Application)) {
+                key.assign(f.Name);
+                if (f.Entry > 0) key += static_cast<char>('0' + f.Entry);
+                const FieldRef ref = f.Ref(rec);
+                switch (ref.Kind) {
+                    case FieldKind::Int16: v.integer(key, *static_cast<const int16_t*>(ref.Ptr)); break;
+                    case FieldKind::Single: v.single(key, *static_cast<const float*>(ref.Ptr)); break;
+                    case FieldKind::Double: v.real(key, *static_cast<const double*>(ref.Ptr)); break;
+                    case FieldKind::Text: v.text(key, *static_cast<const std::string*>(ref.Ptr)); break;
+                }
+            }
+            break;
+        }
+    }
+    if (withTime) v.dateTime("TimeReceived", rec.TimeReceived);
+}
+
+}  // namespace fields_detail
+
+template <class V>
+bool VisitDecodedFieldsWith(const AISMessageRecord& r, int type, V& v, bool withTime) {
+    switch (type) {
+        case 1: fields_detail::VisitWithLayout(r.Type1, v, withTime); return true;
+        case 2: fields_detail::VisitWithLayout(r.Type2, v, withTime); return true;
+        case 3: fields_detail::VisitWithLayout(r.Type3, v, withTime); return true;
+        case 4: fields_detail::VisitWithLayout(r.Type4, v, withTime); return true;
+        case 5: fields_detail::VisitWithLayout(r.Type5, v, withTime); return true;
+        case 6: fields_detail::VisitBinaryMessage(r.Type6, 6, v, withTime); return true;
+        case 8: fields_detail::VisitBinaryMessage(r.Type8, 8, v, withTime); return true;
+        case 9: fields_detail::VisitWithLayout(r.Type9, v, withTime); return true;
+        case 10: fields_detail::VisitWithLayout(r.Type10, v, withTime); return true;
+        case 12: fields_detail::VisitWithLayout(r.Type12, v, withTime); return true;
+        case 14: fields_detail::VisitWithLayout(r.Type14, v, withTime); return true;
+        case 18: fields_detail::VisitWithLayout(r.Type18, v, withTime); return true;
+        case 19: fields_detail::VisitWithLayout(r.Type19, v, withTime); return true;
+        case 20: fields_detail::VisitWithLayout(r.Type20, v, withTime); return true;
+        case 21: fields_detail::VisitWithLayout(r.Type21, v, withTime); return true;
+        case 24: fields_detail::VisitStaticDataReport(r.Type24, v, withTime); return true;
+        case 7: case 11: case 13: case 15: case 16: case 17: case 22: case 23: case 25: case 26:
+            if (withTime) v.dateTime("TimeReceived", r.timeReceived(type));
+            return true;
+        default: return false;
+    }
+}
+
+}  // namespace ais
