@@ -1,9 +1,12 @@
 #include "input/tcp_transport.h"
 
+#include <QTimer>
+
 namespace input {
 
 TcpTransport::TcpTransport(QObject* parent) : QObject(parent), socket_(new QTcpSocket(this)) {
     socket_->setObjectName("Winsock1");
+    socket_->setReadBufferSize(kReadBufferSize);
     connect(socket_, &QTcpSocket::readyRead, this, &TcpTransport::onReadyRead);
     connect(socket_, &QTcpSocket::connected, this, &TcpTransport::connected);
     connect(socket_, &QTcpSocket::errorOccurred, this, &TcpTransport::onError);
@@ -42,8 +45,17 @@ bool TcpTransport::connectTo(const std::string& host, int port, std::string& err
 }
 
 void TcpTransport::onReadyRead() {
-    const QByteArray data = socket_->readAll();
+    // A bounded piece per turn of the event loop: a backlog never holds up
+    // the window, and the bounded read buffer lets TCP slow the sender down.
+    const QByteArray data = socket_->read(kMaxChunk);
     if (!data.isEmpty() && bytes_) bytes_(std::string_view(data.constData(), static_cast<size_t>(data.size())));
+    if (socket_->bytesAvailable() > 0 && !morePosted_) {
+        morePosted_ = true;
+        QTimer::singleShot(0, this, [this] {
+            morePosted_ = false;
+            onReadyRead();
+        });
+    }
 }
 
 void TcpTransport::onError(QAbstractSocket::SocketError error) {
@@ -52,8 +64,12 @@ void TcpTransport::onError(QAbstractSocket::SocketError error) {
         return;
     }
     if (error == QAbstractSocket::RemoteHostClosedError) {
-        // Whatever arrived with the close is still input.
-        onReadyRead();
+        // Whatever arrived with the close is still input (at most the read buffer).
+        while (socket_->bytesAvailable() > 0) {
+            const QByteArray data = socket_->read(kMaxChunk);
+            if (data.isEmpty()) break;
+            if (bytes_) bytes_(std::string_view(data.constData(), static_cast<size_t>(data.size())));
+        }
         emit closedByPeer();
         return;
     }

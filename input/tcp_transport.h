@@ -19,6 +19,9 @@ class TcpTransport : public QObject, public SocketControl {
     Q_OBJECT
 public:
     using BytesHandler = std::function<void(std::string_view)>;
+    // Bytes handed over per notification, and kept waiting in the socket at most.
+    static constexpr qint64 kMaxChunk = 64 * 1024;
+    static constexpr qint64 kReadBufferSize = 1024 * 1024;
 
     explicit TcpTransport(QObject* parent = nullptr);
 
@@ -44,6 +47,7 @@ private:
     QTcpSocket* socket_;
     BytesHandler bytes_;
     bool inConnectCall_ = false;
+    bool morePosted_ = false;
     QString connectCallError_;
 };
 

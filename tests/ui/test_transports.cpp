@@ -6,6 +6,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
+#include <algorithm>
 #include <string>
 
 #include "input/serial_transport.h"
@@ -43,6 +44,37 @@ private slots:
         QVERIFY(received.size() >= 6 && received.substr(received.size() - 6) == "tail\r\n");
         tcp.close();
         QCOMPARE(tcp.state(), input::kSocketClosed);
+    }
+
+    void tcpBacklogComesInBoundedPiecesWithTheEventLoopRunning() {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        input::TcpTransport tcp;
+        qint64 total = 0, largest = 0;
+        int pieces = 0, ticksBetween = 0, ticks = 0, ticksAtLastPiece = 0;
+        tcp.setBytesHandler([&](std::string_view b) {
+            total += static_cast<qint64>(b.size());
+            largest = std::max<qint64>(largest, static_cast<qint64>(b.size()));
+            if (pieces++ > 0 && ticks > ticksAtLastPiece) ++ticksBetween;
+            ticksAtLastPiece = ticks;
+        });
+        QTimer ticker;
+        ticker.setInterval(0);
+        QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start();
+        std::string error;
+        QVERIFY(tcp.connectTo("127.0.0.1", server.serverPort(), error));
+        QVERIFY(server.waitForNewConnection(5000));
+        QTcpSocket* peer = server.nextPendingConnection();
+        const QByteArray line("!AIVDM,1,1,,A,13u?etPv2;0n:dDPwUM1U1Cb069D,0*24\r\n");
+        const qint64 size = 4 * 1024 * 1024;
+        QByteArray bulk;
+        while (bulk.size() < size) bulk += line;
+        peer->write(bulk);
+        QTRY_COMPARE_WITH_TIMEOUT(total, static_cast<qint64>(bulk.size()), 20000);
+        QVERIFY(largest <= input::TcpTransport::kMaxChunk);
+        QVERIFY(pieces >= bulk.size() / input::TcpTransport::kMaxChunk);
+        QVERIFY(ticksBetween > 0);
     }
 
     void tcpRefusedConnectionIsAnErrorNotification() {
