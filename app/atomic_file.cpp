@@ -1,11 +1,13 @@
 #include "app/atomic_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace app {
@@ -57,6 +59,30 @@ int createTemporary(const std::filesystem::path& target, std::filesystem::path& 
     return -1;
 }
 
+// A process killed in the middle of a write leaves its temporary file behind.
+// After each successful write, the temporaries of this target whose writer is
+// gone are removed, so repeated crashes never pile them up. A file of a live
+// process (this one included) is left alone: it may still be written.
+void removeStaleTemporaries(const std::filesystem::path& target) {
+    const std::filesystem::path dir = target.parent_path().empty() ? "." : target.parent_path();
+    const std::string prefix = "." + target.filename().string() + ".tmp-";
+    std::error_code ec;
+    std::filesystem::directory_iterator it(dir, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string rest = name.substr(prefix.size());
+        const size_t dash = rest.find('-');
+        if (dash == 0 || dash == std::string::npos || rest.find_first_not_of("0123456789-") != std::string::npos) continue;
+        long pid = 0;
+        for (size_t i = 0; i < dash && pid < 1L << 40; ++i) pid = pid * 10 + (rest[i] - '0');
+        if (pid <= 0 || pid == ::getpid() || pid > INT32_MAX) continue;
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+        std::error_code removeEc;
+        std::filesystem::remove(it->path(), removeEc);
+    }
+}
+
 }  // namespace
 
 FileWriteResult WriteFileAtomically(const std::filesystem::path& target, std::string_view content) {
@@ -99,6 +125,7 @@ FileWriteResult WriteFileAtomically(const std::filesystem::path& target, std::st
         ::fsync(dfd);
         ::close(dfd);
     }
+    removeStaleTemporaries(target);
 
     FileWriteResult ok;
     ok.ok = true;
