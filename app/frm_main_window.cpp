@@ -200,7 +200,7 @@ void FrmMain::buildCentralArea() {
     txtRefLon_->setObjectName("txtRefLon");
     for (QLineEdit* box : {txtMMSI_, txtRefLat_, txtRefLon_}) {
         box->installEventFilter(this);
-        box->setMinimumWidth(130);
+        box->setMinimumWidth(box == txtMMSI_ ? 80 : 105);
     }
     refLayout->addWidget(optRefPos_[0], 0, 0);
     refLayout->addWidget(optRefPos_[1], 1, 0);
@@ -259,6 +259,13 @@ void FrmMain::buildCentralArea() {
     fgAISTargets_->horizontalHeader()->setHighlightSections(false);
     fgAISTargets_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(fgAISTargets_->horizontalHeader(), &QHeaderView::sectionClicked, this, &FrmMain::headerClicked);
+    // A left click (on release) on a row names the target shown there (its detail window opens on it).
+    connect(fgAISTargets_, &QTableView::clicked, this, [this](const QModelIndex& index) {
+        if (!index.isValid()) return;
+        const int row = index.row() + 1;
+        if (row < 1 || row > receiver_->targets().TargetCount) return;
+        emit targetClicked(receiver_->targets().DisplayOrder[static_cast<size_t>(row)]);
+    });
     layout->addWidget(fgAISTargets_, 1);
 
     setCentralWidget(central);

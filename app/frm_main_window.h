@@ -90,6 +90,10 @@ public:
     void targetRowChanged(int entry) override;
     void operatorMessage(MessageIcon icon, const std::string& title, const std::string& text) override;
 
+signals:
+    // The operator clicked the row of entry n (1-based number in the target table).
+    void targetClicked(int entry);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -11,6 +11,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include "app/frm_main_window.h"
@@ -290,6 +291,62 @@ private slots:
         QCOMPARE(f.messages.entries.back().icon, app::MessageIcon::Critical);
         QCOMPARE(f.w.panelText(2), QString("TCP/IP Address : 127.0.0.1  port : %1    State : Closed").arg(port));
         QVERIFY(!f.w.findChild<QPushButton*>("cmdConnect")->isHidden());
+    }
+
+    void ownShipMessagesFillTheReferenceBoxes() {
+        Window f;
+        f.w.load(false);
+        f.w.findChild<QRadioButton*>("optRefPos_1")->click();
+        QCOMPARE(f.w.findChild<QLineEdit*>("txtRefLat")->text(), QString("Waiting for VDO"));
+        f.w.receiver().receive(input::InputKind::Tcp,
+                               Join(Sentences(testing_support::ClassAReport(257999999, 59.5, 5.25, 1.0f), 'A', true)));
+        QCOMPARE(f.w.receiver().state().RefLat, 59.5);
+        QCOMPARE(f.w.findChild<QLineEdit*>("txtRefLat")->text(), QString("59°30'00.0\"N"));
+        QCOMPARE(f.w.findChild<QLineEdit*>("txtRefLon")->text(), QString("005°15'00.0\"E"));
+    }
+
+    void typedReferencePositionIsReadAndRewritten() {
+        Window f;
+        f.w.load(false);
+        f.w.findChild<QRadioButton*>("optRefPos_2")->click();
+        auto* lat = f.w.findChild<QLineEdit*>("txtRefLat");
+        QVERIFY(lat->isEnabled());
+        lat->setText("59 30 0 n");
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(lat, &out);
+        QCOMPARE(f.w.receiver().state().RefLat, 59.5);
+        QCOMPARE(lat->text(), QString("59°30'00.0\"N"));
+        // Losing the focus to another window is not leaving the box.
+        lat->setText("61 0 0 n");
+        QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(lat, &away);
+        QCOMPARE(f.w.receiver().state().RefLat, 59.5);
+    }
+
+    void clickingARowNamesItsTarget() {
+        Window f;
+        f.w.load(false);
+        for (int32_t mmsi : {257000001, 257000002})
+            f.w.receiver().receive(input::InputKind::Tcp,
+                                   Join(Sentences(testing_support::ClassAReport(mmsi, 59.5, 5.25, 1.0f))));
+        f.w.listModel().flush();
+        f.w.show();
+        auto* grid = f.w.findChild<QTableView*>("fgAISTargets");
+        QSignalSpy clicked(&f.w, &app::FrmMain::targetClicked);
+        const QRect cell = grid->visualRect(grid->model()->index(1, 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(clicked[0][0].toInt(), 2);
+        QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, cell.center());
+        QCOMPARE(clicked.count(), 1);
+    }
+
+    void defaultSizeHoldsTheControls() {
+        Window f;
+        const double dpi = f.w.logicalDpiX();
+        QVERIFY2(f.w.minimumSizeHint().width() <= ui::pixelsFromTwips(13300, dpi),
+                 qPrintable(QString("%1 > %2").arg(f.w.minimumSizeHint().width()).arg(ui::pixelsFromTwips(13300, dpi))));
+        QVERIFY(f.w.minimumSizeHint().height() <= ui::pixelsFromTwips(8000, dpi));
     }
 
     void placementDefaultsAndStore() {
