@@ -292,10 +292,17 @@ void FrmMain::prepareTargetList() {
 
 // ---------------------------------------------------------------- start and stop
 
-void FrmMain::startUp(const std::filesystem::path& dataDir) {
+void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSetupFile) {
     dataDir_ = dataDir;
     ais::InitCodeTables();
-    input::LoadSetup((dataDir_ / kSetupFileName).string(), comm_, receiver_->state(), *messages_);
+    const std::filesystem::path setupPath = dataDir_ / kSetupFileName;
+    std::error_code ec;
+    if (quietWithoutSetupFile && !std::filesystem::exists(setupPath, ec)) {
+        NullMessageSink quiet;
+        input::LoadSetup(setupPath.string(), comm_, receiver_->state(), quiet);
+    } else {
+        input::LoadSetup(setupPath.string(), comm_, receiver_->state(), *messages_);
+    }
     receiver_->shipDatabase().LoadShipData(dataDir_);
     receiver_->flagIndex().setDataDir(dataDir_);
     started_ = true;
@@ -321,6 +328,11 @@ void FrmMain::useSessionInput(const std::string& host, int port) {
     comm_.UseTCP = true;
     comm_.IPAddress = host;
     comm_.IPPort = port;
+}
+
+void FrmMain::commSettingsConfirmed() {
+    storedComm_.reset();
+    OpenInput();
 }
 
 void FrmMain::OpenInput() { connection_->OpenInput(); }

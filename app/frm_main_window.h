@@ -61,13 +61,18 @@ public:
 
     // Start procedure before the window: code tables, setup file, ship
     // database and flags from dataDir. Without it nothing is read or saved.
-    void startUp(const std::filesystem::path& dataDir);
+    // quietWithoutSetupFile drops the "no setup file" notice (the demo needs
+    // no port chosen); other setup file problems are still shown.
+    void startUp(const std::filesystem::path& dataDir, bool quietWithoutSetupFile = false);
     // The window's load sequence. openInput false leaves the input closed
     // (the demo opens it once its simulator listens).
     void load(bool openInput = true);
 
     // Input for this session only: the stored setup keeps its own address.
     void useSessionInput(const std::string& host, int port);
+    // The communication settings were confirmed by the operator (setup
+    // dialog): they are the stored ones from now on, and the input reopens.
+    void commSettingsConfirmed();
 
     // Where operator messages go (default: modal message boxes).
     void setMessageSink(MessageSink* sink) { messages_ = sink; }

@@ -78,9 +78,9 @@ int main(int argc, char** argv) {
 
     ui::SettingsStore settings;
     app::FrmMain window(&settings);
-    window.startUp(dataDir);
-
     const bool demo = parser.isSet(demoOption);
+    window.startUp(dataDir, /*quietWithoutSetupFile=*/demo);
+
     ui::DemoSimulator simulator;
     if (demo) {
         // The input opens once the simulator listens; its port is this session's only.

@@ -402,7 +402,21 @@ private slots:
             f.w.load(false);
             QVERIFY(findAction(f.w, "mnuSetupBinaryMsgStd_1")->isChecked());
             QVERIFY(f.w.receiver().shipDatabase().LookupShipData(257000001));
+            // Settings confirmed by the operator are stored from then on.
+            f.w.useSessionInput("127.0.0.1", 45678);
+            f.w.commSettings().ComPort = 0;
+            f.w.commSettingsConfirmed();
+            f.w.close();
         }
+        QVERIFY(dir.read("Orvanta.ini").find("#TRUE#,\"127.0.0.1\",45678") != std::string::npos);
+    }
+
+    void demoStartsQuietlyWithoutASetupFile() {
+        testing_support::TempDir dir;
+        Window f;
+        f.w.startUp(dir.path(), true);
+        QVERIFY(f.messages.entries.empty());
+        QCOMPARE(f.w.commSettings().IPPort, 8040);
     }
 };
 
