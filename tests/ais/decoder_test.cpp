@@ -457,13 +457,14 @@ TEST(Decoder, TypesWithoutDecoderLeaveTheRecordAlone) {
 TEST(Decoder, TimeOnlyTypesSetOnlyTheirTime) {
     for (int type : {7, 11, 13, 15, 16, 17, 22, 23, 25, 26}) {
         AISMessageRecord rec;
-        AISMessageRecord want;
         Bits b = header(type, 0, 1);
         b.length(72);
         EXPECT_EQ(DecodeAISMessage(b.payload(), rec, 0, 0, kNow), type);
         EXPECT_EQ(rec.timeReceived(type), kNow) << type;
         for (int t = 1; t <= 26; ++t) {
-            if (t != type) EXPECT_TRUE(rec.timeReceived(t).isNull()) << type << " " << t;
+            if (t != type) {
+                EXPECT_TRUE(rec.timeReceived(t).isNull()) << type << " " << t;
+            }
         }
     }
 }
