@@ -100,9 +100,15 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent)
 }
 
 FrmMain::~FrmMain() {
-    // The transports go with the window; nothing they say now is wanted.
+    // Everything that reads the receiver goes before it: the transports (whose
+    // bytes it takes), the list and its model. Child widgets would otherwise
+    // outlive the members.
     serial_->blockSignals(true);
     tcp_->blockSignals(true);
+    delete serial_;
+    delete tcp_;
+    delete fgAISTargets_;
+    delete model_;
 }
 
 // ---------------------------------------------------------------- building
