@@ -46,7 +46,10 @@ void Framer::process() {
         if (lf == std::string::npos) break;
         const size_t start = pos;
         pos = lf + 1;
-        if (droppingLine_) {
+        // A line longer than the bound is dropped also when it arrived whole in
+        // one notification, so the outcome never depends on how the bytes were
+        // chunked.
+        if (droppingLine_ || lf - start > kMaxLine) {
             droppingLine_ = false;
             state_.OverflowCount++;
             state_.OverflowBytes += static_cast<int64_t>(pos - start);

@@ -10,7 +10,8 @@
 // in IgnoredCount.
 //
 // Memory is bounded: a line that grows past kMaxLine bytes without a line feed
-// is dropped whole (counted in OverflowCount / OverflowBytes) up to its line feed.
+// is dropped whole (counted in OverflowCount / OverflowBytes) up to its line feed,
+// whether it came in many notifications or in one.
 #pragma once
 
 #include <cstddef>
