@@ -93,11 +93,12 @@ void VdmAssembler::discard(Pending& p) {
 
 void VdmAssembler::expire(double now) {
     for (auto& p : pending_) {
-        if (p.used && now - p.started > kMaxAgeSeconds) discard(p);
+        if (p.used && (now - p.started > kMaxAgeSeconds || sentences_ - p.last - 1 > kMaxSentencesBetween)) discard(p);
     }
 }
 
 VdmAssembler::Status VdmAssembler::add(SentenceKind kind, const VDMFields& fields, double now) {
+    ++sentences_;
     expire(now);
     const int count = fields.FragmentCount;
     const int number = fields.FragmentNumber;
@@ -145,6 +146,7 @@ VdmAssembler::Status VdmAssembler::add(SentenceKind kind, const VDMFields& field
         slot->count = static_cast<int16_t>(count);
         slot->received = 1;
         slot->started = now;
+        slot->last = sentences_;
         slot->text = fields.Payload;
         return Status::Pending;
     }
@@ -157,6 +159,7 @@ VdmAssembler::Status VdmAssembler::add(SentenceKind kind, const VDMFields& field
     }
     slot->text += fields.Payload;
     slot->received++;
+    slot->last = sentences_;
     if (number < count) return Status::Pending;
 
     payload_.swap(slot->text);

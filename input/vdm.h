@@ -10,7 +10,12 @@
 // that does not continue its key's pending message discards that pending part;
 // a fragment numbered above 1 with nothing pending is dropped; a one-sentence
 // message never mixes with pending fragments. Pending parts are bounded in
-// number of keys and in age.
+// number of keys, in age and in distance: a receiver writes the fragments of
+// one message together, so a pending message whose next fragment has not come
+// within kMaxSentencesBetween further VDM/VDO sentences is given up. Without
+// that bound, the first fragment of a message whose second was lost would
+// join the second fragment of a later message that reuses the identifier (and
+// lost its own first), and a message made of two would be decoded.
 #pragma once
 
 #include <array>
@@ -51,6 +56,7 @@ public:
     static constexpr int kMaxKeys = 8;             // messages being collected at once
     static constexpr double kMaxAgeSeconds = 10.0; // a message's fragments arrive within this
     static constexpr int kMaxFragments = 9;
+    static constexpr int kMaxSentencesBetween = 16; // other sentences between two fragments of one message
 
     enum class Status {
         Complete,     // payload()/fillBits() hold a whole message
@@ -81,6 +87,7 @@ private:
         int16_t count = 0;
         int16_t received = 0;  // fragments 1..received are in text
         double started = 0;
+        int64_t last = 0;      // sentence number of the latest fragment
         std::string text;
     };
     void discard(Pending& p);
@@ -89,6 +96,7 @@ private:
     std::array<Pending, kMaxKeys> pending_{};
     std::string payload_;
     int fillBits_ = 0;
+    int64_t sentences_ = 0;  // sentences added so far
     int64_t incompleteMessages_ = 0;
     int64_t incompleteFragments_ = 0;
 };

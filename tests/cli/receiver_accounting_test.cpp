@@ -1,0 +1,172 @@
+// Accounting of the whole receive chain on a spoiled feed: simulated traffic
+// with faults injected goes through the Receiver as TCP notifications, and
+// every sentence must end in exactly one counted outcome, each outcome count
+// must equal what the injected faults explain, and every message the faults
+// left intact must be decoded, to the same record a clean decode gives and
+// attributed to the station that sent it.
+//
+// ORVANTA_ACCOUNTING_SENTENCES=1000000 runs the long version (a measurement,
+// not part of the suite).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "ais/decoder.h"
+#include "app/clock.h"
+#include "app/receiver.h"
+#include "cli/sim/fault_injector.h"
+#include "cli/sim/simulator.h"
+#include "input/vdm.h"
+
+namespace {
+
+using sim::Fault;
+
+bool destroysMessage(int fault) {
+    switch (static_cast<Fault>(fault)) {
+        case Fault::WrongChecksum:
+        case Fault::LowerCaseChecksum:
+        case Fault::LostFragment:
+        case Fault::TruncatedLine:
+        case Fault::LongLine:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The sub-record of `type` in a and b is the same.
+bool sameSubRecord(const ais::AISMessageRecord& a, const ais::AISMessageRecord& b, int type) {
+    switch (type) {
+#define SUB(n) \
+    case n: return a.Type##n == b.Type##n;
+        SUB(1) SUB(2) SUB(3) SUB(4) SUB(5) SUB(6) SUB(7) SUB(8) SUB(9) SUB(10) SUB(11) SUB(12) SUB(13)
+        SUB(14) SUB(15) SUB(16) SUB(17) SUB(18) SUB(19) SUB(20) SUB(21) SUB(22) SUB(23) SUB(24) SUB(25) SUB(26)
+#undef SUB
+        default: return true;  // no sub-record
+    }
+}
+
+// The record a clean decode of the message's own sentences gives, starting
+// from the record the receiver held before it.
+ais::AISMessageRecord cleanDecode(const std::vector<std::string>& sentences, ais::AISMessageRecord record,
+                                  app::DateTime now, int standard) {
+    input::VdmAssembler assembler;
+    for (const std::string& s : sentences) {
+        input::VDMFields f;
+        EXPECT_EQ(input::ExtractVDM(s, f), input::ExtractResult::Ok) << s;
+        if (assembler.add(input::SentenceKind::VDM, f, 0) == input::VdmAssembler::Status::Complete) {
+            ais::DecodeAISMessage(assembler.payload(), record, assembler.fillBits(), standard, now);
+        }
+    }
+    return record;
+}
+
+int64_t sentencesToRun() {
+    const char* env = std::getenv("ORVANTA_ACCOUNTING_SENTENCES");
+    return env ? std::atoll(env) : 100000;
+}
+
+TEST(ReceiverAccounting, EverySentenceEndsInOneOutcomeThatTheInjectedFaultsExplain) {
+    sim::SimulatorOptions options;
+    options.scenario.stations = 400;
+    options.scenario.seed = 5;
+    sim::Simulator simulator(options);
+    sim::FaultInjector faults({0.05, 17, true});
+
+    app::ManualClock clock;
+    app::ReceiverEvents events;
+    app::Receiver rx(clock, events);
+    rx.state().CheckChecksum = true;
+
+    int64_t expectIncompleteFragments = 0;  // surviving fragments of destroyed messages
+    int64_t expectDecodedSentences = 0;
+    std::array<int64_t, 64> expectByType{};
+    int64_t compared = 0, attributed = 0;
+
+    const int64_t wanted = sentencesToRun();
+    sim::Emission e;
+    std::string bytes;
+    std::vector<size_t> splits;
+    double lastTime = 0;
+    ais::AISMessageRecord before;
+    while (faults.counts().sentencesIn < wanted) {
+        simulator.next(e);
+        clock.advance(e.time - lastTime);
+        lastTime = e.time;
+        bytes.clear();
+        splits.clear();
+        faults.apply(e.sentences, bytes, &splits);
+        const bool destroyed = destroysMessage(faults.lastFault());
+        if (destroyed) {
+            expectIncompleteFragments += static_cast<int64_t>(e.sentences.size()) - 1;
+        } else {
+            expectDecodedSentences += static_cast<int64_t>(e.sentences.size());
+            ++expectByType[static_cast<size_t>(e.messageType)];
+        }
+
+        const int64_t decodedBefore = rx.state().DecodedMessageCount;
+        before = rx.messageRecord();
+        size_t from = 0;
+        for (size_t cut : splits) {
+            rx.receive(input::InputKind::Tcp, std::string_view(bytes).substr(from, cut - from));
+            from = cut;
+        }
+        rx.receive(input::InputKind::Tcp, std::string_view(bytes).substr(from));
+
+        // Exactly this message was decoded: check it against a clean decode
+        // and the sending station.
+        const bool written = bytes.find(e.sentences.back()) != std::string::npos;
+        if (!destroyed && written && rx.state().DecodedMessageCount == decodedBefore + 1) {
+            const ais::AISMessageRecord expected =
+                cleanDecode(e.sentences, before, clock.now(), rx.state().BinaryMsgStandard);
+            ASSERT_TRUE(sameSubRecord(rx.messageRecord(), expected, e.messageType))
+                << "type " << e.messageType << " from " << e.mmsi << ": " << e.sentences.front();
+            ++compared;
+            const auto& table = rx.targets();
+            if (!table.SkipMessage && table.CurrentTarget >= 1) {
+                ASSERT_EQ(table.entry(table.CurrentTarget).MMSI, e.mmsi) << "type " << e.messageType;
+                ++attributed;
+            }
+        }
+    }
+    bytes.clear();
+    faults.flush(bytes);
+    rx.receive(input::InputKind::Tcp, bytes);
+
+    const sim::FaultCounts& c = faults.counts();
+    const app::RunState& s = rx.state();
+    const int64_t destroyedMessages = c[Fault::WrongChecksum] + c[Fault::LowerCaseChecksum] +
+                                      c[Fault::LostFragment] + c[Fault::TruncatedLine] + c[Fault::LongLine];
+    for (size_t k = 0; k < sim::kFaultKinds; ++k) {
+        RecordProperty(sim::FaultName(static_cast<Fault>(k)), static_cast<int>(c.injected[k]));
+        EXPECT_GT(c.injected[k], 0) << sim::FaultName(static_cast<Fault>(k));
+    }
+
+    // Lines: every line written is a sentence, except the overlong ones, which
+    // the framer drops whole and counts apart.
+    EXPECT_EQ(s.OverflowCount, c.overlongLines);
+    EXPECT_EQ(s.SentenceCount, c.linesOut - c.overlongLines);
+    EXPECT_EQ(s.IgnoredCount, 0);
+    // Outcomes, each against the faults that cause it.
+    EXPECT_EQ(s.ChecksumErrorCount, c[Fault::WrongChecksum] + c[Fault::LowerCaseChecksum] + c[Fault::TruncatedLine]);
+    EXPECT_EQ(s.NonAISCount, c[Fault::GarbageBytes] + c[Fault::OtherTalker] + c[Fault::LongLine] - c.overlongLines);
+    EXPECT_EQ(s.MalformedCount, 0);
+    EXPECT_EQ(s.IncompleteFragmentCount + rx.pendingFragments(), expectIncompleteFragments);
+    EXPECT_EQ(s.DecodedSentenceCount, expectDecodedSentences);
+    EXPECT_EQ(s.DecodedMessageCount, c.messages - destroyedMessages);
+    for (size_t t = 0; t < 64; ++t) EXPECT_EQ(s.MessageTypeCount[t], expectByType[t]) << "type " << t;
+    // And the identity that holds whatever the input.
+    EXPECT_EQ(int64_t{s.SentenceCount}, s.DecodedSentenceCount + s.NonAISCount + s.ChecksumErrorCount +
+                                            s.MalformedCount + s.IncompleteFragmentCount + rx.pendingFragments());
+
+    EXPECT_GT(compared, (c.messages - destroyedMessages) * 9 / 10);
+    EXPECT_GT(attributed, compared / 2);
+    RecordProperty("sentences", static_cast<int>(c.sentencesIn));
+    RecordProperty("messages", static_cast<int>(c.messages));
+    RecordProperty("compared", static_cast<int>(compared));
+}
+
+}  // namespace
