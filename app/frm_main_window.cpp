@@ -43,12 +43,12 @@ QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), stat
 
 }  // namespace
 
-FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent)
+FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const Clock* clock)
     : QMainWindow(parent), settings_(settings), boxSink_(std::make_unique<ui::MessageBoxSink>(this)) {
     messages_ = boxSink_.get();
     setObjectName("frmMain");
     setWindowTitle(kCaption);
-    receiver_ = std::make_unique<Receiver>(clock_, *this);
+    receiver_ = std::make_unique<Receiver>(clock ? *clock : systemClock_, *this);
     input::SetSetupDefaults(comm_);
 
     serial_ = new input::SerialTransport(this);

@@ -56,7 +56,8 @@ public:
     static constexpr const char* kAboutTitle = "About Orvanta";
 
     // settings: the per-user store for the placement; null keeps none.
-    explicit FrmMain(ui::SettingsStore* settings = nullptr, QWidget* parent = nullptr);
+    // clock: the time source of the receiver; null uses the computer's clock.
+    explicit FrmMain(ui::SettingsStore* settings = nullptr, QWidget* parent = nullptr, const Clock* clock = nullptr);
     ~FrmMain() override;
 
     // Start procedure before the window: code tables, setup file, ship
@@ -129,7 +130,7 @@ private:
     void updateTargetCount();
     void timerAIS_Status_Timer();
 
-    SystemClock clock_;
+    SystemClock systemClock_;
     std::unique_ptr<Receiver> receiver_;
     input::CommSettings comm_;
     // The stored address while this session uses another one (demo).

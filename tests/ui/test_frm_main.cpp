@@ -349,6 +349,22 @@ private slots:
         QVERIFY(f.w.minimumSizeHint().height() <= ui::pixelsFromTwips(8000, dpi));
     }
 
+    void statusTimerAgesTheRows() {
+        app::ManualClock clock;
+        app::RecordingMessageSink messages;
+        app::FrmMain w(nullptr, nullptr, &clock);
+        w.setMessageSink(&messages);
+        w.load(false);
+        w.receiver().receive(input::InputKind::Tcp,
+                             Join(Sentences(testing_support::ClassAReport(257000001, 59.5, 5.25, 1.0f))));
+        w.listModel().flush();
+        QCOMPARE(w.listModel().index(0, 12).data().toString(), QString("NEW"));
+        clock.advance(3600);
+        auto* timer = w.findChild<QTimer*>("timerAIS_Status");
+        timer->setInterval(5);
+        QTRY_COMPARE_WITH_TIMEOUT(w.listModel().index(0, 12).data().toString(), QString("OLD"), 5000);
+    }
+
     void placementDefaultsAndStore() {
         QTemporaryDir dir;
         ui::SettingsStore store(dir.filePath("settings.ini"));
