@@ -1,6 +1,7 @@
 #include "app/frm_main_window.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -393,7 +394,10 @@ void FrmMain::shutdown() {
         targets::SaveShipData(dataDir_, vessels);
     }
     storePlacement();
-    if (frmMessages_) frmMessages_->close();
+    // Every other window of the program closes with the main window.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != this && w->isWindow() && w->isVisible()) w->close();
+    }
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {

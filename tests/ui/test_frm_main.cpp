@@ -116,6 +116,10 @@ private slots:
         QCOMPARE(win->windowTitle(), QString("Incoming Messages"));
         QVERIFY(win->findChild<QWidget*>("richtxtMsg"));
         QVERIFY(win->isVisible());
+        // It closes (and goes) with the main window.
+        QPointer<QWidget> guard(win);
+        f.w.close();
+        QTRY_VERIFY(guard.isNull());
     }
 
     void listAndFrameAtStart() {
