@@ -76,6 +76,26 @@ private slots:
         QCOMPARE(w.panelText(6), QString("1 (100.0%)"));
     }
 
+    void testPanelsAtLoad() {
+        {
+            Window f;
+            f.w.load(false);
+            f.w.receiver().receive(input::InputKind::Serial, "!AIVDM,1,1,,A,13u?etPv2;0n:dDPwUM1U1Cb069D,0*00\r\nx\r\n");
+            QCOMPARE(f.w.panelText(4), QString("n/a"));
+            QCOMPARE(f.w.panelText(6), QString("n/a"));
+        }
+        {
+            Window f;
+            f.w.receiver().state().CheckChecksum = true;
+            f.w.receiver().state().EmptyBuffer = true;
+            f.w.load(false);
+            QCOMPARE(f.w.panelText(4), QString("0"));
+            QCOMPARE(f.w.panelText(6), QString("0"));
+            f.w.receiver().receive(input::InputKind::Tcp, "!AIVDM,1,1,,A,13u?etPv2;0n:dDPwUM1U1Cb069D,0*00\r\n");
+            QCOMPARE(f.w.panelText(4), QString("1"));
+        }
+    }
+
     void menusAsListed() {
         Window f;
         QMenuBar* bar = f.w.menuBar();
