@@ -7,7 +7,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 DATA_DIR ?= $(CURDIR)/$(BUILD)/demo-data
 
-.PHONY: all bootstrap build run test test-core test-sanitize bench clean
+.PHONY: all bootstrap build run test test-core test-sanitize test-fuzz-smoke bench clean
 
 all: build
 
@@ -31,7 +31,24 @@ test-sanitize: bootstrap
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
-test: test-core test-sanitize
+test: test-core test-sanitize test-fuzz-smoke
+
+# ---- Fuzz smoke run --------------------------------------------------------
+# One minute of the receive-pipeline fuzz harness under ASan and UBSan, also
+# replaying every input in tests/fuzz/corpus. Skipped (with a note) where clang
+# and its libFuzzer runtime are not installed.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SMOKE_SECONDS ?= 60
+
+test-fuzz-smoke: bootstrap
+	@if bash scripts/fuzz --check; then \
+	  mkdir -p $(FUZZ_BUILD); \
+	  echo "fuzz smoke run: pipeline, $(FUZZ_SMOKE_SECONDS) s (log in $(FUZZ_BUILD)/smoke.log)"; \
+	  if FUZZ_BUILD=$(FUZZ_BUILD) FUZZ_JOBS=$(JOBS) bash scripts/fuzz pipeline $(FUZZ_SMOKE_SECONDS) \
+	       > $(FUZZ_BUILD)/smoke.log 2>&1; then \
+	    grep -E "DONE|average_exec_per_sec" $(FUZZ_BUILD)/smoke.log; \
+	  else tail -60 $(FUZZ_BUILD)/smoke.log; exit 1; fi; \
+	else echo "fuzz smoke run skipped: clang with the libFuzzer runtime is not installed"; fi
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
