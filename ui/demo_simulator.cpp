@@ -15,6 +15,13 @@ DemoSimulator::DemoSimulator(QObject* parent) : QObject(parent) {
     connect(&process_, &QProcess::readyReadStandardError, this, &DemoSimulator::onStandardError);
     connect(&process_, &QProcess::finished, this, &DemoSimulator::onFinished);
     connect(&process_, &QProcess::errorOccurred, this, &DemoSimulator::onError);
+    portTimer_.setSingleShot(true);
+    portTimer_.setInterval(15000);
+    connect(&portTimer_, &QTimer::timeout, this, [this] {
+        if (port_ != 0) return;
+        stop();
+        emit failed(QStringLiteral("The traffic simulator did not report its port."));
+    });
 }
 
 DemoSimulator::~DemoSimulator() { stop(); }
@@ -34,9 +41,11 @@ void DemoSimulator::start(const QString& program, const QStringList& extraArgume
     QStringList args{"simulate", "--tcp", "127.0.0.1:0", "--start", "now"};
     args += extraArguments;
     process_.start(program, args);
+    portTimer_.start();
 }
 
 void DemoSimulator::stop() {
+    portTimer_.stop();
     if (process_.state() == QProcess::NotRunning) return;
     stopping_ = true;
     process_.terminate();
@@ -58,6 +67,7 @@ void DemoSimulator::onStandardError() {
         errorText_.remove(0, nl + 1);
         if (const int p = PortInLine(line)) {
             port_ = p;
+            portTimer_.stop();
             emit listening(p);
             return;
         }
@@ -66,12 +76,14 @@ void DemoSimulator::onStandardError() {
 }
 
 void DemoSimulator::onFinished(int exitCode, QProcess::ExitStatus status) {
+    portTimer_.stop();
     if (stopping_) return;
     emit failed(QStringLiteral("The traffic simulator ended (exit code %1).").arg(exitCode));
 }
 
 void DemoSimulator::onError(QProcess::ProcessError error) {
     if (stopping_ || error != QProcess::FailedToStart) return;
+    portTimer_.stop();
     emit failed(QStringLiteral("The traffic simulator could not be started: ") + process_.errorString());
 }
 

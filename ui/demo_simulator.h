@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 namespace ui {
 
@@ -26,6 +27,8 @@ public:
     // Starts `program simulate --tcp 127.0.0.1:0 ...` with extra arguments appended.
     void start(const QString& program, const QStringList& extraArguments = {});
     void stop();
+    // How long the simulator may take to name its port before start counts as failed.
+    void setPortTimeout(int ms) { portTimer_.setInterval(ms); }
     bool running() const { return process_.state() != QProcess::NotRunning; }
     int port() const { return port_; }
 
@@ -42,6 +45,7 @@ private:
     void onError(QProcess::ProcessError error);
 
     QProcess process_;
+    QTimer portTimer_;
     QByteArray errorText_;
     int port_ = 0;
     bool stopping_ = false;

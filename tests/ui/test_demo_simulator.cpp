@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/frm_main_window.h"
@@ -25,6 +26,25 @@ private slots:
         sim.start("/nonexistent/orvanta-cli");
         QVERIFY(failed.wait(5000));
         QVERIFY(failed[0][0].toString().startsWith("The traffic simulator could not be started: "));
+    }
+
+    void silentProgramTimesOutAndIsStopped() {
+        // A program that runs on and says nothing on standard error.
+        QTemporaryDir dir;
+        const QString program = dir.filePath("silent");
+        QFile script(program);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nexec sleep 30\n");
+        script.close();
+        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        ui::DemoSimulator sim;
+        sim.setPortTimeout(200);
+        QSignalSpy failed(&sim, &ui::DemoSimulator::failed);
+        sim.start(program);
+        QVERIFY(failed.wait(5000));
+        QCOMPARE(failed[0][0].toString(), QString("The traffic simulator did not report its port."));
+        QVERIFY(!sim.running());
+        QCOMPARE(failed.count(), 1);
     }
 
     void windowShowsTheSimulatorsTraffic() {
