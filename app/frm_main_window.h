@@ -12,6 +12,11 @@
 //
 // Tests construct it without startUp (nothing is read or written) and give it
 // a recording message sink so no modal box opens.
+//
+// Controls carry their names as objectName (cmdConnect, fgAISTargets,
+// sbStatusBar, txtMMSI, ...); members of a control array are named with their
+// index after an underscore: optRefPos_0..3, optIncr_0..1,
+// mnuSetupBinaryMsgStd_0..1. Status bar panels are sbStatusBar_Panel1..7.
 #pragma once
 
 #include <QAction>
