@@ -131,9 +131,10 @@ public:
             bytes.remove_prefix(len);
         }
     }
-    // A last line without a line feed still counts as a sentence.
+    // A last line without a line feed still counts as a sentence, or as an
+    // overlong line when it outgrew the input bound.
     void finish() {
-        if (!framer_.pending().empty()) framer_.receive("\n");
+        if (!framer_.pending().empty() || framer_.droppingLine()) framer_.receive("\n");
     }
 
     app::Receiver& receiver() { return rx_; }

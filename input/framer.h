@@ -52,6 +52,8 @@ public:
     InputKind kind() const { return kind_; }
     // Text received but not yet handed over (the unfinished line).
     std::string_view pending() const { return buffer_; }
+    // The unfinished line outgrew kMaxLine and is being dropped up to its line feed.
+    bool droppingLine() const { return droppingLine_; }
 
 private:
     void process();
