@@ -104,6 +104,7 @@ void Receiver::handleSentence(std::string_view sentence) {
             return;
         case input::VdmAssembler::Status::Malformed:
             state_.MalformedCount++;
+            syncAssemblerCounts();  // the assembler may have given up old fragments first
             return;
         case input::VdmAssembler::Status::Complete:
             break;
