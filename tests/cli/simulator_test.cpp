@@ -407,12 +407,16 @@ TEST(Channels, AlternatePerStationAndFragmentIdsRotate) {
     for (int n = 0; n < 5000; ++n) {
         sim.next(e);
         auto it = lastChannel.find(e.mmsi);
-        if (it != lastChannel.end()) EXPECT_NE(it->second, e.channel) << e.mmsi;
+        if (it != lastChannel.end()) {
+            EXPECT_NE(it->second, e.channel) << e.mmsi;
+        }
         lastChannel[e.mmsi] = e.channel;
         for (const auto& s : e.sentences) EXPECT_EQ(Field(s, 4), std::string(1, e.channel)) << s;
         if (e.sentences.size() > 1) {
             const int id = std::stoi(Field(e.sentences[0], 3));
-            if (lastId >= 0) EXPECT_EQ(id, (lastId + 1) % 10);
+            if (lastId >= 0) {
+                EXPECT_EQ(id, (lastId + 1) % 10);
+            }
             lastId = id;
             ++multi;
             for (const auto& s : e.sentences) EXPECT_EQ(Field(s, 3), std::to_string(id)) << s;
