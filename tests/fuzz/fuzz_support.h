@@ -13,7 +13,10 @@
 #include <string>
 #include <string_view>
 
+#include <signal.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #define FUZZ_CHECK(cond)                                                                   \
     do {                                                                                   \
@@ -51,6 +54,16 @@ public:
         std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
                                          ? std::filesystem::path("/dev/shm")
                                          : std::filesystem::temp_directory_path();
+        // A run that stopped on a failed check left its folder behind.
+        for (std::filesystem::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            if (name.rfind("orvanta-fuzz-", 0) != 0) continue;
+            const long pid = std::atol(name.c_str() + 13);
+            if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+                std::error_code removeEc;
+                std::filesystem::remove_all(it->path(), removeEc);
+            }
+        }
         path_ = base / ("orvanta-fuzz-" + std::to_string(::getpid()));
         std::filesystem::create_directories(path_, ec);
     }
