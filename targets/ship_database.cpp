@@ -42,9 +42,11 @@ std::string fileText(std::string_view s, bool lowerCase) {
             out.push_back(' ');
         } else if (lowerCase && c >= 'A' && c <= 'Z') {
             out.push_back(static_cast<char>(c + ('a' - 'A')));
-        } else if (lowerCase && c == 0xC3 && i + 1 < s.size()) {
+        } else if (lowerCase && c == 0xC3 && i + 1 < s.size() && (static_cast<unsigned char>(s[i + 1]) & 0xC0) == 0x80) {
             // Latin-1 capitals U+00C0..U+00DE (except the multiplication
-            // sign U+00D7) have their small letter 0x20 further on.
+            // sign U+00D7) have their small letter 0x20 further on. Only a
+            // continuation byte belongs to the character: a quote or a line
+            // break after a stray 0xC3 is replaced like any other.
             const auto d = static_cast<unsigned char>(s[i + 1]);
             out.push_back(static_cast<char>(c));
             out.push_back(static_cast<char>(d >= 0x80 && d <= 0x9E && d != 0x97 ? d + 0x20 : d));
