@@ -310,8 +310,10 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
     } else {
         input::LoadSetup(setupPath.string(), comm_, receiver_->state(), *messages_);
     }
+    geodesy::InitDatum(datum_);
     receiver_->shipDatabase().LoadShipData(dataDir_);
     receiver_->flagIndex().setDataDir(dataDir_);
+    landmarks_ = plot::LoadDatabases(dataDir_, datum_);
     started_ = true;
 }
 

@@ -36,8 +36,10 @@
 #include "app/clock.h"
 #include "app/receiver.h"
 #include "app/receiver_events.h"
+#include "geodesy/geodetic.h"
 #include "input/connection.h"
 #include "input/setup_file.h"
+#include "plot/landmarks.h"
 
 namespace input {
 class SerialTransport;
@@ -65,8 +67,9 @@ public:
     explicit FrmMain(ui::SettingsStore* settings = nullptr, QWidget* parent = nullptr, const Clock* clock = nullptr);
     ~FrmMain() override;
 
-    // Start procedure before the window: code tables, setup file, ship
-    // database and flags from dataDir. Without it nothing is read or saved.
+    // Start procedure before the window: code tables, setup file, datum,
+    // ship database, flags and landmarks from dataDir. Without it nothing is
+    // read or saved.
     // quietWithoutSetupFile drops the "no setup file" notice (the demo needs
     // no port chosen); other setup file problems are still shown.
     void startUp(const std::filesystem::path& dataDir, bool quietWithoutSetupFile = false);
@@ -87,6 +90,8 @@ public:
     input::CommSettings& commSettings() { return comm_; }
     input::ConnectionManager& connection() { return *connection_; }
     targets::TargetListModel& listModel() { return *model_; }
+    const geodesy::DatumTable& datum() const { return datum_; }
+    const plot::LandmarkDatabases& landmarks() const { return landmarks_; }
     input::TcpTransport& tcpTransport() { return *tcp_; }
     input::SerialTransport& serialTransport() { return *serial_; }
     QString panelText(int panel) const;
@@ -148,6 +153,8 @@ private:
     std::unique_ptr<MessageSink> boxSink_;
     MessageSink* messages_ = nullptr;
     std::filesystem::path dataDir_;
+    geodesy::DatumTable datum_;
+    plot::LandmarkDatabases landmarks_;
     bool started_ = false;
     bool shutDown_ = false;
     bool aging_ = false;

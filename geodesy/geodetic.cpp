@@ -23,7 +23,7 @@ double offThePole(double lat) {
 }  // namespace
 
 void InitDatum(DatumTable& table) {
-    for (auto& slot : table.slots) {
+    for (auto& slot : table.datumSlots) {
         slot.datum = Datum{"WGS84", kWgs84A, kWgs84B, kWgs84F, kWgs84E2};
         slot.zone = 31;
     }

@@ -71,7 +71,8 @@ struct DatumSlot {
 
 // Two slots; the plot passes slot 1. Both always hold the same datum and zone.
 struct DatumTable {
-    std::array<DatumSlot, 2> slots;
+    // Not named "slots": Qt headers define that word away.
+    std::array<DatumSlot, 2> datumSlots;
 };
 
 // Fills both slots with WGS84, zone 31, and computes their grid constants.

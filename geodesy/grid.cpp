@@ -70,7 +70,7 @@ int ZoneFromMeridian(double meridian) { return static_cast<int>(std::nearbyint((
 
 bool InitGridConstants(DatumTable& table, int slot) {
     if (slot < 0 || slot > 1) return false;
-    DatumSlot& s = table.slots[slot];
+    DatumSlot& s = table.datumSlots[slot];
     const double e2 = s.datum.e2;
     const double e4 = e2 * e2;
     const double e6 = e4 * e2;
@@ -88,7 +88,7 @@ bool InitGridConstants(DatumTable& table, int slot) {
 }
 
 void SetZone(DatumTable& table, int zone) {
-    for (auto& slot : table.slots) slot.zone = static_cast<std::int16_t>(zone);
+    for (auto& slot : table.datumSlots) slot.zone = static_cast<std::int16_t>(zone);
     InitGridConstants(table, 0);
     InitGridConstants(table, 1);
 }
@@ -96,8 +96,8 @@ void SetZone(DatumTable& table, int zone) {
 GridOutcome GridConvert(const DatumTable& table, int slot, double& latitude, double& longitude, double& easting,
                         double& northing, GridDirection direction, app::MessageSink& sink) {
     if (slot < 0 || slot > 1) return {false, 0};
-    const DatumSlot& s = table.slots[slot];
-    const double cm = table.slots[0].grid.centralMeridianRad;
+    const DatumSlot& s = table.datumSlots[slot];
+    const double cm = table.datumSlots[0].grid.centralMeridianRad;
 
     if (direction == GridDirection::GeogToGrid) {
         const GridPoint p = Forward(s, offThePole(latitude), longitude - cm);

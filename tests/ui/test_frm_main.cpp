@@ -1,3 +1,4 @@
+#include <cmath>
 #include <QActionGroup>
 #include <QHeaderView>
 #include <QLabel>
@@ -435,10 +436,14 @@ private slots:
         QVERIFY2(ini.find("#FALSE#,\"127.0.0.1\",8040") != std::string::npos, ini.c_str());
         QVERIFY2(ini.find("\"REM Binary Message Standard\"\r\n1\r\n") != std::string::npos, ini.c_str());
         QVERIFY(dir.read("Shipdata.dat").find("257000001") != std::string::npos);
+        std::filesystem::create_directories(dir / "Database");
+        dir.write("Database/City Database.txt", "Portville,60,0,5,0\r\n");
         {
             Window f;
             f.w.startUp(dir.path());
             QVERIFY(f.messages.entries.empty());
+            QCOMPARE(f.w.landmarks().Cities.size(), size_t(1));
+            QVERIFY(std::abs(f.w.landmarks().Cities[0].easting - 611544.04) < 0.01);
             f.w.load(false);
             QVERIFY(findAction(f.w, "mnuSetupBinaryMsgStd_1")->isChecked());
             QVERIFY(f.w.receiver().shipDatabase().LookupShipData(257000001));

@@ -156,6 +156,20 @@ void positions(const fs::path& root) {
     std::printf("position: %d seeds, read_number: %d seeds\n", c.count(), n.count());
 }
 
+void landmarks(const fs::path& root) {
+    Corpus c(root, "landmarks");
+    const std::string cities =
+        "Portville,60,23.5,5,19.8\r\n\"Bay, North\",59,6,10,0.6\r\nSouthend,-33,30,-70,45\r\nZero,-0,30,0,15\r\n";
+    const std::string platforms = "Troll A,60,38.7,3,43.6,Gas\nNoType,56,0,2,30\n\"Rig, 7\",55,1,-1,2,\xC3\x96l\n";
+    c.add(cities);
+    c.add(std::string("\x01", 1) + cities + platforms);
+    c.add("Short,60,23.5,5\nWord,sixty,0,5,0\nPole,90,30,5,0\n\"Open,1,2,3,4\n,,,,\n");
+    std::string many;
+    for (int i = 0; i < 105; ++i) many += "C" + std::to_string(i) + ",50,1,3,0\n";
+    c.add(many);
+    std::printf("landmarks: %d seeds\n", c.count());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -169,5 +183,6 @@ int main(int argc, char** argv) {
     shipDatabase(root);
     flagIndex(root);
     positions(root);
+    landmarks(root);
     return 0;
 }
