@@ -5,7 +5,9 @@
 // rule, bit 2 TCP instead of serial, bit 3 port monitor open, bit 4 a clock
 // moving 4 s per chunk so fragments time out, bit 5 IALA numbering, bit 6 a
 // reference position, bit 7 a ship database to pre-fill from); byte 1 seeds
-// the chunk sizes; the rest is the byte stream, ended with a line feed.
+// the chunk sizes, and when its top three bits are set the table starts with
+// 997 entries, so a few new stations fill it; the rest is the byte stream,
+// ended with a line feed.
 //
 // What must hold afterwards: every line feed ended a sentence that was
 // counted once (handed over, discarded by the empty-buffer rule, or the end
@@ -52,6 +54,26 @@ void configure(app::Receiver& rx, uint8_t mode) {
     }
 }
 
+// A table three entries short of full, built once.
+const targets::TargetTable& nearlyFullTable() {
+    static const targets::TargetTable table = [] {
+        targets::TargetTable t;
+        targets::TableContext ctx;
+        ais::AISMessageRecord rec;
+        for (int i = 0; i < targets::kMaxTargets - 3; ++i) {
+            rec.Type1.MMSI = 244000000 + 7 * i;
+            t.AddOrUpdateTarget(targets::SentenceKind::VDM, 1, rec, ctx);
+        }
+        return t;
+    }();
+    return table;
+}
+
+void configure(app::Receiver& rx, uint8_t mode, bool nearlyFull) {
+    configure(rx, mode);
+    if (nearlyFull) rx.targets() = nearlyFullTable();
+}
+
 bool sameOutcome(const app::Receiver& a, const app::Receiver& b) {
     const app::RunState& x = a.state();
     const app::RunState& y = b.state();
@@ -81,11 +103,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     stream += '\n';
     const input::InputKind kind = (mode & 4) ? input::InputKind::Tcp : input::InputKind::Serial;
     const bool movingClock = mode & 16;
+    const bool nearlyFull = (data[1] & 0xE0) == 0xE0;
 
     app::ManualClock clock;
     Events events;
     app::Receiver rx(clock, events);
-    configure(rx, mode);
+    configure(rx, mode, nearlyFull);
     const app::RunState& st = rx.state();
 
     size_t at = 0;
@@ -111,6 +134,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const auto& table = rx.targets();
     FUZZ_CHECK(table.TargetCount >= 0 && table.TargetCount <= targets::kMaxTargets);
+    if (nearlyFull) {
+        // Entries are never given away to other stations when the table is full.
+        for (int n = 1; n <= targets::kMaxTargets - 3; ++n) {
+            FUZZ_CHECK(table.entry(n).MMSI == nearlyFullTable().entry(n).MMSI);
+        }
+    }
     std::vector<bool> seen(static_cast<size_t>(table.TargetCount) + 1, false);
     for (int k = 1; k <= table.TargetCount; ++k) {
         const int n = table.DisplayOrder[static_cast<size_t>(k)];
@@ -134,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         app::ManualClock clock2;
         Events events2;
         app::Receiver whole(clock2, events2);
-        configure(whole, mode);
+        configure(whole, mode, nearlyFull);
         whole.receive(kind, stream);
         FUZZ_CHECK(sameOutcome(rx, whole));
     }
