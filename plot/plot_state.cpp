@@ -1,0 +1,300 @@
+#include "plot/plot_state.h"
+
+#include <cmath>
+
+#include "app/number_format.h"
+#include "geodesy/grid.h"
+#include "geodesy/position_text.h"
+
+namespace plot {
+
+namespace {
+
+using geodesy::kDegToRad;
+using geodesy::kMetresPerNauticalMile;
+using geodesy::kRadToDeg;
+
+constexpr int kSlot = 1;
+
+bool UsableLongitude(double lon) { return lon != 0 && std::fabs(lon) <= 180; }
+
+Shape Dot(double x, double y, int width, PlotColour colour) {
+    Shape s;
+    s.kind = Shape::Kind::Dot;
+    s.x1 = x;
+    s.y1 = y;
+    s.width = width;
+    s.colour = colour;
+    return s;
+}
+
+Shape Line(double x1, double y1, double x2, double y2, PlotColour colour, LineStyle style = LineStyle::Solid) {
+    Shape s;
+    s.kind = Shape::Kind::Line;
+    s.x1 = x1;
+    s.y1 = y1;
+    s.x2 = x2;
+    s.y2 = y2;
+    s.colour = colour;
+    s.style = style;
+    return s;
+}
+
+Shape Circle(double x, double y, double radius, PlotColour colour, LineStyle style) {
+    Shape s;
+    s.kind = Shape::Kind::Circle;
+    s.x1 = x;
+    s.y1 = y;
+    s.radius = radius;
+    s.colour = colour;
+    s.style = style;
+    return s;
+}
+
+bool ValidHeading(double h) { return std::isfinite(h) && h >= 0 && h < 360; }
+
+// Heading mark or hull outline of one target at (x, y).
+void AppendHeadingMark(std::vector<Shape>& out, const targets::TargetRecord& t, double x, double y,
+                       PlotColour colour, const PlotView& view) {
+    if (t.ClassText == "Base Station" || t.ClassText == "SAR Aircraft") return;
+    const bool aton = t.ClassText == "Aids to Navigation";
+    if (view.scale > kHullScaleLimit) {
+        if (aton || !ValidHeading(t.TrueHeading)) return;
+        // A fixed fraction of the window, whatever the scale.
+        const double length = std::fabs(view.heightMetres()) / 40;
+        const double theta = t.TrueHeading * kDegToRad;
+        out.push_back(Line(x, y, geodesy::PolarOffsetX(x, length, theta), geodesy::PolarOffsetY(y, length, theta),
+                           colour));
+        return;
+    }
+    // Without a heading the hull lies along the course over ground, when there is one.
+    double heading = t.TrueHeading;
+    if (!ValidHeading(heading)) {
+        if (!ValidHeading(t.COG)) return;
+        heading = t.COG;
+    }
+    if (t.DimA + t.DimB + t.DimC + t.DimD <= 0) return;
+    const HullOutline hull = HullShape(x, y, heading, t.DimA, t.DimB, t.DimC, t.DimD);
+    for (size_t chain = 0; chain < 2; ++chain) {
+        for (size_t i = 0; i + 1 < 4; ++i) {
+            const PlotView::Point& a = hull.points[chain * 4 + i];
+            const PlotView::Point& b = hull.points[chain * 4 + i + 1];
+            out.push_back(Line(a.x, a.y, b.x, b.y, colour));
+        }
+    }
+}
+
+}  // namespace
+
+PlotState::PlotState() : track(static_cast<size_t>(targets::kMaxTargets) + 1) {
+    geodesy::InitDatum(datum);
+}
+
+PlotView PlotState::view(double widthPx, double heightPx, double pxPerCm) const {
+    PlotView v;
+    v.scale = scale > 0 ? scale : kStartScale;
+    v.centreE = centreE;
+    v.centreN = centreN;
+    v.widthPx = widthPx;
+    v.heightPx = heightPx;
+    v.pxPerCm = pxPerCm;
+    return v;
+}
+
+void ToGrid(const PlotState& plot, double latRad, double lonRad, double& easting, double& northing,
+            app::MessageSink& sink) {
+    geodesy::GridConvert(plot.datum, kSlot, latRad, lonRad, easting, northing, geodesy::GridDirection::GeogToGrid,
+                         sink);
+}
+
+void ToGeographic(const PlotState& plot, double easting, double northing, double& latRad, double& lonRad,
+                  app::MessageSink& sink) {
+    geodesy::GridConvert(plot.datum, kSlot, latRad, lonRad, easting, northing, geodesy::GridDirection::GridToGeog,
+                         sink);
+}
+
+int SelectGridZone(PlotState& plot, const targets::TargetTable& table) {
+    double sum = 0;
+    int count = 0;
+    for (int n = 1; n <= table.TargetCount; ++n) {
+        const double lon = table.entry(n).Longitude;
+        if (!UsableLongitude(lon)) continue;
+        sum += lon;
+        ++count;
+    }
+    const int zone = geodesy::ZoneFromLongitude(count > 0 ? sum / count : 0.0);
+    geodesy::SetZone(plot.datum, zone);
+    return zone;
+}
+
+void MeanTargetPosition(const targets::TargetTable& table, double& latitude, double& longitude) {
+    double sumLat = 0, sumLon = 0;
+    int count = 0;
+    for (int n = 1; n <= table.TargetCount; ++n) {
+        const targets::TargetRecord& t = table.entry(n);
+        if (std::fabs(t.Latitude) >= 90 || t.Latitude == 0 || std::fabs(t.Longitude) >= 180 || t.Longitude == 0) {
+            continue;
+        }
+        sumLat += t.Latitude;
+        sumLon += t.Longitude;
+        ++count;
+    }
+    latitude = count > 0 ? sumLat / count : 0.0;
+    longitude = count > 0 ? sumLon / count : 0.0;
+}
+
+bool SetupPlot(PlotState& plot, double refLat, double refLon, double widthPx, double heightPx,
+               app::MessageSink& sink) {
+    ToGrid(plot, refLat * kDegToRad, refLon * kDegToRad, plot.refE, plot.refN, sink);
+    if (plot.scale == 0) {
+        plot.scale = kStartScale;
+        plot.centreE = plot.refE;
+        plot.centreN = plot.refN;
+    }
+    if (!(widthPx > 0 && heightPx > 0)) return false;
+    plot.gridTick = GridTick(plot.scale);
+    plot.ringSpacing = RingSpacing(plot.scale);
+    return true;
+}
+
+std::vector<Shape> RangeRingShapes(const PlotState& plot) {
+    std::vector<Shape> out;
+    const double cx = plot.refE - plot.centreE, cy = plot.refN - plot.centreN;
+    AppendRangeRings(out, cx, cy, plot.ringSpacing);
+    const char* pattern = plot.scale < 10000 ? "0.00" : plot.scale < 100000 ? "0.0" : "0";
+    for (int k = 1; k <= kRingCount; ++k) {
+        Shape label;
+        label.kind = Shape::Kind::Text;
+        label.colour = PlotColour::DarkGrey;
+        label.x1 = cx;
+        label.y1 = cy + out[static_cast<size_t>(k - 1)].radius;
+        label.text = app::formatNumber(static_cast<double>(plot.ringSpacing) * k, pattern);
+        out.push_back(label);
+    }
+    return out;
+}
+
+bool Drawable(const targets::TargetRecord& t) {
+    return t.Status != "OLD" && t.Latitude != 0 && std::fabs(t.Latitude) < 90 && std::fabs(t.Longitude) <= 180;
+}
+
+void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector<Shape>& out,
+                 app::MessageSink& sink) {
+    for (int n = 1; n <= table.TargetCount; ++n) {
+        const targets::TargetRecord& t = table.entry(n);
+        if (!Drawable(t)) continue;
+        TrackPoint& p = plot.track[static_cast<size_t>(n)];
+        p.latitude = t.Latitude * kDegToRad;
+        p.longitude = t.Longitude * kDegToRad;
+        ToGrid(plot, p.latitude, p.longitude, p.easting, p.northing, sink);
+        out.push_back(Dot(p.easting - plot.centreE, p.northing - plot.centreN, 2,
+                          n == table.OwnShipIndex ? PlotColour::Blue : PlotColour::Black));
+    }
+}
+
+std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::TargetTable& table,
+                                    const app::RunState& state, Overlays overlays, const PlotView& view) {
+    std::vector<Shape> out;
+    bool anyDrawn = false;
+    for (int n = 1; n <= table.TargetCount; ++n) {
+        const targets::TargetRecord& t = table.entry(n);
+        if (!Drawable(t)) continue;
+        anyDrawn = true;
+        const PlotColour colour = n == table.OwnShipIndex ? PlotColour::Blue : PlotColour::Black;
+        const TrackPoint& p = plot.track[static_cast<size_t>(n)];
+        const double x = p.easting - plot.centreE;
+        const double y = p.northing - plot.centreN;
+        out.push_back(Dot(x, y, 5, colour));
+        Shape label;
+        label.kind = Shape::Kind::Text;
+        label.x1 = x;
+        label.y1 = y;
+        label.colour = colour;
+        label.text = TargetLabel(t.Name, t.MMSI);
+        out.push_back(label);
+
+        const bool referenceTarget = (state.ReferenceMode == targets::kRefFromVDO && n == table.OwnShipIndex) ||
+                                     (state.ReferenceMode == targets::kRefFromVDM && t.MMSI == state.RefMMSI);
+        if (referenceTarget) AppendRangeRings(out, x, y, plot.ringSpacing);
+
+        if (const auto end = SpeedVectorEnd(x, y, t.SOG, t.COG, plot.vectorTime)) {
+            out.push_back(Line(x, y, end->x, end->y, PlotColour::Blue));
+        }
+        AppendHeadingMark(out, t, x, y, colour, view);
+    }
+    if (!anyDrawn) return out;
+    if (overlays.erbl && plot.erbl.originLat != 0) {
+        const double ox = plot.erbl.originE - plot.centreE, oy = plot.erbl.originN - plot.centreN;
+        out.push_back(Line(ox, oy, plot.erbl.cursorE - plot.centreE, plot.erbl.cursorN - plot.centreN,
+                           PlotColour::Red));
+        out.push_back(Circle(ox, oy, plot.erbl.range, PlotColour::Red, LineStyle::Solid));
+    }
+    if (overlays.lineOfSight) {
+        out.push_back(Circle(plot.refE - plot.centreE, plot.refN - plot.centreN, plot.los.range, PlotColour::Red,
+                             LineStyle::Dash));
+    }
+    return out;
+}
+
+std::string BearingText(double degrees) {
+    std::string text = app::formatNumber(degrees, "000.0 \u00b0");
+    if (text.rfind("360", 0) == 0) text = app::formatNumber(0.0, "000.0 \u00b0");
+    return text;
+}
+
+CursorReadout ReadCursor(PlotState& plot, double x, double y, const app::RunState& state, app::MessageSink& sink) {
+    CursorReadout r;
+    plot.erbl.cursorE = x + plot.centreE;
+    plot.erbl.cursorN = y + plot.centreN;
+    ToGeographic(plot, plot.erbl.cursorE, plot.erbl.cursorN, r.latitude, r.longitude, sink);
+    r.lat = geodesy::FormatPosition(r.latitude * kRadToDeg, "LAT", "FORM", 1);
+    r.lon = geodesy::FormatPosition(r.longitude * kRadToDeg, "LON", "FORM", 1);
+    double distance = 0, bearing = 0;
+    geodesy::GeodeticInverse(state.RefLat * kDegToRad, state.RefLon * kDegToRad, r.latitude, r.longitude,
+                             geodesy::kInverseBoth, distance, bearing, geodesy::kWgs84B, geodesy::kWgs84F);
+    r.range = app::formatNumber(distance / kMetresPerNauticalMile, plot.scale > 10000 ? "0.0 " : "0.00 ") + "nmile";
+    r.bearing = BearingText(bearing * kRadToDeg);
+    return r;
+}
+
+void CentreOnPoint(PlotState& plot, double x, double y, app::RunState& state, app::MessageSink& sink) {
+    plot.centreE += x;
+    plot.centreN += y;
+    if (state.ReferenceMode != targets::kRefNone) return;
+    double lat = 0, lon = 0;
+    ToGeographic(plot, plot.centreE, plot.centreN, lat, lon, sink);
+    state.RefLat = lat * kRadToDeg;
+    state.RefLon = lon * kRadToDeg;
+}
+
+void CentreOnReference(PlotState& plot, const app::RunState& state, app::MessageSink& sink) {
+    ToGrid(plot, state.RefLat * kDegToRad, state.RefLon * kDegToRad, plot.centreE, plot.centreN, sink);
+}
+
+int NearestTarget(const PlotState& plot, const targets::TargetTable& table, double x, double y,
+                  app::MessageSink& sink) {
+    if (table.TargetCount < 1) return 0;
+    double lat = 0, lon = 0;
+    ToGeographic(plot, x + plot.centreE, y + plot.centreN, lat, lon, sink);
+    const geodesy::Datum& d = plot.datum.datumSlots[kSlot].datum;
+    auto distanceTo = [&](const targets::TargetRecord& t) {
+        double distance = 0, bearing = 0;
+        geodesy::GeodeticInverse(t.Latitude * kDegToRad, t.Longitude * kDegToRad, lat, lon, geodesy::kInverseDistance,
+                                 distance, bearing, d.b, d.f);
+        return distance;
+    };
+    int nearest = 1;
+    double best = distanceTo(table.entry(1));
+    for (int n = 1; n <= table.TargetCount; ++n) {
+        const targets::TargetRecord& t = table.entry(n);
+        if (t.Status == "OLD") continue;
+        const double distance = distanceTo(t);
+        if (distance < best) {
+            best = distance;
+            nearest = n;
+        }
+    }
+    return nearest;
+}
+
+}  // namespace plot

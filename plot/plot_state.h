@@ -1,0 +1,143 @@
+// Plot state and the passes that turn the target table into drawing elements.
+//
+// One PlotState lives for the whole run (the trails' store, the ERBL origin and
+// the line-of-sight heights outlive the plot window); the window opens, sets up
+// and draws from it:
+//
+//   plot::PlotState plot;
+//   plot::SelectGridZone(plot, table);                      // zone of the targets' mean longitude
+//   plot::SetupPlot(plot, st.RefLat, st.RefLon, 800, 600, 96 / 2.54, sink);   // 1:500000 at first
+//   persistent = plot::RangeRingShapes(plot);                // rings; trails are added to this layer
+//   plot::StoreTracks(plot, table, persistent, sink);        // every second
+//   moving = plot::CurrentPositions(plot, table, st, {}, plot.view(800, 600, 96 / 2.54));
+//
+// Grid conversions use datum slot 1 of the plot's own datum table, whose zone
+// is chosen when the plot opens. A target is drawn when it is not "OLD" and has
+// a position (latitude not 0, inside ±90°, longitude inside ±180°).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/operator_messages.h"
+#include "app/run_state.h"
+#include "geodesy/geodetic.h"
+#include "plot/plot_geometry.h"
+#include "targets/target_table.h"
+
+namespace plot {
+
+// A target's position at the last trail pass.
+struct TrackPoint {
+    double latitude = 0;   // radians
+    double longitude = 0;  // radians
+    double northing = 0;   // grid metres
+    double easting = 0;
+};
+
+// Electronic range and bearing line: origin, the point under the cursor and
+// the range between them.
+struct ErblState {
+    double originLat = 0;  // radians; 0 = no origin yet
+    double originLon = 0;
+    double originN = 0;  // grid metres
+    double originE = 0;
+    double cursorN = 0;
+    double cursorE = 0;
+    double range = 0;  // metres
+};
+
+struct LineOfSightState {
+    float heightOfEye = 0;     // metres
+    float heightOfObject = 0;  // metres
+    float range = 0;           // metres
+};
+
+struct PlotState {
+    PlotState();
+
+    geodesy::DatumTable datum;
+    int32_t scale = 0;  // 0 until the first set-up
+    double centreE = 0;
+    double centreN = 0;
+    double refE = 0;  // reference position on the grid, recomputed at set-up
+    double refN = 0;
+    float ringSpacing = 0;  // nautical miles
+    int32_t gridTick = 0;   // metres
+    int16_t vectorTime = 3;  // minutes of travel shown by a speed vector
+    std::vector<TrackPoint> track;  // 1..kMaxTargets
+    ErblState erbl;
+    LineOfSightState los;
+
+    PlotView view(double widthPx, double heightPx, double pxPerCm) const;
+};
+
+// Picks the zone of the mean longitude of the targets (longitude not 0, inside
+// ±180°; 30 without any) for both datum slots. Returns the zone.
+int SelectGridZone(PlotState& plot, const targets::TargetTable& table);
+
+// Mean position of the targets with a usable position, 0/0 when none has one.
+void MeanTargetPosition(const targets::TargetTable& table, double& latitude, double& longitude);
+
+// Puts the reference position on the grid; the first set-up starts at 1:500000
+// centred on it. With a picture of some size the grid tick and ring spacing
+// follow the scale and the result is true; a picture without size (minimised)
+// changes nothing more and gives false.
+bool SetupPlot(PlotState& plot, double refLat, double refLon, double widthPx, double heightPx, app::MessageSink& sink);
+
+// The ten rings around the reference position (persistent layer), each with
+// its range in nautical miles written in grey at its northern point.
+std::vector<Shape> RangeRingShapes(const PlotState& plot);
+
+bool Drawable(const targets::TargetRecord& t);
+
+// Trail pass: stores the position of every drawable target and appends a
+// trail dot for it.
+void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector<Shape>& out,
+                 app::MessageSink& sink);
+
+struct Overlays {
+    bool erbl = false;         // ERBL switched on
+    bool lineOfSight = false;  // line of sight switched on
+};
+
+// Moving layer: symbol, label, speed vector and heading mark (or hull outline
+// at large scales) of every drawable target at its last trail position, rings
+// around the reference target, and the ERBL and line-of-sight overlays while
+// any target is drawn.
+std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::TargetTable& table,
+                                    const app::RunState& state, Overlays overlays, const PlotView& view);
+
+// The point under the cursor, in picture metres, as shown in the status bar.
+struct CursorReadout {
+    double latitude = 0;  // radians
+    double longitude = 0;
+    std::string lat;      // panel 1
+    std::string lon;      // panel 2
+    std::string range;    // panel 3, from the reference position
+    std::string bearing;  // panel 4
+};
+// Also stores the point as the ERBL cursor point.
+CursorReadout ReadCursor(PlotState& plot, double x, double y, const app::RunState& state, app::MessageSink& sink);
+
+// "000.0 °" bearing text; a bearing that rounds to 360 reads 000.0 °.
+std::string BearingText(double degrees);
+
+// Re-centring. On a picture point: in reference mode "No Ref pos" the new
+// centre becomes the reference position too.
+void CentreOnPoint(PlotState& plot, double x, double y, app::RunState& state, app::MessageSink& sink);
+void CentreOnReference(PlotState& plot, const app::RunState& state, app::MessageSink& sink);
+
+// Entry nearest to a picture point among the entries not "OLD"; entry 1 when
+// none is nearer than it, 0 for an empty table.
+int NearestTarget(const PlotState& plot, const targets::TargetTable& table, double x, double y,
+                  app::MessageSink& sink);
+
+// Grid <-> geographic through slot 1 (radians, metres).
+void ToGrid(const PlotState& plot, double latRad, double lonRad, double& easting, double& northing,
+            app::MessageSink& sink);
+void ToGeographic(const PlotState& plot, double easting, double northing, double& latRad, double& lonRad,
+                  app::MessageSink& sink);
+
+}  // namespace plot

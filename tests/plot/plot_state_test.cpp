@@ -1,0 +1,255 @@
+#include "plot/plot_state.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "geodesy/position_text.h"
+
+namespace plot {
+namespace {
+
+using targets::TargetRecord;
+
+class PlotStateTest : public ::testing::Test {
+protected:
+    PlotStateTest() { ctx.state = &state; }
+
+    // A class A entry (type 1) at a position; other fields are set on the entry.
+    TargetRecord& add(int32_t mmsi, double lat, double lon, int type = 1) {
+        rec.Type1.MMSI = rec.Type4.MMSI = rec.Type9.MMSI = rec.Type21.MMSI = mmsi;
+        table.AddOrUpdateTarget(input::SentenceKind::VDM, type, rec, ctx);
+        TargetRecord& t = table.entry(table.CurrentTarget);
+        t.Latitude = lat;
+        t.Longitude = lon;
+        t.SOG = 0;
+        t.COG = 0;
+        t.TrueHeading = 0;
+        t.Status = "";
+        return t;
+    }
+    PlotView setup(int32_t scale = 0) {
+        plot.scale = scale;
+        SetupPlot(plot, state.RefLat, state.RefLon, 800, 600, sink);
+        return plot.view(800, 600, 40);
+    }
+    static long count(const std::vector<Shape>& shapes, Shape::Kind kind) {
+        return std::count_if(shapes.begin(), shapes.end(), [kind](const Shape& s) { return s.kind == kind; });
+    }
+    std::vector<Shape> pass(Overlays overlays = {}) {
+        std::vector<Shape> trail;
+        StoreTracks(plot, table, trail, sink);
+        return CurrentPositions(plot, table, state, overlays, plot.view(800, 600, 40));
+    }
+
+    app::RunState state;
+    app::RecordingMessageSink sink;
+    targets::TableContext ctx;
+    ais::AISMessageRecord rec;
+    targets::TargetTable table;
+    PlotState plot;
+};
+
+TEST_F(PlotStateTest, ZoneFollowsTheTargetsMeanLongitude) {
+    EXPECT_EQ(SelectGridZone(plot, table), 30);  // no targets
+    add(244000001, 51.9, 3.9);
+    add(244000002, 52.0, 4.1);
+    add(244000003, 0, 0);  // no position yet: not counted
+    EXPECT_EQ(SelectGridZone(plot, table), 31);
+    EXPECT_EQ(plot.datum.datumSlots[0].zone, 31);
+    EXPECT_EQ(plot.datum.datumSlots[1].zone, 31);
+    add(244000004, 52.0, 10.0);  // mean 6.0: the boundary belongs to the western zone
+    add(244000005, 52.0, 6.0);
+    EXPECT_EQ(SelectGridZone(plot, table), 31);
+    double lat = 1, lon = 1;
+    MeanTargetPosition(table, lat, lon);
+    EXPECT_NEAR(lat, (51.9 + 52.0 * 3) / 4, 1e-12);
+    EXPECT_NEAR(lon, 6.0, 1e-12);
+}
+
+TEST_F(PlotStateTest, FirstSetUpCentresOnTheReferenceAtHalfAMillion) {
+    state.RefLat = 51.98;
+    state.RefLon = 3.95;
+    EXPECT_TRUE(SetupPlot(plot, state.RefLat, state.RefLon, 800, 600, sink));
+    EXPECT_EQ(plot.scale, 500000);
+    EXPECT_EQ(plot.centreE, plot.refE);
+    EXPECT_EQ(plot.centreN, plot.refN);
+    EXPECT_FLOAT_EQ(plot.ringSpacing, 5.0f);
+    EXPECT_EQ(plot.gridTick, 5000);
+    const auto rings = RangeRingShapes(plot);
+    ASSERT_EQ(rings.size(), 20u);  // ten rings and their ranges
+    EXPECT_DOUBLE_EQ(rings[9].radius, 10 * 5 * 1852.0);
+    EXPECT_EQ(rings[0].style, LineStyle::Dot);
+    EXPECT_EQ(rings[10].text, "5");
+    EXPECT_EQ(rings[19].text, "50");
+    EXPECT_DOUBLE_EQ(rings[19].y1, rings[9].radius);
+    // A later set-up keeps scale and centre; a picture without size changes no tick.
+    plot.scale = 5000;
+    plot.centreE += 100;
+    EXPECT_FALSE(SetupPlot(plot, state.RefLat, state.RefLon, 0, 600, sink));
+    EXPECT_EQ(plot.gridTick, 5000);
+    EXPECT_TRUE(SetupPlot(plot, state.RefLat, state.RefLon, 800, 600, sink));
+    EXPECT_DOUBLE_EQ(plot.centreE, plot.refE + 100);
+    EXPECT_FLOAT_EQ(plot.ringSpacing, 0.05f);
+}
+
+TEST_F(PlotStateTest, DrawsOnlyTargetsWithAPositionThatAreNotOld) {
+    state.RefLat = 52.0;
+    state.RefLon = 4.0;
+    setup();
+    add(244000001, 52.0, 4.0).Name = "ALPHA";
+    add(244000002, 52.01, 4.0).Status = "OLD";
+    add(244000003, 0, 4.0);
+    add(244000004, -9999, -9999);
+    add(2579, 52.02, 4.01);
+    const auto shapes = pass();
+    std::vector<std::string> labels;
+    for (const Shape& s : shapes) {
+        if (s.kind == Shape::Kind::Text) labels.push_back(s.text);
+    }
+    EXPECT_EQ(labels, (std::vector<std::string>{"ALPHA ", "000002579 "}));
+    EXPECT_EQ(count(shapes, Shape::Kind::Dot), 2);
+    // The first target sits on the reference position, so on the centre.
+    EXPECT_NEAR(shapes[0].x1, 0, 1e-6);
+    EXPECT_NEAR(shapes[0].y1, 0, 1e-6);
+    EXPECT_EQ(shapes[0].width, 5);
+    // The trail store holds the last drawn position of each target.
+    EXPECT_NEAR(plot.track[1].latitude * geodesy::kRadToDeg, 52.0, 1e-9);
+    EXPECT_EQ(plot.track[3].latitude, 0);
+}
+
+TEST_F(PlotStateTest, VectorsHeadingMarksAndHullsByClassAndScale) {
+    state.RefLat = 52.0;
+    state.RefLon = 4.0;
+    setup();
+    TargetRecord& ship = add(244000001, 52.0, 4.0);
+    ship.SOG = 10;
+    ship.COG = 90;
+    ship.TrueHeading = 90;
+    ship.DimA = 100;
+    ship.DimB = 20;
+    ship.DimC = 5;
+    ship.DimD = 5;
+    add(2440001, 52.0, 4.1, 4);                   // base station: dot and label only
+    add(244000003, 52.1, 4.0, 21).TrueHeading = 45;  // aid to navigation
+    add(244000004, 52.1, 4.1).TrueHeading = -9999;   // no heading
+    ASSERT_EQ(table.entry(2).ClassText, "Base Station");
+    ASSERT_EQ(table.entry(3).ClassText, "Aids to Navigation");
+
+    // 1:500000: one vector, one heading line for the ship only.
+    auto shapes = pass();
+    EXPECT_EQ(count(shapes, Shape::Kind::Line), 2);
+    const Shape& vector = shapes[2];
+    EXPECT_EQ(vector.colour, PlotColour::Blue);
+    EXPECT_NEAR(vector.x2 - vector.x1, 926, 1e-6);
+    const Shape& heading = shapes[3];
+    EXPECT_NEAR(heading.x2 - heading.x1, plot.view(800, 600, 40).heightMetres() / 40, 1e-6);
+
+    // 1:20000: hull outlines (six legs) for the ship and the aid to navigation.
+    ship.SOG = 0;
+    table.entry(3).DimA = 2;
+    table.entry(3).DimB = 2;
+    table.entry(3).DimC = 2;
+    table.entry(3).DimD = 2;
+    setup(20000);
+    shapes = pass();
+    EXPECT_EQ(count(shapes, Shape::Kind::Line), 12);
+    // A vessel reporting no dimensions keeps only its dot and label.
+    ship.DimA = ship.DimB = ship.DimC = ship.DimD = 0;
+    shapes = pass();
+    EXPECT_EQ(count(shapes, Shape::Kind::Line), 6);
+}
+
+TEST_F(PlotStateTest, OwnShipColourReferenceRingsAndOverlays) {
+    state.RefLat = 52.0;
+    state.RefLon = 4.0;
+    setup();
+    add(244000001, 52.0, 4.0);
+    table.OwnShipIndex = 1;
+    add(244000002, 52.1, 4.0);
+    state.ReferenceMode = targets::kRefFromVDO;
+    auto shapes = pass();
+    EXPECT_EQ(shapes[0].colour, PlotColour::Blue);
+    EXPECT_EQ(count(shapes, Shape::Kind::Circle), 10);  // rings around the own ship
+
+    state.ReferenceMode = targets::kRefFromVDM;
+    state.RefMMSI = 244000002;
+    plot.erbl.originLat = 52.0 * geodesy::kDegToRad;
+    plot.erbl.range = 3000;
+    plot.los.range = 16400;
+    shapes = pass({true, true});
+    std::vector<Shape> red;
+    std::copy_if(shapes.begin(), shapes.end(), std::back_inserter(red),
+                 [](const Shape& s) { return s.colour == PlotColour::Red; });
+    ASSERT_EQ(red.size(), 3u);  // ERBL line and ring, line-of-sight ring
+    EXPECT_EQ(red[2].style, LineStyle::Dash);
+    EXPECT_DOUBLE_EQ(red[2].radius, 16400);
+    EXPECT_EQ(count(shapes, Shape::Kind::Circle), 10 + 2);
+
+    // No target drawn: no overlays either.
+    table.entry(1).Status = "OLD";
+    table.entry(2).Status = "OLD";
+    EXPECT_TRUE(pass({true, true}).empty());
+}
+
+TEST_F(PlotStateTest, CursorReadoutOverTheReference) {
+    state.RefLat = 51.98;
+    state.RefLon = 3.95;
+    setup();
+    CursorReadout r = ReadCursor(plot, 0, 0, state, sink);
+    EXPECT_EQ(r.range, "0.0 nmile");
+    EXPECT_EQ(r.bearing, "000.0 \u00b0");
+    EXPECT_EQ(r.lat, geodesy::FormatPosition(51.98, "LAT", "FORM", 1));
+    EXPECT_EQ(r.lon, geodesy::FormatPosition(3.95, "LON", "FORM", 1));
+    EXPECT_DOUBLE_EQ(plot.erbl.cursorE, plot.centreE);
+
+    // Two decimals at 1:10000, one at 1:20000; a point east reads about 090°.
+    plot.scale = 10000;
+    r = ReadCursor(plot, 1852, 0, state, sink);
+    EXPECT_EQ(r.range, "1.00 nmile");
+    EXPECT_EQ(r.bearing.substr(0, 3), "090");
+    plot.scale = 20000;
+    EXPECT_EQ(ReadCursor(plot, 1852, 0, state, sink).range, "1.0 nmile");
+    EXPECT_EQ(BearingText(359.97), "000.0 \u00b0");
+    EXPECT_EQ(BearingText(359.94), "359.9 \u00b0");
+    EXPECT_TRUE(sink.entries.empty());
+}
+
+TEST_F(PlotStateTest, RecentringMovesTheReferenceOnlyWithoutOne) {
+    state.RefLat = 51.98;
+    state.RefLon = 3.95;
+    setup();
+    const double e = plot.centreE, n = plot.centreN;
+    state.ReferenceMode = targets::kRefManual;
+    CentreOnPoint(plot, 1000, -2000, state, sink);
+    EXPECT_DOUBLE_EQ(plot.centreE, e + 1000);
+    EXPECT_DOUBLE_EQ(plot.centreN, n - 2000);
+    EXPECT_EQ(state.RefLat, 51.98);
+    CentreOnReference(plot, state, sink);
+    EXPECT_NEAR(plot.centreE, e, 1e-6);
+    EXPECT_NEAR(plot.centreN, n, 1e-6);
+
+    state.ReferenceMode = targets::kRefNone;
+    CentreOnPoint(plot, 0, 1852, state, sink);
+    EXPECT_NEAR(state.RefLat, 51.98 + 1.0 / 60, 0.001);
+    EXPECT_NEAR(state.RefLon, 3.95, 0.001);
+}
+
+TEST_F(PlotStateTest, DoubleClickFindsTheNearestTargetNotOld) {
+    state.RefLat = 52.0;
+    state.RefLon = 4.0;
+    setup();
+    EXPECT_EQ(NearestTarget(plot, table, 0, 0, sink), 0);
+    add(244000001, 52.05, 4.0);
+    add(244000002, 52.0, 4.0).Status = "OLD";
+    add(244000003, 52.01, 4.0);
+    EXPECT_EQ(NearestTarget(plot, table, 0, 0, sink), 3);
+    table.entry(3).Status = "OLD";
+    EXPECT_EQ(NearestTarget(plot, table, 0, 0, sink), 1);
+    table.entry(1).Status = "OLD";
+    EXPECT_EQ(NearestTarget(plot, table, 0, 0, sink), 1);  // every target old: the first
+}
+
+}  // namespace
+}  // namespace plot
