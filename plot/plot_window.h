@@ -1,0 +1,162 @@
+// FrmGraphics: the plot window, a north-up plan view of the targets around the
+// reference position at scale 1:N, with range rings, symbols, labels, speed
+// vectors, heading marks or hull outlines, trails, and the ERBL and
+// line-of-sight overlays.
+//
+//   plot::FrmGraphics* w = new plot::FrmGraphics(receiver, plotState, settings, messages, mainWindow);
+//   w->open();   // zone, placement, reference, show, first set-up at 1:500000
+//
+// Every second (Timer1) the trail pass adds a dot per target to the persistent
+// layer (a pixmap that only a set-up clears) and the moving layer is rebuilt
+// from the target table. The geometry comes from plot_state.h; this window
+// only paints it and forwards the mouse.
+//
+// Controls carry their names as objectName: picGraphics, cmbScale, cmdZoom_0
+// ("+"), cmdZoom_1 ("-"), lblGridTick, lblDum, StatusBar1 with panels
+// StatusBar1_Panel1..7, Timer1, mnuOptions (mnuOptionsERBL, mnuOptionsLOS,
+// mnuOptionsAutoScroll) and the pop-up pmnuCenter (pmnuCenterMouse,
+// pmnuCenterCurrentPosition, pmnuERBLReference).
+#pragma once
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <array>
+#include <vector>
+
+#include "app/operator_messages.h"
+#include "plot/plot_state.h"
+#include "ui/window_placement.h"
+
+namespace app {
+class Receiver;
+}
+
+namespace plot {
+
+class FrmGraphics;
+
+// The picture: paints the persistent pixmap, the moving layer and the zoom
+// box, and hands mouse events to its window in picture metres.
+class PicGraphics : public QWidget {
+public:
+    explicit PicGraphics(FrmGraphics& owner, QWidget* parent);
+
+    QPixmap& persistent() { return persistent_; }
+    void setMoving(std::vector<Shape> shapes);
+    const std::vector<Shape>& moving() const { return moving_; }
+    void setZoomBox(bool shown, QRectF box = {});
+    // The pixmap at the widget's size, cleared to the background.
+    void clearPersistent();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    FrmGraphics& owner_;
+    QPixmap persistent_;
+    std::vector<Shape> moving_;
+    bool zoomBoxShown_ = false;
+    QRectF zoomBox_;
+};
+
+// Paints drawing elements through a view (pixels of `view`).
+void PaintShapes(QPainter& painter, const std::vector<Shape>& shapes, const PlotView& view);
+
+class FrmGraphics : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr const char* kCaption = " AIS Graphics Display";
+
+    // receiver and plot outlive the window; messages takes conversion failures.
+    FrmGraphics(app::Receiver& receiver, PlotState& plot, ui::SettingsStore* settings, app::MessageSink& messages,
+                QWidget* parent = nullptr);
+    ~FrmGraphics() override;
+
+    // Opening: zone from the targets, placement, zone panel, reference
+    // position (mean of the targets when there is none), then shown and set up.
+    void open();
+
+    // Scale and coordinate system, scale box, tick label, zoom buttons; clears
+    // the picture and draws the rings.
+    void SetupPlot();
+    enum class UpdateMode { Track, CurrentPos };
+    void Update_AISGraphics(UpdateMode mode);
+
+    PlotView view() const;
+    QString panelText(int panel) const;
+    PicGraphics* picture() { return picGraphics_; }
+
+    // Mouse, in picture metres (called by the picture and by tests).
+    void pictureMouseDown(Qt::MouseButton button, QPointF point);
+    void pictureMouseMove(Qt::MouseButtons buttons, QPointF point);
+    void pictureMouseUp(Qt::MouseButton button, QPointF point, QPoint globalPos);
+    void pictureDoubleClick();
+    void pictureResized();
+
+    // Pop-up and Options menu items.
+    void pmnuCenterMouse_Click();
+    void pmnuCenterCurrentPosition_Click();
+    void pmnuERBLReference_Click();
+    void mnuOptionsERBL_Click();
+    void mnuOptionsLOS_Click();
+
+signals:
+    // The operator double-clicked near entry n (1-based): its details should open.
+    void targetDoubleClicked(int entry);
+    // The window is closing.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void setPanel(int panel, const std::string& text);
+    void cmbScale_Click();
+    void cmdZoom_Click(int index);
+    void drawRangeRings();
+    void paintOnPersistent(const std::vector<Shape>& shapes);
+    double pxPerCm() const;
+
+    app::Receiver& receiver_;
+    PlotState& plot_;
+    ui::SettingsStore* settings_;
+    app::MessageSink& messages_;
+    ui::WindowPlacement placement_;
+    bool loaded_ = false;
+
+    PicGraphics* picGraphics_ = nullptr;
+    QComboBox* cmbScale_ = nullptr;
+    std::array<QPushButton*, 2> cmdZoom_{};
+    QLabel* lblGridTick_ = nullptr;
+    QLabel* lblDum_ = nullptr;
+    std::array<QLabel*, 7> panels_{};
+    QTimer* timer1_ = nullptr;
+    QAction* mnuOptionsERBL_ = nullptr;
+    QAction* mnuOptionsLOS_ = nullptr;
+    QAction* mnuOptionsAutoScroll_ = nullptr;
+    QMenu* pmnuCenter_ = nullptr;
+    QAction* pmnuERBLReference_ = nullptr;
+
+    // Mouse state in picture metres.
+    QPointF downPoint_;
+    QPointF lastUpPoint_;
+    QPointF rightClickPoint_;
+    bool zoomBoxFlag_ = false;
+    bool moveToggle_ = false;
+};
+
+}  // namespace plot
