@@ -1,0 +1,116 @@
+#include "ais/message_notice.h"
+
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+using ais::ApplicationWindow;
+
+ais::AISMessageRecord recordWithDestinations() {
+    ais::AISMessageRecord rec;
+    rec.Type6.DestinationMMSI = 211000001;
+    rec.Type6.FI = 11;
+    rec.Type8.FI = 11;
+    rec.Type10.DestinationMMSI = 2570001;
+    rec.Type12.DestinationMMSI = 244000002;
+    return rec;
+}
+
+TEST(MessageNotice, TextsByType) {
+    struct Case {
+        int type;
+        const char* receiver;
+        const char* kind;
+    };
+    const Case cases[] = {
+        {6, "211000001", "6 - Addressed Binary Message"},
+        {8, "Broadcast - To all vessels", "8 - Broadcast Binary Message"},
+        {10, "2570001", "10 - UTC & Date Inquiry"},
+        {12, "244000002", "12 - Safety related Addressed message"},
+        {14, "Broadcast - To all vessels", "14 - Safety related Broadcast message"},
+    };
+    const auto rec = recordWithDestinations();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        const auto n = ais::ComposeMessageNotice(c.type, 257012300, "BLUE HERON", "SEE YOU  ", rec, "06-12-2026 13:45:02");
+        EXPECT_EQ(n.lblName, " 257012300 - BLUE HERON");
+        EXPECT_EQ(n.lblReceiver, c.receiver);
+        EXPECT_EQ(n.lblTypeOfMsg, c.kind);
+        EXPECT_EQ(n.lblTime, "06-12-2026 13:45:02");
+        EXPECT_EQ(n.txtMessage, "SEE YOU  ");  // trailing blanks kept
+    }
+    EXPECT_TRUE(ais::ComposeMessageNotice(1, 257012300, "X", "", rec, "t").lblName.empty());
+    EXPECT_EQ(ais::ComposeMessageNotice(14, -5, "", "", rec, "").lblName, "-5 - ");
+}
+
+TEST(MessageNotice, ApplicationWindows) {
+    struct Case {
+        int type;
+        int fi;
+        const char* description;
+        ApplicationWindow window;
+    };
+    const Case cases[] = {
+        {8, 11, "FI 11 - Meteorological & Hydrological Data", ApplicationWindow::Meteorological},
+        {6, 12, "FI 12 - Dangerous Cargo Indication", ApplicationWindow::DangerousCargo},
+        {8, 13, "FI 13 - Fairway Closed", ApplicationWindow::FairwayClosed},
+        {8, 14, "FI 14 - Tidal Window", ApplicationWindow::TidalWindow},
+        // The other numbering puts the same applications under other FIs: no window.
+        {8, 32, "FI 32 - Meteorological & Hydrological Data", ApplicationWindow::None},
+        {8, 110, "FI 110 - something", ApplicationWindow::None},
+        {8, 15, "Height over keel : 12", ApplicationWindow::None},
+        // A free text that happens to begin like an application summary is text.
+        {8, 0, "FI 11 - MET DATA FOLLOWS", ApplicationWindow::None},
+        {12, 0, "FI 11 - Meteorological & Hydrological Data", ApplicationWindow::None},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.description);
+        ais::AISMessageRecord rec;
+        rec.Type6.FI = rec.Type8.FI = static_cast<int16_t>(c.fi);
+        EXPECT_EQ(ais::ComposeMessageNotice(c.type, 1, "", c.description, rec, "").window, c.window);
+    }
+}
+
+TEST(MessageNotice, LogBlockLinesUpTheColons) {
+    const auto n = ais::ComposeMessageNotice(12, 257012300, "BLUE HERON", "HELLO", recordWithDestinations(), "t0");
+    EXPECT_EQ(ais::FormatMessageLogBlock(n),
+              "AIS Message received from : 257012300 - BLUE HERON\r\n"
+              "                       to : 244000002\r\n"
+              "Type of Message           : 12 - Safety related Addressed message\r\n"
+              "Time                      :t0\r\n"
+              "MESSAGE                   : HELLO\r\n"
+              "\r\n");
+}
+
+TEST(MessageLog, AppendsWholeBlocksAndCreatesTheFolder) {
+    testing_support::TempDir dir;
+    ais::MessageLog log(dir.path());
+    ASSERT_TRUE(log.append("first\r\n")) << log.lastError();
+    ASSERT_TRUE(log.append("second\r\n")) << log.lastError();
+    EXPECT_EQ(dir.read("AIS_Messages/AIS_Messages.txt"), "first\r\nsecond\r\n");
+}
+
+TEST(MessageLog, FailuresAreReportedAndLeaveNoPartBlock) {
+    testing_support::TempDir dir;
+    dir.write("AIS_Messages", "a file where the folder should be");
+    ais::MessageLog blocked(dir.path());
+    EXPECT_FALSE(blocked.append("x\r\n"));
+    EXPECT_NE(blocked.lastError().find("AIS_Messages"), std::string::npos);
+
+    testing_support::TempDir full;
+    ais::MessageLog log(full.path());
+    ASSERT_TRUE(log.append(std::string(100, 'a')));
+    {
+        // The disk fills in the middle of the second block.
+        testing_support::FileSizeLimit limit(150);
+        EXPECT_FALSE(log.append(std::string(100, 'b')));
+        EXPECT_FALSE(log.lastError().empty());
+    }
+    EXPECT_EQ(full.read("AIS_Messages/AIS_Messages.txt"), std::string(100, 'a'));
+    EXPECT_TRUE(log.append("c"));
+    EXPECT_EQ(full.read("AIS_Messages/AIS_Messages.txt"), std::string(100, 'a') + "c");
+}
+
+}  // namespace
