@@ -12,6 +12,8 @@
 #include <cmath>
 
 #include "app/receiver.h"
+#include "plot/erbl_window.h"
+#include "plot/los_window.h"
 #include "ui/settings_store.h"
 #include "ui/twips.h"
 #include "ui/window_placement.h"
@@ -345,6 +347,8 @@ void FrmGraphics::open() {
 void FrmGraphics::closeEvent(QCloseEvent* event) {
     timer1_->stop();
     placement_.store(*this, settings_);
+    if (frmERBL_) frmERBL_->close();
+    if (frmLOS_) frmLOS_->close();
     emit closed();
     QMainWindow::closeEvent(event);
 }
@@ -456,6 +460,13 @@ void FrmGraphics::pictureMouseMove(Qt::MouseButtons buttons, QPointF point) {
         setPanel(2, r.lon);
         setPanel(3, r.range);
         setPanel(4, r.bearing);
+        if (mnuOptionsERBL_->isChecked()) {
+            const ErblReadout e =
+                UpdateErbl(plot_, r, receiver_.state(), pmnuERBLReference_->isChecked(), messages_);
+            if (frmERBL_) frmERBL_->showReadout(e);
+            // The line follows the cursor instead of waiting for the next tick.
+            Update_AISGraphics(UpdateMode::CurrentPos);
+        }
         return;
     }
     if ((buttons & Qt::LeftButton) && moveToggle_) {
@@ -501,10 +512,48 @@ void FrmGraphics::pmnuCenterCurrentPosition_Click() {
     SetupPlot();
 }
 
-void FrmGraphics::pmnuERBLReference_Click() {}
+void FrmGraphics::pmnuERBLReference_Click() {
+    // The check mark toggles by itself; the origin moves to the point either way.
+    SetErblOrigin(plot_, rightClickPoint_.x(), rightClickPoint_.y(), messages_);
+    if (mnuOptionsERBL_->isChecked()) Update_AISGraphics(UpdateMode::CurrentPos);
+}
 
-void FrmGraphics::mnuOptionsERBL_Click() {}
+void FrmGraphics::mnuOptionsERBL_Click() {
+    if (!mnuOptionsERBL_->isChecked()) {
+        if (frmERBL_) frmERBL_->close();
+        Update_AISGraphics(UpdateMode::CurrentPos);
+        return;
+    }
+    if (!frmERBL_) {
+        frmERBL_ = new FrmERBL(settings_, this);
+        connect(frmERBL_, &FrmERBL::closed, this, [this] {
+            mnuOptionsERBL_->setChecked(false);
+            Update_AISGraphics(UpdateMode::CurrentPos);
+        });
+    }
+    frmERBL_->show();
+}
 
-void FrmGraphics::mnuOptionsLOS_Click() {}
+void FrmGraphics::mnuOptionsLOS_Click() {
+    if (!mnuOptionsLOS_->isChecked()) {
+        if (frmLOS_) frmLOS_->close();
+        Update_AISGraphics(UpdateMode::CurrentPos);
+        return;
+    }
+    if (!frmLOS_) {
+        frmLOS_ = new FrmLOS(plot_.los, settings_, this);
+        connect(frmLOS_, &FrmLOS::rangeChanged, this, [this] { Update_AISGraphics(UpdateMode::CurrentPos); });
+        connect(frmLOS_, &FrmLOS::closed, this, [this] {
+            mnuOptionsLOS_->setChecked(false);
+            Update_AISGraphics(UpdateMode::CurrentPos);
+        });
+    }
+    frmLOS_->show();
+    Update_AISGraphics(UpdateMode::CurrentPos);
+}
+
+FrmERBL* FrmGraphics::erblWindow() const { return frmERBL_; }
+
+FrmLOS* FrmGraphics::losWindow() const { return frmLOS_; }
 
 }  // namespace plot

@@ -41,6 +41,8 @@ class Receiver;
 namespace plot {
 
 class FrmGraphics;
+class FrmERBL;
+class FrmLOS;
 
 // The picture: paints the persistent pixmap, the moving layer and the zoom
 // box, and hands mouse events to its window in picture metres.
@@ -97,6 +99,9 @@ public:
     PlotView view() const;
     QString panelText(int panel) const;
     PicGraphics* picture() { return picGraphics_; }
+    // The open tool windows, null when closed.
+    FrmERBL* erblWindow() const;
+    FrmLOS* losWindow() const;
 
     // Mouse, in picture metres (called by the picture and by tests).
     void pictureMouseDown(Qt::MouseButton button, QPointF point);
@@ -150,6 +155,8 @@ private:
     QAction* mnuOptionsAutoScroll_ = nullptr;
     QMenu* pmnuCenter_ = nullptr;
     QAction* pmnuERBLReference_ = nullptr;
+    QPointer<FrmERBL> frmERBL_;
+    QPointer<FrmLOS> frmLOS_;
 
     // Mouse state in picture metres.
     QPointF downPoint_;

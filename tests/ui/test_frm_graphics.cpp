@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,6 +14,8 @@
 #include "app/frm_main_window.h"
 #include "geodesy/grid.h"
 #include "geodesy/position_text.h"
+#include "plot/erbl_window.h"
+#include "plot/los_window.h"
 #include "plot/plot_window.h"
 #include "support/sample_sentences.h"
 #include "ui/settings_store.h"
@@ -47,6 +50,16 @@ struct Plot {
     plot::FrmGraphics* window() const { return main.findChild<plot::FrmGraphics*>("frmGraphics"); }
     QString panel(int i) const { return window()->panelText(i); }
 };
+
+std::vector<plot::Shape> redShapes(plot::FrmGraphics& w) {
+    std::vector<plot::Shape> out;
+    for (const plot::Shape& s : w.picture()->moving()) {
+        if (s.colour == plot::PlotColour::Red) out.push_back(s);
+    }
+    return out;
+}
+
+QString textOf(QWidget* w, const char* name) { return w->findChild<QLabel*>(name)->text(); }
 
 QStringList labelsOf(const plot::FrmGraphics& w) {
     QStringList out;
@@ -225,6 +238,111 @@ private slots:
         w->pictureMouseUp(Qt::LeftButton, QPointF(-1800, -1100), QPoint());
         w->pictureDoubleClick();
         QCOMPARE(clicked.at(1).at(0).toInt(), 1);
+    }
+
+    void erblFollowsTheCursorFromTheReferenceOrAnOffsetOrigin() {
+        QTemporaryDir dir;
+        ui::SettingsStore store(dir.filePath("settings.ini"));
+        Plot f(&store);
+        plot::FrmGraphics* w = f.window();
+        QAction* erbl = w->findChild<QAction*>("mnuOptionsERBL");
+        erbl->trigger();
+        plot::FrmERBL* tool = w->erblWindow();
+        QVERIFY(tool && tool->isVisible());
+        QCOMPARE(tool->windowTitle(), QString("ERBL"));
+        QCOMPARE(tool->findChild<QGroupBox*>("frmGeo")->title(), QString("Geograhic co-ordinates"));
+        QCOMPARE(tool->findChild<QGroupBox*>("frmTrueRngBrg")->title(), QString("True rng/brg"));
+
+        w->pictureMouseMove(Qt::NoButton, QPointF(0, 1852));
+        QCOMPARE(textOf(tool, "lblERBL_Range"), QString("1.0 nmile"));
+        QVERIFY(textOf(tool, "lblERBL_Bearing").startsWith("000.") || textOf(tool, "lblERBL_Bearing").startsWith("359."));
+        QCOMPARE(textOf(tool, "lblLat"), f.panel(1));
+        QCOMPARE(textOf(tool, "lblLon"), f.panel(2));
+        auto red = redShapes(*w);
+        QCOMPARE(red.size(), size_t(2));  // the line to the cursor and the ring through it
+        QCOMPARE(red[0].kind, plot::Shape::Kind::Line);
+        QVERIFY(std::fabs(red[1].radius - 1852) < 5);
+
+        // Offset origin two miles west of the cursor: measured from there, and kept there.
+        w->pictureMouseUp(Qt::RightButton, QPointF(-3704, 1852), QPoint(10, 10));
+        w->findChild<QMenu*>("pmnuCenter")->close();
+        QAction* offset = w->findChild<QAction*>("pmnuERBLReference");
+        offset->trigger();
+        QVERIFY(offset->isChecked());
+        w->pictureMouseMove(Qt::NoButton, QPointF(0, 1852));
+        QCOMPARE(textOf(tool, "lblERBL_Range"), QString("2.0 nmile"));
+        QVERIFY(textOf(tool, "lblERBL_Bearing").startsWith("090."));
+        offset->trigger();
+        QVERIFY(!offset->isChecked());
+        w->pictureMouseMove(Qt::NoButton, QPointF(0, 1852));
+        QCOMPARE(textOf(tool, "lblERBL_Range"), QString("1.0 nmile"));
+
+        // Closing the tool clears the check mark and the overlay, and keeps its position.
+        tool->close();
+        QTRY_VERIFY(!w->erblWindow());
+        QVERIFY(!erbl->isChecked());
+        QVERIFY(redShapes(*w).empty());
+        QCOMPARE(store.readNumber("ERBLLeft", 0), 1950.0);
+        QCOMPARE(store.readNumber("ERBLTop", 0), 1000.0);
+    }
+
+    void lineOfSightRingFromTheTwoHeights() {
+        Plot f;
+        plot::FrmGraphics* w = f.window();
+        w->findChild<QAction*>("mnuOptionsLOS")->trigger();
+        plot::FrmLOS* los = w->losWindow();
+        QVERIFY(los && los->isVisible());
+        QCOMPARE(los->windowTitle(), QString("LINE OF SIGHT CALCULATOR"));
+        auto* eye = los->findChild<QPushButton*>("cmdHeight_0");
+        auto* object = los->findChild<QPushButton*>("cmdHeight_1");
+        QCOMPARE(eye->text(), QString("0"));
+        QCOMPARE(textOf(los, "lblLOS_km"), QString("0.0 km"));
+        QCOMPARE(textOf(los, "lblLOS_nmile"), QString("0.0 nmile"));
+
+        QStringList asked;
+        std::optional<QString> answer = QString("16");
+        los->setInputBox([&](const QString& title, const QString& prompt, const QString& def) {
+            asked << title + "|" + prompt + "|" + def;
+            return answer;
+        });
+        QTest::mouseClick(eye, Qt::LeftButton);
+        QCOMPARE(asked.last(), QString("HEIGHT OF EYE|Enter new value|0"));
+        QCOMPARE(eye->text(), QString("16.0"));
+        QCOMPARE(textOf(los, "lblLOS_km"), QString("16.4 km"));
+        QCOMPARE(textOf(los, "lblLOS_nmile"), QString("8.8 nmile"));
+        auto red = redShapes(*w);
+        QCOMPARE(red.size(), size_t(1));
+        QCOMPARE(red[0].style, plot::LineStyle::Dash);
+        QCOMPARE(red[0].radius, 16400.0);
+
+        // Cancel and a negative height change nothing; the label acts as its button.
+        answer.reset();
+        QTest::mouseClick(object, Qt::LeftButton);
+        answer = QString("-3");
+        QTest::mouseClick(object, Qt::LeftButton);
+        QCOMPARE(object->text(), QString("0"));
+        QCOMPARE(textOf(los, "lblLOS_km"), QString("16.4 km"));
+        answer = QString("25");
+        QTest::mouseClick(los->findChild<QLabel*>("lblHeight_1"), Qt::LeftButton);
+        QCOMPARE(asked.last(), QString("HEIGHT OF OBJECT|Enter new value|0"));
+        QCOMPARE(textOf(los, "lblLOS_km"), QString("36.9 km"));
+
+        // Reopened, it shows the stored heights and range.
+        los->close();
+        QTRY_VERIFY(!w->losWindow());
+        QVERIFY(!w->findChild<QAction*>("mnuOptionsLOS")->isChecked());
+        QVERIFY(redShapes(*w).empty());
+        w->findChild<QAction*>("mnuOptionsLOS")->trigger();
+        los = w->losWindow();
+        QCOMPARE(los->findChild<QPushButton*>("cmdHeight_0")->text(), QString("16"));
+        QCOMPARE(los->findChild<QPushButton*>("cmdHeight_1")->text(), QString("25"));
+        QCOMPARE(textOf(los, "lblLOS_km"), QString("36.9 km"));
+        QCOMPARE(textOf(los, "lblLOS_nmile"), QString("19.9 nmile"));
+
+        // Closing the plot closes its tools.
+        QPointer<plot::FrmLOS> guard(los);
+        w->close();
+        QTRY_VERIFY(!guard);
     }
 
     void placementIsStoredInTwips() {
