@@ -18,36 +18,38 @@ constexpr int kSlot = 1;
 
 bool UsableLongitude(double lon) { return lon != 0 && std::fabs(lon) <= 180; }
 
-Shape Dot(double x, double y, int width, PlotColour colour) {
+Shape Make(Shape::Kind kind, PlotColour colour, double x1, double y1) {
     Shape s;
-    s.kind = Shape::Kind::Dot;
-    s.x1 = x;
-    s.y1 = y;
-    s.width = width;
+    s.kind = kind;
     s.colour = colour;
+    s.x1 = x1;
+    s.y1 = y1;
     return s;
 }
 
-Shape Line(double x1, double y1, double x2, double y2, PlotColour colour, LineStyle style = LineStyle::Solid) {
-    Shape s;
-    s.kind = Shape::Kind::Line;
-    s.x1 = x1;
-    s.y1 = y1;
+Shape Dot(double x, double y, int width, PlotColour colour) {
+    Shape s = Make(Shape::Kind::Dot, colour, x, y);
+    s.width = width;
+    return s;
+}
+
+Shape Line(double x1, double y1, double x2, double y2, PlotColour colour) {
+    Shape s = Make(Shape::Kind::Line, colour, x1, y1);
     s.x2 = x2;
     s.y2 = y2;
-    s.colour = colour;
-    s.style = style;
     return s;
 }
 
 Shape Circle(double x, double y, double radius, PlotColour colour, LineStyle style) {
-    Shape s;
-    s.kind = Shape::Kind::Circle;
-    s.x1 = x;
-    s.y1 = y;
+    Shape s = Make(Shape::Kind::Circle, colour, x, y);
     s.radius = radius;
-    s.colour = colour;
     s.style = style;
+    return s;
+}
+
+Shape Text(double x, double y, std::string text, PlotColour colour) {
+    Shape s = Make(Shape::Kind::Text, colour, x, y);
+    s.text = std::move(text);
     return s;
 }
 
@@ -163,13 +165,8 @@ std::vector<Shape> RangeRingShapes(const PlotState& plot) {
     AppendRangeRings(out, cx, cy, plot.ringSpacing);
     const char* pattern = plot.scale < 10000 ? "0.00" : plot.scale < 100000 ? "0.0" : "0";
     for (int k = 1; k <= kRingCount; ++k) {
-        Shape label;
-        label.kind = Shape::Kind::Text;
-        label.colour = PlotColour::DarkGrey;
-        label.x1 = cx;
-        label.y1 = cy + out[static_cast<size_t>(k - 1)].radius;
-        label.text = app::formatNumber(static_cast<double>(plot.ringSpacing) * k, pattern);
-        out.push_back(label);
+        out.push_back(Text(cx, cy + out[static_cast<size_t>(k - 1)].radius,
+                           app::formatNumber(static_cast<double>(plot.ringSpacing) * k, pattern), PlotColour::DarkGrey));
     }
     return out;
 }
@@ -192,6 +189,8 @@ void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector
     }
 }
 
+// Refreshed whatever the last message was: one that belonged to no target
+// must not freeze the picture.
 std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::TargetTable& table,
                                     const app::RunState& state, Overlays overlays, const PlotView& view) {
     std::vector<Shape> out;
@@ -205,13 +204,7 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
         const double x = p.easting - plot.centreE;
         const double y = p.northing - plot.centreN;
         out.push_back(Dot(x, y, 5, colour));
-        Shape label;
-        label.kind = Shape::Kind::Text;
-        label.x1 = x;
-        label.y1 = y;
-        label.colour = colour;
-        label.text = TargetLabel(t.Name, t.MMSI);
-        out.push_back(label);
+        out.push_back(Text(x, y, TargetLabel(t.Name, t.MMSI), colour));
 
         const bool referenceTarget = (state.ReferenceMode == targets::kRefFromVDO && n == table.OwnShipIndex) ||
                                      (state.ReferenceMode == targets::kRefFromVDM && t.MMSI == state.RefMMSI);
