@@ -162,7 +162,8 @@ void AppendRangeRings(std::vector<Shape>& out, double cx, double cy, float spaci
 }
 
 std::optional<PlotView::Point> SpeedVectorEnd(double x, double y, double sog, double cog, int minutes) {
-    if (!(sog > 0.1) || !ValidAngle(cog)) return std::nullopt;
+    // Compared in single precision, as speeds are held: 0.1 kn itself has no vector.
+    if (!(static_cast<float>(sog) > 0.1f) || !ValidAngle(cog)) return std::nullopt;
     const double length = sog * geodesy::kMetresPerNauticalMile / 60.0 * minutes;
     const double theta = cog * geodesy::kDegToRad;
     return PlotView::Point{geodesy::PolarOffsetX(x, length, theta), geodesy::PolarOffsetY(y, length, theta)};

@@ -130,6 +130,7 @@ TEST(PlotShapes, SpeedVectorIsThreeMinutesOfTravel) {
     EXPECT_NEAR(v->x, 100 + 926, 1e-6);
     EXPECT_NEAR(v->y, 200, 1e-6);
     EXPECT_FALSE(SpeedVectorEnd(0, 0, 0.1, 90, 3));
+    EXPECT_FALSE(SpeedVectorEnd(0, 0, 0.1f, 90, 3));  // a speed as the table holds it
     EXPECT_FALSE(SpeedVectorEnd(0, 0, -9999, 90, 3));
     EXPECT_FALSE(SpeedVectorEnd(0, 0, 10, -9999, 3));  // course not available
     EXPECT_TRUE(SpeedVectorEnd(0, 0, 0.11, 0, 3));
