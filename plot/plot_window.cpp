@@ -242,7 +242,7 @@ void FrmGraphics::buildControls() {
     cmbScale_->setInsertPolicy(QComboBox::NoInsert);
     cmbScale_->setMaxVisibleItems(static_cast<int>(kScaleList.size()));
     for (int32_t n : kScaleList) cmbScale_->addItem(QString::number(n));
-    cmbScale_->setMinimumContentsLength(9);
+    cmbScale_->setMinimumContentsLength(8);
     connect(cmbScale_, &QComboBox::activated, this, [this](int) { cmbScale_Click(); });
     connect(cmbScale_->lineEdit(), &QLineEdit::returnPressed, this, &FrmGraphics::cmbScale_Click);
     row->addWidget(cmbScale_);
@@ -251,7 +251,7 @@ void FrmGraphics::buildControls() {
     for (int i = 0; i < 2; ++i) {
         auto* b = new QPushButton(kZoomCaptions[i], central);
         b->setObjectName(QString("cmdZoom_%1").arg(i));
-        b->setFixedWidth(b->fontMetrics().horizontalAdvance("+") + 24);
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance("+") + 18);
         b->setToolTip(i == 0 ? "Zoom in" : "Zoom out");
         connect(b, &QPushButton::clicked, this, [this, i] { cmdZoom_Click(i); });
         cmdZoom_[static_cast<size_t>(i)] = b;
@@ -260,11 +260,16 @@ void FrmGraphics::buildControls() {
     lblGridTick_ = new QLabel(central);
     lblGridTick_->setObjectName("lblGridTick");
     lblGridTick_->setToolTip("Metres per centimetre of screen");
-    lblGridTick_->setMinimumWidth(lblGridTick_->fontMetrics().horizontalAdvance(" 100000 m") + 8);
     row->addWidget(lblGridTick_);
     row->addStretch(1);
     lblDum_ = new QLabel("DblClick on target to view details", central);
     lblDum_->setObjectName("lblDum");
+    // A hint, not a control: it gives way so the window keeps its stored width.
+    lblDum_->setMinimumWidth(1);
+    QFont hint = lblDum_->font();
+    hint.setPointSizeF(std::max(6.0, hint.pointSizeF() * 0.85));
+    lblDum_->setFont(hint);
+    lblDum_->setContentsMargins(6, 0, 0, 0);
     row->addWidget(lblDum_);
 
     picGraphics_ = new PicGraphics(*this, central);

@@ -209,8 +209,7 @@ private slots:
         const app::RunState& st = f.main.receiver().state();
         // The centre of the picture is the reference position.
         const QPoint centre(pic->width() / 2, pic->height() / 2);
-        const plot::PlotView::Point exact = w->view().toPicture(centre.x(), centre.y());
-        w->pictureMouseMove(Qt::NoButton, QPointF(exact.x, exact.y));
+        w->pictureMouseMove(Qt::NoButton, QPointF(0, 0));
         QCOMPARE(f.panel(3), QString("0.0 nmile"));
         QCOMPARE(f.panel(4), QString::fromUtf8("000.0 \u00b0"));
         QCOMPARE(f.panel(1).toStdString(), geodesy::FormatPosition(st.RefLat, "LAT", "FORM", 1));
