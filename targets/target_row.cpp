@@ -60,7 +60,7 @@ void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind,
         c[kColROT] = kNotAvailableCell;
     } else if (t.ROT >= 720.0f) {
         c[kColROT] = update ? "    stb" : " stb";
-    } else if (t.ROT <= -720.0f) {
+    } else if (t.ROT <= -720.0f && t.ROT != geodesy::kNotAvailable) {
         c[kColROT] = update ? "   port" : " port";
     } else {
         c[kColROT] = "    " + geodesy::FormatAvailable(t.ROT, "0.0");

@@ -106,6 +106,12 @@ TEST_F(ListTextTest, TurnWordsDifferBetweenRowUpdateAndRefresh) {
     WriteTargetRow(rx.targets().entry(2), RowContext{}, RowWrite::Refresh, b);
     EXPECT_EQ(a.cells[kColROT], " stb");
     EXPECT_EQ(b.cells[kColROT], " port");
+    // No turn indicator is not a turn to port.
+    feed(testing_support::ClassAReport(257000003, 59.5, 5.25, 12.3f, 0, -9999));
+    ListRowText c = update(3);
+    EXPECT_EQ(c.cells[kColROT], "    n/a");
+    WriteTargetRow(rx.targets().entry(3), RowContext{}, RowWrite::Refresh, c);
+    EXPECT_EQ(c.cells[kColROT], "    n/a");
 }
 
 TEST_F(ListTextTest, OwnShipIsBlueWithSuffix) {
