@@ -102,6 +102,21 @@ std::string formatNumber(double value, std::string_view pattern) {
     return out;
 }
 
+namespace {
+std::string plainText(const char* format, double value) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, format, value);
+    std::string s(buf);
+    for (char& c : s) {
+        if (c == '.') c = gDecimalSeparator;
+    }
+    return s;
+}
+}  // namespace
+
+std::string plainNumber(float value) { return plainText("%.7g", static_cast<double>(value)); }
+std::string plainNumber(double value) { return plainText("%.15g", value); }
+
 std::optional<double> parseTypedNumber(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' ||

@@ -21,6 +21,12 @@ namespace app {
 
 std::string formatNumber(double value, std::string_view pattern);
 
+// A number as plain text, the way a person writes it: up to 7 significant
+// digits for a single, 15 for a double, no trailing zeros, the decimal
+// separator of formatNumber.   plainNumber(3.3f) -> "3.3"
+std::string plainNumber(float value);
+std::string plainNumber(double value);
+
 // The separator used in formatted output and accepted (with '.' and ',') in input.
 void setDecimalSeparator(char separator);
 char decimalSeparator();

@@ -1,7 +1,6 @@
 #include "targets/statistics.h"
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 #include "ais/code_tables.h"
@@ -12,27 +11,7 @@ namespace targets {
 
 namespace {
 
-// A single as plain text: up to seven significant digits, no trailing zeros,
-// the user's decimal separator.
-std::string plainNumber(float v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(v));
-    std::string s(buf);
-    for (char& c : s) {
-        if (c == '.') c = app::decimalSeparator();
-    }
-    return s;
-}
-
-std::string plainNumber(double v) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15g", v);
-    std::string s(buf);
-    for (char& c : s) {
-        if (c == '.') c = app::decimalSeparator();
-    }
-    return s;
-}
+using app::plainNumber;
 
 double secondsSinceMidnight(app::DateTime t) {
     const double v = t.value();
