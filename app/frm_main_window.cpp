@@ -28,6 +28,7 @@
 #include "input/serial_transport.h"
 #include "input/tcp_transport.h"
 #include "plot/plot_window.h"
+#include "targets/extra_info_window.h"
 #include "targets/target_list_model.h"
 #include "targets/target_sort.h"
 #include "ui/message_box_sink.h"
@@ -79,6 +80,8 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const Clock* cloc
     buildStatusBar();
     buildMenus();
     buildCentralArea();
+    extraInfo_ = new targets::ExtraInfoWindows(receiver_->targets(), this, this);
+    connect(this, &FrmMain::targetClicked, this, &FrmMain::showExtraInfo);
 
     timerAIS_Status_ = new QTimer(this);
     timerAIS_Status_->setObjectName("timerAIS_Status");
@@ -114,6 +117,7 @@ FrmMain::~FrmMain() {
     tcp_->blockSignals(true);
     delete serial_;
     delete tcp_;
+    delete extraInfo_;
     delete fgAISTargets_;
     delete model_;
 }
@@ -482,12 +486,23 @@ void FrmMain::targetRowChanged(int entry) {
     } else {
         model_->UpdateTargetRow(entry);
     }
+    extraInfo_->targetChanged(entry);
     // Messages move the reference in the "From VDO" and "From VDM" modes.
     const RunState& st = receiver_->state();
     if ((st.ReferenceMode == targets::kRefFromVDO || st.ReferenceMode == targets::kRefFromVDM) &&
         (st.RefLat != shownRefLat_ || st.RefLon != shownRefLon_) && !(st.RefLat == 0 && st.RefLon == 0)) {
         showReferenceBoxes();
     }
+}
+
+void FrmMain::showExtraInfo(int entry) {
+    const targets::TargetTable& table = receiver_->targets();
+    if (entry < 1 || entry > table.TargetCount) return;
+    // The middle of the entry's row, measured from the top of the list.
+    const int row = table.entry(entry).ListRow - 1;
+    const int inView = fgAISTargets_->rowViewportPosition(row);
+    const int y = inView < 0 ? 0 : fgAISTargets_->viewport()->y() + inView + fgAISTargets_->rowHeight(row) / 2;
+    extraInfo_->open(entry, ui::twipsFromPixels(y, logicalDpiY()));
 }
 
 void FrmMain::timerAIS_Status_Timer() {

@@ -51,6 +51,7 @@ struct PlotState;
 }  // namespace plot
 namespace targets {
 class TargetListModel;
+class ExtraInfoWindows;
 }
 namespace ais {
 class FrmAISMessage;
@@ -102,6 +103,11 @@ public:
     input::TcpTransport& tcpTransport() { return *tcp_; }
     input::SerialTransport& serialTransport() { return *serial_; }
     QString panelText(int panel) const;
+
+    // Opens the extended information window of entry n (or brings it to the
+    // front), at the height of the entry's row in the list.
+    void showExtraInfo(int entry);
+    targets::ExtraInfoWindows& extraInfoWindows() { return *extraInfo_; }
 
     // Closes whatever input is open and opens the one the settings choose.
     void OpenInput();
@@ -163,6 +169,7 @@ private:
     input::TcpTransport* tcp_ = nullptr;
     std::unique_ptr<input::ConnectionManager> connection_;
     targets::TargetListModel* model_ = nullptr;
+    targets::ExtraInfoWindows* extraInfo_ = nullptr;
     ui::SettingsStore* settings_ = nullptr;
     std::unique_ptr<MessageSink> boxSink_;
     MessageSink* messages_ = nullptr;

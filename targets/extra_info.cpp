@@ -1,0 +1,423 @@
+#include "targets/extra_info.h"
+
+#include <algorithm>
+
+#include "app/number_format.h"
+#include "geodesy/position_text.h"
+#include "targets/target_row.h"
+
+namespace targets {
+
+namespace {
+
+using geodesy::FormatAvailable;
+
+const std::array<InfoFrameDesign, static_cast<size_t>(InfoFrame::kCount)>& designs() {
+    static const std::array<InfoFrameDesign, static_cast<size_t>(InfoFrame::kCount)> table = {{
+        {"framePositionReport",
+         "Position report (Msg 1,2,3)",
+         {{"Latitude", "Latitude"},
+          {"Longitude", "Longitude"},
+          {"SOG", "SOG"},
+          {"COG", "COG"},
+          {"HDG", "HDG"},
+          {"ROT", "ROT"},
+          {"NavStatus", "Nav Status"},
+          {"PosAccuracy", "Pos Accuracy"},
+          {"UTCSec", "UTCSec"},
+          {"RAIM", "RAIM"},
+          {"RegAppl", "RegAppl"},
+          {"MsgCh", "Msg /Ch"}}},
+        {"frameStaticVoyageReport",
+         "Static and Voyage report (Msg 5)",
+         {{"Name", "Name"},
+          {"CallSign", "Call Sign"},
+          {"IMONo", "IMO No"},
+          {"ShipType", "Type of ship"},
+          {"CargoType", "Type of cargo"},
+          {"PosDevice", "Position device"},
+          {"A", "A"},
+          {"B", "B"},
+          {"C", "C"},
+          {"D", "D"},
+          {"Length", "Length (A+B)"},
+          {"Breadth", "Breadth (C+D)"},
+          {"Destination", "Destination"},
+          {"ETA", "ETA"},
+          {"Draught", "Draught"},
+          {"DTE", "DTE"}}},
+        {"frameBaseStation",
+         "Base Station report (Msg 4)",
+         {{"Latitude", "Latitude"},
+          {"Longitude", "Longitude"},
+          {"PosDevice", "Position device"},
+          {"PosAccuracy", "Pos Accuracy"},
+          {"UTC", "UTC"},
+          {"RAIM", "RAIM"},
+          {"Channel", "Channel"}}},
+        {"frameSARAircraft",
+         "SAR Aircraft report (Msg 9)",
+         {{"Latitude", "Latitude"},
+          {"Longitude", "Longitude"},
+          {"SOG", "SOG"},
+          {"COG", "COG"},
+          {"Altitude", "Altitude"},
+          {"PosAccuracy", "Pos Accuracy"},
+          {"UTCSecond", "UTC Second"},
+          {"RAIM", "RAIM"},
+          {"DTE", "DTE"},
+          {"Channel", "Channel"}}},
+        {"frameClassB",
+         "Class B standard report (Msg 18)",
+         {{"Latitude", "Latitude"},
+          {"Longitude", "Longitude"},
+          {"SOG", "SOG"},
+          {"COG", "COG"},
+          {"HDG", "HDG"},
+          {"PosAccuracy", "Pos Accuracy"},
+          {"UTCSecond", "UTC Second"}}},
+        {"frameClassB2",
+         "Class B extended report (Msg 19)",
+         {{"Name", "Name"},
+          {"ShipType", "Type of ship"},
+          {"CargoType", "Type of cargo"},
+          {"PosDevice", "Position device"},
+          {"A", "A"},
+          {"B", "B"},
+          {"C", "C"},
+          {"D", "D"},
+          {"Length", "Length (A+B)"},
+          {"Breadth", "Breadth (C+D)"},
+          {"RegAppl", "RegAppl"},
+          {"LocAppl", "LocAppl"},
+          {"DTE", "DTE"},
+          {"RAIM", "RAIM"},
+          {"ComStateFlag", "ComStateFlag"},
+          {"MsgCh", "Msg / Ch"}}},
+        {"frameAtoNreport",
+         "Aids to Navigation report (Msg 21)",
+         {{"Latitude", "Latitude"},
+          {"Longitude", "Longitude"},
+          {"PosAccuracy", "Pos Accuracy"},
+          {"PosDevice", "Position device"},
+          {"Name", "Name"},
+          {"A", "A"},
+          {"B", "B"},
+          {"C", "C"},
+          {"D", "D"},
+          {"UTCSecond", " UTC Second"},
+          {"AtoNType", " Type of Aids to Navigation"},
+          {"OffPosition", " Out of position"},
+          {"Virtual", " Virtual transmission"},
+          {"RegAppl", "RegAppl"},
+          {"RAIM", "RAIM"}}},
+        {"frameMessage24A", "Static Data Report (Msg 24A)", {{"Name", "Name"}}},
+        {"frameMessage24B",
+         "Static Data Report (Msg 24B, Only from Class B vessels)",
+         {{"ShipType", "Type of ship"},
+          {"CargoType", "Type of cargo"},
+          {"CallSign", "Call Sign"},
+          {"A", "A"},
+          {"B", "B"},
+          {"C", "C"},
+          {"D", "D"},
+          {"VendorID", "Vendor ID"}}},
+        {"frameSpecialReports",
+         "Special report msg (Msg 6 or 8)  ",
+         {{"HeightOverKeel", "Height Over Keel"}, {"Passengers", "Passengers incl crew"}}},
+        {"frameCommState", "Communication State", {}},
+    }};
+    return table;
+}
+
+// Writes the labels of one frame.
+class Writer {
+public:
+    Writer(std::vector<LabelText>& out, InfoFrame frame) : out_(out), frame_(FrameDesign(frame).name) {}
+    Writer(std::vector<LabelText>& out, const char* frameName) : out_(out), frame_(frameName) {}
+    void operator()(std::string_view key, std::string text) {
+        out_.push_back({ValueLabelName(frame_, key), std::move(text)});
+    }
+
+private:
+    std::vector<LabelText>& out_;
+    const char* frame_;
+};
+
+std::string position(double v, const char* kind) {
+    return v == geodesy::kNotAvailable ? std::string(kNotAvailableText) : geodesy::FormatPosition(v, kind, "display", 1);
+}
+
+// Names and call signs arrive padded with blanks to their field width.
+std::string trimmed(const std::string& s) {
+    const size_t end = s.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
+}
+
+std::string codeAndText(int code, const std::string& text) { return std::to_string(code) + " - " + text; }
+
+std::string rotText(float rot) {
+    if (rot == geodesy::kNotAvailable) return kNotAvailableText;
+    if (rot >= 720.0f) return "    stb";
+    if (rot <= -720.0f) return "   port";
+    return app::formatNumber(rot, "0.0");
+}
+
+std::string messageAndChannel(const TargetRecord& t, int type) {
+    return std::to_string(type) + " / " + t.LastChannel[static_cast<size_t>(type - 1)];
+}
+
+void writeDimensions(Writer& w, int a, int b, int c, int d, bool sums) {
+    w("A", FormatAvailable(a, "0"));
+    w("B", FormatAvailable(b, "0"));
+    w("C", FormatAvailable(c, "0"));
+    w("D", FormatAvailable(d, "0"));
+    if (sums) {
+        w("Length", FormatAvailable(a + b, "0"));
+        w("Breadth", FormatAvailable(c + d, "0"));
+    }
+}
+
+void writeMotion(Writer& w, const TargetRecord& t, bool heading) {
+    w("Latitude", position(t.Latitude, "LAT"));
+    w("Longitude", position(t.Longitude, "LON"));
+    w("SOG", FormatAvailable(t.SOG, "0.0"));
+    w("COG", FormatAvailable(t.COG, "000.0"));
+    if (heading) w("HDG", FormatAvailable(t.TrueHeading, "000"));
+    w("PosAccuracy", codeAndText(t.PosAccuracy, t.PosAccuracyText));
+}
+
+void writeShipStatic(Writer& w, const TargetRecord& t) {
+    w("Name", trimmed(t.Name));
+    w("ShipType", codeAndText(t.ShipType, t.ShipTypeText));
+    w("CargoType", codeAndText(t.ShipType, t.CargoTypeText));
+    w("PosDevice", codeAndText(t.EPFDType, t.EPFDTypeText));
+    writeDimensions(w, t.DimA, t.DimB, t.DimC, t.DimD, true);
+}
+
+// The channel frame of the message's last channel; the row that the slot
+// time-out selects.
+void writeCommState(std::vector<LabelText>& out, const TargetRecord& t, int type) {
+    const bool channelB = t.LastChannel[static_cast<size_t>(type - 1)] == "B";
+    Writer w(out, kChannelFrameNames[channelB ? 1 : 0]);
+    w("SyncState", FormatAvailable(t.SyncState, "0"));
+    w("SlotTimeOut", FormatAvailable(t.SlotTimeout, "0"));
+    switch (t.SlotTimeout) {
+        case 0:
+            w("SlotOffset", FormatAvailable(t.SlotOffset, "0"));
+            break;
+        case 1:
+            w("UTCHourMin", FormatAvailable(t.UTCHour, "00") + ":" + FormatAvailable(t.UTCMinute, "00"));
+            break;
+        case 2:
+        case 4:
+        case 6:
+            w("SlotNo", FormatAvailable(t.SlotNumber, "0"));
+            break;
+        case 3:
+        case 5:
+        case 7:
+            w("ReceivedStns", FormatAvailable(t.ReceivedStations, "0"));
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+const InfoFrameDesign& FrameDesign(InfoFrame frame) { return designs()[static_cast<size_t>(frame)]; }
+
+const std::vector<InfoField>& ChannelFields() {
+    static const std::vector<InfoField> fields = {
+        {"SyncState", "Sync State"},         {"SlotTimeOut", "SlotTimeOut"},
+        {"SlotOffset", "0 - SlotOffset"},    {"UTCHourMin", "1 - UTC Hour/Min"},
+        {"SlotNo", "2,4,6 - Slot No"},       {"ReceivedStns", "3,5,7 - ReceivedStns"}};
+    return fields;
+}
+
+std::string ValueLabelName(std::string_view frameName, std::string_view key) {
+    std::string name(frameName);
+    name += '_';
+    name += key;
+    return name;
+}
+
+std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
+    std::vector<LabelText> out;
+    const bool received = type >= 1 && type <= 26 && t.MsgCount[static_cast<size_t>(type)] > 0;
+    switch (type) {
+        case 1:
+        case 2:
+        case 3: {
+            Writer w(out, InfoFrame::PositionReport);
+            writeMotion(w, t, true);
+            w("ROT", rotText(t.ROT));
+            w("NavStatus", codeAndText(t.NavStatus, t.NavStatusText));
+            w("UTCSec", FormatAvailable(t.UTCSecond, "00"));
+            w("RAIM", FormatAvailable(t.RAIM, "0"));
+            if (received) w("MsgCh", messageAndChannel(t, type));
+            break;
+        }
+        case 4: {
+            Writer w(out, InfoFrame::BaseStation);
+            w("Latitude", position(t.Latitude, "LAT"));
+            w("Longitude", position(t.Longitude, "LON"));
+            w("PosDevice", codeAndText(t.EPFDType, t.EPFDTypeText));
+            w("PosAccuracy", codeAndText(t.PosAccuracy, t.PosAccuracyText));
+            w("UTC", FormatAvailable(t.UTCYear, "0000") + "-" + FormatAvailable(t.UTCMonth, "00") + "-" +
+                         FormatAvailable(t.UTCDay, "00") + " " + FormatAvailable(t.UTCHour, "00") + ":" +
+                         FormatAvailable(t.UTCMinute, "00") + ":" + FormatAvailable(t.UTCSecond, "00"));
+            w("RAIM", FormatAvailable(t.RAIM, "0"));
+            if (received) w("Channel", t.LastChannel[3]);
+            break;
+        }
+        case 5: {
+            Writer w(out, InfoFrame::StaticVoyageReport);
+            writeShipStatic(w, t);
+            w("CallSign", trimmed(t.CallSign));
+            w("IMONo", std::to_string(t.IMONumber));
+            w("Draught", FormatAvailable(t.Draught, "0.0"));
+            w("Destination", trimmed(t.Destination));
+            // An ETA of 0 means the report carried none.
+            w("ETA", t.ETA.isNull() ? std::string(kNotAvailableText) : t.ETA.format("dd mmm hh:mm"));
+            w("DTE", FormatAvailable(t.DTE, "0"));
+            break;
+        }
+        case 9: {
+            Writer w(out, InfoFrame::SARAircraft);
+            writeMotion(w, t, false);
+            w("Altitude", FormatAvailable(t.Altitude, "0000"));
+            w("UTCSecond", FormatAvailable(t.UTCSecond, "00"));
+            w("RAIM", FormatAvailable(t.RAIM, "0"));
+            w("DTE", FormatAvailable(t.DTE, "0"));
+            if (received) w("Channel", t.LastChannel[8]);
+            break;
+        }
+        case 18:
+        case 19: {
+            Writer w(out, InfoFrame::ClassB);
+            writeMotion(w, t, true);
+            w("UTCSecond", FormatAvailable(t.UTCSecond, "00"));
+            Writer w2(out, InfoFrame::ClassB2);
+            if (type == 19) {
+                writeShipStatic(w2, t);
+                w2("RegAppl", FormatAvailable(t.RegionalReserved19, "0"));
+                w2("DTE", FormatAvailable(t.DTE, "0"));
+                w2("RAIM", FormatAvailable(t.RAIM, "0"));
+            }
+            if (received) w2("MsgCh", messageAndChannel(t, type));
+            break;
+        }
+        case 21: {
+            Writer w(out, InfoFrame::AtoNReport);
+            w("Latitude", position(t.Latitude, "LAT"));
+            w("Longitude", position(t.Longitude, "LON"));
+            w("PosAccuracy", codeAndText(t.PosAccuracy, t.PosAccuracyText));
+            w("PosDevice", codeAndText(t.EPFDType, t.EPFDTypeText));
+            // Names longer than 20 characters continue in the extension.
+            w("Name", trimmed(t.Name + t.NameExtension));
+            writeDimensions(w, t.DimA, t.DimB, t.DimC, t.DimD, false);
+            w("UTCSecond", FormatAvailable(t.UTCSecond, "00"));
+            w("AtoNType", codeAndText(t.AtoNType, t.AtoNTypeText));
+            w("OffPosition", t.OffPosition != 0 ? "YES" : "no");
+            w("Virtual", t.VirtualAtoN != 0 ? "YES" : "no");
+            w("RAIM", FormatAvailable(t.RAIM, "0"));
+            break;
+        }
+        case 24: {
+            Writer a(out, InfoFrame::Message24A);
+            a("Name", trimmed(t.Name24));
+            Writer b(out, InfoFrame::Message24B);
+            b("VendorID", trimmed(t.VendorID24));
+            b("CallSign", trimmed(t.CallSign24));
+            b("ShipType", codeAndText(t.ShipType24, t.ShipTypeText24));
+            b("CargoType", codeAndText(t.ShipType24, t.CargoTypeText24));
+            writeDimensions(b, t.DimA24, t.DimB24, t.DimC24, t.DimD24, false);
+            break;
+        }
+        default:
+            break;
+    }
+    const bool commState = (type >= 1 && type <= 4) || type == 9 || type == 18;
+    if (commState && received) writeCommState(out, t, type);
+
+    Writer special(out, InfoFrame::SpecialReports);
+    if (t.HeightOverKeel != 0) {
+        special("HeightOverKeel", t.HeightOverKeel == geodesy::kNotAvailable ? std::string(kNotAvailableText)
+                                                                             : app::plainNumber(t.HeightOverKeel));
+    }
+    if (t.PassengersOnboard != 0) special("Passengers", FormatAvailable(t.PassengersOnboard, "0"));
+    return out;
+}
+
+ExtraInfoLayout ExtraInfoLayoutFor(const TargetRecord& t) {
+    using F = InfoFrame;
+    const bool has24 = t.MsgCount[24] > 0;
+    ExtraInfoLayout l;
+    if (t.ClassText == "Base Station") {
+        l = {{F::BaseStation}, {F::CommState}, {4}};
+    } else if (t.ClassText == "SAR Aircraft") {
+        l = {{F::SARAircraft}, {F::CommState}, {9}};
+    } else if (t.ClassText == "Class B Vessel") {
+        l = {{F::ClassB, F::ClassB2}, {F::CommState, F::Message24A, F::Message24B}, {18, 19, 24}};
+    } else if (t.ClassText == "Aids to Navigation") {
+        l = {{F::AtoNReport}, {}, {21}};
+    } else {
+        // Class A vessels, and the frames an entry of unknown class starts with.
+        l = {{F::PositionReport, F::StaticVoyageReport}, {F::CommState, F::SpecialReports}, {1, 2, 3, 5}};
+        if (has24) {
+            l.right.push_back(F::Message24A);
+            l.typesOnOpen.push_back(24);
+        }
+    }
+    return l;
+}
+
+std::vector<int> ExtraInfoFillOrder(const TargetRecord& t, const std::vector<int>& types) {
+    std::vector<int> order;
+    for (int type : types) {
+        if (type >= 1 && type <= 26 && t.MsgCount[static_cast<size_t>(type)] > 0) order.push_back(type);
+    }
+    std::stable_sort(order.begin(), order.end(), [&t](int a, int b) {
+        return t.LastRxTime[static_cast<size_t>(a - 1)] < t.LastRxTime[static_cast<size_t>(b - 1)];
+    });
+    return order;
+}
+
+ExtraInfoHeader ExtraInfoHeaderFor(const TargetRecord& t) {
+    return {app::formatNumber(t.MMSI, "000000000"), t.ClassText, t.Country};
+}
+
+std::string ExtraInfoCaption(const TargetRecord& t) {
+    const std::string name = trimmed(t.Name);
+    std::string caption = name.empty() ? "  MMSI :" + std::to_string(t.MMSI) : name + "  ";
+    if (IsOwnShip(t)) caption += kOwnShipSuffix;
+    return caption;
+}
+
+std::optional<std::string> ExtraInfoCaptionUpdate(std::string_view caption, const TargetRecord& t) {
+    const std::string name = trimmed(t.Name);
+    if (name.empty() || caption.substr(0, 8) != "  MMSI :") return std::nullopt;
+    return name + " - Extended Info";
+}
+
+std::array<int, 4> SketchDimensions(const TargetRecord& t) {
+    if (t.DimA != 0 || t.DimB != 0 || t.DimC != 0 || t.DimD != 0) return {t.DimA, t.DimB, t.DimC, t.DimD};
+    return {t.DimA24, t.DimB24, t.DimC24, t.DimD24};
+}
+
+TwipsPoint NextExtraInfoPlace(ExtraInfoPlacement& state, int mainLeft, int mainTop, int mainWidth, int clickY) {
+    constexpr int kFirstOffset = 3000;
+    constexpr int kStep = 400;
+    constexpr int kRightMargin = 1000;
+    int left = state.placedBefore ? state.lastLeft + kStep : mainLeft + kFirstOffset;
+    // Measured from the main window's left edge, so the cascade stays over the
+    // main window wherever that stands on the screen.
+    if (left - mainLeft > mainWidth - kRightMargin) left = mainLeft + kFirstOffset;
+    state.placedBefore = true;
+    state.lastLeft = left;
+    return {left, mainTop + clickY};
+}
+
+}  // namespace targets

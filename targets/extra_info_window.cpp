@@ -1,0 +1,442 @@
+#include "targets/extra_info_window.h"
+
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIcon>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "ais/code_tables.h"
+#include "ui/twips.h"
+
+namespace targets {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// A small picture of the target's class: the window's icon and the header's.
+QPixmap classPicture(const std::string& classText) {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 1.5));
+    QPainterPath path;
+    if (classText == "Class A Vessel" || classText == "Class B Vessel") {
+        const bool b = classText == "Class B Vessel";
+        path.moveTo(16, 2);
+        path.lineTo(b ? 24 : 27, 30);
+        path.lineTo(b ? 8 : 5, 30);
+        path.closeSubpath();
+        p.setBrush(b ? QColor(255, 200, 0) : QColor(0, 170, 0));
+    } else if (classText == "Base Station") {
+        path.addRect(6, 6, 20, 20);
+        path.moveTo(16, 6);
+        path.lineTo(16, 26);
+        path.moveTo(6, 16);
+        path.lineTo(26, 16);
+        p.setBrush(QColor(120, 160, 255));
+    } else if (classText == "SAR Aircraft") {
+        path.moveTo(16, 2);
+        path.lineTo(18, 12);
+        path.lineTo(30, 18);
+        path.lineTo(18, 18);
+        path.lineTo(17, 26);
+        path.lineTo(21, 30);
+        path.lineTo(11, 30);
+        path.lineTo(15, 26);
+        path.lineTo(14, 18);
+        path.lineTo(2, 18);
+        path.lineTo(14, 12);
+        path.closeSubpath();
+        p.setBrush(QColor(255, 80, 80));
+    } else if (classText == "Aids to Navigation") {
+        path.moveTo(16, 2);
+        path.lineTo(30, 16);
+        path.lineTo(16, 30);
+        path.lineTo(2, 16);
+        path.closeSubpath();
+        p.setBrush(QColor(200, 0, 200));
+    } else {
+        return {};
+    }
+    p.drawPath(path);
+    return pm;
+}
+
+// The hull seen from above, bow to the right, with the reference point of
+// the position and the four distances to it.
+class DimensionSketch : public QWidget {
+public:
+    DimensionSketch(const TargetRecord& t, QWidget* parent) : QWidget(parent), target_(t) {
+        setObjectName("picDimension");
+        setFixedSize(220, 80);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const std::array<int, 4> d = SketchDimensions(target_);
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const double length = d[0] + d[1];
+        const double beam = d[2] + d[3];
+        if (length <= 0 || beam <= 0) {
+            p.drawText(rect(), Qt::AlignCenter, "Dimensions n/a");
+            return;
+        }
+        const QRectF area = QRectF(rect()).adjusted(24, 16, -24, -16);
+        const double scale = std::min(area.width() / length, area.height() / beam);
+        const double w = length * scale, h = beam * scale;
+        const QRectF hull(area.center().x() - w / 2, area.center().y() - h / 2, w, h);
+        const double bowStart = hull.right() - std::min(w * 0.25, h * 1.2);
+        QPainterPath path;
+        path.moveTo(hull.left(), hull.top());
+        path.lineTo(bowStart, hull.top());
+        path.lineTo(hull.right(), hull.center().y());
+        path.lineTo(bowStart, hull.bottom());
+        path.lineTo(hull.left(), hull.bottom());
+        path.closeSubpath();
+        p.setPen(QPen(Qt::darkGray, 1.2));
+        p.setBrush(QColor(230, 236, 245));
+        p.drawPath(path);
+        // Port is up with the bow to the right: C up from the reference point, D down.
+        const QPointF ref(hull.left() + d[1] * scale, hull.top() + d[2] * scale);
+        p.setPen(QPen(Qt::red, 1));
+        p.drawLine(QPointF(hull.left(), ref.y()), QPointF(hull.right(), ref.y()));
+        p.drawLine(QPointF(ref.x(), hull.top()), QPointF(ref.x(), hull.bottom()));
+        p.setBrush(Qt::red);
+        p.drawEllipse(ref, 3, 3);
+        p.setPen(Qt::black);
+        const QFontMetrics fm(font());
+        const auto label = [&](QPointF at, const QString& text) {
+            const QRectF box(at.x() - 40, at.y() - fm.height() / 2.0, 80, fm.height());
+            p.drawText(box, Qt::AlignCenter, text);
+        };
+        label({(ref.x() + hull.right()) / 2, hull.top() - 8}, QString("A %1").arg(d[0]));
+        label({(hull.left() + ref.x()) / 2, hull.top() - 8}, QString("B %1").arg(d[1]));
+        label({hull.right() + 14, hull.top() + 2}, QString("C %1").arg(d[2]));
+        label({hull.right() + 14, hull.bottom() - 2}, QString("D %1").arg(d[3]));
+    }
+
+private:
+    const TargetRecord& target_;
+};
+
+QLabel* valueLabel(QWidget* parent, const QString& name) {
+    auto* l = new QLabel(kNotAvailableText, parent);
+    l->setObjectName(name);
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    l->setMinimumWidth(ui::pixelsFromTwips(1500, parent->logicalDpiX()));
+    return l;
+}
+
+QTableWidget* grid(QWidget* parent, const char* name, int rows, int columns) {
+    auto* g = new QTableWidget(rows, columns, parent);
+    g->setObjectName(name);
+    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->setSelectionMode(QAbstractItemView::NoSelection);
+    g->setFocusPolicy(Qt::NoFocus);
+    g->verticalHeader()->hide();
+    g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 3);
+    g->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    g->horizontalHeader()->setHighlightSections(false);
+    g->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) g->setItem(r, c, new QTableWidgetItem);
+    }
+    return g;
+}
+
+// Column widths: the width in twips, widened to the widest text the column shows.
+void fitColumns(QTableWidget* g, const std::vector<int>& twips, const std::vector<QStringList>& texts) {
+    const QFontMetrics body = g->fontMetrics();
+    const QFontMetrics head = g->horizontalHeader()->fontMetrics();
+    int total = 0;
+    for (int c = 0; c < g->columnCount(); ++c) {
+        int w = ui::pixelsFromTwips(twips[static_cast<size_t>(c)], g->logicalDpiX());
+        for (const QString& s : texts[static_cast<size_t>(c)]) w = std::max(w, body.horizontalAdvance(s) + 10);
+        w = std::max(w, head.horizontalAdvance(g->horizontalHeaderItem(c)->text()) + 12);
+        g->setColumnWidth(c, w);
+        total += w;
+    }
+    const int height = g->horizontalHeader()->sizeHint().height() + g->rowCount() * g->verticalHeader()->defaultSectionSize();
+    g->setFixedSize(total + 2 * g->frameWidth(), height + 2 * g->frameWidth());
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the window
+
+FrmAISExtraInfo::FrmAISExtraInfo(const TargetTable& table, int entry, QWidget* parent)
+    : QWidget(parent, Qt::Window), table_(table), entry_(entry), timer_(new QTimer(this)) {
+    setObjectName("frmAISExtraInfo");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setProperty("Tag", QString::number(entry));
+    timer_->setSingleShot(true);
+    timer_->setInterval(kRefreshIntervalMs);
+    connect(timer_, &QTimer::timeout, this, &FrmAISExtraInfo::refresh);
+
+    const TargetRecord& t = table_.entry(entry_);
+    setWindowTitle(qs(ExtraInfoCaption(t)));
+
+    auto* top = new QVBoxLayout(this);
+    top->setContentsMargins(8, 6, 8, 8);
+    top->setSpacing(6);
+    buildHeader(top);
+
+    auto* body = new QHBoxLayout;
+    body->setSpacing(8);
+    top->addLayout(body);
+    leftColumn_ = new QVBoxLayout;
+    rightColumn_ = new QVBoxLayout;
+    leftColumn_->setAlignment(Qt::AlignTop);
+    rightColumn_->setAlignment(Qt::AlignTop);
+    body->addLayout(leftColumn_);
+    body->addLayout(rightColumn_);
+
+    for (int f = 0; f < static_cast<int>(InfoFrame::kCount); ++f) {
+        const InfoFrameDesign& d = FrameDesign(static_cast<InfoFrame>(f));
+        frames_[static_cast<size_t>(f)] = buildFrame(this, d.name, d.caption, d.fields);
+    }
+    // The communication state holds one frame per channel.
+    QGroupBox* comm = frames_[static_cast<size_t>(InfoFrame::CommState)];
+    auto* commLayout = new QVBoxLayout(comm);
+    for (size_t i = 0; i < 2; ++i) {
+        commLayout->addWidget(buildFrame(comm, kChannelFrameNames[i], kChannelFrameCaptions[i], ChannelFields()));
+    }
+    body->addWidget(buildStatistics(this), 0, Qt::AlignTop);
+
+    setIcons();
+    layout_ = ExtraInfoLayoutFor(t);
+    placeFrames();
+
+    // Contents when the window opens: the frames of the class's messages, the
+    // latest last, and the statistics in full.
+    for (int type : ExtraInfoFillOrder(t, layout_.typesOnOpen)) write(FillExtraInfo(t, type));
+    write(FillExtraInfo(t, 0));  // the special reports
+    grid_ = StatisticsGridOnOpen(t);
+    for (int r = 1; r < kStatRows; ++r) writeStatisticsRow(r);
+    writeSummary();
+    shownCounts_ = t.MsgCount;
+}
+
+void FrmAISExtraInfo::buildHeader(QVBoxLayout* top) {
+    const TargetRecord& t = table_.entry(entry_);
+    const ExtraInfoHeader h = ExtraInfoHeaderFor(t);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(6);
+    picClass_ = new QLabel(this);
+    picClass_->setObjectName("picClass");
+    row->addWidget(picClass_);
+    const auto pair = [&](const char* caption, const char* name, const std::string& text) {
+        row->addWidget(new QLabel(caption, this));
+        auto* value = new QLabel(qs(text), this);
+        value->setObjectName(name);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        QFont bold = value->font();
+        bold.setBold(true);
+        value->setFont(bold);
+        row->addWidget(value);
+        row->addSpacing(14);
+        return value;
+    };
+    lblMMSI_ = pair("MMSI : ", "lblMMSI", h.mmsi);
+    lblClass_ = pair("AIS Class : ", "lblClass", h.classText);
+    picFlag_ = new QLabel(this);
+    picFlag_->setObjectName("picFlag");
+    lblNationality_ = pair("Flag state : ", "lblNationality", h.nationality);
+    row->insertWidget(row->indexOf(lblNationality_), picFlag_);
+    row->addStretch(1);
+    picDimension_ = new DimensionSketch(t, this);
+    row->addWidget(picDimension_);
+    top->addLayout(row);
+}
+
+QGroupBox* FrmAISExtraInfo::buildFrame(QWidget* parent, const char* name, const char* caption,
+                                       const std::vector<InfoField>& fields) {
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setObjectName(name);
+    if (fields.empty()) return frame;
+    auto* g = new QGridLayout(frame);
+    g->setContentsMargins(8, 4, 8, 4);
+    g->setHorizontalSpacing(10);
+    g->setVerticalSpacing(1);
+    int r = 0;
+    for (const InfoField& f : fields) {
+        g->addWidget(new QLabel(f.caption, frame), r, 0);
+        const QString labelName = qs(ValueLabelName(name, f.key));
+        QLabel* value = valueLabel(frame, labelName);
+        labels_.insert(labelName, value);
+        g->addWidget(value, r, 1);
+        ++r;
+    }
+    g->setColumnStretch(1, 1);
+    return frame;
+}
+
+QGroupBox* FrmAISExtraInfo::buildStatistics(QWidget* parent) {
+    auto* frame = new QGroupBox(kStatisticsFrameCaption, parent);
+    frame->setObjectName(kStatisticsFrameName);
+    auto* v = new QVBoxLayout(frame);
+    v->setContentsMargins(6, 4, 6, 6);
+
+    const StatisticsGrid empty = StatisticsGridOnOpen(TargetRecord{});
+    hfgMsgStatistics_ = grid(frame, "hfgMsgStatistics", kStatRows - 1, kStatColumns);
+    QStringList titles;
+    for (const std::string& s : empty[0]) titles << qs(s);
+    hfgMsgStatistics_->setHorizontalHeaderLabels(titles);
+    std::vector<QStringList> widest(kStatColumns);
+    for (int r = 1; r < kStatRows; ++r) widest[1] << qs(empty[static_cast<size_t>(r)][1]);
+    widest[0] << "Other";
+    widest[3] << "00:00:00";
+    widest[4] << "86400.0 s";
+    widest[5] << "3.3 sec";
+    fitColumns(hfgMsgStatistics_, {600, 2000, 600, 900, 900, 900}, widest);
+    v->addWidget(hfgMsgStatistics_);
+
+    hfgMsgStatistics2_ = grid(frame, "hfgMsgStatistics2", 1, static_cast<int>(kSummaryTitles.size()));
+    QStringList summaryTitles;
+    for (const char* s : kSummaryTitles) summaryTitles << s;
+    hfgMsgStatistics2_->setHorizontalHeaderLabels(summaryTitles);
+    fitColumns(hfgMsgStatistics2_, {1100, 1400, 1000, 900, 600, 900, 600},
+               {{"99999"}, {"06 Dec 14:05:09"}, {"999:59:59"}, {}, {}, {}, {}});
+    v->addWidget(hfgMsgStatistics2_);
+    return frame;
+}
+
+void FrmAISExtraInfo::setIcons() {
+    const TargetRecord& t = table_.entry(entry_);
+    // The flag first; a class picture, where the class has one, takes its place as icon.
+    if (!t.FlagIcon.empty()) {
+        const QPixmap flag(qs(t.FlagIcon));
+        if (!flag.isNull()) {
+            setWindowIcon(QIcon(flag));
+            picFlag_->setPixmap(flag.scaledToHeight(fontMetrics().height() + 4, Qt::SmoothTransformation));
+        }
+    }
+    const QPixmap picture = classPicture(t.ClassText);
+    if (!picture.isNull()) {
+        setWindowIcon(QIcon(picture));
+        picClass_->setPixmap(picture.scaledToHeight(24, Qt::SmoothTransformation));
+    }
+}
+
+void FrmAISExtraInfo::placeFrames() {
+    for (QGroupBox* f : frames_) {
+        leftColumn_->removeWidget(f);
+        rightColumn_->removeWidget(f);
+        f->hide();
+    }
+    for (InfoFrame f : layout_.left) leftColumn_->addWidget(frames_[static_cast<size_t>(f)]);
+    for (InfoFrame f : layout_.right) rightColumn_->addWidget(frames_[static_cast<size_t>(f)]);
+    for (InfoFrame f : layout_.left) frames_[static_cast<size_t>(f)]->show();
+    for (InfoFrame f : layout_.right) frames_[static_cast<size_t>(f)]->show();
+    adjustSize();
+}
+
+void FrmAISExtraInfo::write(const std::vector<LabelText>& texts) {
+    for (const LabelText& l : texts) {
+        if (QLabel* label = labels_.value(qs(l.name))) label->setText(qs(l.text));
+    }
+}
+
+void FrmAISExtraInfo::writeStatisticsRow(int row) {
+    const auto& cells = grid_[static_cast<size_t>(row)];
+    for (int c = 0; c < kStatColumns; ++c) hfgMsgStatistics_->item(row - 1, c)->setText(qs(cells[static_cast<size_t>(c)]));
+}
+
+void FrmAISExtraInfo::writeSummary() {
+    const auto cells = StatisticsSummary(table_.entry(entry_));
+    for (size_t c = 0; c < cells.size(); ++c) hfgMsgStatistics2_->item(0, static_cast<int>(c))->setText(qs(cells[c]));
+}
+
+QString FrmAISExtraInfo::valueText(const QString& name) const {
+    const QLabel* label = labels_.value(name);
+    return label ? label->text() : QString();
+}
+
+void FrmAISExtraInfo::targetChanged() {
+    if (!timer_->isActive()) timer_->start();
+}
+
+void FrmAISExtraInfo::refresh() {
+    timer_->stop();
+    const TargetRecord& t = table_.entry(entry_);
+    // Only a message changes what is shown; ageing alone changes nothing here.
+    if (t.MsgCount[0] == shownCounts_[0]) return;
+    std::vector<int> arrived;
+    for (int type = 1; type <= 26; ++type) {
+        if (t.MsgCount[static_cast<size_t>(type)] != shownCounts_[static_cast<size_t>(type)]) arrived.push_back(type);
+    }
+    for (int type : ExtraInfoFillOrder(t, arrived)) {
+        write(FillExtraInfo(t, type));
+        StatisticsRowAfterMessage(t, type, grid_);
+        writeStatisticsRow(type);
+    }
+    write(FillExtraInfo(t, 0));
+    writeSummary();
+    if (auto caption = ExtraInfoCaptionUpdate(windowTitle().toStdString(), t)) setWindowTitle(qs(*caption));
+    // A class A vessel's first static data report brings its frame.
+    const ExtraInfoLayout now = ExtraInfoLayoutFor(t);
+    if (!(now == layout_)) {
+        layout_ = now;
+        placeFrames();
+    }
+    shownCounts_ = t.MsgCount;
+}
+
+// ---------------------------------------------------------------- the set of windows
+
+ExtraInfoWindows::ExtraInfoWindows(const TargetTable& table, QWidget* mainWindow, QObject* parent)
+    : QObject(parent), table_(table), main_(mainWindow) {}
+
+ExtraInfoWindows::~ExtraInfoWindows() {
+    for (auto& w : windows_) delete w.data();
+}
+
+FrmAISExtraInfo* ExtraInfoWindows::window(int entry) const {
+    if (entry < 1 || entry > kMaxTargets) return nullptr;
+    return windows_[static_cast<size_t>(entry)].data();
+}
+
+FrmAISExtraInfo* ExtraInfoWindows::open(int entry, int clickYTwips) {
+    if (entry < 1 || entry > table_.TargetCount) return nullptr;
+    if (FrmAISExtraInfo* w = window(entry)) {
+        w->showNormal();
+        w->raise();
+        w->activateWindow();
+        return w;
+    }
+    const double dpi = main_ ? main_->logicalDpiX() : 96.0;
+    const int mainLeft = main_ ? ui::twipsFromPixels(main_->x(), dpi) : 0;
+    const int mainTop = main_ ? ui::twipsFromPixels(main_->y(), dpi) : 0;
+    const int mainWidth = main_ ? ui::twipsFromPixels(main_->width(), dpi) : 0;
+    const TwipsPoint at = NextExtraInfoPlace(placement_, mainLeft, mainTop, mainWidth, clickYTwips);
+
+    auto* w = new FrmAISExtraInfo(table_, entry);
+    windows_[static_cast<size_t>(entry)] = w;
+    QPoint pos(ui::pixelsFromTwips(at.left, dpi), ui::pixelsFromTwips(at.top, dpi));
+    // A click low in the list must not put the window below the screen.
+    if (const QScreen* screen = main_ ? main_->screen() : w->screen()) {
+        const QRect avail = screen->availableGeometry();
+        pos.setX(std::max(avail.left(), std::min(pos.x(), avail.right() - w->width())));
+        pos.setY(std::max(avail.top(), std::min(pos.y(), avail.bottom() - w->frameGeometry().height())));
+    }
+    w->move(pos);
+    w->show();
+    return w;
+}
+
+void ExtraInfoWindows::targetChanged(int entry) {
+    if (FrmAISExtraInfo* w = window(entry)) w->targetChanged();
+}
+
+}  // namespace targets

@@ -1,0 +1,111 @@
+// FrmAISExtraInfo: the extended information window of one target, and
+// ExtraInfoWindows, which opens at most one of them per target.
+//
+//   targets::ExtraInfoWindows windows(rx.targets(), &mainWindow);
+//   windows.open(entry, clickYTwips);   // opens the entry's window, or raises it
+//   ... receiver event targetRowChanged(n) -> windows.targetChanged(n);
+//
+// The texts come from extra_info.h and statistics.h; the window only shows
+// them. A message only marks the window of its target; a short single-shot
+// timer then writes the frames of the message types that arrived since the
+// last write, their statistics rows and the summary, so a busy feed costs one
+// comparison of counters per message. Closing a window destroys it; opening
+// the target again makes a fresh one.
+//
+// Widgets carry the names of the design: lblMMSI, lblClass, lblNationality,
+// picDimension, the frames (framePositionReport, frameCommState,
+// frameChannel_0/_1, frmMsgStatistics, ...), the grids hfgMsgStatistics and
+// hfgMsgStatistics2, and each value label "<frame>_<key>" (extra_info.h).
+// The grids' title row is their horizontal header; grid row k is table row k-1.
+#pragma once
+
+#include <QGroupBox>
+#include <QHash>
+#include <QLabel>
+#include <QPointer>
+#include <QTableWidget>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+
+#include "targets/extra_info.h"
+#include "targets/statistics.h"
+#include "targets/target_table.h"
+
+class QVBoxLayout;
+
+namespace targets {
+
+class FrmAISExtraInfo : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kRefreshIntervalMs = 250;
+
+    FrmAISExtraInfo(const TargetTable& table, int entry, QWidget* parent = nullptr);
+
+    // Number of the target in the table (the window's tag).
+    int entry() const { return entry_; }
+    // The target took a message (or was aged): write at the next refresh.
+    void targetChanged();
+    // Writes now what changed since the last write.
+    void refresh();
+    QTimer* refreshTimer() const { return timer_; }
+
+    // Text of a value label (empty when there is no such label).
+    QString valueText(const QString& name) const;
+
+private:
+    void buildHeader(QVBoxLayout* top);
+    QGroupBox* buildFrame(QWidget* parent, const char* name, const char* caption, const std::vector<InfoField>& fields);
+    QGroupBox* buildStatistics(QWidget* parent);
+    void placeFrames();
+    void setIcons();
+    void write(const std::vector<LabelText>& texts);
+    void writeStatisticsRow(int row);
+    void writeSummary();
+
+    const TargetTable& table_;
+    const int entry_;
+    QTimer* timer_;
+    ExtraInfoLayout layout_;
+    std::array<int32_t, kCountSlots> shownCounts_{};
+    StatisticsGrid grid_;
+
+    QHash<QString, QLabel*> labels_;
+    std::array<QGroupBox*, static_cast<size_t>(InfoFrame::kCount)> frames_{};
+    QVBoxLayout* leftColumn_ = nullptr;
+    QVBoxLayout* rightColumn_ = nullptr;
+    QLabel* lblMMSI_ = nullptr;
+    QLabel* lblClass_ = nullptr;
+    QLabel* lblNationality_ = nullptr;
+    QLabel* picFlag_ = nullptr;
+    QLabel* picClass_ = nullptr;
+    QWidget* picDimension_ = nullptr;
+    QTableWidget* hfgMsgStatistics_ = nullptr;
+    QTableWidget* hfgMsgStatistics2_ = nullptr;
+};
+
+class ExtraInfoWindows : public QObject {
+    Q_OBJECT
+public:
+    // mainWindow: where new windows are placed from (may be null: top left).
+    ExtraInfoWindows(const TargetTable& table, QWidget* mainWindow, QObject* parent = nullptr);
+    ~ExtraInfoWindows() override;
+
+    // Opens the window of `entry` below the clicked height (twips within the
+    // list) and shows it, or brings its open window to the front.
+    FrmAISExtraInfo* open(int entry, int clickYTwips);
+    // The target of `entry` changed: its open window refreshes soon.
+    void targetChanged(int entry);
+
+    bool isOpen(int entry) const { return window(entry) != nullptr; }
+    FrmAISExtraInfo* window(int entry) const;
+
+private:
+    const TargetTable& table_;
+    QWidget* main_;
+    std::array<QPointer<FrmAISExtraInfo>, kMaxTargets + 1> windows_{};
+    ExtraInfoPlacement placement_;
+};
+
+}  // namespace targets
