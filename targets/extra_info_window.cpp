@@ -77,7 +77,7 @@ class DimensionSketch : public QWidget {
 public:
     DimensionSketch(const TargetRecord& t, QWidget* parent) : QWidget(parent), target_(t) {
         setObjectName("picDimension");
-        setFixedSize(220, 80);
+        setFixedSize(240, 80);
     }
 
 protected:
@@ -91,7 +91,7 @@ protected:
             p.drawText(rect(), Qt::AlignCenter, "Dimensions n/a");
             return;
         }
-        const QRectF area = QRectF(rect()).adjusted(24, 16, -24, -16);
+        const QRectF area = QRectF(rect()).adjusted(8, 18, -48, -6);
         const double scale = std::min(area.width() / length, area.height() / beam);
         const double w = length * scale, h = beam * scale;
         const QRectF hull(area.center().x() - w / 2, area.center().y() - h / 2, w, h);
@@ -121,19 +121,35 @@ protected:
         };
         label({(ref.x() + hull.right()) / 2, hull.top() - 8}, QString("A %1").arg(d[0]));
         label({(hull.left() + ref.x()) / 2, hull.top() - 8}, QString("B %1").arg(d[1]));
-        label({hull.right() + 14, hull.top() + 2}, QString("C %1").arg(d[2]));
-        label({hull.right() + 14, hull.bottom() - 2}, QString("D %1").arg(d[3]));
+        const auto side = [&](double y, const QString& text) {
+            p.drawText(QRectF(hull.right() + 6, y - fm.height() / 2.0, 60, fm.height()), Qt::AlignLeft | Qt::AlignVCenter, text);
+        };
+        side(hull.top() + fm.height() / 2.0 - 2, QString("C %1").arg(d[2]));
+        side(hull.bottom() - fm.height() / 2.0 + 2, QString("D %1").arg(d[3]));
     }
 
 private:
     const TargetRecord& target_;
 };
 
-QLabel* valueLabel(QWidget* parent, const QString& name) {
+// Fields that show a code's text or a name get room for it and wrap the rest;
+// the others hold short numbers.
+bool isLongText(std::string_view key) {
+    static const std::array<std::string_view, 8> keys = {"NavStatus", "PosAccuracy", "ShipType", "CargoType",
+                                                         "PosDevice", "Name",        "Destination", "AtoNType"};
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+QLabel* valueLabel(QWidget* parent, const QString& name, bool longText) {
     auto* l = new QLabel(kNotAvailableText, parent);
     l->setObjectName(name);
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    l->setMinimumWidth(ui::pixelsFromTwips(1500, parent->logicalDpiX()));
+    if (longText) {
+        l->setWordWrap(true);
+        l->setFixedWidth(ui::pixelsFromTwips(3000, parent->logicalDpiX()));
+    } else {
+        l->setMinimumWidth(ui::pixelsFromTwips(1000, parent->logicalDpiX()));
+    }
     return l;
 }
 
@@ -144,7 +160,7 @@ QTableWidget* grid(QWidget* parent, const char* name, int rows, int columns) {
     g->setSelectionMode(QAbstractItemView::NoSelection);
     g->setFocusPolicy(Qt::NoFocus);
     g->verticalHeader()->hide();
-    g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 3);
+    g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 2);
     g->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     g->horizontalHeader()->setHighlightSections(false);
     g->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -188,6 +204,8 @@ FrmAISExtraInfo::FrmAISExtraInfo(const TargetTable& table, int entry, QWidget* p
     setWindowTitle(qs(ExtraInfoCaption(t)));
 
     auto* top = new QVBoxLayout(this);
+    // Longer texts arriving later widen the window instead of being cut.
+    top->setSizeConstraint(QLayout::SetMinimumSize);
     top->setContentsMargins(8, 6, 8, 8);
     top->setSpacing(6);
     buildHeader(top);
@@ -226,6 +244,7 @@ FrmAISExtraInfo::FrmAISExtraInfo(const TargetTable& table, int entry, QWidget* p
     for (int r = 1; r < kStatRows; ++r) writeStatisticsRow(r);
     writeSummary();
     shownCounts_ = t.MsgCount;
+    adjustSize();
 }
 
 void FrmAISExtraInfo::buildHeader(QVBoxLayout* top) {
@@ -268,12 +287,12 @@ QGroupBox* FrmAISExtraInfo::buildFrame(QWidget* parent, const char* name, const 
     auto* g = new QGridLayout(frame);
     g->setContentsMargins(8, 4, 8, 4);
     g->setHorizontalSpacing(10);
-    g->setVerticalSpacing(1);
+    g->setVerticalSpacing(0);
     int r = 0;
     for (const InfoField& f : fields) {
         g->addWidget(new QLabel(f.caption, frame), r, 0);
         const QString labelName = qs(ValueLabelName(name, f.key));
-        QLabel* value = valueLabel(frame, labelName);
+        QLabel* value = valueLabel(frame, labelName, isLongText(f.key));
         labels_.insert(labelName, value);
         g->addWidget(value, r, 1);
         ++r;
@@ -295,7 +314,7 @@ QGroupBox* FrmAISExtraInfo::buildStatistics(QWidget* parent) {
     hfgMsgStatistics_->setHorizontalHeaderLabels(titles);
     std::vector<QStringList> widest(kStatColumns);
     for (int r = 1; r < kStatRows; ++r) widest[1] << qs(empty[static_cast<size_t>(r)][1]);
-    widest[0] << "Other";
+    widest[0] << "Msg26";
     widest[3] << "00:00:00";
     widest[4] << "86400.0 s";
     widest[5] << "3.3 sec";
@@ -428,7 +447,8 @@ FrmAISExtraInfo* ExtraInfoWindows::open(int entry, int clickYTwips) {
     if (const QScreen* screen = main_ ? main_->screen() : w->screen()) {
         const QRect avail = screen->availableGeometry();
         pos.setX(std::max(avail.left(), std::min(pos.x(), avail.right() - w->width())));
-        pos.setY(std::max(avail.top(), std::min(pos.y(), avail.bottom() - w->frameGeometry().height())));
+        constexpr int kTitleBar = 32;  // not known before the window manager has framed the window
+        pos.setY(std::max(avail.top(), std::min(pos.y(), avail.bottom() - w->height() - kTitleBar)));
     }
     w->move(pos);
     w->show();
