@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "ais/ais_message_window.h"
+#include "ais/binary_message_window.h"
 #include "ais/code_tables.h"
 #include "ais/message_notice.h"
 #include "app/data_folder.h"
@@ -453,7 +454,16 @@ void FrmMain::aisMessageToShow(int messageType) {
     if (!frmAISMessage_) frmAISMessage_ = new ais::FrmAISMessage(this);
     frmAISMessage_->showNotice(notice);
     frmAISMessage_->show();
-    if (notice.window != ais::ApplicationWindow::None) emit applicationWindowWanted(static_cast<int>(notice.window));
+    if (notice.window != ais::ApplicationWindow::None) {
+        // An open window keeps what it shows; a closed one opens filled from
+        // the message that asked for it (addressed or broadcast alike).
+        QPointer<QWidget>& open = applicationWindows_[static_cast<size_t>(notice.window) - 1];
+        if (!open) {
+            const ais::AISMessageRecord& rec = receiver_->messageRecord();
+            open = ais::OpenApplicationWindow(notice.window, messageType == 6 ? rec.Type6 : rec.Type8, this);
+        }
+        open->show();
+    }
     if (!started_) return;  // without a data folder nothing is written
     ais::MessageLog log(dataDir_);
     if (!log.append(ais::FormatMessageLogBlock(notice)) && !logFailureShown_) {

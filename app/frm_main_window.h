@@ -123,9 +123,6 @@ public:
     void aisMessageToShow(int messageType) override;
 
 signals:
-    // A binary message decoded as one of the applications with a window of
-    // their own arrived; the value is an ais::ApplicationWindow.
-    void applicationWindowWanted(int window);
     // The operator clicked the row of entry n (1-based number in the target table).
     void targetClicked(int entry);
 
@@ -207,6 +204,9 @@ private:
     // Plot state of the whole run: trails, ERBL origin and line-of-sight heights outlive the plot window.
     std::unique_ptr<plot::PlotState> plotState_;
     QPointer<ais::FrmAISMessage> frmAISMessage_;
+    // One window per binary application (meteorological, dangerous cargo,
+    // fairway closed, tidal window), indexed by ais::ApplicationWindow - 1.
+    std::array<QPointer<QWidget>, 4> applicationWindows_;
     bool logFailureShown_ = false;
     bool validating_ = false;
 };

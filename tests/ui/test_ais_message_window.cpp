@@ -1,7 +1,7 @@
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include "ais/ais_message_window.h"
@@ -23,10 +23,11 @@ std::string safetyBroadcast(int32_t mmsi, const std::string& text) {
     return Join(Sentences(m));
 }
 
-std::string metHydroBroadcast(int32_t mmsi) {
+std::string metHydroBroadcast(int32_t mmsi, float airTemperature) {
     ais::BinaryMessage m;
     m.MessageID = 8;
     m.MMSI = mmsi;
+    m.MetHydro.AirTemperature = airTemperature;
     m.DAC = 1;
     m.FI = 11;
     const auto p = ais::EncodeBinaryMessage(m, 0);
@@ -84,14 +85,26 @@ private slots:
         QVERIFY(w.findChild<ais::FrmAISMessage*>("frmAISMessage"));
     }
 
-    void binaryApplicationAsksForItsWindow() {
+    void binaryApplicationOpensItsWindowOnce() {
         app::FrmMain w;
         app::RecordingMessageSink messages;
         w.setMessageSink(&messages);
-        QSignalSpy wanted(&w, &app::FrmMain::applicationWindowWanted);
-        w.receiver().receive(input::InputKind::Tcp, metHydroBroadcast(2570001));
-        QCOMPARE(wanted.size(), 1);
-        QCOMPARE(wanted.at(0).at(0).toInt(), static_cast<int>(ais::ApplicationWindow::Meteorological));
+        w.receiver().receive(input::InputKind::Tcp, metHydroBroadcast(2570001, 12.34f));
+        auto* met = w.findChild<QWidget*>("frmMeteorological");
+        QVERIFY(met && met->isVisible());
+        QCOMPARE(met->findChild<QLineEdit*>("txtData_7")->text(), QString("12.3"));
+        QCOMPARE(met->findChild<QLabel*>("lblMMSI_Sender")->text(), QString("002570001"));
+        // While it is open, a later message leaves it as it is.
+        w.receiver().receive(input::InputKind::Tcp, metHydroBroadcast(2570002, -5.0f));
+        QCOMPARE(w.findChildren<QWidget*>("frmMeteorological").size(), 1);
+        QCOMPARE(met->findChild<QLineEdit*>("txtData_7")->text(), QString("12.3"));
+        // Closed, it opens afresh with the next one.
+        met->close();
+        QTRY_VERIFY(!w.findChild<QWidget*>("frmMeteorological"));
+        w.receiver().receive(input::InputKind::Tcp, metHydroBroadcast(2570002, -5.0f));
+        met = w.findChild<QWidget*>("frmMeteorological");
+        QVERIFY(met);
+        QCOMPARE(met->findChild<QLineEdit*>("txtData_7")->text(), QString("-5.0"));
     }
 
     void logFailureIsToldOnce() {

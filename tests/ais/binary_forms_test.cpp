@@ -1,0 +1,139 @@
+#include "ais/binary_forms.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using ais::BinaryForm;
+
+std::string textOf(const BinaryForm& f, const std::string& name) {
+    const ais::FormItem* item = f.find(name);
+    return item ? item->text : "<missing " + name + ">";
+}
+
+TEST(BinaryForms, MeteorologicalListsSelectByCode) {
+    struct Case {
+        const char* list;
+        int value;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"cmbSeaState", 3, " 3-xx"},
+        {"cmbSeaState", 12, " 12-xx"},
+        {"cmbSeaState", 13, "                n/a"},
+        {"cmbSeaState", -9999, "                n/a"},
+        {"cmbIce", 1, "                Yes"},
+        {"cmbIce", 0, "                No"},
+        {"cmbIce", -9999, "                n/a"},
+        {"cmbIce", 2, "                n/a"},
+        {"cmbAirPressTend", 0, "     0-Steady"},
+        {"cmbAirPressTend", 2, "     2-Increasing"},
+        {"cmbAirPressTend", -9999, "                n/a"},
+        {"cmbWaterLevelTrend", 1, "     1-Decreasing"},
+        {"cmbPrecipitation", 6, " 6-xx"},
+        {"cmbPrecipitation", -9999, "                n/a"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.list) + " " + std::to_string(c.value));
+        ais::BinaryMessage m;
+        auto& d = m.MetHydro;
+        const std::string list = c.list;
+        const auto v = static_cast<int16_t>(c.value);
+        if (list == "cmbSeaState") d.SeaState = v;
+        if (list == "cmbIce") d.Ice = v;
+        if (list == "cmbAirPressTend") d.AirPressureTendency = v;
+        if (list == "cmbWaterLevelTrend") d.WaterLevelTrend = v;
+        if (list == "cmbPrecipitation") d.Precipitation = v;
+        const BinaryForm f = ais::MeteorologicalForm(m);
+        const ais::FormItem* item = f.find(c.list);
+        ASSERT_NE(item, nullptr);
+        ASSERT_GE(item->selected, 0);
+        EXPECT_EQ(item->items[static_cast<size_t>(item->selected)], c.shown);
+    }
+    const BinaryForm f = ais::MeteorologicalForm({});
+    EXPECT_EQ(f.find("cmbSeaState")->items.size(), 14u);
+    EXPECT_EQ(f.find("cmbPrecipitation")->items.size(), 8u);
+}
+
+TEST(BinaryForms, MeteorologicalValues) {
+    ais::BinaryMessage m;
+    m.MMSI = 2570001;
+    auto& d = m.MetHydro;
+    d.MetLatitude = 59.5;
+    d.MetLongitude = -9999;  // not sent
+    d.MetDay = 5;
+    d.MetHour = 14;
+    d.MetMinute = 3;
+    d.AirTemperature = 12.34f;
+    d.DewPoint = -9999;
+    d.WindDirection = 7;
+    d.Salinity = 35.06f;
+    const BinaryForm f = ais::MeteorologicalForm(m);
+    EXPECT_EQ(f.caption, "  Meteorological & Hydrological Data");
+    EXPECT_EQ(textOf(f, "lblMMSI_Sender"), "002570001");
+    EXPECT_EQ(textOf(f, "txtData_1"), "59°30'00.0\"N");
+    EXPECT_EQ(textOf(f, "txtData_2"), "n/a");
+    EXPECT_EQ(textOf(f, "cmdDate"), "Day 05   14:03");
+    EXPECT_EQ(textOf(f, "txtData_7"), "12.3");
+    EXPECT_EQ(textOf(f, "txtData_9"), "n/a");
+    EXPECT_EQ(textOf(f, "txtData_5"), "007");
+    EXPECT_EQ(textOf(f, "txtData_32"), "35.1");
+    // Elements 11, 14, 29 and 31 are the lists.
+    for (const char* absent : {"txtData_11", "txtData_14", "txtData_29", "txtData_31"}) EXPECT_EQ(f.find(absent), nullptr);
+    int boxes = 0;
+    for (const auto& item : f.items) boxes += item.kind == ais::FormItemKind::Text;
+    EXPECT_EQ(boxes, 28);
+}
+
+TEST(BinaryForms, DatesAndNumbersOfCargoFairwayAndTide) {
+    ais::BinaryMessage m;
+    auto& fc = m.FairwayClosed;
+    fc.ClosedFromDay = 5;
+    fc.ClosedFromMonth = 6;
+    fc.ClosedFromHour = 14;
+    fc.ClosedFromMinute = 30;
+    fc.ClosingRadius = 250;
+    fc.ClosingRadiusUnit = 2;
+    const BinaryForm fair = ais::FairwayClosedForm(m);
+    EXPECT_EQ(textOf(fair, "cmdFrom"), "05.06  14:30");
+    EXPECT_EQ(textOf(fair, "cmdUntil"), "00.00  00:00");
+    EXPECT_EQ(textOf(fair, "txtClosingRadius"), " 250");
+    EXPECT_EQ(textOf(fair, "cmbUnit"), "  2- nautical mile");
+
+    auto& dc = m.DangerousCargo;
+    dc.ETADay = 31;
+    dc.ETAMonth = 12;
+    dc.ETAHour = 23;
+    dc.ETAMinute = 59;
+    dc.UNNumber = 1203;
+    dc.CargoAmount = -1;
+    dc.CargoUnit = 3;
+    dc.LastPortOfCall = "NLRTM";
+    const BinaryForm cargo = ais::DangerousCargoForm(m);
+    EXPECT_EQ(cargo.caption, "  Dangerous Cargo Indication");
+    EXPECT_EQ(textOf(cargo, "cmdETA"), "31.12  23:59");
+    EXPECT_EQ(textOf(cargo, "txtUNNumber"), " 1203");
+    EXPECT_EQ(textOf(cargo, "txtCargoAmount"), "-1");
+    EXPECT_EQ(textOf(cargo, "cmbUnit"), "  3- 1000 tons");
+    EXPECT_EQ(textOf(cargo, "txtLastPortOfCall"), "NLRTM");
+
+    auto& tw = m.TidalWindow;
+    tw.TideDay = 7;
+    tw.TideMonth = 3;
+    tw.Entry[0] = {51.5, 3.25, 6, 5, 18, 0, 270, 1.26f};
+    tw.Entry[1] = {52.0, -4.0, 7, 45, 19, 15, 90, 0.0f};
+    const BinaryForm tide = ais::TidalWindowForm(m);
+    EXPECT_EQ(tide.caption, " Tidal Window,  Binary Msg Fi=14, IMO SN/Circ.236");
+    EXPECT_EQ(textOf(tide, "cmdFrom_1"), "07.03  06:05");
+    EXPECT_EQ(textOf(tide, "cmdFrom_2"), "07:45");  // later positions carry no date
+    EXPECT_EQ(textOf(tide, "cmdUntil_1"), "18:00");
+    EXPECT_EQ(textOf(tide, "txtCurDir_1"), "270");
+    EXPECT_EQ(textOf(tide, "txtCurSpd_1"), "1.3");
+    EXPECT_EQ(textOf(tide, "txtLon_2"), "004°00'00.0\"W");
+    EXPECT_EQ(tide.find("txtLat_3")->group, "Position #3");
+
+    EXPECT_TRUE(ais::BinaryFormFor(ais::ApplicationWindow::None, m).items.empty());
+    EXPECT_EQ(ais::BinaryFormFor(ais::ApplicationWindow::TidalWindow, m).objectName, "frmTidalWindow");
+}
+
+}  // namespace
