@@ -30,9 +30,14 @@ QWidget* makeField(const FormItem& item, QWidget* parent) {
         case FormItemKind::List: {
             auto* list = new QComboBox(parent);
             for (const std::string& s : item.items) list->addItem(qs(s));
-            list->setCurrentIndex(item.selected);
-            // Shows a value; the operator cannot change it.
-            list->setEnabled(false);
+            const int selected = item.selected;
+            list->setCurrentIndex(selected);
+            // Shows a value: the list may be opened to read the codes, but a
+            // choice made there goes straight back to the received one. (A
+            // disabled list would grey the value out.)
+            QObject::connect(list, &QComboBox::currentIndexChanged, list, [list, selected](int index) {
+                if (index != selected) list->setCurrentIndex(selected);
+            });
             field = list;
             break;
         }

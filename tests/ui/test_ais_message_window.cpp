@@ -1,3 +1,4 @@
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -94,6 +95,11 @@ private slots:
         QVERIFY(met && met->isVisible());
         QCOMPARE(met->findChild<QLineEdit*>("txtData_7")->text(), QString("12.3"));
         QCOMPARE(met->findChild<QLabel*>("lblMMSI_Sender")->text(), QString("002570001"));
+        // The lists show the received code and keep it.
+        auto* ice = met->findChild<QComboBox*>("cmbIce");
+        QCOMPARE(ice->currentText(), QString("                No"));
+        ice->setCurrentIndex(0);
+        QCOMPARE(ice->currentText(), QString("                No"));
         // While it is open, a later message leaves it as it is.
         w.receiver().receive(input::InputKind::Tcp, metHydroBroadcast(2570002, -5.0f));
         QCOMPARE(w.findChildren<QWidget*>("frmMeteorological").size(), 1);
