@@ -178,9 +178,13 @@ void writeDimensions(Writer& w, int a, int b, int c, int d, bool sums) {
     }
 }
 
-void writeMotion(Writer& w, const TargetRecord& t, bool heading) {
+void writePosition(Writer& w, const TargetRecord& t) {
     w("Latitude", position(t.Latitude, "LAT"));
     w("Longitude", position(t.Longitude, "LON"));
+}
+
+void writeMotion(Writer& w, const TargetRecord& t, bool heading) {
+    writePosition(w, t);
     w("SOG", FormatAvailable(t.SOG, "0.0"));
     w("COG", FormatAvailable(t.COG, "000.0"));
     if (heading) w("HDG", FormatAvailable(t.TrueHeading, "000"));
@@ -261,8 +265,7 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
         }
         case 4: {
             Writer w(out, InfoFrame::BaseStation);
-            w("Latitude", position(t.Latitude, "LAT"));
-            w("Longitude", position(t.Longitude, "LON"));
+            writePosition(w, t);
             w("PosDevice", codeAndText(t.EPFDType, t.EPFDTypeText));
             w("PosAccuracy", codeAndText(t.PosAccuracy, t.PosAccuracyText));
             w("UTC", FormatAvailable(t.UTCYear, "0000") + "-" + FormatAvailable(t.UTCMonth, "00") + "-" +
@@ -311,8 +314,7 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
         }
         case 21: {
             Writer w(out, InfoFrame::AtoNReport);
-            w("Latitude", position(t.Latitude, "LAT"));
-            w("Longitude", position(t.Longitude, "LON"));
+            writePosition(w, t);
             w("PosAccuracy", codeAndText(t.PosAccuracy, t.PosAccuracyText));
             w("PosDevice", codeAndText(t.EPFDType, t.EPFDTypeText));
             // Names longer than 20 characters continue in the extension.
