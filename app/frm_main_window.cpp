@@ -26,6 +26,8 @@
 #include "app/data_folder.h"
 #include "app/frm_messages_window.h"
 #include "geodesy/position_text.h"
+#include "input/comm_setup_dialog.h"
+#include "input/port_monitor_window.h"
 #include "input/serial_transport.h"
 #include "input/tcp_transport.h"
 #include "plot/plot_window.h"
@@ -114,6 +116,7 @@ FrmMain::~FrmMain() {
     // bytes it takes), the list and its model. Child widgets would otherwise
     // outlive the members.
     delete frmGraphics_;
+    delete frmPortMonitor_;
     serial_->blockSignals(true);
     tcp_->blockSignals(true);
     delete serial_;
@@ -160,7 +163,7 @@ void FrmMain::buildMenus() {
     setup->setObjectName("mnuSetup");
     QAction* comm = setup->addAction("Comm");
     comm->setObjectName("mnuSetupComm");
-    comm->setEnabled(false);  // the communication setup dialog is not built yet
+    connect(comm, &QAction::triggered, this, &FrmMain::showCommSetup);
     setup->addSeparator();
     QMenu* standard = setup->addMenu("Binary Msg Standard");
     standard->setObjectName("mnuSetupBinaryMsgStdMenu");
@@ -184,7 +187,7 @@ void FrmMain::buildMenus() {
     mnuViewGraphics_ = graphics;
     QAction* monitor = view->addAction("Comport Monitor");
     monitor->setObjectName("mnuViewPortMonitor");
-    monitor->setEnabled(false);  // the port monitor is not built yet
+    connect(monitor, &QAction::triggered, this, &FrmMain::showPortMonitor);
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("mnuHelp");
@@ -433,6 +436,14 @@ void FrmMain::statusPanelChanged(int panel, const std::string& text) {
     panels_[static_cast<size_t>(panel - 1)]->setText(fromUtf8(text));
 }
 
+void FrmMain::inputBufferChanged(std::string_view text) {
+    if (frmPortMonitor_) frmPortMonitor_->inputBufferChanged(text);
+}
+
+void FrmMain::sentenceSeen(std::string_view sentence) {
+    if (frmPortMonitor_) frmPortMonitor_->sentenceSeen(sentence);
+}
+
 void FrmMain::operatorMessage(MessageIcon icon, const std::string& title, const std::string& text) {
     messages_->operatorMessage(icon, title, text);
 }
@@ -663,6 +674,20 @@ void FrmMain::mnuViewGraphics_Click(bool checked) {
     // A double click on the plot opens a target's details as a click on its list row does.
     connect(frmGraphics_, &plot::FrmGraphics::targetDoubleClicked, this, &FrmMain::targetClicked);
     frmGraphics_->open();
+}
+
+void FrmMain::showCommSetup() {
+    input::FrmCommSetup dialog(*this);
+    dialog.exec();
+}
+
+input::FrmPortMonitor* FrmMain::portMonitor() const { return frmPortMonitor_.data(); }
+
+void FrmMain::showPortMonitor() {
+    if (!frmPortMonitor_) frmPortMonitor_ = new input::FrmPortMonitor(*this, settings_);
+    frmPortMonitor_->show();
+    frmPortMonitor_->raise();
+    frmPortMonitor_->activateWindow();
 }
 
 void FrmMain::showAbout() {

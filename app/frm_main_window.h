@@ -42,6 +42,7 @@
 #include "plot/landmarks.h"
 
 namespace input {
+class FrmPortMonitor;
 class SerialTransport;
 class TcpTransport;
 }  // namespace input
@@ -103,6 +104,8 @@ public:
     input::TcpTransport& tcpTransport() { return *tcp_; }
     input::SerialTransport& serialTransport() { return *serial_; }
     QString panelText(int panel) const;
+    // The open port monitor, or null.
+    input::FrmPortMonitor* portMonitor() const;
 
     // Opens the extended information window of entry n (or brings it to the
     // front), at the height of the entry's row in the list.
@@ -116,6 +119,8 @@ public:
 
     // ReceiverEvents
     void statusPanelChanged(int panel, const std::string& text) override;
+    void inputBufferChanged(std::string_view text) override;
+    void sentenceSeen(std::string_view sentence) override;
     void targetRowChanged(int entry) override;
     void operatorMessage(MessageIcon icon, const std::string& title, const std::string& text) override;
     // Beeps, shows the message in the "AIS Message received" window and
@@ -146,6 +151,8 @@ private:
     void chooseBinaryStandard(int index);
     void showMessagesWindow();
     void mnuViewGraphics_Click(bool checked);
+    void showCommSetup();
+    void showPortMonitor();
     void showAbout();
 
     void optRefPos_Click(int index);
@@ -208,6 +215,7 @@ private:
     // fairway closed, tidal window), indexed by ais::ApplicationWindow - 1.
     std::array<QPointer<QWidget>, 4> applicationWindows_;
     bool logFailureShown_ = false;
+    QPointer<input::FrmPortMonitor> frmPortMonitor_;
     bool validating_ = false;
 };
 

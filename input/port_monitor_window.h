@@ -1,0 +1,102 @@
+// FrmPortMonitor: the "Port monitor" window (menu View / Comport Monitor). It
+// shows the raw input: the last received text, the sentences handed to the
+// sentence handler, five counters, the settings of the source and, for TCP,
+// the live socket state. It does not block the main window and is deleted
+// when closed.
+//
+// While it is open RunState::PortMonitorOpen is set: the receiver counts the
+// monitor counters and raises inputBufferChanged and sentenceSeen, which the
+// main window hands to inputBufferChanged() and sentenceSeen() here. Those
+// only record what arrived; a short single-shot timer then updates the
+// widgets once for everything that came in meanwhile (refresh()), so a busy
+// feed costs a few repaints a second, and the text box never holds more than
+// its capacity in sentences (input::MonitorText).
+//
+// Controls carry their names as objectName: lblInputBuffer1, lblInputBuffer2,
+// lblMessages, lblNMEACount, lblAISCount, lblCheckSumOK, lblCheckSumError,
+// txtNMEA, cmdFreeze, cmdCLS, cmdResetCounters, StatusBar1 with the panels
+// StatusBar1_Panel1..5, and the timer timer_State. txtNMEA and cmdFreeze keep
+// their state in the dynamic property "Tag" ("0", "false").
+#pragma once
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "input/port_monitor.h"
+
+namespace app {
+class FrmMain;
+}
+namespace ui {
+class SettingsStore;
+}
+
+namespace input {
+
+class FrmPortMonitor : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char* kCaption = "  Port monitor";
+    // Delay between the first new event and the widget update that shows it.
+    static constexpr int kRefreshMs = 100;
+
+    // settings: the per-user store for the placement; null keeps none.
+    explicit FrmPortMonitor(app::FrmMain& main, ui::SettingsStore* settings = nullptr);
+    // The main window deletes an open monitor before its receiver goes.
+    ~FrmPortMonitor() override;
+
+    // From the receiver, through the main window.
+    void inputBufferChanged(std::string_view text);
+    void sentenceSeen(std::string_view sentence);
+
+    // Shows what arrived since the last refresh (the refresh timer calls it).
+    void refresh();
+    // timer_State: the socket state in panel 4.
+    void timer_State_Timer();
+
+    const MonitorText& monitorText() const { return box_; }
+    QString panelText(int panel) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showPanels();
+    void placeWindow();
+    void storePlacement();
+    void scheduleRefresh();
+    void updateCapacity();
+    void cmdFreeze_Click();
+    void cmdCLS_Click();
+    void cmdResetCounters_Click();
+    std::array<int32_t, 5> counters() const;
+
+    app::FrmMain& main_;
+    ui::SettingsStore* settings_;
+    MonitorText box_;
+    std::string inputBuffer_;
+    bool inputBufferChanged_ = false;
+    // Counter values the labels show; a label is rewritten when its counter moves.
+    std::array<int32_t, 5> shownCounters_{};
+    std::array<double, 4> placedTwips_{};
+    std::array<int, 4> placedPixels_{};
+    bool placed_ = false;
+    bool unloaded_ = false;
+
+    QLabel* lblInputBuffer2_ = nullptr;
+    std::array<QLabel*, 5> counterLabels_{};
+    QPlainTextEdit* txtNMEA_ = nullptr;
+    QPushButton* cmdFreeze_ = nullptr;
+    std::array<QLabel*, 5> panels_{};
+    QTimer* timer_State_ = nullptr;
+    QTimer* refreshTimer_ = nullptr;
+};
+
+}  // namespace input
