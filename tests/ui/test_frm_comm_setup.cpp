@@ -9,6 +9,8 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
+#include <pty.h>
+#include <unistd.h>
 
 #include "app/frm_main_window.h"
 #include "input/comm_setup.h"
@@ -307,6 +309,29 @@ private slots:
         QCOMPARE(c.IPList[0], std::string("10.0.0.2"));
         QCOMPARE(c.IPList[9], std::string("10.0.0.99"));
         QCOMPARE(c.IPAddress, std::string("10.0.0.99"));
+    }
+
+    // Listing the ports does not disturb the port the program reads from.
+    void openPortStaysOpenAndIsListed() {
+        int master = -1, slave = -1;
+        char name[256] = {};
+        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) QSKIP("no pseudo-terminals here");
+        Fixture f;
+        f.w.serialTransport().setDeviceResolver(
+            [&](int port) { return port == 2 ? QString::fromLocal8Bit(name) : QString(); });
+        f.w.commSettings().UseTCP = false;
+        f.w.OpenInput();
+        QVERIFY2(f.w.serialTransport().isOpen(), qPrintable(f.lastMessage()));
+        {
+            auto d = f.dialog();
+            QCOMPARE(child<QComboBox>(*d, "cmbComPort")->currentText(), QString("COM2"));
+            QVERIFY(f.w.serialTransport().isOpen());
+            child<QPushButton>(*d, "cmdCancel")->click();
+        }
+        QVERIFY(f.w.serialTransport().isOpen());
+        f.w.serialTransport().close();
+        ::close(slave);
+        ::close(master);
     }
 
     void infoBoxIsCentredOnTheDialog() {
