@@ -445,6 +445,13 @@ void FrmMain::sentenceSeen(std::string_view sentence) {
 }
 
 void FrmMain::operatorMessage(MessageIcon icon, const std::string& title, const std::string& text) {
+    if (messages_ == boxSink_.get() && receiver_->handlingInput()) {
+        // A modal box opened inside the receive chain would hold back all
+        // input until the operator answers it: open it once the chain is done,
+        // so the input goes on being read and shown behind the box.
+        QTimer::singleShot(0, this, [this, icon, title, text] { messages_->operatorMessage(icon, title, text); });
+        return;
+    }
     messages_->operatorMessage(icon, title, text);
 }
 
@@ -480,7 +487,7 @@ void FrmMain::aisMessageToShow(int messageType) {
     if (!log.append(ais::FormatMessageLogBlock(notice)) && !logFailureShown_) {
         // Told once per run: a message box per message would bury a busy feed.
         logFailureShown_ = true;
-        messages_->operatorMessage(MessageIcon::Exclamation, "AIS message log",
+        operatorMessage(MessageIcon::Exclamation, "AIS message log",
                                    "Messages can not be written to the message log (" + log.lastError() +
                                        "). They are still shown; further log errors are not reported.");
     }

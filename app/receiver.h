@@ -48,6 +48,9 @@ public:
     // table, its statistics and the row event.
     void handleSentence(std::string_view sentence) override;
 
+    // A sentence is being handled right now (the caller is inside receive()).
+    bool handlingInput() const { return serialFramer_.busy() || tcpFramer_.busy(); }
+
     // The status timer's tick: marks targets "NEW", current or "OLD" by age
     // and raises targetRowChanged for every entry whose status changed.
     void ageTargets();

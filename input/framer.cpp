@@ -18,18 +18,45 @@ void Framer::receive(std::string_view bytes) {
     if (busy_) {
         // A handler fed bytes back in (for example from a nested event loop):
         // queue them so the sentence being handled stays intact.
-        reentrant_.append(bytes);
+        if (!heldBackFull_ && reentrant_.size() + bytes.size() <= kMaxHeldBack) {
+            reentrant_.append(bytes);
+        } else {
+            heldBackFull_ = true;
+            dropHeldBack(bytes);
+        }
         return;
     }
     buffer_.append(bytes);
     busy_ = true;
     process();
-    while (!reentrant_.empty()) {
+    while (!reentrant_.empty() || heldBackFull_) {
+        const bool cut = heldBackFull_;
+        heldBackFull_ = false;
         buffer_.append(reentrant_);
         reentrant_.clear();
         process();
+        if (cut) {
+            // Bytes after the held-back ones were dropped. The unfinished
+            // line at the end of the held-back bytes lost its continuation:
+            // its line feed was counted with the dropped bytes, or it is
+            // still to come, and then the line is dropped up to it.
+            state_.OverflowBytes += static_cast<int64_t>(buffer_.size());
+            buffer_.clear();
+            droppingLine_ = !cutAtLineFeed_;
+            reentrant_.shrink_to_fit();
+        }
     }
     busy_ = false;
+}
+
+void Framer::dropHeldBack(std::string_view bytes) {
+    if (bytes.empty()) return;
+    // Every line feed dropped ends a line that is not handed over.
+    for (char c : bytes) {
+        if (c == '\n') state_.OverflowCount++;
+    }
+    state_.OverflowBytes += static_cast<int64_t>(bytes.size());
+    cutAtLineFeed_ = bytes.back() == '\n';
 }
 
 void Framer::discard() {

@@ -34,6 +34,11 @@ public:
 class Framer {
 public:
     static constexpr size_t kMaxLine = 64 * 1024;
+    // Bytes held back while a sentence is being handled (a handler that runs a
+    // nested event loop). Beyond this the rest of the input of that time is
+    // dropped whole lines at a time and counted as overflow, so a handler
+    // that stays busy cannot make memory grow without end.
+    static constexpr size_t kMaxHeldBack = 4 * 1024 * 1024;
 
     Framer(InputKind kind, app::RunState& state, app::ReceiverEvents& events, SentenceHandler& handler)
         : kind_(kind), state_(state), events_(events), handler_(handler) {}
@@ -54,10 +59,13 @@ public:
     std::string_view pending() const { return buffer_; }
     // The unfinished line outgrew kMaxLine and is being dropped up to its line feed.
     bool droppingLine() const { return droppingLine_; }
+    // A sentence is being handed over right now.
+    bool busy() const { return busy_; }
 
 private:
     void process();
     void discard();
+    void dropHeldBack(std::string_view bytes);
 
     InputKind kind_;
     app::RunState& state_;
@@ -65,6 +73,8 @@ private:
     SentenceHandler& handler_;
     std::string buffer_;
     std::string reentrant_;   // bytes that arrived while a sentence was being handled
+    bool heldBackFull_ = false;  // reentrant_ reached kMaxHeldBack; later bytes were dropped
+    bool cutAtLineFeed_ = true;  // the last dropped byte was a line feed
     bool busy_ = false;
     bool droppingLine_ = false;  // the current line outgrew kMaxLine and is being dropped
 };

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "input/framer.h"
 #include "support/recording_events.h"
 
@@ -127,6 +130,47 @@ TEST(Framer, BytesFedBackDuringHandlingAreQueuedNotInterleaved) {
     };
     f.framer.receive("first\r\nsecond\r\n");
     EXPECT_EQ(f.collect.sentences, (std::vector<std::string>{"first\r\n", "second\r\n", "inner\r\n"}));
+}
+
+// A handler that stays busy (a modal box left open) while input keeps coming:
+// what is held back stays bounded, the lines beyond the bound are counted as
+// dropped, and the line cut in two by the bound is never handed over joined.
+TEST(Framer, HeldBackInputIsBoundedAndEveryLineIsAccountedFor) {
+    const std::string line = "!AIVDM,1,1,,A,13u?etPv2;0n:dDPwUM1U1Cb069D,0*24\r\n";  // 50 bytes
+    struct Case {
+        const char* name;
+        size_t chunk;      // bytes per nested notification
+        bool endMidLine;   // the nested input stops in the middle of a line
+    };
+    const Case cases[] = {{"whole lines", 50 * 1000, false},
+                          {"odd chunks", 4099, false},
+                          {"odd chunks ending mid-line", 4099, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f(InputKind::Tcp);
+        std::string nested;
+        for (size_t n = 0; nested.size() < 3 * Framer::kMaxHeldBack; ++n) nested += line;
+        if (c.endMidLine) nested += line.substr(0, 20);
+        bool fed = false;
+        f.collect.onSentence = [&] {
+            if (fed) return;
+            fed = true;
+            for (size_t at = 0; at < nested.size(); at += c.chunk) f.framer.receive(nested.substr(at, c.chunk));
+        };
+        f.framer.receive(line);
+        // The rest of the cut line, then a good one.
+        const std::string rest = c.endMidLine ? line.substr(20) : "";
+        f.framer.receive(rest);
+        f.framer.receive(line);
+
+        const std::string all = line + nested + rest + line;
+        const int64_t lineFeeds = std::count(all.begin(), all.end(), '\n');
+        EXPECT_EQ(lineFeeds, int64_t{f.state.SentenceCount} + f.state.OverflowCount);
+        EXPECT_GT(f.state.OverflowCount, 0);
+        EXPECT_LE(f.collect.sentences.size() * line.size(), Framer::kMaxHeldBack + 3 * line.size());
+        for (const auto& s : f.collect.sentences) EXPECT_EQ(s, line);  // none joined from two pieces
+        EXPECT_EQ(f.framer.pending(), "");
+    }
 }
 
 TEST(Framer, SerialLineErrorsAreIgnored) {

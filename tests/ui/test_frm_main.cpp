@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -454,6 +455,34 @@ private slots:
             f.w.close();
         }
         QVERIFY(dir.read("Orvanta.ini").find("#TRUE#,\"127.0.0.1\",45678") != std::string::npos);
+    }
+
+    void boxesRaisedWhileReceivingOpenAfterTheInputIsHandled() {
+        app::FrmMain w;  // real message boxes
+        std::string feed;
+        for (int i = 0; i < targets::kMaxTargets + 5; ++i) {
+            feed += Join(Sentences(testing_support::ClassAReport(211000000 + i, 55.0, 4.0, 1.0f)));
+        }
+        bool receiving = false, boxDuringReceive = false;
+        QString boxText;
+        // Any modal box is read and closed from inside its own event loop.
+        QTimer probe;
+        probe.setInterval(0);
+        connect(&probe, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxDuringReceive = boxDuringReceive || receiving;
+                boxText = box->text();
+                box->close();
+            }
+        });
+        probe.start();
+        receiving = true;
+        w.receiver().receive(input::InputKind::Tcp, feed);
+        receiving = false;
+        QCOMPARE(int(w.receiver().targets().TargetCount), targets::kMaxTargets);
+        QTRY_VERIFY(!boxText.isEmpty());
+        QVERIFY(!boxDuringReceive);
+        QVERIFY(boxText.startsWith("Maximum limit AIS targets"));
     }
 
     void demoStartsQuietlyWithoutASetupFile() {
