@@ -80,6 +80,16 @@ FrmBinaryApplication::FrmBinaryApplication(const BinaryForm& form, QWidget* pare
     std::vector<const FormItem*> run;
     std::string runGroup;
     const int perColumn = form.items.size() > 24 ? 12 : 16;
+    // Several framed groups (the positions of a tidal window) stand side by side.
+    int groups = 0;
+    for (std::size_t i = 0; i < form.items.size(); ++i) {
+        groups += !form.items[i].group.empty() && (i == 0 || form.items[i - 1].group != form.items[i].group);
+    }
+    QHBoxLayout* frames = nullptr;
+    if (groups > 2) {
+        frames = new QHBoxLayout;
+        layout->addLayout(frames);
+    }
     auto flush = [&] {
         if (run.empty()) return;
         auto* grid = new QGridLayout;
@@ -90,7 +100,11 @@ FrmBinaryApplication::FrmBinaryApplication(const BinaryForm& form, QWidget* pare
             auto* frame = new QGroupBox(qs(runGroup), this);
             frame->setLayout(grid);
             addRows(grid, run, frame, perColumn);
-            layout->addWidget(frame);
+            if (frames) {
+                frames->addWidget(frame);
+            } else {
+                layout->addWidget(frame);
+            }
         }
         run.clear();
     };
