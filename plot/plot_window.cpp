@@ -75,6 +75,28 @@ void PaintCircle(QPainter& painter, QPointF centre, double radiusPx, const PlotV
     }
 }
 
+// A status panel that, when the window is too narrow for its text, drops the
+// text's bracketed tail and then its first word ("UTM Zone 31 (003°E)" ->
+// "UTM Zone 31" -> "Zone 31") rather than cutting it off at the right, where
+// "UTM Zone 3" would read as another zone.
+class SteadyPanel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QRect r = contentsRect();
+        const QFontMetrics fm = fontMetrics();
+        QString shown = text().trimmed();
+        if (fm.horizontalAdvance(shown) > r.width() && shown.contains(" (")) shown = shown.left(shown.indexOf(" ("));
+        if (fm.horizontalAdvance(shown) > r.width() && shown.count(' ') > 1) shown = shown.mid(shown.indexOf(' ') + 1);
+        if (fm.horizontalAdvance(shown) > r.width()) shown = fm.elidedText(shown, Qt::ElideRight, r.width());
+        p.setFont(font());
+        p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, shown);
+    }
+};
+
 }  // namespace
 
 void PaintShapes(QPainter& painter, const std::vector<Shape>& shapes, const PlotView& view) {
@@ -289,15 +311,17 @@ void FrmGraphics::buildControls() {
     static const char* const kWidest[5] = {"89\u00b059'59.9\"N", "179\u00b059'59.9\"W", "99.99 nmile", "359.9 \u00b0",
                                            "RangeRings : 0.05 nmile"};
     for (int i = 0; i < 7; ++i) {
-        auto* label = new QLabel(QString::fromUtf8(kStart[i]), bar);
+        QLabel* label = i < 5 ? new QLabel(QString::fromUtf8(kStart[i]), bar)
+                              : new SteadyPanel(QString::fromUtf8(kStart[i]), bar);
         label->setObjectName(QString("StatusBar1_Panel%1").arg(i + 1));
         label->setContentsMargins(2, 0, 2, 0);
         label->setFont(small);
         if (i < 5) {
             label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromUtf8(kWidest[i])) + 6);
         } else {
-            // The steady panels give way (clipped, never overlapping) when the window is narrow.
-            label->setMinimumWidth(1);
+            // The steady panels give way when the window is narrow, down to
+            // the datum and the zone number.
+            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(i == 5 ? "WGS84" : "Zone 60") + 6);
         }
         panels_[static_cast<size_t>(i)] = label;
         bar->addWidget(label, i == 4 ? 1 : 0);
