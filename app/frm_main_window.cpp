@@ -3,6 +3,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDate>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -10,10 +11,9 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QLocale>
 #include <QScreen>
 #include <QStatusBar>
-#include <QDate>
-#include <QLocale>
 #include <QTime>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -488,8 +488,8 @@ void FrmMain::aisMessageToShow(int messageType) {
         // Told once per run: a message box per message would bury a busy feed.
         logFailureShown_ = true;
         operatorMessage(MessageIcon::Exclamation, "AIS message log",
-                                   "Messages can not be written to the message log (" + log.lastError() +
-                                       "). They are still shown; further log errors are not reported.");
+                        "Messages can not be written to the message log (" + log.lastError() +
+                            "). They are still shown; further log errors are not reported.");
     }
 }
 

@@ -87,7 +87,9 @@ TEST_P(RoundTrip, EveryMessageDecodesToItsTruth) {
             EXPECT_NEAR(*lat, st.pos.lat, kLatLonStep / 2 + 1e-9);
             EXPECT_NEAR(*lon, st.pos.lon, kLatLonStep / 2 + 1e-9);
         }
-        if (name) EXPECT_EQ(Trim(*name), st.name);
+        if (name) {
+            EXPECT_EQ(Trim(*name), st.name);
+        }
         switch (type) {
             case 1: case 2: case 3: {
                 const auto& g = *got.positionReport(type);

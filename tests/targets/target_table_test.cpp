@@ -308,7 +308,9 @@ TEST(TargetIndex, SameResultAsOrderedSearch) {
         rec.Type14.MMSI = rec.Type18.MMSI = rec.Type19.MMSI = rec.Type20.MMSI = rec.Type21.MMSI = mmsi;
         rec.Type24.MMSI = mmsi;
         table.AddOrUpdateTarget(SentenceKind::VDM, type, rec, ctx);
-        if (!table.SkipMessage) ASSERT_EQ(table.entry(table.CurrentTarget).MMSI, mmsi);
+        if (!table.SkipMessage) {
+            ASSERT_EQ(table.entry(table.CurrentTarget).MMSI, mmsi);
+        }
     }
     EXPECT_EQ(table.TargetCount, kMaxTargets);
 }

@@ -1,4 +1,3 @@
-#include <cmath>
 #include <QActionGroup>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,6 +14,7 @@
 #include <QTimer>
 #include <QSignalSpy>
 #include <QtTest>
+#include <cmath>
 
 #include "app/frm_main_window.h"
 #include "input/tcp_transport.h"
