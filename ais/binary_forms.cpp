@@ -11,13 +11,6 @@ const std::string kListNA = "                n/a";
 
 std::string pattern(double value, std::string_view picture) { return app::formatNumber(value, picture); }
 
-// Decimal with one leading blank when not negative.
-std::string withSign(int64_t v) {
-    std::string s(v >= 0 ? " " : "");
-    s += std::to_string(v);
-    return s;
-}
-
 // Display form with one decimal of the seconds; a position that was not sent
 // shows "n/a" rather than 9999 degrees.
 std::string position(double degrees, const char* kind) {
@@ -186,8 +179,8 @@ BinaryForm DangerousCargoForm(const BinaryMessage& m) {
     b.date("cmdETA", "  ETA (UTC)", dayMonthTime(d.ETADay, d.ETAMonth, d.ETAHour, d.ETAMinute));
     b.text("txtMainDangerousGood", " Main Dangerous Goods", d.MainDangerousGood);
     b.text("txtIMDCategory", " IMD Category", d.IMDCategory);
-    b.text("txtUNNumber", " UN Number", withSign(d.UNNumber));
-    b.text("txtCargoAmount", " Quantity", withSign(d.CargoAmount));
+    b.text("txtUNNumber", " UN Number", NumberText(d.UNNumber));
+    b.text("txtCargoAmount", " Quantity", NumberText(d.CargoAmount));
     b.list("cmbUnit", " Unit of Quantity", {"  0- n/a", "  1- kg", "  2- tons", "  3- 1000 tons"},
            codeOrNone(d.CargoUnit, 4));
     return b.take();
@@ -200,7 +193,7 @@ BinaryForm FairwayClosedForm(const BinaryMessage& m) {
     b.text("txtClosingReason", " Reason for closing", d.ClosingReason);
     b.text("txtClosingFrom", "  Location of closing from", d.ClosingFrom);
     b.text("txtClosingTo", "  Location of closing to", d.ClosingTo);
-    b.text("txtClosingRadius", " Radius of closed area ", withSign(d.ClosingRadius));
+    b.text("txtClosingRadius", " Radius of closed area ", NumberText(d.ClosingRadius));
     b.list("cmbUnit", " Unit of radius", {"  0- meter", "  1- kilometer", "  2- nautical mile", "  3- cbl"},
            codeOrNone(d.ClosingRadiusUnit, 4));
     b.date("cmdFrom", " Closed from (LT)",

@@ -8,17 +8,12 @@
 #include <cstring>
 #include <system_error>
 
+#include "ais/binary_message.h"
+
 namespace ais {
 namespace {
 
 constexpr const char* kBroadcast = "Broadcast - To all vessels";
-
-// Decimal with one leading blank when not negative.
-std::string withSign(int64_t v) {
-    std::string s(v >= 0 ? " " : "");
-    s += std::to_string(v);
-    return s;
-}
 
 bool startsWithFI(std::string_view text, std::string_view fi) {
     if (text.substr(0, fi.size()) != fi) return false;
@@ -63,7 +58,7 @@ MessageNotice ComposeMessageNotice(int type, int32_t mmsi, std::string_view name
         default:
             return n;
     }
-    n.lblName = withSign(mmsi) + " - " + std::string(name);
+    n.lblName = NumberText(mmsi) + " - " + std::string(name);
     n.lblTime = std::move(timeText);
     n.txtMessage = std::string(lastMessageText);
     if (type == 6 || type == 8) {

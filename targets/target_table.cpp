@@ -64,13 +64,6 @@ bool wholeSecondsBetween(app::DateTime a, app::DateTime b, int64_t& out) {
     return true;
 }
 
-// "n(x)": decimal with a leading blank when not negative.
-std::string numberWithSign(int64_t v) {
-    std::string s(v >= 0 ? " " : "");
-    s += std::to_string(v);
-    return s;
-}
-
 template <class Src>
 void copyPosition(TargetRecord& t, const Src& s) {
     t.PosAccuracy = s.PosAccuracy;
@@ -358,7 +351,7 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
             break;
         }
         case 10:
-            t.LastMessageText = "Msg 10 - UTC & Date Inquiry received from " + numberWithSign(rec.Type10.MMSI);
+            t.LastMessageText = "Msg 10 - UTC & Date Inquiry received from " + ais::NumberText(rec.Type10.MMSI);
             break;
         case 12:
             t.LastMessageText = rec.Type12.Text;
