@@ -1,20 +1,19 @@
 #include "ais/binary_forms.h"
 
-#include "app/number_format.h"
+#include "base/number_format.h"
 #include "geodesy/position_text.h"
 
 namespace ais {
 namespace {
 
-constexpr double kNotAvailable = -9999;
 const std::string kListNA = "                n/a";
 
-std::string pattern(double value, std::string_view picture) { return app::formatNumber(value, picture); }
+std::string pattern(double value, std::string_view picture) { return base::formatNumber(value, picture); }
 
 // Display form with one decimal of the seconds; a position that was not sent
 // shows "n/a" rather than 9999 degrees.
 std::string position(double degrees, const char* kind) {
-    if (degrees == kNotAvailable) return "n/a";
+    if (degrees == base::kNotAvailable) return "n/a";
     return geodesy::FormatPosition(degrees, kind, "DISPLAY", 1);
 }
 
@@ -130,7 +129,7 @@ BinaryForm MeteorologicalForm(const BinaryMessage& m) {
     };
     auto rows = [&b](const auto& table) {
         for (const Row& r : table) {
-            b.text("txtData_" + std::to_string(r.element), r.label, geodesy::FormatAvailable(r.value, r.picture));
+            b.text("txtData_" + std::to_string(r.element), r.label, base::FormatAvailable(r.value, r.picture));
         }
     };
     rows(wind);
@@ -179,8 +178,8 @@ BinaryForm DangerousCargoForm(const BinaryMessage& m) {
     b.date("cmdETA", "  ETA (UTC)", dayMonthTime(d.ETADay, d.ETAMonth, d.ETAHour, d.ETAMinute));
     b.text("txtMainDangerousGood", " Main Dangerous Goods", d.MainDangerousGood);
     b.text("txtIMDCategory", " IMD Category", d.IMDCategory);
-    b.text("txtUNNumber", " UN Number", NumberText(d.UNNumber));
-    b.text("txtCargoAmount", " Quantity", NumberText(d.CargoAmount));
+    b.text("txtUNNumber", " UN Number", base::NumberText(d.UNNumber));
+    b.text("txtCargoAmount", " Quantity", base::NumberText(d.CargoAmount));
     b.list("cmbUnit", " Unit of Quantity", {"  0- n/a", "  1- kg", "  2- tons", "  3- 1000 tons"},
            codeOrNone(d.CargoUnit, 4));
     return b.take();
@@ -193,7 +192,7 @@ BinaryForm FairwayClosedForm(const BinaryMessage& m) {
     b.text("txtClosingReason", " Reason for closing", d.ClosingReason);
     b.text("txtClosingFrom", "  Location of closing from", d.ClosingFrom);
     b.text("txtClosingTo", "  Location of closing to", d.ClosingTo);
-    b.text("txtClosingRadius", " Radius of closed area ", NumberText(d.ClosingRadius));
+    b.text("txtClosingRadius", " Radius of closed area ", base::NumberText(d.ClosingRadius));
     b.list("cmbUnit", " Unit of radius", {"  0- meter", "  1- kilometer", "  2- nautical mile", "  3- cbl"},
            codeOrNone(d.ClosingRadiusUnit, 4));
     b.date("cmdFrom", " Closed from (LT)",
@@ -217,8 +216,8 @@ BinaryForm TidalWindowForm(const BinaryMessage& m) {
                                         : hourMinute(e.TideFromHour, e.TideFromMinute);
         b.date("cmdFrom_" + n, " From UTC", from);
         b.date("cmdUntil_" + n, " Until UTC", hourMinute(e.TideToHour, e.TideToMinute));
-        b.text("txtCurDir_" + n, "Cur Dir #" + n, geodesy::FormatAvailable(e.TideCurrentDirection, "000"));
-        b.text("txtCurSpd_" + n, "Cur Spd #" + n, geodesy::FormatAvailable(e.TideCurrentSpeed, "0.0"));
+        b.text("txtCurDir_" + n, "Cur Dir #" + n, base::FormatAvailable(e.TideCurrentDirection, "000"));
+        b.text("txtCurSpd_" + n, "Cur Spd #" + n, base::FormatAvailable(e.TideCurrentSpeed, "0.0"));
     }
     return b.take();
 }

@@ -1,4 +1,5 @@
 #include "ais/binary_layout.h"
+#include "base/number_format.h"
 
 #include <array>
 #include <cmath>
@@ -201,7 +202,7 @@ void ReadField(const BinaryField& field, const PayloadBits& bits, int shift, Bin
     const int64_t raw = bits.value(first, last, isSigned);
     const int64_t allOnes = isSigned ? -1 : (int64_t{1} << field.width()) - 1;
     const double v = (field.AllOnesNotAvailable && raw == allOnes)
-                         ? static_cast<double>(kNotAvailable)
+                         ? static_cast<double>(base::kNotAvailable)
                          : static_cast<double>(raw) / field.Divisor + field.Offset;
     switch (kind) {
         case FieldKind::Int16: *writable<int16_t>(field, rec) = static_cast<int16_t>(v); break;
@@ -236,7 +237,7 @@ void WriteField(const BinaryField& field, const BinaryMessage& rec, int shift, B
         return;
     }
     const double v = ReadNumber(field, rec);
-    if (field.AllOnesNotAvailable && v == static_cast<double>(kNotAvailable)) {
+    if (field.AllOnesNotAvailable && v == static_cast<double>(base::kNotAvailable)) {
         out.put(first, last, -1);  // every bit of the field set
         return;
     }

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "ais/binary_layout.h"
+#include "base/number_format.h"
 
 namespace ais {
 
@@ -39,14 +40,14 @@ std::string describe(BinaryApp app, const BinaryMessage& rec) {
         case BinaryApp::Text:
             break;  // the text itself
         case BinaryApp::Interrogation:
-            return "FI 2 - FI Interogation, DAC" + NumberText(rec.RequestedDAC) + " FI" +
-                   NumberText(rec.RequestedFI);
+            return "FI 2 - FI Interogation, DAC" + base::NumberText(rec.RequestedDAC) + " FI" +
+                   base::NumberText(rec.RequestedFI);
         case BinaryApp::HeightOverKeel:
-            return "Height over keel :" + NumberText(rec.HeightOverKeel);
+            return "Height over keel :" + base::NumberText(rec.HeightOverKeel);
         case BinaryApp::PersonsOnBoard:
-            return "Passengers onboard :" + NumberText(rec.PassengersOnboard);
+            return "Passengers onboard :" + base::NumberText(rec.PassengersOnboard);
         case BinaryApp::NotDecoded:
-            return "Message with FI (Function Identifier)" + NumberText(rec.FI) +
+            return "Message with FI (Function Identifier)" + base::NumberText(rec.FI) +
                    " received. FI is not decoded by this application! Please make sure you are "
                    "using correct Binary Message Standard (IMO236 or IALA Proposal)";
         default:
@@ -76,7 +77,7 @@ int BinaryAppFI(BinaryApp app, int standard) {
     return -1;
 }
 
-BinaryApp DecodeBinaryMessage(const PayloadBits& bits, int fillBits, int standard, app::DateTime now,
+BinaryApp DecodeBinaryMessage(const PayloadBits& bits, int fillBits, int standard, base::DateTime now,
                               BinaryMessage& rec) {
     const auto type = static_cast<int16_t>(bits.value(1, 6));
     const bool addressed = type == 6;
@@ -107,25 +108,6 @@ BinaryApp DecodeBinaryMessage(const PayloadBits& bits, int fillBits, int standar
     rec.Application = app;
     rec.TimeReceived = now;
     return app;
-}
-
-std::string NumberText(int64_t value) {
-    char buf[24];
-    buf[0] = ' ';
-    char* start = value < 0 ? buf : buf + 1;
-    auto [end, ec] = std::to_chars(start, buf + sizeof buf, value);
-    return std::string(buf, end);
-}
-
-std::string NumberText(float value) {
-    if (value == 0) value = 0;  // no "-0"
-    char buf[40];
-    buf[0] = ' ';
-    char* start = value < 0 ? buf : buf + 1;
-    // Seven significant digits, trailing zeros dropped, always "." as the separator.
-    auto [end, ec] = std::to_chars(start, buf + sizeof buf, value, std::chars_format::general, 7);
-    if (ec != std::errc()) return " 0";
-    return std::string(buf, end);
 }
 
 }  // namespace ais

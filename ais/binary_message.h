@@ -34,7 +34,7 @@
 #include <string>
 
 #include "ais/payload_bits.h"
-#include "app/date_time.h"
+#include "base/date_time.h"
 
 namespace ais {
 
@@ -172,7 +172,7 @@ struct BinaryMessage {
     // What the last decode found; with it, ApplicationLayout (binary_layout.h)
     // lists exactly the application fields that decode wrote.
     BinaryApp Application = BinaryApp::NotDecoded;
-    app::DateTime TimeReceived;
+    base::DateTime TimeReceived;
     bool operator==(const BinaryMessage&) const = default;
 };
 
@@ -190,18 +190,7 @@ int BinaryAppFI(BinaryApp app, int standard);
 // other value the broadcast layout. fillBits only limits the FI 0 text, which
 // ends with the last whole six-bit group at or before bit 6 x chars - fillBits
 // (and never beyond bit 1008). Returns what was decoded.
-BinaryApp DecodeBinaryMessage(const PayloadBits& bits, int fillBits, int standard, app::DateTime now,
+BinaryApp DecodeBinaryMessage(const PayloadBits& bits, int fillBits, int standard, base::DateTime now,
                               BinaryMessage& rec);
-
-// Numbers as the binary message texts write them: decimal, a leading blank
-// when not negative, a minus sign otherwise; singles with at most seven
-// significant digits and no trailing zeros.
-//   NumberText(40) -> " 40"   NumberText(-3) -> "-3"   NumberText(12.5f) -> " 12.5"
-std::string NumberText(int64_t value);
-std::string NumberText(float value);
-template <std::integral T>
-std::string NumberText(T value) {
-    return NumberText(static_cast<int64_t>(value));
-}
 
 }  // namespace ais

@@ -10,7 +10,7 @@ namespace ais {
 namespace {
 
 template <class R>
-void DecodeWithLayout(const PayloadBits& bits, int fillBits, app::DateTime now, R& rec) {
+void DecodeWithLayout(const PayloadBits& bits, int fillBits, base::DateTime now, R& rec) {
     const DecodeContext ctx{fillBits, now};
     ApplyLayout(LayoutOf<R>(), bits, ctx, rec);
     rec.TimeReceived = now;
@@ -18,49 +18,49 @@ void DecodeWithLayout(const PayloadBits& bits, int fillBits, app::DateTime now, 
 
 }  // namespace
 
-app::DateTime ComputeETA(int month, int day, int hour, int minute, app::DateTime now) {
-    if (month == 0) return app::DateTime();
+base::DateTime ComputeETA(int month, int day, int hour, int minute, base::DateTime now) {
+    if (month == 0) return base::DateTime();
     const int year = now.toCalendar().year + (month - 1) / 12;
     const int firstOfMonth = (month - 1) % 12 + 1;
-    const double base = app::DateTime::fromCalendar(year, firstOfMonth, 1).value();
-    return app::DateTime(base + (day - 1) + hour / 24.0 + minute / 1440.0);
+    const double base = base::DateTime::fromCalendar(year, firstOfMonth, 1).value();
+    return base::DateTime(base + (day - 1) + hour / 24.0 + minute / 1440.0);
 }
 
-void DecodePositionReport(const PayloadBits& bits, app::DateTime now, PositionReport& rec) {
+void DecodePositionReport(const PayloadBits& bits, base::DateTime now, PositionReport& rec) {
     DecodeWithLayout(bits, 0, now, rec);
 }
-void DecodeBaseStationReport(const PayloadBits& bits, app::DateTime now, BaseStationReport& rec) {
+void DecodeBaseStationReport(const PayloadBits& bits, base::DateTime now, BaseStationReport& rec) {
     DecodeWithLayout(bits, 0, now, rec);
 }
-void DecodeStaticVoyageData(const PayloadBits& bits, app::DateTime now, StaticVoyageData& rec) {
+void DecodeStaticVoyageData(const PayloadBits& bits, base::DateTime now, StaticVoyageData& rec) {
     DecodeWithLayout(bits, 0, now, rec);
 }
-void DecodeSARPositionReport(const PayloadBits& bits, app::DateTime now, SARPositionReport& rec) {
+void DecodeSARPositionReport(const PayloadBits& bits, base::DateTime now, SARPositionReport& rec) {
     DecodeWithLayout(bits, 0, now, rec);
 }
-void DecodeUTCInquiry(const PayloadBits& bits, app::DateTime now, UTCInquiry& rec) {
+void DecodeUTCInquiry(const PayloadBits& bits, base::DateTime now, UTCInquiry& rec) {
     DecodeWithLayout(bits, 0, now, rec);
 }
-void DecodeSafetyMessage12(const PayloadBits& bits, int fillBits, app::DateTime now, AddressedSafetyMessage& rec) {
+void DecodeSafetyMessage12(const PayloadBits& bits, int fillBits, base::DateTime now, AddressedSafetyMessage& rec) {
     DecodeWithLayout(bits, fillBits, now, rec);
 }
-void DecodeSafetyMessage14(const PayloadBits& bits, int fillBits, app::DateTime now, BroadcastSafetyMessage& rec) {
+void DecodeSafetyMessage14(const PayloadBits& bits, int fillBits, base::DateTime now, BroadcastSafetyMessage& rec) {
     DecodeWithLayout(bits, fillBits, now, rec);
 }
-void DecodeClassBPositionReport(const PayloadBits& bits, app::DateTime now, ClassBPositionReport& rec) {
+void DecodeClassBPositionReport(const PayloadBits& bits, base::DateTime now, ClassBPositionReport& rec) {
     DecodeWithLayout(bits, 0, now, rec);
 }
-void DecodeClassBExtendedReport(const PayloadBits& bits, app::DateTime now, ClassBExtendedReport& rec) {
+void DecodeClassBExtendedReport(const PayloadBits& bits, base::DateTime now, ClassBExtendedReport& rec) {
     DecodeWithLayout(bits, 0, now, rec);
 }
-void DecodeDataLinkManagement(const PayloadBits& bits, app::DateTime now, DataLinkManagement& rec) {
+void DecodeDataLinkManagement(const PayloadBits& bits, base::DateTime now, DataLinkManagement& rec) {
     DecodeWithLayout(bits, 0, now, rec);
 }
-void DecodeAtoNReport(const PayloadBits& bits, app::DateTime now, AtoNReport& rec) {
+void DecodeAtoNReport(const PayloadBits& bits, base::DateTime now, AtoNReport& rec) {
     DecodeWithLayout(bits, 0, now, rec);
 }
 
-void DecodeStaticDataReport(const PayloadBits& bits, app::DateTime now, StaticDataReport& rec) {
+void DecodeStaticDataReport(const PayloadBits& bits, base::DateTime now, StaticDataReport& rec) {
     const DecodeContext ctx{0, now};
     ApplyLayout(std::span(layouts::kStaticDataReportHeader), bits, ctx, rec);
     // Part numbers 1-3 are all read as part B.
@@ -73,13 +73,13 @@ void DecodeStaticDataReport(const PayloadBits& bits, app::DateTime now, StaticDa
 }
 
 int DecodeAISMessage(std::string_view payload, AISMessageRecord& record, int fillBits, int standard,
-                     app::DateTime now) {
+                     base::DateTime now) {
     const PayloadBits bits(payload);
     return DecodeAISMessage(bits, record, fillBits, standard, now);
 }
 
 int DecodeAISMessage(const PayloadBits& bits, AISMessageRecord& r, int fillBits, int standard,
-                     app::DateTime now) {
+                     base::DateTime now) {
     // Any count beyond +-1008 gives the same text extent (all or nothing);
     // clamping keeps the extent arithmetic from overflowing.
     fillBits = std::clamp(fillBits, -kMaxPayloadBits, kMaxPayloadBits);

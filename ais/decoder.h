@@ -27,29 +27,29 @@
 
 #include "ais/message_record.h"
 #include "ais/payload_bits.h"
-#include "app/date_time.h"
+#include "base/date_time.h"
 
 namespace ais {
 
 int DecodeAISMessage(std::string_view payload, AISMessageRecord& record, int fillBits, int standard,
-                     app::DateTime now);
+                     base::DateTime now);
 
 // The same with the bits already loaded (lets a caller keep one buffer).
 int DecodeAISMessage(const PayloadBits& bits, AISMessageRecord& record, int fillBits, int standard,
-                     app::DateTime now);
+                     base::DateTime now);
 
 // Per-type decoders, called by the dispatcher.
-void DecodePositionReport(const PayloadBits& bits, app::DateTime now, PositionReport& rec);  // 1, 2, 3
-void DecodeBaseStationReport(const PayloadBits& bits, app::DateTime now, BaseStationReport& rec);
-void DecodeStaticVoyageData(const PayloadBits& bits, app::DateTime now, StaticVoyageData& rec);
-void DecodeSARPositionReport(const PayloadBits& bits, app::DateTime now, SARPositionReport& rec);
-void DecodeUTCInquiry(const PayloadBits& bits, app::DateTime now, UTCInquiry& rec);
-void DecodeSafetyMessage12(const PayloadBits& bits, int fillBits, app::DateTime now, AddressedSafetyMessage& rec);
-void DecodeSafetyMessage14(const PayloadBits& bits, int fillBits, app::DateTime now, BroadcastSafetyMessage& rec);
-void DecodeClassBPositionReport(const PayloadBits& bits, app::DateTime now, ClassBPositionReport& rec);
-void DecodeClassBExtendedReport(const PayloadBits& bits, app::DateTime now, ClassBExtendedReport& rec);
-void DecodeDataLinkManagement(const PayloadBits& bits, app::DateTime now, DataLinkManagement& rec);
-void DecodeAtoNReport(const PayloadBits& bits, app::DateTime now, AtoNReport& rec);
-void DecodeStaticDataReport(const PayloadBits& bits, app::DateTime now, StaticDataReport& rec);
+void DecodePositionReport(const PayloadBits& bits, base::DateTime now, PositionReport& rec);  // 1, 2, 3
+void DecodeBaseStationReport(const PayloadBits& bits, base::DateTime now, BaseStationReport& rec);
+void DecodeStaticVoyageData(const PayloadBits& bits, base::DateTime now, StaticVoyageData& rec);
+void DecodeSARPositionReport(const PayloadBits& bits, base::DateTime now, SARPositionReport& rec);
+void DecodeUTCInquiry(const PayloadBits& bits, base::DateTime now, UTCInquiry& rec);
+void DecodeSafetyMessage12(const PayloadBits& bits, int fillBits, base::DateTime now, AddressedSafetyMessage& rec);
+void DecodeSafetyMessage14(const PayloadBits& bits, int fillBits, base::DateTime now, BroadcastSafetyMessage& rec);
+void DecodeClassBPositionReport(const PayloadBits& bits, base::DateTime now, ClassBPositionReport& rec);
+void DecodeClassBExtendedReport(const PayloadBits& bits, base::DateTime now, ClassBExtendedReport& rec);
+void DecodeDataLinkManagement(const PayloadBits& bits, base::DateTime now, DataLinkManagement& rec);
+void DecodeAtoNReport(const PayloadBits& bits, base::DateTime now, AtoNReport& rec);
+void DecodeStaticDataReport(const PayloadBits& bits, base::DateTime now, StaticDataReport& rec);
 
 }  // namespace ais

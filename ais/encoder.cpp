@@ -5,6 +5,7 @@
 
 #include "ais/bit_writer.h"
 #include "ais/message_layouts.h"
+#include "base/number_format.h"
 #include "input/checksum.h"
 
 namespace ais {
@@ -35,7 +36,7 @@ const std::string* TextOf(const R& rec, const Member<R>& member) {
     return nullptr;
 }
 
-bool IsNotAvailable(double v) { return v == static_cast<double>(kNotAvailable); }
+bool IsNotAvailable(double v) { return v == static_cast<double>(base::kNotAvailable); }
 
 // Raw field value for the scaled rules: -9999 maps to the field's code for
 // "not available", everything else is rounded to the nearest raw step.
@@ -95,11 +96,11 @@ void EncodeLayout(std::span<const Field<R>, N> rows, const R& rec, BitWriter& w,
                 }
                 break;
             case Rule::ETA:
-                if (auto m = std::get_if<app::DateTime R::*>(&row.member)) {
-                    const app::DateTime eta = rec.**m;
+                if (auto m = std::get_if<base::DateTime R::*>(&row.member)) {
+                    const base::DateTime eta = rec.**m;
                     int month = 0, day = 0, hour = 24, minute = 60;
                     if (!eta.isNull()) {
-                        const app::CalendarTime c = eta.toCalendar();
+                        const base::CalendarTime c = eta.toCalendar();
                         month = c.month;
                         day = c.day;
                         hour = c.hour;

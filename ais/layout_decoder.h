@@ -8,19 +8,20 @@
 #include "ais/code_tables.h"
 #include "ais/message_layouts.h"
 #include "ais/payload_bits.h"
+#include "base/number_format.h"
 
 namespace ais {
 
 struct DecodeContext {
     int fillBits = 0;
-    app::DateTime now;
+    base::DateTime now;
 };
 
 // ETA of a type 5 message from its month, day, hour and minute: 0 (no date)
 // when the month is 0, else day 1 of that month in the year of `now` (months
 // 13-15 carry into the next year) plus the days, hours and minutes. Day 0,
 // hour 24 and minute 60 carry like any other value.
-app::DateTime ComputeETA(int month, int day, int hour, int minute, app::DateTime now);
+base::DateTime ComputeETA(int month, int day, int hour, int minute, base::DateTime now);
 
 // The SOTDMA communication state at bits 150-168. Slot time-out 1 gives the
 // hour and minute (into UTCHour/UTCMinute for a base station report, which has
@@ -98,34 +99,34 @@ void ApplyRow(const Field<R>& row, const PayloadBits& bits, const DecodeContext&
         case Rule::Latitude: {
             const double degrees = (static_cast<double>(bits.value(row.first, row.last, true)) / 10000.0) / 60.0;
             const double limit = row.rule == Rule::Longitude ? 181.0 : 91.0;
-            detail::Store(rec, row.member, degrees == limit ? static_cast<double>(kNotAvailable) : degrees);
+            detail::Store(rec, row.member, degrees == limit ? static_cast<double>(base::kNotAvailable) : degrees);
             break;
         }
         case Rule::SOG: {
             const int64_t raw = bits.value(row.first, row.last);
             detail::Store(rec, row.member,
-                          raw >= 1023 ? static_cast<float>(kNotAvailable) : static_cast<float>(raw / 10.0));
+                          raw >= 1023 ? static_cast<float>(base::kNotAvailable) : static_cast<float>(raw / 10.0));
             break;
         }
         case Rule::SOGKnots: {
             const int64_t raw = bits.value(row.first, row.last);
-            detail::Store(rec, row.member, static_cast<float>(raw >= 1023 ? kNotAvailable : raw));
+            detail::Store(rec, row.member, static_cast<float>(raw >= 1023 ? base::kNotAvailable : raw));
             break;
         }
         case Rule::COG: {
             const int64_t raw = bits.value(row.first, row.last);
             detail::Store(rec, row.member,
-                          raw == 3600 ? static_cast<float>(kNotAvailable) : static_cast<float>(raw / 10.0));
+                          raw == 3600 ? static_cast<float>(base::kNotAvailable) : static_cast<float>(raw / 10.0));
             break;
         }
         case Rule::Heading: {
             const int64_t raw = bits.value(row.first, row.last);
-            detail::Store(rec, row.member, static_cast<float>(raw == 511 ? kNotAvailable : raw));
+            detail::Store(rec, row.member, static_cast<float>(raw == 511 ? base::kNotAvailable : raw));
             break;
         }
         case Rule::ROT: {
             const int64_t raw = bits.value(row.first, row.last, true);
-            float rot = static_cast<float>(kNotAvailable);
+            float rot = static_cast<float>(base::kNotAvailable);
             if (raw != 128 && raw != -128) {
                 const double r = static_cast<double>(raw) / 4.733;
                 rot = static_cast<float>(raw < 0 ? -(r * r) : r * r);
@@ -193,7 +194,7 @@ void ApplyRow(const Field<R>& row, const PayloadBits& bits, const DecodeContext&
             if constexpr (requires { rec.SlotTimeout; }) DecodeCommState(bits, rec);
             break;
         case Rule::ETA:
-            if (auto m = std::get_if<app::DateTime R::*>(&row.member)) {
+            if (auto m = std::get_if<base::DateTime R::*>(&row.member)) {
                 const int month = static_cast<int>(bits.value(row.first, row.first + 3));
                 const int day = static_cast<int>(bits.value(row.first + 4, row.first + 8));
                 const int hour = static_cast<int>(bits.value(row.first + 9, row.first + 13));

@@ -26,7 +26,7 @@ public:
     virtual void single(std::string_view name, float value) = 0;
     virtual void real(std::string_view name, double value) = 0;
     virtual void text(std::string_view name, std::string_view value) = 0;
-    virtual void dateTime(std::string_view name, app::DateTime value) = 0;
+    virtual void dateTime(std::string_view name, base::DateTime value) = 0;
 };
 
 // Visits the fields of sub-record `type` written by its last decode, and

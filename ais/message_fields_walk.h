@@ -28,7 +28,7 @@ void VisitMember(const R& rec, const Field<R>& row, V& v) {
                 if constexpr (std::is_same_v<T, float>) v.single(row.name, rec.*m);
                 else if constexpr (std::is_same_v<T, double>) v.real(row.name, rec.*m);
                 else if constexpr (std::is_same_v<T, std::string>) v.text(row.name, rec.*m);
-                else if constexpr (std::is_same_v<T, app::DateTime>) v.dateTime(row.name, rec.*m);
+                else if constexpr (std::is_same_v<T, base::DateTime>) v.dateTime(row.name, rec.*m);
                 else v.integer(row.name, rec.*m);
             }
         },

@@ -44,7 +44,7 @@ enum class Rule : uint8_t {
 
 template <class R>
 using Member = std::variant<std::monostate, int16_t R::*, int32_t R::*, float R::*, double R::*,
-                            std::string R::*, app::DateTime R::*>;
+                            std::string R::*, base::DateTime R::*>;
 
 template <class R>
 struct Field {

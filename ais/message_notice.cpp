@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "ais/binary_message.h"
+#include "base/number_format.h"
 
 namespace ais {
 namespace {
@@ -58,7 +59,7 @@ MessageNotice ComposeMessageNotice(int type, int32_t mmsi, std::string_view name
         default:
             return n;
     }
-    n.lblName = NumberText(mmsi) + " - " + std::string(name);
+    n.lblName = base::NumberText(mmsi) + " - " + std::string(name);
     n.lblTime = std::move(timeText);
     n.txtMessage = std::string(lastMessageText);
     if (type == 6 || type == 8) {

@@ -24,7 +24,7 @@
 #include <string>
 
 #include "ais/binary_message.h"
-#include "app/date_time.h"
+#include "base/date_time.h"
 
 namespace ais {
 
@@ -55,7 +55,7 @@ struct PositionReport {
     int16_t SlotNumber = 0;        // slot time-out 2, 4, 6
     int16_t SlotOffset = 0;        // slot time-out 0
     int16_t ReceivedStations = 0;  // slot time-out 3, 5, 7
-    app::DateTime TimeReceived;
+    base::DateTime TimeReceived;
     bool operator==(const PositionReport&) const = default;
 };
 
@@ -85,7 +85,7 @@ struct BaseStationReport {
     int16_t SlotNumber = 0;
     int16_t SlotOffset = 0;
     int16_t ReceivedStations = 0;
-    app::DateTime TimeReceived;
+    base::DateTime TimeReceived;
     bool operator==(const BaseStationReport&) const = default;
 };
 
@@ -107,11 +107,11 @@ struct StaticVoyageData {
     int16_t DimD = 0;         // to starboard
     int16_t EPFDType = 0;
     std::string EPFDTypeText;
-    app::DateTime ETA;        // 0 (no date) when the month is 0
+    base::DateTime ETA;        // 0 (no date) when the month is 0
     float Draught = 0;
     std::string Destination;  // 20 characters
     int16_t DTE = 0;
-    app::DateTime TimeReceived;
+    base::DateTime TimeReceived;
     bool operator==(const StaticVoyageData&) const = default;
 };
 
@@ -142,7 +142,7 @@ struct SARPositionReport {
     int16_t SlotNumber = 0;
     int16_t SlotOffset = 0;
     int16_t ReceivedStations = 0;
-    app::DateTime TimeReceived;
+    base::DateTime TimeReceived;
     bool operator==(const SARPositionReport&) const = default;
 };
 
@@ -152,7 +152,7 @@ struct UTCInquiry {
     int16_t RepeatIndicator = 0;
     int32_t MMSI = 0;  // inquiring station
     int32_t DestinationMMSI = 0;
-    app::DateTime TimeReceived;
+    base::DateTime TimeReceived;
     bool operator==(const UTCInquiry&) const = default;
 };
 
@@ -166,7 +166,7 @@ struct AddressedSafetyMessage {
     int16_t RetransmitFlag = 0;
     int16_t Spare = 0;
     std::string Text;
-    app::DateTime TimeReceived;
+    base::DateTime TimeReceived;
     bool operator==(const AddressedSafetyMessage&) const = default;
 };
 
@@ -176,7 +176,7 @@ struct BroadcastSafetyMessage {
     int16_t RepeatIndicator = 0;
     int32_t MMSI = 0;
     std::string Text;
-    app::DateTime TimeReceived;
+    base::DateTime TimeReceived;
     bool operator==(const BroadcastSafetyMessage&) const = default;
 };
 
@@ -204,7 +204,7 @@ struct ClassBPositionReport {
     int16_t SlotNumber = 0;
     int16_t SlotOffset = 0;
     int16_t ReceivedStations = 0;
-    app::DateTime TimeReceived;
+    base::DateTime TimeReceived;
     bool operator==(const ClassBPositionReport&) const = default;
 };
 
@@ -236,7 +236,7 @@ struct ClassBExtendedReport {
     std::string EPFDTypeText;
     int16_t RAIM = 0;
     int16_t DTE = 0;
-    app::DateTime TimeReceived;
+    base::DateTime TimeReceived;
     bool operator==(const ClassBExtendedReport&) const = default;
 };
 
@@ -246,7 +246,7 @@ struct DataLinkManagement {
     int16_t MessageID = 0;
     int16_t RepeatIndicator = 0;
     int32_t MMSI = 0;
-    app::DateTime TimeReceived;
+    base::DateTime TimeReceived;
     bool operator==(const DataLinkManagement&) const = default;
 };
 
@@ -275,7 +275,7 @@ struct AtoNReport {
     int16_t VirtualAtoN = 0;
     int16_t AssignedMode = 0;
     std::string NameExtension;  // 14 characters, blanks where the message is shorter
-    app::DateTime TimeReceived;
+    base::DateTime TimeReceived;
     bool operator==(const AtoNReport&) const = default;
 };
 
@@ -295,13 +295,13 @@ struct StaticDataReport {
     int16_t DimB = 0;
     int16_t DimC = 0;
     int16_t DimD = 0;
-    app::DateTime TimeReceived;
+    base::DateTime TimeReceived;
     bool operator==(const StaticDataReport&) const = default;
 };
 
 // Types 7, 11, 13, 15, 16, 17, 22, 23, 25 and 26 are counted and time-stamped only.
 struct TimeOnlyMessage {
-    app::DateTime TimeReceived;
+    base::DateTime TimeReceived;
     bool operator==(const TimeOnlyMessage&) const = default;
 };
 
@@ -344,7 +344,7 @@ struct AISMessageRecord {
     }
 
     // TimeReceived of sub-record `type` (1-26); a null date-time for other types.
-    app::DateTime timeReceived(int type) const {
+    base::DateTime timeReceived(int type) const {
         switch (type) {
             case 1: return Type1.TimeReceived;
             case 2: return Type2.TimeReceived;
@@ -372,7 +372,7 @@ struct AISMessageRecord {
             case 24: return Type24.TimeReceived;
             case 25: return Type25.TimeReceived;
             case 26: return Type26.TimeReceived;
-            default: return app::DateTime();
+            default: return base::DateTime();
         }
     }
 };

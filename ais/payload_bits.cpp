@@ -1,4 +1,5 @@
 #include "ais/payload_bits.h"
+#include "base/number_format.h"
 
 #include <algorithm>
 
@@ -80,7 +81,7 @@ bool PayloadBits::bit(int position) const {
 
 int64_t PayloadBits::value(int first, int last, bool isSigned, bool allOnesNotAvailable) const {
     const int width = last - first + 1;
-    if (width <= 0) return allOnesNotAvailable ? kNotAvailable : 0;
+    if (width <= 0) return allOnesNotAvailable ? base::kNotAvailable : 0;
     uint64_t raw = 0;
     if (width <= 57 && first >= 1 && first <= kMaxPayloadBits) {
         raw = window(first) >> (64 - width);
@@ -88,7 +89,7 @@ int64_t PayloadBits::value(int first, int last, bool isSigned, bool allOnesNotAv
     } else {
         for (int i = first; i <= last; ++i) raw = (raw << 1) | (bit(i) ? 1u : 0u);
     }
-    if (allOnesNotAvailable && width < 64 && raw == ((uint64_t{1} << width) - 1)) return kNotAvailable;
+    if (allOnesNotAvailable && width < 64 && raw == ((uint64_t{1} << width) - 1)) return base::kNotAvailable;
     if (isSigned && width < 64 && (raw >> (width - 1)) & 1) {
         return static_cast<int64_t>(raw) - static_cast<int64_t>(uint64_t{1} << width);
     }

@@ -25,7 +25,6 @@ namespace ais {
 
 inline constexpr int kMaxPayloadChars = 168;
 inline constexpr int kMaxPayloadBits = kMaxPayloadChars * 6;
-inline constexpr int64_t kNotAvailable = -9999;
 
 // Six-bit value of one payload character (the low six bits of code + 80, or
 // code + 72 above code 88).

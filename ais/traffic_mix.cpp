@@ -128,7 +128,7 @@ int TrafficMix::nextPayload(EncodedPayload& out) {
         s.DimC = static_cast<int16_t>(5 + v.mmsi % 10);
         s.DimD = static_cast<int16_t>(5 + v.mmsi % 12);
         s.EPFDType = 1;
-        s.ETA = app::DateTime::fromCalendar(2026, 1 + v.mmsi % 12, 1 + v.mmsi % 28, v.mmsi % 24, v.mmsi % 60);
+        s.ETA = base::DateTime::fromCalendar(2026, 1 + v.mmsi % 12, 1 + v.mmsi % 28, v.mmsi % 24, v.mmsi % 60);
         s.Draught = static_cast<float>(30 + v.mmsi % 120) / 10.0f;
         s.Destination = v.destination;
         out = EncodePayload(s);

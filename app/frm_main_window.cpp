@@ -25,6 +25,7 @@
 #include "ais/message_notice.h"
 #include "app/data_folder.h"
 #include "app/frm_messages_window.h"
+#include "base/number_format.h"
 #include "geodesy/position_text.h"
 #include "input/comm_setup_dialog.h"
 #include "input/port_monitor_window.h"
@@ -53,7 +54,7 @@ QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), stat
 
 }  // namespace
 
-FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const Clock* clock)
+FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock* clock)
     : QMainWindow(parent), settings_(settings), boxSink_(std::make_unique<ui::MessageBoxSink>(this)) {
     messages_ = boxSink_.get();
     setObjectName("frmMain");
@@ -320,7 +321,7 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
     const std::filesystem::path setupPath = dataDir_ / kSetupFileName;
     std::error_code ec;
     if (quietWithoutSetupFile && !std::filesystem::exists(setupPath, ec)) {
-        NullMessageSink quiet;
+        base::NullMessageSink quiet;
         input::LoadSetup(setupPath.string(), comm_, receiver_->state(), quiet);
     } else {
         input::LoadSetup(setupPath.string(), comm_, receiver_->state(), *messages_);
@@ -444,7 +445,7 @@ void FrmMain::sentenceSeen(std::string_view sentence) {
     if (frmPortMonitor_) frmPortMonitor_->sentenceSeen(sentence);
 }
 
-void FrmMain::operatorMessage(MessageIcon icon, const std::string& title, const std::string& text) {
+void FrmMain::operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) {
     if (messages_ == boxSink_.get() && receiver_->handlingInput()) {
         // A modal box opened inside the receive chain would hold back all
         // input until the operator answers it: open it once the chain is done,
@@ -462,7 +463,7 @@ void FrmMain::aisMessageToShow(int messageType) {
     QApplication::beep();
     QString when;
     if (!t.LastMsgTime.isNull()) {
-        const CalendarTime c = t.LastMsgTime.toCalendar();
+        const base::CalendarTime c = t.LastMsgTime.toCalendar();
         const QLocale locale;
         when = locale.toString(QDate(c.year, c.month, c.day), QLocale::ShortFormat) + " " +
                QTime(c.hour, c.minute, c.second).toString("HH:mm:ss");
@@ -487,7 +488,7 @@ void FrmMain::aisMessageToShow(int messageType) {
     if (!log.append(ais::FormatMessageLogBlock(notice)) && !logFailureShown_) {
         // Told once per run: a message box per message would bury a busy feed.
         logFailureShown_ = true;
-        operatorMessage(MessageIcon::Exclamation, "AIS message log",
+        operatorMessage(base::MessageIcon::Exclamation, "AIS message log",
                         "Messages can not be written to the message log (" + log.lastError() +
                             "). They are still shown; further log errors are not reported.");
     }
@@ -621,7 +622,7 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
 void FrmMain::txtMMSI_LostFocus() {
     RunState& st = receiver_->state();
     const std::string text = txtMMSI_->text().toStdString();
-    const double value = std::round(geodesy::ReadNumberText(text));
+    const double value = std::round(base::ReadNumberText(text));
     if (value >= 0 && value <= 999999999) {
         st.RefMMSI = static_cast<int32_t>(value);
         txtMMSI_->setText(QString::number(st.RefMMSI));
@@ -632,7 +633,7 @@ void FrmMain::txtMMSI_LostFocus() {
         return;
     }
     validating_ = true;
-    operatorMessage(MessageIcon::Critical, "Orvanta", text + kMMSIError);
+    operatorMessage(base::MessageIcon::Critical, "Orvanta", text + kMMSIError);
     validating_ = false;
     txtMMSI_->setFocus(Qt::OtherFocusReason);
 }

@@ -33,9 +33,9 @@
 #include <memory>
 #include <optional>
 
-#include "app/clock.h"
 #include "app/receiver.h"
 #include "app/receiver_events.h"
+#include "base/clock.h"
 #include "geodesy/geodetic.h"
 #include "input/connection.h"
 #include "input/setup_file.h"
@@ -73,7 +73,7 @@ public:
 
     // settings: the per-user store for the placement; null keeps none.
     // clock: the time source of the receiver; null uses the computer's clock.
-    explicit FrmMain(ui::SettingsStore* settings = nullptr, QWidget* parent = nullptr, const Clock* clock = nullptr);
+    explicit FrmMain(ui::SettingsStore* settings = nullptr, QWidget* parent = nullptr, const base::Clock* clock = nullptr);
     ~FrmMain() override;
 
     // Start procedure before the window: code tables, setup file, datum,
@@ -93,7 +93,7 @@ public:
     void commSettingsConfirmed();
 
     // Where operator messages go (default: modal message boxes).
-    void setMessageSink(MessageSink* sink) { messages_ = sink; }
+    void setMessageSink(base::MessageSink* sink) { messages_ = sink; }
 
     Receiver& receiver() { return *receiver_; }
     input::CommSettings& commSettings() { return comm_; }
@@ -122,7 +122,7 @@ public:
     void inputBufferChanged(std::string_view text) override;
     void sentenceSeen(std::string_view sentence) override;
     void targetRowChanged(int entry) override;
-    void operatorMessage(MessageIcon icon, const std::string& title, const std::string& text) override;
+    void operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) override;
     // Beeps, shows the message in the "AIS Message received" window and
     // appends it to the message log of the data folder.
     void aisMessageToShow(int messageType) override;
@@ -164,7 +164,7 @@ private:
     void updateTargetCount();
     void timerAIS_Status_Timer();
 
-    SystemClock systemClock_;
+    base::SystemClock systemClock_;
     std::unique_ptr<Receiver> receiver_;
     input::CommSettings comm_;
     // The stored address while this session uses another one (demo).
@@ -175,8 +175,8 @@ private:
     targets::TargetListModel* model_ = nullptr;
     targets::ExtraInfoWindows* extraInfo_ = nullptr;
     ui::SettingsStore* settings_ = nullptr;
-    std::unique_ptr<MessageSink> boxSink_;
-    MessageSink* messages_ = nullptr;
+    std::unique_ptr<base::MessageSink> boxSink_;
+    base::MessageSink* messages_ = nullptr;
     std::filesystem::path dataDir_;
     geodesy::DatumTable datum_;
     plot::LandmarkDatabases landmarks_;

@@ -19,7 +19,7 @@
 
 #include "app/data_folder.h"
 #include "app/frm_main_window.h"
-#include "app/number_format.h"
+#include "base/number_format.h"
 #include "ui/demo_simulator.h"
 #include "ui/settings_store.h"
 
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
 
     // Numbers are shown with the user's decimal separator.
     const QString point = QLocale().decimalPoint();
-    if (point.size() == 1 && point[0].unicode() < 128) app::setDecimalSeparator(point[0].toLatin1());
+    if (point.size() == 1 && point[0].unicode() < 128) base::setDecimalSeparator(point[0].toLatin1());
 
     std::optional<std::filesystem::path> given;
     if (parser.isSet(dataDirOption)) given = std::filesystem::path(parser.value(dataDirOption).toStdString());
@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
             window.OpenInput();
         });
         QObject::connect(&simulator, &ui::DemoSimulator::failed, &window, [&window](const QString& text) {
-            window.operatorMessage(app::MessageIcon::Exclamation, "Orvanta", text.toStdString());
+            window.operatorMessage(base::MessageIcon::Exclamation, "Orvanta", text.toStdString());
         });
     }
     window.load(/*openInput=*/!demo);

@@ -6,7 +6,7 @@
 
 namespace app {
 
-Receiver::Receiver(const Clock& clock, ReceiverEvents& events)
+Receiver::Receiver(const base::Clock& clock, ReceiverEvents& events)
     : clock_(clock),
       events_(events),
       serialFramer_(input::InputKind::Serial, state_, events, *this),
@@ -112,7 +112,7 @@ void Receiver::handleSentence(std::string_view sentence) {
     syncAssemblerCounts();
     state_.DecodedSentenceCount += fields_.FragmentCount > 1 ? fields_.FragmentCount : 1;
 
-    const DateTime now = clock_.now();
+    const base::DateTime now = clock_.now();
     const int msgType =
         ais::DecodeAISMessage(assembler_.payload(), record_, assembler_.fillBits(), state_.BinaryMsgStandard, now);
     state_.DecodedMessageCount++;

@@ -5,7 +5,7 @@
 // database and the flag index. The desktop program, `orvanta-cli replay` and
 // the tests each make their own; nothing here is global.
 //
-//   app::ManualClock clock;
+//   base::ManualClock clock;
 //   MyEvents events;                       // implements app::ReceiverEvents
 //   app::Receiver rx(clock, events);
 //   rx.shipDatabase().LoadShipData(dataDir);   // optional
@@ -25,9 +25,9 @@
 #include <vector>
 
 #include "ais/message_record.h"
-#include "app/clock.h"
 #include "app/receiver_events.h"
 #include "app/run_state.h"
+#include "base/clock.h"
 #include "input/framer.h"
 #include "input/vdm.h"
 #include "targets/flags.h"
@@ -38,7 +38,7 @@ namespace app {
 
 class Receiver : public input::SentenceHandler {
 public:
-    Receiver(const Clock& clock, ReceiverEvents& events);
+    Receiver(const base::Clock& clock, ReceiverEvents& events);
 
     // Bytes from the serial port or the TCP connection.
     void receive(input::InputKind kind, std::string_view bytes);
@@ -57,7 +57,7 @@ public:
 
     RunState& state() { return state_; }
     const RunState& state() const { return state_; }
-    const Clock& clock() const { return clock_; }
+    const base::Clock& clock() const { return clock_; }
     ReceiverEvents& events() { return events_; }
 
     targets::TargetTable& targets() { return table_; }
@@ -81,7 +81,7 @@ private:
     void monitorSentence(std::string_view sentence);
     void syncAssemblerCounts();
 
-    const Clock& clock_;
+    const base::Clock& clock_;
     ReceiverEvents& events_;
     RunState state_;
     input::Framer serialFramer_;

@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/operator_messages.h"
+#include "base/operator_messages.h"
 
 namespace app {
 
-class ReceiverEvents : public MessageSink {
+class ReceiverEvents : public base::MessageSink {
 public:
     // Status bar panel (1-7) of the main window gets a new text.
     virtual void statusPanelChanged(int panel, const std::string& text) {}
@@ -24,7 +24,7 @@ public:
     // A message of type 6, 8, 10, 12 or 14 is to be shown in the message windows.
     virtual void aisMessageToShow(int messageType) {}
 
-    void operatorMessage(MessageIcon, const std::string&, const std::string&) override {}
+    void operatorMessage(base::MessageIcon, const std::string&, const std::string&) override {}
 };
 
 }  // namespace app

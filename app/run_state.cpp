@@ -1,6 +1,6 @@
 #include "app/run_state.h"
 
-#include "app/number_format.h"
+#include "base/number_format.h"
 
 namespace app {
 
@@ -14,7 +14,7 @@ std::string ignoredPanelText(const RunState& state, bool withPercentage) {
     if (withPercentage) {
         const double total = static_cast<double>(state.IgnoredCount) + state.SentenceCount;
         const double pct = total > 0 ? state.IgnoredCount / total * 100.0 : 0.0;
-        text += " (" + formatNumber(pct, "#.0") + "%)";
+        text += " (" + base::formatNumber(pct, "#.0") + "%)";
     }
     return text;
 }

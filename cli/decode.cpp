@@ -17,7 +17,7 @@
 
 #include "ais/decoder.h"
 #include "ais/message_fields_walk.h"
-#include "app/clock.h"
+#include "base/clock.h"
 #include "cli/command.h"
 #include "cli/json_writer.h"
 #include "input/checksum.h"
@@ -88,14 +88,14 @@ public:
         json_.plainKey(name);
         json_.value(v);
     }
-    void dateTime(std::string_view name, app::DateTime v) override {
+    void dateTime(std::string_view name, base::DateTime v) override {
         json_.plainKey(name);
         if (v.isNull()) {
             json_.null();
             return;
         }
         // Written from the calendar fields into a local buffer: no string per message.
-        const app::CalendarTime c = v.toCalendar();
+        const base::CalendarTime c = v.toCalendar();
         char text[40];
         const bool seconds = name == "TimeReceived";
         const int n = std::snprintf(text, sizeof text, seconds ? "%04d-%02d-%02dT%02d:%02d:%02d" : "%04d-%02d-%02dT%02d:%02d",
@@ -180,8 +180,8 @@ private:
     int standard_;
     bool checksum_;
     bool withTime_;
-    app::SystemClock clock_;
-    app::DateTime now_;
+    base::SystemClock clock_;
+    base::DateTime now_;
     input::VDMFields fields_;
     input::VdmAssembler assembler_;
     ais::PayloadBits bits_;

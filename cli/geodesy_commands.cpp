@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/number_format.h"
-#include "app/operator_messages.h"
+#include "base/number_format.h"
+#include "base/operator_messages.h"
 #include "cli/command.h"
 #include "geodesy/geodetic.h"
 #include "geodesy/grid.h"
@@ -28,10 +28,10 @@
 namespace {
 
 // Prints operator messages to standard error and remembers that there were some.
-class StderrSink final : public app::MessageSink {
+class StderrSink final : public base::MessageSink {
 public:
     explicit StderrSink(const char* command) : command_(command) {}
-    void operatorMessage(app::MessageIcon, const std::string&, const std::string& text) override {
+    void operatorMessage(base::MessageIcon, const std::string&, const std::string& text) override {
         std::fprintf(stderr, "orvanta-cli %s: %s\n", command_, text.c_str());
         ++count;
     }
@@ -48,7 +48,7 @@ bool wantsHelp(int argc, char** argv) {
     return false;
 }
 
-std::optional<double> number(const char* text) { return app::parseTypedNumber(text); }
+std::optional<double> number(const char* text) { return base::parseTypedNumber(text); }
 
 int usageError(const char* command, const std::string& why, void (*usage)(FILE*)) {
     std::fprintf(stderr, "orvanta-cli %s: %s\n\n", command, why.c_str());
@@ -215,7 +215,7 @@ int runPosition(int argc, char** argv) {
 
     if (action == "parse" && args.size() == 3) {
         std::string text = args[1];
-        app::RecordingMessageSink sink;
+        base::RecordingMessageSink sink;
         const double value = geodesy::ParsePosition(text, *kind, sink);
         std::printf("value %.9f\ntext %s\n", value, text.c_str());
         for (const auto& m : sink.entries) std::printf("message %s\n", m.text.c_str());

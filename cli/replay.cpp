@@ -24,9 +24,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/number_format.h"
 #include "app/receiver.h"
+#include "base/clock.h"
+#include "base/number_format.h"
 #include "cli/command.h"
 #include "cli/json_writer.h"
 #include "geodesy/position_text.h"
@@ -74,7 +74,7 @@ void usage(FILE* out) {
 class ReplayEvents final : public app::ReceiverEvents {
 public:
     bool quiet = false;
-    void operatorMessage(app::MessageIcon, const std::string& title, const std::string& text) override {
+    void operatorMessage(base::MessageIcon, const std::string& title, const std::string& text) override {
         if (!quiet) std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
     }
 };
@@ -149,9 +149,9 @@ public:
     }
 
 private:
-    static app::DateTime initialTime() { return app::SystemClock().now(); }
+    static base::DateTime initialTime() { return base::SystemClock().now(); }
 
-    app::ManualClock clock_;
+    base::ManualClock clock_;
     app::Receiver rx_;
     input::Framer framer_;
     double nextAgeing_ = 0;
@@ -175,15 +175,15 @@ std::string trimRight(std::string s) {
 
 // Position or range/bearing cells as the target list shows them after a message.
 std::pair<std::string, std::string> positionCells(const app::RunState& s, const targets::TargetRecord& t) {
-    const bool noLat = t.Latitude == 0 || t.Latitude == -9999;
-    const bool noLon = t.Longitude == 0 || t.Longitude == -9999;
+    const bool noLat = t.Latitude == 0 || t.Latitude == base::kNotAvailable;
+    const bool noLon = t.Longitude == 0 || t.Longitude == base::kNotAvailable;
     const bool positions = s.ReferenceMode == targets::kRefNone || (s.RefLat == 0 && s.RefLon == 0);
     std::string lat = noLat ? "n/a"
                       : positions ? geodesy::FormatPosition(t.Latitude, "LAT", "form", 1)
-                                  : app::formatNumber(t.Range / 1852.0, "0.0 nm");
+                                  : base::formatNumber(t.Range / 1852.0, "0.0 nm");
     std::string lon = noLon ? "n/a"
                       : positions ? geodesy::FormatPosition(t.Longitude, "LON", "form", 1)
-                                  : app::formatNumber(t.Bearing * 57.29577951307855, "000.0 °");
+                                  : base::formatNumber(t.Bearing * 57.29577951307855, "000.0 °");
     return {lat, lon};
 }
 
@@ -198,7 +198,7 @@ std::vector<std::string> rowCells(const app::RunState& s, const targets::TargetR
     const bool fixed = t.Class == "BS" || t.Class == "AtoN";
     const bool noTurn = fixed || t.Class == "SAR";
     const auto [lat, lon] = positionCells(s, t);
-    std::string rot = noTurn ? "n/a" : geodesy::FormatAvailable(t.ROT, "0.0");
+    std::string rot = noTurn ? "n/a" : base::FormatAvailable(t.ROT, "0.0");
     if (!noTurn && t.ROT >= 720) rot = "stb";
     if (!noTurn && t.ROT <= -720) rot = "port";
     return {std::to_string(number),
@@ -209,9 +209,9 @@ std::vector<std::string> rowCells(const app::RunState& s, const targets::TargetR
             t.Country,
             lat,
             lon,
-            fixed ? "n/a" : geodesy::FormatAvailable(t.SOG, "0.0"),
-            fixed ? "n/a" : geodesy::FormatAvailable(t.COG, "000.0"),
-            noTurn ? "n/a" : geodesy::FormatAvailable(t.TrueHeading, "000"),
+            fixed ? "n/a" : base::FormatAvailable(t.SOG, "0.0"),
+            fixed ? "n/a" : base::FormatAvailable(t.COG, "000.0"),
+            noTurn ? "n/a" : base::FormatAvailable(t.TrueHeading, "000"),
             rot,
             t.Status,
             std::to_string(t.MsgCount[0]),
@@ -308,7 +308,7 @@ void printCsv(const app::Receiver& rx, std::string& out) {
     }
 }
 
-void dateField(cli::JsonWriter& j, const char* name, app::DateTime t) {
+void dateField(cli::JsonWriter& j, const char* name, base::DateTime t) {
     j.key(name);
     if (t.isNull()) {
         j.null();
@@ -324,7 +324,7 @@ void arrayField(cli::JsonWriter& j, const char* name, const std::array<T, N>& a)
     for (const T& v : a) {
         if constexpr (std::is_same_v<T, std::string>) {
             j.value(std::string_view(v));
-        } else if constexpr (std::is_same_v<T, app::DateTime>) {
+        } else if constexpr (std::is_same_v<T, base::DateTime>) {
             if (v.isNull()) {
                 j.null();
             } else {
@@ -530,8 +530,8 @@ int runReplay(int argc, char** argv) {
         } else if (a == "--data-dir" && i + 1 < argc) {
             opt.dataDir = argv[++i];
         } else if (a == "--ref" && i + 2 < argc) {
-            const auto lat = app::parseTypedNumber(argv[++i]);
-            const auto lon = app::parseTypedNumber(argv[++i]);
+            const auto lat = base::parseTypedNumber(argv[++i]);
+            const auto lon = base::parseTypedNumber(argv[++i]);
             if (!lat || !lon || *lat < -90 || *lat > 90 || *lon < -180 || *lon > 180) {
                 std::fprintf(stderr, "orvanta-cli replay: --ref needs a latitude (-90..90) and a longitude (-180..180)\n");
                 return 2;

@@ -97,20 +97,20 @@ bool ParseInt(const char* s, long long& v) {
     return end != s && *end == '\0';
 }
 
-bool ParseStart(const char* s, app::DateTime& out) {
+bool ParseStart(const char* s, base::DateTime& out) {
     if (std::strcmp(s, "now") == 0) {
         const std::time_t t = std::time(nullptr);
         std::tm u{};
         gmtime_r(&t, &u);
-        out = app::DateTime::fromCalendar(u.tm_year + 1900, u.tm_mon + 1, u.tm_mday, u.tm_hour, u.tm_min, u.tm_sec);
+        out = base::DateTime::fromCalendar(u.tm_year + 1900, u.tm_mon + 1, u.tm_mday, u.tm_hour, u.tm_min, u.tm_sec);
         return true;
     }
     int y, mo, d, h, mi, se;
     char tail;
     if (std::sscanf(s, "%d-%d-%dT%d:%d:%d%c", &y, &mo, &d, &h, &mi, &se, &tail) != 6) return false;
-    if (!app::DateTime::isValidDate(y, mo, d) || h > 23 || mi > 59 || se > 59 || h < 0 || mi < 0 || se < 0)
+    if (!base::DateTime::isValidDate(y, mo, d) || h > 23 || mi > 59 || se > 59 || h < 0 || mi < 0 || se < 0)
         return false;
-    out = app::DateTime::fromCalendar(y, mo, d, h, mi, se);
+    out = base::DateTime::fromCalendar(y, mo, d, h, mi, se);
     return true;
 }
 

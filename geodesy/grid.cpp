@@ -94,7 +94,7 @@ void SetZone(DatumTable& table, int zone) {
 }
 
 GridOutcome GridConvert(const DatumTable& table, int slot, double& latitude, double& longitude, double& easting,
-                        double& northing, GridDirection direction, app::MessageSink& sink) {
+                        double& northing, GridDirection direction, base::MessageSink& sink) {
     if (slot < 0 || slot > 1) return {false, 0};
     const DatumSlot& s = table.datumSlots[slot];
     const double cm = table.datumSlots[0].grid.centralMeridianRad;
@@ -128,7 +128,7 @@ GridOutcome GridConvert(const DatumTable& table, int slot, double& latitude, dou
         const double de = p.easting - Et;
         ++outcome.passes;
         if (outcome.passes > kMaxPasses) {
-            sink.operatorMessage(app::MessageIcon::None, "Orvanta", "BAD GEOGRAPHICAL TO GRID CONVERSION");
+            sink.operatorMessage(base::MessageIcon::None, "Orvanta", "BAD GEOGRAPHICAL TO GRID CONVERSION");
             outcome.converged = false;
             break;
         }

@@ -16,7 +16,7 @@
 // equator, so the poles give finite grid values and convert back.
 #pragma once
 
-#include "app/operator_messages.h"
+#include "base/operator_messages.h"
 #include "geodesy/geodetic.h"
 
 namespace geodesy {
@@ -50,6 +50,6 @@ struct GridOutcome {
 // longitude and leaves easting and northing as given. The ellipsoid is the
 // slot's; the central meridian is slot 0's (the slots never differ).
 GridOutcome GridConvert(const DatumTable& table, int slot, double& latitude, double& longitude, double& easting,
-                        double& northing, GridDirection direction, app::MessageSink& sink);
+                        double& northing, GridDirection direction, base::MessageSink& sink);
 
 }  // namespace geodesy

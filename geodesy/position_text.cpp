@@ -5,7 +5,7 @@
 #include <cmath>
 #include <optional>
 
-#include "app/number_format.h"
+#include "base/number_format.h"
 
 namespace geodesy {
 
@@ -136,62 +136,6 @@ std::optional<int> countValue(std::u32string_view digits) {
     return value;
 }
 
-struct LeadingNumber {
-    double value = 0;
-    bool tooLarge = false;
-};
-
-// The leading decimal number of a text: blanks skipped, "," as ".", optional
-// sign, digits, fraction and exponent; reading stops where the number cannot go on.
-LeadingNumber readLeadingNumber(std::string_view text) {
-    std::string clean;
-    clean.reserve(text.size());
-    for (char c : text) {
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
-        clean.push_back(c == ',' ? '.' : c);
-    }
-    size_t i = 0;
-    std::string token;
-    if (i < clean.size() && (clean[i] == '+' || clean[i] == '-')) {
-        if (clean[i] == '-') token.push_back('-');
-        ++i;
-    }
-    bool anyDigit = false;
-    while (i < clean.size() && clean[i] >= '0' && clean[i] <= '9') {
-        token.push_back(clean[i++]);
-        anyDigit = true;
-    }
-    if (i < clean.size() && clean[i] == '.') {
-        token.push_back(clean[i++]);
-        while (i < clean.size() && clean[i] >= '0' && clean[i] <= '9') {
-            token.push_back(clean[i++]);
-            anyDigit = true;
-        }
-    }
-    if (!anyDigit) return {};
-    if (i < clean.size() && (clean[i] == 'e' || clean[i] == 'E' || clean[i] == 'd' || clean[i] == 'D')) {
-        size_t j = i + 1;
-        std::string exponent = "e";
-        if (j < clean.size() && (clean[j] == '+' || clean[j] == '-')) exponent.push_back(clean[j++]);
-        const size_t digitsStart = j;
-        while (j < clean.size() && clean[j] >= '0' && clean[j] <= '9') exponent.push_back(clean[j++]);
-        if (j > digitsStart) token += exponent;
-    }
-    LeadingNumber result;
-    const auto [ptr, ec] = std::from_chars(token.data(), token.data() + token.size(), result.value);
-    if (ec == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone when it is out of range; tell a
-        // huge number (trouble) from a tiny one (reads as 0).
-        const size_t e = token.find('e');
-        const bool negativeExponent = e != std::string::npos && e + 1 < token.size() && token[e + 1] == '-';
-        result.value = 0;
-        result.tooLarge = !negativeExponent;
-    } else if (ec != std::errc()) {
-        result.value = 0;
-    }
-    return result;
-}
-
 std::string secondsPattern(int decimals) {
     switch (decimals) {
         case 0: return "00";
@@ -205,13 +149,13 @@ std::string secondsPattern(int decimals) {
 
 }  // namespace
 
-double ParsePosition(std::string& text, std::string_view kind, app::MessageSink& sink) {
+double ParsePosition(std::string& text, std::string_view kind, base::MessageSink& sink) {
     const bool latitude = isLatitude(kind);
     const std::string name = latitude ? "LATITUDE" : "LONGITUDE";
     const std::string defaultHemisphere = latitude ? "N" : "E";
     char32_t hemisphere = latitude ? U'N' : U'E';
     auto say = [&](const std::string& message) {
-        sink.operatorMessage(app::MessageIcon::None, kPositionMessageTitle, message);
+        sink.operatorMessage(base::MessageIcon::None, kPositionMessageTitle, message);
     };
     auto abandon = [&]() {
         say(name + " FORMAT ERROR. ");
@@ -284,7 +228,7 @@ double ParsePosition(std::string& text, std::string_view kind, app::MessageSink&
                 break;
             }
         }
-        const LeadingNumber read = readLeadingNumber(number);
+        const base::LeadingNumber read = base::ReadLeadingNumber(number);
         if (read.tooLarge || read.value > FLT_MAX) return abandon();
         seconds = static_cast<float>(read.value);
         if (stop == s.size()) {
@@ -348,13 +292,13 @@ double ParsePosition(std::string& text, std::string_view kind, app::MessageSink&
 
     // Canonical text. Seconds just below 60 would round to "60.0000" in four
     // decimals; they are cut to 59.9999 so the text reads back without complaint.
-    std::string secondsText = app::formatNumber(seconds, "00.0000");
+    std::string secondsText = base::formatNumber(seconds, "00.0000");
     if (seconds < 60 && secondsText.rfind("60", 0) == 0) {
-        secondsText = app::formatNumber(std::floor(seconds * 10000.0) / 10000.0, "00.0000");
+        secondsText = base::formatNumber(std::floor(seconds * 10000.0) / 10000.0, "00.0000");
     }
-    std::string canonical = app::formatNumber(degrees, latitude ? "00" : "000");
+    std::string canonical = base::formatNumber(degrees, latitude ? "00" : "000");
     appendUtf8(canonical, kDegreeMark);
-    canonical += app::formatNumber(minutes, "00") + "'" + secondsText + "\"";
+    canonical += base::formatNumber(minutes, "00") + "'" + secondsText + "\"";
     appendUtf8(canonical, hemisphere);
     text = canonical;
 
@@ -388,11 +332,11 @@ std::string FormatPosition(double value, std::string_view kind, std::string_view
 
     const char* hemisphere = latitude ? (value < 0 ? "S" : "N") : (value < 0 ? "W" : "E");
     const std::string pattern = secondsPattern(decimals);
-    std::string out = app::formatNumber(degrees, latitude ? "00" : "000");
+    std::string out = base::formatNumber(degrees, latitude ? "00" : "000");
     appendUtf8(out, equalsIgnoringCase(style, "FILE") ? kFileDegreeMark : kDegreeMark);
-    out += app::formatNumber(minutes, "00");
+    out += base::formatNumber(minutes, "00");
     out += "'";
-    if (!pattern.empty()) out += app::formatNumber(seconds, pattern);
+    if (!pattern.empty()) out += base::formatNumber(seconds, pattern);
     out += "\"";
     out += hemisphere;
     return out;
@@ -412,25 +356,10 @@ std::string FormatDuration(double seconds, int decimals) {
     const double minutes = std::floor(rest / perMinute);
     const double secs = (rest - minutes * perMinute) / scale;
     std::string out = seconds < 0 && units > 0 ? "-" : "";
-    out += app::formatNumber(hours, "00:");
-    out += app::formatNumber(minutes, "00:");
-    out += app::formatNumber(secs, pattern);
+    out += base::formatNumber(hours, "00:");
+    out += base::formatNumber(minutes, "00:");
+    out += base::formatNumber(secs, pattern);
     return out;
-}
-
-std::string FormatAvailable(double value, std::string_view pattern) {
-    if (value == kNotAvailable) return "n/a";
-    return app::formatNumber(value, pattern);
-}
-
-std::string FormatAvailable(std::string_view value, std::string_view pattern) {
-    if (const auto number = app::parseTypedNumber(value)) return FormatAvailable(*number, pattern);
-    return std::string(value);
-}
-
-double ReadNumberText(std::string_view text) {
-    const LeadingNumber read = readLeadingNumber(text);
-    return read.tooLarge ? 0.0 : read.value;
 }
 
 }  // namespace geodesy

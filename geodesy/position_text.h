@@ -24,19 +24,16 @@
 #include <string>
 #include <string_view>
 
-#include "app/operator_messages.h"
+#include "base/operator_messages.h"
 
 namespace geodesy {
-
-// The not-available marker of numeric fields.
-inline constexpr double kNotAvailable = -9999.0;
 
 // Title of the message boxes raised while parsing a typed position.
 inline constexpr const char* kPositionMessageTitle = "Orvanta";
 
 // Reads a typed latitude or longitude; rewrites `text` in canonical form
 // (seconds with four decimals, hemisphere letter) unless the text is abandoned.
-double ParsePosition(std::string& text, std::string_view kind, app::MessageSink& sink);
+double ParsePosition(std::string& text, std::string_view kind, base::MessageSink& sink);
 
 // Writes a position. `style` "FILE" (any case) picks the file-form degree mark,
 // anything else the display form. `decimals` 0-4 sets the decimals of the
@@ -50,16 +47,5 @@ std::string FormatPosition(double value, std::string_view kind, std::string_view
 // the shown decimals before it is split, so 119.9999 s reads 00:02:00, never
 // 00:01:60. A negative count is written with a leading minus sign.
 std::string FormatDuration(double seconds, int decimals);
-
-// "n/a" for the not-available marker, otherwise the value in the pattern.
-std::string FormatAvailable(double value, std::string_view pattern);
-// Text values: a numeric text is treated as its number; other text is shown as it is.
-std::string FormatAvailable(std::string_view value, std::string_view pattern);
-
-// Reads the leading number of a typed text; "," and "." both mark decimals,
-// blanks are skipped, reading stops at the first character that cannot go on
-// with the number. Text without a readable number (or one too large to hold)
-// gives 0.  ReadNumberText(" 1,5 kn") == 1.5
-double ReadNumberText(std::string_view text);
 
 }  // namespace geodesy

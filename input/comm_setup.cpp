@@ -2,13 +2,14 @@
 
 #include <cmath>
 
+#include "base/number_format.h"
 #include "geodesy/position_text.h"
 #include "input/connection.h"
 
 namespace input {
 
 std::optional<int32_t> ParsePortNumber(std::string_view text) {
-    const double value = geodesy::ReadNumberText(text);
+    const double value = base::ReadNumberText(text);
     if (!(value >= 1 && value <= 65535) || value != std::floor(value)) return std::nullopt;
     return static_cast<int32_t>(value);
 }

@@ -211,7 +211,7 @@ bool FrmCommSetup::cmbIP_Check() {
         return true;
     }
     checking_ = true;
-    main_.operatorMessage(app::MessageIcon::Critical, kCommSetupMessageTitle, text + kInvalidIPAddressText);
+    main_.operatorMessage(base::MessageIcon::Critical, kCommSetupMessageTitle, text + kInvalidIPAddressText);
     cmbIP_->setFocus(Qt::OtherFocusReason);
     checking_ = false;
     return false;
@@ -224,7 +224,7 @@ bool FrmCommSetup::txtPort_Check() {
         return true;
     }
     checking_ = true;
-    main_.operatorMessage(app::MessageIcon::Critical, kCommSetupMessageTitle, text + kInvalidPortText);
+    main_.operatorMessage(base::MessageIcon::Critical, kCommSetupMessageTitle, text + kInvalidPortText);
     txtPort_->setFocus(Qt::OtherFocusReason);
     checking_ = false;
     return false;
@@ -249,7 +249,7 @@ void FrmCommSetup::cmdOK_Click() {
     const bool tcp = optComm_[1]->isChecked();
     // Everything is checked before anything changes, so a refused OK leaves the settings as they were.
     if (!tcp && cmbComPort_->currentIndex() < 0) {
-        main_.operatorMessage(app::MessageIcon::Critical, kCommSetupMessageTitle, kNoComportSelected);
+        main_.operatorMessage(base::MessageIcon::Critical, kCommSetupMessageTitle, kNoComportSelected);
         return;
     }
     if (tcp && (!cmbIP_Check() || !txtPort_Check())) return;

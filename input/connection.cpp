@@ -126,7 +126,7 @@ void ConnectionManager::OpenInput() {
     }
     if (!ok) {
         const std::string text = OpenFailureText(error);
-        messages_.operatorMessage(app::MessageIcon::Critical, kConnectionMessageTitle, text);
+        messages_.operatorMessage(base::MessageIcon::Critical, kConnectionMessageTitle, text);
         setText(text);
         return;
     }
@@ -141,7 +141,7 @@ void ConnectionManager::ConnectClicked() {
 void ConnectionManager::SocketConnected() { ShowTCPStatus(); }
 
 void ConnectionManager::SocketError(int number, const std::string& description) {
-    messages_.operatorMessage(app::MessageIcon::Critical, kConnectionMessageTitle, TcpErrorText(number, description));
+    messages_.operatorMessage(base::MessageIcon::Critical, kConnectionMessageTitle, TcpErrorText(number, description));
     if (socket_.state() != kSocketClosed) socket_.close();
     ShowTCPStatus();
     view_.setConnectVisible(true);

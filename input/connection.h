@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/operator_messages.h"
+#include "base/operator_messages.h"
 #include "input/setup_file.h"
 
 namespace input {
@@ -111,7 +111,7 @@ enum class InputSource { None, Serial, Tcp };
 class ConnectionManager {
 public:
     ConnectionManager(const CommSettings& comm, SerialControl& serial, SocketControl& socket, ConnectionView& view,
-                      app::MessageSink& messages)
+                      base::MessageSink& messages)
         : comm_(comm), serial_(serial), socket_(socket), view_(view), messages_(messages) {}
 
     // Closes whatever is open and opens the source the settings choose.
@@ -142,7 +142,7 @@ private:
     SerialControl& serial_;
     SocketControl& socket_;
     ConnectionView& view_;
-    app::MessageSink& messages_;
+    base::MessageSink& messages_;
     InputSource source_ = InputSource::None;
     std::string text_ = kNoCommunication;
 };

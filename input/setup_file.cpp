@@ -7,7 +7,7 @@
 #include <sstream>
 #include <sys/stat.h>
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 
 namespace input {
 
@@ -214,10 +214,10 @@ std::string FormatSetup(const CommSettings& comm, const app::RunState& state) {
     return out.str();
 }
 
-void LoadSetup(const std::string& path, CommSettings& comm, app::RunState& state, app::MessageSink& messages) {
+void LoadSetup(const std::string& path, CommSettings& comm, app::RunState& state, base::MessageSink& messages) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
-        messages.operatorMessage(app::MessageIcon::Information, kTitle,
+        messages.operatorMessage(base::MessageIcon::Information, kTitle,
                                  "Setup file do not exist. Default data loaded. Comport has to be selected.");
         SetSetupDefaults(comm);
         return;
@@ -236,17 +236,17 @@ void LoadSetup(const std::string& path, CommSettings& comm, app::RunState& state
         failure = ParseSetup(text, comm, state);
     }
     if (!failure.empty()) {
-        messages.operatorMessage(app::MessageIcon::Exclamation, kTitle,
+        messages.operatorMessage(base::MessageIcon::Exclamation, kTitle,
                                  failure + " - Error in Setup file. Default data loaded");
         SetSetupDefaults(comm);
     }
 }
 
 bool SaveSetup(const std::string& path, const CommSettings& comm, const app::RunState& state,
-               app::MessageSink& messages) {
-    const app::FileWriteResult r = app::WriteFileAtomically(path, FormatSetup(comm, state));
+               base::MessageSink& messages) {
+    const base::FileWriteResult r = base::WriteFileAtomically(path, FormatSetup(comm, state));
     if (!r.ok) {
-        messages.operatorMessage(app::MessageIcon::None, kTitle, r.error + " Setup file not stored!");
+        messages.operatorMessage(base::MessageIcon::None, kTitle, r.error + " Setup file not stored!");
         return false;
     }
     return true;

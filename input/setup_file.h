@@ -22,8 +22,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/operator_messages.h"
 #include "app/run_state.h"
+#include "base/operator_messages.h"
 
 namespace input {
 
@@ -53,10 +53,10 @@ std::string ParseSetup(std::string_view text, CommSettings& comm, app::RunState&
 // The file content SaveSetup writes.
 std::string FormatSetup(const CommSettings& comm, const app::RunState& state);
 
-void LoadSetup(const std::string& path, CommSettings& comm, app::RunState& state, app::MessageSink& messages);
+void LoadSetup(const std::string& path, CommSettings& comm, app::RunState& state, base::MessageSink& messages);
 // Returns false (after telling the operator) when the file could not be stored.
 bool SaveSetup(const std::string& path, const CommSettings& comm, const app::RunState& state,
-               app::MessageSink& messages);
+               base::MessageSink& messages);
 
 // Server address check of the setup dialog: four dot-separated decimal parts,
 // first and last 1-255, middle ones 0-255, at most 15 characters.

@@ -2,11 +2,13 @@
 
 #include <cmath>
 
+#include "base/number_format.h"
+
 namespace input {
 
 int16_t ReadFieldValue(std::string_view field, bool& ok) {
     ok = true;
-    if (field.empty()) return -9999;
+    if (field.empty()) return base::kNotAvailable;
     size_t i = 0;
     while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
     bool negative = false;

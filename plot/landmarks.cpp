@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "app/operator_messages.h"
-#include "app/text_file.h"
+#include "base/operator_messages.h"
+#include "base/text_file.h"
 #include "geodesy/grid.h"
 
 namespace plot {
@@ -42,11 +42,11 @@ std::string firstCharacter(std::string_view text) {
 void readFile(const std::filesystem::path& path, LandmarkKind kind, const geodesy::DatumTable& datum,
               std::vector<Landmark>& list, LandmarkFileResult& result) {
     list.clear();
-    const app::TextFileLines file = app::ReadTextLines(path);
+    const base::TextFileLines file = base::ReadTextLines(path);
     result.found = file.exists;
     result.readFailed = file.exists && !file.ok;
     if (!file.ok) return;
-    app::NullMessageSink quiet;  // the forward conversion has nothing to report
+    base::NullMessageSink quiet;  // the forward conversion has nothing to report
     for (const std::string& line : file.lines) {
         if (line.find_first_not_of(" \t") == std::string::npos) continue;
         std::optional<Landmark> landmark = ParseLandmarkLine(line, kind);
@@ -70,8 +70,8 @@ void readFile(const std::filesystem::path& path, LandmarkKind kind, const geodes
 }  // namespace
 
 std::optional<Landmark> ParseLandmarkLine(std::string_view line, LandmarkKind kind) {
-    const std::string text = app::Latin1OrUtf8ToUtf8(line);
-    const auto fields = app::SplitQuotedFields(text);
+    const std::string text = base::Latin1OrUtf8ToUtf8(line);
+    const auto fields = base::SplitQuotedFields(text);
     const std::size_t needed = 5;
     if (!fields || fields->size() < needed) return std::nullopt;
     const auto& f = *fields;

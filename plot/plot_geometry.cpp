@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/number_format.h"
+#include "base/number_format.h"
 #include "geodesy/geodetic.h"
 #include "geodesy/grid.h"
 #include "geodesy/position_text.h"
@@ -33,25 +33,15 @@ int32_t GridTick(int32_t scale) {
 
 std::string RingPanelText(int32_t scale, float spacing) {
     const char* pattern = scale < 10000 ? "0.00 nmile  " : scale < 100000 ? "0.0 nmile  " : "0 nmile  ";
-    return "RangeRings : " + app::formatNumber(spacing, pattern);
+    return "RangeRings : " + base::formatNumber(spacing, pattern);
 }
 
-std::string GridTickText(int32_t tick) { return NumberText(tick, true) + " m"; }
+std::string GridTickText(int32_t tick) { return base::NumberText(tick) + " m"; }
 
 std::string ZonePanelText(int zone) {
     const double meridian = geodesy::CentralMeridian(zone);
-    return "UTM Zone" + NumberText(zone, true) + " (" + app::formatNumber(std::fabs(meridian), "000") +
+    return "UTM Zone" + base::NumberText(zone) + " (" + base::formatNumber(std::fabs(meridian), "000") +
            (zone >= 31 ? "\u00b0E) " : "\u00b0W) ");
-}
-
-std::string NumberText(double value, bool leadingBlank, int digits) {
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.*g", std::clamp(digits, 1, 17), value);
-    std::string text = buffer;
-    const char sep = app::decimalSeparator();
-    if (sep != '.') std::replace(text.begin(), text.end(), '.', sep);
-    if (leadingBlank && !(value < 0)) text.insert(text.begin(), ' ');
-    return text;
 }
 
 double AddAngle(double a, double b) {
@@ -97,7 +87,7 @@ ZoomButtons ZoomButtonState(int32_t scale) {
 }
 
 std::optional<int32_t> ScaleFromText(const std::string& text) {
-    const double value = std::round(geodesy::ReadNumberText(text));
+    const double value = std::round(base::ReadNumberText(text));
     // Larger denominators than this would show a picture wider than the earth.
     if (!(value >= 1) || value > 1e9) return std::nullopt;
     return static_cast<int32_t>(value);
@@ -196,7 +186,7 @@ HullOutline HullShape(double x, double y, double heading, double dimA, double di
 
 std::string TargetLabel(const std::string& name, int32_t mmsi) {
     if (!name.empty()) return name + " ";
-    return app::formatNumber(mmsi, "000000000") + " ";
+    return base::formatNumber(mmsi, "000000000") + " ";
 }
 
 }  // namespace plot

@@ -42,10 +42,6 @@ std::string RingPanelText(int32_t scale, float spacing);
 std::string GridTickText(int32_t tick);
 // "UTM Zone 31 (003°E) "; zones below 31 read °W.
 std::string ZonePanelText(int zone);
-// A number as the platform writes it: at most `digits` significant digits
-// (7 for single precision), the user's decimal separator, and a leading blank
-// when not negative if `leadingBlank`.  NumberText(31, true) == " 31"
-std::string NumberText(double value, bool leadingBlank, int digits = 15);
 
 // a + b in degrees, brought into 0 <= result < 360.
 double AddAngle(double a, double b);

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/number_format.h"
+#include "base/number_format.h"
 #include "geodesy/grid.h"
 #include "geodesy/position_text.h"
 
@@ -104,13 +104,13 @@ PlotView PlotState::view(double widthPx, double heightPx, double pxPerCm) const 
 }
 
 void ToGrid(const PlotState& plot, double latRad, double lonRad, double& easting, double& northing,
-            app::MessageSink& sink) {
+            base::MessageSink& sink) {
     geodesy::GridConvert(plot.datum, kSlot, latRad, lonRad, easting, northing, geodesy::GridDirection::GeogToGrid,
                          sink);
 }
 
 void ToGeographic(const PlotState& plot, double easting, double northing, double& latRad, double& lonRad,
-                  app::MessageSink& sink) {
+                  base::MessageSink& sink) {
     geodesy::GridConvert(plot.datum, kSlot, latRad, lonRad, easting, northing, geodesy::GridDirection::GridToGeog,
                          sink);
 }
@@ -146,7 +146,7 @@ void MeanTargetPosition(const targets::TargetTable& table, double& latitude, dou
 }
 
 bool SetupPlot(PlotState& plot, double refLat, double refLon, double widthPx, double heightPx,
-               app::MessageSink& sink) {
+               base::MessageSink& sink) {
     ToGrid(plot, refLat * kDegToRad, refLon * kDegToRad, plot.refE, plot.refN, sink);
     if (plot.scale == 0) {
         plot.scale = kStartScale;
@@ -166,7 +166,7 @@ std::vector<Shape> RangeRingShapes(const PlotState& plot) {
     const char* pattern = plot.scale < 10000 ? "0.00" : plot.scale < 100000 ? "0.0" : "0";
     for (int k = 1; k <= kRingCount; ++k) {
         out.push_back(Text(cx, cy + out[static_cast<size_t>(k - 1)].radius,
-                           app::formatNumber(static_cast<double>(plot.ringSpacing) * k, pattern), PlotColour::DarkGrey));
+                           base::formatNumber(static_cast<double>(plot.ringSpacing) * k, pattern), PlotColour::DarkGrey));
     }
     return out;
 }
@@ -176,7 +176,7 @@ bool Drawable(const targets::TargetRecord& t) {
 }
 
 void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector<Shape>& out,
-                 app::MessageSink& sink) {
+                 base::MessageSink& sink) {
     for (int n = 1; n <= table.TargetCount; ++n) {
         const targets::TargetRecord& t = table.entry(n);
         if (!Drawable(t)) continue;
@@ -230,12 +230,12 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
 }
 
 std::string BearingText(double degrees) {
-    std::string text = app::formatNumber(degrees, "000.0 \u00b0");
-    if (text.rfind("360", 0) == 0) text = app::formatNumber(0.0, "000.0 \u00b0");
+    std::string text = base::formatNumber(degrees, "000.0 \u00b0");
+    if (text.rfind("360", 0) == 0) text = base::formatNumber(0.0, "000.0 \u00b0");
     return text;
 }
 
-CursorReadout ReadCursor(PlotState& plot, double x, double y, const app::RunState& state, app::MessageSink& sink) {
+CursorReadout ReadCursor(PlotState& plot, double x, double y, const app::RunState& state, base::MessageSink& sink) {
     CursorReadout r;
     plot.erbl.cursorE = x + plot.centreE;
     plot.erbl.cursorN = y + plot.centreN;
@@ -245,12 +245,12 @@ CursorReadout ReadCursor(PlotState& plot, double x, double y, const app::RunStat
     double distance = 0, bearing = 0;
     geodesy::GeodeticInverse(state.RefLat * kDegToRad, state.RefLon * kDegToRad, r.latitude, r.longitude,
                              geodesy::kInverseBoth, distance, bearing, geodesy::kWgs84B, geodesy::kWgs84F);
-    r.range = app::formatNumber(distance / kMetresPerNauticalMile, plot.scale > 10000 ? "0.0 " : "0.00 ") + "nmile";
+    r.range = base::formatNumber(distance / kMetresPerNauticalMile, plot.scale > 10000 ? "0.0 " : "0.00 ") + "nmile";
     r.bearing = BearingText(bearing * kRadToDeg);
     return r;
 }
 
-void CentreOnPoint(PlotState& plot, double x, double y, app::RunState& state, app::MessageSink& sink) {
+void CentreOnPoint(PlotState& plot, double x, double y, app::RunState& state, base::MessageSink& sink) {
     plot.centreE += x;
     plot.centreN += y;
     if (state.ReferenceMode != targets::kRefNone) return;
@@ -260,12 +260,12 @@ void CentreOnPoint(PlotState& plot, double x, double y, app::RunState& state, ap
     state.RefLon = lon * kRadToDeg;
 }
 
-void CentreOnReference(PlotState& plot, const app::RunState& state, app::MessageSink& sink) {
+void CentreOnReference(PlotState& plot, const app::RunState& state, base::MessageSink& sink) {
     ToGrid(plot, state.RefLat * kDegToRad, state.RefLon * kDegToRad, plot.centreE, plot.centreN, sink);
 }
 
 int NearestTarget(const PlotState& plot, const targets::TargetTable& table, double x, double y,
-                  app::MessageSink& sink) {
+                  base::MessageSink& sink) {
     if (table.TargetCount < 1) return 0;
     double lat = 0, lon = 0;
     ToGeographic(plot, x + plot.centreE, y + plot.centreN, lat, lon, sink);

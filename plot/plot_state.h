@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "app/operator_messages.h"
 #include "app/run_state.h"
+#include "base/operator_messages.h"
 #include "geodesy/geodetic.h"
 #include "plot/plot_geometry.h"
 #include "targets/target_table.h"
@@ -84,7 +84,7 @@ void MeanTargetPosition(const targets::TargetTable& table, double& latitude, dou
 // centred on it. With a picture of some size the grid tick and ring spacing
 // follow the scale and the result is true; a picture without size (minimised)
 // changes nothing more and gives false.
-bool SetupPlot(PlotState& plot, double refLat, double refLon, double widthPx, double heightPx, app::MessageSink& sink);
+bool SetupPlot(PlotState& plot, double refLat, double refLon, double widthPx, double heightPx, base::MessageSink& sink);
 
 // The ten rings around the reference position (persistent layer), each with
 // its range in nautical miles written in grey at its northern point.
@@ -95,7 +95,7 @@ bool Drawable(const targets::TargetRecord& t);
 // Trail pass: stores the position of every drawable target and appends a
 // trail dot for it.
 void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector<Shape>& out,
-                 app::MessageSink& sink);
+                 base::MessageSink& sink);
 
 struct Overlays {
     bool erbl = false;         // ERBL switched on
@@ -119,25 +119,25 @@ struct CursorReadout {
     std::string bearing;  // panel 4
 };
 // Also stores the point as the ERBL cursor point.
-CursorReadout ReadCursor(PlotState& plot, double x, double y, const app::RunState& state, app::MessageSink& sink);
+CursorReadout ReadCursor(PlotState& plot, double x, double y, const app::RunState& state, base::MessageSink& sink);
 
 // "000.0 °" bearing text; a bearing that rounds to 360 reads 000.0 °.
 std::string BearingText(double degrees);
 
 // Re-centring. On a picture point: in reference mode "No Ref pos" the new
 // centre becomes the reference position too.
-void CentreOnPoint(PlotState& plot, double x, double y, app::RunState& state, app::MessageSink& sink);
-void CentreOnReference(PlotState& plot, const app::RunState& state, app::MessageSink& sink);
+void CentreOnPoint(PlotState& plot, double x, double y, app::RunState& state, base::MessageSink& sink);
+void CentreOnReference(PlotState& plot, const app::RunState& state, base::MessageSink& sink);
 
 // Entry nearest to a picture point among the entries not "OLD"; entry 1 when
 // none is nearer than it, 0 for an empty table.
 int NearestTarget(const PlotState& plot, const targets::TargetTable& table, double x, double y,
-                  app::MessageSink& sink);
+                  base::MessageSink& sink);
 
 // Grid <-> geographic through slot 1 (radians, metres).
 void ToGrid(const PlotState& plot, double latRad, double lonRad, double& easting, double& northing,
-            app::MessageSink& sink);
+            base::MessageSink& sink);
 void ToGeographic(const PlotState& plot, double easting, double northing, double& latRad, double& lonRad,
-                  app::MessageSink& sink);
+                  base::MessageSink& sink);
 
 }  // namespace plot

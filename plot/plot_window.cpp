@@ -224,7 +224,7 @@ void PicGraphics::mouseDoubleClickEvent(QMouseEvent* event) {
 // ---------------------------------------------------------------- window
 
 FrmGraphics::FrmGraphics(app::Receiver& receiver, PlotState& plot, ui::SettingsStore* settings,
-                         app::MessageSink& messages, QWidget* parent)
+                         base::MessageSink& messages, QWidget* parent)
     : QMainWindow(parent),
       receiver_(receiver),
       plot_(plot),

@@ -30,7 +30,7 @@
 #include <array>
 #include <vector>
 
-#include "app/operator_messages.h"
+#include "base/operator_messages.h"
 #include "plot/plot_state.h"
 #include "ui/window_placement.h"
 
@@ -82,7 +82,7 @@ public:
     static constexpr const char* kCaption = " AIS Graphics Display";
 
     // receiver and plot outlive the window; messages takes conversion failures.
-    FrmGraphics(app::Receiver& receiver, PlotState& plot, ui::SettingsStore* settings, app::MessageSink& messages,
+    FrmGraphics(app::Receiver& receiver, PlotState& plot, ui::SettingsStore* settings, base::MessageSink& messages,
                 QWidget* parent = nullptr);
     ~FrmGraphics() override;
 
@@ -139,7 +139,7 @@ private:
     app::Receiver& receiver_;
     PlotState& plot_;
     ui::SettingsStore* settings_;
-    app::MessageSink& messages_;
+    base::MessageSink& messages_;
     ui::WindowPlacement placement_;
     bool loaded_ = false;
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/number_format.h"
+#include "base/number_format.h"
 #include "geodesy/position_text.h"
 
 namespace plot {
@@ -14,7 +14,7 @@ using geodesy::kRadToDeg;
 }  // namespace
 
 ErblReadout UpdateErbl(PlotState& plot, const CursorReadout& cursor, const app::RunState& state, bool offsetOrigin,
-                       app::MessageSink& sink) {
+                       base::MessageSink& sink) {
     ErblState& e = plot.erbl;
     if (!offsetOrigin) {
         e.originLat = state.RefLat * kDegToRad;
@@ -26,14 +26,14 @@ ErblReadout UpdateErbl(PlotState& plot, const CursorReadout& cursor, const app::
                              distance, bearing, geodesy::kWgs84B, geodesy::kWgs84F);
     e.range = distance;
     ErblReadout r;
-    r.range = app::formatNumber(distance / kMetresPerNauticalMile, "0.0 ") + "nmile";
+    r.range = base::formatNumber(distance / kMetresPerNauticalMile, "0.0 ") + "nmile";
     r.bearing = BearingText(bearing * kRadToDeg);
     r.lat = cursor.lat;
     r.lon = cursor.lon;
     return r;
 }
 
-void SetErblOrigin(PlotState& plot, double x, double y, app::MessageSink& sink) {
+void SetErblOrigin(PlotState& plot, double x, double y, base::MessageSink& sink) {
     ErblState& e = plot.erbl;
     e.originE = x + plot.centreE;
     e.originN = y + plot.centreN;
@@ -42,9 +42,9 @@ void SetErblOrigin(PlotState& plot, double x, double y, app::MessageSink& sink) 
 
 std::optional<std::string> HeightCaption(std::string_view answer) {
     if (answer.empty()) return std::nullopt;
-    const double value = geodesy::ReadNumberText(answer);
+    const double value = base::ReadNumberText(answer);
     if (value < 0) return std::nullopt;
-    return app::formatNumber(value, "0.0");
+    return base::formatNumber(value, "0.0");
 }
 
 double LosRangeMetres(double heightOfEye, double heightOfObject) {
@@ -53,17 +53,17 @@ double LosRangeMetres(double heightOfEye, double heightOfObject) {
 
 LosTexts LosFromCaptions(const std::string& eye, const std::string& object, double& heightOfEye,
                          double& heightOfObject) {
-    heightOfEye = std::max(0.0, geodesy::ReadNumberText(eye));
-    heightOfObject = std::max(0.0, geodesy::ReadNumberText(object));
+    heightOfEye = std::max(0.0, base::ReadNumberText(eye));
+    heightOfObject = std::max(0.0, base::ReadNumberText(object));
     const double roots = std::sqrt(heightOfEye) + std::sqrt(heightOfObject);
-    return {app::formatNumber(4.1 * roots, "0.0") + " km", app::formatNumber(2.2 * roots, "0.0") + " nmile"};
+    return {base::formatNumber(4.1 * roots, "0.0") + " km", base::formatNumber(2.2 * roots, "0.0") + " nmile"};
 }
 
 LosTexts LosFromRange(double rangeMetres) {
-    return {app::formatNumber(rangeMetres / 1000, "0.0") + " km",
-            app::formatNumber(rangeMetres / kMetresPerNauticalMile, "0.0") + " nmile"};
+    return {base::formatNumber(rangeMetres / 1000, "0.0") + " km",
+            base::formatNumber(rangeMetres / kMetresPerNauticalMile, "0.0") + " nmile"};
 }
 
-std::string StoredHeightText(float height) { return NumberText(height, false, 7); }
+std::string StoredHeightText(float height) { return base::plainNumber(height); }
 
 }  // namespace plot

@@ -36,10 +36,10 @@ struct ErblReadout {
 // Mouse move with the ERBL on: unless the origin is offset it becomes the
 // reference position; the ERBL range becomes the distance to the cursor.
 ErblReadout UpdateErbl(PlotState& plot, const CursorReadout& cursor, const app::RunState& state, bool offsetOrigin,
-                       app::MessageSink& sink);
+                       base::MessageSink& sink);
 
 // Puts the ERBL origin at a picture point.
-void SetErblOrigin(PlotState& plot, double x, double y, app::MessageSink& sink);
+void SetErblOrigin(PlotState& plot, double x, double y, base::MessageSink& sink);
 
 inline constexpr const char* kHeightPrompt = "Enter new value";
 inline constexpr const char* kHeightTitles[2] = {"HEIGHT OF EYE", "HEIGHT OF OBJECT"};

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/number_format.h"
+#include "base/number_format.h"
 #include "geodesy/position_text.h"
 #include "targets/target_row.h"
 
@@ -10,7 +10,7 @@ namespace targets {
 
 namespace {
 
-using geodesy::FormatAvailable;
+using base::FormatAvailable;
 
 const std::array<InfoFrameDesign, static_cast<size_t>(InfoFrame::kCount)>& designs() {
     static const std::array<InfoFrameDesign, static_cast<size_t>(InfoFrame::kCount)> table = {{
@@ -145,7 +145,7 @@ private:
 };
 
 std::string position(double v, const char* kind) {
-    return v == geodesy::kNotAvailable ? std::string(kNotAvailableText) : geodesy::FormatPosition(v, kind, "display", 1);
+    return v == base::kNotAvailable ? std::string(kNotAvailableText) : geodesy::FormatPosition(v, kind, "display", 1);
 }
 
 // Names and call signs arrive padded with blanks to their field width.
@@ -157,10 +157,10 @@ std::string trimmed(const std::string& s) {
 std::string codeAndText(int code, const std::string& text) { return std::to_string(code) + " - " + text; }
 
 std::string rotText(float rot) {
-    if (rot == geodesy::kNotAvailable) return kNotAvailableText;
+    if (rot == base::kNotAvailable) return kNotAvailableText;
     if (rot >= 720.0f) return "    stb";
     if (rot <= -720.0f) return "   port";
-    return app::formatNumber(rot, "0.0");
+    return base::formatNumber(rot, "0.0");
 }
 
 std::string messageAndChannel(const TargetRecord& t, int type) {
@@ -168,13 +168,13 @@ std::string messageAndChannel(const TargetRecord& t, int type) {
 }
 
 void writeDimensions(Writer& w, int a, int b, int c, int d, bool sums) {
-    w("A", FormatAvailable(a, "0"));
-    w("B", FormatAvailable(b, "0"));
-    w("C", FormatAvailable(c, "0"));
-    w("D", FormatAvailable(d, "0"));
+    w("A", base::FormatAvailable(a, "0"));
+    w("B", base::FormatAvailable(b, "0"));
+    w("C", base::FormatAvailable(c, "0"));
+    w("D", base::FormatAvailable(d, "0"));
     if (sums) {
-        w("Length", FormatAvailable(a + b, "0"));
-        w("Breadth", FormatAvailable(c + d, "0"));
+        w("Length", base::FormatAvailable(a + b, "0"));
+        w("Breadth", base::FormatAvailable(c + d, "0"));
     }
 }
 
@@ -185,9 +185,9 @@ void writePosition(Writer& w, const TargetRecord& t) {
 
 void writeMotion(Writer& w, const TargetRecord& t, bool heading) {
     writePosition(w, t);
-    w("SOG", FormatAvailable(t.SOG, "0.0"));
-    w("COG", FormatAvailable(t.COG, "000.0"));
-    if (heading) w("HDG", FormatAvailable(t.TrueHeading, "000"));
+    w("SOG", base::FormatAvailable(t.SOG, "0.0"));
+    w("COG", base::FormatAvailable(t.COG, "000.0"));
+    if (heading) w("HDG", base::FormatAvailable(t.TrueHeading, "000"));
     w("PosAccuracy", codeAndText(t.PosAccuracy, t.PosAccuracyText));
 }
 
@@ -204,24 +204,24 @@ void writeShipStatic(Writer& w, const TargetRecord& t) {
 void writeCommState(std::vector<LabelText>& out, const TargetRecord& t, int type) {
     const bool channelB = t.LastChannel[static_cast<size_t>(type - 1)] == "B";
     Writer w(out, kChannelFrameNames[channelB ? 1 : 0]);
-    w("SyncState", FormatAvailable(t.SyncState, "0"));
-    w("SlotTimeOut", FormatAvailable(t.SlotTimeout, "0"));
+    w("SyncState", base::FormatAvailable(t.SyncState, "0"));
+    w("SlotTimeOut", base::FormatAvailable(t.SlotTimeout, "0"));
     switch (t.SlotTimeout) {
         case 0:
-            w("SlotOffset", FormatAvailable(t.SlotOffset, "0"));
+            w("SlotOffset", base::FormatAvailable(t.SlotOffset, "0"));
             break;
         case 1:
-            w("UTCHourMin", FormatAvailable(t.UTCHour, "00") + ":" + FormatAvailable(t.UTCMinute, "00"));
+            w("UTCHourMin", base::FormatAvailable(t.UTCHour, "00") + ":" + base::FormatAvailable(t.UTCMinute, "00"));
             break;
         case 2:
         case 4:
         case 6:
-            w("SlotNo", FormatAvailable(t.SlotNumber, "0"));
+            w("SlotNo", base::FormatAvailable(t.SlotNumber, "0"));
             break;
         case 3:
         case 5:
         case 7:
-            w("ReceivedStns", FormatAvailable(t.ReceivedStations, "0"));
+            w("ReceivedStns", base::FormatAvailable(t.ReceivedStations, "0"));
             break;
         default:
             break;
@@ -258,8 +258,8 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
             writeMotion(w, t, true);
             w("ROT", rotText(t.ROT));
             w("NavStatus", codeAndText(t.NavStatus, t.NavStatusText));
-            w("UTCSec", FormatAvailable(t.UTCSecond, "00"));
-            w("RAIM", FormatAvailable(t.RAIM, "0"));
+            w("UTCSec", base::FormatAvailable(t.UTCSecond, "00"));
+            w("RAIM", base::FormatAvailable(t.RAIM, "0"));
             if (received) w("MsgCh", messageAndChannel(t, type));
             break;
         }
@@ -268,10 +268,10 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
             writePosition(w, t);
             w("PosDevice", codeAndText(t.EPFDType, t.EPFDTypeText));
             w("PosAccuracy", codeAndText(t.PosAccuracy, t.PosAccuracyText));
-            w("UTC", FormatAvailable(t.UTCYear, "0000") + "-" + FormatAvailable(t.UTCMonth, "00") + "-" +
-                         FormatAvailable(t.UTCDay, "00") + " " + FormatAvailable(t.UTCHour, "00") + ":" +
-                         FormatAvailable(t.UTCMinute, "00") + ":" + FormatAvailable(t.UTCSecond, "00"));
-            w("RAIM", FormatAvailable(t.RAIM, "0"));
+            w("UTC", base::FormatAvailable(t.UTCYear, "0000") + "-" + base::FormatAvailable(t.UTCMonth, "00") + "-" +
+                         base::FormatAvailable(t.UTCDay, "00") + " " + base::FormatAvailable(t.UTCHour, "00") + ":" +
+                         base::FormatAvailable(t.UTCMinute, "00") + ":" + base::FormatAvailable(t.UTCSecond, "00"));
+            w("RAIM", base::FormatAvailable(t.RAIM, "0"));
             if (received) w("Channel", t.LastChannel[3]);
             break;
         }
@@ -280,20 +280,20 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
             writeShipStatic(w, t);
             w("CallSign", trimmed(t.CallSign));
             w("IMONo", std::to_string(t.IMONumber));
-            w("Draught", FormatAvailable(t.Draught, "0.0"));
+            w("Draught", base::FormatAvailable(t.Draught, "0.0"));
             w("Destination", trimmed(t.Destination));
             // An ETA of 0 means the report carried none.
             w("ETA", t.ETA.isNull() ? std::string(kNotAvailableText) : t.ETA.format("dd mmm hh:mm"));
-            w("DTE", FormatAvailable(t.DTE, "0"));
+            w("DTE", base::FormatAvailable(t.DTE, "0"));
             break;
         }
         case 9: {
             Writer w(out, InfoFrame::SARAircraft);
             writeMotion(w, t, false);
-            w("Altitude", FormatAvailable(t.Altitude, "0000"));
-            w("UTCSecond", FormatAvailable(t.UTCSecond, "00"));
-            w("RAIM", FormatAvailable(t.RAIM, "0"));
-            w("DTE", FormatAvailable(t.DTE, "0"));
+            w("Altitude", base::FormatAvailable(t.Altitude, "0000"));
+            w("UTCSecond", base::FormatAvailable(t.UTCSecond, "00"));
+            w("RAIM", base::FormatAvailable(t.RAIM, "0"));
+            w("DTE", base::FormatAvailable(t.DTE, "0"));
             if (received) w("Channel", t.LastChannel[8]);
             break;
         }
@@ -301,13 +301,13 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
         case 19: {
             Writer w(out, InfoFrame::ClassB);
             writeMotion(w, t, true);
-            w("UTCSecond", FormatAvailable(t.UTCSecond, "00"));
+            w("UTCSecond", base::FormatAvailable(t.UTCSecond, "00"));
             Writer w2(out, InfoFrame::ClassB2);
             if (type == 19) {
                 writeShipStatic(w2, t);
-                w2("RegAppl", FormatAvailable(t.RegionalReserved19, "0"));
-                w2("DTE", FormatAvailable(t.DTE, "0"));
-                w2("RAIM", FormatAvailable(t.RAIM, "0"));
+                w2("RegAppl", base::FormatAvailable(t.RegionalReserved19, "0"));
+                w2("DTE", base::FormatAvailable(t.DTE, "0"));
+                w2("RAIM", base::FormatAvailable(t.RAIM, "0"));
             }
             if (received) w2("MsgCh", messageAndChannel(t, type));
             break;
@@ -320,11 +320,11 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
             // Names longer than 20 characters continue in the extension.
             w("Name", trimmed(t.Name + t.NameExtension));
             writeDimensions(w, t.DimA, t.DimB, t.DimC, t.DimD, false);
-            w("UTCSecond", FormatAvailable(t.UTCSecond, "00"));
+            w("UTCSecond", base::FormatAvailable(t.UTCSecond, "00"));
             w("AtoNType", codeAndText(t.AtoNType, t.AtoNTypeText));
             w("OffPosition", t.OffPosition != 0 ? "YES" : "no");
             w("Virtual", t.VirtualAtoN != 0 ? "YES" : "no");
-            w("RAIM", FormatAvailable(t.RAIM, "0"));
+            w("RAIM", base::FormatAvailable(t.RAIM, "0"));
             break;
         }
         case 24: {
@@ -346,10 +346,10 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
 
     Writer special(out, InfoFrame::SpecialReports);
     if (t.HeightOverKeel != 0) {
-        special("HeightOverKeel", t.HeightOverKeel == geodesy::kNotAvailable ? std::string(kNotAvailableText)
-                                                                             : app::plainNumber(t.HeightOverKeel));
+        special("HeightOverKeel", t.HeightOverKeel == base::kNotAvailable ? std::string(kNotAvailableText)
+                                                                             : base::plainNumber(t.HeightOverKeel));
     }
-    if (t.PassengersOnboard != 0) special("Passengers", FormatAvailable(t.PassengersOnboard, "0"));
+    if (t.PassengersOnboard != 0) special("Passengers", base::FormatAvailable(t.PassengersOnboard, "0"));
     return out;
 }
 
@@ -388,7 +388,7 @@ std::vector<int> ExtraInfoFillOrder(const TargetRecord& t, const std::vector<int
 }
 
 ExtraInfoHeader ExtraInfoHeaderFor(const TargetRecord& t) {
-    return {app::formatNumber(t.MMSI, "000000000"), t.ClassText, t.Country};
+    return {base::formatNumber(t.MMSI, "000000000"), t.ClassText, t.Country};
 }
 
 std::string ExtraInfoCaption(const TargetRecord& t) {

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstdint>
 
-#include "app/text_file.h"
+#include "base/text_file.h"
 
 namespace targets {
 namespace {
@@ -31,12 +31,12 @@ void FlagIndex::setDataDir(const std::filesystem::path& dataDir) {
 void FlagIndex::ensureLoaded() {
     if (loaded_) return;
     loaded_ = true;
-    const app::TextFileLines file = app::ReadTextLines(dataDir_ / "Flags" / "FlagIndex.ini");
+    const base::TextFileLines file = base::ReadTextLines(dataDir_ / "Flags" / "FlagIndex.ini");
     summary_.indexFound = file.ok;
     if (!file.ok) return;
     for (const std::string& line : file.lines) {
         if (line.find_first_not_of(" \t") == std::string::npos) continue;
-        const auto fields = app::SplitQuotedFields(line);
+        const auto fields = base::SplitQuotedFields(line);
         int mid = 0;
         if (!fields || fields->size() < 2 || !parseMid((*fields)[0], mid) || !isSafeIconCode((*fields)[1])) {
             ++summary_.skippedLines;

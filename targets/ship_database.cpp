@@ -5,8 +5,8 @@
 #include <system_error>
 #include <unordered_set>
 
-#include "app/atomic_file.h"
-#include "app/text_file.h"
+#include "base/atomic_file.h"
+#include "base/text_file.h"
 
 namespace targets {
 namespace {
@@ -80,7 +80,7 @@ ParsedFile parseLines(const std::vector<std::string>& lines) {
 }  // namespace
 
 std::optional<ShipDataItem> ParseShipDataLine(std::string_view line) {
-    const auto fields = app::SplitQuotedFields(line);
+    const auto fields = base::SplitQuotedFields(line);
     if (!fields || fields->size() != kFieldCount) return std::nullopt;
     const auto& f = *fields;
     ShipDataItem item;
@@ -133,7 +133,7 @@ ShipDataLoadResult ShipDatabase::LoadShipData(const std::filesystem::path& dataD
     clear();
     ShipDataLoadResult r;
 
-    const app::TextFileLines main = app::ReadTextLines(dataDir / kShipDataFileName);
+    const base::TextFileLines main = base::ReadTextLines(dataDir / kShipDataFileName);
     r.fileFound = main.exists;
     if (main.exists && !main.ok) r.readFailed = true;
     if (main.ok) {
@@ -144,7 +144,7 @@ ShipDataLoadResult ShipDatabase::LoadShipData(const std::filesystem::path& dataD
 
     // A backup left by an interrupted save of an older version may hold
     // vessels the main file lost; they count as known too.
-    const app::TextFileLines old = app::ReadTextLines(dataDir / kShipDataOldFileName);
+    const base::TextFileLines old = base::ReadTextLines(dataDir / kShipDataOldFileName);
     if (old.exists && !old.ok) r.readFailed = true;
     if (old.ok) {
         ParsedFile parsed = parseLines(old.lines);
@@ -166,13 +166,13 @@ ShipDataSaveResult SaveShipData(const std::filesystem::path& dataDir, std::span<
 
     // The earlier content is read before anything is written. A previous file
     // that is there but unreadable must not be replaced by one without its records.
-    const app::TextFileLines previous = app::ReadTextLines(mainPath);
+    const base::TextFileLines previous = base::ReadTextLines(mainPath);
     if (previous.exists && !previous.ok) {
         r.error = previous.error;
         return r;
     }
     // An unreadable backup does not stop the save; it is just left in place.
-    const app::TextFileLines backup = app::ReadTextLines(oldPath);
+    const base::TextFileLines backup = base::ReadTextLines(oldPath);
 
     std::string content;
     std::unordered_set<int32_t> written;
@@ -195,7 +195,7 @@ ShipDataSaveResult SaveShipData(const std::filesystem::path& dataDir, std::span<
         for (const ShipDataItem& item : parsed.items) emit(item);
     }
 
-    const app::FileWriteResult w = app::WriteFileAtomically(mainPath, content);
+    const base::FileWriteResult w = base::WriteFileAtomically(mainPath, content);
     if (!w) {
         r.written = 0;
         r.fromThisRun = 0;

@@ -4,16 +4,16 @@
 #include <limits>
 
 #include "ais/code_tables.h"
-#include "app/number_format.h"
+#include "base/number_format.h"
 #include "geodesy/position_text.h"
 
 namespace targets {
 
 namespace {
 
-using app::plainNumber;
+using base::plainNumber;
 
-double secondsSinceMidnight(app::DateTime t) {
+double secondsSinceMidnight(base::DateTime t) {
     const double v = t.value();
     return (v - std::floor(v)) * 86400.0;
 }
@@ -28,7 +28,7 @@ void fillTimeAndExpected(const TargetRecord& t, int slot, std::array<std::string
 
 int ClassAIntervalIndex(int16_t navStatus, float sog, float rot) {
     if (navStatus == 1 || navStatus == 5) return sog <= 3.0f ? 0 : 1;
-    const bool turning = rot != 0.0f && rot != -9999.0f;
+    const bool turning = rot != 0.0f && rot != base::kNotAvailable;
     if (sog <= 14.0f) return turning ? 3 : 2;
     if (sog <= 23.0f) return turning ? 5 : 4;
     return turning ? 7 : 6;
@@ -41,8 +41,8 @@ int ClassBIntervalIndex(float sog) {
     return 3;
 }
 
-void UpdateStatistics(TargetTable& table, SentenceKind kind, char channel, int type, app::DateTime timeReceived,
-                      app::DateTime now, double monotonic) {
+void UpdateStatistics(TargetTable& table, SentenceKind kind, char channel, int type, base::DateTime timeReceived,
+                      base::DateTime now, double monotonic) {
     if (table.SkipMessage || table.CurrentTarget < 1 || table.CurrentTarget > table.TargetCount) return;
     TargetRecord& t = table.entry(table.CurrentTarget);
     const bool known = type >= 1 && type <= 26;
@@ -118,7 +118,7 @@ void StatisticsRowAfterMessage(const TargetRecord& t, int type, StatisticsGrid& 
     const int32_t count = t.MsgCount[static_cast<size_t>(type)];
     row[2] = std::to_string(count);
     if (count > 0) fillTimeAndExpected(t, type - 1, row);
-    if (count > 1) row[4] = app::formatNumber(t.TimerPeriod[static_cast<size_t>(type - 1)], "0.0") + " s";
+    if (count > 1) row[4] = base::formatNumber(t.TimerPeriod[static_cast<size_t>(type - 1)], "0.0") + " s";
 }
 
 std::array<std::string, 7> StatisticsSummary(const TargetRecord& t) {

@@ -16,7 +16,7 @@
 #include <array>
 #include <string>
 
-#include "app/date_time.h"
+#include "base/date_time.h"
 #include "targets/target_table.h"
 
 namespace targets {
@@ -25,8 +25,8 @@ namespace targets {
 // `channel` is the sentence's one-character channel field (' ' when empty).
 // TimerPeriod comes from the monotonic clock, so it is never negative across
 // midnight; RxTimer still holds seconds since midnight of `now`.
-void UpdateStatistics(TargetTable& table, SentenceKind kind, char channel, int type, app::DateTime timeReceived,
-                      app::DateTime now, double monotonic);
+void UpdateStatistics(TargetTable& table, SentenceKind kind, char channel, int type, base::DateTime timeReceived,
+                      base::DateTime now, double monotonic);
 
 // Expected reporting interval of a class A position report (entry of the
 // class A interval table), and of a class B position report.

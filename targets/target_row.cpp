@@ -1,6 +1,6 @@
 #include "targets/target_row.h"
 
-#include "app/number_format.h"
+#include "base/number_format.h"
 #include "geodesy/position_text.h"
 
 namespace targets {
@@ -11,7 +11,7 @@ constexpr double kMetresPerNm = 1852.0;
 constexpr double kDegreesPerRadian = 57.29577951307855;
 constexpr const char* kNotAvailableCell = "    n/a";
 
-bool HasCoordinate(double v) { return v != geodesy::kNotAvailable && v != 0.0; }
+bool HasCoordinate(double v) { return v != base::kNotAvailable && v != 0.0; }
 
 }  // namespace
 
@@ -42,33 +42,33 @@ void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind,
         c[kColLat] = noPosition;
     } else {
         c[kColLat] = showPositions ? geodesy::FormatPosition(t.Latitude, "LAT", "display", 1)
-                                   : app::formatNumber(t.Range / kMetresPerNm, "0.0 nm");
+                                   : base::formatNumber(t.Range / kMetresPerNm, "0.0 nm");
     }
     if (!HasCoordinate(t.Longitude)) {
         c[kColLon] = noPosition;
     } else {
         c[kColLon] = showPositions ? geodesy::FormatPosition(t.Longitude, "LON", "display", 1)
-                                   : app::formatNumber(t.Bearing * kDegreesPerRadian, "000.0 °");
+                                   : base::formatNumber(t.Bearing * kDegreesPerRadian, "000.0 °");
     }
 
     const bool fixed = t.Class == "BS" || t.Class == "AtoN";
     const bool noHeading = fixed || t.Class == "SAR";
-    c[kColSOG] = fixed ? kNotAvailableCell : "    " + geodesy::FormatAvailable(t.SOG, "0.0");
-    c[kColCOG] = fixed ? kNotAvailableCell : "    " + geodesy::FormatAvailable(t.COG, "000.0");
-    c[kColHDG] = noHeading ? kNotAvailableCell : "    " + geodesy::FormatAvailable(t.TrueHeading, "000");
+    c[kColSOG] = fixed ? kNotAvailableCell : "    " + base::FormatAvailable(t.SOG, "0.0");
+    c[kColCOG] = fixed ? kNotAvailableCell : "    " + base::FormatAvailable(t.COG, "000.0");
+    c[kColHDG] = noHeading ? kNotAvailableCell : "    " + base::FormatAvailable(t.TrueHeading, "000");
     if (noHeading) {
         c[kColROT] = kNotAvailableCell;
     } else if (t.ROT >= 720.0f) {
         c[kColROT] = update ? "    stb" : " stb";
-    } else if (t.ROT <= -720.0f && t.ROT != geodesy::kNotAvailable) {
+    } else if (t.ROT <= -720.0f && t.ROT != base::kNotAvailable) {
         c[kColROT] = update ? "   port" : " port";
     } else {
-        c[kColROT] = "    " + geodesy::FormatAvailable(t.ROT, "0.0");
+        c[kColROT] = "    " + base::FormatAvailable(t.ROT, "0.0");
     }
 
     c[kColClass] = t.Class;
     c[kColTime] = t.LastMsgTime.format("dd mmm hh:mm:ss");
-    c[kColNoOfMsg] = app::formatNumber(t.MsgCount[0], "0");
+    c[kColNoOfMsg] = base::formatNumber(t.MsgCount[0], "0");
     c[kColStatus] = t.Status;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/number_format.h"
 #include "targets/target_row.h"
 
 namespace targets {
@@ -50,10 +51,10 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
             case kColLon:
                 k.number = t.Longitude == 0.0 ? 999.0 : (referenceMode == 0 ? t.Longitude : t.Bearing);
                 break;
-            case kColSOG: k.number = (t.SOG == -9999.0f || fixed) ? 999999.0 : t.SOG; break;
-            case kColCOG: k.number = (t.COG == -9999.0f || fixed) ? 999999.0 : t.COG; break;
-            case kColHDG: k.number = (t.TrueHeading == -9999.0f || noHeading) ? 999999.0 : t.TrueHeading; break;
-            case kColROT: k.number = (t.ROT == -9999.0f || noHeading) ? 999999.0 : t.ROT; break;
+            case kColSOG: k.number = (t.SOG == base::kNotAvailable || fixed) ? 999999.0 : t.SOG; break;
+            case kColCOG: k.number = (t.COG == base::kNotAvailable || fixed) ? 999999.0 : t.COG; break;
+            case kColHDG: k.number = (t.TrueHeading == base::kNotAvailable || noHeading) ? 999999.0 : t.TrueHeading; break;
+            case kColROT: k.number = (t.ROT == base::kNotAvailable || noHeading) ? 999999.0 : t.ROT; break;
             case kColClass: k.text = t.Class.empty() ? kEmptyTextKey : t.Class; break;
             case kColTime: k.number = t.LastMsgTime.value(); break;
             case kColNoOfMsg: k.number = t.MsgCount[0]; break;

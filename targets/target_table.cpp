@@ -5,6 +5,7 @@
 
 #include "ais/binary_message.h"
 #include "ais/code_tables.h"
+#include "base/number_format.h"
 #include "geodesy/geodetic.h"
 #include "targets/flags.h"
 #include "targets/ship_database.h"
@@ -57,7 +58,7 @@ uint32_t hashMMSI(int32_t mmsi) {
 
 // Whole seconds from a to b; nullopt when the count does not fit 32 bits (as
 // with a null date against a date of this century).
-bool wholeSecondsBetween(app::DateTime a, app::DateTime b, int64_t& out) {
+bool wholeSecondsBetween(base::DateTime a, base::DateTime b, int64_t& out) {
     const double secs = std::round(b.value() * 86400.0) - std::round(a.value() * 86400.0);
     if (!(secs >= std::numeric_limits<int32_t>::min() && secs <= std::numeric_limits<int32_t>::max())) return false;
     out = static_cast<int64_t>(secs);
@@ -239,7 +240,7 @@ void TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const ais::AISM
         if (TargetCount >= kMaxTargets) {
             if (!fullMessageShown_) {
                 fullMessageShown_ = true;
-                if (ctx.messages) ctx.messages->operatorMessage(app::MessageIcon::Information, kTableFullTitle, kTableFullText);
+                if (ctx.messages) ctx.messages->operatorMessage(base::MessageIcon::Information, kTableFullTitle, kTableFullText);
             }
             SkipMessage = true;
             return;
@@ -351,7 +352,7 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
             break;
         }
         case 10:
-            t.LastMessageText = "Msg 10 - UTC & Date Inquiry received from " + ais::NumberText(rec.Type10.MMSI);
+            t.LastMessageText = "Msg 10 - UTC & Date Inquiry received from " + base::NumberText(rec.Type10.MMSI);
             break;
         case 12:
             t.LastMessageText = rec.Type12.Text;

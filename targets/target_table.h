@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "ais/message_record.h"
-#include "app/date_time.h"
-#include "app/operator_messages.h"
 #include "app/run_state.h"
+#include "base/date_time.h"
+#include "base/operator_messages.h"
 #include "input/vdm.h"
 
 namespace targets {
@@ -95,7 +95,7 @@ struct TargetRecord {
     int16_t DimD = 0;
     int16_t EPFDType = 0;
     std::string EPFDTypeText;
-    app::DateTime ETA;
+    base::DateTime ETA;
     float Draught = 0;
     std::string Destination;
     int16_t DTE = 0;
@@ -119,13 +119,13 @@ struct TargetRecord {
     int16_t ListRow = 0;
     double Range = 0;    // metres
     double Bearing = 0;  // radians, true
-    app::DateTime FirstMsgTime;
-    app::DateTime LastMsgTime;
+    base::DateTime FirstMsgTime;
+    base::DateTime LastMsgTime;
     int32_t TrackedFor = 0;  // whole seconds from FirstMsgTime to LastMsgTime
 
     // Reception statistics (statistics.h).
     std::array<int32_t, kCountSlots> MsgCount{};
-    std::array<app::DateTime, kTypeSlots> LastRxTime{};
+    std::array<base::DateTime, kTypeSlots> LastRxTime{};
     std::array<double, kTypeSlots> Period{};        // whole seconds, calendar time
     std::array<float, kTypeSlots> Expected{};       // seconds, 0 = no rule
     std::array<float, kTypeSlots> RxTimer{};        // seconds since midnight at the last reception
@@ -155,8 +155,8 @@ struct TableContext {
     app::RunState* state = nullptr;             // reference position and mode (may be null: no reference)
     const ShipDatabase* shipData = nullptr;     // pre-fill of new class A/B entries (may be null)
     FlagIndex* flags = nullptr;                 // flag icons (may be null: no flags)
-    app::MessageSink* messages = nullptr;       // the table-full message (may be null)
-    app::DateTime now;                          // local date-time of the message
+    base::MessageSink* messages = nullptr;       // the table-full message (may be null)
+    base::DateTime now;                          // local date-time of the message
     double monotonic = 0;                       // monotonic seconds of the message
 };
 

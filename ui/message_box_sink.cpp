@@ -4,14 +4,14 @@
 
 namespace ui {
 
-void MessageBoxSink::operatorMessage(app::MessageIcon icon, const std::string& title, const std::string& text) {
+void MessageBoxSink::operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) {
     QMessageBox::Icon qicon = QMessageBox::NoIcon;
     switch (icon) {
-        case app::MessageIcon::Information: qicon = QMessageBox::Information; break;
-        case app::MessageIcon::Exclamation: qicon = QMessageBox::Warning; break;
-        case app::MessageIcon::Critical: qicon = QMessageBox::Critical; break;
-        case app::MessageIcon::Question: qicon = QMessageBox::Question; break;
-        case app::MessageIcon::None: break;
+        case base::MessageIcon::Information: qicon = QMessageBox::Information; break;
+        case base::MessageIcon::Exclamation: qicon = QMessageBox::Warning; break;
+        case base::MessageIcon::Critical: qicon = QMessageBox::Critical; break;
+        case base::MessageIcon::Question: qicon = QMessageBox::Question; break;
+        case base::MessageIcon::None: break;
     }
     QMessageBox box(qicon, QString::fromStdString(title), QString::fromStdString(text), QMessageBox::Ok,
                     parent_.data());

@@ -4,14 +4,14 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/operator_messages.h"
+#include "base/operator_messages.h"
 
 namespace ui {
 
-class MessageBoxSink : public app::MessageSink {
+class MessageBoxSink : public base::MessageSink {
 public:
     explicit MessageBoxSink(QWidget* parent = nullptr) : parent_(parent) {}
-    void operatorMessage(app::MessageIcon icon, const std::string& title, const std::string& text) override;
+    void operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) override;
 
 private:
     QPointer<QWidget> parent_;

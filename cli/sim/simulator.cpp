@@ -6,11 +6,11 @@
 
 #include "ais/binary_encoder.h"
 #include "ais/code_tables.h"
+#include "base/number_format.h"
 
 namespace sim {
 namespace {
 
-constexpr double kNotAvailable = -9999;
 
 // Texts of the safety messages; short enough to fit one message.
 constexpr std::array<const char*, 6> kBroadcastTexts{
@@ -46,7 +46,7 @@ bool ReportsTurning(double rot) { return std::round(4.733 * std::sqrt(std::fabs(
 float ClassAInterval(int navStatus, double sog, double rot) {
     const auto& a = ais::intervals::ClassA;
     if (navStatus == 1 || navStatus == 5) return sog <= 3.0 ? a[0] : a[1];
-    const bool turning = rot != 0 && rot != kNotAvailable;
+    const bool turning = rot != 0 && rot != base::kNotAvailable;
     if (sog <= 14.0) return turning ? a[3] : a[2];
     if (sog <= 23.0) return turning ? a[5] : a[4];
     return turning ? a[7] : a[6];
@@ -170,7 +170,7 @@ void Simulator::commState(int16_t& sync, int16_t& timeout, int16_t& sub, double 
     // the time-out says it carries.
     sync = 0;
     timeout = static_cast<int16_t>(7 - static_cast<int>(rng_.range(0, 7)));
-    const app::CalendarTime c = utcAt(t);
+    const base::CalendarTime c = utcAt(t);
     switch (timeout) {
         case 0: sub = static_cast<int16_t>(rng_.range(1, 2249)); break;  // slot offset
         case 1: sub = static_cast<int16_t>((c.hour << 9) | (c.minute << 2)); break;
@@ -377,7 +377,7 @@ void Simulator::classBReport(Station& s, double t, Emission& out) {
     r.Latitude = s.pos.lat;
     r.COG = Course(s.cog);
     // Small craft often have no heading sensor.
-    r.TrueHeading = s.shipType == 36 ? static_cast<float>(kNotAvailable)
+    r.TrueHeading = s.shipType == 36 ? static_cast<float>(base::kNotAvailable)
                                      : static_cast<float>(std::fmod(std::round(s.heading), 360.0));
     r.TimeStamp = static_cast<int16_t>(utcAt(t).second);
     r.CommStateSelector = 1;  // carrier-sense units use ITDMA
@@ -403,7 +403,7 @@ void Simulator::staticVoyage(Station& s, double t, Emission& out) {
     r.DimD = s.dimD;
     r.EPFDType = 1;
     if (s.etaMonth > 0)
-        r.ETA = app::DateTime::fromCalendar(utcAt(t).year, s.etaMonth, s.etaDay, s.etaHour, s.etaMinute, 0);
+        r.ETA = base::DateTime::fromCalendar(utcAt(t).year, s.etaMonth, s.etaDay, s.etaHour, s.etaMinute, 0);
     r.Draught = s.draught;
     r.Destination = s.destination;
     r.DTE = 0;
@@ -458,7 +458,7 @@ void Simulator::extendedB(Station& s, double t, Emission& out) {
 void Simulator::baseReport(Station& s, double t, Emission& out) {
     ais::BaseStationReport& r = out.truth.Type4;
     r = {};
-    const app::CalendarTime c = utcAt(t);
+    const base::CalendarTime c = utcAt(t);
     r.MessageID = 4;
     r.MMSI = s.mmsi;
     r.UTCYear = static_cast<int16_t>(c.year);
@@ -531,7 +531,7 @@ void Simulator::binary(Task task, Station& from, int to, double t, Emission& out
     m.MMSI = from.mmsi;
     m.DestinationMMSI = addressed && to >= 0 ? scenario_.stations[static_cast<size_t>(to)].mmsi : 0;
     m.DAC = 1;
-    const app::CalendarTime c = utcAt(t);
+    const base::CalendarTime c = utcAt(t);
     ais::BinaryApp app = ais::BinaryApp::NotDecoded;
     switch (task) {
         case Task::MetHydro: {
@@ -557,9 +557,9 @@ void Simulator::binary(Task task, Station& from, int to, double t, Emission& out
             h.SurfaceCurrentSpeed = static_cast<float>(rng_.range(0, 30)) / 10.0f;
             h.SurfaceCurrentDirection = static_cast<int16_t>(rng_.range(0, 359));
             // Only the surface current is measured at this station.
-            h.CurrentSpeed2 = h.CurrentSpeed3 = static_cast<float>(kNotAvailable);
-            h.CurrentDirection2 = h.CurrentDirection3 = static_cast<int16_t>(kNotAvailable);
-            h.CurrentLevel2 = h.CurrentLevel3 = static_cast<int16_t>(kNotAvailable);
+            h.CurrentSpeed2 = h.CurrentSpeed3 = static_cast<float>(base::kNotAvailable);
+            h.CurrentDirection2 = h.CurrentDirection3 = static_cast<int16_t>(base::kNotAvailable);
+            h.CurrentLevel2 = h.CurrentLevel3 = static_cast<int16_t>(base::kNotAvailable);
             h.WaveHeight = static_cast<float>(rng_.range(2, 45)) / 10.0f;
             h.WavePeriod = static_cast<int16_t>(rng_.range(3, 12));
             h.WaveDirection = static_cast<int16_t>(rng_.range(180, 300));

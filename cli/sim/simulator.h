@@ -32,7 +32,7 @@
 
 #include "ais/encoder.h"
 #include "ais/message_record.h"
-#include "app/date_time.h"
+#include "base/date_time.h"
 #include "cli/sim/scenario.h"
 
 namespace sim {
@@ -42,7 +42,7 @@ struct SimulatorOptions {
     // Numbering of binary applications: 0 = IMO SN/Circ.236, 1 = IALA proposal.
     int standard = 0;
     // UTC calendar time at scenario time 0.
-    app::DateTime start = app::DateTime::fromCalendar(2026, 6, 15, 12, 0, 0);
+    base::DateTime start = base::DateTime::fromCalendar(2026, 6, 15, 12, 0, 0);
     // Scales how often the occasional messages (safety texts, binary
     // applications, inquiries...) come; 0 switches them off.
     double occasionalRate = 1.0;
@@ -79,7 +79,7 @@ public:
     const Scenario& scenario() const { return scenario_; }
     const SimulatorOptions& options() const { return options_; }
     // UTC calendar time of a scenario time.
-    app::CalendarTime utcAt(double t) const { return options_.start.addSeconds(t).toCalendar(); }
+    base::CalendarTime utcAt(double t) const { return options_.start.addSeconds(t).toCalendar(); }
     uint64_t messagesSent() const { return messages_; }
 
 private:

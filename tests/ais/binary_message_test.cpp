@@ -11,12 +11,13 @@
 #include "ais/binary_encoder.h"
 #include "ais/binary_layout.h"
 #include "ais/binary_message.h"
+#include "base/number_format.h"
 
 namespace ais {
 namespace {
 
-const app::DateTime kNow = app::DateTime::fromCalendar(2026, 12, 6, 10, 30, 0);
-const app::DateTime kEarlier = app::DateTime::fromCalendar(2026, 12, 5, 8, 0, 0);
+const base::DateTime kNow = base::DateTime::fromCalendar(2026, 12, 6, 10, 30, 0);
+const base::DateTime kEarlier = base::DateTime::fromCalendar(2026, 12, 5, 8, 0, 0);
 
 // A message header written by hand from the layouts: type 6 puts DAC/FI at
 // 73-88, type 8 at 41-56.
@@ -447,16 +448,16 @@ TEST(BinaryBadInput, ShortEmptyLongAndForeignPayloads) {
 }
 
 TEST(BinaryNumberText, LeadingBlankAndSevenDigits) {
-    EXPECT_EQ(NumberText(0), " 0");
-    EXPECT_EQ(NumberText(40), " 40");
-    EXPECT_EQ(NumberText(-3), "-3");
-    EXPECT_EQ(NumberText(int64_t{999999999}), " 999999999");
-    EXPECT_EQ(NumberText(12.5f), " 12.5");
-    EXPECT_EQ(NumberText(0.3f), " 0.3");
-    EXPECT_EQ(NumberText(-0.1f), "-0.1");
-    EXPECT_EQ(NumberText(204.7f), " 204.7");
-    EXPECT_EQ(NumberText(1234567.8f), " 1234568");
-    EXPECT_EQ(NumberText(-0.0f), " 0");
+    EXPECT_EQ(base::NumberText(0), " 0");
+    EXPECT_EQ(base::NumberText(40), " 40");
+    EXPECT_EQ(base::NumberText(-3), "-3");
+    EXPECT_EQ(base::NumberText(int64_t{999999999}), " 999999999");
+    EXPECT_EQ(base::NumberText(12.5f), " 12.5");
+    EXPECT_EQ(base::NumberText(0.3f), " 0.3");
+    EXPECT_EQ(base::NumberText(-0.1f), "-0.1");
+    EXPECT_EQ(base::NumberText(204.7f), " 204.7");
+    EXPECT_EQ(base::NumberText(1234567.8f), " 1234568");
+    EXPECT_EQ(base::NumberText(-0.0f), " 0");
 }
 
 }  // namespace

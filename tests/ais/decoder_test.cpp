@@ -15,7 +15,7 @@
 namespace ais {
 namespace {
 
-const app::DateTime kNow = app::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9);
+const base::DateTime kNow = base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9);
 
 struct Bits {
     BitWriter w;
@@ -262,7 +262,7 @@ TEST(Decoder, StaticVoyageData) {
     EXPECT_EQ(r.DimA, 300);
     EXPECT_EQ(r.DimD, 30);
     EXPECT_EQ(r.EPFDTypeText, "GPS");
-    EXPECT_EQ(r.ETA, app::DateTime::fromCalendar(2026, 6, 16, 1, 0));
+    EXPECT_EQ(r.ETA, base::DateTime::fromCalendar(2026, 6, 16, 1, 0));
     EXPECT_FLOAT_EQ(r.Draught, 12.5f);
     EXPECT_EQ(r.Destination, "ROTTERDAM           ");
     EXPECT_EQ(r.DTE, 1);
@@ -271,9 +271,9 @@ TEST(Decoder, StaticVoyageData) {
 TEST(Decoder, ETARule) {
     struct Row {
         int month, day, hour, minute;
-        app::DateTime want;
+        base::DateTime want;
     };
-    using app::DateTime;
+    using base::DateTime;
     // The clock says 2026 (not a leap year).
     const Row rows[] = {
         {0, 15, 12, 30, DateTime()},

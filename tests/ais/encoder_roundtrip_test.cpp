@@ -18,7 +18,7 @@
 namespace ais {
 namespace {
 
-const app::DateTime kNow = app::DateTime::fromCalendar(2026, 7, 1, 9, 30, 0);
+const base::DateTime kNow = base::DateTime::fromCalendar(2026, 7, 1, 9, 30, 0);
 
 // A message of `type` with random bits, `bits` long.
 std::string RandomPayload(std::mt19937& rng, int type, int bits, int& fill) {

@@ -15,7 +15,7 @@
 namespace ais {
 namespace {
 
-const app::DateTime kNow = app::DateTime::fromCalendar(2026, 3, 1, 8, 0, 0);
+const base::DateTime kNow = base::DateTime::fromCalendar(2026, 3, 1, 8, 0, 0);
 
 struct Names final : FieldVisitor {
     std::vector<std::string> names;
@@ -23,7 +23,7 @@ struct Names final : FieldVisitor {
     void single(std::string_view n, float) override { names.emplace_back(n); }
     void real(std::string_view n, double) override { names.emplace_back(n); }
     void text(std::string_view n, std::string_view) override { names.emplace_back(n); }
-    void dateTime(std::string_view n, app::DateTime) override { names.emplace_back(n); }
+    void dateTime(std::string_view n, base::DateTime) override { names.emplace_back(n); }
 };
 
 std::vector<std::string> Visit(const EncodedPayload& e, bool withTime = false) {

@@ -17,8 +17,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/atomic_file.h"
-#include "app/operator_messages.h"
+#include "base/atomic_file.h"
+#include "base/operator_messages.h"
 #include "input/setup_file.h"
 #include "support/temp_dir.h"
 #include "targets/ship_database.h"
@@ -80,7 +80,7 @@ int temporaryFiles(const fs::path& dir) {
 // The child: saves both files again and again, alternating generations,
 // until it is killed (or, should the parent be gone, after a bounded run).
 [[noreturn]] void saveForever(const fs::path& dir, const Generation& a, const Generation& b) {
-    app::NullMessageSink quiet;
+    base::NullMessageSink quiet;
     const std::string setup = (dir / "Orvanta.ini").string();
     for (int i = 0; i < 200000; ++i) {
         const Generation& g = i % 2 ? b : a;
@@ -95,7 +95,7 @@ TEST(CrashSafeFiles, KilledWhileSavingLeavesTheOldOrTheNewFile) {
     const Generation a = makeGeneration(false), b = makeGeneration(true);
     ASSERT_NE(a.shipFile.size(), b.shipFile.size());
     ASSERT_NE(a.setupFile.size(), b.setupFile.size());
-    app::NullMessageSink quiet;
+    base::NullMessageSink quiet;
     ASSERT_TRUE(targets::SaveShipData(dir.path(), a.vessels));
     ASSERT_TRUE(input::SaveSetup((dir / "Orvanta.ini").string(), a.comm, a.state, quiet));
     ASSERT_EQ(dir.read("Shipdata.dat"), a.shipFile);
@@ -127,7 +127,7 @@ TEST(CrashSafeFiles, KilledWhileSavingLeavesTheOldOrTheNewFile) {
         ASSERT_EQ(loaded.malformedLines, 0);
         input::CommSettings comm;
         app::RunState state;
-        app::RecordingMessageSink messages;
+        base::RecordingMessageSink messages;
         input::LoadSetup((dir / "Orvanta.ini").string(), comm, state, messages);
         ASSERT_TRUE(messages.entries.empty());
     }
@@ -151,7 +151,7 @@ TEST(CrashSafeFiles, NextSaveRemovesTemporariesOfWritersThatAreGone) {
     const std::string mine = ".Orvanta.ini.tmp-" + std::to_string(::getpid()) + "-99";
     const std::string other = ".Shipdata.dat.tmp-" + std::to_string(gone) + "-0";
     for (const auto& name : {dead, live, mine, other}) dir.write(name, "half a fi");
-    ASSERT_TRUE(app::WriteFileAtomically(dir / "Orvanta.ini", "whole"));
+    ASSERT_TRUE(base::WriteFileAtomically(dir / "Orvanta.ini", "whole"));
     EXPECT_FALSE(fs::exists(dir / dead));
     EXPECT_TRUE(fs::exists(dir / live));   // its writer may still be at work
     EXPECT_TRUE(fs::exists(dir / mine));
@@ -195,7 +195,7 @@ TEST(CrashSafeFiles, FullDiskAtEveryPointKeepsTheOldFile) {
     for (const auto& v : b.vessels) b.shipFile += targets::FormatShipDataLine(v);
     ASSERT_LT(b.shipFile.size(), 40000u);
     const std::string setupPath = (dir / "Orvanta.ini").string();
-    app::NullMessageSink quiet;
+    base::NullMessageSink quiet;
 
     int failures = 0;
     // The free space left beside the old files shrinks step by step, so the
@@ -218,7 +218,7 @@ TEST(CrashSafeFiles, FullDiskAtEveryPointKeepsTheOldFile) {
         }
 
         const targets::ShipDataSaveResult ship = targets::SaveShipData(dir, b.vessels);
-        app::RecordingMessageSink messages;
+        base::RecordingMessageSink messages;
         const bool setupSaved = input::SaveSetup(setupPath, b.comm, b.state, messages);
         limit.reset();
 

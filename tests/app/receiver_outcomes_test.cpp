@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/clock.h"
 #include "app/receiver.h"
+#include "base/clock.h"
 
 namespace app {
 namespace {
@@ -10,7 +10,7 @@ namespace {
 // counted at once, not only when a later sentence happens to complete or
 // continue a message: the counters add up after every sentence.
 TEST(ReceiverOutcomes, FragmentsGivenUpBeforeAMalformedSentenceAreCountedAtOnce) {
-    ManualClock clock;
+    base::ManualClock clock;
     ReceiverEvents events;
     Receiver rx(clock, events);
     rx.receive(input::InputKind::Tcp, "!AIVDM,2,1,3,A,55P5TL01VIaAL@7WKO@mBplU@<PDhh000000001S;AJ::4A80?4i@E53,0*3E\r\n");

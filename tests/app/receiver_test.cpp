@@ -25,7 +25,7 @@ protected:
         EXPECT_GE(rx.pendingFragments(), 0);
     }
 
-    ManualClock clock{DateTime::fromCalendar(2026, 12, 6, 12, 0, 0)};
+    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 12, 0, 0)};
     testing_support::RecordingEvents events;
     Receiver rx{clock, events};
 };
@@ -163,11 +163,11 @@ TEST_F(ReceiverTest, AgeingFollowsTheClockAndRaisesRows) {
 }
 
 TEST_F(ReceiverTest, ClockGivesTheETAYearAndPeriodsAcrossMidnight) {
-    clock.set(DateTime::fromCalendar(2027, 12, 31, 23, 59, 55));
+    clock.set(base::DateTime::fromCalendar(2027, 12, 31, 23, 59, 55));
     auto s5 = testing_support::StaticData(257000001, "NEW YEAR", "LANY");
-    s5.ETA = DateTime::fromCalendar(2020, 6, 15, 8, 30);  // only month, day, hour and minute are sent
+    s5.ETA = base::DateTime::fromCalendar(2020, 6, 15, 8, 30);  // only month, day, hour and minute are sent
     feed(Join(Sentences(s5)));
-    EXPECT_NEAR(rx.targets().entry(1).ETA.value(), DateTime::fromCalendar(2027, 6, 15, 8, 30).value(), 1e-8);
+    EXPECT_NEAR(rx.targets().entry(1).ETA.value(), base::DateTime::fromCalendar(2027, 6, 15, 8, 30).value(), 1e-8);
 
     const auto report = Join(Sentences(testing_support::ClassAReport(257000001, 59.5, 5.25, 12.3f)));
     feed(report);

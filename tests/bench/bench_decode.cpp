@@ -12,7 +12,7 @@
 
 namespace {
 
-const app::DateTime kNow = app::DateTime::fromCalendar(2026, 12, 6, 12, 0, 0);
+const base::DateTime kNow = base::DateTime::fromCalendar(2026, 12, 6, 12, 0, 0);
 
 const std::vector<ais::EncodedPayload>& Payloads() {
     static const std::vector<ais::EncodedPayload> payloads = [] {

@@ -50,7 +50,7 @@ void BM_GridForwardAndInverse(benchmark::State& state) {
     const auto& pairs = Pairs();
     geodesy::DatumTable table;
     geodesy::InitDatum(table);
-    app::NullMessageSink sink;
+    base::NullMessageSink sink;
     size_t i = 0;
     const bool inverse = state.range(0) != 0;
     for (auto _ : state) {

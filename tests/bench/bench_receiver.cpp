@@ -31,7 +31,7 @@ void BM_ReceivePipeline(benchmark::State& state) {
     size_t sentences = 0;
     const std::string& stream = Stream(sentences);
     const size_t block = static_cast<size_t>(state.range(0));
-    app::ManualClock clock;
+    base::ManualClock clock;
     app::ReceiverEvents events;
     app::Receiver rx(clock, events);
     rx.state().CheckChecksum = true;

@@ -7,15 +7,14 @@
 //
 // ORVANTA_ACCOUNTING_SENTENCES=1000000 runs the long version (a measurement,
 // not part of the suite).
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 #include "ais/decoder.h"
-#include "app/clock.h"
 #include "app/receiver.h"
+#include "base/clock.h"
 #include "cli/sim/fault_injector.h"
 #include "cli/sim/simulator.h"
 #include "input/vdm.h"
@@ -52,7 +51,7 @@ bool sameSubRecord(const ais::AISMessageRecord& a, const ais::AISMessageRecord& 
 // The record a clean decode of the message's own sentences gives, starting
 // from the record the receiver held before it.
 ais::AISMessageRecord cleanDecode(const std::vector<std::string>& sentences, ais::AISMessageRecord record,
-                                  app::DateTime now, int standard) {
+                                  base::DateTime now, int standard) {
     input::VdmAssembler assembler;
     for (const std::string& s : sentences) {
         input::VDMFields f;
@@ -76,7 +75,7 @@ TEST(ReceiverAccounting, EverySentenceEndsInOneOutcomeThatTheInjectedFaultsExpla
     sim::Simulator simulator(options);
     sim::FaultInjector faults({0.05, 17, true});
 
-    app::ManualClock clock;
+    base::ManualClock clock;
     app::ReceiverEvents events;
     app::Receiver rx(clock, events);
     rx.state().CheckChecksum = true;

@@ -33,7 +33,7 @@ struct Decoding {
     }
 
     int standard;
-    app::DateTime now = app::DateTime::fromCalendar(2026, 6, 15, 12, 0, 0);
+    base::DateTime now = base::DateTime::fromCalendar(2026, 6, 15, 12, 0, 0);
     input::VdmAssembler assembler;
     ais::AISMessageRecord record;
 };

@@ -108,7 +108,7 @@ TEST_P(RoundTrip, EveryMessageDecodesToItsTruth) {
             }
             case 4: {
                 const auto& g = got.Type4;
-                const app::CalendarTime c = sim.utcAt(e.time);
+                const base::CalendarTime c = sim.utcAt(e.time);
                 EXPECT_EQ(g.MMSI, e.mmsi);
                 EXPECT_EQ(g.UTCYear, c.year);
                 EXPECT_EQ(g.UTCMonth, c.month);

@@ -20,7 +20,7 @@ namespace {
 const ais::AISMessageRecord& busyRecord() {
     static const ais::AISMessageRecord rec = [] {
         ais::AISMessageRecord r;
-        const app::DateTime t = app::DateTime::fromCalendar(2025, 3, 1, 8, 0, 0);
+        const base::DateTime t = base::DateTime::fromCalendar(2025, 3, 1, 8, 0, 0);
         for (int type = 1; type <= 27; ++type) {
             const ais::EncodedPayload p = ais::EncodeHeaderOnly(type, 1, 200000000 + type, 424);
             ais::DecodeAISMessage(p.payload, r, p.fillBits, 0, t);
@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int fillBits = static_cast<int8_t>(data[0]);
     const int standard = data[1] & 1;
     const std::string_view payload = fuzzing::AsText(data + 2, size - 2);
-    const app::DateTime now = app::DateTime::fromCalendar(2026, 12, 31, 23, 59, 59);
+    const base::DateTime now = base::DateTime::fromCalendar(2026, 12, 31, 23, 59, 59);
 
     ais::AISMessageRecord fresh;
     const int type = ais::DecodeAISMessage(payload, fresh, fillBits, standard, now);

@@ -9,7 +9,7 @@
 // never holds more than its capacity; platforms are read only after cities.
 #include <cmath>
 
-#include "app/text_file.h"
+#include "base/text_file.h"
 #include "fuzz/fuzz_support.h"
 #include "geodesy/grid.h"
 #include "plot/landmarks.h"
@@ -21,12 +21,12 @@ void checkLine(std::string_view text, plot::LandmarkKind kind) {
     if (!landmark) return;
     FUZZ_CHECK(std::fabs(landmark->latitude) <= 90.0 && std::fabs(landmark->longitude) <= 180.0);
     FUZZ_CHECK(!landmark->type.empty() && landmark->type.size() <= 4);
-    FUZZ_CHECK(app::IsValidUtf8(landmark->type) && app::IsValidUtf8(landmark->name));
+    FUZZ_CHECK(base::IsValidUtf8(landmark->type) && base::IsValidUtf8(landmark->name));
     if (kind == plot::LandmarkKind::City) FUZZ_CHECK(landmark->type == "A");
 }
 
 int nonBlankLines(const std::filesystem::path& path) {
-    const app::TextFileLines file = app::ReadTextLines(path);
+    const base::TextFileLines file = base::ReadTextLines(path);
     int n = 0;
     for (const auto& line : file.lines) n += line.find_first_not_of(" \t") != std::string::npos;
     return n;

@@ -20,8 +20,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/clock.h"
 #include "app/receiver.h"
+#include "base/clock.h"
 #include "fuzz/fuzz_support.h"
 #include "targets/ship_database.h"
 
@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool movingClock = mode & 16;
     const bool nearlyFull = (data[1] & 0xE0) == 0xE0;
 
-    app::ManualClock clock;
+    base::ManualClock clock;
     Events events;
     app::Receiver rx(clock, events);
     configure(rx, mode, nearlyFull);
@@ -160,7 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     if (!st.EmptyBuffer && !movingClock) {
-        app::ManualClock clock2;
+        base::ManualClock clock2;
         Events events2;
         app::Receiver whole(clock2, events2);
         configure(whole, mode, nearlyFull);

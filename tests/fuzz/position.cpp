@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string typed(fuzzing::AsText(data + 1, size - 1));
 
     std::string text = typed;
-    app::RecordingMessageSink first;
+    base::RecordingMessageSink first;
     const double value = geodesy::ParsePosition(text, kind, first);
     FUZZ_CHECK(std::isfinite(value));
     FUZZ_CHECK(std::fabs(value) <= limit);
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     std::string again = text;
-    app::RecordingMessageSink second;
+    base::RecordingMessageSink second;
     const double reread = geodesy::ParsePosition(again, kind, second);
     FUZZ_CHECK(std::fabs(reread - value) <= 1e-7);
     FUZZ_CHECK(again == text);
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     for (const char* style : {"form", "FILE"}) {
         std::string shown = geodesy::FormatPosition(value, kind, style, 4);
-        app::RecordingMessageSink third;
+        base::RecordingMessageSink third;
         FUZZ_CHECK(std::fabs(geodesy::ParsePosition(shown, kind, third) - value) <= 1.5e-8);
         FUZZ_CHECK(third.entries.empty());
     }

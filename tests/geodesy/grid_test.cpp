@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/operator_messages.h"
+#include "base/operator_messages.h"
 #include "geodesy/grid.h"
 
 namespace geodesy {
@@ -25,7 +25,7 @@ protected:
     }
 
     DatumTable table;
-    app::RecordingMessageSink sink;
+    base::RecordingMessageSink sink;
 };
 
 TEST(Zones, FromLongitudeAndMeridian) {

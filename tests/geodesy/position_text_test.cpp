@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/number_format.h"
-#include "app/operator_messages.h"
+#include "base/number_format.h"
+#include "base/operator_messages.h"
 #include "geodesy/position_text.h"
 
 namespace geodesy {
@@ -15,7 +15,7 @@ namespace {
 
 const std::string kDq = "\"";
 
-std::vector<std::string> texts(const app::RecordingMessageSink& sink) {
+std::vector<std::string> texts(const base::RecordingMessageSink& sink) {
     std::vector<std::string> out;
     for (const auto& e : sink.entries) out.push_back(e.text);
     return out;
@@ -83,7 +83,7 @@ TEST(ParsePosition, ReadsFreeFormRepairsAndRewrites) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.input);
-        app::RecordingMessageSink sink;
+        base::RecordingMessageSink sink;
         std::string text = row.input;
         const double value = ParsePosition(text, row.kind, sink);
         EXPECT_NEAR(value, row.value, 1e-12);
@@ -102,7 +102,7 @@ TEST(ParsePosition, AnyInputRewritesToTextThatReadsBackCleanly) {
         std::string input;
         for (int k = static_cast<int>(rng() % 14); k > 0; --k) input += pieces[rng() % std::size(pieces)];
         const char* kind = i % 2 ? "LAT" : "LON";
-        app::RecordingMessageSink first, second;
+        base::RecordingMessageSink first, second;
         std::string text = input;
         const double value = ParsePosition(text, kind, first);
         ASSERT_LE(std::fabs(value), i % 2 ? 90 : 180) << input;
@@ -115,13 +115,13 @@ TEST(ParsePosition, AnyInputRewritesToTextThatReadsBackCleanly) {
 }
 
 TEST(ParsePosition, RewrittenTextReadsBackWithTheLocaleDecimalComma) {
-    app::setDecimalSeparator(',');
-    app::RecordingMessageSink sink;
+    base::setDecimalSeparator(',');
+    base::RecordingMessageSink sink;
     std::string text = "59 30 12.5 N";
     const double first = ParsePosition(text, "LAT", sink);
     EXPECT_EQ(text, "59°30'12,5000" + kDq + "N");
     const double again = ParsePosition(text, "LAT", sink);
-    app::setDecimalSeparator('.');
+    base::setDecimalSeparator('.');
     EXPECT_EQ(first, again);
     EXPECT_TRUE(sink.entries.empty());
 }
@@ -155,7 +155,7 @@ TEST(FormatPosition, DisplayAndFileForms) {
 }
 
 TEST(FormatPosition, ReadsBackThroughParsePosition) {
-    app::RecordingMessageSink sink;
+    base::RecordingMessageSink sink;
     for (double v : {0.0, 1e-6, 12.3456789, -33.999999, 89.9999, -179.5, 179.99999}) {
         const char* kind = std::fabs(v) > 90 ? "LON" : "LAT";
         std::string text = FormatPosition(v, kind, "form", 4);
@@ -180,14 +180,14 @@ TEST(FormatDuration, HoursMinutesSeconds) {
 }
 
 TEST(FormatAvailable, MarkerShowsAsNotAvailable) {
-    EXPECT_EQ(FormatAvailable(-9999.0, "0.0"), "n/a");
-    EXPECT_EQ(FormatAvailable(-9999.0, "000.0 °"), "n/a");
-    EXPECT_EQ(FormatAvailable(static_cast<float>(-9999), "0"), "n/a");
-    EXPECT_EQ(FormatAvailable(12.34, "0.0"), "12.3");
-    EXPECT_EQ(FormatAvailable(7.25, "000.0 °"), "007.3 °");
-    EXPECT_EQ(FormatAvailable("-9999", "0.0"), "n/a");
-    EXPECT_EQ(FormatAvailable("12,25", "0.0"), "12.3");
-    EXPECT_EQ(FormatAvailable("MSG", "0.0"), "MSG");
+    EXPECT_EQ(base::FormatAvailable(-9999.0, "0.0"), "n/a");
+    EXPECT_EQ(base::FormatAvailable(-9999.0, "000.0 °"), "n/a");
+    EXPECT_EQ(base::FormatAvailable(static_cast<float>(-9999), "0"), "n/a");
+    EXPECT_EQ(base::FormatAvailable(12.34, "0.0"), "12.3");
+    EXPECT_EQ(base::FormatAvailable(7.25, "000.0 °"), "007.3 °");
+    EXPECT_EQ(base::FormatAvailable("-9999", "0.0"), "n/a");
+    EXPECT_EQ(base::FormatAvailable("12,25", "0.0"), "12.3");
+    EXPECT_EQ(base::FormatAvailable("MSG", "0.0"), "MSG");
 }
 
 TEST(ReadNumberText, PointOrCommaAndLeadingNumberOnly) {
@@ -200,7 +200,7 @@ TEST(ReadNumberText, PointOrCommaAndLeadingNumberOnly) {
         {"1 000", 1000}, {"-3,25e1", -32.5}, {"1.2.3", 1.2}, {"+.5", 0.5},     {"2e", 2},
         {"1e999", 0},    {"1e-999", 0},    {"- 4", -4},     {"0x10", 0},
     };
-    for (const auto& row : rows) EXPECT_DOUBLE_EQ(ReadNumberText(row.text), row.value) << row.text;
+    for (const auto& row : rows) EXPECT_DOUBLE_EQ(base::ReadNumberText(row.text), row.value) << row.text;
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ GridWorst compareGrid(double maxLatitude, int count, unsigned seed) {
     const auto& ref = GeographicLib::TransverseMercator::UTM();
     DatumTable table;
     InitDatum(table);
-    app::RecordingMessageSink sink;
+    base::RecordingMessageSink sink;
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> lat(-maxLatitude, maxLatitude), dl(-3, 3);
     GridWorst worst;

@@ -71,7 +71,7 @@ protected:
     FakeSerial serial;
     FakeSocket socket;
     FakeView view;
-    app::RecordingMessageSink messages;
+    base::RecordingMessageSink messages;
     ConnectionManager conn{comm, serial, socket, view, messages};
 };
 
@@ -126,7 +126,7 @@ TEST_F(ConnectionTest, SerialFailureShowsTheDescriptionAndKeepsTheButton) {
     conn.OpenInput();
     const std::string text = "Port not available No communication established";
     ASSERT_EQ(messages.entries.size(), 1u);
-    EXPECT_EQ(messages.entries[0].icon, app::MessageIcon::Critical);
+    EXPECT_EQ(messages.entries[0].icon, base::MessageIcon::Critical);
     EXPECT_EQ(messages.entries[0].text, text);
     EXPECT_EQ(view.text, text);
     EXPECT_TRUE(view.visible);
@@ -188,7 +188,7 @@ TEST_F(ConnectionTest, SocketErrorShowsNumberAndDescriptionClosesAndOffersTheBut
     conn.SocketError(10061, "Connection is forcefully rejected");
     ASSERT_EQ(messages.entries.size(), 1u);
     EXPECT_EQ(messages.entries[0].text, "TCP/IP Error :10061 - Connection is forcefully rejected");
-    EXPECT_EQ(messages.entries[0].icon, app::MessageIcon::Critical);
+    EXPECT_EQ(messages.entries[0].icon, base::MessageIcon::Critical);
     EXPECT_EQ(socket.st, kSocketClosed);
     EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed");
     EXPECT_TRUE(view.visible);

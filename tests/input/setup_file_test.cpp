@@ -108,11 +108,11 @@ TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
         std::ofstream(file, std::ios::binary) << r.text;
         CommSettings comm;
         app::RunState state;
-        app::RecordingMessageSink sink;
+        base::RecordingMessageSink sink;
         LoadSetup(file.string(), comm, state, sink);
         ASSERT_EQ(sink.entries.size(), 1u) << r.text;
         EXPECT_EQ(sink.entries[0].text, r.message);
-        EXPECT_EQ(sink.entries[0].icon, app::MessageIcon::Exclamation);
+        EXPECT_EQ(sink.entries[0].icon, base::MessageIcon::Exclamation);
         EXPECT_EQ(comm.BaudRate, 38400);  // defaults applied over what was read
         EXPECT_EQ(comm.Parity, "N");
         EXPECT_LE(comm.IPListCount, 10);
@@ -129,10 +129,10 @@ TEST(SetupFile, MissingFileGivesInformationAndDefaults) {
     TempDir dir;
     CommSettings comm;
     app::RunState state;
-    app::RecordingMessageSink sink;
+    base::RecordingMessageSink sink;
     LoadSetup((dir.path / "nope.ini").string(), comm, state, sink);
     ASSERT_EQ(sink.entries.size(), 1u);
-    EXPECT_EQ(sink.entries[0].icon, app::MessageIcon::Information);
+    EXPECT_EQ(sink.entries[0].icon, base::MessageIcon::Information);
     EXPECT_EQ(sink.entries[0].text, "Setup file do not exist. Default data loaded. Comport has to be selected.");
     EXPECT_EQ(comm.ComPort, 0);
     EXPECT_EQ(comm.IPPort, 8040);
@@ -144,7 +144,7 @@ TEST(SetupFile, SaveReplacesTheFileAndReportsFailure) {
     CommSettings comm;
     SetSetupDefaults(comm);
     app::RunState state;
-    app::RecordingMessageSink sink;
+    base::RecordingMessageSink sink;
     const fs::path file = dir.path / "Orvanta.ini";
     std::ofstream(file) << "old";
     ASSERT_TRUE(SaveSetup(file.string(), comm, state, sink));

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/operator_messages.h"
+#include "base/operator_messages.h"
 #include "geodesy/grid.h"
 #include "support/temp_dir.h"
 
@@ -85,7 +85,7 @@ TEST_F(LandmarkFiles, GridCoordinatesAreThoseOfSlotOne) {
     // The worked example of the grid: 60 N 5 E in zone 31.
     EXPECT_NEAR(db.Cities[0].easting, 611544.04, 0.01);
     EXPECT_NEAR(db.Cities[0].northing, 6653097.43, 0.01);
-    app::NullMessageSink quiet;
+    base::NullMessageSink quiet;
     for (const auto& lm : db.Cities) {
         double lat = lm.latitude * geodesy::kDegToRad, lon = lm.longitude * geodesy::kDegToRad, e = 0, n = 0;
         geodesy::GridConvert(datum_, 1, lat, lon, e, n, geodesy::GridDirection::GeogToGrid, quiet);

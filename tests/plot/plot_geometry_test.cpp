@@ -74,9 +74,6 @@ TEST(PlotText, ZoneAndNumbers) {
     EXPECT_EQ(ZonePanelText(30), "UTM Zone 30 (003\u00b0W) ");
     EXPECT_EQ(ZonePanelText(1), "UTM Zone 1 (177\u00b0W) ");
     EXPECT_EQ(ZonePanelText(60), "UTM Zone 60 (177\u00b0E) ");
-    EXPECT_EQ(NumberText(-3, true), "-3");
-    EXPECT_EQ(NumberText(10.5, false), "10.5");
-    EXPECT_EQ(NumberText(0.1f, false, 7), "0.1");
 }
 
 TEST(PlotView, OneCentimetreIsScaleOverHundredMetres) {

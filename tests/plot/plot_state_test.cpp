@@ -44,7 +44,7 @@ protected:
     }
 
     app::RunState state;
-    app::RecordingMessageSink sink;
+    base::RecordingMessageSink sink;
     targets::TableContext ctx;
     ais::AISMessageRecord rec;
     targets::TargetTable table;

@@ -43,7 +43,7 @@ TEST(LineOfSight, TypedHeights) {
 }
 
 TEST(Erbl, OriginFollowsTheReferenceUnlessOffset) {
-    app::RecordingMessageSink sink;
+    base::RecordingMessageSink sink;
     app::RunState state;
     state.RefLat = 52.0;
     state.RefLon = 4.0;

@@ -11,7 +11,7 @@ namespace testing_support {
 class RecordingEvents : public app::ReceiverEvents {
 public:
     struct Message {
-        app::MessageIcon icon;
+        base::MessageIcon icon;
         std::string title;
         std::string text;
     };
@@ -22,7 +22,7 @@ public:
     void sentenceSeen(std::string_view sentence) override { seen.emplace_back(sentence); }
     void targetRowChanged(int entry) override { rows.push_back(entry); }
     void aisMessageToShow(int type) override { shown.push_back(type); }
-    void operatorMessage(app::MessageIcon icon, const std::string& title, const std::string& text) override {
+    void operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) override {
         messages.push_back({icon, title, text});
     }
 

@@ -64,7 +64,7 @@ TEST(ExtraInfoTexts, FieldsByMessageType) {
         {"length", 5, [](TargetRecord& t) { t.DimA = 100, t.DimB = 20; }, "frameStaticVoyageReport_Length", "120"},
         {"breadth", 5, [](TargetRecord& t) { t.DimC = 10, t.DimD = 12; }, "frameStaticVoyageReport_Breadth", "22"},
         {"draught", 5, [](TargetRecord& t) { t.Draught = 7.46f; }, "frameStaticVoyageReport_Draught", "7.5"},
-        {"ETA", 5, [](TargetRecord& t) { t.ETA = app::DateTime::fromCalendar(2026, 6, 16, 1, 0); },
+        {"ETA", 5, [](TargetRecord& t) { t.ETA = base::DateTime::fromCalendar(2026, 6, 16, 1, 0); },
          "frameStaticVoyageReport_ETA", "16 Jun 01:00"},
         {"no ETA", 5, [](TargetRecord&) {}, "frameStaticVoyageReport_ETA", "n/a"},
         {"altitude", 9, [](TargetRecord& t) { t.Altitude = 250; }, "frameSARAircraft_Altitude", "0250"},
@@ -188,7 +188,7 @@ TEST(ExtraInfoLayout, FillOrderIsReceivedTypesOldestFirst) {
     TargetRecord t;
     const auto at = [&](int type, int second) {
         t.MsgCount[static_cast<size_t>(type)] = 1;
-        t.LastRxTime[static_cast<size_t>(type - 1)] = app::DateTime::fromCalendar(2026, 12, 6, 12, 0, second);
+        t.LastRxTime[static_cast<size_t>(type - 1)] = base::DateTime::fromCalendar(2026, 12, 6, 12, 0, second);
     };
     at(3, 40);
     at(1, 10);

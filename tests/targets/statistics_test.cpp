@@ -33,7 +33,7 @@ TEST(ExpectedInterval, ClassB) {
 class StatsTest : public ::testing::Test {
 protected:
     StatsTest() {
-        ctx.now = app::DateTime::fromCalendar(2026, 12, 6, 23, 59, 50);
+        ctx.now = base::DateTime::fromCalendar(2026, 12, 6, 23, 59, 50);
         ctx.monotonic = 5000;
     }
     void message(int type, char channel = 'A', SentenceKind kind = SentenceKind::VDM) {

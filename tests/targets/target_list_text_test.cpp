@@ -51,7 +51,7 @@ protected:
         return o;
     }
 
-    app::ManualClock clock{app::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
+    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
     testing_support::RecordingEvents events;
     app::Receiver rx{clock, events};
 };

@@ -20,7 +20,7 @@ protected:
     TableTest() {
         ctx.state = &state;
         ctx.messages = &messages;
-        ctx.now = app::DateTime::fromCalendar(2026, 12, 6, 10, 0, 0);
+        ctx.now = base::DateTime::fromCalendar(2026, 12, 6, 10, 0, 0);
         ctx.monotonic = 1000;
     }
 
@@ -44,7 +44,7 @@ protected:
     }
 
     app::RunState state;
-    app::RecordingMessageSink messages;
+    base::RecordingMessageSink messages;
     TableContext ctx;
     ais::AISMessageRecord rec;
     TargetTable table;
@@ -106,7 +106,7 @@ TEST_F(TableTest, FullTableShowsOneMessageAndChangesNothing) {
     EXPECT_EQ(table.TargetCount, kMaxTargets);
     ASSERT_EQ(messages.entries.size(), 1u);
     EXPECT_EQ(messages.entries[0].text, "Maximum limit AIS targets, more than 1000 targets stored. New targets ignored!");
-    EXPECT_EQ(messages.entries[0].icon, app::MessageIcon::Information);
+    EXPECT_EQ(messages.entries[0].icon, base::MessageIcon::Information);
     EXPECT_EQ(table.entry(1).LastMsgTime, before.LastMsgTime);
     // Stations already in the table go on being updated.
     ctx.now = ctx.now.addSeconds(5);

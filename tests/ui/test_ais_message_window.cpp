@@ -48,7 +48,7 @@ class TestAISMessageWindow : public QObject {
 private slots:
     void messagesAreShownReplacedAndLogged() {
         testing_support::TempDir dir;
-        app::RecordingMessageSink messages;
+        base::RecordingMessageSink messages;
         app::FrmMain w;
         w.setMessageSink(&messages);
         w.startUp(dir.path(), true);
@@ -88,7 +88,7 @@ private slots:
 
     void binaryApplicationOpensItsWindowOnce() {
         app::FrmMain w;
-        app::RecordingMessageSink messages;
+        base::RecordingMessageSink messages;
         w.setMessageSink(&messages);
         w.receiver().receive(input::InputKind::Tcp, metHydroBroadcast(2570001, 12.34f));
         auto* met = w.findChild<QWidget*>("frmMeteorological");
@@ -116,7 +116,7 @@ private slots:
     void logFailureIsToldOnce() {
         testing_support::TempDir dir;
         dir.write("AIS_Messages", "not a folder");
-        app::RecordingMessageSink messages;
+        base::RecordingMessageSink messages;
         app::FrmMain w;
         w.setMessageSink(&messages);
         w.startUp(dir.path(), true);

@@ -50,7 +50,7 @@ private slots:
     void windowShowsTheSimulatorsTraffic() {
         const QString cli = QDir(QCoreApplication::applicationDirPath()).filePath("orvanta-cli");
         if (!QFileInfo(cli).isExecutable()) QSKIP("orvanta-cli is not built beside the tests");
-        app::RecordingMessageSink messages;
+        base::RecordingMessageSink messages;
         app::FrmMain w;
         w.setMessageSink(&messages);
         w.load(false);

@@ -16,7 +16,7 @@ namespace {
 
 // A main window without modal boxes, fed through its receiver.
 struct Main {
-    app::RecordingMessageSink messages;
+    base::RecordingMessageSink messages;
     app::FrmMain w;
     Main() {
         w.setMessageSink(&messages);

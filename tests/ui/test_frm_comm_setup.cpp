@@ -22,7 +22,7 @@ namespace {
 
 // A main window that shows no modal boxes, with settings the dialog starts from.
 struct Fixture {
-    app::RecordingMessageSink messages;
+    base::RecordingMessageSink messages;
     app::FrmMain w;
     Fixture() {
         w.setMessageSink(&messages);
@@ -136,7 +136,7 @@ private slots:
         const input::CommSettings before = c;
         child<QPushButton>(*d, "cmdOK")->click();
         QCOMPARE(f.lastMessage(), QString("No comport selected"));
-        QVERIFY(f.messages.entries.back().icon == app::MessageIcon::Critical);
+        QVERIFY(f.messages.entries.back().icon == base::MessageIcon::Critical);
         QVERIFY(c == before);
         QCOMPARE(d->result(), int(QDialog::Rejected));
     }
@@ -165,7 +165,7 @@ private slots:
         } else {
             QCOMPARE(f.lastMessage(),
                      text + " is not a valid IP address! Has to be in the range 1.0.0.1 to 255.255.255.255");
-            QVERIFY(f.messages.entries.back().icon == app::MessageIcon::Critical);
+            QVERIFY(f.messages.entries.back().icon == base::MessageIcon::Critical);
             QCOMPARE(d->edited().IPListCount, int16_t(2));
         }
         // The main window's list changes only on OK.

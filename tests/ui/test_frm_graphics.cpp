@@ -34,7 +34,7 @@ QStringList menuTexts(QMenu* menu) {
 
 // The main window with the plot open on it; no modal boxes.
 struct Plot {
-    app::RecordingMessageSink messages;
+    base::RecordingMessageSink messages;
     app::FrmMain main;
     explicit Plot(ui::SettingsStore* settings = nullptr, bool withTargets = true) : main(settings) {
         main.setMessageSink(&messages);
@@ -127,7 +127,7 @@ private slots:
         // The picture shows the symbols in black on white at their grid positions.
         const plot::PlotView v = w->view();
         double e = 0, n = 0;
-        app::NullMessageSink quiet;
+        base::NullMessageSink quiet;
         plot::PlotState probe;
         geodesy::SetZone(probe.datum, 31);
         plot::ToGrid(probe, 52.00 * geodesy::kDegToRad, 4.00 * geodesy::kDegToRad, e, n, quiet);

@@ -39,7 +39,7 @@ QStringList menuTexts(QMenu* menu) {
 
 // A window that shows no modal boxes.
 struct Window {
-    app::RecordingMessageSink messages;
+    base::RecordingMessageSink messages;
     app::FrmMain w;
     explicit Window(ui::SettingsStore* settings = nullptr) : w(settings) { w.setMessageSink(&messages); }
     QString lastMessage() const {
@@ -206,7 +206,7 @@ private slots:
         QApplication::sendEvent(box, &out);
         QCOMPARE(f.lastMessage(),
                  QString("1234567890 is not a valid MMSI number! Has to be an integer value in the range 0-999999999"));
-        QCOMPARE(f.messages.entries.back().icon, app::MessageIcon::Critical);
+        QCOMPARE(f.messages.entries.back().icon, base::MessageIcon::Critical);
         QCOMPARE(f.w.receiver().state().RefMMSI, 0);
 
         box->setText("257000001 ");
@@ -314,7 +314,7 @@ private slots:
         f.w.load(true);
         QTRY_VERIFY_WITH_TIMEOUT(!f.messages.entries.empty(), 5000);
         QVERIFY2(f.lastMessage().startsWith("TCP/IP Error :0 - "), qPrintable(f.lastMessage()));
-        QCOMPARE(f.messages.entries.back().icon, app::MessageIcon::Critical);
+        QCOMPARE(f.messages.entries.back().icon, base::MessageIcon::Critical);
         QCOMPARE(f.w.panelText(2), QString("TCP/IP Address : 127.0.0.1  port : %1    State : Closed").arg(port));
         QVERIFY(!f.w.findChild<QPushButton*>("cmdConnect")->isHidden());
     }
@@ -376,8 +376,8 @@ private slots:
     }
 
     void statusTimerAgesTheRows() {
-        app::ManualClock clock;
-        app::RecordingMessageSink messages;
+        base::ManualClock clock;
+        base::RecordingMessageSink messages;
         app::FrmMain w(nullptr, nullptr, &clock);
         w.setMessageSink(&messages);
         w.load(false);

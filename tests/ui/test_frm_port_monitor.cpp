@@ -27,7 +27,7 @@ const std::string kOther = "hello\r\n";
 struct Fixture {
     testing_support::TempDir dir;
     ui::SettingsStore settings{QString::fromStdString((dir.path() / "settings.ini").string())};
-    app::RecordingMessageSink messages;
+    base::RecordingMessageSink messages;
     app::FrmMain w{&settings};
     Fixture() {
         w.setMessageSink(&messages);

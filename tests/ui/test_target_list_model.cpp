@@ -26,7 +26,7 @@ public:
 };
 
 struct Fixture {
-    app::ManualClock clock{app::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
+    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
     ModelEvents events;
     app::Receiver rx{clock, events};
     targets::TargetListModel model{rx.targets(), rx.state()};

@@ -1,9 +1,9 @@
-#include "app/date_time.h"
+#include "base/date_time.h"
 
 #include <array>
 #include <cmath>
 
-namespace app {
+namespace base {
 
 namespace {
 
@@ -117,4 +117,4 @@ std::string DateTime::format(std::string_view pattern) const {
     return out;
 }
 
-}  // namespace app
+}  // namespace base

@@ -1,11 +1,11 @@
-#include "app/number_format.h"
+#include "base/number_format.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
-namespace app {
+namespace base {
 
 namespace {
 
@@ -103,19 +103,62 @@ std::string formatNumber(double value, std::string_view pattern) {
 }
 
 namespace {
-std::string plainText(const char* format, double value) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, format, value);
-    std::string s(buf);
+
+// Shortest form with at most `digits` significant digits, "." as the mark,
+// whatever the C locale says.
+template <class T>
+char* generalText(char* first, char* last, T value, int digits) {
+    const auto [end, ec] = std::to_chars(first, last, value, std::chars_format::general, digits);
+    return ec == std::errc() ? end : first;
+}
+
+std::string plainText(char* buf, char* end) {
+    std::string s(buf, end);
     for (char& c : s) {
         if (c == '.') c = gDecimalSeparator;
     }
     return s;
 }
+
 }  // namespace
 
-std::string plainNumber(float value) { return plainText("%.7g", static_cast<double>(value)); }
-std::string plainNumber(double value) { return plainText("%.15g", value); }
+std::string plainNumber(float value) {
+    char buf[48];
+    return plainText(buf, generalText(buf, buf + sizeof buf, value, 7));
+}
+
+std::string plainNumber(double value) {
+    char buf[48];
+    return plainText(buf, generalText(buf, buf + sizeof buf, value, 15));
+}
+
+std::string FormatAvailable(double value, std::string_view pattern) {
+    if (value == kNotAvailable) return "n/a";
+    return formatNumber(value, pattern);
+}
+
+std::string FormatAvailable(std::string_view value, std::string_view pattern) {
+    if (const auto number = parseTypedNumber(value)) return FormatAvailable(*number, pattern);
+    return std::string(value);
+}
+
+std::string NumberText(int64_t value) {
+    char buf[24];
+    buf[0] = ' ';
+    char* start = value < 0 ? buf : buf + 1;
+    auto [end, ec] = std::to_chars(start, buf + sizeof buf, value);
+    return std::string(buf, end);
+}
+
+std::string NumberText(float value) {
+    if (value == 0) value = 0;  // no "-0"
+    char buf[40];
+    buf[0] = ' ';
+    char* start = value < 0 ? buf : buf + 1;
+    char* end = generalText(start, buf + sizeof buf, value, 7);
+    if (end == start) return " 0";
+    return std::string(buf, end);
+}
 
 std::optional<double> parseTypedNumber(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -137,4 +180,58 @@ std::optional<double> parseTypedNumber(std::string_view text) {
     return v;
 }
 
-}  // namespace app
+LeadingNumber ReadLeadingNumber(std::string_view text) {
+    std::string clean;
+    clean.reserve(text.size());
+    for (char c : text) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+        clean.push_back(c == ',' ? '.' : c);
+    }
+    size_t i = 0;
+    std::string token;
+    if (i < clean.size() && (clean[i] == '+' || clean[i] == '-')) {
+        if (clean[i] == '-') token.push_back('-');
+        ++i;
+    }
+    bool anyDigit = false;
+    while (i < clean.size() && clean[i] >= '0' && clean[i] <= '9') {
+        token.push_back(clean[i++]);
+        anyDigit = true;
+    }
+    if (i < clean.size() && clean[i] == '.') {
+        token.push_back(clean[i++]);
+        while (i < clean.size() && clean[i] >= '0' && clean[i] <= '9') {
+            token.push_back(clean[i++]);
+            anyDigit = true;
+        }
+    }
+    if (!anyDigit) return {};
+    if (i < clean.size() && (clean[i] == 'e' || clean[i] == 'E' || clean[i] == 'd' || clean[i] == 'D')) {
+        size_t j = i + 1;
+        std::string exponent = "e";
+        if (j < clean.size() && (clean[j] == '+' || clean[j] == '-')) exponent.push_back(clean[j++]);
+        const size_t digitsStart = j;
+        while (j < clean.size() && clean[j] >= '0' && clean[j] <= '9') exponent.push_back(clean[j++]);
+        if (j > digitsStart) token += exponent;
+    }
+    LeadingNumber result;
+    const auto [ptr, ec] = std::from_chars(token.data(), token.data() + token.size(), result.value);
+    if (ec == std::errc::result_out_of_range) {
+        // from_chars leaves the value alone when it is out of range; tell a
+        // huge number (trouble) from a tiny one (reads as 0).
+        const size_t e = token.find('e');
+        const bool negativeExponent = e != std::string::npos && e + 1 < token.size() && token[e + 1] == '-';
+        result.value = 0;
+        result.tooLarge = !negativeExponent;
+    } else if (ec != std::errc()) {
+        result.value = 0;
+    }
+    return result;
+}
+
+double ReadNumberText(std::string_view text) {
+    const LeadingNumber read = ReadLeadingNumber(text);
+    return read.tooLarge ? 0.0 : read.value;
+}
+
+}  // namespace base

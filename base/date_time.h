@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-namespace app {
+namespace base {
 
 struct CalendarTime {
     int year = 1899;
@@ -60,4 +60,4 @@ private:
 // Day count of a civil date relative to 1970-01-01 (proleptic Gregorian).
 int64_t daysFromCivil(int year, int month, int day);
 
-}  // namespace app
+}  // namespace base

@@ -13,11 +13,16 @@
 // user's locale (setDecimalSeparator). NaN and infinities print as "n/a".
 #pragma once
 
+#include <concepts>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace app {
+namespace base {
+
+// The marker of a numeric field that was reported as not available.
+inline constexpr int kNotAvailable = -9999;
 
 std::string formatNumber(double value, std::string_view pattern);
 
@@ -36,4 +41,34 @@ char decimalSeparator();
 // makes the result empty.
 std::optional<double> parseTypedNumber(std::string_view text);
 
-}  // namespace app
+// "n/a" for the not-available marker, otherwise the value in the pattern.
+std::string FormatAvailable(double value, std::string_view pattern);
+// Text values: a numeric text is treated as its number; other text is shown as it is.
+std::string FormatAvailable(std::string_view value, std::string_view pattern);
+
+// Numbers as the message texts write them: decimal, a leading blank when not
+// negative, a minus sign otherwise; singles with at most seven significant
+// digits and no trailing zeros; always "." as the decimal mark.
+//   NumberText(40) -> " 40"   NumberText(-3) -> "-3"   NumberText(12.5f) -> " 12.5"
+std::string NumberText(int64_t value);
+std::string NumberText(float value);
+template <std::integral T>
+std::string NumberText(T value) {
+    return NumberText(static_cast<int64_t>(value));
+}
+
+// The leading decimal number of a text: blanks skipped, "," read as ".",
+// optional sign, digits, fraction and exponent ('e' or 'd'); reading stops
+// where the number cannot go on. No digits give 0; tooLarge is set for a
+// number beyond the range of a double (a tiny one reads as 0).
+struct LeadingNumber {
+    double value = 0;
+    bool tooLarge = false;
+};
+LeadingNumber ReadLeadingNumber(std::string_view text);
+
+// The leading number of a typed text, 0 when there is none or it is too large.
+//   ReadNumberText(" 1,5 kn") == 1.5
+double ReadNumberText(std::string_view text);
+
+}  // namespace base

@@ -1,9 +1,9 @@
-#include "app/clock.h"
+#include "base/clock.h"
 
 #include <chrono>
 #include <ctime>
 
-namespace app {
+namespace base {
 
 DateTime SystemClock::now() const {
     using namespace std::chrono;
@@ -21,4 +21,4 @@ double SystemClock::monotonicSeconds() const {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-}  // namespace app
+}  // namespace base

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-namespace app {
+namespace base {
 
 // Files above this size are refused rather than read into memory.
 inline constexpr std::size_t kMaxTextFileBytes = 64u * 1024u * 1024u;
@@ -45,4 +45,4 @@ std::string Latin1OrUtf8ToUtf8(std::string_view bytes);
 // closing quote.
 std::optional<std::vector<std::string>> SplitQuotedFields(std::string_view line);
 
-}  // namespace app
+}  // namespace base

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace app {
+namespace base {
 
 enum class MessageIcon { None, Information, Exclamation, Critical, Question };
 
@@ -37,4 +37,4 @@ public:
     void operatorMessage(MessageIcon, const std::string&, const std::string&) override {}
 };
 
-}  // namespace app
+}  // namespace base

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/date_time.h"
-#include "app/number_format.h"
+#include "base/date_time.h"
+#include "base/number_format.h"
 
-namespace app {
+namespace base {
 namespace {
 
 TEST(DateTime, SerialNumbersMatchTheEpochOf1899) {
@@ -95,4 +95,4 @@ TEST(NumberFormat, TypedNumbersAcceptPointOrComma) {
 }
 
 }  // namespace
-}  // namespace app
+}  // namespace base

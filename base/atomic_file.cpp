@@ -1,4 +1,4 @@
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace app {
+namespace base {
 namespace {
 
 FileWriteResult failure(std::string_view step, const std::filesystem::path& path, int err) {
@@ -132,4 +132,4 @@ FileWriteResult WriteFileAtomically(const std::filesystem::path& target, std::st
     return ok;
 }
 
-}  // namespace app
+}  // namespace base

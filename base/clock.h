@@ -3,9 +3,9 @@
 // ageing, reporting periods, ETA years and midnight are all testable.
 #pragma once
 
-#include "app/date_time.h"
+#include "base/date_time.h"
 
-namespace app {
+namespace base {
 
 class Clock {
 public:
@@ -42,4 +42,4 @@ private:
     double monotonic_;
 };
 
-}  // namespace app
+}  // namespace base

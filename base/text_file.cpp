@@ -1,10 +1,10 @@
-#include "app/text_file.h"
+#include "base/text_file.h"
 
 #include <algorithm>
 #include <fstream>
 #include <system_error>
 
-namespace app {
+namespace base {
 
 bool IsValidUtf8(std::string_view s) {
     std::size_t i = 0;
@@ -131,4 +131,4 @@ std::optional<std::vector<std::string>> SplitQuotedFields(std::string_view line)
     return fields;
 }
 
-}  // namespace app
+}  // namespace base

@@ -1,6 +1,6 @@
 // Whole-file writes that never leave a half-written file behind.
 //
-//   app::FileWriteResult r = app::WriteFileAtomically(dir / "Orvanta.ini", text);
+//   base::FileWriteResult r = base::WriteFileAtomically(dir / "Orvanta.ini", text);
 //   if (!r) log(r.error);
 //
 // The content goes to a new temporary file in the target's folder (so the
@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-namespace app {
+namespace base {
 
 struct FileWriteResult {
     bool ok = false;
@@ -25,4 +25,4 @@ struct FileWriteResult {
 
 FileWriteResult WriteFileAtomically(const std::filesystem::path& target, std::string_view content);
 
-}  // namespace app
+}  // namespace base

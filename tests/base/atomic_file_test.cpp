@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 #include "support/temp_dir.h"
 
-namespace app {
+namespace base {
 namespace {
 
 using testing_support::TempDir;
@@ -71,4 +71,4 @@ TEST(AtomicFile, ReadOnlyFolderFailsWithoutTouchingTheFile) {
 }
 
 }  // namespace
-}  // namespace app
+}  // namespace base

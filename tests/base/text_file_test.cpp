@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/text_file.h"
+#include "base/text_file.h"
 #include "support/temp_dir.h"
 
-namespace app {
+namespace base {
 namespace {
 
 using Fields = std::optional<std::vector<std::string>>;
@@ -69,4 +69,4 @@ TEST(TextFile, MissingUnreadableAndOversizedFiles) {
 }
 
 }  // namespace
-}  // namespace app
+}  // namespace base
