@@ -7,16 +7,20 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 DATA_DIR ?= $(CURDIR)/$(BUILD)/demo-data
 
-.PHONY: all bootstrap build run test test-core test-sanitize test-fuzz-smoke bench clean
+.PHONY: all bootstrap check-floors build run test test-core test-sanitize test-fuzz-smoke bench clean
 
 all: build
 
 bootstrap:
 	bash scripts/bootstrap
 
-build: bootstrap
+build: bootstrap check-floors
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
+
+# The source folders form floors: an include that runs back up fails the build.
+check-floors:
+	bash scripts/check-floors
 
 run: build
 	bash scripts/run-demo $(BUILD) $(DATA_DIR)

@@ -1,11 +1,11 @@
-// AIS encoder: sub-record -> bits -> armoured payload -> !AIVDM / !AIVDO
-// sentences. The inverse of DecodeAISMessage for every layout it decodes,
+// AIS encoder: sub-record -> bits -> armoured payload (input::SentenceBuilder
+// then makes the !AIVDM / !AIVDO sentences). The inverse of DecodeAISMessage for every layout it decodes,
 // driven by the same layout rows (message_layouts.h). Used by the traffic
 // simulator and the tests.
 //
 //   ais::PositionReport p;  p.MessageID = 1;  p.MMSI = 257000000;  p.SOG = 12.3f; ...
 //   ais::EncodedPayload e = ais::EncodePayload(p);
-//   ais::SentenceBuilder nmea;
+//   input::SentenceBuilder nmea;                                // input/sentence_builder.h
 //   for (const std::string& s : nmea.build(e.payload, e.fillBits, 'A'))
 //       write(s);   // "!AIVDM,1,1,,A,1...,0*hh\r\n"
 //
@@ -48,28 +48,5 @@ EncodedPayload EncodePayload(const StaticDataReport& rec);        // part A or B
 // indicator, MMSI) and zeros up to bitLength bits: acknowledgements, channel
 // management and the other types that are only time-stamped.
 EncodedPayload EncodeHeaderOnly(int type, int repeatIndicator, int32_t mmsi, int bitLength);
-
-// Sentence building. A payload that fits one sentence of at most 82
-// characters (line end included) gives one sentence with an empty sequential
-// message identifier; a longer one is split into fragments of 60 characters
-// that share an identifier 0-9, which the builder advances per multi-sentence
-// message. Only the last fragment carries the fill bits; the others carry 0.
-class SentenceBuilder {
-public:
-    // channel 'A' or 'B' (0 leaves the field empty); ownShip selects !AIVDO.
-    std::vector<std::string> build(std::string_view payload, int fillBits, char channel = 'A',
-                                   bool ownShip = false);
-    // Appends the sentences to out instead (no new vector per message).
-    void build(std::string_view payload, int fillBits, char channel, bool ownShip,
-               std::vector<std::string>& out);
-
-private:
-    int nextSequentialId_ = 0;
-};
-
-// One sentence: "!AIVDM,count,number,id,channel,payload,fill*hh\r\n"; an id of
-// -1 leaves the identifier field empty.
-std::string MakeSentence(bool ownShip, int count, int number, int sequentialId, char channel,
-                         std::string_view payload, int fillBits);
 
 }  // namespace ais

@@ -336,7 +336,7 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
 void FrmMain::load(bool openInput) {
     setWindowTitle(kCaption);
     placeWindow();
-    RunState& st = receiver_->state();
+    input::RunState& st = receiver_->state();
     if (st.CheckChecksum) panels_[3]->setText("0");
     if (st.EmptyBuffer) panels_[5]->setText("0");
     chooseBinaryStandard(st.BinaryMsgStandard != 0 ? 1 : 0);
@@ -355,7 +355,20 @@ void FrmMain::useSessionInput(const std::string& host, int port) {
     comm_.IPPort = port;
 }
 
-void FrmMain::commSettingsConfirmed() {
+input::CommChoice FrmMain::commChoice() const {
+    const input::RunState& st = receiver_->state();
+    return {comm_, st.CheckChecksum, st.EmptyBuffer};
+}
+
+void FrmMain::applyCommChoice(const input::CommChoice& choice) {
+    comm_ = choice.comm;
+    input::RunState& st = receiver_->state();
+    st.CheckChecksum = choice.CheckChecksum;
+    if (st.CheckChecksum) st.ChecksumErrorCount = 0;
+    statusPanelChanged(4, st.CheckChecksum ? "0" : "n/a");
+    st.EmptyBuffer = choice.EmptyBuffer;
+    if (st.EmptyBuffer) st.IgnoredCount = 0;
+    statusPanelChanged(6, st.EmptyBuffer ? "0" : "n/a");
     storedComm_.reset();
     OpenInput();
 }
@@ -517,7 +530,7 @@ void FrmMain::targetRowChanged(int entry) {
     }
     extraInfo_->targetChanged(entry);
     // Messages move the reference in the "From VDO" and "From VDM" modes.
-    const RunState& st = receiver_->state();
+    const input::RunState& st = receiver_->state();
     if ((st.ReferenceMode == targets::kRefFromVDO || st.ReferenceMode == targets::kRefFromVDM) &&
         (st.RefLat != shownRefLat_ || st.RefLon != shownRefLon_) && !(st.RefLat == 0 && st.RefLon == 0)) {
         showReferenceBoxes();
@@ -544,7 +557,7 @@ void FrmMain::updateTargetCount() { lblNoOfTargets_->setText(QString::number(mod
 
 void FrmMain::headerClicked(int column) {
     if (column < 0 || column >= targets::kColStatus) return;
-    RunState& st = receiver_->state();
+    input::RunState& st = receiver_->state();
     model_->flush();
     targets::SortTargets(receiver_->targets(), column, optIncr_[1]->isChecked(), st.ReferenceMode);
     lblSortedBy_->setText(column == targets::kColNo ? QString("Unsorted")
@@ -558,7 +571,7 @@ void FrmMain::optIncr_Click(int index) {
 }
 
 void FrmMain::showReferenceBoxes() {
-    const RunState& st = receiver_->state();
+    const input::RunState& st = receiver_->state();
     shownRefLat_ = st.RefLat;
     shownRefLon_ = st.RefLon;
     txtRefLat_->setText(fromUtf8(geodesy::FormatPosition(st.RefLat, "LAT", "display", 1)));
@@ -566,7 +579,7 @@ void FrmMain::showReferenceBoxes() {
 }
 
 void FrmMain::optRefPos_Click(int index) {
-    RunState& st = receiver_->state();
+    input::RunState& st = receiver_->state();
     st.ReferenceMode = static_cast<int16_t>(index);
     optRefPos_[static_cast<size_t>(index)]->setChecked(true);
     txtRefLat_->setEnabled(index == targets::kRefManual);
@@ -620,7 +633,7 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FrmMain::txtMMSI_LostFocus() {
-    RunState& st = receiver_->state();
+    input::RunState& st = receiver_->state();
     const std::string text = txtMMSI_->text().toStdString();
     const double value = std::round(base::ReadNumberText(text));
     if (value >= 0 && value <= 999999999) {
@@ -639,7 +652,7 @@ void FrmMain::txtMMSI_LostFocus() {
 }
 
 void FrmMain::txtRefPos_LostFocus(QLineEdit* box, bool latitude) {
-    RunState& st = receiver_->state();
+    input::RunState& st = receiver_->state();
     std::string text = box->text().toStdString();
     validating_ = true;
     const double value = geodesy::ParsePosition(text, latitude ? "LAT" : "LON", *this);
@@ -677,7 +690,7 @@ void FrmMain::mnuViewGraphics_Click(bool checked) {
     }
     if (frmGraphics_) return;
     if (!plotState_) plotState_ = std::make_unique<plot::PlotState>();
-    frmGraphics_ = new plot::FrmGraphics(*receiver_, *plotState_, settings_, *this, this);
+    frmGraphics_ = new plot::FrmGraphics(receiver_->targets(), receiver_->state(), *plotState_, settings_, *this, this);
     connect(frmGraphics_, &plot::FrmGraphics::closed, this, [this] { mnuViewGraphics_->setChecked(false); });
     // A double click on the plot opens a target's details as a click on its list row does.
     connect(frmGraphics_, &plot::FrmGraphics::targetDoubleClicked, this, &FrmMain::targetClicked);
@@ -685,14 +698,16 @@ void FrmMain::mnuViewGraphics_Click(bool checked) {
 }
 
 void FrmMain::showCommSetup() {
-    input::FrmCommSetup dialog(*this);
-    dialog.exec();
+    input::FrmCommSetup dialog(commChoice(), *this, this);
+    if (dialog.exec() == QDialog::Accepted) applyCommChoice(dialog.choice());
 }
 
 input::FrmPortMonitor* FrmMain::portMonitor() const { return frmPortMonitor_.data(); }
 
 void FrmMain::showPortMonitor() {
-    if (!frmPortMonitor_) frmPortMonitor_ = new input::FrmPortMonitor(*this, settings_);
+    if (!frmPortMonitor_) {
+        frmPortMonitor_ = new input::FrmPortMonitor(receiver_->state(), comm_, *tcp_, this, settings_);
+    }
     frmPortMonitor_->show();
     frmPortMonitor_->raise();
     frmPortMonitor_->activateWindow();

@@ -37,6 +37,7 @@
 #include "app/receiver_events.h"
 #include "base/clock.h"
 #include "geodesy/geodetic.h"
+#include "input/comm_setup_dialog.h"
 #include "input/connection.h"
 #include "input/setup_file.h"
 #include "plot/landmarks.h"
@@ -88,9 +89,12 @@ public:
 
     // Input for this session only: the stored setup keeps its own address.
     void useSessionInput(const std::string& host, int port);
-    // The communication settings were confirmed by the operator (setup
-    // dialog): they are the stored ones from now on, and the input reopens.
-    void commSettingsConfirmed();
+    // The communication settings and input tests as the setup dialog starts from them.
+    input::CommChoice commChoice() const;
+    // The operator confirmed the setup dialog: the settings are the stored
+    // ones from now on, a test switched on starts counting from 0, and the
+    // input reopens.
+    void applyCommChoice(const input::CommChoice& choice);
 
     // Where operator messages go (default: modal message boxes).
     void setMessageSink(base::MessageSink* sink) { messages_ = sink; }

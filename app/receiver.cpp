@@ -1,6 +1,7 @@
 #include "app/receiver.h"
 
 #include "ais/decoder.h"
+#include "app/status_panels.h"
 #include "input/checksum.h"
 #include "targets/statistics.h"
 
@@ -9,12 +10,18 @@ namespace app {
 Receiver::Receiver(const base::Clock& clock, ReceiverEvents& events)
     : clock_(clock),
       events_(events),
-      serialFramer_(input::InputKind::Serial, state_, events, *this),
-      tcpFramer_(input::InputKind::Tcp, state_, events, *this) {}
+      serialFramer_(input::InputKind::Serial, state_, *this),
+      tcpFramer_(input::InputKind::Tcp, state_, *this) {}
 
 void Receiver::receive(input::InputKind kind, std::string_view bytes) {
     (kind == input::InputKind::Serial ? serialFramer_ : tcpFramer_).receive(bytes);
 }
+
+void Receiver::sentenceIgnored(input::InputKind kind) {
+    events_.statusPanelChanged(6, ignoredPanelText(state_, kind == input::InputKind::Serial));
+}
+
+void Receiver::inputBufferChanged(std::string_view pending) { events_.inputBufferChanged(pending); }
 
 // The port monitor's counters: every sentence, those starting with '$' or '!',
 // and of those whether the checksum after the first '*' matches.

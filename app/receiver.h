@@ -26,7 +26,7 @@
 
 #include "ais/message_record.h"
 #include "app/receiver_events.h"
-#include "app/run_state.h"
+#include "input/run_state.h"
 #include "base/clock.h"
 #include "input/framer.h"
 #include "input/vdm.h"
@@ -47,6 +47,8 @@ public:
     // checksum test, field split, fragment assembly, decode, then the target
     // table, its statistics and the row event.
     void handleSentence(std::string_view sentence) override;
+    void sentenceIgnored(input::InputKind kind) override;
+    void inputBufferChanged(std::string_view pending) override;
 
     // A sentence is being handled right now (the caller is inside receive()).
     bool handlingInput() const { return serialFramer_.busy() || tcpFramer_.busy(); }
@@ -55,8 +57,8 @@ public:
     // and raises targetRowChanged for every entry whose status changed.
     void ageTargets();
 
-    RunState& state() { return state_; }
-    const RunState& state() const { return state_; }
+    input::RunState& state() { return state_; }
+    const input::RunState& state() const { return state_; }
     const base::Clock& clock() const { return clock_; }
     ReceiverEvents& events() { return events_; }
 
@@ -83,7 +85,7 @@ private:
 
     const base::Clock& clock_;
     ReceiverEvents& events_;
-    RunState state_;
+    input::RunState state_;
     input::Framer serialFramer_;
     input::Framer tcpFramer_;
     input::VDMFields fields_;

@@ -1,4 +1,4 @@
-// orvanta-cli mix: writes the benchmark traffic mix (ais::TrafficMix) as NMEA
+// orvanta-cli mix: writes the benchmark traffic mix (sim::TrafficMix) as NMEA
 // sentences, so decoding speed can be measured on the same file by any tool.
 #include <cstdio>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ais/traffic_mix.h"
+#include "cli/sim/traffic_mix.h"
 #include "cli/command.h"
 
 namespace {
@@ -43,7 +43,7 @@ int runMix(int argc, char** argv) {
         usage(stderr);
         return 2;
     }
-    ais::TrafficMix mix(static_cast<uint32_t>(seed));
+    sim::TrafficMix mix(static_cast<uint32_t>(seed));
     std::vector<std::string> sentences;
     std::string out;
     long written = 0;

@@ -94,7 +94,7 @@ struct Options {
 class Replay final : public input::SentenceHandler {
 public:
     Replay(const Options& opt, ReplayEvents& events)
-        : clock_(initialTime()), rx_(clock_, events), framer_(input::InputKind::Serial, rx_.state(), events, *this) {
+        : clock_(initialTime()), rx_(clock_, events), framer_(input::InputKind::Serial, rx_.state(), *this) {
         if (!opt.dataDir.empty()) {
             const std::filesystem::path dir(opt.dataDir);
             const std::filesystem::path ini = dir / "Orvanta.ini";
@@ -174,7 +174,7 @@ std::string trimRight(std::string s) {
 }
 
 // Position or range/bearing cells as the target list shows them after a message.
-std::pair<std::string, std::string> positionCells(const app::RunState& s, const targets::TargetRecord& t) {
+std::pair<std::string, std::string> positionCells(const input::RunState& s, const targets::TargetRecord& t) {
     const bool noLat = t.Latitude == 0 || t.Latitude == base::kNotAvailable;
     const bool noLon = t.Longitude == 0 || t.Longitude == base::kNotAvailable;
     const bool positions = s.ReferenceMode == targets::kRefNone || (s.RefLat == 0 && s.RefLon == 0);
@@ -194,7 +194,7 @@ struct Row {
 const char* const kColumns[] = {"No", "MMSI", "Name", "Class", "ClassText", "Country", "Lat/Range", "Lon/Bearing",
                                 "SOG", "COG", "HDG", "ROT", "Status", "Msgs", "VDM", "VDO", "ChA", "ChB"};
 
-std::vector<std::string> rowCells(const app::RunState& s, const targets::TargetRecord& t, int number) {
+std::vector<std::string> rowCells(const input::RunState& s, const targets::TargetRecord& t, int number) {
     const bool fixed = t.Class == "BS" || t.Class == "AtoN";
     const bool noTurn = fixed || t.Class == "SAR";
     const auto [lat, lon] = positionCells(s, t);
@@ -227,7 +227,7 @@ struct Counter {
 };
 
 std::vector<Counter> counters(const app::Receiver& rx) {
-    const app::RunState& s = rx.state();
+    const input::RunState& s = rx.state();
     return {{"SentenceCount", s.SentenceCount},
             {"ChecksumErrorCount", s.ChecksumErrorCount},
             {"IgnoredCount", s.IgnoredCount},

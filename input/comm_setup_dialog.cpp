@@ -12,7 +12,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/frm_main_window.h"
 #include "input/comm_setup.h"
 #include "ui/twips.h"
 
@@ -30,8 +29,8 @@ std::vector<std::string> FrmCommSetup::SystemPorts() {
     return names;
 }
 
-FrmCommSetup::FrmCommSetup(app::FrmMain& main, PortLister ports)
-    : QDialog(&main), main_(main), edited_(main.commSettings()) {
+FrmCommSetup::FrmCommSetup(const CommChoice& current, base::MessageSink& messages, QWidget* parent, PortLister ports)
+    : QDialog(parent), messages_(messages), edited_(current) {
     setObjectName("frmCommSetup");
     setWindowTitle(kCaption);
     setModal(true);
@@ -144,14 +143,13 @@ FrmCommSetup::FrmCommSetup(app::FrmMain& main, PortLister ports)
     const QSize hint = sizeHint();
     setFixedSize(std::max(ui::pixelsFromTwips(kWidthTwips, dpi), hint.width()),
                  std::max(ui::pixelsFromTwips(kHeightTwips, dpi), hint.height()));
-    optComm_Click(edited_.UseTCP ? 1 : 0);
+    optComm_Click(edited_.comm.UseTCP ? 1 : 0);
     const int offset = ui::pixelsFromTwips(kOffsetTwips, dpi);
-    move(main.pos() + QPoint(offset, offset));
+    if (parent) move(parent->pos() + QPoint(offset, offset));
 }
 
 void FrmCommSetup::fill() {
-    const CommSettings& comm = edited_;
-    const app::RunState& st = main_.receiver().state();
+    const CommSettings& comm = edited_.comm;
 
     cmbComPort_->setCurrentIndex(cmbComPort_->findData(static_cast<int>(comm.ComPort)));
 
@@ -172,8 +170,8 @@ void FrmCommSetup::fill() {
     if (!comm.IPAddress.empty()) cmbIP_->setEditText(fromUtf8(comm.IPAddress));
     if (comm.IPPort != 0) txtPort_->setText(QString::number(comm.IPPort));
 
-    chkChecksum_->setChecked(st.CheckChecksum);
-    chkEmptyBuffer_->setChecked(st.EmptyBuffer);
+    chkChecksum_->setChecked(edited_.CheckChecksum);
+    chkEmptyBuffer_->setChecked(edited_.EmptyBuffer);
 }
 
 void FrmCommSetup::optComm_Click(int index) {
@@ -211,7 +209,7 @@ bool FrmCommSetup::cmbIP_Check() {
         return true;
     }
     checking_ = true;
-    main_.operatorMessage(base::MessageIcon::Critical, kCommSetupMessageTitle, text + kInvalidIPAddressText);
+    messages_.operatorMessage(base::MessageIcon::Critical, kCommSetupMessageTitle, text + kInvalidIPAddressText);
     cmbIP_->setFocus(Qt::OtherFocusReason);
     checking_ = false;
     return false;
@@ -224,20 +222,21 @@ bool FrmCommSetup::txtPort_Check() {
         return true;
     }
     checking_ = true;
-    main_.operatorMessage(base::MessageIcon::Critical, kCommSetupMessageTitle, text + kInvalidPortText);
+    messages_.operatorMessage(base::MessageIcon::Critical, kCommSetupMessageTitle, text + kInvalidPortText);
     txtPort_->setFocus(Qt::OtherFocusReason);
     checking_ = false;
     return false;
 }
 
 void FrmCommSetup::recordAddress(const std::string& address) {
-    if (!ReArrange_IP_List(edited_, address)) return;
+    CommSettings& comm = edited_.comm;
+    if (!ReArrange_IP_List(comm, address)) return;
     const QSignalBlocker block(cmbIP_);
     const QString typed = cmbIP_->currentText();
     cmbIP_->clear();
-    for (int i = 0; i < edited_.IPListCount; ++i) cmbIP_->addItem(fromUtf8(edited_.IPList[static_cast<size_t>(i)]));
+    for (int i = 0; i < comm.IPListCount; ++i) cmbIP_->addItem(fromUtf8(comm.IPList[static_cast<size_t>(i)]));
     // The new address is the last entry; a full list shows it selected.
-    if (edited_.IPListCount == 10) {
+    if (comm.IPListCount == 10) {
         cmbIP_->setCurrentIndex(9);
     } else {
         cmbIP_->setCurrentIndex(-1);
@@ -249,15 +248,12 @@ void FrmCommSetup::cmdOK_Click() {
     const bool tcp = optComm_[1]->isChecked();
     // Everything is checked before anything changes, so a refused OK leaves the settings as they were.
     if (!tcp && cmbComPort_->currentIndex() < 0) {
-        main_.operatorMessage(base::MessageIcon::Critical, kCommSetupMessageTitle, kNoComportSelected);
+        messages_.operatorMessage(base::MessageIcon::Critical, kCommSetupMessageTitle, kNoComportSelected);
         return;
     }
     if (tcp && (!cmbIP_Check() || !txtPort_Check())) return;
 
-    CommSettings& comm = main_.commSettings();
-    app::RunState& st = main_.receiver().state();
-    comm.IPListCount = edited_.IPListCount;
-    comm.IPList = edited_.IPList;
+    CommSettings& comm = edited_.comm;
     if (!tcp) {
         comm.UseTCP = false;
         comm.ComPort = static_cast<int16_t>(cmbComPort_->currentData().toInt());
@@ -270,16 +266,8 @@ void FrmCommSetup::cmdOK_Click() {
         comm.IPAddress = cmbIP_->currentText().toStdString();
         comm.IPPort = *ParsePortNumber(txtPort_->text().toStdString());
     }
-
-    st.CheckChecksum = chkChecksum_->isChecked();
-    if (st.CheckChecksum) st.ChecksumErrorCount = 0;
-    main_.statusPanelChanged(4, st.CheckChecksum ? "0" : "n/a");
-    st.EmptyBuffer = chkEmptyBuffer_->isChecked();
-    if (st.EmptyBuffer) st.IgnoredCount = 0;
-    main_.statusPanelChanged(6, st.EmptyBuffer ? "0" : "n/a");
-
-    // Closes whatever input is open and opens the chosen one.
-    main_.commSettingsConfirmed();
+    edited_.CheckChecksum = chkChecksum_->isChecked();
+    edited_.EmptyBuffer = chkEmptyBuffer_->isChecked();
     accept();
 }
 

@@ -3,8 +3,8 @@
 // recent addresses, and the two input tests; OK applies them and reopens the
 // input, Cancel changes nothing. FrmComportInfo is its small information box.
 //
-//   input::FrmCommSetup dialog(mainWindow);   // filled from the main window's settings
-//   dialog.exec();
+//   input::FrmCommSetup dialog(current, messages, mainWindow);
+//   if (dialog.exec() == QDialog::Accepted) apply(dialog.choice());
 //
 // Controls carry their names as objectName: optComm_0, optComm_1, frameCOM,
 // cmbComPort, cmbBaudRate, cmbDataBits, cmbStopBits, cmbParity, cmdComInfo,
@@ -12,9 +12,9 @@
 //
 // The address and the port are checked when their box loses the focus, and
 // again on OK, so an unchecked text (Enter pressed inside the box) is never
-// applied. Messages go through the main window's operator message path.
-// Until OK nothing of the main window's settings changes: the list of recent
-// addresses is kept in a copy that OK stores.
+// applied. Messages go to the sink given (the main window's message path).
+// The dialog changes nothing outside itself: OK makes the choice (the list of
+// recent addresses included) available for the caller to apply.
 #pragma once
 
 #include <QCheckBox>
@@ -29,13 +29,17 @@
 #include <string>
 #include <vector>
 
+#include "base/operator_messages.h"
 #include "input/setup_file.h"
 
-namespace app {
-class FrmMain;
-}
-
 namespace input {
+
+// What the dialog edits: the stored communication settings and the two input tests.
+struct CommChoice {
+    CommSettings comm;
+    bool CheckChecksum = false;
+    bool EmptyBuffer = false;
+};
 
 class FrmCommSetup : public QDialog {
     Q_OBJECT
@@ -49,10 +53,10 @@ public:
     // The names of the serial devices present; by default those the system lists.
     using PortLister = std::function<std::vector<std::string>()>;
 
-    explicit FrmCommSetup(app::FrmMain& main, PortLister ports = {});
+    FrmCommSetup(const CommChoice& current, base::MessageSink& messages, QWidget* parent, PortLister ports = {});
 
-    // The recent addresses as the dialog holds them (stored on OK).
-    const CommSettings& edited() const { return edited_; }
+    // The settings as the dialog holds them; after OK, what the operator chose.
+    const CommChoice& choice() const { return edited_; }
 
     static std::vector<std::string> SystemPorts();
 
@@ -70,8 +74,8 @@ private:
     // Records the address in the dialog's list of recent addresses.
     void recordAddress(const std::string& address);
 
-    app::FrmMain& main_;
-    CommSettings edited_;
+    base::MessageSink& messages_;
+    CommChoice edited_;
     bool checking_ = false;
 
     std::array<QRadioButton*, 2> optComm_{};

@@ -61,11 +61,11 @@ void Framer::dropHeldBack(std::string_view bytes) {
 
 void Framer::discard() {
     state_.IgnoredCount++;
-    events_.statusPanelChanged(6, app::ignoredPanelText(state_, kind_ == InputKind::Serial));
+    handler_.sentenceIgnored(kind_);
 }
 
 void Framer::process() {
-    if (state_.PortMonitorOpen) events_.inputBufferChanged(buffer_);
+    if (state_.PortMonitorOpen) handler_.inputBufferChanged(buffer_);
 
     size_t pos = 0;
     for (;;) {

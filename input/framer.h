@@ -18,17 +18,22 @@
 #include <string>
 #include <string_view>
 
-#include "app/receiver_events.h"
-#include "app/run_state.h"
+#include "input/run_state.h"
 
 namespace input {
 
 enum class InputKind { Serial, Tcp };
 
+// Where a framer hands its results: every sentence, and news of the counting
+// it did itself.
 class SentenceHandler {
 public:
     virtual ~SentenceHandler() = default;
     virtual void handleSentence(std::string_view sentence) = 0;
+    // A complete sentence was discarded by the empty-buffer rule (IgnoredCount grew).
+    virtual void sentenceIgnored(InputKind kind) {}
+    // The unfinished input changed (only while the port monitor is open).
+    virtual void inputBufferChanged(std::string_view pending) {}
 };
 
 class Framer {
@@ -40,8 +45,7 @@ public:
     // that stays busy cannot make memory grow without end.
     static constexpr size_t kMaxHeldBack = 4 * 1024 * 1024;
 
-    Framer(InputKind kind, app::RunState& state, app::ReceiverEvents& events, SentenceHandler& handler)
-        : kind_(kind), state_(state), events_(events), handler_(handler) {}
+    Framer(InputKind kind, RunState& state, SentenceHandler& handler) : kind_(kind), state_(state), handler_(handler) {}
 
     // One receive notification's worth of bytes.
     void receive(std::string_view bytes);
@@ -68,8 +72,7 @@ private:
     void dropHeldBack(std::string_view bytes);
 
     InputKind kind_;
-    app::RunState& state_;
-    app::ReceiverEvents& events_;
+    RunState& state_;
     SentenceHandler& handler_;
     std::string buffer_;
     std::string reentrant_;   // bytes that arrived while a sentence was being handled

@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "app/frm_main_window.h"
 #include "input/tcp_transport.h"
 #include "ui/settings_store.h"
 #include "ui/twips.h"
@@ -29,8 +28,9 @@ QString shownText(std::string_view s) { return fromUtf8(s).remove(QChar('\r')); 
 
 }  // namespace
 
-FrmPortMonitor::FrmPortMonitor(app::FrmMain& main, ui::SettingsStore* settings)
-    : QWidget(&main, Qt::Window), main_(main), settings_(settings) {
+FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const TcpTransport& tcp, QWidget* parent,
+                               ui::SettingsStore* settings)
+    : QWidget(parent, Qt::Window), state_(state), comm_(comm), tcp_(tcp), settings_(settings) {
     setObjectName("frmPortMonitor");
     setWindowTitle(kCaption);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -126,18 +126,18 @@ FrmPortMonitor::FrmPortMonitor(app::FrmMain& main, ui::SettingsStore* settings)
     connect(refreshTimer_, &QTimer::timeout, this, &FrmPortMonitor::refresh);
 
     // Load: from here on the receiver feeds the monitor.
-    main_.receiver().state().PortMonitorOpen = true;
+    state_.PortMonitorOpen = true;
     placeWindow();
     showPanels();
     updateCapacity();
 }
 
 FrmPortMonitor::~FrmPortMonitor() {
-    if (!unloaded_) main_.receiver().state().PortMonitorOpen = false;
+    if (!unloaded_) state_.PortMonitorOpen = false;
 }
 
 void FrmPortMonitor::showPanels() {
-    const CommSettings& comm = main_.commSettings();
+    const CommSettings& comm = comm_;
     if (comm.UseTCP) {
         panels_[0]->setText("TCP/IP");
         panels_[1]->setText("IP :" + fromUtf8(comm.IPAddress));
@@ -161,7 +161,7 @@ QString FrmPortMonitor::panelText(int panel) const {
 }
 
 void FrmPortMonitor::timer_State_Timer() {
-    const TcpTransport& tcp = main_.tcpTransport();
+    const TcpTransport& tcp = tcp_;
     QString host = tcp.socket()->peerAddress().toString();
     if (host.isEmpty()) host = tcp.socket()->peerName();
     const MonitorSocketView view = MonitorSocketState(tcp.state(), host.toStdString());
@@ -187,7 +187,7 @@ void FrmPortMonitor::scheduleRefresh() {
 }
 
 std::array<int32_t, 5> FrmPortMonitor::counters() const {
-    const app::RunState& st = main_.receiver().state();
+    const input::RunState& st = state_;
     return {st.MonitorSentenceCount, st.MonitorNMEACount, st.MonitorAISCount, st.MonitorChecksumOK,
             st.MonitorChecksumBad};
 }
@@ -245,7 +245,7 @@ void FrmPortMonitor::cmdResetCounters_Click() {
     // What arrived before the reset is shown first; after it the labels keep
     // their texts until their counter moves again.
     refresh();
-    app::RunState& st = main_.receiver().state();
+    input::RunState& st = state_;
     st.MonitorSentenceCount = st.MonitorNMEACount = st.MonitorAISCount = 0;
     st.MonitorChecksumOK = st.MonitorChecksumBad = 0;
     shownCounters_ = {};
@@ -294,7 +294,7 @@ void FrmPortMonitor::closeEvent(QCloseEvent* event) {
         unloaded_ = true;
         timer_State_->stop();
         refreshTimer_->stop();
-        app::RunState& st = main_.receiver().state();
+        input::RunState& st = state_;
         st.MonitorSentenceCount = st.MonitorNMEACount = st.MonitorAISCount = 0;
         st.MonitorChecksumOK = st.MonitorChecksumBad = 0;
         st.PortMonitorOpen = false;

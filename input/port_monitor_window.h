@@ -29,15 +29,16 @@
 #include <string_view>
 
 #include "input/port_monitor.h"
+#include "input/run_state.h"
+#include "input/setup_file.h"
 
-namespace app {
-class FrmMain;
-}
 namespace ui {
 class SettingsStore;
 }
 
 namespace input {
+
+class TcpTransport;
 
 class FrmPortMonitor : public QWidget {
     Q_OBJECT
@@ -47,7 +48,10 @@ public:
     static constexpr int kRefreshMs = 100;
 
     // settings: the per-user store for the placement; null keeps none.
-    explicit FrmPortMonitor(app::FrmMain& main, ui::SettingsStore* settings = nullptr);
+    // state: the run state whose monitor counters it shows and resets; comm and
+    // tcp: the input it describes in its panels. All outlive the window.
+    FrmPortMonitor(RunState& state, const CommSettings& comm, const TcpTransport& tcp, QWidget* parent,
+                   ui::SettingsStore* settings = nullptr);
     // The main window deletes an open monitor before its receiver goes.
     ~FrmPortMonitor() override;
 
@@ -78,7 +82,9 @@ private:
     void cmdResetCounters_Click();
     std::array<int32_t, 5> counters() const;
 
-    app::FrmMain& main_;
+    RunState& state_;
+    const CommSettings& comm_;
+    const TcpTransport& tcp_;
     ui::SettingsStore* settings_;
     MonitorText box_;
     std::string inputBuffer_;

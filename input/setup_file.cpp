@@ -144,7 +144,7 @@ void SetSetupDefaults(CommSettings& comm) {
     comm.IPPort = 8040;
 }
 
-std::string ParseSetup(std::string_view text, CommSettings& comm, app::RunState& state) {
+std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunState& state) {
     ItemReader reader(text);
     std::string item;
     // Reads the next item, reporting the end of the text as a failure.
@@ -192,7 +192,7 @@ std::string ParseSetup(std::string_view text, CommSettings& comm, app::RunState&
     return {};
 }
 
-std::string FormatSetup(const CommSettings& comm, const app::RunState& state) {
+std::string FormatSetup(const CommSettings& comm, const input::RunState& state) {
     std::ostringstream out;
     const char* crlf = "\r\n";
     out << "\"REM Comport\"" << crlf;
@@ -214,7 +214,7 @@ std::string FormatSetup(const CommSettings& comm, const app::RunState& state) {
     return out.str();
 }
 
-void LoadSetup(const std::string& path, CommSettings& comm, app::RunState& state, base::MessageSink& messages) {
+void LoadSetup(const std::string& path, CommSettings& comm, input::RunState& state, base::MessageSink& messages) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         messages.operatorMessage(base::MessageIcon::Information, kTitle,
@@ -242,7 +242,7 @@ void LoadSetup(const std::string& path, CommSettings& comm, app::RunState& state
     }
 }
 
-bool SaveSetup(const std::string& path, const CommSettings& comm, const app::RunState& state,
+bool SaveSetup(const std::string& path, const CommSettings& comm, const input::RunState& state,
                base::MessageSink& messages) {
     const base::FileWriteResult r = base::WriteFileAtomically(path, FormatSetup(comm, state));
     if (!r.ok) {

@@ -22,7 +22,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/run_state.h"
+#include "input/run_state.h"
 #include "base/operator_messages.h"
 
 namespace input {
@@ -48,14 +48,14 @@ void SetSetupDefaults(CommSettings& comm);
 // Reads the settings from text (the content of the file). Returns an empty
 // string on success, else the description of the failure; fields read before
 // the failure keep what was read.
-std::string ParseSetup(std::string_view text, CommSettings& comm, app::RunState& state);
+std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunState& state);
 
 // The file content SaveSetup writes.
-std::string FormatSetup(const CommSettings& comm, const app::RunState& state);
+std::string FormatSetup(const CommSettings& comm, const input::RunState& state);
 
-void LoadSetup(const std::string& path, CommSettings& comm, app::RunState& state, base::MessageSink& messages);
+void LoadSetup(const std::string& path, CommSettings& comm, input::RunState& state, base::MessageSink& messages);
 // Returns false (after telling the operator) when the file could not be stored.
-bool SaveSetup(const std::string& path, const CommSettings& comm, const app::RunState& state,
+bool SaveSetup(const std::string& path, const CommSettings& comm, const input::RunState& state,
                base::MessageSink& messages);
 
 // Server address check of the setup dialog: four dot-separated decimal parts,

@@ -192,7 +192,7 @@ void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector
 // Refreshed whatever the last message was: one that belonged to no target
 // must not freeze the picture.
 std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::TargetTable& table,
-                                    const app::RunState& state, Overlays overlays, const PlotView& view) {
+                                    const input::RunState& state, Overlays overlays, const PlotView& view) {
     std::vector<Shape> out;
     bool anyDrawn = false;
     for (int n = 1; n <= table.TargetCount; ++n) {
@@ -235,7 +235,7 @@ std::string BearingText(double degrees) {
     return text;
 }
 
-CursorReadout ReadCursor(PlotState& plot, double x, double y, const app::RunState& state, base::MessageSink& sink) {
+CursorReadout ReadCursor(PlotState& plot, double x, double y, const input::RunState& state, base::MessageSink& sink) {
     CursorReadout r;
     plot.erbl.cursorE = x + plot.centreE;
     plot.erbl.cursorN = y + plot.centreN;
@@ -250,7 +250,7 @@ CursorReadout ReadCursor(PlotState& plot, double x, double y, const app::RunStat
     return r;
 }
 
-void CentreOnPoint(PlotState& plot, double x, double y, app::RunState& state, base::MessageSink& sink) {
+void CentreOnPoint(PlotState& plot, double x, double y, input::RunState& state, base::MessageSink& sink) {
     plot.centreE += x;
     plot.centreN += y;
     if (state.ReferenceMode != targets::kRefNone) return;
@@ -260,7 +260,7 @@ void CentreOnPoint(PlotState& plot, double x, double y, app::RunState& state, ba
     state.RefLon = lon * kRadToDeg;
 }
 
-void CentreOnReference(PlotState& plot, const app::RunState& state, base::MessageSink& sink) {
+void CentreOnReference(PlotState& plot, const input::RunState& state, base::MessageSink& sink) {
     ToGrid(plot, state.RefLat * kDegToRad, state.RefLon * kDegToRad, plot.centreE, plot.centreN, sink);
 }
 

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "app/run_state.h"
+#include "input/run_state.h"
 #include "base/operator_messages.h"
 #include "geodesy/geodetic.h"
 #include "plot/plot_geometry.h"
@@ -107,7 +107,7 @@ struct Overlays {
 // around the reference target, and the ERBL and line-of-sight overlays while
 // any target is drawn.
 std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::TargetTable& table,
-                                    const app::RunState& state, Overlays overlays, const PlotView& view);
+                                    const input::RunState& state, Overlays overlays, const PlotView& view);
 
 // The point under the cursor, in picture metres, as shown in the status bar.
 struct CursorReadout {
@@ -119,15 +119,15 @@ struct CursorReadout {
     std::string bearing;  // panel 4
 };
 // Also stores the point as the ERBL cursor point.
-CursorReadout ReadCursor(PlotState& plot, double x, double y, const app::RunState& state, base::MessageSink& sink);
+CursorReadout ReadCursor(PlotState& plot, double x, double y, const input::RunState& state, base::MessageSink& sink);
 
 // "000.0 °" bearing text; a bearing that rounds to 360 reads 000.0 °.
 std::string BearingText(double degrees);
 
 // Re-centring. On a picture point: in reference mode "No Ref pos" the new
 // centre becomes the reference position too.
-void CentreOnPoint(PlotState& plot, double x, double y, app::RunState& state, base::MessageSink& sink);
-void CentreOnReference(PlotState& plot, const app::RunState& state, base::MessageSink& sink);
+void CentreOnPoint(PlotState& plot, double x, double y, input::RunState& state, base::MessageSink& sink);
+void CentreOnReference(PlotState& plot, const input::RunState& state, base::MessageSink& sink);
 
 // Entry nearest to a picture point among the entries not "OLD"; entry 1 when
 // none is nearer than it, 0 for an empty table.

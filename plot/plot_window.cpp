@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/receiver.h"
 #include "plot/erbl_window.h"
 #include "plot/los_window.h"
 #include "ui/settings_store.h"
@@ -223,10 +222,11 @@ void PicGraphics::mouseDoubleClickEvent(QMouseEvent* event) {
 
 // ---------------------------------------------------------------- window
 
-FrmGraphics::FrmGraphics(app::Receiver& receiver, PlotState& plot, ui::SettingsStore* settings,
-                         base::MessageSink& messages, QWidget* parent)
+FrmGraphics::FrmGraphics(const targets::TargetTable& table, input::RunState& state, PlotState& plot,
+                         ui::SettingsStore* settings, base::MessageSink& messages, QWidget* parent)
     : QMainWindow(parent),
-      receiver_(receiver),
+      table_(table),
+      state_(state),
       plot_(plot),
       settings_(settings),
       messages_(messages),
@@ -360,11 +360,11 @@ void FrmGraphics::buildMenus() {
 // ---------------------------------------------------------------- opening and closing
 
 void FrmGraphics::open() {
-    const targets::TargetTable& table = receiver_.targets();
+    const targets::TargetTable& table = table_;
     const int zone = SelectGridZone(plot_, table);
     placement_.place(*this, settings_);
     setPanel(7, ZonePanelText(zone));
-    app::RunState& st = receiver_.state();
+    input::RunState& st = state_;
     if (st.ReferenceMode == targets::kRefNone && table.TargetCount > 0) MeanTargetPosition(table, st.RefLat, st.RefLon);
     plot_.scale = 0;
     loaded_ = true;
@@ -405,7 +405,7 @@ void FrmGraphics::pictureResized() {
 }
 
 void FrmGraphics::SetupPlot() {
-    const app::RunState& st = receiver_.state();
+    const input::RunState& st = state_;
     if (!plot::SetupPlot(plot_, st.RefLat, st.RefLon, picGraphics_->width(), picGraphics_->height(), messages_)) {
         return;
     }
@@ -421,7 +421,7 @@ void FrmGraphics::SetupPlot() {
     cmdZoom_[1]->setEnabled(zoom.minus);
     drawRangeRings();
     // Targets show at once in the new view instead of at the next tick.
-    if (receiver_.targets().TargetCount > 0) {
+    if (table_.TargetCount > 0) {
         Update_AISGraphics(UpdateMode::Track);
         Update_AISGraphics(UpdateMode::CurrentPos);
     }
@@ -441,7 +441,7 @@ void FrmGraphics::paintOnPersistent(const std::vector<Shape>& shapes) {
 }
 
 void FrmGraphics::Update_AISGraphics(UpdateMode mode) {
-    const targets::TargetTable& table = receiver_.targets();
+    const targets::TargetTable& table = table_;
     if (mode == UpdateMode::Track) {
         std::vector<Shape> dots;
         StoreTracks(plot_, table, dots, messages_);
@@ -451,7 +451,7 @@ void FrmGraphics::Update_AISGraphics(UpdateMode mode) {
     Overlays overlays;
     overlays.erbl = mnuOptionsERBL_->isChecked();
     overlays.lineOfSight = mnuOptionsLOS_->isChecked();
-    picGraphics_->setMoving(CurrentPositions(plot_, table, receiver_.state(), overlays, view()));
+    picGraphics_->setMoving(CurrentPositions(plot_, table, state_, overlays, view()));
 }
 
 // ---------------------------------------------------------------- scale box and zoom
@@ -484,14 +484,14 @@ void FrmGraphics::pictureMouseDown(Qt::MouseButton button, QPointF point) {
 void FrmGraphics::pictureMouseMove(Qt::MouseButtons buttons, QPointF point) {
     moveToggle_ = !moveToggle_;
     if (buttons == Qt::NoButton) {
-        const CursorReadout r = ReadCursor(plot_, point.x(), point.y(), receiver_.state(), messages_);
+        const CursorReadout r = ReadCursor(plot_, point.x(), point.y(), state_, messages_);
         setPanel(1, r.lat);
         setPanel(2, r.lon);
         setPanel(3, r.range);
         setPanel(4, r.bearing);
         if (mnuOptionsERBL_->isChecked()) {
             const ErblReadout e =
-                UpdateErbl(plot_, r, receiver_.state(), pmnuERBLReference_->isChecked(), messages_);
+                UpdateErbl(plot_, r, state_, pmnuERBLReference_->isChecked(), messages_);
             if (frmERBL_) frmERBL_->showReadout(e);
             // The line follows the cursor instead of waiting for the next tick.
             Update_AISGraphics(UpdateMode::CurrentPos);
@@ -523,7 +523,7 @@ void FrmGraphics::pictureMouseUp(Qt::MouseButton button, QPointF point, QPoint g
 }
 
 void FrmGraphics::pictureDoubleClick() {
-    const targets::TargetTable& table = receiver_.targets();
+    const targets::TargetTable& table = table_;
     if (table.TargetCount < 1) return;
     const int entry = NearestTarget(plot_, table, lastUpPoint_.x(), lastUpPoint_.y(), messages_);
     if (entry > 0) emit targetDoubleClicked(entry);
@@ -532,12 +532,12 @@ void FrmGraphics::pictureDoubleClick() {
 // ---------------------------------------------------------------- menus
 
 void FrmGraphics::pmnuCenterMouse_Click() {
-    CentreOnPoint(plot_, rightClickPoint_.x(), rightClickPoint_.y(), receiver_.state(), messages_);
+    CentreOnPoint(plot_, rightClickPoint_.x(), rightClickPoint_.y(), state_, messages_);
     SetupPlot();
 }
 
 void FrmGraphics::pmnuCenterCurrentPosition_Click() {
-    CentreOnReference(plot_, receiver_.state(), messages_);
+    CentreOnReference(plot_, state_, messages_);
     SetupPlot();
 }
 

@@ -3,7 +3,7 @@
 // vectors, heading marks or hull outlines, trails, and the ERBL and
 // line-of-sight overlays.
 //
-//   plot::FrmGraphics* w = new plot::FrmGraphics(receiver, plotState, settings, messages, mainWindow);
+//   plot::FrmGraphics* w = new plot::FrmGraphics(table, runState, plotState, settings, messages, mainWindow);
 //   w->open();   // zone, placement, reference, show, first set-up at 1:500000
 //
 // Every second (Timer1) the trail pass adds a dot per target to the persistent
@@ -33,10 +33,6 @@
 #include "base/operator_messages.h"
 #include "plot/plot_state.h"
 #include "ui/window_placement.h"
-
-namespace app {
-class Receiver;
-}
 
 namespace plot {
 
@@ -81,9 +77,10 @@ class FrmGraphics : public QMainWindow {
 public:
     static constexpr const char* kCaption = " AIS Graphics Display";
 
-    // receiver and plot outlive the window; messages takes conversion failures.
-    FrmGraphics(app::Receiver& receiver, PlotState& plot, ui::SettingsStore* settings, base::MessageSink& messages,
-                QWidget* parent = nullptr);
+    // table, state and plot outlive the window; state holds the reference
+    // position (re-centring may move it); messages takes conversion failures.
+    FrmGraphics(const targets::TargetTable& table, input::RunState& state, PlotState& plot,
+                ui::SettingsStore* settings, base::MessageSink& messages, QWidget* parent = nullptr);
     ~FrmGraphics() override;
 
     // Opening: zone from the targets, placement, zone panel, reference
@@ -136,7 +133,8 @@ private:
     void paintOnPersistent(const std::vector<Shape>& shapes);
     double pxPerCm() const;
 
-    app::Receiver& receiver_;
+    const targets::TargetTable& table_;
+    input::RunState& state_;
     PlotState& plot_;
     ui::SettingsStore* settings_;
     base::MessageSink& messages_;

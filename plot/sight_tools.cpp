@@ -13,7 +13,7 @@ using geodesy::kMetresPerNauticalMile;
 using geodesy::kRadToDeg;
 }  // namespace
 
-ErblReadout UpdateErbl(PlotState& plot, const CursorReadout& cursor, const app::RunState& state, bool offsetOrigin,
+ErblReadout UpdateErbl(PlotState& plot, const CursorReadout& cursor, const input::RunState& state, bool offsetOrigin,
                        base::MessageSink& sink) {
     ErblState& e = plot.erbl;
     if (!offsetOrigin) {

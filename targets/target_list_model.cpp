@@ -10,7 +10,7 @@ constexpr uint8_t kStatusOnly = 1;
 constexpr uint8_t kWholeRow = 2;
 }  // namespace
 
-TargetListModel::TargetListModel(const TargetTable& table, const app::RunState& state, QObject* parent)
+TargetListModel::TargetListModel(const TargetTable& table, const input::RunState& state, QObject* parent)
     : QAbstractTableModel(parent),
       table_(table),
       state_(state),

@@ -19,7 +19,7 @@
 #include <QTimer>
 #include <vector>
 
-#include "app/run_state.h"
+#include "input/run_state.h"
 #include "targets/target_row.h"
 #include "targets/target_table.h"
 
@@ -30,7 +30,7 @@ class TargetListModel : public QAbstractTableModel {
 public:
     static constexpr int kFlushIntervalMs = 250;
 
-    TargetListModel(const TargetTable& table, const app::RunState& state, QObject* parent = nullptr);
+    TargetListModel(const TargetTable& table, const input::RunState& state, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -61,7 +61,7 @@ private:
     void appendNewRows();
 
     const TargetTable& table_;
-    const app::RunState& state_;
+    const input::RunState& state_;
     std::vector<ListRowText> rows_;
     // Per entry (1..1000): 0 nothing pending, 1 status cell, 2 whole row.
     std::vector<uint8_t> pending_;

@@ -261,7 +261,7 @@ void TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const ais::AISM
 
     // The reference position follows the own ship or the chosen vessel.
     if (ctx.state) {
-        app::RunState& s = *ctx.state;
+        input::RunState& s = *ctx.state;
         const bool follow = (s.ReferenceMode == kRefFromVDO && kind == SentenceKind::VDO) ||
                             (s.ReferenceMode == kRefFromVDM && kind == SentenceKind::VDM && t.MMSI == s.RefMMSI);
         if (follow) {

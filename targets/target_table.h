@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "ais/message_record.h"
-#include "app/run_state.h"
+#include "input/run_state.h"
 #include "base/date_time.h"
 #include "base/operator_messages.h"
 #include "input/vdm.h"
@@ -152,7 +152,7 @@ enum class TargetClass : uint8_t { Unknown, A, BS, SAR, B, AtoN };
 
 // What the table needs from the rest of the program while it takes a message.
 struct TableContext {
-    app::RunState* state = nullptr;             // reference position and mode (may be null: no reference)
+    input::RunState* state = nullptr;             // reference position and mode (may be null: no reference)
     const ShipDatabase* shipData = nullptr;     // pre-fill of new class A/B entries (may be null)
     FlagIndex* flags = nullptr;                 // flag icons (may be null: no flags)
     base::MessageSink* messages = nullptr;       // the table-full message (may be null)

@@ -34,6 +34,7 @@
 #include "ais/message_record.h"
 #include "base/date_time.h"
 #include "cli/sim/scenario.h"
+#include "input/sentence_builder.h"
 
 namespace sim {
 
@@ -125,7 +126,7 @@ private:
     std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> queue_;
     uint64_t order_ = 0;
     uint64_t messages_ = 0;
-    ais::SentenceBuilder builder_;
+    input::SentenceBuilder builder_;
     double occasionalScale_ = 1.0;  // more stations, more occasional traffic
 };
 

@@ -12,6 +12,7 @@
 #include "ais/bit_writer.h"
 #include "ais/decoder.h"
 #include "ais/encoder.h"
+#include "input/sentence_builder.h"
 #include "input/checksum.h"
 #include "input/vdm.h"
 
@@ -37,7 +38,7 @@ std::string RandomPayload(std::mt19937& rng, int type, int bits, int& fill) {
 }
 
 // Encoded payload -> sentences -> fields -> assembled payload.
-EncodedPayload ThroughSentences(const EncodedPayload& e, SentenceBuilder& builder) {
+EncodedPayload ThroughSentences(const EncodedPayload& e, input::SentenceBuilder& builder) {
     const auto sentences = builder.build(e.payload, e.fillBits, 'B');
     input::VdmAssembler assembler;
     EncodedPayload out;
@@ -68,7 +69,7 @@ class RoundTrip : public ::testing::TestWithParam<LayoutCase> {};
 TEST_P(RoundTrip, RandomMessagesSurviveEncodeAndDecode) {
     const LayoutCase c = GetParam();
     std::mt19937 rng(1000u + static_cast<unsigned>(c.type));
-    SentenceBuilder builder;
+    input::SentenceBuilder builder;
     for (int n = 0; n < 300; ++n) {
         const int bits = std::uniform_int_distribution<int>(c.minBits, c.maxBits)(rng);
         int fill = 0;
@@ -165,7 +166,7 @@ TEST(Encoder, WritesNotAvailableCodesAndScaledValues) {
 }
 
 TEST(SentenceBuilder, SplitsLongPayloadsAndNumbersFragments) {
-    SentenceBuilder b;
+    input::SentenceBuilder b;
     const std::string p61(61, '5');
     auto one = b.build(p61, 0, 'A');
     ASSERT_EQ(one.size(), 1u);
@@ -188,7 +189,7 @@ TEST(SentenceBuilder, SplitsLongPayloadsAndNumbersFragments) {
     auto two = b.build(std::string(62, '0'), 2, 'A');
     ASSERT_EQ(two.size(), 2u);
     EXPECT_EQ(two[0].substr(0, 15), "!AIVDM,2,1,1,A,");
-    EXPECT_EQ(MakeSentence(false, 1, 1, -1, 0, "H", 0), "!AIVDM,1,1,,,H,0*" + input::NMEAChecksum("!AIVDM,1,1,,,H,0*") + "\r\n");
+    EXPECT_EQ(input::MakeSentence(false, 1, 1, -1, 0, "H", 0), "!AIVDM,1,1,,,H,0*" + input::NMEAChecksum("!AIVDM,1,1,,,H,0*") + "\r\n");
 }
 
 }  // namespace

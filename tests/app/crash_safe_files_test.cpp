@@ -34,7 +34,7 @@ struct Generation {
     std::vector<targets::ShipDataItem> vessels;
     std::string shipFile;
     input::CommSettings comm;
-    app::RunState state;
+    input::RunState state;
     std::string setupFile;
 };
 
@@ -126,7 +126,7 @@ TEST(CrashSafeFiles, KilledWhileSavingLeavesTheOldOrTheNewFile) {
         ASSERT_EQ(loaded.records, 1500);
         ASSERT_EQ(loaded.malformedLines, 0);
         input::CommSettings comm;
-        app::RunState state;
+        input::RunState state;
         base::RecordingMessageSink messages;
         input::LoadSetup((dir / "Orvanta.ini").string(), comm, state, messages);
         ASSERT_TRUE(messages.entries.empty());

@@ -17,7 +17,7 @@ TEST(ReceiverOutcomes, FragmentsGivenUpBeforeAMalformedSentenceAreCountedAtOnce)
     EXPECT_EQ(rx.pendingFragments(), 1);
     clock.advance(input::VdmAssembler::kMaxAgeSeconds + 1);
     rx.receive(input::InputKind::Tcp, "!AIVDM,2,0,4,A,55P5TL01VIaAL,0*00\r\n");  // fragment number 0
-    const RunState& s = rx.state();
+    const input::RunState& s = rx.state();
     EXPECT_EQ(s.MalformedCount, 1);
     EXPECT_EQ(s.IncompleteFragmentCount, 1);
     EXPECT_EQ(s.IncompleteMessageCount, 1);

@@ -5,6 +5,7 @@
 #include "ais/encoder.h"
 #include "app/receiver.h"
 #include "input/checksum.h"
+#include "input/sentence_builder.h"
 #include "support/recording_events.h"
 #include "support/sample_sentences.h"
 
@@ -19,7 +20,7 @@ protected:
     void feed(const std::string& text) { rx.receive(input::InputKind::Tcp, text); }
     // Every sentence ends in one outcome, or is a fragment still pending.
     void expectBalanced() {
-        const RunState& s = rx.state();
+        const input::RunState& s = rx.state();
         EXPECT_EQ(s.SentenceCount, s.DecodedSentenceCount + s.NonAISCount + s.ChecksumErrorCount + s.MalformedCount +
                                        s.IncompleteFragmentCount + rx.pendingFragments());
         EXPECT_GE(rx.pendingFragments(), 0);
@@ -59,7 +60,7 @@ TEST_F(ReceiverTest, EveryOutcomeIsCounted) {
     stream += two[1].substr(0, 7) + "2,2,7" + two[1].substr(12);                        // part 2 of a message never begun
     stream += "!AIVDM,2,3,5,A,13aG,0*00\r\n";                                          // number above count
     feed(stream);
-    const RunState& s = rx.state();
+    const input::RunState& s = rx.state();
     EXPECT_EQ(s.SentenceCount, 9);
     EXPECT_EQ(s.NonAISCount, 2);
     EXPECT_EQ(s.MalformedCount, 4);
@@ -105,7 +106,7 @@ TEST_F(ReceiverTest, PortMonitorCounters) {
     std::string lf = good;
     lf.erase(lf.size() - 2, 1);  // line feed only
     feed(good + lf + "$GPZDA,1*\r\n!AIVDM,1,1,,A,13aG,0\r\nnoise\r\n");
-    const RunState& s = rx.state();
+    const input::RunState& s = rx.state();
     EXPECT_EQ(s.MonitorSentenceCount, 5);
     EXPECT_EQ(s.MonitorAISCount, 3);
     EXPECT_EQ(s.MonitorNMEACount, 1);
@@ -203,7 +204,7 @@ TEST_F(ReceiverTest, DamagedInputStaysCountedAndBounded) {
 // channel and lost fragments, checked against what was sent.
 TEST_F(ReceiverTest, LongStream) {
     constexpr int kStations = 300;
-    ais::SentenceBuilder builder;
+    input::SentenceBuilder builder;
     std::string stream;
     int sentences = 0, lost = 0, messages = 0;
     for (int round = 0; round < 20; ++round) {
@@ -243,7 +244,7 @@ TEST_F(ReceiverTest, LongStream) {
     sentences++;
     messages++;
 
-    const RunState& s = rx.state();
+    const input::RunState& s = rx.state();
     EXPECT_EQ(s.SentenceCount, sentences);
     EXPECT_EQ(s.DecodedMessageCount, messages);
     EXPECT_EQ(s.IncompleteMessageCount, lost);

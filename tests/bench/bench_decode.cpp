@@ -1,4 +1,4 @@
-// Decoding speed over a realistic message mix (ais::TrafficMix): whole
+// Decoding speed over a realistic message mix (sim::TrafficMix): whole
 // messages through DecodeAISMessage, and the sentence layer in front of it.
 #include <benchmark/benchmark.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ais/decoder.h"
-#include "ais/traffic_mix.h"
+#include "cli/sim/traffic_mix.h"
 #include "input/checksum.h"
 #include "input/vdm.h"
 
@@ -16,7 +16,7 @@ const base::DateTime kNow = base::DateTime::fromCalendar(2026, 12, 6, 12, 0, 0);
 
 const std::vector<ais::EncodedPayload>& Payloads() {
     static const std::vector<ais::EncodedPayload> payloads = [] {
-        ais::TrafficMix mix(7);
+        sim::TrafficMix mix(7);
         std::vector<ais::EncodedPayload> v(20000);
         for (auto& p : v) mix.nextPayload(p);
         return v;
@@ -26,7 +26,7 @@ const std::vector<ais::EncodedPayload>& Payloads() {
 
 const std::vector<std::string>& Sentences() {
     static const std::vector<std::string> sentences = [] {
-        ais::TrafficMix mix(7);
+        sim::TrafficMix mix(7);
         std::vector<std::string> v;
         while (v.size() < 20000) mix.nextSentences(v);
         return v;

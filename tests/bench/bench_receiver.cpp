@@ -1,13 +1,13 @@
 // The whole receive pipeline per sentence: framing, type and field split,
 // reassembly, decoding, the target table and its statistics, over a realistic
-// mix from 1500 stations (ais::TrafficMix). The table fills up to its 1000
+// mix from 1500 stations (sim::TrafficMix). The table fills up to its 1000
 // entries early and stays full, as on a busy coast.
 #include <benchmark/benchmark.h>
 
 #include <string>
 #include <vector>
 
-#include "ais/traffic_mix.h"
+#include "cli/sim/traffic_mix.h"
 #include "app/receiver.h"
 
 namespace {
@@ -15,7 +15,7 @@ namespace {
 const std::string& Stream(size_t& sentenceCount) {
     static size_t count = 0;
     static const std::string stream = [] {
-        ais::TrafficMix mix(11, 1500);
+        sim::TrafficMix mix(11, 1500);
         std::vector<std::string> v;
         while (v.size() < 200000) mix.nextSentences(v);
         count = v.size();

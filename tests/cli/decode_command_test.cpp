@@ -13,6 +13,7 @@
 
 #include "ais/binary_encoder.h"
 #include "ais/encoder.h"
+#include "input/sentence_builder.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ CliRun runDecode(const std::string& input, const std::string& args = "") {
 }
 
 std::string sentences(const ais::EncodedPayload& e, char channel = 'A') {
-    static ais::SentenceBuilder builder;
+    static input::SentenceBuilder builder;
     std::string text;
     for (const auto& s : builder.build(e.payload, e.fillBits, channel)) text += s;
     return text;
@@ -93,7 +94,7 @@ TEST(DecodeCommand, AssemblesFragmentsPerKeyAndKeepsInputOrder) {
     ais::StaticVoyageData b = a;
     b.MMSI = 222;
     b.Name = "SECOND";
-    ais::SentenceBuilder builder;
+    input::SentenceBuilder builder;
     const auto sa = builder.build(ais::EncodePayload(a).payload, 2, 'A');
     const auto sb = builder.build(ais::EncodePayload(b).payload, 2, 'B');
     ASSERT_EQ(sa.size(), 2u);

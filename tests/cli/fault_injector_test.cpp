@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/receiver_events.h"
-#include "app/run_state.h"
+#include "input/run_state.h"
 #include "cli/sim/fault_injector.h"
 #include "cli/sim/simulator.h"
 #include "input/framer.h"
@@ -31,8 +30,6 @@ public:
     simtest::Decoding decoding;
 };
 
-class QuietEvents : public app::ReceiverEvents {};
-
 TEST(FaultInjector, ReceiverAccountsForEveryInjectedFault) {
     Simulator sim(SimulatorOptions{});
     FaultInjector faults({0.25, 99, true});
@@ -52,10 +49,9 @@ TEST(FaultInjector, ReceiverAccountsForEveryInjectedFault) {
     EXPECT_NEAR(static_cast<double>(c.total()) / kMessages, 0.25, 0.02);
 
     // Through the framer in small chunks, as a TCP connection delivers them.
-    app::RunState state;
-    QuietEvents events;
+    input::RunState state;
     Outcomes out;
-    input::Framer framer(input::InputKind::Tcp, state, events, out);
+    input::Framer framer(input::InputKind::Tcp, state, out);
     for (size_t at = 0; at < bytes.size(); at += 1024)
         framer.receive(std::string_view(bytes).substr(at, 1024));
 

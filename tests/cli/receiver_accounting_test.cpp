@@ -136,7 +136,7 @@ TEST(ReceiverAccounting, EverySentenceEndsInOneOutcomeThatTheInjectedFaultsExpla
     rx.receive(input::InputKind::Tcp, bytes);
 
     const sim::FaultCounts& c = faults.counts();
-    const app::RunState& s = rx.state();
+    const input::RunState& s = rx.state();
     const int64_t destroyedMessages = c[Fault::WrongChecksum] + c[Fault::LowerCaseChecksum] +
                                       c[Fault::LostFragment] + c[Fault::TruncatedLine] + c[Fault::LongLine];
     for (size_t k = 0; k < sim::kFaultKinds; ++k) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "ais/encoder.h"
+#include "input/sentence_builder.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ ais::StaticVoyageData staticData(int32_t mmsi, const std::string& name) {
 }
 
 template <class Rec>
-void write(std::ofstream& out, ais::SentenceBuilder& b, const Rec& rec) {
+void write(std::ofstream& out, input::SentenceBuilder& b, const Rec& rec) {
     const auto e = ais::EncodePayload(rec);
     for (const auto& s : b.build(e.payload, e.fillBits, 'A')) out << s;
 }
@@ -78,7 +79,7 @@ protected:
 };
 
 TEST_F(ReplayCommand, TwoRunsKeepOneShipRecordPerVesselAndPrefillTheSecond) {
-    ais::SentenceBuilder b;
+    input::SentenceBuilder b;
     {
         std::ofstream f(dir / "run1.nmea", std::ios::binary);
         for (int round = 0; round < 3; ++round) {
@@ -116,7 +117,7 @@ TEST_F(ReplayCommand, TwoRunsKeepOneShipRecordPerVesselAndPrefillTheSecond) {
 }
 
 TEST_F(ReplayCommand, ReferencePositionGivesRangeAndBearing) {
-    ais::SentenceBuilder b;
+    input::SentenceBuilder b;
     {
         std::ofstream f(dir / "ref.nmea", std::ios::binary);
         write(f, b, position(257000001, 60.5, 5.8));

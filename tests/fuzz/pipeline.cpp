@@ -37,7 +37,7 @@ public:
 };
 
 void configure(app::Receiver& rx, uint8_t mode) {
-    app::RunState& st = rx.state();
+    input::RunState& st = rx.state();
     st.CheckChecksum = mode & 1;
     st.EmptyBuffer = mode & 2;
     st.PortMonitorOpen = mode & 8;
@@ -75,8 +75,8 @@ void configure(app::Receiver& rx, uint8_t mode, bool nearlyFull) {
 }
 
 bool sameOutcome(const app::Receiver& a, const app::Receiver& b) {
-    const app::RunState& x = a.state();
-    const app::RunState& y = b.state();
+    const input::RunState& x = a.state();
+    const input::RunState& y = b.state();
     if (x.SentenceCount != y.SentenceCount || x.ChecksumErrorCount != y.ChecksumErrorCount ||
         x.OverflowCount != y.OverflowCount || x.OverflowBytes != y.OverflowBytes || x.NonAISCount != y.NonAISCount ||
         x.MalformedCount != y.MalformedCount || x.DecodedSentenceCount != y.DecodedSentenceCount ||
@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Events events;
     app::Receiver rx(clock, events);
     configure(rx, mode, nearlyFull);
-    const app::RunState& st = rx.state();
+    const input::RunState& st = rx.state();
 
     size_t at = 0;
     int chunks = 0;

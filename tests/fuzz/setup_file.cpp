@@ -26,13 +26,13 @@ bool near(double a, double b) { return a == b || std::fabs(a - b) <= 1e-14 * std
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     input::CommSettings comm;
     input::SetSetupDefaults(comm);
-    app::RunState state;
+    input::RunState state;
     input::ParseSetup(fuzzing::AsText(data, size), comm, state);
     FUZZ_CHECK(comm.IPListCount >= 0 && comm.IPListCount <= 10);
 
     const std::string file = input::FormatSetup(comm, state);
     input::CommSettings comm2;
-    app::RunState state2;
+    input::RunState state2;
     FUZZ_CHECK(input::ParseSetup(file, comm2, state2).empty());
 
     FUZZ_CHECK(comm2.ComPort == comm.ComPort && comm2.BaudRate == comm.BaudRate && comm2.DataBits == comm.DataBits &&

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "input/framer.h"
-#include "support/recording_events.h"
 
 namespace input {
 namespace {
@@ -23,10 +22,9 @@ struct Outcome {
 };
 
 Outcome frame(const std::string& bytes, size_t chunk) {
-    app::RunState state;
-    testing_support::RecordingEvents events;
+    input::RunState state;
     Collect collect;
-    Framer framer(InputKind::Tcp, state, events, collect);
+    Framer framer(InputKind::Tcp, state, collect);
     for (size_t at = 0; at < bytes.size(); at += chunk) framer.receive(std::string_view(bytes).substr(at, chunk));
     return {collect.sentences, state.OverflowCount, state.OverflowBytes};
 }

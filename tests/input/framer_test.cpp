@@ -4,28 +4,30 @@
 #include <functional>
 
 #include "input/framer.h"
-#include "support/recording_events.h"
 
 namespace input {
 namespace {
 
 class Collect : public SentenceHandler {
 public:
-    explicit Collect(app::RunState& s) : state(s) {}
+    explicit Collect(input::RunState& s) : state(s) {}
     void handleSentence(std::string_view sentence) override {
         state.SentenceCount++;
         sentences.emplace_back(sentence);
         if (onSentence) onSentence();
     }
-    app::RunState& state;
+    void sentenceIgnored(InputKind) override { ignoredAt.push_back(state.IgnoredCount); }
+    void inputBufferChanged(std::string_view pending) override { buffers.emplace_back(pending); }
+    input::RunState& state;
     std::vector<std::string> sentences;
+    std::vector<int32_t> ignoredAt;  // IgnoredCount at each report
+    std::vector<std::string> buffers;
     std::function<void()> onSentence;
 };
 
 struct Fixture {
-    explicit Fixture(InputKind kind) : collect(state), framer(kind, state, events, collect) {}
-    app::RunState state;
-    testing_support::RecordingEvents events;
+    explicit Fixture(InputKind kind) : collect(state), framer(kind, state, collect) {}
+    input::RunState state;
     Collect collect;
     Framer framer;
 };
@@ -63,36 +65,27 @@ TEST(Framer, TextBeforeTheStartCharacterStays) {
     EXPECT_EQ(f.collect.sentences.at(0), "\x01garbage!AIVDM\r\n");
 }
 
-TEST(Framer, EmptyBufferRuleOnSerialCountsWithPercentage) {
+TEST(Framer, EmptyBufferRuleHandsOverTheFirstAndCountsTheRest) {
     Fixture f(InputKind::Serial);
     f.state.EmptyBuffer = true;
     f.framer.receive("one\r\ntwo\r\nthree\r\npart");
     EXPECT_EQ(f.collect.sentences, (std::vector<std::string>{"one\r\n"}));
     EXPECT_EQ(f.state.IgnoredCount, 2);
     // Discards are counted before the handed-over sentence is.
-    using P = std::pair<int, std::string>;
-    EXPECT_EQ(f.events.panels, (std::vector<P>{{6, "1 (100.0%)"}, {6, "2 (100.0%)"}}));
+    EXPECT_EQ(f.collect.ignoredAt, (std::vector<int32_t>{1, 2}));
+    EXPECT_EQ(f.state.SentenceCount, 1);
     EXPECT_EQ(f.framer.pending(), "part");
     f.framer.receive("\r\n");
     EXPECT_EQ(f.collect.sentences.back(), "part\r\n");
 }
 
-TEST(Framer, EmptyBufferRuleOnTcpShowsTheCountAlone) {
-    Fixture f(InputKind::Tcp);
-    f.state.EmptyBuffer = true;
-    f.framer.receive("one\r\ntwo\r\n");
-    EXPECT_EQ(f.collect.sentences.size(), 1u);
-    ASSERT_EQ(f.events.panels.size(), 1u);
-    EXPECT_EQ(f.events.panels[0].second, "1");
-}
-
 TEST(Framer, PortMonitorSeesTheBufferOnlyWhileOpen) {
     Fixture f(InputKind::Serial);
     f.framer.receive("ab");
-    EXPECT_TRUE(f.events.buffers.empty());
+    EXPECT_TRUE(f.collect.buffers.empty());
     f.state.PortMonitorOpen = true;
     f.framer.receive("c\n");
-    EXPECT_EQ(f.events.buffers, (std::vector<std::string>{"abc\n"}));
+    EXPECT_EQ(f.collect.buffers, (std::vector<std::string>{"abc\n"}));
 }
 
 TEST(Framer, OverlongLineIsDroppedWholeAndCounted) {

@@ -36,7 +36,7 @@ TEST(SetupFile, WritesTheDocumentedLines) {
     comm.StopBits = 1;
     comm.IPAddress = "127.0.0.1";
     comm.IPPort = 8040;
-    app::RunState state;
+    input::RunState state;
     state.CheckChecksum = true;
     state.RefLat = 59.5;
     state.RefLon = -10.25;
@@ -56,13 +56,13 @@ TEST(SetupFile, RoundTripKeepsEverySetting) {
     comm.UseTCP = true;
     comm.IPListCount = 3;
     comm.IPList = {"10.0.0.1", "192.168.1.20", "1.2.3.4"};
-    app::RunState state;
+    input::RunState state;
     state.EmptyBuffer = true;
     state.RefLat = 63.123456789012;
     state.RefLon = 10.987654321098;
     state.RefMMSI = 2570001;
     CommSettings comm2;
-    app::RunState state2;
+    input::RunState state2;
     EXPECT_EQ(ParseSetup(FormatSetup(comm, state), comm2, state2), "");
     EXPECT_EQ(comm2, comm);
     EXPECT_EQ(state2.EmptyBuffer, true);
@@ -76,7 +76,7 @@ TEST(SetupFile, SectionsInAnyOrderWithExtraItems) {
         "junk,\"more junk\"\r\n\"REM Binary Message Standard\"\r\n1\r\n\"REM Data tests\"\r\n#TRUE#,#TRUE#\r\n"
         "17\r\n\"REM Comport\"\r\n3,9600,7,\"even\",2\n\"REM IP Address\"\n#TRUE#,\"10.1.1.1\",1234\n";
     CommSettings comm;
-    app::RunState state;
+    input::RunState state;
     EXPECT_EQ(ParseSetup(text, comm, state), "");
     EXPECT_EQ(state.BinaryMsgStandard, 1);
     EXPECT_TRUE(state.CheckChecksum && state.EmptyBuffer);
@@ -107,7 +107,7 @@ TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
         const fs::path file = dir.path / "Orvanta.ini";
         std::ofstream(file, std::ios::binary) << r.text;
         CommSettings comm;
-        app::RunState state;
+        input::RunState state;
         base::RecordingMessageSink sink;
         LoadSetup(file.string(), comm, state, sink);
         ASSERT_EQ(sink.entries.size(), 1u) << r.text;
@@ -119,7 +119,7 @@ TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
     }
     // The ten addresses before the failing eleventh stay loaded.
     CommSettings comm;
-    app::RunState state;
+    input::RunState state;
     ParseSetup(rows[0].text, comm, state);
     EXPECT_EQ(comm.IPListCount, 10);
     EXPECT_EQ(comm.IPList[9], "a9");
@@ -128,7 +128,7 @@ TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
 TEST(SetupFile, MissingFileGivesInformationAndDefaults) {
     TempDir dir;
     CommSettings comm;
-    app::RunState state;
+    input::RunState state;
     base::RecordingMessageSink sink;
     LoadSetup((dir.path / "nope.ini").string(), comm, state, sink);
     ASSERT_EQ(sink.entries.size(), 1u);
@@ -143,7 +143,7 @@ TEST(SetupFile, SaveReplacesTheFileAndReportsFailure) {
     TempDir dir;
     CommSettings comm;
     SetSetupDefaults(comm);
-    app::RunState state;
+    input::RunState state;
     base::RecordingMessageSink sink;
     const fs::path file = dir.path / "Orvanta.ini";
     std::ofstream(file) << "old";

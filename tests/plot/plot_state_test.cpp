@@ -43,7 +43,7 @@ protected:
         return CurrentPositions(plot, table, state, overlays, plot.view(800, 600, 40));
     }
 
-    app::RunState state;
+    input::RunState state;
     base::RecordingMessageSink sink;
     targets::TableContext ctx;
     ais::AISMessageRecord rec;

@@ -44,7 +44,7 @@ TEST(LineOfSight, TypedHeights) {
 
 TEST(Erbl, OriginFollowsTheReferenceUnlessOffset) {
     base::RecordingMessageSink sink;
-    app::RunState state;
+    input::RunState state;
     state.RefLat = 52.0;
     state.RefLon = 4.0;
     PlotState plot;

@@ -9,6 +9,7 @@
 
 #include "ais/encoder.h"
 #include "ais/message_record.h"
+#include "input/sentence_builder.h"
 
 namespace testing_support {
 
@@ -67,13 +68,13 @@ inline ais::StaticVoyageData StaticData(int32_t mmsi, const std::string& name, c
 
 template <class Rec>
 std::vector<std::string> Sentences(const Rec& rec, char channel = 'A', bool ownShip = false) {
-    static ais::SentenceBuilder builder;
+    static input::SentenceBuilder builder;
     const ais::EncodedPayload e = ais::EncodePayload(rec);
     return builder.build(e.payload, e.fillBits, channel, ownShip);
 }
 
 inline std::string Sentence(const ais::EncodedPayload& e, char channel = 'A', bool ownShip = false) {
-    return ais::MakeSentence(ownShip, 1, 1, -1, channel, e.payload, e.fillBits);
+    return input::MakeSentence(ownShip, 1, 1, -1, channel, e.payload, e.fillBits);
 }
 
 }  // namespace testing_support

@@ -43,7 +43,7 @@ protected:
         rec.Type24.MMSI = mmsi;
     }
 
-    app::RunState state;
+    input::RunState state;
     base::RecordingMessageSink messages;
     TableContext ctx;
     ais::AISMessageRecord rec;

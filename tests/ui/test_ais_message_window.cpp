@@ -8,6 +8,7 @@
 #include "ais/ais_message_window.h"
 #include "ais/binary_encoder.h"
 #include "app/frm_main_window.h"
+#include "input/sentence_builder.h"
 #include "support/sample_sentences.h"
 #include "support/temp_dir.h"
 
@@ -32,7 +33,7 @@ std::string metHydroBroadcast(int32_t mmsi, float airTemperature) {
     m.DAC = 1;
     m.FI = 11;
     const auto p = ais::EncodeBinaryMessage(m, 0);
-    return ais::MakeSentence(false, 1, 1, -1, 'A', p->Payload, p->FillBits);
+    return input::MakeSentence(false, 1, 1, -1, 'A', p->Payload, p->FillBits);
 }
 
 QString text(QWidget* w, const char* name) {

@@ -45,7 +45,12 @@ struct Fixture {
         w.receiver().state().IgnoredCount = 3;
     }
     static std::vector<std::string> ports() { return {"ttyS0", "ttyUSB0"}; }  // COM1 ttyUSB0, COM2 ttyS0
-    std::unique_ptr<input::FrmCommSetup> dialog() { return std::make_unique<input::FrmCommSetup>(w, &Fixture::ports); }
+    // A dialog as Setup > Comm opens it: OK applies the choice to the main window.
+    std::unique_ptr<input::FrmCommSetup> dialog() {
+        auto d = std::make_unique<input::FrmCommSetup>(w.commChoice(), messages, &w, &Fixture::ports);
+        QObject::connect(d.get(), &QDialog::accepted, &w, [this, p = d.get()] { w.applyCommChoice(p->choice()); });
+        return d;
+    }
     QString lastMessage() const {
         return messages.entries.empty() ? QString() : QString::fromStdString(messages.entries.back().text);
     }
@@ -160,13 +165,13 @@ private slots:
         focusOut(ip);
         if (valid) {
             QVERIFY(f.messages.entries.empty());
-            QCOMPARE(d->edited().IPList[2], text.toStdString());
+            QCOMPARE(d->choice().comm.IPList[2], text.toStdString());
             QCOMPARE(items(ip).size(), 3);
         } else {
             QCOMPARE(f.lastMessage(),
                      text + " is not a valid IP address! Has to be in the range 1.0.0.1 to 255.255.255.255");
             QVERIFY(f.messages.entries.back().icon == base::MessageIcon::Critical);
-            QCOMPARE(d->edited().IPListCount, int16_t(2));
+            QCOMPARE(d->choice().comm.IPListCount, int16_t(2));
         }
         // The main window's list changes only on OK.
         QCOMPARE(f.w.commSettings().IPListCount, int16_t(2));
@@ -221,7 +226,7 @@ private slots:
         QCOMPARE(d->result(), int(QDialog::Accepted));
 
         const input::CommSettings& c = f.w.commSettings();
-        const app::RunState& st = f.w.receiver().state();
+        const input::RunState& st = f.w.receiver().state();
         QVERIFY(c.UseTCP);
         QCOMPARE(c.IPAddress, std::string("127.0.0.1"));
         QCOMPARE(c.IPPort, 1);

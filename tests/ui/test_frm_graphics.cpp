@@ -187,7 +187,7 @@ private slots:
     void recentringOnTheMouseAndOnTheReference() {
         Plot f;
         plot::FrmGraphics* w = f.window();
-        app::RunState& st = f.main.receiver().state();
+        input::RunState& st = f.main.receiver().state();
         st.ReferenceMode = targets::kRefManual;
         const plot::PlotView start = w->view();
         const double refLat = st.RefLat;
@@ -206,7 +206,7 @@ private slots:
         Plot f;
         plot::FrmGraphics* w = f.window();
         QWidget* pic = w->picture();
-        const app::RunState& st = f.main.receiver().state();
+        const input::RunState& st = f.main.receiver().state();
         // The centre of the picture is the reference position.
         const QPoint centre(pic->width() / 2, pic->height() / 2);
         w->pictureMouseMove(Qt::NoButton, QPointF(0, 0));

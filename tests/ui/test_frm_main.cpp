@@ -450,8 +450,9 @@ private slots:
             QVERIFY(f.w.receiver().shipDatabase().LookupShipData(257000001));
             // Settings confirmed by the operator are stored from then on.
             f.w.useSessionInput("127.0.0.1", 45678);
-            f.w.commSettings().ComPort = 0;
-            f.w.commSettingsConfirmed();
+            input::CommChoice choice = f.w.commChoice();
+            choice.comm.ComPort = 0;
+            f.w.applyCommChoice(choice);
             f.w.close();
         }
         QVERIFY(dir.read("Orvanta.ini").find("#TRUE#,\"127.0.0.1\",45678") != std::string::npos);

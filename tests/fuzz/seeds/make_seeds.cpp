@@ -86,7 +86,7 @@ void setupFiles(const fs::path& root) {
     Corpus c(root, "setup_file");
     input::CommSettings comm;
     input::SetSetupDefaults(comm);
-    app::RunState state;
+    input::RunState state;
     c.add(input::FormatSetup(comm, state));
     comm.ComPort = 3;
     comm.UseTCP = true;

@@ -1,14 +1,14 @@
-#include "app/run_state.h"
+#include "app/status_panels.h"
 
 #include "base/number_format.h"
 
 namespace app {
 
-std::string checksumPanelText(const RunState& state) {
+std::string checksumPanelText(const input::RunState& state) {
     return state.CheckChecksum ? std::to_string(state.ChecksumErrorCount) : "n/a";
 }
 
-std::string ignoredPanelText(const RunState& state, bool withPercentage) {
+std::string ignoredPanelText(const input::RunState& state, bool withPercentage) {
     if (!state.EmptyBuffer) return "n/a";
     std::string text = std::to_string(state.IgnoredCount);
     if (withPercentage) {

@@ -1,10 +1,12 @@
-#include "ais/traffic_mix.h"
+#include "cli/sim/traffic_mix.h"
 
 #include <cmath>
 
 #include "ais/binary_encoder.h"
 
-namespace ais {
+namespace sim {
+
+using namespace ais;
 
 namespace {
 
@@ -266,4 +268,4 @@ int TrafficMix::nextSentences(std::vector<std::string>& out) {
     return type;
 }
 
-}  // namespace ais
+}  // namespace sim

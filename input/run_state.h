@@ -4,9 +4,8 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 
-namespace app {
+namespace input {
 
 struct RunState {
     // Sentences handed to the sentence handler since start (every type).
@@ -51,10 +50,4 @@ struct RunState {
     int16_t BinaryMsgStandard = 0;
 };
 
-// Status bar panel 4: the checksum error count while the test is on.
-std::string checksumPanelText(const RunState& state);
-// Status bar panel 6: "n/a" while the empty-buffer rule is off, else the ignored count;
-// with a percentage of all sentences for serial input ("1 (.5%)").
-std::string ignoredPanelText(const RunState& state, bool withPercentage);
-
-}  // namespace app
+}  // namespace input

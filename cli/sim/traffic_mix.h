@@ -7,7 +7,7 @@
 // broadcasts (14) and extended Class B reports (19). A fleet of vessels moves
 // between messages so positions, speeds and names are plausible.
 //
-//   ais::TrafficMix mix(42);
+//   sim::TrafficMix mix(42);
 //   std::vector<std::string> sentences;
 //   for (int i = 0; i < 1000; ++i) mix.nextSentences(sentences);   // appends NMEA lines
 #pragma once
@@ -18,15 +18,16 @@
 #include <vector>
 
 #include "ais/encoder.h"
+#include "input/sentence_builder.h"
 
-namespace ais {
+namespace sim {
 
 class TrafficMix {
 public:
     explicit TrafficMix(uint32_t seed = 1, int fleetSize = 2000);
 
     // The next message as a payload; returns its type.
-    int nextPayload(EncodedPayload& out);
+    int nextPayload(ais::EncodedPayload& out);
     // The next message as one or more sentences appended to out; returns its type.
     int nextSentences(std::vector<std::string>& out);
 
@@ -45,8 +46,8 @@ private:
 
     std::mt19937 rng_;
     std::vector<Vessel> fleet_;
-    SentenceBuilder builder_;
+    input::SentenceBuilder builder_;
     int tick_ = 0;
 };
 
-}  // namespace ais
+}  // namespace sim

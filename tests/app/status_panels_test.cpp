@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "app/run_state.h"
+#include "app/status_panels.h"
 
 namespace app {
 namespace {
 
-TEST(RunState, PanelsShowNotAvailableWhileTheirRuleIsOff) {
-    RunState s;
+TEST(StatusPanels, PanelsShowNotAvailableWhileTheirRuleIsOff) {
+    input::RunState s;
     s.ChecksumErrorCount = 5;
     s.IgnoredCount = 3;
     EXPECT_EQ(checksumPanelText(s), "n/a");
@@ -18,8 +18,8 @@ TEST(RunState, PanelsShowNotAvailableWhileTheirRuleIsOff) {
     EXPECT_EQ(ignoredPanelText(s, false), "3");
 }
 
-TEST(RunState, IgnoredPercentageHasNoLeadingZero) {
-    RunState s;
+TEST(StatusPanels, IgnoredPercentageHasNoLeadingZero) {
+    input::RunState s;
     s.EmptyBuffer = true;
     s.IgnoredCount = 1;
     s.SentenceCount = 199;
