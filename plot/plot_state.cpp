@@ -58,8 +58,8 @@ bool ValidHeading(double h) { return std::isfinite(h) && h >= 0 && h < 360; }
 // Heading mark or hull outline of one target at (x, y).
 void AppendHeadingMark(std::vector<Shape>& out, const targets::TargetRecord& t, double x, double y,
                        PlotColour colour, const PlotView& view) {
-    if (t.ClassText == "Base Station" || t.ClassText == "SAR Aircraft") return;
-    const bool aton = t.ClassText == "Aids to Navigation";
+    if (t.Class == targets::TargetClass::BS || t.Class == targets::TargetClass::SAR) return;
+    const bool aton = t.Class == targets::TargetClass::AtoN;
     if (view.scale > kHullScaleLimit) {
         if (aton || !ValidHeading(t.TrueHeading)) return;
         // A fixed fraction of the window, whatever the scale.
@@ -172,7 +172,7 @@ std::vector<Shape> RangeRingShapes(const PlotState& plot) {
 }
 
 bool Drawable(const targets::TargetRecord& t) {
-    return t.Status != "OLD" && t.Latitude != 0 && std::fabs(t.Latitude) < 90 && std::fabs(t.Longitude) <= 180;
+    return t.Status != targets::TargetStatus::Old && t.Latitude != 0 && std::fabs(t.Latitude) < 90 && std::fabs(t.Longitude) <= 180;
 }
 
 void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector<Shape>& out,
@@ -280,7 +280,7 @@ int NearestTarget(const PlotState& plot, const targets::TargetTable& table, doub
     double best = distanceTo(table.entry(1));
     for (int n = 1; n <= table.TargetCount; ++n) {
         const targets::TargetRecord& t = table.entry(n);
-        if (t.Status == "OLD") continue;
+        if (t.Status == targets::TargetStatus::Old) continue;
         const double distance = distanceTo(t);
         if (distance < best) {
             best = distance;

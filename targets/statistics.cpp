@@ -41,10 +41,8 @@ int ClassBIntervalIndex(float sog) {
     return 3;
 }
 
-void UpdateStatistics(TargetTable& table, SentenceKind kind, char channel, int type, base::DateTime timeReceived,
+void UpdateStatistics(TargetRecord& t, SentenceKind kind, char channel, int type, base::DateTime timeReceived,
                       base::DateTime now, double monotonic) {
-    if (table.SkipMessage || table.CurrentTarget < 1 || table.CurrentTarget > table.TargetCount) return;
-    TargetRecord& t = table.entry(table.CurrentTarget);
     const bool known = type >= 1 && type <= 26;
     const size_t slot = static_cast<size_t>(known ? type - 1 : 0);
 
@@ -58,7 +56,6 @@ void UpdateStatistics(TargetTable& table, SentenceKind kind, char channel, int t
         t.VDMCount++;
     } else {
         t.VDOCount++;
-        table.OwnShipIndex = table.CurrentTarget;
     }
     t.MsgCount[0]++;
     if (!known) {
