@@ -57,6 +57,8 @@ struct IntakeOutcome {
     // shows, "Error : too many fields  VDM-message : <sentence>" or
     // "Error 6 : Overflow  VDM-message : <sentence>"; empty otherwise.
     std::string_view errorText;
+
+    bool operator==(const IntakeOutcome&) const = default;
 };
 
 class Intake {

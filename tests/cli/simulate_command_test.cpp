@@ -16,7 +16,8 @@
 #include <map>
 #include <string>
 
-#include "sim_decode.h"
+#include "input/checksum.h"
+#include "support/intake_decoder.h"
 
 namespace {
 
@@ -80,21 +81,21 @@ TEST(SimulateCommand, SameSeedSameBytesAndEverySentenceDecodes) {
 
     const auto lines = Lines(a.out);
     ASSERT_EQ(lines.size(), 20000u);
-    simtest::Decoding dec;
+    testing_support::IntakeDecoder dec;
     int decoded = 0;
     for (const auto& line : lines) {
         ASSERT_TRUE(input::ChecksumValid(line)) << line;
         if (dec.feed(line) > 0) ++decoded;
     }
     EXPECT_GT(decoded, 19000);
-    EXPECT_EQ(dec.assembler.incompleteMessages(), 0);
+    EXPECT_EQ(dec.intake.incompleteMessages(), 0);
 }
 
 TEST(SimulateCommand, DurationIsScenarioTime) {
     // Ten minutes of scenario time: the base station reports every 10 s.
     const Result r = Simulate("--fast --duration 600 --stdout");
     ASSERT_EQ(r.status, 0);
-    simtest::Decoding dec;
+    testing_support::IntakeDecoder dec;
     std::map<int, int> types;
     for (const auto& line : Lines(r.out)) ++types[dec.feed(line)];
     EXPECT_EQ(types[4], 60);

@@ -8,12 +8,13 @@
 #include "ais/code_tables.h"
 #include "cli/sim/simulator.h"
 #include "geodesy/geodetic.h"
-#include "sim_decode.h"
+#include "input/checksum.h"
+#include "support/intake_decoder.h"
 
 namespace sim {
 namespace {
 
-using simtest::Trim;
+using testing_support::Trim;
 
 constexpr double kLatLonStep = 1.0 / 600000.0;  // 1/10000 minute in degrees
 
@@ -43,7 +44,7 @@ TEST_P(RoundTrip, EveryMessageDecodesToItsTruth) {
     o.scenario.seed = 11;
     o.occasionalRate = 5;  // more of the rare types in a short run
     Simulator sim(o);
-    simtest::Decoding dec(o.standard);
+    testing_support::IntakeDecoder dec(o.standard);
     std::set<int> types;
     Emission e;
     for (int n = 0; n < 40000; ++n) {
@@ -305,7 +306,7 @@ TEST(Intervals, ReportsKeepTheirStationsRhythm) {
     SimulatorOptions o;
     o.scenario.seed = 3;
     Simulator sim(o);
-    simtest::Decoding dec;
+    testing_support::IntakeDecoder dec;
     struct Last {
         double time = -1;
         float expected = 0;
@@ -355,7 +356,7 @@ TEST(Motion, SteadyLegsFollowTheEllipsoidAndTurnsShowRot) {
     SimulatorOptions o;
     o.occasionalRate = 0;
     Simulator sim(o);
-    simtest::Decoding dec;
+    testing_support::IntakeDecoder dec;
     std::map<int32_t, ais::PositionReport> previous;
     std::map<int32_t, double> previousTime;
     int steadyChecked = 0, turnsChecked = 0;

@@ -19,8 +19,8 @@ namespace {
 class ModelEvents : public testing_support::RecordingEvents {
 public:
     targets::TargetListModel* model = nullptr;
-    void targetRowChanged(int entry) override {
-        RecordingEvents::targetRowChanged(entry);
+    void targetChangedByMessage(int entry) override {
+        RecordingEvents::targetChangedByMessage(entry);
         if (model) model->UpdateTargetRow(entry);
     }
 };
@@ -118,7 +118,7 @@ private slots:
         QCOMPARE(f.cell(0, 3), QString("n/a"));
         f.model.RefreshTargetList();
         QCOMPARE(f.cell(0, 3), QString(""));  // a full rewrite leaves no-position cells empty
-        f.rx.targets().entry(1).Status = "OLD";
+        f.rx.targets().entry(1).Status = targets::TargetStatus::Old;
         f.model.UpdateStatusCell(1);
         f.model.flush();
         QCOMPARE(f.cell(0, 12), QString("OLD"));
