@@ -11,7 +11,9 @@ namespace {
 
 using testing_support::TempDir;
 
-std::string icon(const TempDir& dir, const std::string& code) { return (dir / "Flags" / ("D" + code + ".ico")).string(); }
+std::string icon(const TempDir& dir, const std::string& code) {
+    return (dir / "Flags" / ("D" + code + ".ico")).string();
+}
 
 void writeIndex(const TempDir& dir, const std::string& text) {
     std::filesystem::create_directories(dir / "Flags");

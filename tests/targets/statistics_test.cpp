@@ -100,7 +100,8 @@ TEST_F(StatsTest, ClassBExpectedAndSummary) {
     message(18, 'B');
     const TargetRecord& t = table.entry(1);
     EXPECT_EQ(t.Expected[17], 30.0f);
-    EXPECT_EQ(StatisticsSummary(t), (std::array<std::string, 7>{"2", "06 Dec 23:59:50", "01:02:05", "0", "2", "1", "1"}));
+    const std::array<std::string, 7> summary = {"2", "06 Dec 23:59:50", "01:02:05", "0", "2", "1", "1"};
+    EXPECT_EQ(StatisticsSummary(t), summary);
 }
 
 }  // namespace
