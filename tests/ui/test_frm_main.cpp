@@ -1,13 +1,11 @@
 // The main window: its controls, the input it opens, the list it fills from
 // the traffic, the reference frame, the windows it opens, and what it saves
 // when it closes.
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -66,26 +64,17 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(m.w.listModel().index(0, 2).data().toString().startsWith("BLUE HERON"), 5000);
         QCOMPARE(Child<QLabel>(m.w, "lblNoOfTargets")->text(), QString("1"));
 
-        // The server going away shows at once, with the button that reconnects.
+        // The server going away shows at once, with the button; CONNECT then meets a refusal.
         server.peer->disconnectFromHost();
         QTRY_COMPARE_WITH_TIMEOUT(m.w.panelText(2), panel(input::kSocketClosed), 5000);
         QVERIFY(!connect->isHidden());
         QVERIFY(m.messages.entries.empty());
+        server.server.close();
         connect->click();
-        QVERIFY(server.accept());
-        QTRY_COMPARE_WITH_TIMEOUT(m.w.panelText(2), panel(input::kSocketConnected), 5000);
-    }
-
-    void refusedConnectionIsReportedAndOffersConnect() {
-        MainWindow m;
-        m.w.commSettings().UseTCP = true;
-        m.w.commSettings().IPAddress = "127.0.0.1";
-        m.w.commSettings().IPPort = testing_support::ClosedPort();
-        m.w.load(true);
         QTRY_VERIFY_WITH_TIMEOUT(!m.messages.entries.empty(), 5000);
         QVERIFY2(m.lastMessage().startsWith("TCP/IP Error :"), qPrintable(m.lastMessage()));
         QCOMPARE(m.messages.entries.back().icon, base::MessageIcon::Critical);
-        QVERIFY(!Child<QPushButton>(m.w, "cmdConnect")->isHidden());
+        QVERIFY(!connect->isHidden());
     }
 
     void panelsFollowTheReceiver() {
@@ -182,14 +171,12 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("reason");
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<double>("value");
+        QTest::addColumn<double>("value");  // RefMMSI or RefLat
         QTest::addColumn<bool>("message");
-        QTest::newRow("MMSI") << 3 << "txtMMSI" << "257000001 " << int(Qt::TabFocusReason) << "257000001"
-                              << 257000001.0 << false;
-        QTest::newRow("ten-digit MMSI") << 3 << "txtMMSI" << "1234567890" << int(Qt::TabFocusReason) << "1234567890"
-                                        << 0.0 << true;
-        QTest::newRow("latitude") << 2 << "txtRefLat" << "59 30 0 n" << int(Qt::TabFocusReason) << "59°30'00.0\"N"
-                                  << 59.5 << false;
+        const int tab = Qt::TabFocusReason;
+        QTest::newRow("MMSI") << 3 << "txtMMSI" << "257000001 " << tab << "257000001" << 257000001.0 << false;
+        QTest::newRow("ten-digit MMSI") << 3 << "txtMMSI" << "1234567890" << tab << "1234567890" << 0.0 << true;
+        QTest::newRow("latitude") << 2 << "txtRefLat" << "59 30 0 n" << tab << "59°30'00.0\"N" << 59.5 << false;
         QTest::newRow("focus to another window")
             << 2 << "txtRefLat" << "59 30 0 n" << int(Qt::ActiveWindowFocusReason) << "59 30 0 n" << 0.0 << false;
     }
@@ -207,8 +194,8 @@ private slots:
         auto* edit = Child<QLineEdit>(m.w, qPrintable(box));
         edit->setText(typed);
         testing_support::FocusOut(edit, Qt::FocusReason(reason));
-        const input::RunState& st = m.w.receiver().state();
         QCOMPARE(edit->text(), shown);
+        const input::RunState& st = m.w.receiver().state();
         QCOMPARE(box == "txtMMSI" ? double(st.RefMMSI) : st.RefLat, value);
         QCOMPARE(m.messages.entries.size(), size_t(message ? 1 : 0));
     }
@@ -222,64 +209,45 @@ private slots:
         QCOMPARE(Child<QLineEdit>(m.w, "txtRefLon")->text(), QString("005°15'00.0\"E"));
     }
 
-    // The order takes effect with the next header click; the first column unsorts.
-    void headerClickSortsAndNamesTheColumn() {
-        MainWindow m;
-        m.w.load(false);
-        m.feed(ClassAReport(257000001, 59.5, 5.25, 9.0f));
-        m.feed(ClassAReport(257000002, 59.5, 5.25, 3.0f));
-        m.w.listModel().flush();
-        auto* grid = Child<QTableView>(m.w, "fgAISTargets");
-        auto* sortedBy = Child<QLabel>(m.w, "lblSortedBy");
-        const auto first = [&] { return grid->model()->index(0, 1).data().toString(); };
-        emit grid->horizontalHeader()->sectionClicked(targets::kColSOG);
-        QCOMPARE(sortedBy->text(), QString("  SOG"));
-        QCOMPARE(first(), QString("257000002"));
-        Child<QRadioButton>(m.w, "optIncr_1")->click();
-        QCOMPARE(first(), QString("257000002"));
-        emit grid->horizontalHeader()->sectionClicked(targets::kColSOG);
-        QCOMPARE(first(), QString("257000001"));
-        emit grid->horizontalHeader()->sectionClicked(targets::kColNo);
-        QCOMPARE(sortedBy->text(), QString("Unsorted"));
+    // Windows keep their place in twips: an edge that did not move keeps its
+    // stored number exactly (no creeping through pixels), a moved one is
+    // stored anew, and a minimised main window stores nothing.
+    void placementIsKeptInTwips_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<bool>("minimise");
+        QTest::newRow("main") << "" << "frmMain" << "Main" << false;
+        QTest::newRow("main minimised") << "" << "frmMain" << "Main" << true;
+        QTest::newRow("port monitor") << "mnuViewPortMonitor" << "frmPortMonitor" << "Monitor" << false;
+        QTest::newRow("plot") << "mnuViewGraphics" << "frmGraphics" << "graphics" << false;
     }
-
-    void binaryStandardMenuKeepsOneCheckMark() {
-        MainWindow m;
-        m.w.load(false);
-        auto* imo = Child<QAction>(m.w, "mnuSetupBinaryMsgStd_0");
-        auto* iala = Child<QAction>(m.w, "mnuSetupBinaryMsgStd_1");
-        QVERIFY(imo->isChecked() && !iala->isChecked());
-        for (int k = 0; k < 2; ++k) {  // choosing the checked one again keeps it checked
-            iala->trigger();
-            QVERIFY(!imo->isChecked() && iala->isChecked());
-        }
-        QCOMPARE(m.w.receiver().state().BinaryMsgStandard, 1);
-    }
-
-    // The placement is kept in twips; a minimised window keeps the last normal one.
-    void placementIsStoredInTwips() {
+    void placementIsKeptInTwips() {
+        QFETCH(QString, action);
+        QFETCH(QString, window);
+        QFETCH(QString, prefix);
+        QFETCH(bool, minimise);
         QTemporaryDir dir;
         ui::SettingsStore store(dir.filePath("settings.ini"));
-        {
-            MainWindow m(&store);
-            m.w.load(false);
-            const double dpi = m.w.logicalDpiX();
-            QCOMPARE(m.w.size(), QSize(ui::pixelsFromTwips(13300, dpi), ui::pixelsFromTwips(8000, dpi)));
-            m.w.resize(ui::pixelsFromTwips(15000, dpi), ui::pixelsFromTwips(9000, dpi));
-            m.w.shutdown();
+        store.writeNumber(prefix + "Left", 3007);
+        store.writeNumber(prefix + "Width", 15000);
+        MainWindow m(&store);
+        m.w.load(false);
+        if (!action.isEmpty()) Child<QAction>(m.w, qPrintable(action))->trigger();
+        QWidget* w = action.isEmpty() ? &m.w : m.w.findChild<QWidget*>(window);
+        const double dpi = w->logicalDpiX();
+        QCOMPARE(w->x(), ui::pixelsFromTwips(3007, dpi));
+        QCOMPARE(w->width(), ui::pixelsFromTwips(15000, dpi));
+        w->show();
+        w->resize(w->width() + 40, w->height());
+        if (minimise) {
+            w->showMinimized();
+            if (!w->isMinimized()) QSKIP("this platform does not minimise windows");
         }
-        QCOMPARE(store.readNumber("MainWidth", 0), 15000.0);
-        QCOMPARE(store.readNumber("MainLeft", 0), 1000.0);
-        {
-            MainWindow m(&store);
-            m.w.load(false);
-            m.w.show();
-            m.w.resize(300, 200);
-            m.w.showMinimized();
-            if (!m.w.isMinimized()) QSKIP("this platform does not minimise windows");
-            m.w.shutdown();
-        }
-        QCOMPARE(store.readNumber("MainWidth", 0), 15000.0);
+        w == &m.w ? m.w.shutdown() : void(w->close());
+        QCOMPARE(store.readNumber(prefix + "Left", 0), 3007.0);
+        const int width = ui::pixelsFromTwips(15000, dpi) + 40;
+        QCOMPARE(store.readNumber(prefix + "Width", 0), minimise ? 15000.0 : double(ui::twipsFromPixels(width, dpi)));
     }
 
     void closingSavesTheSetupFileAndTheShipDatabase() {
@@ -289,7 +257,9 @@ private slots:
             m.w.startUp(dir.path());
             QCOMPARE(m.messages.entries.size(), size_t(1));  // no setup file yet
             m.w.load(false);
-            Child<QAction>(m.w, "mnuSetupBinaryMsgStd_1")->trigger();
+            auto* iala = Child<QAction>(m.w, "mnuSetupBinaryMsgStd_1");
+            for (int k = 0; k < 2; ++k) iala->trigger();  // choosing the checked one again keeps it
+            QVERIFY(iala->isChecked() && !Child<QAction>(m.w, "mnuSetupBinaryMsgStd_0")->isChecked());
             // A session address (the demo's) does not replace the stored one.
             m.w.useSessionInput("127.0.0.1", 45678);
             m.feed(testing_support::StaticData(257000001, "BLUE HERON", "LABC"));

@@ -1,5 +1,5 @@
 // The port monitor, opened from the main window: what arrives on the input,
-// the counters and the connection state, its buttons, and its place.
+// the counters and the connection state, and its buttons.
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -8,8 +8,6 @@
 #include "input/port_monitor.h"
 #include "input/port_monitor_window.h"
 #include "input/tcp_transport.h"
-#include "support/temp_dir.h"
-#include "ui/settings_store.h"
 #include "ui/twips.h"
 #include "window_fixture.h"
 
@@ -21,9 +19,7 @@ const std::string kAIS =
     testing_support::Join(testing_support::Sentences(testing_support::ClassAReport(257000001, 59.5, 5.25, 1.0f)));
 
 struct Fixture {
-    testing_support::TempDir dir;
-    ui::SettingsStore settings{QString::fromStdString((dir.path() / "settings.ini").string())};
-    testing_support::MainWindow m{&settings};
+    testing_support::MainWindow m;
     input::FrmPortMonitor* open() {
         Child<QAction>(m.w, "mnuViewPortMonitor")->trigger();
         return m.w.portMonitor();
@@ -115,7 +111,7 @@ private slots:
         QVERIFY(box->blockCount() <= capacity + 2);
     }
 
-    void serialLineInThePanelsAndThePlaceKept() {
+    void serialLineInThePanelsAndCountingWhileOpen() {
         Fixture f;
         input::CommSettings& c = f.m.w.commSettings();
         c.ComPort = 3, c.BaudRate = 38400, c.DataBits = 8, c.StopBits = 1, c.Parity = "none";
@@ -123,21 +119,17 @@ private slots:
         QStringList panels;
         for (int i = 1; i <= 5; ++i) panels << mon->panelText(i);
         QCOMPARE(panels, QStringList({"Comport :3", "Baud rate :38400", "Data bits :8", "Parity : none", "Stop bits :1"}));
-        const int twips100 = ui::pixelsFromTwips(100, mon->logicalDpiX());
-        QCOMPARE(mon->pos(), QPoint(twips100, twips100));
         const input::RunState& st = f.m.w.receiver().state();
         QVERIFY(st.PortMonitorOpen);
         f.feed(kAIS);
-        mon->move(mon->pos() + QPoint(30, 20));
         QPointer<input::FrmPortMonitor> guard(mon);
         mon->close();
         QTRY_VERIFY(!guard);
         QVERIFY(!st.PortMonitorOpen);
         QCOMPARE(st.MonitorSentenceCount, 0);  // the receiver stops counting for it
-        QCOMPARE(f.settings.readNumber("MonitorWidth", 0), 8000.0);  // an unchanged edge keeps its twips
-        mon = f.open();
-        QCOMPARE(mon->pos(), QPoint(twips100 + 30, twips100 + 20));
-        QCOMPARE(label(mon, "lblMessages"), QString("0"));
+        f.feed(kAIS);
+        QCOMPARE(st.MonitorSentenceCount, 0);
+        QCOMPARE(label(f.open(), "lblMessages"), QString("0"));
     }
 };
 

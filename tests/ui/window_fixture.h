@@ -80,13 +80,6 @@ struct LocalServer {
     }
 };
 
-// A loopback port that nothing listens on.
-inline int ClosedPort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
 // A pseudo-terminal: the program opens `name` as its serial device, the test
 // writes to `master` as the receiver at the other end of the cable would.
 struct PseudoTerminal {
