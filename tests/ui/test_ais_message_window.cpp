@@ -1,20 +1,12 @@
 // Messages that open windows: the "AIS Message received" window (one, reused,
 // with every message logged) and the binary application windows (filled once).
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QtTest>
 
 #include "ais/ais_message_window.h"
 #include "ais/binary_encoder.h"
 #include "input/sentence_builder.h"
-#include "support/temp_dir.h"
 #include "window_fixture.h"
 
-using testing_support::Child;
-using testing_support::MainWindow;
+using namespace testing_support;
 
 namespace {
 
@@ -45,16 +37,16 @@ class TestAISMessageWindow : public QObject {
     Q_OBJECT
 private slots:
     void messagesAreShownReplacedAndLogged() {
-        testing_support::TempDir dir;
+        TempDir dir;
         MainWindow m;
         m.w.startUp(dir.path(), true);
         m.w.load(false);
-        m.feed(testing_support::StaticData(257012300, "BLUE HERON", "LABC"));
+        m.feed(StaticData(257012300, "BLUE HERON", "LABC"));
         m.feed(safetyBroadcast(257012300, "MAN OVERBOARD"));
         auto* window = m.w.findChild<ais::FrmAISMessage*>("frmAISMessage");
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->windowTitle(), QString("  AIS Message received"));
-        QCOMPARE(testing_support::Missing(*window, {"lblName", "lblReceiver", "lblTypeOfMsg", "lblTime", "cmdOK"}),
+        QCOMPARE(Missing(*window, {"lblName", "lblReceiver", "lblTypeOfMsg", "lblTime", "cmdOK"}),
                  QStringList());
         QVERIFY(Child<QLabel>(*window, "lblName")->text().contains("257012300 - BLUE HERON"));
         QVERIFY(!Child<QLabel>(*window, "lblTime")->text().isEmpty());
@@ -102,7 +94,7 @@ private slots:
 
     // A busy feed would bury the operator under one box per message.
     void logFailureIsToldOnce() {
-        testing_support::TempDir dir;
+        TempDir dir;
         dir.write("AIS_Messages", "not a folder");
         MainWindow m;
         m.w.startUp(dir.path(), true);

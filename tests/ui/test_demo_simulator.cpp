@@ -3,14 +3,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QtTest>
 
-#include "support/temp_dir.h"
-#include "targets/target_list_model.h"
 #include "ui/demo_simulator.h"
 #include "window_fixture.h"
+
+using namespace testing_support;
 
 class TestDemoSimulator : public QObject {
     Q_OBJECT
@@ -53,8 +50,8 @@ private slots:
     void windowShowsTheSimulatorsTraffic() {
         const QString cli = QDir(QCoreApplication::applicationDirPath()).filePath("orvanta-cli");
         if (!QFileInfo(cli).isExecutable()) QSKIP("orvanta-cli is not built beside the tests");
-        testing_support::TempDir dir;
-        testing_support::MainWindow m;
+        TempDir dir;
+        MainWindow m;
         m.w.startUp(dir.path(), true);  // no setup file: the demo needs no port chosen
         m.w.load(false);
         ui::DemoSimulator sim;

@@ -1,17 +1,13 @@
 // The extended information window: opened by a click on a list row, filled
 // from the target, following that target's messages, one window per target.
 #include <QGroupBox>
-#include <QLabel>
 #include <QTableView>
 #include <QTableWidget>
-#include <QtTest>
 
 #include "targets/extra_info_window.h"
-#include "targets/target_list_model.h"
 #include "window_fixture.h"
 
-using testing_support::ClassAReport;
-using testing_support::MainWindow;
+using namespace testing_support;
 
 namespace {
 
@@ -38,7 +34,7 @@ private slots:
         m.feed(ClassAReport(257000002, 59.5, 5.25, 12.34f), 'B');
         m.w.listModel().flush();
         m.w.show();
-        auto* grid = testing_support::Child<QTableView>(m.w, "fgAISTargets");
+        auto* grid = Child<QTableView>(m.w, "fgAISTargets");
         const QPoint row1 = grid->visualRect(grid->model()->index(0, 1)).center();
         const QPoint row2 = grid->visualRect(grid->model()->index(1, 1)).center();
         QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, row1);
@@ -46,7 +42,7 @@ private slots:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row2);
         targets::FrmAISExtraInfo* w = m.w.extraInfoWindows().window(2);
         QVERIFY(w && w->isVisible());
-        QCOMPARE(testing_support::Child<QLabel>(*w, "lblMMSI")->text(), QString("257000002"));
+        QCOMPARE(Child<QLabel>(*w, "lblMMSI")->text(), QString("257000002"));
         QCOMPARE(w->valueText("framePositionReport_SOG"), QString("12.3"));
         QCOMPARE(cell(w, "hfgMsgStatistics", 0, 2), QString("2"));
         QCOMPARE(cell(w, "hfgMsgStatistics2", 0, 0), QString("2"));
@@ -77,38 +73,28 @@ private slots:
         QCOMPARE(cell(w, "hfgMsgStatistics", 0, 2), QString("4"));
         // The name arrives: the caption changes to it.
         const QString unnamed = w->windowTitle();
-        m.feed(testing_support::StaticData(257000001, "NORDIC STAR", "LABC"));
+        m.feed(StaticData(257000001, "NORDIC STAR", "LABC"));
         QTRY_VERIFY(w->windowTitle() != unnamed);
         QVERIFY(w->windowTitle().startsWith("NORDIC STAR"));
         QCOMPARE(w->valueText("frameStaticVoyageReport_Destination"), QString("BERGEN"));
     }
 
-    void classesShowTheirFrames_data() {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<QStringList>("hidden");
-        QTest::newRow("class B") << 18 << QStringList{"frameClassB", "frameClassB2", "frameMessage24A", "frameCommState"}
-                                 << QStringList{"framePositionReport", "frameStaticVoyageReport", "frameAtoNreport"};
-        QTest::newRow("aid to navigation") << 21 << QStringList{"frameAtoNreport"}
-                                           << QStringList{"framePositionReport", "frameClassB", "frameCommState"};
-    }
     void classesShowTheirFrames() {
-        QFETCH(int, kind);
-        QFETCH(QStringList, shown);
-        QFETCH(QStringList, hidden);
         MainWindow m;
-        if (kind == 18) {
-            m.feed(testing_support::ClassBReport(257000009, 59.1, 5.1, 6.0f));
-        } else {
-            ais::AtoNReport a;
-            a.MessageID = 21, a.MMSI = 992570001, a.Name = "WEST BUOY", a.Latitude = 59.3, a.Longitude = 5.3;
-            m.feed(a);
+        m.feed(ClassBReport(257000009, 59.1, 5.1, 6.0f));
+        ais::AtoNReport a;
+        a.MessageID = 21, a.MMSI = 992570001, a.Name = "WEST BUOY", a.Latitude = 59.3, a.Longitude = 5.3;
+        m.feed(a);
+        const std::pair<int, QStringList> shown[] = {
+            {1, {"frameClassB", "frameClassB2", "frameMessage24A", "frameCommState"}}, {2, {"frameAtoNreport"}}};
+        const QStringList all = {"framePositionReport", "frameStaticVoyageReport", "frameClassB", "frameClassB2",
+                                 "frameMessage24A", "frameCommState", "frameAtoNreport"};
+        for (const auto& [entry, frames] : shown) {
+            m.w.showExtraInfo(entry);
+            targets::FrmAISExtraInfo* w = m.w.extraInfoWindows().window(entry);
+            QVERIFY(w);
+            for (const QString& f : all) QVERIFY2(frameShown(w, f) == frames.contains(f), qPrintable(f));
         }
-        m.w.showExtraInfo(1);
-        targets::FrmAISExtraInfo* w = m.w.extraInfoWindows().window(1);
-        QVERIFY(w);
-        for (const QString& f : shown) QVERIFY2(frameShown(w, f), qPrintable(f));
-        for (const QString& f : hidden) QVERIFY2(!frameShown(w, f), qPrintable(f));
     }
 
     void closingFreesTheTargetAndTheMainWindowClosesThem() {

@@ -1,33 +1,34 @@
 // The communication setup dialog: filled from the settings, checks on leaving
 // a box and on OK, and its choice applied by the main window, which reopens
 // the input (a loopback server or a pseudo-terminal at the other end).
-#include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
-#include <QtTest>
-#include <functional>
 
 #include "input/comm_setup.h"
 #include "input/comm_setup_dialog.h"
 #include "input/serial_transport.h"
-#include "targets/target_list_model.h"
-#include "ui/twips.h"
 #include "window_fixture.h"
 
-using testing_support::Child;
-using testing_support::FocusOut;
+using namespace testing_support;
 
 namespace {
+
+// Runs `open`, which shows a modal window, and `work` inside it; the window's caption.
+QString inModal(const std::function<void()>& open, const std::function<void(QWidget&)>& work) {
+    QString title;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            title = w->windowTitle();
+            work(*w);
+        }
+    });
+    open();
+    return title;
+}
 
 // A main window with settings the dialog starts from; no serial device behind
 // any port number, so nothing touches the machine's ports.
 struct Fixture {
-    testing_support::MainWindow m;
+    MainWindow m;
     Fixture() {
         m.w.serialTransport().setDeviceResolver([](int) { return QString(); });
         input::CommSettings& c = m.w.commSettings();
@@ -43,15 +44,7 @@ struct Fixture {
     }
     // Setup > Comm as the operator chooses it: `edit` works in the modal dialog.
     QString viaMenu(const std::function<void(QWidget&)>& edit) {
-        QString title;
-        QTimer::singleShot(0, [&] {
-            QWidget* d = QApplication::activeModalWidget();
-            if (!d) return;
-            title = d->windowTitle();
-            edit(*d);
-        });
-        Child<QAction>(m.w, "mnuSetupComm")->trigger();
-        return title;
+        return inModal([this] { Child<QAction>(m.w, "mnuSetupComm")->trigger(); }, edit);
     }
 };
 
@@ -66,7 +59,7 @@ private slots:
         auto d = f.dialog();
         QCOMPARE(d->windowTitle(), QString("  Communication Setup"));
         QVERIFY(d->isModal());
-        QCOMPARE(testing_support::Missing(*d, {"optComm_0", "optComm_1", "frameCOM", "cmbComPort", "cmbBaudRate",
+        QCOMPARE(Missing(*d, {"optComm_0", "optComm_1", "frameCOM", "cmbComPort", "cmbBaudRate",
                                                 "cmbDataBits", "cmbStopBits", "cmbParity", "cmdComInfo", "frameTCPIP",
                                                 "cmbIP", "txtPort", "chkChecksum", "chkEmptyBuffer", "cmdOK",
                                                 "cmdCancel"}),
@@ -159,7 +152,7 @@ private slots:
     }
 
     void okFromTheMenuAppliesTcpAndReopensTheInput() {
-        testing_support::LocalServer server;
+        LocalServer server;
         Fixture f;
         const QString title = f.viaMenu([&](QWidget& d) {
             Child<QComboBox>(d, "cmbIP")->setEditText("127.0.0.1");
@@ -200,7 +193,7 @@ private slots:
     }
 
     void okAppliesSerialAndThePortFeedsTheList() {
-        testing_support::PseudoTerminal pty;
+        PseudoTerminal pty;
         if (!pty.ok) QSKIP("no pseudo-terminals here");
         Fixture f;
         f.m.w.serialTransport().setDeviceResolver(
@@ -223,8 +216,8 @@ private slots:
         // Listing the system's ports leaves the open one alone.
         input::FrmCommSetup::SystemPorts();
         QVERIFY(f.m.w.serialTransport().isOpen());
-        QVERIFY(pty.write(testing_support::Join(
-            testing_support::Sentences(testing_support::ClassAReport(257000001, 59.5, 5.25, 1.0f)))));
+        QVERIFY(pty.write(Join(
+            Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)))));
         QTRY_COMPARE_WITH_TIMEOUT(f.m.w.receiver().targets().TargetCount, 1, 5000);
         f.m.w.serialTransport().close();
     }
@@ -233,16 +226,11 @@ private slots:
         Fixture f;
         auto d = f.dialog();
         d->show();
-        QString title;
         QPoint centre;
-        QTimer::singleShot(0, [&] {
-            QWidget* box = QApplication::activeModalWidget();
-            if (!box) return;
-            title = box->windowTitle();
-            centre = box->geometry().center();
-            Child<QPushButton>(*box, "cmdOK")->click();
+        const QString title = inModal([&] { Child<QPushButton>(*d, "cmdComInfo")->click(); }, [&](QWidget& box) {
+            centre = box.geometry().center();
+            Child<QPushButton>(box, "cmdOK")->click();
         });
-        Child<QPushButton>(*d, "cmdComInfo")->click();
         QCOMPARE(title, QString("    Comport Information"));
         QVERIFY((centre - d->geometry().center()).manhattanLength() <= 2);
     }

@@ -1,13 +1,7 @@
 // The plot window, opened from the main window: its controls, the targets of
 // the table drawn on it, the view following its controls and the mouse, the
 // ERBL and line-of-sight tools, and its place.
-#include <QComboBox>
-#include <QLabel>
 #include <QMenu>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QtTest>
 
 #include "geodesy/grid.h"
 #include "plot/erbl_window.h"
@@ -16,17 +10,15 @@
 #include "plot/plot_window.h"
 #include "plot/sight_tools.h"
 #include "targets/extra_info_window.h"
-#include "ui/settings_store.h"
 #include "window_fixture.h"
 
-using testing_support::Child;
-using testing_support::ClassAReport;
+using namespace testing_support;
 
 namespace {
 
 // The main window with two targets and the plot open on it.
 struct Plot {
-    testing_support::MainWindow m;
+    MainWindow m;
     explicit Plot(ui::SettingsStore* settings = nullptr) : m(settings) {
         m.feed(ClassAReport(244000001, 51.98, 3.95, 12.0f));
         m.feed(ClassAReport(244000002, 52.00, 4.00, 0.0f));
@@ -80,7 +72,7 @@ private slots:
                              "mnuOptionsAutoScroll", "pmnuCenter", "pmnuCenterMouse", "pmnuCenterCurrentPosition",
                              "pmnuERBLReference"};
         for (int i = 1; i <= 7; ++i) names << QString("StatusBar1_Panel%1").arg(i);
-        QCOMPARE(testing_support::Missing(*w, names), QStringList());
+        QCOMPARE(Missing(*w, names), QStringList());
         QVERIFY(Child<QTimer>(*w, "Timer1")->isActive());
 
         // Closing the plot clears the menu's check mark; the menu opens it again and closes it.
@@ -173,7 +165,7 @@ private slots:
         plot::FrmERBL* tool = w->erblWindow();
         QVERIFY(tool && tool->isVisible());
         QCOMPARE(tool->windowTitle(), QString("ERBL"));
-        QCOMPARE(testing_support::Missing(*tool, {"frmGeo", "frmTrueRngBrg", "lblERBL_Range", "lblERBL_Bearing",
+        QCOMPARE(Missing(*tool, {"frmGeo", "frmTrueRngBrg", "lblERBL_Range", "lblERBL_Bearing",
                                                    "lblLat", "lblLon"}),
                  QStringList());
         // A real mouse move over the picture reads out in the tool and the status bar.

@@ -1,26 +1,11 @@
 // The main window: its controls, the input it opens, the list it fills from
 // the traffic, the reference frame, the windows it opens, and what it saves
 // when it closes.
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QtTest>
 
-#include "support/temp_dir.h"
-#include "targets/target_list_model.h"
-#include "ui/settings_store.h"
-#include "ui/twips.h"
 #include "window_fixture.h"
 
-using testing_support::Child;
-using testing_support::ClassAReport;
-using testing_support::Join;
-using testing_support::MainWindow;
-using testing_support::Sentences;
+using namespace testing_support;
 
 class TestFrmMain : public QObject {
     Q_OBJECT
@@ -37,7 +22,7 @@ private slots:
                              "lblNoOfTargets", "cmdConnect", "fgAISTargets"};
         for (int i = 0; i < 4; ++i) names << QString("optRefPos_%1").arg(i);
         for (int i = 1; i <= 7; ++i) names << QString("sbStatusBar_Panel%1").arg(i);
-        QCOMPARE(testing_support::Missing(m.w, names), QStringList());
+        QCOMPARE(Missing(m.w, names), QStringList());
         QVERIFY(Child<QTimer>(m.w, "timerAIS_Status")->isActive());
         const double dpi = m.w.logicalDpiX();
         QVERIFY(m.w.minimumSizeHint().width() <= ui::pixelsFromTwips(13300, dpi));
@@ -45,7 +30,7 @@ private slots:
     }
 
     void tcpSentencesReachTheListAndTheStateShows() {
-        testing_support::LocalServer server;
+        LocalServer server;
         MainWindow m;
         input::CommSettings& c = m.w.commSettings();
         c.UseTCP = true;
@@ -59,7 +44,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m.w.panelText(2), panel(input::kSocketConnected), 5000);
 
         server.send(Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f))) +
-                    Join(Sentences(testing_support::StaticData(257000001, "BLUE HERON", "LABC"))));
+                    Join(Sentences(StaticData(257000001, "BLUE HERON", "LABC"))));
         QTRY_COMPARE_WITH_TIMEOUT(m.w.listModel().rowCount(), 1, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(m.w.listModel().index(0, 2).data().toString().startsWith("BLUE HERON"), 5000);
         QCOMPARE(Child<QLabel>(m.w, "lblNoOfTargets")->text(), QString("1"));
@@ -193,7 +178,7 @@ private slots:
         Child<QRadioButton>(m.w, qPrintable(QString("optRefPos_%1").arg(mode)))->click();
         auto* edit = Child<QLineEdit>(m.w, qPrintable(box));
         edit->setText(typed);
-        testing_support::FocusOut(edit, Qt::FocusReason(reason));
+        FocusOut(edit, Qt::FocusReason(reason));
         QCOMPARE(edit->text(), shown);
         const input::RunState& st = m.w.receiver().state();
         QCOMPARE(box == "txtMMSI" ? double(st.RefMMSI) : st.RefLat, value);
@@ -251,7 +236,7 @@ private slots:
     }
 
     void closingSavesTheSetupFileAndTheShipDatabase() {
-        testing_support::TempDir dir;
+        TempDir dir;
         {
             MainWindow m;
             m.w.startUp(dir.path());
@@ -262,7 +247,7 @@ private slots:
             QVERIFY(iala->isChecked() && !Child<QAction>(m.w, "mnuSetupBinaryMsgStd_0")->isChecked());
             // A session address (the demo's) does not replace the stored one.
             m.w.useSessionInput("127.0.0.1", 45678);
-            m.feed(testing_support::StaticData(257000001, "BLUE HERON", "LABC"));
+            m.feed(StaticData(257000001, "BLUE HERON", "LABC"));
             m.w.close();
         }
         const std::string ini = dir.read("Orvanta.ini");

@@ -3,24 +3,17 @@
 // reset, checked throughout by QAbstractItemModelTester.
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
-#include <QLabel>
-#include <QRadioButton>
-#include <QSignalSpy>
 #include <QTableView>
-#include <QTimer>
-#include <QtTest>
 
-#include "targets/target_list_model.h"
 #include "window_fixture.h"
 
-using testing_support::Child;
-using testing_support::ClassAReport;
+using namespace testing_support;
 
 namespace {
 
 struct Fixture {
     base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
-    testing_support::MainWindow m{nullptr, &clock};
+    MainWindow m{nullptr, &clock};
     targets::TargetListModel& model = m.w.listModel();
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::QtTest};
     Fixture() { m.w.load(false); }
@@ -118,7 +111,7 @@ private slots:
     // The status timer ages the targets; only the STATUS cell is rewritten.
     void ageingRewritesOnlyTheStatusCell() {
         Fixture f;
-        f.m.feed(testing_support::StaticData(257000009, "BLUE HERON", "LABC"));
+        f.m.feed(StaticData(257000009, "BLUE HERON", "LABC"));
         f.model.flush();
         f.clickHeader(targets::kColNo);  // a full rewrite leaves no-position cells empty
         QCOMPARE(f.cell(0, targets::kColLat), QString(""));

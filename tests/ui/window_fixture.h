@@ -1,7 +1,8 @@
 // Shared pieces of the window tests: a main window whose operator messages are
 // recorded instead of opening modal boxes, fed through its receiver; a check
 // that a window carries the controls it must have; loopback and
-// pseudo-terminal peers for the inputs.
+// pseudo-terminal peers for the inputs. It brings the Qt headers the window
+// tests share.
 //
 //   testing_support::MainWindow m;
 //   m.feed(testing_support::ClassAReport(257000001, 59.5, 5.25, 1.0f));
@@ -11,16 +12,28 @@
 #include <pty.h>
 #include <unistd.h>
 
-#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFocusEvent>
-#include <QStringList>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QtGlobal>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
 #include <string>
 
 #include "app/frm_main_window.h"
 #include "support/sample_sentences.h"
+#include "support/temp_dir.h"
+#include "targets/target_list_model.h"
+#include "ui/settings_store.h"
+#include "ui/twips.h"
 
 namespace testing_support {
 
