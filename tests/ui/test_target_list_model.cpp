@@ -106,6 +106,8 @@ private slots:
         QSignalSpy header(&f.model, &QAbstractItemModel::headerDataChanged);
         Child<QRadioButton>(f.m.w, "optRefPos_2")->click();
         QVERIFY(header.count() >= 1);
+        QCOMPARE(f.model.headerData(targets::kColLat, Qt::Horizontal).toString(),
+                 QString(targets::ListTitle(targets::kColLat, targets::kRefManual)));
     }
 
     // The status timer ages the targets; only the STATUS cell is rewritten.
