@@ -46,8 +46,7 @@ private slots:
         auto* window = m.w.findChild<ais::FrmAISMessage*>("frmAISMessage");
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->windowTitle(), QString("  AIS Message received"));
-        QCOMPARE(Missing(*window, {"lblName", "lblReceiver", "lblTypeOfMsg", "lblTime", "cmdOK"}),
-                 QStringList());
+        QCOMPARE(Missing(*window, {"lblName", "lblReceiver", "lblTypeOfMsg", "lblTime", "cmdOK"}), QStringList());
         QVERIFY(Child<QLabel>(*window, "lblName")->text().contains("257012300 - BLUE HERON"));
         QVERIFY(!Child<QLabel>(*window, "lblTime")->text().isEmpty());
         QCOMPARE(messageText(window), QString("MAN OVERBOARD"));

@@ -163,8 +163,7 @@ private slots:
         plot::FrmERBL* tool = w->erblWindow();
         QVERIFY(tool && tool->isVisible());
         QCOMPARE(tool->windowTitle(), QString("ERBL"));
-        QCOMPARE(Missing(*tool, {"frmGeo", "frmTrueRngBrg", "lblERBL_Range", "lblERBL_Bearing",
-                                                   "lblLat", "lblLon"}),
+        QCOMPARE(Missing(*tool, {"frmGeo", "frmTrueRngBrg", "lblERBL_Range", "lblERBL_Bearing", "lblLat", "lblLon"}),
                  QStringList());
         // A real mouse move over the picture reads out in the tool and the status bar.
         QTest::mouseMove(w->picture(), f.pixelOf(51.98, 3.95));

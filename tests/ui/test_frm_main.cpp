@@ -108,34 +108,9 @@ private slots:
         QTRY_VERIFY(win.isNull());
     }
 
-    void referenceOptions_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("boxes");
-        QTest::addColumn<bool>("boxesEnabled");
-        QTest::addColumn<bool>("mmsiEnabled");
-        QTest::newRow("none") << 0 << "     n/a" << false << false;
-        QTest::newRow("vdo") << 1 << "Waiting for VDO" << false << false;
-        QTest::newRow("manual") << 2 << "59°30'00.0\"N" << true << false;
-        QTest::newRow("vdm") << 3 << "Waiting for VDM" << false << true;
-    }
-    void referenceOptions() {
-        QFETCH(int, mode);
-        QFETCH(QString, boxes);
-        QFETCH(bool, boxesEnabled);
-        QFETCH(bool, mmsiEnabled);
-        MainWindow m;
-        m.w.receiver().state().RefLat = 59.5;
-        m.w.load(false);
-        Child<QRadioButton>(m.w, qPrintable(QString("optRefPos_%1").arg(mode)))->click();
-        QCOMPARE(m.w.receiver().state().ReferenceMode, mode);
-        auto* lat = Child<QLineEdit>(m.w, "txtRefLat");
-        QCOMPARE(lat->text(), boxes);
-        QCOMPARE(lat->isEnabled(), boxesEnabled);
-        QCOMPARE(Child<QLineEdit>(m.w, "txtMMSI")->isEnabled(), mmsiEnabled);
-    }
-
-    // A typed box is read when the focus leaves it for another control.
-    void typedReferenceBoxes_data() {
+    // The reference options set the boxes; a typed box is read when the focus
+    // leaves it for another control of the window.
+    void referenceFrame_data() {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
@@ -143,14 +118,18 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<double>("value");  // RefMMSI or RefLat
         QTest::addColumn<bool>("message");
-        const int tab = Qt::TabFocusReason;
+        const int tab = Qt::TabFocusReason, away = Qt::ActiveWindowFocusReason;
+        QTest::newRow("none") << 0 << "txtRefLat" << "" << tab << "     n/a" << 59.5 << false;
+        QTest::newRow("from VDO") << 1 << "txtRefLat" << "" << tab << "Waiting for VDO" << 59.5 << false;
+        QTest::newRow("manual") << 2 << "txtRefLat" << "" << tab << "59°30'00.0\"N" << 59.5 << false;
+        QTest::newRow("from VDM") << 3 << "txtRefLon" << "" << tab << "Waiting for VDM" << 59.5 << false;
         QTest::newRow("MMSI") << 3 << "txtMMSI" << "257000001 " << tab << "257000001" << 257000001.0 << false;
         QTest::newRow("ten-digit MMSI") << 3 << "txtMMSI" << "1234567890" << tab << "1234567890" << 0.0 << true;
-        QTest::newRow("latitude") << 2 << "txtRefLat" << "59 30 0 n" << tab << "59°30'00.0\"N" << 59.5 << false;
-        QTest::newRow("focus to another window")
-            << 2 << "txtRefLat" << "59 30 0 n" << int(Qt::ActiveWindowFocusReason) << "59 30 0 n" << 0.0 << false;
+        QTest::newRow("latitude") << 2 << "txtRefLat" << "59 45 0 n" << tab << "59°45'00.0\"N" << 59.75 << false;
+        QTest::newRow("focus to another window") << 2 << "txtRefLat" << "59 45 0 n" << away << "59 45 0 n" << 59.5
+                                                 << false;
     }
-    void typedReferenceBoxes() {
+    void referenceFrame() {
         QFETCH(int, mode);
         QFETCH(QString, box);
         QFETCH(QString, typed);
@@ -159,13 +138,19 @@ private slots:
         QFETCH(double, value);
         QFETCH(bool, message);
         MainWindow m;
+        m.w.receiver().state().RefLat = 59.5;
         m.w.load(false);
         Child<QRadioButton>(m.w, qPrintable(QString("optRefPos_%1").arg(mode)))->click();
-        auto* edit = Child<QLineEdit>(m.w, qPrintable(box));
-        edit->setText(typed);
-        FocusOut(edit, Qt::FocusReason(reason));
-        QCOMPARE(edit->text(), shown);
         const input::RunState& st = m.w.receiver().state();
+        QCOMPARE(st.ReferenceMode, mode);
+        QCOMPARE(Child<QLineEdit>(m.w, "txtRefLat")->isEnabled(), mode == targets::kRefManual);
+        QCOMPARE(Child<QLineEdit>(m.w, "txtMMSI")->isEnabled(), mode == targets::kRefFromVDM);
+        auto* edit = Child<QLineEdit>(m.w, qPrintable(box));
+        if (!typed.isEmpty()) {
+            edit->setText(typed);
+            FocusOut(edit, Qt::FocusReason(reason));
+        }
+        QCOMPARE(edit->text(), shown);
         QCOMPARE(box == "txtMMSI" ? double(st.RefMMSI) : st.RefLat, value);
         QCOMPARE(m.messages.entries.size(), size_t(message ? 1 : 0));
     }

@@ -10,8 +10,7 @@ using namespace testing_support;
 
 namespace {
 
-const std::string kAIS =
-    Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)));
+const std::string kAIS = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)));
 
 struct Fixture {
     MainWindow m;
@@ -43,9 +42,9 @@ private slots:
         input::FrmPortMonitor* mon = f.open();
         QCOMPARE(f.open(), mon);  // a second choice shows the same window
         QCOMPARE(mon->windowTitle(), QString("  Port monitor"));
-        QCOMPARE(Missing(*mon, {"lblInputBuffer2", "lblMessages", "lblNMEACount", "lblAISCount",
-                                                  "lblCheckSumOK", "lblCheckSumError", "cmdFreeze", "cmdCLS",
-                                                  "cmdResetCounters", "txtNMEA", "StatusBar1", "timer_State"}),
+        QCOMPARE(Missing(*mon, {"lblInputBuffer2", "lblMessages", "lblNMEACount", "lblAISCount", "lblCheckSumOK",
+                                "lblCheckSumError", "cmdFreeze", "cmdCLS", "cmdResetCounters", "txtNMEA", "StatusBar1",
+                                "timer_State"}),
                  QStringList());
         QCOMPARE(mon->panelText(4),
                  QString::fromStdString(input::MonitorSocketState(input::kSocketConnected, "127.0.0.1").text));
@@ -56,8 +55,9 @@ private slots:
         const input::RunState& st = f.m.w.receiver().state();
         const QStringList counters = {label(mon, "lblNMEACount"), label(mon, "lblAISCount"),
                                       label(mon, "lblCheckSumOK"), label(mon, "lblCheckSumError")};
-        QCOMPARE(counters, QStringList({QString::number(st.MonitorNMEACount), QString::number(st.MonitorAISCount),
-                                        QString::number(st.MonitorChecksumOK), QString::number(st.MonitorChecksumBad)}));
+        QCOMPARE(counters,
+                 QStringList({QString::number(st.MonitorNMEACount), QString::number(st.MonitorAISCount),
+                              QString::number(st.MonitorChecksumOK), QString::number(st.MonitorChecksumBad)}));
         QCOMPARE(boxText(mon), QString::fromStdString(kAIS + "$GPGGA,1,2,3*00\r\nhello\r\n").remove('\r'));
         QVERIFY(!label(mon, "lblInputBuffer2").isEmpty());
     }
@@ -112,7 +112,8 @@ private slots:
         input::FrmPortMonitor* mon = f.open();
         QStringList panels;
         for (int i = 1; i <= 5; ++i) panels << mon->panelText(i);
-        QCOMPARE(panels, QStringList({"Comport :3", "Baud rate :38400", "Data bits :8", "Parity : none", "Stop bits :1"}));
+        QCOMPARE(panels,
+                 QStringList({"Comport :3", "Baud rate :38400", "Data bits :8", "Parity : none", "Stop bits :1"}));
         const input::RunState& st = f.m.w.receiver().state();
         QVERIFY(st.PortMonitorOpen);
         f.feed(kAIS);

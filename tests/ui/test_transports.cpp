@@ -48,9 +48,8 @@ private slots:
 
     void stateNumbers() {
         using S = QAbstractSocket::SocketState;
-        const std::pair<S, int> rows[] = {{S::UnconnectedState, 0}, {S::HostLookupState, 4},
-                                          {S::ConnectingState, 6},   {S::ConnectedState, 7},
-                                          {S::ClosingState, 8}};
+        const std::pair<S, int> rows[] = {{S::UnconnectedState, 0}, {S::HostLookupState, 4}, {S::ConnectingState, 6},
+                                          {S::ConnectedState, 7}, {S::ClosingState, 8}};
         for (auto [state, number] : rows) QCOMPARE(input::TcpTransport::StateNumber(state), number);
     }
 
