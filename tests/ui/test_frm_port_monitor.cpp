@@ -50,15 +50,17 @@ private slots:
                  QString::fromStdString(input::MonitorSocketState(input::kSocketConnected, "127.0.0.1").text));
         QVERIFY(Child<QTimer>(*mon, "timer_State")->isActive());
 
-        server.send(kAIS + "$GPGGA,1,2,3*00\r\nhello\r\n");
-        QTRY_COMPARE(label(mon, "lblMessages"), QString("3"));
+        // Six sentences: one NMEA, four AIS, three with a good checksum, two with a bad one.
+        const std::string arrived = kAIS + kAIS + kAIS + "$GPGGA,1,2,3*00\r\n!AIVDM,1,1,,A,13aG,0\r\nhello\r\n";
+        server.send(arrived);
+        QTRY_COMPARE(label(mon, "lblMessages"), QString("6"));
         const input::RunState& st = f.m.w.receiver().state();
         const QStringList counters = {label(mon, "lblNMEACount"), label(mon, "lblAISCount"),
                                       label(mon, "lblCheckSumOK"), label(mon, "lblCheckSumError")};
         QCOMPARE(counters,
                  QStringList({QString::number(st.MonitorNMEACount), QString::number(st.MonitorAISCount),
                               QString::number(st.MonitorChecksumOK), QString::number(st.MonitorChecksumBad)}));
-        QCOMPARE(boxText(mon), QString::fromStdString(kAIS + "$GPGGA,1,2,3*00\r\nhello\r\n").remove('\r'));
+        QCOMPARE(boxText(mon), QString::fromStdString(arrived).remove('\r'));
         QVERIFY(!label(mon, "lblInputBuffer2").isEmpty());
     }
 
