@@ -65,6 +65,7 @@ private slots:
                  QStringList());
         const int offset = ui::pixelsFromTwips(1000, d->logicalDpiX());
         QCOMPARE(d->pos(), f.m.w.pos() + QPoint(offset, offset));
+        QVERIFY(d->minimumSize() == d->maximumSize() && d->width() >= ui::pixelsFromTwips(5475, d->logicalDpiX()));
         const std::tuple<const char*, const char*, int> shown[] = {
             {"cmbComPort", "COM2", 2}, {"cmbBaudRate", "9600", 6}, {"cmbDataBits", "7", 2},
             {"cmbStopBits", "2", 2},   {"cmbParity", "odd", 3},    {"cmbIP", "10.1.2.3", 2}};
@@ -125,6 +126,9 @@ private slots:
     void okFromTheMenuAppliesTcpAndReopensTheInput() {
         LocalServer server;
         Fixture f;
+        input::CommSettings& c = f.m.w.commSettings();
+        c.IPListCount = 10;  // a full list drops its oldest address for the new one
+        for (int i = 2; i < 10; ++i) c.IPList[size_t(i)] = "10.0.0." + std::to_string(i);
         const QString title = f.viaMenu([&](QWidget& d) {
             Child<QComboBox>(d, "cmbIP")->setEditText("127.0.0.1");
             Child<QLineEdit>(d, "txtPort")->setText(QString::number(server.port()) + "abc");
@@ -134,10 +138,10 @@ private slots:
         });
         QCOMPARE(title, QString("  Communication Setup"));
         QVERIFY2(f.m.messages.entries.empty(), qPrintable(f.m.lastMessage()));
-        const input::CommSettings& c = f.m.w.commSettings();
         QCOMPARE(c.IPAddress, std::string("127.0.0.1"));
         QCOMPARE(c.IPPort, server.port());
-        QCOMPARE(c.IPList[2], std::string("127.0.0.1"));
+        QCOMPARE(c.IPList[0], std::string("192.168.1.20"));
+        QCOMPARE(c.IPList[9], std::string("127.0.0.1"));
         // A test switched on counts from 0; one switched off keeps its count and shows n/a.
         const input::RunState& st = f.m.w.receiver().state();
         QVERIFY(st.EmptyBuffer && !st.CheckChecksum);

@@ -109,6 +109,8 @@ private slots:
         plot::FrmGraphics* w = f.window();
         auto* scale = Child<QComboBox>(*w, "cmbScale");
         auto* plus = Child<QPushButton>(*w, "cmdZoom_0");
+        f.m.w.receiver().state().ReferenceMode = targets::kRefManual;  // the view moves, the reference stays
+        const plot::PlotView start = w->view();
         QTest::mouseClick(plus, Qt::LeftButton);
         QCOMPARE(w->view().scale, 200000);
         QCOMPARE(scale->currentText(), QString("200000"));
@@ -141,6 +143,8 @@ private slots:
         centre->close();
         Child<QAction>(*w, "pmnuCenterMouse")->trigger();
         QCOMPARE(w->view().centreE, before.centreE + 3000);
+        Child<QAction>(*w, "pmnuCenterCurrentPosition")->trigger();
+        QVERIFY(std::fabs(w->view().centreE - start.centreE) < 1e-6);
     }
 
     void doubleClickOpensTheNearestTargetsWindow() {

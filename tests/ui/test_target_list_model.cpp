@@ -99,6 +99,8 @@ private slots:
         f.feed(257000004, 2.0f);
         f.model.flush();
         QCOMPARE(f.cell(3, 1), QString("257000004"));
+        f.clickHeader(targets::kColStatus);  // not a sort column
+        QCOMPARE(sortedBy->text(), QString("  SOG"));
         f.clickHeader(targets::kColNo);
         QCOMPARE(sortedBy->text(), QString("Unsorted"));
         QCOMPARE(reset.count(), 0);
