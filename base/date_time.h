@@ -57,7 +57,4 @@ private:
     double value_ = 0.0;
 };
 
-// Day count of a civil date relative to 1970-01-01 (proleptic Gregorian).
-int64_t daysFromCivil(int year, int month, int day);
-
 }  // namespace base
