@@ -3,6 +3,7 @@
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <limits>
 
 namespace base {
 
@@ -48,6 +49,14 @@ DateTime DateTime::fromCalendar(int y, int m, int d, int hour, int minute, int s
     const double frac =
         (hour * 3600000.0 + minute * 60000.0 + second * 1000.0 + millisecond) / 86400000.0;
     return DateTime(static_cast<double>(serial) + frac);
+}
+
+std::optional<int32_t> DateTime::wholeSecondsSince(DateTime other) const {
+    const double secs = std::round(value_ * 86400.0) - std::round(other.value_ * 86400.0);
+    if (!(secs >= std::numeric_limits<int32_t>::min() && secs <= std::numeric_limits<int32_t>::max())) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(secs);
 }
 
 DateTime DateTime::fromCalendar(const CalendarTime& c) {

@@ -43,6 +43,21 @@ TEST(DateTime, RoundsToTheNearestMillisecond) {
     EXPECT_EQ(DateTime(1e300).toCalendar(), CalendarTime{});
 }
 
+TEST(DateTime, WholeSecondsSince) {
+    const DateTime noon = DateTime::fromCalendar(2026, 3, 7, 12);
+    const struct {
+        DateTime later, earlier;
+        std::optional<int32_t> seconds;
+    } rows[] = {
+        {noon.addSeconds(90.4), noon, 90},
+        {noon.addSeconds(89.6), noon.addSeconds(-0.4), 90},  // each rounded before the difference
+        {noon, noon.addSeconds(61), -61},
+        {noon, DateTime(), std::nullopt},  // against no date: beyond 32 bits
+        {DateTime(24855.0), DateTime(0.1), 2147463360},
+    };
+    for (const auto& r : rows) EXPECT_EQ(r.later.wholeSecondsSince(r.earlier), r.seconds) << r.later.value();
+}
+
 TEST(DateTime, FormatsThePatternsTheProgramShows) {
     const DateTime t = DateTime::fromCalendar(2026, 3, 7, 9, 5, 4);
     EXPECT_EQ(t.format("dd mmm hh:mm:ss"), "07 Mar 09:05:04");
