@@ -60,6 +60,24 @@ float ClassBInterval(double sog) {
     return b[3];
 }
 
+SimulatorOptions BenchmarkTraffic(uint64_t seed) {
+    SimulatorOptions o;
+    o.scenario.stations = 1500;
+    o.scenario.seed = seed;
+    return o;
+}
+
+std::vector<std::string> BenchmarkSentences(size_t count, uint64_t seed) {
+    Simulator simulator(BenchmarkTraffic(seed));
+    Emission e;
+    std::vector<std::string> out;
+    while (out.size() < count) {
+        simulator.next(e);
+        out.insert(out.end(), e.sentences.begin(), e.sentences.end());
+    }
+    return out;
+}
+
 Simulator::Simulator(const SimulatorOptions& options)
     : options_(options), scenario_(BuildScenario(options.scenario)), rng_(options.scenario.seed ^ 0x5A17ULL) {
     occasionalScale_ = std::max(1.0, scenario_.stations.size() / 60.0);

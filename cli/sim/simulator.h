@@ -71,6 +71,13 @@ struct Emission {
 float ClassAInterval(int navStatus, double sog, double rot);
 float ClassBInterval(double sog);
 
+// The benchmark traffic: a busy coast of 1500 stations (more than the target
+// table holds) sending everything the simulator sends. `orvanta-cli mix` and
+// the benchmark programs draw from it.
+SimulatorOptions BenchmarkTraffic(uint64_t seed);
+// Whole messages of the benchmark traffic until there are at least `count` sentences.
+std::vector<std::string> BenchmarkSentences(size_t count, uint64_t seed);
+
 class Simulator {
 public:
     explicit Simulator(const SimulatorOptions& options);
