@@ -7,6 +7,7 @@
 #include "ais/binary_encoder.h"
 #include "ais/code_tables.h"
 #include "base/number_format.h"
+#include "targets/statistics.h"
 
 namespace sim {
 namespace {
@@ -42,23 +43,6 @@ float Course(double c) { return std::round(c * 10.0) >= 3600.0 ? 0.0f : static_c
 bool ReportsTurning(double rot) { return std::round(4.733 * std::sqrt(std::fabs(rot))) >= 1.0; }
 
 }  // namespace
-
-float ClassAInterval(int navStatus, double sog, double rot) {
-    const auto& a = ais::intervals::ClassA;
-    if (navStatus == 1 || navStatus == 5) return sog <= 3.0 ? a[0] : a[1];
-    const bool turning = rot != 0 && rot != base::kNotAvailable;
-    if (sog <= 14.0) return turning ? a[3] : a[2];
-    if (sog <= 23.0) return turning ? a[5] : a[4];
-    return turning ? a[7] : a[6];
-}
-
-float ClassBInterval(double sog) {
-    const auto& b = ais::intervals::ClassB;
-    if (sog < 2.0) return b[0];
-    if (sog <= 14.0) return b[1];
-    if (sog <= 23.0) return b[2];
-    return b[3];
-}
 
 SimulatorOptions BenchmarkTraffic(uint64_t seed) {
     SimulatorOptions o;
@@ -213,12 +197,15 @@ void Simulator::emit(const Entry& e, Emission& out) {
             begin(*s, e.station);
             if (s->kind == StationKind::ClassA) {
                 positionReport(*s, t, out);
-                const double sog = Tenths(s->sog);
-                const double rot = ReportsTurning(s->rot) ? s->rot : 0.0;
-                schedule(t + ClassAInterval(s->navStatus, sog, rot), e.station, Task::Position);
+                // The interval the receiving side expects from the values sent.
+                const auto sog = static_cast<float>(Tenths(s->sog));
+                const auto rot = static_cast<float>(ReportsTurning(s->rot) ? s->rot : 0.0);
+                schedule(t + ais::intervals::ClassA[targets::ClassAIntervalIndex(s->navStatus, sog, rot)], e.station,
+                         Task::Position);
             } else {
                 classBReport(*s, t, out);
-                schedule(t + ClassBInterval(Tenths(s->sog)), e.station, Task::Position);
+                schedule(t + ais::intervals::ClassB[targets::ClassBIntervalIndex(static_cast<float>(Tenths(s->sog)))],
+                         e.station, Task::Position);
             }
             return;
         case Task::StaticVoyage:
