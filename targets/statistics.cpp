@@ -1,7 +1,6 @@
 #include "targets/statistics.h"
 
 #include <cmath>
-#include <limits>
 
 #include "ais/code_tables.h"
 #include "base/number_format.h"
@@ -66,11 +65,7 @@ void UpdateStatistics(TargetRecord& t, SentenceKind kind, char channel, int type
 
     // Whole seconds by calendar time; a difference that does not fit 32 bits
     // (the first message of a type, against a null time) leaves Period alone.
-    const double secs =
-        std::round(timeReceived.value() * 86400.0) - std::round(t.LastRxTime[slot].value() * 86400.0);
-    if (secs >= std::numeric_limits<int32_t>::min() && secs <= std::numeric_limits<int32_t>::max()) {
-        t.Period[slot] = secs;
-    }
+    if (const auto secs = timeReceived.wholeSecondsSince(t.LastRxTime[slot])) t.Period[slot] = *secs;
 
     t.RxTimer[slot] = static_cast<float>(secondsSinceMidnight(now));
     t.TimerPeriod[slot] = t.MsgCount[static_cast<size_t>(type)] > 1

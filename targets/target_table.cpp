@@ -1,7 +1,6 @@
 #include "targets/target_table.h"
 
 #include <cmath>
-#include <limits>
 
 #include "ais/binary_message.h"
 #include "ais/code_tables.h"
@@ -54,15 +53,6 @@ int32_t messageMMSI(int type, const ais::AISMessageRecord& r) {
 
 uint32_t hashMMSI(int32_t mmsi) {
     return (static_cast<uint32_t>(mmsi) * 2654435761u) >> 20;  // top 12 bits: 0..4095
-}
-
-// Whole seconds from a to b; nullopt when the count does not fit 32 bits (as
-// with a null date against a date of this century).
-bool wholeSecondsBetween(base::DateTime a, base::DateTime b, int64_t& out) {
-    const double secs = std::round(b.value() * 86400.0) - std::round(a.value() * 86400.0);
-    if (!(secs >= std::numeric_limits<int32_t>::min() && secs <= std::numeric_limits<int32_t>::max())) return false;
-    out = static_cast<int64_t>(secs);
-    return true;
 }
 
 template <class Src>
@@ -240,8 +230,7 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
     t.LastMsgTime = ctx.now;
     t.LastMsgMonotonic = ctx.monotonic;
     if (t.Status == TargetStatus::Old) t.Status = TargetStatus::Current;
-    int64_t tracked = 0;
-    if (wholeSecondsBetween(t.FirstMsgTime, t.LastMsgTime, tracked)) t.TrackedFor = static_cast<int32_t>(tracked);
+    if (const auto tracked = t.LastMsgTime.wholeSecondsSince(t.FirstMsgTime)) t.TrackedFor = *tracked;
 
     copyMessage(t, type, rec, ctx);
     if (type == 20) return done;

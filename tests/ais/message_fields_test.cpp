@@ -107,22 +107,5 @@ TEST(MessageFields, TimeOnlyAndUndecodedTypes) {
     for (int type : {0, 27, 63}) EXPECT_FALSE(VisitDecodedFields(rec, type, v, true));
 }
 
-// The decoder fills the ship type texts without building a ShipTypeTexts per
-// message; it must agree with the code tables' rule for every 8-bit value.
-TEST(MessageFields, ShipTypeTextsAgreeWithTheRule) {
-    for (int t = 0; t < 256; ++t) {
-        ClassBExtendedReport e;
-        e.MessageID = 19;
-        e.ShipType = static_cast<int16_t>(t);
-        AISMessageRecord rec;
-        DecodeAISMessage(EncodePayload(e).payload, rec, 0, 0, kNow);
-        const ShipTypeTexts want = ShipTypeRule(t);
-        EXPECT_EQ(rec.Type19.ShipType, want.ShipType) << t;
-        EXPECT_EQ(rec.Type19.ShipTypeText, want.ShipTypeText) << t;
-        EXPECT_EQ(rec.Type19.CargoTypeText, want.CargoTypeText) << t;
-        EXPECT_EQ(rec.Type19.ShipTypeFullText, want.ShipTypeFullText) << t;
-    }
-}
-
 }  // namespace
 }  // namespace ais

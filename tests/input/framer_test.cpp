@@ -166,13 +166,5 @@ TEST(Framer, HeldBackInputIsBoundedAndEveryLineIsAccountedFor) {
     }
 }
 
-TEST(Framer, SerialLineErrorsAreIgnored) {
-    Fixture f(InputKind::Serial);
-    for (int code : {1001, 1004, 1006, 1008, 1009, 3, 0}) f.framer.serialNotification(code, "x\n");
-    EXPECT_TRUE(f.collect.sentences.empty());
-    f.framer.serialNotification(Framer::kSerialDataEvent, "y\n");
-    EXPECT_EQ(f.collect.sentences.size(), 1u);
-}
-
 }  // namespace
 }  // namespace input
