@@ -265,8 +265,11 @@ std::vector<LabelBox> PaintStaticLayer(QPainter& painter, PlotMap& map, const Pl
     painter.setRenderHint(QPainter::Antialiasing);
     const MapPicture picture = map.build(view, plot.datum, measure);
     PaintMap(painter, picture);
-    PaintShapes(painter, RangeRingShapes(plot), view);
-    return LabelBoxes(picture);
+    const std::vector<Shape> rings = RangeRingShapes(plot);
+    PaintShapes(painter, rings, view);
+    std::vector<LabelBox> taken = LabelBoxes(picture);
+    for (const LabelBox& b : TextBoxes(rings, view, measure)) taken.push_back(b);
+    return taken;
 }
 
 }  // namespace plot

@@ -42,8 +42,8 @@ void PaintShapes(QPainter& painter, const std::vector<Shape>& shapes, const Plot
 void PaintMap(QPainter& painter, const MapPicture& map);
 
 // Fills the device with the background and paints the map and the range
-// rings of the plot's current view. Returns the map labels' boxes, which
-// the target labels keep clear of.
+// rings of the plot's current view. Returns the boxes of the map's and the
+// rings' labels, which the target labels keep clear of.
 std::vector<LabelBox> PaintStaticLayer(QPainter& painter, PlotMap& map, const PlotState& plot, const PlotView& view,
                                        const TextMeasure& measure);
 

@@ -272,9 +272,30 @@ void PlaceTargetLabels(std::vector<Shape>& shapes, const PlotView& view, const T
     }
     size_t kept = 0;
     for (size_t i = 0; i < shapes.size(); ++i) {
-        if (!dropped[i]) shapes[kept++] = std::move(shapes[i]);
+        if (dropped[i]) continue;
+        if (kept != i) shapes[kept] = std::move(shapes[i]);
+        ++kept;
     }
     shapes.resize(kept);
+}
+
+std::vector<LabelBox> TextBoxes(const std::vector<Shape>& shapes, const PlotView& view, const TextMeasure& measure) {
+    std::vector<LabelBox> out;
+    for (const Shape& s : shapes) {
+        if (s.kind != Shape::Kind::Text) continue;
+        const PlotView::Point p = view.toPixel(s.x1, s.y1);
+        const double left = p.x + s.dx, top = p.y + s.dy;
+        out.push_back({left, top, left + measure.width(s.text), top + measure.height});
+    }
+    return out;
+}
+
+std::vector<Shape> MovingLayer(const PlotState& plot, const targets::TargetTable& table, const input::RunState& state,
+                               Overlays overlays, const PlotView& view, const TextMeasure& measure,
+                               const std::vector<LabelBox>& taken) {
+    std::vector<Shape> shapes = CurrentPositions(plot, table, state, overlays, view);
+    PlaceTargetLabels(shapes, view, measure, taken);
+    return shapes;
 }
 
 std::string BearingText(double degrees) {

@@ -120,6 +120,14 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
 void PlaceTargetLabels(std::vector<Shape>& shapes, const PlotView& view, const TextMeasure& measure,
                        const std::vector<LabelBox>& taken);
 
+// Where the texts among the shapes are drawn, as boxes in pixels.
+std::vector<LabelBox> TextBoxes(const std::vector<Shape>& shapes, const PlotView& view, const TextMeasure& measure);
+
+// The moving layer as drawn: CurrentPositions with its labels placed.
+std::vector<Shape> MovingLayer(const PlotState& plot, const targets::TargetTable& table, const input::RunState& state,
+                               Overlays overlays, const PlotView& view, const TextMeasure& measure,
+                               const std::vector<LabelBox>& taken);
+
 // The point under the cursor, in picture metres, as shown in the status bar.
 struct CursorReadout {
     double latitude = 0;  // radians

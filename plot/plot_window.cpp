@@ -402,9 +402,7 @@ void FrmGraphics::Update_AISGraphics(UpdateMode mode) {
     Overlays overlays;
     overlays.erbl = mnuOptionsERBL_->isChecked();
     overlays.lineOfSight = mnuOptionsLOS_->isChecked();
-    std::vector<Shape> shapes = CurrentPositions(plot_, table, state_, overlays, view());
-    PlaceTargetLabels(shapes, view(), measure_, mapLabels_);
-    picGraphics_->setMoving(std::move(shapes));
+    picGraphics_->setMoving(MovingLayer(plot_, table, state_, overlays, view(), measure_, mapLabels_));
 }
 
 // ---------------------------------------------------------------- scale box and zoom
