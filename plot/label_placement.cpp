@@ -48,9 +48,9 @@ private:
     std::unordered_map<int64_t, std::vector<size_t>> cells_;
 };
 
-constexpr LabelSpot kSpots[] = {LabelSpot::Right,      LabelSpot::Left,       LabelSpot::Above,
-                                LabelSpot::Below,      LabelSpot::UpperRight, LabelSpot::LowerRight,
-                                LabelSpot::UpperLeft,  LabelSpot::LowerLeft};
+constexpr LabelSpot kSpots[] = {LabelSpot::Right,     LabelSpot::Left,      LabelSpot::UpperRight,
+                                LabelSpot::LowerRight, LabelSpot::UpperLeft, LabelSpot::LowerLeft,
+                                LabelSpot::Above,      LabelSpot::Below};
 
 }  // namespace
 
@@ -62,10 +62,10 @@ LabelBox LabelBoxAt(const LabelRequest& r, LabelSpot spot) {
         case LabelSpot::Left: left = r.x - g - w; break;
         case LabelSpot::Above: left = r.x - w / 2, top = r.y - g - h; break;
         case LabelSpot::Below: left = r.x - w / 2, top = r.y + g; break;
-        case LabelSpot::UpperRight: top = r.y - g - h + 2; break;
-        case LabelSpot::LowerRight: top = r.y + g - 1; break;
-        case LabelSpot::UpperLeft: left = r.x - g - w, top = r.y - g - h + 2; break;
-        case LabelSpot::LowerLeft: left = r.x - g - w, top = r.y + g - 1; break;
+        case LabelSpot::UpperRight: top -= h + 1; break;
+        case LabelSpot::LowerRight: top += h + 1; break;
+        case LabelSpot::UpperLeft: left = r.x - g - w, top -= h + 1; break;
+        case LabelSpot::LowerLeft: left = r.x - g - w, top += h + 1; break;
         case LabelSpot::Dropped: break;
     }
     return {left, top, left + w, top + h};

@@ -29,8 +29,10 @@ struct LabelRequest {
 };
 
 // Tried in this order. Right is where a label always stood: starting a gap to
-// the right of the symbol, its top a little above the symbol's centre.
-enum class LabelSpot : uint8_t { Right, Left, Above, Below, UpperRight, LowerRight, UpperLeft, LowerLeft, Dropped };
+// the right of the symbol, its top a little above the symbol's centre. The
+// upper and lower spots are stacked on the right and left ones, so six labels
+// fit around one symbol; above and below, centred, come last.
+enum class LabelSpot : uint8_t { Right, Left, UpperRight, LowerRight, UpperLeft, LowerLeft, Above, Below, Dropped };
 inline constexpr double kLabelGap = 5;
 
 struct LabelPlacement {
