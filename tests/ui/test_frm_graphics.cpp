@@ -97,7 +97,10 @@ private slots:
         auto* timer = w->findChild<QTimer*>("Timer1");
         QVERIFY(timer && timer->isActive());
         QCOMPARE(timer->interval(), 1000);
-        QCOMPARE(menuTexts(w->findChild<QMenu*>("mnuOptions")), QStringList({"ERBL", "Line Of Sight", "AutoScroll"}));
+        QCOMPARE(menuTexts(w->findChild<QMenu*>("mnuOptions")),
+                 QStringList({"ERBL", "Line Of Sight", "AutoScroll", "", "Coastlines", "Landmarks", "Safety depth...",
+                              "Charts"}));
+        QCOMPARE(menuTexts(w->findChild<QMenu*>("mnuFile")), QStringList({"Add chart..."}));
         QCOMPARE(menuTexts(w->findChild<QMenu*>("pmnuCenter")),
                  QStringList({"Center on Mouse", "Center on Reference  Position", "Offset reference for ERBL"}));
 
