@@ -74,6 +74,28 @@ QColor PaintColour(int code, const QColor& otherwise) {
     }
 }
 
+// A round dot drawn once and then copied: a thousand dots a second would
+// otherwise each be built as a curve.
+const QImage& DotSprite(const QColor& colour, int width, qreal ratio) {
+    static std::unordered_map<std::string, QImage> sprites;
+    const std::string key = std::to_string(colour.rgba()) + "/" + std::to_string(width) + "/" + std::to_string(ratio);
+    auto [it, added] = sprites.try_emplace(key);
+    if (added) {
+        const int side = static_cast<int>(std::ceil((width + 2) * ratio));
+        QImage& img = it->second;
+        img = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        img.setDevicePixelRatio(ratio);
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour);
+        const qreal c = side / ratio / 2;
+        p.drawEllipse(QPointF(c, c), width / 2.0, width / 2.0);
+    }
+    return it->second;
+}
+
 void PaintSymbol(QPainter& painter, const MapSymbol& s) {
     const QPointF c(s.at.x, s.at.y);
     const QColor colour = ColourOf(s.colour);
@@ -176,6 +198,7 @@ void PaintShapes(QPainter& painter, const std::vector<Shape>& shapes, const Plot
     const double metresPerPixel = view.metresPerPixel();
     const QRectF visible(-kMargin, -kMargin, view.widthPx + 2 * kMargin, view.heightPx + 2 * kMargin);
     const QFontMetricsF fm(painter.font());
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     for (const Shape& s : shapes) {
         const PlotView::Point a = view.toPixel(s.x1, s.y1);
         const QPointF p(a.x, a.y);
@@ -184,9 +207,9 @@ void PaintShapes(QPainter& painter, const std::vector<Shape>& shapes, const Plot
         switch (s.kind) {
             case Shape::Kind::Dot: {
                 if (!visible.contains(p)) break;
-                pen.setCapStyle(Qt::RoundCap);
-                painter.setPen(pen);
-                painter.drawPoint(p);
+                const QImage& dot = DotSprite(ColourOf(s.colour), s.width, ratio);
+                const qreal half = dot.width() / ratio / 2;
+                painter.drawImage(p - QPointF(half, half), dot);
                 break;
             }
             case Shape::Kind::Line: {
