@@ -93,6 +93,11 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     buildCentralArea();
     extraInfo_ = new targets::ExtraInfoWindows(receiver_->targets(), this, this);
     connect(this, &FrmMain::targetClicked, this, &FrmMain::showExtraInfo);
+    // The plot always labels the target chosen last.
+    connect(this, &FrmMain::targetClicked, this, [this](int entry) {
+        if (!plotState_) plotState_ = std::make_unique<plot::PlotState>();
+        plotState_->selectedEntry = entry;
+    });
 
     timerAIS_Status_ = new QTimer(this);
     timerAIS_Status_->setObjectName("timerAIS_Status");
@@ -683,6 +688,7 @@ void FrmMain::mnuViewGraphics_Click(bool checked) {
     if (frmGraphics_) return;
     if (!plotState_) plotState_ = std::make_unique<plot::PlotState>();
     frmGraphics_ = new plot::FrmGraphics(receiver_->targets(), receiver_->state(), *plotState_, settings_, *this, this);
+    frmGraphics_->setLandmarks(&landmarks_);
     connect(frmGraphics_, &plot::FrmGraphics::closed, this, [this] { mnuViewGraphics_->setChecked(false); });
     // A double click on the plot opens a target's details as a click on its list row does.
     connect(frmGraphics_, &plot::FrmGraphics::targetDoubleClicked, this, &FrmMain::targetClicked);

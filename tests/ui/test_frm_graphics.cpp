@@ -70,7 +70,8 @@ private slots:
         QStringList names = {"cmbScale", "cmdZoom_0", "cmdZoom_1", "lblGridTick", "lblDum", "picGraphics",
                              "StatusBar1", "Timer1", "mnuOptions", "mnuOptionsERBL", "mnuOptionsLOS",
                              "mnuOptionsAutoScroll", "pmnuCenter", "pmnuCenterMouse", "pmnuCenterCurrentPosition",
-                             "pmnuERBLReference"};
+                             "pmnuERBLReference", "mnuFile", "mnuFileAddChart", "mnuOptionsCoastlines",
+                             "mnuOptionsLandmarks", "mnuOptionsSafetyDepth", "mnuOptionsCharts"};
         for (int i = 1; i <= 7; ++i) names << QString("StatusBar1_Panel%1").arg(i);
         QCOMPARE(Missing(*w, names), QStringList());
         QVERIFY(Child<QTimer>(*w, "Timer1")->isActive());
