@@ -3,6 +3,7 @@
 #include <array>
 #include <type_traits>
 
+#include "base/number_format.h"
 #include "base/text_escape.h"
 
 namespace targets {
@@ -43,6 +44,7 @@ void arrayField(base::JsonWriter& j, const char* name, const std::array<T, N>& a
 }  // namespace
 
 std::string TargetListCsv(const TargetTable& table, const RowContext& ctx) {
+    const base::PointSeparatorScope point;  // the list's texts, with "." whatever the user's locale
     std::string out;
     for (int c = 0; c < kListColumns; ++c) {
         if (c) out += ',';

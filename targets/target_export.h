@@ -6,11 +6,12 @@
 //
 // CSV: the list's columns with its titles (the range and bearing titles in a
 // reference mode), its rows in the list's order, each cell as a message writes
-// it into the list, without the padding spaces. GeoJSON: a point at the
-// target's position (null geometry for a target without one, so every target
-// is there), in the list's order, with every field of the target as a
-// property, under the same names as WriteTargetJson. Numbers use "." whatever
-// the locale; texts are escaped and turned into valid UTF-8.
+// it into the list but with "." as the decimal separator, without the padding
+// spaces. GeoJSON: a point at the target's position (null geometry for a
+// target without one, so every target is there), in the list's order, with
+// every field of the target as a property, under the same names as
+// WriteTargetJson. Numbers use "." whatever the locale; texts are escaped and
+// turned into valid UTF-8.
 #pragma once
 
 #include <string>

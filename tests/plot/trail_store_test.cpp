@@ -29,20 +29,6 @@ protected:
     TrailStore trails;
 };
 
-TEST_F(TrailStoreTest, APointOnlyWhenTheTargetMovedAndNoneWithoutAPosition) {
-    feed(testing_support::ClassAReport(257000001, 59.5, 5.25, 12.3f));
-    feed(testing_support::StaticData(257000002, "NO FIX", "LXYZ"));
-    pass();
-    pass();  // not moved
-    feed(testing_support::ClassAReport(257000001, 59.501, 5.25, 12.3f));
-    pass();
-    ASSERT_EQ(trails.trail(1).size(), 2u);
-    EXPECT_NEAR(trails.trail(1)[1].latitude, 59.501, 1e-6);
-    EXPECT_EQ(trails.trail(1)[1].time.format("hh:mm:ss"), "14:05:11");
-    EXPECT_TRUE(trails.trail(2).empty());
-    EXPECT_TRUE(trails.trail(3).empty());
-}
-
 // A full trail drops every second point: the first and the newest stay and
 // the length stays bounded.
 TEST_F(TrailStoreTest, AFullTrailThinsOutAndKeepsItsEnds) {
@@ -59,6 +45,7 @@ TEST_F(TrailStoreTest, AFullTrailThinsOutAndKeepsItsEnds) {
     for (size_t i = 1; i < trail.size(); ++i) ASSERT_LT(trail[i - 1].latitude, trail[i].latitude);
 }
 
+// A point only where a target moved to; no track for a target without a position.
 TEST_F(TrailStoreTest, GpxHasATrackPerTargetWithEscapedNamesAndUtcTimes) {
     ::setenv("TZ", "UTC0", 1);
     ::tzset();
@@ -67,15 +54,21 @@ TEST_F(TrailStoreTest, GpxHasATrackPerTargetWithEscapedNamesAndUtcTimes) {
     feed(testing_support::ClassAReport(257000002, -33.25, -70.5, 1.0f));
     feed(testing_support::StaticData(257000003, "NO FIX", "LXYZ"));
     pass();
+    pass();
+    feed(testing_support::ClassAReport(257000002, -33.3, -70.5, 1.0f));
+    pass();
     const std::string gpx = TracksGpx(rx.targets(), trails);
     ::unsetenv("TZ");
     ::tzset();
     EXPECT_NE(gpx.find("<name>R&amp;D &lt;1&gt;</name>\n    <desc>MMSI 257000001</desc>\n    <type>A</type>\n"
-                       "    <trkseg>\n      <trkpt lat=\"59.5\" lon=\"5.25\"><time>2026-12-06T14:05:09Z</time></trkpt>"),
+                       "    <trkseg>\n      <trkpt lat=\"59.5\" lon=\"5.25\"><time>2026-12-06T14:05:09Z</time></trkpt>\n"
+                       "    </trkseg>"),
               std::string::npos) << gpx;
     EXPECT_NE(gpx.find("<name>257000002</name>"), std::string::npos);  // no name: the MMSI
-    EXPECT_NE(gpx.find("lat=\"-33.25\" lon=\"-70.5\""), std::string::npos);
-    EXPECT_EQ(gpx.find("257000003"), std::string::npos);  // no position, no track
+    EXPECT_NE(gpx.find("lat=\"-33.25\" lon=\"-70.5\"><time>2026-12-06T14:05:09Z</time></trkpt>\n      <trkpt "
+                       "lat=\"-33.3\" lon=\"-70.5\"><time>2026-12-06T14:05:11Z</time>"),
+              std::string::npos) << gpx;
+    EXPECT_EQ(gpx.find("257000003"), std::string::npos);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/receiver.h"
+#include "base/number_format.h"
 #include "support/recording_events.h"
 #include "support/sample_sentences.h"
 #include "targets/target_export.h"
@@ -59,16 +60,17 @@ protected:
 };
 
 TEST_F(TargetExportTest, CsvReadsBackToTheListsColumnsAndRows) {
+    base::setDecimalSeparator(',');  // the screen's, in a German locale
     const Rows rows = ReadCsv(TargetListCsv(rx.targets(), {}));
+    EXPECT_EQ(base::decimalSeparator(), ',');
+    base::setDecimalSeparator('.');
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"No", "MMSI", "Name", "Lat", "Lon", "SOG", "COG", "HDG", "ROT",
                                                  "Class", "Time last msg", "NoOfMsg", "STATUS"}));
     EXPECT_EQ(rows[1], (std::vector<std::string>{"1", "257000003", "NO FIX", "n/a", "n/a", "0.0", "000.0", "000", "0.0",
                                                  "A", "06 Dec 14:05:09", "1", ""}));
-    EXPECT_EQ(rows[3][1], "257000001");
-    EXPECT_EQ(rows[3][2], "SAY \"HI\", JOE");
-    EXPECT_EQ(rows[3][3], "59\xC2\xB0" "30'00.0\"N");
-    EXPECT_EQ(rows[3][5], "12.3");
+    EXPECT_EQ(std::vector<std::string>(rows[3].begin() + 1, rows[3].begin() + 6),
+              (std::vector<std::string>{"257000001", "SAY \"HI\", JOE", "59\xC2\xB0" "30'00.0\"N", "005\xC2\xB0" "15'00.0\"E", "12.3"}));
 
     RowContext manual;
     manual.referenceMode = kRefManual;
