@@ -353,7 +353,8 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
     receiver_->flagIndex().setDataDir(dataDir_);
     receiver_->setMessageLog(dataDir_);
     landmarks_ = plot::LoadDatabases(dataDir_, datum_);
-    started_ = true;
+    // Stopped while starting (behind a box): what was read is not the whole, so nothing is saved.
+    started_ = !stopping_;
 }
 
 void FrmMain::load(bool openInput) {
@@ -430,6 +431,7 @@ void FrmMain::shutdown() {
 }
 
 void FrmMain::stop() {
+    if (stopping_) return;
     stopping_ = true;
     boxSink_->stop();
     // Dialogs waiting on the operator (setup, about, file and number prompts) give way.

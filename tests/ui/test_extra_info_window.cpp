@@ -4,7 +4,12 @@
 #include <QTableView>
 #include <QTableWidget>
 
+#include <sys/stat.h>
+
+#include <fstream>
+
 #include "targets/extra_info_window.h"
+#include "ui/icon_file.h"
 #include "window_fixture.h"
 
 using namespace testing_support;
@@ -95,6 +100,42 @@ private slots:
             QVERIFY(w);
             for (const QString& f : all) QVERIFY2(frameShown(w, f) == frames.contains(f), qPrintable(f));
         }
+    }
+
+    // A flag icon is read only from a regular file of sane size: a named pipe
+    // (or a link to one) would otherwise block the program for good.
+    void flagIconsOnlyFromRegularFiles_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("icon") << "icon" << true;
+        QTest::newRow("named pipe") << "pipe" << false;
+        QTest::newRow("link to a named pipe") << "link" << false;
+        QTest::newRow("folder") << "folder" << false;
+        QTest::newRow("icon beyond the size limit") << "large" << false;
+    }
+    void flagIconsOnlyFromRegularFiles() {
+        QFETCH(QString, kind);
+        QFETCH(bool, shown);
+        TempDir dir;
+        std::filesystem::create_directories(dir / "Flags");
+        dir.write("Flags/FlagIndex.ini", "257,NO,\"Norway\"\r\n");
+        const std::filesystem::path icon = dir / "Flags" / "DNO.ico";
+        QImage flag(16, 16, QImage::Format_ARGB32);
+        flag.fill(Qt::red);
+        if (kind == "icon" || kind == "large") QVERIFY(flag.save(QString::fromStdString(icon.string()), "ICO"));
+        if (kind == "large") std::ofstream(icon, std::ios::app) << std::string(ui::kMaxIconFileBytes, '\0');
+        if (kind == "pipe") QCOMPARE(::mkfifo(icon.c_str(), 0600), 0);
+        if (kind == "link") {
+            QCOMPARE(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+            std::filesystem::create_symlink(dir / "pipe", icon);
+        }
+        if (kind == "folder") std::filesystem::create_directory(icon);
+        MainWindow m;
+        m.w.startUp(dir.path(), true);
+        m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
+        m.w.showExtraInfo(1);
+        const QLabel* picFlag = Child<QLabel>(*m.w.extraInfoWindows().window(1), "picFlag");
+        QCOMPARE(!picFlag->pixmap().isNull(), shown);
     }
 
     void closingFreesTheTargetAndTheMainWindowClosesThem() {

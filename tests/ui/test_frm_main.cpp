@@ -293,15 +293,10 @@ private slots:
     }
 };
 
-// Two offscreen screens side by side, for the placement rows.
+// Two screens side by side, for the placement rows.
 int main(int argc, char** argv) {
-    TempDir dir;
-    dir.write("screens.json", R"({"screens": [
+    return RunOnScreens<TestFrmMain>(argc, argv, R"([
         {"name": "primary", "x": 0, "y": 0, "width": 1280, "height": 900, "logicalDpi": 96},
-        {"name": "second", "x": 1280, "y": 0, "width": 1024, "height": 768, "logicalDpi": 96}]})");
-    qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + (dir / "screens.json").c_str());
-    QApplication application(argc, argv);
-    TestFrmMain test;
-    return QTest::qExec(&test, argc, argv);
+        {"name": "second", "x": 1280, "y": 0, "width": 1024, "height": 768, "logicalDpi": 96}])");
 }
 #include "test_frm_main.moc"
