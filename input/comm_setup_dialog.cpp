@@ -15,6 +15,7 @@
 #include "input/comm_setup.h"
 #include "ui/plain_text.h"
 #include "ui/twips.h"
+#include "ui/window_placement.h"
 
 namespace input {
 
@@ -146,7 +147,8 @@ FrmCommSetup::FrmCommSetup(const CommChoice& current, base::MessageSink& message
                  std::max(ui::pixelsFromTwips(kHeightTwips, dpi), hint.height()));
     optComm_Click(edited_.comm.UseTCP ? 1 : 0);
     const int offset = ui::pixelsFromTwips(kOffsetTwips, dpi);
-    if (parent) move(parent->pos() + QPoint(offset, offset));
+    // A main window at the screen's edge must not push the dialog off it.
+    if (parent) move(ui::FitOnScreen(QRect(parent->pos() + QPoint(offset, offset), size())).topLeft());
 }
 
 void FrmCommSetup::fill() {
