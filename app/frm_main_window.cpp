@@ -49,7 +49,6 @@ constexpr const char* kMMSIError = " is not a valid MMSI number! Has to be an in
 constexpr const char* kRefPosTitles[4] = {"No Ref pos", "From VDO msg", "Manual ", "From VDM msg, MMSI : "};
 constexpr const char* kBinaryStandards[2] = {"IMO SN/Circ.236", "IALA Proposal (comb IMO236 and ITU 1371-1)"};
 
-
 QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace

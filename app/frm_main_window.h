@@ -133,7 +133,6 @@ public:
     // loaded is saved as shutdown() does. Before startUp() has finished
     // nothing is written, so no default replaces a file that was not read.
     void stop();
-    bool stopping() const { return stopping_; }
     // The program's exit status: 0, or 1 when shutdown could not save a file.
     int exitCode() const { return saveFailed_ ? 1 : 0; }
 

@@ -21,7 +21,6 @@ public:
     explicit MessageBoxSink(QWidget* parent = nullptr) : parent_(parent) {}
     void operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) override;
     void stop();
-    bool stopped() const { return stopped_; }
 
 private:
     QPointer<QWidget> parent_;

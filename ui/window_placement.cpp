@@ -71,7 +71,8 @@ void WindowPlacement::store(const QWidget& window, SettingsStore* settings) cons
     const double dpi = window.logicalDpiX();
     const std::array<int, 4> pixels = {at.x(), at.y(), at.width(), at.height()};
     for (size_t i = 0; i < keys_.size(); ++i) {
-        const double twips = i < pixels_.size() && pixels[i] == pixels_[i] ? twips_[i] : twipsFromPixels(pixels[i], dpi);
+        const bool unmoved = i < pixels_.size() && pixels[i] == pixels_[i];
+        const double twips = unmoved ? twips_[i] : twipsFromPixels(pixels[i], dpi);
         settings->writeNumber(keys_[i].first, twips);
     }
     settings->sync();

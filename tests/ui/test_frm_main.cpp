@@ -222,15 +222,14 @@ private slots:
         if (window == "frmPortMonitor") Child<QAction>(m.w, "mnuViewPortMonitor")->trigger();
         if (window != "frmMain" && window != "frmPortMonitor") Child<QAction>(m.w, "mnuViewGraphics")->trigger();
         if (window == "frmERBL" || window == "frmLOS") {
-            Child<QAction>(*m.w.findChild<QWidget*>("frmGraphics"), window == "frmERBL" ? "mnuOptionsERBL" : "mnuOptionsLOS")
-                ->trigger();
+            const char* tool = window == "frmERBL" ? "mnuOptionsERBL" : "mnuOptionsLOS";
+            Child<QAction>(*m.w.findChild<QWidget*>("frmGraphics"), tool)->trigger();
         }
         QWidget* w = window == "frmMain" ? &m.w : Child<QWidget>(m.w, qPrintable(window));
         const QRect placed(w->pos(), w->size());
         if (at != QPoint(-1, -1)) QCOMPARE(placed.topLeft(), at);
         const QScreen* screen = QGuiApplication::screenAt(placed.topLeft());
-        QVERIFY2(screen && screen->availableGeometry().contains(placed), qPrintable(QString("%1,%2 %3x%4").arg(
-            placed.x()).arg(placed.y()).arg(placed.width()).arg(placed.height())));
+        QVERIFY(screen && screen->availableGeometry().contains(placed));
 
         w->show();
         if (minimise) {
@@ -238,14 +237,15 @@ private slots:
             if (!w->isMinimized()) QSKIP("this platform does not minimise windows");
         }
         w->resize(w->width() + 40, w->height());  // a moved edge
-        w == &m.w ? m.w.shutdown() : void(w->close());
         const double dpi = w->logicalDpiX();
+        w == &m.w ? m.w.shutdown() : void(w->close());
         for (int i = 0; i < stored.size(); ++i) {
             const double written = store.readNumber(prefix + kEdges[i], -1);
             const int pixels = std::array{placed.x(), placed.y(), placed.width() + 40, placed.height()}[i];
+            const bool sane = std::abs(stored[i]) < 1e6;  // false for the wild numbers and NaN
             if (minimise) {
                 QCOMPARE(written, stored[i]);
-            } else if (ui::pixelsFromTwips(int(std::lround(stored[i])), dpi) == pixels) {
+            } else if (sane && ui::pixelsFromTwips(int(std::lround(stored[i])), dpi) == pixels) {
                 QCOMPARE(written, stored[i]);  // unmoved: its own twips
             } else {
                 QCOMPARE(ui::pixelsFromTwips(int(written), dpi), pixels);

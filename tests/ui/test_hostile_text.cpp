@@ -47,7 +47,9 @@ private slots:
         TempDir dir;
         QImage picture(400, 400, QImage::Format_RGB32);
         picture.fill(Qt::red);
-        for (const char* name : {"X.PNG", "X"}) QVERIFY(picture.save(QString::fromStdString((dir / name).string()), "PNG"));
+        for (const char* name : {"X.PNG", "X"}) {
+            QVERIFY(picture.save(QString::fromStdString((dir / name).string()), "PNG"));
+        }
         const QString before = QDir::currentPath();
         QDir::setCurrent(QString::fromStdString(dir.path().string()));
         std::filesystem::create_directories(dir / "Database");
@@ -120,7 +122,8 @@ private slots:
         auto* plot = Child<plot::FrmGraphics>(m.w, "frmGraphics");
         plot->Update_AISGraphics(plot::FrmGraphics::UpdateMode::CurrentPos);
         const auto& shapes = plot->picture()->moving();
-        QVERIFY(std::any_of(shapes.begin(), shapes.end(), [](const plot::Shape& s) { return s.text.starts_with(kBold + " "); }));
+        QVERIFY(std::any_of(shapes.begin(), shapes.end(),
+                            [](const plot::Shape& s) { return s.text.starts_with(kBold + " "); }));
 
         QStringList unsafe;
         for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -147,7 +150,7 @@ private slots:
 
 // A screen that holds every window at its designed size.
 int main(int argc, char** argv) {
-    return RunOnScreens<TestHostileText>(argc, argv,
-                                         R"([{"name": "s", "x": 0, "y": 0, "width": 1920, "height": 1200, "logicalDpi": 96}])");
+    return RunOnScreens<TestHostileText>(
+        argc, argv, R"([{"name": "s", "x": 0, "y": 0, "width": 1920, "height": 1200, "logicalDpi": 96}])");
 }
 #include "test_hostile_text.moc"
