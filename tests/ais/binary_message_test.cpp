@@ -31,11 +31,11 @@ struct AppRow {
 // where only some fields mean "not available".
 TEST(BinaryMessage, EveryFieldOfEveryApplicationAtItsBits) {
     const AppRow rows[] = {
-        {8, 0, 346, {{41, 50}, {51, 56, 11}, {57, 80}, {81, 105}, {106, 110}, {111, 115}, {116, 121}, {122, 128}, {129, 135},
-         {136, 144}, {145, 153}, {154, 164}, {165, 171}, {172, 181}, {182, 190}, {191, 192, 2}, {193, 200}, {201, 209},
-         {210, 211, 2}, {212, 219}, {220, 228}, {229, 236}, {237, 245}, {246, 250}, {251, 258}, {259, 267}, {268, 272},
-         {273, 280}, {281, 286}, {287, 295}, {296, 303}, {304, 309}, {310, 318}, {319, 322}, {323, 332}, {333, 335},
-         {336, 344}, {345, 346, 2}},
+        {8, 0, 346, {{41, 50}, {51, 56, 11}, {57, 80}, {81, 105}, {106, 110}, {111, 115}, {116, 121}, {122, 128},
+         {129, 135}, {136, 144}, {145, 153}, {154, 164}, {165, 171}, {172, 181}, {182, 190}, {191, 192, 2}, {193, 200},
+         {201, 209}, {210, 211, 2}, {212, 219}, {220, 228}, {229, 236}, {237, 245}, {246, 250}, {251, 258}, {259, 267},
+         {268, 272}, {273, 280}, {281, 286}, {287, 295}, {296, 303}, {304, 309}, {310, 318}, {319, 322}, {323, 332},
+         {333, 335}, {336, 344}, {345, 346, 2}},
          "MessageID=8 RepeatIndicator=3 MMSI=536870913 DAC=513 FI=11 Description='FI 11 - Meteorological & "
          "Hydrological Data' MetLatitude=-139.8101167 MetLongitude=-279.62025 MetDay=17 MetHour=17 MetMinute=33 "
          "AvgWindSpeed=65 WindGust=65 WindDirection=257 WindGustDirection=257 AirTemperature=42.5 "
@@ -44,24 +44,24 @@ TEST(BinaryMessage, EveryFieldOfEveryApplicationAtItsBits) {
          "CurrentDirection2=257 CurrentLevel2=17 CurrentSpeed3=12.9 CurrentDirection3=257 CurrentLevel3=17 "
          "WaveHeight=12.9 WavePeriod=33 WaveDirection=257 SwellHeight=12.9 SwellPeriod=33 SwellDirection=257 "
          "SeaState=9 WaterTemperature=41.3 Precipitation=5 Salinity=25.7 Ice=2"},
-        {6, 0, 357, {{41, 70}, {73, 82}, {83, 88, 12}, {89, 118, {}, "?NL9!"}, {119, 122}, {123, 127}, {128, 132}, {133, 138},
-         {139, 168, {}, "9DE?A"}, {169, 172}, {173, 177}, {178, 182}, {183, 188},
+        {6, 0, 357, {{41, 70}, {73, 82}, {83, 88, 12}, {89, 118, {}, "?NL9!"}, {119, 122}, {123, 127}, {128, 132},
+         {133, 138}, {139, 168, {}, "9DE?A"}, {169, 172}, {173, 177}, {178, 182}, {183, 188},
          {189, 308, {}, "?PROPANE GAS 2 UN19!"}, {309, 332, {}, "?21!"}, {333, 345}, {346, 355}, {356, 357}},
          "MessageID=6 RepeatIndicator=3 MMSI=536870913 DestinationMMSI=536870913 DAC=513 FI=12 Description='FI 12 - "
          "Dangerous Cargo Indication' LastPortOfCall='?NL9!' ATDMonth=9 ATDDay=17 ATDHour=17 ATDMinute=33 "
          "NextPortOfCall='9DE?A' ETAMonth=9 ETADay=17 ETAHour=17 ETAMinute=33 MainDangerousGood='?PROPANE GAS 2 "
          "UN19!' IMDCategory='?21!' UNNumber=4097 CargoAmount=513 CargoUnit=3"},
-        {8, 1, 468, {{41, 50}, {51, 56, 20}, {57, 176, {}, "?ICE ON THE FAIRWAY!"}, {177, 296, {}, "9NORTH ENTRANCE 1 Z?"},
-         {297, 416, {}, "?SOUTH LOCK GATE 99!"}, {417, 426}, {427, 428}, {429, 433}, {434, 437}, {438, 442},
-         {443, 448}, {449, 453}, {454, 457}, {458, 462}, {463, 468}},
+        {8, 1, 468, {{41, 50}, {51, 56, 20}, {57, 176, {}, "?ICE ON THE FAIRWAY!"},
+         {177, 296, {}, "9NORTH ENTRANCE 1 Z?"}, {297, 416, {}, "?SOUTH LOCK GATE 99!"}, {417, 426}, {427, 428},
+         {429, 433}, {434, 437}, {438, 442}, {443, 448}, {449, 453}, {454, 457}, {458, 462}, {463, 468}},
          "MessageID=8 RepeatIndicator=3 MMSI=536870913 DAC=513 FI=20 Description='FI 20 - Fairway Closed' "
          "ClosingReason='?ICE ON THE FAIRWAY!' ClosingFrom='9NORTH ENTRANCE 1 Z?' ClosingTo='?SOUTH LOCK GATE 99!' "
          "ClosingRadius=513 ClosingRadiusUnit=3 ClosedFromDay=17 ClosedFromMonth=9 ClosedFromHour=17 "
          "ClosedFromMinute=33 ClosedToDay=17 ClosedToMonth=9 ClosedToHour=17 ClosedToMinute=33"},
-        {6, 0, 376, {{41, 70}, {73, 82}, {83, 88, 14}, {89, 92}, {93, 97}, {98, 124}, {125, 152}, {153, 157}, {158, 163},
-         {164, 168}, {169, 174}, {175, 183}, {184, 190}, {191, 217}, {218, 245}, {246, 250}, {251, 256}, {257, 261},
-         {262, 267}, {268, 276}, {277, 283}, {284, 310}, {311, 338}, {339, 343}, {344, 349}, {350, 354}, {355, 360},
-         {361, 369}, {370, 376}},
+        {6, 0, 376, {{41, 70}, {73, 82}, {83, 88, 14}, {89, 92}, {93, 97}, {98, 124}, {125, 152}, {153, 157},
+         {158, 163}, {164, 168}, {169, 174}, {175, 183}, {184, 190}, {191, 217}, {218, 245}, {246, 250}, {251, 256},
+         {257, 261}, {262, 267}, {268, 276}, {277, 283}, {284, 310}, {311, 338}, {339, 343}, {344, 349}, {350, 354},
+         {355, 360}, {361, 369}, {370, 376}},
          "MessageID=6 RepeatIndicator=3 MMSI=536870913 DestinationMMSI=536870913 DAC=513 FI=14 Description='FI 14 - "
          "Tidal Window' TideMonth=9 TideDay=17 TideLatitude1=-111.848105 TideLongitude1=-223.6962117 "
          "TideFromHour1=17 TideFromMinute1=33 TideToHour1=17 TideToMinute1=33 TideCurrentDirection1=257 "
@@ -335,19 +335,13 @@ TEST(BinaryText, ExtentFollowsFillBits) {
     const TextExtentRow rows[] = {
         {8, 21, 4, 9},   // 122 data bits: groups 69..122
         {8, 21, 0, 9},   // 126: the 4 bits after 122 are no whole group
-        {8, 21, 5, 8},
-        {8, 21, 6, 8},
-        {8, 21, 99, 0},
+        {8, 21, 5, 8},   {8, 21, 6, 8},   {8, 21, 99, 0},
         {8, 21, -9999, 156},  // an absent fill-bit count does not limit: up to bit 1008
-        {8, 21, INT_MIN, 156},
-        {8, 21, INT_MAX, 0},
+        {8, 21, INT_MIN, 156},  {8, 21, INT_MAX, 0},
         {8, 11, 0, 0},   // 66 bits: the text would start at 69
         {8, 0, 0, 0},
         {6, 20, 0, 3},   // 120 bits: 101..118
-        {6, 20, 2, 3},
-        {6, 20, 3, 2},
-        {6, 168, 0, 151},
-        {6, 168, 5, 150},
+        {6, 20, 2, 3},   {6, 20, 3, 2},   {6, 168, 0, 151},   {6, 168, 5, 150},
     };
     for (const TextExtentRow& row : rows) {
         SCOPED_TRACE(testing::Message() << "type " << row.type << " chars " << row.chars << " fill " << row.fill);
@@ -363,22 +357,19 @@ TEST(BinaryText, ExtentFollowsFillBits) {
     }
 }
 
-TEST(BinaryText, EncoderKeepsToOneMessage) {
+TEST(BinaryEncoder, RejectsOtherTypesAndClampsValuesAndTexts) {
     BinaryMessage m;
+    m.MessageID = 5;
+    EXPECT_FALSE(EncodeBinaryMessage(m, 0));
+    // A text keeps to one message.
     m.MessageID = 8;
     m.Description = std::string(400, 'X');
-    const auto p = EncodeBinaryMessage(m, 0);
+    auto p = EncodeBinaryMessage(m, 0);
     ASSERT_TRUE(p);
     EXPECT_LE(p->Payload.size(), 168u);
     BinaryMessage back;
     decode(p->Payload, p->FillBits, 0, back);
     EXPECT_EQ(back.Description, std::string(156, 'X'));
-}
-
-TEST(BinaryEncoder, RejectsOtherTypesAndClampsValues) {
-    BinaryMessage m;
-    m.MessageID = 5;
-    EXPECT_FALSE(EncodeBinaryMessage(m, 0));
 
     m.MessageID = 8;
     m.FI = 11;
@@ -386,9 +377,8 @@ TEST(BinaryEncoder, RejectsOtherTypesAndClampsValues) {
     m.MetHydro.AirTemperature = -100.0f;  // below -60: raw 0
     m.MetHydro.MetLatitude = 91.0;
     m.MetHydro.WaveHeight = std::numeric_limits<float>::quiet_NaN();
-    const auto p = EncodeBinaryMessage(m, 0);
+    p = EncodeBinaryMessage(m, 0);
     ASSERT_TRUE(p);
-    BinaryMessage back;
     decode(p->Payload, p->FillBits, 0, back);
     EXPECT_EQ(back.MetHydro.AirPressure, 1310);
     EXPECT_FLOAT_EQ(back.MetHydro.AirTemperature, -60.0f);

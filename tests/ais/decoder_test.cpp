@@ -50,27 +50,27 @@ struct LayoutRow {
 // bottom bits, so a row that starts or ends one bit off reads another value.
 TEST(Decoder, EveryFieldOfEveryLayoutAtItsBits) {
     const LayoutRow rows[] = {
-        {1, 168, {{39, 42}, {43, 50}, {51, 60}, {61, 61}, {62, 89}, {90, 116}, {117, 128}, {129, 137}, {138, 143}, {144, 145},
-         {146, 148}, {149, 149}, {150, 151}, {152, 154, 1}, {155, 168, 8967}},
+        {1, 168, {{39, 42}, {43, 50}, {51, 60}, {61, 61}, {62, 89}, {90, 116}, {117, 128}, {129, 137}, {138, 143},
+         {144, 145}, {146, 148}, {149, 149}, {150, 151}, {152, 154, 1}, {155, 168, 8967}},
          "MessageID=1 RepeatIndicator=3 MMSI=536870913 NavStatus=9 NavStatusText='HSC (High Speed Craft)' "
          "ROT=-720.0032 SOG=51.3 PosAccuracy=1 PosAccuracyText='High accuracy, <10 m' Longitude=-223.6962117 "
          "Latitude=-111.848105 COG=204.9 TrueHeading=257 TimeStamp=33 ManoeuvreIndicator=3 Spare=5 RAIM=1 "
          "SyncState=3 SlotTimeout=1 SubMessage=8967 CommUTCHour=17 CommUTCMinute=65"},
-        {4, 168, {{39, 52}, {53, 56}, {57, 61}, {62, 66}, {67, 72}, {73, 78}, {79, 79}, {80, 107}, {108, 134}, {135, 138},
-         {139, 148}, {149, 149}, {150, 151}, {152, 154, 0}, {155, 168}},
+        {4, 168, {{39, 52}, {53, 56}, {57, 61}, {62, 66}, {67, 72}, {73, 78}, {79, 79}, {80, 107}, {108, 134},
+         {135, 138}, {139, 148}, {149, 149}, {150, 151}, {152, 154, 0}, {155, 168}},
          "MessageID=4 RepeatIndicator=3 MMSI=536870913 UTCYear=8193 UTCMonth=9 UTCDay=17 UTCHour=17 UTCMinute=33 "
          "UTCSecond=33 PosAccuracy=1 PosAccuracyText='High accuracy, <10 m' Longitude=-223.6962117 "
          "Latitude=-111.848105 EPFDType=9 EPFDTypeText='' Spare=513 RAIM=1 SyncState=3 SlotTimeout=0 SubMessage=8193 "
          "SlotOffset=8193"},
-        {5, 424, {{39, 40}, {41, 70}, {71, 112, {}, "?B9 Z1?"}, {113, 232, {}, "ORVANTA TEST SHIP 19"}, {233, 240}, {241, 249},
-         {250, 258}, {259, 264}, {265, 270}, {271, 274, 8}, {275, 278}, {279, 283}, {284, 288}, {289, 294}, {295, 302},
-         {303, 422, {}, "?ROTTERDAM NL 3059!A"}, {423, 423}},
+        {5, 424, {{39, 40}, {41, 70}, {71, 112, {}, "?B9 Z1?"}, {113, 232, {}, "ORVANTA TEST SHIP 19"}, {233, 240},
+         {241, 249}, {250, 258}, {259, 264}, {265, 270}, {271, 274, 8}, {275, 278}, {279, 283}, {284, 288}, {289, 294},
+         {295, 302}, {303, 422, {}, "?ROTTERDAM NL 3059!A"}, {423, 423}},
          "MessageID=5 RepeatIndicator=3 MMSI=536870913 AISVersion=3 IMONumber=536870913 CallSign='?B9 Z1?' "
          "Name='ORVANTA TEST SHIP 19' ShipType=0 ShipTypeText='Not defined' CargoTypeText='Not specified' DimA=257 "
          "DimB=257 DimC=33 DimD=33 EPFDType=8 EPFDTypeText='Galileo' ETA=46282.73125 Draught=12.9 "
          "Destination='?ROTTERDAM NL 3059!A' DTE=1"},
-        {9, 168, {{39, 50}, {51, 60}, {61, 61}, {62, 89}, {90, 116}, {117, 128}, {129, 134}, {135, 135}, {143, 143}, {144, 146},
-         {147, 147}, {148, 148}, {149, 149}, {150, 151}, {152, 154, 6}, {155, 168}},
+        {9, 168, {{39, 50}, {51, 60}, {61, 61}, {62, 89}, {90, 116}, {117, 128}, {129, 134}, {135, 135}, {143, 143},
+         {144, 146}, {147, 147}, {148, 148}, {149, 149}, {150, 151}, {152, 154, 6}, {155, 168}},
          "MessageID=9 RepeatIndicator=3 MMSI=536870913 Altitude=2049 SOG=513 PosAccuracy=1 PosAccuracyText='High "
          "accuracy, <10 m' Longitude=-223.6962117 Latitude=-111.848105 COG=204.9 TimeStamp=33 AltitudeSensor=1 DTE=1 "
          "Spare=5 AssignedMode=1 RAIM=1 CommStateSelector=1 SyncState=3 SlotTimeout=6 SubMessage=8193 "
@@ -82,8 +82,8 @@ TEST(Decoder, EveryFieldOfEveryLayoutAtItsBits) {
          "Spare=1 Text='?S0S!'"},
         {14, 64, {{41, 64, {}, "?MA!"}},
          "MessageID=14 RepeatIndicator=3 MMSI=536870913 Text='?MA!'"},
-        {18, 168, {{39, 46}, {47, 56}, {57, 57}, {58, 85}, {86, 112}, {113, 124}, {125, 133}, {134, 139}, {148, 148}, {149, 149},
-         {150, 151}, {152, 154, 5}, {155, 168}},
+        {18, 168, {{39, 46}, {47, 56}, {57, 57}, {58, 85}, {86, 112}, {113, 124}, {125, 133}, {134, 139}, {148, 148},
+         {149, 149}, {150, 151}, {152, 154, 5}, {155, 168}},
          "MessageID=18 RepeatIndicator=3 MMSI=536870913 RegionalReserved=129 SOG=51.3 PosAccuracy=1 "
          "PosAccuracyText='High accuracy, <10 m' Longitude=-223.6962117 Latitude=-111.848105 COG=204.9 "
          "TrueHeading=257 TimeStamp=33 RAIM=1 CommStateSelector=1 SyncState=3 SlotTimeout=5 SubMessage=8193 "
@@ -98,15 +98,15 @@ TEST(Decoder, EveryFieldOfEveryLayoutAtItsBits) {
          "DimC=33 DimD=33 EPFDType=9 EPFDTypeText='' RAIM=1 DTE=1"},
         {20, 72, {},
          "MessageID=20 RepeatIndicator=3 MMSI=536870913"},
-        {21, 360, {{39, 43}, {44, 163, {}, "?NORTH PIER LIGHT 9!"}, {164, 164}, {165, 192}, {193, 219}, {220, 228}, {229, 237},
-         {238, 243}, {244, 249}, {250, 253}, {254, 259}, {260, 260}, {261, 268}, {269, 269}, {270, 270}, {271, 271},
-         {273, 356, {}, "?EXTENSION 12!"}},
+        {21, 360, {{39, 43}, {44, 163, {}, "?NORTH PIER LIGHT 9!"}, {164, 164}, {165, 192}, {193, 219}, {220, 228},
+         {229, 237}, {238, 243}, {244, 249}, {250, 253}, {254, 259}, {260, 260}, {261, 268}, {269, 269}, {270, 270},
+         {271, 271}, {273, 356, {}, "?EXTENSION 12!"}},
          "MessageID=21 RepeatIndicator=3 MMSI=536870913 AtoNType=17 AtoNTypeText='Beacon - Isolated danger' "
          "Name='?NORTH PIER LIGHT 9!' PosAccuracy=1 PosAccuracyText='High accuracy, <10 m' Longitude=-223.6962117 "
          "Latitude=-111.848105 DimA=257 DimB=257 DimC=33 DimD=33 EPFDType=9 EPFDTypeText='' TimeStamp=33 "
          "OffPosition=1 AtoNStatus=129 RAIM=1 VirtualAtoN=1 AssignedMode=1 NameExtension='?EXTENSION 12!'"},
-        {24, 168, {{39, 40}, {41, 48}, {49, 90, {}, "?VEND0R"}, {91, 132, {}, "9Z?1 B!"}, {133, 141}, {142, 150}, {151, 156},
-         {157, 162}},
+        {24, 168, {{39, 40}, {41, 48}, {49, 90, {}, "?VEND0R"}, {91, 132, {}, "9Z?1 B!"}, {133, 141}, {142, 150},
+         {151, 156}, {157, 162}},
          "MessageID=24 RepeatIndicator=3 MMSI=536870913 PartNumber=3 ShipType=0 ShipTypeText='Not defined' "
          "CargoTypeText='Not specified' VendorID='?VEND0R' CallSign='9Z?1 B!' DimA=257 DimB=257 DimC=33 DimD=33"},
         {24, 160, {{39, 40, 0}, {41, 160, {}, "?SEA BREEZE 2 Z1! 9A"}},
@@ -154,8 +154,8 @@ TEST(Decoder, ScaledAndNotAvailableValues) {
         {1, 90, 116, 1, "Latitude", 1.0 / 600000.0},
     };
     for (const auto& row : rows) {
-        const std::string dump = test::DumpFields(Decode(row.type, 168, {{row.first, row.last, row.raw}}).rec, row.type);
-        EXPECT_NEAR(FieldValue(dump, row.field), row.want, 1e-6 * std::max(1.0, std::fabs(row.want)))
+        const Decoded d = Decode(row.type, 168, {{row.first, row.last, row.raw}});
+        EXPECT_NEAR(FieldValue(test::DumpFields(d.rec, row.type), row.field), row.want, 1e-6 * std::max(1.0, std::fabs(row.want)))
             << row.field << " " << row.raw;
     }
     EXPECT_NEAR(RotOf(127), 720.003, 0.001);
@@ -249,7 +249,7 @@ TEST(Decoder, SafetyMessageTextExtent) {
     const Row rows[] = {
         {14, 10, 2, 3},    // 58 data bits: text bits 41-58
         {12, 16, 0, 4},    // 96 data bits: text bits 73-96
-        {14, 10, 0, 3},   {14, 11, 0, 4},        {14, 11, 5, 3}, {14, 10, 6, 2},
+        {14, 10, 0, 3},    {14, 11, 0, 4},    {14, 11, 5, 3},    {14, 10, 6, 2},
         {14, 10, 99, 0},   // more fill than data: no text
         {14, 10, INT_MAX, 0},
         {14, 10, INT_MIN, 3, 158},
@@ -284,8 +284,9 @@ TEST(Decoder, TypesWithoutLayoutStampOnlyTheirOwnTimeOrNothing) {
         const Decoded d = Decode(type, 168, {});
         EXPECT_EQ(d.type, type);
         for (int t = 1; t <= 26; ++t) EXPECT_EQ(d.rec.timeReceived(t) == kNow, t == type) << type << " " << t;
-        EXPECT_EQ(test::DumpFields(d.rec, type), type >= 1 && type <= 26 ? "" : "<no fields>");
-        EXPECT_EQ(test::DumpFields(d.rec, type, true).substr(0, 11), type >= 1 && type <= 26 ? "TimeReceive" : "<no fields>");
+        const bool stamped = type >= 1 && type <= 26;
+        EXPECT_EQ(test::DumpFields(d.rec, type), stamped ? "" : "<no fields>");
+        EXPECT_EQ(test::DumpFields(d.rec, type, true).substr(0, 11), stamped ? "TimeReceive" : "<no fields>");
     }
 }
 
