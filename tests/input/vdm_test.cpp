@@ -136,12 +136,14 @@ TEST(VdmAssembler, FragmentsThatDoNotContinueAMessageAreDroppedAndCounted) {
     // A different count under the same key does not continue the message either.
     a.add(VDM, frag(2, 1, 1, "q1"), 0);
     EXPECT_EQ(a.add(VDM, frag(3, 2, 1, "q2"), 0), S::Dropped);
-    // A repeated first fragment restarts the key.
-    a.add(VDM, frag(2, 1, 5, "old"), 0);
+    // A repeated first fragment restarts the key; the two fragments of the old message count.
+    a.add(VDM, frag(3, 1, 5, "o1"), 0);
+    a.add(VDM, frag(3, 2, 5, "o2"), 0);
     a.add(VDM, frag(2, 1, 5, "new"), 0);
     ASSERT_EQ(a.add(VDM, frag(2, 2, 5, "2"), 0), S::Complete);
     EXPECT_EQ(a.payload(), "new2");
     EXPECT_EQ(a.incompleteMessages(), 6);
+    EXPECT_EQ(a.incompleteFragments(), 7);
 }
 
 TEST(VdmAssembler, PendingPartsAreBoundedInKeysAndAge) {
@@ -149,8 +151,9 @@ TEST(VdmAssembler, PendingPartsAreBoundedInKeysAndAge) {
     for (int seq = 0; seq < 20; ++seq) a.add(VDM, frag(2, 1, seq, "x"), seq * 0.01);
     EXPECT_EQ(a.pendingCount(), VdmAssembler::kMaxKeys);
     EXPECT_EQ(a.incompleteMessages(), 20 - VdmAssembler::kMaxKeys);
-    // The newest keys survive.
+    // The newest keys survive, the oldest were given up.
     EXPECT_EQ(a.add(VDM, frag(2, 2, 19, "y"), 0.5), S::Complete);
+    EXPECT_EQ(a.add(VDM, frag(2, 2, 0, "y"), 0.5), S::Dropped);
     // Everything older than the age bound is given up.
     EXPECT_EQ(a.add(VDM, frag(2, 2, 18, "y"), 100.0), S::Dropped);
     EXPECT_EQ(a.pendingCount(), 0);
