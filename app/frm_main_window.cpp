@@ -485,14 +485,22 @@ void FrmMain::operatorMessage(base::MessageIcon icon, const std::string& title, 
 
 void FrmMain::aisMessageToShow(const MessageToShow& m) {
     QApplication::beep();
-    if (!frmAISMessage_) frmAISMessage_ = new ais::FrmAISMessage(this);
+    if (!frmAISMessage_) {
+        frmAISMessage_ = new ais::FrmAISMessage(this);
+        // Messages arrive while the operator types elsewhere: shown, never
+        // given the keyboard.
+        frmAISMessage_->setAttribute(Qt::WA_ShowWithoutActivating);
+    }
     frmAISMessage_->showNotice(m.notice);
     frmAISMessage_->show();
     if (m.notice.window != ais::ApplicationWindow::None && m.binary) {
         // An open window keeps what it shows; a closed one opens filled from
         // the message that asked for it (addressed or broadcast alike).
         QPointer<QWidget>& open = applicationWindows_[static_cast<size_t>(m.notice.window) - 1];
-        if (!open) open = ais::OpenApplicationWindow(m.notice.window, *m.binary, this);
+        if (!open) {
+            open = ais::OpenApplicationWindow(m.notice.window, *m.binary, this);
+            open->setAttribute(Qt::WA_ShowWithoutActivating);
+        }
         open->show();
     }
     if (m.logFailed && !logFailureShown_) {
