@@ -174,13 +174,13 @@ void FrmMain::buildMenus() {
     exitAction->setObjectName("mnuFileExit");
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* setup = bar->addMenu("Setup");
+    QMenu* setup = bar->addMenu("&Setup");
     setup->setObjectName("mnuSetup");
-    QAction* comm = setup->addAction("Comm");
+    QAction* comm = setup->addAction("&Comm");
     comm->setObjectName("mnuSetupComm");
     connect(comm, &QAction::triggered, this, &FrmMain::showCommSetup);
     setup->addSeparator();
-    QMenu* standard = setup->addMenu("Binary Msg Standard");
+    QMenu* standard = setup->addMenu("&Binary Msg Standard");
     standard->setObjectName("mnuSetupBinaryMsgStdMenu");
     for (int i = 0; i < 2; ++i) {
         QAction* a = standard->addAction(kBinaryStandards[i]);
@@ -192,15 +192,15 @@ void FrmMain::buildMenus() {
 
     QMenu* view = bar->addMenu("&View");
     view->setObjectName("mnuView");
-    QAction* messages = view->addAction("Incoming Messages");
+    QAction* messages = view->addAction("&Incoming Messages");
     messages->setObjectName("mnuViewMessages");
     connect(messages, &QAction::triggered, this, &FrmMain::showMessagesWindow);
-    QAction* graphics = view->addAction("GraphicDisplay");
+    QAction* graphics = view->addAction("&GraphicDisplay");
     graphics->setObjectName("mnuViewGraphics");
     graphics->setCheckable(true);
     connect(graphics, &QAction::triggered, this, &FrmMain::mnuViewGraphics_Click);
     mnuViewGraphics_ = graphics;
-    QAction* monitor = view->addAction("Comport Monitor");
+    QAction* monitor = view->addAction("Comport &Monitor");
     monitor->setObjectName("mnuViewPortMonitor");
     connect(monitor, &QAction::triggered, this, &FrmMain::showPortMonitor);
 

@@ -245,13 +245,13 @@ void FrmGraphics::buildControls() {
 }
 
 void FrmGraphics::buildMenus() {
-    QMenu* file = menuBar()->addMenu("File");
+    QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("mnuFile");
     QAction* addChart = file->addAction("Add chart...");
     addChart->setObjectName("mnuFileAddChart");
     connect(addChart, &QAction::triggered, this, &FrmGraphics::mnuFileAddChart_Click);
 
-    QMenu* options = menuBar()->addMenu("Options");
+    QMenu* options = menuBar()->addMenu("&Options");
     options->setObjectName("mnuOptions");
     mnuOptionsERBL_ = options->addAction("ERBL");
     mnuOptionsERBL_->setObjectName("mnuOptionsERBL");
