@@ -186,13 +186,13 @@ void FrmMain::buildMenus() {
     exitAction->setObjectName("mnuFileExit");
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* setup = bar->addMenu("Setup");
+    QMenu* setup = bar->addMenu("&Setup");
     setup->setObjectName("mnuSetup");
-    QAction* comm = setup->addAction("Comm");
+    QAction* comm = setup->addAction("&Comm");
     comm->setObjectName("mnuSetupComm");
     connect(comm, &QAction::triggered, this, &FrmMain::showCommSetup);
     setup->addSeparator();
-    QMenu* standard = setup->addMenu("Binary Msg Standard");
+    QMenu* standard = setup->addMenu("&Binary Msg Standard");
     standard->setObjectName("mnuSetupBinaryMsgStdMenu");
     for (int i = 0; i < 2; ++i) {
         QAction* a = standard->addAction(kBinaryStandards[i]);
@@ -204,15 +204,15 @@ void FrmMain::buildMenus() {
 
     QMenu* view = bar->addMenu("&View");
     view->setObjectName("mnuView");
-    QAction* messages = view->addAction("Incoming Messages");
+    QAction* messages = view->addAction("&Incoming Messages");
     messages->setObjectName("mnuViewMessages");
     connect(messages, &QAction::triggered, this, &FrmMain::showMessagesWindow);
-    QAction* graphics = view->addAction("GraphicDisplay");
+    QAction* graphics = view->addAction("&GraphicDisplay");
     graphics->setObjectName("mnuViewGraphics");
     graphics->setCheckable(true);
     connect(graphics, &QAction::triggered, this, &FrmMain::mnuViewGraphics_Click);
     mnuViewGraphics_ = graphics;
-    QAction* monitor = view->addAction("Comport Monitor");
+    QAction* monitor = view->addAction("Comport &Monitor");
     monitor->setObjectName("mnuViewPortMonitor");
     connect(monitor, &QAction::triggered, this, &FrmMain::showPortMonitor);
 
@@ -497,14 +497,22 @@ void FrmMain::operatorMessage(base::MessageIcon icon, const std::string& title, 
 
 void FrmMain::aisMessageToShow(const MessageToShow& m) {
     QApplication::beep();
-    if (!frmAISMessage_) frmAISMessage_ = new ais::FrmAISMessage(this);
+    if (!frmAISMessage_) {
+        frmAISMessage_ = new ais::FrmAISMessage(this);
+        // Messages arrive while the operator types elsewhere: shown, never
+        // given the keyboard.
+        frmAISMessage_->setAttribute(Qt::WA_ShowWithoutActivating);
+    }
     frmAISMessage_->showNotice(m.notice);
     frmAISMessage_->show();
     if (m.notice.window != ais::ApplicationWindow::None && m.binary) {
         // An open window keeps what it shows; a closed one opens filled from
         // the message that asked for it (addressed or broadcast alike).
         QPointer<QWidget>& open = applicationWindows_[static_cast<size_t>(m.notice.window) - 1];
-        if (!open) open = ais::OpenApplicationWindow(m.notice.window, *m.binary, this);
+        if (!open) {
+            open = ais::OpenApplicationWindow(m.notice.window, *m.binary, this);
+            open->setAttribute(Qt::WA_ShowWithoutActivating);
+        }
         open->show();
     }
     if (m.logFailed && !logFailureShown_) {
