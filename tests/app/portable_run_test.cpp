@@ -19,14 +19,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// True once the process has its SIGTERM handler, which it sets right before
-// its window shows.
-[[maybe_unused]] bool CatchesTerm(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("SigCgt:")) return (std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1)) & 1;
-    }
-    return false;
+// True once the program has started the demo's simulator, which it does
+// right after its window shows.
+[[maybe_unused]] bool SimulatorStarted(pid_t pid) {
+    std::ifstream children("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children");
+    pid_t child = 0;
+    return static_cast<bool>(children >> child);
 }
 
 [[maybe_unused]] std::vector<std::string> EntriesBelow(const fs::path& dir) {
@@ -53,7 +51,7 @@ TEST(PortableRun, WritesNothingOutsideTheDataFolder) {
         ::execl(ORVANTA_GUI_PATH, "orvanta", "--data-dir", data.c_str(), "--demo", static_cast<char*>(nullptr));
         ::_exit(127);
     }
-    for (int i = 0; i < 1200 && !CatchesTerm(pid); ++i) ::usleep(50'000);
+    for (int i = 0; i < 1200 && !SimulatorStarted(pid); ++i) ::usleep(50'000);
     ::sleep(1);  // a moment of demo traffic
     ::kill(pid, SIGTERM);
     int status = 0;
