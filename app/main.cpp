@@ -83,10 +83,10 @@ constexpr const char* kDescription =
     "\n"
     "The data folder holds Orvanta.ini (the setup), Shipdata.dat, AIS_Messages/,\n"
     "Flags/ and Database/. It is the folder given with --data-dir, else the\n"
-    "program's folder when it may be written, else ~/.local/share/Orvanta. The\n"
-    "window settings are kept in ~/.config/Orvanta/Orvanta.conf, or with\n"
-    "--data-dir in DIR/Orvanta.conf, so a run with --data-dir writes nothing\n"
-    "outside DIR.";
+    "program's folder when it may be written (never /usr/bin and the like), else\n"
+    "~/.local/share/Orvanta. The window settings are kept in\n"
+    "~/.config/Orvanta/Orvanta.conf, or with --data-dir in DIR/Orvanta.conf, so a\n"
+    "run with --data-dir writes nothing outside DIR.";
 
 struct CommandLine {
     QCommandLineParser parser;
