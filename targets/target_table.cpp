@@ -441,6 +441,11 @@ void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed) {
     }
 }
 
+std::string WithoutTrailingBlanks(const std::string& text) {
+    const size_t end = text.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+}
+
 bool LookupShipData(TargetRecord& t, const ShipDatabase& db) {
     const ShipDataItem* item = db.LookupShipData(t.MMSI);
     if (!item) return false;

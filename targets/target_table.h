@@ -248,4 +248,8 @@ bool LookupShipData(TargetRecord& entry, const ShipDatabase& db);
 // first three of nine digits.
 int TargetMID(int32_t mmsi, bool baseStation);
 
+// A name or call sign without the blanks that pad it to its field width, for
+// showing; the record keeps the text as received.
+std::string WithoutTrailingBlanks(const std::string& text);
+
 }  // namespace targets
