@@ -49,10 +49,10 @@ std::string TracksGpx(const targets::TargetTable& table, const TrailStore& trail
         const std::vector<TrailPoint>& trail = trails.trail(n);
         if (trail.empty()) continue;
         const targets::TargetRecord& t = table.entry(n);
-        const std::string_view name = base::TrimSpaces(t.Name);
+        const std::string name = targets::WithoutTrailingBlanks(t.Name);
         const std::string mmsi = std::to_string(t.MMSI);
         out += "  <trk>\n    <name>";
-        base::AppendXmlText(out, name.empty() ? std::string_view(mmsi) : name);
+        base::AppendXmlText(out, name.empty() ? mmsi : name);
         out += "</name>\n    <desc>MMSI " + mmsi + "</desc>\n";
         if (*targets::ClassCode(t.Class)) out += "    <type>" + std::string(targets::ClassCode(t.Class)) + "</type>\n";
         out += "    <trkseg>\n";
