@@ -116,6 +116,10 @@ const char* StatusText(TargetStatus s) {
     return kTexts[static_cast<size_t>(s)];
 }
 
+bool HasPosition(const TargetRecord& t) {
+    return t.Latitude != 0 && std::fabs(t.Latitude) < 90 && std::fabs(t.Longitude) <= 180;
+}
+
 int TargetMID(int32_t mmsi, bool baseStation) {
     if (baseStation) return mmsi < 10000000 ? mmsi / 10000 : 0;
     return mmsi / 1000000;

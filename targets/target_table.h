@@ -234,6 +234,10 @@ private:
     bool fullMessageShown_ = false;
 };
 
+// A position was received and lies on the globe: latitude not 0 (none yet)
+// and inside ±90°, longitude inside ±180° (91° and 181° mean not available).
+bool HasPosition(const TargetRecord& t);
+
 // Fills a new class A or B entry from the ship database: name, call sign, IMO
 // number, dimensions, EPFD and ship type, with the ship type and EPFD range rules.
 // Returns false (entry unchanged) when the database has no item for the MMSI.
