@@ -205,35 +205,5 @@ TEST(Motion, SteadyLegsFollowTheEllipsoidAndTurnsShowRot) {
     EXPECT_GT(turns, 50);
 }
 
-// Field k (0 = address) of a sentence.
-std::string Field(const std::string& s, int k) {
-    size_t from = 0;
-    for (int i = 0; i < k; ++i) from = s.find(',', from) + 1;
-    return s.substr(from, s.find(',', from) - from);
-}
-
-TEST(Channels, AlternatePerStationAndFragmentIdsRotate) {
-    Simulator sim(SimulatorOptions{});
-    std::map<int32_t, char> lastChannel;
-    int lastId = -1, multi = 0;
-    Emission e;
-    for (int n = 0; n < 5000; ++n) {
-        sim.next(e);
-        const auto [it, first] = lastChannel.try_emplace(e.mmsi, e.channel);
-        if (!first) {
-            EXPECT_NE(std::exchange(it->second, e.channel), e.channel) << e.mmsi;
-        }
-        const std::string id = e.sentences.size() > 1 ? Field(e.sentences[0], 3) : "";
-        for (const auto& s : e.sentences) EXPECT_EQ(Field(s, 4) + Field(s, 3), e.channel + id) << s;
-        if (id.empty()) continue;
-        if (lastId >= 0) {
-            EXPECT_EQ(std::stoi(id), (lastId + 1) % 10);
-        }
-        lastId = std::stoi(id);
-        ++multi;
-    }
-    EXPECT_GT(multi, 20);
-}
-
 }  // namespace
 }  // namespace sim
