@@ -206,12 +206,6 @@ private slots:
         QCOMPARE(pic.colourAt(52.00, 4.05), QColor(220, 30, 30));  // the red buoy
         QVERIFY(pic.near(52.00, 3.93, plot::ColourOf(MapColour::Restricted), 2));
         QCOMPARE(pic.colourAt(52.07, 3.95), plot::kPlotBackground);  // north of the cell
-        // A deeper safety depth makes the 20-50 m area the middle shade.
-        Picture deeper(100000);
-        deeper.map.options.safetyDepth = 15;
-        AddChart(deeper.map, cell);
-        deeper.paint();
-        QCOMPARE(deeper.colourAt(52.04, 4.09), plot::ColourOf(MapColour::Medium));
     }
 
     void shapefileInUtmAndGeoJsonDrawWhereTheyLie() {
@@ -236,7 +230,6 @@ private slots:
         pic.paint();
         QCOMPARE(pic.colourAt(52.05, 4.35), plot::ColourOf(plot::MapColour::Land));  // The Hague
         QCOMPARE(pic.colourAt(52.10, 3.70), plot::kPlotBackground);                   // North Sea
-        QCOMPARE(pic.map.resolution(), plot::ShoreResolution::High);
     }
 
     void chartThatDoesNotOpenIsReportedAndChangesNothing() {

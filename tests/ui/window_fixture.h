@@ -28,6 +28,7 @@
 #include <QtTest>
 #include <string>
 
+#include "ais/binary_encoder.h"
 #include "app/frm_main_window.h"
 #include "support/sample_sentences.h"
 #include "support/temp_dir.h"
@@ -47,6 +48,10 @@ struct MainWindow {
     template <class Rec>
     void feed(const Rec& rec, char channel = 'A', bool ownShip = false) {
         w.receiver().receive(input::InputKind::Tcp, Join(Sentences(rec, channel, ownShip)));
+    }
+    void feed(const ais::BinaryMessage& m) {
+        const auto p = ais::EncodeBinaryMessage(m, 0);
+        w.receiver().receive(input::InputKind::Tcp, input::MakeSentence(false, 1, 1, -1, 'A', p->Payload, p->FillBits));
     }
     QString lastMessage() const {
         return messages.entries.empty() ? QString() : QString::fromStdString(messages.entries.back().text);
