@@ -167,9 +167,6 @@ TEST(ExtraInfoCaption, NamedUnnamedAndOwnShip) {
     t.Class = TargetClass::BS;
     EXPECT_EQ(ExtraInfoHeaderFor(t).mmsi, "002579999");
     EXPECT_EQ(ExtraInfoHeaderFor(t).classText, "Base Station");
-    EXPECT_EQ(ExtraInfoCaption(t), "  MMSI :2579999");
-    EXPECT_EQ(ExtraInfoCaptionUpdate(ExtraInfoCaption(t), t), std::nullopt);
-
     t.Name = std::string(20, ' ');  // a blank name is no name
     EXPECT_EQ(ExtraInfoCaption(t), "  MMSI :2579999");
     t.Name = "NORDIC STAR         ";

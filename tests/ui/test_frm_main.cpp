@@ -113,7 +113,6 @@ private slots:
         QTest::addColumn<double>("value");  // RefMMSI or RefLat
         QTest::addColumn<bool>("message");
         const int tab = Qt::TabFocusReason, away = Qt::ActiveWindowFocusReason;
-        QTest::newRow("none") << 0 << "txtRefLat" << "" << tab << "     n/a" << 59.5 << false;
         QTest::newRow("from VDO") << 1 << "txtRefLat" << "" << tab << "Waiting for VDO" << 59.5 << false;
         QTest::newRow("manual") << 2 << "txtRefLat" << "" << tab << "59°30'00.0\"N" << 59.5 << false;
         QTest::newRow("MMSI") << 3 << "txtMMSI" << "257000001 " << tab << "257000001" << 257000001.0 << false;
