@@ -223,15 +223,6 @@ private slots:
         QVERIFY(pic.near(52.02, 4.0, plot::ColourOf(MapColour::ChartPoint), 2));
     }
 
-    void coastlineLandAndSeaAtKnownPlaces() {
-        plot::Coastlines probe;
-        if (!probe.installed(plot::ShoreResolution::High)) QSKIP("high coastlines not installed");
-        Picture pic(250000, true);
-        pic.paint();
-        QCOMPARE(pic.colourAt(52.05, 4.35), plot::ColourOf(plot::MapColour::Land));  // The Hague
-        QCOMPARE(pic.colourAt(52.10, 3.70), plot::kPlotBackground);                   // North Sea
-    }
-
     void chartThatDoesNotOpenIsReportedAndChangesNothing() {
         QTemporaryDir dir;
         WriteGeoJson(dir.filePath("fairway.geojson"));

@@ -87,22 +87,6 @@ private slots:
         QCOMPARE(boxText(mon), QString());
     }
 
-    // The box keeps as many sentences as its height shows.
-    void boxHoldsWhatItsHeightShows() {
-        Fixture f;
-        input::FrmPortMonitor* mon = f.open();
-        QVERIFY(QTest::qWaitForWindowExposed(mon));
-        auto* box = Child<QPlainTextEdit>(*mon, "txtNMEA");
-        const int capacity = mon->monitorText().capacity();
-        QCOMPARE(capacity, input::MonitorCapacity(ui::twipsFromPixels(box->height(), mon->logicalDpiY())));
-        std::string many;
-        for (int i = 0; i < 3 * capacity + 1; ++i) many += kAIS;
-        f.feed(many);
-        QCOMPARE(label(mon, "lblMessages"), QString("0"));  // drawn by the refresh timer, not per sentence
-        mon->refresh();
-        QVERIFY(box->blockCount() <= capacity + 2);
-    }
-
     void serialLineInThePanelsAndCountingWhileOpen() {
         Fixture f;
         input::CommSettings& c = f.m.w.commSettings();
