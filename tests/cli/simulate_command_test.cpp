@@ -1,11 +1,7 @@
-// orvanta-cli simulate run as a program: options, bytes, pacing by scenario
-// time, faults summary, and the TCP server with clients that come and go.
+// orvanta-cli simulate run as a program: options, bytes and the faults
+// summary. (Its TCP server: outputs_test.cpp and the demo window test.)
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,7 +10,6 @@
 #include "cli_run.h"
 #include "input/checksum.h"
 #include "support/intake_decoder.h"
-#include "socket_support.h"
 
 namespace {
 
@@ -69,44 +64,6 @@ TEST(SimulateCommand, FaultCountsGoToStandardError) {
     }
     EXPECT_NE(r.err.find("split-write=0"), std::string::npos);  // no TCP output
     EXPECT_NE(r.out.find("$GPGGA"), std::string::npos);
-}
-
-uint16_t FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a = socktest::Loopback(0);
-    socklen_t len = sizeof a;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), len);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
-TEST(SimulateCommand, TcpClientsComeAndGo) {
-    const uint16_t port = FreePort();
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const std::string hp = "127.0.0.1:" + std::to_string(port);
-        ::execl(ORVANTA_CLI_PATH, ORVANTA_CLI_PATH, "simulate", "--tcp", hp.c_str(), "--speed", "50", "--duration",
-                "3600", "--quiet", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    for (int round = 0; round < 3; ++round) {
-        const int fd = socktest::Connect(port);
-        ASSERT_GE(fd, 0);
-        const auto lines = clitest::Run{0, socktest::ReadUntil(fd, [](const std::string& t) {
-                                             return std::count(t.begin(), t.end(), '\n') >= 20;
-                                         }), {}}.lines();
-        EXPECT_GE(lines.size(), 20u);
-        // A client joins mid-stream: its first line may be cut, the rest are whole.
-        for (size_t i = 1; i < lines.size(); ++i) EXPECT_TRUE(input::ChecksumValid(lines[i] + "\r\n")) << lines[i];
-        ::close(fd);  // leaves abruptly; the server must carry on
-    }
-    int status = 0;
-    EXPECT_EQ(::waitpid(child, &status, WNOHANG), 0) << "the simulator ended early";
-    ::kill(child, SIGTERM);
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 }  // namespace
