@@ -9,7 +9,7 @@ namespace {
 
 struct MidName {
     int mid;
-    const char* name;
+    std::string_view name;
 };
 
 // Maritime identification digits and the country names shown for them.
@@ -286,7 +286,7 @@ constexpr MidName kCountries[] = {
     {775, "Venezuela"},
 };
 
-constexpr const char* kAtoNTypes[32] = {
+constexpr std::string_view kAtoNTypes[32] = {
     "Not specified",
     "Reference Point",
     "RACON",
@@ -321,7 +321,7 @@ constexpr const char* kAtoNTypes[32] = {
     "Light vessel / LANBY",
 };
 
-constexpr const char* kMessageTypeNames[27] = {
+constexpr std::string_view kMessageTypeNames[27] = {
     "Class A vessel scheduled position report",
     "Class A vessel assigned position report",
     "Class A vessel special position report",
@@ -352,7 +352,7 @@ constexpr const char* kMessageTypeNames[27] = {
 };
 
 // Base names of the ship types; decades 30-39 and 50-59 name every slot.
-constexpr std::pair<int, const char*> kShipTypeBase[] = {
+constexpr std::pair<int, std::string_view> kShipTypeBase[] = {
     {0, "Not defined"},
     {10, "Reserved for future use"},
     {20, "WIG (Wing In Ground)"},
@@ -444,14 +444,13 @@ const CodeTables& codeTables() {
     return *gTables;
 }
 
-ShipTypeTexts ShipTypeRule(int64_t receivedType) {
-    const CodeTables& t = codeTables();
+ShipTypeTexts ShipTypeRule(int64_t receivedType, const CodeTables& t) {
     ShipTypeTexts r;
     const int type = (receivedType < 1 || receivedType > 99) ? 0 : static_cast<int>(receivedType);
     r.ShipType = static_cast<int16_t>(type);
     r.ShipTypeText = t.ShipTypeGroupText[static_cast<size_t>(type)];
     const bool noCargo = (type >= 30 && type <= 39) || (type >= 50 && type <= 59);
-    r.CargoTypeText = noCargo ? "n/a" : t.CargoTypeText[static_cast<size_t>(type % 10)];
+    r.CargoTypeText = noCargo ? std::string_view("n/a") : t.CargoTypeText[static_cast<size_t>(type % 10)];
     r.ShipTypeFullText = t.ShipTypeFullText[static_cast<size_t>(type)];
     return r;
 }

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ais {
 
@@ -30,14 +31,15 @@ struct CodeTables {
 void InitCodeTables();
 const CodeTables& codeTables();
 
-// The ship type rule of the type 5, 19 and 24 decoders.
+// The ship type rule of the type 5, 19 and 24 decoders and the ship database.
+// The texts are views into the tables, valid as long as the tables are.
 struct ShipTypeTexts {
-    int16_t ShipType = 0;          // received type, or 0 when below 1 or above 99
-    std::string ShipTypeText;      // group table
-    std::string CargoTypeText;     // "n/a" for 30-39 and 50-59
-    std::string ShipTypeFullText;  // full table (used by type 19)
+    int16_t ShipType = 0;               // received type, or 0 when below 1 or above 99
+    std::string_view ShipTypeText;      // group table
+    std::string_view CargoTypeText;     // "n/a" for 30-39 and 50-59
+    std::string_view ShipTypeFullText;  // full table (used by type 19)
 };
-ShipTypeTexts ShipTypeRule(int64_t receivedType);
+ShipTypeTexts ShipTypeRule(int64_t receivedType, const CodeTables& tables = codeTables());
 
 // Expected reporting intervals in seconds (single precision).
 namespace intervals {

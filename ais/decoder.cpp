@@ -16,50 +16,6 @@ void DecodeWithLayout(const PayloadBits& bits, int fillBits, base::DateTime now,
     rec.TimeReceived = now;
 }
 
-}  // namespace
-
-base::DateTime ComputeETA(int month, int day, int hour, int minute, base::DateTime now) {
-    if (month == 0) return base::DateTime();
-    const int year = now.toCalendar().year + (month - 1) / 12;
-    const int firstOfMonth = (month - 1) % 12 + 1;
-    const double base = base::DateTime::fromCalendar(year, firstOfMonth, 1).value();
-    return base::DateTime(base + (day - 1) + hour / 24.0 + minute / 1440.0);
-}
-
-void DecodePositionReport(const PayloadBits& bits, base::DateTime now, PositionReport& rec) {
-    DecodeWithLayout(bits, 0, now, rec);
-}
-void DecodeBaseStationReport(const PayloadBits& bits, base::DateTime now, BaseStationReport& rec) {
-    DecodeWithLayout(bits, 0, now, rec);
-}
-void DecodeStaticVoyageData(const PayloadBits& bits, base::DateTime now, StaticVoyageData& rec) {
-    DecodeWithLayout(bits, 0, now, rec);
-}
-void DecodeSARPositionReport(const PayloadBits& bits, base::DateTime now, SARPositionReport& rec) {
-    DecodeWithLayout(bits, 0, now, rec);
-}
-void DecodeUTCInquiry(const PayloadBits& bits, base::DateTime now, UTCInquiry& rec) {
-    DecodeWithLayout(bits, 0, now, rec);
-}
-void DecodeSafetyMessage12(const PayloadBits& bits, int fillBits, base::DateTime now, AddressedSafetyMessage& rec) {
-    DecodeWithLayout(bits, fillBits, now, rec);
-}
-void DecodeSafetyMessage14(const PayloadBits& bits, int fillBits, base::DateTime now, BroadcastSafetyMessage& rec) {
-    DecodeWithLayout(bits, fillBits, now, rec);
-}
-void DecodeClassBPositionReport(const PayloadBits& bits, base::DateTime now, ClassBPositionReport& rec) {
-    DecodeWithLayout(bits, 0, now, rec);
-}
-void DecodeClassBExtendedReport(const PayloadBits& bits, base::DateTime now, ClassBExtendedReport& rec) {
-    DecodeWithLayout(bits, 0, now, rec);
-}
-void DecodeDataLinkManagement(const PayloadBits& bits, base::DateTime now, DataLinkManagement& rec) {
-    DecodeWithLayout(bits, 0, now, rec);
-}
-void DecodeAtoNReport(const PayloadBits& bits, base::DateTime now, AtoNReport& rec) {
-    DecodeWithLayout(bits, 0, now, rec);
-}
-
 void DecodeStaticDataReport(const PayloadBits& bits, base::DateTime now, StaticDataReport& rec) {
     const DecodeContext ctx{0, now};
     ApplyLayout(std::span(layouts::kStaticDataReportHeader), bits, ctx, rec);
@@ -70,6 +26,16 @@ void DecodeStaticDataReport(const PayloadBits& bits, base::DateTime now, StaticD
         ApplyLayout(std::span(layouts::kStaticDataReportPartB), bits, ctx, rec);
     }
     rec.TimeReceived = now;
+}
+
+}  // namespace
+
+base::DateTime ComputeETA(int month, int day, int hour, int minute, base::DateTime now) {
+    if (month == 0) return base::DateTime();
+    const int year = now.toCalendar().year + (month - 1) / 12;
+    const int firstOfMonth = (month - 1) % 12 + 1;
+    const double base = base::DateTime::fromCalendar(year, firstOfMonth, 1).value();
+    return base::DateTime(base + (day - 1) + hour / 24.0 + minute / 1440.0);
 }
 
 int DecodeAISMessage(std::string_view payload, AISMessageRecord& record, int fillBits, int standard,
@@ -85,27 +51,27 @@ int DecodeAISMessage(const PayloadBits& bits, AISMessageRecord& r, int fillBits,
     fillBits = std::clamp(fillBits, -kMaxPayloadBits, kMaxPayloadBits);
     const int type = static_cast<int>(bits.value(1, 6));
     switch (type) {
-        case 1: DecodePositionReport(bits, now, r.Type1); break;
-        case 2: DecodePositionReport(bits, now, r.Type2); break;
-        case 3: DecodePositionReport(bits, now, r.Type3); break;
-        case 4: DecodeBaseStationReport(bits, now, r.Type4); break;
-        case 5: DecodeStaticVoyageData(bits, now, r.Type5); break;
+        case 1: DecodeWithLayout(bits, 0, now, r.Type1); break;
+        case 2: DecodeWithLayout(bits, 0, now, r.Type2); break;
+        case 3: DecodeWithLayout(bits, 0, now, r.Type3); break;
+        case 4: DecodeWithLayout(bits, 0, now, r.Type4); break;
+        case 5: DecodeWithLayout(bits, 0, now, r.Type5); break;
         case 6: DecodeBinaryMessage(bits, fillBits, standard, now, r.Type6); break;
         case 7: r.Type7.TimeReceived = now; break;
         case 8: DecodeBinaryMessage(bits, fillBits, standard, now, r.Type8); break;
-        case 9: DecodeSARPositionReport(bits, now, r.Type9); break;
-        case 10: DecodeUTCInquiry(bits, now, r.Type10); break;
+        case 9: DecodeWithLayout(bits, 0, now, r.Type9); break;
+        case 10: DecodeWithLayout(bits, 0, now, r.Type10); break;
         case 11: r.Type11.TimeReceived = now; break;
-        case 12: DecodeSafetyMessage12(bits, fillBits, now, r.Type12); break;
+        case 12: DecodeWithLayout(bits, fillBits, now, r.Type12); break;
         case 13: r.Type13.TimeReceived = now; break;
-        case 14: DecodeSafetyMessage14(bits, fillBits, now, r.Type14); break;
+        case 14: DecodeWithLayout(bits, fillBits, now, r.Type14); break;
         case 15: r.Type15.TimeReceived = now; break;
         case 16: r.Type16.TimeReceived = now; break;
         case 17: r.Type17.TimeReceived = now; break;
-        case 18: DecodeClassBPositionReport(bits, now, r.Type18); break;
-        case 19: DecodeClassBExtendedReport(bits, now, r.Type19); break;
-        case 20: DecodeDataLinkManagement(bits, now, r.Type20); break;
-        case 21: DecodeAtoNReport(bits, now, r.Type21); break;
+        case 18: DecodeWithLayout(bits, 0, now, r.Type18); break;
+        case 19: DecodeWithLayout(bits, 0, now, r.Type19); break;
+        case 20: DecodeWithLayout(bits, 0, now, r.Type20); break;
+        case 21: DecodeWithLayout(bits, 0, now, r.Type21); break;
         case 22: r.Type22.TimeReceived = now; break;
         case 23: r.Type23.TimeReceived = now; break;
         case 24: DecodeStaticDataReport(bits, now, r.Type24); break;

@@ -38,18 +38,4 @@ int DecodeAISMessage(std::string_view payload, AISMessageRecord& record, int fil
 int DecodeAISMessage(const PayloadBits& bits, AISMessageRecord& record, int fillBits, int standard,
                      base::DateTime now);
 
-// Per-type decoders, called by the dispatcher.
-void DecodePositionReport(const PayloadBits& bits, base::DateTime now, PositionReport& rec);  // 1, 2, 3
-void DecodeBaseStationReport(const PayloadBits& bits, base::DateTime now, BaseStationReport& rec);
-void DecodeStaticVoyageData(const PayloadBits& bits, base::DateTime now, StaticVoyageData& rec);
-void DecodeSARPositionReport(const PayloadBits& bits, base::DateTime now, SARPositionReport& rec);
-void DecodeUTCInquiry(const PayloadBits& bits, base::DateTime now, UTCInquiry& rec);
-void DecodeSafetyMessage12(const PayloadBits& bits, int fillBits, base::DateTime now, AddressedSafetyMessage& rec);
-void DecodeSafetyMessage14(const PayloadBits& bits, int fillBits, base::DateTime now, BroadcastSafetyMessage& rec);
-void DecodeClassBPositionReport(const PayloadBits& bits, base::DateTime now, ClassBPositionReport& rec);
-void DecodeClassBExtendedReport(const PayloadBits& bits, base::DateTime now, ClassBExtendedReport& rec);
-void DecodeDataLinkManagement(const PayloadBits& bits, base::DateTime now, DataLinkManagement& rec);
-void DecodeAtoNReport(const PayloadBits& bits, base::DateTime now, AtoNReport& rec);
-void DecodeStaticDataReport(const PayloadBits& bits, base::DateTime now, StaticDataReport& rec);
-
 }  // namespace ais

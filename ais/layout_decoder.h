@@ -84,7 +84,7 @@ inline void ReadText(const PayloadBits& bits, int first, int last, std::string& 
 }
 
 // Assigns into an existing string so its capacity is reused from message to message.
-inline void AssignText(std::string& to, const std::string& from) { to.assign(from); }
+inline void AssignText(std::string& to, std::string_view from) { to.assign(from); }
 
 }  // namespace detail
 
@@ -167,19 +167,12 @@ void ApplyRow(const Field<R>& row, const PayloadBits& bits, const DecodeContext&
         }
         case Rule::ShipType: {
             if constexpr (requires { rec.ShipTypeText; rec.CargoTypeText; }) {
-                // Same result as ShipTypeRule, without building a temporary per message.
-                int64_t t = bits.value(row.first, row.last);
-                if (t < 1 || t > 99) t = 0;
-                detail::Store(rec, row.member, t);
-                const auto i = static_cast<size_t>(t);
-                detail::AssignText(rec.ShipTypeText, tables.ShipTypeGroupText[i]);
-                if ((t >= 30 && t <= 39) || (t >= 50 && t <= 59)) {
-                    rec.CargoTypeText.assign("n/a");
-                } else {
-                    detail::AssignText(rec.CargoTypeText, tables.CargoTypeText[i % 10]);
-                }
+                const ShipTypeTexts st = ShipTypeRule(bits.value(row.first, row.last), tables);
+                detail::Store(rec, row.member, st.ShipType);
+                detail::AssignText(rec.ShipTypeText, st.ShipTypeText);
+                detail::AssignText(rec.CargoTypeText, st.CargoTypeText);
                 if constexpr (requires { rec.ShipTypeFullText; })
-                    detail::AssignText(rec.ShipTypeFullText, tables.ShipTypeFullText[i]);
+                    detail::AssignText(rec.ShipTypeFullText, st.ShipTypeFullText);
             }
             break;
         }

@@ -67,11 +67,4 @@ private:
     int chars_ = 0;
 };
 
-// Free-function forms of the readers, for code that reads like the layouts.
-inline int64_t GetBitValue(const PayloadBits& bits, int first, int last, bool isSigned = false,
-                           bool allOnesNotAvailable = false) {
-    return bits.value(first, last, isSigned, allOnesNotAvailable);
-}
-inline std::string GetBitText(const PayloadBits& bits, int first, int last) { return bits.text(first, last); }
-
 }  // namespace ais

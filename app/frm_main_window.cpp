@@ -60,6 +60,13 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     setObjectName("frmMain");
     setWindowTitle(kCaption);
     receiver_ = std::make_unique<Receiver>(clock ? *clock : systemClock_, *this);
+    // Notices show the date in the short form of the user's locale.
+    receiver_->setNoticeTimeFormat([](base::DateTime t) {
+        const base::CalendarTime c = t.toCalendar();
+        return (QLocale().toString(QDate(c.year, c.month, c.day), QLocale::ShortFormat) + " " +
+                QTime(c.hour, c.minute, c.second).toString("HH:mm:ss"))
+            .toStdString();
+    });
     input::SetSetupDefaults(comm_);
 
     serial_ = new input::SerialTransport(this);
@@ -86,6 +93,11 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     buildCentralArea();
     extraInfo_ = new targets::ExtraInfoWindows(receiver_->targets(), this, this);
     connect(this, &FrmMain::targetClicked, this, &FrmMain::showExtraInfo);
+    // The plot always labels the target chosen last.
+    connect(this, &FrmMain::targetClicked, this, [this](int entry) {
+        if (!plotState_) plotState_ = std::make_unique<plot::PlotState>();
+        plotState_->selectedEntry = entry;
+    });
 
     timerAIS_Status_ = new QTimer(this);
     timerAIS_Status_->setObjectName("timerAIS_Status");
@@ -329,6 +341,7 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
     geodesy::InitDatum(datum_);
     receiver_->shipDatabase().LoadShipData(dataDir_);
     receiver_->flagIndex().setDataDir(dataDir_);
+    receiver_->setMessageLog(dataDir_);
     landmarks_ = plot::LoadDatabases(dataDir_, datum_);
     started_ = true;
 }
@@ -469,40 +482,23 @@ void FrmMain::operatorMessage(base::MessageIcon icon, const std::string& title, 
     messages_->operatorMessage(icon, title, text);
 }
 
-void FrmMain::aisMessageToShow(int messageType) {
-    const targets::TargetTable& table = receiver_->targets();
-    if (table.CurrentTarget < 1 || table.CurrentTarget > table.TargetCount) return;
-    const targets::TargetRecord& t = table.entry(table.CurrentTarget);
+void FrmMain::aisMessageToShow(const MessageToShow& m) {
     QApplication::beep();
-    QString when;
-    if (!t.LastMsgTime.isNull()) {
-        const base::CalendarTime c = t.LastMsgTime.toCalendar();
-        const QLocale locale;
-        when = locale.toString(QDate(c.year, c.month, c.day), QLocale::ShortFormat) + " " +
-               QTime(c.hour, c.minute, c.second).toString("HH:mm:ss");
-    }
-    const ais::MessageNotice notice = ais::ComposeMessageNotice(messageType, t.MMSI, t.Name, t.LastMessageText,
-                                                                receiver_->messageRecord(), when.toStdString());
     if (!frmAISMessage_) frmAISMessage_ = new ais::FrmAISMessage(this);
-    frmAISMessage_->showNotice(notice);
+    frmAISMessage_->showNotice(m.notice);
     frmAISMessage_->show();
-    if (notice.window != ais::ApplicationWindow::None) {
+    if (m.notice.window != ais::ApplicationWindow::None && m.binary) {
         // An open window keeps what it shows; a closed one opens filled from
         // the message that asked for it (addressed or broadcast alike).
-        QPointer<QWidget>& open = applicationWindows_[static_cast<size_t>(notice.window) - 1];
-        if (!open) {
-            const ais::AISMessageRecord& rec = receiver_->messageRecord();
-            open = ais::OpenApplicationWindow(notice.window, messageType == 6 ? rec.Type6 : rec.Type8, this);
-        }
+        QPointer<QWidget>& open = applicationWindows_[static_cast<size_t>(m.notice.window) - 1];
+        if (!open) open = ais::OpenApplicationWindow(m.notice.window, *m.binary, this);
         open->show();
     }
-    if (!started_) return;  // without a data folder nothing is written
-    ais::MessageLog log(dataDir_);
-    if (!log.append(ais::FormatMessageLogBlock(notice)) && !logFailureShown_) {
+    if (m.logFailed && !logFailureShown_) {
         // Told once per run: a message box per message would bury a busy feed.
         logFailureShown_ = true;
         operatorMessage(base::MessageIcon::Exclamation, "AIS message log",
-                        "Messages can not be written to the message log (" + log.lastError() +
+                        "Messages can not be written to the message log (" + m.logError +
                             "). They are still shown; further log errors are not reported.");
     }
 }
@@ -522,12 +518,17 @@ void FrmMain::setConnectionTestInterval(int ms) {
 
 // ---------------------------------------------------------------- target list
 
-void FrmMain::targetRowChanged(int entry) {
-    if (aging_) {
-        model_->UpdateStatusCell(entry);
-    } else {
-        model_->UpdateTargetRow(entry);
-    }
+void FrmMain::targetChangedByMessage(int entry) {
+    model_->UpdateTargetRow(entry);
+    targetChanged(entry);
+}
+
+void FrmMain::targetStatusChanged(int entry) {
+    model_->UpdateStatusCell(entry);
+    targetChanged(entry);
+}
+
+void FrmMain::targetChanged(int entry) {
     extraInfo_->targetChanged(entry);
     // Messages move the reference in the "From VDO" and "From VDM" modes.
     const input::RunState& st = receiver_->state();
@@ -547,11 +548,7 @@ void FrmMain::showExtraInfo(int entry) {
     extraInfo_->open(entry, ui::twipsFromPixels(y, logicalDpiY()));
 }
 
-void FrmMain::timerAIS_Status_Timer() {
-    aging_ = true;
-    receiver_->ageTargets();
-    aging_ = false;
-}
+void FrmMain::timerAIS_Status_Timer() { receiver_->ageTargets(); }
 
 void FrmMain::updateTargetCount() { lblNoOfTargets_->setText(QString::number(model_->rowCount())); }
 
@@ -691,6 +688,7 @@ void FrmMain::mnuViewGraphics_Click(bool checked) {
     if (frmGraphics_) return;
     if (!plotState_) plotState_ = std::make_unique<plot::PlotState>();
     frmGraphics_ = new plot::FrmGraphics(receiver_->targets(), receiver_->state(), *plotState_, settings_, *this, this);
+    frmGraphics_->setLandmarks(&landmarks_);
     connect(frmGraphics_, &plot::FrmGraphics::closed, this, [this] { mnuViewGraphics_->setChecked(false); });
     // A double click on the plot opens a target's details as a click on its list row does.
     connect(frmGraphics_, &plot::FrmGraphics::targetDoubleClicked, this, &FrmMain::targetClicked);

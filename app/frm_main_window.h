@@ -125,11 +125,13 @@ public:
     void statusPanelChanged(int panel, const std::string& text) override;
     void inputBufferChanged(std::string_view text) override;
     void sentenceSeen(std::string_view sentence) override;
-    void targetRowChanged(int entry) override;
+    void targetChangedByMessage(int entry) override;
+    void targetStatusChanged(int entry) override;
     void operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) override;
-    // Beeps, shows the message in the "AIS Message received" window and
-    // appends it to the message log of the data folder.
-    void aisMessageToShow(int messageType) override;
+    // Beeps, shows the message in the "AIS Message received" window (and a
+    // binary application's own window), and tells once per run when the
+    // message log could not be written.
+    void aisMessageToShow(const MessageToShow& message) override;
 
 signals:
     // The operator clicked the row of entry n (1-based number in the target table).
@@ -167,6 +169,7 @@ private:
     void showReferenceBoxes();
     void updateTargetCount();
     void timerAIS_Status_Timer();
+    void targetChanged(int entry);
 
     base::SystemClock systemClock_;
     std::unique_ptr<Receiver> receiver_;
@@ -186,7 +189,6 @@ private:
     plot::LandmarkDatabases landmarks_;
     bool started_ = false;
     bool shutDown_ = false;
-    bool aging_ = false;
     double shownRefLat_ = 0, shownRefLon_ = 0;
     // Placement as read (twips) and as applied (pixels): Left, Top, Width, Height.
     std::array<double, 4> placedTwips_{};

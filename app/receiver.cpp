@@ -51,8 +51,8 @@ void Receiver::monitorSentence(std::string_view sentence) {
 }
 
 void Receiver::syncAssemblerCounts() {
-    state_.IncompleteFragmentCount = assembler_.incompleteFragments();
-    state_.IncompleteMessageCount = assembler_.incompleteMessages();
+    state_.IncompleteFragmentCount = intake_.incompleteFragments();
+    state_.IncompleteMessageCount = intake_.incompleteMessages();
 }
 
 int64_t Receiver::pendingFragments() const {
@@ -64,66 +64,36 @@ void Receiver::handleSentence(std::string_view sentence) {
     state_.SentenceCount++;
     if (state_.PortMonitorOpen) monitorSentence(sentence);
 
-    // Characters 4-6 name the sentence type; talker and start character are not checked.
-    if (sentence.size() < 6) {
-        state_.NonAISCount++;
-        return;
-    }
-    const std::string_view type = sentence.substr(3, 3);
-    targets::SentenceKind kind;
-    if (type == "VDM") {
-        kind = targets::SentenceKind::VDM;
-    } else if (type == "VDO") {
-        kind = targets::SentenceKind::VDO;
-    } else {
-        state_.NonAISCount++;
-        return;
-    }
-
-    if (state_.CheckChecksum && !input::ChecksumValid(sentence)) {
-        state_.ChecksumErrorCount++;
-        events_.statusPanelChanged(4, checksumPanelText(state_));
-        return;
-    }
-
-    const input::ExtractResult extracted = input::ExtractVDM(sentence, fields_, &errorScratch_);
-    if (extracted != input::ExtractResult::Ok) {
-        state_.MalformedCount++;
-        if (extracted == input::ExtractResult::ConversionError) {
-            lastExtractError_ = errorScratch_;
-        } else {
-            lastExtractError_.assign("Error : ");
-            lastExtractError_.append(errorScratch_);
-            lastExtractError_.append("  VDM-message : ");
-            lastExtractError_.append(sentence);
-        }
-        return;
-    }
-
     const double mono = clock_.monotonicSeconds();
-    const input::VdmAssembler::Status st = assembler_.add(kind, fields_, mono);
-    switch (st) {
-        case input::VdmAssembler::Status::Pending:
-            syncAssemblerCounts();  // a new first fragment may have displaced an old message
+    const input::IntakeOutcome in = intake_.take(sentence, mono, state_.CheckChecksum);
+    switch (in.result) {
+        case input::IntakeResult::NotAIS:
+            state_.NonAISCount++;
             return;
-        case input::VdmAssembler::Status::Dropped:
-            syncAssemblerCounts();
+        case input::IntakeResult::ChecksumError:
+            state_.ChecksumErrorCount++;
+            events_.statusPanelChanged(4, checksumPanelText(state_));
             return;
-        case input::VdmAssembler::Status::Malformed:
+        case input::IntakeResult::Malformed:
             state_.MalformedCount++;
-            syncAssemblerCounts();  // the assembler may have given up old fragments first
-            return;
-        case input::VdmAssembler::Status::Complete:
+            if (!in.errorText.empty()) lastExtractError_.assign(in.errorText);
+            break;
+        case input::IntakeResult::FragmentPending:
+        case input::IntakeResult::FragmentDropped:
+        case input::IntakeResult::Message:
             break;
     }
+    // The assembler may have given up old fragments on the way, whatever the outcome.
     syncAssemblerCounts();
-    state_.DecodedSentenceCount += fields_.FragmentCount > 1 ? fields_.FragmentCount : 1;
+    if (in.result == input::IntakeResult::Message) takeMessage(in, mono);
+}
 
+void Receiver::takeMessage(const input::IntakeOutcome& in, double mono) {
+    state_.DecodedSentenceCount += in.sentences;
     const base::DateTime now = clock_.now();
-    const int msgType =
-        ais::DecodeAISMessage(assembler_.payload(), record_, assembler_.fillBits(), state_.BinaryMsgStandard, now);
+    const int type = ais::DecodeAISMessage(in.payload, record_, in.fillBits, state_.BinaryMsgStandard, now);
     state_.DecodedMessageCount++;
-    state_.MessageTypeCount[static_cast<size_t>(msgType) & 63]++;
+    state_.MessageTypeCount[static_cast<size_t>(type) & 63]++;
 
     targets::TableContext ctx;
     ctx.state = &state_;
@@ -132,32 +102,46 @@ void Receiver::handleSentence(std::string_view sentence) {
     ctx.messages = &events_;
     ctx.now = now;
     ctx.monotonic = mono;
-    table_.AddOrUpdateTarget(kind, msgType, record_, ctx);
-    if (!table_.SkipMessage && (msgType == 6 || msgType == 8 || msgType == 10 || msgType == 12 || msgType == 14)) {
-        events_.aisMessageToShow(msgType);
-    }
+    const targets::TargetUpdate update = table_.AddOrUpdateTarget(in.kind, type, record_, ctx);
+    if (!update.taken()) return;
 
-    targets::UpdateStatistics(table_, kind, fields_.Channel, msgType, record_.timeReceived(msgType), now, mono);
+    if (type == 6 || type == 8 || type == 10 || type == 12 || type == 14) showMessage(type, update.entry);
+    targets::UpdateStatistics(table_.entry(update.entry), in.kind, in.channel, type, record_.timeReceived(type), now,
+                              mono);
+    if (in.kind == input::SentenceKind::VDO) table_.OwnShipIndex = static_cast<int16_t>(update.entry);
+    events_.targetChangedByMessage(update.entry);
+}
 
-    // The row step: the list redraws the entry's row.
-    if (!table_.SkipMessage && msgType >= 1 && msgType <= 26 && table_.CurrentTarget >= 1 &&
-        table_.CurrentTarget <= targets::kMaxTargets) {
-        events_.targetRowChanged(table_.CurrentTarget);
+void Receiver::showMessage(int type, int entry) {
+    const targets::TargetRecord& t = table_.entry(entry);
+    std::string when;
+    if (!t.LastMsgTime.isNull()) {
+        when = noticeTimeFormat_ ? noticeTimeFormat_(t.LastMsgTime) : t.LastMsgTime.format("dd-mm-yyyy hh:mm:ss");
     }
+    MessageToShow m;
+    m.messageType = type;
+    m.entry = entry;
+    m.notice = ais::ComposeMessageNotice(type, t.MMSI, t.Name, t.LastMessageText, record_, std::move(when));
+    if (type == 6 || type == 8) m.binary = type == 6 ? &record_.Type6 : &record_.Type8;
+    if (!messageLogDir_.empty()) {
+        ais::MessageLog log(messageLogDir_);
+        m.logFailed = !log.append(ais::FormatMessageLogBlock(m.notice));
+        if (m.logFailed) m.logError = log.lastError();
+    }
+    events_.aisMessageToShow(m);
 }
 
 void Receiver::ageTargets() {
     agedScratch_.clear();
     table_.AgeTargets(clock_.monotonicSeconds(), &agedScratch_);
-    for (int n : agedScratch_) events_.targetRowChanged(n);
+    for (int n : agedScratch_) events_.targetStatusChanged(n);
 }
 
 std::vector<targets::ShipDataItem> Receiver::shipDataOfRun() const {
     std::vector<targets::ShipDataItem> out;
     for (int n = 1; n <= table_.TargetCount; ++n) {
-        const targets::TargetClass c = table_.classOf(n);
         const targets::TargetRecord& t = table_.entry(n);
-        if ((c != targets::TargetClass::A && c != targets::TargetClass::B) || t.Name.empty()) continue;
+        if ((t.Class != targets::TargetClass::A && t.Class != targets::TargetClass::B) || t.Name.empty()) continue;
         targets::ShipDataItem item;
         item.MMSI = t.MMSI;
         item.Name = t.Name;

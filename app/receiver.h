@@ -1,25 +1,30 @@
 // Receiver: the core object behind one input stream. It owns the run state, the
 // framers of both input paths and everything a sentence passes through on its
-// way to the target table: the VDM/VDO fields, the fragment assembler, the
-// decoded-message record, the target table with its statistics, the ship
-// database and the flag index. The desktop program, `orvanta-cli replay` and
-// the tests each make their own; nothing here is global.
+// way to the target table: the intake (sentence type, checksum, VDM/VDO fields,
+// fragment assembly), the decoded-message record, the target table with its
+// statistics, the ship database, the flag index and the message log. The
+// desktop program, `orvanta-cli replay` and the tests each make their own;
+// nothing here is global.
 //
 //   base::ManualClock clock;
 //   MyEvents events;                       // implements app::ReceiverEvents
 //   app::Receiver rx(clock, events);
 //   rx.shipDatabase().LoadShipData(dataDir);   // optional
 //   rx.flagIndex().setDataDir(dataDir);        // optional: no data folder, no flags
+//   rx.setMessageLog(dataDir);                 // optional: no data folder, no log
 //   rx.receive(input::InputKind::Tcp, "!AIVDM,1,1,,A,...*hh\r\n");
 //   rx.ageTargets();                           // from the 15 s status timer
 //
 // While PortMonitorOpen is set, every sentence is counted here in the monitor
 // counters of RunState (the monitor window only shows them) and then raised as
-// sentenceSeen. Every sentence ends in exactly one counted outcome (see RunState). Bad input
-// is counted, never raised: the last VDM/VDO field error is kept as text for
-// the port monitor (lastExtractError) instead of a message box per sentence.
+// sentenceSeen. Every sentence ends in exactly one counted outcome (see
+// RunState). Bad input is counted, never raised: the last VDM/VDO field error
+// is kept as text for the port monitor (lastExtractError) instead of a
+// message box per sentence.
 #pragma once
 
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,7 +34,7 @@
 #include "input/run_state.h"
 #include "base/clock.h"
 #include "input/framer.h"
-#include "input/vdm.h"
+#include "input/intake.h"
 #include "targets/flags.h"
 #include "targets/ship_database.h"
 #include "targets/target_table.h"
@@ -43,9 +48,9 @@ public:
     // Bytes from the serial port or the TCP connection.
     void receive(input::InputKind kind, std::string_view bytes);
 
-    // One framed sentence (line end included): count, monitor, type test,
-    // checksum test, field split, fragment assembly, decode, then the target
-    // table, its statistics and the row event.
+    // One framed sentence (line end included): count, monitor, the intake,
+    // decode, then the target table, the message notice, the statistics and
+    // the row event.
     void handleSentence(std::string_view sentence) override;
     void sentenceIgnored(input::InputKind kind) override;
     void inputBufferChanged(std::string_view pending) override;
@@ -53,9 +58,18 @@ public:
     // A sentence is being handled right now (the caller is inside receive()).
     bool handlingInput() const { return serialFramer_.busy() || tcpFramer_.busy(); }
 
-    // The status timer's tick: marks targets "NEW", current or "OLD" by age
-    // and raises targetRowChanged for every entry whose status changed.
+    // The status timer's tick: marks targets New, Current or Old by age and
+    // raises targetStatusChanged for every entry whose status changed.
     void ageTargets();
+
+    // Notices of text, binary and inquiry messages are appended to the
+    // message log of this data folder from now on (none without it).
+    void setMessageLog(std::filesystem::path dataDir) { messageLogDir_ = std::move(dataDir); }
+    // How a notice writes the time of the sender's latest message (shown and
+    // logged); the desktop program uses the user's locale. Default
+    // "dd-mm-yyyy hh:mm:ss".
+    using TimeFormat = std::function<std::string(base::DateTime)>;
+    void setNoticeTimeFormat(TimeFormat format) { noticeTimeFormat_ = std::move(format); }
 
     input::RunState& state() { return state_; }
     const input::RunState& state() const { return state_; }
@@ -66,8 +80,8 @@ public:
     const targets::TargetTable& targets() const { return table_; }
     targets::ShipDatabase& shipDatabase() { return shipData_; }
     targets::FlagIndex& flagIndex() { return flags_; }
+    // The latest decoded message.
     const ais::AISMessageRecord& messageRecord() const { return record_; }
-    const input::VDMFields& vdmFields() const { return fields_; }
 
     // Text of the last VDM/VDO sentence whose fields could not be read
     // ("Error 6 : Overflow  VDM-message : <sentence>"), empty when none yet.
@@ -82,20 +96,22 @@ public:
 private:
     void monitorSentence(std::string_view sentence);
     void syncAssemblerCounts();
+    void takeMessage(const input::IntakeOutcome& message, double monotonic);
+    void showMessage(int type, int entry);
 
     const base::Clock& clock_;
     ReceiverEvents& events_;
     input::RunState state_;
     input::Framer serialFramer_;
     input::Framer tcpFramer_;
-    input::VDMFields fields_;
-    input::VdmAssembler assembler_;
+    input::Intake intake_;
     ais::AISMessageRecord record_;
     targets::TargetTable table_;
     targets::ShipDatabase shipData_;
     targets::FlagIndex flags_;
+    std::filesystem::path messageLogDir_;
+    TimeFormat noticeTimeFormat_;
     std::string lastExtractError_;
-    std::string errorScratch_;
     std::vector<int> agedScratch_;
 };
 

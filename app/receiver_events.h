@@ -7,9 +7,26 @@
 #include <string>
 #include <string_view>
 
+#include "ais/message_notice.h"
+#include "ais/message_record.h"
 #include "base/operator_messages.h"
 
 namespace app {
+
+// A text, binary or inquiry message (type 6, 8, 10, 12 or 14) that an entry
+// of the table took. Valid only during the call.
+struct MessageToShow {
+    int messageType = 0;
+    int entry = 0;              // the sender's entry in the target table
+    ais::MessageNotice notice;  // what the "AIS Message received" window shows
+    // Types 6 and 8: the decoded message an application window opens from
+    // (notice.window); null for the others.
+    const ais::BinaryMessage* binary = nullptr;
+    // The receiver keeps a message log and could not append this notice to it;
+    // logError says why.
+    bool logFailed = false;
+    std::string logError;
+};
 
 class ReceiverEvents : public base::MessageSink {
 public:
@@ -19,10 +36,13 @@ public:
     virtual void inputBufferChanged(std::string_view text) {}
     // A sentence reached the sentence handler (only while the port monitor is open).
     virtual void sentenceSeen(std::string_view sentence) {}
-    // Entry n (1-based, in the target table) changed; its list row should be redrawn.
-    virtual void targetRowChanged(int entry) {}
-    // A message of type 6, 8, 10, 12 or 14 is to be shown in the message windows.
-    virtual void aisMessageToShow(int messageType) {}
+    // Entry n (1-based, in the target table) took a message; its list row
+    // should be redrawn.
+    virtual void targetChangedByMessage(int entry) {}
+    // Ageing changed entry n's Status and nothing else.
+    virtual void targetStatusChanged(int entry) {}
+    // A message to beep for and show in the message windows.
+    virtual void aisMessageToShow(const MessageToShow& message) {}
 
     void operatorMessage(base::MessageIcon, const std::string&, const std::string&) override {}
 };

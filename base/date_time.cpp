@@ -1,29 +1,29 @@
 #include "base/date_time.h"
 
 #include <array>
+#include <chrono>
 #include <cmath>
+#include <limits>
 
 namespace base {
 
 namespace {
 
-// 1899-12-30 is this many days before 1970-01-01.
-constexpr int64_t kEpochOffset = 25569;
+using namespace std::chrono;
 
-constexpr std::array<const char*, 12> kMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+// Day 0 of the serial numbering.
+constexpr sys_days kEpoch = 1899y / December / 30;
 
-void civilFromDays(int64_t z, int& y, int& m, int& d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
-}
+// chrono's year holds only -32767..32767. The Gregorian calendar repeats every
+// 400 years (146097 days), so dates are moved by whole cycles into the 400 years
+// after the epoch, converted there, and moved back.
+constexpr int kCycleYears = 400;
+constexpr int64_t kCycleDays = 146097;
+
+int64_t floorDiv(int64_t a, int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0) ? 1 : 0); }
+
+constexpr std::array<std::string_view, 12> kMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 void appendTwo(std::string& out, int v) {
     out.push_back(static_cast<char>('0' + (v / 10) % 10));
@@ -32,30 +32,31 @@ void appendTwo(std::string& out, int v) {
 
 }  // namespace
 
-int64_t daysFromCivil(int year, int month, int day) {
-    const int64_t y = year - (month <= 2 ? 1 : 0);
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
+bool DateTime::isValidDate(int y, int m, int d) {
+    if (m < 1 || m > 12 || d < 1 || d > 31) return false;
+    const int inCycle = static_cast<int>(y - floorDiv(y, kCycleYears) * kCycleYears);
+    return year_month_day(year(inCycle), month(static_cast<unsigned>(m)), day(static_cast<unsigned>(d))).ok();
 }
 
-bool DateTime::isValidDate(int year, int month, int day) {
-    if (month < 1 || month > 12 || day < 1) return false;
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    int limit = kDays[month - 1];
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    if (month == 2 && leap) limit = 29;
-    return day <= limit;
-}
-
-DateTime DateTime::fromCalendar(int year, int month, int day, int hour, int minute, int second,
-                                int millisecond) {
-    const double days = static_cast<double>(daysFromCivil(year, month, day) + kEpochOffset);
+DateTime DateTime::fromCalendar(int y, int m, int d, int hour, int minute, int second, int millisecond) {
+    // Months past December or before January run on into the next or previous year.
+    const int64_t months = int64_t{y} * 12 + (m - 1);
+    const int64_t wholeYear = floorDiv(months, 12);
+    const int64_t cycles = floorDiv(wholeYear - 1900, kCycleYears);
+    const year_month_day first(year(static_cast<int>(wholeYear - cycles * kCycleYears)),
+                               month(static_cast<unsigned>(months - wholeYear * 12 + 1)), day(1));
+    const int64_t serial = (sys_days(first) - kEpoch).count() + (d - 1) + cycles * kCycleDays;
     const double frac =
         (hour * 3600000.0 + minute * 60000.0 + second * 1000.0 + millisecond) / 86400000.0;
-    return DateTime(days + frac);
+    return DateTime(static_cast<double>(serial) + frac);
+}
+
+std::optional<int32_t> DateTime::wholeSecondsSince(DateTime other) const {
+    const double secs = std::round(value_ * 86400.0) - std::round(other.value_ * 86400.0);
+    if (!(secs >= std::numeric_limits<int32_t>::min() && secs <= std::numeric_limits<int32_t>::max())) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(secs);
 }
 
 DateTime DateTime::fromCalendar(const CalendarTime& c) {
@@ -65,15 +66,21 @@ DateTime DateTime::fromCalendar(const CalendarTime& c) {
 CalendarTime DateTime::toCalendar() const {
     // Work in whole milliseconds so that 23:59:59.9996 rolls over cleanly.
     const double totalMs = std::round(value_ * 86400000.0);
-    int64_t ms = static_cast<int64_t>(totalMs);
-    int64_t days = ms >= 0 ? ms / 86400000 : -((-ms + 86399999) / 86400000);
-    int64_t dayMs = ms - days * 86400000;
+    // Beyond this the millisecond count does not fit; such values are no date.
+    if (!(std::fabs(totalMs) < 9.0e18)) return CalendarTime{};
+    const milliseconds ms(static_cast<int64_t>(totalMs));
+    const days serial = floor<days>(ms);
+    const int64_t cycles = floorDiv(serial.count(), kCycleDays);
+    const year_month_day date(kEpoch + (serial - days(cycles * kCycleDays)));
+    const hh_mm_ss time(ms - serial);
     CalendarTime c;
-    civilFromDays(days - kEpochOffset, c.year, c.month, c.day);
-    c.hour = static_cast<int>(dayMs / 3600000);
-    c.minute = static_cast<int>(dayMs / 60000 % 60);
-    c.second = static_cast<int>(dayMs / 1000 % 60);
-    c.millisecond = static_cast<int>(dayMs % 1000);
+    c.year = static_cast<int>(static_cast<int64_t>(int(date.year())) + cycles * kCycleYears);
+    c.month = static_cast<int>(unsigned(date.month()));
+    c.day = static_cast<int>(unsigned(date.day()));
+    c.hour = static_cast<int>(time.hours().count());
+    c.minute = static_cast<int>(time.minutes().count());
+    c.second = static_cast<int>(time.seconds().count());
+    c.millisecond = static_cast<int>(time.subseconds().count());
     return c;
 }
 

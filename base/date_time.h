@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,10 @@ public:
 
     // Seconds from other to this (positive when this is later).
     double secondsSince(DateTime other) const { return (value_ - other.value_) * 86400.0; }
+    // Whole seconds from other to this, each rounded to the second first;
+    // nullopt when the count does not fit 32 bits (a null date against a date
+    // of this century).
+    std::optional<int32_t> wholeSecondsSince(DateTime other) const;
     DateTime addSeconds(double s) const { return DateTime(value_ + s / 86400.0); }
 
     friend constexpr bool operator==(DateTime a, DateTime b) { return a.value_ == b.value_; }
@@ -56,8 +61,5 @@ public:
 private:
     double value_ = 0.0;
 };
-
-// Day count of a civil date relative to 1970-01-01 (proleptic Gregorian).
-int64_t daysFromCivil(int year, int month, int day);
 
 }  // namespace base

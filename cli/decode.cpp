@@ -1,12 +1,12 @@
 // orvanta-cli decode: NMEA text in, one JSON object per decoded AIS message out.
 //
 // Input is cut into sentences at line feeds (a carriage return stays in the
-// sentence, lines longer than 64 KiB are dropped whole), sentences other than
-// VDM/VDO are skipped, the checksum is tested unless --no-checksum, and the
-// fragments of multi-sentence messages are collected per sentence kind,
-// sequential identifier and channel (input::VdmAssembler). Each complete
-// message is decoded and printed as one line holding exactly the fields its
-// decoder wrote, keyed by the record's field names, in input order.
+// sentence, lines longer than 64 KiB are dropped whole) and handed to the
+// intake (input/intake.h): sentences other than VDM/VDO are skipped, the
+// checksum is tested unless --no-checksum, and the fragments of multi-sentence
+// messages are collected per sentence kind, sequential identifier and channel.
+// Each complete message is decoded and printed as one line holding exactly the
+// fields its decoder wrote, keyed by the record's field names, in input order.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -20,8 +20,7 @@
 #include "base/clock.h"
 #include "cli/command.h"
 #include "cli/json_writer.h"
-#include "input/checksum.h"
-#include "input/vdm.h"
+#include "input/intake.h"
 
 namespace {
 
@@ -115,34 +114,22 @@ public:
 
     void sentence(std::string_view s) {
         counts_.lines++;
-        if (s.size() < 6) {
-            counts_.other++;
-            return;
-        }
-        const std::string_view kind = s.substr(3, 3);
-        const bool vdm = kind == "VDM";
-        if (!vdm && kind != "VDO") {
+        // No clock for fragments: a file has no reception times, so only
+        // the distance between fragments bounds a pending message.
+        const input::IntakeOutcome o = intake_.take(s, 0.0, checksum_);
+        if (o.result == input::IntakeResult::NotAIS) {
             counts_.other++;
             return;
         }
         counts_.vdm++;
-        if (checksum_ && !input::ChecksumValid(s)) {
-            counts_.checksumErrors++;
-            return;
-        }
-        if (input::ExtractVDM(s, fields_) != input::ExtractResult::Ok) {
-            counts_.malformed++;
-            return;
-        }
-        const auto status =
-            assembler_.add(vdm ? input::SentenceKind::VDM : input::SentenceKind::VDO, fields_, 0.0);
-        if (status == input::VdmAssembler::Status::Malformed) counts_.malformed++;
-        if (status != input::VdmAssembler::Status::Complete) return;
+        if (o.result == input::IntakeResult::ChecksumError) counts_.checksumErrors++;
+        if (o.result == input::IntakeResult::Malformed) counts_.malformed++;
+        if (o.result != input::IntakeResult::Message) return;
 
         counts_.messages++;
         if (withTime_) now_ = clock_.now();
-        bits_.load(assembler_.payload());
-        const int type = ais::DecodeAISMessage(bits_, record_, assembler_.fillBits(), standard_, now_);
+        bits_.load(o.payload);
+        const int type = ais::DecodeAISMessage(bits_, record_, o.fillBits, standard_, now_);
         const size_t mark = out_.size();
         cli::JsonWriter json(out_);
         json.beginObject();
@@ -172,8 +159,8 @@ public:
                      static_cast<long long>(counts_.malformed), static_cast<long long>(counts_.overlong),
                      static_cast<long long>(counts_.messages), static_cast<long long>(counts_.printed),
                      static_cast<long long>(counts_.noDecoder),
-                     static_cast<long long>(assembler_.incompleteMessages()),
-                     static_cast<long long>(assembler_.incompleteFragments()));
+                     static_cast<long long>(intake_.incompleteMessages()),
+                     static_cast<long long>(intake_.incompleteFragments()));
     }
 
 private:
@@ -182,8 +169,7 @@ private:
     bool withTime_;
     base::SystemClock clock_;
     base::DateTime now_;
-    input::VDMFields fields_;
-    input::VdmAssembler assembler_;
+    input::Intake intake_;
     ais::PayloadBits bits_;
     ais::AISMessageRecord record_;
     cli::OutputBuffer out_;

@@ -195,8 +195,8 @@ const char* const kColumns[] = {"No", "MMSI", "Name", "Class", "ClassText", "Cou
                                 "SOG", "COG", "HDG", "ROT", "Status", "Msgs", "VDM", "VDO", "ChA", "ChB"};
 
 std::vector<std::string> rowCells(const input::RunState& s, const targets::TargetRecord& t, int number) {
-    const bool fixed = t.Class == "BS" || t.Class == "AtoN";
-    const bool noTurn = fixed || t.Class == "SAR";
+    const bool fixed = t.Class == targets::TargetClass::BS || t.Class == targets::TargetClass::AtoN;
+    const bool noTurn = fixed || t.Class == targets::TargetClass::SAR;
     const auto [lat, lon] = positionCells(s, t);
     std::string rot = noTurn ? "n/a" : base::FormatAvailable(t.ROT, "0.0");
     if (!noTurn && t.ROT >= 720) rot = "stb";
@@ -204,8 +204,8 @@ std::vector<std::string> rowCells(const input::RunState& s, const targets::Targe
     return {std::to_string(number),
             std::to_string(t.MMSI),
             trimRight(t.Name + t.NameExtension),
-            t.Class,
-            t.ClassText,
+            targets::ClassCode(t.Class),
+            targets::ClassText(t.Class),
             t.Country,
             lat,
             lon,
@@ -213,7 +213,7 @@ std::vector<std::string> rowCells(const input::RunState& s, const targets::Targe
             fixed ? "n/a" : base::FormatAvailable(t.COG, "000.0"),
             noTurn ? "n/a" : base::FormatAvailable(t.TrueHeading, "000"),
             rot,
-            t.Status,
+            targets::StatusText(t.Status),
             std::to_string(t.MsgCount[0]),
             std::to_string(t.VDMCount),
             std::to_string(t.VDOCount),
@@ -341,7 +341,7 @@ void arrayField(cli::JsonWriter& j, const char* name, const std::array<T, N>& a)
 
 void targetJson(cli::JsonWriter& j, const targets::TargetRecord& t, int number) {
     auto i = [&](const char* k, int64_t v) { j.field(k, v); };
-    auto s = [&](const char* k, const std::string& v) { j.field(k, std::string_view(v)); };
+    auto s = [&](const char* k, std::string_view v) { j.field(k, v); };
     auto f = [&](const char* k, float v) { j.field(k, v); };
     auto d = [&](const char* k, double v) { j.field(k, v); };
     j.beginObject();
@@ -349,9 +349,9 @@ void targetJson(cli::JsonWriter& j, const targets::TargetRecord& t, int number) 
     i("MMSI", t.MMSI);
     s("Country", t.Country);
     s("FlagIcon", t.FlagIcon);
-    s("ClassText", t.ClassText);
-    s("Class", t.Class);
-    s("Status", t.Status);
+    s("ClassText", targets::ClassText(t.Class));
+    s("Class", targets::ClassCode(t.Class));
+    s("Status", targets::StatusText(t.Status));
     i("NavStatus", t.NavStatus);
     s("NavStatusText", t.NavStatusText);
     f("ROT", t.ROT);

@@ -1,6 +1,10 @@
 // orvanta-cli simulate: the built-in AIS traffic simulator. Parses the
 // options, builds the engine (cli/sim) and drives the outputs at the chosen
 // pace. See kHelp for the options.
+//
+// orvanta-cli mix: the benchmark traffic (sim::BenchmarkTraffic) written as
+// fast as possible to standard output; the same run as simulate with those
+// options.
 #include <signal.h>
 #include <unistd.h>
 #include <fcntl.h>
@@ -125,10 +129,20 @@ struct Options {
     double faults = 0;
 };
 
+constexpr const char* kMixHelp = R"(usage: orvanta-cli mix COUNT [--seed N]
+
+Writes exactly COUNT NMEA sentences of the simulator's busy coast (1500
+stations; every message type it sends, whole messages only) to standard
+output, as 'simulate --fast' does. The same COUNT and seed always give the
+same text (default seed 12345).
+)";
+
 int Usage(const char* message) {
     std::fprintf(stderr, "orvanta-cli simulate: %s\nRun 'orvanta-cli simulate --help' for the options.\n", message);
     return 2;
 }
+
+int Simulate(const Options& o);
 
 int Run(int argc, char** argv) {
     Options o;
@@ -203,7 +217,36 @@ int Run(int argc, char** argv) {
         }
     }
     if (o.tcp.empty() && o.udp.empty() && !o.toStdout && o.outFile.empty() && !o.pty) o.tcp.push_back("127.0.0.1:8040");
+    return Simulate(o);
+}
 
+int RunMix(int argc, char** argv) {
+    long long count = -1, seed = 12345;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(kMixHelp, stdout);
+            return 0;
+        }
+        const bool ok = a == "--seed" ? i + 1 < argc && ParseInt(argv[++i], seed)
+                                      : count < 0 && ParseInt(argv[i], count) && count >= 0;
+        if (!ok) {
+            std::fputs(kMixHelp, stderr);
+            return 2;
+        }
+    }
+    if (count < 0) {
+        std::fputs(kMixHelp, stderr);
+        return 2;
+    }
+    Options o;
+    o.sim = sim::BenchmarkTraffic(static_cast<uint64_t>(seed));
+    o.toStdout = o.fast = o.quiet = true;
+    o.count = count;
+    return Simulate(o);
+}
+
+int Simulate(const Options& o) {
     ::signal(SIGPIPE, SIG_IGN);
     struct sigaction sa{};
     sa.sa_handler = OnSignal;
@@ -368,5 +411,6 @@ int Run(int argc, char** argv) {
 }
 
 const cli::Registration reg{"simulate", "AIS traffic simulator: NMEA sentences to TCP, UDP, files or a pty", Run};
+const cli::Registration mixCommand{"mix", "benchmark traffic: COUNT NMEA sentences of the simulator's busy coast", RunMix};
 
 }  // namespace

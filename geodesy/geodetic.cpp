@@ -11,16 +11,12 @@ namespace {
 
 int signOf(double v) { return (v > 0) - (v < 0); }
 
-// Keeps a latitude where its reduced latitude exists: ±90° (and the few
-// ulps past it that a degree conversion can give) move 1e-9 rad towards the equator.
-double offThePole(double lat) {
-    constexpr double limit = std::numbers::pi / 2 - 1e-9;
-    if (lat > limit) return limit;
-    if (lat < -limit) return -limit;
-    return lat;
-}
-
 }  // namespace
+
+double OffThePole(double lat) {
+    constexpr double limit = std::numbers::pi / 2 - 1e-9;
+    return std::clamp(lat, -limit, limit);
+}
 
 void InitDatum(DatumTable& table) {
     for (auto& slot : table.datumSlots) {
@@ -51,8 +47,8 @@ void GeodeticInverse(double lat1, double lon1, double lat2, double lon2, std::in
     double absL = std::fabs(L);
     if (absL > kPi) absL = kTwoPi - absL;
 
-    const double beta1 = std::atan((1 - f) * std::tan(offThePole(lat1)));
-    const double beta2 = std::atan((1 - f) * std::tan(offThePole(lat2)));
+    const double beta1 = std::atan((1 - f) * std::tan(OffThePole(lat1)));
+    const double beta2 = std::atan((1 - f) * std::tan(OffThePole(lat2)));
     const double sinB1 = std::sin(beta1), cosB1 = std::cos(beta1);
     const double sinB2 = std::sin(beta2), cosB2 = std::cos(beta2);
     const double sinL = std::sin(absL), cosL = std::cos(absL);

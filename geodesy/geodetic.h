@@ -75,6 +75,11 @@ struct DatumTable {
     std::array<DatumSlot, 2> datumSlots;
 };
 
+// A latitude (rad) kept where its reduced latitude exists: ±90° (and the few
+// ulps past it that a degree conversion can give) move 1e-9 rad towards the
+// equator. Used by the range and bearing and by the grid conversion.
+double OffThePole(double lat);
+
 // Fills both slots with WGS84, zone 31, and computes their grid constants.
 void InitDatum(DatumTable& table);
 

@@ -1,7 +1,6 @@
 #include "geodesy/grid.h"
 
 #include <cmath>
-#include <numbers>
 
 namespace geodesy {
 
@@ -45,13 +44,6 @@ GridPoint Forward(const DatumSlot& slot, double phi, double dl) {
             (dl + (1 - T + C) * c2 * dl3 / 6 +
              (5 - 18 * T + T * T + 14 * C - 58 * g.secondEccentricity2 * s2) * c2 * c2 * dl5 / 120);
     return {easting, northing};
-}
-
-double offThePole(double lat) {
-    constexpr double limit = std::numbers::pi / 2 - 1e-9;
-    if (lat > limit) return limit;
-    if (lat < -limit) return -limit;
-    return lat;
 }
 
 }  // namespace
@@ -100,7 +92,7 @@ GridOutcome GridConvert(const DatumTable& table, int slot, double& latitude, dou
     const double cm = table.datumSlots[0].grid.centralMeridianRad;
 
     if (direction == GridDirection::GeogToGrid) {
-        const GridPoint p = Forward(s, offThePole(latitude), longitude - cm);
+        const GridPoint p = Forward(s, OffThePole(latitude), longitude - cm);
         easting = p.easting;
         northing = p.northing;
         return {true, 0};

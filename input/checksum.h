@@ -1,7 +1,7 @@
 // NMEA 0183 checksums.
 //
-//   nmeaChecksum("!AIVDM,1,1,,A,13aG?P0P00PD;88MD5MTDww@2<0L,0*1C\r\n") -> "1C"
-//   checksumValid("!AIVDM,...*1C\r\n")                                    -> true
+//   NMEAChecksum("!AIVDM,1,1,,A,13aG?P0P00PD;88MD5MTDww@2<0L,0*71\r\n")  -> "71"
+//   ChecksumValid("!AIVDM,1,1,,A,13aG?P0P00PD;88MD5MTDww@2<0L,0*71\r\n") -> true
 //
 // The checked part runs from the second character up to the first '*' (or to
 // the end, line end included, when there is none). An empty checked part gives

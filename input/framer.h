@@ -50,14 +50,6 @@ public:
     // One receive notification's worth of bytes.
     void receive(std::string_view bytes);
 
-    // Serial port notifications carry an event code; only code 2 (data
-    // received) delivers text. Line errors (break, framing, overrun, overflow,
-    // parity) are ignored, and the bytes that did arrive come with a later code 2.
-    static constexpr int kSerialDataEvent = 2;
-    void serialNotification(int eventCode, std::string_view bytes) {
-        if (eventCode == kSerialDataEvent) receive(bytes);
-    }
-
     InputKind kind() const { return kind_; }
     // Text received but not yet handed over (the unfinished line).
     std::string_view pending() const { return buffer_; }

@@ -90,6 +90,43 @@ std::optional<Landmark> ParseLandmarkLine(std::string_view line, LandmarkKind ki
     return landmark;
 }
 
+void AppendLandmarks(MapPicture& out, const LandmarkDatabases& db, const PlotView& view,
+                     const geodesy::DatumTable& datum, const TextMeasure& measure) {
+    if (view.scale > kLandmarkScaleLimit) return;
+    struct Shown {
+        const Landmark* landmark;
+        PlotView::Point at;
+        bool town;
+    };
+    std::vector<Shown> shown;
+    auto consider = [&](const Landmark& l, bool town) {
+        const GridPoint g = ToGridPoint(datum, l.latitude, l.longitude);
+        const PlotView::Point p = GridToPixel(view, g);
+        if (!NearPicture(view, p)) return;
+        for (const Shown& s : shown) {
+            if (std::hypot(s.at.x - p.x, s.at.y - p.y) < kLandmarkSpacing) return;
+        }
+        shown.push_back({&l, p, town});
+    };
+    for (const Landmark& l : db.Cities) consider(l, true);
+    if (view.scale <= kPlatformScaleLimit) {
+        for (const Landmark& l : db.Platforms) consider(l, false);
+    }
+    std::vector<LabelRequest> requests;
+    for (const Shown& s : shown) {
+        const bool blank = s.landmark->type.empty() || s.landmark->type == " ";
+        out.symbols.push_back({s.town ? SymbolKind::Square : blank ? SymbolKind::Diamond : SymbolKind::Glyph,
+                               MapColour::Landmark, s.at, s.town ? std::string() : s.landmark->type});
+        requests.push_back({s.at.x, s.at.y, measure.width(s.landmark->name), measure.height, s.town ? 2 : 1, false});
+    }
+    const std::vector<LabelPlacement> spots = PlaceLabels(requests);
+    for (size_t i = 0; i < shown.size(); ++i) {
+        if (spots[i].spot == LabelSpot::Dropped) continue;
+        out.labels.push_back({shown[i].landmark->name, MapColour::Landmark, spots[i].left, spots[i].top,
+                              requests[i].width, requests[i].height});
+    }
+}
+
 LandmarkDatabases LoadDatabases(const std::filesystem::path& dataDir, const geodesy::DatumTable& datum) {
     LandmarkDatabases db;
     const std::filesystem::path folder = dataDir / kDatabaseFolder;

@@ -26,6 +26,8 @@
 #include <vector>
 
 #include "geodesy/geodetic.h"
+#include "plot/label_placement.h"
+#include "plot/map_layer.h"
 
 namespace plot {
 
@@ -71,5 +73,19 @@ std::optional<Landmark> ParseLandmarkLine(std::string_view line, LandmarkKind ki
 // Reads the city file and then the platform file of dataDir/Database and
 // converts every landmark to grid coordinates with slot 1 of datum.
 LandmarkDatabases LoadDatabases(const std::filesystem::path& dataDir, const geodesy::DatumTable& datum);
+
+// Scales (denominators) beyond which platforms, then all landmarks, are not drawn.
+inline constexpr int32_t kPlatformScaleLimit = 2000000;
+inline constexpr int32_t kLandmarkScaleLimit = 10000000;
+// A landmark whose symbol comes closer than this (pixels) to one already drawn is left out.
+inline constexpr double kLandmarkSpacing = 10;
+
+// The landmarks of a view on the plot's grid: towns as small squares,
+// platforms as their type character (a diamond without one), each named;
+// towns first, then platforms, so at small scales the platforms give way.
+// Labels overlap no other label (a landmark whose label finds no room keeps
+// its symbol only).
+void AppendLandmarks(MapPicture& out, const LandmarkDatabases& db, const PlotView& view,
+                     const geodesy::DatumTable& datum, const TextMeasure& measure);
 
 }  // namespace plot

@@ -96,8 +96,10 @@ bool ClipLine(double& x1, double& y1, double& x2, double& y2, double left, doubl
 enum class PlotColour { Black, Blue, DarkGrey, Red };
 enum class LineStyle { Solid, Dot, Dash };
 
-// One drawing element in picture metres. Dots have a width in pixels; a text
-// starts at (x1, y1).
+// One drawing element in picture metres. Dots have a width in pixels. A text
+// belongs to the point (x1, y1): its box's top-left corner lies (dx, dy)
+// pixels from it, where label placement put it (by default to the right of
+// the point, its top a little above it); priority and keep guide placement.
 struct Shape {
     enum class Kind { Dot, Line, Circle, Text };
     Kind kind = Kind::Dot;
@@ -107,6 +109,9 @@ struct Shape {
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     double radius = 0;
     std::string text;
+    double dx = 5, dy = -2;
+    int64_t priority = 0;
+    bool keep = false;
 };
 
 // Ten rings around (cx, cy), spacing in nautical miles.

@@ -1,10 +1,12 @@
 #include "plot/plot_state.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/number_format.h"
 #include "geodesy/grid.h"
 #include "geodesy/position_text.h"
+#include "plot/map_layer.h"
 
 namespace plot {
 
@@ -53,13 +55,23 @@ Shape Text(double x, double y, std::string text, PlotColour colour) {
     return s;
 }
 
+// Label rank of a target's class: vessels under way matter most.
+int64_t LabelRank(targets::TargetClass c) {
+    switch (c) {
+        case targets::TargetClass::A:
+        case targets::TargetClass::SAR: return 3;
+        case targets::TargetClass::B: return 2;
+        default: return 1;
+    }
+}
+
 bool ValidHeading(double h) { return std::isfinite(h) && h >= 0 && h < 360; }
 
 // Heading mark or hull outline of one target at (x, y).
 void AppendHeadingMark(std::vector<Shape>& out, const targets::TargetRecord& t, double x, double y,
                        PlotColour colour, const PlotView& view) {
-    if (t.ClassText == "Base Station" || t.ClassText == "SAR Aircraft") return;
-    const bool aton = t.ClassText == "Aids to Navigation";
+    if (t.Class == targets::TargetClass::BS || t.Class == targets::TargetClass::SAR) return;
+    const bool aton = t.Class == targets::TargetClass::AtoN;
     if (view.scale > kHullScaleLimit) {
         if (aton || !ValidHeading(t.TrueHeading)) return;
         // A fixed fraction of the window, whatever the scale.
@@ -172,7 +184,8 @@ std::vector<Shape> RangeRingShapes(const PlotState& plot) {
 }
 
 bool Drawable(const targets::TargetRecord& t) {
-    return t.Status != "OLD" && t.Latitude != 0 && std::fabs(t.Latitude) < 90 && std::fabs(t.Longitude) <= 180;
+    return t.Status != targets::TargetStatus::Old && t.Latitude != 0 && std::fabs(t.Latitude) < 90 &&
+           std::fabs(t.Longitude) <= 180;
 }
 
 void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector<Shape>& out,
@@ -204,7 +217,10 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
         const double x = p.easting - plot.centreE;
         const double y = p.northing - plot.centreN;
         out.push_back(Dot(x, y, 5, colour));
-        out.push_back(Text(x, y, TargetLabel(t.Name, t.MMSI), colour));
+        Shape label = Text(x, y, TargetLabel(t.Name, t.MMSI), colour);
+        label.keep = n == table.OwnShipIndex || n == plot.selectedEntry;
+        label.priority = LabelRank(t.Class);
+        out.push_back(std::move(label));
 
         const bool referenceTarget = (state.ReferenceMode == targets::kRefFromVDO && n == table.OwnShipIndex) ||
                                      (state.ReferenceMode == targets::kRefFromVDM && t.MMSI == state.RefMMSI);
@@ -227,6 +243,59 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
                              LineStyle::Dash));
     }
     return out;
+}
+
+void PlaceTargetLabels(std::vector<Shape>& shapes, const PlotView& view, const TextMeasure& measure,
+                       const std::vector<LabelBox>& taken) {
+    std::vector<size_t> placed;
+    std::vector<LabelRequest> requests;
+    for (size_t i = 0; i < shapes.size(); ++i) {
+        const Shape& s = shapes[i];
+        if (s.kind != Shape::Kind::Text) continue;
+        const PlotView::Point p = view.toPixel(s.x1, s.y1);
+        if (!NearPicture(view, p, 64)) continue;  // as far off the picture as a label is still drawn
+        const double fromCentre = std::hypot(p.x - view.widthPx / 2, p.y - view.heightPx / 2);
+        requests.push_back({p.x, p.y, measure.width(s.text), measure.height,
+                            s.priority * 10000000 - static_cast<int64_t>(std::min(fromCentre, 9999999.0)), s.keep});
+        placed.push_back(i);
+    }
+    const std::vector<LabelPlacement> spots = PlaceLabels(requests, taken);
+    std::vector<bool> dropped(shapes.size(), false);
+    for (size_t k = 0; k < placed.size(); ++k) {
+        Shape& s = shapes[placed[k]];
+        if (spots[k].spot == LabelSpot::Dropped) {
+            dropped[placed[k]] = true;
+            continue;
+        }
+        s.dx = spots[k].left - requests[k].x;
+        s.dy = spots[k].top - requests[k].y;
+    }
+    size_t kept = 0;
+    for (size_t i = 0; i < shapes.size(); ++i) {
+        if (dropped[i]) continue;
+        if (kept != i) shapes[kept] = std::move(shapes[i]);
+        ++kept;
+    }
+    shapes.resize(kept);
+}
+
+std::vector<LabelBox> TextBoxes(const std::vector<Shape>& shapes, const PlotView& view, const TextMeasure& measure) {
+    std::vector<LabelBox> out;
+    for (const Shape& s : shapes) {
+        if (s.kind != Shape::Kind::Text) continue;
+        const PlotView::Point p = view.toPixel(s.x1, s.y1);
+        const double left = p.x + s.dx, top = p.y + s.dy;
+        out.push_back({left, top, left + measure.width(s.text), top + measure.height});
+    }
+    return out;
+}
+
+std::vector<Shape> MovingLayer(const PlotState& plot, const targets::TargetTable& table, const input::RunState& state,
+                               Overlays overlays, const PlotView& view, const TextMeasure& measure,
+                               const std::vector<LabelBox>& taken) {
+    std::vector<Shape> shapes = CurrentPositions(plot, table, state, overlays, view);
+    PlaceTargetLabels(shapes, view, measure, taken);
+    return shapes;
 }
 
 std::string BearingText(double degrees) {
@@ -280,7 +349,7 @@ int NearestTarget(const PlotState& plot, const targets::TargetTable& table, doub
     double best = distanceTo(table.entry(1));
     for (int n = 1; n <= table.TargetCount; ++n) {
         const targets::TargetRecord& t = table.entry(n);
-        if (t.Status == "OLD") continue;
+        if (t.Status == targets::TargetStatus::Old) continue;
         const double distance = distanceTo(t);
         if (distance < best) {
             best = distance;

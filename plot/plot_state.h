@@ -12,7 +12,7 @@
 //   moving = plot::CurrentPositions(plot, table, st, {}, plot.view(800, 600, 96 / 2.54));
 //
 // Grid conversions use datum slot 1 of the plot's own datum table, whose zone
-// is chosen when the plot opens. A target is drawn when it is not "OLD" and has
+// is chosen when the plot opens. A target is drawn when it is not Old and has
 // a position (latitude not 0, inside ±90°, longitude inside ±180°).
 #pragma once
 
@@ -23,6 +23,7 @@
 #include "input/run_state.h"
 #include "base/operator_messages.h"
 #include "geodesy/geodetic.h"
+#include "plot/label_placement.h"
 #include "plot/plot_geometry.h"
 #include "targets/target_table.h"
 
@@ -69,6 +70,7 @@ struct PlotState {
     std::vector<TrackPoint> track;  // 1..kMaxTargets
     ErblState erbl;
     LineOfSightState los;
+    int selectedEntry = 0;  // the target the operator chose last (its label is always shown); 0 = none
 
     PlotView view(double widthPx, double heightPx, double pxPerCm) const;
 };
@@ -109,6 +111,23 @@ struct Overlays {
 std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::TargetTable& table,
                                     const input::RunState& state, Overlays overlays, const PlotView& view);
 
+// Moves every target label of a moving layer to a spot next to its symbol
+// where it overlaps no other label nor a box in `taken` (the landmarks'
+// labels), or removes it. The own ship's and the selected target's labels
+// stay; among the others class A vessels and SAR aircraft come first, then
+// class B, then aids to navigation and base stations, nearer the centre of
+// the picture first. Labels off the picture are left as they are (not drawn).
+void PlaceTargetLabels(std::vector<Shape>& shapes, const PlotView& view, const TextMeasure& measure,
+                       const std::vector<LabelBox>& taken);
+
+// Where the texts among the shapes are drawn, as boxes in pixels.
+std::vector<LabelBox> TextBoxes(const std::vector<Shape>& shapes, const PlotView& view, const TextMeasure& measure);
+
+// The moving layer as drawn: CurrentPositions with its labels placed.
+std::vector<Shape> MovingLayer(const PlotState& plot, const targets::TargetTable& table, const input::RunState& state,
+                               Overlays overlays, const PlotView& view, const TextMeasure& measure,
+                               const std::vector<LabelBox>& taken);
+
 // The point under the cursor, in picture metres, as shown in the status bar.
 struct CursorReadout {
     double latitude = 0;  // radians
@@ -129,7 +148,7 @@ std::string BearingText(double degrees);
 void CentreOnPoint(PlotState& plot, double x, double y, input::RunState& state, base::MessageSink& sink);
 void CentreOnReference(PlotState& plot, const input::RunState& state, base::MessageSink& sink);
 
-// Entry nearest to a picture point among the entries not "OLD"; entry 1 when
+// Entry nearest to a picture point among the entries not Old; entry 1 when
 // none is nearer than it, 0 for an empty table.
 int NearestTarget(const PlotState& plot, const targets::TargetTable& table, double x, double y,
                   base::MessageSink& sink);

@@ -1,7 +1,10 @@
 #include "plot/plot_window.h"
 
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -13,6 +16,7 @@
 
 #include "plot/erbl_window.h"
 #include "plot/los_window.h"
+#include "plot/ogr_chart.h"
 #include "ui/settings_store.h"
 #include "ui/twips.h"
 #include "ui/window_placement.h"
@@ -21,58 +25,7 @@ namespace plot {
 
 namespace {
 
-const QColor kBackground(255, 255, 255);
-
-QColor ColourOf(PlotColour c) {
-    switch (c) {
-        case PlotColour::Blue: return QColor(0, 0, 255);
-        case PlotColour::DarkGrey: return QColor(128, 128, 128);
-        case PlotColour::Red: return QColor(255, 0, 0);
-        case PlotColour::Black: break;
-    }
-    return QColor(0, 0, 0);
-}
-
-Qt::PenStyle StyleOf(LineStyle s) {
-    switch (s) {
-        case LineStyle::Dot: return Qt::DotLine;
-        case LineStyle::Dash: return Qt::DashLine;
-        case LineStyle::Solid: break;
-    }
-    return Qt::SolidLine;
-}
-
 QString FromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-// Drawing margin around the picture, in pixels: what lies further out is not drawn.
-constexpr double kMargin = 64;
-
-// A circle whose radius is far beyond the picture is drawn as the arc that
-// can be seen, so the painter never meets coordinates out of its range.
-void PaintCircle(QPainter& painter, QPointF centre, double radiusPx, const PlotView& view) {
-    const double diag = std::hypot(view.widthPx, view.heightPx) / 2 + kMargin;
-    const QPointF mid(view.widthPx / 2, view.heightPx / 2);
-    const double distance = std::hypot(centre.x() - mid.x(), centre.y() - mid.y());
-    if (distance - radiusPx > diag || radiusPx - distance > diag) return;  // out of sight, or all around it
-    if (radiusPx < 2e4) {
-        painter.drawEllipse(centre, radiusPx, radiusPx);
-        return;
-    }
-    const double towards = std::atan2(mid.y() - centre.y(), mid.x() - centre.x());
-    const double half = std::min(M_PI, 2 * diag / radiusPx + 0.01);
-    constexpr int kSteps = 256;
-    QPolygonF arc;
-    for (int i = 0; i <= kSteps; ++i) {
-        const double a = towards - half + 2 * half * i / kSteps;
-        arc << QPointF(centre.x() + radiusPx * std::cos(a), centre.y() + radiusPx * std::sin(a));
-    }
-    for (int i = 0; i + 1 < arc.size(); ++i) {
-        double x1 = arc[i].x(), y1 = arc[i].y(), x2 = arc[i + 1].x(), y2 = arc[i + 1].y();
-        if (ClipLine(x1, y1, x2, y2, -kMargin, -kMargin, view.widthPx + kMargin, view.heightPx + kMargin)) {
-            painter.drawLine(QPointF(x1, y1), QPointF(x2, y2));
-        }
-    }
-}
 
 // A status panel that, when the window is too narrow for its text, drops the
 // text's bracketed tail and then its first word ("UTM Zone 31 (003°E)" ->
@@ -98,48 +51,6 @@ protected:
 
 }  // namespace
 
-void PaintShapes(QPainter& painter, const std::vector<Shape>& shapes, const PlotView& view) {
-    const double metresPerPixel = view.metresPerPixel();
-    const QRectF visible(-kMargin, -kMargin, view.widthPx + 2 * kMargin, view.heightPx + 2 * kMargin);
-    for (const Shape& s : shapes) {
-        const PlotView::Point a = view.toPixel(s.x1, s.y1);
-        const QPointF p(a.x, a.y);
-        QPen pen(ColourOf(s.colour), s.width, StyleOf(s.style), Qt::FlatCap, Qt::MiterJoin);
-        pen.setCosmetic(true);
-        switch (s.kind) {
-            case Shape::Kind::Dot: {
-                if (!visible.contains(p)) break;
-                pen.setCapStyle(Qt::RoundCap);
-                painter.setPen(pen);
-                painter.drawPoint(p);
-                break;
-            }
-            case Shape::Kind::Line: {
-                const PlotView::Point b = view.toPixel(s.x2, s.y2);
-                double x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
-                if (!ClipLine(x1, y1, x2, y2, visible.left(), visible.top(), visible.right(), visible.bottom())) break;
-                painter.setPen(pen);
-                painter.drawLine(QPointF(x1, y1), QPointF(x2, y2));
-                break;
-            }
-            case Shape::Kind::Circle: {
-                painter.setPen(pen);
-                painter.setBrush(Qt::NoBrush);
-                PaintCircle(painter, p, s.radius / metresPerPixel, view);
-                break;
-            }
-            case Shape::Kind::Text: {
-                if (!visible.contains(p)) break;
-                painter.setPen(pen);
-                // The text starts at the point: to its right, its top level with it.
-                const QFontMetricsF fm(painter.font());
-                painter.drawText(p + QPointF(5, fm.ascent() - 2), FromUtf8(s.text));
-                break;
-            }
-        }
-    }
-}
-
 // ---------------------------------------------------------------- picture
 
 PicGraphics::PicGraphics(FrmGraphics& owner, QWidget* parent) : QWidget(parent), owner_(owner) {
@@ -148,9 +59,7 @@ PicGraphics::PicGraphics(FrmGraphics& owner, QWidget* parent) : QWidget(parent),
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(120, 120);
     setCursor(Qt::CrossCursor);
-    QFont f = font();
-    f.setPointSizeF(std::max(6.0, f.pointSizeF() - 1));
-    setFont(f);
+    setFont(PlotFont(font()));
 }
 
 void PicGraphics::setMoving(std::vector<Shape> shapes) {
@@ -169,14 +78,14 @@ void PicGraphics::clearPersistent() {
     persistent_ = QPixmap(std::max(1, static_cast<int>(std::lround(width() * ratio))),
                           std::max(1, static_cast<int>(std::lround(height() * ratio))));
     persistent_.setDevicePixelRatio(ratio);
-    persistent_.fill(kBackground);
+    persistent_.fill(kPlotBackground);
     moving_.clear();
     update();
 }
 
 void PicGraphics::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), kBackground);
+    painter.fillRect(rect(), kPlotBackground);
     painter.drawPixmap(0, 0, persistent_);
     painter.setRenderHint(QPainter::Antialiasing);
     PaintShapes(painter, moving_, owner_.view());
@@ -236,6 +145,7 @@ FrmGraphics::FrmGraphics(const targets::TargetTable& table, input::RunState& sta
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
     buildMenus();
+    measure_ = MeasureWith(picGraphics_->font());
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName("Timer1");
@@ -329,6 +239,12 @@ void FrmGraphics::buildControls() {
 }
 
 void FrmGraphics::buildMenus() {
+    QMenu* file = menuBar()->addMenu("File");
+    file->setObjectName("mnuFile");
+    QAction* addChart = file->addAction("Add chart...");
+    addChart->setObjectName("mnuFileAddChart");
+    connect(addChart, &QAction::triggered, this, &FrmGraphics::mnuFileAddChart_Click);
+
     QMenu* options = menuBar()->addMenu("Options");
     options->setObjectName("mnuOptions");
     mnuOptionsERBL_ = options->addAction("ERBL");
@@ -342,6 +258,37 @@ void FrmGraphics::buildMenus() {
     mnuOptionsAutoScroll_ = options->addAction("AutoScroll");
     mnuOptionsAutoScroll_->setObjectName("mnuOptionsAutoScroll");
     mnuOptionsAutoScroll_->setCheckable(true);  // a check mark only: nothing reads it
+    options->addSeparator();
+    mnuOptionsCoastlines_ = options->addAction("Coastlines");
+    mnuOptionsCoastlines_->setObjectName("mnuOptionsCoastlines");
+    mnuOptionsCoastlines_->setCheckable(true);
+    mnuOptionsCoastlines_->setChecked(true);
+    mnuOptionsLandmarks_ = options->addAction("Landmarks");
+    mnuOptionsLandmarks_->setObjectName("mnuOptionsLandmarks");
+    mnuOptionsLandmarks_->setCheckable(true);
+    mnuOptionsLandmarks_->setChecked(true);
+    for (QAction* a : {mnuOptionsCoastlines_, mnuOptionsLandmarks_}) {
+        connect(a, &QAction::triggered, this, [this] {
+            map_.options.coastlines = mnuOptionsCoastlines_->isChecked();
+            map_.options.landmarks = mnuOptionsLandmarks_->isChecked();
+            if (settings_) {
+                settings_->writeNumber("ShowCoastlines", map_.options.coastlines ? 1 : 0);
+                settings_->writeNumber("ShowLandmarks", map_.options.landmarks ? 1 : 0);
+            }
+            if (loaded_) SetupPlot();
+        });
+    }
+    QAction* safety = options->addAction("Safety depth...");
+    safety->setObjectName("mnuOptionsSafetyDepth");
+    connect(safety, &QAction::triggered, this, [this] {
+        bool ok = false;
+        const double metres = QInputDialog::getDouble(this, "Safety depth", "Safety depth (m):",
+                                                      map_.options.safetyDepth, 0, 1000, 1, &ok);
+        if (ok) setSafetyDepth(metres);
+    });
+    mnuOptionsCharts_ = options->addMenu("Charts");
+    mnuOptionsCharts_->setObjectName("mnuOptionsCharts");
+    rebuildChartsMenu();
 
     pmnuCenter_ = new QMenu("&Center", this);
     pmnuCenter_->setObjectName("pmnuCenter");
@@ -366,6 +313,7 @@ void FrmGraphics::open() {
     setPanel(7, ZonePanelText(zone));
     input::RunState& st = state_;
     if (st.ReferenceMode == targets::kRefNone && table.TargetCount > 0) MeanTargetPosition(table, st.RefLat, st.RefLon);
+    loadMapSettings();
     plot_.scale = 0;
     loaded_ = true;
     show();
@@ -419,7 +367,7 @@ void FrmGraphics::SetupPlot() {
     const ZoomButtons zoom = ZoomButtonState(plot_.scale);
     cmdZoom_[0]->setEnabled(zoom.plus);
     cmdZoom_[1]->setEnabled(zoom.minus);
-    drawRangeRings();
+    drawStaticLayer();
     // Targets show at once in the new view instead of at the next tick.
     if (table_.TargetCount > 0) {
         Update_AISGraphics(UpdateMode::Track);
@@ -427,10 +375,13 @@ void FrmGraphics::SetupPlot() {
     }
 }
 
-void FrmGraphics::drawRangeRings() {
+void FrmGraphics::drawStaticLayer() {
     picGraphics_->clearPersistent();
     setPanel(5, RingPanelText(plot_.scale, plot_.ringSpacing));
-    paintOnPersistent(RangeRingShapes(plot_));
+    QPainter painter(&picGraphics_->persistent());
+    painter.setFont(picGraphics_->font());
+    mapLabels_ = PaintStaticLayer(painter, map_, plot_, view(), measure_);
+    picGraphics_->update();
 }
 
 void FrmGraphics::paintOnPersistent(const std::vector<Shape>& shapes) {
@@ -451,7 +402,7 @@ void FrmGraphics::Update_AISGraphics(UpdateMode mode) {
     Overlays overlays;
     overlays.erbl = mnuOptionsERBL_->isChecked();
     overlays.lineOfSight = mnuOptionsLOS_->isChecked();
-    picGraphics_->setMoving(CurrentPositions(plot_, table, state_, overlays, view()));
+    picGraphics_->setMoving(MovingLayer(plot_, table, state_, overlays, view(), measure_, mapLabels_));
 }
 
 // ---------------------------------------------------------------- scale box and zoom
@@ -579,6 +530,109 @@ void FrmGraphics::mnuOptionsLOS_Click() {
     }
     frmLOS_->show();
     Update_AISGraphics(UpdateMode::CurrentPos);
+}
+
+// ---------------------------------------------------------------- map and charts
+
+void FrmGraphics::setLandmarks(const LandmarkDatabases* landmarks) { map_.setLandmarks(landmarks); }
+
+void FrmGraphics::loadMapSettings() {
+    if (!settings_) return;
+    map_.options.coastlines = settings_->readNumber("ShowCoastlines", 1) != 0;
+    map_.options.landmarks = settings_->readNumber("ShowLandmarks", 1) != 0;
+    map_.options.safetyDepth = settings_->readNumber("SafetyDepth", map_.options.safetyDepth);
+    mnuOptionsCoastlines_->setChecked(map_.options.coastlines);
+    mnuOptionsLandmarks_->setChecked(map_.options.landmarks);
+    const QStringList hidden = settings_->readTextList("ChartHidden");
+    for (const QString& path : settings_->readTextList("ChartFiles")) {
+        if (map_.charts().contains(path.toStdString())) continue;
+        ChartOpenResult r = OpenVectorChart(path.toStdString());
+        if (!r.chart) {
+            messages_.operatorMessage(base::MessageIcon::Exclamation, "Charts", r.error);
+            continue;
+        }
+        map_.charts().add(std::move(*r.chart), !hidden.contains(path));
+    }
+    rebuildChartsMenu();
+}
+
+void FrmGraphics::storeChartSettings() {
+    if (!settings_) return;
+    QStringList files, hidden;
+    for (const ChartSet::Entry& e : map_.charts().entries()) {
+        files << FromUtf8(e.chart.path);
+        if (!e.visible) hidden << FromUtf8(e.chart.path);
+    }
+    settings_->writeTextList("ChartFiles", files);
+    settings_->writeTextList("ChartHidden", hidden);
+}
+
+void FrmGraphics::rebuildChartsMenu() {
+    mnuOptionsCharts_->clear();
+    const auto& entries = map_.charts().entries();
+    if (entries.empty()) {
+        mnuOptionsCharts_->addAction("(none: File > Add chart...)")->setEnabled(false);
+        return;
+    }
+    // Each change rebuilds this menu: not while one of its actions is still being handled.
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const int index = static_cast<int>(i);
+        QMenu* chart = mnuOptionsCharts_->addMenu(QFileInfo(FromUtf8(entries[i].chart.path)).fileName());
+        QAction* show = chart->addAction("Show");
+        show->setObjectName(QString("mnuChartShow_%1").arg(index));
+        show->setCheckable(true);
+        show->setChecked(entries[i].visible);
+        connect(show, &QAction::triggered, this, [this, index](bool on) { setChartVisible(index, on); },
+                Qt::QueuedConnection);
+        QAction* remove = chart->addAction("Remove");
+        remove->setObjectName(QString("mnuChartRemove_%1").arg(index));
+        connect(remove, &QAction::triggered, this, [this, index] { removeChart(index); }, Qt::QueuedConnection);
+    }
+}
+
+void FrmGraphics::mnuFileAddChart_Click() {
+    const QString path = QFileDialog::getOpenFileName(
+        this, "Add chart", QString(),
+        "Charts (*.000 *.shp *.gpkg *.geojson *.json *.kml *.gml *.gpx *.sqlite);;All files (*)");
+    if (!path.isEmpty()) addChart(path);
+}
+
+bool FrmGraphics::addChart(const QString& path) {
+    const std::string file = path.toStdString();
+    if (map_.charts().contains(file)) return true;
+    ChartOpenResult r = OpenVectorChart(file);
+    if (!r.chart) {
+        messages_.operatorMessage(base::MessageIcon::Exclamation, "Add chart", r.error);
+        return false;
+    }
+    map_.charts().add(std::move(*r.chart));
+    storeChartSettings();
+    rebuildChartsMenu();
+    if (loaded_) SetupPlot();
+    return true;
+}
+
+void FrmGraphics::setChartVisible(int index, bool visible) {
+    if (index < 0 || static_cast<size_t>(index) >= map_.charts().entries().size()) return;
+    map_.charts().setVisible(static_cast<size_t>(index), visible);
+    storeChartSettings();
+    rebuildChartsMenu();
+    if (loaded_) SetupPlot();
+}
+
+void FrmGraphics::removeChart(int index) {
+    if (index < 0 || static_cast<size_t>(index) >= map_.charts().entries().size()) return;
+    map_.charts().remove(static_cast<size_t>(index));
+    storeChartSettings();
+    rebuildChartsMenu();
+    if (loaded_) SetupPlot();
+}
+
+void FrmGraphics::setSafetyDepth(double metres) {
+    if (!(metres >= 0)) return;
+    map_.options.safetyDepth = metres;
+    if (settings_) settings_->writeNumber("SafetyDepth", metres);
+    if (loaded_) SetupPlot();
 }
 
 FrmERBL* FrmGraphics::erblWindow() const { return frmERBL_; }

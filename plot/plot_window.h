@@ -11,11 +11,21 @@
 // from the target table. The geometry comes from plot_state.h; this window
 // only paints it and forwards the mouse.
 //
+// Under the targets lies the map (plot_map.h): land from the built-in
+// coastlines, the user's charts, the landmarks. It is painted into the
+// persistent layer at every set-up, from caches, and never by the
+// once-a-second pass.
+//
 // Controls carry their names as objectName: picGraphics, cmbScale, cmdZoom_0
 // ("+"), cmdZoom_1 ("-"), lblGridTick, lblDum, StatusBar1 with panels
-// StatusBar1_Panel1..7, Timer1, mnuOptions (mnuOptionsERBL, mnuOptionsLOS,
-// mnuOptionsAutoScroll) and the pop-up pmnuCenter (pmnuCenterMouse,
-// pmnuCenterCurrentPosition, pmnuERBLReference).
+// StatusBar1_Panel1..7, Timer1, mnuFile (mnuFileAddChart), mnuOptions
+// (mnuOptionsERBL, mnuOptionsLOS, mnuOptionsAutoScroll, mnuOptionsCoastlines,
+// mnuOptionsLandmarks, mnuOptionsSafetyDepth, mnuOptionsCharts with one
+// sub-menu per chart: mnuChartShow_N, mnuChartRemove_N) and the pop-up
+// pmnuCenter (pmnuCenterMouse, pmnuCenterCurrentPosition, pmnuERBLReference).
+//
+// Settings: ChartFiles and ChartHidden (lists of paths), ShowCoastlines,
+// ShowLandmarks, SafetyDepth (metres).
 #pragma once
 
 #include <QAction>
@@ -31,6 +41,9 @@
 #include <vector>
 
 #include "base/operator_messages.h"
+#include "plot/label_placement.h"
+#include "plot/plot_map.h"
+#include "plot/plot_paint_window.h"
 #include "plot/plot_state.h"
 #include "ui/window_placement.h"
 
@@ -69,9 +82,6 @@ private:
     QRectF zoomBox_;
 };
 
-// Paints drawing elements through a view (pixels of `view`).
-void PaintShapes(QPainter& painter, const std::vector<Shape>& shapes, const PlotView& view);
-
 class FrmGraphics : public QMainWindow {
     Q_OBJECT
 public:
@@ -87,8 +97,12 @@ public:
     // position (mean of the targets when there is none), then shown and set up.
     void open();
 
+    // The landmark lists drawn (they outlive the window); null for none.
+    void setLandmarks(const LandmarkDatabases* landmarks);
+    PlotMap& map() { return map_; }
+
     // Scale and coordinate system, scale box, tick label, zoom buttons; clears
-    // the picture and draws the rings.
+    // the picture and draws the map and the rings.
     void SetupPlot();
     enum class UpdateMode { Track, CurrentPos };
     void Update_AISGraphics(UpdateMode mode);
@@ -114,6 +128,15 @@ public:
     void mnuOptionsERBL_Click();
     void mnuOptionsLOS_Click();
 
+    // Charts: File > Add chart... asks for a file and adds it. addChart opens
+    // it; one that does not open is reported and changes nothing. The list
+    // is stored in the settings whenever it changes.
+    void mnuFileAddChart_Click();
+    bool addChart(const QString& path);
+    void setChartVisible(int index, bool visible);
+    void removeChart(int index);
+    void setSafetyDepth(double metres);
+
 signals:
     // The operator double-clicked near entry n (1-based): its details should open.
     void targetDoubleClicked(int entry);
@@ -129,7 +152,10 @@ private:
     void setPanel(int panel, const std::string& text);
     void cmbScale_Click();
     void cmdZoom_Click(int index);
-    void drawRangeRings();
+    void drawStaticLayer();
+    void loadMapSettings();
+    void storeChartSettings();
+    void rebuildChartsMenu();
     void paintOnPersistent(const std::vector<Shape>& shapes);
     double pxPerCm() const;
 
@@ -151,10 +177,17 @@ private:
     QAction* mnuOptionsERBL_ = nullptr;
     QAction* mnuOptionsLOS_ = nullptr;
     QAction* mnuOptionsAutoScroll_ = nullptr;
+    QAction* mnuOptionsCoastlines_ = nullptr;
+    QAction* mnuOptionsLandmarks_ = nullptr;
+    QMenu* mnuOptionsCharts_ = nullptr;
     QMenu* pmnuCenter_ = nullptr;
     QAction* pmnuERBLReference_ = nullptr;
     QPointer<FrmERBL> frmERBL_;
     QPointer<FrmLOS> frmLOS_;
+
+    PlotMap map_;
+    TextMeasure measure_;
+    std::vector<LabelBox> mapLabels_;  // kept clear by the target labels
 
     // Mouse state in picture metres.
     QPointF downPoint_;

@@ -357,13 +357,13 @@ ExtraInfoLayout ExtraInfoLayoutFor(const TargetRecord& t) {
     using F = InfoFrame;
     const bool has24 = t.MsgCount[24] > 0;
     ExtraInfoLayout l;
-    if (t.ClassText == "Base Station") {
+    if (t.Class == TargetClass::BS) {
         l = {{F::BaseStation}, {F::CommState}, {4}};
-    } else if (t.ClassText == "SAR Aircraft") {
+    } else if (t.Class == TargetClass::SAR) {
         l = {{F::SARAircraft}, {F::CommState}, {9}};
-    } else if (t.ClassText == "Class B Vessel") {
+    } else if (t.Class == TargetClass::B) {
         l = {{F::ClassB, F::ClassB2}, {F::CommState, F::Message24A, F::Message24B}, {18, 19, 24}};
-    } else if (t.ClassText == "Aids to Navigation") {
+    } else if (t.Class == TargetClass::AtoN) {
         l = {{F::AtoNReport}, {}, {21}};
     } else {
         // Class A vessels, and the frames an entry of unknown class starts with.
@@ -388,7 +388,7 @@ std::vector<int> ExtraInfoFillOrder(const TargetRecord& t, const std::vector<int
 }
 
 ExtraInfoHeader ExtraInfoHeaderFor(const TargetRecord& t) {
-    return {base::formatNumber(t.MMSI, "000000000"), t.ClassText, t.Country};
+    return {base::formatNumber(t.MMSI, "000000000"), ClassText(t.Class), t.Country};
 }
 
 std::string ExtraInfoCaption(const TargetRecord& t) {

@@ -22,28 +22,28 @@ namespace {
 QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // A small picture of the target's class: the window's icon and the header's.
-QPixmap classPicture(const std::string& classText) {
+QPixmap classPicture(TargetClass c) {
     QPixmap pm(32, 32);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(Qt::black, 1.5));
     QPainterPath path;
-    if (classText == "Class A Vessel" || classText == "Class B Vessel") {
-        const bool b = classText == "Class B Vessel";
+    if (c == TargetClass::A || c == TargetClass::B) {
+        const bool b = c == TargetClass::B;
         path.moveTo(16, 2);
         path.lineTo(b ? 24 : 27, 30);
         path.lineTo(b ? 8 : 5, 30);
         path.closeSubpath();
         p.setBrush(b ? QColor(255, 200, 0) : QColor(0, 170, 0));
-    } else if (classText == "Base Station") {
+    } else if (c == TargetClass::BS) {
         path.addRect(6, 6, 20, 20);
         path.moveTo(16, 6);
         path.lineTo(16, 26);
         path.moveTo(6, 16);
         path.lineTo(26, 16);
         p.setBrush(QColor(120, 160, 255));
-    } else if (classText == "SAR Aircraft") {
+    } else if (c == TargetClass::SAR) {
         path.moveTo(16, 2);
         path.lineTo(18, 12);
         path.lineTo(30, 18);
@@ -57,7 +57,7 @@ QPixmap classPicture(const std::string& classText) {
         path.lineTo(14, 12);
         path.closeSubpath();
         p.setBrush(QColor(255, 80, 80));
-    } else if (classText == "Aids to Navigation") {
+    } else if (c == TargetClass::AtoN) {
         path.moveTo(16, 2);
         path.lineTo(30, 16);
         path.lineTo(16, 30);
@@ -341,7 +341,7 @@ void FrmAISExtraInfo::setIcons() {
             picFlag_->setPixmap(flag.scaledToHeight(fontMetrics().height() + 4, Qt::SmoothTransformation));
         }
     }
-    const QPixmap picture = classPicture(t.ClassText);
+    const QPixmap picture = classPicture(t.Class);
     if (!picture.isNull()) {
         setWindowIcon(QIcon(picture));
         picClass_->setPixmap(picture.scaledToHeight(24, Qt::SmoothTransformation));

@@ -3,7 +3,7 @@
 //
 //   targets::ExtraInfoWindows windows(rx.targets(), &mainWindow);
 //   windows.open(entry, clickYTwips);   // opens the entry's window, or raises it
-//   ... receiver event targetRowChanged(n) -> windows.targetChanged(n);
+//   ... receiver events targetChangedByMessage(n), targetStatusChanged(n) -> windows.targetChanged(n);
 //
 // The texts come from extra_info.h and statistics.h; the window only shows
 // them. A message only marks the window of its target; a short single-shot

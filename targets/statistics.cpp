@@ -1,7 +1,6 @@
 #include "targets/statistics.h"
 
 #include <cmath>
-#include <limits>
 
 #include "ais/code_tables.h"
 #include "base/number_format.h"
@@ -41,10 +40,8 @@ int ClassBIntervalIndex(float sog) {
     return 3;
 }
 
-void UpdateStatistics(TargetTable& table, SentenceKind kind, char channel, int type, base::DateTime timeReceived,
+void UpdateStatistics(TargetRecord& t, SentenceKind kind, char channel, int type, base::DateTime timeReceived,
                       base::DateTime now, double monotonic) {
-    if (table.SkipMessage || table.CurrentTarget < 1 || table.CurrentTarget > table.TargetCount) return;
-    TargetRecord& t = table.entry(table.CurrentTarget);
     const bool known = type >= 1 && type <= 26;
     const size_t slot = static_cast<size_t>(known ? type - 1 : 0);
 
@@ -58,7 +55,6 @@ void UpdateStatistics(TargetTable& table, SentenceKind kind, char channel, int t
         t.VDMCount++;
     } else {
         t.VDOCount++;
-        table.OwnShipIndex = table.CurrentTarget;
     }
     t.MsgCount[0]++;
     if (!known) {
@@ -69,11 +65,7 @@ void UpdateStatistics(TargetTable& table, SentenceKind kind, char channel, int t
 
     // Whole seconds by calendar time; a difference that does not fit 32 bits
     // (the first message of a type, against a null time) leaves Period alone.
-    const double secs =
-        std::round(timeReceived.value() * 86400.0) - std::round(t.LastRxTime[slot].value() * 86400.0);
-    if (secs >= std::numeric_limits<int32_t>::min() && secs <= std::numeric_limits<int32_t>::max()) {
-        t.Period[slot] = secs;
-    }
+    if (const auto secs = timeReceived.wholeSecondsSince(t.LastRxTime[slot])) t.Period[slot] = *secs;
 
     t.RxTimer[slot] = static_cast<float>(secondsSinceMidnight(now));
     t.TimerPeriod[slot] = t.MsgCount[static_cast<size_t>(type)] > 1

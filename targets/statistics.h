@@ -3,8 +3,9 @@
 // last two (by calendar time in whole seconds, and by the monotonic clock in
 // fractions), and the interval at which the station should be reporting.
 //
-//   table.AddOrUpdateTarget(kind, type, rec, ctx);
-//   UpdateStatistics(table, kind, channel, type, rec.timeReceived(type), ctx.now, ctx.monotonic);
+//   const TargetUpdate u = table.AddOrUpdateTarget(kind, type, rec, ctx);
+//   if (u.taken()) UpdateStatistics(table.entry(u.entry), kind, channel, type, rec.timeReceived(type),
+//                                   ctx.now, ctx.monotonic);
 //
 // The cell texts of the detail window's two grids are produced here, so the
 // window only places them:
@@ -21,11 +22,11 @@
 
 namespace targets {
 
-// Counts a message for table.CurrentTarget. Does nothing when SkipMessage is set.
-// `channel` is the sentence's one-character channel field (' ' when empty).
-// TimerPeriod comes from the monotonic clock, so it is never negative across
-// midnight; RxTimer still holds seconds since midnight of `now`.
-void UpdateStatistics(TargetTable& table, SentenceKind kind, char channel, int type, base::DateTime timeReceived,
+// Counts a message of `type` for the entry that took it. `channel` is the
+// sentence's one-character channel field (' ' when empty). TimerPeriod comes
+// from the monotonic clock, so it is never negative across midnight; RxTimer
+// still holds seconds since midnight of `now`.
+void UpdateStatistics(TargetRecord& t, SentenceKind kind, char channel, int type, base::DateTime timeReceived,
                       base::DateTime now, double monotonic);
 
 // Expected reporting interval of a class A position report (entry of the

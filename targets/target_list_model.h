@@ -11,7 +11,8 @@
 //
 //   targets::TargetListModel model(rx.targets(), rx.state());
 //   view->setModel(&model);
-//   ... receiver event targetRowChanged(n) -> model.UpdateTargetRow(n);
+//   ... receiver event targetChangedByMessage(n) -> model.UpdateTargetRow(n);
+//   ... receiver event targetStatusChanged(n)    -> model.UpdateStatusCell(n);
 //   model.flush();   // or wait for the timer
 #pragma once
 

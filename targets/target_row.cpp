@@ -51,8 +51,8 @@ void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind,
                                    : base::formatNumber(t.Bearing * kDegreesPerRadian, "000.0 °");
     }
 
-    const bool fixed = t.Class == "BS" || t.Class == "AtoN";
-    const bool noHeading = fixed || t.Class == "SAR";
+    const bool fixed = t.Class == TargetClass::BS || t.Class == TargetClass::AtoN;
+    const bool noHeading = fixed || t.Class == TargetClass::SAR;
     c[kColSOG] = fixed ? kNotAvailableCell : "    " + base::FormatAvailable(t.SOG, "0.0");
     c[kColCOG] = fixed ? kNotAvailableCell : "    " + base::FormatAvailable(t.COG, "000.0");
     c[kColHDG] = noHeading ? kNotAvailableCell : "    " + base::FormatAvailable(t.TrueHeading, "000");
@@ -66,10 +66,10 @@ void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind,
         c[kColROT] = "    " + base::FormatAvailable(t.ROT, "0.0");
     }
 
-    c[kColClass] = t.Class;
+    c[kColClass] = ClassCode(t.Class);
     c[kColTime] = t.LastMsgTime.format("dd mmm hh:mm:ss");
     c[kColNoOfMsg] = base::formatNumber(t.MsgCount[0], "0");
-    c[kColStatus] = t.Status;
+    c[kColStatus] = StatusText(t.Status);
 }
 
 }  // namespace targets

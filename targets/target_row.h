@@ -74,6 +74,8 @@ bool IsOwnShip(const TargetRecord& t);
 // Writes columns 1..12 of a row.
 void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind, ListRowText& row);
 // Writes the STATUS cell alone (the ageing timer).
-inline void WriteStatusCell(const TargetRecord& t, ListRowText& row) { row.cells[kColStatus] = t.Status; }
+inline void WriteStatusCell(const TargetRecord& t, ListRowText& row) {
+    row.cells[kColStatus] = StatusText(t.Status);
+}
 
 }  // namespace targets

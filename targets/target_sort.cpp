@@ -39,8 +39,8 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
         const TargetRecord& t = table.entry(n);
         Key& k = keys[static_cast<size_t>(n - 1)];
         k.entry = n;
-        const bool fixed = t.Class == "BS" || t.Class == "AtoN";
-        const bool noHeading = fixed || t.Class == "SAR";
+        const bool fixed = t.Class == TargetClass::BS || t.Class == TargetClass::AtoN;
+        const bool noHeading = fixed || t.Class == TargetClass::SAR;
         switch (column) {
             case kColNo: k.number = n; break;
             case kColMMSI: k.number = t.MMSI; break;
@@ -55,7 +55,7 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
             case kColCOG: k.number = (t.COG == base::kNotAvailable || fixed) ? 999999.0 : t.COG; break;
             case kColHDG: k.number = (t.TrueHeading == base::kNotAvailable || noHeading) ? 999999.0 : t.TrueHeading; break;
             case kColROT: k.number = (t.ROT == base::kNotAvailable || noHeading) ? 999999.0 : t.ROT; break;
-            case kColClass: k.text = t.Class.empty() ? kEmptyTextKey : t.Class; break;
+            case kColClass: k.text = t.Class == TargetClass::Unknown ? kEmptyTextKey : ClassCode(t.Class); break;
             case kColTime: k.number = t.LastMsgTime.value(); break;
             case kColNoOfMsg: k.number = t.MsgCount[0]; break;
             default: break;
@@ -72,7 +72,7 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
         table.DisplayOrder[static_cast<size_t>(k)] = static_cast<int16_t>(e);
         TargetRecord& t = table.entry(e);
         t.ListRow = static_cast<int16_t>(k);
-        if (t.Status != "OLD") t.Status.clear();
+        if (t.Status != TargetStatus::Old) t.Status = TargetStatus::Current;
     }
 }
 

@@ -4,7 +4,7 @@
 // the value (no position, no speed, base stations and aids to navigation for
 // speed and course, also SAR aircraft for heading and rate of turn) sort last
 // ascending and first descending; unnamed targets follow the named ones.
-// Sorting also ends the "NEW" mark: every Status other than "OLD" is emptied.
+// Sorting also ends the "NEW" mark: every Status but Old becomes Current.
 //
 //   targets::SortTargets(table, targets::kColSOG, /*descending=*/false, state.ReferenceMode);
 //

@@ -1,7 +1,6 @@
 #include "targets/target_table.h"
 
 #include <cmath>
-#include <limits>
 
 #include "ais/binary_message.h"
 #include "ais/code_tables.h"
@@ -56,15 +55,6 @@ uint32_t hashMMSI(int32_t mmsi) {
     return (static_cast<uint32_t>(mmsi) * 2654435761u) >> 20;  // top 12 bits: 0..4095
 }
 
-// Whole seconds from a to b; nullopt when the count does not fit 32 bits (as
-// with a null date against a date of this century).
-bool wholeSecondsBetween(base::DateTime a, base::DateTime b, int64_t& out) {
-    const double secs = std::round(b.value() * 86400.0) - std::round(a.value() * 86400.0);
-    if (!(secs >= std::numeric_limits<int32_t>::min() && secs <= std::numeric_limits<int32_t>::max())) return false;
-    out = static_cast<int64_t>(secs);
-    return true;
-}
-
 template <class Src>
 void copyPosition(TargetRecord& t, const Src& s) {
     t.PosAccuracy = s.PosAccuracy;
@@ -101,6 +91,22 @@ void copyDimensions(TargetRecord& t, const Src& s) {
 
 }  // namespace
 
+const char* ClassCode(TargetClass c) {
+    static constexpr const char* kCodes[] = {"", "A", "BS", "SAR", "B", "AtoN"};
+    return kCodes[static_cast<size_t>(c)];
+}
+
+const char* ClassText(TargetClass c) {
+    static constexpr const char* kTexts[] = {"unknown",        "Class A Vessel", "Base Station",
+                                             "SAR Aircraft",   "Class B Vessel", "Aids to Navigation"};
+    return kTexts[static_cast<size_t>(c)];
+}
+
+const char* StatusText(TargetStatus s) {
+    static constexpr const char* kTexts[] = {"", "NEW", "OLD"};
+    return kTexts[static_cast<size_t>(s)];
+}
+
 int TargetMID(int32_t mmsi, bool baseStation) {
     if (baseStation) return mmsi < 10000000 ? mmsi / 10000 : 0;
     return mmsi / 1000000;
@@ -124,7 +130,7 @@ int TargetTable::FindTarget(int32_t mmsi, int type) const {
         if (indexMMSI_[h] == mmsi) {
             const TargetClass need = requiredClass(type);
             for (int n = indexEntry_[h]; n != 0; n = nextSameMMSI_[static_cast<size_t>(n)]) {
-                if (need == TargetClass::Unknown || classes_[static_cast<size_t>(n)] == need) return n;
+                if (need == TargetClass::Unknown || entry(n).Class == need) return n;
             }
             return 0;
         }
@@ -151,61 +157,43 @@ int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
         lastSameMMSI_[static_cast<size_t>(first)] = static_cast<int16_t>(n);
     }
 
-    CurrentTarget = static_cast<int16_t>(n);
     DisplayOrder[static_cast<size_t>(n)] = static_cast<int16_t>(n);
     t.ListRow = static_cast<int16_t>(n);
     t.MMSI = mmsi;
     t.FirstMsgTime = ctx.now;
-    t.Status = "NEW";
+    t.Status = TargetStatus::New;
 
-    TargetClass cls = TargetClass::Unknown;
+    const TargetClass cls = requiredClass(type);
+    t.Class = cls;
     bool lookup = false;
     switch (type) {
         case 1: case 2: case 3:
-            cls = TargetClass::A;
-            t.ClassText = "Class A Vessel";
             t.Expected[4] = ais::intervals::StaticVoyage;
             lookup = true;
             break;
         case 4:
-            cls = TargetClass::BS;
-            t.ClassText = "Base Station";
             t.Expected[3] = ais::intervals::BaseStation;
-            t.Name = t.ClassText;
+            t.Name = ClassText(cls);
             break;
         case 5:
-            cls = TargetClass::A;
-            t.ClassText = "Class A Vessel";
             t.Expected[4] = ais::intervals::StaticVoyage;
             break;
         case 9:
-            cls = TargetClass::SAR;
-            t.ClassText = "SAR Aircraft";
             t.Expected[8] = ais::intervals::SARAircraft;
-            t.Name = t.ClassText;
+            t.Name = ClassText(cls);
             break;
         case 18:
-            cls = TargetClass::B;
-            t.ClassText = "Class B Vessel";
             lookup = true;
             break;
         case 19:
-            cls = TargetClass::B;
-            t.ClassText = "Class B Vessel";
             t.Expected[18] = ais::intervals::ExtendedClassB;
             break;
         case 21:
-            cls = TargetClass::AtoN;
-            t.ClassText = "Aids to Navigation";
             t.Expected[20] = ais::intervals::AtoN;
             break;
         default:
-            t.ClassText = "unknown";
             break;
     }
-    static constexpr const char* kClassCodes[] = {"", "A", "BS", "SAR", "B", "AtoN"};
-    t.Class = kClassCodes[static_cast<int>(cls)];
-    classes_[static_cast<size_t>(n)] = cls;
 
     if (lookup && ctx.shipData) LookupShipData(t, *ctx.shipData);
 
@@ -220,44 +208,32 @@ int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
     return n;
 }
 
-void TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const ais::AISMessageRecord& rec,
-                                    const TableContext& ctx) {
-    // A type the table does not take belongs to no entry: the statistics and
-    // row steps that follow must not act on the previous message's entry.
-    if (!TakesType(type)) {
-        SkipMessage = true;
-        return;
-    }
-    SkipMessage = false;
+TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const ais::AISMessageRecord& rec,
+                                            const TableContext& ctx) {
+    if (!TakesType(type)) return {TableAction::TypeNotTaken, 0};
     const int32_t mmsi = messageMMSI(type, rec);
-    if (mmsi == 0) {
-        SkipMessage = true;
-        return;
-    }
+    if (mmsi == 0) return {TableAction::NoMMSI, 0};
 
-    int n = FindTarget(mmsi, type);
-    if (n == 0) {
+    TargetUpdate done{TableAction::Updated, FindTarget(mmsi, type)};
+    if (done.entry == 0) {
         if (TargetCount >= kMaxTargets) {
             if (!fullMessageShown_) {
                 fullMessageShown_ = true;
                 if (ctx.messages) ctx.messages->operatorMessage(base::MessageIcon::Information, kTableFullTitle, kTableFullText);
             }
-            SkipMessage = true;
-            return;
+            return {TableAction::TableFull, 0};
         }
-        n = createTarget(mmsi, type, ctx);
+        done = {TableAction::Created, createTarget(mmsi, type, ctx)};
     }
-    CurrentTarget = static_cast<int16_t>(n);
-    TargetRecord& t = entry(n);
+    TargetRecord& t = entry(done.entry);
 
     t.LastMsgTime = ctx.now;
     t.LastMsgMonotonic = ctx.monotonic;
-    if (t.Status == "OLD") t.Status.clear();
-    int64_t tracked = 0;
-    if (wholeSecondsBetween(t.FirstMsgTime, t.LastMsgTime, tracked)) t.TrackedFor = static_cast<int32_t>(tracked);
+    if (t.Status == TargetStatus::Old) t.Status = TargetStatus::Current;
+    if (const auto tracked = t.LastMsgTime.wholeSecondsSince(t.FirstMsgTime)) t.TrackedFor = *tracked;
 
     copyMessage(t, type, rec, ctx);
-    if (type == 20) return;
+    if (type == 20) return done;
 
     // The reference position follows the own ship or the chosen vessel.
     if (ctx.state) {
@@ -274,6 +250,7 @@ void TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const ais::AISM
                                      geodesy::kInverseBoth, t.Range, t.Bearing, geodesy::kWgs84B, geodesy::kWgs84F);
         }
     }
+    return done;
 }
 
 void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRecord& rec, const TableContext& ctx) {
@@ -435,12 +412,12 @@ void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed) {
     for (int n = 1; n <= TargetCount; ++n) {
         TargetRecord& t = entry(n);
         const float age = static_cast<float>(std::floor(monotonicNow - t.LastMsgMonotonic));
-        const TargetClass cls = classOf(n);
         bool fresh = age < 32.0f;
-        if (!fresh && cls == TargetClass::A && (t.NavStatus == 1 || t.NavStatus == 5) && age < 360.0f) fresh = true;
-        if (!fresh && cls == TargetClass::AtoN && age < 240.0f) fresh = true;
+        if (!fresh && t.Class == TargetClass::A && (t.NavStatus == 1 || t.NavStatus == 5) && age < 360.0f) fresh = true;
+        if (!fresh && t.Class == TargetClass::AtoN && age < 240.0f) fresh = true;
 
-        const char* status = fresh ? (t.Status == "NEW" ? "NEW" : "") : "OLD";
+        const TargetStatus status =
+            fresh ? (t.Status == TargetStatus::New ? TargetStatus::New : TargetStatus::Current) : TargetStatus::Old;
         if (t.Status != status) {
             t.Status = status;
             if (changed) changed->push_back(n);

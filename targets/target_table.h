@@ -1,10 +1,13 @@
 // Target table: one entry per station heard, at most 1000, numbered from 1 in
 // order of first appearance. Entries are never removed or moved.
 //
-// Every decoded message goes through three steps, in this order:
-//   table.AddOrUpdateTarget(kind, type, record, ctx);   // find or create, copy fields
-//   UpdateStatistics(table, kind, channel, type, ...);   // statistics.h
-//   then the row of table.CurrentTarget is redrawn (unless table.SkipMessage).
+// Every decoded message goes through three steps, in this order, each taking
+// what the one before returned:
+//   const TargetUpdate u = table.AddOrUpdateTarget(kind, type, record, ctx);
+//   if (u.taken()) {
+//       UpdateStatistics(table.entry(u.entry), kind, channel, type, ...);   // statistics.h
+//       ... the list redraws the row of u.entry
+//   }
 //
 // Finding goes through an MMSI index: the result is the lowest-numbered entry
 // with the MMSI whose class fits the message type, exactly what a search of
@@ -51,15 +54,27 @@ enum ReferenceModeIndex : int16_t {
 };
 
 using SentenceKind = input::SentenceKind;
-inline const char* kindText(SentenceKind k) { return k == SentenceKind::VDO ? "VDO" : "VDM"; }
+
+// Class an entry was created as; decides which message types it takes.
+enum class TargetClass : uint8_t { Unknown, A, BS, SAR, B, AtoN };
+// What the list shows: "A", "BS", "SAR", "B", "AtoN", "" for Unknown.
+const char* ClassCode(TargetClass c);
+// What the detail window shows: "Class A Vessel", "Base Station", "SAR Aircraft",
+// "Class B Vessel", "Aids to Navigation", "unknown".
+const char* ClassText(TargetClass c);
+
+// New until the first sort or ageing after a fresh report ends it; Old once
+// silent too long; Current otherwise.
+enum class TargetStatus : uint8_t { Current, New, Old };
+// What the list shows: "", "NEW", "OLD".
+const char* StatusText(TargetStatus s);
 
 struct TargetRecord {
     int32_t MMSI = 0;
     std::string Country;
     std::string FlagIcon;
-    std::string ClassText;
-    std::string Class;
-    std::string Status;
+    TargetClass Class = TargetClass::Unknown;
+    TargetStatus Status = TargetStatus::Current;
     int16_t NavStatus = 0;
     std::string NavStatusText;
     float ROT = 0;
@@ -147,9 +162,6 @@ struct TargetRecord {
     double LastMsgMonotonic = 0;
 };
 
-// Class an entry was created as; decides which message types it takes.
-enum class TargetClass : uint8_t { Unknown, A, BS, SAR, B, AtoN };
-
 // What the table needs from the rest of the program while it takes a message.
 struct TableContext {
     input::RunState* state = nullptr;             // reference position and mode (may be null: no reference)
@@ -160,6 +172,21 @@ struct TableContext {
     double monotonic = 0;                       // monotonic seconds of the message
 };
 
+// What AddOrUpdateTarget did with a message.
+enum class TableAction : uint8_t {
+    Updated,       // an existing entry took it
+    Created,       // a new entry was made for it
+    TypeNotTaken,  // skipped: the table attributes no message of this type to a station
+    NoMMSI,        // skipped: MMSI 0
+    TableFull,     // skipped: a new station while all entries are in use
+};
+
+struct TargetUpdate {
+    TableAction action = TableAction::TypeNotTaken;
+    int entry = 0;  // the entry touched (1..TargetCount), 0 when skipped
+    bool taken() const { return entry != 0; }
+};
+
 class TargetTable {
 public:
     TargetTable();
@@ -168,26 +195,25 @@ public:
     static bool TakesType(int type);
 
     // Finds or creates the entry for a decoded message of `type` and copies the
-    // message's fields into it. Sets CurrentTarget, or SkipMessage when the
-    // message belongs to no entry (type not taken, MMSI 0, table full).
-    void AddOrUpdateTarget(SentenceKind kind, int type, const ais::AISMessageRecord& rec, const TableContext& ctx);
+    // message's fields into it; says which entry, or why the message belongs
+    // to none.
+    TargetUpdate AddOrUpdateTarget(SentenceKind kind, int type, const ais::AISMessageRecord& rec,
+                                   const TableContext& ctx);
 
-    // Rewrites Status of every entry from its age: "OLD" when stale, "NEW" kept
-    // while fresh, otherwise empty. Appends to `changed` (when given) the
+    // Rewrites Status of every entry from its age: Old when stale, New kept
+    // while fresh, otherwise Current. Appends to `changed` (when given) the
     // numbers of entries whose Status changed.
     void AgeTargets(double monotonicNow, std::vector<int>* changed = nullptr);
 
     // Entry n, 1..TargetCount.
     TargetRecord& entry(int n) { return entries_[static_cast<size_t>(n - 1)]; }
     const TargetRecord& entry(int n) const { return entries_[static_cast<size_t>(n - 1)]; }
-    TargetClass classOf(int n) const { return classes_[static_cast<size_t>(n)]; }
 
     // Lowest-numbered entry with this MMSI whose class fits `type`; 0 when none.
     int FindTarget(int32_t mmsi, int type) const;
 
     int16_t TargetCount = 0;
-    int16_t CurrentTarget = 0;
-    bool SkipMessage = false;
+    // Entry of the latest VDO message (the own ship); the receiver sets it.
     int16_t OwnShipIndex = 0;
     // Entry shown in each row of the list: DisplayOrder[k] for row k (1..1000).
     std::array<int16_t, kMaxTargets + 1> DisplayOrder{};
@@ -198,7 +224,6 @@ private:
     void copyMessage(TargetRecord& t, int type, const ais::AISMessageRecord& rec, const TableContext& ctx);
 
     std::vector<TargetRecord> entries_;
-    std::array<TargetClass, kMaxTargets + 1> classes_{};
     // MMSI index: open addressing from MMSI to the first entry holding it, and
     // per entry the next entry with the same MMSI (ascending numbers).
     static constexpr int kIndexSize = 4096;  // power of two, well above 1000

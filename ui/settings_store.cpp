@@ -24,6 +24,14 @@ void SettingsStore::writeNumber(const QString& key, double value) {
     settings_->setValue(keyOf(key), QString::number(static_cast<float>(value)));
 }
 
+QStringList SettingsStore::readTextList(const QString& key) const {
+    return settings_->value(keyOf(key)).toStringList();
+}
+
+void SettingsStore::writeTextList(const QString& key, const QStringList& values) {
+    settings_->setValue(keyOf(key), values);
+}
+
 bool SettingsStore::contains(const QString& key) const { return settings_->contains(keyOf(key)); }
 
 }  // namespace ui

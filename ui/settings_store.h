@@ -11,6 +11,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace ui {
@@ -23,6 +24,9 @@ public:
     // The stored number, or def when the key is missing or not a number.
     double readNumber(const QString& key, double def) const;
     void writeNumber(const QString& key, double value);
+    // A list of texts (file paths and the like); empty when the key is missing.
+    QStringList readTextList(const QString& key) const;
+    void writeTextList(const QString& key, const QStringList& values);
     bool contains(const QString& key) const;
     void sync() { settings_->sync(); }
 

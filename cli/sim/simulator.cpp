@@ -7,6 +7,7 @@
 #include "ais/binary_encoder.h"
 #include "ais/code_tables.h"
 #include "base/number_format.h"
+#include "targets/statistics.h"
 
 namespace sim {
 namespace {
@@ -43,21 +44,22 @@ bool ReportsTurning(double rot) { return std::round(4.733 * std::sqrt(std::fabs(
 
 }  // namespace
 
-float ClassAInterval(int navStatus, double sog, double rot) {
-    const auto& a = ais::intervals::ClassA;
-    if (navStatus == 1 || navStatus == 5) return sog <= 3.0 ? a[0] : a[1];
-    const bool turning = rot != 0 && rot != base::kNotAvailable;
-    if (sog <= 14.0) return turning ? a[3] : a[2];
-    if (sog <= 23.0) return turning ? a[5] : a[4];
-    return turning ? a[7] : a[6];
+SimulatorOptions BenchmarkTraffic(uint64_t seed) {
+    SimulatorOptions o;
+    o.scenario.stations = 1500;
+    o.scenario.seed = seed;
+    return o;
 }
 
-float ClassBInterval(double sog) {
-    const auto& b = ais::intervals::ClassB;
-    if (sog < 2.0) return b[0];
-    if (sog <= 14.0) return b[1];
-    if (sog <= 23.0) return b[2];
-    return b[3];
+std::vector<std::string> BenchmarkSentences(size_t count, uint64_t seed) {
+    Simulator simulator(BenchmarkTraffic(seed));
+    Emission e;
+    std::vector<std::string> out;
+    while (out.size() < count) {
+        simulator.next(e);
+        out.insert(out.end(), e.sentences.begin(), e.sentences.end());
+    }
+    return out;
 }
 
 Simulator::Simulator(const SimulatorOptions& options)
@@ -195,12 +197,15 @@ void Simulator::emit(const Entry& e, Emission& out) {
             begin(*s, e.station);
             if (s->kind == StationKind::ClassA) {
                 positionReport(*s, t, out);
-                const double sog = Tenths(s->sog);
-                const double rot = ReportsTurning(s->rot) ? s->rot : 0.0;
-                schedule(t + ClassAInterval(s->navStatus, sog, rot), e.station, Task::Position);
+                // The interval the receiving side expects from the values sent.
+                const auto sog = static_cast<float>(Tenths(s->sog));
+                const auto rot = static_cast<float>(ReportsTurning(s->rot) ? s->rot : 0.0);
+                schedule(t + ais::intervals::ClassA[targets::ClassAIntervalIndex(s->navStatus, sog, rot)], e.station,
+                         Task::Position);
             } else {
                 classBReport(*s, t, out);
-                schedule(t + ClassBInterval(Tenths(s->sog)), e.station, Task::Position);
+                schedule(t + ais::intervals::ClassB[targets::ClassBIntervalIndex(static_cast<float>(Tenths(s->sog)))],
+                         e.station, Task::Position);
             }
             return;
         case Task::StaticVoyage:

@@ -65,11 +65,12 @@ struct Emission {
     int partNumber = 0;
 };
 
-// The class A and class B reporting intervals (seconds) for reported values:
-// SOG in knots as sent (0.1 kn steps), ROT in degrees per minute as it will
-// be decoded (0 = steady).
-float ClassAInterval(int navStatus, double sog, double rot);
-float ClassBInterval(double sog);
+// The benchmark traffic: a busy coast of 1500 stations (more than the target
+// table holds) sending everything the simulator sends. `orvanta-cli mix` and
+// the benchmark programs draw from it.
+SimulatorOptions BenchmarkTraffic(uint64_t seed);
+// Whole messages of the benchmark traffic until there are at least `count` sentences.
+std::vector<std::string> BenchmarkSentences(size_t count, uint64_t seed);
 
 class Simulator {
 public:

@@ -8,9 +8,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <random>
 #include <string>
@@ -28,48 +25,41 @@ namespace {
 using testing_support::TempDir;
 namespace fs = std::filesystem;
 
-// Two generations of each file. The ship database is large enough (about
-// 100 KB) that a kill often lands inside the write.
+// One generation of both files. The ship database of 1500 vessels is about
+// 100 KB, so a kill often lands inside its write.
 struct Generation {
     std::vector<targets::ShipDataItem> vessels;
     std::string shipFile;
     input::CommSettings comm;
     input::RunState state;
     std::string setupFile;
+
+    Generation(bool second, int count) {
+        for (int i = 0; i < count; ++i) {
+            const std::string n = std::to_string(i);
+            vessels.push_back({257000000 + i, second ? "bravo vessel number " + n : "alpha " + n,
+                               second ? "LB" + n : "LA", second ? 9000000 + i : 0,
+                               static_cast<int16_t>(second ? 70 : 80), static_cast<int16_t>(i % 300), 0, 0, 0, 0});
+            shipFile += targets::FormatShipDataLine(vessels.back());
+        }
+        input::SetSetupDefaults(comm);
+        if (second) {
+            comm.UseTCP = true;
+            comm.IPAddress = "192.168.100.200";
+            comm.IPListCount = 10;
+            for (int i = 0; i < 10; ++i) comm.IPList[static_cast<size_t>(i)] = "10.0.0." + std::to_string(i + 1);
+            state.CheckChecksum = true;
+            state.RefLat = 59.5;
+            state.RefLon = -5.25;
+            state.ReferenceMode = 2;
+        }
+        setupFile = input::FormatSetup(comm, state);
+    }
+    bool save(const fs::path& dir, base::MessageSink& messages) const {
+        const bool ship = targets::SaveShipData(dir, vessels).ok;
+        return input::SaveSetup((dir / "Orvanta.ini").string(), comm, state, messages) && ship;
+    }
 };
-
-Generation makeGeneration(bool second) {
-    Generation g;
-    for (int i = 0; i < 1500; ++i) {
-        targets::ShipDataItem v;
-        v.MMSI = 257000000 + i;
-        v.Name = second ? "bravo vessel number " + std::to_string(i) : "alpha " + std::to_string(i);
-        v.CallSign = second ? "LB" + std::to_string(i) : "LA";
-        v.IMONumber = second ? 9000000 + i : 0;
-        v.ShipType = static_cast<int16_t>(second ? 70 : 80);
-        v.DimA = static_cast<int16_t>(i % 300);
-        g.vessels.push_back(v);
-        g.shipFile += targets::FormatShipDataLine(v);
-    }
-    input::SetSetupDefaults(g.comm);
-    if (second) {
-        g.comm.UseTCP = true;
-        g.comm.IPAddress = "192.168.100.200";
-        g.comm.IPListCount = 10;
-        for (int i = 0; i < 10; ++i) g.comm.IPList[static_cast<size_t>(i)] = "10.0.0." + std::to_string(i + 1);
-        g.state.CheckChecksum = true;
-        g.state.RefLat = 59.5;
-        g.state.RefLon = -5.25;
-        g.state.ReferenceMode = 2;
-    }
-    g.setupFile = input::FormatSetup(g.comm, g.state);
-    return g;
-}
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 int temporaryFiles(const fs::path& dir) {
     int n = 0;
@@ -77,36 +67,21 @@ int temporaryFiles(const fs::path& dir) {
     return n;
 }
 
-// The child: saves both files again and again, alternating generations,
-// until it is killed (or, should the parent be gone, after a bounded run).
-[[noreturn]] void saveForever(const fs::path& dir, const Generation& a, const Generation& b) {
-    base::NullMessageSink quiet;
-    const std::string setup = (dir / "Orvanta.ini").string();
-    for (int i = 0; i < 200000; ++i) {
-        const Generation& g = i % 2 ? b : a;
-        targets::SaveShipData(dir, g.vessels);
-        input::SaveSetup(setup, g.comm, g.state, quiet);
-    }
-    ::_exit(0);
-}
-
 TEST(CrashSafeFiles, KilledWhileSavingLeavesTheOldOrTheNewFile) {
     TempDir dir;
-    const Generation a = makeGeneration(false), b = makeGeneration(true);
-    ASSERT_NE(a.shipFile.size(), b.shipFile.size());
-    ASSERT_NE(a.setupFile.size(), b.setupFile.size());
+    const Generation a(false, 1500), b(true, 1500);
     base::NullMessageSink quiet;
-    ASSERT_TRUE(targets::SaveShipData(dir.path(), a.vessels));
-    ASSERT_TRUE(input::SaveSetup((dir / "Orvanta.ini").string(), a.comm, a.state, quiet));
-    ASSERT_EQ(dir.read("Shipdata.dat"), a.shipFile);
-
+    ASSERT_TRUE(a.save(dir.path(), quiet));
     std::mt19937 rng(7);
-    int sawNewShip = 0, sawNewSetup = 0;
-    constexpr int kRounds = 40;
-    for (int round = 0; round < kRounds; ++round) {
+    int sawNewShip = 0;
+    for (int round = 0; round < 40; ++round) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
-        if (child == 0) saveForever(dir.path(), a, b);
+        if (child == 0) {
+            // Saves both generations in turn until killed (bounded, should the parent be gone).
+            for (int i = 0; i < 200000; ++i) (i % 2 ? b : a).save(dir.path(), quiet);
+            ::_exit(0);
+        }
         std::this_thread::sleep_for(std::chrono::microseconds(1000 + rng() % 30000));
         ASSERT_EQ(::kill(child, SIGKILL), 0);
         int status = 0;
@@ -118,8 +93,6 @@ TEST(CrashSafeFiles, KilledWhileSavingLeavesTheOldOrTheNewFile) {
         sawNewShip += ship == b.shipFile;
         const std::string setup = dir.read("Orvanta.ini");
         ASSERT_TRUE(setup == a.setupFile || setup == b.setupFile) << "round " << round << ":\n" << setup;
-        sawNewSetup += setup == b.setupFile;
-
         // And the program reads them back whole.
         targets::ShipDatabase db;
         const targets::ShipDataLoadResult loaded = db.LoadShipData(dir.path());
@@ -133,11 +106,9 @@ TEST(CrashSafeFiles, KilledWhileSavingLeavesTheOldOrTheNewFile) {
     }
     // A kill inside a write leaves its hidden temporary file behind; the next
     // save clears those of processes that are gone, so they never pile up.
-    ASSERT_TRUE(targets::SaveShipData(dir.path(), b.vessels));
-    ASSERT_TRUE(input::SaveSetup((dir / "Orvanta.ini").string(), b.comm, b.state, quiet));
+    ASSERT_TRUE(b.save(dir.path(), quiet));
     EXPECT_EQ(temporaryFiles(dir.path()), 0);
     RecordProperty("rounds_with_new_ship_file", sawNewShip);
-    RecordProperty("rounds_with_new_setup_file", sawNewSetup);
 }
 
 TEST(CrashSafeFiles, NextSaveRemovesTemporariesOfWritersThatAreGone) {
@@ -159,90 +130,58 @@ TEST(CrashSafeFiles, NextSaveRemovesTemporariesOfWritersThatAreGone) {
     EXPECT_EQ(dir.read("Orvanta.ini"), "whole");
 }
 
-// A small file system of its own that really fills up: a 64 KiB tmpfs when
-// the tests may mount one (root), otherwise a file size limit, which fails
-// writes the same way.
-class SmallDisk {
-public:
-    SmallDisk() {
-        dir_ = tmp_.path() / "disk";
-        fs::create_directory(dir_);
-        mounted_ = testing_support::runningAsRoot() &&
-                   ::mount("tmpfs", dir_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") == 0;
-    }
-    ~SmallDisk() {
-        if (mounted_) ::umount2(dir_.c_str(), MNT_DETACH);
-    }
-    const fs::path& path() const { return dir_; }
-    bool real() const { return mounted_; }
-
-private:
-    TempDir tmp_;
-    fs::path dir_;
-    bool mounted_ = false;
-};
-
+// The disk fills up at every point of the new files' writes: a 64 KiB tmpfs
+// when the tests may mount one (root), otherwise a file size limit, which
+// fails writes the same way.
 TEST(CrashSafeFiles, FullDiskAtEveryPointKeepsTheOldFile) {
-    SmallDisk disk;
-    const fs::path dir = disk.path();
-    // Contents that fit the disk alone but not beside a large filler.
-    Generation a = makeGeneration(false), b = makeGeneration(true);
-    a.vessels.resize(200);
-    b.vessels.resize(400);
-    a.shipFile.clear();
-    b.shipFile.clear();
-    for (const auto& v : a.vessels) a.shipFile += targets::FormatShipDataLine(v);
-    for (const auto& v : b.vessels) b.shipFile += targets::FormatShipDataLine(v);
+    TempDir tmp;
+    const fs::path dir = tmp / "disk";
+    fs::create_directory(dir);
+    struct Disk {
+        fs::path dir;
+        bool tmpfs;
+        ~Disk() {
+            if (tmpfs) ::umount2(dir.c_str(), MNT_DETACH);
+        }
+    } disk{dir, testing_support::runningAsRoot() &&
+                    ::mount("tmpfs", dir.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") == 0};
+    const bool tmpfs = disk.tmpfs;
+    const Generation a(false, 200), b(true, 400);  // each fits the disk alone, not beside a large filler
     ASSERT_LT(b.shipFile.size(), 40000u);
-    const std::string setupPath = (dir / "Orvanta.ini").string();
     base::NullMessageSink quiet;
-
     int failures = 0;
-    // The free space left beside the old files shrinks step by step, so the
-    // disk fills up at every point of the new file's write.
+    // The free space left beside the old files shrinks step by step.
     for (size_t filler = 0; filler <= 64 * 1024; filler += 2048) {
         fs::remove(dir / "filler");
         fs::remove(dir / "Shipdata.dat");  // else the vessels of the bigger file are merged in
-        ASSERT_TRUE(targets::SaveShipData(dir, a.vessels));
-        ASSERT_TRUE(input::SaveSetup(setupPath, a.comm, a.state, quiet));
+        ASSERT_TRUE(a.save(dir, quiet));
         std::optional<testing_support::FileSizeLimit> limit;
-        if (disk.real()) {
-            // Whatever of the filler fits; a write past the end just stops.
-            FILE* f = std::fopen((dir / "filler").c_str(), "wb");
-            ASSERT_NE(f, nullptr);
-            const std::string block(filler, 'f');
-            std::fwrite(block.data(), 1, block.size(), f);
-            std::fclose(f);
+        if (tmpfs) {
+            std::ofstream(dir / "filler", std::ios::binary) << std::string(filler, 'f');  // whatever fits
         } else {
             limit.emplace(static_cast<rlim_t>(64 * 1024 - filler));
         }
-
         const targets::ShipDataSaveResult ship = targets::SaveShipData(dir, b.vessels);
         base::RecordingMessageSink messages;
-        const bool setupSaved = input::SaveSetup(setupPath, b.comm, b.state, messages);
+        const bool setupSaved = input::SaveSetup((dir / "Orvanta.ini").string(), b.comm, b.state, messages);
         limit.reset();
 
-        const std::string shipNow = readFile(dir / "Shipdata.dat");
-        const std::string setupNow = readFile(dir / "Orvanta.ini");
-        if (ship.ok) {
-            EXPECT_EQ(shipNow, b.shipFile) << filler;
-        } else {
-            ++failures;
-            EXPECT_EQ(shipNow, a.shipFile) << filler;
-            EXPECT_FALSE(ship.error.empty());
-        }
-        if (setupSaved) {
-            EXPECT_EQ(setupNow, b.setupFile) << filler;
-            EXPECT_TRUE(messages.entries.empty());
-        } else {
-            EXPECT_EQ(setupNow, a.setupFile) << filler;
-            ASSERT_EQ(messages.entries.size(), 1u);
+        auto read = [&](const char* name) {
+            std::ifstream in(dir / name, std::ios::binary);
+            return std::string(std::istreambuf_iterator<char>(in), {});
+        };
+        failures += !ship.ok;
+        EXPECT_EQ(read("Shipdata.dat"), ship.ok ? b.shipFile : a.shipFile) << filler;
+        EXPECT_EQ(ship.ok, ship.error.empty()) << filler;
+        EXPECT_EQ(read("Orvanta.ini"), setupSaved ? b.setupFile : a.setupFile) << filler;
+        ASSERT_EQ(messages.entries.size(), setupSaved ? 0u : 1u) << filler;
+        if (!setupSaved) {
             EXPECT_NE(messages.entries[0].text.find("Setup file not stored!"), std::string::npos);
         }
         EXPECT_EQ(temporaryFiles(dir), 0) << filler;
     }
     EXPECT_GT(failures, 5);  // the disk was really full for a good part of the sweep
-    RecordProperty("real_tmpfs", disk.real() ? 1 : 0);
+    RecordProperty("real_tmpfs", tmpfs ? 1 : 0);
 }
 
 }  // namespace

@@ -1,22 +1,21 @@
+#include "app/data_folder.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/data_folder.h"
 #include "support/temp_dir.h"
 
 namespace app {
 namespace {
 
-TEST(DataFolder, GivenFolderWinsAndIsCreated) {
+TEST(DataFolder, GivenFolderThenWritableExecutableFolderThenTheUsersShareFolder) {
     testing_support::TempDir tmp;
-    const auto given = tmp / "a" / "b";
-    EXPECT_EQ(ResolveDataFolder(given, tmp.path(), tmp.path().c_str()), given);
-    EXPECT_TRUE(std::filesystem::is_directory(given));
-}
-
-TEST(DataFolder, WritableExecutableFolderIsUsed) {
-    testing_support::TempDir tmp;
+    const auto share = tmp.path() / ".local" / "share" / "Orvanta";
+    EXPECT_EQ(ResolveDataFolder(tmp / "a" / "b", tmp.path(), tmp.path().c_str()), tmp / "a" / "b");
+    EXPECT_TRUE(std::filesystem::is_directory(tmp / "a" / "b"));  // created
     EXPECT_EQ(ResolveDataFolder(std::nullopt, tmp.path(), "/nonexistent-home"), tmp.path());
+    EXPECT_EQ(ResolveDataFolder(std::nullopt, tmp / "gone", tmp.path().c_str()), share);
+    EXPECT_TRUE(std::filesystem::is_directory(share));
 }
 
 TEST(DataFolder, ReadOnlyExecutableFolderFallsBackToTheUsersShareFolder) {
@@ -25,17 +24,8 @@ TEST(DataFolder, ReadOnlyExecutableFolderFallsBackToTheUsersShareFolder) {
     const auto exe = tmp / "bin";
     std::filesystem::create_directory(exe);
     ::chmod(exe.c_str(), 0555);
-    const auto home = tmp / "home";
-    const auto dir = ResolveDataFolder(std::nullopt, exe, home.c_str());
-    EXPECT_EQ(dir, home / ".local" / "share" / "Orvanta");
-    EXPECT_TRUE(std::filesystem::is_directory(dir));
+    EXPECT_EQ(ResolveDataFolder(std::nullopt, exe, tmp.path().c_str()), tmp.path() / ".local" / "share" / "Orvanta");
     ::chmod(exe.c_str(), 0755);
-}
-
-TEST(DataFolder, MissingExecutableFolderFallsBackToo) {
-    testing_support::TempDir tmp;
-    EXPECT_EQ(ResolveDataFolder(std::nullopt, tmp / "gone", tmp.path().c_str()),
-              tmp.path() / ".local" / "share" / "Orvanta");
 }
 
 }  // namespace

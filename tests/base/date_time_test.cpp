@@ -1,24 +1,61 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "base/date_time.h"
 #include "base/number_format.h"
 
 namespace base {
 namespace {
 
-TEST(DateTime, SerialNumbersMatchTheEpochOf1899) {
-    EXPECT_DOUBLE_EQ(DateTime::fromCalendar(1899, 12, 30).value(), 0.0);
-    EXPECT_DOUBLE_EQ(DateTime::fromCalendar(1900, 1, 1).value(), 2.0);
-    EXPECT_DOUBLE_EQ(DateTime::fromCalendar(2000, 1, 1).value(), 36526.0);
-    EXPECT_DOUBLE_EQ(DateTime::fromCalendar(2026, 12, 6, 12).value(), 46362.5);
+// Serial numbers count days from 1899-12-30; years far outside 1900-2299
+// exercise the move by whole 400-year cycles.
+TEST(DateTime, SerialNumbers) {
+    const struct {
+        CalendarTime date;
+        double serial;
+    } rows[] = {
+        {{1899, 12, 30}, 0.0},          {{1900, 1, 1}, 2.0},           {{2000, 1, 1}, 36526.0},
+        {{2026, 12, 6, 12}, 46362.5},   {{1600, 3, 1}, -109511.0},     {{1, 1, 1}, -693593.0},
+        {{9999, 12, 31}, 2958465.0},    {{40000, 1, 1}, 13915741.0},   {{-2000, 1, 1}, -1424444.0},
+        {{2026, 13, 1}, 46388.0},       {{2027, 0, 1}, 46357.0},  // months run on into the next or previous year
+    };
+    for (const auto& r : rows) {
+        EXPECT_DOUBLE_EQ(DateTime::fromCalendar(r.date).value(), r.serial) << r.date.year << "-" << r.date.month;
+    }
 }
 
 TEST(DateTime, CalendarRoundTripAcrossLeapDaysAndMidnight) {
     const CalendarTime cases[] = {
         {2024, 2, 29, 23, 59, 59, 999}, {2026, 12, 31, 0, 0, 0, 0}, {2000, 2, 29, 12, 30, 15, 500},
-        {2100, 3, 1, 6, 7, 8, 9},
+        {2100, 3, 1, 6, 7, 8, 9},       {1899, 12, 29, 23, 0, 0, 1}, {40000, 2, 29, 1, 2, 3, 4},
     };
     for (const auto& c : cases) EXPECT_EQ(DateTime::fromCalendar(c).toCalendar(), c);
+}
+
+TEST(DateTime, RoundsToTheNearestMillisecond) {
+    const double day = DateTime::fromCalendar(2024, 2, 29).value();
+    EXPECT_EQ(DateTime(day + 86399999.6 / 86400000).toCalendar(), (CalendarTime{2024, 3, 1, 0, 0, 0, 0}));
+    EXPECT_EQ(DateTime(day + 1000.4 / 86400000).toCalendar(), (CalendarTime{2024, 2, 29, 0, 0, 1, 0}));
+    EXPECT_EQ(DateTime(-0.25).toCalendar(), (CalendarTime{1899, 12, 29, 18, 0, 0, 0}));
+    // No millisecond count fits: no date rather than an undefined conversion.
+    EXPECT_EQ(DateTime(std::nan("")).toCalendar(), CalendarTime{});
+    EXPECT_EQ(DateTime(1e300).toCalendar(), CalendarTime{});
+}
+
+TEST(DateTime, WholeSecondsSince) {
+    const DateTime noon = DateTime::fromCalendar(2026, 3, 7, 12);
+    const struct {
+        DateTime later, earlier;
+        std::optional<int32_t> seconds;
+    } rows[] = {
+        {noon.addSeconds(90.4), noon, 90},
+        {noon.addSeconds(89.6), noon.addSeconds(-0.4), 90},  // each rounded before the difference
+        {noon, noon.addSeconds(61), -61},
+        {noon, DateTime(), std::nullopt},  // against no date: beyond 32 bits
+        {DateTime(24855.0), DateTime(0.1), 2147463360},
+    };
+    for (const auto& r : rows) EXPECT_EQ(r.later.wholeSecondsSince(r.earlier), r.seconds) << r.later.value();
 }
 
 TEST(DateTime, FormatsThePatternsTheProgramShows) {
@@ -30,12 +67,17 @@ TEST(DateTime, FormatsThePatternsTheProgramShows) {
 }
 
 TEST(DateTime, ValidDates) {
-    EXPECT_TRUE(DateTime::isValidDate(2024, 2, 29));
-    EXPECT_FALSE(DateTime::isValidDate(2026, 2, 29));
-    EXPECT_FALSE(DateTime::isValidDate(2026, 13, 1));
-    EXPECT_FALSE(DateTime::isValidDate(2026, 4, 31));
-    EXPECT_TRUE(DateTime::isValidDate(2000, 2, 29));
-    EXPECT_FALSE(DateTime::isValidDate(1900, 2, 29));
+    const struct {
+        int year, month, day;
+        bool valid;
+    } rows[] = {
+        {2024, 2, 29, true}, {2026, 2, 29, false}, {2026, 13, 1, false}, {2026, 4, 31, false},
+        {2000, 2, 29, true}, {1900, 2, 29, false}, {2026, 1, 0, false},  {2026, 1, 256, false},
+        {2026, 0, 1, false}, {2026, 257, 1, false}, {40000, 2, 29, true}, {40100, 2, 29, false},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(DateTime::isValidDate(r.year, r.month, r.day), r.valid) << r.year << "-" << r.month << "-" << r.day;
+    }
 }
 
 struct FormatRow {

@@ -1,4 +1,4 @@
-// Decoding speed over a realistic message mix (sim::TrafficMix): whole
+// Decoding speed over the benchmark traffic (sim::BenchmarkTraffic): whole
 // messages through DecodeAISMessage, and the sentence layer in front of it.
 #include <benchmark/benchmark.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ais/decoder.h"
-#include "cli/sim/traffic_mix.h"
+#include "cli/sim/simulator.h"
 #include "input/checksum.h"
 #include "input/vdm.h"
 
@@ -14,24 +14,25 @@ namespace {
 
 const base::DateTime kNow = base::DateTime::fromCalendar(2026, 12, 6, 12, 0, 0);
 
+const std::vector<std::string>& Sentences() {
+    static const std::vector<std::string> sentences = sim::BenchmarkSentences(20000, 7);
+    return sentences;
+}
+
+// The complete messages of those sentences.
 const std::vector<ais::EncodedPayload>& Payloads() {
     static const std::vector<ais::EncodedPayload> payloads = [] {
-        sim::TrafficMix mix(7);
-        std::vector<ais::EncodedPayload> v(20000);
-        for (auto& p : v) mix.nextPayload(p);
+        std::vector<ais::EncodedPayload> v;
+        input::VDMFields fields;
+        input::VdmAssembler assembler;
+        for (const auto& s : Sentences()) {
+            if (input::ExtractVDM(s, fields) == input::ExtractResult::Ok &&
+                assembler.add(input::SentenceKind::VDM, fields, 0.0) == input::VdmAssembler::Status::Complete)
+                v.push_back({std::string(assembler.payload()), assembler.fillBits()});
+        }
         return v;
     }();
     return payloads;
-}
-
-const std::vector<std::string>& Sentences() {
-    static const std::vector<std::string> sentences = [] {
-        sim::TrafficMix mix(7);
-        std::vector<std::string> v;
-        while (v.size() < 20000) mix.nextSentences(v);
-        return v;
-    }();
-    return sentences;
 }
 
 void BM_DecodeAISMessage(benchmark::State& state) {

@@ -1,23 +1,21 @@
 // The whole receive pipeline per sentence: framing, type and field split,
-// reassembly, decoding, the target table and its statistics, over a realistic
-// mix from 1500 stations (sim::TrafficMix). The table fills up to its 1000
-// entries early and stays full, as on a busy coast.
+// reassembly, decoding, the target table and its statistics, over the
+// benchmark traffic of 1500 stations (sim::BenchmarkTraffic). The table fills
+// up to its 1000 entries early and stays full, as on a busy coast.
 #include <benchmark/benchmark.h>
 
 #include <string>
 #include <vector>
 
-#include "cli/sim/traffic_mix.h"
 #include "app/receiver.h"
+#include "cli/sim/simulator.h"
 
 namespace {
 
 const std::string& Stream(size_t& sentenceCount) {
     static size_t count = 0;
     static const std::string stream = [] {
-        sim::TrafficMix mix(11, 1500);
-        std::vector<std::string> v;
-        while (v.size() < 200000) mix.nextSentences(v);
+        const std::vector<std::string> v = sim::BenchmarkSentences(200000, 11);
         count = v.size();
         std::string s;
         for (const auto& line : v) s += line;

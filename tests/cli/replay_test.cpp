@@ -5,18 +5,16 @@
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
 #include "ais/encoder.h"
 #include "input/sentence_builder.h"
+#include "support/temp_dir.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using testing_support::TempDir;
 
 std::string runReplay(const std::string& args, int& status) {
     const std::string command = std::string(ORVANTA_CLI_PATH) + " replay " + args + " 2>/dev/null";
@@ -30,98 +28,77 @@ std::string runReplay(const std::string& args, int& status) {
     return out;
 }
 
-ais::PositionReport position(int32_t mmsi, double lat, double lon) {
+template <class Rec>
+std::string sentences(input::SentenceBuilder& b, const Rec& rec) {
+    const auto e = ais::EncodePayload(rec);
+    std::string out;
+    for (const auto& s : b.build(e.payload, e.fillBits, 'A')) out += s;
+    return out;
+}
+
+std::string position(input::SentenceBuilder& b, int32_t mmsi, double lat, double lon) {
     ais::PositionReport p;
     p.MessageID = 1;
     p.MMSI = mmsi;
     p.SOG = 10;
     p.Latitude = lat;
     p.Longitude = lon;
-    return p;
-}
-
-ais::StaticVoyageData staticData(int32_t mmsi, const std::string& name) {
-    ais::StaticVoyageData s;
-    s.MessageID = 5;
-    s.MMSI = mmsi;
-    s.Name = name;
-    s.CallSign = "LA" + std::to_string(mmsi % 1000);
-    s.ShipType = 70;
-    return s;
-}
-
-template <class Rec>
-void write(std::ofstream& out, input::SentenceBuilder& b, const Rec& rec) {
-    const auto e = ais::EncodePayload(rec);
-    for (const auto& s : b.build(e.payload, e.fillBits, 'A')) out << s;
+    return sentences(b, p);
 }
 
 // MMSI -> number of records in Shipdata.dat.
-std::map<int64_t, int> shipDataRecords(const fs::path& dir) {
+std::map<int64_t, int> shipDataRecords(const TempDir& dir) {
     std::map<int64_t, int> count;
-    std::ifstream in(dir / "Shipdata.dat");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty()) count[std::stoll(line.substr(0, line.find(',')))]++;
+    const std::string text = dir.read("data/Shipdata.dat");
+    for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+        count[std::stoll(text.substr(at, text.find(',', at) - at))]++;
     }
     return count;
 }
 
-class ReplayCommand : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("orvanta_replay_test_" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir / "data");
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
-};
-
-TEST_F(ReplayCommand, TwoRunsKeepOneShipRecordPerVesselAndPrefillTheSecond) {
+TEST(ReplayCommand, TwoRunsKeepOneShipRecordPerVesselAndPrefillTheSecond) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "data");
     input::SentenceBuilder b;
-    {
-        std::ofstream f(dir / "run1.nmea", std::ios::binary);
-        for (int round = 0; round < 3; ++round) {
-            for (int i = 0; i < 20; ++i) {
-                write(f, b, position(257000100 + i, 60 + i * 0.01, 5));
-                if (i % 2 == 0) write(f, b, staticData(257000100 + i, "VESSEL " + std::to_string(i)));
-            }
+    std::string run1, run2;
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 20; ++i) {
+            run1 += position(b, 257000100 + i, 60 + i * 0.01, 5);
+            if (i % 2 == 1) continue;
+            ais::StaticVoyageData s;
+            s.MessageID = 5;
+            s.MMSI = 257000100 + i;
+            s.Name = "VESSEL " + std::to_string(i);
+            run1 += sentences(b, s);
         }
-        f << "$GPGGA,1*00\r\n";
     }
-    {
-        std::ofstream f(dir / "run2.nmea", std::ios::binary);
-        for (int i = 0; i < 20; ++i) write(f, b, position(257000100 + i, 60, 5));
-    }
-    const std::string data = "--data-dir " + (dir / "data").string();
+    for (int i = 0; i < 20; ++i) run2 += position(b, 257000100 + i, 60, 5);
+    dir.write("run1.nmea", run1 + "$GPGGA,1*00\r\n");
+    dir.write("run2.nmea", run2);
+    const std::string data = " --data-dir " + (dir / "data").string();
     int status = -1;
-    const std::string out1 = runReplay((dir / "run1.nmea").string() + " " + data + " --format json", status);
+    const std::string out1 = runReplay((dir / "run1.nmea").string() + data + " --format json", status);
     ASSERT_EQ(status, 0);
-    EXPECT_NE(out1.find("\"SentenceCount\":121"), std::string::npos) << out1.substr(out1.find("counters"));
-    EXPECT_NE(out1.find("\"NonAISCount\":1"), std::string::npos);
-    EXPECT_NE(out1.find("\"DecodedMessageCount\":90"), std::string::npos);
-    EXPECT_NE(out1.find("\"TargetCount\":20"), std::string::npos);
-
-    auto records = shipDataRecords(dir / "data");
-    EXPECT_EQ(records.size(), 10u);  // only the named vessels
-    for (const auto& [mmsi, n] : records) EXPECT_EQ(n, 1) << mmsi;
-
-    // The second run hears only position reports: names come from the database.
-    const std::string out2 = runReplay((dir / "run2.nmea").string() + " " + data + " --format csv", status);
-    ASSERT_EQ(status, 0);
-    EXPECT_NE(out2.find("257000100,vessel 0"), std::string::npos) << out2;
-    records = shipDataRecords(dir / "data");
-    EXPECT_EQ(records.size(), 10u);
-    for (const auto& [mmsi, n] : records) EXPECT_EQ(n, 1) << mmsi;
+    for (const char* counter : {"\"SentenceCount\":121", "\"NonAISCount\":1", "\"DecodedMessageCount\":90",
+                                "\"TargetCount\":20"}) {
+        EXPECT_NE(out1.find(counter), std::string::npos) << counter;
+    }
+    for (int run = 1; run <= 2; ++run) {
+        const auto records = shipDataRecords(dir);
+        EXPECT_EQ(records.size(), 10u);  // only the named vessels
+        for (const auto& [mmsi, n] : records) EXPECT_EQ(n, 1) << mmsi;
+        if (run == 2) break;
+        // The second run hears only position reports: names come from the database.
+        const std::string out2 = runReplay((dir / "run2.nmea").string() + data + " --format csv", status);
+        ASSERT_EQ(status, 0);
+        EXPECT_NE(out2.find("257000100,vessel 0,A,Class A Vessel,Norway"), std::string::npos) << out2;
+    }
 }
 
-TEST_F(ReplayCommand, ReferencePositionGivesRangeAndBearing) {
+TEST(ReplayCommand, ReferencePositionGivesRangeAndBearing) {
+    TempDir dir;
     input::SentenceBuilder b;
-    {
-        std::ofstream f(dir / "ref.nmea", std::ios::binary);
-        write(f, b, position(257000001, 60.5, 5.8));
-    }
+    dir.write("ref.nmea", position(b, 257000001, 60.5, 5.8));
     int status = -1;
     const std::string out = runReplay((dir / "ref.nmea").string() + " --ref 60 5", status);
     ASSERT_EQ(status, 0);
@@ -129,6 +106,22 @@ TEST_F(ReplayCommand, ReferencePositionGivesRangeAndBearing) {
     EXPECT_NE(out.find("038.1 °"), std::string::npos) << out;
     runReplay("--format xml", status);
     EXPECT_EQ(status, 2);
+}
+
+// The input's last line has no line feed: it is still counted once, as a
+// sentence when it is short and as an overlong line when it outgrew the bound.
+TEST(ReplayCommand, UnterminatedLastLineCountsAsASentenceOrAsAnOverlongLine) {
+    TempDir dir;
+    dir.write("short.nmea", "$GPGGA,1\r\n$GPGGA,2");
+    dir.write("long.nmea", "$GPGGA,1\r\n" + std::string(3 << 20, 'x'));
+    int status = -1;
+    const std::string shortOut = runReplay("--format csv " + (dir / "short.nmea").string(), status);
+    EXPECT_NE(shortOut.find("SentenceCount,2\nChecksumErrorCount,0\nIgnoredCount,0\nOverflowCount,0\n"),
+              std::string::npos) << shortOut;
+    const std::string longOut = runReplay("--format csv " + (dir / "long.nmea").string(), status);
+    EXPECT_NE(longOut.find("SentenceCount,1\nChecksumErrorCount,0\nIgnoredCount,0\nOverflowCount,1\n"),
+              std::string::npos) << longOut;
+    EXPECT_EQ(status, 0);
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ namespace {
 
 class Events final : public app::ReceiverEvents {
 public:
-    void targetRowChanged(int entry) override {
+    void targetChangedByMessage(int entry) override {
         FUZZ_CHECK(entry >= 1 && entry <= targets::kMaxTargets);
     }
     void statusPanelChanged(int panel, const std::string&) override { FUZZ_CHECK(panel >= 1 && panel <= 7); }

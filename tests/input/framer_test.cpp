@@ -87,14 +87,6 @@ TEST(Framer, PortMonitorSeesTheBufferOnlyWhileOpen) {
     EXPECT_EQ(f.collect.buffers, Lines{"abc\n"});
 }
 
-TEST(Framer, SerialLineErrorsAreIgnored) {
-    Fixture f(InputKind::Serial);
-    for (int code : {1001, 1004, 1006, 1008, 1009, 3, 0}) f.framer.serialNotification(code, "x\n");
-    EXPECT_TRUE(f.collect.sentences.empty());
-    f.framer.serialNotification(Framer::kSerialDataEvent, "y\n");
-    EXPECT_EQ(f.collect.sentences.size(), 1u);
-}
-
 struct Outcome {
     Lines sentences;
     int32_t overflowCount = 0;

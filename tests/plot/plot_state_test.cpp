@@ -19,14 +19,13 @@ protected:
     // A class A entry (type 1) at a position; other fields are set on the entry.
     TargetRecord& add(int32_t mmsi, double lat, double lon, int type = 1) {
         rec.Type1.MMSI = rec.Type4.MMSI = rec.Type9.MMSI = rec.Type21.MMSI = mmsi;
-        table.AddOrUpdateTarget(input::SentenceKind::VDM, type, rec, ctx);
-        TargetRecord& t = table.entry(table.CurrentTarget);
+        TargetRecord& t = table.entry(table.AddOrUpdateTarget(input::SentenceKind::VDM, type, rec, ctx).entry);
         t.Latitude = lat;
         t.Longitude = lon;
         t.SOG = 0;
         t.COG = 0;
         t.TrueHeading = 0;
-        t.Status = "";
+        t.Status = targets::TargetStatus::Current;
         return t;
     }
     PlotView setup(int32_t scale = 0) {
@@ -99,7 +98,7 @@ TEST_F(PlotStateTest, DrawsOnlyTargetsWithAPositionThatAreNotOld) {
     state.RefLon = 4.0;
     setup();
     add(244000001, 52.0, 4.0).Name = "ALPHA";
-    add(244000002, 52.01, 4.0).Status = "OLD";
+    add(244000002, 52.01, 4.0).Status = targets::TargetStatus::Old;
     add(244000003, 0, 4.0);
     add(244000004, -9999, -9999);
     add(2579, 52.02, 4.01);
@@ -134,8 +133,8 @@ TEST_F(PlotStateTest, VectorsHeadingMarksAndHullsByClassAndScale) {
     add(2440001, 52.0, 4.1, 4);                   // base station: dot and label only
     add(244000003, 52.1, 4.0, 21).TrueHeading = 45;  // aid to navigation
     add(244000004, 52.1, 4.1).TrueHeading = -9999;   // no heading
-    ASSERT_EQ(table.entry(2).ClassText, "Base Station");
-    ASSERT_EQ(table.entry(3).ClassText, "Aids to Navigation");
+    ASSERT_EQ(table.entry(2).Class, targets::TargetClass::BS);
+    ASSERT_EQ(table.entry(3).Class, targets::TargetClass::AtoN);
 
     // 1:500000: one vector, one heading line for the ship only.
     auto shapes = pass();
@@ -188,8 +187,8 @@ TEST_F(PlotStateTest, OwnShipColourReferenceRingsAndOverlays) {
     EXPECT_EQ(count(shapes, Shape::Kind::Circle), 10 + 2);
 
     // No target drawn: no overlays either.
-    table.entry(1).Status = "OLD";
-    table.entry(2).Status = "OLD";
+    table.entry(1).Status = targets::TargetStatus::Old;
+    table.entry(2).Status = targets::TargetStatus::Old;
     EXPECT_TRUE(pass({true, true}).empty());
 }
 
@@ -242,12 +241,12 @@ TEST_F(PlotStateTest, DoubleClickFindsTheNearestTargetNotOld) {
     setup();
     EXPECT_EQ(NearestTarget(plot, table, 0, 0, sink), 0);
     add(244000001, 52.05, 4.0);
-    add(244000002, 52.0, 4.0).Status = "OLD";
+    add(244000002, 52.0, 4.0).Status = targets::TargetStatus::Old;
     add(244000003, 52.01, 4.0);
     EXPECT_EQ(NearestTarget(plot, table, 0, 0, sink), 3);
-    table.entry(3).Status = "OLD";
+    table.entry(3).Status = targets::TargetStatus::Old;
     EXPECT_EQ(NearestTarget(plot, table, 0, 0, sink), 1);
-    table.entry(1).Status = "OLD";
+    table.entry(1).Status = targets::TargetStatus::Old;
     EXPECT_EQ(NearestTarget(plot, table, 0, 0, sink), 1);  // every target old: the first
 }
 

@@ -20,8 +20,9 @@ public:
     }
     void inputBufferChanged(std::string_view text) override { buffers.emplace_back(text); }
     void sentenceSeen(std::string_view sentence) override { seen.emplace_back(sentence); }
-    void targetRowChanged(int entry) override { rows.push_back(entry); }
-    void aisMessageToShow(int type) override { shown.push_back(type); }
+    void targetChangedByMessage(int entry) override { rows.push_back(entry); }
+    void targetStatusChanged(int entry) override { aged.push_back(entry); }
+    void aisMessageToShow(const app::MessageToShow& m) override { shown.push_back(m); }
     void operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) override {
         messages.push_back({icon, title, text});
     }
@@ -30,7 +31,8 @@ public:
     std::vector<std::string> buffers;
     std::vector<std::string> seen;
     std::vector<int> rows;
-    std::vector<int> shown;
+    std::vector<int> aged;
+    std::vector<app::MessageToShow> shown;
     std::vector<Message> messages;
 };
 

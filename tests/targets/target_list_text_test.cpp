@@ -10,42 +10,28 @@
 namespace targets {
 namespace {
 
-using testing_support::Join;
-using testing_support::Sentences;
+using testing_support::ClassAReport;
+using testing_support::StaticData;
 
 class ListTextTest : public ::testing::Test {
 protected:
     template <class Rec>
     void feed(const Rec& rec, bool own = false) {
-        rx.receive(input::InputKind::Tcp, Join(Sentences(rec, 'A', own)));
+        rx.receive(input::InputKind::Tcp, testing_support::Join(testing_support::Sentences(rec, 'A', own)));
     }
-    ais::BaseStationReport baseStation(int32_t mmsi) {
+    void feedBaseStation(int32_t mmsi) {
         ais::BaseStationReport b;
-        b.MessageID = 4;
-        b.MMSI = mmsi;
-        b.UTCYear = 2026;
-        b.UTCMonth = 12;
-        b.UTCDay = 6;
-        b.Latitude = 59.0;
-        b.Longitude = 5.0;
-        return b;
+        b.MessageID = 4, b.MMSI = mmsi, b.UTCYear = 2026, b.UTCMonth = 12, b.UTCDay = 6;
+        b.Latitude = 59.0, b.Longitude = 5.0;
+        feed(b);
     }
-    ais::SARPositionReport sar(int32_t mmsi) {
-        ais::SARPositionReport s;
-        s.MessageID = 9;
-        s.MMSI = mmsi;
-        s.SOG = 120;
-        s.COG = 270;
-        s.Latitude = 59.2;
-        s.Longitude = 5.2;
-        return s;
-    }
-    ListRowText update(int n) {
+    ListRowText row(int n, RowWrite kind = RowWrite::Update, RowContext ctx = {}) {
         ListRowText r;
-        WriteTargetRow(rx.targets().entry(n), RowContext{}, RowWrite::Update, r);
+        WriteTargetRow(rx.targets().entry(n), ctx, kind, r);
         return r;
     }
-    std::vector<int> order() const {
+    std::vector<int> sorted(int column, bool descending) {
+        SortTargets(rx.targets(), column, descending, 0);
         std::vector<int> o;
         for (int k = 1; k <= rx.targets().TargetCount; ++k) o.push_back(rx.targets().DisplayOrder[k]);
         return o;
@@ -57,128 +43,89 @@ protected:
 };
 
 TEST_F(ListTextTest, ClassAVesselRow) {
-    feed(testing_support::ClassAReport(257000001, 59.5, 5.25, 12.3f));
-    const ListRowText r = update(1);
-    EXPECT_EQ(r.cells[kColNo], "");
-    EXPECT_EQ(r.cells[kColMMSI], "257000001");
-    EXPECT_EQ(r.cells[kColLat], "59°30'00.0\"N");
-    EXPECT_EQ(r.cells[kColLon], "005°15'00.0\"E");
-    EXPECT_EQ(r.cells[kColSOG], "    12.3");
-    EXPECT_EQ(r.cells[kColCOG], "    045.0");
-    EXPECT_EQ(r.cells[kColHDG], "    044");
-    EXPECT_EQ(r.cells[kColROT], "    0.0");
-    EXPECT_EQ(r.cells[kColClass], "A");
-    EXPECT_EQ(r.cells[kColTime], "06 Dec 14:05:09");
-    EXPECT_EQ(r.cells[kColNoOfMsg], "1");
-    EXPECT_EQ(r.cells[kColStatus], "NEW");
-    EXPECT_FALSE(r.blueName);
+    feed(ClassAReport(257000001, 59.5, 5.25, 12.3f));
+    ListRowText expected;
+    expected.cells = {"",        "257000001", "",    "59°30'00.0\"N",   "005°15'00.0\"E", "    12.3", "    045.0",
+                      "    044", "    0.0",   "A",   "06 Dec 14:05:09", "1",              "NEW"};
+    EXPECT_EQ(row(1), expected);
 }
 
-TEST_F(ListTextTest, BaseStationAndSarRows) {
-    feed(baseStation(2573100));
-    feed(sar(111257001));
-    const ListRowText bs = update(1);
+TEST_F(ListTextTest, StationsWithoutSpeedOrHeadingAndTargetsWithoutPosition) {
+    feedBaseStation(2573100);
+    ais::SARPositionReport s;
+    s.MessageID = 9, s.MMSI = 111257001, s.SOG = 120, s.COG = 270, s.Latitude = 59.2, s.Longitude = 5.2;
+    feed(s);
+    feed(StaticData(257000009, "BLUE HERON", "LABC"));
+    const ListRowText bs = row(1), sar = row(2);
     for (int c = kColSOG; c <= kColROT; ++c) EXPECT_EQ(bs.cells[static_cast<size_t>(c)], "    n/a") << c;
-    const ListRowText s = update(2);
-    EXPECT_EQ(s.cells[kColSOG], "    120.0");
-    EXPECT_EQ(s.cells[kColCOG], "    270.0");
-    EXPECT_EQ(s.cells[kColHDG], "    n/a");
-    EXPECT_EQ(s.cells[kColROT], "    n/a");
-}
-
-TEST_F(ListTextTest, StaticDataOnlyTargetHasNoPosition) {
-    feed(testing_support::StaticData(257000009, "BLUE HERON", "LABC"));
-    ListRowText r = update(1);
-    EXPECT_EQ(r.cells[kColLat], "n/a");
-    EXPECT_EQ(r.cells[kColLon], "n/a");
-    WriteTargetRow(rx.targets().entry(1), RowContext{}, RowWrite::Refresh, r);
-    EXPECT_EQ(r.cells[kColLat], "");
-    EXPECT_EQ(r.cells[kColLon], "");
+    EXPECT_EQ(bs.cells[kColClass], "BS");
+    EXPECT_EQ(sar.cells[kColSOG], "    120.0");
+    EXPECT_EQ(sar.cells[kColHDG], "    n/a");
+    EXPECT_EQ(sar.cells[kColROT], "    n/a");
+    EXPECT_EQ(row(3).cells[kColLat], "n/a");
+    EXPECT_EQ(row(3, RowWrite::Refresh).cells[kColLon], "");
 }
 
 TEST_F(ListTextTest, TurnWordsDifferBetweenRowUpdateAndRefresh) {
-    feed(testing_support::ClassAReport(257000001, 59.5, 5.25, 12.3f, 0, 720.003f));
-    feed(testing_support::ClassAReport(257000002, 59.5, 5.25, 12.3f, 0, -720.003f));
-    ListRowText a = update(1), b = update(2);
-    EXPECT_EQ(a.cells[kColROT], "    stb");
-    EXPECT_EQ(b.cells[kColROT], "   port");
-    WriteTargetRow(rx.targets().entry(1), RowContext{}, RowWrite::Refresh, a);
-    WriteTargetRow(rx.targets().entry(2), RowContext{}, RowWrite::Refresh, b);
-    EXPECT_EQ(a.cells[kColROT], " stb");
-    EXPECT_EQ(b.cells[kColROT], " port");
-    // No turn indicator is not a turn to port.
-    feed(testing_support::ClassAReport(257000003, 59.5, 5.25, 12.3f, 0, -9999));
-    ListRowText c = update(3);
-    EXPECT_EQ(c.cells[kColROT], "    n/a");
-    WriteTargetRow(rx.targets().entry(3), RowContext{}, RowWrite::Refresh, c);
-    EXPECT_EQ(c.cells[kColROT], "    n/a");
+    struct Row {
+        float rot;
+        const char* update;
+        const char* refresh;
+    } rows[] = {{720.003f, "    stb", " stb"}, {-720.003f, "   port", " port"}, {-9999, "    n/a", "    n/a"}};
+    int n = 0;
+    for (const Row& r : rows) {
+        feed(ClassAReport(257000001 + n, 59.5, 5.25, 12.3f, 0, r.rot));
+        ++n;
+        EXPECT_EQ(row(n).cells[kColROT], r.update) << r.rot;
+        EXPECT_EQ(row(n, RowWrite::Refresh).cells[kColROT], r.refresh) << r.rot;
+    }
 }
 
 TEST_F(ListTextTest, OwnShipIsBlueWithSuffix) {
-    feed(testing_support::ClassAReport(257999999, 59.5, 5.25, 1.0f), /*own=*/true);
-    const ListRowText r = update(1);
-    EXPECT_TRUE(r.blueName);
-    EXPECT_EQ(r.cells[kColName].substr(r.cells[kColName].size() - 11), " (Own ship)");
+    feed(ClassAReport(257999999, 59.5, 5.25, 1.0f), /*own=*/true);
+    EXPECT_TRUE(row(1).blueName);
+    EXPECT_TRUE(row(1).cells[kColName].ends_with(" (Own ship)"));
 }
 
 TEST_F(ListTextTest, RangeAndBearingOnlyWithAReferencePosition) {
     rx.state().ReferenceMode = kRefManual;
     rx.state().RefLat = 59.0;
     rx.state().RefLon = 5.25;
-    feed(testing_support::ClassAReport(257000001, 59.5, 5.25, 12.3f));
-    RowContext ctx{kRefManual, 59.0, 5.25, false};
-    ListRowText r;
-    WriteTargetRow(rx.targets().entry(1), ctx, RowWrite::Update, r);
-    EXPECT_EQ(r.cells[kColLat], "30.1 nm");
-    EXPECT_EQ(r.cells[kColLon], "000.0 °");
+    feed(ClassAReport(257000001, 59.5, 5.25, 12.3f));
+    const RowContext manual{kRefManual, 59.0, 5.25, false};
+    EXPECT_EQ(row(1, RowWrite::Update, manual).cells[kColLat], "30.1 nm");
+    EXPECT_EQ(row(1, RowWrite::Update, manual).cells[kColLon], "000.0 °");
     // Right after the operator changed the reference, a refresh shows positions.
-    ctx.referenceChanged = true;
-    WriteTargetRow(rx.targets().entry(1), ctx, RowWrite::Refresh, r);
-    EXPECT_EQ(r.cells[kColLat], "59°30'00.0\"N");
+    EXPECT_EQ(row(1, RowWrite::Refresh, {kRefManual, 59.0, 5.25, true}).cells[kColLat], "59°30'00.0\"N");
     // Mode "From VDO msg" before any own-ship message: reference 0, 0 shows positions.
-    WriteTargetRow(rx.targets().entry(1), RowContext{kRefFromVDO, 0, 0, false}, RowWrite::Update, r);
-    EXPECT_EQ(r.cells[kColLat], "59°30'00.0\"N");
+    EXPECT_EQ(row(1, RowWrite::Update, {kRefFromVDO, 0, 0, false}).cells[kColLat], "59°30'00.0\"N");
     EXPECT_STREQ(ListTitle(kColLat, kRefFromVDO), "  Range(or Lat)");
-    EXPECT_STREQ(ListTitle(kColLon, kRefFromVDO), "  Bearing(or Lon)");
     EXPECT_STREQ(ListTitle(kColLon, kRefNone), "  Lon");
 }
 
-TEST_F(ListTextTest, SortBySpeedPutsStationsWithoutSpeedLastAscendingFirstDescending) {
-    feed(baseStation(2573100));                                          // 1
-    feed(testing_support::ClassAReport(257000002, 59.5, 5.2, 15.0f));    // 2
-    feed(testing_support::ClassAReport(257000003, 59.5, 5.2, 3.0f));     // 3
-    feed(testing_support::ClassAReport(257000004, 59.5, 5.2, -9999.0f)); // 4: speed not available
-    SortTargets(rx.targets(), kColSOG, false, 0);
-    EXPECT_EQ(order(), (std::vector<int>{3, 2, 1, 4}));
+TEST_F(ListTextTest, SortKeepsEqualKeysInEntryOrderAndPutsMissingValuesLast) {
+    feedBaseStation(2573100);                               // 1: no speed, named by its class
+    feed(ClassAReport(257000002, 59.5, 5.2, 15.0f));        // 2: unnamed
+    feed(ClassAReport(257000003, 59.5, 5.2, 3.0f));         // 3
+    feed(ClassAReport(257000004, 59.5, 5.2, -9999.0f));     // 4: speed not available
+    feed(StaticData(257000003, "ALPHA", "B"));
+    feed(StaticData(257000004, "ALPHA", "C"));
+    EXPECT_EQ(sorted(kColSOG, false), (std::vector<int>{3, 2, 1, 4}));
     EXPECT_EQ(rx.targets().entry(3).ListRow, 1);
-    SortTargets(rx.targets(), kColSOG, true, 0);
-    EXPECT_EQ(order(), (std::vector<int>{4, 1, 2, 3}));
-    EXPECT_EQ(rx.targets().entry(4).ListRow, 1);
-}
-
-TEST_F(ListTextTest, SortByNameKeepsEqualNamesInEntryOrderAndPutsUnnamedLast) {
-    feed(testing_support::StaticData(257000001, "BRAVO", "A"));
-    feed(testing_support::ClassAReport(257000002, 59.5, 5.2, 1.0f));  // unnamed
-    feed(testing_support::StaticData(257000003, "ALPHA", "B"));
-    feed(testing_support::StaticData(257000004, "ALPHA", "C"));
-    SortTargets(rx.targets(), kColName, false, 0);
-    EXPECT_EQ(order(), (std::vector<int>{3, 4, 1, 2}));
-    SortTargets(rx.targets(), kColName, true, 0);
-    EXPECT_EQ(order(), (std::vector<int>{2, 1, 4, 3}));
-    SortTargets(rx.targets(), kColNo, false, 0);
-    EXPECT_EQ(order(), (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(sorted(kColSOG, true), (std::vector<int>{4, 1, 2, 3}));
+    EXPECT_EQ(sorted(kColName, false), (std::vector<int>{3, 4, 1, 2}));
+    EXPECT_EQ(sorted(kColClass, false), (std::vector<int>{2, 3, 4, 1}));
+    EXPECT_EQ(sorted(kColNo, false), (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(sorted(kColStatus, true), (std::vector<int>{1, 2, 3, 4}));  // the STATUS column does not sort
 }
 
 TEST_F(ListTextTest, SortingEndsNewButKeepsOld) {
-    feed(testing_support::ClassAReport(257000001, 59.5, 5.2, 1.0f));
-    feed(testing_support::ClassAReport(257000002, 59.5, 5.2, 2.0f));
-    rx.targets().entry(2).Status = "OLD";
-    SortTargets(rx.targets(), kColMMSI, false, 0);
-    EXPECT_EQ(rx.targets().entry(1).Status, "");
-    EXPECT_EQ(rx.targets().entry(2).Status, "OLD");
-    // The STATUS column does not sort.
-    SortTargets(rx.targets(), kColStatus, true, 0);
-    EXPECT_EQ(order(), (std::vector<int>{1, 2}));
+    feed(ClassAReport(257000001, 59.5, 5.2, 1.0f));
+    feed(ClassAReport(257000002, 59.5, 5.2, 2.0f));
+    rx.targets().entry(2).Status = TargetStatus::Old;
+    sorted(kColMMSI, false);
+    EXPECT_EQ(rx.targets().entry(1).Status, TargetStatus::Current);
+    EXPECT_EQ(rx.targets().entry(2).Status, TargetStatus::Old);
 }
 
 }  // namespace

@@ -3,13 +3,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QtTest>
 
-#include "app/frm_main_window.h"
-#include "targets/target_list_model.h"
 #include "ui/demo_simulator.h"
+#include "window_fixture.h"
+
+using namespace testing_support;
 
 class TestDemoSimulator : public QObject {
     Q_OBJECT
@@ -20,29 +18,31 @@ private slots:
         QCOMPARE(ui::DemoSimulator::PortInLine("(port 70000)"), 0);
     }
 
-    void missingProgramFails() {
-        ui::DemoSimulator sim;
-        QSignalSpy failed(&sim, &ui::DemoSimulator::failed);
-        sim.start("/nonexistent/orvanta-cli");
-        QVERIFY(failed.wait(5000));
-        QVERIFY(failed[0][0].toString().startsWith("The traffic simulator could not be started: "));
+    void failures_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing program") << "" << "The traffic simulator could not be started: ";
+        QTest::newRow("silent program") << "#!/bin/sh\nexec sleep 30\n"
+                                        << "The traffic simulator did not report its port.";
     }
-
-    void silentProgramTimesOutAndIsStopped() {
-        // A program that runs on and says nothing on standard error.
+    void failures() {
+        QFETCH(QString, script);
+        QFETCH(QString, message);
         QTemporaryDir dir;
-        const QString program = dir.filePath("silent");
-        QFile script(program);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nexec sleep 30\n");
-        script.close();
-        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        const QString program = dir.filePath("simulator");
+        if (!script.isEmpty()) {
+            QFile file(program);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(script.toUtf8());
+            file.close();
+            file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        }
         ui::DemoSimulator sim;
         sim.setPortTimeout(200);
         QSignalSpy failed(&sim, &ui::DemoSimulator::failed);
         sim.start(program);
         QVERIFY(failed.wait(5000));
-        QCOMPARE(failed[0][0].toString(), QString("The traffic simulator did not report its port."));
+        QVERIFY2(failed[0][0].toString().startsWith(message), qPrintable(failed[0][0].toString()));
         QVERIFY(!sim.running());
         QCOMPARE(failed.count(), 1);
     }
@@ -50,22 +50,21 @@ private slots:
     void windowShowsTheSimulatorsTraffic() {
         const QString cli = QDir(QCoreApplication::applicationDirPath()).filePath("orvanta-cli");
         if (!QFileInfo(cli).isExecutable()) QSKIP("orvanta-cli is not built beside the tests");
-        base::RecordingMessageSink messages;
-        app::FrmMain w;
-        w.setMessageSink(&messages);
-        w.load(false);
+        TempDir dir;
+        MainWindow m;
+        m.w.startUp(dir.path(), true);  // no setup file: the demo needs no port chosen
+        m.w.load(false);
         ui::DemoSimulator sim;
         QSignalSpy listening(&sim, &ui::DemoSimulator::listening);
-        connect(&sim, &ui::DemoSimulator::listening, &w, [&w](int port) {
-            w.useSessionInput("127.0.0.1", port);
-            w.OpenInput();
+        connect(&sim, &ui::DemoSimulator::listening, &m.w, [&m](int port) {
+            m.w.useSessionInput("127.0.0.1", port);
+            m.w.OpenInput();
         });
         sim.start(cli, {"--speed", "20"});
         QVERIFY(listening.wait(10000));
-        QVERIFY(sim.port() > 0);
-        QTRY_VERIFY_WITH_TIMEOUT(w.panelText(2).endsWith("    State : Connected"), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(w.listModel().rowCount() >= 10, 20000);
-        QVERIFY(messages.entries.empty());
+        QTRY_VERIFY_WITH_TIMEOUT(m.w.panelText(2).endsWith("    State : Connected"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m.w.listModel().rowCount() >= 10, 20000);
+        QVERIFY2(m.messages.entries.empty(), qPrintable(m.lastMessage()));
         sim.stop();
         QVERIFY(!sim.running());
     }

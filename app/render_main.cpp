@@ -1,0 +1,172 @@
+// orvanta-render: the plot as a PNG without a window, for scripts and tests.
+// `orvanta-cli render` runs it (and feeds it simulated traffic); it is a
+// program of its own so that the other sub-commands start without Qt.
+//
+//   orvanta-render --centre 51.98 3.95 --scale 250000 --size 800x600 out.png
+//                  [--chart FILE]... [--nmea FILE] [--data-dir DIR] [--safety-depth M]
+//
+// The picture is what the plot window shows at that centre and scale: land,
+// charts, landmarks (from DIR/Database), range rings around the centre, and
+// the targets of the NMEA file, drawn by the same painting code. Exit status
+// 0 when the file was written, 1 when a chart or the output failed, 2 on a
+// usage error.
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/receiver.h"
+#include "base/clock.h"
+#include "geodesy/grid.h"
+#include "plot/ogr_chart.h"
+#include "plot/plot_paint_window.h"
+
+namespace {
+
+struct Options {
+    double lat = 0, lon = 0;
+    bool haveCentre = false;
+    int32_t scale = 250000;
+    int width = 800, height = 600;
+    std::string out;
+    std::vector<std::string> charts;
+    std::string nmea;
+    std::string dataDir;
+    double safetyDepth = 10;
+};
+
+void usage(FILE* f) {
+    std::fprintf(f,
+                 "usage: orvanta-render --centre LAT LON [--scale N] [--size WxH] OUT.png\n"
+                 "                      [--chart FILE]... [--nmea FILE] [--data-dir DIR] [--safety-depth M]\n"
+                 "\n"
+                 "Draws the plot (coastlines, charts, landmarks, range rings, targets) into a PNG.\n"
+                 "Defaults: scale 250000, size 800x600, safety depth 10 m.\n");
+}
+
+bool number(const char* text, double& out) {
+    char* end = nullptr;
+    out = std::strtod(text, &end);
+    return end && *end == '\0' && end != text;
+}
+
+// 0 when the arguments are usable, else the exit status.
+int parse(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&](int k) { return i + k < argc ? argv[i + k] : nullptr; };
+        double v = 0, w = 0;
+        if (a == "--help" || a == "-h") {
+            usage(stdout);
+            return -1;
+        } else if (a == "--centre" && value(2) && number(value(1), v) && number(value(2), w)) {
+            o.lat = v, o.lon = w, o.haveCentre = true, i += 2;
+        } else if (a == "--scale" && value(1) && number(value(1), v) && v >= 1 && v <= 1e9) {
+            o.scale = static_cast<int32_t>(v), ++i;
+        } else if (a == "--size" && value(1) && std::sscanf(value(1), "%dx%d", &o.width, &o.height) == 2) {
+            ++i;
+        } else if (a == "--chart" && value(1)) {
+            o.charts.emplace_back(value(1)), ++i;
+        } else if (a == "--nmea" && value(1)) {
+            o.nmea = value(1), ++i;
+        } else if (a == "--data-dir" && value(1)) {
+            o.dataDir = value(1), ++i;
+        } else if (a == "--safety-depth" && value(1) && number(value(1), v) && v >= 0) {
+            o.safetyDepth = v, ++i;
+        } else if (!a.empty() && a[0] != '-' && o.out.empty()) {
+            o.out = a;
+        } else {
+            std::fprintf(stderr, "orvanta-render: cannot use '%s'\n\n", a.c_str());
+            usage(stderr);
+            return 2;
+        }
+    }
+    const bool sane = o.width >= 16 && o.height >= 16 && o.width <= 16384 && o.height <= 16384;
+    if (!o.haveCentre || o.out.empty() || !sane || std::fabs(o.lat) >= 90 || std::fabs(o.lon) > 180) {
+        std::fprintf(stderr, "orvanta-render: a centre inside the globe, a size of 16 to 16384 pixels and an "
+                             "output file are needed\n\n");
+        usage(stderr);
+        return 2;
+    }
+    return 0;
+}
+
+class QuietEvents final : public app::ReceiverEvents {
+public:
+    void operatorMessage(base::MessageIcon, const std::string&, const std::string&) override {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (const int rc = parse(argc, argv, o); rc != 0) return rc < 0 ? 0 : rc;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication qapp(argc, argv);
+
+    base::SystemClock clock;
+    QuietEvents events;
+    app::Receiver rx(clock, events);
+    input::RunState& state = rx.state();
+    state.ReferenceMode = targets::kRefManual;
+    state.RefLat = o.lat;
+    state.RefLon = o.lon;
+    if (!o.nmea.empty()) {
+        std::ifstream in(o.nmea, std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "orvanta-render: cannot read %s\n", o.nmea.c_str());
+            return 1;
+        }
+        std::string line;
+        while (std::getline(in, line)) rx.receive(input::InputKind::Tcp, line + "\n");
+    }
+
+    plot::PlotState plot;
+    geodesy::SetZone(plot.datum, geodesy::ZoneFromLongitude(o.lon));
+    base::NullMessageSink quiet;
+    plot::SetupPlot(plot, o.lat, o.lon, o.width, o.height, quiet);
+    plot.scale = o.scale;
+    plot::SetupPlot(plot, o.lat, o.lon, o.width, o.height, quiet);
+
+    plot::PlotMap map;
+    map.options.safetyDepth = o.safetyDepth;
+    plot::LandmarkDatabases landmarks;
+    if (!o.dataDir.empty()) {
+        landmarks = plot::LoadDatabases(o.dataDir, plot.datum);
+        map.setLandmarks(&landmarks);
+    }
+    for (const std::string& path : o.charts) {
+        plot::ChartOpenResult r = plot::OpenVectorChart(path);
+        if (!r.chart) {
+            std::fprintf(stderr, "orvanta-render: %s\n", r.error.c_str());
+            return 1;
+        }
+        map.charts().add(std::move(*r.chart));
+    }
+
+    QImage image(o.width, o.height, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setFont(plot::PlotFont(QGuiApplication::font()));
+    const plot::TextMeasure measure = plot::MeasureWith(painter.font());
+    const plot::PlotView view = plot.view(o.width, o.height, 96.0 / 2.54);
+    const std::vector<plot::LabelBox> taken = plot::PaintStaticLayer(painter, map, plot, view, measure);
+    std::vector<plot::Shape> dots;
+    plot::StoreTracks(plot, rx.targets(), dots, quiet);
+    plot::PaintShapes(painter, dots, view);
+    plot::PaintShapes(painter, plot::MovingLayer(plot, rx.targets(), state, {}, view, measure, taken), view);
+    painter.end();
+    if (!image.save(QString::fromStdString(o.out), "PNG")) {
+        std::fprintf(stderr, "orvanta-render: cannot write %s\n", o.out.c_str());
+        return 1;
+    }
+    const auto resolution = map.resolution();
+    std::printf("%s %dx%d scale 1:%d coastline %s charts %zu targets %d\n", o.out.c_str(), o.width, o.height,
+                o.scale, resolution ? plot::ResolutionName(*resolution) : "none", map.charts().entries().size(),
+                rx.targets().TargetCount);
+    return 0;
+}

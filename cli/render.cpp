@@ -1,0 +1,139 @@
+// orvanta-cli render: the plot as a PNG, headless.
+//
+//   orvanta-cli render --centre 51.98 3.95 --scale 250000 --size 800x600 out.png
+//       [--chart FILE]... [--simulate SECONDS] [--data-dir DIR]
+//
+// The drawing is done by orvanta-render (installed beside orvanta-cli), the
+// plot window's painting code on an offscreen image; keeping it a program of
+// its own spares the other sub-commands Qt's start-up. With --simulate the
+// built-in simulator's traffic around the centre (the demo scenario) runs
+// for that many seconds of scenario time and is drawn as the plot would show
+// it. Exit status: orvanta-render's, 2 on a usage error.
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+#include "cli/sim/simulator.h"
+
+extern char** environ;
+
+namespace {
+
+void usage(FILE* out) {
+    std::fprintf(out,
+                 "usage: orvanta-cli render --centre LAT LON [--scale N] [--size WxH] OUT.png\n"
+                 "                          [--chart FILE]... [--simulate SECONDS] [--data-dir DIR]\n"
+                 "                          [--safety-depth M]\n"
+                 "\n"
+                 "Draws the plot into a PNG without a window: built-in coastlines (GSHHG), the\n"
+                 "charts given (any vector source GDAL/OGR reads, S-57 cells included), the\n"
+                 "landmarks of DIR/Database, range rings around the centre, and with --simulate\n"
+                 "the simulator's traffic around the centre after SECONDS of scenario time.\n"
+                 "Defaults: scale 250000, size 800x600, safety depth 10 m.\n");
+}
+
+// orvanta-render beside this program, else $ORVANTA_RENDER, else on the PATH.
+std::string renderProgram() {
+    if (const char* env = std::getenv("ORVANTA_RENDER"); env && *env) return env;
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const auto beside = self.parent_path() / "orvanta-render";
+        if (std::filesystem::exists(beside, ec)) return beside.string();
+    }
+    return "orvanta-render";
+}
+
+bool writeTraffic(const std::string& path, double lat, double lon, double seconds) {
+    sim::SimulatorOptions options;
+    options.scenario.centre = {lat, lon};
+    options.occasionalRate = 0;  // positions and names are what a picture shows
+    sim::Simulator simulator(options);
+    std::ofstream out(path, std::ios::binary);
+    sim::Emission e;
+    for (;;) {
+        simulator.next(e);
+        if (e.time > seconds) break;
+        for (const std::string& s : e.sentences) out << s;
+    }
+    return static_cast<bool>(out.flush());
+}
+
+int runRender(int argc, char** argv) {
+    std::vector<std::string> args;
+    double seconds = -1, lat = 0, lon = 0;
+    bool haveCentre = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            usage(stdout);
+            return 0;
+        }
+        if (a == "--simulate") {
+            char* end = nullptr;
+            seconds = i + 1 < argc ? std::strtod(argv[i + 1], &end) : -1;
+            if (!(seconds >= 0) || !end || *end != '\0' || seconds > 86400) {
+                std::fprintf(stderr, "orvanta-cli render: --simulate needs 0 to 86400 seconds\n\n");
+                usage(stderr);
+                return 2;
+            }
+            ++i;
+            continue;
+        }
+        if (a == "--centre" && i + 2 < argc) {
+            haveCentre = true;
+            lat = std::strtod(argv[i + 1], nullptr);
+            lon = std::strtod(argv[i + 2], nullptr);
+        }
+        args.push_back(a);
+    }
+    std::string traffic;
+    if (seconds >= 0) {
+        if (!haveCentre) {
+            std::fprintf(stderr, "orvanta-cli render: --simulate needs --centre\n\n");
+            usage(stderr);
+            return 2;
+        }
+        const auto dir = std::filesystem::temp_directory_path() / ("orvanta-render-" + std::to_string(getpid()));
+        std::error_code ec;
+        std::filesystem::create_directories(dir, ec);
+        traffic = (dir / "traffic.nmea").string();
+        if (ec || !writeTraffic(traffic, lat, lon, seconds)) {
+            std::fprintf(stderr, "orvanta-cli render: cannot write the simulated traffic to %s\n", traffic.c_str());
+            return 1;
+        }
+        args.push_back("--nmea");
+        args.push_back(traffic);
+    }
+    const std::string program = renderProgram();
+    std::vector<char*> childArgv;
+    childArgv.push_back(const_cast<char*>(program.c_str()));
+    for (std::string& a : args) childArgv.push_back(a.data());
+    childArgv.push_back(nullptr);
+    pid_t pid = 0;
+    int status = 0;
+    const int rc = posix_spawnp(&pid, program.c_str(), nullptr, nullptr, childArgv.data(), environ);
+    if (rc == 0) waitpid(pid, &status, 0);
+    if (!traffic.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(std::filesystem::path(traffic).parent_path(), ec);
+    }
+    if (rc != 0) {
+        std::fprintf(stderr, "orvanta-cli render: cannot run %s: %s\n", program.c_str(), std::strerror(rc));
+        return 1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+const cli::Registration reg{"render", "the plot as a PNG, headless (coastlines, charts, targets)", runRender};
+
+}  // namespace

@@ -1,0 +1,178 @@
+#include "plot/chart_set.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace plot {
+
+namespace {
+
+bool OneOf(const std::string& s, std::initializer_list<std::string_view> list) {
+    return std::find(list.begin(), list.end(), s) != list.end();
+}
+
+bool Starts(const std::string& s, std::string_view prefix) { return s.rfind(prefix, 0) == 0; }
+
+MapColour DepthShade(const ChartFeature& f, double safetyDepth) {
+    const double low = f.depthLow;
+    if (std::isnan(low)) return MapColour::Medium;  // unknown depth: neither safe nor dry
+    if (low < 0 || (!std::isnan(f.depthHigh) && f.depthHigh <= 0)) return MapColour::Drying;
+    if (low < safetyDepth) return MapColour::Shallow;
+    if (low < 2 * safetyDepth) return MapColour::Medium;
+    return MapColour::Deep;
+}
+
+FeatureStyle S57Style(const ChartFeature& f, double safetyDepth, double safetyContour) {
+    FeatureStyle s;
+    const std::string& c = f.objectClass;
+    const bool area = f.kind == FeatureKind::Area;
+    if (area && OneOf(c, {"DEPARE", "DRGARE"})) {
+        s.drawn = true;
+        s.path.fill = DepthShade(f, safetyDepth);
+    } else if (area && c == "LNDARE") {
+        s.drawn = true;
+        s.path.fill = MapColour::Land;
+    } else if (c == "DEPCNT" && f.kind == FeatureKind::Line) {
+        s.drawn = true;
+        s.pass = 1;
+        const bool safety = !std::isnan(safetyContour) && f.depthLow == safetyContour;
+        s.path.line = safety ? MapColour::SafetyContour : MapColour::Contour;
+        s.path.width = safety ? 2.0f : 1.0f;
+    } else if (f.kind == FeatureKind::Line && OneOf(c, {"COALNE", "SLCONS", "LNDARE"})) {
+        s.drawn = true;
+        s.pass = 1;
+        s.path.line = MapColour::Shore;
+        s.path.width = 1.5f;
+    } else if (area && OneOf(c, {"RESARE", "CTNARE", "MIPARE", "PRCARE", "ACHARE"})) {
+        s.drawn = true;
+        s.pass = 2;
+        s.path.line = MapColour::Restricted;
+        s.path.style = LineStyle::Dash;
+        s.path.width = 1.5f;
+    } else if (f.kind == FeatureKind::Point && (Starts(c, "BOY") || Starts(c, "BCN"))) {
+        s.drawn = true;
+        s.pass = 3;
+        const bool buoy = Starts(c, "BOY");
+        s.symbol = buoy ? SymbolKind::Circle : SymbolKind::Beacon;
+        s.symbolColour = buoy ? MapColour::Buoy : MapColour::Beacon;
+    }
+    return s;
+}
+
+}  // namespace
+
+FeatureStyle StyleOf(const ChartFeature& f, bool s57, double safetyDepth, double safetyContour) {
+    if (s57) return S57Style(f, safetyDepth, safetyContour);
+    FeatureStyle s;
+    s.drawn = true;
+    const auto shade = static_cast<uint8_t>(f.layer % 6);
+    switch (f.kind) {
+        case FeatureKind::Area:
+            s.path = {MapColour::ChartArea, MapColour::ChartLine, 1.0f, LineStyle::Solid, shade};
+            break;
+        case FeatureKind::Line:
+            s.path = {MapColour::None, MapColour::ChartLine, 1.5f, LineStyle::Solid, shade};
+            break;
+        case FeatureKind::Point:
+            s.symbol = SymbolKind::Circle;
+            s.symbolColour = MapColour::ChartPoint;
+            break;
+    }
+    return s;
+}
+
+double SafetyContour(const VectorChart& chart, double safetyDepth) {
+    double best = std::numeric_limits<double>::quiet_NaN();
+    for (const ChartFeature& f : chart.features) {
+        if (f.objectClass != "DEPCNT" || std::isnan(f.depthLow) || f.depthLow < safetyDepth) continue;
+        if (std::isnan(best) || f.depthLow < best) best = f.depthLow;
+    }
+    return best;
+}
+
+void ChartSet::add(VectorChart chart, bool visible) {
+    entries_.push_back({std::move(chart), visible});
+    grids_.emplace_back();
+}
+
+void ChartSet::remove(size_t index) {
+    if (index >= entries_.size()) return;
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+    grids_.erase(grids_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void ChartSet::setVisible(size_t index, bool visible) {
+    if (index < entries_.size()) entries_[index].visible = visible;
+}
+
+bool ChartSet::contains(const std::string& path) const {
+    return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.chart.path == path; });
+}
+
+const ChartSet::Converted& ChartSet::converted(size_t index, const geodesy::DatumTable& datum) {
+    Converted& c = grids_[index];
+    const int zone = datum.datumSlots[1].zone;
+    if (c.zone == zone) return c;
+    c.zone = zone;
+    c.parts.clear();
+    for (const ChartFeature& f : entries_[index].chart.features) {
+        std::vector<GridPath> parts;
+        for (const auto& part : f.parts) {
+            GridPath path;
+            path.points.reserve(part.size());
+            for (const GeoPoint& p : part) path.points.push_back(ToGridPoint(datum, p.lat, p.lon));
+            SetBounds(path);
+            parts.push_back(std::move(path));
+        }
+        c.parts.push_back(std::move(parts));
+    }
+    return c;
+}
+
+void ChartSet::appendTo(MapPicture& out, const PlotView& view, const geodesy::DatumTable& datum, double safetyDepth) {
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        if (!entries_[i].visible) continue;
+        const VectorChart& chart = entries_[i].chart;
+        const Converted& grid = converted(i, datum);
+        const double contour = chart.s57 ? SafetyContour(chart, safetyDepth) : 0;
+        std::vector<FeatureStyle> styles;
+        styles.reserve(chart.features.size());
+        for (const ChartFeature& f : chart.features) styles.push_back(StyleOf(f, chart.s57, safetyDepth, contour));
+        // A cell draws pass by pass; other sources layer by layer in their own order.
+        std::vector<size_t> order;
+        for (size_t k = 0; k < chart.features.size(); ++k) {
+            if (styles[k].drawn) order.push_back(k);
+        }
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+            if (chart.s57) return styles[a].pass < styles[b].pass;
+            return chart.features[a].layer < chart.features[b].layer;
+        });
+        for (size_t k : order) {
+            const ChartFeature& f = chart.features[k];
+            const FeatureStyle& s = styles[k];
+            const std::vector<GridPath>& parts = grid.parts[k];
+            if (f.kind == FeatureKind::Area) {
+                if (s.path.fill != MapColour::None) {
+                    AppendArea(out, view, parts, s.path);
+                } else {
+                    for (const GridPath& ring : parts) {
+                        GridPath closed = ring;
+                        if (!closed.points.empty()) closed.points.push_back(closed.points.front());
+                        AppendPath(out, view, closed, s.path);
+                    }
+                }
+            } else if (f.kind == FeatureKind::Line) {
+                for (const GridPath& line : parts) AppendPath(out, view, line, s.path);
+            } else {
+                for (const GridPath& point : parts) {
+                    if (point.points.empty()) continue;
+                    const PlotView::Point p = GridToPixel(view, point.points[0]);
+                    if (!NearPicture(view, p)) continue;
+                    out.symbols.push_back({s.symbol, s.symbolColour, p, {}, f.colour});
+                }
+            }
+        }
+    }
+}
+
+}  // namespace plot

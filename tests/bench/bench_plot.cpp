@@ -1,0 +1,153 @@
+// The plot's drawing, painted as the window paints it (offscreen, 800x600):
+//
+//   BM_RedrawAfterZoom      the static layer after a change of scale or centre
+//                           at 1:50,000 in the skerries of the outer Oslofjord
+//                           (59.0-59.5°N, 10.2-11.0°E): coastline bins from the
+//                           cache, projected, clipped, painted
+//   BM_CoastlineColdLoad    the same view with nothing cached: bins read from
+//                           the file, assembled and converted to the grid
+//   BM_PerSecondRefresh     the once-a-second pass with 1000 targets: trail dots
+//                           onto the persistent layer, the moving layer with its
+//                           labels placed, and the paint of both; the land is not
+//                           touched (/0: without label placement, as before it)
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+
+#include "app/receiver.h"
+#include "base/clock.h"
+#include "cli/sim/simulator.h"
+#include "geodesy/grid.h"
+#include "plot/plot_paint_window.h"
+
+namespace {
+
+constexpr int kWidth = 800, kHeight = 600;
+
+plot::PlotState PlotAt(double lat, double lon, int32_t scale) {
+    plot::PlotState plot;
+    geodesy::SetZone(plot.datum, geodesy::ZoneFromLongitude(lon));
+    base::NullMessageSink quiet;
+    plot::SetupPlot(plot, lat, lon, kWidth, kHeight, quiet);
+    plot.scale = scale;
+    plot::SetupPlot(plot, lat, lon, kWidth, kHeight, quiet);
+    return plot;
+}
+
+// Views at 1:50,000 across the area, one after another as the operator pans and zooms.
+std::vector<plot::PlotView> ArchipelagoViews(const plot::PlotState& plot) {
+    std::vector<plot::PlotView> views;
+    for (double lat = 59.05; lat < 59.5; lat += 0.1) {
+        for (double lon = 10.3; lon < 11.0; lon += 0.15) {
+            const plot::GridPoint g = plot::ToGridPoint(plot.datum, lat, lon);
+            views.push_back({50000, g.e, g.n, kWidth, kHeight, 96 / 2.54});
+        }
+    }
+    return views;
+}
+
+void BM_RedrawAfterZoom(benchmark::State& state) {
+    plot::PlotState plot = PlotAt(59.25, 10.6, 50000);
+    plot::PlotMap map;
+    if (!map.coastlines().installed(plot::ShoreResolution::High)) {
+        state.SkipWithError("high coastlines not installed");
+        return;
+    }
+    QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    const plot::TextMeasure measure = plot::MeasureWith(painter.font());
+    const std::vector<plot::PlotView> views = ArchipelagoViews(plot);
+    for (const plot::PlotView& v : views) plot::PaintStaticLayer(painter, map, plot, v, measure);  // fills the cache
+    size_t i = 0;
+    for (auto _ : state) {
+        const plot::PlotView& v = views[i++ % views.size()];
+        plot.centreE = v.centreE, plot.centreN = v.centreN;
+        benchmark::DoNotOptimize(plot::PaintStaticLayer(painter, map, plot, v, measure));
+    }
+    state.counters["views"] = static_cast<double>(views.size());
+}
+BENCHMARK(BM_RedrawAfterZoom)->Unit(benchmark::kMillisecond);
+
+void BM_CoastlineColdLoad(benchmark::State& state) {
+    plot::PlotState plot = PlotAt(59.25, 10.6, 50000);
+    const plot::PlotView view = plot.view(kWidth, kHeight, 96 / 2.54);
+    for (auto _ : state) {
+        plot::Coastlines coast;
+        plot::MapPicture out;
+        benchmark::DoNotOptimize(coast.appendLand(out, view, plot.datum));
+        state.counters["paths"] = static_cast<double>(out.paths.size());
+    }
+}
+BENCHMARK(BM_CoastlineColdLoad)->Unit(benchmark::kMillisecond);
+
+// 1000 targets of the simulator around the centre after ten minutes.
+struct Quiet final : app::ReceiverEvents {
+    void operatorMessage(base::MessageIcon, const std::string&, const std::string&) override {}
+};
+
+struct Traffic {
+    base::ManualClock clock{base::SystemClock().now()};
+    Quiet events;
+    app::Receiver rx{clock, events};
+    Traffic() {
+        sim::SimulatorOptions options;
+        options.scenario.centre = {59.25, 10.6};
+        options.scenario.stations = 1000;
+        options.occasionalRate = 0;
+        sim::Simulator simulator(options);
+        sim::Emission e;
+        for (simulator.next(e); e.time < 600; simulator.next(e)) {
+            for (const std::string& s : e.sentences) rx.receive(input::InputKind::Tcp, s);
+        }
+        rx.state().ReferenceMode = targets::kRefManual;
+        rx.state().RefLat = 59.25;
+        rx.state().RefLon = 10.6;
+    }
+};
+
+void BM_PerSecondRefresh(benchmark::State& state) {
+    const bool placeLabels = state.range(0) != 0;
+    static Traffic traffic;
+    plot::PlotState plot = PlotAt(59.25, 10.6, 500000);
+    plot::PlotMap map;
+    QImage persistent(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    QImage screen(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&persistent);
+    const plot::TextMeasure measure = plot::MeasureWith(p.font());
+    const plot::PlotView view = plot.view(kWidth, kHeight, 96 / 2.54);
+    const std::vector<plot::LabelBox> taken = plot::PaintStaticLayer(p, map, plot, view, measure);
+    base::NullMessageSink quiet;
+    const targets::TargetTable& table = traffic.rx.targets();
+    size_t labels = 0;
+    for (auto _ : state) {
+        std::vector<plot::Shape> dots;
+        plot::StoreTracks(plot, table, dots, quiet);
+        plot::PaintShapes(p, dots, view);
+        std::vector<plot::Shape> moving =
+            placeLabels ? plot::MovingLayer(plot, table, traffic.rx.state(), {}, view, measure, taken)
+                        : plot::CurrentPositions(plot, table, traffic.rx.state(), {}, view);
+        QPainter s(&screen);
+        s.drawImage(0, 0, persistent);
+        s.setRenderHint(QPainter::Antialiasing);
+        plot::PaintShapes(s, moving, view);
+        labels = static_cast<size_t>(std::count_if(moving.begin(), moving.end(), [](const plot::Shape& x) {
+            return x.kind == plot::Shape::Kind::Text;
+        }));
+    }
+    state.counters["targets"] = table.TargetCount;
+    state.counters["labels"] = static_cast<double>(labels);
+}
+BENCHMARK(BM_PerSecondRefresh)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

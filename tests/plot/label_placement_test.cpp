@@ -1,0 +1,98 @@
+#include "plot/label_placement.h"
+
+#include <gtest/gtest.h>
+
+#include "plot/plot_state.h"
+
+namespace plot {
+namespace {
+
+using S = LabelSpot;
+
+TEST(LabelPlacement, SpotsAroundTheSymbolInTurnThenDropped) {
+    struct Row {
+        const char* what;
+        std::vector<LabelRequest> requests;
+        std::vector<LabelBox> obstacles;
+        std::vector<S> spots;
+    };
+    const LabelRequest a{100, 100, 40, 12, 1, false};
+    auto at = [&](int64_t priority, bool keep) { return LabelRequest{100, 100, 40, 12, priority, keep}; };
+    const LabelBox everywhere{0, 0, 200, 200};
+    const Row rows[] = {
+        {"alone: to the right", {a}, {}, {S::Right}},
+        {"two on one symbol", {a, a}, {}, {S::Right, S::Left}},
+        {"seven on one symbol: six spots, no room for the last",
+         {a, a, a, a, a, a, a},
+         {},
+         {S::Right, S::Left, S::UpperRight, S::LowerRight, S::UpperLeft, S::LowerLeft, S::Dropped}},
+        {"narrow ones fit above and below too",
+         {{100, 100, 4, 12, 1, false}, {100, 100, 4, 12, 1, false}, {100, 100, 4, 12, 1, false},
+          {100, 100, 4, 12, 1, false}, {100, 100, 4, 12, 1, false}, {100, 100, 4, 12, 1, false},
+          {100, 100, 4, 12, 1, false}},
+         {},
+         {S::Right, S::Left, S::UpperRight, S::LowerRight, S::UpperLeft, S::LowerLeft, S::Above}},
+        {"the higher priority takes the first spot", {at(1, false), at(5, false)}, {}, {S::Left, S::Right}},
+        {"a kept label goes first", {at(9, false), at(0, true)}, {}, {S::Left, S::Right}},
+        {"no room at all: dropped, unless kept", {at(9, false), at(0, true)}, {everywhere}, {S::Dropped, S::Right}},
+        {"far apart: both to the right", {a, {300, 300, 40, 12, 1, false}}, {}, {S::Right, S::Right}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const std::vector<LabelPlacement> placed = PlaceLabels(r.requests, r.obstacles);
+        ASSERT_EQ(placed.size(), r.spots.size());
+        for (size_t i = 0; i < placed.size(); ++i) EXPECT_EQ(placed[i].spot, r.spots[i]) << i;
+    }
+}
+
+TEST(LabelPlacement, NoTwoPlacedLabelsOverlapInADenseKnot) {
+    std::vector<LabelRequest> requests;
+    for (int i = 0; i < 400; ++i) {
+        requests.push_back({200.0 + (i * 37) % 90, 200.0 + (i * 53) % 70, 30.0 + i % 50, 12, i % 4, i == 399});
+    }
+    const std::vector<LabelPlacement> placed = PlaceLabels(requests);
+    std::vector<LabelBox> boxes;
+    for (size_t i = 0; i < placed.size(); ++i) {
+        if (placed[i].spot == S::Dropped) continue;
+        boxes.push_back(LabelBoxAt(requests[i], placed[i].spot));
+        EXPECT_DOUBLE_EQ(boxes.back().left, placed[i].left);
+    }
+    EXPECT_NE(placed.back().spot, S::Dropped);  // the kept one
+    EXPECT_LT(boxes.size(), requests.size());
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        for (size_t j = i + 1; j < boxes.size(); ++j) ASSERT_FALSE(boxes[i].overlaps(boxes[j])) << i << " " << j;
+    }
+}
+
+// The plot's target labels: text shapes moved to their spots, the dropped
+// ones gone, the kept one still there.
+TEST(LabelPlacement, TargetLabelsOfTheMovingLayer) {
+    const PlotView view{500000, 0, 0, 400, 300, 96 / 2.54};
+    std::vector<Shape> shapes;
+    for (int i = 0; i < 12; ++i) {
+        Shape t;
+        t.kind = Shape::Kind::Text;
+        t.text = "VESSEL " + std::to_string(i);
+        t.priority = i == 0 ? 1 : 3;
+        t.keep = i == 0;  // the own ship, with the lowest rank
+        shapes.push_back(t);
+    }
+    Shape far = shapes[1];
+    far.x1 = 1e9;  // off the picture: not drawn, left alone
+    shapes.push_back(far);
+    const TextMeasure measure;
+    PlaceTargetLabels(shapes, view, measure, {{205, 0, 400, 300}});  // right of the symbols is taken
+    ASSERT_GE(shapes.size(), 3u);
+    ASSERT_LT(shapes.size(), 13u);
+    EXPECT_EQ(shapes.front().text, "VESSEL 0");
+    EXPECT_EQ(shapes.back().x1, 1e9);
+    std::vector<LabelBox> boxes = TextBoxes(shapes, view, measure);
+    boxes.pop_back();
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_LE(boxes[i].right, 205.0);
+        for (size_t j = i + 1; j < boxes.size(); ++j) EXPECT_FALSE(boxes[i].overlaps(boxes[j]));
+    }
+}
+
+}  // namespace
+}  // namespace plot

@@ -1,0 +1,283 @@
+// The map as painted: charts built here with OGR's writers (an S-57 cell, a
+// shapefile in a projected coordinate system, a GeoJSON file) and the
+// built-in coastlines, checked by the colour of pixels at known places; and
+// the plot window's chart list.
+#include <QAction>
+#include <QImage>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <gdal_priv.h>
+#include <ogr_spatialref.h>
+#include <ogrsf_frmts.h>
+
+#include "geodesy/grid.h"
+#include "plot/ogr_chart.h"
+#include "plot/plot_paint_window.h"
+#include "plot/plot_window.h"
+#include "ui/settings_store.h"
+
+namespace {
+
+using Ring = std::vector<std::pair<double, double>>;  // lon, lat
+
+OGRLinearRing MakeRing(const Ring& points) {
+    OGRLinearRing ring;
+    for (auto [lon, lat] : points) ring.addPoint(lon, lat);
+    ring.closeRings();
+    return ring;
+}
+
+// A cell with two depth areas (5-10 m west of 4°E, 20-50 m east of it), a
+// red lateral buoy and a restricted area, written as S-57 records: spatial
+// records (nodes, edges) and the features that point at them.
+void WriteS57Cell(const QString& path) {
+    GDALAllRegister();
+    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("S57");
+    QVERIFY(driver);
+    GDALDatasetUniquePtr ds(driver->Create(path.toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
+    QVERIFY(ds);
+    int rcid = 1;
+    bool written = true;
+    auto node = [&](const char* layer, int rcnm, double lon, double lat) {
+        OGRLayer* l = ds->GetLayerByName(layer);
+        OGRFeatureUniquePtr f(OGRFeature::CreateFeature(l->GetLayerDefn()));
+        f->SetField("RCNM", rcnm);
+        f->SetField("RCID", rcid);
+        f->SetField("RVER", 1);
+        f->SetField("RUIN", 1);
+        OGRPoint p(lon, lat);
+        f->SetGeometry(&p);
+        written &= l->CreateFeature(f.get()) == OGRERR_NONE;
+        return rcid++;
+    };
+    auto feature = [&](const char* layer, int prim, int rcnm, int ref, auto&& fields) {
+        OGRLayer* l = ds->GetLayerByName(layer);
+        OGRFeatureUniquePtr f(OGRFeature::CreateFeature(l->GetLayerDefn()));
+        f->SetField("RCID", rcid++);
+        f->SetField("PRIM", prim);
+        f->SetField("GRUP", 1);
+        const int name[1] = {rcnm}, id[1] = {ref}, orient[1] = {prim == 1 ? 255 : 1}, usage[1] = {prim == 1 ? 255 : 1},
+                  mask[1] = {prim == 1 ? 255 : 2};
+        f->SetField("NAME_RCNM", 1, name);
+        f->SetField("NAME_RCID", 1, id);
+        f->SetField("ORNT", 1, orient);
+        f->SetField("USAG", 1, usage);
+        f->SetField("MASK", 1, mask);
+        fields(*f);
+        written &= l->CreateFeature(f.get()) == OGRERR_NONE;
+    };
+    // An area: one edge from a node round to the same node.
+    auto area = [&](const char* layer, const Ring& ring, auto&& fields) {
+        const int start = node("ConnectedNode", 120, ring[0].first, ring[0].second);
+        OGRLayer* edges = ds->GetLayerByName("Edge");
+        OGRFeatureUniquePtr e(OGRFeature::CreateFeature(edges->GetLayerDefn()));
+        e->SetField("RCNM", 130);
+        const int edge = rcid++;
+        e->SetField("RCID", edge);
+        e->SetField("RVER", 1);
+        e->SetField("RUIN", 1);
+        for (const char* end : {"0", "1"}) {
+            e->SetField((std::string("NAME_RCNM_") + end).c_str(), 120);
+            e->SetField((std::string("NAME_RCID_") + end).c_str(), start);
+            e->SetField((std::string("ORNT_") + end).c_str(), 255);
+            e->SetField((std::string("USAG_") + end).c_str(), 255);
+            e->SetField((std::string("TOPI_") + end).c_str(), end[0] == '0' ? 1 : 2);
+            e->SetField((std::string("MASK_") + end).c_str(), 255);
+        }
+        OGRLineString inner;
+        for (size_t i = 1; i < ring.size(); ++i) inner.addPoint(ring[i].first, ring[i].second);
+        e->SetGeometry(&inner);
+        written &= edges->CreateFeature(e.get()) == OGRERR_NONE;
+        feature(layer, 3, 130, edge, fields);
+    };
+    area("DEPARE", {{3.90, 51.95}, {4.00, 51.95}, {4.00, 52.05}, {3.90, 52.05}}, [](OGRFeature& f) {
+        f.SetField("DRVAL1", 5.0);
+        f.SetField("DRVAL2", 10.0);
+    });
+    area("DEPARE", {{4.00, 51.95}, {4.10, 51.95}, {4.10, 52.05}, {4.00, 52.05}}, [](OGRFeature& f) {
+        f.SetField("DRVAL1", 20.0);
+        f.SetField("DRVAL2", 50.0);
+    });
+    area("RESARE", {{3.93, 51.97}, {3.97, 51.97}, {3.97, 52.03}, {3.93, 52.03}}, [](OGRFeature&) {});
+    const int buoy = node("IsolatedNode", 110, 4.05, 52.00);
+    feature("BOYLAT", 1, 110, buoy, [](OGRFeature& f) {
+        const char* red[] = {"3", nullptr};
+        f.SetField("COLOUR", red);
+    });
+    QVERIFY(written);
+}
+
+// A square in UTM zone 31 metres around 52.00°N 4.00°E, 2 km a side.
+void WriteShapefile(const QString& path) {
+    GDALAllRegister();
+    GDALDatasetUniquePtr ds(GetGDALDriverManager()->GetDriverByName("ESRI Shapefile")
+                                ->Create(path.toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
+    QVERIFY(ds);
+    OGRSpatialReference utm, wgs84;
+    utm.importFromEPSG(32631);
+    wgs84.SetWellKnownGeogCS("WGS84");
+    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    std::unique_ptr<OGRCoordinateTransformation> toUtm(OGRCreateCoordinateTransformation(&wgs84, &utm));
+    double x = 4.0, y = 52.0;
+    QVERIFY(toUtm->Transform(1, &x, &y));
+    OGRLayer* layer = ds->CreateLayer("harbour", &utm, wkbPolygon, nullptr);
+    OGRFeatureUniquePtr f(OGRFeature::CreateFeature(layer->GetLayerDefn()));
+    OGRPolygon poly;
+    OGRLinearRing ring = MakeRing({{x - 1000, y - 1000}, {x + 1000, y - 1000}, {x + 1000, y + 1000}, {x - 1000, y + 1000}});
+    poly.addRing(&ring);
+    f->SetGeometry(&poly);
+    QCOMPARE(layer->CreateFeature(f.get()), OGRERR_NONE);
+}
+
+void WriteGeoJson(const QString& path) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"({"type": "FeatureCollection", "features": [
+      {"type": "Feature", "properties": {}, "geometry": {"type": "LineString", "coordinates": [[3.95, 51.99], [4.05, 51.99]]}},
+      {"type": "Feature", "properties": {}, "geometry": {"type": "Point", "coordinates": [4.0, 52.02]}}]})");
+}
+
+// The map alone (no coastlines, no rings' worth of anything else) around 52°N 4°E.
+struct Picture {
+    plot::PlotState plot;
+    plot::PlotMap map;
+    QImage image{800, 700, QImage::Format_RGB32};
+    plot::PlotView view;
+
+    explicit Picture(int32_t scale, bool coast = false)
+        : map(coast ? plot::DefaultGshhgFolders() : std::vector<std::filesystem::path>{}) {
+        geodesy::SetZone(plot.datum, 31);
+        base::NullMessageSink quiet;
+        plot::SetupPlot(plot, 52.0, 4.0, image.width(), image.height(), quiet);
+        plot.scale = scale;
+        plot::SetupPlot(plot, 52.0, 4.0, image.width(), image.height(), quiet);
+        view = plot.view(image.width(), image.height(), 96 / 2.54);
+    }
+    void paint() {
+        QPainter p(&image);
+        p.setFont(plot::PlotFont(p.font()));
+        plot::PaintStaticLayer(p, map, plot, view, plot::MeasureWith(p.font()));
+    }
+    QPoint at(double lat, double lon) const {
+        const plot::GridPoint g = plot::ToGridPoint(plot.datum, lat, lon);
+        const plot::PlotView::Point px = plot::GridToPixel(view, g);
+        return {int(std::lround(px.x)), int(std::lround(px.y))};
+    }
+    QColor colourAt(double lat, double lon) const { return image.pixelColor(at(lat, lon)); }
+    // Whether a pixel within `radius` of the place has about this colour
+    // (lines are drawn smoothed, so their edges blend).
+    bool near(double lat, double lon, const QColor& c, int radius = 1) const {
+        const QPoint p = at(lat, lon);
+        for (int dx = -radius; dx <= radius; ++dx) {
+            for (int dy = -radius; dy <= radius; ++dy) {
+                const QColor q = image.pixelColor(p + QPoint(dx, dy));
+                if (std::abs(q.red() - c.red()) + std::abs(q.green() - c.green()) + std::abs(q.blue() - c.blue()) < 60) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+};
+
+void AddChart(plot::PlotMap& map, const QString& path) {
+    plot::ChartOpenResult r = plot::OpenVectorChart(path.toStdString());
+    QVERIFY2(r.chart, r.error.c_str());
+    map.charts().add(std::move(*r.chart));
+}
+
+}  // namespace
+
+class TestChartRender : public QObject {
+    Q_OBJECT
+private slots:
+    void s57CellDrawsDepthAreasByTheSafetyDepthAndABuoy() {
+        QTemporaryDir dir;
+        const QString cell = dir.filePath("TEST0001.000");
+        WriteS57Cell(cell);
+        Picture pic(100000);
+        AddChart(pic.map, cell);
+        QVERIFY(pic.map.charts().entries()[0].chart.s57);
+        pic.paint();
+        using plot::MapColour;
+        QCOMPARE(pic.colourAt(52.04, 3.91), plot::ColourOf(MapColour::Shallow));  // 5-10 m, safety depth 10 m
+        QCOMPARE(pic.colourAt(52.04, 4.09), plot::ColourOf(MapColour::Deep));
+        QCOMPARE(pic.colourAt(52.00, 4.05), QColor(220, 30, 30));  // the red buoy
+        QVERIFY(pic.near(52.00, 3.93, plot::ColourOf(MapColour::Restricted), 2));
+        QCOMPARE(pic.colourAt(52.07, 3.95), plot::kPlotBackground);  // north of the cell
+        // A deeper safety depth makes the 20-50 m area the middle shade.
+        Picture deeper(100000);
+        deeper.map.options.safetyDepth = 15;
+        AddChart(deeper.map, cell);
+        deeper.paint();
+        QCOMPARE(deeper.colourAt(52.04, 4.09), plot::ColourOf(MapColour::Medium));
+    }
+
+    void shapefileInUtmAndGeoJsonDrawWhereTheyLie() {
+        QTemporaryDir dir;
+        WriteShapefile(dir.filePath("harbour.shp"));
+        WriteGeoJson(dir.filePath("fairway.geojson"));
+        Picture pic(100000);
+        AddChart(pic.map, dir.filePath("harbour.shp"));
+        AddChart(pic.map, dir.filePath("fairway.geojson"));
+        pic.paint();
+        using plot::MapColour;
+        QCOMPARE(pic.colourAt(52.0, 4.0), plot::ColourOf(MapColour::ChartArea, 0));
+        QCOMPARE(pic.colourAt(52.0, 4.02), plot::kPlotBackground);  // 1.4 km east: outside the 2 km square
+        QVERIFY(pic.near(51.99, 3.96, plot::ColourOf(MapColour::ChartLine, 0)));
+        QVERIFY(pic.near(52.02, 4.0, plot::ColourOf(MapColour::ChartPoint), 2));
+    }
+
+    void coastlineLandAndSeaAtKnownPlaces() {
+        plot::Coastlines probe;
+        if (!probe.installed(plot::ShoreResolution::High)) QSKIP("high coastlines not installed");
+        Picture pic(250000, true);
+        pic.paint();
+        QCOMPARE(pic.colourAt(52.05, 4.35), plot::ColourOf(plot::MapColour::Land));  // The Hague
+        QCOMPARE(pic.colourAt(52.10, 3.70), plot::kPlotBackground);                   // North Sea
+        QCOMPARE(pic.map.resolution(), plot::ShoreResolution::High);
+    }
+
+    void chartThatDoesNotOpenIsReportedAndChangesNothing() {
+        QTemporaryDir dir;
+        WriteGeoJson(dir.filePath("fairway.geojson"));
+        QFile bad(dir.filePath("broken.geojson"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("{ not json");
+        bad.close();
+        ui::SettingsStore settings(dir.filePath("settings.ini"));
+        targets::TargetTable table;
+        input::RunState state;
+        plot::PlotState plot;
+        base::RecordingMessageSink messages;
+        auto* w = new plot::FrmGraphics(table, state, plot, &settings, messages);
+        w->open();
+        QVERIFY(w->addChart(dir.filePath("fairway.geojson")));
+        QCOMPARE(settings.readTextList("ChartFiles"), QStringList({dir.filePath("fairway.geojson")}));
+        QVERIFY(w->findChild<QAction*>("mnuChartShow_0")->isChecked());
+
+        QVERIFY(!w->addChart(dir.filePath("broken.geojson")));
+        QCOMPARE(messages.entries.size(), size_t(1));
+        QVERIFY(QString::fromStdString(messages.entries[0].text).startsWith("Cannot open chart " + dir.filePath("broken.geojson")));
+        QCOMPARE(w->map().charts().entries().size(), size_t(1));
+        QCOMPARE(settings.readTextList("ChartFiles"), QStringList({dir.filePath("fairway.geojson")}));
+
+        // Hidden, remembered hidden; a new window opens it hidden; removed, forgotten.
+        w->findChild<QAction*>("mnuChartShow_0")->trigger();
+        QTRY_COMPARE(settings.readTextList("ChartHidden"), QStringList({dir.filePath("fairway.geojson")}));
+        w->close();
+        delete w;
+        auto* again = new plot::FrmGraphics(table, state, plot, &settings, messages);
+        again->open();
+        QCOMPARE(again->map().charts().entries().size(), size_t(1));
+        QVERIFY(!again->map().charts().entries()[0].visible);
+        again->findChild<QAction*>("mnuChartRemove_0")->trigger();
+        QTRY_VERIFY(again->map().charts().entries().empty());
+        QCOMPARE(settings.readTextList("ChartFiles"), QStringList());
+        delete again;
+    }
+};
+
+QTEST_MAIN(TestChartRender)
+#include "test_chart_render.moc"

@@ -1,0 +1,112 @@
+// Shared pieces of the window tests: a main window whose operator messages are
+// recorded instead of opening modal boxes, fed through its receiver; a check
+// that a window carries the controls it must have; loopback and
+// pseudo-terminal peers for the inputs. It brings the Qt headers the window
+// tests share.
+//
+//   testing_support::MainWindow m;
+//   m.feed(testing_support::ClassAReport(257000001, 59.5, 5.25, 1.0f));
+//   QCOMPARE(testing_support::Missing(m.w, {"cmdConnect", "fgAISTargets"}), QStringList());
+#pragma once
+
+#include <pty.h>
+#include <unistd.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <string>
+
+#include "app/frm_main_window.h"
+#include "support/sample_sentences.h"
+#include "support/temp_dir.h"
+#include "targets/target_list_model.h"
+#include "ui/settings_store.h"
+#include "ui/twips.h"
+
+namespace testing_support {
+
+struct MainWindow {
+    base::RecordingMessageSink messages;
+    app::FrmMain w;
+    explicit MainWindow(ui::SettingsStore* settings = nullptr, const base::Clock* clock = nullptr)
+        : w(settings, nullptr, clock) {
+        w.setMessageSink(&messages);
+    }
+    template <class Rec>
+    void feed(const Rec& rec, char channel = 'A', bool ownShip = false) {
+        w.receiver().receive(input::InputKind::Tcp, Join(Sentences(rec, channel, ownShip)));
+    }
+    QString lastMessage() const {
+        return messages.entries.empty() ? QString() : QString::fromStdString(messages.entries.back().text);
+    }
+};
+
+// The child of that name; a missing one ends the test program with its name.
+template <class T>
+T* Child(const QObject& parent, const char* name) {
+    T* c = parent.findChild<T*>(name);
+    if (!c) qFatal("no child %s", name);
+    return c;
+}
+
+// The names in the list that no object under `parent` carries.
+inline QStringList Missing(const QObject& parent, const QStringList& names) {
+    QStringList out;
+    for (const QString& n : names) {
+        if (!parent.findChild<QObject*>(n)) out << n;
+    }
+    return out;
+}
+
+// The focus leaves a box (by default the way a Tab press moves it on).
+inline void FocusOut(QWidget* box, Qt::FocusReason reason = Qt::TabFocusReason) {
+    QFocusEvent out(QEvent::FocusOut, reason);
+    QApplication::sendEvent(box, &out);
+}
+
+// A loopback server for one client at a time.
+struct LocalServer {
+    QTcpServer server;
+    QTcpSocket* peer = nullptr;
+    LocalServer() { server.listen(QHostAddress::LocalHost, 0); }
+    int port() const { return server.serverPort(); }
+    bool accept() {
+        if (!server.waitForNewConnection(5000)) return false;
+        peer = server.nextPendingConnection();
+        return peer != nullptr;
+    }
+    void send(const std::string& bytes) {
+        peer->write(bytes.data(), static_cast<qint64>(bytes.size()));
+        peer->flush();
+    }
+};
+
+// A pseudo-terminal: the program opens `name` as its serial device, the test
+// writes to `master` as the receiver at the other end of the cable would.
+struct PseudoTerminal {
+    int master = -1, slave = -1;
+    char name[256] = {};
+    bool ok = ::openpty(&master, &slave, name, nullptr, nullptr) == 0;
+    ~PseudoTerminal() {
+        if (!ok) return;
+        ::close(slave);
+        ::close(master);
+    }
+    bool write(const std::string& bytes) const {
+        return ::write(master, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    }
+};
+
+}  // namespace testing_support
