@@ -3,14 +3,15 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 
+#include "ui/plain_text.h"
+
 namespace ais {
 namespace {
 
 QLabel* valueLabel(QWidget* parent, const char* name) {
-    auto* l = new QLabel(parent);
+    auto* l = ui::PlainLabel({}, parent);
     l->setObjectName(name);
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    l->setTextFormat(Qt::PlainText);
     return l;
 }
 
@@ -40,7 +41,7 @@ FrmAISMessage::FrmAISMessage(QWidget* parent)
         {"Message from : ", lblName_}, {"To MMSI :", lblReceiver_}, {"Type of msg :", lblTypeOfMsg_}, {"Time :", lblTime_}};
     int r = 0;
     for (const auto& [caption, value] : rows) {
-        grid->addWidget(new QLabel(caption, this), r, 0);
+        grid->addWidget(ui::PlainLabel(caption, this), r, 0);
         grid->addWidget(value, r, 1);
         ++r;
     }

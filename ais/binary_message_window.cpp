@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/plain_text.h"
+
 namespace ais {
 namespace {
 
@@ -42,7 +44,7 @@ QWidget* makeField(const FormItem& item, QWidget* parent) {
             break;
         }
         case FormItemKind::Value:
-            field = new QLabel(qs(item.text), parent);
+            field = ui::PlainLabel(qs(item.text), parent);
             break;
         case FormItemKind::Note:
             return nullptr;
@@ -56,9 +58,9 @@ void addRows(QGridLayout* grid, const std::vector<const FormItem*>& items, QWidg
     int row = 0, column = 0;
     for (const FormItem* item : items) {
         if (item->kind == FormItemKind::Note) {
-            grid->addWidget(new QLabel(qs(item->label), parent), row, column, 1, 2);
+            grid->addWidget(ui::PlainLabel(qs(item->label), parent), row, column, 1, 2);
         } else {
-            if (!item->label.empty()) grid->addWidget(new QLabel(qs(item->label), parent), row, column);
+            if (!item->label.empty()) grid->addWidget(ui::PlainLabel(qs(item->label), parent), row, column);
             grid->addWidget(makeField(*item, parent), row, column + 1);
         }
         if (++row >= perColumn) {

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDialog>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -36,6 +37,7 @@
 #include "targets/target_list_model.h"
 #include "targets/target_sort.h"
 #include "ui/message_box_sink.h"
+#include "ui/plain_text.h"
 #include "ui/settings_store.h"
 #include "ui/twips.h"
 
@@ -47,15 +49,15 @@ constexpr const char* kMMSIError = " is not a valid MMSI number! Has to be an in
 constexpr const char* kRefPosTitles[4] = {"No Ref pos", "From VDO msg", "Manual ", "From VDM msg, MMSI : "};
 constexpr const char* kBinaryStandards[2] = {"IMO SN/Circ.236", "IALA Proposal (comb IMO236 and ITU 1371-1)"};
 
-// Placement defaults in twips.
-constexpr double kDefaultLeft = 1000, kDefaultTop = 1000, kDefaultWidth = 13300, kDefaultHeight = 8000;
-
 QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace
 
 FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock* clock)
-    : QMainWindow(parent), settings_(settings), boxSink_(std::make_unique<ui::MessageBoxSink>(this)) {
+    : QMainWindow(parent),
+      settings_(settings),
+      placement_({{"MainLeft", 1000}, {"MainTop", 1000}, {"MainWidth", 13300}, {"MainHeight", 8000}}),
+      boxSink_(std::make_unique<ui::MessageBoxSink>(this)) {
     messages_ = boxSink_.get();
     setObjectName("frmMain");
     setWindowTitle(kCaption);
@@ -150,7 +152,7 @@ void FrmMain::buildStatusBar() {
                                           "n/a",             "Ignorerd msgs :",              "n/a",
                                           ""};
     for (int i = 0; i < 7; ++i) {
-        auto* label = new QLabel(QString::fromUtf8(kStart[i]), bar);
+        auto* label = ui::PlainLabel(QString::fromUtf8(kStart[i]), bar);
         label->setObjectName(QString("sbStatusBar_Panel%1").arg(i + 1));
         label->setContentsMargins(4, 0, 4, 0);
         panels_[static_cast<size_t>(i)] = label;
@@ -242,9 +244,9 @@ void FrmMain::buildCentralArea() {
     refLayout->addWidget(optRefPos_[2], 0, 1);
     refLayout->addWidget(optRefPos_[3], 1, 1);
     refLayout->addWidget(txtMMSI_, 1, 2);
-    refLayout->addWidget(new QLabel("Lat :", frameRefPos), 0, 3);
+    refLayout->addWidget(ui::PlainLabel("Lat :", frameRefPos), 0, 3);
     refLayout->addWidget(txtRefLat_, 0, 4);
-    refLayout->addWidget(new QLabel("Lon :", frameRefPos), 1, 3);
+    refLayout->addWidget(ui::PlainLabel("Lon :", frameRefPos), 1, 3);
     refLayout->addWidget(txtRefLon_, 1, 4);
     top->addWidget(frameRefPos);
 
@@ -257,17 +259,17 @@ void FrmMain::buildCentralArea() {
         connect(optIncr_[static_cast<size_t>(i)], &QRadioButton::clicked, this, [this, i] { optIncr_Click(i); });
     }
     optIncr_[0]->setChecked(true);
-    lblSortedBy_ = new QLabel("Unsorted", sortBox);
+    lblSortedBy_ = ui::PlainLabel("Unsorted", sortBox);
     lblSortedBy_->setObjectName("lblSortedBy");
     sortLayout->addWidget(optIncr_[0], 0, 0);
     sortLayout->addWidget(optIncr_[1], 1, 0);
-    sortLayout->addWidget(new QLabel("Sorted by :", sortBox), 0, 1);
+    sortLayout->addWidget(ui::PlainLabel("Sorted by :", sortBox), 0, 1);
     sortLayout->addWidget(lblSortedBy_, 1, 1);
     top->addWidget(sortBox);
 
     auto* countBox = new QGroupBox("Targets", central);
     auto* countLayout = new QVBoxLayout(countBox);
-    lblNoOfTargets_ = new QLabel("0", countBox);
+    lblNoOfTargets_ = ui::PlainLabel("0", countBox);
     lblNoOfTargets_->setObjectName("lblNoOfTargets");
     lblNoOfTargets_->setAlignment(Qt::AlignCenter);
     countLayout->addWidget(lblNoOfTargets_);
@@ -302,6 +304,13 @@ void FrmMain::buildCentralArea() {
         emit targetClicked(receiver_->targets().DisplayOrder[static_cast<size_t>(row)]);
     });
     layout->addWidget(fgAISTargets_, 1);
+
+    // Names from the ship database of earlier runs show in lower case until the vessel's own static report.
+    auto* lblNameInfo = ui::PlainLabel(kNameInfo, central);
+    lblNameInfo->setObjectName("lblNameInfo");
+    // A note, not a control: it gives way so the window keeps its stored width.
+    lblNameInfo->setMinimumWidth(1);
+    layout->addWidget(lblNameInfo);
 
     setCentralWidget(central);
     prepareTargetList();
@@ -343,12 +352,13 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
     receiver_->flagIndex().setDataDir(dataDir_);
     receiver_->setMessageLog(dataDir_);
     landmarks_ = plot::LoadDatabases(dataDir_, datum_);
-    started_ = true;
+    // Stopped while starting (behind a box): what was read is not the whole, so nothing is saved.
+    started_ = !stopping_;
 }
 
 void FrmMain::load(bool openInput) {
     setWindowTitle(kCaption);
-    placeWindow();
+    if (settings_) placement_.place(*this, settings_);
     input::RunState& st = receiver_->state();
     if (st.CheckChecksum) panels_[3]->setText("0");
     if (st.EmptyBuffer) panels_[5]->setText("0");
@@ -388,35 +398,6 @@ void FrmMain::applyCommChoice(const input::CommChoice& choice) {
 
 void FrmMain::OpenInput() { connection_->OpenInput(); }
 
-void FrmMain::placeWindow() {
-    if (!settings_) return;
-    const double dpi = logicalDpiX();
-    static const char* const kKeys[4] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
-    static const double kDefaults[4] = {kDefaultLeft, kDefaultTop, kDefaultWidth, kDefaultHeight};
-    for (size_t i = 0; i < 4; ++i) {
-        placedTwips_[i] = settings_->readNumber(kKeys[i], kDefaults[i]);
-        placedPixels_[i] = ui::pixelsFromTwips(static_cast<int>(std::lround(placedTwips_[i])), dpi);
-    }
-    placed_ = true;
-    move(placedPixels_[0], placedPixels_[1]);
-    resize(placedPixels_[2], placedPixels_[3]);
-}
-
-void FrmMain::storePlacement() {
-    if (!settings_ || isMinimized()) return;
-    const double dpi = logicalDpiX();
-    static const char* const kKeys[4] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
-    const int pixels[4] = {x(), y(), width(), height()};
-    for (size_t i = 0; i < 4; ++i) {
-        // An unmoved edge keeps its stored twips, so rounding to pixels never creeps.
-        const double twips = placed_ && pixels[i] == placedPixels_[i]
-                                 ? placedTwips_[i]
-                                 : ui::twipsFromPixels(pixels[i], dpi);
-        settings_->writeNumber(kKeys[i], twips);
-    }
-    settings_->sync();
-}
-
 void FrmMain::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
@@ -433,15 +414,35 @@ void FrmMain::shutdown() {
             toSave.IPAddress = storedComm_->IPAddress;
             toSave.IPPort = storedComm_->IPPort;
         }
-        input::SaveSetup((dataDir_ / kSetupFileName).string(), toSave, receiver_->state(), *messages_);
+        base::StandardErrorSink failures("orvanta");
+        input::SaveSetup((dataDir_ / kSetupFileName).string(), toSave, receiver_->state(), failures);
         const auto vessels = receiver_->shipDataOfRun();
-        targets::SaveShipData(dataDir_, vessels);
+        const targets::ShipDataSaveResult saved = targets::SaveShipData(dataDir_, vessels);
+        if (!saved) failures.operatorMessage(base::MessageIcon::Exclamation, "Orvanta",
+                                             "ship database not stored: " + saved.error);
+        saveFailed_ = failures.count > 0;
     }
-    storePlacement();
+    placement_.store(*this, settings_);
     // Every other window of the program closes with the main window.
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w != this && w->isWindow() && w->isVisible()) w->close();
     }
+}
+
+void FrmMain::stop() {
+    if (stopping_) return;
+    stopping_ = true;
+    boxSink_->stop();
+    // Dialogs waiting on the operator (setup, about, file and number prompts) give way.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isModal() || !w->isVisible()) continue;
+        if (auto* dialog = qobject_cast<QDialog*>(w)) {
+            dialog->reject();
+        } else {
+            w->close();
+        }
+    }
+    if (started_) shutdown();
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {

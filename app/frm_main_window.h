@@ -41,6 +41,7 @@
 #include "input/connection.h"
 #include "input/setup_file.h"
 #include "plot/landmarks.h"
+#include "ui/window_placement.h"
 
 namespace input {
 class FrmPortMonitor;
@@ -59,6 +60,7 @@ namespace ais {
 class FrmAISMessage;
 }
 namespace ui {
+class MessageBoxSink;
 class SettingsStore;
 }
 
@@ -71,6 +73,9 @@ class FrmMain : public QMainWindow, public ReceiverEvents, private input::Connec
 public:
     static constexpr const char* kCaption = "  Orvanta - Version : 1.00";
     static constexpr const char* kAboutTitle = "About Orvanta";
+    static constexpr const char* kNameInfo =
+        "Name with lower case letters : Static data imported from historical database. No Msg 5/19 received yet in "
+        "this session.";
 
     // settings: the per-user store for the placement; null keeps none.
     // clock: the time source of the receiver; null uses the computer's clock.
@@ -118,8 +123,18 @@ public:
 
     // Closes whatever input is open and opens the one the settings choose.
     void OpenInput();
-    // Writes setup, ship data and placement (once); called when the window closes.
+    // Writes setup, ship data and placement (once); called when the window
+    // closes. Nothing waits on the operator here: a file that cannot be
+    // written is reported on standard error (and in exitCode()).
     void shutdown();
+    // Ends the run now, as an interrupt or terminate signal asks, also from
+    // inside a modal box: no box opens any more (one that is open closes, its
+    // text going to standard error), open dialogs are dismissed, and what was
+    // loaded is saved as shutdown() does. Before startUp() has finished
+    // nothing is written, so no default replaces a file that was not read.
+    void stop();
+    // The program's exit status: 0, or 1 when shutdown could not save a file.
+    int exitCode() const { return saveFailed_ ? 1 : 0; }
 
     // ReceiverEvents
     void statusPanelChanged(int panel, const std::string& text) override;
@@ -152,8 +167,6 @@ private:
     void buildCentralArea();
     void prepareTargetList();
     void updateClockPanel();
-    void placeWindow();
-    void storePlacement();
     void chooseBinaryStandard(int index);
     void showMessagesWindow();
     void mnuViewGraphics_Click(bool checked);
@@ -182,18 +195,17 @@ private:
     targets::TargetListModel* model_ = nullptr;
     targets::ExtraInfoWindows* extraInfo_ = nullptr;
     ui::SettingsStore* settings_ = nullptr;
-    std::unique_ptr<base::MessageSink> boxSink_;
+    ui::WindowPlacement placement_;
+    std::unique_ptr<ui::MessageBoxSink> boxSink_;
     base::MessageSink* messages_ = nullptr;
     std::filesystem::path dataDir_;
     geodesy::DatumTable datum_;
     plot::LandmarkDatabases landmarks_;
     bool started_ = false;
     bool shutDown_ = false;
+    bool stopping_ = false;
+    bool saveFailed_ = false;
     double shownRefLat_ = 0, shownRefLon_ = 0;
-    // Placement as read (twips) and as applied (pixels): Left, Top, Width, Height.
-    std::array<double, 4> placedTwips_{};
-    std::array<int, 4> placedPixels_{};
-    bool placed_ = false;
 
     std::array<QLabel*, 7> panels_{};
     QTimer* timerAIS_Status_ = nullptr;

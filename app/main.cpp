@@ -6,6 +6,12 @@
 //             (default: the program's folder when writable, else ~/.local/share/Orvanta)
 // --demo      start the built-in traffic simulator and show its traffic; the
 //             stored input settings are kept as they are
+//
+// Interrupt and terminate end the run in order from the first line of main()
+// on, also while a start-up message box waits: what was loaded is saved (the
+// setup file, the ship database, the placement), nothing waits on a box, and
+// a file that cannot be written is reported on standard error. The exit
+// status is 0, or 1 when something could not be saved.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -25,16 +31,18 @@
 
 namespace {
 
-// Interrupt and terminate close the main window the ordinary way, so the
-// setup file, the ship database and the placement are still saved.
+// The handler only notes the signal and wakes the event loop through a pipe;
+// the run is ended from the loop, where it is safe to write files.
 int gSignalPipe[2] = {-1, -1};
+volatile sig_atomic_t gStopRequested = 0;
 
 void onSignal(int) {
+    gStopRequested = 1;
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(gSignalPipe[1], &byte, 1);
 }
 
-void closeOnSignals(QWidget& window) {
+void catchStopSignals() {
     if (::pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     struct sigaction sa {};
     sa.sa_handler = onSignal;
@@ -42,18 +50,26 @@ void closeOnSignals(QWidget& window) {
     sa.sa_flags = SA_RESTART;
     ::sigaction(SIGINT, &sa, nullptr);
     ::sigaction(SIGTERM, &sa, nullptr);
-    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, &window);
+}
+
+// From here on a signal stops the window wherever the program waits, in the
+// main loop or in a modal box's own loop.
+void stopOnSignals(app::FrmMain& window, QObject& owner) {
+    if (gSignalPipe[0] < 0) return;
+    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, &owner);
     QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
         char buffer[16];
         while (::read(gSignalPipe[0], buffer, sizeof buffer) > 0) {
         }
-        window.close();
+        window.stop();
+        QCoreApplication::exit(window.exitCode());
     });
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    catchStopSignals();
     QApplication application(argc, argv);
     QApplication::setApplicationName("Orvanta");
     QApplication::setApplicationVersion("1.00");
@@ -78,8 +94,16 @@ int main(int argc, char** argv) {
 
     ui::SettingsStore settings;
     app::FrmMain window(&settings);
+    stopOnSignals(window, application);
+    // A signal that came while starting (its boxes closed by it) ends the run here.
+    const auto stopped = [&window] {
+        if (!gStopRequested) return false;
+        window.stop();
+        return true;
+    };
     const bool demo = parser.isSet(demoOption);
     window.startUp(dataDir, /*quietWithoutSetupFile=*/demo);
+    if (stopped()) return window.exitCode();
 
     ui::DemoSimulator simulator;
     if (demo) {
@@ -93,11 +117,11 @@ int main(int argc, char** argv) {
         });
     }
     window.load(/*openInput=*/!demo);
-    closeOnSignals(window);
+    if (stopped()) return window.exitCode();
     window.show();
     if (demo) simulator.start(QDir(QCoreApplication::applicationDirPath()).filePath("orvanta-cli"));
 
     const int rc = application.exec();
     simulator.stop();
-    return rc;
+    return rc != 0 ? rc : window.exitCode();
 }

@@ -3,7 +3,9 @@
 // layer shows a box, the command-line tool prints to stderr, tests record them.
 #pragma once
 
+#include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace base {
@@ -35,6 +37,22 @@ public:
 class NullMessageSink final : public MessageSink {
 public:
     void operatorMessage(MessageIcon, const std::string&, const std::string&) override {}
+};
+
+// Writes each message as one line on standard error, after a prefix (the
+// program's name); for when no one may be asked anything, such as at shutdown.
+class StandardErrorSink final : public MessageSink {
+public:
+    explicit StandardErrorSink(std::string prefix) : prefix_(std::move(prefix)) {}
+    void operatorMessage(MessageIcon, const std::string&, const std::string& text) override {
+        std::fprintf(stderr, "%s: %s\n", prefix_.c_str(), text.c_str());
+        std::fflush(stderr);
+        ++count;
+    }
+    int count = 0;
+
+private:
+    std::string prefix_;
 };
 
 }  // namespace base

@@ -1,8 +1,13 @@
 #include "base/text_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
-#include <system_error>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 namespace base {
 
@@ -56,40 +61,56 @@ std::string Latin1OrUtf8ToUtf8(std::string_view bytes) {
     return out;
 }
 
-TextFileLines ReadTextLines(const std::filesystem::path& path, std::size_t maxBytes) {
-    TextFileLines r;
-    std::error_code ec;
-    const auto st = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(st)) {
-        // A path whose folder cannot be searched is not "missing": say so.
-        r.exists = ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory;
-        if (r.exists) r.error = "cannot examine " + path.string() + ": " + ec.message();
+FileBytes ReadFileBytes(const std::filesystem::path& path, std::size_t maxBytes) {
+    FileBytes r;
+    // Non-blocking, so a named pipe without a writer (or a device) cannot hold the program here.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        r.exists = err != ENOENT && err != ENOTDIR;
+        if (r.exists) r.error = "cannot open " + path.string() + ": " + std::strerror(err);
         return r;
     }
     r.exists = true;
-    if (!std::filesystem::is_regular_file(st)) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         r.error = path.string() + " is not a regular file";
-        return r;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        r.error = "cannot open " + path.string();
-        return r;
-    }
-    std::string data;
-    char buf[65536];
-    while (in) {
-        in.read(buf, sizeof buf);
-        data.append(buf, static_cast<std::size_t>(in.gcount()));
-        if (data.size() > maxBytes) {
-            r.error = path.string() + " is too large";
-            return r;
+    } else if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
+        r.error = path.string() + " is too large";
+    } else {
+        r.bytes.reserve(static_cast<std::size_t>(st.st_size));
+        char buf[65536];
+        while (true) {
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                r.error = "cannot read " + path.string() + ": " + std::strerror(errno);
+                break;
+            }
+            if (n == 0) {
+                r.ok = true;
+                break;
+            }
+            r.bytes.append(buf, static_cast<std::size_t>(n));
+            // The file may grow while it is read.
+            if (r.bytes.size() > maxBytes) {
+                r.error = path.string() + " is too large";
+                break;
+            }
         }
     }
-    if (in.bad()) {
-        r.error = "cannot read " + path.string();
-        return r;
-    }
+    ::close(fd);
+    if (!r.ok) r.bytes.clear();
+    return r;
+}
+
+TextFileLines ReadTextLines(const std::filesystem::path& path, std::size_t maxBytes) {
+    TextFileLines r;
+    const FileBytes file = ReadFileBytes(path, maxBytes);
+    r.exists = file.exists;
+    r.error = file.error;
+    if (!file.ok) return r;
+    const std::string& data = file.bytes;
 
     std::string_view rest(data);
     if (rest.starts_with("\xEF\xBB\xBF")) rest.remove_prefix(3);

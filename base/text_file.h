@@ -1,6 +1,6 @@
-// Reading the program's small text data files (ship database, flag index,
-// setup file): whole file in, lines out as UTF-8, plus the comma-separated
-// field reader those files use.
+// Reading the program's small data files (ship database, flag index,
+// landmarks, flag icons): whole file in, lines out as UTF-8, plus the
+// comma-separated field reader those files use.
 //
 //   TextFileLines f = ReadTextLines(dir / "Shipdata.dat");
 //   if (f.exists && f.ok) for (const auto& line : f.lines) {
@@ -23,6 +23,15 @@ namespace base {
 
 // Files above this size are refused rather than read into memory.
 inline constexpr std::size_t kMaxTextFileBytes = 64u * 1024u * 1024u;
+
+struct FileBytes {
+    bool exists = false;  // something exists at the path
+    bool ok = false;      // it is a regular file and was read whole
+    std::string error;
+    std::string bytes;
+};
+
+FileBytes ReadFileBytes(const std::filesystem::path& path, std::size_t maxBytes);
 
 struct TextFileLines {
     bool exists = false;             // something exists at the path

@@ -13,7 +13,9 @@
 #include <algorithm>
 
 #include "input/comm_setup.h"
+#include "ui/plain_text.h"
 #include "ui/twips.h"
+#include "ui/window_placement.h"
 
 namespace input {
 
@@ -70,16 +72,16 @@ FrmCommSetup::FrmCommSetup(const CommChoice& current, base::MessageSink& message
     cmdComInfo_->setAutoDefault(false);
     cmdComInfo_->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
     connect(cmdComInfo_, &QPushButton::clicked, this, &FrmCommSetup::cmdComInfo_Click);
-    com->addWidget(new QLabel("Comport", frameCOM_), 0, 0);
+    com->addWidget(ui::PlainLabel("Comport", frameCOM_), 0, 0);
     com->addWidget(cmbComPort_, 0, 1);
-    com->addWidget(new QLabel("Baud rate", frameCOM_), 1, 0);
+    com->addWidget(ui::PlainLabel("Baud rate", frameCOM_), 1, 0);
     com->addWidget(cmbBaudRate_, 1, 1);
     com->addWidget(cmdComInfo_, 2, 0, 1, 2);
-    com->addWidget(new QLabel("Data bits", frameCOM_), 0, 2);
+    com->addWidget(ui::PlainLabel("Data bits", frameCOM_), 0, 2);
     com->addWidget(cmbDataBits_, 0, 3);
-    com->addWidget(new QLabel("Stop bits", frameCOM_), 1, 2);
+    com->addWidget(ui::PlainLabel("Stop bits", frameCOM_), 1, 2);
     com->addWidget(cmbStopBits_, 1, 3);
-    com->addWidget(new QLabel("Parity", frameCOM_), 2, 2);
+    com->addWidget(ui::PlainLabel("Parity", frameCOM_), 2, 2);
     com->addWidget(cmbParity_, 2, 3);
     com->setColumnStretch(1, 1);
     com->setColumnStretch(3, 1);
@@ -98,9 +100,9 @@ FrmCommSetup::FrmCommSetup(const CommChoice& current, base::MessageSink& message
     txtPort_ = new QLineEdit("8040", frameTCPIP_);
     txtPort_->setObjectName("txtPort");
     txtPort_->setMaximumWidth(txtPort_->fontMetrics().horizontalAdvance("000000000") + 12);
-    tcp->addWidget(new QLabel("IP address", frameTCPIP_), 0, 0);
+    tcp->addWidget(ui::PlainLabel("IP address", frameTCPIP_), 0, 0);
     tcp->addWidget(cmbIP_, 0, 1);
-    tcp->addWidget(new QLabel("Port no", frameTCPIP_), 1, 0);
+    tcp->addWidget(ui::PlainLabel("Port no", frameTCPIP_), 1, 0);
     tcp->addWidget(txtPort_, 1, 1, Qt::AlignLeft);
     tcp->setColumnStretch(1, 1);
     tcp->setRowStretch(2, 1);
@@ -145,7 +147,8 @@ FrmCommSetup::FrmCommSetup(const CommChoice& current, base::MessageSink& message
                  std::max(ui::pixelsFromTwips(kHeightTwips, dpi), hint.height()));
     optComm_Click(edited_.comm.UseTCP ? 1 : 0);
     const int offset = ui::pixelsFromTwips(kOffsetTwips, dpi);
-    if (parent) move(parent->pos() + QPoint(offset, offset));
+    // A main window at the screen's edge must not push the dialog off it.
+    if (parent) move(ui::FitOnScreen(QRect(parent->pos() + QPoint(offset, offset), size())).topLeft());
 }
 
 void FrmCommSetup::fill() {
@@ -286,13 +289,13 @@ FrmComportInfo::FrmComportInfo(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
     layout->addLayout(row);
-    auto* icon = new QLabel(this);
+    auto* icon = ui::PlainLabel({}, this);
     icon->setObjectName("imgInfo");
     const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, this).pixmap(size, size));
     icon->setAlignment(Qt::AlignTop);
     row->addWidget(icon);
-    auto* text = new QLabel(
+    auto* text = ui::PlainLabel(
         "Comport numbers above 16 are not supported. Ports with a higher number are ignored by the "
         "setup dialog.\n\nCOM1 to COM16 are the serial devices of this computer in this order: USB serial "
         "adapters (ttyUSB), USB modems (ttyACM), built-in ports (ttyS), then any other.",

@@ -11,15 +11,13 @@
 #include <cmath>
 
 #include "input/tcp_transport.h"
+#include "ui/plain_text.h"
 #include "ui/settings_store.h"
 #include "ui/twips.h"
 
 namespace input {
 
 namespace {
-
-constexpr const char* kPlacementKeys[4] = {"MonitorLeft", "MonitorTop", "MonitorWidth", "MonitorHeight"};
-constexpr double kPlacementDefaults[4] = {100, 100, 8000, 4000};
 
 QString fromUtf8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -30,7 +28,14 @@ QString shownText(std::string_view s) { return fromUtf8(s).remove(QChar('\r')); 
 
 FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const TcpTransport& tcp, QWidget* parent,
                                ui::SettingsStore* settings)
-    : QWidget(parent, Qt::Window), state_(state), comm_(comm), tcp_(tcp), settings_(settings) {
+    : QWidget(parent, Qt::Window),
+      state_(state),
+      comm_(comm),
+      tcp_(tcp),
+      settings_(settings),
+      // A monitor minimised at unload stores the place it comes back to.
+      placement_({{"MonitorLeft", 100}, {"MonitorTop", 100}, {"MonitorWidth", 8000}, {"MonitorHeight", 4000}},
+                 ui::WindowPlacement::WhenMinimised::StoreNormalPlace) {
     setObjectName("frmPortMonitor");
     setWindowTitle(kCaption);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -40,12 +45,11 @@ FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const 
 
     auto* bufferRow = new QHBoxLayout;
     layout->addLayout(bufferRow);
-    auto* lblInputBuffer1 = new QLabel("COM-port inputbuffer :", this);
+    auto* lblInputBuffer1 = ui::PlainLabel("COM-port inputbuffer :", this);
     lblInputBuffer1->setObjectName("lblInputBuffer1");
     lblInputBuffer1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblInputBuffer2_ = new QLabel("com-port inputbuffer", this);
+    lblInputBuffer2_ = ui::PlainLabel("com-port inputbuffer", this);
     lblInputBuffer2_->setObjectName("lblInputBuffer2");
-    lblInputBuffer2_->setTextFormat(Qt::PlainText);
     lblInputBuffer2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblInputBuffer2_->setFrameShape(QFrame::StyledPanel);
     // Two lines of whatever arrived, clipped: a long chunk never resizes the window.
@@ -64,7 +68,7 @@ FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const 
                                                     "Checksum OK", "Checksum Error"};
     const int valueWidth = fontMetrics().horizontalAdvance("0000000") + 8;
     for (int i = 0; i < 5; ++i) {
-        auto* label = new QLabel("0", this);
+        auto* label = ui::PlainLabel("0", this);
         label->setObjectName(kCounterNames[i]);
         label->setFrameShape(QFrame::StyledPanel);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -72,7 +76,7 @@ FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const 
         counterLabels_[static_cast<size_t>(i)] = label;
         const int row = i < 3 ? i : i - 3;
         const int column = i < 3 ? 0 : 2;
-        counters->addWidget(new QLabel(kCounterCaptions[i], this), row, column);
+        counters->addWidget(ui::PlainLabel(kCounterCaptions[i], this), row, column);
         counters->addWidget(label, row, column + 1);
     }
     counters->setColumnMinimumWidth(2, 0);
@@ -107,7 +111,7 @@ FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const 
     bar->setStyleSheet("QStatusBar::item { border: none; }");
     static const char* const kPanelStart[5] = {"Comport", "Baud rate", "Data bits", "Parity", "Stop bits"};
     for (int i = 0; i < 5; ++i) {
-        auto* panel = new QLabel(kPanelStart[i], bar);
+        auto* panel = ui::PlainLabel(kPanelStart[i], bar);
         panel->setObjectName(QString("StatusBar1_Panel%1").arg(i + 1));
         panel->setContentsMargins(4, 0, 12, 0);
         panels_[static_cast<size_t>(i)] = panel;
@@ -127,7 +131,7 @@ FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const 
 
     // Load: from here on the receiver feeds the monitor.
     state_.PortMonitorOpen = true;
-    placeWindow();
+    placement_.place(*this, settings_);
     showPanels();
     updateCapacity();
 }
@@ -262,33 +266,6 @@ void FrmPortMonitor::updateCapacity() {
     box_.setCapacity(MonitorCapacity(ui::twipsFromPixels(txtNMEA_->height(), logicalDpiY())));
 }
 
-void FrmPortMonitor::placeWindow() {
-    const double dpi = logicalDpiX();
-    for (size_t i = 0; i < 4; ++i) {
-        placedTwips_[i] = settings_ ? settings_->readNumber(kPlacementKeys[i], kPlacementDefaults[i])
-                                    : kPlacementDefaults[i];
-        placedPixels_[i] = ui::pixelsFromTwips(static_cast<int>(std::lround(placedTwips_[i])), dpi);
-    }
-    placed_ = true;
-    move(placedPixels_[0], placedPixels_[1]);
-    resize(placedPixels_[2], placedPixels_[3]);
-}
-
-void FrmPortMonitor::storePlacement() {
-    if (!settings_) return;
-    const double dpi = logicalDpiX();
-    // A minimised window keeps the place it will come back to.
-    const QRect normal = isMinimized() ? normalGeometry() : QRect(pos(), size());
-    const int pixels[4] = {normal.x(), normal.y(), normal.width(), normal.height()};
-    for (size_t i = 0; i < 4; ++i) {
-        // An unmoved edge keeps its stored twips, so rounding to pixels never creeps.
-        const double twips =
-            placed_ && pixels[i] == placedPixels_[i] ? placedTwips_[i] : ui::twipsFromPixels(pixels[i], dpi);
-        settings_->writeNumber(kPlacementKeys[i], twips);
-    }
-    settings_->sync();
-}
-
 void FrmPortMonitor::closeEvent(QCloseEvent* event) {
     if (!unloaded_) {
         unloaded_ = true;
@@ -298,7 +275,7 @@ void FrmPortMonitor::closeEvent(QCloseEvent* event) {
         st.MonitorSentenceCount = st.MonitorNMEACount = st.MonitorAISCount = 0;
         st.MonitorChecksumOK = st.MonitorChecksumBad = 0;
         st.PortMonitorOpen = false;
-        storePlacement();
+        placement_.store(*this, settings_);
     }
     QWidget::closeEvent(event);
 }

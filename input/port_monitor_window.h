@@ -31,6 +31,7 @@
 #include "input/port_monitor.h"
 #include "input/run_state.h"
 #include "input/setup_file.h"
+#include "ui/window_placement.h"
 
 namespace ui {
 class SettingsStore;
@@ -73,8 +74,6 @@ protected:
 
 private:
     void showPanels();
-    void placeWindow();
-    void storePlacement();
     void scheduleRefresh();
     void updateCapacity();
     void cmdFreeze_Click();
@@ -91,9 +90,7 @@ private:
     bool inputBufferChanged_ = false;
     // Counter values the labels show; a label is rewritten when its counter moves.
     std::array<int32_t, 5> shownCounters_{};
-    std::array<double, 4> placedTwips_{};
-    std::array<int, 4> placedPixels_{};
-    bool placed_ = false;
+    ui::WindowPlacement placement_;
     bool unloaded_ = false;
 
     QLabel* lblInputBuffer2_ = nullptr;

@@ -5,13 +5,15 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
+#include "ui/plain_text.h"
+
 namespace plot {
 
 namespace {
 QString FromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 QLabel* ValueLabel(const char* name, const char* text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+    auto* label = ui::PlainLabel(text, parent);
     label->setObjectName(name);
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance("179\u00b059'59.9\"W") + 8);
     return label;
@@ -37,8 +39,8 @@ FrmERBL::FrmERBL(ui::SettingsStore* settings, QWidget* parent)
     auto* rngBrg = new QGroupBox("True rng/brg", this);
     rngBrg->setObjectName("frmTrueRngBrg");
     auto* grid = new QGridLayout(rngBrg);
-    grid->addWidget(new QLabel("Range : ", rngBrg), 0, 0);
-    grid->addWidget(new QLabel("Bearing :", rngBrg), 1, 0);
+    grid->addWidget(ui::PlainLabel("Range : ", rngBrg), 0, 0);
+    grid->addWidget(ui::PlainLabel("Bearing :", rngBrg), 1, 0);
     lblERBL_Range_ = ValueLabel("lblERBL_Range", "", rngBrg);
     lblERBL_Bearing_ = ValueLabel("lblERBL_Bearing", "", rngBrg);
     grid->addWidget(lblERBL_Range_, 0, 1);

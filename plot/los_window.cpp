@@ -5,6 +5,8 @@
 #include <QInputDialog>
 #include <QMouseEvent>
 
+#include "ui/plain_text.h"
+
 namespace plot {
 
 namespace {
@@ -27,7 +29,7 @@ FrmLOS::FrmLOS(LineOfSightState& los, ui::SettingsStore* settings, QWidget* pare
     static const char* const kCaptions[2] = {"Height of eye :", "Height of object :"};
     const float stored[2] = {los_.heightOfEye, los_.heightOfObject};
     for (int i = 0; i < 2; ++i) {
-        auto* label = new QLabel(kCaptions[i], this);
+        auto* label = ui::PlainLabel(kCaptions[i], this);
         label->setObjectName(QString("lblHeight_%1").arg(i));
         label->installEventFilter(this);
         auto* button = new QPushButton(FromUtf8(StoredHeightText(stored[i])), this);
@@ -38,18 +40,18 @@ FrmLOS::FrmLOS(LineOfSightState& los, ui::SettingsStore* settings, QWidget* pare
         cmdHeight_[static_cast<size_t>(i)] = button;
         grid->addWidget(label, i, 0);
         grid->addWidget(button, i, 1);
-        grid->addWidget(new QLabel("m", this), i, 2);
+        grid->addWidget(ui::PlainLabel("m", this), i, 2);
     }
     const LosTexts shown = LosFromRange(los_.range);
-    grid->addWidget(new QLabel("Line Of Sight : ", this), 2, 0);
-    lblLOS_km_ = new QLabel(FromUtf8(shown.km), this);
+    grid->addWidget(ui::PlainLabel("Line Of Sight : ", this), 2, 0);
+    lblLOS_km_ = ui::PlainLabel(FromUtf8(shown.km), this);
     lblLOS_km_->setObjectName("lblLOS_km");
-    lblLOS_nmile_ = new QLabel(FromUtf8(shown.nmile), this);
+    lblLOS_nmile_ = ui::PlainLabel(FromUtf8(shown.nmile), this);
     lblLOS_nmile_->setObjectName("lblLOS_nmile");
     grid->addWidget(lblLOS_km_, 2, 1);
     grid->addWidget(lblLOS_nmile_, 3, 1);
-    grid->addWidget(new QLabel("L.O.S. = 4.1 x (Sqr(h1) + Sqr(h2)) km", this), 4, 0, 1, 3);
-    grid->addWidget(new QLabel("or           2.2 x (Sqr(h1) + Sqr(h2) ) nmile", this), 5, 0, 1, 3);
+    grid->addWidget(ui::PlainLabel("L.O.S. = 4.1 x (Sqr(h1) + Sqr(h2)) km", this), 4, 0, 1, 3);
+    grid->addWidget(ui::PlainLabel("or           2.2 x (Sqr(h1) + Sqr(h2) ) nmile", this), 5, 0, 1, 3);
     placement_.place(*this, settings_);
 }
 

@@ -17,6 +17,7 @@
 #include "plot/erbl_window.h"
 #include "plot/los_window.h"
 #include "plot/ogr_chart.h"
+#include "ui/plain_text.h"
 #include "ui/settings_store.h"
 #include "ui/twips.h"
 #include "ui/window_placement.h"
@@ -33,7 +34,10 @@ QString FromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), stat
 // "UTM Zone 3" would read as another zone.
 class SteadyPanel : public QLabel {
 public:
-    using QLabel::QLabel;
+    SteadyPanel(const QString& text, QWidget* parent) : QLabel(parent) {
+        ui::MakePlain(*this);
+        setText(text);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -167,7 +171,7 @@ void FrmGraphics::buildControls() {
     auto* row = new QHBoxLayout;
     layout->addLayout(row);
 
-    row->addWidget(new QLabel("Scale 1:", central));
+    row->addWidget(ui::PlainLabel("Scale 1:", central));
     cmbScale_ = new QComboBox(central);
     cmbScale_->setObjectName("cmbScale");
     cmbScale_->setEditable(true);
@@ -189,12 +193,12 @@ void FrmGraphics::buildControls() {
         cmdZoom_[static_cast<size_t>(i)] = b;
         row->addWidget(b);
     }
-    lblGridTick_ = new QLabel(central);
+    lblGridTick_ = ui::PlainLabel({}, central);
     lblGridTick_->setObjectName("lblGridTick");
     lblGridTick_->setToolTip("Metres per centimetre of screen");
     row->addWidget(lblGridTick_);
     row->addStretch(1);
-    lblDum_ = new QLabel("DblClick on target to view details", central);
+    lblDum_ = ui::PlainLabel("DblClick on target to view details", central);
     lblDum_->setObjectName("lblDum");
     // A hint, not a control: it gives way so the window keeps its stored width.
     lblDum_->setMinimumWidth(1);
@@ -221,7 +225,7 @@ void FrmGraphics::buildControls() {
     static const char* const kWidest[5] = {"89\u00b059'59.9\"N", "179\u00b059'59.9\"W", "99.99 nmile", "359.9 \u00b0",
                                            "RangeRings : 0.05 nmile"};
     for (int i = 0; i < 7; ++i) {
-        QLabel* label = i < 5 ? new QLabel(QString::fromUtf8(kStart[i]), bar)
+        QLabel* label = i < 5 ? ui::PlainLabel(QString::fromUtf8(kStart[i]), bar)
                               : new SteadyPanel(QString::fromUtf8(kStart[i]), bar);
         label->setObjectName(QString("StatusBar1_Panel%1").arg(i + 1));
         label->setContentsMargins(2, 0, 2, 0);
@@ -577,7 +581,7 @@ void FrmGraphics::rebuildChartsMenu() {
     // Each change rebuilds this menu: not while one of its actions is still being handled.
     for (size_t i = 0; i < entries.size(); ++i) {
         const int index = static_cast<int>(i);
-        QMenu* chart = mnuOptionsCharts_->addMenu(QFileInfo(FromUtf8(entries[i].chart.path)).fileName());
+        QMenu* chart = mnuOptionsCharts_->addMenu(ui::MenuText(QFileInfo(FromUtf8(entries[i].chart.path)).fileName()));
         QAction* show = chart->addAction("Show");
         show->setObjectName(QString("mnuChartShow_%1").arg(index));
         show->setCheckable(true);

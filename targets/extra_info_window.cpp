@@ -8,12 +8,14 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "ais/code_tables.h"
+#include "ui/icon_file.h"
+#include "ui/plain_text.h"
 #include "ui/twips.h"
+#include "ui/window_placement.h"
 
 namespace targets {
 
@@ -141,7 +143,7 @@ bool isLongText(std::string_view key) {
 }
 
 QLabel* valueLabel(QWidget* parent, const QString& name, bool longText) {
-    auto* l = new QLabel(kNotAvailableText, parent);
+    auto* l = ui::PlainLabel(kNotAvailableText, parent);
     l->setObjectName(name);
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     if (longText) {
@@ -201,7 +203,7 @@ FrmAISExtraInfo::FrmAISExtraInfo(const TargetTable& table, int entry, QWidget* p
     connect(timer_, &QTimer::timeout, this, &FrmAISExtraInfo::refresh);
 
     const TargetRecord& t = table_.entry(entry_);
-    setWindowTitle(qs(ExtraInfoCaption(t)));
+    ui::SetPlainWindowTitle(*this, qs(ExtraInfoCaption(t)));
 
     auto* top = new QVBoxLayout(this);
     // Longer texts arriving later widen the window instead of being cut.
@@ -252,12 +254,12 @@ void FrmAISExtraInfo::buildHeader(QVBoxLayout* top) {
     const ExtraInfoHeader h = ExtraInfoHeaderFor(t);
     auto* row = new QHBoxLayout;
     row->setSpacing(6);
-    picClass_ = new QLabel(this);
+    picClass_ = ui::PlainLabel({}, this);
     picClass_->setObjectName("picClass");
     row->addWidget(picClass_);
     const auto pair = [&](const char* caption, const char* name, const std::string& text) {
-        row->addWidget(new QLabel(caption, this));
-        auto* value = new QLabel(qs(text), this);
+        row->addWidget(ui::PlainLabel(caption, this));
+        auto* value = ui::PlainLabel(qs(text), this);
         value->setObjectName(name);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         QFont bold = value->font();
@@ -269,7 +271,7 @@ void FrmAISExtraInfo::buildHeader(QVBoxLayout* top) {
     };
     lblMMSI_ = pair("MMSI : ", "lblMMSI", h.mmsi);
     lblClass_ = pair("AIS Class : ", "lblClass", h.classText);
-    picFlag_ = new QLabel(this);
+    picFlag_ = ui::PlainLabel({}, this);
     picFlag_->setObjectName("picFlag");
     lblNationality_ = pair("Flag state : ", "lblNationality", h.nationality);
     row->insertWidget(row->indexOf(lblNationality_), picFlag_);
@@ -290,7 +292,7 @@ QGroupBox* FrmAISExtraInfo::buildFrame(QWidget* parent, const char* name, const 
     g->setVerticalSpacing(0);
     int r = 0;
     for (const InfoField& f : fields) {
-        g->addWidget(new QLabel(f.caption, frame), r, 0);
+        g->addWidget(ui::PlainLabel(f.caption, frame), r, 0);
         const QString labelName = qs(ValueLabelName(name, f.key));
         QLabel* value = valueLabel(frame, labelName, isLongText(f.key));
         labels_.insert(labelName, value);
@@ -335,7 +337,7 @@ void FrmAISExtraInfo::setIcons() {
     const TargetRecord& t = table_.entry(entry_);
     // The flag first; a class picture, where the class has one, takes its place as icon.
     if (!t.FlagIcon.empty()) {
-        const QPixmap flag(qs(t.FlagIcon));
+        const QPixmap flag = ui::LoadIconFile(t.FlagIcon);
         if (!flag.isNull()) {
             setWindowIcon(QIcon(flag));
             picFlag_->setPixmap(flag.scaledToHeight(fontMetrics().height() + 4, Qt::SmoothTransformation));
@@ -402,7 +404,9 @@ void FrmAISExtraInfo::refresh() {
     }
     write(FillExtraInfo(t, 0));
     writeSummary();
-    if (auto caption = ExtraInfoCaptionUpdate(windowTitle().toStdString(), t)) setWindowTitle(qs(*caption));
+    if (auto caption = ExtraInfoCaptionUpdate(windowTitle().toStdString(), t)) {
+        ui::SetPlainWindowTitle(*this, qs(*caption));
+    }
     // A class A vessel's first static data report brings its frame.
     const ExtraInfoLayout now = ExtraInfoLayoutFor(t);
     if (!(now == layout_)) {
@@ -442,15 +446,9 @@ FrmAISExtraInfo* ExtraInfoWindows::open(int entry, int clickYTwips) {
 
     auto* w = new FrmAISExtraInfo(table_, entry);
     windows_[static_cast<size_t>(entry)] = w;
-    QPoint pos(ui::pixelsFromTwips(at.left, dpi), ui::pixelsFromTwips(at.top, dpi));
     // A click low in the list must not put the window below the screen.
-    if (const QScreen* screen = main_ ? main_->screen() : w->screen()) {
-        const QRect avail = screen->availableGeometry();
-        pos.setX(std::max(avail.left(), std::min(pos.x(), avail.right() - w->width())));
-        constexpr int kTitleBar = 32;  // not known before the window manager has framed the window
-        pos.setY(std::max(avail.top(), std::min(pos.y(), avail.bottom() - w->height() - kTitleBar)));
-    }
-    w->move(pos);
+    const QPoint pos(ui::pixelsFromTwips(at.left, dpi), ui::pixelsFromTwips(at.top, dpi));
+    w->move(ui::FitOnScreen(QRect(pos, w->size())).topLeft());
     w->show();
     return w;
 }

@@ -1,5 +1,9 @@
 #include "ui/window_placement.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "ui/settings_store.h"
@@ -8,36 +12,67 @@
 namespace ui {
 
 namespace {
-// Left, top, width, height of a window in pixels.
-int Edge(const QWidget& w, size_t i) {
-    switch (i) {
-        case 0: return w.x();
-        case 1: return w.y();
-        case 2: return w.width();
-        default: return w.height();
-    }
+
+// Stored numbers beyond this (a million pixels) are not a place on any screen;
+// they are cut here so the conversion to pixels cannot overflow.
+constexpr double kMaxTwips = 1.5e7;
+
+int pixelsOf(double twips, double dpi) {
+    return pixelsFromTwips(static_cast<int>(std::lround(std::clamp(twips, -kMaxTwips, kMaxTwips))), dpi);
 }
+
 }  // namespace
 
-void WindowPlacement::place(QWidget& window, SettingsStore* settings) {
-    if (!settings) return;
+QRect FitOnScreen(const QRect& wanted) {
+    const QScreen* screen = QGuiApplication::screenAt(wanted.topLeft());
+    if (!screen) screen = QGuiApplication::screenAt(wanted.center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return wanted;
+    const QRect area = screen->availableGeometry();
+    if (area.width() < 1 || area.height() <= kTitleBarAllowance) return wanted;
+    const int width = std::clamp(wanted.width(), 1, area.width());
+    const int height = std::clamp(wanted.height(), 1, area.height() - kTitleBarAllowance);
+    const int left = std::clamp(wanted.left(), area.left(), area.left() + area.width() - width);
+    const int top = std::clamp(wanted.top(), area.top(), area.top() + area.height() - kTitleBarAllowance - height);
+    return {left, top, width, height};
+}
+
+void WindowPlacement::place(QWidget& window, const SettingsStore* settings) {
     const double dpi = window.logicalDpiX();
     twips_.clear();
     pixels_.clear();
     for (const auto& [key, def] : keys_) {
-        twips_.push_back(settings->readNumber(key, def));
-        pixels_.push_back(pixelsFromTwips(static_cast<int>(std::lround(twips_.back())), dpi));
+        const double stored = settings ? settings->readNumber(key, def) : def;
+        twips_.push_back(std::isfinite(stored) ? stored : def);
+        pixels_.push_back(pixelsOf(twips_.back(), dpi));
     }
-    window.move(pixels_[0], pixels_[1]);
-    if (pixels_.size() >= 4) window.resize(std::max(200, pixels_[2]), std::max(200, pixels_[3]));
+    const bool sized = pixels_.size() >= 4;
+    // A window that keeps its own size has it from its layout once shown; fit that size.
+    if (!sized && !window.testAttribute(Qt::WA_Resized)) window.adjustSize();
+    const QSize size = sized ? QSize(std::max(200, pixels_[2]), std::max(200, pixels_[3])) : window.size();
+    const QRect fitted = FitOnScreen(QRect(QPoint(pixels_[0], pixels_[1]), size));
+    const std::array<int, 4> applied = {fitted.x(), fitted.y(), fitted.width(), fitted.height()};
+    // An edge the screen moved is stored at its new place, not at the unreachable old one.
+    for (size_t i = 0; i < pixels_.size(); ++i) {
+        if (applied[i] != pixels_[i]) {
+            pixels_[i] = applied[i];
+            twips_[i] = twipsFromPixels(applied[i], dpi);
+        }
+    }
+    window.move(fitted.topLeft());
+    if (sized) window.resize(fitted.size());
 }
 
 void WindowPlacement::store(const QWidget& window, SettingsStore* settings) const {
-    if (!settings || window.isMinimized()) return;
+    if (!settings) return;
+    const bool minimised = window.isMinimized();
+    if (minimised && minimised_ == WhenMinimised::StoreNothing) return;
+    const QRect at = minimised ? window.normalGeometry() : QRect(window.pos(), window.size());
     const double dpi = window.logicalDpiX();
+    const std::array<int, 4> pixels = {at.x(), at.y(), at.width(), at.height()};
     for (size_t i = 0; i < keys_.size(); ++i) {
-        const int pixels = Edge(window, i);
-        const double twips = i < pixels_.size() && pixels == pixels_[i] ? twips_[i] : twipsFromPixels(pixels, dpi);
+        const bool unmoved = i < pixels_.size() && pixels[i] == pixels_[i];
+        const double twips = unmoved ? twips_[i] : twipsFromPixels(pixels[i], dpi);
         settings->writeNumber(keys_[i].first, twips);
     }
     settings->sync();

@@ -3,13 +3,18 @@
 //
 //   ui::WindowPlacement placement({{"ERBLLeft", 1950}, {"ERBLTop", 1000}});
 //   placement.place(window, settings);   // when the window loads
-//   placement.store(window, settings);   // when it unloads (nothing while minimised)
+//   placement.store(window, settings);   // when it unloads
 //
-// An edge that did not move keeps its stored twips, so rounding to pixels never creeps.
+// An edge that did not move keeps its stored twips, so rounding to pixels never
+// creeps. A restored window always lands where it can be seen: a stored place
+// off every screen (a wild number in the store, an unplugged second monitor)
+// is moved, and a size larger than the screen shrunk, into the available area
+// of the screen (FitOnScreen); the fitted place is what is stored back.
+// Without a settings store the defaults are used and nothing is stored.
 #pragma once
 
+#include <QRect>
 #include <QWidget>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -17,16 +22,33 @@ namespace ui {
 
 class SettingsStore;
 
+// Room kept for the title bar the window manager adds above a window, whose
+// height is not known before the window is shown.
+inline constexpr int kTitleBarAllowance = 32;
+
+// `wanted` (the window's top-left and its size without the frame, in pixels)
+// moved and, if need be, shrunk so that it and a title bar lie inside the
+// available area of the screen under its top-left corner, else under its
+// centre, else of the primary screen.
+QRect FitOnScreen(const QRect& wanted);
+
 class WindowPlacement {
 public:
-    // Keys with their defaults in twips, in the order left, top, width, height (two or four).
-    explicit WindowPlacement(std::vector<std::pair<const char*, double>> keys) : keys_(std::move(keys)) {}
+    // What a window minimised at unload stores: nothing, or the place it returns to.
+    enum class WhenMinimised { StoreNothing, StoreNormalPlace };
 
-    void place(QWidget& window, SettingsStore* settings);
+    // Keys with their defaults in twips, in the order left, top, width, height (two or four).
+    explicit WindowPlacement(std::vector<std::pair<const char*, double>> keys,
+                             WhenMinimised minimised = WhenMinimised::StoreNothing)
+        : keys_(std::move(keys)), minimised_(minimised) {}
+
+    void place(QWidget& window, const SettingsStore* settings);
     void store(const QWidget& window, SettingsStore* settings) const;
 
 private:
     std::vector<std::pair<const char*, double>> keys_;
+    WhenMinimised minimised_;
+    // As read (twips) and as applied (pixels), after fitting on the screen.
     std::vector<double> twips_;
     std::vector<int> pixels_;
 };

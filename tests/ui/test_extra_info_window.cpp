@@ -4,6 +4,8 @@
 #include <QTableView>
 #include <QTableWidget>
 
+#include <sys/stat.h>
+
 #include "targets/extra_info_window.h"
 #include "window_fixture.h"
 
@@ -95,6 +97,29 @@ private slots:
             QVERIFY(w);
             for (const QString& f : all) QVERIFY2(frameShown(w, f) == frames.contains(f), qPrintable(f));
         }
+    }
+
+    // The flag shows; a named pipe in its place (which would block a reader
+    // for good) is passed over at once. Other non-files: base's text file test.
+    void flagIconsOnlyFromRegularFiles_data() {
+        QTest::addColumn<bool>("pipe");
+        QTest::newRow("icon") << false;
+        QTest::newRow("named pipe") << true;
+    }
+    void flagIconsOnlyFromRegularFiles() {
+        QFETCH(bool, pipe);
+        TempDir dir;
+        std::filesystem::create_directories(dir / "Flags");
+        dir.write("Flags/FlagIndex.ini", "257,NO,\"Norway\"\r\n");
+        const std::filesystem::path icon = dir / "Flags" / "DNO.ico";
+        QImage flag(16, 16, QImage::Format_ARGB32);
+        flag.fill(Qt::red);
+        QVERIFY(pipe ? ::mkfifo(icon.c_str(), 0600) == 0 : flag.save(QString::fromStdString(icon.string()), "ICO"));
+        MainWindow m;
+        m.w.startUp(dir.path(), true);
+        m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
+        m.w.showExtraInfo(1);
+        QCOMPARE(Child<QLabel>(*m.w.extraInfoWindows().window(1), "picFlag")->pixmap().isNull(), pipe);
     }
 
     void closingFreesTheTargetAndTheMainWindowClosesThem() {

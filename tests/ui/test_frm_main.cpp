@@ -2,6 +2,7 @@
 // the traffic, the reference frame, the windows it opens, and what it saves
 // when it closes.
 #include <QMessageBox>
+#include <QScreen>
 
 #include "window_fixture.h"
 
@@ -19,10 +20,13 @@ private slots:
                              "mnuSetupBinaryMsgStd_0", "mnuSetupBinaryMsgStd_1", "mnuView", "mnuViewMessages",
                              "mnuViewGraphics", "mnuViewPortMonitor", "mnuHelp", "mnuHelpAbout", "frameRefPos",
                              "txtMMSI", "txtRefLat", "txtRefLon", "optIncr_0", "optIncr_1", "lblSortedBy",
-                             "lblNoOfTargets", "cmdConnect", "fgAISTargets"};
+                             "lblNoOfTargets", "cmdConnect", "fgAISTargets", "lblNameInfo"};
         for (int i = 0; i < 4; ++i) names << QString("optRefPos_%1").arg(i);
         for (int i = 1; i <= 7; ++i) names << QString("sbStatusBar_Panel%1").arg(i);
         QCOMPARE(Missing(m.w, names), QStringList());
+        QCOMPARE(Child<QLabel>(m.w, "lblNameInfo")->text(),
+                 QString("Name with lower case letters : Static data imported from historical database. "
+                         "No Msg 5/19 received yet in this session."));
         const double dpi = m.w.logicalDpiX();
         QVERIFY(m.w.minimumSizeHint().width() <= ui::pixelsFromTwips(13300, dpi));
         QVERIFY(m.w.minimumSizeHint().height() <= ui::pixelsFromTwips(8000, dpi));
@@ -166,43 +170,87 @@ private slots:
 
     // Windows keep their place in twips: an edge that did not move keeps its
     // stored number exactly (no creeping through pixels), a moved one is
-    // stored anew, and a minimised main window stores nothing.
-    void placementIsKeptInTwips_data() {
-        QTest::addColumn<QString>("action");
+    // stored anew, and a minimised main window stores nothing. A stored place
+    // off every screen (a wild number, an unplugged monitor) or a size beyond
+    // the screen is fitted into the screen, and the fitted place is stored.
+    // The screens: the primary 1280x900 at (0,0), a second 1024x768 right of it.
+    void placementFitsTheScreens_data() {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QList<double>>("stored");  // left, top, width, height in twips
+        QTest::addColumn<QPoint>("at");             // where it must be; (-1,-1): anywhere on a screen
         QTest::addColumn<bool>("minimise");
-        QTest::newRow("main") << "" << "frmMain" << "Main" << false;
-        QTest::newRow("main minimised") << "" << "frmMain" << "Main" << true;
-        QTest::newRow("port monitor") << "mnuViewPortMonitor" << "frmPortMonitor" << "Monitor" << false;
-        QTest::newRow("plot") << "mnuViewGraphics" << "frmGraphics" << "graphics" << false;
+        const QList<double> small = {3007, 1500, 9000, 6000};  // (200, 100) 600x400 pixels
+        const QList<double> main = {3007, 1500, 15000, 9000};  // 1000x600: above the main window's least size
+        const double far = 1e12, nan = std::nan("");
+        QTest::newRow("main") << "frmMain" << "Main" << main << QPoint(200, 100) << false;
+        QTest::newRow("main minimised") << "frmMain" << "Main" << main << QPoint(200, 100) << true;
+        QTest::newRow("main far right") << "frmMain" << "Main" << QList<double>{far, 1500, 15000, 9000}
+                                        << QPoint(280, 100) << false;
+        QTest::newRow("main far up left") << "frmMain" << "Main" << QList<double>{-far, -far, 15000, 9000}
+                                          << QPoint(0, 0) << false;
+        QTest::newRow("main on the second monitor") << "frmMain" << "Main" << QList<double>{19500, 1500, 15000, 9000}
+                                                    << QPoint(1300, 100) << false;
+        QTest::newRow("main on an unplugged monitor") << "frmMain" << "Main" << QList<double>{36000, 1500, 15000, 9000}
+                                                      << QPoint(280, 100) << false;
+        QTest::newRow("main beyond the screen's size") << "frmMain" << "Main" << QList<double>{3000, 3000, 30000, 30000}
+                                                       << QPoint(0, 0) << false;
+        QTest::newRow("main not a number") << "frmMain" << "Main" << QList<double>{nan, nan, nan, nan}
+                                           << QPoint(67, 67) << false;
+        QTest::newRow("port monitor") << "frmPortMonitor" << "Monitor" << small << QPoint(200, 100) << false;
+        QTest::newRow("port monitor far off") << "frmPortMonitor" << "Monitor" << QList<double>{far, far, 8000, 4000}
+                                              << QPoint(747, 601) << false;
+        QTest::newRow("plot") << "frmGraphics" << "graphics" << small << QPoint(200, 100) << false;
+        QTest::newRow("plot on an unplugged monitor") << "frmGraphics" << "graphics"
+                                                      << QList<double>{36000, 1500, 7000, 7000} << QPoint(813, 100)
+                                                      << false;
+        QTest::newRow("ERBL far off") << "frmERBL" << "ERBL" << QList<double>{far, far} << QPoint(-1, -1) << false;
+        QTest::newRow("LOS far off") << "frmLOS" << "LOS" << QList<double>{-far, far} << QPoint(-1, -1) << false;
     }
-    void placementIsKeptInTwips() {
-        QFETCH(QString, action);
+    void placementFitsTheScreens() {
         QFETCH(QString, window);
         QFETCH(QString, prefix);
+        QFETCH(QList<double>, stored);
+        QFETCH(QPoint, at);
         QFETCH(bool, minimise);
+        static const char* const kEdges[4] = {"Left", "Top", "Width", "Height"};
         QTemporaryDir dir;
         ui::SettingsStore store(dir.filePath("settings.ini"));
-        store.writeNumber(prefix + "Left", 3007);
-        store.writeNumber(prefix + "Width", 15000);
+        for (int i = 0; i < stored.size(); ++i) store.writeNumber(prefix + kEdges[i], stored[i]);
         MainWindow m(&store);
         m.w.load(false);
-        if (!action.isEmpty()) Child<QAction>(m.w, qPrintable(action))->trigger();
-        QWidget* w = action.isEmpty() ? &m.w : m.w.findChild<QWidget*>(window);
-        const double dpi = w->logicalDpiX();
-        QCOMPARE(w->x(), ui::pixelsFromTwips(3007, dpi));
-        QCOMPARE(w->width(), ui::pixelsFromTwips(15000, dpi));
+        if (window == "frmPortMonitor") Child<QAction>(m.w, "mnuViewPortMonitor")->trigger();
+        if (window != "frmMain" && window != "frmPortMonitor") Child<QAction>(m.w, "mnuViewGraphics")->trigger();
+        if (window == "frmERBL" || window == "frmLOS") {
+            const char* tool = window == "frmERBL" ? "mnuOptionsERBL" : "mnuOptionsLOS";
+            Child<QAction>(*m.w.findChild<QWidget*>("frmGraphics"), tool)->trigger();
+        }
+        QWidget* w = window == "frmMain" ? &m.w : Child<QWidget>(m.w, qPrintable(window));
+        const QRect placed(w->pos(), w->size());
+        if (at != QPoint(-1, -1)) QCOMPARE(placed.topLeft(), at);
+        const QScreen* screen = QGuiApplication::screenAt(placed.topLeft());
+        QVERIFY(screen && screen->availableGeometry().contains(placed));
+
         w->show();
-        w->resize(w->width() + 40, w->height());
         if (minimise) {
             w->showMinimized();
             if (!w->isMinimized()) QSKIP("this platform does not minimise windows");
         }
+        w->resize(w->width() + 40, w->height());  // a moved edge
+        const double dpi = w->logicalDpiX();
         w == &m.w ? m.w.shutdown() : void(w->close());
-        QCOMPARE(store.readNumber(prefix + "Left", 0), 3007.0);
-        const int width = ui::pixelsFromTwips(15000, dpi) + 40;
-        QCOMPARE(store.readNumber(prefix + "Width", 0), minimise ? 15000.0 : double(ui::twipsFromPixels(width, dpi)));
+        for (int i = 0; i < stored.size(); ++i) {
+            const double written = store.readNumber(prefix + kEdges[i], -1);
+            const int pixels = std::array{placed.x(), placed.y(), placed.width() + 40, placed.height()}[i];
+            const bool sane = std::abs(stored[i]) < 1e6;  // false for the wild numbers and NaN
+            if (minimise) {
+                QCOMPARE(written, stored[i]);
+            } else if (sane && ui::pixelsFromTwips(int(std::lround(stored[i])), dpi) == pixels) {
+                QCOMPARE(written, stored[i]);  // unmoved: its own twips
+            } else {
+                QCOMPARE(ui::pixelsFromTwips(int(written), dpi), pixels);
+            }
+        }
     }
 
     void closingSavesTheSetupFileAndTheShipDatabase() {
@@ -245,5 +293,10 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFrmMain)
+// Two screens side by side, for the placement rows.
+int main(int argc, char** argv) {
+    return RunOnScreens<TestFrmMain>(argc, argv, R"([
+        {"name": "primary", "x": 0, "y": 0, "width": 1280, "height": 900, "logicalDpi": 96},
+        {"name": "second", "x": 1280, "y": 0, "width": 1024, "height": 768, "logicalDpi": 96}])");
+}
 #include "test_frm_main.moc"

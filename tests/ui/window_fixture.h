@@ -109,4 +109,16 @@ struct PseudoTerminal {
     }
 };
 
+// Runs the tests of T on offscreen screens laid out as `screens` (the
+// offscreen platform's JSON list of screens), in place of QTEST_MAIN.
+template <class T>
+int RunOnScreens(int argc, char** argv, const char* screens) {
+    TempDir dir;
+    dir.write("screens.json", std::string(R"({"screens": )") + screens + "}");
+    qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + (dir / "screens.json").c_str());
+    QApplication application(argc, argv);
+    T test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 }  // namespace testing_support

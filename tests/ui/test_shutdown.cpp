@@ -1,0 +1,117 @@
+// The real program ends in order on interrupt and terminate, wherever it
+// waits: behind the first start's message box (nothing loaded, nothing
+// written, the box's text on standard error) or in its main window after
+// traffic (setup file and ship database saved). Nothing waits on a box at the
+// end: a file that cannot be written is reported on standard error, the exit
+// status says so, and the old files stay as they were.
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <QProcess>
+
+#include "input/setup_file.h"
+#include "window_fixture.h"
+
+using namespace testing_support;
+
+namespace {
+
+const std::string kOldShips = "211000001,\"old ship\",\"ABCD\",0,10,10,5,5,70,1\r\n";
+
+// Waits until the process sleeps without using the processor for half a
+// second: it waits in an event loop, behind a box or in its main window.
+bool waitUntilIdle(qint64 pid) {
+    QByteArray last;
+    int still = 0;
+    for (int i = 0; i < 300 && still < 5; ++i) {
+        QFile stat(QString("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly)) return false;
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> f = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        const QByteArray now = f.value(0) + ' ' + f.value(11) + ' ' + f.value(12);  // state, user and system time
+        still = f.value(0) == "S" && now == last ? still + 1 : 0;
+        last = now;
+        QTest::qWait(100);
+    }
+    return still >= 5;
+}
+
+}  // namespace
+
+class TestShutdown : public QObject {
+    Q_OBJECT
+private slots:
+    void endsInOrderOnSignals_data() {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("traffic");
+        QTest::addColumn<bool>("full");  // no file can be written
+        QTest::newRow("terminate behind the first start's box") << SIGTERM << false << false;
+        QTest::newRow("interrupt behind the first start's box") << SIGINT << false << false;
+        QTest::newRow("terminate after traffic") << SIGTERM << true << false;
+        QTest::newRow("terminate after traffic, disk full") << SIGTERM << true << true;
+    }
+    void endsInOrderOnSignals() {
+        QFETCH(int, signal);
+        QFETCH(bool, traffic);
+        QFETCH(bool, full);
+        TempDir dir;
+        dir.write("Shipdata.dat", kOldShips);
+        LocalServer server;
+        std::string setup;
+        if (traffic) {
+            input::CommSettings comm;
+            input::SetSetupDefaults(comm);
+            comm.UseTCP = true;
+            comm.IPAddress = "127.0.0.1";
+            comm.IPPort = server.port();
+            setup = input::FormatSetup(comm, input::RunState{});
+            dir.write("Orvanta.ini", setup);
+        }
+
+        QProcess orvanta;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", QString::fromStdString(dir.path().string()));
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        orvanta.setProcessEnvironment(env);
+        if (full) {
+            // Writes beyond a few bytes fail as on a full disk (also for root).
+            orvanta.setChildProcessModifier([] {
+                ::signal(SIGXFSZ, SIG_IGN);
+                const rlimit small{64, 64};
+                ::setrlimit(RLIMIT_FSIZE, &small);
+            });
+        }
+        orvanta.start(ORVANTA_PATH, {"--data-dir", QString::fromStdString(dir.path().string())});
+        QVERIFY(orvanta.waitForStarted());
+        if (traffic) {
+            QVERIFY(server.accept());
+            server.send(Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f))) +
+                        Join(Sentences(StaticData(257000001, "BLUE HERON", "LABC"))));
+        }
+        QVERIFY(waitUntilIdle(orvanta.processId()));
+        ::kill(static_cast<pid_t>(orvanta.processId()), signal);
+        QVERIFY2(orvanta.waitForFinished(20000), "the program waits for something");
+        const QString errors = QString::fromUtf8(orvanta.readAllStandardError());
+        QCOMPARE(orvanta.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(orvanta.exitCode(), full ? 1 : 0);
+
+        const std::string ships = dir.read("Shipdata.dat");
+        if (!traffic) {
+            // Nothing was loaded: nothing is written, the unread box is not lost.
+            QVERIFY2(errors.contains("Setup file do not exist"), qPrintable(errors));
+            QVERIFY(!std::filesystem::exists(dir / "Orvanta.ini"));
+            QCOMPARE(ships, kOldShips);
+        } else if (full) {
+            QVERIFY2(errors.contains("Setup file not stored") && errors.contains("ship database not stored"),
+                     qPrintable(errors));
+            QCOMPARE(dir.read("Orvanta.ini"), setup);
+            QCOMPARE(ships, kOldShips);
+        } else {
+            QCOMPARE(dir.read("Orvanta.ini"), setup);
+            QVERIFY2(ships.starts_with("257000001,\"blue heron") && ships.ends_with(kOldShips), ships.c_str());
+        }
+    }
+};
+
+QTEST_MAIN(TestShutdown)
+#include "test_shutdown.moc"
