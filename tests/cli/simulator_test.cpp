@@ -77,8 +77,8 @@ TEST_P(RoundTrip, EveryMessageDecodesToItsStation) {
             EXPECT_EQ(f.number.at("PartNumber"), e.partNumber);
         }
         if (type == 6 || type == 8) {
-            const int fi = type == 6 ? e.truth.Type6.FI : e.truth.Type8.FI;
-            EXPECT_NE(ais::SelectBinaryApp(type, fi, o.standard), ais::BinaryApp::NotDecoded) << fi;
+            const ais::BinaryMessage& m = type == 6 ? e.truth.Type6 : e.truth.Type8;
+            EXPECT_NE(ais::SelectBinaryApp(type, m.DAC, m.FI, o.standard), ais::BinaryApp::NotDecoded) << m.FI;
         }
         if (type == 4) {
             const base::CalendarTime c = sim.utcAt(e.time);
