@@ -35,7 +35,7 @@ void DecodeGroups(const PayloadBits& bits, base::DateTime now, R& rec, int headR
 
 // Per group: the bit its last field ends at, and the number of rows up to it.
 constexpr int kAcknowledgementGroups[] = {72, 5, 104, 7, 136, 9, 168, 11};
-constexpr int kInterrogationGroups[] = {88, 5, 108, 7, 158, 10};
+constexpr int kInterrogationGroups[] = {88, 6, 108, 8, 158, 11};
 constexpr int kAssignedModeGroups[] = {92, 6, 144, 9};
 constexpr int kReservationGroups[] = {70, 7, 100, 11, 130, 15, 160, 19};
 

@@ -205,13 +205,13 @@ EncodedPayload EncodePayload(const Acknowledgement& rec) {
 
 EncodedPayload EncodePayload(const Interrogation& rec) {
     // One station asked for one message (88 bits), for two (112 bits), or two stations (160 bits).
-    size_t rows = 5;
+    size_t rows = 6;
     int bits = 88;
     if (rec.DestinationMMSI2 != 0 || rec.MessageID2_1 != 0 || rec.SlotOffset2_1 != 0) {
         rows = layouts::kInterrogation.size();
         bits = 160;
     } else if (rec.MessageID1_2 != 0 || rec.SlotOffset1_2 != 0) {
-        rows = 7;
+        rows = 8;
         bits = 112;
     }
     BitWriter w;
