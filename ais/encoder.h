@@ -56,8 +56,8 @@ EncodedPayload EncodePayload(const SlotBinaryMessage& rec);       // types 25, 2
 EncodedPayload EncodePayload(const LongRangeReport& rec);
 
 // A message of the given type that carries only the common header (repeat
-// indicator, MMSI) and zeros up to bitLength bits: acknowledgements, channel
-// management and the other types that are only time-stamped.
+// indicator, MMSI) and zeros up to bitLength bits: for tests and seeds that
+// need any type, known or not.
 EncodedPayload EncodeHeaderOnly(int type, int repeatIndicator, int32_t mmsi, int bitLength);
 
 }  // namespace ais
