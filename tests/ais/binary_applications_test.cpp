@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ais/binary_forms.h"
 #include "ais/decoder.h"
 #include "ais/field_dump.h"
 
@@ -130,6 +131,33 @@ TEST(BinaryApplications, DescriptionsAndDAC) {
         const std::string dump = Dump(8, r.dac, r.fi, 360, {{57, 360, 0}});
         EXPECT_NE(dump.find("Description='" + std::string(r.description)), std::string::npos) << dump;
     }
+}
+
+// Meteorological data of the newer layout open the meteorological window
+// with its own items; the older layout keeps its form.
+TEST(BinaryApplications, MeteorologicalFormOfTheNewerLayout) {
+    BinaryMessage m;
+    m.Application = BinaryApp::MetHydro289;
+    m.MetHydro.MetPosAccuracy = 1;
+    m.MetHydro.WaterLevel = 2.5f;
+    m.MetHydro.Precipitation = 5;
+    m.MetHydro.VisibilityGreaterThan = 1;
+    EXPECT_EQ(ApplicationWindowFor("FI 31 - Meteorological & Hydrographic Data"), ApplicationWindow::Meteorological);
+    const BinaryForm f = BinaryFormFor(ApplicationWindow::Meteorological, m);
+    struct Row {
+        const char* name;
+        const char* text;
+    };
+    for (const Row& r : {Row{"cmbPosAccuracy", "     1-High (<10 m)"}, Row{"cmbVisibilityGreater", "                Yes"},
+                         Row{"txtData_13", "2.50"}, Row{"cmbPrecipitation", " 5-snow"}}) {
+        ASSERT_NE(f.find(r.name), nullptr) << r.name;
+        EXPECT_EQ(f.find(r.name)->text, r.text) << r.name;
+    }
+    m.Application = BinaryApp::MetHydro;
+    const BinaryForm old = BinaryFormFor(ApplicationWindow::Meteorological, m);
+    EXPECT_EQ(old.find("cmbPosAccuracy"), nullptr);
+    EXPECT_EQ(old.find("txtData_13")->text, "2.5");
+    EXPECT_EQ(old.items.size() + 3, f.items.size());  // the note, accuracy and visibility flag
 }
 
 }  // namespace
