@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ais/binary_message.h"
+#include "ais/payload_bits.h"
 #include "ais/layout_decoder.h"
 
 namespace ais {
@@ -64,8 +65,12 @@ void DecodeSlotBinary(const PayloadBits& bits, int fillBits, int standard, base:
         app.DestinationMMSI = addressed ? rec.DestinationMMSI : 0;
         app.DAC = rec.DAC;
         app.FI = rec.FI;
-        DecodeBinaryApplication(bits, addressed ? 87 : 57, fillBits, rec.MessageID == 26 ? 20 : 0,
-                                addressed ? 6 : 8, standard, app);
+        // The application sees the data alone: fill bits and a type 26's
+        // communication state read as absent.
+        const int tail = rec.MessageID == 26 ? 20 : 0;
+        PayloadBits data = bits;
+        data.clearFrom(bits.dataEnd(fillBits) - tail + 1);
+        DecodeBinaryApplication(data, addressed ? 87 : 57, fillBits, tail, addressed ? 6 : 8, standard, app);
         app.TimeReceived = now;
     }
     rec.TimeReceived = now;

@@ -123,6 +123,15 @@ int PayloadBits::dataEnd(int fillBits) const {
     return std::clamp(6 * chars_ - fill, 0, kMaxPayloadBits);
 }
 
+void PayloadBits::clearFrom(int first) {
+    first = std::max(first, 1);
+    if (first > kMaxPayloadBits) return;
+    const size_t byte = static_cast<size_t>((first - 1) / 8);
+    const int keep = (first - 1) % 8;  // leading bits of that byte that stay
+    bytes_[byte] &= static_cast<uint8_t>(0xFF00u >> keep);
+    std::fill(bytes_.begin() + static_cast<std::ptrdiff_t>(byte) + 1, bytes_.end(), uint8_t{0});
+}
+
 void PayloadBits::hex(int first, int last, std::string& out) const {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     out.clear();

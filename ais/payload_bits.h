@@ -68,6 +68,11 @@ public:
 
     bool bit(int position) const;
 
+    // Sets bits first..1008 to zero (the character count stays): what lies
+    // after a message's data (fill bits, a trailing communication state) then
+    // reads as absent.
+    void clearFrom(int first);
+
 private:
     uint64_t window(int first) const;
 
