@@ -98,13 +98,18 @@ uint32_t hashMMSI(int32_t mmsi) {
 }
 
 template <class Src>
-void copyPosition(TargetRecord& t, const Src& s) {
+void copyFix(TargetRecord& t, const Src& s) {
     t.PosAccuracy = s.PosAccuracy;
     t.PosAccuracyText = s.PosAccuracyText;
     t.Longitude = s.Longitude;
     t.Latitude = s.Latitude;
-    t.UTCSecond = s.TimeStamp;
     t.RAIM = s.RAIM;
+}
+
+template <class Src>
+void copyPosition(TargetRecord& t, const Src& s) {
+    copyFix(t, s);
+    t.UTCSecond = s.TimeStamp;
 }
 
 template <class Src>
@@ -456,11 +461,7 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
             if (last && *last > ctx.monotonic - age) break;
             t.NavStatus = s.NavStatus;
             t.NavStatusText = s.NavStatusText;
-            t.PosAccuracy = s.PosAccuracy;
-            t.PosAccuracyText = s.PosAccuracyText;
-            t.Longitude = s.Longitude;
-            t.Latitude = s.Latitude;
-            t.RAIM = s.RAIM;
+            copyFix(t, s);
             t.SOG = s.SOG;
             t.COG = s.COG;
             break;

@@ -810,6 +810,14 @@ void Simulator::binary(Task task, Station& from, int to, double t, Emission& out
         schedule(t + rng_.uniform(1, 4), to, Task::Ack7, static_cast<int>(&from - scenario_.stations.data()));
 }
 
+// Random binary data, `bits` (a multiple of four) long, as hex.
+std::string Simulator::randomHex(int bits) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string hex;
+    for (int k = 0; k < bits / 4; ++k) hex.push_back(kHex[rng_.range(0, 15)]);
+    return hex;
+}
+
 // Messages that manage the link: interrogations, assigned mode commands,
 // DGNSS corrections, channel management and group assignments.
 void Simulator::control(Task task, Station& from, int32_t toMmsi, Emission& out) {
@@ -851,8 +859,7 @@ void Simulator::control(Task task, Station& from, int32_t toMmsi, Emission& out)
             r.Latitude = tenths(from.pos.lat);
             // Correction words of 24 bits, as a reference station sends them.
             r.DataBits = static_cast<int16_t>(24 * rng_.range(2, 12));
-            static constexpr char kHex[] = "0123456789ABCDEF";
-            for (int k = 0; k < r.DataBits / 4; ++k) r.Data.push_back(kHex[rng_.range(0, 15)]);
+            r.Data = randomHex(r.DataBits);
             out.messageType = 17;
             send(ais::EncodePayload(r), out);
             return;
@@ -929,8 +936,7 @@ void Simulator::slotBinary(Task task, Station& from, int32_t toMmsi, double t, E
     } else {
         // Bytes of an application this program does not know.
         r.DataBits = static_cast<int16_t>(8 * rng_.range(1, type == 25 ? 8 : 40));
-        static constexpr char kHex[] = "0123456789ABCDEF";
-        for (int k = 0; k < r.DataBits / 4; ++k) r.Data.push_back(kHex[rng_.range(0, 15)]);
+        r.Data = randomHex(r.DataBits);
     }
     if (type == 26) {
         r.CommStateSelector = 0;

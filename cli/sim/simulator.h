@@ -121,6 +121,7 @@ private:
     void binary(Task task, Station& from, int to, double t, Emission& out);
     void control(Task task, Station& from, int32_t toMmsi, Emission& out);
     void slotBinary(Task task, Station& from, int32_t toMmsi, double t, Emission& out);
+    std::string randomHex(int bits);
     void send(const ais::EncodedPayload& p, Emission& out);
     void send(const std::string& payload, int fillBits, Emission& out);
     void commState(int16_t& sync, int16_t& timeout, int16_t& sub, double t);
