@@ -67,10 +67,14 @@ void DecodeSlotBinary(const PayloadBits& bits, int fillBits, int standard, base:
         app.FI = rec.FI;
         // The application sees the data alone: fill bits and a type 26's
         // communication state read as absent.
+        // The fill-bit count is taken as dataEnd takes it, so the application
+        // ends where Data does.
         const int tail = rec.MessageID == 26 ? 20 : 0;
+        const int end = bits.dataEnd(fillBits);
         PayloadBits data = bits;
-        data.clearFrom(bits.dataEnd(fillBits) - tail + 1);
-        DecodeBinaryApplication(data, addressed ? 87 : 57, fillBits, tail, addressed ? 6 : 8, standard, app);
+        data.clearFrom(end - tail + 1);
+        DecodeBinaryApplication(data, addressed ? 87 : 57, 6 * bits.charCount() - end, tail, addressed ? 6 : 8,
+                                standard, app);
         app.TimeReceived = now;
     }
     rec.TimeReceived = now;
