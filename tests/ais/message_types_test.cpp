@@ -114,6 +114,20 @@ TEST(MessageTypes, EveryFieldAtItsBits) {
     }
 }
 
+// A structured slot binary message's application ends where its data does,
+// whatever the fill-bit field holds.
+TEST(MessageTypes, SlotBinaryApplicationEndsWithItsData) {
+    int fill = 0;
+    const std::string payload =
+        test::HandPlaced(25, 128, {{39, 39, 0}, {40, 40, 1}, {41, 50, 1}, {51, 56, 0}, {69, 128, {}, "SECURITE"}}, fill);
+    for (int field : {0, 5, 66, -3}) {
+        AISMessageRecord rec;
+        ASSERT_EQ(DecodeAISMessage(payload, rec, field, 0, kNow), 25);
+        EXPECT_EQ(rec.Type25.Binary.Description, field == 5 ? "SECURITE " : "SECURITE  ") << field;
+        EXPECT_EQ(rec.Type25.DataBits, field == 5 ? 71 : 76) << field;  // 22 characters: 132 bits
+    }
+}
+
 // Type 11 answers a UTC inquiry in the layout of a base station report.
 TEST(MessageTypes, UTCResponseHasTheBaseStationLayout) {
     const std::vector<Put> puts = {{39, 52}, {53, 56}, {57, 61}, {62, 66}, {67, 72}, {73, 78}, {80, 107}, {108, 134},
