@@ -243,8 +243,8 @@ void PrintSchema() {
             variants[type].push_back(notice);
         }
     }
-    cli::OutputBuffer out(stdout, kFlushAt);
-    cli::JsonWriter json(out);
+    base::OutputBuffer out(stdout, kFlushAt);
+    base::JsonWriter json(out);
     json.beginObject();
     for (int type = 1; type <= 27; ++type) {
         if (variants[type].empty()) variants[type].push_back({});
