@@ -34,6 +34,7 @@
 #include "input/tcp_transport.h"
 #include "plot/plot_window.h"
 #include "targets/extra_info_window.h"
+#include "targets/lifecycle_dialog.h"
 #include "targets/target_list_model.h"
 #include "targets/target_sort.h"
 #include "ui/message_box_sink.h"
@@ -204,6 +205,12 @@ void FrmMain::buildMenus() {
     monitor->setObjectName("mnuViewPortMonitor");
     connect(monitor, &QAction::triggered, this, &FrmMain::showPortMonitor);
 
+    QMenu* options = bar->addMenu("&Options");
+    options->setObjectName("mnuOptions");
+    QAction* targetSettings = options->addAction("Targets...");
+    targetSettings->setObjectName("mnuOptionsTargets");
+    connect(targetSettings, &QAction::triggered, this, &FrmMain::showTargetSettings);
+
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("mnuHelp");
     help->addSeparator();
@@ -283,6 +290,8 @@ void FrmMain::buildCentralArea() {
 
     model_ = new targets::TargetListModel(receiver_->targets(), receiver_->state(), this);
     connect(model_, &QAbstractItemModel::rowsInserted, this, &FrmMain::updateTargetCount);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &FrmMain::updateTargetCount);
+    connect(model_, &QAbstractItemModel::modelReset, this, &FrmMain::updateTargetCount);
     fgAISTargets_ = new QTableView(central);
     fgAISTargets_->setObjectName("fgAISTargets");
     fgAISTargets_->setModel(model_);
@@ -363,6 +372,7 @@ void FrmMain::load(bool openInput) {
     if (st.CheckChecksum) panels_[3]->setText("0");
     if (st.EmptyBuffer) panels_[5]->setText("0");
     chooseBinaryStandard(st.BinaryMsgStandard != 0 ? 1 : 0);
+    loadWatchSettings();
     if (openInput) OpenInput();
     prepareTargetList();
     const int mode = st.ReferenceMode >= 0 && st.ReferenceMode <= 3 ? st.ReferenceMode : 0;
@@ -529,6 +539,16 @@ void FrmMain::targetStatusChanged(int entry) {
     targetChanged(entry);
 }
 
+void FrmMain::targetsRemoved(const std::vector<targets::RemovedTarget>& removed) {
+    model_->RemoveRows(removed);
+    extraInfo_->targetsRemoved(removed);
+    if (plotState_) {
+        for (const targets::RemovedTarget& r : removed) {
+            if (plotState_->selectedEntry == r.entry) plotState_->selectedEntry = 0;
+        }
+    }
+}
+
 void FrmMain::targetChanged(int entry) {
     extraInfo_->targetChanged(entry);
     // Messages move the reference in the "From VDO" and "From VDM" modes.
@@ -541,7 +561,7 @@ void FrmMain::targetChanged(int entry) {
 
 void FrmMain::showExtraInfo(int entry) {
     const targets::TargetTable& table = receiver_->targets();
-    if (entry < 1 || entry > table.TargetCount) return;
+    if (!table.InUse(entry)) return;
     // The middle of the entry's row, measured from the top of the list.
     const int row = table.entry(entry).ListRow - 1;
     const int inView = fgAISTargets_->rowViewportPosition(row);
@@ -710,6 +730,36 @@ void FrmMain::showPortMonitor() {
     frmPortMonitor_->show();
     frmPortMonitor_->raise();
     frmPortMonitor_->activateWindow();
+}
+
+namespace {
+constexpr const char* kLostAfterMovingKey = "TargetLostAfterMoving";
+constexpr const char* kLostAfterFixedKey = "TargetLostAfterFixed";
+constexpr const char* kRemoveAfterKey = "TargetRemoveAfter";
+constexpr const char* kCapacityKey = "TargetCapacity";
+}  // namespace
+
+void FrmMain::loadWatchSettings() {
+    if (!settings_) return;
+    targets::LifecycleSettings l;
+    l.lostAfterMoving = static_cast<int>(settings_->readNumber(kLostAfterMovingKey, l.lostAfterMoving));
+    l.lostAfterFixed = static_cast<int>(settings_->readNumber(kLostAfterFixedKey, l.lostAfterFixed));
+    l.removeAfter = static_cast<int>(settings_->readNumber(kRemoveAfterKey, l.removeAfter));
+    l.capacity = static_cast<int>(settings_->readNumber(kCapacityKey, l.capacity));
+    receiver_->targets().setLifecycle(l);
+}
+
+void FrmMain::showTargetSettings() {
+    targets::FrmTargetSettings dialog(receiver_->targets().lifecycle(), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    receiver_->targets().setLifecycle(dialog.settings());
+    const targets::LifecycleSettings& l = receiver_->targets().lifecycle();
+    if (settings_) {
+        settings_->writeNumber(kLostAfterMovingKey, l.lostAfterMoving);
+        settings_->writeNumber(kLostAfterFixedKey, l.lostAfterFixed);
+        settings_->writeNumber(kRemoveAfterKey, l.removeAfter);
+        settings_->writeNumber(kCapacityKey, l.capacity);
+    }
 }
 
 void FrmMain::showAbout() {

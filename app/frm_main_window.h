@@ -142,6 +142,7 @@ public:
     void sentenceSeen(std::string_view sentence) override;
     void targetChangedByMessage(int entry) override;
     void targetStatusChanged(int entry) override;
+    void targetsRemoved(const std::vector<targets::RemovedTarget>& removed) override;
     void operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) override;
     // Beeps, shows the message in the "AIS Message received" window (and a
     // binary application's own window), and tells once per run when the
@@ -173,6 +174,8 @@ private:
     void showCommSetup();
     void showPortMonitor();
     void showAbout();
+    void showTargetSettings();
+    void loadWatchSettings();
 
     void optRefPos_Click(int index);
     void optIncr_Click(int index);

@@ -103,6 +103,7 @@ void Receiver::takeMessage(const input::IntakeOutcome& in, double mono) {
     ctx.now = now;
     ctx.monotonic = mono;
     const targets::TargetUpdate update = table_.AddOrUpdateTarget(in.kind, type, record_, ctx);
+    if (update.evicted.entry != 0) events_.targetsRemoved({update.evicted});
     if (!update.taken()) return;
 
     if (type == 6 || type == 8 || type == 10 || type == 12 || type == 14) showMessage(type, update.entry);
@@ -133,13 +134,15 @@ void Receiver::showMessage(int type, int entry) {
 
 void Receiver::ageTargets() {
     agedScratch_.clear();
-    table_.AgeTargets(clock_.monotonicSeconds(), &agedScratch_);
+    removedScratch_.clear();
+    table_.AgeTargets(clock_.monotonicSeconds(), &agedScratch_, &removedScratch_);
+    if (!removedScratch_.empty()) events_.targetsRemoved(removedScratch_);
     for (int n : agedScratch_) events_.targetStatusChanged(n);
 }
 
 std::vector<targets::ShipDataItem> Receiver::shipDataOfRun() const {
     std::vector<targets::ShipDataItem> out;
-    for (int n = 1; n <= table_.TargetCount; ++n) {
+    for (int n = 1; n <= table_.EntryCount; ++n) {
         const targets::TargetRecord& t = table_.entry(n);
         if ((t.Class != targets::TargetClass::A && t.Class != targets::TargetClass::B) || t.Name.empty()) continue;
         targets::ShipDataItem item;

@@ -58,7 +58,8 @@ public:
     // A sentence is being handled right now (the caller is inside receive()).
     bool handlingInput() const { return serialFramer_.busy() || tcpFramer_.busy(); }
 
-    // The status timer's tick: marks targets New, Current or Old by age and
+    // The status timer's tick: marks targets New, Current, Old or Lost by age,
+    // frees the entries silent for the remove-after time (targetsRemoved) and
     // raises targetStatusChanged for every entry whose status changed.
     void ageTargets();
 
@@ -113,6 +114,7 @@ private:
     TimeFormat noticeTimeFormat_;
     std::string lastExtractError_;
     std::vector<int> agedScratch_;
+    std::vector<targets::RemovedTarget> removedScratch_;
 };
 
 }  // namespace app

@@ -69,7 +69,7 @@ void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind,
     c[kColClass] = ClassCode(t.Class);
     c[kColTime] = t.LastMsgTime.format("dd mmm hh:mm:ss");
     c[kColNoOfMsg] = base::formatNumber(t.MsgCount[0], "0");
-    c[kColStatus] = StatusText(t.Status);
+    WriteStatusCell(t, row);
 }
 
 }  // namespace targets

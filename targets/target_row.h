@@ -56,6 +56,7 @@ const char* ListTitle(int column, int referenceMode);
 struct ListRowText {
     std::array<std::string, kListColumns> cells;
     bool blueName = false;  // the own ship's name is drawn in blue
+    bool lost = false;      // a lost station's row is drawn in grey
     bool operator==(const ListRowText&) const = default;
 };
 
@@ -76,6 +77,7 @@ void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind,
 // Writes the STATUS cell alone (the ageing timer).
 inline void WriteStatusCell(const TargetRecord& t, ListRowText& row) {
     row.cells[kColStatus] = StatusText(t.Status);
+    row.lost = t.Status == TargetStatus::Lost;
 }
 
 }  // namespace targets

@@ -34,10 +34,12 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
     if (column < 0 || column > kColNoOfMsg) return;
     const int count = table.TargetCount;
     const bool textKey = column == kColName || column == kColClass;
-    std::vector<Key> keys(static_cast<size_t>(count));
-    for (int n = 1; n <= count; ++n) {
+    std::vector<Key> keys;
+    keys.reserve(static_cast<size_t>(count));
+    for (int n = 1; n <= table.EntryCount; ++n) {
+        if (!table.InUse(n)) continue;
         const TargetRecord& t = table.entry(n);
-        Key& k = keys[static_cast<size_t>(n - 1)];
+        Key& k = keys.emplace_back();
         k.entry = n;
         const bool fixed = t.Class == TargetClass::BS || t.Class == TargetClass::AtoN;
         const bool noHeading = fixed || t.Class == TargetClass::SAR;
@@ -72,7 +74,7 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
         table.DisplayOrder[static_cast<size_t>(k)] = static_cast<int16_t>(e);
         TargetRecord& t = table.entry(e);
         t.ListRow = static_cast<int16_t>(k);
-        if (t.Status != TargetStatus::Old) t.Status = TargetStatus::Current;
+        if (t.Status == TargetStatus::New) t.Status = TargetStatus::Current;
     }
 }
 

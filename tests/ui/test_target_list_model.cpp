@@ -119,7 +119,7 @@ private slots:
         f.model.flush();
         f.clickHeader(targets::kColNo);  // a full rewrite leaves no-position cells empty
         QCOMPARE(f.cell(0, targets::kColLat), QString(""));
-        f.clock.advance(3600);
+        f.clock.advance(120);
         Child<QTimer>(f.m.w, "timerAIS_Status")->setInterval(5);
         QTRY_COMPARE_WITH_TIMEOUT(f.cell(0, targets::kColStatus), QString("OLD"), 5000);
         QCOMPARE(f.cell(0, targets::kColLat), QString(""));
