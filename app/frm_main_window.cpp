@@ -34,7 +34,9 @@
 #include "input/tcp_transport.h"
 #include "plot/plot_window.h"
 #include "targets/extra_info_window.h"
+#include "targets/collision_alarm_dialog.h"
 #include "targets/lifecycle_dialog.h"
+#include "targets/watch.h"
 #include "targets/target_list_model.h"
 #include "targets/target_sort.h"
 #include "ui/message_box_sink.h"
@@ -49,6 +51,17 @@ namespace {
 constexpr const char* kMMSIError = " is not a valid MMSI number! Has to be an integer value in the range 0-999999999";
 constexpr const char* kRefPosTitles[4] = {"No Ref pos", "From VDO msg", "Manual ", "From VDM msg, MMSI : "};
 constexpr const char* kBinaryStandards[2] = {"IMO SN/Circ.236", "IALA Proposal (comb IMO236 and ITU 1371-1)"};
+
+// Settings keys of the watch-keeping options.
+constexpr const char* kLostAfterMovingKey = "TargetLostAfterMoving";
+constexpr const char* kLostAfterFixedKey = "TargetLostAfterFixed";
+constexpr const char* kRemoveAfterKey = "TargetRemoveAfter";
+constexpr const char* kCapacityKey = "TargetCapacity";
+constexpr const char* kCPALimitKey = "AlarmCPALimit";
+constexpr const char* kTCPALimitKey = "AlarmTCPALimit";
+constexpr const char* kRangeLimitKey = "AlarmRangeLimit";
+constexpr const char* kIgnoreMooredKey = "AlarmIgnoreMoored";
+constexpr const char* kIgnoreClassBKey = "AlarmIgnoreClassB";
 
 QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -164,6 +177,17 @@ void FrmMain::buildStatusBar() {
         }
     }
     updateClockPanel();
+
+    cmdAcknowledge_ = new QPushButton("Acknowledge alarm", bar);
+    cmdAcknowledge_->setObjectName("cmdAcknowledge");
+    cmdAcknowledge_->setStyleSheet("color: red; font-weight: bold");
+    cmdAcknowledge_->hide();
+    connect(cmdAcknowledge_, &QPushButton::clicked, this, &FrmMain::acknowledgeAlarms);
+    bar->addPermanentWidget(cmdAcknowledge_);
+    timerAlarm_ = new QTimer(this);
+    timerAlarm_->setObjectName("timerAlarm");
+    timerAlarm_->setInterval(30000);
+    connect(timerAlarm_, &QTimer::timeout, this, &FrmMain::soundAlarm);
 }
 
 void FrmMain::buildMenus() {
@@ -210,6 +234,12 @@ void FrmMain::buildMenus() {
     QAction* targetSettings = options->addAction("Targets...");
     targetSettings->setObjectName("mnuOptionsTargets");
     connect(targetSettings, &QAction::triggered, this, &FrmMain::showTargetSettings);
+    QAction* alarmSettings = options->addAction("Collision alarm...");
+    alarmSettings->setObjectName("mnuOptionsCollisionAlarm");
+    connect(alarmSettings, &QAction::triggered, this, &FrmMain::showAlarmSettings);
+    QAction* acknowledge = options->addAction("Acknowledge alarm");
+    acknowledge->setObjectName("mnuOptionsAcknowledge");
+    connect(acknowledge, &QAction::triggered, this, &FrmMain::acknowledgeAlarms);
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("mnuHelp");
@@ -331,7 +361,8 @@ void FrmMain::prepareTargetList() {
     const double dpi = logicalDpiX();
     static const char* const kWidest[targets::kListColumns] = {
         "1000", "999999999", "GRAND EXPLORER (Own ship)", "52\u00b059'59.9\"N", "004\u00b059'59.9\"W",
-        "    99.9", "    359.9", "    359", "    -99.9", "AtoN", "06 Dec 14:05:09", "NoOfMsg", "STATUS"};
+        "    99.9", "    359.9", "    359", "    -99.9", "AtoN", "06 Dec 14:05:09", "NoOfMsg", "STATUS",
+        "  99.99", "  -99.9"};
     const QFontMetrics body = fgAISTargets_->fontMetrics();
     const QFontMetrics head = fgAISTargets_->horizontalHeader()->fontMetrics();
     for (int c = 0; c < targets::kListColumns; ++c) {
@@ -549,6 +580,40 @@ void FrmMain::targetsRemoved(const std::vector<targets::RemovedTarget>& removed)
     }
 }
 
+void FrmMain::approachesChanged() {
+    model_->UpdateApproachCells();
+    extraInfo_->approachesChanged();
+}
+
+void FrmMain::collisionAlarm(int entry, bool logFailed, const std::string& logError) {
+    model_->UpdateTargetRow(entry);
+    cmdAcknowledge_->show();
+    soundAlarm();
+    timerAlarm_->start();
+    if (logFailed && !alarmLogFailureShown_) {
+        alarmLogFailureShown_ = true;
+        operatorMessage(base::MessageIcon::Exclamation, "Collision alarm",
+                        "Alarms can not be written to the alarm log (" + logError +
+                            "). They are still shown; further log errors are not reported.");
+    }
+}
+
+void FrmMain::soundAlarm() {
+    if (targets::UnacknowledgedAlarms(receiver_->targets()) == 0) {
+        timerAlarm_->stop();
+        cmdAcknowledge_->hide();
+        return;
+    }
+    ++alarmSounds_;
+    QApplication::beep();
+}
+
+void FrmMain::acknowledgeAlarms() {
+    targets::AcknowledgeAlarms(receiver_->targets());
+    timerAlarm_->stop();
+    cmdAcknowledge_->hide();
+}
+
 void FrmMain::targetChanged(int entry) {
     extraInfo_->targetChanged(entry);
     // Messages move the reference in the "From VDO" and "From VDM" modes.
@@ -574,7 +639,7 @@ void FrmMain::timerAIS_Status_Timer() { receiver_->ageTargets(); }
 void FrmMain::updateTargetCount() { lblNoOfTargets_->setText(QString::number(model_->rowCount())); }
 
 void FrmMain::headerClicked(int column) {
-    if (column < 0 || column >= targets::kColStatus) return;
+    if (column < 0 || column >= targets::kListColumns || column == targets::kColStatus) return;
     input::RunState& st = receiver_->state();
     model_->flush();
     targets::SortTargets(receiver_->targets(), column, optIncr_[1]->isChecked(), st.ReferenceMode);
@@ -732,13 +797,6 @@ void FrmMain::showPortMonitor() {
     frmPortMonitor_->activateWindow();
 }
 
-namespace {
-constexpr const char* kLostAfterMovingKey = "TargetLostAfterMoving";
-constexpr const char* kLostAfterFixedKey = "TargetLostAfterFixed";
-constexpr const char* kRemoveAfterKey = "TargetRemoveAfter";
-constexpr const char* kCapacityKey = "TargetCapacity";
-}  // namespace
-
 void FrmMain::loadWatchSettings() {
     if (!settings_) return;
     targets::LifecycleSettings l;
@@ -747,6 +805,13 @@ void FrmMain::loadWatchSettings() {
     l.removeAfter = static_cast<int>(settings_->readNumber(kRemoveAfterKey, l.removeAfter));
     l.capacity = static_cast<int>(settings_->readNumber(kCapacityKey, l.capacity));
     receiver_->targets().setLifecycle(l);
+    targets::AlarmSettings a;
+    a.cpaLimit = settings_->readNumber(kCPALimitKey, a.cpaLimit);
+    a.tcpaLimit = settings_->readNumber(kTCPALimitKey, a.tcpaLimit);
+    a.rangeLimit = settings_->readNumber(kRangeLimitKey, a.rangeLimit);
+    a.ignoreMoored = settings_->readNumber(kIgnoreMooredKey, a.ignoreMoored ? 1 : 0) != 0;
+    a.ignoreClassB = settings_->readNumber(kIgnoreClassBKey, a.ignoreClassB ? 1 : 0) != 0;
+    receiver_->setAlarmSettings(a);
 }
 
 void FrmMain::showTargetSettings() {
@@ -760,6 +825,19 @@ void FrmMain::showTargetSettings() {
         settings_->writeNumber(kRemoveAfterKey, l.removeAfter);
         settings_->writeNumber(kCapacityKey, l.capacity);
     }
+}
+
+void FrmMain::showAlarmSettings() {
+    targets::FrmCollisionAlarm dialog(receiver_->alarmSettings(), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const targets::AlarmSettings a = dialog.settings();
+    receiver_->setAlarmSettings(a);
+    if (!settings_) return;
+    settings_->writeNumber(kCPALimitKey, a.cpaLimit);
+    settings_->writeNumber(kTCPALimitKey, a.tcpaLimit);
+    settings_->writeNumber(kRangeLimitKey, a.rangeLimit);
+    settings_->writeNumber(kIgnoreMooredKey, a.ignoreMoored ? 1 : 0);
+    settings_->writeNumber(kIgnoreClassBKey, a.ignoreClassB ? 1 : 0);
 }
 
 void FrmMain::showAbout() {

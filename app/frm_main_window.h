@@ -143,6 +143,13 @@ public:
     void targetChangedByMessage(int entry) override;
     void targetStatusChanged(int entry) override;
     void targetsRemoved(const std::vector<targets::RemovedTarget>& removed) override;
+    void approachesChanged() override;
+    // Sounds at once and every 30 s after, until acknowledged; the row turns red.
+    void collisionAlarm(int entry, bool logFailed, const std::string& logError) override;
+    // Acknowledges every dangerous target now (status bar button, Options menu).
+    void acknowledgeAlarms();
+    // Times the alarm has sounded in this run.
+    int alarmSounds() const { return alarmSounds_; }
     void operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) override;
     // Beeps, shows the message in the "AIS Message received" window (and a
     // binary application's own window), and tells once per run when the
@@ -175,6 +182,8 @@ private:
     void showPortMonitor();
     void showAbout();
     void showTargetSettings();
+    void showAlarmSettings();
+    void soundAlarm();
     void loadWatchSettings();
 
     void optRefPos_Click(int index);
@@ -218,6 +227,10 @@ private:
 
     QTableView* fgAISTargets_ = nullptr;
     QPushButton* cmdConnect_ = nullptr;
+    QPushButton* cmdAcknowledge_ = nullptr;
+    QTimer* timerAlarm_ = nullptr;
+    int alarmSounds_ = 0;
+    bool alarmLogFailureShown_ = false;
     QLabel* lblNoOfTargets_ = nullptr;
     QLabel* lblSortedBy_ = nullptr;
     std::array<QRadioButton*, 2> optIncr_{};

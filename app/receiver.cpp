@@ -110,7 +110,31 @@ void Receiver::takeMessage(const input::IntakeOutcome& in, double mono) {
     targets::UpdateStatistics(table_.entry(update.entry), in.kind, in.channel, type, record_.timeReceived(type), now,
                               mono);
     if (in.kind == input::SentenceKind::VDO) table_.OwnShipIndex = static_cast<int16_t>(update.entry);
+    watch(update.entry);
     events_.targetChangedByMessage(update.entry);
+    raiseAlarms();
+}
+
+void Receiver::watch(int entry) {
+    const int own = targets::OwnShipEntry(table_, state_);
+    if (entry == own) {
+        targets::UpdateAllApproaches(table_, own, alarm_, raised_);
+        events_.approachesChanged();
+    } else if (targets::UpdateApproach(table_, own, entry, alarm_)) {
+        raised_.push_back(entry);
+    }
+}
+
+void Receiver::raiseAlarms() {
+    for (int n : raised_) {
+        std::string error;
+        bool failed = false;
+        if (!messageLogDir_.empty()) {
+            failed = !targets::AppendAlarmLog(messageLogDir_, targets::AlarmLogLine(clock_.now(), table_.entry(n)), error);
+        }
+        events_.collisionAlarm(n, failed, error);
+    }
+    raised_.clear();
 }
 
 void Receiver::showMessage(int type, int entry) {
@@ -137,6 +161,9 @@ void Receiver::ageTargets() {
     removedScratch_.clear();
     table_.AgeTargets(clock_.monotonicSeconds(), &agedScratch_, &removedScratch_);
     if (!removedScratch_.empty()) events_.targetsRemoved(removedScratch_);
+    // A lost station has no approach and raises no alarm.
+    const int own = targets::OwnShipEntry(table_, state_);
+    for (int n : agedScratch_) targets::UpdateApproach(table_, own, n, alarm_);
     for (int n : agedScratch_) events_.targetStatusChanged(n);
 }
 

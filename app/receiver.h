@@ -38,6 +38,7 @@
 #include "targets/flags.h"
 #include "targets/ship_database.h"
 #include "targets/target_table.h"
+#include "targets/watch.h"
 
 namespace app {
 
@@ -72,6 +73,11 @@ public:
     using TimeFormat = std::function<std::string(base::DateTime)>;
     void setNoticeTimeFormat(TimeFormat format) { noticeTimeFormat_ = std::move(format); }
 
+    // Limits of the collision alarm; the approaches are judged by them from
+    // the next message on.
+    void setAlarmSettings(const targets::AlarmSettings& a) { alarm_ = a; }
+    const targets::AlarmSettings& alarmSettings() const { return alarm_; }
+
     input::RunState& state() { return state_; }
     const input::RunState& state() const { return state_; }
     const base::Clock& clock() const { return clock_; }
@@ -99,6 +105,9 @@ private:
     void syncAssemblerCounts();
     void takeMessage(const input::IntakeOutcome& message, double monotonic);
     void showMessage(int type, int entry);
+    // CPA and alarm after entry n changed (all entries when it is the own ship).
+    void watch(int entry);
+    void raiseAlarms();
 
     const base::Clock& clock_;
     ReceiverEvents& events_;
@@ -115,6 +124,8 @@ private:
     std::string lastExtractError_;
     std::vector<int> agedScratch_;
     std::vector<targets::RemovedTarget> removedScratch_;
+    targets::AlarmSettings alarm_;
+    std::vector<int> raised_;
 };
 
 }  // namespace app

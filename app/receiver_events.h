@@ -47,6 +47,11 @@ public:
     // room for a new one); their rows, ascending, are gone from DisplayOrder.
     // Raised before any event of a station that takes one of the numbers.
     virtual void targetsRemoved(const std::vector<targets::RemovedTarget>& removed) {}
+    // The own ship moved (or changed): every entry's CPA and TCPA may be new.
+    virtual void approachesChanged() {}
+    // Entry n has just become dangerous (collision alarm). logFailed: the
+    // alarm log could not be written, logError says why.
+    virtual void collisionAlarm(int entry, bool logFailed, const std::string& logError) {}
     // A message to beep for and show in the message windows.
     virtual void aisMessageToShow(const MessageToShow& message) {}
 

@@ -212,11 +212,21 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
         const targets::TargetRecord& t = table.entry(n);
         if (!Drawable(t)) continue;
         anyDrawn = true;
-        const PlotColour colour = n == table.OwnShipIndex ? PlotColour::Blue : PlotColour::Black;
+        const PlotColour colour = t.Dangerous                 ? PlotColour::Red
+                                  : n == table.OwnShipIndex ? PlotColour::Blue
+                                                            : PlotColour::Black;
         const TrackPoint& p = plot.track[static_cast<size_t>(n)];
         const double x = p.easting - plot.centreE;
         const double y = p.northing - plot.centreN;
         out.push_back(Dot(x, y, 5, colour));
+        // A dangerous target shows where it will be at its closest approach, and the way there.
+        if (t.Dangerous && t.HasCPA && t.TCPA > 0) {
+            double cpaE = 0, cpaN = 0;
+            base::NullMessageSink quiet;
+            ToGrid(plot, t.CPALatitude * kDegToRad, t.CPALongitude * kDegToRad, cpaE, cpaN, quiet);
+            out.push_back(Line(x, y, cpaE - plot.centreE, cpaN - plot.centreN, PlotColour::Red));
+            out.push_back(Dot(cpaE - plot.centreE, cpaN - plot.centreN, 4, PlotColour::Red));
+        }
         Shape label = Text(x, y, TargetLabel(t.Name, t.MMSI), colour);
         label.keep = n == table.OwnShipIndex || n == plot.selectedEntry;
         label.priority = LabelRank(t.Class);

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "ais/code_tables.h"
+#include "targets/watch.h"
 #include "ui/icon_file.h"
 #include "ui/plain_text.h"
 #include "ui/twips.h"
@@ -284,6 +285,8 @@ void FrmAISExtraInfo::buildHeader(QVBoxLayout* top) {
     picFlag_ = ui::PlainLabel({}, this);
     picFlag_->setObjectName("picFlag");
     lblNationality_ = pair("Flag state : ", "lblNationality", h.nationality);
+    lblCPA_ = pair("CPA : ", "lblCPA", CPAText(t));
+    lblTCPA_ = pair("TCPA : ", "lblTCPA", TCPAText(t));
     row->insertWidget(row->indexOf(lblNationality_), picFlag_);
     row->addStretch(1);
     picDimension_ = new DimensionSketch(SketchDimensions(t), this);
@@ -404,6 +407,14 @@ void FrmAISExtraInfo::targetChanged() {
     if (!removed_ && !timer_->isActive()) timer_->start();
 }
 
+void FrmAISExtraInfo::writeApproach() {
+    if (removed()) return;
+    const TargetRecord& t = table_.entry(entry_);
+    lblCPA_->setText(QString::fromStdString(t.HasCPA ? CPAText(t) + " nm" : CPAText(t)));
+    lblTCPA_->setText(QString::fromStdString(t.HasCPA ? TCPAText(t) + " min" : TCPAText(t)));
+    lblCPA_->setStyleSheet(t.Dangerous ? "color: red" : "");
+}
+
 bool FrmAISExtraInfo::removed() const { return removed_ || table_.Generation(entry_) != generation_; }
 
 void FrmAISExtraInfo::markRemoved() {
@@ -422,7 +433,8 @@ void FrmAISExtraInfo::refresh() {
         return;
     }
     const TargetRecord& t = table_.entry(entry_);
-    // Only a message changes what is shown; ageing alone changes nothing here.
+    writeApproach();
+    // Only a message changes what is shown otherwise; ageing alone changes nothing here.
     if (t.MsgCount[0] == shownCounts_[0]) return;
     std::vector<int> arrived;
     for (int type = 1; type <= 26; ++type) {
@@ -459,6 +471,12 @@ ExtraInfoWindows::~ExtraInfoWindows() {
 }
 
 FrmAISExtraInfo* ExtraInfoWindows::window(int entry) const { return windows_.value(entry).data(); }
+
+void ExtraInfoWindows::approachesChanged() {
+    for (const auto& w : windows_) {
+        if (w) w->writeApproach();
+    }
+}
 
 void ExtraInfoWindows::targetsRemoved(const std::vector<RemovedTarget>& removed) {
     for (const RemovedTarget& r : removed) {

@@ -55,6 +55,8 @@ public:
     void targetChanged();
     // Writes now what changed since the last write.
     void refresh();
+    // The own ship moved: writes the target's approach now.
+    void writeApproach();
     QTimer* refreshTimer() const { return timer_; }
 
     // Text of a value label (empty when there is no such label).
@@ -84,6 +86,8 @@ private:
     QVBoxLayout* leftColumn_ = nullptr;
     QVBoxLayout* rightColumn_ = nullptr;
     QLabel* lblRemoved_ = nullptr;
+    QLabel* lblCPA_ = nullptr;
+    QLabel* lblTCPA_ = nullptr;
     QLabel* lblMMSI_ = nullptr;
     QLabel* lblClass_ = nullptr;
     QLabel* lblNationality_ = nullptr;
@@ -106,6 +110,8 @@ public:
     FrmAISExtraInfo* open(int entry, int clickYTwips);
     // The target of `entry` changed: its open window refreshes soon.
     void targetChanged(int entry);
+    // The own ship moved: every open window writes its approach.
+    void approachesChanged();
     // These entries were freed: their open windows show "removed" and stay.
     void targetsRemoved(const std::vector<RemovedTarget>& removed);
 

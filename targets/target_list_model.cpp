@@ -35,6 +35,7 @@ QVariant TargetListModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             return QString::fromStdString(row.cells[static_cast<size_t>(index.column())]);
         case Qt::ForegroundRole:
+            if (row.dangerous) return QColor(220, 0, 0);
             if (row.lost) return QColor(128, 128, 128);
             if (index.column() == kColName && row.blueName) return QColor(0, 0, 255);
             return {};
@@ -84,9 +85,24 @@ void TargetListModel::appendNewRows() {
     endInsertRows();
 }
 
+void TargetListModel::UpdateApproachCells() {
+    approachesPending_ = true;
+    if (!timer_->isActive()) timer_->start();
+}
+
 void TargetListModel::flush() {
     timer_->stop();
     appendNewRows();
+    if (approachesPending_) {
+        approachesPending_ = false;
+        const int count = rowCount();
+        for (int r = 0; r < count; ++r) {
+            const int entry = table_.DisplayOrder[static_cast<size_t>(r + 1)];
+            if (table_.InUse(entry)) WriteApproachCells(table_.entry(entry), rows_[static_cast<size_t>(r)]);
+        }
+        // Red rows follow the alarm, so the whole width changes colour.
+        if (count > 0) emit dataChanged(index(0, 0), index(count - 1, kListColumns - 1), {Qt::DisplayRole, Qt::ForegroundRole});
+    }
     if (pendingEntries_.empty()) return;
     const RowContext ctx = context();
     int first = -1, last = -1;

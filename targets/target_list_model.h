@@ -48,6 +48,8 @@ public:
     // DisplayOrder: the same rows leave the model now, and the row numbers
     // below them are rewritten.
     void RemoveRows(const std::vector<RemovedTarget>& removed);
+    // The own ship moved: the CPA and TCPA cells of every row are rewritten at the next flush.
+    void UpdateApproachCells();
     // Rewrites every row now, in DisplayOrder, and clears ReferenceChanged.
     void RefreshTargetList();
     // Writes what is pending: new rows, then marked rows (one dataChanged).
@@ -73,6 +75,7 @@ private:
     // Per entry (1..kMaxCapacity): 0 nothing pending, 1 status cell, 2 whole row.
     std::vector<uint8_t> pending_;
     std::vector<int> pendingEntries_;
+    bool approachesPending_ = false;
     QTimer* timer_;
 };
 

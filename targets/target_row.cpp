@@ -2,6 +2,7 @@
 
 #include "base/number_format.h"
 #include "geodesy/position_text.h"
+#include "targets/watch.h"
 
 namespace targets {
 
@@ -70,6 +71,13 @@ void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind,
     c[kColTime] = t.LastMsgTime.format("dd mmm hh:mm:ss");
     c[kColNoOfMsg] = base::formatNumber(t.MsgCount[0], "0");
     WriteStatusCell(t, row);
+    WriteApproachCells(t, row);
+}
+
+void WriteApproachCells(const TargetRecord& t, ListRowText& row) {
+    row.cells[kColCPA] = "  " + CPAText(t);
+    row.cells[kColTCPA] = "  " + TCPAText(t);
+    row.dangerous = t.Dangerous;
 }
 
 }  // namespace targets

@@ -31,7 +31,7 @@ std::string Upper(const std::string& s) {
 }  // namespace
 
 void SortTargets(TargetTable& table, int column, bool descending, int16_t referenceMode) {
-    if (column < 0 || column > kColNoOfMsg) return;
+    if (column < 0 || column >= kListColumns || column == kColStatus) return;
     const int count = table.TargetCount;
     const bool textKey = column == kColName || column == kColClass;
     std::vector<Key> keys;
@@ -60,6 +60,8 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
             case kColClass: k.text = t.Class == TargetClass::Unknown ? kEmptyTextKey : ClassCode(t.Class); break;
             case kColTime: k.number = t.LastMsgTime.value(); break;
             case kColNoOfMsg: k.number = t.MsgCount[0]; break;
+            case kColCPA: k.number = t.HasCPA ? t.CPA : 999999.0; break;
+            case kColTCPA: k.number = t.HasCPA ? t.TCPA : 999999.0; break;
             default: break;
         }
     }

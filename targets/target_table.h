@@ -174,6 +174,20 @@ struct TargetRecord {
     std::array<double, kTypeSlots> RxMonotonic{};
     double LastMsgMonotonic = 0;
     double FirstMsgMonotonic = 0;
+
+    // Closest approach to the own ship (watch.h); HasCPA false when there is
+    // none (no own ship, no motion, lost, or this is the own ship).
+    bool HasCPA = false;
+    double CPA = 0;        // nautical miles
+    double TCPA = 0;       // minutes, negative when past
+    double OwnRange = 0;   // nautical miles from the own ship
+    double OwnBearing = 0; // degrees true from the own ship
+    double CPALatitude = 0;   // where the target is at the closest point
+    double CPALongitude = 0;
+    // Inside the collision alarm's limits (or a distress beacon), and whether
+    // the operator has acknowledged it since it became so.
+    bool Dangerous = false;
+    bool AlarmAcknowledged = false;
 };
 
 // How long stations stay: seconds of silence until Lost (moving class A/B

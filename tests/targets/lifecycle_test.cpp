@@ -194,7 +194,9 @@ TEST_F(Lifecycle, DaysOfTurnoverIgnoreNoStation) {
     EXPECT_LE(table.EntryCount, kMaxTargets);
     for (int s = 0; s < kStations; ++s) {
         const double lastHeard = std::floor((s * (kEnd - kActive) / kStations + kActive) / kStep) * kStep;
-        if (lastHeard > kEnd - 1800) EXPECT_NE(table.FindTarget(200000000 + s, 1), 0) << s;
+        if (lastHeard > kEnd - 1800) {
+            EXPECT_NE(table.FindTarget(200000000 + s, 1), 0) << s;
+        }
     }
     expectConsistent();
 }

@@ -1,0 +1,134 @@
+#include "targets/cpa.h"
+
+#include <cmath>
+
+#include "geodesy/geodetic.h"
+
+namespace targets {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kRad = kPi / 180.0;
+constexpr double kKnot = 1852.0 / 3600.0;  // metres per second
+// Below this relative speed (knots) there is no approach to speak of.
+constexpr double kStill = 0.01;
+
+const double kE = std::sqrt(geodesy::kWgs84E2);
+
+// Isometric latitude: the Mercator northing on the unit sphere.
+double isometric(double phi) {
+    const double s = std::sin(phi);
+    return std::atanh(s) - kE * std::atanh(kE * s);
+}
+
+// Radius of the parallel at phi: metres per radian of longitude.
+double parallelRadius(double phi) {
+    const double s = std::sin(phi);
+    return geodesy::kWgs84A * std::cos(phi) / std::sqrt(1.0 - geodesy::kWgs84E2 * s * s);
+}
+
+double wrap(double lambda) {
+    while (lambda > kPi) lambda -= 2 * kPi;
+    while (lambda < -kPi) lambda += 2 * kPi;
+    return lambda;
+}
+
+// Meridian radius of curvature: metres per radian of latitude.
+double meridianRadius(double phi) {
+    const double s = std::sin(phi);
+    const double w = 1.0 - geodesy::kWgs84E2 * s * s;
+    return geodesy::kWgs84A * (1.0 - geodesy::kWgs84E2) / (w * std::sqrt(w));
+}
+
+// A ship on its rhumb line, on the plane around the own ship's position now.
+struct Track {
+    double phi = 0, lambda = 0;  // radians, now
+    double speed = 0;            // metres per second
+    double course = 0;           // radians
+};
+
+struct PlanePoint {
+    double phi = 0;  // latitude, radians
+    double x = 0, y = 0;
+};
+
+class Plane {
+public:
+    explicit Plane(double phi0, double lambda0)
+        : lambda0_(lambda0), k0_(parallelRadius(phi0)), psi0_(isometric(phi0)) {}
+
+    // Where the ship is after t seconds.
+    PlanePoint at(const Track& s, double t) const {
+        const double along = s.speed * t;
+        const double c = std::cos(s.course);
+        // Latitude by the meridian radius halfway, then the rhumb line's longitude.
+        const double half = s.phi + along * c / (2 * meridianRadius(s.phi));
+        const double phi = s.phi + along * c / meridianRadius(half);
+        double lambda = 0;
+        if (std::fabs(c) > 1e-9) {
+            lambda = s.lambda + std::tan(s.course) * (isometric(phi) - isometric(s.phi));
+        } else {
+            lambda = s.lambda + along * std::sin(s.course) / parallelRadius(s.phi);
+        }
+        return {phi, k0_ * wrap(lambda - lambda0_), k0_ * (isometric(phi) - psi0_)};
+    }
+    // Plane metres per metre at latitude phi.
+    double scale(double phi) const { return k0_ / parallelRadius(phi); }
+    // Distance in metres between two points of the plane, by the scale halfway.
+    double distance(const PlanePoint& a, const PlanePoint& b) const {
+        return std::hypot(b.x - a.x, b.y - a.y) / scale((a.phi + b.phi) / 2);
+    }
+    double longitude(double x) const { return lambda0_ + x / k0_; }
+
+private:
+    double lambda0_, k0_, psi0_;
+};
+
+}  // namespace
+
+std::optional<Approach> ClosestApproach(const Motion& own, const Motion& target) {
+    const Track o{own.latitude * kRad, own.longitude * kRad, own.sog * kKnot, own.cog * kRad};
+    const Track g{target.latitude * kRad, target.longitude * kRad, target.sog * kKnot, target.cog * kRad};
+    const Plane plane(o.phi, o.lambda);
+
+    // Relative motion on the plane as it is now: a first time of closest approach.
+    const PlanePoint t0 = plane.at(g, 0);
+    const double vt = g.speed * plane.scale(g.phi);
+    const double wx = vt * std::sin(g.course) - o.speed * std::sin(o.course);
+    const double wy = vt * std::cos(g.course) - o.speed * std::cos(o.course);
+    const double w2 = wx * wx + wy * wy;
+    if (w2 < (kStill * kKnot) * (kStill * kKnot)) return std::nullopt;
+    double t = -(t0.x * wx + t0.y * wy) / w2;
+
+    // Then the least of the distance along both tracks, by Newton steps on
+    // its square (smooth even where the ships meet): the plane's scale
+    // changes with latitude, which moves the least a little.
+    const auto squared = [&](double at) {
+        const double d = plane.distance(plane.at(o, at), plane.at(g, at));
+        return d * d;
+    };
+    constexpr double h = 10.0;  // seconds
+    for (int i = 0; i < 4; ++i) {
+        const double dm = squared(t - h), d0 = squared(t), dp = squared(t + h);
+        const double curve = dm - 2 * d0 + dp;
+        if (!(curve > 0)) break;
+        const double move = h * (dm - dp) / (2 * curve);
+        t += move;
+        if (std::fabs(move) < 0.01) break;
+    }
+
+    const PlanePoint ownAt = plane.at(o, t), targetAt = plane.at(g, t);
+    Approach a;
+    a.cpa = plane.distance(ownAt, targetAt) / geodesy::kMetresPerNauticalMile;
+    a.tcpa = t / 60.0;
+    a.range = plane.distance({o.phi, 0, 0}, t0) / geodesy::kMetresPerNauticalMile;
+    double b = std::atan2(t0.x, t0.y) / kRad;
+    if (b < 0) b += 360.0;
+    a.bearing = b;
+    a.cpaLatitude = targetAt.phi / kRad;
+    a.cpaLongitude = wrap(plane.longitude(targetAt.x)) / kRad;
+    return a;
+}
+
+}  // namespace targets
