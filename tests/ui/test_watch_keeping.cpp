@@ -85,6 +85,32 @@ private slots:
         QTRY_VERIFY(!w);
     }
 
+    void dangerousTargetTurnsRedAndAlarmsOnceUntilAcknowledged() {
+        Fixture f;
+        auto own = ClassAReport(257999999, 59.5, 5.25, 10.0f);
+        own.COG = 0;
+        f.m.feed(own, 'A', true);
+        auto other = ClassAReport(257000001, 59.55, 5.25, 10.0f);
+        other.COG = 180;
+        f.m.feed(other);
+        f.m.feed(other);
+        f.model.flush();
+        QCOMPARE(f.model.index(1, targets::kColMMSI).data(Qt::ForegroundRole).value<QColor>(), QColor(220, 0, 0));
+        QCOMPARE(f.cell(1, targets::kColCPA), QString("  0.00"));
+        QCOMPARE(f.m.w.alarmSounds(), 1);
+        auto* button = Child<QPushButton>(f.m.w, "cmdAcknowledge");
+        QVERIFY(!button->isHidden());
+        // It sounds again on its timer until the operator acknowledges it.
+        Child<QTimer>(f.m.w, "timerAlarm")->start(5);
+        QTRY_VERIFY(f.m.w.alarmSounds() >= 2);
+        button->click();
+        QVERIFY(button->isHidden());
+        const int sounded = f.m.w.alarmSounds();
+        f.m.feed(other);
+        QTest::qWait(30);
+        QCOMPARE(f.m.w.alarmSounds(), sounded);
+    }
+
     void fullTableMakesRoomFromALostStation() {
         Fixture f;
         f.m.w.receiver().targets().setLifecycle({360, 1080, 1800, 2});
