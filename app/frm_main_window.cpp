@@ -362,7 +362,7 @@ void FrmMain::prepareTargetList() {
     static const char* const kWidest[targets::kListColumns] = {
         "1000", "999999999", "GRAND EXPLORER (Own ship)", "52\u00b059'59.9\"N", "004\u00b059'59.9\"W",
         "    99.9", "    359.9", "    359", "    -99.9", "AtoN", "06 Dec 14:05:09", "NoOfMsg", "STATUS",
-        "  99.99", "  -99.9"};
+        "  99.99", "  -99.9", "  100"};
     const QFontMetrics body = fgAISTargets_->fontMetrics();
     const QFontMetrics head = fgAISTargets_->horizontalHeader()->fontMetrics();
     for (int c = 0; c < targets::kListColumns; ++c) {

@@ -287,6 +287,8 @@ void FrmAISExtraInfo::buildHeader(QVBoxLayout* top) {
     lblNationality_ = pair("Flag state : ", "lblNationality", h.nationality);
     lblCPA_ = pair("CPA : ", "lblCPA", CPAText(t));
     lblTCPA_ = pair("TCPA : ", "lblTCPA", TCPAText(t));
+    lblRxPercent_ = pair("Rx % : ", "lblRxPercent", RxPercentText(t, t.LastMsgMonotonic));
+    lblLongestGap_ = pair("Longest gap : ", "lblLongestGap", LongestGapText(t));
     row->insertWidget(row->indexOf(lblNationality_), picFlag_);
     row->addStretch(1);
     picDimension_ = new DimensionSketch(SketchDimensions(t), this);
@@ -436,6 +438,8 @@ void FrmAISExtraInfo::refresh() {
     writeApproach();
     // Only a message changes what is shown otherwise; ageing alone changes nothing here.
     if (t.MsgCount[0] == shownCounts_[0]) return;
+    lblRxPercent_->setText(qs(RxPercentText(t, t.LastMsgMonotonic)));
+    lblLongestGap_->setText(qs(LongestGapText(t)));
     std::vector<int> arrived;
     for (int type = 1; type <= 26; ++type) {
         if (t.MsgCount[static_cast<size_t>(type)] != shownCounts_[static_cast<size_t>(type)]) arrived.push_back(type);

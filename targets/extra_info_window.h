@@ -88,6 +88,8 @@ private:
     QLabel* lblRemoved_ = nullptr;
     QLabel* lblCPA_ = nullptr;
     QLabel* lblTCPA_ = nullptr;
+    QLabel* lblRxPercent_ = nullptr;
+    QLabel* lblLongestGap_ = nullptr;
     QLabel* lblMMSI_ = nullptr;
     QLabel* lblClass_ = nullptr;
     QLabel* lblNationality_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "base/number_format.h"
 #include "geodesy/position_text.h"
+#include "targets/statistics.h"
 #include "targets/watch.h"
 
 namespace targets {
@@ -72,6 +73,8 @@ void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind,
     c[kColNoOfMsg] = base::formatNumber(t.MsgCount[0], "0");
     WriteStatusCell(t, row);
     WriteApproachCells(t, row);
+    // As of the target's last message: the row changes with its messages.
+    c[kColRx] = "  " + RxPercentText(t, t.LastMsgMonotonic);
 }
 
 void WriteApproachCells(const TargetRecord& t, ListRowText& row) {

@@ -39,17 +39,18 @@ enum ListColumn : int {
     kColStatus,
     kColCPA,   // nautical miles to the closest point of approach to the own ship
     kColTCPA,  // minutes to it, negative when past
+    kColRx,    // reports received as a percentage of those expected
     kListColumns
 };
 
 inline constexpr std::array<const char*, kListColumns> kListTitles = {
     "No", " MMSI", " Name", "  Lat", "  Lon", "  SOG", "  COG", "  HDG", "  ROT", "Class", "Time last msg", "NoOfMsg",
-    "STATUS", "  CPA", " TCPA"};
+    "STATUS", "  CPA", " TCPA", "Rx %"};
 inline constexpr const char* kRangeTitle = "  Range(or Lat)";
 inline constexpr const char* kBearingTitle = "  Bearing(or Lon)";
 // Column widths in twips; 0 keeps the list's default width (the MMSI column).
 inline constexpr std::array<int, kListColumns> kListWidthsTwips = {500, 0,   3200, 1100, 1150, 700, 700, 700,
-                                                                   700, 500, 1300, 750,  750,  700, 700};
+                                                                   700, 500, 1300, 750,  750,  700, 700, 600};
 inline constexpr const char* kOwnShipSuffix = " (Own ship)";
 
 // Title of column 3 or 4 for a reference mode (0 = none: latitude, longitude).
@@ -75,7 +76,7 @@ enum class RowWrite { Update, Refresh };
 // An entry heard only as VDO (from our own transponder).
 bool IsOwnShip(const TargetRecord& t);
 
-// Writes columns 1..14 of a row.
+// Writes columns 1..15 of a row.
 void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind, ListRowText& row);
 // Writes the CPA and TCPA cells alone (the own ship moved).
 void WriteApproachCells(const TargetRecord& t, ListRowText& row);

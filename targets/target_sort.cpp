@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/number_format.h"
+#include "targets/statistics.h"
 #include "targets/target_row.h"
 
 namespace targets {
@@ -62,6 +63,7 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
             case kColNoOfMsg: k.number = t.MsgCount[0]; break;
             case kColCPA: k.number = t.HasCPA ? t.CPA : 999999.0; break;
             case kColTCPA: k.number = t.HasCPA ? t.TCPA : 999999.0; break;
+            case kColRx: k.number = RxPercent(t, t.LastMsgMonotonic).value_or(999999.0); break;
             default: break;
         }
     }

@@ -360,6 +360,7 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
     }
     TargetRecord& t = entry(done.entry);
 
+    if (done.action == TableAction::Updated) t.LongestGap = std::max(t.LongestGap, ctx.monotonic - t.LastMsgMonotonic);
     t.LastMsgTime = ctx.now;
     t.LastMsgMonotonic = ctx.monotonic;
     if (t.Status == TargetStatus::Lost) --lostCount_;

@@ -174,6 +174,11 @@ struct TargetRecord {
     std::array<double, kTypeSlots> RxMonotonic{};
     double LastMsgMonotonic = 0;
     double FirstMsgMonotonic = 0;
+    // Reception quality (statistics.h): reports of kinds with an expected
+    // interval, received and expected, and the longest silence in seconds.
+    int32_t ReceivedReports = 0;
+    double ExpectedReports = 0;
+    double LongestGap = 0;
 
     // Closest approach to the own ship (watch.h); HasCPA false when there is
     // none (no own ship, no motion, lost, or this is the own ship).

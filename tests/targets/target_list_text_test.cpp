@@ -47,7 +47,7 @@ TEST_F(ListTextTest, ClassAVesselRow) {
     ListRowText expected;
     expected.cells = {"",        "257000001", "",    "59°30'00.0\"N",   "005°15'00.0\"E", "    12.3", "    045.0",
                       "    044", "    0.0",   "A",   "06 Dec 14:05:09", "1",              "NEW",
-                      "  n/a",   "  n/a"};
+                      "  n/a",   "  n/a",     "  n/a"};
     EXPECT_EQ(row(1), expected);
 }
 
