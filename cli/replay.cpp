@@ -14,6 +14,7 @@
 // empty-buffer rule on, each line is handed over as a notification of its own.
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -32,6 +33,7 @@
 #include "geodesy/position_text.h"
 #include "input/setup_file.h"
 #include "targets/ship_database.h"
+#include "targets/statistics.h"
 
 namespace {
 
@@ -58,8 +60,12 @@ void usage(FILE* out) {
                  "                   at the end with the vessels of this run\n"
                  "  --ref LAT LON    manual reference position (signed degrees): the table\n"
                  "                   shows range and bearing instead of positions\n"
+                 "  --own-mmsi N     the own ship is station N (the \"From VDM msg, MMSI\"\n"
+                 "                   reference) when no VDO sentence names it\n"
                  "  --format F       text (default), csv, or json: one object\n"
-                 "                   {\"targets\": [...], \"counters\": {...}}\n"
+                 "                   {\"targets\": [...], \"counters\": {...}}; each target\n"
+                 "                   ends with cpa (nm), tcpa (min), dangerous, lost and\n"
+                 "                   rx_percent (null where there is none)\n"
                  "  --bench          run the pipeline several times without printing and\n"
                  "                   report sentences and messages per second (median), by\n"
                  "                   the wall clock and by processor time;\n"
@@ -84,6 +90,7 @@ struct Options {
     std::string dataDir;
     bool haveRef = false;
     double refLat = 0, refLon = 0;
+    int32_t ownMMSI = 0;
     std::string format = "text";
     bool bench = false;
 };
@@ -111,6 +118,10 @@ public:
             rx_.state().ReferenceMode = targets::kRefManual;
             rx_.state().RefLat = opt.refLat;
             rx_.state().RefLon = opt.refLon;
+        }
+        if (opt.ownMMSI != 0) {
+            rx_.state().ReferenceMode = targets::kRefFromVDM;
+            rx_.state().RefMMSI = opt.ownMMSI;
         }
         nextAgeing_ = clock_.monotonicSeconds() + kAgeingPeriod;
     }
@@ -339,7 +350,7 @@ void arrayField(cli::JsonWriter& j, const char* name, const std::array<T, N>& a)
     j.endArray();
 }
 
-void targetJson(cli::JsonWriter& j, const targets::TargetRecord& t, int number) {
+void targetJson(cli::JsonWriter& j, const targets::TargetRecord& t, int number, double monotonicNow) {
     auto i = [&](const char* k, int64_t v) { j.field(k, v); };
     auto s = [&](const char* k, std::string_view v) { j.field(k, v); };
     auto f = [&](const char* k, float v) { j.field(k, v); };
@@ -429,6 +440,22 @@ void targetJson(cli::JsonWriter& j, const targets::TargetRecord& t, int number) 
     f("HeightOverKeel", t.HeightOverKeel);
     i("PassengersOnboard", t.PassengersOnboard);
     s("LastMessageText", t.LastMessageText);
+    const auto optional = [&](const char* k, bool has, double v) {
+        j.key(k);
+        if (has) {
+            j.value(v);
+        } else {
+            j.null();
+        }
+    };
+    optional("cpa", t.HasCPA, t.CPA);
+    optional("tcpa", t.HasCPA, t.TCPA);
+    j.key("dangerous");
+    j.value(t.Dangerous);
+    j.key("lost");
+    j.value(t.Status == targets::TargetStatus::Lost);
+    const auto rx = targets::RxPercent(t, monotonicNow);
+    optional("rx_percent", rx.has_value(), rx.value_or(0));
     j.endObject();
 }
 
@@ -439,7 +466,10 @@ void printJson(const app::Receiver& rx, std::string& text) {
     j.beginObject();
     j.key("targets");
     j.beginArray();
-    for (int k = 1; k <= table.TargetCount; ++k) targetJson(j, table.entry(table.DisplayOrder[static_cast<size_t>(k)]), k);
+    const double now = rx.clock().monotonicSeconds();
+    for (int k = 1; k <= table.TargetCount; ++k) {
+        targetJson(j, table.entry(table.DisplayOrder[static_cast<size_t>(k)]), k, now);
+    }
     j.endArray();
     j.key("counters");
     j.beginObject();
@@ -539,6 +569,13 @@ int runReplay(int argc, char** argv) {
             opt.haveRef = true;
             opt.refLat = *lat;
             opt.refLon = *lon;
+        } else if (a == "--own-mmsi" && i + 1 < argc) {
+            const auto mmsi = base::parseTypedNumber(argv[++i]);
+            if (!mmsi || *mmsi < 1 || *mmsi > 999999999 || *mmsi != std::floor(*mmsi)) {
+                std::fprintf(stderr, "orvanta-cli replay: --own-mmsi needs an MMSI (1..999999999)\n");
+                return 2;
+            }
+            opt.ownMMSI = static_cast<int32_t>(*mmsi);
         } else if (a == "--format" && i + 1 < argc) {
             opt.format = argv[++i];
             if (opt.format != "text" && opt.format != "csv" && opt.format != "json") {
@@ -557,6 +594,10 @@ int runReplay(int argc, char** argv) {
         }
     }
 
+    if (opt.haveRef && opt.ownMMSI != 0) {
+        std::fprintf(stderr, "orvanta-cli replay: --ref and --own-mmsi choose different references; give one\n");
+        return 2;
+    }
     if (opt.bench) return runBench(opt);
 
     FILE* in = openInput(opt.file);
