@@ -109,7 +109,11 @@ void Receiver::takeMessage(const input::IntakeOutcome& in, double mono) {
     if (type == 6 || type == 8 || type == 10 || type == 12 || type == 14) showMessage(type, update.entry);
     targets::UpdateStatistics(table_.entry(update.entry), in.kind, in.channel, type, record_.timeReceived(type), now,
                               mono);
-    if (in.kind == input::SentenceKind::VDO) table_.OwnShipIndex = static_cast<int16_t>(update.entry);
+    // The own ship is the station of our VDO reports; a binary or other
+    // message we sent ourselves makes an entry of no class, which is not it.
+    if (in.kind == input::SentenceKind::VDO && table_.entry(update.entry).Class != targets::TargetClass::Unknown) {
+        table_.OwnShipIndex = static_cast<int16_t>(update.entry);
+    }
     watch(update.entry);
     events_.targetChangedByMessage(update.entry);
     raiseAlarms();

@@ -43,9 +43,18 @@ double meridianRadius(double phi) {
 
 // A ship on its rhumb line, on the plane around the own ship's position now.
 struct Track {
-    double phi = 0, lambda = 0;  // radians, now
-    double speed = 0;            // metres per second
-    double course = 0;           // radians
+    Track(double latitude, double longitude, double sog, double cog)
+        : phi(latitude * kRad),
+          lambda(longitude * kRad),
+          speed(sog * kKnot),
+          course(cog * kRad),
+          psi(isometric(phi)),
+          northward(std::fabs(std::cos(course)) > 1e-9) {}
+    double phi, lambda;  // radians, now
+    double speed;        // metres per second
+    double course;       // radians
+    double psi;          // isometric latitude now
+    bool northward;      // has a north or south component (else keeps its latitude)
 };
 
 struct PlanePoint {
@@ -55,8 +64,7 @@ struct PlanePoint {
 
 class Plane {
 public:
-    explicit Plane(double phi0, double lambda0)
-        : lambda0_(lambda0), k0_(parallelRadius(phi0)), psi0_(isometric(phi0)) {}
+    explicit Plane(const Track& own) : lambda0_(own.lambda), k0_(parallelRadius(own.phi)), psi0_(own.psi) {}
 
     // Where the ship is after t seconds.
     PlanePoint at(const Track& s, double t) const {
@@ -65,13 +73,10 @@ public:
         // Latitude by the meridian radius halfway, then the rhumb line's longitude.
         const double half = s.phi + along * c / (2 * meridianRadius(s.phi));
         const double phi = s.phi + along * c / meridianRadius(half);
-        double lambda = 0;
-        if (std::fabs(c) > 1e-9) {
-            lambda = s.lambda + std::tan(s.course) * (isometric(phi) - isometric(s.phi));
-        } else {
-            lambda = s.lambda + along * std::sin(s.course) / parallelRadius(s.phi);
-        }
-        return {phi, k0_ * wrap(lambda - lambda0_), k0_ * (isometric(phi) - psi0_)};
+        const double psi = s.northward ? isometric(phi) : s.psi;
+        const double lambda = s.northward ? s.lambda + std::tan(s.course) * (psi - s.psi)
+                                          : s.lambda + along * std::sin(s.course) / parallelRadius(s.phi);
+        return {phi, k0_ * wrap(lambda - lambda0_), k0_ * (psi - psi0_)};
     }
     // Plane metres per metre at latitude phi.
     double scale(double phi) const { return k0_ / parallelRadius(phi); }
@@ -88,9 +93,9 @@ private:
 }  // namespace
 
 std::optional<Approach> ClosestApproach(const Motion& own, const Motion& target) {
-    const Track o{own.latitude * kRad, own.longitude * kRad, own.sog * kKnot, own.cog * kRad};
-    const Track g{target.latitude * kRad, target.longitude * kRad, target.sog * kKnot, target.cog * kRad};
-    const Plane plane(o.phi, o.lambda);
+    const Track o(own.latitude, own.longitude, own.sog, own.cog);
+    const Track g(target.latitude, target.longitude, target.sog, target.cog);
+    const Plane plane(o);
 
     // Relative motion on the plane as it is now: a first time of closest approach.
     const PlanePoint t0 = plane.at(g, 0);
