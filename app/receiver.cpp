@@ -124,9 +124,17 @@ void Receiver::watch(int entry) {
     if (entry == own) {
         targets::UpdateAllApproaches(table_, own, alarm_, raised_);
         events_.approachesChanged();
-    } else if (targets::UpdateApproach(table_, own, entry, alarm_)) {
-        raised_.push_back(entry);
+        return;
     }
+    if (own != 0 && (own != ownPlaneEntry_ || table_.Generation(own) != ownPlaneGeneration_ ||
+                     table_.entry(own).LastMsgMonotonic != ownPlaneReport_)) {
+        ownPlane_ = targets::OwnShipPlane(table_, own);
+        ownPlaneEntry_ = own;
+        ownPlaneGeneration_ = table_.Generation(own);
+        ownPlaneReport_ = table_.entry(own).LastMsgMonotonic;
+    }
+    const targets::ApproachPlane* plane = own != 0 && ownPlane_ ? &*ownPlane_ : nullptr;
+    if (targets::UpdateApproach(table_, own, entry, alarm_, plane)) raised_.push_back(entry);
 }
 
 void Receiver::raiseAlarms() {

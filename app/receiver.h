@@ -25,6 +25,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -126,6 +127,11 @@ private:
     std::vector<targets::RemovedTarget> removedScratch_;
     targets::AlarmSettings alarm_;
     std::vector<int> raised_;
+    // The own ship's side of the approach, made once per own report.
+    std::optional<targets::ApproachPlane> ownPlane_;
+    int ownPlaneEntry_ = 0;
+    uint32_t ownPlaneGeneration_ = 0;
+    double ownPlaneReport_ = -1;  // monotonic time of the own report it was made from
 };
 
 }  // namespace app

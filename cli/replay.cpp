@@ -62,6 +62,7 @@ void usage(FILE* out) {
                  "                   shows range and bearing instead of positions\n"
                  "  --own-mmsi N     the own ship is station N (the \"From VDM msg, MMSI\"\n"
                  "                   reference) when no VDO sentence names it\n"
+                 "  --capacity N     stations the target table holds (1..20000, default 1000)\n"
                  "  --format F       text (default), csv, or json: one object\n"
                  "                   {\"targets\": [...], \"counters\": {...}}; each target\n"
                  "                   ends with cpa (nm), tcpa (min), dangerous, lost and\n"
@@ -91,6 +92,7 @@ struct Options {
     bool haveRef = false;
     double refLat = 0, refLon = 0;
     int32_t ownMMSI = 0;
+    int capacity = targets::kMaxTargets;
     std::string format = "text";
     bool bench = false;
 };
@@ -119,6 +121,9 @@ public:
             rx_.state().RefLat = opt.refLat;
             rx_.state().RefLon = opt.refLon;
         }
+        targets::LifecycleSettings life = rx_.targets().lifecycle();
+        life.capacity = opt.capacity;
+        rx_.targets().setLifecycle(life);
         if (opt.ownMMSI != 0) {
             rx_.state().ReferenceMode = targets::kRefFromVDM;
             rx_.state().RefMMSI = opt.ownMMSI;
@@ -576,6 +581,13 @@ int runReplay(int argc, char** argv) {
                 return 2;
             }
             opt.ownMMSI = static_cast<int32_t>(*mmsi);
+        } else if (a == "--capacity" && i + 1 < argc) {
+            const auto n = base::parseTypedNumber(argv[++i]);
+            if (!n || *n < 1 || *n > targets::kMaxCapacity || *n != std::floor(*n)) {
+                std::fprintf(stderr, "orvanta-cli replay: --capacity needs a number of stations (1..20000)\n");
+                return 2;
+            }
+            opt.capacity = static_cast<int>(*n);
         } else if (a == "--format" && i + 1 < argc) {
             opt.format = argv[++i];
             if (opt.format != "text" && opt.format != "csv" && opt.format != "json") {

@@ -85,6 +85,8 @@ public:
         return std::hypot(b.x - a.x, b.y - a.y) / scale((a.phi + b.phi) / 2);
     }
     double longitude(double x) const { return lambda0_ + x / k0_; }
+    double x(double lambda) const { return k0_ * wrap(lambda - lambda0_); }
+    double y(double psi) const { return k0_ * (psi - psi0_); }
 
 private:
     double lambda0_, k0_, psi0_;
@@ -92,13 +94,57 @@ private:
 
 }  // namespace
 
-std::optional<Approach> ClosestApproach(const Motion& own, const Motion& target) {
+ApproachPlane::ApproachPlane(const Motion& own)
+    : own_(own),
+      phi0_(own.latitude * kRad),
+      lambda0_(own.longitude * kRad),
+      psi0_(isometric(phi0_)),
+      k0_(parallelRadius(phi0_)),
+      m0_(meridianRadius(phi0_)),
+      sinPhi0_(std::sin(phi0_)),
+      vx_(own.sog * kKnot * std::sin(own.cog * kRad)),
+      vy_(own.sog * kKnot * std::cos(own.cog * kRad)) {}
+
+std::optional<Approach> ApproachPlane::approach(const Motion& target, ApproachPrecision precision) const {
+    if (precision == ApproachPrecision::Exact) return ClosestApproach(own_, target);
+    // Straight on the plane, the parallel's radius to second order in the
+    // latitude difference: one transcendental function per target besides
+    // its course.
+    const double phi = target.latitude * kRad;
+    const double rx = k0_ * wrap(target.longitude * kRad - lambda0_);
+    const double ry = k0_ * (isometric(phi) - psi0_);
+    const auto radius = [&](double p) {
+        const double d = p - phi0_;
+        return k0_ - m0_ * sinPhi0_ * d - 0.5 * k0_ * d * d;
+    };
+    const double vt = target.sog * kKnot * k0_ / radius(phi);
+    const double c = target.cog * kRad;
+    const double wx = vt * std::sin(c) - vx_, wy = vt * std::cos(c) - vy_;
+    const double w2 = wx * wx + wy * wy;
+    if (w2 < (kStill * kKnot) * (kStill * kKnot)) return std::nullopt;
+    const double t = -(rx * wx + ry * wy) / w2;
+    const double ox = vx_ * t, oy = vy_ * t;
+    const double cx = rx + wx * t, cy = ry + wy * t;
+    Approach a;
+    a.cpa = std::sqrt(cx * cx + cy * cy) * radius(phi0_ + (oy + cy / 2) / m0_) / k0_ / geodesy::kMetresPerNauticalMile;
+    a.tcpa = t / 60.0;
+    a.range = std::sqrt(rx * rx + ry * ry) * radius((phi0_ + phi) / 2) / k0_ / geodesy::kMetresPerNauticalMile;
+    double b = std::atan2(rx, ry) / kRad;
+    if (b < 0) b += 360.0;
+    a.bearing = b;
+    a.cpaLatitude = (phi0_ + (oy + cy) / m0_) / kRad;
+    a.cpaLongitude = wrap(lambda0_ + (ox + cx) / k0_) / kRad;
+    return a;
+}
+
+std::optional<Approach> ClosestApproach(const Motion& own, const Motion& target, ApproachPrecision precision) {
+    if (precision == ApproachPrecision::Estimate) return ApproachPlane(own).approach(target, precision);
     const Track o(own.latitude, own.longitude, own.sog, own.cog);
     const Track g(target.latitude, target.longitude, target.sog, target.cog);
     const Plane plane(o);
 
     // Relative motion on the plane as it is now: a first time of closest approach.
-    const PlanePoint t0 = plane.at(g, 0);
+    const PlanePoint t0{g.phi, plane.x(g.lambda), plane.y(g.psi)};
     const double vt = g.speed * plane.scale(g.phi);
     const double wx = vt * std::sin(g.course) - o.speed * std::sin(o.course);
     const double wy = vt * std::cos(g.course) - o.speed * std::cos(o.course);

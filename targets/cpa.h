@@ -42,6 +42,30 @@ struct Approach {
     double cpaLongitude = 0;
 };
 
-std::optional<Approach> ClosestApproach(const Motion& own, const Motion& target);
+// Exact: as above. Estimate: the relative motion on the plane alone, a few
+// times cheaper; it differs from the exact figures by up to about 0.03 nm
+// and 0.3 min for ships 20 nm apart at 60° latitude, much less at short range.
+enum class ApproachPrecision { Exact, Estimate };
+
+std::optional<Approach> ClosestApproach(const Motion& own, const Motion& target,
+                                        ApproachPrecision precision = ApproachPrecision::Exact);
+
+// The own ship's side of the computation, done once for many targets:
+//   targets::ApproachPlane plane(own);
+//   for (...) auto a = plane.approach(target, targets::ApproachPrecision::Estimate);
+class ApproachPlane {
+public:
+    explicit ApproachPlane(const Motion& own);
+    std::optional<Approach> approach(const Motion& target, ApproachPrecision precision) const;
+    const Motion& own() const { return own_; }
+
+private:
+    Motion own_;
+    double phi0_, lambda0_, psi0_;
+    double k0_;   // radius of the own ship's parallel: plane metres per radian
+    double m0_;   // meridian radius there
+    double sinPhi0_;
+    double vx_, vy_;  // own velocity, metres per second east and north
+};
 
 }  // namespace targets

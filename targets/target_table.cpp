@@ -53,9 +53,8 @@ int32_t messageMMSI(int type, const ais::AISMessageRecord& r) {
     }
 }
 
-uint32_t hashMMSI(int32_t mmsi) {
-    return (static_cast<uint32_t>(mmsi) * 2654435761u) >> 16;  // top 16 bits: 0..65535
-}
+// The top `bits` bits of a multiplicative hash.
+uint32_t hashMMSI(int32_t mmsi, int bits) { return (static_cast<uint32_t>(mmsi) * 2654435761u) >> (32 - bits); }
 
 template <class Src>
 void copyPosition(TargetRecord& t, const Src& s) {
@@ -138,15 +137,33 @@ bool TargetTable::TakesType(int type) {
 }
 
 TargetTable::TargetTable()
-    : DisplayOrder(kMaxCapacity + 1, 0),
-      generation_(kMaxCapacity + 1, 0),
-      indexMMSI_(kIndexSize, 0),
-      indexEntry_(kIndexSize, 0),
-      nextSameMMSI_(kMaxCapacity + 1, 0) {}
+    : DisplayOrder(kMaxCapacity + 1, 0), generation_(kMaxCapacity + 1, 0), nextSameMMSI_(kMaxCapacity + 1, 0) {
+    resizeIndex(lifecycle_.capacity);
+}
+
+void TargetTable::resizeIndex(int capacity) {
+    int bits = 12;
+    while ((1 << bits) < 4 * capacity) ++bits;
+    if (bits == indexBits_ && !indexEntry_.empty()) return;
+    indexBits_ = bits;
+    indexMask_ = (size_t{1} << bits) - 1;
+    indexMMSI_.assign(indexMask_ + 1, 0);
+    indexEntry_.assign(indexMask_ + 1, 0);
+    std::fill(nextSameMMSI_.begin(), nextSameMMSI_.end(), 0);
+    for (int n = 1; n <= EntryCount; ++n) {
+        if (InUse(n)) indexInsert(entry(n).MMSI, n);
+    }
+}
+
+void TargetTable::setLifecycle(const LifecycleSettings& s) {
+    lifecycle_ = ClampLifecycle(s);
+    // Entries in use above a lowered capacity stay: the index keeps room for them.
+    resizeIndex(std::max(lifecycle_.capacity, static_cast<int>(EntryCount)));
+}
 
 size_t TargetTable::indexSlot(int32_t mmsi) const {
-    uint32_t h = hashMMSI(mmsi);
-    while (indexEntry_[h] != 0 && indexMMSI_[h] != mmsi) h = (h + 1) & (kIndexSize - 1);
+    size_t h = hashMMSI(mmsi, indexBits_);
+    while (indexEntry_[h] != 0 && indexMMSI_[h] != mmsi) h = (h + 1) & indexMask_;
     return h;
 }
 
@@ -197,12 +214,11 @@ void TargetTable::indexErase(int32_t mmsi, int n) {
     }
     // The MMSI leaves the index: close the gap so every later key of the
     // probe sequence stays reachable from its home slot.
-    constexpr size_t kMask = kIndexSize - 1;
     size_t j = i;
     for (;;) {
-        j = (j + 1) & kMask;
+        j = (j + 1) & indexMask_;
         if (indexEntry_[j] == 0) break;
-        const size_t home = hashMMSI(indexMMSI_[j]);
+        const size_t home = hashMMSI(indexMMSI_[j], indexBits_);
         const bool stays = i <= j ? (i < home && home <= j) : (i < home || home <= j);
         if (stays) continue;
         indexMMSI_[i] = indexMMSI_[j];

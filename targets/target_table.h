@@ -282,7 +282,7 @@ public:
     const LifecycleSettings& lifecycle() const { return lifecycle_; }
     // Takes effect for the next ageing and the next new station; a lower
     // capacity frees nothing by itself.
-    void setLifecycle(const LifecycleSettings& s) { lifecycle_ = ClampLifecycle(s); }
+    void setLifecycle(const LifecycleSettings& s);
     // Seconds of silence after which entry t counts as Lost.
     int LostAfter(const TargetRecord& t) const;
 
@@ -316,7 +316,11 @@ private:
     // MMSI index: open addressing (linear probing) from MMSI to the first
     // entry holding it, and per entry the next entry with the same MMSI
     // (ascending numbers).
-    static constexpr int kIndexSize = 65536;  // power of two, over three times kMaxCapacity
+    // A power of two at least four times the capacity (4096 for 1000), so
+    // the index of the usual table stays small enough for the fastest cache.
+    void resizeIndex(int capacity);
+    int indexBits_ = 12;
+    size_t indexMask_ = 4095;
     std::vector<int32_t> indexMMSI_;
     std::vector<int16_t> indexEntry_;
     std::vector<int16_t> nextSameMMSI_;

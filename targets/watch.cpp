@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -64,14 +65,37 @@ bool IsDistressBeacon(int32_t mmsi) {
     return prefix == 970 || prefix == 972 || prefix == 974;
 }
 
-bool UpdateApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm) {
+namespace {
+
+// Near enough to the alarm's limits that the exact figures are worth their cost.
+bool nearAlarm(const Approach& a, const AlarmSettings& s) {
+    return a.cpa < std::max(2.0, s.cpaLimit + 1.0) && a.tcpa > -10 && a.tcpa < s.tcpaLimit + 10 &&
+           a.range < s.rangeLimit + 5;
+}
+
+}  // namespace
+
+std::optional<ApproachPlane> OwnShipPlane(const TargetTable& table, int own) {
+    Motion o;
+    if (!table.InUse(own) || !motionOf(table.entry(own), o)) return std::nullopt;
+    return ApproachPlane(o);
+}
+
+bool UpdateApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm, const ApproachPlane* plane) {
     if (!table.InUse(n)) return false;
     TargetRecord& t = table.entry(n);
     t.HasCPA = false;
-    Motion o, m;
-    if (own != 0 && own != n && table.InUse(own) && t.Status != TargetStatus::Lost && moves(t.Class) &&
-        motionOf(table.entry(own), o) && motionOf(t, m)) {
-        if (const auto a = ClosestApproach(o, m)) {
+    Motion m;
+    if (own != 0 && own != n && t.Status != TargetStatus::Lost && moves(t.Class) && motionOf(t, m)) {
+        std::optional<ApproachPlane> made;
+        if (!plane) {
+            made = OwnShipPlane(table, own);
+            plane = made ? &*made : nullptr;
+        }
+        std::optional<Approach> a;
+        if (plane) a = plane->approach(m, ApproachPrecision::Estimate);
+        if (a && nearAlarm(*a, alarm)) a = plane->approach(m, ApproachPrecision::Exact);
+        if (a) {
             t.HasCPA = true;
             t.CPA = a->cpa;
             t.TCPA = a->tcpa;
@@ -88,8 +112,24 @@ bool UpdateApproach(TargetTable& table, int own, int n, const AlarmSettings& ala
 }
 
 void UpdateAllApproaches(TargetTable& table, int own, const AlarmSettings& alarm, std::vector<int>& raised) {
+    // Targets well outside the alarm's range keep the figures of their own
+    // last report (recomputed at their next one); a busy network feed would
+    // otherwise cost a full pass at every report of the own ship.
+    const bool ownKnown = table.InUse(own) && hasPosition(table.entry(own));
+    const double lat0 = ownKnown ? table.entry(own).Latitude : 0, lon0 = ownKnown ? table.entry(own).Longitude : 0;
+    const double cosLat = std::cos(lat0 * 3.14159265358979 / 180);
+    const double zone = std::max(24.0, 2 * alarm.rangeLimit) / 60.0;  // degrees of latitude
+    const std::optional<ApproachPlane> plane = OwnShipPlane(table, own);
     for (int n = 1; n <= table.EntryCount; ++n) {
-        if (UpdateApproach(table, own, n, alarm)) raised.push_back(n);
+        const TargetRecord& t = table.entry(n);
+        if (ownKnown && t.MMSI != 0 && hasPosition(t) && !t.Dangerous) {
+            const double dlat = t.Latitude - lat0;
+            double dlon = std::fabs(t.Longitude - lon0);
+            if (dlon > 180) dlon = 360 - dlon;
+            dlon *= cosLat;
+            if (dlat * dlat + dlon * dlon > zone * zone) continue;
+        }
+        if (UpdateApproach(table, own, n, alarm, plane ? &*plane : nullptr)) raised.push_back(n);
     }
 }
 

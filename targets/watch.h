@@ -16,11 +16,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/date_time.h"
 #include "input/run_state.h"
+#include "targets/cpa.h"
 #include "targets/target_table.h"
 
 namespace targets {
@@ -44,9 +46,18 @@ bool IsDistressBeacon(int32_t mmsi);
 // and whether it is dangerous. An entry that stops being dangerous forgets its
 // acknowledgement, so it alarms again next time. Returns true when it has
 // just become dangerous.
-bool UpdateApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm);
-// The same for every entry in use; appends to `raised` the entries that have
-// just become dangerous.
+// `plane`, when given, is the own ship's side made once (cpa.h) for its
+// current report; without it the call makes its own.
+bool UpdateApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm,
+                    const ApproachPlane* plane = nullptr);
+// The own ship's side of the approach for its current report; none without
+// an own ship that has a position and a speed.
+std::optional<ApproachPlane> OwnShipPlane(const TargetTable& table, int own);
+// The same after the own ship moved, for every entry in use within twice the
+// alarm's range limit (at least 24 nm) and every dangerous one; the others
+// keep the figures of their own last report. Appends to `raised` the entries
+// that have just become dangerous. Figures near the alarm's limits are exact,
+// the others the plane's estimate (cpa.h).
 void UpdateAllApproaches(TargetTable& table, int own, const AlarmSettings& alarm, std::vector<int>& raised);
 
 // Dangerous entries not acknowledged yet.

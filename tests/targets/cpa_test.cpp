@@ -128,6 +128,11 @@ TEST(Cpa, RandomEncountersAgreeWithTheTracks) {
         EXPECT_NEAR(a->cpa, b.cpa, 0.01) << own.latitude << " " << r;
         EXPECT_NEAR(a->tcpa, b.tcpa, 0.1) << own.latitude << " " << r;
         EXPECT_NEAR(a->range, r, 0.01);
+        const auto e = ClosestApproach(own, target, ApproachPrecision::Estimate);
+        ASSERT_TRUE(e);
+        EXPECT_NEAR(e->cpa, a->cpa, 0.05);
+        EXPECT_NEAR(e->tcpa, a->tcpa, 0.5);
+        EXPECT_NEAR(e->range, r, 0.01);
     }
 }
 

@@ -147,12 +147,12 @@ TEST(LifecycleSettingsTest, ClampedToTheirRanges) {
 
 // Stations come and go at random: after every step the index, the rows and
 // the entries agree. The numbers crowd the first slots of the index (by its
-// multiplicative hash, top 16 bits), so entries leave from the middle of long
+// multiplicative hash, top bits), so entries leave from the middle of long
 // probe runs.
 TEST_F(Lifecycle, IndexAndRowsStayConsistentUnderTurnover) {
     std::vector<int32_t> pool;
     for (int32_t m = 200000000; pool.size() < 600; ++m) {
-        if (((static_cast<uint32_t>(m) * 2654435761u) >> 16) < 400) pool.push_back(m);
+        if (((static_cast<uint32_t>(m) * 2654435761u) >> 20) < 24) pool.push_back(m);
     }
     table.setLifecycle({60, 60, 120, 300});
     std::mt19937 rng(7);
