@@ -94,17 +94,6 @@ TEST(CollisionAlarm, ClassBBeaconsAndNoOwnShip) {
     EXPECT_EQ(h.events.alarms, (std::vector<int>{2, 1, 4}));
 }
 
-// Own ship from the chosen vessel of the "From VDM msg" mode.
-TEST(CollisionAlarm, OwnShipFromTheChosenVessel) {
-    Harness h;
-    h.rx.state().ReferenceMode = targets::kRefFromVDM;
-    h.rx.state().RefMMSI = 257999998;
-    h.send(257999998, 0, 0, 10, 0);
-    h.send(257000001, 0, 3, 10, 180);
-    EXPECT_TRUE(h.last().Dangerous);
-    EXPECT_NEAR(h.last().TCPA, 9.0, 0.1);
-}
-
 // An alarm once per danger: repeated reports raise none; after the danger
 // has passed (and the acknowledgement with it) a new one alarms again.
 TEST(CollisionAlarm, OncePerDangerAndAgainAfterItPassed) {

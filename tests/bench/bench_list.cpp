@@ -1,6 +1,5 @@
-// The target list at the largest capacity: 20,000 rows appended, the full
-// rewrite after a sort, a flush after every row was marked, and the CPA
-// cells of every row after the own ship moved.
+// The target list at the largest capacity: the full rewrite of 20,000 rows
+// after a sort, and their CPA cells after the own ship moved.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -32,16 +31,6 @@ struct Full {
     }
 };
 
-void BM_ListAppend20000(benchmark::State& state) {
-    Full f;
-    for (auto _ : state) {
-        targets::TargetListModel model(f.rx.targets(), f.rx.state());
-        model.flush();
-        benchmark::DoNotOptimize(model.rowCount());
-    }
-}
-BENCHMARK(BM_ListAppend20000)->Unit(benchmark::kMillisecond);
-
 void BM_ListSortAndRefresh20000(benchmark::State& state) {
     Full f;
     targets::TargetListModel model(f.rx.targets(), f.rx.state());
@@ -54,17 +43,6 @@ void BM_ListSortAndRefresh20000(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ListSortAndRefresh20000)->Unit(benchmark::kMillisecond);
-
-void BM_ListFlushEveryRow20000(benchmark::State& state) {
-    Full f;
-    targets::TargetListModel model(f.rx.targets(), f.rx.state());
-    model.flush();
-    for (auto _ : state) {
-        for (int n = 1; n <= targets::kMaxCapacity; ++n) model.UpdateTargetRow(n);
-        model.flush();
-    }
-}
-BENCHMARK(BM_ListFlushEveryRow20000)->Unit(benchmark::kMillisecond);
 
 void BM_ListApproachCells20000(benchmark::State& state) {
     Full f;

@@ -89,15 +89,6 @@ TEST_F(Lifecycle, LostAndRemovedByClassAndSilence) {
     }
 }
 
-TEST_F(Lifecycle, ALostStationHeardAgainIsCurrent) {
-    feed(1, 257000001);
-    table.AgeTargets(400);
-    ASSERT_EQ(table.entry(1).Status, TargetStatus::Lost);
-    ctx.monotonic = 401;
-    feed(1, 257000001);
-    EXPECT_EQ(table.entry(1).Status, TargetStatus::Current);
-}
-
 // A freed number goes to the next new station; its generation tells a holder
 // of the old number that the station is gone; rows below close up.
 TEST_F(Lifecycle, RemovalFreesTheEntryAndClosesTheRows) {
