@@ -36,6 +36,7 @@
 #include "targets/extra_info_window.h"
 #include "targets/collision_alarm_dialog.h"
 #include "targets/lifecycle_dialog.h"
+#include "targets/reception_window.h"
 #include "targets/watch.h"
 #include "targets/target_list_model.h"
 #include "targets/target_sort.h"
@@ -146,6 +147,7 @@ FrmMain::~FrmMain() {
     // outlive the members.
     delete frmGraphics_;
     delete frmPortMonitor_;
+    delete frmReception_;
     serial_->blockSignals(true);
     tcp_->blockSignals(true);
     delete serial_;
@@ -237,6 +239,9 @@ void FrmMain::buildMenus() {
     QAction* alarmSettings = options->addAction("Collision alarm...");
     alarmSettings->setObjectName("mnuOptionsCollisionAlarm");
     connect(alarmSettings, &QAction::triggered, this, &FrmMain::showAlarmSettings);
+    QAction* reception = options->addAction("Reception...");
+    reception->setObjectName("mnuOptionsReception");
+    connect(reception, &QAction::triggered, this, &FrmMain::showReceptionSummary);
     QAction* acknowledge = options->addAction("Acknowledge alarm");
     acknowledge->setObjectName("mnuOptionsAcknowledge");
     connect(acknowledge, &QAction::triggered, this, &FrmMain::acknowledgeAlarms);
@@ -825,6 +830,15 @@ void FrmMain::showTargetSettings() {
         settings_->writeNumber(kRemoveAfterKey, l.removeAfter);
         settings_->writeNumber(kCapacityKey, l.capacity);
     }
+}
+
+void FrmMain::showReceptionSummary() {
+    if (!frmReception_) {
+        frmReception_ = new targets::FrmReceptionSummary(receiver_->targets(), receiver_->state(),
+                                                         receiver_->channelHistory(), receiver_->clock(), this);
+    }
+    frmReception_->show();
+    frmReception_->raise();
 }
 
 void FrmMain::showAlarmSettings() {

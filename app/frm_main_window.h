@@ -183,6 +183,7 @@ private:
     void showAbout();
     void showTargetSettings();
     void showAlarmSettings();
+    void showReceptionSummary();
     void soundAlarm();
     void loadWatchSettings();
 
@@ -240,6 +241,7 @@ private:
     QLineEdit* txtRefLon_ = nullptr;
     std::array<QAction*, 2> mnuSetupBinaryMsgStd_{};
     QPointer<FrmMessages> frmMessages_;
+    QPointer<QWidget> frmReception_;
     QAction* mnuViewGraphics_ = nullptr;
     QPointer<plot::FrmGraphics> frmGraphics_;
     // Plot state of the whole run: trails, ERBL origin and line-of-sight heights outlive the plot window.

@@ -94,6 +94,7 @@ void Receiver::takeMessage(const input::IntakeOutcome& in, double mono) {
     const int type = ais::DecodeAISMessage(in.payload, record_, in.fillBits, state_.BinaryMsgStandard, now);
     state_.DecodedMessageCount++;
     state_.MessageTypeCount[static_cast<size_t>(type) & 63]++;
+    channels_.count(mono, in.channel);
 
     targets::TableContext ctx;
     ctx.state = &state_;

@@ -39,6 +39,7 @@
 #include "targets/flags.h"
 #include "targets/ship_database.h"
 #include "targets/target_table.h"
+#include "targets/reception.h"
 #include "targets/watch.h"
 
 namespace app {
@@ -78,6 +79,9 @@ public:
     // the next message on.
     void setAlarmSettings(const targets::AlarmSettings& a) { alarm_ = a; }
     const targets::AlarmSettings& alarmSettings() const { return alarm_; }
+
+    // Messages per minute and channel over the last hour.
+    const targets::ChannelHistory& channelHistory() const { return channels_; }
 
     input::RunState& state() { return state_; }
     const input::RunState& state() const { return state_; }
@@ -126,6 +130,7 @@ private:
     std::vector<int> agedScratch_;
     std::vector<targets::RemovedTarget> removedScratch_;
     targets::AlarmSettings alarm_;
+    targets::ChannelHistory channels_;
     std::vector<int> raised_;
     // The own ship's side of the approach, made once per own report.
     std::optional<targets::ApproachPlane> ownPlane_;

@@ -111,6 +111,21 @@ private slots:
         QCOMPARE(f.m.w.alarmSounds(), sounded);
     }
 
+    void receptionSummaryShowsRingsAndTheFurthest() {
+        Fixture f;
+        f.m.w.receiver().state().ReferenceMode = targets::kRefManual;
+        f.m.w.receiver().state().RefLat = 59.5;
+        f.m.w.receiver().state().RefLon = 5.25;
+        f.feed(257000001);
+        f.m.feed(ClassAReport(257000002, 60.5, 5.25, 8.0f));
+        Child<QAction>(f.m.w, "mnuOptionsReception")->trigger();
+        auto* w = f.m.w.findChild<QWidget*>("frmReceptionSummary");
+        QVERIFY(w);
+        QCOMPARE(Child<QLabel>(*w, "lblRing_0")->text(), QString("1"));
+        QCOMPARE(Child<QLabel>(*w, "lblRing_4")->text(), QString("1"));
+        QVERIFY(Child<QLabel>(*w, "lblFurthest")->text().contains("257000002"));
+    }
+
     void fullTableMakesRoomFromALostStation() {
         Fixture f;
         f.m.w.receiver().targets().setLifecycle({360, 1080, 1800, 2});
