@@ -40,6 +40,10 @@
 #include "plot/plot_state.h"
 #include "targets/extra_info_window.h"
 #include "targets/target_export.h"
+#include "targets/collision_alarm_dialog.h"
+#include "targets/lifecycle_dialog.h"
+#include "targets/reception_window.h"
+#include "targets/watch.h"
 #include "targets/target_list_model.h"
 #include "targets/target_sort.h"
 #include "ui/message_box_sink.h"
@@ -54,6 +58,17 @@ namespace {
 constexpr const char* kMMSIError = " is not a valid MMSI number! Has to be an integer value in the range 0-999999999";
 constexpr const char* kRefPosTitles[4] = {"No Ref pos", "From VDO msg", "Manual ", "From VDM msg, MMSI : "};
 constexpr const char* kBinaryStandards[2] = {"IMO SN/Circ.236", "IALA Proposal (comb IMO236 and ITU 1371-1)"};
+
+// Settings keys of the watch-keeping options.
+constexpr const char* kLostAfterMovingKey = "TargetLostAfterMoving";
+constexpr const char* kLostAfterFixedKey = "TargetLostAfterFixed";
+constexpr const char* kRemoveAfterKey = "TargetRemoveAfter";
+constexpr const char* kCapacityKey = "TargetCapacity";
+constexpr const char* kCPALimitKey = "AlarmCPALimit";
+constexpr const char* kTCPALimitKey = "AlarmTCPALimit";
+constexpr const char* kRangeLimitKey = "AlarmRangeLimit";
+constexpr const char* kIgnoreMooredKey = "AlarmIgnoreMoored";
+constexpr const char* kIgnoreClassBKey = "AlarmIgnoreClassB";
 
 QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -137,6 +152,7 @@ FrmMain::~FrmMain() {
     // outlive the members.
     delete frmGraphics_;
     delete frmPortMonitor_;
+    delete frmReception_;
     serial_->blockSignals(true);
     tcp_->blockSignals(true);
     delete serial_;
@@ -168,6 +184,17 @@ void FrmMain::buildStatusBar() {
         }
     }
     updateClockPanel();
+
+    cmdAcknowledge_ = new QPushButton("Acknowledge alarm", bar);
+    cmdAcknowledge_->setObjectName("cmdAcknowledge");
+    cmdAcknowledge_->setStyleSheet("color: red; font-weight: bold");
+    cmdAcknowledge_->hide();
+    connect(cmdAcknowledge_, &QPushButton::clicked, this, &FrmMain::acknowledgeAlarms);
+    bar->addPermanentWidget(cmdAcknowledge_);
+    timerAlarm_ = new QTimer(this);
+    timerAlarm_->setObjectName("timerAlarm");
+    timerAlarm_->setInterval(30000);
+    connect(timerAlarm_, &QTimer::timeout, this, &FrmMain::soundAlarm);
 }
 
 void FrmMain::buildMenus() {
@@ -215,6 +242,21 @@ void FrmMain::buildMenus() {
     QAction* monitor = view->addAction("Comport &Monitor");
     monitor->setObjectName("mnuViewPortMonitor");
     connect(monitor, &QAction::triggered, this, &FrmMain::showPortMonitor);
+
+    QMenu* options = bar->addMenu("&Options");
+    options->setObjectName("mnuOptions");
+    QAction* targetSettings = options->addAction("Targets...");
+    targetSettings->setObjectName("mnuOptionsTargets");
+    connect(targetSettings, &QAction::triggered, this, &FrmMain::showTargetSettings);
+    QAction* alarmSettings = options->addAction("Collision alarm...");
+    alarmSettings->setObjectName("mnuOptionsCollisionAlarm");
+    connect(alarmSettings, &QAction::triggered, this, &FrmMain::showAlarmSettings);
+    QAction* reception = options->addAction("Reception...");
+    reception->setObjectName("mnuOptionsReception");
+    connect(reception, &QAction::triggered, this, &FrmMain::showReceptionSummary);
+    QAction* acknowledge = options->addAction("Acknowledge alarm");
+    acknowledge->setObjectName("mnuOptionsAcknowledge");
+    connect(acknowledge, &QAction::triggered, this, &FrmMain::acknowledgeAlarms);
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("mnuHelp");
@@ -295,6 +337,8 @@ void FrmMain::buildCentralArea() {
 
     model_ = new targets::TargetListModel(receiver_->targets(), receiver_->state(), this);
     connect(model_, &QAbstractItemModel::rowsInserted, this, &FrmMain::updateTargetCount);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &FrmMain::updateTargetCount);
+    connect(model_, &QAbstractItemModel::modelReset, this, &FrmMain::updateTargetCount);
     fgAISTargets_ = new QTableView(central);
     fgAISTargets_->setObjectName("fgAISTargets");
     fgAISTargets_->setModel(model_);
@@ -334,7 +378,8 @@ void FrmMain::prepareTargetList() {
     const double dpi = logicalDpiX();
     static const char* const kWidest[targets::kListColumns] = {
         "1000", "999999999", "GRAND EXPLORER (Own ship)", "52\u00b059'59.9\"N", "004\u00b059'59.9\"W",
-        "    99.9", "    359.9", "    359", "    -99.9", "AtoN", "06 Dec 14:05:09", "NoOfMsg", "STATUS"};
+        "    99.9", "    359.9", "    359", "    -99.9", "AtoN", "06 Dec 14:05:09", "NoOfMsg", "STATUS",
+        "  99.99", "  -99.9", "  100"};
     const QFontMetrics body = fgAISTargets_->fontMetrics();
     const QFontMetrics head = fgAISTargets_->horizontalHeader()->fontMetrics();
     for (int c = 0; c < targets::kListColumns; ++c) {
@@ -375,6 +420,7 @@ void FrmMain::load(bool openInput) {
     if (st.CheckChecksum) panels_[3]->setText("0");
     if (st.EmptyBuffer) panels_[5]->setText("0");
     chooseBinaryStandard(st.BinaryMsgStandard != 0 ? 1 : 0);
+    loadWatchSettings();
     if (openInput) OpenInput();
     prepareTargetList();
     const int mode = st.ReferenceMode >= 0 && st.ReferenceMode <= 3 ? st.ReferenceMode : 0;
@@ -549,6 +595,50 @@ void FrmMain::targetStatusChanged(int entry) {
     targetChanged(entry);
 }
 
+void FrmMain::targetsRemoved(const std::vector<targets::RemovedTarget>& removed) {
+    model_->RemoveRows(removed);
+    extraInfo_->targetsRemoved(removed);
+    if (plotState_) {
+        for (const targets::RemovedTarget& r : removed) {
+            if (plotState_->selectedEntry == r.entry) plotState_->selectedEntry = 0;
+        }
+    }
+}
+
+void FrmMain::approachesChanged() {
+    model_->UpdateApproachCells();
+    extraInfo_->approachesChanged();
+}
+
+void FrmMain::collisionAlarm(int entry, bool logFailed, const std::string& logError) {
+    model_->UpdateTargetRow(entry);
+    cmdAcknowledge_->show();
+    soundAlarm();
+    timerAlarm_->start();
+    if (logFailed && !alarmLogFailureShown_) {
+        alarmLogFailureShown_ = true;
+        operatorMessage(base::MessageIcon::Exclamation, "Collision alarm",
+                        "Alarms can not be written to the alarm log (" + logError +
+                            "). They are still shown; further log errors are not reported.");
+    }
+}
+
+void FrmMain::soundAlarm() {
+    if (targets::UnacknowledgedAlarms(receiver_->targets()) == 0) {
+        timerAlarm_->stop();
+        cmdAcknowledge_->hide();
+        return;
+    }
+    ++alarmSounds_;
+    QApplication::beep();
+}
+
+void FrmMain::acknowledgeAlarms() {
+    targets::AcknowledgeAlarms(receiver_->targets());
+    timerAlarm_->stop();
+    cmdAcknowledge_->hide();
+}
+
 void FrmMain::targetChanged(int entry) {
     extraInfo_->targetChanged(entry);
     // Messages move the reference in the "From VDO" and "From VDM" modes.
@@ -561,7 +651,7 @@ void FrmMain::targetChanged(int entry) {
 
 void FrmMain::showExtraInfo(int entry) {
     const targets::TargetTable& table = receiver_->targets();
-    if (entry < 1 || entry > table.TargetCount) return;
+    if (!table.InUse(entry)) return;
     // The middle of the entry's row, measured from the top of the list.
     const int row = table.entry(entry).ListRow - 1;
     const int inView = fgAISTargets_->rowViewportPosition(row);
@@ -596,7 +686,7 @@ bool FrmMain::exportTargets(const QString& path, TargetFormat format) {
     ctx.refLat = st.RefLat;
     ctx.refLon = st.RefLon;
     const targets::TargetTable& table = receiver_->targets();
-    return writeExport(path, format == TargetFormat::GeoJson ? targets::TargetsGeoJson(table) : targets::TargetListCsv(table, ctx),
+    return writeExport(path, format == TargetFormat::GeoJson ? targets::TargetsGeoJson(table, receiver_->clock().monotonicSeconds()) : targets::TargetListCsv(table, ctx),
                        "targets");
 }
 
@@ -627,7 +717,7 @@ void FrmMain::mnuFileExportTracks_Click() {
 void FrmMain::updateTargetCount() { lblNoOfTargets_->setText(QString::number(model_->rowCount())); }
 
 void FrmMain::headerClicked(int column) {
-    if (column < 0 || column >= targets::kColStatus) return;
+    if (column < 0 || column >= targets::kListColumns || column == targets::kColStatus) return;
     input::RunState& st = receiver_->state();
     model_->flush();
     targets::SortTargets(receiver_->targets(), column, optIncr_[1]->isChecked(), st.ReferenceMode);
@@ -782,6 +872,58 @@ void FrmMain::showPortMonitor() {
     frmPortMonitor_->show();
     frmPortMonitor_->raise();
     frmPortMonitor_->activateWindow();
+}
+
+void FrmMain::loadWatchSettings() {
+    if (!settings_) return;
+    targets::LifecycleSettings l;
+    l.lostAfterMoving = static_cast<int>(settings_->readNumber(kLostAfterMovingKey, l.lostAfterMoving));
+    l.lostAfterFixed = static_cast<int>(settings_->readNumber(kLostAfterFixedKey, l.lostAfterFixed));
+    l.removeAfter = static_cast<int>(settings_->readNumber(kRemoveAfterKey, l.removeAfter));
+    l.capacity = static_cast<int>(settings_->readNumber(kCapacityKey, l.capacity));
+    receiver_->targets().setLifecycle(l);
+    targets::AlarmSettings a;
+    a.cpaLimit = settings_->readNumber(kCPALimitKey, a.cpaLimit);
+    a.tcpaLimit = settings_->readNumber(kTCPALimitKey, a.tcpaLimit);
+    a.rangeLimit = settings_->readNumber(kRangeLimitKey, a.rangeLimit);
+    a.ignoreMoored = settings_->readNumber(kIgnoreMooredKey, a.ignoreMoored ? 1 : 0) != 0;
+    a.ignoreClassB = settings_->readNumber(kIgnoreClassBKey, a.ignoreClassB ? 1 : 0) != 0;
+    receiver_->setAlarmSettings(a);
+}
+
+void FrmMain::showTargetSettings() {
+    targets::FrmTargetSettings dialog(receiver_->targets().lifecycle(), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    receiver_->targets().setLifecycle(dialog.settings());
+    const targets::LifecycleSettings& l = receiver_->targets().lifecycle();
+    if (settings_) {
+        settings_->writeNumber(kLostAfterMovingKey, l.lostAfterMoving);
+        settings_->writeNumber(kLostAfterFixedKey, l.lostAfterFixed);
+        settings_->writeNumber(kRemoveAfterKey, l.removeAfter);
+        settings_->writeNumber(kCapacityKey, l.capacity);
+    }
+}
+
+void FrmMain::showReceptionSummary() {
+    if (!frmReception_) {
+        frmReception_ = new targets::FrmReceptionSummary(receiver_->targets(), receiver_->state(),
+                                                         receiver_->channelHistory(), receiver_->clock(), this);
+    }
+    frmReception_->show();
+    frmReception_->raise();
+}
+
+void FrmMain::showAlarmSettings() {
+    targets::FrmCollisionAlarm dialog(receiver_->alarmSettings(), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const targets::AlarmSettings a = dialog.settings();
+    receiver_->setAlarmSettings(a);
+    if (!settings_) return;
+    settings_->writeNumber(kCPALimitKey, a.cpaLimit);
+    settings_->writeNumber(kTCPALimitKey, a.tcpaLimit);
+    settings_->writeNumber(kRangeLimitKey, a.rangeLimit);
+    settings_->writeNumber(kIgnoreMooredKey, a.ignoreMoored ? 1 : 0);
+    settings_->writeNumber(kIgnoreClassBKey, a.ignoreClassB ? 1 : 0);
 }
 
 void FrmMain::showAbout() {

@@ -154,6 +154,14 @@ public:
     void sentenceSeen(std::string_view sentence) override;
     void targetChangedByMessage(int entry) override;
     void targetStatusChanged(int entry) override;
+    void targetsRemoved(const std::vector<targets::RemovedTarget>& removed) override;
+    void approachesChanged() override;
+    // Sounds at once and every 30 s after, until acknowledged; the row turns red.
+    void collisionAlarm(int entry, bool logFailed, const std::string& logError) override;
+    // Acknowledges every dangerous target now (status bar button, Options menu).
+    void acknowledgeAlarms();
+    // Times the alarm has sounded in this run.
+    int alarmSounds() const { return alarmSounds_; }
     void operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) override;
     // Beeps, shows the message in the "AIS Message received" window (and a
     // binary application's own window), and tells once per run when the
@@ -188,6 +196,11 @@ private:
     void mnuFileExportTargets_Click();
     void mnuFileExportTracks_Click();
     bool writeExport(const QString& path, const std::string& content, const char* what);
+    void showTargetSettings();
+    void showAlarmSettings();
+    void showReceptionSummary();
+    void soundAlarm();
+    void loadWatchSettings();
 
     void optRefPos_Click(int index);
     void optIncr_Click(int index);
@@ -230,6 +243,10 @@ private:
 
     QTableView* fgAISTargets_ = nullptr;
     QPushButton* cmdConnect_ = nullptr;
+    QPushButton* cmdAcknowledge_ = nullptr;
+    QTimer* timerAlarm_ = nullptr;
+    int alarmSounds_ = 0;
+    bool alarmLogFailureShown_ = false;
     QLabel* lblNoOfTargets_ = nullptr;
     QLabel* lblSortedBy_ = nullptr;
     std::array<QRadioButton*, 2> optIncr_{};
@@ -239,6 +256,7 @@ private:
     QLineEdit* txtRefLon_ = nullptr;
     std::array<QAction*, 2> mnuSetupBinaryMsgStd_{};
     QPointer<FrmMessages> frmMessages_;
+    QPointer<QWidget> frmReception_;
     QAction* mnuViewGraphics_ = nullptr;
     QPointer<plot::FrmGraphics> frmGraphics_;
     // Plot state of the whole run: trails, ERBL origin and line-of-sight heights outlive the plot window.

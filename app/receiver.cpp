@@ -94,6 +94,7 @@ void Receiver::takeMessage(const input::IntakeOutcome& in, double mono) {
     const int type = ais::DecodeAISMessage(in.payload, record_, in.fillBits, state_.BinaryMsgStandard, now);
     state_.DecodedMessageCount++;
     state_.MessageTypeCount[static_cast<size_t>(type) & 63]++;
+    channels_.count(mono, in.channel);
 
     targets::TableContext ctx;
     ctx.state = &state_;
@@ -103,13 +104,50 @@ void Receiver::takeMessage(const input::IntakeOutcome& in, double mono) {
     ctx.now = now;
     ctx.monotonic = mono;
     const targets::TargetUpdate update = table_.AddOrUpdateTarget(in.kind, type, record_, ctx);
+    if (update.evicted.entry != 0) events_.targetsRemoved({update.evicted});
     if (!update.taken()) return;
 
     if (type == 6 || type == 8 || type == 10 || type == 12 || type == 14) showMessage(type, update.entry);
     targets::UpdateStatistics(table_.entry(update.entry), in.kind, in.channel, type, record_.timeReceived(type), now,
                               mono);
-    if (in.kind == input::SentenceKind::VDO) table_.OwnShipIndex = static_cast<int16_t>(update.entry);
+    // The own ship is the station of our VDO reports; a binary or other
+    // message we sent ourselves makes an entry of no class, which is not it.
+    if (in.kind == input::SentenceKind::VDO && table_.entry(update.entry).Class != targets::TargetClass::Unknown) {
+        table_.OwnShipIndex = static_cast<int16_t>(update.entry);
+    }
+    watch(update.entry);
     events_.targetChangedByMessage(update.entry);
+    raiseAlarms();
+}
+
+void Receiver::watch(int entry) {
+    const int own = targets::OwnShipEntry(table_, state_);
+    if (entry == own) {
+        targets::UpdateAllApproaches(table_, own, alarm_, raised_);
+        events_.approachesChanged();
+        return;
+    }
+    if (own != 0 && (own != ownPlaneEntry_ || table_.Generation(own) != ownPlaneGeneration_ ||
+                     table_.entry(own).LastMsgMonotonic != ownPlaneReport_)) {
+        ownPlane_ = targets::OwnShipPlane(table_, own);
+        ownPlaneEntry_ = own;
+        ownPlaneGeneration_ = table_.Generation(own);
+        ownPlaneReport_ = table_.entry(own).LastMsgMonotonic;
+    }
+    const targets::ApproachPlane* plane = own != 0 && ownPlane_ ? &*ownPlane_ : nullptr;
+    if (targets::UpdateApproach(table_, own, entry, alarm_, plane)) raised_.push_back(entry);
+}
+
+void Receiver::raiseAlarms() {
+    for (int n : raised_) {
+        std::string error;
+        bool failed = false;
+        if (!messageLogDir_.empty()) {
+            failed = !targets::AppendAlarmLog(messageLogDir_, targets::AlarmLogLine(clock_.now(), table_.entry(n)), error);
+        }
+        events_.collisionAlarm(n, failed, error);
+    }
+    raised_.clear();
 }
 
 void Receiver::showMessage(int type, int entry) {
@@ -133,13 +171,18 @@ void Receiver::showMessage(int type, int entry) {
 
 void Receiver::ageTargets() {
     agedScratch_.clear();
-    table_.AgeTargets(clock_.monotonicSeconds(), &agedScratch_);
+    removedScratch_.clear();
+    table_.AgeTargets(clock_.monotonicSeconds(), &agedScratch_, &removedScratch_);
+    if (!removedScratch_.empty()) events_.targetsRemoved(removedScratch_);
+    // A lost station has no approach and raises no alarm.
+    const int own = targets::OwnShipEntry(table_, state_);
+    for (int n : agedScratch_) targets::UpdateApproach(table_, own, n, alarm_);
     for (int n : agedScratch_) events_.targetStatusChanged(n);
 }
 
 std::vector<targets::ShipDataItem> Receiver::shipDataOfRun() const {
     std::vector<targets::ShipDataItem> out;
-    for (int n = 1; n <= table_.TargetCount; ++n) {
+    for (int n = 1; n <= table_.EntryCount; ++n) {
         const targets::TargetRecord& t = table_.entry(n);
         if ((t.Class != targets::TargetClass::A && t.Class != targets::TargetClass::B) || t.Name.empty()) continue;
         targets::ShipDataItem item;

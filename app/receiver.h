@@ -25,6 +25,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,8 @@
 #include "targets/flags.h"
 #include "targets/ship_database.h"
 #include "targets/target_table.h"
+#include "targets/reception.h"
+#include "targets/watch.h"
 
 namespace app {
 
@@ -58,7 +61,8 @@ public:
     // A sentence is being handled right now (the caller is inside receive()).
     bool handlingInput() const { return serialFramer_.busy() || tcpFramer_.busy(); }
 
-    // The status timer's tick: marks targets New, Current or Old by age and
+    // The status timer's tick: marks targets New, Current, Old or Lost by age,
+    // frees the entries silent for the remove-after time (targetsRemoved) and
     // raises targetStatusChanged for every entry whose status changed.
     void ageTargets();
 
@@ -70,6 +74,14 @@ public:
     // "dd-mm-yyyy hh:mm:ss".
     using TimeFormat = std::function<std::string(base::DateTime)>;
     void setNoticeTimeFormat(TimeFormat format) { noticeTimeFormat_ = std::move(format); }
+
+    // Limits of the collision alarm; the approaches are judged by them from
+    // the next message on.
+    void setAlarmSettings(const targets::AlarmSettings& a) { alarm_ = a; }
+    const targets::AlarmSettings& alarmSettings() const { return alarm_; }
+
+    // Messages per minute and channel over the last hour.
+    const targets::ChannelHistory& channelHistory() const { return channels_; }
 
     input::RunState& state() { return state_; }
     const input::RunState& state() const { return state_; }
@@ -98,6 +110,9 @@ private:
     void syncAssemblerCounts();
     void takeMessage(const input::IntakeOutcome& message, double monotonic);
     void showMessage(int type, int entry);
+    // CPA and alarm after entry n changed (all entries when it is the own ship).
+    void watch(int entry);
+    void raiseAlarms();
 
     const base::Clock& clock_;
     ReceiverEvents& events_;
@@ -113,6 +128,15 @@ private:
     TimeFormat noticeTimeFormat_;
     std::string lastExtractError_;
     std::vector<int> agedScratch_;
+    std::vector<targets::RemovedTarget> removedScratch_;
+    targets::AlarmSettings alarm_;
+    targets::ChannelHistory channels_;
+    std::vector<int> raised_;
+    // The own ship's side of the approach, made once per own report.
+    std::optional<targets::ApproachPlane> ownPlane_;
+    int ownPlaneEntry_ = 0;
+    uint32_t ownPlaneGeneration_ = 0;
+    double ownPlaneReport_ = -1;  // monotonic time of the own report it was made from
 };
 
 }  // namespace app

@@ -6,10 +6,12 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ais/message_notice.h"
 #include "ais/message_record.h"
 #include "base/operator_messages.h"
+#include "targets/target_table.h"
 
 namespace app {
 
@@ -41,6 +43,15 @@ public:
     virtual void targetChangedByMessage(int entry) {}
     // Ageing changed entry n's Status and nothing else.
     virtual void targetStatusChanged(int entry) {}
+    // These entries were freed (silent too long, or a lost station making
+    // room for a new one); their rows, ascending, are gone from DisplayOrder.
+    // Raised before any event of a station that takes one of the numbers.
+    virtual void targetsRemoved(const std::vector<targets::RemovedTarget>& removed) {}
+    // The own ship moved (or changed): every entry's CPA and TCPA may be new.
+    virtual void approachesChanged() {}
+    // Entry n has just become dangerous (collision alarm). logFailed: the
+    // alarm log could not be written, logError says why.
+    virtual void collisionAlarm(int entry, bool logFailed, const std::string& logError) {}
     // A message to beep for and show in the message windows.
     virtual void aisMessageToShow(const MessageToShow& message) {}
 

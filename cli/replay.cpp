@@ -14,6 +14,7 @@
 // empty-buffer rule on, each line is handed over as a notification of its own.
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -68,8 +69,13 @@ void usage(FILE* out) {
                  "                   at the end with the vessels of this run\n"
                  "  --ref LAT LON    manual reference position (signed degrees): the table\n"
                  "                   shows range and bearing instead of positions\n"
+                 "  --own-mmsi N     the own ship is station N (the \"From VDM msg, MMSI\"\n"
+                 "                   reference) when no VDO sentence names it\n"
+                 "  --capacity N     stations the target table holds (1..20000, default 1000)\n"
                  "  --format F       text (default); csv; json: one object\n"
-                 "                   {\"targets\": [...], \"counters\": {...}}; or geojson: a\n"
+                 "                   {\"targets\": [...], \"counters\": {...}}, each target\n"
+                 "                   ending with cpa (nm), tcpa (min), dangerous, lost and\n"
+                 "                   rx_percent (null where there is none); or geojson: a\n"
                  "                   FeatureCollection with a point per target (null geometry\n"
                  "                   without a position) and every field as a property\n"
                  "  --tracks GPX     write where each target went to the file GPX (replaced):\n"
@@ -99,6 +105,8 @@ struct Options {
     std::string dataDir;
     bool haveRef = false;
     double refLat = 0, refLon = 0;
+    int32_t ownMMSI = 0;
+    int capacity = targets::kMaxTargets;
     std::string format = "text";
     std::string tracks;  // GPX file to write, empty for none
     bool bench = false;
@@ -127,6 +135,13 @@ public:
             rx_.state().ReferenceMode = targets::kRefManual;
             rx_.state().RefLat = opt.refLat;
             rx_.state().RefLon = opt.refLon;
+        }
+        targets::LifecycleSettings life = rx_.targets().lifecycle();
+        life.capacity = opt.capacity;
+        rx_.targets().setLifecycle(life);
+        if (opt.ownMMSI != 0) {
+            rx_.state().ReferenceMode = targets::kRefFromVDM;
+            rx_.state().RefMMSI = opt.ownMMSI;
         }
         nextAgeing_ = clock_.monotonicSeconds() + kAgeingPeriod;
         keepTrails_ = !opt.tracks.empty();
@@ -338,7 +353,10 @@ void printJson(const app::Receiver& rx, std::string& text) {
     j.beginObject();
     j.key("targets");
     j.beginArray();
-    for (int k = 1; k <= table.TargetCount; ++k) targets::WriteTargetJson(j, table.entry(table.DisplayOrder[static_cast<size_t>(k)]), k);
+    const double now = rx.clock().monotonicSeconds();
+    for (int k = 1; k <= table.TargetCount; ++k) {
+        targets::WriteTargetJson(j, table.entry(table.DisplayOrder[static_cast<size_t>(k)]), k, now);
+    }
     j.endArray();
     j.key("counters");
     j.beginObject();
@@ -438,6 +456,20 @@ int runReplay(int argc, char** argv) {
             opt.haveRef = true;
             opt.refLat = *lat;
             opt.refLon = *lon;
+        } else if (a == "--own-mmsi" && i + 1 < argc) {
+            const auto mmsi = base::parseTypedNumber(argv[++i]);
+            if (!mmsi || *mmsi < 1 || *mmsi > 999999999 || *mmsi != std::floor(*mmsi)) {
+                std::fprintf(stderr, "orvanta-cli replay: --own-mmsi needs an MMSI (1..999999999)\n");
+                return 2;
+            }
+            opt.ownMMSI = static_cast<int32_t>(*mmsi);
+        } else if (a == "--capacity" && i + 1 < argc) {
+            const auto n = base::parseTypedNumber(argv[++i]);
+            if (!n || *n < 1 || *n > targets::kMaxCapacity || *n != std::floor(*n)) {
+                std::fprintf(stderr, "orvanta-cli replay: --capacity needs a number of stations (1..20000)\n");
+                return 2;
+            }
+            opt.capacity = static_cast<int>(*n);
         } else if (a == "--format" && i + 1 < argc) {
             opt.format = argv[++i];
             if (opt.format != "text" && opt.format != "csv" && opt.format != "json" && opt.format != "geojson") {
@@ -458,6 +490,10 @@ int runReplay(int argc, char** argv) {
         }
     }
 
+    if (opt.haveRef && opt.ownMMSI != 0) {
+        std::fprintf(stderr, "orvanta-cli replay: --ref and --own-mmsi choose different references; give one\n");
+        return 2;
+    }
     if (opt.bench) return runBench(opt);
 
     FILE* in = openInput(opt.file);
@@ -497,7 +533,7 @@ int runReplay(int argc, char** argv) {
 
     std::string out;
     if (opt.format == "geojson") {
-        out = targets::TargetsGeoJson(rx.targets());
+        out = targets::TargetsGeoJson(rx.targets(), rx.clock().monotonicSeconds());
     } else if (opt.format == "json") {
         printJson(rx, out);
     } else if (opt.format == "csv") {

@@ -100,7 +100,7 @@ void AppendHeadingMark(std::vector<Shape>& out, const targets::TargetRecord& t, 
 
 }  // namespace
 
-PlotState::PlotState() : track(static_cast<size_t>(targets::kMaxTargets) + 1) {
+PlotState::PlotState() : track(static_cast<size_t>(targets::kMaxCapacity) + 1) {
     geodesy::InitDatum(datum);
 }
 
@@ -130,7 +130,7 @@ void ToGeographic(const PlotState& plot, double easting, double northing, double
 int SelectGridZone(PlotState& plot, const targets::TargetTable& table) {
     double sum = 0;
     int count = 0;
-    for (int n = 1; n <= table.TargetCount; ++n) {
+    for (int n = 1; n <= table.EntryCount; ++n) {
         const double lon = table.entry(n).Longitude;
         if (!UsableLongitude(lon)) continue;
         sum += lon;
@@ -144,7 +144,7 @@ int SelectGridZone(PlotState& plot, const targets::TargetTable& table) {
 void MeanTargetPosition(const targets::TargetTable& table, double& latitude, double& longitude) {
     double sumLat = 0, sumLon = 0;
     int count = 0;
-    for (int n = 1; n <= table.TargetCount; ++n) {
+    for (int n = 1; n <= table.EntryCount; ++n) {
         const targets::TargetRecord& t = table.entry(n);
         if (std::fabs(t.Latitude) >= 90 || t.Latitude == 0 || std::fabs(t.Longitude) >= 180 || t.Longitude == 0) {
             continue;
@@ -184,12 +184,12 @@ std::vector<Shape> RangeRingShapes(const PlotState& plot) {
 }
 
 bool Drawable(const targets::TargetRecord& t) {
-    return t.Status != targets::TargetStatus::Old && targets::HasPosition(t);
+    return t.Status != targets::TargetStatus::Old && t.Status != targets::TargetStatus::Lost && targets::HasPosition(t);
 }
 
 void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector<Shape>& out,
                  base::MessageSink& sink) {
-    for (int n = 1; n <= table.TargetCount; ++n) {
+    for (int n = 1; n <= table.EntryCount; ++n) {
         const targets::TargetRecord& t = table.entry(n);
         if (!Drawable(t)) continue;
         TrackPoint& p = plot.track[static_cast<size_t>(n)];
@@ -207,15 +207,25 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
                                     const input::RunState& state, Overlays overlays, const PlotView& view) {
     std::vector<Shape> out;
     bool anyDrawn = false;
-    for (int n = 1; n <= table.TargetCount; ++n) {
+    for (int n = 1; n <= table.EntryCount; ++n) {
         const targets::TargetRecord& t = table.entry(n);
         if (!Drawable(t)) continue;
         anyDrawn = true;
-        const PlotColour colour = n == table.OwnShipIndex ? PlotColour::Blue : PlotColour::Black;
+        const PlotColour colour = t.Dangerous                 ? PlotColour::Red
+                                  : n == table.OwnShipIndex ? PlotColour::Blue
+                                                            : PlotColour::Black;
         const TrackPoint& p = plot.track[static_cast<size_t>(n)];
         const double x = p.easting - plot.centreE;
         const double y = p.northing - plot.centreN;
         out.push_back(Dot(x, y, 5, colour));
+        // A dangerous target shows where it will be at its closest approach, and the way there.
+        if (t.Dangerous && t.HasCPA && t.TCPA > 0) {
+            double cpaE = 0, cpaN = 0;
+            base::NullMessageSink quiet;
+            ToGrid(plot, t.CPALatitude * kDegToRad, t.CPALongitude * kDegToRad, cpaE, cpaN, quiet);
+            out.push_back(Line(x, y, cpaE - plot.centreE, cpaN - plot.centreN, PlotColour::Red));
+            out.push_back(Dot(cpaE - plot.centreE, cpaN - plot.centreN, 4, PlotColour::Red));
+        }
         Shape label = Text(x, y, TargetLabel(t.Name, t.MMSI), colour);
         label.keep = n == table.OwnShipIndex || n == plot.selectedEntry;
         label.priority = LabelRank(t.Class);
@@ -344,11 +354,13 @@ int NearestTarget(const PlotState& plot, const targets::TargetTable& table, doub
                                  distance, bearing, d.b, d.f);
         return distance;
     };
+    // The lowest entry in use when none is nearer (entry 1 unless it was freed).
     int nearest = 1;
-    double best = distanceTo(table.entry(1));
-    for (int n = 1; n <= table.TargetCount; ++n) {
+    while (nearest < table.EntryCount && !table.InUse(nearest)) ++nearest;
+    double best = distanceTo(table.entry(nearest));
+    for (int n = 1; n <= table.EntryCount; ++n) {
         const targets::TargetRecord& t = table.entry(n);
-        if (t.Status == targets::TargetStatus::Old) continue;
+        if (!table.InUse(n) || t.Status == targets::TargetStatus::Old || t.Status == targets::TargetStatus::Lost) continue;
         const double distance = distanceTo(t);
         if (distance < best) {
             best = distance;

@@ -12,7 +12,7 @@
 //   moving = plot::CurrentPositions(plot, table, st, {}, plot.view(800, 600, 96 / 2.54));
 //
 // Grid conversions use datum slot 1 of the plot's own datum table, whose zone
-// is chosen when the plot opens. A target is drawn when it is not Old and has
+// is chosen when the plot opens. A target is drawn when it is not Old or Lost and has
 // a position (latitude not 0, inside ±90°, longitude inside ±180°).
 #pragma once
 
@@ -150,7 +150,7 @@ std::string BearingText(double degrees);
 void CentreOnPoint(PlotState& plot, double x, double y, input::RunState& state, base::MessageSink& sink);
 void CentreOnReference(PlotState& plot, const input::RunState& state, base::MessageSink& sink);
 
-// Entry nearest to a picture point among the entries not Old; entry 1 when
+// Entry nearest to a picture point among the entries not Old or Lost; the lowest entry in use when
 // none is nearer than it, 0 for an empty table.
 int NearestTarget(const PlotState& plot, const targets::TargetTable& table, double x, double y,
                   base::MessageSink& sink);

@@ -7,11 +7,17 @@
 namespace plot {
 
 void TrailStore::record(const targets::TargetTable& table, base::DateTime now) {
-    if (trails_.size() < static_cast<size_t>(table.TargetCount)) trails_.resize(static_cast<size_t>(table.TargetCount));
-    for (int n = 1; n <= table.TargetCount; ++n) {
+    if (trails_.size() < static_cast<size_t>(table.EntryCount)) trails_.resize(static_cast<size_t>(table.EntryCount));
+    for (int n = 1; n <= table.EntryCount; ++n) {
+        Trail& slot = trails_[static_cast<size_t>(n - 1)];
+        if (!table.InUse(n) || slot.generation != table.Generation(n)) {
+            slot.points.clear();
+            slot.generation = table.Generation(n);
+        }
+        if (!table.InUse(n)) continue;
         const targets::TargetRecord& t = table.entry(n);
         if (!targets::HasPosition(t)) continue;
-        std::vector<TrailPoint>& trail = trails_[static_cast<size_t>(n - 1)];
+        std::vector<TrailPoint>& trail = slot.points;
         if (!trail.empty() && trail.back().latitude == t.Latitude && trail.back().longitude == t.Longitude) continue;
         if (trail.size() >= kMaxTrailPoints) {
             // Keep the even-numbered points and the newest one.
@@ -26,10 +32,11 @@ void TrailStore::record(const targets::TargetTable& table, base::DateTime now) {
     }
 }
 
-const std::vector<TrailPoint>& TrailStore::trail(int entry) const {
+const std::vector<TrailPoint>& TrailStore::trail(const targets::TargetTable& table, int entry) const {
     static const std::vector<TrailPoint> kNone;
-    if (entry < 1 || static_cast<size_t>(entry) > trails_.size()) return kNone;
-    return trails_[static_cast<size_t>(entry - 1)];
+    if (entry < 1 || static_cast<size_t>(entry) > trails_.size() || !table.InUse(entry)) return kNone;
+    const Trail& slot = trails_[static_cast<size_t>(entry - 1)];
+    return slot.generation == table.Generation(entry) ? slot.points : kNone;
 }
 
 namespace {
@@ -45,8 +52,8 @@ std::string TracksGpx(const targets::TargetTable& table, const TrailStore& trail
     std::string out =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<gpx version=\"1.1\" creator=\"Orvanta\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
-    for (int n = 1; n <= table.TargetCount; ++n) {
-        const std::vector<TrailPoint>& trail = trails.trail(n);
+    for (int n = 1; n <= table.EntryCount; ++n) {
+        const std::vector<TrailPoint>& trail = trails.trail(table, n);
         if (trail.empty()) continue;
         const targets::TargetRecord& t = table.entry(n);
         const std::string name = targets::WithoutTrailingBlanks(t.Name);

@@ -10,7 +10,9 @@
 // point, so a target at anchor adds nothing. A trail keeps at most
 // kMaxTrailPoints points: when full, every second point is dropped (the first
 // and the newest stay), so a trail always spans the whole run, coarser the
-// longer the run. 1000 targets on the move take at most about 25 MB.
+// longer the run. 1000 targets on the move take at most about 25 MB. A trail
+// belongs to its station, not to its entry number: when an entry is freed and
+// given to another station, the old trail goes.
 #pragma once
 
 #include <string>
@@ -33,11 +35,16 @@ public:
 
     // The trail pass: the position of every target that has one.
     void record(const targets::TargetTable& table, base::DateTime now);
-    // The trail of entry n (1-based), oldest first; empty when it has none.
-    const std::vector<TrailPoint>& trail(int entry) const;
+    // The trail of entry n (1-based), oldest first; empty when it has none or
+    // the entry now holds another station than the one the trail is of.
+    const std::vector<TrailPoint>& trail(const targets::TargetTable& table, int entry) const;
 
 private:
-    std::vector<std::vector<TrailPoint>> trails_;  // entry n at n - 1
+    struct Trail {
+        uint32_t generation = 0;  // the entry's generation the points belong to
+        std::vector<TrailPoint> points;
+    };
+    std::vector<Trail> trails_;  // entry n at n - 1
 };
 
 // GPX 1.1: one track per target with at least one trail point, in entry

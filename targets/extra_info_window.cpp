@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "ais/code_tables.h"
+#include "targets/watch.h"
 #include "ui/icon_file.h"
 #include "ui/plain_text.h"
 #include "ui/twips.h"
@@ -77,14 +78,20 @@ QPixmap classPicture(TargetClass c) {
 // the position and the four distances to it.
 class DimensionSketch : public QWidget {
 public:
-    DimensionSketch(const TargetRecord& t, QWidget* parent) : QWidget(parent), target_(t) {
+    DimensionSketch(const std::array<int, 4>& d, QWidget* parent) : QWidget(parent), d_(d) {
         setObjectName("picDimension");
         setFixedSize(240, 80);
+    }
+    // A copy, not the record: the entry may be freed and given to another station.
+    void setDimensions(const std::array<int, 4>& d) {
+        if (d == d_) return;
+        d_ = d;
+        update();
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        const std::array<int, 4> d = SketchDimensions(target_);
+        const std::array<int, 4>& d = d_;
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         const double length = d[0] + d[1];
@@ -131,7 +138,7 @@ protected:
     }
 
 private:
-    const TargetRecord& target_;
+    std::array<int, 4> d_;
 };
 
 // Fields that show a code's text or a name get room for it and wrap the rest;
@@ -194,7 +201,11 @@ void fitColumns(QTableWidget* g, const std::vector<int>& twips, const std::vecto
 // ---------------------------------------------------------------- the window
 
 FrmAISExtraInfo::FrmAISExtraInfo(const TargetTable& table, int entry, QWidget* parent)
-    : QWidget(parent, Qt::Window), table_(table), entry_(entry), timer_(new QTimer(this)) {
+    : QWidget(parent, Qt::Window),
+      table_(table),
+      entry_(entry),
+      generation_(table.Generation(entry)),
+      timer_(new QTimer(this)) {
     setObjectName("frmAISExtraInfo");
     setAttribute(Qt::WA_DeleteOnClose);
     setProperty("Tag", QString::number(entry));
@@ -274,11 +285,21 @@ void FrmAISExtraInfo::buildHeader(QVBoxLayout* top) {
     picFlag_ = ui::PlainLabel({}, this);
     picFlag_->setObjectName("picFlag");
     lblNationality_ = pair("Flag state : ", "lblNationality", h.nationality);
+    lblCPA_ = pair("CPA : ", "lblCPA", CPAText(t));
+    lblTCPA_ = pair("TCPA : ", "lblTCPA", TCPAText(t));
+    lblRxPercent_ = pair("Rx % : ", "lblRxPercent", RxPercentText(t, t.LastMsgMonotonic));
+    lblLongestGap_ = pair("Longest gap : ", "lblLongestGap", LongestGapText(t));
     row->insertWidget(row->indexOf(lblNationality_), picFlag_);
     row->addStretch(1);
-    picDimension_ = new DimensionSketch(t, this);
+    picDimension_ = new DimensionSketch(SketchDimensions(t), this);
     row->addWidget(picDimension_);
     top->addLayout(row);
+    // Shown once the station has left the table; the window then keeps what it showed last.
+    lblRemoved_ = ui::PlainLabel("removed", this);
+    lblRemoved_->setObjectName("lblRemoved");
+    lblRemoved_->setStyleSheet("color: red; font-weight: bold");
+    lblRemoved_->hide();
+    top->addWidget(lblRemoved_);
 }
 
 QGroupBox* FrmAISExtraInfo::buildFrame(QWidget* parent, const char* name, const char* caption,
@@ -385,14 +406,40 @@ QString FrmAISExtraInfo::valueText(const QString& name) const {
 }
 
 void FrmAISExtraInfo::targetChanged() {
-    if (!timer_->isActive()) timer_->start();
+    if (!removed_ && !timer_->isActive()) timer_->start();
+}
+
+void FrmAISExtraInfo::writeApproach() {
+    if (removed()) return;
+    const TargetRecord& t = table_.entry(entry_);
+    lblCPA_->setText(QString::fromStdString(t.HasCPA ? CPAText(t) + " nm" : CPAText(t)));
+    lblTCPA_->setText(QString::fromStdString(t.HasCPA ? TCPAText(t) + " min" : TCPAText(t)));
+    lblCPA_->setStyleSheet(t.Dangerous ? "color: red" : "");
+}
+
+bool FrmAISExtraInfo::removed() const { return removed_ || table_.Generation(entry_) != generation_; }
+
+void FrmAISExtraInfo::markRemoved() {
+    if (removed_) return;
+    removed_ = true;
+    timer_->stop();
+    lblRemoved_->show();
+    ui::SetPlainWindowTitle(*this, windowTitle() + " - removed");
 }
 
 void FrmAISExtraInfo::refresh() {
     timer_->stop();
+    // The entry may hold another station by now: nothing of it is shown here.
+    if (removed()) {
+        markRemoved();
+        return;
+    }
     const TargetRecord& t = table_.entry(entry_);
-    // Only a message changes what is shown; ageing alone changes nothing here.
+    writeApproach();
+    // Only a message changes what is shown otherwise; ageing alone changes nothing here.
     if (t.MsgCount[0] == shownCounts_[0]) return;
+    lblRxPercent_->setText(qs(RxPercentText(t, t.LastMsgMonotonic)));
+    lblLongestGap_->setText(qs(LongestGapText(t)));
     std::vector<int> arrived;
     for (int type = 1; type <= 26; ++type) {
         if (t.MsgCount[static_cast<size_t>(type)] != shownCounts_[static_cast<size_t>(type)]) arrived.push_back(type);
@@ -408,6 +455,7 @@ void FrmAISExtraInfo::refresh() {
         ui::SetPlainWindowTitle(*this, qs(*caption));
     }
     // A class A vessel's first static data report brings its frame.
+    static_cast<DimensionSketch*>(picDimension_)->setDimensions(SketchDimensions(t));
     const ExtraInfoLayout now = ExtraInfoLayoutFor(t);
     if (!(now == layout_)) {
         layout_ = now;
@@ -423,15 +471,33 @@ ExtraInfoWindows::ExtraInfoWindows(const TargetTable& table, QWidget* mainWindow
 
 ExtraInfoWindows::~ExtraInfoWindows() {
     for (auto& w : windows_) delete w.data();
+    for (auto& w : removedWindows_) delete w.data();
 }
 
-FrmAISExtraInfo* ExtraInfoWindows::window(int entry) const {
-    if (entry < 1 || entry > kMaxTargets) return nullptr;
-    return windows_[static_cast<size_t>(entry)].data();
+FrmAISExtraInfo* ExtraInfoWindows::window(int entry) const { return windows_.value(entry).data(); }
+
+void ExtraInfoWindows::approachesChanged() {
+    for (const auto& w : windows_) {
+        if (w) w->writeApproach();
+    }
+}
+
+void ExtraInfoWindows::targetsRemoved(const std::vector<RemovedTarget>& removed) {
+    for (const RemovedTarget& r : removed) {
+        QPointer<FrmAISExtraInfo> w = windows_.take(r.entry);
+        if (!w) continue;
+        // Stays open, marked, until the operator closes it; the entry's next
+        // station gets a window of its own.
+        w->markRemoved();
+        removedWindows_.push_back(w);
+    }
+    removedWindows_.erase(std::remove_if(removedWindows_.begin(), removedWindows_.end(),
+                                         [](const QPointer<FrmAISExtraInfo>& p) { return p.isNull(); }),
+                          removedWindows_.end());
 }
 
 FrmAISExtraInfo* ExtraInfoWindows::open(int entry, int clickYTwips) {
-    if (entry < 1 || entry > table_.TargetCount) return nullptr;
+    if (!table_.InUse(entry)) return nullptr;
     if (FrmAISExtraInfo* w = window(entry)) {
         w->showNormal();
         w->raise();
@@ -445,7 +511,7 @@ FrmAISExtraInfo* ExtraInfoWindows::open(int entry, int clickYTwips) {
     const TwipsPoint at = NextExtraInfoPlace(placement_, mainLeft, mainTop, mainWidth, clickYTwips);
 
     auto* w = new FrmAISExtraInfo(table_, entry);
-    windows_[static_cast<size_t>(entry)] = w;
+    windows_.insert(entry, w);
     // A click low in the list must not put the window below the screen.
     const QPoint pos(ui::pixelsFromTwips(at.left, dpi), ui::pixelsFromTwips(at.top, dpi));
     w->move(ui::FitOnScreen(QRect(pos, w->size())).topLeft());

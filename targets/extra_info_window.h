@@ -10,7 +10,8 @@
 // timer then writes the frames of the message types that arrived since the
 // last write, their statistics rows and the summary, so a busy feed costs one
 // comparison of counters per message. Closing a window destroys it; opening
-// the target again makes a fresh one.
+// the target again makes a fresh one. When the target leaves the table its
+// window stays open, shows "removed" and is written no more.
 //
 // Widgets carry the names of the design: lblMMSI, lblClass, lblNationality,
 // picDimension, the frames (framePositionReport, frameCommState,
@@ -27,6 +28,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <vector>
 
 #include "targets/extra_info.h"
 #include "targets/statistics.h"
@@ -45,10 +47,16 @@ public:
 
     // Number of the target in the table (the window's tag).
     int entry() const { return entry_; }
+    // The station has left the table (its entry was freed, perhaps reused):
+    // the window shows "removed" and is not written any more.
+    bool removed() const;
+    void markRemoved();
     // The target took a message (or was aged): write at the next refresh.
     void targetChanged();
     // Writes now what changed since the last write.
     void refresh();
+    // The own ship moved: writes the target's approach now.
+    void writeApproach();
     QTimer* refreshTimer() const { return timer_; }
 
     // Text of a value label (empty when there is no such label).
@@ -66,6 +74,8 @@ private:
 
     const TargetTable& table_;
     const int entry_;
+    const uint32_t generation_;  // the entry's generation when the window opened
+    bool removed_ = false;
     QTimer* timer_;
     ExtraInfoLayout layout_;
     std::array<int32_t, kCountSlots> shownCounts_{};
@@ -75,6 +85,11 @@ private:
     std::array<QGroupBox*, static_cast<size_t>(InfoFrame::kCount)> frames_{};
     QVBoxLayout* leftColumn_ = nullptr;
     QVBoxLayout* rightColumn_ = nullptr;
+    QLabel* lblRemoved_ = nullptr;
+    QLabel* lblCPA_ = nullptr;
+    QLabel* lblTCPA_ = nullptr;
+    QLabel* lblRxPercent_ = nullptr;
+    QLabel* lblLongestGap_ = nullptr;
     QLabel* lblMMSI_ = nullptr;
     QLabel* lblClass_ = nullptr;
     QLabel* lblNationality_ = nullptr;
@@ -97,6 +112,10 @@ public:
     FrmAISExtraInfo* open(int entry, int clickYTwips);
     // The target of `entry` changed: its open window refreshes soon.
     void targetChanged(int entry);
+    // The own ship moved: every open window writes its approach.
+    void approachesChanged();
+    // These entries were freed: their open windows show "removed" and stay.
+    void targetsRemoved(const std::vector<RemovedTarget>& removed);
 
     bool isOpen(int entry) const { return window(entry) != nullptr; }
     FrmAISExtraInfo* window(int entry) const;
@@ -104,7 +123,8 @@ public:
 private:
     const TargetTable& table_;
     QWidget* main_;
-    std::array<QPointer<FrmAISExtraInfo>, kMaxTargets + 1> windows_{};
+    QHash<int, QPointer<FrmAISExtraInfo>> windows_;         // by entry
+    std::vector<QPointer<FrmAISExtraInfo>> removedWindows_;  // of stations gone, still open
     ExtraInfoPlacement placement_;
 };
 

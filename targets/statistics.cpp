@@ -1,5 +1,6 @@
 #include "targets/statistics.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "ais/code_tables.h"
@@ -71,6 +72,13 @@ void UpdateStatistics(TargetRecord& t, SentenceKind kind, char channel, int type
     t.TimerPeriod[slot] = t.MsgCount[static_cast<size_t>(type)] > 1
                               ? static_cast<float>(monotonic - t.RxMonotonic[slot])
                               : 0.0f;
+    // Reception quality: from the second report of a kind with an expected
+    // interval, each counts as received and the time since the one before as
+    // that many intervals expected (rounded, so jitter does not count as loss).
+    if (t.MsgCount[static_cast<size_t>(type)] > 1 && t.Expected[slot] > 0) {
+        t.ReceivedReports++;
+        t.ExpectedReports += std::max(1.0, std::round((monotonic - t.RxMonotonic[slot]) / t.Expected[slot]));
+    }
     t.RxMonotonic[slot] = monotonic;
     t.LastRxTime[slot] = timeReceived;
     t.PrevRxTimer[slot] = t.RxTimer[slot];
@@ -80,6 +88,26 @@ void UpdateStatistics(TargetRecord& t, SentenceKind kind, char channel, int type
     } else if (type == 18) {
         t.Expected[slot] = ais::intervals::ClassB[ClassBIntervalIndex(t.SOG)];
     }
+}
+
+std::optional<double> RxPercent(const TargetRecord& t, double monotonicNow) {
+    double expected = t.ExpectedReports;
+    // Reports overdue by now count as missed too.
+    for (size_t slot = 0; slot < static_cast<size_t>(kTypeSlots); ++slot) {
+        if (t.Expected[slot] <= 0 || t.MsgCount[slot + 1] < 2) continue;
+        expected += std::max(0.0, std::floor((monotonicNow - t.RxMonotonic[slot]) / t.Expected[slot]));
+    }
+    if (t.ReceivedReports <= 0 || expected <= 0) return std::nullopt;
+    return std::min(100.0, 100.0 * t.ReceivedReports / expected);
+}
+
+std::string RxPercentText(const TargetRecord& t, double monotonicNow) {
+    const auto p = RxPercent(t, monotonicNow);
+    return p ? base::formatNumber(*p, "0") : "n/a";
+}
+
+std::string LongestGapText(const TargetRecord& t) {
+    return t.MsgCount[0] > 1 ? geodesy::FormatDuration(static_cast<int32_t>(std::lround(t.LongestGap)), 0) : "n/a";
 }
 
 StatisticsGrid StatisticsGridOnOpen(const TargetRecord& t) {

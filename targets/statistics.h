@@ -15,6 +15,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "base/date_time.h"
@@ -33,6 +34,15 @@ void UpdateStatistics(TargetRecord& t, SentenceKind kind, char channel, int type
 // class A interval table), and of a class B position report.
 int ClassAIntervalIndex(int16_t navStatus, float sog, float rot);
 int ClassBIntervalIndex(float sog);
+
+// Reports received as a percentage of those expected from the station's
+// expected intervals since it was first heard, counting reports overdue at
+// `monotonicNow` as missed; at most 100. None before a second report of a
+// kind with an expected interval.
+std::optional<double> RxPercent(const TargetRecord& t, double monotonicNow);
+// "97", or "n/a"; the longest silence between two messages as a duration, or "n/a".
+std::string RxPercentText(const TargetRecord& t, double monotonicNow);
+std::string LongestGapText(const TargetRecord& t);
 
 inline constexpr int kStatRows = 28;
 inline constexpr int kStatColumns = 6;

@@ -5,6 +5,7 @@
 
 #include "base/number_format.h"
 #include "base/text_escape.h"
+#include "targets/statistics.h"
 
 namespace targets {
 
@@ -64,7 +65,7 @@ std::string TargetListCsv(const TargetTable& table, const RowContext& ctx) {
     return out;
 }
 
-void WriteTargetJson(base::JsonWriter& j, const TargetRecord& t, int number) {
+void WriteTargetJson(base::JsonWriter& j, const TargetRecord& t, int number, double monotonicNow) {
     auto i = [&](const char* k, int64_t v) { j.field(k, v); };
     auto s = [&](const char* k, std::string_view v) { j.field(k, v); };
     auto f = [&](const char* k, float v) { j.field(k, v); };
@@ -154,10 +155,26 @@ void WriteTargetJson(base::JsonWriter& j, const TargetRecord& t, int number) {
     f("HeightOverKeel", t.HeightOverKeel);
     i("PassengersOnboard", t.PassengersOnboard);
     s("LastMessageText", t.LastMessageText);
+    const auto optional = [&](const char* k, bool has, double v) {
+        j.key(k);
+        if (has) {
+            j.value(v);
+        } else {
+            j.null();
+        }
+    };
+    optional("cpa", t.HasCPA, t.CPA);
+    optional("tcpa", t.HasCPA, t.TCPA);
+    j.key("dangerous");
+    j.value(t.Dangerous);
+    j.key("lost");
+    j.value(t.Status == TargetStatus::Lost);
+    const auto rx = RxPercent(t, monotonicNow);
+    optional("rx_percent", rx.has_value(), rx.value_or(0));
     j.endObject();
 }
 
-std::string TargetsGeoJson(const TargetTable& table) {
+std::string TargetsGeoJson(const TargetTable& table, double monotonicNow) {
     base::OutputBuffer out;
     base::JsonWriter j(out);
     j.beginObject();
@@ -182,7 +199,7 @@ std::string TargetsGeoJson(const TargetTable& table) {
             j.null();
         }
         j.key("properties");
-        WriteTargetJson(j, t, k);
+        WriteTargetJson(j, t, k, monotonicNow);
         j.endObject();
     }
     j.endArray();

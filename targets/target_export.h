@@ -2,7 +2,7 @@
 // maps); File > Export targets... and orvanta-cli replay use these.
 //
 //   std::string csv = targets::TargetListCsv(table, ctx);  // the list: header, one line per row
-//   std::string geo = targets::TargetsGeoJson(table);      // FeatureCollection, one feature per target
+//   std::string geo = targets::TargetsGeoJson(table, now);  // FeatureCollection, one feature per target
 //
 // CSV: the list's columns with its titles (the range and bearing titles in a
 // reference mode), its rows in the list's order, each cell as a message writes
@@ -24,9 +24,12 @@ namespace targets {
 
 std::string TargetListCsv(const TargetTable& table, const RowContext& ctx);
 
-// Every field of one target as a JSON object, with its list row number first.
-void WriteTargetJson(base::JsonWriter& j, const TargetRecord& t, int number);
+// Every field of one target as a JSON object, with its list row number first
+// and, last, its approach to the own ship (cpa in nm, tcpa in minutes,
+// dangerous), lost, and rx_percent as of `monotonicNow` (null where there is
+// none).
+void WriteTargetJson(base::JsonWriter& j, const TargetRecord& t, int number, double monotonicNow);
 
-std::string TargetsGeoJson(const TargetTable& table);
+std::string TargetsGeoJson(const TargetTable& table, double monotonicNow);
 
 }  // namespace targets

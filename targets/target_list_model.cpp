@@ -14,7 +14,7 @@ TargetListModel::TargetListModel(const TargetTable& table, const input::RunState
     : QAbstractTableModel(parent),
       table_(table),
       state_(state),
-      pending_(kMaxTargets + 1, 0),
+      pending_(kMaxCapacity + 1, 0),
       timer_(new QTimer(this)) {
     rows_.reserve(kMaxTargets);
     timer_->setSingleShot(true);
@@ -35,6 +35,8 @@ QVariant TargetListModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             return QString::fromStdString(row.cells[static_cast<size_t>(index.column())]);
         case Qt::ForegroundRole:
+            if (row.dangerous) return QColor(220, 0, 0);
+            if (row.lost) return QColor(128, 128, 128);
             if (index.column() == kColName && row.blueName) return QColor(0, 0, 255);
             return {};
         default:
@@ -53,7 +55,7 @@ RowContext TargetListModel::context() const {
 }
 
 void TargetListModel::mark(int entry, uint8_t level) {
-    if (entry < 1 || entry > kMaxTargets || entry > table_.TargetCount) return;
+    if (!table_.InUse(entry)) return;
     uint8_t& p = pending_[static_cast<size_t>(entry)];
     if (p == 0) pendingEntries_.push_back(entry);
     p = std::max(p, level);
@@ -75,7 +77,7 @@ void TargetListModel::appendNewRows() {
         ListRowText& row = rows_[static_cast<size_t>(r)];
         row.cells[kColNo] = std::to_string(r + 1);
         const int entry = table_.DisplayOrder[static_cast<size_t>(r + 1)];
-        if (entry >= 1 && entry <= table_.TargetCount) {
+        if (table_.InUse(entry)) {
             WriteTargetRow(table_.entry(entry), ctx, RowWrite::Update, row);
             pending_[static_cast<size_t>(entry)] = 0;
         }
@@ -83,9 +85,24 @@ void TargetListModel::appendNewRows() {
     endInsertRows();
 }
 
+void TargetListModel::UpdateApproachCells() {
+    approachesPending_ = true;
+    if (!timer_->isActive()) timer_->start();
+}
+
 void TargetListModel::flush() {
     timer_->stop();
     appendNewRows();
+    if (approachesPending_) {
+        approachesPending_ = false;
+        const int count = rowCount();
+        for (int r = 0; r < count; ++r) {
+            const int entry = table_.DisplayOrder[static_cast<size_t>(r + 1)];
+            if (table_.InUse(entry)) WriteApproachCells(table_.entry(entry), rows_[static_cast<size_t>(r)]);
+        }
+        // Red rows follow the alarm, so the whole width changes colour.
+        if (count > 0) emit dataChanged(index(0, 0), index(count - 1, kListColumns - 1), {Qt::DisplayRole, Qt::ForegroundRole});
+    }
     if (pendingEntries_.empty()) return;
     const RowContext ctx = context();
     int first = -1, last = -1;
@@ -116,13 +133,57 @@ void TargetListModel::RefreshTargetList() {
     const int count = rowCount();
     for (int r = 0; r < count; ++r) {
         const int entry = table_.DisplayOrder[static_cast<size_t>(r + 1)];
-        if (entry < 1 || entry > table_.TargetCount) continue;
+        if (!table_.InUse(entry)) continue;
         WriteTargetRow(table_.entry(entry), ctx, RowWrite::Refresh, rows_[static_cast<size_t>(r)]);
     }
     for (int entry : pendingEntries_) pending_[static_cast<size_t>(entry)] = 0;
     pendingEntries_.clear();
     ReferenceChanged = false;
     if (count > 0) emit dataChanged(index(0, 0), index(count - 1, kListColumns - 1), {Qt::DisplayRole, Qt::ForegroundRole});
+}
+
+void TargetListModel::RemoveRows(const std::vector<RemovedTarget>& removed) {
+    // Rows not appended yet are not here: they come from DisplayOrder at the next flush.
+    std::vector<int> rows;
+    for (const RemovedTarget& r : removed) {
+        if (r.row >= 1 && r.row <= rowCount()) rows.push_back(r.row - 1);
+    }
+    if (rows.empty()) return;
+    std::sort(rows.begin(), rows.end());
+    std::vector<std::pair<int, int>> runs;  // first, last
+    for (int r : rows) {
+        if (!runs.empty() && runs.back().second + 1 == r) {
+            runs.back().second = r;
+        } else {
+            runs.emplace_back(r, r);
+        }
+    }
+    // Each removal moves the rows below it; past a few dozen runs one reset is cheaper.
+    constexpr size_t kMaxRuns = 32;
+    if (runs.size() > kMaxRuns) {
+        beginResetModel();
+        size_t next = 0;
+        size_t to = static_cast<size_t>(rows.front());
+        for (size_t from = to; from < rows_.size(); ++from) {
+            if (next < rows.size() && static_cast<size_t>(rows[next]) == from) {
+                ++next;
+                continue;
+            }
+            rows_[to++] = std::move(rows_[from]);
+        }
+        rows_.resize(to);
+        for (size_t r = static_cast<size_t>(rows.front()); r < rows_.size(); ++r) rows_[r].cells[kColNo] = std::to_string(r + 1);
+        endResetModel();
+        return;
+    }
+    for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
+        beginRemoveRows(QModelIndex(), it->first, it->second);
+        rows_.erase(rows_.begin() + it->first, rows_.begin() + it->second + 1);
+        endRemoveRows();
+    }
+    const int first = rows.front();
+    for (int r = first; r < rowCount(); ++r) rows_[static_cast<size_t>(r)].cells[kColNo] = std::to_string(r + 1);
+    if (first < rowCount()) emit dataChanged(index(first, kColNo), index(rowCount() - 1, kColNo), {Qt::DisplayRole});
 }
 
 void TargetListModel::referenceModeChanged() { emit headerDataChanged(Qt::Horizontal, kColLat, kColLon); }

@@ -7,7 +7,9 @@
 // Messages only mark their entry; a short single-shot timer then writes the
 // marked rows, appends new rows at the bottom and emits one dataChanged for
 // the rewritten range, so a burst of input repaints the list at most a few
-// times per second. Rows are only ever appended; the model is never reset.
+// times per second. New rows are appended; rows of stations that leave the
+// table are removed at once (RemoveRows, with rowsRemoved signals, or one
+// reset when a great many scattered rows go together).
 //
 //   targets::TargetListModel model(rx.targets(), rx.state());
 //   view->setModel(&model);
@@ -42,6 +44,12 @@ public:
     void UpdateTargetRow(int entry);
     // Entry n was aged: only its STATUS cell is rewritten at the next flush.
     void UpdateStatusCell(int entry);
+    // The table freed these entries and took their rows (ascending) out of
+    // DisplayOrder: the same rows leave the model now, and the row numbers
+    // below them are rewritten.
+    void RemoveRows(const std::vector<RemovedTarget>& removed);
+    // The own ship moved: the CPA and TCPA cells of every row are rewritten at the next flush.
+    void UpdateApproachCells();
     // Rewrites every row now, in DisplayOrder, and clears ReferenceChanged.
     void RefreshTargetList();
     // Writes what is pending: new rows, then marked rows (one dataChanged).
@@ -64,9 +72,10 @@ private:
     const TargetTable& table_;
     const input::RunState& state_;
     std::vector<ListRowText> rows_;
-    // Per entry (1..1000): 0 nothing pending, 1 status cell, 2 whole row.
+    // Per entry (1..kMaxCapacity): 0 nothing pending, 1 status cell, 2 whole row.
     std::vector<uint8_t> pending_;
     std::vector<int> pendingEntries_;
+    bool approachesPending_ = false;
     QTimer* timer_;
 };
 

@@ -2,6 +2,8 @@
 
 #include "base/number_format.h"
 #include "geodesy/position_text.h"
+#include "targets/statistics.h"
+#include "targets/watch.h"
 
 namespace targets {
 
@@ -69,7 +71,16 @@ void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind,
     c[kColClass] = ClassCode(t.Class);
     c[kColTime] = t.LastMsgTime.format("dd mmm hh:mm:ss");
     c[kColNoOfMsg] = base::formatNumber(t.MsgCount[0], "0");
-    c[kColStatus] = StatusText(t.Status);
+    WriteStatusCell(t, row);
+    WriteApproachCells(t, row);
+    // As of the target's last message: the row changes with its messages.
+    c[kColRx] = "  " + RxPercentText(t, t.LastMsgMonotonic);
+}
+
+void WriteApproachCells(const TargetRecord& t, ListRowText& row) {
+    row.cells[kColCPA] = "  " + CPAText(t);
+    row.cells[kColTCPA] = "  " + TCPAText(t);
+    row.dangerous = t.Dangerous;
 }
 
 }  // namespace targets

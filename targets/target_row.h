@@ -37,17 +37,20 @@ enum ListColumn : int {
     kColTime,
     kColNoOfMsg,
     kColStatus,
+    kColCPA,   // nautical miles to the closest point of approach to the own ship
+    kColTCPA,  // minutes to it, negative when past
+    kColRx,    // reports received as a percentage of those expected
     kListColumns
 };
 
 inline constexpr std::array<const char*, kListColumns> kListTitles = {
     "No", " MMSI", " Name", "  Lat", "  Lon", "  SOG", "  COG", "  HDG", "  ROT", "Class", "Time last msg", "NoOfMsg",
-    "STATUS"};
+    "STATUS", "  CPA", " TCPA", "Rx %"};
 inline constexpr const char* kRangeTitle = "  Range(or Lat)";
 inline constexpr const char* kBearingTitle = "  Bearing(or Lon)";
 // Column widths in twips; 0 keeps the list's default width (the MMSI column).
-inline constexpr std::array<int, kListColumns> kListWidthsTwips = {500, 0,   3200, 1100, 1150, 700, 700,
-                                                                   700, 700, 500,  1300, 750,  750};
+inline constexpr std::array<int, kListColumns> kListWidthsTwips = {500, 0,   3200, 1100, 1150, 700, 700, 700,
+                                                                   700, 500, 1300, 750,  750,  700, 700, 600};
 inline constexpr const char* kOwnShipSuffix = " (Own ship)";
 
 // Title of column 3 or 4 for a reference mode (0 = none: latitude, longitude).
@@ -56,6 +59,8 @@ const char* ListTitle(int column, int referenceMode);
 struct ListRowText {
     std::array<std::string, kListColumns> cells;
     bool blueName = false;  // the own ship's name is drawn in blue
+    bool lost = false;      // a lost station's row is drawn in grey
+    bool dangerous = false; // a dangerous target's row is drawn in red
     bool operator==(const ListRowText&) const = default;
 };
 
@@ -71,11 +76,14 @@ enum class RowWrite { Update, Refresh };
 // An entry heard only as VDO (from our own transponder).
 bool IsOwnShip(const TargetRecord& t);
 
-// Writes columns 1..12 of a row.
+// Writes columns 1..15 of a row.
 void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind, ListRowText& row);
+// Writes the CPA and TCPA cells alone (the own ship moved).
+void WriteApproachCells(const TargetRecord& t, ListRowText& row);
 // Writes the STATUS cell alone (the ageing timer).
 inline void WriteStatusCell(const TargetRecord& t, ListRowText& row) {
     row.cells[kColStatus] = StatusText(t.Status);
+    row.lost = t.Status == TargetStatus::Lost;
 }
 
 }  // namespace targets

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/number_format.h"
+#include "targets/statistics.h"
 #include "targets/target_row.h"
 
 namespace targets {
@@ -31,13 +32,15 @@ std::string Upper(const std::string& s) {
 }  // namespace
 
 void SortTargets(TargetTable& table, int column, bool descending, int16_t referenceMode) {
-    if (column < 0 || column > kColNoOfMsg) return;
+    if (column < 0 || column >= kListColumns || column == kColStatus) return;
     const int count = table.TargetCount;
     const bool textKey = column == kColName || column == kColClass;
-    std::vector<Key> keys(static_cast<size_t>(count));
-    for (int n = 1; n <= count; ++n) {
+    std::vector<Key> keys;
+    keys.reserve(static_cast<size_t>(count));
+    for (int n = 1; n <= table.EntryCount; ++n) {
+        if (!table.InUse(n)) continue;
         const TargetRecord& t = table.entry(n);
-        Key& k = keys[static_cast<size_t>(n - 1)];
+        Key& k = keys.emplace_back();
         k.entry = n;
         const bool fixed = t.Class == TargetClass::BS || t.Class == TargetClass::AtoN;
         const bool noHeading = fixed || t.Class == TargetClass::SAR;
@@ -58,6 +61,9 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
             case kColClass: k.text = t.Class == TargetClass::Unknown ? kEmptyTextKey : ClassCode(t.Class); break;
             case kColTime: k.number = t.LastMsgTime.value(); break;
             case kColNoOfMsg: k.number = t.MsgCount[0]; break;
+            case kColCPA: k.number = t.HasCPA ? t.CPA : 999999.0; break;
+            case kColTCPA: k.number = t.HasCPA ? t.TCPA : 999999.0; break;
+            case kColRx: k.number = RxPercent(t, t.LastMsgMonotonic).value_or(999999.0); break;
             default: break;
         }
     }
@@ -72,7 +78,7 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
         table.DisplayOrder[static_cast<size_t>(k)] = static_cast<int16_t>(e);
         TargetRecord& t = table.entry(e);
         t.ListRow = static_cast<int16_t>(k);
-        if (t.Status != TargetStatus::Old) t.Status = TargetStatus::Current;
+        if (t.Status == TargetStatus::New) t.Status = TargetStatus::Current;
     }
 }
 

@@ -8,7 +8,8 @@
 //
 //   targets::SortTargets(table, targets::kColSOG, /*descending=*/false, state.ReferenceMode);
 //
-// Columns 0..11 sort (0 = order of first appearance); any other column does nothing.
+// Columns 0..11 and the CPA and TCPA columns sort (0 = order of first
+// appearance; targets without an approach last); STATUS does nothing.
 #pragma once
 
 #include <cstdint>

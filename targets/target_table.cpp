@@ -1,6 +1,8 @@
 #include "targets/target_table.h"
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
 
 #include "ais/binary_message.h"
@@ -102,9 +104,8 @@ int32_t messageMMSI(int type, const ais::AISMessageRecord& r) {
     }
 }
 
-uint32_t hashMMSI(int32_t mmsi) {
-    return (static_cast<uint32_t>(mmsi) * 2654435761u) >> 20;  // top 12 bits: 0..4095
-}
+// The top `bits` bits of a multiplicative hash.
+uint32_t hashMMSI(int32_t mmsi, int bits) { return (static_cast<uint32_t>(mmsi) * 2654435761u) >> (32 - bits); }
 
 template <class Src>
 void copyFix(TargetRecord& t, const Src& s) {
@@ -159,12 +160,25 @@ const char* ClassText(TargetClass c) {
 }
 
 const char* StatusText(TargetStatus s) {
-    static constexpr const char* kTexts[] = {"", "NEW", "OLD"};
+    static constexpr const char* kTexts[] = {"", "NEW", "OLD", "LOST"};
     return kTexts[static_cast<size_t>(s)];
 }
 
 bool HasPosition(const TargetRecord& t) {
     return t.Latitude != 0 && std::fabs(t.Latitude) < 90 && std::fabs(t.Longitude) <= 180;
+}
+
+std::string TableFullText(int capacity) {
+    return "Maximum limit AIS targets, more than " + std::to_string(capacity) + " targets stored. New targets ignored!";
+}
+
+LifecycleSettings ClampLifecycle(LifecycleSettings s) {
+    constexpr int kMinSeconds = 60, kMaxSeconds = 24 * 3600;
+    s.lostAfterMoving = std::clamp(s.lostAfterMoving, kMinSeconds, kMaxSeconds);
+    s.lostAfterFixed = std::clamp(s.lostAfterFixed, kMinSeconds, kMaxSeconds);
+    s.removeAfter = std::clamp(s.removeAfter, std::max(s.lostAfterMoving, s.lostAfterFixed), kMaxSeconds);
+    s.capacity = std::clamp(s.capacity, 1, kMaxCapacity);
+    return s;
 }
 
 int TargetMID(int32_t mmsi, bool baseStation) {
@@ -182,44 +196,168 @@ bool TargetTable::TakesType(int type) {
     }
 }
 
-TargetTable::TargetTable() { entries_.reserve(kMaxTargets); }
+TargetTable::TargetTable()
+    : DisplayOrder(kMaxCapacity + 1, 0), generation_(kMaxCapacity + 1, 0), nextSameMMSI_(kMaxCapacity + 1, 0) {
+    resizeIndex(lifecycle_.capacity);
+}
+
+void TargetTable::resizeIndex(int capacity) {
+    int bits = 12;
+    while ((1 << bits) < 4 * capacity) ++bits;
+    if (bits == indexBits_ && !indexEntry_.empty()) return;
+    indexBits_ = bits;
+    indexMask_ = (size_t{1} << bits) - 1;
+    indexMMSI_.assign(indexMask_ + 1, 0);
+    indexEntry_.assign(indexMask_ + 1, 0);
+    std::fill(nextSameMMSI_.begin(), nextSameMMSI_.end(), 0);
+    for (int n = 1; n <= EntryCount; ++n) {
+        if (InUse(n)) indexInsert(entry(n).MMSI, n);
+    }
+}
+
+void TargetTable::setLifecycle(const LifecycleSettings& s) {
+    lifecycle_ = ClampLifecycle(s);
+    // Entries in use above a lowered capacity stay: the index keeps room for them.
+    resizeIndex(std::max(lifecycle_.capacity, static_cast<int>(EntryCount)));
+}
+
+size_t TargetTable::indexSlot(int32_t mmsi) const {
+    size_t h = hashMMSI(mmsi, indexBits_);
+    while (indexEntry_[h] != 0 && indexMMSI_[h] != mmsi) h = (h + 1) & indexMask_;
+    return h;
+}
 
 int TargetTable::FindTarget(int32_t mmsi, int type) const {
-    uint32_t h = hashMMSI(mmsi);
-    while (indexEntry_[h] != 0) {
-        if (indexMMSI_[h] == mmsi) {
-            for (int n = indexEntry_[h]; n != 0; n = nextSameMMSI_[static_cast<size_t>(n)]) {
-                if (classFits(type, entry(n).Class)) return n;
-            }
-            return 0;
-        }
-        h = (h + 1) & (kIndexSize - 1);
+    const size_t h = indexSlot(mmsi);
+    for (int n = indexEntry_[h]; n != 0; n = nextSameMMSI_[static_cast<size_t>(n)]) {
+        if (classFits(type, entry(n).Class)) return n;
     }
     return 0;
 }
 
-int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
-    entries_.emplace_back();
-    const int n = ++TargetCount;
-    TargetRecord& t = entries_.back();
-
-    // Index: append n to the chain of its MMSI (numbers ascend along the chain).
-    uint32_t h = hashMMSI(mmsi);
-    while (indexEntry_[h] != 0 && indexMMSI_[h] != mmsi) h = (h + 1) & (kIndexSize - 1);
+// Puts n into the chain of its MMSI, keeping the numbers ascending.
+void TargetTable::indexInsert(int32_t mmsi, int n) {
+    const size_t h = indexSlot(mmsi);
+    const auto e = static_cast<int16_t>(n);
     if (indexEntry_[h] == 0) {
         indexMMSI_[h] = mmsi;
-        indexEntry_[h] = static_cast<int16_t>(n);
-        lastSameMMSI_[static_cast<size_t>(n)] = static_cast<int16_t>(n);
+        indexEntry_[h] = e;
+        nextSameMMSI_[static_cast<size_t>(n)] = 0;
+    } else if (n < indexEntry_[h]) {
+        nextSameMMSI_[static_cast<size_t>(n)] = indexEntry_[h];
+        indexEntry_[h] = e;
     } else {
-        const int first = indexEntry_[h];
-        nextSameMMSI_[static_cast<size_t>(lastSameMMSI_[static_cast<size_t>(first)])] = static_cast<int16_t>(n);
-        lastSameMMSI_[static_cast<size_t>(first)] = static_cast<int16_t>(n);
+        int p = indexEntry_[h];
+        while (nextSameMMSI_[static_cast<size_t>(p)] != 0 && nextSameMMSI_[static_cast<size_t>(p)] < n) {
+            p = nextSameMMSI_[static_cast<size_t>(p)];
+        }
+        nextSameMMSI_[static_cast<size_t>(n)] = nextSameMMSI_[static_cast<size_t>(p)];
+        nextSameMMSI_[static_cast<size_t>(p)] = e;
     }
+}
 
-    DisplayOrder[static_cast<size_t>(n)] = static_cast<int16_t>(n);
-    t.ListRow = static_cast<int16_t>(n);
+void TargetTable::indexErase(int32_t mmsi, int n) {
+    size_t i = indexSlot(mmsi);
+    if (indexEntry_[i] == 0) return;
+    const int16_t next = nextSameMMSI_[static_cast<size_t>(n)];
+    nextSameMMSI_[static_cast<size_t>(n)] = 0;
+    if (indexEntry_[i] != n) {
+        int p = indexEntry_[i];
+        while (p != 0 && nextSameMMSI_[static_cast<size_t>(p)] != n) p = nextSameMMSI_[static_cast<size_t>(p)];
+        if (p != 0) nextSameMMSI_[static_cast<size_t>(p)] = next;
+        return;
+    }
+    if (next != 0) {
+        indexEntry_[i] = next;
+        return;
+    }
+    // The MMSI leaves the index: close the gap so every later key of the
+    // probe sequence stays reachable from its home slot.
+    size_t j = i;
+    for (;;) {
+        j = (j + 1) & indexMask_;
+        if (indexEntry_[j] == 0) break;
+        const size_t home = hashMMSI(indexMMSI_[j], indexBits_);
+        const bool stays = i <= j ? (i < home && home <= j) : (i < home || home <= j);
+        if (stays) continue;
+        indexMMSI_[i] = indexMMSI_[j];
+        indexEntry_[i] = indexEntry_[j];
+        i = j;
+    }
+    indexMMSI_[i] = 0;
+    indexEntry_[i] = 0;
+}
+
+int TargetTable::LostAfter(const TargetRecord& t) const {
+    const bool fixed = t.Class == TargetClass::BS || t.Class == TargetClass::AtoN ||
+                       (t.Class == TargetClass::A && (t.NavStatus == 1 || t.NavStatus == 5));
+    return fixed ? lifecycle_.lostAfterFixed : lifecycle_.lostAfterMoving;
+}
+
+void TargetTable::freeEntry(int n) {
+    TargetRecord& t = entry(n);
+    if (t.Status == TargetStatus::Lost) --lostCount_;
+    indexErase(t.MMSI, n);
+    t = TargetRecord{};
+    ++generation_[static_cast<size_t>(n)];
+    if (OwnShipIndex == n) OwnShipIndex = 0;
+    freeEntries_.push_back(static_cast<int16_t>(n));
+    std::push_heap(freeEntries_.begin(), freeEntries_.end(), std::greater<>());
+}
+
+int TargetTable::oldestLost() const {
+    if (lostCount_ <= 0) return 0;
+    int oldest = 0;
+    for (int n = 1; n <= EntryCount; ++n) {
+        const TargetRecord& t = entry(n);
+        if (t.MMSI == 0 || t.Status != TargetStatus::Lost) continue;
+        if (oldest == 0 || t.LastMsgMonotonic < entry(oldest).LastMsgMonotonic) oldest = n;
+    }
+    return oldest;
+}
+
+namespace {
+
+// Takes the rows of `removed` (ascending) out of DisplayOrder and renumbers the rows below them.
+void compactRows(TargetTable& table, const std::vector<RemovedTarget>& removed) {
+    if (removed.empty()) return;
+    size_t next = 0;
+    int to = removed.front().row;
+    for (int from = removed.front().row; from <= table.TargetCount; ++from) {
+        if (next < removed.size() && removed[next].row == from) {
+            ++next;
+            continue;
+        }
+        const int e = table.DisplayOrder[static_cast<size_t>(from)];
+        table.DisplayOrder[static_cast<size_t>(to)] = static_cast<int16_t>(e);
+        table.entry(e).ListRow = static_cast<int16_t>(to);
+        ++to;
+    }
+    for (int k = to; k <= table.TargetCount; ++k) table.DisplayOrder[static_cast<size_t>(k)] = 0;
+    table.TargetCount = static_cast<int16_t>(to - 1);
+}
+
+}  // namespace
+
+int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
+    int n = 0;
+    if (!freeEntries_.empty()) {
+        std::pop_heap(freeEntries_.begin(), freeEntries_.end(), std::greater<>());
+        n = freeEntries_.back();
+        freeEntries_.pop_back();
+    } else {
+        entries_.emplace_back();
+        n = ++EntryCount;
+    }
+    TargetRecord& t = entry(n);
+    indexInsert(mmsi, n);
+
+    const int row = ++TargetCount;
+    DisplayOrder[static_cast<size_t>(row)] = static_cast<int16_t>(n);
+    t.ListRow = static_cast<int16_t>(row);
     t.MMSI = mmsi;
     t.FirstMsgTime = ctx.now;
+    t.FirstMsgMonotonic = ctx.monotonic;
     t.Status = TargetStatus::New;
 
     const TargetClass cls = requiredClass(type);
@@ -269,27 +407,40 @@ int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
 
 TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const ais::AISMessageRecord& rec,
                                             const TableContext& ctx) {
-    if (!TakesType(type)) return {TableAction::TypeNotTaken, 0};
+    if (!TakesType(type)) return {TableAction::TypeNotTaken, 0, {}};
     const int32_t mmsi = messageMMSI(type, rec);
-    if (mmsi == 0) return {TableAction::NoMMSI, 0};
+    if (mmsi == 0) return {TableAction::NoMMSI, 0, {}};
 
-    TargetUpdate done{TableAction::Updated, FindTarget(mmsi, type)};
-    if (done.entry == 0 && (countsOnly(type) || type == 27)) return {TableAction::NoEntry, 0};
+    TargetUpdate done{TableAction::Updated, FindTarget(mmsi, type), {}};
+    if (done.entry == 0 && (countsOnly(type) || type == 27)) return {TableAction::NoEntry, 0, {}};
     if (done.entry == 0) {
-        if (TargetCount >= kMaxTargets) {
-            if (!fullMessageShown_) {
-                fullMessageShown_ = true;
-                if (ctx.messages) ctx.messages->operatorMessage(base::MessageIcon::Information, kTableFullTitle, kTableFullText);
+        if (TargetCount >= lifecycle_.capacity) {
+            // A station gone for a while gives way to one that is here now.
+            const int victim = oldestLost();
+            if (victim == 0) {
+                if (!fullMessageShown_) {
+                    fullMessageShown_ = true;
+                    if (ctx.messages) {
+                        ctx.messages->operatorMessage(base::MessageIcon::Information, kTableFullTitle,
+                                                      TableFullText(lifecycle_.capacity));
+                    }
+                }
+                return {TableAction::TableFull, 0, {}};
             }
-            return {TableAction::TableFull, 0};
+            done.evicted = {victim, entry(victim).ListRow};
+            freeEntry(victim);
+            compactRows(*this, {done.evicted});
         }
-        done = {TableAction::Created, createTarget(mmsi, type, ctx)};
+        done.action = TableAction::Created;
+        done.entry = createTarget(mmsi, type, ctx);
     }
     TargetRecord& t = entry(done.entry);
 
+    if (done.action == TableAction::Updated) t.LongestGap = std::max(t.LongestGap, ctx.monotonic - t.LastMsgMonotonic);
     t.LastMsgTime = ctx.now;
     t.LastMsgMonotonic = ctx.monotonic;
-    if (t.Status == TargetStatus::Old) t.Status = TargetStatus::Current;
+    if (t.Status == TargetStatus::Lost) --lostCount_;
+    if (t.Status == TargetStatus::Old || t.Status == TargetStatus::Lost) t.Status = TargetStatus::Current;
     if (const auto tracked = t.LastMsgTime.wholeSecondsSince(t.FirstMsgTime)) t.TrackedFor = *tracked;
 
     copyMessage(t, type, rec, ctx);
@@ -487,10 +638,25 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
     }
 }
 
-void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed) {
-    for (int n = 1; n <= TargetCount; ++n) {
+void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed, std::vector<RemovedTarget>* removed) {
+    std::vector<RemovedTarget> gone;
+    for (int n = 1; n <= EntryCount; ++n) {
         TargetRecord& t = entry(n);
+        if (t.MMSI == 0) continue;
         const float age = static_cast<float>(std::floor(monotonicNow - t.LastMsgMonotonic));
+        const int lostAfter = LostAfter(t);
+        if (age >= static_cast<float>(std::max(lifecycle_.removeAfter, lostAfter))) {
+            gone.push_back({n, t.ListRow});
+            continue;
+        }
+        if (age >= static_cast<float>(lostAfter)) {
+            if (t.Status != TargetStatus::Lost) {
+                t.Status = TargetStatus::Lost;
+                ++lostCount_;
+                if (changed) changed->push_back(n);
+            }
+            continue;
+        }
         bool fresh = age < 32.0f;
         if (!fresh && t.Class == TargetClass::A && (t.NavStatus == 1 || t.NavStatus == 5) && age < 360.0f) fresh = true;
         if (!fresh && t.Class == TargetClass::AtoN && age < 240.0f) fresh = true;
@@ -498,10 +664,16 @@ void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed) {
         const TargetStatus status =
             fresh ? (t.Status == TargetStatus::New ? TargetStatus::New : TargetStatus::Current) : TargetStatus::Old;
         if (t.Status != status) {
+            if (t.Status == TargetStatus::Lost) --lostCount_;
             t.Status = status;
             if (changed) changed->push_back(n);
         }
     }
+    if (gone.empty()) return;
+    std::sort(gone.begin(), gone.end(), [](const RemovedTarget& a, const RemovedTarget& b) { return a.row < b.row; });
+    for (const RemovedTarget& r : gone) freeEntry(r.entry);
+    compactRows(*this, gone);
+    if (removed) removed->insert(removed->end(), gone.begin(), gone.end());
 }
 
 std::string WithoutTrailingBlanks(const std::string& text) {

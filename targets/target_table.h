@@ -1,5 +1,13 @@
-// Target table: one entry per station heard, at most 1000, numbered from 1 in
-// order of first appearance. Entries are never removed or moved.
+// Target table: one entry per station heard, numbered from 1. Up to the
+// capacity (1000 by default, at most 20,000) stations are held at a time.
+//
+// Lifecycle: a station not heard for its lost-after time is Lost (no CPA, not
+// drawn); after the remove-after time its entry is freed (record and
+// statistics reset, its row leaves DisplayOrder) and the number is given to a
+// later new station. Each freeing bumps the entry's generation, so a holder of
+// an entry number (an open window) can tell that its station is gone. When
+// the table is full, the longest-unheard Lost entry makes room for a new
+// station; only when none is Lost is the new station ignored.
 //
 // Every decoded message goes through three steps, in this order, each taking
 // what the one before returned:
@@ -21,6 +29,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -35,14 +44,18 @@ namespace targets {
 class ShipDatabase;
 class FlagIndex;
 
+// Default capacity of the table, and the highest capacity that can be set.
 inline constexpr int kMaxTargets = 1000;
+inline constexpr int kMaxCapacity = 20000;
 // Per-type statistics slots: slot t-1 for message type t (1..27); slot 26 is never written.
 inline constexpr int kTypeSlots = 27;
 // MsgCount: slot 0 all messages, slot t type t (1..26), slot 27 any other type.
 inline constexpr int kCountSlots = 28;
 
+// The table-full message for a capacity of 1000; TableFullText gives it for any capacity.
 inline constexpr const char* kTableFullText =
     "Maximum limit AIS targets, more than 1000 targets stored. New targets ignored!";
+std::string TableFullText(int capacity);
 inline constexpr const char* kTableFullTitle = "Orvanta";
 
 // Reference position modes (index of the option buttons in the main window).
@@ -64,9 +77,9 @@ const char* ClassCode(TargetClass c);
 const char* ClassText(TargetClass c);
 
 // New until the first sort or ageing after a fresh report ends it; Old once
-// silent too long; Current otherwise.
-enum class TargetStatus : uint8_t { Current, New, Old };
-// What the list shows: "", "NEW", "OLD".
+// silent too long; Lost once silent for the lost-after time; Current otherwise.
+enum class TargetStatus : uint8_t { Current, New, Old, Lost };
+// What the list shows: "", "NEW", "OLD", "LOST".
 const char* StatusText(TargetStatus s);
 
 struct TargetRecord {
@@ -160,6 +173,48 @@ struct TargetRecord {
     // wrong across midnight or a change of the computer's clock.
     std::array<double, kTypeSlots> RxMonotonic{};
     double LastMsgMonotonic = 0;
+    double FirstMsgMonotonic = 0;
+    // Reception quality (statistics.h): reports of kinds with an expected
+    // interval, received and expected, and the longest silence in seconds.
+    int32_t ReceivedReports = 0;
+    double ExpectedReports = 0;
+    double LongestGap = 0;
+
+    // Closest approach to the own ship (watch.h); HasCPA false when there is
+    // none (no own ship, no motion, lost, or this is the own ship).
+    bool HasCPA = false;
+    double CPA = 0;        // nautical miles
+    double TCPA = 0;       // minutes, negative when past
+    double OwnRange = 0;   // nautical miles from the own ship
+    double OwnBearing = 0; // degrees true from the own ship
+    double CPALatitude = 0;   // where the target is at the closest point
+    double CPALongitude = 0;
+    // Inside the collision alarm's limits (or a distress beacon), and whether
+    // the operator has acknowledged it since it became so.
+    bool Dangerous = false;
+    bool AlarmAcknowledged = false;
+};
+
+// How long stations stay: seconds of silence until Lost (moving class A/B
+// vessels, SAR aircraft and others; anchored or moored class A vessels, base
+// stations and aids to navigation) and until the entry is freed, and how many
+// stations the table holds.
+struct LifecycleSettings {
+    int lostAfterMoving = 360;
+    int lostAfterFixed = 1080;
+    int removeAfter = 1800;
+    int capacity = kMaxTargets;
+    bool operator==(const LifecycleSettings&) const = default;
+};
+// The settings with every value inside its range (times 60 s..24 h, capacity
+// 1..kMaxCapacity, remove-after at least the longer lost-after).
+LifecycleSettings ClampLifecycle(LifecycleSettings s);
+
+// An entry freed by the lifecycle and the list row (1-based) it had.
+struct RemovedTarget {
+    int entry = 0;
+    int row = 0;
+    bool operator==(const RemovedTarget&) const = default;
 };
 
 // What the table needs from the rest of the program while it takes a message.
@@ -178,7 +233,7 @@ enum class TableAction : uint8_t {
     Created,       // a new entry was made for it
     TypeNotTaken,  // skipped: the table attributes no message of this type to a station
     NoMMSI,        // skipped: MMSI 0
-    TableFull,     // skipped: a new station while all entries are in use
+    TableFull,     // skipped: a new station while all entries are in use and none is Lost
     NoEntry,       // skipped: a type that makes no entry (27, and those only counted) from an unknown station
 };
 
@@ -190,7 +245,10 @@ inline constexpr double kLongRangeStaleAge = 180;
 
 struct TargetUpdate {
     TableAction action = TableAction::TypeNotTaken;
-    int entry = 0;  // the entry touched (1..TargetCount), 0 when skipped
+    int entry = 0;  // the entry touched (1..EntryCount), 0 when skipped
+    // A Lost station whose entry was freed to make room (entry 0 when none);
+    // `entry` may be the same number, now holding the new station.
+    RemovedTarget evicted;
     bool taken() const { return entry != 0; }
 };
 
@@ -207,37 +265,74 @@ public:
     TargetUpdate AddOrUpdateTarget(SentenceKind kind, int type, const ais::AISMessageRecord& rec,
                                    const TableContext& ctx);
 
-    // Rewrites Status of every entry from its age: Old when stale, New kept
-    // while fresh, otherwise Current. Appends to `changed` (when given) the
-    // numbers of entries whose Status changed.
-    void AgeTargets(double monotonicNow, std::vector<int>* changed = nullptr);
+    // Rewrites Status of every entry from its age: Lost after its lost-after
+    // time, Old when stale, New kept while fresh, otherwise Current. Appends
+    // to `changed` (when given) the numbers of entries whose Status changed,
+    // frees the entries silent for the remove-after time and appends them to
+    // `removed` (when given), with the rows they had, in ascending rows.
+    void AgeTargets(double monotonicNow, std::vector<int>* changed = nullptr,
+                    std::vector<RemovedTarget>* removed = nullptr);
 
-    // Entry n, 1..TargetCount.
+    // Entry n, 1..EntryCount (a freed entry reads as an empty record).
     TargetRecord& entry(int n) { return entries_[static_cast<size_t>(n - 1)]; }
     const TargetRecord& entry(int n) const { return entries_[static_cast<size_t>(n - 1)]; }
+    // Entry n holds a station (n in 1..EntryCount and not freed).
+    bool InUse(int n) const { return n >= 1 && n <= EntryCount && entry(n).MMSI != 0; }
+    // Bumped each time entry n is freed; 0 for a number never used.
+    uint32_t Generation(int n) const {
+        return n >= 1 && n <= EntryCount ? generation_[static_cast<size_t>(n)] : 0;
+    }
 
     // Lowest-numbered entry with this MMSI whose class fits `type`; 0 when none.
     int FindTarget(int32_t mmsi, int type) const;
 
+    const LifecycleSettings& lifecycle() const { return lifecycle_; }
+    // Takes effect for the next ageing and the next new station; a lower
+    // capacity frees nothing by itself.
+    void setLifecycle(const LifecycleSettings& s);
+    // Seconds of silence after which entry t counts as Lost.
+    int LostAfter(const TargetRecord& t) const;
+
+    // Stations held: the rows of the list, DisplayOrder[1..TargetCount].
     int16_t TargetCount = 0;
+    // Highest entry number in use so far; entries 1..EntryCount, some may be freed.
+    int16_t EntryCount = 0;
     // Entry of the latest VDO message (the own ship); the receiver sets it.
     int16_t OwnShipIndex = 0;
-    // Entry shown in each row of the list: DisplayOrder[k] for row k (1..1000).
-    std::array<int16_t, kMaxTargets + 1> DisplayOrder{};
+    // Entry shown in each row of the list: DisplayOrder[k] for row k (1..TargetCount).
+    std::vector<int16_t> DisplayOrder;
     bool fullMessageShown() const { return fullMessageShown_; }
 
 private:
     int createTarget(int32_t mmsi, int type, const TableContext& ctx);
     void copyMessage(TargetRecord& t, int type, const ais::AISMessageRecord& rec, const TableContext& ctx);
+    // Frees entry n: out of the MMSI index, record reset, generation bumped.
+    // The caller takes it out of DisplayOrder.
+    void freeEntry(int n);
+    void indexInsert(int32_t mmsi, int n);
+    void indexErase(int32_t mmsi, int n);
+    size_t indexSlot(int32_t mmsi) const;
+    // Longest-unheard Lost entry; 0 when none is Lost.
+    int oldestLost() const;
 
-    std::vector<TargetRecord> entries_;
-    // MMSI index: open addressing from MMSI to the first entry holding it, and
-    // per entry the next entry with the same MMSI (ascending numbers).
-    static constexpr int kIndexSize = 4096;  // power of two, well above 1000
-    std::array<int32_t, kIndexSize> indexMMSI_{};
-    std::array<int16_t, kIndexSize> indexEntry_{};
-    std::array<int16_t, kMaxTargets + 1> nextSameMMSI_{};
-    std::array<int16_t, kMaxTargets + 1> lastSameMMSI_{};  // valid for the first entry of each MMSI
+    // A deque: entries never move, so references to a record stay valid
+    // while the table grows.
+    std::deque<TargetRecord> entries_;
+    std::vector<uint32_t> generation_;
+    std::vector<int16_t> freeEntries_;  // freed numbers, reused before new ones
+    // MMSI index: open addressing (linear probing) from MMSI to the first
+    // entry holding it, and per entry the next entry with the same MMSI
+    // (ascending numbers).
+    // A power of two at least four times the capacity (4096 for 1000), so
+    // the index of the usual table stays small enough for the fastest cache.
+    void resizeIndex(int capacity);
+    int indexBits_ = 12;
+    size_t indexMask_ = 4095;
+    std::vector<int32_t> indexMMSI_;
+    std::vector<int16_t> indexEntry_;
+    std::vector<int16_t> nextSameMMSI_;
+    LifecycleSettings lifecycle_;
+    int lostCount_ = 0;  // entries whose Status is Lost
     bool fullMessageShown_ = false;
 };
 

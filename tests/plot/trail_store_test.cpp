@@ -36,9 +36,9 @@ TEST_F(TrailStoreTest, AFullTrailThinsOutAndKeepsItsEnds) {
     for (size_t i = 0; i < moves; ++i) {
         feed(testing_support::ClassAReport(257000001, 50 + static_cast<double>(i) * 1e-4, 5, 10));
         pass();
-        ASSERT_LE(trails.trail(1).size(), TrailStore::kMaxTrailPoints);
+        ASSERT_LE(trails.trail(rx.targets(), 1).size(), TrailStore::kMaxTrailPoints);
     }
-    const auto& trail = trails.trail(1);
+    const auto& trail = trails.trail(rx.targets(), 1);
     EXPECT_GT(trail.size(), TrailStore::kMaxTrailPoints / 2);
     EXPECT_EQ(trail.front().latitude, 50.0);
     EXPECT_NEAR(trail.back().latitude, 50 + static_cast<double>(moves - 1) * 1e-4, 1e-5);

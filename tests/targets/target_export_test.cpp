@@ -78,7 +78,7 @@ TEST_F(TargetExportTest, CsvReadsBackToTheListsColumnsAndRows) {
 }
 
 TEST_F(TargetExportTest, GeoJsonHasAFeaturePerTargetInListOrder) {
-    const std::string geo = TargetsGeoJson(rx.targets());
+    const std::string geo = TargetsGeoJson(rx.targets(), rx.clock().monotonicSeconds());
     const size_t third = geo.find(R"({"type":"Feature","geometry":null,"properties":{"Number":1,"MMSI":257000003,)");
     const size_t second = geo.find(R"("geometry":{"type":"Point","coordinates":[-70.5,-33.25]},"properties":{"Number":2,)");
     const size_t first = geo.find(R"("geometry":{"type":"Point","coordinates":[5.25,59.5]},"properties":{"Number":3,)");

@@ -46,7 +46,8 @@ TEST_F(ListTextTest, ClassAVesselRow) {
     feed(ClassAReport(257000001, 59.5, 5.25, 12.3f));
     ListRowText expected;
     expected.cells = {"",        "257000001", "",    "59°30'00.0\"N",   "005°15'00.0\"E", "    12.3", "    045.0",
-                      "    044", "    0.0",   "A",   "06 Dec 14:05:09", "1",              "NEW"};
+                      "    044", "    0.0",   "A",   "06 Dec 14:05:09", "1",              "NEW",
+                      "  n/a",   "  n/a",     "  n/a"};
     EXPECT_EQ(row(1), expected);
 }
 

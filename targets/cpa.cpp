@@ -1,0 +1,185 @@
+#include "targets/cpa.h"
+
+#include <cmath>
+
+#include "geodesy/geodetic.h"
+
+namespace targets {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kRad = kPi / 180.0;
+constexpr double kKnot = 1852.0 / 3600.0;  // metres per second
+// Below this relative speed (knots) there is no approach to speak of.
+constexpr double kStill = 0.01;
+
+const double kE = std::sqrt(geodesy::kWgs84E2);
+
+// Isometric latitude: the Mercator northing on the unit sphere.
+double isometric(double phi) {
+    const double s = std::sin(phi);
+    return std::atanh(s) - kE * std::atanh(kE * s);
+}
+
+// Radius of the parallel at phi: metres per radian of longitude.
+double parallelRadius(double phi) {
+    const double s = std::sin(phi);
+    return geodesy::kWgs84A * std::cos(phi) / std::sqrt(1.0 - geodesy::kWgs84E2 * s * s);
+}
+
+double wrap(double lambda) {
+    while (lambda > kPi) lambda -= 2 * kPi;
+    while (lambda < -kPi) lambda += 2 * kPi;
+    return lambda;
+}
+
+// Meridian radius of curvature: metres per radian of latitude.
+double meridianRadius(double phi) {
+    const double s = std::sin(phi);
+    const double w = 1.0 - geodesy::kWgs84E2 * s * s;
+    return geodesy::kWgs84A * (1.0 - geodesy::kWgs84E2) / (w * std::sqrt(w));
+}
+
+// A ship on its rhumb line, on the plane around the own ship's position now.
+struct Track {
+    Track(double latitude, double longitude, double sog, double cog)
+        : phi(latitude * kRad),
+          lambda(longitude * kRad),
+          speed(sog * kKnot),
+          course(cog * kRad),
+          psi(isometric(phi)),
+          northward(std::fabs(std::cos(course)) > 1e-9) {}
+    double phi, lambda;  // radians, now
+    double speed;        // metres per second
+    double course;       // radians
+    double psi;          // isometric latitude now
+    bool northward;      // has a north or south component (else keeps its latitude)
+};
+
+struct PlanePoint {
+    double phi = 0;  // latitude, radians
+    double x = 0, y = 0;
+};
+
+class Plane {
+public:
+    explicit Plane(const Track& own) : lambda0_(own.lambda), k0_(parallelRadius(own.phi)), psi0_(own.psi) {}
+
+    // Where the ship is after t seconds.
+    PlanePoint at(const Track& s, double t) const {
+        const double along = s.speed * t;
+        const double c = std::cos(s.course);
+        // Latitude by the meridian radius halfway, then the rhumb line's longitude.
+        const double half = s.phi + along * c / (2 * meridianRadius(s.phi));
+        const double phi = s.phi + along * c / meridianRadius(half);
+        const double psi = s.northward ? isometric(phi) : s.psi;
+        const double lambda = s.northward ? s.lambda + std::tan(s.course) * (psi - s.psi)
+                                          : s.lambda + along * std::sin(s.course) / parallelRadius(s.phi);
+        return {phi, k0_ * wrap(lambda - lambda0_), k0_ * (psi - psi0_)};
+    }
+    // Plane metres per metre at latitude phi.
+    double scale(double phi) const { return k0_ / parallelRadius(phi); }
+    // Distance in metres between two points of the plane, by the scale halfway.
+    double distance(const PlanePoint& a, const PlanePoint& b) const {
+        return std::hypot(b.x - a.x, b.y - a.y) / scale((a.phi + b.phi) / 2);
+    }
+    double longitude(double x) const { return lambda0_ + x / k0_; }
+    double x(double lambda) const { return k0_ * wrap(lambda - lambda0_); }
+    double y(double psi) const { return k0_ * (psi - psi0_); }
+
+private:
+    double lambda0_, k0_, psi0_;
+};
+
+}  // namespace
+
+ApproachPlane::ApproachPlane(const Motion& own)
+    : own_(own),
+      phi0_(own.latitude * kRad),
+      lambda0_(own.longitude * kRad),
+      psi0_(isometric(phi0_)),
+      k0_(parallelRadius(phi0_)),
+      m0_(meridianRadius(phi0_)),
+      sinPhi0_(std::sin(phi0_)),
+      vx_(own.sog * kKnot * std::sin(own.cog * kRad)),
+      vy_(own.sog * kKnot * std::cos(own.cog * kRad)) {}
+
+std::optional<Approach> ApproachPlane::approach(const Motion& target, ApproachPrecision precision) const {
+    if (precision == ApproachPrecision::Exact) return ClosestApproach(own_, target);
+    // Straight on the plane, the parallel's radius to second order in the
+    // latitude difference: one transcendental function per target besides
+    // its course.
+    const double phi = target.latitude * kRad;
+    const double rx = k0_ * wrap(target.longitude * kRad - lambda0_);
+    const double ry = k0_ * (isometric(phi) - psi0_);
+    const auto radius = [&](double p) {
+        const double d = p - phi0_;
+        return k0_ - m0_ * sinPhi0_ * d - 0.5 * k0_ * d * d;
+    };
+    const double vt = target.sog * kKnot * k0_ / radius(phi);
+    const double c = target.cog * kRad;
+    const double wx = vt * std::sin(c) - vx_, wy = vt * std::cos(c) - vy_;
+    const double w2 = wx * wx + wy * wy;
+    if (w2 < (kStill * kKnot) * (kStill * kKnot)) return std::nullopt;
+    const double t = -(rx * wx + ry * wy) / w2;
+    const double ox = vx_ * t, oy = vy_ * t;
+    const double cx = rx + wx * t, cy = ry + wy * t;
+    Approach a;
+    a.cpa = std::sqrt(cx * cx + cy * cy) * radius(phi0_ + (oy + cy / 2) / m0_) / k0_ / geodesy::kMetresPerNauticalMile;
+    a.tcpa = t / 60.0;
+    a.range = std::sqrt(rx * rx + ry * ry) * radius((phi0_ + phi) / 2) / k0_ / geodesy::kMetresPerNauticalMile;
+    double b = std::atan2(rx, ry) / kRad;
+    if (b < 0) b += 360.0;
+    a.bearing = b;
+    a.cpaLatitude = (phi0_ + (oy + cy) / m0_) / kRad;
+    a.cpaLongitude = wrap(lambda0_ + (ox + cx) / k0_) / kRad;
+    return a;
+}
+
+std::optional<Approach> ClosestApproach(const Motion& own, const Motion& target, ApproachPrecision precision) {
+    if (precision == ApproachPrecision::Estimate) return ApproachPlane(own).approach(target, precision);
+    const Track o(own.latitude, own.longitude, own.sog, own.cog);
+    const Track g(target.latitude, target.longitude, target.sog, target.cog);
+    const Plane plane(o);
+
+    // Relative motion on the plane as it is now: a first time of closest approach.
+    const PlanePoint t0{g.phi, plane.x(g.lambda), plane.y(g.psi)};
+    const double vt = g.speed * plane.scale(g.phi);
+    const double wx = vt * std::sin(g.course) - o.speed * std::sin(o.course);
+    const double wy = vt * std::cos(g.course) - o.speed * std::cos(o.course);
+    const double w2 = wx * wx + wy * wy;
+    if (w2 < (kStill * kKnot) * (kStill * kKnot)) return std::nullopt;
+    double t = -(t0.x * wx + t0.y * wy) / w2;
+
+    // Then the least of the distance along both tracks, by Newton steps on
+    // its square (smooth even where the ships meet): the plane's scale
+    // changes with latitude, which moves the least a little.
+    const auto squared = [&](double at) {
+        const double d = plane.distance(plane.at(o, at), plane.at(g, at));
+        return d * d;
+    };
+    constexpr double h = 10.0;  // seconds
+    for (int i = 0; i < 4; ++i) {
+        const double dm = squared(t - h), d0 = squared(t), dp = squared(t + h);
+        const double curve = dm - 2 * d0 + dp;
+        if (!(curve > 0)) break;
+        const double move = h * (dm - dp) / (2 * curve);
+        t += move;
+        if (std::fabs(move) < 0.01) break;
+    }
+
+    const PlanePoint ownAt = plane.at(o, t), targetAt = plane.at(g, t);
+    Approach a;
+    a.cpa = plane.distance(ownAt, targetAt) / geodesy::kMetresPerNauticalMile;
+    a.tcpa = t / 60.0;
+    a.range = plane.distance({o.phi, 0, 0}, t0) / geodesy::kMetresPerNauticalMile;
+    double b = std::atan2(t0.x, t0.y) / kRad;
+    if (b < 0) b += 360.0;
+    a.bearing = b;
+    a.cpaLatitude = targetAt.phi / kRad;
+    a.cpaLongitude = wrap(plane.longitude(targetAt.x)) / kRad;
+    return a;
+}
+
+}  // namespace targets

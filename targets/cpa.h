@@ -1,0 +1,71 @@
+// Closest point of approach of a target to the own ship.
+//
+// Both move on straight courses at steady speed (rhumb lines, as a ship
+// steering a constant course sails). Positions go onto a local plane around
+// the own ship: a Mercator plane on the WGS84 ellipsoid, true to scale at the
+// own ship's latitude, on which rhumb lines are straight and directions keep
+// their angles. There the relative motion gives a first time of closest
+// approach; a few Newton steps on the distance along both tracks (the plane's
+// scale grows away from the own ship's latitude) settle the time (TCPA) and the
+// distance then (CPA). Against a step-by-step run of both tracks on the
+// ellipsoid this is good to 0.001 nm and 0.02 min for ranges up to 20 nm
+// between 70°S and 70°N.
+//
+//   targets::Motion own{59.0, 10.5, 12.0, 45.0}, other{59.05, 10.6, 8.0, 270.0};
+//   if (auto a = targets::ClosestApproach(own, other)) {
+//       a->cpa;   // nautical miles
+//       a->tcpa;  // minutes; negative when the closest point lies behind
+//   }
+//
+// No result when both are standing still (no relative motion): the range then
+// stays as it is.
+#pragma once
+
+#include <optional>
+
+namespace targets {
+
+struct Motion {
+    double latitude = 0;   // degrees, north positive
+    double longitude = 0;  // degrees, east positive
+    double sog = 0;        // knots
+    double cog = 0;        // degrees true
+};
+
+struct Approach {
+    double cpa = 0;      // nautical miles
+    double tcpa = 0;     // minutes
+    double range = 0;    // nautical miles, now
+    double bearing = 0;  // degrees true from the own ship, now
+    // Where the target is at the closest point (degrees).
+    double cpaLatitude = 0;
+    double cpaLongitude = 0;
+};
+
+// Exact: as above. Estimate: the relative motion on the plane alone, a few
+// times cheaper; it differs from the exact figures by up to about 0.03 nm
+// and 0.3 min for ships 20 nm apart at 60° latitude, much less at short range.
+enum class ApproachPrecision { Exact, Estimate };
+
+std::optional<Approach> ClosestApproach(const Motion& own, const Motion& target,
+                                        ApproachPrecision precision = ApproachPrecision::Exact);
+
+// The own ship's side of the computation, done once for many targets:
+//   targets::ApproachPlane plane(own);
+//   for (...) auto a = plane.approach(target, targets::ApproachPrecision::Estimate);
+class ApproachPlane {
+public:
+    explicit ApproachPlane(const Motion& own);
+    std::optional<Approach> approach(const Motion& target, ApproachPrecision precision) const;
+    const Motion& own() const { return own_; }
+
+private:
+    Motion own_;
+    double phi0_, lambda0_, psi0_;
+    double k0_;   // radius of the own ship's parallel: plane metres per radian
+    double m0_;   // meridian radius there
+    double sinPhi0_;
+    double vx_, vy_;  // own velocity, metres per second east and north
+};
+
+}  // namespace targets

@@ -1,0 +1,31 @@
+// FrmTargetSettings: Options > Targets. How long a silent station stays
+// before it counts as lost and before it leaves the table, and how many
+// stations the table holds. Returns what the operator chose as a value:
+//
+//   targets::FrmTargetSettings d(table.lifecycle(), this);
+//   if (d.exec() == QDialog::Accepted) table.setLifecycle(d.settings());
+//
+// Times are shown in minutes; the result is clamped (ClampLifecycle).
+#pragma once
+
+#include <QDialog>
+#include <QSpinBox>
+
+#include "targets/target_table.h"
+
+namespace targets {
+
+class FrmTargetSettings : public QDialog {
+    Q_OBJECT
+public:
+    explicit FrmTargetSettings(const LifecycleSettings& current, QWidget* parent = nullptr);
+    LifecycleSettings settings() const;
+
+private:
+    QSpinBox* lostMoving_;
+    QSpinBox* lostFixed_;
+    QSpinBox* remove_;
+    QSpinBox* capacity_;
+};
+
+}  // namespace targets

@@ -1,0 +1,46 @@
+#include "targets/reception.h"
+
+#include <cmath>
+
+namespace targets {
+
+void ChannelHistory::count(double monotonic, char channel) {
+    const int64_t minute = static_cast<int64_t>(std::floor(monotonic / 60.0));
+    const size_t slot = static_cast<size_t>(((minute % kMinutes) + kMinutes) % kMinutes);
+    if (minuteOf_[slot] != minute + 1) {
+        minuteOf_[slot] = minute + 1;
+        counts_[slot] = {0, 0};
+    }
+    counts_[slot][channel == 'B' ? 1 : 0]++;
+}
+
+std::array<std::array<int32_t, 2>, ChannelHistory::kMinutes> ChannelHistory::lastHour(double monotonicNow) const {
+    std::array<std::array<int32_t, 2>, kMinutes> out{};
+    const int64_t now = static_cast<int64_t>(std::floor(monotonicNow / 60.0));
+    for (int k = 0; k < kMinutes; ++k) {
+        const int64_t minute = now - (kMinutes - 1) + k;
+        const size_t slot = static_cast<size_t>(((minute % kMinutes) + kMinutes) % kMinutes);
+        if (minuteOf_[slot] == minute + 1) out[static_cast<size_t>(k)] = counts_[slot];
+    }
+    return out;
+}
+
+RangeSummary SummariseRanges(const TargetTable& table, int16_t referenceMode) {
+    RangeSummary r;
+    if (referenceMode == kRefNone) return r;
+    for (int n = 1; n <= table.EntryCount; ++n) {
+        const TargetRecord& t = table.entry(n);
+        if (!table.InUse(n) || t.Latitude == 0 || n == table.OwnShipIndex) continue;
+        const double nm = t.Range / 1852.0;
+        size_t ring = 0;
+        while (ring < kRangeRings.size() && nm > kRangeRings[ring]) ++ring;
+        r.rings[ring]++;
+        if (nm > r.furthestNm) {
+            r.furthestNm = nm;
+            r.furthestEntry = n;
+        }
+    }
+    return r;
+}
+
+}  // namespace targets

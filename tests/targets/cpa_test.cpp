@@ -1,0 +1,145 @@
+// CPA and TCPA: hand-worked encounters and random ones, each against a
+// step-by-step run of both tracks along the ellipsoid.
+#include "targets/cpa.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "geodesy/geodetic.h"
+
+namespace targets {
+namespace {
+
+constexpr double kRad = 3.14159265358979323846 / 180.0;
+constexpr double kA = geodesy::kWgs84A, kE2 = geodesy::kWgs84E2;
+
+// One second of a steady course: the rhumb line by the ellipsoid's radii of
+// curvature (midpoint rule).
+void step(double& phi, double& lambda, double sog, double cog, double dt) {
+    const auto move = [&](double p, double& dphi, double& dlambda) {
+        const double w = 1 - kE2 * std::sin(p) * std::sin(p);
+        const double m = kA * (1 - kE2) / (w * std::sqrt(w));
+        const double n = kA / std::sqrt(w);
+        const double v = sog * 1852.0 / 3600.0 * dt;
+        dphi = v * std::cos(cog * kRad) / m;
+        dlambda = v * std::sin(cog * kRad) / (n * std::cos(p));
+    };
+    double dp = 0, dl = 0;
+    move(phi, dp, dl);
+    move(phi + dp / 2, dp, dl);
+    phi += dp;
+    lambda += dl;
+}
+
+double distanceNm(double p1, double l1, double p2, double l2) {
+    double d = 0, b = 0;
+    geodesy::GeodeticInverse(p1, l1, p2, l2, geodesy::kInverseDistance, d, b, geodesy::kWgs84B, geodesy::kWgs84F);
+    return d / 1852.0;
+}
+
+struct BruteForce {
+    double cpa = 1e9;
+    double tcpa = 0;  // minutes
+};
+
+// Both tracks run one second at a time for `minutes` both ways from now.
+BruteForce Simulate(const Motion& own, const Motion& target, double minutes) {
+    BruteForce best;
+    for (const double dir : {1.0, -1.0}) {
+        double po = own.latitude * kRad, lo = own.longitude * kRad;
+        double pt = target.latitude * kRad, lt = target.longitude * kRad;
+        std::vector<double> d;
+        for (int s = 0; s <= minutes * 60; ++s) {
+            d.push_back(distanceNm(po, lo, pt, lt));
+            step(po, lo, own.sog, own.cog, dir);
+            step(pt, lt, target.sog, target.cog, dir);
+        }
+        for (size_t s = 0; s < d.size(); ++s) {
+            if (d[s] >= best.cpa) continue;
+            best.cpa = d[s];
+            double t = static_cast<double>(s);
+            // The vertex of the parabola through the three samples around the least.
+            if (s > 0 && s + 1 < d.size()) {
+                const double den = d[s - 1] - 2 * d[s] + d[s + 1];
+                if (den > 0) t += 0.5 * (d[s - 1] - d[s + 1]) / den;
+            }
+            best.tcpa = dir * t / 60.0;
+        }
+    }
+    return best;
+}
+
+// A point east and north of (lat, lon), in nautical miles along the parallel and the meridian.
+Motion Offset(double lat, double lon, double eastNm, double northNm, double sog, double cog) {
+    double phi = lat * kRad, lambda = lon * kRad;
+    step(phi, lambda, std::hypot(eastNm, northNm) * 3600.0, std::atan2(eastNm, northNm) / kRad, 1.0);
+    return {phi / kRad, lambda / kRad, sog, cog};
+}
+
+TEST(Cpa, HandWorkedEncountersAndTheTracksStepByStep) {
+    struct Row {
+        const char* name;
+        double lat;
+        double ownSog, ownCog;
+        double east, north, sog, cog;  // target: nm from the own ship, knots, degrees
+        double cpa, tcpa;              // nm, minutes
+    } rows[] = {
+        {"head-on", 59.5, 10, 0, 0, 6, 10, 180, 0, 18},
+        {"crossing", 59.5, 10, 0, 6, 0, 10, 270, 4.2426, 18},
+        {"overtaking", 59.5, 10, 0, 0.5, -2, 15, 0, 0.5, 24},
+        {"parallel", 10.0, 10, 0, 1, 2, 5, 0, 1, 24},
+        {"own ship stopped", -33.0, 0, 0, -3, 1, 12, 90, 1, 15},
+        {"past CPA", 0.0, 0, 0, 0.5, 2, 12, 0, 0.5, -10},
+        {"crossing ahead, north-west", 68.0, 14, 315, 3, 4, 18, 225, 1.4, 14.0},
+    };
+    for (const Row& r : rows) {
+        const Motion own{r.lat, 5.0, r.ownSog, r.ownCog};
+        const Motion target = Offset(r.lat, 5.0, r.east, r.north, r.sog, r.cog);
+        const auto a = ClosestApproach(own, target);
+        ASSERT_TRUE(a) << r.name;
+        if (std::string(r.name) != "crossing ahead, north-west") {
+            EXPECT_NEAR(a->cpa, r.cpa, 0.01) << r.name;
+            EXPECT_NEAR(a->tcpa, r.tcpa, 0.1) << r.name;
+        }
+        EXPECT_NEAR(a->range, std::hypot(r.east, r.north), 0.01) << r.name;
+        const BruteForce b = Simulate(own, target, 40);
+        EXPECT_NEAR(a->cpa, b.cpa, 0.01) << r.name;
+        EXPECT_NEAR(a->tcpa, b.tcpa, 0.1) << r.name;
+    }
+}
+
+// Random encounters up to 20 nm apart, 70°S to 70°N, whose closest point
+// lies within an hour either way.
+TEST(Cpa, RandomEncountersAgreeWithTheTracks) {
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> lat(-70, 70), lon(-180, 180), range(0.5, 20), angle(0, 360), speed(0, 30);
+    int checked = 0;
+    while (checked < 40) {
+        const Motion own{lat(rng), lon(rng), speed(rng), angle(rng)};
+        const double r = range(rng), brg = angle(rng) * kRad;
+        const Motion target =
+            Offset(own.latitude, own.longitude, r * std::sin(brg), r * std::cos(brg), speed(rng), angle(rng));
+        const auto a = ClosestApproach(own, target);
+        if (!a || std::fabs(a->tcpa) > 60) continue;
+        ++checked;
+        const BruteForce b = Simulate(own, target, 70);
+        EXPECT_NEAR(a->cpa, b.cpa, 0.01) << own.latitude << " " << r;
+        EXPECT_NEAR(a->tcpa, b.tcpa, 0.1) << own.latitude << " " << r;
+        EXPECT_NEAR(a->range, r, 0.01);
+        const auto e = ClosestApproach(own, target, ApproachPrecision::Estimate);
+        ASSERT_TRUE(e);
+        EXPECT_NEAR(e->cpa, a->cpa, 0.05);
+        EXPECT_NEAR(e->tcpa, a->tcpa, 0.5);
+        EXPECT_NEAR(e->range, r, 0.01);
+    }
+}
+
+TEST(Cpa, NoApproachWithoutRelativeMotion) {
+    EXPECT_FALSE(ClosestApproach({59, 5, 0, 0}, {59.1, 5, 0, 90}));
+    EXPECT_FALSE(ClosestApproach({0, 5, 12, 45}, {0, 5.1, 12, 45}));
+}
+
+}  // namespace
+}  // namespace targets

@@ -1,0 +1,146 @@
+// Watch-keeping in the main window: lost stations turn grey and leave the
+// list, an open detail window outlives its station, a full table makes room.
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QTableView>
+
+#include "targets/extra_info_window.h"
+#include "window_fixture.h"
+
+using namespace testing_support;
+
+namespace {
+
+struct Fixture {
+    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
+    MainWindow m{nullptr, &clock};
+    targets::TargetListModel& model = m.w.listModel();
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::QtTest};
+    Fixture() { m.w.load(false); }
+    void feed(int32_t mmsi) { m.feed(ClassAReport(mmsi, 59.5, 5.25, 8.0f)); }
+    void age(double seconds) {
+        clock.advance(seconds);
+        m.w.receiver().ageTargets();
+        model.flush();
+    }
+    QString cell(int row, int column) const { return model.index(row, column).data().toString(); }
+    QStringList mmsiColumn() const {
+        QStringList out;
+        for (int r = 0; r < model.rowCount(); ++r) out << cell(r, targets::kColMMSI);
+        return out;
+    }
+};
+
+}  // namespace
+
+class TestWatchKeeping : public QObject {
+    Q_OBJECT
+private slots:
+    void lostTargetTurnsGreyThenLeaves() {
+        Fixture f;
+        for (int i = 1; i <= 4; ++i) f.feed(257000000 + i);
+        f.model.flush();
+        f.age(200);
+        f.feed(257000002);
+        f.feed(257000004);
+        f.age(200);  // 1 and 3 silent for 400 s: lost
+        QCOMPARE(f.cell(0, targets::kColStatus), QString("LOST"));
+        QCOMPARE(f.model.index(0, targets::kColMMSI).data(Qt::ForegroundRole).value<QColor>(), QColor(128, 128, 128));
+        QVERIFY(!f.model.index(1, targets::kColMMSI).data(Qt::ForegroundRole).isValid());
+        QSignalSpy removed(&f.model, &QAbstractItemModel::rowsRemoved);
+        f.age(1450);  // 1 and 3 silent for 1850 s: removed
+        QCOMPARE(removed.count(), 2);
+        QCOMPARE(f.mmsiColumn(), QStringList({"257000002", "257000004"}));
+        QCOMPARE(f.cell(1, targets::kColNo), QString("2"));
+        QCOMPARE(Child<QLabel>(f.m.w, "lblNoOfTargets")->text(), QString("2"));
+        // The list still sorts, and a new station takes a freed entry at the bottom.
+        f.feed(366000001);
+        f.model.flush();
+        emit Child<QTableView>(f.m.w, "fgAISTargets")->horizontalHeader()->sectionClicked(targets::kColMMSI);
+        QCOMPARE(f.mmsiColumn(), QStringList({"257000002", "257000004", "366000001"}));
+        QCOMPARE(f.m.w.receiver().targets().FindTarget(366000001, 1), 1);
+    }
+
+    void detailWindowOfARemovedTargetSurvives() {
+        Fixture f;
+        f.feed(257000001);
+        f.feed(257000002);
+        f.model.flush();
+        targets::FrmAISExtraInfo* opened = f.m.w.extraInfoWindows().open(1, 0);
+        QPointer<targets::FrmAISExtraInfo> w(opened);
+        f.clock.advance(1000);
+        f.feed(257000002);
+        f.age(900);
+        QVERIFY(w);
+        QVERIFY(w->removed());
+        QVERIFY(Child<QLabel>(*w, "lblRemoved")->isVisible());
+        // The freed number goes to a new station; the old window keeps what it showed.
+        f.feed(366000001);
+        w->refresh();
+        QCOMPARE(Child<QLabel>(*w, "lblMMSI")->text(), QString("257000001"));
+        targets::FrmAISExtraInfo* fresh = f.m.w.extraInfoWindows().open(1, 0);
+        QVERIFY(fresh && fresh != w.data());
+        QCOMPARE(Child<QLabel>(*fresh, "lblMMSI")->text(), QString("366000001"));
+        w->close();
+        QTRY_VERIFY(!w);
+    }
+
+    void dangerousTargetTurnsRedAndAlarmsOnceUntilAcknowledged() {
+        Fixture f;
+        auto own = ClassAReport(257999999, 59.5, 5.25, 10.0f);
+        own.COG = 0;
+        f.m.feed(own, 'A', true);
+        auto other = ClassAReport(257000001, 59.55, 5.25, 10.0f);
+        other.COG = 180;
+        f.m.feed(other);
+        f.m.feed(other);
+        f.model.flush();
+        QCOMPARE(f.model.index(1, targets::kColMMSI).data(Qt::ForegroundRole).value<QColor>(), QColor(220, 0, 0));
+        QCOMPARE(f.cell(1, targets::kColCPA), QString("  0.00"));
+        QCOMPARE(f.m.w.alarmSounds(), 1);
+        auto* button = Child<QPushButton>(f.m.w, "cmdAcknowledge");
+        QVERIFY(!button->isHidden());
+        // It sounds again on its timer until the operator acknowledges it.
+        Child<QTimer>(f.m.w, "timerAlarm")->start(5);
+        QTRY_VERIFY(f.m.w.alarmSounds() >= 2);
+        button->click();
+        QVERIFY(button->isHidden());
+        const int sounded = f.m.w.alarmSounds();
+        f.m.feed(other);
+        QTest::qWait(30);
+        QCOMPARE(f.m.w.alarmSounds(), sounded);
+    }
+
+    void receptionSummaryShowsRingsAndTheFurthest() {
+        Fixture f;
+        f.m.w.receiver().state().ReferenceMode = targets::kRefManual;
+        f.m.w.receiver().state().RefLat = 59.5;
+        f.m.w.receiver().state().RefLon = 5.25;
+        f.feed(257000001);
+        f.m.feed(ClassAReport(257000002, 60.5, 5.25, 8.0f));
+        Child<QAction>(f.m.w, "mnuOptionsReception")->trigger();
+        auto* w = f.m.w.findChild<QWidget*>("frmReceptionSummary");
+        QVERIFY(w);
+        QCOMPARE(Child<QLabel>(*w, "lblRing_0")->text(), QString("1"));
+        QCOMPARE(Child<QLabel>(*w, "lblRing_4")->text(), QString("1"));
+        QVERIFY(Child<QLabel>(*w, "lblFurthest")->text().contains("257000002"));
+    }
+
+    void fullTableMakesRoomFromALostStation() {
+        Fixture f;
+        f.m.w.receiver().targets().setLifecycle({360, 1080, 1800, 2});
+        f.feed(257000001);
+        f.feed(257000002);
+        f.model.flush();
+        f.age(300);
+        f.feed(257000002);
+        f.age(100);
+        f.feed(366000001);  // the table is full: lost 257000001 gives way
+        f.model.flush();
+        QCOMPARE(f.mmsiColumn(), QStringList({"257000002", "366000001"}));
+        QVERIFY(f.m.messages.entries.empty());
+    }
+};
+
+QTEST_MAIN(TestWatchKeeping)
+#include "test_watch_keeping.moc"
