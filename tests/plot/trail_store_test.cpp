@@ -45,6 +45,23 @@ TEST_F(TrailStoreTest, AFullTrailThinsOutAndKeepsItsEnds) {
     for (size_t i = 1; i < trail.size(); ++i) ASSERT_LT(trail[i - 1].latitude, trail[i].latitude);
 }
 
+// An entry freed and given to another station starts a new trail: the old
+// station's points are neither shown under the new one nor exported.
+TEST_F(TrailStoreTest, AReusedEntryStartsAFreshTrail) {
+    feed(testing_support::ClassAReport(257000001, 50, 5, 10));
+    pass();
+    std::vector<targets::RemovedTarget> removed;
+    rx.targets().AgeTargets(rx.clock().monotonicSeconds() + 4000, nullptr, &removed);
+    ASSERT_EQ(removed.size(), 1u);
+    feed(testing_support::ClassAReport(257000009, 40, 5, 10));
+    ASSERT_EQ(rx.targets().entry(1).MMSI, 257000009);
+    EXPECT_TRUE(trails.trail(rx.targets(), 1).empty());
+    pass();
+    ASSERT_EQ(trails.trail(rx.targets(), 1).size(), 1u);
+    EXPECT_EQ(trails.trail(rx.targets(), 1).front().latitude, 40.0);
+    EXPECT_EQ(TracksGpx(rx.targets(), trails).find("257000001"), std::string::npos);
+}
+
 // A point only where a target moved to; no track for a target without a position.
 TEST_F(TrailStoreTest, GpxHasATrackPerTargetWithEscapedNamesAndUtcTimes) {
     ::setenv("TZ", "UTC0", 1);
