@@ -139,7 +139,9 @@ TEST(Landmarks, TownsAndPlatformsDeclutteredAndFewerAtSmallScales) {
         AppendLandmarks(out, db, {r.scale, centre.e, centre.n, 800, 600, 96 / 2.54}, datum, TextMeasure{});
         ASSERT_EQ(out.symbols.size(), r.symbols);
         EXPECT_EQ(out.labels.size(), r.symbols);
-        if (r.symbols == 3) EXPECT_EQ(out.symbols[1].glyph, "G");
+        if (r.symbols == 3) {
+            EXPECT_EQ(out.symbols[1].glyph, "G");
+        }
     }
 }
 
