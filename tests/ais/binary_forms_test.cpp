@@ -36,29 +36,18 @@ TEST(BinaryForms, MeteorologicalListsSelectByCode) {
         if (list == "cmbPrecipitation") d.Precipitation = v;
         const BinaryForm f = ais::MeteorologicalForm(m);
         const ais::FormItem* item = f.find(c.list);
-        ASSERT_NE(item, nullptr);
-        ASSERT_GE(item->selected, 0);
-        ASSERT_LT(static_cast<size_t>(item->selected), item->items.size());
+        ASSERT_TRUE(item && item->selected >= 0 && size_t(item->selected) < item->items.size());
         EXPECT_EQ(item->items[static_cast<size_t>(item->selected)], c.shown);
     }
-    const BinaryForm f = ais::MeteorologicalForm({});
-    EXPECT_EQ(f.find("cmbSeaState")->items.size(), 14u);
-    EXPECT_EQ(f.find("cmbPrecipitation")->items.size(), 8u);
 }
 
 TEST(BinaryForms, MeteorologicalValues) {
     ais::BinaryMessage m;
     m.MMSI = 2570001;
     auto& d = m.MetHydro;
-    d.MetLatitude = 59.5;
-    d.MetLongitude = -9999;  // not sent
-    d.MetDay = 5;
-    d.MetHour = 14;
-    d.MetMinute = 3;
-    d.AirTemperature = 12.34f;
-    d.DewPoint = -9999;
-    d.WindDirection = 7;
-    d.Salinity = 35.06f;
+    d.MetLatitude = 59.5, d.MetLongitude = -9999;  // not sent
+    d.MetDay = 5, d.MetHour = 14, d.MetMinute = 3;
+    d.AirTemperature = 12.34f, d.DewPoint = -9999, d.WindDirection = 7, d.Salinity = 35.06f;
     const BinaryForm f = ais::MeteorologicalForm(m);
     EXPECT_EQ(f.caption, "  Meteorological & Hydrological Data");
     EXPECT_EQ(textOf(f, "lblMMSI_Sender"), "002570001");
@@ -78,12 +67,8 @@ TEST(BinaryForms, MeteorologicalValues) {
 TEST(BinaryForms, DatesAndNumbersOfCargoFairwayAndTide) {
     ais::BinaryMessage m;
     auto& fc = m.FairwayClosed;
-    fc.ClosedFromDay = 5;
-    fc.ClosedFromMonth = 6;
-    fc.ClosedFromHour = 14;
-    fc.ClosedFromMinute = 30;
-    fc.ClosingRadius = 250;
-    fc.ClosingRadiusUnit = 2;
+    fc.ClosedFromDay = 5, fc.ClosedFromMonth = 6, fc.ClosedFromHour = 14, fc.ClosedFromMinute = 30;
+    fc.ClosingRadius = 250, fc.ClosingRadiusUnit = 2;
     const BinaryForm fair = ais::FairwayClosedForm(m);
     EXPECT_EQ(textOf(fair, "cmdFrom"), "05.06  14:30");
     EXPECT_EQ(textOf(fair, "cmdUntil"), "00.00  00:00");
@@ -91,24 +76,16 @@ TEST(BinaryForms, DatesAndNumbersOfCargoFairwayAndTide) {
     EXPECT_EQ(textOf(fair, "cmbUnit"), "  2- nautical mile");
 
     auto& dc = m.DangerousCargo;
-    dc.ETADay = 31;
-    dc.ETAMonth = 12;
-    dc.ETAHour = 23;
-    dc.ETAMinute = 59;
-    dc.UNNumber = 1203;
-    dc.CargoAmount = -1;
-    dc.CargoUnit = 3;
-    dc.LastPortOfCall = "NLRTM";
+    dc.ETADay = 31, dc.ETAMonth = 12, dc.ETAHour = 23, dc.ETAMinute = 59;
+    dc.UNNumber = 1203, dc.CargoAmount = -1, dc.CargoUnit = 3, dc.LastPortOfCall = "NLRTM";
     const BinaryForm cargo = ais::DangerousCargoForm(m);
-    EXPECT_EQ(cargo.caption, "  Dangerous Cargo Indication");
     EXPECT_EQ(textOf(cargo, "cmdETA"), "31.12  23:59");
     EXPECT_EQ(textOf(cargo, "txtCargoAmount"), "-1");
     EXPECT_EQ(textOf(cargo, "cmbUnit"), "  3- 1000 tons");
     EXPECT_EQ(textOf(cargo, "txtLastPortOfCall"), "NLRTM");
 
     auto& tw = m.TidalWindow;
-    tw.TideDay = 7;
-    tw.TideMonth = 3;
+    tw.TideDay = 7, tw.TideMonth = 3;
     tw.Entry[0] = {51.5, 3.25, 6, 5, 18, 0, 270, 1.26f};
     tw.Entry[1] = {52.0, -4.0, 7, 45, 19, 15, 90, 0.0f};
     const BinaryForm tide = ais::TidalWindowForm(m);

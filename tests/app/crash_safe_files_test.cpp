@@ -42,14 +42,9 @@ struct Generation {
         }
         input::SetSetupDefaults(comm);
         if (second) {
-            comm.UseTCP = true;
-            comm.IPAddress = "192.168.100.200";
-            comm.IPListCount = 10;
+            comm.UseTCP = true, comm.IPAddress = "192.168.100.200", comm.IPListCount = 10;
             for (int i = 0; i < 10; ++i) comm.IPList[static_cast<size_t>(i)] = "10.0.0." + std::to_string(i + 1);
-            state.CheckChecksum = true;
-            state.RefLat = 59.5;
-            state.RefLon = -5.25;
-            state.ReferenceMode = 2;
+            state.CheckChecksum = true, state.RefLat = 59.5, state.RefLon = -5.25, state.ReferenceMode = 2;
         }
         setupFile = input::FormatSetup(comm, state);
     }
@@ -71,7 +66,6 @@ TEST(CrashSafeFiles, KilledWhileSavingLeavesTheOldOrTheNewFile) {
     base::NullMessageSink quiet;
     ASSERT_TRUE(a.save(dir.path(), quiet));
     std::mt19937 rng(7);
-    int sawNewShip = 0;
     for (int round = 0; round < 40; ++round) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
@@ -88,7 +82,6 @@ TEST(CrashSafeFiles, KilledWhileSavingLeavesTheOldOrTheNewFile) {
 
         const std::string ship = dir.read("Shipdata.dat");
         ASSERT_TRUE(ship == a.shipFile || ship == b.shipFile) << "round " << round << ": " << ship.size() << " bytes";
-        sawNewShip += ship == b.shipFile;
         const std::string setup = dir.read("Orvanta.ini");
         ASSERT_TRUE(setup == a.setupFile || setup == b.setupFile) << "round " << round << ":\n" << setup;
         // And the program reads them back whole.
@@ -106,7 +99,6 @@ TEST(CrashSafeFiles, KilledWhileSavingLeavesTheOldOrTheNewFile) {
     // save clears those of processes that are gone, so they never pile up.
     ASSERT_TRUE(b.save(dir.path(), quiet));
     EXPECT_EQ(temporaryFiles(dir.path()), 0);
-    RecordProperty("rounds_with_new_ship_file", sawNewShip);
 }
 
 TEST(CrashSafeFiles, NextSaveRemovesTemporariesOfWritersThatAreGone) {

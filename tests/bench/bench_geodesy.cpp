@@ -8,7 +8,6 @@
 
 #include "geodesy/geodetic.h"
 #include "geodesy/grid.h"
-#include "geodesy/position_text.h"
 
 namespace {
 
@@ -64,16 +63,5 @@ void BM_GridForwardAndInverse(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_GridForwardAndInverse)->Arg(0)->Arg(1);
-
-void BM_FormatPosition(benchmark::State& state) {
-    const auto& pairs = Pairs();
-    size_t i = 0;
-    for (auto _ : state) {
-        const Pair& p = pairs[i++ & 4095];
-        benchmark::DoNotOptimize(geodesy::FormatPosition(p.lat2 * geodesy::kRadToDeg, "LAT", "form", 1));
-    }
-    state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_FormatPosition);
 
 }  // namespace

@@ -4,8 +4,6 @@
 //                           at 1:50,000 in the skerries of the outer Oslofjord
 //                           (59.0-59.5°N, 10.2-11.0°E): coastline bins from the
 //                           cache, projected, clipped, painted
-//   BM_CoastlineColdLoad    the same view with nothing cached: bins read from
-//                           the file, assembled and converted to the grid
 //   BM_PerSecondRefresh     the once-a-second pass with 1000 targets: trail dots
 //                           onto the persistent layer, the moving layer with its
 //                           labels placed, and the paint of both; the land is not
@@ -69,18 +67,6 @@ void BM_RedrawAfterZoom(benchmark::State& state) {
     state.counters["views"] = static_cast<double>(views.size());
 }
 BENCHMARK(BM_RedrawAfterZoom)->Unit(benchmark::kMillisecond);
-
-void BM_CoastlineColdLoad(benchmark::State& state) {
-    plot::PlotState plot = PlotAt(59.25, 10.6, 50000);
-    const plot::PlotView view = plot.view(kWidth, kHeight, 96 / 2.54);
-    for (auto _ : state) {
-        plot::Coastlines coast;
-        plot::MapPicture out;
-        benchmark::DoNotOptimize(coast.appendLand(out, view, plot.datum));
-        state.counters["paths"] = static_cast<double>(out.paths.size());
-    }
-}
-BENCHMARK(BM_CoastlineColdLoad)->Unit(benchmark::kMillisecond);
 
 // 1000 targets of the simulator around the centre after ten minutes.
 struct Quiet final : app::ReceiverEvents {

@@ -31,8 +31,7 @@ TEST(ParseHostPort, Rows) {
         uint16_t port = 0;
         EXPECT_EQ(ParseHostPort(r.text, host, port), r.ok) << r.text;
         if (r.ok) {
-            EXPECT_EQ(host, r.host);
-            EXPECT_EQ(port, r.port);
+            EXPECT_EQ(host + ":" + std::to_string(port), std::string(r.host) + ":" + std::to_string(r.port));
         }
     }
 }

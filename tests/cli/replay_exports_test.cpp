@@ -17,8 +17,7 @@ using testing_support::TempDir;
 std::string Output(const std::string& command) {
     std::string out;
     FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    char buf[4096];
-    while (size_t n = std::fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
+    for (char buf[4096]; size_t n = std::fread(buf, 1, sizeof buf, pipe);) out.append(buf, n);
     ::pclose(pipe);
     return out;
 }

@@ -2,31 +2,17 @@
 // printed table, the counters and the ship database it leaves behind.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <map>
 #include <string>
 
 #include "ais/encoder.h"
+#include "cli_run.h"
 #include "input/sentence_builder.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using testing_support::TempDir;
-
-std::string runReplay(const std::string& args, int& status) {
-    const std::string command = std::string(ORVANTA_CLI_PATH) + " replay " + args + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return "";
-    std::string out;
-    char buf[4096];
-    while (size_t n = std::fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
-    const int st = pclose(pipe);
-    status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return out;
-}
 
 template <class Rec>
 std::string sentences(input::SentenceBuilder& b, const Rec& rec) {
@@ -38,11 +24,7 @@ std::string sentences(input::SentenceBuilder& b, const Rec& rec) {
 
 std::string position(input::SentenceBuilder& b, int32_t mmsi, double lat, double lon) {
     ais::PositionReport p;
-    p.MessageID = 1;
-    p.MMSI = mmsi;
-    p.SOG = 10;
-    p.Latitude = lat;
-    p.Longitude = lon;
+    p.MessageID = 1, p.MMSI = mmsi, p.SOG = 10, p.Latitude = lat, p.Longitude = lon;
     return sentences(b, p);
 }
 
@@ -66,9 +48,7 @@ TEST(ReplayCommand, TwoRunsKeepOneShipRecordPerVesselAndPrefillTheSecond) {
             run1 += position(b, 257000100 + i, 60 + i * 0.01, 5);
             if (i % 2 == 1) continue;
             ais::StaticVoyageData s;
-            s.MessageID = 5;
-            s.MMSI = 257000100 + i;
-            s.Name = "VESSEL " + std::to_string(i);
+            s.MessageID = 5, s.MMSI = 257000100 + i, s.Name = "VESSEL " + std::to_string(i);
             run1 += sentences(b, s);
         }
     }
@@ -76,12 +56,11 @@ TEST(ReplayCommand, TwoRunsKeepOneShipRecordPerVesselAndPrefillTheSecond) {
     dir.write("run1.nmea", run1 + "$GPGGA,1*00\r\n");
     dir.write("run2.nmea", run2);
     const std::string data = " --data-dir " + (dir / "data").string();
-    int status = -1;
-    const std::string out1 = runReplay((dir / "run1.nmea").string() + data + " --format json", status);
-    ASSERT_EQ(status, 0);
+    const clitest::Run r1 = clitest::Cli("replay " + (dir / "run1.nmea").string() + data + " --format json");
+    ASSERT_EQ(r1.status, 0);
     for (const char* counter : {"\"SentenceCount\":121", "\"NonAISCount\":1", "\"DecodedMessageCount\":90",
                                 "\"TargetCount\":20"}) {
-        EXPECT_NE(out1.find(counter), std::string::npos) << counter;
+        EXPECT_NE(r1.out.find(counter), std::string::npos) << counter;
     }
     for (int run = 1; run <= 2; ++run) {
         const auto records = shipDataRecords(dir);
@@ -89,9 +68,8 @@ TEST(ReplayCommand, TwoRunsKeepOneShipRecordPerVesselAndPrefillTheSecond) {
         for (const auto& [mmsi, n] : records) EXPECT_EQ(n, 1) << mmsi;
         if (run == 2) break;
         // The second run hears only position reports: names come from the database.
-        const std::string out2 = runReplay((dir / "run2.nmea").string() + data + " --format csv", status);
-        ASSERT_EQ(status, 0);
-        EXPECT_NE(out2.find("257000100,vessel 0,A,Class A Vessel,Norway"), std::string::npos) << out2;
+        const clitest::Run r2 = clitest::Cli("replay " + (dir / "run2.nmea").string() + data + " --format csv");
+        EXPECT_NE(r2.out.find("257000100,vessel 0,A,Class A Vessel,Norway"), std::string::npos) << r2.out;
     }
 }
 
@@ -99,13 +77,11 @@ TEST(ReplayCommand, ReferencePositionGivesRangeAndBearing) {
     TempDir dir;
     input::SentenceBuilder b;
     dir.write("ref.nmea", position(b, 257000001, 60.5, 5.8));
-    int status = -1;
-    const std::string out = runReplay((dir / "ref.nmea").string() + " --ref 60 5", status);
-    ASSERT_EQ(status, 0);
-    EXPECT_NE(out.find("38.4 nm"), std::string::npos) << out;
-    EXPECT_NE(out.find("038.1 °"), std::string::npos) << out;
-    runReplay("--format xml", status);
-    EXPECT_EQ(status, 2);
+    const clitest::Run r = clitest::Cli("replay " + (dir / "ref.nmea").string() + " --ref 60 5");
+    ASSERT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("38.4 nm"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("038.1 °"), std::string::npos) << r.out;
+    EXPECT_EQ(clitest::Cli("replay --format xml").status, 2);
 }
 
 // The input's last line has no line feed: it is still counted once, as a
@@ -114,14 +90,12 @@ TEST(ReplayCommand, UnterminatedLastLineCountsAsASentenceOrAsAnOverlongLine) {
     TempDir dir;
     dir.write("short.nmea", "$GPGGA,1\r\n$GPGGA,2");
     dir.write("long.nmea", "$GPGGA,1\r\n" + std::string(3 << 20, 'x'));
-    int status = -1;
-    const std::string shortOut = runReplay("--format csv " + (dir / "short.nmea").string(), status);
-    EXPECT_NE(shortOut.find("SentenceCount,2\nChecksumErrorCount,0\nIgnoredCount,0\nOverflowCount,0\n"),
-              std::string::npos) << shortOut;
-    const std::string longOut = runReplay("--format csv " + (dir / "long.nmea").string(), status);
-    EXPECT_NE(longOut.find("SentenceCount,1\nChecksumErrorCount,0\nIgnoredCount,0\nOverflowCount,1\n"),
-              std::string::npos) << longOut;
-    EXPECT_EQ(status, 0);
+    for (auto [file, counts] : {std::pair{"short.nmea", "SentenceCount,2\nChecksumErrorCount,0\nIgnoredCount,0\nOverflowCount,0\n"},
+                                {"long.nmea", "SentenceCount,1\nChecksumErrorCount,0\nIgnoredCount,0\nOverflowCount,1\n"}}) {
+        const clitest::Run r = clitest::Cli("replay --format csv " + (dir / file).string());
+        EXPECT_EQ(r.status, 0);
+        EXPECT_NE(r.out.find(counts), std::string::npos) << r.out;
+    }
 }
 
 }  // namespace

@@ -72,20 +72,6 @@ TEST(MonitorText, StaysBoundedOnLongGarbageLines) {
     EXPECT_EQ(ShownInputBuffer(garbage).size(), kMaxShownInputBuffer);
 }
 
-TEST(MonitorSocketState, TextAndNextLookPerState) {
-    const struct {
-        int state;
-        MonitorSocketView view;
-    } rows[] = {
-        {0, {"Closed", 10000}},
-        {1, {"1", 0}},
-        {6, {"Connecting to 10.0.0.5", 200}},
-        {7, {"Connected to 10.0.0.5", 10000}},
-        {9, {"Error", 1000}},
-    };
-    for (const auto& row : rows) EXPECT_EQ(MonitorSocketState(row.state, "10.0.0.5"), row.view) << row.state;
-}
-
 TEST(CommSetup, PortNumberTexts) {
     const struct {
         const char* text;

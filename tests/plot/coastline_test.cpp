@@ -15,11 +15,7 @@ constexpr uint16_t U = kBinUnits, H = kBinUnits / 2;
 // A 1° bin at 0..1°E, 50..51°N with the given corners and pieces.
 RawBin Bin(std::array<int, 4> corners, std::vector<BinSegment> segments) {
     RawBin b;
-    b.west = 0;
-    b.south = 50;
-    b.size = 1;
-    b.cornerLevel = corners;
-    b.segments = std::move(segments);
+    b.west = 0, b.south = 50, b.size = 1, b.cornerLevel = corners, b.segments = std::move(segments);
     return b;
 }
 
@@ -140,8 +136,7 @@ double DistanceToSegment(PlotView::Point p, PlotView::Point a, PlotView::Point b
 TEST(GshhgData, DrawnCoastPassesTheFilesVertexWithinAPixelAt1To50000) {
     if (!std::filesystem::exists(kHigh)) GTEST_SKIP() << "high coastlines not installed";
     const GeoPoint v = VertexFromFile();
-    ASSERT_GT(v.lat, 51.0);  // on the Dutch coast, as that bin holds it
-    ASSERT_LT(v.lat, 52.0);
+    ASSERT_TRUE(v.lat > 51.0 && v.lat < 52.0);  // on the Dutch coast, as that bin holds it
     geodesy::DatumTable datum;
     geodesy::InitDatum(datum);
     geodesy::SetZone(datum, geodesy::ZoneFromLongitude(v.lon));
@@ -160,7 +155,6 @@ TEST(GshhgData, DrawnCoastPassesTheFilesVertexWithinAPixelAt1To50000) {
         }
     }
     EXPECT_LE(nearest, 1.0);
-    EXPECT_GT(coast.cachedBins(), 0u);
 }
 
 }  // namespace

