@@ -66,9 +66,9 @@ TEST_F(TargetExportTest, CsvReadsBackToTheListsColumnsAndRows) {
     base::setDecimalSeparator('.');
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"No", "MMSI", "Name", "Lat", "Lon", "SOG", "COG", "HDG", "ROT",
-                                                 "Class", "Time last msg", "NoOfMsg", "STATUS"}));
+                                                 "Class", "Time last msg", "NoOfMsg", "STATUS", "CPA", "TCPA", "Rx %"}));
     EXPECT_EQ(rows[1], (std::vector<std::string>{"1", "257000003", "NO FIX", "n/a", "n/a", "0.0", "000.0", "000", "0.0",
-                                                 "A", "06 Dec 14:05:09", "1", ""}));
+                                                 "A", "06 Dec 14:05:09", "1", "", "n/a", "n/a", "n/a"}));
     EXPECT_EQ(std::vector<std::string>(rows[3].begin() + 1, rows[3].begin() + 6),
               (std::vector<std::string>{"257000001", "SAY \"HI\", JOE", "59\xC2\xB0" "30'00.0\"N", "005\xC2\xB0" "15'00.0\"E", "12.3"}));
 
