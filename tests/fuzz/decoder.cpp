@@ -12,6 +12,7 @@
 #include "ais/decoder.h"
 #include "ais/encoder.h"
 #include "fuzz/fuzz_support.h"
+#include "support/sample_sentences.h"
 
 namespace {
 
@@ -39,28 +40,6 @@ bool sameExcept(const ais::AISMessageRecord& a, const ais::AISMessageRecord& b, 
 #undef SAME
 }
 
-// Encodes the decoded sub-record of `type` again; false for types the encoder
-// does not write back field by field.
-bool reencode(const ais::AISMessageRecord& r, int type, ais::EncodedPayload& out) {
-    switch (type) {
-        case 1: out = ais::EncodePayload(r.Type1); return true;
-        case 2: out = ais::EncodePayload(r.Type2); return true;
-        case 3: out = ais::EncodePayload(r.Type3); return true;
-        case 4: out = ais::EncodePayload(r.Type4); return true;
-        case 5: out = ais::EncodePayload(r.Type5); return true;
-        case 9: out = ais::EncodePayload(r.Type9); return true;
-        case 10: out = ais::EncodePayload(r.Type10); return true;
-        case 12: out = ais::EncodePayload(r.Type12); return true;
-        case 14: out = ais::EncodePayload(r.Type14); return true;
-        case 18: out = ais::EncodePayload(r.Type18); return true;
-        case 19: out = ais::EncodePayload(r.Type19); return true;
-        case 20: out = ais::EncodePayload(r.Type20); return true;
-        case 21: out = ais::EncodePayload(r.Type21); return true;
-        case 24: out = ais::EncodePayload(r.Type24); return true;
-        default: return false;
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -84,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(sameExcept(busy, busyRecord(), type));
 
     ais::EncodedPayload encoded;
-    if (reencode(fresh, type, encoded)) {
+    if (testing_support::Reencode(fresh, type, encoded)) {
         ais::AISMessageRecord back;
         FUZZ_CHECK(ais::DecodeAISMessage(encoded.payload, back, encoded.fillBits, standard, now) == type);
         // An ETA whose month or day carried into another year (month 13-15,

@@ -18,6 +18,7 @@
 // Unless the empty-buffer rule or the moving clock make them depend on it,
 // the counts and the table are the same when the stream comes in one piece.
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "app/receiver.h"
@@ -36,24 +37,6 @@ public:
     void sentenceSeen(std::string_view s) override { FUZZ_CHECK(!s.empty() && s.back() == '\n'); }
 };
 
-void configure(app::Receiver& rx, uint8_t mode) {
-    input::RunState& st = rx.state();
-    st.CheckChecksum = mode & 1;
-    st.EmptyBuffer = mode & 2;
-    st.PortMonitorOpen = mode & 8;
-    st.BinaryMsgStandard = (mode & 32) ? 1 : 0;
-    if (mode & 64) {
-        st.ReferenceMode = targets::kRefManual;
-        st.RefLat = 59.5;
-        st.RefLon = 5.3;
-    }
-    if (mode & 128) {
-        for (int32_t mmsi : {257012300, 211000000, 0, -5}) {
-            rx.shipDatabase().add({mmsi, "blue heron", "LABC", 9123456, 70, 100, 20, 10, 10, 1});
-        }
-    }
-}
-
 // A table three entries short of full, built once.
 const targets::TargetTable& nearlyFullTable() {
     static const targets::TargetTable table = [] {
@@ -70,21 +53,33 @@ const targets::TargetTable& nearlyFullTable() {
 }
 
 void configure(app::Receiver& rx, uint8_t mode, bool nearlyFull) {
-    configure(rx, mode);
+    input::RunState& st = rx.state();
+    st.CheckChecksum = mode & 1;
+    st.EmptyBuffer = mode & 2;
+    st.PortMonitorOpen = mode & 8;
+    st.BinaryMsgStandard = (mode & 32) ? 1 : 0;
+    if (mode & 64) {
+        st.ReferenceMode = targets::kRefManual;
+        st.RefLat = 59.5;
+        st.RefLon = 5.3;
+    }
+    if (mode & 128) {
+        for (int32_t mmsi : {257012300, 211000000, 0, -5}) {
+            rx.shipDatabase().add({mmsi, "blue heron", "LABC", 9123456, 70, 100, 20, 10, 10, 1});
+        }
+    }
     if (nearlyFull) rx.targets() = nearlyFullTable();
 }
 
 bool sameOutcome(const app::Receiver& a, const app::Receiver& b) {
-    const input::RunState& x = a.state();
-    const input::RunState& y = b.state();
-    if (x.SentenceCount != y.SentenceCount || x.ChecksumErrorCount != y.ChecksumErrorCount ||
-        x.OverflowCount != y.OverflowCount || x.OverflowBytes != y.OverflowBytes || x.NonAISCount != y.NonAISCount ||
-        x.MalformedCount != y.MalformedCount || x.DecodedSentenceCount != y.DecodedSentenceCount ||
-        x.IncompleteFragmentCount != y.IncompleteFragmentCount || x.DecodedMessageCount != y.DecodedMessageCount ||
-        x.MessageTypeCount != y.MessageTypeCount || x.MonitorChecksumOK != y.MonitorChecksumOK ||
-        a.pendingFragments() != b.pendingFragments() || a.targets().TargetCount != b.targets().TargetCount) {
-        return false;
-    }
+    const auto counts = [](const app::Receiver& r) {
+        const input::RunState& s = r.state();
+        return std::tuple(s.SentenceCount, s.ChecksumErrorCount, s.OverflowCount, s.OverflowBytes, s.NonAISCount,
+                          s.MalformedCount, s.DecodedSentenceCount, s.IncompleteFragmentCount,
+                          s.DecodedMessageCount, s.MessageTypeCount, s.MonitorChecksumOK, r.pendingFragments(),
+                          r.targets().TargetCount);
+    };
+    if (counts(a) != counts(b)) return false;
     for (int n = 1; n <= a.targets().TargetCount; ++n) {
         const auto& s = a.targets().entry(n);
         const auto& t = b.targets().entry(n);

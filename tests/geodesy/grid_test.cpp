@@ -61,26 +61,6 @@ TEST_F(Grid, KnownPointRoundTrip) {
     EXPECT_TRUE(sink.entries.empty());
 }
 
-TEST_F(Grid, CentralMeridianEquatorAndSouth) {
-    double e = 0, n = 0;
-    toGrid(0, 3, e, n);
-    EXPECT_EQ(e, 500000);
-    EXPECT_EQ(n, 0);
-    double eNorth = 0, nNorth = 0, eSouth = 0, nSouth = 0;
-    toGrid(45, 3, eNorth, nNorth);
-    EXPECT_EQ(eNorth, 500000);
-    EXPECT_NEAR(nNorth, 0.9996 * 4984944.38, 0.01);  // meridian arc to 45°
-    double lat = 0, lon = 0;
-    EXPECT_EQ(toGeog(500000, nNorth, lat, lon).passes, 2);
-    EXPECT_NEAR(lat, 45, 1e-9);
-    EXPECT_NEAR(lon, 3, 1e-12);
-    toGrid(-45, 1, eSouth, nSouth);
-    toGrid(45, 1, eNorth, nNorth);
-    EXPECT_LT(nSouth, 0);
-    EXPECT_NEAR(nSouth, -nNorth, 1e-6);
-    EXPECT_NEAR(eSouth, eNorth, 1e-6);
-}
-
 TEST_F(Grid, PolesConvertBothWays) {
     for (double pole : {90.0, -90.0}) {
         for (double lon : {3.0, 5.5}) {

@@ -119,6 +119,15 @@ TEST_F(ConnectionTest, SerialOpensWithLineSettingsStopsTheRefreshAndHidesTheButt
     EXPECT_FALSE(view.visible);
     EXPECT_TRUE(messages.entries.empty());
     EXPECT_EQ(conn.source(), InputSource::Serial);
+    // Reopening closes the port first.
+    conn.OpenInput();
+    EXPECT_EQ(serial.closes, 1);
+    EXPECT_TRUE(serial.open_);
+    // An unplugged device is closed and reported; the button comes back.
+    conn.SerialLost("Resource temporarily unavailable");
+    EXPECT_FALSE(serial.open_);
+    EXPECT_EQ(view.text, "Resource temporarily unavailable No communication established");
+    EXPECT_TRUE(view.visible);
 }
 
 TEST_F(ConnectionTest, SerialFailureShowsTheDescriptionAndKeepsTheButton) {
@@ -130,23 +139,19 @@ TEST_F(ConnectionTest, SerialFailureShowsTheDescriptionAndKeepsTheButton) {
     EXPECT_EQ(messages.entries[0].text, text);
     EXPECT_EQ(view.text, text);
     EXPECT_TRUE(view.visible);
-}
-
-TEST_F(ConnectionTest, PortZeroFromAMissingSetupFileFailsWithoutTouchingThePort) {
+    // Pressed while the port stays unavailable, the button is hidden for good.
+    conn.ConnectClicked();
+    EXPECT_FALSE(view.visible);
+    EXPECT_EQ(view.text, text);
+    // Port 0 (no setup file) fails without touching the port.
     comm.ComPort = 0;
+    serial.openedPort = -1;
     conn.OpenInput();
-    EXPECT_EQ(serial.openedPort, 0);
+    EXPECT_EQ(serial.openedPort, -1);
     EXPECT_EQ(view.text, "Invalid port number No communication established");
 }
 
-TEST_F(ConnectionTest, ConnectPressedWhileThePortStaysUnavailableHidesTheButtonForGood) {
-    serial.available = false;
-    conn.ConnectClicked();
-    EXPECT_FALSE(view.visible);
-    EXPECT_EQ(view.text, "Port not available No communication established");
-}
-
-TEST_F(ConnectionTest, TcpStartsConnectingAndRefreshesEveryThirtySeconds) {
+TEST_F(ConnectionTest, TcpConnectsRefreshesEveryThirtySecondsAndSwitchesBackToSerial) {
     comm.UseTCP = true;
     conn.OpenInput();
     EXPECT_EQ(socket.host, "127.0.0.1");
@@ -154,18 +159,13 @@ TEST_F(ConnectionTest, TcpStartsConnectingAndRefreshesEveryThirtySeconds) {
     EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Trying to connect");
     EXPECT_EQ(view.interval, 30000);
     EXPECT_FALSE(view.visible);
-
     socket.st = kSocketConnected;
     conn.SocketConnected();
     EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Connected");
     socket.st = kSocketClosing;
     conn.ConnectionTestTick();
     EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closing");
-}
 
-TEST_F(ConnectionTest, SwitchingFromTcpToSerialClosesTheSocketAndStopsTheRefresh) {
-    comm.UseTCP = true;
-    conn.OpenInput();
     comm.UseTCP = false;
     conn.OpenInput();
     EXPECT_EQ(socket.closes, 1);
@@ -174,51 +174,33 @@ TEST_F(ConnectionTest, SwitchingFromTcpToSerialClosesTheSocketAndStopsTheRefresh
     EXPECT_EQ(view.text, "Comport : 1     Baud rate : 38400");
 }
 
-TEST_F(ConnectionTest, ReopeningClosesTheSerialPortFirst) {
-    conn.OpenInput();
-    conn.OpenInput();
-    EXPECT_EQ(serial.closes, 1);
-    EXPECT_TRUE(serial.open_);
-}
-
-TEST_F(ConnectionTest, SocketErrorShowsNumberAndDescriptionClosesAndOffersTheButton) {
+TEST_F(ConnectionTest, SocketErrorsAndTheServerClosingOfferTheButton) {
     comm.UseTCP = true;
-    conn.OpenInput();
-    socket.st = kSocketError;
-    conn.SocketError(10061, "Connection is forcefully rejected");
-    ASSERT_EQ(messages.entries.size(), 1u);
-    EXPECT_EQ(messages.entries[0].text, "TCP/IP Error :10061 - Connection is forcefully rejected");
-    EXPECT_EQ(messages.entries[0].icon, base::MessageIcon::Critical);
-    EXPECT_EQ(socket.st, kSocketClosed);
-    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed");
-    EXPECT_TRUE(view.visible);
-}
-
-TEST_F(ConnectionTest, RefusedConnectCallTakesTheFailurePath) {
-    comm.UseTCP = true;
+    // A refused connect call takes the failure path.
     socket.refuse = true;
     conn.OpenInput();
     EXPECT_EQ(view.text, "Invalid argument No communication established");
     EXPECT_TRUE(view.visible);
     EXPECT_EQ(view.interval, 0);
-}
+    EXPECT_EQ(messages.entries.size(), 1u);
 
-TEST_F(ConnectionTest, ServerClosingIsShownAtOnceWithTheButton) {
-    comm.UseTCP = true;
+    socket.refuse = false;
+    conn.OpenInput();
+    socket.st = kSocketError;
+    conn.SocketError(10061, "Connection is forcefully rejected");
+    ASSERT_EQ(messages.entries.size(), 2u);
+    EXPECT_EQ(messages.entries[1].text, "TCP/IP Error :10061 - Connection is forcefully rejected");
+    EXPECT_EQ(messages.entries[1].icon, base::MessageIcon::Critical);
+    EXPECT_EQ(socket.st, kSocketClosed);
+    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed");
+    EXPECT_TRUE(view.visible);
+
     conn.OpenInput();
     socket.st = kSocketConnected;
     conn.SocketClosedByPeer();
     EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed");
     EXPECT_TRUE(view.visible);
-    EXPECT_TRUE(messages.entries.empty());
-}
-
-TEST_F(ConnectionTest, UnpluggedSerialDeviceIsClosedAndReported) {
-    conn.OpenInput();
-    conn.SerialLost("Resource temporarily unavailable");
-    EXPECT_FALSE(serial.open_);
-    EXPECT_EQ(view.text, "Resource temporarily unavailable No communication established");
-    EXPECT_TRUE(view.visible);
+    EXPECT_EQ(messages.entries.size(), 2u);
 }
 
 }  // namespace

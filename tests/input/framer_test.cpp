@@ -26,50 +26,49 @@ public:
 };
 
 struct Fixture {
-    explicit Fixture(InputKind kind) : collect(state), framer(kind, state, collect) {}
+    explicit Fixture(InputKind kind = InputKind::Tcp) : collect(state), framer(kind, state, collect) {}
     input::RunState state;
     Collect collect;
     Framer framer;
 };
 
-TEST(Framer, SentenceSplitAcrossNotificationsIsJoinedOnBothPaths) {
-    for (InputKind kind : {InputKind::Serial, InputKind::Tcp}) {
-        Fixture f(kind);
-        f.framer.receive("!AIVDM,1,1,,A,1");
-        EXPECT_TRUE(f.collect.sentences.empty());
-        f.framer.receive("23*45\r\n!AIV");
-        ASSERT_EQ(f.collect.sentences.size(), 1u);
-        EXPECT_EQ(f.collect.sentences[0], "!AIVDM,1,1,,A,123*45\r\n");
-        EXPECT_EQ(f.framer.pending(), "!AIV");
+using Lines = std::vector<std::string>;
+
+TEST(Framer, SentencesEndAtLineFeedsAndKeepEverythingBefore) {
+    struct Row {
+        Lines notifications, sentences;
+        std::string pending;
+    };
+    const Row rows[] = {
+        {{"!AIVDM,1,1,,A,1", "23*45\r\n!AIV"}, {"!AIVDM,1,1,,A,123*45\r\n"}, "!AIV"},
+        {{"a\r\nb\nc\r\nd"}, {"a\r\n", "b\n", "c\r\n"}, "d"},
+        {{"\x01garbage!AIVDM\r\n"}, {"\x01garbage!AIVDM\r\n"}, ""},
+    };
+    for (const Row& row : rows) {
+        for (InputKind kind : {InputKind::Serial, InputKind::Tcp}) {
+            Fixture f(kind);
+            for (const auto& n : row.notifications) f.framer.receive(n);
+            EXPECT_EQ(f.collect.sentences, row.sentences);
+            EXPECT_EQ(f.framer.pending(), row.pending);
+            EXPECT_EQ(f.state.IgnoredCount, 0);
+        }
     }
-}
-
-TEST(Framer, EveryCompleteSentenceOfANotificationIsHandedOverInOrder) {
-    for (InputKind kind : {InputKind::Serial, InputKind::Tcp}) {
-        Fixture f(kind);
-        f.framer.receive("a\r\nb\nc\r\nd");
-        EXPECT_EQ(f.collect.sentences, (std::vector<std::string>{"a\r\n", "b\n", "c\r\n"}));
-        EXPECT_EQ(f.state.IgnoredCount, 0);
+    // Every byte value, NUL included, one byte per notification.
+    Fixture f;
+    std::string all;
+    for (int c = 0; c < 256; ++c) {
+        if (c != '\n') all.push_back(static_cast<char>(c));
     }
-}
-
-TEST(Framer, LineFeedOnlyFeedsAreFramed) {
-    Fixture f(InputKind::Tcp);
-    f.framer.receive("x\ny\n");
-    EXPECT_EQ(f.collect.sentences, (std::vector<std::string>{"x\n", "y\n"}));
-}
-
-TEST(Framer, TextBeforeTheStartCharacterStays) {
-    Fixture f(InputKind::Serial);
-    f.framer.receive("\x01garbage!AIVDM\r\n");
-    EXPECT_EQ(f.collect.sentences.at(0), "\x01garbage!AIVDM\r\n");
+    all.push_back('\n');
+    for (char c : all) f.framer.receive(std::string_view(&c, 1));
+    EXPECT_EQ(f.collect.sentences, Lines{all});
 }
 
 TEST(Framer, EmptyBufferRuleHandsOverTheFirstAndCountsTheRest) {
     Fixture f(InputKind::Serial);
     f.state.EmptyBuffer = true;
     f.framer.receive("one\r\ntwo\r\nthree\r\npart");
-    EXPECT_EQ(f.collect.sentences, (std::vector<std::string>{"one\r\n"}));
+    EXPECT_EQ(f.collect.sentences, Lines{"one\r\n"});
     EXPECT_EQ(f.state.IgnoredCount, 2);
     // Discards are counted before the handed-over sentence is.
     EXPECT_EQ(f.collect.ignoredAt, (std::vector<int32_t>{1, 2}));
@@ -85,35 +84,44 @@ TEST(Framer, PortMonitorSeesTheBufferOnlyWhileOpen) {
     EXPECT_TRUE(f.collect.buffers.empty());
     f.state.PortMonitorOpen = true;
     f.framer.receive("c\n");
-    EXPECT_EQ(f.collect.buffers, (std::vector<std::string>{"abc\n"}));
+    EXPECT_EQ(f.collect.buffers, Lines{"abc\n"});
 }
 
-TEST(Framer, OverlongLineIsDroppedWholeAndCounted) {
-    Fixture f(InputKind::Tcp);
-    const std::string chunk(10000, 'x');
-    for (int i = 0; i < 20; ++i) f.framer.receive(chunk);  // 200 000 bytes, no line feed
-    EXPECT_LE(f.framer.pending().size(), Framer::kMaxLine);
-    f.framer.receive("tail\r\n!AIVDM\r\n");
-    EXPECT_EQ(f.collect.sentences, (std::vector<std::string>{"!AIVDM\r\n"}));
-    EXPECT_EQ(f.state.OverflowCount, 1);
-    EXPECT_EQ(f.state.OverflowBytes, 200000 + 6);
-}
+struct Outcome {
+    Lines sentences;
+    int32_t overflowCount = 0;
+    int64_t overflowBytes = 0;
+    bool operator==(const Outcome&) const = default;
+};
 
-TEST(Framer, EveryByteValueAndNulBytesAreFramedWithoutLoss) {
-    Fixture f(InputKind::Serial);
-    std::string all;
-    for (int c = 0; c < 256; ++c) {
-        if (c != '\n') all.push_back(static_cast<char>(c));
+Outcome frame(const std::string& bytes, size_t chunk) {
+    Fixture f;
+    for (size_t at = 0; at < bytes.size(); at += chunk) {
+        f.framer.receive(std::string_view(bytes).substr(at, chunk));
+        EXPECT_LE(f.framer.pending().size(), Framer::kMaxLine);
     }
-    all.push_back('\n');
-    // Feed it one byte at a time.
-    for (char c : all) f.framer.receive(std::string_view(&c, 1));
-    ASSERT_EQ(f.collect.sentences.size(), 1u);
-    EXPECT_EQ(f.collect.sentences[0], all);
+    return {f.collect.sentences, f.state.OverflowCount, f.state.OverflowBytes};
+}
+
+// A line past the bound is dropped whole and counted the same way whether it
+// came in one notification or in many; lines at the bound are kept.
+TEST(Framer, OverlongLinesEndTheSameWhateverTheChunking) {
+    const std::string atBound(Framer::kMaxLine, 'a');
+    const std::string pastBound(Framer::kMaxLine + 1, 'b');
+    const std::string stream = "!AIVDM,first\r\n" + atBound + "\n" + pastBound + "\n" + std::string(70 * 1024, 'c') +
+                               "!AIVDM,glued\r\n!AIVDM,last\r\n";
+    const Outcome whole = frame(stream, stream.size());
+    EXPECT_EQ(whole.sentences.size(), 3u);
+    EXPECT_EQ(whole.sentences.back(), "!AIVDM,last\r\n");
+    EXPECT_EQ(whole.overflowCount, 2);
+    EXPECT_EQ(whole.overflowBytes, static_cast<int64_t>(pastBound.size() + 1 + 70 * 1024 + 14));
+    for (size_t chunk : {size_t{1024}, size_t{4093}, Framer::kMaxLine, Framer::kMaxLine + 1}) {
+        EXPECT_EQ(frame(stream, chunk), whole) << "chunks of " << chunk;
+    }
 }
 
 TEST(Framer, BytesFedBackDuringHandlingAreQueuedNotInterleaved) {
-    Fixture f(InputKind::Tcp);
+    Fixture f;
     bool fed = false;
     f.collect.onSentence = [&] {
         if (!fed) {
@@ -122,7 +130,7 @@ TEST(Framer, BytesFedBackDuringHandlingAreQueuedNotInterleaved) {
         }
     };
     f.framer.receive("first\r\nsecond\r\n");
-    EXPECT_EQ(f.collect.sentences, (std::vector<std::string>{"first\r\n", "second\r\n", "inner\r\n"}));
+    EXPECT_EQ(f.collect.sentences, (Lines{"first\r\n", "second\r\n", "inner\r\n"}));
 }
 
 // A handler that stays busy (a modal box left open) while input keeps coming:
@@ -140,7 +148,7 @@ TEST(Framer, HeldBackInputIsBoundedAndEveryLineIsAccountedFor) {
                           {"odd chunks ending mid-line", 4099, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Fixture f(InputKind::Tcp);
+        Fixture f;
         std::string nested;
         for (size_t n = 0; nested.size() < 3 * Framer::kMaxHeldBack; ++n) nested += line;
         if (c.endMidLine) nested += line.substr(0, 20);

@@ -1,41 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-
 #include "input/setup_file.h"
+#include "support/temp_dir.h"
 
 namespace input {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-struct TempDir {
-    TempDir() {
-        path = fs::temp_directory_path() / ("orvanta-setup-" + std::to_string(::getpid()) + "-" +
-                                            std::to_string(counter++));
-        fs::create_directories(path);
-    }
-    ~TempDir() { fs::remove_all(path); }
-    fs::path path;
-    static inline int counter = 0;
-};
+using testing_support::TempDir;
 
 TEST(SetupFile, WritesTheDocumentedLines) {
     CommSettings comm;
+    SetSetupDefaults(comm);
     comm.ComPort = 1;
-    comm.BaudRate = 38400;
-    comm.DataBits = 8;
     comm.Parity = "none";
-    comm.StopBits = 1;
-    comm.IPAddress = "127.0.0.1";
-    comm.IPPort = 8040;
     input::RunState state;
     state.CheckChecksum = true;
     state.RefLat = 59.5;
@@ -104,12 +81,11 @@ TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
         {"\"REM Comport\"\r\n2,4800\r\n", "Input past end of file - Error in Setup file. Default data loaded"},
     };
     for (const auto& r : rows) {
-        const fs::path file = dir.path / "Orvanta.ini";
-        std::ofstream(file, std::ios::binary) << r.text;
+        dir.write("Orvanta.ini", r.text);
         CommSettings comm;
         input::RunState state;
         base::RecordingMessageSink sink;
-        LoadSetup(file.string(), comm, state, sink);
+        LoadSetup((dir / "Orvanta.ini").string(), comm, state, sink);
         ASSERT_EQ(sink.entries.size(), 1u) << r.text;
         EXPECT_EQ(sink.entries[0].text, r.message);
         EXPECT_EQ(sink.entries[0].icon, base::MessageIcon::Exclamation);
@@ -130,7 +106,7 @@ TEST(SetupFile, MissingFileGivesInformationAndDefaults) {
     CommSettings comm;
     input::RunState state;
     base::RecordingMessageSink sink;
-    LoadSetup((dir.path / "nope.ini").string(), comm, state, sink);
+    LoadSetup((dir / "nope.ini").string(), comm, state, sink);
     ASSERT_EQ(sink.entries.size(), 1u);
     EXPECT_EQ(sink.entries[0].icon, base::MessageIcon::Information);
     EXPECT_EQ(sink.entries[0].text, "Setup file do not exist. Default data loaded. Comport has to be selected.");
@@ -145,13 +121,13 @@ TEST(SetupFile, SaveReplacesTheFileAndReportsFailure) {
     SetSetupDefaults(comm);
     input::RunState state;
     base::RecordingMessageSink sink;
-    const fs::path file = dir.path / "Orvanta.ini";
-    std::ofstream(file) << "old";
-    ASSERT_TRUE(SaveSetup(file.string(), comm, state, sink));
-    EXPECT_EQ(readAll(file), FormatSetup(comm, state));
+    dir.write("Orvanta.ini", "old");
+    ASSERT_TRUE(SaveSetup((dir / "Orvanta.ini").string(), comm, state, sink));
+    EXPECT_EQ(dir.read("Orvanta.ini"), FormatSetup(comm, state));
     EXPECT_TRUE(sink.entries.empty());
+    EXPECT_EQ(dir.entryCount(), 1);
     // A folder that does not exist: reported, nothing else written.
-    EXPECT_FALSE(SaveSetup((dir.path / "missing" / "Orvanta.ini").string(), comm, state, sink));
+    EXPECT_FALSE(SaveSetup((dir / "missing" / "Orvanta.ini").string(), comm, state, sink));
     ASSERT_EQ(sink.entries.size(), 1u);
     EXPECT_NE(sink.entries[0].text.find(" Setup file not stored!"), std::string::npos);
 }

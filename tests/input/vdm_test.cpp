@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "input/checksum.h"
+#include "input/sentence_builder.h"
 #include "input/vdm.h"
 
 namespace input {
@@ -23,26 +25,28 @@ TEST(ReadFieldValue, Table) {
     }
 }
 
-TEST(ExtractVDM, RegularSentence) {
-    VDMFields f;
-    ASSERT_EQ(ExtractVDM("!AIVDM,2,1,3,B,55P5TL01VIaAL@7WKO,0*3E\r\n", f), ExtractResult::Ok);
-    EXPECT_EQ(f.FragmentCount, 2);
-    EXPECT_EQ(f.FragmentNumber, 1);
-    EXPECT_EQ(f.SequentialMessageID, 3);
-    EXPECT_EQ(f.Channel, 'B');
-    EXPECT_EQ(f.Payload, "55P5TL01VIaAL@7WKO");
-    EXPECT_EQ(f.FillBits, 0);
-}
-
-TEST(ExtractVDM, EmptyFieldsAndMissingChecksum) {
-    VDMFields f;
-    ASSERT_EQ(ExtractVDM("!AIVDM,1,1,,,13aG,\r\n", f), ExtractResult::Ok);
-    EXPECT_EQ(f.SequentialMessageID, -9999);
-    EXPECT_EQ(f.Channel, ' ');
-    EXPECT_EQ(f.FillBits, -9999);
-    ASSERT_EQ(ExtractVDM("!AIVDM,1,1,,AB,13aG,2\r\n", f), ExtractResult::Ok);
-    EXPECT_EQ(f.Channel, 'A');
-    EXPECT_EQ(f.FillBits, 2);
+TEST(ExtractVDM, FieldsAndEmptyFields) {
+    struct Row {
+        const char* sentence;
+        int16_t count, number, id;
+        char channel;
+        const char* payload;
+        int16_t fill;
+    } rows[] = {
+        {"!AIVDM,2,1,3,B,55P5TL01VIaAL@7WKO,0*3E\r\n", 2, 1, 3, 'B', "55P5TL01VIaAL@7WKO", 0},
+        {"!AIVDM,1,1,,,13aG,\r\n", 1, 1, -9999, ' ', "13aG", -9999},
+        {"!AIVDM,,,,AB,13aG,2\r\n", -9999, -9999, -9999, 'A', "13aG", 2},
+    };
+    for (const auto& r : rows) {
+        VDMFields f;
+        ASSERT_EQ(ExtractVDM(r.sentence, f), ExtractResult::Ok) << r.sentence;
+        EXPECT_EQ(f.FragmentCount, r.count);
+        EXPECT_EQ(f.FragmentNumber, r.number);
+        EXPECT_EQ(f.SequentialMessageID, r.id);
+        EXPECT_EQ(f.Channel, r.channel);
+        EXPECT_EQ(f.Payload, r.payload);
+        EXPECT_EQ(f.FillBits, r.fill);
+    }
 }
 
 TEST(ExtractVDM, BadLayoutsLeaveFieldsUntouched) {
@@ -56,20 +60,18 @@ TEST(ExtractVDM, BadLayoutsLeaveFieldsUntouched) {
         {"!AIVDM,1,1,,A,X,0,extra*00\r\n", ExtractResult::Malformed},
         {"!AIVDM,1,1,,A,X,0,,,,\r\n", ExtractResult::Malformed},
         {"!AIVDM,1,1,,A\r\n", ExtractResult::Malformed},
-        {"!AIVDM\r\n", ExtractResult::Malformed},
         {"", ExtractResult::Malformed},
-        {"!AIVDM,99999,1,,A,X,0*00\r\n", ExtractResult::ConversionError},
         {"!AIVDM,1,1,,A,X,70000*00\r\n", ExtractResult::ConversionError},
+        {"!AIVDM,99999,1,,A,X,0*00\r\n", ExtractResult::ConversionError},
     };
     for (const auto& r : rows) {
         EXPECT_EQ(ExtractVDM(r.sentence, f, &error), r.result) << r.sentence;
         EXPECT_EQ(f.Payload, "KEEP") << r.sentence;
     }
-    ExtractVDM("!AIVDM,99999,1,,A,X,0*00\r\n", f, &error);
     EXPECT_EQ(error, "Error 6 : Overflow  VDM-message : !AIVDM,99999,1,,A,X,0*00\r\n");
 }
 
-VDMFields frag(int count, int number, int seq, char channel, const std::string& payload, int fill = 0) {
+VDMFields frag(int count, int number, int seq, const std::string& payload, char channel = 'A', int fill = 0) {
     VDMFields f;
     f.FragmentCount = static_cast<int16_t>(count);
     f.FragmentNumber = static_cast<int16_t>(number);
@@ -81,91 +83,138 @@ VDMFields frag(int count, int number, int seq, char channel, const std::string& 
 }
 
 using S = VdmAssembler::Status;
+constexpr SentenceKind VDM = SentenceKind::VDM;
+
+void singles(VdmAssembler& a, int n) {
+    for (int i = 0; i < n; ++i) ASSERT_EQ(a.add(VDM, frag(1, 1, -9999, "single"), 0), S::Complete);
+}
 
 TEST(VdmAssembler, TwoPartMessageJoinsWithTheLastFillBits) {
     VdmAssembler a;
-    EXPECT_EQ(a.add(SentenceKind::VDM, frag(2, 1, 3, 'A', "abc", 0), 0), S::Pending);
+    EXPECT_EQ(a.add(VDM, frag(2, 1, 3, "abc", 'A', 0), 0), S::Pending);
     EXPECT_EQ(a.pendingCount(), 1);
-    EXPECT_EQ(a.add(SentenceKind::VDM, frag(2, 2, 3, 'A', "def", 2), 0.1), S::Complete);
+    EXPECT_EQ(a.add(VDM, frag(2, 2, 3, "def", 'A', 2), 0.1), S::Complete);
     EXPECT_EQ(a.payload(), "abcdef");
     EXPECT_EQ(a.fillBits(), 2);
     EXPECT_EQ(a.pendingCount(), 0);
-}
-
-TEST(VdmAssembler, SingleSentenceNeverMixesWithPendingFragments) {
-    VdmAssembler a;
-    a.add(SentenceKind::VDM, frag(2, 1, 3, 'A', "lost"), 0);
-    EXPECT_EQ(a.add(SentenceKind::VDM, frag(1, 1, -9999, 'A', "single"), 0), S::Complete);
+    // A single sentence never mixes with pending fragments, nor does one without fragment fields.
+    a.add(VDM, frag(2, 1, 3, "lost"), 0);
+    EXPECT_EQ(a.add(VDM, frag(1, 1, -9999, "single"), 0), S::Complete);
     EXPECT_EQ(a.payload(), "single");
-    // Both fragment fields empty: decoded at once on its own.
-    EXPECT_EQ(a.add(SentenceKind::VDM, frag(-9999, -9999, -9999, ' ', "x"), 0), S::Complete);
+    EXPECT_EQ(a.add(VDM, frag(-9999, -9999, -9999, "x", ' '), 0), S::Complete);
     EXPECT_EQ(a.payload(), "x");
-}
-
-TEST(VdmAssembler, SecondPartWithoutFirstIsDroppedNotDecoded) {
-    VdmAssembler a;
-    EXPECT_EQ(a.add(SentenceKind::VDM, frag(2, 2, 3, 'A', "orphan"), 0), S::Dropped);
-    EXPECT_EQ(a.incompleteMessages(), 1);
-    EXPECT_EQ(a.incompleteFragments(), 1);
 }
 
 TEST(VdmAssembler, InterleavedMessagesAreKeptApart) {
     VdmAssembler a;
-    a.add(SentenceKind::VDM, frag(2, 1, 3, 'A', "a1"), 0);
-    a.add(SentenceKind::VDM, frag(2, 1, 4, 'A', "b1"), 0);
-    a.add(SentenceKind::VDO, frag(2, 1, 3, 'A', "o1"), 0);
-    a.add(SentenceKind::VDM, frag(2, 1, 3, 'B', "c1"), 0);
-    ASSERT_EQ(a.add(SentenceKind::VDM, frag(2, 2, 3, 'A', "a2"), 0), S::Complete);
+    a.add(VDM, frag(2, 1, 3, "a1"), 0);
+    a.add(VDM, frag(2, 1, 4, "b1"), 0);
+    a.add(SentenceKind::VDO, frag(2, 1, 3, "o1"), 0);
+    a.add(VDM, frag(2, 1, 3, "c1", 'B'), 0);
+    ASSERT_EQ(a.add(VDM, frag(2, 2, 3, "a2"), 0), S::Complete);
     EXPECT_EQ(a.payload(), "a1a2");
-    ASSERT_EQ(a.add(SentenceKind::VDM, frag(2, 2, 4, 'A', "b2"), 0), S::Complete);
+    ASSERT_EQ(a.add(VDM, frag(2, 2, 4, "b2"), 0), S::Complete);
     EXPECT_EQ(a.payload(), "b1b2");
-    ASSERT_EQ(a.add(SentenceKind::VDO, frag(2, 2, 3, 'A', "o2"), 0), S::Complete);
+    ASSERT_EQ(a.add(SentenceKind::VDO, frag(2, 2, 3, "o2"), 0), S::Complete);
     EXPECT_EQ(a.payload(), "o1o2");
-    ASSERT_EQ(a.add(SentenceKind::VDM, frag(2, 2, 3, 'B', "c2"), 0), S::Complete);
+    ASSERT_EQ(a.add(VDM, frag(2, 2, 3, "c2", 'B'), 0), S::Complete);
     EXPECT_EQ(a.payload(), "c1c2");
     EXPECT_EQ(a.incompleteMessages(), 0);
 }
 
-TEST(VdmAssembler, LostMiddleFragmentDiscardsTheMessage) {
+TEST(VdmAssembler, FragmentsThatDoNotContinueAMessageAreDroppedAndCounted) {
     VdmAssembler a;
-    a.add(SentenceKind::VDM, frag(3, 1, 1, 'A', "p1"), 0);
-    EXPECT_EQ(a.add(SentenceKind::VDM, frag(3, 3, 1, 'A', "p3"), 0), S::Dropped);
-    EXPECT_EQ(a.incompleteMessages(), 2);   // the pending part and the stray fragment
-    EXPECT_EQ(a.incompleteFragments(), 2);
+    EXPECT_EQ(a.add(VDM, frag(2, 2, 3, "orphan"), 0), S::Dropped);
+    EXPECT_EQ(a.incompleteMessages(), 1);
+    EXPECT_EQ(a.incompleteFragments(), 1);
+    // A lost middle fragment: the pending part and the stray fragment.
+    a.add(VDM, frag(3, 1, 1, "p1"), 0);
+    EXPECT_EQ(a.add(VDM, frag(3, 3, 1, "p3"), 0), S::Dropped);
+    EXPECT_EQ(a.incompleteMessages(), 3);
+    EXPECT_EQ(a.incompleteFragments(), 3);
     EXPECT_EQ(a.pendingCount(), 0);
     // A different count under the same key does not continue the message either.
-    a.add(SentenceKind::VDM, frag(2, 1, 1, 'A', "q1"), 0);
-    EXPECT_EQ(a.add(SentenceKind::VDM, frag(3, 2, 1, 'A', "q2"), 0), S::Dropped);
-}
-
-TEST(VdmAssembler, RepeatedFirstFragmentRestartsTheKey) {
-    VdmAssembler a;
-    a.add(SentenceKind::VDM, frag(2, 1, 5, 'A', "old"), 0);
-    a.add(SentenceKind::VDM, frag(2, 1, 5, 'A', "new"), 0);
-    ASSERT_EQ(a.add(SentenceKind::VDM, frag(2, 2, 5, 'A', "2"), 0), S::Complete);
+    a.add(VDM, frag(2, 1, 1, "q1"), 0);
+    EXPECT_EQ(a.add(VDM, frag(3, 2, 1, "q2"), 0), S::Dropped);
+    // A repeated first fragment restarts the key; the two fragments of the old message count.
+    a.add(VDM, frag(3, 1, 5, "o1"), 0);
+    a.add(VDM, frag(3, 2, 5, "o2"), 0);
+    a.add(VDM, frag(2, 1, 5, "new"), 0);
+    ASSERT_EQ(a.add(VDM, frag(2, 2, 5, "2"), 0), S::Complete);
     EXPECT_EQ(a.payload(), "new2");
-    EXPECT_EQ(a.incompleteMessages(), 1);
+    EXPECT_EQ(a.incompleteMessages(), 6);
+    EXPECT_EQ(a.incompleteFragments(), 7);
 }
 
 TEST(VdmAssembler, PendingPartsAreBoundedInKeysAndAge) {
     VdmAssembler a;
-    for (int seq = 0; seq < 20; ++seq) a.add(SentenceKind::VDM, frag(2, 1, seq, 'A', "x"), seq * 0.01);
+    for (int seq = 0; seq < 10; ++seq) a.add(VDM, frag(2, 1, seq, "x"), seq * 0.01);
     EXPECT_EQ(a.pendingCount(), VdmAssembler::kMaxKeys);
-    EXPECT_EQ(a.incompleteMessages(), 20 - VdmAssembler::kMaxKeys);
-    // The newest keys survive.
-    EXPECT_EQ(a.add(SentenceKind::VDM, frag(2, 2, 19, 'A', "y"), 0.5), S::Complete);
+    EXPECT_EQ(a.incompleteMessages(), 10 - VdmAssembler::kMaxKeys);
+    // The newest keys survive, the oldest were given up.
+    EXPECT_EQ(a.add(VDM, frag(2, 2, 9, "y"), 0.5), S::Complete);
+    EXPECT_EQ(a.add(VDM, frag(2, 2, 0, "y"), 0.5), S::Dropped);
     // Everything older than the age bound is given up.
-    EXPECT_EQ(a.add(SentenceKind::VDM, frag(2, 2, 18, 'A', "y"), 100.0), S::Dropped);
+    EXPECT_EQ(a.add(VDM, frag(2, 2, 8, "y"), 100.0), S::Dropped);
     EXPECT_EQ(a.pendingCount(), 0);
+}
+
+// The first fragment of a message whose second was lost must not join the
+// second fragment of a later message that reuses the identifier and lost its
+// own first: that would decode one message made of two. Fragments interleaved
+// with other traffic still join within the bound, counted from the latest.
+TEST(VdmAssembler, FragmentsJoinOnlyWithinTheDistanceBound) {
+    VdmAssembler a;
+    ASSERT_EQ(a.add(VDM, frag(2, 1, 3, "first-of-X"), 0), S::Pending);
+    singles(a, VdmAssembler::kMaxSentencesBetween + 1);
+    EXPECT_EQ(a.add(VDM, frag(2, 2, 3, "second-of-Z"), 0), S::Dropped);
+    EXPECT_EQ(a.incompleteMessages(), 2);
+    EXPECT_EQ(a.incompleteFragments(), 2);
+    EXPECT_EQ(a.pendingCount(), 0);
+
+    ASSERT_EQ(a.add(VDM, frag(3, 1, 4, "aa"), 0), S::Pending);
+    ASSERT_EQ(a.add(VDM, frag(2, 1, 5, "xx"), 0), S::Pending);
+    singles(a, VdmAssembler::kMaxSentencesBetween - 1);
+    ASSERT_EQ(a.add(VDM, frag(3, 2, 4, "bb"), 0), S::Pending);
+    ASSERT_EQ(a.add(VDM, frag(2, 2, 5, "yy"), 0), S::Complete);
+    EXPECT_EQ(a.payload(), "xxyy");
+    singles(a, VdmAssembler::kMaxSentencesBetween - 1);
+    ASSERT_EQ(a.add(VDM, frag(3, 3, 4, "cc"), 0), S::Complete);
+    EXPECT_EQ(a.payload(), "aabbcc");
+    EXPECT_EQ(a.incompleteMessages(), 2);
 }
 
 TEST(VdmAssembler, ImpossibleFragmentNumbersAreMalformed) {
     VdmAssembler a;
-    EXPECT_EQ(a.add(SentenceKind::VDM, frag(2, 3, 1, 'A', "x"), 0), S::Malformed);
-    EXPECT_EQ(a.add(SentenceKind::VDM, frag(2, 0, 1, 'A', "x"), 0), S::Malformed);
-    EXPECT_EQ(a.add(SentenceKind::VDM, frag(12, 1, 1, 'A', "x"), 0), S::Malformed);
-    EXPECT_EQ(a.add(SentenceKind::VDM, frag(0, -9999, 1, 'A', "x"), 0), S::Malformed);
+    for (auto [count, number] : {std::pair{2, 3}, {2, 0}, {12, 1}, {0, -9999}}) {
+        EXPECT_EQ(a.add(VDM, frag(count, number, 1, "x"), 0), S::Malformed) << count << " " << number;
+    }
     EXPECT_EQ(a.pendingCount(), 0);
+}
+
+TEST(SentenceBuilder, SplitsLongPayloadsAndNumbersFragments) {
+    SentenceBuilder b;
+    const auto one = b.build(std::string(61, '5'), 0, 'A');
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0].substr(0, 14), "!AIVDM,1,1,,A,");
+    EXPECT_EQ(one[0].size(), 82u);
+    EXPECT_EQ(one[0].substr(one[0].size() - 7, 3), ",0*");
+
+    const auto three = b.build(std::string(168, 'w'), 4, 'B', true);
+    ASSERT_EQ(three.size(), 3u);
+    for (int k = 0; k < 3; ++k) {
+        const std::string& s = three[static_cast<size_t>(k)];
+        EXPECT_EQ(s.substr(0, 15), "!AIVDO,3," + std::to_string(k + 1) + ",0,B,");
+        EXPECT_LE(s.size(), 82u);
+        EXPECT_EQ(s.substr(s.size() - 2), "\r\n");
+        EXPECT_TRUE(ChecksumValid(s));
+        EXPECT_EQ(s[s.size() - 6], k == 2 ? '4' : '0');  // fill bits on the last fragment only
+    }
+    // The next multi-sentence message takes the next identifier; single ones take none.
+    const auto two = b.build(std::string(62, '0'), 2, 'A');
+    ASSERT_EQ(two.size(), 2u);
+    EXPECT_EQ(two[0].substr(0, 15), "!AIVDM,2,1,1,A,");
+    EXPECT_EQ(MakeSentence(false, 1, 1, -1, 0, "H", 0), "!AIVDM,1,1,,,H,0*" + NMEAChecksum("!AIVDM,1,1,,,H,0*") + "\r\n");
 }
 
 }  // namespace

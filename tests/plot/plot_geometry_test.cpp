@@ -176,10 +176,5 @@ TEST(PlotShapes, ClipLineKeepsThePartInside) {
     EXPECT_FALSE(ClipLine(x1, y1, x2, y2, 0, 0, 10, 10));
 }
 
-TEST(PlotShapes, LabelIsNameOrNineDigitMMSI) {
-    EXPECT_EQ(TargetLabel("NORTH STAR", 257000001), "NORTH STAR ");
-    EXPECT_EQ(TargetLabel("", 2579), "000002579 ");
-}
-
 }  // namespace
 }  // namespace plot
