@@ -33,6 +33,18 @@ protected:
         SetupPlot(plot, state.RefLat, state.RefLon, 800, 600, sink);
         return plot.view(800, 600, 40);
     }
+    // The reference position, and a first set-up around it.
+    void setupAt(double lat, double lon) {
+        state.RefLat = lat;
+        state.RefLon = lon;
+        setup();
+    }
+    static void dimensions(TargetRecord& t, int16_t a, int16_t b, int16_t c, int16_t d) {
+        t.DimA = a;
+        t.DimB = b;
+        t.DimC = c;
+        t.DimD = d;
+    }
     static long count(const std::vector<Shape>& shapes, Shape::Kind kind) {
         return std::count_if(shapes.begin(), shapes.end(), [kind](const Shape& s) { return s.kind == kind; });
     }
@@ -94,9 +106,7 @@ TEST_F(PlotStateTest, FirstSetUpCentresOnTheReferenceAtHalfAMillion) {
 }
 
 TEST_F(PlotStateTest, DrawsOnlyTargetsWithAPositionThatAreNotOld) {
-    state.RefLat = 52.0;
-    state.RefLon = 4.0;
-    setup();
+    setupAt(52.0, 4.0);
     add(244000001, 52.0, 4.0).Name = "ALPHA";
     add(244000002, 52.01, 4.0).Status = targets::TargetStatus::Old;
     add(244000003, 0, 4.0);
@@ -119,17 +129,12 @@ TEST_F(PlotStateTest, DrawsOnlyTargetsWithAPositionThatAreNotOld) {
 }
 
 TEST_F(PlotStateTest, VectorsHeadingMarksAndHullsByClassAndScale) {
-    state.RefLat = 52.0;
-    state.RefLon = 4.0;
-    setup();
+    setupAt(52.0, 4.0);
     TargetRecord& ship = add(244000001, 52.0, 4.0);
     ship.SOG = 10;
     ship.COG = 90;
     ship.TrueHeading = 90;
-    ship.DimA = 100;
-    ship.DimB = 20;
-    ship.DimC = 5;
-    ship.DimD = 5;
+    dimensions(ship, 100, 20, 5, 5);
     add(2440001, 52.0, 4.1, 4);                   // base station: dot and label only
     add(244000003, 52.1, 4.0, 21).TrueHeading = 45;  // aid to navigation
     add(244000004, 52.1, 4.1).TrueHeading = -9999;   // no heading
@@ -147,23 +152,18 @@ TEST_F(PlotStateTest, VectorsHeadingMarksAndHullsByClassAndScale) {
 
     // 1:20000: hull outlines (six legs) for the ship and the aid to navigation.
     ship.SOG = 0;
-    table.entry(3).DimA = 2;
-    table.entry(3).DimB = 2;
-    table.entry(3).DimC = 2;
-    table.entry(3).DimD = 2;
+    dimensions(table.entry(3), 2, 2, 2, 2);
     setup(20000);
     shapes = pass();
     EXPECT_EQ(count(shapes, Shape::Kind::Line), 12);
     // A vessel reporting no dimensions keeps only its dot and label.
-    ship.DimA = ship.DimB = ship.DimC = ship.DimD = 0;
+    dimensions(ship, 0, 0, 0, 0);
     shapes = pass();
     EXPECT_EQ(count(shapes, Shape::Kind::Line), 6);
 }
 
 TEST_F(PlotStateTest, OwnShipColourReferenceRingsAndOverlays) {
-    state.RefLat = 52.0;
-    state.RefLon = 4.0;
-    setup();
+    setupAt(52.0, 4.0);
     add(244000001, 52.0, 4.0);
     table.OwnShipIndex = 1;
     add(244000002, 52.1, 4.0);
@@ -193,9 +193,7 @@ TEST_F(PlotStateTest, OwnShipColourReferenceRingsAndOverlays) {
 }
 
 TEST_F(PlotStateTest, CursorReadoutOverTheReference) {
-    state.RefLat = 51.98;
-    state.RefLon = 3.95;
-    setup();
+    setupAt(51.98, 3.95);
     CursorReadout r = ReadCursor(plot, 0, 0, state, sink);
     EXPECT_EQ(r.range, "0.0 nmile");
     EXPECT_EQ(r.bearing, "000.0 \u00b0");
@@ -216,9 +214,7 @@ TEST_F(PlotStateTest, CursorReadoutOverTheReference) {
 }
 
 TEST_F(PlotStateTest, RecentringMovesTheReferenceOnlyWithoutOne) {
-    state.RefLat = 51.98;
-    state.RefLon = 3.95;
-    setup();
+    setupAt(51.98, 3.95);
     const double e = plot.centreE, n = plot.centreN;
     state.ReferenceMode = targets::kRefManual;
     CentreOnPoint(plot, 1000, -2000, state, sink);
@@ -236,9 +232,7 @@ TEST_F(PlotStateTest, RecentringMovesTheReferenceOnlyWithoutOne) {
 }
 
 TEST_F(PlotStateTest, DoubleClickFindsTheNearestTargetNotOld) {
-    state.RefLat = 52.0;
-    state.RefLon = 4.0;
-    setup();
+    setupAt(52.0, 4.0);
     EXPECT_EQ(NearestTarget(plot, table, 0, 0, sink), 0);
     add(244000001, 52.05, 4.0);
     add(244000002, 52.0, 4.0).Status = targets::TargetStatus::Old;

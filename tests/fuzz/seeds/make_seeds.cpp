@@ -82,93 +82,71 @@ void pipelineAndDecoder(const fs::path& root) {
     std::printf("pipeline: %d seeds, decoder: %d seeds\n", pipeline.count(), decoder.count());
 }
 
-void setupFiles(const fs::path& root) {
-    Corpus c(root, "setup_file");
+// The file readers start from what the program's own writers produce, and
+// from a few files written by hand with the odd cases.
+void fileSeeds(const fs::path& root) {
     input::CommSettings comm;
     input::SetSetupDefaults(comm);
     input::RunState state;
-    c.add(input::FormatSetup(comm, state));
+    const std::string setupDefaults = input::FormatSetup(comm, state);
     comm.ComPort = 3;
     comm.UseTCP = true;
-    comm.IPAddress = "192.168.1.20";
     comm.IPListCount = 3;
     comm.IPList = {"10.0.0.1", "192.168.1.20", "127.0.0.1"};
     state.CheckChecksum = true;
-    state.EmptyBuffer = true;
     state.RefLat = 59.503417;
     state.RefLon = -5.335;
     state.ReferenceMode = 3;
     state.RefMMSI = 257012300;
     state.BinaryMsgStandard = 1;
-    const std::string full = input::FormatSetup(comm, state);
-    c.add(full);
-    // Sections in another order, a truncated file, LF line ends.
-    const size_t ip = full.find("\"REM IP Address\"");
-    c.add(full.substr(ip) + full.substr(0, ip));
-    c.add(full.substr(0, full.size() / 2));
-    std::string lf = full;
-    for (size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.erase(at, 1);
-    c.add(lf);
-    std::printf("setup_file: %d seeds\n", c.count());
-}
+    const std::string setup = input::FormatSetup(comm, state);
+    const size_t ip = setup.find("\"REM IP Address\"");
 
-void shipDatabase(const fs::path& root) {
-    Corpus c(root, "ship_database");
-    const targets::ShipDataItem items[] = {
-        {257012300, "Blue Heron", "LABC", 9123456, 70, 100, 20, 10, 10, 1},
-        {211000000, "M\xC3\x96WE, \"Fast\"", "DA1", 0, 80, 50, 10, 5, 5, 3},
-        {235000001, "", "", 0, 0, 0, 0, 0, 0, 0},
-        {1, "A", "B", -1, -32768, 32767, 0, 0, 0, 15},
-    };
-    std::string file;
-    for (const auto& item : items) {
-        const std::string line = targets::FormatShipDataLine(item);
-        std::string bare = line.substr(0, line.size() - 2);
-        c.add(bare);
-        file += line;
+    std::string ships;
+    for (const targets::ShipDataItem& item : {targets::ShipDataItem{257012300, "Blue Heron", "LABC", 9123456, 70, 100,
+                                                                    20, 10, 10, 1},
+                                              targets::ShipDataItem{211000000, "M\xC3\x96WE, \"Fast\"", "DA1", 0, 80,
+                                                                    50, 10, 5, 5, 3},
+                                              targets::ShipDataItem{1, "A", "B", -1, -32768, 32767, 0, 0, 0, 15}}) {
+        ships += targets::FormatShipDataLine(item);
     }
-    c.add(file);
-    c.add(std::string("\x01", 1) + file + file);  // odd first byte: a left-over backup too
-    c.add("257012300,\"blue heron\"\n257012300,\"x\",\"y\",1,2,3,4,5,6,7\n\xEF\xBB\xBF" "1,\"caf\xE9\",,,,,,,,\n");
-    std::printf("ship_database: %d seeds\n", c.count());
-}
-
-void flagIndex(const fs::path& root) {
-    Corpus c(root, "flag_index");
-    c.add("257,NO,\"Norway\"\r\n258,NO,\"Norway\"\r\n211,DE,\"Germany\"\r\n");
-    c.add("\"257\",\"NO\",\"Norway\"\n 244 , NL , Netherlands\n232,GB,\"United Kingdom, the\"\n");
-    c.add("99999,XX,too big\n-1,YY,negative\nabc,ZZ,no number\n300,../x,escape\n301,,empty\n257,NO\n");
-    std::printf("flag_index: %d seeds\n", c.count());
-}
-
-void positions(const fs::path& root) {
-    Corpus c(root, "position");
-    const char* typed[] = {"59 30 12,5 n", "5 20 6 W", "005°20'06.0\"W", "59ø30'12.30\"N", "12.5", "-33.999999",
-                           "90 0 0 S",     "180 00 00 Ø", "1 2 3 v", "60°00'00.0\"N", "59 61 0 N", "x",
-                           " 1,5 kn",      "-12.25e3",    "1e999",   "1e-400",        ".5",        "12d2"};
-    for (const char* t : typed) {
-        c.add(std::string(1, '\x01') + t);
-        c.add(std::string(1, '\x02') + t);
-    }
-    for (double v : {59.503417, -5.335, 179.999999, -89.9999, 0.0}) {
-        c.add(std::string(1, std::fabs(v) <= 90 ? '\x01' : '\x00') +
-              geodesy::FormatPosition(v, std::fabs(v) <= 90 ? "LAT" : "LON", "FILE", 4));
-    }
-    std::printf("position: %d seeds\n", c.count());
-}
-
-void landmarks(const fs::path& root) {
-    Corpus c(root, "landmarks");
     const std::string cities =
         "Portville,60,23.5,5,19.8\r\n\"Bay, North\",59,6,10,0.6\r\nSouthend,-33,30,-70,45\r\nZero,-0,30,0,15\r\n";
     const std::string platforms = "Troll A,60,38.7,3,43.6,Gas\nNoType,56,0,2,30\n\"Rig, 7\",55,1,-1,2,\xC3\x96l\n";
-    c.add(cities);
-    c.add(std::string("\x01", 1) + cities + platforms);
-    c.add("Short,60,23.5,5\nWord,sixty,0,5,0\nPole,90,30,5,0\n\"Open,1,2,3,4\n,,,,\n");
-    std::string many;
-    for (int i = 0; i < 105; ++i) many += "C" + std::to_string(i) + ",50,1,3,0\n";
-    c.add(many);
-    std::printf("landmarks: %d seeds\n", c.count());
+    std::string manyCities;
+    for (int i = 0; i < 105; ++i) manyCities += "C" + std::to_string(i) + ",50,1,3,0\n";
+
+    const std::pair<const char*, std::vector<std::string>> seeds[] = {
+        {"setup_file",
+         {setupDefaults, setup, setup.substr(ip) + setup.substr(0, ip), setup.substr(0, setup.size() / 2)}},
+        {"ship_database",
+         {ships.substr(0, ships.find('\r')), ships, "\x01" + ships + ships,  // odd first byte: a left-over backup too
+          "257012300,\"blue heron\"\n257012300,\"x\",\"y\",1,2,3,4,5,6,7\n\xEF\xBB\xBF" "1,\"caf\xE9\",,,,,,,,\n"}},
+        {"flag_index",
+         {"257,NO,\"Norway\"\r\n258,NO,\"Norway\"\r\n211,DE,\"Germany\"\r\n",
+          "\"257\",\"NO\",\"Norway\"\n 244 , NL , Netherlands\n232,GB,\"United Kingdom, the\"\n",
+          "99999,XX,too big\n-1,YY,negative\nabc,ZZ,no number\n300,../x,escape\n301,,empty\n257,NO\n"}},
+        {"landmarks",
+         {cities, "\x01" + cities + platforms,
+          "Short,60,23.5,5\nWord,sixty,0,5,0\nPole,90,30,5,0\n\"Open,1,2,3,4\n,,,,\n", manyCities}},
+    };
+    for (const auto& [name, list] : seeds) {
+        Corpus c(root, name);
+        for (const std::string& seed : list) c.add(seed);
+    }
+
+    // Typed positions and numbers, as latitude and as longitude; then the file form of a few values.
+    Corpus c(root, "position");
+    for (const char* typed : {"59 30 12,5 n", "5 20 6 W", "005°20'06.0\"W", "59ø30'12.30\"N", "12.5", "-33.999999",
+                              "90 0 0 S", "180 00 00 Ø", "1 2 3 v", "60°00'00.0\"N", "59 61 0 N", "x", " 1,5 kn",
+                              "-12.25e3", "1e999", "1e-400", ".5", "12d2"}) {
+        c.add(std::string("\x01") + typed);
+        c.add(std::string("\x02") + typed);
+    }
+    for (double v : {59.503417, -5.335, 179.999999, -89.9999, 0.0}) {
+        const bool lat = std::fabs(v) <= 90;
+        c.add(std::string(1, lat ? '\x01' : '\x00') + geodesy::FormatPosition(v, lat ? "LAT" : "LON", "FILE", 4));
+    }
 }
 
 }  // namespace
@@ -180,10 +158,6 @@ int main(int argc, char** argv) {
     }
     const fs::path root = argv[1];
     pipelineAndDecoder(root);
-    setupFiles(root);
-    shipDatabase(root);
-    flagIndex(root);
-    positions(root);
-    landmarks(root);
+    fileSeeds(root);
     return 0;
 }
