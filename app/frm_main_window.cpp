@@ -508,6 +508,11 @@ void FrmMain::setConnectionText(const std::string& text) { panels_[1]->setText(f
 
 void FrmMain::setConnectVisible(bool visible) { cmdConnect_->setVisible(visible); }
 
+void FrmMain::inputRestarted(input::InputSource source) {
+    if (source == input::InputSource::None) return;
+    receiver_->inputRestarted(source == input::InputSource::Serial ? input::InputKind::Serial : input::InputKind::Tcp);
+}
+
 void FrmMain::setConnectionTestInterval(int ms) {
     timerConnectionTest_->setInterval(ms);
     if (ms > 0) {

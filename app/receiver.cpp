@@ -17,6 +17,10 @@ void Receiver::receive(input::InputKind kind, std::string_view bytes) {
     (kind == input::InputKind::Serial ? serialFramer_ : tcpFramer_).receive(bytes);
 }
 
+void Receiver::inputRestarted(input::InputKind kind) {
+    (kind == input::InputKind::Serial ? serialFramer_ : tcpFramer_).dropUnfinished();
+}
+
 void Receiver::sentenceIgnored(input::InputKind kind) {
     events_.statusPanelChanged(6, ignoredPanelText(state_, kind == input::InputKind::Serial));
 }

@@ -47,6 +47,8 @@ public:
 
     // Bytes from the serial port or the TCP connection.
     void receive(input::InputKind kind, std::string_view bytes);
+    // That input was opened, closed or lost: its unfinished line is dropped.
+    void inputRestarted(input::InputKind kind);
 
     // One framed sentence (line end included): count, monitor, the intake,
     // decode, then the target table, the message notice, the statistics and

@@ -40,7 +40,7 @@ enum class IntakeReason : uint8_t {
     None,
     TooShort,         // NotAIS: fewer than six characters
     OtherSentence,    // NotAIS: neither VDM nor VDO
-    FieldCount,       // Malformed: not seven fields
+    FieldCount,       // Malformed: more than seven fields
     FieldOverflow,    // Malformed: a numeric field beyond 16 bits
     FragmentNumbers,  // Malformed: fragment number 0 or above the count, count above 9
 };

@@ -1,0 +1,128 @@
+// An input that is opened, closed or lost drops its unfinished line, and every
+// byte received ends in exactly one counted outcome.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "input/connection.h"
+#include "input/framer.h"
+
+namespace input {
+namespace {
+
+struct Lines : SentenceHandler {
+    void handleSentence(std::string_view s) override { sentences.emplace_back(s); }
+    std::vector<std::string> sentences;
+};
+
+TEST(FramerCutOff, TheOldTailNeverJoinsTheNextLine) {
+    const std::string overlong(Framer::kMaxLine + 10, 'x');
+    const struct Row {
+        const char* what;
+        std::string before, after;
+        std::vector<std::string> sentences;
+        int32_t cutOff, overflow;
+    } rows[] = {
+        {"tail dropped", "!AIVDM,1,1,,A,13a", "!AIVDM,1,1,,B,13aG,0*00\r\n", {"!AIVDM,1,1,,B,13aG,0*00\r\n"}, 1, 0},
+        {"nothing pending", "$GPGGA\r\n", "X\n", {"$GPGGA\r\n", "X\n"}, 0, 0},
+        {"overlong line ends as overflow", overlong, "X\n", {"X\n"}, 0, 1},
+    };
+    for (const Row& r : rows) {
+        RunState state;
+        Lines out;
+        Framer framer(InputKind::Tcp, state, out);
+        framer.receive(r.before);
+        framer.dropUnfinished();
+        framer.receive(r.after);
+        EXPECT_EQ(out.sentences, r.sentences) << r.what;
+        EXPECT_EQ(state.CutOffCount, r.cutOff) << r.what;
+        EXPECT_EQ(state.OverflowCount, r.overflow) << r.what;
+        int64_t handed = 0;
+        for (const auto& s : out.sentences) handed += static_cast<int64_t>(s.size());
+        EXPECT_EQ(handed + state.CutOffBytes + state.OverflowBytes + static_cast<int64_t>(framer.pending().size()),
+                  static_cast<int64_t>(r.before.size() + r.after.size()))
+            << r.what;
+    }
+}
+
+TEST(FramerCutOff, AskedWhileHandingOverTakesEffectAfterwards) {
+    RunState state;
+    struct Restarting : Lines {
+        Framer* framer = nullptr;
+        void handleSentence(std::string_view s) override {
+            Lines::handleSentence(s);
+            framer->dropUnfinished();
+        }
+    } out;
+    Framer framer(InputKind::Serial, state, out);
+    out.framer = &framer;
+    framer.receive("A\nB\nunfinished");
+    EXPECT_EQ(out.sentences, (std::vector<std::string>{"A\n", "B\n"}));
+    EXPECT_EQ(state.CutOffBytes, 10);
+    EXPECT_TRUE(framer.pending().empty());
+}
+
+struct NoSerial : SerialControl {
+    bool isOpen() const override { return false; }
+    void close() override {}
+    bool open(int, const SerialLine&, std::string&) override { return true; }
+};
+struct Socket : SocketControl {
+    int state() const override { return st; }
+    void close() override { st = kSocketClosed; }
+    bool connectTo(const std::string& h, int, std::string&) override {
+        host = h;
+        st = kSocketConnecting;
+        return true;
+    }
+    int st = kSocketClosed;
+    std::string host;
+};
+struct View : ConnectionView {
+    void setConnectionText(const std::string& t) override { text = t; }
+    void setConnectVisible(bool) override {}
+    void setConnectionTestInterval(int) override {}
+    void inputRestarted(InputSource s) override { restarted.push_back(s); }
+    std::string text;
+    std::vector<InputSource> restarted;
+};
+
+TEST(ConnectionRestart, OpeningClosingAndLosingAnInputRestartsIt) {
+    CommSettings comm;
+    SetSetupDefaults(comm);
+    comm.UseTCP = true;
+    NoSerial serial;
+    Socket socket;
+    View view;
+    base::RecordingMessageSink messages;
+    ConnectionManager conn(comm, serial, socket, view, messages);
+    using S = InputSource;
+    conn.OpenInput();
+    EXPECT_EQ(view.restarted, (std::vector<S>{S::Serial, S::Tcp}));
+    conn.SocketClosedByPeer();
+    conn.SocketError(10061, "refused");
+    conn.SerialLost("gone");  // not the chosen source: nothing to drop
+    EXPECT_EQ(view.restarted, (std::vector<S>{S::Serial, S::Tcp, S::Tcp, S::Tcp}));
+}
+
+// Addresses from the setup file pass the dialog's check before any connect:
+// a name would be looked up, and anything else is not an address.
+TEST(ConnectionRestart, OnlyDottedAddressesAreConnectedTo) {
+    for (const char* address : {"localhost", "example.org", "1.2.3.256", "", "10.0.0.1 ", "0.1.2.3"}) {
+        CommSettings comm;
+        SetSetupDefaults(comm);
+        comm.UseTCP = true;
+        comm.IPAddress = address;
+        NoSerial serial;
+        Socket socket;
+        View view;
+        base::RecordingMessageSink messages;
+        ConnectionManager(comm, serial, socket, view, messages).OpenInput();
+        EXPECT_EQ(socket.host, "") << address;
+        EXPECT_EQ(view.text, "Invalid address or port. No communication established") << address;
+    }
+}
+
+}  // namespace
+}  // namespace input
