@@ -417,9 +417,7 @@ void FrmMain::shutdown() {
         base::StandardErrorSink failures("orvanta");
         input::SaveSetup((dataDir_ / kSetupFileName).string(), toSave, receiver_->state(), failures);
         const auto vessels = receiver_->shipDataOfRun();
-        const targets::ShipDataSaveResult saved = targets::SaveShipData(dataDir_, vessels);
-        if (!saved) failures.operatorMessage(base::MessageIcon::Exclamation, "Orvanta",
-                                             "ship database not stored: " + saved.error);
+        targets::StoreShipData(dataDir_, vessels, failures);
         saveFailed_ = failures.count > 0;
     }
     placement_.store(*this, settings_);

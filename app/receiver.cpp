@@ -145,11 +145,21 @@ std::vector<targets::ShipDataItem> Receiver::shipDataOfRun() const {
     std::vector<targets::ShipDataItem> out;
     for (int n = 1; n <= table_.TargetCount; ++n) {
         const targets::TargetRecord& t = table_.entry(n);
-        if ((t.Class != targets::TargetClass::A && t.Class != targets::TargetClass::B) || t.Name.empty()) continue;
-        targets::ShipDataItem item;
+        // Only a name the vessel sent: a placeholder ("Class B vessel") or a
+        // name taken from the database is not news to store.
+        if ((t.Class != targets::TargetClass::A && t.Class != targets::TargetClass::B) || t.ReceivedName.empty()) {
+            continue;
+        }
+        // What the database knew stays where the run heard nothing better.
+        const targets::ShipDataItem* known = shipData_.LookupShipData(t.MMSI);
+        targets::ShipDataItem item = known ? *known : targets::ShipDataItem{};
         item.MMSI = t.MMSI;
-        item.Name = t.Name;
-        item.CallSign = t.CallSign;
+        item.Name = t.ReceivedName;
+        if (!t.CallSign.empty() && t.CallSign != "n/a") {
+            item.CallSign = t.CallSign;
+        } else if (!t.CallSign24.empty()) {
+            item.CallSign = t.CallSign24;
+        }
         item.IMONumber = t.IMONumber;
         item.ShipType = t.ShipType;
         item.DimA = t.DimA;

@@ -91,8 +91,8 @@ public:
     // Fragments held for messages not complete yet.
     int64_t pendingFragments() const;
 
-    // Class A and B vessels with a name, in table order: what the ship
-    // database keeps of this run.
+    // Class A and B vessels that sent their name in this run, in table order:
+    // what the ship database keeps of this run.
     std::vector<targets::ShipDataItem> shipDataOfRun() const;
 
 private:

@@ -578,11 +578,8 @@ int runReplay(int argc, char** argv) {
     if (!opt.dataDir.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(opt.dataDir, ec);  // a new data folder starts empty
-        const auto saved = targets::SaveShipData(opt.dataDir, rx.shipDataOfRun());
-        if (!saved) {
-            std::fprintf(stderr, "orvanta-cli replay: ship database not saved: %s\n", saved.error.c_str());
-            rc = 1;
-        }
+        base::StandardErrorSink failures("orvanta-cli replay");
+        if (!targets::StoreShipData(opt.dataDir, rx.shipDataOfRun(), failures)) rc = 1;
     }
 
     std::string out;

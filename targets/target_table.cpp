@@ -16,6 +16,9 @@ namespace {
 constexpr const char* kNotAvailableText = "n/a";
 const std::string kTwentyBlanks(20, ' ');
 
+// A name field that carries a name (not blanks, not empty).
+bool IsName(const std::string& name) { return name.find_first_not_of(' ') != std::string::npos; }
+
 // Which classes a message type may be attributed to; Unknown = any class.
 TargetClass requiredClass(int type) {
     switch (type) {
@@ -235,16 +238,18 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
     copyMessage(t, type, rec, ctx);
     if (type == 20) return done;
 
-    // The reference position follows the own ship or the chosen vessel.
+    // The reference position follows the own ship or the chosen vessel, but
+    // only to a position it reported: a report without one leaves it where it was.
     if (ctx.state) {
         input::RunState& s = *ctx.state;
+        const bool valid = IsValidPosition(t.Latitude, t.Longitude);
         const bool follow = (s.ReferenceMode == kRefFromVDO && kind == SentenceKind::VDO) ||
                             (s.ReferenceMode == kRefFromVDM && kind == SentenceKind::VDM && t.MMSI == s.RefMMSI);
-        if (follow) {
+        if (follow && valid) {
             s.RefLat = t.Latitude;
             s.RefLon = t.Longitude;
         }
-        if (s.ReferenceMode != kRefNone && t.Latitude != 0) {
+        if (s.ReferenceMode != kRefNone && valid) {
             geodesy::GeodeticInverse(s.RefLat * geodesy::kDegToRad, s.RefLon * geodesy::kDegToRad,
                                      t.Latitude * geodesy::kDegToRad, t.Longitude * geodesy::kDegToRad,
                                      geodesy::kInverseBoth, t.Range, t.Bearing, geodesy::kWgs84B, geodesy::kWgs84F);
@@ -293,6 +298,7 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
             t.IMONumber = s.IMONumber;
             t.CallSign = s.CallSign;
             t.Name = s.Name;
+            if (IsName(s.Name)) t.ReceivedName = s.Name;
             t.ShipType = s.ShipType;
             t.ShipTypeText = s.ShipTypeText;
             t.CargoTypeText = s.CargoTypeText;
@@ -358,6 +364,7 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
             t.COG = s.COG;
             t.TrueHeading = s.TrueHeading;
             t.Name = s.Name == kTwentyBlanks ? std::string("Class B vessel") : s.Name;
+            if (IsName(s.Name)) t.ReceivedName = s.Name;
             t.ShipType = s.ShipType;
             t.ShipTypeText = s.ShipTypeText;
             t.CargoTypeText = s.CargoTypeText;
@@ -390,6 +397,7 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
             const auto& s = rec.Type24;
             if (s.PartNumber == 0) {
                 t.Name24 = s.Name;
+                if (IsName(s.Name)) t.ReceivedName = s.Name;
             } else {
                 t.ShipType24 = s.ShipType;
                 t.ShipTypeText24 = s.ShipTypeText;

@@ -102,7 +102,7 @@ private slots:
             QVERIFY(!std::filesystem::exists(dir / "Orvanta.ini"));
             QCOMPARE(ships, kOldShips);
         } else if (full) {
-            QVERIFY2(errors.contains("Setup file not stored") && errors.contains("ship database not stored"),
+            QVERIFY2(errors.contains("Setup file not stored") && errors.contains("Ship database not stored"),
                      qPrintable(errors));
             QCOMPARE(dir.read("Orvanta.ini"), setup);
             QCOMPARE(ships, kOldShips);
