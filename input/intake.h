@@ -68,6 +68,8 @@ public:
     // Messages given up before completion, and the fragments given up with them.
     int64_t incompleteMessages() const { return assembler_.incompleteMessages(); }
     int64_t incompleteFragments() const { return assembler_.incompleteFragments(); }
+    // Fragments of messages still being collected (at the end of a file: never completed).
+    int64_t pendingFragments() const { return assembler_.pendingFragments(); }
 
 private:
     VDMFields fields_;

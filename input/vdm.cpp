@@ -89,6 +89,12 @@ int VdmAssembler::pendingCount() const {
     return n;
 }
 
+int VdmAssembler::pendingFragments() const {
+    int n = 0;
+    for (const auto& p : pending_) n += p.used ? p.received : 0;
+    return n;
+}
+
 void VdmAssembler::discard(Pending& p) {
     if (!p.used) return;
     incompleteMessages_++;

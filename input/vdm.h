@@ -79,6 +79,8 @@ public:
     int64_t incompleteMessages() const { return incompleteMessages_; }
     int64_t incompleteFragments() const { return incompleteFragments_; }
     int pendingCount() const;
+    // Fragments held for messages not complete yet.
+    int pendingFragments() const;
 
 private:
     struct Pending {

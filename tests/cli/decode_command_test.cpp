@@ -73,9 +73,6 @@ TEST(DecodeCommand, SentenceChainAndOptions) {
     const std::string good = sentences(ais::EncodePayload(position()));
     std::string bad = good;
     bad[bad.size() - 3] = bad[bad.size() - 3] == '0' ? '1' : '0';
-    const std::string headerOnly = sentences(ais::EncodeHeaderOnly(27, 0, 1, 96)) +  // no decoder
-                                   sentences(ais::EncodeHeaderOnly(7, 0, 1, 72)) +   // time stamp only
-                                   sentences(ais::EncodeHeaderOnly(0, 0, 1, 168));   // no decoder
     ais::BinaryMessage met;
     met.MessageID = 8;
     met.DAC = 1;
@@ -94,8 +91,6 @@ TEST(DecodeCommand, SentenceChainAndOptions) {
          {"\"MessageID\":1,", "\"MessageID\":1,"}},
         {bad + good, "--no-checksum", {"\"MessageID\":1,", "\"MessageID\":1,"}},
         {good.substr(0, good.size() - 2), "", {"\"MessageID\":1,"}},  // last line without a line end
-        {headerOnly, "", {"{}"}},
-        {headerOnly, "--time", {"{\"TimeReceived\":\""}},
         {binary, "", {"\"Description\":\"FI 11 - Meteorological & Hydrological Data\",\"MetLatitude\""}},
         {binary, "--standard iala", {"\"FI\":11,\"Description\":\"Message with FI (Function Identifier) 11 received."}},
         {good, "--standard foo", {}},
