@@ -1,11 +1,11 @@
 // An input that is opened, closed or lost drops its unfinished line, and every
-// byte received ends in exactly one counted outcome.
+// byte received ends in exactly one counted outcome. (When the connection
+// manager does that: connection_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "input/connection.h"
 #include "input/framer.h"
 
 namespace input {
@@ -61,67 +61,6 @@ TEST(FramerCutOff, AskedWhileHandingOverTakesEffectAfterwards) {
     EXPECT_EQ(out.sentences, (std::vector<std::string>{"A\n", "B\n"}));
     EXPECT_EQ(state.CutOffBytes, 10);
     EXPECT_TRUE(framer.pending().empty());
-}
-
-struct NoSerial : SerialControl {
-    bool isOpen() const override { return false; }
-    void close() override {}
-    bool open(int, const SerialLine&, std::string&) override { return true; }
-};
-struct Socket : SocketControl {
-    int state() const override { return st; }
-    void close() override { st = kSocketClosed; }
-    bool connectTo(const std::string& h, int, std::string&) override {
-        host = h;
-        st = kSocketConnecting;
-        return true;
-    }
-    int st = kSocketClosed;
-    std::string host;
-};
-struct View : ConnectionView {
-    void setConnectionText(const std::string& t) override { text = t; }
-    void setConnectVisible(bool) override {}
-    void setConnectionTestInterval(int) override {}
-    void inputRestarted(InputSource s) override { restarted.push_back(s); }
-    std::string text;
-    std::vector<InputSource> restarted;
-};
-
-TEST(ConnectionRestart, OpeningClosingAndLosingAnInputRestartsIt) {
-    CommSettings comm;
-    SetSetupDefaults(comm);
-    comm.UseTCP = true;
-    NoSerial serial;
-    Socket socket;
-    View view;
-    base::RecordingMessageSink messages;
-    ConnectionManager conn(comm, serial, socket, view, messages);
-    using S = InputSource;
-    conn.OpenInput();
-    EXPECT_EQ(view.restarted, (std::vector<S>{S::Serial, S::Tcp}));
-    conn.SocketClosedByPeer();
-    conn.SocketError(10061, "refused");
-    conn.SerialLost("gone");  // not the chosen source: nothing to drop
-    EXPECT_EQ(view.restarted, (std::vector<S>{S::Serial, S::Tcp, S::Tcp, S::Tcp}));
-}
-
-// Addresses from the setup file pass the dialog's check before any connect:
-// a name would be looked up, and anything else is not an address.
-TEST(ConnectionRestart, OnlyDottedAddressesAreConnectedTo) {
-    for (const char* address : {"localhost", "example.org", "1.2.3.256", "", "10.0.0.1 ", "0.1.2.3"}) {
-        CommSettings comm;
-        SetSetupDefaults(comm);
-        comm.UseTCP = true;
-        comm.IPAddress = address;
-        NoSerial serial;
-        Socket socket;
-        View view;
-        base::RecordingMessageSink messages;
-        ConnectionManager(comm, serial, socket, view, messages).OpenInput();
-        EXPECT_EQ(socket.host, "") << address;
-        EXPECT_EQ(view.text, "Invalid address or port. No communication established") << address;
-    }
 }
 
 }  // namespace
