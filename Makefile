@@ -2,12 +2,17 @@
 #   make run   - install what is missing, build, start Orvanta on its built-in demo feed
 #   make test  - install what is missing, build, run every test (and the core tests
 #                again under AddressSanitizer and UndefinedBehaviorSanitizer)
+# and for installing:
+#   make package        - the Debian package $(BUILD)/orvanta_VERSION_ARCH.deb
+#   make package-check  - make package, then lintian, the desktop entry and metainfo
+#                         validators, and an install into a throw-away root (CI runs it)
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 DATA_DIR ?= $(CURDIR)/$(BUILD)/demo-data
 
-.PHONY: all bootstrap check-floors build run test test-core test-sanitize test-fuzz-smoke bench clean
+.PHONY: all bootstrap check-floors build run test test-core test-sanitize test-fuzz-smoke bench clean \
+	package package-check
 
 all: build
 
@@ -53,6 +58,16 @@ test-fuzz-smoke: bootstrap
 	    grep -E "DONE|average_exec_per_sec" $(FUZZ_BUILD)/smoke.log; \
 	  else tail -60 $(FUZZ_BUILD)/smoke.log; exit 1; fi; \
 	else echo "fuzz smoke run skipped: clang with the libFuzzer runtime is not installed"; fi
+
+# ---- The Debian package ------------------------------------------------------
+# Built from the same Release build as the tests (with Debian's hardening
+# flags); installs nothing on this machine.
+package: build
+	cmake --build $(BUILD) --target package
+	@ls $(BUILD)/orvanta_*.deb
+
+package-check: package
+	bash scripts/check-package $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

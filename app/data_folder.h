@@ -1,7 +1,9 @@
 // The data folder: where Orvanta.ini, Shipdata.dat, AIS_Messages/, Flags/ and
 // Database/ live. Chosen once at start:
 //   1. the folder given with --data-dir (created when missing),
-//   2. else the folder of the executable when this user may write there,
+//   2. else the folder of the executable when this user may write there and
+//      it is not a system folder of programs (/usr/bin and the like: an
+//      installed program run by root keeps its data in root's home),
 //   3. else ~/.local/share/Orvanta (created when missing).
 //
 //   auto dir = app::ResolveDataFolder(argDir, exeDir, std::getenv("HOME"));

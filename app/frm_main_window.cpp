@@ -5,6 +5,9 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -26,6 +29,7 @@
 #include "ais/message_notice.h"
 #include "app/data_folder.h"
 #include "app/frm_messages_window.h"
+#include "base/atomic_file.h"
 #include "base/number_format.h"
 #include "geodesy/position_text.h"
 #include "input/comm_setup_dialog.h"
@@ -33,7 +37,9 @@
 #include "input/serial_transport.h"
 #include "input/tcp_transport.h"
 #include "plot/plot_window.h"
+#include "plot/plot_state.h"
 #include "targets/extra_info_window.h"
+#include "targets/target_export.h"
 #include "targets/target_list_model.h"
 #include "targets/target_sort.h"
 #include "ui/message_box_sink.h"
@@ -96,10 +102,8 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     extraInfo_ = new targets::ExtraInfoWindows(receiver_->targets(), this, this);
     connect(this, &FrmMain::targetClicked, this, &FrmMain::showExtraInfo);
     // The plot always labels the target chosen last.
-    connect(this, &FrmMain::targetClicked, this, [this](int entry) {
-        if (!plotState_) plotState_ = std::make_unique<plot::PlotState>();
-        plotState_->selectedEntry = entry;
-    });
+    plotState_ = std::make_unique<plot::PlotState>();
+    connect(this, &FrmMain::targetClicked, this, [this](int entry) { plotState_->selectedEntry = entry; });
 
     timerAIS_Status_ = new QTimer(this);
     timerAIS_Status_->setObjectName("timerAIS_Status");
@@ -122,6 +126,7 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     clockTimer_ = new QTimer(this);
     clockTimer_->setInterval(1000);
     connect(clockTimer_, &QTimer::timeout, this, &FrmMain::updateClockPanel);
+    connect(clockTimer_, &QTimer::timeout, this, &FrmMain::recordTrails);
     clockTimer_->start();
     resize(900, 520);
 }
@@ -170,17 +175,24 @@ void FrmMain::buildMenus() {
 
     QMenu* file = bar->addMenu("&File");
     file->setObjectName("mnuFile");
+    QAction* exportTargets = file->addAction("Export &targets...");
+    exportTargets->setObjectName("mnuFileExportTargets");
+    connect(exportTargets, &QAction::triggered, this, &FrmMain::mnuFileExportTargets_Click);
+    QAction* exportTracks = file->addAction("Export t&racks...");
+    exportTracks->setObjectName("mnuFileExportTracks");
+    connect(exportTracks, &QAction::triggered, this, &FrmMain::mnuFileExportTracks_Click);
+    file->addSeparator();
     QAction* exitAction = file->addAction("E&xit");
     exitAction->setObjectName("mnuFileExit");
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* setup = bar->addMenu("Setup");
+    QMenu* setup = bar->addMenu("&Setup");
     setup->setObjectName("mnuSetup");
-    QAction* comm = setup->addAction("Comm");
+    QAction* comm = setup->addAction("&Comm");
     comm->setObjectName("mnuSetupComm");
     connect(comm, &QAction::triggered, this, &FrmMain::showCommSetup);
     setup->addSeparator();
-    QMenu* standard = setup->addMenu("Binary Msg Standard");
+    QMenu* standard = setup->addMenu("&Binary Msg Standard");
     standard->setObjectName("mnuSetupBinaryMsgStdMenu");
     for (int i = 0; i < 2; ++i) {
         QAction* a = standard->addAction(kBinaryStandards[i]);
@@ -192,15 +204,15 @@ void FrmMain::buildMenus() {
 
     QMenu* view = bar->addMenu("&View");
     view->setObjectName("mnuView");
-    QAction* messages = view->addAction("Incoming Messages");
+    QAction* messages = view->addAction("&Incoming Messages");
     messages->setObjectName("mnuViewMessages");
     connect(messages, &QAction::triggered, this, &FrmMain::showMessagesWindow);
-    QAction* graphics = view->addAction("GraphicDisplay");
+    QAction* graphics = view->addAction("&GraphicDisplay");
     graphics->setObjectName("mnuViewGraphics");
     graphics->setCheckable(true);
     connect(graphics, &QAction::triggered, this, &FrmMain::mnuViewGraphics_Click);
     mnuViewGraphics_ = graphics;
-    QAction* monitor = view->addAction("Comport Monitor");
+    QAction* monitor = view->addAction("Comport &Monitor");
     monitor->setObjectName("mnuViewPortMonitor");
     connect(monitor, &QAction::triggered, this, &FrmMain::showPortMonitor);
 
@@ -483,14 +495,22 @@ void FrmMain::operatorMessage(base::MessageIcon icon, const std::string& title, 
 
 void FrmMain::aisMessageToShow(const MessageToShow& m) {
     QApplication::beep();
-    if (!frmAISMessage_) frmAISMessage_ = new ais::FrmAISMessage(this);
+    if (!frmAISMessage_) {
+        frmAISMessage_ = new ais::FrmAISMessage(this);
+        // Messages arrive while the operator types elsewhere: shown, never
+        // given the keyboard.
+        frmAISMessage_->setAttribute(Qt::WA_ShowWithoutActivating);
+    }
     frmAISMessage_->showNotice(m.notice);
     frmAISMessage_->show();
     if (m.notice.window != ais::ApplicationWindow::None && m.binary) {
         // An open window keeps what it shows; a closed one opens filled from
         // the message that asked for it (addressed or broadcast alike).
         QPointer<QWidget>& open = applicationWindows_[static_cast<size_t>(m.notice.window) - 1];
-        if (!open) open = ais::OpenApplicationWindow(m.notice.window, *m.binary, this);
+        if (!open) {
+            open = ais::OpenApplicationWindow(m.notice.window, *m.binary, this);
+            open->setAttribute(Qt::WA_ShowWithoutActivating);
+        }
         open->show();
     }
     if (m.logFailed && !logFailureShown_) {
@@ -553,6 +573,59 @@ void FrmMain::showExtraInfo(int entry) {
 }
 
 void FrmMain::timerAIS_Status_Timer() { receiver_->ageTargets(); }
+
+void FrmMain::recordTrails() { plotState_->trails.record(receiver_->targets(), receiver_->clock().now()); }
+
+// ---------------------------------------------------------------- exports
+
+FrmMain::TargetFormat FrmMain::TargetFormatOf(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == "geojson" || suffix == "json" ? TargetFormat::GeoJson : TargetFormat::Csv;
+}
+
+bool FrmMain::writeExport(const QString& path, const std::string& content, const char* what) {
+    const auto written = base::WriteFileAtomically(std::filesystem::path(path.toStdString()), content);
+    if (!written) {
+        operatorMessage(base::MessageIcon::Exclamation, "Orvanta",
+                        std::string("The ") + what + " could not be written: " + written.error);
+    }
+    return written.ok;
+}
+
+bool FrmMain::exportTargets(const QString& path, TargetFormat format) {
+    const input::RunState& st = receiver_->state();
+    targets::RowContext ctx;
+    ctx.referenceMode = st.ReferenceMode;
+    ctx.refLat = st.RefLat;
+    ctx.refLon = st.RefLon;
+    const targets::TargetTable& table = receiver_->targets();
+    return writeExport(path, format == TargetFormat::GeoJson ? targets::TargetsGeoJson(table) : targets::TargetListCsv(table, ctx),
+                       "targets");
+}
+
+bool FrmMain::exportTracks(const QString& path) {
+    return writeExport(path, plot::TracksGpx(receiver_->targets(), plotState_->trails), "tracks");
+}
+
+// The file dialogs add the suffix of the chosen type when the name has none.
+void FrmMain::mnuFileExportTargets_Click() {
+    const QString csv = "CSV (*.csv)";
+    const QString geoJson = "GeoJSON (*.geojson)";
+    QString chosen = csv;
+    QString path = QFileDialog::getSaveFileName(this, "Export targets", QDir::home().filePath("targets.csv"),
+                                                csv + ";;" + geoJson, &chosen);
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += chosen == geoJson ? ".geojson" : ".csv";
+    exportTargets(path, TargetFormatOf(path));
+}
+
+void FrmMain::mnuFileExportTracks_Click() {
+    QString path = QFileDialog::getSaveFileName(this, "Export tracks", QDir::home().filePath("tracks.gpx"),
+                                                "GPX (*.gpx)");
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += ".gpx";
+    exportTracks(path);
+}
 
 void FrmMain::updateTargetCount() { lblNoOfTargets_->setText(QString::number(model_->rowCount())); }
 
@@ -690,7 +763,6 @@ void FrmMain::mnuViewGraphics_Click(bool checked) {
         return;
     }
     if (frmGraphics_) return;
-    if (!plotState_) plotState_ = std::make_unique<plot::PlotState>();
     frmGraphics_ = new plot::FrmGraphics(receiver_->targets(), receiver_->state(), *plotState_, settings_, *this, this);
     frmGraphics_->setLandmarks(&landmarks_);
     connect(frmGraphics_, &plot::FrmGraphics::closed, this, [this] { mnuViewGraphics_->setChecked(false); });

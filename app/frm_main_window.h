@@ -136,6 +136,18 @@ public:
     // The program's exit status: 0, or 1 when shutdown could not save a file.
     int exitCode() const { return saveFailed_ ? 1 : 0; }
 
+    // File > Export targets...: the target list as CSV, or with a .geojson or
+    // .json suffix as GeoJSON. File > Export tracks...: the trails as GPX.
+    // Written whole or not at all; a failure is told as an operator message.
+    // Return whether the file was written.
+    enum class TargetFormat { Csv, GeoJson };
+    static TargetFormat TargetFormatOf(const QString& path);
+    bool exportTargets(const QString& path, TargetFormat format);
+    bool exportTracks(const QString& path);
+    // The trail pass of the whole run (once a second, plot window open or not).
+    void recordTrails();
+    const plot::PlotState& plotState() const { return *plotState_; }
+
     // ReceiverEvents
     void statusPanelChanged(int panel, const std::string& text) override;
     void inputBufferChanged(std::string_view text) override;
@@ -174,6 +186,9 @@ private:
     void showCommSetup();
     void showPortMonitor();
     void showAbout();
+    void mnuFileExportTargets_Click();
+    void mnuFileExportTracks_Click();
+    bool writeExport(const QString& path, const std::string& content, const char* what);
 
     void optRefPos_Click(int index);
     void optIncr_Click(int index);

@@ -3,9 +3,13 @@
 //   orvanta [--data-dir DIR] [--demo]
 //
 // --data-dir  folder of Orvanta.ini, Shipdata.dat and the other data files
-//             (default: the program's folder when writable, else ~/.local/share/Orvanta)
+//             (default: the program's folder when writable, else ~/.local/share/Orvanta);
+//             the window settings are then kept there too (Orvanta.conf)
 // --demo      start the built-in traffic simulator and show its traffic; the
 //             stored input settings are kept as they are
+//
+// --help and --version are answered without a display. The help text is also
+// the source of the manual page (packaging/man/make-man).
 //
 // Interrupt and terminate end the run in order from the first line of main()
 // on, also while a start-up message box waits: what was loaded is saved (the
@@ -15,6 +19,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QIcon>
 #include <QLocale>
 #include <QSocketNotifier>
 #include <fcntl.h>
@@ -22,6 +27,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <string_view>
 
 #include "app/data_folder.h"
 #include "app/frm_main_window.h"
@@ -66,21 +72,71 @@ void stopOnSignals(app::FrmMain& window, QObject& owner) {
     });
 }
 
+constexpr const char* kDescription =
+    "Orvanta: AIS receiver and display.\n"
+    "\n"
+    "Receives AIS traffic as NMEA 0183 !AIVDM/!AIVDO sentences from a serial port\n"
+    "or a TCP server, decodes every message and shows a table of up to 1000\n"
+    "targets with their reception statistics, a plot of them, and the messages\n"
+    "received. File > Export targets... writes the table as CSV or GeoJSON, File >\n"
+    "Export tracks... the targets' tracks as GPX.\n"
+    "\n"
+    "The data folder holds Orvanta.ini (the setup), Shipdata.dat, AIS_Messages/,\n"
+    "Flags/ and Database/. It is the folder given with --data-dir, else the\n"
+    "program's folder when it may be written (never /usr/bin and the like), else\n"
+    "~/.local/share/Orvanta. The window settings are kept in\n"
+    "~/.config/Orvanta/Orvanta.conf, or with --data-dir in DIR/Orvanta.conf, so a\n"
+    "run with --data-dir writes nothing outside DIR.";
+
+struct CommandLine {
+    QCommandLineParser parser;
+    QCommandLineOption dataDir{"data-dir", "Folder of the setup file, the data files and the settings.", "DIR"};
+    QCommandLineOption demo{"demo", "Show traffic from the built-in simulator; the stored input settings are kept."};
+
+    CommandLine() {
+        parser.setApplicationDescription(kDescription);
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOption(dataDir);
+        parser.addOption(demo);
+    }
+};
+
+void setIdentity() {
+    QCoreApplication::setApplicationName("Orvanta");
+    QCoreApplication::setApplicationVersion(ORVANTA_VERSION);
+}
+
+// Help and version need no window, so they must not need a display either.
+bool onlyText(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "-h" || a == "--help" || a == "--help-all" || a == "-?" || a == "-v" || a == "--version") return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (onlyText(argc, argv)) {
+        QCoreApplication application(argc, argv);
+        setIdentity();
+        CommandLine commandLine;
+        commandLine.parser.process(application);  // prints and exits
+        return 0;
+    }
+
     catchStopSignals();
     QApplication application(argc, argv);
-    QApplication::setApplicationName("Orvanta");
-    QApplication::setApplicationVersion("1.00");
+    setIdentity();
+    QGuiApplication::setDesktopFileName("orvanta");
+    QApplication::setWindowIcon(QIcon::fromTheme("orvanta"));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription("Orvanta: AIS receiver and display");
-    parser.addHelpOption();
-    const QCommandLineOption dataDirOption("data-dir", "Folder of the setup file and the data files.", "DIR");
-    const QCommandLineOption demoOption("demo", "Show traffic from the built-in simulator.");
-    parser.addOption(dataDirOption);
-    parser.addOption(demoOption);
+    CommandLine commandLine;
+    QCommandLineParser& parser = commandLine.parser;
+    const QCommandLineOption& dataDirOption = commandLine.dataDir;
+    const QCommandLineOption& demoOption = commandLine.demo;
     parser.process(application);
 
     // Numbers are shown with the user's decimal separator.
@@ -92,8 +148,8 @@ int main(int argc, char** argv) {
     const std::filesystem::path dataDir =
         app::ResolveDataFolder(given, QCoreApplication::applicationDirPath().toStdString(), std::getenv("HOME"));
 
-    ui::SettingsStore settings;
-    app::FrmMain window(&settings);
+    const auto settings = ui::SettingsStore::ForRun(given ? QString::fromStdString(dataDir.string()) : QString());
+    app::FrmMain window(settings.get());
     stopOnSignals(window, application);
     // A signal that came while starting (its boxes closed by it) ends the run here.
     const auto stopped = [&window] {

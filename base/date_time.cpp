@@ -3,6 +3,7 @@
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <ctime>
 #include <limits>
 
 namespace base {
@@ -122,6 +123,25 @@ std::string DateTime::format(std::string_view pattern) const {
         i += n;
     }
     return out;
+}
+
+std::string DateTime::formatUtc() const {
+    if (isNull()) return {};
+    const CalendarTime c = toCalendar();
+    std::tm local{};
+    local.tm_year = c.year - 1900;
+    local.tm_mon = c.month - 1;
+    local.tm_mday = c.day;
+    local.tm_hour = c.hour;
+    local.tm_min = c.minute;
+    local.tm_sec = c.second;
+    local.tm_isdst = -1;  // daylight saving time as the rules say for that date
+    const std::time_t t = std::mktime(&local);
+    std::tm utc{};
+    if (t == static_cast<std::time_t>(-1) || !gmtime_r(&t, &utc)) return {};
+    char text[32];
+    const size_t n = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return std::string(text, n);
 }
 
 }  // namespace base

@@ -46,6 +46,10 @@ public:
     CalendarTime toCalendar() const;
 
     std::string format(std::string_view pattern) const;
+    // The moment in UTC as ISO 8601, "2026-12-06T13:05:09Z" (whole seconds),
+    // through the computer's time zone rules (TZ); "" for no date or a local
+    // time the system cannot convert.
+    std::string formatUtc() const;
 
     // Seconds from other to this (positive when this is later).
     double secondsSince(DateTime other) const { return (value_ - other.value_) * 86400.0; }

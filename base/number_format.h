@@ -36,6 +36,19 @@ std::string plainNumber(double value);
 void setDecimalSeparator(char separator);
 char decimalSeparator();
 
+// "." as the separator while it lives, for text written to files for other
+// programs (exports) with the formatter of the screen texts.
+class PointSeparatorScope {
+public:
+    PointSeparatorScope() : saved_(decimalSeparator()) { setDecimalSeparator('.'); }
+    ~PointSeparatorScope() { setDecimalSeparator(saved_); }
+    PointSeparatorScope(const PointSeparatorScope&) = delete;
+    PointSeparatorScope& operator=(const PointSeparatorScope&) = delete;
+
+private:
+    char saved_;
+};
+
 // Reads a number typed by a person: optional sign, digits, '.' or ',' as the
 // decimal mark, optional exponent. Surrounding blanks are allowed; anything else
 // makes the result empty.

@@ -43,6 +43,10 @@ struct TextFileLines {
 TextFileLines ReadTextLines(const std::filesystem::path& path, std::size_t maxBytes = kMaxTextFileBytes);
 
 bool IsValidUtf8(std::string_view bytes);
+// Length (1-4) of the valid UTF-8 sequence at the start of text; 0 when the
+// first byte starts none (stray continuation byte, overlong form, surrogate,
+// beyond U+10FFFF, cut short) or text is empty.
+std::size_t Utf8SequenceLength(std::string_view text);
 
 // Valid UTF-8 is returned unchanged; anything else is read as Latin-1.
 std::string Latin1OrUtf8ToUtf8(std::string_view bytes);

@@ -19,7 +19,8 @@
 #include "ais/message_fields_walk.h"
 #include "base/clock.h"
 #include "cli/command.h"
-#include "cli/json_writer.h"
+#include "cli/progress.h"
+#include "base/json_writer.h"
 #include "input/intake.h"
 
 namespace {
@@ -69,7 +70,7 @@ struct Counts {
 // Writes visited fields as JSON object members.
 class JsonFields final : public ais::FieldVisitor {
 public:
-    explicit JsonFields(cli::JsonWriter& json) : json_(json) {}
+    explicit JsonFields(base::JsonWriter& json) : json_(json) {}
     // Field names are identifiers of ours and need no escaping.
     void integer(std::string_view name, int64_t v) override {
         ++fields;
@@ -111,7 +112,7 @@ public:
     int fields = 0;
 
 private:
-    cli::JsonWriter& json_;
+    base::JsonWriter& json_;
 };
 
 class Decoder {
@@ -139,7 +140,7 @@ public:
         bits_.load(o.payload);
         const int type = ais::DecodeAISMessage(bits_, record_, o.fillBits, standard_, now_);
         const size_t mark = out_.size();
-        cli::JsonWriter json(out_);
+        base::JsonWriter json(out_);
         json.beginObject();
         JsonFields visitor(json);
         // A type without a decoder has no fields of its own: nothing is printed.
@@ -155,6 +156,7 @@ public:
     }
 
     void overlong() { counts_.overlong++; }
+    int64_t lines() const { return counts_.lines; }
 
     void flush() { out_.flush(); }
     bool outputFailed() const { return out_.failed(); }
@@ -184,18 +186,21 @@ private:
     input::Intake intake_;
     ais::PayloadBits bits_;
     ais::AISMessageRecord record_;
-    cli::OutputBuffer out_;
+    base::OutputBuffer out_;
     Counts counts_;
 };
 
 // Cuts the stream into sentences: each ends with (and includes) a line feed;
 // a last line without one is handed over at the end of input.
-void ReadSentences(FILE* in, Decoder& decoder) {
+void ReadSentences(FILE* in, Decoder& decoder, cli::Progress& progress) {
     std::vector<char> buf(kBlock + kMaxLine);
+    uint64_t bytesRead = 0;
     size_t held = 0;            // bytes of an unfinished line at the start of buf
     bool dropping = false;      // inside a line that outgrew kMaxLine
     for (;;) {
         const size_t got = std::fread(buf.data() + held, 1, buf.size() - held, in);
+        bytesRead += got;
+        progress.update(bytesRead, decoder.lines());
         const size_t end = held + got;
         size_t start = 0;
         for (;;) {
@@ -214,6 +219,7 @@ void ReadSentences(FILE* in, Decoder& decoder) {
         held = end - start;
         if (got == 0) {
             if (held > 0 && !dropping) decoder.sentence(std::string_view(buf.data() + start, held));
+            progress.finish(bytesRead, decoder.lines());
             return;
         }
         if (held > kMaxLine) {
@@ -267,7 +273,8 @@ int runDecode(int argc, char** argv) {
         }
     }
     Decoder decoder(standard, checksum, withTime);
-    ReadSentences(in, decoder);
+    cli::Progress progress(in, "lines");
+    ReadSentences(in, decoder, progress);
     const bool readError = std::ferror(in) != 0;
     if (in != stdin) std::fclose(in);
     decoder.flush();

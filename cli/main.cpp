@@ -42,7 +42,15 @@ bool WriteOutput(std::string_view text, const char* command) {
 namespace {
 
 void usage(FILE* out) {
-    std::fprintf(out, "usage: orvanta-cli COMMAND [OPTIONS]\n\ncommands:\n");
+    std::fprintf(out,
+                 "usage: orvanta-cli COMMAND [OPTIONS]\n"
+                 "       orvanta-cli --version\n"
+                 "\n"
+                 "The headless companion of Orvanta: decodes and replays NMEA text, simulates\n"
+                 "AIS traffic, converts positions and grid coordinates, and draws the plot\n"
+                 "into a picture, all without a window.\n"
+                 "\n"
+                 "commands:\n");
     auto list = cli::commands();
     std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
     for (const auto& c : list) std::fprintf(out, "  %-10s %s\n", c.name.c_str(), c.summary.c_str());
@@ -55,6 +63,10 @@ int main(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         usage(argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("orvanta-cli %s\n", ORVANTA_VERSION);
+        return 0;
     }
     for (const auto& c : cli::commands()) {
         if (c.name == argv[1]) return c.run(argc - 1, argv + 1);

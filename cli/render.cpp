@@ -3,7 +3,7 @@
 //   orvanta-cli render --centre 51.98 3.95 --scale 250000 --size 800x600 out.png
 //       [--chart FILE]... [--simulate SECONDS] [--data-dir DIR]
 //
-// The drawing is done by orvanta-render (installed beside orvanta-cli), the
+// The drawing is done by orvanta-render (installed in libexec/orvanta), the
 // plot window's painting code on an offscreen image; keeping it a program of
 // its own spares the other sub-commands Qt's start-up. With --simulate the
 // built-in simulator's traffic around the centre (the demo scenario) runs
@@ -42,14 +42,18 @@ void usage(FILE* out) {
                  "Defaults: scale 250000, size 800x600, safety depth 10 m.\n");
 }
 
-// orvanta-render beside this program, else $ORVANTA_RENDER, else on the PATH.
+// $ORVANTA_RENDER, else orvanta-render beside this program (a build folder)
+// or in its installed place (PREFIX/libexec/orvanta beside PREFIX/bin), else
+// on the PATH.
 std::string renderProgram() {
     if (const char* env = std::getenv("ORVANTA_RENDER"); env && *env) return env;
     std::error_code ec;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (!ec) {
-        const auto beside = self.parent_path() / "orvanta-render";
-        if (std::filesystem::exists(beside, ec)) return beside.string();
+        const auto folder = self.parent_path();
+        for (const auto& candidate : {folder / "orvanta-render", folder.parent_path() / "libexec/orvanta/orvanta-render"}) {
+            if (std::filesystem::exists(candidate, ec)) return candidate.string();
+        }
     }
     return "orvanta-render";
 }

@@ -25,24 +25,31 @@
 #include <vector>
 
 #include "app/receiver.h"
+#include "base/atomic_file.h"
 #include "base/clock.h"
 #include "base/number_format.h"
+#include "base/json_writer.h"
+#include "base/text_escape.h"
 #include "cli/command.h"
-#include "cli/json_writer.h"
+#include "cli/progress.h"
 #include "geodesy/position_text.h"
 #include "input/setup_file.h"
+#include "plot/trail_store.h"
 #include "targets/ship_database.h"
+#include "targets/target_export.h"
 
 namespace {
 
 constexpr double kSecondsPerSentence = 0.01;
 constexpr double kAgeingPeriod = 15.0;
+constexpr double kTrailPeriod = 1.0;  // the plot's trail pass
 constexpr size_t kBlock = 1 << 20;
 
 void usage(FILE* out) {
     std::fprintf(out,
                  "usage: orvanta-cli replay [FILE|-] [--data-dir DIR] [--ref LAT LON]\n"
-                 "                          [--format text|csv|json] [--bench]\n"
+                 "                          [--format text|csv|json|geojson] [--tracks GPX]\n"
+                 "                          [--bench]\n"
                  "\n"
                  "Runs the receive pipeline of the program on NMEA text (FILE, or standard input\n"
                  "when FILE is '-' or missing): sentence counting, checksum test, VDM/VDO\n"
@@ -52,14 +59,22 @@ void usage(FILE* out) {
                  "The clock starts at the local time of the run and advances 10 ms per\n"
                  "sentence; targets are aged every 15 s of that clock.\n"
                  "\n"
+                 "On a terminal, a progress line on standard error shows how much of FILE is\n"
+                 "done, the rate and the time left.\n"
+                 "\n"
                  "options:\n"
                  "  --data-dir DIR   read Orvanta.ini (when present), Shipdata.dat and\n"
                  "                   Flags/FlagIndex.ini from DIR; Shipdata.dat is rewritten\n"
                  "                   at the end with the vessels of this run\n"
                  "  --ref LAT LON    manual reference position (signed degrees): the table\n"
                  "                   shows range and bearing instead of positions\n"
-                 "  --format F       text (default), csv, or json: one object\n"
-                 "                   {\"targets\": [...], \"counters\": {...}}\n"
+                 "  --format F       text (default); csv; json: one object\n"
+                 "                   {\"targets\": [...], \"counters\": {...}}; or geojson: a\n"
+                 "                   FeatureCollection with a point per target (null geometry\n"
+                 "                   without a position) and every field as a property\n"
+                 "  --tracks GPX     write where each target went to the file GPX (replaced):\n"
+                 "                   one GPX track per target, its position once a second of\n"
+                 "                   the clock (as the plot's trails) and at the end\n"
                  "  --bench          run the pipeline several times without printing and\n"
                  "                   report sentences and messages per second (median), by\n"
                  "                   the wall clock and by processor time;\n"
@@ -85,6 +100,7 @@ struct Options {
     bool haveRef = false;
     double refLat = 0, refLon = 0;
     std::string format = "text";
+    std::string tracks;  // GPX file to write, empty for none
     bool bench = false;
 };
 
@@ -113,6 +129,8 @@ public:
             rx_.state().RefLon = opt.refLon;
         }
         nextAgeing_ = clock_.monotonicSeconds() + kAgeingPeriod;
+        keepTrails_ = !opt.tracks.empty();
+        nextTrailPass_ = clock_.monotonicSeconds() + kTrailPeriod;
     }
 
     // Bytes of any length, as one input notification. A file has no
@@ -135,9 +153,11 @@ public:
     // overlong line when it outgrew the input bound.
     void finish() {
         if (!framer_.pending().empty() || framer_.droppingLine()) framer_.receive("\n");
+        if (keepTrails_) trails_.record(rx_.targets(), clock_.now());  // where the input left them
     }
 
     app::Receiver& receiver() { return rx_; }
+    const plot::TrailStore& trails() const { return trails_; }
 
     void handleSentence(std::string_view s) override {
         rx_.handleSentence(s);
@@ -145,6 +165,10 @@ public:
         if (clock_.monotonicSeconds() >= nextAgeing_) {
             rx_.ageTargets();
             nextAgeing_ += kAgeingPeriod;
+        }
+        if (keepTrails_ && clock_.monotonicSeconds() >= nextTrailPass_) {
+            trails_.record(rx_.targets(), clock_.now());
+            nextTrailPass_ += kTrailPeriod;
         }
     }
 
@@ -163,16 +187,25 @@ private:
     app::Receiver rx_;
     input::Framer framer_;
     double nextAgeing_ = 0;
+    bool keepTrails_ = false;
+    plot::TrailStore trails_;
+    double nextTrailPass_ = 0;
 };
 
-bool readAll(FILE* in, Replay& replay) {
+// progress may be null (the bench passes show none).
+bool readAll(FILE* in, Replay& replay, cli::Progress* progress = nullptr) {
     std::vector<char> buf(kBlock);
+    uint64_t bytesRead = 0;
+    const auto sentences = [&] { return replay.receiver().state().SentenceCount; };
     for (;;) {
         const size_t got = std::fread(buf.data(), 1, buf.size(), in);
         if (got > 0) replay.feed(std::string_view(buf.data(), got));
+        bytesRead += got;
+        if (progress) progress->update(bytesRead, sentences());
         if (got < buf.size()) break;
     }
     replay.finish();
+    if (progress) progress->finish(bytesRead, sentences());
     return !std::ferror(in);
 }
 
@@ -250,16 +283,6 @@ std::vector<Counter> counters(const app::Receiver& rx) {
             {"TargetCount", rx.targets().TargetCount}};
 }
 
-std::string csvField(const std::string& s) {
-    if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
 void printText(const app::Receiver& rx, std::string& out) {
     const auto& table = rx.targets();
     std::vector<std::vector<std::string>> rows;
@@ -304,7 +327,7 @@ void printCsv(const app::Receiver& rx, std::string& out) {
         const auto cells = rowCells(rx.state(), table.entry(table.DisplayOrder[static_cast<size_t>(k)]), k);
         for (size_t c = 0; c < cells.size(); ++c) {
             if (c) out += ',';
-            out += csvField(cells[c]);
+            base::AppendCsvField(out, cells[c]);
         }
         out += "\n";
     }
@@ -316,138 +339,14 @@ void printCsv(const app::Receiver& rx, std::string& out) {
     }
 }
 
-void dateField(cli::JsonWriter& j, const char* name, base::DateTime t) {
-    j.key(name);
-    if (t.isNull()) {
-        j.null();
-    } else {
-        j.value(std::string_view(t.format("yyyy-mm-dd hh:mm:ss")));
-    }
-}
-
-template <class T, size_t N>
-void arrayField(cli::JsonWriter& j, const char* name, const std::array<T, N>& a) {
-    j.key(name);
-    j.beginArray();
-    for (const T& v : a) {
-        if constexpr (std::is_same_v<T, std::string>) {
-            j.value(std::string_view(v));
-        } else if constexpr (std::is_same_v<T, base::DateTime>) {
-            if (v.isNull()) {
-                j.null();
-            } else {
-                j.value(std::string_view(v.format("yyyy-mm-dd hh:mm:ss")));
-            }
-        } else if constexpr (std::is_integral_v<T>) {
-            j.value(static_cast<int64_t>(v));
-        } else {
-            j.value(v);
-        }
-    }
-    j.endArray();
-}
-
-void targetJson(cli::JsonWriter& j, const targets::TargetRecord& t, int number) {
-    auto i = [&](const char* k, int64_t v) { j.field(k, v); };
-    auto s = [&](const char* k, std::string_view v) { j.field(k, v); };
-    auto f = [&](const char* k, float v) { j.field(k, v); };
-    auto d = [&](const char* k, double v) { j.field(k, v); };
-    j.beginObject();
-    i("Number", number);
-    i("MMSI", t.MMSI);
-    s("Country", t.Country);
-    s("FlagIcon", t.FlagIcon);
-    s("ClassText", targets::ClassText(t.Class));
-    s("Class", targets::ClassCode(t.Class));
-    s("Status", targets::StatusText(t.Status));
-    i("NavStatus", t.NavStatus);
-    s("NavStatusText", t.NavStatusText);
-    f("ROT", t.ROT);
-    f("SOG", t.SOG);
-    i("PosAccuracy", t.PosAccuracy);
-    s("PosAccuracyText", t.PosAccuracyText);
-    d("Longitude", t.Longitude);
-    d("Latitude", t.Latitude);
-    f("COG", t.COG);
-    f("TrueHeading", t.TrueHeading);
-    i("UTCSecond", t.UTCSecond);
-    i("RAIM", t.RAIM);
-    i("SyncState", t.SyncState);
-    i("SlotTimeout", t.SlotTimeout);
-    i("SubMessage", t.SubMessage);
-    i("SlotNumber", t.SlotNumber);
-    i("SlotOffset", t.SlotOffset);
-    i("ReceivedStations", t.ReceivedStations);
-    i("UTCYear", t.UTCYear);
-    i("UTCMonth", t.UTCMonth);
-    i("UTCDay", t.UTCDay);
-    i("UTCHour", t.UTCHour);
-    i("UTCMinute", t.UTCMinute);
-    i("IMONumber", t.IMONumber);
-    s("CallSign", t.CallSign);
-    s("Name", t.Name);
-    i("ShipType", t.ShipType);
-    s("ShipTypeText", t.ShipTypeText);
-    s("CargoTypeText", t.CargoTypeText);
-    i("DimA", t.DimA);
-    i("DimB", t.DimB);
-    i("DimC", t.DimC);
-    i("DimD", t.DimD);
-    i("EPFDType", t.EPFDType);
-    s("EPFDTypeText", t.EPFDTypeText);
-    dateField(j, "ETA", t.ETA);
-    f("Draught", t.Draught);
-    s("Destination", t.Destination);
-    i("DTE", t.DTE);
-    i("Altitude", t.Altitude);
-    i("RegionalReserved19", t.RegionalReserved19);
-    i("AtoNType", t.AtoNType);
-    s("AtoNTypeText", t.AtoNTypeText);
-    i("OffPosition", t.OffPosition);
-    i("VirtualAtoN", t.VirtualAtoN);
-    s("NameExtension", t.NameExtension);
-    s("Name24", t.Name24);
-    s("VendorID24", t.VendorID24);
-    s("CallSign24", t.CallSign24);
-    i("ShipType24", t.ShipType24);
-    s("ShipTypeText24", t.ShipTypeText24);
-    s("CargoTypeText24", t.CargoTypeText24);
-    i("DimA24", t.DimA24);
-    i("DimB24", t.DimB24);
-    i("DimC24", t.DimC24);
-    i("DimD24", t.DimD24);
-    i("ListRow", t.ListRow);
-    d("Range", t.Range);
-    d("Bearing", t.Bearing);
-    dateField(j, "FirstMsgTime", t.FirstMsgTime);
-    dateField(j, "LastMsgTime", t.LastMsgTime);
-    i("TrackedFor", t.TrackedFor);
-    arrayField(j, "MsgCount", t.MsgCount);
-    arrayField(j, "LastRxTime", t.LastRxTime);
-    arrayField(j, "Period", t.Period);
-    arrayField(j, "Expected", t.Expected);
-    arrayField(j, "RxTimer", t.RxTimer);
-    arrayField(j, "PrevRxTimer", t.PrevRxTimer);
-    arrayField(j, "TimerPeriod", t.TimerPeriod);
-    arrayField(j, "LastChannel", t.LastChannel);
-    i("ChACount", t.ChACount);
-    i("ChBCount", t.ChBCount);
-    i("VDMCount", t.VDMCount);
-    i("VDOCount", t.VDOCount);
-    f("HeightOverKeel", t.HeightOverKeel);
-    i("PassengersOnboard", t.PassengersOnboard);
-    s("LastMessageText", t.LastMessageText);
-    j.endObject();
-}
-
 void printJson(const app::Receiver& rx, std::string& text) {
-    cli::OutputBuffer out;
-    cli::JsonWriter j(out);
+    base::OutputBuffer out;
+    base::JsonWriter j(out);
     const auto& table = rx.targets();
     j.beginObject();
     j.key("targets");
     j.beginArray();
-    for (int k = 1; k <= table.TargetCount; ++k) targetJson(j, table.entry(table.DisplayOrder[static_cast<size_t>(k)]), k);
+    for (int k = 1; k <= table.TargetCount; ++k) targets::WriteTargetJson(j, table.entry(table.DisplayOrder[static_cast<size_t>(k)]), k);
     j.endArray();
     j.key("counters");
     j.beginObject();
@@ -550,10 +449,12 @@ int runReplay(int argc, char** argv) {
             opt.refLon = *lon;
         } else if (a == "--format" && i + 1 < argc) {
             opt.format = argv[++i];
-            if (opt.format != "text" && opt.format != "csv" && opt.format != "json") {
+            if (opt.format != "text" && opt.format != "csv" && opt.format != "json" && opt.format != "geojson") {
                 std::fprintf(stderr, "orvanta-cli replay: unknown format '%s'\n", opt.format.c_str());
                 return 2;
             }
+        } else if (a == "--tracks" && i + 1 < argc) {
+            opt.tracks = argv[++i];
         } else if (a == "--bench") {
             opt.bench = true;
         } else if (!fileSet && (a == "-" || a.empty() || a[0] != '-')) {
@@ -575,7 +476,8 @@ int runReplay(int argc, char** argv) {
     }
     ReplayEvents events;
     auto replay = std::make_unique<Replay>(opt, events);
-    const bool readOk = readAll(in, *replay);
+    cli::Progress progress(in, "sentences");
+    const bool readOk = readAll(in, *replay, &progress);
     if (in != stdin) std::fclose(in);
     if (!readOk) {
         std::fprintf(stderr, "orvanta-cli replay: read error on '%s'\n", opt.file.c_str());
@@ -591,8 +493,18 @@ int runReplay(int argc, char** argv) {
         if (!targets::StoreShipData(opt.dataDir, rx.shipDataOfRun(), failures)) rc = 1;
     }
 
+    if (!opt.tracks.empty()) {
+        const auto written = base::WriteFileAtomically(opt.tracks, plot::TracksGpx(rx.targets(), replay->trails()));
+        if (!written) {
+            std::fprintf(stderr, "orvanta-cli replay: tracks not written: %s\n", written.error.c_str());
+            rc = 1;
+        }
+    }
+
     std::string out;
-    if (opt.format == "json") {
+    if (opt.format == "geojson") {
+        out = targets::TargetsGeoJson(rx.targets());
+    } else if (opt.format == "json") {
         printJson(rx, out);
     } else if (opt.format == "csv") {
         printCsv(rx, out);

@@ -184,8 +184,7 @@ std::vector<Shape> RangeRingShapes(const PlotState& plot) {
 }
 
 bool Drawable(const targets::TargetRecord& t) {
-    return t.Status != targets::TargetStatus::Old && t.Latitude != 0 && std::fabs(t.Latitude) < 90 &&
-           std::fabs(t.Longitude) <= 180;
+    return t.Status != targets::TargetStatus::Old && targets::HasPosition(t);
 }
 
 void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector<Shape>& out,

@@ -25,6 +25,7 @@
 #include "geodesy/geodetic.h"
 #include "plot/label_placement.h"
 #include "plot/plot_geometry.h"
+#include "plot/trail_store.h"
 #include "targets/target_table.h"
 
 namespace plot {
@@ -68,6 +69,7 @@ struct PlotState {
     int32_t gridTick = 0;   // metres
     int16_t vectorTime = 3;  // minutes of travel shown by a speed vector
     std::vector<TrackPoint> track;  // 1..kMaxTargets
+    TrailStore trails;              // every position of the run, for File > Export tracks...
     ErblState erbl;
     LineOfSightState los;
     int selectedEntry = 0;  // the target the operator chose last (its label is always shown); 0 = none

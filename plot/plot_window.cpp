@@ -29,7 +29,8 @@ namespace {
 QString FromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // A status panel that, when the window is too narrow for its text, drops the
-// text's bracketed tail and then its first word ("UTM Zone 31 (003°E)" ->
+// caption before " : " ("RangeRings : 5 nmile" -> "5 nmile"), then the text's
+// bracketed tail and then its first word ("UTM Zone 31 (003°E)" ->
 // "UTM Zone 31" -> "Zone 31") rather than cutting it off at the right, where
 // "UTM Zone 3" would read as another zone.
 class SteadyPanel : public QLabel {
@@ -45,6 +46,7 @@ protected:
         const QRect r = contentsRect();
         const QFontMetrics fm = fontMetrics();
         QString shown = text().trimmed();
+        if (fm.horizontalAdvance(shown) > r.width() && shown.contains(" : ")) shown = shown.mid(shown.indexOf(" : ") + 3);
         if (fm.horizontalAdvance(shown) > r.width() && shown.contains(" (")) shown = shown.left(shown.indexOf(" ("));
         if (fm.horizontalAdvance(shown) > r.width() && shown.count(' ') > 1) shown = shown.mid(shown.indexOf(' ') + 1);
         if (fm.horizontalAdvance(shown) > r.width()) shown = fm.elidedText(shown, Qt::ElideRight, r.width());
@@ -222,20 +224,20 @@ void FrmGraphics::buildControls() {
     static const char* const kStart[7] = {"Lat", "Lon", "1 nmile", "brg", "RangeRings xx nmile  ", "WGS84",
                                           "UTM Zone XX (000E)  "};
     // Panels wide enough for their longest text, so the bar does not jump as the cursor moves.
-    static const char* const kWidest[5] = {"89\u00b059'59.9\"N", "179\u00b059'59.9\"W", "99.99 nmile", "359.9 \u00b0",
-                                           "RangeRings : 0.05 nmile"};
+    static const char* const kWidest[4] = {"89\u00b059'59.9\"N", "179\u00b059'59.9\"W", "99.99 nmile", "359.9 \u00b0"};
     for (int i = 0; i < 7; ++i) {
-        QLabel* label = i < 5 ? ui::PlainLabel(QString::fromUtf8(kStart[i]), bar)
+        QLabel* label = i < 4 ? ui::PlainLabel(QString::fromUtf8(kStart[i]), bar)
                               : new SteadyPanel(QString::fromUtf8(kStart[i]), bar);
         label->setObjectName(QString("StatusBar1_Panel%1").arg(i + 1));
         label->setContentsMargins(2, 0, 2, 0);
         label->setFont(small);
-        if (i < 5) {
+        if (i < 4) {
             label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromUtf8(kWidest[i])) + 6);
         } else {
             // The steady panels give way when the window is narrow, down to
-            // the datum and the zone number.
-            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(i == 5 ? "WGS84" : "Zone 60") + 6);
+            // the ring spacing, the datum and the zone number.
+            static const char* const kNarrowest[3] = {"0.05 nmile", "WGS84", "Zone 60"};
+            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(kNarrowest[i - 4]) + 6);
         }
         panels_[static_cast<size_t>(i)] = label;
         bar->addWidget(label, i == 4 ? 1 : 0);
@@ -243,13 +245,13 @@ void FrmGraphics::buildControls() {
 }
 
 void FrmGraphics::buildMenus() {
-    QMenu* file = menuBar()->addMenu("File");
+    QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("mnuFile");
     QAction* addChart = file->addAction("Add chart...");
     addChart->setObjectName("mnuFileAddChart");
     connect(addChart, &QAction::triggered, this, &FrmGraphics::mnuFileAddChart_Click);
 
-    QMenu* options = menuBar()->addMenu("Options");
+    QMenu* options = menuBar()->addMenu("&Options");
     options->setObjectName("mnuOptions");
     mnuOptionsERBL_ = options->addAction("ERBL");
     mnuOptionsERBL_->setObjectName("mnuOptionsERBL");

@@ -148,11 +148,6 @@ std::string position(double v, const char* kind) {
     return v == base::kNotAvailable ? std::string(kNotAvailableText) : geodesy::FormatPosition(v, kind, "display", 1);
 }
 
-// Names and call signs arrive padded with blanks to their field width.
-std::string trimmed(const std::string& s) {
-    const size_t end = s.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
-}
 
 std::string codeAndText(int code, const std::string& text) { return std::to_string(code) + " - " + text; }
 
@@ -192,7 +187,7 @@ void writeMotion(Writer& w, const TargetRecord& t, bool heading) {
 }
 
 void writeShipStatic(Writer& w, const TargetRecord& t) {
-    w("Name", trimmed(t.Name));
+    w("Name", WithoutTrailingBlanks(t.Name));
     w("ShipType", codeAndText(t.ShipType, t.ShipTypeText));
     w("CargoType", codeAndText(t.ShipType, t.CargoTypeText));
     w("PosDevice", codeAndText(t.EPFDType, t.EPFDTypeText));
@@ -278,10 +273,10 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
         case 5: {
             Writer w(out, InfoFrame::StaticVoyageReport);
             writeShipStatic(w, t);
-            w("CallSign", trimmed(t.CallSign));
+            w("CallSign", WithoutTrailingBlanks(t.CallSign));
             w("IMONo", std::to_string(t.IMONumber));
             w("Draught", base::FormatAvailable(t.Draught, "0.0"));
-            w("Destination", trimmed(t.Destination));
+            w("Destination", WithoutTrailingBlanks(t.Destination));
             // An ETA of 0 means the report carried none.
             w("ETA", t.ETA.isNull() ? std::string(kNotAvailableText) : t.ETA.format("dd mmm hh:mm"));
             w("DTE", base::FormatAvailable(t.DTE, "0"));
@@ -318,7 +313,7 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
             w("PosAccuracy", codeAndText(t.PosAccuracy, t.PosAccuracyText));
             w("PosDevice", codeAndText(t.EPFDType, t.EPFDTypeText));
             // Names longer than 20 characters continue in the extension.
-            w("Name", trimmed(t.Name + t.NameExtension));
+            w("Name", WithoutTrailingBlanks(t.Name + t.NameExtension));
             writeDimensions(w, t.DimA, t.DimB, t.DimC, t.DimD, false);
             w("UTCSecond", base::FormatAvailable(t.UTCSecond, "00"));
             w("AtoNType", codeAndText(t.AtoNType, t.AtoNTypeText));
@@ -329,10 +324,10 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
         }
         case 24: {
             Writer a(out, InfoFrame::Message24A);
-            a("Name", trimmed(t.Name24));
+            a("Name", WithoutTrailingBlanks(t.Name24));
             Writer b(out, InfoFrame::Message24B);
-            b("VendorID", trimmed(t.VendorID24));
-            b("CallSign", trimmed(t.CallSign24));
+            b("VendorID", WithoutTrailingBlanks(t.VendorID24));
+            b("CallSign", WithoutTrailingBlanks(t.CallSign24));
             b("ShipType", codeAndText(t.ShipType24, t.ShipTypeText24));
             b("CargoType", codeAndText(t.ShipType24, t.CargoTypeText24));
             writeDimensions(b, t.DimA24, t.DimB24, t.DimC24, t.DimD24, false);
@@ -392,14 +387,14 @@ ExtraInfoHeader ExtraInfoHeaderFor(const TargetRecord& t) {
 }
 
 std::string ExtraInfoCaption(const TargetRecord& t) {
-    const std::string name = trimmed(t.Name);
+    const std::string name = WithoutTrailingBlanks(t.Name);
     std::string caption = name.empty() ? "  MMSI :" + std::to_string(t.MMSI) : name + "  ";
     if (IsOwnShip(t)) caption += kOwnShipSuffix;
     return caption;
 }
 
 std::optional<std::string> ExtraInfoCaptionUpdate(std::string_view caption, const TargetRecord& t) {
-    const std::string name = trimmed(t.Name);
+    const std::string name = WithoutTrailingBlanks(t.Name);
     if (name.empty() || caption.substr(0, 8) != "  MMSI :") return std::nullopt;
     return name + " - Extended Info";
 }

@@ -29,7 +29,7 @@ void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind,
     c[kColMMSI] = std::to_string(t.MMSI);
 
     if (!update) row.blueName = false;
-    c[kColName] = update ? t.Name + t.NameExtension : t.Name;
+    c[kColName] = WithoutTrailingBlanks(update ? t.Name + t.NameExtension : t.Name);
     if (IsOwnShip(t)) {
         row.blueName = true;
         c[kColName] += kOwnShipSuffix;

@@ -15,9 +15,15 @@ namespace {
 
 constexpr const char* kNotAvailableText = "n/a";
 const std::string kTwentyBlanks(20, ' ');
+const std::string kClassBPlaceholder = "Class B vessel";
 
-// A name field that carries a name (not blanks, not empty).
-bool IsName(const std::string& name) { return name.find_first_not_of(' ') != std::string::npos; }
+// A name sent in part A of message 24 that says something (not blanks or the
+// "@" padding of an unset name).
+bool NameKnown(const std::string& name) { return name.find_first_not_of(" @") != std::string::npos; }
+
+// The name a class B station shows when its own reports carry none: the name
+// of its last message 24 part A, else the placeholder.
+std::string ClassBName(const TargetRecord& t) { return NameKnown(t.Name24) ? t.Name24 : kClassBPlaceholder; }
 
 // Which classes a message type may be attributed to; Unknown = any class.
 TargetClass requiredClass(int type) {
@@ -108,6 +114,10 @@ const char* ClassText(TargetClass c) {
 const char* StatusText(TargetStatus s) {
     static constexpr const char* kTexts[] = {"", "NEW", "OLD"};
     return kTexts[static_cast<size_t>(s)];
+}
+
+bool HasPosition(const TargetRecord& t) {
+    return t.Latitude != 0 && std::fabs(t.Latitude) < 90 && std::fabs(t.Longitude) <= 180;
 }
 
 int TargetMID(int32_t mmsi, bool baseStation) {
@@ -298,7 +308,7 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
             t.IMONumber = s.IMONumber;
             t.CallSign = s.CallSign;
             t.Name = s.Name;
-            if (IsName(s.Name)) t.ReceivedName = s.Name;
+            if (NameKnown(s.Name)) t.ReceivedName = s.Name;
             t.ShipType = s.ShipType;
             t.ShipTypeText = s.ShipTypeText;
             t.CargoTypeText = s.CargoTypeText;
@@ -354,7 +364,7 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
             t.CallSign = kNotAvailableText;
             t.EPFDTypeText = kNotAvailableText;
             t.Destination = kNotAvailableText;
-            if (t.Name.empty()) t.Name = "Class B vessel";
+            if (t.Name.empty() || t.Name == kClassBPlaceholder) t.Name = ClassBName(t);
             break;
         }
         case 19: {
@@ -363,8 +373,8 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
             copyPosition(t, s);
             t.COG = s.COG;
             t.TrueHeading = s.TrueHeading;
-            t.Name = s.Name == kTwentyBlanks ? std::string("Class B vessel") : s.Name;
-            if (IsName(s.Name)) t.ReceivedName = s.Name;
+            t.Name = s.Name == kTwentyBlanks ? ClassBName(t) : s.Name;
+            if (NameKnown(s.Name)) t.ReceivedName = s.Name;
             t.ShipType = s.ShipType;
             t.ShipTypeText = s.ShipTypeText;
             t.CargoTypeText = s.CargoTypeText;
@@ -397,7 +407,10 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
             const auto& s = rec.Type24;
             if (s.PartNumber == 0) {
                 t.Name24 = s.Name;
-                if (IsName(s.Name)) t.ReceivedName = s.Name;
+                // Part A is where most class B stations send their name: it
+                // replaces the placeholder, never a name from message 19.
+                if (NameKnown(s.Name) && (t.Name.empty() || t.Name == kClassBPlaceholder)) t.Name = s.Name;
+                if (NameKnown(s.Name)) t.ReceivedName = s.Name;
             } else {
                 t.ShipType24 = s.ShipType;
                 t.ShipTypeText24 = s.ShipTypeText;
@@ -431,6 +444,11 @@ void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed) {
             if (changed) changed->push_back(n);
         }
     }
+}
+
+std::string WithoutTrailingBlanks(const std::string& text) {
+    const size_t end = text.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
 }
 
 bool LookupShipData(TargetRecord& t, const ShipDatabase& db) {

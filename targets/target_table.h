@@ -245,6 +245,10 @@ private:
     bool fullMessageShown_ = false;
 };
 
+// A position was received and lies on the globe: latitude not 0 (none yet)
+// and inside ±90°, longitude inside ±180° (91° and 181° mean not available).
+bool HasPosition(const TargetRecord& t);
+
 // Fills a new class A or B entry from the ship database: name, call sign, IMO
 // number, dimensions, EPFD and ship type, with the ship type and EPFD range rules.
 // Returns false (entry unchanged) when the database has no item for the MMSI.
@@ -254,5 +258,9 @@ bool LookupShipData(TargetRecord& entry, const ShipDatabase& db);
 // 00MIDxxxx form (0 when the MMSI has more than seven digits); otherwise the
 // first three of nine digits.
 int TargetMID(int32_t mmsi, bool baseStation);
+
+// A name or call sign without the blanks that pad it to its field width, for
+// showing; the record keeps the text as received.
+std::string WithoutTrailingBlanks(const std::string& text);
 
 }  // namespace targets

@@ -1,5 +1,7 @@
 #include "ui/settings_store.h"
 
+#include <QDir>
+
 namespace ui {
 
 namespace {
@@ -11,6 +13,14 @@ SettingsStore::SettingsStore() : settings_(std::make_unique<QSettings>("Orvanta"
 
 SettingsStore::SettingsStore(const QString& iniFile)
     : settings_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {}
+
+std::unique_ptr<SettingsStore> SettingsStore::ForRun(const QString& dataDir) {
+    if (dataDir.isEmpty()) return std::make_unique<SettingsStore>();
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(format, QSettings::UserScope, dataDir);
+    }
+    return std::make_unique<SettingsStore>(QDir(dataDir).filePath(kFileName));
+}
 
 double SettingsStore::readNumber(const QString& key, double def) const {
     const QVariant v = settings_->value(keyOf(key));

@@ -7,6 +7,12 @@
 //   store.writeNumber("MainLeft", 1200);
 //
 // Tests pass an ini file path to keep the user's store untouched.
+//
+// A run with a data folder of its own (--data-dir DIR) keeps its settings in
+// DIR/Orvanta.conf, and every other settings file Qt writes for the run (the
+// file dialogs' recent folders) in DIR too, so such a run writes nothing
+// outside DIR:
+//   auto store = ui::SettingsStore::ForRun(dataDirGiven);   // "" for the user's store
 #pragma once
 
 #include <QSettings>
@@ -20,6 +26,10 @@ class SettingsStore {
 public:
     SettingsStore();
     explicit SettingsStore(const QString& iniFile);
+    static constexpr const char* kFileName = "Orvanta.conf";
+    // The store of a program run; dataDir is the folder given on the command
+    // line, empty for none.
+    static std::unique_ptr<SettingsStore> ForRun(const QString& dataDir);
 
     // The stored number, or def when the key is missing or not a number.
     double readNumber(const QString& key, double def) const;

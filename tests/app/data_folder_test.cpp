@@ -15,6 +15,7 @@ TEST(DataFolder, GivenFolderThenWritableExecutableFolderThenTheUsersShareFolder)
     EXPECT_TRUE(std::filesystem::is_directory(tmp / "a" / "b"));  // created
     EXPECT_EQ(ResolveDataFolder(std::nullopt, tmp.path(), "/nonexistent-home"), tmp.path());
     EXPECT_EQ(ResolveDataFolder(std::nullopt, tmp / "gone", tmp.path().c_str()), share);
+    EXPECT_EQ(ResolveDataFolder(std::nullopt, "/usr/bin/", tmp.path().c_str()), share);  // also for root
     EXPECT_TRUE(std::filesystem::is_directory(share));
 }
 

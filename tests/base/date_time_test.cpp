@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
 
 #include "base/date_time.h"
 #include "base/number_format.h"
@@ -134,6 +136,19 @@ TEST(NumberFormat, TypedNumbersAcceptPointOrComma) {
     EXPECT_FALSE(parseTypedNumber("12a"));
     EXPECT_FALSE(parseTypedNumber("1.2.3"));
     EXPECT_FALSE(parseTypedNumber(std::string(100, '1')));
+}
+
+// Local times through the zone's rules, summer and winter; no date gives "".
+TEST(DateTime, UtcTextOfALocalTime) {
+    const char* old = std::getenv("TZ");
+    const std::string saved = old ? old : "";
+    ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);  // central Europe, without the zone files
+    ::tzset();
+    EXPECT_EQ(DateTime::fromCalendar(2026, 7, 1, 14, 0, 5).formatUtc(), "2026-07-01T12:00:05Z");
+    EXPECT_EQ(DateTime::fromCalendar(2026, 1, 1, 0, 30, 0).formatUtc(), "2025-12-31T23:30:00Z");
+    EXPECT_EQ(DateTime().formatUtc(), "");
+    old ? ::setenv("TZ", saved.c_str(), 1) : ::unsetenv("TZ");
+    ::tzset();
 }
 
 }  // namespace

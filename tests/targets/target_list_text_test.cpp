@@ -83,8 +83,10 @@ TEST_F(ListTextTest, TurnWordsDifferBetweenRowUpdateAndRefresh) {
 
 TEST_F(ListTextTest, OwnShipIsBlueWithSuffix) {
     feed(ClassAReport(257999999, 59.5, 5.25, 1.0f), /*own=*/true);
+    feed(StaticData(257999999, "SEA ROVER           ", "LABC"), /*own=*/true);
     EXPECT_TRUE(row(1).blueName);
-    EXPECT_TRUE(row(1).cells[kColName].ends_with(" (Own ship)"));
+    // The name's padding is not shown; the record keeps it.
+    EXPECT_EQ(row(1).cells[kColName], "SEA ROVER (Own ship)");
 }
 
 TEST_F(ListTextTest, RangeAndBearingOnlyWithAReferencePosition) {

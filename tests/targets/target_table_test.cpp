@@ -137,7 +137,16 @@ TEST_F(TableTest, NamesAndTextsByType) {
     });
     EXPECT_EQ(table.entry(5).Name24, "SEA BIRD");
     EXPECT_EQ(table.entry(5).CallSign24, "LK1234");
-    EXPECT_EQ(table.entry(5).Name, "");
+    EXPECT_EQ(table.entry(5).Name, "SEA BIRD");
+    // The name of part A replaces the placeholder of a class B station and
+    // stays when later reports carry no name; an unset name changes nothing.
+    take(24, 257000018, [](ais::AISMessageRecord& r) { r.Type24.PartNumber = 0, r.Type24.Name = "@@@@@@@@@@@@@@@@@@@@"; });
+    EXPECT_EQ(table.entry(3).Name, "Class B vessel");
+    take(24, 257000018, [](ais::AISMessageRecord& r) { r.Type24.PartNumber = 0, r.Type24.Name = "WAVE DANCER"; });
+    take(18, 257000018);
+    EXPECT_EQ(table.entry(3).Name, "WAVE DANCER");
+    take(19, 257000018, blankName);
+    EXPECT_EQ(table.entry(3).Name, "WAVE DANCER");
     // Binary applications copy only what they carried.
     take(8, 257000008, [](ais::AISMessageRecord& r) {
         r.Type8.FI = ais::BinaryAppFI(ais::BinaryApp::PersonsOnBoard, 0);

@@ -291,6 +291,35 @@ private slots:
         }
         QVERIFY(dir.read("Orvanta.ini").find("#TRUE#,\"127.0.0.1\",45678") != std::string::npos);
     }
+
+    // File > Export targets... and tracks..., the plot never opened (the
+    // files' contents are checked by the core and orvanta-cli tests).
+    void exportsWithThePlotClosed() {
+        base::ManualClock clock(base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9));
+        MainWindow m(nullptr, &clock);
+        m.w.load(false);
+        QCOMPARE(Missing(m.w, {"mnuFileExportTargets", "mnuFileExportTracks"}), QStringList());
+        for (int i = 0; i < 3; ++i) {
+            m.feed(ClassAReport(257000001, 59.5 + i * 0.01, 5.25, 10));
+            m.feed(ClassBReport(257000002, 59.4, 5.0 + i * 0.01, 5));
+            m.w.recordTrails();
+            clock.advance(1);
+        }
+        QVERIFY(!m.w.findChild<QWidget*>("frmGraphics"));
+        TempDir dir;
+        const auto path = [&](const char* name) { return QString::fromStdString((dir / name).string()); };
+        using Format = app::FrmMain::TargetFormat;
+        QCOMPARE(app::FrmMain::TargetFormatOf("a/t.GeoJSON"), Format::GeoJson);
+        QVERIFY(m.w.exportTargets(path("t.csv"), Format::Csv));
+        QVERIFY(m.w.exportTargets(path("t.geojson"), Format::GeoJson));
+        QVERIFY(m.w.exportTracks(path("t.gpx")));
+        QVERIFY(dir.read("t.csv").starts_with("No,MMSI,Name,Lat,Lon,SOG,COG,HDG,ROT,Class,Time last msg,NoOfMsg,STATUS\n1,257000001,"));
+        const QString gpx = QString::fromStdString(dir.read("t.gpx"));
+        QCOMPARE(gpx.count("<trk>"), 2);
+        QCOMPARE(gpx.count("<trkpt "), 6);
+        QVERIFY(!m.w.exportTracks(path("missing/t.gpx")));
+        QVERIFY(m.lastMessage().startsWith("The tracks could not be written: "));
+    }
 };
 
 // Two screens side by side, for the placement rows.

@@ -1,15 +1,18 @@
-#include "cli/json_writer.h"
+#include "base/json_writer.h"
 
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
-namespace cli {
+#include "base/text_file.h"
+
+namespace base {
 
 namespace {
 
-// Bytes that cannot stand in a JSON string as they are.
+// Bytes that cannot stand in a JSON string as they are, and the first bytes
+// of multi-byte sequences, which are checked.
 constexpr std::array<bool, 256> kNeedsEscape = [] {
     std::array<bool, 256> t{};
     for (int c = 0; c < 256; ++c) t[static_cast<size_t>(c)] = c < 0x20 || c >= 0x7F || c == '"' || c == '\\';
@@ -46,18 +49,32 @@ void OutputBuffer::flush() {
 
 void AppendJsonString(OutputBuffer& out, std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
-    // Worst case: every byte as \u00XX, plus the quotes.
+    // Worst case: every byte as a six-character escape, plus the quotes.
     char* p = out.reserve(text.size() * 6 + 2);
     *p++ = '"';
-    // Copy the plain run before the first byte that needs escaping in one go.
+    // Copy the plain run before the first byte that needs a look in one go.
     size_t plain = 0;
     while (plain < text.size() && !kNeedsEscape[static_cast<unsigned char>(text[plain])]) ++plain;
     std::memcpy(p, text.data(), plain);
     p += plain;
-    for (const char ch : text.substr(plain)) {
-        const auto c = static_cast<unsigned char>(ch);
+    for (size_t i = plain; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
         if (!kNeedsEscape[c]) {
-            *p++ = ch;
+            *p++ = static_cast<char>(c);
+            continue;
+        }
+        if (c >= 0x80) {
+            // UTF-8 goes through as it is; a byte that starts no valid
+            // sequence becomes the replacement character.
+            const size_t n = Utf8SequenceLength(text.substr(i));
+            if (n > 0) {
+                std::memcpy(p, text.data() + i, n);
+                p += n;
+                i += n - 1;
+            } else {
+                std::memcpy(p, "\\ufffd", 6);
+                p += 6;
+            }
             continue;
         }
         *p++ = '\\';
@@ -171,4 +188,4 @@ void JsonWriter::close(char c) {
     if (depth_ > 0) --depth_;
 }
 
-}  // namespace cli
+}  // namespace base

@@ -1,9 +1,9 @@
-// A small JSON writer for the line-oriented output of orvanta-cli, writing
+// A small JSON writer for the output of orvanta-cli and the exports, writing
 // into an OutputBuffer that is flushed to a FILE in large blocks, so a run
 // makes no heap allocation per object and few system calls.
 //
-//   cli::OutputBuffer out(stdout);
-//   cli::JsonWriter j(out);
+//   base::OutputBuffer out(stdout);
+//   base::JsonWriter j(out);
 //   j.beginObject();
 //   j.field("MMSI", int64_t{257000001});
 //   j.field("SOG", 12.3f);            // singles: up to 7 significant digits
@@ -13,9 +13,9 @@
 //   out.push('\n');
 //
 // Any byte sequence gives valid JSON: quotes, backslashes and control
-// characters are escaped, and bytes that are not printable ASCII are written
-// as \u00XX (read as Latin-1). Non-finite numbers are written as null. Keys
-// are escaped the same way.
+// characters are escaped, UTF-8 is copied as it is, and a byte that starts no
+// valid UTF-8 sequence is written as \ufffd (the replacement character).
+// Non-finite numbers are written as null. Keys are escaped the same way.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +23,7 @@
 #include <memory>
 #include <string_view>
 
-namespace cli {
+namespace base {
 
 class OutputBuffer {
 public:
@@ -123,4 +123,4 @@ private:
     bool afterKey_ = false;
 };
 
-}  // namespace cli
+}  // namespace base

@@ -1,0 +1,73 @@
+#include "plot/trail_store.h"
+
+#include <charconv>
+
+#include "base/text_escape.h"
+
+namespace plot {
+
+void TrailStore::record(const targets::TargetTable& table, base::DateTime now) {
+    if (trails_.size() < static_cast<size_t>(table.TargetCount)) trails_.resize(static_cast<size_t>(table.TargetCount));
+    for (int n = 1; n <= table.TargetCount; ++n) {
+        const targets::TargetRecord& t = table.entry(n);
+        if (!targets::HasPosition(t)) continue;
+        std::vector<TrailPoint>& trail = trails_[static_cast<size_t>(n - 1)];
+        if (!trail.empty() && trail.back().latitude == t.Latitude && trail.back().longitude == t.Longitude) continue;
+        if (trail.size() >= kMaxTrailPoints) {
+            // Keep the even-numbered points and the newest one.
+            const TrailPoint newest = trail.back();
+            const bool newestKept = (trail.size() - 1) % 2 == 0;
+            size_t kept = 0;
+            for (size_t i = 0; i < trail.size(); i += 2) trail[kept++] = trail[i];
+            trail.resize(kept);
+            if (!newestKept) trail.push_back(newest);
+        }
+        trail.push_back({t.Latitude, t.Longitude, now});
+    }
+}
+
+const std::vector<TrailPoint>& TrailStore::trail(int entry) const {
+    static const std::vector<TrailPoint> kNone;
+    if (entry < 1 || static_cast<size_t>(entry) > trails_.size()) return kNone;
+    return trails_[static_cast<size_t>(entry - 1)];
+}
+
+namespace {
+
+void appendNumber(std::string& out, double v) {
+    char text[32];
+    out.append(text, std::to_chars(text, text + sizeof text, v).ptr);
+}
+
+}  // namespace
+
+std::string TracksGpx(const targets::TargetTable& table, const TrailStore& trails) {
+    std::string out =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<gpx version=\"1.1\" creator=\"Orvanta\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
+    for (int n = 1; n <= table.TargetCount; ++n) {
+        const std::vector<TrailPoint>& trail = trails.trail(n);
+        if (trail.empty()) continue;
+        const targets::TargetRecord& t = table.entry(n);
+        const std::string name = targets::WithoutTrailingBlanks(t.Name);
+        const std::string mmsi = std::to_string(t.MMSI);
+        out += "  <trk>\n    <name>";
+        base::AppendXmlText(out, name.empty() ? mmsi : name);
+        out += "</name>\n    <desc>MMSI " + mmsi + "</desc>\n";
+        if (*targets::ClassCode(t.Class)) out += "    <type>" + std::string(targets::ClassCode(t.Class)) + "</type>\n";
+        out += "    <trkseg>\n";
+        for (const TrailPoint& p : trail) {
+            out += "      <trkpt lat=\"";
+            appendNumber(out, p.latitude);
+            out += "\" lon=\"";
+            appendNumber(out, p.longitude);
+            const std::string time = p.time.formatUtc();
+            out += time.empty() ? "\"/>\n" : "\"><time>" + time + "</time></trkpt>\n";
+        }
+        out += "    </trkseg>\n  </trk>\n";
+    }
+    out += "</gpx>\n";
+    return out;
+}
+
+}  // namespace plot

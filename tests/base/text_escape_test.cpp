@@ -1,0 +1,60 @@
+// Texts written into CSV, XML and JSON: the escapes each format needs, and
+// bytes that are not UTF-8 turned into U+FFFD so every file stays valid UTF-8.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/json_writer.h"
+#include "base/text_escape.h"
+#include "base/text_file.h"
+
+namespace base {
+namespace {
+
+struct EscapeRow {
+    const char* in;
+    const char* csv;
+    const char* xml;
+    const char* json;
+};
+
+TEST(TextEscape, EachFormatEscapesWhatItMustAndRepairsBrokenUtf8) {
+    const EscapeRow rows[] = {
+        {"EVER GIVEN", "EVER GIVEN", "EVER GIVEN", R"("EVER GIVEN")"},
+        {"A,B", R"("A,B")", "A,B", R"("A,B")"},
+        {R"(SAY "HI")", R"("SAY ""HI""")", "SAY &quot;HI&quot;", R"("SAY \"HI\"")"},
+        {"R&D <1> 'x'", "R&D <1> 'x'", "R&amp;D &lt;1&gt; &apos;x&apos;", R"("R&D <1> 'x'")"},
+        {"a\r\nb\tc\x01", "\"a\r\nb\tc\x01\"", "abc", R"("a\r\nb\tc\u0001")"},
+        {"back\\slash\x7F", "back\\slash\x7F", "back\\slash", R"("back\\slash\u007f")"},
+        {"B\xC3\xB8lge \xF0\x9F\x9A\xA2", "B\xC3\xB8lge \xF0\x9F\x9A\xA2", "B\xC3\xB8lge \xF0\x9F\x9A\xA2",
+         "\"B\xC3\xB8lge \xF0\x9F\x9A\xA2\""},                                   // UTF-8 kept
+        {"B\xF8lge", "B\xEF\xBF\xBDlge", "B\xEF\xBF\xBDlge", R"("B\ufffdlge")"},  // Latin-1 byte
+        {"\xE2\x82", "\xEF\xBF\xBD\xEF\xBF\xBD", "\xEF\xBF\xBD\xEF\xBF\xBD", R"("\ufffd\ufffd")"},  // cut short
+        {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD",
+         R"("\ufffd\ufffd\ufffd")"},  // surrogate
+    };
+    for (const auto& r : rows) {
+        std::string csv, xml;
+        AppendCsvField(csv, r.in);
+        AppendXmlText(xml, r.in);
+        OutputBuffer json;
+        AppendJsonString(json, r.in);
+        EXPECT_EQ(csv, r.csv) << r.in;
+        EXPECT_EQ(xml, r.xml) << r.in;
+        EXPECT_EQ(json.view(), r.json) << r.in;
+        EXPECT_TRUE(IsValidUtf8(csv) && IsValidUtf8(xml) && IsValidUtf8(json.view())) << r.in;
+    }
+}
+
+TEST(TextEscape, Utf8SequenceBoundaries) {
+    const std::pair<const char*, size_t> rows[] = {
+        {"\x7F", 1},         {"\xC2\x80", 2},         {"\xC1\xBF", 0},          // overlong two-byte
+        {"\xE0\xA0\x80", 3}, {"\xE0\x9F\xBF", 0},     {"\xEF\xBF\xBF", 3},      // overlong three-byte
+        {"\xF0\x90\x80\x80", 4}, {"\xF4\x8F\xBF\xBF", 4}, {"\xF4\x90\x80\x80", 0},  // beyond U+10FFFF
+        {"\x80", 0},         {"\xC3", 0},             {"\xF5\x80\x80\x80", 0},
+    };
+    for (const auto& [text, length] : rows) EXPECT_EQ(Utf8SequenceLength(text), length) << testing::PrintToString(text);
+}
+
+}  // namespace
+}  // namespace base

@@ -1,0 +1,64 @@
+// orvanta-cli replay's exports opened with GDAL's ogrinfo, as QGIS would
+// open them, and its progress line, which only a terminal gets.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "cli_run.h"
+#include "support/sample_sentences.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using testing_support::TempDir;
+
+std::string Output(const std::string& command) {
+    std::string out;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    char buf[4096];
+    while (size_t n = std::fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
+    ::pclose(pipe);
+    return out;
+}
+
+bool Have(const char* program) { return std::system(("command -v " + std::string(program) + " >/dev/null").c_str()) == 0; }
+
+// Five targets with positions, class A and B, and one heard only by its name.
+std::string Traffic() {
+    std::string nmea;
+    for (int i = 0; i < 3; ++i) nmea += testing_support::Join(testing_support::Sentences(
+        testing_support::ClassAReport(257000001 + i, 59.5 + i * 0.01, 5.25, 10), 'A', false));
+    for (int i = 0; i < 2; ++i) nmea += testing_support::Join(testing_support::Sentences(
+        testing_support::ClassBReport(257100001 + i, 59.4, 5.0 + i * 0.01, 5), 'B', false));
+    return nmea + testing_support::Join(testing_support::Sentences(
+                      testing_support::StaticData(257200001, "NO FIX", "LXYZ"), 'A', false));
+}
+
+TEST(ReplayExports, GeoJsonAndGpxOpenInOgrWithAFeatureAndATrackPerTarget) {
+    if (!Have("ogrinfo")) GTEST_SKIP() << "ogrinfo (Debian's gdal-bin) is not installed";
+    TempDir dir;
+    dir.write("in.nmea", Traffic());
+    const std::string geojson = (dir / "targets.geojson").string(), gpx = (dir / "tracks.gpx").string();
+    const clitest::Run r = clitest::Cli("replay " + (dir / "in.nmea").string() + " --format geojson --tracks " + gpx);
+    ASSERT_EQ(r.status, 0) << r.err;
+    dir.write("targets.geojson", r.out);
+    EXPECT_NE(Output("ogrinfo -ro -so -al " + geojson).find("Feature Count: 6"), std::string::npos);
+    const std::string tracks = Output("ogrinfo -ro -al " + gpx + " tracks");
+    EXPECT_NE(tracks.find("Feature Count: 5"), std::string::npos) << tracks;
+    EXPECT_NE(tracks.find("desc (String) = MMSI 257100002"), std::string::npos) << tracks;
+}
+
+TEST(ReplayExports, ProgressLineOnlyOnATerminal) {
+    if (!Have("script")) GTEST_SKIP() << "script (util-linux) is not installed";
+    TempDir dir;
+    dir.write("in.nmea", Traffic());
+    const std::string replay = std::string(ORVANTA_CLI_PATH) + " replay " + (dir / "in.nmea").string();
+    const std::string terminal = Output("script -qec '" + replay + " >/dev/null' /dev/null");
+    EXPECT_NE(terminal.find("\r[####################] 100%"), std::string::npos) << terminal;
+    const clitest::Run piped = clitest::Cli("replay " + (dir / "in.nmea").string());
+    EXPECT_EQ(piped.err, "");
+}
+
+}  // namespace

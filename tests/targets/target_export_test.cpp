@@ -1,0 +1,93 @@
+// The exported target table: CSV that reads back to the list's rows, GeoJSON
+// with one feature per target in list order.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/receiver.h"
+#include "base/number_format.h"
+#include "support/recording_events.h"
+#include "support/sample_sentences.h"
+#include "targets/target_export.h"
+#include "targets/target_sort.h"
+
+namespace targets {
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// RFC 4180 as a spreadsheet reads it: quoted fields may hold commas, quotes
+// (doubled) and line ends.
+Rows ReadCsv(const std::string& text) {
+    Rows rows(1, std::vector<std::string>(1));
+    bool quoted = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted && c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+            rows.back().back() += '"';
+            ++i;
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && c == ',') {
+            rows.back().emplace_back();
+        } else if (!quoted && c == '\n') {
+            rows.emplace_back(1);
+        } else {
+            rows.back().back() += c;
+        }
+    }
+    rows.pop_back();  // after the last line feed
+    return rows;
+}
+
+class TargetExportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        feed(testing_support::StaticData(257000001, "SAY \"HI\", JOE", "LABC"));
+        feed(testing_support::ClassAReport(257000001, 59.5, 5.25, 12.3f));
+        feed(testing_support::ClassAReport(257000002, -33.25, -70.5, 0.0f));
+        feed(testing_support::StaticData(257000003, "NO FIX", "LXYZ"));  // no position
+        SortTargets(rx.targets(), kColMMSI, /*descending=*/true, 0);
+    }
+    template <class Rec>
+    void feed(const Rec& rec) {
+        rx.receive(input::InputKind::Tcp, testing_support::Join(testing_support::Sentences(rec, 'A', false)));
+    }
+    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
+    testing_support::RecordingEvents events;
+    app::Receiver rx{clock, events};
+};
+
+TEST_F(TargetExportTest, CsvReadsBackToTheListsColumnsAndRows) {
+    base::setDecimalSeparator(',');  // the screen's, in a German locale
+    const Rows rows = ReadCsv(TargetListCsv(rx.targets(), {}));
+    EXPECT_EQ(base::decimalSeparator(), ',');
+    base::setDecimalSeparator('.');
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"No", "MMSI", "Name", "Lat", "Lon", "SOG", "COG", "HDG", "ROT",
+                                                 "Class", "Time last msg", "NoOfMsg", "STATUS"}));
+    EXPECT_EQ(rows[1], (std::vector<std::string>{"1", "257000003", "NO FIX", "n/a", "n/a", "0.0", "000.0", "000", "0.0",
+                                                 "A", "06 Dec 14:05:09", "1", ""}));
+    EXPECT_EQ(std::vector<std::string>(rows[3].begin() + 1, rows[3].begin() + 6),
+              (std::vector<std::string>{"257000001", "SAY \"HI\", JOE", "59\xC2\xB0" "30'00.0\"N", "005\xC2\xB0" "15'00.0\"E", "12.3"}));
+
+    RowContext manual;
+    manual.referenceMode = kRefManual;
+    EXPECT_EQ(ReadCsv(TargetListCsv(rx.targets(), manual))[0][3], "Range(or Lat)");
+}
+
+TEST_F(TargetExportTest, GeoJsonHasAFeaturePerTargetInListOrder) {
+    const std::string geo = TargetsGeoJson(rx.targets());
+    const size_t third = geo.find(R"({"type":"Feature","geometry":null,"properties":{"Number":1,"MMSI":257000003,)");
+    const size_t second = geo.find(R"("geometry":{"type":"Point","coordinates":[-70.5,-33.25]},"properties":{"Number":2,)");
+    const size_t first = geo.find(R"("geometry":{"type":"Point","coordinates":[5.25,59.5]},"properties":{"Number":3,)");
+    EXPECT_TRUE(geo.starts_with(R"({"type":"FeatureCollection","features":[)")) << geo.substr(0, 80);
+    EXPECT_LT(third, second);
+    EXPECT_LT(second, first);
+    EXPECT_NE(first, std::string::npos);
+    EXPECT_NE(geo.find(R"("Name":"SAY \"HI\", JOE)"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace targets
