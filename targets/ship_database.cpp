@@ -142,11 +142,12 @@ std::vector<StoredLine> storedLines(std::string_view bytes) {
 
 bool isBlankLine(std::string_view bytes) { return bytes.find_first_not_of(" \t\r\n") == std::string_view::npos; }
 
-// Appends a kept line; a last line without its line end gets one, so the next
-// record starts a line of its own.
+// Appends a kept line; a last line without its line end gets one (completing
+// a lone CR), so the next record starts a line of its own and this one reads
+// back as it did.
 void appendLine(std::string& content, std::string_view bytes) {
     content += bytes;
-    if (!bytes.ends_with('\n')) content += "\r\n";
+    if (!bytes.ends_with('\n')) content += bytes.ends_with('\r') ? "\n" : "\r\n";
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ TEST_F(KeptData, LinesNotRefreshedStayByteForByte) {
         "257000001,\"old\",\"OLD\",1,1,1,1,1,1,1\r\n",                // refreshed in its place
         "257000001,\"later duplicate\",\"D\",0,0,0,0,0,0,0\r\n",    // not the first: kept
         "\"unterminated,1,2\r\n",
-        "257000007,\"no line end\",\"E\",0,0,0,0,0,0,0",
+        "257000007,\"no line feed\",\"E\",0,0,0,0,0,0,0\r",
     };
     std::string before;
     for (const auto& line : hostile) before += line;
@@ -63,7 +63,7 @@ TEST_F(KeptData, LinesNotRefreshedStayByteForByte) {
                         ? "257000001,\"new name            \",\"NEWCS  \",9123456,100,20,10,12,70,1\r\n"
                         : line;
     }
-    expected += "\r\n257000002,\"appended            \",\"APP    \",9123456,100,20,10,12,70,1\r\n";
+    expected += "\n257000002,\"appended            \",\"APP    \",9123456,100,20,10,12,70,1\r\n";
     EXPECT_EQ(dir.read("Shipdata.dat"), expected);
 }
 

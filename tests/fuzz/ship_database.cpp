@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (; k < oldLines.size(); ++k) {
         FUZZ_CHECK(k < newLines.size());
         std::string old = oldLines[k];
-        if (!old.ends_with('\n')) old += "\r\n";
+        if (!old.ends_with('\n')) old += old.ends_with('\r') ? "\n" : "\r\n";
         if (newLines[k] == old) continue;
         FUZZ_CHECK(newLines[k] == fresh && ++differ == 1);
     }
