@@ -56,11 +56,8 @@ TEST(MessageNotice, ApplicationWindows) {
         {8, 11, "FI 11 - Meteorological & Hydrological Data", ApplicationWindow::Meteorological},
         {6, 12, "FI 12 - Dangerous Cargo Indication", ApplicationWindow::DangerousCargo},
         {8, 13, "FI 13 - Fairway Closed", ApplicationWindow::FairwayClosed},
-        {8, 14, "FI 14 - Tidal Window", ApplicationWindow::TidalWindow},
         // The other numbering puts the same applications under other FIs: no window.
         {8, 32, "FI 32 - Meteorological & Hydrological Data", ApplicationWindow::None},
-        {8, 110, "FI 110 - something", ApplicationWindow::None},
-        {8, 15, "Height over keel : 12", ApplicationWindow::None},
         // A free text that happens to begin like an application summary is text.
         {8, 0, "FI 11 - MET DATA FOLLOWS", ApplicationWindow::None},
         {12, 0, "FI 11 - Meteorological & Hydrological Data", ApplicationWindow::None},

@@ -1,14 +1,12 @@
 // The files the program writes (ship database, setup file) must survive the
-// process being killed at any moment and the disk filling up: afterwards each
-// file holds exactly the old or exactly the new content.
+// process being killed at any moment: afterwards each file holds exactly the
+// old or exactly the new content. (A full disk: atomic_file_test.cpp.)
 #include <gtest/gtest.h>
 
-#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -128,60 +126,6 @@ TEST(CrashSafeFiles, NextSaveRemovesTemporariesOfWritersThatAreGone) {
     EXPECT_TRUE(fs::exists(dir / mine));
     EXPECT_TRUE(fs::exists(dir / other));  // another file's business
     EXPECT_EQ(dir.read("Orvanta.ini"), "whole");
-}
-
-// The disk fills up at every point of the new files' writes: a 64 KiB tmpfs
-// when the tests may mount one (root), otherwise a file size limit, which
-// fails writes the same way.
-TEST(CrashSafeFiles, FullDiskAtEveryPointKeepsTheOldFile) {
-    TempDir tmp;
-    const fs::path dir = tmp / "disk";
-    fs::create_directory(dir);
-    struct Disk {
-        fs::path dir;
-        bool tmpfs;
-        ~Disk() {
-            if (tmpfs) ::umount2(dir.c_str(), MNT_DETACH);
-        }
-    } disk{dir, testing_support::runningAsRoot() &&
-                    ::mount("tmpfs", dir.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") == 0};
-    const bool tmpfs = disk.tmpfs;
-    const Generation a(false, 200), b(true, 400);  // each fits the disk alone, not beside a large filler
-    ASSERT_LT(b.shipFile.size(), 40000u);
-    base::NullMessageSink quiet;
-    int failures = 0;
-    // The free space left beside the old files shrinks step by step.
-    for (size_t filler = 0; filler <= 64 * 1024; filler += 2048) {
-        fs::remove(dir / "filler");
-        fs::remove(dir / "Shipdata.dat");  // else the vessels of the bigger file are merged in
-        ASSERT_TRUE(a.save(dir, quiet));
-        std::optional<testing_support::FileSizeLimit> limit;
-        if (tmpfs) {
-            std::ofstream(dir / "filler", std::ios::binary) << std::string(filler, 'f');  // whatever fits
-        } else {
-            limit.emplace(static_cast<rlim_t>(64 * 1024 - filler));
-        }
-        const targets::ShipDataSaveResult ship = targets::SaveShipData(dir, b.vessels);
-        base::RecordingMessageSink messages;
-        const bool setupSaved = input::SaveSetup((dir / "Orvanta.ini").string(), b.comm, b.state, messages);
-        limit.reset();
-
-        auto read = [&](const char* name) {
-            std::ifstream in(dir / name, std::ios::binary);
-            return std::string(std::istreambuf_iterator<char>(in), {});
-        };
-        failures += !ship.ok;
-        EXPECT_EQ(read("Shipdata.dat"), ship.ok ? b.shipFile : a.shipFile) << filler;
-        EXPECT_EQ(ship.ok, ship.error.empty()) << filler;
-        EXPECT_EQ(read("Orvanta.ini"), setupSaved ? b.setupFile : a.setupFile) << filler;
-        ASSERT_EQ(messages.entries.size(), setupSaved ? 0u : 1u) << filler;
-        if (!setupSaved) {
-            EXPECT_NE(messages.entries[0].text.find("Setup file not stored!"), std::string::npos);
-        }
-        EXPECT_EQ(temporaryFiles(dir), 0) << filler;
-    }
-    EXPECT_GT(failures, 5);  // the disk was really full for a good part of the sweep
-    RecordProperty("real_tmpfs", tmpfs ? 1 : 0);
 }
 
 }  // namespace

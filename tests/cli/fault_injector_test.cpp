@@ -61,22 +61,5 @@ TEST(FaultInjector, LowerCaseAndWrongChecksumsLookTheirPart) {
     EXPECT_EQ(faults.counts()[Fault::SplitWrite], 0);  // no TCP output, no split writes
 }
 
-TEST(FaultInjector, RateZeroPassesBytesThrough) {
-    Simulator sim(SimulatorOptions{});
-    FaultInjector faults({0.0, 1, true});
-    std::string bytes, plain;
-    std::vector<size_t> splits;
-    Emission e;
-    for (int n = 0; n < 2000; ++n) {
-        sim.next(e);
-        faults.apply(e.sentences, bytes, &splits);
-        for (const auto& s : e.sentences) plain += s;
-    }
-    faults.flush(bytes);
-    EXPECT_EQ(bytes, plain);
-    EXPECT_TRUE(splits.empty());
-    EXPECT_EQ(faults.counts().total(), 0);
-}
-
 }  // namespace
 }  // namespace sim

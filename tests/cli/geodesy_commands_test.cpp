@@ -14,7 +14,6 @@ TEST(GeodesyCommands, PrintKeyValueLines) {
         int status;
     } rows[] = {
         {"inverse 60 5 60.5 5.8", "distance_m 71175.801\ndistance_nm 38.431858\nbearing_deg 38.147219131\n", 0},
-        {"inverse 60 5 60 5", "distance_m 0.000\ndistance_nm 0.000000\nbearing_deg 0.000000000\n", 0},
         {"grid 60 5", "zone 31\neasting_m 611544.042\nnorthing_m 6653097.434\n", 0},
         {"grid 60 9 --zone 32", "zone 32\neasting_m 500000.000\nnorthing_m 6651411.189\n", 0},
         {"grid --inverse 500000 0 --zone 31", "zone 31\nlatitude_deg 0.000000000\nlongitude_deg 3.000000000\npasses 1\n", 0},
@@ -29,11 +28,7 @@ TEST(GeodesyCommands, PrintKeyValueLines) {
         // Usage errors print nothing on standard output.
         {"inverse 60 5 60.5", "", 2},
         {"inverse 91 0 0 0", "", 2},
-        {"inverse a b c d", "", 2},
-        {"grid 60", "", 2},
         {"grid --inverse 500000 0", "", 2},
-        {"grid 60 5 --zone 61", "", 2},
-        {"position parse x north", "", 2},
         {"position format abc lat", "", 2},
         {"position turn 1 lat", "", 2},
     };

@@ -22,9 +22,8 @@ TEST(ParseHostPort, Rows) {
         const char* host;
         uint16_t port;
     } rows[] = {
-        {"127.0.0.1:8040", true, "127.0.0.1", 8040}, {"localhost:0", true, "localhost", 0},
-        {"[::1]:9000", true, "::1", 9000},           {"127.0.0.1", false, "", 0},
-        {"127.0.0.1:", false, "", 0},                {"host:70000", false, "", 0},
+        {"127.0.0.1:8040", true, "127.0.0.1", 8040}, {"[::1]:9000", true, "::1", 9000},
+        {"127.0.0.1", false, "", 0},                 {"host:70000", false, "", 0},
         {"host:12x", false, "", 0},
     };
     for (const auto& r : rows) {

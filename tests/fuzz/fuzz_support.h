@@ -19,6 +19,8 @@
 
 #include <cerrno>
 
+#include "targets/ship_database.h"
+
 #define FUZZ_CHECK(cond)                                                                   \
     do {                                                                                   \
         if (!(cond)) {                                                                     \
@@ -98,6 +100,26 @@ inline std::vector<std::string> Lines(std::string_view text) {
         text.remove_prefix(end);
     }
     return out;
+}
+
+// A ship record written as a file line: one line that reads back to the same
+// numbers (texts are lower-cased and lose their quotes) and is written out the
+// same again. Returns the line without its line end.
+inline std::string ShipLineRoundTrip(const targets::ShipDataItem& item) {
+    const auto bare = [](std::string line) {
+        FUZZ_CHECK(line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0);
+        line.resize(line.size() - 2);
+        FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos);
+        return line;
+    };
+    const std::string line = bare(targets::FormatShipDataLine(item));
+    const auto back = targets::ParseShipDataLine(line);
+    FUZZ_CHECK(back.has_value());
+    targets::ShipDataItem expected = item;
+    expected.Name = back->Name, expected.CallSign = back->CallSign;
+    FUZZ_CHECK(*back == expected);
+    FUZZ_CHECK(bare(targets::FormatShipDataLine(*back)) == line);
+    return line;
 }
 
 inline void WriteFile(const std::filesystem::path& p, std::string_view bytes) {

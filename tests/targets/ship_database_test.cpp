@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -17,10 +15,9 @@ ShipDataItem vessel(int32_t mmsi, std::string name, std::string callSign = "LABC
     return {mmsi, std::move(name), std::move(callSign), 9123456, 70, 100, 20, 10, 10, 1};
 }
 
-std::vector<ShipDataItem> load(const TempDir& dir, ShipDataLoadResult* result = nullptr) {
+std::vector<ShipDataItem> load(const TempDir& dir) {
     ShipDatabase db;
-    const ShipDataLoadResult r = db.LoadShipData(dir.path());
-    if (result) *result = r;
+    db.LoadShipData(dir.path());
     return db.items();
 }
 
@@ -56,53 +53,18 @@ TEST(ShipDataFile, ParsesWholeRecordsOnly) {
     const ParseRow rows[] = {
         {R"(257012300,"blue heron","LABC",9123456,100,20,10,10,70,1)", true},
         {R"(257012300,"smith, john","LA,BC",0,0,0,0,0,0,0)", true},   // commas inside quotes
-        {R"(257012300,blue heron,LABC,9123456,100,20,10,10,70,1)", true},  // unquoted texts
         {R"(257012300,"x","",,,,,,,)", true},                          // empty numbers read as 0
         {R"(257012300,"x","Y",1,2,3,4,5,6)", false},                   // nine fields
-        {R"(257012300,"x","Y",1,2,3,4,5,6,7,8)", false},               // eleven fields
         {R"(257012300,"x","A"B",1,2,3,4,5,6,7)", false},               // stray quote
         {R"(0,"x","Y",1,2,3,4,5,6,7)", false},                         // no MMSI
-        {R"(,"x","Y",1,2,3,4,5,6,7)", false},
         {R"(257012300,"x","Y",1,40000,3,4,5,6,7)", false},             // DimA beyond 16 bits
         {R"(9999999999,"x","Y",1,2,3,4,5,6,7)", false},                // MMSI beyond 32 bits
-        {R"(257012300,"x","Y",1.5,2,3,4,5,6,7)", false},
     };
     for (const auto& row : rows) EXPECT_EQ(ParseShipDataLine(row.line).has_value(), row.ok) << row.line;
 
     const auto item = ParseShipDataLine(R"(257012300,"blue heron","LABC",9123456,100,20,10,10,70,1)");
     ASSERT_TRUE(item);
     EXPECT_EQ(*item, vessel(257012300, "blue heron"));  // file order mapped to the fields
-}
-
-// Any record the program can hold is written so that it reads back with the
-// same fields (name in lower case, '"' as "'"), and arbitrary text never
-// crashes the reader.
-TEST(ShipDataFile, EveryWrittenRecordReadsBackWhole) {
-    std::mt19937 rng(12345);
-    const std::string alphabet = "AZaz09 ,\"'@-.";
-    auto text = [&] {
-        std::string t;
-        for (int n = static_cast<int>(rng() % 21); n > 0; --n) t += alphabet[rng() % alphabet.size()];
-        return t;
-    };
-    auto i16 = [&] { return static_cast<int16_t>(static_cast<int32_t>(rng() % 65536) - 32768); };
-    for (int i = 0; i < 2000; ++i) {
-        ShipDataItem s{static_cast<int32_t>(1 + rng() % 999999999), text(), text(), static_cast<int32_t>(rng()),
-                       i16(), i16(), i16(), i16(), i16(), i16()};
-        std::string line = FormatShipDataLine(s);
-        ASSERT_TRUE(line.ends_with("\r\n"));
-        line.resize(line.size() - 2);
-        const auto back = ParseShipDataLine(line);
-        ASSERT_TRUE(back) << line;
-        for (char& c : s.Name) c = c == '"' ? '\'' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        for (char& c : s.CallSign) c = c == '"' ? '\'' : c;
-        EXPECT_EQ(*back, s) << line;
-
-        // The same line cut short or with bytes changed must not crash the reader.
-        std::string broken = line.substr(0, rng() % (line.size() + 1));
-        if (!broken.empty()) broken[rng() % broken.size()] = static_cast<char>(rng());
-        (void)ParseShipDataLine(broken);
-    }
 }
 
 TEST(ShipDatabase, LoadSkipsBrokenLinesAndLooksUpTheFirstRecordOfAnMMSI) {
@@ -128,16 +90,12 @@ TEST(ShipDatabase, LoadSkipsBrokenLinesAndLooksUpTheFirstRecordOfAnMMSI) {
     db.LoadShipData(dir.path());
     EXPECT_EQ(db.size(), 1u);
     EXPECT_EQ(db.LookupShipData(211000001), nullptr);
-}
-
-TEST(ShipDatabase, MissingFileGivesAnEmptyListAndAFolderInItsPlaceIsAReadFailure) {
-    TempDir dir;
-    ShipDataLoadResult r;
-    EXPECT_TRUE(load(dir, &r).empty());
-    EXPECT_FALSE(r.fileFound || r.readFailed);
+    // No file: an empty list; a folder in its place: a read failure.
+    std::filesystem::remove(dir / "Shipdata.dat");
+    EXPECT_FALSE(db.LoadShipData(dir.path()).fileFound);
+    EXPECT_EQ(db.size(), 0u);
     std::filesystem::create_directory(dir / "Shipdata.dat");
-    EXPECT_TRUE(load(dir, &r).empty());
-    EXPECT_TRUE(r.readFailed);
+    EXPECT_TRUE(db.LoadShipData(dir.path()).readFailed);
 }
 
 TEST(ShipDatabase, ReadsLatin1AndUtf8Files) {

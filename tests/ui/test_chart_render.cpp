@@ -206,12 +206,6 @@ private slots:
         QCOMPARE(pic.colourAt(52.00, 4.05), QColor(220, 30, 30));  // the red buoy
         QVERIFY(pic.near(52.00, 3.93, plot::ColourOf(MapColour::Restricted), 2));
         QCOMPARE(pic.colourAt(52.07, 3.95), plot::kPlotBackground);  // north of the cell
-        // A deeper safety depth makes the 20-50 m area the middle shade.
-        Picture deeper(100000);
-        deeper.map.options.safetyDepth = 15;
-        AddChart(deeper.map, cell);
-        deeper.paint();
-        QCOMPARE(deeper.colourAt(52.04, 4.09), plot::ColourOf(MapColour::Medium));
     }
 
     void shapefileInUtmAndGeoJsonDrawWhereTheyLie() {
@@ -227,16 +221,6 @@ private slots:
         QCOMPARE(pic.colourAt(52.0, 4.02), plot::kPlotBackground);  // 1.4 km east: outside the 2 km square
         QVERIFY(pic.near(51.99, 3.96, plot::ColourOf(MapColour::ChartLine, 0)));
         QVERIFY(pic.near(52.02, 4.0, plot::ColourOf(MapColour::ChartPoint), 2));
-    }
-
-    void coastlineLandAndSeaAtKnownPlaces() {
-        plot::Coastlines probe;
-        if (!probe.installed(plot::ShoreResolution::High)) QSKIP("high coastlines not installed");
-        Picture pic(250000, true);
-        pic.paint();
-        QCOMPARE(pic.colourAt(52.05, 4.35), plot::ColourOf(plot::MapColour::Land));  // The Hague
-        QCOMPARE(pic.colourAt(52.10, 3.70), plot::kPlotBackground);                   // North Sea
-        QCOMPARE(pic.map.resolution(), plot::ShoreResolution::High);
     }
 
     void chartThatDoesNotOpenIsReportedAndChangesNothing() {

@@ -5,7 +5,6 @@
 #include <QMessageBox>
 #include <QScreen>
 
-#include "ais/binary_encoder.h"
 #include "plot/plot_window.h"
 #include "targets/extra_info_window.h"
 #include "ui/message_box_sink.h"
@@ -19,11 +18,6 @@ const std::string kBold = "<B>BOLD</B>[*]";  // "[*]" is also special, in window
 const std::string kTallImage = "<IMG HEIGHT=999999999 SRC=X>";
 const std::string kImage = "<IMG SRC=X.PNG>";
 const std::string kLink = "<A HREF=X>LINK</A>";
-
-std::string binarySentence(const ais::BinaryMessage& m) {
-    const auto p = ais::EncodeBinaryMessage(m, 0);
-    return input::MakeSentence(false, 1, 1, -1, 'A', p->Payload, p->FillBits);
-}
 
 // Every label under a window is plain, small, and the window fits the screen.
 QStringList unsafeLabels(QWidget* window) {
@@ -89,7 +83,7 @@ private slots:
         fairway.MessageID = 8, fairway.MMSI = 257000001, fairway.DAC = 1, fairway.FI = 13;
         fairway.FairwayClosed.ClosingReason = kImage;
         fairway.FairwayClosed.ClosingFrom = "&LT;B>";
-        m.w.receiver().receive(input::InputKind::Tcp, binarySentence(fairway));
+        m.feed(fairway);
         ais::BroadcastSafetyMessage broadcast;
         broadcast.MessageID = 14, broadcast.MMSI = 257000001, broadcast.Text = kTallImage + " " + kBold;
         m.feed(broadcast);

@@ -1,12 +1,11 @@
 // Shared pieces of the window tests: a main window whose operator messages are
-// recorded instead of opening modal boxes, fed through its receiver; a check
-// that a window carries the controls it must have; loopback and
-// pseudo-terminal peers for the inputs. It brings the Qt headers the window
-// tests share.
+// recorded instead of opening modal boxes, fed through its receiver; controls
+// found by name; loopback and pseudo-terminal peers for the inputs. It brings
+// the Qt headers the window tests share.
 //
 //   testing_support::MainWindow m;
 //   m.feed(testing_support::ClassAReport(257000001, 59.5, 5.25, 1.0f));
-//   QCOMPARE(testing_support::Missing(m.w, {"cmdConnect", "fgAISTargets"}), QStringList());
+//   Child<QPushButton>(m.w, "cmdConnect")->click();
 #pragma once
 
 #include <pty.h>
@@ -28,6 +27,7 @@
 #include <QtTest>
 #include <string>
 
+#include "ais/binary_encoder.h"
 #include "app/frm_main_window.h"
 #include "support/sample_sentences.h"
 #include "support/temp_dir.h"
@@ -48,6 +48,10 @@ struct MainWindow {
     void feed(const Rec& rec, char channel = 'A', bool ownShip = false) {
         w.receiver().receive(input::InputKind::Tcp, Join(Sentences(rec, channel, ownShip)));
     }
+    void feed(const ais::BinaryMessage& m) {
+        const auto p = ais::EncodeBinaryMessage(m, 0);
+        w.receiver().receive(input::InputKind::Tcp, input::MakeSentence(false, 1, 1, -1, 'A', p->Payload, p->FillBits));
+    }
     QString lastMessage() const {
         return messages.entries.empty() ? QString() : QString::fromStdString(messages.entries.back().text);
     }
@@ -59,15 +63,6 @@ T* Child(const QObject& parent, const char* name) {
     T* c = parent.findChild<T*>(name);
     if (!c) qFatal("no child %s", name);
     return c;
-}
-
-// The names in the list that no object under `parent` carries.
-inline QStringList Missing(const QObject& parent, const QStringList& names) {
-    QStringList out;
-    for (const QString& n : names) {
-        if (!parent.findChild<QObject*>(n)) out << n;
-    }
-    return out;
 }
 
 // The focus leaves a box (by default the way a Tab press moves it on).
