@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ais/binary_layout.h"
+#include "ais/payload_bits.h"
 
 namespace ais {
 
@@ -25,19 +26,45 @@ bool WriteBinaryMessage(const BinaryMessage& rec, int standard, BitWriter& out) 
         out.put(51, 56, rec.FI);
     }
 
-    const BinaryApp app = SelectBinaryApp(rec.MessageID, rec.FI, standard);
+    WriteBinaryApplication(rec, appStart, 0, rec.MessageID, standard, out);
+    return true;
+}
+
+void WriteBinaryApplication(const BinaryMessage& rec, int appStart, int tailBits, int messageType, int standard,
+                            BitWriter& out) {
+    const int room = kMaxPayloadBits - tailBits;  // the last bit the application may use
+    const BinaryApp app = SelectBinaryApp(messageType, rec.DAC, rec.FI, standard);
     if (app == BinaryApp::Text) {
         const int first = appStart + 12;
         out.extendTo(first - 1);
         // Only what fits in the 1008 bits of a message.
-        const int room = (kMaxPayloadBits - first + 1) / 6;
-        const int chars = std::min(static_cast<int>(rec.Description.size()), room);
+        const int chars = std::clamp(static_cast<int>(rec.Description.size()), 0, (room - first + 1) / 6);
         out.putText(first, first + 6 * chars - 1, rec.Description);
-        return true;
+        return;
     }
     const int shift = appStart - kBroadcastAppStart;
     for (const BinaryField& f : ApplicationLayout(app)) WriteField(f, rec, shift, out);
-    return true;
+    if (app != BinaryApp::AreaNotice) return;
+    // The sub-areas that fit, each whole (spare bits included).
+    const AreaNoticeData& notice = rec.AreaNotice;
+    for (int k = 0; k < std::clamp<int>(notice.SubAreaCount, 0, kMaxSubAreas); ++k) {
+        const int first = kSubAreaStart + kSubAreaBits * k + shift;
+        if (first + kSubAreaBits - 1 > room) break;
+        const int shape = notice.SubAreas[static_cast<size_t>(k)].AreaShape;
+        for (const BinaryField& f : AreaNoticeSubAreaLayout(k, shape)) WriteField(f, rec, shift, out);
+        out.extendTo(first + kSubAreaBits - 1);
+    }
+}
+
+int ApplicationData(const BinaryMessage& rec, int appStart, int tailBits, int messageType, int standard,
+                    std::string& hex) {
+    BitWriter w;
+    w.extendTo(appStart - 1);
+    WriteBinaryApplication(rec, appStart, tailBits, messageType, standard, w);
+    int fill = 0;
+    const PayloadBits bits(w.armoured(fill));
+    bits.hex(appStart, w.bitLength(), hex);
+    return std::max(0, w.bitLength() - appStart + 1);
 }
 
 std::optional<BinaryPayload> EncodeBinaryMessage(const BinaryMessage& rec, int standard) {

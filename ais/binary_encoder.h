@@ -8,8 +8,8 @@
 //   m.MetHydro.AirTemperature = 12.3f;                // -9999 is sent as all ones
 //   std::optional<BinaryPayload> p = EncodeBinaryMessage(m, 0);
 //
-// The application is chosen from m.FI under `standard`, exactly as the decoder
-// chooses it; for FI 0 the Description is sent as six-bit text (as much of it
+// The application is chosen from m.DAC and m.FI under `standard`, exactly as
+// the decoder chooses it; for FI 0 the Description is sent as six-bit text (as much of it
 // as fits in 1008 bits). An FI that selects nothing gives the header alone.
 // Values are rounded to the field's resolution and clamped to what its bits
 // can hold (short of all ones where all ones means not available). The
@@ -36,5 +36,16 @@ struct BinaryPayload {
 bool WriteBinaryMessage(const BinaryMessage& rec, int standard, BitWriter& out);
 
 std::optional<BinaryPayload> EncodeBinaryMessage(const BinaryMessage& rec, int standard);
+
+// The application part alone (what follows the FI), from bit appStart, as a
+// message of type messageType carries it; the last tailBits of the 1008 are
+// left free. For types 25 and 26, whose headers differ.
+void WriteBinaryApplication(const BinaryMessage& rec, int appStart, int tailBits, int messageType, int standard,
+                            BitWriter& out);
+
+// The application part as hex text (the Data of a structured type 25 or 26
+// whose application starts at appStart); returns its length in bits.
+int ApplicationData(const BinaryMessage& rec, int appStart, int tailBits, int messageType, int standard,
+                    std::string& hex);
 
 }  // namespace ais

@@ -102,12 +102,21 @@ const FormItem* BinaryForm::find(const std::string& name) const {
 
 BinaryForm MeteorologicalForm(const BinaryMessage& m) {
     const MetHydroData& d = m.MetHydro;
-    Builder b("frmMeteorological", "  Meteorological & Hydrological Data");
+    // The IMO SN.1/Circ.289 layout adds the position's accuracy and the
+    // "visibility beyond range" flag, gives the water level in centimetres and
+    // names the precipitation types.
+    const bool imo289 = m.Application == BinaryApp::MetHydro289;
+    Builder b("frmMeteorological",
+              imo289 ? "  Meteorological & Hydrographic Data" : "  Meteorological & Hydrological Data");
     b.add(FormItemKind::Value, "lblMMSI_Sender", "Received  from MMSI :", pattern(m.MMSI, "000000000"));
     b.add(FormItemKind::Value, "lblVesselName", "", "");
+    if (imo289) b.note(" Binary Msg DAC=1 FI=31, IMO SN.1/Circ.289");
     b.group("Measuring Position")
         .text("txtData_1", "Latitude", position(d.MetLatitude, "LAT"))
         .text("txtData_2", "Longitude", position(d.MetLongitude, "LON"));
+    if (imo289)
+        b.list("cmbPosAccuracy", "Accuracy", {"     0-Low (>10 m)", "     1-High (<10 m)"},
+               codeOrNone(d.MetPosAccuracy, 2));
     b.group("");
     b.date("cmdDate", "Date and Time",
            "Day " + pattern(d.MetDay, "00   ") + pattern(d.MetHour, "00:") + pattern(d.MetMinute, "00"));
@@ -136,9 +145,12 @@ BinaryForm MeteorologicalForm(const BinaryMessage& m) {
     b.list("cmbAirPressTend", "Air Pressure Tendency", trendItems(), codeOrLast(d.AirPressureTendency, 4));
     const Row water[] = {
         {12, "Horizontal visibilty", double(d.HorizontalVisibility), "0.0"},
-        {13, "Water level (incl tide)", double(d.WaterLevel), "0.0"},
+        {13, "Water level (incl tide)", double(d.WaterLevel), imo289 ? "0.00" : "0.0"},
     };
     rows(water);
+    if (imo289)
+        b.list("cmbVisibilityGreater", "Visibility beyond range", {"                No", "                Yes"},
+               codeOrNone(d.VisibilityGreaterThan, 2));
     b.list("cmbWaterLevelTrend", "Water level trend", trendItems(), codeOrLast(d.WaterLevelTrend, 4));
     const Row sea[] = {
         {15, "Surface Current", double(d.SurfaceCurrentSpeed), "0.0"},
@@ -160,7 +172,14 @@ BinaryForm MeteorologicalForm(const BinaryMessage& m) {
     b.list("cmbSeaState", "Sea State", codeItems(12), codeOrLast(d.SeaState, 14));
     const Row temperature[] = {{30, "Water Temperature", double(d.WaterTemperature), "0.0"}};
     rows(temperature);
-    b.list("cmbPrecipitation", "Precipitation (type)", codeItems(6), codeOrLast(d.Precipitation, 8));
+    if (imo289) {
+        b.list("cmbPrecipitation", "Precipitation (type)",
+               {" 0-reserved", " 1-rain", " 2-thunderstorm", " 3-freezing rain", " 4-mixed/ice", " 5-snow",
+                " 6-reserved", kListNA},
+               codeOrLast(d.Precipitation, 8));
+    } else {
+        b.list("cmbPrecipitation", "Precipitation (type)", codeItems(6), codeOrLast(d.Precipitation, 8));
+    }
     const Row salinity[] = {{32, "Salinity", double(d.Salinity), "0.0"}};
     rows(salinity);
     const int ice = d.Ice == 1 ? 0 : d.Ice == 0 ? 1 : 2;

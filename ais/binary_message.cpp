@@ -29,6 +29,20 @@ constexpr AppNumbering kNumbering[] = {
     {BinaryApp::PersonsOnBoard, 16, 40, nullptr},
 };
 
+// The newer applications, chosen by DAC and FI whatever the standard.
+struct KeyedApp {
+    BinaryApp App;
+    int DAC;
+    int FI;
+    const char* Title;
+};
+constexpr KeyedApp kKeyed[] = {
+    {BinaryApp::MetHydro289, 1, 31, "Meteorological & Hydrographic Data"},
+    {BinaryApp::AreaNotice, 1, 22, "Area Notice"},
+    {BinaryApp::ExtendedShipStatic, 1, 24, "Extended Ship Static & Voyage Related Data"},
+    {BinaryApp::InlandStatic, 200, 10, "Inland Ship Static & Voyage Related Data"},
+};
+
 // The FI 0 text starts after the 12 bits that follow the FI.
 constexpr int kTextSkip = 12;
 
@@ -50,17 +64,39 @@ std::string describe(BinaryApp app, const BinaryMessage& rec) {
             return "Message with FI (Function Identifier)" + base::NumberText(rec.FI) +
                    " received. FI is not decoded by this application! Please make sure you are "
                    "using correct Binary Message Standard (IMO236 or IALA Proposal)";
+        case BinaryApp::AreaNotice:
+            return "FI " + std::to_string(rec.FI) + " - Area Notice: " + rec.AreaNotice.NoticeDescriptionText;
         default:
             for (const AppNumbering& n : kNumbering) {
                 if (n.App == app && n.Title) return "FI " + std::to_string(rec.FI) + " - " + n.Title;
+            }
+            for (const KeyedApp& k : kKeyed) {
+                if (k.App == app) return "FI " + std::to_string(rec.FI) + " - " + k.Title;
             }
     }
     return {};
 }
 
+// The sub-areas of an area notice: as many whole ones as the data holds.
+void readSubAreas(const PayloadBits& bits, int shift, int dataEnd, BinaryMessage& rec) {
+    AreaNoticeData& notice = rec.AreaNotice;
+    const int whole = (dataEnd - (kSubAreaStart + shift) + 1) / kSubAreaBits;
+    notice.SubAreaCount = static_cast<int16_t>(std::clamp(whole, 0, kMaxSubAreas));
+    for (int k = 0; k < kMaxSubAreas; ++k) {
+        notice.SubAreas[static_cast<size_t>(k)] = {};
+        if (k >= notice.SubAreaCount) continue;
+        const int first = kSubAreaStart + kSubAreaBits * k + shift;
+        const int shape = static_cast<int>(bits.value(first, first + 2));
+        for (const BinaryField& f : AreaNoticeSubAreaLayout(k, shape)) ReadField(f, bits, shift, rec);
+    }
+}
+
 }  // namespace
 
-BinaryApp SelectBinaryApp(int messageType, int fi, int standard) {
+BinaryApp SelectBinaryApp(int messageType, int dac, int fi, int standard) {
+    for (const KeyedApp& k : kKeyed) {
+        if (k.DAC == dac && k.FI == fi) return k.App;
+    }
     for (const AppNumbering& n : kNumbering) {
         if ((standard == 0 ? n.ImoFI : n.IalaFI) != fi) continue;
         // An interrogation is addressed to one station; a broadcast FI 2 is not decoded.
@@ -74,7 +110,35 @@ int BinaryAppFI(BinaryApp app, int standard) {
     for (const AppNumbering& n : kNumbering) {
         if (n.App == app) return standard == 0 ? n.ImoFI : n.IalaFI;
     }
+    for (const KeyedApp& k : kKeyed) {
+        if (k.App == app) return k.FI;
+    }
     return -1;
+}
+
+int BinaryAppDAC(BinaryApp app) {
+    for (const KeyedApp& k : kKeyed) {
+        if (k.App == app) return k.DAC;
+    }
+    return 1;
+}
+
+BinaryApp DecodeBinaryApplication(const PayloadBits& bits, int appStart, int fillBits, int tailBits,
+                                  int messageType, int standard, BinaryMessage& rec) {
+    fillBits = saneFillBits(fillBits);
+    tailBits = std::clamp(tailBits, 0, kMaxPayloadBits);
+    const BinaryApp app = SelectBinaryApp(messageType, rec.DAC, rec.FI, standard);
+    if (app == BinaryApp::Text) {
+        const int first = appStart + kTextSkip;
+        rec.Description = bits.text(first, bits.textEnd(first, fillBits + tailBits));
+    } else {
+        const int shift = appStart - kBroadcastAppStart;
+        for (const BinaryField& f : ApplicationLayout(app)) ReadField(f, bits, shift, rec);
+        if (app == BinaryApp::AreaNotice) readSubAreas(bits, shift, bits.dataEnd(fillBits) - tailBits, rec);
+        rec.Description = describe(app, rec);
+    }
+    rec.Application = app;
+    return app;
 }
 
 BinaryApp DecodeBinaryMessage(const PayloadBits& bits, int fillBits, int standard, base::DateTime now,
@@ -96,16 +160,7 @@ BinaryApp DecodeBinaryMessage(const PayloadBits& bits, int fillBits, int standar
         rec.FI = static_cast<int16_t>(bits.value(51, 56));
     }
 
-    const BinaryApp app = SelectBinaryApp(type, rec.FI, standard);
-    if (app == BinaryApp::Text) {
-        const int first = appStart + kTextSkip;
-        rec.Description = bits.text(first, bits.textEnd(first, saneFillBits(fillBits)));
-    } else {
-        const int shift = appStart - kBroadcastAppStart;
-        for (const BinaryField& f : ApplicationLayout(app)) ReadField(f, bits, shift, rec);
-        rec.Description = describe(app, rec);
-    }
-    rec.Application = app;
+    const BinaryApp app = DecodeBinaryApplication(bits, appStart, fillBits, 0, type, standard, rec);
     rec.TimeReceived = now;
     return app;
 }

@@ -1,8 +1,10 @@
 // Binary messages (types 6 and 8): the addressed/broadcast header, the text of
-// FI 0, and the application messages of both numbering standards.
+// FI 0, and the application messages of both numbering standards, and the
+// IMO SN.1/Circ.289 and inland applications that replaced them in real traffic.
 //
-// The application is chosen by the function identifier (FI) alone; the
-// designated area code is read but not tested. Two numberings are known:
+// The older applications are chosen by the function identifier (FI) alone;
+// the designated area code (DAC) is read but not tested. Two numberings are
+// known:
 //
 //   application                   standard 0 (IMO SN/Circ.236)   other (IALA proposal)
 //   six-bit text                  FI 0                           FI 0
@@ -13,6 +15,14 @@
 //   tidal window                  FI 14                          FI 33
 //   height over keel              FI 15                          FI 19
 //   persons on board              FI 16                          FI 40
+//
+// The newer applications are chosen by DAC and FI together, whatever the
+// standard:
+//
+//   meteorological and hydrographic (IMO SN.1/Circ.289)   DAC 1    FI 31
+//   area notice                                           DAC 1    FI 22
+//   extended ship static and voyage related data          DAC 1    FI 24
+//   inland ship static and voyage related data            DAC 200  FI 10
 //
 // Any other FI (and FI 2 in a broadcast) leaves every application field alone and
 // puts a notice into Description that names the FI and suggests the other standard.
@@ -38,11 +48,15 @@
 
 namespace ais {
 
-// Meteorological and hydrological data. -9999 marks a value sent as all ones
-// (not available); scaled fields then keep -9999 unscaled.
+// Meteorological and hydrological data, of both the older layout and the
+// IMO SN.1/Circ.289 one (which adds MetPosAccuracy and VisibilityGreaterThan,
+// sends the pressure from 799 hPa and the water level in centimetres). -9999
+// marks a value sent as "not available" (all ones in the older layout, each
+// field's own code in the newer); scaled fields then keep -9999 unscaled.
 struct MetHydroData {
     double MetLatitude = 0;   // degrees, north positive
     double MetLongitude = 0;  // degrees, east positive
+    int16_t MetPosAccuracy = 0;  // newer layout: 1 high, 0 low
     int16_t MetDay = 0;       // UTC
     int16_t MetHour = 0;
     int16_t MetMinute = 0;
@@ -55,6 +69,7 @@ struct MetHydroData {
     float DewPoint = 0;             // degrees Celsius
     int16_t AirPressure = 0;        // hPa
     int16_t AirPressureTendency = 0;  // 0 steady, 1 decreasing, 2 increasing
+    int16_t VisibilityGreaterThan = 0;  // newer layout: 1 when visibility is beyond the instrument's range
     float HorizontalVisibility = 0;   // nautical miles
     float WaterLevel = 0;             // metres, tide included
     int16_t WaterLevelTrend = 0;      // 0 steady, 1 decreasing, 2 increasing
@@ -74,9 +89,9 @@ struct MetHydroData {
     int16_t SwellDirection = 0;
     int16_t SeaState = 0;  // code 0-12
     float WaterTemperature = 0;  // degrees Celsius
-    int16_t Precipitation = 0;   // type code
+    int16_t Precipitation = 0;   // type code: 1 rain, 2 thunderstorm, 3 freezing rain, 4 mixed/ice, 5 snow
     float Salinity = 0;          // per mille
-    int16_t Ice = 0;             // code
+    int16_t Ice = 0;             // 0 no, 1 yes
     bool operator==(const MetHydroData&) const = default;
 };
 
@@ -138,6 +153,88 @@ struct TidalWindowData {
     bool operator==(const TidalWindowData&) const = default;
 };
 
+// Extended ship static and voyage related data (DAC 1 FI 24). Codes as
+// received; 0 means "no data" for most.
+struct ExtendedShipStaticData {
+    int16_t LinkageID = 0;
+    float AirDraught = 0;  // metres
+    std::string LastPortOfCall;  // UN/LOCODEs, 5 characters
+    std::string NextPortOfCall;
+    std::string SecondPortOfCall;
+    std::array<int16_t, 26> SOLASStatus{};  // one 2-bit code per item of SOLAS equipment
+    int16_t IceClass = 0;
+    int32_t ShaftHorsePower = 0;
+    int16_t VHFWorkingChannel = 0;
+    std::string LloydsShipType;  // 7 characters
+    int32_t GrossTonnage = 0;
+    int16_t LadenOrBallast = 0;  // 1 laden, 2 ballast
+    int16_t HeavyFuelOil = 0;    // 1 yes, 2 no
+    int16_t LightFuelOil = 0;
+    int16_t Diesel = 0;
+    int16_t BunkerOil = 0;  // tonnes
+    int16_t PersonsOnBoard = 0;
+    bool operator==(const ExtendedShipStaticData&) const = default;
+};
+
+// One sub-area of an area notice. AreaShape says which fields it wrote:
+// 0 circle or point (position, Radius), 1 rectangle (position, EastDimension,
+// NorthDimension, Orientation), 2 sector (position, Radius, LeftBoundary,
+// RightBoundary), 3 polyline and 4 polygon (four points as angle and distance
+// from the previous point), 5 text; 6 and 7 carry nothing. Distances are in
+// metres: the message sends them in units of 10^ScaleFactor metres.
+struct AreaNoticeSubArea {
+    int16_t AreaShape = 0;
+    std::string AreaShapeText;
+    int16_t ScaleFactor = 0;
+    double Longitude = 0;  // degrees
+    double Latitude = 0;
+    int16_t Precision = 0;  // decimal places of the position's minutes
+    int32_t Radius = 0;
+    int32_t EastDimension = 0;
+    int32_t NorthDimension = 0;
+    int16_t Orientation = 0;    // degrees
+    int16_t LeftBoundary = 0;   // degrees
+    int16_t RightBoundary = 0;  // degrees
+    std::array<float, 4> PointAngle{};  // degrees, 0.5 degree steps
+    std::array<int32_t, 4> PointDistance{};
+    std::string Text;  // 14 characters
+    bool operator==(const AreaNoticeSubArea&) const = default;
+};
+
+// Area notice (DAC 1 FI 22): what kind of notice, from when (UTC) and for how
+// long, and the sub-areas that make up the area, in order.
+inline constexpr int kMaxSubAreas = 10;
+struct AreaNoticeData {
+    int16_t LinkageID = 0;
+    int16_t NoticeDescription = 0;
+    std::string NoticeDescriptionText;
+    int16_t StartMonth = 0;
+    int16_t StartDay = 0;
+    int16_t StartHour = 0;
+    int16_t StartMinute = 0;
+    int32_t Duration = 0;  // minutes; -9999 undefined
+    int16_t SubAreaCount = 0;
+    std::array<AreaNoticeSubArea, kMaxSubAreas> SubAreas{};  // the first SubAreaCount
+    bool operator==(const AreaNoticeData&) const = default;
+};
+
+// Inland ship static and voyage related data (DAC 200 FI 10).
+struct InlandStaticData {
+    std::string ENINumber;  // European vessel identification number, 8 characters
+    float Length = 0;       // metres
+    float Beam = 0;         // metres
+    int16_t ERIShipType = 0;  // ERI ship or combination type
+    std::string ERIShipTypeText;
+    int16_t HazardousCargo = 0;  // blue cones or lights: 0-3, 4 B-flag, 5 unknown
+    std::string HazardousCargoText;
+    float Draught = 0;    // metres
+    int16_t Loaded = 0;   // 1 loaded, 2 unloaded
+    int16_t SpeedQuality = 0;    // 1 high (from a certified sensor), 0 low (GNSS)
+    int16_t CourseQuality = 0;
+    int16_t HeadingQuality = 0;
+    bool operator==(const InlandStaticData&) const = default;
+};
+
 // What a binary message carried, as far as this program decodes it.
 enum class BinaryApp : uint8_t {
     Text,            // FI 0: Description is the text
@@ -149,6 +246,10 @@ enum class BinaryApp : uint8_t {
     HeightOverKeel,
     PersonsOnBoard,  // PassengersOnboard
     NotDecoded,      // header and the notice only
+    MetHydro289,         // DAC 1 FI 31, into MetHydro
+    AreaNotice,          // DAC 1 FI 22
+    ExtendedShipStatic,  // DAC 1 FI 24
+    InlandStatic,        // DAC 200 FI 10
 };
 
 // Sub-record for type 6 (one instance) and type 8 (another instance).
@@ -169,6 +270,9 @@ struct BinaryMessage {
     DangerousCargoData DangerousCargo;
     FairwayClosedData FairwayClosed;
     TidalWindowData TidalWindow;
+    ExtendedShipStaticData ExtendedShipStatic;
+    AreaNoticeData AreaNotice;
+    InlandStaticData InlandStatic;
     // What the last decode found; with it, ApplicationLayout (binary_layout.h)
     // lists exactly the application fields that decode wrote.
     BinaryApp Application = BinaryApp::NotDecoded;
@@ -177,12 +281,14 @@ struct BinaryMessage {
 };
 
 
-// The application an FI selects in a message of the given type (6 = addressed,
-// anything else is taken as broadcast) under the given standard.
-BinaryApp SelectBinaryApp(int messageType, int fi, int standard);
+// The application a DAC and FI select in a message of the given type (6 =
+// addressed, anything else is taken as broadcast) under the given standard.
+BinaryApp SelectBinaryApp(int messageType, int dac, int fi, int standard);
 
-// The FI that carries app under standard; -1 for NotDecoded.
+// The FI that carries app under standard; -1 for NotDecoded. And its DAC
+// (1 for the applications chosen by FI alone).
 int BinaryAppFI(BinaryApp app, int standard);
+int BinaryAppDAC(BinaryApp app);
 
 // Decodes a type 6 or type 8 message (bits already loaded) into rec. `standard`
 // 0 selects the IMO SN/Circ.236 numbering, any other value the IALA proposal.
@@ -192,5 +298,14 @@ int BinaryAppFI(BinaryApp app, int standard);
 // (and never beyond bit 1008). Returns what was decoded.
 BinaryApp DecodeBinaryMessage(const PayloadBits& bits, int fillBits, int standard, base::DateTime now,
                               BinaryMessage& rec);
+
+// The application part alone, for messages that carry DAC and FI elsewhere
+// (types 25 and 26): with rec.DAC and rec.FI set, decodes the application
+// whose data starts at bit appStart (the bit after the FI) as a message of
+// type messageType would, and writes Application, Description and the
+// application's fields. The application data ends tailBits before the end
+// that fillBits gives (a type 26 keeps its last 20 bits for itself).
+BinaryApp DecodeBinaryApplication(const PayloadBits& bits, int appStart, int fillBits, int tailBits,
+                                  int messageType, int standard, BinaryMessage& rec);
 
 }  // namespace ais

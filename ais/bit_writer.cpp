@@ -1,5 +1,7 @@
 #include "ais/bit_writer.h"
 
+#include <algorithm>
+
 namespace ais {
 
 char ArmourChar(unsigned v) {
@@ -25,6 +27,17 @@ void BitWriter::put(int first, int last, int64_t value) {
     const auto u = static_cast<uint64_t>(value);
     for (int i = last, shift = 0; i >= first; --i, ++shift) {
         bits_[static_cast<size_t>(i - 1)] = shift < 64 ? static_cast<uint8_t>((u >> shift) & 1) : 0;
+    }
+}
+
+void BitWriter::putHex(int first, int bits, std::string_view hex) {
+    for (int k = 0; 4 * k < bits; ++k) {
+        const char c = static_cast<size_t>(k) < hex.size() ? hex[static_cast<size_t>(k)] : '0';
+        const int digit = c >= '0' && c <= '9' ? c - '0'
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10 : 0;
+        const int width = std::min(4, bits - 4 * k);
+        put(first + 4 * k, first + 4 * k + width - 1, digit >> (4 - width));
     }
 }
 

@@ -29,6 +29,11 @@ public:
     // written upper-case; characters outside six-bit ASCII become '?'.
     void putText(int first, int last, std::string_view text);
 
+    // `bits` bits from first, read from upper-case or lower-case hex text four
+    // bits a digit (the last digit's top bits when bits is not a multiple of
+    // four); digits the text lacks or that are not hex are written as zero.
+    void putHex(int first, int bits, std::string_view hex);
+
     // Makes the message at least `bits` long (zeros).
     void extendTo(int bits);
 

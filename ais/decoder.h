@@ -8,17 +8,18 @@
 //   int type = ais::DecodeAISMessage("15M67FC000G?ufbE`FepT@3n00Sa", rec, 0, 0, clock.now());
 //   // type == 1; rec.Type1.MMSI, rec.Type1.SOG, ... are now the message's values
 //
-// Return value: the message type 0-63. Types 0 and 27-63 have no decoder and
-// leave the record unchanged. Types 7, 11, 13, 15-17, 22, 23, 25 and 26 only
-// set their sub-record's TimeReceived. No message is rejected: a short payload
+// Return value: the message type 0-63. Types 0 and 28-63 have no decoder and
+// leave the record unchanged. No message is rejected: a short payload
 // decodes to zeros and blanks, characters outside the armouring alphabet give
 // whatever six bits the de-armouring arithmetic yields, and nothing is read
 // outside the bit buffer.
 //
 // fillBits is the fill-bit count of the message's last sentence; it limits the
-// variable-length texts of types 6, 8, 12 and 14 (any value is safe: the text
-// end is clamped to the payload). `standard` selects the numbering of binary
-// application messages (0 = IMO SN/Circ.236, otherwise the IALA proposal).
+// variable-length texts of types 6, 8, 12 and 14 and the binary data of types
+// 17, 25 and 26, and places a type 26's communication state (any value is
+// safe: the end is clamped to the payload). `standard` selects the numbering of binary
+// application messages in types 6, 8, 25 and 26 (0 = IMO SN/Circ.236,
+// otherwise the IALA proposal).
 // `now` is the local date-time written to TimeReceived and the year used for
 // the ETA of type 5.
 #pragma once

@@ -1,5 +1,6 @@
 #include "ais/encoder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <span>
 
@@ -41,6 +42,9 @@ int64_t RawOf(Rule rule, double v) {
     switch (rule) {
         case Rule::Longitude: return IsNotAvailable(v) ? 181 * 600000 : std::llround(v * 600000.0);
         case Rule::Latitude: return IsNotAvailable(v) ? 91 * 600000 : std::llround(v * 600000.0);
+        case Rule::Longitude10: return IsNotAvailable(v) ? 181 * 600 : std::llround(v * 600.0);
+        case Rule::Latitude10: return IsNotAvailable(v) ? 91 * 600 : std::llround(v * 600.0);
+        case Rule::SOGLongRange: return IsNotAvailable(v) ? 63 : std::llround(v);
         case Rule::SOG: return IsNotAvailable(v) ? 1023 : std::llround(v * 10.0);
         case Rule::SOGKnots: return IsNotAvailable(v) ? 1023 : std::llround(v);
         case Rule::COG: return IsNotAvailable(v) ? 3600 : std::llround(v * 10.0);
@@ -63,11 +67,27 @@ std::string_view TrimRight(std::string_view s) {
 }
 
 // Writes the rows of a layout. A fixed text row that starts past `nominalBits`
-// is an optional extension: only its non-blank part is written.
+// is an optional extension: only its non-blank part is written. A Hex row
+// writes DataBits bits and so fixes where the message ends, and with it where
+// the FromEnd rows after it go.
 template <class R, size_t N>
 void EncodeLayout(std::span<const Field<R>, N> rows, const R& rec, BitWriter& w, int nominalBits) {
+    int end = kMaxPayloadBits;
     for (const auto& row : rows) {
         switch (row.rule) {
+            case Rule::Hex:
+                if constexpr (requires { rec.DataBits; }) {
+                    const int bits = std::clamp<int>(rec.DataBits, 0, row.last - row.first + 1);
+                    if (const std::string* t = TextOf(rec, row.member)) w.putHex(row.first, bits, *t);
+                    w.extendTo(row.first + bits - 1);
+                    end = row.first + bits - 1 + (kMaxPayloadBits - row.last);
+                }
+                break;
+            case Rule::FromEnd: {
+                const int shift = end - kMaxPayloadBits;
+                w.put(row.first + shift, row.last + shift, RawOf(row.rule, NumberOf(rec, row.member)));
+                break;
+            }
             case Rule::Text:
                 if (const std::string* t = TextOf(rec, row.member)) {
                     if (row.first > nominalBits) {
@@ -141,7 +161,21 @@ EncodedPayload EncodePayload(const AddressedSafetyMessage& rec) { return EncodeW
 EncodedPayload EncodePayload(const BroadcastSafetyMessage& rec) { return EncodeWithLayout(rec, 40); }
 EncodedPayload EncodePayload(const ClassBPositionReport& rec) { return EncodeWithLayout(rec, 168); }
 EncodedPayload EncodePayload(const ClassBExtendedReport& rec) { return EncodeWithLayout(rec, 312); }
-EncodedPayload EncodePayload(const DataLinkManagement& rec) { return EncodeWithLayout(rec, 72); }
+EncodedPayload EncodePayload(const DataLinkManagement& rec) {
+    // The reservations up to the last one that is not all zeros (at least
+    // one): 72, 104, 136 or 160 bits.
+    const int offsets[] = {rec.Offset2 | rec.NumberOfSlots2 | rec.Timeout2 | rec.Increment2,
+                               rec.Offset3 | rec.NumberOfSlots3 | rec.Timeout3 | rec.Increment3,
+                               rec.Offset4 | rec.NumberOfSlots4 | rec.Timeout4 | rec.Increment4};
+    int count = 1;
+    for (int k = 0; k < 3; ++k) {
+        if (offsets[k] != 0) count = k + 2;
+    }
+    constexpr int kBits[] = {72, 104, 136, 160};
+    BitWriter w;
+    EncodeLayout(std::span(layouts::kDataLinkManagement).first(3 + 4 * static_cast<size_t>(count)), rec, w, 0);
+    return Finish(w, kBits[count - 1]);
+}
 EncodedPayload EncodePayload(const AtoNReport& rec) { return EncodeWithLayout(rec, 272); }
 
 EncodedPayload EncodePayload(const StaticDataReport& rec) {
@@ -153,6 +187,68 @@ EncodedPayload EncodePayload(const StaticDataReport& rec) {
     }
     EncodeLayout(std::span(layouts::kStaticDataReportPartB), rec, w, 168);
     return Finish(w, 168);
+}
+
+EncodedPayload EncodePayload(const Acknowledgement& rec) {
+    // One to four acknowledged messages: 72, 104, 136 or 168 bits.
+    const bool present[] = {rec.DestinationMMSI2 != 0 || rec.SequenceNumber2 != 0,
+                            rec.DestinationMMSI3 != 0 || rec.SequenceNumber3 != 0,
+                            rec.DestinationMMSI4 != 0 || rec.SequenceNumber4 != 0};
+    int count = 1;
+    for (int k = 0; k < 3; ++k) {
+        if (present[k]) count = k + 2;
+    }
+    BitWriter w;
+    EncodeLayout(std::span(layouts::kAcknowledgement).first(3 + 2 * static_cast<size_t>(count)), rec, w, 0);
+    return Finish(w, 40 + 32 * count);
+}
+
+EncodedPayload EncodePayload(const Interrogation& rec) {
+    // One station asked for one message (88 bits), for two (112 bits), or two stations (160 bits).
+    size_t rows = 6;
+    int bits = 88;
+    if (rec.DestinationMMSI2 != 0 || rec.MessageID2_1 != 0 || rec.SlotOffset2_1 != 0) {
+        rows = layouts::kInterrogation.size();
+        bits = 160;
+    } else if (rec.MessageID1_2 != 0 || rec.SlotOffset1_2 != 0) {
+        rows = 8;
+        bits = 112;
+    }
+    BitWriter w;
+    EncodeLayout(std::span(layouts::kInterrogation).first(rows), rec, w, 0);
+    return Finish(w, bits);
+}
+
+EncodedPayload EncodePayload(const AssignedModeCommand& rec) {
+    // One station (96 bits) or two (144 bits).
+    const bool two = rec.DestinationMMSIB != 0 || rec.OffsetB != 0 || rec.IncrementB != 0;
+    BitWriter w;
+    EncodeLayout(std::span(layouts::kAssignedModeCommand).first(two ? 9u : 6u), rec, w, 0);
+    return Finish(w, two ? 144 : 96);
+}
+
+EncodedPayload EncodePayload(const DGNSSBroadcast& rec) {
+    BitWriter w;
+    EncodeLayout(LayoutOf<DGNSSBroadcast>(), rec, w, 0);
+    return Finish(w, 80);
+}
+
+EncodedPayload EncodePayload(const ChannelManagement& rec) {
+    BitWriter w;
+    EncodeLayout(std::span(layouts::kChannelManagementHead), rec, w, 0);
+    EncodeLayout(ChannelManagementBody(rec.Addressed != 0), rec, w, 0);
+    EncodeLayout(std::span(layouts::kChannelManagementTail), rec, w, 0);
+    return Finish(w, 168);
+}
+
+EncodedPayload EncodePayload(const GroupAssignment& rec) { return EncodeWithLayout(rec, 160); }
+EncodedPayload EncodePayload(const LongRangeReport& rec) { return EncodeWithLayout(rec, 96); }
+
+EncodedPayload EncodePayload(const SlotBinaryMessage& rec) {
+    BitWriter w;
+    EncodeLayout(std::span(layouts::kSlotBinaryHeader), rec, w, 0);
+    EncodeLayout(SlotBinaryBody(rec.MessageID, rec.Addressed != 0, rec.Structured != 0), rec, w, 0);
+    return Finish(w, 0);
 }
 
 EncodedPayload EncodeHeaderOnly(int type, int repeatIndicator, int32_t mmsi, int bitLength) {

@@ -16,6 +16,9 @@
 // their field keep their low bits. Texts are written in six-bit ASCII (lower
 // case as upper case, other characters as '?'), padded with '@' to the field.
 // A communication state is written from SyncState, SlotTimeout and SubMessage.
+// Binary data (types 17, 25, 26) is written from its hex text, DataBits bits
+// of it; a structured type 25 or 26 carries its application inside that data
+// (ApplicationData in binary_encoder.h makes it from a BinaryMessage).
 #pragma once
 
 #include <string>
@@ -40,13 +43,21 @@ EncodedPayload EncodePayload(const AddressedSafetyMessage& rec);  // text to the
 EncodedPayload EncodePayload(const BroadcastSafetyMessage& rec);  // text to the end, no padding
 EncodedPayload EncodePayload(const ClassBPositionReport& rec);
 EncodedPayload EncodePayload(const ClassBExtendedReport& rec);
-EncodedPayload EncodePayload(const DataLinkManagement& rec);
+EncodedPayload EncodePayload(const DataLinkManagement& rec);      // up to the last reservation not zero
 EncodedPayload EncodePayload(const AtoNReport& rec);              // name extension only when not blank
 EncodedPayload EncodePayload(const StaticDataReport& rec);        // part A or B by PartNumber
+EncodedPayload EncodePayload(const Acknowledgement& rec);         // types 7 and 13, up to the last destination
+EncodedPayload EncodePayload(const Interrogation& rec);           // as many requests as are not zero
+EncodedPayload EncodePayload(const AssignedModeCommand& rec);     // station B when not zero
+EncodedPayload EncodePayload(const DGNSSBroadcast& rec);          // DataBits bits of Data (hex)
+EncodedPayload EncodePayload(const ChannelManagement& rec);       // corners or stations by Addressed
+EncodedPayload EncodePayload(const GroupAssignment& rec);
+EncodedPayload EncodePayload(const SlotBinaryMessage& rec);       // types 25, 26: DataBits bits of Data
+EncodedPayload EncodePayload(const LongRangeReport& rec);
 
 // A message of the given type that carries only the common header (repeat
-// indicator, MMSI) and zeros up to bitLength bits: acknowledgements, channel
-// management and the other types that are only time-stamped.
+// indicator, MMSI) and zeros up to bitLength bits: for tests and seeds that
+// need any type, known or not.
 EncodedPayload EncodeHeaderOnly(int type, int repeatIndicator, int32_t mmsi, int bitLength);
 
 }  // namespace ais

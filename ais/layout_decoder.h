@@ -2,6 +2,7 @@
 // payload bits into a sub-record. Used by the per-type decoders in decoder.cpp.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <span>
 
@@ -15,6 +16,7 @@ namespace ais {
 struct DecodeContext {
     int fillBits = 0;
     base::DateTime now;
+    int dataEnd = kMaxPayloadBits;  // last bit of the message data (PayloadBits::dataEnd)
 };
 
 // ETA of a type 5 message from its month, day, hour and minute: 0 (no date)
@@ -96,10 +98,31 @@ void ApplyRow(const Field<R>& row, const PayloadBits& bits, const DecodeContext&
             detail::Store(rec, row.member, bits.value(row.first, row.last));
             break;
         case Rule::Longitude:
-        case Rule::Latitude: {
-            const double degrees = (static_cast<double>(bits.value(row.first, row.last, true)) / 10000.0) / 60.0;
-            const double limit = row.rule == Rule::Longitude ? 181.0 : 91.0;
+        case Rule::Latitude:
+        case Rule::Longitude10:
+        case Rule::Latitude10: {
+            const bool tenths = row.rule == Rule::Longitude10 || row.rule == Rule::Latitude10;
+            const double degrees =
+                (static_cast<double>(bits.value(row.first, row.last, true)) / (tenths ? 10.0 : 10000.0)) / 60.0;
+            const double limit = row.rule == Rule::Longitude || row.rule == Rule::Longitude10 ? 181.0 : 91.0;
             detail::Store(rec, row.member, degrees == limit ? static_cast<double>(base::kNotAvailable) : degrees);
+            break;
+        }
+        case Rule::SOGLongRange: {
+            const int64_t raw = bits.value(row.first, row.last);
+            detail::Store(rec, row.member, static_cast<float>(raw == 63 ? base::kNotAvailable : raw));
+            break;
+        }
+        case Rule::Hex: {
+            const int last = row.last - kMaxPayloadBits + ctx.dataEnd;
+            if (auto m = std::get_if<std::string R::*>(&row.member)) bits.hex(row.first, last, rec.**m);
+            if constexpr (requires { rec.DataBits; })
+                rec.DataBits = static_cast<int16_t>(std::max(0, last - row.first + 1));
+            break;
+        }
+        case Rule::FromEnd: {
+            const int shift = ctx.dataEnd - kMaxPayloadBits;
+            detail::Store(rec, row.member, bits.value(row.first + shift, row.last + shift));
             break;
         }
         case Rule::SOG: {

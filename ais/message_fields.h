@@ -8,8 +8,9 @@
 // After a message of type N this visits only fields of sub-record N that N's
 // decoder writes: for a type 24 only the part it carried, for a communication
 // state only the field that matches SlotTimeout, for a type 6 or 8 only the
-// group of the application it carried. Types without a decoder (0, 27-63)
-// visit nothing; time-only types visit only TimeReceived (when withTime).
+// group of the application it carried (and the sub-areas an area notice
+// holds, keyed SubArea1..., and a structured type 25 or 26's application).
+// Types without a decoder (0, 28-63) visit nothing.
 #pragma once
 
 #include <cstdint>

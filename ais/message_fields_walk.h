@@ -7,6 +7,7 @@
 //   ais::VisitDecodedFieldsWith(rec, type, p, false);   // same fields as VisitDecodedFields
 #pragma once
 
+#include <algorithm>
 #include <span>
 #include <string>
 
@@ -104,14 +105,28 @@ void VisitStaticDataReport(const StaticDataReport& rec, V& v, bool withTime) {
     if (withTime) v.dateTime("TimeReceived", rec.TimeReceived);
 }
 
+// One application row under `key`; a row with a code text also gives the
+// text, under the key with "Text" after it.
 template <class V>
-void VisitBinaryMessage(const BinaryMessage& rec, int type, V& v, bool withTime) {
-    v.integer("MessageID", rec.MessageID);
-    v.integer("RepeatIndicator", rec.RepeatIndicator);
-    v.integer("MMSI", rec.MMSI);
-    if (type == 6) v.integer("DestinationMMSI", rec.DestinationMMSI);
-    v.integer("DAC", rec.DAC);
-    v.integer("FI", rec.FI);
+void VisitBinaryRow(const BinaryField& f, const BinaryMessage& rec, std::string& key, V& v) {
+    if (f.Entry > 0) key += std::to_string(f.Entry);
+    const FieldRef ref = f.Ref(rec);
+    switch (ref.Kind) {
+        case FieldKind::Int16: v.integer(key, *static_cast<const int16_t*>(ref.Ptr)); break;
+        case FieldKind::Int32: v.integer(key, *static_cast<const int32_t*>(ref.Ptr)); break;
+        case FieldKind::Single: v.single(key, *static_cast<const float*>(ref.Ptr)); break;
+        case FieldKind::Double: v.real(key, *static_cast<const double*>(ref.Ptr)); break;
+        case FieldKind::Text: v.text(key, *static_cast<const std::string*>(ref.Ptr)); break;
+    }
+    if (f.CodeText && f.Companion) {
+        const FieldRef text = f.Companion(rec);
+        if (text.Kind == FieldKind::Text) v.text(key + "Text", *static_cast<const std::string*>(text.Ptr));
+    }
+}
+
+// Description and the fields of the application the last decode found.
+template <class V>
+void VisitApplication(const BinaryMessage& rec, V& v) {
     v.text("Description", rec.Description);
     switch (rec.Application) {
         case BinaryApp::Interrogation:
@@ -121,22 +136,57 @@ void VisitBinaryMessage(const BinaryMessage& rec, int type, V& v, bool withTime)
         case BinaryApp::HeightOverKeel: v.single("HeightOverKeel", rec.HeightOverKeel); break;
         case BinaryApp::PersonsOnBoard: v.integer("PassengersOnboard", rec.PassengersOnboard); break;
         default: {
-            // The tidal window repeats its entry fields; the entry number keeps the keys apart.
+            // Repeated fields (tidal window positions, SOLAS items) carry their
+            // number in the key; the sub-areas of an area notice their own.
             std::string key;
             for (const BinaryField& f : ApplicationLayout(rec.Application)) {
                 key.assign(f.Name);
-                if (f.Entry > 0) key += static_cast<char>('0' + f.Entry);
-                const FieldRef ref = f.Ref(rec);
-                switch (ref.Kind) {
-                    case FieldKind::Int16: v.integer(key, *static_cast<const int16_t*>(ref.Ptr)); break;
-                    case FieldKind::Single: v.single(key, *static_cast<const float*>(ref.Ptr)); break;
-                    case FieldKind::Double: v.real(key, *static_cast<const double*>(ref.Ptr)); break;
-                    case FieldKind::Text: v.text(key, *static_cast<const std::string*>(ref.Ptr)); break;
+                VisitBinaryRow(f, rec, key, v);
+            }
+            if (rec.Application != BinaryApp::AreaNotice) break;
+            const AreaNoticeData& notice = rec.AreaNotice;
+            v.integer("SubAreaCount", notice.SubAreaCount);
+            for (int k = 0; k < std::clamp<int>(notice.SubAreaCount, 0, kMaxSubAreas); ++k) {
+                const std::string prefix = "SubArea" + std::to_string(k + 1);
+                const int shape = notice.SubAreas[static_cast<size_t>(k)].AreaShape;
+                for (const BinaryField& f : AreaNoticeSubAreaLayout(k, shape)) {
+                    key.assign(prefix).append(f.Name);
+                    VisitBinaryRow(f, rec, key, v);
                 }
             }
             break;
         }
     }
+}
+
+template <class V>
+void VisitBinaryMessage(const BinaryMessage& rec, int type, V& v, bool withTime) {
+    v.integer("MessageID", rec.MessageID);
+    v.integer("RepeatIndicator", rec.RepeatIndicator);
+    v.integer("MMSI", rec.MMSI);
+    if (type == 6) v.integer("DestinationMMSI", rec.DestinationMMSI);
+    v.integer("DAC", rec.DAC);
+    v.integer("FI", rec.FI);
+    VisitApplication(rec, v);
+    if (withTime) v.dateTime("TimeReceived", rec.TimeReceived);
+}
+
+template <class V>
+void VisitChannelManagement(const ChannelManagement& rec, V& v, bool withTime) {
+    VisitLayout(rec, std::span(layouts::kChannelManagementHead), v);
+    VisitLayout(rec, ChannelManagementBody(rec.Addressed != 0), v);
+    VisitLayout(rec, std::span(layouts::kChannelManagementTail), v);
+    if (withTime) v.dateTime("TimeReceived", rec.TimeReceived);
+}
+
+// Types 25 and 26: the rows their flags select, then a structured message's
+// application (Description and fields) as a type 6 or 8 would give it.
+template <class V>
+void VisitSlotBinary(const SlotBinaryMessage& rec, V& v, bool withTime) {
+    VisitLayout(rec, std::span(layouts::kSlotBinaryHeader), v);
+    VisitLayout(rec, SlotBinaryBody(rec.MessageID, rec.Addressed != 0, rec.Structured != 0), v);
+    v.integer("DataBits", rec.DataBits);
+    if (rec.Structured != 0) VisitApplication(rec.Binary, v);
     if (withTime) v.dateTime("TimeReceived", rec.TimeReceived);
 }
 
@@ -161,9 +211,21 @@ bool VisitDecodedFieldsWith(const AISMessageRecord& r, int type, V& v, bool with
         case 20: fields_detail::VisitWithLayout(r.Type20, v, withTime); return true;
         case 21: fields_detail::VisitWithLayout(r.Type21, v, withTime); return true;
         case 24: fields_detail::VisitStaticDataReport(r.Type24, v, withTime); return true;
-        case 7: case 11: case 13: case 15: case 16: case 17: case 22: case 23: case 25: case 26:
-            if (withTime) v.dateTime("TimeReceived", r.timeReceived(type));
+        case 7: fields_detail::VisitWithLayout(r.Type7, v, withTime); return true;
+        case 11: fields_detail::VisitWithLayout(r.Type11, v, withTime); return true;
+        case 13: fields_detail::VisitWithLayout(r.Type13, v, withTime); return true;
+        case 15: fields_detail::VisitWithLayout(r.Type15, v, withTime); return true;
+        case 16: fields_detail::VisitWithLayout(r.Type16, v, withTime); return true;
+        case 17:
+            fields_detail::VisitLayout(r.Type17, LayoutOf<DGNSSBroadcast>(), v);
+            v.integer("DataBits", r.Type17.DataBits);
+            if (withTime) v.dateTime("TimeReceived", r.Type17.TimeReceived);
             return true;
+        case 22: fields_detail::VisitChannelManagement(r.Type22, v, withTime); return true;
+        case 23: fields_detail::VisitWithLayout(r.Type23, v, withTime); return true;
+        case 25: fields_detail::VisitSlotBinary(r.Type25, v, withTime); return true;
+        case 26: fields_detail::VisitSlotBinary(r.Type26, v, withTime); return true;
+        case 27: fields_detail::VisitWithLayout(r.Type27, v, withTime); return true;
         default: return false;
     }
 }

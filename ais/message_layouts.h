@@ -6,7 +6,12 @@
 // layout whose rows overlap or run backwards.
 //
 // Bits are numbered from 1 as in PayloadBits. Gaps between rows are bits that
-// are not read.
+// are not read (spare bits, mostly).
+//
+// Rows that depend on the message's length (Hex, FromEnd, TextToEnd) are
+// written as for a message that ends at bit 1008 and move with the real end:
+// a type 26 whose data ends 20 bits before bit 1008 reads its communication
+// state from the last 20 bits whatever the length.
 #pragma once
 
 #include <array>
@@ -28,7 +33,7 @@ enum class Rule : uint8_t {
     SOG,         // 0.1 kn -> kn; raw 1023 -> -9999
     SOGKnots,    // whole knots (type 9); raw 1023 or more -> -9999
     COG,         // 0.1 degree -> degrees; raw 3600 -> -9999
-    Heading,     // degrees; 511 -> -9999
+    Heading,     // whole degrees; 511 -> -9999 (also the course of type 27)
     ROT,         // signed; |raw| 128 -> -9999, else (raw / 4.733)^2 with the sign of raw
     Tenths,      // unsigned / 10 (draught)
     Accuracy,    // 1 bit, also PosAccuracyText
@@ -40,6 +45,11 @@ enum class Rule : uint8_t {
     TextToEnd,   // six-bit text from `first` to the end of the message data (fill bits honoured)
     CommState,   // SOTDMA communication state, bits 150-168
     ETA,         // month, day, hour, minute (bits 275-294 of type 5) -> date-time
+    Longitude10,   // signed 1/10 minute -> degrees; exactly 181 -> -9999
+    Latitude10,    // signed 1/10 minute -> degrees; exactly 91 -> -9999
+    SOGLongRange,  // whole knots (type 27); 63 -> -9999
+    Hex,           // bits from `first` to the end less (1008 - last) -> hex text, and their count into DataBits
+    FromEnd,       // unsigned, at first..last moved by (end of message - 1008)
 };
 
 template <class R>
@@ -62,12 +72,16 @@ struct Field {
     ::ais::Field<R> { 150, 168, ::ais::Rule::CommState, std::monostate{}, "" }
 
 // True when every row has first <= last, starts after the previous row ends
-// and stays inside 1..1008.
+// and stays inside 1..1008. A row may repeat the previous row's bits exactly:
+// one field known under two names (the encoder writes it twice, the same).
 template <class R, size_t N>
 constexpr bool LayoutIsOrdered(const std::array<Field<R>, N>& rows) {
+    int previousFirst = 0;
     int previousLast = 0;
     for (const auto& row : rows) {
-        if (row.first <= previousLast || row.last < row.first || row.last > 1008) return false;
+        const bool alias = row.first == previousFirst && row.last == previousLast;
+        if ((row.first <= previousLast && !alias) || row.last < row.first || row.last > 1008) return false;
+        previousFirst = row.first;
         previousLast = row.last;
     }
     return true;
@@ -218,10 +232,17 @@ inline constexpr std::array kClassBExtendedReport{
     ORV_FIELD(ClassBExtendedReport, 307, 307, Unsigned, DTE),
 };
 
-// Type 20: only the header; the slot reservations are not decoded.
+// Type 20 (bits 39-40 spare): up to four reservations of 30 bits.
+#define ORV_RESERVATION(first, n)                                                        \
+    ORV_FIELD(DataLinkManagement, first, first + 11, Unsigned, Offset##n),                \
+        ORV_FIELD(DataLinkManagement, first + 12, first + 15, Unsigned, NumberOfSlots##n), \
+        ORV_FIELD(DataLinkManagement, first + 16, first + 18, Unsigned, Timeout##n),       \
+        ORV_FIELD(DataLinkManagement, first + 19, first + 29, Unsigned, Increment##n)
 inline constexpr std::array kDataLinkManagement{
-    ORV_HEADER(DataLinkManagement),
+    ORV_HEADER(DataLinkManagement), ORV_RESERVATION(41, 1), ORV_RESERVATION(71, 2),
+    ORV_RESERVATION(101, 3),        ORV_RESERVATION(131, 4),
 };
+#undef ORV_RESERVATION
 
 // Type 21. Bit 272 is not read; the name extension reads blanks where the
 // message is shorter.
@@ -264,6 +285,131 @@ inline constexpr std::array kStaticDataReportPartB{
     ORV_FIELD(StaticDataReport, 157, 162, Unsigned, DimD),
 };
 
+// Types 7 and 13 (bits 39-40 spare).
+inline constexpr std::array kAcknowledgement{
+    ORV_HEADER(Acknowledgement),
+    ORV_FIELD(Acknowledgement, 41, 70, Unsigned, DestinationMMSI1),
+    ORV_FIELD(Acknowledgement, 71, 72, Unsigned, SequenceNumber1),
+    ORV_FIELD(Acknowledgement, 73, 102, Unsigned, DestinationMMSI2),
+    ORV_FIELD(Acknowledgement, 103, 104, Unsigned, SequenceNumber2),
+    ORV_FIELD(Acknowledgement, 105, 134, Unsigned, DestinationMMSI3),
+    ORV_FIELD(Acknowledgement, 135, 136, Unsigned, SequenceNumber3),
+    ORV_FIELD(Acknowledgement, 137, 166, Unsigned, DestinationMMSI4),
+    ORV_FIELD(Acknowledgement, 167, 168, Unsigned, SequenceNumber4),
+};
+
+// Type 15 (bits 39-40, 89-90, 109-110 and 159-160 spare).
+inline constexpr std::array kInterrogation{
+    ORV_HEADER(Interrogation),
+    ORV_FIELD(Interrogation, 41, 70, Unsigned, DestinationMMSI1),
+    ORV_FIELD(Interrogation, 71, 76, Unsigned, MessageID1_1),
+    ORV_FIELD(Interrogation, 77, 88, Unsigned, SlotOffset1_1),
+    ORV_FIELD(Interrogation, 91, 96, Unsigned, MessageID1_2),
+    ORV_FIELD(Interrogation, 97, 108, Unsigned, SlotOffset1_2),
+    ORV_FIELD(Interrogation, 111, 140, Unsigned, DestinationMMSI2),
+    ORV_FIELD(Interrogation, 141, 146, Unsigned, MessageID2_1),
+    ORV_FIELD(Interrogation, 147, 158, Unsigned, SlotOffset2_1),
+};
+
+// Type 16 (bits 39-40 spare).
+inline constexpr std::array kAssignedModeCommand{
+    ORV_HEADER(AssignedModeCommand),
+    ORV_FIELD(AssignedModeCommand, 41, 70, Unsigned, DestinationMMSIA),
+    ORV_FIELD(AssignedModeCommand, 71, 82, Unsigned, OffsetA),
+    ORV_FIELD(AssignedModeCommand, 83, 92, Unsigned, IncrementA),
+    ORV_FIELD(AssignedModeCommand, 93, 122, Unsigned, DestinationMMSIB),
+    ORV_FIELD(AssignedModeCommand, 123, 134, Unsigned, OffsetB),
+    ORV_FIELD(AssignedModeCommand, 135, 144, Unsigned, IncrementB),
+};
+
+// Type 17 (bits 39-40 and 76-80 spare); the data runs to the end.
+inline constexpr std::array kDGNSSBroadcast{
+    ORV_HEADER(DGNSSBroadcast),
+    ORV_FIELD(DGNSSBroadcast, 41, 58, Longitude10, Longitude),
+    ORV_FIELD(DGNSSBroadcast, 59, 75, Latitude10, Latitude),
+    ORV_FIELD(DGNSSBroadcast, 81, 1008, Hex, Data),
+};
+
+// Type 22: the head, then the area's corners or the two addressed stations
+// (by Addressed, bit 140), then the tail.
+inline constexpr std::array kChannelManagementHead{
+    ORV_HEADER(ChannelManagement),
+    ORV_FIELD(ChannelManagement, 41, 52, Unsigned, ChannelA),
+    ORV_FIELD(ChannelManagement, 53, 64, Unsigned, ChannelB),
+    ORV_FIELD(ChannelManagement, 65, 68, Unsigned, TxRxMode),
+    ORV_FIELD(ChannelManagement, 69, 69, Unsigned, Power),
+};
+inline constexpr std::array kChannelManagementArea{
+    ORV_FIELD(ChannelManagement, 70, 87, Longitude10, Longitude1),
+    ORV_FIELD(ChannelManagement, 88, 104, Latitude10, Latitude1),
+    ORV_FIELD(ChannelManagement, 105, 122, Longitude10, Longitude2),
+    ORV_FIELD(ChannelManagement, 123, 139, Latitude10, Latitude2),
+};
+inline constexpr std::array kChannelManagementAddressed{
+    ORV_FIELD(ChannelManagement, 70, 99, Unsigned, DestinationMMSI1),
+    ORV_FIELD(ChannelManagement, 105, 134, Unsigned, DestinationMMSI2),
+};
+inline constexpr std::array kChannelManagementTail{
+    ORV_FIELD(ChannelManagement, 140, 140, Unsigned, Addressed),
+    ORV_FIELD(ChannelManagement, 141, 141, Unsigned, ChannelABandwidth),
+    ORV_FIELD(ChannelManagement, 142, 142, Unsigned, ChannelBBandwidth),
+    ORV_FIELD(ChannelManagement, 143, 145, Unsigned, ZoneSize),
+};
+
+// Type 23 (bits 39-40, 123-144 and 155-160 spare).
+inline constexpr std::array kGroupAssignment{
+    ORV_HEADER(GroupAssignment),
+    ORV_FIELD(GroupAssignment, 41, 58, Longitude10, Longitude1),
+    ORV_FIELD(GroupAssignment, 59, 75, Latitude10, Latitude1),
+    ORV_FIELD(GroupAssignment, 76, 93, Longitude10, Longitude2),
+    ORV_FIELD(GroupAssignment, 94, 110, Latitude10, Latitude2),
+    ORV_FIELD(GroupAssignment, 111, 114, Unsigned, StationType),
+    ORV_FIELD(GroupAssignment, 115, 122, Unsigned, ShipType),
+    ORV_FIELD(GroupAssignment, 145, 146, Unsigned, TxRxMode),
+    ORV_FIELD(GroupAssignment, 147, 150, Unsigned, ReportingInterval),
+    ORV_FIELD(GroupAssignment, 151, 154, Unsigned, QuietTime),
+};
+
+// Types 25 and 26: the header with the two flags, then one of four bodies by
+// Addressed and Structured. The data runs to the end of a type 25; a type 26
+// ends with the communication state selector and state (the last 20 bits).
+inline constexpr std::array kSlotBinaryHeader{
+    ORV_HEADER(SlotBinaryMessage),
+    ORV_FIELD(SlotBinaryMessage, 39, 39, Unsigned, Addressed),
+    ORV_FIELD(SlotBinaryMessage, 40, 40, Unsigned, Structured),
+};
+#define ORV_SLOT(first, last, rule, member) ORV_FIELD(SlotBinaryMessage, first, last, rule, member)
+#define ORV_SLOT_BODIES(name, dataLast, ...)                                                                  \
+    inline constexpr std::array name##Broadcast{ORV_SLOT(41, dataLast, Hex, Data) __VA_ARGS__};               \
+    inline constexpr std::array name##BroadcastStructured{ORV_SLOT(41, 50, Unsigned, DAC),                    \
+                                                          ORV_SLOT(51, 56, Unsigned, FI),                     \
+                                                          ORV_SLOT(57, dataLast, Hex, Data) __VA_ARGS__};     \
+    inline constexpr std::array name##Addressed{ORV_SLOT(41, 70, Unsigned, DestinationMMSI),                  \
+                                                ORV_SLOT(71, dataLast, Hex, Data) __VA_ARGS__};               \
+    inline constexpr std::array name##AddressedStructured{                                                    \
+        ORV_SLOT(41, 70, Unsigned, DestinationMMSI), ORV_SLOT(71, 80, Unsigned, DAC),                         \
+        ORV_SLOT(81, 86, Unsigned, FI), ORV_SLOT(87, dataLast, Hex, Data) __VA_ARGS__};
+ORV_SLOT_BODIES(kSingleSlot, 1008)
+ORV_SLOT_BODIES(kMultipleSlot, 988, , ORV_SLOT(989, 989, FromEnd, CommStateSelector),
+                ORV_SLOT(990, 1008, FromEnd, CommState))
+#undef ORV_SLOT_BODIES
+#undef ORV_SLOT
+
+// Type 27 (bit 96 spare). Bit 95 is the position latency, called the GNSS
+// position status before; both names are given.
+inline constexpr std::array kLongRangeReport{
+    ORV_HEADER(LongRangeReport),
+    ORV_FIELD(LongRangeReport, 39, 39, Accuracy, PosAccuracy),
+    ORV_FIELD(LongRangeReport, 40, 40, Unsigned, RAIM),
+    ORV_FIELD(LongRangeReport, 41, 44, NavStatus, NavStatus),
+    ORV_FIELD(LongRangeReport, 45, 62, Longitude10, Longitude),
+    ORV_FIELD(LongRangeReport, 63, 79, Latitude10, Latitude),
+    ORV_FIELD(LongRangeReport, 80, 85, SOGLongRange, SOG),
+    ORV_FIELD(LongRangeReport, 86, 94, Heading, COG),
+    ORV_FIELD(LongRangeReport, 95, 95, Unsigned, PositionLatency),
+    ORV_FIELD(LongRangeReport, 95, 95, Unsigned, GNSSStatus),
+};
+
 #undef ORV_HEADER
 #undef ORV_COMMSTATE
 #undef ORV_FIELD
@@ -284,11 +430,29 @@ static_assert(LayoutIsOrdered(kStaticDataReportPartA));
 static_assert(LayoutIsOrdered(kStaticDataReportPartB));
 static_assert(kStaticDataReportHeader.back().last < kStaticDataReportPartA.front().first);
 static_assert(kStaticDataReportHeader.back().last < kStaticDataReportPartB.front().first);
+static_assert(LayoutIsOrdered(kAcknowledgement));
+static_assert(LayoutIsOrdered(kInterrogation));
+static_assert(LayoutIsOrdered(kAssignedModeCommand));
+static_assert(LayoutIsOrdered(kDGNSSBroadcast));
+static_assert(LayoutIsOrdered(kGroupAssignment));
+static_assert(LayoutIsOrdered(kLongRangeReport));
+static_assert(LayoutIsOrdered(kChannelManagementHead) && LayoutIsOrdered(kChannelManagementArea) &&
+              LayoutIsOrdered(kChannelManagementAddressed) && LayoutIsOrdered(kChannelManagementTail));
+static_assert(kChannelManagementHead.back().last < kChannelManagementArea.front().first &&
+              kChannelManagementHead.back().last < kChannelManagementAddressed.front().first &&
+              kChannelManagementArea.back().last < kChannelManagementTail.front().first &&
+              kChannelManagementAddressed.back().last < kChannelManagementTail.front().first);
+static_assert(LayoutIsOrdered(kSlotBinaryHeader));
+static_assert(LayoutIsOrdered(kSingleSlotBroadcast) && LayoutIsOrdered(kSingleSlotBroadcastStructured) &&
+              LayoutIsOrdered(kSingleSlotAddressed) && LayoutIsOrdered(kSingleSlotAddressedStructured));
+static_assert(LayoutIsOrdered(kMultipleSlotBroadcast) && LayoutIsOrdered(kMultipleSlotBroadcastStructured) &&
+              LayoutIsOrdered(kMultipleSlotAddressed) && LayoutIsOrdered(kMultipleSlotAddressedStructured));
+static_assert(kSlotBinaryHeader.back().last < kSingleSlotBroadcast.front().first);
 
 }  // namespace layouts
 
 // The rows of a sub-record type, for code that is generic over the sub-record.
-// Type 24 has three lists and is handled apart.
+// Types 22, 24, 25 and 26 have several lists and are handled apart.
 template <class R>
 constexpr auto LayoutOf() {
     if constexpr (std::is_same_v<R, PositionReport>) return std::span(layouts::kPositionReport);
@@ -302,6 +466,34 @@ constexpr auto LayoutOf() {
     else if constexpr (std::is_same_v<R, ClassBExtendedReport>) return std::span(layouts::kClassBExtendedReport);
     else if constexpr (std::is_same_v<R, DataLinkManagement>) return std::span(layouts::kDataLinkManagement);
     else if constexpr (std::is_same_v<R, AtoNReport>) return std::span(layouts::kAtoNReport);
+    else if constexpr (std::is_same_v<R, Acknowledgement>) return std::span(layouts::kAcknowledgement);
+    else if constexpr (std::is_same_v<R, Interrogation>) return std::span(layouts::kInterrogation);
+    else if constexpr (std::is_same_v<R, AssignedModeCommand>) return std::span(layouts::kAssignedModeCommand);
+    else if constexpr (std::is_same_v<R, DGNSSBroadcast>) return std::span(layouts::kDGNSSBroadcast);
+    else if constexpr (std::is_same_v<R, GroupAssignment>) return std::span(layouts::kGroupAssignment);
+    else if constexpr (std::is_same_v<R, LongRangeReport>) return std::span(layouts::kLongRangeReport);
+}
+
+// The body rows of a type 25 or 26 by its flags (the header rows are
+// layouts::kSlotBinaryHeader).
+inline std::span<const Field<SlotBinaryMessage>> SlotBinaryBody(int type, bool addressed, bool structured) {
+    using namespace layouts;
+    if (type == 26) {
+        if (addressed) return structured ? std::span<const Field<SlotBinaryMessage>>(kMultipleSlotAddressedStructured)
+                                         : kMultipleSlotAddressed;
+        return structured ? std::span<const Field<SlotBinaryMessage>>(kMultipleSlotBroadcastStructured)
+                          : kMultipleSlotBroadcast;
+    }
+    if (addressed) return structured ? std::span<const Field<SlotBinaryMessage>>(kSingleSlotAddressedStructured)
+                                     : kSingleSlotAddressed;
+    return structured ? std::span<const Field<SlotBinaryMessage>>(kSingleSlotBroadcastStructured)
+                      : kSingleSlotBroadcast;
+}
+
+// The variable rows of a type 22: the area's corners, or the two addressed stations.
+inline std::span<const Field<ChannelManagement>> ChannelManagementBody(bool addressed) {
+    if (addressed) return layouts::kChannelManagementAddressed;
+    return layouts::kChannelManagementArea;
 }
 
 }  // namespace ais

@@ -26,6 +26,7 @@ bool startsWithFI(std::string_view text, std::string_view fi) {
 
 ApplicationWindow ApplicationWindowFor(std::string_view description) {
     if (startsWithFI(description, "FI 11")) return ApplicationWindow::Meteorological;
+    if (startsWithFI(description, "FI 31")) return ApplicationWindow::Meteorological;  // IMO SN.1/Circ.289
     if (startsWithFI(description, "FI 12")) return ApplicationWindow::DangerousCargo;
     if (startsWithFI(description, "FI 13")) return ApplicationWindow::FairwayClosed;
     if (startsWithFI(description, "FI 14")) return ApplicationWindow::TidalWindow;

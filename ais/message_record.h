@@ -1,5 +1,5 @@
 // AISMessageRecord: the decoded-message record, one plain sub-record per AIS
-// message type 1 to 26.
+// message type 1 to 27.
 //
 // One record lives as long as its Receiver; DecodeAISMessage fills the
 // sub-record of the type it decodes and writes only the fields that type's
@@ -11,7 +11,8 @@
 //
 // Units: positions in signed decimal degrees (north/east positive), speeds in
 // knots, courses and headings in degrees, rate of turn in degrees per minute,
-// dimensions and draught in metres. kNotAvailable (-9999) marks a numeric field
+// dimensions and draught in metres, binary data as upper-case hex text (the
+// last digit padded with zero bits) with its length in bits beside it. kNotAvailable (-9999) marks a numeric field
 // whose transmitted value means "not available". TimeReceived is the local
 // date-time at which the message was decoded.
 //
@@ -240,12 +241,27 @@ struct ClassBExtendedReport {
     bool operator==(const ClassBExtendedReport&) const = default;
 };
 
-// Type 20. Only the header is decoded; MMSI lets the target table attribute
-// the message to its station.
+// Type 20: up to four slot reservations; the ones a shorter message lacks read 0.
 struct DataLinkManagement {
     int16_t MessageID = 0;
     int16_t RepeatIndicator = 0;
     int32_t MMSI = 0;
+    int16_t Offset1 = 0;  // slots
+    int16_t NumberOfSlots1 = 0;
+    int16_t Timeout1 = 0;  // minutes
+    int16_t Increment1 = 0;
+    int16_t Offset2 = 0;
+    int16_t NumberOfSlots2 = 0;
+    int16_t Timeout2 = 0;
+    int16_t Increment2 = 0;
+    int16_t Offset3 = 0;
+    int16_t NumberOfSlots3 = 0;
+    int16_t Timeout3 = 0;
+    int16_t Increment3 = 0;
+    int16_t Offset4 = 0;
+    int16_t NumberOfSlots4 = 0;
+    int16_t Timeout4 = 0;
+    int16_t Increment4 = 0;
     base::DateTime TimeReceived;
     bool operator==(const DataLinkManagement&) const = default;
 };
@@ -299,10 +315,163 @@ struct StaticDataReport {
     bool operator==(const StaticDataReport&) const = default;
 };
 
-// Types 7, 11, 13, 15, 16, 17, 22, 23, 25 and 26 are counted and time-stamped only.
-struct TimeOnlyMessage {
+// Types 7 and 13: acknowledgement of up to four addressed messages (binary
+// for 7, safety related for 13), by destination and sequence number. The
+// destinations a shorter message lacks read 0.
+struct Acknowledgement {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    int32_t DestinationMMSI1 = 0;
+    int16_t SequenceNumber1 = 0;
+    int32_t DestinationMMSI2 = 0;
+    int16_t SequenceNumber2 = 0;
+    int32_t DestinationMMSI3 = 0;
+    int16_t SequenceNumber3 = 0;
+    int32_t DestinationMMSI4 = 0;
+    int16_t SequenceNumber4 = 0;
     base::DateTime TimeReceived;
-    bool operator==(const TimeOnlyMessage&) const = default;
+    bool operator==(const Acknowledgement&) const = default;
+};
+
+// Type 15: the first station is asked for one or two message types, a second
+// station for one; each answer is wanted in the given slot offset (0 = the
+// station chooses).
+struct Interrogation {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    int32_t DestinationMMSI1 = 0;
+    int16_t MessageID1_1 = 0;
+    int16_t SlotOffset1_1 = 0;
+    int16_t MessageID1_2 = 0;
+    int16_t SlotOffset1_2 = 0;
+    int32_t DestinationMMSI2 = 0;
+    int16_t MessageID2_1 = 0;
+    int16_t SlotOffset2_1 = 0;
+    base::DateTime TimeReceived;
+    bool operator==(const Interrogation&) const = default;
+};
+
+// Type 16: one or two stations are told to transmit from a slot offset at a
+// slot increment.
+struct AssignedModeCommand {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    int32_t DestinationMMSIA = 0;
+    int16_t OffsetA = 0;
+    int16_t IncrementA = 0;
+    int32_t DestinationMMSIB = 0;
+    int16_t OffsetB = 0;
+    int16_t IncrementB = 0;
+    base::DateTime TimeReceived;
+    bool operator==(const AssignedModeCommand&) const = default;
+};
+
+// Type 17: the reference station's position (sent in 1/10 minute) and the
+// DGNSS correction data, undecoded.
+struct DGNSSBroadcast {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    double Longitude = 0;
+    double Latitude = 0;
+    std::string Data;     // hex
+    int16_t DataBits = 0;
+    base::DateTime TimeReceived;
+    bool operator==(const DGNSSBroadcast&) const = default;
+};
+
+// Type 22: the channels, Tx/Rx mode and power to use in an area (corners in
+// 1/10 minute, 1 = north-east, 2 = south-west) or by two addressed stations
+// (Addressed 1).
+struct ChannelManagement {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    int16_t ChannelA = 0;
+    int16_t ChannelB = 0;
+    int16_t TxRxMode = 0;
+    int16_t Power = 0;  // 0 high, 1 low
+    double Longitude1 = 0;
+    double Latitude1 = 0;
+    double Longitude2 = 0;
+    double Latitude2 = 0;
+    int32_t DestinationMMSI1 = 0;
+    int32_t DestinationMMSI2 = 0;
+    int16_t Addressed = 0;
+    int16_t ChannelABandwidth = 0;
+    int16_t ChannelBBandwidth = 0;
+    int16_t ZoneSize = 0;  // nautical miles - 1
+    base::DateTime TimeReceived;
+    bool operator==(const ChannelManagement&) const = default;
+};
+
+// Type 23: stations of one type (and ship type, 0 = all) in an area (corners
+// in 1/10 minute, 1 = north-east, 2 = south-west) get a Tx/Rx mode, a
+// reporting interval code and a quiet time in minutes.
+struct GroupAssignment {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    double Longitude1 = 0;
+    double Latitude1 = 0;
+    double Longitude2 = 0;
+    double Latitude2 = 0;
+    int16_t StationType = 0;
+    int16_t ShipType = 0;  // as received
+    int16_t TxRxMode = 0;
+    int16_t ReportingInterval = 0;
+    int16_t QuietTime = 0;
+    base::DateTime TimeReceived;
+    bool operator==(const GroupAssignment&) const = default;
+};
+
+// Types 25 (one slot) and 26 (several slots, with a communication state at
+// the end). DestinationMMSI is written when Addressed is 1; DAC, FI and
+// Binary when Structured is 1, where Binary holds the binary application
+// those select (its Description and fields, as a type 6 or 8 would give
+// them). Data is everything after the header fields, in hex.
+struct SlotBinaryMessage {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    int16_t Addressed = 0;
+    int16_t Structured = 0;
+    int32_t DestinationMMSI = 0;
+    int16_t DAC = 0;
+    int16_t FI = 0;
+    std::string Data;  // hex
+    int16_t DataBits = 0;
+    int16_t CommStateSelector = 0;  // type 26: 0 SOTDMA, 1 ITDMA
+    int32_t CommState = 0;          // type 26: the 19 bits as received
+    BinaryMessage Binary;
+    base::DateTime TimeReceived;
+    bool operator==(const SlotBinaryMessage&) const = default;
+};
+
+// Type 27: the long-range broadcast, positions in 1/10 minute, speed in
+// whole knots and course in whole degrees. PositionLatency 0: the position
+// is less than 5 s old; 1: older. GNSSStatus is the same bit under its
+// earlier name (0 current GNSS position, 1 not).
+struct LongRangeReport {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    int16_t PosAccuracy = 0;
+    std::string PosAccuracyText;
+    int16_t RAIM = 0;
+    int16_t NavStatus = 0;
+    std::string NavStatusText;
+    double Longitude = 0;
+    double Latitude = 0;
+    float SOG = 0;
+    float COG = 0;
+    int16_t PositionLatency = 0;
+    int16_t GNSSStatus = 0;
+    base::DateTime TimeReceived;
+    bool operator==(const LongRangeReport&) const = default;
 };
 
 struct AISMessageRecord {
@@ -312,26 +481,27 @@ struct AISMessageRecord {
     BaseStationReport Type4;
     StaticVoyageData Type5;
     BinaryMessage Type6;
-    TimeOnlyMessage Type7;
+    Acknowledgement Type7;
     BinaryMessage Type8;
     SARPositionReport Type9;
     UTCInquiry Type10;
-    TimeOnlyMessage Type11;
+    BaseStationReport Type11;  // UTC and date response: the layout of type 4
     AddressedSafetyMessage Type12;
-    TimeOnlyMessage Type13;
+    Acknowledgement Type13;
     BroadcastSafetyMessage Type14;
-    TimeOnlyMessage Type15;
-    TimeOnlyMessage Type16;
-    TimeOnlyMessage Type17;
+    Interrogation Type15;
+    AssignedModeCommand Type16;
+    DGNSSBroadcast Type17;
     ClassBPositionReport Type18;
     ClassBExtendedReport Type19;
     DataLinkManagement Type20;
     AtoNReport Type21;
-    TimeOnlyMessage Type22;
-    TimeOnlyMessage Type23;
+    ChannelManagement Type22;
+    GroupAssignment Type23;
     StaticDataReport Type24;
-    TimeOnlyMessage Type25;
-    TimeOnlyMessage Type26;
+    SlotBinaryMessage Type25;
+    SlotBinaryMessage Type26;
+    LongRangeReport Type27;
 
     bool operator==(const AISMessageRecord&) const = default;
 
@@ -343,7 +513,7 @@ struct AISMessageRecord {
         return const_cast<AISMessageRecord*>(this)->positionReport(type);
     }
 
-    // TimeReceived of sub-record `type` (1-26); a null date-time for other types.
+    // TimeReceived of sub-record `type` (1-27); a null date-time for other types.
     base::DateTime timeReceived(int type) const {
         switch (type) {
             case 1: return Type1.TimeReceived;
@@ -372,6 +542,7 @@ struct AISMessageRecord {
             case 24: return Type24.TimeReceived;
             case 25: return Type25.TimeReceived;
             case 26: return Type26.TimeReceived;
+            case 27: return Type27.TimeReceived;
             default: return base::DateTime();
         }
     }

@@ -118,4 +118,30 @@ int PayloadBits::textEnd(int first, int fillBits) const {
     return first + groups * 6 - 1;
 }
 
+int PayloadBits::dataEnd(int fillBits) const {
+    const int fill = fillBits >= 0 && fillBits <= 5 ? fillBits : 0;
+    return std::clamp(6 * chars_ - fill, 0, kMaxPayloadBits);
+}
+
+void PayloadBits::clearFrom(int first) {
+    first = std::max(first, 1);
+    if (first > kMaxPayloadBits) return;
+    const size_t byte = static_cast<size_t>((first - 1) / 8);
+    const int keep = (first - 1) % 8;  // leading bits of that byte that stay
+    bytes_[byte] &= static_cast<uint8_t>(0xFF00u >> keep);
+    std::fill(bytes_.begin() + static_cast<std::ptrdiff_t>(byte) + 1, bytes_.end(), uint8_t{0});
+}
+
+void PayloadBits::hex(int first, int last, std::string& out) const {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    out.clear();
+    if (first > last) return;
+    out.reserve(static_cast<size_t>((last - first) / 4 + 1));
+    for (int start = first; start <= last; start += 4) {
+        const int end = std::min(start + 3, last);
+        const auto v = static_cast<unsigned>(value(start, end) << (3 - (end - start)));
+        out.push_back(kDigits[v & 15]);
+    }
+}
+
 }  // namespace ais

@@ -57,7 +57,21 @@ public:
     // that ends at or before 6 x chars - fillBits, and never beyond bit 1008.
     int textEnd(int first, int fillBits) const;
 
+    // Last bit of the message data: 6 x chars - fillBits, with a fill-bit
+    // count outside 0-5 taken as 0 (an absent or broken field), within 0..1008.
+    int dataEnd(int fillBits) const;
+
+    // Bits first..last as upper-case hex, four bits a digit, the last digit
+    // filled up with zero bits; appended to out (cleared first). Empty when
+    // first > last.
+    void hex(int first, int last, std::string& out) const;
+
     bool bit(int position) const;
+
+    // Sets bits first..1008 to zero (the character count stays): what lies
+    // after a message's data (fill bits, a trailing communication state) then
+    // reads as absent.
+    void clearFrom(int first);
 
 private:
     uint64_t window(int first) const;

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ais/binary_message.h"
+#include "ais/bit_writer.h"
 #include "ais/decoder.h"
 #include "ais/message_fields_walk.h"
 #include "base/clock.h"
@@ -37,14 +39,16 @@ void usage(FILE* out) {
                  "decodes every complete !AIVDM/!AIVDO message and prints one JSON object per\n"
                  "message on standard output, in input order. An object holds exactly the fields\n"
                  "the decoder wrote for that message, under the record's field names; -9999 means\n"
-                 "not available. Messages of a type that is only time-stamped print {}. Sentences\n"
-                 "that are not decoded (other sentence types, checksum errors, incomplete or\n"
-                 "malformed messages, message types without a decoder) print nothing; a summary\n"
-                 "of counts goes to standard error at the end.\n"
+                 "not available. Every type 1-27 is decoded. Sentences that are not decoded\n"
+                 "(other sentence types, checksum errors, incomplete or malformed messages, types\n"
+                 "0 and 28-63) print nothing; a summary of counts goes to standard error at the end.\n"
                  "\n"
                  "Dates (ETA, TimeReceived) are local times written as \"yyyy-mm-ddThh:mm\" (with\n"
                  "\":ss\" for TimeReceived), or null when there is no date. The three positions of\n"
-                 "a tidal window carry their number in the key (TideLatitude1, ...).\n"
+                 "a tidal window carry their number in the key (TideLatitude1, ...), as do the\n"
+                 "sub-areas of an area notice (SubArea1AreaShape, ...). Binary data (types 17, 25,\n"
+                 "26) is hex text with its length in bits (DataBits); a structured type 25 or 26\n"
+                 "adds the Description and fields of its application.\n"
                  "\n"
                  "options:\n"
                  "  --standard imo236|iala  numbering of binary application messages (types 6 and 8):\n"
@@ -52,6 +56,8 @@ void usage(FILE* out) {
                  "  --no-checksum           decode sentences whatever their checksum (default: drop\n"
                  "                          sentences whose checksum is wrong or missing)\n"
                  "  --time                  add TimeReceived, the local time of decoding\n"
+                 "  --json-schema           print the keys each message type can have, as one JSON\n"
+                 "                          object {\"1\": [keys...], ...}, and exit\n"
                  "  --help                  this text\n");
 }
 
@@ -190,6 +196,94 @@ private:
     Counts counts_;
 };
 
+// Collects keys in the order they first come.
+class KeyList final : public ais::FieldVisitor {
+public:
+    std::vector<std::string> keys;
+    void integer(std::string_view n, int64_t) override { add(n); }
+    void single(std::string_view n, float) override { add(n); }
+    void real(std::string_view n, double) override { add(n); }
+    void text(std::string_view n, std::string_view) override { add(n); }
+    void dateTime(std::string_view n, base::DateTime) override { add(n); }
+
+private:
+    void add(std::string_view n) {
+        if (std::find(keys.begin(), keys.end(), n) == keys.end()) keys.emplace_back(n);
+    }
+};
+
+// The keys of every type: the fields its decoder writes, gathered over the
+// variants that choose other fields (communication states, type 24 parts,
+// addressed or structured forms, binary applications under both numberings,
+// area notices with ten sub-areas of each shape), by decoding a message of
+// each variant.
+void PrintSchema() {
+    struct Variant {
+        int first, last;
+        int64_t value;
+    };
+    std::vector<std::vector<Variant>> variants[28];
+    for (int type : {1, 2, 3, 4, 9, 11, 18})
+        for (int timeout = 0; timeout < 8; ++timeout) variants[type].push_back({{152, 154, timeout}});
+    for (int part = 0; part < 2; ++part) variants[24].push_back({{39, 40, part}});
+    for (int addressed = 0; addressed < 2; ++addressed) variants[22].push_back({{140, 140, addressed}});
+    // Binary applications: (DAC, FI) pairs under both numberings.
+    std::vector<std::pair<int, int>> apps = {{1, 31}, {1, 22}, {1, 24}, {200, 10}};
+    for (int standard = 0; standard < 2; ++standard) {
+        for (int app = 0; app <= static_cast<int>(ais::BinaryApp::PersonsOnBoard); ++app) {
+            const int fi = ais::BinaryAppFI(static_cast<ais::BinaryApp>(app), standard);
+            if (fi >= 0) apps.emplace_back(1, fi);
+        }
+    }
+    for (const auto& [dac, fi] : apps) {
+        variants[6].push_back({{73, 82, dac}, {83, 88, fi}});
+        variants[8].push_back({{41, 50, dac}, {51, 56, fi}});
+        for (int type : {25, 26}) {
+            variants[type].push_back({{39, 39, 0}, {40, 40, 1}, {41, 50, dac}, {51, 56, fi}});
+            variants[type].push_back({{39, 39, 1}, {40, 40, 1}, {71, 80, dac}, {81, 86, fi}});
+        }
+    }
+    for (int type : {25, 26})
+        for (int addressed = 0; addressed < 2; ++addressed) variants[type].push_back({{39, 39, addressed}, {40, 40, 0}});
+    for (int type : {6, 8, 25, 26}) {
+        const int shift = type == 6 ? 32 : 0;
+        for (int shape = 0; shape < 8; ++shape) {
+            std::vector<Variant> notice = {{41 + shift, 50 + shift, 1}, {51 + shift, 56 + shift, 22}};
+            if (type >= 25) notice.insert(notice.end(), {{39, 39, 0}, {40, 40, 1}});
+            for (int k = 0; k < ais::kMaxSubAreas; ++k)
+                notice.push_back({112 + shift + 87 * k, 114 + shift + 87 * k, shape});
+            variants[type].push_back(notice);
+        }
+    }
+    base::OutputBuffer out(stdout, kFlushAt);
+    base::JsonWriter json(out);
+    json.beginObject();
+    for (int type = 1; type <= 27; ++type) {
+        if (variants[type].empty()) variants[type].push_back({});
+        KeyList keys;
+        for (const std::vector<Variant>& v : variants[type]) {
+            ais::BitWriter w;
+            w.put(1, 6, type);
+            w.extendTo(type == 8 ? 981 : ais::kMaxPayloadBits);  // a type 8 holds ten whole sub-areas in 981 bits
+            for (const Variant& f : v) w.put(f.first, f.last, f.value);
+            int fill = 0;
+            const std::string payload = w.armoured(fill);
+            for (int standard = 0; standard < 2; ++standard) {
+                ais::AISMessageRecord rec;
+                ais::DecodeAISMessage(payload, rec, fill, standard, base::DateTime());
+                ais::VisitDecodedFieldsWith(rec, type, keys, true);
+            }
+        }
+        json.key(std::to_string(type));
+        json.beginArray();
+        for (const std::string& k : keys.keys) json.value(k);
+        json.endArray();
+    }
+    json.endObject();
+    out.push('\n');
+    out.flush();
+}
+
 // Cuts the stream into sentences: each ends with (and includes) a line feed;
 // a last line without one is handed over at the end of input.
 void ReadSentences(FILE* in, Decoder& decoder, cli::Progress& progress) {
@@ -246,6 +340,9 @@ int runDecode(int argc, char** argv) {
             checksum = false;
         } else if (a == "--time") {
             withTime = true;
+        } else if (a == "--json-schema") {
+            PrintSchema();
+            return 0;
         } else if (a == "--standard" && i + 1 < argc) {
             const std::string_view s = argv[++i];
             if (s == "imo236") {

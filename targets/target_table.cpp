@@ -1,6 +1,7 @@
 #include "targets/target_table.h"
 
 #include <cmath>
+#include <optional>
 
 #include "ais/binary_message.h"
 #include "ais/code_tables.h"
@@ -37,9 +38,50 @@ TargetClass requiredClass(int type) {
     }
 }
 
+// Whether an entry of class cls may take a message of `type`: a long-range
+// report (27) comes from class A and class B vessels alike.
+bool classFits(int type, TargetClass cls) {
+    if (type == 27) return cls == TargetClass::A || cls == TargetClass::B;
+    const TargetClass need = requiredClass(type);
+    return need == TargetClass::Unknown || cls == need;
+}
+
+// Types that only count toward the entry of a station already known (in its
+// statistics' Other row): they make no entry of their own and copy nothing.
+// A long-range report (27) makes no entry either but updates the vessel.
+bool countsOnly(int type) {
+    switch (type) {
+        case 7: case 11: case 13: case 15: case 16: case 17: case 22: case 23: case 25: case 26: return true;
+        default: return false;
+    }
+}
+
+// The newest position the entry took from a report of types 1-3, 18 or 19
+// (monotonic seconds), or none.
+std::optional<double> lastFullPosition(const TargetRecord& t) {
+    std::optional<double> newest;
+    for (int type : {1, 2, 3, 18, 19}) {
+        if (t.MsgCount[static_cast<size_t>(type)] <= 0) continue;
+        const double at = t.RxMonotonic[static_cast<size_t>(type - 1)];
+        if (!newest || at > *newest) newest = at;
+    }
+    return newest;
+}
+
 // Station identity of the message of `type` (source MMSI for 6, 8, 10, 12).
 int32_t messageMMSI(int type, const ais::AISMessageRecord& r) {
     switch (type) {
+        case 7: return r.Type7.MMSI;
+        case 11: return r.Type11.MMSI;
+        case 13: return r.Type13.MMSI;
+        case 15: return r.Type15.MMSI;
+        case 16: return r.Type16.MMSI;
+        case 17: return r.Type17.MMSI;
+        case 22: return r.Type22.MMSI;
+        case 23: return r.Type23.MMSI;
+        case 25: return r.Type25.MMSI;
+        case 26: return r.Type26.MMSI;
+        case 27: return r.Type27.MMSI;
         case 1: return r.Type1.MMSI;
         case 2: return r.Type2.MMSI;
         case 3: return r.Type3.MMSI;
@@ -65,13 +107,18 @@ uint32_t hashMMSI(int32_t mmsi) {
 }
 
 template <class Src>
-void copyPosition(TargetRecord& t, const Src& s) {
+void copyFix(TargetRecord& t, const Src& s) {
     t.PosAccuracy = s.PosAccuracy;
     t.PosAccuracyText = s.PosAccuracyText;
     t.Longitude = s.Longitude;
     t.Latitude = s.Latitude;
-    t.UTCSecond = s.TimeStamp;
     t.RAIM = s.RAIM;
+}
+
+template <class Src>
+void copyPosition(TargetRecord& t, const Src& s) {
+    copyFix(t, s);
+    t.UTCSecond = s.TimeStamp;
 }
 
 template <class Src>
@@ -128,10 +175,10 @@ int TargetMID(int32_t mmsi, bool baseStation) {
 bool TargetTable::TakesType(int type) {
     switch (type) {
         case 1: case 2: case 3: case 4: case 5: case 6: case 8: case 9: case 10:
-        case 12: case 14: case 18: case 19: case 20: case 21: case 24:
+        case 12: case 14: case 18: case 19: case 20: case 21: case 24: case 27:
             return true;
         default:
-            return false;
+            return countsOnly(type);
     }
 }
 
@@ -141,9 +188,8 @@ int TargetTable::FindTarget(int32_t mmsi, int type) const {
     uint32_t h = hashMMSI(mmsi);
     while (indexEntry_[h] != 0) {
         if (indexMMSI_[h] == mmsi) {
-            const TargetClass need = requiredClass(type);
             for (int n = indexEntry_[h]; n != 0; n = nextSameMMSI_[static_cast<size_t>(n)]) {
-                if (need == TargetClass::Unknown || entry(n).Class == need) return n;
+                if (classFits(type, entry(n).Class)) return n;
             }
             return 0;
         }
@@ -228,6 +274,7 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
     if (mmsi == 0) return {TableAction::NoMMSI, 0};
 
     TargetUpdate done{TableAction::Updated, FindTarget(mmsi, type)};
+    if (done.entry == 0 && (countsOnly(type) || type == 27)) return {TableAction::NoEntry, 0};
     if (done.entry == 0) {
         if (TargetCount >= kMaxTargets) {
             if (!fullMessageShown_) {
@@ -246,7 +293,7 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
     if (const auto tracked = t.LastMsgTime.wholeSecondsSince(t.FirstMsgTime)) t.TrackedFor = *tracked;
 
     copyMessage(t, type, rec, ctx);
-    if (type == 20) return done;
+    if (type == 20 || countsOnly(type)) return done;
 
     // The reference position follows the own ship or the chosen vessel, but
     // only to a position it reported: a report without one leaves it where it was.
@@ -324,7 +371,7 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
         case 6: case 8: {
             const ais::BinaryMessage& s = type == 6 ? rec.Type6 : rec.Type8;
             const int standard = ctx.state ? ctx.state->BinaryMsgStandard : 0;
-            const ais::BinaryApp app = ais::SelectBinaryApp(type, s.FI, standard);
+            const ais::BinaryApp app = ais::SelectBinaryApp(type, s.DAC, s.FI, standard);
             if (app == ais::BinaryApp::HeightOverKeel) t.HeightOverKeel = s.HeightOverKeel;
             if (app == ais::BinaryApp::PersonsOnBoard) t.PassengersOnboard = s.PassengersOnboard;
             t.LastMessageText = s.Description;
@@ -424,7 +471,23 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
             }
             break;
         }
-        default:  // 20: nothing to copy
+        case 27: {
+            // A long-range report's position may be minutes old: it stands in
+            // only when the vessel has sent no full position report since
+            // then (PositionLatency 0: under 5 s old, else taken as up to
+            // the 3-minute long-range interval).
+            const auto& s = rec.Type27;
+            const double age = s.PositionLatency == 0 ? kLongRangeFreshAge : kLongRangeStaleAge;
+            const std::optional<double> last = lastFullPosition(t);
+            if (last && *last > ctx.monotonic - age) break;
+            t.NavStatus = s.NavStatus;
+            t.NavStatusText = s.NavStatusText;
+            copyFix(t, s);
+            t.SOG = s.SOG;
+            t.COG = s.COG;
+            break;
+        }
+        default:  // 20 and the types that only count: nothing to copy
             break;
     }
 }

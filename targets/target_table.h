@@ -190,7 +190,14 @@ enum class TableAction : uint8_t {
     TypeNotTaken,  // skipped: the table attributes no message of this type to a station
     NoMMSI,        // skipped: MMSI 0
     TableFull,     // skipped: a new station while all entries are in use
+    NoEntry,       // skipped: a type that makes no entry (27, and those only counted) from an unknown station
 };
+
+// How old a long-range report's position is taken to be: under 5 s when it
+// says so (PositionLatency 0), otherwise up to the 3-minute interval such
+// reports come at.
+inline constexpr double kLongRangeFreshAge = 5;
+inline constexpr double kLongRangeStaleAge = 180;
 
 struct TargetUpdate {
     TableAction action = TableAction::TypeNotTaken;

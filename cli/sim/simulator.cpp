@@ -88,7 +88,10 @@ Simulator::Simulator(const SimulatorOptions& options)
     if (options_.occasionalRate > 0) {
         for (Task t : {Task::Safety14, Task::Safety12, Task::MetHydro, Task::FairwayClosed, Task::DangerousCargo,
                        Task::TidalWindow, Task::Inquiry10, Task::HeightOverKeel, Task::PersonsOnBoard,
-                       Task::Interrogation15, Task::DataLink20, Task::LongRange27})
+                       Task::Interrogation15, Task::DataLink20, Task::LongRange27, Task::AssignedMode16,
+                       Task::DGNSS17, Task::ChannelManagement22, Task::GroupAssignment23, Task::SlotBinary25,
+                       Task::SlotBinary26, Task::MetHydro289, Task::AreaNotice, Task::ExtendedStatic,
+                       Task::InlandStatic})
             scheduleOccasional(t, 0);
     }
 }
@@ -112,6 +115,10 @@ double Simulator::occasionalMean(Task task) const {
         case Task::Interrogation15: mean = 300; break;
         case Task::DataLink20: mean = 600; break;
         case Task::LongRange27: mean = 400; break;
+        case Task::MetHydro289: mean = 180; break;
+        case Task::DGNSS17: mean = 120; break;
+        case Task::AreaNotice: case Task::ExtendedStatic: case Task::InlandStatic: mean = 400; break;
+        case Task::AssignedMode16: case Task::ChannelManagement22: case Task::GroupAssignment23: mean = 600; break;
         default: break;
     }
     return mean / (occasionalScale_ * options_.occasionalRate);
@@ -243,12 +250,25 @@ void Simulator::emit(const Entry& e, Emission& out) {
             sarReport(*s, t, out);
             schedule(t + ais::intervals::SARAircraft, e.station, Task::Sar);
             return;
-        case Task::Ack7: {
+        case Task::Ack7:
+        case Task::Ack13: {
+            // Acknowledges the message of station e.target.
             begin(*s, e.station);
-            out.messageType = 7;
-            send(ais::EncodeHeaderOnly(7, 0, s->mmsi, 72), out);
+            const int type = e.task == Task::Ack7 ? 7 : 13;
+            ais::Acknowledgement& r = type == 7 ? out.truth.Type7 : out.truth.Type13;
+            r = {};
+            r.MessageID = static_cast<int16_t>(type);
+            r.MMSI = s->mmsi;
+            r.DestinationMMSI1 = e.target >= 0 ? scenario_.stations[static_cast<size_t>(e.target)].mmsi : 0;
+            r.SequenceNumber1 = static_cast<int16_t>(rng_.range(0, 3));
+            out.messageType = type;
+            send(ais::EncodePayload(r), out);
             return;
         }
+        case Task::UTCResponse11:
+            begin(*s, e.station);
+            baseReport(*s, t, out, 11);
+            return;
         default: break;
     }
 
@@ -262,8 +282,14 @@ void Simulator::emit(const Entry& e, Emission& out) {
         case Task::TidalWindow:
         case Task::Interrogation15:
         case Task::DataLink20:
+        case Task::AssignedMode16:
+        case Task::DGNSS17:
+        case Task::ChannelManagement22:
+        case Task::GroupAssignment23:
+        case Task::MetHydro289:
+        case Task::AreaNotice:
             from = pickStation(StationKind::BaseStation);
-            if (e.task == Task::MetHydro && rng_.chance(0.5)) {
+            if ((e.task == Task::MetHydro || e.task == Task::MetHydro289) && rng_.chance(0.5)) {
                 const int aton = pickStation(StationKind::AtoN);
                 if (aton >= 0) from = aton;
             }
@@ -281,12 +307,20 @@ void Simulator::emit(const Entry& e, Emission& out) {
         case Task::HeightOverKeel:
         case Task::PersonsOnBoard:
         case Task::LongRange27:
+        case Task::ExtendedStatic:
+        case Task::InlandStatic:
             from = pickStation(StationKind::ClassA, true);
+            to = pickStation(StationKind::BaseStation);
+            break;
+        case Task::SlotBinary25:
+        case Task::SlotBinary26:
+            from = pickVessel();
             to = pickStation(StationKind::BaseStation);
             break;
         default: break;
     }
-    if (from < 0 || (to < 0 && e.task != Task::Safety14 && e.task != Task::MetHydro)) return;
+    if (from < 0 || (to < 0 && e.task != Task::Safety14 && e.task != Task::MetHydro && e.task != Task::MetHydro289))
+        return;
     Station& sender = scenario_.stations[static_cast<size_t>(from)];
     begin(sender, from);
     const int32_t toMmsi = to >= 0 ? scenario_.stations[static_cast<size_t>(to)].mmsi : 0;
@@ -312,7 +346,7 @@ void Simulator::emit(const Entry& e, Emission& out) {
             r.Text = kAddressedTexts[static_cast<size_t>(rng_.range(0, kAddressedTexts.size() - 1))];
             out.messageType = 12;
             send(ais::EncodePayload(r), out);
-            schedule(t + rng_.uniform(1, 4), to, Task::Ack7);  // safety acknowledgement (type 13 is not sent)
+            schedule(t + rng_.uniform(1, 4), to, Task::Ack13, from);  // safety acknowledgement
             return;
         }
         case Task::Inquiry10: {
@@ -323,11 +357,19 @@ void Simulator::emit(const Entry& e, Emission& out) {
             r.DestinationMMSI = toMmsi;
             out.messageType = 10;
             send(ais::EncodePayload(r), out);
+            schedule(t + rng_.uniform(1, 4), to, Task::UTCResponse11);
             return;
         }
         case Task::Interrogation15:
-            out.messageType = 15;
-            send(ais::EncodeHeaderOnly(15, 0, sender.mmsi, 88), out);
+        case Task::AssignedMode16:
+        case Task::DGNSS17:
+        case Task::ChannelManagement22:
+        case Task::GroupAssignment23:
+            control(e.task, sender, toMmsi, out);
+            return;
+        case Task::SlotBinary25:
+        case Task::SlotBinary26:
+            slotBinary(e.task, sender, toMmsi, t, out);
             return;
         case Task::DataLink20: {
             auto& r = out.truth.Type20;
@@ -338,10 +380,22 @@ void Simulator::emit(const Entry& e, Emission& out) {
             send(ais::EncodePayload(r), out);
             return;
         }
-        case Task::LongRange27:
+        case Task::LongRange27: {
+            auto& r = out.truth.Type27;
+            r = {};
+            r.MessageID = 27;
+            r.RepeatIndicator = 3;
+            r.MMSI = sender.mmsi;
+            r.PosAccuracy = static_cast<int16_t>(sender.mmsi % 2);
+            r.NavStatus = sender.navStatus;
+            r.Longitude = sender.pos.lon;
+            r.Latitude = sender.pos.lat;
+            r.SOG = static_cast<float>(std::min(62.0, std::round(sender.sog)));
+            r.COG = static_cast<float>(std::fmod(std::round(sender.cog), 360.0));
             out.messageType = 27;
-            send(ais::EncodeHeaderOnly(27, 3, sender.mmsi, 96), out);
+            send(ais::EncodePayload(r), out);
             return;
+        }
         default:
             binary(e.task, sender, to, t, out);
             return;
@@ -460,11 +514,12 @@ void Simulator::extendedB(Station& s, double t, Emission& out) {
     send(ais::EncodePayload(r), out);
 }
 
-void Simulator::baseReport(Station& s, double t, Emission& out) {
-    ais::BaseStationReport& r = out.truth.Type4;
+// A base station report, or (type 11) a station's answer to a UTC inquiry.
+void Simulator::baseReport(Station& s, double t, Emission& out, int type) {
+    ais::BaseStationReport& r = type == 11 ? out.truth.Type11 : out.truth.Type4;
     r = {};
     const base::CalendarTime c = utcAt(t);
-    r.MessageID = 4;
+    r.MessageID = static_cast<int16_t>(type);
     r.MMSI = s.mmsi;
     r.UTCYear = static_cast<int16_t>(c.year);
     r.UTCMonth = static_cast<int16_t>(c.month);
@@ -479,7 +534,7 @@ void Simulator::baseReport(Station& s, double t, Emission& out) {
     commState(r.SyncState, r.SlotTimeout, r.SubMessage, t);
     // Slot time-out 1 carries the hour and minute, which the decoder puts into
     // the UTC fields; they agree with the message's own.
-    out.messageType = 4;
+    out.messageType = type;
     send(ais::EncodePayload(r), out);
 }
 
@@ -644,14 +699,253 @@ void Simulator::binary(Task task, Station& from, int to, double t, Emission& out
             app = ais::BinaryApp::PersonsOnBoard;
             m.PassengersOnboard = static_cast<int16_t>(rng_.range(12, 2400));
             break;
+        case Task::MetHydro289: {
+            app = ais::BinaryApp::MetHydro289;
+            auto& h = m.MetHydro;
+            h.MetLatitude = from.pos.lat;
+            h.MetLongitude = from.pos.lon;
+            h.MetPosAccuracy = 1;
+            h.MetDay = static_cast<int16_t>(c.day);
+            h.MetHour = static_cast<int16_t>(c.hour);
+            h.MetMinute = static_cast<int16_t>(c.minute);
+            h.AvgWindSpeed = static_cast<int16_t>(rng_.range(2, 35));
+            h.WindGust = static_cast<int16_t>(h.AvgWindSpeed + rng_.range(0, 12));
+            h.WindDirection = static_cast<int16_t>(rng_.range(180, 300));
+            h.WindGustDirection = h.WindDirection;
+            h.AirTemperature = static_cast<float>(rng_.range(-50, 250)) / 10.0f;
+            h.RelativeHumidity = static_cast<int16_t>(rng_.range(55, 100));
+            h.DewPoint = h.AirTemperature - static_cast<float>(rng_.range(5, 60)) / 10.0f;
+            h.AirPressure = static_cast<int16_t>(rng_.range(975, 1035));
+            h.AirPressureTendency = static_cast<int16_t>(rng_.range(0, 2));
+            h.HorizontalVisibility = static_cast<float>(rng_.range(5, 126)) / 10.0f;
+            h.VisibilityGreaterThan = h.HorizontalVisibility > 12.0f ? 1 : 0;
+            h.WaterLevel = static_cast<float>(rng_.range(-150, 250)) / 100.0f;
+            h.WaterLevelTrend = static_cast<int16_t>(rng_.range(0, 2));
+            h.SurfaceCurrentSpeed = static_cast<float>(rng_.range(0, 30)) / 10.0f;
+            h.SurfaceCurrentDirection = static_cast<int16_t>(rng_.range(0, 359));
+            // A tide gauge with a current meter at two depths and no wave sensor.
+            h.CurrentSpeed2 = static_cast<float>(rng_.range(0, 20)) / 10.0f;
+            h.CurrentDirection2 = static_cast<int16_t>(rng_.range(0, 359));
+            h.CurrentLevel2 = 5;
+            h.CurrentSpeed3 = static_cast<float>(base::kNotAvailable);
+            h.CurrentDirection3 = h.CurrentLevel3 = static_cast<int16_t>(base::kNotAvailable);
+            h.WaveHeight = h.SwellHeight = static_cast<float>(base::kNotAvailable);
+            h.WavePeriod = h.WaveDirection = h.SwellPeriod = h.SwellDirection = h.SeaState =
+                static_cast<int16_t>(base::kNotAvailable);
+            h.WaterTemperature = static_cast<float>(rng_.range(40, 190)) / 10.0f;
+            h.Precipitation = static_cast<int16_t>(rng_.range(1, 5));
+            h.Salinity = static_cast<float>(base::kNotAvailable);
+            h.Ice = 0;
+            break;
+        }
+        case Task::AreaNotice: {
+            app = ais::BinaryApp::AreaNotice;
+            auto& a = m.AreaNotice;
+            a.LinkageID = static_cast<int16_t>(rng_.range(1, 1023));
+            a.NoticeDescription = static_cast<int16_t>(rng_.chance(0.5) ? 12 : 35);  // dredging, entry prohibited
+            a.StartMonth = static_cast<int16_t>(c.month);
+            a.StartDay = static_cast<int16_t>(c.day);
+            a.StartHour = static_cast<int16_t>(c.hour);
+            a.StartMinute = 0;
+            a.Duration = 60 * rng_.range(1, 48);
+            // A circle around a point of the approaches, and a text.
+            const GeoPoint p = DirectGeodesic(scenario_.centre, rng_.uniform(0, 360), 0.3 * scenario_.radiusM).end;
+            a.SubAreaCount = 2;
+            auto& circle = a.SubAreas[0];
+            circle.AreaShape = 0;
+            circle.ScaleFactor = 1;
+            circle.Longitude = std::round(p.lon * 60000.0) / 60000.0;
+            circle.Latitude = std::round(p.lat * 60000.0) / 60000.0;
+            circle.Precision = 4;
+            circle.Radius = 10 * rng_.range(20, 300);
+            auto& text = a.SubAreas[1];
+            text.AreaShape = 5;
+            text.Text = a.NoticeDescription == 12 ? "DREDGER AT WORK" : "NO ENTRY";
+            break;
+        }
+        case Task::ExtendedStatic: {
+            app = ais::BinaryApp::ExtendedShipStatic;
+            auto& x = m.ExtendedShipStatic;
+            x.LinkageID = static_cast<int16_t>(rng_.range(1, 1023));
+            x.AirDraught = static_cast<float>(rng_.range(150, 600)) / 10.0f;
+            x.LastPortOfCall = "NOOSL";
+            x.NextPortOfCall = "NLRTM";
+            x.SecondPortOfCall = "DEHAM";
+            for (auto& item : x.SOLASStatus) item = static_cast<int16_t>(rng_.range(1, 2));
+            x.IceClass = 15;
+            x.ShaftHorsePower = rng_.range(2000, 60000);
+            x.VHFWorkingChannel = 16;
+            x.LloydsShipType = "A13B2TP";
+            x.GrossTonnage = rng_.range(1000, 200000);
+            x.LadenOrBallast = static_cast<int16_t>(rng_.range(1, 2));
+            x.HeavyFuelOil = 1;
+            x.LightFuelOil = 2;
+            x.Diesel = 1;
+            x.BunkerOil = static_cast<int16_t>(rng_.range(100, 5000));
+            x.PersonsOnBoard = static_cast<int16_t>(rng_.range(12, 40));
+            break;
+        }
+        case Task::InlandStatic: {
+            app = ais::BinaryApp::InlandStatic;
+            auto& i = m.InlandStatic;
+            i.ENINumber = std::to_string(23000000 + from.mmsi % 1000000);
+            i.Length = static_cast<float>(std::max(10, from.dimA + from.dimB));
+            i.Beam = static_cast<float>(std::max(3, from.dimC + from.dimD));
+            i.ERIShipType = static_cast<int16_t>(rng_.chance(0.5) ? 8010 : 8030);
+            i.HazardousCargo = static_cast<int16_t>(rng_.range(0, 5));
+            i.Draught = static_cast<float>(rng_.range(150, 400)) / 100.0f;
+            i.Loaded = static_cast<int16_t>(rng_.range(1, 2));
+            i.SpeedQuality = i.CourseQuality = i.HeadingQuality = 0;
+            break;
+        }
         default: return;
     }
+    m.DAC = static_cast<int16_t>(ais::BinaryAppDAC(app));
     m.FI = static_cast<int16_t>(ais::BinaryAppFI(app, standard));
     const auto payload = ais::EncodeBinaryMessage(m, standard);
     if (!payload) return;
     out.messageType = m.MessageID;
     send(payload->Payload, payload->FillBits, out);
-    if (addressed && to >= 0) schedule(t + rng_.uniform(1, 4), to, Task::Ack7);  // binary acknowledgement
+    if (addressed && to >= 0)  // binary acknowledgement
+        schedule(t + rng_.uniform(1, 4), to, Task::Ack7, static_cast<int>(&from - scenario_.stations.data()));
+}
+
+// Random binary data, `bits` (a multiple of four) long, as hex.
+std::string Simulator::randomHex(int bits) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string hex;
+    for (int k = 0; k < bits / 4; ++k) hex.push_back(kHex[rng_.range(0, 15)]);
+    return hex;
+}
+
+// Messages that manage the link: interrogations, assigned mode commands,
+// DGNSS corrections, channel management and group assignments.
+void Simulator::control(Task task, Station& from, int32_t toMmsi, Emission& out) {
+    // A box around the scenario's centre, in whole tenths of a minute.
+    auto tenths = [](double degrees) { return std::round(degrees * 600.0) / 600.0; };
+    const double north = tenths(scenario_.centre.lat + 0.5), south = tenths(scenario_.centre.lat - 0.5);
+    const double east = tenths(scenario_.centre.lon + 0.8), west = tenths(scenario_.centre.lon - 0.8);
+    switch (task) {
+        case Task::Interrogation15: {
+            auto& r = out.truth.Type15;
+            r = {};
+            r.MessageID = 15;
+            r.MMSI = from.mmsi;
+            r.DestinationMMSI1 = toMmsi;
+            r.MessageID1_1 = 5;
+            if (rng_.chance(0.5)) r.MessageID1_2 = 24;
+            out.messageType = 15;
+            send(ais::EncodePayload(r), out);
+            return;
+        }
+        case Task::AssignedMode16: {
+            auto& r = out.truth.Type16;
+            r = {};
+            r.MessageID = 16;
+            r.MMSI = from.mmsi;
+            r.DestinationMMSIA = toMmsi;
+            r.OffsetA = static_cast<int16_t>(rng_.range(1, 2249));
+            r.IncrementA = static_cast<int16_t>(rng_.range(1, 1023));
+            out.messageType = 16;
+            send(ais::EncodePayload(r), out);
+            return;
+        }
+        case Task::DGNSS17: {
+            auto& r = out.truth.Type17;
+            r = {};
+            r.MessageID = 17;
+            r.MMSI = from.mmsi;
+            r.Longitude = tenths(from.pos.lon);
+            r.Latitude = tenths(from.pos.lat);
+            // Correction words of 24 bits, as a reference station sends them.
+            r.DataBits = static_cast<int16_t>(24 * rng_.range(2, 12));
+            r.Data = randomHex(r.DataBits);
+            out.messageType = 17;
+            send(ais::EncodePayload(r), out);
+            return;
+        }
+        case Task::ChannelManagement22: {
+            auto& r = out.truth.Type22;
+            r = {};
+            r.MessageID = 22;
+            r.MMSI = from.mmsi;
+            r.ChannelA = 2087;
+            r.ChannelB = 2088;
+            r.Addressed = static_cast<int16_t>(rng_.chance(0.3) ? 1 : 0);
+            if (r.Addressed != 0) {
+                r.DestinationMMSI1 = toMmsi;
+            } else {
+                r.Longitude1 = east;
+                r.Latitude1 = north;
+                r.Longitude2 = west;
+                r.Latitude2 = south;
+            }
+            r.ZoneSize = 4;
+            out.messageType = 22;
+            send(ais::EncodePayload(r), out);
+            return;
+        }
+        case Task::GroupAssignment23: {
+            auto& r = out.truth.Type23;
+            r = {};
+            r.MessageID = 23;
+            r.MMSI = from.mmsi;
+            r.Longitude1 = east;
+            r.Latitude1 = north;
+            r.Longitude2 = west;
+            r.Latitude2 = south;
+            r.StationType = 6;  // inland waterways
+            r.ReportingInterval = static_cast<int16_t>(rng_.range(1, 9));
+            r.QuietTime = static_cast<int16_t>(rng_.range(0, 3));
+            out.messageType = 23;
+            send(ais::EncodePayload(r), out);
+            return;
+        }
+        default: return;
+    }
+}
+
+// Binary messages of one or more slots: broadcast or addressed, with an
+// application (inland ship data) or unstructured bytes.
+void Simulator::slotBinary(Task task, Station& from, int32_t toMmsi, double t, Emission& out) {
+    const int type = task == Task::SlotBinary25 ? 25 : 26;
+    ais::SlotBinaryMessage& r = type == 25 ? out.truth.Type25 : out.truth.Type26;
+    r = {};
+    r.MessageID = static_cast<int16_t>(type);
+    r.MMSI = from.mmsi;
+    r.Addressed = static_cast<int16_t>(rng_.chance(0.5) ? 1 : 0);
+    r.Structured = static_cast<int16_t>(rng_.chance(0.5) ? 1 : 0);
+    if (r.Addressed != 0) r.DestinationMMSI = toMmsi;
+    const int dataStart = 41 + (r.Addressed != 0 ? 30 : 0);
+    const int tail = type == 26 ? 20 : 0;
+    if (r.Structured != 0) {
+        ais::BinaryMessage app;
+        app.DAC = 200;
+        app.FI = 10;
+        auto& i = app.InlandStatic;
+        i.ENINumber = std::to_string(23000000 + from.mmsi % 1000000);
+        i.Length = static_cast<float>(rng_.range(400, 1350)) / 10.0f;
+        i.Beam = static_cast<float>(rng_.range(50, 230)) / 10.0f;
+        i.ERIShipType = 8010;
+        i.Draught = static_cast<float>(rng_.range(150, 400)) / 100.0f;
+        i.Loaded = 1;
+        r.DAC = app.DAC;
+        r.FI = app.FI;
+        r.DataBits = static_cast<int16_t>(
+            ais::ApplicationData(app, dataStart + 16, tail, type, options_.standard, r.Data));
+    } else {
+        // Bytes of an application this program does not know.
+        r.DataBits = static_cast<int16_t>(8 * rng_.range(1, type == 25 ? 8 : 40));
+        r.Data = randomHex(r.DataBits);
+    }
+    if (type == 26) {
+        r.CommStateSelector = 0;
+        int16_t sync = 0, timeout = 0, sub = 0;
+        commState(sync, timeout, sub, t);
+        r.CommState = (sync << 17) | (timeout << 14) | sub;
+    }
+    out.messageType = type;
+    send(ais::EncodePayload(r), out);
 }
 
 }  // namespace sim

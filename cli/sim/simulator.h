@@ -58,8 +58,7 @@ struct Emission {
     char channel = 'A';
     std::vector<std::string> sentences;  // whole lines, "\r\n" included
     // The values the message was encoded from, before the encoder's rounding:
-    // the sub-record of messageType (Type6/Type8 for binary messages). Types
-    // 7, 15 and 27 carry only their header and have no sub-record here.
+    // the sub-record of messageType (Type6/Type8 for binary messages).
     ais::AISMessageRecord truth;
     // Type 24: which part this was (0 = A, 1 = B).
     int partNumber = 0;
@@ -90,6 +89,9 @@ private:
         // Occasional, area-wide.
         Safety14, Safety12, MetHydro, FairwayClosed, DangerousCargo, TidalWindow, Inquiry10,
         HeightOverKeel, PersonsOnBoard, Interrogation15, DataLink20, LongRange27, Ack7,
+        // Added later; kept after the older ones so that those keep their order.
+        Ack13, UTCResponse11, AssignedMode16, DGNSS17, ChannelManagement22, GroupAssignment23, SlotBinary25,
+        SlotBinary26, MetHydro289, AreaNotice, ExtendedStatic, InlandStatic,
     };
     struct Entry {
         double time;
@@ -113,10 +115,13 @@ private:
     void staticVoyage(Station& s, double t, Emission& out);
     void staticB(Station& s, int part, Emission& out);
     void extendedB(Station& s, double t, Emission& out);
-    void baseReport(Station& s, double t, Emission& out);
+    void baseReport(Station& s, double t, Emission& out, int type = 4);
     void atonReport(Station& s, double t, Emission& out);
     void sarReport(Station& s, double t, Emission& out);
     void binary(Task task, Station& from, int to, double t, Emission& out);
+    void control(Task task, Station& from, int32_t toMmsi, Emission& out);
+    void slotBinary(Task task, Station& from, int32_t toMmsi, double t, Emission& out);
+    std::string randomHex(int bits);
     void send(const ais::EncodedPayload& p, Emission& out);
     void send(const std::string& payload, int fillBits, Emission& out);
     void commState(int16_t& sync, int16_t& timeout, int16_t& sub, double t);

@@ -180,6 +180,10 @@ BinaryMessage onlyOwnFieldsChanged(BinaryMessage prior, const BinaryMessage& dec
         case BinaryApp::DangerousCargo: prior.DangerousCargo = decoded.DangerousCargo; break;
         case BinaryApp::FairwayClosed: prior.FairwayClosed = decoded.FairwayClosed; break;
         case BinaryApp::TidalWindow: prior.TidalWindow = decoded.TidalWindow; break;
+        case BinaryApp::MetHydro289: prior.MetHydro = decoded.MetHydro; break;
+        case BinaryApp::AreaNotice: prior.AreaNotice = decoded.AreaNotice; break;
+        case BinaryApp::ExtendedShipStatic: prior.ExtendedShipStatic = decoded.ExtendedShipStatic; break;
+        case BinaryApp::InlandStatic: prior.InlandStatic = decoded.InlandStatic; break;
         case BinaryApp::Text:
         case BinaryApp::NotDecoded: break;
     }
@@ -189,7 +193,9 @@ BinaryMessage onlyOwnFieldsChanged(BinaryMessage prior, const BinaryMessage& dec
 constexpr BinaryApp kLaidOutApps[] = {BinaryApp::Interrogation, BinaryApp::MetHydro,
                                       BinaryApp::DangerousCargo, BinaryApp::FairwayClosed,
                                       BinaryApp::TidalWindow,   BinaryApp::HeightOverKeel,
-                                      BinaryApp::PersonsOnBoard};
+                                      BinaryApp::PersonsOnBoard, BinaryApp::MetHydro289,
+                                      BinaryApp::AreaNotice,    BinaryApp::ExtendedShipStatic,
+                                      BinaryApp::InlandStatic};
 
 // Random bits for every application under both standards in both message
 // types: decode, encode the record again, decode that. The second payload must
@@ -210,9 +216,14 @@ TEST(BinaryRoundTrip, EveryLayoutBothStandardsBothTypes) {
                 for (int iteration = 0; iteration < 200; ++iteration) {
                     SCOPED_TRACE(testing::Message() << "standard " << standard << " type " << type << " app "
                                                     << static_cast<int>(app) << " iteration " << iteration);
-                    BitWriter w = header(type, BinaryAppFI(app, standard), static_cast<int>(rng() % 1024),
-                                         static_cast<int>(rng() % (1 << 30)), static_cast<int>(rng() % (1 << 30)));
-                    const int last = layout.back().Last + shift;
+                    // The older applications are chosen by FI alone, whatever the DAC.
+                    const int dac = BinaryAppDAC(app) == 1 && app < BinaryApp::NotDecoded ? static_cast<int>(rng() % 1024)
+                                                                                          : BinaryAppDAC(app);
+                    BitWriter w = header(type, BinaryAppFI(app, standard), dac, static_cast<int>(rng() % (1 << 30)),
+                                         static_cast<int>(rng() % (1 << 30)));
+                    // An area notice with up to three sub-areas of random shapes.
+                    const int subAreas = app == BinaryApp::AreaNotice ? iteration % 4 : 0;
+                    const int last = layout.back().Last + shift + kSubAreaBits * subAreas;
                     for (int bit = 57 + shift; bit <= last; ++bit) {
                         // Every fourth message all ones, to reach the not-available values.
                         w.put(bit, bit, iteration % 4 == 3 ? 1 : rng() & 1);
@@ -228,7 +239,10 @@ TEST(BinaryRoundTrip, EveryLayoutBothStandardsBothTypes) {
 
                     const auto encoded = EncodeBinaryMessage(first, standard);
                     ASSERT_TRUE(encoded);
-                    if (!hasText) {
+                    // Sub-areas have spare bits, written as zeros; salinity's two
+                    // not-available codes come back as the first.
+                    const bool lossy = subAreas > 0 || (app == BinaryApp::MetHydro289 && first.MetHydro.Salinity == -9999);
+                    if (!hasText && !lossy) {
                         EXPECT_EQ(encoded->Payload, payload);
                         EXPECT_EQ(encoded->FillBits, fill);
                     }

@@ -94,7 +94,11 @@ INSTANTIATE_TEST_SUITE_P(EveryLayout, RoundTrip,
                                            LayoutCase{10, 72, 72}, LayoutCase{12, 72, 1008},
                                            LayoutCase{14, 40, 1008}, LayoutCase{18, 168, 168},
                                            LayoutCase{19, 312, 312}, LayoutCase{20, 72, 160},
-                                           LayoutCase{21, 272, 360}, LayoutCase{24, 160, 168}),
+                                           LayoutCase{21, 272, 360}, LayoutCase{24, 160, 168},
+                                           LayoutCase{7, 72, 168}, LayoutCase{11, 168, 168}, LayoutCase{13, 72, 168},
+                                           LayoutCase{15, 88, 160}, LayoutCase{16, 96, 144}, LayoutCase{17, 80, 1008},
+                                           LayoutCase{22, 168, 168}, LayoutCase{23, 160, 160},
+                                           LayoutCase{25, 88, 168}, LayoutCase{26, 106, 1008}, LayoutCase{27, 96, 96}),
                          [](const auto& info) { return "Type" + std::to_string(info.param.type); });
 
 TEST(Encoder, WritesNotAvailableCodesAndScaledValues) {

@@ -103,16 +103,21 @@ TEST_F(ReceiverTest, PortMonitorCounters) {
 }
 
 // A message that belongs to no entry is counted as decoded but changes no
-// entry, in particular not the one of the message before it.
+// entry, in particular not the one of the message before it; link messages
+// from a known station count toward its entry.
 TEST_F(ReceiverTest, SkippedMessagesTouchNoEntry) {
     feedRecord(ClassAReport(257000001, 59.5, 5.25, 12.3f));
-    for (int type : {7, 11, 13, 15, 22, 27, 40}) feed(Sentence(ais::EncodeHeaderOnly(type, 0, 257000001, 72)));
+    for (int type : {7, 11, 13, 15, 22, 27, 40}) feed(Sentence(ais::EncodeHeaderOnly(type, 0, 257000002, 72)));
+    feed(Sentence(ais::EncodeHeaderOnly(40, 0, 257000001, 72)));
     feedRecord(ClassAReport(0, 59.5, 5.25, 12.3f));  // MMSI 0
     EXPECT_EQ(rx.targets().TargetCount, 1);
     EXPECT_EQ(rx.targets().entry(1).MsgCount[0], 1);
-    EXPECT_EQ(rx.state().MessageTypeCount[40], 1);
-    EXPECT_EQ(rx.state().DecodedMessageCount, 9);
+    EXPECT_EQ(rx.state().MessageTypeCount[40], 2);
+    EXPECT_EQ(rx.state().DecodedMessageCount, 10);
     EXPECT_EQ(events.rows, std::vector<int>{1});
+    feed(Sentence(ais::EncodeHeaderOnly(22, 0, 257000001, 168)));
+    EXPECT_EQ(rx.targets().entry(1).MsgCount[22], 1);
+    EXPECT_EQ(events.rows, (std::vector<int>{1, 1}));
 }
 
 TEST_F(ReceiverTest, TextMessagesComeComposedAndAreLogged) {

@@ -32,7 +32,7 @@ TEST(CliOutput, AnOutputThatCannotBeWrittenIsAnError) {
 
 TEST(CliOutput, TypesWithoutADecoderPrintNothingAndPendingFragmentsAreCounted) {
     std::string input;
-    for (int type : {7, 11, 13, 15, 16, 17, 22, 23, 25, 26, 27}) input += Sentences(ais::EncodeHeaderOnly(type, 0, 1, 96));
+    for (int type : {0, 28, 63}) input += Sentences(ais::EncodeHeaderOnly(type, 0, 1, 96));
     ais::StaticVoyageData ship;
     ship.MessageID = 5;
     ship.MMSI = 257000001;
@@ -41,7 +41,7 @@ TEST(CliOutput, TypesWithoutADecoderPrintNothingAndPendingFragmentsAreCounted) {
         const clitest::Run r = clitest::Cli(args, &input);
         EXPECT_EQ(r.status, 0) << args;
         EXPECT_EQ(r.out, "") << args;
-        EXPECT_NE(r.err.find("11 of types without a decoder"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("3 of types without a decoder"), std::string::npos) << r.err;
         EXPECT_NE(r.err.find("1 fragments pending at the end"), std::string::npos) << r.err;
     }
 }

@@ -72,6 +72,9 @@ TEST(DecodeCommand, SentenceChainAndOptions) {
     const std::string good = sentences(ais::EncodePayload(position()));
     std::string bad = good;
     bad[bad.size() - 3] = bad[bad.size() - 3] == '0' ? '1' : '0';
+    const std::string headerOnly = sentences(ais::EncodeHeaderOnly(28, 0, 1, 96)) +  // no decoder
+                                   sentences(ais::EncodeHeaderOnly(7, 0, 1, 72)) +
+                                   sentences(ais::EncodeHeaderOnly(0, 0, 1, 168));   // no decoder
     ais::BinaryMessage met;
     met.MessageID = 8;
     met.DAC = 1;
@@ -89,6 +92,9 @@ TEST(DecodeCommand, SentenceChainAndOptions) {
         {bad + good.substr(0, good.size() - 2) + "\n$GPGGA,123519,4807.038,N*47\r\n" + good, "",
          {"\"MessageID\":1,", "\"MessageID\":1,"}},
         {good.substr(0, good.size() - 2), "", {"\"MessageID\":1,"}},  // last line without a line end
+        {headerOnly, "", {"{\"MessageID\":7,\"RepeatIndicator\":0,\"MMSI\":1,\"DestinationMMSI1\":0,"}},
+        {headerOnly, "--time", {"\"SequenceNumber4\":0,\"TimeReceived\":\""}},
+        {"", "--json-schema", {"{\"1\":[\"MessageID\","}},
         {binary, "", {"\"Description\":\"FI 11 - Meteorological & Hydrological Data\",\"MetLatitude\""}},
         {binary, "--standard iala", {"\"FI\":11,\"Description\":\"Message with FI (Function Identifier) 11 received."}},
         {good, "--standard foo", {}},

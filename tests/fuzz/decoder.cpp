@@ -36,7 +36,7 @@ bool sameExcept(const ais::AISMessageRecord& a, const ais::AISMessageRecord& b, 
     return SAME(1) && SAME(2) && SAME(3) && SAME(4) && SAME(5) && SAME(6) && SAME(7) && SAME(8) && SAME(9) &&
            SAME(10) && SAME(11) && SAME(12) && SAME(13) && SAME(14) && SAME(15) && SAME(16) && SAME(17) &&
            SAME(18) && SAME(19) && SAME(20) && SAME(21) && SAME(22) && SAME(23) && SAME(24) && SAME(25) &&
-           SAME(26);
+           SAME(26) && SAME(27);
 #undef SAME
 }
 

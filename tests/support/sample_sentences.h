@@ -68,6 +68,17 @@ inline bool Reencode(const ais::AISMessageRecord& r, int type, ais::EncodedPaylo
         case 20: out = ais::EncodePayload(r.Type20); return true;
         case 21: out = ais::EncodePayload(r.Type21); return true;
         case 24: out = ais::EncodePayload(r.Type24); return true;
+        case 7: out = ais::EncodePayload(r.Type7); return true;
+        case 11: out = ais::EncodePayload(r.Type11); return true;
+        case 13: out = ais::EncodePayload(r.Type13); return true;
+        case 15: out = ais::EncodePayload(r.Type15); return true;
+        case 16: out = ais::EncodePayload(r.Type16); return true;
+        case 17: out = ais::EncodePayload(r.Type17); return true;
+        case 22: out = ais::EncodePayload(r.Type22); return true;
+        case 23: out = ais::EncodePayload(r.Type23); return true;
+        case 25: out = ais::EncodePayload(r.Type25); return true;
+        case 26: out = ais::EncodePayload(r.Type26); return true;
+        case 27: out = ais::EncodePayload(r.Type27); return true;
         default: return false;
     }
 }

@@ -19,7 +19,9 @@ void setMMSI(ais::AISMessageRecord& rec, int32_t mmsi) {
     rec.Type1.MMSI = rec.Type2.MMSI = rec.Type3.MMSI = rec.Type4.MMSI = rec.Type5.MMSI = mmsi;
     rec.Type6.MMSI = rec.Type8.MMSI = rec.Type9.MMSI = rec.Type10.MMSI = rec.Type12.MMSI = mmsi;
     rec.Type14.MMSI = rec.Type18.MMSI = rec.Type19.MMSI = rec.Type20.MMSI = rec.Type21.MMSI = mmsi;
-    rec.Type24.MMSI = mmsi;
+    rec.Type24.MMSI = rec.Type7.MMSI = rec.Type11.MMSI = rec.Type13.MMSI = rec.Type15.MMSI = mmsi;
+    rec.Type16.MMSI = rec.Type17.MMSI = rec.Type22.MMSI = rec.Type23.MMSI = rec.Type25.MMSI = mmsi;
+    rec.Type26.MMSI = rec.Type27.MMSI = mmsi;
 }
 
 class TableTest : public ::testing::Test {
@@ -52,8 +54,9 @@ protected:
     TargetTable table;
 };
 
-// What each message did, in order: one MMSI may own an entry per class, and
-// a binary message first makes an entry of unknown class that keeps taking them.
+// What each message did, in order: one MMSI may own an entry per class, a
+// binary message first makes an entry of unknown class that keeps taking
+// them, and long-range reports and the types only counted make no entry.
 TEST_F(TableTest, EachMessageSaysWhichEntryItTouched) {
     struct Row {
         int type;
@@ -63,7 +66,9 @@ TEST_F(TableTest, EachMessageSaysWhichEntryItTouched) {
     } rows[] = {
         {1, 257000000, TableAction::Created, 1},   {1, 257000000, TableAction::Updated, 1},
         {4, 257000000, TableAction::Created, 2},   {1, 0, TableAction::NoMMSI, 0},
-        {7, 257000000, TableAction::TypeNotTaken, 0}, {27, 257000000, TableAction::TypeNotTaken, 0},
+        {7, 257000000, TableAction::Updated, 1},   {27, 257000000, TableAction::Updated, 1},
+        {7, 257000001, TableAction::NoEntry, 0},   {27, 257000001, TableAction::NoEntry, 0},
+        {0, 257000000, TableAction::TypeNotTaken, 0},
         {8, 257111111, TableAction::Created, 3},   {1, 257111111, TableAction::Created, 4},
         {8, 257111111, TableAction::Updated, 3},   {20, 257111111, TableAction::Updated, 3},
         {3, 257111111, TableAction::Updated, 4},   {5, 257111111, TableAction::Updated, 4},

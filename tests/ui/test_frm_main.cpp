@@ -262,7 +262,7 @@ private slots:
         base::ManualClock clock(base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9));
         MainWindow m(nullptr, &clock);
         m.w.load(false);
-        QCOMPARE(Missing(m.w, {"mnuFileExportTargets", "mnuFileExportTracks"}), QStringList());
+        for (const char* name : {"mnuFileExportTargets", "mnuFileExportTracks"}) QVERIFY(m.w.findChild<QAction*>(name));
         for (int i = 0; i < 3; ++i) {
             m.feed(ClassAReport(257000001, 59.5 + i * 0.01, 5.25, 10));
             m.feed(ClassBReport(257000002, 59.4, 5.0 + i * 0.01, 5));
