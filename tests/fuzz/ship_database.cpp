@@ -54,18 +54,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto newLines = fuzzing::Lines(after);
     size_t differ = 0;
     size_t k = 0;
+    bool same = false;  // an old line (completed) that already is the refreshed record
     for (; k < oldLines.size(); ++k) {
         FUZZ_CHECK(k < newLines.size());
         std::string old = oldLines[k];
         if (!old.ends_with('\n')) old += old.ends_with('\r') ? "\n" : "\r\n";
+        same = same || old == fresh;
         if (newLines[k] == old) continue;
         FUZZ_CHECK(newLines[k] == fresh && ++differ == 1);
     }
     if (differ == 0) {
         // Not in the main file (or already written as it is now): the
         // refreshed record follows the old lines.
-        bool same = false;
-        for (const auto& line : oldLines) same = same || line == fresh;
         FUZZ_CHECK(same || (k < newLines.size() && newLines[k] == fresh));
     }
 
