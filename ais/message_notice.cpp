@@ -83,6 +83,21 @@ std::string FormatMessageLogBlock(const MessageNotice& n) {
     return block;
 }
 
+std::filesystem::path MessageLog::oldPath(int n) const {
+    return dataDir_ / kMessageLogFolder / ("AIS_Messages." + std::to_string(n) + ".txt");
+}
+
+// Starts a new log when this block would take the current one past the
+// limit. A log that is still empty takes the block whatever its size.
+void MessageLog::rotateFor(std::size_t blockBytes) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(path(), ec);
+    if (ec || size == 0 || size + blockBytes <= maxBytes_) return;
+    std::filesystem::remove(oldPath(kMessageLogOldFiles), ec);
+    for (int n = kMessageLogOldFiles - 1; n >= 1; --n) std::filesystem::rename(oldPath(n), oldPath(n + 1), ec);
+    std::filesystem::rename(path(), oldPath(1), ec);
+}
+
 bool MessageLog::append(std::string_view block) {
     lastError_.clear();
     const std::filesystem::path folder = dataDir_ / kMessageLogFolder;
@@ -94,6 +109,7 @@ bool MessageLog::append(std::string_view block) {
             return false;
         }
     }
+    rotateFor(block.size());
     const std::filesystem::path file = path();
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) {

@@ -11,6 +11,10 @@
 //
 // The log is plain UTF-8 text with CR LF line ends, only ever appended to. A
 // block goes to the file in one write, so a crash leaves whole blocks behind.
+// So that a busy or hostile feed cannot fill the disk, a log that would grow
+// past kMessageLogMaxBytes is renamed AIS_Messages.1.txt (the older ones move
+// on to .2 and .3, the oldest is removed) and a new one begun: a block is
+// never split across two files.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +28,8 @@ namespace ais {
 
 inline constexpr const char* kMessageLogFolder = "AIS_Messages";
 inline constexpr const char* kMessageLogFileName = "AIS_Messages.txt";
+inline constexpr std::uintmax_t kMessageLogMaxBytes = 10u * 1024u * 1024u;
+inline constexpr int kMessageLogOldFiles = 3;
 
 // The window of a decoded binary application a message opens, if any.
 enum class ApplicationWindow { None, Meteorological, DangerousCargo, FairwayClosed, TidalWindow };
@@ -54,14 +60,20 @@ std::string FormatMessageLogBlock(const MessageNotice& notice);
 // folder and the file when missing.
 class MessageLog {
 public:
-    explicit MessageLog(std::filesystem::path dataDir) : dataDir_(std::move(dataDir)) {}
+    explicit MessageLog(std::filesystem::path dataDir, std::uintmax_t maxBytes = kMessageLogMaxBytes)
+        : dataDir_(std::move(dataDir)), maxBytes_(maxBytes) {}
     // False when the block could not be written whole; lastError() says why.
     bool append(std::string_view block);
     const std::string& lastError() const { return lastError_; }
     std::filesystem::path path() const { return dataDir_ / kMessageLogFolder / kMessageLogFileName; }
+    // AIS_Messages.N.txt, the N-th older log (1 the newest of them).
+    std::filesystem::path oldPath(int n) const;
 
 private:
+    void rotateFor(std::size_t blockBytes);
+
     std::filesystem::path dataDir_;
+    std::uintmax_t maxBytes_;
     std::string lastError_;
 };
 

@@ -475,9 +475,7 @@ void FrmMain::shutdown() {
         base::StandardErrorSink failures("orvanta");
         input::SaveSetup((dataDir_ / kSetupFileName).string(), toSave, receiver_->state(), failures);
         const auto vessels = receiver_->shipDataOfRun();
-        const targets::ShipDataSaveResult saved = targets::SaveShipData(dataDir_, vessels);
-        if (!saved) failures.operatorMessage(base::MessageIcon::Exclamation, "Orvanta",
-                                             "ship database not stored: " + saved.error);
+        targets::StoreShipData(dataDir_, vessels, failures);
         saveFailed_ = failures.count > 0;
     }
     placement_.store(*this, settings_);
@@ -573,6 +571,11 @@ void FrmMain::aisMessageToShow(const MessageToShow& m) {
 void FrmMain::setConnectionText(const std::string& text) { panels_[1]->setText(fromUtf8(text)); }
 
 void FrmMain::setConnectVisible(bool visible) { cmdConnect_->setVisible(visible); }
+
+void FrmMain::inputRestarted(input::InputSource source) {
+    if (source == input::InputSource::None) return;
+    receiver_->inputRestarted(source == input::InputSource::Serial ? input::InputKind::Serial : input::InputKind::Tcp);
+}
 
 void FrmMain::setConnectionTestInterval(int ms) {
     timerConnectionTest_->setInterval(ms);

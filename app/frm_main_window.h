@@ -181,6 +181,7 @@ private:
     void setConnectionText(const std::string& text) override;
     void setConnectVisible(bool visible) override;
     void setConnectionTestInterval(int ms) override;
+    void inputRestarted(input::InputSource source) override;
 
     void buildStatusBar();
     void buildMenus();

@@ -17,6 +17,10 @@ void Receiver::receive(input::InputKind kind, std::string_view bytes) {
     (kind == input::InputKind::Serial ? serialFramer_ : tcpFramer_).receive(bytes);
 }
 
+void Receiver::inputRestarted(input::InputKind kind) {
+    (kind == input::InputKind::Serial ? serialFramer_ : tcpFramer_).dropUnfinished();
+}
+
 void Receiver::sentenceIgnored(input::InputKind kind) {
     events_.statusPanelChanged(6, ignoredPanelText(state_, kind == input::InputKind::Serial));
 }
@@ -184,11 +188,21 @@ std::vector<targets::ShipDataItem> Receiver::shipDataOfRun() const {
     std::vector<targets::ShipDataItem> out;
     for (int n = 1; n <= table_.EntryCount; ++n) {
         const targets::TargetRecord& t = table_.entry(n);
-        if ((t.Class != targets::TargetClass::A && t.Class != targets::TargetClass::B) || t.Name.empty()) continue;
-        targets::ShipDataItem item;
+        // Only a name the vessel sent: a placeholder ("Class B vessel") or a
+        // name taken from the database is not news to store.
+        if ((t.Class != targets::TargetClass::A && t.Class != targets::TargetClass::B) || t.ReceivedName.empty()) {
+            continue;
+        }
+        // What the database knew stays where the run heard nothing better.
+        const targets::ShipDataItem* known = shipData_.LookupShipData(t.MMSI);
+        targets::ShipDataItem item = known ? *known : targets::ShipDataItem{};
         item.MMSI = t.MMSI;
-        item.Name = t.Name;
-        item.CallSign = t.CallSign;
+        item.Name = t.ReceivedName;
+        if (!t.CallSign.empty() && t.CallSign != "n/a") {
+            item.CallSign = t.CallSign;
+        } else if (!t.CallSign24.empty()) {
+            item.CallSign = t.CallSign24;
+        }
         item.IMONumber = t.IMONumber;
         item.ShipType = t.ShipType;
         item.DimA = t.DimA;

@@ -50,6 +50,8 @@ public:
 
     // Bytes from the serial port or the TCP connection.
     void receive(input::InputKind kind, std::string_view bytes);
+    // That input was opened, closed or lost: its unfinished line is dropped.
+    void inputRestarted(input::InputKind kind);
 
     // One framed sentence (line end included): count, monitor, the intake,
     // decode, then the target table, the message notice, the statistics and
@@ -101,8 +103,8 @@ public:
     // Fragments held for messages not complete yet.
     int64_t pendingFragments() const;
 
-    // Class A and B vessels with a name, in table order: what the ship
-    // database keeps of this run.
+    // Class A and B vessels that sent their name in this run, in table order:
+    // what the ship database keeps of this run.
     std::vector<targets::ShipDataItem> shipDataOfRun() const;
 
 private:

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/receiver.h"
+#include "base/number_format.h"
 #include "base/clock.h"
 #include "geodesy/grid.h"
 #include "plot/ogr_chart.h"
@@ -49,10 +50,11 @@ void usage(FILE* f) {
                  "Defaults: scale 250000, size 800x600, safety depth 10 m.\n");
 }
 
+// "." as the decimal mark whatever the locale the window system set.
 bool number(const char* text, double& out) {
-    char* end = nullptr;
-    out = std::strtod(text, &end);
-    return end && *end == '\0' && end != text;
+    const auto parsed = base::ParseDecimal(text);
+    if (parsed) out = *parsed;
+    return parsed.has_value();
 }
 
 // 0 when the arguments are usable, else the exit status.

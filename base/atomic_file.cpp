@@ -83,10 +83,26 @@ void removeStaleTemporaries(const std::filesystem::path& target) {
     }
 }
 
+// The file a path names after following its symbolic links (a chain, each
+// relative to its own folder), so a linked file is replaced where it lies and
+// the link stays a link. A dangling link names the file it would create.
+std::filesystem::path followLinks(std::filesystem::path path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(path, ec)) return path;
+        std::filesystem::path next = std::filesystem::read_symlink(path, ec);
+        if (ec || next.empty()) return path;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path;
+}
+
 }  // namespace
 
-FileWriteResult WriteFileAtomically(const std::filesystem::path& target, std::string_view content) {
-    if (target.filename().empty()) return failure("write", target, EISDIR);
+FileWriteResult WriteFileAtomically(const std::filesystem::path& link, std::string_view content) {
+    if (link.filename().empty()) return failure("write", link, EISDIR);
+    const std::filesystem::path target = followLinks(link);
+    if (target.filename().empty()) return failure("write", link, EISDIR);
 
     std::filesystem::path tmp;
     int err = 0;

@@ -6,9 +6,10 @@
 // The content goes to a new temporary file in the target's folder (so the
 // rename cannot cross file systems), is written whole, flushed and synced to
 // disk, and only then renamed over the target. On any failure the temporary
-// file is removed and the target keeps its previous content. A target that
-// already exists keeps its permission bits; a new one gets the usual
-// permissions for the user's umask.
+// file is removed and the target keeps its previous content. A symbolic link
+// is followed: the file it points to is replaced (the temporary file lies
+// beside that one) and the link stays. A target that already exists keeps its
+// permission bits; a new one gets the usual permissions for the user's umask.
 #pragma once
 
 #include <filesystem>

@@ -42,7 +42,7 @@ void OutputBuffer::append(std::string_view s) {
 
 void OutputBuffer::flush() {
     if (sink_ && size_ > 0) {
-        std::fwrite(data_.get(), 1, size_, sink_);
+        if (!failed_ && std::fwrite(data_.get(), 1, size_, sink_) != size_) failed_ = true;
         size_ = 0;
     }
 }

@@ -51,6 +51,8 @@ public:
     // Writes everything to the sink when at least flushAt bytes are waiting.
     void maybeFlush() { if (size_ >= flushAt_) flush(); }
     void flush();
+    // A flush could not write everything to the sink; what follows is dropped.
+    bool failed() const { return failed_; }
 
 private:
     void grow(size_t n);
@@ -60,6 +62,7 @@ private:
     std::unique_ptr<char[]> data_;
     size_t size_ = 0;
     size_t capacity_ = 0;
+    bool failed_ = false;
 };
 
 void AppendJsonString(OutputBuffer& out, std::string_view text);

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace base {
@@ -63,8 +62,8 @@ std::string formatNumber(double value, std::string_view pattern) {
     double scaled = magnitude * scale;
     scaled = std::floor(scaled + 0.5 + scaled * 4e-16);
     char buf[400];
-    std::snprintf(buf, sizeof buf, "%.0f", scaled);
-    std::string all(buf);
+    const auto digitsEnd = std::to_chars(buf, buf + sizeof buf, scaled, std::chars_format::fixed, 0).ptr;
+    std::string all(buf, digitsEnd);
     if (static_cast<int>(all.size()) <= maxFrac) all.insert(0, maxFrac + 1 - all.size(), '0');
     std::string intDigits = all.substr(0, all.size() - maxFrac);
     std::string fracDigits = all.substr(all.size() - maxFrac);
@@ -227,6 +226,22 @@ LeadingNumber ReadLeadingNumber(std::string_view text) {
         result.value = 0;
     }
     return result;
+}
+
+std::string FixedText(double value, int decimals) {
+    if (!std::isfinite(value)) return "nan";
+    char buf[400];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    return ec == std::errc() ? std::string(buf, end) : std::string("nan");
+}
+
+std::optional<double> ParseDecimal(std::string_view text) {
+    if (text.starts_with('+')) text.remove_prefix(1);
+    if (text.empty() || text.size() > 64) return std::nullopt;
+    double v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v)) return std::nullopt;
+    return v;
 }
 
 double ReadNumberText(std::string_view text) {

@@ -80,6 +80,14 @@ struct LeadingNumber {
 };
 LeadingNumber ReadLeadingNumber(std::string_view text);
 
+// Numbers for files and for output read by programs: always "." as the
+// decimal mark, whatever the C or C++ locale says (never printf or strtod).
+//   FixedText(1852.0, 3) -> "1852.000"    FixedText(-0.04, 1) -> "-0.0"
+std::string FixedText(double value, int decimals);
+// A whole argument as a finite number with "." as the decimal mark (optional
+// sign, exponent); nullopt for anything else.   ParseDecimal("59.5") == 59.5
+std::optional<double> ParseDecimal(std::string_view text);
+
 // The leading number of a typed text, 0 when there is none or it is too large.
 //   ReadNumberText(" 1,5 kn") == 1.5
 double ReadNumberText(std::string_view text);

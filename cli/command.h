@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cli {
@@ -18,6 +19,15 @@ struct Command {
 };
 
 std::vector<Command>& commands();
+
+// Writes text to standard output and flushes it. False, after telling why on
+// standard error ("orvanta-cli COMMAND: cannot write the output: ..."), when
+// it could not be written whole (a full disk, a closed pipe); the command
+// then exits non-zero.
+bool WriteOutput(std::string_view text, const char* command);
+// The same check for output already written through stdio: flushes standard
+// output and reports an earlier write error.
+bool FinishOutput(const char* command);
 
 struct Registration {
     Registration(const char* name, const char* summary, CommandFn run) {

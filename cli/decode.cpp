@@ -79,22 +79,28 @@ public:
     explicit JsonFields(base::JsonWriter& json) : json_(json) {}
     // Field names are identifiers of ours and need no escaping.
     void integer(std::string_view name, int64_t v) override {
+        ++fields;
         json_.plainKey(name);
         json_.value(v);
     }
     void single(std::string_view name, float v) override {
+        ++fields;
         json_.plainKey(name);
         json_.value(v);
     }
     void real(std::string_view name, double v) override {
+        ++fields;
         json_.plainKey(name);
         json_.value(v);
     }
     void text(std::string_view name, std::string_view v) override {
+        ++fields;
         json_.plainKey(name);
         json_.value(v);
     }
     void dateTime(std::string_view name, base::DateTime v) override {
+        const bool seconds = name == "TimeReceived";
+        if (!seconds) ++fields;
         json_.plainKey(name);
         if (v.isNull()) {
             json_.null();
@@ -103,11 +109,13 @@ public:
         // Written from the calendar fields into a local buffer: no string per message.
         const base::CalendarTime c = v.toCalendar();
         char text[40];
-        const bool seconds = name == "TimeReceived";
         const int n = std::snprintf(text, sizeof text, seconds ? "%04d-%02d-%02dT%02d:%02d:%02d" : "%04d-%02d-%02dT%02d:%02d",
                                     c.year, c.month, c.day, c.hour, c.minute, c.second);
         json_.value(std::string_view(text, static_cast<size_t>(std::clamp(n, 0, 39))));
     }
+
+    // Fields of the message itself written (the reception time is not one).
+    int fields = 0;
 
 private:
     base::JsonWriter& json_;
@@ -141,7 +149,8 @@ public:
         base::JsonWriter json(out_);
         json.beginObject();
         JsonFields visitor(json);
-        if (!ais::VisitDecodedFieldsWith(record_, type, visitor, withTime_)) {
+        // A type without a decoder has no fields of its own: nothing is printed.
+        if (!ais::VisitDecodedFieldsWith(record_, type, visitor, withTime_) || visitor.fields == 0) {
             out_.truncate(mark);
             counts_.noDecoder++;
             return;
@@ -156,19 +165,22 @@ public:
     int64_t lines() const { return counts_.lines; }
 
     void flush() { out_.flush(); }
+    bool outputFailed() const { return out_.failed(); }
 
     void summary() const {
         std::fprintf(stderr,
                      "decode: %lld lines, %lld VDM/VDO sentences, %lld other, %lld checksum errors, "
                      "%lld malformed, %lld overlong lines dropped; %lld messages, %lld printed, "
-                     "%lld of types without a decoder; %lld incomplete messages (%lld fragments)\n",
+                     "%lld of types without a decoder; %lld incomplete messages (%lld fragments), "
+                     "%lld fragments pending at the end\n",
                      static_cast<long long>(counts_.lines), static_cast<long long>(counts_.vdm),
                      static_cast<long long>(counts_.other), static_cast<long long>(counts_.checksumErrors),
                      static_cast<long long>(counts_.malformed), static_cast<long long>(counts_.overlong),
                      static_cast<long long>(counts_.messages), static_cast<long long>(counts_.printed),
                      static_cast<long long>(counts_.noDecoder),
                      static_cast<long long>(intake_.incompleteMessages()),
-                     static_cast<long long>(intake_.incompleteFragments()));
+                     static_cast<long long>(intake_.incompleteFragments()),
+                     static_cast<long long>(intake_.pendingFragments()));
     }
 
 private:
@@ -363,8 +375,11 @@ int runDecode(int argc, char** argv) {
     const bool readError = std::ferror(in) != 0;
     if (in != stdin) std::fclose(in);
     decoder.flush();
-    std::fflush(stdout);
     decoder.summary();
+    if (decoder.outputFailed() || !cli::FinishOutput("decode")) {
+        if (decoder.outputFailed()) std::fprintf(stderr, "orvanta-cli decode: cannot write the output\n");
+        return 1;
+    }
     if (readError) {
         std::fprintf(stderr, "decode: read error\n");
         return 1;

@@ -50,6 +50,9 @@ bool wantsHelp(int argc, char** argv) {
 
 std::optional<double> number(const char* text) { return base::parseTypedNumber(text); }
 
+// Writes the result to standard output; 1 (with a message) when it cannot be written.
+int print(const std::string& text) { return cli::WriteOutput(text, "geodesy") ? 0 : 1; }
+
 int usageError(const char* command, const std::string& why, void (*usage)(FILE*)) {
     std::fprintf(stderr, "orvanta-cli %s: %s\n\n", command, why.c_str());
     usage(stderr);
@@ -94,9 +97,9 @@ int runInverse(int argc, char** argv) {
     geodesy::GeodeticInverse(v[0] * geodesy::kDegToRad, v[1] * geodesy::kDegToRad, v[2] * geodesy::kDegToRad,
                              v[3] * geodesy::kDegToRad, geodesy::kInverseBoth, distance, bearing, geodesy::kWgs84B,
                              geodesy::kWgs84F);
-    std::printf("distance_m %.3f\ndistance_nm %.6f\nbearing_deg %.9f\n", distance,
-                distance / geodesy::kMetresPerNauticalMile, bearing * geodesy::kRadToDeg);
-    return 0;
+    return print("distance_m " + base::FixedText(distance, 3) + "\ndistance_nm " +
+                 base::FixedText(distance / geodesy::kMetresPerNauticalMile, 6) + "\nbearing_deg " +
+                 base::FixedText(bearing * geodesy::kRadToDeg, 9) + "\n");
 }
 
 // ---- grid ------------------------------------------------------------------
@@ -157,15 +160,16 @@ int runGrid(int argc, char** argv) {
     if (!inverse) {
         double lat = values[0] * geodesy::kDegToRad, lon = values[1] * geodesy::kDegToRad, e = 0, n = 0;
         geodesy::GridConvert(table, 1, lat, lon, e, n, geodesy::GridDirection::GeogToGrid, sink);
-        std::printf("zone %d\neasting_m %.3f\nnorthing_m %.3f\n", useZone, e, n);
-        return 0;
+        return print("zone " + std::to_string(useZone) + "\neasting_m " + base::FixedText(e, 3) + "\nnorthing_m " +
+                     base::FixedText(n, 3) + "\n");
     }
     double lat = 0, lon = 0, e = values[0], n = values[1];
     const geodesy::GridOutcome out =
         geodesy::GridConvert(table, 1, lat, lon, e, n, geodesy::GridDirection::GridToGeog, sink);
-    std::printf("zone %d\nlatitude_deg %.9f\nlongitude_deg %.9f\npasses %d\n", useZone, lat * geodesy::kRadToDeg,
-                lon * geodesy::kRadToDeg, out.passes);
-    return out.converged ? 0 : 1;
+    const int rc = print("zone " + std::to_string(useZone) + "\nlatitude_deg " + base::FixedText(lat * geodesy::kRadToDeg, 9) +
+                         "\nlongitude_deg " + base::FixedText(lon * geodesy::kRadToDeg, 9) + "\npasses " +
+                         std::to_string(out.passes) + "\n");
+    return rc != 0 ? rc : out.converged ? 0 : 1;
 }
 
 // ---- position --------------------------------------------------------------
@@ -217,9 +221,10 @@ int runPosition(int argc, char** argv) {
         std::string text = args[1];
         base::RecordingMessageSink sink;
         const double value = geodesy::ParsePosition(text, *kind, sink);
-        std::printf("value %.9f\ntext %s\n", value, text.c_str());
-        for (const auto& m : sink.entries) std::printf("message %s\n", m.text.c_str());
-        return sink.entries.empty() ? 0 : 1;
+        std::string out = "value " + base::FixedText(value, 9) + "\ntext " + text + "\n";
+        for (const auto& m : sink.entries) out += "message " + m.text + "\n";
+        const int rc = print(out);
+        return rc != 0 ? rc : sink.entries.empty() ? 0 : 1;
     }
     if (action == "format" && args.size() <= 4) {
         const auto value = number(args[1]);
@@ -233,8 +238,7 @@ int runPosition(int argc, char** argv) {
             }
             decimals = static_cast<int>(*d);
         }
-        std::printf("%s\n", geodesy::FormatPosition(*value, *kind, fileForm ? "FILE" : "form", decimals).c_str());
-        return 0;
+        return print(geodesy::FormatPosition(*value, *kind, fileForm ? "FILE" : "form", decimals) + "\n");
     }
     return usageError("position", "expected: parse TEXT KIND, or format VALUE KIND [DECIMALS]", positionUsage);
 }

@@ -1,5 +1,6 @@
 // orvanta-cli: the headless companion of the desktop program.
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,6 +12,29 @@ namespace cli {
 std::vector<Command>& commands() {
     static std::vector<Command> list;
     return list;
+}
+
+namespace {
+
+bool finish(const char* command, int error) {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+    if (error == 0) error = errno;
+    std::fprintf(stderr, "orvanta-cli %s: cannot write the output: %s\n", command,
+                 error ? std::strerror(error) : "write error");
+    return false;
+}
+
+}  // namespace
+
+bool FinishOutput(const char* command) {
+    errno = 0;
+    return finish(command, 0);
+}
+
+bool WriteOutput(std::string_view text, const char* command) {
+    errno = 0;
+    const bool whole = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    return finish(command, whole ? 0 : errno);
 }
 
 }  // namespace cli

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "base/number_format.h"
 #include "cli/command.h"
 #include "cli/sim/simulator.h"
 
@@ -83,9 +84,9 @@ int runRender(int argc, char** argv) {
             return 0;
         }
         if (a == "--simulate") {
-            char* end = nullptr;
-            seconds = i + 1 < argc ? std::strtod(argv[i + 1], &end) : -1;
-            if (!(seconds >= 0) || !end || *end != '\0' || seconds > 86400) {
+            const auto parsed = i + 1 < argc ? base::ParseDecimal(argv[i + 1]) : std::nullopt;
+            seconds = parsed ? *parsed : -1;
+            if (!(seconds >= 0) || seconds > 86400) {
                 std::fprintf(stderr, "orvanta-cli render: --simulate needs 0 to 86400 seconds\n\n");
                 usage(stderr);
                 return 2;
@@ -95,8 +96,8 @@ int runRender(int argc, char** argv) {
         }
         if (a == "--centre" && i + 2 < argc) {
             haveCentre = true;
-            lat = std::strtod(argv[i + 1], nullptr);
-            lon = std::strtod(argv[i + 2], nullptr);
+            lat = base::ParseDecimal(argv[i + 1]).value_or(0);
+            lon = base::ParseDecimal(argv[i + 2]).value_or(0);
         }
         args.push_back(a);
     }

@@ -188,7 +188,15 @@ public:
     }
 
 private:
-    static base::DateTime initialTime() { return base::SystemClock().now(); }
+    // The wall-clock start on a whole second: the rounded whole-second figures
+    // (period, time tracked, receive timer) must not depend on the fraction of
+    // the second the replay happened to start in, or two replays of one file
+    // would build different tables.
+    static base::DateTime initialTime() {
+        base::CalendarTime c = base::SystemClock().now().toCalendar();
+        c.millisecond = 0;
+        return base::DateTime::fromCalendar(c);
+    }
 
     base::ManualClock clock_;
     app::Receiver rx_;
@@ -429,11 +437,12 @@ int runBench(const Options& opt) {
     std::sort(sps.begin(), sps.end());
     std::sort(mps.begin(), mps.end());
     std::sort(cpuSps.begin(), cpuSps.end());
-    std::printf("passes: %d\nsentences: %lld\nmessages: %lld\nsentences/second: %.0f\nmessages/second: %.0f\n"
-                "sentences/cpu-second: %.0f\n",
-                kPasses, static_cast<long long>(sentences), static_cast<long long>(messages), sps[kPasses / 2],
-                mps[kPasses / 2], cpuSps[kPasses / 2]);
-    return 0;
+    const std::string text = "passes: " + std::to_string(kPasses) + "\nsentences: " + std::to_string(sentences) +
+                             "\nmessages: " + std::to_string(messages) + "\nsentences/second: " +
+                             base::FixedText(sps[kPasses / 2], 0) + "\nmessages/second: " +
+                             base::FixedText(mps[kPasses / 2], 0) + "\nsentences/cpu-second: " +
+                             base::FixedText(cpuSps[kPasses / 2], 0) + "\n";
+    return cli::WriteOutput(text, "replay") ? 0 : 1;
 }
 
 int runReplay(int argc, char** argv) {
@@ -516,11 +525,8 @@ int runReplay(int argc, char** argv) {
     if (!opt.dataDir.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(opt.dataDir, ec);  // a new data folder starts empty
-        const auto saved = targets::SaveShipData(opt.dataDir, rx.shipDataOfRun());
-        if (!saved) {
-            std::fprintf(stderr, "orvanta-cli replay: ship database not saved: %s\n", saved.error.c_str());
-            rc = 1;
-        }
+        base::StandardErrorSink failures("orvanta-cli replay");
+        if (!targets::StoreShipData(opt.dataDir, rx.shipDataOfRun(), failures)) rc = 1;
     }
 
     if (!opt.tracks.empty()) {
@@ -541,7 +547,7 @@ int runReplay(int argc, char** argv) {
     } else {
         printText(rx, out);
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    if (!cli::WriteOutput(out, "replay")) return 1;
     return rc;
 }
 

@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/number_format.h"
 #include "cli/command.h"
 #include "cli/sim/fault_injector.h"
 #include "cli/sim/outputs.h"
@@ -90,9 +91,9 @@ double WallNow() {
 }
 
 bool ParseDouble(const char* s, double& v) {
-    char* end = nullptr;
-    v = std::strtod(s, &end);
-    return end != s && *end == '\0' && std::isfinite(v);
+    const auto parsed = base::ParseDecimal(s);
+    if (parsed) v = *parsed;
+    return parsed.has_value();
 }
 
 bool ParseInt(const char* s, long long& v) {
@@ -283,7 +284,11 @@ int Simulate(const Options& o) {
     // Fast runs write in large blocks; paced runs send each message at once.
     const size_t block = o.fast ? 256 * 1024 : 1;
     std::vector<std::unique_ptr<sim::FdWriter>> files;
-    if (o.toStdout) files.push_back(std::make_unique<sim::FdWriter>(STDOUT_FILENO, false, block));
+    std::vector<std::string> fileNames;  // for the messages
+    if (o.toStdout) {
+        files.push_back(std::make_unique<sim::FdWriter>(STDOUT_FILENO, false, block));
+        fileNames.push_back("the standard output");
+    }
     if (!o.outFile.empty()) {
         const int fd = ::open(o.outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd < 0) {
@@ -291,6 +296,7 @@ int Simulate(const Options& o) {
             return 1;
         }
         files.push_back(std::make_unique<sim::FdWriter>(fd, true, block));
+        fileNames.push_back("'" + o.outFile + "'");
     }
     std::unique_ptr<sim::PtyOutput> pty;
     if (o.pty) {
@@ -387,10 +393,11 @@ int Simulate(const Options& o) {
     const double elapsed = WallNow() - wallStart;
 
     if (!o.quiet) {
-        std::fprintf(stderr, "simulate: %lld messages, %lld sentences, %lld bytes in %.3f s (%.0f sentences/s), "
-                             "scenario time %.1f s\n",
-                     messages, sentences, static_cast<long long>(byteCount), elapsed,
-                     elapsed > 0 ? sentences / elapsed : 0.0, lastTime);
+        std::fprintf(stderr, "simulate: %lld messages, %lld sentences, %lld bytes in %s s (%s sentences/s), "
+                             "scenario time %s s\n",
+                     messages, sentences, static_cast<long long>(byteCount), base::FixedText(elapsed, 3).c_str(),
+                     base::FixedText(elapsed > 0 ? sentences / elapsed : 0.0, 0).c_str(),
+                     base::FixedText(lastTime, 1).c_str());
         std::fprintf(stderr, "simulate: messages by type:");
         for (size_t t = 1; t < perType.size(); ++t)
             if (perType[t]) std::fprintf(stderr, " %zu:%lld", t, static_cast<long long>(perType[t]));
@@ -407,7 +414,14 @@ int Simulate(const Options& o) {
             std::fprintf(stderr, "simulate: TCP clients accepted %lld, closed %lld\n",
                          static_cast<long long>(t->accepted()), static_cast<long long>(t->dropped()));
     }
-    return 0;
+    int rc = 0;
+    for (size_t k = 0; k < files.size(); ++k) {
+        if (!files[k]->failed()) continue;
+        std::fprintf(stderr, "orvanta-cli simulate: cannot write %s: %s\n", fileNames[k].c_str(),
+                     std::strerror(files[k]->error()));
+        rc = 1;
+    }
+    return rc;
 }
 
 const cli::Registration reg{"simulate", "AIS traffic simulator: NMEA sentences to TCP, UDP, files or a pty", Run};

@@ -98,12 +98,16 @@ void ConnectionManager::setText(const std::string& text) {
 void ConnectionManager::OpenInput() {
     if (serial_.isOpen()) serial_.close();
     if (socket_.state() != kSocketClosed) socket_.close();
+    view_.inputRestarted(InputSource::Serial);
+    view_.inputRestarted(InputSource::Tcp);
 
     std::string error;
     bool ok = true;
     if (comm_.UseTCP) {
         source_ = InputSource::Tcp;
-        ok = comm_.IPPort >= 1 && comm_.IPPort <= 65535 && !comm_.IPAddress.empty();
+        // The setup file's address passes the dialog's check too: no name is
+        // ever looked up, only a dotted address is connected to.
+        ok = comm_.IPPort >= 1 && comm_.IPPort <= 65535 && IsValidIPAddress(comm_.IPAddress);
         if (!ok) {
             error = "Invalid address or port.";
         } else {
@@ -143,6 +147,7 @@ void ConnectionManager::SocketConnected() { ShowTCPStatus(); }
 void ConnectionManager::SocketError(int number, const std::string& description) {
     messages_.operatorMessage(base::MessageIcon::Critical, kConnectionMessageTitle, TcpErrorText(number, description));
     if (socket_.state() != kSocketClosed) socket_.close();
+    view_.inputRestarted(InputSource::Tcp);
     ShowTCPStatus();
     view_.setConnectVisible(true);
 }
@@ -150,6 +155,7 @@ void ConnectionManager::SocketError(int number, const std::string& description) 
 void ConnectionManager::SocketClosedByPeer() {
     if (source_ != InputSource::Tcp) return;
     if (socket_.state() != kSocketClosed) socket_.close();
+    view_.inputRestarted(InputSource::Tcp);
     ShowTCPStatus();
     view_.setConnectVisible(true);
 }
@@ -157,6 +163,7 @@ void ConnectionManager::SocketClosedByPeer() {
 void ConnectionManager::SerialLost(const std::string& description) {
     if (source_ != InputSource::Serial) return;
     if (serial_.isOpen()) serial_.close();
+    view_.inputRestarted(InputSource::Serial);
     setText(OpenFailureText(description));
     view_.setConnectVisible(true);
 }

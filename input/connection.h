@@ -78,6 +78,8 @@ std::string OpenFailureText(std::string_view description);
 // "TCP/IP Error :10061 - <description>"
 std::string TcpErrorText(int number, std::string_view description);
 
+enum class InputSource { None, Serial, Tcp };
+
 class SerialControl {
 public:
     virtual ~SerialControl() = default;
@@ -104,9 +106,11 @@ public:
     virtual void setConnectionText(const std::string& text) = 0;  // status bar panel 2
     virtual void setConnectVisible(bool visible) = 0;             // the "CONNECT" button
     virtual void setConnectionTestInterval(int ms) = 0;           // 0 stops the timer
+    // The source was opened, closed or lost: its unfinished line will never
+    // be completed and must not join the first line of what comes next.
+    virtual void inputRestarted(InputSource source) {}
 };
 
-enum class InputSource { None, Serial, Tcp };
 
 class ConnectionManager {
 public:

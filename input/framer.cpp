@@ -47,6 +47,33 @@ void Framer::receive(std::string_view bytes) {
         }
     }
     busy_ = false;
+    if (cutOffWhenDone_) {
+        cutOffWhenDone_ = false;
+        cutOff();
+    }
+}
+
+void Framer::dropUnfinished() {
+    if (busy_) {
+        cutOffWhenDone_ = true;
+        return;
+    }
+    cutOff();
+}
+
+void Framer::cutOff() {
+    if (droppingLine_) {
+        // An overlong line being dropped ends here: its bytes stay overflow.
+        droppingLine_ = false;
+        state_.OverflowCount++;
+        state_.OverflowBytes += static_cast<int64_t>(buffer_.size());
+    } else if (!buffer_.empty()) {
+        state_.CutOffCount++;
+        state_.CutOffBytes += static_cast<int64_t>(buffer_.size());
+    }
+    buffer_.clear();
+    cutAtLineFeed_ = true;
+    if (state_.PortMonitorOpen) handler_.inputBufferChanged(buffer_);
 }
 
 void Framer::dropHeldBack(std::string_view bytes) {

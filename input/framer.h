@@ -12,6 +12,10 @@
 // Memory is bounded: a line that grows past kMaxLine bytes without a line feed
 // is dropped whole (counted in OverflowCount / OverflowBytes) up to its line feed,
 // whether it came in many notifications or in one.
+//
+// When its input is opened, closed or lost, the unfinished line is dropped
+// (dropUnfinished, counted in CutOffCount / CutOffBytes), so the tail of one
+// connection never joins the first line of the next.
 #pragma once
 
 #include <cstddef>
@@ -50,6 +54,11 @@ public:
     // One receive notification's worth of bytes.
     void receive(std::string_view bytes);
 
+    // Drops the unfinished line: the input it came from was opened, closed or
+    // lost. Called while a sentence is being handed over, it takes effect when
+    // the current notification is done.
+    void dropUnfinished();
+
     InputKind kind() const { return kind_; }
     // Text received but not yet handed over (the unfinished line).
     std::string_view pending() const { return buffer_; }
@@ -62,6 +71,7 @@ private:
     void process();
     void discard();
     void dropHeldBack(std::string_view bytes);
+    void cutOff();
 
     InputKind kind_;
     RunState& state_;
@@ -71,6 +81,7 @@ private:
     bool heldBackFull_ = false;  // reentrant_ reached kMaxHeldBack; later bytes were dropped
     bool cutAtLineFeed_ = true;  // the last dropped byte was a line feed
     bool busy_ = false;
+    bool cutOffWhenDone_ = false;  // dropUnfinished() came while busy
     bool droppingLine_ = false;  // the current line outgrew kMaxLine and is being dropped
 };
 

@@ -40,7 +40,7 @@ enum class IntakeReason : uint8_t {
     None,
     TooShort,         // NotAIS: fewer than six characters
     OtherSentence,    // NotAIS: neither VDM nor VDO
-    FieldCount,       // Malformed: not seven fields
+    FieldCount,       // Malformed: more than seven fields
     FieldOverflow,    // Malformed: a numeric field beyond 16 bits
     FragmentNumbers,  // Malformed: fragment number 0 or above the count, count above 9
 };
@@ -68,6 +68,8 @@ public:
     // Messages given up before completion, and the fragments given up with them.
     int64_t incompleteMessages() const { return assembler_.incompleteMessages(); }
     int64_t incompleteFragments() const { return assembler_.incompleteFragments(); }
+    // Fragments of messages still being collected (at the end of a file: never completed).
+    int64_t pendingFragments() const { return assembler_.pendingFragments(); }
 
 private:
     VDMFields fields_;

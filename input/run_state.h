@@ -18,6 +18,10 @@ struct RunState {
     int32_t OverflowCount = 0;
     // Bytes dropped with those lines.
     int64_t OverflowBytes = 0;
+    // Unfinished lines dropped because their input was opened, closed or lost
+    // (the rest of such a line never comes), and their bytes.
+    int32_t CutOffCount = 0;
+    int64_t CutOffBytes = 0;
 
     // Where each sentence ended. Every sentence handed to the sentence handler
     // ends in exactly one of these (or is still a pending fragment):

@@ -1,13 +1,12 @@
 #include "input/setup_file.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <sys/stat.h>
 
 #include "base/atomic_file.h"
+#include "base/text_file.h"
 
 namespace input {
 
@@ -117,10 +116,37 @@ std::string toBool(const std::string& item, bool& out) {
     return {};
 }
 
+// 15 significant digits and always "." (never the locale's decimal mark, which
+// would turn one number into two items).
 std::string formatDouble(double v) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", v);
-    return buf;
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
+    return ec == std::errc() ? std::string(buf, end) : std::string("0");
+}
+
+template <typename Int>
+std::string formatInt(Int v) {
+    char buf[24];
+    return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+}
+
+const std::string kOutOfRange = "Value out of range";
+
+bool knownParity(const std::string& parity) {
+    if (parity.empty()) return true;
+    const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(parity[0])));
+    return c == 'n' || c == 'e' || c == 'o' || c == 'm' || c == 's';
+}
+
+// Each section's values within their range; false when one is not.
+bool comportInRange(const CommSettings& c) {
+    return c.ComPort >= 0 && c.ComPort <= 16 && c.BaudRate >= 1 && c.BaudRate <= 4000000 && c.DataBits >= 5 &&
+           c.DataBits <= 8 && c.StopBits >= 1 && c.StopBits <= 2 && knownParity(c.Parity);
+}
+bool addressInRange(const CommSettings& c) { return c.IPPort >= 1 && c.IPPort <= 65535; }
+bool referenceInRange(const input::RunState& s) {
+    return s.RefLat >= -90.0 && s.RefLat <= 90.0 && s.RefLon >= -180.0 && s.RefLon <= 180.0 && s.ReferenceMode >= 0 &&
+           s.ReferenceMode <= 3 && s.RefMMSI >= 0 && s.RefMMSI <= 999999999;
 }
 
 std::string quoted(const std::string& s) {
@@ -144,7 +170,19 @@ void SetSetupDefaults(CommSettings& comm) {
     comm.IPPort = 8040;
 }
 
-std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunState& state) {
+namespace {
+CommSettings DefaultComm() {
+    CommSettings d;
+    SetSetupDefaults(d);
+    return d;
+}
+
+// The items of the text into the settings; the first failure to read one ends it.
+struct SectionsRead {
+    bool comport = false, address = false, reference = false, standard = false;
+};
+
+std::string readItems(std::string_view text, CommSettings& comm, input::RunState& state, SectionsRead& read) {
     ItemReader reader(text);
     std::string item;
     // Reads the next item, reporting the end of the text as a failure.
@@ -158,12 +196,14 @@ std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunStat
 
     while (reader.next(item)) {
         if (item == "REM Comport") {
+            read.comport = true;
             SETUP_READ(toInt(v, comm.ComPort, -32768, 32767));
             SETUP_READ(toInt(v, comm.BaudRate, -2147483648.0, 2147483647.0));
             SETUP_READ(toInt(v, comm.DataBits, -32768, 32767));
             SETUP_READ((comm.Parity = v, std::string()));
             SETUP_READ(toInt(v, comm.StopBits, -32768, 32767));
         } else if (item == "REM IP Address") {
+            read.address = true;
             SETUP_READ(toBool(v, comm.UseTCP));
             SETUP_READ((comm.IPAddress = v, std::string()));
             SETUP_READ(toInt(v, comm.IPPort, -2147483648.0, 2147483647.0));
@@ -180,11 +220,13 @@ std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunStat
             SETUP_READ(toBool(v, state.CheckChecksum));
             SETUP_READ(toBool(v, state.EmptyBuffer));
         } else if (item == "REM RefPos Settings") {
+            read.reference = true;
             SETUP_READ(toDouble(v, state.RefLat));
             SETUP_READ(toDouble(v, state.RefLon));
             SETUP_READ(toInt(v, state.ReferenceMode, -32768, 32767));
             SETUP_READ(toInt(v, state.RefMMSI, -2147483648.0, 2147483647.0));
         } else if (item == "REM Binary Message Standard") {
+            read.standard = true;
             SETUP_READ(toInt(v, state.BinaryMsgStandard, -32768, 32767));
         }
     }
@@ -192,54 +234,98 @@ std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunStat
     return {};
 }
 
+}  // namespace
+
+std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunState& state) {
+    SectionsRead read;
+    const std::string failure = readItems(text, comm, state, read);
+    // A section with a value out of its range takes that section's defaults,
+    // also when reading stopped early.
+    bool inRange = true;
+    const CommSettings defaults = DefaultComm();
+    if (read.comport && !comportInRange(comm)) {
+        inRange = false;
+        comm.ComPort = 0;
+        comm.BaudRate = defaults.BaudRate;
+        comm.DataBits = defaults.DataBits;
+        comm.Parity = defaults.Parity;
+        comm.StopBits = defaults.StopBits;
+    }
+    if (read.address && !addressInRange(comm)) {
+        inRange = false;
+        comm.UseTCP = false;
+        comm.IPAddress = defaults.IPAddress;
+        comm.IPPort = defaults.IPPort;
+    }
+    if (read.reference && !referenceInRange(state)) {
+        inRange = false;
+        state.RefLat = 0;
+        state.RefLon = 0;
+        state.ReferenceMode = 0;
+        state.RefMMSI = 0;
+    }
+    if (read.standard && state.BinaryMsgStandard != 0 && state.BinaryMsgStandard != 1) {
+        inRange = false;
+        state.BinaryMsgStandard = 0;
+    }
+    if (!failure.empty()) return failure;
+    return inRange ? std::string() : kOutOfRange;
+}
+
 std::string FormatSetup(const CommSettings& comm, const input::RunState& state) {
-    std::ostringstream out;
     const char* crlf = "\r\n";
-    out << "\"REM Comport\"" << crlf;
-    out << comm.ComPort << ',' << comm.BaudRate << ',' << comm.DataBits << ',' << quoted(comm.Parity) << ','
-        << comm.StopBits << crlf;
-    out << "\"REM IP Address\"" << crlf;
-    out << truth(comm.UseTCP) << ',' << quoted(comm.IPAddress) << ',' << comm.IPPort << crlf;
-    out << "\"REM IP List\"" << crlf;
+    std::string out;
+    out.reserve(512);
+    out += "\"REM Comport\"";
+    out += crlf;
+    out += formatInt(comm.ComPort) + ',' + formatInt(comm.BaudRate) + ',' + formatInt(comm.DataBits) + ',' +
+           quoted(comm.Parity) + ',' + formatInt(comm.StopBits) + crlf;
+    out += "\"REM IP Address\"";
+    out += crlf;
+    out += std::string(truth(comm.UseTCP)) + ',' + quoted(comm.IPAddress) + ',' + formatInt(comm.IPPort) + crlf;
+    out += "\"REM IP List\"";
+    out += crlf;
     const int count = std::max<int>(0, std::min<int>(comm.IPListCount, 10));
-    out << count << crlf;
-    for (int i = 0; i < count; ++i) out << quoted(comm.IPList[static_cast<size_t>(i)]) << crlf;
-    out << "\"REM Data tests\"" << crlf;
-    out << truth(state.CheckChecksum) << ',' << truth(state.EmptyBuffer) << crlf;
-    out << "\"REM RefPos Settings\"" << crlf;
-    out << formatDouble(state.RefLat) << ',' << formatDouble(state.RefLon) << crlf;
-    out << state.ReferenceMode << ',' << state.RefMMSI << crlf;
-    out << "\"REM Binary Message Standard\"" << crlf;
-    out << state.BinaryMsgStandard << crlf;
-    return out.str();
+    out += formatInt(count) + crlf;
+    for (int i = 0; i < count; ++i) out += quoted(comm.IPList[static_cast<size_t>(i)]) + crlf;
+    out += "\"REM Data tests\"";
+    out += crlf;
+    out += std::string(truth(state.CheckChecksum)) + ',' + truth(state.EmptyBuffer) + crlf;
+    out += "\"REM RefPos Settings\"";
+    out += crlf;
+    out += formatDouble(state.RefLat) + ',' + formatDouble(state.RefLon) + crlf;
+    out += formatInt(state.ReferenceMode) + ',' + formatInt(state.RefMMSI) + crlf;
+    out += "\"REM Binary Message Standard\"";
+    out += crlf;
+    out += formatInt(state.BinaryMsgStandard) + crlf;
+    return out;
 }
 
 void LoadSetup(const std::string& path, CommSettings& comm, input::RunState& state, base::MessageSink& messages) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    // Read like every other data file: a regular file of sane size only,
+    // opened without blocking (a named pipe in its place cannot stop the start).
+    const base::FileBytes file = base::ReadFileBytes(path, kMaxSetupFileBytes);
+    if (!file.exists) {
         messages.operatorMessage(base::MessageIcon::Information, kTitle,
                                  "Setup file do not exist. Default data loaded. Comport has to be selected.");
         SetSetupDefaults(comm);
         return;
     }
-    std::ifstream in(path, std::ios::binary);
-    std::string text;
     std::string failure;
-    if (!in || S_ISDIR(st.st_mode)) {
-        failure = "Path/File access error";
-    } else if (st.st_size > 1 << 20) {
-        failure = "File too large";
+    if (!file.ok) {
+        failure = file.error.ends_with("is too large") ? "File too large" : "Path/File access error";
     } else {
-        std::ostringstream buf;
-        buf << in.rdbuf();
-        text = buf.str();
-        failure = ParseSetup(text, comm, state);
+        failure = ParseSetup(file.bytes, comm, state);
     }
-    if (!failure.empty()) {
-        messages.operatorMessage(base::MessageIcon::Exclamation, kTitle,
-                                 failure + " - Error in Setup file. Default data loaded");
-        SetSetupDefaults(comm);
-    }
+    if (failure.empty()) return;
+    messages.operatorMessage(base::MessageIcon::Exclamation, kTitle,
+                             failure + " - Error in Setup file. Default data loaded");
+    // Out-of-range values already fell back to their section's defaults;
+    // anything else leaves the communication settings unknown.
+    if (failure != kOutOfRange) SetSetupDefaults(comm);
+    // The defaults will be written over the file at the end of the run: keep
+    // what the user had beside it, addresses and all.
+    if (file.ok) base::WriteFileAtomically(path + kBadSetupSuffix, file.bytes);
 }
 
 bool SaveSetup(const std::string& path, const CommSettings& comm, const input::RunState& state,

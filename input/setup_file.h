@@ -13,11 +13,15 @@
 //   #FALSE#,"127.0.0.1",8040
 //
 // Loading never fails to its caller: problems become an operator message and
-// the defaults. Saving replaces the file atomically, so a crash or a full disk
+// the defaults. A value outside its range (a latitude beyond 90, a port
+// beyond 65535, an unknown mode) is such a problem too; it gives its section's
+// defaults. A file that failed to load is kept as "Orvanta.ini.bad" before the
+// defaults can be written over it. Saving replaces the file atomically, so a crash or a full disk
 // leaves either the old or the new file, never a half-written one.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -45,9 +49,14 @@ struct CommSettings {
 // IPPort 8040; everything else stays.
 void SetSetupDefaults(CommSettings& comm);
 
+inline constexpr const char* kBadSetupSuffix = ".bad";
+inline constexpr std::size_t kMaxSetupFileBytes = 1 << 20;
+
 // Reads the settings from text (the content of the file). Returns an empty
 // string on success, else the description of the failure; fields read before
-// the failure keep what was read.
+// the failure keep what was read. A section with a value out of range is set
+// to its defaults and reading goes on; "Value out of range" is returned then
+// (unless a later item fails to read).
 std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunState& state);
 
 // The file content SaveSetup writes.

@@ -47,16 +47,20 @@ ExtractResult ExtractVDM(std::string_view sentence, VDMFields& fields, std::stri
         f[static_cast<size_t>(commas)] = rest.substr(0, c);
         rest.remove_prefix(c + 1);
     }
-    if (commas != 6) {
-        if (errorText) *errorText = commas > 6 ? "too many fields" : "too few fields";
+    if (commas == 7) {
+        if (errorText) *errorText = "too many fields";
         return ExtractResult::Malformed;
     }
+    // The text after the last comma becomes the next field, cut before its
+    // checksum; fields after it stay empty (an empty fill-bit field reads as
+    // not available, and the message is still decoded).
     const size_t star = rest.find('*');
-    f[6] = star == std::string_view::npos ? rest : rest.substr(0, star);
+    std::string_view last = star == std::string_view::npos ? rest : rest.substr(0, star);
     if (star == std::string_view::npos) {
-        // No checksum: drop the line end from the fill-bit field.
-        while (!f[6].empty() && (f[6].back() == '\n' || f[6].back() == '\r')) f[6].remove_suffix(1);
+        // No checksum: drop the line end.
+        while (!last.empty() && (last.back() == '\n' || last.back() == '\r')) last.remove_suffix(1);
     }
+    f[static_cast<size_t>(commas)] = last;
 
     bool ok1 = true, ok2 = true, ok3 = true, ok6 = true;
     const int16_t count = ReadFieldValue(f[1], ok1);
@@ -82,6 +86,12 @@ ExtractResult ExtractVDM(std::string_view sentence, VDMFields& fields, std::stri
 int VdmAssembler::pendingCount() const {
     int n = 0;
     for (const auto& p : pending_) n += p.used ? 1 : 0;
+    return n;
+}
+
+int VdmAssembler::pendingFragments() const {
+    int n = 0;
+    for (const auto& p : pending_) n += p.used ? p.received : 0;
     return n;
 }
 

@@ -41,11 +41,13 @@ int16_t ReadFieldValue(std::string_view field, bool& ok);
 
 enum class ExtractResult {
     Ok,
-    Malformed,        // seven or more commas, or fewer than six: not a VDM/VDO layout
+    Malformed,        // seven or more commas: not a VDM/VDO layout
     ConversionError,  // a numeric field out of range
 };
 
-// Splits sentence into fields. On anything but Ok, fields is left unchanged
+// Splits sentence into fields. With fewer than six commas the text after the
+// last one is the last field given and the fields after it are empty (so an
+// empty fill-bit field gives -9999). On anything but Ok, fields is left unchanged
 // and errorText (when given) receives a one-line description.
 ExtractResult ExtractVDM(std::string_view sentence, VDMFields& fields, std::string* errorText = nullptr);
 
@@ -77,6 +79,8 @@ public:
     int64_t incompleteMessages() const { return incompleteMessages_; }
     int64_t incompleteFragments() const { return incompleteFragments_; }
     int pendingCount() const;
+    // Fragments held for messages not complete yet.
+    int pendingFragments() const;
 
 private:
     struct Pending {

@@ -7,6 +7,7 @@
 
 #include "base/atomic_file.h"
 #include "base/text_file.h"
+#include "base/operator_messages.h"
 
 namespace targets {
 namespace {
@@ -56,25 +57,6 @@ std::string fileText(std::string_view s, bool lowerCase) {
         }
     }
     return out;
-}
-
-// Records of one earlier file, in file order.
-struct ParsedFile {
-    std::vector<ShipDataItem> items;
-    int malformed = 0;
-};
-
-ParsedFile parseLines(const std::vector<std::string>& lines) {
-    ParsedFile f;
-    for (const std::string& line : lines) {
-        if (line.find_first_not_of(" \t") == std::string::npos) continue;
-        if (auto item = ParseShipDataLine(line)) {
-            f.items.push_back(std::move(*item));
-        } else {
-            ++f.malformed;
-        }
-    }
-    return f;
 }
 
 }  // namespace
@@ -129,29 +111,71 @@ const ShipDataItem* ShipDatabase::LookupShipData(int32_t mmsi) const {
     return it == index_.end() ? nullptr : &items_[it->second];
 }
 
+namespace {
+
+// One line of an earlier file: its bytes as they are, line end included, and
+// the record it holds when it holds one.
+struct StoredLine {
+    std::string_view bytes;
+    std::optional<ShipDataItem> item;
+};
+
+// The lines of a file's bytes, read as LoadShipData reads them (a leading
+// byte-order mark skipped, one CR before the LF dropped, Latin-1 or UTF-8).
+std::vector<StoredLine> storedLines(std::string_view bytes) {
+    std::vector<StoredLine> out;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        const std::size_t lf = bytes.find('\n', pos);
+        const std::size_t end = lf == std::string_view::npos ? bytes.size() : lf + 1;
+        StoredLine line{bytes.substr(pos, end - pos), std::nullopt};
+        std::string_view text = line.bytes;
+        if (pos == 0 && text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+        if (text.ends_with('\n')) text.remove_suffix(1);
+        if (text.ends_with('\r')) text.remove_suffix(1);
+        line.item = ParseShipDataLine(base::Latin1OrUtf8ToUtf8(text));
+        out.push_back(line);
+        pos = end;
+    }
+    return out;
+}
+
+bool isBlankLine(std::string_view bytes) { return bytes.find_first_not_of(" \t\r\n") == std::string_view::npos; }
+
+// Appends a kept line; a last line without its line end gets one (completing
+// a lone CR), so the next record starts a line of its own and this one reads
+// back as it did.
+void appendLine(std::string& content, std::string_view bytes) {
+    content += bytes;
+    if (!bytes.ends_with('\n')) content += bytes.ends_with('\r') ? "\n" : "\r\n";
+}
+
+}  // namespace
+
 ShipDataLoadResult ShipDatabase::LoadShipData(const std::filesystem::path& dataDir) {
     clear();
     ShipDataLoadResult r;
 
-    const base::TextFileLines main = base::ReadTextLines(dataDir / kShipDataFileName);
+    const base::FileBytes main = base::ReadFileBytes(dataDir / kShipDataFileName, base::kMaxTextFileBytes);
     r.fileFound = main.exists;
     if (main.exists && !main.ok) r.readFailed = true;
-    if (main.ok) {
-        ParsedFile parsed = parseLines(main.lines);
-        r.malformedLines += parsed.malformed;
-        for (auto& item : parsed.items) add(std::move(item));
+    for (const StoredLine& line : storedLines(main.bytes)) {
+        if (line.item) {
+            add(*line.item);
+        } else if (!isBlankLine(line.bytes)) {
+            ++r.malformedLines;
+        }
     }
 
     // A backup left by an interrupted save of an older version may hold
     // vessels the main file lost; they count as known too.
-    const base::TextFileLines old = base::ReadTextLines(dataDir / kShipDataOldFileName);
+    const base::FileBytes old = base::ReadFileBytes(dataDir / kShipDataOldFileName, base::kMaxTextFileBytes);
     if (old.exists && !old.ok) r.readFailed = true;
-    if (old.ok) {
-        ParsedFile parsed = parseLines(old.lines);
-        r.malformedLines += parsed.malformed;
-        for (auto& item : parsed.items) {
-            if (LookupShipData(item.MMSI)) continue;
-            add(std::move(item));
+    for (const StoredLine& line : storedLines(old.bytes)) {
+        if (!line.item) {
+            if (!isBlankLine(line.bytes)) ++r.malformedLines;
+        } else if (!LookupShipData(line.item->MMSI)) {
+            add(*line.item);
             ++r.fromBackup;
         }
     }
@@ -166,33 +190,55 @@ ShipDataSaveResult SaveShipData(const std::filesystem::path& dataDir, std::span<
 
     // The earlier content is read before anything is written. A previous file
     // that is there but unreadable must not be replaced by one without its records.
-    const base::TextFileLines previous = base::ReadTextLines(mainPath);
+    const base::FileBytes previous = base::ReadFileBytes(mainPath, base::kMaxTextFileBytes);
     if (previous.exists && !previous.ok) {
         r.error = previous.error;
         return r;
     }
     // An unreadable backup does not stop the save; it is just left in place.
-    const base::TextFileLines backup = base::ReadTextLines(oldPath);
+    const base::FileBytes backup = base::ReadFileBytes(oldPath, base::kMaxTextFileBytes);
+
+    // The vessels of this run that have something to store; the first entry of an MMSI wins.
+    std::unordered_map<int32_t, const ShipDataItem*> fresh;
+    for (const ShipDataItem& item : runVessels) {
+        if (!item.Name.empty() && item.MMSI > 0) fresh.try_emplace(item.MMSI, &item);
+    }
 
     std::string content;
-    std::unordered_set<int32_t> written;
-    auto emit = [&](const ShipDataItem& item) {
-        if (!written.insert(item.MMSI).second) return false;
-        content += FormatShipDataLine(item);
-        ++r.written;
-        return true;
-    };
-
-    for (const ShipDataItem& item : runVessels) {
-        if (item.Name.empty() || item.MMSI <= 0) continue;
-        if (emit(item)) ++r.fromThisRun;
+    content.reserve(previous.bytes.size() + fresh.size() * 64);
+    std::unordered_set<int32_t> known;  // MMSIs with a record in the new file
+    // Every line of the previous file stays as it is, unreadable ones too,
+    // except the first record of a vessel of this run: that one is refreshed
+    // in its place.
+    for (const StoredLine& line : storedLines(previous.bytes)) {
+        const int32_t mmsi = line.item ? line.item->MMSI : 0;
+        const bool first = line.item && known.insert(mmsi).second;
+        if (const auto it = first ? fresh.find(mmsi) : fresh.end(); it != fresh.end()) {
+            content += FormatShipDataLine(*it->second);
+            ++r.fromThisRun;
+        } else {
+            appendLine(content, line.bytes);
+            if (!line.item && !isBlankLine(line.bytes)) ++r.keptUnreadable;
+        }
+        if (line.item) ++r.written;
     }
-    // The previous file is newer than a left-over backup, so it goes first.
-    for (const auto* source : {&previous, &backup}) {
-        if (!source->ok) continue;
-        const ParsedFile parsed = parseLines(source->lines);
-        r.droppedLines += parsed.malformed;
-        for (const ShipDataItem& item : parsed.items) emit(item);
+    // Vessels new to the file follow, in the order given.
+    for (const ShipDataItem& item : runVessels) {
+        if (!fresh.contains(item.MMSI) || !known.insert(item.MMSI).second) continue;
+        content += FormatShipDataLine(item);
+        ++r.fromThisRun;
+        ++r.written;
+    }
+    // Then the vessels that only a left-over backup still knows.
+    if (backup.ok) {
+        for (const StoredLine& line : storedLines(backup.bytes)) {
+            if (line.item && known.insert(line.item->MMSI).second) {
+                appendLine(content, line.bytes);
+                ++r.written;
+            } else if (!line.item && !isBlankLine(line.bytes)) {
+                ++r.droppedLines;
+            }
+        }
     }
 
     const base::FileWriteResult w = base::WriteFileAtomically(mainPath, content);
@@ -206,6 +252,16 @@ ShipDataSaveResult SaveShipData(const std::filesystem::path& dataDir, std::span<
     if (backup.ok) {
         std::error_code ec;
         r.backupRemoved = std::filesystem::remove(oldPath, ec) && !ec;
+    }
+    return r;
+}
+
+ShipDataSaveResult StoreShipData(const std::filesystem::path& dataDir, std::span<const ShipDataItem> runVessels,
+                                 base::MessageSink& messages) {
+    ShipDataSaveResult r = SaveShipData(dataDir, runVessels);
+    if (!r.ok) {
+        messages.operatorMessage(base::MessageIcon::Exclamation, "Orvanta",
+                                 r.error + " Ship database not stored!");
     }
     return r;
 }

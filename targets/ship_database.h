@@ -23,7 +23,7 @@
 //
 // The list is filled once at start and not changed by the run: static data
 // received during the run lives in the targets and reaches the file when the
-// run ends. File errors never reach the operator; they come back as values.
+// run ends. File errors come back as values (StoreShipData tells the operator).
 #pragma once
 
 #include <cstddef>
@@ -35,6 +35,8 @@
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "base/operator_messages.h"
 
 namespace targets {
 
@@ -96,24 +98,34 @@ struct ShipDataSaveResult {
     bool ok = false;
     std::string error;          // what failed, for logs and tests; empty when ok
     int written = 0;            // records in the new file
-    int fromThisRun = 0;        // of which came from the run
-    int droppedLines = 0;       // lines of the earlier files that held no record
+    int fromThisRun = 0;        // of which came from the run (refreshed or new)
+    int keptUnreadable = 0;     // lines of the previous file that hold no record, kept as they were
+    int droppedLines = 0;       // lines of a left-over backup that held no record
     bool backupRemoved = false; // a left-over "Shipdata-OLD.dat" was merged and deleted
     explicit operator bool() const { return ok; }
 };
 
-// Rewrites "Shipdata.dat" in dataDir: the vessels of this run first (in the
-// order given; the caller passes the class A and B targets in table order),
-// then every vessel of the previous file, and then of a left-over
-// "Shipdata-OLD.dat", that the run did not refresh. Items with an empty name
-// are not written, and an MMSI is written once (its first occurrence wins).
+// Rewrites "Shipdata.dat" in dataDir. Every line of the previous file is kept
+// byte for byte, in its place, also one that holds no readable record; only
+// the first record of each vessel of this run is refreshed (replaced by the
+// run's data, in its place). Vessels of the run new to the file follow in the
+// order given, then the vessels of a left-over "Shipdata-OLD.dat" that neither
+// knows (its lines as they were). Items with an empty name are not written,
+// and an MMSI of the run is written once (its first occurrence wins). The
+// caller passes only vessels whose static data was received in this run.
 //
-// The new content goes to a temporary file in the same folder, is flushed to
-// disk and only then renamed over "Shipdata.dat". When the previous file
-// exists but cannot be read, or the new one cannot be written completely,
-// nothing is replaced and the result says why.
+// The new content goes to a temporary file in the same folder (beside the
+// file a symbolic link points to), is flushed to disk and only then renamed
+// over "Shipdata.dat". When the previous file exists but cannot be read, or
+// the new one cannot be written completely, nothing is replaced and the
+// result says why.
 ShipDataSaveResult SaveShipData(const std::filesystem::path& dataDir,
                                 std::span<const ShipDataItem> runVessels);
+
+// SaveShipData, and a failure raised once as an operator message
+// ("<reason> Ship database not stored!"), as a failed setup file is.
+ShipDataSaveResult StoreShipData(const std::filesystem::path& dataDir, std::span<const ShipDataItem> runVessels,
+                                 base::MessageSink& messages);
 
 // One record as written: lower-case name, '"' -> "'" in both texts, CR LF ended.
 std::string FormatShipDataLine(const ShipDataItem& item);

@@ -40,13 +40,15 @@ void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind,
     const bool showPositions = ctx.referenceMode == 0 || (ctx.refLat == 0.0 && ctx.refLon == 0.0) ||
                                (!update && ctx.referenceChanged);
     const char* noPosition = update ? "n/a" : "";
-    if (!HasCoordinate(t.Latitude)) {
+    // Range and bearing only to a valid position.
+    const bool noRange = !showPositions && !IsValidPosition(t.Latitude, t.Longitude);
+    if (!HasCoordinate(t.Latitude) || noRange) {
         c[kColLat] = noPosition;
     } else {
         c[kColLat] = showPositions ? geodesy::FormatPosition(t.Latitude, "LAT", "display", 1)
                                    : base::formatNumber(t.Range / kMetresPerNm, "0.0 nm");
     }
-    if (!HasCoordinate(t.Longitude)) {
+    if (!HasCoordinate(t.Longitude) || noRange) {
         c[kColLon] = noPosition;
     } else {
         c[kColLon] = showPositions ? geodesy::FormatPosition(t.Longitude, "LON", "display", 1)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ namespace {
 // The placeholder of an empty text key; sorts after the upper-case letters
 // (U+00D8 as UTF-8 compares above every ASCII character).
 const std::string kEmptyTextKey = "\xC3\x98";
+
+constexpr double kMissing = std::numeric_limits<double>::max();
 
 struct Key {
     int entry = 0;
@@ -48,11 +51,21 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
             case kColNo: k.number = n; break;
             case kColMMSI: k.number = t.MMSI; break;
             case kColName: k.text = t.Name.empty() ? kEmptyTextKey : Upper(t.Name); break;
+            // Ranges and bearings exist only for valid positions; any real
+            // range (up to half the globe) sorts before an entry without one.
             case kColLat:
-                k.number = t.Latitude == 0.0 ? 999999.0 : (referenceMode == 0 ? t.Latitude : t.Range);
+                if (referenceMode == 0) {
+                    k.number = t.Latitude == 0.0 ? kMissing : t.Latitude;
+                } else {
+                    k.number = IsValidPosition(t.Latitude, t.Longitude) ? t.Range : kMissing;
+                }
                 break;
             case kColLon:
-                k.number = t.Longitude == 0.0 ? 999.0 : (referenceMode == 0 ? t.Longitude : t.Bearing);
+                if (referenceMode == 0) {
+                    k.number = t.Longitude == 0.0 ? kMissing : t.Longitude;
+                } else {
+                    k.number = IsValidPosition(t.Latitude, t.Longitude) ? t.Bearing : kMissing;
+                }
                 break;
             case kColSOG: k.number = (t.SOG == base::kNotAvailable || fixed) ? 999999.0 : t.SOG; break;
             case kColCOG: k.number = (t.COG == base::kNotAvailable || fixed) ? 999999.0 : t.COG; break;

@@ -446,16 +446,18 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
     copyMessage(t, type, rec, ctx);
     if (type == 20 || countsOnly(type)) return done;
 
-    // The reference position follows the own ship or the chosen vessel.
+    // The reference position follows the own ship or the chosen vessel, but
+    // only to a position it reported: a report without one leaves it where it was.
     if (ctx.state) {
         input::RunState& s = *ctx.state;
+        const bool valid = IsValidPosition(t.Latitude, t.Longitude);
         const bool follow = (s.ReferenceMode == kRefFromVDO && kind == SentenceKind::VDO) ||
                             (s.ReferenceMode == kRefFromVDM && kind == SentenceKind::VDM && t.MMSI == s.RefMMSI);
-        if (follow) {
+        if (follow && valid) {
             s.RefLat = t.Latitude;
             s.RefLon = t.Longitude;
         }
-        if (s.ReferenceMode != kRefNone && t.Latitude != 0) {
+        if (s.ReferenceMode != kRefNone && valid) {
             geodesy::GeodeticInverse(s.RefLat * geodesy::kDegToRad, s.RefLon * geodesy::kDegToRad,
                                      t.Latitude * geodesy::kDegToRad, t.Longitude * geodesy::kDegToRad,
                                      geodesy::kInverseBoth, t.Range, t.Bearing, geodesy::kWgs84B, geodesy::kWgs84F);
@@ -504,6 +506,7 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
             t.IMONumber = s.IMONumber;
             t.CallSign = s.CallSign;
             t.Name = s.Name;
+            if (NameKnown(s.Name)) t.ReceivedName = s.Name;
             t.ShipType = s.ShipType;
             t.ShipTypeText = s.ShipTypeText;
             t.CargoTypeText = s.CargoTypeText;
@@ -569,6 +572,7 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
             t.COG = s.COG;
             t.TrueHeading = s.TrueHeading;
             t.Name = s.Name == kTwentyBlanks ? ClassBName(t) : s.Name;
+            if (NameKnown(s.Name)) t.ReceivedName = s.Name;
             t.ShipType = s.ShipType;
             t.ShipTypeText = s.ShipTypeText;
             t.CargoTypeText = s.CargoTypeText;
@@ -604,6 +608,7 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
                 // Part A is where most class B stations send their name: it
                 // replaces the placeholder, never a name from message 19.
                 if (NameKnown(s.Name) && (t.Name.empty() || t.Name == kClassBPlaceholder)) t.Name = s.Name;
+                if (NameKnown(s.Name)) t.ReceivedName = s.Name;
             } else {
                 t.ShipType24 = s.ShipType;
                 t.ShipTypeText24 = s.ShipTypeText;

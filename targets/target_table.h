@@ -68,6 +68,13 @@ enum ReferenceModeIndex : int16_t {
 
 using SentenceKind = input::SentenceKind;
 
+// A position that ranges are measured from or to: latitude within +-90 and
+// neither 0 nor -9999 (both mean "not available"), longitude within +-180.
+// Latitude 91 and longitude 181 are the air's "not available".
+inline bool IsValidPosition(double latitude, double longitude) {
+    return latitude >= -90.0 && latitude <= 90.0 && latitude != 0.0 && longitude >= -180.0 && longitude <= 180.0;
+}
+
 // Class an entry was created as; decides which message types it takes.
 enum class TargetClass : uint8_t { Unknown, A, BS, SAR, B, AtoN };
 // What the list shows: "A", "BS", "SAR", "B", "AtoN", "" for Unknown.
@@ -114,6 +121,10 @@ struct TargetRecord {
     int32_t IMONumber = 0;
     std::string CallSign;
     std::string Name;
+    // The name this vessel sent in this run (type 5, 19 or 24 part A), never
+    // a placeholder or a name from the ship database; empty until one came.
+    // What the ship database keeps of the run.
+    std::string ReceivedName;
     int16_t ShipType = 0;
     std::string ShipTypeText;
     std::string CargoTypeText;

@@ -274,6 +274,7 @@ void FdWriter::flush() {
             ::poll(&p, 1, 100);
         } else {
             failed_ = true;  // reader gone (EPIPE) or disk full: stop writing here
+            error_ = n < 0 ? errno : ENOSPC;
         }
     }
     buffer_.clear();

@@ -95,6 +95,7 @@ public:
     void write(std::string_view bytes);
     void flush();
     bool failed() const { return failed_; }
+    int error() const { return error_; }  // errno of the failed write
 
 private:
     int fd_;
@@ -102,6 +103,7 @@ private:
     size_t limit_;
     std::string buffer_;
     bool failed_ = false;
+    int error_ = 0;
 };
 
 // A pseudo-terminal pair: the simulator writes to the master; a program opens

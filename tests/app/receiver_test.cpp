@@ -51,14 +51,14 @@ TEST_F(ReceiverTest, EveryOutcomeIsCountedOnceAndAtOnce) {
     stream += "$GPGGA,120000,5930.000,N,00515.000,E,1,08,1.0,10.0,M,40.0,M,,*47\r\n";  // not AIS
     stream += "!AIVDR,1,1,,A,13aG,0*00\r\n";                                           // not AIS
     stream += "!AIVDM,1,1,,A,13aG,0,1,2*00\r\n";                                       // seven commas
-    stream += "!AIVDM,1,1,\r\n";                                                       // too few fields
+    stream += "!AIVDM,1,1,\r\n";                                                       // no payload: decoded
     stream += "!AIVDM,99999,1,,A,13aG,0*00\r\n";                                       // count out of range
     stream += two[0];                                                                  // part 2 never comes
     stream += Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f)));
     stream += two[1].substr(0, 7) + "2,2,7" + two[1].substr(12);  // part 2 of a message never begun
     stream += "!AIVDM,2,3,5,A,13aG,0*00\r\n";                     // number above count
     feed(stream);
-    EXPECT_EQ(counts(), (std::array<int64_t, 7>{9, 2, 4, 1, 1, 1, 1}));
+    EXPECT_EQ(counts(), (std::array<int64_t, 7>{9, 2, 3, 2, 1, 1, 1}));
     EXPECT_EQ(events.rows, std::vector<int>{1});
     EXPECT_EQ(rx.lastExtractError(), "Error 6 : Overflow  VDM-message : !AIVDM,99999,1,,A,13aG,0*00\r\n");
     expectBalanced();
@@ -66,7 +66,7 @@ TEST_F(ReceiverTest, EveryOutcomeIsCountedOnceAndAtOnce) {
     // even when that one is rejected as malformed.
     clock.advance(input::VdmAssembler::kMaxAgeSeconds + 1);
     feed("!AIVDM,2,0,4,A,55P5TL01VIaAL,0*00\r\n");
-    EXPECT_EQ(counts(), (std::array<int64_t, 7>{10, 2, 5, 1, 2, 2, 0}));
+    EXPECT_EQ(counts(), (std::array<int64_t, 7>{10, 2, 4, 2, 2, 2, 0}));
     EXPECT_EQ(rx.lastExtractError().substr(0, 8), "Error 6 ");  // only field errors replace the text
     expectBalanced();
 }

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <signal.h>
 #include <unistd.h>
@@ -78,6 +79,28 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+inline std::string ReadFile(const std::filesystem::path& p) {
+    std::string out;
+    if (FILE* f = std::fopen(p.c_str(), "rb")) {
+        char buf[4096];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) out.append(buf, n);
+        std::fclose(f);
+    }
+    return out;
+}
+
+// The lines of a text, each with its line feed (the last may have none).
+inline std::vector<std::string> Lines(std::string_view text) {
+    std::vector<std::string> out;
+    while (!text.empty()) {
+        const size_t lf = text.find('\n');
+        const size_t end = lf == std::string_view::npos ? text.size() : lf + 1;
+        out.emplace_back(text.substr(0, end));
+        text.remove_prefix(end);
+    }
+    return out;
+}
 
 // A ship record written as a file line: one line that reads back to the same
 // numbers (texts are lower-cased and lose their quotes) and is written out the

@@ -1,6 +1,9 @@
 // ParseSetup on any text, and what the program writes back from it.
 //
-// What must hold: whatever was read (also when reading stopped at a fault)
+// What must hold: whatever the text, every value read is within its range
+// (latitude, longitude, ports, modes), "Value out of range" being reported
+// only when a section was set back to its defaults. Whatever was read (also
+// when reading stopped at a fault)
 // is written by FormatSetup as a file that reads back without a fault and to
 // the same settings, except that a '"' inside a text is stored as "'" and
 // the reference position keeps 15 significant digits. Written again, the file
@@ -27,8 +30,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     input::CommSettings comm;
     input::SetSetupDefaults(comm);
     input::RunState state;
-    input::ParseSetup(fuzzing::AsText(data, size), comm, state);
+    const std::string failure = input::ParseSetup(fuzzing::AsText(data, size), comm, state);
     FUZZ_CHECK(comm.IPListCount >= 0 && comm.IPListCount <= 10);
+    FUZZ_CHECK(state.RefLat >= -90 && state.RefLat <= 90 && state.RefLon >= -180 && state.RefLon <= 180);
+    FUZZ_CHECK(state.ReferenceMode >= 0 && state.ReferenceMode <= 3 && state.RefMMSI >= 0);
+    FUZZ_CHECK(state.BinaryMsgStandard == 0 || state.BinaryMsgStandard == 1);
+    FUZZ_CHECK(comm.IPPort >= 1 && comm.IPPort <= 65535);
+    FUZZ_CHECK(comm.ComPort >= 0 && comm.ComPort <= 16 && comm.DataBits >= 5 && comm.DataBits <= 8 &&
+               comm.StopBits >= 1 && comm.StopBits <= 2 && comm.BaudRate >= 1);
+    if (failure == "Value out of range") {
+        // Only when something was out of range: the same text without any
+        // out-of-range section would have read cleanly, so at least one
+        // section now holds exactly its defaults.
+        input::CommSettings d;
+        input::SetSetupDefaults(d);
+        const bool comportDefault = comm.ComPort == 0 && comm.BaudRate == d.BaudRate && comm.Parity == d.Parity;
+        const bool addressDefault = !comm.UseTCP && comm.IPAddress == d.IPAddress && comm.IPPort == d.IPPort;
+        const bool referenceDefault = state.RefLat == 0 && state.RefLon == 0 && state.ReferenceMode == 0;
+        FUZZ_CHECK(comportDefault || addressDefault || referenceDefault || state.BinaryMsgStandard == 0);
+    }
 
     const std::string file = input::FormatSetup(comm, state);
     input::CommSettings comm2;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "input/connection.h"
 
 namespace input {
@@ -55,6 +57,8 @@ struct FakeView : ConnectionView {
     void setConnectionText(const std::string& t) override { text = t; }
     void setConnectVisible(bool v) override { visible = v; }
     void setConnectionTestInterval(int ms) override { interval = ms; }
+    void inputRestarted(InputSource s) override { restarted.push_back(s); }
+    std::vector<InputSource> restarted;
     std::string text = kNoCommunication;
     bool visible = true;
     int interval = 0;
@@ -193,6 +197,25 @@ TEST_F(ConnectionTest, SocketErrorsAndTheServerClosingOfferTheButton) {
     EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed");
     EXPECT_TRUE(view.visible);
     EXPECT_EQ(messages.entries.size(), 2u);
+}
+
+// Opening, losing or closing an input restarts it (its unfinished line is
+// dropped); only dotted addresses are connected to, never a name to look up.
+TEST_F(ConnectionTest, InputsRestartAndOnlyDottedAddressesAreConnectedTo) {
+    using S = InputSource;
+    comm.UseTCP = true;
+    conn.OpenInput();
+    conn.SocketClosedByPeer();
+    conn.SocketError(10061, "refused");
+    conn.SerialLost("gone");  // not the chosen source
+    EXPECT_EQ(view.restarted, (std::vector<S>{S::Serial, S::Tcp, S::Tcp, S::Tcp}));
+    for (const char* address : {"localhost", "example.org", "1.2.3.256", "", "10.0.0.1 ", "0.1.2.3"}) {
+        comm.IPAddress = address;
+        socket.host = "none";
+        conn.OpenInput();
+        EXPECT_EQ(socket.host, "none") << address;
+        EXPECT_EQ(view.text, "Invalid address or port. No communication established") << address;
+    }
 }
 
 }  // namespace

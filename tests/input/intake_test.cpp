@@ -42,7 +42,6 @@ TEST(Intake, EachSentenceGetsOneOutcome) {
     const std::string wrongSum = single.substr(0, single.size() - 4) + "00\r\n";
     const std::string error6 = "Error 6 : Overflow  VDM-message : " + overflow;
     const std::string errorMany = "Error : too many fields  VDM-message : " + tooMany;
-    const std::string errorFew = "Error : too few fields  VDM-message : " + tooFew;
     const IntakeOutcome none;
     auto vdm = [](R r, char ch = ' ', Why why = Why::None) {
         IntakeOutcome o;
@@ -71,7 +70,7 @@ TEST(Intake, EachSentenceGetsOneOutcome) {
         {"lower-case checksum", {}, lowerSum, true, vdm(R::ChecksumError)},
         {"checksum test off", {}, wrongSum, false, message(SentenceKind::VDM, 'A', payload, 0, 1)},
         {"too many fields", {}, tooMany, true, malformed(Why::FieldCount, errorMany)},
-        {"too few fields", {}, tooFew, true, malformed(Why::FieldCount, errorFew)},
+        {"no fill-bit field", {}, tooFew, true, message(SentenceKind::VDM, 'A', "13aG", -9999, 1)},
         {"field beyond 16 bits", {}, overflow, true, malformed(Why::FieldOverflow, error6)},
         {"fragment 3 of 2", {}, sum("!AIVDM,2,3,5,A,13aG,0"), true, malformed(Why::FragmentNumbers, "", 'A')},
         {"fragment 1 of 2", {}, kPart1, true, vdm(R::FragmentPending, 'B')},

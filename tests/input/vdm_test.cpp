@@ -34,6 +34,9 @@ TEST(ExtractVDM, FieldsAndEmptyFields) {
         {"!AIVDM,2,1,3,B,55P5TL01VIaAL@7WKO,0*3E\r\n", 2, 1, 3, 'B', "55P5TL01VIaAL@7WKO", 0},
         {"!AIVDM,1,1,,,13aG,\r\n", 1, 1, -9999, ' ', "13aG", -9999},
         {"!AIVDM,,,,AB,13aG,2\r\n", -9999, -9999, -9999, 'A', "13aG", 2},
+        // Fewer than six commas: the rest is the next field, cut at the checksum.
+        {"!AIVDM,1,1,,A,13aG*5C\r\n", 1, 1, -9999, 'A', "13aG", -9999},
+        {"!AIVDM,1,1,,A\r\n", 1, 1, -9999, 'A', "", -9999},
     };
     for (const auto& r : rows) {
         VDMFields f;
@@ -56,7 +59,7 @@ TEST(ExtractVDM, BadLayoutsLeaveFieldsUntouched) {
         ExtractResult result;
     } rows[] = {
         {"!AIVDM,1,1,,A,X,0,extra*00\r\n", ExtractResult::Malformed},
-        {"!AIVDM,1,1,,A\r\n", ExtractResult::Malformed},
+        {"!AIVDM,1,1,,A,X,0,,,,\r\n", ExtractResult::Malformed},
         {"!AIVDM,1,1,,A,X,70000*00\r\n", ExtractResult::ConversionError},
         {"!AIVDM,99999,1,,A,X,0*00\r\n", ExtractResult::ConversionError},
     };

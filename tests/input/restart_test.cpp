@@ -1,0 +1,67 @@
+// An input that is opened, closed or lost drops its unfinished line, and every
+// byte received ends in exactly one counted outcome. (When the connection
+// manager does that: connection_test.cpp.)
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "input/framer.h"
+
+namespace input {
+namespace {
+
+struct Lines : SentenceHandler {
+    void handleSentence(std::string_view s) override { sentences.emplace_back(s); }
+    std::vector<std::string> sentences;
+};
+
+TEST(FramerCutOff, TheOldTailNeverJoinsTheNextLine) {
+    const std::string overlong(Framer::kMaxLine + 10, 'x');
+    const struct Row {
+        const char* what;
+        std::string before, after;
+        std::vector<std::string> sentences;
+        int32_t cutOff, overflow;
+    } rows[] = {
+        {"tail dropped", "!AIVDM,1,1,,A,13a", "!AIVDM,1,1,,B,13aG,0*00\r\n", {"!AIVDM,1,1,,B,13aG,0*00\r\n"}, 1, 0},
+        {"nothing pending", "$GPGGA\r\n", "X\n", {"$GPGGA\r\n", "X\n"}, 0, 0},
+        {"overlong line ends as overflow", overlong, "X\n", {"X\n"}, 0, 1},
+    };
+    for (const Row& r : rows) {
+        RunState state;
+        Lines out;
+        Framer framer(InputKind::Tcp, state, out);
+        framer.receive(r.before);
+        framer.dropUnfinished();
+        framer.receive(r.after);
+        EXPECT_EQ(out.sentences, r.sentences) << r.what;
+        EXPECT_EQ(state.CutOffCount, r.cutOff) << r.what;
+        EXPECT_EQ(state.OverflowCount, r.overflow) << r.what;
+        int64_t handed = 0;
+        for (const auto& s : out.sentences) handed += static_cast<int64_t>(s.size());
+        EXPECT_EQ(handed + state.CutOffBytes + state.OverflowBytes + static_cast<int64_t>(framer.pending().size()),
+                  static_cast<int64_t>(r.before.size() + r.after.size()))
+            << r.what;
+    }
+}
+
+TEST(FramerCutOff, AskedWhileHandingOverTakesEffectAfterwards) {
+    RunState state;
+    struct Restarting : Lines {
+        Framer* framer = nullptr;
+        void handleSentence(std::string_view s) override {
+            Lines::handleSentence(s);
+            framer->dropUnfinished();
+        }
+    } out;
+    Framer framer(InputKind::Serial, state, out);
+    out.framer = &framer;
+    framer.receive("A\nB\nunfinished");
+    EXPECT_EQ(out.sentences, (std::vector<std::string>{"A\n", "B\n"}));
+    EXPECT_EQ(state.CutOffBytes, 10);
+    EXPECT_TRUE(framer.pending().empty());
+}
+
+}  // namespace
+}  // namespace input
