@@ -1,28 +1,13 @@
 // The target list model in the main window: rows come in at the next flush,
 // a message changes exactly its row, sorting and ageing rewrite without a
 // reset, checked throughout by QAbstractItemModelTester.
-#include <QAbstractItemModelTester>
-#include <QHeaderView>
-#include <QTableView>
-
 #include "window_fixture.h"
 
 using namespace testing_support;
 
 namespace {
 
-struct Fixture {
-    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
-    MainWindow m{nullptr, &clock};
-    targets::TargetListModel& model = m.w.listModel();
-    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::QtTest};
-    Fixture() { m.w.load(false); }
-    void feed(int32_t mmsi, float sog) { m.feed(ClassAReport(mmsi, 59.5, 5.25, sog)); }
-    QString cell(int row, int column) const { return model.index(row, column).data().toString(); }
-    void clickHeader(int column) {
-        emit Child<QTableView>(m.w, "fgAISTargets")->horizontalHeader()->sectionClicked(column);
-    }
-};
+using Fixture = ListFixture;
 
 int rowOf(const QList<QVariant>& signal, int i) { return signal[i].toModelIndex().row(); }
 int columnOf(const QList<QVariant>& signal, int i) { return signal[i].toModelIndex().column(); }

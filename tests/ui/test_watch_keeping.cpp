@@ -1,9 +1,5 @@
 // Watch-keeping in the main window: lost stations turn grey and leave the
 // list, an open detail window outlives its station, a full table makes room.
-#include <QAbstractItemModelTester>
-#include <QHeaderView>
-#include <QTableView>
-
 #include "targets/extra_info_window.h"
 #include "window_fixture.h"
 
@@ -11,25 +7,7 @@ using namespace testing_support;
 
 namespace {
 
-struct Fixture {
-    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
-    MainWindow m{nullptr, &clock};
-    targets::TargetListModel& model = m.w.listModel();
-    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::QtTest};
-    Fixture() { m.w.load(false); }
-    void feed(int32_t mmsi) { m.feed(ClassAReport(mmsi, 59.5, 5.25, 8.0f)); }
-    void age(double seconds) {
-        clock.advance(seconds);
-        m.w.receiver().ageTargets();
-        model.flush();
-    }
-    QString cell(int row, int column) const { return model.index(row, column).data().toString(); }
-    QStringList mmsiColumn() const {
-        QStringList out;
-        for (int r = 0; r < model.rowCount(); ++r) out << cell(r, targets::kColMMSI);
-        return out;
-    }
-};
+using Fixture = ListFixture;
 
 }  // namespace
 

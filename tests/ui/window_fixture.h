@@ -11,15 +11,18 @@
 #include <pty.h>
 #include <unistd.h>
 
+#include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -115,5 +118,30 @@ int RunOnScreens(int argc, char** argv, const char* screens) {
     T test;
     return QTest::qExec(&test, argc, argv);
 }
+
+// The main window on a manual clock with its target list model under
+// QAbstractItemModelTester, for the list tests.
+struct ListFixture {
+    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
+    MainWindow m{nullptr, &clock};
+    targets::TargetListModel& model = m.w.listModel();
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::QtTest};
+    ListFixture() { m.w.load(false); }
+    void feed(int32_t mmsi, float sog = 8.0f) { m.feed(ClassAReport(mmsi, 59.5, 5.25, sog)); }
+    void age(double seconds) {
+        clock.advance(seconds);
+        m.w.receiver().ageTargets();
+        model.flush();
+    }
+    QString cell(int row, int column) const { return model.index(row, column).data().toString(); }
+    QStringList mmsiColumn() const {
+        QStringList out;
+        for (int r = 0; r < model.rowCount(); ++r) out << cell(r, targets::kColMMSI);
+        return out;
+    }
+    void clickHeader(int column) {
+        emit Child<QTableView>(m.w, "fgAISTargets")->horizontalHeader()->sectionClicked(column);
+    }
+};
 
 }  // namespace testing_support
