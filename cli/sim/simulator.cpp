@@ -261,8 +261,7 @@ void Simulator::emit(const Entry& e, Emission& out) {
             r.MMSI = s->mmsi;
             r.DestinationMMSI1 = e.target >= 0 ? scenario_.stations[static_cast<size_t>(e.target)].mmsi : 0;
             r.SequenceNumber1 = static_cast<int16_t>(rng_.range(0, 3));
-            out.messageType = type;
-            send(ais::EncodePayload(r), out);
+            sendRecord(r, out);
             return;
         }
         case Task::UTCResponse11:
@@ -332,8 +331,7 @@ void Simulator::emit(const Entry& e, Emission& out) {
             r.MessageID = 14;
             r.MMSI = sender.mmsi;
             r.Text = kBroadcastTexts[static_cast<size_t>(rng_.range(0, kBroadcastTexts.size() - 1))];
-            out.messageType = 14;
-            send(ais::EncodePayload(r), out);
+            sendRecord(r, out);
             return;
         }
         case Task::Safety12: {
@@ -344,8 +342,7 @@ void Simulator::emit(const Entry& e, Emission& out) {
             r.SequenceNumber = static_cast<int16_t>(rng_.range(0, 3));
             r.DestinationMMSI = toMmsi;
             r.Text = kAddressedTexts[static_cast<size_t>(rng_.range(0, kAddressedTexts.size() - 1))];
-            out.messageType = 12;
-            send(ais::EncodePayload(r), out);
+            sendRecord(r, out);
             schedule(t + rng_.uniform(1, 4), to, Task::Ack13, from);  // safety acknowledgement
             return;
         }
@@ -355,8 +352,7 @@ void Simulator::emit(const Entry& e, Emission& out) {
             r.MessageID = 10;
             r.MMSI = sender.mmsi;
             r.DestinationMMSI = toMmsi;
-            out.messageType = 10;
-            send(ais::EncodePayload(r), out);
+            sendRecord(r, out);
             schedule(t + rng_.uniform(1, 4), to, Task::UTCResponse11);
             return;
         }
@@ -376,8 +372,7 @@ void Simulator::emit(const Entry& e, Emission& out) {
             r = {};
             r.MessageID = 20;
             r.MMSI = sender.mmsi;
-            out.messageType = 20;
-            send(ais::EncodePayload(r), out);
+            sendRecord(r, out);
             return;
         }
         case Task::LongRange27: {
@@ -392,8 +387,7 @@ void Simulator::emit(const Entry& e, Emission& out) {
             r.Latitude = sender.pos.lat;
             r.SOG = static_cast<float>(std::min(62.0, std::round(sender.sog)));
             r.COG = static_cast<float>(std::fmod(std::round(sender.cog), 360.0));
-            out.messageType = 27;
-            send(ais::EncodePayload(r), out);
+            sendRecord(r, out);
             return;
         }
         default:
@@ -421,8 +415,7 @@ void Simulator::positionReport(Station& s, double t, Emission& out) {
     r.TimeStamp = static_cast<int16_t>(utcAt(t).second);
     r.RAIM = 0;
     commState(r.SyncState, r.SlotTimeout, r.SubMessage, t);
-    out.messageType = type;
-    send(ais::EncodePayload(r), out);
+    sendRecord(r, out);
 }
 
 void Simulator::classBReport(Station& s, double t, Emission& out) {
@@ -442,8 +435,7 @@ void Simulator::classBReport(Station& s, double t, Emission& out) {
     r.CommStateSelector = 1;  // carrier-sense units use ITDMA
     r.SyncState = 0;
     r.SubMessage = 0;
-    out.messageType = 18;
-    send(ais::EncodePayload(r), out);
+    sendRecord(r, out);
 }
 
 void Simulator::staticVoyage(Station& s, double t, Emission& out) {
@@ -466,8 +458,7 @@ void Simulator::staticVoyage(Station& s, double t, Emission& out) {
     r.Draught = s.draught;
     r.Destination = s.destination;
     r.DTE = 0;
-    out.messageType = 5;
-    send(ais::EncodePayload(r), out);
+    sendRecord(r, out);
 }
 
 void Simulator::staticB(Station& s, int part, Emission& out) {
@@ -510,8 +501,7 @@ void Simulator::extendedB(Station& s, double t, Emission& out) {
     r.DimC = s.dimC;
     r.DimD = s.dimD;
     r.EPFDType = 1;
-    out.messageType = 19;
-    send(ais::EncodePayload(r), out);
+    sendRecord(r, out);
 }
 
 // A base station report, or (type 11) a station's answer to a UTC inquiry.
@@ -534,8 +524,7 @@ void Simulator::baseReport(Station& s, double t, Emission& out, int type) {
     commState(r.SyncState, r.SlotTimeout, r.SubMessage, t);
     // Slot time-out 1 carries the hour and minute, which the decoder puts into
     // the UTC fields; they agree with the message's own.
-    out.messageType = type;
-    send(ais::EncodePayload(r), out);
+    sendRecord(r, out);
 }
 
 void Simulator::atonReport(Station& s, double t, Emission& out) {
@@ -559,8 +548,7 @@ void Simulator::atonReport(Station& s, double t, Emission& out) {
     r.AtoNStatus = 0;
     r.VirtualAtoN = s.virtualAtoN ? 1 : 0;
     r.AssignedMode = 0;
-    out.messageType = 21;
-    send(ais::EncodePayload(r), out);
+    sendRecord(r, out);
 }
 
 void Simulator::sarReport(Station& s, double t, Emission& out) {
@@ -577,8 +565,7 @@ void Simulator::sarReport(Station& s, double t, Emission& out) {
     r.TimeStamp = static_cast<int16_t>(utcAt(t).second);
     r.CommStateSelector = 0;
     commState(r.SyncState, r.SlotTimeout, r.SubMessage, t);
-    out.messageType = 9;
-    send(ais::EncodePayload(r), out);
+    sendRecord(r, out);
 }
 
 void Simulator::binary(Task task, Station& from, int to, double t, Emission& out) {
@@ -834,8 +821,7 @@ void Simulator::control(Task task, Station& from, int32_t toMmsi, Emission& out)
             r.DestinationMMSI1 = toMmsi;
             r.MessageID1_1 = 5;
             if (rng_.chance(0.5)) r.MessageID1_2 = 24;
-            out.messageType = 15;
-            send(ais::EncodePayload(r), out);
+            sendRecord(r, out);
             return;
         }
         case Task::AssignedMode16: {
@@ -846,8 +832,7 @@ void Simulator::control(Task task, Station& from, int32_t toMmsi, Emission& out)
             r.DestinationMMSIA = toMmsi;
             r.OffsetA = static_cast<int16_t>(rng_.range(1, 2249));
             r.IncrementA = static_cast<int16_t>(rng_.range(1, 1023));
-            out.messageType = 16;
-            send(ais::EncodePayload(r), out);
+            sendRecord(r, out);
             return;
         }
         case Task::DGNSS17: {
@@ -860,8 +845,7 @@ void Simulator::control(Task task, Station& from, int32_t toMmsi, Emission& out)
             // Correction words of 24 bits, as a reference station sends them.
             r.DataBits = static_cast<int16_t>(24 * rng_.range(2, 12));
             r.Data = randomHex(r.DataBits);
-            out.messageType = 17;
-            send(ais::EncodePayload(r), out);
+            sendRecord(r, out);
             return;
         }
         case Task::ChannelManagement22: {
@@ -881,8 +865,7 @@ void Simulator::control(Task task, Station& from, int32_t toMmsi, Emission& out)
                 r.Latitude2 = south;
             }
             r.ZoneSize = 4;
-            out.messageType = 22;
-            send(ais::EncodePayload(r), out);
+            sendRecord(r, out);
             return;
         }
         case Task::GroupAssignment23: {
@@ -897,8 +880,7 @@ void Simulator::control(Task task, Station& from, int32_t toMmsi, Emission& out)
             r.StationType = 6;  // inland waterways
             r.ReportingInterval = static_cast<int16_t>(rng_.range(1, 9));
             r.QuietTime = static_cast<int16_t>(rng_.range(0, 3));
-            out.messageType = 23;
-            send(ais::EncodePayload(r), out);
+            sendRecord(r, out);
             return;
         }
         default: return;
@@ -944,8 +926,7 @@ void Simulator::slotBinary(Task task, Station& from, int32_t toMmsi, double t, E
         commState(sync, timeout, sub, t);
         r.CommState = (sync << 17) | (timeout << 14) | sub;
     }
-    out.messageType = type;
-    send(ais::EncodePayload(r), out);
+    sendRecord(r, out);
 }
 
 }  // namespace sim

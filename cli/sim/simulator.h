@@ -124,6 +124,12 @@ private:
     std::string randomHex(int bits);
     void send(const ais::EncodedPayload& p, Emission& out);
     void send(const std::string& payload, int fillBits, Emission& out);
+    // Encodes a message record and sends it as the emission's message.
+    template <class Rec>
+    void sendRecord(const Rec& r, Emission& out) {
+        out.messageType = r.MessageID;
+        send(ais::EncodePayload(r), out);
+    }
     void commState(int16_t& sync, int16_t& timeout, int16_t& sub, double t);
 
     SimulatorOptions options_;
