@@ -12,6 +12,15 @@
 namespace sim {
 namespace {
 
+// A message record cleared and headed with its type and sender.
+template <class Rec>
+Rec& Fresh(Rec& r, int type, int32_t mmsi) {
+    r = {};
+    r.MessageID = static_cast<decltype(r.MessageID)>(type);
+    r.MMSI = mmsi;
+    return r;
+}
+
 
 // Texts of the safety messages; short enough to fit one message.
 constexpr std::array<const char*, 6> kBroadcastTexts{
@@ -326,19 +335,13 @@ void Simulator::emit(const Entry& e, Emission& out) {
 
     switch (e.task) {
         case Task::Safety14: {
-            auto& r = out.truth.Type14;
-            r = {};
-            r.MessageID = 14;
-            r.MMSI = sender.mmsi;
+            auto& r = Fresh(out.truth.Type14, 14, sender.mmsi);
             r.Text = kBroadcastTexts[static_cast<size_t>(rng_.range(0, kBroadcastTexts.size() - 1))];
             sendRecord(r, out);
             return;
         }
         case Task::Safety12: {
-            auto& r = out.truth.Type12;
-            r = {};
-            r.MessageID = 12;
-            r.MMSI = sender.mmsi;
+            auto& r = Fresh(out.truth.Type12, 12, sender.mmsi);
             r.SequenceNumber = static_cast<int16_t>(rng_.range(0, 3));
             r.DestinationMMSI = toMmsi;
             r.Text = kAddressedTexts[static_cast<size_t>(rng_.range(0, kAddressedTexts.size() - 1))];
@@ -347,10 +350,7 @@ void Simulator::emit(const Entry& e, Emission& out) {
             return;
         }
         case Task::Inquiry10: {
-            auto& r = out.truth.Type10;
-            r = {};
-            r.MessageID = 10;
-            r.MMSI = sender.mmsi;
+            auto& r = Fresh(out.truth.Type10, 10, sender.mmsi);
             r.DestinationMMSI = toMmsi;
             sendRecord(r, out);
             schedule(t + rng_.uniform(1, 4), to, Task::UTCResponse11);
@@ -368,10 +368,7 @@ void Simulator::emit(const Entry& e, Emission& out) {
             slotBinary(e.task, sender, toMmsi, t, out);
             return;
         case Task::DataLink20: {
-            auto& r = out.truth.Type20;
-            r = {};
-            r.MessageID = 20;
-            r.MMSI = sender.mmsi;
+            auto& r = Fresh(out.truth.Type20, 20, sender.mmsi);
             sendRecord(r, out);
             return;
         }
@@ -814,10 +811,7 @@ void Simulator::control(Task task, Station& from, int32_t toMmsi, Emission& out)
     const double east = tenths(scenario_.centre.lon + 0.8), west = tenths(scenario_.centre.lon - 0.8);
     switch (task) {
         case Task::Interrogation15: {
-            auto& r = out.truth.Type15;
-            r = {};
-            r.MessageID = 15;
-            r.MMSI = from.mmsi;
+            auto& r = Fresh(out.truth.Type15, 15, from.mmsi);
             r.DestinationMMSI1 = toMmsi;
             r.MessageID1_1 = 5;
             if (rng_.chance(0.5)) r.MessageID1_2 = 24;
@@ -825,10 +819,7 @@ void Simulator::control(Task task, Station& from, int32_t toMmsi, Emission& out)
             return;
         }
         case Task::AssignedMode16: {
-            auto& r = out.truth.Type16;
-            r = {};
-            r.MessageID = 16;
-            r.MMSI = from.mmsi;
+            auto& r = Fresh(out.truth.Type16, 16, from.mmsi);
             r.DestinationMMSIA = toMmsi;
             r.OffsetA = static_cast<int16_t>(rng_.range(1, 2249));
             r.IncrementA = static_cast<int16_t>(rng_.range(1, 1023));
@@ -836,10 +827,7 @@ void Simulator::control(Task task, Station& from, int32_t toMmsi, Emission& out)
             return;
         }
         case Task::DGNSS17: {
-            auto& r = out.truth.Type17;
-            r = {};
-            r.MessageID = 17;
-            r.MMSI = from.mmsi;
+            auto& r = Fresh(out.truth.Type17, 17, from.mmsi);
             r.Longitude = tenths(from.pos.lon);
             r.Latitude = tenths(from.pos.lat);
             // Correction words of 24 bits, as a reference station sends them.
@@ -849,10 +837,7 @@ void Simulator::control(Task task, Station& from, int32_t toMmsi, Emission& out)
             return;
         }
         case Task::ChannelManagement22: {
-            auto& r = out.truth.Type22;
-            r = {};
-            r.MessageID = 22;
-            r.MMSI = from.mmsi;
+            auto& r = Fresh(out.truth.Type22, 22, from.mmsi);
             r.ChannelA = 2087;
             r.ChannelB = 2088;
             r.Addressed = static_cast<int16_t>(rng_.chance(0.3) ? 1 : 0);
@@ -869,10 +854,7 @@ void Simulator::control(Task task, Station& from, int32_t toMmsi, Emission& out)
             return;
         }
         case Task::GroupAssignment23: {
-            auto& r = out.truth.Type23;
-            r = {};
-            r.MessageID = 23;
-            r.MMSI = from.mmsi;
+            auto& r = Fresh(out.truth.Type23, 23, from.mmsi);
             r.Longitude1 = east;
             r.Latitude1 = north;
             r.Longitude2 = west;
