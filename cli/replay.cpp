@@ -50,7 +50,7 @@ void usage(FILE* out) {
     std::fprintf(out,
                  "usage: orvanta-cli replay [FILE|-] [--data-dir DIR] [--ref LAT LON]\n"
                  "                          [--format text|csv|json|geojson] [--tracks GPX]\n"
-                 "                          [--bench]\n"
+                 "                          [--own-mmsi N] [--capacity N] [--rate N] [--bench]\n"
                  "\n"
                  "Runs the receive pipeline of the program on NMEA text (FILE, or standard input\n"
                  "when FILE is '-' or missing): sentence counting, checksum test, VDM/VDO\n"
@@ -58,7 +58,7 @@ void usage(FILE* out) {
                  "target table in list order and the run counters.\n"
                  "\n"
                  "The clock starts at the local time of the run and advances 10 ms per\n"
-                 "sentence; targets are aged every 15 s of that clock.\n"
+                 "sentence (see --rate); targets are aged every 15 s of that clock.\n"
                  "\n"
                  "On a terminal, a progress line on standard error shows how much of FILE is\n"
                  "done, the rate and the time left.\n"
@@ -72,6 +72,8 @@ void usage(FILE* out) {
                  "  --own-mmsi N     the own ship is station N (the \"From VDM msg, MMSI\"\n"
                  "                   reference) when no VDO sentence names it\n"
                  "  --capacity N     stations the target table holds (1..20000, default 1000)\n"
+                 "  --rate N         sentences per second of the clock (default 100): the\n"
+                 "                   rate at which the feed was received\n"
                  "  --format F       text (default); csv; json: one object\n"
                  "                   {\"targets\": [...], \"counters\": {...}}, each target\n"
                  "                   ending with cpa (nm), tcpa (min), dangerous, lost and\n"
@@ -107,6 +109,7 @@ struct Options {
     double refLat = 0, refLon = 0;
     int32_t ownMMSI = 0;
     int capacity = targets::kMaxTargets;
+    double secondsPerSentence = kSecondsPerSentence;
     std::string format = "text";
     std::string tracks;  // GPX file to write, empty for none
     bool bench = false;
@@ -145,6 +148,7 @@ public:
         }
         nextAgeing_ = clock_.monotonicSeconds() + kAgeingPeriod;
         keepTrails_ = !opt.tracks.empty();
+        secondsPerSentence_ = opt.secondsPerSentence;
         nextTrailPass_ = clock_.monotonicSeconds() + kTrailPeriod;
     }
 
@@ -176,7 +180,7 @@ public:
 
     void handleSentence(std::string_view s) override {
         rx_.handleSentence(s);
-        clock_.advance(kSecondsPerSentence);
+        clock_.advance(secondsPerSentence_);
         if (clock_.monotonicSeconds() >= nextAgeing_) {
             rx_.ageTargets();
             nextAgeing_ += kAgeingPeriod;
@@ -203,6 +207,7 @@ private:
     input::Framer framer_;
     double nextAgeing_ = 0;
     bool keepTrails_ = false;
+    double secondsPerSentence_ = kSecondsPerSentence;
     plot::TrailStore trails_;
     double nextTrailPass_ = 0;
 };
@@ -479,6 +484,13 @@ int runReplay(int argc, char** argv) {
                 return 2;
             }
             opt.capacity = static_cast<int>(*n);
+        } else if (a == "--rate" && i + 1 < argc) {
+            const auto n = base::parseTypedNumber(argv[++i]);
+            if (!n || !(*n >= 0.1 && *n <= 1e6)) {
+                std::fprintf(stderr, "orvanta-cli replay: --rate needs sentences per second (0.1..1000000)\n");
+                return 2;
+            }
+            opt.secondsPerSentence = 1.0 / *n;
         } else if (a == "--format" && i + 1 < argc) {
             opt.format = argv[++i];
             if (opt.format != "text" && opt.format != "csv" && opt.format != "json" && opt.format != "geojson") {
