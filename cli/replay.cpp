@@ -172,6 +172,7 @@ public:
     // overlong line when it outgrew the input bound.
     void finish() {
         if (!framer_.pending().empty() || framer_.droppingLine()) framer_.receive("\n");
+        rx_.refineApproaches();  // the table is printed with exact approaches
         if (keepTrails_) trails_.record(rx_.targets(), clock_.now());  // where the input left them
     }
 
