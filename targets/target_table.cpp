@@ -316,6 +316,16 @@ int TargetTable::oldestLost() const {
     return oldest;
 }
 
+int TargetTable::longestUnheard() const {
+    int oldest = 0;
+    for (int n = 1; n <= EntryCount; ++n) {
+        const TargetRecord& t = entry(n);
+        if (t.MMSI == 0) continue;
+        if (oldest == 0 || t.LastMsgMonotonic < entry(oldest).LastMsgMonotonic) oldest = n;
+    }
+    return oldest;
+}
+
 namespace {
 
 // Takes the rows of `removed` (ascending) out of DisplayOrder and renumbers the rows below them.
@@ -415,8 +425,11 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
     if (done.entry == 0 && (countsOnly(type) || type == 27)) return {TableAction::NoEntry, 0, {}};
     if (done.entry == 0) {
         if (TargetCount >= lifecycle_.capacity) {
-            // A station gone for a while gives way to one that is here now.
-            const int victim = oldestLost();
+            // A station gone for a while gives way to one that is here now;
+            // our own ship (VDO) always has a place, if need be the longest
+            // unheard station's.
+            int victim = oldestLost();
+            if (victim == 0 && kind == SentenceKind::VDO) victim = longestUnheard();
             if (victim == 0) {
                 if (!fullMessageShown_) {
                     fullMessageShown_ = true;

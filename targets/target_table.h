@@ -7,7 +7,8 @@
 // later new station. Each freeing bumps the entry's generation, so a holder of
 // an entry number (an open window) can tell that its station is gone. When
 // the table is full, the longest-unheard Lost entry makes room for a new
-// station; only when none is Lost is the new station ignored.
+// station; only when none is Lost is the new station ignored. Our own ship
+// (a VDO message) is never ignored: it takes the longest-unheard entry then.
 //
 // Every decoded message goes through three steps, in this order, each taking
 // what the one before returned:
@@ -328,6 +329,7 @@ private:
     size_t indexSlot(int32_t mmsi) const;
     // Longest-unheard Lost entry; 0 when none is Lost.
     int oldestLost() const;
+    int longestUnheard() const;
 
     // A deque: entries never move, so references to a record stay valid
     // while the table grows.

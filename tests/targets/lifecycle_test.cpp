@@ -110,7 +110,8 @@ TEST_F(Lifecycle, RemovalFreesTheEntryAndClosesTheRows) {
 }
 
 // A full table gives the longest-unheard lost entry to a new station; with
-// none lost the new one is ignored and the message names the capacity.
+// none lost the new one is ignored and the message names the capacity, but
+// our own ship takes the longest-unheard entry, lost or not.
 TEST_F(Lifecycle, FullTableMakesRoomFromTheLongestLost) {
     table.setLifecycle({360, 1080, 1800, 3});
     for (int i = 0; i < 3; ++i) {
@@ -120,6 +121,7 @@ TEST_F(Lifecycle, FullTableMakesRoomFromTheLongestLost) {
     ctx.monotonic = 500;
     feed(1, 257000003);
     table.AgeTargets(500);  // the first two are lost, the first longest
+    ctx.monotonic = 505;
     const TargetUpdate u = feed(1, 366000001);
     EXPECT_EQ(u.action, TableAction::Created);
     EXPECT_EQ(u.entry, 1);
@@ -129,6 +131,10 @@ TEST_F(Lifecycle, FullTableMakesRoomFromTheLongestLost) {
     EXPECT_EQ(feed(1, 366000003).action, TableAction::TableFull);
     ASSERT_EQ(messages.entries.size(), 1u);
     EXPECT_EQ(messages.entries[0].text, "Maximum limit AIS targets, more than 3 targets stored. New targets ignored!");
+    rec.Type1.MMSI = 257999999;
+    const TargetUpdate own = table.AddOrUpdateTarget(SentenceKind::VDO, 1, rec, ctx);
+    EXPECT_EQ(std::tie(own.action, own.entry, own.evicted.entry), std::make_tuple(TableAction::Created, 3, 3));
+    expectConsistent();
 }
 
 TEST(LifecycleSettingsTest, ClampedToTheirRanges) {
