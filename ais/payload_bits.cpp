@@ -1,8 +1,6 @@
 #include "ais/payload_bits.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
 
 #include "base/number_format.h"
 
@@ -73,41 +71,10 @@ void PayloadBits::load(std::string_view payload) {
     if (accBits > 0) bytes_[out] = static_cast<uint8_t>(acc << (8 - accBits));
 }
 
-uint64_t PayloadBits::window(int first) const {
-    // 64 bits starting at 1-based bit `first` (which lies in 1..1008).
-    const int zeroBased = first - 1;
-    const size_t byte = static_cast<size_t>(zeroBased / 8);
-    uint64_t w;
-    std::memcpy(&w, &bytes_[byte], sizeof w);
-    if constexpr (std::endian::native == std::endian::little) w = __builtin_bswap64(w);
-    w <<= (zeroBased % 8);
-    // Pull in the bits shifted out of the bottom from the ninth byte.
-    const int shift = zeroBased % 8;
-    if (shift) w |= static_cast<uint64_t>(bytes_[byte + 8]) >> (8 - shift);
-    return w;
-}
-
 bool PayloadBits::bit(int position) const {
     if (position < 1 || position > kMaxPayloadBits) return false;
     const int z = position - 1;
     return (bytes_[static_cast<size_t>(z / 8)] >> (7 - z % 8)) & 1;
-}
-
-int64_t PayloadBits::value(int first, int last, bool isSigned, bool allOnesNotAvailable) const {
-    const int width = last - first + 1;
-    if (width <= 0) return allOnesNotAvailable ? base::kNotAvailable : 0;
-    uint64_t raw = 0;
-    if (width <= 57 && first >= 1 && first <= kMaxPayloadBits) {
-        raw = window(first) >> (64 - width);
-        // Bits past 1008 are zero already: the padding bytes are never written.
-    } else {
-        for (int i = first; i <= last; ++i) raw = (raw << 1) | (bit(i) ? 1u : 0u);
-    }
-    if (allOnesNotAvailable && width < 64 && raw == ((uint64_t{1} << width) - 1)) return base::kNotAvailable;
-    if (isSigned && width < 64 && (raw >> (width - 1)) & 1) {
-        return static_cast<int64_t>(raw) - static_cast<int64_t>(uint64_t{1} << width);
-    }
-    return static_cast<int64_t>(raw);
 }
 
 std::string PayloadBits::text(int first, int last) const {

@@ -17,9 +17,13 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
+
+#include "base/number_format.h"
 
 namespace ais {
 
@@ -80,5 +84,38 @@ private:
     std::array<uint8_t, kMaxPayloadBits / 8 + 16> bytes_{};
     int chars_ = 0;
 };
+
+// The field readers run for every field of every message: inline.
+
+inline uint64_t PayloadBits::window(int first) const {
+    // 64 bits starting at 1-based bit `first` (which lies in 1..1008).
+    const int zeroBased = first - 1;
+    const size_t byte = static_cast<size_t>(zeroBased / 8);
+    uint64_t w;
+    std::memcpy(&w, &bytes_[byte], sizeof w);
+    if constexpr (std::endian::native == std::endian::little) w = __builtin_bswap64(w);
+    w <<= (zeroBased % 8);
+    // Pull in the bits shifted out of the bottom from the ninth byte.
+    const int shift = zeroBased % 8;
+    if (shift) w |= static_cast<uint64_t>(bytes_[byte + 8]) >> (8 - shift);
+    return w;
+}
+
+inline int64_t PayloadBits::value(int first, int last, bool isSigned, bool allOnesNotAvailable) const {
+    const int width = last - first + 1;
+    if (width <= 0) return allOnesNotAvailable ? base::kNotAvailable : 0;
+    uint64_t raw = 0;
+    if (width <= 57 && first >= 1 && first <= kMaxPayloadBits) {
+        raw = window(first) >> (64 - width);
+        // Bits past 1008 are zero already: the padding bytes are never written.
+    } else {
+        for (int i = first; i <= last; ++i) raw = (raw << 1) | (bit(i) ? 1u : 0u);
+    }
+    if (allOnesNotAvailable && width < 64 && raw == ((uint64_t{1} << width) - 1)) return base::kNotAvailable;
+    if (isSigned && width < 64 && (raw >> (width - 1)) & 1) {
+        return static_cast<int64_t>(raw) - static_cast<int64_t>(uint64_t{1} << width);
+    }
+    return static_cast<int64_t>(raw);
+}
 
 }  // namespace ais

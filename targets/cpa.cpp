@@ -103,16 +103,35 @@ ApproachPlane::ApproachPlane(const Motion& own)
       m0_(meridianRadius(phi0_)),
       sinPhi0_(std::sin(phi0_)),
       vx_(own.sog * kKnot * std::sin(own.cog * kRad)),
-      vy_(own.sog * kKnot * std::cos(own.cog * kRad)) {}
+      vy_(own.sog * kKnot * std::cos(own.cog * kRad)) {
+    // Taylor coefficients of the isometric latitude about the own ship's:
+    // psi' = (1 - e²) / ((1 - e² sin²) cos), psi'' = psi' g with
+    // g = (ln psi')' = tan + 2 e² sin cos / (1 - e² sin²), psi''' = psi'' g + psi' g'.
+    const double s = sinPhi0_, c = std::cos(phi0_), w = 1.0 - geodesy::kWgs84E2 * s * s;
+    const double d1 = (1.0 - geodesy::kWgs84E2) / (w * c);
+    const double g = s / c + 2 * geodesy::kWgs84E2 * s * c / w;
+    const double dg = 1.0 / (c * c) + 2 * geodesy::kWgs84E2 * ((c * c - s * s) * w + 2 * geodesy::kWgs84E2 * s * s * c * c) / (w * w);
+    psi1_ = d1;
+    psi2_ = d1 * g / 2;
+    psi3_ = (d1 * g * g + d1 * dg) / 6;
+}
+
+double ApproachPlane::isometricFromOwn(double phi) const {
+    // Within about 34 nm of latitude the cubic is good to a metre up to 70°;
+    // beyond, the function itself.
+    const double d = phi - phi0_;
+    if (std::fabs(d) < 0.01) return d * (psi1_ + d * (psi2_ + d * psi3_));
+    return isometric(phi) - psi0_;
+}
 
 std::optional<Approach> ApproachPlane::approach(const Motion& target, ApproachPrecision precision) const {
     if (precision == ApproachPrecision::Exact) return ClosestApproach(own_, target);
-    // Straight on the plane, the parallel's radius to second order in the
-    // latitude difference: one transcendental function per target besides
-    // its course.
+    // Straight on the plane, the parallel's radius to second order and the
+    // isometric latitude to third order in the latitude difference: no
+    // transcendental function per target besides its course and bearing.
     const double phi = target.latitude * kRad;
     const double rx = k0_ * wrap(target.longitude * kRad - lambda0_);
-    const double ry = k0_ * (isometric(phi) - psi0_);
+    const double ry = k0_ * isometricFromOwn(phi);
     const auto radius = [&](double p) {
         const double d = p - phi0_;
         return k0_ - m0_ * sinPhi0_ * d - 0.5 * k0_ * d * d;

@@ -65,6 +65,8 @@ private:
     double k0_;   // radius of the own ship's parallel: plane metres per radian
     double m0_;   // meridian radius there
     double sinPhi0_;
+    double psi1_, psi2_, psi3_;  // isometric latitude about phi0_: Taylor coefficients
+    double isometricFromOwn(double phi) const;  // isometric latitude of phi minus the own ship's
     double vx_, vy_;  // own velocity, metres per second east and north
 };
 

@@ -67,10 +67,16 @@ bool IsDistressBeacon(int32_t mmsi) {
 
 namespace {
 
-// Near enough to the alarm's limits that the exact figures are worth their cost.
-bool nearAlarm(const Approach& a, const AlarmSettings& s) {
-    return a.cpa < std::max(2.0, s.cpaLimit + 1.0) && a.tcpa > -10 && a.tcpa < s.tcpaLimit + 10 &&
-           a.range < s.rangeLimit + 5;
+// Where the estimate is clearly outside one of the alarm's limits (by twice
+// its error at 20 nm, cpa.h), it decides the alarm alone and the exact
+// figures can wait for the refinement. Near a limit, or inside all of them
+// (the alarm and its log line then carry exact figures), they are worth their
+// cost at once.
+bool needsExact(const Approach& a, const AlarmSettings& s) {
+    constexpr double kMiles = 0.1, kMinutes = 1.0;
+    const bool clearlyOutside = a.cpa > s.cpaLimit + kMiles || a.tcpa < -kMinutes || a.tcpa > s.tcpaLimit + kMinutes ||
+                                a.range > s.rangeLimit + kMiles;
+    return !clearlyOutside;
 }
 
 }  // namespace
@@ -98,7 +104,7 @@ bool updateApproach(TargetTable& table, int own, int n, const AlarmSettings& ala
         }
         std::optional<Approach> a;
         if (plane) a = plane->approach(m, exact ? ApproachPrecision::Exact : ApproachPrecision::Estimate);
-        if (a && !exact && nearAlarm(*a, alarm)) a = plane->approach(m, ApproachPrecision::Exact);
+        if (a && !exact && needsExact(*a, alarm)) a = plane->approach(m, ApproachPrecision::Exact);
         else if (a && !exact) t.CPAEstimated = true;
         if (a) {
             t.HasCPA = true;
