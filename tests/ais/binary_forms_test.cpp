@@ -11,36 +11,6 @@ std::string textOf(const BinaryForm& f, const std::string& name) {
     return item ? item->text : "<missing " + name + ">";
 }
 
-TEST(BinaryForms, MeteorologicalListsSelectByCode) {
-    struct Case {
-        const char* list;
-        int value;
-        const char* shown;
-    };
-    const Case cases[] = {
-        {"cmbSeaState", 12, " 12-xx"},          {"cmbSeaState", 13, "                n/a"},
-        {"cmbIce", 0, "                No"},    {"cmbIce", 2, "                n/a"},
-        {"cmbAirPressTend", 2, "     2-Increasing"}, {"cmbWaterLevelTrend", 1, "     1-Decreasing"},
-        {"cmbPrecipitation", -9999, "                n/a"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.list) + " " + std::to_string(c.value));
-        ais::BinaryMessage m;
-        auto& d = m.MetHydro;
-        const std::string list = c.list;
-        const auto v = static_cast<int16_t>(c.value);
-        if (list == "cmbSeaState") d.SeaState = v;
-        if (list == "cmbIce") d.Ice = v;
-        if (list == "cmbAirPressTend") d.AirPressureTendency = v;
-        if (list == "cmbWaterLevelTrend") d.WaterLevelTrend = v;
-        if (list == "cmbPrecipitation") d.Precipitation = v;
-        const BinaryForm f = ais::MeteorologicalForm(m);
-        const ais::FormItem* item = f.find(c.list);
-        ASSERT_TRUE(item && item->selected >= 0 && size_t(item->selected) < item->items.size());
-        EXPECT_EQ(item->items[static_cast<size_t>(item->selected)], c.shown);
-    }
-}
-
 TEST(BinaryForms, MeteorologicalValues) {
     ais::BinaryMessage m;
     m.MMSI = 2570001;
