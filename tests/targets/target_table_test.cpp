@@ -209,20 +209,6 @@ TEST_F(TableTest, AgeingAllowances) {
     }
 }
 
-TEST_F(TableTest, StatusLifecycle) {
-    take(1, 257000001);
-    std::vector<int> changed;
-    table.AgeTargets(ctx.monotonic + 15, &changed);
-    EXPECT_TRUE(changed.empty());
-    table.AgeTargets(ctx.monotonic + 40, &changed);
-    EXPECT_EQ(changed, std::vector<int>{1});
-    ctx.monotonic += 45;
-    take(1, 257000001);
-    EXPECT_EQ(table.entry(1).Status, TargetStatus::Current);  // current again, never new again
-    table.AgeTargets(ctx.monotonic + 10);
-    EXPECT_EQ(table.entry(1).Status, TargetStatus::Current);
-}
-
 TEST_F(TableTest, ReferencePositionAndRange) {
     auto at = [](double lat, double lon) {
         return [=](ais::AISMessageRecord& r) { r.Type1.Latitude = lat, r.Type1.Longitude = lon; };
