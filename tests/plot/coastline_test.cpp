@@ -90,18 +90,6 @@ TEST(GshhgData, LandAndWaterAtKnownPlaces) {
     }
 }
 
-TEST(GshhgData, ResolutionFollowsTheScaleAndFallsBack) {
-    Coastlines coast({"/nonexistent"});
-    EXPECT_FALSE(coast.resolutionFor(50000));
-    Coastlines installed;
-    if (!installed.installed(ShoreResolution::High)) GTEST_SKIP();
-    EXPECT_EQ(installed.resolutionFor(10000000), ShoreResolution::Crude);
-    EXPECT_EQ(installed.resolutionFor(500000), ShoreResolution::Intermediate);
-    EXPECT_EQ(installed.resolutionFor(250000), ShoreResolution::High);
-    EXPECT_EQ(installed.resolutionFor(50000),
-              installed.installed(ShoreResolution::Full) ? ShoreResolution::Full : ShoreResolution::High);
-}
-
 // A vertex of the high-resolution file read straight from its netCDF
 // variables, without the reader under test: the middle point of the first
 // piece of the 2° bin at 50-52°N, 4-6°E (the Dutch coast).
