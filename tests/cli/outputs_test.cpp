@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
 
 #include <string>
@@ -106,22 +105,6 @@ TEST(UdpSender, PacksWholeLinesIntoDatagrams) {
     EXPECT_EQ(got, bytes);
     EXPECT_GE(datagrams, 6);
     ::close(rx);
-}
-
-TEST(PtyOutput, CarriesLineEndsUnchangedAndDropsWhatNobodyReads) {
-    PtyOutput pty;
-    std::string error;
-    ASSERT_TRUE(pty.open(error)) << error;
-    const int fd = ::open(pty.path().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(fd, 0);
-    const std::string line = "!AIVDO,1,1,,A,13u?etPv2;0n:dDPwUM1U1Cb069D,0*21\r\n";
-    pty.write(line);
-    EXPECT_EQ(socktest::ReadUntil(fd, AtLeast(line.size()), {}, 100), line);
-    ::close(fd);
-
-    // Nobody reading: bytes are dropped, not queued without bound.
-    for (int i = 0; i < 4; ++i) pty.write(std::string(64 * 1024, 'x'));
-    EXPECT_GT(pty.droppedBytes(), 0);
 }
 
 }  // namespace
