@@ -74,38 +74,5 @@ TEST(TcpServer, ClientsComeAndGoWhileTheServerWrites) {
     ::close(c);
 }
 
-TEST(UdpSender, PacksWholeLinesIntoDatagrams) {
-    const int rx = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a = socktest::Loopback(0);
-    socklen_t len = sizeof a;
-    ASSERT_EQ(::bind(rx, reinterpret_cast<sockaddr*>(&a), len), 0);
-    ::getsockname(rx, reinterpret_cast<sockaddr*>(&a), &len);
-    UdpSender tx;
-    std::string error;
-    ASSERT_TRUE(tx.open("127.0.0.1", ntohs(a.sin_port), error)) << error;
-    std::string bytes;
-    for (int i = 0; i < 100; ++i) bytes += "!AIVDM,1,1,,B,15MgK45P3@G?fl0E`JbR0OwT0@MS,0*4E\r\n";
-    bytes += std::string(3000, 'x') + "\r\n";  // one line longer than a datagram
-    tx.write(bytes);
-
-    std::string got;
-    int datagrams = 0;
-    for (pollfd p{rx, POLLIN, 0}; ::poll(&p, 1, 200) > 0;) {
-        char buf[65536];
-        const ssize_t n = ::recv(rx, buf, sizeof buf, 0);
-        ASSERT_GT(n, 0);
-        ASSERT_LE(static_cast<size_t>(n), UdpSender::kMaxDatagram);
-        ++datagrams;
-        got.append(buf, static_cast<size_t>(n));
-        // Datagrams of whole lines end in a line feed, except pieces of the long one.
-        if (got.size() < 100 * 51) {
-            EXPECT_EQ(buf[n - 1], '\n');
-        }
-    }
-    EXPECT_EQ(got, bytes);
-    EXPECT_GE(datagrams, 6);
-    ::close(rx);
-}
-
 }  // namespace
 }  // namespace sim
