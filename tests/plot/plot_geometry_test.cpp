@@ -57,17 +57,6 @@ TEST(PlotScale, ZoomButtonsStepThroughTheList) {
     EXPECT_EQ(ScaleFromText("scale"), std::nullopt);
 }
 
-TEST(PlotView, OneCentimetreIsScaleOverHundredMetres) {
-    const PlotView v{50000, 600000, 5760000, 800, 600, 40};
-    EXPECT_DOUBLE_EQ(v.widthMetres(), 800 / 40.0 * 500);
-    // North is up, east is right, the centre in the middle.
-    const auto ne = v.toPixel(500, 500);
-    EXPECT_DOUBLE_EQ(ne.x, 440);
-    EXPECT_DOUBLE_EQ(ne.y, 260);
-    EXPECT_NEAR(v.toPicture(400, 300).x, 0, 1e-9);
-    EXPECT_NEAR(v.toPicture(ne.x, ne.y).y, 500, 1e-9);
-}
-
 TEST(PlotView, ZoomBoxNeedsAWidthAndShowsTheWholeBox) {
     const PlotView v{100000, 1000, 2000, 800, 400, 40};  // 20 cm by 10 cm: 20000 m by 10000 m
     EXPECT_FALSE(ZoomBox(v, 0, 0, 20000.0 / 30, 3000));

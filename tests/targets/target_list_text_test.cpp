@@ -122,14 +122,5 @@ TEST_F(ListTextTest, SortKeepsEqualKeysInEntryOrderAndPutsMissingValuesLast) {
     EXPECT_EQ(sorted(kColStatus, true), (std::vector<int>{1, 2, 3, 4}));  // the STATUS column does not sort
 }
 
-TEST_F(ListTextTest, SortingEndsNewButKeepsOld) {
-    feed(ClassAReport(257000001, 59.5, 5.2, 1.0f));
-    feed(ClassAReport(257000002, 59.5, 5.2, 2.0f));
-    rx.targets().entry(2).Status = TargetStatus::Old;
-    sorted(kColMMSI, false);
-    EXPECT_EQ(rx.targets().entry(1).Status, TargetStatus::Current);
-    EXPECT_EQ(rx.targets().entry(2).Status, TargetStatus::Old);
-}
-
 }  // namespace
 }  // namespace targets
