@@ -1,9 +1,7 @@
 // Row texts and sorting of the target list, fed through the whole receive chain.
 #include <gtest/gtest.h>
 
-#include "app/receiver.h"
-#include "support/recording_events.h"
-#include "support/sample_sentences.h"
+#include "support/fed_receiver.h"
 #include "targets/target_row.h"
 #include "targets/target_sort.h"
 
@@ -13,12 +11,8 @@ namespace {
 using testing_support::ClassAReport;
 using testing_support::StaticData;
 
-class ListTextTest : public ::testing::Test {
+class ListTextTest : public testing_support::FedReceiver {
 protected:
-    template <class Rec>
-    void feed(const Rec& rec, bool own = false) {
-        rx.receive(input::InputKind::Tcp, testing_support::Join(testing_support::Sentences(rec, 'A', own)));
-    }
     void feedBaseStation(int32_t mmsi) {
         ais::BaseStationReport b;
         b.MessageID = 4, b.MMSI = mmsi, b.UTCYear = 2026, b.UTCMonth = 12, b.UTCDay = 6;
@@ -36,10 +30,6 @@ protected:
         for (int k = 1; k <= rx.targets().TargetCount; ++k) o.push_back(rx.targets().DisplayOrder[k]);
         return o;
     }
-
-    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
-    testing_support::RecordingEvents events;
-    app::Receiver rx{clock, events};
 };
 
 TEST_F(ListTextTest, ClassAVesselRow) {
