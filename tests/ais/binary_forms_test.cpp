@@ -11,29 +11,6 @@ std::string textOf(const BinaryForm& f, const std::string& name) {
     return item ? item->text : "<missing " + name + ">";
 }
 
-TEST(BinaryForms, MeteorologicalValues) {
-    ais::BinaryMessage m;
-    m.MMSI = 2570001;
-    auto& d = m.MetHydro;
-    d.MetLatitude = 59.5, d.MetLongitude = -9999;  // not sent
-    d.MetDay = 5, d.MetHour = 14, d.MetMinute = 3;
-    d.AirTemperature = 12.34f, d.DewPoint = -9999, d.WindDirection = 7, d.Salinity = 35.06f;
-    const BinaryForm f = ais::MeteorologicalForm(m);
-    EXPECT_EQ(f.caption, "  Meteorological & Hydrological Data");
-    EXPECT_EQ(textOf(f, "lblMMSI_Sender"), "002570001");
-    EXPECT_EQ(textOf(f, "txtData_1"), "59°30'00.0\"N");
-    EXPECT_EQ(textOf(f, "txtData_2"), "n/a");
-    EXPECT_EQ(textOf(f, "cmdDate"), "Day 05   14:03");
-    EXPECT_EQ(textOf(f, "txtData_7"), "12.3");
-    EXPECT_EQ(textOf(f, "txtData_5"), "007");
-    EXPECT_EQ(textOf(f, "txtData_32"), "35.1");
-    // Elements 11, 14, 29 and 31 are the lists.
-    for (const char* absent : {"txtData_11", "txtData_14", "txtData_29", "txtData_31"}) EXPECT_EQ(f.find(absent), nullptr);
-    int boxes = 0;
-    for (const auto& item : f.items) boxes += item.kind == ais::FormItemKind::Text;
-    EXPECT_EQ(boxes, 28);
-}
-
 TEST(BinaryForms, DatesAndNumbersOfCargoFairwayAndTide) {
     ais::BinaryMessage m;
     auto& fc = m.FairwayClosed;

@@ -253,23 +253,6 @@ TEST(BinaryRoundTrip, EveryLayoutBothStandardsBothTypes) {
     }
 }
 
-// A tidal window cut after its first position still writes positions 2 and 3, as zeros.
-TEST(BinaryMessage, ShortTidalWindowClearsTheMissingPositions) {
-    BinaryMessage full = priorRecord();
-    full.MessageID = 6;
-    full.FI = 14;
-    for (TideEntry& e : full.TidalWindow.Entry) e = {45.5, -3.25, 10, 20, 11, 40, 90, 2.5f};
-    const auto p = EncodeBinaryMessage(full, 0);
-    ASSERT_TRUE(p);
-    // Header 88 bits, month and day 9, one position 93: 190 bits. 32 characters
-    // carry two more, the top bits of position 2's latitude, which are zero here.
-    BinaryMessage cut = priorRecord();
-    EXPECT_EQ(decode(p->Payload.substr(0, 32), 2, 0, cut), BinaryApp::TidalWindow);
-    EXPECT_EQ(cut.TidalWindow.Entry[0], full.TidalWindow.Entry[0]);
-    EXPECT_EQ(cut.TidalWindow.Entry[1], TideEntry{});
-    EXPECT_EQ(cut.TidalWindow.Entry[2], TideEntry{});
-}
-
 const std::string kNotice1 = "Message with FI (Function Identifier)";
 const std::string kNotice2 =
     " received. FI is not decoded by this application! Please make sure you are using correct Binary "

@@ -90,36 +90,6 @@ TEST(ChartStyle, S57ClassesAndDepthsAgainstTheSafetyDepth) {
     EXPECT_TRUE(other.drawn && other.path.fill == MapColour::ChartArea && other.path.shade == 1);
 }
 
-TEST(ChartSet, DrawsVisibleChartsInOrderOnTheGrid) {
-    geodesy::DatumTable datum;
-    geodesy::InitDatum(datum);
-    const GridPoint centre = ToGridPoint(datum, 52.0, 4.0);
-    const PlotView view{100000, centre.e, centre.n, 400, 300, 96 / 2.54};
-    auto chart = [](const char* path, double lon) {
-        VectorChart c;
-        c.path = path;
-        ChartFeature f;
-        f.kind = FeatureKind::Point;
-        f.parts.push_back({{lon, 52.0}});
-        c.features.push_back(f);
-        return c;
-    };
-    ChartSet set;
-    set.add(chart("a.geojson", 4.0));
-    set.add(chart("b.shp", 4.02), false);
-    MapPicture out;
-    set.appendTo(out, view, datum, 10);
-    ASSERT_EQ(out.symbols.size(), 1u);
-    EXPECT_NEAR(out.symbols[0].at.x, 200, 1e-6);
-    EXPECT_NEAR(out.symbols[0].at.y, 150, 1e-6);
-    set.setVisible(1, true);
-    set.remove(0);
-    out = {};
-    set.appendTo(out, view, datum, 10);
-    ASSERT_EQ(out.symbols.size(), 1u);
-    EXPECT_GT(out.symbols[0].at.x, 250);  // 0.02° east: about 1370 m, 52 pixels
-}
-
 TEST(Landmarks, TownsAndPlatformsDeclutteredAndFewerAtSmallScales) {
     geodesy::DatumTable datum;
     geodesy::InitDatum(datum);
