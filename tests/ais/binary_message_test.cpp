@@ -103,29 +103,13 @@ TEST(BinaryMessage, EveryFieldOfEveryApplicationAtItsBits) {
     }
 }
 
-// A message header written by hand from the layouts: type 6 puts DAC/FI at
-// 73-88, type 8 at 41-56.
-BitWriter header(int type, int fi, int dac = 1, int mmsi = 257012345, int dest = 219000001) {
-    BitWriter w;
+// The message type, DAC and FI written by hand from the layouts (type 6 puts
+// DAC and FI at 73-88, type 8 at 41-56) over the other bits of w, armoured.
+std::string withHeader(BitWriter w, int type, int dac, int fi, int& fill) {
     w.put(1, 6, type);
-    w.put(7, 8, 2);
-    w.put(9, 38, mmsi);
-    if (type == 6) {
-        w.put(41, 70, dest);
-        w.put(73, 82, dac);
-        w.put(83, 88, fi);
-    } else {
-        w.put(41, 50, dac);
-        w.put(51, 56, fi);
-    }
-    return w;
-}
-
-std::string armour(const BitWriter& w, int* fill = nullptr) {
-    int f = 0;
-    std::string p = w.armoured(f);
-    if (fill) *fill = f;
-    return p;
+    w.put(type == 6 ? 73 : 41, type == 6 ? 82 : 50, dac);
+    w.put(type == 6 ? 83 : 51, type == 6 ? 88 : 56, fi);
+    return w.armoured(fill);
 }
 
 BinaryApp decode(const std::string& payload, int fill, int standard, BinaryMessage& rec) {
@@ -217,8 +201,10 @@ TEST(BinaryRoundTrip, EveryLayoutBothStandardsBothTypes) {
                     // The older applications are chosen by FI alone, whatever the DAC.
                     const int dac = BinaryAppDAC(app) == 1 && app < BinaryApp::NotDecoded ? static_cast<int>(rng() % 1024)
                                                                                           : BinaryAppDAC(app);
-                    BitWriter w = header(type, BinaryAppFI(app, standard), dac, static_cast<int>(rng() % (1 << 30)),
-                                         static_cast<int>(rng() % (1 << 30)));
+                    BitWriter w;
+                    w.put(7, 8, 2);
+                    w.put(9, 38, rng() % (1 << 30));
+                    if (type == 6) w.put(41, 70, rng() % (1 << 30));
                     // An area notice with up to three sub-areas of random shapes.
                     const int subAreas = app == BinaryApp::AreaNotice ? iteration % 4 : 0;
                     const int last = layout.back().Last + shift + kSubAreaBits * subAreas;
@@ -227,7 +213,7 @@ TEST(BinaryRoundTrip, EveryLayoutBothStandardsBothTypes) {
                         w.put(bit, bit, iteration % 4 == 3 ? 1 : rng() & 1);
                     }
                     int fill = 0;
-                    const std::string payload = armour(w, &fill);
+                    const std::string payload = withHeader(w, type, dac, BinaryAppFI(app, standard), fill);
 
                     const BinaryMessage prior = priorRecord();
                     BinaryMessage first = prior;
@@ -277,9 +263,9 @@ TEST(BinaryMessage, ApplicationAndDescriptionByFIAndStandard) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.description);
-        BitWriter w = header(row.type, row.fi);
+        int fill = 0;
         BinaryMessage rec = priorRecord();
-        EXPECT_EQ(decode(armour(w), 0, row.standard, rec), row.app);
+        EXPECT_EQ(decode(withHeader({}, row.type, 1, row.fi, fill), fill, row.standard, rec), row.app);
         EXPECT_EQ(rec.Description, row.description);
         EXPECT_EQ(rec, onlyOwnFieldsChanged(priorRecord(), rec, row.app));
     }
@@ -304,9 +290,10 @@ TEST(BinaryText, ExtentFollowsFillBits) {
     };
     for (const TextExtentRow& row : rows) {
         SCOPED_TRACE(testing::Message() << "type " << row.type << " chars " << row.chars << " fill " << row.fill);
-        BitWriter w = header(row.type, 0);
+        BitWriter w;
         w.putText(row.type == 6 ? 101 : 69, 1008, "HELLO WORLD");
-        const std::string payload = armour(w).substr(0, static_cast<size_t>(row.chars));
+        int fill = 0;
+        const std::string payload = withHeader(w, row.type, 1, 0, fill).substr(0, static_cast<size_t>(row.chars));
         BinaryMessage rec;
         EXPECT_EQ(decode(payload, row.fill, 0, rec), BinaryApp::Text);
         ASSERT_EQ(rec.Description.size(), row.expectedLength);
