@@ -62,10 +62,8 @@ TEST(ChartStyle, S57ClassesAndDepthsAgainstTheSafetyDepth) {
         {feature("DEPARE", K::Area, 5, 10), true, MapColour::Shallow, MapColour::None, LineStyle::Solid},
         {feature("DRGARE", K::Area, 10), true, MapColour::Medium, MapColour::None, LineStyle::Solid},
         {feature("DEPARE", K::Area, 20, 50), true, MapColour::Deep, MapColour::None, LineStyle::Solid},
-        {feature("LNDARE", K::Area), true, MapColour::Land, MapColour::None, LineStyle::Solid},
         {feature("DEPCNT", K::Line, 5), true, MapColour::None, MapColour::Contour, LineStyle::Solid},
         {feature("DEPCNT", K::Line, 15), true, MapColour::None, MapColour::SafetyContour, LineStyle::Solid},
-        {feature("COALNE", K::Line), true, MapColour::None, MapColour::Shore, LineStyle::Solid},
         {feature("RESARE", K::Area), true, MapColour::None, MapColour::Restricted, LineStyle::Dash},
         {feature("M_COVR", K::Area), false, MapColour::None, MapColour::None, LineStyle::Solid},
     };
@@ -82,7 +80,6 @@ TEST(ChartStyle, S57ClassesAndDepthsAgainstTheSafetyDepth) {
         EXPECT_EQ(s.path.line, r.line);
         EXPECT_EQ(s.path.style, r.style);
     }
-    EXPECT_EQ(StyleOf(feature("BCNCAR", K::Point), true, 10, contour).symbol, SymbolKind::Beacon);
     // Any other source: everything drawn, areas filled in the layer's shade.
     ChartFeature area = feature("harbours", K::Area);
     area.layer = 7;

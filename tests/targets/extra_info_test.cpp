@@ -125,31 +125,6 @@ TEST(ExtraInfoTexts, EveryWrittenLabelIsDesigned) {
     }
 }
 
-TEST(ExtraInfoLayout, FramesByClassAndMessage24) {
-    using F = InfoFrame;
-    using C = TargetClass;
-    const ExtraInfoLayout classA = {{F::PositionReport, F::StaticVoyageReport}, {F::CommState, F::SpecialReports},
-                                    {1, 2, 3, 5}};
-    const ExtraInfoLayout with24 = {classA.left, {F::CommState, F::SpecialReports, F::Message24A}, {1, 2, 3, 5, 24}};
-    const struct {
-        C cls;
-        bool has24;
-        ExtraInfoLayout layout;
-    } rows[] = {
-        {C::A, false, classA},
-        {C::A, true, with24},
-        {C::Unknown, true, with24},
-        {C::B, false, {{F::ClassB, F::ClassB2}, {F::CommState, F::Message24A, F::Message24B}, {18, 19, 24}}},
-        {C::AtoN, false, {{F::AtoNReport}, {}, {21}}},
-    };
-    for (const auto& r : rows) {
-        TargetRecord t;
-        t.Class = r.cls;
-        t.MsgCount[24] = r.has24;
-        EXPECT_EQ(ExtraInfoLayoutFor(t), r.layout) << int(r.cls) << " " << r.has24;
-    }
-}
-
 TEST(ExtraInfoCaption, NamedUnnamedAndOwnShip) {
     TargetRecord t;
     t.MMSI = 2579999;
