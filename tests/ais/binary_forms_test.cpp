@@ -11,59 +11,6 @@ std::string textOf(const BinaryForm& f, const std::string& name) {
     return item ? item->text : "<missing " + name + ">";
 }
 
-TEST(BinaryForms, MeteorologicalListsSelectByCode) {
-    struct Case {
-        const char* list;
-        int value;
-        const char* shown;
-    };
-    const Case cases[] = {
-        {"cmbSeaState", 12, " 12-xx"},          {"cmbSeaState", 13, "                n/a"},
-        {"cmbIce", 0, "                No"},    {"cmbIce", 2, "                n/a"},
-        {"cmbAirPressTend", 2, "     2-Increasing"}, {"cmbWaterLevelTrend", 1, "     1-Decreasing"},
-        {"cmbPrecipitation", -9999, "                n/a"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.list) + " " + std::to_string(c.value));
-        ais::BinaryMessage m;
-        auto& d = m.MetHydro;
-        const std::string list = c.list;
-        const auto v = static_cast<int16_t>(c.value);
-        if (list == "cmbSeaState") d.SeaState = v;
-        if (list == "cmbIce") d.Ice = v;
-        if (list == "cmbAirPressTend") d.AirPressureTendency = v;
-        if (list == "cmbWaterLevelTrend") d.WaterLevelTrend = v;
-        if (list == "cmbPrecipitation") d.Precipitation = v;
-        const BinaryForm f = ais::MeteorologicalForm(m);
-        const ais::FormItem* item = f.find(c.list);
-        ASSERT_TRUE(item && item->selected >= 0 && size_t(item->selected) < item->items.size());
-        EXPECT_EQ(item->items[static_cast<size_t>(item->selected)], c.shown);
-    }
-}
-
-TEST(BinaryForms, MeteorologicalValues) {
-    ais::BinaryMessage m;
-    m.MMSI = 2570001;
-    auto& d = m.MetHydro;
-    d.MetLatitude = 59.5, d.MetLongitude = -9999;  // not sent
-    d.MetDay = 5, d.MetHour = 14, d.MetMinute = 3;
-    d.AirTemperature = 12.34f, d.DewPoint = -9999, d.WindDirection = 7, d.Salinity = 35.06f;
-    const BinaryForm f = ais::MeteorologicalForm(m);
-    EXPECT_EQ(f.caption, "  Meteorological & Hydrological Data");
-    EXPECT_EQ(textOf(f, "lblMMSI_Sender"), "002570001");
-    EXPECT_EQ(textOf(f, "txtData_1"), "59°30'00.0\"N");
-    EXPECT_EQ(textOf(f, "txtData_2"), "n/a");
-    EXPECT_EQ(textOf(f, "cmdDate"), "Day 05   14:03");
-    EXPECT_EQ(textOf(f, "txtData_7"), "12.3");
-    EXPECT_EQ(textOf(f, "txtData_5"), "007");
-    EXPECT_EQ(textOf(f, "txtData_32"), "35.1");
-    // Elements 11, 14, 29 and 31 are the lists.
-    for (const char* absent : {"txtData_11", "txtData_14", "txtData_29", "txtData_31"}) EXPECT_EQ(f.find(absent), nullptr);
-    int boxes = 0;
-    for (const auto& item : f.items) boxes += item.kind == ais::FormItemKind::Text;
-    EXPECT_EQ(boxes, 28);
-}
-
 TEST(BinaryForms, DatesAndNumbersOfCargoFairwayAndTide) {
     ais::BinaryMessage m;
     auto& fc = m.FairwayClosed;

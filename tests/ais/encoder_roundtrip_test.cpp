@@ -102,35 +102,22 @@ INSTANTIATE_TEST_SUITE_P(EveryLayout, RoundTrip,
                          [](const auto& info) { return "Type" + std::to_string(info.param.type); });
 
 TEST(Encoder, WritesNotAvailableCodesAndScaledValues) {
+    // ROT, SOG, longitude, latitude, COG and heading as raw values.
+    const auto raw = [](const PositionReport& p) {
+        const PayloadBits b(EncodePayload(p).payload);
+        return std::vector<int64_t>{b.value(43, 50, true), b.value(51, 60),   b.value(62, 89, true),
+                                    b.value(90, 116, true), b.value(117, 128), b.value(129, 137)};
+    };
     PositionReport p;
     p.MessageID = 1;
     p.MMSI = 257000001;
-    p.ROT = -9999;
-    p.SOG = -9999;
-    p.Longitude = -9999;
-    p.Latitude = -9999;
-    p.COG = -9999;
+    p.ROT = p.SOG = p.COG = -9999;
+    p.Longitude = p.Latitude = -9999;
     p.TrueHeading = -9999;
-    const EncodedPayload e = EncodePayload(p);
-    EXPECT_EQ(e.payload.size(), 28u);
-    EXPECT_EQ(e.fillBits, 0);
-    const PayloadBits bits(e.payload);
-    EXPECT_EQ(bits.value(43, 50, true), -128);
-    EXPECT_EQ(bits.value(51, 60), 1023);
-    EXPECT_EQ(bits.value(62, 89, true), 108600000);
-    EXPECT_EQ(bits.value(90, 116, true), 54600000);
-    EXPECT_EQ(bits.value(117, 128), 3600);
-    EXPECT_EQ(bits.value(129, 137), 511);
-
-    p.ROT = 720.0f;
-    p.SOG = 12.34f;
-    p.Longitude = -122.4194;
-    p.Latitude = 37.7749;
-    const PayloadBits b2(EncodePayload(p).payload);
-    EXPECT_EQ(b2.value(43, 50, true), 127);
-    EXPECT_EQ(b2.value(51, 60), 123);
-    EXPECT_EQ(b2.value(62, 89, true), -73451640);
-    EXPECT_EQ(b2.value(90, 116, true), 22664940);
+    EXPECT_EQ(EncodePayload(p).payload.size(), 28u);
+    EXPECT_EQ(raw(p), (std::vector<int64_t>{-128, 1023, 108600000, 54600000, 3600, 511}));
+    p.ROT = 720.0f, p.SOG = 12.34f, p.Longitude = -122.4194, p.Latitude = 37.7749, p.COG = 0, p.TrueHeading = 0;
+    EXPECT_EQ(raw(p), (std::vector<int64_t>{127, 123, -73451640, 22664940, 0, 0}));
 
     StaticVoyageData v;
     v.MessageID = 5;

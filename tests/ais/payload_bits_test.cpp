@@ -83,15 +83,6 @@ TEST(PayloadBits, SixBitText) {
     EXPECT_EQ(PayloadBits("1").text(7, 1), "");
 }
 
-TEST(PayloadBits, OnlyTheFirst168CharactersCount) {
-    std::string payload(168, 'w');
-    PayloadBits a(payload);
-    PayloadBits b(payload + "0000");
-    EXPECT_EQ(b.charCount(), 168);
-    for (int first = 1; first <= 1008; first += 30) EXPECT_EQ(a.value(first, first + 29), b.value(first, first + 29));
-    EXPECT_FALSE(b.bit(1009));
-}
-
 TEST(PayloadBits, TextEndHonoursFillBitsAndTheBufferEnd) {
     PayloadBits b(std::string(10, '0'));  // 60 bits
     EXPECT_EQ(b.textEnd(41, 0), 58);   // groups 41-46, 47-52, 53-58

@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/receiver.h"
-#include "support/recording_events.h"
-#include "support/sample_sentences.h"
+#include "support/fed_receiver.h"
 #include "support/temp_dir.h"
 #include "targets/ship_database.h"
 #include "targets/target_row.h"
@@ -21,15 +19,8 @@ namespace {
 
 using namespace testing_support;
 
-class KeptData : public ::testing::Test {
+class KeptData : public FedReceiver {
 protected:
-    template <class Rec>
-    void send(const Rec& rec, bool ownShip = false) {
-        rx.receive(input::InputKind::Tcp, Join(Sentences(rec, 'A', ownShip)));
-    }
-    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 12, 0, 0)};
-    RecordingEvents events;
-    Receiver rx{clock, events};
     TempDir dir;
 };
 
@@ -52,8 +43,8 @@ TEST_F(KeptData, LinesNotRefreshedStayByteForByte) {
     for (const auto& line : hostile) before += line;
     dir.write("Shipdata.dat", before);
     rx.shipDatabase().LoadShipData(dir.path());
-    send(StaticData(257000001, "NEW NAME", "NEWCS"));
-    send(StaticData(257000002, "APPENDED", "APP"));
+    feed(StaticData(257000001, "NEW NAME", "NEWCS"));
+    feed(StaticData(257000002, "APPENDED", "APP"));
     const auto r = targets::SaveShipData(dir.path(), rx.shipDataOfRun());
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.keptUnreadable, 5);
@@ -72,13 +63,13 @@ TEST_F(KeptData, LinesNotRefreshedStayByteForByte) {
 TEST_F(KeptData, OnlyReceivedNamesAreStored) {
     dir.write("Shipdata.dat", "257000003,\"from file\",\"FF\",0,1,2,3,4,30,1\r\n");
     rx.shipDatabase().LoadShipData(dir.path());
-    send(ClassBReport(257000001, 59.5, 5.25, 3.0f));  // "Class B vessel", call sign "n/a"
-    send(ClassBReport(257000003, 59.5, 5.25, 3.0f));  // named from the file
+    feed(ClassBReport(257000001, 59.5, 5.25, 3.0f));  // "Class B vessel", call sign "n/a"
+    feed(ClassBReport(257000003, 59.5, 5.25, 3.0f));  // named from the file
     ais::StaticDataReport partA{.MessageID = 24, .MMSI = 257000004, .PartNumber = 0, .Name = "PART A"};
     ais::StaticDataReport partB{.MessageID = 24, .MMSI = 257000004, .PartNumber = 1, .CallSign = "LB24"};
-    send(ClassBReport(257000004, 59.5, 5.25, 3.0f));
-    send(partA);
-    send(partB);
+    feed(ClassBReport(257000004, 59.5, 5.25, 3.0f));
+    feed(partA);
+    feed(partB);
     const auto run = rx.shipDataOfRun();
     ASSERT_EQ(run.size(), 1u);
     EXPECT_EQ(run[0].MMSI, 257000004);
@@ -90,7 +81,7 @@ TEST_F(KeptData, ALinkedFileIsWrittenThroughTheLink) {
     std::filesystem::create_directory(dir / "elsewhere");
     dir.write("elsewhere/ships.dat", "257000008,\"kept\",\"K\",0,0,0,0,0,0,0\r\n");
     std::filesystem::create_symlink("elsewhere/ships.dat", dir / "Shipdata.dat");
-    send(StaticData(257000001, "LINKED", "LK"));
+    feed(StaticData(257000001, "LINKED", "LK"));
     ASSERT_TRUE(targets::SaveShipData(dir.path(), rx.shipDataOfRun()).ok);
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "Shipdata.dat"));
     EXPECT_EQ(dir.read("elsewhere/ships.dat"),
@@ -99,7 +90,7 @@ TEST_F(KeptData, ALinkedFileIsWrittenThroughTheLink) {
 
 TEST_F(KeptData, AFailedSaveIsToldOnce) {
     std::filesystem::create_directory(dir / "Shipdata.dat");  // cannot be read nor replaced
-    send(StaticData(257000001, "LOST", "LS"));
+    feed(StaticData(257000001, "LOST", "LS"));
     base::RecordingMessageSink messages;
     EXPECT_FALSE(targets::StoreShipData(dir.path(), rx.shipDataOfRun(), messages).ok);
     ASSERT_EQ(messages.entries.size(), 1u);
@@ -111,14 +102,14 @@ TEST_F(KeptData, AFailedSaveIsToldOnce) {
 TEST_F(KeptData, TheReferenceFollowsOnlyRealPositions) {
     input::RunState& s = rx.state();
     s.ReferenceMode = targets::kRefFromVDO;
-    send(ClassAReport(257000001, 59.5, 10.25, 1.0f), true);
-    send(ClassAReport(257000002, -33.9, 18.4, 1.0f));  // Cape Town: about 5,700 nm
+    feed(ClassAReport(257000001, 59.5, 10.25, 1.0f), true);
+    feed(ClassAReport(257000002, -33.9, 18.4, 1.0f));  // Cape Town: about 5,700 nm
     for (const double lat : {91.0, 0.0}) {
-        send(ClassAReport(257000001, lat, 10.25, 1.0f), true);
+        feed(ClassAReport(257000001, lat, 10.25, 1.0f), true);
         EXPECT_EQ(s.RefLat, 59.5) << lat;
         EXPECT_EQ(s.RefLon, 10.25) << lat;
     }
-    send(ClassAReport(257000003, 91.0, 181.0, 1.0f));
+    feed(ClassAReport(257000003, 91.0, 181.0, 1.0f));
     auto& table = rx.targets();
     const double far = table.entry(2).Range;
     EXPECT_NEAR(far / 1852.0, 5700, 150);

@@ -31,15 +31,6 @@ TEST(TextFile, SplitsCommaSeparatedFieldsHonouringQuotes) {
     for (const auto& row : rows) EXPECT_EQ(SplitQuotedFields(row.line), row.expected) << row.line;
 }
 
-TEST(TextFile, Latin1AndUtf8BothArriveAsUtf8) {
-    EXPECT_EQ(Latin1OrUtf8ToUtf8("b\xF8lge"), "b\xC3\xB8lge");    // Latin-1 ø
-    EXPECT_EQ(Latin1OrUtf8ToUtf8("b\xC3\xB8lge"), "b\xC3\xB8lge");  // already UTF-8
-    EXPECT_EQ(Latin1OrUtf8ToUtf8("\xC0\xAF"), "\xC3\x80\xC2\xAF");  // overlong form is not UTF-8
-    EXPECT_EQ(Latin1OrUtf8ToUtf8("\xE2\x82"), "\xC3\xA2\xC2\x82");  // cut-off sequence
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));                        // surrogate
-    EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x9A\xA2"));
-}
-
 TEST(TextFile, ReadsLinesWithEitherLineEndAndDropsTheByteOrderMark) {
     testing_support::TempDir dir;
     dir.write("t.txt", "\xEF\xBB\xBFone\r\ntwo\nthr\xE9\x65\r\n\r\nlast");

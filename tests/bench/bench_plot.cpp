@@ -7,7 +7,7 @@
 //   BM_PerSecondRefresh     the once-a-second pass with 1000 targets: trail dots
 //                           onto the persistent layer, the moving layer with its
 //                           labels placed, and the paint of both; the land is not
-//                           touched (/0: without label placement, as before it)
+//                           touched
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -94,7 +94,6 @@ struct Traffic {
 };
 
 void BM_PerSecondRefresh(benchmark::State& state) {
-    const bool placeLabels = state.range(0) != 0;
     static Traffic traffic;
     plot::PlotState plot = PlotAt(59.25, 10.6, 500000);
     plot::PlotMap map;
@@ -111,9 +110,7 @@ void BM_PerSecondRefresh(benchmark::State& state) {
         std::vector<plot::Shape> dots;
         plot::StoreTracks(plot, table, dots, quiet);
         plot::PaintShapes(p, dots, view);
-        std::vector<plot::Shape> moving =
-            placeLabels ? plot::MovingLayer(plot, table, traffic.rx.state(), {}, view, measure, taken)
-                        : plot::CurrentPositions(plot, table, traffic.rx.state(), {}, view);
+        std::vector<plot::Shape> moving = plot::MovingLayer(plot, table, traffic.rx.state(), {}, view, measure, taken);
         QPainter s(&screen);
         s.drawImage(0, 0, persistent);
         s.setRenderHint(QPainter::Antialiasing);
@@ -125,7 +122,7 @@ void BM_PerSecondRefresh(benchmark::State& state) {
     state.counters["targets"] = table.TargetCount;
     state.counters["labels"] = static_cast<double>(labels);
 }
-BENCHMARK(BM_PerSecondRefresh)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PerSecondRefresh)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

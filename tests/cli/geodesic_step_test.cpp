@@ -45,13 +45,5 @@ TEST(DirectGeodesic, AgreesWithInverseAndReturns) {
     }
 }
 
-TEST(Angles, WrapAndDifference) {
-    const struct {
-        double got, want;
-    } rows[] = {{WrapDegrees(-10), 350},        {WrapDegrees(720), 0},          {AngleDifference(10, 350), 20},
-                {AngleDifference(350, 10), -20}, {AngleDifference(180, 0), 180}};
-    for (const auto& r : rows) EXPECT_DOUBLE_EQ(r.got, r.want);
-}
-
 }  // namespace
 }  // namespace sim

@@ -15,7 +15,6 @@ TEST(GeodesyCommands, PrintKeyValueLines) {
     } rows[] = {
         {"inverse 60 5 60.5 5.8", "distance_m 71175.801\ndistance_nm 38.431858\nbearing_deg 38.147219131\n", 0},
         {"grid 60 5", "zone 31\neasting_m 611544.042\nnorthing_m 6653097.434\n", 0},
-        {"grid 60 9 --zone 32", "zone 32\neasting_m 500000.000\nnorthing_m 6651411.189\n", 0},
         {"grid --inverse 500000 0 --zone 31", "zone 31\nlatitude_deg 0.000000000\nlongitude_deg 3.000000000\npasses 1\n", 0},
         // No convergence: the last estimate, and status 1.
         {"grid --inverse 5000000 5000000 --zone 31",
@@ -24,13 +23,10 @@ TEST(GeodesyCommands, PrintKeyValueLines) {
         {"position parse '91 N' LAT",
          "value 90.000000000\ntext 90°00'00.0000\"N\nmessage LATITUDE FORMAT ERROR. Max 90 deg allowed\n", 1},
         {"position format -5.335 lon", "005°20'06.0\"W\n", 0},
-        {"position format 59.503417 lat 2 --file", "59ø30'12.30\"N\n", 0},
         // Usage errors print nothing on standard output.
         {"inverse 60 5 60.5", "", 2},
-        {"inverse 91 0 0 0", "", 2},
         {"grid --inverse 500000 0", "", 2},
         {"position format abc lat", "", 2},
-        {"position turn 1 lat", "", 2},
     };
     for (const auto& row : rows) {
         const clitest::Run r = clitest::Cli(row.args);

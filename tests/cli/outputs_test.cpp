@@ -1,18 +1,45 @@
+// The simulator's outputs, read back through loopback sockets.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <unistd.h>
 
+#include <functional>
 #include <string>
 
 #include "cli/sim/outputs.h"
-#include "socket_support.h"
 
 namespace sim {
 namespace {
 
-auto AtLeast(size_t n) {
-    return [n](const std::string& text) { return text.size() >= n; };
+// A TCP connection to a loopback port, retried for up to ten seconds; -1 when none came about.
+int Connect(uint16_t port) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET, a.sin_port = htons(port), a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    for (int i = 0; i < 1000; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0) return fd;
+        ::close(fd);
+        ::usleep(10000);
+    }
+    return -1;
+}
+
+// Reads until `n` bytes came, the peer closed or a second of 10 ms polls passed;
+// idle() services the server before each poll.
+std::string ReadAtLeast(int fd, size_t n, const std::function<void()>& idle) {
+    std::string text;
+    for (int i = 0; i < 100 && text.size() < n; ++i) {
+        idle();
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 10) <= 0) continue;
+        char buf[4096];
+        const ssize_t got = ::read(fd, buf, sizeof buf);
+        if (got <= 0) break;
+        text.append(buf, static_cast<size_t>(got));
+    }
+    return text;
 }
 
 TEST(ParseHostPort, Rows) {
@@ -46,14 +73,14 @@ TEST(TcpServer, ClientsComeAndGoWhileTheServerWrites) {
         for (int i = 0; i < 200 && server.clientCount() != n; ++i) server.service(5);
         return server.clientCount();
     };
-    const int a = socktest::Connect(server.port());
-    const int b = socktest::Connect(server.port());
+    const int a = Connect(server.port());
+    const int b = Connect(server.port());
     ASSERT_EQ(waitForClients(2), 2u);
 
     const std::string line = "!AIVDM,1,1,,A,13u?etPv2;0n:dDPwUM1U1Cb069D,0*23\r\n";
     server.write(line + line, {10, line.size() + 3});  // split writes arrive joined
-    EXPECT_EQ(socktest::ReadUntil(a, AtLeast(2 * line.size()), service, 100), line + line);
-    EXPECT_EQ(socktest::ReadUntil(b, AtLeast(2 * line.size()), service, 100), line + line);
+    EXPECT_EQ(ReadAtLeast(a, 2 * line.size(), service), line + line);
+    EXPECT_EQ(ReadAtLeast(b, 2 * line.size(), service), line + line);
 
     // One leaves without a word; the next writes notice and carry on.
     ::close(a);
@@ -65,63 +92,14 @@ TEST(TcpServer, ClientsComeAndGoWhileTheServerWrites) {
     EXPECT_EQ(server.dropped(), 1);
 
     // A newcomer gets what is written after it joined.
-    const int c = socktest::Connect(server.port());
+    const int c = Connect(server.port());
     waitForClients(2);
-    socktest::ReadUntil(b, AtLeast(1 << 20), service, 100);  // drain b
+    ReadAtLeast(b, 1 << 20, service);  // drain b
     server.write(line);
-    EXPECT_EQ(socktest::ReadUntil(c, AtLeast(line.size()), service, 100), line);
+    EXPECT_EQ(ReadAtLeast(c, line.size(), service), line);
     EXPECT_EQ(server.accepted(), 3);
     ::close(b);
     ::close(c);
-}
-
-TEST(UdpSender, PacksWholeLinesIntoDatagrams) {
-    const int rx = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a = socktest::Loopback(0);
-    socklen_t len = sizeof a;
-    ASSERT_EQ(::bind(rx, reinterpret_cast<sockaddr*>(&a), len), 0);
-    ::getsockname(rx, reinterpret_cast<sockaddr*>(&a), &len);
-    UdpSender tx;
-    std::string error;
-    ASSERT_TRUE(tx.open("127.0.0.1", ntohs(a.sin_port), error)) << error;
-    std::string bytes;
-    for (int i = 0; i < 100; ++i) bytes += "!AIVDM,1,1,,B,15MgK45P3@G?fl0E`JbR0OwT0@MS,0*4E\r\n";
-    bytes += std::string(3000, 'x') + "\r\n";  // one line longer than a datagram
-    tx.write(bytes);
-
-    std::string got;
-    int datagrams = 0;
-    for (pollfd p{rx, POLLIN, 0}; ::poll(&p, 1, 200) > 0;) {
-        char buf[65536];
-        const ssize_t n = ::recv(rx, buf, sizeof buf, 0);
-        ASSERT_GT(n, 0);
-        ASSERT_LE(static_cast<size_t>(n), UdpSender::kMaxDatagram);
-        ++datagrams;
-        got.append(buf, static_cast<size_t>(n));
-        // Datagrams of whole lines end in a line feed, except pieces of the long one.
-        if (got.size() < 100 * 51) {
-            EXPECT_EQ(buf[n - 1], '\n');
-        }
-    }
-    EXPECT_EQ(got, bytes);
-    EXPECT_GE(datagrams, 6);
-    ::close(rx);
-}
-
-TEST(PtyOutput, CarriesLineEndsUnchangedAndDropsWhatNobodyReads) {
-    PtyOutput pty;
-    std::string error;
-    ASSERT_TRUE(pty.open(error)) << error;
-    const int fd = ::open(pty.path().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(fd, 0);
-    const std::string line = "!AIVDO,1,1,,A,13u?etPv2;0n:dDPwUM1U1Cb069D,0*21\r\n";
-    pty.write(line);
-    EXPECT_EQ(socktest::ReadUntil(fd, AtLeast(line.size()), {}, 100), line);
-    ::close(fd);
-
-    // Nobody reading: bytes are dropped, not queued without bound.
-    for (int i = 0; i < 4; ++i) pty.write(std::string(64 * 1024, 'x'));
-    EXPECT_GT(pty.droppedBytes(), 0);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "cli/sim/simulator.h"
 #include "support/intake_decoder.h"
 #include "support/recording_events.h"
+#include "support/sample_sentences.h"
 
 namespace {
 
@@ -26,18 +27,6 @@ using sim::Fault;
 
 constexpr Fault kDestroying[] = {Fault::WrongChecksum, Fault::LowerCaseChecksum, Fault::LostFragment,
                                  Fault::TruncatedLine, Fault::LongLine};
-
-// The sub-record of `type` in a and b is the same.
-bool sameSubRecord(const ais::AISMessageRecord& a, const ais::AISMessageRecord& b, int type) {
-    switch (type) {
-#define SUB(n) \
-    case n: return a.Type##n == b.Type##n;
-        SUB(1) SUB(2) SUB(3) SUB(4) SUB(5) SUB(6) SUB(7) SUB(8) SUB(9) SUB(10) SUB(11) SUB(12) SUB(13)
-        SUB(14) SUB(15) SUB(16) SUB(17) SUB(18) SUB(19) SUB(20) SUB(21) SUB(22) SUB(23) SUB(24) SUB(25) SUB(26)
-#undef SUB
-        default: return true;  // no sub-record
-    }
-}
 
 // The record a clean decode of the message's own sentences gives, starting
 // from the record the receiver held before it.
@@ -108,7 +97,7 @@ TEST(ReceiverAccounting, EverySentenceEndsInOneOutcomeThatTheInjectedFaultsExpla
         if (!destroyed && written && rx.state().DecodedMessageCount == decodedBefore + 1) {
             const ais::AISMessageRecord expected =
                 cleanDecode(e.sentences, before, clock.now(), rx.state().BinaryMsgStandard);
-            ASSERT_TRUE(sameSubRecord(rx.messageRecord(), expected, e.messageType))
+            ASSERT_TRUE(testing_support::SameSubRecord(rx.messageRecord(), expected, e.messageType))
                 << "type " << e.messageType << " from " << e.mmsi << ": " << e.sentences.front();
             ++compared;
             if (events.rows.size() == rowsBefore + 1) {

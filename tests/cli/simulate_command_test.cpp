@@ -42,15 +42,6 @@ TEST(SimulateCommand, SameSeedSameBytesAndEverySentenceDecodes) {
     EXPECT_EQ(decoded + continuations, 3000);  // whole messages only, every one decodes
 }
 
-// mix is the simulator's busy coast in fast mode: exactly COUNT sentences.
-TEST(SimulateCommand, MixIsTheBenchmarkTraffic) {
-    const clitest::Run mix = Cli("mix 1000 --seed 5");
-    ASSERT_EQ(mix.status, 0);
-    EXPECT_EQ(mix.lines().size(), 1000u);
-    EXPECT_EQ(mix.out, Simulate("--fast --stdout --quiet --stations 1500 --seed 5 --count 1000").out);
-    EXPECT_TRUE(mix.err.empty()) << mix.err;
-}
-
 TEST(SimulateCommand, FaultCountsGoToStandardError) {
     const clitest::Run r = Simulate("--fast --count 20000 --stdout --faults 0.2 --seed 8");
     ASSERT_EQ(r.status, 0);

@@ -32,12 +32,10 @@ const ais::AISMessageRecord& busyRecord() {
 }
 
 bool sameExcept(const ais::AISMessageRecord& a, const ais::AISMessageRecord& b, int type) {
-#define SAME(n) (type == n || a.Type##n == b.Type##n)
-    return SAME(1) && SAME(2) && SAME(3) && SAME(4) && SAME(5) && SAME(6) && SAME(7) && SAME(8) && SAME(9) &&
-           SAME(10) && SAME(11) && SAME(12) && SAME(13) && SAME(14) && SAME(15) && SAME(16) && SAME(17) &&
-           SAME(18) && SAME(19) && SAME(20) && SAME(21) && SAME(22) && SAME(23) && SAME(24) && SAME(25) &&
-           SAME(26) && SAME(27);
-#undef SAME
+    for (int t = 1; t <= 27; ++t) {
+        if (t != type && !testing_support::SameSubRecord(a, b, t)) return false;
+    }
+    return true;
 }
 
 }  // namespace

@@ -51,21 +51,6 @@ TEST(GshhgBin, LevelsFromPiecesAndCorners) {
     }
 }
 
-TEST(GshhgBin, FillsAreDryAreasThenClosedPiecesByLevel) {
-    const RawBin bin = Bin({1, 0, 0, 1}, {{1, kSouth, kNorth, {{H, 0}, {H, U}}}, Closed(2, 100, 100, 200, 200)});
-    const AssembledBin a = AssembleBin(bin);
-    ASSERT_EQ(a.areas.size(), 2u);
-    EXPECT_EQ(a.areas[0].level, 1);
-    // The land half: the coast, then the north-west and south-west corners.
-    ASSERT_EQ(a.areas[0].points.size(), 4u);
-    EXPECT_DOUBLE_EQ(a.areas[0].points[2].lon, 0);
-    EXPECT_DOUBLE_EQ(a.areas[0].points[2].lat, 51);
-    EXPECT_EQ(a.areas[1].level, 2);
-    // Only the pieces are coastline: no bin side, the closed one closed.
-    ASSERT_EQ(a.shore.size(), 2u);
-    EXPECT_EQ(a.shore[1].size(), 5u);
-}
-
 // ---------------------------------------------------------------- installed data
 
 const std::filesystem::path kHigh = "/usr/share/gmt-gshhg/binned_GSHHS_h.nc";
@@ -88,18 +73,6 @@ TEST(GshhgData, LandAndWaterAtKnownPlaces) {
             EXPECT_EQ(coast.levelAt(r.lat, r.lon, res), r.level);
         }
     }
-}
-
-TEST(GshhgData, ResolutionFollowsTheScaleAndFallsBack) {
-    Coastlines coast({"/nonexistent"});
-    EXPECT_FALSE(coast.resolutionFor(50000));
-    Coastlines installed;
-    if (!installed.installed(ShoreResolution::High)) GTEST_SKIP();
-    EXPECT_EQ(installed.resolutionFor(10000000), ShoreResolution::Crude);
-    EXPECT_EQ(installed.resolutionFor(500000), ShoreResolution::Intermediate);
-    EXPECT_EQ(installed.resolutionFor(250000), ShoreResolution::High);
-    EXPECT_EQ(installed.resolutionFor(50000),
-              installed.installed(ShoreResolution::Full) ? ShoreResolution::Full : ShoreResolution::High);
 }
 
 // A vertex of the high-resolution file read straight from its netCDF

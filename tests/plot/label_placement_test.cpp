@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "plot/plot_state.h"
-
 namespace plot {
 namespace {
 
@@ -59,36 +57,6 @@ TEST(LabelPlacement, NoTwoPlacedLabelsOverlapInADenseKnot) {
     EXPECT_LT(boxes.size(), requests.size());
     for (size_t i = 0; i < boxes.size(); ++i) {
         for (size_t j = i + 1; j < boxes.size(); ++j) ASSERT_FALSE(boxes[i].overlaps(boxes[j])) << i << " " << j;
-    }
-}
-
-// The plot's target labels: text shapes moved to their spots, the dropped
-// ones gone, the kept one still there.
-TEST(LabelPlacement, TargetLabelsOfTheMovingLayer) {
-    const PlotView view{500000, 0, 0, 400, 300, 96 / 2.54};
-    std::vector<Shape> shapes;
-    for (int i = 0; i < 12; ++i) {
-        Shape t;
-        t.kind = Shape::Kind::Text;
-        t.text = "VESSEL " + std::to_string(i);
-        t.priority = i == 0 ? 1 : 3;
-        t.keep = i == 0;  // the own ship, with the lowest rank
-        shapes.push_back(t);
-    }
-    Shape far = shapes[1];
-    far.x1 = 1e9;  // off the picture: not drawn, left alone
-    shapes.push_back(far);
-    const TextMeasure measure;
-    PlaceTargetLabels(shapes, view, measure, {{205, 0, 400, 300}});  // right of the symbols is taken
-    ASSERT_GE(shapes.size(), 3u);
-    ASSERT_LT(shapes.size(), 13u);
-    EXPECT_EQ(shapes.front().text, "VESSEL 0");
-    EXPECT_EQ(shapes.back().x1, 1e9);
-    std::vector<LabelBox> boxes = TextBoxes(shapes, view, measure);
-    boxes.pop_back();
-    for (size_t i = 0; i < boxes.size(); ++i) {
-        EXPECT_LE(boxes[i].right, 205.0);
-        for (size_t j = i + 1; j < boxes.size(); ++j) EXPECT_FALSE(boxes[i].overlaps(boxes[j]));
     }
 }
 

@@ -28,9 +28,7 @@ TEST(LandmarkLine, FieldsSignsAndTypes) {
         {"Southend,-33,30,-70,45", LandmarkKind::City, true, "Southend", -33.5, -70.75, "A"},
         {"\"Bay, North\",  59 , 6 ,+10,0.6", LandmarkKind::City, true, "Bay, North", 59.1, 10.01, "A"},
         {"Troll A,60,38.7,3,43.6,Gas", LandmarkKind::Platform, true, "Troll A", 60.645, 3.726667, "G"},
-        {"NoType,56,0,2,30", LandmarkKind::Platform, true, "NoType", 56.0, 2.5, " "},
         {"Umlaut,56,0,2,30,\xC3\x96l", LandmarkKind::Platform, true, "Umlaut", 56.0, 2.5, "\xC3\x96"},
-        {"Short,60,23.5,5", LandmarkKind::City, false, "", 0, 0, ""},
         {"Signs,+-5,0,5,0", LandmarkKind::City, false, "", 0, 0, ""},
         {"Pole+,90,30,5,0", LandmarkKind::City, false, "", 0, 0, ""},
         {"Date line,0,0,180,1", LandmarkKind::City, false, "", 0, 0, ""},
@@ -76,18 +74,6 @@ TEST_F(LandmarkFiles, GridCoordinatesAreThoseOfSlotOne) {
     EXPECT_NEAR(db.Cities[0].northing, 6653097.43, 0.01);
     ASSERT_EQ(db.Platforms.size(), 1u);
     EXPECT_EQ(db.Platforms[0].type, "O");
-}
-
-TEST_F(LandmarkFiles, PlatformsAreReadOnlyWithACityFile) {
-    write(plot::kPlatformFileName, "P1,58,0,2,0,Oil\n");
-    auto db = load();
-    EXPECT_FALSE(db.cityFile.found || db.platformFile.found);
-    EXPECT_TRUE(db.Platforms.empty());
-
-    write(plot::kCityFileName, "");
-    db = load();
-    EXPECT_TRUE(db.cityFile.found);
-    ASSERT_EQ(db.Platforms.size(), 1u);
 }
 
 TEST_F(LandmarkFiles, ListsStopAtAHundredAndCountTheRest) {

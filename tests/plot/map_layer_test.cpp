@@ -62,10 +62,8 @@ TEST(ChartStyle, S57ClassesAndDepthsAgainstTheSafetyDepth) {
         {feature("DEPARE", K::Area, 5, 10), true, MapColour::Shallow, MapColour::None, LineStyle::Solid},
         {feature("DRGARE", K::Area, 10), true, MapColour::Medium, MapColour::None, LineStyle::Solid},
         {feature("DEPARE", K::Area, 20, 50), true, MapColour::Deep, MapColour::None, LineStyle::Solid},
-        {feature("LNDARE", K::Area), true, MapColour::Land, MapColour::None, LineStyle::Solid},
         {feature("DEPCNT", K::Line, 5), true, MapColour::None, MapColour::Contour, LineStyle::Solid},
         {feature("DEPCNT", K::Line, 15), true, MapColour::None, MapColour::SafetyContour, LineStyle::Solid},
-        {feature("COALNE", K::Line), true, MapColour::None, MapColour::Shore, LineStyle::Solid},
         {feature("RESARE", K::Area), true, MapColour::None, MapColour::Restricted, LineStyle::Dash},
         {feature("M_COVR", K::Area), false, MapColour::None, MapColour::None, LineStyle::Solid},
     };
@@ -82,42 +80,11 @@ TEST(ChartStyle, S57ClassesAndDepthsAgainstTheSafetyDepth) {
         EXPECT_EQ(s.path.line, r.line);
         EXPECT_EQ(s.path.style, r.style);
     }
-    EXPECT_EQ(StyleOf(feature("BCNCAR", K::Point), true, 10, contour).symbol, SymbolKind::Beacon);
     // Any other source: everything drawn, areas filled in the layer's shade.
     ChartFeature area = feature("harbours", K::Area);
     area.layer = 7;
     const FeatureStyle other = StyleOf(area, false, 10, contour);
     EXPECT_TRUE(other.drawn && other.path.fill == MapColour::ChartArea && other.path.shade == 1);
-}
-
-TEST(ChartSet, DrawsVisibleChartsInOrderOnTheGrid) {
-    geodesy::DatumTable datum;
-    geodesy::InitDatum(datum);
-    const GridPoint centre = ToGridPoint(datum, 52.0, 4.0);
-    const PlotView view{100000, centre.e, centre.n, 400, 300, 96 / 2.54};
-    auto chart = [](const char* path, double lon) {
-        VectorChart c;
-        c.path = path;
-        ChartFeature f;
-        f.kind = FeatureKind::Point;
-        f.parts.push_back({{lon, 52.0}});
-        c.features.push_back(f);
-        return c;
-    };
-    ChartSet set;
-    set.add(chart("a.geojson", 4.0));
-    set.add(chart("b.shp", 4.02), false);
-    MapPicture out;
-    set.appendTo(out, view, datum, 10);
-    ASSERT_EQ(out.symbols.size(), 1u);
-    EXPECT_NEAR(out.symbols[0].at.x, 200, 1e-6);
-    EXPECT_NEAR(out.symbols[0].at.y, 150, 1e-6);
-    set.setVisible(1, true);
-    set.remove(0);
-    out = {};
-    set.appendTo(out, view, datum, 10);
-    ASSERT_EQ(out.symbols.size(), 1u);
-    EXPECT_GT(out.symbols[0].at.x, 250);  // 0.02° east: about 1370 m, 52 pixels
 }
 
 TEST(Landmarks, TownsAndPlatformsDeclutteredAndFewerAtSmallScales) {

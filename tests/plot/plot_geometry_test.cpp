@@ -44,31 +44,17 @@ TEST(PlotScale, ZoomButtonsStepThroughTheList) {
     };
     const Row rows[] = {
         {14, 500000, true, 13},   // selected entry: the one before it
-        {0, 10, true, -1},
         {18, 10000000, false, -1},
         {-1, 300000, true, 13},   // a scale of its own: the next smaller entry
         {-1, 5, true, 0},         // nothing smaller: the first entry
         {-1, 20000000, true, 17},  // the search starts at the second-to-last entry
-        {-1, 5, false, 1},         // and upwards at the second one
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << r.selected << " " << r.scale << " " << r.zoomIn);
         EXPECT_EQ(ZoomIndex(r.selected, r.scale, r.zoomIn), r.expected);
     }
-    EXPECT_EQ(ScaleFromText("25000"), 25000);
     EXPECT_EQ(ScaleFromText(" 2500,4"), 2500);
     EXPECT_EQ(ScaleFromText("scale"), std::nullopt);
-}
-
-TEST(PlotView, OneCentimetreIsScaleOverHundredMetres) {
-    const PlotView v{50000, 600000, 5760000, 800, 600, 40};
-    EXPECT_DOUBLE_EQ(v.widthMetres(), 800 / 40.0 * 500);
-    // North is up, east is right, the centre in the middle.
-    const auto ne = v.toPixel(500, 500);
-    EXPECT_DOUBLE_EQ(ne.x, 440);
-    EXPECT_DOUBLE_EQ(ne.y, 260);
-    EXPECT_NEAR(v.toPicture(400, 300).x, 0, 1e-9);
-    EXPECT_NEAR(v.toPicture(ne.x, ne.y).y, 500, 1e-9);
 }
 
 TEST(PlotView, ZoomBoxNeedsAWidthAndShowsTheWholeBox) {
@@ -96,12 +82,6 @@ TEST(PlotShapes, SpeedVectorIsThreeMinutesOfTravel) {
     EXPECT_FALSE(SpeedVectorEnd(0, 0, 0.1f, 90, 3));  // a speed as the table holds it
     EXPECT_FALSE(SpeedVectorEnd(0, 0, 10, -9999, 3));  // course not available
     EXPECT_TRUE(SpeedVectorEnd(0, 0, 0.11, 0, 3));
-}
-
-TEST(PlotShapes, AddAngleWrapsIntoOneTurn) {
-    EXPECT_DOUBLE_EQ(AddAngle(350, 20), 10);
-    EXPECT_DOUBLE_EQ(AddAngle(10, -90), 280);
-    EXPECT_DOUBLE_EQ(AddAngle(-730, 0), 350);
 }
 
 TEST(PlotShapes, HullOutlineFromDimensions) {

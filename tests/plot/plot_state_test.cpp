@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "geodesy/position_text.h"
 
 namespace plot {
 namespace {
@@ -171,22 +170,6 @@ TEST_F(PlotStateTest, OwnShipColourReferenceRingsAndOverlays) {
     table.entry(1).Status = targets::TargetStatus::Old;
     table.entry(2).Status = targets::TargetStatus::Old;
     EXPECT_TRUE(pass({true, true}).empty());
-}
-
-TEST_F(PlotStateTest, CursorReadoutOverTheReference) {
-    setupAt(51.98, 3.95);
-    CursorReadout r = ReadCursor(plot, 0, 0, state, sink);
-    EXPECT_EQ(r.range, "0.0 nmile");
-    EXPECT_EQ(r.lat + r.lon, geodesy::FormatPosition(51.98, "LAT", "FORM", 1) + geodesy::FormatPosition(3.95, "LON", "FORM", 1));
-
-    // Two decimals at 1:10000, one at 1:20000; a point east reads about 090°.
-    plot.scale = 10000;
-    r = ReadCursor(plot, 1852, 0, state, sink);
-    EXPECT_EQ(r.range, "1.00 nmile");
-    EXPECT_EQ(r.bearing.substr(0, 3), "090");
-    plot.scale = 20000;
-    EXPECT_EQ(ReadCursor(plot, 1852, 0, state, sink).range, "1.0 nmile");
-    EXPECT_EQ(BearingText(359.97), "000.0 \u00b0");
 }
 
 TEST_F(PlotStateTest, RecentringMovesTheReferenceOnlyWithoutOne) {

@@ -34,14 +34,6 @@ TEST(LineOfSight, RangeFromBothHeights) {
     EXPECT_EQ(StoredHeightText(2.5f), "2.5");
 }
 
-TEST(LineOfSight, TypedHeights) {
-    EXPECT_EQ(HeightCaption("16"), "16.0");
-    EXPECT_EQ(HeightCaption(" 2,55 m"), "2.6");
-    EXPECT_EQ(HeightCaption("abc"), "0.0");
-    EXPECT_EQ(HeightCaption(""), std::nullopt);    // cancelled
-    EXPECT_EQ(HeightCaption("-4"), std::nullopt);  // below the sea: refused
-}
-
 TEST(Erbl, OriginFollowsTheReferenceUnlessOffset) {
     base::RecordingMessageSink sink;
     input::RunState state;

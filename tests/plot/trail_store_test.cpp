@@ -5,27 +5,18 @@
 #include <ctime>
 #include <string>
 
-#include "app/receiver.h"
 #include "plot/trail_store.h"
-#include "support/recording_events.h"
-#include "support/sample_sentences.h"
+#include "support/fed_receiver.h"
 
 namespace plot {
 namespace {
 
-class TrailStoreTest : public ::testing::Test {
+class TrailStoreTest : public testing_support::FedReceiver {
 protected:
-    template <class Rec>
-    void feed(const Rec& rec) {
-        rx.receive(input::InputKind::Tcp, testing_support::Join(testing_support::Sentences(rec, 'A', false)));
-    }
     void pass() {
         trails.record(rx.targets(), clock.now());
         clock.advance(1);
     }
-    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
-    testing_support::RecordingEvents events;
-    app::Receiver rx{clock, events};
     TrailStore trails;
 };
 

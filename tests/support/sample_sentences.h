@@ -54,32 +54,27 @@ inline std::string Sentence(const ais::EncodedPayload& e, char channel = 'A', bo
 // encoder does not write field by field.
 inline bool Reencode(const ais::AISMessageRecord& r, int type, ais::EncodedPayload& out) {
     switch (type) {
-        case 1: out = ais::EncodePayload(r.Type1); return true;
-        case 2: out = ais::EncodePayload(r.Type2); return true;
-        case 3: out = ais::EncodePayload(r.Type3); return true;
-        case 4: out = ais::EncodePayload(r.Type4); return true;
-        case 5: out = ais::EncodePayload(r.Type5); return true;
-        case 9: out = ais::EncodePayload(r.Type9); return true;
-        case 10: out = ais::EncodePayload(r.Type10); return true;
-        case 12: out = ais::EncodePayload(r.Type12); return true;
-        case 14: out = ais::EncodePayload(r.Type14); return true;
-        case 18: out = ais::EncodePayload(r.Type18); return true;
-        case 19: out = ais::EncodePayload(r.Type19); return true;
-        case 20: out = ais::EncodePayload(r.Type20); return true;
-        case 21: out = ais::EncodePayload(r.Type21); return true;
-        case 24: out = ais::EncodePayload(r.Type24); return true;
-        case 7: out = ais::EncodePayload(r.Type7); return true;
-        case 11: out = ais::EncodePayload(r.Type11); return true;
-        case 13: out = ais::EncodePayload(r.Type13); return true;
-        case 15: out = ais::EncodePayload(r.Type15); return true;
-        case 16: out = ais::EncodePayload(r.Type16); return true;
-        case 17: out = ais::EncodePayload(r.Type17); return true;
-        case 22: out = ais::EncodePayload(r.Type22); return true;
-        case 23: out = ais::EncodePayload(r.Type23); return true;
-        case 25: out = ais::EncodePayload(r.Type25); return true;
-        case 26: out = ais::EncodePayload(r.Type26); return true;
-        case 27: out = ais::EncodePayload(r.Type27); return true;
+#define REENCODE(n) \
+    case n: out = ais::EncodePayload(r.Type##n); return true;
+        REENCODE(1) REENCODE(2) REENCODE(3) REENCODE(4) REENCODE(5) REENCODE(7) REENCODE(9) REENCODE(10)
+        REENCODE(11) REENCODE(12) REENCODE(13) REENCODE(14) REENCODE(15) REENCODE(16) REENCODE(17) REENCODE(18)
+        REENCODE(19) REENCODE(20) REENCODE(21) REENCODE(22) REENCODE(23) REENCODE(24) REENCODE(25) REENCODE(26)
+        REENCODE(27)
+#undef REENCODE
         default: return false;
+    }
+}
+
+// Whether sub-record `type` of a and b is the same (true for types without one).
+inline bool SameSubRecord(const ais::AISMessageRecord& a, const ais::AISMessageRecord& b, int type) {
+    switch (type) {
+#define SAME(n) \
+    case n: return a.Type##n == b.Type##n;
+        SAME(1) SAME(2) SAME(3) SAME(4) SAME(5) SAME(6) SAME(7) SAME(8) SAME(9) SAME(10) SAME(11) SAME(12) SAME(13)
+        SAME(14) SAME(15) SAME(16) SAME(17) SAME(18) SAME(19) SAME(20) SAME(21) SAME(22) SAME(23) SAME(24) SAME(25)
+        SAME(26) SAME(27)
+#undef SAME
+        default: return true;
     }
 }
 

@@ -72,28 +72,25 @@ TEST(ExtraInfoTexts, FieldsByMessageType) {
 }
 
 TEST(ExtraInfoTexts, CommunicationStateBySlotTimeout) {
-    struct Row {
-        int16_t timeout;
-        const char* key;
-        const char* text;
-    } rows[] = {{0, "SlotOffset", "1234"}, {1, "UTCHourMin", "07:05"}, {6, "SlotNo", "2049"},
-                {7, "ReceivedStns", "17"}};
-    const std::set<std::string> rowKeys = {"SlotOffset", "UTCHourMin", "SlotNo", "ReceivedStns"};
-    for (const Row& r : rows) {
+    // The slot time-out decides which one of offset, hour and minute, slot and stations is written.
+    const std::vector<std::optional<std::string>> rows[] = {
+        {"1234", std::nullopt, std::nullopt, std::nullopt},
+        {std::nullopt, "07:05", std::nullopt, std::nullopt},
+        {std::nullopt, std::nullopt, "2049", std::nullopt},
+        {std::nullopt, std::nullopt, std::nullopt, "17"},
+    };
+    const int16_t timeouts[] = {0, 1, 6, 7};
+    for (size_t i = 0; i < std::size(timeouts); ++i) {
         TargetRecord t = received({3});
-        t.SyncState = 1, t.SlotTimeout = r.timeout, t.SlotOffset = 1234, t.UTCHour = 7, t.UTCMinute = 5;
+        t.SyncState = 1, t.SlotTimeout = timeouts[i], t.SlotOffset = 1234, t.UTCHour = 7, t.UTCMinute = 5;
         t.SlotNumber = 2049, t.ReceivedStations = 17;
         const auto texts = FillExtraInfo(t, 3);
-        EXPECT_EQ(textOf(texts, "frameChannel_0_SyncState"), "1") << r.timeout;
-        EXPECT_EQ(textOf(texts, "frameChannel_0_SlotTimeOut"), std::to_string(r.timeout));
-        for (const std::string& key : rowKeys) {
-            const auto text = textOf(texts, "frameChannel_0_" + key);
-            if (key == r.key) {
-                EXPECT_EQ(text, std::optional<std::string>(r.text)) << r.timeout;
-            } else {
-                EXPECT_EQ(text, std::nullopt) << r.timeout << " " << key;
-            }
+        std::vector<std::optional<std::string>> got;
+        for (const char* key : {"SlotOffset", "UTCHourMin", "SlotNo", "ReceivedStns"}) {
+            got.push_back(textOf(texts, std::string("frameChannel_0_") + key));
         }
+        EXPECT_EQ(got, rows[i]) << timeouts[i];
+        EXPECT_EQ(textOf(texts, "frameChannel_0_SlotTimeOut"), std::to_string(timeouts[i]));
     }
     // Channel B goes to the second frame; types without a communication state write none.
     const auto onB = FillExtraInfo(received({18}, 'B'), 18);
@@ -128,44 +125,6 @@ TEST(ExtraInfoTexts, EveryWrittenLabelIsDesigned) {
     }
 }
 
-TEST(ExtraInfoLayout, FramesByClassAndMessage24) {
-    using F = InfoFrame;
-    using C = TargetClass;
-    const ExtraInfoLayout classA = {{F::PositionReport, F::StaticVoyageReport}, {F::CommState, F::SpecialReports},
-                                    {1, 2, 3, 5}};
-    const ExtraInfoLayout with24 = {classA.left, {F::CommState, F::SpecialReports, F::Message24A}, {1, 2, 3, 5, 24}};
-    const struct {
-        C cls;
-        bool has24;
-        ExtraInfoLayout layout;
-    } rows[] = {
-        {C::A, false, classA},
-        {C::A, true, with24},
-        {C::Unknown, true, with24},
-        {C::B, false, {{F::ClassB, F::ClassB2}, {F::CommState, F::Message24A, F::Message24B}, {18, 19, 24}}},
-        {C::AtoN, false, {{F::AtoNReport}, {}, {21}}},
-    };
-    for (const auto& r : rows) {
-        TargetRecord t;
-        t.Class = r.cls;
-        t.MsgCount[24] = r.has24;
-        EXPECT_EQ(ExtraInfoLayoutFor(t), r.layout) << int(r.cls) << " " << r.has24;
-    }
-}
-
-TEST(ExtraInfoLayout, FillOrderIsReceivedTypesOldestFirst) {
-    TargetRecord t;
-    const auto at = [&](int type, int second) {
-        t.MsgCount[static_cast<size_t>(type)] = 1;
-        t.LastRxTime[static_cast<size_t>(type - 1)] = base::DateTime::fromCalendar(2026, 12, 6, 12, 0, second);
-    };
-    at(3, 40);
-    at(1, 10);
-    at(5, 20);
-    EXPECT_EQ(ExtraInfoFillOrder(t, {1, 2, 3, 5}), (std::vector<int>{1, 5, 3}));
-    EXPECT_TRUE(ExtraInfoFillOrder(TargetRecord{}, {1, 2, 3, 5}).empty());
-}
-
 TEST(ExtraInfoCaption, NamedUnnamedAndOwnShip) {
     TargetRecord t;
     t.MMSI = 2579999;
@@ -181,21 +140,6 @@ TEST(ExtraInfoCaption, NamedUnnamedAndOwnShip) {
     EXPECT_EQ(ExtraInfoCaption(t), "NORDIC STAR   (Own ship)");
     t.VDMCount = 1;
     EXPECT_EQ(ExtraInfoCaption(t), "NORDIC STAR  ");
-}
-
-TEST(ExtraInfoPlacementTest, CascadesAndStartsAgain) {
-    ExtraInfoPlacement state;
-    // Main window at 1000/2000 twips, 8000 wide: lefts 4000, 4400, ... up to 8000.
-    EXPECT_EQ(NextExtraInfoPlace(state, 1000, 2000, 8000, 600), (TwipsPoint{4000, 2600}));
-    EXPECT_EQ(NextExtraInfoPlace(state, 1000, 2000, 8000, 900), (TwipsPoint{4400, 2900}));
-    for (int left = 4800; left <= 8000; left += 400) {
-        EXPECT_EQ(NextExtraInfoPlace(state, 1000, 2000, 8000, 0).left, left);
-    }
-    EXPECT_EQ(NextExtraInfoPlace(state, 1000, 2000, 8000, 0).left, 4000);
-    // A main window standing far right still cascades over itself.
-    ExtraInfoPlacement right;
-    NextExtraInfoPlace(right, 20000, 0, 13300, 0);
-    EXPECT_EQ(NextExtraInfoPlace(right, 20000, 0, 13300, 0).left, 23400);
 }
 
 }  // namespace

@@ -41,18 +41,5 @@ TEST(FlagIndex, FirstEntryOfAMIDWinsAndUnusableLinesGiveNoFlag) {
     EXPECT_EQ(FlagIndex().FindFlagIcon(257), "");
 }
 
-TEST(FlagIndex, IndexIsReadOnceAndAgainOnlyForAnotherFolder) {
-    TempDir a, b;
-    writeIndex(a, "257,NO,\"Norway\"\r\n");
-    writeIndex(b, "257,NX,\"Other\"\r\n");
-    FlagIndex flags(a.path());
-    EXPECT_EQ(flags.FindFlagIcon(257), icon(a, "NO"));
-    a.write("Flags/FlagIndex.ini", "257,SE,\"Changed\"\r\n");  // during the run: no effect
-    flags.setDataDir(a.path());
-    EXPECT_EQ(flags.FindFlagIcon(257), icon(a, "NO"));
-    flags.setDataDir(b.path());
-    EXPECT_EQ(flags.FindFlagIcon(257), icon(b, "NX"));
-}
-
 }  // namespace
 }  // namespace targets

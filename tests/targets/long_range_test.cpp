@@ -67,20 +67,5 @@ TEST(LongRange, TakenOnlyWhenNoFresherFullPosition) {
     }
 }
 
-// Link management and acknowledgements only count toward a known station;
-// a long-range report never goes to a base station or an aid to navigation.
-TEST(LongRange, CountedTypesAndClasses) {
-    Fixture f;
-    f.rec.Type4.MMSI = f.rec.Type21.MMSI = f.rec.Type27.MMSI = f.rec.Type22.MMSI = f.rec.Type17.MMSI = 2570001;
-    EXPECT_EQ(f.feed(22, 0).action, TableAction::NoEntry);
-    EXPECT_EQ(f.feed(4, 1).action, TableAction::Created);
-    EXPECT_EQ(f.feed(21, 2).action, TableAction::Created);
-    EXPECT_EQ(f.feed(27, 3).action, TableAction::NoEntry);
-    const TargetUpdate u = f.feed(17, 4);
-    EXPECT_EQ(u.entry, 1);
-    EXPECT_EQ(f.table.entry(1).MsgCount[17], 1);
-    EXPECT_EQ(f.table.TargetCount, 2);
-}
-
 }  // namespace
 }  // namespace targets

@@ -113,28 +113,6 @@ TEST(ShipDatabase, ReadsLatin1AndUtf8Files) {
     EXPECT_EQ(dir.read("Shipdata.dat"), "257000001,\"\xC3\xA6gir\",\"LABC\",9123456,100,20,10,10,70,1\r\n");
 }
 
-TEST(ShipDatabase, SaveRefreshesThisRunsVesselsInPlaceAndAppendsNewOnes) {
-    TempDir dir;
-    dir.write("Shipdata.dat",
-              "211000001,\"old name\",\"DA\",1,1,1,1,1,30,3\r\n"
-              "266000002,\"kept\",\"SA\",0,5,6,7,8,60,1\r\n");
-    const std::vector<ShipDataItem> run = {
-        vessel(257012300, "BLUE HERON"),
-        vessel(211000001, "NEW NAME", "DB"),
-        vessel(219000003, ""),              // no name yet: not written
-        vessel(257012300, "SAME MMSI LATER"),  // second entry of one MMSI: first wins
-    };
-    const ShipDataSaveResult r = SaveShipData(dir.path(), run);
-    ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.written, 3);
-    EXPECT_EQ(r.fromThisRun, 2);
-    EXPECT_EQ(dir.read("Shipdata.dat"),
-              "211000001,\"new name\",\"DB\",9123456,100,20,10,10,70,1\r\n"
-              "266000002,\"kept\",\"SA\",0,5,6,7,8,60,1\r\n"
-              "257012300,\"blue heron\",\"LABC\",9123456,100,20,10,10,70,1\r\n");
-    EXPECT_EQ(dir.entryCount(), 1);
-}
-
 // An older version renamed the file to "Shipdata-OLD.dat" before rewriting it;
 // a crash in between leaves the backup, with or without a partial new file.
 TEST(ShipDatabase, LeftOverBackupIsMergedAndRemoved) {

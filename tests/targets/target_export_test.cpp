@@ -5,10 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/receiver.h"
 #include "base/number_format.h"
-#include "support/recording_events.h"
-#include "support/sample_sentences.h"
+#include "support/fed_receiver.h"
 #include "targets/target_export.h"
 #include "targets/target_sort.h"
 
@@ -41,7 +39,7 @@ Rows ReadCsv(const std::string& text) {
     return rows;
 }
 
-class TargetExportTest : public ::testing::Test {
+class TargetExportTest : public testing_support::FedReceiver {
 protected:
     void SetUp() override {
         feed(testing_support::StaticData(257000001, "SAY \"HI\", JOE", "LABC"));
@@ -50,13 +48,6 @@ protected:
         feed(testing_support::StaticData(257000003, "NO FIX", "LXYZ"));  // no position
         SortTargets(rx.targets(), kColMMSI, /*descending=*/true, 0);
     }
-    template <class Rec>
-    void feed(const Rec& rec) {
-        rx.receive(input::InputKind::Tcp, testing_support::Join(testing_support::Sentences(rec, 'A', false)));
-    }
-    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
-    testing_support::RecordingEvents events;
-    app::Receiver rx{clock, events};
 };
 
 TEST_F(TargetExportTest, CsvReadsBackToTheListsColumnsAndRows) {

@@ -1,9 +1,7 @@
 // Row texts and sorting of the target list, fed through the whole receive chain.
 #include <gtest/gtest.h>
 
-#include "app/receiver.h"
-#include "support/recording_events.h"
-#include "support/sample_sentences.h"
+#include "support/fed_receiver.h"
 #include "targets/target_row.h"
 #include "targets/target_sort.h"
 
@@ -13,12 +11,8 @@ namespace {
 using testing_support::ClassAReport;
 using testing_support::StaticData;
 
-class ListTextTest : public ::testing::Test {
+class ListTextTest : public testing_support::FedReceiver {
 protected:
-    template <class Rec>
-    void feed(const Rec& rec, bool own = false) {
-        rx.receive(input::InputKind::Tcp, testing_support::Join(testing_support::Sentences(rec, 'A', own)));
-    }
     void feedBaseStation(int32_t mmsi) {
         ais::BaseStationReport b;
         b.MessageID = 4, b.MMSI = mmsi, b.UTCYear = 2026, b.UTCMonth = 12, b.UTCDay = 6;
@@ -36,10 +30,6 @@ protected:
         for (int k = 1; k <= rx.targets().TargetCount; ++k) o.push_back(rx.targets().DisplayOrder[k]);
         return o;
     }
-
-    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
-    testing_support::RecordingEvents events;
-    app::Receiver rx{clock, events};
 };
 
 TEST_F(ListTextTest, ClassAVesselRow) {
@@ -102,8 +92,6 @@ TEST_F(ListTextTest, RangeAndBearingOnlyWithAReferencePosition) {
     EXPECT_EQ(row(1, RowWrite::Refresh, {kRefManual, 59.0, 5.25, true}).cells[kColLat], "59°30'00.0\"N");
     // Mode "From VDO msg" before any own-ship message: reference 0, 0 shows positions.
     EXPECT_EQ(row(1, RowWrite::Update, {kRefFromVDO, 0, 0, false}).cells[kColLat], "59°30'00.0\"N");
-    EXPECT_STREQ(ListTitle(kColLat, kRefFromVDO), "  Range(or Lat)");
-    EXPECT_STREQ(ListTitle(kColLon, kRefNone), "  Lon");
 }
 
 TEST_F(ListTextTest, SortKeepsEqualKeysInEntryOrderAndPutsMissingValuesLast) {
@@ -120,15 +108,6 @@ TEST_F(ListTextTest, SortKeepsEqualKeysInEntryOrderAndPutsMissingValuesLast) {
     EXPECT_EQ(sorted(kColClass, false), (std::vector<int>{2, 3, 4, 1}));
     EXPECT_EQ(sorted(kColNo, false), (std::vector<int>{1, 2, 3, 4}));
     EXPECT_EQ(sorted(kColStatus, true), (std::vector<int>{1, 2, 3, 4}));  // the STATUS column does not sort
-}
-
-TEST_F(ListTextTest, SortingEndsNewButKeepsOld) {
-    feed(ClassAReport(257000001, 59.5, 5.2, 1.0f));
-    feed(ClassAReport(257000002, 59.5, 5.2, 2.0f));
-    rx.targets().entry(2).Status = TargetStatus::Old;
-    sorted(kColMMSI, false);
-    EXPECT_EQ(rx.targets().entry(1).Status, TargetStatus::Current);
-    EXPECT_EQ(rx.targets().entry(2).Status, TargetStatus::Old);
 }
 
 }  // namespace

@@ -86,21 +86,12 @@ TEST_F(TableTest, EachMessageSaysWhichEntryItTouched) {
 }
 
 TEST_F(TableTest, CountryFromTheMID) {
-    struct Row {
-        int type;
-        int32_t mmsi;
-        int mid;
-        const char* country;
-    } rows[] = {
-        {4, 2579999, 257, "Norway"},
-        {4, 12345678, 0, "unknown"},  // more than seven digits: a base station gets MID 0
-        {1, 1073741823, 1073, "unknown"},  // 30 bits all ones: beyond the country table
-    };
-    for (const auto& r : rows) {
-        EXPECT_EQ(TargetMID(r.mmsi, r.type == 4), r.mid) << r.mmsi;
-        const int n = take(r.type, r.mmsi);
-        ASSERT_GT(n, 0);
-        EXPECT_EQ(table.entry(n).Country, r.country) << r.mmsi;
+    // More than seven digits: a base station gets MID 0; 30 bits all ones lie beyond the country table.
+    const std::tuple<int, int32_t, int, const char*> rows[] = {
+        {4, 2579999, 257, "Norway"}, {4, 12345678, 0, "unknown"}, {1, 1073741823, 1073, "unknown"}};
+    for (const auto& [type, mmsi, mid, country] : rows) {
+        EXPECT_EQ(TargetMID(mmsi, type == 4), mid) << mmsi;
+        EXPECT_EQ(table.entry(take(type, mmsi)).Country, country) << mmsi;
     }
 }
 
@@ -207,20 +198,6 @@ TEST_F(TableTest, AgeingAllowances) {
         t.AgeTargets(ctx.monotonic + r.silentFor);
         EXPECT_EQ(t.entry(1).Status, r.status) << r.type << " " << r.navStatus << " " << r.silentFor;
     }
-}
-
-TEST_F(TableTest, StatusLifecycle) {
-    take(1, 257000001);
-    std::vector<int> changed;
-    table.AgeTargets(ctx.monotonic + 15, &changed);
-    EXPECT_TRUE(changed.empty());
-    table.AgeTargets(ctx.monotonic + 40, &changed);
-    EXPECT_EQ(changed, std::vector<int>{1});
-    ctx.monotonic += 45;
-    take(1, 257000001);
-    EXPECT_EQ(table.entry(1).Status, TargetStatus::Current);  // current again, never new again
-    table.AgeTargets(ctx.monotonic + 10);
-    EXPECT_EQ(table.entry(1).Status, TargetStatus::Current);
 }
 
 TEST_F(TableTest, ReferencePositionAndRange) {
