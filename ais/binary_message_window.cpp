@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "ui/plain_text.h"
@@ -121,6 +122,11 @@ FrmBinaryApplication::FrmBinaryApplication(const BinaryForm& form, QWidget* pare
 
     auto* accept = new QPushButton("ACCEPT", this);
     accept->setObjectName("cmdAccept");
+    connect(accept, &QPushButton::clicked, this, [this] {
+        emit accepted();
+        close();
+    });
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(accept);

@@ -26,9 +26,11 @@
 #include "ais/ais_message_window.h"
 #include "ais/binary_message_window.h"
 #include "ais/code_tables.h"
+#include "ais/message_inbox_model.h"
 #include "ais/message_notice.h"
 #include "app/data_folder.h"
 #include "app/frm_messages_window.h"
+#include "app/message_popups_dialog.h"
 #include "base/atomic_file.h"
 #include "base/number_format.h"
 #include "geodesy/position_text.h"
@@ -69,6 +71,9 @@ constexpr const char* kTCPALimitKey = "AlarmTCPALimit";
 constexpr const char* kRangeLimitKey = "AlarmRangeLimit";
 constexpr const char* kIgnoreMooredKey = "AlarmIgnoreMoored";
 constexpr const char* kIgnoreClassBKey = "AlarmIgnoreClassB";
+// Message pop-ups, per ais::PopupKind: "MsgPopupWindow_0", "MsgPopupBeep_0", ...
+constexpr const char* kPopupWindowKey = "MsgPopupWindow_%1";
+constexpr const char* kPopupBeepKey = "MsgPopupBeep_%1";
 
 QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -111,6 +116,14 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
         [this](const QString& description) { connection_->SerialLost(description.toStdString()); },
         Qt::QueuedConnection);
 
+    inbox_ = new ais::MessageInboxModel(ais::kInboxCapacity, this);
+    if (settings_) {
+        for (int k = 0; k < ais::kPopupKinds; ++k) {
+            ais::PopupChoice& c = popups_[static_cast<size_t>(k)];
+            c.showWindow = settings_->readNumber(QString(kPopupWindowKey).arg(k), 1) != 0;
+            c.beep = settings_->readNumber(QString(kPopupBeepKey).arg(k), 1) != 0;
+        }
+    }
     buildStatusBar();
     buildMenus();
     buildCentralArea();
@@ -142,6 +155,7 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     clockTimer_->setInterval(1000);
     connect(clockTimer_, &QTimer::timeout, this, &FrmMain::updateClockPanel);
     connect(clockTimer_, &QTimer::timeout, this, &FrmMain::recordTrails);
+    connect(clockTimer_, &QTimer::timeout, this, [this] { connection_->SecondTick(); });
     clockTimer_->start();
     resize(900, 520);
 }
@@ -218,6 +232,10 @@ void FrmMain::buildMenus() {
     QAction* comm = setup->addAction("&Comm");
     comm->setObjectName("mnuSetupComm");
     connect(comm, &QAction::triggered, this, &FrmMain::showCommSetup);
+    QAction* disconnect = setup->addAction("&Disconnect");
+    disconnect->setObjectName("mnuSetupDisconnect");
+    disconnect->setToolTip("Closes the input; a TCP client stops reconnecting until CONNECT.");
+    connect(disconnect, &QAction::triggered, this, [this] { connection_->Disconnect(); });
     setup->addSeparator();
     QMenu* standard = setup->addMenu("&Binary Msg Standard");
     standard->setObjectName("mnuSetupBinaryMsgStdMenu");
@@ -254,6 +272,9 @@ void FrmMain::buildMenus() {
     QAction* reception = options->addAction("Reception...");
     reception->setObjectName("mnuOptionsReception");
     connect(reception, &QAction::triggered, this, &FrmMain::showReceptionSummary);
+    QAction* popups = options->addAction("Message &pop-ups...");
+    popups->setObjectName("mnuOptionsMessagePopups");
+    connect(popups, &QAction::triggered, this, &FrmMain::showPopupSettings);
     QAction* acknowledge = options->addAction("Acknowledge alarm");
     acknowledge->setObjectName("mnuOptionsAcknowledge");
     connect(acknowledge, &QAction::triggered, this, &FrmMain::acknowledgeAlarms);
@@ -276,6 +297,7 @@ void FrmMain::buildCentralArea() {
 
     auto* frameRefPos = new QGroupBox("Reference position", central);
     frameRefPos->setObjectName("frameRefPos");
+    frameRefPos_ = frameRefPos;
     auto* refLayout = new QGridLayout(frameRefPos);
     for (int i = 0; i < 4; ++i) {
         auto* opt = new QRadioButton(kRefPosTitles[i], frameRefPos);
@@ -540,22 +562,35 @@ void FrmMain::operatorMessage(base::MessageIcon icon, const std::string& title, 
 }
 
 void FrmMain::aisMessageToShow(const MessageToShow& m) {
-    QApplication::beep();
-    if (!frmAISMessage_) {
-        frmAISMessage_ = new ais::FrmAISMessage(this);
-        // Messages arrive while the operator types elsewhere: shown, never
-        // given the keyboard.
-        frmAISMessage_->setAttribute(Qt::WA_ShowWithoutActivating);
+    const ais::InboxAdded added = inbox_->add(m.notice);
+    const auto kind = ais::PopupKindOf(m.messageType);
+    const ais::PopupChoice choice = kind ? popups_[static_cast<size_t>(*kind)] : ais::PopupChoice{};
+    if (choice.beep) {
+        ++messageBeeps_;
+        QApplication::beep();
     }
-    frmAISMessage_->showNotice(m.notice);
-    frmAISMessage_->show();
-    if (m.notice.window != ais::ApplicationWindow::None && m.binary) {
+    if (choice.showWindow) {
+        if (!frmAISMessage_) {
+            frmAISMessage_ = new ais::FrmAISMessage(this);
+            // Messages arrive while the operator types elsewhere: shown, never
+            // given the keyboard, and never over the reference position.
+            frmAISMessage_->setAttribute(Qt::WA_ShowWithoutActivating);
+            placeClearOfReference(*frmAISMessage_);
+        }
+        frmAISMessage_->showNotice(m.notice);
+        frmAISMessage_->show();
+    }
+    if (choice.showWindow && m.notice.window != ais::ApplicationWindow::None && m.binary) {
         // An open window keeps what it shows; a closed one opens filled from
         // the message that asked for it (addressed or broadcast alike).
         QPointer<QWidget>& open = applicationWindows_[static_cast<size_t>(m.notice.window) - 1];
         if (!open) {
-            open = ais::OpenApplicationWindow(m.notice.window, *m.binary, this);
-            open->setAttribute(Qt::WA_ShowWithoutActivating);
+            auto* window = ais::OpenApplicationWindow(m.notice.window, *m.binary, this);
+            window->setAttribute(Qt::WA_ShowWithoutActivating);
+            const std::uint64_t id = added.id;
+            connect(window, &ais::FrmBinaryApplication::accepted, this, [this, id] { inbox_->markRead(id); });
+            placeClearOfReference(*window);
+            open = window;
         }
         open->show();
     }
@@ -840,8 +875,29 @@ void FrmMain::chooseBinaryStandard(int index) {
     mnuSetupBinaryMsgStd_[static_cast<size_t>(index)]->setChecked(true);
 }
 
+void FrmMain::placeClearOfReference(QWidget& window) {
+    window.adjustSize();
+    const QRect frame(frameRefPos_->mapToGlobal(QPoint(0, 0)), frameRefPos_->size());
+    window.move(ui::PlaceClearOf(frame, window.frameGeometry().size()));
+}
+
+void FrmMain::setPopupSettings(const ais::PopupSettings& popups) {
+    popups_ = popups;
+    if (!settings_) return;
+    for (int k = 0; k < ais::kPopupKinds; ++k) {
+        const ais::PopupChoice& c = popups_[static_cast<size_t>(k)];
+        settings_->writeNumber(QString(kPopupWindowKey).arg(k), c.showWindow ? 1 : 0);
+        settings_->writeNumber(QString(kPopupBeepKey).arg(k), c.beep ? 1 : 0);
+    }
+}
+
+void FrmMain::showPopupSettings() {
+    FrmMessagePopups dialog(popups_, this);
+    if (dialog.exec() == QDialog::Accepted) setPopupSettings(dialog.settings());
+}
+
 void FrmMain::showMessagesWindow() {
-    if (!frmMessages_) frmMessages_ = new FrmMessages(this);
+    if (!frmMessages_) frmMessages_ = new FrmMessages(*inbox_, this);
     frmMessages_->show();
     frmMessages_->raise();
     frmMessages_->activateWindow();

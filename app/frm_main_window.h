@@ -33,6 +33,7 @@
 #include <memory>
 #include <optional>
 
+#include "ais/message_inbox.h"
 #include "app/receiver.h"
 #include "app/receiver_events.h"
 #include "base/clock.h"
@@ -58,6 +59,7 @@ class ExtraInfoWindows;
 }
 namespace ais {
 class FrmAISMessage;
+class MessageInboxModel;
 }
 namespace ui {
 class MessageBoxSink;
@@ -167,6 +169,13 @@ public:
     // binary application's own window), and tells once per run when the
     // message log could not be written.
     void aisMessageToShow(const MessageToShow& message) override;
+    // Every message of the run, newest first (View > Incoming Messages).
+    ais::MessageInboxModel& inbox() { return *inbox_; }
+    // Which kinds pop up a window or beep (Options > Message pop-ups); kept in the settings.
+    const ais::PopupSettings& popupSettings() const { return popups_; }
+    void setPopupSettings(const ais::PopupSettings& popups);
+    // Times a message has beeped in this run.
+    int messageBeeps() const { return messageBeeps_; }
 
 signals:
     // The operator clicked the row of entry n (1-based number in the target table).
@@ -190,6 +199,9 @@ private:
     void updateClockPanel();
     void chooseBinaryStandard(int index);
     void showMessagesWindow();
+    void showPopupSettings();
+    // Puts a message window where it does not cover the reference-position frame.
+    void placeClearOfReference(QWidget& window);
     void mnuViewGraphics_Click(bool checked);
     void showCommSetup();
     void showPortMonitor();
@@ -267,6 +279,10 @@ private:
     // fairway closed, tidal window), indexed by ais::ApplicationWindow - 1.
     std::array<QPointer<QWidget>, 4> applicationWindows_;
     bool logFailureShown_ = false;
+    ais::MessageInboxModel* inbox_ = nullptr;
+    ais::PopupSettings popups_{};
+    int messageBeeps_ = 0;
+    QWidget* frameRefPos_ = nullptr;
     QPointer<input::FrmPortMonitor> frmPortMonitor_;
     bool validating_ = false;
 };

@@ -37,6 +37,22 @@ QRect FitOnScreen(const QRect& wanted) {
     return {left, top, width, height};
 }
 
+QPoint PlaceClearOf(const QRect& avoid, const QSize& size) {
+    constexpr int kGap = 8;
+    const int height = size.height() + kTitleBarAllowance;
+    const QPoint candidates[] = {{avoid.left(), avoid.bottom() + kGap},
+                                 {avoid.right() + kGap, avoid.top()},
+                                 {avoid.left(), avoid.top() - kGap - height},
+                                 {avoid.left() - kGap - size.width(), avoid.top()}};
+    for (const QPoint& p : candidates) {
+        const QRect fitted = FitOnScreen(QRect(p, size));
+        if (!QRect(fitted.topLeft(), QSize(fitted.width(), fitted.height() + kTitleBarAllowance)).intersects(avoid)) {
+            return fitted.topLeft();
+        }
+    }
+    return FitOnScreen(QRect(candidates[0], size)).topLeft();
+}
+
 void WindowPlacement::place(QWidget& window, const SettingsStore* settings) {
     const double dpi = window.logicalDpiX();
     twips_.clear();

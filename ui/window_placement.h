@@ -32,6 +32,11 @@ inline constexpr int kTitleBarAllowance = 32;
 // centre, else of the primary screen.
 QRect FitOnScreen(const QRect& wanted);
 
+// Top-left for a window of `size` (without its title bar) that must not cover
+// `avoid` (global pixels): below it, else right of it, above it, left of it,
+// whichever first fits on the screen; below it when none does.
+QPoint PlaceClearOf(const QRect& avoid, const QSize& size);
+
 class WindowPlacement {
 public:
     // What a window minimised at unload stores: nothing, or the place it returns to.
