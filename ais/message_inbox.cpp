@@ -22,9 +22,10 @@ InboxAdded MessageInbox::add(const MessageNotice& notice) {
     e.id = ++lastId_;
     e.time = notice.lblTime;
     e.type = notice.lblTypeOfMsg;
-    // The window's label starts with a blank that a list cell does not want.
+    // The window's label starts with a blank and the name keeps its padding;
+    // a list cell wants neither.
     const std::size_t first = notice.lblName.find_first_not_of(' ');
-    e.from = first == std::string::npos ? std::string() : notice.lblName.substr(first);
+    e.from = first == std::string::npos ? std::string() : notice.lblName.substr(first, notice.lblName.find_last_not_of(' ') + 1 - first);
     e.text = notice.txtMessage;
     e.read = false;
     next_ = (next_ + 1) % ring_.size();

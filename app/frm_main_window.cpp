@@ -17,11 +17,13 @@
 #include <QMessageBox>
 #include <QLocale>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTime>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "ais/ais_message_window.h"
 #include "ais/binary_message_window.h"
@@ -42,6 +44,7 @@
 #include "plot/plot_state.h"
 #include "targets/extra_info_window.h"
 #include "targets/target_export.h"
+#include "targets/target_filter.h"
 #include "targets/collision_alarm_dialog.h"
 #include "targets/lifecycle_dialog.h"
 #include "targets/reception_window.h"
@@ -374,13 +377,28 @@ void FrmMain::buildCentralArea() {
     fgAISTargets_->horizontalHeader()->setHighlightSections(false);
     fgAISTargets_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(fgAISTargets_->horizontalHeader(), &QHeaderView::sectionClicked, this, &FrmMain::headerClicked);
-    // A left click (on release) on a row names the target shown there (its detail window opens on it).
-    connect(fgAISTargets_, &QTableView::clicked, this, [this](const QModelIndex& index) {
-        if (!index.isValid()) return;
-        const int row = index.row() + 1;
-        if (row < 1 || row > receiver_->targets().TargetCount) return;
-        emit targetClicked(receiver_->targets().DisplayOrder[static_cast<size_t>(row)]);
+    // A left click (on release) on a row names the target shown there (its
+    // detail window opens on it); so does Enter on the selected row.
+    connect(fgAISTargets_, &QTableView::clicked, this, &FrmMain::rowChosen);
+    connect(fgAISTargets_, &QTableView::activated, this, &FrmMain::rowChosen);
+
+    // The find box hides the rows that do not match; the table and its order stay.
+    txtFind_ = new QLineEdit(central);
+    txtFind_->setObjectName("txtFind");
+    txtFind_->setPlaceholderText("Find: name, call sign or MMSI  (Ctrl+F)");
+    txtFind_->setClearButtonEnabled(true);
+    connect(txtFind_, &QLineEdit::textChanged, this, [this] { applyTargetFilter(); });
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] {
+        txtFind_->setFocus(Qt::ShortcutFocusReason);
+        txtFind_->selectAll();
     });
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { applyTargetFilter(first, last); });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { applyTargetFilter(); });
+    connect(model_, &QAbstractItemModel::layoutChanged, this, [this] { applyTargetFilter(); });
+    connect(model_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& a, const QModelIndex& b) { applyTargetFilter(a.row(), b.row()); });
+    layout->addWidget(txtFind_);
     layout->addWidget(fgAISTargets_, 1);
 
     // Names from the ship database of earlier runs show in lower case until the vessel's own static report.
@@ -392,6 +410,33 @@ void FrmMain::buildCentralArea() {
 
     setCentralWidget(central);
     prepareTargetList();
+
+    // Tab goes through the controls as they are laid out, left to right and down.
+    QWidget* order[] = {optRefPos_[0], optRefPos_[2], txtRefLat_, optRefPos_[1], optRefPos_[3], txtMMSI_, txtRefLon_,
+                        optIncr_[0], optIncr_[1], cmdConnect_, txtFind_, fgAISTargets_};
+    for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+void FrmMain::rowChosen(const QModelIndex& index) {
+    if (!index.isValid()) return;
+    const int row = index.row() + 1;
+    if (row < 1 || row > receiver_->targets().TargetCount) return;
+    emit targetClicked(receiver_->targets().DisplayOrder[static_cast<size_t>(row)]);
+}
+
+void FrmMain::applyTargetFilter(int first, int last) {
+    const std::string typed = txtFind_->text().toStdString();
+    const bool active = typed.find_first_not_of(' ') != std::string::npos;
+    if (!active && !filterActive_) return;
+    if (active != filterActive_) first = 0, last = -1;  // switched on or off: every row
+    filterActive_ = active;
+    const targets::TargetTable& table = receiver_->targets();
+    const int rows = model_->rowCount();
+    if (last < 0 || last >= rows) last = rows - 1;
+    for (int r = std::max(0, first); r <= last; ++r) {
+        const int entry = r + 1 <= table.TargetCount ? table.DisplayOrder[static_cast<size_t>(r + 1)] : 0;
+        fgAISTargets_->setRowHidden(r, entry > 0 && table.InUse(entry) && !targets::MatchesFilter(table.entry(entry), typed));
+    }
 }
 
 // Column widths from twips at the screen's resolution, widened where the
@@ -420,11 +465,12 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
     ais::InitCodeTables();
     const std::filesystem::path setupPath = dataDir_ / kSetupFileName;
     std::error_code ec;
+    firstRun_ = !quietWithoutSetupFile && !std::filesystem::exists(setupPath, ec);
     if (quietWithoutSetupFile && !std::filesystem::exists(setupPath, ec)) {
         base::NullMessageSink quiet;
         input::LoadSetup(setupPath.string(), comm_, receiver_->state(), quiet);
     } else {
-        input::LoadSetup(setupPath.string(), comm_, receiver_->state(), *messages_);
+        input::LoadSetup(setupPath.string(), comm_, receiver_->state(), *this);  // held like every start-up box
     }
     geodesy::InitDatum(datum_);
     receiver_->shipDatabase().LoadShipData(dataDir_);
@@ -507,10 +553,22 @@ void FrmMain::shutdown() {
     }
 }
 
+void FrmMain::showHeldMessages() {
+    holding_ = false;
+    const std::vector<HeldMessage> held = std::move(held_);
+    held_.clear();
+    for (const HeldMessage& m : held) operatorMessage(m.icon, m.title, m.text);
+    if (firstRun_ && !stopping_) showCommSetup();
+    firstRun_ = false;
+}
+
 void FrmMain::stop() {
     if (stopping_) return;
     stopping_ = true;
     boxSink_->stop();
+    // Boxes still held for after the start go where a stopped box goes.
+    holding_ = false;
+    for (const HeldMessage& m : std::exchange(held_, {})) messages_->operatorMessage(m.icon, m.title, m.text);
     // Dialogs waiting on the operator (setup, about, file and number prompts) give way.
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (!w->isModal() || !w->isVisible()) continue;
@@ -551,6 +609,10 @@ void FrmMain::sentenceSeen(std::string_view sentence) {
 }
 
 void FrmMain::operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) {
+    if (holding_) {
+        held_.push_back({icon, title, text});
+        return;
+    }
     if (messages_ == boxSink_.get() && receiver_->handlingInput()) {
         // A modal box opened inside the receive chain would hold back all
         // input until the operator answers it: open it once the chain is done,

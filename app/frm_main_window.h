@@ -103,6 +103,13 @@ public:
     // input reopens.
     void applyCommChoice(const input::CommChoice& choice);
 
+    // Start-up boxes wait until the window is up: from holdMessages() on,
+    // operator messages are kept; showHeldMessages() (after show()) shows
+    // them in order and then, on a first run without a setup file, opens
+    // Setup > Comm so an input can be chosen at once.
+    void holdMessages() { holding_ = true; }
+    void showHeldMessages();
+
     // Where operator messages go (default: modal message boxes).
     void setMessageSink(base::MessageSink* sink) { messages_ = sink; }
 
@@ -224,6 +231,10 @@ private:
     void updateTargetCount();
     void timerAIS_Status_Timer();
     void targetChanged(int entry);
+    // The row's target (a click, Enter): its extended information opens.
+    void rowChosen(const QModelIndex& index);
+    // Hides the rows first..last (all when -1) that do not match the find box.
+    void applyTargetFilter(int first = 0, int last = -1);
 
     base::SystemClock systemClock_;
     std::unique_ptr<Receiver> receiver_;
@@ -255,6 +266,8 @@ private:
     QTimer* clockTimer_ = nullptr;
 
     QTableView* fgAISTargets_ = nullptr;
+    QLineEdit* txtFind_ = nullptr;
+    bool filterActive_ = false;
     QPushButton* cmdConnect_ = nullptr;
     QPushButton* cmdAcknowledge_ = nullptr;
     QTimer* timerAlarm_ = nullptr;
@@ -285,6 +298,13 @@ private:
     QWidget* frameRefPos_ = nullptr;
     QPointer<input::FrmPortMonitor> frmPortMonitor_;
     bool validating_ = false;
+    bool holding_ = false;
+    bool firstRun_ = false;
+    struct HeldMessage {
+        base::MessageIcon icon;
+        std::string title, text;
+    };
+    std::vector<HeldMessage> held_;
 };
 
 }  // namespace app

@@ -1,6 +1,7 @@
 #include "plot/erbl_window.h"
 
 #include <QCloseEvent>
+#include <QShortcut>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QVBoxLayout>
@@ -48,6 +49,7 @@ FrmERBL::FrmERBL(ui::SettingsStore* settings, QWidget* parent)
     layout->addWidget(rngBrg);
     layout->addStretch(1);
     placement_.place(*this, settings_);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 }
 
 void FrmERBL::showReadout(const ErblReadout& r) {

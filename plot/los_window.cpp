@@ -1,6 +1,7 @@
 #include "plot/los_window.h"
 
 #include <QCloseEvent>
+#include <QShortcut>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QMouseEvent>
@@ -53,6 +54,7 @@ FrmLOS::FrmLOS(LineOfSightState& los, ui::SettingsStore* settings, QWidget* pare
     grid->addWidget(ui::PlainLabel("L.O.S. = 4.1 x (Sqr(h1) + Sqr(h2)) km", this), 4, 0, 1, 3);
     grid->addWidget(ui::PlainLabel("or           2.2 x (Sqr(h1) + Sqr(h2) ) nmile", this), 5, 0, 1, 3);
     placement_.place(*this, settings_);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 }
 
 void FrmLOS::cmdHeight_Click(int index) {

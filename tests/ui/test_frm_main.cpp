@@ -238,10 +238,14 @@ private slots:
             m.w.useSessionInput("127.0.0.1", 45678);
             input::CommChoice choice = m.w.commChoice();
             choice.comm.ComPort = 0;
+            choice.comm.Device = "/dev/rfcomm0";
             m.w.applyCommChoice(choice);
             m.w.close();
         }
         QVERIFY(dir.read("Orvanta.ini").find("#TRUE#,\"127.0.0.1\",45678") != std::string::npos);
+        MainWindow m;
+        m.w.startUp(dir.path());
+        QCOMPARE(m.w.commSettings().Device, std::string("/dev/rfcomm0"));
     }
 
     // Exports work with the plot never opened; a failure is told (contents: core and cli tests).
