@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "ui/plain_text.h"
+#include "ui/window_placement.h"
 
 namespace ais {
 namespace {
@@ -77,7 +78,8 @@ FrmBinaryApplication::FrmBinaryApplication(const BinaryForm& form, QWidget* pare
     setObjectName(qs(form.objectName));
     setWindowTitle(qs(form.caption));
     setAttribute(Qt::WA_DeleteOnClose);
-    auto* layout = new QVBoxLayout(this);
+    QWidget* content = ui::ScrollingContent(*this);
+    auto* layout = new QVBoxLayout(content);
 
     // Items in their order; consecutive items of one group share a frame.
     std::vector<const FormItem*> run;
@@ -132,6 +134,8 @@ FrmBinaryApplication::FrmBinaryApplication(const BinaryForm& form, QWidget* pare
     buttons->addWidget(accept);
     buttons->addStretch(1);
     layout->addLayout(buttons);
+    ui::KeepTitleWhole(*this);
+    ui::FitToContent(*this, *content);
 }
 
 FrmMeteorological::FrmMeteorological(const BinaryMessage& m, QWidget* parent)

@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QLocale>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
@@ -190,7 +191,9 @@ void FrmMain::buildStatusBar() {
                                           "n/a",             "Ignorerd msgs :",              "n/a",
                                           ""};
     for (int i = 0; i < 7; ++i) {
-        auto* label = ui::PlainLabel(QString::fromUtf8(kStart[i]), bar);
+        // The connection panel gives way in its middle, keeping its state readable.
+        QLabel* label = i == 1 ? new ui::ElidedLabel(QString::fromUtf8(kStart[i]), bar)
+                               : ui::PlainLabel(QString::fromUtf8(kStart[i]), bar);
         label->setObjectName(QString("sbStatusBar_Panel%1").arg(i + 1));
         label->setContentsMargins(4, 0, 4, 0);
         panels_[static_cast<size_t>(i)] = label;
@@ -291,7 +294,8 @@ void FrmMain::buildMenus() {
 }
 
 void FrmMain::buildCentralArea() {
-    auto* central = new QWidget(this);
+    // In a scroll area: at twice the scale on a small screen the window still fits.
+    QWidget* central = ui::ScrollingContent(*this);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(6, 6, 6, 2);
 
@@ -364,6 +368,18 @@ void FrmMain::buildCentralArea() {
     connect(model_, &QAbstractItemModel::rowsInserted, this, &FrmMain::updateTargetCount);
     connect(model_, &QAbstractItemModel::rowsRemoved, this, &FrmMain::updateTargetCount);
     connect(model_, &QAbstractItemModel::modelReset, this, &FrmMain::updateTargetCount);
+    fitColumnsTimer_ = new QTimer(this);
+    fitColumnsTimer_->setSingleShot(true);
+    fitColumnsTimer_->setInterval(2000);
+    connect(fitColumnsTimer_, &QTimer::timeout, this, &FrmMain::prepareTargetList);
+    for (auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+        connect(model_, changed, fitColumnsTimer_, [this] {
+            if (!fitColumnsTimer_->isActive()) fitColumnsTimer_->start();
+        });
+    }
+    connect(model_, &QAbstractItemModel::dataChanged, fitColumnsTimer_, [this] {
+        if (!fitColumnsTimer_->isActive()) fitColumnsTimer_->start();
+    });
     fgAISTargets_ = new QTableView(central);
     fgAISTargets_->setObjectName("fgAISTargets");
     fgAISTargets_->setModel(model_);
@@ -377,6 +393,9 @@ void FrmMain::buildCentralArea() {
     fgAISTargets_->horizontalHeader()->setHighlightSections(false);
     fgAISTargets_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(fgAISTargets_->horizontalHeader(), &QHeaderView::sectionClicked, this, &FrmMain::headerClicked);
+    connect(fgAISTargets_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (!fittingColumns_) resizedByHand_.insert(column);
+    });
     // A left click (on release) on a row names the target shown there (its
     // detail window opens on it); so does Enter on the selected row.
     connect(fgAISTargets_, &QTableView::clicked, this, &FrmMain::rowChosen);
@@ -408,7 +427,6 @@ void FrmMain::buildCentralArea() {
     lblNameInfo->setMinimumWidth(1);
     layout->addWidget(lblNameInfo);
 
-    setCentralWidget(central);
     prepareTargetList();
 
     // Tab goes through the controls as they are laid out, left to right and down.
@@ -439,22 +457,24 @@ void FrmMain::applyTargetFilter(int first, int last) {
     }
 }
 
-// Column widths from twips at the screen's resolution, widened where the
-// screen font needs more room than the stored width gives for a typical cell.
+// Columns as wide as their title and their widest cell, so the default
+// window shows every column; refitted shortly after the rows change (at
+// most every two seconds). A column whose edge the operator dragged keeps
+// the width given to it.
 void FrmMain::prepareTargetList() {
-    const double dpi = logicalDpiX();
-    static const char* const kWidest[targets::kListColumns] = {
-        "1000", "999999999", "GRAND EXPLORER (Own ship)", "52\u00b059'59.9\"N", "004\u00b059'59.9\"W",
-        "    99.9", "    359.9", "    359", "    -99.9", "AtoN", "06 Dec 14:05:09", "NoOfMsg", "STATUS",
-        "  99.99", "  -99.9", "  100"};
     const QFontMetrics body = fgAISTargets_->fontMetrics();
     const QFontMetrics head = fgAISTargets_->horizontalHeader()->fontMetrics();
+    const input::RunState& st = receiver_->state();
+    const QScopedValueRollback fitting(fittingColumns_, true);
+    const int rows = std::min(model_->rowCount(), 1000);
     for (int c = 0; c < targets::kListColumns; ++c) {
-        const int twips = targets::kListWidthsTwips[static_cast<size_t>(c)];
-        const int stored = ui::pixelsFromTwips(twips > 0 ? twips : 1000, dpi);
-        const int needed = std::max(body.horizontalAdvance(QString::fromUtf8(kWidest[c])),
-                                    head.horizontalAdvance(QString::fromUtf8(targets::ListTitle(c, 1)))) + 12;
-        fgAISTargets_->setColumnWidth(c, std::max(stored, needed));
+        int width = head.horizontalAdvance(QString::fromUtf8(targets::ListTitle(c, st.ReferenceMode)));
+        for (int r = 0; r < rows; ++r) {
+            width = std::max(width, body.horizontalAdvance(model_->index(r, c).data().toString()));
+        }
+        // Room for a typical value before the first one arrives.
+        if (rows == 0) width = std::max(width, body.horizontalAdvance("0000000"));
+        if (!resizedByHand_.contains(c)) fgAISTargets_->setColumnWidth(c, width + 8);
     }
 }
 
@@ -938,7 +958,6 @@ void FrmMain::chooseBinaryStandard(int index) {
 }
 
 void FrmMain::placeClearOfReference(QWidget& window) {
-    window.adjustSize();
     const QRect frame(frameRefPos_->mapToGlobal(QPoint(0, 0)), frameRefPos_->size());
     window.move(ui::PlaceClearOf(frame, window.frameGeometry().size()));
 }

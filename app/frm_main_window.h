@@ -26,6 +26,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTableView>
 #include <QTimer>
 #include <array>
@@ -266,6 +267,9 @@ private:
     QTimer* clockTimer_ = nullptr;
 
     QTableView* fgAISTargets_ = nullptr;
+    QTimer* fitColumnsTimer_ = nullptr;
+    bool fittingColumns_ = false;
+    QSet<int> resizedByHand_;
     QLineEdit* txtFind_ = nullptr;
     bool filterActive_ = false;
     QPushButton* cmdConnect_ = nullptr;

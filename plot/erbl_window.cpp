@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "ui/plain_text.h"
+#include "ui/window_placement.h"
 
 namespace plot {
 
@@ -48,6 +49,7 @@ FrmERBL::FrmERBL(ui::SettingsStore* settings, QWidget* parent)
     grid->addWidget(lblERBL_Bearing_, 1, 1);
     layout->addWidget(rngBrg);
     layout->addStretch(1);
+    ui::KeepTitleWhole(*this);
     placement_.place(*this, settings_);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 }

@@ -1,6 +1,11 @@
 #include "ui/window_placement.h"
 
+#include <QFontMetrics>
+
 #include <QGuiApplication>
+#include <QMainWindow>
+#include <QScrollArea>
+#include <QVBoxLayout>
 #include <QScreen>
 #include <algorithm>
 #include <array>
@@ -51,6 +56,39 @@ QPoint PlaceClearOf(const QRect& avoid, const QSize& size) {
         }
     }
     return FitOnScreen(QRect(candidates[0], size)).topLeft();
+}
+
+QWidget* ScrollingContent(QWidget& window) {
+    auto* scroll = new QScrollArea(&window);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* content = new QWidget;
+    scroll->setWidget(content);
+    if (auto* main = qobject_cast<QMainWindow*>(&window)) {
+        main->setCentralWidget(scroll);
+    } else {
+        auto* layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(scroll);
+    }
+    return content;
+}
+
+void FitToContent(QWidget& window, QWidget& content) {
+    content.adjustSize();
+    QSize want = content.sizeHint().expandedTo(content.minimumSizeHint());
+    if (const QScreen* s = window.screen()) {
+        const QRect area = s->availableGeometry();
+        want = want.boundedTo(QSize(area.width(), area.height() - kTitleBarAllowance));
+    }
+    window.resize(want);
+}
+
+void KeepTitleWhole(QWidget& window) {
+    QFont bold = window.font();
+    bold.setBold(true);
+    const int title = QFontMetrics(bold).horizontalAdvance(window.windowTitle().trimmed());
+    window.setMinimumWidth(std::max(window.minimumWidth(), title + 6 * QFontMetrics(bold).height()));
 }
 
 void WindowPlacement::place(QWidget& window, const SettingsStore* settings) {
