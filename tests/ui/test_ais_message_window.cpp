@@ -66,11 +66,14 @@ private slots:
         Child<QLineEdit>(m.w, "txtMsgFilter")->setText("blue heron");
         QCOMPARE(list->model()->rowCount(), 1);
 
-        // OK closes the window; the next message opens a new one.
+        // OK closes the window; the next message opens a new one. The list closes with the main window.
         Child<QPushButton>(*window, "cmdOK")->click();
         QTRY_VERIFY(!m.w.findChild<ais::FrmAISMessage*>("frmAISMessage"));
         m.feed(safetyBroadcast(211000009, "AGAIN"));
         QVERIFY(m.w.findChild<ais::FrmAISMessage*>("frmAISMessage"));
+        QPointer<QWidget> messages = Child<QWidget>(m.w, "frmMessages");
+        m.w.close();
+        QTRY_VERIFY(messages.isNull());
     }
 
     void binaryApplicationOpensItsWindowOnceAndAcceptMarksItRead() {
@@ -90,8 +93,8 @@ private slots:
         QVERIFY(inbox.at(1).read && !inbox.at(0).read);
         // Closed, it opens afresh with the next one; Esc closes it too.
         m.feed(metHydroBroadcast(2570002, -5.0f));
-        QCOMPARE(Child<QLineEdit>(m.w, "txtData_7")->text(), QString("-5.0"));
         met = Child<QWidget>(m.w, "frmMeteorological");
+        QCOMPARE(Child<QLineEdit>(*met, "txtData_7")->text(), QString("-5.0"));
         met->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(met));
         QTest::keyClick(met, Qt::Key_Escape);

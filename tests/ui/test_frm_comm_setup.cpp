@@ -161,10 +161,7 @@ private slots:
         QCOMPARE(d->result(), int(QDialog::Accepted));
         f.m.w.applyCommChoice(d->choice());
         const input::CommSettings& c = f.m.w.commSettings();
-        QVERIFY(!c.UseTCP);
-        QCOMPARE(c.ComPort, int16_t(2));
-        QCOMPARE(c.BaudRate, 38400);
-        QCOMPARE(c.Parity, std::string("even"));
+        QVERIFY(!c.UseTCP && c.ComPort == 2 && c.BaudRate == 38400 && c.Parity == "even");
         QCOMPARE(c.Device, byPath ? std::string(pty.name) : std::string());
         QVERIFY2(f.m.w.serialTransport().isOpen(), qPrintable(f.m.lastMessage()));
         // Listing the system's ports leaves the open one alone.

@@ -138,34 +138,18 @@ private slots:
         QTest::keyClick(w->picture(), Qt::Key_Minus);
         QCOMPARE(w->view().scale, 500000);
 
-        // The ground under the cursor stays under it: wheel about a point, drag by 50, 30 pixels.
-        const auto groundAt = [&](QPointF px) {
-            const plot::PlotView v = w->view();
-            const plot::PlotView::Point p = v.toPicture(px.x(), px.y());
-            return QPointF(v.centreE + p.x, v.centreN + p.y);
-        };
-        const auto pixelOfGround = [&](QPointF g) {
-            const plot::PlotView v = w->view();
-            const plot::PlotView::Point p = v.toPixel(g.x() - v.centreE, g.y() - v.centreN);
-            return QPointF(p.x, p.y);
-        };
-        const QPointF at(60, 50);
-        QPointF ground = groundAt(at);
-        QWheelEvent wheel(at, w->picture()->mapToGlobal(at), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
+        // The target under the cursor stays under it: wheel there, then drag it by 50, 30 pixels.
+        const QPointF at = f.pixelOf(52.00, 4.00), to = at + QPointF(50, 30);
+        QWheelEvent wheel(at, at, {}, {0, 120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(w->picture(), &wheel);
         QCOMPARE(w->view().scale, 200000);
-        QVERIFY((pixelOfGround(ground) - at).manhattanLength() < 1.0);
-        ground = groundAt(at);
-        const QPointF to = at + QPointF(50, 30);
-        const auto mouse = [&](QEvent::Type type, QPointF p, Qt::MouseButtons buttons) {
-            QMouseEvent e(type, p, w->picture()->mapToGlobal(p), Qt::MiddleButton, buttons, Qt::NoModifier);
+        QVERIFY((QPointF(f.pixelOf(52.00, 4.00)) - at).manhattanLength() <= 2);
+        for (auto [type, p] : {std::pair{QEvent::MouseButtonPress, at}, {QEvent::MouseMove, to}, {QEvent::MouseButtonRelease, to}}) {
+            QMouseEvent e(type, p, p, Qt::MiddleButton, type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MiddleButton,
+                          Qt::NoModifier);
             QApplication::sendEvent(w->picture(), &e);
-        };
-        mouse(QEvent::MouseButtonPress, at, Qt::MiddleButton);
-        mouse(QEvent::MouseMove, to, Qt::MiddleButton);
-        mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
-        QVERIFY((pixelOfGround(ground) - to).manhattanLength() < 1.0);
+        }
+        QVERIFY((QPointF(f.pixelOf(52.00, 4.00)) - to).manhattanLength() <= 2);
 
         input::RunState& st = f.m.w.receiver().state();
         st.ReferenceMode = targets::kRefManual, st.RefLat = 51.98, st.RefLon = 3.95;

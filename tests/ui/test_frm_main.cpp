@@ -87,16 +87,6 @@ private slots:
         QVERIFY(boxText.startsWith("Maximum limit AIS targets"));
     }
 
-    // Windows opened from the menu close with the main window.
-    void menuWindowsCloseWithTheMainWindow() {
-        MainWindow m;
-        Child<QAction>(m.w, "mnuViewMessages")->trigger();
-        QPointer<QWidget> win = m.w.findChild<QWidget*>("frmMessages");
-        QVERIFY(win && win->isVisible());
-        m.w.close();
-        QTRY_VERIFY(win.isNull());
-    }
-
     // The reference options set the boxes; a typed box is read when the focus
     // leaves it for another control of the window.
     void referenceFrame_data() {
