@@ -978,7 +978,10 @@ void FrmMain::showPopupSettings() {
 }
 
 void FrmMain::showMessagesWindow() {
-    if (!frmMessages_) frmMessages_ = new FrmMessages(*inbox_, this);
+    if (!frmMessages_) {
+        frmMessages_ = new FrmMessages(*inbox_, this);
+        placeClearOfReference(*frmMessages_);
+    }
     frmMessages_->show();
     frmMessages_->raise();
     frmMessages_->activateWindow();

@@ -75,13 +75,18 @@ QWidget* ScrollingContent(QWidget& window) {
 }
 
 void FitToContent(QWidget& window, QWidget& content) {
+    // Sizes as they will be shown: the style's fonts and margins applied first.
+    window.ensurePolished();
+    content.ensurePolished();
+    if (content.layout()) content.layout()->activate();
     content.adjustSize();
     QSize want = content.sizeHint().expandedTo(content.minimumSizeHint());
     if (const QScreen* s = window.screen()) {
         const QRect area = s->availableGeometry();
         want = want.boundedTo(QSize(area.width(), area.height() - kTitleBarAllowance));
     }
-    window.resize(want);
+    // The scroll area takes no room of its own when the content fits.
+    window.resize(want + QSize(2, 2));
 }
 
 void KeepTitleWhole(QWidget& window) {
