@@ -98,7 +98,7 @@ void ConnectionManager::setText(const std::string& text) {
     view_.setConnectionText(text_);
 }
 
-void ConnectionManager::OpenInput() {
+void ConnectionManager::closeAll() {
     if (serial_.isOpen()) serial_.close();
     if (socket_.state() != kSocketClosed) socket_.close();
     view_.inputRestarted(InputSource::Serial);
@@ -106,6 +106,10 @@ void ConnectionManager::OpenInput() {
     reconnectDelay_ = 0;
     reconnectIn_ = 0;
     reconnecting_ = false;
+}
+
+void ConnectionManager::OpenInput() {
+    closeAll();
 
     std::string error;
     bool ok = true;
@@ -172,13 +176,7 @@ void ConnectionManager::SecondTick() {
 }
 
 void ConnectionManager::Disconnect() {
-    if (serial_.isOpen()) serial_.close();
-    if (socket_.state() != kSocketClosed) socket_.close();
-    view_.inputRestarted(InputSource::Serial);
-    view_.inputRestarted(InputSource::Tcp);
-    reconnectDelay_ = 0;
-    reconnectIn_ = 0;
-    reconnecting_ = false;
+    closeAll();
     setText(source_ == InputSource::Tcp ? TcpStatusText(comm_, kSocketClosed) : std::string(kNoCommunication));
     source_ = InputSource::None;
     view_.setConnectVisible(true);

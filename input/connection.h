@@ -162,6 +162,8 @@ public:
 
 private:
     void setText(const std::string& text);
+    // Closes both sources (their unfinished lines dropped) and forgets a scheduled reconnect.
+    void closeAll();
     // Connects the socket; false (with the reason) when the call is refused.
     bool connectTcp(std::string& error);
     void scheduleReconnect();
