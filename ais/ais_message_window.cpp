@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 
 #include "ui/plain_text.h"
+#include "ui/window_placement.h"
 
 namespace ais {
 namespace {
@@ -55,6 +56,7 @@ FrmAISMessage::FrmAISMessage(QWidget* parent)
     layout->addWidget(txtMessage_, 1);
     layout->addLayout(buttons);
     resize(460, 300);
+    ui::KeepTitleWhole(*this);
 }
 
 void FrmAISMessage::showNotice(const MessageNotice& n) {

@@ -7,9 +7,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "ui/plain_text.h"
+#include "ui/window_placement.h"
 
 namespace ais {
 namespace {
@@ -76,7 +78,8 @@ FrmBinaryApplication::FrmBinaryApplication(const BinaryForm& form, QWidget* pare
     setObjectName(qs(form.objectName));
     setWindowTitle(qs(form.caption));
     setAttribute(Qt::WA_DeleteOnClose);
-    auto* layout = new QVBoxLayout(this);
+    QWidget* content = ui::ScrollingContent(*this);
+    auto* layout = new QVBoxLayout(content);
 
     // Items in their order; consecutive items of one group share a frame.
     std::vector<const FormItem*> run;
@@ -121,11 +124,18 @@ FrmBinaryApplication::FrmBinaryApplication(const BinaryForm& form, QWidget* pare
 
     auto* accept = new QPushButton("ACCEPT", this);
     accept->setObjectName("cmdAccept");
+    connect(accept, &QPushButton::clicked, this, [this] {
+        emit accepted();
+        close();
+    });
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(accept);
     buttons->addStretch(1);
     layout->addLayout(buttons);
+    ui::KeepTitleWhole(*this);
+    ui::FitToContent(*this, *content);
 }
 
 FrmMeteorological::FrmMeteorological(const BinaryMessage& m, QWidget* parent)

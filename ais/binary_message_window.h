@@ -1,7 +1,8 @@
 // Windows of the decoded binary applications. Each is filled once, when it
 // opens, from one decoded message; later messages do not change an open
 // window, and closing it discards it so the next one opens afresh. Nothing in
-// them can be edited; the date buttons and "ACCEPT" do nothing.
+// them can be edited; the date buttons do nothing. "ACCEPT" (or Esc) closes
+// the window; ACCEPT also tells the owner, which marks the message read.
 //
 //   auto* w = new FrmMeteorological(record.Type8, mainWindow);
 //   w->show();
@@ -17,6 +18,10 @@ class FrmBinaryApplication : public QWidget {
     Q_OBJECT
 public:
     FrmBinaryApplication(const BinaryForm& form, QWidget* parent);
+
+signals:
+    // ACCEPT was pressed; the window closes after it.
+    void accepted();
 };
 
 class FrmMeteorological : public FrmBinaryApplication {

@@ -16,19 +16,24 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QLocale>
+#include <QScopedValueRollback>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTime>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "ais/ais_message_window.h"
 #include "ais/binary_message_window.h"
 #include "ais/code_tables.h"
+#include "ais/message_inbox_model.h"
 #include "ais/message_notice.h"
 #include "app/data_folder.h"
 #include "app/frm_messages_window.h"
+#include "app/message_popups_dialog.h"
 #include "base/atomic_file.h"
 #include "base/number_format.h"
 #include "geodesy/position_text.h"
@@ -40,6 +45,7 @@
 #include "plot/plot_state.h"
 #include "targets/extra_info_window.h"
 #include "targets/target_export.h"
+#include "targets/target_filter.h"
 #include "targets/collision_alarm_dialog.h"
 #include "targets/lifecycle_dialog.h"
 #include "targets/reception_window.h"
@@ -69,6 +75,9 @@ constexpr const char* kTCPALimitKey = "AlarmTCPALimit";
 constexpr const char* kRangeLimitKey = "AlarmRangeLimit";
 constexpr const char* kIgnoreMooredKey = "AlarmIgnoreMoored";
 constexpr const char* kIgnoreClassBKey = "AlarmIgnoreClassB";
+// Message pop-ups, per ais::PopupKind: "MsgPopupWindow_0", "MsgPopupBeep_0", ...
+constexpr const char* kPopupWindowKey = "MsgPopupWindow_%1";
+constexpr const char* kPopupBeepKey = "MsgPopupBeep_%1";
 
 QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -111,6 +120,14 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
         [this](const QString& description) { connection_->SerialLost(description.toStdString()); },
         Qt::QueuedConnection);
 
+    inbox_ = new ais::MessageInboxModel(ais::kInboxCapacity, this);
+    if (settings_) {
+        for (int k = 0; k < ais::kPopupKinds; ++k) {
+            ais::PopupChoice& c = popups_[static_cast<size_t>(k)];
+            c.showWindow = settings_->readNumber(QString(kPopupWindowKey).arg(k), 1) != 0;
+            c.beep = settings_->readNumber(QString(kPopupBeepKey).arg(k), 1) != 0;
+        }
+    }
     buildStatusBar();
     buildMenus();
     buildCentralArea();
@@ -143,6 +160,7 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     connect(clockTimer_, &QTimer::timeout, this, &FrmMain::updateClockPanel);
     connect(clockTimer_, &QTimer::timeout, this, &FrmMain::recordTrails);
     connect(clockTimer_, &QTimer::timeout, this, [this] { receiver_->refineApproaches(); });
+    connect(clockTimer_, &QTimer::timeout, this, [this] { connection_->SecondTick(); });
     clockTimer_->start();
     resize(900, 520);
 }
@@ -174,7 +192,9 @@ void FrmMain::buildStatusBar() {
                                           "n/a",             "Ignorerd msgs :",              "n/a",
                                           ""};
     for (int i = 0; i < 7; ++i) {
-        auto* label = ui::PlainLabel(QString::fromUtf8(kStart[i]), bar);
+        // The connection panel gives way in its middle, keeping its state readable.
+        QLabel* label = i == 1 ? new ui::ElidedLabel(QString::fromUtf8(kStart[i]), bar)
+                               : ui::PlainLabel(QString::fromUtf8(kStart[i]), bar);
         label->setObjectName(QString("sbStatusBar_Panel%1").arg(i + 1));
         label->setContentsMargins(4, 0, 4, 0);
         panels_[static_cast<size_t>(i)] = label;
@@ -219,6 +239,10 @@ void FrmMain::buildMenus() {
     QAction* comm = setup->addAction("&Comm");
     comm->setObjectName("mnuSetupComm");
     connect(comm, &QAction::triggered, this, &FrmMain::showCommSetup);
+    QAction* disconnect = setup->addAction("&Disconnect");
+    disconnect->setObjectName("mnuSetupDisconnect");
+    disconnect->setToolTip("Closes the input; a TCP client stops reconnecting until CONNECT.");
+    connect(disconnect, &QAction::triggered, this, [this] { connection_->Disconnect(); });
     setup->addSeparator();
     QMenu* standard = setup->addMenu("&Binary Msg Standard");
     standard->setObjectName("mnuSetupBinaryMsgStdMenu");
@@ -255,6 +279,9 @@ void FrmMain::buildMenus() {
     QAction* reception = options->addAction("Reception...");
     reception->setObjectName("mnuOptionsReception");
     connect(reception, &QAction::triggered, this, &FrmMain::showReceptionSummary);
+    QAction* popups = options->addAction("Message &pop-ups...");
+    popups->setObjectName("mnuOptionsMessagePopups");
+    connect(popups, &QAction::triggered, this, &FrmMain::showPopupSettings);
     QAction* acknowledge = options->addAction("Acknowledge alarm");
     acknowledge->setObjectName("mnuOptionsAcknowledge");
     connect(acknowledge, &QAction::triggered, this, &FrmMain::acknowledgeAlarms);
@@ -268,7 +295,8 @@ void FrmMain::buildMenus() {
 }
 
 void FrmMain::buildCentralArea() {
-    auto* central = new QWidget(this);
+    // In a scroll area: at twice the scale on a small screen the window still fits.
+    QWidget* central = ui::ScrollingContent(*this);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(6, 6, 6, 2);
 
@@ -277,6 +305,7 @@ void FrmMain::buildCentralArea() {
 
     auto* frameRefPos = new QGroupBox("Reference position", central);
     frameRefPos->setObjectName("frameRefPos");
+    frameRefPos_ = frameRefPos;
     auto* refLayout = new QGridLayout(frameRefPos);
     for (int i = 0; i < 4; ++i) {
         auto* opt = new QRadioButton(kRefPosTitles[i], frameRefPos);
@@ -340,6 +369,18 @@ void FrmMain::buildCentralArea() {
     connect(model_, &QAbstractItemModel::rowsInserted, this, &FrmMain::updateTargetCount);
     connect(model_, &QAbstractItemModel::rowsRemoved, this, &FrmMain::updateTargetCount);
     connect(model_, &QAbstractItemModel::modelReset, this, &FrmMain::updateTargetCount);
+    fitColumnsTimer_ = new QTimer(this);
+    fitColumnsTimer_->setSingleShot(true);
+    fitColumnsTimer_->setInterval(2000);
+    connect(fitColumnsTimer_, &QTimer::timeout, this, &FrmMain::prepareTargetList);
+    for (auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+        connect(model_, changed, fitColumnsTimer_, [this] {
+            if (!fitColumnsTimer_->isActive()) fitColumnsTimer_->start();
+        });
+    }
+    connect(model_, &QAbstractItemModel::dataChanged, fitColumnsTimer_, [this] {
+        if (!fitColumnsTimer_->isActive()) fitColumnsTimer_->start();
+    });
     fgAISTargets_ = new QTableView(central);
     fgAISTargets_->setObjectName("fgAISTargets");
     fgAISTargets_->setModel(model_);
@@ -353,13 +394,31 @@ void FrmMain::buildCentralArea() {
     fgAISTargets_->horizontalHeader()->setHighlightSections(false);
     fgAISTargets_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(fgAISTargets_->horizontalHeader(), &QHeaderView::sectionClicked, this, &FrmMain::headerClicked);
-    // A left click (on release) on a row names the target shown there (its detail window opens on it).
-    connect(fgAISTargets_, &QTableView::clicked, this, [this](const QModelIndex& index) {
-        if (!index.isValid()) return;
-        const int row = index.row() + 1;
-        if (row < 1 || row > receiver_->targets().TargetCount) return;
-        emit targetClicked(receiver_->targets().DisplayOrder[static_cast<size_t>(row)]);
+    connect(fgAISTargets_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (!fittingColumns_) resizedByHand_.insert(column);
     });
+    // A left click (on release) on a row names the target shown there (its
+    // detail window opens on it); so does Enter on the selected row.
+    connect(fgAISTargets_, &QTableView::clicked, this, &FrmMain::rowChosen);
+    connect(fgAISTargets_, &QTableView::activated, this, &FrmMain::rowChosen);
+
+    // The find box hides the rows that do not match; the table and its order stay.
+    txtFind_ = new QLineEdit(central);
+    txtFind_->setObjectName("txtFind");
+    txtFind_->setPlaceholderText("Find: name, call sign or MMSI  (Ctrl+F)");
+    txtFind_->setClearButtonEnabled(true);
+    connect(txtFind_, &QLineEdit::textChanged, this, [this] { applyTargetFilter(); });
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] {
+        txtFind_->setFocus(Qt::ShortcutFocusReason);
+        txtFind_->selectAll();
+    });
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { applyTargetFilter(first, last); });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { applyTargetFilter(); });
+    connect(model_, &QAbstractItemModel::layoutChanged, this, [this] { applyTargetFilter(); });
+    connect(model_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& a, const QModelIndex& b) { applyTargetFilter(a.row(), b.row()); });
+    layout->addWidget(txtFind_);
     layout->addWidget(fgAISTargets_, 1);
 
     // Names from the ship database of earlier runs show in lower case until the vessel's own static report.
@@ -369,26 +428,54 @@ void FrmMain::buildCentralArea() {
     lblNameInfo->setMinimumWidth(1);
     layout->addWidget(lblNameInfo);
 
-    setCentralWidget(central);
     prepareTargetList();
+
+    // Tab goes through the controls as they are laid out, left to right and down.
+    QWidget* order[] = {optRefPos_[0], optRefPos_[2], txtRefLat_, optRefPos_[1], optRefPos_[3], txtMMSI_, txtRefLon_,
+                        optIncr_[0], optIncr_[1], cmdConnect_, txtFind_, fgAISTargets_};
+    for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
-// Column widths from twips at the screen's resolution, widened where the
-// screen font needs more room than the stored width gives for a typical cell.
+void FrmMain::rowChosen(const QModelIndex& index) {
+    if (!index.isValid()) return;
+    const int row = index.row() + 1;
+    if (row < 1 || row > receiver_->targets().TargetCount) return;
+    emit targetClicked(receiver_->targets().DisplayOrder[static_cast<size_t>(row)]);
+}
+
+void FrmMain::applyTargetFilter(int first, int last) {
+    const std::string typed = txtFind_->text().toStdString();
+    const bool active = typed.find_first_not_of(' ') != std::string::npos;
+    if (!active && !filterActive_) return;
+    if (active != filterActive_) first = 0, last = -1;  // switched on or off: every row
+    filterActive_ = active;
+    const targets::TargetTable& table = receiver_->targets();
+    const int rows = model_->rowCount();
+    if (last < 0 || last >= rows) last = rows - 1;
+    for (int r = std::max(0, first); r <= last; ++r) {
+        const int entry = r + 1 <= table.TargetCount ? table.DisplayOrder[static_cast<size_t>(r + 1)] : 0;
+        fgAISTargets_->setRowHidden(r, entry > 0 && table.InUse(entry) && !targets::MatchesFilter(table.entry(entry), typed));
+    }
+}
+
+// Columns as wide as their title and their widest cell, so the default
+// window shows every column; refitted shortly after the rows change (at
+// most every two seconds). A column whose edge the operator dragged keeps
+// the width given to it.
 void FrmMain::prepareTargetList() {
-    const double dpi = logicalDpiX();
-    static const char* const kWidest[targets::kListColumns] = {
-        "1000", "999999999", "GRAND EXPLORER (Own ship)", "52\u00b059'59.9\"N", "004\u00b059'59.9\"W",
-        "    99.9", "    359.9", "    359", "    -99.9", "AtoN", "06 Dec 14:05:09", "NoOfMsg", "STATUS",
-        "  99.99", "  -99.9", "  100"};
     const QFontMetrics body = fgAISTargets_->fontMetrics();
     const QFontMetrics head = fgAISTargets_->horizontalHeader()->fontMetrics();
+    const input::RunState& st = receiver_->state();
+    const QScopedValueRollback fitting(fittingColumns_, true);
+    const int rows = std::min(model_->rowCount(), 1000);
     for (int c = 0; c < targets::kListColumns; ++c) {
-        const int twips = targets::kListWidthsTwips[static_cast<size_t>(c)];
-        const int stored = ui::pixelsFromTwips(twips > 0 ? twips : 1000, dpi);
-        const int needed = std::max(body.horizontalAdvance(QString::fromUtf8(kWidest[c])),
-                                    head.horizontalAdvance(QString::fromUtf8(targets::ListTitle(c, 1)))) + 12;
-        fgAISTargets_->setColumnWidth(c, std::max(stored, needed));
+        int width = head.horizontalAdvance(QString::fromUtf8(targets::ListTitle(c, st.ReferenceMode)));
+        for (int r = 0; r < rows; ++r) {
+            width = std::max(width, body.horizontalAdvance(model_->index(r, c).data().toString()));
+        }
+        // Room for a typical value before the first one arrives.
+        if (rows == 0) width = std::max(width, body.horizontalAdvance("0000000"));
+        if (!resizedByHand_.contains(c)) fgAISTargets_->setColumnWidth(c, width + 8);
     }
 }
 
@@ -399,11 +486,12 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
     ais::InitCodeTables();
     const std::filesystem::path setupPath = dataDir_ / kSetupFileName;
     std::error_code ec;
+    firstRun_ = !quietWithoutSetupFile && !std::filesystem::exists(setupPath, ec);
     if (quietWithoutSetupFile && !std::filesystem::exists(setupPath, ec)) {
         base::NullMessageSink quiet;
         input::LoadSetup(setupPath.string(), comm_, receiver_->state(), quiet);
     } else {
-        input::LoadSetup(setupPath.string(), comm_, receiver_->state(), *messages_);
+        input::LoadSetup(setupPath.string(), comm_, receiver_->state(), *this);  // held like every start-up box
     }
     geodesy::InitDatum(datum_);
     receiver_->shipDatabase().LoadShipData(dataDir_);
@@ -486,10 +574,22 @@ void FrmMain::shutdown() {
     }
 }
 
+void FrmMain::showHeldMessages() {
+    holding_ = false;
+    const std::vector<HeldMessage> held = std::move(held_);
+    held_.clear();
+    for (const HeldMessage& m : held) operatorMessage(m.icon, m.title, m.text);
+    if (firstRun_ && !stopping_) showCommSetup();
+    firstRun_ = false;
+}
+
 void FrmMain::stop() {
     if (stopping_) return;
     stopping_ = true;
     boxSink_->stop();
+    // Boxes still held for after the start go where a stopped box goes.
+    holding_ = false;
+    for (const HeldMessage& m : std::exchange(held_, {})) messages_->operatorMessage(m.icon, m.title, m.text);
     // Dialogs waiting on the operator (setup, about, file and number prompts) give way.
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (!w->isModal() || !w->isVisible()) continue;
@@ -530,6 +630,10 @@ void FrmMain::sentenceSeen(std::string_view sentence) {
 }
 
 void FrmMain::operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) {
+    if (holding_) {
+        held_.push_back({icon, title, text});
+        return;
+    }
     if (messages_ == boxSink_.get() && receiver_->handlingInput()) {
         // A modal box opened inside the receive chain would hold back all
         // input until the operator answers it: open it once the chain is done,
@@ -541,22 +645,35 @@ void FrmMain::operatorMessage(base::MessageIcon icon, const std::string& title, 
 }
 
 void FrmMain::aisMessageToShow(const MessageToShow& m) {
-    QApplication::beep();
-    if (!frmAISMessage_) {
-        frmAISMessage_ = new ais::FrmAISMessage(this);
-        // Messages arrive while the operator types elsewhere: shown, never
-        // given the keyboard.
-        frmAISMessage_->setAttribute(Qt::WA_ShowWithoutActivating);
+    const ais::InboxAdded added = inbox_->add(m.notice);
+    const auto kind = ais::PopupKindOf(m.messageType);
+    const ais::PopupChoice choice = kind ? popups_[static_cast<size_t>(*kind)] : ais::PopupChoice{};
+    if (choice.beep) {
+        ++messageBeeps_;
+        QApplication::beep();
     }
-    frmAISMessage_->showNotice(m.notice);
-    frmAISMessage_->show();
-    if (m.notice.window != ais::ApplicationWindow::None && m.binary) {
+    if (choice.showWindow) {
+        if (!frmAISMessage_) {
+            frmAISMessage_ = new ais::FrmAISMessage(this);
+            // Messages arrive while the operator types elsewhere: shown, never
+            // given the keyboard, and never over the reference position.
+            frmAISMessage_->setAttribute(Qt::WA_ShowWithoutActivating);
+            placeClearOfReference(*frmAISMessage_);
+        }
+        frmAISMessage_->showNotice(m.notice);
+        frmAISMessage_->show();
+    }
+    if (choice.showWindow && m.notice.window != ais::ApplicationWindow::None && m.binary) {
         // An open window keeps what it shows; a closed one opens filled from
         // the message that asked for it (addressed or broadcast alike).
         QPointer<QWidget>& open = applicationWindows_[static_cast<size_t>(m.notice.window) - 1];
         if (!open) {
-            open = ais::OpenApplicationWindow(m.notice.window, *m.binary, this);
-            open->setAttribute(Qt::WA_ShowWithoutActivating);
+            auto* window = ais::OpenApplicationWindow(m.notice.window, *m.binary, this);
+            window->setAttribute(Qt::WA_ShowWithoutActivating);
+            const std::uint64_t id = added.id;
+            connect(window, &ais::FrmBinaryApplication::accepted, this, [this, id] { inbox_->markRead(id); });
+            placeClearOfReference(*window);
+            open = window;
         }
         open->show();
     }
@@ -841,8 +958,31 @@ void FrmMain::chooseBinaryStandard(int index) {
     mnuSetupBinaryMsgStd_[static_cast<size_t>(index)]->setChecked(true);
 }
 
+void FrmMain::placeClearOfReference(QWidget& window) {
+    const QRect frame(frameRefPos_->mapToGlobal(QPoint(0, 0)), frameRefPos_->size());
+    window.move(ui::PlaceClearOf(frame, window.frameGeometry().size()));
+}
+
+void FrmMain::setPopupSettings(const ais::PopupSettings& popups) {
+    popups_ = popups;
+    if (!settings_) return;
+    for (int k = 0; k < ais::kPopupKinds; ++k) {
+        const ais::PopupChoice& c = popups_[static_cast<size_t>(k)];
+        settings_->writeNumber(QString(kPopupWindowKey).arg(k), c.showWindow ? 1 : 0);
+        settings_->writeNumber(QString(kPopupBeepKey).arg(k), c.beep ? 1 : 0);
+    }
+}
+
+void FrmMain::showPopupSettings() {
+    FrmMessagePopups dialog(popups_, this);
+    if (dialog.exec() == QDialog::Accepted) setPopupSettings(dialog.settings());
+}
+
 void FrmMain::showMessagesWindow() {
-    if (!frmMessages_) frmMessages_ = new FrmMessages(this);
+    if (!frmMessages_) {
+        frmMessages_ = new FrmMessages(*inbox_, this);
+        placeClearOfReference(*frmMessages_);
+    }
     frmMessages_->show();
     frmMessages_->raise();
     frmMessages_->activateWindow();

@@ -26,6 +26,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTableView>
 #include <QTimer>
 #include <array>
@@ -33,6 +34,7 @@
 #include <memory>
 #include <optional>
 
+#include "ais/message_inbox.h"
 #include "app/receiver.h"
 #include "app/receiver_events.h"
 #include "base/clock.h"
@@ -58,6 +60,7 @@ class ExtraInfoWindows;
 }
 namespace ais {
 class FrmAISMessage;
+class MessageInboxModel;
 }
 namespace ui {
 class MessageBoxSink;
@@ -100,6 +103,13 @@ public:
     // ones from now on, a test switched on starts counting from 0, and the
     // input reopens.
     void applyCommChoice(const input::CommChoice& choice);
+
+    // Start-up boxes wait until the window is up: from holdMessages() on,
+    // operator messages are kept; showHeldMessages() (after show()) shows
+    // them in order and then, on a first run without a setup file, opens
+    // Setup > Comm so an input can be chosen at once.
+    void holdMessages() { holding_ = true; }
+    void showHeldMessages();
 
     // Where operator messages go (default: modal message boxes).
     void setMessageSink(base::MessageSink* sink) { messages_ = sink; }
@@ -167,6 +177,13 @@ public:
     // binary application's own window), and tells once per run when the
     // message log could not be written.
     void aisMessageToShow(const MessageToShow& message) override;
+    // Every message of the run, newest first (View > Incoming Messages).
+    ais::MessageInboxModel& inbox() { return *inbox_; }
+    // Which kinds pop up a window or beep (Options > Message pop-ups); kept in the settings.
+    const ais::PopupSettings& popupSettings() const { return popups_; }
+    void setPopupSettings(const ais::PopupSettings& popups);
+    // Times a message has beeped in this run.
+    int messageBeeps() const { return messageBeeps_; }
 
 signals:
     // The operator clicked the row of entry n (1-based number in the target table).
@@ -190,6 +207,9 @@ private:
     void updateClockPanel();
     void chooseBinaryStandard(int index);
     void showMessagesWindow();
+    void showPopupSettings();
+    // Puts a message window where it does not cover the reference-position frame.
+    void placeClearOfReference(QWidget& window);
     void mnuViewGraphics_Click(bool checked);
     void showCommSetup();
     void showPortMonitor();
@@ -212,6 +232,10 @@ private:
     void updateTargetCount();
     void timerAIS_Status_Timer();
     void targetChanged(int entry);
+    // The row's target (a click, Enter): its extended information opens.
+    void rowChosen(const QModelIndex& index);
+    // Hides the rows first..last (all when -1) that do not match the find box.
+    void applyTargetFilter(int first = 0, int last = -1);
 
     base::SystemClock systemClock_;
     std::unique_ptr<Receiver> receiver_;
@@ -243,6 +267,11 @@ private:
     QTimer* clockTimer_ = nullptr;
 
     QTableView* fgAISTargets_ = nullptr;
+    QTimer* fitColumnsTimer_ = nullptr;
+    bool fittingColumns_ = false;
+    QSet<int> resizedByHand_;
+    QLineEdit* txtFind_ = nullptr;
+    bool filterActive_ = false;
     QPushButton* cmdConnect_ = nullptr;
     QPushButton* cmdAcknowledge_ = nullptr;
     QTimer* timerAlarm_ = nullptr;
@@ -267,8 +296,19 @@ private:
     // fairway closed, tidal window), indexed by ais::ApplicationWindow - 1.
     std::array<QPointer<QWidget>, 4> applicationWindows_;
     bool logFailureShown_ = false;
+    ais::MessageInboxModel* inbox_ = nullptr;
+    ais::PopupSettings popups_{};
+    int messageBeeps_ = 0;
+    QWidget* frameRefPos_ = nullptr;
     QPointer<input::FrmPortMonitor> frmPortMonitor_;
     bool validating_ = false;
+    bool holding_ = false;
+    bool firstRun_ = false;
+    struct HeldMessage {
+        base::MessageIcon icon;
+        std::string title, text;
+    };
+    std::vector<HeldMessage> held_;
 };
 
 }  // namespace app

@@ -22,6 +22,7 @@
 #include <QIcon>
 #include <QLocale>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -158,6 +159,8 @@ int main(int argc, char** argv) {
         return true;
     };
     const bool demo = parser.isSet(demoOption);
+    // Start-up boxes open over the main window, once it is up.
+    window.holdMessages();
     window.startUp(dataDir, /*quietWithoutSetupFile=*/demo);
     if (stopped()) return window.exitCode();
 
@@ -175,6 +178,7 @@ int main(int argc, char** argv) {
     window.load(/*openInput=*/!demo);
     if (stopped()) return window.exitCode();
     window.show();
+    QTimer::singleShot(0, &window, [&window] { window.showHeldMessages(); });
     if (demo) simulator.start(QDir(QCoreApplication::applicationDirPath()).filePath("orvanta-cli"));
 
     const int rc = application.exec();

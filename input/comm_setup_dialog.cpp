@@ -83,8 +83,22 @@ FrmCommSetup::FrmCommSetup(const CommChoice& current, base::MessageSink& message
     com->addWidget(cmbStopBits_, 1, 3);
     com->addWidget(ui::PlainLabel("Parity", frameCOM_), 2, 2);
     com->addWidget(cmbParity_, 2, 3);
+    lblComDevice_ = ui::PlainLabel({}, frameCOM_);
+    lblComDevice_->setObjectName("lblComDevice");
+    com->addWidget(lblComDevice_, 3, 0, 1, 4);
+    txtDevice_ = new QLineEdit(frameCOM_);
+    txtDevice_->setObjectName("txtDevice");
+    txtDevice_->setPlaceholderText("/dev/pts/3, /dev/serial/by-id/..., /dev/rfcomm0");
+    txtDevice_->setToolTip("Any serial device by its path; used instead of the comport number when filled in.");
+    auto* deviceLabel = new QLabel("&Device", frameCOM_);
+    deviceLabel->setBuddy(txtDevice_);
+    com->addWidget(deviceLabel, 4, 0);
+    com->addWidget(txtDevice_, 4, 1, 1, 3);
     com->setColumnStretch(1, 1);
     com->setColumnStretch(3, 1);
+    connect(cmbComPort_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        lblComDevice_->setText(index < 0 ? QString() : cmbComPort_->itemData(index, Qt::ToolTipRole).toString());
+    });
     frames->addWidget(frameCOM_, 0, 0);
 
     frameTCPIP_ = new QGroupBox("Select IP address and port", this);
@@ -134,7 +148,11 @@ FrmCommSetup::FrmCommSetup(const CommChoice& current, base::MessageSink& message
     const std::vector<std::string> names = ports ? ports() : SystemPorts();
     for (const ComPortEntry& port : ListComPorts(names)) {
         cmbComPort_->addItem(QString("COM%1").arg(port.number), port.number);
-        cmbComPort_->setItemData(cmbComPort_->count() - 1, fromUtf8(port.device), Qt::ToolTipRole);
+        // The device's path and, when the system knows one, its description.
+        const QSerialPortInfo info(fromUtf8(port.device));
+        QString where = info.systemLocation().isEmpty() ? fromUtf8(port.device) : info.systemLocation();
+        if (!info.description().isEmpty()) where += "  (" + info.description() + ")";
+        cmbComPort_->setItemData(cmbComPort_->count() - 1, where, Qt::ToolTipRole);
     }
     fill();
 
@@ -155,6 +173,7 @@ void FrmCommSetup::fill() {
     const CommSettings& comm = edited_.comm;
 
     cmbComPort_->setCurrentIndex(cmbComPort_->findData(static_cast<int>(comm.ComPort)));
+    txtDevice_->setText(fromUtf8(comm.Device));
 
     for (int32_t baud : kBaudRates) cmbBaudRate_->addItem(QString::number(baud), baud);
     cmbBaudRate_->setCurrentIndex(0);
@@ -207,7 +226,7 @@ bool FrmCommSetup::eventFilter(QObject* watched, QEvent* event) {
 
 bool FrmCommSetup::cmbIP_Check() {
     const std::string text = cmbIP_->currentText().toStdString();
-    if (IsValidIPAddress(text)) {
+    if (IsValidServerAddress(text)) {
         recordAddress(text);
         return true;
     }
@@ -250,7 +269,8 @@ void FrmCommSetup::recordAddress(const std::string& address) {
 void FrmCommSetup::cmdOK_Click() {
     const bool tcp = optComm_[1]->isChecked();
     // Everything is checked before anything changes, so a refused OK leaves the settings as they were.
-    if (!tcp && cmbComPort_->currentIndex() < 0) {
+    const QString device = txtDevice_->text().trimmed();
+    if (!tcp && device.isEmpty() && cmbComPort_->currentIndex() < 0) {
         messages_.operatorMessage(base::MessageIcon::Critical, kCommSetupMessageTitle, kNoComportSelected);
         return;
     }
@@ -259,7 +279,8 @@ void FrmCommSetup::cmdOK_Click() {
     CommSettings& comm = edited_.comm;
     if (!tcp) {
         comm.UseTCP = false;
-        comm.ComPort = static_cast<int16_t>(cmbComPort_->currentData().toInt());
+        if (cmbComPort_->currentIndex() >= 0) comm.ComPort = static_cast<int16_t>(cmbComPort_->currentData().toInt());
+        comm.Device = device.toStdString();
         comm.BaudRate = cmbBaudRate_->currentData().toInt();
         comm.DataBits = static_cast<int16_t>(cmbDataBits_->currentText().toInt());
         comm.StopBits = static_cast<int16_t>(cmbStopBits_->currentText().toInt());
@@ -298,7 +319,8 @@ FrmComportInfo::FrmComportInfo(QWidget* parent) : QDialog(parent) {
     auto* text = ui::PlainLabel(
         "Comport numbers above 16 are not supported. Ports with a higher number are ignored by the "
         "setup dialog.\n\nCOM1 to COM16 are the serial devices of this computer in this order: USB serial "
-        "adapters (ttyUSB), USB modems (ttyACM), built-in ports (ttyS), then any other.",
+        "adapters (ttyUSB), USB modems (ttyACM), built-in ports (ttyS), then any other.\n\nAny other serial device (a pseudo-terminal, /dev/serial/by-id/..., "
+        "/dev/rfcomm0) can be given by its path under Device.",
         this);
     text->setObjectName("lblInfo");
     text->setWordWrap(true);

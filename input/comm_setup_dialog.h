@@ -9,6 +9,8 @@
 // Controls carry their names as objectName: optComm_0, optComm_1, frameCOM,
 // cmbComPort, cmbBaudRate, cmbDataBits, cmbStopBits, cmbParity, cmdComInfo,
 // frameTCPIP, cmbIP, txtPort, chkChecksum, chkEmptyBuffer, cmdOK, cmdCancel.
+// Beside the port list lblComDevice shows the chosen number's device path and
+// description; txtDevice takes any device path, which then replaces the number.
 //
 // The address and the port are checked when their box loses the focus, and
 // again on OK, so an unchecked text (Enter pressed inside the box) is never
@@ -21,6 +23,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -87,6 +90,8 @@ private:
     QComboBox* cmbStopBits_ = nullptr;
     QComboBox* cmbParity_ = nullptr;
     QPushButton* cmdComInfo_ = nullptr;
+    QLabel* lblComDevice_ = nullptr;
+    QLineEdit* txtDevice_ = nullptr;
     QComboBox* cmbIP_ = nullptr;
     QLineEdit* txtPort_ = nullptr;
     QCheckBox* chkChecksum_ = nullptr;

@@ -74,6 +74,7 @@ std::string TcpStatusText(const CommSettings& comm, int socketState) {
 }
 
 std::string SerialStatusText(const CommSettings& comm) {
+    if (!comm.Device.empty()) return "Device : " + comm.Device + "     Baud rate : " + std::to_string(comm.BaudRate);
     return "Comport : " + std::to_string(comm.ComPort) + "     Baud rate : " + std::to_string(comm.BaudRate);
 }
 
@@ -90,29 +91,31 @@ std::string TcpErrorText(int number, std::string_view description) {
     return text;
 }
 
+std::string ReconnectText(int seconds) { return "    Reconnecting in " + std::to_string(seconds) + " s"; }
+
 void ConnectionManager::setText(const std::string& text) {
     text_ = text;
     view_.setConnectionText(text_);
 }
 
-void ConnectionManager::OpenInput() {
+void ConnectionManager::closeAll() {
     if (serial_.isOpen()) serial_.close();
     if (socket_.state() != kSocketClosed) socket_.close();
     view_.inputRestarted(InputSource::Serial);
     view_.inputRestarted(InputSource::Tcp);
+    reconnectDelay_ = 0;
+    reconnectIn_ = 0;
+    reconnecting_ = false;
+}
+
+void ConnectionManager::OpenInput() {
+    closeAll();
 
     std::string error;
     bool ok = true;
     if (comm_.UseTCP) {
         source_ = InputSource::Tcp;
-        // The setup file's address passes the dialog's check too: no name is
-        // ever looked up, only a dotted address is connected to.
-        ok = comm_.IPPort >= 1 && comm_.IPPort <= 65535 && IsValidIPAddress(comm_.IPAddress);
-        if (!ok) {
-            error = "Invalid address or port.";
-        } else {
-            ok = socket_.connectTo(comm_.IPAddress, comm_.IPPort, error);
-        }
+        ok = connectTcp(error);
         if (ok) {
             ShowTCPStatus();
             view_.setConnectionTestInterval(kConnectionTestIntervalMs);
@@ -120,7 +123,9 @@ void ConnectionManager::OpenInput() {
     } else {
         source_ = InputSource::Serial;
         view_.setConnectionTestInterval(0);
-        if (comm_.ComPort < 1 || comm_.ComPort > 16) {
+        if (!comm_.Device.empty()) {
+            ok = serial_.openDevice(comm_.Device, SerialLineOf(comm_), error);
+        } else if (comm_.ComPort < 1 || comm_.ComPort > 16) {
             ok = false;
             error = "Invalid port number";
         } else {
@@ -132,9 +137,49 @@ void ConnectionManager::OpenInput() {
         const std::string text = OpenFailureText(error);
         messages_.operatorMessage(base::MessageIcon::Critical, kConnectionMessageTitle, text);
         setText(text);
+        // Nothing is open: the operator may try again.
+        view_.setConnectVisible(true);
         return;
     }
     view_.setConnectVisible(false);
+}
+
+bool ConnectionManager::connectTcp(std::string& error) {
+    // The setup file's address passes the dialog's check too: a dotted
+    // address or a host name, which the socket looks up in the background.
+    if (comm_.IPPort < 1 || comm_.IPPort > 65535 || !IsValidServerAddress(comm_.IPAddress)) {
+        error = "Invalid address or port.";
+        return false;
+    }
+    return socket_.connectTo(comm_.IPAddress, comm_.IPPort, error);
+}
+
+void ConnectionManager::scheduleReconnect() {
+    reconnectDelay_ = reconnectDelay_ == 0 ? kFirstReconnectSeconds : std::min(2 * reconnectDelay_, kMaxReconnectSeconds);
+    reconnectIn_ = reconnectDelay_;
+    ShowTCPStatus();
+}
+
+void ConnectionManager::SecondTick() {
+    if (reconnectIn_ <= 0 || source_ != InputSource::Tcp) return;
+    if (--reconnectIn_ > 0) {
+        ShowTCPStatus();
+        return;
+    }
+    reconnecting_ = true;
+    std::string error;
+    if (connectTcp(error)) {
+        ShowTCPStatus();
+    } else {
+        scheduleReconnect();
+    }
+}
+
+void ConnectionManager::Disconnect() {
+    closeAll();
+    setText(source_ == InputSource::Tcp ? TcpStatusText(comm_, kSocketClosed) : std::string(kNoCommunication));
+    source_ = InputSource::None;
+    view_.setConnectVisible(true);
 }
 
 void ConnectionManager::ConnectClicked() {
@@ -142,13 +187,25 @@ void ConnectionManager::ConnectClicked() {
     OpenInput();
 }
 
-void ConnectionManager::SocketConnected() { ShowTCPStatus(); }
+void ConnectionManager::SocketConnected() {
+    reconnectDelay_ = 0;
+    reconnectIn_ = 0;
+    reconnecting_ = false;
+    ShowTCPStatus();
+    view_.setConnectVisible(false);
+}
 
 void ConnectionManager::SocketError(int number, const std::string& description) {
-    messages_.operatorMessage(base::MessageIcon::Critical, kConnectionMessageTitle, TcpErrorText(number, description));
+    if (source_ != InputSource::Tcp) return;
+    // One box for a failure the operator started; the retries after it only
+    // count down in the panel, or a server that stays away would bury the
+    // operator under boxes.
+    if (!reconnecting_) {
+        messages_.operatorMessage(base::MessageIcon::Critical, kConnectionMessageTitle, TcpErrorText(number, description));
+    }
     if (socket_.state() != kSocketClosed) socket_.close();
     view_.inputRestarted(InputSource::Tcp);
-    ShowTCPStatus();
+    scheduleReconnect();
     view_.setConnectVisible(true);
 }
 
@@ -156,7 +213,8 @@ void ConnectionManager::SocketClosedByPeer() {
     if (source_ != InputSource::Tcp) return;
     if (socket_.state() != kSocketClosed) socket_.close();
     view_.inputRestarted(InputSource::Tcp);
-    ShowTCPStatus();
+    reconnecting_ = true;
+    scheduleReconnect();
     view_.setConnectVisible(true);
 }
 
@@ -168,6 +226,10 @@ void ConnectionManager::SerialLost(const std::string& description) {
     view_.setConnectVisible(true);
 }
 
-void ConnectionManager::ShowTCPStatus() { setText(TcpStatusText(comm_, socket_.state())); }
+void ConnectionManager::ShowTCPStatus() {
+    std::string text = TcpStatusText(comm_, socket_.state());
+    if (reconnectIn_ > 0) text += ReconnectText(reconnectIn_);
+    setText(text);
+}
 
 }  // namespace input

@@ -29,6 +29,11 @@ inline constexpr const char* kNoCommunication = "No communication established";
 inline constexpr const char* kConnectionMessageTitle = "Orvanta";
 // Interval of the connection text refresh while TCP input is chosen; 0 = stopped.
 inline constexpr int kConnectionTestIntervalMs = 30000;
+// After the server closed or could not be reached the client tries again by
+// itself after 2 s, then 4, 8, ... at most 60 s apart, until it is connected
+// or the operator disconnects.
+inline constexpr int kFirstReconnectSeconds = 2;
+inline constexpr int kMaxReconnectSeconds = 60;
 
 // Socket states as numbered by the socket control.
 enum SocketState : int {
@@ -71,10 +76,12 @@ std::vector<std::string> OrderSerialDevices(std::vector<std::string> available);
 std::string SocketStateText(int state);
 // "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed"
 std::string TcpStatusText(const CommSettings& comm, int socketState);
-// "Comport : 1     Baud rate : 38400"
+// "Comport : 1     Baud rate : 38400"; with a device path "Device : /dev/pts/3     Baud rate : 38400".
 std::string SerialStatusText(const CommSettings& comm);
 // "<description> No communication established"
 std::string OpenFailureText(std::string_view description);
+// "    Reconnecting in 8 s", appended to the TCP status while a reconnect waits.
+std::string ReconnectText(int seconds);
 // "TCP/IP Error :10061 - <description>"
 std::string TcpErrorText(int number, std::string_view description);
 
@@ -88,6 +95,11 @@ public:
     // Opens port number comPort (1..16) with the line settings; on failure
     // returns false with the platform's description in error.
     virtual bool open(int comPort, const SerialLine& line, std::string& error) = 0;
+    // Opens the device at `path` (any serial device or pty) instead of a numbered port.
+    virtual bool openDevice(const std::string& path, const SerialLine& line, std::string& error) {
+        error = "Device " + path + " not supported.";
+        return false;
+    }
 };
 
 class SocketControl {
@@ -122,12 +134,21 @@ public:
     void OpenInput();
     // The "CONNECT" button: hidden first, then OpenInput.
     void ConnectClicked();
+    // The operator's DISCONNECT: the input is closed and no reconnect follows
+    // until the next OpenInput.
+    void Disconnect();
     void SocketConnected();
-    // Error notification of the socket: message, socket closed, text refreshed, button shown.
+    // Error notification of the socket: message (not for the retries of an
+    // automatic reconnect), socket closed, text refreshed, button shown, and
+    // a reconnect scheduled.
     void SocketError(int number, const std::string& description);
-    // The server ended the connection. The text is refreshed at once and the
-    // button offered again, rather than showing "Connected" until the next tick.
+    // The server ended the connection. The text is refreshed at once, the
+    // button offered again and a reconnect scheduled.
     void SocketClosedByPeer();
+    // Once a second: counts down a scheduled reconnect and tries it at 0.
+    void SecondTick();
+    // Seconds until the scheduled reconnect; 0 when none waits.
+    int reconnectIn() const { return reconnectIn_; }
     // The open serial device went away (unplugged): closed, the failure text in
     // panel 2 and the button shown, so the operator can reopen it.
     void SerialLost(const std::string& description);
@@ -141,6 +162,11 @@ public:
 
 private:
     void setText(const std::string& text);
+    // Closes both sources (their unfinished lines dropped) and forgets a scheduled reconnect.
+    void closeAll();
+    // Connects the socket; false (with the reason) when the call is refused.
+    bool connectTcp(std::string& error);
+    void scheduleReconnect();
 
     const CommSettings& comm_;
     SerialControl& serial_;
@@ -149,6 +175,9 @@ private:
     base::MessageSink& messages_;
     InputSource source_ = InputSource::None;
     std::string text_ = kNoCommunication;
+    int reconnectDelay_ = 0;  // seconds of the last wait; 0 before the first
+    int reconnectIn_ = 0;
+    bool reconnecting_ = false;  // the current attempt is an automatic one
 };
 
 }  // namespace input

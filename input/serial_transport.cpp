@@ -28,7 +28,11 @@ bool SerialTransport::open(int comPort, const SerialLine& line, std::string& err
         error = "Port COM" + std::to_string(comPort) + " not found.";
         return false;
     }
-    port_->setPortName(device);
+    return openDevice(device.toStdString(), line, error);
+}
+
+bool SerialTransport::openDevice(const std::string& path, const SerialLine& line, std::string& error) {
+    port_->setPortName(QString::fromStdString(path));
     port_->setBaudRate(line.baudRate);
     port_->setDataBits(line.dataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8);
     switch (line.parity) {

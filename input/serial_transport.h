@@ -32,6 +32,7 @@ public:
     bool isOpen() const override { return port_->isOpen(); }
     void close() override;
     bool open(int comPort, const SerialLine& line, std::string& error) override;
+    bool openDevice(const std::string& path, const SerialLine& line, std::string& error) override;
 
     QSerialPort* port() const { return port_; }
     // The device for a port number by the system's list of ports.

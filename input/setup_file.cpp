@@ -225,6 +225,8 @@ std::string readItems(std::string_view text, CommSettings& comm, input::RunState
             SETUP_READ(toDouble(v, state.RefLon));
             SETUP_READ(toInt(v, state.ReferenceMode, -32768, 32767));
             SETUP_READ(toInt(v, state.RefMMSI, -2147483648.0, 2147483647.0));
+        } else if (item == "REM Serial Device") {
+            SETUP_READ((comm.Device = v, std::string()));
         } else if (item == "REM Binary Message Standard") {
             read.standard = true;
             SETUP_READ(toInt(v, state.BinaryMsgStandard, -32768, 32767));
@@ -298,6 +300,11 @@ std::string FormatSetup(const CommSettings& comm, const input::RunState& state) 
     out += "\"REM Binary Message Standard\"";
     out += crlf;
     out += formatInt(state.BinaryMsgStandard) + crlf;
+    if (!comm.Device.empty()) {
+        out += "\"REM Serial Device\"";
+        out += crlf;
+        out += quoted(comm.Device) + crlf;
+    }
     return out;
 }
 
@@ -362,6 +369,27 @@ bool IsValidIPAddress(std::string_view text) {
         start = end + 1;
     }
     return true;
+}
+
+bool IsValidHostName(std::string_view text) {
+    if (text.empty() || text.size() > 253) return false;
+    size_t start = 0;
+    while (true) {
+        const size_t dot = text.find('.', start);
+        const std::string_view label = text.substr(start, dot == std::string_view::npos ? text.size() - start : dot - start);
+        if (label.empty() || label.size() > 63 || label.front() == '-' || label.back() == '-') return false;
+        for (char c : label) {
+            const bool ascii = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+            if (!ascii) return false;
+        }
+        if (dot == std::string_view::npos) return true;
+        start = dot + 1;
+    }
+}
+
+bool IsValidServerAddress(std::string_view text) {
+    const bool dotted = text.find_first_not_of("0123456789.") == std::string_view::npos;
+    return dotted ? IsValidIPAddress(text) : IsValidHostName(text);
 }
 
 bool ReArrange_IP_List(CommSettings& comm, const std::string& address) {

@@ -12,6 +12,10 @@
 //   "REM IP Address"
 //   #FALSE#,"127.0.0.1",8040
 //
+// The serial device by path has a section of its own at the end
+// ("REM Serial Device", then the quoted path), so files without it load as
+// before and older readers skip it.
+//
 // Loading never fails to its caller: problems become an operator message and
 // the defaults. A value outside its range (a latitude beyond 90, a port
 // beyond 65535, an unknown mode) is such a problem too; it gives its section's
@@ -42,6 +46,9 @@ struct CommSettings {
     int32_t IPPort = 0;
     int16_t IPListCount = 0;
     std::array<std::string, 10> IPList;
+    // A serial device by its path (a pty, /dev/serial/by-id/..., /dev/rfcomm0);
+    // when set it is opened instead of port number ComPort.
+    std::string Device;
     bool operator==(const CommSettings&) const = default;
 };
 
@@ -70,6 +77,12 @@ bool SaveSetup(const std::string& path, const CommSettings& comm, const input::R
 // Server address check of the setup dialog: four dot-separated decimal parts,
 // first and last 1-255, middle ones 0-255, at most 15 characters.
 bool IsValidIPAddress(std::string_view text);
+// A host name as RFC 1123 allows it: dot-separated labels of letters, digits
+// and '-' (not at either end of a label), each 1-63 characters, 253 in all.
+bool IsValidHostName(std::string_view text);
+// What the server address may be: text of digits and dots is checked as a
+// dotted address (so "1.2.3.256" stays wrong), anything else as a host name.
+bool IsValidServerAddress(std::string_view text);
 
 // Records address in the list of recent addresses (oldest first, at most 10).
 // Returns true when the list changed.

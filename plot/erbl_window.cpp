@@ -1,11 +1,13 @@
 #include "plot/erbl_window.h"
 
 #include <QCloseEvent>
+#include <QShortcut>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QVBoxLayout>
 
 #include "ui/plain_text.h"
+#include "ui/window_placement.h"
 
 namespace plot {
 
@@ -47,7 +49,9 @@ FrmERBL::FrmERBL(ui::SettingsStore* settings, QWidget* parent)
     grid->addWidget(lblERBL_Bearing_, 1, 1);
     layout->addWidget(rngBrg);
     layout->addStretch(1);
+    ui::KeepTitleWhole(*this);
     placement_.place(*this, settings_);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 }
 
 void FrmERBL::showReadout(const ErblReadout& r) {

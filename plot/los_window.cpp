@@ -1,11 +1,13 @@
 #include "plot/los_window.h"
 
 #include <QCloseEvent>
+#include <QShortcut>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QMouseEvent>
 
 #include "ui/plain_text.h"
+#include "ui/window_placement.h"
 
 namespace plot {
 
@@ -52,7 +54,9 @@ FrmLOS::FrmLOS(LineOfSightState& los, ui::SettingsStore* settings, QWidget* pare
     grid->addWidget(lblLOS_nmile_, 3, 1);
     grid->addWidget(ui::PlainLabel("L.O.S. = 4.1 x (Sqr(h1) + Sqr(h2)) km", this), 4, 0, 1, 3);
     grid->addWidget(ui::PlainLabel("or           2.2 x (Sqr(h1) + Sqr(h2) ) nmile", this), 5, 0, 1, 3);
+    ui::KeepTitleWhole(*this);
     placement_.place(*this, settings_);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 }
 
 void FrmLOS::cmdHeight_Click(int index) {

@@ -342,6 +342,35 @@ void CentreOnReference(PlotState& plot, const input::RunState& state, base::Mess
     ToGrid(plot, state.RefLat * kDegToRad, state.RefLon * kDegToRad, plot.centreE, plot.centreN, sink);
 }
 
+bool ZoomAboutPoint(PlotState& plot, double x, double y, bool zoomIn) {
+    const auto at = std::find(kScaleList.begin(), kScaleList.end(), plot.scale);
+    const int selected = at == kScaleList.end() ? -1 : static_cast<int>(at - kScaleList.begin());
+    const int next = ZoomIndex(selected, plot.scale, zoomIn);
+    if (next < 0 || plot.scale <= 0) return false;
+    const int32_t scale = kScaleList[static_cast<size_t>(next)];
+    if (scale == plot.scale) return false;
+    const double kept = 1.0 - static_cast<double>(scale) / plot.scale;
+    plot.centreE += x * kept;
+    plot.centreN += y * kept;
+    plot.scale = scale;
+    return true;
+}
+
+void PanBy(PlotState& plot, double dx, double dy) {
+    plot.centreE -= dx;
+    plot.centreN -= dy;
+}
+
+bool ReferenceNearEdge(const PlotState& plot, const input::RunState& state, const PlotView& view,
+                       base::MessageSink& sink) {
+    if (state.ReferenceMode == targets::kRefNone || (state.RefLat == 0 && state.RefLon == 0)) return false;
+    double e = 0, n = 0;
+    ToGrid(plot, state.RefLat * kDegToRad, state.RefLon * kDegToRad, e, n, sink);
+    const PlotView::Point p = view.toPixel(e - view.centreE, n - view.centreN);
+    const double mx = view.widthPx / 5, my = view.heightPx / 5;
+    return !(p.x >= mx && p.x <= view.widthPx - mx && p.y >= my && p.y <= view.heightPx - my);
+}
+
 int NearestTarget(const PlotState& plot, const targets::TargetTable& table, double x, double y,
                   base::MessageSink& sink) {
     if (table.TargetCount < 1) return 0;

@@ -150,6 +150,18 @@ std::string BearingText(double degrees);
 void CentreOnPoint(PlotState& plot, double x, double y, input::RunState& state, base::MessageSink& sink);
 void CentreOnReference(PlotState& plot, const input::RunState& state, base::MessageSink& sink);
 
+// The mouse wheel: one step along kScaleList (from a scale of its own, the
+// next one in that direction), keeping the ground under picture point (x, y)
+// where it is on the screen. False when the list ends there.
+bool ZoomAboutPoint(PlotState& plot, double x, double y, bool zoomIn);
+// A drag of (dx, dy) picture metres: the ground moves with the cursor.
+void PanBy(PlotState& plot, double dx, double dy);
+// AutoScroll: whether the reference position lies outside the middle of the
+// view (a margin of a fifth of the picture on every side), where the view
+// should re-centre on it. False without a reference position.
+bool ReferenceNearEdge(const PlotState& plot, const input::RunState& state, const PlotView& view,
+                       base::MessageSink& sink);
+
 // Entry nearest to a picture point among the entries not Old or Lost; the lowest entry in use when
 // none is nearer than it, 0 for an empty table.
 int NearestTarget(const PlotState& plot, const targets::TargetTable& table, double x, double y,

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -92,7 +93,8 @@ void PicGraphics::clearPersistent() {
 void PicGraphics::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), kPlotBackground);
-    painter.drawPixmap(0, 0, persistent_);
+    painter.drawPixmap(panOffset_, persistent_);
+    painter.translate(panOffset_);
     painter.setRenderHint(QPainter::Antialiasing);
     PaintShapes(painter, moving_, owner_.view());
     if (zoomBoxShown_) {
@@ -120,15 +122,42 @@ QPointF PictureAt(const FrmGraphics& w, QPointF pixel) {
 }  // namespace
 
 void PicGraphics::mousePressEvent(QMouseEvent* event) {
+    const bool ctrlLeft = event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier);
+    if (event->button() == Qt::MiddleButton || ctrlLeft) {
+        panning_ = true;
+        panFrom_ = event->position();
+        panOffset_ = {};
+        setCursor(Qt::ClosedHandCursor);
+        return;
+    }
     owner_.pictureMouseDown(event->button(), PictureAt(owner_, event->position()));
 }
 
 void PicGraphics::mouseMoveEvent(QMouseEvent* event) {
+    if (panning_) {
+        panOffset_ = event->position() - panFrom_;
+        update();
+        return;
+    }
     owner_.pictureMouseMove(event->buttons(), PictureAt(owner_, event->position()));
 }
 
 void PicGraphics::mouseReleaseEvent(QMouseEvent* event) {
+    if (panning_) {
+        panning_ = false;
+        setCursor(Qt::CrossCursor);
+        const QPointF moved = event->position() - panFrom_;
+        panOffset_ = {};
+        owner_.picturePanned(moved);
+        return;
+    }
     owner_.pictureMouseUp(event->button(), PictureAt(owner_, event->position()), event->globalPosition().toPoint());
+}
+
+void PicGraphics::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta != 0) owner_.pictureWheel(delta > 0, PictureAt(owner_, event->position()));
+    event->accept();
 }
 
 void PicGraphics::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -157,6 +186,7 @@ FrmGraphics::FrmGraphics(const targets::TargetTable& table, input::RunState& sta
     timer1_->setObjectName("Timer1");
     timer1_->setInterval(1000);
     connect(timer1_, &QTimer::timeout, this, [this] {
+        autoScroll();
         Update_AISGraphics(UpdateMode::Track);
         Update_AISGraphics(UpdateMode::CurrentPos);
     });
@@ -183,6 +213,9 @@ void FrmGraphics::buildControls() {
     cmbScale_->setMinimumContentsLength(8);
     connect(cmbScale_, &QComboBox::activated, this, [this](int) { cmbScale_Click(); });
     connect(cmbScale_->lineEdit(), &QLineEdit::returnPressed, this, &FrmGraphics::cmbScale_Click);
+    // "+" and "-" zoom here too instead of being typed into the number.
+    cmbScale_->installEventFilter(this);
+    cmbScale_->lineEdit()->installEventFilter(this);
     row->addWidget(cmbScale_);
 
     static const char* const kZoomCaptions[2] = {"+", "-"};
@@ -263,7 +296,10 @@ void FrmGraphics::buildMenus() {
     connect(mnuOptionsLOS_, &QAction::triggered, this, &FrmGraphics::mnuOptionsLOS_Click);
     mnuOptionsAutoScroll_ = options->addAction("AutoScroll");
     mnuOptionsAutoScroll_->setObjectName("mnuOptionsAutoScroll");
-    mnuOptionsAutoScroll_->setCheckable(true);  // a check mark only: nothing reads it
+    mnuOptionsAutoScroll_->setCheckable(true);
+    connect(mnuOptionsAutoScroll_, &QAction::triggered, this, [this](bool on) {
+        if (on) autoScroll();
+    });
     options->addSeparator();
     mnuOptionsCoastlines_ = options->addAction("Coastlines");
     mnuOptionsCoastlines_->setObjectName("mnuOptionsCoastlines");
@@ -432,6 +468,43 @@ void FrmGraphics::cmdZoom_Click(int index) {
     cmbScale_Click();
 }
 
+bool FrmGraphics::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Plus || key == Qt::Key_Minus) {
+            zoomStep(key == Qt::Key_Plus);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void FrmGraphics::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Plus || event->key() == Qt::Key_Minus) {
+        zoomStep(event->key() == Qt::Key_Plus);
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void FrmGraphics::pictureWheel(bool zoomIn, QPointF point) {
+    if (ZoomAboutPoint(plot_, point.x(), point.y(), zoomIn)) SetupPlot();
+}
+
+void FrmGraphics::picturePanned(QPointF pixels) {
+    if (pixels.isNull()) return;
+    const PlotView v = view();
+    PanBy(plot_, pixels.x() * v.metresPerPixel(), -pixels.y() * v.metresPerPixel());
+    SetupPlot();
+}
+
+void FrmGraphics::autoScroll() {
+    if (!loaded_ || !mnuOptionsAutoScroll_->isChecked()) return;
+    if (!ReferenceNearEdge(plot_, state_, view(), messages_)) return;
+    CentreOnReference(plot_, state_, messages_);
+    SetupPlot();
+}
+
 // ---------------------------------------------------------------- mouse
 
 void FrmGraphics::pictureMouseDown(Qt::MouseButton button, QPointF point) {
@@ -516,6 +589,7 @@ void FrmGraphics::mnuOptionsERBL_Click() {
             mnuOptionsERBL_->setChecked(false);
             Update_AISGraphics(UpdateMode::CurrentPos);
         });
+        cascade(*frmERBL_, frmLOS_);
     }
     frmERBL_->show();
 }
@@ -533,6 +607,7 @@ void FrmGraphics::mnuOptionsLOS_Click() {
             mnuOptionsLOS_->setChecked(false);
             Update_AISGraphics(UpdateMode::CurrentPos);
         });
+        cascade(*frmLOS_, frmERBL_);
     }
     frmLOS_->show();
     Update_AISGraphics(UpdateMode::CurrentPos);
@@ -639,6 +714,16 @@ void FrmGraphics::setSafetyDepth(double metres) {
     map_.options.safetyDepth = metres;
     if (settings_) settings_->writeNumber("SafetyDepth", metres);
     if (loaded_) SetupPlot();
+}
+
+void FrmGraphics::cascade(QWidget& window, const QWidget* other) {
+    if (!other || !other->isVisible()) return;
+    window.adjustSize();
+    const QRect placed(window.pos(), window.size());
+    if (!placed.intersects(other->frameGeometry())) return;
+    // One title bar down and right of the other, so both titles can be read.
+    const QPoint step(ui::kTitleBarAllowance, ui::kTitleBarAllowance);
+    window.move(ui::FitOnScreen(QRect(other->frameGeometry().topLeft() + step, window.size())).topLeft());
 }
 
 FrmERBL* FrmGraphics::erblWindow() const { return frmERBL_; }

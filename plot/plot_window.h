@@ -6,6 +6,12 @@
 //   plot::FrmGraphics* w = new plot::FrmGraphics(table, runState, plotState, settings, messages, mainWindow);
 //   w->open();   // zone, placement, reference, show, first set-up at 1:500000
 //
+// The wheel zooms one step of the scale list about the cursor, a middle or
+// Ctrl+left drag pans (the picture moves with the cursor and is set up once
+// at release, from the map caches), "+" and "-" zoom from anywhere in the
+// window (the scale box takes digits only), and Options > AutoScroll
+// re-centres on the reference position when it nears the edge.
+//
 // Every second (Timer1) the trail pass adds a dot per target to the persistent
 // layer (a pixmap that only a set-up clears) and the moving layer is rebuilt
 // from the target table. The geometry comes from plot_state.h; this window
@@ -73,9 +79,13 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     FrmGraphics& owner_;
+    bool panning_ = false;
+    QPointF panFrom_;
+    QPointF panOffset_;  // pixels the picture is drawn shifted while a drag pans
     QPixmap persistent_;
     std::vector<Shape> moving_;
     bool zoomBoxShown_ = false;
@@ -120,6 +130,11 @@ public:
     void pictureMouseUp(Qt::MouseButton button, QPointF point, QPoint globalPos);
     void pictureDoubleClick();
     void pictureResized();
+    // The wheel at a picture point; a finished pan of (dx, dy) pixels.
+    void pictureWheel(bool zoomIn, QPointF point);
+    void picturePanned(QPointF pixels);
+    // One step of the scale list, as the "+" and "-" buttons and keys.
+    void zoomStep(bool zoomIn) { cmdZoom_Click(zoomIn ? 0 : 1); }
 
     // Pop-up and Options menu items.
     void pmnuCenterMouse_Click();
@@ -145,9 +160,14 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
+    void autoScroll();
+    // Puts a tool window clear of the other one when both would stand in one place.
+    void cascade(QWidget& window, const QWidget* other);
     void buildMenus();
     void setPanel(int panel, const std::string& text);
     void cmbScale_Click();

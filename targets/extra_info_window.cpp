@@ -216,8 +216,11 @@ FrmAISExtraInfo::FrmAISExtraInfo(const TargetTable& table, int entry, QWidget* p
     const TargetRecord& t = table_.entry(entry_);
     ui::SetPlainWindowTitle(*this, qs(ExtraInfoCaption(t)));
 
-    auto* top = new QVBoxLayout(this);
-    // Longer texts arriving later widen the window instead of being cut.
+    // The frames stand in a scroll area: the window fits any screen (at
+    // twice the scale too) and may be made smaller than its content.
+    content_ = ui::ScrollingContent(*this);
+    auto* top = new QVBoxLayout(content_);
+    // Longer texts arriving later widen the content instead of being cut.
     top->setSizeConstraint(QLayout::SetMinimumSize);
     top->setContentsMargins(8, 6, 8, 8);
     top->setSpacing(6);
@@ -235,7 +238,7 @@ FrmAISExtraInfo::FrmAISExtraInfo(const TargetTable& table, int entry, QWidget* p
 
     for (int f = 0; f < static_cast<int>(InfoFrame::kCount); ++f) {
         const InfoFrameDesign& d = FrameDesign(static_cast<InfoFrame>(f));
-        frames_[static_cast<size_t>(f)] = buildFrame(this, d.name, d.caption, d.fields);
+        frames_[static_cast<size_t>(f)] = buildFrame(content_, d.name, d.caption, d.fields);
     }
     // The communication state holds one frame per channel.
     QGroupBox* comm = frames_[static_cast<size_t>(InfoFrame::CommState)];
@@ -243,7 +246,7 @@ FrmAISExtraInfo::FrmAISExtraInfo(const TargetTable& table, int entry, QWidget* p
     for (size_t i = 0; i < 2; ++i) {
         commLayout->addWidget(buildFrame(comm, kChannelFrameNames[i], kChannelFrameCaptions[i], ChannelFields()));
     }
-    body->addWidget(buildStatistics(this), 0, Qt::AlignTop);
+    body->addWidget(buildStatistics(content_), 0, Qt::AlignTop);
 
     setIcons();
     layout_ = ExtraInfoLayoutFor(t);
@@ -257,8 +260,10 @@ FrmAISExtraInfo::FrmAISExtraInfo(const TargetTable& table, int entry, QWidget* p
     for (int r = 1; r < kStatRows; ++r) writeStatisticsRow(r);
     writeSummary();
     shownCounts_ = t.MsgCount;
-    adjustSize();
+    fitToContent();
 }
+
+void FrmAISExtraInfo::fitToContent() { ui::FitToContent(*this, *content_); }
 
 void FrmAISExtraInfo::buildHeader(QVBoxLayout* top) {
     const TargetRecord& t = table_.entry(entry_);
@@ -381,7 +386,7 @@ void FrmAISExtraInfo::placeFrames() {
     for (InfoFrame f : layout_.right) rightColumn_->addWidget(frames_[static_cast<size_t>(f)]);
     for (InfoFrame f : layout_.left) frames_[static_cast<size_t>(f)]->show();
     for (InfoFrame f : layout_.right) frames_[static_cast<size_t>(f)]->show();
-    adjustSize();
+    fitToContent();
 }
 
 void FrmAISExtraInfo::write(const std::vector<LabelText>& texts) {
@@ -514,7 +519,9 @@ FrmAISExtraInfo* ExtraInfoWindows::open(int entry, int clickYTwips) {
     windows_.insert(entry, w);
     // A click low in the list must not put the window below the screen.
     const QPoint pos(ui::pixelsFromTwips(at.left, dpi), ui::pixelsFromTwips(at.top, dpi));
-    w->move(ui::FitOnScreen(QRect(pos, w->size())).topLeft());
+    const QRect fitted = ui::FitOnScreen(QRect(pos, w->size()));
+    w->resize(fitted.size());
+    w->move(fitted.topLeft());
     w->show();
     return w;
 }

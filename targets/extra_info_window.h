@@ -67,6 +67,8 @@ private:
     QGroupBox* buildFrame(QWidget* parent, const char* name, const char* caption, const std::vector<InfoField>& fields);
     QGroupBox* buildStatistics(QWidget* parent);
     void placeFrames();
+    // As large as the content, at most the available screen.
+    void fitToContent();
     void setIcons();
     void write(const std::vector<LabelText>& texts);
     void writeStatisticsRow(int row);
@@ -83,6 +85,7 @@ private:
 
     QHash<QString, QLabel*> labels_;
     std::array<QGroupBox*, static_cast<size_t>(InfoFrame::kCount)> frames_{};
+    QWidget* content_ = nullptr;
     QVBoxLayout* leftColumn_ = nullptr;
     QVBoxLayout* rightColumn_ = nullptr;
     QLabel* lblRemoved_ = nullptr;

@@ -1,5 +1,7 @@
 #include "ui/plain_text.h"
 
+#include <QPainter>
+
 namespace ui {
 
 QLabel* PlainLabel(const QString& text, QWidget* parent) {
@@ -11,6 +13,23 @@ QLabel* PlainLabel(const QString& text, QWidget* parent) {
 
 void MakePlain(QLabel& label) {
     label.setTextFormat(Qt::PlainText);
+}
+
+ElidedLabel::ElidedLabel(const QString& text, QWidget* parent) : QLabel(parent) {
+    MakePlain(*this);
+    setText(text);
+}
+
+QSize ElidedLabel::minimumSizeHint() const {
+    const QSize hint = QLabel::minimumSizeHint();
+    return {std::min(hint.width(), fontMetrics().horizontalAdvance(QStringLiteral("0000000000000000"))), hint.height()};
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect r = contentsRect();
+    painter.setPen(palette().color(foregroundRole()));
+    painter.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(text(), Qt::ElideMiddle, r.width()));
 }
 
 void SetPlainWindowTitle(QWidget& window, const QString& title) {

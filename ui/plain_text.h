@@ -24,6 +24,18 @@ QLabel* PlainLabel(const QString& text, QWidget* parent);
 // Makes an existing label (one of a QLabel subclass) plain.
 void MakePlain(QLabel& label);
 
+// A plain label that gives way when its place is narrower than its text: it
+// leaves out the middle ("TCP/IP Addr…  State : Connected"), so the start
+// and the end (a state, a count-down) stay readable. text() is the whole text.
+class ElidedLabel : public QLabel {
+public:
+    explicit ElidedLabel(const QString& text, QWidget* parent);
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 // A window title shown literally: Qt would otherwise drop a "[*]" in it.
 void SetPlainWindowTitle(QWidget& window, const QString& title);
 // A menu or button caption shown literally: "&" would otherwise mark a shortcut.

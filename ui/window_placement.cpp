@@ -1,6 +1,11 @@
 #include "ui/window_placement.h"
 
+#include <QFontMetrics>
+
 #include <QGuiApplication>
+#include <QMainWindow>
+#include <QScrollArea>
+#include <QVBoxLayout>
 #include <QScreen>
 #include <algorithm>
 #include <array>
@@ -35,6 +40,60 @@ QRect FitOnScreen(const QRect& wanted) {
     const int left = std::clamp(wanted.left(), area.left(), area.left() + area.width() - width);
     const int top = std::clamp(wanted.top(), area.top(), area.top() + area.height() - kTitleBarAllowance - height);
     return {left, top, width, height};
+}
+
+QPoint PlaceClearOf(const QRect& avoid, const QSize& size) {
+    constexpr int kGap = 8;
+    const int height = size.height() + kTitleBarAllowance;
+    const QPoint candidates[] = {{avoid.left(), avoid.bottom() + kGap},
+                                 {avoid.right() + kGap, avoid.top()},
+                                 {avoid.left(), avoid.top() - kGap - height},
+                                 {avoid.left() - kGap - size.width(), avoid.top()}};
+    for (const QPoint& p : candidates) {
+        const QRect fitted = FitOnScreen(QRect(p, size));
+        if (!QRect(fitted.topLeft(), QSize(fitted.width(), fitted.height() + kTitleBarAllowance)).intersects(avoid)) {
+            return fitted.topLeft();
+        }
+    }
+    return FitOnScreen(QRect(candidates[0], size)).topLeft();
+}
+
+QWidget* ScrollingContent(QWidget& window) {
+    auto* scroll = new QScrollArea(&window);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* content = new QWidget;
+    scroll->setWidget(content);
+    if (auto* main = qobject_cast<QMainWindow*>(&window)) {
+        main->setCentralWidget(scroll);
+    } else {
+        auto* layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(scroll);
+    }
+    return content;
+}
+
+void FitToContent(QWidget& window, QWidget& content) {
+    // Sizes as they will be shown: the style's fonts and margins applied first.
+    window.ensurePolished();
+    content.ensurePolished();
+    if (content.layout()) content.layout()->activate();
+    content.adjustSize();
+    QSize want = content.sizeHint().expandedTo(content.minimumSizeHint());
+    if (const QScreen* s = window.screen()) {
+        const QRect area = s->availableGeometry();
+        want = want.boundedTo(QSize(area.width(), area.height() - kTitleBarAllowance));
+    }
+    // The scroll area takes no room of its own when the content fits.
+    window.resize(want + QSize(2, 2));
+}
+
+void KeepTitleWhole(QWidget& window) {
+    QFont bold = window.font();
+    bold.setBold(true);
+    const int title = QFontMetrics(bold).horizontalAdvance(window.windowTitle().trimmed());
+    window.setMinimumWidth(std::max(window.minimumWidth(), title + 6 * QFontMetrics(bold).height()));
 }
 
 void WindowPlacement::place(QWidget& window, const SettingsStore* settings) {

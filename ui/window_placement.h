@@ -32,6 +32,23 @@ inline constexpr int kTitleBarAllowance = 32;
 // centre, else of the primary screen.
 QRect FitOnScreen(const QRect& wanted);
 
+// Top-left for a window of `size` (without its title bar) that must not cover
+// `avoid` (global pixels): below it, else right of it, above it, left of it,
+// whichever first fits on the screen; below it when none does.
+QPoint PlaceClearOf(const QRect& avoid, const QSize& size);
+
+// A window whose content may be larger than the screen (at twice the scale,
+// on a small screen): the content goes into a scroll area filling `window`
+// (or, for a main window, its central area). Lay the content out into the
+// widget returned; FitToContent then sizes the window to it, at most to the
+// available screen.
+QWidget* ScrollingContent(QWidget& window);
+void FitToContent(QWidget& window, QWidget& content);
+
+// Widens a small window's minimum so its title bar shows the whole title
+// (a bold title font and room for the buttons the window manager adds).
+void KeepTitleWhole(QWidget& window);
+
 class WindowPlacement {
 public:
     // What a window minimised at unload stores: nothing, or the place it returns to.

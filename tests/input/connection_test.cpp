@@ -135,9 +135,9 @@ TEST_F(ConnectionTest, SerialFailureShowsTheDescriptionAndKeepsTheButton) {
     EXPECT_EQ(messages.entries[0].text, text);
     EXPECT_EQ(view.text, text);
     EXPECT_TRUE(view.visible);
-    // Pressed while the port stays unavailable, the button is hidden for good.
+    // Pressed while the port stays unavailable, the button is offered again.
     conn.ConnectClicked();
-    EXPECT_FALSE(view.visible);
+    EXPECT_TRUE(view.visible);
     EXPECT_EQ(view.text, text);
     // Port 0 (no setup file) fails without touching the port.
     comm.ComPort = 0;
@@ -188,19 +188,53 @@ TEST_F(ConnectionTest, SocketErrorsAndTheServerClosingOfferTheButton) {
     EXPECT_EQ(messages.entries[1].text, "TCP/IP Error :10061 - Connection is forcefully rejected");
     EXPECT_EQ(messages.entries[1].icon, base::MessageIcon::Critical);
     EXPECT_EQ(socket.st, kSocketClosed);
-    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed");
+    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed    Reconnecting in 2 s");
     EXPECT_TRUE(view.visible);
 
     conn.OpenInput();
     socket.st = kSocketConnected;
     conn.SocketClosedByPeer();
-    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed");
+    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed    Reconnecting in 2 s");
     EXPECT_TRUE(view.visible);
     EXPECT_EQ(messages.entries.size(), 2u);
 }
 
+// After the server goes the client retries by itself, 2, 4, 8 ... 60 s apart
+// and without a box per retry, until connected or disconnected.
+TEST_F(ConnectionTest, ReconnectsWithBackOffUntilConnectedOrDisconnected) {
+    comm.UseTCP = true;
+    conn.OpenInput();
+    socket.st = kSocketConnected;
+    conn.SocketConnected();
+    conn.SocketClosedByPeer();
+    std::vector<int> waits;
+    for (int attempt = 0; attempt < 7; ++attempt) {
+        waits.push_back(conn.reconnectIn());
+        socket.host.clear();
+        while (conn.reconnectIn() > 1) conn.SecondTick();
+        EXPECT_TRUE(socket.host.empty());
+        conn.SecondTick();
+        EXPECT_EQ(socket.host, "127.0.0.1");
+        conn.SocketError(10061, "refused");
+    }
+    EXPECT_EQ(waits, (std::vector<int>{2, 4, 8, 16, 32, 60, 60}));
+    EXPECT_TRUE(messages.entries.empty());
+    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed    Reconnecting in 60 s");
+    // Connected again, the next loss starts from 2 s; DISCONNECT stops it all.
+    socket.st = kSocketConnected;
+    conn.SocketConnected();
+    EXPECT_FALSE(view.visible);
+    conn.SocketClosedByPeer();
+    EXPECT_EQ(conn.reconnectIn(), 2);
+    conn.Disconnect();
+    socket.host.clear();
+    for (int i = 0; i < 5; ++i) conn.SecondTick();
+    EXPECT_TRUE(socket.host.empty());
+    EXPECT_TRUE(view.visible);
+}
+
 // Opening, losing or closing an input restarts it (its unfinished line is
-// dropped); only dotted addresses are connected to, never a name to look up.
+// dropped); a dotted address or an RFC 1123 host name is connected to.
 TEST_F(ConnectionTest, InputsRestartAndOnlyDottedAddressesAreConnectedTo) {
     using S = InputSource;
     comm.UseTCP = true;
@@ -209,12 +243,17 @@ TEST_F(ConnectionTest, InputsRestartAndOnlyDottedAddressesAreConnectedTo) {
     conn.SocketError(10061, "refused");
     conn.SerialLost("gone");  // not the chosen source
     EXPECT_EQ(view.restarted, (std::vector<S>{S::Serial, S::Tcp, S::Tcp, S::Tcp}));
-    for (const char* address : {"localhost", "example.org", "1.2.3.256", "", "10.0.0.1 ", "0.1.2.3"}) {
+    for (const char* address : {"-bad.org", "a..b", "ship_1", "1.2.3.256", "", "10.0.0.1 ", "0.1.2.3"}) {
         comm.IPAddress = address;
         socket.host = "none";
         conn.OpenInput();
         EXPECT_EQ(socket.host, "none") << address;
         EXPECT_EQ(view.text, "Invalid address or port. No communication established") << address;
+    }
+    for (const char* address : {"localhost", "ais-feed.example.org", "10.0.0.1"}) {
+        comm.IPAddress = address;
+        conn.OpenInput();
+        EXPECT_EQ(socket.host, address);
     }
 }
 

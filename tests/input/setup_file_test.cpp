@@ -26,6 +26,7 @@ TEST(SetupFile, RoundTripKeepsEverySetting) {
     SetSetupDefaults(comm);
     comm.ComPort = 16, comm.UseTCP = true, comm.IPListCount = 3;
     comm.IPList = {"10.0.0.1", "192.168.1.20", "1.2.3.4"};
+    comm.Device = "/dev/serial/by-id/usb-FTDI_FT232R,x-if00";  // its own section, comma and all
     input::RunState state;
     state.EmptyBuffer = true, state.RefLat = 63.123456789012, state.RefLon = 10.987654321098, state.RefMMSI = 2570001;
     CommSettings comm2;
@@ -49,6 +50,7 @@ TEST(SetupFile, SectionsInAnyOrderWithExtraItems) {
               std::make_tuple(int16_t{3}, 9600, int16_t{7}, std::string("even"), int16_t{2}));
     EXPECT_TRUE(comm.UseTCP);
     EXPECT_EQ(comm.IPAddress + ":" + std::to_string(comm.IPPort), "10.1.1.1:1234");
+    EXPECT_EQ(comm.Device, "");  // a file without the device section
 }
 
 TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
@@ -119,6 +121,11 @@ TEST(SetupFile, AddressCheck) {
     }
     for (const char* bad : {"0.1.1.1", "1.1.1.0", "1.1.1", "1.1.1.1.1", "1..1.1", "1.2.3.256", "1.1.1.999999999999"}) {
         EXPECT_FALSE(IsValidIPAddress(bad)) << bad;
+    }
+    // The server may also be a host name; digits and dots alone stay a dotted address.
+    for (const char* ok : {"localhost", "ais-1.example.org", "10.0.0.1", "x1"}) EXPECT_TRUE(IsValidServerAddress(ok)) << ok;
+    for (const char* bad : {"1.2.3.256", "1.2.3", "-a.org", "a-.org", "a..org", "a_b", "ä.org", ""}) {
+        EXPECT_FALSE(IsValidServerAddress(bad)) << bad;
     }
 }
 

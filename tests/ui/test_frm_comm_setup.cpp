@@ -134,25 +134,35 @@ private slots:
         QVERIFY(f.m.w.connection().source() == input::InputSource::None);
     }
 
+    // A pty chosen by number (COM2) or by path in the Device entry: its
+    // sentences reach a row.
+    void okAppliesSerialAndThePortFeedsTheList_data() {
+        QTest::addColumn<bool>("byPath");
+        QTest::newRow("COM2") << false;
+        QTest::newRow("Device") << true;
+    }
     void okAppliesSerialAndThePortFeedsTheList() {
+        QFETCH(bool, byPath);
         PseudoTerminal pty;
         if (!pty.ok) QSKIP("no pseudo-terminals here");
         Fixture f;
-        f.m.w.serialTransport().setDeviceResolver(
-            [&](int port) { return port == 2 ? QString::fromLocal8Bit(pty.name) : QString(); });
+        if (!byPath) {
+            f.m.w.serialTransport().setDeviceResolver(
+                [&](int port) { return port == 2 ? QString::fromLocal8Bit(pty.name) : QString(); });
+        }
         auto d = f.dialog();
         Child<QRadioButton>(*d, "optComm_0")->click();
         Child<QComboBox>(*d, "cmbComPort")->setCurrentIndex(1);
+        QVERIFY(Child<QLabel>(*d, "lblComDevice")->text().contains("ttyS0"));
+        Child<QLineEdit>(*d, "txtDevice")->setText(byPath ? QString::fromLocal8Bit(pty.name) : QString());
         Child<QComboBox>(*d, "cmbBaudRate")->setCurrentText("38400");
         Child<QComboBox>(*d, "cmbParity")->setCurrentText("even");
         Child<QPushButton>(*d, "cmdOK")->click();
         QCOMPARE(d->result(), int(QDialog::Accepted));
         f.m.w.applyCommChoice(d->choice());
         const input::CommSettings& c = f.m.w.commSettings();
-        QVERIFY(!c.UseTCP);
-        QCOMPARE(c.ComPort, int16_t(2));
-        QCOMPARE(c.BaudRate, 38400);
-        QCOMPARE(c.Parity, std::string("even"));
+        QVERIFY(!c.UseTCP && c.ComPort == 2 && c.BaudRate == 38400 && c.Parity == "even");
+        QCOMPARE(c.Device, byPath ? std::string(pty.name) : std::string());
         QVERIFY2(f.m.w.serialTransport().isOpen(), qPrintable(f.m.lastMessage()));
         // Listing the system's ports leaves the open one alone.
         input::FrmCommSetup::SystemPorts();

@@ -127,6 +127,37 @@ private slots:
         QVERIFY(std::fabs(w->view().centreE - start.centreE) < 1e-6);
     }
 
+    // Keys, wheel and drag as people expect; AutoScroll brings the reference back into view.
+    void keysWheelDragAndAutoScroll() {
+        Plot f;
+        plot::FrmGraphics* w = f.window();
+        auto* scale = Child<QComboBox>(*w, "cmbScale");
+        QTest::keyClick(scale->lineEdit(), Qt::Key_Plus);  // zooms, is not typed
+        QCOMPARE(w->view().scale, 200000);
+        QCOMPARE(scale->currentText(), QString("200000"));
+        QTest::keyClick(w->picture(), Qt::Key_Minus);
+        QCOMPARE(w->view().scale, 500000);
+
+        // The target under the cursor stays under it: wheel there, then drag it by 50, 30 pixels.
+        const QPointF at = f.pixelOf(52.00, 4.00), to = at + QPointF(50, 30);
+        QWheelEvent wheel(at, at, {}, {0, 120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w->picture(), &wheel);
+        QCOMPARE(w->view().scale, 200000);
+        QVERIFY((QPointF(f.pixelOf(52.00, 4.00)) - at).manhattanLength() <= 2);
+        for (auto [type, p] : {std::pair{QEvent::MouseButtonPress, at}, {QEvent::MouseMove, to}, {QEvent::MouseButtonRelease, to}}) {
+            QMouseEvent e(type, p, p, Qt::MiddleButton, type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MiddleButton,
+                          Qt::NoModifier);
+            QApplication::sendEvent(w->picture(), &e);
+        }
+        QVERIFY((QPointF(f.pixelOf(52.00, 4.00)) - to).manhattanLength() <= 2);
+
+        input::RunState& st = f.m.w.receiver().state();
+        st.ReferenceMode = targets::kRefManual, st.RefLat = 51.98, st.RefLon = 3.95;
+        w->picturePanned(QPointF(w->picture()->width() * 0.45, 0));
+        Child<QAction>(*w, "mnuOptionsAutoScroll")->trigger();
+        QVERIFY((QPointF(f.pixelOf(51.98, 3.95)) - QPointF(w->picture()->rect().center())).manhattanLength() < 3);
+    }
+
     void erblFollowsTheCursor() {
         QTemporaryDir dir;
         ui::SettingsStore store(dir.filePath("settings.ini"));
@@ -149,20 +180,27 @@ private slots:
         QCOMPARE(store.readNumber("ERBLLeft", 0), 1950.0);
     }
 
-    // The heights typed into the line-of-sight tool draw its ring; closing the plot closes the tool.
+    // The heights typed into the line-of-sight tool draw its ring; it opens
+    // clear of the ERBL tool; Esc closes a tool, closing the plot the other.
     void lineOfSightRingFromTheTwoHeights() {
         Plot f;
         plot::FrmGraphics* w = f.window();
+        Child<QAction>(*w, "mnuOptionsERBL")->trigger();
         Child<QAction>(*w, "mnuOptionsLOS")->trigger();
         QPointer<plot::FrmLOS> los = w->losWindow();
         QVERIFY(los && los->isVisible());
+        QVERIFY(los->pos() != w->erblWindow()->pos());
+        w->erblWindow()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w->erblWindow()));
+        QTest::keyClick(w->erblWindow(), Qt::Key_Escape);
+        QTRY_VERIFY(!w->erblWindow());
         los->setInputBox([](const QString& title, const QString&, const QString&) {
             return std::optional<QString>(title == "HEIGHT OF EYE" ? "16" : "25");
         });
         QTest::mouseClick(Child<QPushButton>(*los, "cmdHeight_0"), Qt::LeftButton);
         QTest::mouseClick(Child<QLabel>(*los, "lblHeight_1"), Qt::LeftButton);  // the label acts as its button
         QCOMPARE(textOf(los, "lblLOS_km"), QString::fromStdString(plot::LosFromRange(plot::LosRangeMetres(16, 25)).km));
-        QCOMPARE(red(*w).size(), size_t(1));
+        QTRY_COMPARE(red(*w).size(), size_t(1));
         QCOMPARE(red(*w)[0].radius, plot::LosRangeMetres(16, 25));
         w->close();
         QTRY_VERIFY(!los);

@@ -81,7 +81,7 @@ struct LocalServer {
     LocalServer() { server.listen(QHostAddress::LocalHost, 0); }
     int port() const { return server.serverPort(); }
     bool accept() {
-        if (!server.waitForNewConnection(5000)) return false;
+        if (!server.hasPendingConnections() && !server.waitForNewConnection(5000)) return false;
         peer = server.nextPendingConnection();
         return peer != nullptr;
     }
