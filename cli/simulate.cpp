@@ -26,6 +26,7 @@
 #include "cli/command.h"
 #include "cli/sim/fault_injector.h"
 #include "cli/sim/outputs.h"
+#include "input/tag_block.h"
 #include "cli/sim/simulator.h"
 
 namespace {
@@ -75,6 +76,11 @@ Faults
                        writes split at random points. Counts are printed at
                        the end.
 
+  --tags               put an NMEA 4.0 tag block in front of every sentence:
+                       source (s:sim) and reception time (c:, UNIX seconds of
+                       the scenario clock) on the first sentence of a
+                       message, and a group (g:n-m-id) on every sentence of a
+                       multi-sentence message.
   --quiet              no summary on standard error.
   --help               this text.
 
@@ -122,7 +128,7 @@ bool ParseStart(const char* s, base::DateTime& out) {
 struct Options {
     sim::SimulatorOptions sim;
     std::vector<std::string> tcp, udp;
-    bool toStdout = false, pty = false, fast = false, quiet = false;
+    bool toStdout = false, pty = false, fast = false, quiet = false, tags = false;
     std::string outFile;
     double speed = 1.0;
     long long count = -1;
@@ -199,6 +205,8 @@ int Run(int argc, char** argv) {
             ++i;
         } else if (a == "--fast") {
             o.fast = true;
+        } else if (a == "--tags") {
+            o.tags = true;
         } else if (a == "--count") {
             if (!value() || !ParseInt(value(), n) || n < 0) return Usage("--count needs a whole number >= 0");
             o.count = n;
@@ -317,6 +325,9 @@ int Simulate(const Options& o) {
     std::vector<std::string> kept;  // the sentences of a message cut by --count
     long long sentences = 0, messages = 0;
     double lastTime = 0;
+    // UNIX seconds of scenario time 0 (the day count starts on 30 Dec 1899).
+    const double unixStart = (o.sim.start.value() - 25569.0) * 86400.0;
+    int64_t groupId = 0;
     int64_t byteCount = 0;
     std::array<int64_t, 28> perType{};
 
@@ -371,6 +382,16 @@ int Simulate(const Options& o) {
         ++messages;
         lastTime = e.time;
         ++perType[static_cast<size_t>(std::clamp(e.messageType, 0, 27))];
+        if (o.tags) {
+            const int size = static_cast<int>(out->size());
+            if (size > 1) groupId = groupId % 9999 + 1;
+            for (int k = 0; k < size; ++k) {
+                std::string& line = e.sentences[static_cast<size_t>(k)];
+                const int64_t when = static_cast<int64_t>(std::floor(unixStart + e.time));
+                line.insert(0, input::FormatTagBlock(k == 0 ? "sim" : "", k == 0 ? when : -1, size > 1 ? k + 1 : 0,
+                                                     size > 1 ? size : 0, groupId));
+            }
+        }
         if (faults.enabled() || !tcp.empty()) {
             faults.apply(*out, bytes, &splits);
         } else {
