@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "app/receiver.h"
@@ -34,6 +35,7 @@
 #include "cli/command.h"
 #include "cli/progress.h"
 #include "geodesy/position_text.h"
+#include "input/playback.h"
 #include "input/setup_file.h"
 #include "plot/trail_store.h"
 #include "targets/ship_database.h"
@@ -50,7 +52,7 @@ void usage(FILE* out) {
     std::fprintf(out,
                  "usage: orvanta-cli replay [FILE|-] [--data-dir DIR] [--ref LAT LON]\n"
                  "                          [--format text|csv|json|geojson] [--tracks GPX]\n"
-                 "                          [--bench]\n"
+                 "                          [--realtime | --speed X] [--rate N] [--bench]\n"
                  "\n"
                  "Runs the receive pipeline of the program on NMEA text (FILE, or standard input\n"
                  "when FILE is '-' or missing): sentence counting, checksum test, VDM/VDO\n"
@@ -81,6 +83,11 @@ void usage(FILE* out) {
                  "  --tracks GPX     write where each target went to the file GPX (replaced):\n"
                  "                   one GPX track per target, its position once a second of\n"
                  "                   the clock (as the plot's trails) and at the end\n"
+                 "  --realtime       hand the lines over at the pace they were received: by\n"
+                 "                   the c: times of their NMEA 4.0 tag blocks, lines without\n"
+                 "                   one --rate lines a second after the line before\n"
+                 "  --speed X        the same, X times faster (--speed 1 is --realtime)\n"
+                 "  --rate N         lines a second for lines without a c: time (default 100)\n"
                  "  --bench          run the pipeline several times without printing and\n"
                  "                   report sentences and messages per second (median), by\n"
                  "                   the wall clock and by processor time;\n"
@@ -110,6 +117,8 @@ struct Options {
     std::string format = "text";
     std::string tracks;  // GPX file to write, empty for none
     bool bench = false;
+    double speed = 0;     // > 0: paced play back, this many times real time
+    double rate = 100;    // lines per second of lines without a c: time
 };
 
 // One replay: a receiver, its clock, and the program's framer in front of it,
@@ -222,6 +231,23 @@ bool readAll(FILE* in, Replay& replay, cli::Progress* progress = nullptr) {
     replay.finish();
     if (progress) progress->finish(bytesRead, sentences());
     return !std::ferror(in);
+}
+
+// Lines at the pace of their reception times (or the rate), speed times
+// faster than real time.
+bool readPaced(FILE* in, Replay& replay, double speed, double rate) {
+    input::PlaybackReader reader(rate);
+    reader.attach(in);
+    const auto start = std::chrono::steady_clock::now();
+    std::string chunk;
+    for (double due = reader.nextDue(); std::isfinite(due); due = reader.nextDue()) {
+        std::this_thread::sleep_until(start + std::chrono::duration<double>(due / speed));
+        chunk.clear();
+        reader.take(due, chunk);
+        replay.feed(chunk);
+    }
+    replay.finish();
+    return !reader.readFailed();
 }
 
 std::string trimRight(std::string s) {
@@ -489,6 +515,15 @@ int runReplay(int argc, char** argv) {
             opt.tracks = argv[++i];
         } else if (a == "--bench") {
             opt.bench = true;
+        } else if (a == "--realtime") {
+            opt.speed = 1;
+        } else if ((a == "--speed" || a == "--rate") && i + 1 < argc) {
+            const auto x = base::parseTypedNumber(argv[++i]);
+            if (!x || !(*x > 0) || *x > 1e9) {
+                std::fprintf(stderr, "orvanta-cli replay: %s needs a number above 0\n", a.c_str());
+                return 2;
+            }
+            (a == "--speed" ? opt.speed : opt.rate) = *x;
         } else if (!fileSet && (a == "-" || a.empty() || a[0] != '-')) {
             opt.file = a;
             fileSet = true;
@@ -512,8 +547,13 @@ int runReplay(int argc, char** argv) {
     }
     ReplayEvents events;
     auto replay = std::make_unique<Replay>(opt, events);
-    cli::Progress progress(in, "sentences");
-    const bool readOk = readAll(in, *replay, &progress);
+    bool readOk = false;
+    if (opt.speed > 0) {
+        readOk = readPaced(in, *replay, opt.speed, opt.rate);
+    } else {
+        cli::Progress progress(in, "sentences");
+        readOk = readAll(in, *replay, &progress);
+    }
     if (in != stdin) std::fclose(in);
     if (!readOk) {
         std::fprintf(stderr, "orvanta-cli replay: read error on '%s'\n", opt.file.c_str());
