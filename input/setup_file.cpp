@@ -286,6 +286,24 @@ std::string readItems(std::string_view text, CommSettings& comm, input::RunState
 
 }  // namespace
 
+std::string StationSettingsProblem(const StationSettings& settings) {
+    if (settings.Inputs.size() > StationSettings::kMaxInputs) {
+        return "At most " + std::to_string(StationSettings::kMaxInputs) + " inputs";
+    }
+    for (size_t i = 0; i < settings.Inputs.size(); ++i) {
+        StationSettings one;
+        one.Inputs = {settings.Inputs[i]};
+        const std::string name = "Input " + std::to_string(i + 1) + ": ";
+        if (settings.Inputs[i].Address.empty()) return name + "address missing";
+        if (!inputsInRange(one)) return name + (settings.Inputs[i].Type == InputType::Serial ? "baud rate" : "port") +
+                                        " out of range";
+    }
+    const OutputSettings& o = settings.Outputs;
+    if (!outputsInRange(o)) return "Output port out of range";
+    if (o.UdpEnabled && o.UdpAddress.empty()) return "Output address missing";
+    return {};
+}
+
 const char* InputTypeName(InputType type) {
     switch (type) {
         case InputType::Serial: return "serial";

@@ -87,6 +87,11 @@ struct StationSettings {
     bool operator==(const StationSettings&) const = default;
 };
 
+// What is wrong with the settings ("Input 2: port out of range"), empty when
+// nothing is: the ranges the setup file keeps, and an address for every input
+// and enabled output.
+std::string StationSettingsProblem(const StationSettings& settings);
+
 // "serial", "tcp", "udp".
 const char* InputTypeName(InputType type);
 
