@@ -69,6 +69,7 @@ StationTransport::~StationTransport() {
     stopRecording(ignored);
     stopPlayback();
     closeAll();
+    for (auto& in : sessionInputs_) rx_.removeInput(in->number);
 }
 
 void StationTransport::closeAll() {
@@ -179,9 +180,25 @@ std::vector<std::string> StationTransport::apply(const input::StationSettings& s
     return problems;
 }
 
+int StationTransport::addSessionUdpInput(std::string& error) {
+    auto in = std::make_unique<Input>();
+    in->setting = {input::InputType::Udp, true, "127.0.0.1", 0, 0};
+    in->number = rx_.addInput(input::InputKind::Udp);
+    error = open(*in);
+    if (!error.empty()) {
+        rx_.removeInput(in->number);
+        return 0;
+    }
+    const int port = in->udp->localPort();
+    in->label = QString("UDP 127.0.0.1:%1 (this session)").arg(port);
+    sessionInputs_.push_back(std::move(in));
+    return port;
+}
+
 std::vector<std::pair<int, QString>> StationTransport::inputLabels() const {
     std::vector<std::pair<int, QString>> out;
     for (const auto& in : inputs_) out.emplace_back(in->number, in->label);
+    for (const auto& in : sessionInputs_) out.emplace_back(in->number, in->label);
     if (playbackInput_ >= 0) out.emplace_back(playbackInput_, "Play back");
     return out;
 }

@@ -55,6 +55,11 @@ public:
     std::vector<std::string> apply(const input::StationSettings& settings);
     const input::StationSettings& settings() const { return settings_; }
 
+    // A UDP listener on a free loopback port for this session only (the
+    // demo's second input); not part of the settings. Returns the port, 0
+    // on failure.
+    int addSessionUdpInput(std::string& error);
+
     // The open inputs besides the main one: receiver number and a label
     // ("UDP 0.0.0.0:10110"), for the port monitor's input choice.
     std::vector<std::pair<int, QString>> inputLabels() const;
@@ -91,6 +96,7 @@ private:
     Receiver& rx_;
     input::StationSettings settings_;
     std::vector<std::unique_ptr<Input>> inputs_;
+    std::vector<std::unique_ptr<Input>> sessionInputs_;
     input::Forwarder forwarder_;
     bool forwarding_ = false;
     input::UdpForwardTransport* udpOut_ = nullptr;
