@@ -26,7 +26,6 @@
 #include "cli/command.h"
 #include "cli/sim/fault_injector.h"
 #include "cli/sim/outputs.h"
-#include "input/tag_block.h"
 #include "cli/sim/simulator.h"
 
 namespace {
@@ -382,16 +381,7 @@ int Simulate(const Options& o) {
         ++messages;
         lastTime = e.time;
         ++perType[static_cast<size_t>(std::clamp(e.messageType, 0, 27))];
-        if (o.tags) {
-            const int size = static_cast<int>(out->size());
-            if (size > 1) groupId = groupId % 9999 + 1;
-            for (int k = 0; k < size; ++k) {
-                std::string& line = e.sentences[static_cast<size_t>(k)];
-                const int64_t when = static_cast<int64_t>(std::floor(unixStart + e.time));
-                line.insert(0, input::FormatTagBlock(k == 0 ? "sim" : "", k == 0 ? when : -1, size > 1 ? k + 1 : 0,
-                                                     size > 1 ? size : 0, groupId));
-            }
-        }
+        if (o.tags) sim::AddTagBlocks(e.sentences, "sim", static_cast<int64_t>(std::floor(unixStart + e.time)), groupId);
         if (faults.enabled() || !tcp.empty()) {
             faults.apply(*out, bytes, &splits);
         } else {
