@@ -12,6 +12,9 @@
 // The input is framed by the program's framer in blocks of 1 MiB, as the TCP
 // input path does with its notifications; when the setup file switches the
 // empty-buffer rule on, each line is handed over as a notification of its own.
+// With --realtime or --speed the lines are handed over at the pace of their
+// tag blocks' c: times (input/playback.h) instead; the clock stays as above,
+// so a paced run builds the same table as an unpaced one.
 #include <algorithm>
 #include <chrono>
 #include <cmath>

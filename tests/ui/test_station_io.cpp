@@ -7,6 +7,7 @@
 #include "input/forward_transport.h"
 #include "input/port_monitor_window.h"
 #include "input/tag_block.h"
+#include "targets/extra_info_window.h"
 #include "window_fixture.h"
 
 using testing_support::Child;
@@ -67,7 +68,8 @@ private slots:
         QTRY_COMPARE(m.w.receiver().targets().TargetCount, 4);
         const int n = m.w.station().inputLabels().front().first;
         QTRY_COMPARE(m.w.receiver().inputCounters(n)->CutOffBytes, int64_t{32});
-        QCOMPARE(m.w.receiver().targets().entry(2).LastSource, std::string("rx9"));
+        m.w.showExtraInfo(2);
+        QCOMPARE(Child<QLabel>(*m.w.extraInfoWindows().window(2), "lblSource")->text(), QString("rx9"));
 
         const std::string expected = report(257000004) + three;
         QByteArray udpGot;
