@@ -36,6 +36,9 @@ void FrmMain::buildFileStationMenu(QMenu* file) {
     mnuFileRecordTimes_->setObjectName("mnuFileRecordTimes");
     mnuFileRecordTimes_->setCheckable(true);
     mnuFileRecordTimes_->setChecked(true);
+    mnuFileRecordSync_ = file->addAction("Record to disk every second");
+    mnuFileRecordSync_->setObjectName("mnuFileRecordSync");
+    mnuFileRecordSync_->setCheckable(true);
 
     QMenu* playback = file->addMenu("&Play back");
     playback->setObjectName("mnuFilePlaybackMenu");
@@ -86,7 +89,8 @@ void FrmMain::showInputsSetup() {
 
 bool FrmMain::startRecording(const QString& path) {
     std::string error;
-    const bool ok = station_->startRecording(path.toStdString(), mnuFileRecordTimes_->isChecked(), error);
+    const bool ok = station_->startRecording(path.toStdString(), mnuFileRecordTimes_->isChecked(),
+                                             mnuFileRecordSync_->isChecked(), error);
     if (!ok) operatorMessage(base::MessageIcon::Exclamation, kTitle, error);
     mnuFileRecord_->setChecked(ok);
     return ok;

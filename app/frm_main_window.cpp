@@ -491,8 +491,10 @@ void FrmMain::shutdown() {
             toSave.IPPort = storedComm_->IPPort;
         }
         base::StandardErrorSink failures("orvanta");
+        // Without further inputs or outputs the file stays as older versions write it.
+        const bool station = stationSettings_ != input::StationSettings{};
         input::SaveSetup((dataDir_ / kSetupFileName).string(), toSave, receiver_->state(), failures,
-                         &stationSettings_);
+                         station ? &stationSettings_ : nullptr);
         const auto vessels = receiver_->shipDataOfRun();
         targets::StoreShipData(dataDir_, vessels, failures);
         saveFailed_ = failures.count > 0;

@@ -296,6 +296,7 @@ private:
     StationTransport* station_ = nullptr;
     QAction* mnuFileRecord_ = nullptr;
     QAction* mnuFileRecordTimes_ = nullptr;
+    QAction* mnuFileRecordSync_ = nullptr;
     QAction* mnuFilePlaybackPause_ = nullptr;
     double playbackSpeed_ = 1;
 };

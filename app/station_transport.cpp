@@ -203,8 +203,8 @@ std::vector<std::pair<int, QString>> StationTransport::inputLabels() const {
     return out;
 }
 
-bool StationTransport::startRecording(const std::string& path, bool addTime, std::string& error) {
-    if (!recorder_.open(path, addTime, false, error)) return false;
+bool StationTransport::startRecording(const std::string& path, bool addTime, bool syncToDisk, std::string& error) {
+    if (!recorder_.open(path, addTime, syncToDisk, error)) return false;
     rx_.addTap(&recorder_);
     flushTimer_->start();
     return true;

@@ -66,7 +66,9 @@ public:
     // The TCP server of the outputs, or null.
     input::TcpForwardServer* tcpOutput() const { return tcpOut_; }
 
-    bool startRecording(const std::string& path, bool addTime, std::string& error);
+    // addTime: untagged sentences get their reception time; syncToDisk: each
+    // second's write is forced to the disk.
+    bool startRecording(const std::string& path, bool addTime, bool syncToDisk, std::string& error);
     // False with the reason when the last write failed.
     bool stopRecording(std::string& error);
     bool recording() const { return recorder_.isOpen(); }

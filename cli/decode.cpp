@@ -33,7 +33,8 @@ constexpr size_t kFlushAt = 1 << 20;
 
 void usage(FILE* out) {
     std::fprintf(out,
-                 "usage: orvanta-cli decode [FILE|-] [--standard imo236|iala] [--no-checksum] [--time] [--tags]\n"
+                 "usage: orvanta-cli decode [FILE|-] [--standard imo236|iala] [--no-checksum] [--time]\n"
+                 "                          [--tags]\n"
                  "\n"
                  "Reads NMEA 0183 text (FILE, or standard input when FILE is '-' or missing),\n"
                  "decodes every complete !AIVDM/!AIVDO message and prints one JSON object per\n"

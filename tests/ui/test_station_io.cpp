@@ -88,6 +88,21 @@ private slots:
         QCOMPARE(tcpGot.toStdString(), expected);
     }
 
+    // A client that does not read is dropped once 1 MiB waits for it.
+    void slowClientIsDropped() {
+        input::TcpForwardServer server;
+        std::string error;
+        QVERIFY(server.listen(0, error));
+        QTcpSocket client;
+        client.connectToHost("127.0.0.1", server.port());
+        QTRY_COMPARE(server.clients(), 1);
+        const std::string line = report(257000001);
+        for (qint64 sent = 0; sent <= input::TcpForwardServer::kMaxBacklog; sent += static_cast<qint64>(line.size())) {
+            server.forward(line);  // no event loop in between: nothing leaves
+        }
+        QCOMPARE(std::pair(server.clients(), server.dropped()), std::pair(0, 1));
+    }
+
     // A played-back recording gives the table the live input gave.
     void recordingPlaysBackIntoTheSameTable() {
         QTemporaryDir dir;
