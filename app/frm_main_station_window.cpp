@@ -7,6 +7,7 @@
 #include "app/frm_main_window.h"
 #include "app/station_transport.h"
 #include "input/inputs_dialog.h"
+#include "input/port_monitor.h"
 #include "input/port_monitor_window.h"
 
 namespace app {
@@ -134,7 +135,15 @@ void FrmMain::mnuFilePlayback_Click() {
 }
 
 void FrmMain::updatePortMonitorInputs() {
-    if (frmPortMonitor_) frmPortMonitor_->setInputChoices(station_->inputLabels());
+    if (!frmPortMonitor_) return;
+    frmPortMonitor_->setInputChoices(station_->inputLabels());
+    frmPortMonitor_->setCountersText([this] {
+        input::InputCounters sum;
+        for (int n : receiver_->inputs()) {
+            if (frmPortMonitor_->shows(n)) sum += *receiver_->inputCounters(n);
+        }
+        return input::InputCountersText(sum, receiver_->clock().monotonicSeconds());
+    });
 }
 
 void FrmMain::sentenceSeenOn(int input, std::string_view sentence) {

@@ -102,6 +102,16 @@ FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const 
     connect(cmdResetCounters, &QPushButton::clicked, this, &FrmPortMonitor::cmdResetCounters_Click);
     for (QPushButton* b : {cmdFreeze_, cmdCLS, cmdResetCounters}) buttons->addWidget(b);
 
+    lblInputCounters_ = ui::PlainLabel("", this);
+    lblInputCounters_->setObjectName("lblInputCounters");
+    layout->addWidget(lblInputCounters_);
+    auto* countersTimer = new QTimer(this);
+    countersTimer->setInterval(1000);
+    connect(countersTimer, &QTimer::timeout, this, [this] {
+        if (countersText_) lblInputCounters_->setText(fromUtf8(countersText_()));
+    });
+    countersTimer->start();
+
     txtNMEA_ = new QPlainTextEdit(this);
     txtNMEA_->setObjectName("txtNMEA");
     txtNMEA_->setReadOnly(true);
@@ -154,6 +164,11 @@ void FrmPortMonitor::setInputChoices(const std::vector<std::pair<int, QString>>&
     for (const auto& [number, label] : inputs) cboInput_->addItem(label, number);
     const int index = cboInput_->findData(chosen);
     cboInput_->setCurrentIndex(index < 0 ? 0 : index);
+}
+
+void FrmPortMonitor::setCountersText(std::function<std::string()> text) {
+    countersText_ = std::move(text);
+    if (countersText_) lblInputCounters_->setText(fromUtf8(countersText_()));
 }
 
 bool FrmPortMonitor::shows(int input) const {

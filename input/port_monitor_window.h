@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -69,6 +70,9 @@ public:
     void setInputChoices(const std::vector<std::pair<int, QString>>& inputs);
     // Whether what comes from input n is shown now (0 and 1 are the main input).
     bool shows(int input) const;
+    // Where the counters of the chosen input(s) come from (lblInputCounters,
+    // refreshed once a second).
+    void setCountersText(std::function<std::string()> text);
 
     // Shows what arrived since the last refresh (the refresh timer calls it).
     void refresh();
@@ -111,6 +115,8 @@ private:
     QTimer* timer_State_ = nullptr;
     QTimer* refreshTimer_ = nullptr;
     QComboBox* cboInput_ = nullptr;
+    QLabel* lblInputCounters_ = nullptr;
+    std::function<std::string()> countersText_;
 };
 
 }  // namespace input
