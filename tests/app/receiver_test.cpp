@@ -235,9 +235,8 @@ TEST_F(ReceiverTest, InputsKeepTheirFragmentsAndCountersApart) {
 // A datagram's sentences are handed over; its unfinished tail is dropped and
 // counted, never joined with the next datagram.
 TEST_F(ReceiverTest, DatagramsEndTheirSentences) {
-    const std::string one = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f)));
-    const std::string two = Join(Sentences(ClassAReport(257000002, 59.5, 5.25, 12.3f)));
-    const std::string three = Join(Sentences(ClassAReport(257000003, 59.5, 5.25, 12.3f)));
+    auto report = [](int32_t mmsi) { return Join(Sentences(ClassAReport(mmsi, 59.5, 5.25, 12.3f))); };
+    const std::string one = report(257000001), two = report(257000002), three = report(257000003);
     struct Row {
         std::vector<std::string> datagrams;
         int64_t sentences, messages, cutOff;
