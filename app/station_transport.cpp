@@ -110,6 +110,7 @@ std::string StationTransport::open(Input& in) {
                 connect(in.tcp.get(), &input::TcpTransport::errorOccurred, this, lost);
                 connect(in.tcp.get(), &input::TcpTransport::closedByPeer, this, lost);
             }
+            in.tcp->close();
             rx_.inputRestarted(n);
             if (!in.tcp->connectTo(s.Address, s.Port, error)) return error;
             return {};

@@ -313,7 +313,7 @@ struct Counter {
 
 std::vector<Counter> counters(const app::Receiver& rx) {
     const input::RunState& s = rx.state();
-    return {{"SentenceCount", s.SentenceCount},
+    std::vector<Counter> out = {{"SentenceCount", s.SentenceCount},
             {"ChecksumErrorCount", s.ChecksumErrorCount},
             {"IgnoredCount", s.IgnoredCount},
             {"OverflowCount", s.OverflowCount},
@@ -325,6 +325,10 @@ std::vector<Counter> counters(const app::Receiver& rx) {
             {"PendingFragmentCount", rx.pendingFragments()},
             {"DecodedMessageCount", s.DecodedMessageCount},
             {"TargetCount", rx.targets().TargetCount}};
+    // Lines that were only a tag block: listed when there were any, so the
+    // output on input without tag blocks stays as it was.
+    if (s.TagOnlyCount > 0) out.insert(out.begin() + 5, {"TagOnlyCount", s.TagOnlyCount});
+    return out;
 }
 
 void printText(const app::Receiver& rx, std::string& out) {
