@@ -1,7 +1,10 @@
 #include "ais/payload_bits.h"
-#include "base/number_format.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "base/number_format.h"
 
 namespace ais {
 
@@ -44,11 +47,21 @@ char SixBitToChar(unsigned value) {
 void PayloadBits::load(std::string_view payload) {
     bytes_.fill(0);
     chars_ = static_cast<int>(std::min<size_t>(payload.size(), kMaxPayloadChars));
-    // Pack four six-bit values into three bytes at a time.
+    // Four six-bit values make three bytes; the last one to three characters
+    // go bit by bit.
     uint32_t acc = 0;
     int accBits = 0;
     size_t out = 0;
-    for (int i = 0; i < chars_; ++i) {
+    const auto* in = reinterpret_cast<const unsigned char*>(payload.data());
+    int i = 0;
+    for (; i + 4 <= chars_; i += 4, out += 3) {
+        const uint32_t four = (uint32_t{kSixBit[in[i]]} << 18) | (uint32_t{kSixBit[in[i + 1]]} << 12) |
+                              (uint32_t{kSixBit[in[i + 2]]} << 6) | kSixBit[in[i + 3]];
+        bytes_[out] = static_cast<uint8_t>(four >> 16);
+        bytes_[out + 1] = static_cast<uint8_t>(four >> 8);
+        bytes_[out + 2] = static_cast<uint8_t>(four);
+    }
+    for (; i < chars_; ++i) {
         acc = (acc << 6) | kSixBit[static_cast<unsigned char>(payload[static_cast<size_t>(i)])];
         accBits += 6;
         if (accBits >= 8) {
@@ -64,8 +77,9 @@ uint64_t PayloadBits::window(int first) const {
     // 64 bits starting at 1-based bit `first` (which lies in 1..1008).
     const int zeroBased = first - 1;
     const size_t byte = static_cast<size_t>(zeroBased / 8);
-    uint64_t w = 0;
-    for (size_t k = 0; k < 8; ++k) w = (w << 8) | bytes_[byte + k];
+    uint64_t w;
+    std::memcpy(&w, &bytes_[byte], sizeof w);
+    if constexpr (std::endian::native == std::endian::little) w = __builtin_bswap64(w);
     w <<= (zeroBased % 8);
     // Pull in the bits shifted out of the bottom from the ninth byte.
     const int shift = zeroBased % 8;

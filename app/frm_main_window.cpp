@@ -150,6 +150,7 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     clockTimer_->setInterval(1000);
     connect(clockTimer_, &QTimer::timeout, this, &FrmMain::updateClockPanel);
     connect(clockTimer_, &QTimer::timeout, this, &FrmMain::recordTrails);
+    connect(clockTimer_, &QTimer::timeout, this, [this] { receiver_->refineApproaches(); });
     clockTimer_->start();
     resize(900, 520);
 }

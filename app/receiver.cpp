@@ -249,15 +249,27 @@ void Receiver::watch(int entry) {
         events_.approachesChanged();
         return;
     }
-    if (own != 0 && (own != ownPlaneEntry_ || table_.Generation(own) != ownPlaneGeneration_ ||
-                     table_.entry(own).LastMsgMonotonic != ownPlaneReport_)) {
+    if (targets::UpdateApproach(table_, own, entry, alarm_, ownPlane(own))) raised_.push_back(entry);
+}
+
+const targets::ApproachPlane* Receiver::ownPlane(int own) {
+    if (own == 0) return nullptr;
+    if (own != ownPlaneEntry_ || table_.Generation(own) != ownPlaneGeneration_ ||
+        table_.entry(own).LastMsgMonotonic != ownPlaneReport_) {
         ownPlane_ = targets::OwnShipPlane(table_, own);
         ownPlaneEntry_ = own;
         ownPlaneGeneration_ = table_.Generation(own);
         ownPlaneReport_ = table_.entry(own).LastMsgMonotonic;
     }
-    const targets::ApproachPlane* plane = own != 0 && ownPlane_ ? &*ownPlane_ : nullptr;
-    if (targets::UpdateApproach(table_, own, entry, alarm_, plane)) raised_.push_back(entry);
+    return ownPlane_ ? &*ownPlane_ : nullptr;
+}
+
+void Receiver::refineApproaches() {
+    const int own = targets::OwnShipEntry(table_, state_);
+    const targets::ApproachPlane* plane = ownPlane(own);
+    if (!plane) return;
+    if (targets::RefineApproaches(table_, own, alarm_, plane, raised_) > 0) events_.approachesChanged();
+    raiseAlarms();
 }
 
 void Receiver::raiseAlarms() {

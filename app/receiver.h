@@ -102,6 +102,9 @@ public:
     // frees the entries silent for the remove-after time (targetsRemoved) and
     // raises targetStatusChanged for every entry whose status changed.
     void ageTargets();
+    // Makes the estimated closest approaches exact (targets/watch.h): from
+    // the display's once-a-second timer, and before a headless run prints.
+    void refineApproaches();
 
     // Notices of text, binary and inquiry messages are appended to the
     // message log of this data folder from now on (none without it).
@@ -172,6 +175,8 @@ private:
     targets::ChannelHistory channels_;
     std::vector<int> raised_;
     // The own ship's side of the approach, made once per own report.
+    // The own ship's side of the approach, made again when it reported.
+    const targets::ApproachPlane* ownPlane(int own);
     std::optional<targets::ApproachPlane> ownPlane_;
     int ownPlaneEntry_ = 0;
     uint32_t ownPlaneGeneration_ = 0;

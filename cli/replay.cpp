@@ -55,7 +55,8 @@ void usage(FILE* out) {
     std::fprintf(out,
                  "usage: orvanta-cli replay [FILE|-] [--data-dir DIR] [--ref LAT LON]\n"
                  "                          [--format text|csv|json|geojson] [--tracks GPX]\n"
-                 "                          [--realtime | --speed X] [--rate N] [--bench]\n"
+                 "                          [--own-mmsi N] [--capacity N] [--rate N]\n"
+                 "                          [--realtime | --speed X] [--bench]\n"
                  "\n"
                  "Runs the receive pipeline of the program on NMEA text (FILE, or standard input\n"
                  "when FILE is '-' or missing): sentence counting, checksum test, VDM/VDO\n"
@@ -63,7 +64,7 @@ void usage(FILE* out) {
                  "target table in list order and the run counters.\n"
                  "\n"
                  "The clock starts at the local time of the run and advances 10 ms per\n"
-                 "sentence; targets are aged every 15 s of that clock.\n"
+                 "sentence (see --rate); targets are aged every 15 s of that clock.\n"
                  "\n"
                  "On a terminal, a progress line on standard error shows how much of FILE is\n"
                  "done, the rate and the time left.\n"
@@ -77,6 +78,9 @@ void usage(FILE* out) {
                  "  --own-mmsi N     the own ship is station N (the \"From VDM msg, MMSI\"\n"
                  "                   reference) when no VDO sentence names it\n"
                  "  --capacity N     stations the target table holds (1..20000, default 1000)\n"
+                 "  --rate N         sentences per second of the clock (default 100): the\n"
+                 "                   rate at which the feed was received; with --realtime or\n"
+                 "                   --speed also the pace of lines without a c: time\n"
                  "  --format F       text (default); csv; json: one object\n"
                  "                   {\"targets\": [...], \"counters\": {...}}, each target\n"
                  "                   ending with cpa (nm), tcpa (min), dangerous, lost and\n"
@@ -88,9 +92,8 @@ void usage(FILE* out) {
                  "                   the clock (as the plot's trails) and at the end\n"
                  "  --realtime       hand the lines over at the pace they were received: by\n"
                  "                   the c: times of their NMEA 4.0 tag blocks, lines without\n"
-                 "                   one --rate lines a second after the line before\n"
+                 "                   one at the --rate after the line before\n"
                  "  --speed X        the same, X times faster (--speed 1 is --realtime)\n"
-                 "  --rate N         lines a second for lines without a c: time (default 100)\n"
                  "  --bench          run the pipeline several times without printing and\n"
                  "                   report sentences and messages per second (median), by\n"
                  "                   the wall clock and by processor time;\n"
@@ -117,11 +120,11 @@ struct Options {
     double refLat = 0, refLon = 0;
     int32_t ownMMSI = 0;
     int capacity = targets::kMaxTargets;
+    double secondsPerSentence = kSecondsPerSentence;
     std::string format = "text";
     std::string tracks;  // GPX file to write, empty for none
     bool bench = false;
     double speed = 0;     // > 0: paced play back, this many times real time
-    double rate = 100;    // lines per second of lines without a c: time
 };
 
 // One replay: a receiver, its clock, and the program's framer in front of it,
@@ -157,6 +160,7 @@ public:
         }
         nextAgeing_ = clock_.monotonicSeconds() + kAgeingPeriod;
         keepTrails_ = !opt.tracks.empty();
+        secondsPerSentence_ = opt.secondsPerSentence;
         nextTrailPass_ = clock_.monotonicSeconds() + kTrailPeriod;
     }
 
@@ -180,6 +184,7 @@ public:
     // overlong line when it outgrew the input bound.
     void finish() {
         if (!framer_.pending().empty() || framer_.droppingLine()) framer_.receive("\n");
+        rx_.refineApproaches();  // the table is printed with exact approaches
         if (keepTrails_) trails_.record(rx_.targets(), clock_.now());  // where the input left them
     }
 
@@ -188,7 +193,7 @@ public:
 
     void handleSentence(std::string_view s) override {
         rx_.handleSentence(s);
-        clock_.advance(kSecondsPerSentence);
+        clock_.advance(secondsPerSentence_);
         if (clock_.monotonicSeconds() >= nextAgeing_) {
             rx_.ageTargets();
             nextAgeing_ += kAgeingPeriod;
@@ -215,6 +220,7 @@ private:
     input::Framer framer_;
     double nextAgeing_ = 0;
     bool keepTrails_ = false;
+    double secondsPerSentence_ = kSecondsPerSentence;
     plot::TrailStore trails_;
     double nextTrailPass_ = 0;
 };
@@ -512,6 +518,13 @@ int runReplay(int argc, char** argv) {
                 return 2;
             }
             opt.capacity = static_cast<int>(*n);
+        } else if (a == "--rate" && i + 1 < argc) {
+            const auto n = base::parseTypedNumber(argv[++i]);
+            if (!n || !(*n >= 0.1 && *n <= 1e6)) {
+                std::fprintf(stderr, "orvanta-cli replay: --rate needs sentences per second (0.1..1000000)\n");
+                return 2;
+            }
+            opt.secondsPerSentence = 1.0 / *n;
         } else if (a == "--format" && i + 1 < argc) {
             opt.format = argv[++i];
             if (opt.format != "text" && opt.format != "csv" && opt.format != "json" && opt.format != "geojson") {
@@ -524,13 +537,13 @@ int runReplay(int argc, char** argv) {
             opt.bench = true;
         } else if (a == "--realtime") {
             opt.speed = 1;
-        } else if ((a == "--speed" || a == "--rate") && i + 1 < argc) {
+        } else if (a == "--speed" && i + 1 < argc) {
             const auto x = base::parseTypedNumber(argv[++i]);
             if (!x || !(*x > 0) || *x > 1e9) {
-                std::fprintf(stderr, "orvanta-cli replay: %s needs a number above 0\n", a.c_str());
+                std::fprintf(stderr, "orvanta-cli replay: --speed needs a number above 0\n");
                 return 2;
             }
-            (a == "--speed" ? opt.speed : opt.rate) = *x;
+            opt.speed = *x;
         } else if (!fileSet && (a == "-" || a.empty() || a[0] != '-')) {
             opt.file = a;
             fileSet = true;
@@ -556,7 +569,7 @@ int runReplay(int argc, char** argv) {
     auto replay = std::make_unique<Replay>(opt, events);
     bool readOk = false;
     if (opt.speed > 0) {
-        readOk = readPaced(in, *replay, opt.speed, opt.rate);
+        readOk = readPaced(in, *replay, opt.speed, 1.0 / opt.secondsPerSentence);
     } else {
         cli::Progress progress(in, "sentences");
         readOk = readAll(in, *replay, &progress);

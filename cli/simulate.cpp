@@ -44,6 +44,11 @@ Scenario
                        base stations, aids to navigation (one virtual, one off
                        position), SAR aircraft and one own ship. Up to 20000;
                        the area grows with the count (12 nm radius for 60).
+  --turnover MIN       vessels come and go: each stays MIN minutes on average,
+                       then falls silent and a new vessel (new MMSI and name)
+                       takes its place, so a long run hears many more stations
+                       than --stations at once (default 0: the same vessels
+                       all along).
   --seed N             seed of every random choice (default 1).
   --standard S         numbering of binary application messages: imo236
                        (IMO SN/Circ.236, default) or iala.
@@ -170,6 +175,10 @@ int Run(int argc, char** argv) {
         } else if (a == "--stations") {
             if (!value() || !ParseInt(value(), n) || n < 1 || n > 20000) return Usage("--stations needs 1 to 20000");
             o.sim.scenario.stations = static_cast<int>(n);
+            ++i;
+        } else if (a == "--turnover") {
+            if (!value() || !ParseDouble(value(), x) || x < 0) return Usage("--turnover needs minutes >= 0");
+            o.sim.turnoverMinutes = x;
             ++i;
         } else if (a == "--seed") {
             if (!value() || !ParseInt(value(), n)) return Usage("--seed needs a whole number");
@@ -409,6 +418,9 @@ int Simulate(const Options& o) {
                      messages, sentences, static_cast<long long>(byteCount), base::FixedText(elapsed, 3).c_str(),
                      base::FixedText(elapsed > 0 ? sentences / elapsed : 0.0, 0).c_str(),
                      base::FixedText(lastTime, 1).c_str());
+        if (o.sim.turnoverMinutes > 0)
+            std::fprintf(stderr, "simulate: %llu stations came and went, %zu at a time\n",
+                         static_cast<unsigned long long>(simulator.stationsSeen()), simulator.scenario().stations.size());
         std::fprintf(stderr, "simulate: messages by type:");
         for (size_t t = 1; t < perType.size(); ++t)
             if (perType[t]) std::fprintf(stderr, " %zu:%lld", t, static_cast<long long>(perType[t]));

@@ -1,17 +1,43 @@
 #include "plot/trail_store.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "base/text_escape.h"
 
 namespace plot {
 
+size_t TrailStore::TrailLimit(int targets) {
+    const size_t n = static_cast<size_t>(std::max(1, targets));
+    return std::clamp(kTrailPointBudget / n, kMinTrailPoints, kMaxTrailPoints);
+}
+
+namespace {
+
+// Keeps every second point and the newest until fewer than `limit` remain,
+// and gives back the memory a much shorter trail no longer needs.
+void thin(std::vector<TrailPoint>& trail, size_t limit) {
+    if (trail.size() < limit) return;
+    const TrailPoint newest = trail.back();
+    while (trail.size() >= limit) {
+        const bool newestKept = (trail.size() - 1) % 2 == 0;
+        size_t kept = 0;
+        for (size_t i = 0; i < trail.size(); i += 2) trail[kept++] = trail[i];
+        trail.resize(kept);
+        if (!newestKept) trail.push_back(newest);
+    }
+    if (trail.capacity() > 2 * limit) trail.shrink_to_fit();
+}
+
+}  // namespace
+
 void TrailStore::record(const targets::TargetTable& table, base::DateTime now) {
     if (trails_.size() < static_cast<size_t>(table.EntryCount)) trails_.resize(static_cast<size_t>(table.EntryCount));
+    const size_t limit = TrailLimit(table.TargetCount);
     for (int n = 1; n <= table.EntryCount; ++n) {
         Trail& slot = trails_[static_cast<size_t>(n - 1)];
         if (!table.InUse(n) || slot.generation != table.Generation(n)) {
-            slot.points.clear();
+            std::vector<TrailPoint>().swap(slot.points);
             slot.generation = table.Generation(n);
         }
         if (!table.InUse(n)) continue;
@@ -19,15 +45,7 @@ void TrailStore::record(const targets::TargetTable& table, base::DateTime now) {
         if (!targets::HasPosition(t)) continue;
         std::vector<TrailPoint>& trail = slot.points;
         if (!trail.empty() && trail.back().latitude == t.Latitude && trail.back().longitude == t.Longitude) continue;
-        if (trail.size() >= kMaxTrailPoints) {
-            // Keep the even-numbered points and the newest one.
-            const TrailPoint newest = trail.back();
-            const bool newestKept = (trail.size() - 1) % 2 == 0;
-            size_t kept = 0;
-            for (size_t i = 0; i < trail.size(); i += 2) trail[kept++] = trail[i];
-            trail.resize(kept);
-            if (!newestKept) trail.push_back(newest);
-        }
+        thin(trail, limit);
         trail.push_back({t.Latitude, t.Longitude, now});
     }
 }

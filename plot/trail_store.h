@@ -8,13 +8,15 @@
 //
 // A point is added only when the target's position differs from its last
 // point, so a target at anchor adds nothing. A trail keeps at most
-// kMaxTrailPoints points: when full, every second point is dropped (the first
+// TrailLimit() points: when full, every second point is dropped (the first
 // and the newest stay), so a trail always spans the whole run, coarser the
-// longer the run. 1000 targets on the move take at most about 25 MB. A trail
-// belongs to its station, not to its entry number: when an entry is freed and
-// given to another station, the old trail goes.
+// longer the run. All trails together stay within kTrailPointBudget points
+// (about 25 MB): up to 1000 targets keep 1024 points each, more targets
+// fewer each (64 at 16,000 and more). A trail belongs to its station, not to
+// its entry number: when an entry is freed, its trail and memory go.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,10 @@ struct TrailPoint {
 class TrailStore {
 public:
     static constexpr size_t kMaxTrailPoints = 1024;
+    static constexpr size_t kMinTrailPoints = 64;
+    static constexpr size_t kTrailPointBudget = 1024 * 1024;
+    // The points a trail keeps while `targets` targets are in the table.
+    static size_t TrailLimit(int targets);
 
     // The trail pass: the position of every target that has one.
     void record(const targets::TargetTable& table, base::DateTime now);

@@ -198,6 +198,9 @@ struct TargetRecord {
     // Closest approach to the own ship (watch.h); HasCPA false when there is
     // none (no own ship, no motion, lost, or this is the own ship).
     bool HasCPA = false;
+    // The figures are the plane's estimate (far from the alarm's limits),
+    // made exact by RefineApproaches.
+    bool CPAEstimated = false;
     double CPA = 0;        // nautical miles
     double TCPA = 0;       // minutes, negative when past
     double OwnRange = 0;   // nautical miles from the own ship

@@ -81,10 +81,14 @@ std::optional<ApproachPlane> OwnShipPlane(const TargetTable& table, int own) {
     return ApproachPlane(o);
 }
 
-bool UpdateApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm, const ApproachPlane* plane) {
+namespace {
+
+bool updateApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm, const ApproachPlane* plane,
+                    bool exact) {
     if (!table.InUse(n)) return false;
     TargetRecord& t = table.entry(n);
     t.HasCPA = false;
+    t.CPAEstimated = false;
     Motion m;
     if (own != 0 && own != n && t.Status != TargetStatus::Lost && moves(t.Class) && motionOf(t, m)) {
         std::optional<ApproachPlane> made;
@@ -93,8 +97,9 @@ bool UpdateApproach(TargetTable& table, int own, int n, const AlarmSettings& ala
             plane = made ? &*made : nullptr;
         }
         std::optional<Approach> a;
-        if (plane) a = plane->approach(m, ApproachPrecision::Estimate);
-        if (a && nearAlarm(*a, alarm)) a = plane->approach(m, ApproachPrecision::Exact);
+        if (plane) a = plane->approach(m, exact ? ApproachPrecision::Exact : ApproachPrecision::Estimate);
+        if (a && !exact && nearAlarm(*a, alarm)) a = plane->approach(m, ApproachPrecision::Exact);
+        else if (a && !exact) t.CPAEstimated = true;
         if (a) {
             t.HasCPA = true;
             t.CPA = a->cpa;
@@ -109,6 +114,30 @@ bool UpdateApproach(TargetTable& table, int own, int n, const AlarmSettings& ala
     t.Dangerous = n != own && dangerous(t, alarm);
     if (!t.Dangerous) t.AlarmAcknowledged = false;
     return t.Dangerous && !was;
+}
+
+}  // namespace
+
+bool UpdateApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm, const ApproachPlane* plane) {
+    return updateApproach(table, own, n, alarm, plane, false);
+}
+
+int RefineApproaches(TargetTable& table, int own, const AlarmSettings& alarm, const ApproachPlane* plane,
+                     std::vector<int>& raised) {
+    std::optional<ApproachPlane> made;
+    int refined = 0;
+    for (int n = 1; n <= table.EntryCount; ++n) {
+        const TargetRecord& t = table.entry(n);
+        if (t.MMSI == 0 || !t.HasCPA || !t.CPAEstimated) continue;
+        if (!plane) {
+            made = OwnShipPlane(table, own);
+            if (!made) return refined;
+            plane = &*made;
+        }
+        if (updateApproach(table, own, n, alarm, plane, true)) raised.push_back(n);
+        ++refined;
+    }
+    return refined;
 }
 
 void UpdateAllApproaches(TargetTable& table, int own, const AlarmSettings& alarm, std::vector<int>& raised) {

@@ -56,9 +56,16 @@ std::optional<ApproachPlane> OwnShipPlane(const TargetTable& table, int own);
 // The same after the own ship moved, for every entry in use within twice the
 // alarm's range limit (at least 24 nm) and every dangerous one; the others
 // keep the figures of their own last report. Appends to `raised` the entries
-// that have just become dangerous. Figures near the alarm's limits are exact,
-// the others the plane's estimate (cpa.h).
+// that have just become dangerous.
 void UpdateAllApproaches(TargetTable& table, int own, const AlarmSettings& alarm, std::vector<int>& raised);
+// Both of the above give exact figures near the alarm's limits and the
+// plane's estimate (cpa.h) elsewhere, which is cheap enough for every
+// report of a busy feed. This makes every estimate exact; called at the
+// display's pace (and before a headless run prints its table), it costs one
+// exact computation per target moved since. Returns the entries refined;
+// appends to `raised` those that have just become dangerous.
+int RefineApproaches(TargetTable& table, int own, const AlarmSettings& alarm, const ApproachPlane* plane,
+                     std::vector<int>& raised);
 
 // Dangerous entries not acknowledged yet.
 int UnacknowledgedAlarms(const TargetTable& table);

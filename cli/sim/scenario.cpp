@@ -113,6 +113,20 @@ void SetDimensions(Station& s, int lengthLo, int lengthHi, int beamLo, int beamH
     s.dimD = static_cast<int16_t>(std::min(63, beam - s.dimC));
 }
 
+std::string ShipName(Rng& rng) {
+    std::string n = kNameFirst[static_cast<size_t>(rng.range(0, kNameFirst.size() - 1))];
+    n += ' ';
+    n += kNameSecond[static_cast<size_t>(rng.range(0, kNameSecond.size() - 1))];
+    return n;
+}
+
+std::string FishingName(Rng& rng) {
+    return "FV " + std::string(kNameSecond[static_cast<size_t>(rng.range(0, kNameSecond.size() - 1))]) + " " +
+           std::to_string(rng.range(1, 99));
+}
+
+std::string BoatName(Rng& rng) { return kBoatNames[static_cast<size_t>(rng.range(0, kBoatNames.size() - 1))]; }
+
 struct Motion {
     double speedLo, speedHi;  // knots
     double turnLo, turnHi;    // degrees per minute
@@ -171,12 +185,7 @@ Scenario BuildScenario(const ScenarioOptions& options) {
         const int mid = kVesselMids[static_cast<size_t>(rng.range(0, kVesselMids.size() - 1))];
         return uniqueMmsi(mid * 1000000 + 100000, 900000);
     };
-    auto shipName = [&] {
-        std::string n = kNameFirst[static_cast<size_t>(rng.range(0, kNameFirst.size() - 1))];
-        n += ' ';
-        n += kNameSecond[static_cast<size_t>(rng.range(0, kNameSecond.size() - 1))];
-        return n;
-    };
+    auto shipName = [&] { return ShipName(rng); };
 
     int baseCount = 0, atonCount = 0, sarCount = 0, pilotCount = 0;
     for (Profile p : Composition(options.stations)) {
@@ -245,8 +254,7 @@ Scenario BuildScenario(const ScenarioOptions& options) {
             case Profile::Fishing:
                 s.kind = StationKind::ClassA;
                 s.mmsi = vesselMmsi();
-                s.name = "FV " + std::string(kNameSecond[static_cast<size_t>(r.range(0, kNameSecond.size() - 1))]) +
-                         " " + std::to_string(r.range(1, 99));
+                s.name = FishingName(r);
                 s.callSign = CallSign(s.mmsi / 1000000, r);
                 s.shipType = 30;
                 s.navStatus = 7;
@@ -282,7 +290,7 @@ Scenario BuildScenario(const ScenarioOptions& options) {
             case Profile::Sailing: {
                 s.kind = StationKind::ClassB;
                 s.mmsi = vesselMmsi();
-                s.name = kBoatNames[static_cast<size_t>(r.range(0, kBoatNames.size() - 1))];
+                s.name = BoatName(r);
                 s.callSign = CallSign(s.mmsi / 1000000, r);
                 s.vendorId = kVendors[static_cast<size_t>(r.range(0, kVendors.size() - 1))];
                 const bool sailing = p == Profile::Sailing;
@@ -342,6 +350,22 @@ Scenario BuildScenario(const ScenarioOptions& options) {
         sc.stations.push_back(std::move(s));
     }
     return sc;
+}
+
+void RenewStation(Station& s, const Scenario& sc, Rng& rng, std::unordered_set<int32_t>& used) {
+    const int mid = kVesselMids[static_cast<size_t>(rng.range(0, kVesselMids.size() - 1))];
+    do {
+        s.mmsi = mid * 1000000 + 100000 + static_cast<int32_t>(rng.next() % 900000);
+    } while (!used.insert(s.mmsi).second);
+    s.name = s.kind == StationKind::ClassB ? BoatName(rng) : s.shipType == 30 ? FishingName(rng) : ShipName(rng);
+    s.callSign = CallSign(mid, rng);
+    if (s.imo != 0) s.imo = 9000000 + rng.range(100000, 899999);
+    if (s.moving) {
+        // Comes in somewhere else and sets a course of its own; a vessel at
+        // anchor or moored takes the place the other one left.
+        s.pos = PointInDisc(sc.centre, sc.radiusM, rng);
+        s.legEnds = s.updated;
+    }
 }
 
 namespace {

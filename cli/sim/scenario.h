@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "cli/sim/geodesic_step.h"
@@ -90,6 +91,12 @@ Scenario BuildScenario(const ScenarioOptions& options);
 
 // Moves the station's state forward to time t (never backwards).
 void AdvanceStation(Station& s, double t, const Scenario& scenario);
+
+// A vessel leaves the area and another takes its place: a new MMSI (one not
+// in `used`, which gains it), name and call sign; a moving vessel comes in at
+// a new point of the area. Its kind, ship type and way of moving and
+// reporting stay.
+void RenewStation(Station& s, const Scenario& scenario, Rng& rng, std::unordered_set<int32_t>& used);
 
 // The area radius for a station count: about 12 nautical miles for the
 // default 60, growing with the square root of the count, at most 300 nm.

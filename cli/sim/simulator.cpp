@@ -73,7 +73,10 @@ std::vector<std::string> BenchmarkSentences(size_t count, uint64_t seed) {
 }
 
 Simulator::Simulator(const SimulatorOptions& options)
-    : options_(options), scenario_(BuildScenario(options.scenario)), rng_(options.scenario.seed ^ 0x5A17ULL) {
+    : options_(options),
+      scenario_(BuildScenario(options.scenario)),
+      rng_(options.scenario.seed ^ 0x5A17ULL),
+      turnoverRng_(options.scenario.seed ^ 0x7E4EULL) {
     occasionalScale_ = std::max(1.0, scenario_.stations.size() / 60.0);
     for (size_t i = 0; i < scenario_.stations.size(); ++i) {
         const Station& s = scenario_.stations[i];
@@ -95,6 +98,14 @@ Simulator::Simulator(const SimulatorOptions& options)
             case StationKind::SarAircraft: schedule(rng_.uniform(0, 10), k, Task::Sar); break;
         }
     }
+    if (options_.turnoverMinutes > 0) {
+        for (size_t i = 0; i < scenario_.stations.size(); ++i) {
+            const Station& s = scenario_.stations[i];
+            usedMmsi_.insert(s.mmsi);
+            if ((s.kind == StationKind::ClassA || s.kind == StationKind::ClassB) && !s.ownShip)
+                scheduleTurnover(static_cast<int>(i), 0);
+        }
+    }
     if (options_.occasionalRate > 0) {
         for (Task t : {Task::Safety14, Task::Safety12, Task::MetHydro, Task::FairwayClosed, Task::DangerousCargo,
                        Task::TidalWindow, Task::Inquiry10, Task::HeightOverKeel, Task::PersonsOnBoard,
@@ -108,6 +119,10 @@ Simulator::Simulator(const SimulatorOptions& options)
 
 void Simulator::schedule(double time, int station, Task task, int target) {
     queue_.push(Entry{time, order_++, station, target, task});
+}
+
+void Simulator::scheduleTurnover(int station, double now) {
+    schedule(now + turnoverRng_.exponential(options_.turnoverMinutes * 60.0), station, Task::Turnover);
 }
 
 double Simulator::occasionalMean(Task task) const {
@@ -287,6 +302,14 @@ void Simulator::emit(const Entry& e, Emission& out) {
         case Task::UTCResponse11:
             begin(*s, e.station);
             baseReport(*s, t, out, 11);
+            return;
+        case Task::Turnover:
+            // Sends nothing: the old MMSI falls silent, the new one is heard
+            // at the station's next report.
+            AdvanceStation(*s, t, scenario_);
+            RenewStation(*s, scenario_, turnoverRng_, usedMmsi_);
+            ++renewals_;
+            scheduleTurnover(e.station, t);
             return;
         default: break;
     }

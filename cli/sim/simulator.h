@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <queue>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "ais/encoder.h"
@@ -47,6 +48,10 @@ struct SimulatorOptions {
     // Scales how often the occasional messages (safety texts, binary
     // applications, inquiries...) come; 0 switches them off.
     double occasionalRate = 1.0;
+    // Mean time in minutes a vessel stays before it leaves and a new one
+    // (new MMSI and name) takes its place; 0: the same vessels all along.
+    // The own ship, base stations, aids and aircraft stay.
+    double turnoverMinutes = 0;
 };
 
 struct Emission {
@@ -87,6 +92,8 @@ public:
     // UTC calendar time of a scenario time.
     base::CalendarTime utcAt(double t) const { return options_.start.addSeconds(t).toCalendar(); }
     uint64_t messagesSent() const { return messages_; }
+    // Stations that have been in the area: the scenario's plus every newcomer.
+    uint64_t stationsSeen() const { return scenario_.stations.size() + renewals_; }
 
 private:
     enum class Task : uint8_t {
@@ -97,6 +104,7 @@ private:
         // Added later; kept after the older ones so that those keep their order.
         Ack13, UTCResponse11, AssignedMode16, DGNSS17, ChannelManagement22, GroupAssignment23, SlotBinary25,
         SlotBinary26, MetHydro289, AreaNotice, ExtendedStatic, InlandStatic,
+        Turnover,
     };
     struct Entry {
         double time;
@@ -108,6 +116,7 @@ private:
     };
 
     void schedule(double time, int station, Task task, int target = -1);
+    void scheduleTurnover(int station, double now);
     void scheduleOccasional(Task task, double now);
     double occasionalMean(Task task) const;
     int pickStation(StationKind kind, bool allowOwn = false);
@@ -145,6 +154,11 @@ private:
     uint64_t messages_ = 0;
     input::SentenceBuilder builder_;
     double occasionalScale_ = 1.0;  // more stations, more occasional traffic
+    // Turnover draws from a stream of its own, so that without it every
+    // other choice stays as it was.
+    Rng turnoverRng_;
+    std::unordered_set<int32_t> usedMmsi_;
+    uint64_t renewals_ = 0;
 };
 
 }  // namespace sim

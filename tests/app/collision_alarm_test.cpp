@@ -111,6 +111,25 @@ TEST(CollisionAlarm, OncePerDangerAndAgainAfterItPassed) {
     EXPECT_EQ(targets::UnacknowledgedAlarms(h.rx.targets()), 1);
 }
 
+// Far from the limits a report gets the cheap estimate; the display's
+// refinement makes it the exact figure, without raising anything.
+TEST(CollisionAlarm, EstimatesFarFromTheLimitsAreRefinedToTheExactFigures) {
+    Harness h;
+    h.ownShip();
+    h.send(257000001, 18, 4, 20, 240);
+    const targets::TargetRecord& t = h.last();
+    ASSERT_TRUE(t.HasCPA && t.CPAEstimated);
+    const targets::TargetRecord& own = h.rx.targets().entry(1);
+    const auto want = targets::ClosestApproach({own.Latitude, own.Longitude, own.SOG, own.COG},
+                                               {t.Latitude, t.Longitude, t.SOG, t.COG});
+    ASSERT_TRUE(want);
+    EXPECT_GT(std::fabs(t.CPA - want->cpa), 1e-4);
+    h.rx.refineApproaches();
+    EXPECT_FALSE(t.CPAEstimated);
+    EXPECT_EQ(std::tie(t.CPA, t.TCPA, t.OwnRange), std::tie(want->cpa, want->tcpa, want->range));
+    EXPECT_TRUE(h.events.alarms.empty());
+}
+
 TEST(CollisionAlarm, LogLinesWithPointsWholeAndAppended) {
     testing_support::TempDir dir;
     Harness h;
