@@ -1,17 +1,32 @@
 #include "input/tag_block.h"
 
-#include <charconv>
-
 #include "input/checksum.h"
 
 namespace input {
 
 namespace {
 
+// Digits only, at most 18 (no sign, no overflow); on every tagged line, so
+// kept to a plain loop.
 bool readInt(std::string_view text, int64_t& out) {
-    if (text.empty()) return false;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-    return ec == std::errc() && end == text.data() + text.size();
+    if (text.empty() || text.size() > 18) return false;
+    int64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    out = v;
+    return true;
+}
+
+// The block's text between the backslash and the '*' against the two hex
+// digits after the '*' (upper case, as for sentences).
+bool checksumMatches(std::string_view text, std::string_view digits) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    if (text.empty() || digits.size() != 2) return false;
+    unsigned char x = 0;
+    for (char c : text) x ^= static_cast<unsigned char>(c);
+    return digits[0] == kHex[x >> 4] && digits[1] == kHex[x & 15];
 }
 
 // "n-m-id" of g:, with 1 <= n <= m.
@@ -44,8 +59,7 @@ TaggedLine SplitTagBlock(std::string_view line) {
     const std::string_view block = line.substr(0, close);
     const size_t star = block.find('*');
     std::string_view params = block.substr(1, star == std::string_view::npos ? std::string_view::npos : star - 1);
-    out.tags.checksumValid = star != std::string_view::npos && block.size() == star + 3 &&
-                             NMEAChecksum(block.substr(0, star)) == block.substr(star + 1);
+    out.tags.checksumValid = star != std::string_view::npos && checksumMatches(params, block.substr(star + 1));
 
     while (!params.empty()) {
         const size_t comma = params.find(',');
@@ -56,7 +70,7 @@ TaggedLine SplitTagBlock(std::string_view line) {
         switch (p[0]) {
             case 'c': {
                 int64_t t = 0;
-                if (readInt(value, t) && t >= 0) out.tags.time = t;
+                if (readInt(value, t)) out.tags.time = t;
                 break;
             }
             case 's': out.tags.source = value; break;
