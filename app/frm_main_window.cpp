@@ -34,6 +34,7 @@
 #include "app/data_folder.h"
 #include "app/frm_messages_window.h"
 #include "app/message_popups_dialog.h"
+#include "app/station_transport.h"
 #include "base/atomic_file.h"
 #include "base/number_format.h"
 #include "geodesy/position_text.h"
@@ -128,6 +129,13 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
             c.beep = settings_->readNumber(QString(kPopupBeepKey).arg(k), 1) != 0;
         }
     }
+    station_ = new StationTransport(*receiver_, this);
+    connect(station_, &StationTransport::recordingFailed, this, [this](const QString& text) {
+        if (mnuFileRecord_) mnuFileRecord_->setChecked(false);
+        operatorMessage(base::MessageIcon::Exclamation, "Orvanta", text.toStdString());
+    });
+    connect(station_, &StationTransport::playbackFinished, this, &FrmMain::updatePortMonitorInputs);
+
     buildStatusBar();
     buildMenus();
     buildCentralArea();
@@ -176,6 +184,7 @@ FrmMain::~FrmMain() {
     tcp_->blockSignals(true);
     delete serial_;
     delete tcp_;
+    delete station_;
     delete extraInfo_;
     delete fgAISTargets_;
     delete model_;
@@ -230,6 +239,8 @@ void FrmMain::buildMenus() {
     exportTracks->setObjectName("mnuFileExportTracks");
     connect(exportTracks, &QAction::triggered, this, &FrmMain::mnuFileExportTracks_Click);
     file->addSeparator();
+    buildFileStationMenu(file);
+    file->addSeparator();
     QAction* exitAction = file->addAction("E&xit");
     exitAction->setObjectName("mnuFileExit");
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
@@ -243,6 +254,9 @@ void FrmMain::buildMenus() {
     disconnect->setObjectName("mnuSetupDisconnect");
     disconnect->setToolTip("Closes the input; a TCP client stops reconnecting until CONNECT.");
     connect(disconnect, &QAction::triggered, this, [this] { connection_->Disconnect(); });
+    QAction* inputs = setup->addAction("&Inputs...");
+    inputs->setObjectName("mnuSetupInputs");
+    connect(inputs, &QAction::triggered, this, &FrmMain::showInputsSetup);
     setup->addSeparator();
     QMenu* standard = setup->addMenu("&Binary Msg Standard");
     standard->setObjectName("mnuSetupBinaryMsgStdMenu");
@@ -489,9 +503,9 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
     firstRun_ = !quietWithoutSetupFile && !std::filesystem::exists(setupPath, ec);
     if (quietWithoutSetupFile && !std::filesystem::exists(setupPath, ec)) {
         base::NullMessageSink quiet;
-        input::LoadSetup(setupPath.string(), comm_, receiver_->state(), quiet);
+        input::LoadSetup(setupPath.string(), comm_, receiver_->state(), quiet, &stationSettings_);
     } else {
-        input::LoadSetup(setupPath.string(), comm_, receiver_->state(), *this);  // held like every start-up box
+        input::LoadSetup(setupPath.string(), comm_, receiver_->state(), *this, &stationSettings_);  // held like every start-up box
     }
     geodesy::InitDatum(datum_);
     receiver_->shipDatabase().LoadShipData(dataDir_);
@@ -511,6 +525,9 @@ void FrmMain::load(bool openInput) {
     chooseBinaryStandard(st.BinaryMsgStandard != 0 ? 1 : 0);
     loadWatchSettings();
     if (openInput) OpenInput();
+    if (!stationSettings_.Inputs.empty() || stationSettings_.Outputs != input::OutputSettings{}) {
+        applyStationSettings(stationSettings_);
+    }
     prepareTargetList();
     const int mode = st.ReferenceMode >= 0 && st.ReferenceMode <= 3 ? st.ReferenceMode : 0;
     optRefPos_[static_cast<size_t>(mode)]->setChecked(true);
@@ -553,6 +570,7 @@ void FrmMain::shutdown() {
     tcp_->blockSignals(true);
     serial_->close();
     tcp_->close();
+    stopRecording();
     if (started_) {
         // A session address (demo) is not written over the stored one.
         input::CommSettings toSave = comm_;
@@ -562,7 +580,10 @@ void FrmMain::shutdown() {
             toSave.IPPort = storedComm_->IPPort;
         }
         base::StandardErrorSink failures("orvanta");
-        input::SaveSetup((dataDir_ / kSetupFileName).string(), toSave, receiver_->state(), failures);
+        // Without further inputs or outputs the file stays as older versions write it.
+        const bool station = stationSettings_ != input::StationSettings{};
+        input::SaveSetup((dataDir_ / kSetupFileName).string(), toSave, receiver_->state(), failures,
+                         station ? &stationSettings_ : nullptr);
         const auto vessels = receiver_->shipDataOfRun();
         targets::StoreShipData(dataDir_, vessels, failures);
         saveFailed_ = failures.count > 0;
@@ -1012,6 +1033,7 @@ input::FrmPortMonitor* FrmMain::portMonitor() const { return frmPortMonitor_.dat
 void FrmMain::showPortMonitor() {
     if (!frmPortMonitor_) {
         frmPortMonitor_ = new input::FrmPortMonitor(receiver_->state(), comm_, *tcp_, this, settings_);
+        updatePortMonitorInputs();
     }
     frmPortMonitor_->show();
     frmPortMonitor_->raise();

@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
@@ -70,6 +71,7 @@ class SettingsStore;
 namespace app {
 
 class FrmMessages;
+class StationTransport;
 
 class FrmMain : public QMainWindow, public ReceiverEvents, private input::ConnectionView {
     Q_OBJECT
@@ -110,6 +112,17 @@ public:
     // Setup > Comm so an input can be chosen at once.
     void holdMessages() { holding_ = true; }
     void showHeldMessages();
+    // Setup > Inputs: the further inputs and the outputs, as stored in the
+    // setup file; applying them reopens those inputs and outputs at once.
+    const input::StationSettings& stationSettings() const { return stationSettings_; }
+    void applyStationSettings(const input::StationSettings& settings);
+    StationTransport& station() { return *station_; }
+    // File > Record: starts recording into path (every sentence of every
+    // input), or stops; false when the file could not be made (told).
+    bool startRecording(const QString& path);
+    void stopRecording();
+    // File > Play back: the file as an input at speed (0: as fast as possible).
+    bool startPlayback(const QString& path, double speed);
 
     // Where operator messages go (default: modal message boxes).
     void setMessageSink(base::MessageSink* sink) { messages_ = sink; }
@@ -162,6 +175,9 @@ public:
     void statusPanelChanged(int panel, const std::string& text) override;
     void inputBufferChanged(std::string_view text) override;
     void sentenceSeen(std::string_view sentence) override;
+    // The port monitor shows the input chosen in it.
+    void sentenceSeenOn(int input, std::string_view sentence) override;
+    void inputBufferChangedOn(int input, std::string_view text) override;
     void targetChangedByMessage(int entry) override;
     void targetStatusChanged(int entry) override;
     void targetsRemoved(const std::vector<targets::RemovedTarget>& removed) override;
@@ -212,6 +228,12 @@ private:
     void placeClearOfReference(QWidget& window);
     void mnuViewGraphics_Click(bool checked);
     void showCommSetup();
+    // File > Record and Play back, Setup > Inputs (frm_main_station_window.cpp).
+    void buildFileStationMenu(QMenu* file);
+    void showInputsSetup();
+    void mnuFileRecord_Click(bool checked);
+    void mnuFilePlayback_Click();
+    void updatePortMonitorInputs();
     void showPortMonitor();
     void showAbout();
     void mnuFileExportTargets_Click();
@@ -309,6 +331,13 @@ private:
         std::string title, text;
     };
     std::vector<HeldMessage> held_;
+    input::StationSettings stationSettings_;
+    StationTransport* station_ = nullptr;
+    QAction* mnuFileRecord_ = nullptr;
+    QAction* mnuFileRecordTimes_ = nullptr;
+    QAction* mnuFileRecordSync_ = nullptr;
+    QAction* mnuFilePlaybackPause_ = nullptr;
+    double playbackSpeed_ = 1;
 };
 
 }  // namespace app

@@ -1,12 +1,14 @@
 // Start procedure of the desktop program.
 //
-//   orvanta [--data-dir DIR] [--demo]
+//   orvanta [--data-dir DIR] [--demo [--udp]]
 //
 // --data-dir  folder of Orvanta.ini, Shipdata.dat and the other data files
 //             (default: the program's folder when writable, else ~/.local/share/Orvanta);
 //             the window settings are then kept there too (Orvanta.conf)
 // --demo      start the built-in traffic simulator and show its traffic; the
 //             stored input settings are kept as they are
+// --udp       with --demo: a second input of this session, a UDP listener on
+//             a free loopback port, fed by the same simulator with tag blocks
 //
 // --help and --version are answered without a display. The help text is also
 // the source of the manual page (packaging/man/make-man).
@@ -32,6 +34,7 @@
 
 #include "app/data_folder.h"
 #include "app/frm_main_window.h"
+#include "app/station_transport.h"
 #include "base/number_format.h"
 #include "ui/demo_simulator.h"
 #include "ui/settings_store.h"
@@ -93,6 +96,8 @@ struct CommandLine {
     QCommandLineParser parser;
     QCommandLineOption dataDir{"data-dir", "Folder of the setup file, the data files and the settings.", "DIR"};
     QCommandLineOption demo{"demo", "Show traffic from the built-in simulator; the stored input settings are kept."};
+    QCommandLineOption udp{"udp", "With --demo: the simulator also sends its traffic, with NMEA 4.0 tag blocks, to a "
+                                  "second input of this session, a UDP listener on a free loopback port."};
 
     CommandLine() {
         parser.setApplicationDescription(kDescription);
@@ -100,6 +105,7 @@ struct CommandLine {
         parser.addVersionOption();
         parser.addOption(dataDir);
         parser.addOption(demo);
+        parser.addOption(udp);
     }
 };
 
@@ -179,7 +185,17 @@ int main(int argc, char** argv) {
     if (stopped()) return window.exitCode();
     window.show();
     QTimer::singleShot(0, &window, [&window] { window.showHeldMessages(); });
-    if (demo) simulator.start(QDir(QCoreApplication::applicationDirPath()).filePath("orvanta-cli"));
+    QStringList simulatorArguments;
+    if (demo && parser.isSet(commandLine.udp)) {
+        std::string error;
+        const int port = window.station().addSessionUdpInput(error);
+        if (port > 0) {
+            simulatorArguments << "--udp" << QString("127.0.0.1:%1").arg(port) << "--tags";
+        } else {
+            window.operatorMessage(base::MessageIcon::Exclamation, "Orvanta", "UDP input not opened: " + error);
+        }
+    }
+    if (demo) simulator.start(QDir(QCoreApplication::applicationDirPath()).filePath("orvanta-cli"), simulatorArguments);
 
     const int rc = application.exec();
     simulator.stop();

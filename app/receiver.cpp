@@ -2,23 +2,130 @@
 
 #include "ais/decoder.h"
 #include "app/status_panels.h"
+#include <algorithm>
+
 #include "input/checksum.h"
+#include "input/tag_block.h"
 #include "targets/statistics.h"
 
 namespace app {
 
-Receiver::Receiver(const base::Clock& clock, ReceiverEvents& events)
-    : clock_(clock),
-      events_(events),
-      serialFramer_(input::InputKind::Serial, state_, *this),
-      tcpFramer_(input::InputKind::Tcp, state_, *this) {}
+// One input: its framer hands sentences back to the receiver with the
+// input's number, and its intake keeps its fragments apart from the others'.
+struct Receiver::Input final : input::SentenceHandler {
+    Input(Receiver& r, int n, input::InputKind k) : rx(r), number(n), framer(k, r.state_, *this) {}
+    void handleSentence(std::string_view s) override { rx.takeSentence(*this, s); }
+    void sentenceIgnored(input::InputKind k) override {
+        if (number <= kTcpInput) rx.sentenceIgnored(k);
+    }
+    void inputBufferChanged(std::string_view pending) override { rx.events_.inputBufferChangedOn(number, pending); }
+
+    Receiver& rx;
+    int number;
+    bool removed = false;
+    input::Framer framer;
+    input::Intake intake;
+    input::InputCounters counters;
+};
+
+Receiver::Receiver(const base::Clock& clock, ReceiverEvents& events) : clock_(clock), events_(events) {
+    addInput(input::InputKind::Serial);
+    addInput(input::InputKind::Tcp);
+}
+
+Receiver::~Receiver() = default;
+
+Receiver::Input* Receiver::find(int input) const {
+    if (input < 0 || static_cast<size_t>(input) >= inputs_.size()) return nullptr;
+    return inputs_[static_cast<size_t>(input)].get();
+}
+
+int Receiver::addInput(input::InputKind kind) {
+    const int n = static_cast<int>(inputs_.size());
+    inputs_.push_back(std::make_unique<Input>(*this, n, kind));
+    return n;
+}
+
+// Runs a framer call and books what the framer counted in the shared run
+// state (overflow, cut off, ignored) to the input as well.
+void Receiver::framerCall(Input& in, void (*call)(input::Framer&, std::string_view), std::string_view bytes) {
+    const input::RunState before = state_;
+    call(in.framer, bytes);
+    input::InputCounters& c = in.counters;
+    c.Ignored += state_.IgnoredCount - before.IgnoredCount;
+    c.IgnoredBytes += state_.IgnoredBytes - before.IgnoredBytes;
+    c.Overflow += state_.OverflowCount - before.OverflowCount;
+    c.OverflowBytes += state_.OverflowBytes - before.OverflowBytes;
+    c.CutOff += state_.CutOffCount - before.CutOffCount;
+    c.CutOffBytes += state_.CutOffBytes - before.CutOffBytes;
+}
+
+void Receiver::receive(int input, std::string_view bytes) {
+    Input* in = find(input);
+    if (!in || in->removed) return;
+    in->counters.Bytes += static_cast<int64_t>(bytes.size());
+    if (!bytes.empty()) in->counters.LastData = clock_.monotonicSeconds();
+    framerCall(*in, [](input::Framer& f, std::string_view b) { f.receive(b); }, bytes);
+}
+
+void Receiver::receiveDatagram(int input, std::string_view bytes) {
+    receive(input, bytes);
+    inputRestarted(input);
+}
+
+void Receiver::inputRestarted(int input) {
+    Input* in = find(input);
+    if (in) framerCall(*in, [](input::Framer& f, std::string_view) { f.dropUnfinished(); }, {});
+}
+
+void Receiver::removeInput(int input) {
+    Input* in = find(input);
+    if (!in || input <= kTcpInput || in->removed) return;
+    inputRestarted(input);
+    const int64_t fragments = in->intake.incompleteFragments(), messages = in->intake.incompleteMessages();
+    in->intake.reset();
+    state_.IncompleteFragmentCount += in->intake.incompleteFragments() - fragments;
+    state_.IncompleteMessageCount += in->intake.incompleteMessages() - messages;
+    in->removed = true;
+}
+
+const input::InputCounters* Receiver::inputCounters(int input) const {
+    const Input* in = find(input);
+    return in ? &in->counters : nullptr;
+}
+
+std::string_view Receiver::pendingInput(int input) const {
+    const Input* in = find(input);
+    return in ? in->framer.pending() : std::string_view();
+}
+
+std::vector<int> Receiver::inputs() const {
+    std::vector<int> out;
+    for (const auto& in : inputs_) {
+        if (!in->removed) out.push_back(in->number);
+    }
+    return out;
+}
+
+void Receiver::addTap(input::SentenceTap* tap) {
+    if (tap && std::find(taps_.begin(), taps_.end(), tap) == taps_.end()) taps_.push_back(tap);
+}
+
+void Receiver::removeTap(input::SentenceTap* tap) { std::erase(taps_, tap); }
+
+bool Receiver::handlingInput() const {
+    for (const auto& in : inputs_) {
+        if (in->framer.busy()) return true;
+    }
+    return false;
+}
 
 void Receiver::receive(input::InputKind kind, std::string_view bytes) {
-    (kind == input::InputKind::Serial ? serialFramer_ : tcpFramer_).receive(bytes);
+    receive(kind == input::InputKind::Serial ? kSerialInput : kTcpInput, bytes);
 }
 
 void Receiver::inputRestarted(input::InputKind kind) {
-    (kind == input::InputKind::Serial ? serialFramer_ : tcpFramer_).dropUnfinished();
+    inputRestarted(kind == input::InputKind::Serial ? kSerialInput : kTcpInput);
 }
 
 void Receiver::sentenceIgnored(input::InputKind kind) {
@@ -28,8 +135,10 @@ void Receiver::sentenceIgnored(input::InputKind kind) {
 void Receiver::inputBufferChanged(std::string_view pending) { events_.inputBufferChanged(pending); }
 
 // The port monitor's counters: every sentence, those starting with '$' or '!',
-// and of those whether the checksum after the first '*' matches.
-void Receiver::monitorSentence(std::string_view sentence) {
+// and of those whether the checksum after the first '*' matches. A tag block
+// in front is not part of the sentence.
+void Receiver::monitorSentence(int input, std::string_view line) {
+    const std::string_view sentence = input::StripTagBlock(line);
     state_.MonitorSentenceCount++;
     if (!sentence.empty() && (sentence[0] == '$' || sentence[0] == '!')) {
         if (sentence[0] == '$') {
@@ -51,31 +160,36 @@ void Receiver::monitorSentence(std::string_view sentence) {
             state_.MonitorChecksumBad++;
         }
     }
-    events_.sentenceSeen(sentence);
-}
-
-void Receiver::syncAssemblerCounts() {
-    state_.IncompleteFragmentCount = intake_.incompleteFragments();
-    state_.IncompleteMessageCount = intake_.incompleteMessages();
+    events_.sentenceSeenOn(input, line);
 }
 
 int64_t Receiver::pendingFragments() const {
-    return state_.SentenceCount - state_.DecodedSentenceCount - state_.NonAISCount - state_.ChecksumErrorCount -
-           state_.MalformedCount - state_.IncompleteFragmentCount;
+    return state_.SentenceCount - state_.DecodedSentenceCount - state_.NonAISCount - state_.TagOnlyCount -
+           state_.ChecksumErrorCount - state_.MalformedCount - state_.IncompleteFragmentCount;
 }
 
-void Receiver::handleSentence(std::string_view sentence) {
+void Receiver::handleSentence(std::string_view sentence) { takeSentence(*inputs_[kSerialInput], sentence); }
+
+void Receiver::takeSentence(Input& from, std::string_view sentence) {
     state_.SentenceCount++;
-    if (state_.PortMonitorOpen) monitorSentence(sentence);
+    from.counters.Sentences++;
+    from.counters.SentenceBytes += static_cast<int64_t>(sentence.size());
+    if (state_.PortMonitorOpen) monitorSentence(from.number, sentence);
 
     const double mono = clock_.monotonicSeconds();
-    const input::IntakeOutcome in = intake_.take(sentence, mono, state_.CheckChecksum);
+    const int64_t fragments = from.intake.incompleteFragments(), messages = from.intake.incompleteMessages();
+    const input::IntakeOutcome in = from.intake.take(sentence, mono, state_.CheckChecksum);
+    for (input::SentenceTap* tap : taps_) tap->sentenceTaken(from.number, sentence, in.result);
     switch (in.result) {
         case input::IntakeResult::NotAIS:
             state_.NonAISCount++;
             return;
+        case input::IntakeResult::TagOnly:
+            state_.TagOnlyCount++;
+            return;
         case input::IntakeResult::ChecksumError:
             state_.ChecksumErrorCount++;
+            from.counters.ChecksumErrors++;
             events_.statusPanelChanged(4, checksumPanelText(state_));
             return;
         case input::IntakeResult::Malformed:
@@ -88,7 +202,8 @@ void Receiver::handleSentence(std::string_view sentence) {
             break;
     }
     // The assembler may have given up old fragments on the way, whatever the outcome.
-    syncAssemblerCounts();
+    state_.IncompleteFragmentCount += from.intake.incompleteFragments() - fragments;
+    state_.IncompleteMessageCount += from.intake.incompleteMessages() - messages;
     if (in.result == input::IntakeResult::Message) takeMessage(in, mono);
 }
 
@@ -110,6 +225,9 @@ void Receiver::takeMessage(const input::IntakeOutcome& in, double mono) {
     const targets::TargetUpdate update = table_.AddOrUpdateTarget(in.kind, type, record_, ctx);
     if (update.evicted.entry != 0) events_.targetsRemoved({update.evicted});
     if (!update.taken()) return;
+    targets::TargetRecord& entry = table_.entry(update.entry);
+    if (entry.LastSource != in.source) entry.LastSource.assign(in.source);
+    entry.LastTagTime = in.time;
 
     if (type == 6 || type == 8 || type == 10 || type == 12 || type == 14) showMessage(type, update.entry);
     targets::UpdateStatistics(table_.entry(update.entry), in.kind, in.channel, type, record_.timeReceived(type), now,

@@ -15,6 +15,16 @@
 //   rx.receive(input::InputKind::Tcp, "!AIVDM,1,1,,A,...*hh\r\n");
 //   rx.ageTargets();                           // from the 15 s status timer
 //
+// Inputs: 0 is the serial port and 1 the TCP client of the communication
+// settings (receive(InputKind, ...) feeds them); addInput makes more (serial,
+// TCP, UDP, play back), each with its own framer, intake (so fragments of two
+// inputs never join) and counters, all feeding the one target table. A UDP
+// datagram is a whole notification: its unfinished tail is dropped and
+// counted, so a sentence never spans two datagrams.
+//
+// Taps (recording, forwarding) see every sentence of every input with its
+// outcome, after the intake.
+//
 // While PortMonitorOpen is set, every sentence is counted here in the monitor
 // counters of RunState (the monitor window only shows them) and then raised as
 // sentenceSeen. Every sentence ends in exactly one counted outcome (see
@@ -25,6 +35,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,22 +57,46 @@ namespace app {
 
 class Receiver : public input::SentenceHandler {
 public:
+    static constexpr int kSerialInput = 0;
+    static constexpr int kTcpInput = 1;
+
     Receiver(const base::Clock& clock, ReceiverEvents& events);
+    ~Receiver() override;
 
     // Bytes from the serial port or the TCP connection.
     void receive(input::InputKind kind, std::string_view bytes);
     // That input was opened, closed or lost: its unfinished line is dropped.
     void inputRestarted(input::InputKind kind);
 
-    // One framed sentence (line end included): count, monitor, the intake,
-    // decode, then the target table, the message notice, the statistics and
-    // the row event.
+    // A further input; returns its number (never reused).
+    int addInput(input::InputKind kind);
+    // The input is gone: its unfinished line and pending fragments are
+    // dropped and counted. Its counters stay readable.
+    void removeInput(int input);
+    // Bytes of input n (a stream: serial, TCP, play back).
+    void receive(int input, std::string_view bytes);
+    // One datagram of input n: its sentences, its unfinished tail dropped.
+    void receiveDatagram(int input, std::string_view bytes);
+    void inputRestarted(int input);
+    // Counters of input n; null for a number never given.
+    const input::InputCounters* inputCounters(int input) const;
+    // The unfinished line of input n.
+    std::string_view pendingInput(int input) const;
+    // Inputs not removed, in order of their numbers.
+    std::vector<int> inputs() const;
+
+    void addTap(input::SentenceTap* tap);
+    void removeTap(input::SentenceTap* tap);
+
+    // One framed sentence (line end included) of the serial input: count,
+    // monitor, the intake, decode, then the target table, the message
+    // notice, the statistics and the row event.
     void handleSentence(std::string_view sentence) override;
     void sentenceIgnored(input::InputKind kind) override;
     void inputBufferChanged(std::string_view pending) override;
 
     // A sentence is being handled right now (the caller is inside receive()).
-    bool handlingInput() const { return serialFramer_.busy() || tcpFramer_.busy(); }
+    bool handlingInput() const;
 
     // The status timer's tick: marks targets New, Current, Old or Lost by age,
     // frees the entries silent for the remove-after time (targetsRemoved) and
@@ -111,8 +146,11 @@ public:
     std::vector<targets::ShipDataItem> shipDataOfRun() const;
 
 private:
-    void monitorSentence(std::string_view sentence);
-    void syncAssemblerCounts();
+    struct Input;
+    Input* find(int input) const;
+    void takeSentence(Input& in, std::string_view sentence);
+    void framerCall(Input& in, void (*call)(input::Framer&, std::string_view), std::string_view bytes);
+    void monitorSentence(int input, std::string_view sentence);
     void takeMessage(const input::IntakeOutcome& message, double monotonic);
     void showMessage(int type, int entry);
     // CPA and alarm after entry n changed (all entries when it is the own ship).
@@ -122,9 +160,8 @@ private:
     const base::Clock& clock_;
     ReceiverEvents& events_;
     input::RunState state_;
-    input::Framer serialFramer_;
-    input::Framer tcpFramer_;
-    input::Intake intake_;
+    std::vector<std::unique_ptr<Input>> inputs_;  // by number; removed ones are kept, closed
+    std::vector<input::SentenceTap*> taps_;
     ais::AISMessageRecord record_;
     targets::TargetTable table_;
     targets::ShipDatabase shipData_;

@@ -38,6 +38,10 @@ public:
     virtual void inputBufferChanged(std::string_view text) {}
     // A sentence reached the sentence handler (only while the port monitor is open).
     virtual void sentenceSeen(std::string_view sentence) {}
+    // The same with the number of its input; by default passed on to the above.
+    virtual void sentenceSeenOn(int input, std::string_view sentence) { sentenceSeen(sentence); }
+    // The unfinished line of an input (only while the port monitor is open).
+    virtual void inputBufferChangedOn(int input, std::string_view text) { inputBufferChanged(text); }
     // Entry n (1-based, in the target table) took a message; its list row
     // should be redrawn.
     virtual void targetChangedByMessage(int entry) {}

@@ -34,6 +34,7 @@ constexpr size_t kFlushAt = 1 << 20;
 void usage(FILE* out) {
     std::fprintf(out,
                  "usage: orvanta-cli decode [FILE|-] [--standard imo236|iala] [--no-checksum] [--time]\n"
+                 "                          [--tags]\n"
                  "\n"
                  "Reads NMEA 0183 text (FILE, or standard input when FILE is '-' or missing),\n"
                  "decodes every complete !AIVDM/!AIVDO message and prints one JSON object per\n"
@@ -56,6 +57,9 @@ void usage(FILE* out) {
                  "  --no-checksum           decode sentences whatever their checksum (default: drop\n"
                  "                          sentences whose checksum is wrong or missing)\n"
                  "  --time                  add TimeReceived, the local time of decoding\n"
+                 "  --tags                  add TagSource and TagTime: source (s:) and reception\n"
+                 "                          time (c:, UNIX seconds) from the message's NMEA 4.0 tag\n"
+                 "                          blocks, null when it had none\n"
                  "  --json-schema           print the keys each message type can have, as one JSON\n"
                  "                          object {\"1\": [keys...], ...}, and exit\n"
                  "  --help                  this text\n");
@@ -123,8 +127,8 @@ private:
 
 class Decoder {
 public:
-    Decoder(int standard, bool checksum, bool withTime)
-        : standard_(standard), checksum_(checksum), withTime_(withTime), now_(clock_.now()),
+    Decoder(int standard, bool checksum, bool withTime, bool withTags)
+        : standard_(standard), checksum_(checksum), withTime_(withTime), withTags_(withTags), now_(clock_.now()),
           out_(stdout, kFlushAt) {}
 
     void sentence(std::string_view s) {
@@ -132,7 +136,7 @@ public:
         // No clock for fragments: a file has no reception times, so only
         // the distance between fragments bounds a pending message.
         const input::IntakeOutcome o = intake_.take(s, 0.0, checksum_);
-        if (o.result == input::IntakeResult::NotAIS) {
+        if (o.result == input::IntakeResult::NotAIS || o.result == input::IntakeResult::TagOnly) {
             counts_.other++;
             return;
         }
@@ -154,6 +158,12 @@ public:
             out_.truncate(mark);
             counts_.noDecoder++;
             return;
+        }
+        if (withTags_) {
+            json.plainKey("TagSource");
+            if (o.source.empty()) json.null(); else json.value(o.source);
+            json.plainKey("TagTime");
+            if (o.time < 0) json.null(); else json.value(o.time);
         }
         json.endObject();
         out_.push('\n');
@@ -187,6 +197,7 @@ private:
     int standard_;
     bool checksum_;
     bool withTime_;
+    bool withTags_;
     base::SystemClock clock_;
     base::DateTime now_;
     input::Intake intake_;
@@ -331,6 +342,7 @@ int runDecode(int argc, char** argv) {
     int standard = 0;
     bool checksum = true;
     bool withTime = false;
+    bool withTags = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -340,6 +352,8 @@ int runDecode(int argc, char** argv) {
             checksum = false;
         } else if (a == "--time") {
             withTime = true;
+        } else if (a == "--tags") {
+            withTags = true;
         } else if (a == "--json-schema") {
             PrintSchema();
             return 0;
@@ -369,7 +383,7 @@ int runDecode(int argc, char** argv) {
             return 1;
         }
     }
-    Decoder decoder(standard, checksum, withTime);
+    Decoder decoder(standard, checksum, withTime, withTags);
     cli::Progress progress(in, "lines");
     ReadSentences(in, decoder, progress);
     const bool readError = std::ferror(in) != 0;

@@ -12,6 +12,9 @@
 // The input is framed by the program's framer in blocks of 1 MiB, as the TCP
 // input path does with its notifications; when the setup file switches the
 // empty-buffer rule on, each line is handed over as a notification of its own.
+// With --realtime or --speed the lines are handed over at the pace of their
+// tag blocks' c: times (input/playback.h) instead; the clock stays as above,
+// so a paced run builds the same table as an unpaced one.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -23,6 +26,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "app/receiver.h"
@@ -34,6 +38,7 @@
 #include "cli/command.h"
 #include "cli/progress.h"
 #include "geodesy/position_text.h"
+#include "input/playback.h"
 #include "input/setup_file.h"
 #include "plot/trail_store.h"
 #include "targets/ship_database.h"
@@ -50,7 +55,8 @@ void usage(FILE* out) {
     std::fprintf(out,
                  "usage: orvanta-cli replay [FILE|-] [--data-dir DIR] [--ref LAT LON]\n"
                  "                          [--format text|csv|json|geojson] [--tracks GPX]\n"
-                 "                          [--own-mmsi N] [--capacity N] [--rate N] [--bench]\n"
+                 "                          [--own-mmsi N] [--capacity N] [--rate N]\n"
+                 "                          [--realtime | --speed X] [--bench]\n"
                  "\n"
                  "Runs the receive pipeline of the program on NMEA text (FILE, or standard input\n"
                  "when FILE is '-' or missing): sentence counting, checksum test, VDM/VDO\n"
@@ -73,7 +79,8 @@ void usage(FILE* out) {
                  "                   reference) when no VDO sentence names it\n"
                  "  --capacity N     stations the target table holds (1..20000, default 1000)\n"
                  "  --rate N         sentences per second of the clock (default 100): the\n"
-                 "                   rate at which the feed was received\n"
+                 "                   rate at which the feed was received; with --realtime or\n"
+                 "                   --speed also the pace of lines without a c: time\n"
                  "  --format F       text (default); csv; json: one object\n"
                  "                   {\"targets\": [...], \"counters\": {...}}, each target\n"
                  "                   ending with cpa (nm), tcpa (min), dangerous, lost and\n"
@@ -83,6 +90,10 @@ void usage(FILE* out) {
                  "  --tracks GPX     write where each target went to the file GPX (replaced):\n"
                  "                   one GPX track per target, its position once a second of\n"
                  "                   the clock (as the plot's trails) and at the end\n"
+                 "  --realtime       hand the lines over at the pace they were received: by\n"
+                 "                   the c: times of their NMEA 4.0 tag blocks, lines without\n"
+                 "                   one at the --rate after the line before\n"
+                 "  --speed X        the same, X times faster (--speed 1 is --realtime)\n"
                  "  --bench          run the pipeline several times without printing and\n"
                  "                   report sentences and messages per second (median), by\n"
                  "                   the wall clock and by processor time;\n"
@@ -113,6 +124,7 @@ struct Options {
     std::string format = "text";
     std::string tracks;  // GPX file to write, empty for none
     bool bench = false;
+    double speed = 0;     // > 0: paced play back, this many times real time
 };
 
 // One replay: a receiver, its clock, and the program's framer in front of it,
@@ -230,6 +242,23 @@ bool readAll(FILE* in, Replay& replay, cli::Progress* progress = nullptr) {
     return !std::ferror(in);
 }
 
+// Lines at the pace of their reception times (or the rate), speed times
+// faster than real time.
+bool readPaced(FILE* in, Replay& replay, double speed, double rate) {
+    input::PlaybackReader reader(rate);
+    reader.attach(in);
+    const auto start = std::chrono::steady_clock::now();
+    std::string chunk;
+    for (double due = reader.nextDue(); std::isfinite(due); due = reader.nextDue()) {
+        std::this_thread::sleep_until(start + std::chrono::duration<double>(due / speed));
+        chunk.clear();
+        reader.take(due, chunk);
+        replay.feed(chunk);
+    }
+    replay.finish();
+    return !reader.readFailed();
+}
+
 std::string trimRight(std::string s) {
     while (!s.empty() && s.back() == ' ') s.pop_back();
     return s;
@@ -290,7 +319,7 @@ struct Counter {
 
 std::vector<Counter> counters(const app::Receiver& rx) {
     const input::RunState& s = rx.state();
-    return {{"SentenceCount", s.SentenceCount},
+    std::vector<Counter> out = {{"SentenceCount", s.SentenceCount},
             {"ChecksumErrorCount", s.ChecksumErrorCount},
             {"IgnoredCount", s.IgnoredCount},
             {"OverflowCount", s.OverflowCount},
@@ -302,6 +331,10 @@ std::vector<Counter> counters(const app::Receiver& rx) {
             {"PendingFragmentCount", rx.pendingFragments()},
             {"DecodedMessageCount", s.DecodedMessageCount},
             {"TargetCount", rx.targets().TargetCount}};
+    // Lines that were only a tag block: listed when there were any, so the
+    // output on input without tag blocks stays as it was.
+    if (s.TagOnlyCount > 0) out.insert(out.begin() + 5, {"TagOnlyCount", s.TagOnlyCount});
+    return out;
 }
 
 void printText(const app::Receiver& rx, std::string& out) {
@@ -502,6 +535,15 @@ int runReplay(int argc, char** argv) {
             opt.tracks = argv[++i];
         } else if (a == "--bench") {
             opt.bench = true;
+        } else if (a == "--realtime") {
+            opt.speed = 1;
+        } else if (a == "--speed" && i + 1 < argc) {
+            const auto x = base::parseTypedNumber(argv[++i]);
+            if (!x || !(*x > 0) || *x > 1e9) {
+                std::fprintf(stderr, "orvanta-cli replay: --speed needs a number above 0\n");
+                return 2;
+            }
+            opt.speed = *x;
         } else if (!fileSet && (a == "-" || a.empty() || a[0] != '-')) {
             opt.file = a;
             fileSet = true;
@@ -525,8 +567,13 @@ int runReplay(int argc, char** argv) {
     }
     ReplayEvents events;
     auto replay = std::make_unique<Replay>(opt, events);
-    cli::Progress progress(in, "sentences");
-    const bool readOk = readAll(in, *replay, &progress);
+    bool readOk = false;
+    if (opt.speed > 0) {
+        readOk = readPaced(in, *replay, opt.speed, 1.0 / opt.secondsPerSentence);
+    } else {
+        cli::Progress progress(in, "sentences");
+        readOk = readAll(in, *replay, &progress);
+    }
     if (in != stdin) std::fclose(in);
     if (!readOk) {
         std::fprintf(stderr, "orvanta-cli replay: read error on '%s'\n", opt.file.c_str());

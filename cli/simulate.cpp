@@ -80,6 +80,11 @@ Faults
                        writes split at random points. Counts are printed at
                        the end.
 
+  --tags               put an NMEA 4.0 tag block in front of every sentence:
+                       source (s:sim) and reception time (c:, UNIX seconds of
+                       the scenario clock) on the first sentence of a
+                       message, and a group (g:n-m-id) on every sentence of a
+                       multi-sentence message.
   --quiet              no summary on standard error.
   --help               this text.
 
@@ -127,7 +132,7 @@ bool ParseStart(const char* s, base::DateTime& out) {
 struct Options {
     sim::SimulatorOptions sim;
     std::vector<std::string> tcp, udp;
-    bool toStdout = false, pty = false, fast = false, quiet = false;
+    bool toStdout = false, pty = false, fast = false, quiet = false, tags = false;
     std::string outFile;
     double speed = 1.0;
     long long count = -1;
@@ -208,6 +213,8 @@ int Run(int argc, char** argv) {
             ++i;
         } else if (a == "--fast") {
             o.fast = true;
+        } else if (a == "--tags") {
+            o.tags = true;
         } else if (a == "--count") {
             if (!value() || !ParseInt(value(), n) || n < 0) return Usage("--count needs a whole number >= 0");
             o.count = n;
@@ -326,6 +333,9 @@ int Simulate(const Options& o) {
     std::vector<std::string> kept;  // the sentences of a message cut by --count
     long long sentences = 0, messages = 0;
     double lastTime = 0;
+    // UNIX seconds of scenario time 0 (the day count starts on 30 Dec 1899).
+    const double unixStart = (o.sim.start.value() - 25569.0) * 86400.0;
+    int64_t groupId = 0;
     int64_t byteCount = 0;
     std::array<int64_t, 28> perType{};
 
@@ -380,6 +390,7 @@ int Simulate(const Options& o) {
         ++messages;
         lastTime = e.time;
         ++perType[static_cast<size_t>(std::clamp(e.messageType, 0, 27))];
+        if (o.tags) sim::AddTagBlocks(e.sentences, "sim", static_cast<int64_t>(std::floor(unixStart + e.time)), groupId);
         if (faults.enabled() || !tcp.empty()) {
             faults.apply(*out, bytes, &splits);
         } else {

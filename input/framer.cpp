@@ -86,8 +86,9 @@ void Framer::dropHeldBack(std::string_view bytes) {
     cutAtLineFeed_ = bytes.back() == '\n';
 }
 
-void Framer::discard() {
+void Framer::discard(size_t bytes) {
     state_.IgnoredCount++;
+    state_.IgnoredBytes += static_cast<int64_t>(bytes);
     handler_.sentenceIgnored(kind_);
 }
 
@@ -114,8 +115,8 @@ void Framer::process() {
             // Hand over this one; discard the other complete sentences of the chunk.
             for (size_t next = findLineFeed(buffer_, pos); next != std::string::npos;
                  next = findLineFeed(buffer_, pos)) {
+                discard(next + 1 - pos);
                 pos = next + 1;
-                discard();
             }
         }
         handler_.handleSentence(sentence);

@@ -26,7 +26,7 @@
 
 namespace input {
 
-enum class InputKind { Serial, Tcp };
+enum class InputKind { Serial, Tcp, Udp, Playback };
 
 // Where a framer hands its results: every sentence, and news of the counting
 // it did itself.
@@ -69,7 +69,7 @@ public:
 
 private:
     void process();
-    void discard();
+    void discard(size_t bytes);
     void dropHeldBack(std::string_view bytes);
     void cutOff();
 

@@ -1,11 +1,45 @@
 #include "input/intake.h"
 
 #include "input/checksum.h"
+#include "input/tag_block.h"
 
 namespace input {
 
-IntakeOutcome Intake::take(std::string_view sentence, double monotonicSeconds, bool checkChecksum) {
+void Intake::reset() {
+    assembler_.discardAll();
+    carrying_ = false;
+}
+
+IntakeOutcome Intake::take(std::string_view line, double monotonicSeconds, bool checkChecksum) {
     IntakeOutcome o;
+    std::string_view sentence = line;
+    TagBlock tags;
+    bool tagChecksumValid = true;
+    if (!line.empty() && line[0] == '\\') {
+        const TaggedLine split = SplitTagBlock(line);
+        if (split.tags.present) {
+            // Only a tag block with its checksum right stands for a sentence
+            // of its own; anything else on its own line is not AIS.
+            if (IsTagOnly(split) && split.tags.checksumValid) {
+                carried_.source.assign(split.tags.source);
+                carried_.time = split.tags.time;
+                carriedGroup_ = split.tags.groupId;
+                carrying_ = true;
+                o.result = IntakeResult::TagOnly;
+                return o;
+            }
+            tags = split.tags;
+            sentence = split.sentence;
+            tagChecksumValid = split.tags.checksumValid;
+        }
+    }
+    if (carrying_ && (carriedGroup_ < 0 || carriedGroup_ == tags.groupId)) {
+        // A tag-only line without a group names the next sentence; with a
+        // group, every sentence of that group up to its last.
+        if (tags.source.empty()) tags.source = carried_.source;
+        if (tags.time < 0) tags.time = carried_.time;
+        if (carriedGroup_ < 0 || tags.groupNumber == tags.groupSize) carrying_ = false;
+    }
     if (sentence.size() < 6) {
         o.reason = IntakeReason::TooShort;
         return o;
@@ -20,7 +54,7 @@ IntakeOutcome Intake::take(std::string_view sentence, double monotonicSeconds, b
         return o;
     }
 
-    if (checkChecksum && !ChecksumValid(sentence)) {
+    if (checkChecksum && (!tagChecksumValid || !ChecksumValid(sentence))) {
         o.result = IntakeResult::ChecksumError;
         return o;
     }
@@ -41,7 +75,7 @@ IntakeOutcome Intake::take(std::string_view sentence, double monotonicSeconds, b
     }
     o.channel = fields_.Channel;
 
-    switch (assembler_.add(o.kind, fields_, monotonicSeconds)) {
+    switch (assembler_.add(o.kind, fields_, monotonicSeconds, tags.groupId, tags.source, tags.time)) {
         case VdmAssembler::Status::Pending:
             o.result = IntakeResult::FragmentPending;
             break;
@@ -57,6 +91,8 @@ IntakeOutcome Intake::take(std::string_view sentence, double monotonicSeconds, b
             o.payload = assembler_.payload();
             o.fillBits = assembler_.fillBits();
             o.sentences = fields_.FragmentCount > 1 ? fields_.FragmentCount : 1;
+            o.source = assembler_.tags().source;
+            o.time = assembler_.tags().time;
             break;
     }
     return o;

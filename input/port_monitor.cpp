@@ -1,5 +1,7 @@
 #include "input/port_monitor.h"
 
+#include <algorithm>
+
 #include "input/connection.h"
 
 namespace input {
@@ -69,6 +71,29 @@ MonitorSocketView MonitorSocketState(int state, std::string_view remoteHost) {
 
 std::string_view ShownInputBuffer(std::string_view received) {
     return received.substr(0, kMaxShownInputBuffer);
+}
+
+InputCounters& operator+=(InputCounters& to, const InputCounters& c) {
+    to.Bytes += c.Bytes;
+    to.Sentences += c.Sentences;
+    to.SentenceBytes += c.SentenceBytes;
+    to.ChecksumErrors += c.ChecksumErrors;
+    to.Ignored += c.Ignored;
+    to.IgnoredBytes += c.IgnoredBytes;
+    to.Overflow += c.Overflow;
+    to.OverflowBytes += c.OverflowBytes;
+    to.CutOff += c.CutOff;
+    to.CutOffBytes += c.CutOffBytes;
+    to.LastData = std::max(to.LastData, c.LastData);
+    return to;
+}
+
+std::string InputCountersText(const InputCounters& c, double nowMonotonic) {
+    std::string text = "Sentences " + std::to_string(c.Sentences) + "  Bytes " + std::to_string(c.Bytes) +
+                       "  Checksum errors " + std::to_string(c.ChecksumErrors) + "  Overflow " +
+                       std::to_string(c.Overflow) + "  Last data ";
+    if (c.LastData < 0) return text + "none";
+    return text + std::to_string(static_cast<int64_t>(std::max(0.0, nowMonotonic - c.LastData))) + " s ago";
 }
 
 }  // namespace input

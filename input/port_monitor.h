@@ -16,6 +16,8 @@
 // holds more than capacity + 1 sentences, each cut to kMaxShownSentence bytes.
 #pragma once
 
+#include "input/run_state.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -80,5 +82,11 @@ MonitorSocketView MonitorSocketState(int state, std::string_view remoteHost);
 // The start of a received chunk, as much as the monitor shows of it.
 inline constexpr size_t kMaxShownInputBuffer = 1000;
 std::string_view ShownInputBuffer(std::string_view received);
+
+// Counters of one input (or several added up), as the monitor shows them:
+// "Sentences 12  Bytes 960  Checksum errors 1  Overflow 0  Last data 3 s ago"
+// ("Last data none" before the first byte).
+InputCounters& operator+=(InputCounters& to, const InputCounters& c);
+std::string InputCountersText(const InputCounters& c, double nowMonotonic);
 
 }  // namespace input

@@ -24,6 +24,8 @@ QString fromUtf8(std::string_view s) { return QString::fromUtf8(s.data(), static
 // The box shows one line per sentence; carriage returns are not shown.
 QString shownText(std::string_view s) { return fromUtf8(s).remove(QChar('\r')); }
 
+constexpr int kAllInputs = -1;
+
 }  // namespace
 
 FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const TcpTransport& tcp, QWidget* parent,
@@ -57,6 +59,10 @@ FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const 
     lblInputBuffer2_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     bufferRow->addWidget(lblInputBuffer1, 0, Qt::AlignTop);
     bufferRow->addWidget(lblInputBuffer2_, 1);
+    cboInput_ = new QComboBox(this);
+    cboInput_->setObjectName("cboInput");
+    setInputChoices({});
+    bufferRow->addWidget(cboInput_, 0, Qt::AlignTop);
 
     auto* middle = new QHBoxLayout;
     layout->addLayout(middle);
@@ -95,6 +101,16 @@ FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const 
     connect(cmdCLS, &QPushButton::clicked, this, &FrmPortMonitor::cmdCLS_Click);
     connect(cmdResetCounters, &QPushButton::clicked, this, &FrmPortMonitor::cmdResetCounters_Click);
     for (QPushButton* b : {cmdFreeze_, cmdCLS, cmdResetCounters}) buttons->addWidget(b);
+
+    lblInputCounters_ = ui::PlainLabel("", this);
+    lblInputCounters_->setObjectName("lblInputCounters");
+    layout->addWidget(lblInputCounters_);
+    auto* countersTimer = new QTimer(this);
+    countersTimer->setInterval(1000);
+    connect(countersTimer, &QTimer::timeout, this, [this] {
+        if (countersText_) lblInputCounters_->setText(fromUtf8(countersText_()));
+    });
+    countersTimer->start();
 
     txtNMEA_ = new QPlainTextEdit(this);
     txtNMEA_->setObjectName("txtNMEA");
@@ -138,6 +154,26 @@ FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const 
 
 FrmPortMonitor::~FrmPortMonitor() {
     if (!unloaded_) state_.PortMonitorOpen = false;
+}
+
+void FrmPortMonitor::setInputChoices(const std::vector<std::pair<int, QString>>& inputs) {
+    const int chosen = cboInput_->count() > 0 ? cboInput_->currentData().toInt() : kAllInputs;
+    cboInput_->clear();
+    cboInput_->addItem("All inputs", kAllInputs);
+    cboInput_->addItem("Main input", 0);
+    for (const auto& [number, label] : inputs) cboInput_->addItem(label, number);
+    const int index = cboInput_->findData(chosen);
+    cboInput_->setCurrentIndex(index < 0 ? 0 : index);
+}
+
+void FrmPortMonitor::setCountersText(std::function<std::string()> text) {
+    countersText_ = std::move(text);
+    if (countersText_) lblInputCounters_->setText(fromUtf8(countersText_()));
+}
+
+bool FrmPortMonitor::shows(int input) const {
+    const int chosen = cboInput_->currentData().toInt();
+    return chosen == kAllInputs || chosen == input || (chosen == 0 && input == 1);
 }
 
 void FrmPortMonitor::showPanels() {

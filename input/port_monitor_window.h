@@ -14,19 +14,24 @@
 //
 // Controls carry their names as objectName: lblInputBuffer1, lblInputBuffer2,
 // lblMessages, lblNMEACount, lblAISCount, lblCheckSumOK, lblCheckSumError,
-// txtNMEA, cmdFreeze, cmdCLS, cmdResetCounters, StatusBar1 with the panels
+// txtNMEA, cmdFreeze, cmdCLS, cmdResetCounters, cboInput (which input the
+// buffer and the sentences are shown of: all, the main one, or one other), StatusBar1 with the panels
 // StatusBar1_Panel1..5, and the timer timer_State. txtNMEA and cmdFreeze keep
 // their state in the dynamic property "Tag" ("0", "false").
 #pragma once
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "input/port_monitor.h"
 #include "input/run_state.h"
@@ -59,6 +64,15 @@ public:
     // From the receiver, through the main window.
     void inputBufferChanged(std::string_view text);
     void sentenceSeen(std::string_view sentence);
+
+    // The inputs besides the main one (receiver number, label) the operator
+    // may choose from; a choice that is gone falls back to all.
+    void setInputChoices(const std::vector<std::pair<int, QString>>& inputs);
+    // Whether what comes from input n is shown now (0 and 1 are the main input).
+    bool shows(int input) const;
+    // Where the counters of the chosen input(s) come from (lblInputCounters,
+    // refreshed once a second).
+    void setCountersText(std::function<std::string()> text);
 
     // Shows what arrived since the last refresh (the refresh timer calls it).
     void refresh();
@@ -100,6 +114,9 @@ private:
     std::array<QLabel*, 5> panels_{};
     QTimer* timer_State_ = nullptr;
     QTimer* refreshTimer_ = nullptr;
+    QComboBox* cboInput_ = nullptr;
+    QLabel* lblInputCounters_ = nullptr;
+    std::function<std::string()> countersText_;
 };
 
 }  // namespace input

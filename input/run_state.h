@@ -7,13 +7,31 @@
 
 namespace input {
 
+// The counters of one input. Every byte it received is in exactly one of:
+// SentenceBytes + IgnoredBytes + OverflowBytes + CutOffBytes + the unfinished
+// line its framer holds.
+struct InputCounters {
+    int64_t Bytes = 0;
+    int64_t Sentences = 0;
+    int64_t SentenceBytes = 0;
+    int64_t ChecksumErrors = 0;
+    int64_t Ignored = 0;
+    int64_t IgnoredBytes = 0;
+    int64_t Overflow = 0;
+    int64_t OverflowBytes = 0;
+    int64_t CutOff = 0;
+    int64_t CutOffBytes = 0;
+    double LastData = -1;  // monotonic seconds of the latest bytes, -1 none yet
+};
+
 struct RunState {
     // Sentences handed to the sentence handler since start (every type).
     int32_t SentenceCount = 0;
     // VDM/VDO sentences rejected by the checksum test.
     int32_t ChecksumErrorCount = 0;
-    // Complete sentences discarded by the empty-buffer rule.
+    // Complete sentences discarded by the empty-buffer rule, and their bytes.
     int32_t IgnoredCount = 0;
+    int64_t IgnoredBytes = 0;
     // Lines dropped whole because they grew past the input bound without a line feed.
     int32_t OverflowCount = 0;
     // Bytes dropped with those lines.
@@ -25,10 +43,11 @@ struct RunState {
 
     // Where each sentence ended. Every sentence handed to the sentence handler
     // ends in exactly one of these (or is still a pending fragment):
-    // SentenceCount = DecodedSentenceCount + NonAISCount + ChecksumErrorCount
+    // SentenceCount = DecodedSentenceCount + NonAISCount + TagOnlyCount + ChecksumErrorCount
     //               + MalformedCount + IncompleteFragmentCount + pending fragments.
     int64_t DecodedSentenceCount = 0;     // part of a message that was decoded
     int64_t NonAISCount = 0;              // sentence type other than VDM/VDO
+    int64_t TagOnlyCount = 0;             // a tag block alone on its line
     int64_t MalformedCount = 0;           // VDM/VDO that could not be split or numbered
     int64_t IncompleteFragmentCount = 0;  // fragments of messages that never completed
     int64_t IncompleteMessageCount = 0;   // messages given up with those fragments

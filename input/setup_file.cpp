@@ -179,10 +179,34 @@ CommSettings DefaultComm() {
 
 // The items of the text into the settings; the first failure to read one ends it.
 struct SectionsRead {
-    bool comport = false, address = false, reference = false, standard = false;
+    bool comport = false, address = false, reference = false, standard = false, inputs = false, outputs = false;
 };
 
-std::string readItems(std::string_view text, CommSettings& comm, input::RunState& state, SectionsRead& read) {
+bool inputsInRange(const StationSettings& st) {
+    for (const InputSetting& in : st.Inputs) {
+        if (in.Type != InputType::Serial && in.Type != InputType::Tcp && in.Type != InputType::Udp) return false;
+        if (in.Type != InputType::Serial && (in.Port < 1 || in.Port > 65535)) return false;
+        if (in.Type == InputType::Serial && (in.Baud < 1 || in.Baud > 4000000)) return false;
+    }
+    return true;
+}
+bool outputsInRange(const OutputSettings& o) {
+    return o.UdpPort >= 1 && o.UdpPort <= 65535 && o.TcpPort >= 1 && o.TcpPort <= 65535;
+}
+
+std::string toInputType(const std::string& item, InputType& out) {
+    for (InputType t : {InputType::Serial, InputType::Tcp, InputType::Udp}) {
+        if (item == InputTypeName(t)) {
+            out = t;
+            return {};
+        }
+    }
+    out = static_cast<InputType>(-1);  // out of range: the section falls back
+    return {};
+}
+
+std::string readItems(std::string_view text, CommSettings& comm, input::RunState& state, StationSettings* station,
+                      SectionsRead& read) {
     ItemReader reader(text);
     std::string item;
     // Reads the next item, reporting the end of the text as a failure.
@@ -230,6 +254,32 @@ std::string readItems(std::string_view text, CommSettings& comm, input::RunState
         } else if (item == "REM Binary Message Standard") {
             read.standard = true;
             SETUP_READ(toInt(v, state.BinaryMsgStandard, -32768, 32767));
+        } else if (item == "REM Inputs" && station) {
+            read.inputs = true;
+            int16_t count = 0;
+            SETUP_READ(toInt(v, count, -32768, 32767));
+            if (count < 0 || count > StationSettings::kMaxInputs) {
+                // Out of range: the list falls back to empty; its lines are skipped.
+                station->Inputs.assign(1, InputSetting{.Type = static_cast<InputType>(-1)});
+                continue;
+            }
+            station->Inputs.assign(static_cast<size_t>(count), InputSetting{});
+            for (InputSetting& in : station->Inputs) {
+                SETUP_READ(toInputType(v, in.Type));
+                SETUP_READ(toBool(v, in.Enabled));
+                SETUP_READ((in.Address = v, std::string()));
+                SETUP_READ(toInt(v, in.Port, -2147483648.0, 2147483647.0));
+                SETUP_READ(toInt(v, in.Baud, -2147483648.0, 2147483647.0));
+            }
+        } else if (item == "REM Outputs" && station) {
+            read.outputs = true;
+            OutputSettings& o = station->Outputs;
+            SETUP_READ(toBool(v, o.UdpEnabled));
+            SETUP_READ((o.UdpAddress = v, std::string()));
+            SETUP_READ(toInt(v, o.UdpPort, -2147483648.0, 2147483647.0));
+            SETUP_READ(toBool(v, o.TcpEnabled));
+            SETUP_READ(toInt(v, o.TcpPort, -2147483648.0, 2147483647.0));
+            SETUP_READ(toBool(v, o.StripTags));
         }
     }
 #undef SETUP_READ
@@ -238,9 +288,36 @@ std::string readItems(std::string_view text, CommSettings& comm, input::RunState
 
 }  // namespace
 
-std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunState& state) {
+std::string StationSettingsProblem(const StationSettings& settings) {
+    if (settings.Inputs.size() > StationSettings::kMaxInputs) {
+        return "At most " + std::to_string(StationSettings::kMaxInputs) + " inputs";
+    }
+    for (size_t i = 0; i < settings.Inputs.size(); ++i) {
+        StationSettings one;
+        one.Inputs = {settings.Inputs[i]};
+        const std::string name = "Input " + std::to_string(i + 1) + ": ";
+        if (settings.Inputs[i].Address.empty()) return name + "address missing";
+        if (!inputsInRange(one)) return name + (settings.Inputs[i].Type == InputType::Serial ? "baud rate" : "port") +
+                                        " out of range";
+    }
+    const OutputSettings& o = settings.Outputs;
+    if (!outputsInRange(o)) return "Output port out of range";
+    if (o.UdpEnabled && o.UdpAddress.empty()) return "Output address missing";
+    return {};
+}
+
+const char* InputTypeName(InputType type) {
+    switch (type) {
+        case InputType::Serial: return "serial";
+        case InputType::Tcp: return "tcp";
+        case InputType::Udp: return "udp";
+    }
+    return "";
+}
+
+std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunState& state, StationSettings* station) {
     SectionsRead read;
-    const std::string failure = readItems(text, comm, state, read);
+    const std::string failure = readItems(text, comm, state, station, read);
     // A section with a value out of its range takes that section's defaults,
     // also when reading stopped early.
     bool inRange = true;
@@ -270,11 +347,19 @@ std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunStat
         inRange = false;
         state.BinaryMsgStandard = 0;
     }
+    if (read.inputs && !inputsInRange(*station)) {
+        inRange = false;
+        station->Inputs.clear();
+    }
+    if (read.outputs && !outputsInRange(station->Outputs)) {
+        inRange = false;
+        station->Outputs = OutputSettings{};
+    }
     if (!failure.empty()) return failure;
     return inRange ? std::string() : kOutOfRange;
 }
 
-std::string FormatSetup(const CommSettings& comm, const input::RunState& state) {
+std::string FormatSetup(const CommSettings& comm, const input::RunState& state, const StationSettings* station) {
     const char* crlf = "\r\n";
     std::string out;
     out.reserve(512);
@@ -305,10 +390,26 @@ std::string FormatSetup(const CommSettings& comm, const input::RunState& state) 
         out += crlf;
         out += quoted(comm.Device) + crlf;
     }
+    if (!station) return out;
+    out += "\"REM Inputs\"";
+    out += crlf;
+    const size_t inputs = std::min<size_t>(station->Inputs.size(), StationSettings::kMaxInputs);
+    out += formatInt(inputs) + crlf;
+    for (size_t i = 0; i < inputs; ++i) {
+        const InputSetting& in = station->Inputs[i];
+        out += quoted(InputTypeName(in.Type)) + ',' + truth(in.Enabled) + ',' + quoted(in.Address) + ',' +
+               formatInt(in.Port) + ',' + formatInt(in.Baud) + crlf;
+    }
+    const OutputSettings& o = station->Outputs;
+    out += "\"REM Outputs\"";
+    out += crlf;
+    out += std::string(truth(o.UdpEnabled)) + ',' + quoted(o.UdpAddress) + ',' + formatInt(o.UdpPort) + ',' +
+           truth(o.TcpEnabled) + ',' + formatInt(o.TcpPort) + ',' + truth(o.StripTags) + crlf;
     return out;
 }
 
-void LoadSetup(const std::string& path, CommSettings& comm, input::RunState& state, base::MessageSink& messages) {
+void LoadSetup(const std::string& path, CommSettings& comm, input::RunState& state, base::MessageSink& messages,
+               StationSettings* station) {
     // Read like every other data file: a regular file of sane size only,
     // opened without blocking (a named pipe in its place cannot stop the start).
     const base::FileBytes file = base::ReadFileBytes(path, kMaxSetupFileBytes);
@@ -322,22 +423,25 @@ void LoadSetup(const std::string& path, CommSettings& comm, input::RunState& sta
     if (!file.ok) {
         failure = file.error.ends_with("is too large") ? "File too large" : "Path/File access error";
     } else {
-        failure = ParseSetup(file.bytes, comm, state);
+        failure = ParseSetup(file.bytes, comm, state, station);
     }
     if (failure.empty()) return;
     messages.operatorMessage(base::MessageIcon::Exclamation, kTitle,
                              failure + " - Error in Setup file. Default data loaded");
     // Out-of-range values already fell back to their section's defaults;
     // anything else leaves the communication settings unknown.
-    if (failure != kOutOfRange) SetSetupDefaults(comm);
+    if (failure != kOutOfRange) {
+        SetSetupDefaults(comm);
+        if (station) *station = StationSettings{};
+    }
     // The defaults will be written over the file at the end of the run: keep
     // what the user had beside it, addresses and all.
     if (file.ok) base::WriteFileAtomically(path + kBadSetupSuffix, file.bytes);
 }
 
 bool SaveSetup(const std::string& path, const CommSettings& comm, const input::RunState& state,
-               base::MessageSink& messages) {
-    const base::FileWriteResult r = base::WriteFileAtomically(path, FormatSetup(comm, state));
+               base::MessageSink& messages, const StationSettings* station) {
+    const base::FileWriteResult r = base::WriteFileAtomically(path, FormatSetup(comm, state, station));
     if (!r.ok) {
         messages.operatorMessage(base::MessageIcon::None, kTitle, r.error + " Setup file not stored!");
         return false;

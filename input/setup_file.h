@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "input/run_state.h"
 #include "base/operator_messages.h"
@@ -52,6 +53,55 @@ struct CommSettings {
     bool operator==(const CommSettings&) const = default;
 };
 
+// The further inputs and the outputs, in sections of their own that older
+// versions skip as unknown items:
+//
+//   "REM Inputs"
+//   2
+//   "udp",#TRUE#,"0.0.0.0",10110,38400
+//   "serial",#FALSE#,"/dev/ttyUSB1",0,4800
+//   "REM Outputs"
+//   #TRUE#,"127.0.0.1",10111,#FALSE#,10112,#FALSE#
+//
+// An input: type, enabled, address (serial: device; TCP: host; UDP: address
+// to listen on), port (TCP, UDP), baud rate (serial). Outputs: forward to UDP,
+// its address and port, serve on TCP, its port, strip tag blocks.
+enum class InputType : int16_t { Serial, Tcp, Udp };
+
+struct InputSetting {
+    InputType Type = InputType::Udp;
+    bool Enabled = true;
+    std::string Address = "0.0.0.0";
+    int32_t Port = 10110;
+    int32_t Baud = 38400;
+    bool operator==(const InputSetting&) const = default;
+};
+
+struct OutputSettings {
+    bool UdpEnabled = false;
+    std::string UdpAddress = "127.0.0.1";
+    int32_t UdpPort = 10111;
+    bool TcpEnabled = false;
+    int32_t TcpPort = 10112;
+    bool StripTags = false;
+    bool operator==(const OutputSettings&) const = default;
+};
+
+struct StationSettings {
+    static constexpr int kMaxInputs = 16;
+    std::vector<InputSetting> Inputs;
+    OutputSettings Outputs;
+    bool operator==(const StationSettings&) const = default;
+};
+
+// What is wrong with the settings ("Input 2: port out of range"), empty when
+// nothing is: the ranges the setup file keeps, and an address for every input
+// and enabled output.
+std::string StationSettingsProblem(const StationSettings& settings);
+
+// "serial", "tcp", "udp".
+const char* InputTypeName(InputType type);
+
 // BaudRate 38400, DataBits 8, Parity "N", StopBits 1, IPAddress "127.0.0.1",
 // IPPort 8040; everything else stays.
 void SetSetupDefaults(CommSettings& comm);
@@ -64,15 +114,20 @@ inline constexpr std::size_t kMaxSetupFileBytes = 1 << 20;
 // the failure keep what was read. A section with a value out of range is set
 // to its defaults and reading goes on; "Value out of range" is returned then
 // (unless a later item fails to read).
-std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunState& state);
+// With station, the inputs and outputs sections are read into it (a missing
+// section leaves its part as it was); without, they are skipped.
+std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunState& state,
+                       StationSettings* station = nullptr);
 
-// The file content SaveSetup writes.
-std::string FormatSetup(const CommSettings& comm, const input::RunState& state);
+// The file content SaveSetup writes; the inputs and outputs sections only with station.
+std::string FormatSetup(const CommSettings& comm, const input::RunState& state,
+                        const StationSettings* station = nullptr);
 
-void LoadSetup(const std::string& path, CommSettings& comm, input::RunState& state, base::MessageSink& messages);
+void LoadSetup(const std::string& path, CommSettings& comm, input::RunState& state, base::MessageSink& messages,
+               StationSettings* station = nullptr);
 // Returns false (after telling the operator) when the file could not be stored.
 bool SaveSetup(const std::string& path, const CommSettings& comm, const input::RunState& state,
-               base::MessageSink& messages);
+               base::MessageSink& messages, const StationSettings* station = nullptr);
 
 // Server address check of the setup dialog: four dot-separated decimal parts,
 // first and last 1-255, middle ones 0-255, at most 15 characters.

@@ -103,13 +103,21 @@ void VdmAssembler::discard(Pending& p) {
     p.text.clear();
 }
 
+void VdmAssembler::discardAll() {
+    for (auto& p : pending_) discard(p);
+}
+
 void VdmAssembler::expire(double now) {
     for (auto& p : pending_) {
-        if (p.used && (now - p.started > kMaxAgeSeconds || sentences_ - p.last - 1 > kMaxSentencesBetween)) discard(p);
+        if (p.used && (now - p.started > kMaxAgeSeconds ||
+                       (p.group < 0 && sentences_ - p.last - 1 > kMaxSentencesBetween))) {
+            discard(p);
+        }
     }
 }
 
-VdmAssembler::Status VdmAssembler::add(SentenceKind kind, const VDMFields& fields, double now) {
+VdmAssembler::Status VdmAssembler::add(SentenceKind kind, const VDMFields& fields, double now, int64_t group,
+                                       std::string_view source, int64_t time) {
     ++sentences_;
     expire(now);
     const int count = fields.FragmentCount;
@@ -120,13 +128,16 @@ VdmAssembler::Status VdmAssembler::add(SentenceKind kind, const VDMFields& field
     if (count == number && count <= 1) {
         payload_ = fields.Payload;
         fillBits_ = fields.FillBits;
+        tags_.source.assign(source);
+        tags_.time = time;
         return Status::Complete;
     }
     if (count < 2 || count > kMaxFragments || number < 1 || number > count) return Status::Malformed;
 
     Pending* slot = nullptr;
     for (auto& p : pending_) {
-        if (p.used && p.kind == kind && p.sequence == fields.SequentialMessageID && p.channel == fields.Channel) {
+        if (p.used && p.kind == kind && p.group == group &&
+            (group >= 0 || (p.sequence == fields.SequentialMessageID && p.channel == fields.Channel))) {
             slot = &p;
             break;
         }
@@ -155,11 +166,14 @@ VdmAssembler::Status VdmAssembler::add(SentenceKind kind, const VDMFields& field
         slot->kind = kind;
         slot->sequence = fields.SequentialMessageID;
         slot->channel = fields.Channel;
+        slot->group = group;
         slot->count = static_cast<int16_t>(count);
         slot->received = 1;
         slot->started = now;
         slot->last = sentences_;
         slot->text = fields.Payload;
+        slot->tags.source.assign(source);
+        slot->tags.time = time;
         return Status::Pending;
     }
 
@@ -170,14 +184,18 @@ VdmAssembler::Status VdmAssembler::add(SentenceKind kind, const VDMFields& field
         return Status::Dropped;
     }
     slot->text += fields.Payload;
+    slot->tags.fillFrom(source, time);
     slot->received++;
     slot->last = sentences_;
     if (number < count) return Status::Pending;
 
     payload_.swap(slot->text);
     fillBits_ = fields.FillBits;
+    tags_.source.swap(slot->tags.source);
+    tags_.time = slot->tags.time;
     slot->used = false;
     slot->text.clear();
+    slot->tags.source.clear();
     return Status::Complete;
 }
 

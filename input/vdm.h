@@ -16,6 +16,11 @@
 // that bound, the first fragment of a message whose second was lost would
 // join the second fragment of a later message that reuses the identifier (and
 // lost its own first), and a message made of two would be decoded.
+//
+// Sentences that carry a tag block group (g:) are keyed by kind and group id
+// instead: the group id names the message whatever the sequential identifier
+// and channel say, so such a message may be interleaved with any other
+// traffic (only the age bound applies to it).
 #pragma once
 
 #include <array>
@@ -53,6 +58,17 @@ ExtractResult ExtractVDM(std::string_view sentence, VDMFields& fields, std::stri
 
 enum class SentenceKind : uint8_t { VDM = 0, VDO = 1 };
 
+// What a message keeps of its sentences' tag blocks: the source and reception
+// time of the first sentence that names them.
+struct MessageTags {
+    std::string source;
+    int64_t time = -1;
+    void fillFrom(std::string_view s, int64_t t) {
+        if (source.empty()) source.assign(s);
+        if (time < 0) time = t;
+    }
+};
+
 class VdmAssembler {
 public:
     static constexpr int kMaxKeys = 8;             // messages being collected at once
@@ -67,12 +83,19 @@ public:
         Malformed,    // fragment numbers impossible (0, above the count, count above 9)
     };
 
-    // Adds one sentence's fields. monotonicSeconds drives the age bound.
-    Status add(SentenceKind kind, const VDMFields& fields, double monotonicSeconds);
+    // Adds one sentence's fields. monotonicSeconds drives the age bound;
+    // group is the tag block's group id (-1 without one); tags are the
+    // sentence's own tag parameters.
+    Status add(SentenceKind kind, const VDMFields& fields, double monotonicSeconds, int64_t group = -1,
+               std::string_view source = {}, int64_t time = -1);
 
     // Valid after Complete until the next add().
     std::string_view payload() const { return payload_; }
     int fillBits() const { return fillBits_; }
+    const MessageTags& tags() const { return tags_; }
+
+    // Gives up every pending message (its input went away); counted as incomplete.
+    void discardAll();
 
     // Messages whose fragments were discarded before completion, and the
     // sentences (fragments) discarded with them.
@@ -88,11 +111,13 @@ private:
         SentenceKind kind = SentenceKind::VDM;
         int16_t sequence = 0;
         char channel = ' ';
+        int64_t group = -1;
         int16_t count = 0;
         int16_t received = 0;  // fragments 1..received are in text
         double started = 0;
         int64_t last = 0;      // sentence number of the latest fragment
         std::string text;
+        MessageTags tags;
     };
     void discard(Pending& p);
     void expire(double now);
@@ -100,6 +125,7 @@ private:
     std::array<Pending, kMaxKeys> pending_{};
     std::string payload_;
     int fillBits_ = 0;
+    MessageTags tags_;
     int64_t sentences_ = 0;  // sentences added so far
     int64_t incompleteMessages_ = 0;
     int64_t incompleteFragments_ = 0;

@@ -294,6 +294,8 @@ void FrmAISExtraInfo::buildHeader(QVBoxLayout* top) {
     lblTCPA_ = pair("TCPA : ", "lblTCPA", TCPAText(t));
     lblRxPercent_ = pair("Rx % : ", "lblRxPercent", RxPercentText(t, t.LastMsgMonotonic));
     lblLongestGap_ = pair("Longest gap : ", "lblLongestGap", LongestGapText(t));
+    // The tag block source (s:) of the latest message: which receiver heard it.
+    lblSource_ = pair("Source : ", "lblSource", t.LastSource.empty() ? "n/a" : t.LastSource);
     row->insertWidget(row->indexOf(lblNationality_), picFlag_);
     row->addStretch(1);
     picDimension_ = new DimensionSketch(SketchDimensions(t), this);
@@ -445,6 +447,7 @@ void FrmAISExtraInfo::refresh() {
     if (t.MsgCount[0] == shownCounts_[0]) return;
     lblRxPercent_->setText(qs(RxPercentText(t, t.LastMsgMonotonic)));
     lblLongestGap_->setText(qs(LongestGapText(t)));
+    lblSource_->setText(qs(t.LastSource.empty() ? "n/a" : t.LastSource));
     std::vector<int> arrived;
     for (int type = 1; type <= 26; ++type) {
         if (t.MsgCount[static_cast<size_t>(type)] != shownCounts_[static_cast<size_t>(type)]) arrived.push_back(type);

@@ -93,6 +93,7 @@ private:
     QLabel* lblTCPA_ = nullptr;
     QLabel* lblRxPercent_ = nullptr;
     QLabel* lblLongestGap_ = nullptr;
+    QLabel* lblSource_ = nullptr;
     QLabel* lblMMSI_ = nullptr;
     QLabel* lblClass_ = nullptr;
     QLabel* lblNationality_ = nullptr;

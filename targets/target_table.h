@@ -180,6 +180,10 @@ struct TargetRecord {
     float HeightOverKeel = 0;
     int16_t PassengersOnboard = 0;
     std::string LastMessageText;
+    // Tag block of the latest message: its source (s:, empty none) and
+    // reception time (c:, UNIX seconds, -1 none).
+    std::string LastSource;
+    int64_t LastTagTime = -1;
 
     // Monotonic clock readings behind TimerPeriod and ageing, so neither goes
     // wrong across midnight or a change of the computer's clock.

@@ -7,6 +7,7 @@
 #include "ais/binary_encoder.h"
 #include "ais/code_tables.h"
 #include "base/number_format.h"
+#include "input/tag_block.h"
 #include "targets/statistics.h"
 
 namespace sim {
@@ -189,6 +190,16 @@ void Simulator::next(Emission& out) {
             ++messages_;
             return;
         }
+    }
+}
+
+void AddTagBlocks(std::vector<std::string>& sentences, std::string_view source, int64_t time, int64_t& groupId) {
+    const int size = static_cast<int>(sentences.size());
+    if (size > 1) groupId = groupId % 9999 + 1;
+    for (int k = 0; k < size; ++k) {
+        sentences[static_cast<size_t>(k)].insert(
+            0, input::FormatTagBlock(k == 0 ? source : std::string_view(), k == 0 ? time : -1, size > 1 ? k + 1 : 0,
+                                     size > 1 ? size : 0, groupId));
     }
 }
 

@@ -69,6 +69,11 @@ struct Emission {
     int partNumber = 0;
 };
 
+// Puts an NMEA 4.0 tag block in front of each sentence of one message: source
+// and time (UNIX seconds) on the first, and on every sentence of a
+// multi-sentence message a group (g:n-m-id) with the next id of groupId.
+void AddTagBlocks(std::vector<std::string>& sentences, std::string_view source, int64_t time, int64_t& groupId);
+
 // The benchmark traffic: a busy coast of 1500 stations (more than the target
 // table holds) sending everything the simulator sends. `orvanta-cli mix` and
 // the benchmark programs draw from it.

@@ -35,9 +35,16 @@ protected:
     // Every sentence ends in one outcome, or is a fragment still pending.
     void expectBalanced() {
         const input::RunState& s = rx.state();
-        EXPECT_EQ(s.SentenceCount, s.DecodedSentenceCount + s.NonAISCount + s.ChecksumErrorCount + s.MalformedCount +
-                                       s.IncompleteFragmentCount + rx.pendingFragments());
+        EXPECT_EQ(s.SentenceCount, s.DecodedSentenceCount + s.NonAISCount + s.TagOnlyCount + s.ChecksumErrorCount +
+                                       s.MalformedCount + s.IncompleteFragmentCount + rx.pendingFragments());
         EXPECT_GE(rx.pendingFragments(), 0);
+        // Per input, every byte is in one outcome or the unfinished line.
+        for (int n : rx.inputs()) {
+            const input::InputCounters& c = *rx.inputCounters(n);
+            EXPECT_EQ(c.Bytes, c.SentenceBytes + c.IgnoredBytes + c.OverflowBytes + c.CutOffBytes +
+                                   static_cast<int64_t>(rx.pendingInput(n).size()))
+                << "input " << n;
+        }
     }
 
     base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 12, 0, 0)};
@@ -196,6 +203,70 @@ TEST_F(ReceiverTest, PeriodsAcrossMidnight) {
     EXPECT_EQ(t.Period[0], 11);  // 23:59:55 -> 00:00:05.5
     EXPECT_EQ(t.LastRxTime[0], clock.now());
     EXPECT_EQ(t.TrackedFor, 11);
+}
+
+// Two inputs send the parts of two messages that share a sequential
+// identifier, interleaved: each input assembles its own.
+TEST_F(ReceiverTest, InputsKeepTheirFragmentsAndCountersApart) {
+    const int second = rx.addInput(input::InputKind::Tcp);
+    auto fresh = [](const ais::EncodedPayload& e) { return input::SentenceBuilder().build(e.payload, e.fillBits); };
+    const auto a = fresh(ais::EncodePayload(StaticData(257000001, "ALPHA", "LAAA")));
+    const auto b = fresh(ais::EncodePayload(StaticData(257000002, "BRAVO", "LBBB")));
+    ASSERT_EQ(a[0].substr(0, 13), b[0].substr(0, 13));  // same identifier and channel
+    feed(a[0]);
+    rx.receive(second, b[0]);
+    feed(a[1]);
+    rx.receive(second, b[1] + "!AIVDM,1,1");
+    EXPECT_EQ(rx.targets().TargetCount, 2);
+    EXPECT_EQ(rx.state().IncompleteMessageCount, 0);
+    const input::InputCounters& c = *rx.inputCounters(second);
+    EXPECT_EQ(std::tuple(c.Sentences, c.Bytes, c.LastData),
+              std::tuple(int64_t{2}, static_cast<int64_t>(b[0].size() + b[1].size() + 10), clock.monotonicSeconds()));
+    expectBalanced();
+    // A removed input gives up its unfinished line and its pending part, counted.
+    rx.receive(second, "\n" + b[0]);
+    rx.removeInput(second);
+    rx.receive(second, b[1]);
+    EXPECT_EQ(std::tuple(rx.state().IncompleteMessageCount, rx.state().CutOffCount, rx.inputs()),
+              std::tuple(int64_t{1}, 0, std::vector<int>{0, 1}));
+    expectBalanced();
+}
+
+// A datagram's sentences are handed over; its unfinished tail is dropped and
+// counted, never joined with the next datagram.
+TEST_F(ReceiverTest, DatagramsEndTheirSentences) {
+    auto report = [](int32_t mmsi) { return Join(Sentences(ClassAReport(mmsi, 59.5, 5.25, 12.3f))); };
+    const std::string one = report(257000001), two = report(257000002), three = report(257000003);
+    struct Row {
+        std::vector<std::string> datagrams;
+        int64_t sentences, messages, cutOff;
+    } rows[] = {
+        {{one}, 1, 1, 0},
+        {{one + two + three}, 3, 3, 0},
+        {{one + three.substr(0, 20), three.substr(20)}, 2, 1, 20},
+        {{"\r\n\x01\xff garbage", std::string(70000, 'x') + "\n" + two}, 2, 1, 10},
+    };
+    for (const Row& r : rows) {
+        Receiver udp(clock, events);
+        const int n = udp.addInput(input::InputKind::Udp);
+        for (const std::string& d : r.datagrams) udp.receiveDatagram(n, d);
+        const input::InputCounters& c = *udp.inputCounters(n);
+        EXPECT_EQ(std::tuple(c.Sentences, udp.state().DecodedMessageCount, c.CutOffBytes),
+                  std::tuple(r.sentences, r.messages, r.cutOff))
+            << r.datagrams[0];
+        EXPECT_EQ(c.Bytes, c.SentenceBytes + c.OverflowBytes + c.CutOffBytes);
+    }
+}
+
+TEST_F(ReceiverTest, TargetKeepsTheTagsOfItsLatestMessage) {
+    const std::string report = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f)));
+    feed("\\s:rcvr1,c:1700000000*1E\\" + report);
+    EXPECT_EQ(std::tuple(rx.targets().entry(1).LastSource, rx.targets().entry(1).LastTagTime),
+              std::tuple(std::string("rcvr1"), int64_t{1700000000}));
+    feed(report);
+    EXPECT_EQ(std::tuple(rx.targets().entry(1).LastSource, rx.targets().entry(1).LastTagTime),
+              std::tuple(std::string(), int64_t{-1}));
+    expectBalanced();
 }
 
 }  // namespace

@@ -98,4 +98,21 @@ TEST(ReplayCommand, UnterminatedLastLineCountsAsASentenceOrAsAnOverlongLine) {
     }
 }
 
+// The simulator's traffic with tag blocks builds the table it builds without
+// them, also paced by the tags' times; decode passes the tags on.
+TEST(ReplayCommand, TaggedTrafficGivesTheTableOfUntagged) {
+    TempDir dir;
+    const std::string sim = "simulate --fast --count 3000 --quiet --out ";
+    ASSERT_EQ(clitest::Cli(sim + (dir / "plain.nmea").string()).status, 0);
+    ASSERT_EQ(clitest::Cli(sim + (dir / "tagged.nmea").string() + " --tags").status, 0);
+    const clitest::Run plain = clitest::Cli("replay " + (dir / "plain.nmea").string());
+    ASSERT_EQ(plain.status, 0);
+    for (const char* options : {"", " --speed 100000"}) {
+        const clitest::Run tagged = clitest::Cli("replay " + (dir / "tagged.nmea").string() + options);
+        EXPECT_EQ(tagged.out, plain.out) << options;
+    }
+    const clitest::Run decoded = clitest::Cli("decode --tags " + (dir / "tagged.nmea").string());
+    EXPECT_NE(decoded.out.find("\"TagSource\":\"sim\",\"TagTime\":1781524800}"), std::string::npos);
+}
+
 }  // namespace

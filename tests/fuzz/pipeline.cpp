@@ -6,17 +6,23 @@
 // moving 4 s per chunk so fragments time out, bit 5 IALA numbering, bit 6 a
 // reference position, bit 7 a ship database to pre-fill from); byte 1 seeds
 // the chunk sizes, and when its top three bits are set the table starts with
-// 997 entries, so a few new stations fill it; the rest is the byte stream,
-// ended with a line feed.
+// 997 entries, so a few new stations fill it; its bit 3 puts NMEA 4.0 tag
+// blocks (right checksums, groups of random ids and sizes) in front of about
+// half the lines, and its bit 4 sends each chunk to one of two inputs (the
+// second taking datagrams when bit 2 is set too); the rest is the byte
+// stream, ended with a line feed.
 //
-// What must hold afterwards: every line feed ended a sentence that was
-// counted once (handed over, discarded by the empty-buffer rule, or the end
-// of an overlong line), every handed-over sentence ended in exactly one
+// What must hold afterwards: every byte of every input is in exactly one of
+// its counted outcomes or its unfinished line; on a stream input every line
+// feed ended a sentence that was counted once (handed over, discarded by the
+// empty-buffer rule, or the end of an overlong line); every handed-over
+// sentence ended in exactly one
 // outcome with a bounded number of fragments still pending, the table is
 // within its bound with a list order that is a permutation of its entries,
 // and the ship data of the run writes out as lines that read back whole.
-// Unless the empty-buffer rule or the moving clock make them depend on it,
-// the counts and the table are the same when the stream comes in one piece.
+// Unless the empty-buffer rule, the moving clock or a second input make them
+// depend on it, the counts and the table are the same when the stream comes
+// in one piece.
 #include <algorithm>
 #include <tuple>
 #include <vector>
@@ -24,6 +30,7 @@
 #include "app/receiver.h"
 #include "base/clock.h"
 #include "fuzz/fuzz_support.h"
+#include "input/tag_block.h"
 
 namespace {
 
@@ -72,6 +79,25 @@ void configure(app::Receiver& rx, uint8_t mode, bool nearlyFull) {
     if (nearlyFull) rx.targets() = nearlyFullTable();
 }
 
+// Tag blocks in front of about half the lines, with groups whose ids and
+// sizes collide often.
+std::string withTags(std::string_view stream, fuzzing::SplitMix& rng) {
+    std::string out;
+    while (!stream.empty()) {
+        const size_t lf = stream.find('\n');
+        const size_t len = lf == std::string_view::npos ? stream.size() : lf + 1;
+        if (rng.below(2) == 0) {
+            const int size = 1 + static_cast<int>(rng.below(3));
+            out += input::FormatTagBlock(rng.below(2) ? "s1" : "", static_cast<int64_t>(rng.below(4)) - 1,
+                                         1 + static_cast<int>(rng.below(static_cast<uint64_t>(size))), size,
+                                         static_cast<int64_t>(rng.below(3)));
+        }
+        out += stream.substr(0, len);
+        stream.remove_prefix(len);
+    }
+    return out;
+}
+
 bool sameOutcome(const app::Receiver& a, const app::Receiver& b) {
     const auto counts = [](const app::Receiver& r) {
         const input::RunState& s = r.state();
@@ -96,32 +122,57 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t mode = data[0];
     fuzzing::SplitMix rng{data[1]};
     std::string stream(fuzzing::AsText(data + 2, size - 2));
+    if (data[1] & 8) stream = withTags(stream, rng);
     stream += '\n';
     const input::InputKind kind = (mode & 4) ? input::InputKind::Tcp : input::InputKind::Serial;
     const bool movingClock = mode & 16;
     const bool nearlyFull = (data[1] & 0xE0) == 0xE0;
+    const bool twoInputs = data[1] & 16;
+    const bool datagrams = twoInputs && (mode & 4);
 
     base::ManualClock clock;
     Events events;
     app::Receiver rx(clock, events);
     configure(rx, mode, nearlyFull);
     const input::RunState& st = rx.state();
+    const int main = kind == input::InputKind::Serial ? app::Receiver::kSerialInput : app::Receiver::kTcpInput;
+    const int second = twoInputs ? rx.addInput(datagrams ? input::InputKind::Udp : input::InputKind::Serial) : main;
+    std::vector<int64_t> lineFeedsOf(static_cast<size_t>(second) + 1, 0);
 
     size_t at = 0;
     int chunks = 0;
     while (at < stream.size()) {
         const size_t len = std::min(stream.size() - at, 1 + rng.below(rng.below(4) == 0 ? 4096 : 96));
-        rx.receive(kind, stream.substr(at, len));
+        const std::string_view chunk = std::string_view(stream).substr(at, len);
+        const int to = twoInputs && rng.below(2) ? second : main;
+        if (to == second && datagrams) {
+            rx.receiveDatagram(to, chunk);
+        } else {
+            rx.receive(to, chunk);
+        }
+        lineFeedsOf[static_cast<size_t>(to)] += std::count(chunk.begin(), chunk.end(), '\n');
         at += len;
         if (movingClock) clock.advance(4.0);
         if (++chunks % 8 == 0) rx.ageTargets();
     }
 
-    const int64_t lineFeeds = std::count(stream.begin(), stream.end(), '\n');
-    FUZZ_CHECK(lineFeeds == int64_t{st.SentenceCount} + st.IgnoredCount + st.OverflowCount);
+    for (int n : {main, second}) {
+        const input::InputCounters& c = *rx.inputCounters(n);
+        FUZZ_CHECK(c.Bytes == c.SentenceBytes + c.IgnoredBytes + c.OverflowBytes + c.CutOffBytes +
+                                  static_cast<int64_t>(rx.pendingInput(n).size()));
+        // A datagram may end inside an overlong line: that ends the line without a line feed.
+        if (!(n == second && datagrams)) {
+            FUZZ_CHECK(lineFeedsOf[static_cast<size_t>(n)] == c.Sentences + c.Ignored + c.Overflow);
+        }
+    }
+    if (!twoInputs) {
+        const int64_t lineFeeds = std::count(stream.begin(), stream.end(), '\n');
+        FUZZ_CHECK(lineFeeds == int64_t{st.SentenceCount} + st.IgnoredCount + st.OverflowCount);
+    }
     const int64_t pending = rx.pendingFragments();
     FUZZ_CHECK(pending >= 0);
-    FUZZ_CHECK(pending <= int64_t{input::VdmAssembler::kMaxKeys} * input::VdmAssembler::kMaxFragments);
+    FUZZ_CHECK(pending <= int64_t{input::VdmAssembler::kMaxKeys} * input::VdmAssembler::kMaxFragments *
+                              (twoInputs ? 2 : 1));
     FUZZ_CHECK(st.DecodedMessageCount <= st.DecodedSentenceCount);
     FUZZ_CHECK(st.IncompleteMessageCount <= st.IncompleteFragmentCount);
     int64_t byType = 0;
@@ -149,7 +200,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     for (const targets::ShipDataItem& item : rx.shipDataOfRun()) fuzzing::ShipLineRoundTrip(item);
 
-    if (!st.EmptyBuffer && !movingClock) {
+    if (!st.EmptyBuffer && !movingClock && !twoInputs) {
         base::ManualClock clock2;
         Events events2;
         app::Receiver whole(clock2, events2);

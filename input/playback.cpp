@@ -1,0 +1,85 @@
+#include "input/playback.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "input/tag_block.h"
+
+namespace input {
+
+double PlaybackPacer::due(std::string_view line) {
+    const TagBlock tags = SplitTagBlock(line).tags;
+    double at = first_ ? 0 : last_ + step_;
+    if (tags.present && tags.time >= 0) {
+        const double t = TagSeconds(tags.time);
+        if (!haveTime_) {
+            offset_ = at - t;
+            haveTime_ = true;
+        }
+        at = t + offset_;
+    }
+    if (!first_ && at < last_) at = last_;
+    first_ = false;
+    last_ = at;
+    return at;
+}
+
+PlaybackReader::~PlaybackReader() {
+    if (file_ && owned_) std::fclose(file_);
+}
+
+bool PlaybackReader::open(const std::string& path, std::string& error) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        error = "Cannot play back " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    file_ = f;
+    owned_ = true;
+    return true;
+}
+
+// Makes line_ the next line (line feed included; the last line of the file
+// may lack it). A line beyond kMaxLine is handed over in pieces, which the
+// framer then drops as overlong.
+bool PlaybackReader::fill() {
+    if (haveLine_) return true;
+    for (;;) {
+        const size_t lf = buffer_.find('\n', pos_);
+        const bool full = buffer_.size() - pos_ >= kMaxLine;
+        if (lf != std::string::npos || full || (eof_ && pos_ < buffer_.size())) {
+            const size_t end = lf != std::string::npos ? lf + 1 : (full ? pos_ + kMaxLine : buffer_.size());
+            line_ = std::string_view(buffer_).substr(pos_, end - pos_);
+            pos_ = end;
+            lineDue_ = pacer_.due(line_);
+            haveLine_ = true;
+            return true;
+        }
+        if (eof_ || !file_) return false;
+        buffer_.erase(0, pos_);
+        pos_ = 0;
+        char block[64 * 1024];
+        const size_t got = std::fread(block, 1, sizeof block, file_);
+        buffer_.append(block, got);
+        if (got < sizeof block) {
+            eof_ = true;
+            failed_ = std::ferror(file_) != 0;
+        }
+    }
+}
+
+double PlaybackReader::nextDue() {
+    return fill() ? lineDue_ : std::numeric_limits<double>::infinity();
+}
+
+bool PlaybackReader::take(double fileSeconds, std::string& out, size_t maxBytes) {
+    const size_t start = out.size();
+    while (fill()) {
+        if (lineDue_ > fileSeconds || out.size() - start >= maxBytes) return true;
+        out += line_;
+        haveLine_ = false;
+    }
+    return false;
+}
+
+}  // namespace input

@@ -1,0 +1,41 @@
+// UdpTransport: a UDP listener input (an SDR decoder or a second receiver
+// sending to port 10110). Each datagram goes to the handler whole, as one
+// notification; the receiver ends its sentences there. Whatever a datagram
+// holds (garbage, an empty one, one larger than a sentence) is input like
+// any other and never stops the listener; read errors are skipped.
+#pragma once
+
+#include <QObject>
+#include <QUdpSocket>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace input {
+
+class UdpTransport : public QObject {
+    Q_OBJECT
+public:
+    using DatagramHandler = std::function<void(std::string_view)>;
+    // Datagrams handed over per turn of the event loop.
+    static constexpr int kMaxPerTurn = 256;
+
+    explicit UdpTransport(QObject* parent = nullptr);
+
+    void setDatagramHandler(DatagramHandler handler) { datagram_ = std::move(handler); }
+    // Listens on address:port ("0.0.0.0" for every interface); false with
+    // the reason when the port cannot be bound.
+    bool listen(const std::string& address, int port, std::string& error);
+    void close() { socket_->close(); }
+    bool isListening() const { return socket_->state() == QAbstractSocket::BoundState; }
+    quint16 localPort() const { return socket_->localPort(); }
+
+private:
+    void onReadyRead();
+
+    QUdpSocket* socket_;
+    DatagramHandler datagram_;
+    bool morePosted_ = false;
+};
+
+}  // namespace input

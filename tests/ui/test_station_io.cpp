@@ -1,0 +1,122 @@
+// The station's further inputs and outputs through the main window: UDP
+// datagrams reach the table, every valid sentence reaches a local UDP socket
+// and a TCP client as it was received, and a play back rebuilds the table.
+#include <QUdpSocket>
+
+#include "app/station_transport.h"
+#include "input/forward_transport.h"
+#include "input/port_monitor_window.h"
+#include "input/tag_block.h"
+#include "targets/extra_info_window.h"
+#include "window_fixture.h"
+
+using testing_support::Child;
+using testing_support::ClassAReport;
+using testing_support::Join;
+using testing_support::Sentences;
+
+namespace {
+
+int freeUdpPort() {
+    QUdpSocket s;
+    s.bind(QHostAddress::LocalHost, 0);
+    return s.localPort();
+}
+
+int freeTcpPort() {
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost, 0);
+    return s.serverPort();
+}
+
+std::string report(int32_t mmsi) { return Join(Sentences(ClassAReport(mmsi, 59.5, 5.25, 3.0f))); }
+
+}  // namespace
+
+class TestStationIo : public QObject {
+    Q_OBJECT
+private slots:
+    void datagramsReachTheTableAndValidSentencesGoOn() {
+        testing_support::MainWindow m;
+        const int in = freeUdpPort(), out = freeUdpPort(), tcp = freeTcpPort();
+        QUdpSocket listener;
+        QVERIFY(listener.bind(QHostAddress::LocalHost, static_cast<quint16>(out)));
+        input::StationSettings s;
+        s.Inputs = {{input::InputType::Udp, true, "127.0.0.1", in, 0}, {input::InputType::Udp, false, "x", 1, 0}};
+        s.Outputs = {true, "127.0.0.1", out, true, tcp, false};
+        m.w.applyStationSettings(s);
+        QVERIFY(m.messages.entries.empty());
+        m.w.show();
+        Child<QAction>(m.w, "mnuViewPortMonitor")->trigger();
+        auto* choice = Child<QComboBox>(*m.w.portMonitor(), "cboInput");
+        QCOMPARE(choice->count(), 3);  // all, main, the one enabled UDP input
+
+        QTcpSocket client;
+        client.connectToHost("127.0.0.1", static_cast<quint16>(tcp));
+        QVERIFY(client.waitForConnected(5000));
+        QTRY_COMPARE(m.w.station().tcpOutput()->clients(), 1);
+
+        // One datagram with one sentence, one with three (the first tagged),
+        // one cut, and garbage.
+        const std::string tagged = input::FormatTagBlock("rx9", 1700000000) + report(257000001);
+        const std::string three = tagged + report(257000002) + report(257000003);
+        QUdpSocket sender;
+        for (const std::string& d : {report(257000004), three, report(257000005).substr(0, 30), std::string("\x01\x02")}) {
+            sender.writeDatagram(d.data(), static_cast<qint64>(d.size()), QHostAddress::LocalHost,
+                                 static_cast<quint16>(in));
+        }
+        QTRY_COMPARE(m.w.receiver().targets().TargetCount, 4);
+        const int n = m.w.station().inputLabels().front().first;
+        QTRY_COMPARE(m.w.receiver().inputCounters(n)->CutOffBytes, int64_t{32});
+        m.w.showExtraInfo(2);
+        QCOMPARE(Child<QLabel>(*m.w.extraInfoWindows().window(2), "lblSource")->text(), QString("rx9"));
+
+        const std::string expected = report(257000004) + three;
+        QByteArray udpGot;
+        QTRY_VERIFY((udpGot += [&] {
+                        QByteArray all;
+                        while (listener.hasPendingDatagrams()) {
+                            QByteArray d(static_cast<int>(listener.pendingDatagramSize()), 0);
+                            listener.readDatagram(d.data(), d.size());
+                            all += d;
+                        }
+                        return all;
+                    }(), udpGot.size() >= static_cast<int>(expected.size())));
+        QCOMPARE(udpGot.toStdString(), expected);
+        QByteArray tcpGot;
+        QTRY_VERIFY((tcpGot += client.readAll(), tcpGot.size() >= static_cast<int>(expected.size())));
+        QCOMPARE(tcpGot.toStdString(), expected);
+    }
+
+    // A client that does not read is dropped once 1 MiB waits for it.
+    void slowClientIsDropped() {
+        input::TcpForwardServer server;
+        std::string error;
+        QVERIFY(server.listen(0, error));
+        QTcpSocket client;
+        client.connectToHost("127.0.0.1", server.port());
+        QTRY_COMPARE(server.clients(), 1);
+        const std::string line = report(257000001);
+        for (qint64 sent = 0; sent <= input::TcpForwardServer::kMaxBacklog; sent += static_cast<qint64>(line.size())) {
+            server.forward(line);  // no event loop in between: nothing leaves
+        }
+        QCOMPARE(std::pair(server.clients(), server.dropped()), std::pair(0, 1));
+    }
+
+    // A played-back recording gives the table the live input gave.
+    void recordingPlaysBackIntoTheSameTable() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("rec.nmea");
+        testing_support::MainWindow live;
+        QVERIFY(live.w.startRecording(file));
+        for (int i = 0; i < 20; ++i) live.w.receiver().receive(input::InputKind::Tcp, report(257000100 + i % 7));
+        live.w.stopRecording();
+        testing_support::MainWindow played;
+        QVERIFY(played.w.startPlayback(file, 0));
+        QTRY_VERIFY(!played.w.station().playing());
+        QCOMPARE(played.w.receiver().targets().entry(7).MsgCount, live.w.receiver().targets().entry(7).MsgCount);
+    }
+};
+
+QTEST_MAIN(TestStationIo)
+#include "test_station_io.moc"
