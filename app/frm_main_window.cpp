@@ -284,19 +284,19 @@ void FrmMain::buildMenus() {
 
     QMenu* options = bar->addMenu("&Options");
     options->setObjectName("mnuOptions");
-    QAction* targetSettings = options->addAction("Targets...");
+    QAction* targetSettings = options->addAction("&Targets...");
     targetSettings->setObjectName("mnuOptionsTargets");
     connect(targetSettings, &QAction::triggered, this, &FrmMain::showTargetSettings);
-    QAction* alarmSettings = options->addAction("Collision alarm...");
+    QAction* alarmSettings = options->addAction("&Collision alarm...");
     alarmSettings->setObjectName("mnuOptionsCollisionAlarm");
     connect(alarmSettings, &QAction::triggered, this, &FrmMain::showAlarmSettings);
-    QAction* reception = options->addAction("Reception...");
+    QAction* reception = options->addAction("&Reception...");
     reception->setObjectName("mnuOptionsReception");
     connect(reception, &QAction::triggered, this, &FrmMain::showReceptionSummary);
     QAction* popups = options->addAction("Message &pop-ups...");
     popups->setObjectName("mnuOptionsMessagePopups");
     connect(popups, &QAction::triggered, this, &FrmMain::showPopupSettings);
-    QAction* acknowledge = options->addAction("Acknowledge alarm");
+    QAction* acknowledge = options->addAction("&Acknowledge alarm");
     acknowledge->setObjectName("mnuOptionsAcknowledge");
     connect(acknowledge, &QAction::triggered, this, &FrmMain::acknowledgeAlarms);
 
