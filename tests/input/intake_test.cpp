@@ -91,15 +91,5 @@ TEST(Intake, EachSentenceGetsOneOutcome) {
     }
 }
 
-TEST(Intake, FragmentsGivenUpAreCounted) {
-    Intake intake;
-    intake.take(kPart1, 0, true);
-    EXPECT_EQ(intake.take(kPart1, 1, true).result, R::FragmentPending);  // restarts the message
-    EXPECT_EQ(intake.take(kPart2, 100, true).result, R::FragmentDropped);  // the first part timed out
-    // The replaced first part, the timed-out one, and the orphan second part.
-    EXPECT_EQ(intake.incompleteMessages(), 3);
-    EXPECT_EQ(intake.incompleteFragments(), 3);
-}
-
 }  // namespace
 }  // namespace input
