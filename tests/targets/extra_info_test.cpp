@@ -104,43 +104,5 @@ TEST(ExtraInfoTexts, CommunicationStateBySlotTimeout) {
     }
 }
 
-// Every label a message writes exists in the window's design.
-TEST(ExtraInfoTexts, EveryWrittenLabelIsDesigned) {
-    std::set<std::string> designed;
-    for (int f = 0; f < static_cast<int>(InfoFrame::kCount); ++f) {
-        const InfoFrameDesign& d = FrameDesign(static_cast<InfoFrame>(f));
-        for (const InfoField& field : d.fields) designed.insert(ValueLabelName(d.name, field.key));
-    }
-    for (const char* frame : kChannelFrameNames) {
-        for (const InfoField& field : ChannelFields()) designed.insert(ValueLabelName(frame, field.key));
-    }
-    for (int type = 0; type <= 27; ++type) {
-        for (int16_t timeout = 0; timeout <= 7; ++timeout) {
-            TargetRecord t = received({std::clamp(type, 1, 26)});
-            t.SlotTimeout = timeout;
-            t.HeightOverKeel = 1;
-            t.PassengersOnboard = 1;
-            for (const LabelText& l : FillExtraInfo(t, type)) EXPECT_TRUE(designed.count(l.name)) << l.name;
-        }
-    }
-}
-
-TEST(ExtraInfoCaption, NamedUnnamedAndOwnShip) {
-    TargetRecord t;
-    t.MMSI = 2579999;
-    t.Class = TargetClass::BS;
-    EXPECT_EQ(ExtraInfoHeaderFor(t).mmsi, "002579999");
-    t.Name = std::string(20, ' ');  // a blank name is no name
-    EXPECT_EQ(ExtraInfoCaption(t), "  MMSI :2579999");
-    t.Name = "NORDIC STAR         ";
-    EXPECT_EQ(ExtraInfoCaptionUpdate("  MMSI :2579999", t), "NORDIC STAR - Extended Info");
-    EXPECT_EQ(ExtraInfoCaptionUpdate(ExtraInfoCaption(t), t), std::nullopt);
-
-    t.VDOCount = 3;
-    EXPECT_EQ(ExtraInfoCaption(t), "NORDIC STAR   (Own ship)");
-    t.VDMCount = 1;
-    EXPECT_EQ(ExtraInfoCaption(t), "NORDIC STAR  ");
-}
-
 }  // namespace
 }  // namespace targets

@@ -137,36 +137,6 @@ TEST_F(Lifecycle, FullTableMakesRoomFromTheLongestLost) {
     expectConsistent();
 }
 
-TEST(LifecycleSettingsTest, ClampedToTheirRanges) {
-    EXPECT_EQ(ClampLifecycle({0, 100000, 60, 0}), (LifecycleSettings{60, 86400, 86400, 1}));
-    EXPECT_EQ(ClampLifecycle({600, 300, 400, 30000}), (LifecycleSettings{600, 300, 600, kMaxCapacity}));
-}
-
-// Stations come and go at random: after every step the index, the rows and
-// the entries agree. The numbers crowd the first slots of the index (by its
-// multiplicative hash, top bits), so entries leave from the middle of long
-// probe runs.
-TEST_F(Lifecycle, IndexAndRowsStayConsistentUnderTurnover) {
-    std::vector<int32_t> pool;
-    for (int32_t m = 200000000; pool.size() < 600; ++m) {
-        if (((static_cast<uint32_t>(m) * 2654435761u) >> 20) < 24) pool.push_back(m);
-    }
-    table.setLifecycle({60, 60, 120, 300});
-    std::mt19937 rng(7);
-    std::uniform_int_distribution<size_t> pick(0, pool.size() - 1);
-    for (int step = 0; step < 4000; ++step) {
-        ctx.monotonic += 0.5;
-        const int32_t mmsi = pool[pick(rng)];
-        const int type = step % 7 == 0 ? 4 : 1;
-        feed(type, mmsi);
-        if (step % 50 == 0) {
-            table.AgeTargets(ctx.monotonic);
-            expectConsistent();
-        }
-    }
-    expectConsistent();
-}
-
 // Two hours of turnover: 2,000 stations, each heard for 45 minutes, at most
 // 1,000 held. Every station heard in the last 30 minutes is in the table and
 // no new station was ever ignored.

@@ -41,22 +41,6 @@ TEST_F(ListTextTest, ClassAVesselRow) {
     EXPECT_EQ(row(1), expected);
 }
 
-TEST_F(ListTextTest, StationsWithoutSpeedOrHeadingAndTargetsWithoutPosition) {
-    feedBaseStation(2573100);
-    ais::SARPositionReport s;
-    s.MessageID = 9, s.MMSI = 111257001, s.SOG = 120, s.COG = 270, s.Latitude = 59.2, s.Longitude = 5.2;
-    feed(s);
-    feed(StaticData(257000009, "BLUE HERON", "LABC"));
-    const ListRowText bs = row(1), sar = row(2);
-    for (int c = kColSOG; c <= kColROT; ++c) EXPECT_EQ(bs.cells[static_cast<size_t>(c)], "    n/a") << c;
-    EXPECT_EQ(bs.cells[kColClass], "BS");
-    EXPECT_EQ(sar.cells[kColSOG], "    120.0");
-    EXPECT_EQ(sar.cells[kColHDG], "    n/a");
-    EXPECT_EQ(sar.cells[kColROT], "    n/a");
-    EXPECT_EQ(row(3).cells[kColLat], "n/a");
-    EXPECT_EQ(row(3, RowWrite::Refresh).cells[kColLon], "");
-}
-
 TEST_F(ListTextTest, TurnWordsDifferBetweenRowUpdateAndRefresh) {
     struct Row {
         float rot;
