@@ -19,15 +19,5 @@ TEST(DataFolder, GivenFolderThenWritableExecutableFolderThenTheUsersShareFolder)
     EXPECT_TRUE(std::filesystem::is_directory(share));
 }
 
-TEST(DataFolder, ReadOnlyExecutableFolderFallsBackToTheUsersShareFolder) {
-    if (testing_support::runningAsRoot()) GTEST_SKIP() << "root may write anywhere";
-    testing_support::TempDir tmp;
-    const auto exe = tmp / "bin";
-    std::filesystem::create_directory(exe);
-    ::chmod(exe.c_str(), 0555);
-    EXPECT_EQ(ResolveDataFolder(std::nullopt, exe, tmp.path().c_str()), tmp.path() / ".local" / "share" / "Orvanta");
-    ::chmod(exe.c_str(), 0755);
-}
-
 }  // namespace
 }  // namespace app

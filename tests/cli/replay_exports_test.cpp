@@ -49,15 +49,4 @@ TEST(ReplayExports, GeoJsonAndGpxOpenInOgrWithAFeatureAndATrackPerTarget) {
     EXPECT_NE(tracks.find("desc (String) = MMSI 257100002"), std::string::npos) << tracks;
 }
 
-TEST(ReplayExports, ProgressLineOnlyOnATerminal) {
-    if (!Have("script")) GTEST_SKIP() << "script (util-linux) is not installed";
-    TempDir dir;
-    dir.write("in.nmea", Traffic());
-    const std::string replay = std::string(ORVANTA_CLI_PATH) + " replay " + (dir / "in.nmea").string();
-    const std::string terminal = Output("script -qec '" + replay + " >/dev/null' /dev/null");
-    EXPECT_NE(terminal.find("\r[####################] 100%"), std::string::npos) << terminal;
-    const clitest::Run piped = clitest::Cli("replay " + (dir / "in.nmea").string());
-    EXPECT_EQ(piped.err, "");
-}
-
 }  // namespace
