@@ -101,35 +101,6 @@ TEST_F(ConnectionTest, SerialOpensWithLineSettingsStopsTheRefreshAndHidesTheButt
     EXPECT_TRUE(view.visible);
 }
 
-TEST_F(ConnectionTest, SocketErrorsAndTheServerClosingOfferTheButton) {
-    comm.UseTCP = true;
-    // A refused connect call takes the failure path.
-    socket.refuse = true;
-    conn.OpenInput();
-    EXPECT_EQ(view.text, "Invalid argument No communication established");
-    EXPECT_TRUE(view.visible);
-    EXPECT_EQ(view.interval, 0);
-    EXPECT_EQ(messages.entries.size(), 1u);
-
-    socket.refuse = false;
-    conn.OpenInput();
-    socket.st = kSocketError;
-    conn.SocketError(10061, "Connection is forcefully rejected");
-    ASSERT_EQ(messages.entries.size(), 2u);
-    EXPECT_EQ(messages.entries[1].text, "TCP/IP Error :10061 - Connection is forcefully rejected");
-    EXPECT_EQ(messages.entries[1].icon, base::MessageIcon::Critical);
-    EXPECT_EQ(socket.st, kSocketClosed);
-    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed    Reconnecting in 2 s");
-    EXPECT_TRUE(view.visible);
-
-    conn.OpenInput();
-    socket.st = kSocketConnected;
-    conn.SocketClosedByPeer();
-    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed    Reconnecting in 2 s");
-    EXPECT_TRUE(view.visible);
-    EXPECT_EQ(messages.entries.size(), 2u);
-}
-
 // After the server goes the client retries by itself, 2, 4, 8 ... 60 s apart
 // and without a box per retry, until connected or disconnected.
 TEST_F(ConnectionTest, ReconnectsWithBackOffUntilConnectedOrDisconnected) {

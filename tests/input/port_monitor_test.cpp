@@ -24,23 +24,6 @@ TEST(MonitorText, BoxOf2550TwipsTakesElevenSentencesAndTheTwelfthStartsAgain) {
     EXPECT_EQ(box.shownCount(), 1);
 }
 
-TEST(MonitorText, FreezeMarksABlankLineAndShowsNothingUntilContinue) {
-    MonitorText box;
-    box.setCapacity(10);
-    box.add(Line(1));
-    box.freeze();
-    box.freeze();  // a second freeze adds no second blank line
-    box.add(Line(2));
-    EXPECT_EQ(box.text(), Line(1) + "  \r\n");
-    EXPECT_EQ(box.shownCount(), 1);
-    box.resume();
-    box.add(Line(3));
-    EXPECT_EQ(box.text(), Line(1) + "  \r\n" + Line(3));
-    box.clear();
-    EXPECT_EQ(box.text(), "");
-    EXPECT_EQ(box.shownCount(), 0);
-}
-
 TEST(MonitorText, StaysBoundedOnLongGarbageLines) {
     MonitorText box;
     box.setCapacity(3);

@@ -88,19 +88,5 @@ TEST(SetupFile, SaveReplacesTheFileAndReportsFailure) {
     EXPECT_NE(sink.entries[0].text.find(" Setup file not stored!"), std::string::npos);
 }
 
-TEST(SetupFile, AddressCheck) {
-    for (const char* ok : {"1.0.0.1", "255.255.255.255", "010.001.000.001"}) {
-        EXPECT_TRUE(IsValidIPAddress(ok)) << ok;
-    }
-    for (const char* bad : {"0.1.1.1", "1.1.1.0", "1.1.1", "1.1.1.1.1", "1..1.1", "1.2.3.256", "1.1.1.999999999999"}) {
-        EXPECT_FALSE(IsValidIPAddress(bad)) << bad;
-    }
-    // The server may also be a host name; digits and dots alone stay a dotted address.
-    for (const char* ok : {"localhost", "ais-1.example.org", "10.0.0.1", "x1"}) EXPECT_TRUE(IsValidServerAddress(ok)) << ok;
-    for (const char* bad : {"1.2.3.256", "1.2.3", "-a.org", "a-.org", "a..org", "a_b", "ä.org", ""}) {
-        EXPECT_FALSE(IsValidServerAddress(bad)) << bad;
-    }
-}
-
 }  // namespace
 }  // namespace input

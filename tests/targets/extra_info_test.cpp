@@ -71,38 +71,5 @@ TEST(ExtraInfoTexts, FieldsByMessageType) {
     }
 }
 
-TEST(ExtraInfoTexts, CommunicationStateBySlotTimeout) {
-    // The slot time-out decides which one of offset, hour and minute, slot and stations is written.
-    const std::vector<std::optional<std::string>> rows[] = {
-        {"1234", std::nullopt, std::nullopt, std::nullopt},
-        {std::nullopt, "07:05", std::nullopt, std::nullopt},
-        {std::nullopt, std::nullopt, "2049", std::nullopt},
-        {std::nullopt, std::nullopt, std::nullopt, "17"},
-    };
-    const int16_t timeouts[] = {0, 1, 6, 7};
-    for (size_t i = 0; i < std::size(timeouts); ++i) {
-        TargetRecord t = received({3});
-        t.SyncState = 1, t.SlotTimeout = timeouts[i], t.SlotOffset = 1234, t.UTCHour = 7, t.UTCMinute = 5;
-        t.SlotNumber = 2049, t.ReceivedStations = 17;
-        const auto texts = FillExtraInfo(t, 3);
-        std::vector<std::optional<std::string>> got;
-        for (const char* key : {"SlotOffset", "UTCHourMin", "SlotNo", "ReceivedStns"}) {
-            got.push_back(textOf(texts, std::string("frameChannel_0_") + key));
-        }
-        EXPECT_EQ(got, rows[i]) << timeouts[i];
-        EXPECT_EQ(textOf(texts, "frameChannel_0_SlotTimeOut"), std::to_string(timeouts[i]));
-    }
-    // Channel B goes to the second frame; types without a communication state write none.
-    const auto onB = FillExtraInfo(received({18}, 'B'), 18);
-    EXPECT_TRUE(textOf(onB, "frameChannel_1_SyncState") && !textOf(onB, "frameChannel_0_SyncState"));
-    EXPECT_FALSE(textOf(FillExtraInfo(received({19}), 19), "frameChannel_0_SyncState"));
-    // Nothing received yet: no channel, no communication state, no empty special reports.
-    const auto none = FillExtraInfo(TargetRecord{}, 1);
-    for (const char* label :
-         {"framePositionReport_MsgCh", "frameChannel_0_SyncState", "frameSpecialReports_Passengers"}) {
-        EXPECT_EQ(textOf(none, label), std::nullopt) << label;
-    }
-}
-
 }  // namespace
 }  // namespace targets

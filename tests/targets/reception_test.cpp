@@ -41,18 +41,5 @@ TEST(Reception, ReceivedAgainstExpectedAndTheLongestGap) {
     }
 }
 
-TEST(ReceptionSummary, MinutesOfTheLastHourPerChannel) {
-    ChannelHistory h;
-    h.count(10, 'A');
-    h.count(30, 'B');
-    h.count(3600 + 50, 'A');  // an hour later: the slot of minute 0 is reused
-    h.count(3600 + 70, 'B');
-    const auto m = h.lastHour(3600 + 70);
-    EXPECT_EQ(m[59], (std::array<int32_t, 2>{0, 1}));
-    EXPECT_EQ(m[58], (std::array<int32_t, 2>{1, 0}));
-    EXPECT_EQ(m[0], (std::array<int32_t, 2>{0, 0}));  // minute 2 of the run: nothing heard
-    EXPECT_EQ(h.lastHour(3 * 3600)[59], (std::array<int32_t, 2>{0, 0}));
-}
-
 }  // namespace
 }  // namespace targets
