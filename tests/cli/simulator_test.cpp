@@ -5,15 +5,10 @@
 #include <utility>
 
 #include "ais/binary_layout.h"
-#include "app/receiver.h"
-#include "base/clock.h"
-#include "ais/code_tables.h"
 #include "ais/message_fields.h"
 #include "cli/sim/simulator.h"
 #include "input/checksum.h"
 #include "support/intake_decoder.h"
-#include "support/recording_events.h"
-#include "targets/statistics.h"
 
 namespace sim {
 namespace {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "input/comm_setup.h"
 #include "input/port_monitor.h"
 
 namespace input {

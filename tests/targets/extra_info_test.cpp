@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
-#include <set>
 
 #include "targets/extra_info.h"
 

@@ -1,6 +1,5 @@
-// Reception quality of a station (reports received against those its expected
-// interval asks for, its longest silence) and the station summary (messages
-// per minute per channel over the last hour, targets by range ring).
+// Reception quality of a station: reports received against those its expected
+// interval asks for, and its longest silence.
 #include <gtest/gtest.h>
 
 #include <vector>

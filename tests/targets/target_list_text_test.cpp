@@ -19,9 +19,9 @@ protected:
         b.Latitude = 59.0, b.Longitude = 5.0;
         feed(b);
     }
-    ListRowText row(int n, RowWrite kind = RowWrite::Update, RowContext ctx = {}) {
+    ListRowText row(int n) {
         ListRowText r;
-        WriteTargetRow(rx.targets().entry(n), ctx, kind, r);
+        WriteTargetRow(rx.targets().entry(n), {}, RowWrite::Update, r);
         return r;
     }
     std::vector<int> sorted(int column, bool descending) {
