@@ -1,5 +1,5 @@
 // orvanta-cli replay's exports opened with GDAL's ogrinfo, as QGIS would
-// open them, and its progress line, which only a terminal gets.
+// open them.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,5 +1,5 @@
-// orvanta-cli simulate run as a program: options, bytes and the faults
-// summary. (Its TCP server: outputs_test.cpp and the demo window test.)
+// orvanta-cli simulate run as a program: the bytes it writes. (Its TCP
+// server: outputs_test.cpp and the demo window test.)
 #include <gtest/gtest.h>
 
 #include <string>
