@@ -3,10 +3,7 @@
 // entries come and go.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <map>
-#include <random>
 #include <set>
 
 #include "targets/target_table.h"
