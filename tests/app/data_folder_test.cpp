@@ -1,7 +1,6 @@
 #include "app/data_folder.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "support/temp_dir.h"
 
