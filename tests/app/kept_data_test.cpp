@@ -65,8 +65,11 @@ TEST_F(KeptData, OnlyReceivedNamesAreStored) {
     rx.shipDatabase().LoadShipData(dir.path());
     feed(ClassBReport(257000001, 59.5, 5.25, 3.0f));  // "Class B vessel", call sign "n/a"
     feed(ClassBReport(257000003, 59.5, 5.25, 3.0f));  // named from the file
-    ais::StaticDataReport partA{.MessageID = 24, .MMSI = 257000004, .PartNumber = 0, .Name = "PART A"};
-    ais::StaticDataReport partB{.MessageID = 24, .MMSI = 257000004, .PartNumber = 1, .CallSign = "LB24"};
+    ais::StaticDataReport partA, partB;
+    partA.MessageID = partB.MessageID = 24;
+    partA.MMSI = partB.MMSI = 257000004;
+    partA.PartNumber = 0, partA.Name = "PART A";
+    partB.PartNumber = 1, partB.CallSign = "LB24";
     feed(ClassBReport(257000004, 59.5, 5.25, 3.0f));
     feed(partA);
     feed(partB);

@@ -93,22 +93,6 @@ TEST_F(ReceiverTest, ChecksumErrorsAreCountedOnlyWhileTheTestIsOn) {
     expectBalanced();
 }
 
-TEST_F(ReceiverTest, PortMonitorCounters) {
-    rx.state().PortMonitorOpen = true;
-    const std::string good = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f)));
-    std::string lf = good;
-    lf.erase(lf.size() - 2, 1);  // line feed only
-    feed(good + lf + "$GPZDA,1*\r\n!AIVDM,1,1,,A,13aG,0\r\nnoise\r\n");
-    const input::RunState& s = rx.state();
-    EXPECT_EQ((std::array<int64_t, 5>{s.MonitorSentenceCount, s.MonitorAISCount, s.MonitorNMEACount,
-                                      s.MonitorChecksumOK, s.MonitorChecksumBad}),
-              (std::array<int64_t, 5>{5, 3, 1, 2, 2}));
-    EXPECT_EQ(events.seen.size(), 5u);
-    rx.state().PortMonitorOpen = false;
-    feed(good);
-    EXPECT_EQ(s.MonitorSentenceCount, 5);
-}
-
 // A message that belongs to no entry is counted as decoded but changes no
 // entry, in particular not the one of the message before it; link messages
 // from a known station count toward its entry.
@@ -256,17 +240,6 @@ TEST_F(ReceiverTest, DatagramsEndTheirSentences) {
             << r.datagrams[0];
         EXPECT_EQ(c.Bytes, c.SentenceBytes + c.OverflowBytes + c.CutOffBytes);
     }
-}
-
-TEST_F(ReceiverTest, TargetKeepsTheTagsOfItsLatestMessage) {
-    const std::string report = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f)));
-    feed("\\s:rcvr1,c:1700000000*1E\\" + report);
-    EXPECT_EQ(std::tuple(rx.targets().entry(1).LastSource, rx.targets().entry(1).LastTagTime),
-              std::tuple(std::string("rcvr1"), int64_t{1700000000}));
-    feed(report);
-    EXPECT_EQ(std::tuple(rx.targets().entry(1).LastSource, rx.targets().entry(1).LastTagTime),
-              std::tuple(std::string(), int64_t{-1}));
-    expectBalanced();
 }
 
 }  // namespace

@@ -111,20 +111,6 @@ TEST(DecodeCommand, SentenceChainAndOptions) {
               "usage: orvanta-cli decode [FILE|-] [--standard imo236|iala] [--no-checksum] [--time]");
 }
 
-TEST(DecodeCommand, OverlongLinesStrayBytesAndPendingFragmentsAreCounted) {
-    ais::StaticVoyageData ship;
-    ship.MessageID = 5;
-    const std::string twoParts = sentences(ais::EncodePayload(ship));
-    const std::string input = std::string(200000, 'x') + "\n!AIVDM,1,1,,A,\xff\x01\"\\,0\n" +  // outside the alphabet
-                              sentences(ais::EncodePayload(position())) + twoParts.substr(0, twoParts.find('\n') + 1);
-    const clitest::Run r = Decode(input, "--no-checksum");
-    ASSERT_EQ(r.lines().size(), 1u);
-    EXPECT_EQ(r.lines()[0].rfind("{\"MessageID\":1,", 0), 0u);
-    EXPECT_NE(r.err.find("1 overlong lines dropped; 2 messages, 1 printed, 1 of types without"), std::string::npos)
-        << r.err;
-    EXPECT_NE(r.err.find("1 fragments pending at the end"), std::string::npos) << r.err;
-}
-
 // Singles are written with up to seven significant digits, as %.7g would.
 TEST(DecodeCommand, SinglesHaveSevenSignificantDigits) {
     std::string input;

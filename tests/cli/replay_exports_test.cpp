@@ -1,5 +1,5 @@
 // orvanta-cli replay's exports opened with GDAL's ogrinfo, as QGIS would
-// open them, and its progress line, which only a terminal gets.
+// open them.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -47,17 +47,6 @@ TEST(ReplayExports, GeoJsonAndGpxOpenInOgrWithAFeatureAndATrackPerTarget) {
     const std::string tracks = Output("ogrinfo -ro -al " + gpx + " tracks");
     EXPECT_NE(tracks.find("Feature Count: 5"), std::string::npos) << tracks;
     EXPECT_NE(tracks.find("desc (String) = MMSI 257100002"), std::string::npos) << tracks;
-}
-
-TEST(ReplayExports, ProgressLineOnlyOnATerminal) {
-    if (!Have("script")) GTEST_SKIP() << "script (util-linux) is not installed";
-    TempDir dir;
-    dir.write("in.nmea", Traffic());
-    const std::string replay = std::string(ORVANTA_CLI_PATH) + " replay " + (dir / "in.nmea").string();
-    const std::string terminal = Output("script -qec '" + replay + " >/dev/null' /dev/null");
-    EXPECT_NE(terminal.find("\r[####################] 100%"), std::string::npos) << terminal;
-    const clitest::Run piped = clitest::Cli("replay " + (dir / "in.nmea").string());
-    EXPECT_EQ(piped.err, "");
 }
 
 }  // namespace

@@ -84,20 +84,6 @@ TEST(ReplayCommand, ReferencePositionGivesRangeAndBearing) {
     EXPECT_EQ(clitest::Cli("replay --format xml").status, 2);
 }
 
-// The input's last line has no line feed: it is still counted once, as a
-// sentence when it is short and as an overlong line when it outgrew the bound.
-TEST(ReplayCommand, UnterminatedLastLineCountsAsASentenceOrAsAnOverlongLine) {
-    TempDir dir;
-    dir.write("short.nmea", "$GPGGA,1\r\n$GPGGA,2");
-    dir.write("long.nmea", "$GPGGA,1\r\n" + std::string(3 << 20, 'x'));
-    for (auto [file, counts] : {std::pair{"short.nmea", "SentenceCount,2\nChecksumErrorCount,0\nIgnoredCount,0\nOverflowCount,0\n"},
-                                {"long.nmea", "SentenceCount,1\nChecksumErrorCount,0\nIgnoredCount,0\nOverflowCount,1\n"}}) {
-        const clitest::Run r = clitest::Cli("replay --format csv " + (dir / file).string());
-        EXPECT_EQ(r.status, 0);
-        EXPECT_NE(r.out.find(counts), std::string::npos) << r.out;
-    }
-}
-
 // The simulator's traffic with tag blocks builds the table it builds without
 // them, also paced by the tags' times; decode passes the tags on.
 TEST(ReplayCommand, TaggedTrafficGivesTheTableOfUntagged) {

@@ -5,15 +5,10 @@
 #include <utility>
 
 #include "ais/binary_layout.h"
-#include "app/receiver.h"
-#include "base/clock.h"
-#include "ais/code_tables.h"
 #include "ais/message_fields.h"
 #include "cli/sim/simulator.h"
 #include "input/checksum.h"
 #include "support/intake_decoder.h"
-#include "support/recording_events.h"
-#include "targets/statistics.h"
 
 namespace sim {
 namespace {
@@ -100,117 +95,6 @@ TEST_P(RoundTrip, EveryMessageDecodesToItsStation) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Standards, RoundTrip, ::testing::Values(0, 1));
-
-// Unique identities and one own ship within an area that grows with the count
-// (that every kind of station is there shows in the round trip's types).
-TEST(Scenario, StationsKindsAndArea) {
-    for (const int stations : {60, 3000}) {
-        ScenarioOptions o;
-        o.stations = stations;
-        const Scenario sc = BuildScenario(o);
-        std::set<int32_t> mmsis;
-        int own = 0, virtualAtoN = 0, offPosition = 0;
-        double farthest = 0;
-        for (const Station& s : sc.stations) {
-            mmsis.insert(s.mmsi);
-            own += s.ownShip, virtualAtoN += s.virtualAtoN, offPosition += s.offPosition;
-            farthest = std::max(farthest, RoughDistance(sc.centre, s.pos));
-            EXPECT_LE(s.name.size(), s.kind == StationKind::AtoN ? 34u : 20u);  // AtoN: with its name extension
-        }
-        EXPECT_EQ(mmsis.size(), static_cast<size_t>(stations));
-        EXPECT_EQ(own, 1);
-        EXPECT_LE(farthest, sc.radiusM * 1.01);
-        if (stations > 60) {
-            EXPECT_GT(farthest, 40 * 1852.0);
-        }
-        if (stations == 60) {
-            EXPECT_EQ(std::tie(virtualAtoN, offPosition), std::make_tuple(1, 1));
-        }
-    }
-}
-
-// Over two scenario hours the gap between a station's reports of one kind is
-// the interval the receiving side expects from the decoded previous report.
-TEST(Intervals, ReportsKeepTheirStationsRhythm) {
-    SimulatorOptions o;
-    o.scenario.seed = 3;
-    Simulator sim(o);
-    testing_support::IntakeDecoder dec;
-    const std::map<int, float> fixed = {{4, 10}, {5, 360}, {9, 10}, {19, 360}, {21, 180}, {24, 360}, {124, 360}};
-    std::map<std::pair<int32_t, int>, std::pair<double, float>> last;  // (mmsi, kind) -> (time, interval)
-    std::map<int, int> checked;
-    Emission e;
-    for (sim.next(e); e.time <= 7200; sim.next(e)) {
-        int type = -1;
-        for (const auto& s : e.sentences) type = dec.feed(s);
-        ASSERT_EQ(type, e.messageType);
-        const int kind = type <= 3 ? 1 : type == 24 ? 24 + 100 * e.partNumber : type;
-        float expected = 0;
-        if (kind == 1) {
-            const auto& p = *dec.record.positionReport(type);
-            expected = ais::intervals::ClassA[targets::ClassAIntervalIndex(p.NavStatus, p.SOG, p.ROT)];
-        } else if (type == 18) {
-            expected = ais::intervals::ClassB[targets::ClassBIntervalIndex(dec.record.Type18.SOG)];
-        } else if (fixed.count(kind)) {
-            expected = fixed.at(kind);
-        } else {
-            continue;
-        }
-        const auto [it, first] = last.try_emplace({e.mmsi, kind}, e.time, expected);
-        if (first) continue;
-        EXPECT_NEAR(e.time - it->second.first, it->second.second, 1e-6) << "type " << type << " mmsi " << e.mmsi;
-        ++checked[type];
-        it->second = {e.time, expected};
-    }
-    for (int t : {1, 3, 4, 5, 9, 18, 21, 24}) EXPECT_GT(checked[t], 0) << t;
-}
-
-// Vessels coming and going for six hours through the receiver, on a clock
-// that follows the scenario: many more stations over the run than the table
-// holds, yet every station heard in the last 30 minutes is in the table at
-// the end and none was refused.
-TEST(Turnover, StationsComeAndGoWithoutFillingTheTable) {
-    SimulatorOptions o;
-    o.scenario.stations = 40;
-    o.scenario.seed = 4;
-    o.turnoverMinutes = 10;
-    o.occasionalRate = 0;
-    Simulator sim(o);
-    base::ManualClock clock;
-    testing_support::RecordingEvents events;
-    app::Receiver rx(clock, events);
-    targets::LifecycleSettings life = rx.targets().lifecycle();
-    life.capacity = 150;
-    rx.targets().setLifecycle(life);
-
-    constexpr double kRun = 6 * 3600;
-    std::map<int32_t, double> lastHeard;
-    double now = 0, aged = 0;
-    Emission e;
-    for (sim.next(e); e.time <= kRun; sim.next(e)) {
-        clock.advance(e.time - now);
-        now = e.time;
-        for (const auto& s : e.sentences) rx.receive(input::InputKind::Tcp, s);
-        lastHeard[e.mmsi] = e.time;
-        if (now - aged >= 15) {
-            rx.ageTargets();
-            aged = now;
-        }
-    }
-    EXPECT_GT(lastHeard.size(), 4u * 150);
-    int recent = 0;
-    for (const auto& [mmsi, when] : lastHeard) {
-        if (when < kRun - 1800) continue;
-        ++recent;
-        const targets::TargetTable& table = rx.targets();
-        EXPECT_TRUE(table.FindTarget(mmsi, 1) || table.FindTarget(mmsi, 18) || table.FindTarget(mmsi, 4) ||
-                    table.FindTarget(mmsi, 21) || table.FindTarget(mmsi, 9))
-            << mmsi;
-    }
-    EXPECT_GT(recent, 40);
-    EXPECT_LE(rx.targets().TargetCount, 150);
-    EXPECT_TRUE(events.messages.empty()) << events.messages.front().text;
-}
 
 }  // namespace
 }  // namespace sim

@@ -79,31 +79,6 @@ protected:
     ConnectionManager conn{comm, serial, socket, view, messages};
 };
 
-TEST(ConnectionTexts, AsShownInThePanel) {
-    CommSettings c;
-    SetSetupDefaults(c);
-    c.ComPort = 3;
-    EXPECT_EQ(TcpStatusText(c, kSocketConnecting), "TCP/IP Address : 127.0.0.1  port : 8040    State : Trying to connect");
-    EXPECT_EQ(SocketStateText(kSocketClosed), "    State : Closed");
-    EXPECT_EQ(SocketStateText(kSocketConnected), "    State : Connected");
-    EXPECT_EQ(SerialStatusText(c), "Comport : 3     Baud rate : 38400");
-    EXPECT_EQ(SerialLineText(c), "38400,N,8,1");
-    c.Parity = "even";
-    c.StopBits = 2;
-    c.DataBits = 7;
-    EXPECT_EQ(SerialLineOf(c), (SerialLine{38400, 7, 'e', 2}));
-    EXPECT_EQ(TcpErrorText(10061, "Connection refused"), "TCP/IP Error :10061 - Connection refused");
-}
-
-TEST(SerialDevices, NumbersFollowUsbThenModemsThenBuiltInPortsInNumericOrder) {
-    const std::vector<std::string> found = {"ttyS1", "ttyUSB10", "ttyS0", "ttyACM0", "ttyUSB2", "rfcomm0"};
-    EXPECT_EQ(OrderSerialDevices(found),
-              (std::vector<std::string>{"ttyUSB2", "ttyUSB10", "ttyACM0", "ttyS0", "ttyS1", "rfcomm0"}));
-    EXPECT_EQ(SerialDeviceName(1, found), "ttyUSB2");
-    EXPECT_EQ(SerialDeviceName(4, found), "ttyS0");
-    EXPECT_EQ(SerialDeviceName(7, found), "");
-}
-
 TEST_F(ConnectionTest, SerialOpensWithLineSettingsStopsTheRefreshAndHidesTheButton) {
     view.interval = 30000;
     conn.OpenInput();
@@ -124,79 +99,6 @@ TEST_F(ConnectionTest, SerialOpensWithLineSettingsStopsTheRefreshAndHidesTheButt
     EXPECT_FALSE(serial.open_);
     EXPECT_EQ(view.text, "Resource temporarily unavailable No communication established");
     EXPECT_TRUE(view.visible);
-}
-
-TEST_F(ConnectionTest, SerialFailureShowsTheDescriptionAndKeepsTheButton) {
-    serial.available = false;
-    conn.OpenInput();
-    const std::string text = "Port not available No communication established";
-    ASSERT_EQ(messages.entries.size(), 1u);
-    EXPECT_EQ(messages.entries[0].icon, base::MessageIcon::Critical);
-    EXPECT_EQ(messages.entries[0].text, text);
-    EXPECT_EQ(view.text, text);
-    EXPECT_TRUE(view.visible);
-    // Pressed while the port stays unavailable, the button is offered again.
-    conn.ConnectClicked();
-    EXPECT_TRUE(view.visible);
-    EXPECT_EQ(view.text, text);
-    // Port 0 (no setup file) fails without touching the port.
-    comm.ComPort = 0;
-    serial.openedPort = -1;
-    conn.OpenInput();
-    EXPECT_EQ(serial.openedPort, -1);
-    EXPECT_EQ(view.text, "Invalid port number No communication established");
-}
-
-TEST_F(ConnectionTest, TcpConnectsRefreshesEveryThirtySecondsAndSwitchesBackToSerial) {
-    comm.UseTCP = true;
-    conn.OpenInput();
-    EXPECT_EQ(socket.host, "127.0.0.1");
-    EXPECT_EQ(socket.port, 8040);
-    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Trying to connect");
-    EXPECT_EQ(view.interval, 30000);
-    EXPECT_FALSE(view.visible);
-    socket.st = kSocketConnected;
-    conn.SocketConnected();
-    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Connected");
-    socket.st = kSocketClosing;
-    conn.ConnectionTestTick();
-    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closing");
-
-    comm.UseTCP = false;
-    conn.OpenInput();
-    EXPECT_EQ(socket.closes, 1);
-    EXPECT_EQ(socket.st, kSocketClosed);
-    EXPECT_EQ(view.interval, 0);
-    EXPECT_EQ(view.text, "Comport : 1     Baud rate : 38400");
-}
-
-TEST_F(ConnectionTest, SocketErrorsAndTheServerClosingOfferTheButton) {
-    comm.UseTCP = true;
-    // A refused connect call takes the failure path.
-    socket.refuse = true;
-    conn.OpenInput();
-    EXPECT_EQ(view.text, "Invalid argument No communication established");
-    EXPECT_TRUE(view.visible);
-    EXPECT_EQ(view.interval, 0);
-    EXPECT_EQ(messages.entries.size(), 1u);
-
-    socket.refuse = false;
-    conn.OpenInput();
-    socket.st = kSocketError;
-    conn.SocketError(10061, "Connection is forcefully rejected");
-    ASSERT_EQ(messages.entries.size(), 2u);
-    EXPECT_EQ(messages.entries[1].text, "TCP/IP Error :10061 - Connection is forcefully rejected");
-    EXPECT_EQ(messages.entries[1].icon, base::MessageIcon::Critical);
-    EXPECT_EQ(socket.st, kSocketClosed);
-    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed    Reconnecting in 2 s");
-    EXPECT_TRUE(view.visible);
-
-    conn.OpenInput();
-    socket.st = kSocketConnected;
-    conn.SocketClosedByPeer();
-    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed    Reconnecting in 2 s");
-    EXPECT_TRUE(view.visible);
-    EXPECT_EQ(messages.entries.size(), 2u);
 }
 
 // After the server goes the client retries by itself, 2, 4, 8 ... 60 s apart

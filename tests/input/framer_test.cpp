@@ -78,15 +78,6 @@ TEST(Framer, EmptyBufferRuleHandsOverTheFirstAndCountsTheRest) {
     EXPECT_EQ(f.collect.sentences.back(), "part\r\n");
 }
 
-TEST(Framer, PortMonitorSeesTheBufferOnlyWhileOpen) {
-    Fixture f(InputKind::Serial);
-    f.framer.receive("ab");
-    EXPECT_TRUE(f.collect.buffers.empty());
-    f.state.PortMonitorOpen = true;
-    f.framer.receive("c\n");
-    EXPECT_EQ(f.collect.buffers, Lines{"abc\n"});
-}
-
 struct Outcome {
     Lines sentences;
     int32_t overflowCount = 0;

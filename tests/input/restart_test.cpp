@@ -41,22 +41,5 @@ TEST(FramerCutOff, TheOldTailNeverJoinsTheNextLine) {
     }
 }
 
-TEST(FramerCutOff, AskedWhileHandingOverTakesEffectAfterwards) {
-    RunState state;
-    struct Restarting : Lines {
-        Framer* framer = nullptr;
-        void handleSentence(std::string_view s) override {
-            Lines::handleSentence(s);
-            framer->dropUnfinished();
-        }
-    } out;
-    Framer framer(InputKind::Serial, state, out);
-    out.framer = &framer;
-    framer.receive("A\nB\nunfinished");
-    EXPECT_EQ(out.sentences, (std::vector<std::string>{"A\n", "B\n"}));
-    EXPECT_EQ(state.CutOffBytes, 10);
-    EXPECT_TRUE(framer.pending().empty());
-}
-
 }  // namespace
 }  // namespace input

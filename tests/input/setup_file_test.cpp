@@ -37,22 +37,6 @@ TEST(SetupFile, RoundTripKeepsEverySetting) {
               std::tie(state.EmptyBuffer, state.RefLat, state.RefLon, state.RefMMSI));
 }
 
-TEST(SetupFile, SectionsInAnyOrderWithExtraItems) {
-    const std::string text =
-        "junk,\"more junk\"\r\n\"REM Binary Message Standard\"\r\n1\r\n\"REM Data tests\"\r\n#TRUE#,#TRUE#\r\n"
-        "17\r\n\"REM Comport\"\r\n3,9600,7,\"even\",2\n\"REM IP Address\"\n#TRUE#,\"10.1.1.1\",1234\n";
-    CommSettings comm;
-    input::RunState state;
-    EXPECT_EQ(ParseSetup(text, comm, state), "");
-    EXPECT_EQ(state.BinaryMsgStandard, 1);
-    EXPECT_TRUE(state.CheckChecksum && state.EmptyBuffer);
-    EXPECT_EQ(std::tie(comm.ComPort, comm.BaudRate, comm.DataBits, comm.Parity, comm.StopBits),
-              std::make_tuple(int16_t{3}, 9600, int16_t{7}, std::string("even"), int16_t{2}));
-    EXPECT_TRUE(comm.UseTCP);
-    EXPECT_EQ(comm.IPAddress + ":" + std::to_string(comm.IPPort), "10.1.1.1:1234");
-    EXPECT_EQ(comm.Device, "");  // a file without the device section
-}
-
 TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
     TempDir dir;
     struct Row {
@@ -87,17 +71,6 @@ TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
     EXPECT_EQ(comm.IPList[9], "a9");
 }
 
-TEST(SetupFile, MissingFileGivesInformationAndDefaults) {
-    TempDir dir;
-    CommSettings comm;
-    input::RunState state;
-    base::RecordingMessageSink sink;
-    LoadSetup((dir / "nope.ini").string(), comm, state, sink);
-    ASSERT_EQ(sink.entries.size(), 1u);
-    EXPECT_EQ(sink.entries[0].text, "Setup file do not exist. Default data loaded. Comport has to be selected.");
-    EXPECT_EQ(comm.IPPort, 8040);
-}
-
 TEST(SetupFile, SaveReplacesTheFileAndReportsFailure) {
     TempDir dir;
     CommSettings comm;
@@ -113,31 +86,6 @@ TEST(SetupFile, SaveReplacesTheFileAndReportsFailure) {
     EXPECT_FALSE(SaveSetup((dir / "missing" / "Orvanta.ini").string(), comm, state, sink));
     ASSERT_EQ(sink.entries.size(), 1u);
     EXPECT_NE(sink.entries[0].text.find(" Setup file not stored!"), std::string::npos);
-}
-
-TEST(SetupFile, AddressCheck) {
-    for (const char* ok : {"1.0.0.1", "255.255.255.255", "010.001.000.001"}) {
-        EXPECT_TRUE(IsValidIPAddress(ok)) << ok;
-    }
-    for (const char* bad : {"0.1.1.1", "1.1.1.0", "1.1.1", "1.1.1.1.1", "1..1.1", "1.2.3.256", "1.1.1.999999999999"}) {
-        EXPECT_FALSE(IsValidIPAddress(bad)) << bad;
-    }
-    // The server may also be a host name; digits and dots alone stay a dotted address.
-    for (const char* ok : {"localhost", "ais-1.example.org", "10.0.0.1", "x1"}) EXPECT_TRUE(IsValidServerAddress(ok)) << ok;
-    for (const char* bad : {"1.2.3.256", "1.2.3", "-a.org", "a-.org", "a..org", "a_b", "ä.org", ""}) {
-        EXPECT_FALSE(IsValidServerAddress(bad)) << bad;
-    }
-}
-
-TEST(SetupFile, RecentAddressListDropsTheOldestWhenFull) {
-    CommSettings comm;
-    for (int i = 1; i <= 10; ++i) EXPECT_TRUE(ReArrange_IP_List(comm, "10.0.0." + std::to_string(i)));
-    EXPECT_EQ(comm.IPListCount, 10);
-    EXPECT_FALSE(ReArrange_IP_List(comm, "10.0.0.5"));
-    EXPECT_TRUE(ReArrange_IP_List(comm, "10.0.0.11"));
-    EXPECT_EQ(comm.IPListCount, 10);
-    EXPECT_EQ(comm.IPList[0], "10.0.0.2");
-    EXPECT_EQ(comm.IPList[9], "10.0.0.11");
 }
 
 }  // namespace

@@ -58,12 +58,5 @@ TEST(Playback, LinesAreDueByTheirTimesOrTheRate) {
     EXPECT_EQ(due, (std::vector<double>{0, 0.25, 0.5, 3.25, 3.25, 10.75}));
 }
 
-TEST(InputCounters, AddUpAndRead) {
-    InputCounters a{.Bytes = 900, .Sentences = 10, .ChecksumErrors = 1, .LastData = 95.5};
-    const InputCounters b{.Bytes = 60, .Sentences = 2, .Overflow = 3, .LastData = 90};
-    EXPECT_EQ(InputCountersText(InputCounters{}, 100), "Sentences 0  Bytes 0  Checksum errors 0  Overflow 0  Last data none");
-    EXPECT_EQ(InputCountersText(a += b, 100), "Sentences 12  Bytes 960  Checksum errors 1  Overflow 3  Last data 4 s ago");
-}
-
 }  // namespace
 }  // namespace input

@@ -45,29 +45,5 @@ TEST(StationSetup, SectionsReadBackAndOlderReadersSkipThem) {
     EXPECT_EQ(none.station, StationSettings{});
 }
 
-TEST(StationSetup, ValuesOutOfRangeEmptyOnlyTheirSection) {
-    const Settings in = sample();
-    const std::string text = FormatSetup(in.comm, in.state, &in.station);
-    struct Row {
-        std::string from, to;
-        bool inputsKept, outputsKept;
-    } rows[] = {
-        {"\"udp\",#TRUE#,\"0.0.0.0\",10110", "\"udp\",#TRUE#,\"0.0.0.0\",0", false, true},
-        {"\"udp\"", "\"modem\"", false, true},
-        {"\"REM Inputs\"\r\n3", "\"REM Inputs\"\r\n17", false, true},
-        {"\"/dev/ttyUSB1\",1,4800", "\"/dev/ttyUSB1\",1,0", false, true},
-        {",10112,", ",65536,", true, false},
-    };
-    for (const Row& r : rows) {
-        std::string changed = text;
-        changed.replace(changed.find(r.from), r.from.size(), r.to);
-        Settings out;
-        EXPECT_EQ(ParseSetup(changed, out.comm, out.state, &out.station), "Value out of range") << r.to;
-        EXPECT_EQ(out.station.Inputs, r.inputsKept ? in.station.Inputs : std::vector<InputSetting>{}) << r.to;
-        EXPECT_EQ(out.station.Outputs, r.outputsKept ? in.station.Outputs : OutputSettings{}) << r.to;
-        EXPECT_EQ(out.comm, in.comm) << r.to;
-    }
-}
-
 }  // namespace
 }  // namespace input

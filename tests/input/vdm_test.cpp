@@ -183,38 +183,5 @@ TEST(VdmAssembler, FragmentsJoinOnlyWithinTheDistanceBound) {
     EXPECT_EQ(a.incompleteMessages(), 2);
 }
 
-TEST(VdmAssembler, ImpossibleFragmentNumbersAreMalformed) {
-    VdmAssembler a;
-    for (auto [count, number] : {std::pair{2, 3}, {2, 0}, {12, 1}, {0, -9999}}) {
-        EXPECT_EQ(a.add(VDM, frag(count, number, 1, "x"), 0), S::Malformed) << count << " " << number;
-    }
-    EXPECT_EQ(a.pendingCount(), 0);
-}
-
-TEST(SentenceBuilder, SplitsLongPayloadsAndNumbersFragments) {
-    SentenceBuilder b;
-    const auto one = b.build(std::string(61, '5'), 0, 'A');
-    ASSERT_EQ(one.size(), 1u);
-    EXPECT_EQ(one[0].substr(0, 14), "!AIVDM,1,1,,A,");
-    EXPECT_EQ(one[0].size(), 82u);
-    EXPECT_EQ(one[0].substr(one[0].size() - 7, 3), ",0*");
-
-    const auto three = b.build(std::string(168, 'w'), 4, 'B', true);
-    ASSERT_EQ(three.size(), 3u);
-    for (int k = 0; k < 3; ++k) {
-        const std::string& s = three[static_cast<size_t>(k)];
-        EXPECT_EQ(s.substr(0, 15), "!AIVDO,3," + std::to_string(k + 1) + ",0,B,");
-        EXPECT_LE(s.size(), 82u);
-        EXPECT_EQ(s.substr(s.size() - 2), "\r\n");
-        EXPECT_TRUE(ChecksumValid(s));
-        EXPECT_EQ(s[s.size() - 6], k == 2 ? '4' : '0');  // fill bits on the last fragment only
-    }
-    // The next multi-sentence message takes the next identifier; single ones take none.
-    const auto two = b.build(std::string(62, '0'), 2, 'A');
-    ASSERT_EQ(two.size(), 2u);
-    EXPECT_EQ(two[0].substr(0, 15), "!AIVDM,2,1,1,A,");
-    EXPECT_EQ(MakeSentence(false, 1, 1, -1, 0, "H", 0), "!AIVDM,1,1,,,H,0*" + NMEAChecksum("!AIVDM,1,1,,,H,0*") + "\r\n");
-}
-
 }  // namespace
 }  // namespace input

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
-#include <set>
 
 #include "targets/extra_info.h"
 
@@ -69,77 +67,6 @@ TEST(ExtraInfoTexts, FieldsByMessageType) {
         r.set(t);
         EXPECT_EQ(textOf(FillExtraInfo(t, r.type), r.label), std::optional<std::string>(r.text)) << r.what;
     }
-}
-
-TEST(ExtraInfoTexts, CommunicationStateBySlotTimeout) {
-    // The slot time-out decides which one of offset, hour and minute, slot and stations is written.
-    const std::vector<std::optional<std::string>> rows[] = {
-        {"1234", std::nullopt, std::nullopt, std::nullopt},
-        {std::nullopt, "07:05", std::nullopt, std::nullopt},
-        {std::nullopt, std::nullopt, "2049", std::nullopt},
-        {std::nullopt, std::nullopt, std::nullopt, "17"},
-    };
-    const int16_t timeouts[] = {0, 1, 6, 7};
-    for (size_t i = 0; i < std::size(timeouts); ++i) {
-        TargetRecord t = received({3});
-        t.SyncState = 1, t.SlotTimeout = timeouts[i], t.SlotOffset = 1234, t.UTCHour = 7, t.UTCMinute = 5;
-        t.SlotNumber = 2049, t.ReceivedStations = 17;
-        const auto texts = FillExtraInfo(t, 3);
-        std::vector<std::optional<std::string>> got;
-        for (const char* key : {"SlotOffset", "UTCHourMin", "SlotNo", "ReceivedStns"}) {
-            got.push_back(textOf(texts, std::string("frameChannel_0_") + key));
-        }
-        EXPECT_EQ(got, rows[i]) << timeouts[i];
-        EXPECT_EQ(textOf(texts, "frameChannel_0_SlotTimeOut"), std::to_string(timeouts[i]));
-    }
-    // Channel B goes to the second frame; types without a communication state write none.
-    const auto onB = FillExtraInfo(received({18}, 'B'), 18);
-    EXPECT_TRUE(textOf(onB, "frameChannel_1_SyncState") && !textOf(onB, "frameChannel_0_SyncState"));
-    EXPECT_FALSE(textOf(FillExtraInfo(received({19}), 19), "frameChannel_0_SyncState"));
-    // Nothing received yet: no channel, no communication state, no empty special reports.
-    const auto none = FillExtraInfo(TargetRecord{}, 1);
-    for (const char* label :
-         {"framePositionReport_MsgCh", "frameChannel_0_SyncState", "frameSpecialReports_Passengers"}) {
-        EXPECT_EQ(textOf(none, label), std::nullopt) << label;
-    }
-}
-
-// Every label a message writes exists in the window's design.
-TEST(ExtraInfoTexts, EveryWrittenLabelIsDesigned) {
-    std::set<std::string> designed;
-    for (int f = 0; f < static_cast<int>(InfoFrame::kCount); ++f) {
-        const InfoFrameDesign& d = FrameDesign(static_cast<InfoFrame>(f));
-        for (const InfoField& field : d.fields) designed.insert(ValueLabelName(d.name, field.key));
-    }
-    for (const char* frame : kChannelFrameNames) {
-        for (const InfoField& field : ChannelFields()) designed.insert(ValueLabelName(frame, field.key));
-    }
-    for (int type = 0; type <= 27; ++type) {
-        for (int16_t timeout = 0; timeout <= 7; ++timeout) {
-            TargetRecord t = received({std::clamp(type, 1, 26)});
-            t.SlotTimeout = timeout;
-            t.HeightOverKeel = 1;
-            t.PassengersOnboard = 1;
-            for (const LabelText& l : FillExtraInfo(t, type)) EXPECT_TRUE(designed.count(l.name)) << l.name;
-        }
-    }
-}
-
-TEST(ExtraInfoCaption, NamedUnnamedAndOwnShip) {
-    TargetRecord t;
-    t.MMSI = 2579999;
-    t.Class = TargetClass::BS;
-    EXPECT_EQ(ExtraInfoHeaderFor(t).mmsi, "002579999");
-    t.Name = std::string(20, ' ');  // a blank name is no name
-    EXPECT_EQ(ExtraInfoCaption(t), "  MMSI :2579999");
-    t.Name = "NORDIC STAR         ";
-    EXPECT_EQ(ExtraInfoCaptionUpdate("  MMSI :2579999", t), "NORDIC STAR - Extended Info");
-    EXPECT_EQ(ExtraInfoCaptionUpdate(ExtraInfoCaption(t), t), std::nullopt);
-
-    t.VDOCount = 3;
-    EXPECT_EQ(ExtraInfoCaption(t), "NORDIC STAR   (Own ship)");
-    t.VDMCount = 1;
-    EXPECT_EQ(ExtraInfoCaption(t), "NORDIC STAR  ");
 }
 
 }  // namespace

@@ -49,24 +49,6 @@ struct ParseRow {
     bool ok;
 };
 
-TEST(ShipDataFile, ParsesWholeRecordsOnly) {
-    const ParseRow rows[] = {
-        {R"(257012300,"blue heron","LABC",9123456,100,20,10,10,70,1)", true},
-        {R"(257012300,"smith, john","LA,BC",0,0,0,0,0,0,0)", true},   // commas inside quotes
-        {R"(257012300,"x","",,,,,,,)", true},                          // empty numbers read as 0
-        {R"(257012300,"x","Y",1,2,3,4,5,6)", false},                   // nine fields
-        {R"(257012300,"x","A"B",1,2,3,4,5,6,7)", false},               // stray quote
-        {R"(0,"x","Y",1,2,3,4,5,6,7)", false},                         // no MMSI
-        {R"(257012300,"x","Y",1,40000,3,4,5,6,7)", false},             // DimA beyond 16 bits
-        {R"(9999999999,"x","Y",1,2,3,4,5,6,7)", false},                // MMSI beyond 32 bits
-    };
-    for (const auto& row : rows) EXPECT_EQ(ParseShipDataLine(row.line).has_value(), row.ok) << row.line;
-
-    const auto item = ParseShipDataLine(R"(257012300,"blue heron","LABC",9123456,100,20,10,10,70,1)");
-    ASSERT_TRUE(item);
-    EXPECT_EQ(*item, vessel(257012300, "blue heron"));  // file order mapped to the fields
-}
-
 TEST(ShipDatabase, LoadSkipsBrokenLinesAndLooksUpTheFirstRecordOfAnMMSI) {
     TempDir dir;
     dir.write("Shipdata.dat",
@@ -140,32 +122,6 @@ TEST(ShipDatabase, LeftOverBackupIsMergedAndRemoved) {
     ASSERT_TRUE(SaveShipData(dir2.path(), {}));
     EXPECT_EQ(dir2.read("Shipdata.dat"), backup);
     EXPECT_EQ(dir2.entryCount(), 1);
-}
-
-TEST(ShipDatabase, FailedSaveKeepsThePreviousFile) {
-    const std::string before = "266000002,\"kept\",\"SA\",0,5,6,7,8,60,1\r\n";
-    std::vector<ShipDataItem> run;
-    for (int i = 0; i < 200; ++i) run.push_back(vessel(257000000 + i, "VESSEL"));
-
-    {  // the disk fills up while writing
-        TempDir dir;
-        dir.write("Shipdata.dat", before);
-        dir.write("Shipdata-OLD.dat", "211000001,\"backup\",\"DA\",0,0,0,0,0,0,0\r\n");
-        testing_support::FileSizeLimit limit(1000);
-        const ShipDataSaveResult r = SaveShipData(dir.path(), run);
-        EXPECT_FALSE(r.ok);
-        EXPECT_FALSE(r.error.empty());
-        EXPECT_EQ(r.written, 0);
-        EXPECT_EQ(dir.read("Shipdata.dat"), before);
-        EXPECT_TRUE(std::filesystem::exists(dir / "Shipdata-OLD.dat"));  // not merged, so not removed
-        EXPECT_EQ(dir.entryCount(), 2);
-    }
-    {  // the previous file cannot be read: it is not replaced by one without its records
-        TempDir dir;
-        std::filesystem::create_directory(dir / "Shipdata.dat");
-        EXPECT_FALSE(SaveShipData(dir.path(), run).ok);
-        EXPECT_TRUE(std::filesystem::is_directory(dir / "Shipdata.dat"));
-    }
 }
 
 }  // namespace

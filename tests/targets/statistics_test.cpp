@@ -91,16 +91,5 @@ TEST_F(StatsTest, ChannelsKindsAndOtherTypes) {
     EXPECT_EQ(g[27][5], "n/a");
 }
 
-TEST_F(StatsTest, ClassBExpectedAndSummary) {
-    rec.Type18.SOG = 2.0f;
-    message(18);
-    advance(3725);
-    message(18, 'B');
-    const TargetRecord& t = table.entry(1);
-    EXPECT_EQ(t.Expected[17], 30.0f);
-    const std::array<std::string, 7> summary = {"2", "06 Dec 23:59:50", "01:02:05", "0", "2", "1", "1"};
-    EXPECT_EQ(StatisticsSummary(t), summary);
-}
-
 }  // namespace
 }  // namespace targets

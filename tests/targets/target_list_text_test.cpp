@@ -19,9 +19,9 @@ protected:
         b.Latitude = 59.0, b.Longitude = 5.0;
         feed(b);
     }
-    ListRowText row(int n, RowWrite kind = RowWrite::Update, RowContext ctx = {}) {
+    ListRowText row(int n) {
         ListRowText r;
-        WriteTargetRow(rx.targets().entry(n), ctx, kind, r);
+        WriteTargetRow(rx.targets().entry(n), {}, RowWrite::Update, r);
         return r;
     }
     std::vector<int> sorted(int column, bool descending) {
@@ -41,57 +41,12 @@ TEST_F(ListTextTest, ClassAVesselRow) {
     EXPECT_EQ(row(1), expected);
 }
 
-TEST_F(ListTextTest, StationsWithoutSpeedOrHeadingAndTargetsWithoutPosition) {
-    feedBaseStation(2573100);
-    ais::SARPositionReport s;
-    s.MessageID = 9, s.MMSI = 111257001, s.SOG = 120, s.COG = 270, s.Latitude = 59.2, s.Longitude = 5.2;
-    feed(s);
-    feed(StaticData(257000009, "BLUE HERON", "LABC"));
-    const ListRowText bs = row(1), sar = row(2);
-    for (int c = kColSOG; c <= kColROT; ++c) EXPECT_EQ(bs.cells[static_cast<size_t>(c)], "    n/a") << c;
-    EXPECT_EQ(bs.cells[kColClass], "BS");
-    EXPECT_EQ(sar.cells[kColSOG], "    120.0");
-    EXPECT_EQ(sar.cells[kColHDG], "    n/a");
-    EXPECT_EQ(sar.cells[kColROT], "    n/a");
-    EXPECT_EQ(row(3).cells[kColLat], "n/a");
-    EXPECT_EQ(row(3, RowWrite::Refresh).cells[kColLon], "");
-}
-
-TEST_F(ListTextTest, TurnWordsDifferBetweenRowUpdateAndRefresh) {
-    struct Row {
-        float rot;
-        const char* update;
-        const char* refresh;
-    } rows[] = {{720.003f, "    stb", " stb"}, {-720.003f, "   port", " port"}, {-9999, "    n/a", "    n/a"}};
-    int n = 0;
-    for (const Row& r : rows) {
-        feed(ClassAReport(257000001 + n, 59.5, 5.25, 12.3f, 0, r.rot));
-        ++n;
-        EXPECT_EQ(row(n).cells[kColROT], r.update) << r.rot;
-        EXPECT_EQ(row(n, RowWrite::Refresh).cells[kColROT], r.refresh) << r.rot;
-    }
-}
-
 TEST_F(ListTextTest, OwnShipIsBlueWithSuffix) {
     feed(ClassAReport(257999999, 59.5, 5.25, 1.0f), /*own=*/true);
     feed(StaticData(257999999, "SEA ROVER           ", "LABC"), /*own=*/true);
     EXPECT_TRUE(row(1).blueName);
     // The name's padding is not shown; the record keeps it.
     EXPECT_EQ(row(1).cells[kColName], "SEA ROVER (Own ship)");
-}
-
-TEST_F(ListTextTest, RangeAndBearingOnlyWithAReferencePosition) {
-    rx.state().ReferenceMode = kRefManual;
-    rx.state().RefLat = 59.0;
-    rx.state().RefLon = 5.25;
-    feed(ClassAReport(257000001, 59.5, 5.25, 12.3f));
-    const RowContext manual{kRefManual, 59.0, 5.25, false};
-    EXPECT_EQ(row(1, RowWrite::Update, manual).cells[kColLat], "30.1 nm");
-    EXPECT_EQ(row(1, RowWrite::Update, manual).cells[kColLon], "000.0 °");
-    // Right after the operator changed the reference, a refresh shows positions.
-    EXPECT_EQ(row(1, RowWrite::Refresh, {kRefManual, 59.0, 5.25, true}).cells[kColLat], "59°30'00.0\"N");
-    // Mode "From VDO msg" before any own-ship message: reference 0, 0 shows positions.
-    EXPECT_EQ(row(1, RowWrite::Update, {kRefFromVDO, 0, 0, false}).cells[kColLat], "59°30'00.0\"N");
 }
 
 TEST_F(ListTextTest, SortKeepsEqualKeysInEntryOrderAndPutsMissingValuesLast) {

@@ -85,16 +85,6 @@ TEST_F(TableTest, EachMessageSaysWhichEntryItTouched) {
     EXPECT_EQ(table.entry(3).Class, TargetClass::Unknown);
 }
 
-TEST_F(TableTest, CountryFromTheMID) {
-    // More than seven digits: a base station gets MID 0; 30 bits all ones lie beyond the country table.
-    const std::tuple<int, int32_t, int, const char*> rows[] = {
-        {4, 2579999, 257, "Norway"}, {4, 12345678, 0, "unknown"}, {1, 1073741823, 1073, "unknown"}};
-    for (const auto& [type, mmsi, mid, country] : rows) {
-        EXPECT_EQ(TargetMID(mmsi, type == 4), mid) << mmsi;
-        EXPECT_EQ(table.entry(take(type, mmsi)).Country, country) << mmsi;
-    }
-}
-
 TEST_F(TableTest, FullTableShowsOneMessageAndChangesNothing) {
     for (int i = 0; i < kMaxTargets; ++i) ASSERT_EQ(take(1, 200000000 + i), i + 1);
     const TargetRecord before = table.entry(1);
@@ -258,8 +248,12 @@ TEST(TargetIndex, SameResultAsOrderedSearch) {
         ASSERT_EQ(table.FindTarget(mmsi, type), expected) << i;
         setMMSI(rec, mmsi);
         const TargetUpdate u = table.AddOrUpdateTarget(SentenceKind::VDM, type, rec, ctx);
-        if (expected) ASSERT_EQ(u.entry, expected);
-        if (u.taken()) ASSERT_EQ(table.entry(u.entry).MMSI, mmsi);
+        if (expected) {
+            ASSERT_EQ(u.entry, expected);
+        }
+        if (u.taken()) {
+            ASSERT_EQ(table.entry(u.entry).MMSI, mmsi);
+        }
     }
     EXPECT_EQ(table.TargetCount, kMaxTargets);
 }
