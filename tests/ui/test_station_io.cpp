@@ -5,7 +5,6 @@
 
 #include "app/station_transport.h"
 #include "input/forward_transport.h"
-#include "input/port_monitor_window.h"
 #include "input/tag_block.h"
 #include "targets/extra_info_window.h"
 #include "window_fixture.h"
@@ -46,10 +45,6 @@ private slots:
         s.Outputs = {true, "127.0.0.1", out, true, tcp, false};
         m.w.applyStationSettings(s);
         QVERIFY(m.messages.entries.empty());
-        m.w.show();
-        Child<QAction>(m.w, "mnuViewPortMonitor")->trigger();
-        auto* choice = Child<QComboBox>(*m.w.portMonitor(), "cboInput");
-        QCOMPARE(choice->count(), 3);  // all, main, the one enabled UDP input
 
         QTcpSocket client;
         client.connectToHost("127.0.0.1", static_cast<quint16>(tcp));
