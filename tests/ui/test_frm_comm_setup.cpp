@@ -1,6 +1,5 @@
-// The communication setup dialog: filled from the settings, checked on OK, and
-// its choice applied by the main window, which reopens the input (a loopback
-// server or a pseudo-terminal at the other end).
+// The communication setup dialog's choice applied by the main window, which
+// reopens the input (a loopback server or a pseudo-terminal at the other end).
 #include "input/comm_setup.h"
 #include "input/comm_setup_dialog.h"
 #include "input/serial_transport.h"
@@ -39,22 +38,6 @@ struct Fixture {
 class TestFrmCommSetup : public QObject {
     Q_OBJECT
 private slots:
-    void opensFilledFromTheSettingsAndRefusesAnIncompleteOK() {
-        Fixture f;
-        auto d = f.dialog();
-        QStringList shown;
-        for (const char* name : {"cmbComPort", "cmbBaudRate", "cmbParity", "cmbIP"}) {
-            shown << Child<QComboBox>(*d, name)->currentText();
-        }
-        QCOMPARE(shown, QStringList({"COM2", "9600", "odd", "10.1.2.3"}));
-        QCOMPARE(Child<QLineEdit>(*d, "txtPort")->text(), QString("5000"));
-        // OK refuses an unchecked address (Enter pressed inside the box).
-        Child<QComboBox>(*d, "cmbIP")->setEditText("1.2.3.256");
-        Child<QPushButton>(*d, "cmdOK")->click();
-        QCOMPARE(f.m.lastMessage(), QString("1.2.3.256") + input::kInvalidIPAddressText);
-        QCOMPARE(d->result(), int(QDialog::Rejected));
-    }
-
     void okFromTheMenuAppliesTcpAndReopensTheInput() {
         LocalServer server;
         Fixture f;
