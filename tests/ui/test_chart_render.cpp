@@ -74,14 +74,12 @@ void WriteS57Cell(const QString& path) {
         written &= edges->CreateFeature(e.get()) == OGRERR_NONE;
         feature(layer, 3, 130, edge, fields);
     };
-    area("DEPARE", {{3.90, 51.95}, {4.00, 51.95}, {4.00, 52.05}, {3.90, 52.05}}, [](OGRFeature& f) {
-        f.SetField("DRVAL1", 5.0);
-        f.SetField("DRVAL2", 10.0);
-    });
-    area("DEPARE", {{4.00, 51.95}, {4.10, 51.95}, {4.10, 52.05}, {4.00, 52.05}}, [](OGRFeature& f) {
-        f.SetField("DRVAL1", 20.0);
-        f.SetField("DRVAL2", 50.0);
-    });
+    for (auto [w, e, d1, d2] : {std::array{3.90, 4.00, 5.0, 10.0}, {4.00, 4.10, 20.0, 50.0}}) {
+        area("DEPARE", {{w, 51.95}, {e, 51.95}, {e, 52.05}, {w, 52.05}}, [&](OGRFeature& f) {
+            f.SetField("DRVAL1", d1);
+            f.SetField("DRVAL2", d2);
+        });
+    }
     const int buoy = node("IsolatedNode", 110, 4.05, 52.00);
     feature("BOYLAT", 1, 110, buoy, [](OGRFeature& f) {
         const char* red[] = {"3", nullptr};
