@@ -1,9 +1,7 @@
-// The real program ends in order on interrupt and terminate, wherever it
-// waits: behind the first start's message box over the main window (the
-// box's text on standard error, the defaults stored) or in its main window after
-// traffic (setup file and ship database saved). Nothing waits on a box at the
-// end: a file that cannot be written is reported on standard error, the exit
-// status says so, and the old files stay as they were.
+// The real program ends in order on interrupt and terminate, behind the first
+// start's message box or in its main window after traffic, and saves its files;
+// a file that cannot be written is reported on standard error and in the exit
+// status, and the old files stay as they were.
 #include <signal.h>
 #include <sys/resource.h>
 
