@@ -1,9 +1,5 @@
 // The demo: the simulator as a child process and the main window showing its
 // traffic over TCP.
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-
 #include "ui/demo_simulator.h"
 #include "window_fixture.h"
 
