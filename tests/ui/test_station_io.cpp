@@ -9,10 +9,7 @@
 #include "targets/extra_info_window.h"
 #include "window_fixture.h"
 
-using testing_support::Child;
-using testing_support::ClassAReport;
-using testing_support::Join;
-using testing_support::Sentences;
+using namespace testing_support;
 
 namespace {
 
@@ -36,7 +33,7 @@ class TestStationIo : public QObject {
     Q_OBJECT
 private slots:
     void datagramsReachTheTableAndValidSentencesGoOn() {
-        testing_support::MainWindow m;
+        MainWindow m;
         const int in = freeUdpPort(), out = freeUdpPort(), tcp = freeTcpPort();
         QUdpSocket listener;
         QVERIFY(listener.bind(QHostAddress::LocalHost, static_cast<quint16>(out)));
@@ -102,11 +99,11 @@ private slots:
     void recordingPlaysBackIntoTheSameTable() {
         QTemporaryDir dir;
         const QString file = dir.filePath("rec.nmea");
-        testing_support::MainWindow live;
+        MainWindow live;
         QVERIFY(live.w.startRecording(file));
         for (int i = 0; i < 20; ++i) live.w.receiver().receive(input::InputKind::Tcp, report(257000100 + i % 7));
         live.w.stopRecording();
-        testing_support::MainWindow played;
+        MainWindow played;
         QVERIFY(played.w.startPlayback(file, 0));
         QTRY_VERIFY(!played.w.station().playing());
         QCOMPARE(played.w.receiver().targets().entry(7).MsgCount, live.w.receiver().targets().entry(7).MsgCount);
