@@ -1,10 +1,7 @@
 // The map as painted: charts built here with OGR's writers (an S-57 cell, a
-// shapefile in a projected coordinate system, a GeoJSON file) and the
-// built-in coastlines, checked by the colour of pixels at known places; and
-// the plot window's chart list.
-#include <QAction>
+// shapefile in a projected coordinate system, a GeoJSON file), checked by the
+// colour of pixels at known places.
 #include <QImage>
-#include <QMenu>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <gdal_priv.h>
@@ -14,8 +11,6 @@
 #include "geodesy/grid.h"
 #include "plot/ogr_chart.h"
 #include "plot/plot_paint_window.h"
-#include "plot/plot_window.h"
-#include "ui/settings_store.h"
 
 namespace {
 
@@ -28,9 +23,9 @@ OGRLinearRing MakeRing(const Ring& points) {
     return ring;
 }
 
-// A cell with two depth areas (5-10 m west of 4°E, 20-50 m east of it), a
-// red lateral buoy and a restricted area, written as S-57 records: spatial
-// records (nodes, edges) and the features that point at them.
+// A cell with two depth areas (5-10 m west of 4°E, 20-50 m east of it) and a
+// red lateral buoy, written as S-57 records: spatial records (nodes, edges)
+// and the features that point at them.
 void WriteS57Cell(const QString& path) {
     GDALAllRegister();
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("S57");
@@ -79,15 +74,12 @@ void WriteS57Cell(const QString& path) {
         written &= edges->CreateFeature(e.get()) == OGRERR_NONE;
         feature(layer, 3, 130, edge, fields);
     };
-    area("DEPARE", {{3.90, 51.95}, {4.00, 51.95}, {4.00, 52.05}, {3.90, 52.05}}, [](OGRFeature& f) {
-        f.SetField("DRVAL1", 5.0);
-        f.SetField("DRVAL2", 10.0);
-    });
-    area("DEPARE", {{4.00, 51.95}, {4.10, 51.95}, {4.10, 52.05}, {4.00, 52.05}}, [](OGRFeature& f) {
-        f.SetField("DRVAL1", 20.0);
-        f.SetField("DRVAL2", 50.0);
-    });
-    area("RESARE", {{3.93, 51.97}, {3.97, 51.97}, {3.97, 52.03}, {3.93, 52.03}}, [](OGRFeature&) {});
+    for (auto [w, e, d1, d2] : {std::array{3.90, 4.00, 5.0, 10.0}, {4.00, 4.10, 20.0, 50.0}}) {
+        area("DEPARE", {{w, 51.95}, {e, 51.95}, {e, 52.05}, {w, 52.05}}, [&](OGRFeature& f) {
+            f.SetField("DRVAL1", d1);
+            f.SetField("DRVAL2", d2);
+        });
+    }
     const int buoy = node("IsolatedNode", 110, 4.05, 52.00);
     feature("BOYLAT", 1, 110, buoy, [](OGRFeature& f) {
         const char* red[] = {"3", nullptr};
@@ -126,15 +118,14 @@ void WriteGeoJson(const QString& path) {
       {"type": "Feature", "properties": {}, "geometry": {"type": "Point", "coordinates": [4.0, 52.02]}}]})");
 }
 
-// The map alone (no coastlines, no rings' worth of anything else) around 52°N 4°E.
+// The map alone (no coastlines) around 52°N 4°E.
 struct Picture {
     plot::PlotState plot;
     plot::PlotMap map;
     QImage image{800, 700, QImage::Format_RGB32};
     plot::PlotView view;
 
-    explicit Picture(int32_t scale, bool coast = false)
-        : map(coast ? plot::DefaultGshhgFolders() : std::vector<std::filesystem::path>{}) {
+    explicit Picture(int32_t scale) : map(std::vector<std::filesystem::path>{}) {
         geodesy::SetZone(plot.datum, 31);
         base::NullMessageSink quiet;
         plot::SetupPlot(plot, 52.0, 4.0, image.width(), image.height(), quiet);
@@ -156,16 +147,14 @@ struct Picture {
     // Whether a pixel within `radius` of the place has about this colour
     // (lines are drawn smoothed, so their edges blend).
     bool near(double lat, double lon, const QColor& c, int radius = 1) const {
-        const QPoint p = at(lat, lon);
+        bool found = false;
         for (int dx = -radius; dx <= radius; ++dx) {
             for (int dy = -radius; dy <= radius; ++dy) {
-                const QColor q = image.pixelColor(p + QPoint(dx, dy));
-                if (std::abs(q.red() - c.red()) + std::abs(q.green() - c.green()) + std::abs(q.blue() - c.blue()) < 60) {
-                    return true;
-                }
+                const QColor q = image.pixelColor(at(lat, lon) + QPoint(dx, dy));
+                found |= std::abs(q.red() - c.red()) + std::abs(q.green() - c.green()) + std::abs(q.blue() - c.blue()) < 60;
             }
         }
-        return false;
+        return found;
     }
 };
 
@@ -191,7 +180,6 @@ private slots:
         QCOMPARE(pic.colourAt(52.04, 3.91), plot::ColourOf(MapColour::Shallow));  // 5-10 m, safety depth 10 m
         QCOMPARE(pic.colourAt(52.04, 4.09), plot::ColourOf(MapColour::Deep));
         QCOMPARE(pic.colourAt(52.00, 4.05), QColor(220, 30, 30));  // the red buoy
-        QVERIFY(pic.near(52.00, 3.93, plot::ColourOf(MapColour::Restricted), 2));
         QCOMPARE(pic.colourAt(52.07, 3.95), plot::kPlotBackground);  // north of the cell
     }
 
@@ -210,30 +198,6 @@ private slots:
         QVERIFY(pic.near(52.02, 4.0, plot::ColourOf(MapColour::ChartPoint), 2));
     }
 
-    // A chart that does not open is told and not listed; hidden and removed ones are remembered.
-    void chartListOfThePlotWindow() {
-        QTemporaryDir dir;
-        const QString good = dir.filePath("fairway.geojson"), bad = dir.filePath("broken.geojson");
-        WriteGeoJson(good);
-        ui::SettingsStore settings(dir.filePath("settings.ini"));
-        targets::TargetTable table;
-        input::RunState state;
-        plot::PlotState plot;
-        base::RecordingMessageSink messages;
-        auto w = std::make_unique<plot::FrmGraphics>(table, state, plot, &settings, messages);
-        w->open();
-        QVERIFY(w->addChart(good));
-        QVERIFY(!w->addChart(bad));
-        QVERIFY(QString::fromStdString(messages.entries.at(0).text).startsWith("Cannot open chart " + bad));
-        QCOMPARE(settings.readTextList("ChartFiles"), QStringList({good}));
-        w->findChild<QAction*>("mnuChartShow_0")->trigger();
-        QTRY_COMPARE(settings.readTextList("ChartHidden"), QStringList({good}));
-        w = std::make_unique<plot::FrmGraphics>(table, state, plot, &settings, messages);
-        w->open();
-        QVERIFY(!w->map().charts().entries().at(0).visible);
-        w->findChild<QAction*>("mnuChartRemove_0")->trigger();
-        QTRY_COMPARE(settings.readTextList("ChartFiles"), QStringList());
-    }
 };
 
 QTEST_MAIN(TestChartRender)

@@ -74,15 +74,6 @@ private slots:
         m.feed(a);
         m.feed(ClassAReport(257000004, 51.96, 3.93, 1.0f));  // named from the ship database
 
-        ais::AddressedSafetyMessage addressed;
-        addressed.MessageID = 12, addressed.MMSI = 257000001, addressed.DestinationMMSI = 257000002;
-        addressed.Text = kLink + " &LT;";
-        m.feed(addressed);
-        ais::BinaryMessage fairway;
-        fairway.MessageID = 8, fairway.MMSI = 257000001, fairway.DAC = 1, fairway.FI = 13;
-        fairway.FairwayClosed.ClosingReason = kImage;
-        fairway.FairwayClosed.ClosingFrom = "&LT;B>";
-        m.feed(fairway);
         ais::BroadcastSafetyMessage broadcast;
         broadcast.MessageID = 14, broadcast.MMSI = 257000001, broadcast.Text = kTallImage + " " + kBold;
         m.feed(broadcast);
@@ -105,9 +96,6 @@ private slots:
         auto* message = Child<QWidget>(m.w, "frmAISMessage");
         QVERIFY(Child<QLabel>(*message, "lblName")->text().contains(QString::fromStdString(kBold)));
         QCOMPARE(Child<QPlainTextEdit>(*message, "txtMessage")->toPlainText().toStdString(), broadcast.Text);
-        auto* closed = Child<QWidget>(m.w, "frmFairwayClosed");
-        QCOMPARE(Child<QLineEdit>(*closed, "txtClosingReason")->text().trimmed(), QString::fromStdString(kImage));
-        QCOMPARE(Child<QLineEdit>(*closed, "txtClosingFrom")->text().trimmed(), QString("&LT;B>"));
         auto* plot = Child<plot::FrmGraphics>(m.w, "frmGraphics");
         plot->Update_AISGraphics(plot::FrmGraphics::UpdateMode::CurrentPos);
         const auto& shapes = plot->picture()->moving();

@@ -1,9 +1,7 @@
-// The real program ends in order on interrupt and terminate, wherever it
-// waits: behind the first start's message box over the main window (the
-// box's text on standard error, the defaults stored) or in its main window after
-// traffic (setup file and ship database saved). Nothing waits on a box at the
-// end: a file that cannot be written is reported on standard error, the exit
-// status says so, and the old files stay as they were.
+// The real program ends in order on interrupt and terminate, behind the first
+// start's message box or in its main window after traffic, and saves its files;
+// a file that cannot be written is reported on standard error and in the exit
+// status, and the old files stay as they were.
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -61,9 +59,7 @@ private slots:
         if (traffic) {
             input::CommSettings comm;
             input::SetSetupDefaults(comm);
-            comm.UseTCP = true;
-            comm.IPAddress = "127.0.0.1";
-            comm.IPPort = server.port();
+            comm.UseTCP = true, comm.IPAddress = "127.0.0.1", comm.IPPort = server.port();
             setup = input::FormatSetup(comm, input::RunState{});
             dir.write("Orvanta.ini", setup);
         }
@@ -92,8 +88,7 @@ private slots:
         ::kill(static_cast<pid_t>(orvanta.processId()), signal);
         QVERIFY2(orvanta.waitForFinished(20000), "the program waits for something");
         const QString errors = QString::fromUtf8(orvanta.readAllStandardError());
-        QCOMPARE(orvanta.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(orvanta.exitCode(), full ? 1 : 0);
+        QCOMPARE(std::pair(orvanta.exitStatus(), orvanta.exitCode()), std::pair(QProcess::NormalExit, full ? 1 : 0));
 
         const std::string ships = dir.read("Shipdata.dat");
         if (!traffic) {

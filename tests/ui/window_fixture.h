@@ -1,11 +1,6 @@
 // Shared pieces of the window tests: a main window whose operator messages are
 // recorded instead of opening modal boxes, fed through its receiver; controls
-// found by name; loopback and pseudo-terminal peers for the inputs. It brings
-// the Qt headers the window tests share.
-//
-//   testing_support::MainWindow m;
-//   m.feed(testing_support::ClassAReport(257000001, 59.5, 5.25, 1.0f));
-//   Child<QPushButton>(m.w, "cmdConnect")->click();
+// found by name; loopback and pseudo-terminal peers for the inputs.
 #pragma once
 
 #include <pty.h>
@@ -66,12 +61,6 @@ T* Child(const QObject& parent, const char* name) {
     T* c = parent.findChild<T*>(name);
     if (!c) qFatal("no child %s", name);
     return c;
-}
-
-// The focus leaves a box (by default the way a Tab press moves it on).
-inline void FocusOut(QWidget* box, Qt::FocusReason reason = Qt::TabFocusReason) {
-    QFocusEvent out(QEvent::FocusOut, reason);
-    QApplication::sendEvent(box, &out);
 }
 
 // A loopback server for one client at a time.
