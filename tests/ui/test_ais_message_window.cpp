@@ -1,7 +1,7 @@
 // Messages that open windows: the "AIS Message received" window (one, reused,
 // shown without taking the keyboard, clear of the reference frame), the binary
-// application windows (filled once, ACCEPT marks read) and the Incoming
-// Messages list of every message.
+// application windows (filled once, ACCEPT marks read), the Incoming
+// Messages list of every message, and the pop-up choice kept across a restart.
 #include "ais/ais_message_window.h"
 #include "ais/message_inbox_model.h"
 #include "window_fixture.h"
@@ -77,6 +77,29 @@ private slots:
         QVERIFY(inbox.at(1).read && !inbox.at(0).read);
     }
 
+    // "List only, no beep" for text messages, chosen in the dialog, holds in the next run.
+    void popupChoiceHoldsAcrossARestart() {
+        TempDir dir;
+        ui::SettingsStore store(QString::fromStdString((dir / "Orvanta.conf").string()));
+        {
+            MainWindow m(&store);
+            QTimer::singleShot(0, [] {
+                QWidget* d = QApplication::activeModalWidget();
+                Child<QCheckBox>(*d, "chkShow_0")->setChecked(false);
+                Child<QCheckBox>(*d, "chkBeep_0")->setChecked(false);
+                Child<QPushButton>(*d, "cmdOK")->click();
+            });
+            Child<QAction>(m.w, "mnuOptionsMessagePopups")->trigger();
+        }
+        MainWindow m(&store);
+        m.feed(safetyBroadcast(211000009, "ICE"));
+        QVERIFY(!m.w.findChild<ais::FrmAISMessage*>("frmAISMessage"));
+        QCOMPARE(m.w.messageBeeps(), 0);
+        m.feed(metHydroBroadcast(2570001, 1.0f));  // other kinds as they were
+        QVERIFY(m.w.findChild<ais::FrmAISMessage*>("frmAISMessage"));
+        QCOMPARE(m.w.messageBeeps(), 1);
+        QCOMPARE(m.w.inbox().rowCount(), 2);
+    }
 };
 
 QTEST_MAIN(TestAISMessageWindow)

@@ -1,6 +1,9 @@
 // The plot window opened from the main window: targets drawn, the view
-// following the keys and the mouse.
+// following the keys and the mouse, AutoScroll, the tools cascading and
+// closing on Esc.
 #include "geodesy/grid.h"
+#include "plot/erbl_window.h"
+#include "plot/los_window.h"
 #include "plot/plot_geometry.h"
 #include "plot/plot_window.h"
 #include "window_fixture.h"
@@ -85,6 +88,27 @@ private slots:
             QApplication::sendEvent(w->picture(), &e);
         }
         QVERIFY((QPointF(f.pixelOf(52.00, 4.00)) - to).manhattanLength() <= 2);
+
+        // AutoScroll brings the reference position back into view.
+        input::RunState& st = f.m.w.receiver().state();
+        st.ReferenceMode = targets::kRefManual, st.RefLat = 51.98, st.RefLon = 3.95;
+        w->picturePanned(QPointF(w->picture()->width() * 0.45, 0));
+        Child<QAction>(*w, "mnuOptionsAutoScroll")->trigger();
+        QVERIFY((QPointF(f.pixelOf(51.98, 3.95)) - QPointF(w->picture()->rect().center())).manhattanLength() < 3);
+    }
+
+    // The tools open one beside the other; Esc closes a tool.
+    void toolsCascadeAndCloseOnEsc() {
+        Plot f;
+        plot::FrmGraphics* w = f.window();
+        Child<QAction>(*w, "mnuOptionsERBL")->trigger();
+        Child<QAction>(*w, "mnuOptionsLOS")->trigger();
+        QVERIFY(w->losWindow() && w->losWindow()->isVisible());
+        QVERIFY(w->losWindow()->pos() != w->erblWindow()->pos());
+        w->erblWindow()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w->erblWindow()));
+        QTest::keyClick(w->erblWindow(), Qt::Key_Escape);
+        QTRY_VERIFY(!w->erblWindow());
     }
 };
 

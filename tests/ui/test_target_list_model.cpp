@@ -1,6 +1,8 @@
 // The target list model in the main window: rows come in at the next flush,
-// a message changes exactly its row, sorting rewrites without a reset,
+// a message changes exactly its row, sorting rewrites without a reset, the
+// find box, Enter and Tab,
 // checked throughout by QAbstractItemModelTester.
+#include "targets/extra_info_window.h"
 #include "window_fixture.h"
 
 using namespace testing_support;
@@ -30,6 +32,41 @@ private slots:
         f.model.flush();
         QCOMPARE(std::pair(int(inserted.count()), f.model.rowCount()), std::pair(1, 2));
         QCOMPARE(f.mmsiColumn(), QStringList({"257000001", "257999999"}));
+    }
+
+    // The find box (Ctrl+F) hides rows without changing the table; Enter on a
+    // row opens its details; Tab follows the layout.
+    void findEnterAndTab() {
+        Fixture f;
+        f.feed(257000001);
+        f.m.feed(StaticData(211000002, "BLUE HERON", "LABC"));
+        f.model.flush();
+        f.m.w.show();
+        QApplication::setActiveWindow(&f.m.w);
+        QVERIFY(QTest::qWaitForWindowActive(&f.m.w));
+        auto* list = Child<QTableView>(f.m.w, "fgAISTargets");
+        auto* find = Child<QLineEdit>(f.m.w, "txtFind");
+        QTest::keySequence(&f.m.w, QKeySequence::Find);
+        QVERIFY(find->hasFocus());
+        const int heron = f.mmsiColumn().indexOf("211000002");
+        for (const auto& [typed, hidden] : {std::pair{"heron", 1 - heron}, {" labc", 1 - heron}, {"2570", heron}}) {
+            find->setText(typed);
+            QVERIFY(list->isRowHidden(hidden) && !list->isRowHidden(1 - hidden));
+        }
+        find->clear();
+        QVERIFY(!list->isRowHidden(0) && !list->isRowHidden(1));
+        QCOMPARE(f.model.rowCount(), 2);
+
+        list->setFocus();
+        list->setCurrentIndex(f.model.index(heron, 0));
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(f.m.w.extraInfoWindows().isOpen(f.m.w.receiver().targets().DisplayOrder[size_t(heron + 1)]));
+
+        Child<QWidget>(f.m.w, "optIncr_1")->setFocus(Qt::TabFocusReason);
+        for (const char* next : {"cmdConnect", "txtFind", "fgAISTargets"}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), Child<QWidget>(f.m.w, next));
+        }
     }
 
     void messagesChangeTheirRowsOncePerTick() {
