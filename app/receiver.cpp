@@ -268,7 +268,7 @@ void Receiver::refineApproaches() {
     const int own = targets::OwnShipEntry(table_, state_);
     const targets::ApproachPlane* plane = ownPlane(own);
     if (!plane) return;
-    if (targets::RefineApproaches(table_, own, alarm_, plane, raised_) > 0) events_.approachesChanged();
+    if (targets::RefineApproaches(table_, own, alarm_, *plane, raised_) > 0) events_.approachesChanged();
     raiseAlarms();
 }
 

@@ -305,22 +305,12 @@ void TargetTable::freeEntry(int n) {
     std::push_heap(freeEntries_.begin(), freeEntries_.end(), std::greater<>());
 }
 
-int TargetTable::oldestLost() const {
-    if (lostCount_ <= 0) return 0;
+int TargetTable::longestUnheard(bool lostOnly) const {
+    if (lostOnly && lostCount_ <= 0) return 0;
     int oldest = 0;
     for (int n = 1; n <= EntryCount; ++n) {
         const TargetRecord& t = entry(n);
-        if (t.MMSI == 0 || t.Status != TargetStatus::Lost) continue;
-        if (oldest == 0 || t.LastMsgMonotonic < entry(oldest).LastMsgMonotonic) oldest = n;
-    }
-    return oldest;
-}
-
-int TargetTable::longestUnheard() const {
-    int oldest = 0;
-    for (int n = 1; n <= EntryCount; ++n) {
-        const TargetRecord& t = entry(n);
-        if (t.MMSI == 0) continue;
+        if (t.MMSI == 0 || (lostOnly && t.Status != TargetStatus::Lost)) continue;
         if (oldest == 0 || t.LastMsgMonotonic < entry(oldest).LastMsgMonotonic) oldest = n;
     }
     return oldest;
@@ -428,8 +418,8 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
             // A station gone for a while gives way to one that is here now;
             // our own ship (VDO) always has a place, if need be the longest
             // unheard station's.
-            int victim = oldestLost();
-            if (victim == 0 && kind == SentenceKind::VDO) victim = longestUnheard();
+            int victim = longestUnheard(true);
+            if (victim == 0 && kind == SentenceKind::VDO) victim = longestUnheard(false);
             if (victim == 0) {
                 if (!fullMessageShown_) {
                     fullMessageShown_ = true;

@@ -332,8 +332,8 @@ private:
     void indexErase(int32_t mmsi, int n);
     size_t indexSlot(int32_t mmsi) const;
     // Longest-unheard Lost entry; 0 when none is Lost.
-    int oldestLost() const;
-    int longestUnheard() const;
+    // The entry in use heard longest ago, of the Lost ones only or of all; 0 when none.
+    int longestUnheard(bool lostOnly) const;
 
     // A deque: entries never move, so references to a record stay valid
     // while the table grows.

@@ -128,19 +128,13 @@ bool UpdateApproach(TargetTable& table, int own, int n, const AlarmSettings& ala
     return updateApproach(table, own, n, alarm, plane, false);
 }
 
-int RefineApproaches(TargetTable& table, int own, const AlarmSettings& alarm, const ApproachPlane* plane,
+int RefineApproaches(TargetTable& table, int own, const AlarmSettings& alarm, const ApproachPlane& plane,
                      std::vector<int>& raised) {
-    std::optional<ApproachPlane> made;
     int refined = 0;
     for (int n = 1; n <= table.EntryCount; ++n) {
         const TargetRecord& t = table.entry(n);
         if (t.MMSI == 0 || !t.HasCPA || !t.CPAEstimated) continue;
-        if (!plane) {
-            made = OwnShipPlane(table, own);
-            if (!made) return refined;
-            plane = &*made;
-        }
-        if (updateApproach(table, own, n, alarm, plane, true)) raised.push_back(n);
+        if (updateApproach(table, own, n, alarm, &plane, true)) raised.push_back(n);
         ++refined;
     }
     return refined;

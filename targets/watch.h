@@ -58,13 +58,14 @@ std::optional<ApproachPlane> OwnShipPlane(const TargetTable& table, int own);
 // keep the figures of their own last report. Appends to `raised` the entries
 // that have just become dangerous.
 void UpdateAllApproaches(TargetTable& table, int own, const AlarmSettings& alarm, std::vector<int>& raised);
-// Both of the above give exact figures near the alarm's limits and the
-// plane's estimate (cpa.h) elsewhere, which is cheap enough for every
+// Both of the above give exact figures near or inside the alarm's limits and
+// the plane's estimate (cpa.h) where it is clearly outside one, cheap enough for every
 // report of a busy feed. This makes every estimate exact; called at the
 // display's pace (and before a headless run prints its table), it costs one
-// exact computation per target moved since. Returns the entries refined;
+// exact computation per target moved since; `plane` is the own ship's side
+// (OwnShipPlane). Returns the entries refined;
 // appends to `raised` those that have just become dangerous.
-int RefineApproaches(TargetTable& table, int own, const AlarmSettings& alarm, const ApproachPlane* plane,
+int RefineApproaches(TargetTable& table, int own, const AlarmSettings& alarm, const ApproachPlane& plane,
                      std::vector<int>& raised);
 
 // Dangerous entries not acknowledged yet.
