@@ -1,9 +1,10 @@
 #include "app/receiver.h"
 
+#include <algorithm>
+#include <array>
+
 #include "ais/decoder.h"
 #include "app/status_panels.h"
-#include <algorithm>
-
 #include "input/checksum.h"
 #include "input/tag_block.h"
 #include "targets/statistics.h"
@@ -49,15 +50,22 @@ int Receiver::addInput(input::InputKind kind) {
 // Runs a framer call and books what the framer counted in the shared run
 // state (overflow, cut off, ignored) to the input as well.
 void Receiver::framerCall(Input& in, void (*call)(input::Framer&, std::string_view), std::string_view bytes) {
-    const input::RunState before = state_;
+    // Only the framer's own counters, not the whole run state: this runs for
+    // every notification and datagram.
+    const auto framerCounts = [this] {
+        return std::array<int64_t, 6>{state_.IgnoredCount,  state_.IgnoredBytes, state_.OverflowCount,
+                                      state_.OverflowBytes, state_.CutOffCount,  state_.CutOffBytes};
+    };
+    const std::array<int64_t, 6> before = framerCounts();
     call(in.framer, bytes);
+    const std::array<int64_t, 6> after = framerCounts();
     input::InputCounters& c = in.counters;
-    c.Ignored += state_.IgnoredCount - before.IgnoredCount;
-    c.IgnoredBytes += state_.IgnoredBytes - before.IgnoredBytes;
-    c.Overflow += state_.OverflowCount - before.OverflowCount;
-    c.OverflowBytes += state_.OverflowBytes - before.OverflowBytes;
-    c.CutOff += state_.CutOffCount - before.CutOffCount;
-    c.CutOffBytes += state_.CutOffBytes - before.CutOffBytes;
+    c.Ignored += after[0] - before[0];
+    c.IgnoredBytes += after[1] - before[1];
+    c.Overflow += after[2] - before[2];
+    c.OverflowBytes += after[3] - before[3];
+    c.CutOff += after[4] - before[4];
+    c.CutOffBytes += after[5] - before[5];
 }
 
 void Receiver::receive(int input, std::string_view bytes) {
