@@ -251,6 +251,12 @@ EncodedPayload EncodePayload(const SlotBinaryMessage& rec) {
     return Finish(w, 0);
 }
 
+int MaxMessageBits(int type) {
+    static constexpr int kMax[28] = {0,   168, 168, 168, 168,  424, 1008, 168, 1008, 168, 72,  168, 1008, 168,
+                                     1008, 160, 144, 816, 168, 312, 160,  360, 168, 160,  168, 168, 1064, 96};
+    return type >= 1 && type <= 27 ? kMax[type] : 0;
+}
+
 EncodedPayload EncodeHeaderOnly(int type, int repeatIndicator, int32_t mmsi, int bitLength) {
     BitWriter w;
     w.put(1, 6, type);

@@ -55,6 +55,12 @@ EncodedPayload EncodePayload(const GroupAssignment& rec);
 EncodedPayload EncodePayload(const SlotBinaryMessage& rec);       // types 25, 26: DataBits bits of Data
 EncodedPayload EncodePayload(const LongRangeReport& rec);
 
+// The longest message of a type the data link carries, in bits: one slot
+// (168) for most; type 5 two slots; the binary and text messages up to five
+// (1008, 1064 for type 26 with its communication state); the short ones less.
+// 0 for a type that does not exist.
+int MaxMessageBits(int type);
+
 // A message of the given type that carries only the common header (repeat
 // indicator, MMSI) and zeros up to bitLength bits: for tests and seeds that
 // need any type, known or not.

@@ -3,12 +3,15 @@
 #include <QActionGroup>
 #include <QDir>
 #include <QFileDialog>
+#include <QStatusBar>
+#include <algorithm>
 
 #include "app/frm_main_window.h"
 #include "app/station_transport.h"
 #include "input/inputs_dialog.h"
 #include "input/port_monitor.h"
 #include "input/port_monitor_window.h"
+#include "ui/settings_store.h"
 
 namespace app {
 
@@ -25,10 +28,24 @@ constexpr Speed kSpeeds[] = {{"1 x", "mnuFilePlaybackSpeed_1", 1},
                              {"10 x", "mnuFilePlaybackSpeed_10", 10},
                              {"100 x", "mnuFilePlaybackSpeed_100", 100},
                              {"As fast as possible", "mnuFilePlaybackSpeed_0", 0}};
+constexpr Speed kMaxGaps[] = {{"1 min", "mnuFilePlaybackMaxGap_60", 60},
+                              {"10 min", "mnuFilePlaybackMaxGap_600", 600},
+                              {"1 h", "mnuFilePlaybackMaxGap_3600", 3600},
+                              {"1 day", "mnuFilePlaybackMaxGap_86400", 86400}};
+
+// The record and play back choices, kept in the settings store.
+constexpr const char* kRecordTimesKey = "RecordWithTimes";
+constexpr const char* kRecordSyncKey = "RecordSyncEverySecond";
+constexpr const char* kPlaybackSpeedKey = "PlaybackSpeed";
+constexpr const char* kPlaybackMaxGapKey = "PlaybackMaxGap";
 
 }  // namespace
 
 void FrmMain::buildFileStationMenu(QMenu* file) {
+    auto stored = [this](const char* key, double def) { return settings_ ? settings_->readNumber(key, def) : def; };
+    auto store = [this](const char* key, double value) {
+        if (settings_) settings_->writeNumber(key, value);
+    };
     mnuFileRecord_ = file->addAction("&Record...");
     mnuFileRecord_->setObjectName("mnuFileRecord");
     mnuFileRecord_->setCheckable(true);
@@ -36,10 +53,17 @@ void FrmMain::buildFileStationMenu(QMenu* file) {
     mnuFileRecordTimes_ = file->addAction("Record with reception times");
     mnuFileRecordTimes_->setObjectName("mnuFileRecordTimes");
     mnuFileRecordTimes_->setCheckable(true);
-    mnuFileRecordTimes_->setChecked(true);
+    mnuFileRecordTimes_->setChecked(stored(kRecordTimesKey, 1) != 0);
+    // Also a recording under way follows the choice.
+    connect(mnuFileRecordTimes_, &QAction::toggled, this, [this, store](bool on) {
+        station_->setRecordTimes(on);
+        store(kRecordTimesKey, on ? 1 : 0);
+    });
     mnuFileRecordSync_ = file->addAction("Record to disk every second");
     mnuFileRecordSync_->setObjectName("mnuFileRecordSync");
     mnuFileRecordSync_->setCheckable(true);
+    mnuFileRecordSync_->setChecked(stored(kRecordSyncKey, 0) != 0);
+    connect(mnuFileRecordSync_, &QAction::toggled, this, [store](bool on) { store(kRecordSyncKey, on ? 1 : 0); });
 
     QMenu* playback = file->addMenu("&Play back");
     playback->setObjectName("mnuFilePlaybackMenu");
@@ -58,6 +82,7 @@ void FrmMain::buildFileStationMenu(QMenu* file) {
         updatePortMonitorInputs();
     });
     playback->addSeparator();
+    playbackSpeed_ = std::clamp(stored(kPlaybackSpeedKey, playbackSpeed_), 0.0, 1e6);
     auto* speeds = new QActionGroup(this);
     for (const Speed& s : kSpeeds) {
         QAction* a = playback->addAction(s.text);
@@ -65,11 +90,33 @@ void FrmMain::buildFileStationMenu(QMenu* file) {
         a->setCheckable(true);
         a->setChecked(s.speed == playbackSpeed_);
         speeds->addAction(a);
-        connect(a, &QAction::triggered, this, [this, speed = s.speed] {
+        connect(a, &QAction::triggered, this, [this, store, speed = s.speed] {
             playbackSpeed_ = speed;
             station_->setPlaybackSpeed(speed);
+            store(kPlaybackSpeedKey, speed);
         });
     }
+    // A jump of the file's times longer than this is a break in the
+    // recording: skipped, and told in the status bar.
+    QMenu* gaps = playback->addMenu("Skip &gaps longer than");
+    gaps->setObjectName("mnuFilePlaybackMaxGapMenu");
+    playbackMaxGap_ = std::clamp(stored(kPlaybackMaxGapKey, playbackMaxGap_), 1.0, 86400.0 * 365);
+    station_->setPlaybackMaxGap(playbackMaxGap_);
+    auto* gapGroup = new QActionGroup(this);
+    for (const Speed& g : kMaxGaps) {
+        QAction* a = gaps->addAction(g.text);
+        a->setObjectName(g.name);
+        a->setCheckable(true);
+        a->setChecked(g.speed == playbackMaxGap_);
+        gapGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, store, seconds = g.speed] {
+            playbackMaxGap_ = seconds;
+            station_->setPlaybackMaxGap(seconds);
+            store(kPlaybackMaxGapKey, seconds);
+        });
+    }
+    connect(station_, &StationTransport::playbackGapSkipped, this,
+            [this](const QString& text) { statusBar()->showMessage("Play back: " + text, 15000); });
 }
 
 void FrmMain::applyStationSettings(const input::StationSettings& settings) {

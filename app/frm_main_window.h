@@ -338,6 +338,7 @@ private:
     QAction* mnuFileRecordSync_ = nullptr;
     QAction* mnuFilePlaybackPause_ = nullptr;
     double playbackSpeed_ = 1;
+    double playbackMaxGap_ = 600;  // seconds; longer jumps of a played-back file's times are skipped
 };
 
 }  // namespace app

@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -105,9 +106,17 @@ public:
 
 }  // namespace
 
+// Exit status 1 with a message when what went to standard output (the
+// usage, the summary line) could not be written.
+static int outputStatus() {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+    std::fprintf(stderr, "orvanta-render: cannot write the output: %s\n", std::strerror(errno));
+    return 1;
+}
+
 int main(int argc, char** argv) {
     Options o;
-    if (const int rc = parse(argc, argv, o); rc != 0) return rc < 0 ? 0 : rc;
+    if (const int rc = parse(argc, argv, o); rc != 0) return rc < 0 ? outputStatus() : rc;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication qapp(argc, argv);
 
@@ -170,5 +179,5 @@ int main(int argc, char** argv) {
     std::printf("%s %dx%d scale 1:%d coastline %s charts %zu targets %d\n", o.out.c_str(), o.width, o.height,
                 o.scale, resolution ? plot::ResolutionName(*resolution) : "none", map.charts().entries().size(),
                 rx.targets().TargetCount);
-    return 0;
+    return outputStatus();
 }

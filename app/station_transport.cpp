@@ -221,8 +221,11 @@ bool StationTransport::stopRecording(std::string& error) {
 
 bool StationTransport::startPlayback(const std::string& path, double speed, std::string& error, double rate) {
     stopPlayback();
-    auto reader = std::make_unique<input::PlaybackReader>(rate);
+    auto reader = std::make_unique<input::PlaybackReader>(rate, maxGap_);
     if (!reader->open(path, error)) return false;
+    reader->onGapSkipped([this](double seconds) {
+        emit playbackGapSkipped(QString::fromStdString(input::GapSkippedText(seconds)));
+    });
     playback_ = std::move(reader);
     playbackInput_ = rx_.addInput(input::InputKind::Playback);
     fileTime_ = 0;
@@ -232,6 +235,11 @@ bool StationTransport::startPlayback(const std::string& path, double speed, std:
     playbackTimer_->start();
     playbackTick();
     return true;
+}
+
+void StationTransport::setPlaybackMaxGap(double seconds) {
+    maxGap_ = seconds;
+    if (playback_) playback_->setMaxGap(seconds);
 }
 
 void StationTransport::stopPlayback() {

@@ -72,12 +72,16 @@ public:
     // False with the reason when the last write failed.
     bool stopRecording(std::string& error);
     bool recording() const { return recorder_.isOpen(); }
+    // Whether untagged sentences get their reception time, also while recording.
+    void setRecordTimes(bool addTime) { recorder_.setAddTime(addTime); }
 
     // speed: times real time, 0 as fast as possible; rate: lines a second
     // for lines without a c: time.
     bool startPlayback(const std::string& path, double speed, std::string& error, double rate = 10);
     void setPlaybackSpeed(double speed) { speed_ = speed; }
     void setPlaybackPaused(bool paused) { paused_ = paused; }
+    // A jump of the file's times longer than this (seconds) is skipped.
+    void setPlaybackMaxGap(double seconds);
     bool playbackPaused() const { return paused_; }
     void stopPlayback();
     bool playing() const { return playback_ != nullptr; }
@@ -88,6 +92,8 @@ signals:
     // The recording stopped by itself (a write failed); text says why.
     void recordingFailed(const QString& text);
     void playbackFinished();
+    // A break in the file's times was skipped: "gap of N s skipped".
+    void playbackGapSkipped(const QString& text);
 
 private:
     struct Input;
@@ -109,6 +115,7 @@ private:
     int playbackInput_ = -1;
     double fileTime_ = 0;
     double speed_ = 1;
+    double maxGap_ = input::kDefaultMaxGap;
     bool paused_ = false;
     qint64 lastTick_ = 0;
     QTimer* playbackTimer_;

@@ -49,6 +49,17 @@ void AppendCsvField(std::string& out, std::string_view text) {
     if (quoted) out += '"';
 }
 
+void AppendCsvText(std::string& out, std::string_view text) {
+    const bool formula = !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+    if (!formula) {
+        AppendCsvField(out, text);
+        return;
+    }
+    std::string marked = "'";
+    marked += text;
+    AppendCsvField(out, marked);
+}
+
 void AppendXmlText(std::string& out, std::string_view text) {
     WalkUtf8(out, text, [&](char c) {
         switch (c) {

@@ -62,14 +62,20 @@ void usage(FILE* out) {
 int main(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         usage(argc < 2 ? stderr : stdout);
-        return argc < 2 ? 2 : 0;
+        if (argc < 2) return 2;
+        return cli::FinishOutput("--help") ? 0 : 1;
     }
     if (std::strcmp(argv[1], "--version") == 0) {
         std::printf("orvanta-cli %s\n", ORVANTA_VERSION);
-        return 0;
+        return cli::FinishOutput("--version") ? 0 : 1;
     }
     for (const auto& c : cli::commands()) {
-        if (c.name == argv[1]) return c.run(argc - 1, argv + 1);
+        if (c.name != argv[1]) continue;
+        const int rc = c.run(argc - 1, argv + 1);
+        // Whatever a command printed through stdio (its --help, a schema, a
+        // summary) must have reached the output for it to succeed.
+        if (rc == 0 && !cli::FinishOutput(argv[1])) return 1;
+        return rc;
     }
     std::fprintf(stderr, "orvanta-cli: unknown command '%s'\n", argv[1]);
     usage(stderr);

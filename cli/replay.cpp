@@ -56,7 +56,7 @@ void usage(FILE* out) {
                  "usage: orvanta-cli replay [FILE|-] [--data-dir DIR] [--ref LAT LON]\n"
                  "                          [--format text|csv|json|geojson] [--tracks GPX]\n"
                  "                          [--own-mmsi N] [--capacity N] [--rate N]\n"
-                 "                          [--realtime | --speed X] [--bench]\n"
+                 "                          [--realtime | --speed X] [--max-gap S] [--bench]\n"
                  "\n"
                  "Runs the receive pipeline of the program on NMEA text (FILE, or standard input\n"
                  "when FILE is '-' or missing): sentence counting, checksum test, VDM/VDO\n"
@@ -94,6 +94,10 @@ void usage(FILE* out) {
                  "                   the c: times of their NMEA 4.0 tag blocks, lines without\n"
                  "                   one at the --rate after the line before\n"
                  "  --speed X        the same, X times faster (--speed 1 is --realtime)\n"
+                 "  --max-gap S      with --realtime or --speed: a jump of the c: times of more\n"
+                 "                   than S seconds (default 600) is a break in the recording;\n"
+                 "                   it is skipped (\"gap of N s skipped\" on standard error)\n"
+                 "                   and the lines after it keep their pace\n"
                  "  --bench          run the pipeline several times without printing and\n"
                  "                   report sentences and messages per second (median), by\n"
                  "                   the wall clock and by processor time;\n"
@@ -125,6 +129,7 @@ struct Options {
     std::string tracks;  // GPX file to write, empty for none
     bool bench = false;
     double speed = 0;     // > 0: paced play back, this many times real time
+    double maxGap = input::kDefaultMaxGap;  // paced: longer jumps of the c: times are skipped
 };
 
 // One replay: a receiver, its clock, and the program's framer in front of it,
@@ -244,9 +249,12 @@ bool readAll(FILE* in, Replay& replay, cli::Progress* progress = nullptr) {
 
 // Lines at the pace of their reception times (or the rate), speed times
 // faster than real time.
-bool readPaced(FILE* in, Replay& replay, double speed, double rate) {
-    input::PlaybackReader reader(rate);
+bool readPaced(FILE* in, Replay& replay, double speed, double rate, double maxGap) {
+    input::PlaybackReader reader(rate, maxGap);
     reader.attach(in);
+    reader.onGapSkipped([](double seconds) {
+        std::fprintf(stderr, "orvanta-cli replay: %s\n", input::GapSkippedText(seconds).c_str());
+    });
     const auto start = std::chrono::steady_clock::now();
     std::string chunk;
     for (double due = reader.nextDue(); std::isfinite(due); due = reader.nextDue()) {
@@ -381,7 +389,9 @@ void printCsv(const app::Receiver& rx, std::string& out) {
         const auto cells = rowCells(rx.state(), table.entry(table.DisplayOrder[static_cast<size_t>(k)]), k);
         for (size_t c = 0; c < cells.size(); ++c) {
             if (c) out += ',';
-            base::AppendCsvField(out, cells[c]);
+            // Name, class, class text, country and status are texts (the name from the air).
+            const bool text = (c >= 2 && c <= 5) || c == 12;
+            text ? base::AppendCsvText(out, cells[c]) : base::AppendCsvField(out, cells[c]);
         }
         out += "\n";
     }
@@ -544,6 +554,13 @@ int runReplay(int argc, char** argv) {
                 return 2;
             }
             opt.speed = *x;
+        } else if (a == "--max-gap" && i + 1 < argc) {
+            const auto x = base::parseTypedNumber(argv[++i]);
+            if (!x || !(*x > 0) || *x > 1e9) {
+                std::fprintf(stderr, "orvanta-cli replay: --max-gap needs seconds above 0\n");
+                return 2;
+            }
+            opt.maxGap = *x;
         } else if (!fileSet && (a == "-" || a.empty() || a[0] != '-')) {
             opt.file = a;
             fileSet = true;
@@ -569,7 +586,7 @@ int runReplay(int argc, char** argv) {
     auto replay = std::make_unique<Replay>(opt, events);
     bool readOk = false;
     if (opt.speed > 0) {
-        readOk = readPaced(in, *replay, opt.speed, 1.0 / opt.secondsPerSentence);
+        readOk = readPaced(in, *replay, opt.speed, 1.0 / opt.secondsPerSentence, opt.maxGap);
     } else {
         cli::Progress progress(in, "sentences");
         readOk = readAll(in, *replay, &progress);

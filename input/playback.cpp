@@ -1,14 +1,20 @@
 #include "input/playback.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 #include "input/tag_block.h"
 
 namespace input {
 
+std::string GapSkippedText(double seconds) {
+    return "gap of " + std::to_string(static_cast<long long>(std::llround(seconds))) + " s skipped";
+}
+
 double PlaybackPacer::due(std::string_view line) {
     const TagBlock tags = SplitTagBlock(line).tags;
+    skipped_ = 0;
     double at = first_ ? 0 : last_ + step_;
     if (tags.present && tags.time >= 0) {
         const double t = TagSeconds(tags.time);
@@ -16,7 +22,18 @@ double PlaybackPacer::due(std::string_view line) {
             offset_ = at - t;
             haveTime_ = true;
         }
-        at = t + offset_;
+        const double byTime = t + offset_;
+        if (!first_ && byTime - last_ > maxGap_) {
+            // A break in the recording: skipped, the pace goes on from this line.
+            skipped_ = byTime - last_;
+            offset_ = at - t;
+        } else if (!first_ && last_ - byTime > maxGap_) {
+            // Back by more than a break: this line is due now and sets the pace.
+            at = last_;
+            offset_ = at - t;
+        } else {
+            at = byTime;
+        }
     }
     if (!first_ && at < last_) at = last_;
     first_ = false;
@@ -53,6 +70,7 @@ bool PlaybackReader::fill() {
             pos_ = end;
             lineDue_ = pacer_.due(line_);
             haveLine_ = true;
+            if (pacer_.skipped() > 0 && gapSkipped_) gapSkipped_(pacer_.skipped());
             return true;
         }
         if (eof_ || !file_) return false;

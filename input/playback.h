@@ -4,38 +4,60 @@
 // one follow the line before at the chosen rate. Time never runs backwards: a
 // line stamped earlier than the one before it is due at once.
 //
+// A recording can hold a break (the receiver was off for a night) or one wrong
+// time (a transmitter's clock decades ahead): a jump forward of more than the
+// longest gap (10 min unless set) is skipped, the line after it follows at the
+// rate, the gap is reported once, and the lines after it keep their own pace
+// from there. A jump back of more than that gap starts the pace afresh at the
+// line too, so the lines after a wrong time are not held back behind it.
+//
 //   input::PlaybackReader reader;
 //   reader.open(path, error);
+//   reader.onGapSkipped([](double s) { notice(input::GapSkippedText(s)); });
 //   std::string chunk;
 //   while (reader.take(fileSecondsSoFar, chunk)) { rx.receive(n, chunk); chunk.clear(); ... }
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <string>
 #include <string_view>
 
 namespace input {
 
+inline constexpr double kDefaultMaxGap = 600;
+
+// "gap of 31688738 s skipped": what a skipped gap is reported as.
+std::string GapSkippedText(double seconds);
+
 class PlaybackPacer {
 public:
-    explicit PlaybackPacer(double linesPerSecond = 10) : step_(linesPerSecond > 0 ? 1 / linesPerSecond : 0) {}
+    // maxGap: the longest jump of the file's times that is waited for (seconds, > 0).
+    explicit PlaybackPacer(double linesPerSecond = 10, double maxGap = kDefaultMaxGap)
+        : step_(linesPerSecond > 0 ? 1 / linesPerSecond : 0), maxGap_(maxGap) {}
     // Seconds after the start of the file at which this line is due.
     double due(std::string_view line);
+    // The wait skipped before the last line (seconds), 0 when none was.
+    double skipped() const { return skipped_; }
+    void setMaxGap(double seconds) { maxGap_ = seconds; }
 
 private:
     double step_;
+    double maxGap_;
     double offset_ = 0;  // file seconds minus tag seconds
     bool haveTime_ = false;
     double last_ = 0;
     bool first_ = true;
+    double skipped_ = 0;
 };
 
 class PlaybackReader {
 public:
     static constexpr size_t kMaxLine = 64 * 1024;
 
-    explicit PlaybackReader(double linesPerSecond = 10) : pacer_(linesPerSecond) {}
+    explicit PlaybackReader(double linesPerSecond = 10, double maxGap = kDefaultMaxGap)
+        : pacer_(linesPerSecond, maxGap) {}
     ~PlaybackReader();
     PlaybackReader(const PlaybackReader&) = delete;
     PlaybackReader& operator=(const PlaybackReader&) = delete;
@@ -50,11 +72,16 @@ public:
     // File time of the next line (infinity at the end).
     double nextDue();
     bool readFailed() const { return failed_; }
+    void setMaxGap(double seconds) { pacer_.setMaxGap(seconds); }
+    // Called once for each gap skipped, with its length in seconds, when the
+    // line after it is read.
+    void onGapSkipped(std::function<void(double seconds)> handler) { gapSkipped_ = std::move(handler); }
 
 private:
     bool fill();
 
     PlaybackPacer pacer_;
+    std::function<void(double)> gapSkipped_;
     std::FILE* file_ = nullptr;
     bool owned_ = false;
     bool failed_ = false;

@@ -41,6 +41,8 @@ public:
     // Writes what is left and closes the file; false when that write failed.
     bool close();
     bool isOpen() const { return fd_ >= 0; }
+    // "Record with reception times" changed while recording: from the next sentence on.
+    void setAddTime(bool addTime) { addTime_ = addTime; }
 
     void sentenceTaken(int input, std::string_view sentence, IntakeResult result) override;
     // Writes the collected sentences now; false (and closed) when the write failed.

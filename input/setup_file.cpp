@@ -1,5 +1,7 @@
 #include "input/setup_file.h"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -143,7 +145,9 @@ bool comportInRange(const CommSettings& c) {
     return c.ComPort >= 0 && c.ComPort <= 16 && c.BaudRate >= 1 && c.BaudRate <= 4000000 && c.DataBits >= 5 &&
            c.DataBits <= 8 && c.StopBits >= 1 && c.StopBits <= 2 && knownParity(c.Parity);
 }
-bool addressInRange(const CommSettings& c) { return c.IPPort >= 1 && c.IPPort <= 65535; }
+bool addressInRange(const CommSettings& c) {
+    return c.IPPort >= 1 && c.IPPort <= 65535 && IsValidHostOrAddress(c.IPAddress);
+}
 bool referenceInRange(const input::RunState& s) {
     return s.RefLat >= -90.0 && s.RefLat <= 90.0 && s.RefLon >= -180.0 && s.RefLon <= 180.0 && s.ReferenceMode >= 0 &&
            s.ReferenceMode <= 3 && s.RefMMSI >= 0 && s.RefMMSI <= 999999999;
@@ -182,8 +186,14 @@ struct SectionsRead {
     bool comport = false, address = false, reference = false, standard = false, inputs = false, outputs = false;
 };
 
+// A serial input's address is a device path; the others name a host.
+bool inputAddressValid(const InputSetting& in) {
+    return in.Type == InputType::Serial || IsValidHostOrAddress(in.Address);
+}
+
 bool inputsInRange(const StationSettings& st) {
     for (const InputSetting& in : st.Inputs) {
+        if (!inputAddressValid(in)) return false;
         if (in.Type != InputType::Serial && in.Type != InputType::Tcp && in.Type != InputType::Udp) return false;
         if (in.Type != InputType::Serial && (in.Port < 1 || in.Port > 65535)) return false;
         if (in.Type == InputType::Serial && (in.Baud < 1 || in.Baud > 4000000)) return false;
@@ -191,7 +201,8 @@ bool inputsInRange(const StationSettings& st) {
     return true;
 }
 bool outputsInRange(const OutputSettings& o) {
-    return o.UdpPort >= 1 && o.UdpPort <= 65535 && o.TcpPort >= 1 && o.TcpPort <= 65535;
+    return o.UdpPort >= 1 && o.UdpPort <= 65535 && o.TcpPort >= 1 && o.TcpPort <= 65535 &&
+           IsValidHostOrAddress(o.UdpAddress);
 }
 
 std::string toInputType(const std::string& item, InputType& out) {
@@ -297,10 +308,12 @@ std::string StationSettingsProblem(const StationSettings& settings) {
         one.Inputs = {settings.Inputs[i]};
         const std::string name = "Input " + std::to_string(i + 1) + ": ";
         if (settings.Inputs[i].Address.empty()) return name + "address missing";
+        if (!inputAddressValid(settings.Inputs[i])) return name + "not a host name or address";
         if (!inputsInRange(one)) return name + (settings.Inputs[i].Type == InputType::Serial ? "baud rate" : "port") +
                                         " out of range";
     }
     const OutputSettings& o = settings.Outputs;
+    if (!IsValidHostOrAddress(o.UdpAddress)) return "Output address: not a host name or address";
     if (!outputsInRange(o)) return "Output port out of range";
     if (o.UdpEnabled && o.UdpAddress.empty()) return "Output address missing";
     return {};
@@ -494,6 +507,33 @@ bool IsValidHostName(std::string_view text) {
 bool IsValidServerAddress(std::string_view text) {
     const bool dotted = text.find_first_not_of("0123456789.") == std::string_view::npos;
     return dotted ? IsValidIPAddress(text) : IsValidHostName(text);
+}
+
+bool IsValidHostOrAddress(std::string_view text) {
+    if (text.empty()) return true;
+    if (text.find(':') != std::string_view::npos) {
+        // IPv6: at most 45 characters ("ffff:...:255.255.255.255").
+        if (text.size() > 45) return false;
+        in6_addr address{};
+        return ::inet_pton(AF_INET6, std::string(text).c_str(), &address) == 1;
+    }
+    if (text.find_first_not_of("0123456789.") != std::string_view::npos) return IsValidHostName(text);
+    // Digits and dots are an IPv4 address or nothing.
+    size_t start = 0;
+    for (int part = 0; part < 4; ++part) {
+        const size_t end = part < 3 ? text.find('.', start) : text.size();
+        if (end == std::string_view::npos) return false;
+        const std::string_view digits = text.substr(start, end - start);
+        if (digits.empty() || digits.size() > 3) return false;
+        int value = 0;
+        for (char c : digits) {
+            if (c == '.') return false;
+            value = value * 10 + (c - '0');
+        }
+        if (value > 255) return false;
+        start = end + 1;
+    }
+    return true;
 }
 
 bool ReArrange_IP_List(CommSettings& comm, const std::string& address) {

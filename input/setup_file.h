@@ -139,6 +139,11 @@ bool IsValidHostName(std::string_view text);
 // dotted address (so "1.2.3.256" stays wrong), anything else as a host name.
 bool IsValidServerAddress(std::string_view text);
 
+// What a server, host or listen address kept in the setup file may be: a
+// host name (IsValidHostName), an IPv4 address of four parts 0-255 (0.0.0.0,
+// "any", included) or an IPv6 address. Empty text passes: no address set.
+bool IsValidHostOrAddress(std::string_view text);
+
 // Records address in the list of recent addresses (oldest first, at most 10).
 // Returns true when the list changed.
 bool ReArrange_IP_List(CommSettings& comm, const std::string& address);

@@ -58,7 +58,10 @@ std::string TargetListCsv(const TargetTable& table, const RowContext& ctx) {
         row.cells[kColNo] = std::to_string(k);
         for (int c = 0; c < kListColumns; ++c) {
             if (c) out += ',';
-            base::AppendCsvField(out, base::TrimSpaces(row.cells[static_cast<size_t>(c)]));
+            const std::string_view cell = base::TrimSpaces(row.cells[static_cast<size_t>(c)]);
+            // The name comes from the air: it must not reach a spreadsheet as a formula.
+            const bool text = c == kColName || c == kColClass || c == kColStatus || c == kColTime;
+            text ? base::AppendCsvText(out, cell) : base::AppendCsvField(out, cell);
         }
         out += '\n';
     }

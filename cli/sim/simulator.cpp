@@ -914,7 +914,6 @@ void Simulator::slotBinary(Task task, Station& from, int32_t toMmsi, double t, E
     r.Addressed = static_cast<int16_t>(rng_.chance(0.5) ? 1 : 0);
     r.Structured = static_cast<int16_t>(rng_.chance(0.5) ? 1 : 0);
     if (r.Addressed != 0) r.DestinationMMSI = toMmsi;
-    const int dataStart = 41 + (r.Addressed != 0 ? 30 : 0);
     const int tail = type == 26 ? 20 : 0;
     if (r.Structured != 0) {
         ais::BinaryMessage app;
@@ -929,8 +928,16 @@ void Simulator::slotBinary(Task task, Station& from, int32_t toMmsi, double t, E
         i.Loaded = 1;
         r.DAC = app.DAC;
         r.FI = app.FI;
-        r.DataBits = static_cast<int16_t>(
-            ais::ApplicationData(app, dataStart + 16, tail, type, options_.standard, r.Data));
+        // A single-slot type 25 has no room for the inland data and an
+        // addressee: such a message goes to all.
+        for (;;) {
+            const int dataStart = 41 + (r.Addressed != 0 ? 30 : 0);
+            r.DataBits = static_cast<int16_t>(
+                ais::ApplicationData(app, dataStart + 16, tail, type, options_.standard, r.Data));
+            if (r.Addressed == 0 || dataStart - 1 + 16 + r.DataBits + tail <= ais::MaxMessageBits(type)) break;
+            r.Addressed = 0;
+            r.DestinationMMSI = 0;
+        }
     } else {
         // Bytes of an application this program does not know.
         r.DataBits = static_cast<int16_t>(8 * rng_.range(1, type == 25 ? 8 : 40));

@@ -46,6 +46,27 @@ TEST(TextEscape, EachFormatEscapesWhatItMustAndRepairsBrokenUtf8) {
     }
 }
 
+// Text cells that a spreadsheet would run as a formula start with an apostrophe.
+TEST(TextEscape, CsvTextCellsNeverStartAFormula) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"=CMD?' /C CALC'!A0", "'=CMD?' /C CALC'!A0"},
+        {"+1+2", "'+1+2"},
+        {"-2+3", "'-2+3"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tX", "'\tX"},
+        {"\rX", "\"'\rX\""},
+        {"=A1,B1", "\"'=A1,B1\""},
+        {"A=B-C", "A=B-C"},
+        {" =X", " =X"},
+        {"", ""},
+    };
+    for (const auto& [in, expected] : rows) {
+        std::string csv;
+        AppendCsvText(csv, in);
+        EXPECT_EQ(csv, expected) << in;
+    }
+}
+
 TEST(TextEscape, Utf8SequenceBoundaries) {
     const std::pair<const char*, size_t> rows[] = {
         {"\x7F", 1},         {"\xC2\x80", 2},         {"\xC1\xBF", 0},          // overlong two-byte

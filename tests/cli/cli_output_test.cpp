@@ -2,21 +2,38 @@
 // cannot be written is an error, and numbers keep "." under a comma locale.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "cli_run.h"
 
 namespace {
 
+// Every sub-command and every way it prints: its --help, its results and its
+// summaries; an output that cannot be written ends it with status 1 and a word
+// on standard error.
 TEST(CliOutput, AnOutputThatCannotBeWrittenIsAnError) {
     const std::string mix = clitest::Cli("mix 500").out;
-    for (const char* args : {"decode - >/dev/full", "replay - >/dev/full", "inverse 59 10 60 11 >/dev/full",
-                             "simulate --stdout --fast --duration 60 --quiet >/dev/full"}) {
-        const clitest::Run r = clitest::Cli(args, &mix);
+    std::vector<std::string> rows = {"--help", "--version", "decode - ", "decode --json-schema",
+                                     "replay -", "replay --format csv -", "replay --format json -",
+                                     "replay --format geojson -", "replay --bench -", "replay --realtime --rate 1e6 -",
+                                     "inverse 59 10 60 11", "grid 59.5 10.25", "position parse \"59 30 N\" lat",
+                                     "position format 59.5 lat", "mix 100",
+                                     "simulate --stdout --fast --duration 60 --quiet"};
+    for (const char* command : {"decode", "replay", "inverse", "grid", "position", "mix", "simulate", "render"})
+        rows.push_back(std::string(command) + " --help");
+    const std::filesystem::path render = std::filesystem::path(ORVANTA_CLI_PATH).parent_path() / "orvanta-render";
+    const std::string png = ::testing::TempDir() + "orvanta_cli_output.png";
+    if (std::filesystem::exists(render)) rows.push_back("render --centre 51.98 3.95 --size 32x32 " + png);
+    for (const std::string& args : rows) {
+        const clitest::Run r = clitest::Cli(args + " >/dev/full", &mix);
         EXPECT_EQ(r.status, 1) << args;
         EXPECT_NE(r.err.find("cannot write"), std::string::npos) << args << ": " << r.err;
     }
+    std::remove(png.c_str());
 }
 
 TEST(CliOutput, NumbersKeepThePointUnderACommaLocale) {

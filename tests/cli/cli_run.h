@@ -31,10 +31,11 @@ struct Run {
 
 // `orvanta-cli ARGS`, with `input` (when given) on standard input. ctest runs
 // test programs side by side: the files are named after the process.
-inline Run Cli(const std::string& args, const std::string* input = nullptr) {
+// `wrapper` goes in front of the program ("timeout 60").
+inline Run Cli(const std::string& args, const std::string* input = nullptr, const std::string& wrapper = "") {
     const std::string base = ::testing::TempDir() + "orvanta_cli_" + std::to_string(::getpid());
     if (input) std::ofstream(base + ".in", std::ios::binary) << *input;
-    const std::string command = std::string(ORVANTA_CLI_PATH) + " " + args + (input ? " <" + base + ".in" : "") +
+    const std::string command = (wrapper.empty() ? "" : wrapper + " ") + std::string(ORVANTA_CLI_PATH) + " " + args + (input ? " <" + base + ".in" : "") +
                                 " 2>" + base + ".err";
     Run r;
     FILE* pipe = ::popen(command.c_str(), "r");

@@ -8,6 +8,7 @@
 #include "ais/encoder.h"
 #include "cli_run.h"
 #include "input/sentence_builder.h"
+#include "input/tag_block.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -82,6 +83,40 @@ TEST(ReplayCommand, ReferencePositionGivesRangeAndBearing) {
     EXPECT_NE(r.out.find("38.4 nm"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("038.1 °"), std::string::npos) << r.out;
     EXPECT_EQ(clitest::Cli("replay --format xml").status, 2);
+}
+
+// A name from the air reaches the CSV as text, never as a formula.
+TEST(ReplayCommand, CsvNamesNeverBecomeFormulas) {
+    TempDir dir;
+    input::SentenceBuilder b;
+    ais::StaticVoyageData v;
+    v.MessageID = 5, v.MMSI = 257000001, v.Name = "=1+2", v.CallSign = "LABC";
+    dir.write("formula.nmea", sentences(b, v) + position(b, 257000001, 60.5, 5.8));
+    const clitest::Run r = clitest::Cli("replay --format csv " + (dir / "formula.nmea").string());
+    ASSERT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\n1,257000001,'=1+2,A,"), std::string::npos) << r.out;
+}
+
+// One far-future c: time costs replay --realtime no waiting: the break is
+// skipped with one notice, the lines after it keep their pace, and the table
+// is the one an unpaced replay builds.
+TEST(ReplayCommand, RealtimeSkipsABreakInTheTimes) {
+    TempDir dir;
+    input::SentenceBuilder b;
+    std::string text;
+    int32_t mmsi = 257000001;
+    for (int64_t t : {int64_t{1700000000}, int64_t{2700000000}, int64_t{1700000001}, int64_t{1700000001}})
+        text += input::FormatTagBlock("", t) + position(b, mmsi++, 60.5, 5.8);
+    dir.write("future.nmea", text);
+    const std::string file = (dir / "future.nmea").string();
+    // A run that waits for the far-future time is cut off after a minute.
+    for (const char* pace : {"--realtime", "--speed 1000000", "--realtime --max-gap 0.5"}) {
+        const clitest::Run r = clitest::Cli(std::string("replay ") + pace + " " + file, nullptr, "timeout 60");
+        ASSERT_EQ(r.status, 0) << pace;
+        EXPECT_EQ(r.err, "orvanta-cli replay: gap of 1000000000 s skipped\n") << pace;
+        EXPECT_EQ(r.out, clitest::Cli("replay " + file).out) << pace;
+    }
+    EXPECT_EQ(clitest::Cli("replay --max-gap 0 " + file).status, 2);
 }
 
 // The simulator's traffic with tag blocks builds the table it builds without

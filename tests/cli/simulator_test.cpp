@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <utility>
@@ -15,6 +16,19 @@
 
 namespace sim {
 namespace {
+
+// Bits of the message the sentences of one emission carry.
+int PayloadBits(const std::vector<std::string>& sentences) {
+    int bits = 0, fill = 0;
+    for (const std::string& s : sentences) {
+        size_t at = 0;
+        for (int comma = 0; comma < 5; ++comma) at = s.find(',', at) + 1;
+        const size_t end = s.find(',', at);
+        bits += 6 * static_cast<int>(end - at);
+        fill = s[end + 1] - '0';
+    }
+    return bits - fill;
+}
 
 // The fields a message decoded to, by name: numbers and trimmed texts.
 struct Fields final : ais::FieldVisitor {
@@ -53,6 +67,7 @@ TEST_P(RoundTrip, EveryMessageDecodesToItsStation) {
             ASSERT_EQ(type == -1, i + 1 < e.sentences.size()) << s;
         }
         ASSERT_EQ(type, e.messageType);
+        EXPECT_LE(PayloadBits(e.sentences), ais::MaxMessageBits(type)) << "type " << type;
         types.insert(type);
         const Station& st = sim.scenario().stations.at(static_cast<size_t>(e.station));
         SCOPED_TRACE("type " + std::to_string(type) + " mmsi " + std::to_string(e.mmsi));
@@ -98,6 +113,27 @@ TEST_P(RoundTrip, EveryMessageDecodesToItsStation) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Standards, RoundTrip, ::testing::Values(0, 1));
+
+// A long run of every kind of traffic: no message is longer than its type
+// may be on the air (a receiver rejects one that is).
+TEST(Simulator, EveryMessageFitsItsType) {
+    for (int standard : {0, 1}) {
+        SimulatorOptions o;
+        o.standard = standard;
+        o.scenario.stations = 400;
+        o.occasionalRate = 3;
+        Simulator sim(o);
+        std::map<int, int> longest;
+        Emission e;
+        for (int n = 0; n < 200000; ++n) {
+            sim.next(e);
+            int& most = longest[e.messageType];
+            most = std::max(most, PayloadBits(e.sentences));
+        }
+        EXPECT_EQ(longest.size(), 27u);
+        for (const auto& [type, bits] : longest) EXPECT_LE(bits, ais::MaxMessageBits(type)) << "type " << type;
+    }
+}
 
 // Vessels coming and going for six hours through the receiver, on a clock
 // that follows the scenario: many more stations over the run than the table

@@ -35,6 +35,19 @@ TEST(SetupHostile, ValuesOutOfRangeGiveTheirSectionsDefaults) {
         {"\"REM Comport\"\r\n3,9600,9,\"even\",2\r\n", kRange, false, true},
         {"\"REM Comport\"\r\n3,9600,7,\"x\",2\r\n", kRange, false, true},
         {"\"REM Comport\"\r\n3,-9600,7,\"n\",2\r\n", kRange, false, true},
+        // The server address: a host name or an IPv4 or IPv6 address, nothing else.
+        {"\"REM IP Address\"\r\n#TRUE#,\"evil host;rm -rf\",1234\r\n", kRange, true, false},
+        {"\"REM IP Address\"\r\n#TRUE#,\"$(reboot)\",1234\r\n", kRange, true, false},
+        {"\"REM IP Address\"\r\n#TRUE#,\"-ais.example.org\",1234\r\n", kRange, true, false},
+        {"\"REM IP Address\"\r\n#TRUE#,\"ais..example.org\",1234\r\n", kRange, true, false},
+        {"\"REM IP Address\"\r\n#TRUE#,\"" + std::string(64, 'a') + ".org\",1234\r\n", kRange, true, false},
+        {"\"REM IP Address\"\r\n#TRUE#,\"" + std::string(250, 'a') + ".org\",1234\r\n", kRange, true, false},
+        {"\"REM IP Address\"\r\n#TRUE#,\"10.1.1.256\",1234\r\n", kRange, true, false},
+        {"\"REM IP Address\"\r\n#TRUE#,\"fe80::1::2\",1234\r\n", kRange, true, false},
+        {"\"REM IP Address\"\r\n#TRUE#,\"ais-1.example.org\",1234\r\n", nullptr, true, true},
+        {"\"REM IP Address\"\r\n#TRUE#,\"2001:db8::7\",1234\r\n", nullptr, true, true},
+        {"\"REM IP Address\"\r\n#TRUE#,\"" + std::string(63, 'a') + "." + std::string(63, 'b') + "\",1234\r\n",
+         nullptr, true, true},
         // Reading stops at a broken item; what was read out of range is not kept either.
         {"\"REM RefPos Settings\"\r\n91,abc\r\n", "Type mismatch - Error in Setup file. Default data loaded", true,
          true},
@@ -67,6 +80,53 @@ TEST(SetupHostile, ValuesOutOfRangeGiveTheirSectionsDefaults) {
             EXPECT_FALSE(std::filesystem::exists(dir / "Orvanta.ini.bad")) << r.section;
         }
     }
+}
+
+// The hosts of the further inputs and of the UDP output get the same check;
+// a serial input's address is a device path.
+TEST(SetupHostile, InputAndOutputHostsAreHostNamesOrAddresses) {
+    const struct Row {
+        std::string inputs;  // the address of a TCP input, a UDP input and a serial one
+        std::string output;  // the UDP output's address
+        bool inputsKept, outputsKept;
+    } rows[] = {
+        {"\"tcp\",#TRUE#,\"ais.example.org\",4001,0\r\n\"udp\",#TRUE#,\"0.0.0.0\",10110,0\r\n"
+         "\"serial\",#TRUE#,\"/dev/serial/by-id/usb-AIS 1\",0,38400\r\n",
+         "\"::1\"", true, true},
+        {"\"tcp\",#TRUE#,\"evil host;rm -rf\",4001,0\r\n\"udp\",#TRUE#,\"0.0.0.0\",10110,0\r\n"
+         "\"serial\",#TRUE#,\"/dev/ttyUSB0\",0,38400\r\n",
+         "\"127.0.0.1\"", false, true},
+        {"\"tcp\",#TRUE#,\"ais.example.org\",4001,0\r\n\"udp\",#TRUE#,\"0.0.0.0|nc\",10110,0\r\n"
+         "\"serial\",#TRUE#,\"/dev/ttyUSB0\",0,38400\r\n",
+         "\"127.0.0.1\"", false, true},
+        {"\"tcp\",#TRUE#,\"ais.example.org\",4001,0\r\n\"udp\",#TRUE#,\"0.0.0.0\",10110,0\r\n"
+         "\"serial\",#TRUE#,\"/dev/ttyUSB0\",0,38400\r\n",
+         "\"host name`id`\"", true, false},
+    };
+    for (const Row& r : rows) {
+        TempDir dir;
+        const std::string text = std::string(kComport) + kAddress + "\"REM Inputs\"\r\n3\r\n" + r.inputs +
+                                 "\"REM Outputs\"\r\n#TRUE#," + r.output + ",10111,#TRUE#,10112,#FALSE#\r\n";
+        dir.write("Orvanta.ini", text);
+        CommSettings comm;
+        SetSetupDefaults(comm);
+        RunState state;
+        StationSettings station;
+        base::RecordingMessageSink sink;
+        LoadSetup((dir / "Orvanta.ini").string(), comm, state, sink, &station);
+        const bool clean = r.inputsKept && r.outputsKept;
+        ASSERT_EQ(sink.entries.size(), clean ? 0u : 1u) << r.inputs << r.output;
+        if (!clean) EXPECT_EQ(sink.entries[0].text, kRange);
+        EXPECT_EQ(station.Inputs.size(), r.inputsKept ? 3u : 0u) << r.inputs;
+        EXPECT_EQ(station.Outputs.UdpEnabled, r.outputsKept) << r.output;
+        EXPECT_EQ(comm.IPPort, 1234);  // the other sections stay
+        EXPECT_EQ(std::filesystem::exists(dir / "Orvanta.ini.bad"), !clean);
+        EXPECT_EQ(StationSettingsProblem(station).empty(), true) << StationSettingsProblem(station);
+    }
+    // Setup > Inputs says the same of what it is given.
+    StationSettings typed;
+    typed.Inputs = {{InputType::Tcp, true, "evil host;rm -rf", 4001, 0}};
+    EXPECT_EQ(StationSettingsProblem(typed), "Input 1: not a host name or address");
 }
 
 TEST(SetupHostile, OnlyARegularFileIsRead) {

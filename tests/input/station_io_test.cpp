@@ -1,6 +1,9 @@
 // What goes on to the outputs, and when a played-back line is due.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -46,16 +49,69 @@ TEST(Forwarder, PassesValidSentencesAsReceivedOrBare) {
     }
 }
 
-// Lines with c: times are due by them (from the first), others at the rate
-// after the line before; time never runs backwards.
-TEST(Playback, LinesAreDueByTheirTimesOrTheRate) {
-    auto at = [](int64_t t) { return FormatTagBlock("", t) + "!AIVDM\r\n"; };
-    const std::vector<std::string> lines = {"!A\r\n", at(1700000100), "!B\r\n", at(1700000103), at(1700000101),
-                                            at(1700000110500)};
-    PlaybackPacer pacer(4);
-    std::vector<double> due;
-    for (const auto& l : lines) due.push_back(pacer.due(l));
-    EXPECT_EQ(due, (std::vector<double>{0, 0.25, 0.5, 3.25, 3.25, 10.75}));
+// A line is due at its c: time (counted from the first), a line without one
+// at the rate after the line before; time never runs backwards. A jump of
+// more than the longest gap is a break: skipped and reported once, the pace
+// going on from the line after it.
+TEST(Playback, LinesAreDueByTheirTimesOrTheRateAndBreaksAreSkipped) {
+    constexpr int64_t T = 1700000000;
+    constexpr int64_t kNone = -1;
+    const struct Row {
+        const char* name;
+        std::vector<int64_t> times;  // kNone: a line without a tag block
+        double rate, maxGap;
+        std::vector<double> due, gaps;
+    } rows[] = {
+        {"times and rate", {kNone, T + 100, kNone, T + 103, T + 101, T * 1000 + 110500}, 4, 600,
+         {0, 0.25, 0.5, 3.25, 3.25, 10.75}, {}},
+        {"far future once", {T, 2700000000, T + 1, T + 2}, 10, 600, {0, 0.1, 0.1, 1.1}, {1e9}},
+        {"at the limit waits", {T, T + 600, T + 601}, 10, 600, {0, 600, 601}, {}},
+        {"beyond it skips", {T, T + 601, T + 602}, 10, 600, {0, 0.1, 1.1}, {601}},
+        {"each gap once", {T, T + 3600, T + 3601, T + 7200, T + 7201}, 10, 600, {0, 0.1, 1.1, 1.2, 2.2},
+         {3600, 3599}},
+        {"a little back is held", {T, T + 10, T + 8, T + 11}, 10, 600, {0, 10, 10, 11}, {}},
+        {"far back sets the pace", {T + 1000, T, T + 1}, 10, 600, {0, 0, 1}, {}},
+        {"untimed lines after a gap", {T, kNone, T + 5000, kNone}, 10, 600, {0, 0.1, 0.2, 0.3}, {4999.9}},
+        {"a shorter limit", {T, T + 6, T + 9}, 10, 5, {0, 0.1, 3.1}, {6}},
+    };
+    for (const Row& r : rows) {
+        PlaybackPacer pacer(r.rate, r.maxGap);
+        std::vector<double> due, gaps;
+        for (int64_t t : r.times) {
+            due.push_back(pacer.due((t == kNone ? std::string() : FormatTagBlock("", t)) + "!AIVDM\r\n"));
+            if (pacer.skipped() > 0) gaps.push_back(pacer.skipped());
+        }
+        ASSERT_EQ(due.size(), r.due.size()) << r.name;
+        for (size_t k = 0; k < due.size(); ++k) EXPECT_NEAR(due[k], r.due[k], 1e-6) << r.name << " line " << k;
+        ASSERT_EQ(gaps.size(), r.gaps.size()) << r.name;
+        for (size_t k = 0; k < gaps.size(); ++k) EXPECT_NEAR(gaps[k], r.gaps[k], 1e-6) << r.name;
+    }
+    EXPECT_EQ(GapSkippedText(1e9), "gap of 1000000000 s skipped");
+}
+
+// The reader on a clock of the test's own, driven as replay --realtime and
+// the play back drive it: one far-future time costs no waiting, is reported
+// once, and every line is handed over in order.
+TEST(Playback, OneFarFutureTimeDoesNotStopTheFile) {
+    std::string file;
+    for (int64_t t : {int64_t{1700000000}, int64_t{2700000000}, int64_t{1700000001}, int64_t{1700000002}})
+        file += FormatTagBlock("", t) + "!AIVDM,1,1,,A," + std::to_string(t) + ",0\r\n";
+    std::FILE* in = ::fmemopen(file.data(), file.size(), "rb");
+    ASSERT_NE(in, nullptr);
+    PlaybackReader reader(10);
+    reader.attach(in);
+    std::vector<std::string> notices;
+    reader.onGapSkipped([&](double s) { notices.push_back(GapSkippedText(s)); });
+    double clock = 0;  // seconds of the wall clock since the start, at speed 1
+    std::string handed;
+    for (double due = reader.nextDue(); std::isfinite(due); due = reader.nextDue()) {
+        clock = std::max(clock, due);  // waiting until due
+        reader.take(clock, handed);
+    }
+    std::fclose(in);
+    EXPECT_EQ(handed, file);
+    EXPECT_LT(clock, 2.0);
+    EXPECT_EQ(notices, std::vector<std::string>{"gap of 1000000000 s skipped"});
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The station's further inputs and outputs through the main window: UDP
 // datagrams reach the table, every valid sentence reaches a local UDP socket
 // and a TCP client as it was received, and a play back rebuilds the table.
+#include <QStatusBar>
 #include <QUdpSocket>
 
 #include "app/station_transport.h"
@@ -107,6 +108,70 @@ private slots:
         QVERIFY(played.w.startPlayback(file, 0));
         QTRY_VERIFY(!played.w.station().playing());
         QCOMPARE(played.w.receiver().targets().entry(7).MsgCount, live.w.receiver().targets().entry(7).MsgCount);
+    }
+
+    // "Record with reception times": ticked, an untagged sentence gets its
+    // time, unticked it does not, also when changed during a recording; a
+    // tagged one is kept as it came. The choice is kept for the next run.
+    void recordingFollowsTheReceptionTimesChoice() {
+        const struct Row {
+            bool ticked, tickedMidway;
+            int timedFirst, timedSecond;  // untagged lines that got a time
+        } rows[] = {{true, true, 1, 1}, {false, false, 0, 0}, {true, false, 1, 0}, {false, true, 0, 1}};
+        for (const Row& r : rows) {
+            QTemporaryDir dir;
+            ui::SettingsStore store(dir.filePath("settings.ini"));
+            const QString file = dir.filePath("rec.nmea");
+            const std::string tagged = input::FormatTagBlock("rx9", 1700000000) + report(257000003);
+            {
+                MainWindow m(&store);
+                QAction* times = Child<QAction>(m.w, "mnuFileRecordTimes");
+                times->setChecked(r.ticked);
+                QVERIFY(m.w.startRecording(file));
+                m.w.receiver().receive(input::InputKind::Tcp, report(257000001));
+                times->setChecked(r.tickedMidway);
+                m.w.receiver().receive(input::InputKind::Tcp, report(257000002) + tagged);
+                m.w.stopRecording();
+            }
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QList<QByteArray> lines = f.readAll().split('\n');
+            QCOMPARE(lines.size(), 4);  // three and the empty rest
+            QCOMPARE(int(lines[0].startsWith("\\c:")), r.timedFirst);
+            QCOMPARE(int(lines[1].startsWith("\\c:")), r.timedSecond);
+            QCOMPARE(lines[2].toStdString() + "\n", tagged);
+            MainWindow next(&store);
+            QCOMPARE(Child<QAction>(next.w, "mnuFileRecordTimes")->isChecked(), r.tickedMidway);
+        }
+    }
+
+    // One far-future time in a played-back file: the gap is skipped and told
+    // in the status bar (no box), the file plays to its end at once; the
+    // longest gap is a kept choice of the play back menu.
+    void playbackSkipsABreakInTheTimes() {
+        QTemporaryDir dir;
+        ui::SettingsStore store(dir.filePath("settings.ini"));
+        const QString file = dir.filePath("future.nmea");
+        std::string text;
+        int32_t mmsi = 257000001;
+        for (int64_t t : {int64_t{1700000000}, int64_t{2700000000}, int64_t{1700000001}})
+            text += input::FormatTagBlock("", t) + report(mmsi++);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(text.data(), static_cast<qint64>(text.size()));
+        f.close();
+        {
+            MainWindow m(&store);
+            QVERIFY(m.w.startPlayback(file, 1));
+            QTRY_VERIFY(!m.w.station().playing());
+            QCOMPARE(m.w.receiver().targets().TargetCount, 3);
+            QCOMPARE(m.w.statusBar()->currentMessage(), QString("Play back: gap of 1000000000 s skipped"));
+            QVERIFY(m.messages.entries.empty());
+            Child<QAction>(m.w, "mnuFilePlaybackMaxGap_60")->trigger();
+        }
+        MainWindow next(&store);
+        QVERIFY(Child<QAction>(next.w, "mnuFilePlaybackMaxGap_60")->isChecked());
+        QVERIFY(!Child<QAction>(next.w, "mnuFilePlaybackMaxGap_600")->isChecked());
     }
 };
 
