@@ -74,6 +74,39 @@ private slots:
         QCOMPARE(f.m.w.alarmSounds(), sounded);
     }
 
+    // Silence stops the sound for five minutes, not the alarm: the row stays
+    // red and the button shown; another target becoming dangerous sounds.
+    void silenceStopsTheSoundNotTheAlarm() {
+        Fixture f;
+        auto own = ClassAReport(257999999, 59.5, 5.25, 10.0f);
+        own.COG = 0;
+        f.m.feed(own, 'A', true);
+        auto other = ClassAReport(257000001, 59.55, 5.25, 10.0f);
+        other.COG = 180;
+        f.m.feed(other);
+        QCOMPARE(f.m.w.alarmSounds(), 1);
+        auto* silence = f.m.w.findChild<QAction*>("mnuOptionsSilenceAlarm");
+        QVERIFY(silence);
+        silence->trigger();
+        Child<QTimer>(f.m.w, "timerAlarm")->start(5);
+        QTest::qWait(40);
+        QCOMPARE(f.m.w.alarmSounds(), 1);
+        f.model.flush();
+        QCOMPARE(f.model.index(1, targets::kColMMSI).data(Qt::ForegroundRole).value<QColor>(), QColor(220, 0, 0));
+        QVERIFY(!Child<QPushButton>(f.m.w, "cmdAcknowledge")->isHidden());
+        auto second = ClassAReport(257000002, 59.55, 5.252, 10.0f);
+        second.COG = 180;
+        f.m.feed(second);
+        QVERIFY(f.m.w.alarmSounds() >= 2);
+        silence->trigger();  // and it ends by itself after five minutes
+        QTest::qWait(20);
+        const int silent = f.m.w.alarmSounds();
+        QTest::qWait(20);
+        QCOMPARE(f.m.w.alarmSounds(), silent);
+        f.clock.advance(301);
+        const int sounded = f.m.w.alarmSounds();
+        QTRY_VERIFY(f.m.w.alarmSounds() > sounded);
+    }
 };
 
 QTEST_MAIN(TestWatchKeeping)
