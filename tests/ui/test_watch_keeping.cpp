@@ -107,6 +107,20 @@ private slots:
         const int sounded = f.m.w.alarmSounds();
         QTRY_VERIFY(f.m.w.alarmSounds() > sounded);
     }
+    // A first run (no setup file) checks checksums: panel 4 counts errors
+    // instead of saying "n/a", and a damaged sentence makes no target.
+    void firstRunChecksChecksums() {
+        TempDir dir;
+        MainWindow m;
+        m.w.startUp(dir.path(), true);
+        m.w.load(false);
+        QCOMPARE(m.w.panelText(4), QString("0"));
+        std::string damaged = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)));
+        damaged[damaged.find(",A,") + 15] ^= 1;
+        m.w.receiver().receive(input::InputKind::Tcp, damaged);
+        QCOMPARE(m.w.receiver().targets().TargetCount, int16_t(0));
+        QCOMPARE(m.w.panelText(4), QString("1"));
+    }
 };
 
 QTEST_MAIN(TestWatchKeeping)
