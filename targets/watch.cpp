@@ -137,8 +137,10 @@ void ownRangeWithout(const TargetRecord& own, TargetRecord& t) {
 void computeApproach(TargetTable& table, int own, TargetRecord& t, const AlarmSettings& alarm,
                      const ApproachPlane* plane, bool exact) {
     Motion m;
-    const bool movingTarget = own != 0 && t.Status != TargetStatus::Lost && moves(t.Class);
-    if (!movingTarget) return;
+    // No approach from an own ship whose position has grown old (a plane
+    // made from it earlier is not used either).
+    const bool ownKnown = table.InUse(own) && table.entry(own).PositionKnown;
+    if (!ownKnown || t.Status == TargetStatus::Lost || !moves(t.Class)) return;
     if (motionOf(t, m)) {
         std::optional<ApproachPlane> made;
         if (!plane) {
@@ -161,7 +163,7 @@ void computeApproach(TargetTable& table, int own, TargetRecord& t, const AlarmSe
         }
     }
     const TargetRecord& o = table.entry(own);
-    if (t.PositionKnown && hasPosition(t) && table.InUse(own) && o.PositionKnown && hasPosition(o)) ownRangeWithout(o, t);
+    if (t.PositionKnown && hasPosition(t) && hasPosition(o)) ownRangeWithout(o, t);
 }
 
 void updateApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm, double now,

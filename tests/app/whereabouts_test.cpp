@@ -100,6 +100,17 @@ TEST(Whereabouts, NoRangeWithoutAKnownPositionAfterTheReferenceAppears) {
     EXPECT_EQ(field(kSilent, "Range") + field(kSilent, "Bearing"), "nullnull");
     EXPECT_EQ(field(kStaticOnly, "Latitude") + field(kStaticOnly, "Longitude"), "nullnull");
     EXPECT_EQ(field(kSilent, "Latitude").substr(0, 2), "59");  // its last position stays on record
+
+    // Our own ship falls silent: a target that reports again has no approach
+    // once the own ship's position has grown old.
+    w.report(kSilent, 2, 2, 10, 200);
+    EXPECT_TRUE(w.of(kSilent).HasCPA && w.of(kSilent).RangeKnown);
+    for (int minute = 1; minute <= 7; ++minute) {
+        w.clock.advance(60);
+        for (int i = 0; i < 4; ++i) w.rx.ageTargets();
+        w.report(kSilent, 2, 2, 10, 200);
+    }
+    EXPECT_FALSE(w.of(kSilent).HasCPA);
 }
 
 }  // namespace
