@@ -1,5 +1,8 @@
 // Watch-keeping in the main window: lost stations turn grey and leave the
 // list, an open detail window outlives its station, a dangerous one alarms.
+#include <QDialog>
+#include <QDoubleSpinBox>
+
 #include "targets/extra_info_window.h"
 #include "window_fixture.h"
 
@@ -120,6 +123,26 @@ private slots:
         m.w.receiver().receive(input::InputKind::Tcp, damaged);
         QCOMPARE(m.w.receiver().targets().TargetCount, int16_t(0));
         QCOMPARE(m.w.panelText(4), QString("1"));
+    }
+    // The guard zone chosen in Options > Collision alarm is kept with the
+    // other alarm settings and holds in the next run.
+    void guardZoneHoldsAcrossARestart() {
+        TempDir dir;
+        ui::SettingsStore store(QString::fromStdString((dir / "Orvanta.conf").string()));
+        {
+            MainWindow m(&store);
+            m.w.load(false);
+            QTimer::singleShot(0, [] {
+                QWidget* d = QApplication::activeModalWidget();
+                Child<QDoubleSpinBox>(*d, "txtGuardZone")->setValue(0.8);
+                qobject_cast<QDialog*>(d)->accept();
+            });
+            Child<QAction>(m.w, "mnuOptionsCollisionAlarm")->trigger();
+            QCOMPARE(m.w.receiver().alarmSettings().guardZone, 0.8);
+        }
+        MainWindow m(&store);
+        m.w.load(false);
+        QCOMPARE(m.w.receiver().alarmSettings().guardZone, 0.8);
     }
 };
 
