@@ -76,6 +76,7 @@ constexpr const char* kTCPALimitKey = "AlarmTCPALimit";
 constexpr const char* kRangeLimitKey = "AlarmRangeLimit";
 constexpr const char* kIgnoreMooredKey = "AlarmIgnoreMoored";
 constexpr const char* kIgnoreClassBKey = "AlarmIgnoreClassB";
+constexpr const char* kGuardZoneKey = "AlarmGuardZone";
 // Message pop-ups, per ais::PopupKind: "MsgPopupWindow_0", "MsgPopupBeep_0", ...
 constexpr const char* kPopupWindowKey = "MsgPopupWindow_%1";
 constexpr const char* kPopupBeepKey = "MsgPopupBeep_%1";
@@ -299,6 +300,9 @@ void FrmMain::buildMenus() {
     QAction* acknowledge = options->addAction("&Acknowledge alarm");
     acknowledge->setObjectName("mnuOptionsAcknowledge");
     connect(acknowledge, &QAction::triggered, this, &FrmMain::acknowledgeAlarms);
+    QAction* silence = options->addAction("&Silence alarm for 5 min");
+    silence->setObjectName("mnuOptionsSilenceAlarm");
+    connect(silence, &QAction::triggered, this, &FrmMain::silenceAlarm);
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("mnuHelp");
@@ -754,6 +758,7 @@ void FrmMain::approachesChanged() {
 
 void FrmMain::collisionAlarm(int entry, bool logFailed, const std::string& logError) {
     model_->UpdateTargetRow(entry);
+    alarmSilence_.episodeStarted();
     cmdAcknowledge_->show();
     soundAlarm();
     timerAlarm_->start();
@@ -771,9 +776,12 @@ void FrmMain::soundAlarm() {
         cmdAcknowledge_->hide();
         return;
     }
+    if (alarmSilence_.silenced(receiver_->clock().monotonicSeconds())) return;
     ++alarmSounds_;
     QApplication::beep();
 }
+
+void FrmMain::silenceAlarm() { alarmSilence_.silence(receiver_->clock().monotonicSeconds()); }
 
 void FrmMain::acknowledgeAlarms() {
     targets::AcknowledgeAlarms(receiver_->targets());
@@ -909,6 +917,7 @@ void FrmMain::optRefPos_Click(int index) {
         shownRefLat_ = st.RefLat;
         shownRefLon_ = st.RefLon;
     }
+    receiver_->referenceChanged();
     model_->referenceModeChanged();
     model_->ReferenceChanged = true;
     model_->RefreshTargetList();
@@ -944,6 +953,7 @@ void FrmMain::txtMMSI_LostFocus() {
         txtMMSI_->setText(QString::number(st.RefMMSI));
         txtRefLat_->setText("Waiting for VDM");
         txtRefLon_->setText("Waiting for VDM");
+        receiver_->referenceChanged();
         model_->ReferenceChanged = true;
         model_->RefreshTargetList();
         return;
@@ -967,6 +977,7 @@ void FrmMain::txtRefPos_LostFocus(QLineEdit* box, bool latitude) {
     } else {
         shownRefLon_ = value;
     }
+    receiver_->referenceChanged();
     model_->ReferenceChanged = true;
     model_->RefreshTargetList();
 }
@@ -1054,6 +1065,7 @@ void FrmMain::loadWatchSettings() {
     a.rangeLimit = settings_->readNumber(kRangeLimitKey, a.rangeLimit);
     a.ignoreMoored = settings_->readNumber(kIgnoreMooredKey, a.ignoreMoored ? 1 : 0) != 0;
     a.ignoreClassB = settings_->readNumber(kIgnoreClassBKey, a.ignoreClassB ? 1 : 0) != 0;
+    a.guardZone = std::max(0.0, settings_->readNumber(kGuardZoneKey, a.guardZone));
     receiver_->setAlarmSettings(a);
 }
 
@@ -1090,6 +1102,7 @@ void FrmMain::showAlarmSettings() {
     settings_->writeNumber(kRangeLimitKey, a.rangeLimit);
     settings_->writeNumber(kIgnoreMooredKey, a.ignoreMoored ? 1 : 0);
     settings_->writeNumber(kIgnoreClassBKey, a.ignoreClassB ? 1 : 0);
+    settings_->writeNumber(kGuardZoneKey, a.guardZone);
 }
 
 void FrmMain::showAbout() {

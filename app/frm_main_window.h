@@ -186,6 +186,9 @@ public:
     void collisionAlarm(int entry, bool logFailed, const std::string& logError) override;
     // Acknowledges every dangerous target now (status bar button, Options menu).
     void acknowledgeAlarms();
+    // Options > Silence alarm: no sound for 5 minutes (or until another
+    // target becomes dangerous); the alarm stays shown.
+    void silenceAlarm();
     // Times the alarm has sounded in this run.
     int alarmSounds() const { return alarmSounds_; }
     void operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) override;
@@ -299,6 +302,7 @@ private:
     QTimer* timerAlarm_ = nullptr;
     int alarmSounds_ = 0;
     bool alarmLogFailureShown_ = false;
+    targets::AlarmSilence alarmSilence_;
     QLabel* lblNoOfTargets_ = nullptr;
     QLabel* lblSortedBy_ = nullptr;
     std::array<QRadioButton*, 2> optIncr_{};

@@ -245,6 +245,8 @@ void Receiver::takeMessage(const input::IntakeOutcome& in, double mono) {
     if (in.kind == input::SentenceKind::VDO && table_.entry(update.entry).Class != targets::TargetClass::Unknown) {
         table_.OwnShipIndex = static_cast<int16_t>(update.entry);
     }
+    targets::NoteMessage(table_, update.entry, type, state_, mono);
+    referenceChanged();
     watch(update.entry);
     events_.targetChangedByMessage(update.entry);
     raiseAlarms();
@@ -252,12 +254,25 @@ void Receiver::takeMessage(const input::IntakeOutcome& in, double mono) {
 
 void Receiver::watch(int entry) {
     const int own = targets::OwnShipEntry(table_, state_);
+    const double now = clock_.monotonicSeconds();
     if (entry == own) {
-        targets::UpdateAllApproaches(table_, own, alarm_, raised_);
+        targets::UpdateAllApproaches(table_, own, alarm_, now, episodes_);
         events_.approachesChanged();
         return;
     }
-    if (targets::UpdateApproach(table_, own, entry, alarm_, ownPlane(own))) raised_.push_back(entry);
+    targets::UpdateApproach(table_, own, entry, alarm_, now, episodes_, ownPlane(own));
+}
+
+void Receiver::referenceChanged() {
+    const ReferenceKey key{state_.ReferenceMode, targets::ReferenceEstablished(table_, state_),
+                           state_.ReferenceMode == targets::kRefManual ? state_.RefLat : 0,
+                           state_.ReferenceMode == targets::kRefManual ? state_.RefLon : 0,
+                           state_.ReferenceMode == targets::kRefFromVDM ? state_.RefMMSI : 0};
+    if (key == reference_) return;
+    reference_ = key;
+    stalePositions_.clear();
+    targets::MeasureAllRanges(table_, state_, clock_.monotonicSeconds(), stalePositions_);
+    for (int n : stalePositions_) events_.targetChangedByMessage(n);
 }
 
 const targets::ApproachPlane* Receiver::ownPlane(int own) {
@@ -276,20 +291,33 @@ void Receiver::refineApproaches() {
     const int own = targets::OwnShipEntry(table_, state_);
     const targets::ApproachPlane* plane = ownPlane(own);
     if (!plane) return;
-    if (targets::RefineApproaches(table_, own, alarm_, *plane, raised_) > 0) events_.approachesChanged();
+    if (targets::RefineApproaches(table_, own, alarm_, *plane, clock_.monotonicSeconds(), episodes_) > 0) {
+        events_.approachesChanged();
+    }
     raiseAlarms();
 }
 
+void Receiver::setMessageLog(std::filesystem::path dataDir) {
+    alarmLog_ = dataDir.empty() ? std::filesystem::path() : dataDir / targets::kAlarmLogFileName;
+    messageLogDir_ = std::move(dataDir);
+}
+
 void Receiver::raiseAlarms() {
-    for (int n : raised_) {
+    if (episodes_.empty()) return;
+    const base::DateTime now = clock_.now();
+    for (int n : episodes_.ended) {
+        std::string error;
+        if (!alarmLog_.empty()) targets::AppendAlarmLog(alarmLog_, targets::AlarmEndLogLine(now, table_.entry(n)), error);
+    }
+    for (int n : episodes_.started) {
         std::string error;
         bool failed = false;
-        if (!messageLogDir_.empty()) {
-            failed = !targets::AppendAlarmLog(messageLogDir_, targets::AlarmLogLine(clock_.now(), table_.entry(n)), error);
+        if (!alarmLog_.empty()) {
+            failed = !targets::AppendAlarmLog(alarmLog_, targets::AlarmLogLine(now, table_.entry(n)), error);
         }
         events_.collisionAlarm(n, failed, error);
     }
-    raised_.clear();
+    episodes_.clear();
 }
 
 void Receiver::showMessage(int type, int entry) {
@@ -316,10 +344,18 @@ void Receiver::ageTargets() {
     removedScratch_.clear();
     table_.AgeTargets(clock_.monotonicSeconds(), &agedScratch_, &removedScratch_);
     if (!removedScratch_.empty()) events_.targetsRemoved(removedScratch_);
-    // A lost station has no approach and raises no alarm.
+    // A lost station, or one whose position grew too old, has no approach
+    // and raises no alarm; the row of the latter shows no range any more.
+    const double now = clock_.monotonicSeconds();
+    stalePositions_.clear();
+    targets::AgePositions(table_, now, stalePositions_);
     const int own = targets::OwnShipEntry(table_, state_);
-    for (int n : agedScratch_) targets::UpdateApproach(table_, own, n, alarm_);
+    for (int n : agedScratch_) targets::UpdateApproach(table_, own, n, alarm_, now, episodes_);
+    for (int n : stalePositions_) targets::UpdateApproach(table_, own, n, alarm_, now, episodes_);
     for (int n : agedScratch_) events_.targetStatusChanged(n);
+    for (int n : stalePositions_) events_.targetChangedByMessage(n);
+    referenceChanged();
+    raiseAlarms();
 }
 
 std::vector<targets::ShipDataItem> Receiver::shipDataOfRun() const {

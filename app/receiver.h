@@ -108,7 +108,10 @@ public:
 
     // Notices of text, binary and inquiry messages are appended to the
     // message log of this data folder from now on (none without it).
-    void setMessageLog(std::filesystem::path dataDir) { messageLogDir_ = std::move(dataDir); }
+    // Collision alarm episodes are appended to Alarms.txt there too.
+    void setMessageLog(std::filesystem::path dataDir);
+    // Alarm episodes go to this file instead (empty: none).
+    void setAlarmLog(std::filesystem::path file) { alarmLog_ = std::move(file); }
     // How a notice writes the time of the sender's latest message (shown and
     // logged); the desktop program uses the user's locale. Default
     // "dd-mm-yyyy hh:mm:ss".
@@ -119,6 +122,13 @@ public:
     // the next message on.
     void setAlarmSettings(const targets::AlarmSettings& a) { alarm_ = a; }
     const targets::AlarmSettings& alarmSettings() const { return alarm_; }
+
+    // The reference (mode, manual position, chosen vessel) may have been
+    // changed by the operator: when it has, or when it has just become
+    // established, every range and bearing is measured again (raising
+    // targetChangedByMessage for every entry they changed). Also checked
+    // after each message and each ageing.
+    void referenceChanged();
 
     // Messages per minute and channel over the last hour.
     const targets::ChannelHistory& channelHistory() const { return channels_; }
@@ -173,7 +183,17 @@ private:
     std::vector<targets::RemovedTarget> removedScratch_;
     targets::AlarmSettings alarm_;
     targets::ChannelHistory channels_;
-    std::vector<int> raised_;
+    targets::AlarmEpisodes episodes_;
+    std::vector<int> stalePositions_;
+    std::filesystem::path alarmLog_;
+    struct ReferenceKey {
+        int16_t mode = -1;
+        bool established = false;
+        double lat = 0, lon = 0;
+        int32_t mmsi = 0;
+        bool operator==(const ReferenceKey&) const = default;
+    };
+    ReferenceKey reference_;
     // The own ship's side of the approach, made once per own report.
     // The own ship's side of the approach, made again when it reported.
     const targets::ApproachPlane* ownPlane(int own);

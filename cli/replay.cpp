@@ -55,8 +55,9 @@ void usage(FILE* out) {
     std::fprintf(out,
                  "usage: orvanta-cli replay [FILE|-] [--data-dir DIR] [--ref LAT LON]\n"
                  "                          [--format text|csv|json|geojson] [--tracks GPX]\n"
-                 "                          [--own-mmsi N] [--capacity N] [--rate N]\n"
-                 "                          [--realtime | --speed X] [--max-gap S] [--bench]\n"
+                 "                          [--own-mmsi N] [--alarms FILE] [--capacity N]\n"
+                 "                          [--rate N] [--realtime | --speed X] [--max-gap S]\n"
+                 "                          [--bench]\n"
                  "\n"
                  "Runs the receive pipeline of the program on NMEA text (FILE, or standard input\n"
                  "when FILE is '-' or missing): sentence counting, checksum test, VDM/VDO\n"
@@ -77,6 +78,11 @@ void usage(FILE* out) {
                  "                   shows range and bearing instead of positions\n"
                  "  --own-mmsi N     the own ship is station N (the \"From VDM msg, MMSI\"\n"
                  "                   reference) when no VDO sentence names it\n"
+                 "  --alarms FILE    write the collision alarm's episodes to FILE (replaced),\n"
+                 "                   as the program's Alarms.txt: a line\n"
+                 "                   time;MMSI;name;CPA;TCPA;range;bearing when a target\n"
+                 "                   becomes dangerous and the same with ;clear when it is\n"
+                 "                   clear again (needs --own-mmsi or a VDO own ship)\n"
                  "  --capacity N     stations the target table holds (1..20000, default 1000)\n"
                  "  --rate N         sentences per second of the clock (default 100): the\n"
                  "                   rate at which the feed was received; with --realtime or\n"
@@ -84,7 +90,8 @@ void usage(FILE* out) {
                  "  --format F       text (default); csv; json: one object\n"
                  "                   {\"targets\": [...], \"counters\": {...}}, each target\n"
                  "                   ending with cpa (nm), tcpa (min), dangerous, lost and\n"
-                 "                   rx_percent (null where there is none); or geojson: a\n"
+                 "                   rx_percent (null where there is none, as are a\n"
+                 "                   position, range or bearing not known); or geojson: a\n"
                  "                   FeatureCollection with a point per target (null geometry\n"
                  "                   without a position) and every field as a property\n"
                  "  --tracks GPX     write where each target went to the file GPX (replaced):\n"
@@ -115,6 +122,11 @@ public:
     void operatorMessage(base::MessageIcon, const std::string& title, const std::string& text) override {
         if (!quiet) std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
     }
+    // The first failure to write the alarm log.
+    std::string alarmLogError;
+    void collisionAlarm(int, bool logFailed, const std::string& logError) override {
+        if (logFailed && alarmLogError.empty()) alarmLogError = logError.empty() ? "write failed" : logError;
+    }
 };
 
 struct Options {
@@ -127,6 +139,7 @@ struct Options {
     double secondsPerSentence = kSecondsPerSentence;
     std::string format = "text";
     std::string tracks;  // GPX file to write, empty for none
+    std::string alarms;  // alarm log to write, empty for none
     bool bench = false;
     double speed = 0;     // > 0: paced play back, this many times real time
     double maxGap = input::kDefaultMaxGap;  // paced: longer jumps of the c: times are skipped
@@ -163,6 +176,7 @@ public:
             rx_.state().ReferenceMode = targets::kRefFromVDM;
             rx_.state().RefMMSI = opt.ownMMSI;
         }
+        if (!opt.alarms.empty()) rx_.setAlarmLog(opt.alarms);
         nextAgeing_ = clock_.monotonicSeconds() + kAgeingPeriod;
         keepTrails_ = !opt.tracks.empty();
         secondsPerSentence_ = opt.secondsPerSentence;
@@ -277,6 +291,7 @@ std::pair<std::string, std::string> positionCells(const input::RunState& s, cons
     const bool noLat = t.Latitude == 0 || t.Latitude == base::kNotAvailable;
     const bool noLon = t.Longitude == 0 || t.Longitude == base::kNotAvailable;
     const bool positions = s.ReferenceMode == targets::kRefNone || (s.RefLat == 0 && s.RefLon == 0);
+    if (!positions && !t.RangeKnown) return {"n/a", "n/a"};  // no range to a position too old or not measured
     std::string lat = noLat ? "n/a"
                       : positions ? geodesy::FormatPosition(t.Latitude, "LAT", "form", 1)
                                   : base::formatNumber(t.Range / 1852.0, "0.0 nm");
@@ -541,6 +556,8 @@ int runReplay(int argc, char** argv) {
                 std::fprintf(stderr, "orvanta-cli replay: unknown format '%s'\n", opt.format.c_str());
                 return 2;
             }
+        } else if (a == "--alarms" && i + 1 < argc) {
+            opt.alarms = argv[++i];
         } else if (a == "--tracks" && i + 1 < argc) {
             opt.tracks = argv[++i];
         } else if (a == "--bench") {
@@ -582,6 +599,15 @@ int runReplay(int argc, char** argv) {
         std::fprintf(stderr, "orvanta-cli replay: cannot open '%s'\n", opt.file.c_str());
         return 1;
     }
+    if (!opt.alarms.empty()) {
+        // A new log for this run; lines are appended as episodes begin and end.
+        FILE* log = std::fopen(opt.alarms.c_str(), "w");
+        if (!log || std::fclose(log) != 0) {
+            std::fprintf(stderr, "orvanta-cli replay: cannot write '%s'\n", opt.alarms.c_str());
+            if (in != stdin) std::fclose(in);
+            return 1;
+        }
+    }
     ReplayEvents events;
     auto replay = std::make_unique<Replay>(opt, events);
     bool readOk = false;
@@ -612,6 +638,11 @@ int runReplay(int argc, char** argv) {
             std::fprintf(stderr, "orvanta-cli replay: tracks not written: %s\n", written.error.c_str());
             rc = 1;
         }
+    }
+
+    if (!events.alarmLogError.empty()) {
+        std::fprintf(stderr, "orvanta-cli replay: alarms not written: %s\n", events.alarmLogError.c_str());
+        rc = 1;
     }
 
     std::string out;

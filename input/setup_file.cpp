@@ -430,6 +430,9 @@ void LoadSetup(const std::string& path, CommSettings& comm, input::RunState& sta
         messages.operatorMessage(base::MessageIcon::Information, kTitle,
                                  "Setup file do not exist. Default data loaded. Comport has to be selected.");
         SetSetupDefaults(comm);
+        // A first run checks checksums: a corrupted sentence must not become
+        // a wrong position before anyone has looked at the settings.
+        state.CheckChecksum = true;
         return;
     }
     std::string failure;

@@ -26,6 +26,9 @@ FrmCollisionAlarm::FrmCollisionAlarm(const AlarmSettings& current, QWidget* pare
     cpa_ = spin(this, "txtCPALimit", 20, 2, current.cpaLimit, " nm");
     tcpa_ = spin(this, "txtTCPALimit", 120, 1, current.tcpaLimit, " min");
     range_ = spin(this, "txtRangeLimit", 100, 1, current.rangeLimit, " nm");
+    guard_ = spin(this, "txtGuardZone", 20, 2, current.guardZone, " nm");
+    guard_->setSpecialValueText("off");
+    guard_->setToolTip("Any vessel under way (not anchored or moored) closer than this alarms; 0 is off.");
     ignoreMoored_ = new QCheckBox("Ignore anchored and moored vessels", this);
     ignoreMoored_->setObjectName("chkIgnoreMoored");
     ignoreMoored_->setChecked(current.ignoreMoored);
@@ -35,6 +38,7 @@ FrmCollisionAlarm::FrmCollisionAlarm(const AlarmSettings& current, QWidget* pare
     form->addRow("CPA limit :", cpa_);
     form->addRow("TCPA limit :", tcpa_);
     form->addRow("Range limit :", range_);
+    form->addRow("Guard zone :", guard_);
     form->addRow(ignoreMoored_);
     form->addRow(ignoreClassB_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -48,6 +52,7 @@ AlarmSettings FrmCollisionAlarm::settings() const {
     s.cpaLimit = cpa_->value();
     s.tcpaLimit = tcpa_->value();
     s.rangeLimit = range_->value();
+    s.guardZone = guard_->value();
     s.ignoreMoored = ignoreMoored_->isChecked();
     s.ignoreClassB = ignoreClassB_->isChecked();
     return s;

@@ -1,5 +1,5 @@
 // FrmCollisionAlarm: Options > Collision alarm. The limits inside which a
-// target is dangerous, returned as a value:
+// target is dangerous and the guard zone (0 = off), returned as a value:
 //
 //   targets::FrmCollisionAlarm d(rx.alarmSettings(), this);
 //   if (d.exec() == QDialog::Accepted) rx.setAlarmSettings(d.settings());
@@ -23,6 +23,7 @@ private:
     QDoubleSpinBox* cpa_;
     QDoubleSpinBox* tcpa_;
     QDoubleSpinBox* range_;
+    QDoubleSpinBox* guard_;
     QCheckBox* ignoreMoored_;
     QCheckBox* ignoreClassB_;
 };

@@ -25,12 +25,18 @@ std::array<std::array<int32_t, 2>, ChannelHistory::kMinutes> ChannelHistory::las
     return out;
 }
 
+std::string RingCaption(size_t ring) {
+    const auto nm = [](double v) { return std::to_string(static_cast<int>(v)); };
+    if (ring >= kRangeRings.size()) return "Beyond " + nm(kRangeRings.back()) + " nm";
+    return (ring == 0 ? std::string("0") : nm(kRangeRings[ring - 1])) + "\u2013" + nm(kRangeRings[ring]) + " nm";
+}
+
 RangeSummary SummariseRanges(const TargetTable& table, int16_t referenceMode) {
     RangeSummary r;
     if (referenceMode == kRefNone) return r;
     for (int n = 1; n <= table.EntryCount; ++n) {
         const TargetRecord& t = table.entry(n);
-        if (!table.InUse(n) || t.Latitude == 0 || n == table.OwnShipIndex) continue;
+        if (!table.InUse(n) || !t.RangeKnown || n == table.OwnShipIndex) continue;
         const double nm = t.Range / 1852.0;
         size_t ring = 0;
         while (ring < kRangeRings.size() && nm > kRangeRings[ring]) ++ring;

@@ -6,11 +6,14 @@
 //   targets::RangeSummary r = targets::SummariseRanges(table);
 //
 // Ranges are those of the table (from the reference position); targets
-// without a position or without a reference count in no ring.
+// without a known range (no position, one older than the lost time, or no
+// reference) count in no ring. Each ring is a band: "5–10 nm" counts the
+// targets beyond 5 and up to 10 nm.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "targets/target_table.h"
 
@@ -37,5 +40,7 @@ struct RangeSummary {
     double furthestNm = 0;
 };
 RangeSummary SummariseRanges(const TargetTable& table, int16_t referenceMode);
+// Caption of ring i: "0–5 nm", "5–10 nm", ..., "Beyond 80 nm".
+std::string RingCaption(size_t ring);
 
 }  // namespace targets

@@ -60,9 +60,7 @@ FrmReceptionSummary::FrmReceptionSummary(const TargetTable& table, const input::
     top->addWidget(chart_);
     auto* form = new QFormLayout;
     for (size_t i = 0; i < rings_.size(); ++i) {
-        const QString caption = i < kRangeRings.size()
-                                    ? QString("Within %1 nm :").arg(kRangeRings[i])
-                                    : QString("Beyond %1 nm :").arg(kRangeRings.back());
+        const QString caption = QString::fromStdString(RingCaption(i) + " :");
         rings_[i] = ui::PlainLabel("0", this);
         rings_[i]->setObjectName(QString("lblRing_%1").arg(i));
         form->addRow(caption, rings_[i]);

@@ -72,7 +72,16 @@ void WriteTargetJson(base::JsonWriter& j, const TargetRecord& t, int number, dou
     auto i = [&](const char* k, int64_t v) { j.field(k, v); };
     auto s = [&](const char* k, std::string_view v) { j.field(k, v); };
     auto f = [&](const char* k, float v) { j.field(k, v); };
-    auto d = [&](const char* k, double v) { j.field(k, v); };
+    // A figure that is not known is null, never a 0 that reads as a place or a range.
+    const auto optional = [&](const char* k, bool has, double v) {
+        j.key(k);
+        if (has) {
+            j.value(v);
+        } else {
+            j.null();
+        }
+    };
+    const bool position = HasPosition(t);
     j.beginObject();
     i("Number", number);
     i("MMSI", t.MMSI);
@@ -87,8 +96,8 @@ void WriteTargetJson(base::JsonWriter& j, const TargetRecord& t, int number, dou
     f("SOG", t.SOG);
     i("PosAccuracy", t.PosAccuracy);
     s("PosAccuracyText", t.PosAccuracyText);
-    d("Longitude", t.Longitude);
-    d("Latitude", t.Latitude);
+    optional("Longitude", position, t.Longitude);
+    optional("Latitude", position, t.Latitude);
     f("COG", t.COG);
     f("TrueHeading", t.TrueHeading);
     i("UTCSecond", t.UTCSecond);
@@ -138,8 +147,8 @@ void WriteTargetJson(base::JsonWriter& j, const TargetRecord& t, int number, dou
     i("DimC24", t.DimC24);
     i("DimD24", t.DimD24);
     i("ListRow", t.ListRow);
-    d("Range", t.Range);
-    d("Bearing", t.Bearing);
+    optional("Range", t.RangeKnown, t.Range);
+    optional("Bearing", t.RangeKnown, t.Bearing);
     dateField(j, "FirstMsgTime", t.FirstMsgTime);
     dateField(j, "LastMsgTime", t.LastMsgTime);
     i("TrackedFor", t.TrackedFor);
@@ -158,14 +167,6 @@ void WriteTargetJson(base::JsonWriter& j, const TargetRecord& t, int number, dou
     f("HeightOverKeel", t.HeightOverKeel);
     i("PassengersOnboard", t.PassengersOnboard);
     s("LastMessageText", t.LastMessageText);
-    const auto optional = [&](const char* k, bool has, double v) {
-        j.key(k);
-        if (has) {
-            j.value(v);
-        } else {
-            j.null();
-        }
-    };
     optional("cpa", t.HasCPA, t.CPA);
     optional("tcpa", t.HasCPA, t.TCPA);
     j.key("dangerous");

@@ -10,7 +10,8 @@
 // spaces. GeoJSON: a point at the target's position (null geometry for a
 // target without one, so every target is there), in the list's order, with
 // every field of the target as a property, under the same names as
-// WriteTargetJson. Numbers use "." whatever the locale; texts are escaped and
+// WriteTargetJson. A latitude and longitude the station never sent, and a
+// range and bearing that are not known (RangeKnown), are null. Numbers use "." whatever the locale; texts are escaped and
 // turned into valid UTF-8.
 #pragma once
 

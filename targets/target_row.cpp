@@ -40,8 +40,9 @@ void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind,
     const bool showPositions = ctx.referenceMode == 0 || (ctx.refLat == 0.0 && ctx.refLon == 0.0) ||
                                (!update && ctx.referenceChanged);
     const char* noPosition = update ? "n/a" : "";
-    // Range and bearing only to a valid position.
-    const bool noRange = !showPositions && !IsValidPosition(t.Latitude, t.Longitude);
+    // Range and bearing only where they are known: never to a position older
+    // than the lost time, nor one the reference in use has not measured.
+    const bool noRange = !showPositions && (!t.RangeKnown || !IsValidPosition(t.Latitude, t.Longitude));
     if (!HasCoordinate(t.Latitude) || noRange) {
         c[kColLat] = noPosition;
     } else {

@@ -3,7 +3,8 @@
 // way a grid keeps its cells, and rewrites them in two ways:
 //
 //   Update   after a message for the target (UpdateTargetRow): name with its
-//            extension, "n/a" where there is no position, "    stb"/"   port";
+//            extension, "n/a" where there is no position (or, in a reference
+//            mode, no known range: RangeKnown), "    stb"/"   port";
 //   Refresh  when the whole list is rewritten (RefreshTargetList): name alone,
 //            an empty cell where there is no position, " stb"/" port", and
 //            positions for every row right after the reference was changed.

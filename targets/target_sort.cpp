@@ -51,20 +51,20 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
             case kColNo: k.number = n; break;
             case kColMMSI: k.number = t.MMSI; break;
             case kColName: k.text = t.Name.empty() ? kEmptyTextKey : Upper(t.Name); break;
-            // Ranges and bearings exist only for valid positions; any real
+            // Ranges and bearings exist only where they are known; any real
             // range (up to half the globe) sorts before an entry without one.
             case kColLat:
                 if (referenceMode == 0) {
                     k.number = t.Latitude == 0.0 ? kMissing : t.Latitude;
                 } else {
-                    k.number = IsValidPosition(t.Latitude, t.Longitude) ? t.Range : kMissing;
+                    k.number = t.RangeKnown ? t.Range : kMissing;
                 }
                 break;
             case kColLon:
                 if (referenceMode == 0) {
                     k.number = t.Longitude == 0.0 ? kMissing : t.Longitude;
                 } else {
-                    k.number = IsValidPosition(t.Latitude, t.Longitude) ? t.Bearing : kMissing;
+                    k.number = t.RangeKnown ? t.Bearing : kMissing;
                 }
                 break;
             case kColSOG: k.number = (t.SOG == base::kNotAvailable || fixed) ? 999999.0 : t.SOG; break;

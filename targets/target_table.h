@@ -212,6 +212,22 @@ struct TargetRecord {
     // the operator has acknowledged it since it became so.
     bool Dangerous = false;
     bool AlarmAcknowledged = false;
+
+    // What the watch (watch.h) knows of the entry's whereabouts, kept by the
+    // receiver after each message, each ageing and each change of reference:
+    // when the latest report with a position came (monotonic seconds, -1
+    // none); the position is no older than the lost time; Range and Bearing
+    // are measured from the reference in use to that position.
+    double PositionMonotonic = -1;
+    bool PositionKnown = false;
+    bool RangeKnown = false;
+    // The own ship's range and bearing (OwnRange, OwnBearing) hold also
+    // where there is no approach (a target lying still); the guard zone
+    // reads them.
+    bool HasOwnRange = false;
+    // When the latest alarm episode ended (monotonic seconds, -1 none): a
+    // new one may begin only after the target was clear for a while.
+    double AlarmClearedAt = -1;
 };
 
 // How long stations stay: seconds of silence until Lost (moving class A/B

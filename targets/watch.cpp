@@ -8,8 +8,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 #include "base/number_format.h"
+#include "geodesy/geodetic.h"
 #include "targets/cpa.h"
 
 namespace targets {
@@ -23,7 +25,7 @@ bool hasPosition(const TargetRecord& t) {
 // Speed and course as the approach needs them; none without a reported speed.
 // A vessel lying still needs no course.
 bool motionOf(const TargetRecord& t, Motion& m) {
-    if (!hasPosition(t) || t.SOG == base::kNotAvailable || t.SOG < 0 || t.SOG > 102.2f) return false;
+    if (!t.PositionKnown || !hasPosition(t) || t.SOG == base::kNotAvailable || t.SOG < 0 || t.SOG > 102.2f) return false;
     const bool noCourse = t.COG == base::kNotAvailable || t.COG < 0 || t.COG >= 360;
     if (noCourse && t.SOG >= 0.1f) return false;
     m = {t.Latitude, t.Longitude, t.SOG, noCourse ? 0.0 : t.COG};
@@ -34,14 +36,42 @@ bool moves(TargetClass c) {
     return c == TargetClass::A || c == TargetClass::B || c == TargetClass::SAR || c == TargetClass::Unknown;
 }
 
-bool dangerous(const TargetRecord& t, const AlarmSettings& a) {
+bool anchoredOrMoored(const TargetRecord& t) {
+    return t.Class == TargetClass::A && (t.NavStatus == 1 || t.NavStatus == 5);
+}
+
+// The approach counts for the alarm: not a lost target, not one the settings ignore.
+bool approachCounts(const TargetRecord& t, const AlarmSettings& a) {
+    if (!t.HasCPA) return false;
+    if (a.ignoreMoored && anchoredOrMoored(t)) return false;
+    return !(a.ignoreClassB && t.Class == TargetClass::B);
+}
+
+// The guard zone watches vessels (and aircraft) under way, whatever their approach.
+bool guarded(const TargetRecord& t, const AlarmSettings& a) {
+    return a.guardZone > 0 && t.HasOwnRange && moves(t.Class) && !anchoredOrMoored(t);
+}
+
+}  // namespace
+
+bool EntersAlarm(const TargetRecord& t, const AlarmSettings& a) {
     if (t.Status == TargetStatus::Lost) return false;
     if (IsDistressBeacon(t.MMSI)) return true;
-    if (!t.HasCPA) return false;
-    if (a.ignoreMoored && t.Class == TargetClass::A && (t.NavStatus == 1 || t.NavStatus == 5)) return false;
-    if (a.ignoreClassB && t.Class == TargetClass::B) return false;
-    return t.CPA <= a.cpaLimit && t.TCPA >= 0 && t.TCPA <= a.tcpaLimit && t.OwnRange <= a.rangeLimit;
+    if (guarded(t, a) && t.OwnRange < a.guardZone) return true;
+    return approachCounts(t, a) && t.CPA < a.cpaLimit && t.TCPA > 0 && t.TCPA < a.tcpaLimit &&
+           t.OwnRange < a.rangeLimit;
 }
+
+bool StaysInAlarm(const TargetRecord& t, const AlarmSettings& a) {
+    if (t.Status == TargetStatus::Lost) return false;
+    if (IsDistressBeacon(t.MMSI)) return true;
+    const double widen = 1 + kAlarmClearMargin;
+    if (guarded(t, a) && t.OwnRange <= a.guardZone * widen) return true;
+    return approachCounts(t, a) && t.CPA <= a.cpaLimit * widen && t.TCPA >= 0 &&
+           t.TCPA <= a.tcpaLimit + kAlarmClearTCPAMinutes && t.OwnRange <= a.rangeLimit * widen;
+}
+
+namespace {
 
 std::string fixed(double v, int decimals) {
     char buf[32];
@@ -74,9 +104,12 @@ namespace {
 // cost at once.
 bool needsExact(const Approach& a, const AlarmSettings& s) {
     constexpr double kMiles = 0.1, kMinutes = 1.0;
-    const bool clearlyOutside = a.cpa > s.cpaLimit + kMiles || a.tcpa < -kMinutes || a.tcpa > s.tcpaLimit + kMinutes ||
-                                a.range > s.rangeLimit + kMiles;
-    return !clearlyOutside;
+    const double widen = 1 + kAlarmClearMargin;
+    const bool clearlyOutside = a.cpa > s.cpaLimit * widen + kMiles || a.tcpa < -kMinutes ||
+                                a.tcpa > s.tcpaLimit + kAlarmClearTCPAMinutes + kMinutes ||
+                                a.range > s.rangeLimit * widen + kMiles;
+    const bool nearGuard = s.guardZone > 0 && a.range <= s.guardZone * widen + kMiles;
+    return !clearlyOutside || nearGuard;
 }
 
 }  // namespace
@@ -89,14 +122,26 @@ std::optional<ApproachPlane> OwnShipPlane(const TargetTable& table, int own) {
 
 namespace {
 
-bool updateApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm, const ApproachPlane* plane,
-                    bool exact) {
-    if (!table.InUse(n)) return false;
-    TargetRecord& t = table.entry(n);
-    t.HasCPA = false;
-    t.CPAEstimated = false;
+// Range and bearing from the own ship where there is no approach (a target
+// lying still beside a still own ship, or one without a speed).
+void ownRangeWithout(const TargetRecord& own, TargetRecord& t) {
+    double metres = 0, radians = 0;
+    geodesy::GeodeticInverse(own.Latitude * geodesy::kDegToRad, own.Longitude * geodesy::kDegToRad,
+                             t.Latitude * geodesy::kDegToRad, t.Longitude * geodesy::kDegToRad, geodesy::kInverseBoth,
+                             metres, radians, geodesy::kWgs84B, geodesy::kWgs84F);
+    t.OwnRange = metres / geodesy::kMetresPerNauticalMile;
+    t.OwnBearing = radians / geodesy::kDegToRad;
+    t.HasOwnRange = true;
+}
+
+void computeApproach(TargetTable& table, int own, TargetRecord& t, const AlarmSettings& alarm,
+                     const ApproachPlane* plane, bool exact) {
     Motion m;
-    if (own != 0 && own != n && t.Status != TargetStatus::Lost && moves(t.Class) && motionOf(t, m)) {
+    // No approach from an own ship whose position has grown old (a plane
+    // made from it earlier is not used either).
+    const bool ownKnown = table.InUse(own) && table.entry(own).PositionKnown;
+    if (!ownKnown || t.Status == TargetStatus::Lost || !moves(t.Class)) return;
+    if (motionOf(t, m)) {
         std::optional<ApproachPlane> made;
         if (!plane) {
             made = OwnShipPlane(table, own);
@@ -107,47 +152,74 @@ bool updateApproach(TargetTable& table, int own, int n, const AlarmSettings& ala
         if (a && !exact && needsExact(*a, alarm)) a = plane->approach(m, ApproachPrecision::Exact);
         else if (a && !exact) t.CPAEstimated = true;
         if (a) {
-            t.HasCPA = true;
+            t.HasCPA = t.HasOwnRange = true;
             t.CPA = a->cpa;
             t.TCPA = a->tcpa;
             t.OwnRange = a->range;
             t.OwnBearing = a->bearing;
             t.CPALatitude = a->cpaLatitude;
             t.CPALongitude = a->cpaLongitude;
+            return;
         }
     }
+    const TargetRecord& o = table.entry(own);
+    if (t.PositionKnown && hasPosition(t) && hasPosition(o)) ownRangeWithout(o, t);
+}
+
+void updateApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm, double now,
+                    AlarmEpisodes& episodes, const ApproachPlane* plane, bool exact) {
+    if (!table.InUse(n)) return;
+    TargetRecord& t = table.entry(n);
+    t.HasCPA = t.HasOwnRange = false;
+    t.CPAEstimated = false;
+    if (own != n) computeApproach(table, own, t, alarm, plane, exact);
+
     const bool was = t.Dangerous;
-    t.Dangerous = n != own && dangerous(t, alarm);
+    if (n == own) {
+        t.Dangerous = false;
+    } else if (was) {
+        t.Dangerous = StaysInAlarm(t, alarm);
+    } else {
+        const bool rested = t.AlarmClearedAt < 0 || now - t.AlarmClearedAt >= kAlarmRearmSeconds;
+        t.Dangerous = rested && EntersAlarm(t, alarm);
+    }
     if (!t.Dangerous) t.AlarmAcknowledged = false;
-    return t.Dangerous && !was;
+    if (was && !t.Dangerous) {
+        t.AlarmClearedAt = now;
+        episodes.ended.push_back(n);
+    } else if (!was && t.Dangerous) {
+        episodes.started.push_back(n);
+    }
 }
 
 }  // namespace
 
-bool UpdateApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm, const ApproachPlane* plane) {
-    return updateApproach(table, own, n, alarm, plane, false);
+void UpdateApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm, double now,
+                    AlarmEpisodes& episodes, const ApproachPlane* plane) {
+    updateApproach(table, own, n, alarm, now, episodes, plane, false);
 }
 
-int RefineApproaches(TargetTable& table, int own, const AlarmSettings& alarm, const ApproachPlane& plane,
-                     std::vector<int>& raised) {
+int RefineApproaches(TargetTable& table, int own, const AlarmSettings& alarm, const ApproachPlane& plane, double now,
+                     AlarmEpisodes& episodes) {
     int refined = 0;
     for (int n = 1; n <= table.EntryCount; ++n) {
         const TargetRecord& t = table.entry(n);
         if (t.MMSI == 0 || !t.HasCPA || !t.CPAEstimated) continue;
-        if (updateApproach(table, own, n, alarm, &plane, true)) raised.push_back(n);
+        updateApproach(table, own, n, alarm, now, episodes, &plane, true);
         ++refined;
     }
     return refined;
 }
 
-void UpdateAllApproaches(TargetTable& table, int own, const AlarmSettings& alarm, std::vector<int>& raised) {
+void UpdateAllApproaches(TargetTable& table, int own, const AlarmSettings& alarm, double now,
+                         AlarmEpisodes& episodes) {
     // Targets well outside the alarm's range keep the figures of their own
     // last report (recomputed at their next one); a busy network feed would
     // otherwise cost a full pass at every report of the own ship.
     const bool ownKnown = table.InUse(own) && hasPosition(table.entry(own));
     const double lat0 = ownKnown ? table.entry(own).Latitude : 0, lon0 = ownKnown ? table.entry(own).Longitude : 0;
     const double cosLat = std::cos(lat0 * 3.14159265358979 / 180);
-    const double zone = std::max(24.0, 2 * alarm.rangeLimit) / 60.0;  // degrees of latitude
+    const double zone = std::max({24.0, 2 * alarm.rangeLimit, 2 * alarm.guardZone}) / 60.0;  // degrees of latitude
     const std::optional<ApproachPlane> plane = OwnShipPlane(table, own);
     for (int n = 1; n <= table.EntryCount; ++n) {
         const TargetRecord& t = table.entry(n);
@@ -158,12 +230,92 @@ void UpdateAllApproaches(TargetTable& table, int own, const AlarmSettings& alarm
             dlon *= cosLat;
             if (dlat * dlat + dlon * dlon > zone * zone) continue;
         }
-        if (UpdateApproach(table, own, n, alarm, plane ? &*plane : nullptr)) raised.push_back(n);
+        UpdateApproach(table, own, n, alarm, now, episodes, plane ? &*plane : nullptr);
     }
 }
 
-bool AppendAlarmLog(const std::filesystem::path& dataDir, const std::string& line, std::string& error) {
-    const std::string path = (dataDir / kAlarmLogFileName).string();
+// ---------------------------------------------------------------- whereabouts
+
+bool CarriesPosition(int type) {
+    switch (type) {
+        case 1: case 2: case 3: case 4: case 9: case 18: case 19: case 21: case 27:
+            return true;
+        default:
+            return false;
+    }
+}
+
+namespace {
+
+// The entry the reference follows in the "From VDO" and "From VDM" modes; 0 none.
+int referenceEntry(const TargetTable& table, const input::RunState& state) {
+    if (state.ReferenceMode == kRefFromVDO) return table.InUse(table.OwnShipIndex) ? table.OwnShipIndex : 0;
+    if (state.ReferenceMode != kRefFromVDM || state.RefMMSI == 0) return 0;
+    if (const int n = table.FindTarget(state.RefMMSI, 1)) return n;
+    return table.FindTarget(state.RefMMSI, 18);
+}
+
+}  // namespace
+
+bool ReferenceEstablished(const TargetTable& table, const input::RunState& state) {
+    if (state.ReferenceMode == kRefNone || !IsValidPosition(state.RefLat, state.RefLon)) return false;
+    if (state.ReferenceMode == kRefManual) return true;
+    // A followed station that has sent a position: the reference is where it
+    // last was (a report without one leaves it there).
+    const int n = referenceEntry(table, state);
+    return n != 0 && table.entry(n).PositionMonotonic >= 0;
+}
+
+namespace {
+
+void judgeWhereabouts(const TargetTable& table, TargetRecord& t, bool established, double now) {
+    t.PositionKnown = HasPosition(t) && t.PositionMonotonic >= 0 && now - t.PositionMonotonic < table.LostAfter(t);
+    t.RangeKnown = t.PositionKnown && established;
+}
+
+}  // namespace
+
+void NoteMessage(TargetTable& table, int n, int type, const input::RunState& state, double now) {
+    if (!table.InUse(n)) return;
+    TargetRecord& t = table.entry(n);
+    if (CarriesPosition(type) && HasPosition(t)) t.PositionMonotonic = now;
+    judgeWhereabouts(table, t, ReferenceEstablished(table, state), now);
+}
+
+void MeasureAllRanges(TargetTable& table, input::RunState& state, double now, std::vector<int>& changed) {
+    // A mode that follows a station starts from where it is, not from where
+    // the reference was left by another mode.
+    if (const int r = referenceEntry(table, state); r != 0 && HasPosition(table.entry(r))) {
+        state.RefLat = table.entry(r).Latitude;
+        state.RefLon = table.entry(r).Longitude;
+    }
+    const bool established = ReferenceEstablished(table, state);
+    for (int n = 1; n <= table.EntryCount; ++n) {
+        if (!table.InUse(n)) continue;
+        TargetRecord& t = table.entry(n);
+        const auto was = std::make_tuple(t.PositionKnown, t.RangeKnown, t.Range, t.Bearing);
+        judgeWhereabouts(table, t, established, now);
+        if (established && HasPosition(t)) {
+            geodesy::GeodeticInverse(state.RefLat * geodesy::kDegToRad, state.RefLon * geodesy::kDegToRad,
+                                     t.Latitude * geodesy::kDegToRad, t.Longitude * geodesy::kDegToRad,
+                                     geodesy::kInverseBoth, t.Range, t.Bearing, geodesy::kWgs84B, geodesy::kWgs84F);
+        }
+        if (std::tie(t.PositionKnown, t.RangeKnown, t.Range, t.Bearing) != was) changed.push_back(n);
+    }
+}
+
+void AgePositions(TargetTable& table, double now, std::vector<int>& changed) {
+    for (int n = 1; n <= table.EntryCount; ++n) {
+        TargetRecord& t = table.entry(n);
+        if (t.MMSI == 0 || !t.PositionKnown) continue;
+        if (now - t.PositionMonotonic < table.LostAfter(t)) continue;
+        t.PositionKnown = t.RangeKnown = false;
+        changed.push_back(n);
+    }
+}
+
+bool AppendAlarmLog(const std::filesystem::path& file, const std::string& line, std::string& error) {
+    const std::string path = file.string();
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
         error = std::strerror(errno);
@@ -198,11 +350,16 @@ std::string AlarmLogLine(base::DateTime when, const TargetRecord& t) {
     for (char c : t.Name) line += (c == ';' || c == '\r' || c == '\n') ? ' ' : c;
     while (!line.empty() && line.back() == ' ') line.pop_back();
     line += ";";
-    if (!t.HasCPA) return line + "n/a;n/a;n/a;n/a";
+    line += t.HasCPA ? fixed(t.CPA, 2) + ";" + fixed(t.TCPA, 1) + ";" : "n/a;n/a;";
+    if (!t.HasOwnRange) return line + "n/a;n/a";
     std::string bearing = fixed(t.OwnBearing, 1);
     if (bearing == "360.0") bearing = "0.0";
     while (bearing.size() < 5) bearing.insert(bearing.begin(), '0');
-    return line + fixed(t.CPA, 2) + ";" + fixed(t.TCPA, 1) + ";" + fixed(t.OwnRange, 2) + ";" + bearing;
+    return line + fixed(t.OwnRange, 2) + ";" + bearing;
+}
+
+std::string AlarmEndLogLine(base::DateTime when, const TargetRecord& t) {
+    return AlarmLogLine(when, t) + ";" + kAlarmEndField;
 }
 
 std::string CPAText(const TargetRecord& t) { return t.HasCPA ? base::formatNumber(t.CPA, "0.00") : "n/a"; }

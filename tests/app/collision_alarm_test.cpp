@@ -2,7 +2,9 @@
 // the own ship, an alarm raised once per danger, the alarm log.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 
 #include "app/receiver.h"
@@ -95,8 +97,9 @@ TEST(CollisionAlarm, ClassBBeaconsAndNoOwnShip) {
 }
 
 // An alarm once per danger: repeated reports raise none; after the danger
-// has passed (and the acknowledgement with it) a new one alarms again.
-TEST(CollisionAlarm, OncePerDangerAndAgainAfterItPassed) {
+// has passed (and the acknowledgement with it) a new one alarms again, once
+// the target has been clear for a minute.
+TEST(CollisionAlarm, OncePerDangerAndAgainAfterAMinuteClear) {
     Harness h;
     h.ownShip();
     h.send(257000001, 0, 3, 10, 180);
@@ -105,10 +108,69 @@ TEST(CollisionAlarm, OncePerDangerAndAgainAfterItPassed) {
     targets::AcknowledgeAlarms(h.rx.targets());
     EXPECT_EQ(targets::UnacknowledgedAlarms(h.rx.targets()), 0);
     h.send(257000001, 0, 2.8, 10, 0);  // turned away: safe
-    EXPECT_FALSE(h.last().AlarmAcknowledged);
-    h.send(257000001, 0, 2.7, 10, 180);
+    EXPECT_FALSE(h.last().Dangerous || h.last().AlarmAcknowledged);
+    h.clock.advance(30);
+    h.ownShip();
+    h.send(257000001, 0, 2.7, 10, 180);  // back again after 30 s: still resting
+    EXPECT_FALSE(h.last().Dangerous);
+    h.clock.advance(31);
+    h.ownShip();
+    h.send(257000001, 0, 2.6, 10, 180);
     EXPECT_EQ(h.events.alarms.size(), 2u);
     EXPECT_EQ(targets::UnacknowledgedAlarms(h.rx.targets()), 1);
+}
+
+std::vector<std::string> Lines(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::vector<std::string> out;
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+// A CPA that wobbles around the limit for ten minutes (0.48, 0.52, 0.48, ...
+// nm at each report every 10 s) is one episode: one alarm, one line when it
+// begins and one when the target has passed.
+TEST(CollisionAlarm, ACPAWobblingAroundTheLimitIsOneEpisode) {
+    testing_support::TempDir dir;
+    Harness h;
+    h.rx.setMessageLog(dir.path());
+    for (int s = 0; s <= 780; s += 10) {
+        if (s % 60 == 0) h.send(257999999, 0, 0, 0, 0, 0, true);  // our own ship lying still
+        h.send(257000001, (s / 10) % 2 ? 0.52 : 0.48, 1.9 - 10.0 * s / 3600, 10, 180);
+        if (s == 600) {
+            EXPECT_TRUE(h.last().Dangerous);
+            EXPECT_EQ(h.events.alarms.size(), 1u);
+            EXPECT_EQ(Lines(dir.path() / "Alarms.txt").size(), 1u);
+        }
+        h.clock.advance(10);
+    }
+    EXPECT_FALSE(h.last().Dangerous);  // passed: the closest point lies behind
+    EXPECT_EQ(h.events.alarms.size(), 1u);
+    const auto lines = Lines(dir.path() / "Alarms.txt");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].substr(0, 30), "2026-12-06 14:05:09;257000001;");
+    EXPECT_TRUE(lines[1].ends_with(";clear")) << lines[1];
+    EXPECT_EQ(std::count(lines[1].begin(), lines[1].end(), ';'), 7);
+}
+
+// The guard zone: a vessel lying still close by has no approach, yet alarms
+// once; anchored it does not.
+TEST(CollisionAlarm, GuardZoneAlarmsOncePerVisit) {
+    Harness h;
+    targets::AlarmSettings a;
+    a.guardZone = 1;
+    h.rx.setAlarmSettings(a);
+    h.send(257999999, 0, 0, 0, 0, 0, true);
+    h.send(257000001, 0.5, 0.5, 0, 0);
+    h.send(257000002, -0.5, 0.5, 0, 0, 1);  // at anchor
+    h.send(257000001, 0.5, 0.5, 0, 0);
+    EXPECT_FALSE(h.rx.targets().entry(2).HasCPA);
+    EXPECT_TRUE(h.rx.targets().entry(2).Dangerous);
+    EXPECT_EQ(h.events.alarms, (std::vector<int>{2}));
+    h.send(257000001, 0.5, 0.9, 0, 0);  // 1.03 nm: just outside, inside the margin
+    EXPECT_TRUE(h.rx.targets().entry(2).Dangerous);
+    h.send(257000001, 0.5, 1.0, 0, 0);  // 1.1 nm: clear
+    EXPECT_FALSE(h.rx.targets().entry(2).Dangerous);
 }
 
 // Far from the limits a report gets the cheap estimate; the display's
@@ -139,13 +201,13 @@ TEST(CollisionAlarm, LogLinesWithPointsWholeAndAppended) {
     h.send(257000001, 0, 3, 10, 180);
     h.send(257000002, 0.2, 2, 10, 180);
     base::setDecimalSeparator('.');
-    std::ifstream in(dir.path() / "Alarms.txt");
-    std::string first, second, none;
-    std::getline(in, first);
-    std::getline(in, second);
-    EXPECT_EQ(first, "2026-12-06 14:05:09;257000001;;0.00;9.0;3.01;000.0");
-    EXPECT_EQ(second.substr(0, 30), "2026-12-06 14:05:09;257000002;");
-    EXPECT_FALSE(std::getline(in, none));
+    h.send(257000001, 0, 2.9, 10, 90);  // turned away: the episode ends
+    const auto lines = Lines(dir.path() / "Alarms.txt");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "2026-12-06 14:05:09;257000001;;0.00;9.0;3.01;000.0");
+    EXPECT_EQ(lines[1].substr(0, 30), "2026-12-06 14:05:09;257000002;");
+    EXPECT_TRUE(lines[2].starts_with("2026-12-06 14:05:09;257000001;;2.0")) << lines[2];
+    EXPECT_TRUE(lines[2].ends_with(";2.91;000.0;clear")) << lines[2];
     EXPECT_FALSE(h.events.logFailed);
 }
 

@@ -88,10 +88,10 @@ BENCHMARK(BM_AgeingPass20000)->Unit(benchmark::kMicrosecond);
 void BM_OwnShipMoves20000(benchmark::State& state) {
     FullTable f;
     const int own = targets::OwnShipEntry(f.rx.targets(), f.rx.state());
-    std::vector<int> raised;
+    targets::AlarmEpisodes episodes;
     for (auto _ : state) {
-        targets::UpdateAllApproaches(f.rx.targets(), own, f.rx.alarmSettings(), raised);
-        raised.clear();
+        targets::UpdateAllApproaches(f.rx.targets(), own, f.rx.alarmSettings(), f.rx.clock().monotonicSeconds(), episodes);
+        episodes.clear();
     }
     int withCpa = 0;
     for (int n = 1; n <= f.rx.targets().EntryCount; ++n) withCpa += f.rx.targets().entry(n).HasCPA ? 1 : 0;

@@ -3,14 +3,19 @@
 // --own-mmsi.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "cli/cli_run.h"
 #include "support/sample_sentences.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 using testing_support::ClassAReport;
 using testing_support::Join;
 using testing_support::Sentences;
+using testing_support::StaticData;
 
 // The own ship heading north at 10 kn, a vessel 3' north heading south at 10 kn.
 std::string Encounter() {
@@ -43,6 +48,66 @@ TEST(ReplayWatch, JsonCarriesTheApproachOfEveryTarget) {
     const clitest::Run none = clitest::Cli("replay --format json", &in);
     EXPECT_EQ(Field(none.out, target, "cpa") + Field(none.out, target, "dangerous"), "nullfalse");
     EXPECT_EQ(clitest::Cli("replay --ref 59 10 --own-mmsi 257999998", &in).status, 2);
+}
+
+// A station heard only by its static data has no position: null, not 0, 0
+// (a place in the Gulf of Guinea), and no range from the reference.
+TEST(ReplayWatch, UnknownPositionsAndRangesAreNull) {
+    const std::string in = Encounter() + Join(Sentences(StaticData(257000009, "NO FIX", "LNOF")));
+    const std::string noFix = "\"MMSI\":257000009";
+    for (const char* format : {"json", "geojson"}) {
+        const clitest::Run r = clitest::Cli(std::string("replay --ref 59 10 --format ") + format, &in);
+        ASSERT_EQ(r.status, 0) << format;
+        EXPECT_EQ(Field(r.out, noFix, "Latitude") + Field(r.out, noFix, "Longitude") + Field(r.out, noFix, "Range") +
+                      Field(r.out, noFix, "Bearing"),
+                  "nullnullnullnull")
+            << format;
+        EXPECT_NEAR(std::stod(Field(r.out, "\"MMSI\":257000001", "Range")), 5566, 20) << format;  // 3' north
+    }
+    // Without a reference no range is known, even for a station with a position.
+    const clitest::Run none = clitest::Cli("replay --format json", &in);
+    EXPECT_EQ(Field(none.out, "\"MMSI\":257000001", "Range"), "null");
+}
+
+std::vector<std::string> FileLines(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::vector<std::string> out;
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+// --alarms writes the alarm log's episode lines: one when the vessel heading
+// for us becomes dangerous, one with ";clear" when it has turned away; the
+// own ship by --own-mmsi or by its VDO reports.
+TEST(ReplayWatch, AlarmsFileHoldsEachEpisodeBeginningAndEnd) {
+    testing_support::TempDir dir;
+    auto own = ClassAReport(257999998, 59.0, 10.0, 10.0f);
+    own.COG = 0;
+    auto away = ClassAReport(257000001, 59.049, 10.0, 10.0f);
+    away.COG = 90;
+    const std::string feed = Join(Sentences(ClassAReport(257000001, 59.05, 10.0, 10.0f)));
+    struct Case {
+        const char* name;
+        std::string input;
+        std::string options;
+    } cases[] = {
+        {"--own-mmsi", Encounter() + Join(Sentences(away)), " --own-mmsi 257999998"},
+        {"VDO", Join(Sentences(own, 'A', true)) + Encounter().substr(Join(Sentences(own)).size()) +
+                    Join(Sentences(away)), ""},
+    };
+    for (const Case& c : cases) {
+        const std::filesystem::path file = dir.path() / "alarms.txt";
+        const clitest::Run r = clitest::Cli("replay --alarms " + file.string() + c.options, &c.input);
+        ASSERT_EQ(r.status, 0) << c.name << r.err;
+        const auto lines = FileLines(file);
+        ASSERT_EQ(lines.size(), 2u) << c.name;
+        EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), ';'), 6) << lines[0];
+        EXPECT_NE(lines[0].find(";257000001;;0.00;9.0;"), std::string::npos) << lines[0];
+        EXPECT_TRUE(lines[1].ends_with(";clear")) << lines[1];
+    }
+    const clitest::Run bad = clitest::Cli("replay --alarms " + (dir.path() / "no" / "such.txt").string(), &feed);
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("cannot write"), std::string::npos);
 }
 
 }  // namespace

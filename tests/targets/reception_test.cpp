@@ -40,5 +40,27 @@ TEST(Reception, ReceivedAgainstExpectedAndTheLongestGap) {
     }
 }
 
+// Each ring is a band and says so: a target 7 nm off counts in "5–10 nm".
+TEST(Reception, RingsAreBandsAndCountOnlyKnownRanges) {
+    EXPECT_EQ(RingCaption(0), "0\u20135 nm");
+    EXPECT_EQ(RingCaption(1), "5\u201310 nm");
+    EXPECT_EQ(RingCaption(4), "40\u201380 nm");
+    EXPECT_EQ(RingCaption(5), "Beyond 80 nm");
+    TargetTable table;
+    TableContext ctx;
+    ais::AISMessageRecord rec;
+    const double miles[] = {7, 5, 90, 3};
+    for (int32_t k = 0; k < 4; ++k) {
+        rec.Type1.MMSI = 257000001 + k;
+        rec.Type1.Latitude = 59, rec.Type1.Longitude = 10;
+        const TargetUpdate u = table.AddOrUpdateTarget(SentenceKind::VDM, 1, rec, ctx);
+        table.entry(u.entry).Range = miles[k] * 1852;
+        table.entry(u.entry).RangeKnown = k != 3;  // the last one's position is too old
+    }
+    const RangeSummary r = SummariseRanges(table, kRefManual);
+    EXPECT_EQ(r.rings, (std::array<int, 6>{1, 1, 0, 0, 0, 1}));
+    EXPECT_EQ(r.furthestEntry, 3);
+}
+
 }  // namespace
 }  // namespace targets

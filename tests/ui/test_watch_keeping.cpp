@@ -1,5 +1,8 @@
 // Watch-keeping in the main window: lost stations turn grey and leave the
 // list, an open detail window outlives its station, a dangerous one alarms.
+#include <QDialog>
+#include <QDoubleSpinBox>
+
 #include "targets/extra_info_window.h"
 #include "window_fixture.h"
 
@@ -74,6 +77,73 @@ private slots:
         QCOMPARE(f.m.w.alarmSounds(), sounded);
     }
 
+    // Silence stops the sound for five minutes, not the alarm: the row stays
+    // red and the button shown; another target becoming dangerous sounds.
+    void silenceStopsTheSoundNotTheAlarm() {
+        Fixture f;
+        auto own = ClassAReport(257999999, 59.5, 5.25, 10.0f);
+        own.COG = 0;
+        f.m.feed(own, 'A', true);
+        auto other = ClassAReport(257000001, 59.55, 5.25, 10.0f);
+        other.COG = 180;
+        f.m.feed(other);
+        QCOMPARE(f.m.w.alarmSounds(), 1);
+        auto* silence = f.m.w.findChild<QAction*>("mnuOptionsSilenceAlarm");
+        QVERIFY(silence);
+        silence->trigger();
+        Child<QTimer>(f.m.w, "timerAlarm")->start(5);
+        QTest::qWait(40);
+        QCOMPARE(f.m.w.alarmSounds(), 1);
+        f.model.flush();
+        QCOMPARE(f.model.index(1, targets::kColMMSI).data(Qt::ForegroundRole).value<QColor>(), QColor(220, 0, 0));
+        QVERIFY(!Child<QPushButton>(f.m.w, "cmdAcknowledge")->isHidden());
+        auto second = ClassAReport(257000002, 59.55, 5.252, 10.0f);
+        second.COG = 180;
+        f.m.feed(second);
+        QVERIFY(f.m.w.alarmSounds() >= 2);
+        silence->trigger();  // and it ends by itself after five minutes
+        QTest::qWait(20);
+        const int silent = f.m.w.alarmSounds();
+        QTest::qWait(20);
+        QCOMPARE(f.m.w.alarmSounds(), silent);
+        f.clock.advance(301);
+        const int sounded = f.m.w.alarmSounds();
+        QTRY_VERIFY(f.m.w.alarmSounds() > sounded);
+    }
+    // A first run (no setup file) checks checksums: panel 4 counts errors
+    // instead of saying "n/a", and a damaged sentence makes no target.
+    void firstRunChecksChecksums() {
+        TempDir dir;
+        MainWindow m;
+        m.w.startUp(dir.path(), true);
+        m.w.load(false);
+        QCOMPARE(m.w.panelText(4), QString("0"));
+        std::string damaged = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)));
+        damaged[damaged.find(",A,") + 15] ^= 1;
+        m.w.receiver().receive(input::InputKind::Tcp, damaged);
+        QCOMPARE(m.w.receiver().targets().TargetCount, int16_t(0));
+        QCOMPARE(m.w.panelText(4), QString("1"));
+    }
+    // The guard zone chosen in Options > Collision alarm is kept with the
+    // other alarm settings and holds in the next run.
+    void guardZoneHoldsAcrossARestart() {
+        TempDir dir;
+        ui::SettingsStore store(QString::fromStdString((dir / "Orvanta.conf").string()));
+        {
+            MainWindow m(&store);
+            m.w.load(false);
+            QTimer::singleShot(0, [] {
+                QWidget* d = QApplication::activeModalWidget();
+                Child<QDoubleSpinBox>(*d, "txtGuardZone")->setValue(0.8);
+                qobject_cast<QDialog*>(d)->accept();
+            });
+            Child<QAction>(m.w, "mnuOptionsCollisionAlarm")->trigger();
+            QCOMPARE(m.w.receiver().alarmSettings().guardZone, 0.8);
+        }
+        MainWindow m(&store);
+        m.w.load(false);
+        QCOMPARE(m.w.receiver().alarmSettings().guardZone, 0.8);
+    }
 };
 
 QTEST_MAIN(TestWatchKeeping)
