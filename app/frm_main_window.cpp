@@ -71,6 +71,7 @@ constexpr const char* kLostAfterMovingKey = "TargetLostAfterMoving";
 constexpr const char* kLostAfterFixedKey = "TargetLostAfterFixed";
 constexpr const char* kRemoveAfterKey = "TargetRemoveAfter";
 constexpr const char* kCapacityKey = "TargetCapacity";
+constexpr const char* kDisplaceAfterKey = "TargetDisplaceAfter";
 constexpr const char* kCPALimitKey = "AlarmCPALimit";
 constexpr const char* kTCPALimitKey = "AlarmTCPALimit";
 constexpr const char* kRangeLimitKey = "AlarmRangeLimit";
@@ -1058,6 +1059,7 @@ void FrmMain::loadWatchSettings() {
     l.lostAfterFixed = static_cast<int>(settings_->readNumber(kLostAfterFixedKey, l.lostAfterFixed));
     l.removeAfter = static_cast<int>(settings_->readNumber(kRemoveAfterKey, l.removeAfter));
     l.capacity = static_cast<int>(settings_->readNumber(kCapacityKey, l.capacity));
+    l.displaceAfter = static_cast<int>(settings_->readNumber(kDisplaceAfterKey, l.displaceAfter));
     receiver_->targets().setLifecycle(l);
     targets::AlarmSettings a;
     a.cpaLimit = settings_->readNumber(kCPALimitKey, a.cpaLimit);
@@ -1079,6 +1081,7 @@ void FrmMain::showTargetSettings() {
         settings_->writeNumber(kLostAfterFixedKey, l.lostAfterFixed);
         settings_->writeNumber(kRemoveAfterKey, l.removeAfter);
         settings_->writeNumber(kCapacityKey, l.capacity);
+        settings_->writeNumber(kDisplaceAfterKey, l.displaceAfter);
     }
 }
 

@@ -359,34 +359,7 @@ void Receiver::ageTargets() {
 }
 
 std::vector<targets::ShipDataItem> Receiver::shipDataOfRun() const {
-    std::vector<targets::ShipDataItem> out;
-    for (int n = 1; n <= table_.EntryCount; ++n) {
-        const targets::TargetRecord& t = table_.entry(n);
-        // Only a name the vessel sent: a placeholder ("Class B vessel") or a
-        // name taken from the database is not news to store.
-        if ((t.Class != targets::TargetClass::A && t.Class != targets::TargetClass::B) || t.ReceivedName.empty()) {
-            continue;
-        }
-        // What the database knew stays where the run heard nothing better.
-        const targets::ShipDataItem* known = shipData_.LookupShipData(t.MMSI);
-        targets::ShipDataItem item = known ? *known : targets::ShipDataItem{};
-        item.MMSI = t.MMSI;
-        item.Name = t.ReceivedName;
-        if (!t.CallSign.empty() && t.CallSign != "n/a") {
-            item.CallSign = t.CallSign;
-        } else if (!t.CallSign24.empty()) {
-            item.CallSign = t.CallSign24;
-        }
-        item.IMONumber = t.IMONumber;
-        item.ShipType = t.ShipType;
-        item.DimA = t.DimA;
-        item.DimB = t.DimB;
-        item.DimC = t.DimC;
-        item.DimD = t.DimD;
-        item.EPFDType = t.EPFDType;
-        out.push_back(std::move(item));
-    }
-    return out;
+    return targets::ShipDataOfRun(table_, shipData_);
 }
 
 }  // namespace app

@@ -151,8 +151,9 @@ public:
     // Fragments held for messages not complete yet.
     int64_t pendingFragments() const;
 
-    // Class A and B vessels that sent their name in this run, in table order:
-    // what the ship database keeps of this run.
+    // Class A and B vessels that sent their name in this run, also those whose
+    // entries were freed, in order of first appearance: what the ship
+    // database keeps of this run (targets::ShipDataOfRun).
     std::vector<targets::ShipDataItem> shipDataOfRun() const;
 
 private:

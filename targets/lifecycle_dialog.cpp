@@ -27,10 +27,14 @@ FrmTargetSettings::FrmTargetSettings(const LifecycleSettings& current, QWidget* 
     lostFixed_ = spin(this, "txtLostAfterFixed", 1, 1440, c.lostAfterFixed / 60, " min");
     remove_ = spin(this, "txtRemoveAfter", 1, 1440, c.removeAfter / 60, " min");
     capacity_ = spin(this, "txtCapacity", 1, kMaxCapacity, c.capacity, "");
+    displace_ = spin(this, "txtDisplaceAfter", kMinDisplaceAfter, kMaxDisplaceAfter, c.displaceAfter, " s");
+    displace_->setToolTip("When the table is full and no target is lost, a new target takes the place of the "
+                          "target silent longest, once it has been silent this long.");
     form->addRow("Lost after, moving vessels :", lostMoving_);
     form->addRow("Lost after, anchored, moored, base stations, aids :", lostFixed_);
     form->addRow("Remove after :", remove_);
     form->addRow("Maximum number of targets :", capacity_);
+    form->addRow("Displace after, table full :", displace_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -43,6 +47,7 @@ LifecycleSettings FrmTargetSettings::settings() const {
     s.lostAfterFixed = lostFixed_->value() * 60;
     s.removeAfter = remove_->value() * 60;
     s.capacity = capacity_->value();
+    s.displaceAfter = displace_->value();
     return ClampLifecycle(s);
 }
 

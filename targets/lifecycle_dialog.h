@@ -1,11 +1,13 @@
 // FrmTargetSettings: Options > Targets. How long a silent station stays
-// before it counts as lost and before it leaves the table, and how many
-// stations the table holds. Returns what the operator chose as a value:
+// before it counts as lost and before it leaves the table, how many stations
+// the table holds, and how long a station must be silent before a new one
+// takes its entry in a full table. Returns what the operator chose as a value:
 //
 //   targets::FrmTargetSettings d(table.lifecycle(), this);
 //   if (d.exec() == QDialog::Accepted) table.setLifecycle(d.settings());
 //
-// Times are shown in minutes; the result is clamped (ClampLifecycle).
+// Times are shown in minutes, displace-after in seconds; the result is
+// clamped (ClampLifecycle).
 #pragma once
 
 #include <QDialog>
@@ -26,6 +28,7 @@ private:
     QSpinBox* lostFixed_;
     QSpinBox* remove_;
     QSpinBox* capacity_;
+    QSpinBox* displace_;
 };
 
 }  // namespace targets

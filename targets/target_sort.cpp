@@ -48,7 +48,7 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
         const bool fixed = t.Class == TargetClass::BS || t.Class == TargetClass::AtoN;
         const bool noHeading = fixed || t.Class == TargetClass::SAR;
         switch (column) {
-            case kColNo: k.number = n; break;
+            case kColNo: k.number = t.Arrival; break;
             case kColMMSI: k.number = t.MMSI; break;
             case kColName: k.text = t.Name.empty() ? kEmptyTextKey : Upper(t.Name); break;
             // Ranges and bearings exist only where they are known; any real

@@ -9,7 +9,8 @@
 //   targets::SortTargets(table, targets::kColSOG, /*descending=*/false, state.ReferenceMode);
 //
 // Columns 0..11 and the CPA and TCPA columns sort (0 = order of first
-// appearance; targets without an approach last); STATUS does nothing.
+// appearance, which entry numbers stop giving once freed numbers are reused;
+// targets without an approach last); STATUS does nothing.
 #pragma once
 
 #include <cstdint>

@@ -3,11 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <optional>
 
-#include "ais/binary_message.h"
 #include "ais/code_tables.h"
-#include "base/number_format.h"
 #include "geodesy/geodetic.h"
 #include "targets/flags.h"
 #include "targets/ship_database.h"
@@ -15,18 +12,6 @@
 namespace targets {
 
 namespace {
-
-constexpr const char* kNotAvailableText = "n/a";
-const std::string kTwentyBlanks(20, ' ');
-const std::string kClassBPlaceholder = "Class B vessel";
-
-// A name sent in part A of message 24 that says something (not blanks or the
-// "@" padding of an unset name).
-bool NameKnown(const std::string& name) { return name.find_first_not_of(" @") != std::string::npos; }
-
-// The name a class B station shows when its own reports carry none: the name
-// of its last message 24 part A, else the placeholder.
-std::string ClassBName(const TargetRecord& t) { return NameKnown(t.Name24) ? t.Name24 : kClassBPlaceholder; }
 
 // Which classes a message type may be attributed to; Unknown = any class.
 TargetClass requiredClass(int type) {
@@ -56,18 +41,6 @@ bool countsOnly(int type) {
         case 7: case 11: case 13: case 15: case 16: case 17: case 22: case 23: case 25: case 26: return true;
         default: return false;
     }
-}
-
-// The newest position the entry took from a report of types 1-3, 18 or 19
-// (monotonic seconds), or none.
-std::optional<double> lastFullPosition(const TargetRecord& t) {
-    std::optional<double> newest;
-    for (int type : {1, 2, 3, 18, 19}) {
-        if (t.MsgCount[static_cast<size_t>(type)] <= 0) continue;
-        const double at = t.RxMonotonic[static_cast<size_t>(type - 1)];
-        if (!newest || at > *newest) newest = at;
-    }
-    return newest;
 }
 
 // Station identity of the message of `type` (source MMSI for 6, 8, 10, 12).
@@ -107,45 +80,6 @@ int32_t messageMMSI(int type, const ais::AISMessageRecord& r) {
 // The top `bits` bits of a multiplicative hash.
 uint32_t hashMMSI(int32_t mmsi, int bits) { return (static_cast<uint32_t>(mmsi) * 2654435761u) >> (32 - bits); }
 
-template <class Src>
-void copyFix(TargetRecord& t, const Src& s) {
-    t.PosAccuracy = s.PosAccuracy;
-    t.PosAccuracyText = s.PosAccuracyText;
-    t.Longitude = s.Longitude;
-    t.Latitude = s.Latitude;
-    t.RAIM = s.RAIM;
-}
-
-template <class Src>
-void copyPosition(TargetRecord& t, const Src& s) {
-    copyFix(t, s);
-    t.UTCSecond = s.TimeStamp;
-}
-
-template <class Src>
-void copyCommState(TargetRecord& t, const Src& s) {
-    t.SyncState = s.SyncState;
-    t.SlotTimeout = s.SlotTimeout;
-    t.SubMessage = s.SubMessage;
-    t.SlotNumber = s.SlotNumber;
-    t.SlotOffset = s.SlotOffset;
-    t.ReceivedStations = s.ReceivedStations;
-}
-
-template <class Src>
-void copyCommTime(TargetRecord& t, const Src& s) {
-    t.UTCHour = s.CommUTCHour;
-    t.UTCMinute = s.CommUTCMinute;
-}
-
-template <class Src>
-void copyDimensions(TargetRecord& t, const Src& s) {
-    t.DimA = s.DimA;
-    t.DimB = s.DimB;
-    t.DimC = s.DimC;
-    t.DimD = s.DimD;
-}
-
 }  // namespace
 
 const char* ClassCode(TargetClass c) {
@@ -168,8 +102,12 @@ bool HasPosition(const TargetRecord& t) {
     return t.Latitude != 0 && std::fabs(t.Latitude) < 90 && std::fabs(t.Longitude) <= 180;
 }
 
-std::string TableFullText(int capacity) {
-    return "Maximum limit AIS targets, more than " + std::to_string(capacity) + " targets stored. New targets ignored!";
+std::string TableFullText(int capacity, int displaceAfter) {
+    return "Maximum limit AIS targets, more than " + std::to_string(capacity) +
+           " targets stored. New targets ignored! Every target was heard within the last " +
+           std::to_string(displaceAfter) +
+           " s. Options \xE2\x96\xB8 Targets sets the maximum number of targets and how long a target must be "
+           "silent before a new one takes its place.";
 }
 
 LifecycleSettings ClampLifecycle(LifecycleSettings s) {
@@ -178,6 +116,7 @@ LifecycleSettings ClampLifecycle(LifecycleSettings s) {
     s.lostAfterFixed = std::clamp(s.lostAfterFixed, kMinSeconds, kMaxSeconds);
     s.removeAfter = std::clamp(s.removeAfter, std::max(s.lostAfterMoving, s.lostAfterFixed), kMaxSeconds);
     s.capacity = std::clamp(s.capacity, 1, kMaxCapacity);
+    s.displaceAfter = std::clamp(s.displaceAfter, kMinDisplaceAfter, kMaxDisplaceAfter);
     return s;
 }
 
@@ -217,6 +156,7 @@ void TargetTable::resizeIndex(int capacity) {
 
 void TargetTable::setLifecycle(const LifecycleSettings& s) {
     lifecycle_ = ClampLifecycle(s);
+    noRoomBefore_ = 0;
     // Entries in use above a lowered capacity stay: the index keeps room for them.
     resizeIndex(std::max(lifecycle_.capacity, static_cast<int>(EntryCount)));
 }
@@ -298,6 +238,7 @@ void TargetTable::freeEntry(int n) {
     TargetRecord& t = entry(n);
     if (t.Status == TargetStatus::Lost) --lostCount_;
     indexErase(t.MMSI, n);
+    runVessels_.keep(t);
     t = TargetRecord{};
     ++generation_[static_cast<size_t>(n)];
     if (OwnShipIndex == n) OwnShipIndex = 0;
@@ -356,10 +297,15 @@ int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
     DisplayOrder[static_cast<size_t>(row)] = static_cast<int16_t>(n);
     t.ListRow = static_cast<int16_t>(row);
     t.MMSI = mmsi;
+    t.Arrival = ++arrivals_;
     t.FirstMsgTime = ctx.now;
     t.FirstMsgMonotonic = ctx.monotonic;
     t.Status = TargetStatus::New;
+    giveClass(t, type, ctx);
+    return n;
+}
 
+void TargetTable::giveClass(TargetRecord& t, int type, const TableContext& ctx) {
     const TargetClass cls = requiredClass(type);
     t.Class = cls;
     bool lookup = false;
@@ -370,14 +316,14 @@ int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
             break;
         case 4:
             t.Expected[3] = ais::intervals::BaseStation;
-            t.Name = ClassText(cls);
+            if (t.Name.empty()) t.Name = ClassText(cls);
             break;
         case 5:
             t.Expected[4] = ais::intervals::StaticVoyage;
             break;
         case 9:
             t.Expected[8] = ais::intervals::SARAircraft;
-            t.Name = ClassText(cls);
+            if (t.Name.empty()) t.Name = ClassText(cls);
             break;
         case 18:
             lookup = true;
@@ -392,17 +338,53 @@ int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
             break;
     }
 
-    if (lookup && ctx.shipData) LookupShipData(t, *ctx.shipData);
+    if (lookup && ctx.shipData) {
+        // A name the station sent before its entry had a class (message 24
+        // part A) is newer than the database's.
+        const std::string name = t.Name;
+        if (LookupShipData(t, *ctx.shipData) && !t.ReceivedName.empty()) t.Name = name;
+    }
+    // A vessel heard earlier in this run gets its last static data back.
+    // (A vessel known only by its message 24 has no class yet either.)
+    if (const VesselStatic* v = runVessels_.find(t.MMSI);
+        v && (v->Class == cls || (v->Class == TargetClass::Unknown && cls == TargetClass::B))) {
+        GiveStatic(t, *v);
+    }
 
-    const int mid = TargetMID(mmsi, cls == TargetClass::BS);
+    const int mid = TargetMID(t.MMSI, cls == TargetClass::BS);
     const auto& countries = ais::codeTables().Country;
     if (mid >= 0 && mid < static_cast<int>(countries.size()) && !countries[static_cast<size_t>(mid)].empty()) {
         t.Country = countries[static_cast<size_t>(mid)];
-        if (ctx.flags) t.FlagIcon = ctx.flags->FindFlagIcon(mid);
+        t.FlagIcon = ctx.flags ? ctx.flags->FindFlagIcon(mid) : std::string();
     } else {
         t.Country = "unknown";
+        t.FlagIcon.clear();
     }
-    return n;
+}
+
+int TargetTable::findClassless(int32_t mmsi) const {
+    const size_t h = indexSlot(mmsi);
+    for (int n = indexEntry_[h]; n != 0; n = nextSameMMSI_[static_cast<size_t>(n)]) {
+        if (entry(n).Class == TargetClass::Unknown) return n;
+    }
+    return 0;
+}
+
+int TargetTable::roomFor(SentenceKind kind, double monotonic) {
+    if (const int lost = longestUnheard(true)) return lost;
+    const bool own = kind == SentenceKind::VDO;
+    // Times run forward; a clock set back makes the remembered bound unsafe.
+    if (monotonic < lastMonotonic_) noRoomBefore_ = 0;
+    lastMonotonic_ = monotonic;
+    if (!own && monotonic < noRoomBefore_) return 0;
+    const int oldest = longestUnheard(false);
+    if (oldest == 0) return 0;
+    const double heard = entry(oldest).LastMsgMonotonic;
+    if (own || monotonic - heard >= lifecycle_.displaceAfter) return oldest;
+    // Entries are only ever heard again or replaced by newcomers, so none
+    // can be silent long enough before the oldest one is.
+    noRoomBefore_ = heard + lifecycle_.displaceAfter;
+    return 0;
 }
 
 TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const ais::AISMessageRecord& rec,
@@ -413,19 +395,24 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
 
     TargetUpdate done{TableAction::Updated, FindTarget(mmsi, type), {}};
     if (done.entry == 0 && (countsOnly(type) || type == 27)) return {TableAction::NoEntry, 0, {}};
+    // The first report that tells the station's class adopts the entry a
+    // binary message or message 24 made before it, with its counters and name.
+    if (done.entry == 0 && requiredClass(type) != TargetClass::Unknown) {
+        done.entry = findClassless(mmsi);
+        if (done.entry != 0) giveClass(entry(done.entry), type, ctx);
+    }
     if (done.entry == 0) {
         if (TargetCount >= lifecycle_.capacity) {
-            // A station gone for a while gives way to one that is here now;
-            // our own ship (VDO) always has a place, if need be the longest
-            // unheard station's.
-            int victim = longestUnheard(true);
-            if (victim == 0 && kind == SentenceKind::VDO) victim = longestUnheard(false);
+            // A station gone for a while, or silent for the displace-after
+            // time, gives way to one that is here now; our own ship (VDO)
+            // always has a place, if need be the longest unheard station's.
+            const int victim = roomFor(kind, ctx.monotonic);
             if (victim == 0) {
                 if (!fullMessageShown_) {
                     fullMessageShown_ = true;
                     if (ctx.messages) {
                         ctx.messages->operatorMessage(base::MessageIcon::Information, kTableFullTitle,
-                                                      TableFullText(lifecycle_.capacity));
+                                                      TableFullText(lifecycle_.capacity, lifecycle_.displaceAfter));
                     }
                 }
                 return {TableAction::TableFull, 0, {}};
@@ -467,183 +454,6 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
         }
     }
     return done;
-}
-
-void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRecord& rec, const TableContext& ctx) {
-    switch (type) {
-        case 1: case 2: case 3: {
-            const ais::PositionReport& s = *rec.positionReport(type);
-            t.NavStatus = s.NavStatus;
-            t.NavStatusText = s.NavStatusText;
-            t.ROT = s.ROT;
-            t.SOG = s.SOG;
-            copyPosition(t, s);
-            t.COG = s.COG;
-            t.TrueHeading = s.TrueHeading;
-            copyCommState(t, s);
-            copyCommTime(t, s);
-            break;
-        }
-        case 4: {
-            const auto& s = rec.Type4;
-            t.PosAccuracy = s.PosAccuracy;
-            t.PosAccuracyText = s.PosAccuracyText;
-            t.Longitude = s.Longitude;
-            t.Latitude = s.Latitude;
-            t.UTCSecond = s.UTCSecond;
-            t.RAIM = s.RAIM;
-            copyCommState(t, s);
-            t.UTCYear = s.UTCYear;
-            t.UTCMonth = s.UTCMonth;
-            t.UTCDay = s.UTCDay;
-            t.UTCHour = s.UTCHour;
-            t.UTCMinute = s.UTCMinute;
-            t.EPFDType = s.EPFDType;
-            t.EPFDTypeText = s.EPFDTypeText;
-            t.CallSign = kNotAvailableText;
-            t.Destination = kNotAvailableText;
-            break;
-        }
-        case 5: {
-            const auto& s = rec.Type5;
-            t.IMONumber = s.IMONumber;
-            t.CallSign = s.CallSign;
-            t.Name = s.Name;
-            if (NameKnown(s.Name)) t.ReceivedName = s.Name;
-            t.ShipType = s.ShipType;
-            t.ShipTypeText = s.ShipTypeText;
-            t.CargoTypeText = s.CargoTypeText;
-            copyDimensions(t, s);
-            t.EPFDType = s.EPFDType;
-            t.EPFDTypeText = s.EPFDTypeText;
-            t.ETA = s.ETA;
-            t.Draught = s.Draught;
-            t.Destination = s.Destination;
-            t.DTE = s.DTE;
-            break;
-        }
-        case 6: case 8: {
-            const ais::BinaryMessage& s = type == 6 ? rec.Type6 : rec.Type8;
-            const int standard = ctx.state ? ctx.state->BinaryMsgStandard : 0;
-            const ais::BinaryApp app = ais::SelectBinaryApp(type, s.DAC, s.FI, standard);
-            if (app == ais::BinaryApp::HeightOverKeel) t.HeightOverKeel = s.HeightOverKeel;
-            if (app == ais::BinaryApp::PersonsOnBoard) t.PassengersOnboard = s.PassengersOnboard;
-            t.LastMessageText = s.Description;
-            break;
-        }
-        case 9: {
-            const auto& s = rec.Type9;
-            t.SOG = s.SOG;
-            copyPosition(t, s);
-            t.COG = s.COG;
-            copyCommState(t, s);
-            copyCommTime(t, s);
-            t.DTE = s.DTE;
-            t.Altitude = s.Altitude;
-            t.CallSign = kNotAvailableText;
-            t.EPFDTypeText = kNotAvailableText;
-            t.Destination = kNotAvailableText;
-            break;
-        }
-        case 10:
-            t.LastMessageText = "Msg 10 - UTC & Date Inquiry received from " + base::NumberText(rec.Type10.MMSI);
-            break;
-        case 12:
-            t.LastMessageText = rec.Type12.Text;
-            break;
-        case 14:
-            t.LastMessageText = rec.Type14.Text;
-            break;
-        case 18: {
-            const auto& s = rec.Type18;
-            t.SOG = s.SOG;
-            copyPosition(t, s);
-            t.COG = s.COG;
-            t.TrueHeading = s.TrueHeading;
-            copyCommState(t, s);
-            copyCommTime(t, s);
-            t.CallSign = kNotAvailableText;
-            t.EPFDTypeText = kNotAvailableText;
-            t.Destination = kNotAvailableText;
-            if (t.Name.empty() || t.Name == kClassBPlaceholder) t.Name = ClassBName(t);
-            break;
-        }
-        case 19: {
-            const auto& s = rec.Type19;
-            t.SOG = s.SOG;
-            copyPosition(t, s);
-            t.COG = s.COG;
-            t.TrueHeading = s.TrueHeading;
-            t.Name = s.Name == kTwentyBlanks ? ClassBName(t) : s.Name;
-            if (NameKnown(s.Name)) t.ReceivedName = s.Name;
-            t.ShipType = s.ShipType;
-            t.ShipTypeText = s.ShipTypeText;
-            t.CargoTypeText = s.CargoTypeText;
-            copyDimensions(t, s);
-            t.EPFDType = s.EPFDType;
-            t.EPFDTypeText = s.EPFDTypeText;
-            t.DTE = s.DTE;
-            t.RegionalReserved19 = s.RegionalReserved;
-            t.CallSign = kNotAvailableText;
-            t.Destination = kNotAvailableText;
-            break;
-        }
-        case 21: {
-            const auto& s = rec.Type21;
-            copyPosition(t, s);
-            t.Name = s.Name == kTwentyBlanks ? std::string("Aid to Navigation") : s.Name;
-            copyDimensions(t, s);
-            t.EPFDType = s.EPFDType;
-            t.EPFDTypeText = s.EPFDTypeText;
-            t.AtoNType = s.AtoNType;
-            t.AtoNTypeText = s.AtoNTypeText;
-            t.OffPosition = s.OffPosition;
-            t.VirtualAtoN = s.VirtualAtoN;
-            t.NameExtension = s.NameExtension;
-            t.CallSign = kNotAvailableText;
-            t.Destination = kNotAvailableText;
-            break;
-        }
-        case 24: {
-            const auto& s = rec.Type24;
-            if (s.PartNumber == 0) {
-                t.Name24 = s.Name;
-                // Part A is where most class B stations send their name: it
-                // replaces the placeholder, never a name from message 19.
-                if (NameKnown(s.Name) && (t.Name.empty() || t.Name == kClassBPlaceholder)) t.Name = s.Name;
-                if (NameKnown(s.Name)) t.ReceivedName = s.Name;
-            } else {
-                t.ShipType24 = s.ShipType;
-                t.ShipTypeText24 = s.ShipTypeText;
-                t.CargoTypeText24 = s.CargoTypeText;
-                t.VendorID24 = s.VendorID;
-                t.CallSign24 = s.CallSign;
-                t.DimA24 = s.DimA;
-                t.DimB24 = s.DimB;
-                t.DimC24 = s.DimC;
-                t.DimD24 = s.DimD;
-            }
-            break;
-        }
-        case 27: {
-            // A long-range report's position may be minutes old: it stands in
-            // only when the vessel has sent no full position report since
-            // then (PositionLatency 0: under 5 s old, else taken as up to
-            // the 3-minute long-range interval).
-            const auto& s = rec.Type27;
-            const double age = s.PositionLatency == 0 ? kLongRangeFreshAge : kLongRangeStaleAge;
-            const std::optional<double> last = lastFullPosition(t);
-            if (last && *last > ctx.monotonic - age) break;
-            t.NavStatus = s.NavStatus;
-            t.NavStatusText = s.NavStatusText;
-            copyFix(t, s);
-            t.SOG = s.SOG;
-            t.COG = s.COG;
-            break;
-        }
-        default:  // 20 and the types that only count: nothing to copy
-            break;
-    }
 }
 
 void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed, std::vector<RemovedTarget>* removed) {

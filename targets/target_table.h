@@ -5,10 +5,18 @@
 // drawn); after the remove-after time its entry is freed (record and
 // statistics reset, its row leaves DisplayOrder) and the number is given to a
 // later new station. Each freeing bumps the entry's generation, so a holder of
-// an entry number (an open window) can tell that its station is gone. When
-// the table is full, the longest-unheard Lost entry makes room for a new
-// station; only when none is Lost is the new station ignored. Our own ship
-// (a VDO message) is never ignored: it takes the longest-unheard entry then.
+// an entry number (an open window) can tell that its station is gone, and
+// takes a vessel's static data into the run's list (run_vessels.h), which a
+// later entry of the same vessel gets back. When the table is full, the
+// longest-unheard Lost entry makes room for a new station; with none Lost,
+// the entry silent longest does, provided it has been silent for the
+// displace-after time: only when every station was heard within that time is
+// the new station ignored. Our own ship (a VDO message) is never ignored: it
+// takes the longest-unheard entry then.
+//
+// An entry made by a message that tells no class (a binary message, message
+// 24) takes the class of the station's first report that tells one, unless
+// an entry of that class exists already: one station, one row.
 //
 // Every decoded message goes through three steps, in this order, each taking
 // what the one before returned:
@@ -39,6 +47,7 @@
 #include "base/date_time.h"
 #include "base/operator_messages.h"
 #include "input/vdm.h"
+#include "targets/run_vessels.h"
 
 namespace targets {
 
@@ -53,10 +62,9 @@ inline constexpr int kTypeSlots = 27;
 // MsgCount: slot 0 all messages, slot t type t (1..26), slot 27 any other type.
 inline constexpr int kCountSlots = 28;
 
-// The table-full message for a capacity of 1000; TableFullText gives it for any capacity.
-inline constexpr const char* kTableFullText =
-    "Maximum limit AIS targets, more than 1000 targets stored. New targets ignored!";
-std::string TableFullText(int capacity);
+// The table-full message: the capacity, and the displace-after time within
+// which every station of the table was heard.
+std::string TableFullText(int capacity, int displaceAfter);
 inline constexpr const char* kTableFullTitle = "Orvanta";
 
 // Reference position modes (index of the option buttons in the main window).
@@ -196,6 +204,10 @@ struct TargetRecord {
     double ExpectedReports = 0;
     double LongestGap = 0;
 
+    // Order of first appearance in the run (1, 2, ...): the "unsorted" order
+    // of the list, which entry numbers stop giving once freed ones are reused.
+    uint32_t Arrival = 0;
+
     // Closest approach to the own ship (watch.h); HasCPA false when there is
     // none (no own ship, no motion, lost, or this is the own ship).
     bool HasCPA = false;
@@ -233,16 +245,22 @@ struct TargetRecord {
 // How long stations stay: seconds of silence until Lost (moving class A/B
 // vessels, SAR aircraft and others; anchored or moored class A vessels, base
 // stations and aids to navigation) and until the entry is freed, and how many
-// stations the table holds.
+// stations the table holds. A full table with no Lost entry gives the entry
+// silent longest to a new station once it has been silent displaceAfter seconds.
 struct LifecycleSettings {
     int lostAfterMoving = 360;
     int lostAfterFixed = 1080;
     int removeAfter = 1800;
     int capacity = kMaxTargets;
+    int displaceAfter = 60;
     bool operator==(const LifecycleSettings&) const = default;
 };
+// Range of the displace-after time, seconds.
+inline constexpr int kMinDisplaceAfter = 10;
+inline constexpr int kMaxDisplaceAfter = 24 * 3600;
 // The settings with every value inside its range (times 60 s..24 h, capacity
-// 1..kMaxCapacity, remove-after at least the longer lost-after).
+// 1..kMaxCapacity, remove-after at least the longer lost-after, displace-after
+// 10 s..24 h).
 LifecycleSettings ClampLifecycle(LifecycleSettings s);
 
 // An entry freed by the lifecycle and the list row (1-based) it had.
@@ -268,7 +286,7 @@ enum class TableAction : uint8_t {
     Created,       // a new entry was made for it
     TypeNotTaken,  // skipped: the table attributes no message of this type to a station
     NoMMSI,        // skipped: MMSI 0
-    TableFull,     // skipped: a new station while all entries are in use and none is Lost
+    TableFull,     // skipped: a new station while all entries are in use, every one heard within displace-after
     NoEntry,       // skipped: a type that makes no entry (27, and those only counted) from an unknown station
 };
 
@@ -281,8 +299,9 @@ inline constexpr double kLongRangeStaleAge = 180;
 struct TargetUpdate {
     TableAction action = TableAction::TypeNotTaken;
     int entry = 0;  // the entry touched (1..EntryCount), 0 when skipped
-    // A Lost station whose entry was freed to make room (entry 0 when none);
-    // `entry` may be the same number, now holding the new station.
+    // A station whose entry was freed to make room (Lost, or silent for the
+    // displace-after time; entry 0 when none); `entry` may be the same
+    // number, now holding the new station.
     RemovedTarget evicted;
     bool taken() const { return entry != 0; }
 };
@@ -337,9 +356,22 @@ public:
     // Entry shown in each row of the list: DisplayOrder[k] for row k (1..TargetCount).
     std::vector<int16_t> DisplayOrder;
     bool fullMessageShown() const { return fullMessageShown_; }
+    // Static data of the vessels whose entries were freed in this run.
+    const RunVessels& runVessels() const { return runVessels_; }
 
 private:
     int createTarget(int32_t mmsi, int type, const TableContext& ctx);
+    // Gives entry t the class the message `type` tells, with what goes with
+    // it: expected intervals, the name of a base station or SAR aircraft, the
+    // ship database's and the run's static data of a vessel, country and flag.
+    // For a new entry and for one of no class that a station's report adopts.
+    void giveClass(TargetRecord& t, int type, const TableContext& ctx);
+    // Lowest-numbered entry with this MMSI and no class; 0 when none.
+    int findClassless(int32_t mmsi) const;
+    // The entry a new station may take in a full table: the longest-unheard
+    // Lost one, else the one silent longest when silent for displace-after
+    // (any, for our own ship); 0 when none.
+    int roomFor(SentenceKind kind, double monotonic);
     void copyMessage(TargetRecord& t, int type, const ais::AISMessageRecord& rec, const TableContext& ctx);
     // Frees entry n: out of the MMSI index, record reset, generation bumped.
     // The caller takes it out of DisplayOrder.
@@ -347,7 +379,6 @@ private:
     void indexInsert(int32_t mmsi, int n);
     void indexErase(int32_t mmsi, int n);
     size_t indexSlot(int32_t mmsi) const;
-    // Longest-unheard Lost entry; 0 when none is Lost.
     // The entry in use heard longest ago, of the Lost ones only or of all; 0 when none.
     int longestUnheard(bool lostOnly) const;
 
@@ -370,6 +401,13 @@ private:
     LifecycleSettings lifecycle_;
     int lostCount_ = 0;  // entries whose Status is Lost
     bool fullMessageShown_ = false;
+    uint32_t arrivals_ = 0;  // Arrival of the latest new entry
+    // No entry can have been silent for displace-after before this time (the
+    // oldest last-heard time plus displace-after, found by the last search);
+    // spares a full table's flood of newcomers a search each.
+    double noRoomBefore_ = 0;
+    double lastMonotonic_ = 0;
+    RunVessels runVessels_;
 };
 
 // A position was received and lies on the globe: latitude not 0 (none yet)

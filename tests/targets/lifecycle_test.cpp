@@ -6,6 +6,8 @@
 #include <cmath>
 #include <set>
 
+#include "targets/target_row.h"
+#include "targets/target_sort.h"
 #include "targets/target_table.h"
 
 namespace targets {
@@ -21,6 +23,7 @@ protected:
     }
     TargetUpdate feed(int type, int32_t mmsi, int16_t navStatus = 0) {
         rec.Type1.MMSI = rec.Type4.MMSI = rec.Type8.MMSI = rec.Type18.MMSI = rec.Type21.MMSI = mmsi;
+        rec.Type5.MMSI = rec.Type24.MMSI = mmsi;
         rec.Type1.NavStatus = navStatus;
         return table.AddOrUpdateTarget(SentenceKind::VDM, type, rec, ctx);
     }
@@ -127,7 +130,8 @@ TEST_F(Lifecycle, FullTableMakesRoomFromTheLongestLost) {
     expectConsistent();
     EXPECT_EQ(feed(1, 366000003).action, TableAction::TableFull);
     ASSERT_EQ(messages.entries.size(), 1u);
-    EXPECT_EQ(messages.entries[0].text, "Maximum limit AIS targets, more than 3 targets stored. New targets ignored!");
+    EXPECT_TRUE(messages.entries[0].text.starts_with(
+        "Maximum limit AIS targets, more than 3 targets stored. New targets ignored!"));
     rec.Type1.MMSI = 257999999;
     const TargetUpdate own = table.AddOrUpdateTarget(SentenceKind::VDO, 1, rec, ctx);
     EXPECT_EQ(std::tie(own.action, own.entry, own.evicted.entry), std::make_tuple(TableAction::Created, 3, 3));
@@ -163,6 +167,188 @@ TEST_F(Lifecycle, DaysOfTurnoverIgnoreNoStation) {
         }
     }
     expectConsistent();
+}
+
+// A full table with no lost entry: a new station takes the entry silent
+// longest once it has been silent for the displace-after time; stations
+// heard within that time are never displaced, and only then is the new
+// station refused, with one message that says where to change it.
+TEST_F(Lifecycle, FullTableDisplacesTheStationSilentLongest) {
+    struct Row {
+        const char* what;
+        int displaceAfter;
+        double heard[3];  // when entries 1-3 were last heard
+        int16_t navStatus3;  // entry 3 moored: lost only after 18 min
+        double now;
+        bool aged;        // AgeTargets ran just before the newcomer
+        int victim;       // 0: refused
+    } rows[] = {
+        {"all heard within 60 s", 60, {0, 10, 20}, 0, 59, false, 0},
+        {"silent exactly 60 s", 60, {0, 10, 20}, 0, 60, false, 1},
+        {"the longest silent, not the lowest", 60, {30, 0, 20}, 0, 100, false, 2},
+        {"a longer setting protects it", 120, {0, 10, 20}, 0, 100, false, 0},
+        {"and gives way after it", 120, {0, 10, 20}, 0, 125, false, 1},
+        {"a lost entry first", 60, {0, 400, 400}, 5, 420, true, 1},
+        {"lost before the silent-longest moored one", 60, {300, 400, 0}, 5, 700, true, 1},
+    };
+    for (const Row& r : rows) {
+        TargetTable t;
+        t.setLifecycle({360, 1080, 1800, 3, r.displaceAfter});
+        base::RecordingMessageSink sink;
+        ctx.messages = &sink;
+        for (int i = 0; i < 3; ++i) {
+            ctx.monotonic = 0;
+            rec.Type1.MMSI = 257000001 + i;
+            rec.Type1.NavStatus = i == 2 ? r.navStatus3 : 0;
+            t.AddOrUpdateTarget(SentenceKind::VDM, 1, rec, ctx);
+        }
+        for (int i = 0; i < 3; ++i) {
+            ctx.monotonic = r.heard[i];
+            rec.Type1.MMSI = 257000001 + i;
+            rec.Type1.NavStatus = i == 2 ? r.navStatus3 : 0;
+            t.AddOrUpdateTarget(SentenceKind::VDM, 1, rec, ctx);
+        }
+        if (r.aged) t.AgeTargets(r.now);
+        ctx.monotonic = r.now;
+        rec.Type1.MMSI = 366000001;
+        rec.Type1.NavStatus = 0;
+        const TargetUpdate u = t.AddOrUpdateTarget(SentenceKind::VDM, 1, rec, ctx);
+        EXPECT_EQ(u.evicted.entry, r.victim) << r.what;
+        if (r.victim == 0) {
+            EXPECT_EQ(u.action, TableAction::TableFull) << r.what;
+            ASSERT_EQ(sink.entries.size(), 1u) << r.what;
+            EXPECT_NE(sink.entries[0].text.find("within the last " + std::to_string(r.displaceAfter) + " s"),
+                      std::string::npos) << sink.entries[0].text;
+            EXPECT_NE(sink.entries[0].text.find("Options \xE2\x96\xB8 Targets"), std::string::npos);
+        } else {
+            EXPECT_EQ(u.action, TableAction::Created) << r.what;
+            EXPECT_EQ(u.entry, r.victim) << r.what;
+            EXPECT_TRUE(sink.entries.empty()) << r.what;
+            EXPECT_EQ(t.FindTarget(257000000 + r.victim, 1), 0) << r.what;
+            EXPECT_EQ(t.Generation(r.victim), 1u) << r.what;
+        }
+    }
+}
+
+// A refusal does not keep the next newcomer out once the oldest station has
+// been silent long enough; the displaced entry goes as a removed one does.
+TEST_F(Lifecycle, RefusedThenDisplacedAsTimePasses) {
+    table.setLifecycle({360, 1080, 1800, 2, 60});
+    ctx.monotonic = 0;
+    feed(1, 257000001);
+    ctx.monotonic = 5;
+    feed(1, 257000002);
+    ctx.monotonic = 30;
+    EXPECT_EQ(feed(1, 366000001).action, TableAction::TableFull);
+    ctx.monotonic = 59;
+    EXPECT_EQ(feed(1, 366000002).action, TableAction::TableFull);
+    ctx.monotonic = 60;
+    const TargetUpdate u = feed(1, 366000003);
+    EXPECT_EQ(u.action, TableAction::Created);
+    EXPECT_EQ(u.evicted, (RemovedTarget{1, 1}));
+    EXPECT_EQ(table.entry(1).ListRow, 2);  // the newcomer's row is at the bottom
+    expectConsistent();
+    ctx.monotonic = 64;
+    EXPECT_EQ(feed(1, 366000004).action, TableAction::TableFull);  // 257000002 silent 59 s
+    ctx.monotonic = 65;
+    EXPECT_EQ(feed(1, 366000004).evicted.entry, 2);
+    expectConsistent();
+}
+
+// The attack: 1,000 fake stations re-sent every ~290 s fill the table and
+// never get lost. A real ship reporting every 10 s enters at its first
+// report and is never refused or displaced; the fakes take turns.
+TEST_F(Lifecycle, RepeatedFakesDoNotKeepARealShipOut) {
+    constexpr int kFakes = 1000;
+    constexpr double kResend = 290, kEnd = 1200;
+    const int32_t real = 244000001;
+    int refused = 0;
+    double nextAgeing = 15;
+    for (double now = 0; now <= kEnd; now += 1) {
+        ctx.monotonic = now;
+        for (int f = 0; f < kFakes; ++f) {
+            const double phase = std::fmod(f * kResend / kFakes, kResend);
+            if (std::fmod(now - phase + kResend, kResend) < 1) feed(1, 100000000 + f);
+        }
+        if (now >= 600 && std::fmod(now, 10) == 0 && feed(1, real).action == TableAction::TableFull) ++refused;
+        if (now > 600) {
+            EXPECT_NE(table.FindTarget(real, 1), 0) << now;
+        }
+        if (now >= nextAgeing) {
+            table.AgeTargets(now);
+            nextAgeing += 15;
+        }
+    }
+    EXPECT_EQ(refused, 0);
+    EXPECT_EQ(table.TargetCount, kMaxTargets);
+    EXPECT_TRUE(messages.entries.empty());
+    expectConsistent();
+}
+
+// A vessel whose entry was freed keeps its static data for the run: it comes
+// back with its name, also a class B vessel named by message 24, whose row
+// must not show the placeholder. Displacing keeps it as removing does.
+TEST_F(Lifecycle, AReturningVesselGetsItsStaticDataBack) {
+    table.setLifecycle({360, 1080, 1800, 2, 60});
+    ctx.monotonic = 0;
+    rec.Type5.Name = "NORDIC STAR";
+    rec.Type5.CallSign = "LAXY";
+    rec.Type5.ShipType = 70;
+    rec.Type5.DimA = 120;
+    feed(5, 257000001);
+    feed(1, 257000001);
+    rec.Type24.PartNumber = 0;
+    rec.Type24.Name = "WAVE DANCER";
+    feed(18, 257000002);
+    feed(24, 257000002);
+    rec.Type24.PartNumber = 1;
+    rec.Type24.CallSign = "LB24";
+    feed(24, 257000002);
+    ctx.monotonic = 100;
+    feed(1, 366000001);  // the class A vessel is displaced
+    std::vector<RemovedTarget> removed;
+    table.AgeTargets(1900, nullptr, &removed);  // the newcomer and the class B vessel
+    EXPECT_EQ(removed.size(), 2u);
+    EXPECT_EQ(table.TargetCount, 0);
+    EXPECT_EQ(table.runVessels().size(), 2u);
+
+    ctx.monotonic = 2000;
+    const int a = feed(1, 257000001).entry;
+    ASSERT_NE(a, 0);
+    EXPECT_EQ(table.entry(a).Name, "NORDIC STAR");
+    EXPECT_EQ(table.entry(a).ReceivedName, "NORDIC STAR");
+    EXPECT_EQ(table.entry(a).CallSign, "LAXY");
+    EXPECT_EQ(table.entry(a).ShipType, 70);
+    EXPECT_EQ(table.entry(a).DimA, 120);
+    const int b = feed(18, 257000002).entry;
+    ASSERT_NE(b, 0);
+    EXPECT_EQ(table.entry(b).Name, "WAVE DANCER");
+    EXPECT_EQ(table.entry(b).CallSign24, "LB24");
+    // Another class under the same MMSI gets nothing of the vessel.
+    table.setLifecycle({360, 1080, 1800, 3, 60});
+    const int bs = feed(4, 257000001).entry;
+    ASSERT_NE(bs, 0);
+    EXPECT_EQ(table.entry(bs).Name, "Base Station");
+}
+
+// "No" sorts by first appearance, whatever entry numbers the stations got.
+TEST_F(Lifecycle, UnsortedIsOrderOfFirstAppearance) {
+    for (int i = 0; i < 5; ++i) feed(1, 257000001 + i);
+    ctx.monotonic = 1000;
+    for (int i : {0, 3, 4}) feed(1, 257000001 + i);
+    table.AgeTargets(1900);  // frees entries 2 and 3
+    ctx.monotonic = 1901;
+    feed(1, 366000001);  // entry 2
+    feed(8, 366000002);  // entry 3, no class yet
+    feed(1, 366000003);  // entry 6
+    feed(1, 366000002);  // adopts entry 3: still its first appearance
+    SortTargets(table, kColMMSI, true, kRefNone);
+    SortTargets(table, kColNo, false, kRefNone);
+    std::vector<int32_t> order;
+    for (int k = 1; k <= table.TargetCount; ++k) order.push_back(table.entry(table.DisplayOrder[size_t(k)]).MMSI);
+    EXPECT_EQ(order, (std::vector<int32_t>{257000001, 257000004, 257000005, 366000001, 366000002, 366000003}));
+    SortTargets(table, kColNo, true, kRefNone);
+    EXPECT_EQ(table.entry(table.DisplayOrder[1]).MMSI, 366000003);
 }
 
 }  // namespace

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "ais/code_tables.h"
 #include "support/temp_dir.h"
 #include "targets/flags.h"
 #include "targets/ship_database.h"
+#include "targets/statistics.h"
 
 namespace targets {
 namespace {
@@ -55,8 +57,9 @@ protected:
 };
 
 // What each message did, in order: one MMSI may own an entry per class, a
-// binary message first makes an entry of unknown class that keeps taking
-// them, and long-range reports and the types only counted make no entry.
+// binary message first makes an entry of unknown class that the first
+// position report adopts, and long-range reports and the types only counted
+// make no entry.
 TEST_F(TableTest, EachMessageSaysWhichEntryItTouched) {
     struct Row {
         int type;
@@ -69,9 +72,10 @@ TEST_F(TableTest, EachMessageSaysWhichEntryItTouched) {
         {7, 257000000, TableAction::Updated, 1},   {27, 257000000, TableAction::Updated, 1},
         {7, 257000001, TableAction::NoEntry, 0},   {27, 257000001, TableAction::NoEntry, 0},
         {0, 257000000, TableAction::TypeNotTaken, 0},
-        {8, 257111111, TableAction::Created, 3},   {1, 257111111, TableAction::Created, 4},
+        {8, 257111111, TableAction::Created, 3},   {1, 257111111, TableAction::Updated, 3},
         {8, 257111111, TableAction::Updated, 3},   {20, 257111111, TableAction::Updated, 3},
-        {3, 257111111, TableAction::Updated, 4},   {5, 257111111, TableAction::Updated, 4},
+        {3, 257111111, TableAction::Updated, 3},   {5, 257111111, TableAction::Updated, 3},
+        {4, 257111111, TableAction::Created, 4},
     };
     for (const Row& r : rows) {
         const TargetUpdate u = update(r.type, r.mmsi, [](ais::AISMessageRecord&) {});
@@ -82,7 +86,88 @@ TEST_F(TableTest, EachMessageSaysWhichEntryItTouched) {
     EXPECT_EQ(table.entry(1).Class, TargetClass::A);
     EXPECT_EQ(table.entry(2).Class, TargetClass::BS);
     EXPECT_EQ(table.entry(2).Name, "Base Station");
-    EXPECT_EQ(table.entry(3).Class, TargetClass::Unknown);
+    EXPECT_EQ(table.entry(3).Class, TargetClass::A);
+    EXPECT_EQ(table.entry(4).Class, TargetClass::BS);
+}
+
+// A report that tells the class adopts the entry a message of no class made
+// before it: one row per station, with the class's intervals, the database's
+// pre-fill and what the entry had (counters, first time, name). Two real
+// classes under one MMSI stay two rows.
+TEST_F(TableTest, TheFirstReportWithAClassAdoptsTheClasslessEntry) {
+    ShipDatabase db;
+    db.add({257000001, "from file a", "LAFA", 1234567, 100, 20, 10, 10, 70, 1});
+    db.add({257000024, "from file b", "LAFB", 0, 10, 2, 1, 1, 37, 1});
+    ctx.shipData = &db;
+    auto partA = [](ais::AISMessageRecord& r) { r.Type24.PartNumber = 0, r.Type24.Name = "SEA BIRD"; };
+    auto partB = [](ais::AISMessageRecord& r) { r.Type24.PartNumber = 1, r.Type24.CallSign = "LB24"; };
+    auto named5 = [](ais::AISMessageRecord& r) { r.Type5.Name = "NORDIC STAR", r.Type5.CallSign = "LAXY"; };
+    auto nothing = [](ais::AISMessageRecord&) {};
+    auto binary = [](ais::AISMessageRecord& r) { r.Type8.Description = "persons"; };
+    using Fill = std::function<void(ais::AISMessageRecord&)>;
+    struct Step {
+        int type;
+        Fill fill;
+    };
+    struct Row {
+        const char* what;
+        int32_t mmsi;
+        std::vector<Step> steps;
+        std::vector<TargetClass> classes;  // of the rows left, in entry order
+        const char* name;                  // of the first row
+        int firstCount;                    // messages the first row counted
+        const char* callSign24 = "";
+    } rows[] = {
+        {"5 then 1", 257000005, {{5, named5}, {1, nothing}}, {TargetClass::A}, "NORDIC STAR", 2},
+        {"24A then 18", 257000024, {{24, partA}, {18, nothing}}, {TargetClass::B}, "SEA BIRD", 2},
+        {"24B, 24A, 18", 257000024, {{24, partB}, {24, partA}, {18, nothing}}, {TargetClass::B}, "SEA BIRD", 3,
+         "LB24"},
+        {"24B, 18: the database names it", 257000024, {{24, partB}, {18, nothing}}, {TargetClass::B}, "from file b",
+         2, "LB24"},
+        {"8 then 1", 257000001, {{8, binary}, {1, nothing}}, {TargetClass::A}, "from file a", 2},
+        {"8, 5, 1", 257000005, {{8, binary}, {5, named5}, {1, nothing}}, {TargetClass::A}, "NORDIC STAR", 3},
+        {"8 then 4", 2570001, {{8, binary}, {4, nothing}}, {TargetClass::BS}, "Base Station", 2},
+        {"4 and 1 stay two", 257000001, {{4, nothing}, {1, nothing}}, {TargetClass::BS, TargetClass::A},
+         "Base Station", 1},
+        {"8, 4, 1: two", 257000001, {{8, binary}, {4, nothing}, {1, nothing}}, {TargetClass::BS, TargetClass::A},
+         "Base Station", 2},
+    };
+    for (const Row& r : rows) {
+        table = TargetTable();
+        rec = ais::AISMessageRecord();
+        for (const Step& s : r.steps) {
+            ctx.monotonic += 10;
+            ctx.now = ctx.now.addSeconds(10);
+            const TargetUpdate u = update(s.type, r.mmsi, s.fill);
+            ASSERT_TRUE(u.taken()) << r.what;
+            UpdateStatistics(table.entry(u.entry), SentenceKind::VDM, 'A', s.type, ctx.now, ctx.now, ctx.monotonic);
+        }
+        ASSERT_EQ(table.TargetCount, static_cast<int>(r.classes.size())) << r.what;
+        for (size_t k = 0; k < r.classes.size(); ++k) {
+            EXPECT_EQ(table.entry(int(k) + 1).Class, r.classes[k]) << r.what << " " << k;
+        }
+        const TargetRecord& first = table.entry(1);
+        EXPECT_EQ(first.Name, r.name) << r.what;
+        EXPECT_EQ(first.MsgCount[0], r.firstCount) << r.what;
+        EXPECT_EQ(first.Arrival, 1u) << r.what;
+        EXPECT_EQ(first.CallSign24, r.callSign24) << r.what;
+        if (r.steps.front().type == 8) {
+            EXPECT_EQ(first.LastMessageText, "persons") << r.what;
+        }
+        if (r.classes.size() == 1) {
+            EXPECT_EQ(first.TrackedFor, (r.firstCount - 1) * 10) << r.what;
+        }
+        if (r.classes[0] == TargetClass::A) {
+            EXPECT_EQ(first.Expected[4], ais::intervals::StaticVoyage) << r.what;
+        }
+        if (r.classes[0] == TargetClass::BS) {
+            EXPECT_EQ(first.Expected[3], ais::intervals::BaseStation) << r.what;
+            // The base station's form of MMSI (00MIDxxxx) gives its country.
+            if (r.mmsi < 10000000) {
+                EXPECT_EQ(first.Country, ais::codeTables().Country[257]) << r.what;
+            }
+        }
+    }
 }
 
 TEST_F(TableTest, FullTableShowsOneMessageAndChangesNothing) {
@@ -92,7 +177,10 @@ TEST_F(TableTest, FullTableShowsOneMessageAndChangesNothing) {
     EXPECT_EQ(take(8, 300000003), 0);
     EXPECT_EQ(table.TargetCount, kMaxTargets);
     ASSERT_EQ(messages.entries.size(), 1u);
-    EXPECT_EQ(messages.entries[0].text, "Maximum limit AIS targets, more than 1000 targets stored. New targets ignored!");
+    EXPECT_EQ(messages.entries[0].text,
+              "Maximum limit AIS targets, more than 1000 targets stored. New targets ignored! Every target was heard "
+              "within the last 60 s. Options \xE2\x96\xB8 Targets sets the maximum number of targets and how long a "
+              "target must be silent before a new one takes its place.");
     EXPECT_EQ(messages.entries[0].icon, base::MessageIcon::Information);
     EXPECT_EQ(table.entry(1).LastMsgTime, before.LastMsgTime);
     // Stations already in the table go on being updated.

@@ -1,0 +1,89 @@
+// The vessels of this run: the static data every class A and class B vessel
+// sent while the program runs, kept when the lifecycle frees its entry (after
+// long silence, or to make room for a newcomer), so that
+//   - the ship database written at the end holds every vessel of the run, not
+//     only those still in the table, and
+//   - a vessel that comes back gets its last static data at once instead of
+//     returning nameless until its next static report.
+//
+// The target table keeps the list (TargetTable::runVessels) and fills it as it
+// frees entries; ShipDataOfRun gives what the ship database stores.
+//
+//   const auto items = targets::ShipDataOfRun(table, shipDatabase);
+//   targets::StoreShipData(dataDir, items, messages);
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "base/date_time.h"
+
+namespace targets {
+
+struct TargetRecord;
+enum class TargetClass : uint8_t;
+class TargetTable;
+class ShipDatabase;
+struct ShipDataItem;
+
+// What a vessel told of itself: the fields of its static reports (5, 19, 24)
+// and the name it shows.
+struct VesselStatic {
+    int32_t MMSI = 0;
+    TargetClass Class{};
+    uint32_t Arrival = 0;  // first-appearance number of the entry it was taken from
+    std::string Name;
+    std::string ReceivedName;
+    std::string CallSign;
+    int32_t IMONumber = 0;
+    int16_t ShipType = 0;
+    std::string ShipTypeText;
+    std::string CargoTypeText;
+    int16_t DimA = 0, DimB = 0, DimC = 0, DimD = 0;
+    int16_t EPFDType = 0;
+    std::string EPFDTypeText;
+    base::DateTime ETA;
+    float Draught = 0;
+    std::string Destination;
+    std::string Name24;
+    std::string VendorID24;
+    std::string CallSign24;
+    int16_t ShipType24 = 0;
+    std::string ShipTypeText24;
+    std::string CargoTypeText24;
+    int16_t DimA24 = 0, DimB24 = 0, DimC24 = 0, DimD24 = 0;
+};
+
+// A class A or B entry that sent static data in this run (a name, or any
+// message 5, 19 or 24), or an entry of no class named by message 24 part A:
+// worth keeping when its entry is freed.
+bool HasRunStaticData(const TargetRecord& t);
+VesselStatic TakeStatic(const TargetRecord& t);
+// Gives a new entry of a returning vessel its static data back, without
+// overwriting what the entry itself received already (a name or a part of
+// message 24 heard before the entry got its class).
+void GiveStatic(TargetRecord& t, const VesselStatic& v);
+
+class RunVessels {
+public:
+    // Keeps (or refreshes) the static data of an entry about to be freed.
+    void keep(const TargetRecord& t);
+    // The vessel's last kept data, nullptr when none. Valid until the next keep.
+    const VesselStatic* find(int32_t mmsi) const;
+    size_t size() const { return byMMSI_.size(); }
+    const std::unordered_map<int32_t, VesselStatic>& all() const { return byMMSI_; }
+
+private:
+    std::unordered_map<int32_t, VesselStatic> byMMSI_;
+};
+
+// Vessels (class A, B, or not yet known but named by message 24) that sent
+// their name in this run, those still in the table and those whose entries
+// were freed, in order of first appearance; the data in the table is the
+// newer. Fields the run did not hear keep what the ship database knew. What
+// SaveShipData stores of the run.
+std::vector<ShipDataItem> ShipDataOfRun(const TargetTable& table, const ShipDatabase& known);
+
+}  // namespace targets
