@@ -108,92 +108,106 @@ namespace {
 
 bool Cancelled(const PrepareControl& c) { return c.cancel && c.cancel->load(std::memory_order_relaxed); }
 
-// Band 0 of one part: simplified in metres of a plane about its first point
-// (close enough to the grid at a quarter of a metre), then only the points
-// kept are converted to the grid.
-GridPath FinestPart(const std::vector<GeoPoint>& part, bool closed, const geodesy::DatumTable& datum) {
-    GridPath path;
-    if (part.empty()) return path;
+// The points each band keeps of one part, as indices into the part; each
+// band's are a subset of the band before, in the same order.
+using PartBands = std::array<std::vector<uint32_t>, kChartBands>;
+
+// Simplified in metres of a plane about the part's first point: at these
+// tolerances as good as the grid, and much cheaper than converting every
+// point of a source of millions.
+bool SimplifyPart(const std::vector<GeoPoint>& part, bool closed, const PrepareControl& control, PartBands& out) {
+    if (part.empty()) return true;
     const double ky = 110574.0, kx = 111320.0 * std::cos(part.front().lat * M_PI / 180);
     std::vector<GridPoint> local;
     local.reserve(part.size());
     for (const GeoPoint& p : part) local.push_back({p.lon * kx, p.lat * ky});
-    const std::vector<size_t> kept = SimplifyIndices(local, kFinestTolerance, closed);
-    if (kept.size() < MinPoints(closed)) return path;
-    path.points.reserve(kept.size());
-    for (size_t i : kept) path.points.push_back(ToGridPoint(datum, part[i].lat, part[i].lon));
-    SetBounds(path);
-    return path;
+    std::vector<GridPoint> from;
+    for (int band = 0; band < kChartBands; ++band) {
+        if (Cancelled(control)) return false;
+        auto& kept = out[static_cast<size_t>(band)];
+        if (band == 0) {
+            for (size_t i : SimplifyIndices(local, BandTolerance(0), closed)) kept.push_back(static_cast<uint32_t>(i));
+        } else {
+            const auto& before = out[static_cast<size_t>(band - 1)];
+            from.clear();
+            for (uint32_t i : before) from.push_back(local[i]);
+            for (size_t i : SimplifyIndices(from, BandTolerance(band), closed)) kept.push_back(before[i]);
+        }
+        if (kept.size() < MinPoints(closed)) kept.clear();
+    }
+    return true;
+}
+
+// The bands from `finest` on in grid metres: the points of the finest are
+// converted, the coarser bands take theirs from it.
+void ToGrid(const std::vector<GeoPoint>& part, const PartBands& kept, int finest, const geodesy::DatumTable& datum,
+            PreparedChart& out, size_t feature) {
+    const auto& base = kept[static_cast<size_t>(finest)];
+    std::vector<GridPoint> grid;
+    grid.reserve(base.size());
+    for (uint32_t i : base) grid.push_back(ToGridPoint(datum, part[i].lat, part[i].lon));
+    for (int band = finest; band < kChartBands; ++band) {
+        GridPath path;
+        const auto& mine = kept[static_cast<size_t>(band)];
+        path.points.reserve(mine.size());
+        size_t j = 0;
+        for (uint32_t i : mine) {
+            while (base[j] != i) ++j;
+            path.points.push_back(grid[j]);
+        }
+        SetBounds(path);
+        out.bands[static_cast<size_t>(band)][feature].push_back(std::move(path));
+    }
 }
 
 }  // namespace
 
 PrepareResult PrepareChart(std::shared_ptr<const VectorChart> source, const geodesy::DatumTable& datum,
                            const PrepareControl& control) {
-    PrepareResult result;
-    auto prepared = std::make_shared<PreparedChart>();
-    prepared->zone = datum.datumSlots[1].zone;
+    const std::vector<ChartFeature>& features = source->features;
     size_t total = 0, done = 0, reported = 0;
-    for (const ChartFeature& f : source->features) {
+    for (const ChartFeature& f : features) {
         for (const auto& part : f.parts) total += part.size();
     }
-    auto report = [&](double share) {
-        if (control.progress && total > 0 && done - reported > total / 50) {
-            reported = done;
-            control.progress(share * static_cast<double>(done) / static_cast<double>(total));
-        }
-    };
-    auto& finest = prepared->bands[0];
-    finest.reserve(source->features.size());
-    for (const ChartFeature& f : source->features) {
-        std::vector<GridPath> parts;
+    // Every band of every part, and each band's total.
+    std::vector<std::vector<PartBands>> kept(features.size());
+    std::array<size_t, kChartBands> counts{};
+    for (size_t k = 0; k < features.size(); ++k) {
+        const ChartFeature& f = features[k];
         for (const auto& part : f.parts) {
-            if (Cancelled(control)) return {nullptr, {}, true};
+            PartBands& bands = kept[k].emplace_back();
             if (f.kind == FeatureKind::Point) {
-                GridPath p;
-                if (!part.empty()) p.points.push_back(ToGridPoint(datum, part[0].lat, part[0].lon));
-                SetBounds(p);
-                parts.push_back(std::move(p));
-            } else {
-                parts.push_back(FinestPart(part, f.kind == FeatureKind::Area, datum));
+                if (!part.empty()) for (auto& b : bands) b = {0};
+            } else if (!SimplifyPart(part, f.kind == FeatureKind::Area, control, bands)) {
+                return {nullptr, {}, true};
             }
-            prepared->vertices += parts.back().points.size();
-            if (prepared->vertices > control.budget) {
-                result.error = "Cannot open chart " + source->path + ": it has more than " +
-                               std::to_string(control.budget) + " points even simplified to a quarter of a metre, too many to draw";
-                return result;
-            }
+            for (int band = 0; band < kChartBands; ++band) counts[static_cast<size_t>(band)] += bands[static_cast<size_t>(band)].size();
             done += part.size();
-            report(0.8);
-        }
-        finest.push_back(std::move(parts));
-    }
-    for (int band = 1; band < kChartBands; ++band) {
-        if (Cancelled(control)) return {nullptr, {}, true};
-        const double tolerance = BandTolerance(band);
-        auto& out = prepared->bands[static_cast<size_t>(band)];
-        const auto& from = prepared->bands[static_cast<size_t>(band - 1)];
-        out.reserve(from.size());
-        for (size_t k = 0; k < from.size(); ++k) {
-            const bool closed = source->features[k].kind == FeatureKind::Area;
-            const bool point = source->features[k].kind == FeatureKind::Point;
-            std::vector<GridPath> parts;
-            parts.reserve(from[k].size());
-            for (const GridPath& p : from[k]) {
-                GridPath q;
-                if (point) {
-                    q = p;
-                } else if (p.points.size() >= MinPoints(closed)) {
-                    q.points = Simplify(p.points, tolerance, closed);
-                    if (q.points.size() < MinPoints(closed)) q.points.clear();
-                    SetBounds(q);
-                }
-                parts.push_back(std::move(q));
+            if (control.progress && total > 0 && done - reported > total / 50) {
+                reported = done;
+                control.progress(0.9 * static_cast<double>(done) / static_cast<double>(total));
             }
-            out.push_back(std::move(parts));
         }
-        if (control.progress) control.progress(0.8 + 0.2 * band / (kChartBands - 1));
     }
+    // The finest band within the budget is drawn at every larger scale too.
+    int finest = 0;
+    while (finest < kChartBands && counts[static_cast<size_t>(finest)] > control.budget) ++finest;
+    PrepareResult result;
+    if (finest == kChartBands) {
+        result.error = "Cannot open chart " + source->path + ": it keeps more than " + std::to_string(control.budget) +
+                       " points even simplified for the smallest scale, too many to draw";
+        return result;
+    }
+    if (Cancelled(control)) return {nullptr, {}, true};
+    auto prepared = std::make_shared<PreparedChart>();
+    prepared->zone = datum.datumSlots[1].zone;
+    prepared->finest = finest;
+    prepared->vertices = counts[static_cast<size_t>(finest)];
+    for (int band = finest; band < kChartBands; ++band) prepared->bands[static_cast<size_t>(band)].resize(features.size());
+    for (size_t k = 0; k < features.size(); ++k) {
+        for (size_t p = 0; p < kept[k].size(); ++p) ToGrid(features[k].parts[p], kept[k][p], finest, datum, *prepared, k);
+    }
+    if (control.progress) control.progress(1.0);
     prepared->source = std::move(source);
     result.chart = std::move(prepared);
     return result;

@@ -9,12 +9,16 @@
 //
 // Band k keeps every point that lies more than 0.25 m * 4^k off the
 // simplified line (Douglas-Peucker); the plot draws the coarsest band whose
-// tolerance is at most half a pixel. Band 0 is worked out from the source in
-// local metres and only its points are converted to the grid; each coarser
-// band is simplified from the one before. The work is cancellable between
-// parts and reports its progress, so it can run off the window thread.
+// tolerance is at most half a pixel. The bands are worked out in local
+// metres, each from the one before, and only the points drawn are converted
+// to the grid. A band that keeps more points than the budget is not kept:
+// larger scales draw the finest band within it (noise finer than that is
+// smoothed away), and a chart above the budget even at the coarsest band is
+// refused. The work is cancellable and reports its progress, so it can run
+// off the window thread.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstddef>
@@ -31,7 +35,7 @@ namespace plot {
 
 inline constexpr int kChartBands = 8;
 inline constexpr double kFinestTolerance = 0.25;  // metres, band 0
-// Points a chart may keep at its finest band; a chart above it is refused.
+// Points a band of a chart may keep.
 inline constexpr size_t kChartVertexBudget = 1'000'000;
 
 // 0.25 m * 4^band.
@@ -51,9 +55,15 @@ std::vector<GridPoint> Simplify(const std::vector<GridPoint>& points, double tol
 struct PreparedChart {
     std::shared_ptr<const VectorChart> source;
     int zone = -1;  // the grid zone the points are in
-    // bands[band][feature][part]; a part simplified away is empty.
+    // bands[band][feature][part]; a part simplified away is empty. Bands
+    // finer than `finest` are above the budget and empty.
     std::array<std::vector<std::vector<GridPath>>, kChartBands> bands;
-    size_t vertices = 0;  // points of band 0
+    int finest = 0;
+    size_t vertices = 0;  // points of the finest band
+    // The band drawn at this many metres per pixel.
+    const std::vector<std::vector<GridPath>>& drawn(double metresPerPixel) const {
+        return bands[static_cast<size_t>(std::max(finest, BandFor(metresPerPixel)))];
+    }
 };
 
 struct PrepareControl {

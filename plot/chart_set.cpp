@@ -129,7 +129,6 @@ std::vector<size_t> ChartSet::stale(int zone) const {
 
 void ChartSet::appendTo(MapPicture& out, const PlotView& view, const geodesy::DatumTable& datum, double safetyDepth) {
     const int zone = datum.datumSlots[1].zone;
-    const size_t band = static_cast<size_t>(BandFor(view.metresPerPixel()));
     for (Entry& entry : entries_) {
         if (!entry.visible) continue;
         if ((!entry.prepared || entry.prepared->zone != zone) && prepareWhenDrawn) {
@@ -143,7 +142,7 @@ void ChartSet::appendTo(MapPicture& out, const PlotView& view, const geodesy::Da
         }
         if (!entry.prepared || entry.prepared->zone != zone) continue;
         const VectorChart& chart = *entry.chart;
-        const auto& grid = entry.prepared->bands[band];
+        const auto& grid = entry.prepared->drawn(view.metresPerPixel());
         if (grid.size() != chart.features.size()) continue;
         const double contour = chart.s57 ? SafetyContour(chart, safetyDepth) : 0;
         std::vector<FeatureStyle> styles;

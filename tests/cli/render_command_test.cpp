@@ -21,7 +21,7 @@ struct Folder {
 
 clitest::Run Render(const std::string& args, const Folder& f) {
     const std::string err = (f.dir / "err.txt").string();
-    const std::string command = "HOME=" + (f.dir / "home").string() + " timeout 60 " + ORVANTA_CLI_PATH +
+    const std::string command = "HOME=" + (f.dir / "home").string() + " timeout 30 " + ORVANTA_CLI_PATH +
                                 " render --centre 52 4 --data-dir " + (f.dir / "data").string() + " " + args + " " +
                                 (f.dir / "out.png").string() + " </dev/null 2>" + err;
     clitest::Run r;

@@ -150,23 +150,43 @@ TEST(ChartPrepare, BandsShrinkAndTheDrawnPictureStaysSmallAtEveryScale) {
     }
 }
 
-TEST(ChartPrepare, TooDetailedIsRefusedOnceAndCancelStops) {
+TEST(ChartPrepare, NoiseAboveTheBudgetIsDrawnFromACoarserBandOrRefused) {
+    // 20,000 points jumping up to 500 m about a 20 km ring: only the bands
+    // of 1 km and more smooth them away.
     std::mt19937 random(7);
-    std::uniform_real_distribution<double> jitter(-50, 50);
+    std::uniform_real_distribution<double> jitter(-500, 500);
     std::vector<GridPoint> noisy = WavyRing(20000, 20000, 0);
     for (GridPoint& p : noisy) p.e += jitter(random), p.n += jitter(random);
+    const auto chart = AreaChart(noisy, "noisy.shp");
     PrepareControl control;
     control.budget = 5000;
-    const PrepareResult refused = PrepareChart(AreaChart(noisy, "noisy.shp"), Zone31(), control);
+    const PrepareResult r = PrepareChart(chart, Zone31(), control);
+    ASSERT_TRUE(r.chart) << r.error;
+    EXPECT_GE(r.chart->finest, 4);
+    EXPECT_LE(r.chart->vertices, 5000u);
+    ChartSet set;
+    set.add(r.chart);
+    const GridPoint centre = ToGridPoint(Zone31(), 52.0, 4.0);
+    MapPicture fine;
+    set.appendTo(fine, PlotView{1000, centre.e + 15000, centre.n, 800, 600, 96 / 2.54}, Zone31(), 10);
+    EXPECT_EQ(fine.paths.size(), 1u);  // the picture inside the area, drawn from the finest band kept
+    // At 1:500,000 neighbouring points lie pixels apart: only the
+    // simplification keeps the painter from getting all of them.
+    MapPicture whole;
+    set.appendTo(whole, PlotView{500000, centre.e, centre.n, 800, 600, 96 / 2.54}, Zone31(), 10);
+    EXPECT_LT(Points(whole), 2000u);
+
+    control.budget = 2;  // not even a triangle
+    const PrepareResult refused = PrepareChart(chart, Zone31(), control);
     EXPECT_FALSE(refused.chart);
     EXPECT_FALSE(refused.cancelled);
-    EXPECT_EQ(refused.error, "Cannot open chart noisy.shp: it has more than 5000 points even simplified to a "
-                             "quarter of a metre, too many to draw");
+    EXPECT_EQ(refused.error, "Cannot open chart noisy.shp: it keeps more than 2 points even simplified for the "
+                             "smallest scale, too many to draw");
 
     std::atomic<bool> cancel{true};
     control = {};
     control.cancel = &cancel;
-    const PrepareResult stopped = PrepareChart(AreaChart(noisy, "noisy.shp"), Zone31(), control);
+    const PrepareResult stopped = PrepareChart(chart, Zone31(), control);
     EXPECT_TRUE(stopped.cancelled);
     EXPECT_FALSE(stopped.chart);
     EXPECT_TRUE(stopped.error.empty());

@@ -1,6 +1,7 @@
 // The plot window opened from the main window: targets drawn, the view
 // following the keys and the mouse, AutoScroll, the tools cascading and
 // closing on Esc.
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include "geodesy/grid.h"
@@ -115,6 +116,37 @@ private slots:
         Child<QAction>(*w, "mnuFileCancelCharts")->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(w->chartsLoading(), 0, 60000);
         QCOMPARE(w->map().charts().entries().size(), size_t(1));
+    }
+
+    // By hand, not in the suite: ORVANTA_CHART_STRESS=FILE (scripts/chart-stress
+    // keeps one) prints how long the chart took to appear, the longest the
+    // event loop went without turning, and the process's peak memory.
+    void measureAChartGivenByHand() {
+        const QString file = qEnvironmentVariable("ORVANTA_CHART_STRESS");
+        if (file.isEmpty()) QSKIP("ORVANTA_CHART_STRESS not set");
+        Plot f;
+        plot::FrmGraphics* w = f.window();
+        QElapsedTimer clock, gap;
+        qint64 longest = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, [&] {
+            longest = std::max(longest, gap.restart());
+        });
+        clock.start();
+        gap.start();
+        timer.start(1);
+        QVERIFY(w->addChart(file));
+        QTRY_VERIFY_WITH_TIMEOUT(w->chartsLoading() == 0, 120000);
+        const qint64 loaded = clock.elapsed();
+        QFile status("/proc/self/status");
+        QVERIFY(status.open(QIODevice::ReadOnly));
+        QByteArray peak;
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("VmHWM:")) peak = line.mid(6).trimmed();
+        }
+        qInfo("chart on the plot after %lld ms; the event loop never still longer than %lld ms; peak memory %s; "
+              "charts %zu",
+              loaded, longest, peak.constData(), w->map().charts().entries().size());
     }
 
     // Keys, wheel and drag as people expect.
