@@ -147,6 +147,15 @@ private slots:
         qInfo("chart on the plot after %lld ms; the event loop never still longer than %lld ms; peak memory %s; "
               "charts %zu",
               loaded, longest, peak.constData(), w->map().charts().entries().size());
+        // Closing while a chart is being read, as at a SIGTERM: how long the
+        // window takes to go (the loader stops and is waited for).
+        w->removeChart(0);
+        QTRY_COMPARE(w->map().charts().entries().size(), size_t(0));
+        QVERIFY(w->addChart(file));
+        QTest::qWait(qEnvironmentVariableIntValue("ORVANTA_CHART_STRESS_WAIT"));
+        clock.restart();
+        delete w;
+        qInfo("closed %lld ms after the close while the chart was loading", clock.elapsed());
     }
 
     // Keys, wheel and drag as people expect.
