@@ -63,7 +63,8 @@ void FrmGraphics::submitChart(ChartLoader::Job job) {
 
 void FrmGraphics::chartProgress(const ChartLoader::Progress& progress) {
     if (chartJobs_.empty()) return;  // a report overtaken by the result
-    QString text = "Chart " + QFileInfo(FromUtf8(progress.path)).fileName();
+    // Reading has no measure of its own; the bar moves while the chart is prepared.
+    QString text = (progress.fraction > 0 ? "Preparing " : "Reading ") + QFileInfo(FromUtf8(progress.path)).fileName();
     if (progress.waiting > 0) text += QString(" (%1 more)").arg(progress.waiting);
     lblChartLoading_->setText(text);
     static_cast<QProgressBar*>(prgCharts_)->setValue(static_cast<int>(progress.fraction * 100));

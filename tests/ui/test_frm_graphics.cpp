@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "geodesy/grid.h"
+#include "plot/chart_prepare.h"
 #include "plot/erbl_window.h"
 #include "plot/los_window.h"
 #include "plot/plot_geometry.h"
@@ -136,17 +137,25 @@ private slots:
         gap.start();
         timer.start(1);
         QVERIFY(w->addChart(file));
+        // ORVANTA_CHART_STRESS_SHOTS=DIR: the window while loading and after.
+        const QString shots = qEnvironmentVariable("ORVANTA_CHART_STRESS_SHOTS");
+        QTest::qWait(300);
+        if (!shots.isEmpty()) w->grab().save(shots + "/loading.png");
         QTRY_VERIFY_WITH_TIMEOUT(w->chartsLoading() == 0, 120000);
         const qint64 loaded = clock.elapsed();
+        QTest::qWait(100);
+        if (!shots.isEmpty()) w->grab().save(shots + "/loaded.png");
         QFile status("/proc/self/status");
         QVERIFY(status.open(QIODevice::ReadOnly));
         QByteArray peak;
         for (const QByteArray& line : status.readAll().split('\n')) {
             if (line.startsWith("VmHWM:")) peak = line.mid(6).trimmed();
         }
+        QCOMPARE(w->map().charts().entries().size(), size_t(1));
+        const plot::PreparedChart& prepared = *w->map().charts().entries()[0].prepared;
         qInfo("chart on the plot after %lld ms; the event loop never still longer than %lld ms; peak memory %s; "
-              "charts %zu",
-              loaded, longest, peak.constData(), w->map().charts().entries().size());
+              "finest band %d with %zu points",
+              loaded, longest, peak.constData(), prepared.finest, prepared.vertices);
         // Closing while a chart is being read, as at a SIGTERM: how long the
         // window takes to go (the loader stops and is waited for).
         w->removeChart(0);
