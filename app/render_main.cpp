@@ -9,7 +9,13 @@
 // charts, landmarks (from DIR/Database), range rings around the centre, and
 // the targets of the NMEA file, drawn by the same painting code. Exit status
 // 0 when the file was written, 1 when a chart or the output failed, 2 on a
-// usage error.
+// usage error. Charts are simplified to the pixel size of the scale and
+// clipped to the picture (chart_prepare.h); one too detailed to draw even
+// then is refused like one that cannot be read.
+//
+// Run by `orvanta-cli render`, the first argument is --called-by-cli: the
+// messages then name that command and a usage error prints no usage here,
+// since orvanta-cli prints its own (its options differ from these).
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -25,10 +31,14 @@
 #include "base/number_format.h"
 #include "base/clock.h"
 #include "geodesy/grid.h"
+#include "plot/chart_prepare.h"
 #include "plot/ogr_chart.h"
 #include "plot/plot_paint_window.h"
 
 namespace {
+
+const char* gName = "orvanta-render";
+bool gCalledByCli = false;
 
 struct Options {
     double lat = 0, lon = 0;
@@ -43,6 +53,7 @@ struct Options {
 };
 
 void usage(FILE* f) {
+    if (gCalledByCli) return;
     std::fprintf(f,
                  "usage: orvanta-render --centre LAT LON [--scale N] [--size WxH] OUT.png\n"
                  "                      [--chart FILE]... [--nmea FILE] [--data-dir DIR] [--safety-depth M]\n"
@@ -84,15 +95,15 @@ int parse(int argc, char** argv, Options& o) {
         } else if (!a.empty() && a[0] != '-' && o.out.empty()) {
             o.out = a;
         } else {
-            std::fprintf(stderr, "orvanta-render: cannot use '%s'\n\n", a.c_str());
+            std::fprintf(stderr, "%s: cannot use '%s'\n\n", gName, a.c_str());
             usage(stderr);
             return 2;
         }
     }
     const bool sane = o.width >= 16 && o.height >= 16 && o.width <= 16384 && o.height <= 16384;
     if (!o.haveCentre || o.out.empty() || !sane || std::fabs(o.lat) >= 90 || std::fabs(o.lon) > 180) {
-        std::fprintf(stderr, "orvanta-render: a centre inside the globe, a size of 16 to 16384 pixels and an "
-                             "output file are needed\n\n");
+        std::fprintf(stderr, "%s: a centre inside the globe, a size of 16 to 16384 pixels and an "
+                             "output file are needed\n\n", gName);
         usage(stderr);
         return 2;
     }
@@ -110,16 +121,19 @@ public:
 // usage, the summary line) could not be written.
 static int outputStatus() {
     if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
-    std::fprintf(stderr, "orvanta-render: cannot write the output: %s\n", std::strerror(errno));
+    std::fprintf(stderr, "%s: cannot write the output: %s\n", gName, std::strerror(errno));
     return 1;
 }
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--called-by-cli") == 0) {
+        gCalledByCli = true;
+        gName = "orvanta-cli render";
+        argv[1] = argv[0];
+        --argc, ++argv;
+    }
     Options o;
     if (const int rc = parse(argc, argv, o); rc != 0) return rc < 0 ? outputStatus() : rc;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication qapp(argc, argv);
-
     base::SystemClock clock;
     QuietEvents events;
     app::Receiver rx(clock, events);
@@ -130,7 +144,7 @@ int main(int argc, char** argv) {
     if (!o.nmea.empty()) {
         std::ifstream in(o.nmea, std::ios::binary);
         if (!in) {
-            std::fprintf(stderr, "orvanta-render: cannot read %s\n", o.nmea.c_str());
+            std::fprintf(stderr, "%s: cannot read %s\n", gName, o.nmea.c_str());
             return 1;
         }
         std::string line;
@@ -153,13 +167,20 @@ int main(int argc, char** argv) {
     }
     for (const std::string& path : o.charts) {
         plot::ChartOpenResult r = plot::OpenVectorChart(path);
-        if (!r.chart) {
-            std::fprintf(stderr, "orvanta-render: %s\n", r.error.c_str());
+        plot::PrepareResult prepared;
+        if (r.chart) {
+            prepared = plot::PrepareChart(std::make_shared<const plot::VectorChart>(std::move(*r.chart)), plot.datum, {});
+        }
+        if (!prepared.chart) {
+            std::fprintf(stderr, "%s: %s\n", gName, (r.chart ? prepared.error : r.error).c_str());
             return 1;
         }
-        map.charts().add(std::move(*r.chart));
+        map.charts().add(prepared.chart);
     }
 
+    // Qt starts only once everything read is known to be usable.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication qapp(argc, argv);
     QImage image(o.width, o.height, QImage::Format_RGB32);
     QPainter painter(&image);
     painter.setFont(plot::PlotFont(QGuiApplication::font()));
@@ -172,7 +193,7 @@ int main(int argc, char** argv) {
     plot::PaintShapes(painter, plot::MovingLayer(plot, rx.targets(), state, {}, view, measure, taken), view);
     painter.end();
     if (!image.save(QString::fromStdString(o.out), "PNG")) {
-        std::fprintf(stderr, "orvanta-render: cannot write %s\n", o.out.c_str());
+        std::fprintf(stderr, "%s: cannot write %s\n", gName, o.out.c_str());
         return 1;
     }
     const auto resolution = map.resolution();

@@ -8,7 +8,9 @@
 // its own spares the other sub-commands Qt's start-up. With --simulate the
 // built-in simulator's traffic around the centre (the demo scenario) runs
 // for that many seconds of scenario time and is drawn as the plot would show
-// it. Exit status: orvanta-render's, 2 on a usage error.
+// it. Exit status: orvanta-render's, 2 on a usage error. orvanta-render is
+// told it runs for this command, so its messages name it and a usage error
+// it finds shows this command's usage, not its own.
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -122,6 +124,8 @@ int runRender(int argc, char** argv) {
     const std::string program = renderProgram();
     std::vector<char*> childArgv;
     childArgv.push_back(const_cast<char*>(program.c_str()));
+    std::string calledByCli = "--called-by-cli";
+    childArgv.push_back(calledByCli.data());
     for (std::string& a : args) childArgv.push_back(a.data());
     childArgv.push_back(nullptr);
     pid_t pid = 0;
@@ -136,7 +140,9 @@ int runRender(int argc, char** argv) {
         std::fprintf(stderr, "orvanta-cli render: cannot run %s: %s\n", program.c_str(), std::strerror(rc));
         return 1;
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+    const int exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+    if (exitStatus == 2) usage(stderr);
+    return exitStatus;
 }
 
 const cli::Registration reg{"render", "the plot as a PNG, headless (coastlines, charts, targets)", runRender};

@@ -1,5 +1,7 @@
 #include "plot/chart_set.h"
 
+#include "plot/chart_prepare.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -91,14 +93,22 @@ double SafetyContour(const VectorChart& chart, double safetyDepth) {
 }
 
 void ChartSet::add(VectorChart chart, bool visible) {
-    entries_.push_back({std::move(chart), visible});
-    grids_.emplace_back();
+    entries_.push_back({std::make_shared<const VectorChart>(std::move(chart)), visible, nullptr});
+}
+
+void ChartSet::add(std::shared_ptr<const PreparedChart> prepared, bool visible) {
+    entries_.push_back({prepared->source, visible, prepared});
+}
+
+void ChartSet::setPrepared(std::shared_ptr<const PreparedChart> prepared) {
+    for (Entry& e : entries_) {
+        if (e.chart == prepared->source) e.prepared = prepared;
+    }
 }
 
 void ChartSet::remove(size_t index) {
     if (index >= entries_.size()) return;
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
-    grids_.erase(grids_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 void ChartSet::setVisible(size_t index, bool visible) {
@@ -106,34 +116,34 @@ void ChartSet::setVisible(size_t index, bool visible) {
 }
 
 bool ChartSet::contains(const std::string& path) const {
-    return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.chart.path == path; });
+    return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.chart->path == path; });
 }
 
-const ChartSet::Converted& ChartSet::converted(size_t index, const geodesy::DatumTable& datum) {
-    Converted& c = grids_[index];
-    const int zone = datum.datumSlots[1].zone;
-    if (c.zone == zone) return c;
-    c.zone = zone;
-    c.parts.clear();
-    for (const ChartFeature& f : entries_[index].chart.features) {
-        std::vector<GridPath> parts;
-        for (const auto& part : f.parts) {
-            GridPath path;
-            path.points.reserve(part.size());
-            for (const GeoPoint& p : part) path.points.push_back(ToGridPoint(datum, p.lat, p.lon));
-            SetBounds(path);
-            parts.push_back(std::move(path));
-        }
-        c.parts.push_back(std::move(parts));
+std::vector<size_t> ChartSet::stale(int zone) const {
+    std::vector<size_t> out;
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        if (!entries_[i].prepared || entries_[i].prepared->zone != zone) out.push_back(i);
     }
-    return c;
+    return out;
 }
 
 void ChartSet::appendTo(MapPicture& out, const PlotView& view, const geodesy::DatumTable& datum, double safetyDepth) {
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        if (!entries_[i].visible) continue;
-        const VectorChart& chart = entries_[i].chart;
-        const Converted& grid = converted(i, datum);
+    const int zone = datum.datumSlots[1].zone;
+    for (Entry& entry : entries_) {
+        if (!entry.visible) continue;
+        if ((!entry.prepared || entry.prepared->zone != zone) && prepareWhenDrawn) {
+            // One refused here stays undrawn (empty) rather than tried at every set-up.
+            entry.prepared = PrepareChart(entry.chart, datum, {}).chart;
+            if (!entry.prepared) {
+                auto empty = std::make_shared<PreparedChart>();
+                empty->zone = zone;
+                entry.prepared = std::move(empty);
+            }
+        }
+        if (!entry.prepared || entry.prepared->zone != zone) continue;
+        const VectorChart& chart = *entry.chart;
+        const auto& grid = entry.prepared->drawn(view.metresPerPixel());
+        if (grid.size() != chart.features.size()) continue;
         const double contour = chart.s57 ? SafetyContour(chart, safetyDepth) : 0;
         std::vector<FeatureStyle> styles;
         styles.reserve(chart.features.size());
@@ -150,7 +160,7 @@ void ChartSet::appendTo(MapPicture& out, const PlotView& view, const geodesy::Da
         for (size_t k : order) {
             const ChartFeature& f = chart.features[k];
             const FeatureStyle& s = styles[k];
-            const std::vector<GridPath>& parts = grid.parts[k];
+            const std::vector<GridPath>& parts = grid[k];
             if (f.kind == FeatureKind::Area) {
                 if (s.path.fill != MapColour::None) {
                     AppendArea(out, view, parts, s.path);

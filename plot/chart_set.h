@@ -25,6 +25,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -69,30 +70,38 @@ FeatureStyle StyleOf(const ChartFeature& f, bool s57, double safetyDepth, double
 // below the safety depth; NaN when the chart has none.
 double SafetyContour(const VectorChart& chart, double safetyDepth);
 
+struct PreparedChart;  // chart_prepare.h
+
 // The charts shown on the plot, in the order they were added; each keeps its
-// geometry converted to the grid of the zone it was last drawn in.
+// geometry prepared (simplified per scale band, chart_prepare.h) for the grid
+// zone it was last prepared in. A chart whose preparation is not for the
+// zone drawn is prepared on the spot when `prepareWhenDrawn` is set (the
+// headless renderer, tests); else it is left out until setPrepared brings
+// it (the window prepares off its thread, see stale()).
 class ChartSet {
 public:
     struct Entry {
-        VectorChart chart;
+        std::shared_ptr<const VectorChart> chart;
         bool visible = true;
+        std::shared_ptr<const PreparedChart> prepared;
     };
+    bool prepareWhenDrawn = true;
+
     void add(VectorChart chart, bool visible = true);
+    // A chart prepared already; its source is the one prepared.
+    void add(std::shared_ptr<const PreparedChart> prepared, bool visible = true);
+    void setPrepared(std::shared_ptr<const PreparedChart> prepared);  // for the entry of its source's path
     void remove(size_t index);
     void setVisible(size_t index, bool visible);
     const std::vector<Entry>& entries() const { return entries_; }
     bool contains(const std::string& path) const;
+    // The entries not prepared for this zone.
+    std::vector<size_t> stale(int zone) const;
 
     void appendTo(MapPicture& out, const PlotView& view, const geodesy::DatumTable& datum, double safetyDepth);
 
 private:
-    struct Converted {
-        int zone = -1;  // the zone of the conversion; -1 before the first
-        std::vector<std::vector<GridPath>> parts;  // per feature
-    };
-    const Converted& converted(size_t index, const geodesy::DatumTable& datum);
     std::vector<Entry> entries_;
-    std::vector<Converted> grids_;
 };
 
 }  // namespace plot

@@ -6,7 +6,9 @@
 #include <ogrsf_frmts.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 
@@ -99,6 +101,45 @@ void Collect(const OGRGeometry& g, const ChartFeature& proto, std::vector<ChartF
     }
 }
 
+namespace fs = std::filesystem;
+
+// Regular file or folder; anything else ("a FIFO") names what it is.
+std::string KindProblem(const fs::file_status& st) {
+    switch (st.type()) {
+        case fs::file_type::regular:
+        case fs::file_type::directory: return {};
+        case fs::file_type::fifo: return "a FIFO";
+        case fs::file_type::character: return "a character device";
+        case fs::file_type::block: return "a block device";
+        case fs::file_type::socket: return "a socket";
+        default: return "not a regular file";
+    }
+}
+
+// The files a driver reads beside the one named: shapefile parts and the
+// update files of an S-57 cell.
+std::string SideFileProblem(const fs::path& path) {
+    std::error_code ec;
+    auto check = [&](const fs::path& side) -> std::string {
+        const fs::file_status st = fs::status(side, ec);
+        if (ec || !fs::exists(st)) return {};
+        const std::string kind = KindProblem(st);
+        return kind.empty() || st.type() == fs::file_type::directory ? "" : side.filename().string() + " beside it is " + kind;
+    };
+    for (const char* ext : {".shx", ".dbf", ".prj", ".cpg", ".qix", ".sbn", ".sbx", ".SHX", ".DBF", ".PRJ", ".CPG"}) {
+        if (std::string p = check(fs::path(path).replace_extension(ext)); !p.empty()) return p;
+    }
+    for (int update = 1; update <= 999; ++update) {
+        char ext[8];
+        std::snprintf(ext, sizeof ext, ".%03d", update);
+        const fs::path side = fs::path(path).replace_extension(ext);
+        if (side == path) continue;
+        if (!fs::exists(side, ec)) break;
+        if (std::string p = check(side); !p.empty()) return p;
+    }
+    return {};
+}
+
 std::string LastGdalError(const char* fallback) {
     const char* msg = CPLGetLastErrorMsg();
     return msg && *msg ? msg : fallback;
@@ -106,11 +147,37 @@ std::string LastGdalError(const char* fallback) {
 
 }  // namespace
 
-ChartOpenResult OpenVectorChart(const std::filesystem::path& path) {
+std::string ChartPathProblem(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);  // through symbolic links
+    if (!fs::exists(st)) {
+        if (fs::is_symlink(fs::symlink_status(path, ec))) return "it is a symbolic link to nothing";
+        return "it does not exist";
+    }
+    if (std::string kind = KindProblem(st); !kind.empty()) return "it is " + kind + ", not a regular file";
+    if (st.type() == fs::file_type::directory) {
+        // A folder is read file by file: none of them may block.
+        for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
+            std::error_code entryError;
+            const fs::file_status entry = fs::status(it->path(), entryError);
+            if (!fs::exists(entry)) continue;  // a dangling link names nothing to read
+            const std::string kind = KindProblem(entry);
+            if (!kind.empty()) return it->path().filename().string() + " in it is " + kind;
+        }
+        return ec ? "its folder cannot be read: " + ec.message() : "";
+    }
+    return SideFileProblem(path);
+}
+
+ChartOpenResult OpenVectorChart(const std::filesystem::path& path, const std::atomic<bool>* cancel) {
     static std::once_flag registered;
     std::call_once(registered, [] { GDALAllRegister(); });
     const std::string prefix = "Cannot open chart " + path.string() + ": ";
     ChartOpenResult result;
+    if (std::string problem = ChartPathProblem(path); !problem.empty()) {
+        result.error = prefix + problem;
+        return result;
+    }
 
     CPLErrorReset();
     CPLPushErrorHandler(CPLQuietErrorHandler);
@@ -148,15 +215,18 @@ ChartOpenResult OpenVectorChart(const std::filesystem::path& path) {
         proto.objectClass = layer->GetName();
         layer->ResetReading();
         for (auto& feature : *layer) {
-            const OGRGeometry* g = feature->GetGeometryRef();
+            if (cancel && cancel->load(std::memory_order_relaxed)) {
+                CPLPopErrorHandler();
+                return {};
+            }
+            OGRGeometry* g = feature->GetGeometryRef();
             if (!g || g->IsEmpty()) continue;
-            std::unique_ptr<OGRGeometry> copy(g->clone());
-            if (transform && copy->transform(transform.get()) != OGRERR_NONE) continue;
+            if (transform && g->transform(transform.get()) != OGRERR_NONE) continue;
             ChartFeature f = proto;
             f.depthLow = a.valdco >= 0 ? Number(*feature, a.valdco) : Number(*feature, a.drval1);
             f.depthHigh = Number(*feature, a.drval2);
             f.colour = FirstColour(*feature, a.colour);
-            Collect(*copy, f, chart.features);
+            Collect(*g, f, chart.features);
         }
     }
     CPLPopErrorHandler();

@@ -6,10 +6,17 @@
 //   plot::ChartOpenResult r = plot::OpenVectorChart("/charts/NL1NL001.000");
 //   if (!r.chart) show(r.error);   // "Cannot open chart ...: <why>"
 //
+// Only regular files are opened (and folders of them, as an S-57 exchange
+// set or a folder of shapefiles): a FIFO, a device or a socket given as a
+// chart, or lying beside it as one of its side files (a shapefile's .dbf, a
+// cell's updates .001...), is refused before anything reads from it, since
+// reading would wait for ever or never end.
+//
 // S-57 cells keep their object classes (the layer names) and the depth and
 // colour attributes the plot draws with (DRVAL1, DRVAL2, VALDCO, COLOUR).
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -23,6 +30,12 @@ struct ChartOpenResult {
     std::string error;  // when there is no chart
 };
 
-ChartOpenResult OpenVectorChart(const std::filesystem::path& path);
+// `cancel`, when set, ends the reading between features (result without chart
+// and without error).
+ChartOpenResult OpenVectorChart(const std::filesystem::path& path, const std::atomic<bool>* cancel = nullptr);
+
+// Why a path cannot hold a chart ("it does not exist", "it is not a regular
+// file"), empty when it may be opened. Checked without opening anything.
+std::string ChartPathProblem(const std::filesystem::path& path);
 
 }  // namespace plot

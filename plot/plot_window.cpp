@@ -17,7 +17,6 @@
 
 #include "plot/erbl_window.h"
 #include "plot/los_window.h"
-#include "plot/ogr_chart.h"
 #include "ui/plain_text.h"
 #include "ui/settings_store.h"
 #include "ui/twips.h"
@@ -180,6 +179,7 @@ FrmGraphics::FrmGraphics(const targets::TargetTable& table, input::RunState& sta
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
     buildMenus();
+    startChartLoader();
     measure_ = MeasureWith(picGraphics_->font());
 
     timer1_ = new QTimer(this);
@@ -193,7 +193,9 @@ FrmGraphics::FrmGraphics(const targets::TargetTable& table, input::RunState& sta
     resize(ui::pixelsFromTwips(7000), ui::pixelsFromTwips(7000));
 }
 
-FrmGraphics::~FrmGraphics() = default;
+// The chart loader's thread stops first: nothing it hands back may reach a
+// window half taken down.
+FrmGraphics::~FrmGraphics() { chartLoader_.reset(); }
 
 void FrmGraphics::buildControls() {
     auto* central = new QWidget(this);
@@ -283,6 +285,10 @@ void FrmGraphics::buildMenus() {
     QAction* addChart = file->addAction("Add chart...");
     addChart->setObjectName("mnuFileAddChart");
     connect(addChart, &QAction::triggered, this, &FrmGraphics::mnuFileAddChart_Click);
+    mnuFileCancelCharts_ = file->addAction("Cancel chart loading");
+    mnuFileCancelCharts_->setObjectName("mnuFileCancelCharts");
+    mnuFileCancelCharts_->setEnabled(false);
+    connect(mnuFileCancelCharts_, &QAction::triggered, this, &FrmGraphics::cancelChartLoading);
 
     QMenu* options = menuBar()->addMenu("&Options");
     options->setObjectName("mnuOptions");
@@ -410,6 +416,7 @@ void FrmGraphics::SetupPlot() {
     cmdZoom_[0]->setEnabled(zoom.plus);
     cmdZoom_[1]->setEnabled(zoom.minus);
     drawStaticLayer();
+    prepareStaleCharts();
     // Targets show at once in the new view instead of at the next tick.
     if (table_.TargetCount > 0) {
         Update_AISGraphics(UpdateMode::Track);
@@ -611,109 +618,6 @@ void FrmGraphics::mnuOptionsLOS_Click() {
     }
     frmLOS_->show();
     Update_AISGraphics(UpdateMode::CurrentPos);
-}
-
-// ---------------------------------------------------------------- map and charts
-
-void FrmGraphics::setLandmarks(const LandmarkDatabases* landmarks) { map_.setLandmarks(landmarks); }
-
-void FrmGraphics::loadMapSettings() {
-    if (!settings_) return;
-    map_.options.coastlines = settings_->readNumber("ShowCoastlines", 1) != 0;
-    map_.options.landmarks = settings_->readNumber("ShowLandmarks", 1) != 0;
-    map_.options.safetyDepth = settings_->readNumber("SafetyDepth", map_.options.safetyDepth);
-    mnuOptionsCoastlines_->setChecked(map_.options.coastlines);
-    mnuOptionsLandmarks_->setChecked(map_.options.landmarks);
-    const QStringList hidden = settings_->readTextList("ChartHidden");
-    for (const QString& path : settings_->readTextList("ChartFiles")) {
-        if (map_.charts().contains(path.toStdString())) continue;
-        ChartOpenResult r = OpenVectorChart(path.toStdString());
-        if (!r.chart) {
-            messages_.operatorMessage(base::MessageIcon::Exclamation, "Charts", r.error);
-            continue;
-        }
-        map_.charts().add(std::move(*r.chart), !hidden.contains(path));
-    }
-    rebuildChartsMenu();
-}
-
-void FrmGraphics::storeChartSettings() {
-    if (!settings_) return;
-    QStringList files, hidden;
-    for (const ChartSet::Entry& e : map_.charts().entries()) {
-        files << FromUtf8(e.chart.path);
-        if (!e.visible) hidden << FromUtf8(e.chart.path);
-    }
-    settings_->writeTextList("ChartFiles", files);
-    settings_->writeTextList("ChartHidden", hidden);
-}
-
-void FrmGraphics::rebuildChartsMenu() {
-    mnuOptionsCharts_->clear();
-    const auto& entries = map_.charts().entries();
-    if (entries.empty()) {
-        mnuOptionsCharts_->addAction("(none: File > Add chart...)")->setEnabled(false);
-        return;
-    }
-    // Each change rebuilds this menu: not while one of its actions is still being handled.
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const int index = static_cast<int>(i);
-        QMenu* chart = mnuOptionsCharts_->addMenu(ui::MenuText(QFileInfo(FromUtf8(entries[i].chart.path)).fileName()));
-        QAction* show = chart->addAction("Show");
-        show->setObjectName(QString("mnuChartShow_%1").arg(index));
-        show->setCheckable(true);
-        show->setChecked(entries[i].visible);
-        connect(show, &QAction::triggered, this, [this, index](bool on) { setChartVisible(index, on); },
-                Qt::QueuedConnection);
-        QAction* remove = chart->addAction("Remove");
-        remove->setObjectName(QString("mnuChartRemove_%1").arg(index));
-        connect(remove, &QAction::triggered, this, [this, index] { removeChart(index); }, Qt::QueuedConnection);
-    }
-}
-
-void FrmGraphics::mnuFileAddChart_Click() {
-    const QString path = QFileDialog::getOpenFileName(
-        this, "Add chart", QString(),
-        "Charts (*.000 *.shp *.gpkg *.geojson *.json *.kml *.gml *.gpx *.sqlite);;All files (*)");
-    if (!path.isEmpty()) addChart(path);
-}
-
-bool FrmGraphics::addChart(const QString& path) {
-    const std::string file = path.toStdString();
-    if (map_.charts().contains(file)) return true;
-    ChartOpenResult r = OpenVectorChart(file);
-    if (!r.chart) {
-        messages_.operatorMessage(base::MessageIcon::Exclamation, "Add chart", r.error);
-        return false;
-    }
-    map_.charts().add(std::move(*r.chart));
-    storeChartSettings();
-    rebuildChartsMenu();
-    if (loaded_) SetupPlot();
-    return true;
-}
-
-void FrmGraphics::setChartVisible(int index, bool visible) {
-    if (index < 0 || static_cast<size_t>(index) >= map_.charts().entries().size()) return;
-    map_.charts().setVisible(static_cast<size_t>(index), visible);
-    storeChartSettings();
-    rebuildChartsMenu();
-    if (loaded_) SetupPlot();
-}
-
-void FrmGraphics::removeChart(int index) {
-    if (index < 0 || static_cast<size_t>(index) >= map_.charts().entries().size()) return;
-    map_.charts().remove(static_cast<size_t>(index));
-    storeChartSettings();
-    rebuildChartsMenu();
-    if (loaded_) SetupPlot();
-}
-
-void FrmGraphics::setSafetyDepth(double metres) {
-    if (!(metres >= 0)) return;
-    map_.options.safetyDepth = metres;
-    if (settings_) settings_->writeNumber("SafetyDepth", metres);
-    if (loaded_) SetupPlot();
 }
 
 void FrmGraphics::cascade(QWidget& window, const QWidget* other) {

@@ -32,6 +32,16 @@
 //
 // Settings: ChartFiles and ChartHidden (lists of paths), ShowCoastlines,
 // ShowLandmarks, SafetyDepth (metres).
+//
+// Charts are opened and prepared (simplified per scale band) by a loader
+// thread (chart_loader.h), one after the other, the window answering all
+// the while: the status bar shows which chart and how far (lblChartLoading,
+// prgCharts) with a cancel button (cmdCancelCharts, as File > Cancel chart
+// loading, mnuFileCancelCharts). A chart appears once it is ready; one
+// refused (unreadable, or too detailed to draw) is reported once. A
+// cancelled or too detailed chart leaves the list; an unreadable one stays
+// in the settings (its disk may come back). A change of grid zone prepares
+// the charts again, the same way.
 #pragma once
 
 #include <QAction>
@@ -44,9 +54,11 @@
 #include <QPushButton>
 #include <QTimer>
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "base/operator_messages.h"
+#include "plot/chart_loader.h"
 #include "plot/label_placement.h"
 #include "plot/plot_map.h"
 #include "plot/plot_paint_window.h"
@@ -143,11 +155,15 @@ public:
     void mnuOptionsERBL_Click();
     void mnuOptionsLOS_Click();
 
-    // Charts: File > Add chart... asks for a file and adds it. addChart opens
-    // it; one that does not open is reported and changes nothing. The list
-    // is stored in the settings whenever it changes.
+    // Charts: File > Add chart... asks for a file and adds it. addChart hands
+    // it to the loader (false when it is in the list or on its way already);
+    // one that does not open is reported and changes nothing. The list is
+    // stored in the settings whenever it changes.
     void mnuFileAddChart_Click();
     bool addChart(const QString& path);
+    // Charts being opened or prepared, 0 when none.
+    int chartsLoading() const { return static_cast<int>(chartJobs_.size()); }
+    void cancelChartLoading();
     void setChartVisible(int index, bool visible);
     void removeChart(int index);
     void setSafetyDepth(double metres);
@@ -176,6 +192,11 @@ private:
     void loadMapSettings();
     void storeChartSettings();
     void rebuildChartsMenu();
+    void startChartLoader();
+    void submitChart(ChartLoader::Job job);
+    void chartLoaded(const ChartLoader::Outcome& outcome);
+    void chartProgress(const ChartLoader::Progress& progress);
+    void prepareStaleCharts();
     void paintOnPersistent(const std::vector<Shape>& shapes);
     double pxPerCm() const;
 
@@ -200,12 +221,20 @@ private:
     QAction* mnuOptionsCoastlines_ = nullptr;
     QAction* mnuOptionsLandmarks_ = nullptr;
     QMenu* mnuOptionsCharts_ = nullptr;
+    QAction* mnuFileCancelCharts_ = nullptr;
+    QLabel* lblChartLoading_ = nullptr;
+    QWidget* prgCharts_ = nullptr;  // a QProgressBar
+    QWidget* cmdCancelCharts_ = nullptr;
     QMenu* pmnuCenter_ = nullptr;
     QAction* pmnuERBLReference_ = nullptr;
     QPointer<FrmERBL> frmERBL_;
     QPointer<FrmLOS> frmLOS_;
 
     PlotMap map_;
+    // Jobs handed to the loader and not back yet, in order; `chart` set for a
+    // chart in the list prepared again.
+    std::vector<ChartLoader::Job> chartJobs_;
+    std::unique_ptr<ChartLoader> chartLoader_;
     TextMeasure measure_;
     std::vector<LabelBox> mapLabels_;  // kept clear by the target labels
 

@@ -1,7 +1,11 @@
 // The plot window opened from the main window: targets drawn, the view
 // following the keys and the mouse, AutoScroll, the tools cascading and
 // closing on Esc.
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
 #include "geodesy/grid.h"
+#include "plot/chart_prepare.h"
 #include "plot/erbl_window.h"
 #include "plot/los_window.h"
 #include "plot/plot_geometry.h"
@@ -35,6 +39,22 @@ struct Plot {
     }
 };
 
+// A GeoJSON area of `points` points, a wavy ring of 3 km around 51.99°N 3.975°E.
+void WriteWavyRing(const QString& path, int points) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QByteArray text = R"({"type": "FeatureCollection", "features": [{"type": "Feature", "properties": {},
+      "geometry": {"type": "Polygon", "coordinates": [[)";
+    for (int i = 0; i <= points; ++i) {
+        const double t = 2 * M_PI * (i % points) / points;
+        const double r = 3000 + 40 * std::sin(61 * t) + 5 * std::sin(977 * t);
+        text += QByteArray(i ? "," : "") + "[" + QByteArray::number(3.975 + r * std::cos(t) / 68600, 'f', 8) + "," +
+                QByteArray::number(51.99 + r * std::sin(t) / 110574, 'f', 8) + "]";
+    }
+    text += "]]}}]}";
+    QVERIFY(file.write(text) == text.size());
+}
+
 // Labels drawn on the moving layer.
 size_t labels(plot::FrmGraphics& w) {
     const auto& s = w.picture()->moving();
@@ -64,6 +84,87 @@ private slots:
         QVERIFY(!item->isChecked());
         item->trigger();
         QVERIFY(f.window() && f.window()->isVisible());
+    }
+
+    // A chart of 200,000 points is read and prepared by the loader thread:
+    // the window goes on handling events, shows how far it is, and draws the
+    // chart when it is ready; a cancel drops what is being loaded.
+    void aBigChartLoadsOffTheWindowThread() {
+        QTemporaryDir dir;
+        WriteWavyRing(dir.filePath("big.geojson"), 200000);
+        Plot f;
+        plot::FrmGraphics* w = f.window();
+        QVERIFY(w->addChart(dir.filePath("big.geojson")));
+        QVERIFY(!w->addChart(dir.filePath("big.geojson")));  // on its way already
+        QCOMPARE(w->map().charts().entries().size(), size_t(0));
+        QCOMPARE(w->chartsLoading(), 1);
+        QVERIFY(Child<QWidget>(*w, "prgCharts")->isVisible());
+        QVERIFY(Child<QAction>(*w, "mnuFileCancelCharts")->isEnabled());
+        int ticks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+        timer.start(0);
+        QTRY_COMPARE_WITH_TIMEOUT(w->map().charts().entries().size(), size_t(1), 60000);
+        QVERIFY(ticks > 0);
+        QCOMPARE(w->chartsLoading(), 0);
+        QVERIFY(!Child<QWidget>(*w, "prgCharts")->isVisible());
+        const QImage image = w->picture()->grab().toImage();
+        QCOMPARE(image.pixelColor(f.pixelOf(51.99, 3.975) * image.devicePixelRatio()),
+                 plot::ColourOf(plot::MapColour::ChartArea, 0));
+
+        WriteWavyRing(dir.filePath("second.geojson"), 200000);
+        QVERIFY(w->addChart(dir.filePath("second.geojson")));
+        Child<QAction>(*w, "mnuFileCancelCharts")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(w->chartsLoading(), 0, 60000);
+        QCOMPARE(w->map().charts().entries().size(), size_t(1));
+    }
+
+    // By hand, not in the suite: ORVANTA_CHART_STRESS=FILE (scripts/chart-stress
+    // keeps one) prints how long the chart took to appear, the longest the
+    // event loop went without turning, and the process's peak memory.
+    void measureAChartGivenByHand() {
+        const QString file = qEnvironmentVariable("ORVANTA_CHART_STRESS");
+        if (file.isEmpty()) QSKIP("ORVANTA_CHART_STRESS not set");
+        Plot f;
+        plot::FrmGraphics* w = f.window();
+        QElapsedTimer clock, gap;
+        qint64 longest = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, [&] {
+            longest = std::max(longest, gap.restart());
+        });
+        clock.start();
+        gap.start();
+        timer.start(1);
+        QVERIFY(w->addChart(file));
+        // ORVANTA_CHART_STRESS_SHOTS=DIR: the window while loading and after.
+        const QString shots = qEnvironmentVariable("ORVANTA_CHART_STRESS_SHOTS");
+        QTest::qWait(300);
+        if (!shots.isEmpty()) w->grab().save(shots + "/loading.png");
+        QTRY_VERIFY_WITH_TIMEOUT(w->chartsLoading() == 0, 120000);
+        const qint64 loaded = clock.elapsed();
+        QTest::qWait(100);
+        if (!shots.isEmpty()) w->grab().save(shots + "/loaded.png");
+        QFile status("/proc/self/status");
+        QVERIFY(status.open(QIODevice::ReadOnly));
+        QByteArray peak;
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("VmHWM:")) peak = line.mid(6).trimmed();
+        }
+        QCOMPARE(w->map().charts().entries().size(), size_t(1));
+        const plot::PreparedChart& prepared = *w->map().charts().entries()[0].prepared;
+        qInfo("chart on the plot after %lld ms; the event loop never still longer than %lld ms; peak memory %s; "
+              "finest band %d with %zu points",
+              loaded, longest, peak.constData(), prepared.finest, prepared.vertices);
+        // Closing while a chart is being read, as at a SIGTERM: how long the
+        // window takes to go (the loader stops and is waited for).
+        w->removeChart(0);
+        QTRY_COMPARE(w->map().charts().entries().size(), size_t(0));
+        QVERIFY(w->addChart(file));
+        QTest::qWait(qEnvironmentVariableIntValue("ORVANTA_CHART_STRESS_WAIT"));
+        clock.restart();
+        delete w;
+        qInfo("closed %lld ms after the close while the chart was loading", clock.elapsed());
     }
 
     // Keys, wheel and drag as people expect.
