@@ -13,7 +13,7 @@ namespace sim {
 namespace {
 
 constexpr double kKnot = 1852.0 / 3600.0;   // metres per second
-constexpr double kMetresPerDegree = 111000.0;  // a little short of the real one: cells come out smaller
+constexpr double kMetresPerDegree = 111000.0;  // of latitude, near enough for sizing cells
 constexpr double kCellsAcross = 600.0;
 constexpr double kReach = 1.3;               // the map covers this many radii around the centre
 constexpr double kUnderWayClearanceM = 300.0;
