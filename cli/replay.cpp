@@ -81,7 +81,9 @@ void usage(FILE* out) {
                  "  --rate N         sentences per second of the clock (default 100): the\n"
                  "                   rate at which the feed was received; with --realtime or\n"
                  "                   --speed also the pace of lines without a c: time\n"
-                 "  --format F       text (default); csv; json: one object\n"
+                 "  --format F       text (default); csv (numbers with the unit in the header,\n"
+                 "                   the position in degrees, range and bearing beside it with\n"
+                 "                   a reference, unknown values empty); json: one object\n"
                  "                   {\"targets\": [...], \"counters\": {...}}, each target\n"
                  "                   ending with cpa (nm), tcpa (min), dangerous, lost and\n"
                  "                   rx_percent (null where there is none); or geojson: a\n"
@@ -406,9 +408,11 @@ void printCsv(const app::Receiver& rx, std::string& out) {
         number(position, t.Longitude, 6);
         if (ranges) {
             const bool range = position && !(s.RefLat == 0 && s.RefLon == 0);
-            const double bearing = t.Bearing * 57.29577951307855;
+            // To a tenth of a degree in [0, 360): 359.96 is 0.0, not 360.0.
+            double bearing = std::round(t.Bearing * 57.29577951307855 * 10.0) / 10.0;
+            bearing = bearing < 0 ? bearing + 360 : bearing >= 360 ? bearing - 360 : bearing;
             number(range, t.Range / 1852.0, 3);
-            number(range, bearing < 0 ? bearing + 360 : bearing, 1);
+            number(range, bearing, 1);
         }
         number(cells[8] != "n/a", t.SOG, 1);
         number(cells[9] != "n/a", t.COG, 1);

@@ -15,7 +15,11 @@ namespace {
 constexpr double kMetresPerNm = 1852.0;
 constexpr double kDegreesPerRadian = 57.29577951307855;
 
-double WrapBearing(double degrees) { return degrees >= 360.0 ? degrees - 360.0 : degrees < 0 ? degrees + 360.0 : degrees; }
+// A bearing in [0, 360) to a tenth of a degree: 359.96 is written 0.0, not 360.0.
+double WrapBearing(double degrees) {
+    const double tenths = std::round(degrees * 10.0) / 10.0;
+    return tenths >= 360.0 ? tenths - 360.0 : tenths < 0 ? tenths + 360.0 : tenths;
+}
 
 void dateValue(base::JsonWriter& j, base::DateTime t) {
     if (t.isNull()) {

@@ -84,6 +84,7 @@ protected:
         a.COG = 180.0f, a.TrueHeading = 181.0f;
         feed(a);
         feed(testing_support::ClassAReport(257000002, 59.4, 5.0, 3.4f, 0, 720.0f));  // turning, rate unknown
+        feed(testing_support::ClassAReport(257000004, 59.6, 4.99988, 1.0f));  // bearing 359.96
         ais::PositionReport none = testing_support::ClassAReport(257000003, 91.0, 181.0, base::kNotAvailable);
         none.COG = none.TrueHeading = none.ROT = base::kNotAvailable;
         feed(none);
@@ -122,6 +123,7 @@ TEST_F(CsvCells, NumbersAsNumbersUnknownsEmptyTextsGuarded) {
           {"Bearing (°)", "0.0"}, {"SOG (kn)", "10.0"}, {"COG (°)", "180.0"}, {"HDG (°)", "181"},
           {"ROT (°/min)", "-2.2"}, {"Class", "A"}, {"NoOfMsg", "2"}, {"CPA (nm)", "~0.0"}, {"TCPA (min)", "~18.0"}}},
         {"257000002", {{"ROT (°/min)", "stb"}, {"Lat (°)", "59.400000"}, {"Bearing (°)", "180.0"}}},
+        {"257000004", {{"Bearing (°)", "0.0"}, {"Lon (°)", "4.999880"}}},
         {"257000003",
          {{"Lat (°)", ""}, {"Lon (°)", ""}, {"Range (nm)", ""}, {"Bearing (°)", ""}, {"SOG (kn)", ""},
           {"COG (°)", ""}, {"HDG (°)", ""}, {"ROT (°/min)", ""}, {"CPA (nm)", ""}, {"TCPA (min)", ""}}},
