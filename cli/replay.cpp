@@ -87,7 +87,9 @@ void usage(FILE* out) {
                  "  --rate N         sentences per second of the clock (default 100): the\n"
                  "                   rate at which the feed was received; with --realtime or\n"
                  "                   --speed also the pace of lines without a c: time\n"
-                 "  --format F       text (default); csv; json: one object\n"
+                 "  --format F       text (default); csv (numbers with the unit in the header,\n"
+                 "                   the position in degrees, range and bearing beside it with\n"
+                 "                   a reference, unknown values empty); json: one object\n"
                  "                   {\"targets\": [...], \"counters\": {...}}, each target\n"
                  "                   ending with cpa (nm), tcpa (min), dangerous, lost and\n"
                  "                   rx_percent (null where there is none, as are a\n"
@@ -314,7 +316,7 @@ std::vector<std::string> rowCells(const input::RunState& s, const targets::Targe
     const auto [lat, lon] = positionCells(s, t);
     std::string rot = noTurn ? "n/a" : base::FormatAvailable(t.ROT, "0.0");
     if (!noTurn && t.ROT >= 720) rot = "stb";
-    if (!noTurn && t.ROT <= -720) rot = "port";
+    if (!noTurn && t.ROT <= -720 && t.ROT != base::kNotAvailable) rot = "port";
     return {std::to_string(number),
             std::to_string(t.MMSI),
             trimRight(t.Name + t.NameExtension),
@@ -393,21 +395,50 @@ void printText(const app::Receiver& rx, std::string& out) {
     }
 }
 
+// The table for programs: the text view's columns, numbers as numbers with
+// the unit in the header, the position always in degrees and, with a
+// reference, range and bearing in columns of their own; unknown values empty.
 void printCsv(const app::Receiver& rx, std::string& out) {
     const auto& table = rx.targets();
-    for (size_t c = 0; c < std::size(kColumns); ++c) {
-        if (c) out += ',';
-        out += kColumns[c];
-    }
-    out += "\n";
+    const input::RunState& s = rx.state();
+    const bool ranges = s.ReferenceMode != targets::kRefNone;
+    out += "No,MMSI,Name,Class,ClassText,Country,Lat (\xC2\xB0),Lon (\xC2\xB0),";
+    if (ranges) out += "Range (nm),Bearing (\xC2\xB0),";
+    out += "SOG (kn),COG (\xC2\xB0),HDG (\xC2\xB0),ROT (\xC2\xB0/min),Status,Msgs,VDM,VDO,ChA,ChB\n";
     for (int k = 1; k <= table.TargetCount; ++k) {
-        const auto cells = rowCells(rx.state(), table.entry(table.DisplayOrder[static_cast<size_t>(k)]), k);
-        for (size_t c = 0; c < cells.size(); ++c) {
-            if (c) out += ',';
-            // Name, class, class text, country and status are texts (the name from the air).
-            const bool text = (c >= 2 && c <= 5) || c == 12;
-            text ? base::AppendCsvText(out, cells[c]) : base::AppendCsvField(out, cells[c]);
+        const targets::TargetRecord& t = table.entry(table.DisplayOrder[static_cast<size_t>(k)]);
+        const auto cells = rowCells(s, t, k);
+        const auto number = [&](bool known, double value, int decimals) {
+            if (known && std::isfinite(value)) out += base::FixedText(value, decimals);
+            out += ',';
+        };
+        const auto text = [&](const std::string& cell) {
+            base::AppendCsvText(out, cell);  // the name comes from the air: never a formula
+            out += ',';
+        };
+        out += cells[0] + ',' + cells[1] + ',';
+        for (size_t c = 2; c <= 5; ++c) text(cells[c]);
+        const bool position = targets::HasPosition(t);
+        number(position, t.Latitude, 6);
+        number(position, t.Longitude, 6);
+        if (ranges) {
+            const bool range = position && !(s.RefLat == 0 && s.RefLon == 0);
+            // To a tenth of a degree in [0, 360): 359.96 is 0.0, not 360.0.
+            double bearing = std::round(t.Bearing * 57.29577951307855 * 10.0) / 10.0;
+            bearing = bearing < 0 ? bearing + 360 : bearing >= 360 ? bearing - 360 : bearing;
+            number(range, t.Range / 1852.0, 3);
+            number(range, bearing, 1);
         }
+        number(cells[8] != "n/a", t.SOG, 1);
+        number(cells[9] != "n/a", t.COG, 1);
+        number(cells[10] != "n/a", t.TrueHeading, 0);
+        if (cells[11] == "stb" || cells[11] == "port") {
+            text(cells[11]);  // turning at more than 5 degrees in 30 s, rate not known
+        } else {
+            number(cells[11] != "n/a", t.ROT, 1);
+        }
+        text(cells[12]);
+        for (size_t c = 13; c < cells.size(); ++c) out += cells[c] + (c + 1 < cells.size() ? "," : "");
         out += "\n";
     }
     out += "\nCounter,Value\n";

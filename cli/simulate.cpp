@@ -44,6 +44,8 @@ Scenario
                        base stations, aids to navigation (one virtual, one off
                        position), SAR aircraft and one own ship. Up to 20000;
                        the area grows with the count (12 nm radius for 60).
+                       Vessels start and sail at sea, by the GSHHG coastlines
+                       the plot reads ($ORVANTA_GSHHG_DIR, /usr/share/gmt-gshhg).
   --turnover MIN       vessels come and go: each stays MIN minutes on average,
                        then falls silent and a new vessel (new MMSI and name)
                        takes its place, so a long run hears many more stations

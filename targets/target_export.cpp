@@ -1,6 +1,7 @@
 #include "targets/target_export.h"
 
 #include <array>
+#include <cmath>
 #include <type_traits>
 
 #include "base/number_format.h"
@@ -10,6 +11,15 @@
 namespace targets {
 
 namespace {
+
+constexpr double kMetresPerNm = 1852.0;
+constexpr double kDegreesPerRadian = 57.29577951307855;
+
+// A bearing in [0, 360) to a tenth of a degree: 359.96 is written 0.0, not 360.0.
+double WrapBearing(double degrees) {
+    const double tenths = std::round(degrees * 10.0) / 10.0;
+    return tenths >= 360.0 ? tenths - 360.0 : tenths < 0 ? tenths + 360.0 : tenths;
+}
 
 void dateValue(base::JsonWriter& j, base::DateTime t) {
     if (t.isNull()) {
@@ -44,25 +54,77 @@ void arrayField(base::JsonWriter& j, const char* name, const std::array<T, N>& a
 
 }  // namespace
 
+namespace {
+
+// A cell the list shows as unknown ("n/a", or empty after a refresh).
+bool Unknown(std::string_view cell) { return cell.empty() || cell == "n/a"; }
+
+// Headers of the CSV: the list's column, with the unit of its number.
+constexpr std::array<const char*, kListColumns> kCsvTitles = {
+    "No",      "MMSI",          "Name",    "Lat (\xC2\xB0)", "Lon (\xC2\xB0)", "SOG (kn)",   "COG (\xC2\xB0)", "HDG (\xC2\xB0)",
+    "ROT (\xC2\xB0/min)", "Class", "Time last msg", "NoOfMsg", "STATUS",  "CPA (nm)",   "TCPA (min)", "Rx (%)"};
+constexpr const char* kCsvRangeTitle = "Range (nm)";
+constexpr const char* kCsvBearingTitle = "Bearing (\xC2\xB0)";
+
+}  // namespace
+
 std::string TargetListCsv(const TargetTable& table, const RowContext& ctx) {
-    const base::PointSeparatorScope point;  // the list's texts, with "." whatever the user's locale
+    // Range and bearing get columns of their own beside the position when the
+    // list shows them (a reference mode), so latitude and longitude are
+    // always where a program looks for them.
+    const bool ranges = ctx.referenceMode != 0;
     std::string out;
     for (int c = 0; c < kListColumns; ++c) {
         if (c) out += ',';
-        base::AppendCsvField(out, base::TrimSpaces(ListTitle(c, ctx.referenceMode)));
+        base::AppendCsvField(out, kCsvTitles[static_cast<size_t>(c)]);
+        if (c == kColLon && ranges) out += std::string(",") + kCsvRangeTitle + "," + kCsvBearingTitle;
     }
     out += '\n';
     ListRowText row;
     for (int k = 1; k <= table.TargetCount; ++k) {
-        WriteTargetRow(table.entry(table.DisplayOrder[static_cast<size_t>(k)]), ctx, RowWrite::Update, row);
-        row.cells[kColNo] = std::to_string(k);
-        for (int c = 0; c < kListColumns; ++c) {
-            if (c) out += ',';
-            const std::string_view cell = base::TrimSpaces(row.cells[static_cast<size_t>(c)]);
-            // The name comes from the air: it must not reach a spreadsheet as a formula.
-            const bool text = c == kColName || c == kColClass || c == kColStatus || c == kColTime;
-            text ? base::AppendCsvText(out, cell) : base::AppendCsvField(out, cell);
+        const TargetRecord& t = table.entry(table.DisplayOrder[static_cast<size_t>(k)]);
+        WriteTargetRow(t, ctx, RowWrite::Update, row);
+        const auto shown = [&](int c) { return !Unknown(base::TrimSpaces(row.cells[static_cast<size_t>(c)])); };
+        // A number where the list shows one, with "." whatever the locale;
+        // an empty cell where the list has none.
+        const auto number = [&](bool known, double value, int decimals) {
+            out += ',';
+            if (known && std::isfinite(value)) out += base::FixedText(value, decimals);
+        };
+        const auto text = [&](std::string_view cell) {
+            out += ',';
+            // Names come from the air: none may reach a spreadsheet as a formula.
+            base::AppendCsvText(out, cell);
+        };
+        out += std::to_string(k);
+        out += ',' + std::to_string(t.MMSI);
+        text(base::TrimSpaces(row.cells[kColName]));
+        const bool position = HasPosition(t);
+        number(position, t.Latitude, 6);
+        number(position, t.Longitude, 6);
+        if (ranges) {
+            // The list shows range and bearing only to a known reference and position.
+            const bool range = position && !(ctx.refLat == 0.0 && ctx.refLon == 0.0) && shown(kColLat);
+            number(range, t.Range / kMetresPerNm, 3);
+            number(range, WrapBearing(t.Bearing * kDegreesPerRadian), 1);
         }
+        number(shown(kColSOG), t.SOG, 1);
+        number(shown(kColCOG), t.COG, 1);
+        number(shown(kColHDG), t.TrueHeading, 0);
+        const std::string_view rot = base::TrimSpaces(row.cells[kColROT]);
+        if (rot == "stb" || rot == "port") {
+            text(rot);  // turning at more than 5 degrees in 30 s, rate not known
+        } else {
+            number(shown(kColROT), t.ROT, 1);
+        }
+        text(base::TrimSpaces(row.cells[kColClass]));
+        text(t.LastMsgTime.isNull() ? std::string() : t.LastMsgTime.format("yyyy-mm-dd hh:mm:ss"));
+        out += ',' + std::to_string(t.MsgCount[0]);
+        text(base::TrimSpaces(row.cells[kColStatus]));
+        number(shown(kColCPA), t.CPA, 3);
+        number(shown(kColTCPA), t.TCPA, 2);
+        const auto rx = RxPercent(t, t.LastMsgMonotonic);
+        number(rx.has_value() && shown(kColRx), rx.value_or(0), 0);
         out += '\n';
     }
     return out;

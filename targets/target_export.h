@@ -4,10 +4,14 @@
 //   std::string csv = targets::TargetListCsv(table, ctx);  // the list: header, one line per row
 //   std::string geo = targets::TargetsGeoJson(table, now);  // FeatureCollection, one feature per target
 //
-// CSV: the list's columns with its titles (the range and bearing titles in a
-// reference mode), its rows in the list's order, each cell as a message writes
-// it into the list but with "." as the decimal separator, without the padding
-// spaces. GeoJSON: a point at the target's position (null geometry for a
+// CSV: the list's columns in its order and its rows in its order, for
+// programs: numbers as numbers with "." whatever the locale and the unit in
+// the header ("SOG (kn)", "CPA (nm)", "TCPA (min)"), latitude and longitude
+// always in their own columns in signed decimal degrees, and in a reference
+// mode "Range (nm)" and "Bearing (°)" beside them; the time as
+// yyyy-mm-dd hh:mm:ss. A value the list shows as unknown is an empty cell.
+// Text cells (name, class, time, status; "stb"/"port" for a turn rate beyond
+// the scale) never start a formula. GeoJSON: a point at the target's position (null geometry for a
 // target without one, so every target is there), in the list's order, with
 // every field of the target as a property, under the same names as
 // WriteTargetJson. A latitude and longitude the station never sent, and a

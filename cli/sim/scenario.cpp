@@ -4,6 +4,9 @@
 #include <array>
 #include <cmath>
 #include <set>
+#include <utility>
+
+#include "plot/coastline.h"
 
 namespace sim {
 namespace {
@@ -84,12 +87,6 @@ std::vector<Profile> Composition(int n) {
     return out;
 }
 
-// A point uniformly distributed in the disc of radius r around c.
-GeoPoint PointInDisc(GeoPoint c, double r, Rng& rng) {
-    const double d = r * std::sqrt(rng.uniform());
-    return DirectGeodesic(c, rng.uniform(0, 360), d).end;
-}
-
 std::string CallSign(int mid, Rng& rng) {
     std::string cs;
     switch (mid / 10) {
@@ -167,10 +164,16 @@ Scenario BuildScenario(const ScenarioOptions& options) {
     sc.centre = {std::clamp(options.centre.lat, -85.0, 85.0), WrapDegrees(options.centre.lon + 180.0) - 180.0};
     sc.radiusM = AreaRadiusMetres(options.stations);
     Rng rng(options.seed);
+    if (options.keepAtSea) {
+        sc.sea = SeaMap::Build(sc.centre, sc.radiusM,
+                               options.coastlineFolders.empty() ? plot::DefaultGshhgFolders() : options.coastlineFolders);
+    }
 
-    // Fixed places of the area: a harbour entrance east of the centre, an
-    // anchorage to the north-west and a buoyed fairway between them.
-    const GeoPoint harbour = DirectGeodesic(sc.centre, 90, 0.35 * sc.radiusM).end;
+    // Fixed places of the area: a harbour entrance east of the centre (at the
+    // shore when the coast is nearer), an anchorage to the north-west and a
+    // buoyed fairway between them.
+    const GeoPoint harbour = sc.sea ? HarbourOnShore(*sc.sea, sc.centre, 90, 0.35 * sc.radiusM)
+                                    : DirectGeodesic(sc.centre, 90, 0.35 * sc.radiusM).end;
     const GeoPoint anchorage = DirectGeodesic(sc.centre, 315, 0.45 * sc.radiusM).end;
     const double fairwayCourse = 270.0;
 
@@ -193,6 +196,8 @@ Scenario BuildScenario(const ScenarioOptions& options) {
         s.rng = rng.fork();
         Rng& r = s.rng;
         s.pos = PointInDisc(sc.centre, sc.radiusM, r);
+        GeoPoint near = sc.centre;  // where a station found on land is placed anew
+        double nearRadius = sc.radiusM;
         switch (p) {
             case Profile::OwnShip:
             case Profile::Cargo:
@@ -217,6 +222,7 @@ Scenario BuildScenario(const ScenarioOptions& options) {
                     s.name = "ORVANTA EXPLORER";
                     s.shipType = 70;
                     s.pos = PointInDisc(sc.centre, 0.1 * sc.radiusM, r);
+                    nearRadius = 0.1 * sc.radiusM;
                     SetMotion(s, {11, 14, 10, 20, 600, 1500}, r);
                 } else if (p == Profile::Tanker) {
                     SetMotion(s, {9, 15, 8, 20, 1200, 3600}, r);
@@ -240,12 +246,14 @@ Scenario BuildScenario(const ScenarioOptions& options) {
                 } else if (p == Profile::Anchored) {
                     s.navStatus = 1;
                     s.pos = PointInDisc(anchorage, 0.1 * sc.radiusM, r);
+                    near = anchorage, nearRadius = 0.1 * sc.radiusM;
                     s.sog = std::round(r.uniform(0, 0.4) * 10) / 10;
                     s.cog = r.uniform(0, 360);
                     s.heading = std::round(r.uniform(0, 359));
                 } else {
                     s.navStatus = 5;
                     s.pos = PointInDisc(harbour, 0.03 * sc.radiusM, r);
+                    near = harbour, nearRadius = 0.03 * sc.radiusM;
                     s.heading = std::round(r.uniform(0, 359));
                     s.cog = s.heading;
                 }
@@ -273,6 +281,7 @@ Scenario BuildScenario(const ScenarioOptions& options) {
                 SetDimensions(s, 25, 38, 9, 13, r);
                 s.draught = 4.8f;
                 s.pos = PointInDisc(harbour, 0.3 * sc.radiusM, r);
+                near = harbour, nearRadius = 0.3 * sc.radiusM;
                 SetMotion(s, {6, 12, 30, 60, 180, 600}, r);
                 break;
             case Profile::Pilot:
@@ -346,6 +355,7 @@ Scenario BuildScenario(const ScenarioOptions& options) {
                 break;
             }
         }
+        PlaceAtSea(s, sc, near, nearRadius);
         s.heading = WrapDegrees(std::round(s.heading));
         sc.stations.push_back(std::move(s));
     }
@@ -364,35 +374,14 @@ void RenewStation(Station& s, const Scenario& sc, Rng& rng, std::unordered_set<i
         // Comes in somewhere else and sets a course of its own; a vessel at
         // anchor or moored takes the place the other one left.
         s.pos = PointInDisc(sc.centre, sc.radiusM, rng);
+        if (sc.sea && s.kind != StationKind::SarAircraft) {
+            if (const auto p = SeaPointInDisc(*sc.sea, sc.centre, sc.radiusM, rng, true)) s.pos = *p;
+            s.rot = 0;  // no turn of the vessel that left: the new one's first leg is checked from here
+        }
+        s.resumeSpeed = 0;
         s.legEnds = s.updated;
     }
 }
-
-namespace {
-
-void StartLeg(Station& s, const Scenario& sc, double now) {
-    Rng& r = s.rng;
-    const double fromCentre = RoughDistance(sc.centre, s.pos);
-    const GeoPoint goal = fromCentre > sc.radiusM ? PointInDisc(sc.centre, 0.5 * sc.radiusM, r)
-                                                  : PointInDisc(sc.centre, sc.radiusM, r);
-    s.targetCourse = InitialBearing(s.pos, goal);
-    s.sog = std::max(0.1, s.cruiseSpeed * r.uniform(0.9, 1.1));
-    const double sailing = RoughDistance(s.pos, goal) / (s.sog * kKnot);
-    const double diff = AngleDifference(s.targetCourse, s.cog);
-    double turnSeconds = 0;
-    if (std::fabs(diff) < 1.0) {
-        s.cog = s.targetCourse;
-        s.rot = 0;
-    } else {
-        s.rot = diff > 0 ? s.turnRate : -s.turnRate;
-        turnSeconds = std::fabs(diff) / s.turnRate * 60.0;
-    }
-    s.legEnds = now + turnSeconds + std::clamp(sailing, s.legMinSeconds, s.legMaxSeconds);
-    if (s.kind == StationKind::SarAircraft)
-        s.altitude = static_cast<int16_t>(std::clamp(s.altitude + r.range(-50, 50), 100, 900));
-}
-
-}  // namespace
 
 void AdvanceStation(Station& s, double t, const Scenario& sc) {
     if (!(t > s.updated)) return;
@@ -424,6 +413,7 @@ void AdvanceStation(Station& s, double t, const Scenario& sc) {
         if (turnDone) {
             s.cog = s.targetCourse;
             s.rot = 0;
+            if (s.resumeSpeed > 0) s.sog = std::exchange(s.resumeSpeed, 0.0);  // turned on the spot
         } else {
             s.cog = WrapDegrees(s.cog + turned);
         }

@@ -11,19 +11,23 @@
 //   sim::Scenario sc = sim::BuildScenario(o);
 //   sim::AdvanceStation(sc.stations[3], 30.0, sc);   // state at t = 30 s
 //
-// Vessels sail legs towards points inside the area. At the end of a leg they
+// Vessels start at sea and sail legs towards points inside the area that do
+// not cross land (sea_routes.h). At the end of a leg they
 // turn onto the next course at a steady rate of turn (ROT non-zero while
 // turning, zero on a steady course); positions move along the WGS84 ellipsoid.
 // Units: degrees, knots, degrees per minute, metres, seconds of scenario time.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "cli/sim/geodesic_step.h"
 #include "cli/sim/random.h"
+#include "cli/sim/sea_routes.h"
 
 namespace sim {
 
@@ -64,6 +68,7 @@ struct Station {
     double legEnds = 0;       // scenario time at which the next course is chosen
     double headingOffset = 0; // heading minus course on a steady course (leeway, current)
     double legMinSeconds = 300, legMaxSeconds = 1800;
+    double resumeSpeed = 0;   // knots once a turn on the spot is done (0: none)
 
     // Aids to navigation.
     int16_t atonType = 0;
@@ -79,12 +84,17 @@ struct ScenarioOptions {
     GeoPoint centre{51.98, 3.95};  // approaches to a busy North Sea port
     int stations = 60;
     uint64_t seed = 1;
+    // Vessels start and sail at sea, by the coastlines found in these folders
+    // (empty: plot::DefaultGshhgFolders()); without any, the area is all sea.
+    bool keepAtSea = true;
+    std::vector<std::filesystem::path> coastlineFolders;
 };
 
 struct Scenario {
     GeoPoint centre;
     double radiusM = 0;  // vessels stay within this distance of the centre
     std::vector<Station> stations;
+    std::shared_ptr<const SeaMap> sea;  // nullptr: no land anywhere
 };
 
 Scenario BuildScenario(const ScenarioOptions& options);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ais/encoder.h"
+#include "base/number_format.h"
 #include "cli_run.h"
 #include "input/sentence_builder.h"
 #include "input/tag_block.h"
@@ -83,6 +84,34 @@ TEST(ReplayCommand, ReferencePositionGivesRangeAndBearing) {
     EXPECT_NE(r.out.find("38.4 nm"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("038.1 °"), std::string::npos) << r.out;
     EXPECT_EQ(clitest::Cli("replay --format xml").status, 2);
+}
+
+// The CSV is for programs: numbers without units, the position in degrees
+// with range and bearing beside it, an unknown value empty (also a turn rate
+// not available, once shown as "port").
+TEST(ReplayCommand, CsvWritesNumbersAndKeepsThePosition) {
+    TempDir dir;
+    input::SentenceBuilder b;
+    ais::PositionReport p;
+    p.MessageID = 1, p.MMSI = 257000002, p.SOG = base::kNotAvailable, p.ROT = base::kNotAvailable;
+    p.COG = base::kNotAvailable, p.TrueHeading = base::kNotAvailable, p.Latitude = 60.25, p.Longitude = 5.5;
+    dir.write("ref.nmea", position(b, 257000001, 60.5, 5.8) + sentences(b, p));
+    const std::string file = (dir / "ref.nmea").string();
+    const clitest::Run r = clitest::Cli("replay --format csv " + file + " --ref 60 5");
+    ASSERT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.starts_with("No,MMSI,Name,Class,ClassText,Country,Lat (\xC2\xB0),Lon (\xC2\xB0),Range (nm),"
+                                  "Bearing (\xC2\xB0),SOG (kn),COG (\xC2\xB0),HDG (\xC2\xB0),ROT (\xC2\xB0/min),Status,"))
+        << r.out;
+    EXPECT_NE(r.out.find(",60.500000,5.800000,38.4"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(",60.250000,5.500000,21.2"), std::string::npos) << r.out;
+    const size_t unknown = r.out.find(",60.250000,5.500000,");
+    // SOG, COG, HDG and ROT of the second vessel: four empty cells before its status.
+    EXPECT_NE(r.out.find(",,,,,", unknown), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find(" nm"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("port"), std::string::npos) << r.out;
+    const clitest::Run plain = clitest::Cli("replay --format csv " + file);
+    EXPECT_EQ(plain.out.find("Range"), std::string::npos) << plain.out;
+    EXPECT_NE(plain.out.find(",60.500000,5.800000,10.0,"), std::string::npos) << plain.out;
 }
 
 // A name from the air reaches the CSV as text, never as a formula.
