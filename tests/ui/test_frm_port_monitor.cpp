@@ -1,5 +1,6 @@
 // The port monitor, opened from the main window: what arrives on the socket
 // and the counters.
+#include "app/station_transport.h"
 #include "input/port_monitor_window.h"
 #include "input/tcp_transport.h"
 #include "window_fixture.h"
