@@ -70,12 +70,20 @@ void TcpForwardServer::drop(size_t i) {
 void TcpForwardServer::forward(std::string_view bytes) {
     const auto size = static_cast<qint64>(bytes.size());
     for (size_t i = 0; i < clients_.size();) {
-        Client& c = clients_[i];
-        if (c.kernelQueued + c.socket->bytesToWrite() + size > kMaxBacklog) {
+        QTcpSocket* socket = clients_[i].socket;
+        if (clients_[i].kernelQueued + socket->bytesToWrite() + size > kMaxBacklog) {
             drop(i);
             continue;
         }
-        c.socket->write(bytes.data(), size);
+        socket->write(bytes.data(), size);
+        // A long event (a burst of datagrams, a play back chunk) does not wait
+        // for its end to pass what it brings on.
+        if (socket->bytesToWrite() >= kFlushAt) {
+            socket->flush();
+            // A failed write ends the client (disconnected) in there.
+            if (i >= clients_.size() || clients_[i].socket != socket) continue;
+            clients_[i].kernelQueued = Backlog(*socket) - socket->bytesToWrite();
+        }
         ++i;
     }
     if (clients_.empty() || flushPosted_) return;

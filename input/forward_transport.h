@@ -35,6 +35,8 @@ class TcpForwardServer : public QObject, public ForwardSink {
     Q_OBJECT
 public:
     static constexpr qint64 kMaxBacklog = 1 << 20;
+    // What may wait in a socket object before it goes to the kernel at once.
+    static constexpr qint64 kFlushAt = 64 << 10;
     // The listen address by default: this computer only.
     static constexpr const char* kLocalOnly = "127.0.0.1";
 
