@@ -87,8 +87,8 @@ void TcpForwardServer::forward(std::string_view bytes) {
         ++i;
     }
     if (clients_.empty() || flushPosted_) return;
-    // The socket itself writes one buffer block per turn of the event loop,
-    // far less than a flood brings in a turn: hand it all to the kernel.
+    // The socket writes on its own only when the event loop next looks at it;
+    // what this event brought goes to the kernel as soon as it is handled.
     flushPosted_ = true;
     QMetaObject::invokeMethod(this, &TcpForwardServer::flush, Qt::QueuedConnection);
 }

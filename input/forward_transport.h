@@ -49,9 +49,9 @@ public:
     QHostAddress address() const { return server_->serverAddress(); }
     int clients() const { return static_cast<int>(clients_.size()); }
     int dropped() const { return dropped_; }
-    // Queues bytes for every client and hands them to the sockets once the
-    // current event is handled, so the kernel carries what a reading client
-    // takes however long the event runs.
+    // Queues bytes for every client and hands them to the kernel once the
+    // current event is handled (at once when 64 KiB wait), so the backlog
+    // that counts is what the client has not taken yet.
     void forward(std::string_view bytes) override;
     // How far a client is behind: what waits in its socket object and what
     // the kernel holds unsent for it.
