@@ -219,6 +219,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         base::ManualClock clock2;
         Events events2;
         app::Receiver whole(clock2, events2);
+        events2.rx = &whole;
         configure(whole, mode, nearlyFull);
         whole.receive(kind, stream);
         FUZZ_CHECK(sameOutcome(rx, whole));
