@@ -191,6 +191,16 @@ void FrmMain::updatePortMonitorInputs() {
         }
         return input::InputCountersText(sum, receiver_->clock().monotonicSeconds());
     });
+    frmPortMonitor_->setCounterSource(
+        [this] {
+            // Removed inputs (a finished play back) still count in "All inputs".
+            input::InputCounters sum;
+            for (int n = 0; const input::InputCounters* c = receiver_->inputCounters(n); ++n) {
+                if (frmPortMonitor_->shows(n)) sum += *c;
+            }
+            return sum.Monitor;
+        },
+        [this] { receiver_->resetMonitorCounters(); });
 }
 
 void FrmMain::sentenceSeenOn(int input, std::string_view sentence) {

@@ -54,6 +54,7 @@
 #include "targets/target_list_model.h"
 #include "targets/target_sort.h"
 #include "ui/message_box_sink.h"
+#include "ui/notice_bar.h"
 #include "ui/plain_text.h"
 #include "ui/settings_store.h"
 #include "ui/twips.h"
@@ -134,13 +135,23 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     station_ = new StationTransport(*receiver_, this);
     connect(station_, &StationTransport::recordingFailed, this, [this](const QString& text) {
         if (mnuFileRecord_) mnuFileRecord_->setChecked(false);
-        operatorMessage(base::MessageIcon::Exclamation, "Orvanta", text.toStdString());
+        notice(base::MessageIcon::Exclamation, "Orvanta", text.toStdString());
     });
     connect(station_, &StationTransport::playbackFinished, this, &FrmMain::updatePortMonitorInputs);
 
     buildStatusBar();
     buildMenus();
     buildCentralArea();
+    // Notices stand above the scrolling content, outside it: a click on one
+    // gives the keyboard to nothing there.
+    auto* framed = new QWidget(this);
+    auto* column = new QVBoxLayout(framed);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    noticeBar_ = new ui::NoticeBar(framed);
+    column->addWidget(noticeBar_);
+    column->addWidget(takeCentralWidget());
+    setCentralWidget(framed);
     extraInfo_ = new targets::ExtraInfoWindows(receiver_->targets(), this, this);
     connect(this, &FrmMain::targetClicked, this, &FrmMain::showExtraInfo);
     // The plot always labels the target chosen last.
@@ -613,6 +624,8 @@ void FrmMain::stop() {
     if (stopping_) return;
     stopping_ = true;
     boxSink_->stop();
+    showNotices();
+    noticeBar_->clear();
     // Boxes still held for after the start go where a stopped box goes.
     holding_ = false;
     for (const HeldMessage& m : std::exchange(held_, {})) messages_->operatorMessage(m.icon, m.title, m.text);
@@ -660,14 +673,35 @@ void FrmMain::operatorMessage(base::MessageIcon icon, const std::string& title, 
         held_.push_back({icon, title, text});
         return;
     }
-    if (messages_ == boxSink_.get() && receiver_->handlingInput()) {
-        // A modal box opened inside the receive chain would hold back all
-        // input until the operator answers it: open it once the chain is done,
-        // so the input goes on being read and shown behind the box.
-        QTimer::singleShot(0, this, [this, icon, title, text] { messages_->operatorMessage(icon, title, text); });
+    // Nothing between the bytes and the table waits for the operator.
+    if (receiver_->handlingInput()) {
+        notice(icon, title, text);
         return;
     }
     messages_->operatorMessage(icon, title, text);
+}
+
+void FrmMain::notice(base::MessageIcon icon, const std::string& title, const std::string& text) {
+    if (messages_ != boxSink_.get()) {
+        // Another sink (a test's recorder) takes it as it comes: it never waits.
+        messages_->operatorMessage(icon, title, text);
+        return;
+    }
+    notices_.push_back({icon, title, text});
+    if (noticesPosted_) return;
+    noticesPosted_ = true;
+    QMetaObject::invokeMethod(this, &FrmMain::showNotices, Qt::QueuedConnection);
+}
+
+void FrmMain::showNotices() {
+    noticesPosted_ = false;
+    for (const HeldMessage& m : std::exchange(notices_, {})) {
+        if (stopping_) {
+            messages_->operatorMessage(m.icon, m.title, m.text);  // standard error by now
+        } else {
+            noticeBar_->add(m.icon, fromUtf8(m.title), fromUtf8(m.text));
+        }
+    }
 }
 
 void FrmMain::aisMessageToShow(const MessageToShow& m) {
@@ -706,7 +740,7 @@ void FrmMain::aisMessageToShow(const MessageToShow& m) {
     if (m.logFailed && !logFailureShown_) {
         // Told once per run: a message box per message would bury a busy feed.
         logFailureShown_ = true;
-        operatorMessage(base::MessageIcon::Exclamation, "AIS message log",
+        notice(base::MessageIcon::Exclamation, "AIS message log",
                         "Messages can not be written to the message log (" + m.logError +
                             "). They are still shown; further log errors are not reported.");
     }
@@ -765,7 +799,7 @@ void FrmMain::collisionAlarm(int entry, bool logFailed, const std::string& logEr
     timerAlarm_->start();
     if (logFailed && !alarmLogFailureShown_) {
         alarmLogFailureShown_ = true;
-        operatorMessage(base::MessageIcon::Exclamation, "Collision alarm",
+        notice(base::MessageIcon::Exclamation, "Collision alarm",
                         "Alarms can not be written to the alarm log (" + logError +
                             "). They are still shown; further log errors are not reported.");
     }

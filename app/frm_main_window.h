@@ -65,6 +65,7 @@ class MessageInboxModel;
 }
 namespace ui {
 class MessageBoxSink;
+class NoticeBar;
 class SettingsStore;
 }
 
@@ -191,7 +192,14 @@ public:
     void silenceAlarm();
     // Times the alarm has sounded in this run.
     int alarmSounds() const { return alarmSounds_; }
+    // A box that waits for the operator, for what he asked for; raised while
+    // input is handled it becomes a notice instead.
     void operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) override;
+    // A notice of something that happened by itself (input, a timer): shown
+    // once the current handler has returned, in the notice bar above the
+    // list (ui::NoticeBar), which never waits and never takes the keyboard,
+    // so input goes on being read while it is up.
+    void notice(base::MessageIcon icon, const std::string& title, const std::string& text);
     // Beeps, shows the message in the "AIS Message received" window (and a
     // binary application's own window), and tells once per run when the
     // message log could not be written.
@@ -335,6 +343,11 @@ private:
         std::string title, text;
     };
     std::vector<HeldMessage> held_;
+    // Notices raised since the last turn of the event loop.
+    std::vector<HeldMessage> notices_;
+    bool noticesPosted_ = false;
+    ui::NoticeBar* noticeBar_ = nullptr;
+    void showNotices();
     input::StationSettings stationSettings_;
     StationTransport* station_ = nullptr;
     QAction* mnuFileRecord_ = nullptr;

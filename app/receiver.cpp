@@ -17,7 +17,8 @@ struct Receiver::Input final : input::SentenceHandler {
     Input(Receiver& r, int n, input::InputKind k) : rx(r), number(n), framer(k, r.state_, *this) {}
     void handleSentence(std::string_view s) override { rx.takeSentence(*this, s); }
     void sentenceIgnored(input::InputKind k) override {
-        if (number <= kTcpInput) rx.sentenceIgnored(k);
+        if (number <= kTcpInput) rx.mainSerial_ = k == input::InputKind::Serial;
+        rx.ignoredChanged();
     }
     void inputBufferChanged(std::string_view pending) override { rx.events_.inputBufferChangedOn(number, pending); }
 
@@ -129,6 +130,7 @@ bool Receiver::handlingInput() const {
 }
 
 void Receiver::receive(input::InputKind kind, std::string_view bytes) {
+    mainSerial_ = kind == input::InputKind::Serial;
     receive(kind == input::InputKind::Serial ? kSerialInput : kTcpInput, bytes);
 }
 
@@ -136,23 +138,30 @@ void Receiver::inputRestarted(input::InputKind kind) {
     inputRestarted(kind == input::InputKind::Serial ? kSerialInput : kTcpInput);
 }
 
-void Receiver::sentenceIgnored(input::InputKind kind) {
-    events_.statusPanelChanged(6, ignoredPanelText(state_, kind == input::InputKind::Serial));
-}
+void Receiver::sentenceIgnored(input::InputKind) { ignoredChanged(); }
+
+// The panel counts what every input ignored, so every input refreshes it.
+void Receiver::ignoredChanged() { events_.statusPanelChanged(6, ignoredPanelText(state_, mainSerial_)); }
 
 void Receiver::inputBufferChanged(std::string_view pending) { events_.inputBufferChanged(pending); }
 
 // The port monitor's counters: every sentence, those starting with '$' or '!',
 // and of those whether the checksum after the first '*' matches. A tag block
 // in front is not part of the sentence.
-void Receiver::monitorSentence(int input, std::string_view line) {
+void Receiver::monitorSentence(Input& from, std::string_view line) {
     const std::string_view sentence = input::StripTagBlock(line);
-    state_.MonitorSentenceCount++;
+    std::array<int64_t, 5>& own = from.counters.Monitor;
+    // Counted for the input and in the run's totals alike.
+    const auto count = [&own](size_t i, int32_t& total) {
+        ++own[i];
+        ++total;
+    };
+    count(0, state_.MonitorSentenceCount);
     if (!sentence.empty() && (sentence[0] == '$' || sentence[0] == '!')) {
         if (sentence[0] == '$') {
-            state_.MonitorNMEACount++;
+            count(1, state_.MonitorNMEACount);
         } else {
-            state_.MonitorAISCount++;
+            count(2, state_.MonitorAISCount);
         }
         // The line end is not part of the checksum text, whether or not a
         // carriage return comes before the line feed.
@@ -160,15 +169,20 @@ void Receiver::monitorSentence(int input, std::string_view line) {
         if (!s.empty() && s.back() == '\n') s.remove_suffix(1);
         if (!s.empty() && s.back() == '\r') s.remove_suffix(1);
         const size_t star = s.find('*');
-        if (star == std::string_view::npos || star + 1 == s.size()) {
-            state_.MonitorChecksumBad++;
-        } else if (s.substr(star + 1) == input::NMEAChecksum(s)) {
-            state_.MonitorChecksumOK++;
+        const bool good = star != std::string_view::npos && star + 1 != s.size() && s.substr(star + 1) == input::NMEAChecksum(s);
+        if (good) {
+            count(3, state_.MonitorChecksumOK);
         } else {
-            state_.MonitorChecksumBad++;
+            count(4, state_.MonitorChecksumBad);
         }
     }
-    events_.sentenceSeenOn(input, line);
+    events_.sentenceSeenOn(from.number, line);
+}
+
+void Receiver::resetMonitorCounters() {
+    state_.MonitorSentenceCount = state_.MonitorNMEACount = state_.MonitorAISCount = 0;
+    state_.MonitorChecksumOK = state_.MonitorChecksumBad = 0;
+    for (auto& in : inputs_) in->counters.Monitor = {};
 }
 
 int64_t Receiver::pendingFragments() const {
@@ -182,7 +196,7 @@ void Receiver::takeSentence(Input& from, std::string_view sentence) {
     state_.SentenceCount++;
     from.counters.Sentences++;
     from.counters.SentenceBytes += static_cast<int64_t>(sentence.size());
-    if (state_.PortMonitorOpen) monitorSentence(from.number, sentence);
+    if (state_.PortMonitorOpen) monitorSentence(from, sentence);
 
     const double mono = clock_.monotonicSeconds();
     const int64_t fragments = from.intake.incompleteFragments(), messages = from.intake.incompleteMessages();

@@ -95,6 +95,10 @@ public:
     void sentenceIgnored(input::InputKind kind) override;
     void inputBufferChanged(std::string_view pending) override;
 
+    // View > Comport Monitor's Reset Counters: the monitor counters of the
+    // run and of every input start again from 0.
+    void resetMonitorCounters();
+
     // A sentence is being handled right now (the caller is inside receive()).
     bool handlingInput() const;
 
@@ -161,7 +165,11 @@ private:
     Input* find(int input) const;
     void takeSentence(Input& in, std::string_view sentence);
     void framerCall(Input& in, void (*call)(input::Framer&, std::string_view), std::string_view bytes);
-    void monitorSentence(int input, std::string_view sentence);
+    void monitorSentence(Input& from, std::string_view sentence);
+    // Status panel 6 after any input ignored a sentence.
+    void ignoredChanged();
+    // The main input is the serial port (its panel 6 text has a percentage).
+    bool mainSerial_ = false;
     void takeMessage(const input::IntakeOutcome& message, double monotonic);
     void showMessage(int type, int entry);
     // CPA and alarm after entry n changed (all entries when it is the own ship).

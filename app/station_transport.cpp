@@ -170,7 +170,7 @@ std::vector<std::string> StationTransport::apply(const input::StationSettings& s
     }
     if (o.TcpEnabled) {
         tcpOut_ = new input::TcpForwardServer(this);
-        if (tcpOut_->listen(o.TcpPort, error)) {
+        if (tcpOut_->listen(o.TcpListenAddress, o.TcpPort, error)) {
             forwarder_.addSink(tcpOut_);
         } else {
             problems.push_back("Forward on TCP port " + std::to_string(o.TcpPort) + ": " + error);

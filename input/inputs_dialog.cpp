@@ -61,6 +61,11 @@ FrmInputs::FrmInputs(const StationSettings& current, QWidget* parent) : QDialog(
     chkForwardTcp_->setObjectName("chkForwardTcp");
     txtForwardTcpPort_ = new QLineEdit(outputs);
     txtForwardTcpPort_->setObjectName("txtForwardTcpPort");
+    // Who may connect: this computer only, unless every interface is chosen.
+    cmbForwardTcpListen_ = new QComboBox(outputs);
+    cmbForwardTcpListen_->setObjectName("cmbForwardTcpListen");
+    cmbForwardTcpListen_->addItem("this computer only (127.0.0.1)", QString(OutputSettings{}.TcpListenAddress.c_str()));
+    cmbForwardTcpListen_->addItem("all interfaces (0.0.0.0)", QString(kAllInterfaces));
     chkStripTags_ = new QCheckBox("without tag blocks", outputs);
     chkStripTags_->setObjectName("chkStripTags");
     out->addWidget(chkForwardUdp_, 0, 0);
@@ -69,6 +74,8 @@ FrmInputs::FrmInputs(const StationSettings& current, QWidget* parent) : QDialog(
     out->addWidget(txtForwardUdpPort_, 0, 3);
     out->addWidget(chkForwardTcp_, 1, 0);
     out->addWidget(txtForwardTcpPort_, 1, 3);
+    out->addWidget(ui::PlainLabel("listening on", outputs), 1, 4);
+    out->addWidget(cmbForwardTcpListen_, 1, 5);
     out->addWidget(chkStripTags_, 2, 0);
     layout->addWidget(outputs);
 
@@ -89,8 +96,12 @@ FrmInputs::FrmInputs(const StationSettings& current, QWidget* parent) : QDialog(
     txtForwardUdpPort_->setText(QString::number(o.UdpPort));
     chkForwardTcp_->setChecked(o.TcpEnabled);
     txtForwardTcpPort_->setText(QString::number(o.TcpPort));
+    const QString listen = QString::fromStdString(o.TcpListenAddress);
+    // An address of one interface (from the file) stays a choice of its own.
+    if (cmbForwardTcpListen_->findData(listen) < 0) cmbForwardTcpListen_->addItem(listen, listen);
+    cmbForwardTcpListen_->setCurrentIndex(cmbForwardTcpListen_->findData(listen));
     chkStripTags_->setChecked(o.StripTags);
-    resize(620, 420);
+    resize(720, 420);
 }
 
 void FrmInputs::setRow(int row, const InputSetting& s) {
@@ -143,6 +154,7 @@ StationSettings FrmInputs::settings() const {
     o.UdpPort = numberOf(txtForwardUdpPort_->text());
     o.TcpEnabled = chkForwardTcp_->isChecked();
     o.TcpPort = numberOf(txtForwardTcpPort_->text());
+    o.TcpListenAddress = cmbForwardTcpListen_->currentData().toString().toStdString();
     o.StripTags = chkStripTags_->isChecked();
     return s;
 }

@@ -8,12 +8,14 @@
 //
 // Controls carry their names as objectName: tblInputs (columns On, Type,
 // Address, Port, Baud), cmdAdd, cmdRemove, chkForwardUdp, txtForwardUdpAddress,
-// txtForwardUdpPort, chkForwardTcp, txtForwardTcpPort, chkStripTags,
+// txtForwardUdpPort, chkForwardTcp, txtForwardTcpPort, cmbForwardTcpListen (the address the
+// TCP port listens on), chkStripTags,
 // lblProblem, cmdOK, cmdCancel. A row's Type is a combo box named cmbType_<row>.
 // OK with a value out of range shows the problem in lblProblem and stays open.
 #pragma once
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,6 +50,7 @@ private:
     QLineEdit* txtForwardUdpPort_;
     QCheckBox* chkForwardTcp_;
     QLineEdit* txtForwardTcpPort_;
+    QComboBox* cmbForwardTcpListen_;
     QCheckBox* chkStripTags_;
     QLabel* lblProblem_;
 };

@@ -85,6 +85,7 @@ InputCounters& operator+=(InputCounters& to, const InputCounters& c) {
     to.CutOff += c.CutOff;
     to.CutOffBytes += c.CutOffBytes;
     to.LastData = std::max(to.LastData, c.LastData);
+    for (size_t i = 0; i < to.Monitor.size(); ++i) to.Monitor[i] += c.Monitor[i];
     return to;
 }
 

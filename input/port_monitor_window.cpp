@@ -144,6 +144,11 @@ FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const 
     refreshTimer_->setSingleShot(true);
     refreshTimer_->setInterval(kRefreshMs);
     connect(refreshTimer_, &QTimer::timeout, this, &FrmPortMonitor::refresh);
+    // Another input chosen: its counters at once.
+    connect(cboInput_, &QComboBox::currentIndexChanged, this, [this] {
+        refresh();
+        if (countersText_) lblInputCounters_->setText(fromUtf8(countersText_()));
+    });
 
     // Load: from here on the receiver feeds the monitor.
     state_.PortMonitorOpen = true;
@@ -226,7 +231,14 @@ void FrmPortMonitor::scheduleRefresh() {
     if (!refreshTimer_->isActive()) refreshTimer_->start();
 }
 
-std::array<int32_t, 5> FrmPortMonitor::counters() const {
+void FrmPortMonitor::setCounterSource(std::function<Counters()> counters, std::function<void()> reset) {
+    counterSource_ = std::move(counters);
+    resetCounters_ = std::move(reset);
+    refresh();
+}
+
+FrmPortMonitor::Counters FrmPortMonitor::counters() const {
+    if (counterSource_) return counterSource_();
     const input::RunState& st = state_;
     return {st.MonitorSentenceCount, st.MonitorNMEACount, st.MonitorAISCount, st.MonitorChecksumOK,
             st.MonitorChecksumBad};
@@ -234,7 +246,7 @@ std::array<int32_t, 5> FrmPortMonitor::counters() const {
 
 void FrmPortMonitor::refresh() {
     refreshTimer_->stop();
-    const std::array<int32_t, 5> now = counters();
+    const Counters now = counters();
     for (size_t i = 0; i < now.size(); ++i) {
         if (now[i] == shownCounters_[i]) continue;
         shownCounters_[i] = now[i];
@@ -285,9 +297,13 @@ void FrmPortMonitor::cmdResetCounters_Click() {
     // What arrived before the reset is shown first; after it the labels keep
     // their texts until their counter moves again.
     refresh();
-    input::RunState& st = state_;
-    st.MonitorSentenceCount = st.MonitorNMEACount = st.MonitorAISCount = 0;
-    st.MonitorChecksumOK = st.MonitorChecksumBad = 0;
+    if (resetCounters_) {
+        resetCounters_();
+    } else {
+        input::RunState& st = state_;
+        st.MonitorSentenceCount = st.MonitorNMEACount = st.MonitorAISCount = 0;
+        st.MonitorChecksumOK = st.MonitorChecksumBad = 0;
+    }
     shownCounters_ = {};
 }
 

@@ -73,6 +73,11 @@ public:
     // Where the counters of the chosen input(s) come from (lblInputCounters,
     // refreshed once a second).
     void setCountersText(std::function<std::string()> text);
+    // The five counters (sentences, NMEA, AIS, checksum right, wrong) of the
+    // inputs shown now, and how Reset Counters starts them again. Without
+    // them the window shows and resets the run's totals.
+    using Counters = std::array<int64_t, 5>;
+    void setCounterSource(std::function<Counters()> counters, std::function<void()> reset);
 
     // Shows what arrived since the last refresh (the refresh timer calls it).
     void refresh();
@@ -93,7 +98,7 @@ private:
     void cmdFreeze_Click();
     void cmdCLS_Click();
     void cmdResetCounters_Click();
-    std::array<int32_t, 5> counters() const;
+    Counters counters() const;
 
     RunState& state_;
     const CommSettings& comm_;
@@ -103,7 +108,9 @@ private:
     std::string inputBuffer_;
     bool inputBufferChanged_ = false;
     // Counter values the labels show; a label is rewritten when its counter moves.
-    std::array<int32_t, 5> shownCounters_{};
+    Counters shownCounters_{};
+    std::function<Counters()> counterSource_;
+    std::function<void()> resetCounters_;
     ui::WindowPlacement placement_;
     bool unloaded_ = false;
 

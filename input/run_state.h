@@ -22,6 +22,9 @@ struct InputCounters {
     int64_t CutOff = 0;
     int64_t CutOffBytes = 0;
     double LastData = -1;  // monotonic seconds of the latest bytes, -1 none yet
+    // The port monitor's five counters for this input (counted while it is
+    // open): sentences, NMEA, AIS, checksum right, checksum wrong.
+    std::array<int64_t, 5> Monitor{};
 };
 
 struct RunState {

@@ -26,6 +26,10 @@ public:
         return pos_ >= text_.size();
     }
 
+    // Whether the item read last was followed by a comma: another item of
+    // its line comes next.
+    bool moreOnLine() const { return moreOnLine_; }
+
     // Next item with its quotes removed; false at the end of the text.
     bool next(std::string& item) {
         skipBlankLines();
@@ -53,9 +57,11 @@ public:
 
 private:
     void consumeDelimiter() {
+        moreOnLine_ = false;
         if (pos_ >= text_.size()) return;
         if (text_[pos_] == ',') {
             ++pos_;
+            moreOnLine_ = true;
             return;
         }
         if (text_[pos_] == '\r') ++pos_;
@@ -67,6 +73,7 @@ private:
 
     std::string_view text_;
     size_t pos_ = 0;
+    bool moreOnLine_ = false;
 };
 
 const std::string kTypeMismatch = "Type mismatch";
@@ -201,7 +208,10 @@ bool inputsInRange(const StationSettings& st) {
     return true;
 }
 bool outputsInRange(const OutputSettings& o) {
-    return o.UdpPort >= 1 && o.UdpPort <= 65535 && o.TcpPort >= 1 && o.TcpPort <= 65535 &&
+    in6_addr any;
+    const char* listen = o.TcpListenAddress.c_str();
+    const bool address = inet_pton(AF_INET, listen, &any) == 1 || inet_pton(AF_INET6, listen, &any) == 1;
+    return address && o.UdpPort >= 1 && o.UdpPort <= 65535 && o.TcpPort >= 1 && o.TcpPort <= 65535 &&
            IsValidHostOrAddress(o.UdpAddress);
 }
 
@@ -291,6 +301,13 @@ std::string readItems(std::string_view text, CommSettings& comm, input::RunState
             SETUP_READ(toBool(v, o.TcpEnabled));
             SETUP_READ(toInt(v, o.TcpPort, -2147483648.0, 2147483647.0));
             SETUP_READ(toBool(v, o.StripTags));
+            if (reader.moreOnLine()) {
+                SETUP_READ((o.TcpListenAddress = v, std::string()));
+            } else {
+                // Written before the port had an address: it listened on every
+                // interface, and a plotter elsewhere may rely on that.
+                o.TcpListenAddress = o.TcpEnabled ? kAllInterfaces : OutputSettings{}.TcpListenAddress;
+            }
         }
     }
 #undef SETUP_READ
@@ -314,7 +331,7 @@ std::string StationSettingsProblem(const StationSettings& settings) {
     }
     const OutputSettings& o = settings.Outputs;
     if (!IsValidHostOrAddress(o.UdpAddress)) return "Output address: not a host name or address";
-    if (!outputsInRange(o)) return "Output port out of range";
+    if (!outputsInRange(o)) return "Output port or listen address out of range";
     if (o.UdpEnabled && o.UdpAddress.empty()) return "Output address missing";
     return {};
 }
@@ -417,7 +434,8 @@ std::string FormatSetup(const CommSettings& comm, const input::RunState& state, 
     out += "\"REM Outputs\"";
     out += crlf;
     out += std::string(truth(o.UdpEnabled)) + ',' + quoted(o.UdpAddress) + ',' + formatInt(o.UdpPort) + ',' +
-           truth(o.TcpEnabled) + ',' + formatInt(o.TcpPort) + ',' + truth(o.StripTags) + crlf;
+           truth(o.TcpEnabled) + ',' + formatInt(o.TcpPort) + ',' + truth(o.StripTags) + ',' +
+           quoted(o.TcpListenAddress) + crlf;
     return out;
 }
 

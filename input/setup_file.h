@@ -61,11 +61,14 @@ struct CommSettings {
 //   "udp",#TRUE#,"0.0.0.0",10110,38400
 //   "serial",#FALSE#,"/dev/ttyUSB1",0,4800
 //   "REM Outputs"
-//   #TRUE#,"127.0.0.1",10111,#FALSE#,10112,#FALSE#
+//   #TRUE#,"127.0.0.1",10111,#FALSE#,10112,#FALSE#,"127.0.0.1"
 //
 // An input: type, enabled, address (serial: device; TCP: host; UDP: address
 // to listen on), port (TCP, UDP), baud rate (serial). Outputs: forward to UDP,
-// its address and port, serve on TCP, its port, strip tag blocks.
+// its address and port, serve on TCP, its port, strip tag blocks, the address
+// the TCP port listens on. That last item came later: older versions skip it,
+// and an older line without it keeps what the port did then (every
+// interface) when it was on; when it was off it starts at this computer only.
 enum class InputType : int16_t { Serial, Tcp, Udp };
 
 struct InputSetting {
@@ -84,8 +87,12 @@ struct OutputSettings {
     bool TcpEnabled = false;
     int32_t TcpPort = 10112;
     bool StripTags = false;
+    // An IPv4 or IPv6 address of this computer; "0.0.0.0" is every interface.
+    std::string TcpListenAddress = "127.0.0.1";
     bool operator==(const OutputSettings&) const = default;
 };
+
+inline constexpr const char* kAllInterfaces = "0.0.0.0";
 
 struct StationSettings {
     static constexpr int kMaxInputs = 16;

@@ -1,7 +1,6 @@
 #include "input/udp_transport.h"
 
 #include <QHostAddress>
-#include <QNetworkDatagram>
 #include <QTimer>
 
 namespace input {
@@ -25,14 +24,20 @@ bool UdpTransport::listen(const std::string& address, int port, std::string& err
 }
 
 void UdpTransport::onReadyRead() {
-    // A bounded number per turn: a flood never holds up the window.
-    for (int n = 0; n < kMaxPerTurn && socket_->hasPendingDatagrams(); ++n) {
-        const QNetworkDatagram d = socket_->receiveDatagram();
-        if (!d.isValid()) continue;
-        const QByteArray data = d.data();
-        if (datagram_) datagram_(std::string_view(data.constData(), static_cast<size_t>(data.size())));
+    // A bounded number per turn: a flood never holds up the window. Every
+    // turn that is not cut short ends in a read that finds nothing: only a
+    // read tells the socket that this notification was answered, so a
+    // notification that came when the datagrams were already taken (by the
+    // turn before) cannot leave the socket waiting for a read that never
+    // comes, and the input silent.
+    buffer_.resize(kMaxDatagram);
+    int n = 0;
+    for (; n < kMaxPerTurn; ++n) {
+        const qint64 size = socket_->readDatagram(buffer_.data(), kMaxDatagram);
+        if (size < 0) break;
+        if (datagram_) datagram_(std::string_view(buffer_.data(), static_cast<size_t>(size)));
     }
-    if (socket_->hasPendingDatagrams() && !morePosted_) {
+    if (n == kMaxPerTurn && !morePosted_) {
         morePosted_ = true;
         QTimer::singleShot(0, this, [this] {
             morePosted_ = false;

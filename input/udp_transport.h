@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace input {
 
@@ -19,6 +20,8 @@ public:
     using DatagramHandler = std::function<void(std::string_view)>;
     // Datagrams handed over per turn of the event loop.
     static constexpr int kMaxPerTurn = 256;
+    // Larger than any UDP datagram.
+    static constexpr int kMaxDatagram = 65536;
 
     explicit UdpTransport(QObject* parent = nullptr);
 
@@ -36,6 +39,7 @@ private:
     QUdpSocket* socket_;
     DatagramHandler datagram_;
     bool morePosted_ = false;
+    std::vector<char> buffer_;
 };
 
 }  // namespace input

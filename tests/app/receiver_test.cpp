@@ -242,5 +242,39 @@ TEST_F(ReceiverTest, DatagramsEndTheirSentences) {
     }
 }
 
+// With several inputs, status panel 6 counts what every input ignored and
+// follows each of them; the port monitor's counters are kept per input.
+TEST_F(ReceiverTest, PanelAndMonitorCountersFollowEveryInput) {
+    rx.state().EmptyBuffer = true;
+    rx.state().PortMonitorOpen = true;
+    const int udp = rx.addInput(input::InputKind::Udp);
+    const std::string one = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)));
+    const std::string nmea = "$GPGGA,1,2,3*00\r\n";
+    struct Step {
+        int input;
+        std::string bytes;
+        std::string panel6;  // the panel's latest text
+    } steps[] = {
+        {Receiver::kTcpInput, one + one, "1"},   // the main input ignores one
+        {udp, one + one + one + nmea, "4"},      // another input ignores three
+        {udp, one + nmea, "5"},
+    };
+    for (const Step& s : steps) {
+        events.panels.clear();
+        rx.receive(s.input, s.bytes);
+        ASSERT_FALSE(events.panels.empty()) << s.bytes;
+        EXPECT_EQ(events.panels.back(), std::pair(6, s.panel6));
+    }
+    // Sentences, NMEA, AIS, checksum right, checksum wrong: the ignored ones
+    // never reach the monitor.
+    using Counts = std::array<int64_t, 5>;
+    EXPECT_EQ(rx.inputCounters(Receiver::kTcpInput)->Monitor, (Counts{1, 0, 1, 1, 0}));
+    EXPECT_EQ(rx.inputCounters(udp)->Monitor, (Counts{2, 0, 2, 2, 0}));
+    EXPECT_EQ(rx.state().MonitorSentenceCount, 3);
+    rx.resetMonitorCounters();
+    EXPECT_EQ(rx.inputCounters(udp)->Monitor, Counts{});
+    EXPECT_EQ(rx.state().MonitorSentenceCount, 0);
+}
+
 }  // namespace
 }  // namespace app

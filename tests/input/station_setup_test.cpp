@@ -45,5 +45,35 @@ TEST(StationSetup, SectionsReadBackAndOlderReadersSkipThem) {
     EXPECT_EQ(none.station, StationSettings{});
 }
 
+// The TCP output's listen address: read back, an older line without it keeps
+// what the port did then (every interface) only when it was on, and an
+// address that is none makes the section fall back to its defaults.
+TEST(StationSetup, TcpListenAddressAndOlderLines) {
+    Settings base = sample();
+    base.station.Outputs.TcpListenAddress = "::1";
+    const std::string written = FormatSetup(base.comm, base.state, &base.station);
+    const std::string line = "#TRUE#,\"127.0.0.1\",10111,#TRUE#,10112,#TRUE#,\"::1\"\r\n";
+    ASSERT_NE(written.find(line), std::string::npos) << written;
+    struct Row {
+        std::string outputs;  // the line after "REM Outputs"
+        std::string listen;
+        bool fellBack;
+    } rows[] = {
+        {"#TRUE#,\"127.0.0.1\",10111,#TRUE#,10112,#TRUE#,\"::1\"", "::1", false},
+        {"#TRUE#,\"127.0.0.1\",10111,#TRUE#,10112,#TRUE#", "0.0.0.0", false},
+        {"#TRUE#,\"127.0.0.1\",10111,#FALSE#,10112,#TRUE#", "127.0.0.1", false},
+        {"#TRUE#,\"127.0.0.1\",10111,#TRUE#,10112,#TRUE#,\"evil host\"", "127.0.0.1", true},
+    };
+    for (const Row& r : rows) {
+        std::string text = written;
+        text.replace(text.find(line), line.size() - 2, r.outputs);
+        Settings back;
+        const std::string error = ParseSetup(text, back.comm, back.state, &back.station);
+        EXPECT_EQ(std::pair(error.empty(), back.station.Outputs.TcpListenAddress), std::pair(!r.fellBack, r.listen))
+            << r.outputs;
+        if (r.fellBack) EXPECT_EQ(back.station.Outputs, OutputSettings{});
+    }
+}
+
 }  // namespace
 }  // namespace input

@@ -1,6 +1,5 @@
 // The main window: the input it opens, where its windows are placed, and what
 // it saves when it closes.
-#include <QMessageBox>
 #include <QScreen>
 
 #include "window_fixture.h"
@@ -127,35 +126,6 @@ private slots:
         m.w.startUp(dir.path());
         QCOMPARE(m.w.commSettings().Device, std::string("/dev/rfcomm0"));
         QCOMPARE(m.w.commSettings().IPPort, 45678);
-    }
-
-    // A box raised while a sentence is handled (the table is full) opens
-    // only after the input has been handled.
-    void boxesRaisedWhileReceivingOpenAfterTheInputIsHandled() {
-        app::FrmMain w;  // real message boxes
-        std::string feed;
-        for (int i = 0; i < targets::kMaxTargets + 5; ++i) {
-            feed += Join(Sentences(ClassAReport(211000000 + i, 55.0, 4.0, 1.0f)));
-        }
-        bool receiving = false, boxDuringReceive = false;
-        QString boxText;
-        // Any modal box is read and closed from inside its own event loop.
-        QTimer probe;
-        probe.setInterval(0);
-        connect(&probe, &QTimer::timeout, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                boxDuringReceive = boxDuringReceive || receiving;
-                boxText = box->text();
-                box->close();
-            }
-        });
-        probe.start();
-        receiving = true;
-        w.receiver().receive(input::InputKind::Tcp, feed);
-        receiving = false;
-        QTRY_VERIFY(!boxText.isEmpty());
-        QVERIFY(!boxDuringReceive);
-        QVERIFY(boxText.startsWith("Maximum limit AIS targets"));
     }
 };
 

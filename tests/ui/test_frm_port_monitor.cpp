@@ -1,5 +1,6 @@
 // The port monitor, opened from the main window: what arrives on the socket
 // and the counters.
+#include "app/station_transport.h"
 #include "input/port_monitor_window.h"
 #include "input/tcp_transport.h"
 #include "window_fixture.h"
@@ -33,6 +34,39 @@ private slots:
                               label("lblCheckSumError")}),
                  QStringList({"1", "4", "3", "2"}));
         QCOMPARE(Child<QPlainTextEdit>(*mon, "txtNMEA")->toPlainText(), QString::fromStdString(arrived).remove('\r'));
+    }
+    // With another input, the counters show what the chosen input(s) gave,
+    // and follow a change of the choice at once.
+    void countersShowTheChosenInput() {
+        MainWindow m;
+        std::string error;
+        const int port = m.w.station().addSessionUdpInput(error);
+        QVERIFY2(port > 0, error.c_str());
+        Child<QAction>(m.w, "mnuViewPortMonitor")->trigger();
+        input::FrmPortMonitor* mon = m.w.portMonitor();
+        const std::string ais = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)));
+        m.w.receiver().receive(input::InputKind::Tcp, ais + "$GPGGA,1,2,3*00\r\n");
+        const int udp = m.w.station().inputLabels().back().first;
+        m.w.receiver().receiveDatagram(udp, ais + ais + ais);
+        auto* choice = Child<QComboBox>(*mon, "cboInput");
+        const auto shown = [&] {
+            QStringList out;
+            for (const char* name : {"lblMessages", "lblNMEACount", "lblAISCount", "lblCheckSumOK", "lblCheckSumError"}) {
+                out << Child<QLabel>(*mon, name)->text();
+            }
+            return out;
+        };
+        const struct {
+            int input;
+            QStringList counters;
+        } rows[] = {{-1, {"5", "1", "4", "4", "1"}}, {0, {"2", "1", "1", "1", "1"}}, {udp, {"3", "0", "3", "3", "0"}}};
+        for (const auto& r : rows) {
+            choice->setCurrentIndex(choice->findData(r.input));
+            QTRY_COMPARE(shown(), r.counters);
+        }
+        Child<QPushButton>(*mon, "cmdResetCounters")->click();
+        m.w.receiver().receiveDatagram(udp, ais);
+        QTRY_COMPARE(Child<QLabel>(*mon, "lblMessages")->text(), QString("1"));
     }
 };
 

@@ -22,6 +22,10 @@ private slots:
         table->item(0, input::FrmInputs::ColEnabled)->setCheckState(Qt::Unchecked);
         Child<QCheckBox>(dialog, "chkForwardTcp")->setChecked(true);
         Child<QLineEdit>(dialog, "txtForwardTcpPort")->setText("2947");
+        // This computer only at first; every interface only when chosen.
+        auto* listen = Child<QComboBox>(dialog, "cmbForwardTcpListen");
+        QCOMPARE(listen->currentData().toString(), QString("127.0.0.1"));
+        listen->setCurrentIndex(listen->findData(QString("0.0.0.0")));
         Child<QCheckBox>(dialog, "chkStripTags")->setChecked(true);
 
         dialog.accept();  // the port is out of range: the dialog stays
@@ -37,6 +41,7 @@ private slots:
         expected.Outputs.TcpEnabled = true;
         expected.Outputs.TcpPort = 2947;
         expected.Outputs.StripTags = true;
+        expected.Outputs.TcpListenAddress = "0.0.0.0";
         QCOMPARE(dialog.settings(), expected);
     }
 };

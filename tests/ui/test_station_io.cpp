@@ -1,8 +1,15 @@
 // The station's further inputs and outputs through the main window: UDP
 // datagrams reach the table, every valid sentence reaches a local UDP socket
 // and a TCP client as it was received, and a play back rebuilds the table.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <QStatusBar>
 #include <QUdpSocket>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "app/station_transport.h"
 #include "input/forward_transport.h"
@@ -27,6 +34,35 @@ int freeTcpPort() {
 }
 
 std::string report(int32_t mmsi) { return Join(Sentences(ClassAReport(mmsi, 59.5, 5.25, 3.0f))); }
+
+// A blocking loopback client of port; receiveBuffer > 0 makes its receive
+// buffer that small (a client that falls behind soon).
+int connectedSocket(int port, int receiveBuffer) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (receiveBuffer > 0) ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<uint16_t>(port));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return ::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0 ? fd : -1;
+}
+
+// The flood's threads, stopped and joined however the test ends.
+struct Threads {
+    int reading;
+    std::atomic<bool>& stop;
+    std::thread reader, flood;
+    void stopFlood() {
+        stop = true;
+        if (flood.joinable()) flood.join();
+    }
+    ~Threads() {
+        stopFlood();
+        ::shutdown(reading, SHUT_RDWR);
+        if (reader.joinable()) reader.join();
+        ::close(reading);
+    }
+};
 
 }  // namespace
 
@@ -81,19 +117,73 @@ private slots:
         QCOMPARE(tcpGot.toStdString(), expected);
     }
 
-    // A client that does not read is dropped once 1 MiB waits for it.
-    void slowClientIsDropped() {
-        input::TcpForwardServer server;
-        std::string error;
-        QVERIFY(server.listen(0, error));
-        QTcpSocket client;
-        client.connectToHost("127.0.0.1", server.port());
-        QTRY_COMPARE(server.clients(), 1);
-        const std::string line = report(257000001);
-        for (qint64 sent = 0; sent <= input::TcpForwardServer::kMaxBacklog; sent += static_cast<qint64>(line.size())) {
-            server.forward(line);  // no event loop in between: nothing leaves
+    // A UDP flood at the pace of 100,000 sentences a second (for at least two
+    // seconds, until the client that never reads is dropped; 30 s at most),
+    // forwarded on TCP: a client that reads as it comes gets every byte and is
+    // never dropped; the one that never reads is. The port listens on this
+    // computer only unless every interface is chosen.
+    void readingClientKeepsUpWithAFloodAndANonReaderIsDropped() {
+        MainWindow m;
+        const int in = freeUdpPort(), tcp = freeTcpPort();
+        input::StationSettings s;
+        s.Inputs = {{input::InputType::Udp, true, "127.0.0.1", in, 0}};
+        s.Outputs.TcpEnabled = true;
+        s.Outputs.TcpPort = tcp;
+        m.w.applyStationSettings(s);
+        QVERIFY2(m.messages.entries.empty(), qPrintable(m.lastMessage()));
+        input::TcpForwardServer* server = m.w.station().tcpOutput();
+        QCOMPARE(server->address(), QHostAddress(QHostAddress::LocalHost));
+        const int reading = connectedSocket(tcp, 0), idle = connectedSocket(tcp, 4096);
+        QTRY_COMPARE(server->clients(), 2);
+
+        // Datagrams of five sentences.
+        std::vector<std::string> datagrams;
+        for (int i = 0; i < 200; ++i) {
+            std::string d;
+            for (int k = 0; k < 5; ++k) d += report(257000000 + (5 * i + k) % 700);
+            datagrams.push_back(std::move(d));
         }
-        QCOMPARE(std::pair(server.clients(), server.dropped()), std::pair(0, 1));
+        std::atomic<int64_t> got{0}, sent{0};
+        std::atomic<bool> stop{false};
+        Threads threads{reading, stop};
+        threads.reader = std::thread([&] {
+            std::vector<char> buffer(1 << 16);
+            for (ssize_t n; (n = ::recv(reading, buffer.data(), buffer.size(), 0)) > 0;) got += n;
+        });
+        const auto start = std::chrono::steady_clock::now();
+        const auto seconds = [start] {
+            return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        };
+        threads.flood = std::thread([&] {
+            const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+            sockaddr_in to{};
+            to.sin_family = AF_INET;
+            to.sin_port = htons(static_cast<uint16_t>(in));
+            to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            for (size_t i = 0; !stop; std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
+                for (const auto due = static_cast<int64_t>(seconds() * 100000); sent < due; ++i, sent += 5) {
+                    const std::string& d = datagrams[i % datagrams.size()];
+                    ::sendto(fd, d.data(), d.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+                }
+            }
+            ::close(fd);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(server->dropped() == 1 && seconds() >= 2, 30000);
+        const double flooded = seconds();
+        threads.stopFlood();
+        const int n = m.w.station().inputLabels().front().first;
+        const input::InputCounters& c = *m.w.receiver().inputCounters(n);
+        // Every sentence the program read went on to the reading client.
+        QTRY_VERIFY_WITH_TIMEOUT(got == c.SentenceBytes, 10000);
+        qInfo("flood of %.1f s: %lld sentences sent, %lld read (%.0f a second), %lld bytes to the reading client",
+              flooded, static_cast<long long>(sent.load()), static_cast<long long>(c.Sentences),
+              static_cast<double>(c.Sentences) / flooded, static_cast<long long>(got.load()));
+        QCOMPARE(std::pair(server->clients(), server->dropped()), std::pair(1, 1));
+        ::close(idle);
+
+        s.Outputs.TcpListenAddress = input::kAllInterfaces;
+        m.w.applyStationSettings(s);
+        QCOMPARE(m.w.station().tcpOutput()->address(), QHostAddress(QHostAddress::AnyIPv4));
     }
 
     // A played-back recording gives the table the live input gave.
