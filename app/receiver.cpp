@@ -246,6 +246,10 @@ void Receiver::takeMessage(const input::IntakeOutcome& in, double mono) {
     ctx.monotonic = mono;
     const targets::TargetUpdate update = table_.AddOrUpdateTarget(in.kind, type, record_, ctx);
     if (update.evicted.entry != 0) events_.targetsRemoved({update.evicted});
+    if (update.evictedDangerous && !alarmLog_.empty()) {
+        std::string error;
+        targets::AppendAlarmLog(alarmLog_, targets::AlarmEndLogLine(now, *update.evictedDangerous), error);
+    }
     if (!update.taken()) return;
     targets::TargetRecord& entry = table_.entry(update.entry);
     if (entry.LastSource != in.source) entry.LastSource.assign(in.source);

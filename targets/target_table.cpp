@@ -418,6 +418,7 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
                 return {TableAction::TableFull, 0, {}};
             }
             done.evicted = {victim, entry(victim).ListRow};
+            if (entry(victim).Dangerous) done.evictedDangerous = entry(victim);
             freeEntry(victim);
             compactRows(*this, {done.evicted});
         }

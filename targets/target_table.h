@@ -39,6 +39,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -303,6 +304,9 @@ struct TargetUpdate {
     // displace-after time; entry 0 when none); `entry` may be the same
     // number, now holding the new station.
     RemovedTarget evicted;
+    // The evicted station as it was, when it was dangerous: its alarm
+    // episode ends with it and is logged from this copy.
+    std::optional<TargetRecord> evictedDangerous;
     bool taken() const { return entry != 0; }
 };
 

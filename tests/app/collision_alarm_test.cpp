@@ -153,6 +153,28 @@ TEST(CollisionAlarm, ACPAWobblingAroundTheLimitIsOneEpisode) {
     EXPECT_EQ(std::count(lines[1].begin(), lines[1].end(), ';'), 7);
 }
 
+// A dangerous target that falls silent and gives its entry to a newcomer
+// (full table) ends its episode: the log gets its closing line.
+TEST(CollisionAlarm, ADisplacedDangerousTargetEndsItsEpisode) {
+    testing_support::TempDir dir;
+    Harness h;
+    h.rx.setMessageLog(dir.path());
+    targets::LifecycleSettings life;
+    life.capacity = 2;
+    h.rx.targets().setLifecycle(life);
+    h.ownShip();
+    h.send(257000001, 0, 3, 10, 180);
+    ASSERT_TRUE(h.last().Dangerous);
+    h.clock.advance(61);
+    h.ownShip();
+    h.send(257000002, 40, 40, 0, 0);  // far away; takes the silent target's entry
+    ASSERT_EQ(h.last().MMSI, 257000002);
+    const auto lines = Lines(dir.path() / "Alarms.txt");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[1].find(";257000001;"), std::string::npos) << lines[1];
+    EXPECT_TRUE(lines[1].ends_with(";clear")) << lines[1];
+}
+
 // The guard zone: a vessel lying still close by has no approach, yet alarms
 // once; anchored it does not.
 TEST(CollisionAlarm, GuardZoneAlarmsOncePerVisit) {
