@@ -33,14 +33,15 @@ DangerousPanel::DangerousPanel(QWidget* parent) : QDockWidget("Dangerous targets
     list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 4);
     list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     list_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    list_->horizontalHeader()->setStretchLastSection(true);
+    list_->horizontalHeader()->setStretchLastSection(false);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setFocusPolicy(Qt::ClickFocus);
-    list_->setMinimumHeight(list_->horizontalHeader()->sizeHint().height() +
-                            kVisibleRows * list_->verticalHeader()->defaultSectionSize() + 4);
-    list_->setMaximumHeight(list_->minimumHeight() * 2);
+    // Small: a few rows above the list, scrolling beyond them.
+    const int rows = list_->horizontalHeader()->sizeHint().height() + 2 * list_->frameWidth();
+    list_->setMinimumHeight(rows + 2 * list_->verticalHeader()->defaultSectionSize());
+    list_->setMaximumHeight(rows + kVisibleRows * list_->verticalHeader()->defaultSectionSize());
     setWidget(list_);
     connect(list_, &QTableWidget::cellClicked, this, [this](int row, int) {
         if (row < 0 || row >= static_cast<int>(entries_.size())) return;
