@@ -80,6 +80,7 @@ void FrmMain::buildFileStationMenu(QMenu* file) {
     connect(stop, &QAction::triggered, this, [this] {
         station_->stopPlayback();
         updatePortMonitorInputs();
+        updateStationActivity();
     });
     playback->addSeparator();
     playbackSpeed_ = std::clamp(stored(kPlaybackSpeedKey, playbackSpeed_), 0.0, 1e6);
@@ -141,6 +142,7 @@ bool FrmMain::startRecording(const QString& path) {
                                              mnuFileRecordSync_->isChecked(), error);
     if (!ok) operatorMessage(base::MessageIcon::Exclamation, kTitle, error);
     mnuFileRecord_->setChecked(ok);
+    updateStationActivity();
     return ok;
 }
 
@@ -149,6 +151,7 @@ void FrmMain::stopRecording() {
     std::string error;
     if (!station_->stopRecording(error)) operatorMessage(base::MessageIcon::Exclamation, kTitle, error);
     if (mnuFileRecord_) mnuFileRecord_->setChecked(false);
+    updateStationActivity();
 }
 
 void FrmMain::mnuFileRecord_Click(bool checked) {
@@ -172,6 +175,7 @@ bool FrmMain::startPlayback(const QString& path, double speed) {
     if (!ok) operatorMessage(base::MessageIcon::Exclamation, kTitle, error);
     if (mnuFilePlaybackPause_) mnuFilePlaybackPause_->setChecked(false);
     updatePortMonitorInputs();
+    updateStationActivity();
     return ok;
 }
 

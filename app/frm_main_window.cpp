@@ -183,6 +183,7 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     connect(clockTimer_, &QTimer::timeout, this, [this] { receiver_->refineApproaches(); });
     connect(clockTimer_, &QTimer::timeout, this, [this] { connection_->SecondTick(); });
     clockTimer_->start();
+    buildWatchPanels();
     resize(900, 520);
 }
 
@@ -905,7 +906,9 @@ void FrmMain::headerClicked(int column) {
     if (column < 0 || column >= targets::kListColumns || column == targets::kColStatus) return;
     input::RunState& st = receiver_->state();
     model_->flush();
-    targets::SortTargets(receiver_->targets(), column, optIncr_[1]->isChecked(), st.ReferenceMode);
+    sortColumn_ = column;
+    sortDescending_ = optIncr_[1]->isChecked();
+    targets::SortTargets(receiver_->targets(), column, sortDescending_, st.ReferenceMode);
     lblSortedBy_->setText(column == targets::kColNo ? QString("Unsorted")
                                                     : QString::fromUtf8(targets::ListTitle(column, st.ReferenceMode)));
     model_->RefreshTargetList();

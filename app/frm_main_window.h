@@ -71,6 +71,8 @@ class SettingsStore;
 
 namespace app {
 
+class DangerousPanel;
+class PlaybackBar;
 class FrmMessages;
 class StationTransport;
 
@@ -212,6 +214,11 @@ public:
     // Times a message has beeped in this run.
     int messageBeeps() const { return messageBeeps_; }
 
+    // Selects entry n's row in the list (in view) and on the plot.
+    void selectTarget(int entry);
+    DangerousPanel* dangerousPanel() const { return dangerousPanel_; }
+    PlaybackBar* playbackBar() const { return playbackBar_; }
+
 signals:
     // The operator clicked the row of entry n (1-based number in the target table).
     void targetClicked(int entry);
@@ -229,6 +236,13 @@ private:
 
     void buildStatusBar();
     void buildMenus();
+    // The dangerous-targets panel and Options > Keep sorted (frm_main_watch_window.cpp).
+    void buildWatchPanels();
+    void watchSecondTick();
+    void keepSorted();
+    // The recording's and play back's signs of life (frm_main_activity_window.cpp).
+    void buildActivityBar();
+    void updateStationActivity();
     void buildCentralArea();
     void prepareTargetList();
     void updateClockPanel();
@@ -354,6 +368,12 @@ private:
     QAction* mnuFileRecordTimes_ = nullptr;
     QAction* mnuFileRecordSync_ = nullptr;
     QAction* mnuFilePlaybackPause_ = nullptr;
+    DangerousPanel* dangerousPanel_ = nullptr;
+    PlaybackBar* playbackBar_ = nullptr;
+    QLabel* lblActivity_ = nullptr;
+    QAction* mnuOptionsKeepSorted_ = nullptr;
+    int sortColumn_ = -1;  // the column of the last header click; -1 none
+    bool sortDescending_ = false;
     double playbackSpeed_ = 1;
     double playbackMaxGap_ = 600;  // seconds; longer jumps of a played-back file's times are skipped
 };

@@ -90,12 +90,18 @@ void Receiver::inputRestarted(int input) {
 void Receiver::removeInput(int input) {
     Input* in = find(input);
     if (!in || input <= kTcpInput || in->removed) return;
+    dropPending(input);
+    in->removed = true;
+}
+
+void Receiver::dropPending(int input) {
+    Input* in = find(input);
+    if (!in || in->removed) return;
     inputRestarted(input);
     const int64_t fragments = in->intake.incompleteFragments(), messages = in->intake.incompleteMessages();
     in->intake.reset();
     state_.IncompleteFragmentCount += in->intake.incompleteFragments() - fragments;
     state_.IncompleteMessageCount += in->intake.incompleteMessages() - messages;
-    in->removed = true;
 }
 
 const input::InputCounters* Receiver::inputCounters(int input) const {

@@ -73,6 +73,9 @@ public:
     // The input is gone: its unfinished line and pending fragments are
     // dropped and counted. Its counters stay readable.
     void removeInput(int input);
+    // The same drop for an input that goes on elsewhere in its stream (a play
+    // back that seeks): unfinished line and pending fragments, counted.
+    void dropPending(int input);
     // Bytes of input n (a stream: serial, TCP, play back).
     void receive(int input, std::string_view bytes);
     // One datagram of input n: its sentences, its unfinished tail dropped.

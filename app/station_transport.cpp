@@ -1,6 +1,7 @@
 #include "app/station_transport.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -208,6 +209,7 @@ bool StationTransport::startRecording(const std::string& path, bool addTime, boo
     if (!recorder_.open(path, addTime, syncToDisk, error)) return false;
     rx_.addTap(&recorder_);
     flushTimer_->start();
+    recordStartMs_ = QDateTime::currentMSecsSinceEpoch();
     return true;
 }
 
@@ -235,6 +237,24 @@ bool StationTransport::startPlayback(const std::string& path, double speed, std:
     playbackTimer_->start();
     playbackTick();
     return true;
+}
+
+double StationTransport::playbackFraction() const {
+    if (!playback_ || playback_->size() <= 0) return 0;
+    return std::clamp(static_cast<double>(playback_->position()) / static_cast<double>(playback_->size()), 0.0, 1.0);
+}
+
+void StationTransport::seekPlayback(double fraction) {
+    if (!playback_) return;
+    const double at = std::clamp(fraction, 0.0, 1.0) * static_cast<double>(playback_->size());
+    rx_.dropPending(playbackInput_);
+    playback_->seek(static_cast<int64_t>(at));
+    fileTime_ = 0;
+    lastTick_ = QDateTime::currentMSecsSinceEpoch();
+}
+
+double StationTransport::recordingSeconds() const {
+    return recorder_.isOpen() ? static_cast<double>(QDateTime::currentMSecsSinceEpoch() - recordStartMs_) / 1000.0 : 0;
 }
 
 void StationTransport::setPlaybackMaxGap(double seconds) {

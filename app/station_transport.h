@@ -85,6 +85,17 @@ public:
     bool playbackPaused() const { return paused_; }
     void stopPlayback();
     bool playing() const { return playback_ != nullptr; }
+    double playbackSpeed() const { return speed_; }
+    // How far the play back is through its file (0..1), and the c: time of
+    // its latest line (UNIX seconds, -1 none).
+    double playbackFraction() const;
+    int64_t playbackFeedTime() const { return playback_ ? playback_->feedTime() : -1; }
+    // Goes on from that fraction of the file, at the next line start; the
+    // unfinished line and pending fragments of the play back are dropped.
+    void seekPlayback(double fraction);
+    // Seconds since the recording started, and the bytes recorded.
+    double recordingSeconds() const;
+    int64_t recordingBytes() const { return recorder_.bytes(); }
     // The receiver number of the play back input (-1 none).
     int playbackInput() const { return playbackInput_; }
 
@@ -118,6 +129,7 @@ private:
     double maxGap_ = input::kDefaultMaxGap;
     bool paused_ = false;
     qint64 lastTick_ = 0;
+    qint64 recordStartMs_ = 0;
     QTimer* playbackTimer_;
     std::string chunk_;
 };

@@ -18,6 +18,7 @@
 //   while (reader.take(fileSecondsSoFar, chunk)) { rx.receive(n, chunk); chunk.clear(); ... }
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <limits>
@@ -41,8 +42,11 @@ public:
     // The wait skipped before the last line (seconds), 0 when none was.
     double skipped() const { return skipped_; }
     void setMaxGap(double seconds) { maxGap_ = seconds; }
+    // The c: time of the latest line that had one (UNIX seconds, -1 none).
+    int64_t lastTagTime() const { return lastTagTime_; }
 
 private:
+    int64_t lastTagTime_ = -1;
     double step_;
     double maxGap_;
     double offset_ = 0;  // file seconds minus tag seconds
@@ -57,14 +61,14 @@ public:
     static constexpr size_t kMaxLine = 64 * 1024;
 
     explicit PlaybackReader(double linesPerSecond = 10, double maxGap = kDefaultMaxGap)
-        : pacer_(linesPerSecond, maxGap) {}
+        : pacer_(linesPerSecond, maxGap), rate_(linesPerSecond), maxGap_(maxGap) {}
     ~PlaybackReader();
     PlaybackReader(const PlaybackReader&) = delete;
     PlaybackReader& operator=(const PlaybackReader&) = delete;
 
     bool open(const std::string& path, std::string& error);
     // Reads from a stream the caller opened (and closes).
-    void attach(std::FILE* file) { file_ = file; }
+    void attach(std::FILE* file);
 
     // Appends the lines due by fileSeconds (at most about maxBytes) to out.
     // Returns false once the whole file was handed over.
@@ -72,7 +76,18 @@ public:
     // File time of the next line (infinity at the end).
     double nextDue();
     bool readFailed() const { return failed_; }
-    void setMaxGap(double seconds) { pacer_.setMaxGap(seconds); }
+    void setMaxGap(double seconds);
+    // The file's size in bytes when opened (0 for a stream that cannot tell),
+    // and the offset of the first byte not handed over yet.
+    int64_t size() const { return size_; }
+    int64_t position() const { return filePos_ - static_cast<int64_t>(buffer_.size() - pos_) - (haveLine_ ? static_cast<int64_t>(line_.size()) : 0); }
+    // Goes on from byte `offset` (clamped to the file), at the start of the
+    // next line there, its pace starting afresh (the next line is due at
+    // file second 0). False when the file cannot be positioned.
+    bool seek(int64_t offset);
+    // The c: time (UNIX seconds) of the latest line handed over (of the
+    // latest before it with one), -1 none yet.
+    int64_t feedTime() const { return feedTime_; }
     // Called once for each gap skipped, with its length in seconds, when the
     // line after it is read.
     void onGapSkipped(std::function<void(double seconds)> handler) { gapSkipped_ = std::move(handler); }
@@ -81,6 +96,11 @@ private:
     bool fill();
 
     PlaybackPacer pacer_;
+    double rate_;
+    double maxGap_;
+    int64_t size_ = 0;
+    int64_t filePos_ = 0;  // bytes read from the file into buffer_ so far
+    bool skipToLine_ = false;
     std::function<void(double)> gapSkipped_;
     std::FILE* file_ = nullptr;
     bool owned_ = false;
@@ -90,6 +110,8 @@ private:
     size_t pos_ = 0;
     std::string_view line_;  // the next line, read but not handed over
     double lineDue_ = 0;
+    int64_t lineTime_ = -1;
+    int64_t feedTime_ = -1;
     bool haveLine_ = false;
 };
 

@@ -23,6 +23,7 @@ bool Recorder::open(const std::string& path, bool addTime, bool syncToDisk, std:
     sync_ = syncToDisk;
     error_.clear();
     sentences_ = 0;
+    bytes_ = 0;
     return true;
 }
 
@@ -36,8 +37,10 @@ bool Recorder::close() {
 
 void Recorder::sentenceTaken(int, std::string_view sentence, IntakeResult) {
     if (fd_ < 0) return;
+    const size_t before = buffer_.size();
     if (addTime_ && !SplitTagBlock(sentence).tags.present) buffer_ += FormatTagBlock({}, unixTime_());
     buffer_ += sentence;
+    bytes_ += static_cast<int64_t>(buffer_.size() - before);
     ++sentences_;
     if (buffer_.size() >= kWriteAt) flush();
 }

@@ -49,6 +49,8 @@ public:
     bool flush();
 
     int64_t sentences() const { return sentences_; }
+    // Bytes recorded since open (written or still collected).
+    int64_t bytes() const { return bytes_; }
     // Why the recording stopped; empty while it runs.
     const std::string& error() const { return error_; }
 
@@ -61,6 +63,7 @@ private:
     std::string buffer_;
     std::string error_;
     int64_t sentences_ = 0;
+    int64_t bytes_ = 0;
 };
 
 }  // namespace input

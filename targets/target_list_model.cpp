@@ -142,6 +142,21 @@ void TargetListModel::RefreshTargetList() {
     if (count > 0) emit dataChanged(index(0, 0), index(count - 1, kListColumns - 1), {Qt::DisplayRole, Qt::ForegroundRole});
 }
 
+void TargetListModel::RowsReordered() {
+    timer_->stop();
+    appendNewRows();
+    const RowContext ctx = context();
+    const int count = rowCount();
+    for (int r = 0; r < count; ++r) {
+        const int entry = table_.DisplayOrder[static_cast<size_t>(r + 1)];
+        if (!table_.InUse(entry)) continue;
+        WriteTargetRow(table_.entry(entry), ctx, RowWrite::Update, rows_[static_cast<size_t>(r)]);
+    }
+    for (int entry : pendingEntries_) pending_[static_cast<size_t>(entry)] = 0;
+    pendingEntries_.clear();
+    if (count > 0) emit dataChanged(index(0, 0), index(count - 1, kListColumns - 1), {Qt::DisplayRole, Qt::ForegroundRole});
+}
+
 void TargetListModel::RemoveRows(const std::vector<RemovedTarget>& removed) {
     // Rows not appended yet are not here: they come from DisplayOrder at the next flush.
     std::vector<int> rows;

@@ -52,6 +52,10 @@ public:
     void UpdateApproachCells();
     // Rewrites every row now, in DisplayOrder, and clears ReferenceChanged.
     void RefreshTargetList();
+    // DisplayOrder was re-sorted to keep the list sorted: every row is
+    // rewritten now as a message would write it (the texts do not change
+    // with the order, only their rows).
+    void RowsReordered();
     // Writes what is pending: new rows, then marked rows (one dataChanged).
     void flush();
     // The titles of columns 3 and 4 follow the reference mode.

@@ -34,7 +34,7 @@ std::string Upper(const std::string& s) {
 
 }  // namespace
 
-void SortTargets(TargetTable& table, int column, bool descending, int16_t referenceMode) {
+void SortTargets(TargetTable& table, int column, bool descending, int16_t referenceMode, bool endNewMarks) {
     if (column < 0 || column >= kListColumns || column == kColStatus) return;
     const int count = table.TargetCount;
     const bool textKey = column == kColName || column == kColClass;
@@ -91,7 +91,7 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
         table.DisplayOrder[static_cast<size_t>(k)] = static_cast<int16_t>(e);
         TargetRecord& t = table.entry(e);
         t.ListRow = static_cast<int16_t>(k);
-        if (t.Status == TargetStatus::New) t.Status = TargetStatus::Current;
+        if (endNewMarks && t.Status == TargetStatus::New) t.Status = TargetStatus::Current;
     }
 }
 

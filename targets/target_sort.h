@@ -4,7 +4,9 @@
 // the value (no position, no speed, base stations and aids to navigation for
 // speed and course, also SAR aircraft for heading and rate of turn) sort last
 // ascending and first descending; unnamed targets follow the named ones.
-// Sorting also ends the "NEW" mark: every Status but Old becomes Current.
+// Sorting by a header click also ends the "NEW" mark: every Status but Old
+// becomes Current; a re-sort that keeps a list sorted (endNewMarks false)
+// leaves the marks as they are.
 //
 //   targets::SortTargets(table, targets::kColSOG, /*descending=*/false, state.ReferenceMode);
 //
@@ -19,6 +21,6 @@
 
 namespace targets {
 
-void SortTargets(TargetTable& table, int column, bool descending, int16_t referenceMode);
+void SortTargets(TargetTable& table, int column, bool descending, int16_t referenceMode, bool endNewMarks = true);
 
 }  // namespace targets

@@ -216,6 +216,25 @@ TEST_F(ReceiverTest, InputsKeepTheirFragmentsAndCountersApart) {
     expectBalanced();
 }
 
+// A play back that seeks drops its unfinished line and pending part, counted,
+// and goes on as the same input: a second part after the seek makes nothing.
+TEST_F(ReceiverTest, ASeekingInputDropsWhatIsPendingAndGoesOn) {
+    const int play = rx.addInput(input::InputKind::Playback);
+    auto fresh = [](const ais::EncodedPayload& e) { return input::SentenceBuilder().build(e.payload, e.fillBits); };
+    const auto a = fresh(ais::EncodePayload(StaticData(257000001, "ALPHA", "LAAA")));
+    rx.receive(play, a[0] + "!AIVDM,1,1");
+    ASSERT_FALSE(rx.pendingInput(play).empty());
+    rx.dropPending(play);
+    EXPECT_TRUE(rx.pendingInput(play).empty());
+    EXPECT_EQ(rx.state().IncompleteMessageCount, 1);
+    rx.receive(play, a[1]);
+    EXPECT_EQ(rx.targets().TargetCount, 0);
+    rx.receive(play, Join(Sentences(ClassAReport(257000002, 59.5, 5.25, 12.3f))));
+    EXPECT_EQ(rx.targets().TargetCount, 1);
+    EXPECT_EQ(rx.inputs(), (std::vector<int>{0, 1, play}));
+    expectBalanced();
+}
+
 // A datagram's sentences are handed over; its unfinished tail is dropped and
 // counted, never joined with the next datagram.
 TEST_F(ReceiverTest, DatagramsEndTheirSentences) {

@@ -114,5 +114,55 @@ TEST(Playback, OneFarFutureTimeDoesNotStopTheFile) {
     EXPECT_EQ(notices, std::vector<std::string>{"gap of 1000000000 s skipped"});
 }
 
+// Seeking goes on at the start of the line after the offset (a line that
+// begins right there is kept), its pace afresh, and the position counts the
+// bytes handed over.
+TEST(Playback, SeekResumesAtTheNextLineStart) {
+    std::string file;
+    std::vector<size_t> starts;
+    for (int64_t t = 1700000000; t < 1700000010; ++t) {
+        starts.push_back(file.size());
+        file += FormatTagBlock("", t) + "!AIVDM,1,1,,A," + std::to_string(t) + ",0\r\n";
+    }
+    struct Case {
+        const char* name;
+        int64_t offset;
+        size_t firstLine;  // index of the first line handed over after the seek
+    };
+    const Case cases[] = {
+        {"the start", 0, 0},
+        {"inside line 0", 5, 1},
+        {"right at line 3", static_cast<int64_t>(starts[3]), 3},
+        {"on the line end of 3", static_cast<int64_t>(starts[4]) - 1, 4},
+        {"before the start", -7, 0},
+        {"inside the last line", static_cast<int64_t>(starts[9]) + 2, 10},
+        {"beyond the end", static_cast<int64_t>(file.size()) + 100, 10},
+    };
+    for (const Case& c : cases) {
+        std::FILE* in = ::fmemopen(file.data(), file.size(), "rb");
+        ASSERT_NE(in, nullptr);
+        PlaybackReader reader(10);
+        reader.attach(in);
+        EXPECT_EQ(reader.size(), static_cast<int64_t>(file.size()));
+        std::string handed;
+        reader.take(3.5, handed);  // lines 0..3 played
+        EXPECT_EQ(reader.position(), static_cast<int64_t>(starts[4])) << c.name;
+        ASSERT_TRUE(reader.seek(c.offset)) << c.name;
+        handed.clear();
+        // Due from file second 0 again: the first line at once, the next a second later.
+        reader.take(0, handed);
+        const std::string expected = c.firstLine < starts.size()
+                                         ? file.substr(starts[c.firstLine], (c.firstLine + 1 < starts.size() ? starts[c.firstLine + 1] : file.size()) - starts[c.firstLine])
+                                         : "";
+        EXPECT_EQ(handed, expected) << c.name;
+        handed.clear();
+        reader.take(1e9, handed);
+        const size_t from = c.firstLine < starts.size() ? starts[c.firstLine] : file.size();
+        EXPECT_EQ(expected + handed, file.substr(from)) << c.name;
+        EXPECT_EQ(reader.position(), static_cast<int64_t>(file.size())) << c.name;
+        std::fclose(in);
+    }
+}
+
 }  // namespace
 }  // namespace input
