@@ -150,8 +150,8 @@ void PaintShipTriangle(QPainter& painter, QPointF c, double angle, double size) 
         return;
     }
     const double a = angle * M_PI / 180;
-    const QPointF tri[3] = {Turned(c, a, size, 0), Turned(c, a, -size * 0.55, size * 0.55),
-                            Turned(c, a, -size * 0.55, -size * 0.55)};
+    const QPointF tri[3] = {Turned(c, a, size, 0), Turned(c, a, -size * 0.6, size * 0.45),
+                            Turned(c, a, -size * 0.6, -size * 0.45)};
     painter.drawPolygon(tri, 3);
 }
 
