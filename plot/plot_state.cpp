@@ -18,6 +18,7 @@ using geodesy::kMetresPerNauticalMile;
 using geodesy::kRadToDeg;
 
 constexpr int kSlot = 1;
+constexpr double kSelectionRingPx = 12;
 
 bool UsableLongitude(double lon) { return lon != 0 && std::fabs(lon) <= 180; }
 
@@ -231,6 +232,10 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
         const double x = p.easting - plot.centreE;
         const double y = p.northing - plot.centreN;
         out.push_back(TargetSymbolShape(t, n, x, y, colour));
+        // The selected target is ringed, so a click on it shows at once.
+        if (n == plot.selectedEntry) {
+            out.push_back(Circle(x, y, kSelectionRingPx * view.metresPerPixel(), PlotColour::Blue, LineStyle::Solid));
+        }
         // Every dangerous target shows where it will be at its closest approach, and the way there.
         if (t.Dangerous && t.HasCPA && t.PositionKnown && t.TCPA > 0) {
             double cpaE = 0, cpaN = 0;

@@ -119,10 +119,13 @@ private slots:
         const auto rows = list->selectionModel()->selectedRows();
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.front().row(), 1);
-        // The selected target keeps its label.
+        // The selected target keeps its label and is ringed.
         const auto& moving = w->picture()->moving();
         QVERIFY(std::any_of(moving.begin(), moving.end(),
                             [](const plot::Shape& s) { return s.kind == plot::Shape::Kind::Text && s.keep; }));
+        QCOMPARE(std::count_if(moving.begin(), moving.end(),
+                               [](const plot::Shape& s) { return s.kind == plot::Shape::Kind::Circle; }),
+                 1);
         // Followed: moved far off, the picture centres on it at the next tick.
         Child<QAction>(*w, "mnuOptionsFollowSelected")->trigger();
         f.m.feed(ClassAReport(244000002, 52.30, 4.30, 0.0f));
