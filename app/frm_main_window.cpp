@@ -1069,6 +1069,14 @@ void FrmMain::mnuViewGraphics_Click(bool checked) {
     connect(frmGraphics_, &plot::FrmGraphics::closed, this, [this] { mnuViewGraphics_->setChecked(false); });
     // A double click on the plot opens a target's details as a click on its list row does.
     connect(frmGraphics_, &plot::FrmGraphics::targetDoubleClicked, this, &FrmMain::targetClicked);
+    // A click on the plot selects the target's row too (without opening its details).
+    frmGraphics_->setClock(&receiver_->clock());
+    connect(frmGraphics_, &plot::FrmGraphics::targetSelected, this, [this](int entry) {
+        const auto& order = receiver_->targets().DisplayOrder;
+        for (int row = 1; row <= receiver_->targets().TargetCount; ++row) {
+            if (order[static_cast<size_t>(row)] == entry) fgAISTargets_->selectRow(row - 1);
+        }
+    });
     frmGraphics_->open();
 }
 

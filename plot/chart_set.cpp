@@ -3,6 +3,8 @@
 #include "plot/chart_prepare.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <string_view>
 
 namespace plot {
@@ -61,6 +63,107 @@ FeatureStyle S57Style(const ChartFeature& f, double safetyDepth, double safetyCo
     return s;
 }
 
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool Contains(const std::string& s, std::string_view part) { return s.find(part) != std::string::npos; }
+
+// Layers of land, by the names land layers go by (S-57 LNDARE, "land",
+// "land_polygons", "landarea"); a layer of landmarks is not one.
+bool LandLayer(const std::string& name) {
+    const std::string n = Lower(name);
+    return n == "lndare" || (Starts(n, "land") && !Starts(n, "landmark"));
+}
+
+bool RestrictedLayer(const std::string& name) {
+    const std::string n = Lower(name);
+    for (std::string_view part : {"resare", "ctnare", "mipare", "prcare", "restrict", "prohibit", "caution", "danger",
+                                  "military", "exclusion"}) {
+        if (Contains(n, part)) return true;
+    }
+    return false;
+}
+
+// Hex digits to a number; false when one is not a digit.
+bool Hex(std::string_view digits, uint32_t& out) {
+    out = 0;
+    for (char c : digits) {
+        const int v = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                      : (c >= 'a' && c <= 'f')                    ? c - 'a' + 10
+                      : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
+                                                                  : -1;
+        if (v < 0) return false;
+        out = out * 16 + static_cast<uint32_t>(v);
+    }
+    return true;
+}
+
+// "#RRGGBB" or "#RRGGBBAA" to 0xAARRGGBB; 0 when it is neither.
+uint32_t StyleColour(std::string_view text) {
+    if (text.empty() || text[0] != '#' || (text.size() != 7 && text.size() != 9)) return 0;
+    uint32_t rgb = 0, alpha = 255;
+    if (!Hex(text.substr(1, 6), rgb)) return 0;
+    if (text.size() == 9 && !Hex(text.substr(7, 2), alpha)) return 0;
+    if (alpha == 0) return 0;
+    return (alpha << 24) | rgb;
+}
+
+// The value of `key` among the parameters of a style tool ("c:#FF0000,w:2px").
+std::string_view StyleParam(std::string_view params, std::string_view key) {
+    size_t at = 0;
+    while (at < params.size()) {
+        size_t end = params.find(',', at);
+        if (end == std::string_view::npos) end = params.size();
+        const std::string_view item = params.substr(at, end - at);
+        if (item.size() > key.size() && item.substr(0, key.size()) == key && item[key.size()] == ':') {
+            std::string_view value = item.substr(key.size() + 1);
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+            return value;
+        }
+        at = end + 1;
+    }
+    return {};
+}
+
+}  // namespace
+
+void ReadOgrStyle(const std::string& style, ChartFeature& f) {
+    size_t at = 0;
+    while (at < style.size()) {
+        const size_t open = style.find('(', at);
+        if (open == std::string::npos) break;
+        const size_t close = style.find(')', open);
+        if (close == std::string::npos) break;
+        std::string tool = style.substr(at, open - at);
+        while (!tool.empty() && (tool.front() == ';' || tool.front() == ' ')) tool.erase(tool.begin());
+        const std::string_view params(style.data() + open + 1, close - open - 1);
+        if (tool == "BRUSH") {
+            if (const uint32_t c = StyleColour(StyleParam(params, "fc"))) f.styleFill = c;
+        } else if (tool == "PEN") {
+            if (const uint32_t c = StyleColour(StyleParam(params, "c"))) f.styleLine = c;
+            const std::string width(StyleParam(params, "w"));
+            const float w = std::strtof(width.c_str(), nullptr);
+            if (w > 0 && w <= 20) f.styleWidth = w;
+        }
+        at = close + 1;
+    }
+}
+
+namespace {
+
+PathStyle OtherArea(const ChartFeature& f, const std::string& layerName, uint8_t shade) {
+    if (LandLayer(layerName)) return {MapColour::Land, MapColour::Shore, 1.0f, LineStyle::Solid, 0};
+    PathStyle p{MapColour::ChartArea, MapColour::ChartLine, 1.0f, LineStyle::Solid, shade};
+    if (RestrictedLayer(layerName)) p.fill = p.line = MapColour::Restricted;
+    p.fillAlpha = 50;
+    p.fillArgb = f.styleFill;
+    p.lineArgb = f.styleLine;
+    if (f.styleWidth > 0) p.width = f.styleWidth;
+    return p;
+}
+
 }  // namespace
 
 FeatureStyle StyleOf(const ChartFeature& f, bool s57, double safetyDepth, double safetyContour) {
@@ -70,10 +173,13 @@ FeatureStyle StyleOf(const ChartFeature& f, bool s57, double safetyDepth, double
     const auto shade = static_cast<uint8_t>(f.layer % 6);
     switch (f.kind) {
         case FeatureKind::Area:
-            s.path = {MapColour::ChartArea, MapColour::ChartLine, 1.0f, LineStyle::Solid, shade};
+            s.path = OtherArea(f, f.objectClass, shade);
             break;
         case FeatureKind::Line:
             s.path = {MapColour::None, MapColour::ChartLine, 1.5f, LineStyle::Solid, shade};
+            if (RestrictedLayer(f.objectClass)) s.path.line = MapColour::Restricted;
+            s.path.lineArgb = f.styleLine;
+            if (f.styleWidth > 0) s.path.width = f.styleWidth;
             break;
         case FeatureKind::Point:
             s.symbol = SymbolKind::Circle;

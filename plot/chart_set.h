@@ -15,8 +15,11 @@
 //                             triangles, coloured by their first COLOUR
 //
 // Other object classes of a cell are not drawn. Any other source draws its
-// layers in order: areas filled in a shade of the layer, lines, and points
-// as small circles.
+// layers in order: areas, lines, and points as small circles. An area is land
+// only in a land layer (LNDARE, "land", "land_polygons"); any other area is a
+// thin outline over a light wash in a colour of its layer, magenta for
+// restricted, prohibited and caution areas, or in the colours of the
+// feature's own OGR style where it has one.
 //
 //   plot::ChartSet charts;
 //   charts.add(std::move(chart));                    // a VectorChart from OpenVectorChart
@@ -47,7 +50,16 @@ struct ChartFeature {
     double depthLow = std::numeric_limits<double>::quiet_NaN();   // DRVAL1, or VALDCO of a contour
     double depthHigh = std::numeric_limits<double>::quiet_NaN();  // DRVAL2
     int colour = 0;  // first S-57 COLOUR code, 0 when none
+    // The feature's own OGR style (BRUSH fc, PEN c and w), 0xAARRGGBB; 0: none.
+    uint32_t styleFill = 0;
+    uint32_t styleLine = 0;
+    float styleWidth = 0;  // pixels; 0: none
 };
+
+// Reads the brush and pen colours and the pen width of an OGR style string
+// ("PEN(c:#FF00FF,w:2px);BRUSH(fc:#FF00FF40)") into the feature; parts it does
+// not understand are left alone.
+void ReadOgrStyle(const std::string& style, ChartFeature& f);
 
 struct VectorChart {
     std::string path;

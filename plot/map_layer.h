@@ -58,6 +58,10 @@ struct PathStyle {
     float width = 1;                   // pixels
     LineStyle style = LineStyle::Solid;
     uint8_t shade = 0;  // ChartArea/ChartLine: which of the chart palette's shades
+    uint8_t fillAlpha = 255;  // 255 opaque; a light wash lets what lies under it show
+    // Colours of the source's own (0xAARRGGBB; 0: none), before the meanings above.
+    uint32_t fillArgb = 0;
+    uint32_t lineArgb = 0;
 };
 
 struct MapPath {

@@ -226,6 +226,9 @@ ChartOpenResult OpenVectorChart(const std::filesystem::path& path, const std::at
             f.depthLow = a.valdco >= 0 ? Number(*feature, a.valdco) : Number(*feature, a.drval1);
             f.depthHigh = Number(*feature, a.drval2);
             f.colour = FirstColour(*feature, a.colour);
+            if (!chart.s57) {
+                if (const char* style = feature->GetStyleString()) ReadOgrStyle(style, f);
+            }
             Collect(*g, f, chart.features);
         }
     }

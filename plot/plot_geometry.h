@@ -96,12 +96,19 @@ bool ClipLine(double& x1, double& y1, double& x2, double& y2, double left, doubl
 enum class PlotColour { Black, Blue, DarkGrey, Red };
 enum class LineStyle { Solid, Dot, Dash };
 
+// How a target is drawn: by its class, a distress beacon (SART, MOB, EPIRB)
+// whatever its class.
+enum class TargetSymbol : uint8_t { Plain, ClassA, ClassB, BaseStation, AtoN, SAR, Distress };
+// Fill colour group of a vessel, from its ship and cargo type.
+enum class TypeGroup : uint8_t { Other, Cargo, Tanker, Passenger, Fishing, HighSpeed, TugSpecial, Pleasure };
+inline constexpr int kTypeGroupCount = 8;
+
 // One drawing element in picture metres. Dots have a width in pixels. A text
 // belongs to the point (x1, y1): its box's top-left corner lies (dx, dy)
 // pixels from it, where label placement put it (by default to the right of
 // the point, its top a little above it); priority and keep guide placement.
 struct Shape {
-    enum class Kind { Dot, Line, Circle, Text };
+    enum class Kind { Dot, Line, Circle, Text, Symbol };
     Kind kind = Kind::Dot;
     PlotColour colour = PlotColour::Black;
     LineStyle style = LineStyle::Solid;
@@ -112,6 +119,15 @@ struct Shape {
     double dx = 5, dy = -2;
     int64_t priority = 0;
     bool keep = false;
+    // A target's symbol at (x1, y1), turned `angle` degrees true (NaN: no
+    // direction known); dashed for a virtual aid to navigation, crossed for
+    // one off its position. `entry` names the target (1-based).
+    TargetSymbol symbol = TargetSymbol::Plain;
+    TypeGroup group = TypeGroup::Other;
+    double angle = 0;
+    bool dashed = false;
+    bool crossed = false;
+    int entry = 0;
 };
 
 // Ten rings around (cx, cy), spacing in nautical miles.

@@ -138,7 +138,103 @@ void PaintSymbol(QPainter& painter, const MapSymbol& s) {
     }
 }
 
+QPointF Turned(QPointF c, double angleRad, double along, double across) {
+    // Along points to the angle (degrees true, y down on the screen), across to its right.
+    const double sx = std::sin(angleRad), cy = -std::cos(angleRad);
+    return c + QPointF(along * sx - across * cy, along * cy + across * sx);
+}
+
+void PaintShipTriangle(QPainter& painter, QPointF c, double angle, double size) {
+    if (std::isnan(angle)) {
+        painter.drawEllipse(c, size * 0.45, size * 0.45);
+        return;
+    }
+    const double a = angle * M_PI / 180;
+    const QPointF tri[3] = {Turned(c, a, size, 0), Turned(c, a, -size * 0.6, size * 0.45),
+                            Turned(c, a, -size * 0.6, -size * 0.45)};
+    painter.drawPolygon(tri, 3);
+}
+
+void PaintPlane(QPainter& painter, QPointF c, double angle) {
+    const double a = std::isnan(angle) ? 0 : angle * M_PI / 180;
+    const QPointF plane[] = {Turned(c, a, 8, 0),    Turned(c, a, 2, 1.5),   Turned(c, a, 1, 8),
+                             Turned(c, a, -1, 8),   Turned(c, a, -4, 1.5),  Turned(c, a, -6, 4),
+                             Turned(c, a, -7, 4),   Turned(c, a, -6, 0),    Turned(c, a, -7, -4),
+                             Turned(c, a, -6, -4),  Turned(c, a, -4, -1.5), Turned(c, a, -1, -8),
+                             Turned(c, a, 1, -8),   Turned(c, a, 2, -1.5)};
+    painter.drawPolygon(plane, static_cast<int>(std::size(plane)));
+}
+
+// A target's symbol by its class, filled in the colour of its type group.
+void PaintTargetSymbol(QPainter& painter, const Shape& s, QPointF c) {
+    QPen pen(ColourOf(s.colour), s.colour == PlotColour::Red ? 2 : 1);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
+    painter.setBrush(GroupColour(s.group));
+    switch (s.symbol) {
+        case TargetSymbol::ClassA: PaintShipTriangle(painter, c, s.angle, 9); break;
+        case TargetSymbol::ClassB: PaintShipTriangle(painter, c, s.angle, 6.5); break;
+        case TargetSymbol::BaseStation:
+            painter.setBrush(QColor(255, 255, 255));
+            painter.drawRect(QRectF(c.x() - 4, c.y() - 4, 8, 8));
+            break;
+        case TargetSymbol::AtoN: {
+            if (s.dashed) pen.setStyle(Qt::DashLine);
+            painter.setPen(pen);
+            painter.setBrush(s.dashed ? QColor(Qt::transparent) : QColor(255, 255, 255));
+            const QPointF dia[4] = {c + QPointF(0, -6), c + QPointF(6, 0), c + QPointF(0, 6), c + QPointF(-6, 0)};
+            painter.drawPolygon(dia, 4);
+            if (s.crossed) {
+                pen.setStyle(Qt::SolidLine);
+                painter.setPen(pen);
+                painter.drawLine(c + QPointF(-3, -3), c + QPointF(3, 3));
+                painter.drawLine(c + QPointF(-3, 3), c + QPointF(3, -3));
+            }
+            break;
+        }
+        case TargetSymbol::SAR:
+            painter.setBrush(QColor(255, 200, 0));
+            PaintPlane(painter, c, s.angle);
+            break;
+        case TargetSymbol::Distress: {
+            QPen red(QColor(230, 0, 0), 2);
+            red.setCosmetic(true);
+            painter.setPen(red);
+            painter.setBrush(QColor(255, 255, 255));
+            painter.drawEllipse(c, 6, 6);
+            painter.drawLine(c + QPointF(-4, -4), c + QPointF(4, 4));
+            painter.drawLine(c + QPointF(-4, 4), c + QPointF(4, -4));
+            break;
+        }
+        case TargetSymbol::Plain: painter.setBrush(ColourOf(s.colour)); painter.drawEllipse(c, 2.5, 2.5); break;
+    }
+}
+
+// Text with a light halo, readable over lines, land and other symbols.
+void PaintHaloText(QPainter& painter, QPointF at, const QString& text, const QColor& colour) {
+    painter.setPen(QColor(255, 255, 255, 200));
+    for (const QPointF d : {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)}) {
+        painter.drawText(at + d, text);
+    }
+    painter.setPen(colour);
+    painter.drawText(at, text);
+}
+
 }  // namespace
+
+QColor GroupColour(TypeGroup g) {
+    switch (g) {
+        case TypeGroup::Cargo: return QColor(70, 170, 70);
+        case TypeGroup::Tanker: return QColor(200, 60, 40);
+        case TypeGroup::Passenger: return QColor(50, 100, 230);
+        case TypeGroup::Fishing: return QColor(240, 150, 40);
+        case TypeGroup::HighSpeed: return QColor(245, 215, 0);
+        case TypeGroup::TugSpecial: return QColor(0, 175, 190);
+        case TypeGroup::Pleasure: return QColor(210, 90, 210);
+        case TypeGroup::Other: break;
+    }
+    return QColor(175, 175, 175);
+}
 
 QColor ColourOf(PlotColour c) {
     switch (c) {
@@ -176,6 +272,13 @@ QColor ColourOf(MapColour c, int shade) {
     return QColor(0, 0, 0);
 }
 
+QColor FillColour(const PathStyle& st) {
+    if (st.fillArgb) return QColor::fromRgba(st.fillArgb);
+    QColor fill = ColourOf(st.fill, st.shade);
+    if (st.fillAlpha < 255) fill.setAlpha(st.fillAlpha);
+    return fill;
+}
+
 QFont PlotFont(QFont base) {
     base.setPointSizeF(std::max(6.0, base.pointSizeF() - 1));
     return base;
@@ -199,6 +302,7 @@ void PaintShapes(QPainter& painter, const std::vector<Shape>& shapes, const Plot
     const QRectF visible(-kMargin, -kMargin, view.widthPx + 2 * kMargin, view.heightPx + 2 * kMargin);
     const QFontMetricsF fm(painter.font());
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    bool anyText = false;
     for (const Shape& s : shapes) {
         const PlotView::Point a = view.toPixel(s.x1, s.y1);
         const QPointF p(a.x, a.y);
@@ -226,14 +330,23 @@ void PaintShapes(QPainter& painter, const std::vector<Shape>& shapes, const Plot
                 PaintCircle(painter, p, s.radius / metresPerPixel, view);
                 break;
             }
-            case Shape::Kind::Text: {
+            case Shape::Kind::Symbol: {
                 if (!visible.contains(p)) break;
-                painter.setPen(pen);
-                // The box's top-left corner lies (dx, dy) from the point.
-                painter.drawText(p + QPointF(s.dx, s.dy + fm.ascent()), FromUtf8(s.text));
+                PaintTargetSymbol(painter, s, p);
                 break;
             }
+            case Shape::Kind::Text: anyText = true; break;
         }
+    }
+    if (!anyText) return;
+    // Texts last, over every symbol and line.
+    for (const Shape& s : shapes) {
+        if (s.kind != Shape::Kind::Text) continue;
+        const PlotView::Point a = view.toPixel(s.x1, s.y1);
+        const QPointF p(a.x, a.y);
+        if (!visible.contains(p)) continue;
+        // The box's top-left corner lies (dx, dy) from the point.
+        PaintHaloText(painter, p + QPointF(s.dx, s.dy + fm.ascent()), FromUtf8(s.text), ColourOf(s.colour));
     }
 }
 
@@ -245,11 +358,12 @@ void PaintMap(QPainter& painter, const MapPicture& map) {
         for (size_t i = 0; i < path.points.size(); ++i) {
             polygon[static_cast<qsizetype>(i)] = QPointF(path.points[i].x, path.points[i].y);
         }
-        QPen pen = st.line == MapColour::None ? QPen(Qt::NoPen)
-                                              : QPen(ColourOf(st.line, st.shade), st.width, StyleOf(st.style),
-                                                     Qt::RoundCap, Qt::RoundJoin);
+        const bool outlined = st.line != MapColour::None || st.lineArgb != 0;
+        const QColor lineColour = st.lineArgb ? QColor::fromRgba(st.lineArgb) : ColourOf(st.line, st.shade);
+        QPen pen = outlined ? QPen(lineColour, st.width, StyleOf(st.style), Qt::RoundCap, Qt::RoundJoin)
+                            : QPen(Qt::NoPen);
         painter.setPen(pen);
-        if (st.fill == MapColour::None) {
+        if (st.fill == MapColour::None && st.fillArgb == 0) {
             painter.setBrush(Qt::NoBrush);
             painter.drawPolyline(polygon);
             continue;
@@ -257,7 +371,7 @@ void PaintMap(QPainter& painter, const MapPicture& map) {
         // Filling with the edges antialiased would leave faint seams between
         // neighbouring areas of the same colour.
         painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setBrush(ColourOf(st.fill, st.shade));
+        painter.setBrush(FillColour(st));
         if (path.holes.empty()) {
             painter.drawPolygon(polygon, Qt::WindingFill);
         } else {

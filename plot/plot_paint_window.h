@@ -17,6 +17,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPainter>
+#include <cmath>
 #include <vector>
 
 #include "plot/label_placement.h"
@@ -29,7 +30,18 @@ namespace plot {
 inline const QColor kPlotBackground(255, 255, 255);
 
 QColor ColourOf(PlotColour c);
+// Fill of a vessel's symbol by its type group (the legend's colours).
+QColor GroupColour(TypeGroup g);
 QColor ColourOf(MapColour c, int shade = 0);
+// The brush of a filled map path, with its transparency.
+QColor FillColour(const PathStyle& st);
+// A colour painted over the background, as it reads on the picture.
+inline QColor OverBackground(const QColor& c) {
+    const double a = c.alphaF();
+    auto mix = [a](int fg, int bg) { return static_cast<int>(std::lround(fg * a + bg * (1 - a))); };
+    return QColor(mix(c.red(), kPlotBackground.red()), mix(c.green(), kPlotBackground.green()),
+                  mix(c.blue(), kPlotBackground.blue()));
+}
 
 // The plot's text: a point smaller than the given font.
 QFont PlotFont(QFont base);

@@ -7,6 +7,7 @@
 #include "geodesy/grid.h"
 #include "geodesy/position_text.h"
 #include "plot/map_layer.h"
+#include "plot/plot_state_symbols.h"
 
 namespace plot {
 
@@ -17,6 +18,7 @@ using geodesy::kMetresPerNauticalMile;
 using geodesy::kRadToDeg;
 
 constexpr int kSlot = 1;
+constexpr double kSelectionRingPx = 12;
 
 bool UsableLongitude(double lon) { return lon != 0 && std::fabs(lon) <= 180; }
 
@@ -63,6 +65,18 @@ int64_t LabelRank(targets::TargetClass c) {
         case targets::TargetClass::B: return 2;
         default: return 1;
     }
+}
+
+Shape TargetSymbolShape(const targets::TargetRecord& t, int entry, double x, double y, PlotColour colour) {
+    Shape s = Make(Shape::Kind::Symbol, colour, x, y);
+    s.symbol = SymbolOf(t);
+    s.group = GroupOf(t);
+    s.angle = SymbolAngle(t);
+    const bool aton = t.Class == targets::TargetClass::AtoN;
+    s.dashed = aton && t.VirtualAtoN != 0;
+    s.crossed = aton && t.OffPosition != 0;
+    s.entry = entry;
+    return s;
 }
 
 bool ValidHeading(double h) { return std::isfinite(h) && h >= 0 && h < 360; }
@@ -217,9 +231,13 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
         const TrackPoint& p = plot.track[static_cast<size_t>(n)];
         const double x = p.easting - plot.centreE;
         const double y = p.northing - plot.centreN;
-        out.push_back(Dot(x, y, 5, colour));
-        // A dangerous target shows where it will be at its closest approach, and the way there.
-        if (t.Dangerous && t.HasCPA && t.TCPA > 0) {
+        out.push_back(TargetSymbolShape(t, n, x, y, colour));
+        // The selected target is ringed, so a click on it shows at once.
+        if (n == plot.selectedEntry) {
+            out.push_back(Circle(x, y, kSelectionRingPx * view.metresPerPixel(), PlotColour::Blue, LineStyle::Solid));
+        }
+        // Every dangerous target shows where it will be at its closest approach, and the way there.
+        if (t.Dangerous && t.HasCPA && t.PositionKnown && t.TCPA > 0) {
             double cpaE = 0, cpaN = 0;
             base::NullMessageSink quiet;
             ToGrid(plot, t.CPALatitude * kDegToRad, t.CPALongitude * kDegToRad, cpaE, cpaN, quiet);
@@ -254,6 +272,38 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
     return out;
 }
 
+namespace {
+
+// What a label must not cover besides `taken`: each target's symbol and every
+// line of the layer (vectors, the way to a closest approach), the lines as a
+// row of small boxes along the part that can be seen.
+std::vector<LabelBox> SymbolObstacles(const std::vector<Shape>& shapes, const PlotView& view,
+                                      const std::vector<LabelBox>& taken) {
+    constexpr double kHalf = 4;   // symbol
+    constexpr double kStep = 6;   // pixels between boxes along a line
+    std::vector<LabelBox> out = taken;
+    for (const Shape& s : shapes) {
+        const PlotView::Point a = view.toPixel(s.x1, s.y1);
+        if (s.kind == Shape::Kind::Symbol) {
+            if (NearPicture(view, a, 64)) out.push_back({a.x - kHalf, a.y - kHalf, a.x + kHalf, a.y + kHalf});
+            continue;
+        }
+        if (s.kind != Shape::Kind::Line) continue;
+        const PlotView::Point b = view.toPixel(s.x2, s.y2);
+        double x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
+        if (!ClipLine(x1, y1, x2, y2, -64, -64, view.widthPx + 64, view.heightPx + 64)) continue;
+        const int steps = static_cast<int>(std::ceil(std::hypot(x2 - x1, y2 - y1) / kStep));
+        for (int i = 0; i <= steps; ++i) {
+            const double f = steps > 0 ? static_cast<double>(i) / steps : 0;
+            const double x = x1 + (x2 - x1) * f, y = y1 + (y2 - y1) * f;
+            out.push_back({x - 1.5, y - 1.5, x + 1.5, y + 1.5});
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
 void PlaceTargetLabels(std::vector<Shape>& shapes, const PlotView& view, const TextMeasure& measure,
                        const std::vector<LabelBox>& taken) {
     std::vector<size_t> placed;
@@ -268,7 +318,7 @@ void PlaceTargetLabels(std::vector<Shape>& shapes, const PlotView& view, const T
                             s.priority * 10000000 - static_cast<int64_t>(std::min(fromCentre, 9999999.0)), s.keep});
         placed.push_back(i);
     }
-    const std::vector<LabelPlacement> spots = PlaceLabels(requests, taken);
+    const std::vector<LabelPlacement> spots = PlaceLabels(requests, SymbolObstacles(shapes, view, taken));
     std::vector<bool> dropped(shapes.size(), false);
     for (size_t k = 0; k < placed.size(); ++k) {
         Shape& s = shapes[placed[k]];

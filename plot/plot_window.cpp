@@ -17,6 +17,7 @@
 
 #include "plot/erbl_window.h"
 #include "plot/los_window.h"
+#include "plot/plot_state_symbols.h"
 #include "ui/plain_text.h"
 #include "ui/settings_store.h"
 #include "ui/twips.h"
@@ -187,6 +188,7 @@ FrmGraphics::FrmGraphics(const targets::TargetTable& table, input::RunState& sta
     timer1_->setInterval(1000);
     connect(timer1_, &QTimer::timeout, this, [this] {
         autoScroll();
+        followSelected();
         Update_AISGraphics(UpdateMode::Track);
         Update_AISGraphics(UpdateMode::CurrentPos);
     });
@@ -334,6 +336,7 @@ void FrmGraphics::buildMenus() {
                                                       map_.options.safetyDepth, 0, 1000, 1, &ok);
         if (ok) setSafetyDepth(metres);
     });
+    buildTargetMenus(*options);
     mnuOptionsCharts_ = options->addMenu("Charts");
     mnuOptionsCharts_->setObjectName("mnuOptionsCharts");
     rebuildChartsMenu();
@@ -371,6 +374,7 @@ void FrmGraphics::open() {
 
 void FrmGraphics::closeEvent(QCloseEvent* event) {
     timer1_->stop();
+    lblTargetTip_->hide();
     placement_.store(*this, settings_);
     if (frmERBL_) frmERBL_->close();
     if (frmLOS_) frmLOS_->close();
@@ -526,6 +530,8 @@ void FrmGraphics::pictureMouseMove(Qt::MouseButtons buttons, QPointF point) {
         setPanel(2, r.lon);
         setPanel(3, r.range);
         setPanel(4, r.bearing);
+        const PlotView::Point px = view().toPixel(point.x(), point.y());
+        hoverAt(QPointF(px.x, px.y));
         if (mnuOptionsERBL_->isChecked()) {
             const ErblReadout e =
                 UpdateErbl(plot_, r, state_, pmnuERBLReference_->isChecked(), messages_);
@@ -545,7 +551,15 @@ void FrmGraphics::pictureMouseUp(Qt::MouseButton button, QPointF point, QPoint g
     lastUpPoint_ = point;
     if (button == Qt::LeftButton) {
         picGraphics_->setZoomBox(false);
-        if (!zoomBoxFlag_) return;
+        if (!zoomBoxFlag_) {
+            const PlotView v = view();
+            const PlotView::Point px = v.toPixel(point.x(), point.y());
+            if (const int entry = TargetAtPixel(plot_, table_, v, px.x, px.y)) {
+                selectTarget(entry);
+                emit targetSelected(entry);
+            }
+            return;
+        }
         const auto zoom = ZoomBox(view(), downPoint_.x(), downPoint_.y(), point.x(), point.y());
         if (!zoom) return;
         plot_.scale = zoom->scale;

@@ -57,6 +57,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/clock.h"
 #include "base/operator_messages.h"
 #include "plot/chart_loader.h"
 #include "plot/label_placement.h"
@@ -92,6 +93,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     FrmGraphics& owner_;
@@ -141,6 +143,7 @@ public:
     void pictureMouseMove(Qt::MouseButtons buttons, QPointF point);
     void pictureMouseUp(Qt::MouseButton button, QPointF point, QPoint globalPos);
     void pictureDoubleClick();
+    void pictureLeft();  // the pointer left the picture: no tool tip
     void pictureResized();
     // The wheel at a picture point; a finished pan of (dx, dy) pixels.
     void pictureWheel(bool zoomIn, QPointF point);
@@ -168,7 +171,21 @@ public:
     void removeChart(int index);
     void setSafetyDepth(double metres);
 
+    // Targets: hovering one shows its tool tip (lblTargetTip, plain text), a
+    // click selects it (targetSelected), Options > Follow selected
+    // (mnuOptionsFollowSelected) keeps it in the middle of the picture and
+    // Options > Symbol legend... (mnuOptionsLegend) explains the colours.
+    // clock: the time the report ages are measured against (null: the computer's).
+    void setClock(const base::Clock* clock) { clock_ = clock ? clock : &systemClock_; }
+    QLabel* targetTip() const { return lblTargetTip_; }
+    // Selects entry n (0: none): its label is always shown, and followed.
+    void selectTarget(int entry);
+    void setFollowSelected(bool on);
+    QWidget* legendWindow() const { return legend_.data(); }
+
 signals:
+    // The operator clicked on entry n (1-based): it is the selected target now.
+    void targetSelected(int entry);
     // The operator double-clicked near entry n (1-based): its details should open.
     void targetDoubleClicked(int entry);
     // The window is closing.
@@ -180,6 +197,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildTargetMenus(QMenu& options);
+    // Shows or hides the tool tip for the target under pixel (px, py).
+    void hoverAt(QPointF pixel);
+    void followSelected();
+    void showLegend();
     void buildControls();
     void autoScroll();
     // Puts a tool window clear of the other one when both would stand in one place.
@@ -227,6 +249,12 @@ private:
     QWidget* cmdCancelCharts_ = nullptr;
     QMenu* pmnuCenter_ = nullptr;
     QAction* pmnuERBLReference_ = nullptr;
+    QLabel* lblTargetTip_ = nullptr;
+    int tipEntry_ = 0;
+    QAction* mnuOptionsFollowSelected_ = nullptr;
+    QPointer<QWidget> legend_;
+    base::SystemClock systemClock_;
+    const base::Clock* clock_ = &systemClock_;
     QPointer<FrmERBL> frmERBL_;
     QPointer<FrmLOS> frmLOS_;
 

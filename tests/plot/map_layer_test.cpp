@@ -80,11 +80,71 @@ TEST(ChartStyle, S57ClassesAndDepthsAgainstTheSafetyDepth) {
         EXPECT_EQ(s.path.line, r.line);
         EXPECT_EQ(s.path.style, r.style);
     }
-    // Any other source: everything drawn, areas filled in the layer's shade.
+    // Any other source: everything drawn, areas a light wash of the layer's shade.
     ChartFeature area = feature("harbours", K::Area);
     area.layer = 7;
     const FeatureStyle other = StyleOf(area, false, 10, contour);
     EXPECT_TRUE(other.drawn && other.path.fill == MapColour::ChartArea && other.path.shade == 1);
+    EXPECT_LT(other.path.fillAlpha, 128);
+}
+
+TEST(ChartStyles, OtherSourcesFillLandOnlyInLandLayers) {
+    struct Row {
+        const char* layer;
+        MapColour fill, line;
+        bool wash;
+    };
+    const Row rows[] = {{"LNDARE", MapColour::Land, MapColour::Shore, false},
+                        {"land_polygons", MapColour::Land, MapColour::Shore, false},
+                        {"Land", MapColour::Land, MapColour::Shore, false},
+                        {"landmarks", MapColour::ChartArea, MapColour::ChartLine, true},
+                        {"restricted_area", MapColour::Restricted, MapColour::Restricted, true},
+                        {"RESARE", MapColour::Restricted, MapColour::Restricted, true},
+                        {"Caution areas", MapColour::Restricted, MapColour::Restricted, true},
+                        {"harbours", MapColour::ChartArea, MapColour::ChartLine, true},
+                        {"", MapColour::ChartArea, MapColour::ChartLine, true}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.layer);
+        ChartFeature f;
+        f.kind = FeatureKind::Area;
+        f.objectClass = r.layer;
+        const FeatureStyle s = StyleOf(f, false, 10, NAN);
+        EXPECT_EQ(s.path.fill, r.fill);
+        EXPECT_EQ(s.path.line, r.line);
+        EXPECT_EQ(s.path.fillAlpha < 255, r.wash);
+        EXPECT_LE(s.path.width, 1.0f);
+    }
+}
+
+TEST(ChartStyles, OgrStyleStringsGiveTheFeaturesColours) {
+    struct Row {
+        const char* style;
+        uint32_t fill, line;
+        float width;
+    };
+    const Row rows[] = {{"BRUSH(fc:#FF00FF)", 0xFFFF00FF, 0, 0},
+                        {"PEN(c:#0000FF,w:2px);BRUSH(fc:#00C00080)", 0x8000C000, 0xFF0000FF, 2},
+                        {"BRUSH(fc:\"#112233\",id:\"ogr-brush-1\")", 0xFF112233, 0, 0},
+                        {"PEN(w:1.5pt,c:#ABCDEF40)", 0, 0x40ABCDEF, 1.5f},
+                        {"BRUSH(fc:#12345)", 0, 0, 0},     // not a colour
+                        {"BRUSH(fc:#GG0000)", 0, 0, 0},    // not hexadecimal
+                        {"BRUSH(fc:#FF000000)", 0, 0, 0},  // wholly transparent: as none
+                        {"SYMBOL(c:#FF0000)", 0, 0, 0},
+                        {"PEN(c:#FF0000", 0, 0, 0},  // unclosed
+                        {"", 0, 0, 0}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.style);
+        ChartFeature f;
+        ReadOgrStyle(r.style, f);
+        EXPECT_EQ(f.styleFill, r.fill);
+        EXPECT_EQ(f.styleLine, r.line);
+        EXPECT_FLOAT_EQ(f.styleWidth, r.width);
+        f.kind = FeatureKind::Area;
+        f.objectClass = "LNDARE";  // a land layer stays land whatever its style
+        EXPECT_EQ(StyleOf(f, false, 10, NAN).path.fillArgb, 0u);
+        f.objectClass = "harbours";
+        EXPECT_EQ(StyleOf(f, false, 10, NAN).path.fillArgb, r.fill);
+    }
 }
 
 TEST(Landmarks, TownsAndPlatformsDeclutteredAndFewerAtSmallScales) {

@@ -102,7 +102,7 @@ TEST_F(PlotStateTest, DrawsOnlyTargetsWithAPositionThatAreNotOld) {
         if (s.kind == Shape::Kind::Text) labels.push_back(s.text);
     }
     EXPECT_EQ(labels, (std::vector<std::string>{"ALPHA ", "000002579 "}));
-    EXPECT_EQ(count(shapes, Shape::Kind::Dot), 2);
+    EXPECT_EQ(count(shapes, Shape::Kind::Symbol), 2);
     // The first target sits on the reference position, so on the centre.
     EXPECT_NEAR(std::hypot(shapes[0].x1, shapes[0].y1), 0, 1e-6);
     // The trail store holds the last drawn position of each target.

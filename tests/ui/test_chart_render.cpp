@@ -1,6 +1,7 @@
 // The map as painted: charts built here with OGR's writers (an S-57 cell, a
 // shapefile in a projected coordinate system, a GeoJSON file), checked by the
 // colour of pixels at known places.
+#include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -146,17 +147,33 @@ struct Picture {
     QColor colourAt(double lat, double lon) const { return image.pixelColor(at(lat, lon)); }
     // Whether a pixel within `radius` of the place has about this colour
     // (lines are drawn smoothed, so their edges blend).
-    bool near(double lat, double lon, const QColor& c, int radius = 1) const {
+    bool near(double lat, double lon, const QColor& c, int radius = 1, int tolerance = 60) const {
         bool found = false;
         for (int dx = -radius; dx <= radius; ++dx) {
             for (int dy = -radius; dy <= radius; ++dy) {
                 const QColor q = image.pixelColor(at(lat, lon) + QPoint(dx, dy));
-                found |= std::abs(q.red() - c.red()) + std::abs(q.green() - c.green()) + std::abs(q.blue() - c.blue()) < 60;
+                found |= std::abs(q.red() - c.red()) + std::abs(q.green() - c.green()) + std::abs(q.blue() - c.blue()) < tolerance;
             }
         }
         return found;
     }
 };
+
+// A GeoJSON layer `name` (the file name too) holding one area, a square of
+// about 2 km around (lat, lon), with these properties.
+void WriteArea(const QDir& dir, const QString& name, double lat, double lon, const QByteArray& properties = "{}") {
+    QFile file(dir.filePath(name + ".geojson"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    const double dy = 0.009, dx = 0.0146;
+    auto corner = [&](double sy, double sx) {
+        return "[" + QByteArray::number(lon + sx * dx, 'f', 6) + "," + QByteArray::number(lat + sy * dy, 'f', 6) + "]";
+    };
+    const QByteArray head = "{\"type\": \"FeatureCollection\", \"name\": \"" + name.toUtf8() +
+                            "\", \"features\": [{\"type\": \"Feature\", \"properties\": " + properties +
+                            ", \"geometry\": {\"type\": \"Polygon\", \"coordinates\": [[";
+    file.write(head + corner(-1, -1) + "," + corner(-1, 1) + "," + corner(1, 1) + "," + corner(1, -1) + "," +
+               corner(-1, -1) + "]]}}]}");
+}
 
 void AddChart(plot::PlotMap& map, const QString& path) {
     plot::ChartOpenResult r = plot::OpenVectorChart(path.toStdString());
@@ -183,6 +200,43 @@ private slots:
         QCOMPARE(pic.colourAt(52.07, 3.95), plot::kPlotBackground);  // north of the cell
     }
 
+    // Only a land layer is filled as land; a restricted area is a magenta
+    // wash with a magenta edge, another area a wash of its layer's colour,
+    // and an area with an OGR style of its own takes that style's colours.
+    void userAreasAreLandOnlyInALandLayer() {
+        QTemporaryDir tmp;
+        const QDir dir(tmp.path());
+        WriteArea(dir, "restricted_area", 52.0, 4.0);
+        WriteArea(dir, "land", 52.0, 4.05);
+        WriteArea(dir, "anchorage", 51.97, 4.0);
+        WriteArea(dir, "styled", 52.03, 4.0, "{\"OGR_STYLE\": \"BRUSH(fc:#00C00080);PEN(c:#0000FF,w:3px)\"}");
+        Picture pic(100000);
+        for (const char* name : {"restricted_area", "land", "anchorage", "styled"}) {
+            AddChart(pic.map, dir.filePath(QString(name) + ".geojson"));
+        }
+        pic.paint();
+        using plot::MapColour;
+        const QColor magentaWash = plot::OverBackground(QColor(200, 0, 200, 50));
+        const QColor wash = plot::OverBackground(plot::FillColour(plot::StyleOf({}, false, 10, NAN).path));
+        const struct {
+            double lat, lon;
+            QColor colour;
+        } cases[] = {{52.0, 4.0, magentaWash},
+                     {52.0, 4.0 + 0.0146, plot::ColourOf(MapColour::Restricted)},  // its eastern edge
+                     {52.0, 4.05, plot::ColourOf(MapColour::Land)},
+                     {51.97, 4.0, wash},
+                     {52.03, 4.0, plot::OverBackground(QColor(0, 192, 0, 128))},
+                     {52.03, 4.0 - 0.0146, QColor(0, 0, 255)}};
+        for (const auto& c : cases) {
+            QVERIFY2(pic.near(c.lat, c.lon, c.colour, 1, 8),
+                     qPrintable(QString("%1 %2: %3, not %4")
+                                    .arg(c.lat)
+                                    .arg(c.lon)
+                                    .arg(pic.colourAt(c.lat, c.lon).name(), c.colour.name())));
+        }
+        QVERIFY(!pic.near(52.0, 4.0, plot::ColourOf(MapColour::Land), 0, 30));
+    }
+
     void shapefileInUtmAndGeoJsonDrawWhereTheyLie() {
         QTemporaryDir dir;
         WriteShapefile(dir.filePath("harbour.shp"));
@@ -192,7 +246,8 @@ private slots:
         AddChart(pic.map, dir.filePath("fairway.geojson"));
         pic.paint();
         using plot::MapColour;
-        QCOMPARE(pic.colourAt(52.0, 4.0), plot::ColourOf(MapColour::ChartArea, 0));
+        QVERIFY(pic.near(52.0, 4.0, plot::OverBackground(plot::FillColour(plot::StyleOf({}, false, 10, NAN).path)), 0,
+                         6));
         QCOMPARE(pic.colourAt(52.0, 4.02), plot::kPlotBackground);  // 1.4 km east: outside the 2 km square
         QVERIFY(pic.near(51.99, 3.96, plot::ColourOf(MapColour::ChartLine, 0)));
         QVERIFY(pic.near(52.02, 4.0, plot::ColourOf(MapColour::ChartPoint), 2));

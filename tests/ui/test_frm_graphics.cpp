@@ -2,6 +2,8 @@
 // following the keys and the mouse, AutoScroll, the tools cascading and
 // closing on Esc.
 #include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 
 #include "geodesy/grid.h"
@@ -9,6 +11,7 @@
 #include "plot/erbl_window.h"
 #include "plot/los_window.h"
 #include "plot/plot_geometry.h"
+#include "plot/plot_paint_window.h"
 #include "plot/plot_window.h"
 #include "window_fixture.h"
 
@@ -75,7 +78,9 @@ private slots:
         // The picture shows the symbols in black on white at their grid positions.
         const QImage image = w->picture()->grab().toImage();
         const qreal ratio = image.devicePixelRatio();
-        QCOMPARE(image.pixelColor(f.pixelOf(52.00, 4.00) * ratio), QColor(0, 0, 0));
+        // Just behind the centre, clear of the heading mark: the fill of a vessel of no known type.
+        QCOMPARE(image.pixelColor((f.pixelOf(52.00, 4.00) + QPoint(-1, 1)) * ratio),
+                 plot::GroupColour(plot::TypeGroup::Other));
         QCOMPARE(image.pixelColor(QPoint(2, 2)), QColor(255, 255, 255));
         // Closing the plot clears the menu's check mark; the menu opens it again.
         QAction* item = Child<QAction>(f.m.w, "mnuViewGraphics");
@@ -84,6 +89,51 @@ private slots:
         QVERIFY(!item->isChecked());
         item->trigger();
         QVERIFY(f.window() && f.window()->isVisible());
+    }
+
+    // Hovering a target's pixel shows its tool tip in plain text; a click
+    // selects it on the plot and its row in the list; a click beside it
+    // changes nothing.
+    void hoverShowsATipAndAClickSelectsTheTarget() {
+        Plot f;
+        plot::FrmGraphics* w = f.window();
+        QSignalSpy selected(w, &plot::FrmGraphics::targetSelected);
+        const QPoint at = f.pixelOf(52.00, 4.00);
+        QTest::mouseMove(w->picture(), at + QPoint(3, -2));
+        QTRY_VERIFY(w->targetTip()->isVisible());
+        const QString tip = w->targetTip()->text();
+        QVERIFY2(tip.startsWith("MMSI 244000002\nClass A Vessel \u00b7 Other\nSOG 0.0 kn"), qPrintable(tip));
+        QVERIFY2(tip.contains("Last report 0 s ago"), qPrintable(tip));
+        QVERIFY2(!tip.contains("CPA"), qPrintable(tip));  // no own ship: no approach
+        QCOMPARE(w->targetTip()->textFormat(), Qt::PlainText);
+        QTest::mouseMove(w->picture(), at + QPoint(30, 30));
+        QTRY_VERIFY(!w->targetTip()->isVisible());
+
+        auto* list = Child<QTableView>(f.m.w, "fgAISTargets");
+        QTRY_COMPARE_WITH_TIMEOUT(list->model()->rowCount(), 2, 3000);
+        QTest::mouseClick(w->picture(), Qt::LeftButton, {}, at + QPoint(30, 30));
+        QCOMPARE(selected.count(), 0);
+        QTest::mouseClick(w->picture(), Qt::LeftButton, {}, at + QPoint(-2, 2));
+        QCOMPARE(selected.count(), 1);
+        QCOMPARE(selected.at(0).at(0).toInt(), 2);
+        const auto rows = list->selectionModel()->selectedRows();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.front().row(), 1);
+        // The selected target keeps its label and is ringed.
+        const auto& moving = w->picture()->moving();
+        QVERIFY(std::any_of(moving.begin(), moving.end(),
+                            [](const plot::Shape& s) { return s.kind == plot::Shape::Kind::Text && s.keep; }));
+        QCOMPARE(std::count_if(moving.begin(), moving.end(),
+                               [](const plot::Shape& s) { return s.kind == plot::Shape::Kind::Circle; }),
+                 1);
+        // Followed: moved far off, the picture centres on it at the next tick.
+        Child<QAction>(*w, "mnuOptionsFollowSelected")->trigger();
+        f.m.feed(ClassAReport(244000002, 52.30, 4.30, 0.0f));
+        QTRY_VERIFY_WITH_TIMEOUT((f.pixelOf(52.30, 4.30) - QPoint(int(w->view().widthPx / 2), int(w->view().heightPx / 2)))
+                                         .manhattanLength() <= 2,
+                                 3500);
+        Child<QAction>(*w, "mnuOptionsLegend")->trigger();
+        QVERIFY(w->legendWindow() && w->legendWindow()->isVisible());
     }
 
     // A chart of 200,000 points is read and prepared by the loader thread:
@@ -109,8 +159,12 @@ private slots:
         QCOMPARE(w->chartsLoading(), 0);
         QVERIFY(!Child<QWidget>(*w, "prgCharts")->isVisible());
         const QImage image = w->picture()->grab().toImage();
-        QCOMPARE(image.pixelColor(f.pixelOf(51.99, 3.975) * image.devicePixelRatio()),
-                 plot::ColourOf(plot::MapColour::ChartArea, 0));
+        // A light wash of the layer's colour: a user's area is not land.
+        const QColor wash = plot::OverBackground(plot::FillColour(plot::StyleOf({}, false, 10, NAN).path));
+        const QColor drawn = image.pixelColor(f.pixelOf(51.99, 3.975) * image.devicePixelRatio());
+        QVERIFY2(std::abs(drawn.red() - wash.red()) + std::abs(drawn.green() - wash.green()) +
+                         std::abs(drawn.blue() - wash.blue()) <= 6,
+                 qPrintable(drawn.name() + " " + wash.name()));
 
         WriteWavyRing(dir.filePath("second.geojson"), 200000);
         QVERIFY(w->addChart(dir.filePath("second.geojson")));
