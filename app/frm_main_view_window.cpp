@@ -17,12 +17,21 @@ namespace {
 
 constexpr const char* kHiddenColumnsKey = "HiddenColumns";
 
+// The widest value a column usually shows: the list refits its columns to the
+// values once rows arrive, and the window must still show them all then.
+constexpr const char* kTypicalValues[targets::kListColumns] = {
+    "0000",        "000000000",     "NNNNNNNNNNNNNNNNNNNN", "00\u00b000.000'N", "000\u00b000.000'W", "000.0",
+    "000.0",       "000",           "-000.0",               "Class",            "00 Mmm 0000 00:00:00", "000000",
+    "STATUS",      "00.00",         "-00.0",                "100"};
+
 }  // namespace
 
 QSize FrmMain::openingSize(const QRect& available) const {
     int columns = 0;
     for (int c = 0; c < model_->columnCount(); ++c) {
-        if (!fgAISTargets_->isColumnHidden(c)) columns += fgAISTargets_->columnWidth(c);
+        if (fgAISTargets_->isColumnHidden(c)) continue;
+        const int typical = fgAISTargets_->fontMetrics().horizontalAdvance(QString::fromUtf8(kTypicalValues[c])) + 8;
+        columns += std::max(fgAISTargets_->columnWidth(c), typical);
     }
     // The list's frame and a vertical scroll bar once rows fill it, the
     // central area's margins, and the window's own frame.

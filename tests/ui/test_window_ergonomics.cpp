@@ -146,7 +146,12 @@ private slots:
         QCOMPARE(m.w.openingSize(QRect(0, 0, 1000, 600)).width(), 1000);
         m.w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m.w));
+        // Rows arrive and the columns widen to their values: all still shown.
+        m.feed(ClassAReport(257000001, 59.5, -5.25, 12.3f));
+        m.feed(StaticData(257000001, "NORTHERN STAR OF THE", "LAXY7"));
+        m.w.listModel().flush();
         const int last = grid->model()->columnCount() - 1;
+        QTRY_VERIFY_WITH_TIMEOUT(grid->columnWidth(2) > grid->fontMetrics().horizontalAdvance("NORTHERN STAR"), 5000);
         QVERIFY2(grid->columnViewportPosition(last) + grid->columnWidth(last) <= grid->viewport()->width(),
                  qPrintable(QString("columns end at %1, list %2 wide in a window %3 wide")
                                 .arg(grid->columnViewportPosition(last) + grid->columnWidth(last))
