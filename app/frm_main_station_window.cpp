@@ -24,14 +24,14 @@ struct Speed {
     const char* name;
     double speed;
 };
-constexpr Speed kSpeeds[] = {{"1 x", "mnuFilePlaybackSpeed_1", 1},
-                             {"10 x", "mnuFilePlaybackSpeed_10", 10},
-                             {"100 x", "mnuFilePlaybackSpeed_100", 100},
-                             {"As fast as possible", "mnuFilePlaybackSpeed_0", 0}};
-constexpr Speed kMaxGaps[] = {{"1 min", "mnuFilePlaybackMaxGap_60", 60},
-                              {"10 min", "mnuFilePlaybackMaxGap_600", 600},
-                              {"1 h", "mnuFilePlaybackMaxGap_3600", 3600},
-                              {"1 day", "mnuFilePlaybackMaxGap_86400", 86400}};
+constexpr Speed kSpeeds[] = {{"&1 x", "mnuFilePlaybackSpeed_1", 1},
+                             {"1&0 x", "mnuFilePlaybackSpeed_10", 10},
+                             {"100 &x", "mnuFilePlaybackSpeed_100", 100},
+                             {"As &fast as possible", "mnuFilePlaybackSpeed_0", 0}};
+constexpr Speed kMaxGaps[] = {{"&1 min", "mnuFilePlaybackMaxGap_60", 60},
+                              {"1&0 min", "mnuFilePlaybackMaxGap_600", 600},
+                              {"1 &h", "mnuFilePlaybackMaxGap_3600", 3600},
+                              {"1 &day", "mnuFilePlaybackMaxGap_86400", 86400}};
 
 // The record and play back choices, kept in the settings store.
 constexpr const char* kRecordTimesKey = "RecordWithTimes";
@@ -50,7 +50,7 @@ void FrmMain::buildFileStationMenu(QMenu* file) {
     mnuFileRecord_->setObjectName("mnuFileRecord");
     mnuFileRecord_->setCheckable(true);
     connect(mnuFileRecord_, &QAction::triggered, this, &FrmMain::mnuFileRecord_Click);
-    mnuFileRecordTimes_ = file->addAction("Record with reception times");
+    mnuFileRecordTimes_ = file->addAction("Record &with reception times");
     mnuFileRecordTimes_->setObjectName("mnuFileRecordTimes");
     mnuFileRecordTimes_->setCheckable(true);
     mnuFileRecordTimes_->setChecked(stored(kRecordTimesKey, 1) != 0);
@@ -59,7 +59,7 @@ void FrmMain::buildFileStationMenu(QMenu* file) {
         station_->setRecordTimes(on);
         store(kRecordTimesKey, on ? 1 : 0);
     });
-    mnuFileRecordSync_ = file->addAction("Record to disk every second");
+    mnuFileRecordSync_ = file->addAction("Record to dis&k every second");
     mnuFileRecordSync_->setObjectName("mnuFileRecordSync");
     mnuFileRecordSync_->setCheckable(true);
     mnuFileRecordSync_->setChecked(stored(kRecordSyncKey, 0) != 0);

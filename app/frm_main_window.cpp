@@ -57,6 +57,7 @@
 #include "ui/notice_bar.h"
 #include "ui/plain_text.h"
 #include "ui/settings_store.h"
+#include "ui/status_bar_fit.h"
 #include "ui/twips.h"
 
 namespace app {
@@ -65,7 +66,7 @@ namespace {
 
 constexpr const char* kMMSIError = " is not a valid MMSI number! Has to be an integer value in the range 0-999999999";
 constexpr const char* kRefPosTitles[4] = {"No Ref pos", "From VDO msg", "Manual ", "From VDM msg, MMSI : "};
-constexpr const char* kBinaryStandards[2] = {"IMO SN/Circ.236", "IALA Proposal (comb IMO236 and ITU 1371-1)"};
+constexpr const char* kBinaryStandards[2] = {"&IMO SN/Circ.236", "IA&LA Proposal (comb IMO236 and ITU 1371-1)"};
 
 // Settings keys of the watch-keeping options.
 constexpr const char* kLostAfterMovingKey = "TargetLostAfterMoving";
@@ -235,6 +236,9 @@ void FrmMain::buildStatusBar() {
     cmdAcknowledge_->hide();
     connect(cmdAcknowledge_, &QPushButton::clicked, this, &FrmMain::acknowledgeAlarms);
     bar->addPermanentWidget(cmdAcknowledge_);
+    // Narrow, the connection keeps its whole address and state: the ignored
+    // count gives way first, then the checksum count, the caption, the clock.
+    new ui::StatusBarFit(*bar, *panels_[1], {{panels_[4], panels_[5]}, {panels_[2], panels_[3]}, {panels_[0]}, {panels_[6]}});
     timerAlarm_ = new QTimer(this);
     timerAlarm_->setObjectName("timerAlarm");
     timerAlarm_->setInterval(30000);
@@ -249,7 +253,7 @@ void FrmMain::buildMenus() {
     QAction* exportTargets = file->addAction("Export &targets...");
     exportTargets->setObjectName("mnuFileExportTargets");
     connect(exportTargets, &QAction::triggered, this, &FrmMain::mnuFileExportTargets_Click);
-    QAction* exportTracks = file->addAction("Export t&racks...");
+    QAction* exportTracks = file->addAction("Export tr&acks...");
     exportTracks->setObjectName("mnuFileExportTracks");
     connect(exportTracks, &QAction::triggered, this, &FrmMain::mnuFileExportTracks_Click);
     file->addSeparator();
@@ -451,6 +455,7 @@ void FrmMain::buildCentralArea() {
             [this](const QModelIndex& a, const QModelIndex& b) { applyTargetFilter(a.row(), b.row()); });
     layout->addWidget(txtFind_);
     layout->addWidget(fgAISTargets_, 1);
+    buildColumnMenu();
 
     // Names from the ship database of earlier runs show in lower case until the vessel's own static report.
     auto* lblNameInfo = ui::PlainLabel(kNameInfo, central);
@@ -536,6 +541,7 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
 void FrmMain::load(bool openInput) {
     setWindowTitle(kCaption);
     if (settings_) placement_.place(*this, settings_);
+    const bool placed = settings_ && settings_->contains("MainWidth");
     input::RunState& st = receiver_->state();
     if (st.CheckChecksum) panels_[3]->setText("0");
     if (st.EmptyBuffer) panels_[5]->setText("0");
@@ -546,6 +552,7 @@ void FrmMain::load(bool openInput) {
         applyStationSettings(stationSettings_);
     }
     prepareTargetList();
+    if (settings_ && !placed && screen()) resize(openingSize(screen()->availableGeometry()));
     const int mode = st.ReferenceMode >= 0 && st.ReferenceMode <= 3 ? st.ReferenceMode : 0;
     optRefPos_[static_cast<size_t>(mode)]->setChecked(true);
     optRefPos_Click(mode);
@@ -719,10 +726,9 @@ void FrmMain::aisMessageToShow(const MessageToShow& m) {
             // Messages arrive while the operator types elsewhere: shown, never
             // given the keyboard, and never over the reference position.
             frmAISMessage_->setAttribute(Qt::WA_ShowWithoutActivating);
-            placeClearOfReference(*frmAISMessage_);
         }
         frmAISMessage_->showNotice(m.notice);
-        frmAISMessage_->show();
+        showPopup(*frmAISMessage_);
     }
     if (choice.showWindow && m.notice.window != ais::ApplicationWindow::None && m.binary) {
         // An open window keeps what it shows; a closed one opens filled from
@@ -733,10 +739,9 @@ void FrmMain::aisMessageToShow(const MessageToShow& m) {
             window->setAttribute(Qt::WA_ShowWithoutActivating);
             const std::uint64_t id = added.id;
             connect(window, &ais::FrmBinaryApplication::accepted, this, [this, id] { inbox_->markRead(id); });
-            placeClearOfReference(*window);
             open = window;
         }
-        open->show();
+        showPopup(*open);
     }
     if (m.logFailed && !logFailureShown_) {
         // Told once per run: a message box per message would bury a busy feed.

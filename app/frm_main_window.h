@@ -34,6 +34,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "ais/message_inbox.h"
 #include "app/receiver.h"
@@ -213,6 +214,9 @@ public:
     void setPopupSettings(const ais::PopupSettings& popups);
     // Times a message has beeped in this run.
     int messageBeeps() const { return messageBeeps_; }
+    // The size a first run opens at: wide enough for every shown column of
+    // the list, as far as `available` (a screen's free area) allows.
+    QSize openingSize(const QRect& available) const;
 
     // Selects entry n's row in the list (in view) and on the plot.
     void selectTarget(int entry);
@@ -245,6 +249,13 @@ private:
     void updateStationActivity();
     void buildCentralArea();
     void prepareTargetList();
+    // The list header's right-click menu that hides and shows columns (kept in the settings).
+    void buildColumnMenu();
+    void setColumnShown(int column, bool shown);
+    // Shows a message pop-up: a new one in the free part of the screen (clear
+    // of the list, the reference frame, dialogs and the other pop-ups); the
+    // oldest of more than ui::kMaxOpenPopups closes.
+    void showPopup(QWidget& window);
     void updateClockPanel();
     void chooseBinaryStandard(int index);
     void showMessagesWindow();
@@ -343,6 +354,7 @@ private:
     // One window per binary application (meteorological, dangerous cargo,
     // fairway closed, tidal window), indexed by ais::ApplicationWindow - 1.
     std::array<QPointer<QWidget>, 4> applicationWindows_;
+    std::vector<QPointer<QWidget>> popupOrder_;  // open pop-ups, oldest first
     bool logFailureShown_ = false;
     ais::MessageInboxModel* inbox_ = nullptr;
     ais::PopupSettings popups_{};

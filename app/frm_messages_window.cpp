@@ -5,6 +5,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "ui/window_fit.h"
+
 namespace app {
 
 FrmMessages::FrmMessages(ais::MessageInboxModel& model, QWidget* parent)
@@ -16,6 +18,7 @@ FrmMessages::FrmMessages(ais::MessageInboxModel& model, QWidget* parent)
       richtxtMsg_(new QTextEdit(this)) {
     setObjectName("frmMessages");
     setWindowTitle("Incoming Messages");
+    ui::CloseOnEscape(*this);
     setAttribute(Qt::WA_DeleteOnClose);
 
     filter_->setSourceModel(&model_);

@@ -147,20 +147,23 @@ void FrmGraphics::rebuildChartsMenu() {
     mnuOptionsCharts_->clear();
     const auto& entries = map_.charts().entries();
     if (entries.empty()) {
-        mnuOptionsCharts_->addAction("(none: File > Add chart...)")->setEnabled(false);
+        mnuOptionsCharts_->addAction("(&none: File > Add chart...)")->setEnabled(false);
         return;
     }
     // Each change rebuilds this menu: not while one of its actions is still being handled.
     for (size_t i = 0; i < entries.size(); ++i) {
         const int index = static_cast<int>(i);
-        QMenu* chart = mnuOptionsCharts_->addMenu(ui::MenuText(QFileInfo(FromUtf8(entries[i].chart->path)).fileName()));
-        QAction* show = chart->addAction("Show");
+        // Numbered access keys 1-9, then a-z: file names give no unique letter.
+        const QString key = i < 9 ? QString::number(i + 1) : i < 35 ? QString(QChar(char('a' + i - 9))) : QString();
+        const QString name = ui::MenuText(QFileInfo(FromUtf8(entries[i].chart->path)).fileName());
+        QMenu* chart = mnuOptionsCharts_->addMenu(key.isEmpty() ? name : "&" + key + " " + name);
+        QAction* show = chart->addAction("&Show");
         show->setObjectName(QString("mnuChartShow_%1").arg(index));
         show->setCheckable(true);
         show->setChecked(entries[i].visible);
         connect(show, &QAction::triggered, this, [this, index](bool on) { setChartVisible(index, on); },
                 Qt::QueuedConnection);
-        QAction* remove = chart->addAction("Remove");
+        QAction* remove = chart->addAction("&Remove");
         remove->setObjectName(QString("mnuChartRemove_%1").arg(index));
         connect(remove, &QAction::triggered, this, [this, index] { removeChart(index); }, Qt::QueuedConnection);
     }

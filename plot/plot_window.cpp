@@ -284,36 +284,36 @@ void FrmGraphics::buildControls() {
 void FrmGraphics::buildMenus() {
     QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("mnuFile");
-    QAction* addChart = file->addAction("Add chart...");
+    QAction* addChart = file->addAction("&Add chart...");
     addChart->setObjectName("mnuFileAddChart");
     connect(addChart, &QAction::triggered, this, &FrmGraphics::mnuFileAddChart_Click);
-    mnuFileCancelCharts_ = file->addAction("Cancel chart loading");
+    mnuFileCancelCharts_ = file->addAction("&Cancel chart loading");
     mnuFileCancelCharts_->setObjectName("mnuFileCancelCharts");
     mnuFileCancelCharts_->setEnabled(false);
     connect(mnuFileCancelCharts_, &QAction::triggered, this, &FrmGraphics::cancelChartLoading);
 
     QMenu* options = menuBar()->addMenu("&Options");
     options->setObjectName("mnuOptions");
-    mnuOptionsERBL_ = options->addAction("ERBL");
+    mnuOptionsERBL_ = options->addAction("&ERBL");
     mnuOptionsERBL_->setObjectName("mnuOptionsERBL");
     mnuOptionsERBL_->setCheckable(true);
     connect(mnuOptionsERBL_, &QAction::triggered, this, &FrmGraphics::mnuOptionsERBL_Click);
-    mnuOptionsLOS_ = options->addAction("Line Of Sight");
+    mnuOptionsLOS_ = options->addAction("&Line Of Sight");
     mnuOptionsLOS_->setObjectName("mnuOptionsLOS");
     mnuOptionsLOS_->setCheckable(true);
     connect(mnuOptionsLOS_, &QAction::triggered, this, &FrmGraphics::mnuOptionsLOS_Click);
-    mnuOptionsAutoScroll_ = options->addAction("AutoScroll");
+    mnuOptionsAutoScroll_ = options->addAction("Auto&Scroll");
     mnuOptionsAutoScroll_->setObjectName("mnuOptionsAutoScroll");
     mnuOptionsAutoScroll_->setCheckable(true);
     connect(mnuOptionsAutoScroll_, &QAction::triggered, this, [this](bool on) {
         if (on) autoScroll();
     });
     options->addSeparator();
-    mnuOptionsCoastlines_ = options->addAction("Coastlines");
+    mnuOptionsCoastlines_ = options->addAction("C&oastlines");
     mnuOptionsCoastlines_->setObjectName("mnuOptionsCoastlines");
     mnuOptionsCoastlines_->setCheckable(true);
     mnuOptionsCoastlines_->setChecked(true);
-    mnuOptionsLandmarks_ = options->addAction("Landmarks");
+    mnuOptionsLandmarks_ = options->addAction("Land&marks");
     mnuOptionsLandmarks_->setObjectName("mnuOptionsLandmarks");
     mnuOptionsLandmarks_->setCheckable(true);
     mnuOptionsLandmarks_->setChecked(true);
@@ -328,7 +328,7 @@ void FrmGraphics::buildMenus() {
             if (loaded_) SetupPlot();
         });
     }
-    QAction* safety = options->addAction("Safety depth...");
+    QAction* safety = options->addAction("Safety &depth...");
     safety->setObjectName("mnuOptionsSafetyDepth");
     connect(safety, &QAction::triggered, this, [this] {
         bool ok = false;
@@ -337,19 +337,19 @@ void FrmGraphics::buildMenus() {
         if (ok) setSafetyDepth(metres);
     });
     buildTargetMenus(*options);
-    mnuOptionsCharts_ = options->addMenu("Charts");
+    mnuOptionsCharts_ = options->addMenu("C&harts");
     mnuOptionsCharts_->setObjectName("mnuOptionsCharts");
     rebuildChartsMenu();
 
     pmnuCenter_ = new QMenu("&Center", this);
     pmnuCenter_->setObjectName("pmnuCenter");
-    QAction* mouse = pmnuCenter_->addAction("Center on Mouse");
+    QAction* mouse = pmnuCenter_->addAction("Center on &Mouse");
     mouse->setObjectName("pmnuCenterMouse");
     connect(mouse, &QAction::triggered, this, &FrmGraphics::pmnuCenterMouse_Click);
-    QAction* reference = pmnuCenter_->addAction("Center on Reference  Position");
+    QAction* reference = pmnuCenter_->addAction("Center on &Reference  Position");
     reference->setObjectName("pmnuCenterCurrentPosition");
     connect(reference, &QAction::triggered, this, &FrmGraphics::pmnuCenterCurrentPosition_Click);
-    pmnuERBLReference_ = pmnuCenter_->addAction("Offset reference for ERBL");
+    pmnuERBLReference_ = pmnuCenter_->addAction("&Offset reference for ERBL");
     pmnuERBLReference_->setObjectName("pmnuERBLReference");
     pmnuERBLReference_->setCheckable(true);
     connect(pmnuERBLReference_, &QAction::triggered, this, &FrmGraphics::pmnuERBLReference_Click);

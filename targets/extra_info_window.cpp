@@ -16,6 +16,7 @@
 #include "ui/icon_file.h"
 #include "ui/plain_text.h"
 #include "ui/twips.h"
+#include "ui/window_fit.h"
 #include "ui/window_placement.h"
 
 namespace targets {
@@ -209,6 +210,7 @@ FrmAISExtraInfo::FrmAISExtraInfo(const TargetTable& table, int entry, QWidget* p
     setObjectName("frmAISExtraInfo");
     setAttribute(Qt::WA_DeleteOnClose);
     setProperty("Tag", QString::number(entry));
+    ui::CloseOnEscape(*this);
     timer_->setSingleShot(true);
     timer_->setInterval(kRefreshIntervalMs);
     connect(timer_, &QTimer::timeout, this, &FrmAISExtraInfo::refresh);
@@ -526,6 +528,7 @@ FrmAISExtraInfo* ExtraInfoWindows::open(int entry, int clickYTwips) {
     w->resize(fitted.size());
     w->move(fitted.topLeft());
     w->show();
+    ui::KeepFrameOnScreen(*w);
     return w;
 }
 

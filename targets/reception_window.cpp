@@ -7,6 +7,7 @@
 
 #include "base/number_format.h"
 #include "ui/plain_text.h"
+#include "ui/window_fit.h"
 
 namespace targets {
 
@@ -54,6 +55,7 @@ FrmReceptionSummary::FrmReceptionSummary(const TargetTable& table, const input::
     : QWidget(parent, Qt::Window), table_(table), state_(state), channels_(channels), clock_(clock) {
     setObjectName("frmReceptionSummary");
     setWindowTitle("Reception");
+    ui::CloseOnEscape(*this);
     auto* top = new QVBoxLayout(this);
     top->addWidget(ui::PlainLabel("Messages per minute, last hour", this));
     chart_ = new MinuteChart(channels_, clock_, this);
