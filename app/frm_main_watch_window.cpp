@@ -25,10 +25,16 @@ void FrmMain::buildWatchPanels() {
     addDockWidget(Qt::TopDockWidgetArea, dangerousPanel_);
     connect(dangerousPanel_, &DangerousPanel::targetChosen, this, &FrmMain::selectTarget);
     if (auto* view = findChild<QMenu*>("mnuView")) {
-        QAction* toggle = dangerousPanel_->toggleViewAction();
-        toggle->setText("&Dangerous targets");
+        // An action of our own: the dock's toggle action takes the panel's
+        // title, count and all, and loses its access key with it.
+        QAction* toggle = view->addAction("&Dangerous targets");
         toggle->setObjectName("mnuViewDangerous");
-        view->addAction(toggle);
+        toggle->setCheckable(true);
+        toggle->setChecked(true);
+        connect(toggle, &QAction::toggled, dangerousPanel_, &QDockWidget::setVisible);
+        connect(dangerousPanel_, &QDockWidget::visibilityChanged, toggle, [this, toggle](bool) {
+            toggle->setChecked(!dangerousPanel_->isHidden());
+        });
     }
     if (auto* options = findChild<QMenu*>("mnuOptions")) {
         mnuOptionsKeepSorted_ = options->addAction("&Keep sorted");

@@ -37,11 +37,11 @@ QPixmap SymbolSwatch(TargetSymbol symbol, TypeGroup group, bool dashed = false, 
 }  // namespace
 
 void FrmGraphics::buildTargetMenus(QMenu& options) {
-    mnuOptionsFollowSelected_ = options.addAction("Follow selected");
+    mnuOptionsFollowSelected_ = options.addAction("&Follow selected");
     mnuOptionsFollowSelected_->setObjectName("mnuOptionsFollowSelected");
     mnuOptionsFollowSelected_->setCheckable(true);
     connect(mnuOptionsFollowSelected_, &QAction::triggered, this, [this](bool on) { setFollowSelected(on); });
-    QAction* legend = options.addAction("Symbol legend...");
+    QAction* legend = options.addAction("Symbol le&gend...");
     legend->setObjectName("mnuOptionsLegend");
     connect(legend, &QAction::triggered, this, &FrmGraphics::showLegend);
 
