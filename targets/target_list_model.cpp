@@ -127,22 +127,13 @@ void TargetListModel::flush() {
 }
 
 void TargetListModel::RefreshTargetList() {
-    timer_->stop();
-    appendNewRows();
-    const RowContext ctx = context();
-    const int count = rowCount();
-    for (int r = 0; r < count; ++r) {
-        const int entry = table_.DisplayOrder[static_cast<size_t>(r + 1)];
-        if (!table_.InUse(entry)) continue;
-        WriteTargetRow(table_.entry(entry), ctx, RowWrite::Refresh, rows_[static_cast<size_t>(r)]);
-    }
-    for (int entry : pendingEntries_) pending_[static_cast<size_t>(entry)] = 0;
-    pendingEntries_.clear();
+    rewriteAllRows(RowWrite::Refresh);
     ReferenceChanged = false;
-    if (count > 0) emit dataChanged(index(0, 0), index(count - 1, kListColumns - 1), {Qt::DisplayRole, Qt::ForegroundRole});
 }
 
-void TargetListModel::RowsReordered() {
+void TargetListModel::RowsReordered() { rewriteAllRows(RowWrite::Update); }
+
+void TargetListModel::rewriteAllRows(RowWrite how) {
     timer_->stop();
     appendNewRows();
     const RowContext ctx = context();
@@ -150,7 +141,7 @@ void TargetListModel::RowsReordered() {
     for (int r = 0; r < count; ++r) {
         const int entry = table_.DisplayOrder[static_cast<size_t>(r + 1)];
         if (!table_.InUse(entry)) continue;
-        WriteTargetRow(table_.entry(entry), ctx, RowWrite::Update, rows_[static_cast<size_t>(r)]);
+        WriteTargetRow(table_.entry(entry), ctx, how, rows_[static_cast<size_t>(r)]);
     }
     for (int entry : pendingEntries_) pending_[static_cast<size_t>(entry)] = 0;
     pendingEntries_.clear();

@@ -72,6 +72,8 @@ private:
     RowContext context() const;
     void mark(int entry, uint8_t level);
     void appendNewRows();
+    // Every row written again from the table, the way `how` says.
+    void rewriteAllRows(RowWrite how);
 
     const TargetTable& table_;
     const input::RunState& state_;
