@@ -20,7 +20,6 @@ struct Case {
     double tcpa;
     bool hasRange;
     double range;
-    const char* name = "";
 };
 
 TEST_F(DangerousTargetsTest, SortedByTCPAThenRangeThenEntry) {

@@ -196,16 +196,10 @@ TEST_F(Lifecycle, FullTableDisplacesTheStationSilentLongest) {
         t.setLifecycle({360, 1080, 1800, 3, r.displaceAfter});
         base::RecordingMessageSink sink;
         ctx.messages = &sink;
-        for (int i = 0; i < 3; ++i) {
-            ctx.monotonic = 0;
-            rec.Type1.MMSI = 257000001 + i;
-            rec.Type1.NavStatus = i == 2 ? r.navStatus3 : 0;
-            t.AddOrUpdateTarget(SentenceKind::VDM, 1, rec, ctx);
-        }
-        for (int i = 0; i < 3; ++i) {
-            ctx.monotonic = r.heard[i];
-            rec.Type1.MMSI = 257000001 + i;
-            rec.Type1.NavStatus = i == 2 ? r.navStatus3 : 0;
+        for (int i = 0; i < 6; ++i) {  // entries 1-3 created at 0, then last heard
+            ctx.monotonic = i < 3 ? 0 : r.heard[i - 3];
+            rec.Type1.MMSI = 257000001 + i % 3;
+            rec.Type1.NavStatus = i % 3 == 2 ? r.navStatus3 : 0;
             t.AddOrUpdateTarget(SentenceKind::VDM, 1, rec, ctx);
         }
         if (r.aged) t.AgeTargets(r.now);

@@ -165,31 +165,6 @@ TEST_F(CsvCells, NumbersAsNumbersUnknownsEmptyTextsGuarded) {
     EXPECT_EQ(commaRanged, ranged);
 }
 
-// A name from the air that a spreadsheet would run as a formula is written as
-// text; the numbers of the row, negative ones too, stay numbers.
-TEST_F(TargetExportTest, CsvNamesNeverBecomeFormulas) {
-    for (const auto& [mmsi, name] : {std::pair{257000004, "=CMD?' /C CALC'!A0"}, {257000005, "-1+1"},
-                                     {257000006, "=1+1"}, {257000007, "+EVIL"}}) {
-        feed(testing_support::StaticData(mmsi, name, "LABC"));
-        feed(testing_support::ClassAReport(mmsi, 59.5, 5.25, 1.0f, 0, -20.0f));
-    }
-    const std::map<std::string, std::string> expected = {{"257000004", "'=CMD?' /C CALC'!A0"},
-                                                         {"257000005", "'-1+1"},
-                                                         {"257000006", "'=1+1"},
-                                                         {"257000007", "'+EVIL"}};
-    const Rows rows = ReadCsv(TargetListCsv(rx.targets(), {}));
-    ASSERT_EQ(rows.size(), 8u);
-    int seen = 0;
-    for (const auto& row : rows) {
-        const auto it = expected.find(row[kColMMSI]);
-        if (it == expected.end()) continue;
-        ++seen;
-        EXPECT_EQ(row[kColName], it->second);
-        EXPECT_EQ(row[kColROT].front(), '-') << row[kColROT];
-    }
-    EXPECT_EQ(seen, 4);
-}
-
 TEST_F(TargetExportTest, GeoJsonHasAFeaturePerTargetInListOrder) {
     const std::string geo = TargetsGeoJson(rx.targets(), rx.clock().monotonicSeconds());
     const size_t third = geo.find(R"({"type":"Feature","geometry":null,"properties":{"Number":1,"MMSI":257000003,)");
