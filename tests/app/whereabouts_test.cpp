@@ -4,7 +4,6 @@
 // of us; the same in the list, the exports and the reception rings.
 #include <gtest/gtest.h>
 
-#include <cmath>
 
 #include "app/receiver.h"
 #include "support/recording_events.h"
@@ -19,7 +18,6 @@ namespace {
 using testing_support::Join;
 using testing_support::Sentences;
 
-constexpr double kLat = 59.0, kLon = 10.0;
 constexpr int32_t kOwn = 257999999, kSilent = 257000001, kStaticOnly = 257000002, kNoMoreFixes = 257000003;
 
 struct Watch {
@@ -30,12 +28,8 @@ struct Watch {
     void feed(const Rec& r, bool vdo = false) {
         rx.receive(input::InputKind::Tcp, Join(Sentences(r, 'A', vdo)));
     }
-    // A class A report `east`/`north` nautical miles from the own ship's spot.
     void report(int32_t mmsi, double east, double north, float sog, float cog, bool vdo = false) {
-        auto r = testing_support::ClassAReport(mmsi, kLat + north / 60.0,
-                                               kLon + east / (60.0 * std::cos(kLat * 3.14159265358979 / 180)), sog);
-        r.COG = cog;
-        feed(r, vdo);
+        feed(testing_support::ReportNear(mmsi, east, north, sog, cog), vdo);
     }
     const targets::TargetRecord& of(int32_t mmsi) const {
         const int n = rx.targets().FindTarget(mmsi, 1) ? rx.targets().FindTarget(mmsi, 1) : rx.targets().FindTarget(mmsi, 5);
