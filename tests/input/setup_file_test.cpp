@@ -71,18 +71,16 @@ TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
     EXPECT_EQ(comm.IPList[9], "a9");
 }
 
-TEST(SetupFile, SaveReplacesTheFileAndReportsFailure) {
+// What a save writes, and that it replaces the file whole, the crash-safe
+// files test checks; here: a save says nothing unless it fails.
+TEST(SetupFile, SaveReportsOnlyFailure) {
     TempDir dir;
     CommSettings comm;
     SetSetupDefaults(comm);
     input::RunState state;
     base::RecordingMessageSink sink;
-    dir.write("Orvanta.ini", "old");
     ASSERT_TRUE(SaveSetup((dir / "Orvanta.ini").string(), comm, state, sink));
-    EXPECT_EQ(dir.read("Orvanta.ini"), FormatSetup(comm, state));
     EXPECT_TRUE(sink.entries.empty());
-    EXPECT_EQ(dir.entryCount(), 1);
-    // A folder that does not exist: reported, nothing else written.
     EXPECT_FALSE(SaveSetup((dir / "missing" / "Orvanta.ini").string(), comm, state, sink));
     ASSERT_EQ(sink.entries.size(), 1u);
     EXPECT_NE(sink.entries[0].text.find(" Setup file not stored!"), std::string::npos);
