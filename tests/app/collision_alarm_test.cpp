@@ -37,10 +37,7 @@ struct Harness {
     // A station `east`/`north` nautical miles from the own ship's spot.
     void send(int32_t mmsi, double east, double north, float sog, float cog, int16_t navStatus = 0,
               bool vdo = false) {
-        auto r = testing_support::ClassAReport(mmsi, kLat + north / 60.0,
-                                               kLon + east / (60.0 * std::cos(kLat * 3.14159265358979 / 180)), sog,
-                                               navStatus);
-        r.COG = cog;
+        const auto r = testing_support::ReportNear(mmsi, east, north, sog, cog, navStatus);
         rx.receive(input::InputKind::Tcp, Join(Sentences(r, 'A', vdo)));
     }
     void sendClassB(int32_t mmsi, double north, float sog, float cog) {

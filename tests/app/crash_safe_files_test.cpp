@@ -17,6 +17,7 @@
 #include "input/setup_file.h"
 #include "support/temp_dir.h"
 #include "targets/ship_database.h"
+#include "app/data_folder.h"
 
 namespace {
 
@@ -118,6 +119,18 @@ TEST(CrashSafeFiles, NextSaveRemovesTemporariesOfWritersThatAreGone) {
     EXPECT_TRUE(fs::exists(dir / mine));
     EXPECT_TRUE(fs::exists(dir / other));  // another file's business
     EXPECT_EQ(dir.read("Orvanta.ini"), "whole");
+}
+
+
+TEST(DataFolder, GivenFolderThenWritableExecutableFolderThenTheUsersShareFolder) {
+    testing_support::TempDir tmp;
+    const auto share = tmp.path() / ".local" / "share" / "Orvanta";
+    EXPECT_EQ(app::ResolveDataFolder(tmp / "a" / "b", tmp.path(), tmp.path().c_str()), tmp / "a" / "b");
+    EXPECT_TRUE(std::filesystem::is_directory(tmp / "a" / "b"));  // created
+    EXPECT_EQ(app::ResolveDataFolder(std::nullopt, tmp.path(), "/nonexistent-home"), tmp.path());
+    EXPECT_EQ(app::ResolveDataFolder(std::nullopt, tmp / "gone", tmp.path().c_str()), share);
+    EXPECT_EQ(app::ResolveDataFolder(std::nullopt, "/usr/bin/", tmp.path().c_str()), share);  // also for root
+    EXPECT_TRUE(std::filesystem::is_directory(share));
 }
 
 }  // namespace

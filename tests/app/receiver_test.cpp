@@ -8,6 +8,8 @@
 #include "support/recording_events.h"
 #include "support/sample_sentences.h"
 #include "support/temp_dir.h"
+#include "input/setup_file.h"
+#include "app/status_panels.h"
 
 namespace app {
 namespace {
@@ -293,6 +295,57 @@ TEST_F(ReceiverTest, PanelAndMonitorCountersFollowEveryInput) {
     rx.resetMonitorCounters();
     EXPECT_EQ(rx.inputCounters(udp)->Monitor, Counts{});
     EXPECT_EQ(rx.state().MonitorSentenceCount, 0);
+}
+
+// A sentence whose payload was damaged on the way: one character of the
+// position changed, the checksum left as it was.
+std::string CorruptedReport() {
+    std::string s = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f)));
+    const size_t payload = s.find(",A,") + 3;
+    s[payload + 12] = s[payload + 12] == 'w' ? 'v' : 'w';
+    return s;
+}
+
+// Without a setup file the checksum test starts on, so the damaged report
+// makes no entry; a setup file that turned it off keeps it off.
+TEST(FirstRun, ChecksumsAreCheckedWithoutASetupFile) {
+    testing_support::TempDir dir;
+    dir.write("kept.ini", "\"REM Data tests\"\r\n#FALSE#,#FALSE#\r\n");
+    struct Row {
+        const char* file;
+        bool checked;
+    } rows[] = {{"missing.ini", true}, {"kept.ini", false}};
+    for (const Row& r : rows) {
+        base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 12, 0, 0)};
+        testing_support::RecordingEvents events;
+        Receiver rx{clock, events};
+        input::CommSettings comm;
+        base::RecordingMessageSink sink;
+        input::LoadSetup((dir / r.file).string(), comm, rx.state(), sink);
+        EXPECT_EQ(rx.state().CheckChecksum, r.checked) << r.file;
+        rx.receive(input::InputKind::Tcp, CorruptedReport());
+        EXPECT_EQ(rx.targets().TargetCount, r.checked ? 0 : 1) << r.file;
+        EXPECT_EQ(rx.state().ChecksumErrorCount, r.checked ? 1 : 0) << r.file;
+    }
+}
+
+
+TEST(StatusPanels, CountsWhileTheirRuleIsOnAndThePercentageHasNoLeadingZero) {
+    input::RunState s;
+    s.ChecksumErrorCount = 5;
+    s.IgnoredCount = 1;
+    s.SentenceCount = 199;
+    EXPECT_EQ(checksumPanelText(s), "n/a");
+    EXPECT_EQ(ignoredPanelText(s, true), "n/a");
+    EXPECT_EQ(ignoredPanelText(s, false), "n/a");
+    s.CheckChecksum = true;
+    s.EmptyBuffer = true;
+    EXPECT_EQ(checksumPanelText(s), "5");
+    EXPECT_EQ(ignoredPanelText(s, false), "1");
+    EXPECT_EQ(ignoredPanelText(s, true), "1 (.5%)");
+    s.SentenceCount = 0;
+    s.IgnoredCount = 2;
+    EXPECT_EQ(ignoredPanelText(s, true), "2 (100.0%)");
 }
 
 }  // namespace

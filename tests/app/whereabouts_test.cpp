@@ -2,13 +2,7 @@
 // range and bearing only to a position no older than the lost time and
 // measured from the reference in use, never a 0 that reads as a ship on top
 // of us; the same in the list, the exports and the reception rings.
-#include <gtest/gtest.h>
-
-#include <cmath>
-
-#include "app/receiver.h"
-#include "support/recording_events.h"
-#include "support/sample_sentences.h"
+#include "support/fed_receiver.h"
 #include "targets/reception.h"
 #include "targets/target_export.h"
 #include "targets/target_row.h"
@@ -16,26 +10,12 @@
 namespace app {
 namespace {
 
-using testing_support::Join;
-using testing_support::Sentences;
-
-constexpr double kLat = 59.0, kLon = 10.0;
 constexpr int32_t kOwn = 257999999, kSilent = 257000001, kStaticOnly = 257000002, kNoMoreFixes = 257000003;
 
-struct Watch {
-    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
-    testing_support::RecordingEvents events;
-    Receiver rx{clock, events};
-    template <class Rec>
-    void feed(const Rec& r, bool vdo = false) {
-        rx.receive(input::InputKind::Tcp, Join(Sentences(r, 'A', vdo)));
-    }
-    // A class A report `east`/`north` nautical miles from the own ship's spot.
+class Whereabouts : public testing_support::FedReceiver {
+protected:
     void report(int32_t mmsi, double east, double north, float sog, float cog, bool vdo = false) {
-        auto r = testing_support::ClassAReport(mmsi, kLat + north / 60.0,
-                                               kLon + east / (60.0 * std::cos(kLat * 3.14159265358979 / 180)), sog);
-        r.COG = cog;
-        feed(r, vdo);
+        feed(testing_support::ReportNear(mmsi, east, north, sog, cog), vdo);
     }
     const targets::TargetRecord& of(int32_t mmsi) const {
         const int n = rx.targets().FindTarget(mmsi, 1) ? rx.targets().FindTarget(mmsi, 1) : rx.targets().FindTarget(mmsi, 5);
@@ -49,49 +29,48 @@ struct Watch {
     }
 };
 
-TEST(Whereabouts, NoRangeWithoutAKnownPositionAfterTheReferenceAppears) {
-    Watch w;
+TEST_F(Whereabouts, NoRangeWithoutAKnownPositionAfterTheReferenceAppears) {
     // Heard while there is no reference: no range is measured yet.
-    w.report(kSilent, 2, 2, 10, 200);
-    w.feed(testing_support::StaticData(kStaticOnly, "NO FIX", "LNOF"));
-    w.report(kNoMoreFixes, -1, 1, 0, 0);
-    w.clock.advance(20);
+    report(kSilent, 2, 2, 10, 200);
+    feed(testing_support::StaticData(kStaticOnly, "NO FIX", "LNOF"));
+    report(kNoMoreFixes, -1, 1, 0, 0);
+    clock.advance(20);
     // The operator chooses "From VDO msg"; then our own ship reports.
-    w.rx.state().ReferenceMode = targets::kRefFromVDO;
-    w.rx.referenceChanged();
-    EXPECT_FALSE(w.of(kSilent).RangeKnown);  // no own ship yet: nothing to measure from
-    w.report(kOwn, 0, 0, 0, 0, /*vdo=*/true);
+    rx.state().ReferenceMode = targets::kRefFromVDO;
+    rx.referenceChanged();
+    EXPECT_FALSE(of(kSilent).RangeKnown);  // no own ship yet: nothing to measure from
+    report(kOwn, 0, 0, 0, 0, /*vdo=*/true);
 
     // The silent ship is 2.8 nm to the north-east, not on top of us.
-    const targets::TargetRecord& silent = w.of(kSilent);
+    const targets::TargetRecord& silent = of(kSilent);
     EXPECT_TRUE(silent.RangeKnown);
     EXPECT_NEAR(silent.Range / 1852, 2.83, 0.02);
     EXPECT_NEAR(silent.Bearing * 180 / 3.14159265358979, 45, 0.5);
-    EXPECT_EQ(w.row(kSilent).cells[targets::kColLat], "2.8 nm");
+    EXPECT_EQ(row(kSilent).cells[targets::kColLat], "2.8 nm");
     EXPECT_TRUE(silent.HasCPA);
-    EXPECT_EQ(w.row(kStaticOnly).cells[targets::kColLat], "n/a");
-    EXPECT_EQ(w.row(kStaticOnly).cells[targets::kColCPA], "  n/a");
-    EXPECT_EQ(targets::SummariseRanges(w.rx.targets(), targets::kRefFromVDO).rings[0], 2);
+    EXPECT_EQ(row(kStaticOnly).cells[targets::kColLat], "n/a");
+    EXPECT_EQ(row(kStaticOnly).cells[targets::kColCPA], "  n/a");
+    EXPECT_EQ(targets::SummariseRanges(rx.targets(), targets::kRefFromVDO).rings[0], 2);
 
     // Seven minutes on: one ship fell silent, the other sends static data only.
     for (int minute = 1; minute <= 7; ++minute) {
-        w.clock.advance(60);
-        w.report(kOwn, 0, 0, 0, 0, true);
-        w.feed(testing_support::StaticData(kNoMoreFixes, "NO MORE FIXES", "LNMF"));
-        for (int i = 0; i < 4; ++i) w.rx.ageTargets();
+        clock.advance(60);
+        report(kOwn, 0, 0, 0, 0, true);
+        feed(testing_support::StaticData(kNoMoreFixes, "NO MORE FIXES", "LNMF"));
+        for (int i = 0; i < 4; ++i) rx.ageTargets();
     }
     for (int32_t mmsi : {kSilent, kNoMoreFixes}) {
-        const targets::TargetRecord& t = w.of(mmsi);
+        const targets::TargetRecord& t = of(mmsi);
         EXPECT_FALSE(t.PositionKnown || t.RangeKnown || t.HasCPA) << mmsi;
-        EXPECT_EQ(w.row(mmsi).cells[targets::kColLat], "n/a") << mmsi;
-        EXPECT_EQ(w.row(mmsi).cells[targets::kColLon], "n/a") << mmsi;
-        EXPECT_EQ(w.row(mmsi).cells[targets::kColTCPA], "  n/a") << mmsi;
+        EXPECT_EQ(row(mmsi).cells[targets::kColLat], "n/a") << mmsi;
+        EXPECT_EQ(row(mmsi).cells[targets::kColLon], "n/a") << mmsi;
+        EXPECT_EQ(row(mmsi).cells[targets::kColTCPA], "  n/a") << mmsi;
     }
-    EXPECT_NE(w.of(kNoMoreFixes).Status, targets::TargetStatus::Lost);  // heard, but its position is old
-    const auto rings = targets::SummariseRanges(w.rx.targets(), targets::kRefFromVDO).rings;
+    EXPECT_NE(of(kNoMoreFixes).Status, targets::TargetStatus::Lost);  // heard, but its position is old
+    const auto rings = targets::SummariseRanges(rx.targets(), targets::kRefFromVDO).rings;
     EXPECT_EQ(rings[0] + rings[1] + rings[2] + rings[3] + rings[4] + rings[5], 0);
     // The exports say null where the list says nothing.
-    const std::string geo = targets::TargetsGeoJson(w.rx.targets(), w.clock.monotonicSeconds());
+    const std::string geo = targets::TargetsGeoJson(rx.targets(), clock.monotonicSeconds());
     const auto field = [&](int32_t mmsi, const std::string& key) {
         const size_t at = geo.find("\"MMSI\":" + std::to_string(mmsi) + ",");
         const size_t k = geo.find("\"" + key + "\":", at);
@@ -103,14 +82,14 @@ TEST(Whereabouts, NoRangeWithoutAKnownPositionAfterTheReferenceAppears) {
 
     // Our own ship falls silent: a target that reports again has no approach
     // once the own ship's position has grown old.
-    w.report(kSilent, 2, 2, 10, 200);
-    EXPECT_TRUE(w.of(kSilent).HasCPA && w.of(kSilent).RangeKnown);
+    report(kSilent, 2, 2, 10, 200);
+    EXPECT_TRUE(of(kSilent).HasCPA && of(kSilent).RangeKnown);
     for (int minute = 1; minute <= 7; ++minute) {
-        w.clock.advance(60);
-        for (int i = 0; i < 4; ++i) w.rx.ageTargets();
-        w.report(kSilent, 2, 2, 10, 200);
+        clock.advance(60);
+        for (int i = 0; i < 4; ++i) rx.ageTargets();
+        report(kSilent, 2, 2, 10, 200);
     }
-    EXPECT_FALSE(w.of(kSilent).HasCPA);
+    EXPECT_FALSE(of(kSilent).HasCPA);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "input/playback.h"
 #include "input/port_monitor.h"
 #include "input/tag_block.h"
+#include "input/station_activity.h"
 
 namespace input {
 namespace {
@@ -162,6 +163,73 @@ TEST(Playback, SeekResumesAtTheNextLineStart) {
         EXPECT_EQ(reader.position(), static_cast<int64_t>(file.size())) << c.name;
         std::fclose(in);
     }
+}
+
+
+TEST(StationActivity, RecordingText) {
+    struct Case {
+        double seconds;
+        int64_t bytes;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, 0, "REC 00:00:00 \u00B7 0 B"},
+        {754.9, 999, "REC 00:12:34 \u00B7 999 B"},
+        {59, 1000, "REC 00:00:59 \u00B7 1.0 kB"},
+        {3600, 1234567, "REC 01:00:00 \u00B7 1.2 MB"},
+        {3600 * 125 + 61, 999960, "REC 125:01:01 \u00B7 1.0 MB"},
+        {-3, 5000000000, "REC 00:00:00 \u00B7 5.0 GB"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(RecordingText(c.seconds, c.bytes), c.text) << c.seconds;
+}
+
+TEST(StationActivity, PlaybackText) {
+    struct Case {
+        double speed;
+        bool paused;
+        int secondsOfDay;
+        double fraction;
+        const char* text;
+    };
+    const Case cases[] = {
+        {10, false, 14 * 3600 + 32 * 60 + 7, 0.374, "Playing 10\u00D7 \u2014 14:32:07 (37 %)"},
+        {1, false, 0, 0, "Playing 1\u00D7 \u2014 00:00:00 (0 %)"},
+        {100, false, -1, 0.999, "Playing 100\u00D7 (99 %)"},
+        {0, false, 86399, 1, "Playing as fast as possible \u2014 23:59:59 (100 %)"},
+        {10, true, 3600, 0.5, "Paused \u2014 01:00:00 (50 %)"},
+        {10, false, 60, 1.7, "Playing 10\u00D7 \u2014 00:01:00 (100 %)"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PlaybackText(c.speed, c.paused, c.secondsOfDay, c.fraction), c.text) << c.text;
+}
+
+
+std::string Line(int n) { return "!AIVDM," + std::to_string(n) + "\r\n"; }
+
+TEST(MonitorText, BoxOf2550TwipsTakesElevenSentencesAndTheTwelfthStartsAgain) {
+    MonitorText box;
+    box.setCapacity(MonitorCapacity(2550));
+    ASSERT_EQ(box.capacity(), 10);
+    std::string expected;
+    for (int n = 1; n <= 11; ++n) {
+        box.add(Line(n));
+        expected += Line(n);
+    }
+    EXPECT_EQ(box.text(), expected);
+    EXPECT_EQ(box.shownCount(), 11);
+    box.add(Line(12));
+    EXPECT_EQ(box.text(), Line(12));
+    EXPECT_EQ(box.shownCount(), 1);
+}
+
+TEST(MonitorText, StaysBoundedOnLongGarbageLines) {
+    MonitorText box;
+    box.setCapacity(3);
+    const std::string garbage(64 * 1024, 'x');
+    for (int i = 0; i < 100; ++i) box.add(garbage + "\r\n");
+    EXPECT_LE(box.text().size(), 4 * (MonitorText::kMaxShownSentence + 5));
+    EXPECT_EQ(box.text().substr(box.text().size() - 5), "...\r\n");
+    EXPECT_LE(box.takeUpdate().appended.size(), box.text().size());
+    EXPECT_EQ(ShownInputBuffer(garbage).size(), kMaxShownInputBuffer);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 //   rx.receive(input::InputKind::Tcp, testing_support::Join(s));
 #pragma once
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,16 @@ inline ais::StaticVoyageData StaticData(int32_t mmsi, const std::string& name, c
             .DimA = 100, .DimB = 20, .DimC = 10, .DimD = 12, .EPFDType = 1, .Draught = 7.5f, .Destination = "BERGEN"};
 }
 #pragma GCC diagnostic pop
+
+// A class A report `east`/`north` nautical miles from 59 N 10 E, steering `cog`.
+inline ais::PositionReport ReportNear(int32_t mmsi, double east, double north, float sog, float cog,
+                                      int16_t navStatus = 0) {
+    constexpr double kLat = 59.0, kLon = 10.0;
+    auto r = ClassAReport(mmsi, kLat + north / 60.0, kLon + east / (60.0 * std::cos(kLat * 3.14159265358979 / 180)),
+                          sog, navStatus);
+    r.COG = cog;
+    return r;
+}
 
 template <class Rec>
 std::vector<std::string> Sentences(const Rec& rec, char channel = 'A', bool ownShip = false) {
