@@ -1,7 +1,6 @@
 // The plot window opened from the main window: targets drawn, the view
 // following the keys and the mouse, AutoScroll, the tools cascading and
 // closing on Esc.
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -171,54 +170,6 @@ private slots:
         Child<QAction>(*w, "mnuFileCancelCharts")->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(w->chartsLoading(), 0, 60000);
         QCOMPARE(w->map().charts().entries().size(), size_t(1));
-    }
-
-    // By hand, not in the suite: ORVANTA_CHART_STRESS=FILE (scripts/chart-stress
-    // keeps one) prints how long the chart took to appear, the longest the
-    // event loop went without turning, and the process's peak memory.
-    void measureAChartGivenByHand() {
-        const QString file = qEnvironmentVariable("ORVANTA_CHART_STRESS");
-        if (file.isEmpty()) QSKIP("ORVANTA_CHART_STRESS not set");
-        Plot f;
-        plot::FrmGraphics* w = f.window();
-        QElapsedTimer clock, gap;
-        qint64 longest = 0;
-        QTimer timer;
-        connect(&timer, &QTimer::timeout, [&] {
-            longest = std::max(longest, gap.restart());
-        });
-        clock.start();
-        gap.start();
-        timer.start(1);
-        QVERIFY(w->addChart(file));
-        // ORVANTA_CHART_STRESS_SHOTS=DIR: the window while loading and after.
-        const QString shots = qEnvironmentVariable("ORVANTA_CHART_STRESS_SHOTS");
-        QTest::qWait(300);
-        if (!shots.isEmpty()) w->grab().save(shots + "/loading.png");
-        QTRY_VERIFY_WITH_TIMEOUT(w->chartsLoading() == 0, 120000);
-        const qint64 loaded = clock.elapsed();
-        QTest::qWait(100);
-        if (!shots.isEmpty()) w->grab().save(shots + "/loaded.png");
-        QFile status("/proc/self/status");
-        QVERIFY(status.open(QIODevice::ReadOnly));
-        QByteArray peak;
-        for (const QByteArray& line : status.readAll().split('\n')) {
-            if (line.startsWith("VmHWM:")) peak = line.mid(6).trimmed();
-        }
-        QCOMPARE(w->map().charts().entries().size(), size_t(1));
-        const plot::PreparedChart& prepared = *w->map().charts().entries()[0].prepared;
-        qInfo("chart on the plot after %lld ms; the event loop never still longer than %lld ms; peak memory %s; "
-              "finest band %d with %zu points",
-              loaded, longest, peak.constData(), prepared.finest, prepared.vertices);
-        // Closing while a chart is being read, as at a SIGTERM: how long the
-        // window takes to go (the loader stops and is waited for).
-        w->removeChart(0);
-        QTRY_COMPARE(w->map().charts().entries().size(), size_t(0));
-        QVERIFY(w->addChart(file));
-        QTest::qWait(qEnvironmentVariableIntValue("ORVANTA_CHART_STRESS_WAIT"));
-        clock.restart();
-        delete w;
-        qInfo("closed %lld ms after the close while the chart was loading", clock.elapsed());
     }
 
     // Keys, wheel and drag as people expect.

@@ -186,20 +186,6 @@ private slots:
         QCOMPARE(m.w.station().tcpOutput()->address(), QHostAddress(QHostAddress::AnyIPv4));
     }
 
-    // A played-back recording gives the table the live input gave.
-    void recordingPlaysBackIntoTheSameTable() {
-        QTemporaryDir dir;
-        const QString file = dir.filePath("rec.nmea");
-        MainWindow live;
-        QVERIFY(live.w.startRecording(file));
-        for (int i = 0; i < 20; ++i) live.w.receiver().receive(input::InputKind::Tcp, report(257000100 + i % 7));
-        live.w.stopRecording();
-        MainWindow played;
-        QVERIFY(played.w.startPlayback(file, 0));
-        QTRY_VERIFY(!played.w.station().playing());
-        QCOMPARE(played.w.receiver().targets().entry(7).MsgCount, live.w.receiver().targets().entry(7).MsgCount);
-    }
-
     // "Record with reception times": ticked, an untagged sentence gets its
     // time, unticked it does not, also when changed during a recording; a
     // tagged one is kept as it came. The choice is kept for the next run.
