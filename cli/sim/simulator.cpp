@@ -226,20 +226,24 @@ void Simulator::commState(int16_t& sync, int16_t& timeout, int16_t& sub, double 
     }
 }
 
-void Simulator::emit(const Entry& e, Emission& out) {
+// Brings the station to time t and makes it the sender of the emission; the
+// channel alternates between A and B.
+void Simulator::startEmission(Station& st, int index, double t, Emission& out) {
+    AdvanceStation(st, t, scenario_);
+    out.station = index;
+    out.mmsi = st.mmsi;
+    out.ownShip = st.ownShip;
+    out.channel = (st.transmissions++ % 2) ? 'B' : 'A';
+}
+
+// The regular reports of a station, its replies and its turnover, each
+// booking its next time; false for the occasional messages.
+bool Simulator::emitScheduled(const Entry& e, Emission& out) {
     const double t = e.time;
     Station* s = e.station >= 0 ? &scenario_.stations[static_cast<size_t>(e.station)] : nullptr;
-    auto begin = [&](Station& st, int index) {
-        AdvanceStation(st, t, scenario_);
-        out.station = index;
-        out.mmsi = st.mmsi;
-        out.ownShip = st.ownShip;
-        out.channel = (st.transmissions++ % 2) ? 'B' : 'A';
-    };
-
     switch (e.task) {
         case Task::Position:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             if (s->kind == StationKind::ClassA) {
                 positionReport(*s, t, out);
                 // The interval the receiving side expects from the values sent.
@@ -252,46 +256,46 @@ void Simulator::emit(const Entry& e, Emission& out) {
                 schedule(t + ais::intervals::ClassB[targets::ClassBIntervalIndex(static_cast<float>(Tenths(s->sog)))],
                          e.station, Task::Position);
             }
-            return;
+            return true;
         case Task::StaticVoyage:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             staticVoyage(*s, t, out);
             schedule(t + ais::intervals::StaticVoyage, e.station, Task::StaticVoyage);
-            return;
+            return true;
         case Task::StaticB:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             staticB(*s, 0, out);
             schedule(t + 0.5 + (s->mmsi % 16) / 10.0, e.station, Task::StaticBPartB);  // part B follows A
             schedule(t + 360.0, e.station, Task::StaticB);
-            return;
+            return true;
         case Task::StaticBPartB:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             staticB(*s, 1, out);
-            return;
+            return true;
         case Task::ExtendedB:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             extendedB(*s, t, out);
             schedule(t + ais::intervals::ExtendedClassB, e.station, Task::ExtendedB);
-            return;
+            return true;
         case Task::Base:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             baseReport(*s, t, out);
             schedule(t + ais::intervals::BaseStation, e.station, Task::Base);
-            return;
+            return true;
         case Task::AtoN:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             atonReport(*s, t, out);
             schedule(t + ais::intervals::AtoN, e.station, Task::AtoN);
-            return;
+            return true;
         case Task::Sar:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             sarReport(*s, t, out);
             schedule(t + ais::intervals::SARAircraft, e.station, Task::Sar);
-            return;
+            return true;
         case Task::Ack7:
         case Task::Ack13: {
             // Acknowledges the message of station e.target.
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             const int type = e.task == Task::Ack7 ? 7 : 13;
             ais::Acknowledgement& r = type == 7 ? out.truth.Type7 : out.truth.Type13;
             r = {};
@@ -300,12 +304,12 @@ void Simulator::emit(const Entry& e, Emission& out) {
             r.DestinationMMSI1 = e.target >= 0 ? scenario_.stations[static_cast<size_t>(e.target)].mmsi : 0;
             r.SequenceNumber1 = static_cast<int16_t>(rng_.range(0, 3));
             sendRecord(r, out);
-            return;
+            return true;
         }
         case Task::UTCResponse11:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             baseReport(*s, t, out, 11);
-            return;
+            return true;
         case Task::Turnover:
             // Sends nothing: the old MMSI falls silent, the new one is heard
             // at the station's next report.
@@ -313,14 +317,15 @@ void Simulator::emit(const Entry& e, Emission& out) {
             RenewStation(*s, scenario_, turnoverRng_, usedMmsi_);
             ++renewals_;
             scheduleTurnover(e.station, t);
-            return;
-        default: break;
+            return true;
+        default: return false;
     }
 
-    // Occasional messages: pick a sender (and an addressee), then book the next one.
-    scheduleOccasional(e.task, t);
-    int from = -1, to = -1;
-    switch (e.task) {
+}
+
+// The sender and addressee (station indexes, -1 for none) of an occasional message.
+void Simulator::pickParties(Task task, int& from, int& to) {
+    switch (task) {
         case Task::Safety14:
         case Task::MetHydro:
         case Task::FairwayClosed:
@@ -334,7 +339,7 @@ void Simulator::emit(const Entry& e, Emission& out) {
         case Task::MetHydro289:
         case Task::AreaNotice:
             from = pickStation(StationKind::BaseStation);
-            if ((e.task == Task::MetHydro || e.task == Task::MetHydro289) && rng_.chance(0.5)) {
+            if ((task == Task::MetHydro || task == Task::MetHydro289) && rng_.chance(0.5)) {
                 const int aton = pickStation(StationKind::AtoN);
                 if (aton >= 0) from = aton;
             }
@@ -364,13 +369,13 @@ void Simulator::emit(const Entry& e, Emission& out) {
             break;
         default: break;
     }
-    if (from < 0 || (to < 0 && e.task != Task::Safety14 && e.task != Task::MetHydro && e.task != Task::MetHydro289))
-        return;
-    Station& sender = scenario_.stations[static_cast<size_t>(from)];
-    begin(sender, from);
-    const int32_t toMmsi = to >= 0 ? scenario_.stations[static_cast<size_t>(to)].mmsi : 0;
+}
 
-    switch (e.task) {
+// An occasional message from `sender` (index `from`) to station `to`, with the
+// reply it asks for booked.
+void Simulator::emitOccasional(Task task, Station& sender, int from, int to, double t, Emission& out) {
+    const int32_t toMmsi = to >= 0 ? scenario_.stations[static_cast<size_t>(to)].mmsi : 0;
+    switch (task) {
         case Task::Safety14: {
             auto& r = Fresh(out.truth.Type14, 14, sender.mmsi);
             r.Text = kBroadcastTexts[static_cast<size_t>(rng_.range(0, kBroadcastTexts.size() - 1))];
@@ -398,11 +403,11 @@ void Simulator::emit(const Entry& e, Emission& out) {
         case Task::DGNSS17:
         case Task::ChannelManagement22:
         case Task::GroupAssignment23:
-            control(e.task, sender, toMmsi, out);
+            control(task, sender, toMmsi, out);
             return;
         case Task::SlotBinary25:
         case Task::SlotBinary26:
-            slotBinary(e.task, sender, toMmsi, t, out);
+            slotBinary(task, sender, toMmsi, t, out);
             return;
         case Task::DataLink20: {
             auto& r = Fresh(out.truth.Type20, 20, sender.mmsi);
@@ -425,9 +430,24 @@ void Simulator::emit(const Entry& e, Emission& out) {
             return;
         }
         default:
-            binary(e.task, sender, to, t, out);
+            binary(task, sender, to, t, out);
             return;
     }
+}
+
+void Simulator::emit(const Entry& e, Emission& out) {
+    if (emitScheduled(e, out)) return;
+
+    // Occasional messages: pick a sender (and an addressee), then book the next one.
+    const double t = e.time;
+    scheduleOccasional(e.task, t);
+    int from = -1, to = -1;
+    pickParties(e.task, from, to);
+    if (from < 0 || (to < 0 && e.task != Task::Safety14 && e.task != Task::MetHydro && e.task != Task::MetHydro289))
+        return;
+    Station& sender = scenario_.stations[static_cast<size_t>(from)];
+    startEmission(sender, from, t, out);
+    emitOccasional(e.task, sender, from, to, t, out);
 }
 
 void Simulator::positionReport(Station& s, double t, Emission& out) {

@@ -123,6 +123,10 @@ private:
     int pickVessel();
     int pickTanker();
     void emit(const Entry& e, Emission& out);
+    void startEmission(Station& st, int index, double t, Emission& out);
+    bool emitScheduled(const Entry& e, Emission& out);
+    void pickParties(Task task, int& from, int& to);
+    void emitOccasional(Task task, Station& sender, int from, int to, double t, Emission& out);
 
     void positionReport(Station& s, double t, Emission& out);
     void classBReport(Station& s, double t, Emission& out);
