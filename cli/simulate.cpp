@@ -265,16 +265,19 @@ int RunMix(int argc, char** argv) {
     return Simulate(o);
 }
 
-int Simulate(const Options& o) {
-    ::signal(SIGPIPE, SIG_IGN);
-    struct sigaction sa{};
-    sa.sa_handler = OnSignal;
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGTERM, &sa, nullptr);
-
-    // Outputs.
-    std::string error;
+// Where the sentences go: TCP servers, UDP senders, files (the standard output
+// among them) and a pseudo-terminal.
+struct Outputs {
     std::vector<std::unique_ptr<sim::TcpServer>> tcp;
+    std::vector<std::unique_ptr<sim::UdpSender>> udp;
+    std::vector<std::unique_ptr<sim::FdWriter>> files;
+    std::vector<std::string> fileNames;  // for the messages
+    std::unique_ptr<sim::PtyOutput> pty;
+};
+
+// Opens every output the options name; 0, or the exit code after the message.
+int OpenOutputs(const Options& o, Outputs& out) {
+    std::string error;
     for (const auto& hp : o.tcp) {
         std::string host;
         uint16_t port = 0;
@@ -285,9 +288,8 @@ int Simulate(const Options& o) {
             return 1;
         }
         if (!o.quiet) std::fprintf(stderr, "simulate: TCP server on %s (port %u)\n", hp.c_str(), server->port());
-        tcp.push_back(std::move(server));
+        out.tcp.push_back(std::move(server));
     }
-    std::vector<std::unique_ptr<sim::UdpSender>> udp;
     for (const auto& hp : o.udp) {
         std::string host;
         uint16_t port = 0;
@@ -297,15 +299,13 @@ int Simulate(const Options& o) {
             std::fprintf(stderr, "orvanta-cli simulate: %s\n", error.c_str());
             return 1;
         }
-        udp.push_back(std::move(sender));
+        out.udp.push_back(std::move(sender));
     }
     // Fast runs write in large blocks; paced runs send each message at once.
     const size_t block = o.fast ? 256 * 1024 : 1;
-    std::vector<std::unique_ptr<sim::FdWriter>> files;
-    std::vector<std::string> fileNames;  // for the messages
     if (o.toStdout) {
-        files.push_back(std::make_unique<sim::FdWriter>(STDOUT_FILENO, false, block));
-        fileNames.push_back("the standard output");
+        out.files.push_back(std::make_unique<sim::FdWriter>(STDOUT_FILENO, false, block));
+        out.fileNames.push_back("the standard output");
     }
     if (!o.outFile.empty()) {
         const int fd = ::open(o.outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -313,18 +313,79 @@ int Simulate(const Options& o) {
             std::fprintf(stderr, "orvanta-cli simulate: cannot write '%s': %s\n", o.outFile.c_str(), std::strerror(errno));
             return 1;
         }
-        files.push_back(std::make_unique<sim::FdWriter>(fd, true, block));
-        fileNames.push_back("'" + o.outFile + "'");
+        out.files.push_back(std::make_unique<sim::FdWriter>(fd, true, block));
+        out.fileNames.push_back("'" + o.outFile + "'");
     }
-    std::unique_ptr<sim::PtyOutput> pty;
     if (o.pty) {
-        pty = std::make_unique<sim::PtyOutput>();
-        if (!pty->open(error)) {
+        out.pty = std::make_unique<sim::PtyOutput>();
+        if (!out.pty->open(error)) {
             std::fprintf(stderr, "orvanta-cli simulate: %s\n", error.c_str());
             return 1;
         }
-        std::fprintf(stderr, "%s\n", pty->path().c_str());
+        std::fprintf(stderr, "%s\n", out.pty->path().c_str());
     }
+    return 0;
+}
+
+// What a run sent, for the summary.
+struct RunTotals {
+    long long messages = 0;
+    long long sentences = 0;
+    int64_t byteCount = 0;
+    double elapsed = 0;   // wall-clock seconds
+    double lastTime = 0;  // scenario seconds of the last message
+    std::array<int64_t, 28> perType{};
+};
+
+// The summary on the standard error: counts, speed, station turnover, message
+// types, injected faults and TCP clients.
+void PrintSummary(const Options& o, const RunTotals& totals, const sim::Simulator& simulator,
+                  const sim::FaultInjector& faults, const std::vector<std::unique_ptr<sim::TcpServer>>& tcp) {
+    const long long messages = totals.messages;
+    const long long sentences = totals.sentences;
+    const int64_t byteCount = totals.byteCount;
+    const double elapsed = totals.elapsed;
+    const double lastTime = totals.lastTime;
+    const auto& perType = totals.perType;
+    std::fprintf(stderr, "simulate: %lld messages, %lld sentences, %lld bytes in %s s (%s sentences/s), "
+                         "scenario time %s s\n",
+                 messages, sentences, static_cast<long long>(byteCount), base::FixedText(elapsed, 3).c_str(),
+                 base::FixedText(elapsed > 0 ? sentences / elapsed : 0.0, 0).c_str(),
+                 base::FixedText(lastTime, 1).c_str());
+    if (o.sim.turnoverMinutes > 0)
+        std::fprintf(stderr, "simulate: %llu stations came and went, %zu at a time\n",
+                     static_cast<unsigned long long>(simulator.stationsSeen()), simulator.scenario().stations.size());
+    std::fprintf(stderr, "simulate: messages by type:");
+    for (size_t t = 1; t < perType.size(); ++t)
+        if (perType[t]) std::fprintf(stderr, " %zu:%lld", t, static_cast<long long>(perType[t]));
+    std::fprintf(stderr, "\n");
+    if (faults.enabled()) {
+        const sim::FaultCounts& c = faults.counts();
+        std::fprintf(stderr, "simulate: faults injected %lld:", static_cast<long long>(c.total()));
+        for (size_t k = 0; k < sim::kFaultKinds; ++k)
+            std::fprintf(stderr, " %s=%lld", sim::FaultName(static_cast<sim::Fault>(k)),
+                         static_cast<long long>(c.injected[k]));
+        std::fprintf(stderr, " (over 64 KiB: %lld)\n", static_cast<long long>(c.overlongLines));
+    }
+    for (auto& t : tcp)
+        std::fprintf(stderr, "simulate: TCP clients accepted %lld, closed %lld\n",
+                     static_cast<long long>(t->accepted()), static_cast<long long>(t->dropped()));
+}
+
+int Simulate(const Options& o) {
+    ::signal(SIGPIPE, SIG_IGN);
+    struct sigaction sa{};
+    sa.sa_handler = OnSignal;
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+
+    Outputs outputs;
+    if (const int rc = OpenOutputs(o, outputs); rc != 0) return rc;
+    auto& tcp = outputs.tcp;
+    auto& udp = outputs.udp;
+    auto& files = outputs.files;
+    auto& pty = outputs.pty;
+    const auto& fileNames = outputs.fileNames;
     const bool onlyFiles = tcp.empty() && udp.empty() && !pty;
 
     sim::Simulator simulator(o.sim);
@@ -415,29 +476,8 @@ int Simulate(const Options& o) {
     const double elapsed = WallNow() - wallStart;
 
     if (!o.quiet) {
-        std::fprintf(stderr, "simulate: %lld messages, %lld sentences, %lld bytes in %s s (%s sentences/s), "
-                             "scenario time %s s\n",
-                     messages, sentences, static_cast<long long>(byteCount), base::FixedText(elapsed, 3).c_str(),
-                     base::FixedText(elapsed > 0 ? sentences / elapsed : 0.0, 0).c_str(),
-                     base::FixedText(lastTime, 1).c_str());
-        if (o.sim.turnoverMinutes > 0)
-            std::fprintf(stderr, "simulate: %llu stations came and went, %zu at a time\n",
-                         static_cast<unsigned long long>(simulator.stationsSeen()), simulator.scenario().stations.size());
-        std::fprintf(stderr, "simulate: messages by type:");
-        for (size_t t = 1; t < perType.size(); ++t)
-            if (perType[t]) std::fprintf(stderr, " %zu:%lld", t, static_cast<long long>(perType[t]));
-        std::fprintf(stderr, "\n");
-        if (faults.enabled()) {
-            const sim::FaultCounts& c = faults.counts();
-            std::fprintf(stderr, "simulate: faults injected %lld:", static_cast<long long>(c.total()));
-            for (size_t k = 0; k < sim::kFaultKinds; ++k)
-                std::fprintf(stderr, " %s=%lld", sim::FaultName(static_cast<sim::Fault>(k)),
-                             static_cast<long long>(c.injected[k]));
-            std::fprintf(stderr, " (over 64 KiB: %lld)\n", static_cast<long long>(c.overlongLines));
-        }
-        for (auto& t : tcp)
-            std::fprintf(stderr, "simulate: TCP clients accepted %lld, closed %lld\n",
-                         static_cast<long long>(t->accepted()), static_cast<long long>(t->dropped()));
+        const RunTotals totals{messages, sentences, byteCount, elapsed, lastTime, perType};
+        PrintSummary(o, totals, simulator, faults, tcp);
     }
     int rc = 0;
     for (size_t k = 0; k < files.size(); ++k) {

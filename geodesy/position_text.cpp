@@ -147,6 +147,95 @@ std::string secondsPattern(int decimals) {
     }
 }
 
+// Reads the seconds number at the start of `s` (a comma counts as the decimal
+// point and is rewritten to one); `stop` is left at the first other character.
+// Empty when the number does not fit a float.
+std::optional<float> readSecondsNumber(std::u32string& s, size_t& stop) {
+    std::string number;
+    for (stop = 0; stop < s.size(); ++stop) {
+        const char32_t c = s[stop];
+        if (isDigit(c) || c == U'.') {
+            number.push_back(static_cast<char>(c));
+        } else if (c == U',') {
+            s[stop] = U'.';
+            number.push_back('.');
+        } else {
+            break;
+        }
+    }
+    const base::LeadingNumber read = base::ReadLeadingNumber(number);
+    if (read.tooLarge || read.value > FLT_MAX) return std::nullopt;
+    return static_cast<float>(read.value);
+}
+
+// Degrees, minutes, seconds and hemisphere read from a position text.
+struct PositionParts {
+    int degrees = 0;
+    int minutes = 0;
+    float seconds = 0;
+    char32_t hemisphere = U'N';
+};
+
+// Range checks and repairs, in this order; each repair is told through `say`.
+template <typename Say>
+void repairPosition(PositionParts& p, bool latitude, const std::string& name, Say&& say) {
+    int& degrees = p.degrees;
+    int& minutes = p.minutes;
+    float& seconds = p.seconds;
+    char32_t& hemisphere = p.hemisphere;
+    const double value = degrees + minutes / 60.0 + seconds / 3600.0;
+    if (latitude && value > 90) {
+        say(name + " FORMAT ERROR. Max 90 deg allowed");
+        degrees = 90;
+        minutes = 0;
+        seconds = 0;
+    }
+    if (!latitude && value > 180) {
+        say(name + " FORMAT ERROR. Max 180 deg allowed");
+        degrees = 180;
+        minutes = 0;
+        seconds = 0;
+    }
+    if (seconds >= 60) {
+        say(name + " SECOND FORMAT ERROR. Max 59.9999 allowed");
+        minutes += 1;
+        seconds = 0;
+    }
+    if (minutes >= 60) {
+        say(name + " MINUTE FORMAT ERROR. Max 59 allowed");
+        degrees += 1;
+        minutes = 0;
+    }
+    if (latitude && hemisphere != U'N' && hemisphere != U'S') {
+        say(name + " FORMAT ERROR. Default, N, used");
+        hemisphere = U'N';
+    }
+    if (!latitude && hemisphere != U'E' && hemisphere != U'W') {
+        say(name + " FORMAT ERROR. Default, E, used");
+        hemisphere = U'E';
+    }
+}
+
+// The canonical text of a position: degrees, minutes and seconds with four
+// decimals, then the hemisphere letter.
+std::string canonicalPosition(const PositionParts& p, bool latitude) {
+    const int degrees = p.degrees;
+    const int minutes = p.minutes;
+    const float seconds = p.seconds;
+    const char32_t hemisphere = p.hemisphere;
+    // Seconds just below 60 would round to "60.0000" in four
+    // decimals; they are cut to 59.9999 so the text reads back without complaint.
+    std::string secondsText = base::formatNumber(seconds, "00.0000");
+    if (seconds < 60 && secondsText.rfind("60", 0) == 0) {
+        secondsText = base::formatNumber(std::floor(seconds * 10000.0) / 10000.0, "00.0000");
+    }
+    std::string canonical = base::formatNumber(degrees, latitude ? "00" : "000");
+    appendUtf8(canonical, kDegreeMark);
+    canonical += base::formatNumber(minutes, "00") + "'" + secondsText + "\"";
+    appendUtf8(canonical, hemisphere);
+    return canonical;
+}
+
 }  // namespace
 
 double ParsePosition(std::string& text, std::string_view kind, base::MessageSink& sink) {
@@ -215,22 +304,10 @@ double ParsePosition(std::string& text, std::string_view kind, base::MessageSink
     }
 
     if (next == Step::Seconds) {
-        std::string number;
         size_t stop = 0;
-        for (; stop < s.size(); ++stop) {
-            const char32_t c = s[stop];
-            if (isDigit(c) || c == U'.') {
-                number.push_back(static_cast<char>(c));
-            } else if (c == U',') {
-                s[stop] = U'.';
-                number.push_back('.');
-            } else {
-                break;
-            }
-        }
-        const base::LeadingNumber read = base::ReadLeadingNumber(number);
-        if (read.tooLarge || read.value > FLT_MAX) return abandon();
-        seconds = static_cast<float>(read.value);
+        const std::optional<float> read = readSecondsNumber(s, stop);
+        if (!read) return abandon();
+        seconds = *read;
         if (stop == s.size()) {
             s.clear();
             next = Step::Checks;
@@ -257,53 +334,12 @@ double ParsePosition(std::string& text, std::string_view kind, base::MessageSink
         }
     }
 
-    // Range checks and repairs, in this order.
-    const double value = degrees + minutes / 60.0 + seconds / 3600.0;
-    if (latitude && value > 90) {
-        say(name + " FORMAT ERROR. Max 90 deg allowed");
-        degrees = 90;
-        minutes = 0;
-        seconds = 0;
-    }
-    if (!latitude && value > 180) {
-        say(name + " FORMAT ERROR. Max 180 deg allowed");
-        degrees = 180;
-        minutes = 0;
-        seconds = 0;
-    }
-    if (seconds >= 60) {
-        say(name + " SECOND FORMAT ERROR. Max 59.9999 allowed");
-        minutes += 1;
-        seconds = 0;
-    }
-    if (minutes >= 60) {
-        say(name + " MINUTE FORMAT ERROR. Max 59 allowed");
-        degrees += 1;
-        minutes = 0;
-    }
-    if (latitude && hemisphere != U'N' && hemisphere != U'S') {
-        say(name + " FORMAT ERROR. Default, N, used");
-        hemisphere = U'N';
-    }
-    if (!latitude && hemisphere != U'E' && hemisphere != U'W') {
-        say(name + " FORMAT ERROR. Default, E, used");
-        hemisphere = U'E';
-    }
+    PositionParts parts{degrees, minutes, seconds, hemisphere};
+    repairPosition(parts, latitude, name, say);
+    text = canonicalPosition(parts, latitude);
 
-    // Canonical text. Seconds just below 60 would round to "60.0000" in four
-    // decimals; they are cut to 59.9999 so the text reads back without complaint.
-    std::string secondsText = base::formatNumber(seconds, "00.0000");
-    if (seconds < 60 && secondsText.rfind("60", 0) == 0) {
-        secondsText = base::formatNumber(std::floor(seconds * 10000.0) / 10000.0, "00.0000");
-    }
-    std::string canonical = base::formatNumber(degrees, latitude ? "00" : "000");
-    appendUtf8(canonical, kDegreeMark);
-    canonical += base::formatNumber(minutes, "00") + "'" + secondsText + "\"";
-    appendUtf8(canonical, hemisphere);
-    text = canonical;
-
-    double result = degrees + minutes / 60.0 + static_cast<double>(seconds) / 60.0 / 60.0;
-    if (hemisphere == U'S' || hemisphere == U'W') result = -result;
+    double result = parts.degrees + parts.minutes / 60.0 + static_cast<double>(parts.seconds) / 60.0 / 60.0;
+    if (parts.hemisphere == U'S' || parts.hemisphere == U'W') result = -result;
     return result;
 }
 

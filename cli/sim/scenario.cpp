@@ -152,6 +152,148 @@ void SetVoyage(Station& s, Rng& rng) {
     s.etaMinute = static_cast<int16_t>(rng.range(0, 11) * 5);
 }
 
+// A merchant vessel, ferry, dredger or ship at anchor or moored: Class A with
+// voyage data and the motion of its kind. `near` and `nearRadius` are set to the
+// area the station is placed anew in when it was found on land.
+void SetLargeVessel(Station& s, Profile p, const Scenario& sc, GeoPoint harbour, GeoPoint anchorage, GeoPoint& near,
+                    double& nearRadius) {
+    Rng& r = s.rng;
+    s.callSign = CallSign(s.mmsi / 1000000, r);
+    s.imo = 9000000 + r.range(100000, 899999);
+    SetVoyage(s, r);
+    const bool tanker = p == Profile::Tanker || (p == Profile::Anchored && r.chance(0.5));
+    s.shipType = static_cast<int16_t>(tanker ? 80 + r.range(0, 4) : 70 + r.range(0, 4));
+    SetDimensions(s, 110, 330, 18, 50, r);
+    s.draught = static_cast<float>(r.range(60, 160)) / 10.0f;
+    if (p == Profile::OwnShip) {
+        s.ownShip = true;
+        s.name = "ORVANTA EXPLORER";
+        s.shipType = 70;
+        s.pos = PointInDisc(sc.centre, 0.1 * sc.radiusM, r);
+        nearRadius = 0.1 * sc.radiusM;
+        SetMotion(s, {11, 14, 10, 20, 600, 1500}, r);
+    } else if (p == Profile::Tanker) {
+        SetMotion(s, {9, 15, 8, 20, 1200, 3600}, r);
+    } else if (p == Profile::Cargo) {
+        SetMotion(s, {10, 18, 10, 25, 1200, 3600}, r);
+    } else if (p == Profile::Passenger) {
+        s.shipType = 60;
+        SetDimensions(s, 120, 220, 20, 32, r);
+        s.draught = 6.2f;
+        SetMotion(s, {15, 21, 15, 30, 600, 1800}, r);
+    } else if (p == Profile::FastFerry) {
+        s.shipType = 40;
+        SetDimensions(s, 40, 100, 10, 26, r);
+        s.draught = 3.1f;
+        SetMotion(s, {26, 34, 20, 40, 300, 1200}, r);
+    } else if (p == Profile::Dredger) {
+        s.shipType = 33;
+        s.navStatus = 3;  // restricted manoeuvrability
+        SetDimensions(s, 80, 150, 16, 28, r);
+        SetMotion(s, {6, 11, 15, 30, 300, 900}, r);
+    } else if (p == Profile::Anchored) {
+        s.navStatus = 1;
+        s.pos = PointInDisc(anchorage, 0.1 * sc.radiusM, r);
+        near = anchorage, nearRadius = 0.1 * sc.radiusM;
+        s.sog = std::round(r.uniform(0, 0.4) * 10) / 10;
+        s.cog = r.uniform(0, 360);
+        s.heading = std::round(r.uniform(0, 359));
+    } else {
+        s.navStatus = 5;
+        s.pos = PointInDisc(harbour, 0.03 * sc.radiusM, r);
+        near = harbour, nearRadius = 0.03 * sc.radiusM;
+        s.heading = std::round(r.uniform(0, 359));
+        s.cog = s.heading;
+    }
+}
+
+// An aid to navigation: the first eight are fairway buoys in pairs west of the
+// harbour, larger scenarios scatter the rest; virtual ones mark a wreck.
+void SetAtoN(Station& s, Profile p, int atonCount, const Scenario& sc, GeoPoint harbour, double fairwayCourse) {
+    Rng& r = s.rng;
+    const int k = atonCount - 1;
+    const GeoPoint onAxis = k < 8 ? DirectGeodesic(harbour, fairwayCourse, 0.1 * sc.radiusM * (k / 2 + 1)).end
+                                  : PointInDisc(sc.centre, sc.radiusM, r);
+    s.assigned = DirectGeodesic(onAxis, k % 2 ? 0 : 180, 400).end;
+    s.pos = s.assigned;
+    if (p == Profile::AtoNVirtual) {
+        s.virtualAtoN = true;
+        s.atonType = 28;  // isolated danger: marks a new wreck
+        s.name = "WRECK MARKER " + std::to_string(atonCount);
+        s.assigned = s.pos = PointInDisc(sc.centre, 0.5 * sc.radiusM, r);
+    } else {
+        s.atonType = static_cast<int16_t>(k % 2 ? 24 : 25);
+        s.name = (k % 2 ? "FAIRWAY PORT " : "FAIRWAY STARBOARD ") + std::to_string(k / 2 + 1);
+        s.dimA = s.dimB = 1;
+        s.dimC = s.dimD = 1;
+        if (p == Profile::AtoNOffPosition) {
+            // Dragged its mooring: reports where it is, flagged off position.
+            s.offPosition = true;
+            s.pos = DirectGeodesic(s.assigned, r.uniform(0, 360), r.uniform(150, 400)).end;
+        }
+    }
+}
+
+// A fishing vessel, tug, pilot boat or leisure craft, its MMSI already given.
+// Tugs keep near the harbour: `near` and `nearRadius` are set to where one found
+// on land is placed anew.
+void SetSmallCraft(Station& s, Profile p, int& pilotCount, const Scenario& sc, GeoPoint harbour, GeoPoint& near,
+                   double& nearRadius) {
+    Rng& r = s.rng;
+    switch (p) {
+        case Profile::Fishing:
+            s.kind = StationKind::ClassA;
+            s.name = FishingName(r);
+            s.callSign = CallSign(s.mmsi / 1000000, r);
+            s.shipType = 30;
+            s.navStatus = 7;
+            s.destination = "FISHING GROUNDS";
+            SetDimensions(s, 15, 45, 6, 11, r);
+            s.draught = 3.5f;
+            SetMotion(s, {2.5, 7, 25, 60, 120, 480}, r);
+            break;
+        case Profile::Tug:
+            s.kind = StationKind::ClassA;
+            s.name = std::string("TUG ") + kNameSecond[static_cast<size_t>(r.range(0, kNameSecond.size() - 1))];
+            s.callSign = CallSign(s.mmsi / 1000000, r);
+            s.shipType = 52;
+            s.destination = "HARBOUR";
+            SetDimensions(s, 25, 38, 9, 13, r);
+            s.draught = 4.8f;
+            s.pos = PointInDisc(harbour, 0.3 * sc.radiusM, r);
+            near = harbour, nearRadius = 0.3 * sc.radiusM;
+            SetMotion(s, {6, 12, 30, 60, 180, 600}, r);
+            break;
+        case Profile::Pilot:
+            s.kind = StationKind::ClassA;
+            s.name = "PILOT " + std::to_string(++pilotCount);
+            s.callSign = CallSign(s.mmsi / 1000000, r);
+            s.shipType = 50;
+            s.destination = "PILOT STATION";
+            SetDimensions(s, 15, 25, 5, 7, r);
+            s.draught = 1.8f;
+            SetMotion(s, {12, 22, 30, 60, 180, 900}, r);
+            break;
+        case Profile::Pleasure:
+        case Profile::Sailing: {
+            s.kind = StationKind::ClassB;
+            s.name = BoatName(r);
+            s.callSign = CallSign(s.mmsi / 1000000, r);
+            s.vendorId = kVendors[static_cast<size_t>(r.range(0, kVendors.size() - 1))];
+            const bool sailing = p == Profile::Sailing;
+            s.shipType = sailing ? 36 : 37;
+            SetDimensions(s, sailing ? 8 : 6, sailing ? 18 : 15, 2, 5, r);
+            s.sendsExtendedB = r.chance(0.3);
+            if (r.chance(0.2)) SetMotion(s, {0.5, 1.8, 20, 40, 300, 900}, r);  // drifting
+            else if (sailing) SetMotion(s, {3, 8, 20, 40, 300, 1200}, r);
+            else SetMotion(s, {6, 26, 30, 90, 180, 900}, r);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
 }  // namespace
 
 double AreaRadiusMetres(int stations) {
@@ -210,107 +352,17 @@ Scenario BuildScenario(const ScenarioOptions& options) {
                 s.kind = StationKind::ClassA;
                 s.mmsi = vesselMmsi();
                 s.name = shipName();
-                s.callSign = CallSign(s.mmsi / 1000000, r);
-                s.imo = 9000000 + r.range(100000, 899999);
-                SetVoyage(s, r);
-                const bool tanker = p == Profile::Tanker || (p == Profile::Anchored && r.chance(0.5));
-                s.shipType = static_cast<int16_t>(tanker ? 80 + r.range(0, 4) : 70 + r.range(0, 4));
-                SetDimensions(s, 110, 330, 18, 50, r);
-                s.draught = static_cast<float>(r.range(60, 160)) / 10.0f;
-                if (p == Profile::OwnShip) {
-                    s.ownShip = true;
-                    s.name = "ORVANTA EXPLORER";
-                    s.shipType = 70;
-                    s.pos = PointInDisc(sc.centre, 0.1 * sc.radiusM, r);
-                    nearRadius = 0.1 * sc.radiusM;
-                    SetMotion(s, {11, 14, 10, 20, 600, 1500}, r);
-                } else if (p == Profile::Tanker) {
-                    SetMotion(s, {9, 15, 8, 20, 1200, 3600}, r);
-                } else if (p == Profile::Cargo) {
-                    SetMotion(s, {10, 18, 10, 25, 1200, 3600}, r);
-                } else if (p == Profile::Passenger) {
-                    s.shipType = 60;
-                    SetDimensions(s, 120, 220, 20, 32, r);
-                    s.draught = 6.2f;
-                    SetMotion(s, {15, 21, 15, 30, 600, 1800}, r);
-                } else if (p == Profile::FastFerry) {
-                    s.shipType = 40;
-                    SetDimensions(s, 40, 100, 10, 26, r);
-                    s.draught = 3.1f;
-                    SetMotion(s, {26, 34, 20, 40, 300, 1200}, r);
-                } else if (p == Profile::Dredger) {
-                    s.shipType = 33;
-                    s.navStatus = 3;  // restricted manoeuvrability
-                    SetDimensions(s, 80, 150, 16, 28, r);
-                    SetMotion(s, {6, 11, 15, 30, 300, 900}, r);
-                } else if (p == Profile::Anchored) {
-                    s.navStatus = 1;
-                    s.pos = PointInDisc(anchorage, 0.1 * sc.radiusM, r);
-                    near = anchorage, nearRadius = 0.1 * sc.radiusM;
-                    s.sog = std::round(r.uniform(0, 0.4) * 10) / 10;
-                    s.cog = r.uniform(0, 360);
-                    s.heading = std::round(r.uniform(0, 359));
-                } else {
-                    s.navStatus = 5;
-                    s.pos = PointInDisc(harbour, 0.03 * sc.radiusM, r);
-                    near = harbour, nearRadius = 0.03 * sc.radiusM;
-                    s.heading = std::round(r.uniform(0, 359));
-                    s.cog = s.heading;
-                }
+                SetLargeVessel(s, p, sc, harbour, anchorage, near, nearRadius);
                 break;
             }
             case Profile::Fishing:
-                s.kind = StationKind::ClassA;
-                s.mmsi = vesselMmsi();
-                s.name = FishingName(r);
-                s.callSign = CallSign(s.mmsi / 1000000, r);
-                s.shipType = 30;
-                s.navStatus = 7;
-                s.destination = "FISHING GROUNDS";
-                SetDimensions(s, 15, 45, 6, 11, r);
-                s.draught = 3.5f;
-                SetMotion(s, {2.5, 7, 25, 60, 120, 480}, r);
-                break;
             case Profile::Tug:
-                s.kind = StationKind::ClassA;
-                s.mmsi = vesselMmsi();
-                s.name = std::string("TUG ") + kNameSecond[static_cast<size_t>(r.range(0, kNameSecond.size() - 1))];
-                s.callSign = CallSign(s.mmsi / 1000000, r);
-                s.shipType = 52;
-                s.destination = "HARBOUR";
-                SetDimensions(s, 25, 38, 9, 13, r);
-                s.draught = 4.8f;
-                s.pos = PointInDisc(harbour, 0.3 * sc.radiusM, r);
-                near = harbour, nearRadius = 0.3 * sc.radiusM;
-                SetMotion(s, {6, 12, 30, 60, 180, 600}, r);
-                break;
             case Profile::Pilot:
-                s.kind = StationKind::ClassA;
-                s.mmsi = vesselMmsi();
-                s.name = "PILOT " + std::to_string(++pilotCount);
-                s.callSign = CallSign(s.mmsi / 1000000, r);
-                s.shipType = 50;
-                s.destination = "PILOT STATION";
-                SetDimensions(s, 15, 25, 5, 7, r);
-                s.draught = 1.8f;
-                SetMotion(s, {12, 22, 30, 60, 180, 900}, r);
-                break;
             case Profile::Pleasure:
-            case Profile::Sailing: {
-                s.kind = StationKind::ClassB;
+            case Profile::Sailing:
                 s.mmsi = vesselMmsi();
-                s.name = BoatName(r);
-                s.callSign = CallSign(s.mmsi / 1000000, r);
-                s.vendorId = kVendors[static_cast<size_t>(r.range(0, kVendors.size() - 1))];
-                const bool sailing = p == Profile::Sailing;
-                s.shipType = sailing ? 36 : 37;
-                SetDimensions(s, sailing ? 8 : 6, sailing ? 18 : 15, 2, 5, r);
-                s.sendsExtendedB = r.chance(0.3);
-                if (r.chance(0.2)) SetMotion(s, {0.5, 1.8, 20, 40, 300, 900}, r);  // drifting
-                else if (sailing) SetMotion(s, {3, 8, 20, 40, 300, 1200}, r);
-                else SetMotion(s, {6, 26, 30, 90, 180, 900}, r);
+                SetSmallCraft(s, p, pilotCount, sc, harbour, near, nearRadius);
                 break;
-            }
             case Profile::Base:
                 s.kind = StationKind::BaseStation;
                 s.mmsi = 2440000 + (++baseCount);  // 00MIDxxxx
@@ -329,29 +381,7 @@ Scenario BuildScenario(const ScenarioOptions& options) {
             case Profile::AtoNOffPosition: {
                 s.kind = StationKind::AtoN;
                 s.mmsi = 992440000 + (++atonCount);
-                // Fairway buoys in pairs west of the harbour.
-                // The first eight mark the fairway; larger scenarios scatter the rest.
-                const int k = atonCount - 1;
-                const GeoPoint onAxis = k < 8 ? DirectGeodesic(harbour, fairwayCourse, 0.1 * sc.radiusM * (k / 2 + 1)).end
-                                              : PointInDisc(sc.centre, sc.radiusM, r);
-                s.assigned = DirectGeodesic(onAxis, k % 2 ? 0 : 180, 400).end;
-                s.pos = s.assigned;
-                if (p == Profile::AtoNVirtual) {
-                    s.virtualAtoN = true;
-                    s.atonType = 28;  // isolated danger: marks a new wreck
-                    s.name = "WRECK MARKER " + std::to_string(atonCount);
-                    s.assigned = s.pos = PointInDisc(sc.centre, 0.5 * sc.radiusM, r);
-                } else {
-                    s.atonType = static_cast<int16_t>(k % 2 ? 24 : 25);
-                    s.name = (k % 2 ? "FAIRWAY PORT " : "FAIRWAY STARBOARD ") + std::to_string(k / 2 + 1);
-                    s.dimA = s.dimB = 1;
-                    s.dimC = s.dimD = 1;
-                    if (p == Profile::AtoNOffPosition) {
-                        // Dragged its mooring: reports where it is, flagged off position.
-                        s.offPosition = true;
-                        s.pos = DirectGeodesic(s.assigned, r.uniform(0, 360), r.uniform(150, 400)).end;
-                    }
-                }
+                SetAtoN(s, p, atonCount, sc, harbour, fairwayCourse);
                 break;
             }
         }

@@ -226,20 +226,24 @@ void Simulator::commState(int16_t& sync, int16_t& timeout, int16_t& sub, double 
     }
 }
 
-void Simulator::emit(const Entry& e, Emission& out) {
+// Brings the station to time t and makes it the sender of the emission; the
+// channel alternates between A and B.
+void Simulator::startEmission(Station& st, int index, double t, Emission& out) {
+    AdvanceStation(st, t, scenario_);
+    out.station = index;
+    out.mmsi = st.mmsi;
+    out.ownShip = st.ownShip;
+    out.channel = (st.transmissions++ % 2) ? 'B' : 'A';
+}
+
+// The regular reports of a station, its replies and its turnover, each
+// booking its next time; false for the occasional messages.
+bool Simulator::emitScheduled(const Entry& e, Emission& out) {
     const double t = e.time;
     Station* s = e.station >= 0 ? &scenario_.stations[static_cast<size_t>(e.station)] : nullptr;
-    auto begin = [&](Station& st, int index) {
-        AdvanceStation(st, t, scenario_);
-        out.station = index;
-        out.mmsi = st.mmsi;
-        out.ownShip = st.ownShip;
-        out.channel = (st.transmissions++ % 2) ? 'B' : 'A';
-    };
-
     switch (e.task) {
         case Task::Position:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             if (s->kind == StationKind::ClassA) {
                 positionReport(*s, t, out);
                 // The interval the receiving side expects from the values sent.
@@ -252,46 +256,46 @@ void Simulator::emit(const Entry& e, Emission& out) {
                 schedule(t + ais::intervals::ClassB[targets::ClassBIntervalIndex(static_cast<float>(Tenths(s->sog)))],
                          e.station, Task::Position);
             }
-            return;
+            return true;
         case Task::StaticVoyage:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             staticVoyage(*s, t, out);
             schedule(t + ais::intervals::StaticVoyage, e.station, Task::StaticVoyage);
-            return;
+            return true;
         case Task::StaticB:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             staticB(*s, 0, out);
             schedule(t + 0.5 + (s->mmsi % 16) / 10.0, e.station, Task::StaticBPartB);  // part B follows A
             schedule(t + 360.0, e.station, Task::StaticB);
-            return;
+            return true;
         case Task::StaticBPartB:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             staticB(*s, 1, out);
-            return;
+            return true;
         case Task::ExtendedB:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             extendedB(*s, t, out);
             schedule(t + ais::intervals::ExtendedClassB, e.station, Task::ExtendedB);
-            return;
+            return true;
         case Task::Base:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             baseReport(*s, t, out);
             schedule(t + ais::intervals::BaseStation, e.station, Task::Base);
-            return;
+            return true;
         case Task::AtoN:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             atonReport(*s, t, out);
             schedule(t + ais::intervals::AtoN, e.station, Task::AtoN);
-            return;
+            return true;
         case Task::Sar:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             sarReport(*s, t, out);
             schedule(t + ais::intervals::SARAircraft, e.station, Task::Sar);
-            return;
+            return true;
         case Task::Ack7:
         case Task::Ack13: {
             // Acknowledges the message of station e.target.
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             const int type = e.task == Task::Ack7 ? 7 : 13;
             ais::Acknowledgement& r = type == 7 ? out.truth.Type7 : out.truth.Type13;
             r = {};
@@ -300,12 +304,12 @@ void Simulator::emit(const Entry& e, Emission& out) {
             r.DestinationMMSI1 = e.target >= 0 ? scenario_.stations[static_cast<size_t>(e.target)].mmsi : 0;
             r.SequenceNumber1 = static_cast<int16_t>(rng_.range(0, 3));
             sendRecord(r, out);
-            return;
+            return true;
         }
         case Task::UTCResponse11:
-            begin(*s, e.station);
+            startEmission(*s, e.station, t, out);
             baseReport(*s, t, out, 11);
-            return;
+            return true;
         case Task::Turnover:
             // Sends nothing: the old MMSI falls silent, the new one is heard
             // at the station's next report.
@@ -313,14 +317,15 @@ void Simulator::emit(const Entry& e, Emission& out) {
             RenewStation(*s, scenario_, turnoverRng_, usedMmsi_);
             ++renewals_;
             scheduleTurnover(e.station, t);
-            return;
-        default: break;
+            return true;
+        default: return false;
     }
 
-    // Occasional messages: pick a sender (and an addressee), then book the next one.
-    scheduleOccasional(e.task, t);
-    int from = -1, to = -1;
-    switch (e.task) {
+}
+
+// The sender and addressee (station indexes, -1 for none) of an occasional message.
+void Simulator::pickParties(Task task, int& from, int& to) {
+    switch (task) {
         case Task::Safety14:
         case Task::MetHydro:
         case Task::FairwayClosed:
@@ -334,7 +339,7 @@ void Simulator::emit(const Entry& e, Emission& out) {
         case Task::MetHydro289:
         case Task::AreaNotice:
             from = pickStation(StationKind::BaseStation);
-            if ((e.task == Task::MetHydro || e.task == Task::MetHydro289) && rng_.chance(0.5)) {
+            if ((task == Task::MetHydro || task == Task::MetHydro289) && rng_.chance(0.5)) {
                 const int aton = pickStation(StationKind::AtoN);
                 if (aton >= 0) from = aton;
             }
@@ -364,13 +369,13 @@ void Simulator::emit(const Entry& e, Emission& out) {
             break;
         default: break;
     }
-    if (from < 0 || (to < 0 && e.task != Task::Safety14 && e.task != Task::MetHydro && e.task != Task::MetHydro289))
-        return;
-    Station& sender = scenario_.stations[static_cast<size_t>(from)];
-    begin(sender, from);
-    const int32_t toMmsi = to >= 0 ? scenario_.stations[static_cast<size_t>(to)].mmsi : 0;
+}
 
-    switch (e.task) {
+// An occasional message from `sender` (index `from`) to station `to`, with the
+// reply it asks for booked.
+void Simulator::emitOccasional(Task task, Station& sender, int from, int to, double t, Emission& out) {
+    const int32_t toMmsi = to >= 0 ? scenario_.stations[static_cast<size_t>(to)].mmsi : 0;
+    switch (task) {
         case Task::Safety14: {
             auto& r = Fresh(out.truth.Type14, 14, sender.mmsi);
             r.Text = kBroadcastTexts[static_cast<size_t>(rng_.range(0, kBroadcastTexts.size() - 1))];
@@ -398,11 +403,11 @@ void Simulator::emit(const Entry& e, Emission& out) {
         case Task::DGNSS17:
         case Task::ChannelManagement22:
         case Task::GroupAssignment23:
-            control(e.task, sender, toMmsi, out);
+            control(task, sender, toMmsi, out);
             return;
         case Task::SlotBinary25:
         case Task::SlotBinary26:
-            slotBinary(e.task, sender, toMmsi, t, out);
+            slotBinary(task, sender, toMmsi, t, out);
             return;
         case Task::DataLink20: {
             auto& r = Fresh(out.truth.Type20, 20, sender.mmsi);
@@ -425,9 +430,24 @@ void Simulator::emit(const Entry& e, Emission& out) {
             return;
         }
         default:
-            binary(e.task, sender, to, t, out);
+            binary(task, sender, to, t, out);
             return;
     }
+}
+
+void Simulator::emit(const Entry& e, Emission& out) {
+    if (emitScheduled(e, out)) return;
+
+    // Occasional messages: pick a sender (and an addressee), then book the next one.
+    const double t = e.time;
+    scheduleOccasional(e.task, t);
+    int from = -1, to = -1;
+    pickParties(e.task, from, to);
+    if (from < 0 || (to < 0 && e.task != Task::Safety14 && e.task != Task::MetHydro && e.task != Task::MetHydro289))
+        return;
+    Station& sender = scenario_.stations[static_cast<size_t>(from)];
+    startEmission(sender, from, t, out);
+    emitOccasional(e.task, sender, from, to, t, out);
 }
 
 void Simulator::positionReport(Station& s, double t, Emission& out) {
@@ -602,6 +622,202 @@ void Simulator::sarReport(Station& s, double t, Emission& out) {
     sendRecord(r, out);
 }
 
+// Weather and sea from a station measuring the surface current only.
+void Simulator::fillMetHydro(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c) {
+    auto& h = m.MetHydro;
+    h.MetLatitude = from.pos.lat;
+    h.MetLongitude = from.pos.lon;
+    h.MetDay = static_cast<int16_t>(c.day);
+    h.MetHour = static_cast<int16_t>(c.hour);
+    h.MetMinute = static_cast<int16_t>(c.minute);
+    h.AvgWindSpeed = static_cast<int16_t>(rng_.range(2, 35));
+    h.WindGust = static_cast<int16_t>(h.AvgWindSpeed + rng_.range(0, 12));
+    h.WindDirection = static_cast<int16_t>(rng_.range(180, 300));
+    h.WindGustDirection = static_cast<int16_t>(h.WindDirection + rng_.range(-10, 10));
+    h.AirTemperature = static_cast<float>(rng_.range(-50, 250)) / 10.0f;
+    h.RelativeHumidity = static_cast<int16_t>(rng_.range(55, 100));
+    h.DewPoint = h.AirTemperature - static_cast<float>(rng_.range(5, 60)) / 10.0f;
+    h.AirPressure = static_cast<int16_t>(rng_.range(975, 1035));
+    h.AirPressureTendency = static_cast<int16_t>(rng_.range(0, 2));
+    h.HorizontalVisibility = static_cast<float>(rng_.range(5, 150)) / 10.0f;
+    h.WaterLevel = static_cast<float>(rng_.range(-20, 25)) / 10.0f;
+    h.WaterLevelTrend = static_cast<int16_t>(rng_.range(0, 2));
+    h.SurfaceCurrentSpeed = static_cast<float>(rng_.range(0, 30)) / 10.0f;
+    h.SurfaceCurrentDirection = static_cast<int16_t>(rng_.range(0, 359));
+    // Only the surface current is measured at this station.
+    h.CurrentSpeed2 = h.CurrentSpeed3 = static_cast<float>(base::kNotAvailable);
+    h.CurrentDirection2 = h.CurrentDirection3 = static_cast<int16_t>(base::kNotAvailable);
+    h.CurrentLevel2 = h.CurrentLevel3 = static_cast<int16_t>(base::kNotAvailable);
+    h.WaveHeight = static_cast<float>(rng_.range(2, 45)) / 10.0f;
+    h.WavePeriod = static_cast<int16_t>(rng_.range(3, 12));
+    h.WaveDirection = static_cast<int16_t>(rng_.range(180, 300));
+    h.SwellHeight = static_cast<float>(rng_.range(0, 30)) / 10.0f;
+    h.SwellPeriod = static_cast<int16_t>(rng_.range(6, 16));
+    h.SwellDirection = static_cast<int16_t>(rng_.range(200, 330));
+    h.SeaState = static_cast<int16_t>(rng_.range(1, 6));
+    h.WaterTemperature = static_cast<float>(rng_.range(40, 190)) / 10.0f;
+    h.Precipitation = static_cast<int16_t>(rng_.range(0, 3));
+    h.Salinity = static_cast<float>(rng_.range(300, 350)) / 10.0f;
+    h.Ice = 0;
+}
+
+// The fairway closed for some hours today.
+void Simulator::fillFairwayClosed(ais::BinaryMessage& m, const Station&, const base::CalendarTime& c) {
+    auto& f = m.FairwayClosed;
+    f.ClosingReason = rng_.chance(0.5) ? "DIVING OPERATIONS" : "SUNKEN CONTAINER";
+    f.ClosingFrom = "FAIRWAY BUOY 2";
+    f.ClosingTo = "FAIRWAY BUOY 4";
+    f.ClosingRadius = static_cast<int16_t>(rng_.range(1, 10));
+    f.ClosingRadiusUnit = 3;
+    f.ClosedFromDay = static_cast<int16_t>(c.day);
+    f.ClosedFromMonth = static_cast<int16_t>(c.month);
+    f.ClosedFromHour = static_cast<int16_t>(c.hour);
+    f.ClosedFromMinute = 0;
+    f.ClosedToDay = static_cast<int16_t>(c.day);
+    f.ClosedToMonth = static_cast<int16_t>(c.month);
+    f.ClosedToHour = static_cast<int16_t>(std::min(23, c.hour + 3));
+    f.ClosedToMinute = 30;
+}
+
+// The dangerous cargo of a tanker, its last and next port.
+void Simulator::fillDangerousCargo(ais::BinaryMessage& m, const Station&, const base::CalendarTime& c) {
+    auto& d = m.DangerousCargo;
+    const size_t k = static_cast<size_t>(rng_.range(0, kDangerousGoods.size() - 1));
+    d.LastPortOfCall = "NOOSL";
+    d.ATDMonth = static_cast<int16_t>(c.month);
+    d.ATDDay = static_cast<int16_t>(std::max(1, c.day - 2));
+    d.ATDHour = 6;
+    d.ATDMinute = 30;
+    d.NextPortOfCall = "NLRTM";
+    d.ETAMonth = static_cast<int16_t>(c.month);
+    d.ETADay = static_cast<int16_t>(c.day);
+    d.ETAHour = static_cast<int16_t>(std::min(23, c.hour + 2));
+    d.ETAMinute = 0;
+    d.MainDangerousGood = kDangerousGoods[k];
+    d.IMDCategory = kImdClass[k];
+    d.UNNumber = kUnNumbers[k];
+    d.CargoAmount = static_cast<int16_t>(rng_.range(10, 1000));
+    d.CargoUnit = 2;
+}
+
+// Three tidal windows at points east of the centre.
+void Simulator::fillTidalWindow(ais::BinaryMessage& m, const Station&, const base::CalendarTime& c) {
+    auto& w = m.TidalWindow;
+    w.TideMonth = static_cast<int16_t>(c.month);
+    w.TideDay = static_cast<int16_t>(c.day);
+    for (int i = 0; i < 3; ++i) {
+        const GeoPoint p = DirectGeodesic(scenario_.centre, 90, 0.1 * scenario_.radiusM * (i + 1)).end;
+        auto& en = w.Entry[static_cast<size_t>(i)];
+        en.TideLatitude = p.lat;
+        en.TideLongitude = p.lon;
+        en.TideFromHour = static_cast<int16_t>((c.hour + 1 + i) % 24);
+        en.TideFromMinute = 0;
+        en.TideToHour = static_cast<int16_t>((c.hour + 3 + i) % 24);
+        en.TideToMinute = 30;
+        en.TideCurrentDirection = static_cast<int16_t>(rng_.range(0, 359));
+        en.TideCurrentSpeed = static_cast<float>(rng_.range(0, 40)) / 10.0f;
+    }
+}
+
+// Weather from a tide gauge with a current meter at two depths and no wave sensor.
+void Simulator::fillMetHydro289(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c) {
+    auto& h = m.MetHydro;
+    h.MetLatitude = from.pos.lat;
+    h.MetLongitude = from.pos.lon;
+    h.MetPosAccuracy = 1;
+    h.MetDay = static_cast<int16_t>(c.day);
+    h.MetHour = static_cast<int16_t>(c.hour);
+    h.MetMinute = static_cast<int16_t>(c.minute);
+    h.AvgWindSpeed = static_cast<int16_t>(rng_.range(2, 35));
+    h.WindGust = static_cast<int16_t>(h.AvgWindSpeed + rng_.range(0, 12));
+    h.WindDirection = static_cast<int16_t>(rng_.range(180, 300));
+    h.WindGustDirection = h.WindDirection;
+    h.AirTemperature = static_cast<float>(rng_.range(-50, 250)) / 10.0f;
+    h.RelativeHumidity = static_cast<int16_t>(rng_.range(55, 100));
+    h.DewPoint = h.AirTemperature - static_cast<float>(rng_.range(5, 60)) / 10.0f;
+    h.AirPressure = static_cast<int16_t>(rng_.range(975, 1035));
+    h.AirPressureTendency = static_cast<int16_t>(rng_.range(0, 2));
+    h.HorizontalVisibility = static_cast<float>(rng_.range(5, 126)) / 10.0f;
+    h.VisibilityGreaterThan = h.HorizontalVisibility > 12.0f ? 1 : 0;
+    h.WaterLevel = static_cast<float>(rng_.range(-150, 250)) / 100.0f;
+    h.WaterLevelTrend = static_cast<int16_t>(rng_.range(0, 2));
+    h.SurfaceCurrentSpeed = static_cast<float>(rng_.range(0, 30)) / 10.0f;
+    h.SurfaceCurrentDirection = static_cast<int16_t>(rng_.range(0, 359));
+    // A tide gauge with a current meter at two depths and no wave sensor.
+    h.CurrentSpeed2 = static_cast<float>(rng_.range(0, 20)) / 10.0f;
+    h.CurrentDirection2 = static_cast<int16_t>(rng_.range(0, 359));
+    h.CurrentLevel2 = 5;
+    h.CurrentSpeed3 = static_cast<float>(base::kNotAvailable);
+    h.CurrentDirection3 = h.CurrentLevel3 = static_cast<int16_t>(base::kNotAvailable);
+    h.WaveHeight = h.SwellHeight = static_cast<float>(base::kNotAvailable);
+    h.WavePeriod = h.WaveDirection = h.SwellPeriod = h.SwellDirection = h.SeaState =
+        static_cast<int16_t>(base::kNotAvailable);
+    h.WaterTemperature = static_cast<float>(rng_.range(40, 190)) / 10.0f;
+    h.Precipitation = static_cast<int16_t>(rng_.range(1, 5));
+    h.Salinity = static_cast<float>(base::kNotAvailable);
+    h.Ice = 0;
+}
+
+// A notice for a circle around a point of the approaches, with a text.
+void Simulator::fillAreaNotice(ais::BinaryMessage& m, const Station&, const base::CalendarTime& c) {
+    auto& a = m.AreaNotice;
+    a.LinkageID = static_cast<int16_t>(rng_.range(1, 1023));
+    a.NoticeDescription = static_cast<int16_t>(rng_.chance(0.5) ? 12 : 35);  // dredging, entry prohibited
+    a.StartMonth = static_cast<int16_t>(c.month);
+    a.StartDay = static_cast<int16_t>(c.day);
+    a.StartHour = static_cast<int16_t>(c.hour);
+    a.StartMinute = 0;
+    a.Duration = 60 * rng_.range(1, 48);
+    // A circle around a point of the approaches, and a text.
+    const GeoPoint p = DirectGeodesic(scenario_.centre, rng_.uniform(0, 360), 0.3 * scenario_.radiusM).end;
+    a.SubAreaCount = 2;
+    auto& circle = a.SubAreas[0];
+    circle.AreaShape = 0;
+    circle.ScaleFactor = 1;
+    circle.Longitude = std::round(p.lon * 60000.0) / 60000.0;
+    circle.Latitude = std::round(p.lat * 60000.0) / 60000.0;
+    circle.Precision = 4;
+    circle.Radius = 10 * rng_.range(20, 300);
+    auto& text = a.SubAreas[1];
+    text.AreaShape = 5;
+    text.Text = a.NoticeDescription == 12 ? "DREDGER AT WORK" : "NO ENTRY";
+}
+
+// Extended static and voyage data of a ship.
+void Simulator::fillExtendedStatic(ais::BinaryMessage& m, const Station&, const base::CalendarTime&) {
+    auto& x = m.ExtendedShipStatic;
+    x.LinkageID = static_cast<int16_t>(rng_.range(1, 1023));
+    x.AirDraught = static_cast<float>(rng_.range(150, 600)) / 10.0f;
+    x.LastPortOfCall = "NOOSL";
+    x.NextPortOfCall = "NLRTM";
+    x.SecondPortOfCall = "DEHAM";
+    for (auto& item : x.SOLASStatus) item = static_cast<int16_t>(rng_.range(1, 2));
+    x.IceClass = 15;
+    x.ShaftHorsePower = rng_.range(2000, 60000);
+    x.VHFWorkingChannel = 16;
+    x.LloydsShipType = "A13B2TP";
+    x.GrossTonnage = rng_.range(1000, 200000);
+    x.LadenOrBallast = static_cast<int16_t>(rng_.range(1, 2));
+    x.HeavyFuelOil = 1;
+    x.LightFuelOil = 2;
+    x.Diesel = 1;
+    x.BunkerOil = static_cast<int16_t>(rng_.range(100, 5000));
+    x.PersonsOnBoard = static_cast<int16_t>(rng_.range(12, 40));
+}
+
+// Inland waterway static data of a ship.
+void Simulator::fillInlandStatic(ais::BinaryMessage& m, const Station& from, const base::CalendarTime&) {
+    auto& i = m.InlandStatic;
+    i.ENINumber = std::to_string(23000000 + from.mmsi % 1000000);
+    i.Length = static_cast<float>(std::max(10, from.dimA + from.dimB));
+    i.Beam = static_cast<float>(std::max(3, from.dimC + from.dimD));
+    i.ERIShipType = static_cast<int16_t>(rng_.chance(0.5) ? 8010 : 8030);
+    i.HazardousCargo = static_cast<int16_t>(rng_.range(0, 5));
+    i.Draught = static_cast<float>(rng_.range(150, 400)) / 100.0f;
+    i.Loaded = static_cast<int16_t>(rng_.range(1, 2));
+    i.SpeedQuality = i.CourseQuality = i.HeadingQuality = 0;
+}
+
 void Simulator::binary(Task task, Station& from, int to, double t, Emission& out) {
     const int standard = options_.standard;
     const bool addressed = task == Task::DangerousCargo || task == Task::TidalWindow ||
@@ -615,103 +831,22 @@ void Simulator::binary(Task task, Station& from, int to, double t, Emission& out
     const base::CalendarTime c = utcAt(t);
     ais::BinaryApp app = ais::BinaryApp::NotDecoded;
     switch (task) {
-        case Task::MetHydro: {
+        case Task::MetHydro:
             app = ais::BinaryApp::MetHydro;
-            auto& h = m.MetHydro;
-            h.MetLatitude = from.pos.lat;
-            h.MetLongitude = from.pos.lon;
-            h.MetDay = static_cast<int16_t>(c.day);
-            h.MetHour = static_cast<int16_t>(c.hour);
-            h.MetMinute = static_cast<int16_t>(c.minute);
-            h.AvgWindSpeed = static_cast<int16_t>(rng_.range(2, 35));
-            h.WindGust = static_cast<int16_t>(h.AvgWindSpeed + rng_.range(0, 12));
-            h.WindDirection = static_cast<int16_t>(rng_.range(180, 300));
-            h.WindGustDirection = static_cast<int16_t>(h.WindDirection + rng_.range(-10, 10));
-            h.AirTemperature = static_cast<float>(rng_.range(-50, 250)) / 10.0f;
-            h.RelativeHumidity = static_cast<int16_t>(rng_.range(55, 100));
-            h.DewPoint = h.AirTemperature - static_cast<float>(rng_.range(5, 60)) / 10.0f;
-            h.AirPressure = static_cast<int16_t>(rng_.range(975, 1035));
-            h.AirPressureTendency = static_cast<int16_t>(rng_.range(0, 2));
-            h.HorizontalVisibility = static_cast<float>(rng_.range(5, 150)) / 10.0f;
-            h.WaterLevel = static_cast<float>(rng_.range(-20, 25)) / 10.0f;
-            h.WaterLevelTrend = static_cast<int16_t>(rng_.range(0, 2));
-            h.SurfaceCurrentSpeed = static_cast<float>(rng_.range(0, 30)) / 10.0f;
-            h.SurfaceCurrentDirection = static_cast<int16_t>(rng_.range(0, 359));
-            // Only the surface current is measured at this station.
-            h.CurrentSpeed2 = h.CurrentSpeed3 = static_cast<float>(base::kNotAvailable);
-            h.CurrentDirection2 = h.CurrentDirection3 = static_cast<int16_t>(base::kNotAvailable);
-            h.CurrentLevel2 = h.CurrentLevel3 = static_cast<int16_t>(base::kNotAvailable);
-            h.WaveHeight = static_cast<float>(rng_.range(2, 45)) / 10.0f;
-            h.WavePeriod = static_cast<int16_t>(rng_.range(3, 12));
-            h.WaveDirection = static_cast<int16_t>(rng_.range(180, 300));
-            h.SwellHeight = static_cast<float>(rng_.range(0, 30)) / 10.0f;
-            h.SwellPeriod = static_cast<int16_t>(rng_.range(6, 16));
-            h.SwellDirection = static_cast<int16_t>(rng_.range(200, 330));
-            h.SeaState = static_cast<int16_t>(rng_.range(1, 6));
-            h.WaterTemperature = static_cast<float>(rng_.range(40, 190)) / 10.0f;
-            h.Precipitation = static_cast<int16_t>(rng_.range(0, 3));
-            h.Salinity = static_cast<float>(rng_.range(300, 350)) / 10.0f;
-            h.Ice = 0;
+            fillMetHydro(m, from, c);
             break;
-        }
-        case Task::FairwayClosed: {
+        case Task::FairwayClosed:
             app = ais::BinaryApp::FairwayClosed;
-            auto& f = m.FairwayClosed;
-            f.ClosingReason = rng_.chance(0.5) ? "DIVING OPERATIONS" : "SUNKEN CONTAINER";
-            f.ClosingFrom = "FAIRWAY BUOY 2";
-            f.ClosingTo = "FAIRWAY BUOY 4";
-            f.ClosingRadius = static_cast<int16_t>(rng_.range(1, 10));
-            f.ClosingRadiusUnit = 3;
-            f.ClosedFromDay = static_cast<int16_t>(c.day);
-            f.ClosedFromMonth = static_cast<int16_t>(c.month);
-            f.ClosedFromHour = static_cast<int16_t>(c.hour);
-            f.ClosedFromMinute = 0;
-            f.ClosedToDay = static_cast<int16_t>(c.day);
-            f.ClosedToMonth = static_cast<int16_t>(c.month);
-            f.ClosedToHour = static_cast<int16_t>(std::min(23, c.hour + 3));
-            f.ClosedToMinute = 30;
+            fillFairwayClosed(m, from, c);
             break;
-        }
-        case Task::DangerousCargo: {
+        case Task::DangerousCargo:
             app = ais::BinaryApp::DangerousCargo;
-            auto& d = m.DangerousCargo;
-            const size_t k = static_cast<size_t>(rng_.range(0, kDangerousGoods.size() - 1));
-            d.LastPortOfCall = "NOOSL";
-            d.ATDMonth = static_cast<int16_t>(c.month);
-            d.ATDDay = static_cast<int16_t>(std::max(1, c.day - 2));
-            d.ATDHour = 6;
-            d.ATDMinute = 30;
-            d.NextPortOfCall = "NLRTM";
-            d.ETAMonth = static_cast<int16_t>(c.month);
-            d.ETADay = static_cast<int16_t>(c.day);
-            d.ETAHour = static_cast<int16_t>(std::min(23, c.hour + 2));
-            d.ETAMinute = 0;
-            d.MainDangerousGood = kDangerousGoods[k];
-            d.IMDCategory = kImdClass[k];
-            d.UNNumber = kUnNumbers[k];
-            d.CargoAmount = static_cast<int16_t>(rng_.range(10, 1000));
-            d.CargoUnit = 2;
+            fillDangerousCargo(m, from, c);
             break;
-        }
-        case Task::TidalWindow: {
+        case Task::TidalWindow:
             app = ais::BinaryApp::TidalWindow;
-            auto& w = m.TidalWindow;
-            w.TideMonth = static_cast<int16_t>(c.month);
-            w.TideDay = static_cast<int16_t>(c.day);
-            for (int i = 0; i < 3; ++i) {
-                const GeoPoint p = DirectGeodesic(scenario_.centre, 90, 0.1 * scenario_.radiusM * (i + 1)).end;
-                auto& en = w.Entry[static_cast<size_t>(i)];
-                en.TideLatitude = p.lat;
-                en.TideLongitude = p.lon;
-                en.TideFromHour = static_cast<int16_t>((c.hour + 1 + i) % 24);
-                en.TideFromMinute = 0;
-                en.TideToHour = static_cast<int16_t>((c.hour + 3 + i) % 24);
-                en.TideToMinute = 30;
-                en.TideCurrentDirection = static_cast<int16_t>(rng_.range(0, 359));
-                en.TideCurrentSpeed = static_cast<float>(rng_.range(0, 40)) / 10.0f;
-            }
+            fillTidalWindow(m, from, c);
             break;
-        }
         case Task::HeightOverKeel:
             app = ais::BinaryApp::HeightOverKeel;
             m.HeightOverKeel = static_cast<float>(rng_.range(250, 650)) / 10.0f;
@@ -720,105 +855,22 @@ void Simulator::binary(Task task, Station& from, int to, double t, Emission& out
             app = ais::BinaryApp::PersonsOnBoard;
             m.PassengersOnboard = static_cast<int16_t>(rng_.range(12, 2400));
             break;
-        case Task::MetHydro289: {
+        case Task::MetHydro289:
             app = ais::BinaryApp::MetHydro289;
-            auto& h = m.MetHydro;
-            h.MetLatitude = from.pos.lat;
-            h.MetLongitude = from.pos.lon;
-            h.MetPosAccuracy = 1;
-            h.MetDay = static_cast<int16_t>(c.day);
-            h.MetHour = static_cast<int16_t>(c.hour);
-            h.MetMinute = static_cast<int16_t>(c.minute);
-            h.AvgWindSpeed = static_cast<int16_t>(rng_.range(2, 35));
-            h.WindGust = static_cast<int16_t>(h.AvgWindSpeed + rng_.range(0, 12));
-            h.WindDirection = static_cast<int16_t>(rng_.range(180, 300));
-            h.WindGustDirection = h.WindDirection;
-            h.AirTemperature = static_cast<float>(rng_.range(-50, 250)) / 10.0f;
-            h.RelativeHumidity = static_cast<int16_t>(rng_.range(55, 100));
-            h.DewPoint = h.AirTemperature - static_cast<float>(rng_.range(5, 60)) / 10.0f;
-            h.AirPressure = static_cast<int16_t>(rng_.range(975, 1035));
-            h.AirPressureTendency = static_cast<int16_t>(rng_.range(0, 2));
-            h.HorizontalVisibility = static_cast<float>(rng_.range(5, 126)) / 10.0f;
-            h.VisibilityGreaterThan = h.HorizontalVisibility > 12.0f ? 1 : 0;
-            h.WaterLevel = static_cast<float>(rng_.range(-150, 250)) / 100.0f;
-            h.WaterLevelTrend = static_cast<int16_t>(rng_.range(0, 2));
-            h.SurfaceCurrentSpeed = static_cast<float>(rng_.range(0, 30)) / 10.0f;
-            h.SurfaceCurrentDirection = static_cast<int16_t>(rng_.range(0, 359));
-            // A tide gauge with a current meter at two depths and no wave sensor.
-            h.CurrentSpeed2 = static_cast<float>(rng_.range(0, 20)) / 10.0f;
-            h.CurrentDirection2 = static_cast<int16_t>(rng_.range(0, 359));
-            h.CurrentLevel2 = 5;
-            h.CurrentSpeed3 = static_cast<float>(base::kNotAvailable);
-            h.CurrentDirection3 = h.CurrentLevel3 = static_cast<int16_t>(base::kNotAvailable);
-            h.WaveHeight = h.SwellHeight = static_cast<float>(base::kNotAvailable);
-            h.WavePeriod = h.WaveDirection = h.SwellPeriod = h.SwellDirection = h.SeaState =
-                static_cast<int16_t>(base::kNotAvailable);
-            h.WaterTemperature = static_cast<float>(rng_.range(40, 190)) / 10.0f;
-            h.Precipitation = static_cast<int16_t>(rng_.range(1, 5));
-            h.Salinity = static_cast<float>(base::kNotAvailable);
-            h.Ice = 0;
+            fillMetHydro289(m, from, c);
             break;
-        }
-        case Task::AreaNotice: {
+        case Task::AreaNotice:
             app = ais::BinaryApp::AreaNotice;
-            auto& a = m.AreaNotice;
-            a.LinkageID = static_cast<int16_t>(rng_.range(1, 1023));
-            a.NoticeDescription = static_cast<int16_t>(rng_.chance(0.5) ? 12 : 35);  // dredging, entry prohibited
-            a.StartMonth = static_cast<int16_t>(c.month);
-            a.StartDay = static_cast<int16_t>(c.day);
-            a.StartHour = static_cast<int16_t>(c.hour);
-            a.StartMinute = 0;
-            a.Duration = 60 * rng_.range(1, 48);
-            // A circle around a point of the approaches, and a text.
-            const GeoPoint p = DirectGeodesic(scenario_.centre, rng_.uniform(0, 360), 0.3 * scenario_.radiusM).end;
-            a.SubAreaCount = 2;
-            auto& circle = a.SubAreas[0];
-            circle.AreaShape = 0;
-            circle.ScaleFactor = 1;
-            circle.Longitude = std::round(p.lon * 60000.0) / 60000.0;
-            circle.Latitude = std::round(p.lat * 60000.0) / 60000.0;
-            circle.Precision = 4;
-            circle.Radius = 10 * rng_.range(20, 300);
-            auto& text = a.SubAreas[1];
-            text.AreaShape = 5;
-            text.Text = a.NoticeDescription == 12 ? "DREDGER AT WORK" : "NO ENTRY";
+            fillAreaNotice(m, from, c);
             break;
-        }
-        case Task::ExtendedStatic: {
+        case Task::ExtendedStatic:
             app = ais::BinaryApp::ExtendedShipStatic;
-            auto& x = m.ExtendedShipStatic;
-            x.LinkageID = static_cast<int16_t>(rng_.range(1, 1023));
-            x.AirDraught = static_cast<float>(rng_.range(150, 600)) / 10.0f;
-            x.LastPortOfCall = "NOOSL";
-            x.NextPortOfCall = "NLRTM";
-            x.SecondPortOfCall = "DEHAM";
-            for (auto& item : x.SOLASStatus) item = static_cast<int16_t>(rng_.range(1, 2));
-            x.IceClass = 15;
-            x.ShaftHorsePower = rng_.range(2000, 60000);
-            x.VHFWorkingChannel = 16;
-            x.LloydsShipType = "A13B2TP";
-            x.GrossTonnage = rng_.range(1000, 200000);
-            x.LadenOrBallast = static_cast<int16_t>(rng_.range(1, 2));
-            x.HeavyFuelOil = 1;
-            x.LightFuelOil = 2;
-            x.Diesel = 1;
-            x.BunkerOil = static_cast<int16_t>(rng_.range(100, 5000));
-            x.PersonsOnBoard = static_cast<int16_t>(rng_.range(12, 40));
+            fillExtendedStatic(m, from, c);
             break;
-        }
-        case Task::InlandStatic: {
+        case Task::InlandStatic:
             app = ais::BinaryApp::InlandStatic;
-            auto& i = m.InlandStatic;
-            i.ENINumber = std::to_string(23000000 + from.mmsi % 1000000);
-            i.Length = static_cast<float>(std::max(10, from.dimA + from.dimB));
-            i.Beam = static_cast<float>(std::max(3, from.dimC + from.dimD));
-            i.ERIShipType = static_cast<int16_t>(rng_.chance(0.5) ? 8010 : 8030);
-            i.HazardousCargo = static_cast<int16_t>(rng_.range(0, 5));
-            i.Draught = static_cast<float>(rng_.range(150, 400)) / 100.0f;
-            i.Loaded = static_cast<int16_t>(rng_.range(1, 2));
-            i.SpeedQuality = i.CourseQuality = i.HeadingQuality = 0;
+            fillInlandStatic(m, from, c);
             break;
-        }
         default: return;
     }
     m.DAC = static_cast<int16_t>(ais::BinaryAppDAC(app));

@@ -123,6 +123,10 @@ private:
     int pickVessel();
     int pickTanker();
     void emit(const Entry& e, Emission& out);
+    void startEmission(Station& st, int index, double t, Emission& out);
+    bool emitScheduled(const Entry& e, Emission& out);
+    void pickParties(Task task, int& from, int& to);
+    void emitOccasional(Task task, Station& sender, int from, int to, double t, Emission& out);
 
     void positionReport(Station& s, double t, Emission& out);
     void classBReport(Station& s, double t, Emission& out);
@@ -133,6 +137,14 @@ private:
     void atonReport(Station& s, double t, Emission& out);
     void sarReport(Station& s, double t, Emission& out);
     void binary(Task task, Station& from, int to, double t, Emission& out);
+    void fillMetHydro(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
+    void fillFairwayClosed(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
+    void fillDangerousCargo(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
+    void fillTidalWindow(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
+    void fillMetHydro289(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
+    void fillAreaNotice(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
+    void fillExtendedStatic(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
+    void fillInlandStatic(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
     void control(Task task, Station& from, int32_t toMmsi, Emission& out);
     void slotBinary(Task task, Station& from, int32_t toMmsi, double t, Emission& out);
     std::string randomHex(int bits);
