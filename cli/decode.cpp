@@ -1,8 +1,10 @@
 // orvanta-cli decode: NMEA text in, one JSON object per decoded AIS message out.
 //
-// Input is cut into sentences at line feeds (a carriage return stays in the
-// sentence, lines longer than 64 KiB are dropped whole) and handed to the
-// intake (input/intake.h): sentences other than VDM/VDO are skipped, the
+// Input is cut into sentences by the program's framer (input/framer.h: at line
+// feeds, a carriage return stays in the sentence, a line whose text before its
+// line feed outgrows the framer's bound is dropped whole; a last line without
+// a line feed is handed over as it is) and handed to the intake
+// (input/intake.h): sentences other than VDM/VDO are skipped, the
 // checksum is tested unless --no-checksum, and the fragments of multi-sentence
 // messages are collected per sentence kind, sequential identifier and channel.
 // Each complete message is decoded and printed as one line holding exactly the
@@ -23,12 +25,12 @@
 #include "cli/command.h"
 #include "cli/progress.h"
 #include "base/json_writer.h"
+#include "input/framer.h"
 #include "input/intake.h"
 
 namespace {
 
 constexpr size_t kBlock = 1 << 20;
-constexpr size_t kMaxLine = 64 * 1024;
 constexpr size_t kFlushAt = 1 << 20;
 
 void usage(FILE* out) {
@@ -125,13 +127,13 @@ private:
     base::JsonWriter& json_;
 };
 
-class Decoder {
+class Decoder final : public input::SentenceHandler {
 public:
     Decoder(int standard, bool checksum, bool withTime, bool withTags)
         : standard_(standard), checksum_(checksum), withTime_(withTime), withTags_(withTags), now_(clock_.now()),
           out_(stdout, kFlushAt) {}
 
-    void sentence(std::string_view s) {
+    void handleSentence(std::string_view s) override {
         counts_.lines++;
         // No clock for fragments: a file has no reception times, so only
         // the distance between fragments bounds a pending message.
@@ -171,7 +173,7 @@ public:
         out_.maybeFlush();
     }
 
-    void overlong() { counts_.overlong++; }
+    void setOverlong(int64_t n) { counts_.overlong = n; }
     int64_t lines() const { return counts_.lines; }
 
     void flush() { out_.flush(); }
@@ -295,46 +297,29 @@ void PrintSchema() {
     out.flush();
 }
 
-// Cuts the stream into sentences: each ends with (and includes) a line feed;
-// a last line without one is handed over at the end of input.
+// Hands the stream to the framer block by block; a last line without a line
+// feed is handed over as it is at the end of input, unless it outgrew the
+// framer's bound (then the framer counts it as overflow).
 void ReadSentences(FILE* in, Decoder& decoder, cli::Progress& progress) {
-    std::vector<char> buf(kBlock + kMaxLine);
+    input::RunState state;  // only the framer's overflow count is read
+    input::Framer framer(input::InputKind::Playback, state, decoder);
+    std::vector<char> buf(kBlock);
     uint64_t bytesRead = 0;
-    size_t held = 0;            // bytes of an unfinished line at the start of buf
-    bool dropping = false;      // inside a line that outgrew kMaxLine
     for (;;) {
-        const size_t got = std::fread(buf.data() + held, 1, buf.size() - held, in);
+        const size_t got = std::fread(buf.data(), 1, buf.size(), in);
         bytesRead += got;
+        if (got > 0) framer.receive(std::string_view(buf.data(), got));
         progress.update(bytesRead, decoder.lines());
-        const size_t end = held + got;
-        size_t start = 0;
-        for (;;) {
-            const void* lf = std::memchr(buf.data() + start, '\n', end - start);
-            if (!lf) break;
-            const size_t stop = static_cast<size_t>(static_cast<const char*>(lf) - buf.data()) + 1;
-            if (dropping) {
-                dropping = false;
-            } else if (stop - start > kMaxLine) {
-                decoder.overlong();
-            } else {
-                decoder.sentence(std::string_view(buf.data() + start, stop - start));
-            }
-            start = stop;
-        }
-        held = end - start;
-        if (got == 0) {
-            if (held > 0 && !dropping) decoder.sentence(std::string_view(buf.data() + start, held));
-            progress.finish(bytesRead, decoder.lines());
-            return;
-        }
-        if (held > kMaxLine) {
-            if (!dropping) decoder.overlong();
-            dropping = true;
-            held = 0;
-        } else if (held > 0 && start > 0) {
-            std::memmove(buf.data(), buf.data() + start, held);
-        }
+        if (got == 0) break;
     }
+    if (framer.droppingLine()) {
+        framer.dropUnfinished();
+    } else if (!framer.pending().empty()) {
+        const std::string last(framer.pending());
+        decoder.handleSentence(last);
+    }
+    decoder.setOverlong(state.OverflowCount);
+    progress.finish(bytesRead, decoder.lines());
 }
 
 int runDecode(int argc, char** argv) {

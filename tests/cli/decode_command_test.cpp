@@ -129,4 +129,38 @@ TEST(DecodeCommand, SinglesHaveSevenSignificantDigits) {
     for (size_t i = 0; i < want.size(); ++i) EXPECT_NE(lines[i].find(want[i]), std::string::npos) << lines[i];
 }
 
+// Long lines follow the framer's bound as replay (and the program) do: a
+// sentence of 64 KiB before its line feed is decoded, one byte more drops the
+// line, also as the last line without a line feed. Each row:
+// bytes before the line feed, line end, then printed messages and overlong
+// lines; replay of the same text must count the same.
+TEST(DecodeCommand, LongLinesFollowTheFramersBound) {
+    const std::string head = "!AIVDM,1,1,,A,", tail = ",0*5C";
+    const std::string payload = sentences(ais::EncodePayload(position())).substr(head.size());
+    const std::string body = payload.substr(0, payload.find(','));
+    const struct {
+        size_t length;
+        std::string end;
+        int printed, overlong;
+    } rows[] = {
+        {65536, "\n", 1, 0},  {65537, "\n", 0, 1}, {65535, "\r\n", 1, 0}, {65537, "\r\n", 0, 1},
+        {65536, "", 1, 0},     {65537, "", 0, 1},    {200000, "\n", 0, 1},
+    };
+    for (const auto& row : rows) {
+        const size_t text = row.length - (row.end == "\r\n" ? 1 : 0);
+        std::string line = head + body;
+        line += std::string(text - line.size() - tail.size(), '0') + tail + row.end;
+        const std::string other = sentences(ais::EncodePayload(position()));
+        const std::string input = row.end.empty() ? other + line : line + other;
+        const clitest::Run r = Decode(input, "--no-checksum");
+        const std::string note = std::to_string(row.length) + (row.end.empty() ? " at the end" : "");
+        EXPECT_EQ(r.lines().size(), static_cast<size_t>(row.printed + 1)) << note;
+        EXPECT_NE(r.err.find(" " + std::to_string(row.overlong) + " overlong lines"), std::string::npos) << note << r.err;
+        const clitest::Run replay = clitest::Cli("replay --format json", &input);
+        EXPECT_NE(replay.out.find("\"OverflowCount\":" + std::to_string(row.overlong) + ","), std::string::npos) << note;
+        EXPECT_NE(replay.out.find("\"DecodedMessageCount\":" + std::to_string(row.printed + 1) + ","), std::string::npos)
+            << note;
+    }
+}
+
 }  // namespace
