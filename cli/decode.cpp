@@ -23,6 +23,7 @@
 #include "ais/message_fields_walk.h"
 #include "base/clock.h"
 #include "cli/command.h"
+#include "cli/options.h"
 #include "cli/progress.h"
 #include "base/json_writer.h"
 #include "input/framer.h"
@@ -33,39 +34,26 @@ namespace {
 constexpr size_t kBlock = 1 << 20;
 constexpr size_t kFlushAt = 1 << 20;
 
-void usage(FILE* out) {
-    std::fprintf(out,
-                 "usage: orvanta-cli decode [FILE|-] [--standard imo236|iala] [--no-checksum] [--time]\n"
-                 "                          [--tags]\n"
-                 "\n"
-                 "Reads NMEA 0183 text (FILE, or standard input when FILE is '-' or missing),\n"
-                 "decodes every complete !AIVDM/!AIVDO message and prints one JSON object per\n"
-                 "message on standard output, in input order. An object holds exactly the fields\n"
-                 "the decoder wrote for that message, under the record's field names; -9999 means\n"
-                 "not available. Every type 1-27 is decoded. Sentences that are not decoded\n"
-                 "(other sentence types, checksum errors, incomplete or malformed messages, types\n"
-                 "0 and 28-63) print nothing; a summary of counts goes to standard error at the end.\n"
-                 "\n"
-                 "Dates (ETA, TimeReceived) are local times written as \"yyyy-mm-ddThh:mm\" (with\n"
-                 "\":ss\" for TimeReceived), or null when there is no date. The three positions of\n"
-                 "a tidal window carry their number in the key (TideLatitude1, ...), as do the\n"
-                 "sub-areas of an area notice (SubArea1AreaShape, ...). Binary data (types 17, 25,\n"
-                 "26) is hex text with its length in bits (DataBits); a structured type 25 or 26\n"
-                 "adds the Description and fields of its application.\n"
-                 "\n"
-                 "options:\n"
-                 "  --standard imo236|iala  numbering of binary application messages (types 6 and 8):\n"
-                 "                          IMO SN/Circ.236 (default) or the IALA proposal\n"
-                 "  --no-checksum           decode sentences whatever their checksum (default: drop\n"
-                 "                          sentences whose checksum is wrong or missing)\n"
-                 "  --time                  add TimeReceived, the local time of decoding\n"
-                 "  --tags                  add TagSource and TagTime: source (s:) and reception\n"
-                 "                          time (c:, UNIX seconds) from the message's NMEA 4.0 tag\n"
-                 "                          blocks, null when it had none\n"
-                 "  --json-schema           print the keys each message type can have, as one JSON\n"
-                 "                          object {\"1\": [keys...], ...}, and exit\n"
-                 "  --help                  this text\n");
-}
+constexpr std::string_view kUsageHead =
+    "usage: orvanta-cli decode [FILE|-] [--standard imo236|iala] [--no-checksum] [--time]\n"
+    "                          [--tags]\n"
+    "\n"
+    "Reads NMEA 0183 text (FILE, or standard input when FILE is '-' or missing),\n"
+    "decodes every complete !AIVDM/!AIVDO message and prints one JSON object per\n"
+    "message on standard output, in input order. An object holds exactly the fields\n"
+    "the decoder wrote for that message, under the record's field names; -9999 means\n"
+    "not available. Every type 1-27 is decoded. Sentences that are not decoded\n"
+    "(other sentence types, checksum errors, incomplete or malformed messages, types\n"
+    "0 and 28-63) print nothing; a summary of counts goes to standard error at the end.\n"
+    "\n"
+    "Dates (ETA, TimeReceived) are local times written as \"yyyy-mm-ddThh:mm\" (with\n"
+    "\":ss\" for TimeReceived), or null when there is no date. The three positions of\n"
+    "a tidal window carry their number in the key (TideLatitude1, ...), as do the\n"
+    "sub-areas of an area notice (SubArea1AreaShape, ...). Binary data (types 17, 25,\n"
+    "26) is hex text with its length in bits (DataBits); a structured type 25 or 26\n"
+    "adds the Description and fields of its application.\n"
+    "\n"
+    "options:\n";
 
 struct Counts {
     int64_t lines = 0;
@@ -328,38 +316,52 @@ int runDecode(int argc, char** argv) {
     bool checksum = true;
     bool withTime = false;
     bool withTags = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view a = argv[i];
-        if (a == "--help" || a == "-h") {
-            usage(stdout);
-            return 0;
-        } else if (a == "--no-checksum") {
-            checksum = false;
-        } else if (a == "--time") {
-            withTime = true;
-        } else if (a == "--tags") {
-            withTags = true;
-        } else if (a == "--json-schema") {
-            PrintSchema();
-            return 0;
-        } else if (a == "--standard" && i + 1 < argc) {
-            const std::string_view s = argv[++i];
-            if (s == "imo236") {
-                standard = 0;
-            } else if (s == "iala") {
-                standard = 1;
-            } else {
-                std::fprintf(stderr, "decode: unknown standard '%s' (imo236 or iala)\n", argv[i]);
-                return 2;
-            }
-        } else if ((a == "-" || a.empty() || a[0] != '-') && !path) {
-            path = argv[i];
-        } else {
-            std::fprintf(stderr, "decode: unexpected argument '%s'\n", argv[i]);
-            usage(stderr);
-            return 2;
+    auto flag = [](bool& target, bool value) {
+        return [&target, value](const cli::Values&) {
+            target = value;
+            return cli::kGoOn;
+        };
+    };
+    cli::OptionTable options(kUsageHead, 24);
+    options.options = {
+        {"--standard", "imo236|iala",
+         "numbering of binary application messages (types 6 and 8):\nIMO SN/Circ.236 (default) or the IALA proposal",
+         [&](const cli::Values& v) {
+             const std::string_view s = v[0];
+             if (s != "imo236" && s != "iala") {
+                 std::fprintf(stderr, "decode: unknown standard '%s' (imo236 or iala)\n", v[0]);
+                 return 2;
+             }
+             standard = s == "iala" ? 1 : 0;
+             return cli::kGoOn;
+         }},
+        {"--no-checksum", "",
+         "decode sentences whatever their checksum (default: drop\nsentences whose checksum is wrong or missing)",
+         flag(checksum, false)},
+        {"--time", "", "add TimeReceived, the local time of decoding", flag(withTime, true)},
+        {"--tags", "",
+         "add TagSource and TagTime: source (s:) and reception\ntime (c:, UNIX seconds) from the message's NMEA 4.0 tag\n"
+         "blocks, null when it had none",
+         flag(withTags, true)},
+        {"--json-schema", "",
+         "print the keys each message type can have, as one JSON\nobject {\"1\": [keys...], ...}, and exit",
+         [](const cli::Values&) {
+             PrintSchema();
+             return 0;
+         }},
+        cli::HelpOption("this text"),
+    };
+    options.other = [&](const char* arg) {
+        const std::string_view a = arg;
+        if ((a == "-" || a.empty() || a[0] != '-') && !path) {
+            path = arg;
+            return cli::kGoOn;
         }
-    }
+        std::fprintf(stderr, "decode: unexpected argument '%s'\n", arg);
+        options.printUsage(stderr);
+        return 2;
+    };
+    if (const int rc = options.parse(argc, argv); rc != cli::kGoOn) return rc;
     FILE* in = stdin;
     if (path && std::strcmp(path, "-") != 0) {
         in = std::fopen(path, "rb");

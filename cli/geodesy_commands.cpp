@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,7 @@
 #include "base/number_format.h"
 #include "base/operator_messages.h"
 #include "cli/command.h"
+#include "cli/options.h"
 #include "geodesy/geodetic.h"
 #include "geodesy/grid.h"
 #include "geodesy/position_text.h"
@@ -41,11 +43,23 @@ private:
     const char* command_;
 };
 
-bool wantsHelp(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
-    }
-    return false;
+// The table of a command whose arguments are mostly values: --help wherever
+// it stands, `other` for every other argument.
+cli::OptionTable valueTable(const char* usage, std::function<int(const char*)> other) {
+    cli::OptionTable options(usage, 0);
+    options.helpAnywhere = true;
+    options.missing = cli::MissingValue::ToSetter;
+    options.options = {cli::HelpOption("")};
+    options.other = std::move(other);
+    return options;
+}
+
+// Collects the arguments into args.
+std::function<int(const char*)> collect(std::vector<const char*>& args) {
+    return [&args](const char* arg) {
+        args.push_back(arg);
+        return cli::kGoOn;
+    };
 }
 
 std::optional<double> number(const char* text) { return base::parseTypedNumber(text); }
@@ -61,30 +75,28 @@ int usageError(const char* command, const std::string& why, void (*usage)(FILE*)
 
 // ---- inverse ---------------------------------------------------------------
 
-void inverseUsage(FILE* out) {
-    std::fprintf(out,
-                 "usage: orvanta-cli inverse LAT1 LON1 LAT2 LON2\n"
-                 "\n"
-                 "Distance and true bearing from point 1 to point 2 on the WGS84 ellipsoid, as the\n"
-                 "program computes target range and bearing. Positions in signed decimal degrees\n"
-                 "(north and east positive; '.' or ',' as decimal mark).\n"
-                 "\n"
-                 "output:\n"
-                 "  distance_m   metres, 3 decimals\n"
-                 "  distance_nm  nautical miles of 1852 m\n"
-                 "  bearing_deg  degrees from north clockwise, 0 to 360, 9 decimals\n");
-}
+constexpr const char* kInverseUsage =
+    "usage: orvanta-cli inverse LAT1 LON1 LAT2 LON2\n"
+    "\n"
+    "Distance and true bearing from point 1 to point 2 on the WGS84 ellipsoid, as the\n"
+    "program computes target range and bearing. Positions in signed decimal degrees\n"
+    "(north and east positive; '.' or ',' as decimal mark).\n"
+    "\n"
+    "output:\n"
+    "  distance_m   metres, 3 decimals\n"
+    "  distance_nm  nautical miles of 1852 m\n"
+    "  bearing_deg  degrees from north clockwise, 0 to 360, 9 decimals\n";
+
+void inverseUsage(FILE* out) { std::fputs(kInverseUsage, out); }
 
 int runInverse(int argc, char** argv) {
-    if (wantsHelp(argc, argv)) {
-        inverseUsage(stdout);
-        return 0;
-    }
-    if (argc != 5) return usageError("inverse", "expected four numbers", inverseUsage);
+    std::vector<const char*> args;
+    if (const int rc = valueTable(kInverseUsage, collect(args)).parse(argc, argv); rc != cli::kGoOn) return rc;
+    if (args.size() != 4) return usageError("inverse", "expected four numbers", inverseUsage);
     double v[4];
     for (int i = 0; i < 4; ++i) {
-        const auto n = number(argv[i + 1]);
-        if (!n) return usageError("inverse", std::string("not a number: ") + argv[i + 1], inverseUsage);
+        const auto n = number(args[i]);
+        if (!n) return usageError("inverse", std::string("not a number: ") + args[i], inverseUsage);
         v[i] = *n;
     }
     if (std::fabs(v[0]) > 90 || std::fabs(v[2]) > 90) {
@@ -104,46 +116,46 @@ int runInverse(int argc, char** argv) {
 
 // ---- grid ------------------------------------------------------------------
 
-void gridUsage(FILE* out) {
-    std::fprintf(out,
-                 "usage: orvanta-cli grid LAT LON [--zone Z]\n"
-                 "       orvanta-cli grid --inverse EASTING NORTHING --zone Z\n"
-                 "\n"
-                 "UTM grid of the plot on WGS84: scale 0.9996, false easting 500000 m, no false\n"
-                 "northing (negative south of the equator). The zone (1-60) defaults to the zone of\n"
-                 "the longitude; a longitude on a zone boundary belongs to the western zone.\n"
-                 "\n"
-                 "output (forward):  zone, easting_m, northing_m (3 decimals)\n"
-                 "output (inverse):  zone, latitude_deg, longitude_deg (9 decimals), passes\n"
-                 "The inverse exits with status 1 after 20 passes without convergence, printing\n"
-                 "its last estimate.\n");
-}
+constexpr const char* kGridUsage =
+    "usage: orvanta-cli grid LAT LON [--zone Z]\n"
+    "       orvanta-cli grid --inverse EASTING NORTHING --zone Z\n"
+    "\n"
+    "UTM grid of the plot on WGS84: scale 0.9996, false easting 500000 m, no false\n"
+    "northing (negative south of the equator). The zone (1-60) defaults to the zone of\n"
+    "the longitude; a longitude on a zone boundary belongs to the western zone.\n"
+    "\n"
+    "output (forward):  zone, easting_m, northing_m (3 decimals)\n"
+    "output (inverse):  zone, latitude_deg, longitude_deg (9 decimals), passes\n"
+    "The inverse exits with status 1 after 20 passes without convergence, printing\n"
+    "its last estimate.\n";
+
+void gridUsage(FILE* out) { std::fputs(kGridUsage, out); }
 
 int runGrid(int argc, char** argv) {
-    if (wantsHelp(argc, argv)) {
-        gridUsage(stdout);
-        return 0;
-    }
     bool inverse = false;
     std::optional<int> zone;
     std::vector<double> values;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--inverse") {
-            inverse = true;
-        } else if (arg == "--zone") {
-            if (i + 1 >= argc) return usageError("grid", "--zone needs a number", gridUsage);
-            const auto z = number(argv[++i]);
-            if (!z || *z != static_cast<int>(*z) || *z < 1 || *z > 60) {
-                return usageError("grid", std::string("zone must be a whole number 1-60: ") + argv[i], gridUsage);
-            }
-            zone = static_cast<int>(*z);
-        } else if (const auto n = number(argv[i])) {
-            values.push_back(*n);
-        } else {
-            return usageError("grid", std::string("unexpected argument: ") + argv[i], gridUsage);
-        }
-    }
+    cli::OptionTable options = valueTable(kGridUsage, [&](const char* arg) {
+        const auto n = number(arg);
+        if (!n) return usageError("grid", std::string("unexpected argument: ") + arg, gridUsage);
+        values.push_back(*n);
+        return cli::kGoOn;
+    });
+    options.options.push_back({"--inverse", "", "", [&](const cli::Values&) {
+                                   inverse = true;
+                                   return cli::kGoOn;
+                               }});
+    options.options.push_back({"--zone", "Z", "", [&](const cli::Values& v) {
+                                   if (!v[0]) return usageError("grid", "--zone needs a number", gridUsage);
+                                   const auto z = number(v[0]);
+                                   if (!z || *z != static_cast<int>(*z) || *z < 1 || *z > 60) {
+                                       return usageError("grid", std::string("zone must be a whole number 1-60: ") + v[0],
+                                                         gridUsage);
+                                   }
+                                   zone = static_cast<int>(*z);
+                                   return cli::kGoOn;
+                               }});
+    if (const int rc = options.parse(argc, argv); rc != cli::kGoOn) return rc;
     if (values.size() != 2) return usageError("grid", "expected two numbers", gridUsage);
     if (inverse && !zone) return usageError("grid", "--inverse needs --zone", gridUsage);
 
@@ -174,22 +186,22 @@ int runGrid(int argc, char** argv) {
 
 // ---- position --------------------------------------------------------------
 
-void positionUsage(FILE* out) {
-    std::fprintf(out,
-                 "usage: orvanta-cli position parse TEXT lat|lon\n"
-                 "       orvanta-cli position format VALUE lat|lon [DECIMALS] [--file]\n"
-                 "\n"
-                 "parse reads a typed position the way the reference-position boxes do (for\n"
-                 "example \"59 30 12,5 N\", \"-5 20\", \"10 0 0 V\") and prints\n"
-                 "  value    signed decimal degrees, 9 decimals\n"
-                 "  text     the canonical rewrite\n"
-                 "  message  one line per operator message (the fault and its repair)\n"
-                 "It exits with status 1 when there were messages.\n"
-                 "\n"
-                 "format writes signed decimal degrees as degrees, minutes, seconds and hemisphere\n"
-                 "with DECIMALS (0-4, default 1) decimals of seconds; --file uses the file-form\n"
-                 "degree mark.\n");
-}
+constexpr const char* kPositionUsage =
+    "usage: orvanta-cli position parse TEXT lat|lon\n"
+    "       orvanta-cli position format VALUE lat|lon [DECIMALS] [--file]\n"
+    "\n"
+    "parse reads a typed position the way the reference-position boxes do (for\n"
+    "example \"59 30 12,5 N\", \"-5 20\", \"10 0 0 V\") and prints\n"
+    "  value    signed decimal degrees, 9 decimals\n"
+    "  text     the canonical rewrite\n"
+    "  message  one line per operator message (the fault and its repair)\n"
+    "It exits with status 1 when there were messages.\n"
+    "\n"
+    "format writes signed decimal degrees as degrees, minutes, seconds and hemisphere\n"
+    "with DECIMALS (0-4, default 1) decimals of seconds; --file uses the file-form\n"
+    "degree mark.\n";
+
+void positionUsage(FILE* out) { std::fputs(kPositionUsage, out); }
 
 std::optional<std::string> kindOf(const char* text) {
     std::string k = text;
@@ -199,19 +211,14 @@ std::optional<std::string> kindOf(const char* text) {
 }
 
 int runPosition(int argc, char** argv) {
-    if (wantsHelp(argc, argv)) {
-        positionUsage(stdout);
-        return 0;
-    }
     std::vector<const char*> args;
     bool fileForm = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--file") == 0) {
-            fileForm = true;
-        } else {
-            args.push_back(argv[i]);
-        }
-    }
+    cli::OptionTable options = valueTable(kPositionUsage, collect(args));
+    options.options.push_back({"--file", "", "", [&](const cli::Values&) {
+                                   fileForm = true;
+                                   return cli::kGoOn;
+                               }});
+    if (const int rc = options.parse(argc, argv); rc != cli::kGoOn) return rc;
     if (args.size() < 3) return usageError("position", "expected parse or format with a value and a kind", positionUsage);
     const std::string_view action = args[0];
     const auto kind = kindOf(args[2]);

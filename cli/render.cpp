@@ -25,24 +25,25 @@
 
 #include "base/number_format.h"
 #include "cli/command.h"
+#include "cli/options.h"
 #include "cli/sim/simulator.h"
 
 extern char** environ;
 
 namespace {
 
-void usage(FILE* out) {
-    std::fprintf(out,
-                 "usage: orvanta-cli render --centre LAT LON [--scale N] [--size WxH] OUT.png\n"
-                 "                          [--chart FILE]... [--simulate SECONDS] [--data-dir DIR]\n"
-                 "                          [--safety-depth M]\n"
-                 "\n"
-                 "Draws the plot into a PNG without a window: built-in coastlines (GSHHG), the\n"
-                 "charts given (any vector source GDAL/OGR reads, S-57 cells included), the\n"
-                 "landmarks of DIR/Database, range rings around the centre, and with --simulate\n"
-                 "the simulator's traffic around the centre after SECONDS of scenario time.\n"
-                 "Defaults: scale 250000, size 800x600, safety depth 10 m.\n");
-}
+constexpr std::string_view kUsage =
+    "usage: orvanta-cli render --centre LAT LON [--scale N] [--size WxH] OUT.png\n"
+    "                          [--chart FILE]... [--simulate SECONDS] [--data-dir DIR]\n"
+    "                          [--safety-depth M]\n"
+    "\n"
+    "Draws the plot into a PNG without a window: built-in coastlines (GSHHG), the\n"
+    "charts given (any vector source GDAL/OGR reads, S-57 cells included), the\n"
+    "landmarks of DIR/Database, range rings around the centre, and with --simulate\n"
+    "the simulator's traffic around the centre after SECONDS of scenario time.\n"
+    "Defaults: scale 250000, size 800x600, safety depth 10 m.\n";
+
+void usage(FILE* out) { std::fwrite(kUsage.data(), 1, kUsage.size(), out); }
 
 // $ORVANTA_RENDER, else orvanta-render beside this program (a build folder)
 // or in its installed place (PREFIX/libexec/orvanta beside PREFIX/bin), else
@@ -76,32 +77,37 @@ bool writeTraffic(const std::string& path, double lat, double lon, double second
 }
 
 int runRender(int argc, char** argv) {
+    // Every option but --simulate is orvanta-render's and goes to it as given.
     std::vector<std::string> args;
     double seconds = -1, lat = 0, lon = 0;
     bool haveCentre = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--help" || a == "-h") {
-            usage(stdout);
-            return 0;
-        }
-        if (a == "--simulate") {
-            const auto parsed = i + 1 < argc ? base::ParseDecimal(argv[i + 1]) : std::nullopt;
-            seconds = parsed ? *parsed : -1;
-            if (!(seconds >= 0) || seconds > 86400) {
-                std::fprintf(stderr, "orvanta-cli render: --simulate needs 0 to 86400 seconds\n\n");
-                usage(stderr);
-                return 2;
-            }
-            ++i;
-            continue;
-        }
-        if (a == "--centre" && i + 2 < argc) {
-            haveCentre = true;
-            lat = base::ParseDecimal(argv[i + 1]).value_or(0);
-            lon = base::ParseDecimal(argv[i + 2]).value_or(0);
-        }
-        args.push_back(a);
+    cli::OptionTable options(kUsage, 0);
+    options.missing = cli::MissingValue::ToSetter;
+    options.options = {
+        {"--simulate", "SECONDS", "",
+         [&](const cli::Values& v) {
+             const auto parsed = v[0] ? base::ParseDecimal(v[0]) : std::nullopt;
+             seconds = parsed ? *parsed : -1;
+             if (!(seconds >= 0) || seconds > 86400) {
+                 std::fprintf(stderr, "orvanta-cli render: --simulate needs 0 to 86400 seconds\n\n");
+                 usage(stderr);
+                 return 2;
+             }
+             return cli::kGoOn;
+         }},
+        cli::HelpOption(""),
+    };
+    options.other = [&](const char* arg) {
+        args.emplace_back(arg);
+        return cli::kGoOn;
+    };
+    if (const int rc = options.parse(argc, argv); rc != cli::kGoOn) return rc;
+    // The centre the simulated traffic sails around, read as orvanta-render reads it.
+    for (int i = 1; i + 2 < argc; ++i) {
+        if (std::strcmp(argv[i], "--centre") != 0) continue;
+        haveCentre = true;
+        lat = base::ParseDecimal(argv[i + 1]).value_or(0);
+        lon = base::ParseDecimal(argv[i + 2]).value_or(0);
     }
     std::string traffic;
     if (seconds >= 0) {

@@ -36,6 +36,7 @@
 #include "base/json_writer.h"
 #include "base/text_escape.h"
 #include "cli/command.h"
+#include "cli/options.h"
 #include "cli/progress.h"
 #include "geodesy/position_text.h"
 #include "input/playback.h"
@@ -51,71 +52,28 @@ constexpr double kAgeingPeriod = 15.0;
 constexpr double kTrailPeriod = 1.0;  // the plot's trail pass
 constexpr size_t kBlock = 1 << 20;
 
-void usage(FILE* out) {
-    std::fprintf(out,
-                 "usage: orvanta-cli replay [FILE|-] [--data-dir DIR] [--ref LAT LON]\n"
-                 "                          [--format text|csv|json|geojson] [--tracks GPX]\n"
-                 "                          [--own-mmsi N] [--alarms FILE] [--capacity N]\n"
-                 "                          [--rate N] [--realtime | --speed X] [--max-gap S]\n"
-                 "                          [--bench]\n"
-                 "\n"
-                 "Runs the receive pipeline of the program on NMEA text (FILE, or standard input\n"
-                 "when FILE is '-' or missing): sentence counting, checksum test, VDM/VDO\n"
-                 "assembly, decoding, the target table and its statistics. Then prints the\n"
-                 "target table in list order and the run counters.\n"
-                 "\n"
-                 "The clock starts at the local time of the run and advances 10 ms per\n"
-                 "sentence (see --rate); targets are aged every 15 s of that clock.\n"
-                 "\n"
-                 "On a terminal, a progress line on standard error shows how much of FILE is\n"
-                 "done, the rate and the time left.\n"
-                 "\n"
-                 "options:\n"
-                 "  --data-dir DIR   read Orvanta.ini (when present), Shipdata.dat and\n"
-                 "                   Flags/FlagIndex.ini from DIR; Shipdata.dat is rewritten\n"
-                 "                   at the end with the vessels of this run\n"
-                 "  --ref LAT LON    manual reference position (signed degrees): the table\n"
-                 "                   shows range and bearing instead of positions\n"
-                 "  --own-mmsi N     the own ship is station N (the \"From VDM msg, MMSI\"\n"
-                 "                   reference) when no VDO sentence names it\n"
-                 "  --alarms FILE    write the collision alarm's episodes to FILE (replaced),\n"
-                 "                   as the program's Alarms.txt: a line\n"
-                 "                   time;MMSI;name;CPA;TCPA;range;bearing when a target\n"
-                 "                   becomes dangerous and the same with ;clear when it is\n"
-                 "                   clear again (needs --own-mmsi or a VDO own ship)\n"
-                 "  --capacity N     stations the target table holds (1..20000, default 1000)\n"
-                 "  --rate N         sentences per second of the clock (default 100): the\n"
-                 "                   rate at which the feed was received; with --realtime or\n"
-                 "                   --speed also the pace of lines without a c: time\n"
-                 "  --format F       text (default); csv (numbers with the unit in the header,\n"
-                 "                   the position in degrees, range and bearing beside it with\n"
-                 "                   a reference, unknown values empty); json: one object\n"
-                 "                   {\"targets\": [...], \"counters\": {...}}, each target\n"
-                 "                   ending with cpa (nm), tcpa (min), dangerous, lost and\n"
-                 "                   rx_percent (null where there is none, as are a\n"
-                 "                   position, range or bearing not known); or geojson: a\n"
-                 "                   FeatureCollection with a point per target (null geometry\n"
-                 "                   without a position) and every field as a property\n"
-                 "  --tracks GPX     write where each target went to the file GPX (replaced):\n"
-                 "                   one GPX track per target, its position once a second of\n"
-                 "                   the clock (as the plot's trails) and at the end\n"
-                 "  --realtime       hand the lines over at the pace they were received: by\n"
-                 "                   the c: times of their NMEA 4.0 tag blocks, lines without\n"
-                 "                   one at the --rate after the line before\n"
-                 "  --speed X        the same, X times faster (--speed 1 is --realtime)\n"
-                 "  --max-gap S      with --realtime or --speed: a jump of the c: times of more\n"
-                 "                   than S seconds (default 600) is a break in the recording;\n"
-                 "                   it is skipped (\"gap of N s skipped\" on standard error)\n"
-                 "                   and the lines after it keep their pace\n"
-                 "  --bench          run the pipeline several times without printing and\n"
-                 "                   report sentences and messages per second (median), by\n"
-                 "                   the wall clock and by processor time;\n"
-                 "                   a FILE is read again for each pass (from the page cache),\n"
-                 "                   standard input is held in memory\n"
-                 "  --help           this text\n"
-                 "\n"
-                 "Operator messages (such as the table-full message) go to standard error.\n");
-}
+constexpr std::string_view kUsageHead =
+    "usage: orvanta-cli replay [FILE|-] [--data-dir DIR] [--ref LAT LON]\n"
+    "                          [--format text|csv|json|geojson] [--tracks GPX]\n"
+    "                          [--own-mmsi N] [--alarms FILE] [--capacity N]\n"
+    "                          [--rate N] [--realtime | --speed X] [--max-gap S]\n"
+    "                          [--bench]\n"
+    "\n"
+    "Runs the receive pipeline of the program on NMEA text (FILE, or standard input\n"
+    "when FILE is '-' or missing): sentence counting, checksum test, VDM/VDO\n"
+    "assembly, decoding, the target table and its statistics. Then prints the\n"
+    "target table in list order and the run counters.\n"
+    "\n"
+    "The clock starts at the local time of the run and advances 10 ms per\n"
+    "sentence (see --rate); targets are aged every 15 s of that clock.\n"
+    "\n"
+    "On a terminal, a progress line on standard error shows how much of FILE is\n"
+    "done, the rate and the time left.\n"
+    "\n"
+    "options:\n";
+constexpr std::string_view kUsageTail =
+    "\n"
+    "Operator messages (such as the table-full message) go to standard error.\n";
 
 // Operator messages to stderr; nothing else is shown.
 class ReplayEvents final : public app::ReceiverEvents {
@@ -540,84 +498,149 @@ int runBench(const Options& opt) {
     return cli::WriteOutput(text, "replay") ? 0 : 1;
 }
 
-int runReplay(int argc, char** argv) {
-    Options opt;
+// A number option's value when `valid` accepts it; else nothing, after
+// `error` on standard error.
+template <typename Valid>
+std::optional<double> numberValue(const char* text, Valid valid, const char* error) {
+    const auto n = base::parseTypedNumber(text);
+    if (n && valid(*n)) return n;
+    std::fprintf(stderr, "orvanta-cli replay: %s\n", error);
+    return std::nullopt;
+}
+
+// The options into opt: kGoOn, or the exit status.
+int parseOptions(int argc, char** argv, Options& opt) {
     bool fileSet = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--help" || a == "-h") {
-            usage(stdout);
-            return 0;
-        } else if (a == "--data-dir" && i + 1 < argc) {
-            opt.dataDir = argv[++i];
-        } else if (a == "--ref" && i + 2 < argc) {
-            const auto lat = base::parseTypedNumber(argv[++i]);
-            const auto lon = base::parseTypedNumber(argv[++i]);
-            if (!lat || !lon || *lat < -90 || *lat > 90 || *lon < -180 || *lon > 180) {
-                std::fprintf(stderr, "orvanta-cli replay: --ref needs a latitude (-90..90) and a longitude (-180..180)\n");
-                return 2;
-            }
-            opt.haveRef = true;
-            opt.refLat = *lat;
-            opt.refLon = *lon;
-        } else if (a == "--own-mmsi" && i + 1 < argc) {
-            const auto mmsi = base::parseTypedNumber(argv[++i]);
-            if (!mmsi || *mmsi < 1 || *mmsi > 999999999 || *mmsi != std::floor(*mmsi)) {
-                std::fprintf(stderr, "orvanta-cli replay: --own-mmsi needs an MMSI (1..999999999)\n");
-                return 2;
-            }
-            opt.ownMMSI = static_cast<int32_t>(*mmsi);
-        } else if (a == "--capacity" && i + 1 < argc) {
-            const auto n = base::parseTypedNumber(argv[++i]);
-            if (!n || *n < 1 || *n > targets::kMaxCapacity || *n != std::floor(*n)) {
-                std::fprintf(stderr, "orvanta-cli replay: --capacity needs a number of stations (1..20000)\n");
-                return 2;
-            }
-            opt.capacity = static_cast<int>(*n);
-        } else if (a == "--rate" && i + 1 < argc) {
-            const auto n = base::parseTypedNumber(argv[++i]);
-            if (!n || !(*n >= 0.1 && *n <= 1e6)) {
-                std::fprintf(stderr, "orvanta-cli replay: --rate needs sentences per second (0.1..1000000)\n");
-                return 2;
-            }
-            opt.secondsPerSentence = 1.0 / *n;
-        } else if (a == "--format" && i + 1 < argc) {
-            opt.format = argv[++i];
-            if (opt.format != "text" && opt.format != "csv" && opt.format != "json" && opt.format != "geojson") {
-                std::fprintf(stderr, "orvanta-cli replay: unknown format '%s'\n", opt.format.c_str());
-                return 2;
-            }
-        } else if (a == "--alarms" && i + 1 < argc) {
-            opt.alarms = argv[++i];
-        } else if (a == "--tracks" && i + 1 < argc) {
-            opt.tracks = argv[++i];
-        } else if (a == "--bench") {
-            opt.bench = true;
-        } else if (a == "--realtime") {
-            opt.speed = 1;
-        } else if (a == "--speed" && i + 1 < argc) {
-            const auto x = base::parseTypedNumber(argv[++i]);
-            if (!x || !(*x > 0) || *x > 1e9) {
-                std::fprintf(stderr, "orvanta-cli replay: --speed needs a number above 0\n");
-                return 2;
-            }
-            opt.speed = *x;
-        } else if (a == "--max-gap" && i + 1 < argc) {
-            const auto x = base::parseTypedNumber(argv[++i]);
-            if (!x || !(*x > 0) || *x > 1e9) {
-                std::fprintf(stderr, "orvanta-cli replay: --max-gap needs seconds above 0\n");
-                return 2;
-            }
-            opt.maxGap = *x;
-        } else if (!fileSet && (a == "-" || a.empty() || a[0] != '-')) {
+    cli::OptionTable options(kUsageHead, 17, kUsageTail);
+    options.options = {
+        {"--data-dir", "DIR",
+         "read Orvanta.ini (when present), Shipdata.dat and\nFlags/FlagIndex.ini from DIR; Shipdata.dat is rewritten\n"
+         "at the end with the vessels of this run",
+         [&](const cli::Values& v) {
+             opt.dataDir = v[0];
+             return cli::kGoOn;
+         }},
+        {"--ref", "LAT LON",
+         "manual reference position (signed degrees): the table\nshows range and bearing instead of positions",
+         [&](const cli::Values& v) {
+             const auto lat = base::parseTypedNumber(v[0]);
+             const auto lon = base::parseTypedNumber(v[1]);
+             if (!lat || !lon || *lat < -90 || *lat > 90 || *lon < -180 || *lon > 180) {
+                 std::fprintf(stderr,
+                              "orvanta-cli replay: --ref needs a latitude (-90..90) and a longitude (-180..180)\n");
+                 return 2;
+             }
+             opt.haveRef = true;
+             opt.refLat = *lat;
+             opt.refLon = *lon;
+             return cli::kGoOn;
+         }},
+        {"--own-mmsi", "N",
+         "the own ship is station N (the \"From VDM msg, MMSI\"\nreference) when no VDO sentence names it",
+         [&](const cli::Values& v) {
+             const auto n = numberValue(v[0], [](double n) { return n >= 1 && n <= 999999999 && n == std::floor(n); },
+                                        "--own-mmsi needs an MMSI (1..999999999)");
+             if (!n) return 2;
+             opt.ownMMSI = static_cast<int32_t>(*n);
+             return cli::kGoOn;
+         }},
+        {"--alarms", "FILE",
+         "write the collision alarm's episodes to FILE (replaced),\nas the program's Alarms.txt: a line\n"
+         "time;MMSI;name;CPA;TCPA;range;bearing when a target\nbecomes dangerous and the same with ;clear when it is\n"
+         "clear again (needs --own-mmsi or a VDO own ship)",
+         [&](const cli::Values& v) {
+             opt.alarms = v[0];
+             return cli::kGoOn;
+         }},
+        {"--capacity", "N", "stations the target table holds (1..20000, default 1000)",
+         [&](const cli::Values& v) {
+             const auto n = numberValue(
+                 v[0], [](double n) { return n >= 1 && n <= targets::kMaxCapacity && n == std::floor(n); },
+                 "--capacity needs a number of stations (1..20000)");
+             if (!n) return 2;
+             opt.capacity = static_cast<int>(*n);
+             return cli::kGoOn;
+         }},
+        {"--rate", "N",
+         "sentences per second of the clock (default 100): the\nrate at which the feed was received; with --realtime or\n"
+         "--speed also the pace of lines without a c: time",
+         [&](const cli::Values& v) {
+             const auto n = numberValue(v[0], [](double n) { return n >= 0.1 && n <= 1e6; },
+                                        "--rate needs sentences per second (0.1..1000000)");
+             if (!n) return 2;
+             opt.secondsPerSentence = 1.0 / *n;
+             return cli::kGoOn;
+         }},
+        {"--format", "F",
+         "text (default); csv (numbers with the unit in the header,\nthe position in degrees, range and bearing beside it with\n"
+         "a reference, unknown values empty); json: one object\n{\"targets\": [...], \"counters\": {...}}, each target\n"
+         "ending with cpa (nm), tcpa (min), dangerous, lost and\nrx_percent (null where there is none, as are a\n"
+         "position, range or bearing not known); or geojson: a\nFeatureCollection with a point per target (null geometry\n"
+         "without a position) and every field as a property",
+         [&](const cli::Values& v) {
+             opt.format = v[0];
+             if (opt.format == "text" || opt.format == "csv" || opt.format == "json" || opt.format == "geojson")
+                 return cli::kGoOn;
+             std::fprintf(stderr, "orvanta-cli replay: unknown format '%s'\n", opt.format.c_str());
+             return 2;
+         }},
+        {"--tracks", "GPX",
+         "write where each target went to the file GPX (replaced):\none GPX track per target, its position once a second of\n"
+         "the clock (as the plot's trails) and at the end",
+         [&](const cli::Values& v) {
+             opt.tracks = v[0];
+             return cli::kGoOn;
+         }},
+        {"--realtime", "",
+         "hand the lines over at the pace they were received: by\nthe c: times of their NMEA 4.0 tag blocks, lines without\n"
+         "one at the --rate after the line before",
+         [&](const cli::Values&) {
+             opt.speed = 1;
+             return cli::kGoOn;
+         }},
+        {"--speed", "X", "the same, X times faster (--speed 1 is --realtime)",
+         [&](const cli::Values& v) {
+             const auto n = numberValue(v[0], [](double x) { return x > 0 && x <= 1e9; }, "--speed needs a number above 0");
+             if (!n) return 2;
+             opt.speed = *n;
+             return cli::kGoOn;
+         }},
+        {"--max-gap", "S",
+         "with --realtime or --speed: a jump of the c: times of more\nthan S seconds (default 600) is a break in the recording;\n"
+         "it is skipped (\"gap of N s skipped\" on standard error)\nand the lines after it keep their pace",
+         [&](const cli::Values& v) {
+             const auto n = numberValue(v[0], [](double x) { return x > 0 && x <= 1e9; }, "--max-gap needs seconds above 0");
+             if (!n) return 2;
+             opt.maxGap = *n;
+             return cli::kGoOn;
+         }},
+        {"--bench", "",
+         "run the pipeline several times without printing and\nreport sentences and messages per second (median), by\n"
+         "the wall clock and by processor time;\na FILE is read again for each pass (from the page cache),\n"
+         "standard input is held in memory",
+         [&](const cli::Values&) {
+             opt.bench = true;
+             return cli::kGoOn;
+         }},
+        cli::HelpOption("this text"),
+    };
+    options.other = [&](const char* arg) {
+        const std::string a = arg;
+        if (!fileSet && (a == "-" || a.empty() || a[0] != '-')) {
             opt.file = a;
             fileSet = true;
-        } else {
-            std::fprintf(stderr, "orvanta-cli replay: unknown option '%s'\n", a.c_str());
-            usage(stderr);
-            return 2;
+            return cli::kGoOn;
         }
-    }
+        std::fprintf(stderr, "orvanta-cli replay: unknown option '%s'\n", a.c_str());
+        options.printUsage(stderr);
+        return 2;
+    };
+    return options.parse(argc, argv);
+}
+
+int runReplay(int argc, char** argv) {
+    Options opt;
+    if (const int rc = parseOptions(argc, argv, opt); rc != cli::kGoOn) return rc;
 
     if (opt.haveRef && opt.ownMMSI != 0) {
         std::fprintf(stderr, "orvanta-cli replay: --ref and --own-mmsi choose different references; give one\n");

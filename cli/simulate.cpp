@@ -1,6 +1,6 @@
 // orvanta-cli simulate: the built-in AIS traffic simulator. Parses the
 // options, builds the engine (cli/sim) and drives the outputs at the chosen
-// pace. See kHelp for the options.
+// pace. ParseOptions holds the options and their usage text.
 //
 // orvanta-cli mix: the benchmark traffic (sim::BenchmarkTraffic) written as
 // fast as possible to standard output; the same run as simulate with those
@@ -24,72 +24,21 @@
 
 #include "base/number_format.h"
 #include "cli/command.h"
+#include "cli/options.h"
 #include "cli/sim/fault_injector.h"
 #include "cli/sim/outputs.h"
 #include "cli/sim/simulator.h"
 
 namespace {
 
-constexpr const char* kHelp = R"(usage: orvanta-cli simulate [OPTIONS]
+constexpr std::string_view kHelpHead = R"(usage: orvanta-cli simulate [OPTIONS]
 
 Generates AIS traffic as NMEA 0183 sentences (!AIVDM, and !AIVDO for the own
 ship) from a simulated sea area. The same options and --seed give the same bytes.
 
 Scenario
-  --centre LAT LON     centre of the area in decimal degrees, north and east
-                       positive (default 51.98 3.95, the approaches to a busy
-                       North Sea port). --center is accepted too.
-  --stations N         number of stations (default 60): class A vessels of
-                       several types, some at anchor or moored, class B craft,
-                       base stations, aids to navigation (one virtual, one off
-                       position), SAR aircraft and one own ship. Up to 20000;
-                       the area grows with the count (12 nm radius for 60).
-                       Vessels start and sail at sea, by the GSHHG coastlines
-                       the plot reads ($ORVANTA_GSHHG_DIR, /usr/share/gmt-gshhg).
-  --turnover MIN       vessels come and go: each stays MIN minutes on average,
-                       then falls silent and a new vessel (new MMSI and name)
-                       takes its place, so a long run hears many more stations
-                       than --stations at once (default 0: the same vessels
-                       all along).
-  --seed N             seed of every random choice (default 1).
-  --standard S         numbering of binary application messages: imo236
-                       (IMO SN/Circ.236, default) or iala.
-  --start TIME         UTC time at the start of the scenario, as
-                       YYYY-MM-DDTHH:MM:SS, or "now" for the computer's clock
-                       (default 2026-06-15T12:00:00, so runs are repeatable).
-
-Outputs (any combination; with none, --tcp 127.0.0.1:8040 is used)
-  --tcp HOST:PORT      TCP server; any number of clients may connect and leave.
-  --udp HOST:PORT      send to this UDP address (lines packed into datagrams).
-  --stdout             write to standard output.
-  --out FILE           write to FILE (replaced).
-  --pty                create a pseudo-terminal and print the path of its
-                       device on standard error; open it like a serial port.
-
-Pace
-  --speed X            run the scenario clock X times faster than real time
-                       (default 1).
-  --fast               no waiting at all: write as fast as possible.
-  --count N            stop after N sentences (faults not included).
-  --duration S         stop after S seconds of scenario time.
-  Without --count or --duration the simulator runs until interrupted.
-
-Faults
-  --faults RATE        share of messages (0 to 1) that get one fault: wrong or
-                       lower-case checksums, lost or interleaved fragments,
-                       truncated lines, garbage bytes, long lines without line
-                       feed, $GPGGA and !AIVDR sentences, and (with --tcp) TCP
-                       writes split at random points. Counts are printed at
-                       the end.
-
-  --tags               put an NMEA 4.0 tag block in front of every sentence:
-                       source (s:sim) and reception time (c:, UNIX seconds of
-                       the scenario clock) on the first sentence of a
-                       message, and a group (g:n-m-id) on every sentence of a
-                       multi-sentence message.
-  --quiet              no summary on standard error.
-  --help               this text.
-
+)";
+constexpr std::string_view kHelpTail = R"(
 At the end a summary goes to standard error: messages, sentences, bytes,
 sentences per second and, with --faults, the count of each injected fault.
 )";
@@ -157,107 +106,147 @@ int Usage(const char* message) {
 
 int Simulate(const Options& o);
 
-int Run(int argc, char** argv) {
-    Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        auto value = [&](int k = 1) -> const char* { return i + k < argc ? argv[i + k] : nullptr; };
-        long long n = 0;
-        double x = 0;
-        if (a == "--help" || a == "-h") {
-            std::fputs(kHelp, stdout);
-            return 0;
-        } else if (a == "--centre" || a == "--center") {
-            double lat = 0, lon = 0;
-            if (!value(2) || !ParseDouble(value(1), lat) || !ParseDouble(value(2), lon) || std::fabs(lat) > 85 ||
-                std::fabs(lon) > 180)
-                return Usage("--centre needs LAT LON in degrees (|LAT| <= 85, |LON| <= 180)");
-            o.sim.scenario.centre = {lat, lon};
-            i += 2;
-        } else if (a == "--stations") {
-            if (!value() || !ParseInt(value(), n) || n < 1 || n > 20000) return Usage("--stations needs 1 to 20000");
-            o.sim.scenario.stations = static_cast<int>(n);
-            ++i;
-        } else if (a == "--turnover") {
-            if (!value() || !ParseDouble(value(), x) || x < 0) return Usage("--turnover needs minutes >= 0");
-            o.sim.turnoverMinutes = x;
-            ++i;
-        } else if (a == "--seed") {
-            if (!value() || !ParseInt(value(), n)) return Usage("--seed needs a whole number");
-            o.sim.scenario.seed = static_cast<uint64_t>(n);
-            ++i;
-        } else if (a == "--standard") {
-            const char* v = value();
-            if (v && std::strcmp(v, "imo236") == 0) o.sim.standard = 0;
-            else if (v && std::strcmp(v, "iala") == 0) o.sim.standard = 1;
-            else return Usage("--standard needs imo236 or iala");
-            ++i;
-        } else if (a == "--start") {
-            if (!value() || !ParseStart(value(), o.sim.start)) return Usage("--start needs YYYY-MM-DDTHH:MM:SS or now");
-            ++i;
-        } else if (a == "--tcp" || a == "--udp") {
+// The options into o: kGoOn, or the exit status.
+int ParseOptions(int argc, char** argv, Options& o) {
+    const auto flag = [](bool& target) {
+        return [&target](const cli::Values&) {
+            target = true;
+            return cli::kGoOn;
+        };
+    };
+    // A whole number or a decimal number option: kGoOn after `set` when the
+    // value is there, parses and `valid` accepts it, else `error`.
+    const auto whole = [](const char* error, auto valid, auto set) {
+        return [=](const cli::Values& v) {
+            long long n = 0;
+            if (!v[0] || !ParseInt(v[0], n) || !valid(n)) return Usage(error);
+            set(n);
+            return cli::kGoOn;
+        };
+    };
+    const auto decimal = [](const char* error, auto valid, auto set) {
+        return [=](const cli::Values& v) {
+            double x = 0;
+            if (!v[0] || !ParseDouble(v[0], x) || !valid(x)) return Usage(error);
+            set(x);
+            return cli::kGoOn;
+        };
+    };
+    const auto address = [&o](bool tcp) {
+        return [&o, tcp](const cli::Values& v) {
             std::string host;
             uint16_t port = 0;
-            if (!value() || !sim::ParseHostPort(value(), host, port)) return Usage("--tcp/--udp need HOST:PORT");
-            (a == "--tcp" ? o.tcp : o.udp).push_back(value());
-            ++i;
-        } else if (a == "--stdout") {
-            o.toStdout = true;
-        } else if (a == "--out") {
-            if (!value()) return Usage("--out needs a file name");
-            o.outFile = value();
-            ++i;
-        } else if (a == "--pty") {
-            o.pty = true;
-        } else if (a == "--speed") {
-            if (!value() || !ParseDouble(value(), x) || x <= 0) return Usage("--speed needs a number above 0");
-            o.speed = x;
-            ++i;
-        } else if (a == "--fast") {
-            o.fast = true;
-        } else if (a == "--tags") {
-            o.tags = true;
-        } else if (a == "--count") {
-            if (!value() || !ParseInt(value(), n) || n < 0) return Usage("--count needs a whole number >= 0");
-            o.count = n;
-            ++i;
-        } else if (a == "--duration") {
-            if (!value() || !ParseDouble(value(), x) || x < 0) return Usage("--duration needs seconds >= 0");
-            o.duration = x;
-            ++i;
-        } else if (a == "--faults") {
-            if (!value() || !ParseDouble(value(), x) || x < 0 || x > 1) return Usage("--faults needs a rate from 0 to 1");
-            o.faults = x;
-            ++i;
-        } else if (a == "--quiet") {
-            o.quiet = true;
-        } else {
-            return Usage(("unknown option '" + a + "'").c_str());
-        }
-    }
+            if (!v[0] || !sim::ParseHostPort(v[0], host, port)) return Usage("--tcp/--udp need HOST:PORT");
+            (tcp ? o.tcp : o.udp).push_back(v[0]);
+            return cli::kGoOn;
+        };
+    };
+    cli::OptionTable options(kHelpHead, 21, kHelpTail);
+    options.missing = cli::MissingValue::ToSetter;
+    options.options = {
+        {"--centre|--center", "LAT LON",
+         "centre of the area in decimal degrees, north and east\npositive (default 51.98 3.95, the approaches to a busy\n"
+         "North Sea port). --center is accepted too.",
+         [&](const cli::Values& v) {
+             double lat = 0, lon = 0;
+             if (!v[1] || !ParseDouble(v[0], lat) || !ParseDouble(v[1], lon) || std::fabs(lat) > 85 ||
+                 std::fabs(lon) > 180)
+                 return Usage("--centre needs LAT LON in degrees (|LAT| <= 85, |LON| <= 180)");
+             o.sim.scenario.centre = {lat, lon};
+             return cli::kGoOn;
+         }},
+        {"--stations", "N",
+         "number of stations (default 60): class A vessels of\nseveral types, some at anchor or moored, class B craft,\n"
+         "base stations, aids to navigation (one virtual, one off\nposition), SAR aircraft and one own ship. Up to 20000;\n"
+         "the area grows with the count (12 nm radius for 60).\nVessels start and sail at sea, by the GSHHG coastlines\n"
+         "the plot reads ($ORVANTA_GSHHG_DIR, /usr/share/gmt-gshhg).",
+         whole("--stations needs 1 to 20000", [](long long n) { return n >= 1 && n <= 20000; },
+               [&](long long n) { o.sim.scenario.stations = static_cast<int>(n); })},
+        {"--turnover", "MIN",
+         "vessels come and go: each stays MIN minutes on average,\nthen falls silent and a new vessel (new MMSI and name)\n"
+         "takes its place, so a long run hears many more stations\nthan --stations at once (default 0: the same vessels\n"
+         "all along).",
+         decimal("--turnover needs minutes >= 0", [](double x) { return x >= 0; },
+                 [&](double x) { o.sim.turnoverMinutes = x; })},
+        {"--seed", "N", "seed of every random choice (default 1).",
+         whole("--seed needs a whole number", [](long long) { return true; },
+               [&](long long n) { o.sim.scenario.seed = static_cast<uint64_t>(n); })},
+        {"--standard", "S", "numbering of binary application messages: imo236\n(IMO SN/Circ.236, default) or iala.",
+         [&](const cli::Values& v) {
+             const std::string_view s = v[0] ? v[0] : "";
+             if (s != "imo236" && s != "iala") return Usage("--standard needs imo236 or iala");
+             o.sim.standard = s == "iala" ? 1 : 0;
+             return cli::kGoOn;
+         }},
+        {"--start", "TIME",
+         "UTC time at the start of the scenario, as\nYYYY-MM-DDTHH:MM:SS, or \"now\" for the computer's clock\n"
+         "(default 2026-06-15T12:00:00, so runs are repeatable).",
+         [&](const cli::Values& v) {
+             if (!v[0] || !ParseStart(v[0], o.sim.start)) return Usage("--start needs YYYY-MM-DDTHH:MM:SS or now");
+             return cli::kGoOn;
+         }},
+        {"", "", "\nOutputs (any combination; with none, --tcp 127.0.0.1:8040 is used)\n", nullptr},
+        {"--tcp", "HOST:PORT", "TCP server; any number of clients may connect and leave.", address(true)},
+        {"--udp", "HOST:PORT", "send to this UDP address (lines packed into datagrams).", address(false)},
+        {"--stdout", "", "write to standard output.", flag(o.toStdout)},
+        {"--out", "FILE", "write to FILE (replaced).",
+         [&](const cli::Values& v) {
+             if (!v[0]) return Usage("--out needs a file name");
+             o.outFile = v[0];
+             return cli::kGoOn;
+         }},
+        {"--pty", "", "create a pseudo-terminal and print the path of its\ndevice on standard error; open it like a serial port.",
+         flag(o.pty)},
+        {"", "", "\nPace\n", nullptr},
+        {"--speed", "X", "run the scenario clock X times faster than real time\n(default 1).",
+         decimal("--speed needs a number above 0", [](double x) { return x > 0; }, [&](double x) { o.speed = x; })},
+        {"--fast", "", "no waiting at all: write as fast as possible.", flag(o.fast)},
+        {"--count", "N", "stop after N sentences (faults not included).",
+         whole("--count needs a whole number >= 0", [](long long n) { return n >= 0; }, [&](long long n) { o.count = n; })},
+        {"--duration", "S", "stop after S seconds of scenario time.",
+         decimal("--duration needs seconds >= 0", [](double x) { return x >= 0; }, [&](double x) { o.duration = x; })},
+        {"", "", "  Without --count or --duration the simulator runs until interrupted.\n\nFaults\n", nullptr},
+        {"--faults", "RATE",
+         "share of messages (0 to 1) that get one fault: wrong or\nlower-case checksums, lost or interleaved fragments,\n"
+         "truncated lines, garbage bytes, long lines without line\nfeed, $GPGGA and !AIVDR sentences, and (with --tcp) TCP\n"
+         "writes split at random points. Counts are printed at\nthe end.",
+         decimal("--faults needs a rate from 0 to 1", [](double x) { return x >= 0 && x <= 1; },
+                 [&](double x) { o.faults = x; })},
+        {"", "", "\n", nullptr},
+        {"--tags", "",
+         "put an NMEA 4.0 tag block in front of every sentence:\nsource (s:sim) and reception time (c:, UNIX seconds of\n"
+         "the scenario clock) on the first sentence of a\nmessage, and a group (g:n-m-id) on every sentence of a\n"
+         "multi-sentence message.",
+         flag(o.tags)},
+        {"--quiet", "", "no summary on standard error.", flag(o.quiet)},
+        cli::HelpOption("this text."),
+    };
+    options.other = [](const char* arg) { return Usage(("unknown option '" + std::string(arg) + "'").c_str()); };
+    return options.parse(argc, argv);
+}
+
+int Run(int argc, char** argv) {
+    Options o;
+    if (const int rc = ParseOptions(argc, argv, o); rc != cli::kGoOn) return rc;
     if (o.tcp.empty() && o.udp.empty() && !o.toStdout && o.outFile.empty() && !o.pty) o.tcp.push_back("127.0.0.1:8040");
     return Simulate(o);
 }
 
 int RunMix(int argc, char** argv) {
     long long count = -1, seed = 12345;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--help" || a == "-h") {
-            std::fputs(kMixHelp, stdout);
-            return 0;
-        }
-        const bool ok = a == "--seed" ? i + 1 < argc && ParseInt(argv[++i], seed)
-                                      : count < 0 && ParseInt(argv[i], count) && count >= 0;
-        if (!ok) {
-            std::fputs(kMixHelp, stderr);
-            return 2;
-        }
-    }
-    if (count < 0) {
+    const auto wrong = [] {
         std::fputs(kMixHelp, stderr);
         return 2;
-    }
+    };
+    cli::OptionTable options(kMixHelp, 0);
+    options.missing = cli::MissingValue::ToSetter;
+    options.options = {
+        {"--seed", "N", "", [&](const cli::Values& v) { return v[0] && ParseInt(v[0], seed) ? cli::kGoOn : wrong(); }},
+        cli::HelpOption(""),
+    };
+    options.other = [&](const char* arg) { return count < 0 && ParseInt(arg, count) && count >= 0 ? cli::kGoOn : wrong(); };
+    if (const int rc = options.parse(argc, argv); rc != cli::kGoOn) return rc;
+    if (count < 0) return wrong();
     Options o;
     o.sim = sim::BenchmarkTraffic(static_cast<uint64_t>(seed));
     o.toStdout = o.fast = o.quiet = true;
