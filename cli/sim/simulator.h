@@ -31,6 +31,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "ais/binary_message.h"
 #include "ais/encoder.h"
 #include "ais/message_record.h"
 #include "base/date_time.h"
@@ -114,40 +115,101 @@ private:
         Task task;
         bool operator>(const Entry& o) const { return time != o.time ? time > o.time : order > o.order; }
     };
+    // One task being carried out: the sending station, the addressee and the time.
+    struct Job {
+        Task task;
+        Station& sender;
+        int from;  // index of the sender
+        int to;    // index of the addressee, -1 none
+        double t;
+    };
+    using Writer = void (Simulator::*)(const Job&, Emission&);
+    using Interval = double (Simulator::*)(const Station&);
+    using Fill = void (Simulator::*)(ais::BinaryMessage&, const Station&, const base::CalendarTime&);
+
+    // How a task comes round.
+    enum class Timing : uint8_t {
+        Regular,     // the station's next one `interval` seconds (or `next`) after each
+        Once,        // a reply or a second part, booked by the message before
+        Occasional,  // area-wide, at random moments `interval` seconds apart on average (at 60 stations)
+    };
+    // Who sends an occasional message to whom.
+    enum class Parties : uint8_t {
+        None, BaseToVessel, MeasuringToVessel, VesselToAny, TankerToBase, ClassAToBase, VesselToBase,
+    };
+    // Binary applications (types 6 and 8): to one station, to all, or either.
+    enum class Addressing : uint8_t { Broadcast, Addressed, Either };
+
+    struct TaskRow {
+        Task what;
+        Timing timing;
+        double interval;  // seconds; see Timing
+        Writer writer;
+        Interval next = nullptr;  // Regular: the interval from the station's state instead
+        bool sends = true;        // false: changes the scenario only
+        Parties parties = Parties::None;
+        bool needsAddressee = true;  // an occasional message is dropped without one
+        // Binary applications: which, filled by what, to whom.
+        ais::BinaryApp app = ais::BinaryApp::NotDecoded;
+        Fill fill = nullptr;
+        Addressing addressing = Addressing::Broadcast;
+    };
+    static const std::vector<TaskRow>& tasks();
+    static const TaskRow& row(Task task);
+    double occasionalMean(const TaskRow& r) const;
 
     void schedule(double time, int station, Task task, int target = -1);
     void scheduleTurnover(int station, double now);
-    void scheduleOccasional(Task task, double now);
-    double occasionalMean(Task task) const;
     int pickStation(StationKind kind, bool allowOwn = false);
     int pickVessel();
     int pickTanker();
+    void pickParties(Parties parties, int& from, int& to);
     void emit(const Entry& e, Emission& out);
     void startEmission(Station& st, int index, double t, Emission& out);
-    bool emitScheduled(const Entry& e, Emission& out);
-    void pickParties(Task task, int& from, int& to);
-    void emitOccasional(Task task, Station& sender, int from, int to, double t, Emission& out);
 
+    // Intervals that depend on the station.
+    double positionInterval(const Station& s);
+    double turnoverInterval(const Station& s);
+
+    // Writers: the message of one task (simulator_reports.cpp, simulator_fill.cpp).
+    void position(const Job& j, Emission& out);
     void positionReport(Station& s, double t, Emission& out);
     void classBReport(Station& s, double t, Emission& out);
-    void staticVoyage(Station& s, double t, Emission& out);
-    void staticB(Station& s, int part, Emission& out);
-    void extendedB(Station& s, double t, Emission& out);
-    void baseReport(Station& s, double t, Emission& out, int type = 4);
-    void atonReport(Station& s, double t, Emission& out);
-    void sarReport(Station& s, double t, Emission& out);
-    void binary(Task task, Station& from, int to, double t, Emission& out);
+    void staticVoyage(const Job& j, Emission& out);
+    void staticB(const Job& j, Emission& out);
+    void extendedB(const Job& j, Emission& out);
+    void baseReport(const Job& j, Emission& out);
+    void atonReport(const Job& j, Emission& out);
+    void sarReport(const Job& j, Emission& out);
+    void acknowledgement(const Job& j, Emission& out);
+    void renew(const Job& j, Emission& out);
+    void safetyBroadcast(const Job& j, Emission& out);
+    void safetyAddressed(const Job& j, Emission& out);
+    void inquiry(const Job& j, Emission& out);
+    void dataLink(const Job& j, Emission& out);
+    void longRange(const Job& j, Emission& out);
+    void interrogation(const Job& j, Emission& out);
+    void assignedMode(const Job& j, Emission& out);
+    void dgnss(const Job& j, Emission& out);
+    void channelManagement(const Job& j, Emission& out);
+    void groupAssignment(const Job& j, Emission& out);
+    void slotBinary(const Job& j, Emission& out);
+    void binary(const Job& j, Emission& out);
     void fillMetHydro(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
     void fillFairwayClosed(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
     void fillDangerousCargo(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
     void fillTidalWindow(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
+    void fillHeightOverKeel(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
+    void fillPersonsOnBoard(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
     void fillMetHydro289(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
     void fillAreaNotice(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
     void fillExtendedStatic(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
     void fillInlandStatic(ais::BinaryMessage& m, const Station& from, const base::CalendarTime& c);
-    void control(Task task, Station& from, int32_t toMmsi, Emission& out);
-    void slotBinary(Task task, Station& from, int32_t toMmsi, double t, Emission& out);
     std::string randomHex(int bits);
+    // The MMSI of the job's addressee, 0 without one.
+    int32_t addressee(const Job& j) const { return j.to >= 0 ? scenario_.stations[static_cast<size_t>(j.to)].mmsi : 0; }
+    template <class Rec>
+    void areaBox(Rec& r) const;
     void send(const ais::EncodedPayload& p, Emission& out);
     void send(const std::string& payload, int fillBits, Emission& out);
     // Encodes a message record and sends it as the emission's message.
