@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <tuple>
 #include <utility>
 
 #include "ais/binary_layout.h"
@@ -133,6 +134,75 @@ TEST(Simulator, EveryMessageFitsItsType) {
         EXPECT_EQ(longest.size(), 27u);
         for (const auto& [type, bits] : longest) EXPECT_LE(bits, ais::MaxMessageBits(type)) << "type " << type;
     }
+}
+
+// The rhythm of every task and the replies: each station's regular reports
+// come at the interval of their kind, part B of a class B static report
+// follows part A, occasional messages come from the kind of station that
+// sends them, and every addressed message that asks for a reply gets it from
+// its addressee, 1 to 4 s later, addressed back.
+TEST(Simulator, TasksKeepTheirRhythmAndRepliesReachTheAsker) {
+    SimulatorOptions o;
+    o.occasionalRate = 5;
+    Simulator sim(o);
+    const auto& stations = sim.scenario().stations;
+    const struct {
+        int type;
+        double interval;
+    } regular[] = {{4, 10}, {9, 10}, {21, 180}, {5, 360}, {19, 360}};
+    std::map<std::pair<int32_t, int>, double> last;  // (MMSI, type or 24 part) -> time
+    struct Ask {
+        double time;
+        int32_t from, to;
+        int reply;
+    };
+    std::vector<Ask> asks;
+    std::multimap<std::tuple<int32_t, int, int32_t>, double> replies;  // (from, type, to) -> time
+    std::map<int, int> checked;
+    Emission e;
+    double end = 0;
+    for (int n = 0; n < 40000; ++n) {
+        sim.next(e);
+        end = e.time;
+        const Station& st = stations.at(static_cast<size_t>(e.station));
+        const int key = e.messageType == 24 ? 240 + e.partNumber : e.messageType;
+        const auto before = last.find({e.mmsi, key});
+        for (const auto& r : regular) {
+            if (r.type != e.messageType || before == last.end()) continue;
+            EXPECT_NEAR(e.time - before->second, r.interval, 1e-6) << "type " << r.type;
+            ++checked[r.type];
+        }
+        if (key == 241) {
+            EXPECT_NEAR(e.time - last.at({e.mmsi, 240}), 0.5 + (e.mmsi % 16) / 10.0, 1e-6);
+            ++checked[24];
+        }
+        last[{e.mmsi, key}] = e.time;
+        const auto& t = e.truth;
+        switch (e.messageType) {
+            case 14: case 17: case 22: case 23: EXPECT_EQ(st.kind, StationKind::BaseStation); break;
+            case 6:
+                if (t.Type6.FI == ais::BinaryAppFI(ais::BinaryApp::DangerousCargo, 0))
+                    EXPECT_EQ(st.shipType / 10, 8) << "a tanker's cargo";
+                asks.push_back({e.time, e.mmsi, t.Type6.DestinationMMSI, 7});
+                break;
+            case 12: asks.push_back({e.time, e.mmsi, t.Type12.DestinationMMSI, 13}); break;
+            case 10: asks.push_back({e.time, e.mmsi, t.Type10.DestinationMMSI, 11}); break;
+            case 7: replies.insert({{e.mmsi, 7, t.Type7.DestinationMMSI1}, e.time}); break;
+            case 13: replies.insert({{e.mmsi, 13, t.Type13.DestinationMMSI1}, e.time}); break;
+            case 11: replies.insert({{e.mmsi, 11, 0}, e.time}); break;
+            default: break;
+        }
+    }
+    for (const Ask& a : asks) {
+        if (a.time > end - 5) continue;
+        const auto [first, stop] = replies.equal_range({a.to, a.reply, a.reply == 11 ? 0 : a.from});
+        const bool answered = std::any_of(first, stop, [&](const auto& r) {
+            return r.second >= a.time + 1 && r.second <= a.time + 4;
+        });
+        EXPECT_TRUE(answered) << "type " << a.reply << " from " << a.to << " to " << a.from << " at " << a.time;
+        ++checked[a.reply];
+    }
+    for (int type : {4, 9, 21, 5, 19, 24, 7, 13, 11}) EXPECT_GT(checked[type], 0) << "type " << type;
 }
 
 // Vessels coming and going for six hours through the receiver, on a clock
