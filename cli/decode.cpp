@@ -316,12 +316,6 @@ int runDecode(int argc, char** argv) {
     bool checksum = true;
     bool withTime = false;
     bool withTags = false;
-    auto flag = [](bool& target, bool value) {
-        return [&target, value](const cli::Values&) {
-            target = value;
-            return cli::kGoOn;
-        };
-    };
     cli::OptionTable options(kUsageHead, 24);
     options.options = {
         {"--standard", "imo236|iala",
@@ -337,12 +331,12 @@ int runDecode(int argc, char** argv) {
          }},
         {"--no-checksum", "",
          "decode sentences whatever their checksum (default: drop\nsentences whose checksum is wrong or missing)",
-         flag(checksum, false)},
-        {"--time", "", "add TimeReceived, the local time of decoding", flag(withTime, true)},
+         cli::Flag(checksum, false)},
+        {"--time", "", "add TimeReceived, the local time of decoding", cli::Flag(withTime)},
         {"--tags", "",
          "add TagSource and TagTime: source (s:) and reception\ntime (c:, UNIX seconds) from the message's NMEA 4.0 tag\n"
          "blocks, null when it had none",
-         flag(withTags, true)},
+         cli::Flag(withTags)},
         {"--json-schema", "",
          "print the keys each message type can have, as one JSON\nobject {\"1\": [keys...], ...}, and exit",
          [](const cli::Values&) {

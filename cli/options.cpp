@@ -31,6 +31,20 @@ Option HelpOption(std::string_view help) {
     return o;
 }
 
+std::function<int(const Values&)> Store(std::string& target) {
+    return [&target](const Values& v) {
+        target = v[0];
+        return kGoOn;
+    };
+}
+
+std::function<int(const Values&)> Flag(bool& target, bool value) {
+    return [&target, value](const Values&) {
+        target = value;
+        return kGoOn;
+    };
+}
+
 const Option* OptionTable::find(std::string_view arg) const {
     for (const Option& o : options) {
         if (!o.names.empty() && hasName(o.names, arg)) return &o;

@@ -56,6 +56,10 @@ struct Option {
 // --help and -h.
 Option HelpOption(std::string_view help);
 
+// Setters for the common cases: the value as text, a flag.
+std::function<int(const Values&)> Store(std::string& target);
+std::function<int(const Values&)> Flag(bool& target, bool value = true);
+
 // What happens to an option given without all of its values.
 enum class MissingValue {
     AsOther,   // the option's name goes to `other` like any argument

@@ -22,6 +22,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -498,28 +499,30 @@ int runBench(const Options& opt) {
     return cli::WriteOutput(text, "replay") ? 0 : 1;
 }
 
-// A number option's value when `valid` accepts it; else nothing, after
-// `error` on standard error.
-template <typename Valid>
-std::optional<double> numberValue(const char* text, Valid valid, const char* error) {
-    const auto n = base::parseTypedNumber(text);
-    if (n && valid(*n)) return n;
-    std::fprintf(stderr, "orvanta-cli replay: %s\n", error);
-    return std::nullopt;
+// A number option: `set` takes the value when `valid` accepts it; else
+// `error` on standard error and exit status 2.
+template <typename Valid, typename Set>
+std::function<int(const cli::Values&)> numberOption(Valid valid, const char* error, Set set) {
+    return [=](const cli::Values& v) {
+        const auto n = base::parseTypedNumber(v[0]);
+        if (!n || !valid(*n)) {
+            std::fprintf(stderr, "orvanta-cli replay: %s\n", error);
+            return 2;
+        }
+        set(*n);
+        return cli::kGoOn;
+    };
 }
 
 // The options into opt: kGoOn, or the exit status.
 int parseOptions(int argc, char** argv, Options& opt) {
-    bool fileSet = false;
+    const auto whole = [](double n, double low, double high) { return n >= low && n <= high && n == std::floor(n); };
     cli::OptionTable options(kUsageHead, 17, kUsageTail);
     options.options = {
         {"--data-dir", "DIR",
          "read Orvanta.ini (when present), Shipdata.dat and\nFlags/FlagIndex.ini from DIR; Shipdata.dat is rewritten\n"
          "at the end with the vessels of this run",
-         [&](const cli::Values& v) {
-             opt.dataDir = v[0];
-             return cli::kGoOn;
-         }},
+         cli::Store(opt.dataDir)},
         {"--ref", "LAT LON",
          "manual reference position (signed degrees): the table\nshows range and bearing instead of positions",
          [&](const cli::Values& v) {
@@ -537,40 +540,22 @@ int parseOptions(int argc, char** argv, Options& opt) {
          }},
         {"--own-mmsi", "N",
          "the own ship is station N (the \"From VDM msg, MMSI\"\nreference) when no VDO sentence names it",
-         [&](const cli::Values& v) {
-             const auto n = numberValue(v[0], [](double n) { return n >= 1 && n <= 999999999 && n == std::floor(n); },
-                                        "--own-mmsi needs an MMSI (1..999999999)");
-             if (!n) return 2;
-             opt.ownMMSI = static_cast<int32_t>(*n);
-             return cli::kGoOn;
-         }},
+         numberOption([&](double n) { return whole(n, 1, 999999999); }, "--own-mmsi needs an MMSI (1..999999999)",
+                      [&](double n) { opt.ownMMSI = static_cast<int32_t>(n); })},
         {"--alarms", "FILE",
          "write the collision alarm's episodes to FILE (replaced),\nas the program's Alarms.txt: a line\n"
          "time;MMSI;name;CPA;TCPA;range;bearing when a target\nbecomes dangerous and the same with ;clear when it is\n"
          "clear again (needs --own-mmsi or a VDO own ship)",
-         [&](const cli::Values& v) {
-             opt.alarms = v[0];
-             return cli::kGoOn;
-         }},
+         cli::Store(opt.alarms)},
         {"--capacity", "N", "stations the target table holds (1..20000, default 1000)",
-         [&](const cli::Values& v) {
-             const auto n = numberValue(
-                 v[0], [](double n) { return n >= 1 && n <= targets::kMaxCapacity && n == std::floor(n); },
-                 "--capacity needs a number of stations (1..20000)");
-             if (!n) return 2;
-             opt.capacity = static_cast<int>(*n);
-             return cli::kGoOn;
-         }},
+         numberOption([&](double n) { return whole(n, 1, targets::kMaxCapacity); },
+                      "--capacity needs a number of stations (1..20000)",
+                      [&](double n) { opt.capacity = static_cast<int>(n); })},
         {"--rate", "N",
          "sentences per second of the clock (default 100): the\nrate at which the feed was received; with --realtime or\n"
          "--speed also the pace of lines without a c: time",
-         [&](const cli::Values& v) {
-             const auto n = numberValue(v[0], [](double n) { return n >= 0.1 && n <= 1e6; },
-                                        "--rate needs sentences per second (0.1..1000000)");
-             if (!n) return 2;
-             opt.secondsPerSentence = 1.0 / *n;
-             return cli::kGoOn;
-         }},
+         numberOption([](double n) { return n >= 0.1 && n <= 1e6; }, "--rate needs sentences per second (0.1..1000000)",
+                      [&](double n) { opt.secondsPerSentence = 1.0 / n; })},
         {"--format", "F",
          "text (default); csv (numbers with the unit in the header,\nthe position in degrees, range and bearing beside it with\n"
          "a reference, unknown values empty); json: one object\n{\"targets\": [...], \"counters\": {...}}, each target\n"
@@ -587,10 +572,7 @@ int parseOptions(int argc, char** argv, Options& opt) {
         {"--tracks", "GPX",
          "write where each target went to the file GPX (replaced):\none GPX track per target, its position once a second of\n"
          "the clock (as the plot's trails) and at the end",
-         [&](const cli::Values& v) {
-             opt.tracks = v[0];
-             return cli::kGoOn;
-         }},
+         cli::Store(opt.tracks)},
         {"--realtime", "",
          "hand the lines over at the pace they were received: by\nthe c: times of their NMEA 4.0 tag blocks, lines without\n"
          "one at the --rate after the line before",
@@ -599,31 +581,21 @@ int parseOptions(int argc, char** argv, Options& opt) {
              return cli::kGoOn;
          }},
         {"--speed", "X", "the same, X times faster (--speed 1 is --realtime)",
-         [&](const cli::Values& v) {
-             const auto n = numberValue(v[0], [](double x) { return x > 0 && x <= 1e9; }, "--speed needs a number above 0");
-             if (!n) return 2;
-             opt.speed = *n;
-             return cli::kGoOn;
-         }},
+         numberOption([](double x) { return x > 0 && x <= 1e9; }, "--speed needs a number above 0",
+                      [&](double x) { opt.speed = x; })},
         {"--max-gap", "S",
          "with --realtime or --speed: a jump of the c: times of more\nthan S seconds (default 600) is a break in the recording;\n"
          "it is skipped (\"gap of N s skipped\" on standard error)\nand the lines after it keep their pace",
-         [&](const cli::Values& v) {
-             const auto n = numberValue(v[0], [](double x) { return x > 0 && x <= 1e9; }, "--max-gap needs seconds above 0");
-             if (!n) return 2;
-             opt.maxGap = *n;
-             return cli::kGoOn;
-         }},
+         numberOption([](double x) { return x > 0 && x <= 1e9; }, "--max-gap needs seconds above 0",
+                      [&](double x) { opt.maxGap = x; })},
         {"--bench", "",
          "run the pipeline several times without printing and\nreport sentences and messages per second (median), by\n"
          "the wall clock and by processor time;\na FILE is read again for each pass (from the page cache),\n"
          "standard input is held in memory",
-         [&](const cli::Values&) {
-             opt.bench = true;
-             return cli::kGoOn;
-         }},
+         cli::Flag(opt.bench)},
         cli::HelpOption("this text"),
     };
+    bool fileSet = false;
     options.other = [&](const char* arg) {
         const std::string a = arg;
         if (!fileSet && (a == "-" || a.empty() || a[0] != '-')) {

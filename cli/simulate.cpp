@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -106,44 +107,31 @@ int Usage(const char* message) {
 
 int Simulate(const Options& o);
 
-// The options into o: kGoOn, or the exit status.
-int ParseOptions(int argc, char** argv, Options& o) {
-    const auto flag = [](bool& target) {
-        return [&target](const cli::Values&) {
-            target = true;
-            return cli::kGoOn;
-        };
+// A whole number or a decimal number option: `set` takes the value when it is
+// there, parses and `valid` accepts it; else `error` and exit status 2.
+template <typename Valid, typename Set>
+std::function<int(const cli::Values&)> WholeOption(const char* error, Valid valid, Set set) {
+    return [=](const cli::Values& v) {
+        long long n = 0;
+        if (!v[0] || !ParseInt(v[0], n) || !valid(n)) return Usage(error);
+        set(n);
+        return cli::kGoOn;
     };
-    // A whole number or a decimal number option: kGoOn after `set` when the
-    // value is there, parses and `valid` accepts it, else `error`.
-    const auto whole = [](const char* error, auto valid, auto set) {
-        return [=](const cli::Values& v) {
-            long long n = 0;
-            if (!v[0] || !ParseInt(v[0], n) || !valid(n)) return Usage(error);
-            set(n);
-            return cli::kGoOn;
-        };
+}
+
+template <typename Valid, typename Set>
+std::function<int(const cli::Values&)> DecimalOption(const char* error, Valid valid, Set set) {
+    return [=](const cli::Values& v) {
+        double x = 0;
+        if (!v[0] || !ParseDouble(v[0], x) || !valid(x)) return Usage(error);
+        set(x);
+        return cli::kGoOn;
     };
-    const auto decimal = [](const char* error, auto valid, auto set) {
-        return [=](const cli::Values& v) {
-            double x = 0;
-            if (!v[0] || !ParseDouble(v[0], x) || !valid(x)) return Usage(error);
-            set(x);
-            return cli::kGoOn;
-        };
-    };
-    const auto address = [&o](bool tcp) {
-        return [&o, tcp](const cli::Values& v) {
-            std::string host;
-            uint16_t port = 0;
-            if (!v[0] || !sim::ParseHostPort(v[0], host, port)) return Usage("--tcp/--udp need HOST:PORT");
-            (tcp ? o.tcp : o.udp).push_back(v[0]);
-            return cli::kGoOn;
-        };
-    };
-    cli::OptionTable options(kHelpHead, 21, kHelpTail);
-    options.missing = cli::MissingValue::ToSetter;
-    options.options = {
+}
+
+// The options of the scenario: the area, its stations and their numbering.
+std::vector<cli::Option> ScenarioOptions(Options& o) {
+    return {
         {"--centre|--center", "LAT LON",
          "centre of the area in decimal degrees, north and east\npositive (default 51.98 3.95, the approaches to a busy\n"
          "North Sea port). --center is accepted too.",
@@ -160,16 +148,16 @@ int ParseOptions(int argc, char** argv, Options& o) {
          "base stations, aids to navigation (one virtual, one off\nposition), SAR aircraft and one own ship. Up to 20000;\n"
          "the area grows with the count (12 nm radius for 60).\nVessels start and sail at sea, by the GSHHG coastlines\n"
          "the plot reads ($ORVANTA_GSHHG_DIR, /usr/share/gmt-gshhg).",
-         whole("--stations needs 1 to 20000", [](long long n) { return n >= 1 && n <= 20000; },
+         WholeOption("--stations needs 1 to 20000", [](long long n) { return n >= 1 && n <= 20000; },
                [&](long long n) { o.sim.scenario.stations = static_cast<int>(n); })},
         {"--turnover", "MIN",
          "vessels come and go: each stays MIN minutes on average,\nthen falls silent and a new vessel (new MMSI and name)\n"
          "takes its place, so a long run hears many more stations\nthan --stations at once (default 0: the same vessels\n"
          "all along).",
-         decimal("--turnover needs minutes >= 0", [](double x) { return x >= 0; },
+         DecimalOption("--turnover needs minutes >= 0", [](double x) { return x >= 0; },
                  [&](double x) { o.sim.turnoverMinutes = x; })},
         {"--seed", "N", "seed of every random choice (default 1).",
-         whole("--seed needs a whole number", [](long long) { return true; },
+         WholeOption("--seed needs a whole number", [](long long) { return true; },
                [&](long long n) { o.sim.scenario.seed = static_cast<uint64_t>(n); })},
         {"--standard", "S", "numbering of binary application messages: imo236\n(IMO SN/Circ.236, default) or iala.",
          [&](const cli::Values& v) {
@@ -185,10 +173,25 @@ int ParseOptions(int argc, char** argv, Options& o) {
              if (!v[0] || !ParseStart(v[0], o.sim.start)) return Usage("--start needs YYYY-MM-DDTHH:MM:SS or now");
              return cli::kGoOn;
          }},
+    };
+}
+
+// The options of the run: outputs, pace, faults and what is printed.
+std::vector<cli::Option> RunOptions(Options& o) {
+    const auto address = [&o](bool tcp) {
+        return [&o, tcp](const cli::Values& v) {
+            std::string host;
+            uint16_t port = 0;
+            if (!v[0] || !sim::ParseHostPort(v[0], host, port)) return Usage("--tcp/--udp need HOST:PORT");
+            (tcp ? o.tcp : o.udp).push_back(v[0]);
+            return cli::kGoOn;
+        };
+    };
+    return {
         {"", "", "\nOutputs (any combination; with none, --tcp 127.0.0.1:8040 is used)\n", nullptr},
         {"--tcp", "HOST:PORT", "TCP server; any number of clients may connect and leave.", address(true)},
         {"--udp", "HOST:PORT", "send to this UDP address (lines packed into datagrams).", address(false)},
-        {"--stdout", "", "write to standard output.", flag(o.toStdout)},
+        {"--stdout", "", "write to standard output.", cli::Flag(o.toStdout)},
         {"--out", "FILE", "write to FILE (replaced).",
          [&](const cli::Values& v) {
              if (!v[0]) return Usage("--out needs a file name");
@@ -196,31 +199,39 @@ int ParseOptions(int argc, char** argv, Options& o) {
              return cli::kGoOn;
          }},
         {"--pty", "", "create a pseudo-terminal and print the path of its\ndevice on standard error; open it like a serial port.",
-         flag(o.pty)},
+         cli::Flag(o.pty)},
         {"", "", "\nPace\n", nullptr},
         {"--speed", "X", "run the scenario clock X times faster than real time\n(default 1).",
-         decimal("--speed needs a number above 0", [](double x) { return x > 0; }, [&](double x) { o.speed = x; })},
-        {"--fast", "", "no waiting at all: write as fast as possible.", flag(o.fast)},
+         DecimalOption("--speed needs a number above 0", [](double x) { return x > 0; }, [&](double x) { o.speed = x; })},
+        {"--fast", "", "no waiting at all: write as fast as possible.", cli::Flag(o.fast)},
         {"--count", "N", "stop after N sentences (faults not included).",
-         whole("--count needs a whole number >= 0", [](long long n) { return n >= 0; }, [&](long long n) { o.count = n; })},
+         WholeOption("--count needs a whole number >= 0", [](long long n) { return n >= 0; }, [&](long long n) { o.count = n; })},
         {"--duration", "S", "stop after S seconds of scenario time.",
-         decimal("--duration needs seconds >= 0", [](double x) { return x >= 0; }, [&](double x) { o.duration = x; })},
+         DecimalOption("--duration needs seconds >= 0", [](double x) { return x >= 0; }, [&](double x) { o.duration = x; })},
         {"", "", "  Without --count or --duration the simulator runs until interrupted.\n\nFaults\n", nullptr},
         {"--faults", "RATE",
          "share of messages (0 to 1) that get one fault: wrong or\nlower-case checksums, lost or interleaved fragments,\n"
          "truncated lines, garbage bytes, long lines without line\nfeed, $GPGGA and !AIVDR sentences, and (with --tcp) TCP\n"
          "writes split at random points. Counts are printed at\nthe end.",
-         decimal("--faults needs a rate from 0 to 1", [](double x) { return x >= 0 && x <= 1; },
+         DecimalOption("--faults needs a rate from 0 to 1", [](double x) { return x >= 0 && x <= 1; },
                  [&](double x) { o.faults = x; })},
         {"", "", "\n", nullptr},
         {"--tags", "",
          "put an NMEA 4.0 tag block in front of every sentence:\nsource (s:sim) and reception time (c:, UNIX seconds of\n"
          "the scenario clock) on the first sentence of a\nmessage, and a group (g:n-m-id) on every sentence of a\n"
          "multi-sentence message.",
-         flag(o.tags)},
-        {"--quiet", "", "no summary on standard error.", flag(o.quiet)},
+         cli::Flag(o.tags)},
+        {"--quiet", "", "no summary on standard error.", cli::Flag(o.quiet)},
         cli::HelpOption("this text."),
     };
+}
+
+// The options into o: kGoOn, or the exit status.
+int ParseOptions(int argc, char** argv, Options& o) {
+    cli::OptionTable options(kHelpHead, 21, kHelpTail);
+    options.missing = cli::MissingValue::ToSetter;
+    options.options = ScenarioOptions(o);
+    for (cli::Option& option : RunOptions(o)) options.options.push_back(std::move(option));
     options.other = [](const char* arg) { return Usage(("unknown option '" + std::string(arg) + "'").c_str()); };
     return options.parse(argc, argv);
 }
@@ -262,6 +273,38 @@ struct Outputs {
     std::vector<std::unique_ptr<sim::FdWriter>> files;
     std::vector<std::string> fileNames;  // for the messages
     std::unique_ptr<sim::PtyOutput> pty;
+    int64_t byteCount = 0;  // bytes delivered
+
+    // Sends the bytes to every output (TCP writes split at `splits`) and empties both.
+    void deliver(std::string& bytes, std::vector<size_t>& splits) {
+        if (bytes.empty()) return;
+        for (auto& t : tcp) t->write(bytes, splits);
+        for (auto& u : udp) u->write(bytes);
+        for (auto& f : files) f->write(bytes);
+        if (pty) pty->write(bytes);
+        byteCount += static_cast<int64_t>(bytes.size());
+        bytes.clear();
+        splits.clear();
+    }
+    // Serves the TCP clients for up to `ms` milliseconds; without TCP, sleeps.
+    void service(int ms) {
+        if (tcp.empty()) {
+            if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+            return;
+        }
+        for (size_t i = 0; i < tcp.size(); ++i) tcp[i]->service(i == 0 ? ms : 0);
+    }
+    // Serves the clients until the wall clock reaches `until` or the run is stopped.
+    void waitUntil(double until) {
+        while (!gStop) {
+            const double left = until - WallNow();
+            if (left <= 0) break;
+            service(static_cast<int>(std::min(100.0, std::ceil(left * 1000.0))));
+        }
+    }
+    bool allFilesFailed() const {
+        return std::all_of(files.begin(), files.end(), [](const auto& f) { return f->failed(); });
+    }
 };
 
 // Opens every output the options name; 0, or the exit code after the message.
@@ -361,6 +404,27 @@ void PrintSummary(const Options& o, const RunTotals& totals, const sim::Simulato
                      static_cast<long long>(t->accepted()), static_cast<long long>(t->dropped()));
 }
 
+// Ends the run: the last bytes out, files flushed, TCP clients given 2 s to
+// take what is queued; the summary. 1 when a file could not be written.
+int Finish(const Options& o, Outputs& outputs, RunTotals& totals, const sim::Simulator& simulator,
+           sim::FaultInjector& faults, std::string& bytes, std::vector<size_t>& splits, double wallStart) {
+    faults.flush(bytes);
+    outputs.deliver(bytes, splits);
+    for (auto& f : outputs.files) f->flush();
+    for (auto& t : outputs.tcp) t->drain(2.0);
+    totals.elapsed = WallNow() - wallStart;
+    totals.byteCount = outputs.byteCount;
+    if (!o.quiet) PrintSummary(o, totals, simulator, faults, outputs.tcp);
+    int rc = 0;
+    for (size_t k = 0; k < outputs.files.size(); ++k) {
+        if (!outputs.files[k]->failed()) continue;
+        std::fprintf(stderr, "orvanta-cli simulate: cannot write %s: %s\n", outputs.fileNames[k].c_str(),
+                     std::strerror(outputs.files[k]->error()));
+        rc = 1;
+    }
+    return rc;
+}
+
 int Simulate(const Options& o) {
     ::signal(SIGPIPE, SIG_IGN);
     struct sigaction sa{};
@@ -370,112 +434,59 @@ int Simulate(const Options& o) {
 
     Outputs outputs;
     if (const int rc = OpenOutputs(o, outputs); rc != 0) return rc;
-    auto& tcp = outputs.tcp;
-    auto& udp = outputs.udp;
-    auto& files = outputs.files;
-    auto& pty = outputs.pty;
-    const auto& fileNames = outputs.fileNames;
-    const bool onlyFiles = tcp.empty() && udp.empty() && !pty;
+    const bool tcp = !outputs.tcp.empty();
+    const bool onlyFiles = !tcp && outputs.udp.empty() && !outputs.pty;
 
     sim::Simulator simulator(o.sim);
-    sim::FaultInjector faults({o.faults, o.sim.scenario.seed, !tcp.empty()});
+    sim::FaultInjector faults({o.faults, o.sim.scenario.seed, tcp});
     sim::Emission e;
     std::string bytes;
     std::vector<size_t> splits;
-    std::vector<std::string> kept;  // the sentences of a message cut by --count
-    long long sentences = 0, messages = 0;
-    double lastTime = 0;
+    RunTotals totals;
     // UNIX seconds of scenario time 0 (the day count starts on 30 Dec 1899).
     const double unixStart = (o.sim.start.value() - 25569.0) * 86400.0;
     int64_t groupId = 0;
-    int64_t byteCount = 0;
-    std::array<int64_t, 28> perType{};
-
-    auto deliver = [&] {
-        if (bytes.empty()) return;
-        for (auto& t : tcp) t->write(bytes, splits);
-        for (auto& u : udp) u->write(bytes);
-        for (auto& f : files) f->write(bytes);
-        if (pty) pty->write(bytes);
-        byteCount += static_cast<int64_t>(bytes.size());
-        bytes.clear();
-        splits.clear();
-    };
-    auto service = [&](int ms) {
-        if (tcp.empty()) {
-            if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-            return;
-        }
-        for (size_t i = 0; i < tcp.size(); ++i) tcp[i]->service(i == 0 ? ms : 0);
-    };
 
     const double wallStart = WallNow();
     double lastService = wallStart;
     while (!gStop) {
-        if (o.count >= 0 && sentences >= o.count) break;
+        if (o.count >= 0 && totals.sentences >= o.count) break;
         simulator.next(e);
         if (o.duration >= 0 && e.time > o.duration) {
             // A paced run lasts its whole duration, quiet end included.
-            while (!o.fast && !gStop) {
-                const double left = wallStart + o.duration / o.speed - WallNow();
-                if (left <= 0) break;
-                service(static_cast<int>(std::min(100.0, std::ceil(left * 1000.0))));
-            }
+            if (!o.fast) outputs.waitUntil(wallStart + o.duration / o.speed);
             break;
         }
-        const std::vector<std::string>* out = &e.sentences;
-        if (o.count >= 0 && sentences + static_cast<long long>(e.sentences.size()) > o.count) {
+        if (o.count >= 0 && totals.sentences + static_cast<long long>(e.sentences.size()) > o.count) {
             // Only whole messages: a message that does not fit is skipped.
             continue;
         }
         if (!o.fast) {
             // Wait for the scenario time of this message, serving clients meanwhile.
-            const double due = wallStart + e.time / o.speed;
-            for (;;) {
-                const double left = due - WallNow();
-                if (left <= 0 || gStop) break;
-                service(static_cast<int>(std::min(100.0, std::ceil(left * 1000.0))));
-            }
+            outputs.waitUntil(wallStart + e.time / o.speed);
             if (gStop) break;
         }
-        sentences += static_cast<long long>(out->size());
-        ++messages;
-        lastTime = e.time;
-        ++perType[static_cast<size_t>(std::clamp(e.messageType, 0, 27))];
+        totals.sentences += static_cast<long long>(e.sentences.size());
+        ++totals.messages;
+        totals.lastTime = e.time;
+        ++totals.perType[static_cast<size_t>(std::clamp(e.messageType, 0, 27))];
         if (o.tags) sim::AddTagBlocks(e.sentences, "sim", static_cast<int64_t>(std::floor(unixStart + e.time)), groupId);
-        if (faults.enabled() || !tcp.empty()) {
-            faults.apply(*out, bytes, &splits);
+        if (faults.enabled() || tcp) {
+            faults.apply(e.sentences, bytes, &splits);
         } else {
-            for (const auto& s : *out) bytes += s;
+            for (const auto& s : e.sentences) bytes += s;
         }
-        if (!o.fast || bytes.size() >= 64 * 1024) deliver();
-        if (o.fast && !tcp.empty()) {
+        if (!o.fast || bytes.size() >= 64 * 1024) outputs.deliver(bytes, splits);
+        if (o.fast && tcp) {
             const double now = WallNow();
             if (now - lastService > 0.05) {
-                service(0);
+                outputs.service(0);
                 lastService = now;
             }
         }
-        if (onlyFiles && std::all_of(files.begin(), files.end(), [](const auto& f) { return f->failed(); })) break;
+        if (onlyFiles && outputs.allFilesFailed()) break;
     }
-    faults.flush(bytes);
-    deliver();
-    for (auto& f : files) f->flush();
-    for (auto& t : tcp) t->drain(2.0);
-    const double elapsed = WallNow() - wallStart;
-
-    if (!o.quiet) {
-        const RunTotals totals{messages, sentences, byteCount, elapsed, lastTime, perType};
-        PrintSummary(o, totals, simulator, faults, tcp);
-    }
-    int rc = 0;
-    for (size_t k = 0; k < files.size(); ++k) {
-        if (!files[k]->failed()) continue;
-        std::fprintf(stderr, "orvanta-cli simulate: cannot write %s: %s\n", fileNames[k].c_str(),
-                     std::strerror(files[k]->error()));
-        rc = 1;
-    }
-    return rc;
+    return Finish(o, outputs, totals, simulator, faults, bytes, splits, wallStart);
 }
 
 const cli::Registration reg{"simulate", "AIS traffic simulator: NMEA sentences to TCP, UDP, files or a pty", Run};
