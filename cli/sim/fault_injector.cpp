@@ -109,7 +109,12 @@ void FaultInjector::apply(const std::vector<std::string>& sentences, std::string
         return;
     }
 
-    // The kinds that can apply to this message.
+    const Fault fault = choose(sentences);
+    const size_t victim = static_cast<size_t>(rng_.range(0, static_cast<int>(sentences.size()) - 1));
+    if (inject(fault, victim, sentences, out, startOfMessage, splits)) count(fault);
+}
+
+Fault FaultInjector::choose(const std::vector<std::string>& sentences) {
     Fault candidates[kFaultKinds];
     size_t n = 0;
     const bool multi = sentences.size() > 1;
@@ -121,9 +126,43 @@ void FaultInjector::apply(const std::vector<std::string>& sentences, std::string
         if (f == Fault::SplitWrite && !options_.splitWrites) continue;
         candidates[n++] = f;
     }
-    const Fault fault = candidates[rng_.range(0, static_cast<int>(n) - 1)];
-    const size_t victim = static_cast<size_t>(rng_.range(0, static_cast<int>(sentences.size()) - 1));
+    return candidates[rng_.range(0, static_cast<int>(n) - 1)];
+}
 
+// A sentence cut short somewhere after its talker and before its checksum.
+std::string FaultInjector::truncated(const std::string& s) {
+    const size_t star = s.rfind('*');
+    size_t cut = static_cast<size_t>(rng_.range(7, static_cast<int>(std::max<size_t>(star, 8)) - 1));
+    // Without its '*' a line is checked against its own last two
+    // characters, which can match by chance: cut such a line shorter.
+    std::string line = s.substr(0, cut) + "\r\n";
+    while (input::ChecksumValid(line) && cut > 7) line = s.substr(0, --cut) + "\r\n";
+    return line;
+}
+
+// A line of random bytes (no line feed) that is not a VDM/VDO sentence.
+std::string FaultInjector::garbage() {
+    std::string g(static_cast<size_t>(rng_.range(1, 80)), ' ');
+    for (char& c : g) {
+        do c = static_cast<char>(rng_.range(0, 255));
+        while (c == '\n');
+    }
+    if (g.size() >= 6 && (g.compare(3, 3, "VDM") == 0 || g.compare(3, 3, "VDO") == 0)) g[3] = '#';
+    return g + "\r\n";
+}
+
+// Printable text without a line feed; now and then longer than a receiver keeps.
+std::string FaultInjector::longLine() {
+    const bool overlong = rng_.range(0, 15) == 0;
+    const size_t length = overlong ? kOverlongBytes : static_cast<size_t>(rng_.range(200, 2000));
+    std::string junk(length, ' ');
+    for (char& c : junk) c = static_cast<char>(rng_.range(0x20, 0x7E));
+    if (overlong) ++counts_.overlongLines;
+    return junk;
+}
+
+bool FaultInjector::inject(Fault fault, size_t victim, const std::vector<std::string>& sentences, std::string& out,
+                           size_t startOfMessage, std::vector<size_t>* splits) {
     switch (fault) {
         case Fault::WrongChecksum:
         case Fault::LowerCaseChecksum: {
@@ -148,46 +187,15 @@ void FaultInjector::apply(const std::vector<std::string>& sentences, std::string
         case Fault::InterleavedFragments:
             held_ = sentences;
             heldFor_ = 0;
-            return;  // counted when the partner arrives
+            return false;  // counted when the partner arrives
         case Fault::TruncatedLine:
-            for (size_t i = 0; i < sentences.size(); ++i) {
-                if (i != victim) {
-                    write(out, sentences[i]);
-                    continue;
-                }
-                const std::string& s = sentences[i];
-                const size_t star = s.rfind('*');
-                size_t cut = static_cast<size_t>(rng_.range(7, static_cast<int>(std::max<size_t>(star, 8)) - 1));
-                // Without its '*' a line is checked against its own last two
-                // characters, which can match by chance: cut such a line shorter.
-                std::string line = s.substr(0, cut) + "\r\n";
-                while (input::ChecksumValid(line) && cut > 7) line = s.substr(0, --cut) + "\r\n";
-                write(out, line);
-            }
+            for (size_t i = 0; i < sentences.size(); ++i) write(out, i == victim ? truncated(sentences[i]) : sentences[i]);
             break;
-        case Fault::GarbageBytes: {
-            std::string g(static_cast<size_t>(rng_.range(1, 80)), ' ');
-            for (char& c : g) {
-                do c = static_cast<char>(rng_.range(0, 255));
-                while (c == '\n');
-            }
-            if (g.size() >= 6 && (g.compare(3, 3, "VDM") == 0 || g.compare(3, 3, "VDO") == 0)) g[3] = '#';
-            write(out, g + "\r\n");
-            for (const auto& s : sentences) write(out, s);
-            break;
-        }
-        case Fault::LongLine: {
-            const bool overlong = rng_.range(0, 15) == 0;
-            const size_t length = overlong ? kOverlongBytes : static_cast<size_t>(rng_.range(200, 2000));
-            std::string junk(length, ' ');
-            for (char& c : junk) c = static_cast<char>(rng_.range(0x20, 0x7E));
-            if (overlong) ++counts_.overlongLines;
-            write(out, junk);
-            for (const auto& s : sentences) write(out, s);
-            break;
-        }
+        case Fault::GarbageBytes:
+        case Fault::LongLine:
         case Fault::OtherTalker:
-            write(out, otherTalker());
+            // A line of its own in front of the message.
+            write(out, fault == Fault::GarbageBytes ? garbage() : fault == Fault::LongLine ? longLine() : otherTalker());
             for (const auto& s : sentences) write(out, s);
             break;
         case Fault::SplitWrite: {
@@ -196,7 +204,8 @@ void FaultInjector::apply(const std::vector<std::string>& sentences, std::string
             if (splits && length > 1) {
                 const int pieces = rng_.range(1, 3);
                 std::vector<size_t> at;
-                for (int i = 0; i < pieces; ++i) at.push_back(startOfMessage + static_cast<size_t>(rng_.range(1, static_cast<int>(length) - 1)));
+                for (int i = 0; i < pieces; ++i)
+                    at.push_back(startOfMessage + static_cast<size_t>(rng_.range(1, static_cast<int>(length) - 1)));
                 std::sort(at.begin(), at.end());
                 at.erase(std::unique(at.begin(), at.end()), at.end());
                 splits->insert(splits->end(), at.begin(), at.end());
@@ -204,7 +213,7 @@ void FaultInjector::apply(const std::vector<std::string>& sentences, std::string
             break;
         }
     }
-    count(fault);
+    return true;
 }
 
 void FaultInjector::flush(std::string& out) {

@@ -109,6 +109,16 @@ private:
     void write(std::string& out, const std::string& bytes);
     void spoilChecksum(std::string& sentence, bool lowerCase);
     std::string otherTalker();
+    // The kind of fault for this message, from those that can apply to it.
+    Fault choose(const std::vector<std::string>& sentences);
+    // Writes the message with the fault in sentence `victim`; false when the
+    // message is held back for interleaving.
+    // `start` is where the message began in out (split points lie after it).
+    bool inject(Fault fault, size_t victim, const std::vector<std::string>& sentences, std::string& out, size_t start,
+                std::vector<size_t>* splits);
+    std::string truncated(const std::string& sentence);
+    std::string garbage();
+    std::string longLine();
 
     FaultOptions options_;
     Rng rng_;
