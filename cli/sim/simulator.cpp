@@ -64,7 +64,7 @@ Simulator::Simulator(const SimulatorOptions& options)
             const Station& s = scenario_.stations[i];
             usedMmsi_.insert(s.mmsi);
             if ((s.kind == StationKind::ClassA || s.kind == StationKind::ClassB) && !s.ownShip)
-                scheduleTurnover(static_cast<int>(i), 0);
+                schedule(turnoverInterval(s), static_cast<int>(i), Task::Turnover);
         }
     }
     if (options_.occasionalRate > 0) {
@@ -148,8 +148,12 @@ const std::vector<Simulator::TaskRow>& Simulator::tasks() {
 const Simulator::TaskRow& Simulator::row(Task task) {
     // The rows indexed by task, made once from the table.
     static const std::vector<const TaskRow*> byTask = [] {
-        std::vector<const TaskRow*> index(static_cast<size_t>(Task::Turnover) + 1, nullptr);
-        for (const TaskRow& r : tasks()) index[static_cast<size_t>(r.what)] = &r;
+        std::vector<const TaskRow*> index;
+        for (const TaskRow& r : tasks()) {
+            const auto k = static_cast<size_t>(r.what);
+            if (index.size() <= k) index.resize(k + 1, nullptr);
+            index[k] = &r;
+        }
         return index;
     }();
     return *byTask[static_cast<size_t>(task)];
@@ -161,10 +165,6 @@ double Simulator::occasionalMean(const TaskRow& r) const {
 
 void Simulator::schedule(double time, int station, Task task, int target) {
     queue_.push(Entry{time, order_++, station, target, task});
-}
-
-void Simulator::scheduleTurnover(int station, double now) {
-    schedule(now + turnoverRng_.exponential(options_.turnoverMinutes * 60.0), station, Task::Turnover);
 }
 
 int Simulator::pickStation(StationKind kind, bool allowOwn) {

@@ -16,6 +16,8 @@
 // acknowledgements (7), interrogations (15), data link management (20) and
 // long-range reports (27). The own ship sends its messages in !AIVDO.
 // A station's successive messages alternate between channels A and B.
+// Each kind of message is a row of one table (tasks()): how it comes round,
+// which writer fills it, and who sends it to whom.
 //
 //   sim::Simulator s(options);
 //   sim::Emission e;
@@ -98,14 +100,14 @@ public:
 
 private:
     enum class Task : uint8_t {
-        Position, StaticVoyage, StaticB, StaticBPartB, ExtendedB, Base, AtoN, Sar,
+        // A station's own reports, and its turnover.
+        Position, StaticVoyage, StaticB, StaticBPartB, ExtendedB, Base, AtoN, Sar, Turnover,
+        // Replies to an addressed message.
+        Ack7, Ack13, UTCResponse11,
         // Occasional, area-wide.
-        Safety14, Safety12, MetHydro, FairwayClosed, DangerousCargo, TidalWindow, Inquiry10,
-        HeightOverKeel, PersonsOnBoard, Interrogation15, DataLink20, LongRange27, Ack7,
-        // Added later; kept after the older ones so that those keep their order.
-        Ack13, UTCResponse11, AssignedMode16, DGNSS17, ChannelManagement22, GroupAssignment23, SlotBinary25,
-        SlotBinary26, MetHydro289, AreaNotice, ExtendedStatic, InlandStatic,
-        Turnover,
+        Safety14, Safety12, MetHydro, FairwayClosed, DangerousCargo, TidalWindow, Inquiry10, HeightOverKeel,
+        PersonsOnBoard, Interrogation15, DataLink20, LongRange27, AssignedMode16, DGNSS17, ChannelManagement22,
+        GroupAssignment23, SlotBinary25, SlotBinary26, MetHydro289, AreaNotice, ExtendedStatic, InlandStatic,
     };
     struct Entry {
         double time;
@@ -159,7 +161,6 @@ private:
     double occasionalMean(const TaskRow& r) const;
 
     void schedule(double time, int station, Task task, int target = -1);
-    void scheduleTurnover(int station, double now);
     int pickStation(StationKind kind, bool allowOwn = false);
     int pickVessel();
     int pickTanker();

@@ -181,8 +181,9 @@ TEST(Simulator, TasksKeepTheirRhythmAndRepliesReachTheAsker) {
         switch (e.messageType) {
             case 14: case 17: case 22: case 23: EXPECT_EQ(st.kind, StationKind::BaseStation); break;
             case 6:
-                if (t.Type6.FI == ais::BinaryAppFI(ais::BinaryApp::DangerousCargo, 0))
+                if (t.Type6.FI == ais::BinaryAppFI(ais::BinaryApp::DangerousCargo, 0)) {
                     EXPECT_EQ(st.shipType / 10, 8) << "a tanker's cargo";
+                }
                 asks.push_back({e.time, e.mmsi, t.Type6.DestinationMMSI, 7});
                 break;
             case 12: asks.push_back({e.time, e.mmsi, t.Type12.DestinationMMSI, 13}); break;
