@@ -90,7 +90,8 @@ std::string OptionTable::usage() const {
         if (o.help.empty()) continue;
         std::string label(o.names.substr(0, o.names.find('|')));
         if (!o.args.empty()) label += ' ' + std::string(o.args);
-        label.resize(std::max(label.size(), static_cast<size_t>(column)), ' ');
+        // A name wider than its column keeps two blanks before the description.
+        label.resize(std::max(label.size() + 2, static_cast<size_t>(column)), ' ');
         std::string_view help = o.help;
         for (bool first = true; !help.empty(); first = false) {
             const size_t lf = help.find('\n');
