@@ -17,18 +17,12 @@ namespace {
 
 using test::Put;
 
-const base::DateTime kNow = base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9);
-
 // A type 8 with DAC, FI and `puts` (gaps are ones), or a structured
 // broadcast type 25, which carries the application at the same bits.
 std::string Dump(int type, int dac, int fi, int bits, std::vector<Put> puts) {
     puts.insert(puts.end(), {{41, 50, dac}, {51, 56, fi}});
     if (type == 25) puts.insert(puts.end(), {{39, 39, 0}, {40, 40, 1}});
-    int fill = 0;
-    const std::string payload = test::HandPlaced(type, bits, puts, fill);
-    AISMessageRecord rec;
-    EXPECT_EQ(DecodeAISMessage(payload, rec, fill, 0, kNow), type);
-    return test::DumpFields(rec, type);
+    return test::DecodedDump(type, bits, puts);
 }
 
 // Degrees in 1/1000 minute.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ais/bit_writer.h"
+#include "ais/decoder.h"
 #include "ais/message_fields.h"
 
 namespace ais::test {
@@ -66,6 +67,17 @@ inline std::string DumpFields(const AISMessageRecord& rec, int type, bool withTi
     Dump d;
     if (!VisitDecodedFields(rec, type, d, withTime)) return "<no fields>";
     return d.out;
+}
+
+// The dump of a HandPlaced message decoded (IMO numbering) at kDumpTime; a
+// message that decodes to another type dumps as that, and so fails a comparison.
+inline const base::DateTime kDumpTime = base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9);
+inline std::string DecodedDump(int type, int bits, const std::vector<Put>& puts) {
+    int fill = 0;
+    const std::string payload = HandPlaced(type, bits, puts, fill);
+    AISMessageRecord rec;
+    const int decoded = DecodeAISMessage(payload, rec, fill, 0, kDumpTime);
+    return decoded == type ? DumpFields(rec, type) : "<decoded as type " + std::to_string(decoded) + ">";
 }
 
 }  // namespace ais::test

@@ -17,15 +17,7 @@ namespace {
 
 using test::Put;
 
-const base::DateTime kNow = base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9);
-
-std::string Dump(int type, int bits, const std::vector<Put>& puts) {
-    int fill = 0;
-    const std::string payload = test::HandPlaced(type, bits, puts, fill);
-    AISMessageRecord rec;
-    EXPECT_EQ(DecodeAISMessage(payload, rec, fill, 0, kNow), type);
-    return test::DumpFields(rec, type);
-}
+constexpr auto Dump = test::DecodedDump;
 
 // 18- and 17-bit corners of 2^(w-1)+1 in 1/10 minute: -131071 / 600 and -65535 / 600.
 #define CORNER "Longitude%=-218.4516667 Latitude%=-109.225"
@@ -123,7 +115,7 @@ TEST(MessageTypes, SlotBinaryApplicationEndsWithItsData) {
         test::HandPlaced(25, 128, {{39, 39, 0}, {40, 40, 1}, {41, 50, 1}, {51, 56, 0}, {69, 128, {}, "SECURITE"}}, fill);
     for (int field : {0, 5, 66, -3}) {
         AISMessageRecord rec;
-        ASSERT_EQ(DecodeAISMessage(payload, rec, field, 0, kNow), 25);
+        ASSERT_EQ(DecodeAISMessage(payload, rec, field, 0, test::kDumpTime), 25);
         EXPECT_EQ(rec.Type25.Binary.Description, field == 5 ? "SECURITE " : "SECURITE  ") << field;
         EXPECT_EQ(rec.Type25.DataBits, field == 5 ? 71 : 76) << field;  // 22 characters: 132 bits
     }
