@@ -26,13 +26,11 @@ bool Have(const char* program) { return std::system(("command -v " + std::string
 
 // Five targets with positions, class A and B, and one heard only by its name.
 std::string Traffic() {
+    using namespace testing_support;
     std::string nmea;
-    for (int i = 0; i < 3; ++i) nmea += testing_support::Join(testing_support::Sentences(
-        testing_support::ClassAReport(257000001 + i, 59.5 + i * 0.01, 5.25, 10), 'A', false));
-    for (int i = 0; i < 2; ++i) nmea += testing_support::Join(testing_support::Sentences(
-        testing_support::ClassBReport(257100001 + i, 59.4, 5.0 + i * 0.01, 5), 'B', false));
-    return nmea + testing_support::Join(testing_support::Sentences(
-                      testing_support::StaticData(257200001, "NO FIX", "LXYZ"), 'A', false));
+    for (int i = 0; i < 3; ++i) nmea += Join(Sentences(ClassAReport(257000001 + i, 59.5 + i * 0.01, 5.25, 10)));
+    for (int i = 0; i < 2; ++i) nmea += Join(Sentences(ClassBReport(257100001 + i, 59.4, 5.0 + i * 0.01, 5), 'B'));
+    return nmea + Join(Sentences(StaticData(257200001, "NO FIX", "LXYZ")));
 }
 
 TEST(ReplayExports, GeoJsonAndGpxOpenInOgrWithAFeatureAndATrackPerTarget) {
