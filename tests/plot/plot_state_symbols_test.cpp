@@ -11,19 +11,16 @@ namespace {
 using targets::TargetClass;
 using targets::TargetRecord;
 
+// Every ship type 0-99, a decade a line: other, fishing, tug or special craft,
+// pleasure, high-speed, passenger, cargo, tanker.
 TEST(PlotSymbols, ShipTypesFallIntoTheirGroups) {
-    const struct {
-        int type;
-        TypeGroup group;
-    } cases[] = {{0, TypeGroup::Other},      {20, TypeGroup::Other},      {29, TypeGroup::Other},
-                 {30, TypeGroup::Fishing},   {31, TypeGroup::TugSpecial}, {35, TypeGroup::TugSpecial},
-                 {36, TypeGroup::Pleasure},  {37, TypeGroup::Pleasure},   {38, TypeGroup::Other},
-                 {40, TypeGroup::HighSpeed}, {49, TypeGroup::HighSpeed},  {50, TypeGroup::TugSpecial},
-                 {52, TypeGroup::TugSpecial}, {59, TypeGroup::TugSpecial}, {60, TypeGroup::Passenger},
-                 {69, TypeGroup::Passenger}, {70, TypeGroup::Cargo},      {79, TypeGroup::Cargo},
-                 {80, TypeGroup::Tanker},    {89, TypeGroup::Tanker},     {90, TypeGroup::Other},
-                 {99, TypeGroup::Other}};
-    for (const auto& c : cases) EXPECT_EQ(ShipTypeGroup(c.type), c.group) << c.type;
+    const std::string groups = "oooooooooo" "oooooooooo" "oooooooooo" "ftttttppoo" "hhhhhhhhhh"
+                               "tttttttttt" "ssssssssss" "cccccccccc" "kkkkkkkkkk" "oooooooooo";
+    const std::string letters = "oftphsck";
+    const TypeGroup group[] = {TypeGroup::Other,    TypeGroup::Fishing,   TypeGroup::TugSpecial, TypeGroup::Pleasure,
+                               TypeGroup::HighSpeed, TypeGroup::Passenger, TypeGroup::Cargo,      TypeGroup::Tanker};
+    for (int type = 0; type < 100; ++type)
+        EXPECT_EQ(ShipTypeGroup(type), group[letters.find(groups[static_cast<size_t>(type)])]) << type;
 }
 
 TEST(PlotSymbols, SymbolByClassAndDistressBeaconsByMmsi) {
