@@ -166,7 +166,12 @@ TEST(CodeTables, ShipTypeRule) {
     const ShipTypeRow rows[] = {
         {0, 0, "Not defined", "Not specified", "Not defined"},
         {5, 5, "Not defined", "Reserved for future use", ""},
+        // Types 30-39 and 50-59 have no cargo: both ends of each range.
+        {49, 49, "HSC", "No additional information", "HSC - No additional information"},
+        {50, 50, "Pilot Vessel", "n/a", "Pilot Vessel"},
         {52, 52, "Tug", "n/a", "Tug"},
+        {59, 59, "Ship according to Resolution No. 18", "n/a", "Ship according to Resolution No. 18"},
+        {60, 60, "Passenger Ship", "Not specified", "Passenger Ship"},
         {56, 56, " not used", "n/a", " not used"},
         {84, 84, "Tanker", catD.c_str(), "Tanker - Cat D-DG,HS or MP IMO hazard or pollutant"},
         {71, 71, "Cargo ship", "Cat A-DG,HS or MP IMO hazard or pollutant",

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <utility>
 
 #include "ais/encoder.h"
 #include "support/recording_events.h"
@@ -229,6 +230,7 @@ TEST_F(ReceiverTest, ASeekingInputDropsWhatIsPendingAndGoesOn) {
     rx.dropPending(play);
     EXPECT_TRUE(rx.pendingInput(play).empty());
     EXPECT_EQ(rx.state().IncompleteMessageCount, 1);
+    EXPECT_EQ(std::pair(rx.state().IncompleteFragmentCount, rx.pendingFragments()), std::pair(int64_t{1}, int64_t{0}));
     rx.receive(play, a[1]);
     EXPECT_EQ(rx.targets().TargetCount, 0);
     rx.receive(play, Join(Sentences(ClassAReport(257000002, 59.5, 5.25, 12.3f))));

@@ -81,6 +81,10 @@ TEST(NumberFormat, PicturePatterns) {
         {1234567.8, "#,##0.0", "1,234,567.8"},
         {2, "0.##", "2."},
         {0.125, "0.00", "0.13"},
+        {1.005, "0.00", "1.01"},       // 100.49999... after scaling: rounds on the decimal value
+        {-1.005, "0.00", "-1.01"},
+        {2.675, "0.00", "2.68"},
+        {1.0049, "0.00", "1.00"},      // the guard never lifts a value below the half
         {99.95, "#0.0", "100.0"},
         {NAN, "0.0", "n/a"},
         {INFINITY, "0.0", "n/a"},

@@ -70,6 +70,7 @@ TEST(Framer, EmptyBufferRuleHandsOverTheFirstAndCountsTheRest) {
     f.framer.receive("one\r\ntwo\r\nthree\r\npart");
     EXPECT_EQ(f.collect.sentences, Lines{"one\r\n"});
     EXPECT_EQ(f.state.IgnoredCount, 2);
+    EXPECT_EQ(f.state.IgnoredBytes, 12);  // "two\r\n" and "three\r\n"
     // Discards are counted before the handed-over sentence is.
     EXPECT_EQ(f.collect.ignoredAt, (std::vector<int32_t>{1, 2}));
     EXPECT_EQ(f.state.SentenceCount, 1);

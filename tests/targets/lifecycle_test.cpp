@@ -96,9 +96,11 @@ TEST_F(Lifecycle, RemovalFreesTheEntryAndClosesTheRows) {
     ctx.monotonic = 1000;
     feed(1, 257000001);
     feed(1, 257000004);
+    table.OwnShipIndex = 2;
     std::vector<RemovedTarget> removed;
     table.AgeTargets(1900, nullptr, &removed);
     EXPECT_EQ(removed, (std::vector<RemovedTarget>{{2, 2}, {3, 3}}));
+    EXPECT_EQ(table.OwnShipIndex, 0);  // the own ship left with its entry
     EXPECT_EQ(table.TargetCount, 2);
     EXPECT_EQ(table.Generation(2), 1u);
     EXPECT_EQ(table.Generation(1), 0u);

@@ -2,6 +2,7 @@
 // it saves when it closes.
 #include <QScreen>
 
+#include "geodesy/position_text.h"
 #include "window_fixture.h"
 
 using namespace testing_support;
@@ -126,6 +127,26 @@ private slots:
         m.w.startUp(dir.path());
         QCOMPARE(m.w.commSettings().Device, std::string("/dev/rfcomm0"));
         QCOMPARE(m.w.commSettings().IPPort, 45678);
+    }
+
+    // "From VDO": the panel shows where the own ship is, and the exported list
+    // measures range and bearing from there.
+    void referencePanelFollowsTheOwnShipAndTheExportMeasuresFromIt() {
+        MainWindow m;
+        m.w.load(false);
+        Child<QRadioButton>(m.w, "optRefPos_1")->click();
+        m.feed(ClassAReport(257999999, 59.5, 5.25, 10.0f), 'A', true);
+        QCOMPARE(Child<QLineEdit>(m.w, "txtRefLat")->text().toStdString(),
+                 geodesy::FormatPosition(59.5, "LAT", "display", 1));
+        QCOMPARE(Child<QLineEdit>(m.w, "txtRefLon")->text().toStdString(),
+                 geodesy::FormatPosition(5.25, "LON", "display", 1));
+        m.feed(ClassAReport(257000001, 59.6, 5.25, 10.0f));
+        TempDir dir;
+        QVERIFY(m.w.exportTargets(QString::fromStdString((dir / "targets.csv").string()), app::FrmMain::TargetFormat::Csv));
+        const std::string csv = dir.read("targets.csv");
+        QVERIFY2(csv.find(",Range (nm),Bearing (\xC2\xB0),") != std::string::npos, csv.c_str());
+        // 0.1 degree of latitude due north on the ellipsoid: 6.015 nm at bearing 0.
+        QVERIFY2(csv.find(",257000001,,59.600000,5.250000,6.015,0.0,") != std::string::npos, csv.c_str());
     }
 };
 
