@@ -8,8 +8,8 @@
 
 #include "app/frm_main_window.h"
 #include "app/playback_bar_window.h"
-#include "app/station_transport.h"
-#include "input/station_activity.h"
+#include "station/transports/station_transport.h"
+#include "station/station_activity.h"
 
 namespace app {
 

@@ -7,10 +7,10 @@
 #include <algorithm>
 
 #include "app/frm_main_window.h"
-#include "app/station_transport.h"
-#include "input/inputs_dialog.h"
-#include "input/port_monitor.h"
-#include "input/port_monitor_window.h"
+#include "station/transports/station_transport.h"
+#include "windows/station/inputs_dialog.h"
+#include "station/port_monitor.h"
+#include "windows/station/port_monitor_window.h"
 #include "ui/settings_store.h"
 
 namespace app {

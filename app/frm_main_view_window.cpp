@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "app/frm_main_window.h"
-#include "targets/target_list_model.h"
+#include "windows/targets/target_list_model.h"
 #include "ui/plain_text.h"
 #include "ui/settings_store.h"
 #include "ui/window_fit.h"

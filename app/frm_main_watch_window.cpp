@@ -7,8 +7,8 @@
 #include "app/dangerous_panel_window.h"
 #include "app/frm_main_window.h"
 #include "plot/plot_state.h"
-#include "plot/plot_window.h"
-#include "targets/target_list_model.h"
+#include "windows/plot/plot_window.h"
+#include "windows/targets/target_list_model.h"
 #include "targets/target_sort.h"
 #include "ui/settings_store.h"
 

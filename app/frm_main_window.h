@@ -37,13 +37,13 @@
 #include <vector>
 
 #include "ais/message_inbox.h"
-#include "app/receiver.h"
-#include "app/receiver_events.h"
+#include "station/receiver.h"
+#include "station/receiver_events.h"
 #include "base/clock.h"
 #include "geodesy/geodetic.h"
-#include "input/comm_setup_dialog.h"
-#include "input/connection.h"
-#include "input/setup_file.h"
+#include "windows/station/comm_setup_dialog.h"
+#include "station/connection.h"
+#include "station/setup_file.h"
 #include "plot/landmarks.h"
 #include "ui/window_placement.h"
 

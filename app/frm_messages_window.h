@@ -11,7 +11,7 @@
 #include <QTextEdit>
 #include <QWidget>
 
-#include "ais/message_inbox_model.h"
+#include "windows/ais/message_inbox_model.h"
 
 namespace app {
 

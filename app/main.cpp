@@ -32,9 +32,9 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/data_folder.h"
+#include "station/data_folder.h"
 #include "app/frm_main_window.h"
-#include "app/station_transport.h"
+#include "station/transports/station_transport.h"
 #include "base/number_format.h"
 #include "ui/demo_simulator.h"
 #include "ui/settings_store.h"

@@ -27,13 +27,13 @@
 #include <string>
 #include <vector>
 
-#include "app/receiver.h"
+#include "station/receiver.h"
 #include "base/number_format.h"
 #include "base/clock.h"
 #include "geodesy/grid.h"
 #include "plot/chart_prepare.h"
-#include "plot/ogr_chart.h"
-#include "plot/plot_paint_window.h"
+#include "plot/gdal/ogr_chart.h"
+#include "windows/plot/plot_paint_window.h"
 
 namespace {
 

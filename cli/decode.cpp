@@ -26,8 +26,8 @@
 #include "cli/options.h"
 #include "cli/progress.h"
 #include "base/json_writer.h"
-#include "input/framer.h"
-#include "input/intake.h"
+#include "sentence/framer.h"
+#include "sentence/intake.h"
 
 namespace {
 

@@ -30,7 +30,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/receiver.h"
+#include "station/receiver.h"
 #include "base/atomic_file.h"
 #include "base/clock.h"
 #include "base/number_format.h"
@@ -40,8 +40,8 @@
 #include "cli/options.h"
 #include "cli/progress.h"
 #include "geodesy/position_text.h"
-#include "input/playback.h"
-#include "input/setup_file.h"
+#include "station/playback.h"
+#include "station/setup_file.h"
 #include "plot/trail_store.h"
 #include "targets/ship_database.h"
 #include "targets/target_export.h"

@@ -22,7 +22,7 @@
 #include <thread>
 
 #include "plot/chart_prepare.h"
-#include "plot/ogr_chart.h"
+#include "plot/gdal/ogr_chart.h"
 
 namespace plot {
 

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "input/run_state.h"
+#include "station/run_state.h"
 #include "base/operator_messages.h"
 #include "geodesy/geodetic.h"
 #include "plot/label_placement.h"

@@ -44,10 +44,10 @@
 #include <vector>
 
 #include "ais/message_record.h"
-#include "input/run_state.h"
+#include "station/run_state.h"
 #include "base/date_time.h"
 #include "base/operator_messages.h"
-#include "input/vdm.h"
+#include "sentence/vdm.h"
 #include "targets/run_vessels.h"
 
 namespace targets {

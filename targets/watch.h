@@ -35,7 +35,7 @@
 #include <vector>
 
 #include "base/date_time.h"
-#include "input/run_state.h"
+#include "station/run_state.h"
 #include "targets/cpa.h"
 #include "targets/target_table.h"
 

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "input/checksum.h"
+#include "sentence/checksum.h"
 
 namespace sim {
 namespace {

@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "ais/code_tables.h"
-#include "input/tag_block.h"
+#include "sentence/tag_block.h"
 
 namespace sim {
 

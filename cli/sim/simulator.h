@@ -38,7 +38,7 @@
 #include "ais/message_record.h"
 #include "base/date_time.h"
 #include "cli/sim/scenario.h"
-#include "input/sentence_builder.h"
+#include "sentence/sentence_builder.h"
 
 namespace sim {
 

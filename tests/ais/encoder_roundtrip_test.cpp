@@ -12,9 +12,9 @@
 #include "ais/bit_writer.h"
 #include "ais/decoder.h"
 #include "ais/encoder.h"
-#include "input/checksum.h"
-#include "input/sentence_builder.h"
-#include "input/vdm.h"
+#include "sentence/checksum.h"
+#include "sentence/sentence_builder.h"
+#include "sentence/vdm.h"
 #include "support/sample_sentences.h"
 
 namespace ais {

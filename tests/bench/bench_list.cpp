@@ -5,8 +5,8 @@
 #include <QCoreApplication>
 #include <string>
 
-#include "app/receiver.h"
-#include "targets/target_list_model.h"
+#include "station/receiver.h"
+#include "windows/targets/target_list_model.h"
 #include "targets/target_sort.h"
 
 namespace {

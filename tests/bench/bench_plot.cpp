@@ -14,11 +14,11 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 
-#include "app/receiver.h"
+#include "station/receiver.h"
 #include "base/clock.h"
 #include "cli/sim/simulator.h"
 #include "geodesy/grid.h"
-#include "plot/plot_paint_window.h"
+#include "windows/plot/plot_paint_window.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/receiver.h"
+#include "station/receiver.h"
 #include "cli/sim/simulator.h"
 #include "targets/watch.h"
 

@@ -9,7 +9,7 @@
 #include "ais/binary_encoder.h"
 #include "ais/encoder.h"
 #include "cli_run.h"
-#include "input/sentence_builder.h"
+#include "sentence/sentence_builder.h"
 
 namespace {
 

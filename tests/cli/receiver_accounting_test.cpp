@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/receiver.h"
+#include "station/receiver.h"
 #include "base/clock.h"
 #include "cli/sim/fault_injector.h"
 #include "cli/sim/simulator.h"

@@ -8,8 +8,8 @@
 #include "ais/encoder.h"
 #include "base/number_format.h"
 #include "cli_run.h"
-#include "input/sentence_builder.h"
-#include "input/tag_block.h"
+#include "sentence/sentence_builder.h"
+#include "sentence/tag_block.h"
 #include "support/temp_dir.h"
 
 namespace {

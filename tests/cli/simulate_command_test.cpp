@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli_run.h"
-#include "input/checksum.h"
+#include "sentence/checksum.h"
 #include "support/intake_decoder.h"
 
 namespace {

@@ -8,10 +8,10 @@
 
 #include "ais/binary_layout.h"
 #include "ais/message_fields.h"
-#include "app/receiver.h"
+#include "station/receiver.h"
 #include "base/clock.h"
 #include "cli/sim/simulator.h"
-#include "input/checksum.h"
+#include "sentence/checksum.h"
 #include "support/intake_decoder.h"
 #include "support/recording_events.h"
 

@@ -29,10 +29,10 @@
 #include <tuple>
 #include <vector>
 
-#include "app/receiver.h"
+#include "station/receiver.h"
 #include "base/clock.h"
 #include "fuzz/fuzz_support.h"
-#include "input/tag_block.h"
+#include "sentence/tag_block.h"
 
 namespace {
 

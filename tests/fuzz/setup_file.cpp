@@ -11,7 +11,7 @@
 #include <cmath>
 
 #include "fuzz/fuzz_support.h"
-#include "input/setup_file.h"
+#include "station/setup_file.h"
 
 namespace {
 

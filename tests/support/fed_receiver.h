@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/receiver.h"
+#include "station/receiver.h"
 #include "support/recording_events.h"
 #include "support/sample_sentences.h"
 

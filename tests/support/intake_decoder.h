@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "ais/decoder.h"
-#include "input/intake.h"
+#include "sentence/intake.h"
 
 namespace testing_support {
 

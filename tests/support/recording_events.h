@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/receiver_events.h"
+#include "station/receiver_events.h"
 
 namespace testing_support {
 

@@ -10,7 +10,7 @@
 
 #include "ais/encoder.h"
 #include "ais/message_record.h"
-#include "input/sentence_builder.h"
+#include "sentence/sentence_builder.h"
 
 namespace testing_support {
 

@@ -2,8 +2,8 @@
 // shown without taking the keyboard, clear of the reference frame), the binary
 // application windows (filled once, ACCEPT marks read), the Incoming
 // Messages list of every message, and the pop-up choice kept across a restart.
-#include "ais/ais_message_window.h"
-#include "ais/message_inbox_model.h"
+#include "windows/ais/ais_message_window.h"
+#include "windows/ais/message_inbox_model.h"
 #include "window_fixture.h"
 
 using namespace testing_support;

@@ -10,8 +10,8 @@
 #include <ogrsf_frmts.h>
 
 #include "geodesy/grid.h"
-#include "plot/ogr_chart.h"
-#include "plot/plot_paint_window.h"
+#include "plot/gdal/ogr_chart.h"
+#include "windows/plot/plot_paint_window.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // from the target, one window per target; its flag read from regular files only.
 #include <sys/stat.h>
 
-#include "targets/extra_info_window.h"
+#include "windows/targets/extra_info_window.h"
 #include "window_fixture.h"
 
 using namespace testing_support;

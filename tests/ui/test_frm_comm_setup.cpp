@@ -1,8 +1,8 @@
 // The communication setup dialog's choice applied by the main window, which
 // reopens the input (a loopback server or a pseudo-terminal at the other end).
-#include "input/comm_setup.h"
-#include "input/comm_setup_dialog.h"
-#include "input/serial_transport.h"
+#include "station/comm_setup.h"
+#include "windows/station/comm_setup_dialog.h"
+#include "station/transports/serial_transport.h"
 #include "window_fixture.h"
 
 using namespace testing_support;

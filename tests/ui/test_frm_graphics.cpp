@@ -7,11 +7,11 @@
 
 #include "geodesy/grid.h"
 #include "plot/chart_prepare.h"
-#include "plot/erbl_window.h"
-#include "plot/los_window.h"
+#include "windows/plot/erbl_window.h"
+#include "windows/plot/los_window.h"
 #include "plot/plot_geometry.h"
-#include "plot/plot_paint_window.h"
-#include "plot/plot_window.h"
+#include "windows/plot/plot_paint_window.h"
+#include "windows/plot/plot_window.h"
 #include "window_fixture.h"
 
 using namespace testing_support;

@@ -1,8 +1,8 @@
 // The port monitor, opened from the main window: what arrives on the socket
 // and the counters.
-#include "app/station_transport.h"
-#include "input/port_monitor_window.h"
-#include "input/tcp_transport.h"
+#include "station/transports/station_transport.h"
+#include "windows/station/port_monitor_window.h"
+#include "station/transports/tcp_transport.h"
 #include "window_fixture.h"
 
 using namespace testing_support;

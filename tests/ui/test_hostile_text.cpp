@@ -5,8 +5,8 @@
 #include <QMessageBox>
 #include <QScreen>
 
-#include "plot/plot_window.h"
-#include "targets/extra_info_window.h"
+#include "windows/plot/plot_window.h"
+#include "windows/targets/extra_info_window.h"
 #include "ui/message_box_sink.h"
 #include "window_fixture.h"
 

@@ -4,8 +4,8 @@
 #include <QToolButton>
 #include <QUdpSocket>
 
-#include "app/station_transport.h"
-#include "input/tcp_transport.h"
+#include "station/transports/station_transport.h"
+#include "station/transports/tcp_transport.h"
 #include "ui/notice_bar.h"
 #include "window_fixture.h"
 

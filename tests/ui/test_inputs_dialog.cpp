@@ -1,6 +1,6 @@
 // Setup > Inputs: the dialog returns what its controls hold and refuses values
 // out of range.
-#include "input/inputs_dialog.h"
+#include "windows/station/inputs_dialog.h"
 #include "window_fixture.h"
 
 using testing_support::Child;

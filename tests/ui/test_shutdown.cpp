@@ -7,7 +7,7 @@
 
 #include <QProcess>
 
-#include "input/setup_file.h"
+#include "station/setup_file.h"
 #include "window_fixture.h"
 
 using namespace testing_support;

@@ -11,10 +11,10 @@
 #include <chrono>
 #include <thread>
 
-#include "app/station_transport.h"
-#include "input/forward_transport.h"
-#include "input/tag_block.h"
-#include "targets/extra_info_window.h"
+#include "station/transports/station_transport.h"
+#include "station/transports/forward_transport.h"
+#include "sentence/tag_block.h"
+#include "windows/targets/extra_info_window.h"
 #include "window_fixture.h"
 
 using namespace testing_support;

@@ -2,7 +2,7 @@
 // a message changes exactly its row, sorting rewrites without a reset, the
 // find box, Enter and Tab,
 // checked throughout by QAbstractItemModelTester.
-#include "targets/extra_info_window.h"
+#include "windows/targets/extra_info_window.h"
 #include "window_fixture.h"
 
 using namespace testing_support;

@@ -3,7 +3,7 @@
 #include <QSpinBox>
 #include <QtTest>
 
-#include "targets/lifecycle_dialog.h"
+#include "windows/targets/lifecycle_dialog.h"
 
 class TestTargetSettings : public QObject {
     Q_OBJECT

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QDoubleSpinBox>
 
-#include "targets/extra_info_window.h"
+#include "windows/targets/extra_info_window.h"
 #include "window_fixture.h"
 
 using namespace testing_support;

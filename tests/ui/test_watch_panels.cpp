@@ -12,8 +12,8 @@
 
 #include <algorithm>
 
-#include "app/station_transport.h"
-#include "input/tag_block.h"
+#include "station/transports/station_transport.h"
+#include "sentence/tag_block.h"
 
 #include "app/dangerous_panel_window.h"
 #include "plot/plot_state.h"

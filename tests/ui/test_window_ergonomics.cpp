@@ -3,8 +3,8 @@
 #include <QMenuBar>
 #include <QScrollArea>
 
-#include "ais/message_inbox_model.h"
-#include "plot/plot_window.h"
+#include "windows/ais/message_inbox_model.h"
+#include "windows/plot/plot_window.h"
 #include "ui/popup_placement.h"
 #include "ui/window_fit.h"
 #include "ui/window_placement.h"

@@ -29,7 +29,7 @@
 #include "app/frm_main_window.h"
 #include "support/sample_sentences.h"
 #include "support/temp_dir.h"
-#include "targets/target_list_model.h"
+#include "windows/targets/target_list_model.h"
 #include "ui/settings_store.h"
 #include "ui/twips.h"
 

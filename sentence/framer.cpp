@@ -1,0 +1,134 @@
+#include "sentence/framer.h"
+
+#include <cstring>
+
+namespace input {
+
+namespace {
+
+size_t findLineFeed(const std::string& s, size_t from) {
+    if (from >= s.size()) return std::string::npos;
+    const void* p = std::memchr(s.data() + from, '\n', s.size() - from);
+    return p ? static_cast<size_t>(static_cast<const char*>(p) - s.data()) : std::string::npos;
+}
+
+}  // namespace
+
+void Framer::receive(std::string_view bytes) {
+    if (busy_) {
+        // A handler fed bytes back in (for example from a nested event loop):
+        // queue them so the sentence being handled stays intact.
+        if (!heldBackFull_ && reentrant_.size() + bytes.size() <= kMaxHeldBack) {
+            reentrant_.append(bytes);
+        } else {
+            heldBackFull_ = true;
+            dropHeldBack(bytes);
+        }
+        return;
+    }
+    buffer_.append(bytes);
+    busy_ = true;
+    process();
+    while (!reentrant_.empty() || heldBackFull_) {
+        const bool cut = heldBackFull_;
+        heldBackFull_ = false;
+        buffer_.append(reentrant_);
+        reentrant_.clear();
+        process();
+        if (cut) {
+            // Bytes after the held-back ones were dropped. The unfinished
+            // line at the end of the held-back bytes lost its continuation:
+            // its line feed was counted with the dropped bytes, or it is
+            // still to come, and then the line is dropped up to it.
+            state_.OverflowBytes += static_cast<int64_t>(buffer_.size());
+            buffer_.clear();
+            droppingLine_ = !cutAtLineFeed_;
+            reentrant_.shrink_to_fit();
+        }
+    }
+    busy_ = false;
+    if (cutOffWhenDone_) {
+        cutOffWhenDone_ = false;
+        cutOff();
+    }
+}
+
+void Framer::dropUnfinished() {
+    if (busy_) {
+        cutOffWhenDone_ = true;
+        return;
+    }
+    cutOff();
+}
+
+void Framer::cutOff() {
+    if (droppingLine_) {
+        // An overlong line being dropped ends here: its bytes stay overflow.
+        droppingLine_ = false;
+        state_.OverflowCount++;
+        state_.OverflowBytes += static_cast<int64_t>(buffer_.size());
+    } else if (!buffer_.empty()) {
+        state_.CutOffCount++;
+        state_.CutOffBytes += static_cast<int64_t>(buffer_.size());
+    }
+    buffer_.clear();
+    cutAtLineFeed_ = true;
+    if (state_.PortMonitorOpen) handler_.inputBufferChanged(buffer_);
+}
+
+void Framer::dropHeldBack(std::string_view bytes) {
+    if (bytes.empty()) return;
+    // Every line feed dropped ends a line that is not handed over.
+    for (char c : bytes) {
+        if (c == '\n') state_.OverflowCount++;
+    }
+    state_.OverflowBytes += static_cast<int64_t>(bytes.size());
+    cutAtLineFeed_ = bytes.back() == '\n';
+}
+
+void Framer::discard(size_t bytes) {
+    state_.IgnoredCount++;
+    state_.IgnoredBytes += static_cast<int64_t>(bytes);
+    handler_.sentenceIgnored(kind_);
+}
+
+void Framer::process() {
+    if (state_.PortMonitorOpen) handler_.inputBufferChanged(buffer_);
+
+    size_t pos = 0;
+    for (;;) {
+        const size_t lf = findLineFeed(buffer_, pos);
+        if (lf == std::string::npos) break;
+        const size_t start = pos;
+        pos = lf + 1;
+        // A line longer than the bound is dropped also when it arrived whole in
+        // one notification, so the outcome never depends on how the bytes were
+        // chunked.
+        if (droppingLine_ || lf - start > kMaxLine) {
+            droppingLine_ = false;
+            state_.OverflowCount++;
+            state_.OverflowBytes += static_cast<int64_t>(pos - start);
+            continue;
+        }
+        const std::string_view sentence(buffer_.data() + start, pos - start);
+        if (state_.EmptyBuffer) {
+            // Hand over this one; discard the other complete sentences of the chunk.
+            for (size_t next = findLineFeed(buffer_, pos); next != std::string::npos;
+                 next = findLineFeed(buffer_, pos)) {
+                discard(next + 1 - pos);
+                pos = next + 1;
+            }
+        }
+        handler_.handleSentence(sentence);
+    }
+
+    buffer_.erase(0, pos);
+    if (buffer_.size() > kMaxLine) {
+        state_.OverflowBytes += static_cast<int64_t>(buffer_.size());
+        droppingLine_ = true;
+        buffer_.clear();
+        buffer_.shrink_to_fit();
+    }
+}
+
+}  // namespace input

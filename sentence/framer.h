@@ -1,0 +1,88 @@
+// Sentence framing: turns the bytes of a serial port or a TCP connection into
+// sentences and hands each one to a SentenceHandler.
+//
+// A sentence is the text after the previous line feed up to and including the
+// next one; a carriage return before the line feed stays in it, and so does any
+// text before the '$' or '!'. Bytes may arrive in any chunking: the unfinished
+// tail of a chunk is kept and joined with the next. Every complete sentence of a
+// chunk is handed over in order, except under the empty-buffer rule, where the
+// first one is handed over and the other complete ones are discarded and counted
+// in IgnoredCount.
+//
+// Memory is bounded: a line that grows past kMaxLine bytes without a line feed
+// is dropped whole (counted in OverflowCount / OverflowBytes) up to its line feed,
+// whether it came in many notifications or in one.
+//
+// When its input is opened, closed or lost, the unfinished line is dropped
+// (dropUnfinished, counted in CutOffCount / CutOffBytes), so the tail of one
+// connection never joins the first line of the next.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "station/run_state.h"
+
+namespace input {
+
+enum class InputKind { Serial, Tcp, Udp, Playback };
+
+// Where a framer hands its results: every sentence, and news of the counting
+// it did itself.
+class SentenceHandler {
+public:
+    virtual ~SentenceHandler() = default;
+    virtual void handleSentence(std::string_view sentence) = 0;
+    // A complete sentence was discarded by the empty-buffer rule (IgnoredCount grew).
+    virtual void sentenceIgnored(InputKind kind) {}
+    // The unfinished input changed (only while the port monitor is open).
+    virtual void inputBufferChanged(std::string_view pending) {}
+};
+
+class Framer {
+public:
+    static constexpr size_t kMaxLine = 64 * 1024;
+    // Bytes held back while a sentence is being handled (a handler that runs a
+    // nested event loop). Beyond this the rest of the input of that time is
+    // dropped whole lines at a time and counted as overflow, so a handler
+    // that stays busy cannot make memory grow without end.
+    static constexpr size_t kMaxHeldBack = 4 * 1024 * 1024;
+
+    Framer(InputKind kind, RunState& state, SentenceHandler& handler) : kind_(kind), state_(state), handler_(handler) {}
+
+    // One receive notification's worth of bytes.
+    void receive(std::string_view bytes);
+
+    // Drops the unfinished line: the input it came from was opened, closed or
+    // lost. Called while a sentence is being handed over, it takes effect when
+    // the current notification is done.
+    void dropUnfinished();
+
+    InputKind kind() const { return kind_; }
+    // Text received but not yet handed over (the unfinished line).
+    std::string_view pending() const { return buffer_; }
+    // The unfinished line outgrew kMaxLine and is being dropped up to its line feed.
+    bool droppingLine() const { return droppingLine_; }
+    // A sentence is being handed over right now.
+    bool busy() const { return busy_; }
+
+private:
+    void process();
+    void discard(size_t bytes);
+    void dropHeldBack(std::string_view bytes);
+    void cutOff();
+
+    InputKind kind_;
+    RunState& state_;
+    SentenceHandler& handler_;
+    std::string buffer_;
+    std::string reentrant_;   // bytes that arrived while a sentence was being handled
+    bool heldBackFull_ = false;  // reentrant_ reached kMaxHeldBack; later bytes were dropped
+    bool cutAtLineFeed_ = true;  // the last dropped byte was a line feed
+    bool busy_ = false;
+    bool cutOffWhenDone_ = false;  // dropUnfinished() came while busy
+    bool droppingLine_ = false;  // the current line outgrew kMaxLine and is being dropped
+};
+
+}  // namespace input

@@ -1,0 +1,54 @@
+// SerialTransport: the serial port input. A QSerialPort on the GUI thread
+// whose received bytes go straight to a handler (the receiver). Port numbers
+// 1..16 are turned into devices by input::SerialDeviceName over the ports the
+// system lists; tests may supply their own device (a pseudo-terminal).
+//
+// Line errors (parity, framing, break) are ignored: the bytes that arrived
+// still come through. A device that goes away while open (unplugged) is
+// reported once through deviceLost.
+#pragma once
+
+#include <QObject>
+#include <QSerialPort>
+#include <functional>
+#include <string_view>
+
+#include "station/connection.h"
+
+namespace input {
+
+class SerialTransport : public QObject, public SerialControl {
+    Q_OBJECT
+public:
+    using BytesHandler = std::function<void(std::string_view)>;
+    using DeviceResolver = std::function<QString(int comPort)>;
+
+    explicit SerialTransport(QObject* parent = nullptr);
+
+    void setBytesHandler(BytesHandler handler) { bytes_ = std::move(handler); }
+    // Replaces the port-number-to-device rule (tests).
+    void setDeviceResolver(DeviceResolver resolver) { resolver_ = std::move(resolver); }
+
+    bool isOpen() const override { return port_->isOpen(); }
+    void close() override;
+    bool open(int comPort, const SerialLine& line, std::string& error) override;
+    bool openDevice(const std::string& path, const SerialLine& line, std::string& error) override;
+
+    QSerialPort* port() const { return port_; }
+    // The device for a port number by the system's list of ports.
+    static QString DefaultDevice(int comPort);
+
+signals:
+    void deviceLost(const QString& description);
+
+private:
+    void onReadyRead();
+    void onError(QSerialPort::SerialPortError error);
+
+    QSerialPort* port_;
+    BytesHandler bytes_;
+    DeviceResolver resolver_;
+    bool opening_ = false;
+};
+
+}  // namespace input

@@ -1,0 +1,295 @@
+#include "station/transports/station_transport.h"
+
+#include <QDateTime>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "station/receiver.h"
+#include "station/transports/forward_transport.h"
+#include "station/transports/serial_transport.h"
+#include "station/transports/tcp_transport.h"
+#include "station/transports/udp_transport.h"
+
+namespace app {
+
+struct StationTransport::Input {
+    input::InputSetting setting;
+    int number = -1;
+    QString label;
+    std::unique_ptr<input::SerialTransport> serial;
+    std::unique_ptr<input::TcpTransport> tcp;
+    std::unique_ptr<input::UdpTransport> udp;
+    std::unique_ptr<QTimer> retry;
+};
+
+namespace {
+
+QString labelOf(const input::InputSetting& s) {
+    const QString address = QString::fromStdString(s.Address);
+    switch (s.Type) {
+        case input::InputType::Serial: return "Serial " + address;
+        case input::InputType::Tcp: return QString("TCP %1:%2").arg(address).arg(s.Port);
+        case input::InputType::Udp: return QString("UDP %1:%2").arg(address).arg(s.Port);
+    }
+    return address;
+}
+
+input::InputKind kindOf(input::InputType t) {
+    switch (t) {
+        case input::InputType::Serial: return input::InputKind::Serial;
+        case input::InputType::Tcp: return input::InputKind::Tcp;
+        case input::InputType::Udp: return input::InputKind::Udp;
+    }
+    return input::InputKind::Udp;
+}
+
+}  // namespace
+
+StationTransport::StationTransport(Receiver& receiver, QObject* parent)
+    : QObject(parent),
+      rx_(receiver),
+      recorder_([] { return static_cast<int64_t>(QDateTime::currentSecsSinceEpoch()); }),
+      flushTimer_(new QTimer(this)),
+      playbackTimer_(new QTimer(this)) {
+    // A crash loses at most the last second of a recording.
+    flushTimer_->setInterval(1000);
+    connect(flushTimer_, &QTimer::timeout, this, [this] {
+        if (!recorder_.flush()) {
+            rx_.removeTap(&recorder_);
+            flushTimer_->stop();
+            emit recordingFailed(QString::fromStdString(recorder_.error()));
+        }
+    });
+    playbackTimer_->setInterval(kPlaybackTickMs);
+    connect(playbackTimer_, &QTimer::timeout, this, &StationTransport::playbackTick);
+}
+
+StationTransport::~StationTransport() {
+    std::string ignored;
+    stopRecording(ignored);
+    stopPlayback();
+    closeAll();
+    for (auto& in : sessionInputs_) rx_.removeInput(in->number);
+}
+
+void StationTransport::closeAll() {
+    for (auto& in : inputs_) {
+        if (in->number >= 0) rx_.removeInput(in->number);
+    }
+    inputs_.clear();
+    if (forwarding_) rx_.removeTap(&forwarder_);
+    forwarding_ = false;
+    if (udpOut_) forwarder_.removeSink(udpOut_);
+    if (tcpOut_) forwarder_.removeSink(tcpOut_);
+    delete udpOut_;
+    delete tcpOut_;
+    udpOut_ = nullptr;
+    tcpOut_ = nullptr;
+}
+
+std::string StationTransport::open(Input& in) {
+    const input::InputSetting& s = in.setting;
+    std::string error;
+    const int n = in.number;
+    switch (s.Type) {
+        case input::InputType::Udp:
+            if (!in.udp) {
+                in.udp = std::make_unique<input::UdpTransport>();
+                in.udp->setDatagramHandler([this, n](std::string_view d) { rx_.receiveDatagram(n, d); });
+            }
+            if (!in.udp->listen(s.Address, s.Port, error)) return error;
+            return {};
+        case input::InputType::Tcp:
+            if (!in.tcp) {
+                in.tcp = std::make_unique<input::TcpTransport>();
+                in.tcp->setBytesHandler([this, n](std::string_view b) { rx_.receive(n, b); });
+                auto lost = [this, &in] {
+                    rx_.inputRestarted(in.number);
+                    in.retry->start();
+                };
+                connect(in.tcp.get(), &input::TcpTransport::errorOccurred, this, lost);
+                connect(in.tcp.get(), &input::TcpTransport::closedByPeer, this, lost);
+            }
+            in.tcp->close();
+            rx_.inputRestarted(n);
+            if (!in.tcp->connectTo(s.Address, s.Port, error)) return error;
+            return {};
+        case input::InputType::Serial:
+            if (!in.serial) {
+                in.serial = std::make_unique<input::SerialTransport>();
+                const QString device = QString::fromStdString(s.Address);
+                in.serial->setDeviceResolver([device](int) { return device; });
+                in.serial->setBytesHandler([this, n](std::string_view b) { rx_.receive(n, b); });
+                connect(in.serial.get(), &input::SerialTransport::deviceLost, this, [this, &in] {
+                    in.serial->close();
+                    rx_.inputRestarted(in.number);
+                    in.retry->start();
+                });
+            }
+            rx_.inputRestarted(n);
+            if (!in.serial->open(1, {s.Baud, 8, 'n', 1}, error)) return error;
+            return {};
+    }
+    return {};
+}
+
+std::vector<std::string> StationTransport::apply(const input::StationSettings& settings) {
+    closeAll();
+    settings_ = settings;
+    std::vector<std::string> problems;
+    for (const input::InputSetting& s : settings.Inputs) {
+        if (!s.Enabled) continue;
+        auto in = std::make_unique<Input>();
+        in->setting = s;
+        in->label = labelOf(s);
+        in->number = rx_.addInput(kindOf(s.Type));
+        in->retry = std::make_unique<QTimer>();
+        in->retry->setSingleShot(true);
+        in->retry->setInterval(kRetryMs);
+        Input* raw = in.get();
+        connect(in->retry.get(), &QTimer::timeout, this, [this, raw] {
+            if (!open(*raw).empty() && raw->setting.Type != input::InputType::Udp) raw->retry->start();
+        });
+        if (const std::string e = open(*in); !e.empty()) {
+            problems.push_back(in->label.toStdString() + ": " + e);
+            if (s.Type != input::InputType::Udp) in->retry->start();
+        }
+        inputs_.push_back(std::move(in));
+    }
+
+    const input::OutputSettings& o = settings.Outputs;
+    forwarder_.setStripTags(o.StripTags);
+    std::string error;
+    if (o.UdpEnabled) {
+        udpOut_ = new input::UdpForwardTransport(this);
+        if (udpOut_->open(o.UdpAddress, o.UdpPort, error)) {
+            forwarder_.addSink(udpOut_);
+        } else {
+            problems.push_back("Forward to UDP: " + error);
+        }
+    }
+    if (o.TcpEnabled) {
+        tcpOut_ = new input::TcpForwardServer(this);
+        if (tcpOut_->listen(o.TcpListenAddress, o.TcpPort, error)) {
+            forwarder_.addSink(tcpOut_);
+        } else {
+            problems.push_back("Forward on TCP port " + std::to_string(o.TcpPort) + ": " + error);
+        }
+    }
+    forwarding_ = o.UdpEnabled || o.TcpEnabled;
+    if (forwarding_) rx_.addTap(&forwarder_);
+    return problems;
+}
+
+int StationTransport::addSessionUdpInput(std::string& error) {
+    auto in = std::make_unique<Input>();
+    in->setting = {input::InputType::Udp, true, "127.0.0.1", 0, 0};
+    in->number = rx_.addInput(input::InputKind::Udp);
+    error = open(*in);
+    if (!error.empty()) {
+        rx_.removeInput(in->number);
+        return 0;
+    }
+    const int port = in->udp->localPort();
+    in->label = QString("UDP 127.0.0.1:%1 (this session)").arg(port);
+    sessionInputs_.push_back(std::move(in));
+    return port;
+}
+
+std::vector<std::pair<int, QString>> StationTransport::inputLabels() const {
+    std::vector<std::pair<int, QString>> out;
+    for (const auto& in : inputs_) out.emplace_back(in->number, in->label);
+    for (const auto& in : sessionInputs_) out.emplace_back(in->number, in->label);
+    if (playbackInput_ >= 0) out.emplace_back(playbackInput_, "Play back");
+    return out;
+}
+
+bool StationTransport::startRecording(const std::string& path, bool addTime, bool syncToDisk, std::string& error) {
+    if (!recorder_.open(path, addTime, syncToDisk, error)) return false;
+    rx_.addTap(&recorder_);
+    flushTimer_->start();
+    recordStartMs_ = QDateTime::currentMSecsSinceEpoch();
+    return true;
+}
+
+bool StationTransport::stopRecording(std::string& error) {
+    rx_.removeTap(&recorder_);
+    flushTimer_->stop();
+    const bool ok = recorder_.close();
+    if (!ok) error = recorder_.error();
+    return ok;
+}
+
+bool StationTransport::startPlayback(const std::string& path, double speed, std::string& error, double rate) {
+    stopPlayback();
+    auto reader = std::make_unique<input::PlaybackReader>(rate, maxGap_);
+    if (!reader->open(path, error)) return false;
+    reader->onGapSkipped([this](double seconds) {
+        emit playbackGapSkipped(QString::fromStdString(input::GapSkippedText(seconds)));
+    });
+    playback_ = std::move(reader);
+    playbackInput_ = rx_.addInput(input::InputKind::Playback);
+    fileTime_ = 0;
+    speed_ = speed;
+    paused_ = false;
+    lastTick_ = QDateTime::currentMSecsSinceEpoch();
+    playbackTimer_->start();
+    playbackTick();
+    return true;
+}
+
+double StationTransport::playbackFraction() const {
+    if (!playback_ || playback_->size() <= 0) return 0;
+    return std::clamp(static_cast<double>(playback_->position()) / static_cast<double>(playback_->size()), 0.0, 1.0);
+}
+
+void StationTransport::seekPlayback(double fraction) {
+    if (!playback_) return;
+    const double at = std::clamp(fraction, 0.0, 1.0) * static_cast<double>(playback_->size());
+    rx_.dropPending(playbackInput_);
+    playback_->seek(static_cast<int64_t>(at));
+    fileTime_ = 0;
+    lastTick_ = QDateTime::currentMSecsSinceEpoch();
+}
+
+double StationTransport::recordingSeconds() const {
+    return recorder_.isOpen() ? static_cast<double>(QDateTime::currentMSecsSinceEpoch() - recordStartMs_) / 1000.0 : 0;
+}
+
+void StationTransport::setPlaybackMaxGap(double seconds) {
+    maxGap_ = seconds;
+    if (playback_) playback_->setMaxGap(seconds);
+}
+
+void StationTransport::stopPlayback() {
+    if (!playback_) return;
+    playbackTimer_->stop();
+    rx_.removeInput(playbackInput_);
+    playback_.reset();
+    playbackInput_ = -1;
+}
+
+void StationTransport::playbackTick() {
+    if (!playback_) return;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const double wall = static_cast<double>(now - lastTick_) / 1000.0;
+    lastTick_ = now;
+    if (paused_) return;
+    // As fast as possible still goes in bounded pieces, one per tick, so the
+    // window stays responsive.
+    fileTime_ = speed_ > 0 ? fileTime_ + wall * speed_ : std::numeric_limits<double>::infinity();
+    chunk_.clear();
+    const bool more = playback_->take(fileTime_, chunk_, 256 * 1024);
+    if (!chunk_.empty()) rx_.receive(playbackInput_, chunk_);
+    // Going on at a pace after a fast stretch starts from where the file is.
+    if (std::isinf(fileTime_)) fileTime_ = more ? playback_->nextDue() : 0;
+    if (!more) {
+        // The last line of a file may lack its line feed: it still counts.
+        if (!rx_.pendingInput(playbackInput_).empty()) rx_.receive(playbackInput_, "\n");
+        stopPlayback();
+        emit playbackFinished();
+    }
+}
+
+}  // namespace app

@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include "sentence/checksum.h"
+#include "sentence/sentence_builder.h"
+#include "sentence/vdm.h"
+
+namespace input {
+namespace {
+
+TEST(ReadFieldValue, Table) {
+    struct Row {
+        const char* field;
+        int16_t value;
+        bool ok;
+    } rows[] = {
+        {"", -9999, true}, {"12abc", 12, true},     {"abc", 0, true},     {"2.5", 2, true},
+        {"3.5", 4, true},  {"-2.5", -2, true},      {"32767", 32767, true}, {"32768", 0, false},
+    };
+    for (const auto& r : rows) {
+        bool ok = true;
+        EXPECT_EQ(ReadFieldValue(r.field, ok), r.value) << r.field;
+        EXPECT_EQ(ok, r.ok) << r.field;
+    }
+}
+
+TEST(ExtractVDM, FieldsAndEmptyFields) {
+    struct Row {
+        const char* sentence;
+        int16_t count, number, id;
+        char channel;
+        const char* payload;
+        int16_t fill;
+    } rows[] = {
+        {"!AIVDM,2,1,3,B,55P5TL01VIaAL@7WKO,0*3E\r\n", 2, 1, 3, 'B', "55P5TL01VIaAL@7WKO", 0},
+        {"!AIVDM,1,1,,,13aG,\r\n", 1, 1, -9999, ' ', "13aG", -9999},
+        {"!AIVDM,,,,AB,13aG,2\r\n", -9999, -9999, -9999, 'A', "13aG", 2},
+        // Fewer than six commas: the rest is the next field, cut at the checksum.
+        {"!AIVDM,1,1,,A,13aG*5C\r\n", 1, 1, -9999, 'A', "13aG", -9999},
+        {"!AIVDM,1,1,,A\r\n", 1, 1, -9999, 'A', "", -9999},
+    };
+    for (const auto& r : rows) {
+        VDMFields f;
+        ASSERT_EQ(ExtractVDM(r.sentence, f), ExtractResult::Ok) << r.sentence;
+        EXPECT_EQ(f.FragmentCount, r.count);
+        EXPECT_EQ(f.FragmentNumber, r.number);
+        EXPECT_EQ(f.SequentialMessageID, r.id);
+        EXPECT_EQ(f.Channel, r.channel);
+        EXPECT_EQ(f.Payload, r.payload);
+        EXPECT_EQ(f.FillBits, r.fill);
+    }
+}
+
+TEST(ExtractVDM, BadLayoutsLeaveFieldsUntouched) {
+    VDMFields f;
+    ASSERT_EQ(ExtractVDM("!AIVDM,1,1,,A,KEEP,0*00\r\n", f), ExtractResult::Ok);
+    std::string error;
+    const struct {
+        const char* sentence;
+        ExtractResult result;
+    } rows[] = {
+        {"!AIVDM,1,1,,A,X,0,extra*00\r\n", ExtractResult::Malformed},
+        {"!AIVDM,1,1,,A,X,0,,,,\r\n", ExtractResult::Malformed},
+        {"!AIVDM,1,1,,A,X,70000*00\r\n", ExtractResult::ConversionError},
+        {"!AIVDM,99999,1,,A,X,0*00\r\n", ExtractResult::ConversionError},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(ExtractVDM(r.sentence, f, &error), r.result) << r.sentence;
+        EXPECT_EQ(f.Payload, "KEEP") << r.sentence;
+    }
+    EXPECT_EQ(error, "Error 6 : Overflow  VDM-message : !AIVDM,99999,1,,A,X,0*00\r\n");
+}
+
+VDMFields frag(int count, int number, int seq, const std::string& payload, char channel = 'A', int fill = 0) {
+    VDMFields f;
+    f.FragmentCount = static_cast<int16_t>(count);
+    f.FragmentNumber = static_cast<int16_t>(number);
+    f.SequentialMessageID = static_cast<int16_t>(seq);
+    f.Channel = channel;
+    f.Payload = payload;
+    f.FillBits = static_cast<int16_t>(fill);
+    return f;
+}
+
+using S = VdmAssembler::Status;
+constexpr SentenceKind VDM = SentenceKind::VDM;
+
+void singles(VdmAssembler& a, int n) {
+    for (int i = 0; i < n; ++i) ASSERT_EQ(a.add(VDM, frag(1, 1, -9999, "single"), 0), S::Complete);
+}
+
+TEST(VdmAssembler, TwoPartMessageJoinsWithTheLastFillBits) {
+    VdmAssembler a;
+    EXPECT_EQ(a.add(VDM, frag(2, 1, 3, "abc", 'A', 0), 0), S::Pending);
+    EXPECT_EQ(a.pendingCount(), 1);
+    EXPECT_EQ(a.add(VDM, frag(2, 2, 3, "def", 'A', 2), 0.1), S::Complete);
+    EXPECT_EQ(a.payload(), "abcdef");
+    EXPECT_EQ(a.fillBits(), 2);
+    EXPECT_EQ(a.pendingCount(), 0);
+    // A single sentence never mixes with pending fragments, nor does one without fragment fields.
+    a.add(VDM, frag(2, 1, 3, "lost"), 0);
+    EXPECT_EQ(a.add(VDM, frag(1, 1, -9999, "single"), 0), S::Complete);
+    EXPECT_EQ(a.payload(), "single");
+    EXPECT_EQ(a.add(VDM, frag(-9999, -9999, -9999, "x", ' '), 0), S::Complete);
+    EXPECT_EQ(a.payload(), "x");
+}
+
+TEST(VdmAssembler, InterleavedMessagesAreKeptApart) {
+    VdmAssembler a;
+    a.add(VDM, frag(2, 1, 3, "a1"), 0);
+    a.add(VDM, frag(2, 1, 4, "b1"), 0);
+    a.add(SentenceKind::VDO, frag(2, 1, 3, "o1"), 0);
+    a.add(VDM, frag(2, 1, 3, "c1", 'B'), 0);
+    ASSERT_EQ(a.add(VDM, frag(2, 2, 3, "a2"), 0), S::Complete);
+    EXPECT_EQ(a.payload(), "a1a2");
+    ASSERT_EQ(a.add(VDM, frag(2, 2, 4, "b2"), 0), S::Complete);
+    EXPECT_EQ(a.payload(), "b1b2");
+    ASSERT_EQ(a.add(SentenceKind::VDO, frag(2, 2, 3, "o2"), 0), S::Complete);
+    EXPECT_EQ(a.payload(), "o1o2");
+    ASSERT_EQ(a.add(VDM, frag(2, 2, 3, "c2", 'B'), 0), S::Complete);
+    EXPECT_EQ(a.payload(), "c1c2");
+    EXPECT_EQ(a.incompleteMessages(), 0);
+}
+
+TEST(VdmAssembler, FragmentsThatDoNotContinueAMessageAreDroppedAndCounted) {
+    VdmAssembler a;
+    EXPECT_EQ(a.add(VDM, frag(2, 2, 3, "orphan"), 0), S::Dropped);
+    EXPECT_EQ(a.incompleteMessages(), 1);
+    EXPECT_EQ(a.incompleteFragments(), 1);
+    // A lost middle fragment: the pending part and the stray fragment.
+    a.add(VDM, frag(3, 1, 1, "p1"), 0);
+    EXPECT_EQ(a.add(VDM, frag(3, 3, 1, "p3"), 0), S::Dropped);
+    EXPECT_EQ(a.incompleteMessages(), 3);
+    EXPECT_EQ(a.incompleteFragments(), 3);
+    EXPECT_EQ(a.pendingCount(), 0);
+    // A different count under the same key does not continue the message either.
+    a.add(VDM, frag(2, 1, 1, "q1"), 0);
+    EXPECT_EQ(a.add(VDM, frag(3, 2, 1, "q2"), 0), S::Dropped);
+    // A repeated first fragment restarts the key; the two fragments of the old message count.
+    a.add(VDM, frag(3, 1, 5, "o1"), 0);
+    a.add(VDM, frag(3, 2, 5, "o2"), 0);
+    a.add(VDM, frag(2, 1, 5, "new"), 0);
+    ASSERT_EQ(a.add(VDM, frag(2, 2, 5, "2"), 0), S::Complete);
+    EXPECT_EQ(a.payload(), "new2");
+    EXPECT_EQ(a.incompleteMessages(), 6);
+    EXPECT_EQ(a.incompleteFragments(), 7);
+}
+
+TEST(VdmAssembler, PendingPartsAreBoundedInKeysAndAge) {
+    VdmAssembler a;
+    for (int seq = 0; seq < 10; ++seq) a.add(VDM, frag(2, 1, seq, "x"), seq * 0.01);
+    EXPECT_EQ(a.pendingCount(), VdmAssembler::kMaxKeys);
+    EXPECT_EQ(a.incompleteMessages(), 10 - VdmAssembler::kMaxKeys);
+    // The newest keys survive, the oldest were given up.
+    EXPECT_EQ(a.add(VDM, frag(2, 2, 9, "y"), 0.5), S::Complete);
+    EXPECT_EQ(a.add(VDM, frag(2, 2, 0, "y"), 0.5), S::Dropped);
+    // Everything older than the age bound is given up.
+    EXPECT_EQ(a.add(VDM, frag(2, 2, 8, "y"), 100.0), S::Dropped);
+    EXPECT_EQ(a.pendingCount(), 0);
+}
+
+// The first fragment of a message whose second was lost must not join the
+// second fragment of a later message that reuses the identifier and lost its
+// own first: that would decode one message made of two. Fragments interleaved
+// with other traffic still join within the bound, counted from the latest.
+TEST(VdmAssembler, FragmentsJoinOnlyWithinTheDistanceBound) {
+    VdmAssembler a;
+    ASSERT_EQ(a.add(VDM, frag(2, 1, 3, "first-of-X"), 0), S::Pending);
+    singles(a, VdmAssembler::kMaxSentencesBetween + 1);
+    EXPECT_EQ(a.add(VDM, frag(2, 2, 3, "second-of-Z"), 0), S::Dropped);
+    EXPECT_EQ(a.incompleteMessages(), 2);
+    EXPECT_EQ(a.incompleteFragments(), 2);
+    EXPECT_EQ(a.pendingCount(), 0);
+
+    ASSERT_EQ(a.add(VDM, frag(3, 1, 4, "aa"), 0), S::Pending);
+    ASSERT_EQ(a.add(VDM, frag(2, 1, 5, "xx"), 0), S::Pending);
+    singles(a, VdmAssembler::kMaxSentencesBetween - 1);
+    ASSERT_EQ(a.add(VDM, frag(3, 2, 4, "bb"), 0), S::Pending);
+    ASSERT_EQ(a.add(VDM, frag(2, 2, 5, "yy"), 0), S::Complete);
+    EXPECT_EQ(a.payload(), "xxyy");
+    singles(a, VdmAssembler::kMaxSentencesBetween - 1);
+    ASSERT_EQ(a.add(VDM, frag(3, 3, 4, "cc"), 0), S::Complete);
+    EXPECT_EQ(a.payload(), "aabbcc");
+    EXPECT_EQ(a.incompleteMessages(), 2);
+}
+
+
+const std::string kSentence = "!AIVDM,1,1,,B,177KQJ5000G?tO`K>RA1wUbN0TKH,0";
+
+TEST(NMEAChecksum, OverTheTextBetweenFirstCharacterAndStar) {
+    const struct {
+        std::string text;
+        const char* sum;
+    } rows[] = {
+        {kSentence + "*5C\r\n", "5C"}, {"$A", "41"},    {"$\x0f", "0F"},  // one hex digit gets a leading zero
+        {"$A*", "41"},                 {"", "XX"},      {"!", "XX"},      {"!*XX\r\n", "XX"}, {"*AB", "XX"},
+    };
+    for (const auto& r : rows) EXPECT_EQ(NMEAChecksum(r.text), r.sum) << r.text;
+    // Without a star the line end is part of the checked text.
+    EXPECT_NE(NMEAChecksum("$A\r\n"), NMEAChecksum("$A"));
+}
+
+TEST(ChecksumValid, Table) {
+    const struct {
+        std::string sentence;
+        bool valid;
+        const char* why;
+    } rows[] = {
+        {kSentence + "*5C\r\n", true, "CR LF"},
+        {kSentence + "*5C\n", true, "LF only"},
+        {kSentence + "*5C", true, "no line end"},
+        {kSentence + "*5c\r\n", false, "lower-case hex"},
+        {kSentence + "*5D\r\n", false, "wrong"},
+        {kSentence + "\r\n", false, "no checksum"},
+        {kSentence + "*5C\r", false, "bare CR stays"},
+        {"!*XX\r\n", true, "empty checked part and XX, six characters"},
+        {"!*XX\n", false, "five characters"},
+        {"", false, "empty"},
+        {"\n\n\n\n\n\n", false, "line feeds"},
+    };
+    for (const auto& r : rows) EXPECT_EQ(ChecksumValid(r.sentence), r.valid) << r.why;
+    std::string every = "!";
+    for (int c = 0; c < 256; ++c) every.push_back(static_cast<char>(c));
+    EXPECT_TRUE(ChecksumValid(every + "*" + NMEAChecksum(every + "*") + "\r\n"));
+}
+
+}  // namespace
+}  // namespace input

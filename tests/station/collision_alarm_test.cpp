@@ -1,0 +1,234 @@
+// Collision alarm through the receiver: which targets are dangerous against
+// the own ship, an alarm raised once per danger, the alarm log.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include "station/receiver.h"
+#include "base/number_format.h"
+#include "support/recording_events.h"
+#include "support/sample_sentences.h"
+#include "support/temp_dir.h"
+
+namespace app {
+namespace {
+
+using testing_support::Join;
+using testing_support::Sentences;
+
+struct AlarmEvents : testing_support::RecordingEvents {
+    void collisionAlarm(int entry, bool failed, const std::string&) override {
+        alarms.push_back(entry);
+        logFailed = logFailed || failed;
+    }
+    std::vector<int> alarms;
+    bool logFailed = false;
+};
+
+constexpr double kLat = 59.0, kLon = 10.0;
+
+struct Harness {
+    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
+    AlarmEvents events;
+    Receiver rx{clock, events};
+    // A station `east`/`north` nautical miles from the own ship's spot.
+    void send(int32_t mmsi, double east, double north, float sog, float cog, int16_t navStatus = 0,
+              bool vdo = false) {
+        const auto r = testing_support::ReportNear(mmsi, east, north, sog, cog, navStatus);
+        rx.receive(input::InputKind::Tcp, Join(Sentences(r, 'A', vdo)));
+    }
+    void sendClassB(int32_t mmsi, double north, float sog, float cog) {
+        auto r = testing_support::ClassBReport(mmsi, kLat + north / 60.0, kLon, sog);
+        r.COG = cog;
+        rx.receive(input::InputKind::Tcp, Join(Sentences(r)));
+    }
+    void ownShip() { send(257999999, 0, 0, 10, 0, 0, true); }
+    const targets::TargetRecord& last() const { return rx.targets().entry(rx.targets().EntryCount); }
+};
+
+// Own ship heading north at 10 kn; default limits 0.5 nm, 12 min, 12 nm.
+TEST(CollisionAlarm, DangerousOnlyInsideEveryLimit) {
+    struct Row {
+        const char* name;
+        double east, north;
+        float sog, cog;
+        int16_t navStatus;
+        bool dangerous;
+    } rows[] = {
+        {"head-on", 0, 3, 10, 180, 0, true},
+        {"opening", 0, -3, 10, 180, 0, false},
+        {"passing 2 nm abeam", 2, 3, 10, 180, 0, false},
+        {"closing in 72 min", 0, 6, 5, 0, 0, false},
+        {"beyond the range limit", 0, 13, 60, 180, 0, false},
+        {"moored, ignored", 0, 1, 0, 0, 5, false},
+        {"stopped ahead", 0.3, 1, 0, 0, 0, true},
+    };
+    for (const Row& r : rows) {
+        Harness h;
+        h.ownShip();
+        h.send(257000001, r.east, r.north, r.sog, r.cog, r.navStatus);
+        EXPECT_EQ(h.last().Dangerous, r.dangerous) << r.name;
+        EXPECT_EQ(h.events.alarms.size(), r.dangerous ? 1u : 0u) << r.name;
+    }
+}
+
+TEST(CollisionAlarm, ClassBBeaconsAndNoOwnShip) {
+    Harness h;
+    h.send(257000001, 0, 3, 10, 180);  // no own ship yet: no approach
+    EXPECT_FALSE(h.last().HasCPA);
+    h.send(970123456, 0, -30, 0, 0);  // a SART far astern alarms anyway
+    EXPECT_TRUE(h.last().Dangerous);
+    h.ownShip();  // the own ship's report judges every target again
+    EXPECT_TRUE(h.rx.targets().entry(1).Dangerous);
+    h.sendClassB(257000002, 2, 10, 180);
+    EXPECT_TRUE(h.last().Dangerous);
+    targets::AlarmSettings a;
+    a.ignoreClassB = true;
+    h.rx.setAlarmSettings(a);
+    h.sendClassB(257000002, 1.9, 10, 180);
+    EXPECT_FALSE(h.last().Dangerous);
+    EXPECT_EQ(h.events.alarms, (std::vector<int>{2, 1, 4}));
+}
+
+// An alarm once per danger: repeated reports raise none; after the danger
+// has passed (and the acknowledgement with it) a new one alarms again, once
+// the target has been clear for a minute.
+TEST(CollisionAlarm, OncePerDangerAndAgainAfterAMinuteClear) {
+    Harness h;
+    h.ownShip();
+    h.send(257000001, 0, 3, 10, 180);
+    h.send(257000001, 0, 2.9, 10, 180);
+    EXPECT_EQ(h.events.alarms.size(), 1u);
+    targets::AcknowledgeAlarms(h.rx.targets());
+    EXPECT_EQ(targets::UnacknowledgedAlarms(h.rx.targets()), 0);
+    h.send(257000001, 0, 2.8, 10, 0);  // turned away: safe
+    EXPECT_FALSE(h.last().Dangerous || h.last().AlarmAcknowledged);
+    h.clock.advance(30);
+    h.ownShip();
+    h.send(257000001, 0, 2.7, 10, 180);  // back again after 30 s: still resting
+    EXPECT_FALSE(h.last().Dangerous);
+    h.clock.advance(31);
+    h.ownShip();
+    h.send(257000001, 0, 2.6, 10, 180);
+    EXPECT_EQ(h.events.alarms.size(), 2u);
+    EXPECT_EQ(targets::UnacknowledgedAlarms(h.rx.targets()), 1);
+}
+
+std::vector<std::string> Lines(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::vector<std::string> out;
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+// A CPA that wobbles around the limit for ten minutes (0.48, 0.52, 0.48, ...
+// nm at each report every 10 s) is one episode: one alarm, one line when it
+// begins and one when the target has passed.
+TEST(CollisionAlarm, ACPAWobblingAroundTheLimitIsOneEpisode) {
+    testing_support::TempDir dir;
+    Harness h;
+    h.rx.setMessageLog(dir.path());
+    for (int s = 0; s <= 780; s += 10) {
+        if (s % 60 == 0) h.send(257999999, 0, 0, 0, 0, 0, true);  // our own ship lying still
+        h.send(257000001, (s / 10) % 2 ? 0.52 : 0.48, 1.9 - 10.0 * s / 3600, 10, 180);
+        if (s == 600) {
+            EXPECT_TRUE(h.last().Dangerous);
+            EXPECT_EQ(h.events.alarms.size(), 1u);
+            EXPECT_EQ(Lines(dir.path() / "Alarms.txt").size(), 1u);
+        }
+        h.clock.advance(10);
+    }
+    EXPECT_FALSE(h.last().Dangerous);  // passed: the closest point lies behind
+    EXPECT_EQ(h.events.alarms.size(), 1u);
+    const auto lines = Lines(dir.path() / "Alarms.txt");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].substr(0, 30), "2026-12-06 14:05:09;257000001;");
+    EXPECT_TRUE(lines[1].ends_with(";clear")) << lines[1];
+    EXPECT_EQ(std::count(lines[1].begin(), lines[1].end(), ';'), 7);
+}
+
+// A dangerous target that falls silent and gives its entry to a newcomer
+// (full table) ends its episode: the log gets its closing line.
+TEST(CollisionAlarm, ADisplacedDangerousTargetEndsItsEpisode) {
+    testing_support::TempDir dir;
+    Harness h;
+    h.rx.setMessageLog(dir.path());
+    targets::LifecycleSettings life;
+    life.capacity = 2;
+    h.rx.targets().setLifecycle(life);
+    h.ownShip();
+    h.send(257000001, 0, 3, 10, 180);
+    ASSERT_TRUE(h.last().Dangerous);
+    h.clock.advance(61);
+    h.ownShip();
+    h.send(257000002, 40, 40, 0, 0);  // far away; takes the silent target's entry
+    ASSERT_EQ(h.last().MMSI, 257000002);
+    const auto lines = Lines(dir.path() / "Alarms.txt");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[1].find(";257000001;"), std::string::npos) << lines[1];
+    EXPECT_TRUE(lines[1].ends_with(";clear")) << lines[1];
+}
+
+// The guard zone: a vessel lying still close by has no approach, yet alarms
+// once; anchored it does not.
+TEST(CollisionAlarm, GuardZoneAlarmsOncePerVisit) {
+    Harness h;
+    targets::AlarmSettings a;
+    a.guardZone = 1;
+    h.rx.setAlarmSettings(a);
+    h.send(257999999, 0, 0, 0, 0, 0, true);
+    h.send(257000001, 0.5, 0.5, 0, 0);
+    h.send(257000002, -0.5, 0.5, 0, 0, 1);  // at anchor
+    h.send(257000001, 0.5, 0.5, 0, 0);
+    EXPECT_FALSE(h.rx.targets().entry(2).HasCPA);
+    EXPECT_TRUE(h.rx.targets().entry(2).Dangerous);
+    EXPECT_EQ(h.events.alarms, (std::vector<int>{2}));
+    h.send(257000001, 0.5, 0.9, 0, 0);  // 1.03 nm: just outside, inside the margin
+    EXPECT_TRUE(h.rx.targets().entry(2).Dangerous);
+    h.send(257000001, 0.5, 1.0, 0, 0);  // 1.1 nm: clear
+    EXPECT_FALSE(h.rx.targets().entry(2).Dangerous);
+}
+
+// Far from the limits a report gets the cheap estimate; the display's
+// refinement makes it the exact figure, without raising anything.
+TEST(CollisionAlarm, EstimatesFarFromTheLimitsAreRefinedToTheExactFigures) {
+    Harness h;
+    h.ownShip();
+    h.send(257000001, 18, 4, 20, 240);
+    const targets::TargetRecord& t = h.last();
+    ASSERT_TRUE(t.HasCPA && t.CPAEstimated);
+    const targets::TargetRecord& own = h.rx.targets().entry(1);
+    const auto want = targets::ClosestApproach({own.Latitude, own.Longitude, own.SOG, own.COG},
+                                               {t.Latitude, t.Longitude, t.SOG, t.COG});
+    ASSERT_TRUE(want);
+    EXPECT_GT(std::fabs(t.CPA - want->cpa), 1e-4);
+    h.rx.refineApproaches();
+    EXPECT_FALSE(t.CPAEstimated);
+    EXPECT_EQ(std::tie(t.CPA, t.TCPA, t.OwnRange), std::tie(want->cpa, want->tcpa, want->range));
+    EXPECT_TRUE(h.events.alarms.empty());
+}
+
+TEST(CollisionAlarm, LogLinesWithPointsWholeAndAppended) {
+    testing_support::TempDir dir;
+    Harness h;
+    h.rx.setMessageLog(dir.path());
+    base::setDecimalSeparator(',');
+    h.ownShip();
+    h.send(257000001, 0, 3, 10, 180);
+    h.send(257000002, 0.2, 2, 10, 180);
+    base::setDecimalSeparator('.');
+    h.send(257000001, 0, 2.9, 10, 90);  // turned away: the episode ends
+    const auto lines = Lines(dir.path() / "Alarms.txt");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "2026-12-06 14:05:09;257000001;;0.00;9.0;3.01;000.0");
+    EXPECT_EQ(lines[1].substr(0, 30), "2026-12-06 14:05:09;257000002;");
+    EXPECT_TRUE(lines[2].starts_with("2026-12-06 14:05:09;257000001;;2.0")) << lines[2];
+    EXPECT_TRUE(lines[2].ends_with(";2.91;000.0;clear")) << lines[2];
+    EXPECT_FALSE(h.events.logFailed);
+}
+
+}  // namespace
+}  // namespace app

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "station/connection.h"
+#include <string>
+#include "sentence/framer.h"
+
+namespace input {
+namespace {
+
+struct FakeSerial : SerialControl {
+    bool isOpen() const override { return open_; }
+    void close() override {
+        open_ = false;
+        ++closes;
+    }
+    bool open(int port, const SerialLine& l, std::string& error) override {
+        openedPort = port;
+        line = l;
+        if (!available) {
+            error = "Port not available";
+            return false;
+        }
+        open_ = true;
+        return true;
+    }
+    bool open_ = false;
+    bool available = true;
+    int closes = 0;
+    int openedPort = 0;
+    SerialLine line;
+};
+
+struct FakeSocket : SocketControl {
+    int state() const override { return st; }
+    void close() override {
+        st = kSocketClosed;
+        ++closes;
+    }
+    bool connectTo(const std::string& h, int p, std::string& error) override {
+        host = h;
+        port = p;
+        if (refuse) {
+            error = "Invalid argument";
+            return false;
+        }
+        st = kSocketConnecting;
+        return true;
+    }
+    int st = kSocketClosed;
+    bool refuse = false;
+    int closes = 0;
+    std::string host;
+    int port = 0;
+};
+
+struct FakeView : ConnectionView {
+    void setConnectionText(const std::string& t) override { text = t; }
+    void setConnectVisible(bool v) override { visible = v; }
+    void setConnectionTestInterval(int ms) override { interval = ms; }
+    void inputRestarted(InputSource s) override { restarted.push_back(s); }
+    std::vector<InputSource> restarted;
+    std::string text = kNoCommunication;
+    bool visible = true;
+    int interval = 0;
+};
+
+class ConnectionTest : public ::testing::Test {
+protected:
+    ConnectionTest() {
+        SetSetupDefaults(comm);
+        comm.ComPort = 1;
+        comm.Parity = "none";
+    }
+    CommSettings comm;
+    FakeSerial serial;
+    FakeSocket socket;
+    FakeView view;
+    base::RecordingMessageSink messages;
+    ConnectionManager conn{comm, serial, socket, view, messages};
+};
+
+TEST_F(ConnectionTest, SerialOpensWithLineSettingsStopsTheRefreshAndHidesTheButton) {
+    view.interval = 30000;
+    conn.OpenInput();
+    EXPECT_TRUE(serial.open_);
+    EXPECT_EQ(serial.openedPort, 1);
+    EXPECT_EQ(serial.line, (SerialLine{38400, 8, 'n', 1}));
+    EXPECT_EQ(view.text, "Comport : 1     Baud rate : 38400");
+    EXPECT_EQ(view.interval, 0);
+    EXPECT_FALSE(view.visible);
+    EXPECT_TRUE(messages.entries.empty());
+    EXPECT_EQ(conn.source(), InputSource::Serial);
+    // Reopening closes the port first.
+    conn.OpenInput();
+    EXPECT_EQ(serial.closes, 1);
+    EXPECT_TRUE(serial.open_);
+    // An unplugged device is closed and reported; the button comes back.
+    conn.SerialLost("Resource temporarily unavailable");
+    EXPECT_FALSE(serial.open_);
+    EXPECT_EQ(view.text, "Resource temporarily unavailable No communication established");
+    EXPECT_TRUE(view.visible);
+}
+
+// After the server goes the client retries by itself, 2, 4, 8 ... 60 s apart
+// and without a box per retry, until connected or disconnected.
+TEST_F(ConnectionTest, ReconnectsWithBackOffUntilConnectedOrDisconnected) {
+    comm.UseTCP = true;
+    conn.OpenInput();
+    socket.st = kSocketConnected;
+    conn.SocketConnected();
+    conn.SocketClosedByPeer();
+    std::vector<int> waits;
+    for (int attempt = 0; attempt < 7; ++attempt) {
+        waits.push_back(conn.reconnectIn());
+        socket.host.clear();
+        while (conn.reconnectIn() > 1) conn.SecondTick();
+        EXPECT_TRUE(socket.host.empty());
+        conn.SecondTick();
+        EXPECT_EQ(socket.host, "127.0.0.1");
+        conn.SocketError(10061, "refused");
+    }
+    EXPECT_EQ(waits, (std::vector<int>{2, 4, 8, 16, 32, 60, 60}));
+    EXPECT_TRUE(messages.entries.empty());
+    EXPECT_EQ(view.text, "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed    Reconnecting in 60 s");
+    // Connected again, the next loss starts from 2 s; DISCONNECT stops it all.
+    socket.st = kSocketConnected;
+    conn.SocketConnected();
+    EXPECT_FALSE(view.visible);
+    conn.SocketClosedByPeer();
+    EXPECT_EQ(conn.reconnectIn(), 2);
+    conn.Disconnect();
+    socket.host.clear();
+    for (int i = 0; i < 5; ++i) conn.SecondTick();
+    EXPECT_TRUE(socket.host.empty());
+    EXPECT_TRUE(view.visible);
+}
+
+// Opening, losing or closing an input restarts it (its unfinished line is
+// dropped); a dotted address or an RFC 1123 host name is connected to.
+TEST_F(ConnectionTest, InputsRestartAndOnlyDottedAddressesAreConnectedTo) {
+    using S = InputSource;
+    comm.UseTCP = true;
+    conn.OpenInput();
+    conn.SocketClosedByPeer();
+    conn.SocketError(10061, "refused");
+    conn.SerialLost("gone");  // not the chosen source
+    EXPECT_EQ(view.restarted, (std::vector<S>{S::Serial, S::Tcp, S::Tcp, S::Tcp}));
+    for (const char* address : {"-bad.org", "a..b", "ship_1", "1.2.3.256", "", "10.0.0.1 ", "0.1.2.3"}) {
+        comm.IPAddress = address;
+        socket.host = "none";
+        conn.OpenInput();
+        EXPECT_EQ(socket.host, "none") << address;
+        EXPECT_EQ(view.text, "Invalid address or port. No communication established") << address;
+    }
+    for (const char* address : {"localhost", "ais-feed.example.org", "10.0.0.1"}) {
+        comm.IPAddress = address;
+        conn.OpenInput();
+        EXPECT_EQ(socket.host, address);
+    }
+}
+
+
+struct Lines : SentenceHandler {
+    void handleSentence(std::string_view s) override { sentences.emplace_back(s); }
+    std::vector<std::string> sentences;
+};
+
+TEST(FramerCutOff, TheOldTailNeverJoinsTheNextLine) {
+    const std::string overlong(Framer::kMaxLine + 10, 'x');
+    const struct Row {
+        const char* what;
+        std::string before, after;
+        std::vector<std::string> sentences;
+        int32_t cutOff, overflow;
+    } rows[] = {
+        {"tail dropped", "!AIVDM,1,1,,A,13a", "!AIVDM,1,1,,B,13aG,0*00\r\n", {"!AIVDM,1,1,,B,13aG,0*00\r\n"}, 1, 0},
+        {"nothing pending", "$GPGGA\r\n", "X\n", {"$GPGGA\r\n", "X\n"}, 0, 0},
+        {"overlong line ends as overflow", overlong, "X\n", {"X\n"}, 0, 1},
+    };
+    for (const Row& r : rows) {
+        RunState state;
+        Lines out;
+        Framer framer(InputKind::Tcp, state, out);
+        framer.receive(r.before);
+        framer.dropUnfinished();
+        framer.receive(r.after);
+        EXPECT_EQ(out.sentences, r.sentences) << r.what;
+        EXPECT_EQ(state.CutOffCount, r.cutOff) << r.what;
+        EXPECT_EQ(state.OverflowCount, r.overflow) << r.what;
+    }
+}
+
+}  // namespace
+}  // namespace input

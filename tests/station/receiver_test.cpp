@@ -1,0 +1,354 @@
+#include "station/receiver.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <utility>
+
+#include "ais/encoder.h"
+#include "support/recording_events.h"
+#include "support/sample_sentences.h"
+#include "support/temp_dir.h"
+#include "station/setup_file.h"
+#include "station/status_panels.h"
+
+namespace app {
+namespace {
+
+using testing_support::ClassAReport;
+using testing_support::Join;
+using testing_support::Sentence;
+using testing_support::Sentences;
+using testing_support::StaticData;
+
+class ReceiverTest : public ::testing::Test {
+protected:
+    void feed(const std::string& text) { rx.receive(input::InputKind::Tcp, text); }
+    template <class Rec>
+    void feedRecord(const Rec& rec, bool ownShip = false) {
+        feed(Join(Sentences(rec, 'A', ownShip)));
+    }
+    // Sentences, not AIS, malformed, decoded sentences, incomplete fragments and
+    // messages, pending fragments.
+    std::array<int64_t, 7> counts() const {
+        const input::RunState& s = rx.state();
+        return {s.SentenceCount,           s.NonAISCount,           s.MalformedCount,       s.DecodedSentenceCount,
+                s.IncompleteFragmentCount, s.IncompleteMessageCount, rx.pendingFragments()};
+    }
+    // Every sentence ends in one outcome, or is a fragment still pending.
+    void expectBalanced() {
+        const input::RunState& s = rx.state();
+        EXPECT_EQ(s.SentenceCount, s.DecodedSentenceCount + s.NonAISCount + s.TagOnlyCount + s.ChecksumErrorCount +
+                                       s.MalformedCount + s.IncompleteFragmentCount + rx.pendingFragments());
+        EXPECT_GE(rx.pendingFragments(), 0);
+        // Per input, every byte is in one outcome or the unfinished line.
+        for (int n : rx.inputs()) {
+            const input::InputCounters& c = *rx.inputCounters(n);
+            EXPECT_EQ(c.Bytes, c.SentenceBytes + c.IgnoredBytes + c.OverflowBytes + c.CutOffBytes +
+                                   static_cast<int64_t>(rx.pendingInput(n).size()))
+                << "input " << n;
+        }
+    }
+
+    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 12, 0, 0)};
+    testing_support::RecordingEvents events;
+    Receiver rx{clock, events};
+};
+
+TEST_F(ReceiverTest, EveryOutcomeIsCountedOnceAndAtOnce) {
+    const auto two = Sentences(StaticData(257000002, "LOST PART", "LALP"));
+    std::string stream;
+    stream += "$GPGGA,120000,5930.000,N,00515.000,E,1,08,1.0,10.0,M,40.0,M,,*47\r\n";  // not AIS
+    stream += "!AIVDR,1,1,,A,13aG,0*00\r\n";                                           // not AIS
+    stream += "!AIVDM,1,1,,A,13aG,0,1,2*00\r\n";                                       // seven commas
+    stream += "!AIVDM,1,1,\r\n";                                                       // no payload: decoded
+    stream += "!AIVDM,99999,1,,A,13aG,0*00\r\n";                                       // count out of range
+    stream += two[0];                                                                  // part 2 never comes
+    stream += Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f)));
+    stream += two[1].substr(0, 7) + "2,2,7" + two[1].substr(12);  // part 2 of a message never begun
+    stream += "!AIVDM,2,3,5,A,13aG,0*00\r\n";                     // number above count
+    feed(stream);
+    EXPECT_EQ(counts(), (std::array<int64_t, 7>{9, 2, 3, 2, 1, 1, 1}));
+    EXPECT_EQ(events.rows, std::vector<int>{1});
+    EXPECT_EQ(rx.lastExtractError(), "Error 6 : Overflow  VDM-message : !AIVDM,99999,1,,A,13aG,0*00\r\n");
+    expectBalanced();
+    // The pending part times out; it is counted with the very next sentence,
+    // even when that one is rejected as malformed.
+    clock.advance(input::VdmAssembler::kMaxAgeSeconds + 1);
+    feed("!AIVDM,2,0,4,A,55P5TL01VIaAL,0*00\r\n");
+    EXPECT_EQ(counts(), (std::array<int64_t, 7>{10, 2, 4, 2, 2, 2, 0}));
+    EXPECT_EQ(rx.lastExtractError().substr(0, 8), "Error 6 ");  // only field errors replace the text
+    expectBalanced();
+}
+
+TEST_F(ReceiverTest, ChecksumErrorsAreCountedOnlyWhileTheTestIsOn) {
+    const std::string good = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f)));
+    std::string wrong = good;
+    const size_t star = wrong.find('*');
+    wrong[star + 1] = wrong[star + 1] == '0' ? '1' : '0';
+    feed(wrong);
+    EXPECT_EQ(rx.state().DecodedMessageCount, 1);
+    rx.state().CheckChecksum = true;
+    feed(wrong + good);
+    EXPECT_EQ(rx.state().ChecksumErrorCount, 1);
+    EXPECT_EQ(rx.state().DecodedMessageCount, 2);
+    EXPECT_EQ(events.panels, (std::vector<std::pair<int, std::string>>{{4, "1"}}));
+    expectBalanced();
+}
+
+// A message that belongs to no entry is counted as decoded but changes no
+// entry, in particular not the one of the message before it; link messages
+// from a known station count toward its entry.
+TEST_F(ReceiverTest, SkippedMessagesTouchNoEntry) {
+    feedRecord(ClassAReport(257000001, 59.5, 5.25, 12.3f));
+    for (int type : {7, 11, 13, 15, 22, 27, 40}) feed(Sentence(ais::EncodeHeaderOnly(type, 0, 257000002, 72)));
+    feed(Sentence(ais::EncodeHeaderOnly(40, 0, 257000001, 72)));
+    feedRecord(ClassAReport(0, 59.5, 5.25, 12.3f));  // MMSI 0
+    EXPECT_EQ(rx.targets().TargetCount, 1);
+    EXPECT_EQ(rx.targets().entry(1).MsgCount[0], 1);
+    EXPECT_EQ(rx.state().MessageTypeCount[40], 2);
+    EXPECT_EQ(rx.state().DecodedMessageCount, 10);
+    EXPECT_EQ(events.rows, std::vector<int>{1});
+    feed(Sentence(ais::EncodeHeaderOnly(22, 0, 257000001, 168)));
+    EXPECT_EQ(rx.targets().entry(1).MsgCount[22], 1);
+    EXPECT_EQ(events.rows, (std::vector<int>{1, 1}));
+}
+
+TEST_F(ReceiverTest, TextMessagesComeComposedAndAreLogged) {
+    testing_support::TempDir dir;
+    ais::BroadcastSafetyMessage m;
+    m.MessageID = 14;
+    m.MMSI = 257000003;
+    m.Text = "TEST";
+    feedRecord(StaticData(257000003, "BLUE HERON", "LABH"));
+    feedRecord(m);  // no data folder: shown with the default time text, not logged
+    rx.setMessageLog(dir.path());
+    rx.setNoticeTimeFormat([](base::DateTime t) { return t.format("hh:mm"); });
+    feedRecord(m);
+    feed(Sentence(ais::EncodeHeaderOnly(8, 0, 257000003, 72)));
+    ASSERT_EQ(events.shown.size(), 3u);
+    const MessageToShow& first = events.shown[0];
+    EXPECT_EQ(first.messageType, 14);
+    EXPECT_EQ(first.entry, 1);
+    EXPECT_EQ(first.notice.lblName, " 257000003 - BLUE HERON          ");
+    EXPECT_EQ(first.notice.lblTime, "06-12-2026 12:00:00");
+    EXPECT_EQ(events.shown[1].notice.lblTime, "12:00");
+    EXPECT_NE(events.shown[2].binary, nullptr);
+    EXPECT_FALSE(events.shown[2].logFailed);
+    EXPECT_EQ(dir.read("AIS_Messages/AIS_Messages.txt"), ais::FormatMessageLogBlock(events.shown[1].notice) +
+                                                              ais::FormatMessageLogBlock(events.shown[2].notice));
+    // A log that can not be written is reported with the message, every time.
+    testing_support::TempDir blocked;
+    blocked.write("AIS_Messages", "a file where the folder belongs");
+    rx.setMessageLog(blocked.path());
+    feedRecord(m);
+    feedRecord(m);
+    ASSERT_EQ(events.shown.size(), 5u);
+    EXPECT_TRUE(events.shown[3].logFailed && events.shown[4].logFailed);
+    EXPECT_NE(events.shown[4].logError.find("AIS_Messages"), std::string::npos) << events.shown[4].logError;
+    EXPECT_TRUE(events.messages.empty());
+}
+
+TEST_F(ReceiverTest, OwnShipIsTheEntryOfTheLatestVDO) {
+    feedRecord(ClassAReport(257000001, 59.5, 5.25, 0));
+    EXPECT_EQ(rx.targets().OwnShipIndex, 0);
+    feedRecord(ClassAReport(257000009, 59.5, 5.25, 0), true);
+    feedRecord(ClassAReport(257000001, 59.5, 5.25, 0));
+    EXPECT_EQ(rx.targets().OwnShipIndex, 2);
+    EXPECT_EQ(rx.targets().entry(2).VDOCount, 1);
+}
+
+TEST_F(ReceiverTest, AgeingFollowsTheMonotonicClockAndRaisesStatusChanges) {
+    feedRecord(ClassAReport(257000001, 59.5, 5.25, 12.3f));
+    feedRecord(ClassAReport(257000002, 59.5, 5.25, 0, 5));
+    events.rows.clear();
+    clock.advance(15);
+    rx.ageTargets();
+    EXPECT_TRUE(events.aged.empty());
+    clock.advance(30);
+    rx.ageTargets();
+    EXPECT_EQ(events.aged, std::vector<int>{1});
+    EXPECT_TRUE(events.rows.empty());
+    EXPECT_EQ(rx.targets().entry(1).Status, targets::TargetStatus::Old);
+    EXPECT_EQ(rx.targets().entry(2).Status, targets::TargetStatus::New);  // moored: 360 s allowance
+    // A wall clock set back an hour does not make silent targets fresh.
+    clock.set(clock.now().addSeconds(-3600));
+    clock.advance(400);
+    rx.ageTargets();
+    EXPECT_EQ(rx.targets().entry(2).Status, targets::TargetStatus::Old);
+}
+
+// Periods by the monotonic clock and by whole calendar seconds, across midnight
+// and the new year.
+TEST_F(ReceiverTest, PeriodsAcrossMidnight) {
+    clock.set(base::DateTime::fromCalendar(2027, 12, 31, 23, 59, 55));
+    feedRecord(ClassAReport(257000001, 59.5, 5.25, 12.3f));
+    clock.advance(10.5);
+    feedRecord(ClassAReport(257000001, 59.5, 5.25, 12.3f));
+    const auto& t = rx.targets().entry(1);
+    EXPECT_NEAR(t.TimerPeriod[0], 10.5f, 1e-3);
+    EXPECT_EQ(t.Period[0], 11);  // 23:59:55 -> 00:00:05.5
+    EXPECT_EQ(t.LastRxTime[0], clock.now());
+    EXPECT_EQ(t.TrackedFor, 11);
+}
+
+// Two inputs send the parts of two messages that share a sequential
+// identifier, interleaved: each input assembles its own.
+TEST_F(ReceiverTest, InputsKeepTheirFragmentsAndCountersApart) {
+    const int second = rx.addInput(input::InputKind::Tcp);
+    auto fresh = [](const ais::EncodedPayload& e) { return input::SentenceBuilder().build(e.payload, e.fillBits); };
+    const auto a = fresh(ais::EncodePayload(StaticData(257000001, "ALPHA", "LAAA")));
+    const auto b = fresh(ais::EncodePayload(StaticData(257000002, "BRAVO", "LBBB")));
+    ASSERT_EQ(a[0].substr(0, 13), b[0].substr(0, 13));  // same identifier and channel
+    feed(a[0]);
+    rx.receive(second, b[0]);
+    feed(a[1]);
+    rx.receive(second, b[1] + "!AIVDM,1,1");
+    EXPECT_EQ(rx.targets().TargetCount, 2);
+    EXPECT_EQ(rx.state().IncompleteMessageCount, 0);
+    const input::InputCounters& c = *rx.inputCounters(second);
+    EXPECT_EQ(std::tuple(c.Sentences, c.Bytes, c.LastData),
+              std::tuple(int64_t{2}, static_cast<int64_t>(b[0].size() + b[1].size() + 10), clock.monotonicSeconds()));
+    expectBalanced();
+    // A removed input gives up its unfinished line and its pending part, counted.
+    rx.receive(second, "\n" + b[0]);
+    rx.removeInput(second);
+    rx.receive(second, b[1]);
+    EXPECT_EQ(std::tuple(rx.state().IncompleteMessageCount, rx.state().CutOffCount, rx.inputs()),
+              std::tuple(int64_t{1}, 0, std::vector<int>{0, 1}));
+    expectBalanced();
+}
+
+// A play back that seeks drops its unfinished line and pending part, counted,
+// and goes on as the same input: a second part after the seek makes nothing.
+TEST_F(ReceiverTest, ASeekingInputDropsWhatIsPendingAndGoesOn) {
+    const int play = rx.addInput(input::InputKind::Playback);
+    auto fresh = [](const ais::EncodedPayload& e) { return input::SentenceBuilder().build(e.payload, e.fillBits); };
+    const auto a = fresh(ais::EncodePayload(StaticData(257000001, "ALPHA", "LAAA")));
+    rx.receive(play, a[0] + "!AIVDM,1,1");
+    ASSERT_FALSE(rx.pendingInput(play).empty());
+    rx.dropPending(play);
+    EXPECT_TRUE(rx.pendingInput(play).empty());
+    EXPECT_EQ(rx.state().IncompleteMessageCount, 1);
+    EXPECT_EQ(std::pair(rx.state().IncompleteFragmentCount, rx.pendingFragments()), std::pair(int64_t{1}, int64_t{0}));
+    rx.receive(play, a[1]);
+    EXPECT_EQ(rx.targets().TargetCount, 0);
+    rx.receive(play, Join(Sentences(ClassAReport(257000002, 59.5, 5.25, 12.3f))));
+    EXPECT_EQ(rx.targets().TargetCount, 1);
+    EXPECT_EQ(rx.inputs(), (std::vector<int>{0, 1, play}));
+    expectBalanced();
+}
+
+// A datagram's sentences are handed over; its unfinished tail is dropped and
+// counted, never joined with the next datagram.
+TEST_F(ReceiverTest, DatagramsEndTheirSentences) {
+    auto report = [](int32_t mmsi) { return Join(Sentences(ClassAReport(mmsi, 59.5, 5.25, 12.3f))); };
+    const std::string one = report(257000001), two = report(257000002), three = report(257000003);
+    struct Row {
+        std::vector<std::string> datagrams;
+        int64_t sentences, messages, cutOff;
+    } rows[] = {
+        {{one}, 1, 1, 0},
+        {{one + two + three}, 3, 3, 0},
+        {{one + three.substr(0, 20), three.substr(20)}, 2, 1, 20},
+        {{"\r\n\x01\xff garbage", std::string(70000, 'x') + "\n" + two}, 2, 1, 10},
+    };
+    for (const Row& r : rows) {
+        Receiver udp(clock, events);
+        const int n = udp.addInput(input::InputKind::Udp);
+        for (const std::string& d : r.datagrams) udp.receiveDatagram(n, d);
+        const input::InputCounters& c = *udp.inputCounters(n);
+        EXPECT_EQ(std::tuple(c.Sentences, udp.state().DecodedMessageCount, c.CutOffBytes),
+                  std::tuple(r.sentences, r.messages, r.cutOff))
+            << r.datagrams[0];
+        EXPECT_EQ(c.Bytes, c.SentenceBytes + c.OverflowBytes + c.CutOffBytes);
+    }
+}
+
+// With several inputs, status panel 6 counts what every input ignored and
+// follows each of them; the port monitor's counters are kept per input.
+TEST_F(ReceiverTest, PanelAndMonitorCountersFollowEveryInput) {
+    rx.state().EmptyBuffer = true;
+    rx.state().PortMonitorOpen = true;
+    const int udp = rx.addInput(input::InputKind::Udp);
+    const std::string one = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)));
+    const std::string nmea = "$GPGGA,1,2,3*00\r\n";
+    struct Step {
+        int input;
+        std::string bytes;
+        std::string panel6;  // the panel's latest text
+    } steps[] = {
+        {Receiver::kTcpInput, one + one, "1"},   // the main input ignores one
+        {udp, one + one + one + nmea, "4"},      // another input ignores three
+        {udp, one + nmea, "5"},
+    };
+    for (const Step& s : steps) {
+        events.panels.clear();
+        rx.receive(s.input, s.bytes);
+        ASSERT_FALSE(events.panels.empty()) << s.bytes;
+        EXPECT_EQ(events.panels.back(), std::pair(6, s.panel6));
+    }
+    // Sentences, NMEA, AIS, checksum right, checksum wrong: the ignored ones
+    // never reach the monitor.
+    using Counts = std::array<int64_t, 5>;
+    EXPECT_EQ(rx.inputCounters(Receiver::kTcpInput)->Monitor, (Counts{1, 0, 1, 1, 0}));
+    EXPECT_EQ(rx.inputCounters(udp)->Monitor, (Counts{2, 0, 2, 2, 0}));
+    EXPECT_EQ(rx.state().MonitorSentenceCount, 3);
+    rx.resetMonitorCounters();
+    EXPECT_EQ(rx.inputCounters(udp)->Monitor, Counts{});
+    EXPECT_EQ(rx.state().MonitorSentenceCount, 0);
+}
+
+// A sentence whose payload was damaged on the way: one character of the
+// position changed, the checksum left as it was.
+std::string CorruptedReport() {
+    std::string s = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f)));
+    const size_t payload = s.find(",A,") + 3;
+    s[payload + 12] = s[payload + 12] == 'w' ? 'v' : 'w';
+    return s;
+}
+
+// Without a setup file the checksum test starts on, so the damaged report
+// makes no entry; a setup file that turned it off keeps it off.
+TEST(FirstRun, ChecksumsAreCheckedWithoutASetupFile) {
+    testing_support::TempDir dir;
+    dir.write("kept.ini", "\"REM Data tests\"\r\n#FALSE#,#FALSE#\r\n");
+    struct Row {
+        const char* file;
+        bool checked;
+    } rows[] = {{"missing.ini", true}, {"kept.ini", false}};
+    for (const Row& r : rows) {
+        base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 12, 0, 0)};
+        testing_support::RecordingEvents events;
+        Receiver rx{clock, events};
+        input::CommSettings comm;
+        base::RecordingMessageSink sink;
+        input::LoadSetup((dir / r.file).string(), comm, rx.state(), sink);
+        EXPECT_EQ(rx.state().CheckChecksum, r.checked) << r.file;
+        rx.receive(input::InputKind::Tcp, CorruptedReport());
+        EXPECT_EQ(rx.targets().TargetCount, r.checked ? 0 : 1) << r.file;
+        EXPECT_EQ(rx.state().ChecksumErrorCount, r.checked ? 1 : 0) << r.file;
+    }
+}
+
+
+TEST(StatusPanels, CountsWhileTheirRuleIsOnAndThePercentageHasNoLeadingZero) {
+    input::RunState s;
+    s.ChecksumErrorCount = 5;
+    s.IgnoredCount = 1;
+    s.SentenceCount = 199;
+    EXPECT_EQ(checksumPanelText(s), "n/a");
+    EXPECT_EQ(ignoredPanelText(s, true), "n/a");
+    EXPECT_EQ(ignoredPanelText(s, false), "n/a");
+    s.CheckChecksum = true;
+    s.EmptyBuffer = true;
+    EXPECT_EQ(checksumPanelText(s), "5");
+    EXPECT_EQ(ignoredPanelText(s, false), "1");
+    EXPECT_EQ(ignoredPanelText(s, true), "1 (.5%)");
+    s.SentenceCount = 0;
+    s.IgnoredCount = 2;
+    EXPECT_EQ(ignoredPanelText(s, true), "2 (100.0%)");
+}
+
+}  // namespace
+}  // namespace app

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include "station/setup_file.h"
+#include "support/temp_dir.h"
+
+namespace input {
+namespace {
+
+using testing_support::TempDir;
+
+TEST(SetupFile, WritesTheDocumentedLines) {
+    CommSettings comm;
+    SetSetupDefaults(comm);
+    comm.ComPort = 1, comm.Parity = "none";
+    input::RunState state;
+    state.CheckChecksum = true, state.RefLat = 59.5, state.RefLon = -10.25;
+    state.ReferenceMode = 2, state.RefMMSI = 257123456, state.BinaryMsgStandard = 1;
+    EXPECT_EQ(FormatSetup(comm, state),
+              "\"REM Comport\"\r\n1,38400,8,\"none\",1\r\n\"REM IP Address\"\r\n#FALSE#,\"127.0.0.1\",8040\r\n"
+              "\"REM IP List\"\r\n0\r\n\"REM Data tests\"\r\n#TRUE#,#FALSE#\r\n\"REM RefPos Settings\"\r\n"
+              "59.5,-10.25\r\n2,257123456\r\n\"REM Binary Message Standard\"\r\n1\r\n");
+}
+
+TEST(SetupFile, RoundTripKeepsEverySetting) {
+    CommSettings comm;
+    SetSetupDefaults(comm);
+    comm.ComPort = 16, comm.UseTCP = true, comm.IPListCount = 3;
+    comm.IPList = {"10.0.0.1", "192.168.1.20", "1.2.3.4"};
+    comm.Device = "/dev/serial/by-id/usb-FTDI_FT232R,x-if00";  // its own section, comma and all
+    input::RunState state;
+    state.EmptyBuffer = true, state.RefLat = 63.123456789012, state.RefLon = 10.987654321098, state.RefMMSI = 2570001;
+    CommSettings comm2;
+    input::RunState state2;
+    EXPECT_EQ(ParseSetup(FormatSetup(comm, state), comm2, state2), "");
+    EXPECT_EQ(comm2, comm);
+    EXPECT_EQ(std::tie(state2.EmptyBuffer, state2.RefLat, state2.RefLon, state2.RefMMSI),
+              std::tie(state.EmptyBuffer, state.RefLat, state.RefLon, state.RefMMSI));
+}
+
+TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
+    TempDir dir;
+    struct Row {
+        std::string text;
+        std::string message;
+    } rows[] = {
+        {"\"REM IP List\"\r\n11\r\n\"a0\"\r\n\"a1\"\r\n\"a2\"\r\n\"a3\"\r\n\"a4\"\r\n\"a5\"\r\n\"a6\"\r\n\"a7\"\r\n"
+         "\"a8\"\r\n\"a9\"\r\n\"a10\"\r\n",
+         "Subscript out of range - Error in Setup file. Default data loaded"},
+        {"\"REM Comport\"\r\nabc,1,2,\"x\",1\r\n", "Type mismatch - Error in Setup file. Default data loaded"},
+        {"\"REM Comport\"\r\n99999,1,2,\"x\",1\r\n", "Overflow - Error in Setup file. Default data loaded"},
+        {"\"REM Comport\"\r\n2,4800\r\n", "Input past end of file - Error in Setup file. Default data loaded"},
+    };
+    for (const auto& r : rows) {
+        dir.write("Orvanta.ini", r.text);
+        CommSettings comm;
+        input::RunState state;
+        base::RecordingMessageSink sink;
+        LoadSetup((dir / "Orvanta.ini").string(), comm, state, sink);
+        ASSERT_EQ(sink.entries.size(), 1u) << r.text;
+        EXPECT_EQ(sink.entries[0].text, r.message);
+        EXPECT_EQ(sink.entries[0].icon, base::MessageIcon::Exclamation);
+        EXPECT_EQ(comm.BaudRate, 38400);  // defaults applied over what was read
+        EXPECT_EQ(comm.Parity, "N");
+        EXPECT_LE(comm.IPListCount, 10);
+    }
+    // The ten addresses before the failing eleventh stay loaded.
+    CommSettings comm;
+    input::RunState state;
+    ParseSetup(rows[0].text, comm, state);
+    EXPECT_EQ(comm.IPListCount, 10);
+    EXPECT_EQ(comm.IPList[9], "a9");
+}
+
+// What a save writes, and that it replaces the file whole, the crash-safe
+// files test checks; here: a save says nothing unless it fails.
+TEST(SetupFile, SaveReportsOnlyFailure) {
+    TempDir dir;
+    CommSettings comm;
+    SetSetupDefaults(comm);
+    input::RunState state;
+    base::RecordingMessageSink sink;
+    ASSERT_TRUE(SaveSetup((dir / "Orvanta.ini").string(), comm, state, sink));
+    EXPECT_TRUE(sink.entries.empty());
+    EXPECT_FALSE(SaveSetup((dir / "missing" / "Orvanta.ini").string(), comm, state, sink));
+    ASSERT_EQ(sink.entries.size(), 1u);
+    EXPECT_NE(sink.entries[0].text.find(" Setup file not stored!"), std::string::npos);
+}
+
+
+struct Settings {
+    CommSettings comm;
+    RunState state;
+    StationSettings station;
+};
+
+Settings sample() {
+    Settings s;
+    SetSetupDefaults(s.comm);
+    s.comm.ComPort = 3;
+    s.comm.UseTCP = true;
+    s.comm.IPAddress = "10.0.0.7";
+    s.state.CheckChecksum = true;
+    s.state.RefLat = 59.25;
+    s.station.Inputs = {{InputType::Udp, true, "0.0.0.0", 10110, 38400},
+                        {InputType::Serial, false, "/dev/ttyUSB1", 1, 4800},
+                        {InputType::Tcp, true, "192.168.1.20", 2000, 38400}};
+    s.station.Outputs = {true, "127.0.0.1", 10111, true, 10112, true};
+    return s;
+}
+
+TEST(StationSetup, SectionsReadBackAndOlderReadersSkipThem) {
+    const Settings in = sample();
+    const std::string text = FormatSetup(in.comm, in.state, &in.station);
+    Settings back;
+    EXPECT_EQ(ParseSetup(text, back.comm, back.state, &back.station), "");
+    EXPECT_EQ(std::tie(back.comm, back.station, back.state.CheckChecksum, back.state.RefLat),
+              std::tie(in.comm, in.station, in.state.CheckChecksum, in.state.RefLat));
+    // A reader that knows nothing of the sections reads the rest as before.
+    Settings old;
+    EXPECT_EQ(ParseSetup(text, old.comm, old.state), "");
+    EXPECT_EQ(FormatSetup(old.comm, old.state), FormatSetup(in.comm, in.state));
+    // A file without the sections leaves the list empty.
+    Settings none;
+    EXPECT_EQ(ParseSetup(FormatSetup(in.comm, in.state), none.comm, none.state, &none.station), "");
+    EXPECT_EQ(none.station, StationSettings{});
+}
+
+// The TCP output's listen address: read back, an older line without it keeps
+// what the port did then (every interface) only when it was on, and an
+// address that is none makes the section fall back to its defaults.
+TEST(StationSetup, TcpListenAddressAndOlderLines) {
+    Settings base = sample();
+    base.station.Outputs.TcpListenAddress = "::1";
+    const std::string written = FormatSetup(base.comm, base.state, &base.station);
+    const std::string line = "#TRUE#,\"127.0.0.1\",10111,#TRUE#,10112,#TRUE#,\"::1\"\r\n";
+    ASSERT_NE(written.find(line), std::string::npos) << written;
+    struct Row {
+        std::string outputs;  // the line after "REM Outputs"
+        std::string listen;
+        bool fellBack;
+    } rows[] = {
+        {"#TRUE#,\"127.0.0.1\",10111,#TRUE#,10112,#TRUE#,\"::1\"", "::1", false},
+        {"#TRUE#,\"127.0.0.1\",10111,#TRUE#,10112,#TRUE#", "0.0.0.0", false},
+        {"#TRUE#,\"127.0.0.1\",10111,#FALSE#,10112,#TRUE#", "127.0.0.1", false},
+        {"#TRUE#,\"127.0.0.1\",10111,#TRUE#,10112,#TRUE#,\"evil host\"", "127.0.0.1", true},
+    };
+    for (const Row& r : rows) {
+        std::string text = written;
+        text.replace(text.find(line), line.size() - 2, r.outputs);
+        Settings back;
+        const std::string error = ParseSetup(text, back.comm, back.state, &back.station);
+        EXPECT_EQ(std::pair(error.empty(), back.station.Outputs.TcpListenAddress), std::pair(!r.fellBack, r.listen))
+            << r.outputs;
+        if (r.fellBack) EXPECT_EQ(back.station.Outputs, OutputSettings{});
+    }
+}
+
+}  // namespace
+}  // namespace input

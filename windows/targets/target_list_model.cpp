@@ -1,0 +1,197 @@
+#include "windows/targets/target_list_model.h"
+
+#include <QColor>
+#include <algorithm>
+
+namespace targets {
+
+namespace {
+constexpr uint8_t kStatusOnly = 1;
+constexpr uint8_t kWholeRow = 2;
+}  // namespace
+
+TargetListModel::TargetListModel(const TargetTable& table, const input::RunState& state, QObject* parent)
+    : QAbstractTableModel(parent),
+      table_(table),
+      state_(state),
+      pending_(kMaxCapacity + 1, 0),
+      timer_(new QTimer(this)) {
+    rows_.reserve(kMaxTargets);
+    timer_->setSingleShot(true);
+    timer_->setInterval(kFlushIntervalMs);
+    connect(timer_, &QTimer::timeout, this, &TargetListModel::flush);
+}
+
+int TargetListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int TargetListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kListColumns; }
+
+QVariant TargetListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= kListColumns) return {};
+    const ListRowText& row = rows_[static_cast<size_t>(index.row())];
+    switch (role) {
+        case Qt::DisplayRole:
+            return QString::fromStdString(row.cells[static_cast<size_t>(index.column())]);
+        case Qt::ForegroundRole:
+            if (row.dangerous) return QColor(220, 0, 0);
+            if (row.lost) return QColor(128, 128, 128);
+            if (index.column() == kColName && row.blueName) return QColor(0, 0, 255);
+            return {};
+        default:
+            return {};
+    }
+}
+
+QVariant TargetListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    if (section < 0 || section >= kListColumns) return {};
+    return QString::fromUtf8(ListTitle(section, state_.ReferenceMode));
+}
+
+RowContext TargetListModel::context() const {
+    return RowContext{state_.ReferenceMode, state_.RefLat, state_.RefLon, ReferenceChanged};
+}
+
+void TargetListModel::mark(int entry, uint8_t level) {
+    if (!table_.InUse(entry)) return;
+    uint8_t& p = pending_[static_cast<size_t>(entry)];
+    if (p == 0) pendingEntries_.push_back(entry);
+    p = std::max(p, level);
+    if (!timer_->isActive()) timer_->start();
+}
+
+void TargetListModel::UpdateTargetRow(int entry) { mark(entry, kWholeRow); }
+void TargetListModel::UpdateStatusCell(int entry) { mark(entry, kStatusOnly); }
+
+// Rows appear for new entries at the bottom, numbered in column 0.
+void TargetListModel::appendNewRows() {
+    const int have = static_cast<int>(rows_.size());
+    const int want = table_.TargetCount;
+    if (want <= have) return;
+    beginInsertRows(QModelIndex(), have, want - 1);
+    rows_.resize(static_cast<size_t>(want));
+    const RowContext ctx = context();
+    for (int r = have; r < want; ++r) {
+        ListRowText& row = rows_[static_cast<size_t>(r)];
+        row.cells[kColNo] = std::to_string(r + 1);
+        const int entry = table_.DisplayOrder[static_cast<size_t>(r + 1)];
+        if (table_.InUse(entry)) {
+            WriteTargetRow(table_.entry(entry), ctx, RowWrite::Update, row);
+            pending_[static_cast<size_t>(entry)] = 0;
+        }
+    }
+    endInsertRows();
+}
+
+void TargetListModel::UpdateApproachCells() {
+    approachesPending_ = true;
+    if (!timer_->isActive()) timer_->start();
+}
+
+void TargetListModel::flush() {
+    timer_->stop();
+    appendNewRows();
+    if (approachesPending_) {
+        approachesPending_ = false;
+        const int count = rowCount();
+        for (int r = 0; r < count; ++r) {
+            const int entry = table_.DisplayOrder[static_cast<size_t>(r + 1)];
+            if (table_.InUse(entry)) WriteApproachCells(table_.entry(entry), rows_[static_cast<size_t>(r)]);
+        }
+        // Red rows follow the alarm, so the whole width changes colour.
+        if (count > 0) emit dataChanged(index(0, 0), index(count - 1, kListColumns - 1), {Qt::DisplayRole, Qt::ForegroundRole});
+    }
+    if (pendingEntries_.empty()) return;
+    const RowContext ctx = context();
+    int first = -1, last = -1;
+    for (int entry : pendingEntries_) {
+        const uint8_t level = pending_[static_cast<size_t>(entry)];
+        pending_[static_cast<size_t>(entry)] = 0;
+        if (level == 0) continue;  // written with the new rows
+        const TargetRecord& t = table_.entry(entry);
+        const int r = t.ListRow - 1;
+        if (r < 0 || r >= rowCount()) continue;
+        ListRowText& row = rows_[static_cast<size_t>(r)];
+        if (level == kWholeRow) {
+            WriteTargetRow(t, ctx, RowWrite::Update, row);
+        } else {
+            WriteStatusCell(t, row);
+        }
+        first = first < 0 ? r : std::min(first, r);
+        last = std::max(last, r);
+    }
+    pendingEntries_.clear();
+    if (first >= 0) emit dataChanged(index(first, 0), index(last, kListColumns - 1), {Qt::DisplayRole, Qt::ForegroundRole});
+}
+
+void TargetListModel::RefreshTargetList() {
+    rewriteAllRows(RowWrite::Refresh);
+    ReferenceChanged = false;
+}
+
+void TargetListModel::RowsReordered() { rewriteAllRows(RowWrite::Update); }
+
+void TargetListModel::rewriteAllRows(RowWrite how) {
+    timer_->stop();
+    appendNewRows();
+    const RowContext ctx = context();
+    const int count = rowCount();
+    for (int r = 0; r < count; ++r) {
+        const int entry = table_.DisplayOrder[static_cast<size_t>(r + 1)];
+        if (!table_.InUse(entry)) continue;
+        WriteTargetRow(table_.entry(entry), ctx, how, rows_[static_cast<size_t>(r)]);
+    }
+    for (int entry : pendingEntries_) pending_[static_cast<size_t>(entry)] = 0;
+    pendingEntries_.clear();
+    if (count > 0) emit dataChanged(index(0, 0), index(count - 1, kListColumns - 1), {Qt::DisplayRole, Qt::ForegroundRole});
+}
+
+void TargetListModel::RemoveRows(const std::vector<RemovedTarget>& removed) {
+    // Rows not appended yet are not here: they come from DisplayOrder at the next flush.
+    std::vector<int> rows;
+    for (const RemovedTarget& r : removed) {
+        if (r.row >= 1 && r.row <= rowCount()) rows.push_back(r.row - 1);
+    }
+    if (rows.empty()) return;
+    std::sort(rows.begin(), rows.end());
+    std::vector<std::pair<int, int>> runs;  // first, last
+    for (int r : rows) {
+        if (!runs.empty() && runs.back().second + 1 == r) {
+            runs.back().second = r;
+        } else {
+            runs.emplace_back(r, r);
+        }
+    }
+    // Each removal moves the rows below it; past a few dozen runs one reset is cheaper.
+    constexpr size_t kMaxRuns = 32;
+    if (runs.size() > kMaxRuns) {
+        beginResetModel();
+        size_t next = 0;
+        size_t to = static_cast<size_t>(rows.front());
+        for (size_t from = to; from < rows_.size(); ++from) {
+            if (next < rows.size() && static_cast<size_t>(rows[next]) == from) {
+                ++next;
+                continue;
+            }
+            rows_[to++] = std::move(rows_[from]);
+        }
+        rows_.resize(to);
+        for (size_t r = static_cast<size_t>(rows.front()); r < rows_.size(); ++r) rows_[r].cells[kColNo] = std::to_string(r + 1);
+        endResetModel();
+        return;
+    }
+    for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
+        beginRemoveRows(QModelIndex(), it->first, it->second);
+        rows_.erase(rows_.begin() + it->first, rows_.begin() + it->second + 1);
+        endRemoveRows();
+    }
+    const int first = rows.front();
+    for (int r = first; r < rowCount(); ++r) rows_[static_cast<size_t>(r)].cells[kColNo] = std::to_string(r + 1);
+    if (first < rowCount()) emit dataChanged(index(first, kColNo), index(rowCount() - 1, kColNo), {Qt::DisplayRole});
+}
+
+void TargetListModel::referenceModeChanged() { emit headerDataChanged(Qt::Horizontal, kColLat, kColLon); }
+
+}  // namespace targets
