@@ -355,7 +355,7 @@ std::vector<Counter> counters(const app::Receiver& rx) {
             {"IncompleteMessageCount", s.IncompleteMessageCount},
             {"PendingFragmentCount", rx.pendingFragments()},
             {"DecodedMessageCount", s.DecodedMessageCount},
-            {"TargetCount", rx.targets().TargetCount}};
+            {"TargetCount", rx.targets().TargetCount()}};
     // Lines that were only a tag block: listed when there were any, so the
     // output on input without tag blocks stays as it was.
     if (s.TagOnlyCount > 0) out.insert(out.begin() + 5, {"TagOnlyCount", s.TagOnlyCount});
@@ -366,8 +366,8 @@ void printText(const app::Receiver& rx, std::string& out) {
     const auto& table = rx.targets();
     std::vector<std::vector<std::string>> rows;
     rows.emplace_back(std::begin(kColumns), std::end(kColumns));
-    for (int k = 1; k <= table.TargetCount; ++k) {
-        rows.push_back(rowCells(rx.state(), table.entry(table.DisplayOrder[static_cast<size_t>(k)]), k));
+    for (int k = 1; k <= table.TargetCount(); ++k) {
+        rows.push_back(rowCells(rx.state(), table.entry(table.DisplayOrder()[static_cast<size_t>(k)]), k));
     }
     // Display width: count UTF-8 lead bytes only.
     auto width = [](const std::string& s) {
@@ -405,8 +405,8 @@ void printCsv(const app::Receiver& rx, std::string& out) {
     out += "No,MMSI,Name,Class,ClassText,Country,Lat (\xC2\xB0),Lon (\xC2\xB0),";
     if (ranges) out += "Range (nm),Bearing (\xC2\xB0),";
     out += "SOG (kn),COG (\xC2\xB0),HDG (\xC2\xB0),ROT (\xC2\xB0/min),Status,Msgs,VDM,VDO,ChA,ChB\n";
-    for (int k = 1; k <= table.TargetCount; ++k) {
-        const targets::TargetRecord& t = table.entry(table.DisplayOrder[static_cast<size_t>(k)]);
+    for (int k = 1; k <= table.TargetCount(); ++k) {
+        const targets::TargetRecord& t = table.entry(table.DisplayOrder()[static_cast<size_t>(k)]);
         const auto cells = rowCells(s, t, k);
         const auto number = [&](bool known, double value, int decimals) {
             if (known && std::isfinite(value)) out += base::FixedText(value, decimals);
@@ -457,8 +457,8 @@ void printJson(const app::Receiver& rx, std::string& text) {
     j.key("targets");
     j.beginArray();
     const double now = rx.clock().monotonicSeconds();
-    for (int k = 1; k <= table.TargetCount; ++k) {
-        targets::WriteTargetJson(j, table.entry(table.DisplayOrder[static_cast<size_t>(k)]), k, now);
+    for (int k = 1; k <= table.TargetCount(); ++k) {
+        targets::WriteTargetJson(j, table.entry(table.DisplayOrder()[static_cast<size_t>(k)]), k, now);
     }
     j.endArray();
     j.key("counters");

@@ -144,7 +144,7 @@ void ToGeographic(const PlotState& plot, double easting, double northing, double
 int SelectGridZone(PlotState& plot, const targets::TargetTable& table) {
     double sum = 0;
     int count = 0;
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const double lon = table.entry(n).Longitude;
         if (!UsableLongitude(lon)) continue;
         sum += lon;
@@ -158,7 +158,7 @@ int SelectGridZone(PlotState& plot, const targets::TargetTable& table) {
 void MeanTargetPosition(const targets::TargetTable& table, double& latitude, double& longitude) {
     double sumLat = 0, sumLon = 0;
     int count = 0;
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const targets::TargetRecord& t = table.entry(n);
         if (std::fabs(t.Latitude) >= 90 || t.Latitude == 0 || std::fabs(t.Longitude) >= 180 || t.Longitude == 0) {
             continue;
@@ -203,7 +203,7 @@ bool Drawable(const targets::TargetRecord& t) {
 
 void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector<Shape>& out,
                  base::MessageSink& sink) {
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const targets::TargetRecord& t = table.entry(n);
         if (!Drawable(t)) continue;
         TrackPoint& p = plot.track[static_cast<size_t>(n)];
@@ -211,7 +211,7 @@ void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector
         p.longitude = t.Longitude * kDegToRad;
         ToGrid(plot, p.latitude, p.longitude, p.easting, p.northing, sink);
         out.push_back(Dot(p.easting - plot.centreE, p.northing - plot.centreN, 2,
-                          n == table.OwnShipIndex ? PlotColour::Blue : PlotColour::Black));
+                          n == table.OwnShipIndex() ? PlotColour::Blue : PlotColour::Black));
     }
 }
 
@@ -221,12 +221,12 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
                                     const input::RunState& state, Overlays overlays, const PlotView& view) {
     std::vector<Shape> out;
     bool anyDrawn = false;
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const targets::TargetRecord& t = table.entry(n);
         if (!Drawable(t)) continue;
         anyDrawn = true;
         const PlotColour colour = t.Dangerous                 ? PlotColour::Red
-                                  : n == table.OwnShipIndex ? PlotColour::Blue
+                                  : n == table.OwnShipIndex() ? PlotColour::Blue
                                                             : PlotColour::Black;
         const TrackPoint& p = plot.track[static_cast<size_t>(n)];
         const double x = p.easting - plot.centreE;
@@ -245,11 +245,11 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
             out.push_back(Dot(cpaE - plot.centreE, cpaN - plot.centreN, 4, PlotColour::Red));
         }
         Shape label = Text(x, y, TargetLabel(t.Name, t.MMSI), colour);
-        label.keep = n == table.OwnShipIndex || n == plot.selectedEntry;
+        label.keep = n == table.OwnShipIndex() || n == plot.selectedEntry;
         label.priority = LabelRank(t.Class);
         out.push_back(std::move(label));
 
-        const bool referenceTarget = (state.ReferenceMode == targets::kRefFromVDO && n == table.OwnShipIndex) ||
+        const bool referenceTarget = (state.ReferenceMode == targets::kRefFromVDO && n == table.OwnShipIndex()) ||
                                      (state.ReferenceMode == targets::kRefFromVDM && t.MMSI == state.RefMMSI);
         if (referenceTarget) AppendRangeRings(out, x, y, plot.ringSpacing);
 
@@ -423,7 +423,7 @@ bool ReferenceNearEdge(const PlotState& plot, const input::RunState& state, cons
 
 int NearestTarget(const PlotState& plot, const targets::TargetTable& table, double x, double y,
                   base::MessageSink& sink) {
-    if (table.TargetCount < 1) return 0;
+    if (table.TargetCount() < 1) return 0;
     double lat = 0, lon = 0;
     ToGeographic(plot, x + plot.centreE, y + plot.centreN, lat, lon, sink);
     const geodesy::Datum& d = plot.datum.datumSlots[kSlot].datum;
@@ -435,9 +435,9 @@ int NearestTarget(const PlotState& plot, const targets::TargetTable& table, doub
     };
     // The lowest entry in use when none is nearer (entry 1 unless it was freed).
     int nearest = 1;
-    while (nearest < table.EntryCount && !table.InUse(nearest)) ++nearest;
+    while (nearest < table.EntryCount() && !table.InUse(nearest)) ++nearest;
     double best = distanceTo(table.entry(nearest));
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const targets::TargetRecord& t = table.entry(n);
         if (!table.InUse(n) || t.Status == targets::TargetStatus::Old || t.Status == targets::TargetStatus::Lost) continue;
         const double distance = distanceTo(t);

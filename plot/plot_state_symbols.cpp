@@ -67,7 +67,7 @@ int TargetAtPixel(const PlotState& plot, const targets::TargetTable& table, cons
                   double py, double within) {
     int best = 0;
     double bestDistance = within;
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         if (!table.InUse(n) || !Drawable(table.entry(n))) continue;
         const TrackPoint& p = plot.track[static_cast<size_t>(n)];
         const PlotView::Point at = view.toPixel(p.easting - view.centreE, p.northing - view.centreN);

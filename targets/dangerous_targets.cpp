@@ -26,7 +26,7 @@ std::string DisplayName(const TargetRecord& t) {
 
 std::vector<int> DangerousEntries(const TargetTable& table) {
     std::vector<int> entries;
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         if (table.InUse(n) && table.entry(n).Dangerous) entries.push_back(n);
     }
     std::sort(entries.begin(), entries.end(), [&table](int a, int b) {

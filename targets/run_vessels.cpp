@@ -119,7 +119,7 @@ std::vector<ShipDataItem> ShipDataOfRun(const TargetTable& table, const ShipData
     // The table's entries first: a vessel there is newer than what was kept
     // of an earlier entry of it.
     std::unordered_map<int32_t, VesselStatic> vessels;
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const TargetRecord& t = table.entry(n);
         if (table.InUse(n) && HasRunStaticData(t)) vessels.try_emplace(t.MMSI, TakeStatic(t));
     }

@@ -81,8 +81,8 @@ std::string TargetListCsv(const TargetTable& table, const RowContext& ctx) {
     }
     out += '\n';
     ListRowText row;
-    for (int k = 1; k <= table.TargetCount; ++k) {
-        const TargetRecord& t = table.entry(table.DisplayOrder[static_cast<size_t>(k)]);
+    for (int k = 1; k <= table.TargetCount(); ++k) {
+        const TargetRecord& t = table.entry(table.DisplayOrder()[static_cast<size_t>(k)]);
         WriteTargetRow(t, ctx, RowWrite::Update, row);
         const auto shown = [&](int c) { return !Unknown(base::TrimSpaces(row.cells[static_cast<size_t>(c)])); };
         // A number where the list shows one, with "." whatever the locale;
@@ -247,8 +247,8 @@ std::string TargetsGeoJson(const TargetTable& table, double monotonicNow) {
     j.field("type", "FeatureCollection");
     j.key("features");
     j.beginArray();
-    for (int k = 1; k <= table.TargetCount; ++k) {
-        const TargetRecord& t = table.entry(table.DisplayOrder[static_cast<size_t>(k)]);
+    for (int k = 1; k <= table.TargetCount(); ++k) {
+        const TargetRecord& t = table.entry(table.DisplayOrder()[static_cast<size_t>(k)]);
         j.beginObject();
         j.field("type", "Feature");
         j.key("geometry");

@@ -36,11 +36,11 @@ std::string Upper(const std::string& s) {
 
 void SortTargets(TargetTable& table, int column, bool descending, int16_t referenceMode, bool endNewMarks) {
     if (column < 0 || column >= kListColumns || column == kColStatus) return;
-    const int count = table.TargetCount;
+    const int count = table.TargetCount();
     const bool textKey = column == kColName || column == kColClass;
     std::vector<Key> keys;
     keys.reserve(static_cast<size_t>(count));
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         if (!table.InUse(n)) continue;
         const TargetRecord& t = table.entry(n);
         Key& k = keys.emplace_back();
@@ -88,9 +88,8 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
     if (descending) std::reverse(keys.begin(), keys.end());
     for (int k = 1; k <= count; ++k) {
         const int e = keys[static_cast<size_t>(k - 1)].entry;
-        table.DisplayOrder[static_cast<size_t>(k)] = static_cast<int16_t>(e);
+        table.placeInRow(k, e);
         TargetRecord& t = table.entry(e);
-        t.ListRow = static_cast<int16_t>(k);
         if (endNewMarks && t.Status == TargetStatus::New) t.Status = TargetStatus::Current;
     }
 }

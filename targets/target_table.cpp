@@ -136,7 +136,7 @@ bool TargetTable::TakesType(int type) {
 }
 
 TargetTable::TargetTable()
-    : DisplayOrder(kMaxCapacity + 1, 0), generation_(kMaxCapacity + 1, 0), nextSameMMSI_(kMaxCapacity + 1, 0) {
+    : displayOrder_(kMaxCapacity + 1, 0), generation_(kMaxCapacity + 1, 0), nextSameMMSI_(kMaxCapacity + 1, 0) {
     resizeIndex(lifecycle_.capacity);
 }
 
@@ -149,7 +149,7 @@ void TargetTable::resizeIndex(int capacity) {
     indexMMSI_.assign(indexMask_ + 1, 0);
     indexEntry_.assign(indexMask_ + 1, 0);
     std::fill(nextSameMMSI_.begin(), nextSameMMSI_.end(), 0);
-    for (int n = 1; n <= EntryCount; ++n) {
+    for (int n = 1; n <= entryCount_; ++n) {
         if (InUse(n)) indexInsert(entry(n).MMSI, n);
     }
 }
@@ -158,7 +158,7 @@ void TargetTable::setLifecycle(const LifecycleSettings& s) {
     lifecycle_ = ClampLifecycle(s);
     noRoomBefore_ = 0;
     // Entries in use above a lowered capacity stay: the index keeps room for them.
-    resizeIndex(std::max(lifecycle_.capacity, static_cast<int>(EntryCount)));
+    resizeIndex(std::max(lifecycle_.capacity, static_cast<int>(entryCount_)));
 }
 
 size_t TargetTable::indexSlot(int32_t mmsi) const {
@@ -241,7 +241,7 @@ void TargetTable::freeEntry(int n) {
     runVessels_.keep(t);
     t = TargetRecord{};
     ++generation_[static_cast<size_t>(n)];
-    if (OwnShipIndex == n) OwnShipIndex = 0;
+    if (ownShipIndex_ == n) ownShipIndex_ = 0;
     freeEntries_.push_back(static_cast<int16_t>(n));
     std::push_heap(freeEntries_.begin(), freeEntries_.end(), std::greater<>());
 }
@@ -249,7 +249,7 @@ void TargetTable::freeEntry(int n) {
 int TargetTable::longestUnheard(bool lostOnly) const {
     if (lostOnly && lostCount_ <= 0) return 0;
     int oldest = 0;
-    for (int n = 1; n <= EntryCount; ++n) {
+    for (int n = 1; n <= entryCount_; ++n) {
         const TargetRecord& t = entry(n);
         if (t.MMSI == 0 || (lostOnly && t.Status != TargetStatus::Lost)) continue;
         if (oldest == 0 || t.LastMsgMonotonic < entry(oldest).LastMsgMonotonic) oldest = n;
@@ -257,28 +257,26 @@ int TargetTable::longestUnheard(bool lostOnly) const {
     return oldest;
 }
 
-namespace {
+void TargetTable::placeInRow(int k, int n) {
+    displayOrder_[static_cast<size_t>(k)] = static_cast<int16_t>(n);
+    entry(n).ListRow = static_cast<int16_t>(k);
+}
 
-// Takes the rows of `removed` (ascending) out of DisplayOrder and renumbers the rows below them.
-void compactRows(TargetTable& table, const std::vector<RemovedTarget>& removed) {
+void TargetTable::compactRows(const std::vector<RemovedTarget>& removed) {
     if (removed.empty()) return;
     size_t next = 0;
     int to = removed.front().row;
-    for (int from = removed.front().row; from <= table.TargetCount; ++from) {
+    for (int from = removed.front().row; from <= targetCount_; ++from) {
         if (next < removed.size() && removed[next].row == from) {
             ++next;
             continue;
         }
-        const int e = table.DisplayOrder[static_cast<size_t>(from)];
-        table.DisplayOrder[static_cast<size_t>(to)] = static_cast<int16_t>(e);
-        table.entry(e).ListRow = static_cast<int16_t>(to);
+        placeInRow(to, displayOrder_[static_cast<size_t>(from)]);
         ++to;
     }
-    for (int k = to; k <= table.TargetCount; ++k) table.DisplayOrder[static_cast<size_t>(k)] = 0;
-    table.TargetCount = static_cast<int16_t>(to - 1);
+    for (int k = to; k <= targetCount_; ++k) displayOrder_[static_cast<size_t>(k)] = 0;
+    targetCount_ = static_cast<int16_t>(to - 1);
 }
-
-}  // namespace
 
 int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
     int n = 0;
@@ -288,14 +286,12 @@ int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
         freeEntries_.pop_back();
     } else {
         entries_.emplace_back();
-        n = ++EntryCount;
+        n = ++entryCount_;
     }
     TargetRecord& t = entry(n);
     indexInsert(mmsi, n);
 
-    const int row = ++TargetCount;
-    DisplayOrder[static_cast<size_t>(row)] = static_cast<int16_t>(n);
-    t.ListRow = static_cast<int16_t>(row);
+    placeInRow(++targetCount_, n);
     t.MMSI = mmsi;
     t.Arrival = ++arrivals_;
     t.FirstMsgTime = ctx.now;
@@ -402,25 +398,18 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
         if (done.entry != 0) giveClass(entry(done.entry), type, ctx);
     }
     if (done.entry == 0) {
-        if (TargetCount >= lifecycle_.capacity) {
+        if (targetCount_ >= lifecycle_.capacity) {
             // A station gone for a while, or silent for the displace-after
             // time, gives way to one that is here now; our own ship (VDO)
             // always has a place, if need be the longest unheard station's.
             const int victim = roomFor(kind, ctx.monotonic);
             if (victim == 0) {
-                if (!fullMessageShown_) {
-                    fullMessageShown_ = true;
-                    if (ctx.messages) {
-                        ctx.messages->operatorMessage(base::MessageIcon::Information, kTableFullTitle,
-                                                      TableFullText(lifecycle_.capacity, lifecycle_.displaceAfter));
-                    }
-                }
                 return {TableAction::TableFull, 0, {}};
             }
             done.evicted = {victim, entry(victim).ListRow};
             if (entry(victim).Dangerous) done.evictedDangerous = entry(victim);
             freeEntry(victim);
-            compactRows(*this, {done.evicted});
+            compactRows({done.evicted});
         }
         done.action = TableAction::Created;
         done.entry = createTarget(mmsi, type, ctx);
@@ -459,7 +448,7 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
 
 void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed, std::vector<RemovedTarget>* removed) {
     std::vector<RemovedTarget> gone;
-    for (int n = 1; n <= EntryCount; ++n) {
+    for (int n = 1; n <= entryCount_; ++n) {
         TargetRecord& t = entry(n);
         if (t.MMSI == 0) continue;
         const float age = static_cast<float>(std::floor(monotonicNow - t.LastMsgMonotonic));
@@ -491,7 +480,7 @@ void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed, std
     if (gone.empty()) return;
     std::sort(gone.begin(), gone.end(), [](const RemovedTarget& a, const RemovedTarget& b) { return a.row < b.row; });
     for (const RemovedTarget& r : gone) freeEntry(r.entry);
-    compactRows(*this, gone);
+    compactRows(gone);
     if (removed) removed->insert(removed->end(), gone.begin(), gone.end());
 }
 

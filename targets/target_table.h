@@ -276,7 +276,6 @@ struct TableContext {
     input::RunState* state = nullptr;             // reference position and mode (may be null: no reference)
     const ShipDatabase* shipData = nullptr;     // pre-fill of new class A/B entries (may be null)
     FlagIndex* flags = nullptr;                 // flag icons (may be null: no flags)
-    base::MessageSink* messages = nullptr;       // the table-full message (may be null)
     base::DateTime now;                          // local date-time of the message
     double monotonic = 0;                       // monotonic seconds of the message
 };
@@ -299,7 +298,7 @@ inline constexpr double kLongRangeStaleAge = 180;
 
 struct TargetUpdate {
     TableAction action = TableAction::TypeNotTaken;
-    int entry = 0;  // the entry touched (1..EntryCount), 0 when skipped
+    int entry = 0;  // the entry touched (1..EntryCount()), 0 when skipped
     // A station whose entry was freed to make room (Lost, or silent for the
     // displace-after time; entry 0 when none); `entry` may be the same
     // number, now holding the new station.
@@ -334,11 +333,11 @@ public:
     // Entry n, 1..EntryCount (a freed entry reads as an empty record).
     TargetRecord& entry(int n) { return entries_[static_cast<size_t>(n - 1)]; }
     const TargetRecord& entry(int n) const { return entries_[static_cast<size_t>(n - 1)]; }
-    // Entry n holds a station (n in 1..EntryCount and not freed).
-    bool InUse(int n) const { return n >= 1 && n <= EntryCount && entry(n).MMSI != 0; }
+    // Entry n holds a station (n in 1..EntryCount() and not freed).
+    bool InUse(int n) const { return n >= 1 && n <= entryCount_ && entry(n).MMSI != 0; }
     // Bumped each time entry n is freed; 0 for a number never used.
     uint32_t Generation(int n) const {
-        return n >= 1 && n <= EntryCount ? generation_[static_cast<size_t>(n)] : 0;
+        return n >= 1 && n <= entryCount_ ? generation_[static_cast<size_t>(n)] : 0;
     }
 
     // Lowest-numbered entry with this MMSI whose class fits `type`; 0 when none.
@@ -351,20 +350,25 @@ public:
     // Seconds of silence after which entry t counts as Lost.
     int LostAfter(const TargetRecord& t) const;
 
-    // Stations held: the rows of the list, DisplayOrder[1..TargetCount].
-    int16_t TargetCount = 0;
-    // Highest entry number in use so far; entries 1..EntryCount, some may be freed.
-    int16_t EntryCount = 0;
-    // Entry of the latest VDO message (the own ship); the receiver sets it.
-    int16_t OwnShipIndex = 0;
-    // Entry shown in each row of the list: DisplayOrder[k] for row k (1..TargetCount).
-    std::vector<int16_t> DisplayOrder;
-    bool fullMessageShown() const { return fullMessageShown_; }
+    // Stations held: the rows of the list, DisplayOrder()[1..TargetCount()].
+    int TargetCount() const { return targetCount_; }
+    // Highest entry number in use so far; entries 1..EntryCount(), some may be freed.
+    int EntryCount() const { return entryCount_; }
+    // Entry of the latest VDO message (the own ship), 0 none; the receiver names it.
+    int OwnShipIndex() const { return ownShipIndex_; }
+    void setOwnShip(int n) { ownShipIndex_ = static_cast<int16_t>(n); }
+    // Entry shown in each row of the list: DisplayOrder()[k] for row k (1..TargetCount()).
+    const std::vector<int16_t>& DisplayOrder() const { return displayOrder_; }
+    // Shows entry n in list row k (1..TargetCount()) and tells the entry its
+    // row; what a sort does for every row.
+    void placeInRow(int k, int n);
     // Static data of the vessels whose entries were freed in this run.
     const RunVessels& runVessels() const { return runVessels_; }
 
 private:
     int createTarget(int32_t mmsi, int type, const TableContext& ctx);
+    // Takes the rows of `removed` (ascending) out of DisplayOrder and renumbers the rows below them.
+    void compactRows(const std::vector<RemovedTarget>& removed);
     // Gives entry t the class the message `type` tells, with what goes with
     // it: expected intervals, the name of a base station or SAR aircraft, the
     // ship database's and the run's static data of a vessel, country and flag.
@@ -386,6 +390,10 @@ private:
     // The entry in use heard longest ago, of the Lost ones only or of all; 0 when none.
     int longestUnheard(bool lostOnly) const;
 
+    int16_t targetCount_ = 0;
+    int16_t entryCount_ = 0;
+    int16_t ownShipIndex_ = 0;
+    std::vector<int16_t> displayOrder_;
     // A deque: entries never move, so references to a record stay valid
     // while the table grows.
     std::deque<TargetRecord> entries_;
@@ -404,7 +412,6 @@ private:
     std::vector<int16_t> nextSameMMSI_;
     LifecycleSettings lifecycle_;
     int lostCount_ = 0;  // entries whose Status is Lost
-    bool fullMessageShown_ = false;
     uint32_t arrivals_ = 0;  // Arrival of the latest new entry
     // No entry can have been silent for displace-after before this time (the
     // oldest last-heard time plus displace-after, found by the last search);

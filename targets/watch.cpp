@@ -82,7 +82,7 @@ std::string fixed(double v, int decimals) {
 }  // namespace
 
 int OwnShipEntry(const TargetTable& table, const input::RunState& state) {
-    if (table.InUse(table.OwnShipIndex)) return table.OwnShipIndex;
+    if (table.InUse(table.OwnShipIndex())) return table.OwnShipIndex();
     if (state.ReferenceMode == kRefFromVDM && state.RefMMSI != 0) {
         if (const int n = table.FindTarget(state.RefMMSI, 1)) return n;
         return table.FindTarget(state.RefMMSI, 18);
@@ -202,7 +202,7 @@ void UpdateApproach(TargetTable& table, int own, int n, const AlarmSettings& ala
 int RefineApproaches(TargetTable& table, int own, const AlarmSettings& alarm, const ApproachPlane& plane, double now,
                      AlarmEpisodes& episodes) {
     int refined = 0;
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const TargetRecord& t = table.entry(n);
         if (t.MMSI == 0 || !t.HasCPA || !t.CPAEstimated) continue;
         updateApproach(table, own, n, alarm, now, episodes, &plane, true);
@@ -221,7 +221,7 @@ void UpdateAllApproaches(TargetTable& table, int own, const AlarmSettings& alarm
     const double cosLat = std::cos(lat0 * 3.14159265358979 / 180);
     const double zone = std::max({24.0, 2 * alarm.rangeLimit, 2 * alarm.guardZone}) / 60.0;  // degrees of latitude
     const std::optional<ApproachPlane> plane = OwnShipPlane(table, own);
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const TargetRecord& t = table.entry(n);
         if (ownKnown && t.MMSI != 0 && hasPosition(t) && !t.Dangerous) {
             const double dlat = t.Latitude - lat0;
@@ -249,7 +249,7 @@ namespace {
 
 // The entry the reference follows in the "From VDO" and "From VDM" modes; 0 none.
 int referenceEntry(const TargetTable& table, const input::RunState& state) {
-    if (state.ReferenceMode == kRefFromVDO) return table.InUse(table.OwnShipIndex) ? table.OwnShipIndex : 0;
+    if (state.ReferenceMode == kRefFromVDO) return table.InUse(table.OwnShipIndex()) ? table.OwnShipIndex() : 0;
     if (state.ReferenceMode != kRefFromVDM || state.RefMMSI == 0) return 0;
     if (const int n = table.FindTarget(state.RefMMSI, 1)) return n;
     return table.FindTarget(state.RefMMSI, 18);
@@ -290,7 +290,7 @@ void MeasureAllRanges(TargetTable& table, input::RunState& state, double now, st
         state.RefLon = table.entry(r).Longitude;
     }
     const bool established = ReferenceEstablished(table, state);
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         if (!table.InUse(n)) continue;
         TargetRecord& t = table.entry(n);
         const auto was = std::make_tuple(t.PositionKnown, t.RangeKnown, t.Range, t.Bearing);
@@ -305,7 +305,7 @@ void MeasureAllRanges(TargetTable& table, input::RunState& state, double now, st
 }
 
 void AgePositions(TargetTable& table, double now, std::vector<int>& changed) {
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         TargetRecord& t = table.entry(n);
         if (t.MMSI == 0 || !t.PositionKnown) continue;
         if (now - t.PositionMonotonic < table.LostAfter(t)) continue;
@@ -330,7 +330,7 @@ bool AppendAlarmLog(const std::filesystem::path& file, const std::string& line, 
 
 int UnacknowledgedAlarms(const TargetTable& table) {
     int count = 0;
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const TargetRecord& t = table.entry(n);
         if (t.MMSI != 0 && t.Dangerous && !t.AlarmAcknowledged) ++count;
     }
@@ -338,7 +338,7 @@ int UnacknowledgedAlarms(const TargetTable& table) {
 }
 
 void AcknowledgeAlarms(TargetTable& table) {
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         TargetRecord& t = table.entry(n);
         if (t.MMSI != 0 && t.Dangerous) t.AlarmAcknowledged = true;
     }

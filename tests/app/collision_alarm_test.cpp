@@ -46,7 +46,7 @@ struct Harness {
         rx.receive(input::InputKind::Tcp, Join(Sentences(r)));
     }
     void ownShip() { send(257999999, 0, 0, 10, 0, 0, true); }
-    const targets::TargetRecord& last() const { return rx.targets().entry(rx.targets().EntryCount); }
+    const targets::TargetRecord& last() const { return rx.targets().entry(rx.targets().EntryCount()); }
 };
 
 // Own ship heading north at 10 kn; default limits 0.5 nm, 12 min, 12 nm.

@@ -145,7 +145,7 @@ TEST_F(PlotStateTest, VectorsHeadingMarksAndHullsByClassAndScale) {
 TEST_F(PlotStateTest, OwnShipColourReferenceRingsAndOverlays) {
     setupAt(52.0, 4.0);
     add(244000001, 52.0, 4.0);
-    table.OwnShipIndex = 1;
+    table.setOwnShip(1);
     add(244000002, 52.1, 4.0);
     state.ReferenceMode = targets::kRefFromVDO;
     auto shapes = pass();

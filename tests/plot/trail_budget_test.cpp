@@ -19,7 +19,7 @@ TEST(TrailBudget, ManyTargetsShareTheBudget) {
         rec.Type1.MMSI = 257000000 + k;
         ASSERT_TRUE(table.AddOrUpdateTarget(input::SentenceKind::VDM, 1, rec, ctx).taken());
     }
-    ASSERT_EQ(table.TargetCount, kTargets);
+    ASSERT_EQ(table.TargetCount(), kTargets);
     const size_t limit = TrailStore::TrailLimit(kTargets);
     ASSERT_LT(limit, TrailStore::kMaxTrailPoints);
 

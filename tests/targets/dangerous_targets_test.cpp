@@ -36,7 +36,7 @@ TEST_F(DangerousTargetsTest, SortedByTCPAThenRangeThenEntry) {
     };
     for (const Case& c : cases) feed(testing_support::ClassAReport(c.mmsi, 59.5, 5.25, 8.0f));
     TargetTable& table = rx.targets();
-    ASSERT_EQ(table.EntryCount, 9);
+    ASSERT_EQ(table.EntryCount(), 9);
     for (int n = 1; n <= 9; ++n) {
         const Case& c = cases[n - 1];
         TargetRecord& t = table.entry(n);

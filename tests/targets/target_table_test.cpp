@@ -30,7 +30,6 @@ class TableTest : public ::testing::Test {
 protected:
     TableTest() {
         ctx.state = &state;
-        ctx.messages = &messages;
         ctx.now = base::DateTime::fromCalendar(2026, 12, 6, 10, 0, 0);
         ctx.monotonic = 1000;
     }
@@ -50,7 +49,6 @@ protected:
     }
 
     input::RunState state;
-    base::RecordingMessageSink messages;
     TableContext ctx;
     ais::AISMessageRecord rec;
     TargetTable table;
@@ -82,7 +80,7 @@ TEST_F(TableTest, EachMessageSaysWhichEntryItTouched) {
         EXPECT_EQ(u.action, r.action) << r.type << " " << r.mmsi;
         EXPECT_EQ(u.entry, r.entry) << r.type << " " << r.mmsi;
     }
-    EXPECT_EQ(table.TargetCount, 4);
+    EXPECT_EQ(table.TargetCount(), 4);
     EXPECT_EQ(table.entry(1).Class, TargetClass::A);
     EXPECT_EQ(table.entry(2).Class, TargetClass::BS);
     EXPECT_EQ(table.entry(2).Name, "Base Station");
@@ -142,7 +140,7 @@ TEST_F(TableTest, TheFirstReportWithAClassAdoptsTheClasslessEntry) {
             ASSERT_TRUE(u.taken()) << r.what;
             UpdateStatistics(table.entry(u.entry), SentenceKind::VDM, 'A', s.type, ctx.now, ctx.now, ctx.monotonic);
         }
-        ASSERT_EQ(table.TargetCount, static_cast<int>(r.classes.size())) << r.what;
+        ASSERT_EQ(table.TargetCount(), static_cast<int>(r.classes.size())) << r.what;
         for (size_t k = 0; k < r.classes.size(); ++k) {
             EXPECT_EQ(table.entry(int(k) + 1).Class, r.classes[k]) << r.what << " " << k;
         }
@@ -170,24 +168,21 @@ TEST_F(TableTest, TheFirstReportWithAClassAdoptsTheClasslessEntry) {
     }
 }
 
-TEST_F(TableTest, FullTableShowsOneMessageAndChangesNothing) {
+TEST_F(TableTest, FullTableRefusesNewcomersAndChangesNothing) {
     for (int i = 0; i < kMaxTargets; ++i) ASSERT_EQ(take(1, 200000000 + i), i + 1);
     const TargetRecord before = table.entry(1);
     EXPECT_EQ(update(1, 300000001, [](ais::AISMessageRecord&) {}).action, TableAction::TableFull);
-    EXPECT_EQ(take(8, 300000003), 0);
-    EXPECT_EQ(table.TargetCount, kMaxTargets);
-    ASSERT_EQ(messages.entries.size(), 1u);
-    EXPECT_EQ(messages.entries[0].text,
+    EXPECT_EQ(update(8, 300000003, [](ais::AISMessageRecord&) {}).action, TableAction::TableFull);
+    EXPECT_EQ(table.TargetCount(), kMaxTargets);
+    EXPECT_EQ(TableFullText(1000, 60),
               "Maximum limit AIS targets, more than 1000 targets stored. New targets ignored! Every target was heard "
               "within the last 60 s. Options \xE2\x96\xB8 Targets sets the maximum number of targets and how long a "
               "target must be silent before a new one takes its place.");
-    EXPECT_EQ(messages.entries[0].icon, base::MessageIcon::Information);
     EXPECT_EQ(table.entry(1).LastMsgTime, before.LastMsgTime);
     // Stations already in the table go on being updated.
     ctx.now = ctx.now.addSeconds(5);
     EXPECT_EQ(take(1, 200000000), 1);
     EXPECT_EQ(table.entry(1).TrackedFor, 5);
-    EXPECT_EQ(messages.entries.size(), 1u);
 }
 
 TEST_F(TableTest, NamesAndTextsByType) {
@@ -308,7 +303,7 @@ TEST_F(TableTest, ReferencePositionAndRange) {
     EXPECT_DOUBLE_EQ(state.RefLat, 61.0);
 }
 
-// The index must give what a search of entries 1..TargetCount in number order gives.
+// The index must give what a search of entries 1..TargetCount() in number order gives.
 TEST(TargetIndex, SameResultAsOrderedSearch) {
     std::mt19937 rng(7);
     const int types[] = {1, 2, 3, 4, 5, 6, 8, 9, 10, 12, 14, 18, 19, 20, 21, 24};
@@ -330,7 +325,7 @@ TEST(TargetIndex, SameResultAsOrderedSearch) {
         const int32_t mmsi = 1 + static_cast<int32_t>(rng() % 1400) * 4096;
         const int type = types[rng() % std::size(types)];
         int expected = 0;
-        for (int n = 1; n <= table.TargetCount && !expected; ++n) {
+        for (int n = 1; n <= table.TargetCount() && !expected; ++n) {
             if (table.entry(n).MMSI == mmsi && fits(table.entry(n), type)) expected = n;
         }
         ASSERT_EQ(table.FindTarget(mmsi, type), expected) << i;
@@ -343,7 +338,7 @@ TEST(TargetIndex, SameResultAsOrderedSearch) {
             ASSERT_EQ(table.entry(u.entry).MMSI, mmsi);
         }
     }
-    EXPECT_EQ(table.TargetCount, kMaxTargets);
+    EXPECT_EQ(table.TargetCount(), kMaxTargets);
 }
 
 }  // namespace
