@@ -363,7 +363,7 @@ void Receiver::showMessage(int type, int entry) {
     MessageToShow m;
     m.messageType = type;
     m.entry = entry;
-    m.notice = ais::ComposeMessageNotice(type, t.MMSI, t.Name, t.LastMessageText, record_, std::move(when));
+    m.notice = ais::ComposeMessageNotice(type, t.MMSI, t.Id.Name, t.LastMessageText, record_, std::move(when));
     if (type == 6 || type == 8) m.binary = type == 6 ? &record_.Type6 : &record_.Type8;
     if (!messageLogDir_.empty()) {
         ais::MessageLog log(messageLogDir_);

@@ -290,15 +290,15 @@ std::string trimRight(std::string s) {
 
 // Position or range/bearing cells as the target list shows them after a message.
 std::pair<std::string, std::string> positionCells(const input::RunState& s, const targets::TargetRecord& t) {
-    const bool noLat = t.Latitude == 0 || t.Latitude == base::kNotAvailable;
-    const bool noLon = t.Longitude == 0 || t.Longitude == base::kNotAvailable;
+    const bool noLat = t.Fix.Latitude == 0 || t.Fix.Latitude == base::kNotAvailable;
+    const bool noLon = t.Fix.Longitude == 0 || t.Fix.Longitude == base::kNotAvailable;
     const bool positions = s.ReferenceMode == targets::kRefNone || (s.RefLat == 0 && s.RefLon == 0);
     if (!positions && !t.RangeKnown) return {"n/a", "n/a"};  // no range to a position too old or not measured
     std::string lat = noLat ? "n/a"
-                      : positions ? geodesy::FormatPosition(t.Latitude, "LAT", "form", 1)
+                      : positions ? geodesy::FormatPosition(t.Fix.Latitude, "LAT", "form", 1)
                                   : base::formatNumber(t.Range / 1852.0, "0.0 nm");
     std::string lon = noLon ? "n/a"
-                      : positions ? geodesy::FormatPosition(t.Longitude, "LON", "form", 1)
+                      : positions ? geodesy::FormatPosition(t.Fix.Longitude, "LON", "form", 1)
                                   : base::formatNumber(t.Bearing * 57.29577951307855, "000.0 °");
     return {lat, lon};
 }
@@ -319,14 +319,14 @@ std::vector<std::string> rowCells(const input::RunState& s, const targets::Targe
     if (!noTurn && t.ROT <= -720 && t.ROT != base::kNotAvailable) rot = "port";
     return {std::to_string(number),
             std::to_string(t.MMSI),
-            trimRight(t.Name + t.NameExtension),
+            trimRight(t.Id.Name + t.NameExtension),
             targets::ClassCode(t.Class),
             targets::ClassText(t.Class),
             t.Country,
             lat,
             lon,
-            fixed ? "n/a" : base::FormatAvailable(t.SOG, "0.0"),
-            fixed ? "n/a" : base::FormatAvailable(t.COG, "000.0"),
+            fixed ? "n/a" : base::FormatAvailable(t.Motion.SOG, "0.0"),
+            fixed ? "n/a" : base::FormatAvailable(t.Motion.COG, "000.0"),
             noTurn ? "n/a" : base::FormatAvailable(t.TrueHeading, "000"),
             rot,
             targets::StatusText(t.Status),
@@ -419,8 +419,8 @@ void printCsv(const app::Receiver& rx, std::string& out) {
         out += cells[0] + ',' + cells[1] + ',';
         for (size_t c = 2; c <= 5; ++c) text(cells[c]);
         const bool position = targets::HasPosition(t);
-        number(position, t.Latitude, 6);
-        number(position, t.Longitude, 6);
+        number(position, t.Fix.Latitude, 6);
+        number(position, t.Fix.Longitude, 6);
         if (ranges) {
             const bool range = position && !(s.RefLat == 0 && s.RefLon == 0);
             // To a tenth of a degree in [0, 360): 359.96 is 0.0, not 360.0.
@@ -429,8 +429,8 @@ void printCsv(const app::Receiver& rx, std::string& out) {
             number(range, t.Range / 1852.0, 3);
             number(range, bearing, 1);
         }
-        number(cells[8] != "n/a", t.SOG, 1);
-        number(cells[9] != "n/a", t.COG, 1);
+        number(cells[8] != "n/a", t.Motion.SOG, 1);
+        number(cells[9] != "n/a", t.Motion.COG, 1);
         number(cells[10] != "n/a", t.TrueHeading, 0);
         if (cells[11] == "stb" || cells[11] == "port") {
             text(cells[11]);  // turning at more than 5 degrees in 30 s, rate not known

@@ -44,9 +44,11 @@ void TrailStore::record(const targets::TargetTable& table, base::DateTime now) {
         const targets::TargetRecord& t = table.entry(n);
         if (!targets::HasPosition(t)) continue;
         std::vector<TrailPoint>& trail = slot.points;
-        if (!trail.empty() && trail.back().latitude == t.Latitude && trail.back().longitude == t.Longitude) continue;
+        if (!trail.empty() && trail.back().latitude == t.Fix.Latitude && trail.back().longitude == t.Fix.Longitude) {
+            continue;
+        }
         thin(trail, limit);
-        trail.push_back({t.Latitude, t.Longitude, now});
+        trail.push_back({t.Fix.Latitude, t.Fix.Longitude, now});
     }
 }
 
@@ -74,7 +76,7 @@ std::string TracksGpx(const targets::TargetTable& table, const TrailStore& trail
         const std::vector<TrailPoint>& trail = trails.trail(table, n);
         if (trail.empty()) continue;
         const targets::TargetRecord& t = table.entry(n);
-        const std::string name = targets::WithoutTrailingBlanks(t.Name);
+        const std::string name = targets::WithoutTrailingBlanks(t.Id.Name);
         const std::string mmsi = std::to_string(t.MMSI);
         out += "  <trk>\n    <name>";
         base::AppendXmlText(out, name.empty() ? mmsi : name);

@@ -16,10 +16,10 @@ double TCPAKey(const TargetRecord& t) { return t.HasCPA ? t.TCPA : INFINITY; }
 double RangeKey(const TargetRecord& t) { return t.HasOwnRange ? t.OwnRange : INFINITY; }
 
 std::string DisplayName(const TargetRecord& t) {
-    const auto first = t.Name.find_first_not_of(" @");
+    const auto first = t.Id.Name.find_first_not_of(" @");
     if (first == std::string::npos) return std::to_string(t.MMSI);
-    const auto last = t.Name.find_last_not_of(" @");
-    return t.Name.substr(first, last - first + 1);
+    const auto last = t.Id.Name.find_last_not_of(" @");
+    return t.Id.Name.substr(first, last - first + 1);
 }
 
 }  // namespace

@@ -50,25 +50,25 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
         switch (column) {
             case kColNo: k.number = t.Arrival; break;
             case kColMMSI: k.number = t.MMSI; break;
-            case kColName: k.text = t.Name.empty() ? kEmptyTextKey : Upper(t.Name); break;
+            case kColName: k.text = t.Id.Name.empty() ? kEmptyTextKey : Upper(t.Id.Name); break;
             // Ranges and bearings exist only where they are known; any real
             // range (up to half the globe) sorts before an entry without one.
             case kColLat:
                 if (referenceMode == 0) {
-                    k.number = t.Latitude == 0.0 ? kMissing : t.Latitude;
+                    k.number = t.Fix.Latitude == 0.0 ? kMissing : t.Fix.Latitude;
                 } else {
                     k.number = t.RangeKnown ? t.Range : kMissing;
                 }
                 break;
             case kColLon:
                 if (referenceMode == 0) {
-                    k.number = t.Longitude == 0.0 ? kMissing : t.Longitude;
+                    k.number = t.Fix.Longitude == 0.0 ? kMissing : t.Fix.Longitude;
                 } else {
                     k.number = t.RangeKnown ? t.Bearing : kMissing;
                 }
                 break;
-            case kColSOG: k.number = (t.SOG == base::kNotAvailable || fixed) ? 999999.0 : t.SOG; break;
-            case kColCOG: k.number = (t.COG == base::kNotAvailable || fixed) ? 999999.0 : t.COG; break;
+            case kColSOG: k.number = (t.Motion.SOG == base::kNotAvailable || fixed) ? 999999.0 : t.Motion.SOG; break;
+            case kColCOG: k.number = (t.Motion.COG == base::kNotAvailable || fixed) ? 999999.0 : t.Motion.COG; break;
             case kColHDG: k.number = (t.TrueHeading == base::kNotAvailable || noHeading) ? 999999.0 : t.TrueHeading; break;
             case kColROT: k.number = (t.ROT == base::kNotAvailable || noHeading) ? 999999.0 : t.ROT; break;
             case kColClass: k.text = t.Class == TargetClass::Unknown ? kEmptyTextKey : ClassCode(t.Class); break;

@@ -99,7 +99,7 @@ const char* StatusText(TargetStatus s) {
 }
 
 bool HasPosition(const TargetRecord& t) {
-    return t.Latitude != 0 && std::fabs(t.Latitude) < 90 && std::fabs(t.Longitude) <= 180;
+    return t.Fix.Latitude != 0 && std::fabs(t.Fix.Latitude) < 90 && std::fabs(t.Fix.Longitude) <= 180;
 }
 
 std::string TableFullText(int capacity, int displaceAfter) {
@@ -230,7 +230,7 @@ void TargetTable::indexErase(int32_t mmsi, int n) {
 
 int TargetTable::LostAfter(const TargetRecord& t) const {
     const bool fixed = t.Class == TargetClass::BS || t.Class == TargetClass::AtoN ||
-                       (t.Class == TargetClass::A && (t.NavStatus == 1 || t.NavStatus == 5));
+                       (t.Class == TargetClass::A && (t.Nav.NavStatus == 1 || t.Nav.NavStatus == 5));
     return fixed ? lifecycle_.lostAfterFixed : lifecycle_.lostAfterMoving;
 }
 
@@ -312,14 +312,14 @@ void TargetTable::giveClass(TargetRecord& t, int type, const TableContext& ctx) 
             break;
         case 4:
             t.Expected[3] = ais::intervals::BaseStation;
-            if (t.Name.empty()) t.Name = ClassText(cls);
+            if (t.Id.Name.empty()) t.Id.Name = ClassText(cls);
             break;
         case 5:
             t.Expected[4] = ais::intervals::StaticVoyage;
             break;
         case 9:
             t.Expected[8] = ais::intervals::SARAircraft;
-            if (t.Name.empty()) t.Name = ClassText(cls);
+            if (t.Id.Name.empty()) t.Id.Name = ClassText(cls);
             break;
         case 18:
             lookup = true;
@@ -337,8 +337,8 @@ void TargetTable::giveClass(TargetRecord& t, int type, const TableContext& ctx) 
     if (lookup && ctx.shipData) {
         // A name the station sent before its entry had a class (message 24
         // part A) is newer than the database's.
-        const std::string name = t.Name;
-        if (LookupShipData(t, *ctx.shipData) && !t.ReceivedName.empty()) t.Name = name;
+        const std::string name = t.Id.Name;
+        if (LookupShipData(t, *ctx.shipData) && !t.ReceivedName.empty()) t.Id.Name = name;
     }
     // A vessel heard earlier in this run gets its last static data back.
     // (A vessel known only by its message 24 has no class yet either.)
@@ -430,16 +430,16 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
     // only to a position it reported: a report without one leaves it where it was.
     if (ctx.state) {
         input::RunState& s = *ctx.state;
-        const bool valid = IsValidPosition(t.Latitude, t.Longitude);
+        const bool valid = IsValidPosition(t.Fix.Latitude, t.Fix.Longitude);
         const bool follow = (s.ReferenceMode == kRefFromVDO && kind == SentenceKind::VDO) ||
                             (s.ReferenceMode == kRefFromVDM && kind == SentenceKind::VDM && t.MMSI == s.RefMMSI);
         if (follow && valid) {
-            s.RefLat = t.Latitude;
-            s.RefLon = t.Longitude;
+            s.RefLat = t.Fix.Latitude;
+            s.RefLon = t.Fix.Longitude;
         }
         if (s.ReferenceMode != kRefNone && valid) {
             geodesy::GeodeticInverse(s.RefLat * geodesy::kDegToRad, s.RefLon * geodesy::kDegToRad,
-                                     t.Latitude * geodesy::kDegToRad, t.Longitude * geodesy::kDegToRad,
+                                     t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad,
                                      geodesy::kInverseBoth, t.Range, t.Bearing, geodesy::kWgs84B, geodesy::kWgs84F);
         }
     }
@@ -466,7 +466,8 @@ void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed, std
             continue;
         }
         bool fresh = age < 32.0f;
-        if (!fresh && t.Class == TargetClass::A && (t.NavStatus == 1 || t.NavStatus == 5) && age < 360.0f) fresh = true;
+        const bool lying = t.Nav.NavStatus == 1 || t.Nav.NavStatus == 5;
+        if (!fresh && t.Class == TargetClass::A && lying && age < 360.0f) fresh = true;
         if (!fresh && t.Class == TargetClass::AtoN && age < 240.0f) fresh = true;
 
         const TargetStatus status =
@@ -492,19 +493,12 @@ std::string WithoutTrailingBlanks(const std::string& text) {
 bool LookupShipData(TargetRecord& t, const ShipDatabase& db) {
     const ShipDataItem* item = db.LookupShipData(t.MMSI);
     if (!item) return false;
-    t.Name = item->Name;
-    t.CallSign = item->CallSign;
-    t.IMONumber = item->IMONumber;
-    t.DimA = item->DimA;
-    t.DimB = item->DimB;
-    t.DimC = item->DimC;
-    t.DimD = item->DimD;
+    t.Id = {item->IMONumber, item->CallSign, item->Name};
+    t.Dim = item->Dim;
     const ais::ShipTypeTexts st = ais::ShipTypeRule(item->ShipType);
-    t.ShipType = st.ShipType;
-    t.ShipTypeText = st.ShipTypeText;
-    t.CargoTypeText = st.CargoTypeText;
-    t.EPFDType = (item->EPFDType >= 1 && item->EPFDType <= 15) ? item->EPFDType : int16_t{0};
-    t.EPFDTypeText = ais::codeTables().EPFDTypeText[static_cast<size_t>(t.EPFDType)];
+    t.Ship = {st.ShipType, std::string(st.ShipTypeText), std::string(st.CargoTypeText)};
+    t.Epfd.EPFDType = (item->EPFDType >= 1 && item->EPFDType <= 15) ? item->EPFDType : int16_t{0};
+    t.Epfd.EPFDTypeText = ais::codeTables().EPFDTypeText[static_cast<size_t>(t.Epfd.EPFDType)];
     return true;
 }
 

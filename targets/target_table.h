@@ -105,48 +105,28 @@ struct TargetRecord {
     std::string FlagIcon;
     TargetClass Class = TargetClass::Unknown;
     TargetStatus Status = TargetStatus::Current;
-    int16_t NavStatus = 0;
-    std::string NavStatusText;
+    // The groups a message type carries reach the entry whole (target_copy.cpp).
+    ais::NavigationStatus Nav;
     float ROT = 0;
-    float SOG = 0;
-    int16_t PosAccuracy = 0;
-    std::string PosAccuracyText;
-    double Longitude = 0;
-    double Latitude = 0;
-    float COG = 0;
+    ais::Motion Motion;
+    ais::PositionFix Fix;
     float TrueHeading = 0;
     int16_t UTCSecond = 0;
-    int16_t RAIM = 0;
-    int16_t SyncState = 0;
-    int16_t SlotTimeout = 0;
-    int16_t SubMessage = 0;
-    int16_t SlotNumber = 0;
-    int16_t SlotOffset = 0;
-    int16_t ReceivedStations = 0;
+    ais::CommState Comm;
     int16_t UTCYear = 0;
     int16_t UTCMonth = 0;
     int16_t UTCDay = 0;
     int16_t UTCHour = 0;
     int16_t UTCMinute = 0;
-    int32_t IMONumber = 0;
-    std::string CallSign;
-    std::string Name;
+    ais::VesselId Id;
     // The name this vessel sent in this run (type 5, 19 or 24 part A), never
     // a placeholder or a name from the ship database; empty until one came.
     // What the ship database keeps of the run.
     std::string ReceivedName;
-    int16_t ShipType = 0;
-    std::string ShipTypeText;
-    std::string CargoTypeText;
-    int16_t DimA = 0;
-    int16_t DimB = 0;
-    int16_t DimC = 0;
-    int16_t DimD = 0;
-    int16_t EPFDType = 0;
-    std::string EPFDTypeText;
-    base::DateTime ETA;
-    float Draught = 0;
-    std::string Destination;
+    ais::ShipKind Ship;
+    ais::Dimensions Dim;
+    ais::EPFD Epfd;
+    ais::Voyage Voyage;
     int16_t DTE = 0;
     int16_t Altitude = 0;
     int16_t RegionalReserved19 = 0;
@@ -155,16 +135,12 @@ struct TargetRecord {
     int16_t OffPosition = 0;
     int16_t VirtualAtoN = 0;
     std::string NameExtension;
+    // What the latest message 24 told: part A the name, part B the rest.
     std::string Name24;
     std::string VendorID24;
     std::string CallSign24;
-    int16_t ShipType24 = 0;
-    std::string ShipTypeText24;
-    std::string CargoTypeText24;
-    int16_t DimA24 = 0;
-    int16_t DimB24 = 0;
-    int16_t DimC24 = 0;
-    int16_t DimD24 = 0;
+    ais::ShipKind Ship24;
+    ais::Dimensions Dim24;
     int16_t ListRow = 0;
     double Range = 0;    // metres
     double Bearing = 0;  // radians, true

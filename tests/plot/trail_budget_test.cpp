@@ -27,8 +27,8 @@ TEST(TrailBudget, ManyTargetsShareTheBudget) {
     base::DateTime now = base::DateTime::fromCalendar(2026, 12, 7, 1, 0, 0);
     for (int pass = 0; pass < static_cast<int>(limit) * 2; ++pass) {
         for (int n = 1; n <= kTargets; ++n) {
-            table.entry(n).Latitude = 50 + pass * 1e-4;
-            table.entry(n).Longitude = 4 + n * 1e-3;
+            table.entry(n).Fix.Latitude = 50 + pass * 1e-4;
+            table.entry(n).Fix.Longitude = 4 + n * 1e-3;
         }
         trails.record(table, now);
         now = now.addSeconds(1);

@@ -296,20 +296,20 @@ TEST_F(Lifecycle, AReturningVesselGetsItsStaticDataBack) {
     ctx.monotonic = 2000;
     const int a = feed(1, 257000001).entry;
     ASSERT_NE(a, 0);
-    EXPECT_EQ(table.entry(a).Name, "NORDIC STAR");
+    EXPECT_EQ(table.entry(a).Id.Name, "NORDIC STAR");
     EXPECT_EQ(table.entry(a).ReceivedName, "NORDIC STAR");
-    EXPECT_EQ(table.entry(a).CallSign, "LAXY");
-    EXPECT_EQ(table.entry(a).ShipType, 70);
-    EXPECT_EQ(table.entry(a).DimA, 120);
+    EXPECT_EQ(table.entry(a).Id.CallSign, "LAXY");
+    EXPECT_EQ(table.entry(a).Ship.ShipType, 70);
+    EXPECT_EQ(table.entry(a).Dim.DimA, 120);
     const int b = feed(18, 257000002).entry;
     ASSERT_NE(b, 0);
-    EXPECT_EQ(table.entry(b).Name, "WAVE DANCER");
+    EXPECT_EQ(table.entry(b).Id.Name, "WAVE DANCER");
     EXPECT_EQ(table.entry(b).CallSign24, "LB24");
     // Another class under the same MMSI gets nothing of the vessel.
     table.setLifecycle({360, 1080, 1800, 3, 60});
     const int bs = feed(4, 257000001).entry;
     ASSERT_NE(bs, 0);
-    EXPECT_EQ(table.entry(bs).Name, "Base Station");
+    EXPECT_EQ(table.entry(bs).Id.Name, "Base Station");
 }
 
 // "No" sorts by first appearance, whatever entry numbers the stations got.

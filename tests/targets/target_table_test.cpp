@@ -83,7 +83,7 @@ TEST_F(TableTest, EachMessageSaysWhichEntryItTouched) {
     EXPECT_EQ(table.TargetCount(), 4);
     EXPECT_EQ(table.entry(1).Class, TargetClass::A);
     EXPECT_EQ(table.entry(2).Class, TargetClass::BS);
-    EXPECT_EQ(table.entry(2).Name, "Base Station");
+    EXPECT_EQ(table.entry(2).Id.Name, "Base Station");
     EXPECT_EQ(table.entry(3).Class, TargetClass::A);
     EXPECT_EQ(table.entry(4).Class, TargetClass::BS);
 }
@@ -145,7 +145,7 @@ TEST_F(TableTest, TheFirstReportWithAClassAdoptsTheClasslessEntry) {
             EXPECT_EQ(table.entry(int(k) + 1).Class, r.classes[k]) << r.what << " " << k;
         }
         const TargetRecord& first = table.entry(1);
-        EXPECT_EQ(first.Name, r.name) << r.what;
+        EXPECT_EQ(first.Id.Name, r.name) << r.what;
         EXPECT_EQ(first.MsgCount[0], r.firstCount) << r.what;
         EXPECT_EQ(first.Arrival, 1u) << r.what;
         EXPECT_EQ(first.CallSign24, r.callSign24) << r.what;
@@ -192,8 +192,8 @@ TEST_F(TableTest, NamesAndTextsByType) {
     EXPECT_EQ(take(18, 257000018), 3);
     EXPECT_EQ(take(9, 111257009), 4);
     const std::array<const char*, 4> names = {"Class B vessel", "Aid to Navigation", "Class B vessel", "SAR Aircraft"};
-    for (int n = 1; n <= 4; ++n) EXPECT_EQ(table.entry(n).Name, names[size_t(n - 1)]) << n;
-    EXPECT_EQ(table.entry(1).CallSign, "n/a");
+    for (int n = 1; n <= 4; ++n) EXPECT_EQ(table.entry(n).Id.Name, names[size_t(n - 1)]) << n;
+    EXPECT_EQ(table.entry(1).Id.CallSign, "n/a");
     // Message 24: each part writes its own fields.
     take(24, 257000024, [](ais::AISMessageRecord& r) { r.Type24.PartNumber = 0, r.Type24.Name = "SEA BIRD"; });
     take(24, 257000024, [](ais::AISMessageRecord& r) {
@@ -201,16 +201,16 @@ TEST_F(TableTest, NamesAndTextsByType) {
     });
     EXPECT_EQ(table.entry(5).Name24, "SEA BIRD");
     EXPECT_EQ(table.entry(5).CallSign24, "LK1234");
-    EXPECT_EQ(table.entry(5).Name, "SEA BIRD");
+    EXPECT_EQ(table.entry(5).Id.Name, "SEA BIRD");
     // The name of part A replaces the placeholder of a class B station and
     // stays when later reports carry no name; an unset name changes nothing.
     take(24, 257000018, [](ais::AISMessageRecord& r) { r.Type24.PartNumber = 0, r.Type24.Name = "@@@@@@@@@@@@@@@@@@@@"; });
-    EXPECT_EQ(table.entry(3).Name, "Class B vessel");
+    EXPECT_EQ(table.entry(3).Id.Name, "Class B vessel");
     take(24, 257000018, [](ais::AISMessageRecord& r) { r.Type24.PartNumber = 0, r.Type24.Name = "WAVE DANCER"; });
     take(18, 257000018);
-    EXPECT_EQ(table.entry(3).Name, "WAVE DANCER");
+    EXPECT_EQ(table.entry(3).Id.Name, "WAVE DANCER");
     take(19, 257000018, blankName);
-    EXPECT_EQ(table.entry(3).Name, "WAVE DANCER");
+    EXPECT_EQ(table.entry(3).Id.Name, "WAVE DANCER");
     // Binary applications copy only what they carried.
     take(8, 257000008, [](ais::AISMessageRecord& r) {
         r.Type8.FI = ais::BinaryAppFI(ais::BinaryApp::PersonsOnBoard, 0);
@@ -236,17 +236,17 @@ TEST_F(TableTest, ShipDatabasePrefillsNewVesselsOnlyAndFlagsNeedACountry) {
     take(18, 257000018);
     take(18, 257000018);
     const TargetRecord& b = table.entry(1);
-    EXPECT_EQ(b.Name, "old friend");    // kept by its type 18 reports
-    EXPECT_EQ(b.ShipType, 0);           // 150 is outside 1-99
-    EXPECT_EQ(b.EPFDType, 0);           // 22 is outside 1-15
-    EXPECT_EQ(b.EPFDTypeText, "n/a");  // type 18 reports overwrite the text
+    EXPECT_EQ(b.Id.Name, "old friend");    // kept by its type 18 reports
+    EXPECT_EQ(b.Ship.ShipType, 0);           // 150 is outside 1-99
+    EXPECT_EQ(b.Epfd.EPFDType, 0);           // 22 is outside 1-15
+    EXPECT_EQ(b.Epfd.EPFDTypeText, "n/a");  // type 18 reports overwrite the text
     EXPECT_NE(b.FlagIcon.find("DNO.ico"), std::string::npos);
     take(1, 257000001);
-    EXPECT_EQ(table.entry(2).ShipType, 84);
-    EXPECT_EQ(table.entry(2).ShipTypeText, ais::ShipTypeRule(84).ShipTypeText);
-    EXPECT_EQ(table.entry(2).EPFDTypeText, "GPS/Glonass");
+    EXPECT_EQ(table.entry(2).Ship.ShipType, 84);
+    EXPECT_EQ(table.entry(2).Ship.ShipTypeText, ais::ShipTypeRule(84).ShipTypeText);
+    EXPECT_EQ(table.entry(2).Epfd.EPFDTypeText, "GPS/Glonass");
     take(5, 257000005);  // created by a static message: no pre-fill lookup
-    EXPECT_EQ(table.entry(3).Name, "");
+    EXPECT_EQ(table.entry(3).Id.Name, "");
     take(4, 12345678);  // MID 0 has no country: no lookup, no flag
     EXPECT_EQ(table.entry(4).FlagIcon, "");
 }
