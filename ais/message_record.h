@@ -29,40 +29,104 @@
 
 namespace ais {
 
-// Types 1, 2 and 3 (Class A position report); one instance per type.
-struct PositionReport {
-    int16_t MessageID = 0;
-    int16_t RepeatIndicator = 0;
-    int32_t MMSI = 0;
-    int16_t NavStatus = 0;
-    std::string NavStatusText;
-    float ROT = 0;        // degrees per minute, positive = turning right
-    float SOG = 0;        // knots
+// Groups of fields that several message types carry alike. A sub-record
+// below inherits the groups of its message, so the layouts still name each
+// field directly, and a target entry (targets/target_table.h) holds the same
+// groups: what a message tells of a group reaches the entry as one value.
+
+// Where the station is, and how good the fix is.
+struct PositionFix {
     int16_t PosAccuracy = 0;
     std::string PosAccuracyText;
     double Longitude = 0;
     double Latitude = 0;
-    float COG = 0;
+    int16_t RAIM = 0;
+    bool operator==(const PositionFix&) const = default;
+};
+
+// Speed and course over ground.
+struct Motion {
+    float SOG = 0;  // knots
+    float COG = 0;  // degrees
+    bool operator==(const Motion&) const = default;
+};
+
+struct NavigationStatus {
+    int16_t NavStatus = 0;
+    std::string NavStatusText;
+    bool operator==(const NavigationStatus&) const = default;
+};
+
+// The SOTDMA communication state; which of SlotNumber, SlotOffset and
+// ReceivedStations holds a value depends on SlotTimeout.
+struct CommState {
+    int16_t SyncState = 0;
+    int16_t SlotTimeout = 0;
+    int16_t SubMessage = 0;
+    int16_t SlotNumber = 0;        // slot time-out 2, 4, 6
+    int16_t SlotOffset = 0;        // slot time-out 0
+    int16_t ReceivedStations = 0;  // slot time-out 3, 5, 7
+    bool operator==(const CommState&) const = default;
+};
+
+// Metres from the reference point to bow, stern, port and starboard.
+struct Dimensions {
+    int16_t DimA = 0;
+    int16_t DimB = 0;
+    int16_t DimC = 0;
+    int16_t DimD = 0;
+    bool operator==(const Dimensions&) const = default;
+};
+
+// The ship type after the ship type rule, and its texts.
+struct ShipKind {
+    int16_t ShipType = 0;  // 0-99
+    std::string ShipTypeText;
+    std::string CargoTypeText;
+    bool operator==(const ShipKind&) const = default;
+};
+
+// The kind of position fixing device.
+struct EPFD {
+    int16_t EPFDType = 0;
+    std::string EPFDTypeText;
+    bool operator==(const EPFD&) const = default;
+};
+
+struct Voyage {
+    base::DateTime ETA;  // 0 (no date) when the month is 0
+    float Draught = 0;
+    std::string Destination;  // 20 characters
+    bool operator==(const Voyage&) const = default;
+};
+
+// Who a vessel is, as its static and voyage report names it.
+struct VesselId {
+    int32_t IMONumber = 0;
+    std::string CallSign;  // 7 characters
+    std::string Name;      // 20 characters
+    bool operator==(const VesselId&) const = default;
+};
+
+// Types 1, 2 and 3 (Class A position report); one instance per type.
+struct PositionReport : NavigationStatus, Motion, PositionFix, CommState {
+    int16_t MessageID = 0;
+    int16_t RepeatIndicator = 0;
+    int32_t MMSI = 0;
+    float ROT = 0;        // degrees per minute, positive = turning right
     float TrueHeading = 0;
     int16_t TimeStamp = 0;
     int16_t ManoeuvreIndicator = 0;
     int16_t Spare = 0;
-    int16_t RAIM = 0;
-    int16_t SyncState = 0;
-    int16_t SlotTimeout = 0;
-    int16_t SubMessage = 0;
     int16_t CommUTCHour = 0;       // slot time-out 1 only
     int16_t CommUTCMinute = 0;     // slot time-out 1 only
-    int16_t SlotNumber = 0;        // slot time-out 2, 4, 6
-    int16_t SlotOffset = 0;        // slot time-out 0
-    int16_t ReceivedStations = 0;  // slot time-out 3, 5, 7
     base::DateTime TimeReceived;
     bool operator==(const PositionReport&) const = default;
 };
 
 // Type 4. A slot time-out of 1 writes the communication state's hour and
 // minute into UTCHour and UTCMinute.
-struct BaseStationReport {
+struct BaseStationReport : PositionFix, EPFD, CommState {
     int16_t MessageID = 0;
     int16_t RepeatIndicator = 0;
     int32_t MMSI = 0;
@@ -72,77 +136,36 @@ struct BaseStationReport {
     int16_t UTCHour = 0;
     int16_t UTCMinute = 0;
     int16_t UTCSecond = 0;
-    int16_t PosAccuracy = 0;
-    std::string PosAccuracyText;
-    double Longitude = 0;
-    double Latitude = 0;
-    int16_t EPFDType = 0;
-    std::string EPFDTypeText;
     int16_t Spare = 0;
-    int16_t RAIM = 0;
-    int16_t SyncState = 0;
-    int16_t SlotTimeout = 0;
-    int16_t SubMessage = 0;
-    int16_t SlotNumber = 0;
-    int16_t SlotOffset = 0;
-    int16_t ReceivedStations = 0;
     base::DateTime TimeReceived;
     bool operator==(const BaseStationReport&) const = default;
 };
 
 // Type 5.
-struct StaticVoyageData {
+struct StaticVoyageData : VesselId, ShipKind, Dimensions, EPFD, Voyage {
     int16_t MessageID = 0;
     int16_t RepeatIndicator = 0;
     int32_t MMSI = 0;
     int16_t AISVersion = 0;
-    int32_t IMONumber = 0;
-    std::string CallSign;     // 7 characters
-    std::string Name;         // 20 characters
-    int16_t ShipType = 0;     // 0-99 after the ship type rule
-    std::string ShipTypeText;
-    std::string CargoTypeText;
-    int16_t DimA = 0;         // reference point to bow
-    int16_t DimB = 0;         // to stern
-    int16_t DimC = 0;         // to port
-    int16_t DimD = 0;         // to starboard
-    int16_t EPFDType = 0;
-    std::string EPFDTypeText;
-    base::DateTime ETA;        // 0 (no date) when the month is 0
-    float Draught = 0;
-    std::string Destination;  // 20 characters
     int16_t DTE = 0;
     base::DateTime TimeReceived;
     bool operator==(const StaticVoyageData&) const = default;
 };
 
 // Type 9.
-struct SARPositionReport {
+struct SARPositionReport : Motion, PositionFix, CommState {
     int16_t MessageID = 0;
     int16_t RepeatIndicator = 0;
     int32_t MMSI = 0;
     int16_t Altitude = 0;  // metres, 4095 kept as received
-    float SOG = 0;         // whole knots
-    int16_t PosAccuracy = 0;
-    std::string PosAccuracyText;
-    double Longitude = 0;
-    double Latitude = 0;
-    float COG = 0;
     int16_t TimeStamp = 0;
     int16_t AltitudeSensor = 0;
     int16_t DTE = 0;
     int16_t Spare = 0;
     int16_t AssignedMode = 0;
-    int16_t RAIM = 0;
     int16_t CommStateSelector = 0;  // 0 = SOTDMA, 1 = ITDMA
-    int16_t SyncState = 0;
-    int16_t SlotTimeout = 0;
-    int16_t SubMessage = 0;
     int16_t CommUTCHour = 0;
     int16_t CommUTCMinute = 0;
-    int16_t SlotNumber = 0;
-    int16_t SlotOffset = 0;
-    int16_t ReceivedStations = 0;
     base::DateTime TimeReceived;
     bool operator==(const SARPositionReport&) const = default;
 };
@@ -182,60 +205,31 @@ struct BroadcastSafetyMessage {
 };
 
 // Type 18.
-struct ClassBPositionReport {
+struct ClassBPositionReport : Motion, PositionFix, CommState {
     int16_t MessageID = 0;
     int16_t RepeatIndicator = 0;
     int32_t MMSI = 0;
     int16_t RegionalReserved = 0;
-    float SOG = 0;
-    int16_t PosAccuracy = 0;
-    std::string PosAccuracyText;
-    double Longitude = 0;
-    double Latitude = 0;
-    float COG = 0;
     float TrueHeading = 0;
     int16_t TimeStamp = 0;
-    int16_t RAIM = 0;
     int16_t CommStateSelector = 0;
-    int16_t SyncState = 0;
-    int16_t SlotTimeout = 0;
-    int16_t SubMessage = 0;
     int16_t CommUTCHour = 0;
     int16_t CommUTCMinute = 0;
-    int16_t SlotNumber = 0;
-    int16_t SlotOffset = 0;
-    int16_t ReceivedStations = 0;
     base::DateTime TimeReceived;
     bool operator==(const ClassBPositionReport&) const = default;
 };
 
 // Type 19.
-struct ClassBExtendedReport {
+struct ClassBExtendedReport : Motion, PositionFix, ShipKind, Dimensions, EPFD {
     int16_t MessageID = 0;
     int16_t RepeatIndicator = 0;
     int32_t MMSI = 0;
     int16_t RegionalReserved = 0;
-    float SOG = 0;
-    int16_t PosAccuracy = 0;
-    std::string PosAccuracyText;
-    double Longitude = 0;
-    double Latitude = 0;
-    float COG = 0;
     float TrueHeading = 0;
     int16_t TimeStamp = 0;
     int16_t RegionalReserved2 = 0;
     std::string Name;  // 20 characters
-    int16_t ShipType = 0;
     std::string ShipTypeFullText;
-    std::string ShipTypeText;
-    std::string CargoTypeText;
-    int16_t DimA = 0;
-    int16_t DimB = 0;
-    int16_t DimC = 0;
-    int16_t DimD = 0;
-    int16_t EPFDType = 0;
-    std::string EPFDTypeText;
-    int16_t RAIM = 0;
     int16_t DTE = 0;
     base::DateTime TimeReceived;
     bool operator==(const ClassBExtendedReport&) const = default;
@@ -267,27 +261,16 @@ struct DataLinkManagement {
 };
 
 // Type 21.
-struct AtoNReport {
+struct AtoNReport : PositionFix, Dimensions, EPFD {
     int16_t MessageID = 0;
     int16_t RepeatIndicator = 0;
     int32_t MMSI = 0;
     int16_t AtoNType = 0;
     std::string AtoNTypeText;
     std::string Name;  // 20 characters
-    int16_t PosAccuracy = 0;
-    std::string PosAccuracyText;
-    double Longitude = 0;
-    double Latitude = 0;
-    int16_t DimA = 0;
-    int16_t DimB = 0;
-    int16_t DimC = 0;
-    int16_t DimD = 0;
-    int16_t EPFDType = 0;
-    std::string EPFDTypeText;
     int16_t TimeStamp = 0;
     int16_t OffPosition = 0;
     int16_t AtoNStatus = 0;
-    int16_t RAIM = 0;
     int16_t VirtualAtoN = 0;
     int16_t AssignedMode = 0;
     std::string NameExtension;  // 14 characters, blanks where the message is shorter
@@ -296,21 +279,14 @@ struct AtoNReport {
 };
 
 // Type 24. Part A (PartNumber 0) writes Name only; part B (1-3) writes the rest.
-struct StaticDataReport {
+struct StaticDataReport : ShipKind, Dimensions {
     int16_t MessageID = 0;
     int16_t RepeatIndicator = 0;
     int32_t MMSI = 0;
     int16_t PartNumber = 0;
     std::string Name;  // part A
-    int16_t ShipType = 0;
-    std::string ShipTypeText;
-    std::string CargoTypeText;
     std::string VendorID;  // 7 characters
     std::string CallSign;  // 7 characters
-    int16_t DimA = 0;
-    int16_t DimB = 0;
-    int16_t DimC = 0;
-    int16_t DimD = 0;
     base::DateTime TimeReceived;
     bool operator==(const StaticDataReport&) const = default;
 };
@@ -455,19 +431,10 @@ struct SlotBinaryMessage {
 // whole knots and course in whole degrees. PositionLatency 0: the position
 // is less than 5 s old; 1: older. GNSSStatus is the same bit under its
 // earlier name (0 current GNSS position, 1 not).
-struct LongRangeReport {
+struct LongRangeReport : NavigationStatus, PositionFix, Motion {
     int16_t MessageID = 0;
     int16_t RepeatIndicator = 0;
     int32_t MMSI = 0;
-    int16_t PosAccuracy = 0;
-    std::string PosAccuracyText;
-    int16_t RAIM = 0;
-    int16_t NavStatus = 0;
-    std::string NavStatusText;
-    double Longitude = 0;
-    double Latitude = 0;
-    float SOG = 0;
-    float COG = 0;
     int16_t PositionLatency = 0;
     int16_t GNSSStatus = 0;
     base::DateTime TimeReceived;

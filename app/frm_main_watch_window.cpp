@@ -78,13 +78,13 @@ void FrmMain::keepSorted() {
     model_->flush();
     const QModelIndex current = fgAISTargets_->currentIndex();
     const int selectedRow = fgAISTargets_->selectionModel()->hasSelection() && current.isValid() ? current.row() + 1 : 0;
-    const int selected = selectedRow >= 1 && selectedRow <= table.TargetCount
-                             ? table.DisplayOrder[static_cast<size_t>(selectedRow)]
+    const int selected = selectedRow >= 1 && selectedRow <= table.TargetCount()
+                             ? table.DisplayOrder()[static_cast<size_t>(selectedRow)]
                              : 0;
-    const std::vector<int16_t> before = table.DisplayOrder;
+    const std::vector<int16_t> before = table.DisplayOrder();
     targets::SortTargets(table, sortColumn_, sortDescending_, receiver_->state().ReferenceMode,
                          /*endNewMarks=*/false);
-    if (table.DisplayOrder == before) return;
+    if (table.DisplayOrder() == before) return;
     model_->RowsReordered();
     if (selected != 0 && table.InUse(selected)) {
         const int row = table.entry(selected).ListRow - 1;

@@ -475,8 +475,8 @@ void FrmMain::buildCentralArea() {
 void FrmMain::rowChosen(const QModelIndex& index) {
     if (!index.isValid()) return;
     const int row = index.row() + 1;
-    if (row < 1 || row > receiver_->targets().TargetCount) return;
-    emit targetClicked(receiver_->targets().DisplayOrder[static_cast<size_t>(row)]);
+    if (row < 1 || row > receiver_->targets().TargetCount()) return;
+    emit targetClicked(receiver_->targets().DisplayOrder()[static_cast<size_t>(row)]);
 }
 
 void FrmMain::applyTargetFilter(int first, int last) {
@@ -489,7 +489,7 @@ void FrmMain::applyTargetFilter(int first, int last) {
     const int rows = model_->rowCount();
     if (last < 0 || last >= rows) last = rows - 1;
     for (int r = std::max(0, first); r <= last; ++r) {
-        const int entry = r + 1 <= table.TargetCount ? table.DisplayOrder[static_cast<size_t>(r + 1)] : 0;
+        const int entry = r + 1 <= table.TargetCount() ? table.DisplayOrder()[static_cast<size_t>(r + 1)] : 0;
         fgAISTargets_->setRowHidden(r, entry > 0 && table.InUse(entry) && !targets::MatchesFilter(table.entry(entry), typed));
     }
 }
@@ -1077,8 +1077,8 @@ void FrmMain::mnuViewGraphics_Click(bool checked) {
     // A click on the plot selects the target's row too (without opening its details).
     frmGraphics_->setClock(&receiver_->clock());
     connect(frmGraphics_, &plot::FrmGraphics::targetSelected, this, [this](int entry) {
-        const auto& order = receiver_->targets().DisplayOrder;
-        for (int row = 1; row <= receiver_->targets().TargetCount; ++row) {
+        const auto& order = receiver_->targets().DisplayOrder();
+        for (int row = 1; row <= receiver_->targets().TargetCount(); ++row) {
             if (order[static_cast<size_t>(row)] == entry) fgAISTargets_->selectRow(row - 1);
         }
     });

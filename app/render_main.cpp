@@ -199,6 +199,6 @@ int main(int argc, char** argv) {
     const auto resolution = map.resolution();
     std::printf("%s %dx%d scale 1:%d coastline %s charts %zu targets %d\n", o.out.c_str(), o.width, o.height,
                 o.scale, resolution ? plot::ResolutionName(*resolution) : "none", map.charts().entries().size(),
-                rx.targets().TargetCount);
+                rx.targets().TargetCount());
     return outputStatus();
 }

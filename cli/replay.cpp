@@ -249,15 +249,15 @@ std::string trimRight(std::string s) {
 
 // Position or range/bearing cells as the target list shows them after a message.
 std::pair<std::string, std::string> positionCells(const input::RunState& s, const targets::TargetRecord& t) {
-    const bool noLat = t.Latitude == 0 || t.Latitude == base::kNotAvailable;
-    const bool noLon = t.Longitude == 0 || t.Longitude == base::kNotAvailable;
+    const bool noLat = t.Fix.Latitude == 0 || t.Fix.Latitude == base::kNotAvailable;
+    const bool noLon = t.Fix.Longitude == 0 || t.Fix.Longitude == base::kNotAvailable;
     const bool positions = s.ReferenceMode == targets::kRefNone || (s.RefLat == 0 && s.RefLon == 0);
     if (!positions && !t.RangeKnown) return {"n/a", "n/a"};  // no range to a position too old or not measured
     std::string lat = noLat ? "n/a"
-                      : positions ? geodesy::FormatPosition(t.Latitude, "LAT", "form", 1)
+                      : positions ? geodesy::FormatPosition(t.Fix.Latitude, "LAT", "form", 1)
                                   : base::formatNumber(t.Range / 1852.0, "0.0 nm");
     std::string lon = noLon ? "n/a"
-                      : positions ? geodesy::FormatPosition(t.Longitude, "LON", "form", 1)
+                      : positions ? geodesy::FormatPosition(t.Fix.Longitude, "LON", "form", 1)
                                   : base::formatNumber(t.Bearing * 57.29577951307855, "000.0 °");
     return {lat, lon};
 }
@@ -278,14 +278,14 @@ std::vector<std::string> rowCells(const input::RunState& s, const targets::Targe
     if (!noTurn && t.ROT <= -720 && t.ROT != base::kNotAvailable) rot = "port";
     return {std::to_string(number),
             std::to_string(t.MMSI),
-            trimRight(t.Name + t.NameExtension),
+            trimRight(t.Id.Name + t.NameExtension),
             targets::ClassCode(t.Class),
             targets::ClassText(t.Class),
             t.Country,
             lat,
             lon,
-            fixed ? "n/a" : base::FormatAvailable(t.SOG, "0.0"),
-            fixed ? "n/a" : base::FormatAvailable(t.COG, "000.0"),
+            fixed ? "n/a" : base::FormatAvailable(t.Motion.SOG, "0.0"),
+            fixed ? "n/a" : base::FormatAvailable(t.Motion.COG, "000.0"),
             noTurn ? "n/a" : base::FormatAvailable(t.TrueHeading, "000"),
             rot,
             targets::StatusText(t.Status),
@@ -314,7 +314,7 @@ std::vector<Counter> counters(const app::Receiver& rx) {
             {"IncompleteMessageCount", s.IncompleteMessageCount},
             {"PendingFragmentCount", rx.pendingFragments()},
             {"DecodedMessageCount", s.DecodedMessageCount},
-            {"TargetCount", rx.targets().TargetCount}};
+            {"TargetCount", rx.targets().TargetCount()}};
     // Lines that were only a tag block: listed when there were any, so the
     // output on input without tag blocks stays as it was.
     if (s.TagOnlyCount > 0) out.insert(out.begin() + 5, {"TagOnlyCount", s.TagOnlyCount});
@@ -325,8 +325,8 @@ void printText(const app::Receiver& rx, std::string& out) {
     const auto& table = rx.targets();
     std::vector<std::vector<std::string>> rows;
     rows.emplace_back(std::begin(kColumns), std::end(kColumns));
-    for (int k = 1; k <= table.TargetCount; ++k) {
-        rows.push_back(rowCells(rx.state(), table.entry(table.DisplayOrder[static_cast<size_t>(k)]), k));
+    for (int k = 1; k <= table.TargetCount(); ++k) {
+        rows.push_back(rowCells(rx.state(), table.entry(table.DisplayOrder()[static_cast<size_t>(k)]), k));
     }
     // Display width: count UTF-8 lead bytes only.
     auto width = [](const std::string& s) {
@@ -364,8 +364,8 @@ void printCsv(const app::Receiver& rx, std::string& out) {
     out += "No,MMSI,Name,Class,ClassText,Country,Lat (\xC2\xB0),Lon (\xC2\xB0),";
     if (ranges) out += "Range (nm),Bearing (\xC2\xB0),";
     out += "SOG (kn),COG (\xC2\xB0),HDG (\xC2\xB0),ROT (\xC2\xB0/min),Status,Msgs,VDM,VDO,ChA,ChB\n";
-    for (int k = 1; k <= table.TargetCount; ++k) {
-        const targets::TargetRecord& t = table.entry(table.DisplayOrder[static_cast<size_t>(k)]);
+    for (int k = 1; k <= table.TargetCount(); ++k) {
+        const targets::TargetRecord& t = table.entry(table.DisplayOrder()[static_cast<size_t>(k)]);
         const auto cells = rowCells(s, t, k);
         const auto number = [&](bool known, double value, int decimals) {
             if (known && std::isfinite(value)) out += base::FixedText(value, decimals);
@@ -378,8 +378,8 @@ void printCsv(const app::Receiver& rx, std::string& out) {
         out += cells[0] + ',' + cells[1] + ',';
         for (size_t c = 2; c <= 5; ++c) text(cells[c]);
         const bool position = targets::HasPosition(t);
-        number(position, t.Latitude, 6);
-        number(position, t.Longitude, 6);
+        number(position, t.Fix.Latitude, 6);
+        number(position, t.Fix.Longitude, 6);
         if (ranges) {
             const bool range = position && !(s.RefLat == 0 && s.RefLon == 0);
             // To a tenth of a degree in [0, 360): 359.96 is 0.0, not 360.0.
@@ -388,8 +388,8 @@ void printCsv(const app::Receiver& rx, std::string& out) {
             number(range, t.Range / 1852.0, 3);
             number(range, bearing, 1);
         }
-        number(cells[8] != "n/a", t.SOG, 1);
-        number(cells[9] != "n/a", t.COG, 1);
+        number(cells[8] != "n/a", t.Motion.SOG, 1);
+        number(cells[9] != "n/a", t.Motion.COG, 1);
         number(cells[10] != "n/a", t.TrueHeading, 0);
         if (cells[11] == "stb" || cells[11] == "port") {
             text(cells[11]);  // turning at more than 5 degrees in 30 s, rate not known
@@ -416,8 +416,8 @@ void printJson(const app::Receiver& rx, std::string& text) {
     j.key("targets");
     j.beginArray();
     const double now = rx.clock().monotonicSeconds();
-    for (int k = 1; k <= table.TargetCount; ++k) {
-        targets::WriteTargetJson(j, table.entry(table.DisplayOrder[static_cast<size_t>(k)]), k, now);
+    for (int k = 1; k <= table.TargetCount(); ++k) {
+        targets::WriteTargetJson(j, table.entry(table.DisplayOrder()[static_cast<size_t>(k)]), k, now);
     }
     j.endArray();
     j.key("counters");

@@ -98,11 +98,11 @@ void AppendHeadingMark(std::vector<Shape>& out, const targets::TargetRecord& t, 
     // Without a heading the hull lies along the course over ground, when there is one.
     double heading = t.TrueHeading;
     if (!ValidHeading(heading)) {
-        if (!ValidHeading(t.COG)) return;
-        heading = t.COG;
+        if (!ValidHeading(t.Motion.COG)) return;
+        heading = t.Motion.COG;
     }
-    if (t.DimA + t.DimB + t.DimC + t.DimD <= 0) return;
-    const HullOutline hull = HullShape(x, y, heading, t.DimA, t.DimB, t.DimC, t.DimD);
+    if (t.Dim.DimA + t.Dim.DimB + t.Dim.DimC + t.Dim.DimD <= 0) return;
+    const HullOutline hull = HullShape(x, y, heading, t.Dim.DimA, t.Dim.DimB, t.Dim.DimC, t.Dim.DimD);
     for (size_t chain = 0; chain < 2; ++chain) {
         for (size_t i = 0; i + 1 < 4; ++i) {
             const PlotView::Point& a = hull.points[chain * 4 + i];
@@ -144,8 +144,8 @@ void ToGeographic(const PlotState& plot, double easting, double northing, double
 int SelectGridZone(PlotState& plot, const targets::TargetTable& table) {
     double sum = 0;
     int count = 0;
-    for (int n = 1; n <= table.EntryCount; ++n) {
-        const double lon = table.entry(n).Longitude;
+    for (int n = 1; n <= table.EntryCount(); ++n) {
+        const double lon = table.entry(n).Fix.Longitude;
         if (!UsableLongitude(lon)) continue;
         sum += lon;
         ++count;
@@ -158,13 +158,14 @@ int SelectGridZone(PlotState& plot, const targets::TargetTable& table) {
 void MeanTargetPosition(const targets::TargetTable& table, double& latitude, double& longitude) {
     double sumLat = 0, sumLon = 0;
     int count = 0;
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const targets::TargetRecord& t = table.entry(n);
-        if (std::fabs(t.Latitude) >= 90 || t.Latitude == 0 || std::fabs(t.Longitude) >= 180 || t.Longitude == 0) {
+        if (std::fabs(t.Fix.Latitude) >= 90 || t.Fix.Latitude == 0 || std::fabs(t.Fix.Longitude) >= 180 ||
+            t.Fix.Longitude == 0) {
             continue;
         }
-        sumLat += t.Latitude;
-        sumLon += t.Longitude;
+        sumLat += t.Fix.Latitude;
+        sumLon += t.Fix.Longitude;
         ++count;
     }
     latitude = count > 0 ? sumLat / count : 0.0;
@@ -203,15 +204,15 @@ bool Drawable(const targets::TargetRecord& t) {
 
 void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector<Shape>& out,
                  base::MessageSink& sink) {
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const targets::TargetRecord& t = table.entry(n);
         if (!Drawable(t)) continue;
         TrackPoint& p = plot.track[static_cast<size_t>(n)];
-        p.latitude = t.Latitude * kDegToRad;
-        p.longitude = t.Longitude * kDegToRad;
+        p.latitude = t.Fix.Latitude * kDegToRad;
+        p.longitude = t.Fix.Longitude * kDegToRad;
         ToGrid(plot, p.latitude, p.longitude, p.easting, p.northing, sink);
         out.push_back(Dot(p.easting - plot.centreE, p.northing - plot.centreN, 2,
-                          n == table.OwnShipIndex ? PlotColour::Blue : PlotColour::Black));
+                          n == table.OwnShipIndex() ? PlotColour::Blue : PlotColour::Black));
     }
 }
 
@@ -221,12 +222,12 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
                                     const input::RunState& state, Overlays overlays, const PlotView& view) {
     std::vector<Shape> out;
     bool anyDrawn = false;
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const targets::TargetRecord& t = table.entry(n);
         if (!Drawable(t)) continue;
         anyDrawn = true;
         const PlotColour colour = t.Dangerous                 ? PlotColour::Red
-                                  : n == table.OwnShipIndex ? PlotColour::Blue
+                                  : n == table.OwnShipIndex() ? PlotColour::Blue
                                                             : PlotColour::Black;
         const TrackPoint& p = plot.track[static_cast<size_t>(n)];
         const double x = p.easting - plot.centreE;
@@ -244,16 +245,16 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
             out.push_back(Line(x, y, cpaE - plot.centreE, cpaN - plot.centreN, PlotColour::Red));
             out.push_back(Dot(cpaE - plot.centreE, cpaN - plot.centreN, 4, PlotColour::Red));
         }
-        Shape label = Text(x, y, TargetLabel(t.Name, t.MMSI), colour);
-        label.keep = n == table.OwnShipIndex || n == plot.selectedEntry;
+        Shape label = Text(x, y, TargetLabel(t.Id.Name, t.MMSI), colour);
+        label.keep = n == table.OwnShipIndex() || n == plot.selectedEntry;
         label.priority = LabelRank(t.Class);
         out.push_back(std::move(label));
 
-        const bool referenceTarget = (state.ReferenceMode == targets::kRefFromVDO && n == table.OwnShipIndex) ||
+        const bool referenceTarget = (state.ReferenceMode == targets::kRefFromVDO && n == table.OwnShipIndex()) ||
                                      (state.ReferenceMode == targets::kRefFromVDM && t.MMSI == state.RefMMSI);
         if (referenceTarget) AppendRangeRings(out, x, y, plot.ringSpacing);
 
-        if (const auto end = SpeedVectorEnd(x, y, t.SOG, t.COG, plot.vectorTime)) {
+        if (const auto end = SpeedVectorEnd(x, y, t.Motion.SOG, t.Motion.COG, plot.vectorTime)) {
             out.push_back(Line(x, y, end->x, end->y, PlotColour::Blue));
         }
         AppendHeadingMark(out, t, x, y, colour, view);
@@ -423,21 +424,21 @@ bool ReferenceNearEdge(const PlotState& plot, const input::RunState& state, cons
 
 int NearestTarget(const PlotState& plot, const targets::TargetTable& table, double x, double y,
                   base::MessageSink& sink) {
-    if (table.TargetCount < 1) return 0;
+    if (table.TargetCount() < 1) return 0;
     double lat = 0, lon = 0;
     ToGeographic(plot, x + plot.centreE, y + plot.centreN, lat, lon, sink);
     const geodesy::Datum& d = plot.datum.datumSlots[kSlot].datum;
     auto distanceTo = [&](const targets::TargetRecord& t) {
         double distance = 0, bearing = 0;
-        geodesy::GeodeticInverse(t.Latitude * kDegToRad, t.Longitude * kDegToRad, lat, lon, geodesy::kInverseDistance,
+        geodesy::GeodeticInverse(t.Fix.Latitude * kDegToRad, t.Fix.Longitude * kDegToRad, lat, lon, geodesy::kInverseDistance,
                                  distance, bearing, d.b, d.f);
         return distance;
     };
     // The lowest entry in use when none is nearer (entry 1 unless it was freed).
     int nearest = 1;
-    while (nearest < table.EntryCount && !table.InUse(nearest)) ++nearest;
+    while (nearest < table.EntryCount() && !table.InUse(nearest)) ++nearest;
     double best = distanceTo(table.entry(nearest));
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const targets::TargetRecord& t = table.entry(n);
         if (!table.InUse(n) || t.Status == targets::TargetStatus::Old || t.Status == targets::TargetStatus::Lost) continue;
         const double distance = distanceTo(t);

@@ -53,13 +53,13 @@ TargetSymbol SymbolOf(const targets::TargetRecord& t) {
 }
 
 TypeGroup GroupOf(const targets::TargetRecord& t) {
-    return ShipTypeGroup(t.ShipType != 0 ? t.ShipType : t.ShipType24);
+    return ShipTypeGroup(t.Ship.ShipType != 0 ? t.Ship.ShipType : t.Ship24.ShipType);
 }
 
 double SymbolAngle(const targets::TargetRecord& t) {
     auto valid = [](double a) { return std::isfinite(a) && a >= 0 && a < 360; };
     if (valid(t.TrueHeading)) return t.TrueHeading;
-    if (valid(t.COG)) return t.COG;
+    if (valid(t.Motion.COG)) return t.Motion.COG;
     return std::numeric_limits<double>::quiet_NaN();
 }
 
@@ -67,7 +67,7 @@ int TargetAtPixel(const PlotState& plot, const targets::TargetTable& table, cons
                   double py, double within) {
     int best = 0;
     double bestDistance = within;
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         if (!table.InUse(n) || !Drawable(table.entry(n))) continue;
         const TrackPoint& p = plot.track[static_cast<size_t>(n)];
         const PlotView::Point at = view.toPixel(p.easting - view.centreE, p.northing - view.centreN);
@@ -96,7 +96,7 @@ bool IsVessel(targets::TargetClass c) { return c == targets::TargetClass::A || c
 
 std::string TargetTipText(const targets::TargetRecord& t, double nowMonotonic) {
     std::string out;
-    std::string name = t.Name;
+    std::string name = t.Id.Name;
     while (!name.empty() && (name.back() == ' ' || name.back() == '@')) name.pop_back();
     if (!name.empty()) out += name + "\n";
     out += "MMSI " + base::formatNumber(t.MMSI, "000000000") + "\n";
@@ -104,10 +104,10 @@ std::string TargetTipText(const targets::TargetRecord& t, double nowMonotonic) {
     if (IsVessel(t.Class)) out += std::string(" \u00b7 ") + TypeGroupName(GroupOf(t));
     out += "\n";
     if (t.Class != targets::TargetClass::BS && t.Class != targets::TargetClass::AtoN) {
-        const bool sog = t.SOG >= 0 && t.SOG < 102.3f;
-        const bool cog = t.COG >= 0 && t.COG < 360;
-        out += "SOG " + (sog ? base::formatNumber(t.SOG, "0.0") + " kn" : std::string("n/a"));
-        out += "  COG " + (cog ? base::formatNumber(t.COG, "000.0") + "\u00b0" : std::string("n/a")) + "\n";
+        const bool sog = t.Motion.SOG >= 0 && t.Motion.SOG < 102.3f;
+        const bool cog = t.Motion.COG >= 0 && t.Motion.COG < 360;
+        out += "SOG " + (sog ? base::formatNumber(t.Motion.SOG, "0.0") + " kn" : std::string("n/a"));
+        out += "  COG " + (cog ? base::formatNumber(t.Motion.COG, "000.0") + "\u00b0" : std::string("n/a")) + "\n";
     }
     if (t.HasCPA && t.RangeKnown && t.PositionKnown) {
         out += "CPA " + base::formatNumber(t.CPA, "0.00") + " nm  TCPA " + base::formatNumber(t.TCPA, "0.0") +

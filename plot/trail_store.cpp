@@ -32,9 +32,9 @@ void thin(std::vector<TrailPoint>& trail, size_t limit) {
 }  // namespace
 
 void TrailStore::record(const targets::TargetTable& table, base::DateTime now) {
-    if (trails_.size() < static_cast<size_t>(table.EntryCount)) trails_.resize(static_cast<size_t>(table.EntryCount));
-    const size_t limit = TrailLimit(table.TargetCount);
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    if (trails_.size() < static_cast<size_t>(table.EntryCount())) trails_.resize(static_cast<size_t>(table.EntryCount()));
+    const size_t limit = TrailLimit(table.TargetCount());
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         Trail& slot = trails_[static_cast<size_t>(n - 1)];
         if (!table.InUse(n) || slot.generation != table.Generation(n)) {
             std::vector<TrailPoint>().swap(slot.points);
@@ -44,9 +44,11 @@ void TrailStore::record(const targets::TargetTable& table, base::DateTime now) {
         const targets::TargetRecord& t = table.entry(n);
         if (!targets::HasPosition(t)) continue;
         std::vector<TrailPoint>& trail = slot.points;
-        if (!trail.empty() && trail.back().latitude == t.Latitude && trail.back().longitude == t.Longitude) continue;
+        if (!trail.empty() && trail.back().latitude == t.Fix.Latitude && trail.back().longitude == t.Fix.Longitude) {
+            continue;
+        }
         thin(trail, limit);
-        trail.push_back({t.Latitude, t.Longitude, now});
+        trail.push_back({t.Fix.Latitude, t.Fix.Longitude, now});
     }
 }
 
@@ -70,11 +72,11 @@ std::string TracksGpx(const targets::TargetTable& table, const TrailStore& trail
     std::string out =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<gpx version=\"1.1\" creator=\"Orvanta\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const std::vector<TrailPoint>& trail = trails.trail(table, n);
         if (trail.empty()) continue;
         const targets::TargetRecord& t = table.entry(n);
-        const std::string name = targets::WithoutTrailingBlanks(t.Name);
+        const std::string name = targets::WithoutTrailingBlanks(t.Id.Name);
         const std::string mmsi = std::to_string(t.MMSI);
         out += "  <trk>\n    <name>";
         base::AppendXmlText(out, name.empty() ? mmsi : name);

@@ -247,10 +247,10 @@ void Receiver::takeMessage(const input::IntakeOutcome& in, double mono) {
     ctx.state = &state_;
     ctx.shipData = &shipData_;
     ctx.flags = flags_.dataDir().empty() ? nullptr : &flags_;
-    ctx.messages = &events_;
     ctx.now = now;
     ctx.monotonic = mono;
     const targets::TargetUpdate update = table_.AddOrUpdateTarget(in.kind, type, record_, ctx);
+    if (update.action == targets::TableAction::TableFull) tellTableFull();
     if (update.evicted.entry != 0) events_.targetsRemoved({update.evicted});
     if (update.evictedDangerous && !alarmLog_.empty()) {
         std::string error;
@@ -267,13 +267,23 @@ void Receiver::takeMessage(const input::IntakeOutcome& in, double mono) {
     // The own ship is the station of our VDO reports; a binary or other
     // message we sent ourselves makes an entry of no class, which is not it.
     if (in.kind == input::SentenceKind::VDO && table_.entry(update.entry).Class != targets::TargetClass::Unknown) {
-        table_.OwnShipIndex = static_cast<int16_t>(update.entry);
+        table_.setOwnShip(update.entry);
     }
     targets::NoteMessage(table_, update.entry, type, state_, mono);
     referenceChanged();
     watch(update.entry);
     events_.targetChangedByMessage(update.entry);
     raiseAlarms();
+}
+
+void Receiver::tellTableFull() {
+    // Once a run: a full table refuses every newcomer, and the operator
+    // needs telling only the first time.
+    if (tableFullTold_) return;
+    tableFullTold_ = true;
+    const targets::LifecycleSettings& life = table_.lifecycle();
+    events_.operatorMessage(base::MessageIcon::Information, targets::kTableFullTitle,
+                            targets::TableFullText(life.capacity, life.displaceAfter));
 }
 
 void Receiver::watch(int entry) {
@@ -353,7 +363,7 @@ void Receiver::showMessage(int type, int entry) {
     MessageToShow m;
     m.messageType = type;
     m.entry = entry;
-    m.notice = ais::ComposeMessageNotice(type, t.MMSI, t.Name, t.LastMessageText, record_, std::move(when));
+    m.notice = ais::ComposeMessageNotice(type, t.MMSI, t.Id.Name, t.LastMessageText, record_, std::move(when));
     if (type == 6 || type == 8) m.binary = type == 6 ? &record_.Type6 : &record_.Type8;
     if (!messageLogDir_.empty()) {
         ais::MessageLog log(messageLogDir_);

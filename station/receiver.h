@@ -175,6 +175,9 @@ private:
     bool mainSerial_ = false;
     void takeMessage(const input::IntakeOutcome& message, double monotonic);
     void showMessage(int type, int entry);
+    // The table-full message, the first time the table refuses a station.
+    void tellTableFull();
+    bool tableFullTold_ = false;
     // CPA and alarm after entry n changed (all entries when it is the own ship).
     void watch(int entry);
     void raiseAlarms();

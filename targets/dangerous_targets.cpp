@@ -16,17 +16,17 @@ double TCPAKey(const TargetRecord& t) { return t.HasCPA ? t.TCPA : INFINITY; }
 double RangeKey(const TargetRecord& t) { return t.HasOwnRange ? t.OwnRange : INFINITY; }
 
 std::string DisplayName(const TargetRecord& t) {
-    const auto first = t.Name.find_first_not_of(" @");
+    const auto first = t.Id.Name.find_first_not_of(" @");
     if (first == std::string::npos) return std::to_string(t.MMSI);
-    const auto last = t.Name.find_last_not_of(" @");
-    return t.Name.substr(first, last - first + 1);
+    const auto last = t.Id.Name.find_last_not_of(" @");
+    return t.Id.Name.substr(first, last - first + 1);
 }
 
 }  // namespace
 
 std::vector<int> DangerousEntries(const TargetTable& table) {
     std::vector<int> entries;
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         if (table.InUse(n) && table.entry(n).Dangerous) entries.push_back(n);
     }
     std::sort(entries.begin(), entries.end(), [&table](int a, int b) {

@@ -174,24 +174,24 @@ void writeDimensions(Writer& w, int a, int b, int c, int d, bool sums) {
 }
 
 void writePosition(Writer& w, const TargetRecord& t) {
-    w("Latitude", position(t.Latitude, "LAT"));
-    w("Longitude", position(t.Longitude, "LON"));
+    w("Latitude", position(t.Fix.Latitude, "LAT"));
+    w("Longitude", position(t.Fix.Longitude, "LON"));
 }
 
 void writeMotion(Writer& w, const TargetRecord& t, bool heading) {
     writePosition(w, t);
-    w("SOG", base::FormatAvailable(t.SOG, "0.0"));
-    w("COG", base::FormatAvailable(t.COG, "000.0"));
+    w("SOG", base::FormatAvailable(t.Motion.SOG, "0.0"));
+    w("COG", base::FormatAvailable(t.Motion.COG, "000.0"));
     if (heading) w("HDG", base::FormatAvailable(t.TrueHeading, "000"));
-    w("PosAccuracy", codeAndText(t.PosAccuracy, t.PosAccuracyText));
+    w("PosAccuracy", codeAndText(t.Fix.PosAccuracy, t.Fix.PosAccuracyText));
 }
 
 void writeShipStatic(Writer& w, const TargetRecord& t) {
-    w("Name", WithoutTrailingBlanks(t.Name));
-    w("ShipType", codeAndText(t.ShipType, t.ShipTypeText));
-    w("CargoType", codeAndText(t.ShipType, t.CargoTypeText));
-    w("PosDevice", codeAndText(t.EPFDType, t.EPFDTypeText));
-    writeDimensions(w, t.DimA, t.DimB, t.DimC, t.DimD, true);
+    w("Name", WithoutTrailingBlanks(t.Id.Name));
+    w("ShipType", codeAndText(t.Ship.ShipType, t.Ship.ShipTypeText));
+    w("CargoType", codeAndText(t.Ship.ShipType, t.Ship.CargoTypeText));
+    w("PosDevice", codeAndText(t.Epfd.EPFDType, t.Epfd.EPFDTypeText));
+    writeDimensions(w, t.Dim.DimA, t.Dim.DimB, t.Dim.DimC, t.Dim.DimD, true);
 }
 
 // The channel frame of the message's last channel; the row that the slot
@@ -199,11 +199,11 @@ void writeShipStatic(Writer& w, const TargetRecord& t) {
 void writeCommState(std::vector<LabelText>& out, const TargetRecord& t, int type) {
     const bool channelB = t.LastChannel[static_cast<size_t>(type - 1)] == "B";
     Writer w(out, kChannelFrameNames[channelB ? 1 : 0]);
-    w("SyncState", base::FormatAvailable(t.SyncState, "0"));
-    w("SlotTimeOut", base::FormatAvailable(t.SlotTimeout, "0"));
-    switch (t.SlotTimeout) {
+    w("SyncState", base::FormatAvailable(t.Comm.SyncState, "0"));
+    w("SlotTimeOut", base::FormatAvailable(t.Comm.SlotTimeout, "0"));
+    switch (t.Comm.SlotTimeout) {
         case 0:
-            w("SlotOffset", base::FormatAvailable(t.SlotOffset, "0"));
+            w("SlotOffset", base::FormatAvailable(t.Comm.SlotOffset, "0"));
             break;
         case 1:
             w("UTCHourMin", base::FormatAvailable(t.UTCHour, "00") + ":" + base::FormatAvailable(t.UTCMinute, "00"));
@@ -211,12 +211,12 @@ void writeCommState(std::vector<LabelText>& out, const TargetRecord& t, int type
         case 2:
         case 4:
         case 6:
-            w("SlotNo", base::FormatAvailable(t.SlotNumber, "0"));
+            w("SlotNo", base::FormatAvailable(t.Comm.SlotNumber, "0"));
             break;
         case 3:
         case 5:
         case 7:
-            w("ReceivedStns", base::FormatAvailable(t.ReceivedStations, "0"));
+            w("ReceivedStns", base::FormatAvailable(t.Comm.ReceivedStations, "0"));
             break;
         default:
             break;
@@ -252,33 +252,33 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
             Writer w(out, InfoFrame::PositionReport);
             writeMotion(w, t, true);
             w("ROT", rotText(t.ROT));
-            w("NavStatus", codeAndText(t.NavStatus, t.NavStatusText));
+            w("NavStatus", codeAndText(t.Nav.NavStatus, t.Nav.NavStatusText));
             w("UTCSec", base::FormatAvailable(t.UTCSecond, "00"));
-            w("RAIM", base::FormatAvailable(t.RAIM, "0"));
+            w("RAIM", base::FormatAvailable(t.Fix.RAIM, "0"));
             if (received) w("MsgCh", messageAndChannel(t, type));
             break;
         }
         case 4: {
             Writer w(out, InfoFrame::BaseStation);
             writePosition(w, t);
-            w("PosDevice", codeAndText(t.EPFDType, t.EPFDTypeText));
-            w("PosAccuracy", codeAndText(t.PosAccuracy, t.PosAccuracyText));
+            w("PosDevice", codeAndText(t.Epfd.EPFDType, t.Epfd.EPFDTypeText));
+            w("PosAccuracy", codeAndText(t.Fix.PosAccuracy, t.Fix.PosAccuracyText));
             w("UTC", base::FormatAvailable(t.UTCYear, "0000") + "-" + base::FormatAvailable(t.UTCMonth, "00") + "-" +
                          base::FormatAvailable(t.UTCDay, "00") + " " + base::FormatAvailable(t.UTCHour, "00") + ":" +
                          base::FormatAvailable(t.UTCMinute, "00") + ":" + base::FormatAvailable(t.UTCSecond, "00"));
-            w("RAIM", base::FormatAvailable(t.RAIM, "0"));
+            w("RAIM", base::FormatAvailable(t.Fix.RAIM, "0"));
             if (received) w("Channel", t.LastChannel[3]);
             break;
         }
         case 5: {
             Writer w(out, InfoFrame::StaticVoyageReport);
             writeShipStatic(w, t);
-            w("CallSign", WithoutTrailingBlanks(t.CallSign));
-            w("IMONo", std::to_string(t.IMONumber));
-            w("Draught", base::FormatAvailable(t.Draught, "0.0"));
-            w("Destination", WithoutTrailingBlanks(t.Destination));
+            w("CallSign", WithoutTrailingBlanks(t.Id.CallSign));
+            w("IMONo", std::to_string(t.Id.IMONumber));
+            w("Draught", base::FormatAvailable(t.Voyage.Draught, "0.0"));
+            w("Destination", WithoutTrailingBlanks(t.Voyage.Destination));
             // An ETA of 0 means the report carried none.
-            w("ETA", t.ETA.isNull() ? std::string(kNotAvailableText) : t.ETA.format("dd mmm hh:mm"));
+            w("ETA", t.Voyage.ETA.isNull() ? std::string(kNotAvailableText) : t.Voyage.ETA.format("dd mmm hh:mm"));
             w("DTE", base::FormatAvailable(t.DTE, "0"));
             break;
         }
@@ -287,7 +287,7 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
             writeMotion(w, t, false);
             w("Altitude", base::FormatAvailable(t.Altitude, "0000"));
             w("UTCSecond", base::FormatAvailable(t.UTCSecond, "00"));
-            w("RAIM", base::FormatAvailable(t.RAIM, "0"));
+            w("RAIM", base::FormatAvailable(t.Fix.RAIM, "0"));
             w("DTE", base::FormatAvailable(t.DTE, "0"));
             if (received) w("Channel", t.LastChannel[8]);
             break;
@@ -302,7 +302,7 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
                 writeShipStatic(w2, t);
                 w2("RegAppl", base::FormatAvailable(t.RegionalReserved19, "0"));
                 w2("DTE", base::FormatAvailable(t.DTE, "0"));
-                w2("RAIM", base::FormatAvailable(t.RAIM, "0"));
+                w2("RAIM", base::FormatAvailable(t.Fix.RAIM, "0"));
             }
             if (received) w2("MsgCh", messageAndChannel(t, type));
             break;
@@ -310,16 +310,16 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
         case 21: {
             Writer w(out, InfoFrame::AtoNReport);
             writePosition(w, t);
-            w("PosAccuracy", codeAndText(t.PosAccuracy, t.PosAccuracyText));
-            w("PosDevice", codeAndText(t.EPFDType, t.EPFDTypeText));
+            w("PosAccuracy", codeAndText(t.Fix.PosAccuracy, t.Fix.PosAccuracyText));
+            w("PosDevice", codeAndText(t.Epfd.EPFDType, t.Epfd.EPFDTypeText));
             // Names longer than 20 characters continue in the extension.
-            w("Name", WithoutTrailingBlanks(t.Name + t.NameExtension));
-            writeDimensions(w, t.DimA, t.DimB, t.DimC, t.DimD, false);
+            w("Name", WithoutTrailingBlanks(t.Id.Name + t.NameExtension));
+            writeDimensions(w, t.Dim.DimA, t.Dim.DimB, t.Dim.DimC, t.Dim.DimD, false);
             w("UTCSecond", base::FormatAvailable(t.UTCSecond, "00"));
             w("AtoNType", codeAndText(t.AtoNType, t.AtoNTypeText));
             w("OffPosition", t.OffPosition != 0 ? "YES" : "no");
             w("Virtual", t.VirtualAtoN != 0 ? "YES" : "no");
-            w("RAIM", base::FormatAvailable(t.RAIM, "0"));
+            w("RAIM", base::FormatAvailable(t.Fix.RAIM, "0"));
             break;
         }
         case 24: {
@@ -328,9 +328,9 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
             Writer b(out, InfoFrame::Message24B);
             b("VendorID", WithoutTrailingBlanks(t.VendorID24));
             b("CallSign", WithoutTrailingBlanks(t.CallSign24));
-            b("ShipType", codeAndText(t.ShipType24, t.ShipTypeText24));
-            b("CargoType", codeAndText(t.ShipType24, t.CargoTypeText24));
-            writeDimensions(b, t.DimA24, t.DimB24, t.DimC24, t.DimD24, false);
+            b("ShipType", codeAndText(t.Ship24.ShipType, t.Ship24.ShipTypeText));
+            b("CargoType", codeAndText(t.Ship24.ShipType, t.Ship24.CargoTypeText));
+            writeDimensions(b, t.Dim24.DimA, t.Dim24.DimB, t.Dim24.DimC, t.Dim24.DimD, false);
             break;
         }
         default:
@@ -387,21 +387,21 @@ ExtraInfoHeader ExtraInfoHeaderFor(const TargetRecord& t) {
 }
 
 std::string ExtraInfoCaption(const TargetRecord& t) {
-    const std::string name = WithoutTrailingBlanks(t.Name);
+    const std::string name = WithoutTrailingBlanks(t.Id.Name);
     std::string caption = name.empty() ? "  MMSI :" + std::to_string(t.MMSI) : name + "  ";
     if (IsOwnShip(t)) caption += kOwnShipSuffix;
     return caption;
 }
 
 std::optional<std::string> ExtraInfoCaptionUpdate(std::string_view caption, const TargetRecord& t) {
-    const std::string name = WithoutTrailingBlanks(t.Name);
+    const std::string name = WithoutTrailingBlanks(t.Id.Name);
     if (name.empty() || caption.substr(0, 8) != "  MMSI :") return std::nullopt;
     return name + " - Extended Info";
 }
 
 std::array<int, 4> SketchDimensions(const TargetRecord& t) {
-    if (t.DimA != 0 || t.DimB != 0 || t.DimC != 0 || t.DimD != 0) return {t.DimA, t.DimB, t.DimC, t.DimD};
-    return {t.DimA24, t.DimB24, t.DimC24, t.DimD24};
+    if (t.Dim != ais::Dimensions{}) return {t.Dim.DimA, t.Dim.DimB, t.Dim.DimC, t.Dim.DimD};
+    return {t.Dim24.DimA, t.Dim24.DimB, t.Dim24.DimC, t.Dim24.DimD};
 }
 
 TwipsPoint NextExtraInfoPlace(ExtraInfoPlacement& state, int mainLeft, int mainTop, int mainWidth, int clickY) {

@@ -34,9 +34,9 @@ std::string RingCaption(size_t ring) {
 RangeSummary SummariseRanges(const TargetTable& table, int16_t referenceMode) {
     RangeSummary r;
     if (referenceMode == kRefNone) return r;
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const TargetRecord& t = table.entry(n);
-        if (!table.InUse(n) || !t.RangeKnown || n == table.OwnShipIndex) continue;
+        if (!table.InUse(n) || !t.RangeKnown || n == table.OwnShipIndex()) continue;
         const double nm = t.Range / 1852.0;
         size_t ring = 0;
         while (ring < kRangeRings.size() && nm > kRangeRings[ring]) ++ring;

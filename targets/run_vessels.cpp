@@ -13,8 +13,7 @@ bool isVessel(TargetClass c) { return c == TargetClass::A || c == TargetClass::B
 
 // Part B of message 24 has reached the entry.
 bool hasPartB(const TargetRecord& t) {
-    return !t.CallSign24.empty() || !t.VendorID24.empty() || t.ShipType24 != 0 || t.DimA24 != 0 || t.DimB24 != 0 ||
-           t.DimC24 != 0 || t.DimD24 != 0;
+    return !t.CallSign24.empty() || !t.VendorID24.empty() || t.Ship24.ShipType != 0 || t.Dim24 != ais::Dimensions{};
 }
 
 ShipDataItem shipDataItem(const VesselStatic& v, const ShipDataItem* known) {
@@ -22,18 +21,15 @@ ShipDataItem shipDataItem(const VesselStatic& v, const ShipDataItem* known) {
     ShipDataItem item = known ? *known : ShipDataItem{};
     item.MMSI = v.MMSI;
     item.Name = v.ReceivedName;
-    if (!v.CallSign.empty() && v.CallSign != "n/a") {
-        item.CallSign = v.CallSign;
+    if (!v.Id.CallSign.empty() && v.Id.CallSign != "n/a") {
+        item.CallSign = v.Id.CallSign;
     } else if (!v.CallSign24.empty()) {
         item.CallSign = v.CallSign24;
     }
-    item.IMONumber = v.IMONumber;
-    item.ShipType = v.ShipType;
-    item.DimA = v.DimA;
-    item.DimB = v.DimB;
-    item.DimC = v.DimC;
-    item.DimD = v.DimD;
-    item.EPFDType = v.EPFDType;
+    item.IMONumber = v.Id.IMONumber;
+    item.ShipType = v.Ship.ShipType;
+    item.Dim = v.Dim;
+    item.EPFDType = v.Epfd.EPFDType;
     return item;
 }
 
@@ -52,56 +48,40 @@ VesselStatic TakeStatic(const TargetRecord& t) {
     v.MMSI = t.MMSI;
     v.Class = t.Class;
     v.Arrival = t.Arrival;
-    v.Name = t.Name;
+    v.Id = t.Id;
     v.ReceivedName = t.ReceivedName;
-    v.CallSign = t.CallSign;
-    v.IMONumber = t.IMONumber;
-    v.ShipType = t.ShipType;
-    v.ShipTypeText = t.ShipTypeText;
-    v.CargoTypeText = t.CargoTypeText;
-    v.DimA = t.DimA, v.DimB = t.DimB, v.DimC = t.DimC, v.DimD = t.DimD;
-    v.EPFDType = t.EPFDType;
-    v.EPFDTypeText = t.EPFDTypeText;
-    v.ETA = t.ETA;
-    v.Draught = t.Draught;
-    v.Destination = t.Destination;
+    v.Ship = t.Ship;
+    v.Dim = t.Dim;
+    v.Epfd = t.Epfd;
+    v.Voyage = t.Voyage;
     v.Name24 = t.Name24;
     v.VendorID24 = t.VendorID24;
     v.CallSign24 = t.CallSign24;
-    v.ShipType24 = t.ShipType24;
-    v.ShipTypeText24 = t.ShipTypeText24;
-    v.CargoTypeText24 = t.CargoTypeText24;
-    v.DimA24 = t.DimA24, v.DimB24 = t.DimB24, v.DimC24 = t.DimC24, v.DimD24 = t.DimD24;
+    v.Ship24 = t.Ship24;
+    v.Dim24 = t.Dim24;
     return v;
 }
 
 void GiveStatic(TargetRecord& t, const VesselStatic& v) {
     // The fields of messages 5 and 19: an entry without a class has heard
     // neither, so they are the kept ones (newer than the database's).
-    t.CallSign = v.CallSign;
-    t.IMONumber = v.IMONumber;
-    t.ShipType = v.ShipType;
-    t.ShipTypeText = v.ShipTypeText;
-    t.CargoTypeText = v.CargoTypeText;
-    t.DimA = v.DimA, t.DimB = v.DimB, t.DimC = v.DimC, t.DimD = v.DimD;
-    t.EPFDType = v.EPFDType;
-    t.EPFDTypeText = v.EPFDTypeText;
-    t.ETA = v.ETA;
-    t.Draught = v.Draught;
-    t.Destination = v.Destination;
+    t.Id.CallSign = v.Id.CallSign;
+    t.Id.IMONumber = v.Id.IMONumber;
+    t.Ship = v.Ship;
+    t.Dim = v.Dim;
+    t.Epfd = v.Epfd;
+    t.Voyage = v.Voyage;
     // A name or message 24 part the entry heard itself is newer still.
     if (t.ReceivedName.empty() && !v.ReceivedName.empty()) {
-        t.Name = v.Name;
+        t.Id.Name = v.Id.Name;
         t.ReceivedName = v.ReceivedName;
     }
     if (t.Name24.empty()) t.Name24 = v.Name24;
     if (!hasPartB(t)) {
         t.VendorID24 = v.VendorID24;
         t.CallSign24 = v.CallSign24;
-        t.ShipType24 = v.ShipType24;
-        t.ShipTypeText24 = v.ShipTypeText24;
-        t.CargoTypeText24 = v.CargoTypeText24;
-        t.DimA24 = v.DimA24, t.DimB24 = v.DimB24, t.DimC24 = v.DimC24, t.DimD24 = v.DimD24;
+        t.Ship24 = v.Ship24;
+        t.Dim24 = v.Dim24;
     }
 }
 
@@ -119,7 +99,7 @@ std::vector<ShipDataItem> ShipDataOfRun(const TargetTable& table, const ShipData
     // The table's entries first: a vessel there is newer than what was kept
     // of an earlier entry of it.
     std::unordered_map<int32_t, VesselStatic> vessels;
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const TargetRecord& t = table.entry(n);
         if (table.InUse(n) && HasRunStaticData(t)) vessels.try_emplace(t.MMSI, TakeStatic(t));
     }

@@ -18,7 +18,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "base/date_time.h"
+#include "ais/message_record.h"
 
 namespace targets {
 
@@ -34,26 +34,17 @@ struct VesselStatic {
     int32_t MMSI = 0;
     TargetClass Class{};
     uint32_t Arrival = 0;  // first-appearance number of the entry it was taken from
-    std::string Name;
+    ais::VesselId Id;
     std::string ReceivedName;
-    std::string CallSign;
-    int32_t IMONumber = 0;
-    int16_t ShipType = 0;
-    std::string ShipTypeText;
-    std::string CargoTypeText;
-    int16_t DimA = 0, DimB = 0, DimC = 0, DimD = 0;
-    int16_t EPFDType = 0;
-    std::string EPFDTypeText;
-    base::DateTime ETA;
-    float Draught = 0;
-    std::string Destination;
+    ais::ShipKind Ship;
+    ais::Dimensions Dim;
+    ais::EPFD Epfd;
+    ais::Voyage Voyage;
     std::string Name24;
     std::string VendorID24;
     std::string CallSign24;
-    int16_t ShipType24 = 0;
-    std::string ShipTypeText24;
-    std::string CargoTypeText24;
-    int16_t DimA24 = 0, DimB24 = 0, DimC24 = 0, DimD24 = 0;
+    ais::ShipKind Ship24;
+    ais::Dimensions Dim24;
 };
 
 // A class A or B entry that sent static data in this run (a name, or any

@@ -70,8 +70,8 @@ std::optional<ShipDataItem> ParseShipDataLine(std::string_view line) {
     if (f[0].empty() || !parseInteger(f[0], item.MMSI) || item.MMSI <= 0) return std::nullopt;
     item.Name = f[1];
     item.CallSign = f[2];
-    if (!parseInteger(f[3], item.IMONumber) || !parseInteger(f[4], item.DimA) || !parseInteger(f[5], item.DimB) ||
-        !parseInteger(f[6], item.DimC) || !parseInteger(f[7], item.DimD) || !parseInteger(f[8], item.ShipType) ||
+    if (!parseInteger(f[3], item.IMONumber) || !parseInteger(f[4], item.Dim.DimA) || !parseInteger(f[5], item.Dim.DimB) ||
+        !parseInteger(f[6], item.Dim.DimC) || !parseInteger(f[7], item.Dim.DimD) || !parseInteger(f[8], item.ShipType) ||
         !parseInteger(f[9], item.EPFDType)) {
         return std::nullopt;
     }
@@ -87,7 +87,7 @@ std::string FormatShipDataLine(const ShipDataItem& item) {
     line += "\",\"";
     line += fileText(item.CallSign, false);
     line += "\"";
-    for (const long v : {long(item.IMONumber), long(item.DimA), long(item.DimB), long(item.DimC), long(item.DimD),
+    for (const long v : {long(item.IMONumber), long(item.Dim.DimA), long(item.Dim.DimB), long(item.Dim.DimC), long(item.Dim.DimD),
                          long(item.ShipType), long(item.EPFDType)}) {
         line += ',';
         line += std::to_string(v);

@@ -36,6 +36,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "ais/message_record.h"
 #include "base/operator_messages.h"
 
 namespace targets {
@@ -54,10 +55,7 @@ struct ShipDataItem {
     std::string CallSign;
     int32_t IMONumber = 0;
     int16_t ShipType = 0;
-    int16_t DimA = 0;      // metres to bow
-    int16_t DimB = 0;      // metres to stern
-    int16_t DimC = 0;      // metres to port
-    int16_t DimD = 0;      // metres to starboard
+    ais::Dimensions Dim;
     int16_t EPFDType = 0;
     bool operator==(const ShipDataItem&) const = default;
 };

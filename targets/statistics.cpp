@@ -84,9 +84,9 @@ void UpdateStatistics(TargetRecord& t, SentenceKind kind, char channel, int type
     t.PrevRxTimer[slot] = t.RxTimer[slot];
 
     if (type >= 1 && type <= 3) {
-        t.Expected[slot] = ais::intervals::ClassA[ClassAIntervalIndex(t.NavStatus, t.SOG, t.ROT)];
+        t.Expected[slot] = ais::intervals::ClassA[ClassAIntervalIndex(t.Nav.NavStatus, t.Motion.SOG, t.ROT)];
     } else if (type == 18) {
-        t.Expected[slot] = ais::intervals::ClassB[ClassBIntervalIndex(t.SOG)];
+        t.Expected[slot] = ais::intervals::ClassB[ClassBIntervalIndex(t.Motion.SOG)];
     }
 }
 

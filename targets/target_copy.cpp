@@ -34,100 +34,145 @@ std::optional<double> lastFullPosition(const TargetRecord& t) {
     return newest;
 }
 
-template <class Src>
-void copyFix(TargetRecord& t, const Src& s) {
-    t.PosAccuracy = s.PosAccuracy;
-    t.PosAccuracyText = s.PosAccuracyText;
-    t.Longitude = s.Longitude;
-    t.Latitude = s.Latitude;
-    t.RAIM = s.RAIM;
-}
-
-template <class Src>
-void copyPosition(TargetRecord& t, const Src& s) {
-    copyFix(t, s);
-    t.UTCSecond = s.TimeStamp;
-}
-
-template <class Src>
-void copyCommState(TargetRecord& t, const Src& s) {
-    t.SyncState = s.SyncState;
-    t.SlotTimeout = s.SlotTimeout;
-    t.SubMessage = s.SubMessage;
-    t.SlotNumber = s.SlotNumber;
-    t.SlotOffset = s.SlotOffset;
-    t.ReceivedStations = s.ReceivedStations;
-}
-
+// The hour and minute of a communication state with slot time-out 1.
 template <class Src>
 void copyCommTime(TargetRecord& t, const Src& s) {
     t.UTCHour = s.CommUTCHour;
     t.UTCMinute = s.CommUTCMinute;
 }
 
-template <class Src>
-void copyDimensions(TargetRecord& t, const Src& s) {
-    t.DimA = s.DimA;
-    t.DimB = s.DimB;
-    t.DimC = s.DimC;
-    t.DimD = s.DimD;
+// Texts a station of this type never sends: shown as not available.
+void markNotSent(std::string& text) { text = kNotAvailableText; }
+
+// What each type tells of its station. A type copies the groups it carries
+// whole (its sub-record is made of the same groups); what is not a plain
+// copy is spelt out.
+void copyFrom(TargetRecord& t, const ais::PositionReport& s) {
+    t.Nav = s;
+    t.Motion = s;
+    t.Fix = s;
+    t.Comm = s;
+    t.ROT = s.ROT;
+    t.TrueHeading = s.TrueHeading;
+    t.UTCSecond = s.TimeStamp;
+    copyCommTime(t, s);
+}
+
+void copyFrom(TargetRecord& t, const ais::BaseStationReport& s) {
+    t.Fix = s;
+    t.Comm = s;
+    t.Epfd = s;
+    t.UTCYear = s.UTCYear;
+    t.UTCMonth = s.UTCMonth;
+    t.UTCDay = s.UTCDay;
+    t.UTCHour = s.UTCHour;
+    t.UTCMinute = s.UTCMinute;
+    t.UTCSecond = s.UTCSecond;
+    markNotSent(t.Id.CallSign);
+    markNotSent(t.Voyage.Destination);
+}
+
+void copyFrom(TargetRecord& t, const ais::StaticVoyageData& s) {
+    t.Id = s;
+    if (NameKnown(s.Name)) t.ReceivedName = s.Name;
+    t.Ship = s;
+    t.Dim = s;
+    t.Epfd = s;
+    t.Voyage = s;
+    t.DTE = s.DTE;
+}
+
+void copyFrom(TargetRecord& t, const ais::SARPositionReport& s) {
+    t.Motion = s;
+    t.Fix = s;
+    t.Comm = s;
+    t.UTCSecond = s.TimeStamp;
+    copyCommTime(t, s);
+    t.DTE = s.DTE;
+    t.Altitude = s.Altitude;
+    markNotSent(t.Id.CallSign);
+    markNotSent(t.Epfd.EPFDTypeText);
+    markNotSent(t.Voyage.Destination);
+}
+
+void copyFrom(TargetRecord& t, const ais::ClassBPositionReport& s) {
+    t.Motion = s;
+    t.Fix = s;
+    t.Comm = s;
+    t.TrueHeading = s.TrueHeading;
+    t.UTCSecond = s.TimeStamp;
+    copyCommTime(t, s);
+    markNotSent(t.Id.CallSign);
+    markNotSent(t.Epfd.EPFDTypeText);
+    markNotSent(t.Voyage.Destination);
+    if (t.Id.Name.empty() || t.Id.Name == kClassBPlaceholder) t.Id.Name = ClassBName(t);
+}
+
+void copyFrom(TargetRecord& t, const ais::ClassBExtendedReport& s) {
+    t.Motion = s;
+    t.Fix = s;
+    t.Ship = s;
+    t.Dim = s;
+    t.Epfd = s;
+    t.TrueHeading = s.TrueHeading;
+    t.UTCSecond = s.TimeStamp;
+    t.Id.Name = s.Name == kTwentyBlanks ? ClassBName(t) : s.Name;
+    if (NameKnown(s.Name)) t.ReceivedName = s.Name;
+    t.DTE = s.DTE;
+    t.RegionalReserved19 = s.RegionalReserved;
+    markNotSent(t.Id.CallSign);
+    markNotSent(t.Voyage.Destination);
+}
+
+void copyFrom(TargetRecord& t, const ais::AtoNReport& s) {
+    t.Fix = s;
+    t.Dim = s;
+    t.Epfd = s;
+    t.UTCSecond = s.TimeStamp;
+    t.Id.Name = s.Name == kTwentyBlanks ? std::string("Aid to Navigation") : s.Name;
+    t.AtoNType = s.AtoNType;
+    t.AtoNTypeText = s.AtoNTypeText;
+    t.OffPosition = s.OffPosition;
+    t.VirtualAtoN = s.VirtualAtoN;
+    t.NameExtension = s.NameExtension;
+    markNotSent(t.Id.CallSign);
+    markNotSent(t.Voyage.Destination);
+}
+
+void copyFrom(TargetRecord& t, const ais::StaticDataReport& s) {
+    if (s.PartNumber == 0) {
+        t.Name24 = s.Name;
+        // Part A is where most class B stations send their name: it
+        // replaces the placeholder, never a name from message 19.
+        if (NameKnown(s.Name) && (t.Id.Name.empty() || t.Id.Name == kClassBPlaceholder)) t.Id.Name = s.Name;
+        if (NameKnown(s.Name)) t.ReceivedName = s.Name;
+        return;
+    }
+    t.Ship24 = s;
+    t.Dim24 = s;
+    t.VendorID24 = s.VendorID;
+    t.CallSign24 = s.CallSign;
+}
+
+// A long-range report's position may be minutes old: it stands in only when
+// the vessel has sent no full position report since then (PositionLatency 0:
+// under 5 s old, else taken as up to the 3-minute long-range interval).
+void copyFrom(TargetRecord& t, const ais::LongRangeReport& s, double monotonic) {
+    const double age = s.PositionLatency == 0 ? kLongRangeFreshAge : kLongRangeStaleAge;
+    const std::optional<double> last = lastFullPosition(t);
+    if (last && *last > monotonic - age) return;
+    t.Nav = s;
+    t.Fix = s;
+    t.Motion = s;
 }
 
 }  // namespace
 
 void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRecord& rec, const TableContext& ctx) {
     switch (type) {
-        case 1: case 2: case 3: {
-            const ais::PositionReport& s = *rec.positionReport(type);
-            t.NavStatus = s.NavStatus;
-            t.NavStatusText = s.NavStatusText;
-            t.ROT = s.ROT;
-            t.SOG = s.SOG;
-            copyPosition(t, s);
-            t.COG = s.COG;
-            t.TrueHeading = s.TrueHeading;
-            copyCommState(t, s);
-            copyCommTime(t, s);
-            break;
-        }
-        case 4: {
-            const auto& s = rec.Type4;
-            t.PosAccuracy = s.PosAccuracy;
-            t.PosAccuracyText = s.PosAccuracyText;
-            t.Longitude = s.Longitude;
-            t.Latitude = s.Latitude;
-            t.UTCSecond = s.UTCSecond;
-            t.RAIM = s.RAIM;
-            copyCommState(t, s);
-            t.UTCYear = s.UTCYear;
-            t.UTCMonth = s.UTCMonth;
-            t.UTCDay = s.UTCDay;
-            t.UTCHour = s.UTCHour;
-            t.UTCMinute = s.UTCMinute;
-            t.EPFDType = s.EPFDType;
-            t.EPFDTypeText = s.EPFDTypeText;
-            t.CallSign = kNotAvailableText;
-            t.Destination = kNotAvailableText;
-            break;
-        }
-        case 5: {
-            const auto& s = rec.Type5;
-            t.IMONumber = s.IMONumber;
-            t.CallSign = s.CallSign;
-            t.Name = s.Name;
-            if (NameKnown(s.Name)) t.ReceivedName = s.Name;
-            t.ShipType = s.ShipType;
-            t.ShipTypeText = s.ShipTypeText;
-            t.CargoTypeText = s.CargoTypeText;
-            copyDimensions(t, s);
-            t.EPFDType = s.EPFDType;
-            t.EPFDTypeText = s.EPFDTypeText;
-            t.ETA = s.ETA;
-            t.Draught = s.Draught;
-            t.Destination = s.Destination;
-            t.DTE = s.DTE;
-            break;
-        }
+        case 1: case 2: case 3: copyFrom(t, *rec.positionReport(type)); break;
+        case 4: copyFrom(t, rec.Type4); break;
+        case 5: copyFrom(t, rec.Type5); break;
         case 6: case 8: {
             const ais::BinaryMessage& s = type == 6 ? rec.Type6 : rec.Type8;
             const int standard = ctx.state ? ctx.state->BinaryMsgStandard : 0;
@@ -137,118 +182,18 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
             t.LastMessageText = s.Description;
             break;
         }
-        case 9: {
-            const auto& s = rec.Type9;
-            t.SOG = s.SOG;
-            copyPosition(t, s);
-            t.COG = s.COG;
-            copyCommState(t, s);
-            copyCommTime(t, s);
-            t.DTE = s.DTE;
-            t.Altitude = s.Altitude;
-            t.CallSign = kNotAvailableText;
-            t.EPFDTypeText = kNotAvailableText;
-            t.Destination = kNotAvailableText;
-            break;
-        }
+        case 9: copyFrom(t, rec.Type9); break;
         case 10:
             t.LastMessageText = "Msg 10 - UTC & Date Inquiry received from " + base::NumberText(rec.Type10.MMSI);
             break;
-        case 12:
-            t.LastMessageText = rec.Type12.Text;
-            break;
-        case 14:
-            t.LastMessageText = rec.Type14.Text;
-            break;
-        case 18: {
-            const auto& s = rec.Type18;
-            t.SOG = s.SOG;
-            copyPosition(t, s);
-            t.COG = s.COG;
-            t.TrueHeading = s.TrueHeading;
-            copyCommState(t, s);
-            copyCommTime(t, s);
-            t.CallSign = kNotAvailableText;
-            t.EPFDTypeText = kNotAvailableText;
-            t.Destination = kNotAvailableText;
-            if (t.Name.empty() || t.Name == kClassBPlaceholder) t.Name = ClassBName(t);
-            break;
-        }
-        case 19: {
-            const auto& s = rec.Type19;
-            t.SOG = s.SOG;
-            copyPosition(t, s);
-            t.COG = s.COG;
-            t.TrueHeading = s.TrueHeading;
-            t.Name = s.Name == kTwentyBlanks ? ClassBName(t) : s.Name;
-            if (NameKnown(s.Name)) t.ReceivedName = s.Name;
-            t.ShipType = s.ShipType;
-            t.ShipTypeText = s.ShipTypeText;
-            t.CargoTypeText = s.CargoTypeText;
-            copyDimensions(t, s);
-            t.EPFDType = s.EPFDType;
-            t.EPFDTypeText = s.EPFDTypeText;
-            t.DTE = s.DTE;
-            t.RegionalReserved19 = s.RegionalReserved;
-            t.CallSign = kNotAvailableText;
-            t.Destination = kNotAvailableText;
-            break;
-        }
-        case 21: {
-            const auto& s = rec.Type21;
-            copyPosition(t, s);
-            t.Name = s.Name == kTwentyBlanks ? std::string("Aid to Navigation") : s.Name;
-            copyDimensions(t, s);
-            t.EPFDType = s.EPFDType;
-            t.EPFDTypeText = s.EPFDTypeText;
-            t.AtoNType = s.AtoNType;
-            t.AtoNTypeText = s.AtoNTypeText;
-            t.OffPosition = s.OffPosition;
-            t.VirtualAtoN = s.VirtualAtoN;
-            t.NameExtension = s.NameExtension;
-            t.CallSign = kNotAvailableText;
-            t.Destination = kNotAvailableText;
-            break;
-        }
-        case 24: {
-            const auto& s = rec.Type24;
-            if (s.PartNumber == 0) {
-                t.Name24 = s.Name;
-                // Part A is where most class B stations send their name: it
-                // replaces the placeholder, never a name from message 19.
-                if (NameKnown(s.Name) && (t.Name.empty() || t.Name == kClassBPlaceholder)) t.Name = s.Name;
-                if (NameKnown(s.Name)) t.ReceivedName = s.Name;
-            } else {
-                t.ShipType24 = s.ShipType;
-                t.ShipTypeText24 = s.ShipTypeText;
-                t.CargoTypeText24 = s.CargoTypeText;
-                t.VendorID24 = s.VendorID;
-                t.CallSign24 = s.CallSign;
-                t.DimA24 = s.DimA;
-                t.DimB24 = s.DimB;
-                t.DimC24 = s.DimC;
-                t.DimD24 = s.DimD;
-            }
-            break;
-        }
-        case 27: {
-            // A long-range report's position may be minutes old: it stands in
-            // only when the vessel has sent no full position report since
-            // then (PositionLatency 0: under 5 s old, else taken as up to
-            // the 3-minute long-range interval).
-            const auto& s = rec.Type27;
-            const double age = s.PositionLatency == 0 ? kLongRangeFreshAge : kLongRangeStaleAge;
-            const std::optional<double> last = lastFullPosition(t);
-            if (last && *last > ctx.monotonic - age) break;
-            t.NavStatus = s.NavStatus;
-            t.NavStatusText = s.NavStatusText;
-            copyFix(t, s);
-            t.SOG = s.SOG;
-            t.COG = s.COG;
-            break;
-        }
-        default:  // 20 and the types that only count: nothing to copy
-            break;
+        case 12: t.LastMessageText = rec.Type12.Text; break;
+        case 14: t.LastMessageText = rec.Type14.Text; break;
+        case 18: copyFrom(t, rec.Type18); break;
+        case 19: copyFrom(t, rec.Type19); break;
+        case 21: copyFrom(t, rec.Type21); break;
+        case 24: copyFrom(t, rec.Type24); break;
+        case 27: copyFrom(t, rec.Type27, ctx.monotonic); break;
+        default: break;  // 20 and the types that only count: nothing to copy
     }
 }
 

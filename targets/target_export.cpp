@@ -81,8 +81,8 @@ std::string TargetListCsv(const TargetTable& table, const RowContext& ctx) {
     }
     out += '\n';
     ListRowText row;
-    for (int k = 1; k <= table.TargetCount; ++k) {
-        const TargetRecord& t = table.entry(table.DisplayOrder[static_cast<size_t>(k)]);
+    for (int k = 1; k <= table.TargetCount(); ++k) {
+        const TargetRecord& t = table.entry(table.DisplayOrder()[static_cast<size_t>(k)]);
         WriteTargetRow(t, ctx, RowWrite::Update, row);
         const auto shown = [&](int c) { return !Unknown(base::TrimSpaces(row.cells[static_cast<size_t>(c)])); };
         // A number where the list shows one, with "." whatever the locale;
@@ -100,16 +100,16 @@ std::string TargetListCsv(const TargetTable& table, const RowContext& ctx) {
         out += ',' + std::to_string(t.MMSI);
         text(base::TrimSpaces(row.cells[kColName]));
         const bool position = HasPosition(t);
-        number(position, t.Latitude, 6);
-        number(position, t.Longitude, 6);
+        number(position, t.Fix.Latitude, 6);
+        number(position, t.Fix.Longitude, 6);
         if (ranges) {
             // The list shows range and bearing only to a known reference and position.
             const bool range = position && !(ctx.refLat == 0.0 && ctx.refLon == 0.0) && shown(kColLat);
             number(range, t.Range / kMetresPerNm, 3);
             number(range, WrapBearing(t.Bearing * kDegreesPerRadian), 1);
         }
-        number(shown(kColSOG), t.SOG, 1);
-        number(shown(kColCOG), t.COG, 1);
+        number(shown(kColSOG), t.Motion.SOG, 1);
+        number(shown(kColCOG), t.Motion.COG, 1);
         number(shown(kColHDG), t.TrueHeading, 0);
         const std::string_view rot = base::TrimSpaces(row.cells[kColROT]);
         if (rot == "stb" || rot == "port") {
@@ -152,44 +152,44 @@ void WriteTargetJson(base::JsonWriter& j, const TargetRecord& t, int number, dou
     s("ClassText", ClassText(t.Class));
     s("Class", ClassCode(t.Class));
     s("Status", StatusText(t.Status));
-    i("NavStatus", t.NavStatus);
-    s("NavStatusText", t.NavStatusText);
+    i("NavStatus", t.Nav.NavStatus);
+    s("NavStatusText", t.Nav.NavStatusText);
     f("ROT", t.ROT);
-    f("SOG", t.SOG);
-    i("PosAccuracy", t.PosAccuracy);
-    s("PosAccuracyText", t.PosAccuracyText);
-    optional("Longitude", position, t.Longitude);
-    optional("Latitude", position, t.Latitude);
-    f("COG", t.COG);
+    f("SOG", t.Motion.SOG);
+    i("PosAccuracy", t.Fix.PosAccuracy);
+    s("PosAccuracyText", t.Fix.PosAccuracyText);
+    optional("Longitude", position, t.Fix.Longitude);
+    optional("Latitude", position, t.Fix.Latitude);
+    f("COG", t.Motion.COG);
     f("TrueHeading", t.TrueHeading);
     i("UTCSecond", t.UTCSecond);
-    i("RAIM", t.RAIM);
-    i("SyncState", t.SyncState);
-    i("SlotTimeout", t.SlotTimeout);
-    i("SubMessage", t.SubMessage);
-    i("SlotNumber", t.SlotNumber);
-    i("SlotOffset", t.SlotOffset);
-    i("ReceivedStations", t.ReceivedStations);
+    i("RAIM", t.Fix.RAIM);
+    i("SyncState", t.Comm.SyncState);
+    i("SlotTimeout", t.Comm.SlotTimeout);
+    i("SubMessage", t.Comm.SubMessage);
+    i("SlotNumber", t.Comm.SlotNumber);
+    i("SlotOffset", t.Comm.SlotOffset);
+    i("ReceivedStations", t.Comm.ReceivedStations);
     i("UTCYear", t.UTCYear);
     i("UTCMonth", t.UTCMonth);
     i("UTCDay", t.UTCDay);
     i("UTCHour", t.UTCHour);
     i("UTCMinute", t.UTCMinute);
-    i("IMONumber", t.IMONumber);
-    s("CallSign", t.CallSign);
-    s("Name", t.Name);
-    i("ShipType", t.ShipType);
-    s("ShipTypeText", t.ShipTypeText);
-    s("CargoTypeText", t.CargoTypeText);
-    i("DimA", t.DimA);
-    i("DimB", t.DimB);
-    i("DimC", t.DimC);
-    i("DimD", t.DimD);
-    i("EPFDType", t.EPFDType);
-    s("EPFDTypeText", t.EPFDTypeText);
-    dateField(j, "ETA", t.ETA);
-    f("Draught", t.Draught);
-    s("Destination", t.Destination);
+    i("IMONumber", t.Id.IMONumber);
+    s("CallSign", t.Id.CallSign);
+    s("Name", t.Id.Name);
+    i("ShipType", t.Ship.ShipType);
+    s("ShipTypeText", t.Ship.ShipTypeText);
+    s("CargoTypeText", t.Ship.CargoTypeText);
+    i("DimA", t.Dim.DimA);
+    i("DimB", t.Dim.DimB);
+    i("DimC", t.Dim.DimC);
+    i("DimD", t.Dim.DimD);
+    i("EPFDType", t.Epfd.EPFDType);
+    s("EPFDTypeText", t.Epfd.EPFDTypeText);
+    dateField(j, "ETA", t.Voyage.ETA);
+    f("Draught", t.Voyage.Draught);
+    s("Destination", t.Voyage.Destination);
     i("DTE", t.DTE);
     i("Altitude", t.Altitude);
     i("RegionalReserved19", t.RegionalReserved19);
@@ -201,13 +201,13 @@ void WriteTargetJson(base::JsonWriter& j, const TargetRecord& t, int number, dou
     s("Name24", t.Name24);
     s("VendorID24", t.VendorID24);
     s("CallSign24", t.CallSign24);
-    i("ShipType24", t.ShipType24);
-    s("ShipTypeText24", t.ShipTypeText24);
-    s("CargoTypeText24", t.CargoTypeText24);
-    i("DimA24", t.DimA24);
-    i("DimB24", t.DimB24);
-    i("DimC24", t.DimC24);
-    i("DimD24", t.DimD24);
+    i("ShipType24", t.Ship24.ShipType);
+    s("ShipTypeText24", t.Ship24.ShipTypeText);
+    s("CargoTypeText24", t.Ship24.CargoTypeText);
+    i("DimA24", t.Dim24.DimA);
+    i("DimB24", t.Dim24.DimB);
+    i("DimC24", t.Dim24.DimC);
+    i("DimD24", t.Dim24.DimD);
     i("ListRow", t.ListRow);
     optional("Range", t.RangeKnown, t.Range);
     optional("Bearing", t.RangeKnown, t.Bearing);
@@ -247,8 +247,8 @@ std::string TargetsGeoJson(const TargetTable& table, double monotonicNow) {
     j.field("type", "FeatureCollection");
     j.key("features");
     j.beginArray();
-    for (int k = 1; k <= table.TargetCount; ++k) {
-        const TargetRecord& t = table.entry(table.DisplayOrder[static_cast<size_t>(k)]);
+    for (int k = 1; k <= table.TargetCount(); ++k) {
+        const TargetRecord& t = table.entry(table.DisplayOrder()[static_cast<size_t>(k)]);
         j.beginObject();
         j.field("type", "Feature");
         j.key("geometry");
@@ -257,8 +257,8 @@ std::string TargetsGeoJson(const TargetTable& table, double monotonicNow) {
             j.field("type", "Point");
             j.key("coordinates");
             j.beginArray();
-            j.value(t.Longitude);
-            j.value(t.Latitude);
+            j.value(t.Fix.Longitude);
+            j.value(t.Fix.Latitude);
             j.endArray();
             j.endObject();
         } else {

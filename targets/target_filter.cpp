@@ -20,7 +20,7 @@ bool MatchesFilter(const TargetRecord& t, std::string_view typed) {
     const size_t first = typed.find_first_not_of(' ');
     if (first == std::string_view::npos) return true;
     const std::string_view needle = typed.substr(first, typed.find_last_not_of(' ') + 1 - first);
-    return contains(t.Name + t.NameExtension, needle) || contains(t.Name24, needle) || contains(t.CallSign, needle) ||
+    return contains(t.Id.Name + t.NameExtension, needle) || contains(t.Name24, needle) || contains(t.Id.CallSign, needle) ||
            contains(t.CallSign24, needle) || contains(std::to_string(t.MMSI), needle);
 }
 

@@ -31,7 +31,7 @@ void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind,
     c[kColMMSI] = std::to_string(t.MMSI);
 
     if (!update) row.blueName = false;
-    c[kColName] = WithoutTrailingBlanks(update ? t.Name + t.NameExtension : t.Name);
+    c[kColName] = WithoutTrailingBlanks(update ? t.Id.Name + t.NameExtension : t.Id.Name);
     if (IsOwnShip(t)) {
         row.blueName = true;
         c[kColName] += kOwnShipSuffix;
@@ -42,24 +42,24 @@ void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind,
     const char* noPosition = update ? "n/a" : "";
     // Range and bearing only where they are known: never to a position older
     // than the lost time, nor one the reference in use has not measured.
-    const bool noRange = !showPositions && (!t.RangeKnown || !IsValidPosition(t.Latitude, t.Longitude));
-    if (!HasCoordinate(t.Latitude) || noRange) {
+    const bool noRange = !showPositions && (!t.RangeKnown || !IsValidPosition(t.Fix.Latitude, t.Fix.Longitude));
+    if (!HasCoordinate(t.Fix.Latitude) || noRange) {
         c[kColLat] = noPosition;
     } else {
-        c[kColLat] = showPositions ? geodesy::FormatPosition(t.Latitude, "LAT", "display", 1)
+        c[kColLat] = showPositions ? geodesy::FormatPosition(t.Fix.Latitude, "LAT", "display", 1)
                                    : base::formatNumber(t.Range / kMetresPerNm, "0.0 nm");
     }
-    if (!HasCoordinate(t.Longitude) || noRange) {
+    if (!HasCoordinate(t.Fix.Longitude) || noRange) {
         c[kColLon] = noPosition;
     } else {
-        c[kColLon] = showPositions ? geodesy::FormatPosition(t.Longitude, "LON", "display", 1)
+        c[kColLon] = showPositions ? geodesy::FormatPosition(t.Fix.Longitude, "LON", "display", 1)
                                    : base::formatNumber(t.Bearing * kDegreesPerRadian, "000.0 °");
     }
 
     const bool fixed = t.Class == TargetClass::BS || t.Class == TargetClass::AtoN;
     const bool noHeading = fixed || t.Class == TargetClass::SAR;
-    c[kColSOG] = fixed ? kNotAvailableCell : "    " + base::FormatAvailable(t.SOG, "0.0");
-    c[kColCOG] = fixed ? kNotAvailableCell : "    " + base::FormatAvailable(t.COG, "000.0");
+    c[kColSOG] = fixed ? kNotAvailableCell : "    " + base::FormatAvailable(t.Motion.SOG, "0.0");
+    c[kColCOG] = fixed ? kNotAvailableCell : "    " + base::FormatAvailable(t.Motion.COG, "000.0");
     c[kColHDG] = noHeading ? kNotAvailableCell : "    " + base::FormatAvailable(t.TrueHeading, "000");
     if (noHeading) {
         c[kColROT] = kNotAvailableCell;

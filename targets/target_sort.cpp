@@ -36,11 +36,11 @@ std::string Upper(const std::string& s) {
 
 void SortTargets(TargetTable& table, int column, bool descending, int16_t referenceMode, bool endNewMarks) {
     if (column < 0 || column >= kListColumns || column == kColStatus) return;
-    const int count = table.TargetCount;
+    const int count = table.TargetCount();
     const bool textKey = column == kColName || column == kColClass;
     std::vector<Key> keys;
     keys.reserve(static_cast<size_t>(count));
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         if (!table.InUse(n)) continue;
         const TargetRecord& t = table.entry(n);
         Key& k = keys.emplace_back();
@@ -50,25 +50,25 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
         switch (column) {
             case kColNo: k.number = t.Arrival; break;
             case kColMMSI: k.number = t.MMSI; break;
-            case kColName: k.text = t.Name.empty() ? kEmptyTextKey : Upper(t.Name); break;
+            case kColName: k.text = t.Id.Name.empty() ? kEmptyTextKey : Upper(t.Id.Name); break;
             // Ranges and bearings exist only where they are known; any real
             // range (up to half the globe) sorts before an entry without one.
             case kColLat:
                 if (referenceMode == 0) {
-                    k.number = t.Latitude == 0.0 ? kMissing : t.Latitude;
+                    k.number = t.Fix.Latitude == 0.0 ? kMissing : t.Fix.Latitude;
                 } else {
                     k.number = t.RangeKnown ? t.Range : kMissing;
                 }
                 break;
             case kColLon:
                 if (referenceMode == 0) {
-                    k.number = t.Longitude == 0.0 ? kMissing : t.Longitude;
+                    k.number = t.Fix.Longitude == 0.0 ? kMissing : t.Fix.Longitude;
                 } else {
                     k.number = t.RangeKnown ? t.Bearing : kMissing;
                 }
                 break;
-            case kColSOG: k.number = (t.SOG == base::kNotAvailable || fixed) ? 999999.0 : t.SOG; break;
-            case kColCOG: k.number = (t.COG == base::kNotAvailable || fixed) ? 999999.0 : t.COG; break;
+            case kColSOG: k.number = (t.Motion.SOG == base::kNotAvailable || fixed) ? 999999.0 : t.Motion.SOG; break;
+            case kColCOG: k.number = (t.Motion.COG == base::kNotAvailable || fixed) ? 999999.0 : t.Motion.COG; break;
             case kColHDG: k.number = (t.TrueHeading == base::kNotAvailable || noHeading) ? 999999.0 : t.TrueHeading; break;
             case kColROT: k.number = (t.ROT == base::kNotAvailable || noHeading) ? 999999.0 : t.ROT; break;
             case kColClass: k.text = t.Class == TargetClass::Unknown ? kEmptyTextKey : ClassCode(t.Class); break;
@@ -88,9 +88,8 @@ void SortTargets(TargetTable& table, int column, bool descending, int16_t refere
     if (descending) std::reverse(keys.begin(), keys.end());
     for (int k = 1; k <= count; ++k) {
         const int e = keys[static_cast<size_t>(k - 1)].entry;
-        table.DisplayOrder[static_cast<size_t>(k)] = static_cast<int16_t>(e);
+        table.placeInRow(k, e);
         TargetRecord& t = table.entry(e);
-        t.ListRow = static_cast<int16_t>(k);
         if (endNewMarks && t.Status == TargetStatus::New) t.Status = TargetStatus::Current;
     }
 }

@@ -99,7 +99,7 @@ const char* StatusText(TargetStatus s) {
 }
 
 bool HasPosition(const TargetRecord& t) {
-    return t.Latitude != 0 && std::fabs(t.Latitude) < 90 && std::fabs(t.Longitude) <= 180;
+    return t.Fix.Latitude != 0 && std::fabs(t.Fix.Latitude) < 90 && std::fabs(t.Fix.Longitude) <= 180;
 }
 
 std::string TableFullText(int capacity, int displaceAfter) {
@@ -136,7 +136,7 @@ bool TargetTable::TakesType(int type) {
 }
 
 TargetTable::TargetTable()
-    : DisplayOrder(kMaxCapacity + 1, 0), generation_(kMaxCapacity + 1, 0), nextSameMMSI_(kMaxCapacity + 1, 0) {
+    : displayOrder_(kMaxCapacity + 1, 0), generation_(kMaxCapacity + 1, 0), nextSameMMSI_(kMaxCapacity + 1, 0) {
     resizeIndex(lifecycle_.capacity);
 }
 
@@ -149,7 +149,7 @@ void TargetTable::resizeIndex(int capacity) {
     indexMMSI_.assign(indexMask_ + 1, 0);
     indexEntry_.assign(indexMask_ + 1, 0);
     std::fill(nextSameMMSI_.begin(), nextSameMMSI_.end(), 0);
-    for (int n = 1; n <= EntryCount; ++n) {
+    for (int n = 1; n <= entryCount_; ++n) {
         if (InUse(n)) indexInsert(entry(n).MMSI, n);
     }
 }
@@ -158,7 +158,7 @@ void TargetTable::setLifecycle(const LifecycleSettings& s) {
     lifecycle_ = ClampLifecycle(s);
     noRoomBefore_ = 0;
     // Entries in use above a lowered capacity stay: the index keeps room for them.
-    resizeIndex(std::max(lifecycle_.capacity, static_cast<int>(EntryCount)));
+    resizeIndex(std::max(lifecycle_.capacity, static_cast<int>(entryCount_)));
 }
 
 size_t TargetTable::indexSlot(int32_t mmsi) const {
@@ -230,7 +230,7 @@ void TargetTable::indexErase(int32_t mmsi, int n) {
 
 int TargetTable::LostAfter(const TargetRecord& t) const {
     const bool fixed = t.Class == TargetClass::BS || t.Class == TargetClass::AtoN ||
-                       (t.Class == TargetClass::A && (t.NavStatus == 1 || t.NavStatus == 5));
+                       (t.Class == TargetClass::A && (t.Nav.NavStatus == 1 || t.Nav.NavStatus == 5));
     return fixed ? lifecycle_.lostAfterFixed : lifecycle_.lostAfterMoving;
 }
 
@@ -241,7 +241,7 @@ void TargetTable::freeEntry(int n) {
     runVessels_.keep(t);
     t = TargetRecord{};
     ++generation_[static_cast<size_t>(n)];
-    if (OwnShipIndex == n) OwnShipIndex = 0;
+    if (ownShipIndex_ == n) ownShipIndex_ = 0;
     freeEntries_.push_back(static_cast<int16_t>(n));
     std::push_heap(freeEntries_.begin(), freeEntries_.end(), std::greater<>());
 }
@@ -249,7 +249,7 @@ void TargetTable::freeEntry(int n) {
 int TargetTable::longestUnheard(bool lostOnly) const {
     if (lostOnly && lostCount_ <= 0) return 0;
     int oldest = 0;
-    for (int n = 1; n <= EntryCount; ++n) {
+    for (int n = 1; n <= entryCount_; ++n) {
         const TargetRecord& t = entry(n);
         if (t.MMSI == 0 || (lostOnly && t.Status != TargetStatus::Lost)) continue;
         if (oldest == 0 || t.LastMsgMonotonic < entry(oldest).LastMsgMonotonic) oldest = n;
@@ -257,28 +257,26 @@ int TargetTable::longestUnheard(bool lostOnly) const {
     return oldest;
 }
 
-namespace {
+void TargetTable::placeInRow(int k, int n) {
+    displayOrder_[static_cast<size_t>(k)] = static_cast<int16_t>(n);
+    entry(n).ListRow = static_cast<int16_t>(k);
+}
 
-// Takes the rows of `removed` (ascending) out of DisplayOrder and renumbers the rows below them.
-void compactRows(TargetTable& table, const std::vector<RemovedTarget>& removed) {
+void TargetTable::compactRows(const std::vector<RemovedTarget>& removed) {
     if (removed.empty()) return;
     size_t next = 0;
     int to = removed.front().row;
-    for (int from = removed.front().row; from <= table.TargetCount; ++from) {
+    for (int from = removed.front().row; from <= targetCount_; ++from) {
         if (next < removed.size() && removed[next].row == from) {
             ++next;
             continue;
         }
-        const int e = table.DisplayOrder[static_cast<size_t>(from)];
-        table.DisplayOrder[static_cast<size_t>(to)] = static_cast<int16_t>(e);
-        table.entry(e).ListRow = static_cast<int16_t>(to);
+        placeInRow(to, displayOrder_[static_cast<size_t>(from)]);
         ++to;
     }
-    for (int k = to; k <= table.TargetCount; ++k) table.DisplayOrder[static_cast<size_t>(k)] = 0;
-    table.TargetCount = static_cast<int16_t>(to - 1);
+    for (int k = to; k <= targetCount_; ++k) displayOrder_[static_cast<size_t>(k)] = 0;
+    targetCount_ = static_cast<int16_t>(to - 1);
 }
-
-}  // namespace
 
 int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
     int n = 0;
@@ -288,14 +286,12 @@ int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
         freeEntries_.pop_back();
     } else {
         entries_.emplace_back();
-        n = ++EntryCount;
+        n = ++entryCount_;
     }
     TargetRecord& t = entry(n);
     indexInsert(mmsi, n);
 
-    const int row = ++TargetCount;
-    DisplayOrder[static_cast<size_t>(row)] = static_cast<int16_t>(n);
-    t.ListRow = static_cast<int16_t>(row);
+    placeInRow(++targetCount_, n);
     t.MMSI = mmsi;
     t.Arrival = ++arrivals_;
     t.FirstMsgTime = ctx.now;
@@ -316,14 +312,14 @@ void TargetTable::giveClass(TargetRecord& t, int type, const TableContext& ctx) 
             break;
         case 4:
             t.Expected[3] = ais::intervals::BaseStation;
-            if (t.Name.empty()) t.Name = ClassText(cls);
+            if (t.Id.Name.empty()) t.Id.Name = ClassText(cls);
             break;
         case 5:
             t.Expected[4] = ais::intervals::StaticVoyage;
             break;
         case 9:
             t.Expected[8] = ais::intervals::SARAircraft;
-            if (t.Name.empty()) t.Name = ClassText(cls);
+            if (t.Id.Name.empty()) t.Id.Name = ClassText(cls);
             break;
         case 18:
             lookup = true;
@@ -341,8 +337,8 @@ void TargetTable::giveClass(TargetRecord& t, int type, const TableContext& ctx) 
     if (lookup && ctx.shipData) {
         // A name the station sent before its entry had a class (message 24
         // part A) is newer than the database's.
-        const std::string name = t.Name;
-        if (LookupShipData(t, *ctx.shipData) && !t.ReceivedName.empty()) t.Name = name;
+        const std::string name = t.Id.Name;
+        if (LookupShipData(t, *ctx.shipData) && !t.ReceivedName.empty()) t.Id.Name = name;
     }
     // A vessel heard earlier in this run gets its last static data back.
     // (A vessel known only by its message 24 has no class yet either.)
@@ -402,25 +398,18 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
         if (done.entry != 0) giveClass(entry(done.entry), type, ctx);
     }
     if (done.entry == 0) {
-        if (TargetCount >= lifecycle_.capacity) {
+        if (targetCount_ >= lifecycle_.capacity) {
             // A station gone for a while, or silent for the displace-after
             // time, gives way to one that is here now; our own ship (VDO)
             // always has a place, if need be the longest unheard station's.
             const int victim = roomFor(kind, ctx.monotonic);
             if (victim == 0) {
-                if (!fullMessageShown_) {
-                    fullMessageShown_ = true;
-                    if (ctx.messages) {
-                        ctx.messages->operatorMessage(base::MessageIcon::Information, kTableFullTitle,
-                                                      TableFullText(lifecycle_.capacity, lifecycle_.displaceAfter));
-                    }
-                }
                 return {TableAction::TableFull, 0, {}};
             }
             done.evicted = {victim, entry(victim).ListRow};
             if (entry(victim).Dangerous) done.evictedDangerous = entry(victim);
             freeEntry(victim);
-            compactRows(*this, {done.evicted});
+            compactRows({done.evicted});
         }
         done.action = TableAction::Created;
         done.entry = createTarget(mmsi, type, ctx);
@@ -441,16 +430,16 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
     // only to a position it reported: a report without one leaves it where it was.
     if (ctx.state) {
         input::RunState& s = *ctx.state;
-        const bool valid = IsValidPosition(t.Latitude, t.Longitude);
+        const bool valid = IsValidPosition(t.Fix.Latitude, t.Fix.Longitude);
         const bool follow = (s.ReferenceMode == kRefFromVDO && kind == SentenceKind::VDO) ||
                             (s.ReferenceMode == kRefFromVDM && kind == SentenceKind::VDM && t.MMSI == s.RefMMSI);
         if (follow && valid) {
-            s.RefLat = t.Latitude;
-            s.RefLon = t.Longitude;
+            s.RefLat = t.Fix.Latitude;
+            s.RefLon = t.Fix.Longitude;
         }
         if (s.ReferenceMode != kRefNone && valid) {
             geodesy::GeodeticInverse(s.RefLat * geodesy::kDegToRad, s.RefLon * geodesy::kDegToRad,
-                                     t.Latitude * geodesy::kDegToRad, t.Longitude * geodesy::kDegToRad,
+                                     t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad,
                                      geodesy::kInverseBoth, t.Range, t.Bearing, geodesy::kWgs84B, geodesy::kWgs84F);
         }
     }
@@ -459,7 +448,7 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
 
 void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed, std::vector<RemovedTarget>* removed) {
     std::vector<RemovedTarget> gone;
-    for (int n = 1; n <= EntryCount; ++n) {
+    for (int n = 1; n <= entryCount_; ++n) {
         TargetRecord& t = entry(n);
         if (t.MMSI == 0) continue;
         const float age = static_cast<float>(std::floor(monotonicNow - t.LastMsgMonotonic));
@@ -477,7 +466,8 @@ void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed, std
             continue;
         }
         bool fresh = age < 32.0f;
-        if (!fresh && t.Class == TargetClass::A && (t.NavStatus == 1 || t.NavStatus == 5) && age < 360.0f) fresh = true;
+        const bool lying = t.Nav.NavStatus == 1 || t.Nav.NavStatus == 5;
+        if (!fresh && t.Class == TargetClass::A && lying && age < 360.0f) fresh = true;
         if (!fresh && t.Class == TargetClass::AtoN && age < 240.0f) fresh = true;
 
         const TargetStatus status =
@@ -491,7 +481,7 @@ void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed, std
     if (gone.empty()) return;
     std::sort(gone.begin(), gone.end(), [](const RemovedTarget& a, const RemovedTarget& b) { return a.row < b.row; });
     for (const RemovedTarget& r : gone) freeEntry(r.entry);
-    compactRows(*this, gone);
+    compactRows(gone);
     if (removed) removed->insert(removed->end(), gone.begin(), gone.end());
 }
 
@@ -503,19 +493,12 @@ std::string WithoutTrailingBlanks(const std::string& text) {
 bool LookupShipData(TargetRecord& t, const ShipDatabase& db) {
     const ShipDataItem* item = db.LookupShipData(t.MMSI);
     if (!item) return false;
-    t.Name = item->Name;
-    t.CallSign = item->CallSign;
-    t.IMONumber = item->IMONumber;
-    t.DimA = item->DimA;
-    t.DimB = item->DimB;
-    t.DimC = item->DimC;
-    t.DimD = item->DimD;
+    t.Id = {item->IMONumber, item->CallSign, item->Name};
+    t.Dim = item->Dim;
     const ais::ShipTypeTexts st = ais::ShipTypeRule(item->ShipType);
-    t.ShipType = st.ShipType;
-    t.ShipTypeText = st.ShipTypeText;
-    t.CargoTypeText = st.CargoTypeText;
-    t.EPFDType = (item->EPFDType >= 1 && item->EPFDType <= 15) ? item->EPFDType : int16_t{0};
-    t.EPFDTypeText = ais::codeTables().EPFDTypeText[static_cast<size_t>(t.EPFDType)];
+    t.Ship = {st.ShipType, std::string(st.ShipTypeText), std::string(st.CargoTypeText)};
+    t.Epfd.EPFDType = (item->EPFDType >= 1 && item->EPFDType <= 15) ? item->EPFDType : int16_t{0};
+    t.Epfd.EPFDTypeText = ais::codeTables().EPFDTypeText[static_cast<size_t>(t.Epfd.EPFDType)];
     return true;
 }
 

@@ -105,48 +105,28 @@ struct TargetRecord {
     std::string FlagIcon;
     TargetClass Class = TargetClass::Unknown;
     TargetStatus Status = TargetStatus::Current;
-    int16_t NavStatus = 0;
-    std::string NavStatusText;
+    // The groups a message type carries reach the entry whole (target_copy.cpp).
+    ais::NavigationStatus Nav;
     float ROT = 0;
-    float SOG = 0;
-    int16_t PosAccuracy = 0;
-    std::string PosAccuracyText;
-    double Longitude = 0;
-    double Latitude = 0;
-    float COG = 0;
+    ais::Motion Motion;
+    ais::PositionFix Fix;
     float TrueHeading = 0;
     int16_t UTCSecond = 0;
-    int16_t RAIM = 0;
-    int16_t SyncState = 0;
-    int16_t SlotTimeout = 0;
-    int16_t SubMessage = 0;
-    int16_t SlotNumber = 0;
-    int16_t SlotOffset = 0;
-    int16_t ReceivedStations = 0;
+    ais::CommState Comm;
     int16_t UTCYear = 0;
     int16_t UTCMonth = 0;
     int16_t UTCDay = 0;
     int16_t UTCHour = 0;
     int16_t UTCMinute = 0;
-    int32_t IMONumber = 0;
-    std::string CallSign;
-    std::string Name;
+    ais::VesselId Id;
     // The name this vessel sent in this run (type 5, 19 or 24 part A), never
     // a placeholder or a name from the ship database; empty until one came.
     // What the ship database keeps of the run.
     std::string ReceivedName;
-    int16_t ShipType = 0;
-    std::string ShipTypeText;
-    std::string CargoTypeText;
-    int16_t DimA = 0;
-    int16_t DimB = 0;
-    int16_t DimC = 0;
-    int16_t DimD = 0;
-    int16_t EPFDType = 0;
-    std::string EPFDTypeText;
-    base::DateTime ETA;
-    float Draught = 0;
-    std::string Destination;
+    ais::ShipKind Ship;
+    ais::Dimensions Dim;
+    ais::EPFD Epfd;
+    ais::Voyage Voyage;
     int16_t DTE = 0;
     int16_t Altitude = 0;
     int16_t RegionalReserved19 = 0;
@@ -155,16 +135,12 @@ struct TargetRecord {
     int16_t OffPosition = 0;
     int16_t VirtualAtoN = 0;
     std::string NameExtension;
+    // What the latest message 24 told: part A the name, part B the rest.
     std::string Name24;
     std::string VendorID24;
     std::string CallSign24;
-    int16_t ShipType24 = 0;
-    std::string ShipTypeText24;
-    std::string CargoTypeText24;
-    int16_t DimA24 = 0;
-    int16_t DimB24 = 0;
-    int16_t DimC24 = 0;
-    int16_t DimD24 = 0;
+    ais::ShipKind Ship24;
+    ais::Dimensions Dim24;
     int16_t ListRow = 0;
     double Range = 0;    // metres
     double Bearing = 0;  // radians, true
@@ -276,7 +252,6 @@ struct TableContext {
     input::RunState* state = nullptr;             // reference position and mode (may be null: no reference)
     const ShipDatabase* shipData = nullptr;     // pre-fill of new class A/B entries (may be null)
     FlagIndex* flags = nullptr;                 // flag icons (may be null: no flags)
-    base::MessageSink* messages = nullptr;       // the table-full message (may be null)
     base::DateTime now;                          // local date-time of the message
     double monotonic = 0;                       // monotonic seconds of the message
 };
@@ -299,7 +274,7 @@ inline constexpr double kLongRangeStaleAge = 180;
 
 struct TargetUpdate {
     TableAction action = TableAction::TypeNotTaken;
-    int entry = 0;  // the entry touched (1..EntryCount), 0 when skipped
+    int entry = 0;  // the entry touched (1..EntryCount()), 0 when skipped
     // A station whose entry was freed to make room (Lost, or silent for the
     // displace-after time; entry 0 when none); `entry` may be the same
     // number, now holding the new station.
@@ -334,11 +309,11 @@ public:
     // Entry n, 1..EntryCount (a freed entry reads as an empty record).
     TargetRecord& entry(int n) { return entries_[static_cast<size_t>(n - 1)]; }
     const TargetRecord& entry(int n) const { return entries_[static_cast<size_t>(n - 1)]; }
-    // Entry n holds a station (n in 1..EntryCount and not freed).
-    bool InUse(int n) const { return n >= 1 && n <= EntryCount && entry(n).MMSI != 0; }
+    // Entry n holds a station (n in 1..EntryCount() and not freed).
+    bool InUse(int n) const { return n >= 1 && n <= entryCount_ && entry(n).MMSI != 0; }
     // Bumped each time entry n is freed; 0 for a number never used.
     uint32_t Generation(int n) const {
-        return n >= 1 && n <= EntryCount ? generation_[static_cast<size_t>(n)] : 0;
+        return n >= 1 && n <= entryCount_ ? generation_[static_cast<size_t>(n)] : 0;
     }
 
     // Lowest-numbered entry with this MMSI whose class fits `type`; 0 when none.
@@ -351,20 +326,25 @@ public:
     // Seconds of silence after which entry t counts as Lost.
     int LostAfter(const TargetRecord& t) const;
 
-    // Stations held: the rows of the list, DisplayOrder[1..TargetCount].
-    int16_t TargetCount = 0;
-    // Highest entry number in use so far; entries 1..EntryCount, some may be freed.
-    int16_t EntryCount = 0;
-    // Entry of the latest VDO message (the own ship); the receiver sets it.
-    int16_t OwnShipIndex = 0;
-    // Entry shown in each row of the list: DisplayOrder[k] for row k (1..TargetCount).
-    std::vector<int16_t> DisplayOrder;
-    bool fullMessageShown() const { return fullMessageShown_; }
+    // Stations held: the rows of the list, DisplayOrder()[1..TargetCount()].
+    int TargetCount() const { return targetCount_; }
+    // Highest entry number in use so far; entries 1..EntryCount(), some may be freed.
+    int EntryCount() const { return entryCount_; }
+    // Entry of the latest VDO message (the own ship), 0 none; the receiver names it.
+    int OwnShipIndex() const { return ownShipIndex_; }
+    void setOwnShip(int n) { ownShipIndex_ = static_cast<int16_t>(n); }
+    // Entry shown in each row of the list: DisplayOrder()[k] for row k (1..TargetCount()).
+    const std::vector<int16_t>& DisplayOrder() const { return displayOrder_; }
+    // Shows entry n in list row k (1..TargetCount()) and tells the entry its
+    // row; what a sort does for every row.
+    void placeInRow(int k, int n);
     // Static data of the vessels whose entries were freed in this run.
     const RunVessels& runVessels() const { return runVessels_; }
 
 private:
     int createTarget(int32_t mmsi, int type, const TableContext& ctx);
+    // Takes the rows of `removed` (ascending) out of DisplayOrder and renumbers the rows below them.
+    void compactRows(const std::vector<RemovedTarget>& removed);
     // Gives entry t the class the message `type` tells, with what goes with
     // it: expected intervals, the name of a base station or SAR aircraft, the
     // ship database's and the run's static data of a vessel, country and flag.
@@ -386,6 +366,10 @@ private:
     // The entry in use heard longest ago, of the Lost ones only or of all; 0 when none.
     int longestUnheard(bool lostOnly) const;
 
+    int16_t targetCount_ = 0;
+    int16_t entryCount_ = 0;
+    int16_t ownShipIndex_ = 0;
+    std::vector<int16_t> displayOrder_;
     // A deque: entries never move, so references to a record stay valid
     // while the table grows.
     std::deque<TargetRecord> entries_;
@@ -404,7 +388,6 @@ private:
     std::vector<int16_t> nextSameMMSI_;
     LifecycleSettings lifecycle_;
     int lostCount_ = 0;  // entries whose Status is Lost
-    bool fullMessageShown_ = false;
     uint32_t arrivals_ = 0;  // Arrival of the latest new entry
     // No entry can have been silent for displace-after before this time (the
     // oldest last-heard time plus displace-after, found by the last search);

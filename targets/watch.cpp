@@ -19,16 +19,17 @@ namespace targets {
 namespace {
 
 bool hasPosition(const TargetRecord& t) {
-    return t.Latitude != 0 && std::fabs(t.Latitude) < 90 && std::fabs(t.Longitude) <= 180;
+    return t.Fix.Latitude != 0 && std::fabs(t.Fix.Latitude) < 90 && std::fabs(t.Fix.Longitude) <= 180;
 }
 
 // Speed and course as the approach needs them; none without a reported speed.
 // A vessel lying still needs no course.
 bool motionOf(const TargetRecord& t, Motion& m) {
-    if (!t.PositionKnown || !hasPosition(t) || t.SOG == base::kNotAvailable || t.SOG < 0 || t.SOG > 102.2f) return false;
-    const bool noCourse = t.COG == base::kNotAvailable || t.COG < 0 || t.COG >= 360;
-    if (noCourse && t.SOG >= 0.1f) return false;
-    m = {t.Latitude, t.Longitude, t.SOG, noCourse ? 0.0 : t.COG};
+    const float sog = t.Motion.SOG;
+    if (!t.PositionKnown || !hasPosition(t) || sog == base::kNotAvailable || sog < 0 || sog > 102.2f) return false;
+    const bool noCourse = t.Motion.COG == base::kNotAvailable || t.Motion.COG < 0 || t.Motion.COG >= 360;
+    if (noCourse && t.Motion.SOG >= 0.1f) return false;
+    m = {t.Fix.Latitude, t.Fix.Longitude, t.Motion.SOG, noCourse ? 0.0 : t.Motion.COG};
     return true;
 }
 
@@ -37,7 +38,7 @@ bool moves(TargetClass c) {
 }
 
 bool anchoredOrMoored(const TargetRecord& t) {
-    return t.Class == TargetClass::A && (t.NavStatus == 1 || t.NavStatus == 5);
+    return t.Class == TargetClass::A && (t.Nav.NavStatus == 1 || t.Nav.NavStatus == 5);
 }
 
 // The approach counts for the alarm: not a lost target, not one the settings ignore.
@@ -82,7 +83,7 @@ std::string fixed(double v, int decimals) {
 }  // namespace
 
 int OwnShipEntry(const TargetTable& table, const input::RunState& state) {
-    if (table.InUse(table.OwnShipIndex)) return table.OwnShipIndex;
+    if (table.InUse(table.OwnShipIndex())) return table.OwnShipIndex();
     if (state.ReferenceMode == kRefFromVDM && state.RefMMSI != 0) {
         if (const int n = table.FindTarget(state.RefMMSI, 1)) return n;
         return table.FindTarget(state.RefMMSI, 18);
@@ -126,8 +127,8 @@ namespace {
 // lying still beside a still own ship, or one without a speed).
 void ownRangeWithout(const TargetRecord& own, TargetRecord& t) {
     double metres = 0, radians = 0;
-    geodesy::GeodeticInverse(own.Latitude * geodesy::kDegToRad, own.Longitude * geodesy::kDegToRad,
-                             t.Latitude * geodesy::kDegToRad, t.Longitude * geodesy::kDegToRad, geodesy::kInverseBoth,
+    geodesy::GeodeticInverse(own.Fix.Latitude * geodesy::kDegToRad, own.Fix.Longitude * geodesy::kDegToRad,
+                             t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad, geodesy::kInverseBoth,
                              metres, radians, geodesy::kWgs84B, geodesy::kWgs84F);
     t.OwnRange = metres / geodesy::kMetresPerNauticalMile;
     t.OwnBearing = radians / geodesy::kDegToRad;
@@ -202,7 +203,7 @@ void UpdateApproach(TargetTable& table, int own, int n, const AlarmSettings& ala
 int RefineApproaches(TargetTable& table, int own, const AlarmSettings& alarm, const ApproachPlane& plane, double now,
                      AlarmEpisodes& episodes) {
     int refined = 0;
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const TargetRecord& t = table.entry(n);
         if (t.MMSI == 0 || !t.HasCPA || !t.CPAEstimated) continue;
         updateApproach(table, own, n, alarm, now, episodes, &plane, true);
@@ -217,15 +218,15 @@ void UpdateAllApproaches(TargetTable& table, int own, const AlarmSettings& alarm
     // last report (recomputed at their next one); a busy network feed would
     // otherwise cost a full pass at every report of the own ship.
     const bool ownKnown = table.InUse(own) && hasPosition(table.entry(own));
-    const double lat0 = ownKnown ? table.entry(own).Latitude : 0, lon0 = ownKnown ? table.entry(own).Longitude : 0;
+    const double lat0 = ownKnown ? table.entry(own).Fix.Latitude : 0, lon0 = ownKnown ? table.entry(own).Fix.Longitude : 0;
     const double cosLat = std::cos(lat0 * 3.14159265358979 / 180);
     const double zone = std::max({24.0, 2 * alarm.rangeLimit, 2 * alarm.guardZone}) / 60.0;  // degrees of latitude
     const std::optional<ApproachPlane> plane = OwnShipPlane(table, own);
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const TargetRecord& t = table.entry(n);
         if (ownKnown && t.MMSI != 0 && hasPosition(t) && !t.Dangerous) {
-            const double dlat = t.Latitude - lat0;
-            double dlon = std::fabs(t.Longitude - lon0);
+            const double dlat = t.Fix.Latitude - lat0;
+            double dlon = std::fabs(t.Fix.Longitude - lon0);
             if (dlon > 180) dlon = 360 - dlon;
             dlon *= cosLat;
             if (dlat * dlat + dlon * dlon > zone * zone) continue;
@@ -249,7 +250,7 @@ namespace {
 
 // The entry the reference follows in the "From VDO" and "From VDM" modes; 0 none.
 int referenceEntry(const TargetTable& table, const input::RunState& state) {
-    if (state.ReferenceMode == kRefFromVDO) return table.InUse(table.OwnShipIndex) ? table.OwnShipIndex : 0;
+    if (state.ReferenceMode == kRefFromVDO) return table.InUse(table.OwnShipIndex()) ? table.OwnShipIndex() : 0;
     if (state.ReferenceMode != kRefFromVDM || state.RefMMSI == 0) return 0;
     if (const int n = table.FindTarget(state.RefMMSI, 1)) return n;
     return table.FindTarget(state.RefMMSI, 18);
@@ -286,18 +287,18 @@ void MeasureAllRanges(TargetTable& table, input::RunState& state, double now, st
     // A mode that follows a station starts from where it is, not from where
     // the reference was left by another mode.
     if (const int r = referenceEntry(table, state); r != 0 && HasPosition(table.entry(r))) {
-        state.RefLat = table.entry(r).Latitude;
-        state.RefLon = table.entry(r).Longitude;
+        state.RefLat = table.entry(r).Fix.Latitude;
+        state.RefLon = table.entry(r).Fix.Longitude;
     }
     const bool established = ReferenceEstablished(table, state);
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         if (!table.InUse(n)) continue;
         TargetRecord& t = table.entry(n);
         const auto was = std::make_tuple(t.PositionKnown, t.RangeKnown, t.Range, t.Bearing);
         judgeWhereabouts(table, t, established, now);
         if (established && HasPosition(t)) {
             geodesy::GeodeticInverse(state.RefLat * geodesy::kDegToRad, state.RefLon * geodesy::kDegToRad,
-                                     t.Latitude * geodesy::kDegToRad, t.Longitude * geodesy::kDegToRad,
+                                     t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad,
                                      geodesy::kInverseBoth, t.Range, t.Bearing, geodesy::kWgs84B, geodesy::kWgs84F);
         }
         if (std::tie(t.PositionKnown, t.RangeKnown, t.Range, t.Bearing) != was) changed.push_back(n);
@@ -305,7 +306,7 @@ void MeasureAllRanges(TargetTable& table, input::RunState& state, double now, st
 }
 
 void AgePositions(TargetTable& table, double now, std::vector<int>& changed) {
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         TargetRecord& t = table.entry(n);
         if (t.MMSI == 0 || !t.PositionKnown) continue;
         if (now - t.PositionMonotonic < table.LostAfter(t)) continue;
@@ -330,7 +331,7 @@ bool AppendAlarmLog(const std::filesystem::path& file, const std::string& line, 
 
 int UnacknowledgedAlarms(const TargetTable& table) {
     int count = 0;
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         const TargetRecord& t = table.entry(n);
         if (t.MMSI != 0 && t.Dangerous && !t.AlarmAcknowledged) ++count;
     }
@@ -338,7 +339,7 @@ int UnacknowledgedAlarms(const TargetTable& table) {
 }
 
 void AcknowledgeAlarms(TargetTable& table) {
-    for (int n = 1; n <= table.EntryCount; ++n) {
+    for (int n = 1; n <= table.EntryCount(); ++n) {
         TargetRecord& t = table.entry(n);
         if (t.MMSI != 0 && t.Dangerous) t.AlarmAcknowledged = true;
     }
@@ -347,7 +348,7 @@ void AcknowledgeAlarms(TargetTable& table) {
 std::string AlarmLogLine(base::DateTime when, const TargetRecord& t) {
     std::string line = when.format("yyyy-mm-dd hh:mm:ss") + ";" + std::to_string(t.MMSI) + ";";
     // The name is a field of its own: no separator or line end inside it.
-    for (char c : t.Name) line += (c == ';' || c == '\r' || c == '\n') ? ' ' : c;
+    for (char c : t.Id.Name) line += (c == ';' || c == '\r' || c == '\n') ? ' ' : c;
     while (!line.empty() && line.back() == ' ') line.pop_back();
     line += ";";
     line += t.HasCPA ? fixed(t.CPA, 2) + ";" + fixed(t.TCPA, 1) + ";" : "n/a;n/a;";

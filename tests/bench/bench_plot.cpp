@@ -119,7 +119,7 @@ void BM_PerSecondRefresh(benchmark::State& state) {
             return x.kind == plot::Shape::Kind::Text;
         }));
     }
-    state.counters["targets"] = table.TargetCount;
+    state.counters["targets"] = table.TargetCount();
     state.counters["labels"] = static_cast<double>(labels);
 }
 BENCHMARK(BM_PerSecondRefresh)->Unit(benchmark::kMillisecond);

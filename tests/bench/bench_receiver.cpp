@@ -42,7 +42,7 @@ void BM_ReceivePipeline(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(rx.state().DecodedMessageCount);
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * sentences));
-    state.counters["targets"] = rx.targets().TargetCount;
+    state.counters["targets"] = rx.targets().TargetCount();
 }
 // Block sizes: a serial port's notification, a socket read, a file block.
 BENCHMARK(BM_ReceivePipeline)->Arg(256)->Arg(4096)->Arg(1 << 20)->Unit(benchmark::kMillisecond);

@@ -60,7 +60,7 @@ void BM_Replay20000Stations(benchmark::State& state) {
         app::Receiver rx(clock, events);
         rx.targets().setLifecycle({360, 1080, 1800, targets::kMaxCapacity});
         replay(rx, clock, t);
-        targetsHeld = rx.targets().TargetCount;
+        targetsHeld = rx.targets().TargetCount();
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * t.lines.size()));
     state.counters["targets"] = targetsHeld;
@@ -81,7 +81,7 @@ struct FullTable {
 void BM_AgeingPass20000(benchmark::State& state) {
     FullTable f;
     for (auto _ : state) f.rx.ageTargets();
-    state.counters["targets"] = f.rx.targets().TargetCount;
+    state.counters["targets"] = f.rx.targets().TargetCount();
 }
 BENCHMARK(BM_AgeingPass20000)->Unit(benchmark::kMicrosecond);
 
@@ -94,7 +94,7 @@ void BM_OwnShipMoves20000(benchmark::State& state) {
         episodes.clear();
     }
     int withCpa = 0;
-    for (int n = 1; n <= f.rx.targets().EntryCount; ++n) withCpa += f.rx.targets().entry(n).HasCPA ? 1 : 0;
+    for (int n = 1; n <= f.rx.targets().EntryCount(); ++n) withCpa += f.rx.targets().entry(n).HasCPA ? 1 : 0;
     state.counters["with_cpa"] = withCpa;
 }
 BENCHMARK(BM_OwnShipMoves20000)->Unit(benchmark::kMillisecond);
@@ -107,11 +107,11 @@ void BM_RefineEveryApproach20000(benchmark::State& state) {
     int refined = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        for (int n = 1; n <= table.EntryCount; ++n) table.entry(n).CPAEstimated = table.entry(n).HasCPA;
+        for (int n = 1; n <= table.EntryCount(); ++n) table.entry(n).CPAEstimated = table.entry(n).HasCPA;
         state.ResumeTiming();
         f.rx.refineApproaches();
     }
-    for (int n = 1; n <= table.EntryCount; ++n) refined += table.entry(n).HasCPA ? 1 : 0;
+    for (int n = 1; n <= table.EntryCount(); ++n) refined += table.entry(n).HasCPA ? 1 : 0;
     state.counters["refined"] = refined;
 }
 BENCHMARK(BM_RefineEveryApproach20000)->Unit(benchmark::kMillisecond);

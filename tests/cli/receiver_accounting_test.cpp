@@ -137,9 +137,9 @@ TEST(ReceiverAccounting, EverySentenceEndsInOneOutcomeThatTheInjectedFaultsExpla
     EXPECT_GT(compared, (c.messages - destroyedMessages) * 9 / 10);
     EXPECT_GT(attributed, compared / 2);
     // Each message an entry took is counted in that entry's statistics, once.
-    std::vector<int32_t> taken(static_cast<size_t>(rx.targets().TargetCount) + 1, 0);
+    std::vector<int32_t> taken(static_cast<size_t>(rx.targets().TargetCount()) + 1, 0);
     for (int n : events.rows) ++taken[static_cast<size_t>(n)];
-    for (int n = 1; n <= rx.targets().TargetCount; ++n) EXPECT_EQ(rx.targets().entry(n).MsgCount[0], taken[n]) << n;
+    for (int n = 1; n <= rx.targets().TargetCount(); ++n) EXPECT_EQ(rx.targets().entry(n).MsgCount[0], taken[n]) << n;
 }
 
 }  // namespace

@@ -249,7 +249,7 @@ TEST(Turnover, StationsComeAndGoWithoutFillingTheTable) {
             << mmsi;
     }
     EXPECT_GT(recent, 40);
-    EXPECT_LE(rx.targets().TargetCount, 150);
+    EXPECT_LE(rx.targets().TargetCount(), 150);
     EXPECT_TRUE(events.messages.empty()) << events.messages.front().text;
 }
 

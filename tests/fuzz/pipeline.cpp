@@ -41,7 +41,7 @@ public:
     // A notice (the table is full) is raised only when it is so; input after
     // it, datagrams too, is taken as before (the byte counts below).
     void operatorMessage(base::MessageIcon, const std::string&, const std::string&) override {
-        FUZZ_CHECK(rx && rx->targets().TargetCount >= rx->targets().lifecycle().capacity);
+        FUZZ_CHECK(rx && rx->targets().TargetCount() >= rx->targets().lifecycle().capacity);
         ++notices;
     }
     const app::Receiver* rx = nullptr;
@@ -115,10 +115,10 @@ bool sameOutcome(const app::Receiver& a, const app::Receiver& b) {
         return std::tuple(s.SentenceCount, s.ChecksumErrorCount, s.OverflowCount, s.OverflowBytes, s.NonAISCount,
                           s.MalformedCount, s.DecodedSentenceCount, s.IncompleteFragmentCount,
                           s.DecodedMessageCount, s.MessageTypeCount, s.MonitorChecksumOK, r.pendingFragments(),
-                          r.targets().TargetCount);
+                          r.targets().TargetCount());
     };
     if (counts(a) != counts(b)) return false;
-    for (int n = 1; n <= a.targets().TargetCount; ++n) {
+    for (int n = 1; n <= a.targets().TargetCount(); ++n) {
         const auto& s = a.targets().entry(n);
         const auto& t = b.targets().entry(n);
         if (s.MMSI != t.MMSI || s.MsgCount != t.MsgCount || s.Name != t.Name || s.Latitude != t.Latitude) return false;
@@ -195,7 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(byType == st.DecodedMessageCount);
 
     const auto& table = rx.targets();
-    FUZZ_CHECK(table.TargetCount >= 0 && table.TargetCount <= targets::kMaxTargets);
+    FUZZ_CHECK(table.TargetCount() >= 0 && table.TargetCount() <= targets::kMaxTargets);
     if (nearlyFull) {
         // An entry goes to another station only after it was freed (its
         // station lost long enough), which gives it a new generation.
@@ -205,13 +205,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     // Every row shows a different entry in use, and every entry in use has a row.
-    std::vector<bool> seen(static_cast<size_t>(table.EntryCount) + 1, false);
-    for (int k = 1; k <= table.TargetCount; ++k) {
-        const int n = table.DisplayOrder[static_cast<size_t>(k)];
+    std::vector<bool> seen(static_cast<size_t>(table.EntryCount()) + 1, false);
+    for (int k = 1; k <= table.TargetCount(); ++k) {
+        const int n = table.DisplayOrder()[static_cast<size_t>(k)];
         FUZZ_CHECK(table.InUse(n) && !seen[static_cast<size_t>(n)]);
         seen[static_cast<size_t>(n)] = true;
     }
-    for (int n = 1; n <= table.EntryCount; ++n) FUZZ_CHECK(!table.InUse(n) || seen[static_cast<size_t>(n)]);
+    for (int n = 1; n <= table.EntryCount(); ++n) FUZZ_CHECK(!table.InUse(n) || seen[static_cast<size_t>(n)]);
 
     for (const targets::ShipDataItem& item : rx.shipDataOfRun()) fuzzing::ShipLineRoundTrip(item);
 

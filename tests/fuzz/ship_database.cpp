@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // in its place; the refreshed record replaces the vessel's first record or
     // follows the old lines; then come the backup's vessels that neither knows.
     const std::string before = fuzzing::ReadFile(mainFile);
-    const targets::ShipDataItem vessel{db.empty() ? 123456789 : db.items().front().MMSI, "FUZZ", "FZ", 1, 2, 3, 4, 5, 6, 7};
+    const targets::ShipDataItem vessel{db.empty() ? 123456789 : db.items().front().MMSI, "FUZZ", "FZ", 1, 2, {3, 4, 5, 6}, 7};
     const targets::ShipDataSaveResult saved = targets::SaveShipData(dir.path(), std::span(&vessel, 1));
     FUZZ_CHECK(saved.ok && saved.fromThisRun == 1);
     FUZZ_CHECK(!std::filesystem::exists(oldFile, ec));
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (db.LookupShipData(item.MMSI) != &item || item.MMSI == vessel.MMSI) continue;  // a later duplicate
         const targets::ShipDataItem* back = again.LookupShipData(item.MMSI);
         FUZZ_CHECK(back != nullptr);
-        FUZZ_CHECK(back->IMONumber == item.IMONumber && back->DimA == item.DimA && back->ShipType == item.ShipType &&
+        FUZZ_CHECK(back->IMONumber == item.IMONumber && back->Dim == item.Dim && back->ShipType == item.ShipType &&
                    back->EPFDType == item.EPFDType);
     }
     FUZZ_CHECK(again.LookupShipData(vessel.MMSI) && again.LookupShipData(vessel.MMSI)->IMONumber == 1);

@@ -55,7 +55,7 @@ TEST(PlotSymbols, PointsAlongHeadingElseCourse) {
     for (const auto& c : cases) {
         TargetRecord t;
         t.TrueHeading = c.heading;
-        t.COG = c.cog;
+        t.Motion.COG = c.cog;
         const double a = SymbolAngle(t);
         if (std::isnan(c.angle)) {
             EXPECT_TRUE(std::isnan(a)) << c.heading;
@@ -67,12 +67,12 @@ TEST(PlotSymbols, PointsAlongHeadingElseCourse) {
 
 TEST(PlotSymbols, TipShowsApproachOnlyWhereItIsKnown) {
     TargetRecord t;
-    t.Name = "<b>NORDIC</b>@@@";
+    t.Id.Name = "<b>NORDIC</b>@@@";
     t.MMSI = 2440001;
     t.Class = TargetClass::A;
-    t.ShipType = 71;
-    t.SOG = 12.34f;
-    t.COG = 45;
+    t.Ship.ShipType = 71;
+    t.Motion.SOG = 12.34f;
+    t.Motion.COG = 45;
     t.CPA = 0.4249;
     t.TCPA = 12.46;
     t.LastMsgMonotonic = 100;
@@ -95,13 +95,13 @@ TEST(PlotSymbols, TipShowsApproachOnlyWhereItIsKnown) {
     TargetRecord bs;
     bs.Class = TargetClass::BS;
     bs.MMSI = 2442000;
-    bs.SOG = 102.3f;
+    bs.Motion.SOG = 102.3f;
     bs.LastMsgMonotonic = 10;
     EXPECT_EQ(TargetTipText(bs, 9), "MMSI 002442000\nBase Station\nLast report 0 s ago");
     TargetRecord b;
     b.Class = TargetClass::B;
-    b.SOG = 102.3f;
-    b.COG = 360;
+    b.Motion.SOG = 102.3f;
+    b.Motion.COG = 360;
     EXPECT_NE(TargetTipText(b, 3 * 3600 + 61).find("SOG n/a  COG n/a\n"), std::string::npos);
     EXPECT_NE(TargetTipText(b, 3 * 3600 + 61).find("Last report 3 h 01 min ago"), std::string::npos);
 }
@@ -116,7 +116,7 @@ protected:
     TargetRecord& add(int32_t mmsi, double lat, double lon) {
         rec.Type1.MMSI = mmsi;
         TargetRecord& t = table.entry(table.AddOrUpdateTarget(input::SentenceKind::VDM, 1, rec, ctx).entry);
-        t.Latitude = lat, t.Longitude = lon, t.SOG = 0, t.COG = 0, t.TrueHeading = 0;
+        t.Fix.Latitude = lat, t.Fix.Longitude = lon, t.Motion.SOG = 0, t.Motion.COG = 0, t.TrueHeading = 0;
         t.Status = targets::TargetStatus::Current;
         t.PositionKnown = true;
         return t;
@@ -188,12 +188,12 @@ TEST_F(PlotTargetsTest, EveryDangerousTargetDrawsItsClosestApproach) {
 }
 
 TEST_F(PlotTargetsTest, LabelsKeepClearOfOtherTargetsSymbolsAndVectors) {
-    add(244000001, 52.0, 4.0).Name = "FIRST";
+    add(244000001, 52.0, 4.0).Id.Name = "FIRST";
     // A target just right of the first: the first's label goes elsewhere.
-    add(244000002, 52.0, 4.0 + 20 * 125 / 68600.0).Name = "SECOND";
+    add(244000002, 52.0, 4.0 + 20 * 125 / 68600.0).Id.Name = "SECOND";
     // A vector passing just under the first's left spot.
     TargetRecord& third = add(244000003, 52.0 - 2 * 125 / 111000.0, 4.0 - 30 * 125 / 68600.0);
-    third.SOG = 30, third.COG = 90;
+    third.Motion.SOG = 30, third.Motion.COG = 90;
     std::vector<Shape> shapes = pass();
     PlaceTargetLabels(shapes, view(), TextMeasure{}, {});
     std::vector<LabelBox> symbols;

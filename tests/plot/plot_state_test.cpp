@@ -19,7 +19,7 @@ protected:
     TargetRecord& add(int32_t mmsi, double lat, double lon, int type = 1) {
         rec.Type1.MMSI = rec.Type4.MMSI = rec.Type9.MMSI = rec.Type21.MMSI = mmsi;
         TargetRecord& t = table.entry(table.AddOrUpdateTarget(input::SentenceKind::VDM, type, rec, ctx).entry);
-        t.Latitude = lat, t.Longitude = lon, t.SOG = 0, t.COG = 0, t.TrueHeading = 0;
+        t.Fix.Latitude = lat, t.Fix.Longitude = lon, t.Motion.SOG = 0, t.Motion.COG = 0, t.TrueHeading = 0;
         t.Status = targets::TargetStatus::Current;
         return t;
     }
@@ -34,7 +34,7 @@ protected:
         setup();
     }
     static void dimensions(TargetRecord& t, int16_t a, int16_t b, int16_t c, int16_t d) {
-        t.DimA = a, t.DimB = b, t.DimC = c, t.DimD = d;
+        t.Dim.DimA = a, t.Dim.DimB = b, t.Dim.DimC = c, t.Dim.DimD = d;
     }
     static long count(const std::vector<Shape>& shapes, Shape::Kind kind) {
         return std::count_if(shapes.begin(), shapes.end(), [kind](const Shape& s) { return s.kind == kind; });
@@ -91,7 +91,7 @@ TEST_F(PlotStateTest, FirstSetUpCentresOnTheReferenceAtHalfAMillion) {
 
 TEST_F(PlotStateTest, DrawsOnlyTargetsWithAPositionThatAreNotOld) {
     setupAt(52.0, 4.0);
-    add(244000001, 52.0, 4.0).Name = "ALPHA";
+    add(244000001, 52.0, 4.0).Id.Name = "ALPHA";
     add(244000002, 52.01, 4.0).Status = targets::TargetStatus::Old;
     add(244000003, 0, 4.0);
     add(244000004, -9999, -9999);
@@ -113,7 +113,7 @@ TEST_F(PlotStateTest, DrawsOnlyTargetsWithAPositionThatAreNotOld) {
 TEST_F(PlotStateTest, VectorsHeadingMarksAndHullsByClassAndScale) {
     setupAt(52.0, 4.0);
     TargetRecord& ship = add(244000001, 52.0, 4.0);
-    ship.SOG = 10, ship.COG = 90, ship.TrueHeading = 90;
+    ship.Motion.SOG = 10, ship.Motion.COG = 90, ship.TrueHeading = 90;
     dimensions(ship, 100, 20, 5, 5);
     add(2440001, 52.0, 4.1, 4);                   // base station: dot and label only
     add(244000003, 52.1, 4.0, 21).TrueHeading = 45;  // aid to navigation
@@ -131,7 +131,7 @@ TEST_F(PlotStateTest, VectorsHeadingMarksAndHullsByClassAndScale) {
     EXPECT_NEAR(heading.x2 - heading.x1, plot.view(800, 600, 40).heightMetres() / 40, 1e-6);
 
     // 1:20000: hull outlines (six legs) for the ship and the aid to navigation.
-    ship.SOG = 0;
+    ship.Motion.SOG = 0;
     dimensions(table.entry(3), 2, 2, 2, 2);
     setup(20000);
     shapes = pass();
@@ -145,7 +145,7 @@ TEST_F(PlotStateTest, VectorsHeadingMarksAndHullsByClassAndScale) {
 TEST_F(PlotStateTest, OwnShipColourReferenceRingsAndOverlays) {
     setupAt(52.0, 4.0);
     add(244000001, 52.0, 4.0);
-    table.OwnShipIndex = 1;
+    table.setOwnShip(1);
     add(244000002, 52.1, 4.0);
     state.ReferenceMode = targets::kRefFromVDO;
     auto shapes = pass();

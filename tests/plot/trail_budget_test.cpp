@@ -19,7 +19,7 @@ TEST(TrailBudget, ManyTargetsShareTheBudget) {
         rec.Type1.MMSI = 257000000 + k;
         ASSERT_TRUE(table.AddOrUpdateTarget(input::SentenceKind::VDM, 1, rec, ctx).taken());
     }
-    ASSERT_EQ(table.TargetCount, kTargets);
+    ASSERT_EQ(table.TargetCount(), kTargets);
     const size_t limit = TrailStore::TrailLimit(kTargets);
     ASSERT_LT(limit, TrailStore::kMaxTrailPoints);
 
@@ -27,8 +27,8 @@ TEST(TrailBudget, ManyTargetsShareTheBudget) {
     base::DateTime now = base::DateTime::fromCalendar(2026, 12, 7, 1, 0, 0);
     for (int pass = 0; pass < static_cast<int>(limit) * 2; ++pass) {
         for (int n = 1; n <= kTargets; ++n) {
-            table.entry(n).Latitude = 50 + pass * 1e-4;
-            table.entry(n).Longitude = 4 + n * 1e-3;
+            table.entry(n).Fix.Latitude = 50 + pass * 1e-4;
+            table.entry(n).Fix.Longitude = 4 + n * 1e-3;
         }
         trails.record(table, now);
         now = now.addSeconds(1);

@@ -46,7 +46,7 @@ struct Harness {
         rx.receive(input::InputKind::Tcp, Join(Sentences(r)));
     }
     void ownShip() { send(257999999, 0, 0, 10, 0, 0, true); }
-    const targets::TargetRecord& last() const { return rx.targets().entry(rx.targets().EntryCount); }
+    const targets::TargetRecord& last() const { return rx.targets().entry(rx.targets().EntryCount()); }
 };
 
 // Own ship heading north at 10 kn; default limits 0.5 nm, 12 min, 12 nm.
@@ -201,8 +201,8 @@ TEST(CollisionAlarm, EstimatesFarFromTheLimitsAreRefinedToTheExactFigures) {
     const targets::TargetRecord& t = h.last();
     ASSERT_TRUE(t.HasCPA && t.CPAEstimated);
     const targets::TargetRecord& own = h.rx.targets().entry(1);
-    const auto want = targets::ClosestApproach({own.Latitude, own.Longitude, own.SOG, own.COG},
-                                               {t.Latitude, t.Longitude, t.SOG, t.COG});
+    const auto want = targets::ClosestApproach({own.Fix.Latitude, own.Fix.Longitude, own.Motion.SOG, own.Motion.COG},
+                                               {t.Fix.Latitude, t.Fix.Longitude, t.Motion.SOG, t.Motion.COG});
     ASSERT_TRUE(want);
     EXPECT_GT(std::fabs(t.CPA - want->cpa), 1e-4);
     h.rx.refineApproaches();

@@ -59,7 +59,7 @@ TEST_F(CommaLocale, FilesKeepThePointAndReadBack) {
     EXPECT_EQ(state2.RefLon, 10.25);
     EXPECT_EQ(comm2, comm);
 
-    const targets::ShipDataItem ship{257000001, "NORD", "LA1234", 9123456, 70, 1000, 200, 10, 12, 1};
+    const targets::ShipDataItem ship{257000001, "NORD", "LA1234", 9123456, 70, {1000, 200, 10, 12}, 1};
     ASSERT_TRUE(targets::SaveShipData(dir.path(), std::span(&ship, 1)).ok);
     EXPECT_EQ(dir.read("Shipdata.dat"), "257000001,\"nord\",\"LA1234\",9123456,1000,200,10,12,70,1\r\n");
 

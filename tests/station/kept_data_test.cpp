@@ -117,9 +117,9 @@ TEST_F(KeptData, TheReferenceFollowsOnlyRealPositions) {
     const double far = table.entry(2).Range;
     EXPECT_NEAR(far / 1852.0, 5700, 150);
     targets::SortTargets(table, targets::kColLat, false, s.ReferenceMode);
-    const int last = table.DisplayOrder[static_cast<size_t>(table.TargetCount)];
+    const int last = table.DisplayOrder()[static_cast<size_t>(table.TargetCount())];
     EXPECT_EQ(table.entry(last).MMSI, 257000003);
-    EXPECT_EQ(table.entry(table.DisplayOrder[1]).MMSI, 257000002);
+    EXPECT_EQ(table.entry(table.DisplayOrder()[1]).MMSI, 257000002);
 }
 
 }  // namespace

@@ -104,7 +104,7 @@ TEST_F(ReceiverTest, SkippedMessagesTouchNoEntry) {
     for (int type : {7, 11, 13, 15, 22, 27, 40}) feed(Sentence(ais::EncodeHeaderOnly(type, 0, 257000002, 72)));
     feed(Sentence(ais::EncodeHeaderOnly(40, 0, 257000001, 72)));
     feedRecord(ClassAReport(0, 59.5, 5.25, 12.3f));  // MMSI 0
-    EXPECT_EQ(rx.targets().TargetCount, 1);
+    EXPECT_EQ(rx.targets().TargetCount(), 1);
     EXPECT_EQ(rx.targets().entry(1).MsgCount[0], 1);
     EXPECT_EQ(rx.state().MessageTypeCount[40], 2);
     EXPECT_EQ(rx.state().DecodedMessageCount, 10);
@@ -149,12 +149,30 @@ TEST_F(ReceiverTest, TextMessagesComeComposedAndAreLogged) {
     EXPECT_TRUE(events.messages.empty());
 }
 
+// The table only says it is full; the receiver tells the operator, once a run,
+// with the capacity and displace-after time in force.
+TEST_F(ReceiverTest, AFullTableIsToldOnce) {
+    targets::LifecycleSettings small = rx.targets().lifecycle();
+    small.capacity = 2;
+    small.displaceAfter = 90;
+    rx.targets().setLifecycle(small);
+    for (int32_t mmsi : {257000001, 257000002}) feedRecord(ClassAReport(mmsi, 59.5, 5.25, 0));
+    EXPECT_TRUE(events.messages.empty());
+    feedRecord(ClassAReport(257000003, 59.5, 5.25, 0));
+    feedRecord(ClassAReport(257000004, 59.5, 5.25, 0));
+    ASSERT_EQ(events.messages.size(), 1u);
+    EXPECT_EQ(events.messages[0].icon, base::MessageIcon::Information);
+    EXPECT_EQ(events.messages[0].title, targets::kTableFullTitle);
+    EXPECT_EQ(events.messages[0].text, targets::TableFullText(2, 90));
+    EXPECT_EQ(rx.targets().TargetCount(), 2);
+}
+
 TEST_F(ReceiverTest, OwnShipIsTheEntryOfTheLatestVDO) {
     feedRecord(ClassAReport(257000001, 59.5, 5.25, 0));
-    EXPECT_EQ(rx.targets().OwnShipIndex, 0);
+    EXPECT_EQ(rx.targets().OwnShipIndex(), 0);
     feedRecord(ClassAReport(257000009, 59.5, 5.25, 0), true);
     feedRecord(ClassAReport(257000001, 59.5, 5.25, 0));
-    EXPECT_EQ(rx.targets().OwnShipIndex, 2);
+    EXPECT_EQ(rx.targets().OwnShipIndex(), 2);
     EXPECT_EQ(rx.targets().entry(2).VDOCount, 1);
 }
 
@@ -204,7 +222,7 @@ TEST_F(ReceiverTest, InputsKeepTheirFragmentsAndCountersApart) {
     rx.receive(second, b[0]);
     feed(a[1]);
     rx.receive(second, b[1] + "!AIVDM,1,1");
-    EXPECT_EQ(rx.targets().TargetCount, 2);
+    EXPECT_EQ(rx.targets().TargetCount(), 2);
     EXPECT_EQ(rx.state().IncompleteMessageCount, 0);
     const input::InputCounters& c = *rx.inputCounters(second);
     EXPECT_EQ(std::tuple(c.Sentences, c.Bytes, c.LastData),
@@ -232,9 +250,9 @@ TEST_F(ReceiverTest, ASeekingInputDropsWhatIsPendingAndGoesOn) {
     EXPECT_EQ(rx.state().IncompleteMessageCount, 1);
     EXPECT_EQ(std::pair(rx.state().IncompleteFragmentCount, rx.pendingFragments()), std::pair(int64_t{1}, int64_t{0}));
     rx.receive(play, a[1]);
-    EXPECT_EQ(rx.targets().TargetCount, 0);
+    EXPECT_EQ(rx.targets().TargetCount(), 0);
     rx.receive(play, Join(Sentences(ClassAReport(257000002, 59.5, 5.25, 12.3f))));
-    EXPECT_EQ(rx.targets().TargetCount, 1);
+    EXPECT_EQ(rx.targets().TargetCount(), 1);
     EXPECT_EQ(rx.inputs(), (std::vector<int>{0, 1, play}));
     expectBalanced();
 }
@@ -326,7 +344,7 @@ TEST(FirstRun, ChecksumsAreCheckedWithoutASetupFile) {
         input::LoadSetup((dir / r.file).string(), comm, rx.state(), sink);
         EXPECT_EQ(rx.state().CheckChecksum, r.checked) << r.file;
         rx.receive(input::InputKind::Tcp, CorruptedReport());
-        EXPECT_EQ(rx.targets().TargetCount, r.checked ? 0 : 1) << r.file;
+        EXPECT_EQ(rx.targets().TargetCount(), r.checked ? 0 : 1) << r.file;
         EXPECT_EQ(rx.state().ChecksumErrorCount, r.checked ? 1 : 0) << r.file;
     }
 }

@@ -18,11 +18,11 @@ namespace {
 auto tableOf(const Receiver& rx) {
     std::vector<std::tuple<int32_t, std::string, std::array<int32_t, 28>, double, double, float, int32_t>> rows;
     const targets::TargetTable& t = rx.targets();
-    for (int k = 1; k <= t.TargetCount; ++k) {
-        const targets::TargetRecord& e = t.entry(t.DisplayOrder[static_cast<size_t>(k)]);
+    for (int k = 1; k <= t.TargetCount(); ++k) {
+        const targets::TargetRecord& e = t.entry(t.DisplayOrder()[static_cast<size_t>(k)]);
         std::array<int32_t, 28> counts{};
         std::copy_n(e.MsgCount.begin(), std::min(counts.size(), e.MsgCount.size()), counts.begin());
-        rows.emplace_back(e.MMSI, e.Name, counts, e.Latitude, e.Longitude, e.TimerPeriod[0], e.ChACount);
+        rows.emplace_back(e.MMSI, e.Id.Name, counts, e.Fix.Latitude, e.Fix.Longitude, e.TimerPeriod[0], e.ChACount);
     }
     return rows;
 }
@@ -77,7 +77,7 @@ TEST(Recording, PlayedBackGivesTheTableOfTheLiveRun) {
     }
     EXPECT_EQ(tableOf(played), tableOf(live));
     EXPECT_EQ(played.state().DecodedMessageCount, live.state().DecodedMessageCount);
-    EXPECT_GT(live.targets().TargetCount, 50);
+    EXPECT_GT(live.targets().TargetCount(), 50);
 }
 
 // A recording whose file cannot be written stops and says why.

@@ -55,9 +55,9 @@ TEST(RunVessels, TurnoverSavesEveryNamedVesselAndShowsEachStationOnce) {
             named[e.mmsi] = name;
         }
         if (now - aged >= 15) {
-            const int before = rx.targets().TargetCount;
+            const int before = rx.targets().TargetCount();
             rx.ageTargets();
-            freedRows += static_cast<size_t>(before - rx.targets().TargetCount);
+            freedRows += static_cast<size_t>(before - rx.targets().TargetCount());
             aged = now;
         }
     }
@@ -84,8 +84,8 @@ TEST(RunVessels, TurnoverSavesEveryNamedVesselAndShowsEachStationOnce) {
     // One row per station: the simulator gives no two stations one MMSI.
     std::set<int32_t> shown;
     const targets::TargetTable& table = rx.targets();
-    for (int k = 1; k <= table.TargetCount; ++k) {
-        const int32_t mmsi = table.entry(table.DisplayOrder[static_cast<size_t>(k)]).MMSI;
+    for (int k = 1; k <= table.TargetCount(); ++k) {
+        const int32_t mmsi = table.entry(table.DisplayOrder()[static_cast<size_t>(k)]).MMSI;
         EXPECT_TRUE(shown.insert(mmsi).second) << mmsi << " in two rows";
     }
     EXPECT_TRUE(events.messages.empty());

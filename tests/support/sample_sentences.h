@@ -20,25 +20,52 @@ inline std::string Join(const std::vector<std::string>& sentences) {
     return out;
 }
 
-// Members not named keep their defaults (GCC would warn about each text member).
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 inline ais::PositionReport ClassAReport(int32_t mmsi, double lat, double lon, float sog, int16_t navStatus = 0,
                                         float rot = 0, int type = 1) {
-    return {.MessageID = static_cast<int16_t>(type), .MMSI = mmsi, .NavStatus = navStatus, .ROT = rot, .SOG = sog,
-            .Longitude = lon, .Latitude = lat, .COG = 45.0f, .TrueHeading = 44.0f, .TimeStamp = 30};
+    ais::PositionReport r;
+    r.MessageID = static_cast<int16_t>(type);
+    r.MMSI = mmsi;
+    r.NavStatus = navStatus;
+    r.ROT = rot;
+    r.SOG = sog;
+    r.Longitude = lon;
+    r.Latitude = lat;
+    r.COG = 45.0f;
+    r.TrueHeading = 44.0f;
+    r.TimeStamp = 30;
+    return r;
 }
 
 inline ais::ClassBPositionReport ClassBReport(int32_t mmsi, double lat, double lon, float sog) {
-    return {.MessageID = 18, .MMSI = mmsi, .SOG = sog, .Longitude = lon, .Latitude = lat, .COG = 90.0f,
-            .TrueHeading = 91.0f, .TimeStamp = 12};
+    ais::ClassBPositionReport r;
+    r.MessageID = 18;
+    r.MMSI = mmsi;
+    r.SOG = sog;
+    r.Longitude = lon;
+    r.Latitude = lat;
+    r.COG = 90.0f;
+    r.TrueHeading = 91.0f;
+    r.TimeStamp = 12;
+    return r;
 }
 
 inline ais::StaticVoyageData StaticData(int32_t mmsi, const std::string& name, const std::string& callSign) {
-    return {.MessageID = 5, .MMSI = mmsi, .IMONumber = 9123456, .CallSign = callSign, .Name = name, .ShipType = 70,
-            .DimA = 100, .DimB = 20, .DimC = 10, .DimD = 12, .EPFDType = 1, .Draught = 7.5f, .Destination = "BERGEN"};
+    ais::StaticVoyageData r;
+    r.MessageID = 5;
+    r.MMSI = mmsi;
+    r.IMONumber = 9123456;
+    r.CallSign = callSign;
+    r.Name = name;
+    r.ShipType = 70;
+    r.DimA = 100;
+    r.DimB = 20;
+    r.DimC = 10;
+    r.DimD = 12;
+    r.EPFDType = 1;
+    r.Draught = 7.5f;
+    r.Destination = "BERGEN";
+    return r;
 }
-#pragma GCC diagnostic pop
 
 // A class A report `east`/`north` nautical miles from 59 N 10 E, steering `cog`.
 inline ais::PositionReport ReportNear(int32_t mmsi, double east, double north, float sog, float cog,

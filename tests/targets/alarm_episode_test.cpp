@@ -45,7 +45,7 @@ TEST(AlarmEpisode, EntersInsideEveryLimitAndEndsOnlyClearlyOutside) {
     const AlarmSettings limits;
     for (const Case& c : cases) {
         TargetRecord t;
-        t.MMSI = c.mmsi, t.Class = c.cls, t.NavStatus = c.navStatus, t.Status = c.status;
+        t.MMSI = c.mmsi, t.Class = c.cls, t.Nav.NavStatus = c.navStatus, t.Status = c.status;
         t.HasCPA = c.hasCPA, t.HasOwnRange = true;
         t.CPA = c.cpa, t.TCPA = c.tcpa, t.OwnRange = c.range;
         EXPECT_EQ(EntersAlarm(t, limits), c.enters) << c.name;
@@ -71,7 +71,7 @@ TEST(AlarmEpisode, GuardZoneWatchesVesselsUnderWayWhateverTheirApproach) {
     guard.guardZone = 1;
     for (const Case& c : cases) {
         TargetRecord t;
-        t.MMSI = c.mmsi, t.Class = c.cls, t.NavStatus = c.navStatus, t.Status = c.status;
+        t.MMSI = c.mmsi, t.Class = c.cls, t.Nav.NavStatus = c.navStatus, t.Status = c.status;
         t.HasCPA = c.hasCPA, t.HasOwnRange = true;
         t.CPA = c.cpa, t.TCPA = c.tcpa, t.OwnRange = c.range;
         EXPECT_EQ(EntersAlarm(t, guard), c.enters) << c.name;
@@ -95,7 +95,7 @@ TEST(AlarmEpisode, SilenceLastsFiveMinutesOrUntilTheNextEpisode) {
 
 TEST(AlarmEpisode, EndLineIsTheStartLineWithAnEighthField) {
     TargetRecord t;
-    t.MMSI = 257000001, t.Name = "NORDIC;STAR ";
+    t.MMSI = 257000001, t.Id.Name = "NORDIC;STAR ";
     t.HasCPA = t.HasOwnRange = true;
     t.CPA = 0.62, t.TCPA = -0.4, t.OwnRange = 0.63, t.OwnBearing = 359.97;
     const auto when = base::DateTime::fromCalendar(2026, 12, 6, 14, 12, 40);

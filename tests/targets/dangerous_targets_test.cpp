@@ -36,7 +36,7 @@ TEST_F(DangerousTargetsTest, SortedByTCPAThenRangeThenEntry) {
     };
     for (const Case& c : cases) feed(testing_support::ClassAReport(c.mmsi, 59.5, 5.25, 8.0f));
     TargetTable& table = rx.targets();
-    ASSERT_EQ(table.EntryCount, 9);
+    ASSERT_EQ(table.EntryCount(), 9);
     for (int n = 1; n <= 9; ++n) {
         const Case& c = cases[n - 1];
         TargetRecord& t = table.entry(n);
@@ -64,7 +64,7 @@ TEST_F(DangerousTargetsTest, RowTextsAsTheListWritesThem) {
     feed(testing_support::ClassAReport(257000001, 59.5, 5.25, 8.0f));
     TargetRecord& t = rx.targets().entry(1);
     for (const Text& c : cases) {
-        t.Name = c.received, t.Dangerous = true, t.HasCPA = c.hasCPA, t.CPA = 0.31, t.TCPA = c.tcpa;
+        t.Id.Name = c.received, t.Dangerous = true, t.HasCPA = c.hasCPA, t.CPA = 0.31, t.TCPA = c.tcpa;
         t.HasOwnRange = c.hasRange, t.OwnRange = c.range, t.OwnBearing = c.bearing;
         const auto rows = DangerousTargets(rx.targets());
         ASSERT_EQ(rows.size(), 1u) << c.received;

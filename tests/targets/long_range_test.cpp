@@ -59,9 +59,9 @@ TEST(LongRange, TakenOnlyWhenNoFresherFullPosition) {
         const TargetUpdate u = f.feed(27, r.at);
         ASSERT_EQ(u.action, TableAction::Updated);
         const TargetRecord& t = f.table.entry(u.entry);
-        EXPECT_EQ(t.Latitude, r.takesPosition ? 61 : 60);
-        EXPECT_EQ(t.SOG, r.takesPosition ? 12 : 10);
-        EXPECT_EQ(t.NavStatus, r.takesPosition ? 7 : 0);
+        EXPECT_EQ(t.Fix.Latitude, r.takesPosition ? 61 : 60);
+        EXPECT_EQ(t.Motion.SOG, r.takesPosition ? 12 : 10);
+        EXPECT_EQ(t.Nav.NavStatus, r.takesPosition ? 7 : 0);
         EXPECT_EQ(t.MsgCount[27], 1);  // the Other row
         EXPECT_EQ(t.MsgCount[0], 2);
     }

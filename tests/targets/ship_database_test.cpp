@@ -64,7 +64,7 @@ TEST(ShipDatabase, LoadSkipsBrokenLinesAndLooksUpTheFirstRecordOfAnMMSI) {
     EXPECT_EQ(r.records, 4);
     EXPECT_EQ(r.malformedLines, 1);
     EXPECT_EQ(db.LookupShipData(211000001)->Name, "first");
-    EXPECT_EQ(db.LookupShipData(266000002)->DimD, 8);
+    EXPECT_EQ(db.LookupShipData(266000002)->Dim.DimD, 8);
     EXPECT_EQ(db.LookupShipData(999999999), nullptr);
 
     // Loading again replaces the list instead of adding to it.

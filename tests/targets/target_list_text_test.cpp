@@ -27,7 +27,7 @@ protected:
     std::vector<int> sorted(int column, bool descending) {
         SortTargets(rx.targets(), column, descending, 0);
         std::vector<int> o;
-        for (int k = 1; k <= rx.targets().TargetCount; ++k) o.push_back(rx.targets().DisplayOrder[k]);
+        for (int k = 1; k <= rx.targets().TargetCount(); ++k) o.push_back(rx.targets().DisplayOrder()[k]);
         return o;
     }
 };

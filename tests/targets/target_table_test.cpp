@@ -32,7 +32,6 @@ class TableTest : public ::testing::Test {
 protected:
     TableTest() {
         ctx.state = &state;
-        ctx.messages = &messages;
         ctx.now = base::DateTime::fromCalendar(2026, 12, 6, 10, 0, 0);
         ctx.monotonic = 1000;
     }
@@ -52,7 +51,6 @@ protected:
     }
 
     input::RunState state;
-    base::RecordingMessageSink messages;
     TableContext ctx;
     ais::AISMessageRecord rec;
     TargetTable table;
@@ -84,10 +82,10 @@ TEST_F(TableTest, EachMessageSaysWhichEntryItTouched) {
         EXPECT_EQ(u.action, r.action) << r.type << " " << r.mmsi;
         EXPECT_EQ(u.entry, r.entry) << r.type << " " << r.mmsi;
     }
-    EXPECT_EQ(table.TargetCount, 4);
+    EXPECT_EQ(table.TargetCount(), 4);
     EXPECT_EQ(table.entry(1).Class, TargetClass::A);
     EXPECT_EQ(table.entry(2).Class, TargetClass::BS);
-    EXPECT_EQ(table.entry(2).Name, "Base Station");
+    EXPECT_EQ(table.entry(2).Id.Name, "Base Station");
     EXPECT_EQ(table.entry(3).Class, TargetClass::A);
     EXPECT_EQ(table.entry(4).Class, TargetClass::BS);
 }
@@ -144,12 +142,12 @@ TEST_F(TableTest, TheFirstReportWithAClassAdoptsTheClasslessEntry) {
             ASSERT_TRUE(u.taken()) << r.what;
             UpdateStatistics(table.entry(u.entry), SentenceKind::VDM, 'A', s.type, ctx.now, ctx.now, ctx.monotonic);
         }
-        ASSERT_EQ(table.TargetCount, static_cast<int>(r.classes.size())) << r.what;
+        ASSERT_EQ(table.TargetCount(), static_cast<int>(r.classes.size())) << r.what;
         for (size_t k = 0; k < r.classes.size(); ++k) {
             EXPECT_EQ(table.entry(int(k) + 1).Class, r.classes[k]) << r.what << " " << k;
         }
         const TargetRecord& first = table.entry(1);
-        EXPECT_EQ(first.Name, r.name) << r.what;
+        EXPECT_EQ(first.Id.Name, r.name) << r.what;
         EXPECT_EQ(first.MsgCount[0], r.firstCount) << r.what;
         EXPECT_EQ(first.Arrival, 1u) << r.what;
         EXPECT_EQ(first.CallSign24, r.callSign24) << r.what;
@@ -172,24 +170,21 @@ TEST_F(TableTest, TheFirstReportWithAClassAdoptsTheClasslessEntry) {
     }
 }
 
-TEST_F(TableTest, FullTableShowsOneMessageAndChangesNothing) {
+TEST_F(TableTest, FullTableRefusesNewcomersAndChangesNothing) {
     for (int i = 0; i < kMaxTargets; ++i) ASSERT_EQ(take(1, 200000000 + i), i + 1);
     const TargetRecord before = table.entry(1);
     EXPECT_EQ(update(1, 300000001, [](ais::AISMessageRecord&) {}).action, TableAction::TableFull);
-    EXPECT_EQ(take(8, 300000003), 0);
-    EXPECT_EQ(table.TargetCount, kMaxTargets);
-    ASSERT_EQ(messages.entries.size(), 1u);
-    EXPECT_EQ(messages.entries[0].text,
+    EXPECT_EQ(update(8, 300000003, [](ais::AISMessageRecord&) {}).action, TableAction::TableFull);
+    EXPECT_EQ(table.TargetCount(), kMaxTargets);
+    EXPECT_EQ(TableFullText(1000, 60),
               "Maximum limit AIS targets, more than 1000 targets stored. New targets ignored! Every target was heard "
               "within the last 60 s. Options \xE2\x96\xB8 Targets sets the maximum number of targets and how long a "
               "target must be silent before a new one takes its place.");
-    EXPECT_EQ(messages.entries[0].icon, base::MessageIcon::Information);
     EXPECT_EQ(table.entry(1).LastMsgTime, before.LastMsgTime);
     // Stations already in the table go on being updated.
     ctx.now = ctx.now.addSeconds(5);
     EXPECT_EQ(take(1, 200000000), 1);
     EXPECT_EQ(table.entry(1).TrackedFor, 5);
-    EXPECT_EQ(messages.entries.size(), 1u);
 }
 
 TEST_F(TableTest, NamesAndTextsByType) {
@@ -199,8 +194,8 @@ TEST_F(TableTest, NamesAndTextsByType) {
     EXPECT_EQ(take(18, 257000018), 3);
     EXPECT_EQ(take(9, 111257009), 4);
     const std::array<const char*, 4> names = {"Class B vessel", "Aid to Navigation", "Class B vessel", "SAR Aircraft"};
-    for (int n = 1; n <= 4; ++n) EXPECT_EQ(table.entry(n).Name, names[size_t(n - 1)]) << n;
-    EXPECT_EQ(table.entry(1).CallSign, "n/a");
+    for (int n = 1; n <= 4; ++n) EXPECT_EQ(table.entry(n).Id.Name, names[size_t(n - 1)]) << n;
+    EXPECT_EQ(table.entry(1).Id.CallSign, "n/a");
     // Message 24: each part writes its own fields.
     take(24, 257000024, [](ais::AISMessageRecord& r) { r.Type24.PartNumber = 0, r.Type24.Name = "SEA BIRD"; });
     take(24, 257000024, [](ais::AISMessageRecord& r) {
@@ -208,16 +203,16 @@ TEST_F(TableTest, NamesAndTextsByType) {
     });
     EXPECT_EQ(table.entry(5).Name24, "SEA BIRD");
     EXPECT_EQ(table.entry(5).CallSign24, "LK1234");
-    EXPECT_EQ(table.entry(5).Name, "SEA BIRD");
+    EXPECT_EQ(table.entry(5).Id.Name, "SEA BIRD");
     // The name of part A replaces the placeholder of a class B station and
     // stays when later reports carry no name; an unset name changes nothing.
     take(24, 257000018, [](ais::AISMessageRecord& r) { r.Type24.PartNumber = 0, r.Type24.Name = "@@@@@@@@@@@@@@@@@@@@"; });
-    EXPECT_EQ(table.entry(3).Name, "Class B vessel");
+    EXPECT_EQ(table.entry(3).Id.Name, "Class B vessel");
     take(24, 257000018, [](ais::AISMessageRecord& r) { r.Type24.PartNumber = 0, r.Type24.Name = "WAVE DANCER"; });
     take(18, 257000018);
-    EXPECT_EQ(table.entry(3).Name, "WAVE DANCER");
+    EXPECT_EQ(table.entry(3).Id.Name, "WAVE DANCER");
     take(19, 257000018, blankName);
-    EXPECT_EQ(table.entry(3).Name, "WAVE DANCER");
+    EXPECT_EQ(table.entry(3).Id.Name, "WAVE DANCER");
     // Binary applications copy only what they carried.
     take(8, 257000008, [](ais::AISMessageRecord& r) {
         r.Type8.FI = ais::BinaryAppFI(ais::BinaryApp::PersonsOnBoard, 0);
@@ -284,17 +279,17 @@ TEST_F(TableTest, ShipDatabasePrefillsNewVesselsOnlyAndFlagsNeedACountry) {
     take(18, 257000018);
     take(18, 257000018);
     const TargetRecord& b = table.entry(1);
-    EXPECT_EQ(b.Name, "old friend");    // kept by its type 18 reports
-    EXPECT_EQ(b.ShipType, 0);           // 150 is outside 1-99
-    EXPECT_EQ(b.EPFDType, 0);           // 22 is outside 1-15
-    EXPECT_EQ(b.EPFDTypeText, "n/a");  // type 18 reports overwrite the text
+    EXPECT_EQ(b.Id.Name, "old friend");    // kept by its type 18 reports
+    EXPECT_EQ(b.Ship.ShipType, 0);           // 150 is outside 1-99
+    EXPECT_EQ(b.Epfd.EPFDType, 0);           // 22 is outside 1-15
+    EXPECT_EQ(b.Epfd.EPFDTypeText, "n/a");  // type 18 reports overwrite the text
     EXPECT_NE(b.FlagIcon.find("DNO.ico"), std::string::npos);
     take(1, 257000001);
-    EXPECT_EQ(table.entry(2).ShipType, 84);
-    EXPECT_EQ(table.entry(2).ShipTypeText, ais::ShipTypeRule(84).ShipTypeText);
-    EXPECT_EQ(table.entry(2).EPFDTypeText, "GPS/Glonass");
+    EXPECT_EQ(table.entry(2).Ship.ShipType, 84);
+    EXPECT_EQ(table.entry(2).Ship.ShipTypeText, ais::ShipTypeRule(84).ShipTypeText);
+    EXPECT_EQ(table.entry(2).Epfd.EPFDTypeText, "GPS/Glonass");
     take(5, 257000005);  // created by a static message: no pre-fill lookup
-    EXPECT_EQ(table.entry(3).Name, "");
+    EXPECT_EQ(table.entry(3).Id.Name, "");
     take(4, 12345678);  // MID 0 has no country: no lookup, no flag
     EXPECT_EQ(table.entry(4).FlagIcon, "");
 }
@@ -351,7 +346,7 @@ TEST_F(TableTest, ReferencePositionAndRange) {
     EXPECT_DOUBLE_EQ(state.RefLat, 61.0);
 }
 
-// The index must give what a search of entries 1..TargetCount in number order gives.
+// The index must give what a search of entries 1..TargetCount() in number order gives.
 TEST(TargetIndex, SameResultAsOrderedSearch) {
     std::mt19937 rng(7);
     const int types[] = {1, 2, 3, 4, 5, 6, 8, 9, 10, 12, 14, 18, 19, 20, 21, 24};
@@ -373,7 +368,7 @@ TEST(TargetIndex, SameResultAsOrderedSearch) {
         const int32_t mmsi = 1 + static_cast<int32_t>(rng() % 1400) * 4096;
         const int type = types[rng() % std::size(types)];
         int expected = 0;
-        for (int n = 1; n <= table.TargetCount && !expected; ++n) {
+        for (int n = 1; n <= table.TargetCount() && !expected; ++n) {
             if (table.entry(n).MMSI == mmsi && fits(table.entry(n), type)) expected = n;
         }
         ASSERT_EQ(table.FindTarget(mmsi, type), expected) << i;
@@ -386,7 +381,7 @@ TEST(TargetIndex, SameResultAsOrderedSearch) {
             ASSERT_EQ(table.entry(u.entry).MMSI, mmsi);
         }
     }
-    EXPECT_EQ(table.TargetCount, kMaxTargets);
+    EXPECT_EQ(table.TargetCount(), kMaxTargets);
 }
 
 }  // namespace

@@ -89,7 +89,7 @@ private slots:
         input::FrmCommSetup::SystemPorts();  // listing the system's ports leaves the open one alone
         QVERIFY2(f.m.w.serialTransport().isOpen(), qPrintable(f.m.lastMessage()));
         QVERIFY(pty.write(Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)))));
-        QTRY_COMPARE_WITH_TIMEOUT(f.m.w.receiver().targets().TargetCount, 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(f.m.w.receiver().targets().TargetCount(), 1, 5000);
         f.m.w.serialTransport().close();
     }
 };

@@ -94,7 +94,7 @@ private slots:
             sender.writeDatagram(d.data(), static_cast<qint64>(d.size()), QHostAddress::LocalHost,
                                  static_cast<quint16>(in));
         }
-        QTRY_COMPARE(m.w.receiver().targets().TargetCount, 4);
+        QTRY_COMPARE(m.w.receiver().targets().TargetCount(), 4);
         const int n = m.w.station().inputLabels().front().first;
         QTRY_COMPARE(m.w.receiver().inputCounters(n)->CutOffBytes, int64_t{32});
         m.w.showExtraInfo(2);
@@ -240,7 +240,7 @@ private slots:
             MainWindow m(&store);
             QVERIFY(m.w.startPlayback(file, 1));
             QTRY_VERIFY(!m.w.station().playing());
-            QCOMPARE(m.w.receiver().targets().TargetCount, 3);
+            QCOMPARE(m.w.receiver().targets().TargetCount(), 3);
             QCOMPARE(m.w.statusBar()->currentMessage(), QString("Play back: gap of 1000000000 s skipped"));
             QVERIFY(m.messages.entries.empty());
             Child<QAction>(m.w, "mnuFilePlaybackMaxGap_60")->trigger();

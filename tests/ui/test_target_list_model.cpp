@@ -60,7 +60,7 @@ private slots:
         list->setFocus();
         list->setCurrentIndex(f.model.index(heron, 0));
         QTest::keyClick(list, Qt::Key_Return);
-        QVERIFY(f.m.w.extraInfoWindows().isOpen(f.m.w.receiver().targets().DisplayOrder[size_t(heron + 1)]));
+        QVERIFY(f.m.w.extraInfoWindows().isOpen(f.m.w.receiver().targets().DisplayOrder()[size_t(heron + 1)]));
 
         Child<QWidget>(f.m.w, "optIncr_1")->setFocus(Qt::TabFocusReason);
         for (const char* next : {"cmdConnect", "txtFind", "fgAISTargets"}) {

@@ -121,7 +121,7 @@ private slots:
         std::string damaged = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)));
         damaged[damaged.find(",A,") + 15] ^= 1;
         m.w.receiver().receive(input::InputKind::Tcp, damaged);
-        QCOMPARE(m.w.receiver().targets().TargetCount, int16_t(0));
+        QCOMPARE(m.w.receiver().targets().TargetCount(), int16_t(0));
         QCOMPARE(m.w.panelText(4), QString("1"));
     }
     // The guard zone chosen in Options > Collision alarm is kept with the

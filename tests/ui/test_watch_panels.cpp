@@ -170,7 +170,7 @@ private slots:
         QVERIFY(!m.w.station().playbackPaused());
         QTRY_VERIFY(table.FindTarget(257000000 + next, 1) != 0);
         QCOMPARE(table.FindTarget(257000000 + next - 1, 1), 0);
-        QCOMPARE(table.TargetCount, int16_t(2));  // line 0 before the pause, then `next`
+        QCOMPARE(table.TargetCount(), int16_t(2));  // line 0 before the pause, then `next`
         QTRY_VERIFY2(status->text().startsWith(QString::fromUtf8("Playing 1\u00D7 \u2014 ")), qPrintable(status->text()));
 
         // Speed from the bar is the menu's choice.

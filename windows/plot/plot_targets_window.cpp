@@ -91,7 +91,7 @@ void FrmGraphics::setFollowSelected(bool on) {
 
 void FrmGraphics::followSelected() {
     const int entry = plot_.selectedEntry;
-    if (!loaded_ || !mnuOptionsFollowSelected_->isChecked() || entry < 1 || entry > table_.EntryCount) return;
+    if (!loaded_ || !mnuOptionsFollowSelected_->isChecked() || entry < 1 || entry > table_.EntryCount()) return;
     if (!table_.InUse(entry) || !Drawable(table_.entry(entry))) return;
     const TrackPoint& p = plot_.track[static_cast<size_t>(entry)];
     if (p.easting == 0 && p.northing == 0) return;

@@ -363,7 +363,7 @@ void FrmGraphics::open() {
     placement_.place(*this, settings_);
     setPanel(7, ZonePanelText(zone));
     input::RunState& st = state_;
-    if (st.ReferenceMode == targets::kRefNone && table.TargetCount > 0) MeanTargetPosition(table, st.RefLat, st.RefLon);
+    if (st.ReferenceMode == targets::kRefNone && table.TargetCount() > 0) MeanTargetPosition(table, st.RefLat, st.RefLon);
     loadMapSettings();
     plot_.scale = 0;
     loaded_ = true;
@@ -422,7 +422,7 @@ void FrmGraphics::SetupPlot() {
     drawStaticLayer();
     prepareStaleCharts();
     // Targets show at once in the new view instead of at the next tick.
-    if (table_.TargetCount > 0) {
+    if (table_.TargetCount() > 0) {
         Update_AISGraphics(UpdateMode::Track);
         Update_AISGraphics(UpdateMode::CurrentPos);
     }
@@ -575,7 +575,7 @@ void FrmGraphics::pictureMouseUp(Qt::MouseButton button, QPointF point, QPoint g
 
 void FrmGraphics::pictureDoubleClick() {
     const targets::TargetTable& table = table_;
-    if (table.TargetCount < 1) return;
+    if (table.TargetCount() < 1) return;
     const int entry = NearestTarget(plot_, table, lastUpPoint_.x(), lastUpPoint_.y(), messages_);
     if (entry > 0) emit targetDoubleClicked(entry);
 }

@@ -86,7 +86,7 @@ void FrmReceptionSummary::refresh() {
     } else {
         const TargetRecord& t = table_.entry(r.furthestEntry);
         lblFurthest_->setText(QString::fromStdString(base::formatNumber(r.furthestNm, "0.0 nm") + "  " +
-                                                     std::to_string(t.MMSI) + "  " + t.Name));
+                                                     std::to_string(t.MMSI) + "  " + t.Id.Name));
     }
     chart_->update();
 }

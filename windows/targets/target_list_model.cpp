@@ -68,7 +68,7 @@ void TargetListModel::UpdateStatusCell(int entry) { mark(entry, kStatusOnly); }
 // Rows appear for new entries at the bottom, numbered in column 0.
 void TargetListModel::appendNewRows() {
     const int have = static_cast<int>(rows_.size());
-    const int want = table_.TargetCount;
+    const int want = table_.TargetCount();
     if (want <= have) return;
     beginInsertRows(QModelIndex(), have, want - 1);
     rows_.resize(static_cast<size_t>(want));
@@ -76,7 +76,7 @@ void TargetListModel::appendNewRows() {
     for (int r = have; r < want; ++r) {
         ListRowText& row = rows_[static_cast<size_t>(r)];
         row.cells[kColNo] = std::to_string(r + 1);
-        const int entry = table_.DisplayOrder[static_cast<size_t>(r + 1)];
+        const int entry = table_.DisplayOrder()[static_cast<size_t>(r + 1)];
         if (table_.InUse(entry)) {
             WriteTargetRow(table_.entry(entry), ctx, RowWrite::Update, row);
             pending_[static_cast<size_t>(entry)] = 0;
@@ -97,7 +97,7 @@ void TargetListModel::flush() {
         approachesPending_ = false;
         const int count = rowCount();
         for (int r = 0; r < count; ++r) {
-            const int entry = table_.DisplayOrder[static_cast<size_t>(r + 1)];
+            const int entry = table_.DisplayOrder()[static_cast<size_t>(r + 1)];
             if (table_.InUse(entry)) WriteApproachCells(table_.entry(entry), rows_[static_cast<size_t>(r)]);
         }
         // Red rows follow the alarm, so the whole width changes colour.
@@ -139,7 +139,7 @@ void TargetListModel::rewriteAllRows(RowWrite how) {
     const RowContext ctx = context();
     const int count = rowCount();
     for (int r = 0; r < count; ++r) {
-        const int entry = table_.DisplayOrder[static_cast<size_t>(r + 1)];
+        const int entry = table_.DisplayOrder()[static_cast<size_t>(r + 1)];
         if (!table_.InUse(entry)) continue;
         WriteTargetRow(table_.entry(entry), ctx, how, rows_[static_cast<size_t>(r)]);
     }

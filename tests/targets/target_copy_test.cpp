@@ -1,0 +1,115 @@
+// Which field groups each message type copies into its entry. Every
+// sub-record of the decoded-message record carries its own type number in
+// each group it has, so a group copied from the wrong sub-record, one copied
+// that the type does not carry, or one left out shows as a wrong number.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <type_traits>
+
+#include "targets/target_table.h"
+
+namespace targets {
+namespace {
+
+enum Group { Nav, Motion, Fix, Comm, Id, Ship, Dim, Epfd, Voyage, Ship24, Dim24 };
+constexpr const char* kGroupNames[] = {"Nav", "Motion", "Fix",   "Comm",   "Id",   "Ship",
+                                       "Dim", "Epfd",   "Voyage", "Ship24", "Dim24"};
+
+// Sets group G of sub-record r, when r has it.
+template <class G, class R>
+void setGroup(R& r, const G& g) {
+    if constexpr (std::is_base_of_v<G, R>) static_cast<G&>(r) = g;
+}
+
+// Every group of sub-record r reads `v` in its numeric fields (and its texts).
+template <class R>
+void mark(R& r, int v) {
+    const std::string text = "from " + std::to_string(v);
+    const auto n = static_cast<int16_t>(v);
+    setGroup(r, ais::NavigationStatus{n, text});
+    setGroup(r, ais::Motion{float(v), float(v)});
+    setGroup(r, ais::PositionFix{n, text, v + 0.25, v + 0.5, n});
+    setGroup(r, ais::CommState{n, n, n, n, n, n});
+    setGroup(r, ais::VesselId{v, text, text});
+    setGroup(r, ais::ShipKind{n, text, text});
+    setGroup(r, ais::Dimensions{n, n, n, n});
+    setGroup(r, ais::EPFD{n, text});
+    setGroup(r, ais::Voyage{base::DateTime(), float(v), text});
+}
+
+// The number each group of entry t reads (its first numeric field).
+double groupNumber(const TargetRecord& t, Group g) {
+    switch (g) {
+        case Nav: return t.Nav.NavStatus;
+        case Motion: return t.Motion.SOG;
+        case Fix: return t.Fix.PosAccuracy;
+        case Comm: return t.Comm.SyncState;
+        case Id: return t.Id.IMONumber;
+        case Ship: return t.Ship.ShipType;
+        case Dim: return t.Dim.DimA;
+        case Epfd: return t.Epfd.EPFDType;
+        case Voyage: return t.Voyage.Draught;
+        case Ship24: return t.Ship24.ShipType;
+        case Dim24: return t.Dim24.DimA;
+    }
+    return 0;
+}
+
+TEST(TargetCopy, EachTypeCopiesItsOwnGroupsWhole) {
+    ais::AISMessageRecord rec;
+    mark(rec.Type1, 1), mark(rec.Type2, 2), mark(rec.Type3, 3), mark(rec.Type4, 4), mark(rec.Type5, 5);
+    mark(rec.Type9, 9), mark(rec.Type18, 18), mark(rec.Type19, 19), mark(rec.Type21, 21), mark(rec.Type24, 24);
+    mark(rec.Type27, 27);
+    rec.Type24.PartNumber = 1;
+    const struct Row {
+        int type;
+        std::set<Group> groups;
+    } rows[] = {
+        {1, {Nav, Motion, Fix, Comm}},         {2, {Nav, Motion, Fix, Comm}},
+        {3, {Nav, Motion, Fix, Comm}},         {4, {Fix, Comm, Epfd}},
+        {5, {Id, Ship, Dim, Epfd, Voyage}},    {9, {Motion, Fix, Comm}},
+        {18, {Motion, Fix, Comm}},             {19, {Motion, Fix, Ship, Dim, Epfd}},
+        {21, {Fix, Dim, Epfd}},                {24, {Ship24, Dim24}},
+        {27, {Nav, Fix, Motion}},
+    };
+    for (const Row& r : rows) {
+        TargetTable table;
+        TableContext ctx;
+        ctx.monotonic = 100;
+        const int32_t mmsi = 257000000 + r.type;
+        for (auto* sub : {&rec.Type1.MMSI, &rec.Type2.MMSI, &rec.Type3.MMSI, &rec.Type4.MMSI, &rec.Type5.MMSI,
+                          &rec.Type9.MMSI, &rec.Type18.MMSI, &rec.Type19.MMSI, &rec.Type21.MMSI, &rec.Type24.MMSI,
+                          &rec.Type27.MMSI}) {
+            *sub = mmsi;
+        }
+        // An entry of the class the type belongs to (a long-range report
+        // updates a class A vessel), its groups then set apart.
+        const int maker = r.type == 27 || r.type == 24 ? 1 : r.type;
+        const int n = table.AddOrUpdateTarget(SentenceKind::VDM, maker, rec, ctx).entry;
+        ASSERT_NE(n, 0) << r.type;
+        TargetRecord& t = table.entry(n);
+        t.Nav.NavStatus = 99, t.Motion.SOG = 99, t.Fix.PosAccuracy = 99, t.Comm.SyncState = 99, t.Id.IMONumber = 99;
+        t.Ship.ShipType = 99, t.Dim.DimA = 99, t.Epfd.EPFDType = 99, t.Voyage.Draught = 99;
+        t.Ship24.ShipType = 99, t.Dim24.DimA = 99;
+
+        ASSERT_EQ(table.AddOrUpdateTarget(SentenceKind::VDM, r.type, rec, ctx).entry, n) << r.type;
+        for (Group g : {Nav, Motion, Fix, Comm, Id, Ship, Dim, Epfd, Voyage, Ship24, Dim24}) {
+            EXPECT_EQ(groupNumber(t, g), r.groups.count(g) ? r.type : 99) << "type " << r.type << ", group " << kGroupNames[g];
+        }
+    }
+    // Copied groups arrive whole, texts and all.
+    TargetTable table;
+    TableContext ctx;
+    rec.Type19.MMSI = 257000019;
+    const TargetRecord& b = table.entry(table.AddOrUpdateTarget(SentenceKind::VDM, 19, rec, ctx).entry);
+    EXPECT_EQ(b.Fix, static_cast<const ais::PositionFix&>(rec.Type19));
+    EXPECT_EQ(b.Motion, static_cast<const ais::Motion&>(rec.Type19));
+    EXPECT_EQ(b.Ship, static_cast<const ais::ShipKind&>(rec.Type19));
+    EXPECT_EQ(b.Dim, static_cast<const ais::Dimensions&>(rec.Type19));
+    EXPECT_EQ(b.Epfd, static_cast<const ais::EPFD&>(rec.Type19));
+}
+
+}  // namespace
+}  // namespace targets
