@@ -18,6 +18,7 @@
 #include "app/data_folder.h"
 #include "app/exports_window.h"
 #include "app/incoming_messages_window.h"
+#include "app/message_route_window.h"
 #include "app/reference_panel_window.h"
 #include "app/station_transport.h"
 #include "app/target_list_panel_window.h"
@@ -31,7 +32,6 @@
 #include "targets/extra_info_window.h"
 #include "targets/reception_window.h"
 #include "targets/target_list_model.h"
-#include "ui/message_box_sink.h"
 #include "ui/notice_bar.h"
 #include "ui/plain_text.h"
 #include "ui/settings_store.h"
@@ -51,12 +51,11 @@ QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), stat
 FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock* clock)
     : QMainWindow(parent),
       settings_(settings),
-      placement_({{"MainLeft", 1000}, {"MainTop", 1000}, {"MainWidth", 13300}, {"MainHeight", 8000}}),
-      boxSink_(std::make_unique<ui::MessageBoxSink>(this)) {
-    messages_ = boxSink_.get();
+      placement_({{"MainLeft", 1000}, {"MainTop", 1000}, {"MainWidth", 13300}, {"MainHeight", 8000}}) {
     setObjectName("frmMain");
     setWindowTitle(kCaption);
     receiver_ = std::make_unique<Receiver>(clock ? *clock : systemClock_, *this);
+    route_ = new MessageRoute(*this, [this] { return receiver_->handlingInput(); });
     // Notices show the date in the short form of the user's locale.
     receiver_->setNoticeTimeFormat([](base::DateTime t) {
         const base::CalendarTime c = t.toCalendar();
@@ -108,8 +107,7 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     auto* column = new QVBoxLayout(framed);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    noticeBar_ = new ui::NoticeBar(framed);
-    column->addWidget(noticeBar_);
+    column->addWidget(&route_->noticeBar());
     column->addWidget(takeCentralWidget());
     setCentralWidget(framed);
     extraInfo_ = new targets::ExtraInfoWindows(receiver_->targets(), this, this);
@@ -399,10 +397,7 @@ void FrmMain::shutdown() {
 }
 
 void FrmMain::showHeldMessages() {
-    holding_ = false;
-    const std::vector<HeldMessage> held = std::move(held_);
-    held_.clear();
-    for (const HeldMessage& m : held) operatorMessage(m.icon, m.title, m.text);
+    route_->release();
     if (firstRun_ && !stopping_) showCommSetup();
     firstRun_ = false;
 }
@@ -410,12 +405,7 @@ void FrmMain::showHeldMessages() {
 void FrmMain::stop() {
     if (stopping_) return;
     stopping_ = true;
-    boxSink_->stop();
-    showNotices();
-    noticeBar_->clear();
-    // Boxes still held for after the start go where a stopped box goes.
-    holding_ = false;
-    for (const HeldMessage& m : std::exchange(held_, {})) messages_->operatorMessage(m.icon, m.title, m.text);
+    route_->stop();
     // Dialogs waiting on the operator (setup, about, file and number prompts) give way.
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (!w->isModal() || !w->isVisible()) continue;
@@ -455,40 +445,16 @@ void FrmMain::sentenceSeen(std::string_view sentence) {
     if (frmPortMonitor_) frmPortMonitor_->sentenceSeen(sentence);
 }
 
+void FrmMain::holdMessages() { route_->hold(); }
+
+void FrmMain::setMessageSink(base::MessageSink* sink) { route_->setSink(sink); }
+
 void FrmMain::operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) {
-    if (holding_) {
-        held_.push_back({icon, title, text});
-        return;
-    }
-    // Nothing between the bytes and the table waits for the operator.
-    if (receiver_->handlingInput()) {
-        notice(icon, title, text);
-        return;
-    }
-    messages_->operatorMessage(icon, title, text);
+    route_->message(icon, title, text);
 }
 
 void FrmMain::notice(base::MessageIcon icon, const std::string& title, const std::string& text) {
-    if (messages_ != boxSink_.get()) {
-        // Another sink (a test's recorder) takes it as it comes: it never waits.
-        messages_->operatorMessage(icon, title, text);
-        return;
-    }
-    notices_.push_back({icon, title, text});
-    if (noticesPosted_) return;
-    noticesPosted_ = true;
-    QMetaObject::invokeMethod(this, &FrmMain::showNotices, Qt::QueuedConnection);
-}
-
-void FrmMain::showNotices() {
-    noticesPosted_ = false;
-    for (const HeldMessage& m : std::exchange(notices_, {})) {
-        if (stopping_) {
-            messages_->operatorMessage(m.icon, m.title, m.text);  // standard error by now
-        } else {
-            noticeBar_->add(m.icon, fromUtf8(m.title), fromUtf8(m.text));
-        }
-    }
+    route_->notice(icon, title, text);
 }
 
 void FrmMain::aisMessageToShow(const MessageToShow& m) { incoming_->show(m); }

@@ -58,8 +58,6 @@ class TargetListModel;
 class ExtraInfoWindows;
 }
 namespace ui {
-class MessageBoxSink;
-class NoticeBar;
 class SettingsStore;
 }
 
@@ -68,6 +66,7 @@ namespace app {
 class DangerousPanel;
 class Exports;
 class IncomingMessages;
+class MessageRoute;
 class PlaybackBar;
 class ReferencePanel;
 class StationTransport;
@@ -108,7 +107,7 @@ public:
     // operator messages are kept; showHeldMessages() (after show()) shows
     // them in order and then, on a first run without a setup file, opens
     // Setup > Comm so an input can be chosen at once.
-    void holdMessages() { holding_ = true; }
+    void holdMessages();
     void showHeldMessages();
     // Setup > Inputs: the further inputs and the outputs, as stored in the
     // setup file; applying them reopens those inputs and outputs at once.
@@ -123,7 +122,7 @@ public:
     bool startPlayback(const QString& path, double speed);
 
     // Where operator messages go (default: modal message boxes).
-    void setMessageSink(base::MessageSink* sink) { messages_ = sink; }
+    void setMessageSink(base::MessageSink* sink);
 
     Receiver& receiver() { return *receiver_; }
     input::CommSettings& commSettings() { return comm_; }
@@ -251,8 +250,7 @@ private:
     targets::ExtraInfoWindows* extraInfo_ = nullptr;
     ui::SettingsStore* settings_ = nullptr;
     ui::WindowPlacement placement_;
-    std::unique_ptr<ui::MessageBoxSink> boxSink_;
-    base::MessageSink* messages_ = nullptr;
+    MessageRoute* route_ = nullptr;
     std::filesystem::path dataDir_;
     geodesy::DatumTable datum_;
     plot::LandmarkDatabases landmarks_;
@@ -280,18 +278,7 @@ private:
     // Plot state of the whole run: trails, ERBL origin and line-of-sight heights outlive the plot window.
     std::unique_ptr<plot::PlotState> plotState_;
     QPointer<input::FrmPortMonitor> frmPortMonitor_;
-    bool holding_ = false;
     bool firstRun_ = false;
-    struct HeldMessage {
-        base::MessageIcon icon;
-        std::string title, text;
-    };
-    std::vector<HeldMessage> held_;
-    // Notices raised since the last turn of the event loop.
-    std::vector<HeldMessage> notices_;
-    bool noticesPosted_ = false;
-    ui::NoticeBar* noticeBar_ = nullptr;
-    void showNotices();
     input::StationSettings stationSettings_;
     StationTransport* station_ = nullptr;
     QAction* mnuFileRecord_ = nullptr;
