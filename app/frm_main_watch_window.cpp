@@ -5,8 +5,7 @@
 
 #include "app/dangerous_panel_window.h"
 #include "app/frm_main_window.h"
-#include "plot/plot_state.h"
-#include "plot/plot_window.h"
+#include "app/plot_keeper_window.h"
 #include "app/target_list_panel_window.h"
 #include "ui/settings_store.h"
 
@@ -58,8 +57,7 @@ void FrmMain::selectTarget(int entry) {
     if (!receiver_->targets().InUse(entry)) return;
     targetList_->select(entry);
     // The plot's selection: its chosen target is labelled and drawn marked.
-    plotState_->selectedEntry = entry;
-    if (frmGraphics_) frmGraphics_->update();
+    plot_->choose(entry);
 }
 
 // A re-sort by the column of the last header click (Options > Keep sorted).

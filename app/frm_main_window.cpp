@@ -19,6 +19,7 @@
 #include "app/exports_window.h"
 #include "app/incoming_messages_window.h"
 #include "app/message_route_window.h"
+#include "app/plot_keeper_window.h"
 #include "app/reference_panel_window.h"
 #include "app/station_transport.h"
 #include "app/target_list_panel_window.h"
@@ -28,7 +29,6 @@
 #include "input/serial_transport.h"
 #include "input/tcp_transport.h"
 #include "plot/plot_state.h"
-#include "plot/plot_window.h"
 #include "targets/extra_info_window.h"
 #include "targets/reception_window.h"
 #include "targets/target_list_model.h"
@@ -96,8 +96,10 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     });
     connect(station_, &StationTransport::playbackFinished, this, &FrmMain::updatePortMonitorInputs);
 
-    plotState_ = std::make_unique<plot::PlotState>();
-    exports_ = new Exports(*receiver_, plotState_->trails, *this, this);
+    plot_ = new PlotKeeper(*receiver_, landmarks_, settings_, *this, *this);
+    // A double click on the plot opens a target's details as a click on its list row does.
+    connect(plot_, &PlotKeeper::targetDoubleClicked, this, &FrmMain::targetClicked);
+    exports_ = new Exports(*receiver_, plot_->state().trails, *this, this);
     buildStatusBar();
     buildMenus();
     buildCentralArea();
@@ -113,7 +115,7 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     extraInfo_ = new targets::ExtraInfoWindows(receiver_->targets(), this, this);
     connect(this, &FrmMain::targetClicked, this, &FrmMain::showExtraInfo);
     // The plot always labels the target chosen last.
-    connect(this, &FrmMain::targetClicked, this, [this](int entry) { plotState_->selectedEntry = entry; });
+    connect(this, &FrmMain::targetClicked, this, [this](int entry) { plot_->state().selectedEntry = entry; });
 
     timerAIS_Status_ = new QTimer(this);
     timerAIS_Status_->setObjectName("timerAIS_Status");
@@ -136,7 +138,7 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     clockTimer_ = new QTimer(this);
     clockTimer_->setInterval(1000);
     connect(clockTimer_, &QTimer::timeout, this, &FrmMain::updateClockPanel);
-    connect(clockTimer_, &QTimer::timeout, this, &FrmMain::recordTrails);
+    connect(clockTimer_, &QTimer::timeout, plot_, &PlotKeeper::recordTrails);
     connect(clockTimer_, &QTimer::timeout, this, [this] { receiver_->refineApproaches(); });
     connect(clockTimer_, &QTimer::timeout, this, [this] { connection_->SecondTick(); });
     clockTimer_->start();
@@ -148,7 +150,7 @@ FrmMain::~FrmMain() {
     // Everything that reads the receiver goes before it: the transports (whose
     // bytes it takes), the list and its model. Child widgets would otherwise
     // outlive the members.
-    delete frmGraphics_;
+    plot_->closeWindow();
     delete frmPortMonitor_;
     delete frmReception_;
     serial_->blockSignals(true);
@@ -233,11 +235,7 @@ void FrmMain::buildMenus() {
     QAction* messages = view->addAction("&Incoming Messages");
     messages->setObjectName("mnuViewMessages");
     connect(messages, &QAction::triggered, incoming_, &IncomingMessages::showMessagesWindow);
-    QAction* graphics = view->addAction("&GraphicDisplay");
-    graphics->setObjectName("mnuViewGraphics");
-    graphics->setCheckable(true);
-    connect(graphics, &QAction::triggered, this, &FrmMain::mnuViewGraphics_Click);
-    mnuViewGraphics_ = graphics;
+    plot_->addTo(*view);
     QAction* monitor = view->addAction("Comport &Monitor");
     monitor->setObjectName("mnuViewPortMonitor");
     connect(monitor, &QAction::triggered, this, &FrmMain::showPortMonitor);
@@ -274,6 +272,8 @@ void FrmMain::buildCentralArea() {
     top->addWidget(reference_);
     targetList_ = new TargetListPanel(*receiver_, *model_, settings_, *central);
     connect(targetList_, &TargetListPanel::entryChosen, this, &FrmMain::targetClicked);
+    // A click on the plot selects the target's row too (without opening its details).
+    connect(plot_, &PlotKeeper::targetSelected, targetList_, &TargetListPanel::markRow);
     top->addWidget(targetList_->sortBox());
     top->addWidget(targetList_->countBox());
 
@@ -492,11 +492,7 @@ void FrmMain::targetStatusChanged(int entry) {
 void FrmMain::targetsRemoved(const std::vector<targets::RemovedTarget>& removed) {
     model_->RemoveRows(removed);
     extraInfo_->targetsRemoved(removed);
-    if (plotState_) {
-        for (const targets::RemovedTarget& r : removed) {
-            if (plotState_->selectedEntry == r.entry) plotState_->selectedEntry = 0;
-        }
-    }
+    plot_->targetsRemoved(removed);
 }
 
 void FrmMain::approachesChanged() {
@@ -523,31 +519,12 @@ void FrmMain::showExtraInfo(int entry) {
 
 void FrmMain::timerAIS_Status_Timer() { receiver_->ageTargets(); }
 
-void FrmMain::recordTrails() { plotState_->trails.record(receiver_->targets(), receiver_->clock().now()); }
-
 // ---------------------------------------------------------------- menus
 
 void FrmMain::chooseBinaryStandard(int index) {
     receiver_->state().BinaryMsgStandard = static_cast<int16_t>(index);
     for (QAction* a : mnuSetupBinaryMsgStd_) a->setChecked(false);
     mnuSetupBinaryMsgStd_[static_cast<size_t>(index)]->setChecked(true);
-}
-
-void FrmMain::mnuViewGraphics_Click(bool checked) {
-    if (!checked) {
-        if (frmGraphics_) frmGraphics_->close();
-        return;
-    }
-    if (frmGraphics_) return;
-    frmGraphics_ = new plot::FrmGraphics(receiver_->targets(), receiver_->state(), *plotState_, settings_, *this, this);
-    frmGraphics_->setLandmarks(&landmarks_);
-    connect(frmGraphics_, &plot::FrmGraphics::closed, this, [this] { mnuViewGraphics_->setChecked(false); });
-    // A double click on the plot opens a target's details as a click on its list row does.
-    connect(frmGraphics_, &plot::FrmGraphics::targetDoubleClicked, this, &FrmMain::targetClicked);
-    // A click on the plot selects the target's row too (without opening its details).
-    frmGraphics_->setClock(&receiver_->clock());
-    connect(frmGraphics_, &plot::FrmGraphics::targetSelected, targetList_, &TargetListPanel::markRow);
-    frmGraphics_->open();
 }
 
 void FrmMain::showCommSetup() {

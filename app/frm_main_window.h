@@ -49,10 +49,6 @@ class FrmPortMonitor;
 class SerialTransport;
 class TcpTransport;
 }  // namespace input
-namespace plot {
-class FrmGraphics;
-struct PlotState;
-}  // namespace plot
 namespace targets {
 class TargetListModel;
 class ExtraInfoWindows;
@@ -68,6 +64,7 @@ class Exports;
 class IncomingMessages;
 class MessageRoute;
 class PlaybackBar;
+class PlotKeeper;
 class ReferencePanel;
 class StationTransport;
 class TargetListPanel;
@@ -158,9 +155,8 @@ public:
 
     // File > Export targets... and Export tracks...
     Exports& exports() { return *exports_; }
-    // The trail pass of the whole run (once a second, plot window open or not).
-    void recordTrails();
-    const plot::PlotState& plotState() const { return *plotState_; }
+    // The plot window and the plot state of the whole run.
+    PlotKeeper& plot() { return *plot_; }
 
     // ReceiverEvents
     void statusPanelChanged(int panel, const std::string& text) override;
@@ -224,7 +220,6 @@ private:
     void buildCentralArea();
     void updateClockPanel();
     void chooseBinaryStandard(int index);
-    void mnuViewGraphics_Click(bool checked);
     void showCommSetup();
     // File > Record and Play back, Setup > Inputs (frm_main_station_window.cpp).
     void buildFileStationMenu(QMenu* file);
@@ -273,10 +268,7 @@ private:
     QPushButton* cmdConnect_ = nullptr;
     std::array<QAction*, 2> mnuSetupBinaryMsgStd_{};
     QPointer<QWidget> frmReception_;
-    QAction* mnuViewGraphics_ = nullptr;
-    QPointer<plot::FrmGraphics> frmGraphics_;
-    // Plot state of the whole run: trails, ERBL origin and line-of-sight heights outlive the plot window.
-    std::unique_ptr<plot::PlotState> plotState_;
+    PlotKeeper* plot_ = nullptr;
     QPointer<input::FrmPortMonitor> frmPortMonitor_;
     bool firstRun_ = false;
     input::StationSettings stationSettings_;
