@@ -88,6 +88,104 @@ inline void ReadText(const PayloadBits& bits, int first, int last, std::string& 
 // Assigns into an existing string so its capacity is reused from message to message.
 inline void AssignText(std::string& to, std::string_view from) { to.assign(from); }
 
+// Speeds, courses, headings, rate of turn and tenths: a raw value with its
+// "not available" code.
+template <class R>
+void StoreMotion(const Field<R>& row, const PayloadBits& bits, R& rec) {
+    switch (row.rule) {
+        case Rule::SOGLongRange: {
+            const int64_t raw = bits.value(row.first, row.last);
+            Store(rec, row.member, static_cast<float>(raw == 63 ? base::kNotAvailable : raw));
+            break;
+        }
+        case Rule::SOG: {
+            const int64_t raw = bits.value(row.first, row.last);
+            Store(rec, row.member,
+                  raw >= 1023 ? static_cast<float>(base::kNotAvailable) : static_cast<float>(raw / 10.0));
+            break;
+        }
+        case Rule::SOGKnots: {
+            const int64_t raw = bits.value(row.first, row.last);
+            Store(rec, row.member, static_cast<float>(raw >= 1023 ? base::kNotAvailable : raw));
+            break;
+        }
+        case Rule::COG: {
+            const int64_t raw = bits.value(row.first, row.last);
+            Store(rec, row.member,
+                  raw == 3600 ? static_cast<float>(base::kNotAvailable) : static_cast<float>(raw / 10.0));
+            break;
+        }
+        case Rule::Heading: {
+            const int64_t raw = bits.value(row.first, row.last);
+            Store(rec, row.member, static_cast<float>(raw == 511 ? base::kNotAvailable : raw));
+            break;
+        }
+        case Rule::ROT: {
+            const int64_t raw = bits.value(row.first, row.last, true);
+            float rot = static_cast<float>(base::kNotAvailable);
+            if (raw != 128 && raw != -128) {
+                const double r = static_cast<double>(raw) / 4.733;
+                rot = static_cast<float>(raw < 0 ? -(r * r) : r * r);
+            }
+            Store(rec, row.member, rot);
+            break;
+        }
+        case Rule::Tenths:
+            Store(rec, row.member, static_cast<float>(bits.value(row.first, row.last) / 10.0));
+            break;
+        default:
+            break;
+    }
+}
+
+// A code and the text the code tables give for it.
+template <class R>
+void StoreCoded(const Field<R>& row, const PayloadBits& bits, const CodeTables& tables, R& rec) {
+    switch (row.rule) {
+        case Rule::Accuracy: {
+            const int64_t v = bits.value(row.first, row.last);
+            Store(rec, row.member, v);
+            if constexpr (requires { rec.PosAccuracyText; })
+                AssignText(rec.PosAccuracyText, tables.PosAccuracyText[static_cast<size_t>(v & 1)]);
+            break;
+        }
+        case Rule::EPFD: {
+            const int64_t v = bits.value(row.first, row.last);
+            Store(rec, row.member, v);
+            if constexpr (requires { rec.EPFDTypeText; })
+                AssignText(rec.EPFDTypeText, tables.EPFDTypeText[static_cast<size_t>(v & 15)]);
+            break;
+        }
+        case Rule::NavStatus: {
+            const int64_t v = bits.value(row.first, row.last);
+            Store(rec, row.member, v);
+            if constexpr (requires { rec.NavStatusText; })
+                AssignText(rec.NavStatusText, tables.NavStatusText[static_cast<size_t>(v & 15)]);
+            break;
+        }
+        case Rule::AtoNType: {
+            const int64_t v = bits.value(row.first, row.last);
+            Store(rec, row.member, v);
+            if constexpr (requires { rec.AtoNTypeText; })
+                AssignText(rec.AtoNTypeText, tables.AtoNTypeText[static_cast<size_t>(v & 31)]);
+            break;
+        }
+        case Rule::ShipType: {
+            if constexpr (requires { rec.ShipTypeText; rec.CargoTypeText; }) {
+                const ShipTypeTexts st = ShipTypeRule(bits.value(row.first, row.last), tables);
+                Store(rec, row.member, st.ShipType);
+                AssignText(rec.ShipTypeText, st.ShipTypeText);
+                AssignText(rec.CargoTypeText, st.CargoTypeText);
+                if constexpr (requires { rec.ShipTypeFullText; })
+                    AssignText(rec.ShipTypeFullText, st.ShipTypeFullText);
+            }
+            break;
+        }
+        default:
+            break;
+    }
+}
+
 }  // namespace detail
 
 template <class R>
@@ -108,11 +206,6 @@ void ApplyRow(const Field<R>& row, const PayloadBits& bits, const DecodeContext&
             detail::Store(rec, row.member, degrees == limit ? static_cast<double>(base::kNotAvailable) : degrees);
             break;
         }
-        case Rule::SOGLongRange: {
-            const int64_t raw = bits.value(row.first, row.last);
-            detail::Store(rec, row.member, static_cast<float>(raw == 63 ? base::kNotAvailable : raw));
-            break;
-        }
         case Rule::Hex: {
             const int last = row.last - kMaxPayloadBits + ctx.dataEnd;
             if (auto m = std::get_if<std::string R::*>(&row.member)) bits.hex(row.first, last, rec.**m);
@@ -125,80 +218,22 @@ void ApplyRow(const Field<R>& row, const PayloadBits& bits, const DecodeContext&
             detail::Store(rec, row.member, bits.value(row.first + shift, row.last + shift));
             break;
         }
-        case Rule::SOG: {
-            const int64_t raw = bits.value(row.first, row.last);
-            detail::Store(rec, row.member,
-                          raw >= 1023 ? static_cast<float>(base::kNotAvailable) : static_cast<float>(raw / 10.0));
-            break;
-        }
-        case Rule::SOGKnots: {
-            const int64_t raw = bits.value(row.first, row.last);
-            detail::Store(rec, row.member, static_cast<float>(raw >= 1023 ? base::kNotAvailable : raw));
-            break;
-        }
-        case Rule::COG: {
-            const int64_t raw = bits.value(row.first, row.last);
-            detail::Store(rec, row.member,
-                          raw == 3600 ? static_cast<float>(base::kNotAvailable) : static_cast<float>(raw / 10.0));
-            break;
-        }
-        case Rule::Heading: {
-            const int64_t raw = bits.value(row.first, row.last);
-            detail::Store(rec, row.member, static_cast<float>(raw == 511 ? base::kNotAvailable : raw));
-            break;
-        }
-        case Rule::ROT: {
-            const int64_t raw = bits.value(row.first, row.last, true);
-            float rot = static_cast<float>(base::kNotAvailable);
-            if (raw != 128 && raw != -128) {
-                const double r = static_cast<double>(raw) / 4.733;
-                rot = static_cast<float>(raw < 0 ? -(r * r) : r * r);
-            }
-            detail::Store(rec, row.member, rot);
-            break;
-        }
+        case Rule::SOG:
+        case Rule::SOGKnots:
+        case Rule::SOGLongRange:
+        case Rule::COG:
+        case Rule::Heading:
+        case Rule::ROT:
         case Rule::Tenths:
-            detail::Store(rec, row.member, static_cast<float>(bits.value(row.first, row.last) / 10.0));
+            detail::StoreMotion(row, bits, rec);
             break;
-        case Rule::Accuracy: {
-            const int64_t v = bits.value(row.first, row.last);
-            detail::Store(rec, row.member, v);
-            if constexpr (requires { rec.PosAccuracyText; })
-                detail::AssignText(rec.PosAccuracyText, tables.PosAccuracyText[static_cast<size_t>(v & 1)]);
+        case Rule::Accuracy:
+        case Rule::EPFD:
+        case Rule::NavStatus:
+        case Rule::AtoNType:
+        case Rule::ShipType:
+            detail::StoreCoded(row, bits, tables, rec);
             break;
-        }
-        case Rule::EPFD: {
-            const int64_t v = bits.value(row.first, row.last);
-            detail::Store(rec, row.member, v);
-            if constexpr (requires { rec.EPFDTypeText; })
-                detail::AssignText(rec.EPFDTypeText, tables.EPFDTypeText[static_cast<size_t>(v & 15)]);
-            break;
-        }
-        case Rule::NavStatus: {
-            const int64_t v = bits.value(row.first, row.last);
-            detail::Store(rec, row.member, v);
-            if constexpr (requires { rec.NavStatusText; })
-                detail::AssignText(rec.NavStatusText, tables.NavStatusText[static_cast<size_t>(v & 15)]);
-            break;
-        }
-        case Rule::AtoNType: {
-            const int64_t v = bits.value(row.first, row.last);
-            detail::Store(rec, row.member, v);
-            if constexpr (requires { rec.AtoNTypeText; })
-                detail::AssignText(rec.AtoNTypeText, tables.AtoNTypeText[static_cast<size_t>(v & 31)]);
-            break;
-        }
-        case Rule::ShipType: {
-            if constexpr (requires { rec.ShipTypeText; rec.CargoTypeText; }) {
-                const ShipTypeTexts st = ShipTypeRule(bits.value(row.first, row.last), tables);
-                detail::Store(rec, row.member, st.ShipType);
-                detail::AssignText(rec.ShipTypeText, st.ShipTypeText);
-                detail::AssignText(rec.CargoTypeText, st.CargoTypeText);
-                if constexpr (requires { rec.ShipTypeFullText; })
-                    detail::AssignText(rec.ShipTypeFullText, st.ShipTypeFullText);
-            }
-            break;
-        }
         case Rule::Text:
             if (auto m = std::get_if<std::string R::*>(&row.member)) detail::ReadText(bits, row.first, row.last, rec.**m);
             break;

@@ -2,14 +2,11 @@
 // Options > Keep sorted. Both work at the display's once-a-second pass.
 #include <QAction>
 #include <QMenu>
-#include <QTableView>
 
 #include "app/dangerous_panel_window.h"
 #include "app/frm_main_window.h"
-#include "plot/plot_state.h"
-#include "windows/plot/plot_window.h"
-#include "windows/targets/target_list_model.h"
-#include "targets/target_sort.h"
+#include "app/plot_keeper_window.h"
+#include "app/target_list_panel_window.h"
 #include "ui/settings_store.h"
 
 namespace app {
@@ -57,40 +54,15 @@ void FrmMain::watchSecondTick() {
 }
 
 void FrmMain::selectTarget(int entry) {
-    const targets::TargetTable& table = receiver_->targets();
-    if (!table.InUse(entry)) return;
-    model_->flush();  // a row not appended yet
-    const int row = table.entry(entry).ListRow - 1;
-    if (row >= 0 && row < model_->rowCount()) {
-        fgAISTargets_->selectRow(row);
-        fgAISTargets_->scrollTo(model_->index(row, 0));
-    }
+    if (!receiver_->targets().InUse(entry)) return;
+    targetList_->select(entry);
     // The plot's selection: its chosen target is labelled and drawn marked.
-    plotState_->selectedEntry = entry;
-    if (frmGraphics_) frmGraphics_->update();
+    plot_->choose(entry);
 }
 
-// A re-sort by the column of the last header click, in the order chosen
-// then; the selected target stays selected and in view, and NEW marks stay.
+// A re-sort by the column of the last header click (Options > Keep sorted).
 void FrmMain::keepSorted() {
-    if (!mnuOptionsKeepSorted_ || !mnuOptionsKeepSorted_->isChecked() || sortColumn_ < 0) return;
-    targets::TargetTable& table = receiver_->targets();
-    model_->flush();
-    const QModelIndex current = fgAISTargets_->currentIndex();
-    const int selectedRow = fgAISTargets_->selectionModel()->hasSelection() && current.isValid() ? current.row() + 1 : 0;
-    const int selected = selectedRow >= 1 && selectedRow <= table.TargetCount()
-                             ? table.DisplayOrder()[static_cast<size_t>(selectedRow)]
-                             : 0;
-    const std::vector<int16_t> before = table.DisplayOrder();
-    targets::SortTargets(table, sortColumn_, sortDescending_, receiver_->state().ReferenceMode,
-                         /*endNewMarks=*/false);
-    if (table.DisplayOrder() == before) return;
-    model_->RowsReordered();
-    if (selected != 0 && table.InUse(selected)) {
-        const int row = table.entry(selected).ListRow - 1;
-        fgAISTargets_->selectRow(row);
-        fgAISTargets_->scrollTo(model_->index(row, 0));
-    }
+    if (mnuOptionsKeepSorted_ && mnuOptionsKeepSorted_->isChecked()) targetList_->sortAgain();
 }
 
 }  // namespace app

@@ -1,59 +1,37 @@
 #include "app/frm_main_window.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
 #include <QDialog>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QFocusEvent>
-#include <QFontMetrics>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QLocale>
-#include <QScopedValueRollback>
 #include <QScreen>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QTime>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <cmath>
 #include <utility>
 
-#include "windows/ais/ais_message_window.h"
-#include "windows/ais/binary_message_window.h"
 #include "ais/code_tables.h"
-#include "windows/ais/message_inbox_model.h"
-#include "ais/message_notice.h"
 #include "station/data_folder.h"
-#include "app/frm_messages_window.h"
-#include "app/message_popups_dialog.h"
+#include "app/exports_window.h"
+#include "app/incoming_messages_window.h"
+#include "app/message_route_window.h"
+#include "app/plot_keeper_window.h"
+#include "app/reference_panel_window.h"
 #include "station/transports/station_transport.h"
-#include "base/atomic_file.h"
-#include "base/number_format.h"
-#include "geodesy/position_text.h"
+#include "app/target_list_panel_window.h"
+#include "app/watch_keeper_window.h"
 #include "windows/station/comm_setup_dialog.h"
 #include "windows/station/port_monitor_window.h"
 #include "station/transports/serial_transport.h"
 #include "station/transports/tcp_transport.h"
-#include "windows/plot/plot_window.h"
 #include "plot/plot_state.h"
 #include "windows/targets/extra_info_window.h"
-#include "targets/target_export.h"
-#include "targets/target_filter.h"
-#include "windows/targets/collision_alarm_dialog.h"
-#include "windows/targets/lifecycle_dialog.h"
 #include "windows/targets/reception_window.h"
-#include "targets/watch.h"
 #include "windows/targets/target_list_model.h"
-#include "targets/target_sort.h"
-#include "ui/message_box_sink.h"
 #include "ui/notice_bar.h"
 #include "ui/plain_text.h"
 #include "ui/settings_store.h"
@@ -64,25 +42,7 @@ namespace app {
 
 namespace {
 
-constexpr const char* kMMSIError = " is not a valid MMSI number! Has to be an integer value in the range 0-999999999";
-constexpr const char* kRefPosTitles[4] = {"No Ref pos", "From VDO msg", "Manual ", "From VDM msg, MMSI : "};
 constexpr const char* kBinaryStandards[2] = {"&IMO SN/Circ.236", "IA&LA Proposal (comb IMO236 and ITU 1371-1)"};
-
-// Settings keys of the watch-keeping options.
-constexpr const char* kLostAfterMovingKey = "TargetLostAfterMoving";
-constexpr const char* kLostAfterFixedKey = "TargetLostAfterFixed";
-constexpr const char* kRemoveAfterKey = "TargetRemoveAfter";
-constexpr const char* kCapacityKey = "TargetCapacity";
-constexpr const char* kDisplaceAfterKey = "TargetDisplaceAfter";
-constexpr const char* kCPALimitKey = "AlarmCPALimit";
-constexpr const char* kTCPALimitKey = "AlarmTCPALimit";
-constexpr const char* kRangeLimitKey = "AlarmRangeLimit";
-constexpr const char* kIgnoreMooredKey = "AlarmIgnoreMoored";
-constexpr const char* kIgnoreClassBKey = "AlarmIgnoreClassB";
-constexpr const char* kGuardZoneKey = "AlarmGuardZone";
-// Message pop-ups, per ais::PopupKind: "MsgPopupWindow_0", "MsgPopupBeep_0", ...
-constexpr const char* kPopupWindowKey = "MsgPopupWindow_%1";
-constexpr const char* kPopupBeepKey = "MsgPopupBeep_%1";
 
 QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -91,12 +51,11 @@ QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), stat
 FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock* clock)
     : QMainWindow(parent),
       settings_(settings),
-      placement_({{"MainLeft", 1000}, {"MainTop", 1000}, {"MainWidth", 13300}, {"MainHeight", 8000}}),
-      boxSink_(std::make_unique<ui::MessageBoxSink>(this)) {
-    messages_ = boxSink_.get();
+      placement_({{"MainLeft", 1000}, {"MainTop", 1000}, {"MainWidth", 13300}, {"MainHeight", 8000}}) {
     setObjectName("frmMain");
     setWindowTitle(kCaption);
     receiver_ = std::make_unique<Receiver>(clock ? *clock : systemClock_, *this);
+    route_ = new MessageRoute(*this, [this] { return receiver_->handlingInput(); });
     // Notices show the date in the short form of the user's locale.
     receiver_->setNoticeTimeFormat([](base::DateTime t) {
         const base::CalendarTime c = t.toCalendar();
@@ -125,14 +84,11 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
         [this](const QString& description) { connection_->SerialLost(description.toStdString()); },
         Qt::QueuedConnection);
 
-    inbox_ = new ais::MessageInboxModel(ais::kInboxCapacity, this);
-    if (settings_) {
-        for (int k = 0; k < ais::kPopupKinds; ++k) {
-            ais::PopupChoice& c = popups_[static_cast<size_t>(k)];
-            c.showWindow = settings_->readNumber(QString(kPopupWindowKey).arg(k), 1) != 0;
-            c.beep = settings_->readNumber(QString(kPopupBeepKey).arg(k), 1) != 0;
-        }
-    }
+    const auto tell = [this](base::MessageIcon icon, const std::string& title, const std::string& text) {
+        notice(icon, title, text);
+    };
+    incoming_ = new IncomingMessages(*this, settings_, tell);
+    watch_ = new WatchKeeper(*receiver_, settings_, *this, tell);
     station_ = new StationTransport(*receiver_, this);
     connect(station_, &StationTransport::recordingFailed, this, [this](const QString& text) {
         if (mnuFileRecord_) mnuFileRecord_->setChecked(false);
@@ -140,6 +96,10 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     });
     connect(station_, &StationTransport::playbackFinished, this, &FrmMain::updatePortMonitorInputs);
 
+    plot_ = new PlotKeeper(*receiver_, landmarks_, settings_, *this, *this);
+    // A double click on the plot opens a target's details as a click on its list row does.
+    connect(plot_, &PlotKeeper::targetDoubleClicked, this, &FrmMain::targetClicked);
+    exports_ = new Exports(*receiver_, plot_->state().trails, *this, this);
     buildStatusBar();
     buildMenus();
     buildCentralArea();
@@ -149,15 +109,13 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     auto* column = new QVBoxLayout(framed);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    noticeBar_ = new ui::NoticeBar(framed);
-    column->addWidget(noticeBar_);
+    column->addWidget(&route_->noticeBar());
     column->addWidget(takeCentralWidget());
     setCentralWidget(framed);
     extraInfo_ = new targets::ExtraInfoWindows(receiver_->targets(), this, this);
     connect(this, &FrmMain::targetClicked, this, &FrmMain::showExtraInfo);
     // The plot always labels the target chosen last.
-    plotState_ = std::make_unique<plot::PlotState>();
-    connect(this, &FrmMain::targetClicked, this, [this](int entry) { plotState_->selectedEntry = entry; });
+    connect(this, &FrmMain::targetClicked, this, [this](int entry) { plot_->state().selectedEntry = entry; });
 
     timerAIS_Status_ = new QTimer(this);
     timerAIS_Status_->setObjectName("timerAIS_Status");
@@ -180,7 +138,7 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     clockTimer_ = new QTimer(this);
     clockTimer_->setInterval(1000);
     connect(clockTimer_, &QTimer::timeout, this, &FrmMain::updateClockPanel);
-    connect(clockTimer_, &QTimer::timeout, this, &FrmMain::recordTrails);
+    connect(clockTimer_, &QTimer::timeout, plot_, &PlotKeeper::recordTrails);
     connect(clockTimer_, &QTimer::timeout, this, [this] { receiver_->refineApproaches(); });
     connect(clockTimer_, &QTimer::timeout, this, [this] { connection_->SecondTick(); });
     clockTimer_->start();
@@ -192,7 +150,7 @@ FrmMain::~FrmMain() {
     // Everything that reads the receiver goes before it: the transports (whose
     // bytes it takes), the list and its model. Child widgets would otherwise
     // outlive the members.
-    delete frmGraphics_;
+    plot_->closeWindow();
     delete frmPortMonitor_;
     delete frmReception_;
     serial_->blockSignals(true);
@@ -201,7 +159,7 @@ FrmMain::~FrmMain() {
     delete tcp_;
     delete station_;
     delete extraInfo_;
-    delete fgAISTargets_;
+    delete targetList_;
     delete model_;
 }
 
@@ -230,19 +188,10 @@ void FrmMain::buildStatusBar() {
     }
     updateClockPanel();
 
-    cmdAcknowledge_ = new QPushButton("Acknowledge alarm", bar);
-    cmdAcknowledge_->setObjectName("cmdAcknowledge");
-    cmdAcknowledge_->setStyleSheet("color: red; font-weight: bold");
-    cmdAcknowledge_->hide();
-    connect(cmdAcknowledge_, &QPushButton::clicked, this, &FrmMain::acknowledgeAlarms);
-    bar->addPermanentWidget(cmdAcknowledge_);
+    watch_->addTo(*bar);
     // Narrow, the connection keeps its whole address and state: the ignored
     // count gives way first, then the checksum count, the caption, the clock.
     new ui::StatusBarFit(*bar, *panels_[1], {{panels_[4], panels_[5]}, {panels_[2], panels_[3]}, {panels_[0]}, {panels_[6]}});
-    timerAlarm_ = new QTimer(this);
-    timerAlarm_->setObjectName("timerAlarm");
-    timerAlarm_->setInterval(30000);
-    connect(timerAlarm_, &QTimer::timeout, this, &FrmMain::soundAlarm);
 }
 
 void FrmMain::buildMenus() {
@@ -250,12 +199,7 @@ void FrmMain::buildMenus() {
 
     QMenu* file = bar->addMenu("&File");
     file->setObjectName("mnuFile");
-    QAction* exportTargets = file->addAction("Export &targets...");
-    exportTargets->setObjectName("mnuFileExportTargets");
-    connect(exportTargets, &QAction::triggered, this, &FrmMain::mnuFileExportTargets_Click);
-    QAction* exportTracks = file->addAction("Export tr&acks...");
-    exportTracks->setObjectName("mnuFileExportTracks");
-    connect(exportTracks, &QAction::triggered, this, &FrmMain::mnuFileExportTracks_Click);
+    exports_->addTo(*file);
     file->addSeparator();
     buildFileStationMenu(file);
     file->addSeparator();
@@ -290,36 +234,22 @@ void FrmMain::buildMenus() {
     view->setObjectName("mnuView");
     QAction* messages = view->addAction("&Incoming Messages");
     messages->setObjectName("mnuViewMessages");
-    connect(messages, &QAction::triggered, this, &FrmMain::showMessagesWindow);
-    QAction* graphics = view->addAction("&GraphicDisplay");
-    graphics->setObjectName("mnuViewGraphics");
-    graphics->setCheckable(true);
-    connect(graphics, &QAction::triggered, this, &FrmMain::mnuViewGraphics_Click);
-    mnuViewGraphics_ = graphics;
+    connect(messages, &QAction::triggered, incoming_, &IncomingMessages::showMessagesWindow);
+    plot_->addTo(*view);
     QAction* monitor = view->addAction("Comport &Monitor");
     monitor->setObjectName("mnuViewPortMonitor");
     connect(monitor, &QAction::triggered, this, &FrmMain::showPortMonitor);
 
     QMenu* options = bar->addMenu("&Options");
     options->setObjectName("mnuOptions");
-    QAction* targetSettings = options->addAction("&Targets...");
-    targetSettings->setObjectName("mnuOptionsTargets");
-    connect(targetSettings, &QAction::triggered, this, &FrmMain::showTargetSettings);
-    QAction* alarmSettings = options->addAction("&Collision alarm...");
-    alarmSettings->setObjectName("mnuOptionsCollisionAlarm");
-    connect(alarmSettings, &QAction::triggered, this, &FrmMain::showAlarmSettings);
+    watch_->addSettingsTo(*options);
     QAction* reception = options->addAction("&Reception...");
     reception->setObjectName("mnuOptionsReception");
     connect(reception, &QAction::triggered, this, &FrmMain::showReceptionSummary);
     QAction* popups = options->addAction("Message &pop-ups...");
     popups->setObjectName("mnuOptionsMessagePopups");
-    connect(popups, &QAction::triggered, this, &FrmMain::showPopupSettings);
-    QAction* acknowledge = options->addAction("&Acknowledge alarm");
-    acknowledge->setObjectName("mnuOptionsAcknowledge");
-    connect(acknowledge, &QAction::triggered, this, &FrmMain::acknowledgeAlarms);
-    QAction* silence = options->addAction("&Silence alarm for 5 min");
-    silence->setObjectName("mnuOptionsSilenceAlarm");
-    connect(silence, &QAction::triggered, this, &FrmMain::silenceAlarm);
+    connect(popups, &QAction::triggered, incoming_, &IncomingMessages::showPopupSettings);
+    watch_->addAlarmActionsTo(*options);
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("mnuHelp");
@@ -337,62 +267,15 @@ void FrmMain::buildCentralArea() {
 
     auto* top = new QHBoxLayout;
     layout->addLayout(top);
-
-    auto* frameRefPos = new QGroupBox("Reference position", central);
-    frameRefPos->setObjectName("frameRefPos");
-    frameRefPos_ = frameRefPos;
-    auto* refLayout = new QGridLayout(frameRefPos);
-    for (int i = 0; i < 4; ++i) {
-        auto* opt = new QRadioButton(kRefPosTitles[i], frameRefPos);
-        opt->setObjectName(QString("optRefPos_%1").arg(i));
-        connect(opt, &QRadioButton::clicked, this, [this, i] { optRefPos_Click(i); });
-        optRefPos_[static_cast<size_t>(i)] = opt;
-    }
-    txtMMSI_ = new QLineEdit(frameRefPos);
-    txtMMSI_->setObjectName("txtMMSI");
-    txtRefLat_ = new QLineEdit(frameRefPos);
-    txtRefLat_->setObjectName("txtRefLat");
-    txtRefLon_ = new QLineEdit(frameRefPos);
-    txtRefLon_->setObjectName("txtRefLon");
-    for (QLineEdit* box : {txtMMSI_, txtRefLat_, txtRefLon_}) {
-        box->installEventFilter(this);
-        box->setMinimumWidth(box == txtMMSI_ ? 80 : 105);
-    }
-    refLayout->addWidget(optRefPos_[0], 0, 0);
-    refLayout->addWidget(optRefPos_[1], 1, 0);
-    refLayout->addWidget(optRefPos_[2], 0, 1);
-    refLayout->addWidget(optRefPos_[3], 1, 1);
-    refLayout->addWidget(txtMMSI_, 1, 2);
-    refLayout->addWidget(ui::PlainLabel("Lat :", frameRefPos), 0, 3);
-    refLayout->addWidget(txtRefLat_, 0, 4);
-    refLayout->addWidget(ui::PlainLabel("Lon :", frameRefPos), 1, 3);
-    refLayout->addWidget(txtRefLon_, 1, 4);
-    top->addWidget(frameRefPos);
-
-    auto* sortBox = new QGroupBox("Sorting", central);
-    auto* sortLayout = new QGridLayout(sortBox);
-    optIncr_[0] = new QRadioButton("Incr", sortBox);
-    optIncr_[1] = new QRadioButton("Decr", sortBox);
-    for (int i = 0; i < 2; ++i) {
-        optIncr_[static_cast<size_t>(i)]->setObjectName(QString("optIncr_%1").arg(i));
-        connect(optIncr_[static_cast<size_t>(i)], &QRadioButton::clicked, this, [this, i] { optIncr_Click(i); });
-    }
-    optIncr_[0]->setChecked(true);
-    lblSortedBy_ = ui::PlainLabel("Unsorted", sortBox);
-    lblSortedBy_->setObjectName("lblSortedBy");
-    sortLayout->addWidget(optIncr_[0], 0, 0);
-    sortLayout->addWidget(optIncr_[1], 1, 0);
-    sortLayout->addWidget(ui::PlainLabel("Sorted by :", sortBox), 0, 1);
-    sortLayout->addWidget(lblSortedBy_, 1, 1);
-    top->addWidget(sortBox);
-
-    auto* countBox = new QGroupBox("Targets", central);
-    auto* countLayout = new QVBoxLayout(countBox);
-    lblNoOfTargets_ = ui::PlainLabel("0", countBox);
-    lblNoOfTargets_->setObjectName("lblNoOfTargets");
-    lblNoOfTargets_->setAlignment(Qt::AlignCenter);
-    countLayout->addWidget(lblNoOfTargets_);
-    top->addWidget(countBox);
+    model_ = new targets::TargetListModel(receiver_->targets(), receiver_->state(), this);
+    reference_ = new ReferencePanel(*receiver_, *model_, *this, central);
+    top->addWidget(reference_);
+    targetList_ = new TargetListPanel(*receiver_, *model_, settings_, *central);
+    connect(targetList_, &TargetListPanel::entryChosen, this, &FrmMain::targetClicked);
+    // A click on the plot selects the target's row too (without opening its details).
+    connect(plot_, &PlotKeeper::targetSelected, targetList_, &TargetListPanel::markRow);
+    top->addWidget(targetList_->sortBox());
+    top->addWidget(targetList_->countBox());
 
     top->addStretch(1);
     cmdConnect_ = new QPushButton("CONNECT", central);
@@ -400,119 +283,16 @@ void FrmMain::buildCentralArea() {
     connect(cmdConnect_, &QPushButton::clicked, this, [this] { connection_->ConnectClicked(); });
     top->addWidget(cmdConnect_, 0, Qt::AlignVCenter);
 
-    model_ = new targets::TargetListModel(receiver_->targets(), receiver_->state(), this);
-    connect(model_, &QAbstractItemModel::rowsInserted, this, &FrmMain::updateTargetCount);
-    connect(model_, &QAbstractItemModel::rowsRemoved, this, &FrmMain::updateTargetCount);
-    connect(model_, &QAbstractItemModel::modelReset, this, &FrmMain::updateTargetCount);
-    fitColumnsTimer_ = new QTimer(this);
-    fitColumnsTimer_->setSingleShot(true);
-    fitColumnsTimer_->setInterval(2000);
-    connect(fitColumnsTimer_, &QTimer::timeout, this, &FrmMain::prepareTargetList);
-    for (auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
-        connect(model_, changed, fitColumnsTimer_, [this] {
-            if (!fitColumnsTimer_->isActive()) fitColumnsTimer_->start();
-        });
-    }
-    connect(model_, &QAbstractItemModel::dataChanged, fitColumnsTimer_, [this] {
-        if (!fitColumnsTimer_->isActive()) fitColumnsTimer_->start();
-    });
-    fgAISTargets_ = new QTableView(central);
-    fgAISTargets_->setObjectName("fgAISTargets");
-    fgAISTargets_->setModel(model_);
-    fgAISTargets_->setSortingEnabled(false);
-    fgAISTargets_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    fgAISTargets_->setSelectionMode(QAbstractItemView::SingleSelection);
-    fgAISTargets_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    fgAISTargets_->verticalHeader()->hide();
-    fgAISTargets_->verticalHeader()->setDefaultSectionSize(fgAISTargets_->fontMetrics().height() + 4);
-    fgAISTargets_->horizontalHeader()->setSectionsClickable(true);
-    fgAISTargets_->horizontalHeader()->setHighlightSections(false);
-    fgAISTargets_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    connect(fgAISTargets_->horizontalHeader(), &QHeaderView::sectionClicked, this, &FrmMain::headerClicked);
-    connect(fgAISTargets_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
-        if (!fittingColumns_) resizedByHand_.insert(column);
-    });
-    // A left click (on release) on a row names the target shown there (its
-    // detail window opens on it); so does Enter on the selected row.
-    connect(fgAISTargets_, &QTableView::clicked, this, &FrmMain::rowChosen);
-    connect(fgAISTargets_, &QTableView::activated, this, &FrmMain::rowChosen);
-
-    // The find box hides the rows that do not match; the table and its order stay.
-    txtFind_ = new QLineEdit(central);
-    txtFind_->setObjectName("txtFind");
-    txtFind_->setPlaceholderText("Find: name, call sign or MMSI  (Ctrl+F)");
-    txtFind_->setClearButtonEnabled(true);
-    connect(txtFind_, &QLineEdit::textChanged, this, [this] { applyTargetFilter(); });
-    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] {
-        txtFind_->setFocus(Qt::ShortcutFocusReason);
-        txtFind_->selectAll();
-    });
-    connect(model_, &QAbstractItemModel::rowsInserted, this,
-            [this](const QModelIndex&, int first, int last) { applyTargetFilter(first, last); });
-    connect(model_, &QAbstractItemModel::modelReset, this, [this] { applyTargetFilter(); });
-    connect(model_, &QAbstractItemModel::layoutChanged, this, [this] { applyTargetFilter(); });
-    connect(model_, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex& a, const QModelIndex& b) { applyTargetFilter(a.row(), b.row()); });
-    layout->addWidget(txtFind_);
-    layout->addWidget(fgAISTargets_, 1);
-    buildColumnMenu();
-
-    // Names from the ship database of earlier runs show in lower case until the vessel's own static report.
-    auto* lblNameInfo = ui::PlainLabel(kNameInfo, central);
-    lblNameInfo->setObjectName("lblNameInfo");
-    // A note, not a control: it gives way so the window keeps its stored width.
-    lblNameInfo->setMinimumWidth(1);
-    layout->addWidget(lblNameInfo);
-
-    prepareTargetList();
+    targetList_->addTo(*layout);
+    targetList_->fitColumns();
+    incoming_->keepClearOf(targetList_->view(), *reference_);
 
     // Tab goes through the controls as they are laid out, left to right and down.
-    QWidget* order[] = {optRefPos_[0], optRefPos_[2], txtRefLat_, optRefPos_[1], optRefPos_[3], txtMMSI_, txtRefLon_,
-                        optIncr_[0], optIncr_[1], cmdConnect_, txtFind_, fgAISTargets_};
-    for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
-}
-
-void FrmMain::rowChosen(const QModelIndex& index) {
-    if (!index.isValid()) return;
-    const int row = index.row() + 1;
-    if (row < 1 || row > receiver_->targets().TargetCount()) return;
-    emit targetClicked(receiver_->targets().DisplayOrder()[static_cast<size_t>(row)]);
-}
-
-void FrmMain::applyTargetFilter(int first, int last) {
-    const std::string typed = txtFind_->text().toStdString();
-    const bool active = typed.find_first_not_of(' ') != std::string::npos;
-    if (!active && !filterActive_) return;
-    if (active != filterActive_) first = 0, last = -1;  // switched on or off: every row
-    filterActive_ = active;
-    const targets::TargetTable& table = receiver_->targets();
-    const int rows = model_->rowCount();
-    if (last < 0 || last >= rows) last = rows - 1;
-    for (int r = std::max(0, first); r <= last; ++r) {
-        const int entry = r + 1 <= table.TargetCount() ? table.DisplayOrder()[static_cast<size_t>(r + 1)] : 0;
-        fgAISTargets_->setRowHidden(r, entry > 0 && table.InUse(entry) && !targets::MatchesFilter(table.entry(entry), typed));
-    }
-}
-
-// Columns as wide as their title and their widest cell, so the default
-// window shows every column; refitted shortly after the rows change (at
-// most every two seconds). A column whose edge the operator dragged keeps
-// the width given to it.
-void FrmMain::prepareTargetList() {
-    const QFontMetrics body = fgAISTargets_->fontMetrics();
-    const QFontMetrics head = fgAISTargets_->horizontalHeader()->fontMetrics();
-    const input::RunState& st = receiver_->state();
-    const QScopedValueRollback fitting(fittingColumns_, true);
-    const int rows = std::min(model_->rowCount(), 1000);
-    for (int c = 0; c < targets::kListColumns; ++c) {
-        int width = head.horizontalAdvance(QString::fromUtf8(targets::ListTitle(c, st.ReferenceMode)));
-        for (int r = 0; r < rows; ++r) {
-            width = std::max(width, body.horizontalAdvance(model_->index(r, c).data().toString()));
-        }
-        // Room for a typical value before the first one arrives.
-        if (rows == 0) width = std::max(width, body.horizontalAdvance("0000000"));
-        if (!resizedByHand_.contains(c)) fgAISTargets_->setColumnWidth(c, width + 8);
-    }
+    const auto list = targetList_->tabOrder();
+    std::vector<QWidget*> order;
+    for (QWidget* w : reference_->tabOrder()) order.push_back(w);
+    order.insert(order.end(), {list[0], list[1], cmdConnect_, list[2], list[3]});
+    for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
 // ---------------------------------------------------------------- start and stop
@@ -546,17 +326,14 @@ void FrmMain::load(bool openInput) {
     if (st.CheckChecksum) panels_[3]->setText("0");
     if (st.EmptyBuffer) panels_[5]->setText("0");
     chooseBinaryStandard(st.BinaryMsgStandard != 0 ? 1 : 0);
-    loadWatchSettings();
+    watch_->loadSettings();
     if (openInput) OpenInput();
     if (!stationSettings_.Inputs.empty() || stationSettings_.Outputs != input::OutputSettings{}) {
         applyStationSettings(stationSettings_);
     }
-    prepareTargetList();
+    targetList_->fitColumns();
     if (settings_ && !placed && screen()) resize(openingSize(screen()->availableGeometry()));
-    const int mode = st.ReferenceMode >= 0 && st.ReferenceMode <= 3 ? st.ReferenceMode : 0;
-    optRefPos_[static_cast<size_t>(mode)]->setChecked(true);
-    optRefPos_Click(mode);
-    if (st.RefMMSI != 0) txtMMSI_->setText(QString::number(st.RefMMSI));
+    reference_->load();
 }
 
 void FrmMain::useSessionInput(const std::string& host, int port) {
@@ -620,10 +397,7 @@ void FrmMain::shutdown() {
 }
 
 void FrmMain::showHeldMessages() {
-    holding_ = false;
-    const std::vector<HeldMessage> held = std::move(held_);
-    held_.clear();
-    for (const HeldMessage& m : held) operatorMessage(m.icon, m.title, m.text);
+    route_->release();
     if (firstRun_ && !stopping_) showCommSetup();
     firstRun_ = false;
 }
@@ -631,12 +405,7 @@ void FrmMain::showHeldMessages() {
 void FrmMain::stop() {
     if (stopping_) return;
     stopping_ = true;
-    boxSink_->stop();
-    showNotices();
-    noticeBar_->clear();
-    // Boxes still held for after the start go where a stopped box goes.
-    holding_ = false;
-    for (const HeldMessage& m : std::exchange(held_, {})) messages_->operatorMessage(m.icon, m.title, m.text);
+    route_->stop();
     // Dialogs waiting on the operator (setup, about, file and number prompts) give way.
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (!w->isModal() || !w->isVisible()) continue;
@@ -676,81 +445,19 @@ void FrmMain::sentenceSeen(std::string_view sentence) {
     if (frmPortMonitor_) frmPortMonitor_->sentenceSeen(sentence);
 }
 
+void FrmMain::holdMessages() { route_->hold(); }
+
+void FrmMain::setMessageSink(base::MessageSink* sink) { route_->setSink(sink); }
+
 void FrmMain::operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) {
-    if (holding_) {
-        held_.push_back({icon, title, text});
-        return;
-    }
-    // Nothing between the bytes and the table waits for the operator.
-    if (receiver_->handlingInput()) {
-        notice(icon, title, text);
-        return;
-    }
-    messages_->operatorMessage(icon, title, text);
+    route_->message(icon, title, text);
 }
 
 void FrmMain::notice(base::MessageIcon icon, const std::string& title, const std::string& text) {
-    if (messages_ != boxSink_.get()) {
-        // Another sink (a test's recorder) takes it as it comes: it never waits.
-        messages_->operatorMessage(icon, title, text);
-        return;
-    }
-    notices_.push_back({icon, title, text});
-    if (noticesPosted_) return;
-    noticesPosted_ = true;
-    QMetaObject::invokeMethod(this, &FrmMain::showNotices, Qt::QueuedConnection);
+    route_->notice(icon, title, text);
 }
 
-void FrmMain::showNotices() {
-    noticesPosted_ = false;
-    for (const HeldMessage& m : std::exchange(notices_, {})) {
-        if (stopping_) {
-            messages_->operatorMessage(m.icon, m.title, m.text);  // standard error by now
-        } else {
-            noticeBar_->add(m.icon, fromUtf8(m.title), fromUtf8(m.text));
-        }
-    }
-}
-
-void FrmMain::aisMessageToShow(const MessageToShow& m) {
-    const ais::InboxAdded added = inbox_->add(m.notice);
-    const auto kind = ais::PopupKindOf(m.messageType);
-    const ais::PopupChoice choice = kind ? popups_[static_cast<size_t>(*kind)] : ais::PopupChoice{};
-    if (choice.beep) {
-        ++messageBeeps_;
-        QApplication::beep();
-    }
-    if (choice.showWindow) {
-        if (!frmAISMessage_) {
-            frmAISMessage_ = new ais::FrmAISMessage(this);
-            // Messages arrive while the operator types elsewhere: shown, never
-            // given the keyboard, and never over the reference position.
-            frmAISMessage_->setAttribute(Qt::WA_ShowWithoutActivating);
-        }
-        frmAISMessage_->showNotice(m.notice);
-        showPopup(*frmAISMessage_);
-    }
-    if (choice.showWindow && m.notice.window != ais::ApplicationWindow::None && m.binary) {
-        // An open window keeps what it shows; a closed one opens filled from
-        // the message that asked for it (addressed or broadcast alike).
-        QPointer<QWidget>& open = applicationWindows_[static_cast<size_t>(m.notice.window) - 1];
-        if (!open) {
-            auto* window = ais::OpenApplicationWindow(m.notice.window, *m.binary, this);
-            window->setAttribute(Qt::WA_ShowWithoutActivating);
-            const std::uint64_t id = added.id;
-            connect(window, &ais::FrmBinaryApplication::accepted, this, [this, id] { inbox_->markRead(id); });
-            open = window;
-        }
-        showPopup(*open);
-    }
-    if (m.logFailed && !logFailureShown_) {
-        // Told once per run: a message box per message would bury a busy feed.
-        logFailureShown_ = true;
-        notice(base::MessageIcon::Exclamation, "AIS message log",
-                        "Messages can not be written to the message log (" + m.logError +
-                            "). They are still shown; further log errors are not reported.");
-    }
-}
+void FrmMain::aisMessageToShow(const MessageToShow& m) { incoming_->show(m); }
 
 void FrmMain::setConnectionText(const std::string& text) { panels_[1]->setText(fromUtf8(text)); }
 
@@ -785,11 +492,7 @@ void FrmMain::targetStatusChanged(int entry) {
 void FrmMain::targetsRemoved(const std::vector<targets::RemovedTarget>& removed) {
     model_->RemoveRows(removed);
     extraInfo_->targetsRemoved(removed);
-    if (plotState_) {
-        for (const targets::RemovedTarget& r : removed) {
-            if (plotState_->selectedEntry == r.entry) plotState_->selectedEntry = 0;
-        }
-    }
+    plot_->targetsRemoved(removed);
 }
 
 void FrmMain::approachesChanged() {
@@ -799,231 +502,22 @@ void FrmMain::approachesChanged() {
 
 void FrmMain::collisionAlarm(int entry, bool logFailed, const std::string& logError) {
     model_->UpdateTargetRow(entry);
-    alarmSilence_.episodeStarted();
-    cmdAcknowledge_->show();
-    soundAlarm();
-    timerAlarm_->start();
-    if (logFailed && !alarmLogFailureShown_) {
-        alarmLogFailureShown_ = true;
-        notice(base::MessageIcon::Exclamation, "Collision alarm",
-                        "Alarms can not be written to the alarm log (" + logError +
-                            "). They are still shown; further log errors are not reported.");
-    }
-}
-
-void FrmMain::soundAlarm() {
-    if (targets::UnacknowledgedAlarms(receiver_->targets()) == 0) {
-        timerAlarm_->stop();
-        cmdAcknowledge_->hide();
-        return;
-    }
-    if (alarmSilence_.silenced(receiver_->clock().monotonicSeconds())) return;
-    ++alarmSounds_;
-    QApplication::beep();
-}
-
-void FrmMain::silenceAlarm() { alarmSilence_.silence(receiver_->clock().monotonicSeconds()); }
-
-void FrmMain::acknowledgeAlarms() {
-    targets::AcknowledgeAlarms(receiver_->targets());
-    timerAlarm_->stop();
-    cmdAcknowledge_->hide();
+    watch_->alarm(logFailed, logError);
 }
 
 void FrmMain::targetChanged(int entry) {
     extraInfo_->targetChanged(entry);
-    // Messages move the reference in the "From VDO" and "From VDM" modes.
-    const input::RunState& st = receiver_->state();
-    if ((st.ReferenceMode == targets::kRefFromVDO || st.ReferenceMode == targets::kRefFromVDM) &&
-        (st.RefLat != shownRefLat_ || st.RefLon != shownRefLon_) && !(st.RefLat == 0 && st.RefLon == 0)) {
-        showReferenceBoxes();
-    }
+    reference_->followReference();
 }
 
 void FrmMain::showExtraInfo(int entry) {
     const targets::TargetTable& table = receiver_->targets();
     if (!table.InUse(entry)) return;
-    // The middle of the entry's row, measured from the top of the list.
-    const int row = table.entry(entry).ListRow - 1;
-    const int inView = fgAISTargets_->rowViewportPosition(row);
-    const int y = inView < 0 ? 0 : fgAISTargets_->viewport()->y() + inView + fgAISTargets_->rowHeight(row) / 2;
-    extraInfo_->open(entry, ui::twipsFromPixels(y, logicalDpiY()));
+    // At the height of the entry's row.
+    extraInfo_->open(entry, ui::twipsFromPixels(targetList_->rowMiddle(entry), logicalDpiY()));
 }
 
 void FrmMain::timerAIS_Status_Timer() { receiver_->ageTargets(); }
-
-void FrmMain::recordTrails() { plotState_->trails.record(receiver_->targets(), receiver_->clock().now()); }
-
-// ---------------------------------------------------------------- exports
-
-FrmMain::TargetFormat FrmMain::TargetFormatOf(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == "geojson" || suffix == "json" ? TargetFormat::GeoJson : TargetFormat::Csv;
-}
-
-bool FrmMain::writeExport(const QString& path, const std::string& content, const char* what) {
-    const auto written = base::WriteFileAtomically(std::filesystem::path(path.toStdString()), content);
-    if (!written) {
-        operatorMessage(base::MessageIcon::Exclamation, "Orvanta",
-                        std::string("The ") + what + " could not be written: " + written.error);
-    }
-    return written.ok;
-}
-
-bool FrmMain::exportTargets(const QString& path, TargetFormat format) {
-    const input::RunState& st = receiver_->state();
-    targets::RowContext ctx;
-    ctx.referenceMode = st.ReferenceMode;
-    ctx.refLat = st.RefLat;
-    ctx.refLon = st.RefLon;
-    const targets::TargetTable& table = receiver_->targets();
-    return writeExport(path, format == TargetFormat::GeoJson ? targets::TargetsGeoJson(table, receiver_->clock().monotonicSeconds()) : targets::TargetListCsv(table, ctx),
-                       "targets");
-}
-
-bool FrmMain::exportTracks(const QString& path) {
-    return writeExport(path, plot::TracksGpx(receiver_->targets(), plotState_->trails), "tracks");
-}
-
-// The file dialogs add the suffix of the chosen type when the name has none.
-void FrmMain::mnuFileExportTargets_Click() {
-    const QString csv = "CSV (*.csv)";
-    const QString geoJson = "GeoJSON (*.geojson)";
-    QString chosen = csv;
-    QString path = QFileDialog::getSaveFileName(this, "Export targets", QDir::home().filePath("targets.csv"),
-                                                csv + ";;" + geoJson, &chosen);
-    if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty()) path += chosen == geoJson ? ".geojson" : ".csv";
-    exportTargets(path, TargetFormatOf(path));
-}
-
-void FrmMain::mnuFileExportTracks_Click() {
-    QString path = QFileDialog::getSaveFileName(this, "Export tracks", QDir::home().filePath("tracks.gpx"),
-                                                "GPX (*.gpx)");
-    if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty()) path += ".gpx";
-    exportTracks(path);
-}
-
-void FrmMain::updateTargetCount() { lblNoOfTargets_->setText(QString::number(model_->rowCount())); }
-
-void FrmMain::headerClicked(int column) {
-    if (column < 0 || column >= targets::kListColumns || column == targets::kColStatus) return;
-    input::RunState& st = receiver_->state();
-    model_->flush();
-    sortColumn_ = column;
-    sortDescending_ = optIncr_[1]->isChecked();
-    targets::SortTargets(receiver_->targets(), column, sortDescending_, st.ReferenceMode);
-    lblSortedBy_->setText(column == targets::kColNo ? QString("Unsorted")
-                                                    : QString::fromUtf8(targets::ListTitle(column, st.ReferenceMode)));
-    model_->RefreshTargetList();
-}
-
-void FrmMain::optIncr_Click(int index) {
-    // Takes effect with the next header click.
-    optIncr_[static_cast<size_t>(index)]->setChecked(true);
-}
-
-void FrmMain::showReferenceBoxes() {
-    const input::RunState& st = receiver_->state();
-    shownRefLat_ = st.RefLat;
-    shownRefLon_ = st.RefLon;
-    txtRefLat_->setText(fromUtf8(geodesy::FormatPosition(st.RefLat, "LAT", "display", 1)));
-    txtRefLon_->setText(fromUtf8(geodesy::FormatPosition(st.RefLon, "LON", "display", 1)));
-}
-
-void FrmMain::optRefPos_Click(int index) {
-    input::RunState& st = receiver_->state();
-    st.ReferenceMode = static_cast<int16_t>(index);
-    optRefPos_[static_cast<size_t>(index)]->setChecked(true);
-    txtRefLat_->setEnabled(index == targets::kRefManual);
-    txtRefLon_->setEnabled(index == targets::kRefManual);
-    txtMMSI_->setEnabled(index == targets::kRefFromVDM);
-    switch (index) {
-        case targets::kRefNone:
-            txtRefLat_->setText("     n/a");
-            txtRefLon_->setText("     n/a");
-            break;
-        case targets::kRefFromVDO:
-            txtRefLat_->setText("Waiting for VDO");
-            txtRefLon_->setText("Waiting for VDO");
-            break;
-        case targets::kRefManual:
-            showReferenceBoxes();
-            break;
-        default:
-            txtRefLat_->setText("Waiting for VDM");
-            txtRefLon_->setText("Waiting for VDM");
-            break;
-    }
-    if (index != targets::kRefManual) {
-        shownRefLat_ = st.RefLat;
-        shownRefLon_ = st.RefLon;
-    }
-    receiver_->referenceChanged();
-    model_->referenceModeChanged();
-    model_->ReferenceChanged = true;
-    model_->RefreshTargetList();
-}
-
-bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
-    auto* box = qobject_cast<QLineEdit*>(watched);
-    if (box && (box == txtMMSI_ || box == txtRefLat_ || box == txtRefLon_)) {
-        if (event->type() == QEvent::FocusIn) {
-            // Select after the click that gave the focus has placed the cursor.
-            QTimer::singleShot(0, box, &QLineEdit::selectAll);
-        } else if (event->type() == QEvent::FocusOut && !validating_) {
-            // Leaving the window (or a message box taking over) is not leaving the box.
-            const auto reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-                if (box == txtMMSI_) {
-                    txtMMSI_LostFocus();
-                } else {
-                    txtRefPos_LostFocus(box, box == txtRefLat_);
-                }
-            }
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void FrmMain::txtMMSI_LostFocus() {
-    input::RunState& st = receiver_->state();
-    const std::string text = txtMMSI_->text().toStdString();
-    const double value = std::round(base::ReadNumberText(text));
-    if (value >= 0 && value <= 999999999) {
-        st.RefMMSI = static_cast<int32_t>(value);
-        txtMMSI_->setText(QString::number(st.RefMMSI));
-        txtRefLat_->setText("Waiting for VDM");
-        txtRefLon_->setText("Waiting for VDM");
-        receiver_->referenceChanged();
-        model_->ReferenceChanged = true;
-        model_->RefreshTargetList();
-        return;
-    }
-    validating_ = true;
-    operatorMessage(base::MessageIcon::Critical, "Orvanta", text + kMMSIError);
-    validating_ = false;
-    txtMMSI_->setFocus(Qt::OtherFocusReason);
-}
-
-void FrmMain::txtRefPos_LostFocus(QLineEdit* box, bool latitude) {
-    input::RunState& st = receiver_->state();
-    std::string text = box->text().toStdString();
-    validating_ = true;
-    const double value = geodesy::ParsePosition(text, latitude ? "LAT" : "LON", *this);
-    validating_ = false;
-    (latitude ? st.RefLat : st.RefLon) = value;
-    box->setText(fromUtf8(geodesy::FormatPosition(value, latitude ? "LAT" : "LON", "display", 1)));
-    if (latitude) {
-        shownRefLat_ = value;
-    } else {
-        shownRefLon_ = value;
-    }
-    receiver_->referenceChanged();
-    model_->ReferenceChanged = true;
-    model_->RefreshTargetList();
-}
 
 // ---------------------------------------------------------------- menus
 
@@ -1031,58 +525,6 @@ void FrmMain::chooseBinaryStandard(int index) {
     receiver_->state().BinaryMsgStandard = static_cast<int16_t>(index);
     for (QAction* a : mnuSetupBinaryMsgStd_) a->setChecked(false);
     mnuSetupBinaryMsgStd_[static_cast<size_t>(index)]->setChecked(true);
-}
-
-void FrmMain::placeClearOfReference(QWidget& window) {
-    const QRect frame(frameRefPos_->mapToGlobal(QPoint(0, 0)), frameRefPos_->size());
-    window.move(ui::PlaceClearOf(frame, window.frameGeometry().size()));
-}
-
-void FrmMain::setPopupSettings(const ais::PopupSettings& popups) {
-    popups_ = popups;
-    if (!settings_) return;
-    for (int k = 0; k < ais::kPopupKinds; ++k) {
-        const ais::PopupChoice& c = popups_[static_cast<size_t>(k)];
-        settings_->writeNumber(QString(kPopupWindowKey).arg(k), c.showWindow ? 1 : 0);
-        settings_->writeNumber(QString(kPopupBeepKey).arg(k), c.beep ? 1 : 0);
-    }
-}
-
-void FrmMain::showPopupSettings() {
-    FrmMessagePopups dialog(popups_, this);
-    if (dialog.exec() == QDialog::Accepted) setPopupSettings(dialog.settings());
-}
-
-void FrmMain::showMessagesWindow() {
-    if (!frmMessages_) {
-        frmMessages_ = new FrmMessages(*inbox_, this);
-        placeClearOfReference(*frmMessages_);
-    }
-    frmMessages_->show();
-    frmMessages_->raise();
-    frmMessages_->activateWindow();
-}
-
-void FrmMain::mnuViewGraphics_Click(bool checked) {
-    if (!checked) {
-        if (frmGraphics_) frmGraphics_->close();
-        return;
-    }
-    if (frmGraphics_) return;
-    frmGraphics_ = new plot::FrmGraphics(receiver_->targets(), receiver_->state(), *plotState_, settings_, *this, this);
-    frmGraphics_->setLandmarks(&landmarks_);
-    connect(frmGraphics_, &plot::FrmGraphics::closed, this, [this] { mnuViewGraphics_->setChecked(false); });
-    // A double click on the plot opens a target's details as a click on its list row does.
-    connect(frmGraphics_, &plot::FrmGraphics::targetDoubleClicked, this, &FrmMain::targetClicked);
-    // A click on the plot selects the target's row too (without opening its details).
-    frmGraphics_->setClock(&receiver_->clock());
-    connect(frmGraphics_, &plot::FrmGraphics::targetSelected, this, [this](int entry) {
-        const auto& order = receiver_->targets().DisplayOrder();
-        for (int row = 1; row <= receiver_->targets().TargetCount(); ++row) {
-            if (order[static_cast<size_t>(row)] == entry) fgAISTargets_->selectRow(row - 1);
-        }
-    });
-    frmGraphics_->open();
 }
 
 void FrmMain::showCommSetup() {
@@ -1102,39 +544,6 @@ void FrmMain::showPortMonitor() {
     frmPortMonitor_->activateWindow();
 }
 
-void FrmMain::loadWatchSettings() {
-    if (!settings_) return;
-    targets::LifecycleSettings l;
-    l.lostAfterMoving = static_cast<int>(settings_->readNumber(kLostAfterMovingKey, l.lostAfterMoving));
-    l.lostAfterFixed = static_cast<int>(settings_->readNumber(kLostAfterFixedKey, l.lostAfterFixed));
-    l.removeAfter = static_cast<int>(settings_->readNumber(kRemoveAfterKey, l.removeAfter));
-    l.capacity = static_cast<int>(settings_->readNumber(kCapacityKey, l.capacity));
-    l.displaceAfter = static_cast<int>(settings_->readNumber(kDisplaceAfterKey, l.displaceAfter));
-    receiver_->targets().setLifecycle(l);
-    targets::AlarmSettings a;
-    a.cpaLimit = settings_->readNumber(kCPALimitKey, a.cpaLimit);
-    a.tcpaLimit = settings_->readNumber(kTCPALimitKey, a.tcpaLimit);
-    a.rangeLimit = settings_->readNumber(kRangeLimitKey, a.rangeLimit);
-    a.ignoreMoored = settings_->readNumber(kIgnoreMooredKey, a.ignoreMoored ? 1 : 0) != 0;
-    a.ignoreClassB = settings_->readNumber(kIgnoreClassBKey, a.ignoreClassB ? 1 : 0) != 0;
-    a.guardZone = std::max(0.0, settings_->readNumber(kGuardZoneKey, a.guardZone));
-    receiver_->setAlarmSettings(a);
-}
-
-void FrmMain::showTargetSettings() {
-    targets::FrmTargetSettings dialog(receiver_->targets().lifecycle(), this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    receiver_->targets().setLifecycle(dialog.settings());
-    const targets::LifecycleSettings& l = receiver_->targets().lifecycle();
-    if (settings_) {
-        settings_->writeNumber(kLostAfterMovingKey, l.lostAfterMoving);
-        settings_->writeNumber(kLostAfterFixedKey, l.lostAfterFixed);
-        settings_->writeNumber(kRemoveAfterKey, l.removeAfter);
-        settings_->writeNumber(kCapacityKey, l.capacity);
-        settings_->writeNumber(kDisplaceAfterKey, l.displaceAfter);
-    }
-}
-
 void FrmMain::showReceptionSummary() {
     if (!frmReception_) {
         frmReception_ = new targets::FrmReceptionSummary(receiver_->targets(), receiver_->state(),
@@ -1142,20 +551,6 @@ void FrmMain::showReceptionSummary() {
     }
     frmReception_->show();
     frmReception_->raise();
-}
-
-void FrmMain::showAlarmSettings() {
-    targets::FrmCollisionAlarm dialog(receiver_->alarmSettings(), this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    const targets::AlarmSettings a = dialog.settings();
-    receiver_->setAlarmSettings(a);
-    if (!settings_) return;
-    settings_->writeNumber(kCPALimitKey, a.cpaLimit);
-    settings_->writeNumber(kTCPALimitKey, a.tcpaLimit);
-    settings_->writeNumber(kRangeLimitKey, a.rangeLimit);
-    settings_->writeNumber(kIgnoreMooredKey, a.ignoreMoored ? 1 : 0);
-    settings_->writeNumber(kIgnoreClassBKey, a.ignoreClassB ? 1 : 0);
-    settings_->writeNumber(kGuardZoneKey, a.guardZone);
 }
 
 void FrmMain::showAbout() {

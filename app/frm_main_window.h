@@ -1,7 +1,9 @@
 // FrmMain: the main window. It owns the receiver, the two input transports and
-// the connection manager, and shows their state: the target list, the
-// reference-position frame, the sort controls, the "CONNECT" button and the
-// status bar with seven panels.
+// the connection manager, and shows their state: the target list
+// (TargetListPanel), the reference-position frame (ReferencePanel), the
+// "CONNECT" button and the status bar with seven panels. Its parts of their
+// own: the exports (Exports), message pop-ups and the inbox
+// (IncomingMessages), the collision alarm and watch options (WatchKeeper).
 //
 // Life of the window, as main() drives it:
 //   app::FrmMain w(settingsStore);
@@ -21,14 +23,10 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QSet>
-#include <QTableView>
 #include <QTimer>
 #include <array>
 #include <filesystem>
@@ -36,7 +34,6 @@
 #include <optional>
 #include <vector>
 
-#include "ais/message_inbox.h"
 #include "station/receiver.h"
 #include "station/receiver_events.h"
 #include "base/clock.h"
@@ -52,39 +49,32 @@ class FrmPortMonitor;
 class SerialTransport;
 class TcpTransport;
 }  // namespace input
-namespace plot {
-class FrmGraphics;
-struct PlotState;
-}  // namespace plot
 namespace targets {
 class TargetListModel;
 class ExtraInfoWindows;
 }
-namespace ais {
-class FrmAISMessage;
-class MessageInboxModel;
-}
 namespace ui {
-class MessageBoxSink;
-class NoticeBar;
 class SettingsStore;
 }
 
 namespace app {
 
 class DangerousPanel;
+class Exports;
+class IncomingMessages;
+class MessageRoute;
 class PlaybackBar;
-class FrmMessages;
+class PlotKeeper;
+class ReferencePanel;
 class StationTransport;
+class TargetListPanel;
+class WatchKeeper;
 
 class FrmMain : public QMainWindow, public ReceiverEvents, private input::ConnectionView {
     Q_OBJECT
 public:
     static constexpr const char* kCaption = "  Orvanta - Version : 1.00";
     static constexpr const char* kAboutTitle = "About Orvanta";
-    static constexpr const char* kNameInfo =
-        "Name with lower case letters : Static data imported from historical database. No Msg 5/19 received yet in "
-        "this session.";
 
     // settings: the per-user store for the placement; null keeps none.
     // clock: the time source of the receiver; null uses the computer's clock.
@@ -114,7 +104,7 @@ public:
     // operator messages are kept; showHeldMessages() (after show()) shows
     // them in order and then, on a first run without a setup file, opens
     // Setup > Comm so an input can be chosen at once.
-    void holdMessages() { holding_ = true; }
+    void holdMessages();
     void showHeldMessages();
     // Setup > Inputs: the further inputs and the outputs, as stored in the
     // setup file; applying them reopens those inputs and outputs at once.
@@ -129,7 +119,7 @@ public:
     bool startPlayback(const QString& path, double speed);
 
     // Where operator messages go (default: modal message boxes).
-    void setMessageSink(base::MessageSink* sink) { messages_ = sink; }
+    void setMessageSink(base::MessageSink* sink);
 
     Receiver& receiver() { return *receiver_; }
     input::CommSettings& commSettings() { return comm_; }
@@ -163,17 +153,10 @@ public:
     // The program's exit status: 0, or 1 when shutdown could not save a file.
     int exitCode() const { return saveFailed_ ? 1 : 0; }
 
-    // File > Export targets...: the target list as CSV, or with a .geojson or
-    // .json suffix as GeoJSON. File > Export tracks...: the trails as GPX.
-    // Written whole or not at all; a failure is told as an operator message.
-    // Return whether the file was written.
-    enum class TargetFormat { Csv, GeoJson };
-    static TargetFormat TargetFormatOf(const QString& path);
-    bool exportTargets(const QString& path, TargetFormat format);
-    bool exportTracks(const QString& path);
-    // The trail pass of the whole run (once a second, plot window open or not).
-    void recordTrails();
-    const plot::PlotState& plotState() const { return *plotState_; }
+    // File > Export targets... and Export tracks...
+    Exports& exports() { return *exports_; }
+    // The plot window and the plot state of the whole run.
+    PlotKeeper& plot() { return *plot_; }
 
     // ReceiverEvents
     void statusPanelChanged(int panel, const std::string& text) override;
@@ -188,13 +171,8 @@ public:
     void approachesChanged() override;
     // Sounds at once and every 30 s after, until acknowledged; the row turns red.
     void collisionAlarm(int entry, bool logFailed, const std::string& logError) override;
-    // Acknowledges every dangerous target now (status bar button, Options menu).
-    void acknowledgeAlarms();
-    // Options > Silence alarm: no sound for 5 minutes (or until another
-    // target becomes dangerous); the alarm stays shown.
-    void silenceAlarm();
-    // Times the alarm has sounded in this run.
-    int alarmSounds() const { return alarmSounds_; }
+    // The alarm's sound and acknowledgement, Options > Targets and Collision alarm.
+    WatchKeeper& watch() { return *watch_; }
     // A box that waits for the operator, for what he asked for; raised while
     // input is handled it becomes a notice instead.
     void operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) override;
@@ -203,17 +181,10 @@ public:
     // list (ui::NoticeBar), which never waits and never takes the keyboard,
     // so input goes on being read while it is up.
     void notice(base::MessageIcon icon, const std::string& title, const std::string& text);
-    // Beeps, shows the message in the "AIS Message received" window (and a
-    // binary application's own window), and tells once per run when the
-    // message log could not be written.
+    // Into the inbox, with a beep and a pop-up as Options > Message pop-ups chose.
     void aisMessageToShow(const MessageToShow& message) override;
-    // Every message of the run, newest first (View > Incoming Messages).
-    ais::MessageInboxModel& inbox() { return *inbox_; }
-    // Which kinds pop up a window or beep (Options > Message pop-ups); kept in the settings.
-    const ais::PopupSettings& popupSettings() const { return popups_; }
-    void setPopupSettings(const ais::PopupSettings& popups);
-    // Times a message has beeped in this run.
-    int messageBeeps() const { return messageBeeps_; }
+    // Every message of the run (View > Incoming Messages) and the pop-up choices.
+    IncomingMessages& incoming() { return *incoming_; }
     // The size a first run opens at: wide enough for every shown column of
     // the list, as far as `available` (a screen's free area) allows.
     QSize openingSize(const QRect& available) const;
@@ -229,7 +200,6 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // ConnectionView
@@ -248,21 +218,8 @@ private:
     void buildActivityBar();
     void updateStationActivity();
     void buildCentralArea();
-    void prepareTargetList();
-    // The list header's right-click menu that hides and shows columns (kept in the settings).
-    void buildColumnMenu();
-    void setColumnShown(int column, bool shown);
-    // Shows a message pop-up: a new one in the free part of the screen (clear
-    // of the list, the reference frame, dialogs and the other pop-ups); the
-    // oldest of more than ui::kMaxOpenPopups closes.
-    void showPopup(QWidget& window);
     void updateClockPanel();
     void chooseBinaryStandard(int index);
-    void showMessagesWindow();
-    void showPopupSettings();
-    // Puts a message window where it does not cover the reference-position frame.
-    void placeClearOfReference(QWidget& window);
-    void mnuViewGraphics_Click(bool checked);
     void showCommSetup();
     // File > Record and Play back, Setup > Inputs (frm_main_station_window.cpp).
     void buildFileStationMenu(QMenu* file);
@@ -272,28 +229,9 @@ private:
     void updatePortMonitorInputs();
     void showPortMonitor();
     void showAbout();
-    void mnuFileExportTargets_Click();
-    void mnuFileExportTracks_Click();
-    bool writeExport(const QString& path, const std::string& content, const char* what);
-    void showTargetSettings();
-    void showAlarmSettings();
     void showReceptionSummary();
-    void soundAlarm();
-    void loadWatchSettings();
-
-    void optRefPos_Click(int index);
-    void optIncr_Click(int index);
-    void headerClicked(int column);
-    void txtMMSI_LostFocus();
-    void txtRefPos_LostFocus(QLineEdit* box, bool latitude);
-    void showReferenceBoxes();
-    void updateTargetCount();
     void timerAIS_Status_Timer();
     void targetChanged(int entry);
-    // The row's target (a click, Enter): its extended information opens.
-    void rowChosen(const QModelIndex& index);
-    // Hides the rows first..last (all when -1) that do not match the find box.
-    void applyTargetFilter(int first = 0, int last = -1);
 
     base::SystemClock systemClock_;
     std::unique_ptr<Receiver> receiver_;
@@ -307,8 +245,7 @@ private:
     targets::ExtraInfoWindows* extraInfo_ = nullptr;
     ui::SettingsStore* settings_ = nullptr;
     ui::WindowPlacement placement_;
-    std::unique_ptr<ui::MessageBoxSink> boxSink_;
-    base::MessageSink* messages_ = nullptr;
+    MessageRoute* route_ = nullptr;
     std::filesystem::path dataDir_;
     geodesy::DatumTable datum_;
     plot::LandmarkDatabases landmarks_;
@@ -316,7 +253,6 @@ private:
     bool shutDown_ = false;
     bool stopping_ = false;
     bool saveFailed_ = false;
-    double shownRefLat_ = 0, shownRefLon_ = 0;
 
     std::array<QLabel*, 7> panels_{};
     QTimer* timerAIS_Status_ = nullptr;
@@ -324,56 +260,17 @@ private:
     QTimer* timerConnectionTest_ = nullptr;
     QTimer* clockTimer_ = nullptr;
 
-    QTableView* fgAISTargets_ = nullptr;
-    QTimer* fitColumnsTimer_ = nullptr;
-    bool fittingColumns_ = false;
-    QSet<int> resizedByHand_;
-    QLineEdit* txtFind_ = nullptr;
-    bool filterActive_ = false;
+    TargetListPanel* targetList_ = nullptr;
+    ReferencePanel* reference_ = nullptr;
+    Exports* exports_ = nullptr;
+    IncomingMessages* incoming_ = nullptr;
+    WatchKeeper* watch_ = nullptr;
     QPushButton* cmdConnect_ = nullptr;
-    QPushButton* cmdAcknowledge_ = nullptr;
-    QTimer* timerAlarm_ = nullptr;
-    int alarmSounds_ = 0;
-    bool alarmLogFailureShown_ = false;
-    targets::AlarmSilence alarmSilence_;
-    QLabel* lblNoOfTargets_ = nullptr;
-    QLabel* lblSortedBy_ = nullptr;
-    std::array<QRadioButton*, 2> optIncr_{};
-    std::array<QRadioButton*, 4> optRefPos_{};
-    QLineEdit* txtMMSI_ = nullptr;
-    QLineEdit* txtRefLat_ = nullptr;
-    QLineEdit* txtRefLon_ = nullptr;
     std::array<QAction*, 2> mnuSetupBinaryMsgStd_{};
-    QPointer<FrmMessages> frmMessages_;
     QPointer<QWidget> frmReception_;
-    QAction* mnuViewGraphics_ = nullptr;
-    QPointer<plot::FrmGraphics> frmGraphics_;
-    // Plot state of the whole run: trails, ERBL origin and line-of-sight heights outlive the plot window.
-    std::unique_ptr<plot::PlotState> plotState_;
-    QPointer<ais::FrmAISMessage> frmAISMessage_;
-    // One window per binary application (meteorological, dangerous cargo,
-    // fairway closed, tidal window), indexed by ais::ApplicationWindow - 1.
-    std::array<QPointer<QWidget>, 4> applicationWindows_;
-    std::vector<QPointer<QWidget>> popupOrder_;  // open pop-ups, oldest first
-    bool logFailureShown_ = false;
-    ais::MessageInboxModel* inbox_ = nullptr;
-    ais::PopupSettings popups_{};
-    int messageBeeps_ = 0;
-    QWidget* frameRefPos_ = nullptr;
+    PlotKeeper* plot_ = nullptr;
     QPointer<input::FrmPortMonitor> frmPortMonitor_;
-    bool validating_ = false;
-    bool holding_ = false;
     bool firstRun_ = false;
-    struct HeldMessage {
-        base::MessageIcon icon;
-        std::string title, text;
-    };
-    std::vector<HeldMessage> held_;
-    // Notices raised since the last turn of the event loop.
-    std::vector<HeldMessage> notices_;
-    bool noticesPosted_ = false;
-    ui::NoticeBar* noticeBar_ = nullptr;
-    void showNotices();
     input::StationSettings stationSettings_;
     StationTransport* station_ = nullptr;
     QAction* mnuFileRecord_ = nullptr;
@@ -384,8 +281,6 @@ private:
     PlaybackBar* playbackBar_ = nullptr;
     QLabel* lblActivity_ = nullptr;
     QAction* mnuOptionsKeepSorted_ = nullptr;
-    int sortColumn_ = -1;  // the column of the last header click; -1 none
-    bool sortDescending_ = false;
     double playbackSpeed_ = 1;
     double playbackMaxGap_ = 600;  // seconds; longer jumps of a played-back file's times are skipped
 };

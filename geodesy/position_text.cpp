@@ -236,42 +236,23 @@ std::string canonicalPosition(const PositionParts& p, bool latitude) {
     return canonical;
 }
 
-}  // namespace
+enum class Step { Minutes, Seconds, Hemisphere, Checks };
 
-double ParsePosition(std::string& text, std::string_view kind, base::MessageSink& sink) {
-    const bool latitude = isLatitude(kind);
-    const std::string name = latitude ? "LATITUDE" : "LONGITUDE";
-    const std::string defaultHemisphere = latitude ? "N" : "E";
-    char32_t hemisphere = latitude ? U'N' : U'E';
-    auto say = [&](const std::string& message) {
-        sink.operatorMessage(base::MessageIcon::None, kPositionMessageTitle, message);
-    };
-    auto abandon = [&]() {
-        say(name + " FORMAT ERROR. ");
-        return 0.0;
-    };
-
-    std::u32string s = trim(decodeText(text));
-    int degrees = 0;
-    int minutes = 0;
-    float seconds = 0;
-
-    if (!s.empty() && s.front() == U'-') {
-        hemisphere = latitude ? U'S' : U'W';
-        s = trimLeft(std::u32string_view(s).substr(1));
-    }
-
-    enum class Step { Minutes, Seconds, Hemisphere, Checks };
+// Reads the degrees, minutes and seconds from the front of s into parts:
+// each field is digits up to the first other character, which ends it.
+// Leaves in s what follows them and returns whether a hemisphere letter is
+// to be read (Step::Hemisphere) or not (Step::Checks); nothing when a field
+// is not a number.
+std::optional<Step> readNumberFields(std::u32string& s, PositionParts& parts) {
     Step next = Step::Checks;
 
-    // Degrees: digits up to the first other character, which ends the field.
     if (s.empty()) {
         next = Step::Hemisphere;
     } else {
         const size_t stop = firstNonDigit(s);
         const auto count = countValue(std::u32string_view(s).substr(0, stop));
-        if (!count) return abandon();
-        degrees = *count;
+        if (!count) return std::nullopt;
+        parts.degrees = *count;
         if (stop == std::u32string::npos) {
             s.clear();
             next = Step::Checks;
@@ -287,8 +268,8 @@ double ParsePosition(std::string& text, std::string_view kind, base::MessageSink
     if (next == Step::Minutes) {
         const size_t stop = firstNonDigit(s);
         const auto count = countValue(std::u32string_view(s).substr(0, stop));
-        if (!count) return abandon();
-        minutes = *count;
+        if (!count) return std::nullopt;
+        parts.minutes = *count;
         if (stop == std::u32string::npos) {
             s.clear();
             next = Step::Checks;
@@ -306,8 +287,8 @@ double ParsePosition(std::string& text, std::string_view kind, base::MessageSink
     if (next == Step::Seconds) {
         size_t stop = 0;
         const std::optional<float> read = readSecondsNumber(s, stop);
-        if (!read) return abandon();
-        seconds = *read;
+        if (!read) return std::nullopt;
+        parts.seconds = *read;
         if (stop == s.size()) {
             s.clear();
             next = Step::Checks;
@@ -324,7 +305,34 @@ double ParsePosition(std::string& text, std::string_view kind, base::MessageSink
         }
     }
 
-    if (next == Step::Hemisphere) {
+    return next;
+}
+
+}  // namespace
+
+double ParsePosition(std::string& text, std::string_view kind, base::MessageSink& sink) {
+    const bool latitude = isLatitude(kind);
+    const std::string name = latitude ? "LATITUDE" : "LONGITUDE";
+    const std::string defaultHemisphere = latitude ? "N" : "E";
+    char32_t hemisphere = latitude ? U'N' : U'E';
+    auto say = [&](const std::string& message) {
+        sink.operatorMessage(base::MessageIcon::None, kPositionMessageTitle, message);
+    };
+    auto abandon = [&]() {
+        say(name + " FORMAT ERROR. ");
+        return 0.0;
+    };
+
+    std::u32string s = trim(decodeText(text));
+    PositionParts parts;
+    if (!s.empty() && s.front() == U'-') {
+        hemisphere = latitude ? U'S' : U'W';
+        s = trimLeft(std::u32string_view(s).substr(1));
+    }
+    const std::optional<Step> next = readNumberFields(s, parts);
+    if (!next) return abandon();
+
+    if (*next == Step::Hemisphere) {
         if (s.size() == 1) {
             hemisphere = upperChar(s.front());
             if (!latitude && hemisphere == kEastNordic) hemisphere = U'E';
@@ -334,7 +342,7 @@ double ParsePosition(std::string& text, std::string_view kind, base::MessageSink
         }
     }
 
-    PositionParts parts{degrees, minutes, seconds, hemisphere};
+    parts.hemisphere = hemisphere;
     repairPosition(parts, latitude, name, say);
     text = canonicalPosition(parts, latitude);
 

@@ -223,6 +223,34 @@ void writeCommState(std::vector<LabelText>& out, const TargetRecord& t, int type
     }
 }
 
+// Type 21: an aid to navigation's position, name, kind and state.
+void writeAtoNReport(std::vector<LabelText>& out, const TargetRecord& t) {
+    Writer w(out, InfoFrame::AtoNReport);
+    writePosition(w, t);
+    w("PosAccuracy", codeAndText(t.Fix.PosAccuracy, t.Fix.PosAccuracyText));
+    w("PosDevice", codeAndText(t.Epfd.EPFDType, t.Epfd.EPFDTypeText));
+    // Names longer than 20 characters continue in the extension.
+    w("Name", WithoutTrailingBlanks(t.Id.Name + t.NameExtension));
+    writeDimensions(w, t.Dim.DimA, t.Dim.DimB, t.Dim.DimC, t.Dim.DimD, false);
+    w("UTCSecond", base::FormatAvailable(t.UTCSecond, "00"));
+    w("AtoNType", codeAndText(t.AtoNType, t.AtoNTypeText));
+    w("OffPosition", t.OffPosition != 0 ? "YES" : "no");
+    w("Virtual", t.VirtualAtoN != 0 ? "YES" : "no");
+    w("RAIM", base::FormatAvailable(t.Fix.RAIM, "0"));
+}
+
+// Type 24: the class B static report's parts A (name) and B (vendor, call sign, type, dimensions).
+void writeStaticReport24(std::vector<LabelText>& out, const TargetRecord& t) {
+    Writer a(out, InfoFrame::Message24A);
+    a("Name", WithoutTrailingBlanks(t.Name24));
+    Writer b(out, InfoFrame::Message24B);
+    b("VendorID", WithoutTrailingBlanks(t.VendorID24));
+    b("CallSign", WithoutTrailingBlanks(t.CallSign24));
+    b("ShipType", codeAndText(t.Ship24.ShipType, t.Ship24.ShipTypeText));
+    b("CargoType", codeAndText(t.Ship24.ShipType, t.Ship24.CargoTypeText));
+    writeDimensions(b, t.Dim24.DimA, t.Dim24.DimB, t.Dim24.DimC, t.Dim24.DimD, false);
+}
+
 }  // namespace
 
 const InfoFrameDesign& FrameDesign(InfoFrame frame) { return designs()[static_cast<size_t>(frame)]; }
@@ -307,32 +335,12 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
             if (received) w2("MsgCh", messageAndChannel(t, type));
             break;
         }
-        case 21: {
-            Writer w(out, InfoFrame::AtoNReport);
-            writePosition(w, t);
-            w("PosAccuracy", codeAndText(t.Fix.PosAccuracy, t.Fix.PosAccuracyText));
-            w("PosDevice", codeAndText(t.Epfd.EPFDType, t.Epfd.EPFDTypeText));
-            // Names longer than 20 characters continue in the extension.
-            w("Name", WithoutTrailingBlanks(t.Id.Name + t.NameExtension));
-            writeDimensions(w, t.Dim.DimA, t.Dim.DimB, t.Dim.DimC, t.Dim.DimD, false);
-            w("UTCSecond", base::FormatAvailable(t.UTCSecond, "00"));
-            w("AtoNType", codeAndText(t.AtoNType, t.AtoNTypeText));
-            w("OffPosition", t.OffPosition != 0 ? "YES" : "no");
-            w("Virtual", t.VirtualAtoN != 0 ? "YES" : "no");
-            w("RAIM", base::FormatAvailable(t.Fix.RAIM, "0"));
+        case 21:
+            writeAtoNReport(out, t);
             break;
-        }
-        case 24: {
-            Writer a(out, InfoFrame::Message24A);
-            a("Name", WithoutTrailingBlanks(t.Name24));
-            Writer b(out, InfoFrame::Message24B);
-            b("VendorID", WithoutTrailingBlanks(t.VendorID24));
-            b("CallSign", WithoutTrailingBlanks(t.CallSign24));
-            b("ShipType", codeAndText(t.Ship24.ShipType, t.Ship24.ShipTypeText));
-            b("CargoType", codeAndText(t.Ship24.ShipType, t.Ship24.CargoTypeText));
-            writeDimensions(b, t.Dim24.DimA, t.Dim24.DimB, t.Dim24.DimC, t.Dim24.DimD, false);
+        case 24:
+            writeStaticReport24(out, t);
             break;
-        }
         default:
             break;
     }

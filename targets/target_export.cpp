@@ -130,113 +130,137 @@ std::string TargetListCsv(const TargetTable& table, const RowContext& ctx) {
     return out;
 }
 
-void WriteTargetJson(base::JsonWriter& j, const TargetRecord& t, int number, double monotonicNow) {
-    auto i = [&](const char* k, int64_t v) { j.field(k, v); };
-    auto s = [&](const char* k, std::string_view v) { j.field(k, v); };
-    auto f = [&](const char* k, float v) { j.field(k, v); };
-    // A figure that is not known is null, never a 0 that reads as a place or a range.
-    const auto optional = [&](const char* k, bool has, double v) {
+namespace {
+
+// One target's JSON members; a figure that is not known is null, never a 0
+// that reads as a place or a range.
+struct JsonFields {
+    base::JsonWriter& j;
+    void i(const char* k, int64_t v) { j.field(k, v); }
+    void s(const char* k, std::string_view v) { j.field(k, v); }
+    void f(const char* k, float v) { j.field(k, v); }
+    void optional(const char* k, bool has, double v) {
         j.key(k);
         if (has) {
             j.value(v);
         } else {
             j.null();
         }
-    };
-    const bool position = HasPosition(t);
-    j.beginObject();
-    i("Number", number);
-    i("MMSI", t.MMSI);
-    s("Country", t.Country);
-    s("FlagIcon", t.FlagIcon);
-    s("ClassText", ClassText(t.Class));
-    s("Class", ClassCode(t.Class));
-    s("Status", StatusText(t.Status));
-    i("NavStatus", t.Nav.NavStatus);
-    s("NavStatusText", t.Nav.NavStatusText);
-    f("ROT", t.ROT);
-    f("SOG", t.Motion.SOG);
-    i("PosAccuracy", t.Fix.PosAccuracy);
-    s("PosAccuracyText", t.Fix.PosAccuracyText);
-    optional("Longitude", position, t.Fix.Longitude);
-    optional("Latitude", position, t.Fix.Latitude);
-    f("COG", t.Motion.COG);
-    f("TrueHeading", t.TrueHeading);
-    i("UTCSecond", t.UTCSecond);
-    i("RAIM", t.Fix.RAIM);
-    i("SyncState", t.Comm.SyncState);
-    i("SlotTimeout", t.Comm.SlotTimeout);
-    i("SubMessage", t.Comm.SubMessage);
-    i("SlotNumber", t.Comm.SlotNumber);
-    i("SlotOffset", t.Comm.SlotOffset);
-    i("ReceivedStations", t.Comm.ReceivedStations);
-    i("UTCYear", t.UTCYear);
-    i("UTCMonth", t.UTCMonth);
-    i("UTCDay", t.UTCDay);
-    i("UTCHour", t.UTCHour);
-    i("UTCMinute", t.UTCMinute);
-    i("IMONumber", t.Id.IMONumber);
-    s("CallSign", t.Id.CallSign);
-    s("Name", t.Id.Name);
-    i("ShipType", t.Ship.ShipType);
-    s("ShipTypeText", t.Ship.ShipTypeText);
-    s("CargoTypeText", t.Ship.CargoTypeText);
-    i("DimA", t.Dim.DimA);
-    i("DimB", t.Dim.DimB);
-    i("DimC", t.Dim.DimC);
-    i("DimD", t.Dim.DimD);
-    i("EPFDType", t.Epfd.EPFDType);
-    s("EPFDTypeText", t.Epfd.EPFDTypeText);
-    dateField(j, "ETA", t.Voyage.ETA);
-    f("Draught", t.Voyage.Draught);
-    s("Destination", t.Voyage.Destination);
-    i("DTE", t.DTE);
-    i("Altitude", t.Altitude);
-    i("RegionalReserved19", t.RegionalReserved19);
-    i("AtoNType", t.AtoNType);
-    s("AtoNTypeText", t.AtoNTypeText);
-    i("OffPosition", t.OffPosition);
-    i("VirtualAtoN", t.VirtualAtoN);
-    s("NameExtension", t.NameExtension);
-    s("Name24", t.Name24);
-    s("VendorID24", t.VendorID24);
-    s("CallSign24", t.CallSign24);
-    i("ShipType24", t.Ship24.ShipType);
-    s("ShipTypeText24", t.Ship24.ShipTypeText);
-    s("CargoTypeText24", t.Ship24.CargoTypeText);
-    i("DimA24", t.Dim24.DimA);
-    i("DimB24", t.Dim24.DimB);
-    i("DimC24", t.Dim24.DimC);
-    i("DimD24", t.Dim24.DimD);
-    i("ListRow", t.ListRow);
-    optional("Range", t.RangeKnown, t.Range);
-    optional("Bearing", t.RangeKnown, t.Bearing);
-    dateField(j, "FirstMsgTime", t.FirstMsgTime);
-    dateField(j, "LastMsgTime", t.LastMsgTime);
-    i("TrackedFor", t.TrackedFor);
-    arrayField(j, "MsgCount", t.MsgCount);
-    arrayField(j, "LastRxTime", t.LastRxTime);
-    arrayField(j, "Period", t.Period);
-    arrayField(j, "Expected", t.Expected);
-    arrayField(j, "RxTimer", t.RxTimer);
-    arrayField(j, "PrevRxTimer", t.PrevRxTimer);
-    arrayField(j, "TimerPeriod", t.TimerPeriod);
-    arrayField(j, "LastChannel", t.LastChannel);
-    i("ChACount", t.ChACount);
-    i("ChBCount", t.ChBCount);
-    i("VDMCount", t.VDMCount);
-    i("VDOCount", t.VDOCount);
-    f("HeightOverKeel", t.HeightOverKeel);
-    i("PassengersOnboard", t.PassengersOnboard);
-    s("LastMessageText", t.LastMessageText);
-    optional("cpa", t.HasCPA, t.CPA);
-    optional("tcpa", t.HasCPA, t.TCPA);
-    j.key("dangerous");
-    j.value(t.Dangerous);
-    j.key("lost");
-    j.value(t.Status == TargetStatus::Lost);
+    }
+};
+
+// What the position reports and base station reports tell.
+void writeReportJson(JsonFields& o, const TargetRecord& t) {
+    o.i("MMSI", t.MMSI);
+    o.s("Country", t.Country);
+    o.s("FlagIcon", t.FlagIcon);
+    o.s("ClassText", ClassText(t.Class));
+    o.s("Class", ClassCode(t.Class));
+    o.s("Status", StatusText(t.Status));
+    o.i("NavStatus", t.Nav.NavStatus);
+    o.s("NavStatusText", t.Nav.NavStatusText);
+    o.f("ROT", t.ROT);
+    o.f("SOG", t.Motion.SOG);
+    o.i("PosAccuracy", t.Fix.PosAccuracy);
+    o.s("PosAccuracyText", t.Fix.PosAccuracyText);
+    o.optional("Longitude", HasPosition(t), t.Fix.Longitude);
+    o.optional("Latitude", HasPosition(t), t.Fix.Latitude);
+    o.f("COG", t.Motion.COG);
+    o.f("TrueHeading", t.TrueHeading);
+    o.i("UTCSecond", t.UTCSecond);
+    o.i("RAIM", t.Fix.RAIM);
+    o.i("SyncState", t.Comm.SyncState);
+    o.i("SlotTimeout", t.Comm.SlotTimeout);
+    o.i("SubMessage", t.Comm.SubMessage);
+    o.i("SlotNumber", t.Comm.SlotNumber);
+    o.i("SlotOffset", t.Comm.SlotOffset);
+    o.i("ReceivedStations", t.Comm.ReceivedStations);
+    o.i("UTCYear", t.UTCYear);
+    o.i("UTCMonth", t.UTCMonth);
+    o.i("UTCDay", t.UTCDay);
+    o.i("UTCHour", t.UTCHour);
+    o.i("UTCMinute", t.UTCMinute);
+}
+
+// What the static and voyage reports (types 5, 19, 21, 24) tell.
+void writeStaticJson(JsonFields& o, const TargetRecord& t) {
+    o.i("IMONumber", t.Id.IMONumber);
+    o.s("CallSign", t.Id.CallSign);
+    o.s("Name", t.Id.Name);
+    o.i("ShipType", t.Ship.ShipType);
+    o.s("ShipTypeText", t.Ship.ShipTypeText);
+    o.s("CargoTypeText", t.Ship.CargoTypeText);
+    o.i("DimA", t.Dim.DimA);
+    o.i("DimB", t.Dim.DimB);
+    o.i("DimC", t.Dim.DimC);
+    o.i("DimD", t.Dim.DimD);
+    o.i("EPFDType", t.Epfd.EPFDType);
+    o.s("EPFDTypeText", t.Epfd.EPFDTypeText);
+    dateField(o.j, "ETA", t.Voyage.ETA);
+    o.f("Draught", t.Voyage.Draught);
+    o.s("Destination", t.Voyage.Destination);
+    o.i("DTE", t.DTE);
+    o.i("Altitude", t.Altitude);
+    o.i("RegionalReserved19", t.RegionalReserved19);
+    o.i("AtoNType", t.AtoNType);
+    o.s("AtoNTypeText", t.AtoNTypeText);
+    o.i("OffPosition", t.OffPosition);
+    o.i("VirtualAtoN", t.VirtualAtoN);
+    o.s("NameExtension", t.NameExtension);
+    o.s("Name24", t.Name24);
+    o.s("VendorID24", t.VendorID24);
+    o.s("CallSign24", t.CallSign24);
+    o.i("ShipType24", t.Ship24.ShipType);
+    o.s("ShipTypeText24", t.Ship24.ShipTypeText);
+    o.s("CargoTypeText24", t.Ship24.CargoTypeText);
+    o.i("DimA24", t.Dim24.DimA);
+    o.i("DimB24", t.Dim24.DimB);
+    o.i("DimC24", t.Dim24.DimC);
+    o.i("DimD24", t.Dim24.DimD);
+}
+
+// The list row, range and bearing, reception statistics and the watch.
+void writeReceptionJson(JsonFields& o, const TargetRecord& t, double monotonicNow) {
+    o.i("ListRow", t.ListRow);
+    o.optional("Range", t.RangeKnown, t.Range);
+    o.optional("Bearing", t.RangeKnown, t.Bearing);
+    dateField(o.j, "FirstMsgTime", t.FirstMsgTime);
+    dateField(o.j, "LastMsgTime", t.LastMsgTime);
+    o.i("TrackedFor", t.TrackedFor);
+    arrayField(o.j, "MsgCount", t.MsgCount);
+    arrayField(o.j, "LastRxTime", t.LastRxTime);
+    arrayField(o.j, "Period", t.Period);
+    arrayField(o.j, "Expected", t.Expected);
+    arrayField(o.j, "RxTimer", t.RxTimer);
+    arrayField(o.j, "PrevRxTimer", t.PrevRxTimer);
+    arrayField(o.j, "TimerPeriod", t.TimerPeriod);
+    arrayField(o.j, "LastChannel", t.LastChannel);
+    o.i("ChACount", t.ChACount);
+    o.i("ChBCount", t.ChBCount);
+    o.i("VDMCount", t.VDMCount);
+    o.i("VDOCount", t.VDOCount);
+    o.f("HeightOverKeel", t.HeightOverKeel);
+    o.i("PassengersOnboard", t.PassengersOnboard);
+    o.s("LastMessageText", t.LastMessageText);
+    o.optional("cpa", t.HasCPA, t.CPA);
+    o.optional("tcpa", t.HasCPA, t.TCPA);
+    o.j.key("dangerous");
+    o.j.value(t.Dangerous);
+    o.j.key("lost");
+    o.j.value(t.Status == TargetStatus::Lost);
     const auto rx = RxPercent(t, monotonicNow);
-    optional("rx_percent", rx.has_value(), rx.value_or(0));
+    o.optional("rx_percent", rx.has_value(), rx.value_or(0));
+}
+
+}  // namespace
+
+void WriteTargetJson(base::JsonWriter& j, const TargetRecord& t, int number, double monotonicNow) {
+    JsonFields o{j};
+    j.beginObject();
+    o.i("Number", number);
+    writeReportJson(o, t);
+    writeStaticJson(o, t);
+    writeReceptionJson(o, t, monotonicNow);
     j.endObject();
 }
 

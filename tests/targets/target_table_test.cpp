@@ -240,13 +240,13 @@ TEST_F(TableTest, EachTypeCopiesItsOwnGroups) {
              r.Type9.Latitude = 58.5, r.Type9.Longitude = 4.5;
              r.Type18.Latitude = 10.0, r.Type18.Longitude = 20.0;
          },
-         [](const TargetRecord& t) { EXPECT_EQ(std::pair(t.Latitude, t.Longitude), std::pair(58.5, 4.5)); }},
+         [](const TargetRecord& t) { EXPECT_EQ(std::pair(t.Fix.Latitude, t.Fix.Longitude), std::pair(58.5, 4.5)); }},
         {24, 257000024,
          [](ais::AISMessageRecord& r) {
              r.Type24.PartNumber = 1, r.Type24.DimA = 11, r.Type24.DimB = 12, r.Type24.DimC = 3, r.Type24.DimD = 4;
          },
          [](const TargetRecord& t) {
-             EXPECT_EQ(std::tuple(t.DimA24, t.DimB24, t.DimC24, t.DimD24), std::tuple(11, 12, 3, 4));
+             EXPECT_EQ(std::tuple(t.Dim24.DimA, t.Dim24.DimB, t.Dim24.DimC, t.Dim24.DimD), std::tuple(11, 12, 3, 4));
          }},
         {18, 257000018,
          [](ais::AISMessageRecord& r) {
@@ -255,8 +255,8 @@ TEST_F(TableTest, EachTypeCopiesItsOwnGroups) {
              s.ReceivedStations = 7;
          },
          [](const TargetRecord& t) {
-             EXPECT_EQ(std::tuple(t.SyncState, t.SlotTimeout, t.SubMessage, t.SlotNumber, t.SlotOffset,
-                                  t.ReceivedStations),
+             EXPECT_EQ(std::tuple(t.Comm.SyncState, t.Comm.SlotTimeout, t.Comm.SubMessage, t.Comm.SlotNumber, t.Comm.SlotOffset,
+                                  t.Comm.ReceivedStations),
                        std::tuple(2, 3, 1234, 567, 89, 7));
          }},
     };

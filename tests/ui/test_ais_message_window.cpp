@@ -73,7 +73,7 @@ private slots:
         // ACCEPT closes it and marks its own message (the older one) read.
         Child<QPushButton>(*met, "cmdAccept")->click();
         QTRY_VERIFY(!m.w.findChild<QWidget*>("frmMeteorological"));
-        const ais::MessageInbox& inbox = m.w.inbox().inbox();
+        const ais::MessageInbox& inbox = m.w.incoming().inbox().inbox();
         QVERIFY(inbox.at(1).read && !inbox.at(0).read);
     }
 
@@ -94,11 +94,11 @@ private slots:
         MainWindow m(&store);
         m.feed(safetyBroadcast(211000009, "ICE"));
         QVERIFY(!m.w.findChild<ais::FrmAISMessage*>("frmAISMessage"));
-        QCOMPARE(m.w.messageBeeps(), 0);
+        QCOMPARE(m.w.incoming().beeps(), 0);
         m.feed(metHydroBroadcast(2570001, 1.0f));  // other kinds as they were
         QVERIFY(m.w.findChild<ais::FrmAISMessage*>("frmAISMessage"));
-        QCOMPARE(m.w.messageBeeps(), 1);
-        QCOMPARE(m.w.inbox().rowCount(), 2);
+        QCOMPARE(m.w.incoming().beeps(), 1);
+        QCOMPARE(m.w.incoming().inbox().rowCount(), 2);
     }
 };
 

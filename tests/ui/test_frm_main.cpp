@@ -3,6 +3,7 @@
 #include <QScreen>
 
 #include "geodesy/position_text.h"
+#include "app/exports_window.h"
 #include "window_fixture.h"
 
 using namespace testing_support;
@@ -142,7 +143,7 @@ private slots:
                  geodesy::FormatPosition(5.25, "LON", "display", 1));
         m.feed(ClassAReport(257000001, 59.6, 5.25, 10.0f));
         TempDir dir;
-        QVERIFY(m.w.exportTargets(QString::fromStdString((dir / "targets.csv").string()), app::FrmMain::TargetFormat::Csv));
+        QVERIFY(m.w.exports().exportTargets(QString::fromStdString((dir / "targets.csv").string()), app::Exports::TargetFormat::Csv));
         const std::string csv = dir.read("targets.csv");
         QVERIFY2(csv.find(",Range (nm),Bearing (\xC2\xB0),") != std::string::npos, csv.c_str());
         // 0.1 degree of latitude due north on the ellipsoid: 6.015 nm at bearing 0.

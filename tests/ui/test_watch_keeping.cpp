@@ -63,18 +63,18 @@ private slots:
         f.m.feed(other);
         f.model.flush();
         QCOMPARE(f.model.index(1, targets::kColMMSI).data(Qt::ForegroundRole).value<QColor>(), QColor(220, 0, 0));
-        QCOMPARE(f.m.w.alarmSounds(), 1);
+        QCOMPARE(f.m.w.watch().sounds(), 1);
         auto* button = Child<QPushButton>(f.m.w, "cmdAcknowledge");
         QVERIFY(!button->isHidden());
         // It sounds again on its timer until the operator acknowledges it.
         Child<QTimer>(f.m.w, "timerAlarm")->start(5);
-        QTRY_VERIFY(f.m.w.alarmSounds() >= 2);
+        QTRY_VERIFY(f.m.w.watch().sounds() >= 2);
         button->click();
         QVERIFY(button->isHidden());
-        const int sounded = f.m.w.alarmSounds();
+        const int sounded = f.m.w.watch().sounds();
         f.m.feed(other);
         QTest::qWait(30);
-        QCOMPARE(f.m.w.alarmSounds(), sounded);
+        QCOMPARE(f.m.w.watch().sounds(), sounded);
     }
 
     // Silence stops the sound for five minutes, not the alarm: the row stays
@@ -87,28 +87,28 @@ private slots:
         auto other = ClassAReport(257000001, 59.55, 5.25, 10.0f);
         other.COG = 180;
         f.m.feed(other);
-        QCOMPARE(f.m.w.alarmSounds(), 1);
+        QCOMPARE(f.m.w.watch().sounds(), 1);
         auto* silence = f.m.w.findChild<QAction*>("mnuOptionsSilenceAlarm");
         QVERIFY(silence);
         silence->trigger();
         Child<QTimer>(f.m.w, "timerAlarm")->start(5);
         QTest::qWait(40);
-        QCOMPARE(f.m.w.alarmSounds(), 1);
+        QCOMPARE(f.m.w.watch().sounds(), 1);
         f.model.flush();
         QCOMPARE(f.model.index(1, targets::kColMMSI).data(Qt::ForegroundRole).value<QColor>(), QColor(220, 0, 0));
         QVERIFY(!Child<QPushButton>(f.m.w, "cmdAcknowledge")->isHidden());
         auto second = ClassAReport(257000002, 59.55, 5.252, 10.0f);
         second.COG = 180;
         f.m.feed(second);
-        QVERIFY(f.m.w.alarmSounds() >= 2);
+        QVERIFY(f.m.w.watch().sounds() >= 2);
         silence->trigger();  // and it ends by itself after five minutes
         QTest::qWait(20);
-        const int silent = f.m.w.alarmSounds();
+        const int silent = f.m.w.watch().sounds();
         QTest::qWait(20);
-        QCOMPARE(f.m.w.alarmSounds(), silent);
+        QCOMPARE(f.m.w.watch().sounds(), silent);
         f.clock.advance(301);
-        const int sounded = f.m.w.alarmSounds();
-        QTRY_VERIFY(f.m.w.alarmSounds() > sounded);
+        const int sounded = f.m.w.watch().sounds();
+        QTRY_VERIFY(f.m.w.watch().sounds() > sounded);
     }
     // A first run (no setup file) checks checksums: panel 4 counts errors
     // instead of saying "n/a", and a damaged sentence makes no target.

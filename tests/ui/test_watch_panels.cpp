@@ -66,7 +66,7 @@ private slots:
         QCOMPARE(rows.size(), 1);
         QCOMPARE(f.cell(rows[0].row(), targets::kColMMSI), QString("257000003"));
         const int entry = f.m.w.receiver().targets().FindTarget(257000003, 1);
-        QCOMPARE(f.m.w.plotState().selectedEntry, entry);
+        QCOMPARE(f.m.w.plot().state().selectedEntry, entry);
         // The panel's own selection follows its target through a re-order.
         f.m.feed(Closing(257000003, 59.52));
         QTRY_COMPARE(Column(*table, 0).first(), QString("257000003"));

@@ -229,7 +229,7 @@ private slots:
         m.w.load(false);
         ais::PopupSettings all;
         for (ais::PopupChoice& c : all) c = {true, false};
-        m.w.setPopupSettings(all);
+        m.w.incoming().setPopupSettings(all);
         m.w.move(0, 0);
         m.w.resize(820, 380);
         m.w.show();
@@ -260,7 +260,7 @@ private slots:
             QVERIFY(!shown[i].intersects(list));
             for (qsizetype j = 0; j < i; ++j) QVERIFY(shown[i].topLeft() != shown[j].topLeft());
         }
-        QCOMPARE(m.w.inbox().rowCount(), 5);
+        QCOMPARE(m.w.incoming().inbox().rowCount(), 5);
     }
 
     // Narrowed beside the alarm button, the status bar keeps the whole

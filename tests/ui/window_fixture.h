@@ -27,6 +27,9 @@
 
 #include "ais/binary_encoder.h"
 #include "app/frm_main_window.h"
+#include "app/incoming_messages_window.h"
+#include "app/plot_keeper_window.h"
+#include "app/watch_keeper_window.h"
 #include "support/sample_sentences.h"
 #include "support/temp_dir.h"
 #include "windows/targets/target_list_model.h"

@@ -54,72 +54,10 @@ FrmCommSetup::FrmCommSetup(const CommChoice& current, base::MessageSink& message
     auto* frames = new QGridLayout;
     layout->addLayout(frames);
 
-    frameCOM_ = new QGroupBox("SELECT COMPORT", this);
-    frameCOM_->setObjectName("frameCOM");
-    auto* com = new QGridLayout(frameCOM_);
-    auto makeList = [this](const char* name) {
-        auto* box = new QComboBox(this);
-        box->setObjectName(name);
-        return box;
-    };
-    cmbComPort_ = makeList("cmbComPort");
-    cmbBaudRate_ = makeList("cmbBaudRate");
-    cmbDataBits_ = makeList("cmbDataBits");
-    cmbStopBits_ = makeList("cmbStopBits");
-    cmbParity_ = makeList("cmbParity");
-    cmdComInfo_ = new QPushButton("Info", frameCOM_);
-    cmdComInfo_->setObjectName("cmdComInfo");
-    cmdComInfo_->setAutoDefault(false);
-    cmdComInfo_->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
-    connect(cmdComInfo_, &QPushButton::clicked, this, &FrmCommSetup::cmdComInfo_Click);
-    com->addWidget(ui::PlainLabel("Comport", frameCOM_), 0, 0);
-    com->addWidget(cmbComPort_, 0, 1);
-    com->addWidget(ui::PlainLabel("Baud rate", frameCOM_), 1, 0);
-    com->addWidget(cmbBaudRate_, 1, 1);
-    com->addWidget(cmdComInfo_, 2, 0, 1, 2);
-    com->addWidget(ui::PlainLabel("Data bits", frameCOM_), 0, 2);
-    com->addWidget(cmbDataBits_, 0, 3);
-    com->addWidget(ui::PlainLabel("Stop bits", frameCOM_), 1, 2);
-    com->addWidget(cmbStopBits_, 1, 3);
-    com->addWidget(ui::PlainLabel("Parity", frameCOM_), 2, 2);
-    com->addWidget(cmbParity_, 2, 3);
-    lblComDevice_ = ui::PlainLabel({}, frameCOM_);
-    lblComDevice_->setObjectName("lblComDevice");
-    com->addWidget(lblComDevice_, 3, 0, 1, 4);
-    txtDevice_ = new QLineEdit(frameCOM_);
-    txtDevice_->setObjectName("txtDevice");
-    txtDevice_->setPlaceholderText("/dev/pts/3, /dev/serial/by-id/..., /dev/rfcomm0");
-    txtDevice_->setToolTip("Any serial device by its path; used instead of the comport number when filled in.");
-    auto* deviceLabel = new QLabel("&Device", frameCOM_);
-    deviceLabel->setBuddy(txtDevice_);
-    com->addWidget(deviceLabel, 4, 0);
-    com->addWidget(txtDevice_, 4, 1, 1, 3);
-    com->setColumnStretch(1, 1);
-    com->setColumnStretch(3, 1);
-    connect(cmbComPort_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        lblComDevice_->setText(index < 0 ? QString() : cmbComPort_->itemData(index, Qt::ToolTipRole).toString());
-    });
+    buildComFrame();
     frames->addWidget(frameCOM_, 0, 0);
 
-    frameTCPIP_ = new QGroupBox("Select IP address and port", this);
-    frameTCPIP_->setObjectName("frameTCPIP");
-    auto* tcp = new QGridLayout(frameTCPIP_);
-    cmbIP_ = new QComboBox(frameTCPIP_);
-    cmbIP_->setObjectName("cmbIP");
-    cmbIP_->setEditable(true);
-    // The list is kept by the address check, not by Enter.
-    cmbIP_->setInsertPolicy(QComboBox::NoInsert);
-    cmbIP_->setToolTip("The latest 10 IP-addresses will be saved in list.");
-    cmbIP_->setMinimumContentsLength(15);
-    txtPort_ = new QLineEdit("8040", frameTCPIP_);
-    txtPort_->setObjectName("txtPort");
-    txtPort_->setMaximumWidth(txtPort_->fontMetrics().horizontalAdvance("000000000") + 12);
-    tcp->addWidget(ui::PlainLabel("IP address", frameTCPIP_), 0, 0);
-    tcp->addWidget(cmbIP_, 0, 1);
-    tcp->addWidget(ui::PlainLabel("Port no", frameTCPIP_), 1, 0);
-    tcp->addWidget(txtPort_, 1, 1, Qt::AlignLeft);
-    tcp->setColumnStretch(1, 1);
-    tcp->setRowStretch(2, 1);
+    buildTcpFrame();
     frames->addWidget(frameTCPIP_, 0, 0);
     for (QWidget* box : {static_cast<QWidget*>(cmbIP_), static_cast<QWidget*>(txtPort_)}) box->installEventFilter(this);
 
@@ -167,6 +105,78 @@ FrmCommSetup::FrmCommSetup(const CommChoice& current, base::MessageSink& message
     const int offset = ui::pixelsFromTwips(kOffsetTwips, dpi);
     // A main window at the screen's edge must not push the dialog off it.
     if (parent) move(ui::FitOnScreen(QRect(parent->pos() + QPoint(offset, offset), size())).topLeft());
+}
+
+// The serial port's frame: port, line settings and any device by its path.
+void FrmCommSetup::buildComFrame() {
+    frameCOM_ = new QGroupBox("SELECT COMPORT", this);
+    frameCOM_->setObjectName("frameCOM");
+    auto* com = new QGridLayout(frameCOM_);
+    auto makeList = [this](const char* name) {
+        auto* box = new QComboBox(this);
+        box->setObjectName(name);
+        return box;
+    };
+    cmbComPort_ = makeList("cmbComPort");
+    cmbBaudRate_ = makeList("cmbBaudRate");
+    cmbDataBits_ = makeList("cmbDataBits");
+    cmbStopBits_ = makeList("cmbStopBits");
+    cmbParity_ = makeList("cmbParity");
+    cmdComInfo_ = new QPushButton("Info", frameCOM_);
+    cmdComInfo_->setObjectName("cmdComInfo");
+    cmdComInfo_->setAutoDefault(false);
+    cmdComInfo_->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    connect(cmdComInfo_, &QPushButton::clicked, this, &FrmCommSetup::cmdComInfo_Click);
+    com->addWidget(ui::PlainLabel("Comport", frameCOM_), 0, 0);
+    com->addWidget(cmbComPort_, 0, 1);
+    com->addWidget(ui::PlainLabel("Baud rate", frameCOM_), 1, 0);
+    com->addWidget(cmbBaudRate_, 1, 1);
+    com->addWidget(cmdComInfo_, 2, 0, 1, 2);
+    com->addWidget(ui::PlainLabel("Data bits", frameCOM_), 0, 2);
+    com->addWidget(cmbDataBits_, 0, 3);
+    com->addWidget(ui::PlainLabel("Stop bits", frameCOM_), 1, 2);
+    com->addWidget(cmbStopBits_, 1, 3);
+    com->addWidget(ui::PlainLabel("Parity", frameCOM_), 2, 2);
+    com->addWidget(cmbParity_, 2, 3);
+    lblComDevice_ = ui::PlainLabel({}, frameCOM_);
+    lblComDevice_->setObjectName("lblComDevice");
+    com->addWidget(lblComDevice_, 3, 0, 1, 4);
+    txtDevice_ = new QLineEdit(frameCOM_);
+    txtDevice_->setObjectName("txtDevice");
+    txtDevice_->setPlaceholderText("/dev/pts/3, /dev/serial/by-id/..., /dev/rfcomm0");
+    txtDevice_->setToolTip("Any serial device by its path; used instead of the comport number when filled in.");
+    auto* deviceLabel = new QLabel("&Device", frameCOM_);
+    deviceLabel->setBuddy(txtDevice_);
+    com->addWidget(deviceLabel, 4, 0);
+    com->addWidget(txtDevice_, 4, 1, 1, 3);
+    com->setColumnStretch(1, 1);
+    com->setColumnStretch(3, 1);
+    connect(cmbComPort_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        lblComDevice_->setText(index < 0 ? QString() : cmbComPort_->itemData(index, Qt::ToolTipRole).toString());
+    });
+}
+
+// The TCP client's frame: the server's address (the latest ten kept) and port.
+void FrmCommSetup::buildTcpFrame() {
+    frameTCPIP_ = new QGroupBox("Select IP address and port", this);
+    frameTCPIP_->setObjectName("frameTCPIP");
+    auto* tcp = new QGridLayout(frameTCPIP_);
+    cmbIP_ = new QComboBox(frameTCPIP_);
+    cmbIP_->setObjectName("cmbIP");
+    cmbIP_->setEditable(true);
+    // The list is kept by the address check, not by Enter.
+    cmbIP_->setInsertPolicy(QComboBox::NoInsert);
+    cmbIP_->setToolTip("The latest 10 IP-addresses will be saved in list.");
+    cmbIP_->setMinimumContentsLength(15);
+    txtPort_ = new QLineEdit("8040", frameTCPIP_);
+    txtPort_->setObjectName("txtPort");
+    txtPort_->setMaximumWidth(txtPort_->fontMetrics().horizontalAdvance("000000000") + 12);
+    tcp->addWidget(ui::PlainLabel("IP address", frameTCPIP_), 0, 0);
+    tcp->addWidget(cmbIP_, 0, 1);
+    tcp->addWidget(ui::PlainLabel("Port no", frameTCPIP_), 1, 0);
+    tcp->addWidget(txtPort_, 1, 1, Qt::AlignLeft);
+    tcp->setColumnStretch(1, 1);
+    tcp->setRowStretch(2, 1);
 }
 
 void FrmCommSetup::fill() {

@@ -67,6 +67,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildComFrame();
+    void buildTcpFrame();
     void fill();
     void optComm_Click(int index);
     // Checks; on failure the message is shown and the focus goes back to the box.

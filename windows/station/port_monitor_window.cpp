@@ -88,19 +88,7 @@ FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const 
     counters->setColumnMinimumWidth(2, 0);
     counters->setHorizontalSpacing(10);
     middle->addStretch(1);
-    auto* buttons = new QVBoxLayout;
-    middle->addLayout(buttons);
-    cmdFreeze_ = new QPushButton("Freeze", this);
-    cmdFreeze_->setObjectName("cmdFreeze");
-    cmdFreeze_->setProperty("Tag", "false");
-    auto* cmdCLS = new QPushButton("Clear ", this);
-    cmdCLS->setObjectName("cmdCLS");
-    auto* cmdResetCounters = new QPushButton("Reset Counters", this);
-    cmdResetCounters->setObjectName("cmdResetCounters");
-    connect(cmdFreeze_, &QPushButton::clicked, this, &FrmPortMonitor::cmdFreeze_Click);
-    connect(cmdCLS, &QPushButton::clicked, this, &FrmPortMonitor::cmdCLS_Click);
-    connect(cmdResetCounters, &QPushButton::clicked, this, &FrmPortMonitor::cmdResetCounters_Click);
-    for (QPushButton* b : {cmdFreeze_, cmdCLS, cmdResetCounters}) buttons->addWidget(b);
+    middle->addLayout(buildButtons());
 
     lblInputCounters_ = ui::PlainLabel("", this);
     lblInputCounters_->setObjectName("lblInputCounters");
@@ -121,19 +109,7 @@ FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const 
     txtNMEA_->installEventFilter(this);
     layout->addWidget(txtNMEA_, 1);
 
-    auto* bar = new QStatusBar(this);
-    bar->setObjectName("StatusBar1");
-    bar->setSizeGripEnabled(true);
-    bar->setStyleSheet("QStatusBar::item { border: none; }");
-    static const char* const kPanelStart[5] = {"Comport", "Baud rate", "Data bits", "Parity", "Stop bits"};
-    for (int i = 0; i < 5; ++i) {
-        auto* panel = ui::PlainLabel(kPanelStart[i], bar);
-        panel->setObjectName(QString("StatusBar1_Panel%1").arg(i + 1));
-        panel->setContentsMargins(4, 0, 12, 0);
-        panels_[static_cast<size_t>(i)] = panel;
-        bar->addWidget(panel, i == 3 ? 1 : 0);
-    }
-    layout->addWidget(bar);
+    layout->addWidget(buildStatusBar());
 
     timer_State_ = new QTimer(this);
     timer_State_->setObjectName("timer_State");
@@ -155,6 +131,40 @@ FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const 
     placement_.place(*this, settings_);
     showPanels();
     updateCapacity();
+}
+
+// Freeze, Clear and Reset Counters, one above the other.
+QVBoxLayout* FrmPortMonitor::buildButtons() {
+    auto* buttons = new QVBoxLayout;
+    cmdFreeze_ = new QPushButton("Freeze", this);
+    cmdFreeze_->setObjectName("cmdFreeze");
+    cmdFreeze_->setProperty("Tag", "false");
+    auto* cmdCLS = new QPushButton("Clear ", this);
+    cmdCLS->setObjectName("cmdCLS");
+    auto* cmdResetCounters = new QPushButton("Reset Counters", this);
+    cmdResetCounters->setObjectName("cmdResetCounters");
+    connect(cmdFreeze_, &QPushButton::clicked, this, &FrmPortMonitor::cmdFreeze_Click);
+    connect(cmdCLS, &QPushButton::clicked, this, &FrmPortMonitor::cmdCLS_Click);
+    connect(cmdResetCounters, &QPushButton::clicked, this, &FrmPortMonitor::cmdResetCounters_Click);
+    for (QPushButton* b : {cmdFreeze_, cmdCLS, cmdResetCounters}) buttons->addWidget(b);
+    return buttons;
+}
+
+// The serial port's settings in five panels.
+QStatusBar* FrmPortMonitor::buildStatusBar() {
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName("StatusBar1");
+    bar->setSizeGripEnabled(true);
+    bar->setStyleSheet("QStatusBar::item { border: none; }");
+    static const char* const kPanelStart[5] = {"Comport", "Baud rate", "Data bits", "Parity", "Stop bits"};
+    for (int i = 0; i < 5; ++i) {
+        auto* panel = ui::PlainLabel(kPanelStart[i], bar);
+        panel->setObjectName(QString("StatusBar1_Panel%1").arg(i + 1));
+        panel->setContentsMargins(4, 0, 12, 0);
+        panels_[static_cast<size_t>(i)] = panel;
+        bar->addWidget(panel, i == 3 ? 1 : 0);
+    }
+    return bar;
 }
 
 FrmPortMonitor::~FrmPortMonitor() {

@@ -38,6 +38,9 @@
 #include "station/setup_file.h"
 #include "ui/window_placement.h"
 
+class QStatusBar;
+class QVBoxLayout;
+
 namespace ui {
 class SettingsStore;
 }
@@ -92,6 +95,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QVBoxLayout* buildButtons();
+    QStatusBar* buildStatusBar();
     void showPanels();
     void scheduleRefresh();
     void updateCapacity();

@@ -1,0 +1,61 @@
+#include "app/plot_keeper_window.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "station/receiver.h"
+#include "plot/plot_state.h"
+#include "windows/plot/plot_window.h"
+
+namespace app {
+
+PlotKeeper::PlotKeeper(Receiver& receiver, const plot::LandmarkDatabases& landmarks, ui::SettingsStore* settings,
+                       base::MessageSink& messages, QWidget& window)
+    : QObject(&window),
+      receiver_(receiver),
+      landmarks_(landmarks),
+      settings_(settings),
+      messages_(messages),
+      window_(window),
+      state_(std::make_unique<plot::PlotState>()) {}
+
+PlotKeeper::~PlotKeeper() { closeWindow(); }
+
+void PlotKeeper::addTo(QMenu& view) {
+    mnuViewGraphics_ = view.addAction("&GraphicDisplay");
+    mnuViewGraphics_->setObjectName("mnuViewGraphics");
+    mnuViewGraphics_->setCheckable(true);
+    connect(mnuViewGraphics_, &QAction::triggered, this, &PlotKeeper::show);
+}
+
+void PlotKeeper::show(bool checked) {
+    if (!checked) {
+        if (frmGraphics_) frmGraphics_->close();
+        return;
+    }
+    if (frmGraphics_) return;
+    frmGraphics_ = new plot::FrmGraphics(receiver_.targets(), receiver_.state(), *state_, settings_, messages_, &window_);
+    frmGraphics_->setLandmarks(&landmarks_);
+    connect(frmGraphics_, &plot::FrmGraphics::closed, this, [this] { mnuViewGraphics_->setChecked(false); });
+    connect(frmGraphics_, &plot::FrmGraphics::targetDoubleClicked, this, &PlotKeeper::targetDoubleClicked);
+    frmGraphics_->setClock(&receiver_.clock());
+    connect(frmGraphics_, &plot::FrmGraphics::targetSelected, this, &PlotKeeper::targetSelected);
+    frmGraphics_->open();
+}
+
+void PlotKeeper::recordTrails() { state_->trails.record(receiver_.targets(), receiver_.clock().now()); }
+
+void PlotKeeper::choose(int entry) {
+    state_->selectedEntry = entry;
+    if (frmGraphics_) frmGraphics_->update();
+}
+
+void PlotKeeper::targetsRemoved(const std::vector<targets::RemovedTarget>& removed) {
+    for (const targets::RemovedTarget& r : removed) {
+        if (state_->selectedEntry == r.entry) state_->selectedEntry = 0;
+    }
+}
+
+void PlotKeeper::closeWindow() { delete frmGraphics_; }
+
+}  // namespace app

@@ -1,0 +1,74 @@
+// The main window's plot: View > GraphicDisplay opens and closes the plot
+// window (frmGraphics); the plot state outlives it for the whole run (trails,
+// ERBL origin, line-of-sight heights, the chosen target). The trails are
+// recorded once a second whether the window is open or not.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace base {
+class MessageSink;
+}
+namespace plot {
+class FrmGraphics;
+struct LandmarkDatabases;
+struct PlotState;
+}  // namespace plot
+namespace targets {
+struct RemovedTarget;
+}
+namespace ui {
+class SettingsStore;
+}
+
+namespace app {
+
+class Receiver;
+
+class PlotKeeper : public QObject {
+    Q_OBJECT
+public:
+    // window: the plot window's parent; messages: where its conversion failures go.
+    PlotKeeper(Receiver& receiver, const plot::LandmarkDatabases& landmarks, ui::SettingsStore* settings,
+               base::MessageSink& messages, QWidget& window);
+    ~PlotKeeper() override;
+
+    // View > GraphicDisplay (mnuViewGraphics).
+    void addTo(QMenu& view);
+    const plot::PlotState& state() const { return *state_; }
+    plot::PlotState& state() { return *state_; }
+
+    // The trail pass of the whole run.
+    void recordTrails();
+    // The target the plot labels and marks as chosen.
+    void choose(int entry);
+    void targetsRemoved(const std::vector<targets::RemovedTarget>& removed);
+    // Closes the plot window for good (before the receiver goes).
+    void closeWindow();
+
+signals:
+    // A double click on a target, and a click that selects one.
+    void targetDoubleClicked(int entry);
+    void targetSelected(int entry);
+
+private:
+    void show(bool checked);
+
+    Receiver& receiver_;
+    const plot::LandmarkDatabases& landmarks_;
+    ui::SettingsStore* settings_;
+    base::MessageSink& messages_;
+    QWidget& window_;
+    std::unique_ptr<plot::PlotState> state_;
+    QAction* mnuViewGraphics_ = nullptr;
+    QPointer<plot::FrmGraphics> frmGraphics_;
+};
+
+}  // namespace app

@@ -1,0 +1,301 @@
+#include "app/target_list_panel_window.h"
+
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QScopedValueRollback>
+#include <QShortcut>
+#include <QStyle>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "station/receiver.h"
+#include "targets/target_filter.h"
+#include "windows/targets/target_list_model.h"
+#include "targets/target_sort.h"
+#include "ui/plain_text.h"
+#include "ui/settings_store.h"
+
+namespace app {
+
+namespace {
+
+constexpr const char* kHiddenColumnsKey = "HiddenColumns";
+
+// The widest value a column usually shows: the list refits its columns to the
+// values once rows arrive, and the window must still show them all then.
+constexpr const char* kTypicalValues[targets::kListColumns] = {
+    "0000",        "000000000",     "NNNNNNNNNNNNNNNNNNNN", "00\u00b000.000'N", "000\u00b000.000'W", "000.0",
+    "000.0",       "000",           "-000.0",               "Class",            "00 Mmm 0000 00:00:00", "000000",
+    "STATUS",      "00.00",         "-00.0",                "100"};
+
+}  // namespace
+
+TargetListPanel::TargetListPanel(Receiver& receiver, targets::TargetListModel& model, ui::SettingsStore* settings,
+                                 QWidget& central)
+    : QObject(&central), receiver_(receiver), model_(model), settings_(settings) {
+    buildControls(central);
+    buildList(central);
+}
+
+// The list reads the receiver's table: it goes before the receiver does.
+TargetListPanel::~TargetListPanel() { delete fgAISTargets_; }
+
+void TargetListPanel::buildControls(QWidget& central) {
+    sortBox_ = new QGroupBox("Sorting", &central);
+    auto* sortLayout = new QGridLayout(sortBox_);
+    optIncr_[0] = new QRadioButton("Incr", sortBox_);
+    optIncr_[1] = new QRadioButton("Decr", sortBox_);
+    for (int i = 0; i < 2; ++i) {
+        // The direction takes effect with the next header click.
+        optIncr_[static_cast<size_t>(i)]->setObjectName(QString("optIncr_%1").arg(i));
+    }
+    optIncr_[0]->setChecked(true);
+    lblSortedBy_ = ui::PlainLabel("Unsorted", sortBox_);
+    lblSortedBy_->setObjectName("lblSortedBy");
+    sortLayout->addWidget(optIncr_[0], 0, 0);
+    sortLayout->addWidget(optIncr_[1], 1, 0);
+    sortLayout->addWidget(ui::PlainLabel("Sorted by :", sortBox_), 0, 1);
+    sortLayout->addWidget(lblSortedBy_, 1, 1);
+
+    countBox_ = new QGroupBox("Targets", &central);
+    auto* countLayout = new QVBoxLayout(countBox_);
+    lblNoOfTargets_ = ui::PlainLabel("0", countBox_);
+    lblNoOfTargets_->setObjectName("lblNoOfTargets");
+    lblNoOfTargets_->setAlignment(Qt::AlignCenter);
+    countLayout->addWidget(lblNoOfTargets_);
+}
+
+void TargetListPanel::buildList(QWidget& central) {
+    connect(&model_, &QAbstractItemModel::rowsInserted, this, &TargetListPanel::updateCount);
+    connect(&model_, &QAbstractItemModel::rowsRemoved, this, &TargetListPanel::updateCount);
+    connect(&model_, &QAbstractItemModel::modelReset, this, &TargetListPanel::updateCount);
+    fitColumnsTimer_ = new QTimer(this);
+    fitColumnsTimer_->setSingleShot(true);
+    fitColumnsTimer_->setInterval(2000);
+    connect(fitColumnsTimer_, &QTimer::timeout, this, &TargetListPanel::fitColumns);
+    for (auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+        connect(&model_, changed, fitColumnsTimer_, [this] {
+            if (!fitColumnsTimer_->isActive()) fitColumnsTimer_->start();
+        });
+    }
+    connect(&model_, &QAbstractItemModel::dataChanged, fitColumnsTimer_, [this] {
+        if (!fitColumnsTimer_->isActive()) fitColumnsTimer_->start();
+    });
+    fgAISTargets_ = new QTableView(&central);
+    fgAISTargets_->setObjectName("fgAISTargets");
+    fgAISTargets_->setModel(&model_);
+    fgAISTargets_->setSortingEnabled(false);
+    fgAISTargets_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    fgAISTargets_->setSelectionMode(QAbstractItemView::SingleSelection);
+    fgAISTargets_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    fgAISTargets_->verticalHeader()->hide();
+    fgAISTargets_->verticalHeader()->setDefaultSectionSize(fgAISTargets_->fontMetrics().height() + 4);
+    fgAISTargets_->horizontalHeader()->setSectionsClickable(true);
+    fgAISTargets_->horizontalHeader()->setHighlightSections(false);
+    fgAISTargets_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(fgAISTargets_->horizontalHeader(), &QHeaderView::sectionClicked, this, &TargetListPanel::headerClicked);
+    connect(fgAISTargets_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (!fittingColumns_) resizedByHand_.insert(column);
+    });
+    // A left click (on release) on a row names the target shown there (its
+    // detail window opens on it); so does Enter on the selected row.
+    connect(fgAISTargets_, &QTableView::clicked, this, &TargetListPanel::rowChosen);
+    connect(fgAISTargets_, &QTableView::activated, this, &TargetListPanel::rowChosen);
+
+    txtFind_ = new QLineEdit(&central);
+    txtFind_->setObjectName("txtFind");
+    txtFind_->setPlaceholderText("Find: name, call sign or MMSI  (Ctrl+F)");
+    txtFind_->setClearButtonEnabled(true);
+    connect(txtFind_, &QLineEdit::textChanged, this, [this] { applyFilter(); });
+    connect(new QShortcut(QKeySequence::Find, &central), &QShortcut::activated, this, [this] {
+        txtFind_->setFocus(Qt::ShortcutFocusReason);
+        txtFind_->selectAll();
+    });
+    connect(&model_, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { applyFilter(first, last); });
+    connect(&model_, &QAbstractItemModel::modelReset, this, [this] { applyFilter(); });
+    connect(&model_, &QAbstractItemModel::layoutChanged, this, [this] { applyFilter(); });
+    connect(&model_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& a, const QModelIndex& b) { applyFilter(a.row(), b.row()); });
+    buildColumnMenu();
+
+    // Names from the ship database of earlier runs show in lower case until the vessel's own static report.
+    lblNameInfo_ = ui::PlainLabel(kNameInfo, &central);
+    lblNameInfo_->setObjectName("lblNameInfo");
+    // A note, not a control: it gives way so the window keeps its stored width.
+    lblNameInfo_->setMinimumWidth(1);
+}
+
+void TargetListPanel::addTo(QVBoxLayout& layout) {
+    layout.addWidget(txtFind_);
+    layout.addWidget(fgAISTargets_, 1);
+    layout.addWidget(lblNameInfo_);
+}
+
+std::array<QWidget*, 4> TargetListPanel::tabOrder() const {
+    return {optIncr_[0], optIncr_[1], txtFind_, fgAISTargets_};
+}
+
+void TargetListPanel::rowChosen(const QModelIndex& index) {
+    if (!index.isValid()) return;
+    const int row = index.row() + 1;
+    if (row < 1 || row > receiver_.targets().TargetCount()) return;
+    emit entryChosen(receiver_.targets().DisplayOrder()[static_cast<size_t>(row)]);
+}
+
+void TargetListPanel::applyFilter(int first, int last) {
+    const std::string typed = txtFind_->text().toStdString();
+    const bool active = typed.find_first_not_of(' ') != std::string::npos;
+    if (!active && !filterActive_) return;
+    if (active != filterActive_) first = 0, last = -1;  // switched on or off: every row
+    filterActive_ = active;
+    const targets::TargetTable& table = receiver_.targets();
+    const int rows = model_.rowCount();
+    if (last < 0 || last >= rows) last = rows - 1;
+    for (int r = std::max(0, first); r <= last; ++r) {
+        const int entry = r + 1 <= table.TargetCount() ? table.DisplayOrder()[static_cast<size_t>(r + 1)] : 0;
+        fgAISTargets_->setRowHidden(r, entry > 0 && table.InUse(entry) && !targets::MatchesFilter(table.entry(entry), typed));
+    }
+}
+
+// Columns as wide as their title and their widest cell, so the default
+// window shows every column; refitted shortly after the rows change (at
+// most every two seconds). A column whose edge the operator dragged keeps
+// the width given to it.
+void TargetListPanel::fitColumns() {
+    const QFontMetrics body = fgAISTargets_->fontMetrics();
+    const QFontMetrics head = fgAISTargets_->horizontalHeader()->fontMetrics();
+    const input::RunState& st = receiver_.state();
+    const QScopedValueRollback fitting(fittingColumns_, true);
+    const int rows = std::min(model_.rowCount(), 1000);
+    for (int c = 0; c < targets::kListColumns; ++c) {
+        int width = head.horizontalAdvance(QString::fromUtf8(targets::ListTitle(c, st.ReferenceMode)));
+        for (int r = 0; r < rows; ++r) {
+            width = std::max(width, body.horizontalAdvance(model_.index(r, c).data().toString()));
+        }
+        // Room for a typical value before the first one arrives.
+        if (rows == 0) width = std::max(width, body.horizontalAdvance("0000000"));
+        if (!resizedByHand_.contains(c)) fgAISTargets_->setColumnWidth(c, width + 8);
+    }
+}
+
+int TargetListPanel::wantedWidth() const {
+    int columns = 0;
+    for (int c = 0; c < model_.columnCount(); ++c) {
+        if (fgAISTargets_->isColumnHidden(c)) continue;
+        const int typical = fgAISTargets_->fontMetrics().horizontalAdvance(QString::fromUtf8(kTypicalValues[c])) + 8;
+        columns += std::max(fgAISTargets_->columnWidth(c), typical);
+    }
+    // The list's frame and a vertical scroll bar once rows fill it.
+    return columns + 2 * fgAISTargets_->frameWidth() + fgAISTargets_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+}
+
+void TargetListPanel::updateCount() { lblNoOfTargets_->setText(QString::number(model_.rowCount())); }
+
+void TargetListPanel::headerClicked(int column) {
+    if (column < 0 || column >= targets::kListColumns || column == targets::kColStatus) return;
+    const input::RunState& st = receiver_.state();
+    model_.flush();
+    sortColumn_ = column;
+    sortDescending_ = optIncr_[1]->isChecked();
+    targets::SortTargets(receiver_.targets(), column, sortDescending_, st.ReferenceMode);
+    lblSortedBy_->setText(column == targets::kColNo ? QString("Unsorted")
+                                                    : QString::fromUtf8(targets::ListTitle(column, st.ReferenceMode)));
+    model_.RefreshTargetList();
+}
+
+void TargetListPanel::select(int entry) {
+    const targets::TargetTable& table = receiver_.targets();
+    if (!table.InUse(entry)) return;
+    model_.flush();  // a row not appended yet
+    const int row = table.entry(entry).ListRow - 1;
+    if (row >= 0 && row < model_.rowCount()) {
+        fgAISTargets_->selectRow(row);
+        fgAISTargets_->scrollTo(model_.index(row, 0));
+    }
+}
+
+void TargetListPanel::markRow(int entry) {
+    const auto& order = receiver_.targets().DisplayOrder();
+    for (int row = 1; row <= receiver_.targets().TargetCount(); ++row) {
+        if (order[static_cast<size_t>(row)] == entry) fgAISTargets_->selectRow(row - 1);
+    }
+}
+
+int TargetListPanel::rowMiddle(int entry) const {
+    const int row = receiver_.targets().entry(entry).ListRow - 1;
+    const int inView = fgAISTargets_->rowViewportPosition(row);
+    return inView < 0 ? 0 : fgAISTargets_->viewport()->y() + inView + fgAISTargets_->rowHeight(row) / 2;
+}
+
+void TargetListPanel::sortAgain() {
+    if (sortColumn_ < 0) return;
+    targets::TargetTable& table = receiver_.targets();
+    model_.flush();
+    const QModelIndex current = fgAISTargets_->currentIndex();
+    const int selectedRow = fgAISTargets_->selectionModel()->hasSelection() && current.isValid() ? current.row() + 1 : 0;
+    const int selected = selectedRow >= 1 && selectedRow <= table.TargetCount()
+                             ? table.DisplayOrder()[static_cast<size_t>(selectedRow)]
+                             : 0;
+    const std::vector<int16_t> before = table.DisplayOrder();
+    targets::SortTargets(table, sortColumn_, sortDescending_, receiver_.state().ReferenceMode,
+                         /*endNewMarks=*/false);
+    if (table.DisplayOrder() == before) return;
+    model_.RowsReordered();
+    if (selected != 0 && table.InUse(selected)) {
+        const int row = table.entry(selected).ListRow - 1;
+        fgAISTargets_->selectRow(row);
+        fgAISTargets_->scrollTo(model_.index(row, 0));
+    }
+}
+
+void TargetListPanel::buildColumnMenu() {
+    QHeaderView* header = fgAISTargets_->horizontalHeader();
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    if (settings_) {
+        for (const QString& c : settings_->readTextList(kHiddenColumnsKey)) {
+            bool ok = false;
+            const int column = c.toInt(&ok);
+            if (ok && column >= 0 && column < targets::kListColumns) fgAISTargets_->setColumnHidden(column, true);
+        }
+        // Never every column: a list without one cannot be right-clicked back.
+        if (header->hiddenSectionCount() >= targets::kListColumns) fgAISTargets_->setColumnHidden(0, false);
+    }
+    connect(header, &QHeaderView::customContextMenuRequested, this, [this, header](const QPoint& at) {
+        auto* menu = new QMenu(fgAISTargets_->window());
+        menu->setObjectName("pmnuColumns");
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        const int shown = targets::kListColumns - header->hiddenSectionCount();
+        for (int c = 0; c < targets::kListColumns; ++c) {
+            const QString title = model_.headerData(c, Qt::Horizontal).toString();
+            QAction* a = menu->addAction(ui::MenuText(title));
+            a->setObjectName(QString("pmnuColumn_%1").arg(c));
+            a->setCheckable(true);
+            a->setChecked(!fgAISTargets_->isColumnHidden(c));
+            a->setEnabled(!a->isChecked() || shown > 1);
+            connect(a, &QAction::toggled, this, [this, c](bool on) { setColumnShown(c, on); });
+        }
+        menu->popup(header->mapToGlobal(at));
+    });
+}
+
+void TargetListPanel::setColumnShown(int column, bool shown) {
+    fgAISTargets_->setColumnHidden(column, !shown);
+    if (!settings_) return;
+    QStringList hidden;
+    for (int c = 0; c < targets::kListColumns; ++c) {
+        if (fgAISTargets_->isColumnHidden(c)) hidden << QString::number(c);
+    }
+    settings_->writeTextList(kHiddenColumnsKey, hidden);
+}
+
+}  // namespace app

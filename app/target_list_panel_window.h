@@ -1,0 +1,111 @@
+// The main window's target list and the controls around it: the "Sorting"
+// frame (increasing or decreasing, the column sorted by), the "Targets"
+// count, the find box above the list, and the note on lower-case names
+// below it.
+//
+// A click on a column header sorts the table by that column in the chosen
+// direction (the "No" column: back to the order of arrival); the find box
+// hides the rows that do not match, the table and its order stay. Columns
+// are as wide as their title and their widest cell, refitted shortly after
+// rows change, unless the operator dragged a column's edge; the header's
+// right-click menu hides and shows columns (kept in the settings).
+//
+// Controls carry their names as objectName: fgAISTargets, txtFind,
+// optIncr_0..1, lblSortedBy, lblNoOfTargets, lblNameInfo, pmnuColumns.
+#pragma once
+
+#include <QObject>
+#include <QSet>
+#include <array>
+
+class QModelIndex;
+class QGroupBox;
+class QLineEdit;
+class QLabel;
+class QRadioButton;
+class QTableView;
+class QTimer;
+class QVBoxLayout;
+class QWidget;
+
+namespace targets {
+class TargetListModel;
+}
+namespace ui {
+class SettingsStore;
+}
+
+namespace app {
+
+class Receiver;
+
+class TargetListPanel : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* kNameInfo =
+        "Name with lower case letters : Static data imported from historical database. No Msg 5/19 received yet in "
+        "this session.";
+
+    // The controls are made in central; settings keeps the hidden columns (null keeps none).
+    TargetListPanel(Receiver& receiver, targets::TargetListModel& model, ui::SettingsStore* settings,
+                    QWidget& central);
+    ~TargetListPanel() override;
+
+    QGroupBox* sortBox() const { return sortBox_; }
+    QGroupBox* countBox() const { return countBox_; }
+    // Adds the find box, the list and the note below it to layout.
+    void addTo(QVBoxLayout& layout);
+    // The controls in the order Tab visits them.
+    std::array<QWidget*, 4> tabOrder() const;
+
+    QTableView& view() const { return *fgAISTargets_; }
+    // Fits the columns to their titles and cells.
+    void fitColumns();
+    // The width the shown columns want, at least their usual values' width.
+    int wantedWidth() const;
+
+    // Selects entry n's row and scrolls it into view.
+    void select(int entry);
+    // Selects entry n's row, as a click on the plot does.
+    void markRow(int entry);
+    // The middle of entry n's row, from the top of the list; 0 when out of view.
+    int rowMiddle(int entry) const;
+    // Sorts again by the column of the last header click, in the order chosen
+    // then; the selected target stays selected and in view, and NEW marks stay.
+    void sortAgain();
+
+signals:
+    // The operator chose the row of entry n (a click, Enter).
+    void entryChosen(int entry);
+
+private:
+    void buildControls(QWidget& central);
+    void buildList(QWidget& central);
+    void buildColumnMenu();
+    void setColumnShown(int column, bool shown);
+    void headerClicked(int column);
+    void rowChosen(const QModelIndex& index);
+    // Hides the rows first..last (all when -1) that do not match the find box.
+    void applyFilter(int first = 0, int last = -1);
+    void updateCount();
+
+    Receiver& receiver_;
+    targets::TargetListModel& model_;
+    ui::SettingsStore* settings_;
+    QGroupBox* sortBox_ = nullptr;
+    QGroupBox* countBox_ = nullptr;
+    std::array<QRadioButton*, 2> optIncr_{};
+    QLabel* lblSortedBy_ = nullptr;
+    QLabel* lblNoOfTargets_ = nullptr;
+    QLineEdit* txtFind_ = nullptr;
+    QTableView* fgAISTargets_ = nullptr;
+    QLabel* lblNameInfo_ = nullptr;
+    QTimer* fitColumnsTimer_ = nullptr;
+    bool fittingColumns_ = false;
+    QSet<int> resizedByHand_;
+    bool filterActive_ = false;
+    int sortColumn_ = -1;  // the column of the last header click; -1 none
+    bool sortDescending_ = false;
+};
+
+}  // namespace app
