@@ -199,7 +199,7 @@ void FrmMain::updatePortMonitorInputs() {
         [this] {
             // Removed inputs (a finished play back) still count in "All inputs".
             input::InputCounters sum;
-            for (int n = 0; const input::InputCounters* c = receiver_->inputCounters(n); ++n) {
+            for (int n = 0; const std::optional<input::InputCounters> c = receiver_->inputCounters(n); ++n) {
                 if (frmPortMonitor_->shows(n)) sum += *c;
             }
             return sum.Monitor;

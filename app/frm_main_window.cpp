@@ -108,8 +108,8 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
 
     serial_ = new input::SerialTransport(this);
     tcp_ = new input::TcpTransport(this);
-    serial_->setBytesHandler([this](std::string_view b) { receiver_->receive(input::InputKind::Serial, b); });
-    tcp_->setBytesHandler([this](std::string_view b) { receiver_->receive(input::InputKind::Tcp, b); });
+    serial_->setBytesHandler([this](std::string_view b) { receiver_->takeBytes(Receiver::kMainInput, b); });
+    tcp_->setBytesHandler([this](std::string_view b) { receiver_->takeBytes(Receiver::kMainInput, b); });
     input::ConnectionView& view = *this;
     connection_ = std::make_unique<input::ConnectionManager>(comm_, *serial_, *tcp_, view, *this);
     connect(tcp_, &input::TcpTransport::connected, this, [this] { connection_->SocketConnected(); });
@@ -523,12 +523,16 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
     const std::filesystem::path setupPath = dataDir_ / kSetupFileName;
     std::error_code ec;
     firstRun_ = !quietWithoutSetupFile && !std::filesystem::exists(setupPath, ec);
+    input::ReceiveSettings receive;
     if (quietWithoutSetupFile && !std::filesystem::exists(setupPath, ec)) {
         base::NullMessageSink quiet;
-        input::LoadSetup(setupPath.string(), comm_, receiver_->state(), quiet, &stationSettings_);
+        input::LoadSetup(setupPath.string(), comm_, receive, receiver_->state(), quiet, &stationSettings_);
     } else {
-        input::LoadSetup(setupPath.string(), comm_, receiver_->state(), *this, &stationSettings_);  // held like every start-up box
+        // Held like every start-up box.
+        input::LoadSetup(setupPath.string(), comm_, receive, receiver_->state(), *this, &stationSettings_);
     }
+    receiver_->setInputTests(receive.Tests);
+    receiver_->setBinaryStandard(receive.BinaryMsgStandard);
     geodesy::InitDatum(datum_);
     receiver_->shipDatabase().LoadShipData(dataDir_);
     receiver_->flagIndex().setDataDir(dataDir_);
@@ -542,10 +546,10 @@ void FrmMain::load(bool openInput) {
     setWindowTitle(kCaption);
     if (settings_) placement_.place(*this, settings_);
     const bool placed = settings_ && settings_->contains("MainWidth");
-    input::RunState& st = receiver_->state();
-    if (st.CheckChecksum) panels_[3]->setText("0");
-    if (st.EmptyBuffer) panels_[5]->setText("0");
-    chooseBinaryStandard(st.BinaryMsgStandard != 0 ? 1 : 0);
+    const input::RunState& st = receiver_->state();
+    if (receiver_->inputTests().CheckChecksum) panels_[3]->setText("0");
+    if (receiver_->inputTests().EmptyBuffer) panels_[5]->setText("0");
+    chooseBinaryStandard(receiver_->binaryStandard() != 0 ? 1 : 0);
     loadWatchSettings();
     if (openInput) OpenInput();
     if (!stationSettings_.Inputs.empty() || stationSettings_.Outputs != input::OutputSettings{}) {
@@ -567,24 +571,24 @@ void FrmMain::useSessionInput(const std::string& host, int port) {
 }
 
 input::CommChoice FrmMain::commChoice() const {
-    const input::RunState& st = receiver_->state();
-    return {comm_, st.CheckChecksum, st.EmptyBuffer};
+    const input::InputTests& tests = receiver_->inputTests();
+    return {comm_, tests.CheckChecksum, tests.EmptyBuffer};
 }
 
 void FrmMain::applyCommChoice(const input::CommChoice& choice) {
     comm_ = choice.comm;
-    input::RunState& st = receiver_->state();
-    st.CheckChecksum = choice.CheckChecksum;
-    if (st.CheckChecksum) st.ChecksumErrorCount = 0;
-    statusPanelChanged(4, st.CheckChecksum ? "0" : "n/a");
-    st.EmptyBuffer = choice.EmptyBuffer;
-    if (st.EmptyBuffer) st.IgnoredCount = 0;
-    statusPanelChanged(6, st.EmptyBuffer ? "0" : "n/a");
+    receiver_->setInputTests({choice.CheckChecksum, choice.EmptyBuffer});
+    receiver_->restartTestCounts(choice.CheckChecksum, choice.EmptyBuffer);
+    statusPanelChanged(4, choice.CheckChecksum ? "0" : "n/a");
+    statusPanelChanged(6, choice.EmptyBuffer ? "0" : "n/a");
     storedComm_.reset();
     OpenInput();
 }
 
-void FrmMain::OpenInput() { connection_->OpenInput(); }
+void FrmMain::OpenInput() {
+    receiver_->setInputKind(Receiver::kMainInput, comm_.UseTCP ? input::InputKind::Tcp : input::InputKind::Serial);
+    connection_->OpenInput();
+}
 
 void FrmMain::shutdown() {
     if (shutDown_) return;
@@ -606,7 +610,8 @@ void FrmMain::shutdown() {
         base::StandardErrorSink failures("orvanta");
         // Without further inputs or outputs the file stays as older versions write it.
         const bool station = stationSettings_ != input::StationSettings{};
-        input::SaveSetup((dataDir_ / kSetupFileName).string(), toSave, receiver_->state(), failures,
+        const input::ReceiveSettings receive{receiver_->inputTests(), receiver_->binaryStandard()};
+        input::SaveSetup((dataDir_ / kSetupFileName).string(), toSave, receive, receiver_->state(), failures,
                          station ? &stationSettings_ : nullptr);
         const auto vessels = receiver_->shipDataOfRun();
         targets::StoreShipData(dataDir_, vessels, failures);
@@ -758,7 +763,7 @@ void FrmMain::setConnectVisible(bool visible) { cmdConnect_->setVisible(visible)
 
 void FrmMain::inputRestarted(input::InputSource source) {
     if (source == input::InputSource::None) return;
-    receiver_->inputRestarted(source == input::InputSource::Serial ? input::InputKind::Serial : input::InputKind::Tcp);
+    receiver_->inputRestarted(Receiver::kMainInput);
 }
 
 void FrmMain::setConnectionTestInterval(int ms) {
@@ -1028,7 +1033,7 @@ void FrmMain::txtRefPos_LostFocus(QLineEdit* box, bool latitude) {
 // ---------------------------------------------------------------- menus
 
 void FrmMain::chooseBinaryStandard(int index) {
-    receiver_->state().BinaryMsgStandard = static_cast<int16_t>(index);
+    receiver_->setBinaryStandard(static_cast<int16_t>(index));
     for (QAction* a : mnuSetupBinaryMsgStd_) a->setChecked(false);
     mnuSetupBinaryMsgStd_[static_cast<size_t>(index)]->setChecked(true);
 }
@@ -1094,7 +1099,8 @@ input::FrmPortMonitor* FrmMain::portMonitor() const { return frmPortMonitor_.dat
 
 void FrmMain::showPortMonitor() {
     if (!frmPortMonitor_) {
-        frmPortMonitor_ = new input::FrmPortMonitor(receiver_->state(), comm_, *tcp_, this, settings_);
+        frmPortMonitor_ = new input::FrmPortMonitor([this](bool on) { receiver_->setMonitoring(on); }, comm_, *tcp_,
+                                                    this, settings_);
         updatePortMonitorInputs();
     }
     frmPortMonitor_->show();

@@ -28,20 +28,11 @@ namespace {
 QString labelOf(const input::InputSetting& s) {
     const QString address = QString::fromStdString(s.Address);
     switch (s.Type) {
-        case input::InputType::Serial: return "Serial " + address;
-        case input::InputType::Tcp: return QString("TCP %1:%2").arg(address).arg(s.Port);
-        case input::InputType::Udp: return QString("UDP %1:%2").arg(address).arg(s.Port);
+        case input::InputKind::Serial: return "Serial " + address;
+        case input::InputKind::Tcp: return QString("TCP %1:%2").arg(address).arg(s.Port);
+        case input::InputKind::Udp: return QString("UDP %1:%2").arg(address).arg(s.Port);
     }
     return address;
-}
-
-input::InputKind kindOf(input::InputType t) {
-    switch (t) {
-        case input::InputType::Serial: return input::InputKind::Serial;
-        case input::InputType::Tcp: return input::InputKind::Tcp;
-        case input::InputType::Udp: return input::InputKind::Udp;
-    }
-    return input::InputKind::Udp;
 }
 
 }  // namespace
@@ -93,17 +84,17 @@ std::string StationTransport::open(Input& in) {
     std::string error;
     const int n = in.number;
     switch (s.Type) {
-        case input::InputType::Udp:
+        case input::InputKind::Udp:
             if (!in.udp) {
                 in.udp = std::make_unique<input::UdpTransport>();
-                in.udp->setDatagramHandler([this, n](std::string_view d) { rx_.receiveDatagram(n, d); });
+                in.udp->setDatagramHandler([this, n](std::string_view d) { rx_.takeBytes(n, d); });
             }
             if (!in.udp->listen(s.Address, s.Port, error)) return error;
             return {};
-        case input::InputType::Tcp:
+        case input::InputKind::Tcp:
             if (!in.tcp) {
                 in.tcp = std::make_unique<input::TcpTransport>();
-                in.tcp->setBytesHandler([this, n](std::string_view b) { rx_.receive(n, b); });
+                in.tcp->setBytesHandler([this, n](std::string_view b) { rx_.takeBytes(n, b); });
                 auto lost = [this, &in] {
                     rx_.inputRestarted(in.number);
                     in.retry->start();
@@ -115,12 +106,12 @@ std::string StationTransport::open(Input& in) {
             rx_.inputRestarted(n);
             if (!in.tcp->connectTo(s.Address, s.Port, error)) return error;
             return {};
-        case input::InputType::Serial:
+        case input::InputKind::Serial:
             if (!in.serial) {
                 in.serial = std::make_unique<input::SerialTransport>();
                 const QString device = QString::fromStdString(s.Address);
                 in.serial->setDeviceResolver([device](int) { return device; });
-                in.serial->setBytesHandler([this, n](std::string_view b) { rx_.receive(n, b); });
+                in.serial->setBytesHandler([this, n](std::string_view b) { rx_.takeBytes(n, b); });
                 connect(in.serial.get(), &input::SerialTransport::deviceLost, this, [this, &in] {
                     in.serial->close();
                     rx_.inputRestarted(in.number);
@@ -143,17 +134,17 @@ std::vector<std::string> StationTransport::apply(const input::StationSettings& s
         auto in = std::make_unique<Input>();
         in->setting = s;
         in->label = labelOf(s);
-        in->number = rx_.addInput(kindOf(s.Type));
+        in->number = rx_.addInput(s.Type);
         in->retry = std::make_unique<QTimer>();
         in->retry->setSingleShot(true);
         in->retry->setInterval(kRetryMs);
         Input* raw = in.get();
         connect(in->retry.get(), &QTimer::timeout, this, [this, raw] {
-            if (!open(*raw).empty() && raw->setting.Type != input::InputType::Udp) raw->retry->start();
+            if (!open(*raw).empty() && raw->setting.Type != input::InputKind::Udp) raw->retry->start();
         });
         if (const std::string e = open(*in); !e.empty()) {
             problems.push_back(in->label.toStdString() + ": " + e);
-            if (s.Type != input::InputType::Udp) in->retry->start();
+            if (s.Type != input::InputKind::Udp) in->retry->start();
         }
         inputs_.push_back(std::move(in));
     }
@@ -184,7 +175,7 @@ std::vector<std::string> StationTransport::apply(const input::StationSettings& s
 
 int StationTransport::addSessionUdpInput(std::string& error) {
     auto in = std::make_unique<Input>();
-    in->setting = {input::InputType::Udp, true, "127.0.0.1", 0, 0};
+    in->setting = {input::InputKind::Udp, true, "127.0.0.1", 0, 0};
     in->number = rx_.addInput(input::InputKind::Udp);
     error = open(*in);
     if (!error.empty()) {
@@ -281,12 +272,12 @@ void StationTransport::playbackTick() {
     fileTime_ = speed_ > 0 ? fileTime_ + wall * speed_ : std::numeric_limits<double>::infinity();
     chunk_.clear();
     const bool more = playback_->take(fileTime_, chunk_, 256 * 1024);
-    if (!chunk_.empty()) rx_.receive(playbackInput_, chunk_);
+    if (!chunk_.empty()) rx_.takeBytes(playbackInput_, chunk_);
     // Going on at a pace after a fast stretch starts from where the file is.
     if (std::isinf(fileTime_)) fileTime_ = more ? playback_->nextDue() : 0;
     if (!more) {
         // The last line of a file may lack its line feed: it still counts.
-        if (!rx_.pendingInput(playbackInput_).empty()) rx_.receive(playbackInput_, "\n");
+        if (!rx_.pendingInput(playbackInput_).empty()) rx_.takeBytes(playbackInput_, "\n");
         stopPlayback();
         emit playbackFinished();
     }

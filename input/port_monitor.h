@@ -16,7 +16,7 @@
 // holds more than capacity + 1 sentences, each cut to kMaxShownSentence bytes.
 #pragma once
 
-#include "input/run_state.h"
+#include "input/input_counters.h"
 
 #include <cstddef>
 #include <string>

@@ -28,10 +28,10 @@ constexpr int kAllInputs = -1;
 
 }  // namespace
 
-FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const TcpTransport& tcp, QWidget* parent,
+FrmPortMonitor::FrmPortMonitor(std::function<void(bool)> monitor, const CommSettings& comm, const TcpTransport& tcp, QWidget* parent,
                                ui::SettingsStore* settings)
     : QWidget(parent, Qt::Window),
-      state_(state),
+      monitor_(std::move(monitor)),
       comm_(comm),
       tcp_(tcp),
       settings_(settings),
@@ -151,14 +151,14 @@ FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const 
     });
 
     // Load: from here on the receiver feeds the monitor.
-    state_.PortMonitorOpen = true;
+    monitor_(true);
     placement_.place(*this, settings_);
     showPanels();
     updateCapacity();
 }
 
 FrmPortMonitor::~FrmPortMonitor() {
-    if (!unloaded_) state_.PortMonitorOpen = false;
+    if (!unloaded_) monitor_(false);
 }
 
 void FrmPortMonitor::setInputChoices(const std::vector<std::pair<int, QString>>& inputs) {
@@ -178,7 +178,7 @@ void FrmPortMonitor::setCountersText(std::function<std::string()> text) {
 
 bool FrmPortMonitor::shows(int input) const {
     const int chosen = cboInput_->currentData().toInt();
-    return chosen == kAllInputs || chosen == input || (chosen == 0 && input == 1);
+    return chosen == kAllInputs || chosen == input;
 }
 
 void FrmPortMonitor::showPanels() {
@@ -238,10 +238,7 @@ void FrmPortMonitor::setCounterSource(std::function<Counters()> counters, std::f
 }
 
 FrmPortMonitor::Counters FrmPortMonitor::counters() const {
-    if (counterSource_) return counterSource_();
-    const input::RunState& st = state_;
-    return {st.MonitorSentenceCount, st.MonitorNMEACount, st.MonitorAISCount, st.MonitorChecksumOK,
-            st.MonitorChecksumBad};
+    return counterSource_ ? counterSource_() : Counters{};
 }
 
 void FrmPortMonitor::refresh() {
@@ -297,13 +294,7 @@ void FrmPortMonitor::cmdResetCounters_Click() {
     // What arrived before the reset is shown first; after it the labels keep
     // their texts until their counter moves again.
     refresh();
-    if (resetCounters_) {
-        resetCounters_();
-    } else {
-        input::RunState& st = state_;
-        st.MonitorSentenceCount = st.MonitorNMEACount = st.MonitorAISCount = 0;
-        st.MonitorChecksumOK = st.MonitorChecksumBad = 0;
-    }
+    if (resetCounters_) resetCounters_();
     shownCounters_ = {};
 }
 
@@ -323,10 +314,7 @@ void FrmPortMonitor::closeEvent(QCloseEvent* event) {
         unloaded_ = true;
         timer_State_->stop();
         refreshTimer_->stop();
-        input::RunState& st = state_;
-        st.MonitorSentenceCount = st.MonitorNMEACount = st.MonitorAISCount = 0;
-        st.MonitorChecksumOK = st.MonitorChecksumBad = 0;
-        st.PortMonitorOpen = false;
+        monitor_(false);
         placement_.store(*this, settings_);
     }
     QWidget::closeEvent(event);

@@ -279,6 +279,7 @@ struct TableContext {
     base::MessageSink* messages = nullptr;       // the table-full message (may be null)
     base::DateTime now;                          // local date-time of the message
     double monotonic = 0;                       // monotonic seconds of the message
+    int binaryStandard = 0;                     // numbering of binary messages (0 IMO, 1 IALA)
 };
 
 // What AddOrUpdateTarget did with a message.

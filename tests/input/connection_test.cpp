@@ -180,15 +180,14 @@ TEST(FramerCutOff, TheOldTailNeverJoinsTheNextLine) {
         {"overlong line ends as overflow", overlong, "X\n", {"X\n"}, 0, 1},
     };
     for (const Row& r : rows) {
-        RunState state;
         Lines out;
-        Framer framer(InputKind::Tcp, state, out);
+        Framer framer(out);
         framer.receive(r.before);
         framer.dropUnfinished();
         framer.receive(r.after);
         EXPECT_EQ(out.sentences, r.sentences) << r.what;
-        EXPECT_EQ(state.CutOffCount, r.cutOff) << r.what;
-        EXPECT_EQ(state.OverflowCount, r.overflow) << r.what;
+        EXPECT_EQ(framer.counts().CutOff, r.cutOff) << r.what;
+        EXPECT_EQ(framer.counts().Overflow, r.overflow) << r.what;
     }
 }
 
