@@ -237,6 +237,34 @@ TEST_F(ReceiverTest, ASeekingInputDropsWhatIsPendingAndGoesOn) {
     expectBalanced();
 }
 
+// A message that came decoded from a source without sentences takes the
+// same road from the table on: an entry with its origin, counted as a decoded
+// message of its type but not as a sentence; a removed input takes none.
+TEST_F(ReceiverTest, ADecodedMessageEntersWithoutASentence) {
+    ais::AISMessageRecord rec;
+    rec.Type1 = ClassAReport(257000001, 59.5, 5.25, 12.3f);
+    const int gone = rx.addInput(input::InputKind::Tcp);
+    rx.removeInput(gone);
+    struct Row {
+        int input;
+        int64_t messages;
+    } rows[] = {{Receiver::kMainInput, 1}, {gone, 1}};
+    for (const Row& r : rows) {
+        rx.takeMessage(r.input, 1, rec, {input::SentenceKind::VDM, 'B', "gateway", 1700000000});
+        EXPECT_EQ(rx.totals().DecodedMessageCount, r.messages) << r.input;
+    }
+    ASSERT_EQ(rx.targets().TargetCount, 1);
+    const targets::TargetRecord& t = rx.targets().entry(rx.targets().DisplayOrder[1]);
+    EXPECT_EQ(std::tuple(t.MMSI, t.Latitude, t.Longitude, t.LastSource, t.LastTagTime, t.ChBCount),
+              std::tuple(257000001, 59.5, 5.25, std::string("gateway"), int64_t{1700000000}, 1));
+    const input::ReceiverTotals s = rx.totals();
+    EXPECT_EQ(std::tuple(s.SentenceCount, s.DecodedSentenceCount, s.MessageTypeCount[1]),
+              std::tuple(int64_t{0}, int64_t{0}, int64_t{1}));
+    EXPECT_EQ(rx.inputCounters(Receiver::kMainInput)->Bytes, 0);
+    EXPECT_EQ(events.rows.size(), 1u);
+    expectBalanced();
+}
+
 // A datagram's sentences are handed over; its unfinished tail is dropped and
 // counted, never joined with the next datagram.
 TEST_F(ReceiverTest, DatagramsEndTheirSentences) {

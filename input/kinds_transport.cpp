@@ -1,0 +1,38 @@
+#include "input/kinds_transport.h"
+
+#include <algorithm>
+
+#include "input/serial_transport.h"
+#include "input/tcp_transport.h"
+#include "input/udp_transport.h"
+
+namespace input {
+
+namespace {
+
+struct Registration {
+    InputKind kind;
+    std::unique_ptr<Transport> (*make)();
+};
+
+template <class T>
+std::unique_ptr<Transport> make() {
+    return std::make_unique<T>();
+}
+
+// One line per kind.
+constexpr Registration kTransports[] = {
+    {InputKind::Serial, &make<SerialTransport>},
+    {InputKind::Tcp, &make<TcpTransport>},
+    {InputKind::Udp, &make<UdpTransport>},
+};
+
+}  // namespace
+
+std::unique_ptr<Transport> MakeTransport(InputKind kind) {
+    const auto* it = std::find_if(std::begin(kTransports), std::end(kTransports),
+                                  [kind](const Registration& r) { return r.kind == kind; });
+    return it == std::end(kTransports) ? nullptr : it->make();
+}
+
+}  // namespace input
