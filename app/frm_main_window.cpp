@@ -761,8 +761,7 @@ void FrmMain::setConnectionText(const std::string& text) { panels_[1]->setText(f
 
 void FrmMain::setConnectVisible(bool visible) { cmdConnect_->setVisible(visible); }
 
-void FrmMain::inputRestarted(input::InputSource source) {
-    if (source == input::InputSource::None) return;
+void FrmMain::inputRestarted(input::InputKind) {
     receiver_->inputRestarted(Receiver::kMainInput);
 }
 

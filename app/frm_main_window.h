@@ -236,7 +236,7 @@ private:
     void setConnectionText(const std::string& text) override;
     void setConnectVisible(bool visible) override;
     void setConnectionTestInterval(int ms) override;
-    void inputRestarted(input::InputSource source) override;
+    void inputRestarted(input::InputKind kind) override;
 
     void buildStatusBar();
     void buildMenus();
