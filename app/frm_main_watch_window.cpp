@@ -6,6 +6,7 @@
 
 #include "app/dangerous_panel_window.h"
 #include "app/frm_main_window.h"
+#include "app/station_menus_window.h"
 #include "plot/plot_state.h"
 #include "plot/plot_window.h"
 #include "targets/target_list_model.h"
@@ -47,12 +48,12 @@ void FrmMain::buildWatchPanels() {
     }
     connect(clockTimer_, &QTimer::timeout, this, &FrmMain::watchSecondTick);
     dangerousPanel_->refresh(receiver_->targets());
-    buildActivityBar();
+    stationMenus_->buildActivityBar();
 }
 
 void FrmMain::watchSecondTick() {
     keepSorted();
-    updateStationActivity();
+    stationMenus_->updateActivity();
     if (dangerousPanel_->isVisible()) dangerousPanel_->refresh(receiver_->targets());
 }
 

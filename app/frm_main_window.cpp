@@ -34,6 +34,8 @@
 #include "app/data_folder.h"
 #include "app/frm_messages_window.h"
 #include "app/message_popups_dialog.h"
+#include "app/playback_bar_window.h"
+#include "app/station_menus_window.h"
 #include "app/station_transport.h"
 #include "base/atomic_file.h"
 #include "base/number_format.h"
@@ -133,12 +135,10 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
             c.beep = settings_->readNumber(QString(kPopupBeepKey).arg(k), 1) != 0;
         }
     }
-    station_ = new StationTransport(*receiver_, this);
-    connect(station_, &StationTransport::recordingFailed, this, [this](const QString& text) {
-        if (mnuFileRecord_) mnuFileRecord_->setChecked(false);
-        notice(base::MessageIcon::Exclamation, "Orvanta", text.toStdString());
-    });
-    connect(station_, &StationTransport::playbackFinished, this, &FrmMain::updatePortMonitorInputs);
+    stationMenus_ = new StationMenus(
+        *this, *receiver_, *this, settings_,
+        [this](const std::string& text) { notice(base::MessageIcon::Exclamation, "Orvanta", text); },
+        [this] { return frmPortMonitor_.data(); });
 
     buildStatusBar();
     buildMenus();
@@ -199,7 +199,7 @@ FrmMain::~FrmMain() {
     tcp_->blockSignals(true);
     delete serial_;
     delete tcp_;
-    delete station_;
+    delete stationMenus_;
     delete extraInfo_;
     delete fgAISTargets_;
     delete model_;
@@ -257,7 +257,7 @@ void FrmMain::buildMenus() {
     exportTracks->setObjectName("mnuFileExportTracks");
     connect(exportTracks, &QAction::triggered, this, &FrmMain::mnuFileExportTracks_Click);
     file->addSeparator();
-    buildFileStationMenu(file);
+    stationMenus_->buildFileMenu(file);
     file->addSeparator();
     QAction* exitAction = file->addAction("E&xit");
     exitAction->setObjectName("mnuFileExit");
@@ -272,9 +272,7 @@ void FrmMain::buildMenus() {
     disconnect->setObjectName("mnuSetupDisconnect");
     disconnect->setToolTip("Closes the input; a TCP client stops reconnecting until CONNECT.");
     connect(disconnect, &QAction::triggered, this, [this] { connection_->Disconnect(); });
-    QAction* inputs = setup->addAction("&Inputs...");
-    inputs->setObjectName("mnuSetupInputs");
-    connect(inputs, &QAction::triggered, this, &FrmMain::showInputsSetup);
+    stationMenus_->addInputsAction(setup);
     setup->addSeparator();
     QMenu* standard = setup->addMenu("&Binary Msg Standard");
     standard->setObjectName("mnuSetupBinaryMsgStdMenu");
@@ -526,10 +524,11 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
     input::ReceiveSettings receive;
     if (quietWithoutSetupFile && !std::filesystem::exists(setupPath, ec)) {
         base::NullMessageSink quiet;
-        input::LoadSetup(setupPath.string(), comm_, receive, receiver_->state(), quiet, &stationSettings_);
+        input::LoadSetup(setupPath.string(), comm_, receive, receiver_->state(), quiet, &stationMenus_->storedSettings());
     } else {
         // Held like every start-up box.
-        input::LoadSetup(setupPath.string(), comm_, receive, receiver_->state(), *this, &stationSettings_);
+        input::LoadSetup(setupPath.string(), comm_, receive, receiver_->state(), *this,
+                         &stationMenus_->storedSettings());
     }
     receiver_->setInputTests(receive.Tests);
     receiver_->setBinaryStandard(receive.BinaryMsgStandard);
@@ -552,9 +551,8 @@ void FrmMain::load(bool openInput) {
     chooseBinaryStandard(receiver_->binaryStandard() != 0 ? 1 : 0);
     loadWatchSettings();
     if (openInput) OpenInput();
-    if (!stationSettings_.Inputs.empty() || stationSettings_.Outputs != input::OutputSettings{}) {
-        applyStationSettings(stationSettings_);
-    }
+    const input::StationSettings& stored = stationMenus_->settings();
+    if (!stored.Inputs.empty() || stored.Outputs != input::OutputSettings{}) stationMenus_->applySettings(stored);
     prepareTargetList();
     if (settings_ && !placed && screen()) resize(openingSize(screen()->availableGeometry()));
     const int mode = st.ReferenceMode >= 0 && st.ReferenceMode <= 3 ? st.ReferenceMode : 0;
@@ -585,6 +583,24 @@ void FrmMain::applyCommChoice(const input::CommChoice& choice) {
     OpenInput();
 }
 
+const input::StationSettings& FrmMain::stationSettings() const { return stationMenus_->settings(); }
+void FrmMain::applyStationSettings(const input::StationSettings& s) { stationMenus_->applySettings(s); }
+StationTransport& FrmMain::station() { return stationMenus_->station(); }
+bool FrmMain::startRecording(const QString& path) { return stationMenus_->startRecording(path); }
+void FrmMain::stopRecording() {
+    if (stationMenus_) stationMenus_->stopRecording();
+}
+bool FrmMain::startPlayback(const QString& path, double speed) { return stationMenus_->startPlayback(path, speed); }
+PlaybackBar* FrmMain::playbackBar() const { return stationMenus_->playbackBar(); }
+
+void FrmMain::sentenceSeenOn(int input, std::string_view sentence) {
+    if (frmPortMonitor_ && frmPortMonitor_->shows(input)) frmPortMonitor_->sentenceSeen(sentence);
+}
+
+void FrmMain::inputBufferChangedOn(int input, std::string_view text) {
+    if (frmPortMonitor_ && frmPortMonitor_->shows(input)) frmPortMonitor_->inputBufferChanged(text);
+}
+
 void FrmMain::OpenInput() {
     receiver_->setInputKind(Receiver::kMainInput, comm_.UseTCP ? input::InputKind::Tcp : input::InputKind::Serial);
     connection_->OpenInput();
@@ -609,10 +625,11 @@ void FrmMain::shutdown() {
         }
         base::StandardErrorSink failures("orvanta");
         // Without further inputs or outputs the file stays as older versions write it.
-        const bool station = stationSettings_ != input::StationSettings{};
+        const input::StationSettings& stationSettings = stationMenus_->settings();
+        const bool station = stationSettings != input::StationSettings{};
         const input::ReceiveSettings receive{receiver_->inputTests(), receiver_->binaryStandard()};
         input::SaveSetup((dataDir_ / kSetupFileName).string(), toSave, receive, receiver_->state(), failures,
-                         station ? &stationSettings_ : nullptr);
+                         station ? &stationSettings : nullptr);
         const auto vessels = receiver_->shipDataOfRun();
         targets::StoreShipData(dataDir_, vessels, failures);
         saveFailed_ = failures.count > 0;
@@ -1100,7 +1117,7 @@ void FrmMain::showPortMonitor() {
     if (!frmPortMonitor_) {
         frmPortMonitor_ = new input::FrmPortMonitor([this](bool on) { receiver_->setMonitoring(on); }, comm_, *tcp_,
                                                     this, settings_);
-        updatePortMonitorInputs();
+        stationMenus_->updatePortMonitorInputs();
     }
     frmPortMonitor_->show();
     frmPortMonitor_->raise();

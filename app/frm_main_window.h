@@ -75,6 +75,7 @@ namespace app {
 class DangerousPanel;
 class PlaybackBar;
 class FrmMessages;
+class StationMenus;
 class StationTransport;
 
 class FrmMain : public QMainWindow, public ReceiverEvents, private input::ConnectionView {
@@ -118,9 +119,11 @@ public:
     void showHeldMessages();
     // Setup > Inputs: the further inputs and the outputs, as stored in the
     // setup file; applying them reopens those inputs and outputs at once.
-    const input::StationSettings& stationSettings() const { return stationSettings_; }
+    // (The station's inputs, outputs, recording and play back: StationMenus.)
+    const input::StationSettings& stationSettings() const;
     void applyStationSettings(const input::StationSettings& settings);
-    StationTransport& station() { return *station_; }
+    StationTransport& station();
+    StationMenus& stationMenus() { return *stationMenus_; }
     // File > Record: starts recording into path (every sentence of every
     // input), or stops; false when the file could not be made (told).
     bool startRecording(const QString& path);
@@ -221,7 +224,7 @@ public:
     // Selects entry n's row in the list (in view) and on the plot.
     void selectTarget(int entry);
     DangerousPanel* dangerousPanel() const { return dangerousPanel_; }
-    PlaybackBar* playbackBar() const { return playbackBar_; }
+    PlaybackBar* playbackBar() const;
 
 signals:
     // The operator clicked the row of entry n (1-based number in the target table).
@@ -244,9 +247,6 @@ private:
     void buildWatchPanels();
     void watchSecondTick();
     void keepSorted();
-    // The recording's and play back's signs of life (frm_main_activity_window.cpp).
-    void buildActivityBar();
-    void updateStationActivity();
     void buildCentralArea();
     void prepareTargetList();
     // The list header's right-click menu that hides and shows columns (kept in the settings).
@@ -264,12 +264,6 @@ private:
     void placeClearOfReference(QWidget& window);
     void mnuViewGraphics_Click(bool checked);
     void showCommSetup();
-    // File > Record and Play back, Setup > Inputs (frm_main_station_window.cpp).
-    void buildFileStationMenu(QMenu* file);
-    void showInputsSetup();
-    void mnuFileRecord_Click(bool checked);
-    void mnuFilePlayback_Click();
-    void updatePortMonitorInputs();
     void showPortMonitor();
     void showAbout();
     void mnuFileExportTargets_Click();
@@ -374,20 +368,11 @@ private:
     bool noticesPosted_ = false;
     ui::NoticeBar* noticeBar_ = nullptr;
     void showNotices();
-    input::StationSettings stationSettings_;
-    StationTransport* station_ = nullptr;
-    QAction* mnuFileRecord_ = nullptr;
-    QAction* mnuFileRecordTimes_ = nullptr;
-    QAction* mnuFileRecordSync_ = nullptr;
-    QAction* mnuFilePlaybackPause_ = nullptr;
+    StationMenus* stationMenus_ = nullptr;
     DangerousPanel* dangerousPanel_ = nullptr;
-    PlaybackBar* playbackBar_ = nullptr;
-    QLabel* lblActivity_ = nullptr;
     QAction* mnuOptionsKeepSorted_ = nullptr;
     int sortColumn_ = -1;  // the column of the last header click; -1 none
     bool sortDescending_ = false;
-    double playbackSpeed_ = 1;
-    double playbackMaxGap_ = 600;  // seconds; longer jumps of a played-back file's times are skipped
 };
 
 }  // namespace app
