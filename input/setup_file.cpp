@@ -194,10 +194,11 @@ struct SectionsRead {
 };
 
 // A serial input's address is a device path; the others name a host.
-bool inputAddressValid(const InputSetting& in) {
+bool usesDevice(const InputSetting& in) {
     const InputKindInfo* kind = FindInputKind(in.Type);
-    return (kind && kind->address == AddressUse::Device) || IsValidHostOrAddress(in.Address);
+    return kind && kind->address == AddressUse::Device;
 }
+bool inputAddressValid(const InputSetting& in) { return usesDevice(in) || IsValidHostOrAddress(in.Address); }
 
 bool inputsInRange(const StationSettings& st) {
     for (const InputSetting& in : st.Inputs) {
@@ -323,7 +324,7 @@ std::string StationSettingsProblem(const StationSettings& settings) {
         const std::string name = "Input " + std::to_string(i + 1) + ": ";
         if (settings.Inputs[i].Address.empty()) return name + "address missing";
         if (!inputAddressValid(settings.Inputs[i])) return name + "not a host name or address";
-        if (!inputsInRange(one)) return name + (settings.Inputs[i].Type == InputKind::Serial ? "baud rate" : "port") +
+        if (!inputsInRange(one)) return name + (usesDevice(settings.Inputs[i]) ? "baud rate" : "port") +
                                         " out of range";
     }
     const OutputSettings& o = settings.Outputs;
