@@ -5,6 +5,11 @@
 
 #include "app/dangerous_panel_window.h"
 #include "app/frm_main_window.h"
+#include "app/station_menus_window.h"
+#include "plot/plot_state.h"
+#include "windows/plot/plot_window.h"
+#include "windows/targets/target_list_model.h"
+#include "targets/target_sort.h"
 #include "app/plot_keeper_window.h"
 #include "app/target_list_panel_window.h"
 #include "ui/settings_store.h"
@@ -44,12 +49,12 @@ void FrmMain::buildWatchPanels() {
     }
     connect(clockTimer_, &QTimer::timeout, this, &FrmMain::watchSecondTick);
     dangerousPanel_->refresh(receiver_->targets());
-    buildActivityBar();
+    stationMenus_->buildActivityBar();
 }
 
 void FrmMain::watchSecondTick() {
     keepSorted();
-    updateStationActivity();
+    stationMenus_->updateActivity();
     if (dangerousPanel_->isVisible()) dangerousPanel_->refresh(receiver_->targets());
 }
 

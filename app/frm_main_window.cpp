@@ -15,6 +15,22 @@
 #include <utility>
 
 #include "ais/code_tables.h"
+#include "windows/ais/message_inbox_model.h"
+#include "ais/message_notice.h"
+#include "station/data_folder.h"
+#include "app/frm_messages_window.h"
+#include "app/message_popups_dialog.h"
+#include "app/playback_bar_window.h"
+#include "app/station_menus_window.h"
+#include "station/transports/station_transport.h"
+#include "base/atomic_file.h"
+#include "base/number_format.h"
+#include "geodesy/position_text.h"
+#include "windows/station/comm_setup_dialog.h"
+#include "windows/station/port_monitor_window.h"
+#include "station/transports/serial_transport.h"
+#include "station/transports/tcp_transport.h"
+#include "windows/plot/plot_window.h"
 #include "station/data_folder.h"
 #include "app/exports_window.h"
 #include "app/incoming_messages_window.h"
@@ -67,8 +83,8 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
 
     serial_ = new input::SerialTransport(this);
     tcp_ = new input::TcpTransport(this);
-    serial_->setBytesHandler([this](std::string_view b) { receiver_->receive(input::InputKind::Serial, b); });
-    tcp_->setBytesHandler([this](std::string_view b) { receiver_->receive(input::InputKind::Tcp, b); });
+    serial_->setBytesHandler([this](std::string_view b) { receiver_->takeBytes(Receiver::kMainInput, b); });
+    tcp_->setBytesHandler([this](std::string_view b) { receiver_->takeBytes(Receiver::kMainInput, b); });
     input::ConnectionView& view = *this;
     connection_ = std::make_unique<input::ConnectionManager>(comm_, *serial_, *tcp_, view, *this);
     connect(tcp_, &input::TcpTransport::connected, this, [this] { connection_->SocketConnected(); });
@@ -89,12 +105,10 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     };
     incoming_ = new IncomingMessages(*this, settings_, tell);
     watch_ = new WatchKeeper(*receiver_, settings_, *this, tell);
-    station_ = new StationTransport(*receiver_, this);
-    connect(station_, &StationTransport::recordingFailed, this, [this](const QString& text) {
-        if (mnuFileRecord_) mnuFileRecord_->setChecked(false);
-        notice(base::MessageIcon::Exclamation, "Orvanta", text.toStdString());
-    });
-    connect(station_, &StationTransport::playbackFinished, this, &FrmMain::updatePortMonitorInputs);
+    stationMenus_ = new StationMenus(
+        *this, *receiver_, *this, settings_,
+        [this](const std::string& text) { notice(base::MessageIcon::Exclamation, "Orvanta", text); },
+        [this] { return frmPortMonitor_.data(); });
 
     plot_ = new PlotKeeper(*receiver_, landmarks_, settings_, *this, *this);
     // A double click on the plot opens a target's details as a click on its list row does.
@@ -157,7 +171,7 @@ FrmMain::~FrmMain() {
     tcp_->blockSignals(true);
     delete serial_;
     delete tcp_;
-    delete station_;
+    delete stationMenus_;
     delete extraInfo_;
     delete targetList_;
     delete model_;
@@ -201,7 +215,7 @@ void FrmMain::buildMenus() {
     file->setObjectName("mnuFile");
     exports_->addTo(*file);
     file->addSeparator();
-    buildFileStationMenu(file);
+    stationMenus_->buildFileMenu(file);
     file->addSeparator();
     QAction* exitAction = file->addAction("E&xit");
     exitAction->setObjectName("mnuFileExit");
@@ -216,9 +230,7 @@ void FrmMain::buildMenus() {
     disconnect->setObjectName("mnuSetupDisconnect");
     disconnect->setToolTip("Closes the input; a TCP client stops reconnecting until CONNECT.");
     connect(disconnect, &QAction::triggered, this, [this] { connection_->Disconnect(); });
-    QAction* inputs = setup->addAction("&Inputs...");
-    inputs->setObjectName("mnuSetupInputs");
-    connect(inputs, &QAction::triggered, this, &FrmMain::showInputsSetup);
+    stationMenus_->addInputsAction(setup);
     setup->addSeparator();
     QMenu* standard = setup->addMenu("&Binary Msg Standard");
     standard->setObjectName("mnuSetupBinaryMsgStdMenu");
@@ -303,12 +315,17 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
     const std::filesystem::path setupPath = dataDir_ / kSetupFileName;
     std::error_code ec;
     firstRun_ = !quietWithoutSetupFile && !std::filesystem::exists(setupPath, ec);
+    input::ReceiveSettings receive;
     if (quietWithoutSetupFile && !std::filesystem::exists(setupPath, ec)) {
         base::NullMessageSink quiet;
-        input::LoadSetup(setupPath.string(), comm_, receiver_->state(), quiet, &stationSettings_);
+        input::LoadSetup(setupPath.string(), comm_, receive, receiver_->state(), quiet, &stationMenus_->storedSettings());
     } else {
-        input::LoadSetup(setupPath.string(), comm_, receiver_->state(), *this, &stationSettings_);  // held like every start-up box
+        // Held like every start-up box.
+        input::LoadSetup(setupPath.string(), comm_, receive, receiver_->state(), *this,
+                         &stationMenus_->storedSettings());
     }
+    receiver_->setInputTests(receive.Tests);
+    receiver_->setBinaryStandard(receive.BinaryMsgStandard);
     geodesy::InitDatum(datum_);
     receiver_->shipDatabase().LoadShipData(dataDir_);
     receiver_->flagIndex().setDataDir(dataDir_);
@@ -322,15 +339,13 @@ void FrmMain::load(bool openInput) {
     setWindowTitle(kCaption);
     if (settings_) placement_.place(*this, settings_);
     const bool placed = settings_ && settings_->contains("MainWidth");
-    input::RunState& st = receiver_->state();
-    if (st.CheckChecksum) panels_[3]->setText("0");
-    if (st.EmptyBuffer) panels_[5]->setText("0");
-    chooseBinaryStandard(st.BinaryMsgStandard != 0 ? 1 : 0);
+    if (receiver_->inputTests().CheckChecksum) panels_[3]->setText("0");
+    if (receiver_->inputTests().EmptyBuffer) panels_[5]->setText("0");
+    chooseBinaryStandard(receiver_->binaryStandard() != 0 ? 1 : 0);
     watch_->loadSettings();
     if (openInput) OpenInput();
-    if (!stationSettings_.Inputs.empty() || stationSettings_.Outputs != input::OutputSettings{}) {
-        applyStationSettings(stationSettings_);
-    }
+    const input::StationSettings& stored = stationMenus_->settings();
+    if (!stored.Inputs.empty() || stored.Outputs != input::OutputSettings{}) stationMenus_->applySettings(stored);
     targetList_->fitColumns();
     if (settings_ && !placed && screen()) resize(openingSize(screen()->availableGeometry()));
     reference_->load();
@@ -344,24 +359,42 @@ void FrmMain::useSessionInput(const std::string& host, int port) {
 }
 
 input::CommChoice FrmMain::commChoice() const {
-    const input::RunState& st = receiver_->state();
-    return {comm_, st.CheckChecksum, st.EmptyBuffer};
+    const input::InputTests& tests = receiver_->inputTests();
+    return {comm_, tests.CheckChecksum, tests.EmptyBuffer};
 }
 
 void FrmMain::applyCommChoice(const input::CommChoice& choice) {
     comm_ = choice.comm;
-    input::RunState& st = receiver_->state();
-    st.CheckChecksum = choice.CheckChecksum;
-    if (st.CheckChecksum) st.ChecksumErrorCount = 0;
-    statusPanelChanged(4, st.CheckChecksum ? "0" : "n/a");
-    st.EmptyBuffer = choice.EmptyBuffer;
-    if (st.EmptyBuffer) st.IgnoredCount = 0;
-    statusPanelChanged(6, st.EmptyBuffer ? "0" : "n/a");
+    receiver_->setInputTests({choice.CheckChecksum, choice.EmptyBuffer});
+    receiver_->restartTestCounts(choice.CheckChecksum, choice.EmptyBuffer);
+    statusPanelChanged(4, choice.CheckChecksum ? "0" : "n/a");
+    statusPanelChanged(6, choice.EmptyBuffer ? "0" : "n/a");
     storedComm_.reset();
     OpenInput();
 }
 
-void FrmMain::OpenInput() { connection_->OpenInput(); }
+const input::StationSettings& FrmMain::stationSettings() const { return stationMenus_->settings(); }
+void FrmMain::applyStationSettings(const input::StationSettings& s) { stationMenus_->applySettings(s); }
+StationTransport& FrmMain::station() { return stationMenus_->station(); }
+bool FrmMain::startRecording(const QString& path) { return stationMenus_->startRecording(path); }
+void FrmMain::stopRecording() {
+    if (stationMenus_) stationMenus_->stopRecording();
+}
+bool FrmMain::startPlayback(const QString& path, double speed) { return stationMenus_->startPlayback(path, speed); }
+PlaybackBar* FrmMain::playbackBar() const { return stationMenus_->playbackBar(); }
+
+void FrmMain::sentenceSeenOn(int input, std::string_view sentence) {
+    if (frmPortMonitor_ && frmPortMonitor_->shows(input)) frmPortMonitor_->sentenceSeen(sentence);
+}
+
+void FrmMain::inputBufferChangedOn(int input, std::string_view text) {
+    if (frmPortMonitor_ && frmPortMonitor_->shows(input)) frmPortMonitor_->inputBufferChanged(text);
+}
+
+void FrmMain::OpenInput() {
+    receiver_->setInputKind(Receiver::kMainInput, comm_.UseTCP ? input::InputKind::Tcp : input::InputKind::Serial);
+    connection_->OpenInput();
+}
 
 void FrmMain::shutdown() {
     if (shutDown_) return;
@@ -382,9 +415,11 @@ void FrmMain::shutdown() {
         }
         base::StandardErrorSink failures("orvanta");
         // Without further inputs or outputs the file stays as older versions write it.
-        const bool station = stationSettings_ != input::StationSettings{};
-        input::SaveSetup((dataDir_ / kSetupFileName).string(), toSave, receiver_->state(), failures,
-                         station ? &stationSettings_ : nullptr);
+        const input::StationSettings& stationSettings = stationMenus_->settings();
+        const bool station = stationSettings != input::StationSettings{};
+        const input::ReceiveSettings receive{receiver_->inputTests(), receiver_->binaryStandard()};
+        input::SaveSetup((dataDir_ / kSetupFileName).string(), toSave, receive, receiver_->state(), failures,
+                         station ? &stationSettings : nullptr);
         const auto vessels = receiver_->shipDataOfRun();
         targets::StoreShipData(dataDir_, vessels, failures);
         saveFailed_ = failures.count > 0;
@@ -463,9 +498,8 @@ void FrmMain::setConnectionText(const std::string& text) { panels_[1]->setText(f
 
 void FrmMain::setConnectVisible(bool visible) { cmdConnect_->setVisible(visible); }
 
-void FrmMain::inputRestarted(input::InputSource source) {
-    if (source == input::InputSource::None) return;
-    receiver_->inputRestarted(source == input::InputSource::Serial ? input::InputKind::Serial : input::InputKind::Tcp);
+void FrmMain::inputRestarted(input::InputKind) {
+    receiver_->inputRestarted(Receiver::kMainInput);
 }
 
 void FrmMain::setConnectionTestInterval(int ms) {
@@ -522,7 +556,7 @@ void FrmMain::timerAIS_Status_Timer() { receiver_->ageTargets(); }
 // ---------------------------------------------------------------- menus
 
 void FrmMain::chooseBinaryStandard(int index) {
-    receiver_->state().BinaryMsgStandard = static_cast<int16_t>(index);
+    receiver_->setBinaryStandard(static_cast<int16_t>(index));
     for (QAction* a : mnuSetupBinaryMsgStd_) a->setChecked(false);
     mnuSetupBinaryMsgStd_[static_cast<size_t>(index)]->setChecked(true);
 }
@@ -536,8 +570,9 @@ input::FrmPortMonitor* FrmMain::portMonitor() const { return frmPortMonitor_.dat
 
 void FrmMain::showPortMonitor() {
     if (!frmPortMonitor_) {
-        frmPortMonitor_ = new input::FrmPortMonitor(receiver_->state(), comm_, *tcp_, this, settings_);
-        updatePortMonitorInputs();
+        frmPortMonitor_ = new input::FrmPortMonitor([this](bool on) { receiver_->setMonitoring(on); }, comm_, *tcp_,
+                                                    this, settings_);
+        stationMenus_->updatePortMonitorInputs();
     }
     frmPortMonitor_->show();
     frmPortMonitor_->raise();

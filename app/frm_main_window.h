@@ -66,6 +66,7 @@ class MessageRoute;
 class PlaybackBar;
 class PlotKeeper;
 class ReferencePanel;
+class StationMenus;
 class StationTransport;
 class TargetListPanel;
 class WatchKeeper;
@@ -108,9 +109,11 @@ public:
     void showHeldMessages();
     // Setup > Inputs: the further inputs and the outputs, as stored in the
     // setup file; applying them reopens those inputs and outputs at once.
-    const input::StationSettings& stationSettings() const { return stationSettings_; }
+    // (The station's inputs, outputs, recording and play back: StationMenus.)
+    const input::StationSettings& stationSettings() const;
     void applyStationSettings(const input::StationSettings& settings);
-    StationTransport& station() { return *station_; }
+    StationTransport& station();
+    StationMenus& stationMenus() { return *stationMenus_; }
     // File > Record: starts recording into path (every sentence of every
     // input), or stops; false when the file could not be made (told).
     bool startRecording(const QString& path);
@@ -192,7 +195,7 @@ public:
     // Selects entry n's row in the list (in view) and on the plot.
     void selectTarget(int entry);
     DangerousPanel* dangerousPanel() const { return dangerousPanel_; }
-    PlaybackBar* playbackBar() const { return playbackBar_; }
+    PlaybackBar* playbackBar() const;
 
 signals:
     // The operator clicked the row of entry n (1-based number in the target table).
@@ -206,7 +209,7 @@ private:
     void setConnectionText(const std::string& text) override;
     void setConnectVisible(bool visible) override;
     void setConnectionTestInterval(int ms) override;
-    void inputRestarted(input::InputSource source) override;
+    void inputRestarted(input::InputKind kind) override;
 
     void buildStatusBar();
     void buildMenus();
@@ -214,19 +217,10 @@ private:
     void buildWatchPanels();
     void watchSecondTick();
     void keepSorted();
-    // The recording's and play back's signs of life (frm_main_activity_window.cpp).
-    void buildActivityBar();
-    void updateStationActivity();
     void buildCentralArea();
     void updateClockPanel();
     void chooseBinaryStandard(int index);
     void showCommSetup();
-    // File > Record and Play back, Setup > Inputs (frm_main_station_window.cpp).
-    void buildFileStationMenu(QMenu* file);
-    void showInputsSetup();
-    void mnuFileRecord_Click(bool checked);
-    void mnuFilePlayback_Click();
-    void updatePortMonitorInputs();
     void showPortMonitor();
     void showAbout();
     void showReceptionSummary();
@@ -271,18 +265,9 @@ private:
     PlotKeeper* plot_ = nullptr;
     QPointer<input::FrmPortMonitor> frmPortMonitor_;
     bool firstRun_ = false;
-    input::StationSettings stationSettings_;
-    StationTransport* station_ = nullptr;
-    QAction* mnuFileRecord_ = nullptr;
-    QAction* mnuFileRecordTimes_ = nullptr;
-    QAction* mnuFileRecordSync_ = nullptr;
-    QAction* mnuFilePlaybackPause_ = nullptr;
+    StationMenus* stationMenus_ = nullptr;
     DangerousPanel* dangerousPanel_ = nullptr;
-    PlaybackBar* playbackBar_ = nullptr;
-    QLabel* lblActivity_ = nullptr;
     QAction* mnuOptionsKeepSorted_ = nullptr;
-    double playbackSpeed_ = 1;
-    double playbackMaxGap_ = 600;  // seconds; longer jumps of a played-back file's times are skipped
 };
 
 }  // namespace app

@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::string line;
-        while (std::getline(in, line)) rx.receive(input::InputKind::Tcp, line + "\n");
+        while (std::getline(in, line)) rx.takeBytes(app::Receiver::kMainInput, line + "\n");
     }
 
     plot::PlotState plot;

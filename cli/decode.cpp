@@ -289,8 +289,7 @@ void PrintSchema() {
 // feed is handed over as it is at the end of input, unless it outgrew the
 // framer's bound (then the framer counts it as overflow).
 void ReadSentences(FILE* in, Decoder& decoder, cli::Progress& progress) {
-    input::RunState state;  // only the framer's overflow count is read
-    input::Framer framer(input::InputKind::Playback, state, decoder);
+    input::Framer framer(decoder);
     std::vector<char> buf(kBlock);
     uint64_t bytesRead = 0;
     for (;;) {
@@ -306,7 +305,7 @@ void ReadSentences(FILE* in, Decoder& decoder, cli::Progress& progress) {
         const std::string last(framer.pending());
         decoder.handleSentence(last);
     }
-    decoder.setOverlong(state.OverflowCount);
+    decoder.setOverlong(framer.counts().Overflow);
     progress.finish(bytesRead, decoder.lines());
 }
 

@@ -106,13 +106,13 @@ struct Options {
     double maxGap = input::kDefaultMaxGap;  // paced: longer jumps of the c: times are skipped
 };
 
-// One replay: a receiver, its clock, and the program's framer in front of it,
-// which hands every sentence to this object so the clock can move on between
-// sentences.
-class Replay final : public input::SentenceHandler {
+// One replay: a receiver and its clock. The file is the receiver's main
+// input; after every sentence the clock moves on.
+class Replay final {
 public:
-    Replay(const Options& opt, ReplayEvents& events)
-        : clock_(initialTime()), rx_(clock_, events), framer_(input::InputKind::Serial, rx_.state(), *this) {
+    Replay(const Options& opt, ReplayEvents& events) : clock_(initialTime()), rx_(clock_, events) {
+        rx_.setInputKind(app::Receiver::kMainInput, input::InputKind::Serial);
+        rx_.setAfterSentence([this] { sentenceDone(); });
         if (!opt.dataDir.empty()) {
             const std::filesystem::path dir(opt.dataDir);
             const std::filesystem::path ini = dir / "Orvanta.ini";
@@ -120,7 +120,10 @@ public:
             if (std::filesystem::exists(ini, ec)) {
                 input::CommSettings comm;
                 input::SetSetupDefaults(comm);
-                input::LoadSetup(ini.string(), comm, rx_.state(), events);
+                input::ReceiveSettings receive;
+                input::LoadSetup(ini.string(), comm, receive, rx_.state(), events);
+                rx_.setInputTests(receive.Tests);
+                rx_.setBinaryStandard(receive.BinaryMsgStandard);
             }
             rx_.shipDatabase().LoadShipData(dir);
             rx_.flagIndex().setDataDir(dir);
@@ -149,21 +152,22 @@ public:
     // line is its own notification and nothing is discarded for being in the
     // same block as another.
     void feed(std::string_view bytes) {
-        if (!rx_.state().EmptyBuffer) {
-            framer_.receive(bytes);
+        constexpr int kMain = app::Receiver::kMainInput;
+        if (!rx_.inputTests().EmptyBuffer) {
+            rx_.takeBytes(kMain, bytes);
             return;
         }
         while (!bytes.empty()) {
             const size_t lf = bytes.find('\n');
             const size_t len = lf == std::string_view::npos ? bytes.size() : lf + 1;
-            framer_.receive(bytes.substr(0, len));
+            rx_.takeBytes(kMain, bytes.substr(0, len));
             bytes.remove_prefix(len);
         }
     }
     // A last line without a line feed still counts as a sentence, or as an
     // overlong line when it outgrew the input bound.
     void finish() {
-        if (!framer_.pending().empty() || framer_.droppingLine()) framer_.receive("\n");
+        rx_.endOfStream(app::Receiver::kMainInput);
         rx_.refineApproaches();  // the table is printed with exact approaches
         if (keepTrails_) trails_.record(rx_.targets(), clock_.now());  // where the input left them
     }
@@ -171,8 +175,8 @@ public:
     app::Receiver& receiver() { return rx_; }
     const plot::TrailStore& trails() const { return trails_; }
 
-    void handleSentence(std::string_view s) override {
-        rx_.handleSentence(s);
+private:
+    void sentenceDone() {
         clock_.advance(secondsPerSentence_);
         if (clock_.monotonicSeconds() >= nextAgeing_) {
             rx_.ageTargets();
@@ -184,7 +188,6 @@ public:
         }
     }
 
-private:
     // The wall-clock start on a whole second: the rounded whole-second figures
     // (period, time tracked, receive timer) must not depend on the fraction of
     // the second the replay happened to start in, or two replays of one file
@@ -197,7 +200,6 @@ private:
 
     base::ManualClock clock_;
     app::Receiver rx_;
-    input::Framer framer_;
     double nextAgeing_ = 0;
     bool keepTrails_ = false;
     double secondsPerSentence_ = kSecondsPerSentence;
@@ -209,7 +211,7 @@ private:
 bool readAll(FILE* in, Replay& replay, cli::Progress* progress = nullptr) {
     std::vector<char> buf(kBlock);
     uint64_t bytesRead = 0;
-    const auto sentences = [&] { return replay.receiver().state().SentenceCount; };
+    const auto sentences = [&] { return replay.receiver().totals().SentenceCount; };
     for (;;) {
         const size_t got = std::fread(buf.data(), 1, buf.size(), in);
         if (got > 0) replay.feed(std::string_view(buf.data(), got));
@@ -302,7 +304,7 @@ struct Counter {
 };
 
 std::vector<Counter> counters(const app::Receiver& rx) {
-    const input::RunState& s = rx.state();
+    const input::ReceiverTotals s = rx.totals();
     std::vector<Counter> out = {{"SentenceCount", s.SentenceCount},
             {"ChecksumErrorCount", s.ChecksumErrorCount},
             {"IgnoredCount", s.IgnoredCount},
@@ -348,8 +350,9 @@ void printText(const app::Receiver& rx, std::string& out) {
     }
     out += "\n";
     for (const auto& c : counters(rx)) out += std::string(c.name) + ": " + std::to_string(c.value) + "\n";
+    const input::ReceiverTotals totals = rx.totals();
     for (int t = 0; t < 64; ++t) {
-        const int64_t n = rx.state().MessageTypeCount[static_cast<size_t>(t)];
+        const int64_t n = totals.MessageTypeCount[static_cast<size_t>(t)];
         if (n) out += "Messages of type " + std::to_string(t) + ": " + std::to_string(n) + "\n";
     }
 }
@@ -402,8 +405,9 @@ void printCsv(const app::Receiver& rx, std::string& out) {
     }
     out += "\nCounter,Value\n";
     for (const auto& c : counters(rx)) out += std::string(c.name) + "," + std::to_string(c.value) + "\n";
+    const input::ReceiverTotals totals = rx.totals();
     for (int t = 0; t < 64; ++t) {
-        const int64_t n = rx.state().MessageTypeCount[static_cast<size_t>(t)];
+        const int64_t n = totals.MessageTypeCount[static_cast<size_t>(t)];
         if (n) out += "MessageTypeCount[" + std::to_string(t) + "]," + std::to_string(n) + "\n";
     }
 }
@@ -425,8 +429,9 @@ void printJson(const app::Receiver& rx, std::string& text) {
     for (const auto& c : counters(rx)) j.field(c.name, c.value);
     j.key("MessageTypeCount");
     j.beginObject();
+    const input::ReceiverTotals totals = rx.totals();
     for (int t = 0; t < 64; ++t) {
-        const int64_t n = rx.state().MessageTypeCount[static_cast<size_t>(t)];
+        const int64_t n = totals.MessageTypeCount[static_cast<size_t>(t)];
         if (n) j.field(std::to_string(t), n);
     }
     j.endObject();
@@ -482,8 +487,8 @@ int runBench(const Options& opt) {
         const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const double cpu = cpuSeconds() - cpuStart;
         if (in) std::fclose(in);
-        sentences = replay.receiver().state().SentenceCount;
-        messages = replay.receiver().state().DecodedMessageCount;
+        sentences = replay.receiver().totals().SentenceCount;
+        messages = replay.receiver().totals().DecodedMessageCount;
         sps.push_back(sentences / secs);
         mps.push_back(messages / secs);
         cpuSps.push_back(sentences / cpu);

@@ -40,7 +40,7 @@ void Framer::receive(std::string_view bytes) {
             // line at the end of the held-back bytes lost its continuation:
             // its line feed was counted with the dropped bytes, or it is
             // still to come, and then the line is dropped up to it.
-            state_.OverflowBytes += static_cast<int64_t>(buffer_.size());
+            counts_.OverflowBytes += static_cast<int64_t>(buffer_.size());
             buffer_.clear();
             droppingLine_ = !cutAtLineFeed_;
             reentrant_.shrink_to_fit();
@@ -65,35 +65,35 @@ void Framer::cutOff() {
     if (droppingLine_) {
         // An overlong line being dropped ends here: its bytes stay overflow.
         droppingLine_ = false;
-        state_.OverflowCount++;
-        state_.OverflowBytes += static_cast<int64_t>(buffer_.size());
+        counts_.Overflow++;
+        counts_.OverflowBytes += static_cast<int64_t>(buffer_.size());
     } else if (!buffer_.empty()) {
-        state_.CutOffCount++;
-        state_.CutOffBytes += static_cast<int64_t>(buffer_.size());
+        counts_.CutOff++;
+        counts_.CutOffBytes += static_cast<int64_t>(buffer_.size());
     }
     buffer_.clear();
     cutAtLineFeed_ = true;
-    if (state_.PortMonitorOpen) handler_.inputBufferChanged(buffer_);
+    if (watched_) handler_.inputBufferChanged(buffer_);
 }
 
 void Framer::dropHeldBack(std::string_view bytes) {
     if (bytes.empty()) return;
     // Every line feed dropped ends a line that is not handed over.
     for (char c : bytes) {
-        if (c == '\n') state_.OverflowCount++;
+        if (c == '\n') counts_.Overflow++;
     }
-    state_.OverflowBytes += static_cast<int64_t>(bytes.size());
+    counts_.OverflowBytes += static_cast<int64_t>(bytes.size());
     cutAtLineFeed_ = bytes.back() == '\n';
 }
 
 void Framer::discard(size_t bytes) {
-    state_.IgnoredCount++;
-    state_.IgnoredBytes += static_cast<int64_t>(bytes);
-    handler_.sentenceIgnored(kind_);
+    counts_.Ignored++;
+    counts_.IgnoredBytes += static_cast<int64_t>(bytes);
+    handler_.sentenceIgnored();
 }
 
 void Framer::process() {
-    if (state_.PortMonitorOpen) handler_.inputBufferChanged(buffer_);
+    if (watched_) handler_.inputBufferChanged(buffer_);
 
     size_t pos = 0;
     for (;;) {
@@ -106,12 +106,12 @@ void Framer::process() {
         // chunked.
         if (droppingLine_ || lf - start > kMaxLine) {
             droppingLine_ = false;
-            state_.OverflowCount++;
-            state_.OverflowBytes += static_cast<int64_t>(pos - start);
+            counts_.Overflow++;
+            counts_.OverflowBytes += static_cast<int64_t>(pos - start);
             continue;
         }
         const std::string_view sentence(buffer_.data() + start, pos - start);
-        if (state_.EmptyBuffer) {
+        if (emptyBuffer_) {
             // Hand over this one; discard the other complete sentences of the chunk.
             for (size_t next = findLineFeed(buffer_, pos); next != std::string::npos;
                  next = findLineFeed(buffer_, pos)) {
@@ -124,7 +124,7 @@ void Framer::process() {
 
     buffer_.erase(0, pos);
     if (buffer_.size() > kMaxLine) {
-        state_.OverflowBytes += static_cast<int64_t>(buffer_.size());
+        counts_.OverflowBytes += static_cast<int64_t>(buffer_.size());
         droppingLine_ = true;
         buffer_.clear();
         buffer_.shrink_to_fit();

@@ -7,26 +7,37 @@
 // tail of a chunk is kept and joined with the next. Every complete sentence of a
 // chunk is handed over in order, except under the empty-buffer rule, where the
 // first one is handed over and the other complete ones are discarded and counted
-// in IgnoredCount.
+// in its Ignored counter.
 //
 // Memory is bounded: a line that grows past kMaxLine bytes without a line feed
-// is dropped whole (counted in OverflowCount / OverflowBytes) up to its line feed,
+// is dropped whole (counted in Overflow / OverflowBytes) up to its line feed,
 // whether it came in many notifications or in one.
 //
 // When its input is opened, closed or lost, the unfinished line is dropped
-// (dropUnfinished, counted in CutOffCount / CutOffBytes), so the tail of one
+// (dropUnfinished, counted in CutOff / CutOffBytes), so the tail of one
 // connection never joins the first line of the next.
+//
+// Each framer keeps its own counts; they are read as a value (counts()).
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "station/run_state.h"
+#include <cstdint>
 
 namespace input {
 
-enum class InputKind { Serial, Tcp, Udp, Playback };
+// What a framer dropped itself, and the bytes of it.
+struct FramerCounts {
+    int64_t Ignored = 0;  // complete sentences discarded by the empty-buffer rule
+    int64_t IgnoredBytes = 0;
+    int64_t Overflow = 0;  // lines dropped whole for outgrowing kMaxLine
+    int64_t OverflowBytes = 0;
+    int64_t CutOff = 0;  // unfinished lines dropped because the input restarted
+    int64_t CutOffBytes = 0;
+    bool operator==(const FramerCounts&) const = default;
+};
 
 // Where a framer hands its results: every sentence, and news of the counting
 // it did itself.
@@ -34,9 +45,9 @@ class SentenceHandler {
 public:
     virtual ~SentenceHandler() = default;
     virtual void handleSentence(std::string_view sentence) = 0;
-    // A complete sentence was discarded by the empty-buffer rule (IgnoredCount grew).
-    virtual void sentenceIgnored(InputKind kind) {}
-    // The unfinished input changed (only while the port monitor is open).
+    // A complete sentence was discarded by the empty-buffer rule (Ignored grew).
+    virtual void sentenceIgnored() {}
+    // The unfinished input changed (only while watched, see setWatched).
     virtual void inputBufferChanged(std::string_view pending) {}
 };
 
@@ -49,7 +60,15 @@ public:
     // that stays busy cannot make memory grow without end.
     static constexpr size_t kMaxHeldBack = 4 * 1024 * 1024;
 
-    Framer(InputKind kind, RunState& state, SentenceHandler& handler) : kind_(kind), state_(state), handler_(handler) {}
+    explicit Framer(SentenceHandler& handler) : handler_(handler) {}
+
+    // The empty-buffer rule: of the complete sentences of one notification
+    // only the first is handed over.
+    void setEmptyBuffer(bool on) { emptyBuffer_ = on; }
+    bool emptyBuffer() const { return emptyBuffer_; }
+    // While watched (the port monitor is open) every change of the
+    // unfinished line is reported through inputBufferChanged.
+    void setWatched(bool on) { watched_ = on; }
 
     // One receive notification's worth of bytes.
     void receive(std::string_view bytes);
@@ -59,7 +78,7 @@ public:
     // the current notification is done.
     void dropUnfinished();
 
-    InputKind kind() const { return kind_; }
+    const FramerCounts& counts() const { return counts_; }
     // Text received but not yet handed over (the unfinished line).
     std::string_view pending() const { return buffer_; }
     // The unfinished line outgrew kMaxLine and is being dropped up to its line feed.
@@ -73,9 +92,10 @@ private:
     void dropHeldBack(std::string_view bytes);
     void cutOff();
 
-    InputKind kind_;
-    RunState& state_;
     SentenceHandler& handler_;
+    FramerCounts counts_;
+    bool emptyBuffer_ = false;
+    bool watched_ = false;
     std::string buffer_;
     std::string reentrant_;   // bytes that arrived while a sentence was being handled
     bool heldBackFull_ = false;  // reentrant_ reached kMaxHeldBack; later bytes were dropped

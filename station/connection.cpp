@@ -101,8 +101,8 @@ void ConnectionManager::setText(const std::string& text) {
 void ConnectionManager::closeAll() {
     if (serial_.isOpen()) serial_.close();
     if (socket_.state() != kSocketClosed) socket_.close();
-    view_.inputRestarted(InputSource::Serial);
-    view_.inputRestarted(InputSource::Tcp);
+    view_.inputRestarted(InputKind::Serial);
+    view_.inputRestarted(InputKind::Tcp);
     reconnectDelay_ = 0;
     reconnectIn_ = 0;
     reconnecting_ = false;
@@ -114,14 +114,14 @@ void ConnectionManager::OpenInput() {
     std::string error;
     bool ok = true;
     if (comm_.UseTCP) {
-        source_ = InputSource::Tcp;
+        source_ = InputKind::Tcp;
         ok = connectTcp(error);
         if (ok) {
             ShowTCPStatus();
             view_.setConnectionTestInterval(kConnectionTestIntervalMs);
         }
     } else {
-        source_ = InputSource::Serial;
+        source_ = InputKind::Serial;
         view_.setConnectionTestInterval(0);
         if (!comm_.Device.empty()) {
             ok = serial_.openDevice(comm_.Device, SerialLineOf(comm_), error);
@@ -161,7 +161,7 @@ void ConnectionManager::scheduleReconnect() {
 }
 
 void ConnectionManager::SecondTick() {
-    if (reconnectIn_ <= 0 || source_ != InputSource::Tcp) return;
+    if (reconnectIn_ <= 0 || source_ != InputKind::Tcp) return;
     if (--reconnectIn_ > 0) {
         ShowTCPStatus();
         return;
@@ -177,8 +177,8 @@ void ConnectionManager::SecondTick() {
 
 void ConnectionManager::Disconnect() {
     closeAll();
-    setText(source_ == InputSource::Tcp ? TcpStatusText(comm_, kSocketClosed) : std::string(kNoCommunication));
-    source_ = InputSource::None;
+    setText(source_ == InputKind::Tcp ? TcpStatusText(comm_, kSocketClosed) : std::string(kNoCommunication));
+    source_.reset();
     view_.setConnectVisible(true);
 }
 
@@ -196,7 +196,7 @@ void ConnectionManager::SocketConnected() {
 }
 
 void ConnectionManager::SocketError(int number, const std::string& description) {
-    if (source_ != InputSource::Tcp) return;
+    if (source_ != InputKind::Tcp) return;
     // One box for a failure the operator started; the retries after it only
     // count down in the panel, or a server that stays away would bury the
     // operator under boxes.
@@ -204,24 +204,24 @@ void ConnectionManager::SocketError(int number, const std::string& description) 
         messages_.operatorMessage(base::MessageIcon::Critical, kConnectionMessageTitle, TcpErrorText(number, description));
     }
     if (socket_.state() != kSocketClosed) socket_.close();
-    view_.inputRestarted(InputSource::Tcp);
+    view_.inputRestarted(InputKind::Tcp);
     scheduleReconnect();
     view_.setConnectVisible(true);
 }
 
 void ConnectionManager::SocketClosedByPeer() {
-    if (source_ != InputSource::Tcp) return;
+    if (source_ != InputKind::Tcp) return;
     if (socket_.state() != kSocketClosed) socket_.close();
-    view_.inputRestarted(InputSource::Tcp);
+    view_.inputRestarted(InputKind::Tcp);
     reconnecting_ = true;
     scheduleReconnect();
     view_.setConnectVisible(true);
 }
 
 void ConnectionManager::SerialLost(const std::string& description) {
-    if (source_ != InputSource::Serial) return;
+    if (source_ != InputKind::Serial) return;
     if (serial_.isOpen()) serial_.close();
-    view_.inputRestarted(InputSource::Serial);
+    view_.inputRestarted(InputKind::Serial);
     setText(OpenFailureText(description));
     view_.setConnectVisible(true);
 }

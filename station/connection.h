@@ -16,11 +16,13 @@
 // an operator message plus the panel text "<description> No communication established".
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/operator_messages.h"
+#include "station/input_kind.h"
 #include "station/setup_file.h"
 
 namespace input {
@@ -85,7 +87,6 @@ std::string ReconnectText(int seconds);
 // "TCP/IP Error :10061 - <description>"
 std::string TcpErrorText(int number, std::string_view description);
 
-enum class InputSource { None, Serial, Tcp };
 
 class SerialControl {
 public:
@@ -120,7 +121,7 @@ public:
     virtual void setConnectionTestInterval(int ms) = 0;           // 0 stops the timer
     // The source was opened, closed or lost: its unfinished line will never
     // be completed and must not join the first line of what comes next.
-    virtual void inputRestarted(InputSource source) {}
+    virtual void inputRestarted(InputKind kind) {}
 };
 
 
@@ -156,8 +157,8 @@ public:
     // Rewrites panel 2 from the address, port and socket state.
     void ShowTCPStatus();
 
-    // Which source the last OpenInput opened (or tried to open).
-    InputSource source() const { return source_; }
+    // Which kind the last OpenInput opened (or tried to open): Serial or Tcp; none after Disconnect.
+    std::optional<InputKind> source() const { return source_; }
     const std::string& connectionText() const { return text_; }
 
 private:
@@ -173,7 +174,7 @@ private:
     SocketControl& socket_;
     ConnectionView& view_;
     base::MessageSink& messages_;
-    InputSource source_ = InputSource::None;
+    std::optional<InputKind> source_;
     std::string text_ = kNoCommunication;
     int reconnectDelay_ = 0;  // seconds of the last wait; 0 before the first
     int reconnectIn_ = 0;

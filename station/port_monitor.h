@@ -16,7 +16,7 @@
 // holds more than capacity + 1 sentences, each cut to kMaxShownSentence bytes.
 #pragma once
 
-#include "station/run_state.h"
+#include "station/input_counters.h"
 
 #include <cstddef>
 #include <string>

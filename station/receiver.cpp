@@ -13,25 +13,40 @@ namespace app {
 
 // One input: its framer hands sentences back to the receiver with the
 // input's number, and its intake keeps its fragments apart from the others'.
+// The framer counts what it drops; the input counts what it took.
 struct Receiver::Input final : input::SentenceHandler {
-    Input(Receiver& r, int n, input::InputKind k) : rx(r), number(n), framer(k, r.state_, *this) {}
+    Input(Receiver& r, int n, input::InputKind k) : rx(r), number(n), framer(*this) { setKind(k); }
     void handleSentence(std::string_view s) override { rx.takeSentence(*this, s); }
-    void sentenceIgnored(input::InputKind k) override {
-        if (number <= kTcpInput) rx.mainSerial_ = k == input::InputKind::Serial;
-        rx.ignoredChanged();
-    }
+    void sentenceIgnored() override { rx.ignoredChanged(); }
     void inputBufferChanged(std::string_view pending) override { rx.events_.inputBufferChangedOn(number, pending); }
+    void setKind(input::InputKind k) {
+        kind = k;
+        const input::InputKindInfo* info = input::FindInputKind(k);
+        datagrams = info && info->datagrams;
+    }
+    input::InputCounters counters() const {
+        input::InputCounters c = own;
+        const input::FramerCounts& f = framer.counts();
+        c.Ignored = f.Ignored;
+        c.IgnoredBytes = f.IgnoredBytes;
+        c.Overflow = f.Overflow;
+        c.OverflowBytes = f.OverflowBytes;
+        c.CutOff = f.CutOff;
+        c.CutOffBytes = f.CutOffBytes;
+        return c;
+    }
 
     Receiver& rx;
     int number;
+    input::InputKind kind = input::InputKind::Tcp;
+    bool datagrams = false;
     bool removed = false;
     input::Framer framer;
     input::Intake intake;
-    input::InputCounters counters;
+    input::InputCounters own;  // all but the framer's counts
 };
 
 Receiver::Receiver(const base::Clock& clock, ReceiverEvents& events) : clock_(clock), events_(events) {
-    addInput(input::InputKind::Serial);
     addInput(input::InputKind::Tcp);
 }
 
@@ -45,51 +60,53 @@ Receiver::Input* Receiver::find(int input) const {
 int Receiver::addInput(input::InputKind kind) {
     const int n = static_cast<int>(inputs_.size());
     inputs_.push_back(std::make_unique<Input>(*this, n, kind));
+    Input& in = *inputs_.back();
+    in.framer.setEmptyBuffer(tests_.EmptyBuffer);
+    in.framer.setWatched(monitoring_);
     return n;
 }
 
-// Runs a framer call and books what the framer counted in the shared run
-// state (overflow, cut off, ignored) to the input as well.
-void Receiver::framerCall(Input& in, void (*call)(input::Framer&, std::string_view), std::string_view bytes) {
-    // Only the framer's own counters, not the whole run state: this runs for
-    // every notification and datagram.
-    const auto framerCounts = [this] {
-        return std::array<int64_t, 6>{state_.IgnoredCount,  state_.IgnoredBytes, state_.OverflowCount,
-                                      state_.OverflowBytes, state_.CutOffCount,  state_.CutOffBytes};
-    };
-    const std::array<int64_t, 6> before = framerCounts();
-    call(in.framer, bytes);
-    const std::array<int64_t, 6> after = framerCounts();
-    input::InputCounters& c = in.counters;
-    c.Ignored += after[0] - before[0];
-    c.IgnoredBytes += after[1] - before[1];
-    c.Overflow += after[2] - before[2];
-    c.OverflowBytes += after[3] - before[3];
-    c.CutOff += after[4] - before[4];
-    c.CutOffBytes += after[5] - before[5];
+void Receiver::setInputKind(int input, input::InputKind kind) {
+    if (Input* in = find(input)) in->setKind(kind);
 }
 
-void Receiver::receive(int input, std::string_view bytes) {
+void Receiver::setInputTests(const input::InputTests& tests) {
+    tests_ = tests;
+    for (auto& in : inputs_) in->framer.setEmptyBuffer(tests.EmptyBuffer);
+}
+
+void Receiver::restartTestCounts(bool checksum, bool ignored) {
+    if (checksum) outcomes_.ChecksumErrorCount = 0;
+    if (ignored) ignoredBase_ += totals().IgnoredCount;
+}
+
+void Receiver::setMonitoring(bool on) {
+    monitoring_ = on;
+    for (auto& in : inputs_) in->framer.setWatched(on);
+}
+
+void Receiver::takeBytes(int input, std::string_view bytes) {
     Input* in = find(input);
     if (!in || in->removed) return;
-    in->counters.Bytes += static_cast<int64_t>(bytes.size());
-    if (!bytes.empty()) in->counters.LastData = clock_.monotonicSeconds();
-    framerCall(*in, [](input::Framer& f, std::string_view b) { f.receive(b); }, bytes);
-}
-
-void Receiver::receiveDatagram(int input, std::string_view bytes) {
-    receive(input, bytes);
-    inputRestarted(input);
+    in->own.Bytes += static_cast<int64_t>(bytes.size());
+    if (!bytes.empty()) in->own.LastData = clock_.monotonicSeconds();
+    in->framer.receive(bytes);
+    // A datagram's unfinished tail never continues in the next one.
+    if (in->datagrams) in->framer.dropUnfinished();
 }
 
 void Receiver::inputRestarted(int input) {
-    Input* in = find(input);
-    if (in) framerCall(*in, [](input::Framer& f, std::string_view) { f.dropUnfinished(); }, {});
+    if (Input* in = find(input)) in->framer.dropUnfinished();
+}
+
+void Receiver::endOfStream(int input) {
+    const Input* in = find(input);
+    if (in && (!in->framer.pending().empty() || in->framer.droppingLine())) takeBytes(input, "\n");
 }
 
 void Receiver::removeInput(int input) {
     Input* in = find(input);
-    if (!in || input <= kTcpInput || in->removed) return;
+    if (!in || input == kMainInput || in->removed) return;
     dropPending(input);
     in->removed = true;
 }
@@ -100,13 +117,30 @@ void Receiver::dropPending(int input) {
     inputRestarted(input);
     const int64_t fragments = in->intake.incompleteFragments(), messages = in->intake.incompleteMessages();
     in->intake.reset();
-    state_.IncompleteFragmentCount += in->intake.incompleteFragments() - fragments;
-    state_.IncompleteMessageCount += in->intake.incompleteMessages() - messages;
+    outcomes_.IncompleteFragmentCount += in->intake.incompleteFragments() - fragments;
+    outcomes_.IncompleteMessageCount += in->intake.incompleteMessages() - messages;
 }
 
-const input::InputCounters* Receiver::inputCounters(int input) const {
+std::optional<input::InputCounters> Receiver::inputCounters(int input) const {
     const Input* in = find(input);
-    return in ? &in->counters : nullptr;
+    if (!in) return std::nullopt;
+    return in->counters();
+}
+
+input::ReceiverTotals Receiver::totals() const {
+    input::ReceiverTotals t = outcomes_;
+    t.IgnoredCount = -ignoredBase_;
+    for (const auto& in : inputs_) {
+        const input::FramerCounts& f = in->framer.counts();
+        t.IgnoredCount += f.Ignored;
+        t.IgnoredBytes += f.IgnoredBytes;
+        t.OverflowCount += f.Overflow;
+        t.OverflowBytes += f.OverflowBytes;
+        t.CutOffCount += f.CutOff;
+        t.CutOffBytes += f.CutOffBytes;
+        for (size_t k = 0; k < t.Monitor.size(); ++k) t.Monitor[k] += in->own.Monitor[k];
+    }
+    return t;
 }
 
 std::string_view Receiver::pendingInput(int input) const {
@@ -135,39 +169,27 @@ bool Receiver::handlingInput() const {
     return false;
 }
 
-void Receiver::receive(input::InputKind kind, std::string_view bytes) {
-    mainSerial_ = kind == input::InputKind::Serial;
-    receive(kind == input::InputKind::Serial ? kSerialInput : kTcpInput, bytes);
+// The panel counts what every input ignored, so every input refreshes it;
+// the percentage is shown when the main input is a serial port.
+void Receiver::ignoredChanged() {
+    const input::ReceiverTotals t = totals();
+    const bool serial = inputs_[kMainInput]->kind == input::InputKind::Serial;
+    events_.statusPanelChanged(6, ignoredPanelText(tests_, t, serial));
 }
-
-void Receiver::inputRestarted(input::InputKind kind) {
-    inputRestarted(kind == input::InputKind::Serial ? kSerialInput : kTcpInput);
-}
-
-void Receiver::sentenceIgnored(input::InputKind) { ignoredChanged(); }
-
-// The panel counts what every input ignored, so every input refreshes it.
-void Receiver::ignoredChanged() { events_.statusPanelChanged(6, ignoredPanelText(state_, mainSerial_)); }
-
-void Receiver::inputBufferChanged(std::string_view pending) { events_.inputBufferChanged(pending); }
 
 // The port monitor's counters: every sentence, those starting with '$' or '!',
 // and of those whether the checksum after the first '*' matches. A tag block
 // in front is not part of the sentence.
 void Receiver::monitorSentence(Input& from, std::string_view line) {
     const std::string_view sentence = input::StripTagBlock(line);
-    std::array<int64_t, 5>& own = from.counters.Monitor;
-    // Counted for the input and in the run's totals alike.
-    const auto count = [&own](size_t i, int32_t& total) {
-        ++own[i];
-        ++total;
-    };
-    count(0, state_.MonitorSentenceCount);
+    input::MonitorCounts& own = from.own.Monitor;
+    const auto count = [&own](size_t i) { ++own[i]; };
+    count(0);
     if (!sentence.empty() && (sentence[0] == '$' || sentence[0] == '!')) {
         if (sentence[0] == '$') {
-            count(1, state_.MonitorNMEACount);
+            count(1);
         } else {
-            count(2, state_.MonitorAISCount);
+            count(2);
         }
         // The line end is not part of the checksum text, whether or not a
         // carriage return comes before the line feed.
@@ -177,51 +199,48 @@ void Receiver::monitorSentence(Input& from, std::string_view line) {
         const size_t star = s.find('*');
         const bool good = star != std::string_view::npos && star + 1 != s.size() && s.substr(star + 1) == input::NMEAChecksum(s);
         if (good) {
-            count(3, state_.MonitorChecksumOK);
+            count(3);
         } else {
-            count(4, state_.MonitorChecksumBad);
+            count(4);
         }
     }
     events_.sentenceSeenOn(from.number, line);
 }
 
 void Receiver::resetMonitorCounters() {
-    state_.MonitorSentenceCount = state_.MonitorNMEACount = state_.MonitorAISCount = 0;
-    state_.MonitorChecksumOK = state_.MonitorChecksumBad = 0;
-    for (auto& in : inputs_) in->counters.Monitor = {};
+    for (auto& in : inputs_) in->own.Monitor = {};
 }
 
 int64_t Receiver::pendingFragments() const {
-    return state_.SentenceCount - state_.DecodedSentenceCount - state_.NonAISCount - state_.TagOnlyCount -
-           state_.ChecksumErrorCount - state_.MalformedCount - state_.IncompleteFragmentCount;
+    const input::ReceiverTotals& t = outcomes_;
+    return t.SentenceCount - t.DecodedSentenceCount - t.NonAISCount - t.TagOnlyCount - t.ChecksumErrorCount -
+           t.MalformedCount - t.IncompleteFragmentCount;
 }
 
-void Receiver::handleSentence(std::string_view sentence) { takeSentence(*inputs_[kSerialInput], sentence); }
-
 void Receiver::takeSentence(Input& from, std::string_view sentence) {
-    state_.SentenceCount++;
-    from.counters.Sentences++;
-    from.counters.SentenceBytes += static_cast<int64_t>(sentence.size());
-    if (state_.PortMonitorOpen) monitorSentence(from, sentence);
+    outcomes_.SentenceCount++;
+    from.own.Sentences++;
+    from.own.SentenceBytes += static_cast<int64_t>(sentence.size());
+    if (monitoring_) monitorSentence(from, sentence);
 
     const double mono = clock_.monotonicSeconds();
     const int64_t fragments = from.intake.incompleteFragments(), messages = from.intake.incompleteMessages();
-    const input::IntakeOutcome in = from.intake.take(sentence, mono, state_.CheckChecksum);
+    const input::IntakeOutcome in = from.intake.take(sentence, mono, tests_.CheckChecksum);
     for (input::SentenceTap* tap : taps_) tap->sentenceTaken(from.number, sentence, in.result);
     switch (in.result) {
         case input::IntakeResult::NotAIS:
-            state_.NonAISCount++;
-            return;
+            outcomes_.NonAISCount++;
+            return sentenceDone();
         case input::IntakeResult::TagOnly:
-            state_.TagOnlyCount++;
-            return;
+            outcomes_.TagOnlyCount++;
+            return sentenceDone();
         case input::IntakeResult::ChecksumError:
-            state_.ChecksumErrorCount++;
-            from.counters.ChecksumErrors++;
-            events_.statusPanelChanged(4, checksumPanelText(state_));
-            return;
+            outcomes_.ChecksumErrorCount++;
+            from.own.ChecksumErrors++;
+            events_.statusPanelChanged(4, checksumPanelText(tests_, outcomes_));
+            return sentenceDone();
         case input::IntakeResult::Malformed:
-            state_.MalformedCount++;
+            outcomes_.MalformedCount++;
             if (!in.errorText.empty()) lastExtractError_.assign(in.errorText);
             break;
         case input::IntakeResult::FragmentPending:
@@ -230,18 +249,34 @@ void Receiver::takeSentence(Input& from, std::string_view sentence) {
             break;
     }
     // The assembler may have given up old fragments on the way, whatever the outcome.
-    state_.IncompleteFragmentCount += from.intake.incompleteFragments() - fragments;
-    state_.IncompleteMessageCount += from.intake.incompleteMessages() - messages;
-    if (in.result == input::IntakeResult::Message) takeMessage(in, mono);
+    outcomes_.IncompleteFragmentCount += from.intake.incompleteFragments() - fragments;
+    outcomes_.IncompleteMessageCount += from.intake.incompleteMessages() - messages;
+    if (in.result == input::IntakeResult::Message) {
+        outcomes_.DecodedSentenceCount += in.sentences;
+        const base::DateTime now = clock_.now();
+        const int type = ais::DecodeAISMessage(in.payload, record_, in.fillBits, binaryStandard_, now);
+        applyMessage(type, {in.kind, in.channel, in.source, in.time}, now, mono);
+    }
+    sentenceDone();
 }
 
-void Receiver::takeMessage(const input::IntakeOutcome& in, double mono) {
-    state_.DecodedSentenceCount += in.sentences;
-    const base::DateTime now = clock_.now();
-    const int type = ais::DecodeAISMessage(in.payload, record_, in.fillBits, state_.BinaryMsgStandard, now);
-    state_.DecodedMessageCount++;
-    state_.MessageTypeCount[static_cast<size_t>(type) & 63]++;
-    channels_.count(mono, in.channel);
+void Receiver::sentenceDone() {
+    if (afterSentence_) afterSentence_();
+}
+
+void Receiver::takeMessage(int input, int type, const ais::AISMessageRecord& message, const MessageOrigin& origin) {
+    const Input* in = find(input);
+    if (!in || in->removed) return;
+    record_ = message;
+    applyMessage(type, origin, clock_.now(), clock_.monotonicSeconds());
+}
+
+void Receiver::applyMessage(int type, const MessageOrigin& origin, base::DateTime now, double mono) {
+    const input::SentenceKind kind = origin.kind;
+    const char channel = origin.channel;
+    outcomes_.DecodedMessageCount++;
+    outcomes_.MessageTypeCount[static_cast<size_t>(type) & 63]++;
+    channels_.count(mono, channel);
 
     targets::TableContext ctx;
     ctx.state = &state_;
@@ -249,7 +284,8 @@ void Receiver::takeMessage(const input::IntakeOutcome& in, double mono) {
     ctx.flags = flags_.dataDir().empty() ? nullptr : &flags_;
     ctx.now = now;
     ctx.monotonic = mono;
-    const targets::TargetUpdate update = table_.AddOrUpdateTarget(in.kind, type, record_, ctx);
+    ctx.binaryStandard = binaryStandard_;
+    const targets::TargetUpdate update = table_.AddOrUpdateTarget(kind, type, record_, ctx);
     if (update.action == targets::TableAction::TableFull) tellTableFull();
     if (update.evicted.entry != 0) events_.targetsRemoved({update.evicted});
     if (update.evictedDangerous && !alarmLog_.empty()) {
@@ -258,15 +294,15 @@ void Receiver::takeMessage(const input::IntakeOutcome& in, double mono) {
     }
     if (!update.taken()) return;
     targets::TargetRecord& entry = table_.entry(update.entry);
-    if (entry.LastSource != in.source) entry.LastSource.assign(in.source);
-    entry.LastTagTime = in.time;
+    if (entry.LastSource != origin.source) entry.LastSource.assign(origin.source);
+    entry.LastTagTime = origin.time;
 
     if (type == 6 || type == 8 || type == 10 || type == 12 || type == 14) showMessage(type, update.entry);
-    targets::UpdateStatistics(table_.entry(update.entry), in.kind, in.channel, type, record_.timeReceived(type), now,
+    targets::UpdateStatistics(table_.entry(update.entry), kind, channel, type, record_.timeReceived(type), now,
                               mono);
     // The own ship is the station of our VDO reports; a binary or other
     // message we sent ourselves makes an entry of no class, which is not it.
-    if (in.kind == input::SentenceKind::VDO && table_.entry(update.entry).Class != targets::TargetClass::Unknown) {
+    if (kind == input::SentenceKind::VDO && table_.entry(update.entry).Class != targets::TargetClass::Unknown) {
         table_.setOwnShip(update.entry);
     }
     targets::NoteMessage(table_, update.entry, type, state_, mono);

@@ -12,25 +12,27 @@
 //   rx.shipDatabase().LoadShipData(dataDir);   // optional
 //   rx.flagIndex().setDataDir(dataDir);        // optional: no data folder, no flags
 //   rx.setMessageLog(dataDir);                 // optional: no data folder, no log
-//   rx.receive(input::InputKind::Tcp, "!AIVDM,1,1,,A,...*hh\r\n");
+//   rx.takeBytes(app::Receiver::kMainInput, "!AIVDM,1,1,,A,...*hh\r\n");
 //   rx.ageTargets();                           // from the 15 s status timer
 //
-// Inputs: 0 is the serial port and 1 the TCP client of the communication
-// settings (receive(InputKind, ...) feeds them); addInput makes more (serial,
-// TCP, UDP, play back), each with its own framer, intake (so fragments of two
-// inputs never join) and counters, all feeding the one target table. A UDP
-// datagram is a whole notification: its unfinished tail is dropped and
-// counted, so a sentence never spans two datagrams.
+// Inputs: 0 is the main input (the serial port or the TCP client of the
+// communication settings, setInputKind says which); addInput makes more
+// (serial, TCP, UDP, play back, any kind), each with its own framer, intake
+// (so fragments of two inputs never join), tests and counters, all feeding
+// the one target table. takeBytes is the one way in for bytes of any input;
+// for a kind of datagrams (input/input_kind.h) each call is a whole
+// notification: its unfinished tail is dropped and counted, so a sentence
+// never spans two datagrams. takeMessage is the way in for a message a
+// source delivers decoded (no NMEA sentence behind it).
 //
 // Taps (recording, forwarding) see every sentence of every input with its
 // outcome, after the intake.
 //
-// While PortMonitorOpen is set, every sentence is counted here in the monitor
-// counters of RunState (the monitor window only shows them) and then raised as
-// sentenceSeen. Every sentence ends in exactly one counted outcome (see
-// RunState). Bad input is counted, never raised: the last VDM/VDO field error
-// is kept as text for the port monitor (lastExtractError) instead of a
-// message box per sentence.
+// While monitoring (the port monitor is open), every sentence is counted in
+// its input's monitor counters and raised as sentenceSeenOn. Every sentence
+// ends in exactly one counted outcome (see input::ReceiverTotals). Bad input
+// is counted, never raised: the last VDM/VDO field error is kept as text for
+// the port monitor (lastExtractError) instead of a message box per sentence.
 #pragma once
 
 #include <filesystem>
@@ -46,6 +48,8 @@
 #include "station/run_state.h"
 #include "base/clock.h"
 #include "sentence/framer.h"
+#include "station/input_counters.h"
+#include "station/input_kind.h"
 #include "sentence/intake.h"
 #include "targets/flags.h"
 #include "targets/ship_database.h"
@@ -55,54 +59,79 @@
 
 namespace app {
 
-class Receiver : public input::SentenceHandler {
+// Where a decoded message came from, for a message that no sentence carried.
+struct MessageOrigin {
+    input::SentenceKind kind = input::SentenceKind::VDM;  // VDO: our own ship's report
+    char channel = ' ';                                   // 'A', 'B' or ' ' unknown
+    std::string_view source;                              // station name (as an s: tag), may be empty
+    int64_t time = -1;                                    // UNIX seconds of reception, -1 unknown
+};
+
+class Receiver {
 public:
-    static constexpr int kSerialInput = 0;
-    static constexpr int kTcpInput = 1;
+    static constexpr int kMainInput = 0;
 
     Receiver(const base::Clock& clock, ReceiverEvents& events);
-    ~Receiver() override;
-
-    // Bytes from the serial port or the TCP connection.
-    void receive(input::InputKind kind, std::string_view bytes);
-    // That input was opened, closed or lost: its unfinished line is dropped.
-    void inputRestarted(input::InputKind kind);
+    ~Receiver();
+    Receiver(const Receiver&) = delete;
+    Receiver& operator=(const Receiver&) = delete;
 
     // A further input; returns its number (never reused).
     int addInput(input::InputKind kind);
+    // What input n is now (the main input changes with the settings).
+    void setInputKind(int input, input::InputKind kind);
     // The input is gone: its unfinished line and pending fragments are
-    // dropped and counted. Its counters stay readable.
+    // dropped and counted. Its counters stay readable. The main input stays.
     void removeInput(int input);
     // The same drop for an input that goes on elsewhere in its stream (a play
     // back that seeks): unfinished line and pending fragments, counted.
     void dropPending(int input);
-    // Bytes of input n (a stream: serial, TCP, play back).
-    void receive(int input, std::string_view bytes);
-    // One datagram of input n: its sentences, its unfinished tail dropped.
-    void receiveDatagram(int input, std::string_view bytes);
+    // Bytes of input n as one notification: its sentences go through the
+    // intake to the table. For a kind of datagrams the notification is whole.
+    void takeBytes(int input, std::string_view bytes);
+    // A message that came decoded from input n (a source other than NMEA
+    // sentences): counted, then the table, notices, statistics and watch as
+    // for a decoded sentence. type is the message type 1-27.
+    void takeMessage(int input, int type, const ais::AISMessageRecord& message, const MessageOrigin& origin);
+    // Input n was opened, closed or lost: its unfinished line is dropped.
     void inputRestarted(int input);
-    // Counters of input n; null for a number never given.
-    const input::InputCounters* inputCounters(int input) const;
+    // The input's stream ended: a last line without its line feed is taken
+    // (or dropped as overlong) as if the line feed had come.
+    void endOfStream(int input);
+    // Counters of input n as a value; nullopt for a number never given.
+    std::optional<input::InputCounters> inputCounters(int input) const;
+    // Every input together, and the outcome of every sentence and message.
+    input::ReceiverTotals totals() const;
     // The unfinished line of input n.
     std::string_view pendingInput(int input) const;
     // Inputs not removed, in order of their numbers.
     std::vector<int> inputs() const;
 
+    // The tests of every input from now on (the setup file keeps one set).
+    void setInputTests(const input::InputTests& tests);
+    const input::InputTests& inputTests() const { return tests_; }
+    // Numbering of binary messages: 0 IMO SN/Circ.236, 1 the IALA proposal.
+    void setBinaryStandard(int16_t standard) { binaryStandard_ = standard; }
+    int16_t binaryStandard() const { return binaryStandard_; }
+    // A test switched on starts its count again from 0 (status bar panels 4
+    // and 6, and the totals' ChecksumErrorCount and IgnoredCount).
+    void restartTestCounts(bool checksum, bool ignored);
+    // A sentence observer run after each sentence is fully handled (a replay
+    // moves its clock there).
+    void setAfterSentence(std::function<void()> after) { afterSentence_ = std::move(after); }
+
     void addTap(input::SentenceTap* tap);
     void removeTap(input::SentenceTap* tap);
 
-    // One framed sentence (line end included) of the serial input: count,
-    // monitor, the intake, decode, then the target table, the message
-    // notice, the statistics and the row event.
-    void handleSentence(std::string_view sentence) override;
-    void sentenceIgnored(input::InputKind kind) override;
-    void inputBufferChanged(std::string_view pending) override;
-
-    // View > Comport Monitor's Reset Counters: the monitor counters of the
-    // run and of every input start again from 0.
+    // The port monitor is open: sentences are counted in the monitor
+    // counters and raised, and unfinished lines are raised as they change.
+    void setMonitoring(bool on);
+    bool monitoring() const { return monitoring_; }
+    // View > Comport Monitor's Reset Counters: the monitor counters of every
+    // input start again from 0.
     void resetMonitorCounters();
 
-    // A sentence is being handled right now (the caller is inside receive()).
+    // A sentence is being handled right now (the caller is inside takeBytes()).
     bool handlingInput() const;
 
     // The status timer's tick: marks targets New, Current, Old or Lost by age,
@@ -140,6 +169,7 @@ public:
     // Messages per minute and channel over the last hour.
     const targets::ChannelHistory& channelHistory() const { return channels_; }
 
+    // The reference position and mode.
     input::RunState& state() { return state_; }
     const input::RunState& state() const { return state_; }
     const base::Clock& clock() const { return clock_; }
@@ -167,13 +197,12 @@ private:
     struct Input;
     Input* find(int input) const;
     void takeSentence(Input& in, std::string_view sentence);
-    void framerCall(Input& in, void (*call)(input::Framer&, std::string_view), std::string_view bytes);
     void monitorSentence(Input& from, std::string_view sentence);
     // Status panel 6 after any input ignored a sentence.
     void ignoredChanged();
-    // The main input is the serial port (its panel 6 text has a percentage).
-    bool mainSerial_ = false;
-    void takeMessage(const input::IntakeOutcome& message, double monotonic);
+    // The decoded message in record_, of that type: the table and all that follows.
+    void applyMessage(int type, const MessageOrigin& origin, base::DateTime now, double monotonic);
+    void sentenceDone();
     void showMessage(int type, int entry);
     // The table-full message, the first time the table refuses a station.
     void tellTableFull();
@@ -185,6 +214,13 @@ private:
     const base::Clock& clock_;
     ReceiverEvents& events_;
     input::RunState state_;
+    // Outcomes of sentences and messages (the framers' counts are the inputs').
+    input::ReceiverTotals outcomes_;
+    input::InputTests tests_;
+    int64_t ignoredBase_ = 0;  // ignored sentences before the empty-buffer rule last started counting
+    int16_t binaryStandard_ = 0;
+    bool monitoring_ = false;
+    std::function<void()> afterSentence_;
     std::vector<std::unique_ptr<Input>> inputs_;  // by number; removed ones are kept, closed
     std::vector<input::SentenceTap*> taps_;
     ais::AISMessageRecord record_;

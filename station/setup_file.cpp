@@ -194,16 +194,19 @@ struct SectionsRead {
 };
 
 // A serial input's address is a device path; the others name a host.
-bool inputAddressValid(const InputSetting& in) {
-    return in.Type == InputType::Serial || IsValidHostOrAddress(in.Address);
+bool usesDevice(const InputSetting& in) {
+    const InputKindInfo* kind = FindInputKind(in.Type);
+    return kind && kind->address == AddressUse::Device;
 }
+bool inputAddressValid(const InputSetting& in) { return usesDevice(in) || IsValidHostOrAddress(in.Address); }
 
 bool inputsInRange(const StationSettings& st) {
     for (const InputSetting& in : st.Inputs) {
         if (!inputAddressValid(in)) return false;
-        if (in.Type != InputType::Serial && in.Type != InputType::Tcp && in.Type != InputType::Udp) return false;
-        if (in.Type != InputType::Serial && (in.Port < 1 || in.Port > 65535)) return false;
-        if (in.Type == InputType::Serial && (in.Baud < 1 || in.Baud > 4000000)) return false;
+        const InputKindInfo* kind = FindInputKind(in.Type);
+        if (!kind || *kind->key == '\0') return false;
+        if (kind->address == AddressUse::Host && (in.Port < 1 || in.Port > 65535)) return false;
+        if (kind->address == AddressUse::Device && (in.Baud < 1 || in.Baud > 4000000)) return false;
     }
     return true;
 }
@@ -215,19 +218,14 @@ bool outputsInRange(const OutputSettings& o) {
            IsValidHostOrAddress(o.UdpAddress);
 }
 
-std::string toInputType(const std::string& item, InputType& out) {
-    for (InputType t : {InputType::Serial, InputType::Tcp, InputType::Udp}) {
-        if (item == InputTypeName(t)) {
-            out = t;
-            return {};
-        }
-    }
-    out = static_cast<InputType>(-1);  // out of range: the section falls back
+std::string toInputKind(const std::string& item, InputKind& out) {
+    const InputKindInfo* kind = FindInputKind(item);
+    out = kind ? kind->kind : static_cast<InputKind>(-1);  // unknown: out of range, the section falls back
     return {};
 }
 
-std::string readItems(std::string_view text, CommSettings& comm, input::RunState& state, StationSettings* station,
-                      SectionsRead& read) {
+std::string readItems(std::string_view text, CommSettings& comm, ReceiveSettings& receive, input::RunState& state,
+                      StationSettings* station, SectionsRead& read) {
     ItemReader reader(text);
     std::string item;
     // Reads the next item, reporting the end of the text as a failure.
@@ -262,8 +260,8 @@ std::string readItems(std::string_view text, CommSettings& comm, input::RunState
                 SETUP_READ((comm.IPList[static_cast<size_t>(i)] = v, std::string()));
             }
         } else if (item == "REM Data tests") {
-            SETUP_READ(toBool(v, state.CheckChecksum));
-            SETUP_READ(toBool(v, state.EmptyBuffer));
+            SETUP_READ(toBool(v, receive.Tests.CheckChecksum));
+            SETUP_READ(toBool(v, receive.Tests.EmptyBuffer));
         } else if (item == "REM RefPos Settings") {
             read.reference = true;
             SETUP_READ(toDouble(v, state.RefLat));
@@ -274,19 +272,19 @@ std::string readItems(std::string_view text, CommSettings& comm, input::RunState
             SETUP_READ((comm.Device = v, std::string()));
         } else if (item == "REM Binary Message Standard") {
             read.standard = true;
-            SETUP_READ(toInt(v, state.BinaryMsgStandard, -32768, 32767));
+            SETUP_READ(toInt(v, receive.BinaryMsgStandard, -32768, 32767));
         } else if (item == "REM Inputs" && station) {
             read.inputs = true;
             int16_t count = 0;
             SETUP_READ(toInt(v, count, -32768, 32767));
             if (count < 0 || count > StationSettings::kMaxInputs) {
                 // Out of range: the list falls back to empty; its lines are skipped.
-                station->Inputs.assign(1, InputSetting{.Type = static_cast<InputType>(-1)});
+                station->Inputs.assign(1, InputSetting{.Type = static_cast<InputKind>(-1)});
                 continue;
             }
             station->Inputs.assign(static_cast<size_t>(count), InputSetting{});
             for (InputSetting& in : station->Inputs) {
-                SETUP_READ(toInputType(v, in.Type));
+                SETUP_READ(toInputKind(v, in.Type));
                 SETUP_READ(toBool(v, in.Enabled));
                 SETUP_READ((in.Address = v, std::string()));
                 SETUP_READ(toInt(v, in.Port, -2147483648.0, 2147483647.0));
@@ -326,7 +324,7 @@ std::string StationSettingsProblem(const StationSettings& settings) {
         const std::string name = "Input " + std::to_string(i + 1) + ": ";
         if (settings.Inputs[i].Address.empty()) return name + "address missing";
         if (!inputAddressValid(settings.Inputs[i])) return name + "not a host name or address";
-        if (!inputsInRange(one)) return name + (settings.Inputs[i].Type == InputType::Serial ? "baud rate" : "port") +
+        if (!inputsInRange(one)) return name + (usesDevice(settings.Inputs[i]) ? "baud rate" : "port") +
                                         " out of range";
     }
     const OutputSettings& o = settings.Outputs;
@@ -336,18 +334,10 @@ std::string StationSettingsProblem(const StationSettings& settings) {
     return {};
 }
 
-const char* InputTypeName(InputType type) {
-    switch (type) {
-        case InputType::Serial: return "serial";
-        case InputType::Tcp: return "tcp";
-        case InputType::Udp: return "udp";
-    }
-    return "";
-}
-
-std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunState& state, StationSettings* station) {
+std::string ParseSetup(std::string_view text, CommSettings& comm, ReceiveSettings& receive, input::RunState& state,
+                       StationSettings* station) {
     SectionsRead read;
-    const std::string failure = readItems(text, comm, state, station, read);
+    const std::string failure = readItems(text, comm, receive, state, station, read);
     // A section with a value out of its range takes that section's defaults,
     // also when reading stopped early.
     bool inRange = true;
@@ -373,9 +363,9 @@ std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunStat
         state.ReferenceMode = 0;
         state.RefMMSI = 0;
     }
-    if (read.standard && state.BinaryMsgStandard != 0 && state.BinaryMsgStandard != 1) {
+    if (read.standard && receive.BinaryMsgStandard != 0 && receive.BinaryMsgStandard != 1) {
         inRange = false;
-        state.BinaryMsgStandard = 0;
+        receive.BinaryMsgStandard = 0;
     }
     if (read.inputs && !inputsInRange(*station)) {
         inRange = false;
@@ -389,7 +379,8 @@ std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunStat
     return inRange ? std::string() : kOutOfRange;
 }
 
-std::string FormatSetup(const CommSettings& comm, const input::RunState& state, const StationSettings* station) {
+std::string FormatSetup(const CommSettings& comm, const ReceiveSettings& receive, const input::RunState& state,
+                        const StationSettings* station) {
     const char* crlf = "\r\n";
     std::string out;
     out.reserve(512);
@@ -407,14 +398,14 @@ std::string FormatSetup(const CommSettings& comm, const input::RunState& state, 
     for (int i = 0; i < count; ++i) out += quoted(comm.IPList[static_cast<size_t>(i)]) + crlf;
     out += "\"REM Data tests\"";
     out += crlf;
-    out += std::string(truth(state.CheckChecksum)) + ',' + truth(state.EmptyBuffer) + crlf;
+    out += std::string(truth(receive.Tests.CheckChecksum)) + ',' + truth(receive.Tests.EmptyBuffer) + crlf;
     out += "\"REM RefPos Settings\"";
     out += crlf;
     out += formatDouble(state.RefLat) + ',' + formatDouble(state.RefLon) + crlf;
     out += formatInt(state.ReferenceMode) + ',' + formatInt(state.RefMMSI) + crlf;
     out += "\"REM Binary Message Standard\"";
     out += crlf;
-    out += formatInt(state.BinaryMsgStandard) + crlf;
+    out += formatInt(receive.BinaryMsgStandard) + crlf;
     if (!comm.Device.empty()) {
         out += "\"REM Serial Device\"";
         out += crlf;
@@ -427,7 +418,8 @@ std::string FormatSetup(const CommSettings& comm, const input::RunState& state, 
     out += formatInt(inputs) + crlf;
     for (size_t i = 0; i < inputs; ++i) {
         const InputSetting& in = station->Inputs[i];
-        out += quoted(InputTypeName(in.Type)) + ',' + truth(in.Enabled) + ',' + quoted(in.Address) + ',' +
+        const InputKindInfo* kind = FindInputKind(in.Type);
+        out += quoted(kind ? kind->key : "") + ',' + truth(in.Enabled) + ',' + quoted(in.Address) + ',' +
                formatInt(in.Port) + ',' + formatInt(in.Baud) + crlf;
     }
     const OutputSettings& o = station->Outputs;
@@ -439,8 +431,8 @@ std::string FormatSetup(const CommSettings& comm, const input::RunState& state, 
     return out;
 }
 
-void LoadSetup(const std::string& path, CommSettings& comm, input::RunState& state, base::MessageSink& messages,
-               StationSettings* station) {
+void LoadSetup(const std::string& path, CommSettings& comm, ReceiveSettings& receive, input::RunState& state,
+               base::MessageSink& messages, StationSettings* station) {
     // Read like every other data file: a regular file of sane size only,
     // opened without blocking (a named pipe in its place cannot stop the start).
     const base::FileBytes file = base::ReadFileBytes(path, kMaxSetupFileBytes);
@@ -450,14 +442,14 @@ void LoadSetup(const std::string& path, CommSettings& comm, input::RunState& sta
         SetSetupDefaults(comm);
         // A first run checks checksums: a corrupted sentence must not become
         // a wrong position before anyone has looked at the settings.
-        state.CheckChecksum = true;
+        receive.Tests.CheckChecksum = true;
         return;
     }
     std::string failure;
     if (!file.ok) {
         failure = file.error.ends_with("is too large") ? "File too large" : "Path/File access error";
     } else {
-        failure = ParseSetup(file.bytes, comm, state, station);
+        failure = ParseSetup(file.bytes, comm, receive, state, station);
     }
     if (failure.empty()) return;
     messages.operatorMessage(base::MessageIcon::Exclamation, kTitle,
@@ -473,9 +465,9 @@ void LoadSetup(const std::string& path, CommSettings& comm, input::RunState& sta
     if (file.ok) base::WriteFileAtomically(path + kBadSetupSuffix, file.bytes);
 }
 
-bool SaveSetup(const std::string& path, const CommSettings& comm, const input::RunState& state,
-               base::MessageSink& messages, const StationSettings* station) {
-    const base::FileWriteResult r = base::WriteFileAtomically(path, FormatSetup(comm, state, station));
+bool SaveSetup(const std::string& path, const CommSettings& comm, const ReceiveSettings& receive,
+               const input::RunState& state, base::MessageSink& messages, const StationSettings* station) {
+    const base::FileWriteResult r = base::WriteFileAtomically(path, FormatSetup(comm, receive, state, station));
     if (!r.ok) {
         messages.operatorMessage(base::MessageIcon::None, kTitle, r.error + " Setup file not stored!");
         return false;

@@ -31,6 +31,8 @@
 #include <string_view>
 #include <vector>
 
+#include "station/input_counters.h"
+#include "station/input_kind.h"
 #include "station/run_state.h"
 #include "base/operator_messages.h"
 
@@ -69,10 +71,8 @@ struct CommSettings {
 // the TCP port listens on. That last item came later: older versions skip it,
 // and an older line without it keeps what the port did then (every
 // interface) when it was on; when it was off it starts at this computer only.
-enum class InputType : int16_t { Serial, Tcp, Udp };
-
 struct InputSetting {
-    InputType Type = InputType::Udp;
+    InputKind Type = InputKind::Udp;
     bool Enabled = true;
     std::string Address = "0.0.0.0";
     int32_t Port = 10110;
@@ -106,8 +106,15 @@ struct StationSettings {
 // and enabled output.
 std::string StationSettingsProblem(const StationSettings& settings);
 
-// "serial", "tcp", "udp".
-const char* InputTypeName(InputType type);
+// How the receiver takes sentences, kept beside the communication settings:
+// the input tests of every input ("REM Data tests") and the numbering of
+// binary messages the decoder uses ("REM Binary Message Standard": 0 IMO
+// SN/Circ.236, 1 the IALA proposal).
+struct ReceiveSettings {
+    InputTests Tests;
+    int16_t BinaryMsgStandard = 0;
+    bool operator==(const ReceiveSettings&) const = default;
+};
 
 // BaudRate 38400, DataBits 8, Parity "N", StopBits 1, IPAddress "127.0.0.1",
 // IPPort 8040; everything else stays.
@@ -123,18 +130,18 @@ inline constexpr std::size_t kMaxSetupFileBytes = 1 << 20;
 // (unless a later item fails to read).
 // With station, the inputs and outputs sections are read into it (a missing
 // section leaves its part as it was); without, they are skipped.
-std::string ParseSetup(std::string_view text, CommSettings& comm, input::RunState& state,
+std::string ParseSetup(std::string_view text, CommSettings& comm, ReceiveSettings& receive, input::RunState& state,
                        StationSettings* station = nullptr);
 
 // The file content SaveSetup writes; the inputs and outputs sections only with station.
-std::string FormatSetup(const CommSettings& comm, const input::RunState& state,
+std::string FormatSetup(const CommSettings& comm, const ReceiveSettings& receive, const input::RunState& state,
                         const StationSettings* station = nullptr);
 
-void LoadSetup(const std::string& path, CommSettings& comm, input::RunState& state, base::MessageSink& messages,
-               StationSettings* station = nullptr);
+void LoadSetup(const std::string& path, CommSettings& comm, ReceiveSettings& receive, input::RunState& state,
+               base::MessageSink& messages, StationSettings* station = nullptr);
 // Returns false (after telling the operator) when the file could not be stored.
-bool SaveSetup(const std::string& path, const CommSettings& comm, const input::RunState& state,
-               base::MessageSink& messages, const StationSettings* station = nullptr);
+bool SaveSetup(const std::string& path, const CommSettings& comm, const ReceiveSettings& receive,
+               const input::RunState& state, base::MessageSink& messages, const StationSettings* station = nullptr);
 
 // Server address check of the setup dialog: four dot-separated decimal parts,
 // first and last 1-255, middle ones 0-255, at most 15 characters.

@@ -4,16 +4,17 @@
 
 namespace app {
 
-std::string checksumPanelText(const input::RunState& state) {
-    return state.CheckChecksum ? std::to_string(state.ChecksumErrorCount) : "n/a";
+std::string checksumPanelText(const input::InputTests& tests, const input::ReceiverTotals& totals) {
+    return tests.CheckChecksum ? std::to_string(totals.ChecksumErrorCount) : "n/a";
 }
 
-std::string ignoredPanelText(const input::RunState& state, bool withPercentage) {
-    if (!state.EmptyBuffer) return "n/a";
-    std::string text = std::to_string(state.IgnoredCount);
+std::string ignoredPanelText(const input::InputTests& tests, const input::ReceiverTotals& totals, bool withPercentage) {
+    if (!tests.EmptyBuffer) return "n/a";
+    std::string text = std::to_string(totals.IgnoredCount);
     if (withPercentage) {
-        const double total = static_cast<double>(state.IgnoredCount) + state.SentenceCount;
-        const double pct = total > 0 ? state.IgnoredCount / total * 100.0 : 0.0;
+        const double ignored = static_cast<double>(totals.IgnoredCount);
+        const double total = ignored + static_cast<double>(totals.SentenceCount);
+        const double pct = total > 0 ? ignored / total * 100.0 : 0.0;
         text += " (" + base::formatNumber(pct, "#.0") + "%)";
     }
     return text;

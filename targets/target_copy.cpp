@@ -175,7 +175,7 @@ void TargetTable::copyMessage(TargetRecord& t, int type, const ais::AISMessageRe
         case 5: copyFrom(t, rec.Type5); break;
         case 6: case 8: {
             const ais::BinaryMessage& s = type == 6 ? rec.Type6 : rec.Type8;
-            const int standard = ctx.state ? ctx.state->BinaryMsgStandard : 0;
+            const int standard = ctx.binaryStandard;
             const ais::BinaryApp app = ais::SelectBinaryApp(type, s.DAC, s.FI, standard);
             if (app == ais::BinaryApp::HeightOverKeel) t.HeightOverKeel = s.HeightOverKeel;
             if (app == ais::BinaryApp::PersonsOnBoard) t.PassengersOnboard = s.PassengersOnboard;

@@ -254,6 +254,7 @@ struct TableContext {
     FlagIndex* flags = nullptr;                 // flag icons (may be null: no flags)
     base::DateTime now;                          // local date-time of the message
     double monotonic = 0;                       // monotonic seconds of the message
+    int binaryStandard = 0;                     // numbering of binary messages (0 IMO, 1 IALA)
 };
 
 // What AddOrUpdateTarget did with a message.

@@ -55,9 +55,14 @@ bool SerialTransport::openDevice(const std::string& path, const SerialLine& line
     return true;
 }
 
+bool SerialTransport::open(const InputSetting& setting, std::string& error) {
+    close();
+    return openDevice(setting.Address, {setting.Baud, 8, 'n', 1}, error);
+}
+
 void SerialTransport::onReadyRead() {
     const QByteArray data = port_->readAll();
-    if (!data.isEmpty() && bytes_) bytes_(std::string_view(data.constData(), static_cast<size_t>(data.size())));
+    if (!data.isEmpty()) deliver(std::string_view(data.constData(), static_cast<size_t>(data.size())));
 }
 
 void SerialTransport::onError(QSerialPort::SerialPortError error) {
@@ -65,7 +70,10 @@ void SerialTransport::onError(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
         const QString description = port_->errorString();
         port_->clearError();
-        if (port_->isOpen()) emit deviceLost(description);
+        if (port_->isOpen()) {
+            emit deviceLost(description);
+            reportLost(description.toStdString());
+        }
         return;
     }
     // Other errors (line errors, timeouts) do not stop the input.

@@ -14,18 +14,17 @@
 #include <string_view>
 
 #include "station/connection.h"
+#include "station/transport.h"
 
 namespace input {
 
-class SerialTransport : public QObject, public SerialControl {
+class SerialTransport : public QObject, public SerialControl, public Transport {
     Q_OBJECT
 public:
-    using BytesHandler = std::function<void(std::string_view)>;
     using DeviceResolver = std::function<QString(int comPort)>;
 
     explicit SerialTransport(QObject* parent = nullptr);
 
-    void setBytesHandler(BytesHandler handler) { bytes_ = std::move(handler); }
     // Replaces the port-number-to-device rule (tests).
     void setDeviceResolver(DeviceResolver resolver) { resolver_ = std::move(resolver); }
 
@@ -33,6 +32,9 @@ public:
     void close() override;
     bool open(int comPort, const SerialLine& line, std::string& error) override;
     bool openDevice(const std::string& path, const SerialLine& line, std::string& error) override;
+    // Transport: the device at the setting's Address, at its Baud, 8 bits, no parity, 1 stop bit.
+    bool open(const InputSetting& setting, std::string& error) override;
+    TransportStatus status() const override { return isOpen() ? TransportStatus::Open : TransportStatus::Closed; }
 
     QSerialPort* port() const { return port_; }
     // The device for a port number by the system's list of ports.
@@ -46,7 +48,6 @@ private:
     void onError(QSerialPort::SerialPortError error);
 
     QSerialPort* port_;
-    BytesHandler bytes_;
     DeviceResolver resolver_;
     bool opening_ = false;
 };

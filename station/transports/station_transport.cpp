@@ -7,8 +7,7 @@
 
 #include "station/receiver.h"
 #include "station/transports/forward_transport.h"
-#include "station/transports/serial_transport.h"
-#include "station/transports/tcp_transport.h"
+#include "station/transports/kinds_transport.h"
 #include "station/transports/udp_transport.h"
 
 namespace app {
@@ -17,31 +16,17 @@ struct StationTransport::Input {
     input::InputSetting setting;
     int number = -1;
     QString label;
-    std::unique_ptr<input::SerialTransport> serial;
-    std::unique_ptr<input::TcpTransport> tcp;
-    std::unique_ptr<input::UdpTransport> udp;
+    std::unique_ptr<input::Transport> transport;
     std::unique_ptr<QTimer> retry;
 };
 
 namespace {
 
-QString labelOf(const input::InputSetting& s) {
-    const QString address = QString::fromStdString(s.Address);
-    switch (s.Type) {
-        case input::InputType::Serial: return "Serial " + address;
-        case input::InputType::Tcp: return QString("TCP %1:%2").arg(address).arg(s.Port);
-        case input::InputType::Udp: return QString("UDP %1:%2").arg(address).arg(s.Port);
-    }
-    return address;
-}
+QString labelOf(const input::InputSetting& s) { return QString::fromStdString(input::InputLabel(s.Type, s.Address, s.Port)); }
 
-input::InputKind kindOf(input::InputType t) {
-    switch (t) {
-        case input::InputType::Serial: return input::InputKind::Serial;
-        case input::InputType::Tcp: return input::InputKind::Tcp;
-        case input::InputType::Udp: return input::InputKind::Udp;
-    }
-    return input::InputKind::Udp;
+bool retries(input::InputKind kind) {
+    const input::InputKindInfo* k = input::FindInputKind(kind);
+    return k && k->retries;
 }
 
 }  // namespace
@@ -89,48 +74,26 @@ void StationTransport::closeAll() {
 }
 
 std::string StationTransport::open(Input& in) {
-    const input::InputSetting& s = in.setting;
-    std::string error;
     const int n = in.number;
-    switch (s.Type) {
-        case input::InputType::Udp:
-            if (!in.udp) {
-                in.udp = std::make_unique<input::UdpTransport>();
-                in.udp->setDatagramHandler([this, n](std::string_view d) { rx_.receiveDatagram(n, d); });
-            }
-            if (!in.udp->listen(s.Address, s.Port, error)) return error;
-            return {};
-        case input::InputType::Tcp:
-            if (!in.tcp) {
-                in.tcp = std::make_unique<input::TcpTransport>();
-                in.tcp->setBytesHandler([this, n](std::string_view b) { rx_.receive(n, b); });
-                auto lost = [this, &in] {
-                    rx_.inputRestarted(in.number);
-                    in.retry->start();
-                };
-                connect(in.tcp.get(), &input::TcpTransport::errorOccurred, this, lost);
-                connect(in.tcp.get(), &input::TcpTransport::closedByPeer, this, lost);
-            }
-            in.tcp->close();
-            rx_.inputRestarted(n);
-            if (!in.tcp->connectTo(s.Address, s.Port, error)) return error;
-            return {};
-        case input::InputType::Serial:
-            if (!in.serial) {
-                in.serial = std::make_unique<input::SerialTransport>();
-                const QString device = QString::fromStdString(s.Address);
-                in.serial->setDeviceResolver([device](int) { return device; });
-                in.serial->setBytesHandler([this, n](std::string_view b) { rx_.receive(n, b); });
-                connect(in.serial.get(), &input::SerialTransport::deviceLost, this, [this, &in] {
-                    in.serial->close();
-                    rx_.inputRestarted(in.number);
-                    in.retry->start();
-                });
-            }
-            rx_.inputRestarted(n);
-            if (!in.serial->open(1, {s.Baud, 8, 'n', 1}, error)) return error;
-            return {};
+    if (!in.transport) {
+        in.transport = input::MakeTransport(in.setting.Type);
+        if (!in.transport) return "no transport for this kind of input";
+        in.transport->setBytesHandler([this, n](std::string_view b) { rx_.takeBytes(n, b); });
+        // Handled once the transport's own notification is over: closing it
+        // inside its own signal is not safe. Gone with the input's timer.
+        QTimer* retry = in.retry.get();
+        in.transport->setLostHandler([this, &in, retry](const std::string&) {
+            QTimer::singleShot(0, retry, [this, &in] {
+                in.transport->close();
+                rx_.inputRestarted(in.number);
+                if (retries(in.setting.Type)) in.retry->start();
+            });
+        });
     }
+    in.transport->close();
+    rx_.inputRestarted(n);
+    std::string error;
+    if (!in.transport->open(in.setting, error)) return error;
     return {};
 }
 
@@ -143,17 +106,17 @@ std::vector<std::string> StationTransport::apply(const input::StationSettings& s
         auto in = std::make_unique<Input>();
         in->setting = s;
         in->label = labelOf(s);
-        in->number = rx_.addInput(kindOf(s.Type));
+        in->number = rx_.addInput(s.Type);
         in->retry = std::make_unique<QTimer>();
         in->retry->setSingleShot(true);
         in->retry->setInterval(kRetryMs);
         Input* raw = in.get();
         connect(in->retry.get(), &QTimer::timeout, this, [this, raw] {
-            if (!open(*raw).empty() && raw->setting.Type != input::InputType::Udp) raw->retry->start();
+            if (!open(*raw).empty() && retries(raw->setting.Type)) raw->retry->start();
         });
         if (const std::string e = open(*in); !e.empty()) {
             problems.push_back(in->label.toStdString() + ": " + e);
-            if (s.Type != input::InputType::Udp) in->retry->start();
+            if (retries(s.Type)) in->retry->start();
         }
         inputs_.push_back(std::move(in));
     }
@@ -184,14 +147,15 @@ std::vector<std::string> StationTransport::apply(const input::StationSettings& s
 
 int StationTransport::addSessionUdpInput(std::string& error) {
     auto in = std::make_unique<Input>();
-    in->setting = {input::InputType::Udp, true, "127.0.0.1", 0, 0};
+    in->setting = {input::InputKind::Udp, true, "127.0.0.1", 0, 0};
     in->number = rx_.addInput(input::InputKind::Udp);
+    in->retry = std::make_unique<QTimer>();
     error = open(*in);
     if (!error.empty()) {
         rx_.removeInput(in->number);
         return 0;
     }
-    const int port = in->udp->localPort();
+    const int port = static_cast<input::UdpTransport&>(*in->transport).localPort();
     in->label = QString("UDP 127.0.0.1:%1 (this session)").arg(port);
     sessionInputs_.push_back(std::move(in));
     return port;
@@ -281,12 +245,12 @@ void StationTransport::playbackTick() {
     fileTime_ = speed_ > 0 ? fileTime_ + wall * speed_ : std::numeric_limits<double>::infinity();
     chunk_.clear();
     const bool more = playback_->take(fileTime_, chunk_, 256 * 1024);
-    if (!chunk_.empty()) rx_.receive(playbackInput_, chunk_);
+    if (!chunk_.empty()) rx_.takeBytes(playbackInput_, chunk_);
     // Going on at a pace after a fast stretch starts from where the file is.
     if (std::isinf(fileTime_)) fileTime_ = more ? playback_->nextDue() : 0;
     if (!more) {
         // The last line of a file may lack its line feed: it still counts.
-        if (!rx_.pendingInput(playbackInput_).empty()) rx_.receive(playbackInput_, "\n");
+        if (!rx_.pendingInput(playbackInput_).empty()) rx_.takeBytes(playbackInput_, "\n");
         stopPlayback();
         emit playbackFinished();
     }

@@ -30,9 +30,6 @@
 #include "station/setup_file.h"
 
 namespace input {
-class SerialTransport;
-class TcpTransport;
-class UdpTransport;
 class UdpForwardTransport;
 class TcpForwardServer;
 }  // namespace input

@@ -29,6 +29,19 @@ int TcpTransport::state() const { return StateNumber(socket_->state()); }
 
 void TcpTransport::close() { socket_->abort(); }
 
+bool TcpTransport::open(const InputSetting& setting, std::string& error) {
+    close();
+    return connectTo(setting.Address, setting.Port, error);
+}
+
+TransportStatus TcpTransport::status() const {
+    switch (socket_->state()) {
+        case QAbstractSocket::ConnectedState: return TransportStatus::Open;
+        case QAbstractSocket::UnconnectedState: return TransportStatus::Closed;
+        default: return TransportStatus::Opening;
+    }
+}
+
 bool TcpTransport::connectTo(const std::string& host, int port, std::string& error) {
     // An address the socket refuses outright reports its error inside this
     // call; that is the caller's failure, not a later notification.
@@ -48,7 +61,7 @@ void TcpTransport::onReadyRead() {
     // A bounded piece per turn of the event loop: a backlog never holds up
     // the window, and the bounded read buffer lets TCP slow the sender down.
     const QByteArray data = socket_->read(kMaxChunk);
-    if (!data.isEmpty() && bytes_) bytes_(std::string_view(data.constData(), static_cast<size_t>(data.size())));
+    if (!data.isEmpty()) deliver(std::string_view(data.constData(), static_cast<size_t>(data.size())));
     if (socket_->bytesAvailable() > 0 && !morePosted_) {
         morePosted_ = true;
         QTimer::singleShot(0, this, [this] {
@@ -68,12 +81,15 @@ void TcpTransport::onError(QAbstractSocket::SocketError error) {
         while (socket_->bytesAvailable() > 0) {
             const QByteArray data = socket_->read(kMaxChunk);
             if (data.isEmpty()) break;
-            if (bytes_) bytes_(std::string_view(data.constData(), static_cast<size_t>(data.size())));
+            deliver(std::string_view(data.constData(), static_cast<size_t>(data.size())));
         }
         emit closedByPeer();
+        reportLost("closed by the server");
         return;
     }
-    emit errorOccurred(static_cast<int>(error), socket_->errorString());
+    const QString text = socket_->errorString();
+    emit errorOccurred(static_cast<int>(error), text);
+    reportLost(text.toStdString());
 }
 
 }  // namespace input

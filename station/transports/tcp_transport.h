@@ -12,24 +12,27 @@
 #include <string_view>
 
 #include "station/connection.h"
+#include "station/transport.h"
 
 namespace input {
 
-class TcpTransport : public QObject, public SocketControl {
+class TcpTransport : public QObject, public SocketControl, public Transport {
     Q_OBJECT
 public:
-    using BytesHandler = std::function<void(std::string_view)>;
     // Bytes handed over per notification, and kept waiting in the socket at most.
     static constexpr qint64 kMaxChunk = 64 * 1024;
     static constexpr qint64 kReadBufferSize = 1024 * 1024;
 
     explicit TcpTransport(QObject* parent = nullptr);
 
-    void setBytesHandler(BytesHandler handler) { bytes_ = std::move(handler); }
 
     int state() const override;
     void close() override;
     bool connectTo(const std::string& host, int port, std::string& error) override;
+    // Transport: connects to the setting's Address and Port in the background;
+    // a refusal, an error or the server's close is reported as lost.
+    bool open(const InputSetting& setting, std::string& error) override;
+    TransportStatus status() const override;
 
     QTcpSocket* socket() const { return socket_; }
     static int StateNumber(QAbstractSocket::SocketState state);
@@ -45,7 +48,6 @@ private:
     void onError(QAbstractSocket::SocketError error);
 
     QTcpSocket* socket_;
-    BytesHandler bytes_;
     bool inConnectCall_ = false;
     bool morePosted_ = false;
     QString connectCallError_;

@@ -35,7 +35,7 @@ void UdpTransport::onReadyRead() {
     for (; n < kMaxPerTurn; ++n) {
         const qint64 size = socket_->readDatagram(buffer_.data(), kMaxDatagram);
         if (size < 0) break;
-        if (datagram_) datagram_(std::string_view(buffer_.data(), static_cast<size_t>(size)));
+        deliver(std::string_view(buffer_.data(), static_cast<size_t>(size)));
     }
     if (n == kMaxPerTurn && !morePosted_) {
         morePosted_ = true;

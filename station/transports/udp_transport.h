@@ -12,12 +12,13 @@
 #include <string_view>
 #include <vector>
 
+#include "station/transport.h"
+
 namespace input {
 
-class UdpTransport : public QObject {
+class UdpTransport : public QObject, public Transport {
     Q_OBJECT
 public:
-    using DatagramHandler = std::function<void(std::string_view)>;
     // Datagrams handed over per turn of the event loop.
     static constexpr int kMaxPerTurn = 256;
     // Larger than any UDP datagram.
@@ -25,11 +26,13 @@ public:
 
     explicit UdpTransport(QObject* parent = nullptr);
 
-    void setDatagramHandler(DatagramHandler handler) { datagram_ = std::move(handler); }
     // Listens on address:port ("0.0.0.0" for every interface); false with
     // the reason when the port cannot be bound.
     bool listen(const std::string& address, int port, std::string& error);
-    void close() { socket_->close(); }
+    // Transport: listens on the setting's Address and Port.
+    bool open(const InputSetting& setting, std::string& error) override { return listen(setting.Address, setting.Port, error); }
+    void close() override { socket_->close(); }
+    TransportStatus status() const override { return isListening() ? TransportStatus::Open : TransportStatus::Closed; }
     bool isListening() const { return socket_->state() == QAbstractSocket::BoundState; }
     quint16 localPort() const { return socket_->localPort(); }
 
@@ -37,7 +40,6 @@ private:
     void onReadyRead();
 
     QUdpSocket* socket_;
-    DatagramHandler datagram_;
     bool morePosted_ = false;
     std::vector<char> buffer_;
 };

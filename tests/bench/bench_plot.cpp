@@ -85,7 +85,7 @@ struct Traffic {
         sim::Simulator simulator(options);
         sim::Emission e;
         for (simulator.next(e); e.time < 600; simulator.next(e)) {
-            for (const std::string& s : e.sentences) rx.receive(input::InputKind::Tcp, s);
+            for (const std::string& s : e.sentences) rx.takeBytes(app::Receiver::kMainInput, s);
         }
         rx.state().ReferenceMode = targets::kRefManual;
         rx.state().RefLat = 59.25;

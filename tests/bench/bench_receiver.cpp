@@ -32,15 +32,15 @@ void BM_ReceivePipeline(benchmark::State& state) {
     base::ManualClock clock;
     app::ReceiverEvents events;
     app::Receiver rx(clock, events);
-    rx.state().CheckChecksum = true;
+    rx.setInputTests({.CheckChecksum = true});
     for (auto _ : state) {
         for (size_t pos = 0; pos < stream.size(); pos += block) {
-            rx.receive(input::InputKind::Tcp, std::string_view(stream).substr(pos, block));
+            rx.takeBytes(app::Receiver::kMainInput, std::string_view(stream).substr(pos, block));
             clock.advance(1);
         }
         rx.ageTargets();
     }
-    benchmark::DoNotOptimize(rx.state().DecodedMessageCount);
+    benchmark::DoNotOptimize(rx.totals().DecodedMessageCount);
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * sentences));
     state.counters["targets"] = rx.targets().TargetCount();
 }

@@ -43,7 +43,7 @@ void replay(app::Receiver& rx, base::ManualClock& clock, const Traffic& t) {
     for (size_t i = 0; i < t.lines.size(); ++i) {
         clock.advance(t.times[i] - last);
         last = t.times[i];
-        rx.receive(input::InputKind::Tcp, t.lines[i]);
+        rx.takeBytes(app::Receiver::kMainInput, t.lines[i]);
         if (last >= nextAgeing) {
             rx.ageTargets();
             nextAgeing += 15;

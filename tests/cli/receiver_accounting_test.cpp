@@ -54,7 +54,7 @@ TEST(ReceiverAccounting, EverySentenceEndsInOneOutcomeThatTheInjectedFaultsExpla
     base::ManualClock clock;
     testing_support::RecordingEvents events;
     app::Receiver rx(clock, events);
-    rx.state().CheckChecksum = true;
+    rx.setInputTests({.CheckChecksum = true});
 
     int64_t expectIncompleteFragments = 0;  // surviving fragments of destroyed messages
     int64_t expectDecodedSentences = 0;
@@ -81,22 +81,22 @@ TEST(ReceiverAccounting, EverySentenceEndsInOneOutcomeThatTheInjectedFaultsExpla
             ++expectByType[static_cast<size_t>(e.messageType)];
         }
 
-        const int64_t decodedBefore = rx.state().DecodedMessageCount;
+        const int64_t decodedBefore = rx.totals().DecodedMessageCount;
         const size_t rowsBefore = events.rows.size();
         before = rx.messageRecord();
         size_t from = 0;
         for (size_t cut : splits) {
-            rx.receive(input::InputKind::Tcp, std::string_view(bytes).substr(from, cut - from));
+            rx.takeBytes(app::Receiver::kMainInput, std::string_view(bytes).substr(from, cut - from));
             from = cut;
         }
-        rx.receive(input::InputKind::Tcp, std::string_view(bytes).substr(from));
+        rx.takeBytes(app::Receiver::kMainInput, std::string_view(bytes).substr(from));
 
         // Exactly this message was decoded: check it against a clean decode
         // and the sending station.
         const bool written = bytes.find(e.sentences.back()) != std::string::npos;
-        if (!destroyed && written && rx.state().DecodedMessageCount == decodedBefore + 1) {
+        if (!destroyed && written && rx.totals().DecodedMessageCount == decodedBefore + 1) {
             const ais::AISMessageRecord expected =
-                cleanDecode(e.sentences, before, clock.now(), rx.state().BinaryMsgStandard);
+                cleanDecode(e.sentences, before, clock.now(), rx.binaryStandard());
             ASSERT_TRUE(testing_support::SameSubRecord(rx.messageRecord(), expected, e.messageType))
                 << "type " << e.messageType << " from " << e.mmsi << ": " << e.sentences.front();
             ++compared;
@@ -109,10 +109,10 @@ TEST(ReceiverAccounting, EverySentenceEndsInOneOutcomeThatTheInjectedFaultsExpla
     }
     bytes.clear();
     faults.flush(bytes);
-    rx.receive(input::InputKind::Tcp, bytes);
+    rx.takeBytes(app::Receiver::kMainInput, bytes);
 
     const sim::FaultCounts& c = faults.counts();
-    const input::RunState& s = rx.state();
+    const input::ReceiverTotals s = rx.totals();
     int64_t destroyedMessages = 0;
     for (Fault f : kDestroying) destroyedMessages += c[f];
     for (size_t k = 0; k < sim::kFaultKinds; ++k) EXPECT_GT(c.injected[k], 0) << sim::FaultName(static_cast<Fault>(k));

@@ -231,7 +231,7 @@ TEST(Turnover, StationsComeAndGoWithoutFillingTheTable) {
     for (sim.next(e); e.time <= kRun; sim.next(e)) {
         clock.advance(e.time - now);
         now = e.time;
-        for (const auto& s : e.sentences) rx.receive(input::InputKind::Tcp, s);
+        for (const auto& s : e.sentences) rx.takeBytes(app::Receiver::kMainInput, s);
         lastHeard[e.mmsi] = e.time;
         if (now - aged >= 15) {
             rx.ageTargets();

@@ -73,10 +73,9 @@ const targets::TargetTable& nearlyFullTable() {
 
 void configure(app::Receiver& rx, uint8_t mode, bool nearlyFull) {
     input::RunState& st = rx.state();
-    st.CheckChecksum = mode & 1;
-    st.EmptyBuffer = mode & 2;
-    st.PortMonitorOpen = mode & 8;
-    st.BinaryMsgStandard = (mode & 32) ? 1 : 0;
+    rx.setInputTests({.CheckChecksum = (mode & 1) != 0, .EmptyBuffer = (mode & 2) != 0});
+    rx.setMonitoring(mode & 8);
+    rx.setBinaryStandard((mode & 32) ? 1 : 0);
     if (mode & 64) {
         st.ReferenceMode = targets::kRefManual;
         st.RefLat = 59.5;
@@ -111,10 +110,10 @@ std::string withTags(std::string_view stream, fuzzing::SplitMix& rng) {
 
 bool sameOutcome(const app::Receiver& a, const app::Receiver& b) {
     const auto counts = [](const app::Receiver& r) {
-        const input::RunState& s = r.state();
+        const input::ReceiverTotals s = r.totals();
         return std::tuple(s.SentenceCount, s.ChecksumErrorCount, s.OverflowCount, s.OverflowBytes, s.NonAISCount,
                           s.MalformedCount, s.DecodedSentenceCount, s.IncompleteFragmentCount,
-                          s.DecodedMessageCount, s.MessageTypeCount, s.MonitorChecksumOK, r.pendingFragments(),
+                          s.DecodedMessageCount, s.MessageTypeCount, s.Monitor[3], r.pendingFragments(),
                           r.targets().TargetCount());
     };
     if (counts(a) != counts(b)) return false;
@@ -146,8 +145,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     app::Receiver rx(clock, events);
     events.rx = &rx;
     configure(rx, mode, nearlyFull);
-    const input::RunState& st = rx.state();
-    const int main = kind == input::InputKind::Serial ? app::Receiver::kSerialInput : app::Receiver::kTcpInput;
+    const int main = app::Receiver::kMainInput;
+    rx.setInputKind(main, kind);
     const int second = twoInputs ? rx.addInput(datagrams ? input::InputKind::Udp : input::InputKind::Serial) : main;
     std::vector<int64_t> lineFeedsOf(static_cast<size_t>(second) + 1, 0), bytesOf(lineFeedsOf);
 
@@ -157,11 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const size_t len = std::min(stream.size() - at, 1 + rng.below(rng.below(4) == 0 ? 4096 : 96));
         const std::string_view chunk = std::string_view(stream).substr(at, len);
         const int to = twoInputs && rng.below(2) ? second : main;
-        if (to == second && datagrams) {
-            rx.receiveDatagram(to, chunk);
-        } else {
-            rx.receive(to, chunk);
-        }
+        rx.takeBytes(to, chunk);  // a UDP input ends its sentences with each chunk
         lineFeedsOf[static_cast<size_t>(to)] += std::count(chunk.begin(), chunk.end(), '\n');
         bytesOf[static_cast<size_t>(to)] += static_cast<int64_t>(chunk.size());
         at += len;
@@ -170,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     for (int n : {main, second}) {
-        const input::InputCounters& c = *rx.inputCounters(n);
+        const input::InputCounters c = *rx.inputCounters(n);
         // Every byte handed to an input was taken, a notice pending or not.
         FUZZ_CHECK(c.Bytes == bytesOf[static_cast<size_t>(n)]);
         FUZZ_CHECK(c.Bytes == c.SentenceBytes + c.IgnoredBytes + c.OverflowBytes + c.CutOffBytes +
@@ -180,6 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             FUZZ_CHECK(lineFeedsOf[static_cast<size_t>(n)] == c.Sentences + c.Ignored + c.Overflow);
         }
     }
+    const input::ReceiverTotals st = rx.totals();
     if (!twoInputs) {
         const int64_t lineFeeds = std::count(stream.begin(), stream.end(), '\n');
         FUZZ_CHECK(lineFeeds == int64_t{st.SentenceCount} + st.IgnoredCount + st.OverflowCount);
@@ -215,13 +211,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     for (const targets::ShipDataItem& item : rx.shipDataOfRun()) fuzzing::ShipLineRoundTrip(item);
 
-    if (!st.EmptyBuffer && !movingClock && !twoInputs) {
+    if (!rx.inputTests().EmptyBuffer && !movingClock && !twoInputs) {
         base::ManualClock clock2;
         Events events2;
         app::Receiver whole(clock2, events2);
         events2.rx = &whole;
         configure(whole, mode, nearlyFull);
-        whole.receive(kind, stream);
+        whole.setInputKind(main, kind);
+        whole.takeBytes(main, stream);
         FUZZ_CHECK(sameOutcome(rx, whole));
     }
     return 0;

@@ -10,26 +10,24 @@ namespace {
 
 class Collect : public SentenceHandler {
 public:
-    explicit Collect(input::RunState& s) : state(s) {}
     void handleSentence(std::string_view sentence) override {
-        state.SentenceCount++;
         sentences.emplace_back(sentence);
         if (onSentence) onSentence();
     }
-    void sentenceIgnored(InputKind) override { ignoredAt.push_back(state.IgnoredCount); }
+    void sentenceIgnored() override { ignoredAt.push_back(framer->counts().Ignored); }
     void inputBufferChanged(std::string_view pending) override { buffers.emplace_back(pending); }
-    input::RunState& state;
+    const Framer* framer = nullptr;
     std::vector<std::string> sentences;
-    std::vector<int32_t> ignoredAt;  // IgnoredCount at each report
+    std::vector<int64_t> ignoredAt;  // Ignored at each report
     std::vector<std::string> buffers;
     std::function<void()> onSentence;
 };
 
 struct Fixture {
-    explicit Fixture(InputKind kind = InputKind::Tcp) : collect(state), framer(kind, state, collect) {}
-    input::RunState state;
+    Fixture() : framer(collect) { collect.framer = &framer; }
     Collect collect;
     Framer framer;
+    const FramerCounts& counts() const { return framer.counts(); }
 };
 
 using Lines = std::vector<std::string>;
@@ -45,13 +43,11 @@ TEST(Framer, SentencesEndAtLineFeedsAndKeepEverythingBefore) {
         {{"\x01garbage!AIVDM\r\n"}, {"\x01garbage!AIVDM\r\n"}, ""},
     };
     for (const Row& row : rows) {
-        for (InputKind kind : {InputKind::Serial, InputKind::Tcp}) {
-            Fixture f(kind);
-            for (const auto& n : row.notifications) f.framer.receive(n);
-            EXPECT_EQ(f.collect.sentences, row.sentences);
-            EXPECT_EQ(f.framer.pending(), row.pending);
-            EXPECT_EQ(f.state.IgnoredCount, 0);
-        }
+        Fixture f;
+        for (const auto& n : row.notifications) f.framer.receive(n);
+        EXPECT_EQ(f.collect.sentences, row.sentences);
+        EXPECT_EQ(f.framer.pending(), row.pending);
+        EXPECT_EQ(f.counts().Ignored, 0);
     }
     // Every byte value, NUL included, one byte per notification.
     Fixture f;
@@ -65,15 +61,14 @@ TEST(Framer, SentencesEndAtLineFeedsAndKeepEverythingBefore) {
 }
 
 TEST(Framer, EmptyBufferRuleHandsOverTheFirstAndCountsTheRest) {
-    Fixture f(InputKind::Serial);
-    f.state.EmptyBuffer = true;
+    Fixture f;
+    f.framer.setEmptyBuffer(true);
     f.framer.receive("one\r\ntwo\r\nthree\r\npart");
     EXPECT_EQ(f.collect.sentences, Lines{"one\r\n"});
-    EXPECT_EQ(f.state.IgnoredCount, 2);
-    EXPECT_EQ(f.state.IgnoredBytes, 12);  // "two\r\n" and "three\r\n"
+    EXPECT_EQ(f.counts().Ignored, 2);
+    EXPECT_EQ(f.counts().IgnoredBytes, 12);
     // Discards are counted before the handed-over sentence is.
-    EXPECT_EQ(f.collect.ignoredAt, (std::vector<int32_t>{1, 2}));
-    EXPECT_EQ(f.state.SentenceCount, 1);
+    EXPECT_EQ(f.collect.ignoredAt, (std::vector<int64_t>{1, 2}));
     EXPECT_EQ(f.framer.pending(), "part");
     f.framer.receive("\r\n");
     EXPECT_EQ(f.collect.sentences.back(), "part\r\n");
@@ -81,7 +76,7 @@ TEST(Framer, EmptyBufferRuleHandsOverTheFirstAndCountsTheRest) {
 
 struct Outcome {
     Lines sentences;
-    int32_t overflowCount = 0;
+    int64_t overflowCount = 0;
     int64_t overflowBytes = 0;
     bool operator==(const Outcome&) const = default;
 };
@@ -92,7 +87,7 @@ Outcome frame(const std::string& bytes, size_t chunk) {
         f.framer.receive(std::string_view(bytes).substr(at, chunk));
         EXPECT_LE(f.framer.pending().size(), Framer::kMaxLine);
     }
-    return {f.collect.sentences, f.state.OverflowCount, f.state.OverflowBytes};
+    return {f.collect.sentences, f.counts().Overflow, f.counts().OverflowBytes};
 }
 
 // A line past the bound is dropped whole and counted the same way whether it
@@ -158,8 +153,8 @@ TEST(Framer, HeldBackInputIsBoundedAndEveryLineIsAccountedFor) {
 
         const std::string all = line + nested + rest + line;
         const int64_t lineFeeds = std::count(all.begin(), all.end(), '\n');
-        EXPECT_EQ(lineFeeds, int64_t{f.state.SentenceCount} + f.state.OverflowCount);
-        EXPECT_GT(f.state.OverflowCount, 0);
+        EXPECT_EQ(lineFeeds, static_cast<int64_t>(f.collect.sentences.size()) + f.counts().Overflow);
+        EXPECT_GT(f.counts().Overflow, 0);
         EXPECT_LE(f.collect.sentences.size() * line.size(), Framer::kMaxHeldBack + 3 * line.size());
         for (const auto& s : f.collect.sentences) EXPECT_EQ(s, line);  // none joined from two pieces
         EXPECT_EQ(f.framer.pending(), "");

@@ -38,12 +38,12 @@ struct Harness {
     void send(int32_t mmsi, double east, double north, float sog, float cog, int16_t navStatus = 0,
               bool vdo = false) {
         const auto r = testing_support::ReportNear(mmsi, east, north, sog, cog, navStatus);
-        rx.receive(input::InputKind::Tcp, Join(Sentences(r, 'A', vdo)));
+        rx.takeBytes(app::Receiver::kMainInput, Join(Sentences(r, 'A', vdo)));
     }
     void sendClassB(int32_t mmsi, double north, float sog, float cog) {
         auto r = testing_support::ClassBReport(mmsi, kLat + north / 60.0, kLon, sog);
         r.COG = cog;
-        rx.receive(input::InputKind::Tcp, Join(Sentences(r)));
+        rx.takeBytes(app::Receiver::kMainInput, Join(Sentences(r)));
     }
     void ownShip() { send(257999999, 0, 0, 10, 0, 0, true); }
     const targets::TargetRecord& last() const { return rx.targets().entry(rx.targets().EntryCount()); }

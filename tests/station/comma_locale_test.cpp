@@ -49,12 +49,13 @@ TEST_F(CommaLocale, FilesKeepThePointAndReadBack) {
     state.RefLon = 10.25;
     state.ReferenceMode = 2;
     state.RefMMSI = 257000001;
-    const std::string setup = input::FormatSetup(comm, state);
+    const std::string setup = input::FormatSetup(comm, {}, state);
     EXPECT_NE(setup.find("\r\n59.5,10.25\r\n2,257000001\r\n"), std::string::npos) << setup;
     EXPECT_NE(setup.find("115200,8,"), std::string::npos) << setup;
     input::CommSettings comm2;
     input::RunState state2;
-    EXPECT_EQ(input::ParseSetup(setup, comm2, state2), "");
+    input::ReceiveSettings receive2;
+    EXPECT_EQ(input::ParseSetup(setup, comm2, receive2, state2), "");
     EXPECT_EQ(state2.RefLat, 59.5);
     EXPECT_EQ(state2.RefLon, 10.25);
     EXPECT_EQ(comm2, comm);

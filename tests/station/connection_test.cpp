@@ -59,8 +59,8 @@ struct FakeView : ConnectionView {
     void setConnectionText(const std::string& t) override { text = t; }
     void setConnectVisible(bool v) override { visible = v; }
     void setConnectionTestInterval(int ms) override { interval = ms; }
-    void inputRestarted(InputSource s) override { restarted.push_back(s); }
-    std::vector<InputSource> restarted;
+    void inputRestarted(InputKind k) override { restarted.push_back(k); }
+    std::vector<InputKind> restarted;
     std::string text = kNoCommunication;
     bool visible = true;
     int interval = 0;
@@ -91,7 +91,7 @@ TEST_F(ConnectionTest, SerialOpensWithLineSettingsStopsTheRefreshAndHidesTheButt
     EXPECT_EQ(view.interval, 0);
     EXPECT_FALSE(view.visible);
     EXPECT_TRUE(messages.entries.empty());
-    EXPECT_EQ(conn.source(), InputSource::Serial);
+    EXPECT_EQ(conn.source(), InputKind::Serial);
     // Reopening closes the port first.
     conn.OpenInput();
     EXPECT_EQ(serial.closes, 1);
@@ -140,7 +140,7 @@ TEST_F(ConnectionTest, ReconnectsWithBackOffUntilConnectedOrDisconnected) {
 // Opening, losing or closing an input restarts it (its unfinished line is
 // dropped); a dotted address or an RFC 1123 host name is connected to.
 TEST_F(ConnectionTest, InputsRestartAndOnlyDottedAddressesAreConnectedTo) {
-    using S = InputSource;
+    using S = InputKind;
     comm.UseTCP = true;
     conn.OpenInput();
     conn.SocketClosedByPeer();
@@ -180,15 +180,14 @@ TEST(FramerCutOff, TheOldTailNeverJoinsTheNextLine) {
         {"overlong line ends as overflow", overlong, "X\n", {"X\n"}, 0, 1},
     };
     for (const Row& r : rows) {
-        RunState state;
         Lines out;
-        Framer framer(InputKind::Tcp, state, out);
+        Framer framer(out);
         framer.receive(r.before);
         framer.dropUnfinished();
         framer.receive(r.after);
         EXPECT_EQ(out.sentences, r.sentences) << r.what;
-        EXPECT_EQ(state.CutOffCount, r.cutOff) << r.what;
-        EXPECT_EQ(state.OverflowCount, r.overflow) << r.what;
+        EXPECT_EQ(framer.counts().CutOff, r.cutOff) << r.what;
+        EXPECT_EQ(framer.counts().Overflow, r.overflow) << r.what;
     }
 }
 

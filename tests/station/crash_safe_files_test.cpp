@@ -30,6 +30,7 @@ struct Generation {
     std::vector<targets::ShipDataItem> vessels;
     std::string shipFile;
     input::CommSettings comm;
+    input::ReceiveSettings receive;
     input::RunState state;
     std::string setupFile;
 
@@ -45,13 +46,14 @@ struct Generation {
         if (second) {
             comm.UseTCP = true, comm.IPAddress = "192.168.100.200", comm.IPListCount = 10;
             for (int i = 0; i < 10; ++i) comm.IPList[static_cast<size_t>(i)] = "10.0.0." + std::to_string(i + 1);
-            state.CheckChecksum = true, state.RefLat = 59.5, state.RefLon = -5.25, state.ReferenceMode = 2;
+            receive.Tests.CheckChecksum = true;
+            state.RefLat = 59.5, state.RefLon = -5.25, state.ReferenceMode = 2;
         }
-        setupFile = input::FormatSetup(comm, state);
+        setupFile = input::FormatSetup(comm, receive, state);
     }
     bool save(const fs::path& dir, base::MessageSink& messages) const {
         const bool ship = targets::SaveShipData(dir, vessels).ok;
-        return input::SaveSetup((dir / "Orvanta.ini").string(), comm, state, messages) && ship;
+        return input::SaveSetup((dir / "Orvanta.ini").string(), comm, receive, state, messages) && ship;
     }
 };
 
@@ -92,8 +94,9 @@ TEST(CrashSafeFiles, KilledWhileSavingLeavesTheOldOrTheNewFile) {
         ASSERT_EQ(loaded.malformedLines, 0);
         input::CommSettings comm;
         input::RunState state;
+        input::ReceiveSettings receive;
         base::RecordingMessageSink messages;
-        input::LoadSetup((dir / "Orvanta.ini").string(), comm, state, messages);
+        input::LoadSetup((dir / "Orvanta.ini").string(), comm, receive, state, messages);
         ASSERT_TRUE(messages.entries.empty());
     }
     // A kill inside a write leaves its hidden temporary file behind; the next

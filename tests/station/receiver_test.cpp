@@ -23,7 +23,7 @@ using testing_support::StaticData;
 
 class ReceiverTest : public ::testing::Test {
 protected:
-    void feed(const std::string& text) { rx.receive(input::InputKind::Tcp, text); }
+    void feed(const std::string& text) { rx.takeBytes(Receiver::kMainInput, text); }
     template <class Rec>
     void feedRecord(const Rec& rec, bool ownShip = false) {
         feed(Join(Sentences(rec, 'A', ownShip)));
@@ -31,19 +31,19 @@ protected:
     // Sentences, not AIS, malformed, decoded sentences, incomplete fragments and
     // messages, pending fragments.
     std::array<int64_t, 7> counts() const {
-        const input::RunState& s = rx.state();
+        const input::ReceiverTotals s = rx.totals();
         return {s.SentenceCount,           s.NonAISCount,           s.MalformedCount,       s.DecodedSentenceCount,
                 s.IncompleteFragmentCount, s.IncompleteMessageCount, rx.pendingFragments()};
     }
     // Every sentence ends in one outcome, or is a fragment still pending.
     void expectBalanced() {
-        const input::RunState& s = rx.state();
+        const input::ReceiverTotals s = rx.totals();
         EXPECT_EQ(s.SentenceCount, s.DecodedSentenceCount + s.NonAISCount + s.TagOnlyCount + s.ChecksumErrorCount +
                                        s.MalformedCount + s.IncompleteFragmentCount + rx.pendingFragments());
         EXPECT_GE(rx.pendingFragments(), 0);
         // Per input, every byte is in one outcome or the unfinished line.
         for (int n : rx.inputs()) {
-            const input::InputCounters& c = *rx.inputCounters(n);
+            const input::InputCounters c = *rx.inputCounters(n);
             EXPECT_EQ(c.Bytes, c.SentenceBytes + c.IgnoredBytes + c.OverflowBytes + c.CutOffBytes +
                                    static_cast<int64_t>(rx.pendingInput(n).size()))
                 << "input " << n;
@@ -87,11 +87,11 @@ TEST_F(ReceiverTest, ChecksumErrorsAreCountedOnlyWhileTheTestIsOn) {
     const size_t star = wrong.find('*');
     wrong[star + 1] = wrong[star + 1] == '0' ? '1' : '0';
     feed(wrong);
-    EXPECT_EQ(rx.state().DecodedMessageCount, 1);
-    rx.state().CheckChecksum = true;
+    EXPECT_EQ(rx.totals().DecodedMessageCount, 1);
+    rx.setInputTests({.CheckChecksum = true});
     feed(wrong + good);
-    EXPECT_EQ(rx.state().ChecksumErrorCount, 1);
-    EXPECT_EQ(rx.state().DecodedMessageCount, 2);
+    EXPECT_EQ(rx.totals().ChecksumErrorCount, 1);
+    EXPECT_EQ(rx.totals().DecodedMessageCount, 2);
     EXPECT_EQ(events.panels, (std::vector<std::pair<int, std::string>>{{4, "1"}}));
     expectBalanced();
 }
@@ -106,8 +106,8 @@ TEST_F(ReceiverTest, SkippedMessagesTouchNoEntry) {
     feedRecord(ClassAReport(0, 59.5, 5.25, 12.3f));  // MMSI 0
     EXPECT_EQ(rx.targets().TargetCount(), 1);
     EXPECT_EQ(rx.targets().entry(1).MsgCount[0], 1);
-    EXPECT_EQ(rx.state().MessageTypeCount[40], 2);
-    EXPECT_EQ(rx.state().DecodedMessageCount, 10);
+    EXPECT_EQ(rx.totals().MessageTypeCount[40], 2);
+    EXPECT_EQ(rx.totals().DecodedMessageCount, 10);
     EXPECT_EQ(events.rows, std::vector<int>{1});
     feed(Sentence(ais::EncodeHeaderOnly(22, 0, 257000001, 168)));
     EXPECT_EQ(rx.targets().entry(1).MsgCount[22], 1);
@@ -219,21 +219,21 @@ TEST_F(ReceiverTest, InputsKeepTheirFragmentsAndCountersApart) {
     const auto b = fresh(ais::EncodePayload(StaticData(257000002, "BRAVO", "LBBB")));
     ASSERT_EQ(a[0].substr(0, 13), b[0].substr(0, 13));  // same identifier and channel
     feed(a[0]);
-    rx.receive(second, b[0]);
+    rx.takeBytes(second, b[0]);
     feed(a[1]);
-    rx.receive(second, b[1] + "!AIVDM,1,1");
+    rx.takeBytes(second, b[1] + "!AIVDM,1,1");
     EXPECT_EQ(rx.targets().TargetCount(), 2);
-    EXPECT_EQ(rx.state().IncompleteMessageCount, 0);
-    const input::InputCounters& c = *rx.inputCounters(second);
+    EXPECT_EQ(rx.totals().IncompleteMessageCount, 0);
+    const input::InputCounters c = *rx.inputCounters(second);
     EXPECT_EQ(std::tuple(c.Sentences, c.Bytes, c.LastData),
               std::tuple(int64_t{2}, static_cast<int64_t>(b[0].size() + b[1].size() + 10), clock.monotonicSeconds()));
     expectBalanced();
     // A removed input gives up its unfinished line and its pending part, counted.
-    rx.receive(second, "\n" + b[0]);
+    rx.takeBytes(second, "\n" + b[0]);
     rx.removeInput(second);
-    rx.receive(second, b[1]);
-    EXPECT_EQ(std::tuple(rx.state().IncompleteMessageCount, rx.state().CutOffCount, rx.inputs()),
-              std::tuple(int64_t{1}, 0, std::vector<int>{0, 1}));
+    rx.takeBytes(second, b[1]);
+    EXPECT_EQ(std::tuple(rx.totals().IncompleteMessageCount, rx.totals().CutOffCount, rx.inputs()),
+              std::tuple(int64_t{1}, 0, std::vector<int>{0}));
     expectBalanced();
 }
 
@@ -243,17 +243,45 @@ TEST_F(ReceiverTest, ASeekingInputDropsWhatIsPendingAndGoesOn) {
     const int play = rx.addInput(input::InputKind::Playback);
     auto fresh = [](const ais::EncodedPayload& e) { return input::SentenceBuilder().build(e.payload, e.fillBits); };
     const auto a = fresh(ais::EncodePayload(StaticData(257000001, "ALPHA", "LAAA")));
-    rx.receive(play, a[0] + "!AIVDM,1,1");
+    rx.takeBytes(play, a[0] + "!AIVDM,1,1");
     ASSERT_FALSE(rx.pendingInput(play).empty());
     rx.dropPending(play);
     EXPECT_TRUE(rx.pendingInput(play).empty());
-    EXPECT_EQ(rx.state().IncompleteMessageCount, 1);
-    EXPECT_EQ(std::pair(rx.state().IncompleteFragmentCount, rx.pendingFragments()), std::pair(int64_t{1}, int64_t{0}));
-    rx.receive(play, a[1]);
+    EXPECT_EQ(rx.totals().IncompleteMessageCount, 1);
+    EXPECT_EQ(std::pair(rx.totals().IncompleteFragmentCount, rx.pendingFragments()), std::pair(int64_t{1}, int64_t{0}));
+    rx.takeBytes(play, a[1]);
     EXPECT_EQ(rx.targets().TargetCount(), 0);
-    rx.receive(play, Join(Sentences(ClassAReport(257000002, 59.5, 5.25, 12.3f))));
+    rx.takeBytes(play, Join(Sentences(ClassAReport(257000002, 59.5, 5.25, 12.3f))));
     EXPECT_EQ(rx.targets().TargetCount(), 1);
-    EXPECT_EQ(rx.inputs(), (std::vector<int>{0, 1, play}));
+    EXPECT_EQ(rx.inputs(), (std::vector<int>{0, play}));
+    expectBalanced();
+}
+
+// A message that came decoded from a source without sentences takes the
+// same road from the table on: an entry with its origin, counted as a decoded
+// message of its type but not as a sentence; a removed input takes none.
+TEST_F(ReceiverTest, ADecodedMessageEntersWithoutASentence) {
+    ais::AISMessageRecord rec;
+    rec.Type1 = ClassAReport(257000001, 59.5, 5.25, 12.3f);
+    const int gone = rx.addInput(input::InputKind::Tcp);
+    rx.removeInput(gone);
+    struct Row {
+        int input;
+        int64_t messages;
+    } rows[] = {{Receiver::kMainInput, 1}, {gone, 1}};
+    for (const Row& r : rows) {
+        rx.takeMessage(r.input, 1, rec, {input::SentenceKind::VDM, 'B', "gateway", 1700000000});
+        EXPECT_EQ(rx.totals().DecodedMessageCount, r.messages) << r.input;
+    }
+    ASSERT_EQ(rx.targets().TargetCount(), 1);
+    const targets::TargetRecord& t = rx.targets().entry(rx.targets().DisplayOrder()[1]);
+    EXPECT_EQ(std::tuple(t.MMSI, t.Fix.Latitude, t.Fix.Longitude, t.LastSource, t.LastTagTime, t.ChBCount),
+              std::tuple(257000001, 59.5, 5.25, std::string("gateway"), int64_t{1700000000}, 1));
+    const input::ReceiverTotals s = rx.totals();
+    EXPECT_EQ(std::tuple(s.SentenceCount, s.DecodedSentenceCount, s.MessageTypeCount[1]),
+              std::tuple(int64_t{0}, int64_t{0}, int64_t{1}));
+    EXPECT_EQ(rx.inputCounters(Receiver::kMainInput)->Bytes, 0);
+    EXPECT_EQ(events.rows.size(), 1u);
     expectBalanced();
 }
 
@@ -274,9 +302,9 @@ TEST_F(ReceiverTest, DatagramsEndTheirSentences) {
     for (const Row& r : rows) {
         Receiver udp(clock, events);
         const int n = udp.addInput(input::InputKind::Udp);
-        for (const std::string& d : r.datagrams) udp.receiveDatagram(n, d);
-        const input::InputCounters& c = *udp.inputCounters(n);
-        EXPECT_EQ(std::tuple(c.Sentences, udp.state().DecodedMessageCount, c.CutOffBytes),
+        for (const std::string& d : r.datagrams) udp.takeBytes(n, d);
+        const input::InputCounters c = *udp.inputCounters(n);
+        EXPECT_EQ(std::tuple(c.Sentences, udp.totals().DecodedMessageCount, c.CutOffBytes),
                   std::tuple(r.sentences, r.messages, r.cutOff))
             << r.datagrams[0];
         EXPECT_EQ(c.Bytes, c.SentenceBytes + c.OverflowBytes + c.CutOffBytes);
@@ -286,8 +314,8 @@ TEST_F(ReceiverTest, DatagramsEndTheirSentences) {
 // With several inputs, status panel 6 counts what every input ignored and
 // follows each of them; the port monitor's counters are kept per input.
 TEST_F(ReceiverTest, PanelAndMonitorCountersFollowEveryInput) {
-    rx.state().EmptyBuffer = true;
-    rx.state().PortMonitorOpen = true;
+    rx.setInputTests({.EmptyBuffer = true});
+    rx.setMonitoring(true);
     const int udp = rx.addInput(input::InputKind::Udp);
     const std::string one = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)));
     const std::string nmea = "$GPGGA,1,2,3*00\r\n";
@@ -296,25 +324,25 @@ TEST_F(ReceiverTest, PanelAndMonitorCountersFollowEveryInput) {
         std::string bytes;
         std::string panel6;  // the panel's latest text
     } steps[] = {
-        {Receiver::kTcpInput, one + one, "1"},   // the main input ignores one
+        {Receiver::kMainInput, one + one, "1"},   // the main input ignores one
         {udp, one + one + one + nmea, "4"},      // another input ignores three
         {udp, one + nmea, "5"},
     };
     for (const Step& s : steps) {
         events.panels.clear();
-        rx.receive(s.input, s.bytes);
+        rx.takeBytes(s.input, s.bytes);
         ASSERT_FALSE(events.panels.empty()) << s.bytes;
         EXPECT_EQ(events.panels.back(), std::pair(6, s.panel6));
     }
     // Sentences, NMEA, AIS, checksum right, checksum wrong: the ignored ones
     // never reach the monitor.
     using Counts = std::array<int64_t, 5>;
-    EXPECT_EQ(rx.inputCounters(Receiver::kTcpInput)->Monitor, (Counts{1, 0, 1, 1, 0}));
+    EXPECT_EQ(rx.inputCounters(Receiver::kMainInput)->Monitor, (Counts{1, 0, 1, 1, 0}));
     EXPECT_EQ(rx.inputCounters(udp)->Monitor, (Counts{2, 0, 2, 2, 0}));
-    EXPECT_EQ(rx.state().MonitorSentenceCount, 3);
+    EXPECT_EQ(rx.totals().Monitor[0], 3);
     rx.resetMonitorCounters();
     EXPECT_EQ(rx.inputCounters(udp)->Monitor, Counts{});
-    EXPECT_EQ(rx.state().MonitorSentenceCount, 0);
+    EXPECT_EQ(rx.totals().Monitor[0], 0);
 }
 
 // A sentence whose payload was damaged on the way: one character of the
@@ -340,32 +368,35 @@ TEST(FirstRun, ChecksumsAreCheckedWithoutASetupFile) {
         testing_support::RecordingEvents events;
         Receiver rx{clock, events};
         input::CommSettings comm;
+        input::ReceiveSettings receive;
         base::RecordingMessageSink sink;
-        input::LoadSetup((dir / r.file).string(), comm, rx.state(), sink);
-        EXPECT_EQ(rx.state().CheckChecksum, r.checked) << r.file;
-        rx.receive(input::InputKind::Tcp, CorruptedReport());
+        input::LoadSetup((dir / r.file).string(), comm, receive, rx.state(), sink);
+        EXPECT_EQ(receive.Tests.CheckChecksum, r.checked) << r.file;
+        rx.setInputTests(receive.Tests);
+        rx.takeBytes(Receiver::kMainInput, CorruptedReport());
         EXPECT_EQ(rx.targets().TargetCount(), r.checked ? 0 : 1) << r.file;
-        EXPECT_EQ(rx.state().ChecksumErrorCount, r.checked ? 1 : 0) << r.file;
+        EXPECT_EQ(rx.totals().ChecksumErrorCount, r.checked ? 1 : 0) << r.file;
     }
 }
 
 
 TEST(StatusPanels, CountsWhileTheirRuleIsOnAndThePercentageHasNoLeadingZero) {
-    input::RunState s;
+    input::InputTests tests;
+    input::ReceiverTotals s;
     s.ChecksumErrorCount = 5;
     s.IgnoredCount = 1;
     s.SentenceCount = 199;
-    EXPECT_EQ(checksumPanelText(s), "n/a");
-    EXPECT_EQ(ignoredPanelText(s, true), "n/a");
-    EXPECT_EQ(ignoredPanelText(s, false), "n/a");
-    s.CheckChecksum = true;
-    s.EmptyBuffer = true;
-    EXPECT_EQ(checksumPanelText(s), "5");
-    EXPECT_EQ(ignoredPanelText(s, false), "1");
-    EXPECT_EQ(ignoredPanelText(s, true), "1 (.5%)");
+    EXPECT_EQ(checksumPanelText(tests, s), "n/a");
+    EXPECT_EQ(ignoredPanelText(tests, s, true), "n/a");
+    EXPECT_EQ(ignoredPanelText(tests, s, false), "n/a");
+    tests.CheckChecksum = true;
+    tests.EmptyBuffer = true;
+    EXPECT_EQ(checksumPanelText(tests, s), "5");
+    EXPECT_EQ(ignoredPanelText(tests, s, false), "1");
+    EXPECT_EQ(ignoredPanelText(tests, s, true), "1 (.5%)");
     s.SentenceCount = 0;
     s.IgnoredCount = 2;
-    EXPECT_EQ(ignoredPanelText(s, true), "2 (100.0%)");
+    EXPECT_EQ(ignoredPanelText(tests, s, true), "2 (100.0%)");
 }
 
 }  // namespace

@@ -49,9 +49,9 @@ TEST(Recording, PlayedBackGivesTheTableOfTheLiveRun) {
         if (s[9] == '1') overUdp = i % 3 == 0;
         if (overUdp) {
             s.insert(0, input::FormatTagBlock("rx2", int64_t{1700000000} + static_cast<int64_t>(liveClock.monotonicSeconds())));
-            live.receiveDatagram(udp, s);
+            live.takeBytes(udp, s);
         } else {
-            live.receive(input::InputKind::Tcp, s);
+            live.takeBytes(app::Receiver::kMainInput, s);
             s.insert(0, input::FormatTagBlock({}, int64_t{1700000000} + static_cast<int64_t>(liveClock.monotonicSeconds())));
         }
         expected += s;
@@ -73,10 +73,10 @@ TEST(Recording, PlayedBackGivesTheTableOfTheLiveRun) {
         elapsed = due;
         chunk.clear();
         reader.take(due, chunk);
-        played.receive(n, chunk);
+        played.takeBytes(n, chunk);
     }
     EXPECT_EQ(tableOf(played), tableOf(live));
-    EXPECT_EQ(played.state().DecodedMessageCount, live.state().DecodedMessageCount);
+    EXPECT_EQ(played.totals().DecodedMessageCount, live.totals().DecodedMessageCount);
     EXPECT_GT(live.targets().TargetCount(), 50);
 }
 

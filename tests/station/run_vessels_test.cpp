@@ -50,7 +50,7 @@ TEST(RunVessels, TurnoverSavesEveryNamedVesselAndShowsEachStationOnce) {
     for (simulator.next(e); e.time <= kRun; simulator.next(e)) {
         clock.advance(e.time - now);
         now = e.time;
-        for (const auto& s : e.sentences) rx.receive(input::InputKind::Tcp, s);
+        for (const auto& s : e.sentences) rx.takeBytes(app::Receiver::kMainInput, s);
         if (const std::string name = sentName(e); name.find_first_not_of(" @") != std::string::npos) {
             named[e.mmsi] = name;
         }

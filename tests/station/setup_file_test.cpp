@@ -13,9 +13,11 @@ TEST(SetupFile, WritesTheDocumentedLines) {
     SetSetupDefaults(comm);
     comm.ComPort = 1, comm.Parity = "none";
     input::RunState state;
-    state.CheckChecksum = true, state.RefLat = 59.5, state.RefLon = -10.25;
-    state.ReferenceMode = 2, state.RefMMSI = 257123456, state.BinaryMsgStandard = 1;
-    EXPECT_EQ(FormatSetup(comm, state),
+    ReceiveSettings receive;
+    receive.Tests.CheckChecksum = true, receive.BinaryMsgStandard = 1;
+    state.RefLat = 59.5, state.RefLon = -10.25;
+    state.ReferenceMode = 2, state.RefMMSI = 257123456;
+    EXPECT_EQ(FormatSetup(comm, receive, state),
               "\"REM Comport\"\r\n1,38400,8,\"none\",1\r\n\"REM IP Address\"\r\n#FALSE#,\"127.0.0.1\",8040\r\n"
               "\"REM IP List\"\r\n0\r\n\"REM Data tests\"\r\n#TRUE#,#FALSE#\r\n\"REM RefPos Settings\"\r\n"
               "59.5,-10.25\r\n2,257123456\r\n\"REM Binary Message Standard\"\r\n1\r\n");
@@ -28,13 +30,16 @@ TEST(SetupFile, RoundTripKeepsEverySetting) {
     comm.IPList = {"10.0.0.1", "192.168.1.20", "1.2.3.4"};
     comm.Device = "/dev/serial/by-id/usb-FTDI_FT232R,x-if00";  // its own section, comma and all
     input::RunState state;
-    state.EmptyBuffer = true, state.RefLat = 63.123456789012, state.RefLon = 10.987654321098, state.RefMMSI = 2570001;
+    ReceiveSettings receive;
+    receive.Tests.EmptyBuffer = true;
+    state.RefLat = 63.123456789012, state.RefLon = 10.987654321098, state.RefMMSI = 2570001;
     CommSettings comm2;
     input::RunState state2;
-    EXPECT_EQ(ParseSetup(FormatSetup(comm, state), comm2, state2), "");
+    ReceiveSettings receive2;
+    EXPECT_EQ(ParseSetup(FormatSetup(comm, receive, state), comm2, receive2, state2), "");
     EXPECT_EQ(comm2, comm);
-    EXPECT_EQ(std::tie(state2.EmptyBuffer, state2.RefLat, state2.RefLon, state2.RefMMSI),
-              std::tie(state.EmptyBuffer, state.RefLat, state.RefLon, state.RefMMSI));
+    EXPECT_EQ(receive2, receive);
+    EXPECT_EQ(std::tie(state2.RefLat, state2.RefLon, state2.RefMMSI), std::tie(state.RefLat, state.RefLon, state.RefMMSI));
 }
 
 TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
@@ -54,8 +59,9 @@ TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
         dir.write("Orvanta.ini", r.text);
         CommSettings comm;
         input::RunState state;
+        ReceiveSettings receive;
         base::RecordingMessageSink sink;
-        LoadSetup((dir / "Orvanta.ini").string(), comm, state, sink);
+        LoadSetup((dir / "Orvanta.ini").string(), comm, receive, state, sink);
         ASSERT_EQ(sink.entries.size(), 1u) << r.text;
         EXPECT_EQ(sink.entries[0].text, r.message);
         EXPECT_EQ(sink.entries[0].icon, base::MessageIcon::Exclamation);
@@ -66,7 +72,8 @@ TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
     // The ten addresses before the failing eleventh stay loaded.
     CommSettings comm;
     input::RunState state;
-    ParseSetup(rows[0].text, comm, state);
+    ReceiveSettings receive;
+    ParseSetup(rows[0].text, comm, receive, state);
     EXPECT_EQ(comm.IPListCount, 10);
     EXPECT_EQ(comm.IPList[9], "a9");
 }
@@ -78,10 +85,11 @@ TEST(SetupFile, SaveReportsOnlyFailure) {
     CommSettings comm;
     SetSetupDefaults(comm);
     input::RunState state;
+    const ReceiveSettings receive;
     base::RecordingMessageSink sink;
-    ASSERT_TRUE(SaveSetup((dir / "Orvanta.ini").string(), comm, state, sink));
+    ASSERT_TRUE(SaveSetup((dir / "Orvanta.ini").string(), comm, receive, state, sink));
     EXPECT_TRUE(sink.entries.empty());
-    EXPECT_FALSE(SaveSetup((dir / "missing" / "Orvanta.ini").string(), comm, state, sink));
+    EXPECT_FALSE(SaveSetup((dir / "missing" / "Orvanta.ini").string(), comm, receive, state, sink));
     ASSERT_EQ(sink.entries.size(), 1u);
     EXPECT_NE(sink.entries[0].text.find(" Setup file not stored!"), std::string::npos);
 }
@@ -89,6 +97,7 @@ TEST(SetupFile, SaveReportsOnlyFailure) {
 
 struct Settings {
     CommSettings comm;
+    ReceiveSettings receive;
     RunState state;
     StationSettings station;
 };
@@ -99,29 +108,29 @@ Settings sample() {
     s.comm.ComPort = 3;
     s.comm.UseTCP = true;
     s.comm.IPAddress = "10.0.0.7";
-    s.state.CheckChecksum = true;
+    s.receive.Tests.CheckChecksum = true;
     s.state.RefLat = 59.25;
-    s.station.Inputs = {{InputType::Udp, true, "0.0.0.0", 10110, 38400},
-                        {InputType::Serial, false, "/dev/ttyUSB1", 1, 4800},
-                        {InputType::Tcp, true, "192.168.1.20", 2000, 38400}};
+    s.station.Inputs = {{InputKind::Udp, true, "0.0.0.0", 10110, 38400},
+                        {InputKind::Serial, false, "/dev/ttyUSB1", 1, 4800},
+                        {InputKind::Tcp, true, "192.168.1.20", 2000, 38400}};
     s.station.Outputs = {true, "127.0.0.1", 10111, true, 10112, true};
     return s;
 }
 
 TEST(StationSetup, SectionsReadBackAndOlderReadersSkipThem) {
     const Settings in = sample();
-    const std::string text = FormatSetup(in.comm, in.state, &in.station);
+    const std::string text = FormatSetup(in.comm, in.receive, in.state, &in.station);
     Settings back;
-    EXPECT_EQ(ParseSetup(text, back.comm, back.state, &back.station), "");
-    EXPECT_EQ(std::tie(back.comm, back.station, back.state.CheckChecksum, back.state.RefLat),
-              std::tie(in.comm, in.station, in.state.CheckChecksum, in.state.RefLat));
+    EXPECT_EQ(ParseSetup(text, back.comm, back.receive, back.state, &back.station), "");
+    EXPECT_EQ(std::tie(back.comm, back.station, back.receive, back.state.RefLat),
+              std::tie(in.comm, in.station, in.receive, in.state.RefLat));
     // A reader that knows nothing of the sections reads the rest as before.
     Settings old;
-    EXPECT_EQ(ParseSetup(text, old.comm, old.state), "");
-    EXPECT_EQ(FormatSetup(old.comm, old.state), FormatSetup(in.comm, in.state));
+    EXPECT_EQ(ParseSetup(text, old.comm, old.receive, old.state), "");
+    EXPECT_EQ(FormatSetup(old.comm, old.receive, old.state), FormatSetup(in.comm, in.receive, in.state));
     // A file without the sections leaves the list empty.
     Settings none;
-    EXPECT_EQ(ParseSetup(FormatSetup(in.comm, in.state), none.comm, none.state, &none.station), "");
+    EXPECT_EQ(ParseSetup(FormatSetup(in.comm, in.receive, in.state), none.comm, none.receive, none.state, &none.station), "");
     EXPECT_EQ(none.station, StationSettings{});
 }
 
@@ -131,7 +140,7 @@ TEST(StationSetup, SectionsReadBackAndOlderReadersSkipThem) {
 TEST(StationSetup, TcpListenAddressAndOlderLines) {
     Settings base = sample();
     base.station.Outputs.TcpListenAddress = "::1";
-    const std::string written = FormatSetup(base.comm, base.state, &base.station);
+    const std::string written = FormatSetup(base.comm, base.receive, base.state, &base.station);
     const std::string line = "#TRUE#,\"127.0.0.1\",10111,#TRUE#,10112,#TRUE#,\"::1\"\r\n";
     ASSERT_NE(written.find(line), std::string::npos) << written;
     struct Row {
@@ -148,7 +157,7 @@ TEST(StationSetup, TcpListenAddressAndOlderLines) {
         std::string text = written;
         text.replace(text.find(line), line.size() - 2, r.outputs);
         Settings back;
-        const std::string error = ParseSetup(text, back.comm, back.state, &back.station);
+        const std::string error = ParseSetup(text, back.comm, back.receive, back.state, &back.station);
         EXPECT_EQ(std::pair(error.empty(), back.station.Outputs.TcpListenAddress), std::pair(!r.fellBack, r.listen))
             << r.outputs;
         if (r.fellBack) EXPECT_EQ(back.station.Outputs, OutputSettings{});

@@ -60,8 +60,9 @@ TEST(SetupHostile, ValuesOutOfRangeGiveTheirSectionsDefaults) {
         CommSettings comm;
         SetSetupDefaults(comm);
         RunState state;
+        ReceiveSettings receive;
         base::RecordingMessageSink sink;
-        LoadSetup((dir / "Orvanta.ini").string(), comm, state, sink);
+        LoadSetup((dir / "Orvanta.ini").string(), comm, receive, state, sink);
         ASSERT_EQ(sink.entries.size(), r.message ? 1u : 0u) << r.section;
         if (r.message) EXPECT_EQ(sink.entries[0].text, r.message) << r.section;
         EXPECT_EQ(comm.ComPort, r.comportKept ? 3 : 0) << r.section;
@@ -72,7 +73,7 @@ TEST(SetupHostile, ValuesOutOfRangeGiveTheirSectionsDefaults) {
         }
         EXPECT_TRUE(state.RefLat >= -90 && state.RefLat <= 90 && state.RefLon >= -180 && state.RefLon <= 180);
         EXPECT_TRUE(state.ReferenceMode >= 0 && state.ReferenceMode <= 3 && state.RefMMSI >= 0) << r.section;
-        EXPECT_TRUE(state.BinaryMsgStandard == 0 || state.BinaryMsgStandard == 1) << r.section;
+        EXPECT_TRUE(receive.BinaryMsgStandard == 0 || receive.BinaryMsgStandard == 1) << r.section;
         // The user's file survives the defaults that will be written over it.
         if (r.message) {
             EXPECT_EQ(dir.read("Orvanta.ini.bad"), text) << r.section;
@@ -111,9 +112,10 @@ TEST(SetupHostile, InputAndOutputHostsAreHostNamesOrAddresses) {
         CommSettings comm;
         SetSetupDefaults(comm);
         RunState state;
+        ReceiveSettings receive;
         StationSettings station;
         base::RecordingMessageSink sink;
-        LoadSetup((dir / "Orvanta.ini").string(), comm, state, sink, &station);
+        LoadSetup((dir / "Orvanta.ini").string(), comm, receive, state, sink, &station);
         const bool clean = r.inputsKept && r.outputsKept;
         ASSERT_EQ(sink.entries.size(), clean ? 0u : 1u) << r.inputs << r.output;
         if (!clean) EXPECT_EQ(sink.entries[0].text, kRange);
@@ -125,7 +127,7 @@ TEST(SetupHostile, InputAndOutputHostsAreHostNamesOrAddresses) {
     }
     // Setup > Inputs says the same of what it is given.
     StationSettings typed;
-    typed.Inputs = {{InputType::Tcp, true, "evil host;rm -rf", 4001, 0}};
+    typed.Inputs = {{InputKind::Tcp, true, "evil host;rm -rf", 4001, 0}};
     EXPECT_EQ(StationSettingsProblem(typed), "Input 1: not a host name or address");
 }
 
@@ -135,8 +137,9 @@ TEST(SetupHostile, OnlyARegularFileIsRead) {
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);  // no writer: a blocking open would never return
     CommSettings comm;
     RunState state;
+    ReceiveSettings receive;
     base::RecordingMessageSink sink;
-    LoadSetup(path, comm, state, sink);
+    LoadSetup(path, comm, receive, state, sink);
     ASSERT_EQ(sink.entries.size(), 1u);
     EXPECT_EQ(sink.entries[0].text, "Path/File access error - Error in Setup file. Default data loaded");
     EXPECT_EQ(comm.BaudRate, 38400);

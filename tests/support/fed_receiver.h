@@ -17,7 +17,7 @@ class FedReceiver : public ::testing::Test {
 protected:
     template <class Rec>
     void feed(const Rec& rec, bool ownShip = false) {
-        rx.receive(input::InputKind::Tcp, Join(Sentences(rec, 'A', ownShip)));
+        rx.takeBytes(app::Receiver::kMainInput, Join(Sentences(rec, 'A', ownShip)));
     }
 
     base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};

@@ -1,7 +1,7 @@
 // Sample NMEA for receiver and table tests, made with the encoder.
 //
 //   auto s = testing_support::Sentences(testing_support::ClassAReport(257000001, 59.0, 5.0, 12.3f));
-//   rx.receive(input::InputKind::Tcp, testing_support::Join(s));
+//   rx.takeBytes(app::Receiver::kMainInput, testing_support::Join(s));
 #pragma once
 
 #include <cmath>

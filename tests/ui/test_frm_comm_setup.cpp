@@ -19,8 +19,7 @@ struct Fixture {
         c.ComPort = 2, c.BaudRate = 9600, c.DataBits = 7, c.StopBits = 2, c.Parity = "odd";
         c.UseTCP = true, c.IPAddress = "10.1.2.3", c.IPPort = 5000;
         c.IPListCount = 2, c.IPList[0] = "10.1.2.3", c.IPList[1] = "192.168.1.20";
-        input::RunState& st = m.w.receiver().state();
-        st.CheckChecksum = true, st.ChecksumErrorCount = 7, st.IgnoredCount = 3;
+        m.w.receiver().setInputTests({.CheckChecksum = true, .EmptyBuffer = false});
     }
     static std::vector<std::string> ports() { return {"ttyS0", "ttyUSB0"}; }  // COM1 ttyUSB0, COM2 ttyS0
     std::unique_ptr<input::FrmCommSetup> dialog() {

@@ -45,9 +45,9 @@ private slots:
         Child<QAction>(m.w, "mnuViewPortMonitor")->trigger();
         input::FrmPortMonitor* mon = m.w.portMonitor();
         const std::string ais = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)));
-        m.w.receiver().receive(input::InputKind::Tcp, ais + "$GPGGA,1,2,3*00\r\n");
+        m.w.receiver().takeBytes(app::Receiver::kMainInput, ais + "$GPGGA,1,2,3*00\r\n");
         const int udp = m.w.station().inputLabels().back().first;
-        m.w.receiver().receiveDatagram(udp, ais + ais + ais);
+        m.w.receiver().takeBytes(udp, ais + ais + ais);
         auto* choice = Child<QComboBox>(*mon, "cboInput");
         const auto shown = [&] {
             QStringList out;
@@ -65,7 +65,7 @@ private slots:
             QTRY_COMPARE(shown(), r.counters);
         }
         Child<QPushButton>(*mon, "cmdResetCounters")->click();
-        m.w.receiver().receiveDatagram(udp, ais);
+        m.w.receiver().takeBytes(udp, ais);
         QTRY_COMPARE(Child<QLabel>(*mon, "lblMessages")->text(), QString("1"));
     }
 };

@@ -54,7 +54,7 @@ private slots:
         m.w.startUp(dir.path(), true);
         m.w.load(false);
         Child<QAction>(m.w, "mnuViewPortMonitor")->trigger();
-        m.w.receiver().receive(input::InputKind::Tcp, "<IMG SRC=X.PNG><B>RAW</B>\r\n");
+        m.w.receiver().takeBytes(app::Receiver::kMainInput, "<IMG SRC=X.PNG><B>RAW</B>\r\n");
         auto* monitor = Child<QWidget>(m.w, "frmPortMonitor");
         QTRY_VERIFY(Child<QLabel>(*monitor, "lblInputBuffer2")->text().contains("<IMG SRC=X.PNG><B>RAW</B>"));
 

@@ -82,7 +82,7 @@ private slots:
         }
         // Everything the kernel delivered was read, on both roads.
         QTRY_COMPARE(w.receiver().inputCounters(udpInput)->Sentences, int64_t{kRounds * kDatagrams * 5});
-        QTRY_COMPARE(w.receiver().inputCounters(app::Receiver::kTcpInput)->Sentences, int64_t{kRounds * 5});
+        QTRY_COMPARE(w.receiver().inputCounters(app::Receiver::kMainInput)->Sentences, int64_t{kRounds * 5});
         QCOMPARE(w.receiver().targets().TargetCount(), 20);
         QCOMPARE(find->text(), typed);
         QVERIFY(!modalSeen);

@@ -10,7 +10,7 @@ class TestInputsDialog : public QObject {
 private slots:
     void returnsTheEditedChoice() {
         input::StationSettings current;
-        current.Inputs = {{input::InputType::Serial, true, "/dev/ttyUSB1", 0, 4800}};
+        current.Inputs = {{input::InputKind::Serial, true, "/dev/ttyUSB1", 0, 4800}};
         input::FrmInputs dialog(current);
 
         auto* table = Child<QTableWidget>(dialog, "tblInputs");
@@ -37,7 +37,7 @@ private slots:
 
         input::StationSettings expected = current;
         expected.Inputs[0].Enabled = false;
-        expected.Inputs.push_back({input::InputType::Tcp, true, "10.1.1.9", 2000, 38400});
+        expected.Inputs.push_back({input::InputKind::Tcp, true, "10.1.1.9", 2000, 38400});
         expected.Outputs.TcpEnabled = true;
         expected.Outputs.TcpPort = 2947;
         expected.Outputs.StripTags = true;

@@ -75,7 +75,7 @@ private slots:
         QUdpSocket listener;
         QVERIFY(listener.bind(QHostAddress::LocalHost, static_cast<quint16>(out)));
         input::StationSettings s;
-        s.Inputs = {{input::InputType::Udp, true, "127.0.0.1", in, 0}, {input::InputType::Udp, false, "x", 1, 0}};
+        s.Inputs = {{input::InputKind::Udp, true, "127.0.0.1", in, 0}, {input::InputKind::Udp, false, "x", 1, 0}};
         s.Outputs = {true, "127.0.0.1", out, true, tcp, false};
         m.w.applyStationSettings(s);
         QVERIFY(m.messages.entries.empty());
@@ -126,7 +126,7 @@ private slots:
         MainWindow m;
         const int in = freeUdpPort(), tcp = freeTcpPort();
         input::StationSettings s;
-        s.Inputs = {{input::InputType::Udp, true, "127.0.0.1", in, 0}};
+        s.Inputs = {{input::InputKind::Udp, true, "127.0.0.1", in, 0}};
         s.Outputs.TcpEnabled = true;
         s.Outputs.TcpPort = tcp;
         m.w.applyStationSettings(s);
@@ -172,9 +172,10 @@ private slots:
         const double flooded = seconds();
         threads.stopFlood();
         const int n = m.w.station().inputLabels().front().first;
-        const input::InputCounters& c = *m.w.receiver().inputCounters(n);
-        // Every sentence the program read went on to the reading client.
-        QTRY_VERIFY_WITH_TIMEOUT(got == c.SentenceBytes, 10000);
+        // Every sentence the program read went on to the reading client
+        // (the counters are a value: read again until the last datagrams are in).
+        QTRY_VERIFY_WITH_TIMEOUT(got == m.w.receiver().inputCounters(n)->SentenceBytes, 10000);
+        const input::InputCounters c = *m.w.receiver().inputCounters(n);
         qInfo("flood of %.1f s: %lld sentences sent, %lld read (%.0f a second), %lld bytes to the reading client",
               flooded, static_cast<long long>(sent.load()), static_cast<long long>(c.Sentences),
               static_cast<double>(c.Sentences) / flooded, static_cast<long long>(got.load()));
@@ -204,9 +205,9 @@ private slots:
                 QAction* times = Child<QAction>(m.w, "mnuFileRecordTimes");
                 times->setChecked(r.ticked);
                 QVERIFY(m.w.startRecording(file));
-                m.w.receiver().receive(input::InputKind::Tcp, report(257000001));
+                m.w.receiver().takeBytes(app::Receiver::kMainInput, report(257000001));
                 times->setChecked(r.tickedMidway);
-                m.w.receiver().receive(input::InputKind::Tcp, report(257000002) + tagged);
+                m.w.receiver().takeBytes(app::Receiver::kMainInput, report(257000002) + tagged);
                 m.w.stopRecording();
             }
             QFile f(file);

@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(m.w.panelText(4), QString("0"));
         std::string damaged = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)));
         damaged[damaged.find(",A,") + 15] ^= 1;
-        m.w.receiver().receive(input::InputKind::Tcp, damaged);
+        m.w.receiver().takeBytes(app::Receiver::kMainInput, damaged);
         QCOMPARE(m.w.receiver().targets().TargetCount(), int16_t(0));
         QCOMPARE(m.w.panelText(4), QString("1"));
     }

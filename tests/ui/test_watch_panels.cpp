@@ -124,7 +124,7 @@ private slots:
         QVERIFY(!label->isHidden());
         QCOMPARE(label->text(), QString::fromUtf8("REC 00:00:00 \u00B7 0 B"));
         const std::string line = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 8.0f)));
-        for (int i = 0; i < 30; ++i) m.w.receiver().receive(input::InputKind::Tcp, line);
+        for (int i = 0; i < 30; ++i) m.w.receiver().takeBytes(app::Receiver::kMainInput, line);
         QTRY_VERIFY(label->text().endsWith(" kB"));
         m.w.stopRecording();
         QVERIFY(label->isHidden());

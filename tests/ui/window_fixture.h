@@ -47,11 +47,11 @@ struct MainWindow {
     }
     template <class Rec>
     void feed(const Rec& rec, char channel = 'A', bool ownShip = false) {
-        w.receiver().receive(input::InputKind::Tcp, Join(Sentences(rec, channel, ownShip)));
+        w.receiver().takeBytes(app::Receiver::kMainInput, Join(Sentences(rec, channel, ownShip)));
     }
     void feed(const ais::BinaryMessage& m) {
         const auto p = ais::EncodeBinaryMessage(m, 0);
-        w.receiver().receive(input::InputKind::Tcp, input::MakeSentence(false, 1, 1, -1, 'A', p->Payload, p->FillBits));
+        w.receiver().takeBytes(app::Receiver::kMainInput, input::MakeSentence(false, 1, 1, -1, 'A', p->Payload, p->FillBits));
     }
     QString lastMessage() const {
         return messages.entries.empty() ? QString() : QString::fromStdString(messages.entries.back().text);

@@ -14,7 +14,6 @@ namespace input {
 
 namespace {
 
-const char* const kTypeTexts[] = {"Serial", "TCP client", "UDP listen"};
 
 // A number typed into a box; out-of-range text reads as 0, which the range
 // check then reports.
@@ -111,8 +110,11 @@ void FrmInputs::setRow(int row, const InputSetting& s) {
     tblInputs_->setItem(row, ColEnabled, on);
     auto* type = new QComboBox(tblInputs_);
     type->setObjectName(QString("cmbType_%1").arg(row));
-    for (const char* t : kTypeTexts) type->addItem(t);
-    type->setCurrentIndex(static_cast<int>(s.Type));
+    // Every kind the setup file keeps, in the table's order.
+    for (const InputKindInfo& k : InputKinds()) {
+        if (*k.key != '\0') type->addItem(k.choice, static_cast<int>(k.kind));
+    }
+    type->setCurrentIndex(type->findData(static_cast<int>(s.Type)));
     tblInputs_->setCellWidget(row, ColType, type);
     tblInputs_->setItem(row, ColAddress, new QTableWidgetItem(QString::fromStdString(s.Address)));
     tblInputs_->setItem(row, ColPort, new QTableWidgetItem(QString::number(s.Port)));
@@ -142,7 +144,7 @@ StationSettings FrmInputs::settings() const {
         InputSetting in;
         in.Enabled = tblInputs_->item(row, ColEnabled)->checkState() == Qt::Checked;
         const auto* type = static_cast<const QComboBox*>(tblInputs_->cellWidget(row, ColType));
-        in.Type = static_cast<InputType>(type->currentIndex());
+        in.Type = static_cast<InputKind>(type->currentData().toInt());
         in.Address = tblInputs_->item(row, ColAddress)->text().trimmed().toStdString();
         in.Port = numberOf(tblInputs_->item(row, ColPort)->text());
         in.Baud = numberOf(tblInputs_->item(row, ColBaud)->text());

@@ -28,10 +28,10 @@ constexpr int kAllInputs = -1;
 
 }  // namespace
 
-FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const TcpTransport& tcp, QWidget* parent,
+FrmPortMonitor::FrmPortMonitor(std::function<void(bool)> monitor, const CommSettings& comm, const TcpTransport& tcp, QWidget* parent,
                                ui::SettingsStore* settings)
     : QWidget(parent, Qt::Window),
-      state_(state),
+      monitor_(std::move(monitor)),
       comm_(comm),
       tcp_(tcp),
       settings_(settings),
@@ -127,7 +127,7 @@ FrmPortMonitor::FrmPortMonitor(RunState& state, const CommSettings& comm, const 
     });
 
     // Load: from here on the receiver feeds the monitor.
-    state_.PortMonitorOpen = true;
+    monitor_(true);
     placement_.place(*this, settings_);
     showPanels();
     updateCapacity();
@@ -168,7 +168,7 @@ QStatusBar* FrmPortMonitor::buildStatusBar() {
 }
 
 FrmPortMonitor::~FrmPortMonitor() {
-    if (!unloaded_) state_.PortMonitorOpen = false;
+    if (!unloaded_) monitor_(false);
 }
 
 void FrmPortMonitor::setInputChoices(const std::vector<std::pair<int, QString>>& inputs) {
@@ -188,7 +188,7 @@ void FrmPortMonitor::setCountersText(std::function<std::string()> text) {
 
 bool FrmPortMonitor::shows(int input) const {
     const int chosen = cboInput_->currentData().toInt();
-    return chosen == kAllInputs || chosen == input || (chosen == 0 && input == 1);
+    return chosen == kAllInputs || chosen == input;
 }
 
 void FrmPortMonitor::showPanels() {
@@ -248,10 +248,7 @@ void FrmPortMonitor::setCounterSource(std::function<Counters()> counters, std::f
 }
 
 FrmPortMonitor::Counters FrmPortMonitor::counters() const {
-    if (counterSource_) return counterSource_();
-    const input::RunState& st = state_;
-    return {st.MonitorSentenceCount, st.MonitorNMEACount, st.MonitorAISCount, st.MonitorChecksumOK,
-            st.MonitorChecksumBad};
+    return counterSource_ ? counterSource_() : Counters{};
 }
 
 void FrmPortMonitor::refresh() {
@@ -307,13 +304,7 @@ void FrmPortMonitor::cmdResetCounters_Click() {
     // What arrived before the reset is shown first; after it the labels keep
     // their texts until their counter moves again.
     refresh();
-    if (resetCounters_) {
-        resetCounters_();
-    } else {
-        input::RunState& st = state_;
-        st.MonitorSentenceCount = st.MonitorNMEACount = st.MonitorAISCount = 0;
-        st.MonitorChecksumOK = st.MonitorChecksumBad = 0;
-    }
+    if (resetCounters_) resetCounters_();
     shownCounters_ = {};
 }
 
@@ -333,10 +324,7 @@ void FrmPortMonitor::closeEvent(QCloseEvent* event) {
         unloaded_ = true;
         timer_State_->stop();
         refreshTimer_->stop();
-        input::RunState& st = state_;
-        st.MonitorSentenceCount = st.MonitorNMEACount = st.MonitorAISCount = 0;
-        st.MonitorChecksumOK = st.MonitorChecksumBad = 0;
-        st.PortMonitorOpen = false;
+        monitor_(false);
         placement_.store(*this, settings_);
     }
     QWidget::closeEvent(event);

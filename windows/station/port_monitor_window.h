@@ -4,8 +4,8 @@
 // the live socket state. It does not block the main window and is deleted
 // when closed.
 //
-// While it is open RunState::PortMonitorOpen is set: the receiver counts the
-// monitor counters and raises inputBufferChanged and sentenceSeen, which the
+// While it is open the receiver is told to monitor: it counts the monitor
+// counters and raises inputBufferChanged and sentenceSeen, which the
 // main window hands to inputBufferChanged() and sentenceSeen() here. Those
 // only record what arrived; a short single-shot timer then updates the
 // widgets once for everything that came in meanwhile (refresh()), so a busy
@@ -34,7 +34,6 @@
 #include <vector>
 
 #include "station/port_monitor.h"
-#include "station/run_state.h"
 #include "station/setup_file.h"
 #include "ui/window_placement.h"
 
@@ -57,10 +56,11 @@ public:
     static constexpr int kRefreshMs = 100;
 
     // settings: the per-user store for the placement; null keeps none.
-    // state: the run state whose monitor counters it shows and resets; comm and
-    // tcp: the input it describes in its panels. All outlive the window.
-    FrmPortMonitor(RunState& state, const CommSettings& comm, const TcpTransport& tcp, QWidget* parent,
-                   ui::SettingsStore* settings = nullptr);
+    // monitor: switches the receiver's monitoring on (when the window loads)
+    // and off (when it closes); comm and tcp: the input it describes in its
+    // panels. Both outlive the window.
+    FrmPortMonitor(std::function<void(bool)> monitor, const CommSettings& comm, const TcpTransport& tcp,
+                   QWidget* parent, ui::SettingsStore* settings = nullptr);
     // The main window deletes an open monitor before its receiver goes.
     ~FrmPortMonitor() override;
 
@@ -71,14 +71,14 @@ public:
     // The inputs besides the main one (receiver number, label) the operator
     // may choose from; a choice that is gone falls back to all.
     void setInputChoices(const std::vector<std::pair<int, QString>>& inputs);
-    // Whether what comes from input n is shown now (0 and 1 are the main input).
+    // Whether what comes from input n is shown now (0 is the main input).
     bool shows(int input) const;
     // Where the counters of the chosen input(s) come from (lblInputCounters,
     // refreshed once a second).
     void setCountersText(std::function<std::string()> text);
     // The five counters (sentences, NMEA, AIS, checksum right, wrong) of the
     // inputs shown now, and how Reset Counters starts them again. Without
-    // them the window shows and resets the run's totals.
+    // them the window shows zeros.
     using Counters = std::array<int64_t, 5>;
     void setCounterSource(std::function<Counters()> counters, std::function<void()> reset);
 
@@ -105,7 +105,7 @@ private:
     void cmdResetCounters_Click();
     Counters counters() const;
 
-    RunState& state_;
+    std::function<void(bool)> monitor_;
     const CommSettings& comm_;
     const TcpTransport& tcp_;
     ui::SettingsStore* settings_;
