@@ -41,11 +41,11 @@ bool Exports::write(const QString& path, const std::string& content, const char*
 }
 
 bool Exports::exportTargets(const QString& path, TargetFormat format) {
-    const input::RunState& st = receiver_.state();
+    const targets::Reference& st = receiver_.reference();
     targets::RowContext ctx;
-    ctx.referenceMode = st.ReferenceMode;
-    ctx.refLat = st.RefLat;
-    ctx.refLon = st.RefLon;
+    ctx.referenceMode = st.mode();
+    ctx.refLat = st.lat();
+    ctx.refLon = st.lon();
     const targets::TargetTable& table = receiver_.targets();
     return write(path,
                  format == TargetFormat::GeoJson ? targets::TargetsGeoJson(table, receiver_.clock().monotonicSeconds())

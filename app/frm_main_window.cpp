@@ -279,7 +279,7 @@ void FrmMain::buildCentralArea() {
 
     auto* top = new QHBoxLayout;
     layout->addLayout(top);
-    model_ = new targets::TargetListModel(receiver_->targets(), receiver_->state(), this);
+    model_ = new targets::TargetListModel(receiver_->targets(), receiver_->reference(), this);
     reference_ = new ReferencePanel(*receiver_, *model_, *this, central);
     top->addWidget(reference_);
     targetList_ = new TargetListPanel(*receiver_, *model_, settings_, *central);
@@ -318,10 +318,10 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
     input::ReceiveSettings receive;
     if (quietWithoutSetupFile && !std::filesystem::exists(setupPath, ec)) {
         base::NullMessageSink quiet;
-        input::LoadSetup(setupPath.string(), comm_, receive, receiver_->state(), quiet, &stationMenus_->storedSettings());
+        input::LoadSetup(setupPath.string(), comm_, receive, receiver_->reference(), quiet, &stationMenus_->storedSettings());
     } else {
         // Held like every start-up box.
-        input::LoadSetup(setupPath.string(), comm_, receive, receiver_->state(), *this,
+        input::LoadSetup(setupPath.string(), comm_, receive, receiver_->reference(), *this,
                          &stationMenus_->storedSettings());
     }
     receiver_->setInputTests(receive.Tests);
@@ -418,7 +418,7 @@ void FrmMain::shutdown() {
         const input::StationSettings& stationSettings = stationMenus_->settings();
         const bool station = stationSettings != input::StationSettings{};
         const input::ReceiveSettings receive{receiver_->inputTests(), receiver_->binaryStandard()};
-        input::SaveSetup((dataDir_ / kSetupFileName).string(), toSave, receive, receiver_->state(), failures,
+        input::SaveSetup((dataDir_ / kSetupFileName).string(), toSave, receive, receiver_->reference(), failures,
                          station ? &stationSettings : nullptr);
         const auto vessels = receiver_->shipDataOfRun();
         targets::StoreShipData(dataDir_, vessels, failures);
@@ -539,10 +539,9 @@ void FrmMain::collisionAlarm(int entry, bool logFailed, const std::string& logEr
     watch_->alarm(logFailed, logError);
 }
 
-void FrmMain::targetChanged(int entry) {
-    extraInfo_->targetChanged(entry);
-    reference_->followReference();
-}
+void FrmMain::targetChanged(int entry) { extraInfo_->targetChanged(entry); }
+
+void FrmMain::referenceMoved() { reference_->followReference(); }
 
 void FrmMain::showExtraInfo(int entry) {
     const targets::TargetTable& table = receiver_->targets();
@@ -581,7 +580,7 @@ void FrmMain::showPortMonitor() {
 
 void FrmMain::showReceptionSummary() {
     if (!frmReception_) {
-        frmReception_ = new targets::FrmReceptionSummary(receiver_->targets(), receiver_->state(),
+        frmReception_ = new targets::FrmReceptionSummary(receiver_->targets(), receiver_->reference(),
                                                          receiver_->channelHistory(), receiver_->clock(), this);
     }
     frmReception_->show();

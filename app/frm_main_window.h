@@ -169,6 +169,7 @@ public:
     void sentenceSeenOn(int input, std::string_view sentence) override;
     void inputBufferChangedOn(int input, std::string_view text) override;
     void targetChangedByMessage(int entry) override;
+    void referenceMoved() override;
     void targetStatusChanged(int entry) override;
     void targetsRemoved(const std::vector<targets::RemovedTarget>& removed) override;
     void approachesChanged() override;

@@ -34,7 +34,7 @@ void PlotKeeper::show(bool checked) {
         return;
     }
     if (frmGraphics_) return;
-    frmGraphics_ = new plot::FrmGraphics(receiver_.targets(), receiver_.state(), *state_, settings_, messages_, &window_);
+    frmGraphics_ = new plot::FrmGraphics(receiver_.targets(), receiver_.reference(), *state_, settings_, messages_, &window_);
     frmGraphics_->setLandmarks(&landmarks_);
     connect(frmGraphics_, &plot::FrmGraphics::closed, this, [this] { mnuViewGraphics_->setChecked(false); });
     connect(frmGraphics_, &plot::FrmGraphics::targetDoubleClicked, this, &PlotKeeper::targetDoubleClicked);

@@ -61,27 +61,27 @@ std::array<QWidget*, 7> ReferencePanel::tabOrder() const {
 }
 
 void ReferencePanel::load() {
-    const input::RunState& st = receiver_.state();
-    const int mode = st.ReferenceMode >= 0 && st.ReferenceMode <= 3 ? st.ReferenceMode : 0;
+    const targets::Reference& st = receiver_.reference();
+    const int mode = st.mode() >= 0 && st.mode() <= 3 ? st.mode() : 0;
     optRefPos_[static_cast<size_t>(mode)]->setChecked(true);
     chooseMode(mode);
-    if (st.RefMMSI != 0) txtMMSI_->setText(QString::number(st.RefMMSI));
+    if (st.mmsi() != 0) txtMMSI_->setText(QString::number(st.mmsi()));
 }
 
 void ReferencePanel::followReference() {
-    const input::RunState& st = receiver_.state();
-    if ((st.ReferenceMode == targets::kRefFromVDO || st.ReferenceMode == targets::kRefFromVDM) &&
-        (st.RefLat != shownRefLat_ || st.RefLon != shownRefLon_) && !(st.RefLat == 0 && st.RefLon == 0)) {
+    const targets::Reference& st = receiver_.reference();
+    if ((st.mode() == targets::kRefFromVDO || st.mode() == targets::kRefFromVDM) &&
+        (st.lat() != shownRefLat_ || st.lon() != shownRefLon_) && !(st.lat() == 0 && st.lon() == 0)) {
         showPosition();
     }
 }
 
 void ReferencePanel::showPosition() {
-    const input::RunState& st = receiver_.state();
-    shownRefLat_ = st.RefLat;
-    shownRefLon_ = st.RefLon;
-    txtRefLat_->setText(fromUtf8(geodesy::FormatPosition(st.RefLat, "LAT", "display", 1)));
-    txtRefLon_->setText(fromUtf8(geodesy::FormatPosition(st.RefLon, "LON", "display", 1)));
+    const targets::Reference& st = receiver_.reference();
+    shownRefLat_ = st.lat();
+    shownRefLon_ = st.lon();
+    txtRefLat_->setText(fromUtf8(geodesy::FormatPosition(st.lat(), "LAT", "display", 1)));
+    txtRefLon_->setText(fromUtf8(geodesy::FormatPosition(st.lon(), "LON", "display", 1)));
 }
 
 void ReferencePanel::referenceMoved() {
@@ -91,8 +91,8 @@ void ReferencePanel::referenceMoved() {
 }
 
 void ReferencePanel::chooseMode(int index) {
-    input::RunState& st = receiver_.state();
-    st.ReferenceMode = static_cast<int16_t>(index);
+    targets::Reference& st = receiver_.reference();
+    st.setMode(static_cast<int16_t>(index));
     optRefPos_[static_cast<size_t>(index)]->setChecked(true);
     txtRefLat_->setEnabled(index == targets::kRefManual);
     txtRefLon_->setEnabled(index == targets::kRefManual);
@@ -115,8 +115,8 @@ void ReferencePanel::chooseMode(int index) {
             break;
     }
     if (index != targets::kRefManual) {
-        shownRefLat_ = st.RefLat;
-        shownRefLon_ = st.RefLon;
+        shownRefLat_ = st.lat();
+        shownRefLon_ = st.lon();
     }
     receiver_.referenceChanged();
     model_.referenceModeChanged();
@@ -146,12 +146,12 @@ bool ReferencePanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ReferencePanel::mmsiLeft() {
-    input::RunState& st = receiver_.state();
+    targets::Reference& st = receiver_.reference();
     const std::string text = txtMMSI_->text().toStdString();
     const double value = std::round(base::ReadNumberText(text));
     if (value >= 0 && value <= 999999999) {
-        st.RefMMSI = static_cast<int32_t>(value);
-        txtMMSI_->setText(QString::number(st.RefMMSI));
+        st.setMMSI(static_cast<int32_t>(value));
+        txtMMSI_->setText(QString::number(st.mmsi()));
         txtRefLat_->setText("Waiting for VDM");
         txtRefLon_->setText("Waiting for VDM");
         referenceMoved();
@@ -164,12 +164,12 @@ void ReferencePanel::mmsiLeft() {
 }
 
 void ReferencePanel::positionLeft(QLineEdit* box, bool latitude) {
-    input::RunState& st = receiver_.state();
+    targets::Reference& st = receiver_.reference();
     std::string text = box->text().toStdString();
     validating_ = true;
     const double value = geodesy::ParsePosition(text, latitude ? "LAT" : "LON", messages_);
     validating_ = false;
-    (latitude ? st.RefLat : st.RefLon) = value;
+    st.moveTo(latitude ? value : st.lat(), latitude ? st.lon() : value);
     box->setText(fromUtf8(geodesy::FormatPosition(value, latitude ? "LAT" : "LON", "display", 1)));
     if (latitude) {
         shownRefLat_ = value;

@@ -137,10 +137,9 @@ int main(int argc, char** argv) {
     base::SystemClock clock;
     QuietEvents events;
     app::Receiver rx(clock, events);
-    input::RunState& state = rx.state();
-    state.ReferenceMode = targets::kRefManual;
-    state.RefLat = o.lat;
-    state.RefLon = o.lon;
+    targets::Reference& state = rx.reference();
+    state.setMode(targets::kRefManual);
+    state.moveTo(o.lat, o.lon);
     if (!o.nmea.empty()) {
         std::ifstream in(o.nmea, std::ios::binary);
         if (!in) {

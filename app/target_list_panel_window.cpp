@@ -174,11 +174,11 @@ void TargetListPanel::applyFilter(int first, int last) {
 void TargetListPanel::fitColumns() {
     const QFontMetrics body = fgAISTargets_->fontMetrics();
     const QFontMetrics head = fgAISTargets_->horizontalHeader()->fontMetrics();
-    const input::RunState& st = receiver_.state();
+    const targets::Reference& st = receiver_.reference();
     const QScopedValueRollback fitting(fittingColumns_, true);
     const int rows = std::min(model_.rowCount(), 1000);
     for (int c = 0; c < targets::kListColumns; ++c) {
-        int width = head.horizontalAdvance(QString::fromUtf8(targets::ListTitle(c, st.ReferenceMode)));
+        int width = head.horizontalAdvance(QString::fromUtf8(targets::ListTitle(c, st.mode())));
         for (int r = 0; r < rows; ++r) {
             width = std::max(width, body.horizontalAdvance(model_.index(r, c).data().toString()));
         }
@@ -203,13 +203,13 @@ void TargetListPanel::updateCount() { lblNoOfTargets_->setText(QString::number(m
 
 void TargetListPanel::headerClicked(int column) {
     if (column < 0 || column >= targets::kListColumns || column == targets::kColStatus) return;
-    const input::RunState& st = receiver_.state();
+    const targets::Reference& st = receiver_.reference();
     model_.flush();
     sortColumn_ = column;
     sortDescending_ = optIncr_[1]->isChecked();
-    targets::SortTargets(receiver_.targets(), column, sortDescending_, st.ReferenceMode);
+    targets::SortTargets(receiver_.targets(), column, sortDescending_, st.mode());
     lblSortedBy_->setText(column == targets::kColNo ? QString("Unsorted")
-                                                    : QString::fromUtf8(targets::ListTitle(column, st.ReferenceMode)));
+                                                    : QString::fromUtf8(targets::ListTitle(column, st.mode())));
     model_.RefreshTargetList();
 }
 
@@ -247,7 +247,7 @@ void TargetListPanel::sortAgain() {
                              ? table.DisplayOrder()[static_cast<size_t>(selectedRow)]
                              : 0;
     const std::vector<int16_t> before = table.DisplayOrder();
-    targets::SortTargets(table, sortColumn_, sortDescending_, receiver_.state().ReferenceMode,
+    targets::SortTargets(table, sortColumn_, sortDescending_, receiver_.reference().mode(),
                          /*endNewMarks=*/false);
     if (table.DisplayOrder() == before) return;
     model_.RowsReordered();

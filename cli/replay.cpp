@@ -121,7 +121,7 @@ public:
                 input::CommSettings comm;
                 input::SetSetupDefaults(comm);
                 input::ReceiveSettings receive;
-                input::LoadSetup(ini.string(), comm, receive, rx_.state(), events);
+                input::LoadSetup(ini.string(), comm, receive, rx_.reference(), events);
                 rx_.setInputTests(receive.Tests);
                 rx_.setBinaryStandard(receive.BinaryMsgStandard);
             }
@@ -129,16 +129,15 @@ public:
             rx_.flagIndex().setDataDir(dir);
         }
         if (opt.haveRef) {
-            rx_.state().ReferenceMode = targets::kRefManual;
-            rx_.state().RefLat = opt.refLat;
-            rx_.state().RefLon = opt.refLon;
+            rx_.reference().setMode(targets::kRefManual);
+            rx_.reference().moveTo(opt.refLat, opt.refLon);
         }
         targets::LifecycleSettings life = rx_.targets().lifecycle();
         life.capacity = opt.capacity;
         rx_.targets().setLifecycle(life);
         if (opt.ownMMSI != 0) {
-            rx_.state().ReferenceMode = targets::kRefFromVDM;
-            rx_.state().RefMMSI = opt.ownMMSI;
+            rx_.reference().setMode(targets::kRefFromVDM);
+            rx_.reference().setMMSI(opt.ownMMSI);
         }
         if (!opt.alarms.empty()) rx_.setAlarmLog(opt.alarms);
         nextAgeing_ = clock_.monotonicSeconds() + kAgeingPeriod;
@@ -250,10 +249,10 @@ std::string trimRight(std::string s) {
 }
 
 // Position or range/bearing cells as the target list shows them after a message.
-std::pair<std::string, std::string> positionCells(const input::RunState& s, const targets::TargetRecord& t) {
+std::pair<std::string, std::string> positionCells(const targets::Reference& s, const targets::TargetRecord& t) {
     const bool noLat = t.Fix.Latitude == 0 || t.Fix.Latitude == base::kNotAvailable;
     const bool noLon = t.Fix.Longitude == 0 || t.Fix.Longitude == base::kNotAvailable;
-    const bool positions = s.ReferenceMode == targets::kRefNone || (s.RefLat == 0 && s.RefLon == 0);
+    const bool positions = s.mode() == targets::kRefNone || (s.lat() == 0 && s.lon() == 0);
     if (!positions && !t.RangeKnown) return {"n/a", "n/a"};  // no range to a position too old or not measured
     std::string lat = noLat ? "n/a"
                       : positions ? geodesy::FormatPosition(t.Fix.Latitude, "LAT", "form", 1)
@@ -271,7 +270,7 @@ struct Row {
 const char* const kColumns[] = {"No", "MMSI", "Name", "Class", "ClassText", "Country", "Lat/Range", "Lon/Bearing",
                                 "SOG", "COG", "HDG", "ROT", "Status", "Msgs", "VDM", "VDO", "ChA", "ChB"};
 
-std::vector<std::string> rowCells(const input::RunState& s, const targets::TargetRecord& t, int number) {
+std::vector<std::string> rowCells(const targets::Reference& s, const targets::TargetRecord& t, int number) {
     const bool fixed = t.Class == targets::TargetClass::BS || t.Class == targets::TargetClass::AtoN;
     const bool noTurn = fixed || t.Class == targets::TargetClass::SAR;
     const auto [lat, lon] = positionCells(s, t);
@@ -328,7 +327,7 @@ void printText(const app::Receiver& rx, std::string& out) {
     std::vector<std::vector<std::string>> rows;
     rows.emplace_back(std::begin(kColumns), std::end(kColumns));
     for (int k = 1; k <= table.TargetCount(); ++k) {
-        rows.push_back(rowCells(rx.state(), table.entry(table.DisplayOrder()[static_cast<size_t>(k)]), k));
+        rows.push_back(rowCells(rx.reference(), table.entry(table.DisplayOrder()[static_cast<size_t>(k)]), k));
     }
     // Display width: count UTF-8 lead bytes only.
     auto width = [](const std::string& s) {
@@ -362,8 +361,8 @@ void printText(const app::Receiver& rx, std::string& out) {
 // reference, range and bearing in columns of their own; unknown values empty.
 void printCsv(const app::Receiver& rx, std::string& out) {
     const auto& table = rx.targets();
-    const input::RunState& s = rx.state();
-    const bool ranges = s.ReferenceMode != targets::kRefNone;
+    const targets::Reference& s = rx.reference();
+    const bool ranges = s.mode() != targets::kRefNone;
     out += "No,MMSI,Name,Class,ClassText,Country,Lat (\xC2\xB0),Lon (\xC2\xB0),";
     if (ranges) out += "Range (nm),Bearing (\xC2\xB0),";
     out += "SOG (kn),COG (\xC2\xB0),HDG (\xC2\xB0),ROT (\xC2\xB0/min),Status,Msgs,VDM,VDO,ChA,ChB\n";
@@ -384,7 +383,7 @@ void printCsv(const app::Receiver& rx, std::string& out) {
         number(position, t.Fix.Latitude, 6);
         number(position, t.Fix.Longitude, 6);
         if (ranges) {
-            const bool range = position && !(s.RefLat == 0 && s.RefLon == 0);
+            const bool range = position && !(s.lat() == 0 && s.lon() == 0);
             // To a tenth of a degree in [0, 360): 359.96 is 0.0, not 360.0.
             double bearing = std::round(t.Bearing * 57.29577951307855 * 10.0) / 10.0;
             bearing = bearing < 0 ? bearing + 360 : bearing >= 360 ? bearing - 360 : bearing;

@@ -219,7 +219,7 @@ void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector
 // Refreshed whatever the last message was: one that belonged to no target
 // must not freeze the picture.
 std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::TargetTable& table,
-                                    const input::RunState& state, Overlays overlays, const PlotView& view) {
+                                    const targets::Reference& state, Overlays overlays, const PlotView& view) {
     std::vector<Shape> out;
     bool anyDrawn = false;
     for (int n = 1; n <= table.EntryCount(); ++n) {
@@ -250,8 +250,8 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
         label.priority = LabelRank(t.Class);
         out.push_back(std::move(label));
 
-        const bool referenceTarget = (state.ReferenceMode == targets::kRefFromVDO && n == table.OwnShipIndex()) ||
-                                     (state.ReferenceMode == targets::kRefFromVDM && t.MMSI == state.RefMMSI);
+        const bool referenceTarget = (state.mode() == targets::kRefFromVDO && n == table.OwnShipIndex()) ||
+                                     (state.mode() == targets::kRefFromVDM && t.MMSI == state.mmsi());
         if (referenceTarget) AppendRangeRings(out, x, y, plot.ringSpacing);
 
         if (const auto end = SpeedVectorEnd(x, y, t.Motion.SOG, t.Motion.COG, plot.vectorTime)) {
@@ -350,7 +350,7 @@ std::vector<LabelBox> TextBoxes(const std::vector<Shape>& shapes, const PlotView
     return out;
 }
 
-std::vector<Shape> MovingLayer(const PlotState& plot, const targets::TargetTable& table, const input::RunState& state,
+std::vector<Shape> MovingLayer(const PlotState& plot, const targets::TargetTable& table, const targets::Reference& state,
                                Overlays overlays, const PlotView& view, const TextMeasure& measure,
                                const std::vector<LabelBox>& taken) {
     std::vector<Shape> shapes = CurrentPositions(plot, table, state, overlays, view);
@@ -364,7 +364,7 @@ std::string BearingText(double degrees) {
     return text;
 }
 
-CursorReadout ReadCursor(PlotState& plot, double x, double y, const input::RunState& state, base::MessageSink& sink) {
+CursorReadout ReadCursor(PlotState& plot, double x, double y, const targets::Reference& state, base::MessageSink& sink) {
     CursorReadout r;
     plot.erbl.cursorE = x + plot.centreE;
     plot.erbl.cursorN = y + plot.centreN;
@@ -372,25 +372,24 @@ CursorReadout ReadCursor(PlotState& plot, double x, double y, const input::RunSt
     r.lat = geodesy::FormatPosition(r.latitude * kRadToDeg, "LAT", "FORM", 1);
     r.lon = geodesy::FormatPosition(r.longitude * kRadToDeg, "LON", "FORM", 1);
     double distance = 0, bearing = 0;
-    geodesy::GeodeticInverse(state.RefLat * kDegToRad, state.RefLon * kDegToRad, r.latitude, r.longitude,
+    geodesy::GeodeticInverse(state.lat() * kDegToRad, state.lon() * kDegToRad, r.latitude, r.longitude,
                              geodesy::kInverseBoth, distance, bearing, geodesy::kWgs84B, geodesy::kWgs84F);
     r.range = base::formatNumber(distance / kMetresPerNauticalMile, plot.scale > 10000 ? "0.0 " : "0.00 ") + "nmile";
     r.bearing = BearingText(bearing * kRadToDeg);
     return r;
 }
 
-void CentreOnPoint(PlotState& plot, double x, double y, input::RunState& state, base::MessageSink& sink) {
+void CentreOnPoint(PlotState& plot, double x, double y, targets::Reference& state, base::MessageSink& sink) {
     plot.centreE += x;
     plot.centreN += y;
-    if (state.ReferenceMode != targets::kRefNone) return;
+    if (state.mode() != targets::kRefNone) return;
     double lat = 0, lon = 0;
     ToGeographic(plot, plot.centreE, plot.centreN, lat, lon, sink);
-    state.RefLat = lat * kRadToDeg;
-    state.RefLon = lon * kRadToDeg;
+    state.moveTo(lat * kRadToDeg, lon * kRadToDeg);
 }
 
-void CentreOnReference(PlotState& plot, const input::RunState& state, base::MessageSink& sink) {
-    ToGrid(plot, state.RefLat * kDegToRad, state.RefLon * kDegToRad, plot.centreE, plot.centreN, sink);
+void CentreOnReference(PlotState& plot, const targets::Reference& state, base::MessageSink& sink) {
+    ToGrid(plot, state.lat() * kDegToRad, state.lon() * kDegToRad, plot.centreE, plot.centreN, sink);
 }
 
 bool ZoomAboutPoint(PlotState& plot, double x, double y, bool zoomIn) {
@@ -412,11 +411,11 @@ void PanBy(PlotState& plot, double dx, double dy) {
     plot.centreN -= dy;
 }
 
-bool ReferenceNearEdge(const PlotState& plot, const input::RunState& state, const PlotView& view,
+bool ReferenceNearEdge(const PlotState& plot, const targets::Reference& state, const PlotView& view,
                        base::MessageSink& sink) {
-    if (state.ReferenceMode == targets::kRefNone || (state.RefLat == 0 && state.RefLon == 0)) return false;
+    if (state.mode() == targets::kRefNone || (state.lat() == 0 && state.lon() == 0)) return false;
     double e = 0, n = 0;
-    ToGrid(plot, state.RefLat * kDegToRad, state.RefLon * kDegToRad, e, n, sink);
+    ToGrid(plot, state.lat() * kDegToRad, state.lon() * kDegToRad, e, n, sink);
     const PlotView::Point p = view.toPixel(e - view.centreE, n - view.centreN);
     const double mx = view.widthPx / 5, my = view.heightPx / 5;
     return !(p.x >= mx && p.x <= view.widthPx - mx && p.y >= my && p.y <= view.heightPx - my);

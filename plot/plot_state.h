@@ -6,7 +6,7 @@
 //
 //   plot::PlotState plot;
 //   plot::SelectGridZone(plot, table);                      // zone of the targets' mean longitude
-//   plot::SetupPlot(plot, st.RefLat, st.RefLon, 800, 600, 96 / 2.54, sink);   // 1:500000 at first
+//   plot::SetupPlot(plot, st.lat(), st.lon(), 800, 600, 96 / 2.54, sink);   // 1:500000 at first
 //   persistent = plot::RangeRingShapes(plot);                // rings; trails are added to this layer
 //   plot::StoreTracks(plot, table, persistent, sink);        // every second
 //   moving = plot::CurrentPositions(plot, table, st, {}, plot.view(800, 600, 96 / 2.54));
@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "station/run_state.h"
+#include "targets/reference.h"
 #include "base/operator_messages.h"
 #include "geodesy/geodetic.h"
 #include "plot/label_placement.h"
@@ -111,7 +111,7 @@ struct Overlays {
 // around the reference target, and the ERBL and line-of-sight overlays while
 // any target is drawn.
 std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::TargetTable& table,
-                                    const input::RunState& state, Overlays overlays, const PlotView& view);
+                                    const targets::Reference& state, Overlays overlays, const PlotView& view);
 
 // Moves every target label of a moving layer to a spot next to its symbol
 // where it overlaps no other label nor a box in `taken` (the landmarks'
@@ -126,7 +126,7 @@ void PlaceTargetLabels(std::vector<Shape>& shapes, const PlotView& view, const T
 std::vector<LabelBox> TextBoxes(const std::vector<Shape>& shapes, const PlotView& view, const TextMeasure& measure);
 
 // The moving layer as drawn: CurrentPositions with its labels placed.
-std::vector<Shape> MovingLayer(const PlotState& plot, const targets::TargetTable& table, const input::RunState& state,
+std::vector<Shape> MovingLayer(const PlotState& plot, const targets::TargetTable& table, const targets::Reference& state,
                                Overlays overlays, const PlotView& view, const TextMeasure& measure,
                                const std::vector<LabelBox>& taken);
 
@@ -140,15 +140,15 @@ struct CursorReadout {
     std::string bearing;  // panel 4
 };
 // Also stores the point as the ERBL cursor point.
-CursorReadout ReadCursor(PlotState& plot, double x, double y, const input::RunState& state, base::MessageSink& sink);
+CursorReadout ReadCursor(PlotState& plot, double x, double y, const targets::Reference& state, base::MessageSink& sink);
 
 // "000.0 °" bearing text; a bearing that rounds to 360 reads 000.0 °.
 std::string BearingText(double degrees);
 
 // Re-centring. On a picture point: in reference mode "No Ref pos" the new
 // centre becomes the reference position too.
-void CentreOnPoint(PlotState& plot, double x, double y, input::RunState& state, base::MessageSink& sink);
-void CentreOnReference(PlotState& plot, const input::RunState& state, base::MessageSink& sink);
+void CentreOnPoint(PlotState& plot, double x, double y, targets::Reference& state, base::MessageSink& sink);
+void CentreOnReference(PlotState& plot, const targets::Reference& state, base::MessageSink& sink);
 
 // The mouse wheel: one step along kScaleList (from a scale of its own, the
 // next one in that direction), keeping the ground under picture point (x, y)
@@ -159,7 +159,7 @@ void PanBy(PlotState& plot, double dx, double dy);
 // AutoScroll: whether the reference position lies outside the middle of the
 // view (a margin of a fifth of the picture on every side), where the view
 // should re-centre on it. False without a reference position.
-bool ReferenceNearEdge(const PlotState& plot, const input::RunState& state, const PlotView& view,
+bool ReferenceNearEdge(const PlotState& plot, const targets::Reference& state, const PlotView& view,
                        base::MessageSink& sink);
 
 // Entry nearest to a picture point among the entries not Old or Lost; the lowest entry in use when

@@ -13,12 +13,12 @@ using geodesy::kMetresPerNauticalMile;
 using geodesy::kRadToDeg;
 }  // namespace
 
-ErblReadout UpdateErbl(PlotState& plot, const CursorReadout& cursor, const input::RunState& state, bool offsetOrigin,
+ErblReadout UpdateErbl(PlotState& plot, const CursorReadout& cursor, const targets::Reference& state, bool offsetOrigin,
                        base::MessageSink& sink) {
     ErblState& e = plot.erbl;
     if (!offsetOrigin) {
-        e.originLat = state.RefLat * kDegToRad;
-        e.originLon = state.RefLon * kDegToRad;
+        e.originLat = state.lat() * kDegToRad;
+        e.originLon = state.lon() * kDegToRad;
         ToGrid(plot, e.originLat, e.originLon, e.originE, e.originN, sink);
     }
     double distance = 0, bearing = 0;

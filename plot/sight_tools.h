@@ -35,7 +35,7 @@ struct ErblReadout {
 
 // Mouse move with the ERBL on: unless the origin is offset it becomes the
 // reference position; the ERBL range becomes the distance to the cursor.
-ErblReadout UpdateErbl(PlotState& plot, const CursorReadout& cursor, const input::RunState& state, bool offsetOrigin,
+ErblReadout UpdateErbl(PlotState& plot, const CursorReadout& cursor, const targets::Reference& state, bool offsetOrigin,
                        base::MessageSink& sink);
 
 // Puts the ERBL origin at a picture point.

@@ -279,7 +279,7 @@ void Receiver::applyMessage(int type, const MessageOrigin& origin, base::DateTim
     channels_.count(mono, channel);
 
     targets::TableContext ctx;
-    ctx.state = &state_;
+    ctx.reference = &ref_;
     ctx.shipData = &shipData_;
     ctx.flags = flags_.dataDir().empty() ? nullptr : &flags_;
     ctx.now = now;
@@ -305,7 +305,8 @@ void Receiver::applyMessage(int type, const MessageOrigin& origin, base::DateTim
     if (kind == input::SentenceKind::VDO && table_.entry(update.entry).Class != targets::TargetClass::Unknown) {
         table_.setOwnShip(update.entry);
     }
-    targets::NoteMessage(table_, update.entry, type, state_, mono);
+    targets::NoteMessage(table_, update.entry, type, ref_, mono);
+    if (update.referenceMoved) events_.referenceMoved();
     referenceChanged();
     watch(update.entry);
     events_.targetChangedByMessage(update.entry);
@@ -323,7 +324,7 @@ void Receiver::tellTableFull() {
 }
 
 void Receiver::watch(int entry) {
-    const int own = targets::OwnShipEntry(table_, state_);
+    const int own = targets::OwnShipEntry(table_, ref_);
     const double now = clock_.monotonicSeconds();
     if (entry == own) {
         targets::UpdateAllApproaches(table_, own, alarm_, now, episodes_);
@@ -334,14 +335,14 @@ void Receiver::watch(int entry) {
 }
 
 void Receiver::referenceChanged() {
-    const ReferenceKey key{state_.ReferenceMode, targets::ReferenceEstablished(table_, state_),
-                           state_.ReferenceMode == targets::kRefManual ? state_.RefLat : 0,
-                           state_.ReferenceMode == targets::kRefManual ? state_.RefLon : 0,
-                           state_.ReferenceMode == targets::kRefFromVDM ? state_.RefMMSI : 0};
+    const ReferenceKey key{ref_.mode(), targets::ReferenceEstablished(table_, ref_),
+                           ref_.mode() == targets::kRefManual ? ref_.lat() : 0,
+                           ref_.mode() == targets::kRefManual ? ref_.lon() : 0,
+                           ref_.mode() == targets::kRefFromVDM ? ref_.mmsi() : 0};
     if (key == reference_) return;
     reference_ = key;
     stalePositions_.clear();
-    targets::MeasureAllRanges(table_, state_, clock_.monotonicSeconds(), stalePositions_);
+    targets::MeasureAllRanges(table_, ref_, clock_.monotonicSeconds(), stalePositions_);
     for (int n : stalePositions_) events_.targetChangedByMessage(n);
 }
 
@@ -358,7 +359,7 @@ const targets::ApproachPlane* Receiver::ownPlane(int own) {
 }
 
 void Receiver::refineApproaches() {
-    const int own = targets::OwnShipEntry(table_, state_);
+    const int own = targets::OwnShipEntry(table_, ref_);
     const targets::ApproachPlane* plane = ownPlane(own);
     if (!plane) return;
     if (targets::RefineApproaches(table_, own, alarm_, *plane, clock_.monotonicSeconds(), episodes_) > 0) {
@@ -419,7 +420,7 @@ void Receiver::ageTargets() {
     const double now = clock_.monotonicSeconds();
     stalePositions_.clear();
     targets::AgePositions(table_, now, stalePositions_);
-    const int own = targets::OwnShipEntry(table_, state_);
+    const int own = targets::OwnShipEntry(table_, ref_);
     for (int n : agedScratch_) targets::UpdateApproach(table_, own, n, alarm_, now, episodes_);
     for (int n : stalePositions_) targets::UpdateApproach(table_, own, n, alarm_, now, episodes_);
     for (int n : agedScratch_) events_.targetStatusChanged(n);

@@ -45,7 +45,7 @@
 
 #include "ais/message_record.h"
 #include "station/receiver_events.h"
-#include "station/run_state.h"
+#include "targets/reference.h"
 #include "base/clock.h"
 #include "sentence/framer.h"
 #include "station/input_counters.h"
@@ -170,8 +170,8 @@ public:
     const targets::ChannelHistory& channelHistory() const { return channels_; }
 
     // The reference position and mode.
-    input::RunState& state() { return state_; }
-    const input::RunState& state() const { return state_; }
+    targets::Reference& reference() { return ref_; }
+    const targets::Reference& reference() const { return ref_; }
     const base::Clock& clock() const { return clock_; }
     ReceiverEvents& events() { return events_; }
 
@@ -213,7 +213,7 @@ private:
 
     const base::Clock& clock_;
     ReceiverEvents& events_;
-    input::RunState state_;
+    targets::Reference ref_;
     // Outcomes of sentences and messages (the framers' counts are the inputs').
     input::ReceiverTotals outcomes_;
     input::InputTests tests_;

@@ -45,6 +45,8 @@ public:
     // Entry n (1-based, in the target table) took a message; its list row
     // should be redrawn.
     virtual void targetChangedByMessage(int entry) {}
+    // A message moved the reference position (its followed vessel reported).
+    virtual void referenceMoved() {}
     // Ageing changed entry n's Status and nothing else.
     virtual void targetStatusChanged(int entry) {}
     // These entries were freed (silent too long, or a lost station making

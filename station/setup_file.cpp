@@ -155,9 +155,9 @@ bool comportInRange(const CommSettings& c) {
 bool addressInRange(const CommSettings& c) {
     return c.IPPort >= 1 && c.IPPort <= 65535 && IsValidHostOrAddress(c.IPAddress);
 }
-bool referenceInRange(const input::RunState& s) {
-    return s.RefLat >= -90.0 && s.RefLat <= 90.0 && s.RefLon >= -180.0 && s.RefLon <= 180.0 && s.ReferenceMode >= 0 &&
-           s.ReferenceMode <= 3 && s.RefMMSI >= 0 && s.RefMMSI <= 999999999;
+bool referenceInRange(const targets::Reference& s) {
+    return s.lat() >= -90.0 && s.lat() <= 90.0 && s.lon() >= -180.0 && s.lon() <= 180.0 && s.mode() >= 0 &&
+           s.mode() <= 3 && s.mmsi() >= 0 && s.mmsi() <= 999999999;
 }
 
 std::string quoted(const std::string& s) {
@@ -224,7 +224,7 @@ std::string toInputKind(const std::string& item, InputKind& out) {
     return {};
 }
 
-std::string readItems(std::string_view text, CommSettings& comm, ReceiveSettings& receive, input::RunState& state,
+std::string readItems(std::string_view text, CommSettings& comm, ReceiveSettings& receive, targets::Reference& state,
                       StationSettings* station, SectionsRead& read) {
     ItemReader reader(text);
     std::string item;
@@ -264,10 +264,18 @@ std::string readItems(std::string_view text, CommSettings& comm, ReceiveSettings
             SETUP_READ(toBool(v, receive.Tests.EmptyBuffer));
         } else if (item == "REM RefPos Settings") {
             read.reference = true;
-            SETUP_READ(toDouble(v, state.RefLat));
-            SETUP_READ(toDouble(v, state.RefLon));
-            SETUP_READ(toInt(v, state.ReferenceMode, -32768, 32767));
-            SETUP_READ(toInt(v, state.RefMMSI, -2147483648.0, 2147483647.0));
+            double lat = state.lat(), lon = state.lon();
+            int16_t mode = state.mode();
+            int32_t mmsi = state.mmsi();
+            // Each value is taken as it is read, as far as the line goes.
+            SETUP_READ(toDouble(v, lat));
+            state.moveTo(lat, lon);
+            SETUP_READ(toDouble(v, lon));
+            state.moveTo(lat, lon);
+            SETUP_READ(toInt(v, mode, -32768, 32767));
+            state.setMode(mode);
+            SETUP_READ(toInt(v, mmsi, -2147483648.0, 2147483647.0));
+            state.setMMSI(mmsi);
         } else if (item == "REM Serial Device") {
             SETUP_READ((comm.Device = v, std::string()));
         } else if (item == "REM Binary Message Standard") {
@@ -334,7 +342,7 @@ std::string StationSettingsProblem(const StationSettings& settings) {
     return {};
 }
 
-std::string ParseSetup(std::string_view text, CommSettings& comm, ReceiveSettings& receive, input::RunState& state,
+std::string ParseSetup(std::string_view text, CommSettings& comm, ReceiveSettings& receive, targets::Reference& state,
                        StationSettings* station) {
     SectionsRead read;
     const std::string failure = readItems(text, comm, receive, state, station, read);
@@ -358,10 +366,7 @@ std::string ParseSetup(std::string_view text, CommSettings& comm, ReceiveSetting
     }
     if (read.reference && !referenceInRange(state)) {
         inRange = false;
-        state.RefLat = 0;
-        state.RefLon = 0;
-        state.ReferenceMode = 0;
-        state.RefMMSI = 0;
+        state = targets::Reference();
     }
     if (read.standard && receive.BinaryMsgStandard != 0 && receive.BinaryMsgStandard != 1) {
         inRange = false;
@@ -379,7 +384,7 @@ std::string ParseSetup(std::string_view text, CommSettings& comm, ReceiveSetting
     return inRange ? std::string() : kOutOfRange;
 }
 
-std::string FormatSetup(const CommSettings& comm, const ReceiveSettings& receive, const input::RunState& state,
+std::string FormatSetup(const CommSettings& comm, const ReceiveSettings& receive, const targets::Reference& state,
                         const StationSettings* station) {
     const char* crlf = "\r\n";
     std::string out;
@@ -401,8 +406,8 @@ std::string FormatSetup(const CommSettings& comm, const ReceiveSettings& receive
     out += std::string(truth(receive.Tests.CheckChecksum)) + ',' + truth(receive.Tests.EmptyBuffer) + crlf;
     out += "\"REM RefPos Settings\"";
     out += crlf;
-    out += formatDouble(state.RefLat) + ',' + formatDouble(state.RefLon) + crlf;
-    out += formatInt(state.ReferenceMode) + ',' + formatInt(state.RefMMSI) + crlf;
+    out += formatDouble(state.lat()) + ',' + formatDouble(state.lon()) + crlf;
+    out += formatInt(state.mode()) + ',' + formatInt(state.mmsi()) + crlf;
     out += "\"REM Binary Message Standard\"";
     out += crlf;
     out += formatInt(receive.BinaryMsgStandard) + crlf;
@@ -431,7 +436,7 @@ std::string FormatSetup(const CommSettings& comm, const ReceiveSettings& receive
     return out;
 }
 
-void LoadSetup(const std::string& path, CommSettings& comm, ReceiveSettings& receive, input::RunState& state,
+void LoadSetup(const std::string& path, CommSettings& comm, ReceiveSettings& receive, targets::Reference& state,
                base::MessageSink& messages, StationSettings* station) {
     // Read like every other data file: a regular file of sane size only,
     // opened without blocking (a named pipe in its place cannot stop the start).
@@ -466,7 +471,7 @@ void LoadSetup(const std::string& path, CommSettings& comm, ReceiveSettings& rec
 }
 
 bool SaveSetup(const std::string& path, const CommSettings& comm, const ReceiveSettings& receive,
-               const input::RunState& state, base::MessageSink& messages, const StationSettings* station) {
+               const targets::Reference& state, base::MessageSink& messages, const StationSettings* station) {
     const base::FileWriteResult r = base::WriteFileAtomically(path, FormatSetup(comm, receive, state, station));
     if (!r.ok) {
         messages.operatorMessage(base::MessageIcon::None, kTitle, r.error + " Setup file not stored!");

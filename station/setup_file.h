@@ -33,7 +33,7 @@
 
 #include "station/input_counters.h"
 #include "station/input_kind.h"
-#include "station/run_state.h"
+#include "targets/reference.h"
 #include "base/operator_messages.h"
 
 namespace input {
@@ -130,18 +130,18 @@ inline constexpr std::size_t kMaxSetupFileBytes = 1 << 20;
 // (unless a later item fails to read).
 // With station, the inputs and outputs sections are read into it (a missing
 // section leaves its part as it was); without, they are skipped.
-std::string ParseSetup(std::string_view text, CommSettings& comm, ReceiveSettings& receive, input::RunState& state,
+std::string ParseSetup(std::string_view text, CommSettings& comm, ReceiveSettings& receive, targets::Reference& state,
                        StationSettings* station = nullptr);
 
 // The file content SaveSetup writes; the inputs and outputs sections only with station.
-std::string FormatSetup(const CommSettings& comm, const ReceiveSettings& receive, const input::RunState& state,
+std::string FormatSetup(const CommSettings& comm, const ReceiveSettings& receive, const targets::Reference& state,
                         const StationSettings* station = nullptr);
 
-void LoadSetup(const std::string& path, CommSettings& comm, ReceiveSettings& receive, input::RunState& state,
+void LoadSetup(const std::string& path, CommSettings& comm, ReceiveSettings& receive, targets::Reference& state,
                base::MessageSink& messages, StationSettings* station = nullptr);
 // Returns false (after telling the operator) when the file could not be stored.
 bool SaveSetup(const std::string& path, const CommSettings& comm, const ReceiveSettings& receive,
-               const input::RunState& state, base::MessageSink& messages, const StationSettings* station = nullptr);
+               const targets::Reference& state, base::MessageSink& messages, const StationSettings* station = nullptr);
 
 // Server address check of the setup dialog: four dot-separated decimal parts,
 // first and last 1-255, middle ones 0-255, at most 15 characters.

@@ -8,7 +8,7 @@
 // becomes Current; a re-sort that keeps a list sorted (endNewMarks false)
 // leaves the marks as they are.
 //
-//   targets::SortTargets(table, targets::kColSOG, /*descending=*/false, state.ReferenceMode);
+//   targets::SortTargets(table, targets::kColSOG, /*descending=*/false, state.mode());
 //
 // Columns 0..11 and the CPA and TCPA columns sort (0 = order of first
 // appearance, which entry numbers stop giving once freed numbers are reused;

@@ -428,17 +428,17 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
 
     // The reference position follows the own ship or the chosen vessel, but
     // only to a position it reported: a report without one leaves it where it was.
-    if (ctx.state) {
-        input::RunState& s = *ctx.state;
+    if (ctx.reference) {
+        Reference& ref = *ctx.reference;
         const bool valid = IsValidPosition(t.Fix.Latitude, t.Fix.Longitude);
-        const bool follow = (s.ReferenceMode == kRefFromVDO && kind == SentenceKind::VDO) ||
-                            (s.ReferenceMode == kRefFromVDM && kind == SentenceKind::VDM && t.MMSI == s.RefMMSI);
+        const bool follow = (ref.mode() == kRefFromVDO && kind == SentenceKind::VDO) ||
+                            (ref.mode() == kRefFromVDM && kind == SentenceKind::VDM && t.MMSI == ref.mmsi());
         if (follow && valid) {
-            s.RefLat = t.Fix.Latitude;
-            s.RefLon = t.Fix.Longitude;
+            ref.moveTo(t.Fix.Latitude, t.Fix.Longitude);
+            done.referenceMoved = true;
         }
-        if (s.ReferenceMode != kRefNone && valid) {
-            geodesy::GeodeticInverse(s.RefLat * geodesy::kDegToRad, s.RefLon * geodesy::kDegToRad,
+        if (ref.mode() != kRefNone && valid) {
+            geodesy::GeodeticInverse(ref.lat() * geodesy::kDegToRad, ref.lon() * geodesy::kDegToRad,
                                      t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad,
                                      geodesy::kInverseBoth, t.Range, t.Bearing, geodesy::kWgs84B, geodesy::kWgs84F);
         }

@@ -44,7 +44,7 @@
 #include <vector>
 
 #include "ais/message_record.h"
-#include "station/run_state.h"
+#include "targets/reference.h"
 #include "base/date_time.h"
 #include "base/operator_messages.h"
 #include "sentence/vdm.h"
@@ -67,14 +67,6 @@ inline constexpr int kCountSlots = 28;
 // which every station of the table was heard.
 std::string TableFullText(int capacity, int displaceAfter);
 inline constexpr const char* kTableFullTitle = "Orvanta";
-
-// Reference position modes (index of the option buttons in the main window).
-enum ReferenceModeIndex : int16_t {
-    kRefNone = 0,     // "No Ref pos"
-    kRefFromVDO = 1,  // "From VDO msg"
-    kRefManual = 2,   // "Manual "
-    kRefFromVDM = 3,  // "From VDM msg, MMSI : "
-};
 
 using SentenceKind = input::SentenceKind;
 
@@ -249,7 +241,7 @@ struct RemovedTarget {
 
 // What the table needs from the rest of the program while it takes a message.
 struct TableContext {
-    input::RunState* state = nullptr;             // reference position and mode (may be null: no reference)
+    Reference* reference = nullptr;             // reference position and mode (may be null: no reference)
     const ShipDatabase* shipData = nullptr;     // pre-fill of new class A/B entries (may be null)
     FlagIndex* flags = nullptr;                 // flag icons (may be null: no flags)
     base::DateTime now;                          // local date-time of the message
@@ -283,6 +275,8 @@ struct TargetUpdate {
     // The evicted station as it was, when it was dangerous: its alarm
     // episode ends with it and is logged from this copy.
     std::optional<TargetRecord> evictedDangerous;
+    // The message moved the reference position (its vessel is followed).
+    bool referenceMoved = false;
     bool taken() const { return entry != 0; }
 };
 

@@ -82,11 +82,11 @@ std::string fixed(double v, int decimals) {
 
 }  // namespace
 
-int OwnShipEntry(const TargetTable& table, const input::RunState& state) {
+int OwnShipEntry(const TargetTable& table, const targets::Reference& state) {
     if (table.InUse(table.OwnShipIndex())) return table.OwnShipIndex();
-    if (state.ReferenceMode == kRefFromVDM && state.RefMMSI != 0) {
-        if (const int n = table.FindTarget(state.RefMMSI, 1)) return n;
-        return table.FindTarget(state.RefMMSI, 18);
+    if (state.mode() == kRefFromVDM && state.mmsi() != 0) {
+        if (const int n = table.FindTarget(state.mmsi(), 1)) return n;
+        return table.FindTarget(state.mmsi(), 18);
     }
     return 0;
 }
@@ -249,18 +249,18 @@ bool CarriesPosition(int type) {
 namespace {
 
 // The entry the reference follows in the "From VDO" and "From VDM" modes; 0 none.
-int referenceEntry(const TargetTable& table, const input::RunState& state) {
-    if (state.ReferenceMode == kRefFromVDO) return table.InUse(table.OwnShipIndex()) ? table.OwnShipIndex() : 0;
-    if (state.ReferenceMode != kRefFromVDM || state.RefMMSI == 0) return 0;
-    if (const int n = table.FindTarget(state.RefMMSI, 1)) return n;
-    return table.FindTarget(state.RefMMSI, 18);
+int referenceEntry(const TargetTable& table, const targets::Reference& state) {
+    if (state.mode() == kRefFromVDO) return table.InUse(table.OwnShipIndex()) ? table.OwnShipIndex() : 0;
+    if (state.mode() != kRefFromVDM || state.mmsi() == 0) return 0;
+    if (const int n = table.FindTarget(state.mmsi(), 1)) return n;
+    return table.FindTarget(state.mmsi(), 18);
 }
 
 }  // namespace
 
-bool ReferenceEstablished(const TargetTable& table, const input::RunState& state) {
-    if (state.ReferenceMode == kRefNone || !IsValidPosition(state.RefLat, state.RefLon)) return false;
-    if (state.ReferenceMode == kRefManual) return true;
+bool ReferenceEstablished(const TargetTable& table, const targets::Reference& state) {
+    if (state.mode() == kRefNone || !IsValidPosition(state.lat(), state.lon())) return false;
+    if (state.mode() == kRefManual) return true;
     // A followed station that has sent a position: the reference is where it
     // last was (a report without one leaves it there).
     const int n = referenceEntry(table, state);
@@ -276,19 +276,18 @@ void judgeWhereabouts(const TargetTable& table, TargetRecord& t, bool establishe
 
 }  // namespace
 
-void NoteMessage(TargetTable& table, int n, int type, const input::RunState& state, double now) {
+void NoteMessage(TargetTable& table, int n, int type, const targets::Reference& state, double now) {
     if (!table.InUse(n)) return;
     TargetRecord& t = table.entry(n);
     if (CarriesPosition(type) && HasPosition(t)) t.PositionMonotonic = now;
     judgeWhereabouts(table, t, ReferenceEstablished(table, state), now);
 }
 
-void MeasureAllRanges(TargetTable& table, input::RunState& state, double now, std::vector<int>& changed) {
+void MeasureAllRanges(TargetTable& table, targets::Reference& state, double now, std::vector<int>& changed) {
     // A mode that follows a station starts from where it is, not from where
     // the reference was left by another mode.
     if (const int r = referenceEntry(table, state); r != 0 && HasPosition(table.entry(r))) {
-        state.RefLat = table.entry(r).Fix.Latitude;
-        state.RefLon = table.entry(r).Fix.Longitude;
+        state.moveTo(table.entry(r).Fix.Latitude, table.entry(r).Fix.Longitude);
     }
     const bool established = ReferenceEstablished(table, state);
     for (int n = 1; n <= table.EntryCount(); ++n) {
@@ -297,7 +296,7 @@ void MeasureAllRanges(TargetTable& table, input::RunState& state, double now, st
         const auto was = std::make_tuple(t.PositionKnown, t.RangeKnown, t.Range, t.Bearing);
         judgeWhereabouts(table, t, established, now);
         if (established && HasPosition(t)) {
-            geodesy::GeodeticInverse(state.RefLat * geodesy::kDegToRad, state.RefLon * geodesy::kDegToRad,
+            geodesy::GeodeticInverse(state.lat() * geodesy::kDegToRad, state.lon() * geodesy::kDegToRad,
                                      t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad,
                                      geodesy::kInverseBoth, t.Range, t.Bearing, geodesy::kWgs84B, geodesy::kWgs84F);
         }

@@ -35,7 +35,7 @@
 #include <vector>
 
 #include "base/date_time.h"
-#include "station/run_state.h"
+#include "targets/reference.h"
 #include "targets/cpa.h"
 #include "targets/target_table.h"
 
@@ -54,7 +54,7 @@ struct AlarmSettings {
 
 // The own ship: the station of our VDO messages, else the chosen vessel of the
 // "From VDM msg, MMSI" reference mode, else none (0).
-int OwnShipEntry(const TargetTable& table, const input::RunState& state);
+int OwnShipEntry(const TargetTable& table, const targets::Reference& state);
 
 bool IsDistressBeacon(int32_t mmsi);
 
@@ -86,16 +86,16 @@ bool CarriesPosition(int type);
 // The reference ranges are measured from is there: a manual position, the
 // own ship's position ("From VDO msg") or the chosen vessel's ("From VDM
 // msg"); never in "No Ref pos".
-bool ReferenceEstablished(const TargetTable& table, const input::RunState& state);
+bool ReferenceEstablished(const TargetTable& table, const targets::Reference& state);
 // Entry n took a message of `type` at `now` (monotonic seconds): its
 // position time, PositionKnown and RangeKnown. The table has already
 // measured its range from the reference in use.
-void NoteMessage(TargetTable& table, int n, int type, const input::RunState& state, double now);
+void NoteMessage(TargetTable& table, int n, int type, const targets::Reference& state, double now);
 // The reference changed (another mode, a new manual position, the own ship's
 // first position): every entry's range and bearing are measured again (in a
 // mode that follows a station, from where it is now); the entries whose
 // figures changed are appended to `changed`.
-void MeasureAllRanges(TargetTable& table, input::RunState& state, double now, std::vector<int>& changed);
+void MeasureAllRanges(TargetTable& table, targets::Reference& state, double now, std::vector<int>& changed);
 // Positions that have grown older than their entry's lost time by `now`:
 // those entries lose PositionKnown and RangeKnown and are appended to `changed`.
 void AgePositions(TargetTable& table, double now, std::vector<int>& changed);

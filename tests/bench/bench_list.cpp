@@ -33,7 +33,7 @@ struct Full {
 
 void BM_ListSortAndRefresh20000(benchmark::State& state) {
     Full f;
-    targets::TargetListModel model(f.rx.targets(), f.rx.state());
+    targets::TargetListModel model(f.rx.targets(), f.rx.reference());
     model.flush();
     int column = targets::kColSOG;
     for (auto _ : state) {
@@ -46,7 +46,7 @@ BENCHMARK(BM_ListSortAndRefresh20000)->Unit(benchmark::kMillisecond);
 
 void BM_ListApproachCells20000(benchmark::State& state) {
     Full f;
-    targets::TargetListModel model(f.rx.targets(), f.rx.state());
+    targets::TargetListModel model(f.rx.targets(), f.rx.reference());
     model.flush();
     for (auto _ : state) {
         model.UpdateApproachCells();

@@ -87,9 +87,8 @@ struct Traffic {
         for (simulator.next(e); e.time < 600; simulator.next(e)) {
             for (const std::string& s : e.sentences) rx.takeBytes(app::Receiver::kMainInput, s);
         }
-        rx.state().ReferenceMode = targets::kRefManual;
-        rx.state().RefLat = 59.25;
-        rx.state().RefLon = 10.6;
+        rx.reference().setMode(targets::kRefManual);
+        rx.reference().moveTo(59.25, 10.6);
     }
 };
 
@@ -110,7 +109,7 @@ void BM_PerSecondRefresh(benchmark::State& state) {
         std::vector<plot::Shape> dots;
         plot::StoreTracks(plot, table, dots, quiet);
         plot::PaintShapes(p, dots, view);
-        std::vector<plot::Shape> moving = plot::MovingLayer(plot, table, traffic.rx.state(), {}, view, measure, taken);
+        std::vector<plot::Shape> moving = plot::MovingLayer(plot, table, traffic.rx.reference(), {}, view, measure, taken);
         QPainter s(&screen);
         s.drawImage(0, 0, persistent);
         s.setRenderHint(QPainter::Antialiasing);

@@ -87,7 +87,7 @@ BENCHMARK(BM_AgeingPass20000)->Unit(benchmark::kMicrosecond);
 
 void BM_OwnShipMoves20000(benchmark::State& state) {
     FullTable f;
-    const int own = targets::OwnShipEntry(f.rx.targets(), f.rx.state());
+    const int own = targets::OwnShipEntry(f.rx.targets(), f.rx.reference());
     targets::AlarmEpisodes episodes;
     for (auto _ : state) {
         targets::UpdateAllApproaches(f.rx.targets(), own, f.rx.alarmSettings(), f.rx.clock().monotonicSeconds(), episodes);

@@ -72,14 +72,13 @@ const targets::TargetTable& nearlyFullTable() {
 }
 
 void configure(app::Receiver& rx, uint8_t mode, bool nearlyFull) {
-    input::RunState& st = rx.state();
+    targets::Reference& st = rx.reference();
     rx.setInputTests({.CheckChecksum = (mode & 1) != 0, .EmptyBuffer = (mode & 2) != 0});
     rx.setMonitoring(mode & 8);
     rx.setBinaryStandard((mode & 32) ? 1 : 0);
     if (mode & 64) {
-        st.ReferenceMode = targets::kRefManual;
-        st.RefLat = 59.5;
-        st.RefLon = 5.3;
+        st.setMode(targets::kRefManual);
+        st.moveTo(59.5, 5.3);
     }
     if (mode & 128) {
         for (int32_t mmsi : {257012300, 211000000, 0, -5}) {

@@ -29,12 +29,12 @@ bool near(double a, double b) { return a == b || std::fabs(a - b) <= 1e-14 * std
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     input::CommSettings comm;
     input::SetSetupDefaults(comm);
-    input::RunState state;
+    targets::Reference state;
     input::ReceiveSettings receive;
     const std::string failure = input::ParseSetup(fuzzing::AsText(data, size), comm, receive, state);
     FUZZ_CHECK(comm.IPListCount >= 0 && comm.IPListCount <= 10);
-    FUZZ_CHECK(state.RefLat >= -90 && state.RefLat <= 90 && state.RefLon >= -180 && state.RefLon <= 180);
-    FUZZ_CHECK(state.ReferenceMode >= 0 && state.ReferenceMode <= 3 && state.RefMMSI >= 0);
+    FUZZ_CHECK(state.lat() >= -90 && state.lat() <= 90 && state.lon() >= -180 && state.lon() <= 180);
+    FUZZ_CHECK(state.mode() >= 0 && state.mode() <= 3 && state.mmsi() >= 0);
     FUZZ_CHECK(receive.BinaryMsgStandard == 0 || receive.BinaryMsgStandard == 1);
     FUZZ_CHECK(comm.IPPort >= 1 && comm.IPPort <= 65535);
     FUZZ_CHECK(comm.ComPort >= 0 && comm.ComPort <= 16 && comm.DataBits >= 5 && comm.DataBits <= 8 &&
@@ -47,13 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         input::SetSetupDefaults(d);
         const bool comportDefault = comm.ComPort == 0 && comm.BaudRate == d.BaudRate && comm.Parity == d.Parity;
         const bool addressDefault = !comm.UseTCP && comm.IPAddress == d.IPAddress && comm.IPPort == d.IPPort;
-        const bool referenceDefault = state.RefLat == 0 && state.RefLon == 0 && state.ReferenceMode == 0;
+        const bool referenceDefault = state.lat() == 0 && state.lon() == 0 && state.mode() == 0;
         FUZZ_CHECK(comportDefault || addressDefault || referenceDefault || receive.BinaryMsgStandard == 0);
     }
 
     const std::string file = input::FormatSetup(comm, receive, state);
     input::CommSettings comm2;
-    input::RunState state2;
+    targets::Reference state2;
     input::ReceiveSettings receive2;
     FUZZ_CHECK(input::ParseSetup(file, comm2, receive2, state2).empty());
 
@@ -66,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(comm2.IPList[static_cast<size_t>(i)] == quoteless(comm.IPList[static_cast<size_t>(i)]));
     }
     FUZZ_CHECK(receive2 == receive);
-    FUZZ_CHECK(near(state2.RefLat, state.RefLat) && near(state2.RefLon, state.RefLon));
-    FUZZ_CHECK(state2.ReferenceMode == state.ReferenceMode && state2.RefMMSI == state.RefMMSI);
+    FUZZ_CHECK(near(state2.lat(), state.lat()) && near(state2.lon(), state.lon()));
+    FUZZ_CHECK(state2.mode() == state.mode() && state2.mmsi() == state.mmsi());
 
     FUZZ_CHECK(input::FormatSetup(comm2, receive2, state2) == file);
     return 0;

@@ -109,9 +109,9 @@ TEST(PlotSymbols, TipShowsApproachOnlyWhereItIsKnown) {
 class PlotTargetsTest : public ::testing::Test {
 protected:
     PlotTargetsTest() {
-        ctx.state = &state;
-        state.RefLat = 52.0, state.RefLon = 4.0;
-        SetupPlot(plot, state.RefLat, state.RefLon, 800, 600, sink);
+        ctx.reference = &state;
+        state.moveTo(52.0, 4.0);
+        SetupPlot(plot, state.lat(), state.lon(), 800, 600, sink);
     }
     TargetRecord& add(int32_t mmsi, double lat, double lon) {
         rec.Type1.MMSI = mmsi;
@@ -132,7 +132,7 @@ protected:
         return view().toPixel(p.easting - plot.centreE, p.northing - plot.centreN);
     }
 
-    input::RunState state;
+    targets::Reference state;
     base::RecordingMessageSink sink;
     targets::TableContext ctx;
     ais::AISMessageRecord rec;

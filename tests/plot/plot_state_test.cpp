@@ -13,7 +13,7 @@ using targets::TargetRecord;
 
 class PlotStateTest : public ::testing::Test {
 protected:
-    PlotStateTest() { ctx.state = &state; }
+    PlotStateTest() { ctx.reference = &state; }
 
     // A class A entry (type 1) at a position; other fields are set on the entry.
     TargetRecord& add(int32_t mmsi, double lat, double lon, int type = 1) {
@@ -25,12 +25,12 @@ protected:
     }
     PlotView setup(int32_t scale = 0) {
         plot.scale = scale;
-        SetupPlot(plot, state.RefLat, state.RefLon, 800, 600, sink);
+        SetupPlot(plot, state.lat(), state.lon(), 800, 600, sink);
         return plot.view(800, 600, 40);
     }
     // The reference position, and a first set-up around it.
     void setupAt(double lat, double lon) {
-        state.RefLat = lat, state.RefLon = lon;
+        state.moveTo(lat, lon);
         setup();
     }
     static void dimensions(TargetRecord& t, int16_t a, int16_t b, int16_t c, int16_t d) {
@@ -45,7 +45,7 @@ protected:
         return CurrentPositions(plot, table, state, overlays, plot.view(800, 600, 40));
     }
 
-    input::RunState state;
+    targets::Reference state;
     base::RecordingMessageSink sink;
     targets::TableContext ctx;
     ais::AISMessageRecord rec;
@@ -67,9 +67,8 @@ TEST_F(PlotStateTest, ZoneFollowsTheTargetsMeanLongitude) {
 }
 
 TEST_F(PlotStateTest, FirstSetUpCentresOnTheReferenceAtHalfAMillion) {
-    state.RefLat = 51.98;
-    state.RefLon = 3.95;
-    EXPECT_TRUE(SetupPlot(plot, state.RefLat, state.RefLon, 800, 600, sink));
+    state.moveTo(51.98, 3.95);
+    EXPECT_TRUE(SetupPlot(plot, state.lat(), state.lon(), 800, 600, sink));
     EXPECT_EQ(plot.scale, 500000);
     EXPECT_EQ(plot.centreE, plot.refE);
     EXPECT_EQ(plot.centreN, plot.refN);
@@ -82,9 +81,9 @@ TEST_F(PlotStateTest, FirstSetUpCentresOnTheReferenceAtHalfAMillion) {
     // A later set-up keeps scale and centre; a picture without size changes no tick.
     plot.scale = 5000;
     plot.centreE += 100;
-    EXPECT_FALSE(SetupPlot(plot, state.RefLat, state.RefLon, 0, 600, sink));
+    EXPECT_FALSE(SetupPlot(plot, state.lat(), state.lon(), 0, 600, sink));
     EXPECT_EQ(plot.gridTick, 5000);
-    EXPECT_TRUE(SetupPlot(plot, state.RefLat, state.RefLon, 800, 600, sink));
+    EXPECT_TRUE(SetupPlot(plot, state.lat(), state.lon(), 800, 600, sink));
     EXPECT_DOUBLE_EQ(plot.centreE, plot.refE + 100);
     EXPECT_FLOAT_EQ(plot.ringSpacing, 0.05f);
 }
@@ -147,13 +146,13 @@ TEST_F(PlotStateTest, OwnShipColourReferenceRingsAndOverlays) {
     add(244000001, 52.0, 4.0);
     table.setOwnShip(1);
     add(244000002, 52.1, 4.0);
-    state.ReferenceMode = targets::kRefFromVDO;
+    state.setMode(targets::kRefFromVDO);
     auto shapes = pass();
     EXPECT_EQ(shapes[0].colour, PlotColour::Blue);
     EXPECT_EQ(count(shapes, Shape::Kind::Circle), 10);  // rings around the own ship
 
-    state.ReferenceMode = targets::kRefFromVDM;
-    state.RefMMSI = 244000002;
+    state.setMode(targets::kRefFromVDM);
+    state.setMMSI(244000002);
     plot.erbl.originLat = 52.0 * geodesy::kDegToRad;
     plot.erbl.range = 3000;
     plot.los.range = 16400;
@@ -175,19 +174,19 @@ TEST_F(PlotStateTest, OwnShipColourReferenceRingsAndOverlays) {
 TEST_F(PlotStateTest, RecentringMovesTheReferenceOnlyWithoutOne) {
     setupAt(51.98, 3.95);
     const double e = plot.centreE, n = plot.centreN;
-    state.ReferenceMode = targets::kRefManual;
+    state.setMode(targets::kRefManual);
     CentreOnPoint(plot, 1000, -2000, state, sink);
     EXPECT_DOUBLE_EQ(plot.centreE, e + 1000);
     EXPECT_DOUBLE_EQ(plot.centreN, n - 2000);
-    EXPECT_EQ(state.RefLat, 51.98);
+    EXPECT_EQ(state.lat(), 51.98);
     CentreOnReference(plot, state, sink);
     EXPECT_NEAR(plot.centreE, e, 1e-6);
     EXPECT_NEAR(plot.centreN, n, 1e-6);
 
-    state.ReferenceMode = targets::kRefNone;
+    state.setMode(targets::kRefNone);
     CentreOnPoint(plot, 0, 1852, state, sink);
-    EXPECT_NEAR(state.RefLat, 51.98 + 1.0 / 60, 0.001);
-    EXPECT_NEAR(state.RefLon, 3.95, 0.001);
+    EXPECT_NEAR(state.lat(), 51.98 + 1.0 / 60, 0.001);
+    EXPECT_NEAR(state.lon(), 3.95, 0.001);
 }
 
 TEST_F(PlotStateTest, DoubleClickFindsTheNearestTargetNotOld) {

@@ -36,10 +36,10 @@ TEST(LineOfSight, RangeFromBothHeights) {
 
 TEST(Erbl, OriginFollowsTheReferenceUnlessOffset) {
     base::RecordingMessageSink sink;
-    input::RunState state;
-    state.RefLat = 52.0, state.RefLon = 4.0;
+    targets::Reference state;
+    state.moveTo(52.0, 4.0);
     PlotState plot;
-    SetupPlot(plot, state.RefLat, state.RefLon, 800, 600, sink);
+    SetupPlot(plot, state.lat(), state.lon(), 800, 600, sink);
 
     CursorReadout cursor = ReadCursor(plot, 0, 1852, state, sink);
     ErblReadout r = UpdateErbl(plot, cursor, state, false, sink);

@@ -44,20 +44,19 @@ TEST_F(CommaLocale, FilesKeepThePointAndReadBack) {
     input::CommSettings comm;
     input::SetSetupDefaults(comm);
     comm.BaudRate = 115200;
-    input::RunState state;
-    state.RefLat = 59.5;
-    state.RefLon = 10.25;
-    state.ReferenceMode = 2;
-    state.RefMMSI = 257000001;
+    targets::Reference state;
+    state.moveTo(59.5, 10.25);
+    state.setMode(2);
+    state.setMMSI(257000001);
     const std::string setup = input::FormatSetup(comm, {}, state);
     EXPECT_NE(setup.find("\r\n59.5,10.25\r\n2,257000001\r\n"), std::string::npos) << setup;
     EXPECT_NE(setup.find("115200,8,"), std::string::npos) << setup;
     input::CommSettings comm2;
-    input::RunState state2;
+    targets::Reference state2;
     input::ReceiveSettings receive2;
     EXPECT_EQ(input::ParseSetup(setup, comm2, receive2, state2), "");
-    EXPECT_EQ(state2.RefLat, 59.5);
-    EXPECT_EQ(state2.RefLon, 10.25);
+    EXPECT_EQ(state2.lat(), 59.5);
+    EXPECT_EQ(state2.lon(), 10.25);
     EXPECT_EQ(comm2, comm);
 
     const targets::ShipDataItem ship{257000001, "NORD", "LA1234", 9123456, 70, {1000, 200, 10, 12}, 1};

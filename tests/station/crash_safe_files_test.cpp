@@ -31,7 +31,7 @@ struct Generation {
     std::string shipFile;
     input::CommSettings comm;
     input::ReceiveSettings receive;
-    input::RunState state;
+    targets::Reference state;
     std::string setupFile;
 
     Generation(bool second, int count) {
@@ -47,7 +47,7 @@ struct Generation {
             comm.UseTCP = true, comm.IPAddress = "192.168.100.200", comm.IPListCount = 10;
             for (int i = 0; i < 10; ++i) comm.IPList[static_cast<size_t>(i)] = "10.0.0." + std::to_string(i + 1);
             receive.Tests.CheckChecksum = true;
-            state.RefLat = 59.5, state.RefLon = -5.25, state.ReferenceMode = 2;
+            state.moveTo(59.5, -5.25), state.setMode(2);
         }
         setupFile = input::FormatSetup(comm, receive, state);
     }
@@ -93,7 +93,7 @@ TEST(CrashSafeFiles, KilledWhileSavingLeavesTheOldOrTheNewFile) {
         ASSERT_EQ(loaded.records, 1500);
         ASSERT_EQ(loaded.malformedLines, 0);
         input::CommSettings comm;
-        input::RunState state;
+        targets::Reference state;
         input::ReceiveSettings receive;
         base::RecordingMessageSink messages;
         input::LoadSetup((dir / "Orvanta.ini").string(), comm, receive, state, messages);

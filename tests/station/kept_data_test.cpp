@@ -103,20 +103,20 @@ TEST_F(KeptData, AFailedSaveIsToldOnce) {
 // A report without a position moves neither the reference nor any range; an
 // entry without a position sorts after every real range, also one across an ocean.
 TEST_F(KeptData, TheReferenceFollowsOnlyRealPositions) {
-    input::RunState& s = rx.state();
-    s.ReferenceMode = targets::kRefFromVDO;
+    targets::Reference& s = rx.reference();
+    s.setMode(targets::kRefFromVDO);
     feed(ClassAReport(257000001, 59.5, 10.25, 1.0f), true);
     feed(ClassAReport(257000002, -33.9, 18.4, 1.0f));  // Cape Town: about 5,700 nm
     for (const double lat : {91.0, 0.0}) {
         feed(ClassAReport(257000001, lat, 10.25, 1.0f), true);
-        EXPECT_EQ(s.RefLat, 59.5) << lat;
-        EXPECT_EQ(s.RefLon, 10.25) << lat;
+        EXPECT_EQ(s.lat(), 59.5) << lat;
+        EXPECT_EQ(s.lon(), 10.25) << lat;
     }
     feed(ClassAReport(257000003, 91.0, 181.0, 1.0f));
     auto& table = rx.targets();
     const double far = table.entry(2).Range;
     EXPECT_NEAR(far / 1852.0, 5700, 150);
-    targets::SortTargets(table, targets::kColLat, false, s.ReferenceMode);
+    targets::SortTargets(table, targets::kColLat, false, s.mode());
     const int last = table.DisplayOrder()[static_cast<size_t>(table.TargetCount())];
     EXPECT_EQ(table.entry(last).MMSI, 257000003);
     EXPECT_EQ(table.entry(table.DisplayOrder()[1]).MMSI, 257000002);

@@ -370,7 +370,7 @@ TEST(FirstRun, ChecksumsAreCheckedWithoutASetupFile) {
         input::CommSettings comm;
         input::ReceiveSettings receive;
         base::RecordingMessageSink sink;
-        input::LoadSetup((dir / r.file).string(), comm, receive, rx.state(), sink);
+        input::LoadSetup((dir / r.file).string(), comm, receive, rx.reference(), sink);
         EXPECT_EQ(receive.Tests.CheckChecksum, r.checked) << r.file;
         rx.setInputTests(receive.Tests);
         rx.takeBytes(Receiver::kMainInput, CorruptedReport());

@@ -12,11 +12,11 @@ TEST(SetupFile, WritesTheDocumentedLines) {
     CommSettings comm;
     SetSetupDefaults(comm);
     comm.ComPort = 1, comm.Parity = "none";
-    input::RunState state;
+    targets::Reference state;
     ReceiveSettings receive;
     receive.Tests.CheckChecksum = true, receive.BinaryMsgStandard = 1;
-    state.RefLat = 59.5, state.RefLon = -10.25;
-    state.ReferenceMode = 2, state.RefMMSI = 257123456;
+    state.moveTo(59.5, -10.25);
+    state.setMode(2), state.setMMSI(257123456);
     EXPECT_EQ(FormatSetup(comm, receive, state),
               "\"REM Comport\"\r\n1,38400,8,\"none\",1\r\n\"REM IP Address\"\r\n#FALSE#,\"127.0.0.1\",8040\r\n"
               "\"REM IP List\"\r\n0\r\n\"REM Data tests\"\r\n#TRUE#,#FALSE#\r\n\"REM RefPos Settings\"\r\n"
@@ -29,17 +29,17 @@ TEST(SetupFile, RoundTripKeepsEverySetting) {
     comm.ComPort = 16, comm.UseTCP = true, comm.IPListCount = 3;
     comm.IPList = {"10.0.0.1", "192.168.1.20", "1.2.3.4"};
     comm.Device = "/dev/serial/by-id/usb-FTDI_FT232R,x-if00";  // its own section, comma and all
-    input::RunState state;
+    targets::Reference state;
     ReceiveSettings receive;
     receive.Tests.EmptyBuffer = true;
-    state.RefLat = 63.123456789012, state.RefLon = 10.987654321098, state.RefMMSI = 2570001;
+    state.moveTo(63.123456789012, 10.987654321098), state.setMMSI(2570001);
     CommSettings comm2;
-    input::RunState state2;
+    targets::Reference state2;
     ReceiveSettings receive2;
     EXPECT_EQ(ParseSetup(FormatSetup(comm, receive, state), comm2, receive2, state2), "");
     EXPECT_EQ(comm2, comm);
     EXPECT_EQ(receive2, receive);
-    EXPECT_EQ(std::tie(state2.RefLat, state2.RefLon, state2.RefMMSI), std::tie(state.RefLat, state.RefLon, state.RefMMSI));
+    EXPECT_EQ(state2, state);
 }
 
 TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
@@ -58,7 +58,7 @@ TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
     for (const auto& r : rows) {
         dir.write("Orvanta.ini", r.text);
         CommSettings comm;
-        input::RunState state;
+        targets::Reference state;
         ReceiveSettings receive;
         base::RecordingMessageSink sink;
         LoadSetup((dir / "Orvanta.ini").string(), comm, receive, state, sink);
@@ -71,7 +71,7 @@ TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
     }
     // The ten addresses before the failing eleventh stay loaded.
     CommSettings comm;
-    input::RunState state;
+    targets::Reference state;
     ReceiveSettings receive;
     ParseSetup(rows[0].text, comm, receive, state);
     EXPECT_EQ(comm.IPListCount, 10);
@@ -84,7 +84,7 @@ TEST(SetupFile, SaveReportsOnlyFailure) {
     TempDir dir;
     CommSettings comm;
     SetSetupDefaults(comm);
-    input::RunState state;
+    targets::Reference state;
     const ReceiveSettings receive;
     base::RecordingMessageSink sink;
     ASSERT_TRUE(SaveSetup((dir / "Orvanta.ini").string(), comm, receive, state, sink));
@@ -98,7 +98,7 @@ TEST(SetupFile, SaveReportsOnlyFailure) {
 struct Settings {
     CommSettings comm;
     ReceiveSettings receive;
-    RunState state;
+    targets::Reference state;
     StationSettings station;
 };
 
@@ -109,7 +109,7 @@ Settings sample() {
     s.comm.UseTCP = true;
     s.comm.IPAddress = "10.0.0.7";
     s.receive.Tests.CheckChecksum = true;
-    s.state.RefLat = 59.25;
+    s.state.moveTo(59.25, s.state.lon());
     s.station.Inputs = {{InputKind::Udp, true, "0.0.0.0", 10110, 38400},
                         {InputKind::Serial, false, "/dev/ttyUSB1", 1, 4800},
                         {InputKind::Tcp, true, "192.168.1.20", 2000, 38400}};
@@ -122,8 +122,8 @@ TEST(StationSetup, SectionsReadBackAndOlderReadersSkipThem) {
     const std::string text = FormatSetup(in.comm, in.receive, in.state, &in.station);
     Settings back;
     EXPECT_EQ(ParseSetup(text, back.comm, back.receive, back.state, &back.station), "");
-    EXPECT_EQ(std::tie(back.comm, back.station, back.receive, back.state.RefLat),
-              std::tie(in.comm, in.station, in.receive, in.state.RefLat));
+    EXPECT_EQ(std::tie(back.comm, back.station, back.receive), std::tie(in.comm, in.station, in.receive));
+    EXPECT_EQ(back.state.lat(), in.state.lat());
     // A reader that knows nothing of the sections reads the rest as before.
     Settings old;
     EXPECT_EQ(ParseSetup(text, old.comm, old.receive, old.state), "");

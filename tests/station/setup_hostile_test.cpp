@@ -59,7 +59,7 @@ TEST(SetupHostile, ValuesOutOfRangeGiveTheirSectionsDefaults) {
         dir.write("Orvanta.ini", text);
         CommSettings comm;
         SetSetupDefaults(comm);
-        RunState state;
+        targets::Reference state;
         ReceiveSettings receive;
         base::RecordingMessageSink sink;
         LoadSetup((dir / "Orvanta.ini").string(), comm, receive, state, sink);
@@ -71,8 +71,8 @@ TEST(SetupHostile, ValuesOutOfRangeGiveTheirSectionsDefaults) {
             EXPECT_EQ(comm.BaudRate, r.comportKept ? 9600 : 38400) << r.section;
             EXPECT_EQ(comm.IPPort, r.addressKept ? 1234 : 8040) << r.section;
         }
-        EXPECT_TRUE(state.RefLat >= -90 && state.RefLat <= 90 && state.RefLon >= -180 && state.RefLon <= 180);
-        EXPECT_TRUE(state.ReferenceMode >= 0 && state.ReferenceMode <= 3 && state.RefMMSI >= 0) << r.section;
+        EXPECT_TRUE(state.lat() >= -90 && state.lat() <= 90 && state.lon() >= -180 && state.lon() <= 180);
+        EXPECT_TRUE(state.mode() >= 0 && state.mode() <= 3 && state.mmsi() >= 0) << r.section;
         EXPECT_TRUE(receive.BinaryMsgStandard == 0 || receive.BinaryMsgStandard == 1) << r.section;
         // The user's file survives the defaults that will be written over it.
         if (r.message) {
@@ -111,7 +111,7 @@ TEST(SetupHostile, InputAndOutputHostsAreHostNamesOrAddresses) {
         dir.write("Orvanta.ini", text);
         CommSettings comm;
         SetSetupDefaults(comm);
-        RunState state;
+        targets::Reference state;
         ReceiveSettings receive;
         StationSettings station;
         base::RecordingMessageSink sink;
@@ -136,7 +136,7 @@ TEST(SetupHostile, OnlyARegularFileIsRead) {
     const std::string path = (dir / "Orvanta.ini").string();
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);  // no writer: a blocking open would never return
     CommSettings comm;
-    RunState state;
+    targets::Reference state;
     ReceiveSettings receive;
     base::RecordingMessageSink sink;
     LoadSetup(path, comm, receive, state, sink);

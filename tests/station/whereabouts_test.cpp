@@ -22,9 +22,9 @@ protected:
         return rx.targets().entry(n);
     }
     targets::ListRowText row(int32_t mmsi) const {
-        const input::RunState& s = rx.state();
+        const targets::Reference& s = rx.reference();
         targets::ListRowText out;
-        targets::WriteTargetRow(of(mmsi), {s.ReferenceMode, s.RefLat, s.RefLon, false}, targets::RowWrite::Update, out);
+        targets::WriteTargetRow(of(mmsi), {s.mode(), s.lat(), s.lon(), false}, targets::RowWrite::Update, out);
         return out;
     }
 };
@@ -36,7 +36,7 @@ TEST_F(Whereabouts, NoRangeWithoutAKnownPositionAfterTheReferenceAppears) {
     report(kNoMoreFixes, -1, 1, 0, 0);
     clock.advance(20);
     // The operator chooses "From VDO msg"; then our own ship reports.
-    rx.state().ReferenceMode = targets::kRefFromVDO;
+    rx.reference().setMode(targets::kRefFromVDO);
     rx.referenceChanged();
     EXPECT_FALSE(of(kSilent).RangeKnown);  // no own ship yet: nothing to measure from
     report(kOwn, 0, 0, 0, 0, /*vdo=*/true);

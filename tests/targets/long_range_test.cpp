@@ -9,11 +9,11 @@ namespace targets {
 namespace {
 
 struct Fixture {
-    input::RunState state;
+    targets::Reference state;
     TableContext ctx;
     ais::AISMessageRecord rec;
     TargetTable table;
-    Fixture() { ctx.state = &state; }
+    Fixture() { ctx.reference = &state; }
 
     // Feeds a message of `type` at monotonic time t and counts it as the receiver does.
     TargetUpdate feed(int type, double t) {

@@ -75,7 +75,7 @@ protected:
     using Cells = std::map<std::string, std::string>;
 
     void SetUp() override {
-        rx.state().ReferenceMode = kRefFromVDO;  // ranges from the own ship
+        rx.reference().setMode(kRefFromVDO);  // ranges from the own ship
         ais::PositionReport own = testing_support::ClassAReport(257999999, 59.5, 5.0, 10.0f);
         own.COG = 0.0f, own.TrueHeading = 0.0f;
         feed(own, /*ownShip=*/true);
@@ -107,8 +107,8 @@ protected:
 TEST_F(CsvCells, NumbersAsNumbersUnknownsEmptyTextsGuarded) {
     RowContext manual;
     manual.referenceMode = kRefFromVDO;
-    manual.refLat = rx.state().RefLat;
-    manual.refLon = rx.state().RefLon;
+    manual.refLat = rx.reference().lat();
+    manual.refLon = rx.reference().lon();
     const std::string plain = TargetListCsv(rx.targets(), {});
     const std::string ranged = TargetListCsv(rx.targets(), manual);
     EXPECT_TRUE(ranged.starts_with("No,MMSI,Name,Lat (°),Lon (°),Range (nm),Bearing (°),SOG (kn),")) << ranged;
@@ -150,7 +150,7 @@ TEST_F(CsvCells, NumbersAsNumbersUnknownsEmptyTextsGuarded) {
     EXPECT_EQ(unset.at("Lat (°)"), "59.600000");
 
     // A German desktop: the screen writes "10,0", the file does not.
-    manual.refLat = rx.state().RefLat, manual.refLon = rx.state().RefLon;
+    manual.refLat = rx.reference().lat(), manual.refLon = rx.reference().lon();
     base::setDecimalSeparator(',');
     const char* saved = std::setlocale(LC_ALL, nullptr);
     const std::string savedLocale = saved ? saved : "C";

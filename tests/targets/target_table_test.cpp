@@ -31,7 +31,7 @@ void setMMSI(ais::AISMessageRecord& rec, int32_t mmsi) {
 class TableTest : public ::testing::Test {
 protected:
     TableTest() {
-        ctx.state = &state;
+        ctx.reference = &state;
         ctx.now = base::DateTime::fromCalendar(2026, 12, 6, 10, 0, 0);
         ctx.monotonic = 1000;
     }
@@ -50,7 +50,7 @@ protected:
         return take(type, mmsi, [](ais::AISMessageRecord&) {}, kind);
     }
 
-    input::RunState state;
+    targets::Reference state;
     TableContext ctx;
     ais::AISMessageRecord rec;
     TargetTable table;
@@ -323,27 +323,27 @@ TEST_F(TableTest, ReferencePositionAndRange) {
     take(1, 257000002, at(60.5, 5.8));
     EXPECT_EQ(table.entry(1).Range, 0);  // no reference: no range
     // Own ship from VDO sets the reference; others get range and bearing.
-    state.ReferenceMode = kRefFromVDO;
-    take(1, 257000001, at(60.0, 5.0), SentenceKind::VDO);
-    EXPECT_DOUBLE_EQ(state.RefLat, 60.0);
-    EXPECT_DOUBLE_EQ(state.RefLon, 5.0);
-    take(1, 257000002, at(60.5, 5.8));
+    state.setMode(kRefFromVDO);
+    EXPECT_TRUE(update(1, 257000001, at(60.0, 5.0), SentenceKind::VDO).referenceMoved);
+    EXPECT_DOUBLE_EQ(state.lat(), 60.0);
+    EXPECT_DOUBLE_EQ(state.lon(), 5.0);
+    EXPECT_FALSE(update(1, 257000002, at(60.5, 5.8)).referenceMoved);
     EXPECT_NEAR(table.entry(1).Range, 71175.80, 0.5);
     EXPECT_NEAR(table.entry(1).Bearing * 57.29577951307855, 38.1472, 0.001);
     take(20, 257000001, SentenceKind::VDO);  // type 20 moves nothing
-    EXPECT_DOUBLE_EQ(state.RefLat, 60.0);
+    EXPECT_DOUBLE_EQ(state.lat(), 60.0);
     // Chosen vessel by MMSI from VDM.
-    state.ReferenceMode = kRefFromVDM;
-    state.RefMMSI = 257000002;
+    state.setMode(kRefFromVDM);
+    state.setMMSI(257000002);
     take(1, 257000002, at(61.0, 6.0));
-    EXPECT_DOUBLE_EQ(state.RefLat, 61.0);
+    EXPECT_DOUBLE_EQ(state.lat(), 61.0);
     EXPECT_NEAR(table.entry(1).Range, 0, 1e-6);
     // Switching the reference off freezes the last values.
-    state.ReferenceMode = kRefNone;
+    state.setMode(kRefNone);
     const double range = table.entry(2).Range;
     take(1, 257000001, at(10.0, 10.0), SentenceKind::VDO);
     EXPECT_EQ(table.entry(2).Range, range);
-    EXPECT_DOUBLE_EQ(state.RefLat, 61.0);
+    EXPECT_DOUBLE_EQ(state.lat(), 61.0);
 }
 
 // The index must give what a search of entries 1..TargetCount() in number order gives.

@@ -196,8 +196,8 @@ private slots:
         QVERIFY((QPointF(f.pixelOf(52.00, 4.00)) - to).manhattanLength() <= 2);
 
         // AutoScroll brings the reference position back into view.
-        input::RunState& st = f.m.w.receiver().state();
-        st.ReferenceMode = targets::kRefManual, st.RefLat = 51.98, st.RefLon = 3.95;
+        targets::Reference& st = f.m.w.receiver().reference();
+        st.setMode(targets::kRefManual), st.moveTo(51.98, 3.95);
         w->picturePanned(QPointF(w->picture()->width() * 0.45, 0));
         Child<QAction>(*w, "mnuOptionsAutoScroll")->trigger();
         QVERIFY((QPointF(f.pixelOf(51.98, 3.95)) - QPointF(w->picture()->rect().center())).manhattanLength() < 3);

@@ -60,7 +60,7 @@ private slots:
             input::CommSettings comm;
             input::SetSetupDefaults(comm);
             comm.UseTCP = true, comm.IPAddress = "127.0.0.1", comm.IPPort = server.port();
-            setup = input::FormatSetup(comm, {}, input::RunState{});
+            setup = input::FormatSetup(comm, {}, targets::Reference{});
             dir.write("Orvanta.ini", setup);
         }
 

@@ -166,7 +166,7 @@ void PicGraphics::mouseDoubleClickEvent(QMouseEvent* event) {
 
 // ---------------------------------------------------------------- window
 
-FrmGraphics::FrmGraphics(const targets::TargetTable& table, input::RunState& state, PlotState& plot,
+FrmGraphics::FrmGraphics(const targets::TargetTable& table, targets::Reference& state, PlotState& plot,
                          ui::SettingsStore* settings, base::MessageSink& messages, QWidget* parent)
     : QMainWindow(parent),
       table_(table),
@@ -362,8 +362,12 @@ void FrmGraphics::open() {
     const int zone = SelectGridZone(plot_, table);
     placement_.place(*this, settings_);
     setPanel(7, ZonePanelText(zone));
-    input::RunState& st = state_;
-    if (st.ReferenceMode == targets::kRefNone && table.TargetCount() > 0) MeanTargetPosition(table, st.RefLat, st.RefLon);
+    targets::Reference& st = state_;
+    if (st.mode() == targets::kRefNone && table.TargetCount() > 0) {
+        double lat = st.lat(), lon = st.lon();
+        MeanTargetPosition(table, lat, lon);
+        st.moveTo(lat, lon);
+    }
     loadMapSettings();
     plot_.scale = 0;
     loaded_ = true;
@@ -405,8 +409,8 @@ void FrmGraphics::pictureResized() {
 }
 
 void FrmGraphics::SetupPlot() {
-    const input::RunState& st = state_;
-    if (!plot::SetupPlot(plot_, st.RefLat, st.RefLon, picGraphics_->width(), picGraphics_->height(), messages_)) {
+    const targets::Reference& st = state_;
+    if (!plot::SetupPlot(plot_, st.lat(), st.lon(), picGraphics_->width(), picGraphics_->height(), messages_)) {
         return;
     }
     const QString scaleText = QString::number(plot_.scale);

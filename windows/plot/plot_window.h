@@ -113,7 +113,7 @@ public:
 
     // table, state and plot outlive the window; state holds the reference
     // position (re-centring may move it); messages takes conversion failures.
-    FrmGraphics(const targets::TargetTable& table, input::RunState& state, PlotState& plot,
+    FrmGraphics(const targets::TargetTable& table, targets::Reference& state, PlotState& plot,
                 ui::SettingsStore* settings, base::MessageSink& messages, QWidget* parent = nullptr);
     ~FrmGraphics() override;
 
@@ -223,7 +223,7 @@ private:
     double pxPerCm() const;
 
     const targets::TargetTable& table_;
-    input::RunState& state_;
+    targets::Reference& state_;
     PlotState& plot_;
     ui::SettingsStore* settings_;
     base::MessageSink& messages_;

@@ -50,7 +50,7 @@ private:
 
 }  // namespace
 
-FrmReceptionSummary::FrmReceptionSummary(const TargetTable& table, const input::RunState& state,
+FrmReceptionSummary::FrmReceptionSummary(const TargetTable& table, const targets::Reference& state,
                                          const ChannelHistory& channels, const base::Clock& clock, QWidget* parent)
     : QWidget(parent, Qt::Window), table_(table), state_(state), channels_(channels), clock_(clock) {
     setObjectName("frmReceptionSummary");
@@ -79,7 +79,7 @@ FrmReceptionSummary::FrmReceptionSummary(const TargetTable& table, const input::
 }
 
 void FrmReceptionSummary::refresh() {
-    const RangeSummary r = SummariseRanges(table_, state_.ReferenceMode);
+    const RangeSummary r = SummariseRanges(table_, state_.mode());
     for (size_t i = 0; i < rings_.size(); ++i) rings_[i]->setText(QString::number(r.rings[i]));
     if (r.furthestEntry == 0) {
         lblFurthest_->setText("n/a");

@@ -12,7 +12,7 @@
 #include <array>
 
 #include "base/clock.h"
-#include "station/run_state.h"
+#include "targets/reference.h"
 #include "targets/reception.h"
 
 namespace targets {
@@ -20,13 +20,13 @@ namespace targets {
 class FrmReceptionSummary : public QWidget {
     Q_OBJECT
 public:
-    FrmReceptionSummary(const TargetTable& table, const input::RunState& state, const ChannelHistory& channels,
+    FrmReceptionSummary(const TargetTable& table, const targets::Reference& state, const ChannelHistory& channels,
                         const base::Clock& clock, QWidget* parent = nullptr);
     void refresh();
 
 private:
     const TargetTable& table_;
-    const input::RunState& state_;
+    const targets::Reference& state_;
     const ChannelHistory& channels_;
     const base::Clock& clock_;
     QWidget* chart_ = nullptr;

@@ -10,7 +10,7 @@ constexpr uint8_t kStatusOnly = 1;
 constexpr uint8_t kWholeRow = 2;
 }  // namespace
 
-TargetListModel::TargetListModel(const TargetTable& table, const input::RunState& state, QObject* parent)
+TargetListModel::TargetListModel(const TargetTable& table, const targets::Reference& state, QObject* parent)
     : QAbstractTableModel(parent),
       table_(table),
       state_(state),
@@ -47,11 +47,11 @@ QVariant TargetListModel::data(const QModelIndex& index, int role) const {
 QVariant TargetListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     if (section < 0 || section >= kListColumns) return {};
-    return QString::fromUtf8(ListTitle(section, state_.ReferenceMode));
+    return QString::fromUtf8(ListTitle(section, state_.mode()));
 }
 
 RowContext TargetListModel::context() const {
-    return RowContext{state_.ReferenceMode, state_.RefLat, state_.RefLon, ReferenceChanged};
+    return RowContext{state_.mode(), state_.lat(), state_.lon(), ReferenceChanged};
 }
 
 void TargetListModel::mark(int entry, uint8_t level) {

@@ -11,7 +11,7 @@
 // table are removed at once (RemoveRows, with rowsRemoved signals, or one
 // reset when a great many scattered rows go together).
 //
-//   targets::TargetListModel model(rx.targets(), rx.state());
+//   targets::TargetListModel model(rx.targets(), rx.reference());
 //   view->setModel(&model);
 //   ... receiver event targetChangedByMessage(n) -> model.UpdateTargetRow(n);
 //   ... receiver event targetStatusChanged(n)    -> model.UpdateStatusCell(n);
@@ -22,7 +22,7 @@
 #include <QTimer>
 #include <vector>
 
-#include "station/run_state.h"
+#include "targets/reference.h"
 #include "targets/target_row.h"
 #include "targets/target_table.h"
 
@@ -33,7 +33,7 @@ class TargetListModel : public QAbstractTableModel {
 public:
     static constexpr int kFlushIntervalMs = 250;
 
-    TargetListModel(const TargetTable& table, const input::RunState& state, QObject* parent = nullptr);
+    TargetListModel(const TargetTable& table, const targets::Reference& state, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -76,7 +76,7 @@ private:
     void rewriteAllRows(RowWrite how);
 
     const TargetTable& table_;
-    const input::RunState& state_;
+    const targets::Reference& state_;
     std::vector<ListRowText> rows_;
     // Per entry (1..kMaxCapacity): 0 nothing pending, 1 status cell, 2 whole row.
     std::vector<uint8_t> pending_;
