@@ -12,6 +12,7 @@ namespace {
 
 using base::FormatAvailable;
 
+// Every frame's caption and boxes, in the window's order: a data table.
 const std::array<InfoFrameDesign, static_cast<size_t>(InfoFrame::kCount)>& designs() {
     static const std::array<InfoFrameDesign, static_cast<size_t>(InfoFrame::kCount)> table = {{
         {"framePositionReport",

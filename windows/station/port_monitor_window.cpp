@@ -66,27 +66,7 @@ FrmPortMonitor::FrmPortMonitor(std::function<void(bool)> monitor, const CommSett
 
     auto* middle = new QHBoxLayout;
     layout->addLayout(middle);
-    auto* counters = new QGridLayout;
-    middle->addLayout(counters);
-    static const char* const kCounterNames[5] = {"lblMessages", "lblNMEACount", "lblAISCount", "lblCheckSumOK",
-                                                 "lblCheckSumError"};
-    static const char* const kCounterCaptions[5] = {"Number of messages", "Recognized as NMEA", "Recognized as AIS",
-                                                    "Checksum OK", "Checksum Error"};
-    const int valueWidth = fontMetrics().horizontalAdvance("0000000") + 8;
-    for (int i = 0; i < 5; ++i) {
-        auto* label = ui::PlainLabel("0", this);
-        label->setObjectName(kCounterNames[i]);
-        label->setFrameShape(QFrame::StyledPanel);
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setMinimumWidth(valueWidth);
-        counterLabels_[static_cast<size_t>(i)] = label;
-        const int row = i < 3 ? i : i - 3;
-        const int column = i < 3 ? 0 : 2;
-        counters->addWidget(ui::PlainLabel(kCounterCaptions[i], this), row, column);
-        counters->addWidget(label, row, column + 1);
-    }
-    counters->setColumnMinimumWidth(2, 0);
-    counters->setHorizontalSpacing(10);
+    middle->addLayout(buildCounters());
     middle->addStretch(1);
     middle->addLayout(buildButtons());
 
@@ -131,6 +111,31 @@ FrmPortMonitor::FrmPortMonitor(std::function<void(bool)> monitor, const CommSett
     placement_.place(*this, settings_);
     showPanels();
     updateCapacity();
+}
+
+// The five counters in two columns: messages, NMEA and AIS; checksum right and wrong.
+QGridLayout* FrmPortMonitor::buildCounters() {
+    auto* counters = new QGridLayout;
+    static const char* const kCounterNames[5] = {"lblMessages", "lblNMEACount", "lblAISCount", "lblCheckSumOK",
+                                                 "lblCheckSumError"};
+    static const char* const kCounterCaptions[5] = {"Number of messages", "Recognized as NMEA", "Recognized as AIS",
+                                                    "Checksum OK", "Checksum Error"};
+    const int valueWidth = fontMetrics().horizontalAdvance("0000000") + 8;
+    for (int i = 0; i < 5; ++i) {
+        auto* label = ui::PlainLabel("0", this);
+        label->setObjectName(kCounterNames[i]);
+        label->setFrameShape(QFrame::StyledPanel);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setMinimumWidth(valueWidth);
+        counterLabels_[static_cast<size_t>(i)] = label;
+        const int row = i < 3 ? i : i - 3;
+        const int column = i < 3 ? 0 : 2;
+        counters->addWidget(ui::PlainLabel(kCounterCaptions[i], this), row, column);
+        counters->addWidget(label, row, column + 1);
+    }
+    counters->setColumnMinimumWidth(2, 0);
+    counters->setHorizontalSpacing(10);
+    return counters;
 }
 
 // Freeze, Clear and Reset Counters, one above the other.

@@ -37,6 +37,7 @@
 #include "station/setup_file.h"
 #include "ui/window_placement.h"
 
+class QGridLayout;
 class QStatusBar;
 class QVBoxLayout;
 
@@ -95,6 +96,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QGridLayout* buildCounters();
     QVBoxLayout* buildButtons();
     QStatusBar* buildStatusBar();
     void showPanels();
