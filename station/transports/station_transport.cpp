@@ -51,6 +51,7 @@ StationTransport::StationTransport(Receiver& receiver, QObject* parent)
 }
 
 StationTransport::~StationTransport() {
+    closeMain();
     std::string ignored;
     stopRecording(ignored);
     stopPlayback();
@@ -73,16 +74,67 @@ void StationTransport::closeAll() {
     tcpOut_ = nullptr;
 }
 
+std::unique_ptr<input::Transport> StationTransport::make(input::InputKind kind) {
+    std::unique_ptr<input::Transport> t = input::MakeTransport(kind);
+    if (t && prepare_) prepare_(*t);
+    return t;
+}
+
+input::ConnectionManager& StationTransport::attachMain(const input::CommSettings& comm, input::ConnectionView& view,
+                                                       base::MessageSink& messages) {
+    main_ = std::make_unique<Input>();
+    main_->number = Receiver::kMainInput;
+    input::MainInputSlot& slot = *this;
+    connection_ = std::make_unique<input::ConnectionManager>(comm, slot, view, messages);
+    return *connection_;
+}
+
+input::Transport* StationTransport::transport() { return main_ ? main_->transport.get() : nullptr; }
+
+const input::Transport* StationTransport::mainTransport(input::InputKind kind) const {
+    return main_ && main_->setting.Type == kind ? main_->transport.get() : nullptr;
+}
+
+input::Transport& StationTransport::transportFor(input::InputKind kind) {
+    Input& in = *main_;
+    if (in.transport && in.setting.Type == kind) return *in.transport;
+    if (in.transport) in.transport->close();
+    in.setting.Type = kind;
+    in.transport = make(kind);
+    in.transport->setBytesHandler([this](std::string_view b) { rx_.takeBytes(Receiver::kMainInput, b); });
+    in.transport->setOpenedHandler([this] { connection_->TransportOpened(); });
+    // Queued: the manager closes the transport, which must not happen inside
+    // its own notification.
+    // A loss of a transport made before the current one is no news.
+    const int made = ++mainMade_;
+    in.transport->setLostHandler([this, made](const input::TransportLoss& loss) {
+        QTimer::singleShot(0, this, [this, made, loss] {
+            if (made == mainMade_) connection_->TransportLost(loss);
+        });
+    });
+    return *in.transport;
+}
+
+void StationTransport::closeMain() {
+    if (!main_ || !main_->transport) return;
+    input::Transport& t = *main_->transport;
+    t.setBytesHandler({});
+    t.setOpenedHandler({});
+    t.setLostHandler({});
+    ++mainMade_;
+    t.close();
+}
+
 std::string StationTransport::open(Input& in) {
     const int n = in.number;
     if (!in.transport) {
-        in.transport = input::MakeTransport(in.setting.Type);
+        in.transport = make(in.setting.Type);
         if (!in.transport) return "no transport for this kind of input";
         in.transport->setBytesHandler([this, n](std::string_view b) { rx_.takeBytes(n, b); });
         // Handled once the transport's own notification is over: closing it
         // inside its own signal is not safe. Gone with the input's timer.
         QTimer* retry = in.retry.get();
-        in.transport->setLostHandler([this, &in, retry](const std::string&) {
+        in.transport->setLostHandler([this, &in, retry](const input::TransportLoss&) {
             QTimer::singleShot(0, retry, [this, &in] {
                 in.transport->close();
                 rx_.inputRestarted(in.number);

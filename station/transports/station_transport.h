@@ -1,5 +1,6 @@
-// StationTransport: the inputs besides the main one, the forwarding outputs, the
-// recording and the play back of a file, around one Receiver. The main
+// StationTransport: the inputs (the main one, input 0, and the further ones),
+// the forwarding outputs, the recording and the play back of a file, around
+// one Receiver. The main
 // window owns one and applies what Setup > Inputs returns; tests drive it
 // directly.
 //
@@ -19,11 +20,13 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "station/connection.h"
 #include "station/forwarder.h"
 #include "station/playback.h"
 #include "station/recorder.h"
@@ -38,9 +41,11 @@ namespace app {
 
 class Receiver;
 
-class StationTransport : public QObject {
+class StationTransport : public QObject, private input::MainInputSlot {
     Q_OBJECT
 public:
+    using Prepare = std::function<void(input::Transport&)>;
+
     static constexpr int kRetryMs = 10000;
     static constexpr int kPlaybackTickMs = 50;
 
@@ -51,6 +56,22 @@ public:
     // Returns what could not be opened, one text each.
     std::vector<std::string> apply(const input::StationSettings& settings);
     const input::StationSettings& settings() const { return settings_; }
+
+    // The main input: input 0 of the list, opened, watched and retried by a
+    // ConnectionManager on the settings comm (serial or TCP client), which
+    // tells the view and the messages. Once, before the first OpenInput.
+    input::ConnectionManager& attachMain(const input::CommSettings& comm, input::ConnectionView& view,
+                                         base::MessageSink& messages);
+    input::ConnectionManager& connection() { return *connection_; }
+    // The main input's transport; null before it is first opened.
+    input::Transport* mainTransport() { return transport(); }
+    // Of that kind only (the port monitor reads the TCP connection).
+    const input::Transport* mainTransport(input::InputKind kind) const;
+    // Closed for good, without further notifications (the program ends).
+    void closeMain();
+    // Called on each transport the list makes, before it opens (tests put a
+    // pseudo-terminal behind the serial port numbers).
+    void setPrepare(Prepare prepare) { prepare_ = std::move(prepare); }
 
     // A UDP listener on a free loopback port for this session only (the
     // demo's second input); not part of the settings. Returns the port, 0
@@ -105,6 +126,9 @@ signals:
 
 private:
     struct Input;
+    input::Transport& transportFor(input::InputKind kind) override;
+    input::Transport* transport() override;
+    std::unique_ptr<input::Transport> make(input::InputKind kind);
     void closeAll();
     std::string open(Input& in);
     void playbackTick();
@@ -112,6 +136,10 @@ private:
     Receiver& rx_;
     input::StationSettings settings_;
     std::vector<std::unique_ptr<Input>> inputs_;
+    std::unique_ptr<Input> main_;
+    std::unique_ptr<input::ConnectionManager> connection_;
+    Prepare prepare_;
+    int mainMade_ = 0;
     std::vector<std::unique_ptr<Input>> sessionInputs_;
     input::Forwarder forwarder_;
     bool forwarding_ = false;

@@ -69,7 +69,7 @@ private slots:
 
         // The server ends the connection: the TCP transport says so.
         QString reason;
-        open[1]->setLostHandler([&](const std::string& why) { reason = QString::fromStdString(why); });
+        open[1]->setLostHandler([&](const input::TransportLoss& why) { reason = QString::fromStdString(why.reason); });
         server.peer->close();
         QTRY_VERIFY(!reason.isEmpty());
         for (auto& t : open) t->close();
