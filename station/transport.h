@@ -43,6 +43,7 @@ struct TransportLoss {
     std::string reason;   // the transport's own text
     int number = -1;      // the platform's error number, -1 none
     bool byPeer = false;  // the other end closed in order
+    bool ended = false;   // the input came to its end (a file): its last line still counts
 };
 
 class Transport {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "station/transports/playback_transport.h"
 #include "station/transports/serial_transport.h"
 #include "station/transports/tcp_transport.h"
 #include "station/transports/udp_transport.h"
@@ -25,6 +26,7 @@ constexpr Registration kTransports[] = {
     {InputKind::Serial, &make<SerialTransport>},
     {InputKind::Tcp, &make<TcpTransport>},
     {InputKind::Udp, &make<UdpTransport>},
+    {InputKind::Playback, &make<PlaybackTransport>},
 };
 
 }  // namespace

@@ -1,6 +1,5 @@
 // The registration of the transports: one line per kind of input in
-// kinds_transport.cpp. A kind without a transport (play back, which the
-// station reads from a file itself) makes none.
+// kinds_transport.cpp.
 #pragma once
 
 #include <memory>

@@ -33,6 +33,7 @@
 #include "station/setup_file.h"
 
 namespace input {
+class PlaybackTransport;
 class UdpForwardTransport;
 class TcpForwardServer;
 }  // namespace input
@@ -47,7 +48,6 @@ public:
     using Prepare = std::function<void(input::Transport&)>;
 
     static constexpr int kRetryMs = 10000;
-    static constexpr int kPlaybackTickMs = 50;
 
     explicit StationTransport(Receiver& receiver, QObject* parent = nullptr);
     ~StationTransport() override;
@@ -96,8 +96,8 @@ public:
     // speed: times real time, 0 as fast as possible; rate: lines a second
     // for lines without a c: time.
     bool startPlayback(const std::string& path, double speed, std::string& error, double rate = 10);
-    void setPlaybackSpeed(double speed) { speed_ = speed; }
-    void setPlaybackPaused(bool paused) { paused_ = paused; }
+    void setPlaybackSpeed(double speed);
+    void setPlaybackPaused(bool paused);
     // A jump of the file's times longer than this (seconds) is skipped.
     void setPlaybackMaxGap(double seconds);
     bool playbackPaused() const { return paused_; }
@@ -107,7 +107,7 @@ public:
     // How far the play back is through its file (0..1), and the c: time of
     // its latest line (UNIX seconds, -1 none).
     double playbackFraction() const;
-    int64_t playbackFeedTime() const { return playback_ ? playback_->feedTime() : -1; }
+    int64_t playbackFeedTime() const;
     // Goes on from that fraction of the file, at the next line start; the
     // unfinished line and pending fragments of the play back are dropped.
     void seekPlayback(double fraction);
@@ -115,7 +115,7 @@ public:
     double recordingSeconds() const;
     int64_t recordingBytes() const { return recorder_.bytes(); }
     // The receiver number of the play back input (-1 none).
-    int playbackInput() const { return playbackInput_; }
+    int playbackInput() const;
 
 signals:
     // The recording stopped by itself (a write failed); text says why.
@@ -131,7 +131,8 @@ private:
     std::unique_ptr<input::Transport> make(input::InputKind kind);
     void closeAll();
     std::string open(Input& in);
-    void playbackTick();
+    input::PlaybackTransport* playback() const;
+    void playbackEnded();
 
     Receiver& rx_;
     input::StationSettings settings_;
@@ -147,16 +148,11 @@ private:
     input::TcpForwardServer* tcpOut_ = nullptr;
     input::Recorder recorder_;
     QTimer* flushTimer_;
-    std::unique_ptr<input::PlaybackReader> playback_;
-    int playbackInput_ = -1;
-    double fileTime_ = 0;
+    std::unique_ptr<Input> playback_;  // the play back input, while one plays
     double speed_ = 1;
     double maxGap_ = input::kDefaultMaxGap;
     bool paused_ = false;
-    qint64 lastTick_ = 0;
     qint64 recordStartMs_ = 0;
-    QTimer* playbackTimer_;
-    std::string chunk_;
 };
 
 }  // namespace app
