@@ -1,4 +1,5 @@
 #include "station/transports/playback_transport.h"
+#include "station/transports/kinds_transport.h"
 
 #include <QDateTime>
 #include <algorithm>
@@ -6,6 +7,8 @@
 #include <limits>
 
 namespace input {
+
+std::unique_ptr<Transport> MakePlaybackTransport() { return std::make_unique<PlaybackTransport>(); }
 
 PlaybackTransport::PlaybackTransport(QObject* parent) : QObject(parent), timer_(new QTimer(this)) {
     timer_->setInterval(kTickMs);

@@ -1,9 +1,12 @@
 #include "station/transports/serial_transport.h"
+#include "station/transports/kinds_transport.h"
 
 #include <QSerialPortInfo>
 #include <vector>
 
 namespace input {
+
+std::unique_ptr<Transport> MakeSerialTransport() { return std::make_unique<SerialTransport>(); }
 
 SerialTransport::SerialTransport(QObject* parent) : QObject(parent), port_(new QSerialPort(this)) {
     port_->setObjectName("MSComm1");

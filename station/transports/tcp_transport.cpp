@@ -1,8 +1,11 @@
 #include "station/transports/tcp_transport.h"
+#include "station/transports/kinds_transport.h"
 
 #include <QTimer>
 
 namespace input {
+
+std::unique_ptr<Transport> MakeTcpTransport() { return std::make_unique<TcpTransport>(); }
 
 TcpTransport::TcpTransport(QObject* parent) : QObject(parent), socket_(new QTcpSocket(this)) {
     socket_->setObjectName("Winsock1");
