@@ -28,8 +28,6 @@
 #include "geodesy/position_text.h"
 #include "windows/station/comm_setup_dialog.h"
 #include "windows/station/port_monitor_window.h"
-#include "station/transports/serial_transport.h"
-#include "station/transports/tcp_transport.h"
 #include "windows/plot/plot_window.h"
 #include "station/data_folder.h"
 #include "app/exports_window.h"
@@ -42,8 +40,6 @@
 #include "app/watch_keeper_window.h"
 #include "windows/station/comm_setup_dialog.h"
 #include "windows/station/port_monitor_window.h"
-#include "station/transports/serial_transport.h"
-#include "station/transports/tcp_transport.h"
 #include "plot/plot_state.h"
 #include "windows/targets/extra_info_window.h"
 #include "windows/targets/reception_window.h"
@@ -81,25 +77,6 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     });
     input::SetSetupDefaults(comm_);
 
-    serial_ = new input::SerialTransport(this);
-    tcp_ = new input::TcpTransport(this);
-    serial_->setBytesHandler([this](std::string_view b) { receiver_->takeBytes(Receiver::kMainInput, b); });
-    tcp_->setBytesHandler([this](std::string_view b) { receiver_->takeBytes(Receiver::kMainInput, b); });
-    input::ConnectionView& view = *this;
-    connection_ = std::make_unique<input::ConnectionManager>(comm_, *serial_, *tcp_, view, *this);
-    connect(tcp_, &input::TcpTransport::connected, this, [this] { connection_->SocketConnected(); });
-    // Queued: the socket is closed by the handler, which must not happen inside its own signal.
-    connect(
-        tcp_, &input::TcpTransport::errorOccurred, this,
-        [this](int number, const QString& description) { connection_->SocketError(number, description.toStdString()); },
-        Qt::QueuedConnection);
-    connect(tcp_, &input::TcpTransport::closedByPeer, this, [this] { connection_->SocketClosedByPeer(); },
-            Qt::QueuedConnection);
-    connect(
-        serial_, &input::SerialTransport::deviceLost, this,
-        [this](const QString& description) { connection_->SerialLost(description.toStdString()); },
-        Qt::QueuedConnection);
-
     const auto tell = [this](base::MessageIcon icon, const std::string& title, const std::string& text) {
         notice(icon, title, text);
     };
@@ -109,6 +86,8 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
         *this, *receiver_, *this, settings_,
         [this](const std::string& text) { notice(base::MessageIcon::Exclamation, "Orvanta", text); },
         [this] { return frmPortMonitor_.data(); });
+    input::ConnectionView& view = *this;
+    connection_ = &stationMenus_->station().attachMain(comm_, view, *this);
 
     plot_ = new PlotKeeper(*receiver_, landmarks_, settings_, *this, *this);
     // A double click on the plot opens a target's details as a click on its list row does.
@@ -167,10 +146,6 @@ FrmMain::~FrmMain() {
     plot_->closeWindow();
     delete frmPortMonitor_;
     delete frmReception_;
-    serial_->blockSignals(true);
-    tcp_->blockSignals(true);
-    delete serial_;
-    delete tcp_;
     delete stationMenus_;
     delete extraInfo_;
     delete targetList_;
@@ -400,10 +375,7 @@ void FrmMain::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     // The input is abandoned without further messages.
-    serial_->blockSignals(true);
-    tcp_->blockSignals(true);
-    serial_->close();
-    tcp_->close();
+    stationMenus_->station().closeMain();
     stopRecording();
     if (started_) {
         // A session address (demo) is not written over the stored one.
@@ -567,10 +539,12 @@ void FrmMain::showCommSetup() {
 
 input::FrmPortMonitor* FrmMain::portMonitor() const { return frmPortMonitor_.data(); }
 
+input::Transport* FrmMain::mainTransport() { return stationMenus_->station().mainTransport(); }
+
 void FrmMain::showPortMonitor() {
     if (!frmPortMonitor_) {
-        frmPortMonitor_ = new input::FrmPortMonitor([this](bool on) { receiver_->setMonitoring(on); }, comm_, *tcp_,
-                                                    this, settings_);
+        frmPortMonitor_ = new input::FrmPortMonitor([this](bool on) { receiver_->setMonitoring(on); }, comm_,
+            [this] { return stationMenus_->station().mainTransport(input::InputKind::Tcp); }, this, settings_);
         stationMenus_->updatePortMonitorInputs();
     }
     frmPortMonitor_->show();

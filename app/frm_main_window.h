@@ -46,8 +46,7 @@
 
 namespace input {
 class FrmPortMonitor;
-class SerialTransport;
-class TcpTransport;
+class Transport;
 }  // namespace input
 namespace targets {
 class TargetListModel;
@@ -130,8 +129,8 @@ public:
     targets::TargetListModel& listModel() { return *model_; }
     const geodesy::DatumTable& datum() const { return datum_; }
     const plot::LandmarkDatabases& landmarks() const { return landmarks_; }
-    input::TcpTransport& tcpTransport() { return *tcp_; }
-    input::SerialTransport& serialTransport() { return *serial_; }
+    // The main input's transport (input 0 of the station's list); null before it is opened.
+    input::Transport* mainTransport();
     QString panelText(int panel) const;
     // The open port monitor, or null.
     input::FrmPortMonitor* portMonitor() const;
@@ -233,9 +232,7 @@ private:
     input::CommSettings comm_;
     // The stored address while this session uses another one (demo).
     std::optional<input::CommSettings> storedComm_;
-    input::SerialTransport* serial_ = nullptr;
-    input::TcpTransport* tcp_ = nullptr;
-    std::unique_ptr<input::ConnectionManager> connection_;
+    input::ConnectionManager* connection_ = nullptr;  // the station list's, for the main input
     targets::TargetListModel* model_ = nullptr;
     targets::ExtraInfoWindows* extraInfo_ = nullptr;
     ui::SettingsStore* settings_ = nullptr;

@@ -98,9 +98,17 @@ void ConnectionManager::setText(const std::string& text) {
     view_.setConnectionText(text_);
 }
 
+int ConnectionManager::socketState() {
+    Transport* t = slot_.transport();
+    return t ? t->stateNumber() : kSocketClosed;
+}
+
+void ConnectionManager::closeTransport() {
+    if (Transport* t = slot_.transport(); t && t->status() != TransportStatus::Closed) t->close();
+}
+
 void ConnectionManager::closeAll() {
-    if (serial_.isOpen()) serial_.close();
-    if (socket_.state() != kSocketClosed) socket_.close();
+    closeTransport();
     view_.inputRestarted(InputKind::Serial);
     view_.inputRestarted(InputKind::Tcp);
     reconnectDelay_ = 0;
@@ -123,13 +131,15 @@ void ConnectionManager::OpenInput() {
     } else {
         source_ = InputKind::Serial;
         view_.setConnectionTestInterval(0);
-        if (!comm_.Device.empty()) {
-            ok = serial_.openDevice(comm_.Device, SerialLineOf(comm_), error);
-        } else if (comm_.ComPort < 1 || comm_.ComPort > 16) {
+        if (comm_.Device.empty() && (comm_.ComPort < 1 || comm_.ComPort > 16)) {
             ok = false;
             error = "Invalid port number";
         } else {
-            ok = serial_.open(comm_.ComPort, SerialLineOf(comm_), error);
+            const SerialLine line = SerialLineOf(comm_);
+            InputSetting setting{.Type = InputKind::Serial, .Address = comm_.Device, .Port = 0, .Baud = line.baudRate};
+            setting.ComPort = comm_.Device.empty() ? comm_.ComPort : 0;
+            setting.DataBits = line.dataBits, setting.Parity = line.parity, setting.StopBits = line.stopBits;
+            ok = slot_.transportFor(InputKind::Serial).open(setting, error);
         }
         if (ok) setText(SerialStatusText(comm_));
     }
@@ -151,7 +161,8 @@ bool ConnectionManager::connectTcp(std::string& error) {
         error = "Invalid address or port.";
         return false;
     }
-    return socket_.connectTo(comm_.IPAddress, comm_.IPPort, error);
+    const InputSetting setting{.Type = InputKind::Tcp, .Address = comm_.IPAddress, .Port = comm_.IPPort};
+    return slot_.transportFor(InputKind::Tcp).open(setting, error);
 }
 
 void ConnectionManager::scheduleReconnect() {
@@ -203,7 +214,7 @@ void ConnectionManager::SocketError(int number, const std::string& description) 
     if (!reconnecting_) {
         messages_.operatorMessage(base::MessageIcon::Critical, kConnectionMessageTitle, TcpErrorText(number, description));
     }
-    if (socket_.state() != kSocketClosed) socket_.close();
+    closeTransport();
     view_.inputRestarted(InputKind::Tcp);
     scheduleReconnect();
     view_.setConnectVisible(true);
@@ -211,7 +222,7 @@ void ConnectionManager::SocketError(int number, const std::string& description) 
 
 void ConnectionManager::SocketClosedByPeer() {
     if (source_ != InputKind::Tcp) return;
-    if (socket_.state() != kSocketClosed) socket_.close();
+    closeTransport();
     view_.inputRestarted(InputKind::Tcp);
     reconnecting_ = true;
     scheduleReconnect();
@@ -220,14 +231,28 @@ void ConnectionManager::SocketClosedByPeer() {
 
 void ConnectionManager::SerialLost(const std::string& description) {
     if (source_ != InputKind::Serial) return;
-    if (serial_.isOpen()) serial_.close();
+    closeTransport();
     view_.inputRestarted(InputKind::Serial);
     setText(OpenFailureText(description));
     view_.setConnectVisible(true);
 }
 
+void ConnectionManager::TransportOpened() {
+    if (source_ == InputKind::Tcp) SocketConnected();
+}
+
+void ConnectionManager::TransportLost(const TransportLoss& loss) {
+    if (source_ == InputKind::Serial) {
+        SerialLost(loss.reason);
+    } else if (loss.byPeer) {
+        SocketClosedByPeer();
+    } else {
+        SocketError(loss.number, loss.reason);
+    }
+}
+
 void ConnectionManager::ShowTCPStatus() {
-    std::string text = TcpStatusText(comm_, socket_.state());
+    std::string text = TcpStatusText(comm_, socketState());
     if (reconnectIn_ > 0) text += ReconnectText(reconnectIn_);
     setText(text);
 }

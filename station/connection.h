@@ -2,10 +2,10 @@
 // serial port or the TCP client socket), keeps the connection text of status
 // bar panel 2 and reacts to the socket's connect and error notifications.
 //
-// The decisions live here, free of Qt; the window layer supplies the serial
-// port, the socket and the view through three small interfaces:
+// The decisions live here, free of Qt; the station's list of inputs holds the
+// main input's transport (MainInputSlot), the window supplies the view:
 //
-//   input::ConnectionManager conn(comm, serialPort, socket, view, messages);
+//   input::ConnectionManager conn(comm, slot, view, messages);
 //   conn.OpenInput();              // at start, after the setup dialog, on "CONNECT"
 //   conn.SocketConnected();        // socket notifications
 //   conn.SocketError(n, "Connection refused");
@@ -24,6 +24,7 @@
 #include "base/operator_messages.h"
 #include "station/input_kind.h"
 #include "station/setup_file.h"
+#include "station/transport.h"
 
 namespace input {
 
@@ -36,20 +37,6 @@ inline constexpr int kConnectionTestIntervalMs = 30000;
 // or the operator disconnects.
 inline constexpr int kFirstReconnectSeconds = 2;
 inline constexpr int kMaxReconnectSeconds = 60;
-
-// Socket states as numbered by the socket control.
-enum SocketState : int {
-    kSocketClosed = 0,
-    kSocketOpen = 1,
-    kSocketListening = 2,
-    kSocketConnectionPending = 3,
-    kSocketResolvingHost = 4,
-    kSocketHostResolved = 5,
-    kSocketConnecting = 6,
-    kSocketConnected = 7,
-    kSocketClosing = 8,
-    kSocketError = 9,
-};
 
 // Line settings of the serial port.
 struct SerialLine {
@@ -88,29 +75,15 @@ std::string ReconnectText(int seconds);
 std::string TcpErrorText(int number, std::string_view description);
 
 
-class SerialControl {
+// The main input's place in the station's list of inputs. The list owns the
+// transport; asked for a kind other than the one it holds, it makes a new
+// one of that kind (the old one goes).
+class MainInputSlot {
 public:
-    virtual ~SerialControl() = default;
-    virtual bool isOpen() const = 0;
-    virtual void close() = 0;
-    // Opens port number comPort (1..16) with the line settings; on failure
-    // returns false with the platform's description in error.
-    virtual bool open(int comPort, const SerialLine& line, std::string& error) = 0;
-    // Opens the device at `path` (any serial device or pty) instead of a numbered port.
-    virtual bool openDevice(const std::string& path, const SerialLine& line, std::string& error) {
-        error = "Device " + path + " not supported.";
-        return false;
-    }
-};
-
-class SocketControl {
-public:
-    virtual ~SocketControl() = default;
-    virtual int state() const = 0;  // SocketState numbering
-    virtual void close() = 0;
-    // Starts connecting and returns at once; false only when the call itself
-    // is refused (the outcome of a started attempt comes as a notification).
-    virtual bool connectTo(const std::string& host, int port, std::string& error) = 0;
+    virtual ~MainInputSlot() = default;
+    virtual Transport& transportFor(InputKind kind) = 0;
+    // The transport it holds now; null before the first.
+    virtual Transport* transport() = 0;
 };
 
 class ConnectionView {
@@ -127,9 +100,8 @@ public:
 
 class ConnectionManager {
 public:
-    ConnectionManager(const CommSettings& comm, SerialControl& serial, SocketControl& socket, ConnectionView& view,
-                      base::MessageSink& messages)
-        : comm_(comm), serial_(serial), socket_(socket), view_(view), messages_(messages) {}
+    ConnectionManager(const CommSettings& comm, MainInputSlot& slot, ConnectionView& view, base::MessageSink& messages)
+        : comm_(comm), slot_(slot), view_(view), messages_(messages) {}
 
     // Closes whatever is open and opens the source the settings choose.
     void OpenInput();
@@ -153,6 +125,11 @@ public:
     // The open serial device went away (unplugged): closed, the failure text in
     // panel 2 and the button shown, so the operator can reopen it.
     void SerialLost(const std::string& description);
+    // The transport's notifications (after its own notification is over):
+    // a TCP connection made; a loss, told as SocketError, SocketClosedByPeer
+    // or SerialLost by the source.
+    void TransportOpened();
+    void TransportLost(const TransportLoss& loss);
     void ConnectionTestTick() { ShowTCPStatus(); }
     // Rewrites panel 2 from the address, port and socket state.
     void ShowTCPStatus();
@@ -163,15 +140,18 @@ public:
 
 private:
     void setText(const std::string& text);
-    // Closes both sources (their unfinished lines dropped) and forgets a scheduled reconnect.
+    // Closes the source (their unfinished lines dropped) and forgets a scheduled reconnect.
     void closeAll();
     // Connects the socket; false (with the reason) when the call is refused.
     bool connectTcp(std::string& error);
     void scheduleReconnect();
 
     const CommSettings& comm_;
-    SerialControl& serial_;
-    SocketControl& socket_;
+    // The state of the open transport; closed when there is none.
+    int socketState();
+    void closeTransport();
+
+    MainInputSlot& slot_;
     ConnectionView& view_;
     base::MessageSink& messages_;
     std::optional<InputKind> source_;

@@ -7,12 +7,11 @@ namespace input {
 
 namespace {
 
-// One line per kind.
 constexpr std::array kKinds = {
-    InputKindInfo{InputKind::Serial, "serial", "Serial", "Serial", AddressUse::Device, false, true},
-    InputKindInfo{InputKind::Tcp, "tcp", "TCP", "TCP client", AddressUse::Host, false, true},
-    InputKindInfo{InputKind::Udp, "udp", "UDP", "UDP listen", AddressUse::Host, true, false},
-    InputKindInfo{InputKind::Playback, "", "Play back", "", AddressUse::None, false, false},
+#define ORVANTA_INPUT_KIND(name, key, label, choice, address, datagrams, retries) \
+    InputKindInfo{InputKind::name, key, label, choice, AddressUse::address, datagrams, retries},
+#include "station/input_kinds.inc"
+#undef ORVANTA_INPUT_KIND
 };
 
 }  // namespace

@@ -1,10 +1,10 @@
 // The kinds of input, and what the Qt-free parts need to know of each: the
 // name the setup file stores, the label the windows show, and which of an
 // input setting's fields the kind uses. The transports themselves are made
-// by input/kinds_transport.h.
+// by station/transports/kinds_transport.h.
 //
-// The table is the one place that lists the kinds; nothing else switches on
-// them.
+// The kinds are listed once, in station/input_kinds.inc; nothing else
+// switches on them.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +14,11 @@
 
 namespace input {
 
-enum class InputKind : int16_t { Serial, Tcp, Udp, Playback };
+enum class InputKind : int16_t {
+#define ORVANTA_INPUT_KIND(name, ...) name,
+#include "station/input_kinds.inc"
+#undef ORVANTA_INPUT_KIND
+};
 
 // What an input setting's Address and Port mean for a kind.
 enum class AddressUse : int8_t {

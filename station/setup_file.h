@@ -77,6 +77,12 @@ struct InputSetting {
     std::string Address = "0.0.0.0";
     int32_t Port = 10110;
     int32_t Baud = 38400;
+    // The main input's serial line (never stored with the further inputs):
+    // a port number 1..16 when Address is empty, and the line settings.
+    int32_t ComPort = 0;
+    int16_t DataBits = 8;
+    char Parity = 'n';
+    int16_t StopBits = 1;
     bool operator==(const InputSetting&) const = default;
 };
 

@@ -5,7 +5,7 @@
 //
 //   std::unique_ptr<input::Transport> t = input::MakeTransport(setting.Type);
 //   t->setBytesHandler([&](std::string_view b) { receiver.takeBytes(n, b); });
-//   t->setLostHandler([&](const std::string& why) { ...try again later... });
+//   t->setLostHandler([&](const input::TransportLoss& loss) { ...try again later... });
 //   if (!t->open(setting, error)) ...;   // error: the transport's own text
 //
 // Nothing here blocks: a transport that connects in the background returns
@@ -23,10 +23,34 @@ namespace input {
 
 enum class TransportStatus { Closed, Opening, Open };
 
+// Connection states as the status texts number them (a socket's states; a
+// kind without a connection uses Closed, Connecting and Connected).
+enum SocketState : int {
+    kSocketClosed = 0,
+    kSocketOpen = 1,
+    kSocketListening = 2,
+    kSocketConnectionPending = 3,
+    kSocketResolvingHost = 4,
+    kSocketHostResolved = 5,
+    kSocketConnecting = 6,
+    kSocketConnected = 7,
+    kSocketClosing = 8,
+    kSocketError = 9,
+};
+
+// Why an open input failed or went away.
+struct TransportLoss {
+    std::string reason;   // the transport's own text
+    int number = -1;      // the platform's error number, -1 none
+    bool byPeer = false;  // the other end closed in order
+    bool ended = false;   // the input came to its end (a file): its last line still counts
+};
+
 class Transport {
 public:
     using BytesHandler = std::function<void(std::string_view)>;
-    using LostHandler = std::function<void(const std::string& reason)>;
+    using LostHandler = std::function<void(const TransportLoss& loss)>;
+    using OpenedHandler = std::function<void()>;
 
     virtual ~Transport() = default;
 
@@ -35,6 +59,17 @@ public:
     virtual bool open(const InputSetting& setting, std::string& error) = 0;
     virtual void close() = 0;
     virtual TransportStatus status() const = 0;
+    // The state in the numbering of SocketState.
+    virtual int stateNumber() const {
+        switch (status()) {
+            case TransportStatus::Closed: return kSocketClosed;
+            case TransportStatus::Opening: return kSocketConnecting;
+            case TransportStatus::Open: return kSocketConnected;
+        }
+        return kSocketError;
+    }
+    // The other end's address or name, when the kind has one.
+    virtual std::string peer() const { return {}; }
 
     // Bytes as they arrive, one notification per call (for a kind of
     // datagrams, one datagram per call).
@@ -42,18 +77,24 @@ public:
     // The input failed or went away after open (refused, closed by the
     // other end, unplugged); reason is the transport's own text.
     void setLostHandler(LostHandler handler) { lost_ = std::move(handler); }
+    // A transport that opens in the background is now open.
+    void setOpenedHandler(OpenedHandler handler) { opened_ = std::move(handler); }
 
 protected:
     void deliver(std::string_view bytes) const {
         if (bytes_) bytes_(bytes);
     }
-    void reportLost(const std::string& reason) const {
-        if (lost_) lost_(reason);
+    void reportLost(const TransportLoss& loss) const {
+        if (lost_) lost_(loss);
+    }
+    void reportOpened() const {
+        if (opened_) opened_();
     }
 
 private:
     BytesHandler bytes_;
     LostHandler lost_;
+    OpenedHandler opened_;
 };
 
 }  // namespace input

@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-#include "station/transports/serial_transport.h"
-#include "station/transports/tcp_transport.h"
-#include "station/transports/udp_transport.h"
-
 namespace input {
 
 namespace {
@@ -15,16 +11,10 @@ struct Registration {
     std::unique_ptr<Transport> (*make)();
 };
 
-template <class T>
-std::unique_ptr<Transport> make() {
-    return std::make_unique<T>();
-}
-
-// One line per kind.
 constexpr Registration kTransports[] = {
-    {InputKind::Serial, &make<SerialTransport>},
-    {InputKind::Tcp, &make<TcpTransport>},
-    {InputKind::Udp, &make<UdpTransport>},
+#define ORVANTA_INPUT_KIND(name, ...) {InputKind::name, &Make##name##Transport},
+#include "station/input_kinds.inc"
+#undef ORVANTA_INPUT_KIND
 };
 
 }  // namespace

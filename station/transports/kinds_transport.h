@@ -1,6 +1,5 @@
-// The registration of the transports: one line per kind of input in
-// kinds_transport.cpp. A kind without a transport (play back, which the
-// station reads from a file itself) makes none.
+// The transports of the kinds of input: every kind listed in
+// station/input_kinds.inc has one, made by its Make<Name>Transport().
 #pragma once
 
 #include <memory>
@@ -10,7 +9,13 @@
 
 namespace input {
 
-// A new transport of that kind; null when the kind has none.
+// A new transport of that kind; null for a number that names no kind.
 std::unique_ptr<Transport> MakeTransport(InputKind kind);
+
+// Each kind's own maker, defined beside its transport class:
+// std::unique_ptr<Transport> MakeSerialTransport(), MakeTcpTransport(), ...
+#define ORVANTA_INPUT_KIND(name, ...) std::unique_ptr<Transport> Make##name##Transport();
+#include "station/input_kinds.inc"
+#undef ORVANTA_INPUT_KIND
 
 }  // namespace input

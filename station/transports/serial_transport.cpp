@@ -1,9 +1,12 @@
 #include "station/transports/serial_transport.h"
+#include "station/transports/kinds_transport.h"
 
 #include <QSerialPortInfo>
 #include <vector>
 
 namespace input {
+
+std::unique_ptr<Transport> MakeSerialTransport() { return std::make_unique<SerialTransport>(); }
 
 SerialTransport::SerialTransport(QObject* parent) : QObject(parent), port_(new QSerialPort(this)) {
     port_->setObjectName("MSComm1");
@@ -57,7 +60,9 @@ bool SerialTransport::openDevice(const std::string& path, const SerialLine& line
 
 bool SerialTransport::open(const InputSetting& setting, std::string& error) {
     close();
-    return openDevice(setting.Address, {setting.Baud, 8, 'n', 1}, error);
+    const SerialLine line{setting.Baud, setting.DataBits, setting.Parity, setting.StopBits};
+    if (setting.Address.empty()) return open(setting.ComPort, line, error);
+    return openDevice(setting.Address, line, error);
 }
 
 void SerialTransport::onReadyRead() {
@@ -70,10 +75,7 @@ void SerialTransport::onError(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
         const QString description = port_->errorString();
         port_->clearError();
-        if (port_->isOpen()) {
-            emit deviceLost(description);
-            reportLost(description.toStdString());
-        }
+        if (port_->isOpen()) reportLost({description.toStdString()});
         return;
     }
     // Other errors (line errors, timeouts) do not stop the input.

@@ -5,7 +5,7 @@
 //
 // Line errors (parity, framing, break) are ignored: the bytes that arrived
 // still come through. A device that goes away while open (unplugged) is
-// reported once through deviceLost.
+// reported once as lost.
 #pragma once
 
 #include <QObject>
@@ -18,7 +18,7 @@
 
 namespace input {
 
-class SerialTransport : public QObject, public SerialControl, public Transport {
+class SerialTransport : public QObject, public Transport {
     Q_OBJECT
 public:
     using DeviceResolver = std::function<QString(int comPort)>;
@@ -28,20 +28,20 @@ public:
     // Replaces the port-number-to-device rule (tests).
     void setDeviceResolver(DeviceResolver resolver) { resolver_ = std::move(resolver); }
 
-    bool isOpen() const override { return port_->isOpen(); }
+    bool isOpen() const { return port_->isOpen(); }
     void close() override;
-    bool open(int comPort, const SerialLine& line, std::string& error) override;
-    bool openDevice(const std::string& path, const SerialLine& line, std::string& error) override;
-    // Transport: the device at the setting's Address, at its Baud, 8 bits, no parity, 1 stop bit.
+    // Port number comPort (1..16) with the line settings; false with the
+    // platform's description when it cannot.
+    bool open(int comPort, const SerialLine& line, std::string& error);
+    bool openDevice(const std::string& path, const SerialLine& line, std::string& error);
+    // Transport: the device at the setting's Address (or, without one, port
+    // number ComPort), at its Baud, DataBits, Parity and StopBits.
     bool open(const InputSetting& setting, std::string& error) override;
     TransportStatus status() const override { return isOpen() ? TransportStatus::Open : TransportStatus::Closed; }
 
     QSerialPort* port() const { return port_; }
     // The device for a port number by the system's list of ports.
     static QString DefaultDevice(int comPort);
-
-signals:
-    void deviceLost(const QString& description);
 
 private:
     void onReadyRead();

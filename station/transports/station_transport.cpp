@@ -8,6 +8,7 @@
 #include "station/receiver.h"
 #include "station/transports/forward_transport.h"
 #include "station/transports/kinds_transport.h"
+#include "station/transports/playback_transport.h"
 #include "station/transports/udp_transport.h"
 
 namespace app {
@@ -35,8 +36,7 @@ StationTransport::StationTransport(Receiver& receiver, QObject* parent)
     : QObject(parent),
       rx_(receiver),
       recorder_([] { return static_cast<int64_t>(QDateTime::currentSecsSinceEpoch()); }),
-      flushTimer_(new QTimer(this)),
-      playbackTimer_(new QTimer(this)) {
+      flushTimer_(new QTimer(this)) {
     // A crash loses at most the last second of a recording.
     flushTimer_->setInterval(1000);
     connect(flushTimer_, &QTimer::timeout, this, [this] {
@@ -46,11 +46,10 @@ StationTransport::StationTransport(Receiver& receiver, QObject* parent)
             emit recordingFailed(QString::fromStdString(recorder_.error()));
         }
     });
-    playbackTimer_->setInterval(kPlaybackTickMs);
-    connect(playbackTimer_, &QTimer::timeout, this, &StationTransport::playbackTick);
 }
 
 StationTransport::~StationTransport() {
+    closeMain();
     std::string ignored;
     stopRecording(ignored);
     stopPlayback();
@@ -73,16 +72,67 @@ void StationTransport::closeAll() {
     tcpOut_ = nullptr;
 }
 
+std::unique_ptr<input::Transport> StationTransport::make(input::InputKind kind) {
+    std::unique_ptr<input::Transport> t = input::MakeTransport(kind);
+    if (t && prepare_) prepare_(*t);
+    return t;
+}
+
+input::ConnectionManager& StationTransport::attachMain(const input::CommSettings& comm, input::ConnectionView& view,
+                                                       base::MessageSink& messages) {
+    main_ = std::make_unique<Input>();
+    main_->number = Receiver::kMainInput;
+    input::MainInputSlot& slot = *this;
+    connection_ = std::make_unique<input::ConnectionManager>(comm, slot, view, messages);
+    return *connection_;
+}
+
+input::Transport* StationTransport::transport() { return main_ ? main_->transport.get() : nullptr; }
+
+const input::Transport* StationTransport::mainTransport(input::InputKind kind) const {
+    return main_ && main_->setting.Type == kind ? main_->transport.get() : nullptr;
+}
+
+input::Transport& StationTransport::transportFor(input::InputKind kind) {
+    Input& in = *main_;
+    if (in.transport && in.setting.Type == kind) return *in.transport;
+    if (in.transport) in.transport->close();
+    in.setting.Type = kind;
+    in.transport = make(kind);
+    in.transport->setBytesHandler([this](std::string_view b) { rx_.takeBytes(Receiver::kMainInput, b); });
+    in.transport->setOpenedHandler([this] { connection_->TransportOpened(); });
+    // Queued: the manager closes the transport, which must not happen inside
+    // its own notification.
+    // A loss of a transport made before the current one is no news.
+    const int made = ++mainMade_;
+    in.transport->setLostHandler([this, made](const input::TransportLoss& loss) {
+        QTimer::singleShot(0, this, [this, made, loss] {
+            if (made == mainMade_) connection_->TransportLost(loss);
+        });
+    });
+    return *in.transport;
+}
+
+void StationTransport::closeMain() {
+    if (!main_ || !main_->transport) return;
+    input::Transport& t = *main_->transport;
+    t.setBytesHandler({});
+    t.setOpenedHandler({});
+    t.setLostHandler({});
+    ++mainMade_;
+    t.close();
+}
+
 std::string StationTransport::open(Input& in) {
     const int n = in.number;
     if (!in.transport) {
-        in.transport = input::MakeTransport(in.setting.Type);
+        in.transport = make(in.setting.Type);
         if (!in.transport) return "no transport for this kind of input";
         in.transport->setBytesHandler([this, n](std::string_view b) { rx_.takeBytes(n, b); });
         // Handled once the transport's own notification is over: closing it
         // inside its own signal is not safe. Gone with the input's timer.
         QTimer* retry = in.retry.get();
-        in.transport->setLostHandler([this, &in, retry](const std::string&) {
+        in.transport->setLostHandler([this, &in, retry](const input::TransportLoss&) {
             QTimer::singleShot(0, retry, [this, &in] {
                 in.transport->close();
                 rx_.inputRestarted(in.number);
@@ -165,7 +215,7 @@ std::vector<std::pair<int, QString>> StationTransport::inputLabels() const {
     std::vector<std::pair<int, QString>> out;
     for (const auto& in : inputs_) out.emplace_back(in->number, in->label);
     for (const auto& in : sessionInputs_) out.emplace_back(in->number, in->label);
-    if (playbackInput_ >= 0) out.emplace_back(playbackInput_, "Play back");
+    if (playback_) out.emplace_back(playback_->number, playback_->label);
     return out;
 }
 
@@ -185,36 +235,71 @@ bool StationTransport::stopRecording(std::string& error) {
     return ok;
 }
 
+input::PlaybackTransport* StationTransport::playback() const {
+    return playback_ ? static_cast<input::PlaybackTransport*>(playback_->transport.get()) : nullptr;
+}
+
 bool StationTransport::startPlayback(const std::string& path, double speed, std::string& error, double rate) {
     stopPlayback();
-    auto reader = std::make_unique<input::PlaybackReader>(rate, maxGap_);
-    if (!reader->open(path, error)) return false;
-    reader->onGapSkipped([this](double seconds) {
+    auto in = std::make_unique<Input>();
+    in->setting = {.Type = input::InputKind::Playback, .Address = path};
+    in->label = labelOf(in->setting);
+    in->transport = make(in->setting.Type);
+    auto& p = static_cast<input::PlaybackTransport&>(*in->transport);
+    p.setRate(rate);
+    p.setMaxGap(maxGap_);
+    p.setSpeed(speed);
+    p.onGapSkipped([this](double seconds) {
         emit playbackGapSkipped(QString::fromStdString(input::GapSkippedText(seconds)));
     });
-    playback_ = std::move(reader);
-    playbackInput_ = rx_.addInput(input::InputKind::Playback);
-    fileTime_ = 0;
+    // The first piece comes inside open: the input is there before it.
+    in->number = rx_.addInput(in->setting.Type);
+    const int n = in->number;
+    p.setBytesHandler([this, n](std::string_view b) { rx_.takeBytes(n, b); });
+    // The end of the file, once the transport's own tick is over.
+    p.setLostHandler([this](const input::TransportLoss& loss) {
+        if (loss.ended) QTimer::singleShot(0, this, &StationTransport::playbackEnded);
+    });
     speed_ = speed;
     paused_ = false;
-    lastTick_ = QDateTime::currentMSecsSinceEpoch();
-    playbackTimer_->start();
-    playbackTick();
+    playback_ = std::move(in);
+    if (!p.open(playback_->setting, error)) {
+        rx_.removeInput(n);
+        playback_.reset();
+        return false;
+    }
     return true;
 }
 
-double StationTransport::playbackFraction() const {
-    if (!playback_ || playback_->size() <= 0) return 0;
-    return std::clamp(static_cast<double>(playback_->position()) / static_cast<double>(playback_->size()), 0.0, 1.0);
+void StationTransport::playbackEnded() {
+    if (!playback_ || playback_->transport->status() != input::TransportStatus::Closed) return;
+    // The last line of a file may lack its line feed: it still counts.
+    const int n = playback_->number;
+    if (!rx_.pendingInput(n).empty()) rx_.takeBytes(n, "\n");
+    stopPlayback();
+    emit playbackFinished();
+}
+
+double StationTransport::playbackFraction() const { return playback_ ? playback()->fraction() : 0; }
+
+int64_t StationTransport::playbackFeedTime() const { return playback_ ? playback()->feedTime() : -1; }
+
+int StationTransport::playbackInput() const { return playback_ ? playback_->number : -1; }
+
+void StationTransport::setPlaybackSpeed(double speed) {
+    speed_ = speed;
+    if (playback_) playback()->setSpeed(speed);
+}
+
+void StationTransport::setPlaybackPaused(bool paused) {
+    paused_ = paused;
+    if (playback_) playback()->setPaused(paused);
 }
 
 void StationTransport::seekPlayback(double fraction) {
     if (!playback_) return;
-    const double at = std::clamp(fraction, 0.0, 1.0) * static_cast<double>(playback_->size());
-    rx_.dropPending(playbackInput_);
-    playback_->seek(static_cast<int64_t>(at));
-    fileTime_ = 0;
-    lastTick_ = QDateTime::currentMSecsSinceEpoch();
+    rx_.dropPending(playback_->number);
+    playback()->seek(fraction);
 }
 
 double StationTransport::recordingSeconds() const {
@@ -223,37 +308,17 @@ double StationTransport::recordingSeconds() const {
 
 void StationTransport::setPlaybackMaxGap(double seconds) {
     maxGap_ = seconds;
-    if (playback_) playback_->setMaxGap(seconds);
+    if (playback_) playback()->setMaxGap(seconds);
 }
 
 void StationTransport::stopPlayback() {
     if (!playback_) return;
-    playbackTimer_->stop();
-    rx_.removeInput(playbackInput_);
+    input::Transport& t = *playback_->transport;
+    t.setBytesHandler({});
+    t.setLostHandler({});
+    t.close();
+    rx_.removeInput(playback_->number);
     playback_.reset();
-    playbackInput_ = -1;
-}
-
-void StationTransport::playbackTick() {
-    if (!playback_) return;
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    const double wall = static_cast<double>(now - lastTick_) / 1000.0;
-    lastTick_ = now;
-    if (paused_) return;
-    // As fast as possible still goes in bounded pieces, one per tick, so the
-    // window stays responsive.
-    fileTime_ = speed_ > 0 ? fileTime_ + wall * speed_ : std::numeric_limits<double>::infinity();
-    chunk_.clear();
-    const bool more = playback_->take(fileTime_, chunk_, 256 * 1024);
-    if (!chunk_.empty()) rx_.takeBytes(playbackInput_, chunk_);
-    // Going on at a pace after a fast stretch starts from where the file is.
-    if (std::isinf(fileTime_)) fileTime_ = more ? playback_->nextDue() : 0;
-    if (!more) {
-        // The last line of a file may lack its line feed: it still counts.
-        if (!rx_.pendingInput(playbackInput_).empty()) rx_.takeBytes(playbackInput_, "\n");
-        stopPlayback();
-        emit playbackFinished();
-    }
 }
 
 }  // namespace app

@@ -1,5 +1,6 @@
-// StationTransport: the inputs besides the main one, the forwarding outputs, the
-// recording and the play back of a file, around one Receiver. The main
+// StationTransport: the inputs (the main one, input 0, and the further ones),
+// the forwarding outputs, the recording and the play back of a file, around
+// one Receiver. The main
 // window owns one and applies what Setup > Inputs returns; tests drive it
 // directly.
 //
@@ -19,17 +20,20 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "station/connection.h"
 #include "station/forwarder.h"
 #include "station/playback.h"
 #include "station/recorder.h"
 #include "station/setup_file.h"
 
 namespace input {
+class PlaybackTransport;
 class UdpForwardTransport;
 class TcpForwardServer;
 }  // namespace input
@@ -38,11 +42,12 @@ namespace app {
 
 class Receiver;
 
-class StationTransport : public QObject {
+class StationTransport : public QObject, private input::MainInputSlot {
     Q_OBJECT
 public:
+    using Prepare = std::function<void(input::Transport&)>;
+
     static constexpr int kRetryMs = 10000;
-    static constexpr int kPlaybackTickMs = 50;
 
     explicit StationTransport(Receiver& receiver, QObject* parent = nullptr);
     ~StationTransport() override;
@@ -51,6 +56,22 @@ public:
     // Returns what could not be opened, one text each.
     std::vector<std::string> apply(const input::StationSettings& settings);
     const input::StationSettings& settings() const { return settings_; }
+
+    // The main input: input 0 of the list, opened, watched and retried by a
+    // ConnectionManager on the settings comm (serial or TCP client), which
+    // tells the view and the messages. Once, before the first OpenInput.
+    input::ConnectionManager& attachMain(const input::CommSettings& comm, input::ConnectionView& view,
+                                         base::MessageSink& messages);
+    input::ConnectionManager& connection() { return *connection_; }
+    // The main input's transport; null before it is first opened.
+    input::Transport* mainTransport() { return transport(); }
+    // Of that kind only (the port monitor reads the TCP connection).
+    const input::Transport* mainTransport(input::InputKind kind) const;
+    // Closed for good, without further notifications (the program ends).
+    void closeMain();
+    // Called on each transport the list makes, before it opens (tests put a
+    // pseudo-terminal behind the serial port numbers).
+    void setPrepare(Prepare prepare) { prepare_ = std::move(prepare); }
 
     // A UDP listener on a free loopback port for this session only (the
     // demo's second input); not part of the settings. Returns the port, 0
@@ -75,8 +96,8 @@ public:
     // speed: times real time, 0 as fast as possible; rate: lines a second
     // for lines without a c: time.
     bool startPlayback(const std::string& path, double speed, std::string& error, double rate = 10);
-    void setPlaybackSpeed(double speed) { speed_ = speed; }
-    void setPlaybackPaused(bool paused) { paused_ = paused; }
+    void setPlaybackSpeed(double speed);
+    void setPlaybackPaused(bool paused);
     // A jump of the file's times longer than this (seconds) is skipped.
     void setPlaybackMaxGap(double seconds);
     bool playbackPaused() const { return paused_; }
@@ -86,7 +107,7 @@ public:
     // How far the play back is through its file (0..1), and the c: time of
     // its latest line (UNIX seconds, -1 none).
     double playbackFraction() const;
-    int64_t playbackFeedTime() const { return playback_ ? playback_->feedTime() : -1; }
+    int64_t playbackFeedTime() const;
     // Goes on from that fraction of the file, at the next line start; the
     // unfinished line and pending fragments of the play back are dropped.
     void seekPlayback(double fraction);
@@ -94,7 +115,7 @@ public:
     double recordingSeconds() const;
     int64_t recordingBytes() const { return recorder_.bytes(); }
     // The receiver number of the play back input (-1 none).
-    int playbackInput() const { return playbackInput_; }
+    int playbackInput() const;
 
 signals:
     // The recording stopped by itself (a write failed); text says why.
@@ -105,13 +126,21 @@ signals:
 
 private:
     struct Input;
+    input::Transport& transportFor(input::InputKind kind) override;
+    input::Transport* transport() override;
+    std::unique_ptr<input::Transport> make(input::InputKind kind);
     void closeAll();
     std::string open(Input& in);
-    void playbackTick();
+    input::PlaybackTransport* playback() const;
+    void playbackEnded();
 
     Receiver& rx_;
     input::StationSettings settings_;
     std::vector<std::unique_ptr<Input>> inputs_;
+    std::unique_ptr<Input> main_;
+    std::unique_ptr<input::ConnectionManager> connection_;
+    Prepare prepare_;
+    int mainMade_ = 0;
     std::vector<std::unique_ptr<Input>> sessionInputs_;
     input::Forwarder forwarder_;
     bool forwarding_ = false;
@@ -119,16 +148,11 @@ private:
     input::TcpForwardServer* tcpOut_ = nullptr;
     input::Recorder recorder_;
     QTimer* flushTimer_;
-    std::unique_ptr<input::PlaybackReader> playback_;
-    int playbackInput_ = -1;
-    double fileTime_ = 0;
+    std::unique_ptr<Input> playback_;  // the play back input, while one plays
     double speed_ = 1;
     double maxGap_ = input::kDefaultMaxGap;
     bool paused_ = false;
-    qint64 lastTick_ = 0;
     qint64 recordStartMs_ = 0;
-    QTimer* playbackTimer_;
-    std::string chunk_;
 };
 
 }  // namespace app

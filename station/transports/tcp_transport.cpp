@@ -1,14 +1,17 @@
 #include "station/transports/tcp_transport.h"
+#include "station/transports/kinds_transport.h"
 
 #include <QTimer>
 
 namespace input {
 
+std::unique_ptr<Transport> MakeTcpTransport() { return std::make_unique<TcpTransport>(); }
+
 TcpTransport::TcpTransport(QObject* parent) : QObject(parent), socket_(new QTcpSocket(this)) {
     socket_->setObjectName("Winsock1");
     socket_->setReadBufferSize(kReadBufferSize);
     connect(socket_, &QTcpSocket::readyRead, this, &TcpTransport::onReadyRead);
-    connect(socket_, &QTcpSocket::connected, this, &TcpTransport::connected);
+    connect(socket_, &QTcpSocket::connected, this, [this] { reportOpened(); });
     connect(socket_, &QTcpSocket::errorOccurred, this, &TcpTransport::onError);
 }
 
@@ -25,7 +28,13 @@ int TcpTransport::StateNumber(QAbstractSocket::SocketState state) {
     return kSocketError;
 }
 
-int TcpTransport::state() const { return StateNumber(socket_->state()); }
+int TcpTransport::stateNumber() const { return StateNumber(socket_->state()); }
+
+std::string TcpTransport::peer() const {
+    QString host = socket_->peerAddress().toString();
+    if (host.isEmpty()) host = socket_->peerName();
+    return host.toStdString();
+}
 
 void TcpTransport::close() { socket_->abort(); }
 
@@ -83,13 +92,10 @@ void TcpTransport::onError(QAbstractSocket::SocketError error) {
             if (data.isEmpty()) break;
             deliver(std::string_view(data.constData(), static_cast<size_t>(data.size())));
         }
-        emit closedByPeer();
-        reportLost("closed by the server");
+        reportLost({"closed by the server", static_cast<int>(error), true});
         return;
     }
-    const QString text = socket_->errorString();
-    emit errorOccurred(static_cast<int>(error), text);
-    reportLost(text.toStdString());
+    reportLost({socket_->errorString().toStdString(), static_cast<int>(error), false});
 }
 
 }  // namespace input

@@ -1,8 +1,9 @@
 // TcpTransport: the TCP client input. A QTcpSocket on the GUI thread whose
 // received bytes go straight to a handler (the receiver), one notification's
 // bytes at a time. Connect, error and remote-close notifications come out as
-// signals for the connection manager; states use the socket numbering of
-// input::SocketState (0 closed ... 6 connecting, 7 connected, 8 closing).
+// the transport's opened and lost (with the socket library's error number);
+// states use the numbering of input::SocketState (0 closed ... 6 connecting,
+// 7 connected, 8 closing).
 #pragma once
 
 #include <QByteArray>
@@ -16,7 +17,7 @@
 
 namespace input {
 
-class TcpTransport : public QObject, public SocketControl, public Transport {
+class TcpTransport : public QObject, public Transport {
     Q_OBJECT
 public:
     // Bytes handed over per notification, and kept waiting in the socket at most.
@@ -25,10 +26,13 @@ public:
 
     explicit TcpTransport(QObject* parent = nullptr);
 
-
-    int state() const override;
+    int state() const { return stateNumber(); }
+    int stateNumber() const override;
+    std::string peer() const override;
     void close() override;
-    bool connectTo(const std::string& host, int port, std::string& error) override;
+    // Starts connecting and returns at once; false only when the call itself
+    // is refused (the outcome of a started attempt comes as opened or lost).
+    bool connectTo(const std::string& host, int port, std::string& error);
     // Transport: connects to the setting's Address and Port in the background;
     // a refusal, an error or the server's close is reported as lost.
     bool open(const InputSetting& setting, std::string& error) override;
@@ -36,12 +40,6 @@ public:
 
     QTcpSocket* socket() const { return socket_; }
     static int StateNumber(QAbstractSocket::SocketState state);
-
-signals:
-    void connected();
-    // number is the socket library's error code, description its text.
-    void errorOccurred(int number, const QString& description);
-    void closedByPeer();
 
 private:
     void onReadyRead();

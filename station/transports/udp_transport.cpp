@@ -1,9 +1,12 @@
 #include "station/transports/udp_transport.h"
+#include "station/transports/kinds_transport.h"
 
 #include <QHostAddress>
 #include <QTimer>
 
 namespace input {
+
+std::unique_ptr<Transport> MakeUdpTransport() { return std::make_unique<UdpTransport>(); }
 
 UdpTransport::UdpTransport(QObject* parent) : QObject(parent), socket_(new QUdpSocket(this)) {
     connect(socket_, &QUdpSocket::readyRead, this, &UdpTransport::onReadyRead);

@@ -9,15 +9,17 @@
 namespace input {
 namespace {
 
-struct FakeSerial : SerialControl {
-    bool isOpen() const override { return open_; }
+// The main input's transports as the station's list would hold them: one of
+// each kind, the one asked for last is current.
+struct FakeSerial : Transport {
+    TransportStatus status() const override { return open_ ? TransportStatus::Open : TransportStatus::Closed; }
     void close() override {
         open_ = false;
         ++closes;
     }
-    bool open(int port, const SerialLine& l, std::string& error) override {
-        openedPort = port;
-        line = l;
+    bool open(const InputSetting& s, std::string& error) override {
+        openedPort = s.ComPort;
+        line = {s.Baud, s.DataBits, s.Parity, s.StopBits};
         if (!available) {
             error = "Port not available";
             return false;
@@ -32,15 +34,16 @@ struct FakeSerial : SerialControl {
     SerialLine line;
 };
 
-struct FakeSocket : SocketControl {
-    int state() const override { return st; }
+struct FakeSocket : Transport {
+    TransportStatus status() const override { return st == kSocketClosed ? TransportStatus::Closed : TransportStatus::Opening; }
+    int stateNumber() const override { return st; }
     void close() override {
         st = kSocketClosed;
         ++closes;
     }
-    bool connectTo(const std::string& h, int p, std::string& error) override {
-        host = h;
-        port = p;
+    bool open(const InputSetting& s, std::string& error) override {
+        host = s.Address;
+        port = s.Port;
         if (refuse) {
             error = "Invalid argument";
             return false;
@@ -53,6 +56,18 @@ struct FakeSocket : SocketControl {
     int closes = 0;
     std::string host;
     int port = 0;
+};
+
+struct FakeSlot : MainInputSlot {
+    FakeSlot(Transport& serial, Transport& socket) : serial_(serial), socket_(socket) {}
+    Transport& transportFor(InputKind kind) override {
+        current_ = kind == InputKind::Tcp ? &socket_ : &serial_;
+        return *current_;
+    }
+    Transport* transport() override { return current_; }
+    Transport& serial_;
+    Transport& socket_;
+    Transport* current_ = nullptr;
 };
 
 struct FakeView : ConnectionView {
@@ -76,9 +91,10 @@ protected:
     CommSettings comm;
     FakeSerial serial;
     FakeSocket socket;
+    FakeSlot slot{serial, socket};
     FakeView view;
     base::RecordingMessageSink messages;
-    ConnectionManager conn{comm, serial, socket, view, messages};
+    ConnectionManager conn{comm, slot, view, messages};
 };
 
 TEST_F(ConnectionTest, SerialOpensWithLineSettingsStopsTheRefreshAndHidesTheButton) {
@@ -161,6 +177,34 @@ TEST_F(ConnectionTest, InputsRestartAndOnlyDottedAddressesAreConnectedTo) {
     }
 }
 
+// The list hands a transport's loss over as it is: the chosen source's rule
+// reads it (the device's own text, the TCP error's box, a quiet retry after
+// the server closed).
+TEST_F(ConnectionTest, ATransportsLossReachesTheRuleOfTheChosenSource) {
+    const std::string closed = "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed    Reconnecting in 2 s";
+    const struct Row {
+        bool tcp;
+        TransportLoss loss;
+        std::string text;
+        std::vector<std::string> boxes;
+    } rows[] = {
+        {false, {"gone", 5, false}, "gone No communication established", {}},
+        {true, {"Connection refused", 0, false}, closed, {"TCP/IP Error :0 - Connection refused"}},
+        {true, {"closed by the server", 1, true}, closed, {}},
+    };
+    for (const Row& r : rows) {
+        comm.UseTCP = r.tcp;
+        conn.OpenInput();
+        messages.entries.clear();
+        conn.TransportLost(r.loss);
+        EXPECT_EQ(view.text, r.text) << r.loss.reason;
+        std::vector<std::string> boxes;
+        for (const auto& e : messages.entries) boxes.push_back(e.text);
+        EXPECT_EQ(boxes, r.boxes) << r.loss.reason;
+        EXPECT_TRUE(view.visible) << r.loss.reason;
+        EXPECT_EQ(slot.transport()->status(), TransportStatus::Closed) << r.loss.reason;
+    }
+}
 
 struct Lines : SentenceHandler {
     void handleSentence(std::string_view s) override { sentences.emplace_back(s); }

@@ -3,6 +3,8 @@
 #include "station/comm_setup.h"
 #include "windows/station/comm_setup_dialog.h"
 #include "station/transports/serial_transport.h"
+#include "station/transports/station_transport.h"
+#include "app/station_menus_window.h"
 #include "window_fixture.h"
 
 using namespace testing_support;
@@ -14,12 +16,19 @@ namespace {
 struct Fixture {
     MainWindow m;
     Fixture() {
-        m.w.serialTransport().setDeviceResolver([](int) { return QString(); });
+        resolve([](int) { return QString(); });
         input::CommSettings& c = m.w.commSettings();
         c.ComPort = 2, c.BaudRate = 9600, c.DataBits = 7, c.StopBits = 2, c.Parity = "odd";
         c.UseTCP = true, c.IPAddress = "10.1.2.3", c.IPPort = 5000;
         c.IPListCount = 2, c.IPList[0] = "10.1.2.3", c.IPList[1] = "192.168.1.20";
         m.w.receiver().setInputTests({.CheckChecksum = true, .EmptyBuffer = false});
+    }
+    // The serial transports the station list makes for the main input find
+    // their port numbers' devices this way.
+    void resolve(input::SerialTransport::DeviceResolver resolver) {
+        m.w.stationMenus().station().setPrepare([resolver](input::Transport& t) {
+            if (auto* serial = dynamic_cast<input::SerialTransport*>(&t)) serial->setDeviceResolver(resolver);
+        });
     }
     static std::vector<std::string> ports() { return {"ttyS0", "ttyUSB0"}; }  // COM1 ttyUSB0, COM2 ttyS0
     std::unique_ptr<input::FrmCommSetup> dialog() {
@@ -69,7 +78,7 @@ private slots:
         if (!pty.ok) QSKIP("no pseudo-terminals here");
         Fixture f;
         if (!byPath) {
-            f.m.w.serialTransport().setDeviceResolver(
+            f.resolve(
                 [&](int port) { return port == 2 ? QString::fromLocal8Bit(pty.name) : QString(); });
         }
         auto d = f.dialog();
@@ -86,10 +95,11 @@ private slots:
         QVERIFY(!c.UseTCP && c.ComPort == 2 && c.BaudRate == 38400 && c.Parity == "even");
         QCOMPARE(c.Device, byPath ? std::string(pty.name) : std::string());
         input::FrmCommSetup::SystemPorts();  // listing the system's ports leaves the open one alone
-        QVERIFY2(f.m.w.serialTransport().isOpen(), qPrintable(f.m.lastMessage()));
+        QVERIFY2(f.m.w.mainTransport() && f.m.w.mainTransport()->status() == input::TransportStatus::Open,
+                 qPrintable(f.m.lastMessage()));
         QVERIFY(pty.write(Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)))));
         QTRY_COMPARE_WITH_TIMEOUT(f.m.w.receiver().targets().TargetCount(), 1, 5000);
-        f.m.w.serialTransport().close();
+        f.m.w.mainTransport()->close();
     }
 };
 

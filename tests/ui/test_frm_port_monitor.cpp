@@ -17,7 +17,7 @@ private slots:
         c.UseTCP = true, c.IPAddress = "127.0.0.1", c.IPPort = server.port();
         m.w.OpenInput();
         QVERIFY(server.accept());
-        QTRY_COMPARE(m.w.tcpTransport().state(), int(input::kSocketConnected));
+        QTRY_COMPARE(m.w.mainTransport()->stateNumber(), int(input::kSocketConnected));
         QAction* menu = Child<QAction>(m.w, "mnuViewPortMonitor");
         menu->trigger();
         input::FrmPortMonitor* mon = m.w.portMonitor();

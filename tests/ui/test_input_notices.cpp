@@ -36,7 +36,7 @@ private slots:
         c.UseTCP = true, c.IPAddress = "127.0.0.1", c.IPPort = server.port();
         w.load(true);
         QVERIFY(server.accept());
-        QTRY_COMPARE(w.tcpTransport().state(), int(input::kSocketConnected));
+        QTRY_COMPARE(w.mainTransport()->stateNumber(), int(input::kSocketConnected));
         std::string error;
         const int udpPort = w.station().addSessionUdpInput(error);
         QVERIFY2(udpPort > 0, error.c_str());

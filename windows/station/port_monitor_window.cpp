@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "station/transports/tcp_transport.h"
+#include "station/transport.h"
 #include "ui/plain_text.h"
 #include "ui/settings_store.h"
 #include "ui/twips.h"
@@ -28,12 +28,12 @@ constexpr int kAllInputs = -1;
 
 }  // namespace
 
-FrmPortMonitor::FrmPortMonitor(std::function<void(bool)> monitor, const CommSettings& comm, const TcpTransport& tcp, QWidget* parent,
+FrmPortMonitor::FrmPortMonitor(std::function<void(bool)> monitor, const CommSettings& comm, std::function<const Transport*()> tcp, QWidget* parent,
                                ui::SettingsStore* settings)
     : QWidget(parent, Qt::Window),
       monitor_(std::move(monitor)),
       comm_(comm),
-      tcp_(tcp),
+      tcp_(std::move(tcp)),
       settings_(settings),
       // A monitor minimised at unload stores the place it comes back to.
       placement_({{"MonitorLeft", 100}, {"MonitorTop", 100}, {"MonitorWidth", 8000}, {"MonitorHeight", 4000}},
@@ -221,10 +221,9 @@ QString FrmPortMonitor::panelText(int panel) const {
 }
 
 void FrmPortMonitor::timer_State_Timer() {
-    const TcpTransport& tcp = tcp_;
-    QString host = tcp.socket()->peerAddress().toString();
-    if (host.isEmpty()) host = tcp.socket()->peerName();
-    const MonitorSocketView view = MonitorSocketState(tcp.state(), host.toStdString());
+    const Transport* tcp = tcp_();
+    const MonitorSocketView view =
+        tcp ? MonitorSocketState(tcp->stateNumber(), tcp->peer()) : MonitorSocketState(kSocketClosed, {});
     panels_[3]->setText(fromUtf8(view.text));
     if (view.nextIntervalMs > 0) timer_State_->setInterval(view.nextIntervalMs);
 }

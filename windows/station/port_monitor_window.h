@@ -47,7 +47,7 @@ class SettingsStore;
 
 namespace input {
 
-class TcpTransport;
+class Transport;
 
 class FrmPortMonitor : public QWidget {
     Q_OBJECT
@@ -60,7 +60,7 @@ public:
     // monitor: switches the receiver's monitoring on (when the window loads)
     // and off (when it closes); comm and tcp: the input it describes in its
     // panels. Both outlive the window.
-    FrmPortMonitor(std::function<void(bool)> monitor, const CommSettings& comm, const TcpTransport& tcp,
+    FrmPortMonitor(std::function<void(bool)> monitor, const CommSettings& comm, std::function<const Transport*()> tcp,
                    QWidget* parent, ui::SettingsStore* settings = nullptr);
     // The main window deletes an open monitor before its receiver goes.
     ~FrmPortMonitor() override;
@@ -109,7 +109,7 @@ private:
 
     std::function<void(bool)> monitor_;
     const CommSettings& comm_;
-    const TcpTransport& tcp_;
+    std::function<const Transport*()> tcp_;  // the main input's TCP connection; null when there is none
     ui::SettingsStore* settings_;
     MonitorText box_;
     std::string inputBuffer_;
