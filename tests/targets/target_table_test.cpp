@@ -225,47 +225,6 @@ TEST_F(TableTest, NamesAndTextsByType) {
     EXPECT_EQ(table.entry(6).LastMessageText, "Msg 10 - UTC & Date Inquiry received from  257000008");
 }
 
-// Each type copies its groups from its own sub-record, whatever the others
-// of the shared record still hold from earlier messages.
-TEST_F(TableTest, EachTypeCopiesItsOwnGroups) {
-    struct Row {
-        int type;
-        int32_t mmsi;
-        std::function<void(ais::AISMessageRecord&)> fill;
-        std::function<void(const TargetRecord&)> check;
-    };
-    const Row rows[] = {
-        {9, 111257009,
-         [](ais::AISMessageRecord& r) {
-             r.Type9.Latitude = 58.5, r.Type9.Longitude = 4.5;
-             r.Type18.Latitude = 10.0, r.Type18.Longitude = 20.0;
-         },
-         [](const TargetRecord& t) { EXPECT_EQ(std::pair(t.Fix.Latitude, t.Fix.Longitude), std::pair(58.5, 4.5)); }},
-        {24, 257000024,
-         [](ais::AISMessageRecord& r) {
-             r.Type24.PartNumber = 1, r.Type24.DimA = 11, r.Type24.DimB = 12, r.Type24.DimC = 3, r.Type24.DimD = 4;
-         },
-         [](const TargetRecord& t) {
-             EXPECT_EQ(std::tuple(t.Dim24.DimA, t.Dim24.DimB, t.Dim24.DimC, t.Dim24.DimD), std::tuple(11, 12, 3, 4));
-         }},
-        {18, 257000018,
-         [](ais::AISMessageRecord& r) {
-             auto& s = r.Type18;
-             s.SyncState = 2, s.SlotTimeout = 3, s.SubMessage = 1234, s.SlotNumber = 567, s.SlotOffset = 89;
-             s.ReceivedStations = 7;
-         },
-         [](const TargetRecord& t) {
-             EXPECT_EQ(std::tuple(t.Comm.SyncState, t.Comm.SlotTimeout, t.Comm.SubMessage, t.Comm.SlotNumber, t.Comm.SlotOffset,
-                                  t.Comm.ReceivedStations),
-                       std::tuple(2, 3, 1234, 567, 89, 7));
-         }},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.type);
-        r.check(table.entry(take(r.type, r.mmsi, r.fill)));
-    }
-}
-
 TEST_F(TableTest, ShipDatabasePrefillsNewVesselsOnlyAndFlagsNeedACountry) {
     ShipDatabase db;
     db.add({257000018, "old friend", "LAOF", 7654321, 150, 9, 8, 7, 6, 22});
