@@ -52,9 +52,11 @@ protected:
     TargetTable table;
 };
 
-// Lost after 6 min when moving, 18 min when anchored, moored, a base station
-// or an aid; removed after 30 min whatever the class.
-TEST_F(Lifecycle, LostAndRemovedByClassAndSilence) {
+// Old once silent beyond the report's allowance (moving 32 s, moored 360 s,
+// an aid 240 s); lost after 6 min when moving, 18 min when anchored, moored,
+// a base station or an aid; removed after 30 min whatever the class.
+TEST_F(Lifecycle, OldLostAndRemovedByClassAndSilence) {
+    const TargetStatus kNew = TargetStatus::New, kOld = TargetStatus::Old;
     struct Row {
         int type;
         int16_t navStatus;
@@ -62,6 +64,8 @@ TEST_F(Lifecycle, LostAndRemovedByClassAndSilence) {
         TargetStatus status;  // ignored when removed
         bool removed;
     } rows[] = {
+        {1, 0, 31, kNew, false},  {1, 0, 32, kOld, false},  {1, 5, 359, kNew, false}, {1, 5, 360, kOld, false},
+        {1, 2, 100, kOld, false}, {21, 0, 239, kNew, false}, {21, 0, 240, kOld, false}, {18, 0, 32, kOld, false},
         {1, 0, 359, TargetStatus::Old, false},   {1, 0, 360, TargetStatus::Lost, false},
         {18, 0, 360, TargetStatus::Lost, false}, {1, 5, 1079, TargetStatus::Old, false},
         {1, 1, 1080, TargetStatus::Lost, false}, {4, 0, 1079, TargetStatus::Old, false},

@@ -253,28 +253,6 @@ TEST_F(TableTest, ShipDatabasePrefillsNewVesselsOnlyAndFlagsNeedACountry) {
     EXPECT_EQ(table.entry(4).FlagIcon, "");
 }
 
-TEST_F(TableTest, AgeingAllowances) {
-    struct Row {
-        int type;
-        int16_t navStatus;
-        double silentFor;
-        TargetStatus status;
-    };
-    const TargetStatus kNew = TargetStatus::New, kOld = TargetStatus::Old;
-    const Row rows[] = {
-        {1, 0, 31, kNew},   {1, 0, 32, kOld},   {1, 5, 359, kNew}, {1, 5, 360, kOld},
-        {1, 2, 100, kOld},  {21, 0, 239, kNew}, {21, 0, 240, kOld}, {18, 0, 32, kOld},
-    };
-    for (const auto& r : rows) {
-        TargetTable t;
-        rec.Type1.NavStatus = r.navStatus;
-        setMMSI(rec, 257000001);
-        t.AddOrUpdateTarget(SentenceKind::VDM, r.type, rec, ctx);
-        t.AgeTargets(ctx.monotonic + r.silentFor);
-        EXPECT_EQ(t.entry(1).Status, r.status) << r.type << " " << r.navStatus << " " << r.silentFor;
-    }
-}
-
 TEST_F(TableTest, ReferencePositionAndRange) {
     auto at = [](double lat, double lon) {
         return [=](ais::AISMessageRecord& r) { r.Type1.Latitude = lat, r.Type1.Longitude = lon; };
