@@ -6,6 +6,7 @@
 #include <cmath>
 #include <set>
 
+#include "support/sample_sentences.h"
 #include "targets/target_row.h"
 #include "targets/target_sort.h"
 #include "targets/target_table.h"
@@ -21,8 +22,7 @@ protected:
         ctx.now = base::DateTime::fromCalendar(2026, 12, 6, 10, 0, 0);
     }
     TargetUpdate feed(int type, int32_t mmsi, int16_t navStatus = 0) {
-        rec.Type1.MMSI = rec.Type4.MMSI = rec.Type8.MMSI = rec.Type18.MMSI = rec.Type21.MMSI = mmsi;
-        rec.Type5.MMSI = rec.Type24.MMSI = mmsi;
+        testing_support::SetMMSI(rec, mmsi);
         rec.Type1.NavStatus = navStatus;
         return table.AddOrUpdateTarget(SentenceKind::VDM, type, rec, ctx);
     }
@@ -74,7 +74,7 @@ TEST_F(Lifecycle, OldLostAndRemovedByClassAndSilence) {
     };
     for (const Row& r : rows) {
         TargetTable t;
-        rec.Type1.MMSI = rec.Type4.MMSI = rec.Type18.MMSI = rec.Type21.MMSI = 257000001;
+        testing_support::SetMMSI(rec, 257000001);
         rec.Type1.NavStatus = r.navStatus;
         t.AddOrUpdateTarget(SentenceKind::VDM, r.type, rec, ctx);
         std::vector<RemovedTarget> removed;

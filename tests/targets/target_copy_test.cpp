@@ -8,6 +8,7 @@
 #include <string>
 #include <type_traits>
 
+#include "support/sample_sentences.h"
 #include "targets/target_table.h"
 
 namespace targets {
@@ -113,12 +114,7 @@ TEST(TargetCopy, EachTypeCopiesItsOwnGroupsWhole) {
         TargetTable table;
         TableContext ctx;
         ctx.monotonic = 100;
-        const int32_t mmsi = 257000000 + r.type;
-        for (auto* sub : {&rec.Type1.MMSI, &rec.Type2.MMSI, &rec.Type3.MMSI, &rec.Type4.MMSI, &rec.Type5.MMSI,
-                          &rec.Type9.MMSI, &rec.Type18.MMSI, &rec.Type19.MMSI, &rec.Type21.MMSI, &rec.Type24.MMSI,
-                          &rec.Type27.MMSI}) {
-            *sub = mmsi;
-        }
+        testing_support::SetMMSI(rec, 257000000 + r.type);
         // An entry of the class the type belongs to (a long-range report
         // updates a class A vessel), its groups then set apart.
         const int maker = r.type == 27 || r.type == 24 ? 1 : r.type;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "ais/code_tables.h"
+#include "support/sample_sentences.h"
 #include "support/temp_dir.h"
 #include "targets/flags.h"
 #include "targets/ship_database.h"
@@ -18,15 +19,7 @@ namespace {
 
 using input::SentenceKind;
 
-// The identity of every sub-record, so any type can be fed.
-void setMMSI(ais::AISMessageRecord& rec, int32_t mmsi) {
-    rec.Type1.MMSI = rec.Type2.MMSI = rec.Type3.MMSI = rec.Type4.MMSI = rec.Type5.MMSI = mmsi;
-    rec.Type6.MMSI = rec.Type8.MMSI = rec.Type9.MMSI = rec.Type10.MMSI = rec.Type12.MMSI = mmsi;
-    rec.Type14.MMSI = rec.Type18.MMSI = rec.Type19.MMSI = rec.Type20.MMSI = rec.Type21.MMSI = mmsi;
-    rec.Type24.MMSI = rec.Type7.MMSI = rec.Type11.MMSI = rec.Type13.MMSI = rec.Type15.MMSI = mmsi;
-    rec.Type16.MMSI = rec.Type17.MMSI = rec.Type22.MMSI = rec.Type23.MMSI = rec.Type25.MMSI = mmsi;
-    rec.Type26.MMSI = rec.Type27.MMSI = mmsi;
-}
+using testing_support::SetMMSI;
 
 class TableTest : public ::testing::Test {
 protected:
@@ -38,7 +31,7 @@ protected:
     // Feeds a message of `type` from `mmsi` with the fields set by `fill`.
     template <class Fill>
     TargetUpdate update(int type, int32_t mmsi, Fill fill, SentenceKind kind = SentenceKind::VDM) {
-        setMMSI(rec, mmsi);
+        SetMMSI(rec, mmsi);
         fill(rec);
         return table.AddOrUpdateTarget(kind, type, rec, ctx);
     }
@@ -309,7 +302,7 @@ TEST(TargetIndex, SameResultAsOrderedSearch) {
             if (table.entry(n).MMSI == mmsi && fits(table.entry(n), type)) expected = n;
         }
         ASSERT_EQ(table.FindTarget(mmsi, type), expected) << i;
-        setMMSI(rec, mmsi);
+        SetMMSI(rec, mmsi);
         const TargetUpdate u = table.AddOrUpdateTarget(SentenceKind::VDM, type, rec, ctx);
         if (expected) {
             ASSERT_EQ(u.entry, expected);
