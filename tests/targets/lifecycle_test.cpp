@@ -81,10 +81,8 @@ TEST_F(Lifecycle, OldLostAndRemovedByClassAndSilence) {
         t.AgeTargets(ctx.monotonic + r.silentFor, nullptr, &removed);
         EXPECT_EQ(removed.size(), r.removed ? 1u : 0u) << r.type << " " << r.silentFor;
         if (r.removed) {
-            EXPECT_EQ(removed[0], (RemovedTarget{1, 1}));
-            EXPECT_FALSE(t.InUse(1));
-            EXPECT_EQ(t.TargetCount(), 0);
-            EXPECT_EQ(t.FindTarget(257000001, r.type), 0);
+            EXPECT_EQ(std::tuple(removed[0], t.InUse(1), t.TargetCount(), t.FindTarget(257000001, r.type)),
+                      std::tuple(RemovedTarget{1, 1}, false, 0, 0));
         } else {
             EXPECT_EQ(t.entry(1).Status, r.status) << r.type << " " << r.navStatus << " " << r.silentFor;
         }
@@ -102,10 +100,9 @@ TEST_F(Lifecycle, RemovalFreesTheEntryAndClosesTheRows) {
     std::vector<RemovedTarget> removed;
     table.AgeTargets(1900, nullptr, &removed);
     EXPECT_EQ(removed, (std::vector<RemovedTarget>{{2, 2}, {3, 3}}));
-    EXPECT_EQ(table.OwnShipIndex(), 0);  // the own ship left with its entry
-    EXPECT_EQ(table.TargetCount(), 2);
-    EXPECT_EQ(table.Generation(2), 1u);
-    EXPECT_EQ(table.Generation(1), 0u);
+    // The own ship left with its entry.
+    EXPECT_EQ(std::tuple(table.OwnShipIndex(), table.TargetCount(), table.Generation(2), table.Generation(1)),
+              std::tuple(0, 2, 1u, 0u));
     expectConsistent();
     EXPECT_EQ(feed(1, 366000001).entry, 2);
     EXPECT_EQ(table.entry(2).ListRow, 3);
@@ -127,9 +124,7 @@ TEST_F(Lifecycle, FullTableMakesRoomFromTheLongestLost) {
     table.AgeTargets(500);  // the first two are lost, the first longest
     ctx.monotonic = 505;
     const TargetUpdate u = feed(1, 366000001);
-    EXPECT_EQ(u.action, TableAction::Created);
-    EXPECT_EQ(u.entry, 1);
-    EXPECT_EQ(u.evicted, (RemovedTarget{1, 1}));
+    EXPECT_EQ(std::tie(u.action, u.entry, u.evicted), std::tuple(TableAction::Created, 1, RemovedTarget{1, 1}));
     EXPECT_EQ(feed(1, 366000002).evicted.entry, 2);
     expectConsistent();
     EXPECT_EQ(feed(1, 366000003).action, TableAction::TableFull);
@@ -210,10 +205,9 @@ TEST_F(Lifecycle, FullTableDisplacesTheStationSilentLongest) {
         if (r.victim == 0) {
             EXPECT_EQ(u.action, TableAction::TableFull) << r.what;
         } else {
-            EXPECT_EQ(u.action, TableAction::Created) << r.what;
-            EXPECT_EQ(u.entry, r.victim) << r.what;
-            EXPECT_EQ(t.FindTarget(257000000 + r.victim, 1), 0) << r.what;
-            EXPECT_EQ(t.Generation(r.victim), 1u) << r.what;
+            EXPECT_EQ(std::tuple(u.action, u.entry, t.FindTarget(257000000 + r.victim, 1), t.Generation(r.victim)),
+                      std::tuple(TableAction::Created, r.victim, 0, 1u))
+                << r.what;
         }
     }
 }
@@ -232,9 +226,9 @@ TEST_F(Lifecycle, RefusedThenDisplacedAsTimePasses) {
     EXPECT_EQ(feed(1, 366000002).action, TableAction::TableFull);
     ctx.monotonic = 60;
     const TargetUpdate u = feed(1, 366000003);
-    EXPECT_EQ(u.action, TableAction::Created);
-    EXPECT_EQ(u.evicted, (RemovedTarget{1, 1}));
-    EXPECT_EQ(table.entry(1).ListRow, 2);  // the newcomer's row is at the bottom
+    // The newcomer's row is at the bottom.
+    EXPECT_EQ(std::tie(u.action, u.evicted, table.entry(1).ListRow),
+              std::tuple(TableAction::Created, RemovedTarget{1, 1}, 2));
     expectConsistent();
     ctx.monotonic = 64;
     EXPECT_EQ(feed(1, 366000004).action, TableAction::TableFull);  // 257000002 silent 59 s
@@ -300,17 +294,11 @@ TEST_F(Lifecycle, AReturningVesselGetsItsStaticDataBack) {
     EXPECT_EQ(table.runVessels().size(), 2u);
 
     ctx.monotonic = 2000;
-    const int a = feed(1, 257000001).entry;
-    ASSERT_NE(a, 0);
-    EXPECT_EQ(table.entry(a).Id.Name, "NORDIC STAR");
-    EXPECT_EQ(table.entry(a).ReceivedName, "NORDIC STAR");
-    EXPECT_EQ(table.entry(a).Id.CallSign, "LAXY");
-    EXPECT_EQ(table.entry(a).Ship.ShipType, 70);
-    EXPECT_EQ(table.entry(a).Dim.DimA, 120);
-    const int b = feed(18, 257000002).entry;
-    ASSERT_NE(b, 0);
-    EXPECT_EQ(table.entry(b).Id.Name, "WAVE DANCER");
-    EXPECT_EQ(table.entry(b).CallSign24, "LB24");
+    const TargetRecord& a = table.entry(feed(1, 257000001).entry);
+    EXPECT_EQ(std::tie(a.MMSI, a.Id.Name, a.ReceivedName, a.Id.CallSign, a.Ship.ShipType, a.Dim.DimA),
+              std::tuple(257000001, "NORDIC STAR", "NORDIC STAR", "LAXY", 70, 120));
+    const TargetRecord& b = table.entry(feed(18, 257000002).entry);
+    EXPECT_EQ(std::tie(b.MMSI, b.Id.Name, b.CallSign24), std::tuple(257000002, "WAVE DANCER", "LB24"));
     // Another class under the same MMSI gets nothing of the vessel.
     table.setLifecycle({360, 1080, 1800, 3, 60});
     const int bs = feed(4, 257000001).entry;
