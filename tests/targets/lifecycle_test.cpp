@@ -294,10 +294,11 @@ TEST_F(Lifecycle, AReturningVesselGetsItsStaticDataBack) {
     EXPECT_EQ(table.runVessels().size(), 2u);
 
     ctx.monotonic = 2000;
-    const TargetRecord& a = table.entry(feed(1, 257000001).entry);
+    const int na = feed(1, 257000001).entry, nb = feed(18, 257000002).entry;
+    ASSERT_TRUE(na && nb);
+    const TargetRecord &a = table.entry(na), &b = table.entry(nb);
     EXPECT_EQ(std::tie(a.MMSI, a.Id.Name, a.ReceivedName, a.Id.CallSign, a.Ship.ShipType, a.Dim.DimA),
               std::tuple(257000001, "NORDIC STAR", "NORDIC STAR", "LAXY", 70, 120));
-    const TargetRecord& b = table.entry(feed(18, 257000002).entry);
     EXPECT_EQ(std::tie(b.MMSI, b.Id.Name, b.CallSign24), std::tuple(257000002, "WAVE DANCER", "LB24"));
     // Another class under the same MMSI gets nothing of the vessel.
     table.setLifecycle({360, 1080, 1800, 3, 60});
