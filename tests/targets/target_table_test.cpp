@@ -194,9 +194,8 @@ TEST_F(TableTest, NamesAndTextsByType) {
     take(24, 257000024, [](ais::AISMessageRecord& r) {
         r.Type24.PartNumber = 1, r.Type24.Name = "SHOULD NOT COPY", r.Type24.CallSign = "LK1234";
     });
-    EXPECT_EQ(table.entry(5).Name24, "SEA BIRD");
-    EXPECT_EQ(table.entry(5).CallSign24, "LK1234");
-    EXPECT_EQ(table.entry(5).Id.Name, "SEA BIRD");
+    EXPECT_EQ(std::tie(table.entry(5).Name24, table.entry(5).CallSign24, table.entry(5).Id.Name),
+              std::tuple("SEA BIRD", "LK1234", "SEA BIRD"));
     // The name of part A replaces the placeholder of a class B station and
     // stays when later reports carry no name; an unset name changes nothing.
     take(24, 257000018, [](ais::AISMessageRecord& r) { r.Type24.PartNumber = 0, r.Type24.Name = "@@@@@@@@@@@@@@@@@@@@"; });
@@ -211,9 +210,8 @@ TEST_F(TableTest, NamesAndTextsByType) {
         r.Type8.FI = ais::BinaryAppFI(ais::BinaryApp::PersonsOnBoard, 0);
         r.Type8.PassengersOnboard = 42, r.Type8.HeightOverKeel = 33.0f, r.Type8.Description = "persons";
     });
-    EXPECT_EQ(table.entry(6).PassengersOnboard, 42);
-    EXPECT_EQ(table.entry(6).HeightOverKeel, 0.0f);
-    EXPECT_EQ(table.entry(6).LastMessageText, "persons");
+    EXPECT_EQ(std::tie(table.entry(6).PassengersOnboard, table.entry(6).HeightOverKeel, table.entry(6).LastMessageText),
+              std::tuple(42, 0.0f, "persons"));
     take(10, 257000008);
     EXPECT_EQ(table.entry(6).LastMessageText, "Msg 10 - UTC & Date Inquiry received from  257000008");
 }
@@ -237,9 +235,9 @@ TEST_F(TableTest, ShipDatabasePrefillsNewVesselsOnlyAndFlagsNeedACountry) {
     EXPECT_EQ(b.Epfd.EPFDTypeText, "n/a");  // type 18 reports overwrite the text
     EXPECT_NE(b.FlagIcon.find("DNO.ico"), std::string::npos);
     take(1, 257000001);
-    EXPECT_EQ(table.entry(2).Ship.ShipType, 84);
-    EXPECT_EQ(table.entry(2).Ship.ShipTypeText, ais::ShipTypeRule(84).ShipTypeText);
-    EXPECT_EQ(table.entry(2).Epfd.EPFDTypeText, "GPS/Glonass");
+    const TargetRecord& tanker = table.entry(2);
+    EXPECT_EQ(std::tie(tanker.Ship.ShipType, tanker.Ship.ShipTypeText, tanker.Epfd.EPFDTypeText),
+              std::tuple(84, ais::ShipTypeRule(84).ShipTypeText, "GPS/Glonass"));
     take(5, 257000005);  // created by a static message: no pre-fill lookup
     EXPECT_EQ(table.entry(3).Id.Name, "");
     take(4, 12345678);  // MID 0 has no country: no lookup, no flag
@@ -255,8 +253,7 @@ TEST_F(TableTest, ReferencePositionAndRange) {
     // Own ship from VDO sets the reference; others get range and bearing.
     state.setMode(kRefFromVDO);
     EXPECT_TRUE(update(1, 257000001, at(60.0, 5.0), SentenceKind::VDO).referenceMoved);
-    EXPECT_DOUBLE_EQ(state.lat(), 60.0);
-    EXPECT_DOUBLE_EQ(state.lon(), 5.0);
+    EXPECT_EQ(std::pair(state.lat(), state.lon()), std::pair(60.0, 5.0));
     EXPECT_FALSE(update(1, 257000002, at(60.5, 5.8)).referenceMoved);
     EXPECT_NEAR(table.entry(1).Range, 71175.80, 0.5);
     EXPECT_NEAR(table.entry(1).Bearing * 57.29577951307855, 38.1472, 0.001);
