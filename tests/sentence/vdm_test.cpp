@@ -41,12 +41,9 @@ TEST(ExtractVDM, FieldsAndEmptyFields) {
     for (const auto& r : rows) {
         VDMFields f;
         ASSERT_EQ(ExtractVDM(r.sentence, f), ExtractResult::Ok) << r.sentence;
-        EXPECT_EQ(f.FragmentCount, r.count);
-        EXPECT_EQ(f.FragmentNumber, r.number);
-        EXPECT_EQ(f.SequentialMessageID, r.id);
-        EXPECT_EQ(f.Channel, r.channel);
-        EXPECT_EQ(f.Payload, r.payload);
-        EXPECT_EQ(f.FillBits, r.fill);
+        EXPECT_EQ(std::tie(f.FragmentCount, f.FragmentNumber, f.SequentialMessageID, f.Channel, f.Payload, f.FillBits),
+                  std::tuple(r.count, r.number, r.id, r.channel, r.payload, r.fill))
+            << r.sentence;
     }
 }
 
@@ -93,9 +90,7 @@ TEST(VdmAssembler, TwoPartMessageJoinsWithTheLastFillBits) {
     EXPECT_EQ(a.add(VDM, frag(2, 1, 3, "abc", 'A', 0), 0), S::Pending);
     EXPECT_EQ(a.pendingCount(), 1);
     EXPECT_EQ(a.add(VDM, frag(2, 2, 3, "def", 'A', 2), 0.1), S::Complete);
-    EXPECT_EQ(a.payload(), "abcdef");
-    EXPECT_EQ(a.fillBits(), 2);
-    EXPECT_EQ(a.pendingCount(), 0);
+    EXPECT_EQ(std::tuple(a.payload(), a.fillBits(), a.pendingCount()), std::tuple("abcdef", 2, 0));
     // A single sentence never mixes with pending fragments, nor does one without fragment fields.
     a.add(VDM, frag(2, 1, 3, "lost"), 0);
     EXPECT_EQ(a.add(VDM, frag(1, 1, -9999, "single"), 0), S::Complete);
@@ -123,15 +118,13 @@ TEST(VdmAssembler, InterleavedMessagesAreKeptApart) {
 
 TEST(VdmAssembler, FragmentsThatDoNotContinueAMessageAreDroppedAndCounted) {
     VdmAssembler a;
+    auto lost = [&] { return std::tuple(a.incompleteMessages(), a.incompleteFragments(), a.pendingCount()); };
     EXPECT_EQ(a.add(VDM, frag(2, 2, 3, "orphan"), 0), S::Dropped);
-    EXPECT_EQ(a.incompleteMessages(), 1);
-    EXPECT_EQ(a.incompleteFragments(), 1);
+    EXPECT_EQ(lost(), std::tuple(1, 1, 0));
     // A lost middle fragment: the pending part and the stray fragment.
     a.add(VDM, frag(3, 1, 1, "p1"), 0);
     EXPECT_EQ(a.add(VDM, frag(3, 3, 1, "p3"), 0), S::Dropped);
-    EXPECT_EQ(a.incompleteMessages(), 3);
-    EXPECT_EQ(a.incompleteFragments(), 3);
-    EXPECT_EQ(a.pendingCount(), 0);
+    EXPECT_EQ(lost(), std::tuple(3, 3, 0));
     // A different count under the same key does not continue the message either.
     a.add(VDM, frag(2, 1, 1, "q1"), 0);
     EXPECT_EQ(a.add(VDM, frag(3, 2, 1, "q2"), 0), S::Dropped);
@@ -141,8 +134,7 @@ TEST(VdmAssembler, FragmentsThatDoNotContinueAMessageAreDroppedAndCounted) {
     a.add(VDM, frag(2, 1, 5, "new"), 0);
     ASSERT_EQ(a.add(VDM, frag(2, 2, 5, "2"), 0), S::Complete);
     EXPECT_EQ(a.payload(), "new2");
-    EXPECT_EQ(a.incompleteMessages(), 6);
-    EXPECT_EQ(a.incompleteFragments(), 7);
+    EXPECT_EQ(lost(), std::tuple(6, 7, 0));
 }
 
 TEST(VdmAssembler, PendingPartsAreBoundedInKeysAndAge) {
@@ -167,9 +159,7 @@ TEST(VdmAssembler, FragmentsJoinOnlyWithinTheDistanceBound) {
     ASSERT_EQ(a.add(VDM, frag(2, 1, 3, "first-of-X"), 0), S::Pending);
     singles(a, VdmAssembler::kMaxSentencesBetween + 1);
     EXPECT_EQ(a.add(VDM, frag(2, 2, 3, "second-of-Z"), 0), S::Dropped);
-    EXPECT_EQ(a.incompleteMessages(), 2);
-    EXPECT_EQ(a.incompleteFragments(), 2);
-    EXPECT_EQ(a.pendingCount(), 0);
+    EXPECT_EQ(std::tuple(a.incompleteMessages(), a.incompleteFragments(), a.pendingCount()), std::tuple(2, 2, 0));
 
     ASSERT_EQ(a.add(VDM, frag(3, 1, 4, "aa"), 0), S::Pending);
     ASSERT_EQ(a.add(VDM, frag(2, 1, 5, "xx"), 0), S::Pending);

@@ -47,10 +47,20 @@ struct Harness {
     }
     void ownShip() { send(257999999, 0, 0, 10, 0, 0, true); }
     const targets::TargetRecord& last() const { return rx.targets().entry(rx.targets().EntryCount()); }
+    // The alarm log's lines, the log kept in `dir`.
+    std::vector<std::string> logLines() const {
+        std::ifstream in(dir.path() / "Alarms.txt");
+        std::vector<std::string> out;
+        for (std::string line; std::getline(in, line);) out.push_back(line);
+        return out;
+    }
+    testing_support::TempDir dir;
 };
 
+class CollisionAlarm : public ::testing::Test, public Harness {};
+
 // Own ship heading north at 10 kn; default limits 0.5 nm, 12 min, 12 nm.
-TEST(CollisionAlarm, DangerousOnlyInsideEveryLimit) {
+TEST_F(CollisionAlarm, DangerousOnlyInsideEveryLimit) {
     struct Row {
         const char* name;
         double east, north;
@@ -75,75 +85,64 @@ TEST(CollisionAlarm, DangerousOnlyInsideEveryLimit) {
     }
 }
 
-TEST(CollisionAlarm, ClassBBeaconsAndNoOwnShip) {
-    Harness h;
-    h.send(257000001, 0, 3, 10, 180);  // no own ship yet: no approach
-    EXPECT_FALSE(h.last().HasCPA);
-    h.send(970123456, 0, -30, 0, 0);  // a SART far astern alarms anyway
-    EXPECT_TRUE(h.last().Dangerous);
-    h.ownShip();  // the own ship's report judges every target again
-    EXPECT_TRUE(h.rx.targets().entry(1).Dangerous);
-    h.sendClassB(257000002, 2, 10, 180);
-    EXPECT_TRUE(h.last().Dangerous);
+TEST_F(CollisionAlarm, ClassBBeaconsAndNoOwnShip) {
+    send(257000001, 0, 3, 10, 180);  // no own ship yet: no approach
+    EXPECT_FALSE(last().HasCPA);
+    send(970123456, 0, -30, 0, 0);  // a SART far astern alarms anyway
+    EXPECT_TRUE(last().Dangerous);
+    ownShip();  // the own ship's report judges every target again
+    EXPECT_TRUE(rx.targets().entry(1).Dangerous);
+    sendClassB(257000002, 2, 10, 180);
+    EXPECT_TRUE(last().Dangerous);
     targets::AlarmSettings a;
     a.ignoreClassB = true;
-    h.rx.setAlarmSettings(a);
-    h.sendClassB(257000002, 1.9, 10, 180);
-    EXPECT_FALSE(h.last().Dangerous);
-    EXPECT_EQ(h.events.alarms, (std::vector<int>{2, 1, 4}));
+    rx.setAlarmSettings(a);
+    sendClassB(257000002, 1.9, 10, 180);
+    EXPECT_FALSE(last().Dangerous);
+    EXPECT_EQ(events.alarms, (std::vector<int>{2, 1, 4}));
 }
 
 // An alarm once per danger: repeated reports raise none; after the danger
 // has passed (and the acknowledgement with it) a new one alarms again, once
 // the target has been clear for a minute.
-TEST(CollisionAlarm, OncePerDangerAndAgainAfterAMinuteClear) {
-    Harness h;
-    h.ownShip();
-    h.send(257000001, 0, 3, 10, 180);
-    h.send(257000001, 0, 2.9, 10, 180);
-    EXPECT_EQ(h.events.alarms.size(), 1u);
-    targets::AcknowledgeAlarms(h.rx.targets());
-    EXPECT_EQ(targets::UnacknowledgedAlarms(h.rx.targets()), 0);
-    h.send(257000001, 0, 2.8, 10, 0);  // turned away: safe
-    EXPECT_FALSE(h.last().Dangerous || h.last().AlarmAcknowledged);
-    h.clock.advance(30);
-    h.ownShip();
-    h.send(257000001, 0, 2.7, 10, 180);  // back again after 30 s: still resting
-    EXPECT_FALSE(h.last().Dangerous);
-    h.clock.advance(31);
-    h.ownShip();
-    h.send(257000001, 0, 2.6, 10, 180);
-    EXPECT_EQ(h.events.alarms.size(), 2u);
-    EXPECT_EQ(targets::UnacknowledgedAlarms(h.rx.targets()), 1);
-}
-
-std::vector<std::string> Lines(const std::filesystem::path& file) {
-    std::ifstream in(file);
-    std::vector<std::string> out;
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
+TEST_F(CollisionAlarm, OncePerDangerAndAgainAfterAMinuteClear) {
+    ownShip();
+    send(257000001, 0, 3, 10, 180);
+    send(257000001, 0, 2.9, 10, 180);
+    EXPECT_EQ(events.alarms.size(), 1u);
+    targets::AcknowledgeAlarms(rx.targets());
+    EXPECT_EQ(targets::UnacknowledgedAlarms(rx.targets()), 0);
+    send(257000001, 0, 2.8, 10, 0);  // turned away: safe
+    EXPECT_FALSE(last().Dangerous || last().AlarmAcknowledged);
+    clock.advance(30);
+    ownShip();
+    send(257000001, 0, 2.7, 10, 180);  // back again after 30 s: still resting
+    EXPECT_FALSE(last().Dangerous);
+    clock.advance(31);
+    ownShip();
+    send(257000001, 0, 2.6, 10, 180);
+    EXPECT_EQ(events.alarms.size(), 2u);
+    EXPECT_EQ(targets::UnacknowledgedAlarms(rx.targets()), 1);
 }
 
 // A CPA that wobbles around the limit for ten minutes (0.48, 0.52, 0.48, ...
 // nm at each report every 10 s) is one episode: one alarm, one line when it
 // begins and one when the target has passed.
-TEST(CollisionAlarm, ACPAWobblingAroundTheLimitIsOneEpisode) {
-    testing_support::TempDir dir;
-    Harness h;
-    h.rx.setMessageLog(dir.path());
+TEST_F(CollisionAlarm, ACPAWobblingAroundTheLimitIsOneEpisode) {
+    rx.setMessageLog(dir.path());
     for (int s = 0; s <= 780; s += 10) {
-        if (s % 60 == 0) h.send(257999999, 0, 0, 0, 0, 0, true);  // our own ship lying still
-        h.send(257000001, (s / 10) % 2 ? 0.52 : 0.48, 1.9 - 10.0 * s / 3600, 10, 180);
+        if (s % 60 == 0) send(257999999, 0, 0, 0, 0, 0, true);  // our own ship lying still
+        send(257000001, (s / 10) % 2 ? 0.52 : 0.48, 1.9 - 10.0 * s / 3600, 10, 180);
         if (s == 600) {
-            EXPECT_TRUE(h.last().Dangerous);
-            EXPECT_EQ(h.events.alarms.size(), 1u);
-            EXPECT_EQ(Lines(dir.path() / "Alarms.txt").size(), 1u);
+            EXPECT_TRUE(last().Dangerous);
+            EXPECT_EQ(events.alarms.size(), 1u);
+            EXPECT_EQ(logLines().size(), 1u);
         }
-        h.clock.advance(10);
+        clock.advance(10);
     }
-    EXPECT_FALSE(h.last().Dangerous);  // passed: the closest point lies behind
-    EXPECT_EQ(h.events.alarms.size(), 1u);
-    const auto lines = Lines(dir.path() / "Alarms.txt");
+    EXPECT_FALSE(last().Dangerous);  // passed: the closest point lies behind
+    EXPECT_EQ(events.alarms.size(), 1u);
+    const auto lines = logLines();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].substr(0, 30), "2026-12-06 14:05:09;257000001;");
     EXPECT_TRUE(lines[1].ends_with(";clear")) << lines[1];
@@ -152,21 +151,19 @@ TEST(CollisionAlarm, ACPAWobblingAroundTheLimitIsOneEpisode) {
 
 // A dangerous target that falls silent and gives its entry to a newcomer
 // (full table) ends its episode: the log gets its closing line.
-TEST(CollisionAlarm, ADisplacedDangerousTargetEndsItsEpisode) {
-    testing_support::TempDir dir;
-    Harness h;
-    h.rx.setMessageLog(dir.path());
+TEST_F(CollisionAlarm, ADisplacedDangerousTargetEndsItsEpisode) {
+    rx.setMessageLog(dir.path());
     targets::LifecycleSettings life;
     life.capacity = 2;
-    h.rx.targets().setLifecycle(life);
-    h.ownShip();
-    h.send(257000001, 0, 3, 10, 180);
-    ASSERT_TRUE(h.last().Dangerous);
-    h.clock.advance(61);
-    h.ownShip();
-    h.send(257000002, 40, 40, 0, 0);  // far away; takes the silent target's entry
-    ASSERT_EQ(h.last().MMSI, 257000002);
-    const auto lines = Lines(dir.path() / "Alarms.txt");
+    rx.targets().setLifecycle(life);
+    ownShip();
+    send(257000001, 0, 3, 10, 180);
+    ASSERT_TRUE(last().Dangerous);
+    clock.advance(61);
+    ownShip();
+    send(257000002, 40, 40, 0, 0);  // far away; takes the silent target's entry
+    ASSERT_EQ(last().MMSI, 257000002);
+    const auto lines = logLines();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_NE(lines[1].find(";257000001;"), std::string::npos) << lines[1];
     EXPECT_TRUE(lines[1].ends_with(";clear")) << lines[1];
@@ -174,60 +171,56 @@ TEST(CollisionAlarm, ADisplacedDangerousTargetEndsItsEpisode) {
 
 // The guard zone: a vessel lying still close by has no approach, yet alarms
 // once; anchored it does not.
-TEST(CollisionAlarm, GuardZoneAlarmsOncePerVisit) {
-    Harness h;
+TEST_F(CollisionAlarm, GuardZoneAlarmsOncePerVisit) {
     targets::AlarmSettings a;
     a.guardZone = 1;
-    h.rx.setAlarmSettings(a);
-    h.send(257999999, 0, 0, 0, 0, 0, true);
-    h.send(257000001, 0.5, 0.5, 0, 0);
-    h.send(257000002, -0.5, 0.5, 0, 0, 1);  // at anchor
-    h.send(257000001, 0.5, 0.5, 0, 0);
-    EXPECT_FALSE(h.rx.targets().entry(2).HasCPA);
-    EXPECT_TRUE(h.rx.targets().entry(2).Dangerous);
-    EXPECT_EQ(h.events.alarms, (std::vector<int>{2}));
-    h.send(257000001, 0.5, 0.9, 0, 0);  // 1.03 nm: just outside, inside the margin
-    EXPECT_TRUE(h.rx.targets().entry(2).Dangerous);
-    h.send(257000001, 0.5, 1.0, 0, 0);  // 1.1 nm: clear
-    EXPECT_FALSE(h.rx.targets().entry(2).Dangerous);
+    rx.setAlarmSettings(a);
+    send(257999999, 0, 0, 0, 0, 0, true);
+    send(257000001, 0.5, 0.5, 0, 0);
+    send(257000002, -0.5, 0.5, 0, 0, 1);  // at anchor
+    send(257000001, 0.5, 0.5, 0, 0);
+    EXPECT_FALSE(rx.targets().entry(2).HasCPA);
+    EXPECT_TRUE(rx.targets().entry(2).Dangerous);
+    EXPECT_EQ(events.alarms, (std::vector<int>{2}));
+    send(257000001, 0.5, 0.9, 0, 0);  // 1.03 nm: just outside, inside the margin
+    EXPECT_TRUE(rx.targets().entry(2).Dangerous);
+    send(257000001, 0.5, 1.0, 0, 0);  // 1.1 nm: clear
+    EXPECT_FALSE(rx.targets().entry(2).Dangerous);
 }
 
 // Far from the limits a report gets the cheap estimate; the display's
 // refinement makes it the exact figure, without raising anything.
-TEST(CollisionAlarm, EstimatesFarFromTheLimitsAreRefinedToTheExactFigures) {
-    Harness h;
-    h.ownShip();
-    h.send(257000001, 18, 4, 20, 240);
-    const targets::TargetRecord& t = h.last();
+TEST_F(CollisionAlarm, EstimatesFarFromTheLimitsAreRefinedToTheExactFigures) {
+    ownShip();
+    send(257000001, 18, 4, 20, 240);
+    const targets::TargetRecord& t = last();
     ASSERT_TRUE(t.HasCPA && t.CPAEstimated);
-    const targets::TargetRecord& own = h.rx.targets().entry(1);
+    const targets::TargetRecord& own = rx.targets().entry(1);
     const auto want = targets::ClosestApproach({own.Fix.Latitude, own.Fix.Longitude, own.Motion.SOG, own.Motion.COG},
                                                {t.Fix.Latitude, t.Fix.Longitude, t.Motion.SOG, t.Motion.COG});
     ASSERT_TRUE(want);
     EXPECT_GT(std::fabs(t.CPA - want->cpa), 1e-4);
-    h.rx.refineApproaches();
+    rx.refineApproaches();
     EXPECT_FALSE(t.CPAEstimated);
     EXPECT_EQ(std::tie(t.CPA, t.TCPA, t.OwnRange), std::tie(want->cpa, want->tcpa, want->range));
-    EXPECT_TRUE(h.events.alarms.empty());
+    EXPECT_TRUE(events.alarms.empty());
 }
 
-TEST(CollisionAlarm, LogLinesWithPointsWholeAndAppended) {
-    testing_support::TempDir dir;
-    Harness h;
-    h.rx.setMessageLog(dir.path());
+TEST_F(CollisionAlarm, LogLinesWithPointsWholeAndAppended) {
+    rx.setMessageLog(dir.path());
     base::setDecimalSeparator(',');
-    h.ownShip();
-    h.send(257000001, 0, 3, 10, 180);
-    h.send(257000002, 0.2, 2, 10, 180);
+    ownShip();
+    send(257000001, 0, 3, 10, 180);
+    send(257000002, 0.2, 2, 10, 180);
     base::setDecimalSeparator('.');
-    h.send(257000001, 0, 2.9, 10, 90);  // turned away: the episode ends
-    const auto lines = Lines(dir.path() / "Alarms.txt");
+    send(257000001, 0, 2.9, 10, 90);  // turned away: the episode ends
+    const auto lines = logLines();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "2026-12-06 14:05:09;257000001;;0.00;9.0;3.01;000.0");
     EXPECT_EQ(lines[1].substr(0, 30), "2026-12-06 14:05:09;257000002;");
     EXPECT_TRUE(lines[2].starts_with("2026-12-06 14:05:09;257000001;;2.0")) << lines[2];
     EXPECT_TRUE(lines[2].ends_with(";2.91;000.0;clear")) << lines[2];
-    EXPECT_FALSE(h.events.logFailed);
+    EXPECT_FALSE(events.logFailed);
 }
 
 }  // namespace

@@ -100,23 +100,17 @@ protected:
 TEST_F(ConnectionTest, SerialOpensWithLineSettingsStopsTheRefreshAndHidesTheButton) {
     view.interval = 30000;
     conn.OpenInput();
-    EXPECT_TRUE(serial.open_);
-    EXPECT_EQ(serial.openedPort, 1);
-    EXPECT_EQ(serial.line, (SerialLine{38400, 8, 'n', 1}));
-    EXPECT_EQ(view.text, "Comport : 1     Baud rate : 38400");
-    EXPECT_EQ(view.interval, 0);
-    EXPECT_FALSE(view.visible);
+    EXPECT_EQ(std::tie(serial.open_, serial.openedPort, serial.line, view.text, view.interval, view.visible),
+              std::tuple(true, 1, SerialLine{38400, 8, 'n', 1}, "Comport : 1     Baud rate : 38400", 0, false));
     EXPECT_TRUE(messages.entries.empty());
     EXPECT_EQ(conn.source(), InputKind::Serial);
     // Reopening closes the port first.
     conn.OpenInput();
-    EXPECT_EQ(serial.closes, 1);
-    EXPECT_TRUE(serial.open_);
+    EXPECT_EQ(std::pair(serial.closes, serial.open_), std::pair(1, true));
     // An unplugged device is closed and reported; the button comes back.
     conn.SerialLost("Resource temporarily unavailable");
-    EXPECT_FALSE(serial.open_);
-    EXPECT_EQ(view.text, "Resource temporarily unavailable No communication established");
-    EXPECT_TRUE(view.visible);
+    EXPECT_EQ(std::tie(serial.open_, view.text, view.visible),
+              std::tuple(false, "Resource temporarily unavailable No communication established", true));
 }
 
 // After the server goes the client retries by itself, 2, 4, 8 ... 60 s apart
@@ -229,9 +223,9 @@ TEST(FramerCutOff, TheOldTailNeverJoinsTheNextLine) {
         framer.receive(r.before);
         framer.dropUnfinished();
         framer.receive(r.after);
-        EXPECT_EQ(out.sentences, r.sentences) << r.what;
-        EXPECT_EQ(framer.counts().CutOff, r.cutOff) << r.what;
-        EXPECT_EQ(framer.counts().Overflow, r.overflow) << r.what;
+        EXPECT_EQ(std::tie(out.sentences, framer.counts().CutOff, framer.counts().Overflow),
+                  std::tie(r.sentences, r.cutOff, r.overflow))
+            << r.what;
     }
 }
 

@@ -90,8 +90,7 @@ TEST(CrashSafeFiles, KilledWhileSavingLeavesTheOldOrTheNewFile) {
         // And the program reads them back whole.
         targets::ShipDatabase db;
         const targets::ShipDataLoadResult loaded = db.LoadShipData(dir.path());
-        ASSERT_EQ(loaded.records, 1500);
-        ASSERT_EQ(loaded.malformedLines, 0);
+        ASSERT_EQ(std::pair(loaded.records, loaded.malformedLines), std::pair(1500, 0));
         input::CommSettings comm;
         targets::Reference state;
         input::ReceiveSettings receive;

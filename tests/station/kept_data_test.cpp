@@ -74,10 +74,9 @@ TEST_F(KeptData, OnlyReceivedNamesAreStored) {
     feed(partA);
     feed(partB);
     const auto run = rx.shipDataOfRun();
-    ASSERT_EQ(run.size(), 1u);
-    EXPECT_EQ(run[0].MMSI, 257000004);
-    EXPECT_EQ(run[0].Name, "PART A              ");  // as sent, 20 characters
-    EXPECT_EQ(run[0].CallSign, "LB24   ");
+    ASSERT_EQ(run.size(), 1u);  // the name as sent, 20 characters
+    EXPECT_EQ(std::tie(run[0].MMSI, run[0].Name, run[0].CallSign),
+              std::tuple(257000004, "PART A              ", "LB24   "));
 }
 
 TEST_F(KeptData, ALinkedFileIsWrittenThroughTheLink) {
@@ -109,8 +108,7 @@ TEST_F(KeptData, TheReferenceFollowsOnlyRealPositions) {
     feed(ClassAReport(257000002, -33.9, 18.4, 1.0f));  // Cape Town: about 5,700 nm
     for (const double lat : {91.0, 0.0}) {
         feed(ClassAReport(257000001, lat, 10.25, 1.0f), true);
-        EXPECT_EQ(s.lat(), 59.5) << lat;
-        EXPECT_EQ(s.lon(), 10.25) << lat;
+        EXPECT_EQ(std::pair(s.lat(), s.lon()), std::pair(59.5, 10.25)) << lat;
     }
     feed(ClassAReport(257000003, 91.0, 181.0, 1.0f));
     auto& table = rx.targets();
@@ -118,8 +116,8 @@ TEST_F(KeptData, TheReferenceFollowsOnlyRealPositions) {
     EXPECT_NEAR(far / 1852.0, 5700, 150);
     targets::SortTargets(table, targets::kColLat, false, s.mode());
     const int last = table.DisplayOrder()[static_cast<size_t>(table.TargetCount())];
-    EXPECT_EQ(table.entry(last).MMSI, 257000003);
-    EXPECT_EQ(table.entry(table.DisplayOrder()[1]).MMSI, 257000002);
+    EXPECT_EQ(std::pair(table.entry(table.DisplayOrder()[1]).MMSI, table.entry(last).MMSI),
+              std::pair(257000002, 257000003));
 }
 
 }  // namespace

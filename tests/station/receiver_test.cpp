@@ -104,10 +104,9 @@ TEST_F(ReceiverTest, SkippedMessagesTouchNoEntry) {
     for (int type : {7, 11, 13, 15, 22, 27, 40}) feed(Sentence(ais::EncodeHeaderOnly(type, 0, 257000002, 72)));
     feed(Sentence(ais::EncodeHeaderOnly(40, 0, 257000001, 72)));
     feedRecord(ClassAReport(0, 59.5, 5.25, 12.3f));  // MMSI 0
-    EXPECT_EQ(rx.targets().TargetCount(), 1);
-    EXPECT_EQ(rx.targets().entry(1).MsgCount[0], 1);
-    EXPECT_EQ(rx.totals().MessageTypeCount[40], 2);
-    EXPECT_EQ(rx.totals().DecodedMessageCount, 10);
+    EXPECT_EQ(std::tuple(rx.targets().TargetCount(), rx.targets().entry(1).MsgCount[0],
+                         rx.totals().MessageTypeCount[40], rx.totals().DecodedMessageCount),
+              std::tuple(1, 1, int64_t{2}, int64_t{10}));
     EXPECT_EQ(events.rows, std::vector<int>{1});
     feed(Sentence(ais::EncodeHeaderOnly(22, 0, 257000001, 168)));
     EXPECT_EQ(rx.targets().entry(1).MsgCount[22], 1);
@@ -128,13 +127,10 @@ TEST_F(ReceiverTest, TextMessagesComeComposedAndAreLogged) {
     feed(Sentence(ais::EncodeHeaderOnly(8, 0, 257000003, 72)));
     ASSERT_EQ(events.shown.size(), 3u);
     const MessageToShow& first = events.shown[0];
-    EXPECT_EQ(first.messageType, 14);
-    EXPECT_EQ(first.entry, 1);
-    EXPECT_EQ(first.notice.lblName, " 257000003 - BLUE HERON          ");
-    EXPECT_EQ(first.notice.lblTime, "06-12-2026 12:00:00");
-    EXPECT_EQ(events.shown[1].notice.lblTime, "12:00");
-    EXPECT_NE(events.shown[2].binary, nullptr);
-    EXPECT_FALSE(events.shown[2].logFailed);
+    EXPECT_EQ(std::tie(first.messageType, first.entry, first.notice.lblName, first.notice.lblTime,
+                       events.shown[1].notice.lblTime),
+              std::tuple(14, 1, " 257000003 - BLUE HERON          ", "06-12-2026 12:00:00", "12:00"));
+    EXPECT_TRUE(events.shown[2].binary && !events.shown[2].logFailed);
     EXPECT_EQ(dir.read("AIS_Messages/AIS_Messages.txt"), ais::FormatMessageLogBlock(events.shown[1].notice) +
                                                               ais::FormatMessageLogBlock(events.shown[2].notice));
     // A log that can not be written is reported with the message, every time.
@@ -161,9 +157,9 @@ TEST_F(ReceiverTest, AFullTableIsToldOnce) {
     feedRecord(ClassAReport(257000003, 59.5, 5.25, 0));
     feedRecord(ClassAReport(257000004, 59.5, 5.25, 0));
     ASSERT_EQ(events.messages.size(), 1u);
-    EXPECT_EQ(events.messages[0].icon, base::MessageIcon::Information);
-    EXPECT_EQ(events.messages[0].title, targets::kTableFullTitle);
-    EXPECT_EQ(events.messages[0].text, targets::TableFullText(2, 90));
+    const auto& m = events.messages[0];
+    EXPECT_EQ(std::tie(m.icon, m.title, m.text),
+              std::tuple(base::MessageIcon::Information, targets::kTableFullTitle, targets::TableFullText(2, 90)));
     EXPECT_EQ(rx.targets().TargetCount(), 2);
 }
 
@@ -172,8 +168,7 @@ TEST_F(ReceiverTest, OwnShipIsTheEntryOfTheLatestVDO) {
     EXPECT_EQ(rx.targets().OwnShipIndex(), 0);
     feedRecord(ClassAReport(257000009, 59.5, 5.25, 0), true);
     feedRecord(ClassAReport(257000001, 59.5, 5.25, 0));
-    EXPECT_EQ(rx.targets().OwnShipIndex(), 2);
-    EXPECT_EQ(rx.targets().entry(2).VDOCount, 1);
+    EXPECT_EQ(std::pair(rx.targets().OwnShipIndex(), rx.targets().entry(2).VDOCount), std::pair(2, 1));
 }
 
 TEST_F(ReceiverTest, AgeingFollowsTheMonotonicClockAndRaisesStatusChanges) {
@@ -187,8 +182,9 @@ TEST_F(ReceiverTest, AgeingFollowsTheMonotonicClockAndRaisesStatusChanges) {
     rx.ageTargets();
     EXPECT_EQ(events.aged, std::vector<int>{1});
     EXPECT_TRUE(events.rows.empty());
-    EXPECT_EQ(rx.targets().entry(1).Status, targets::TargetStatus::Old);
-    EXPECT_EQ(rx.targets().entry(2).Status, targets::TargetStatus::New);  // moored: 360 s allowance
+    // Entry 2 is moored: 360 s allowance.
+    EXPECT_EQ(std::pair(rx.targets().entry(1).Status, rx.targets().entry(2).Status),
+              std::pair(targets::TargetStatus::Old, targets::TargetStatus::New));
     // A wall clock set back an hour does not make silent targets fresh.
     clock.set(clock.now().addSeconds(-3600));
     clock.advance(400);
@@ -205,9 +201,8 @@ TEST_F(ReceiverTest, PeriodsAcrossMidnight) {
     feedRecord(ClassAReport(257000001, 59.5, 5.25, 12.3f));
     const auto& t = rx.targets().entry(1);
     EXPECT_NEAR(t.TimerPeriod[0], 10.5f, 1e-3);
-    EXPECT_EQ(t.Period[0], 11);  // 23:59:55 -> 00:00:05.5
-    EXPECT_EQ(t.LastRxTime[0], clock.now());
-    EXPECT_EQ(t.TrackedFor, 11);
+    // 23:59:55 -> 00:00:05.5: eleven whole seconds.
+    EXPECT_EQ(std::tuple(t.Period[0], t.LastRxTime[0], t.TrackedFor), std::tuple(11, clock.now(), 11));
 }
 
 // Two inputs send the parts of two messages that share a sequential
@@ -247,8 +242,8 @@ TEST_F(ReceiverTest, ASeekingInputDropsWhatIsPendingAndGoesOn) {
     ASSERT_FALSE(rx.pendingInput(play).empty());
     rx.dropPending(play);
     EXPECT_TRUE(rx.pendingInput(play).empty());
-    EXPECT_EQ(rx.totals().IncompleteMessageCount, 1);
-    EXPECT_EQ(std::pair(rx.totals().IncompleteFragmentCount, rx.pendingFragments()), std::pair(int64_t{1}, int64_t{0}));
+    EXPECT_EQ(std::tuple(rx.totals().IncompleteMessageCount, rx.totals().IncompleteFragmentCount, rx.pendingFragments()),
+              std::tuple(1, 1, 0));
     rx.takeBytes(play, a[1]);
     EXPECT_EQ(rx.targets().TargetCount(), 0);
     rx.takeBytes(play, Join(Sentences(ClassAReport(257000002, 59.5, 5.25, 12.3f))));
@@ -386,14 +381,12 @@ TEST(StatusPanels, CountsWhileTheirRuleIsOnAndThePercentageHasNoLeadingZero) {
     s.ChecksumErrorCount = 5;
     s.IgnoredCount = 1;
     s.SentenceCount = 199;
-    EXPECT_EQ(checksumPanelText(tests, s), "n/a");
-    EXPECT_EQ(ignoredPanelText(tests, s, true), "n/a");
-    EXPECT_EQ(ignoredPanelText(tests, s, false), "n/a");
-    tests.CheckChecksum = true;
-    tests.EmptyBuffer = true;
-    EXPECT_EQ(checksumPanelText(tests, s), "5");
-    EXPECT_EQ(ignoredPanelText(tests, s, false), "1");
-    EXPECT_EQ(ignoredPanelText(tests, s, true), "1 (.5%)");
+    auto texts = [&] {
+        return std::tuple(checksumPanelText(tests, s), ignoredPanelText(tests, s, false), ignoredPanelText(tests, s, true));
+    };
+    EXPECT_EQ(texts(), std::tuple("n/a", "n/a", "n/a"));
+    tests.CheckChecksum = tests.EmptyBuffer = true;
+    EXPECT_EQ(texts(), std::tuple("5", "1", "1 (.5%)"));
     s.SentenceCount = 0;
     s.IgnoredCount = 2;
     EXPECT_EQ(ignoredPanelText(tests, s, true), "2 (100.0%)");

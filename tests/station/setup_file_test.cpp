@@ -37,9 +37,7 @@ TEST(SetupFile, RoundTripKeepsEverySetting) {
     targets::Reference state2;
     ReceiveSettings receive2;
     EXPECT_EQ(ParseSetup(FormatSetup(comm, receive, state), comm2, receive2, state2), "");
-    EXPECT_EQ(comm2, comm);
-    EXPECT_EQ(receive2, receive);
-    EXPECT_EQ(state2, state);
+    EXPECT_EQ(std::tie(comm2, receive2, state2), std::tie(comm, receive, state));
 }
 
 TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
@@ -63,10 +61,9 @@ TEST(SetupFile, FailuresKeepWhatWasReadAndApplyDefaults) {
         base::RecordingMessageSink sink;
         LoadSetup((dir / "Orvanta.ini").string(), comm, receive, state, sink);
         ASSERT_EQ(sink.entries.size(), 1u) << r.text;
-        EXPECT_EQ(sink.entries[0].text, r.message);
-        EXPECT_EQ(sink.entries[0].icon, base::MessageIcon::Exclamation);
-        EXPECT_EQ(comm.BaudRate, 38400);  // defaults applied over what was read
-        EXPECT_EQ(comm.Parity, "N");
+        EXPECT_EQ(std::tie(sink.entries[0].text, sink.entries[0].icon), std::tuple(r.message, base::MessageIcon::Exclamation));
+        // Defaults applied over what was read.
+        EXPECT_EQ(std::tie(comm.BaudRate, comm.Parity), std::tuple(38400, "N"));
         EXPECT_LE(comm.IPListCount, 10);
     }
     // The ten addresses before the failing eleventh stay loaded.

@@ -65,11 +65,11 @@ TEST(SetupHostile, ValuesOutOfRangeGiveTheirSectionsDefaults) {
         LoadSetup((dir / "Orvanta.ini").string(), comm, receive, state, sink);
         ASSERT_EQ(sink.entries.size(), r.message ? 1u : 0u) << r.section;
         if (r.message) EXPECT_EQ(sink.entries[0].text, r.message) << r.section;
-        EXPECT_EQ(comm.ComPort, r.comportKept ? 3 : 0) << r.section;
-        EXPECT_EQ(comm.UseTCP, r.addressKept) << r.section;
+        EXPECT_EQ(std::tuple(comm.ComPort, comm.UseTCP), std::tuple(r.comportKept ? 3 : 0, r.addressKept)) << r.section;
         if (r.message == kRange || !r.message) {  // else every line setting takes its default
-            EXPECT_EQ(comm.BaudRate, r.comportKept ? 9600 : 38400) << r.section;
-            EXPECT_EQ(comm.IPPort, r.addressKept ? 1234 : 8040) << r.section;
+            EXPECT_EQ(std::pair(comm.BaudRate, comm.IPPort),
+                      std::pair(r.comportKept ? 9600 : 38400, r.addressKept ? 1234 : 8040))
+                << r.section;
         }
         EXPECT_TRUE(state.lat() >= -90 && state.lat() <= 90 && state.lon() >= -180 && state.lon() <= 180);
         EXPECT_TRUE(state.mode() >= 0 && state.mode() <= 3 && state.mmsi() >= 0) << r.section;
@@ -119,10 +119,11 @@ TEST(SetupHostile, InputAndOutputHostsAreHostNamesOrAddresses) {
         const bool clean = r.inputsKept && r.outputsKept;
         ASSERT_EQ(sink.entries.size(), clean ? 0u : 1u) << r.inputs << r.output;
         if (!clean) EXPECT_EQ(sink.entries[0].text, kRange);
-        EXPECT_EQ(station.Inputs.size(), r.inputsKept ? 3u : 0u) << r.inputs;
-        EXPECT_EQ(station.Outputs.UdpEnabled, r.outputsKept) << r.output;
-        EXPECT_EQ(comm.IPPort, 1234);  // the other sections stay
-        EXPECT_EQ(std::filesystem::exists(dir / "Orvanta.ini.bad"), !clean);
+        // The other sections stay.
+        EXPECT_EQ(std::tuple(station.Inputs.size(), station.Outputs.UdpEnabled, comm.IPPort,
+                             std::filesystem::exists(dir / "Orvanta.ini.bad")),
+                  std::tuple(r.inputsKept ? 3u : 0u, r.outputsKept, 1234, !clean))
+            << r.inputs << r.output;
         EXPECT_EQ(StationSettingsProblem(station).empty(), true) << StationSettingsProblem(station);
     }
     // Setup > Inputs says the same of what it is given.

@@ -125,6 +125,7 @@ TEST(Playback, SeekResumesAtTheNextLineStart) {
         starts.push_back(file.size());
         file += FormatTagBlock("", t) + "!AIVDM,1,1,,A," + std::to_string(t) + ",0\r\n";
     }
+    starts.push_back(file.size());  // line 10: the end
     struct Case {
         const char* name;
         int64_t offset;
@@ -152,14 +153,10 @@ TEST(Playback, SeekResumesAtTheNextLineStart) {
         handed.clear();
         // Due from file second 0 again: the first line at once, the next a second later.
         reader.take(0, handed);
-        const std::string expected = c.firstLine < starts.size()
-                                         ? file.substr(starts[c.firstLine], (c.firstLine + 1 < starts.size() ? starts[c.firstLine + 1] : file.size()) - starts[c.firstLine])
-                                         : "";
-        EXPECT_EQ(handed, expected) << c.name;
-        handed.clear();
+        const size_t from = starts[c.firstLine], next = starts[std::min<size_t>(c.firstLine + 1, 10)];
+        EXPECT_EQ(handed, file.substr(from, next - from)) << c.name;
         reader.take(1e9, handed);
-        const size_t from = c.firstLine < starts.size() ? starts[c.firstLine] : file.size();
-        EXPECT_EQ(expected + handed, file.substr(from)) << c.name;
+        EXPECT_EQ(handed, file.substr(from)) << c.name;
         EXPECT_EQ(reader.position(), static_cast<int64_t>(file.size())) << c.name;
         std::fclose(in);
     }

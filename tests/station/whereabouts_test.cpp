@@ -62,9 +62,10 @@ TEST_F(Whereabouts, NoRangeWithoutAKnownPositionAfterTheReferenceAppears) {
     for (int32_t mmsi : {kSilent, kNoMoreFixes}) {
         const targets::TargetRecord& t = of(mmsi);
         EXPECT_FALSE(t.PositionKnown || t.RangeKnown || t.HasCPA) << mmsi;
-        EXPECT_EQ(row(mmsi).cells[targets::kColLat], "n/a") << mmsi;
-        EXPECT_EQ(row(mmsi).cells[targets::kColLon], "n/a") << mmsi;
-        EXPECT_EQ(row(mmsi).cells[targets::kColTCPA], "  n/a") << mmsi;
+        const auto cells = row(mmsi).cells;
+        EXPECT_EQ(std::tie(cells[targets::kColLat], cells[targets::kColLon], cells[targets::kColTCPA]),
+                  std::tuple("n/a", "n/a", "  n/a"))
+            << mmsi;
     }
     EXPECT_NE(of(kNoMoreFixes).Status, targets::TargetStatus::Lost);  // heard, but its position is old
     const auto rings = targets::SummariseRanges(rx.targets(), targets::kRefFromVDO).rings;

@@ -103,6 +103,14 @@ inline bool Reencode(const ais::AISMessageRecord& r, int type, ais::EncodedPaylo
     }
 }
 
+// The MMSI of every sub-record, so any type can be fed.
+inline void SetMMSI(ais::AISMessageRecord& r, int32_t mmsi) {
+#define SET(n) r.Type##n.MMSI = mmsi;
+    SET(1) SET(2) SET(3) SET(4) SET(5) SET(6) SET(7) SET(8) SET(9) SET(10) SET(11) SET(12) SET(13) SET(14)
+    SET(15) SET(16) SET(17) SET(18) SET(19) SET(20) SET(21) SET(22) SET(23) SET(24) SET(25) SET(26) SET(27)
+#undef SET
+}
+
 // Whether sub-record `type` of a and b is the same (true for types without one).
 inline bool SameSubRecord(const ais::AISMessageRecord& a, const ais::AISMessageRecord& b, int type) {
     switch (type) {

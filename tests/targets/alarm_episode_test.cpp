@@ -17,6 +17,13 @@ struct Case {
     int16_t navStatus = 0;
     TargetStatus status = TargetStatus::Current;
     int32_t mmsi = 257000001;
+
+    TargetRecord target() const {
+        TargetRecord t;
+        t.MMSI = mmsi, t.Class = cls, t.Nav.NavStatus = navStatus, t.Status = status;
+        t.HasCPA = hasCPA, t.HasOwnRange = true, t.CPA = cpa, t.TCPA = tcpa, t.OwnRange = range;
+        return t;
+    }
 };
 
 TEST(AlarmEpisode, EntersInsideEveryLimitAndEndsOnlyClearlyOutside) {
@@ -44,12 +51,9 @@ TEST(AlarmEpisode, EntersInsideEveryLimitAndEndsOnlyClearlyOutside) {
     };
     const AlarmSettings limits;
     for (const Case& c : cases) {
-        TargetRecord t;
-        t.MMSI = c.mmsi, t.Class = c.cls, t.Nav.NavStatus = c.navStatus, t.Status = c.status;
-        t.HasCPA = c.hasCPA, t.HasOwnRange = true;
-        t.CPA = c.cpa, t.TCPA = c.tcpa, t.OwnRange = c.range;
-        EXPECT_EQ(EntersAlarm(t, limits), c.enters) << c.name;
-        EXPECT_EQ(StaysInAlarm(t, limits), c.stays) << c.name;
+        EXPECT_EQ(std::pair(EntersAlarm(c.target(), limits), StaysInAlarm(c.target(), limits)),
+                  std::pair(c.enters, c.stays))
+            << c.name;
     }
 }
 
@@ -69,16 +73,11 @@ TEST(AlarmEpisode, GuardZoneWatchesVesselsUnderWayWhateverTheirApproach) {
     };
     AlarmSettings guard;
     guard.guardZone = 1;
+    const AlarmSettings off;  // no guard alarm at all
     for (const Case& c : cases) {
-        TargetRecord t;
-        t.MMSI = c.mmsi, t.Class = c.cls, t.Nav.NavStatus = c.navStatus, t.Status = c.status;
-        t.HasCPA = c.hasCPA, t.HasOwnRange = true;
-        t.CPA = c.cpa, t.TCPA = c.tcpa, t.OwnRange = c.range;
-        EXPECT_EQ(EntersAlarm(t, guard), c.enters) << c.name;
-        EXPECT_EQ(StaysInAlarm(t, guard), c.stays) << c.name;
-        guard.guardZone = 0;  // off: no guard alarm at all
-        EXPECT_EQ(EntersAlarm(t, guard), c.hasCPA && c.cpa < 0.5 && c.tcpa > 0) << c.name << " (off)";
-        guard.guardZone = 1;
+        const TargetRecord t = c.target();
+        EXPECT_EQ(std::pair(EntersAlarm(t, guard), StaysInAlarm(t, guard)), std::pair(c.enters, c.stays)) << c.name;
+        EXPECT_EQ(EntersAlarm(t, off), c.hasCPA && c.cpa < 0.5 && c.tcpa > 0) << c.name << " (off)";
     }
 }
 

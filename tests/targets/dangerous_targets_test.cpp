@@ -68,12 +68,9 @@ TEST_F(DangerousTargetsTest, RowTextsAsTheListWritesThem) {
         t.HasOwnRange = c.hasRange, t.OwnRange = c.range, t.OwnBearing = c.bearing;
         const auto rows = DangerousTargets(rx.targets());
         ASSERT_EQ(rows.size(), 1u) << c.received;
-        EXPECT_EQ(rows[0].entry, 1);
-        EXPECT_EQ(rows[0].name, c.name);
-        EXPECT_EQ(rows[0].cpa, c.cpa);
-        EXPECT_EQ(rows[0].tcpa, c.tcpaText);
-        EXPECT_EQ(rows[0].range, c.rangeText);
-        EXPECT_EQ(rows[0].bearing, c.bearingText);
+        const auto& r = rows[0];
+        EXPECT_EQ(std::tie(r.entry, r.name, r.cpa, r.tcpa, r.range, r.bearing),
+                  std::tuple(1, c.name, c.cpa, c.tcpaText, c.rangeText, c.bearingText));
     }
 }
 

@@ -31,9 +31,8 @@ TEST(FlagIndex, FirstEntryOfAMIDWinsAndUnusableLinesGiveNoFlag) {
         {232, ""}, {233, ""}, {234, ""}, {999, ""}, {0, ""}, {-1, ""},
     };
     for (const auto& [mid, expected] : rows) EXPECT_EQ(flags.FindFlagIcon(mid), expected) << mid;
-    EXPECT_TRUE(flags.summary().indexFound);
-    EXPECT_EQ(flags.summary().entries, 4);
-    EXPECT_EQ(flags.summary().skippedLines, 4);
+    const auto& sum = flags.summary();
+    EXPECT_EQ(std::tuple(sum.indexFound, sum.entries, sum.skippedLines), std::tuple(true, 4, 4));
     // No index file, or no folder at all: no flags.
     TempDir empty;
     EXPECT_EQ(FlagIndex(empty.path()).FindFlagIcon(257), "");

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <set>
 
+#include "support/sample_sentences.h"
 #include "targets/target_row.h"
 #include "targets/target_sort.h"
 #include "targets/target_table.h"
@@ -21,8 +22,7 @@ protected:
         ctx.now = base::DateTime::fromCalendar(2026, 12, 6, 10, 0, 0);
     }
     TargetUpdate feed(int type, int32_t mmsi, int16_t navStatus = 0) {
-        rec.Type1.MMSI = rec.Type4.MMSI = rec.Type8.MMSI = rec.Type18.MMSI = rec.Type21.MMSI = mmsi;
-        rec.Type5.MMSI = rec.Type24.MMSI = mmsi;
+        testing_support::SetMMSI(rec, mmsi);
         rec.Type1.NavStatus = navStatus;
         return table.AddOrUpdateTarget(SentenceKind::VDM, type, rec, ctx);
     }
@@ -52,9 +52,11 @@ protected:
     TargetTable table;
 };
 
-// Lost after 6 min when moving, 18 min when anchored, moored, a base station
-// or an aid; removed after 30 min whatever the class.
-TEST_F(Lifecycle, LostAndRemovedByClassAndSilence) {
+// Old once silent beyond the report's allowance (moving 32 s, moored 360 s,
+// an aid 240 s); lost after 6 min when moving, 18 min when anchored, moored,
+// a base station or an aid; removed after 30 min whatever the class.
+TEST_F(Lifecycle, OldLostAndRemovedByClassAndSilence) {
+    const TargetStatus kNew = TargetStatus::New, kOld = TargetStatus::Old;
     struct Row {
         int type;
         int16_t navStatus;
@@ -62,6 +64,8 @@ TEST_F(Lifecycle, LostAndRemovedByClassAndSilence) {
         TargetStatus status;  // ignored when removed
         bool removed;
     } rows[] = {
+        {1, 0, 31, kNew, false},  {1, 0, 32, kOld, false},  {1, 5, 359, kNew, false}, {1, 5, 360, kOld, false},
+        {1, 2, 100, kOld, false}, {21, 0, 239, kNew, false}, {21, 0, 240, kOld, false}, {18, 0, 32, kOld, false},
         {1, 0, 359, TargetStatus::Old, false},   {1, 0, 360, TargetStatus::Lost, false},
         {18, 0, 360, TargetStatus::Lost, false}, {1, 5, 1079, TargetStatus::Old, false},
         {1, 1, 1080, TargetStatus::Lost, false}, {4, 0, 1079, TargetStatus::Old, false},
@@ -70,17 +74,15 @@ TEST_F(Lifecycle, LostAndRemovedByClassAndSilence) {
     };
     for (const Row& r : rows) {
         TargetTable t;
-        rec.Type1.MMSI = rec.Type4.MMSI = rec.Type18.MMSI = rec.Type21.MMSI = 257000001;
+        testing_support::SetMMSI(rec, 257000001);
         rec.Type1.NavStatus = r.navStatus;
         t.AddOrUpdateTarget(SentenceKind::VDM, r.type, rec, ctx);
         std::vector<RemovedTarget> removed;
         t.AgeTargets(ctx.monotonic + r.silentFor, nullptr, &removed);
         EXPECT_EQ(removed.size(), r.removed ? 1u : 0u) << r.type << " " << r.silentFor;
         if (r.removed) {
-            EXPECT_EQ(removed[0], (RemovedTarget{1, 1}));
-            EXPECT_FALSE(t.InUse(1));
-            EXPECT_EQ(t.TargetCount(), 0);
-            EXPECT_EQ(t.FindTarget(257000001, r.type), 0);
+            EXPECT_EQ(std::tuple(removed[0], t.InUse(1), t.TargetCount(), t.FindTarget(257000001, r.type)),
+                      std::tuple(RemovedTarget{1, 1}, false, 0, 0));
         } else {
             EXPECT_EQ(t.entry(1).Status, r.status) << r.type << " " << r.navStatus << " " << r.silentFor;
         }
@@ -98,10 +100,9 @@ TEST_F(Lifecycle, RemovalFreesTheEntryAndClosesTheRows) {
     std::vector<RemovedTarget> removed;
     table.AgeTargets(1900, nullptr, &removed);
     EXPECT_EQ(removed, (std::vector<RemovedTarget>{{2, 2}, {3, 3}}));
-    EXPECT_EQ(table.OwnShipIndex(), 0);  // the own ship left with its entry
-    EXPECT_EQ(table.TargetCount(), 2);
-    EXPECT_EQ(table.Generation(2), 1u);
-    EXPECT_EQ(table.Generation(1), 0u);
+    // The own ship left with its entry.
+    EXPECT_EQ(std::tuple(table.OwnShipIndex(), table.TargetCount(), table.Generation(2), table.Generation(1)),
+              std::tuple(0, 2, 1u, 0u));
     expectConsistent();
     EXPECT_EQ(feed(1, 366000001).entry, 2);
     EXPECT_EQ(table.entry(2).ListRow, 3);
@@ -123,9 +124,7 @@ TEST_F(Lifecycle, FullTableMakesRoomFromTheLongestLost) {
     table.AgeTargets(500);  // the first two are lost, the first longest
     ctx.monotonic = 505;
     const TargetUpdate u = feed(1, 366000001);
-    EXPECT_EQ(u.action, TableAction::Created);
-    EXPECT_EQ(u.entry, 1);
-    EXPECT_EQ(u.evicted, (RemovedTarget{1, 1}));
+    EXPECT_EQ(std::tie(u.action, u.entry, u.evicted), std::tuple(TableAction::Created, 1, RemovedTarget{1, 1}));
     EXPECT_EQ(feed(1, 366000002).evicted.entry, 2);
     expectConsistent();
     EXPECT_EQ(feed(1, 366000003).action, TableAction::TableFull);
@@ -206,10 +205,9 @@ TEST_F(Lifecycle, FullTableDisplacesTheStationSilentLongest) {
         if (r.victim == 0) {
             EXPECT_EQ(u.action, TableAction::TableFull) << r.what;
         } else {
-            EXPECT_EQ(u.action, TableAction::Created) << r.what;
-            EXPECT_EQ(u.entry, r.victim) << r.what;
-            EXPECT_EQ(t.FindTarget(257000000 + r.victim, 1), 0) << r.what;
-            EXPECT_EQ(t.Generation(r.victim), 1u) << r.what;
+            EXPECT_EQ(std::tuple(u.action, u.entry, t.FindTarget(257000000 + r.victim, 1), t.Generation(r.victim)),
+                      std::tuple(TableAction::Created, r.victim, 0, 1u))
+                << r.what;
         }
     }
 }
@@ -228,9 +226,9 @@ TEST_F(Lifecycle, RefusedThenDisplacedAsTimePasses) {
     EXPECT_EQ(feed(1, 366000002).action, TableAction::TableFull);
     ctx.monotonic = 60;
     const TargetUpdate u = feed(1, 366000003);
-    EXPECT_EQ(u.action, TableAction::Created);
-    EXPECT_EQ(u.evicted, (RemovedTarget{1, 1}));
-    EXPECT_EQ(table.entry(1).ListRow, 2);  // the newcomer's row is at the bottom
+    // The newcomer's row is at the bottom.
+    EXPECT_EQ(std::tie(u.action, u.evicted, table.entry(1).ListRow),
+              std::tuple(TableAction::Created, RemovedTarget{1, 1}, 2));
     expectConsistent();
     ctx.monotonic = 64;
     EXPECT_EQ(feed(1, 366000004).action, TableAction::TableFull);  // 257000002 silent 59 s
@@ -296,17 +294,12 @@ TEST_F(Lifecycle, AReturningVesselGetsItsStaticDataBack) {
     EXPECT_EQ(table.runVessels().size(), 2u);
 
     ctx.monotonic = 2000;
-    const int a = feed(1, 257000001).entry;
-    ASSERT_NE(a, 0);
-    EXPECT_EQ(table.entry(a).Id.Name, "NORDIC STAR");
-    EXPECT_EQ(table.entry(a).ReceivedName, "NORDIC STAR");
-    EXPECT_EQ(table.entry(a).Id.CallSign, "LAXY");
-    EXPECT_EQ(table.entry(a).Ship.ShipType, 70);
-    EXPECT_EQ(table.entry(a).Dim.DimA, 120);
-    const int b = feed(18, 257000002).entry;
-    ASSERT_NE(b, 0);
-    EXPECT_EQ(table.entry(b).Id.Name, "WAVE DANCER");
-    EXPECT_EQ(table.entry(b).CallSign24, "LB24");
+    const int na = feed(1, 257000001).entry, nb = feed(18, 257000002).entry;
+    ASSERT_TRUE(na && nb);
+    const TargetRecord &a = table.entry(na), &b = table.entry(nb);
+    EXPECT_EQ(std::tie(a.MMSI, a.Id.Name, a.ReceivedName, a.Id.CallSign, a.Ship.ShipType, a.Dim.DimA),
+              std::tuple(257000001, "NORDIC STAR", "NORDIC STAR", "LAXY", 70, 120));
+    EXPECT_EQ(std::tie(b.MMSI, b.Id.Name, b.CallSign24), std::tuple(257000002, "WAVE DANCER", "LB24"));
     // Another class under the same MMSI gets nothing of the vessel.
     table.setLifecycle({360, 1080, 1800, 3, 60});
     const int bs = feed(4, 257000001).entry;

@@ -42,10 +42,8 @@ TEST(Reception, ReceivedAgainstExpectedAndTheLongestGap) {
 
 // Each ring is a band and says so: a target 7 nm off counts in "5–10 nm".
 TEST(Reception, RingsAreBandsAndCountOnlyKnownRanges) {
-    EXPECT_EQ(RingCaption(0), "0\u20135 nm");
-    EXPECT_EQ(RingCaption(1), "5\u201310 nm");
-    EXPECT_EQ(RingCaption(4), "40\u201380 nm");
-    EXPECT_EQ(RingCaption(5), "Beyond 80 nm");
+    EXPECT_EQ(std::tuple(RingCaption(0), RingCaption(1), RingCaption(4), RingCaption(5)),
+              std::tuple("0\u20135 nm", "5\u201310 nm", "40\u201380 nm", "Beyond 80 nm"));
     TargetTable table;
     TableContext ctx;
     ais::AISMessageRecord rec;

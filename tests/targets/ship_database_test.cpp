@@ -60,11 +60,9 @@ TEST(ShipDatabase, LoadSkipsBrokenLinesAndLooksUpTheFirstRecordOfAnMMSI) {
               "266000002,\"no line end\",\"SA\",0,5,6,7,8,60,1");
     ShipDatabase db;
     const ShipDataLoadResult r = db.LoadShipData(dir.path());
-    EXPECT_TRUE(r.fileFound && !r.readFailed);
-    EXPECT_EQ(r.records, 4);
-    EXPECT_EQ(r.malformedLines, 1);
-    EXPECT_EQ(db.LookupShipData(211000001)->Name, "first");
-    EXPECT_EQ(db.LookupShipData(266000002)->Dim.DimD, 8);
+    EXPECT_EQ(std::tuple(r.fileFound, r.readFailed, r.records, r.malformedLines), std::tuple(true, false, 4, 1));
+    EXPECT_EQ(std::pair(db.LookupShipData(211000001)->Name, db.LookupShipData(266000002)->Dim.DimD),
+              std::pair(std::string("first"), int16_t{8}));
     EXPECT_EQ(db.LookupShipData(999999999), nullptr);
 
     // Loading again replaces the list instead of adding to it.
@@ -85,8 +83,7 @@ TEST(ShipDatabase, ReadsLatin1AndUtf8Files) {
     dir.write("Shipdata.dat", "257000001,\"tr\xF8nderl\xE5g\",\"L\xC6\",0,0,0,0,0,0,0\r\n");
     auto items = load(dir);
     ASSERT_EQ(items.size(), 1u);
-    EXPECT_EQ(items[0].Name, "tr\xC3\xB8nderl\xC3\xA5g");
-    EXPECT_EQ(items[0].CallSign, "L\xC3\x86");
+    EXPECT_EQ(std::tie(items[0].Name, items[0].CallSign), std::tuple("tr\xC3\xB8nderl\xC3\xA5g", "L\xC3\x86"));
 
     // A record the run does not refresh keeps its bytes; a refreshed one is UTF-8.
     ASSERT_TRUE(SaveShipData(dir.path(), {}));
@@ -106,9 +103,8 @@ TEST(ShipDatabase, LeftOverBackupIsMergedAndRemoved) {
     dir.write("Shipdata.dat", partial);
     ShipDatabase db;
     const ShipDataLoadResult lr = db.LoadShipData(dir.path());
-    EXPECT_EQ(lr.records, 2);
-    EXPECT_EQ(lr.fromBackup, 1);
-    EXPECT_EQ(db.LookupShipData(211000001)->Name, "partial new");
+    EXPECT_EQ(std::tuple(lr.records, lr.fromBackup, db.LookupShipData(211000001)->Name),
+              std::tuple(2, 1, "partial new"));
     EXPECT_TRUE(std::filesystem::exists(dir / "Shipdata-OLD.dat"));  // loading writes nothing
     const ShipDataSaveResult r = SaveShipData(dir.path(), std::vector{vessel(257012300, "RUN")});
     ASSERT_TRUE(r.ok) << r.error;

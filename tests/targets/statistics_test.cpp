@@ -66,8 +66,7 @@ TEST_F(StatsTest, FirstAndSecondMessageOfAType) {
     rec.Type1.SOG = 3.1f;
     message(1, 'B');
     const TargetRecord& t = table.entry(1);
-    EXPECT_EQ(t.MsgCount[1], 2);
-    EXPECT_EQ(t.Period[0], 12);
+    EXPECT_EQ(std::tuple(t.MsgCount[1], t.Period[0]), std::tuple(2, 12));
     EXPECT_NEAR(t.TimerPeriod[0], 12.34f, 1e-3);
     EXPECT_NEAR(t.RxTimer[0], 2.34f, 1e-3);  // seconds since midnight
     StatisticsRowAfterMessage(t, 1, g);
@@ -85,10 +84,8 @@ TEST_F(StatsTest, ChannelsKindsAndOtherTypes) {
     EXPECT_EQ((std::array<int32_t, 7>{t.ChACount, t.ChBCount, t.VDMCount, t.VDOCount, t.MsgCount[0], t.MsgCount[1],
                                       t.MsgCount[27]}),
               (std::array<int32_t, 7>{3, 2, 4, 1, 5, 4, 1}));
-    EXPECT_EQ(t.LastChannel[0], "A");
     const auto g = StatisticsGridOnOpen(t);
-    EXPECT_EQ(g[27][2], "1");
-    EXPECT_EQ(g[27][5], "n/a");
+    EXPECT_EQ(std::tie(t.LastChannel[0], g[27][2], g[27][5]), std::tuple("A", "1", "n/a"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "ais/code_tables.h"
+#include "support/sample_sentences.h"
 #include "support/temp_dir.h"
 #include "targets/flags.h"
 #include "targets/ship_database.h"
@@ -18,15 +19,7 @@ namespace {
 
 using input::SentenceKind;
 
-// The identity of every sub-record, so any type can be fed.
-void setMMSI(ais::AISMessageRecord& rec, int32_t mmsi) {
-    rec.Type1.MMSI = rec.Type2.MMSI = rec.Type3.MMSI = rec.Type4.MMSI = rec.Type5.MMSI = mmsi;
-    rec.Type6.MMSI = rec.Type8.MMSI = rec.Type9.MMSI = rec.Type10.MMSI = rec.Type12.MMSI = mmsi;
-    rec.Type14.MMSI = rec.Type18.MMSI = rec.Type19.MMSI = rec.Type20.MMSI = rec.Type21.MMSI = mmsi;
-    rec.Type24.MMSI = rec.Type7.MMSI = rec.Type11.MMSI = rec.Type13.MMSI = rec.Type15.MMSI = mmsi;
-    rec.Type16.MMSI = rec.Type17.MMSI = rec.Type22.MMSI = rec.Type23.MMSI = rec.Type25.MMSI = mmsi;
-    rec.Type26.MMSI = rec.Type27.MMSI = mmsi;
-}
+using testing_support::SetMMSI;
 
 class TableTest : public ::testing::Test {
 protected:
@@ -38,7 +31,7 @@ protected:
     // Feeds a message of `type` from `mmsi` with the fields set by `fill`.
     template <class Fill>
     TargetUpdate update(int type, int32_t mmsi, Fill fill, SentenceKind kind = SentenceKind::VDM) {
-        setMMSI(rec, mmsi);
+        SetMMSI(rec, mmsi);
         fill(rec);
         return table.AddOrUpdateTarget(kind, type, rec, ctx);
     }
@@ -201,9 +194,8 @@ TEST_F(TableTest, NamesAndTextsByType) {
     take(24, 257000024, [](ais::AISMessageRecord& r) {
         r.Type24.PartNumber = 1, r.Type24.Name = "SHOULD NOT COPY", r.Type24.CallSign = "LK1234";
     });
-    EXPECT_EQ(table.entry(5).Name24, "SEA BIRD");
-    EXPECT_EQ(table.entry(5).CallSign24, "LK1234");
-    EXPECT_EQ(table.entry(5).Id.Name, "SEA BIRD");
+    EXPECT_EQ(std::tie(table.entry(5).Name24, table.entry(5).CallSign24, table.entry(5).Id.Name),
+              std::tuple("SEA BIRD", "LK1234", "SEA BIRD"));
     // The name of part A replaces the placeholder of a class B station and
     // stays when later reports carry no name; an unset name changes nothing.
     take(24, 257000018, [](ais::AISMessageRecord& r) { r.Type24.PartNumber = 0, r.Type24.Name = "@@@@@@@@@@@@@@@@@@@@"; });
@@ -218,52 +210,10 @@ TEST_F(TableTest, NamesAndTextsByType) {
         r.Type8.FI = ais::BinaryAppFI(ais::BinaryApp::PersonsOnBoard, 0);
         r.Type8.PassengersOnboard = 42, r.Type8.HeightOverKeel = 33.0f, r.Type8.Description = "persons";
     });
-    EXPECT_EQ(table.entry(6).PassengersOnboard, 42);
-    EXPECT_EQ(table.entry(6).HeightOverKeel, 0.0f);
-    EXPECT_EQ(table.entry(6).LastMessageText, "persons");
+    EXPECT_EQ(std::tie(table.entry(6).PassengersOnboard, table.entry(6).HeightOverKeel, table.entry(6).LastMessageText),
+              std::tuple(42, 0.0f, "persons"));
     take(10, 257000008);
     EXPECT_EQ(table.entry(6).LastMessageText, "Msg 10 - UTC & Date Inquiry received from  257000008");
-}
-
-// Each type copies its groups from its own sub-record, whatever the others
-// of the shared record still hold from earlier messages.
-TEST_F(TableTest, EachTypeCopiesItsOwnGroups) {
-    struct Row {
-        int type;
-        int32_t mmsi;
-        std::function<void(ais::AISMessageRecord&)> fill;
-        std::function<void(const TargetRecord&)> check;
-    };
-    const Row rows[] = {
-        {9, 111257009,
-         [](ais::AISMessageRecord& r) {
-             r.Type9.Latitude = 58.5, r.Type9.Longitude = 4.5;
-             r.Type18.Latitude = 10.0, r.Type18.Longitude = 20.0;
-         },
-         [](const TargetRecord& t) { EXPECT_EQ(std::pair(t.Fix.Latitude, t.Fix.Longitude), std::pair(58.5, 4.5)); }},
-        {24, 257000024,
-         [](ais::AISMessageRecord& r) {
-             r.Type24.PartNumber = 1, r.Type24.DimA = 11, r.Type24.DimB = 12, r.Type24.DimC = 3, r.Type24.DimD = 4;
-         },
-         [](const TargetRecord& t) {
-             EXPECT_EQ(std::tuple(t.Dim24.DimA, t.Dim24.DimB, t.Dim24.DimC, t.Dim24.DimD), std::tuple(11, 12, 3, 4));
-         }},
-        {18, 257000018,
-         [](ais::AISMessageRecord& r) {
-             auto& s = r.Type18;
-             s.SyncState = 2, s.SlotTimeout = 3, s.SubMessage = 1234, s.SlotNumber = 567, s.SlotOffset = 89;
-             s.ReceivedStations = 7;
-         },
-         [](const TargetRecord& t) {
-             EXPECT_EQ(std::tuple(t.Comm.SyncState, t.Comm.SlotTimeout, t.Comm.SubMessage, t.Comm.SlotNumber, t.Comm.SlotOffset,
-                                  t.Comm.ReceivedStations),
-                       std::tuple(2, 3, 1234, 567, 89, 7));
-         }},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.type);
-        r.check(table.entry(take(r.type, r.mmsi, r.fill)));
-    }
 }
 
 TEST_F(TableTest, ShipDatabasePrefillsNewVesselsOnlyAndFlagsNeedACountry) {
@@ -285,35 +235,13 @@ TEST_F(TableTest, ShipDatabasePrefillsNewVesselsOnlyAndFlagsNeedACountry) {
     EXPECT_EQ(b.Epfd.EPFDTypeText, "n/a");  // type 18 reports overwrite the text
     EXPECT_NE(b.FlagIcon.find("DNO.ico"), std::string::npos);
     take(1, 257000001);
-    EXPECT_EQ(table.entry(2).Ship.ShipType, 84);
-    EXPECT_EQ(table.entry(2).Ship.ShipTypeText, ais::ShipTypeRule(84).ShipTypeText);
-    EXPECT_EQ(table.entry(2).Epfd.EPFDTypeText, "GPS/Glonass");
+    const TargetRecord& tanker = table.entry(2);
+    EXPECT_EQ(std::tie(tanker.Ship.ShipType, tanker.Ship.ShipTypeText, tanker.Epfd.EPFDTypeText),
+              std::tuple(84, ais::ShipTypeRule(84).ShipTypeText, "GPS/Glonass"));
     take(5, 257000005);  // created by a static message: no pre-fill lookup
     EXPECT_EQ(table.entry(3).Id.Name, "");
     take(4, 12345678);  // MID 0 has no country: no lookup, no flag
     EXPECT_EQ(table.entry(4).FlagIcon, "");
-}
-
-TEST_F(TableTest, AgeingAllowances) {
-    struct Row {
-        int type;
-        int16_t navStatus;
-        double silentFor;
-        TargetStatus status;
-    };
-    const TargetStatus kNew = TargetStatus::New, kOld = TargetStatus::Old;
-    const Row rows[] = {
-        {1, 0, 31, kNew},   {1, 0, 32, kOld},   {1, 5, 359, kNew}, {1, 5, 360, kOld},
-        {1, 2, 100, kOld},  {21, 0, 239, kNew}, {21, 0, 240, kOld}, {18, 0, 32, kOld},
-    };
-    for (const auto& r : rows) {
-        TargetTable t;
-        rec.Type1.NavStatus = r.navStatus;
-        setMMSI(rec, 257000001);
-        t.AddOrUpdateTarget(SentenceKind::VDM, r.type, rec, ctx);
-        t.AgeTargets(ctx.monotonic + r.silentFor);
-        EXPECT_EQ(t.entry(1).Status, r.status) << r.type << " " << r.navStatus << " " << r.silentFor;
-    }
 }
 
 TEST_F(TableTest, ReferencePositionAndRange) {
@@ -325,8 +253,7 @@ TEST_F(TableTest, ReferencePositionAndRange) {
     // Own ship from VDO sets the reference; others get range and bearing.
     state.setMode(kRefFromVDO);
     EXPECT_TRUE(update(1, 257000001, at(60.0, 5.0), SentenceKind::VDO).referenceMoved);
-    EXPECT_DOUBLE_EQ(state.lat(), 60.0);
-    EXPECT_DOUBLE_EQ(state.lon(), 5.0);
+    EXPECT_EQ(std::pair(state.lat(), state.lon()), std::pair(60.0, 5.0));
     EXPECT_FALSE(update(1, 257000002, at(60.5, 5.8)).referenceMoved);
     EXPECT_NEAR(table.entry(1).Range, 71175.80, 0.5);
     EXPECT_NEAR(table.entry(1).Bearing * 57.29577951307855, 38.1472, 0.001);
@@ -372,7 +299,7 @@ TEST(TargetIndex, SameResultAsOrderedSearch) {
             if (table.entry(n).MMSI == mmsi && fits(table.entry(n), type)) expected = n;
         }
         ASSERT_EQ(table.FindTarget(mmsi, type), expected) << i;
-        setMMSI(rec, mmsi);
+        SetMMSI(rec, mmsi);
         const TargetUpdate u = table.AddOrUpdateTarget(SentenceKind::VDM, type, rec, ctx);
         if (expected) {
             ASSERT_EQ(u.entry, expected);
