@@ -30,12 +30,13 @@ void mark(R& r, int v) {
     const std::string text = "from " + std::to_string(v);
     const auto n = static_cast<int16_t>(v);
     setGroup(r, ais::NavigationStatus{n, text});
-    setGroup(r, ais::Motion{float(v), float(v)});
+    // Every field of a group its own value, so a field copied into its neighbour shows.
+    setGroup(r, ais::Motion{float(v), float(v) + 0.5f});
     setGroup(r, ais::PositionFix{n, text, v + 0.25, v + 0.5, n});
-    setGroup(r, ais::CommState{n, n, n, n, n, n});
+    setGroup(r, ais::CommState{n, int16_t(n + 1), int16_t(n + 2), int16_t(n + 3), int16_t(n + 4), int16_t(n + 5)});
     setGroup(r, ais::VesselId{v, text, text});
     setGroup(r, ais::ShipKind{n, text, text});
-    setGroup(r, ais::Dimensions{n, n, n, n});
+    setGroup(r, ais::Dimensions{n, int16_t(n + 1), int16_t(n + 2), int16_t(n + 3)});
     setGroup(r, ais::EPFD{n, text});
     setGroup(r, ais::Voyage{base::DateTime(), float(v), text});
 }
