@@ -82,7 +82,7 @@ void configure(app::Receiver& rx, uint8_t mode, bool nearlyFull) {
     }
     if (mode & 128) {
         for (int32_t mmsi : {257012300, 211000000, 0, -5}) {
-            rx.shipDatabase().add({mmsi, "blue heron", "LABC", 9123456, 70, 100, 20, 10, 10, 1});
+            rx.shipDatabase().add({mmsi, "blue heron", "LABC", 9123456, 70, {100, 20, 10, 10}, 1});
         }
     }
     if (nearlyFull) rx.targets() = nearlyFullTable();
@@ -119,7 +119,7 @@ bool sameOutcome(const app::Receiver& a, const app::Receiver& b) {
     for (int n = 1; n <= a.targets().TargetCount(); ++n) {
         const auto& s = a.targets().entry(n);
         const auto& t = b.targets().entry(n);
-        if (s.MMSI != t.MMSI || s.MsgCount != t.MsgCount || s.Name != t.Name || s.Latitude != t.Latitude) return false;
+        if (s.MMSI != t.MMSI || s.MsgCount != t.MsgCount || s.Id.Name != t.Id.Name || s.Fix.Latitude != t.Fix.Latitude) return false;
     }
     return true;
 }
