@@ -106,6 +106,9 @@ TEST(ShipDatabase, LeftOverBackupIsMergedAndRemoved) {
     EXPECT_EQ(std::tuple(lr.records, lr.fromBackup, db.LookupShipData(211000001)->Name),
               std::tuple(2, 1, "partial new"));
     EXPECT_TRUE(std::filesystem::exists(dir / "Shipdata-OLD.dat"));  // loading writes nothing
+    TempDir blank;  // a blank line in the backup is no broken line
+    blank.write("Shipdata-OLD.dat", backup + "\r\n");
+    EXPECT_EQ(ShipDatabase().LoadShipData(blank.path()).malformedLines, 0);
     const ShipDataSaveResult r = SaveShipData(dir.path(), std::vector{vessel(257012300, "RUN")});
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_TRUE(r.backupRemoved);
