@@ -173,8 +173,12 @@ void StationMenus::applySettings(const input::StationSettings& settings) {
 }
 
 void StationMenus::showInputsSetup() {
-    input::FrmInputs dialog(settings_, &window_);
-    if (dialog.exec() == QDialog::Accepted) applySettings(dialog.settings());
+    // Window-modal but without a nested event loop: the inputs keep being
+    // read while the operator edits; OK applies what was chosen.
+    auto* dialog = new input::FrmInputs(settings_, &window_);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] { applySettings(dialog->settings()); });
+    dialog->open();
 }
 
 bool StationMenus::startRecording(const QString& path) {

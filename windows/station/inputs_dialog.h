@@ -1,10 +1,11 @@
-// FrmInputs: the modal Setup > Inputs dialog. It lists the further inputs
+// FrmInputs: the window-modal Setup > Inputs dialog. It lists the further inputs
 // (serial device, TCP client, UDP listener; each may be switched off) and the
 // forwarding outputs; OK returns what the operator chose by value (the main
 // window applies it), Cancel changes nothing.
 //
-//   input::FrmInputs dialog(current, mainWindow);
-//   if (dialog.exec() == QDialog::Accepted) apply(dialog.settings());
+//   auto* dialog = new input::FrmInputs(current, mainWindow);
+//   connect(dialog, &QDialog::accepted, [=] { apply(dialog->settings()); });
+//   dialog->open();
 //
 // Controls carry their names as objectName: tblInputs (columns On, Type,
 // Address, Port, Baud), cmdAdd, cmdRemove, chkForwardUdp, txtForwardUdpAddress,
