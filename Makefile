@@ -6,13 +6,16 @@
 #   make package        - the Debian package $(BUILD)/orvanta_VERSION_ARCH.deb
 #   make package-check  - make package, then lintian, the desktop entry and metainfo
 #                         validators, and an install into a throw-away root (CI runs it)
+# and for speed:
+#   make check-instructions - fails when decode or replay spends over 10 % more
+#                         instructions than bench/instructions.baseline (CI runs it)
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 DATA_DIR ?= $(CURDIR)/$(BUILD)/demo-data
 
 .PHONY: all bootstrap check-floors build run test test-core test-sanitize test-fuzz-smoke bench clean \
-	package package-check
+	package package-check check-instructions
 
 all: build
 
@@ -43,6 +46,13 @@ test-sanitize: bootstrap
 	  ctest --output-on-failure -j $(JOBS)
 
 test: test-core test-sanitize test-fuzz-smoke
+
+# ---- The instruction-count guard ---------------------------------------------
+# Counts (callgrind) the instructions of decode and replay --own-mmsi on a
+# 20,000-sentence feed and compares them with bench/instructions.baseline;
+# `bash scripts/check-instructions --update` writes a new baseline.
+check-instructions: build
+	bash scripts/check-instructions --cli $(BUILD)/orvanta-cli
 
 # ---- Fuzz smoke run --------------------------------------------------------
 # One minute of the receive-pipeline fuzz harness under ASan and UBSan, also
