@@ -21,9 +21,9 @@ TEST(CliOutput, AnOutputThatCannotBeWrittenIsAnError) {
                                      "replay -", "replay --format csv -", "replay --format json -",
                                      "replay --format geojson -", "replay --bench -", "replay --realtime --rate 1e6 -",
                                      "inverse 59 10 60 11", "grid 59.5 10.25", "position parse \"59 30 N\" lat",
-                                     "position format 59.5 lat", "mix 100",
+                                     "position format 59.5 lat", "mix 100", "checksum -",
                                      "simulate --stdout --fast --duration 60 --quiet"};
-    for (const char* command : {"decode", "replay", "inverse", "grid", "position", "mix", "simulate", "render"})
+    for (const char* command : {"decode", "replay", "checksum", "inverse", "grid", "position", "mix", "simulate", "render"})
         rows.push_back(std::string(command) + " --help");
     const std::filesystem::path render = std::filesystem::path(ORVANTA_CLI_PATH).parent_path() / "orvanta-render";
     const std::string png = ::testing::TempDir() + "orvanta_cli_output.png";
