@@ -49,5 +49,16 @@ if [ "$got" -ne 2 ] || [[ "$out" != *"no baseline at"* ]]; then
   failures=$((failures + 1))
 fi
 
+# Without valgrind the guard cannot count: an error, never a pass.
+mkdir -p "$work/bin"
+ln -s "$(command -v dirname)" "$work/bin/dirname"
+out=$(PATH="$work/bin" "$BASH" "$guard" --baseline "$work/baseline" 2>&1)
+got=$?
+if [ "$got" -ne 2 ] || [[ "$out" != *"valgrind is not installed"* ]]; then
+  echo "no valgrind: status $got, expected 2; output: $out"
+  failures=$((failures + 1))
+fi
+
+n=$((n + 1))
 echo "$((n + 1 - failures)) of $((n + 1)) cases pass"
 [ "$failures" -eq 0 ]
