@@ -203,7 +203,6 @@ private slots:
         QCOMPARE(Child<QLabel>(*fresh, "lblMMSI")->text(), QString("366000001"));
     }
 
-
     // A dangerous target turns its row red and sounds once. Silence stops the
     // sound for five minutes, not the alarm: the row stays red and the button
     // shown, another target becoming dangerous sounds; then the timer sounds
@@ -307,7 +306,6 @@ private slots:
         QTRY_COMPARE(Column(*table, 0).first(), QString("257000003"));
         QCOMPARE(table->selectionModel()->selectedRows().value(0).row(), 0);
     }
-
 };
 
 QTEST_MAIN(TestTargetList)
