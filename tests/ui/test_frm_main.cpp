@@ -70,8 +70,7 @@ private slots:
         QTemporaryDir dir;
         ui::SettingsStore store(dir.filePath("settings.ini"));
         for (int i = 0; i < stored.size(); ++i) store.writeNumber(prefix + kEdges[i], stored[i]);
-        MainWindow m(&store);
-        m.w.load(false);
+        LoadedWindow m(&store);
         if (window == "frmPortMonitor") Child<QAction>(m.w, "mnuViewPortMonitor")->trigger();
         if (window == "frmERBL") {
             Child<QAction>(m.w, "mnuViewGraphics")->trigger();
@@ -133,8 +132,7 @@ private slots:
     // "From VDO": the panel shows where the own ship is, and the exported list
     // measures range and bearing from there.
     void referencePanelFollowsTheOwnShipAndTheExportMeasuresFromIt() {
-        MainWindow m;
-        m.w.load(false);
+        LoadedWindow m;
         Child<QRadioButton>(m.w, "optRefPos_1")->click();
         m.feed(ClassAReport(257999999, 59.5, 5.25, 10.0f), 'A', true);
         QCOMPARE(Child<QLineEdit>(m.w, "txtRefLat")->text().toStdString(),

@@ -193,8 +193,7 @@ private slots:
     }
 
     void aClickOnARowOpensItsFilledWindowOnce() {
-        MainWindow m;
-        m.w.load(false);
+        LoadedWindow m;
         m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
         m.feed(ClassAReport(257000002, 59.5, 5.25, 12.34f));
         m.w.listModel().flush();

@@ -159,8 +159,7 @@ private slots:
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows[0].row(), 3);
         // Kept for the next run.
-        MainWindow again(&settings.store);
-        again.w.load(false);
+        LoadedWindow again(&settings.store);
         QVERIFY(Child<QAction>(again.w, "mnuOptionsKeepSorted")->isChecked());
     }
 
@@ -263,8 +262,7 @@ private slots:
     void guardZoneHoldsAcrossARestart() {
         StoredSettings settings;
         {
-            MainWindow m(&settings.store);
-            m.w.load(false);
+            LoadedWindow m(&settings.store);
             QTimer::singleShot(0, [] {
                 QWidget* d = QApplication::activeModalWidget();
                 Child<QDoubleSpinBox>(*d, "txtGuardZone")->setValue(0.8);
@@ -273,8 +271,7 @@ private slots:
             Child<QAction>(m.w, "mnuOptionsCollisionAlarm")->trigger();
             QCOMPARE(m.w.receiver().alarmSettings().guardZone, 0.8);
         }
-        MainWindow m(&settings.store);
-        m.w.load(false);
+        LoadedWindow m(&settings.store);
         QCOMPARE(m.w.receiver().alarmSettings().guardZone, 0.8);
     }
 

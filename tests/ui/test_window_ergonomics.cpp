@@ -58,8 +58,7 @@ class TestWindowErgonomics : public QObject {
     Q_OBJECT
 private slots:
     void everyMenuHasDistinctAccessKeys() {
-        MainWindow m;
-        m.w.load(false);
+        LoadedWindow m;
         QStringList faults = MenuFaults(m.w);
         Child<QAction>(m.w, "mnuViewGraphics")->trigger();
         auto* plot = m.w.findChild<plot::FrmGraphics*>("frmGraphics");
@@ -79,8 +78,7 @@ private slots:
     // Each side window opens whole on the screen, and Esc closes it.
     void escClosesTheSideWindows() {
         QFETCH(QString, name);
-        MainWindow m;
-        m.w.load(false);
+        LoadedWindow m;
         m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
         m.w.listModel().flush();
         m.w.move(0, 0);
@@ -127,8 +125,7 @@ private slots:
     void aFirstRunShowsEveryColumn() {
         QTemporaryDir dir;
         ui::SettingsStore store(dir.filePath("settings.ini"));
-        MainWindow m(&store);
-        m.w.load(false);
+        LoadedWindow m(&store);
         auto* grid = Child<QTableView>(m.w, "fgAISTargets");
         const QRect area = m.w.screen()->availableGeometry();
         QCOMPARE(area.width(), 1366);
@@ -151,8 +148,7 @@ private slots:
         const int cpa = 13;
         {
             ui::SettingsStore store(dir.filePath("settings.ini"));
-            MainWindow m(&store);
-            m.w.load(false);
+            LoadedWindow m(&store);
             m.w.show();
             auto* grid = Child<QTableView>(m.w, "fgAISTargets");
             QVERIFY(!grid->isColumnHidden(cpa));
@@ -166,8 +162,7 @@ private slots:
             QVERIFY(grid->isColumnHidden(cpa));
         }
         ui::SettingsStore store(dir.filePath("settings.ini"));
-        MainWindow again(&store);
-        again.w.load(false);
+        LoadedWindow again(&store);
         auto* grid = Child<QTableView>(again.w, "fgAISTargets");
         QVERIFY(grid->isColumnHidden(cpa));
         QVERIFY(!grid->isColumnHidden(cpa - 1));
@@ -175,8 +170,7 @@ private slots:
         QStringList all;
         for (int c = 0; c < grid->model()->columnCount(); ++c) all << QString::number(c);
         store.writeTextList("HiddenColumns", all);
-        MainWindow third(&store);
-        third.w.load(false);
+        LoadedWindow third(&store);
         QVERIFY(!Child<QTableView>(third.w, "fgAISTargets")->isColumnHidden(0));
     }
 
@@ -225,8 +219,7 @@ private slots:
     // Five message windows in a row: three stay open, each clear of the list
     // and none on another.
     void fivePopupsLeaveThreeClearOfTheList() {
-        MainWindow m;
-        m.w.load(false);
+        LoadedWindow m;
         ais::PopupSettings all;
         for (ais::PopupChoice& c : all) c = {true, false};
         m.w.incoming().setPopupSettings(all);
@@ -276,8 +269,7 @@ private slots:
     void statusBarKeepsTheConnectionWhole() {
         QFETCH(int, width);
         QFETCH(QList<bool>, shown);
-        MainWindow m;
-        m.w.load(false);
+        LoadedWindow m;
         const QString state = "Connected to 127.0.0.1:10110 - waiting for data (reconnecting in 41 s)";
         m.w.statusPanelChanged(2, state.toStdString());
         Child<QPushButton>(m.w, "cmdAcknowledge")->show();

@@ -65,6 +65,11 @@ inline ais::PositionReport Closing(int32_t mmsi, double lat, double lon = 5.25) 
     return r;
 }
 
+// The main window as it stands after start-up, its input not opened.
+struct LoadedWindow : MainWindow {
+    explicit LoadedWindow(ui::SettingsStore* settings = nullptr) : MainWindow(settings) { w.load(false); }
+};
+
 // The child of that name; a missing one ends the test program with its name.
 template <class T>
 T* Child(const QObject& parent, const char* name) {
