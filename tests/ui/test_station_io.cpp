@@ -270,34 +270,38 @@ private slots:
     // "Record with reception times": ticked, an untagged sentence gets its
     // time, unticked it does not, also when changed during a recording; a
     // tagged one is kept as it came. The choice is kept for the next run.
+    // While recording, "REC hh:mm:ss · size" follows the file; it goes when
+    // the recording stops.
     void recordingFollowsTheReceptionTimesChoice() {
         const struct Row {
             bool ticked, tickedMidway;
             int timedFirst, timedSecond;  // untagged lines that got a time
         } rows[] = {{true, true, 1, 1}, {false, false, 0, 0}, {true, false, 1, 0}, {false, true, 0, 1}};
         for (const Row& r : rows) {
-            QTemporaryDir dir;
-            ui::SettingsStore store(dir.filePath("settings.ini"));
-            const QString file = dir.filePath("rec.nmea");
+            StoredSettings settings;
+            TempDir dir;
             const std::string tagged = input::FormatTagBlock("rx9", 1700000000) + report(257000003);
             {
-                MainWindow m(&store);
+                MainWindow m(&settings.store);
+                auto* label = Child<QLabel>(m.w, "lblStationActivity");
+                QVERIFY(label->isHidden());
                 QAction* times = Child<QAction>(m.w, "mnuFileRecordTimes");
                 times->setChecked(r.ticked);
-                QVERIFY(m.w.startRecording(file));
+                QVERIFY(m.w.startRecording(QString::fromStdString((dir / "rec.nmea").string())));
+                QCOMPARE(label->text(), QString::fromUtf8("REC 00:00:00 \u00B7 0 B"));
                 m.w.receiver().takeBytes(app::Receiver::kMainInput, report(257000001));
                 times->setChecked(r.tickedMidway);
                 m.w.receiver().takeBytes(app::Receiver::kMainInput, report(257000002) + tagged);
+                QTRY_VERIFY(!label->isHidden() && !label->text().endsWith(" 0 B"));
                 m.w.stopRecording();
+                QVERIFY(label->isHidden());
             }
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            const QList<QByteArray> lines = f.readAll().split('\n');
+            const QList<QByteArray> lines = QByteArray::fromStdString(dir.read("rec.nmea")).split('\n');
             QCOMPARE(lines.size(), 4);  // three and the empty rest
             QCOMPARE(int(lines[0].startsWith("\\c:")), r.timedFirst);
             QCOMPARE(int(lines[1].startsWith("\\c:")), r.timedSecond);
             QCOMPARE(lines[2].toStdString() + "\n", tagged);
-            MainWindow next(&store);
+            MainWindow next(&settings.store);
             QCOMPARE(Child<QAction>(next.w, "mnuFileRecordTimes")->isChecked(), r.tickedMidway);
         }
     }
@@ -325,22 +329,6 @@ private slots:
         MainWindow next(&settings.store);
         QVERIFY(Child<QAction>(next.w, "mnuFilePlaybackMaxGap_60")->isChecked());
         QVERIFY(!Child<QAction>(next.w, "mnuFilePlaybackMaxGap_600")->isChecked());
-    }
-
-    // "REC hh:mm:ss · size" while recording, gone when it stops.
-    void recordingShowsItsTimeAndSize() {
-        QTemporaryDir dir;
-        MainWindow m;
-        auto* label = Child<QLabel>(m.w, "lblStationActivity");
-        QVERIFY(label->isHidden());
-        QVERIFY(m.w.startRecording(dir.filePath("rec.nmea")));
-        QVERIFY(!label->isHidden());
-        QCOMPARE(label->text(), QString::fromUtf8("REC 00:00:00 \u00B7 0 B"));
-        const std::string line = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 8.0f)));
-        for (int i = 0; i < 30; ++i) m.w.receiver().takeBytes(app::Receiver::kMainInput, line);
-        QTRY_VERIFY(label->text().endsWith(" kB"));
-        m.w.stopRecording();
-        QVERIFY(label->isHidden());
     }
 
     // The play back bar: time of day and progress of the feed, pause, and a
