@@ -5,29 +5,21 @@
 #include <map>
 #include <string>
 
-#include "ais/encoder.h"
 #include "base/number_format.h"
 #include "cli_run.h"
-#include "sentence/sentence_builder.h"
 #include "sentence/tag_block.h"
+#include "support/sample_sentences.h"
 #include "support/temp_dir.h"
 
 namespace {
 
+using testing_support::ClassAReport;
+using testing_support::Join;
+using testing_support::Sentences;
 using testing_support::TempDir;
 
-template <class Rec>
-std::string sentences(input::SentenceBuilder& b, const Rec& rec) {
-    const auto e = ais::EncodePayload(rec);
-    std::string out;
-    for (const auto& s : b.build(e.payload, e.fillBits, 'A')) out += s;
-    return out;
-}
-
-std::string position(input::SentenceBuilder& b, int32_t mmsi, double lat, double lon) {
-    ais::PositionReport p;
-    p.MessageID = 1, p.MMSI = mmsi, p.SOG = 10, p.Latitude = lat, p.Longitude = lon;
-    return sentences(b, p);
+std::string position(int32_t mmsi, double lat, double lon) {
+    return Join(Sentences(ClassAReport(mmsi, lat, lon, 10)));
 }
 
 // MMSI -> number of records in Shipdata.dat.
@@ -43,18 +35,17 @@ std::map<int64_t, int> shipDataRecords(const TempDir& dir) {
 TEST(ReplayCommand, TwoRunsKeepOneShipRecordPerVesselAndPrefillTheSecond) {
     TempDir dir;
     std::filesystem::create_directory(dir / "data");
-    input::SentenceBuilder b;
     std::string run1, run2;
     for (int round = 0; round < 3; ++round) {
         for (int i = 0; i < 20; ++i) {
-            run1 += position(b, 257000100 + i, 60 + i * 0.01, 5);
+            run1 += position(257000100 + i, 60 + i * 0.01, 5);
             if (i % 2 == 1) continue;
             ais::StaticVoyageData s;
             s.MessageID = 5, s.MMSI = 257000100 + i, s.Name = "VESSEL " + std::to_string(i);
-            run1 += sentences(b, s);
+            run1 += Join(Sentences(s));
         }
     }
-    for (int i = 0; i < 20; ++i) run2 += position(b, 257000100 + i, 60, 5);
+    for (int i = 0; i < 20; ++i) run2 += position(257000100 + i, 60, 5);
     dir.write("run1.nmea", run1 + "$GPGGA,1*00\r\n");
     dir.write("run2.nmea", run2);
     const std::string data = " --data-dir " + (dir / "data").string();
@@ -77,8 +68,7 @@ TEST(ReplayCommand, TwoRunsKeepOneShipRecordPerVesselAndPrefillTheSecond) {
 
 TEST(ReplayCommand, ReferencePositionGivesRangeAndBearing) {
     TempDir dir;
-    input::SentenceBuilder b;
-    dir.write("ref.nmea", position(b, 257000001, 60.5, 5.8));
+    dir.write("ref.nmea", position(257000001, 60.5, 5.8));
     const clitest::Run r = clitest::Cli("replay " + (dir / "ref.nmea").string() + " --ref 60 5");
     ASSERT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("38.4 nm"), std::string::npos) << r.out;
@@ -91,13 +81,12 @@ TEST(ReplayCommand, ReferencePositionGivesRangeAndBearing) {
 // not available, once shown as "port").
 TEST(ReplayCommand, CsvWritesNumbersAndKeepsThePosition) {
     TempDir dir;
-    input::SentenceBuilder b;
     ais::PositionReport p;
     p.MessageID = 1, p.MMSI = 257000002, p.SOG = base::kNotAvailable, p.ROT = base::kNotAvailable;
     p.COG = base::kNotAvailable, p.TrueHeading = base::kNotAvailable, p.Latitude = 60.25, p.Longitude = 5.5;
     ais::StaticVoyageData v;  // a name from the air reaches the CSV as text, never as a formula
     v.MessageID = 5, v.MMSI = 257000002, v.Name = "=1+2", v.CallSign = "LABC";
-    dir.write("ref.nmea", position(b, 257000001, 60.5, 5.8) + sentences(b, p) + sentences(b, v));
+    dir.write("ref.nmea", position(257000001, 60.5, 5.8) + Join(Sentences(p)) + Join(Sentences(v)));
     const std::string file = (dir / "ref.nmea").string();
     const clitest::Run r = clitest::Cli("replay --format csv " + file + " --ref 60 5");
     ASSERT_EQ(r.status, 0);
@@ -122,11 +111,10 @@ TEST(ReplayCommand, CsvWritesNumbersAndKeepsThePosition) {
 // is the one an unpaced replay builds.
 TEST(ReplayCommand, RealtimeSkipsABreakInTheTimes) {
     TempDir dir;
-    input::SentenceBuilder b;
     std::string text;
     int32_t mmsi = 257000001;
     for (int64_t t : {int64_t{1700000000}, int64_t{2700000000}, int64_t{1700000001}, int64_t{1700000001}})
-        text += input::FormatTagBlock("", t) + position(b, mmsi++, 60.5, 5.8);
+        text += input::FormatTagBlock("", t) + position(mmsi++, 60.5, 5.8);
     dir.write("future.nmea", text);
     const std::string file = (dir / "future.nmea").string();
     // A run that waits for the far-future time is cut off after a minute.

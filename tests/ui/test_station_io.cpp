@@ -1,19 +1,33 @@
-// The station's further inputs and outputs through the main window: UDP
-// datagrams reach the table, every valid sentence reaches a local UDP socket
-// and a TCP client as it was received, and a play back rebuilds the table.
+// The station's inputs and outputs through the main window: every kind of
+// input brings its bytes to its own input of the receiver; UDP datagrams reach
+// the table; every valid sentence reaches a local UDP socket and a TCP client
+// as it was received; recording and play back with their signs of life; the
+// port monitor; notices raised while input is handled never wait for the
+// operator.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <QDateTime>
+#include <QSlider>
 #include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
 #include <QUdpSocket>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
 
-#include "station/transports/station_transport.h"
-#include "station/transports/forward_transport.h"
 #include "sentence/tag_block.h"
+#include "station/transports/forward_transport.h"
+#include "station/transports/kinds_transport.h"
+#include "station/transports/station_transport.h"
+#include "station/transports/tcp_transport.h"
+#include "station/transports/udp_transport.h"
+#include "support/recording_events.h"
+#include "ui/notice_bar.h"
+#include "windows/station/port_monitor_window.h"
 #include "windows/targets/extra_info_window.h"
 #include "window_fixture.h"
 
@@ -64,11 +78,77 @@ struct Threads {
     }
 };
 
+// Five reports of stations not seen before, as one datagram or chunk.
+std::string fiveNewStations(int32_t& next) {
+    std::string out;
+    for (int i = 0; i < 5; ++i) out += Join(Sentences(ClassAReport(next++, 55.0, 4.0, 1.0f)));
+    return out;
+}
+
 }  // namespace
 
 class TestStationIo : public QObject {
     Q_OBJECT
 private slots:
+    void bytesOfEveryKindReachTheirOwnInput() {
+        PseudoTerminal pty;
+        if (!pty.ok) QSKIP("no pseudo-terminals here");
+        LocalServer server;
+        QUdpSocket sender;
+        base::ManualClock clock;
+        RecordingEvents events;
+        app::Receiver rx(clock, events);
+        const std::string line = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 3.0f)));
+        TempDir dir;
+        const std::string file = WriteFile(dir, "played.nmea", line).toStdString();
+
+        struct Row {
+            input::InputSetting setting;
+            std::function<void(input::Transport&)> send;
+        };
+        std::vector<Row> rows = {
+            {{input::InputKind::Serial, true, pty.name, 0, 38400}, [&](input::Transport&) { QVERIFY(pty.write(line)); }},
+            {{input::InputKind::Tcp, true, "127.0.0.1", server.port(), 0},
+             [&](input::Transport&) {
+                 QVERIFY(server.accept());
+                 server.send(line);
+             }},
+            {{input::InputKind::Udp, true, "127.0.0.1", 0, 0},
+             [&](input::Transport& t) {
+                 const quint16 port = static_cast<input::UdpTransport&>(t).localPort();
+                 sender.writeDatagram(line.data(), qint64(line.size()), QHostAddress::LocalHost, port);
+             }},
+            {{.Type = input::InputKind::Playback, .Address = file}, [](input::Transport&) {}},
+        };
+        QCOMPARE(rows.size(), input::InputKinds().size());  // a row for every kind
+        std::vector<std::unique_ptr<input::Transport>> open;
+        std::vector<int> numbers;
+        for (Row& r : rows) {
+            auto t = input::MakeTransport(r.setting.Type);
+            QVERIFY(t);
+            const int n = rx.addInput(r.setting.Type);
+            t->setBytesHandler([&rx, n](std::string_view b) { rx.takeBytes(n, b); });
+            std::string error;
+            QVERIFY2(t->open(r.setting, error), error.c_str());
+            r.send(*t);
+            QTRY_COMPARE(rx.inputCounters(n)->Sentences, int64_t{1});
+            open.push_back(std::move(t));
+            numbers.push_back(n);
+        }
+        // Each input counted its own line only; the main input none.
+        for (int n : numbers) QCOMPARE(rx.inputCounters(n)->Bytes, int64_t(line.size()));
+        QCOMPARE(rx.inputCounters(app::Receiver::kMainInput)->Bytes, int64_t{0});
+        QCOMPARE(rx.totals().DecodedMessageCount, int64_t{4});
+
+        // The server ends the connection: the TCP transport says so.
+        QString reason;
+        open[1]->setLostHandler([&](const input::TransportLoss& why) { reason = QString::fromStdString(why.reason); });
+        server.peer->close();
+        QTRY_VERIFY(!reason.isEmpty());
+        for (auto& t : open) t->close();
+        for (auto& t : open) QCOMPARE(t->status(), input::TransportStatus::Closed);
+    }
+
     void datagramsReachTheTableAndValidSentencesGoOn() {
         MainWindow m;
         const int in = freeUdpPort(), out = freeUdpPort(), tcp = freeTcpPort();
@@ -190,34 +270,38 @@ private slots:
     // "Record with reception times": ticked, an untagged sentence gets its
     // time, unticked it does not, also when changed during a recording; a
     // tagged one is kept as it came. The choice is kept for the next run.
+    // While recording, "REC hh:mm:ss · size" follows the file; it goes when
+    // the recording stops.
     void recordingFollowsTheReceptionTimesChoice() {
         const struct Row {
             bool ticked, tickedMidway;
             int timedFirst, timedSecond;  // untagged lines that got a time
         } rows[] = {{true, true, 1, 1}, {false, false, 0, 0}, {true, false, 1, 0}, {false, true, 0, 1}};
         for (const Row& r : rows) {
-            QTemporaryDir dir;
-            ui::SettingsStore store(dir.filePath("settings.ini"));
-            const QString file = dir.filePath("rec.nmea");
+            StoredSettings settings;
+            TempDir dir;
             const std::string tagged = input::FormatTagBlock("rx9", 1700000000) + report(257000003);
             {
-                MainWindow m(&store);
+                MainWindow m(&settings.store);
+                auto* label = Child<QLabel>(m.w, "lblStationActivity");
+                QVERIFY(label->isHidden());
                 QAction* times = Child<QAction>(m.w, "mnuFileRecordTimes");
                 times->setChecked(r.ticked);
-                QVERIFY(m.w.startRecording(file));
+                QVERIFY(m.w.startRecording(QString::fromStdString((dir / "rec.nmea").string())));
+                QCOMPARE(label->text(), QString::fromUtf8("REC 00:00:00 \u00B7 0 B"));
                 m.w.receiver().takeBytes(app::Receiver::kMainInput, report(257000001));
                 times->setChecked(r.tickedMidway);
                 m.w.receiver().takeBytes(app::Receiver::kMainInput, report(257000002) + tagged);
+                QTRY_VERIFY(!label->isHidden() && !label->text().endsWith(" 0 B"));
                 m.w.stopRecording();
+                QVERIFY(label->isHidden());
             }
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            const QList<QByteArray> lines = f.readAll().split('\n');
+            const QList<QByteArray> lines = QByteArray::fromStdString(dir.read("rec.nmea")).split('\n');
             QCOMPARE(lines.size(), 4);  // three and the empty rest
             QCOMPARE(int(lines[0].startsWith("\\c:")), r.timedFirst);
             QCOMPARE(int(lines[1].startsWith("\\c:")), r.timedSecond);
             QCOMPARE(lines[2].toStdString() + "\n", tagged);
-            MainWindow next(&store);
+            MainWindow next(&settings.store);
             QCOMPARE(Child<QAction>(next.w, "mnuFileRecordTimes")->isChecked(), r.tickedMidway);
         }
     }
@@ -226,19 +310,15 @@ private slots:
     // in the status bar (no box), the file plays to its end at once; the
     // longest gap is a kept choice of the play back menu.
     void playbackSkipsABreakInTheTimes() {
-        QTemporaryDir dir;
-        ui::SettingsStore store(dir.filePath("settings.ini"));
-        const QString file = dir.filePath("future.nmea");
+        StoredSettings settings;
+        TempDir dir;
         std::string text;
         int32_t mmsi = 257000001;
         for (int64_t t : {int64_t{1700000000}, int64_t{2700000000}, int64_t{1700000001}})
             text += input::FormatTagBlock("", t) + report(mmsi++);
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(text.data(), static_cast<qint64>(text.size()));
-        f.close();
+        const QString file = WriteFile(dir, "future.nmea", text);
         {
-            MainWindow m(&store);
+            MainWindow m(&settings.store);
             QVERIFY(m.w.startPlayback(file, 1));
             QTRY_VERIFY(!m.w.station().playing());
             QCOMPARE(m.w.receiver().targets().TargetCount(), 3);
@@ -246,9 +326,179 @@ private slots:
             QVERIFY(m.messages.entries.empty());
             Child<QAction>(m.w, "mnuFilePlaybackMaxGap_60")->trigger();
         }
-        MainWindow next(&store);
+        MainWindow next(&settings.store);
         QVERIFY(Child<QAction>(next.w, "mnuFilePlaybackMaxGap_60")->isChecked());
         QVERIFY(!Child<QAction>(next.w, "mnuFilePlaybackMaxGap_600")->isChecked());
+    }
+
+    // The play back bar: time of day and progress of the feed, pause, and a
+    // seek that goes on at the line after the slider's place, no line between.
+    void playbackBarShowsProgressPausesAndSeeks() {
+        TempDir dir;
+        const int64_t start = 1796650000;  // 2026-12-07, UNIX seconds
+        std::string text;
+        std::vector<size_t> offsets;
+        for (int i = 0; i < 200; ++i) {
+            offsets.push_back(text.size());
+            text += input::FormatTagBlock("", start + i) + Join(Sentences(ClassAReport(257000000 + i, 59.5, 5.25, 8.0f)));
+        }
+        const QString path = WriteFile(dir, "feed.nmea", text);
+        MainWindow m;
+        auto* bar = Child<QToolBar>(m.w, "tbPlayback");
+        QVERIFY(bar->isHidden());
+        QVERIFY(m.w.startPlayback(path, 1));
+        QVERIFY(!bar->isHidden());
+        const auto timeOfDay = [](int64_t t) { return QDateTime::fromSecsSinceEpoch(t).time().toString("hh:mm:ss"); };
+        QCOMPARE(Child<QLabel>(*bar, "lblPlaybackTime")->text(), timeOfDay(start));
+        Child<QToolButton>(*bar, "cmdPlaybackPause")->click();
+        QVERIFY(m.w.station().playbackPaused());
+        auto* status = Child<QLabel>(m.w, "lblStationActivity");
+        QVERIFY2(status->text().startsWith(QString::fromUtf8("Paused \u2014 ") + timeOfDay(start)), qPrintable(status->text()));
+
+        Child<QSlider>(*bar, "sldPlayback")->setValue(500);
+        const double fraction = m.w.station().playbackFraction();
+        QVERIFY2(fraction > 0.49 && fraction < 0.51, qPrintable(QString::number(fraction)));
+        QCOMPARE(Child<QLabel>(*bar, "lblPlaybackProgress")->text(), QString("%1 %").arg(int(fraction * 100)));
+        // The first whole line after the middle of the file comes next.
+        const size_t middle = text.size() / 2;
+        const int next = static_cast<int>(std::lower_bound(offsets.begin(), offsets.end(), middle) - offsets.begin());
+        auto& table = m.w.receiver().targets();
+        Child<QToolButton>(*bar, "cmdPlaybackPause")->click();
+        QVERIFY(!m.w.station().playbackPaused());
+        QTRY_VERIFY(table.FindTarget(257000000 + next, 1) != 0);
+        QCOMPARE(table.FindTarget(257000000 + next - 1, 1), 0);
+        QCOMPARE(table.TargetCount(), int16_t(2));  // line 0 before the pause, then `next`
+        QTRY_VERIFY2(status->text().startsWith(QString::fromUtf8("Playing 1\u00D7 \u2014 ")), qPrintable(status->text()));
+
+        // Speed from the bar is the menu's choice.
+        auto* speed = Child<QComboBox>(*bar, "cboPlaybackSpeed");
+        speed->setCurrentIndex(3);
+        emit speed->activated(3);
+        QCOMPARE(m.w.station().playbackSpeed(), 0.0);
+        QVERIFY(Child<QAction>(m.w, "mnuFilePlaybackSpeed_0")->isChecked());
+        QTRY_VERIFY(!m.w.station().playing());
+        QVERIFY(bar->isHidden());
+    }
+
+    // The port monitor, opened from the menu (a second choice shows the same
+    // window): the sentences as they arrived, and the counters of the chosen
+    // input(s), following a change of the choice at once.
+    void portMonitorShowsTheChosenInput() {
+        MainWindow m;
+        std::string error;
+        const int port = m.w.station().addSessionUdpInput(error);
+        QVERIFY2(port > 0, error.c_str());
+        QAction* menu = Child<QAction>(m.w, "mnuViewPortMonitor");
+        menu->trigger();
+        input::FrmPortMonitor* mon = m.w.portMonitor();
+        menu->trigger();
+        QCOMPARE(m.w.portMonitor(), mon);
+        // Six sentences: one NMEA, four AIS, three with a good checksum, two with a bad one.
+        const std::string ais = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)));
+        const std::string arrived = ais + ais + ais + "$GPGGA,1,2,3*00\r\n!AIVDM,1,1,,A,13aG,0\r\nhello\r\n";
+        m.w.receiver().takeBytes(app::Receiver::kMainInput, arrived);
+        QTRY_COMPARE(Child<QPlainTextEdit>(*mon, "txtNMEA")->toPlainText(), QString::fromStdString(arrived).remove('\r'));
+        const int udp = m.w.station().inputLabels().back().first;
+        m.w.receiver().takeBytes(udp, ais + ais);
+        auto* choice = Child<QComboBox>(*mon, "cboInput");
+        const auto shown = [&] {
+            QStringList out;
+            for (const char* name : {"lblMessages", "lblNMEACount", "lblAISCount", "lblCheckSumOK", "lblCheckSumError"}) {
+                out << Child<QLabel>(*mon, name)->text();
+            }
+            return out;
+        };
+        const struct {
+            int input;
+            QStringList counters;
+        } rows[] = {{-1, {"8", "1", "6", "5", "2"}}, {0, {"6", "1", "4", "3", "2"}}, {udp, {"2", "0", "2", "2", "0"}}};
+        for (const auto& r : rows) {
+            choice->setCurrentIndex(choice->findData(r.input));
+            QTRY_COMPARE(shown(), r.counters);
+        }
+        Child<QPushButton>(*mon, "cmdResetCounters")->click();
+        m.w.receiver().takeBytes(udp, ais);
+        QTRY_COMPARE(Child<QLabel>(*mon, "lblMessages")->text(), QString("1"));
+    }
+
+    void tableFullOnUdpAndTcpNeitherStopsInputNorTakesTheKeyboard() {
+        app::FrmMain w;  // real message boxes
+        targets::LifecycleSettings small = w.receiver().targets().lifecycle();
+        small.capacity = 20;
+        w.receiver().targets().setLifecycle(small);
+        LocalServer server;
+        input::CommSettings& c = w.commSettings();
+        c.UseTCP = true, c.IPAddress = "127.0.0.1", c.IPPort = server.port();
+        w.load(true);
+        QVERIFY(server.accept());
+        QTRY_COMPARE(w.mainTransport()->stateNumber(), int(input::kSocketConnected));
+        std::string error;
+        const int udpPort = w.station().addSessionUdpInput(error);
+        QVERIFY2(udpPort > 0, error.c_str());
+        const int udpInput = w.station().inputLabels().back().first;
+
+        w.show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto* find = Child<QLineEdit>(w, "txtFind");
+        QTest::keySequence(&w, QKeySequence::Find);
+        QVERIFY(find->hasFocus());
+
+        // A modal box would run its own loop: the probe sees it there and closes it.
+        bool modalSeen = false;
+        QTimer probe;
+        probe.setInterval(0);
+        connect(&probe, &QTimer::timeout, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                modalSeen = true;
+                modal->close();
+            }
+        });
+        probe.start();
+
+        constexpr int kRounds = 30, kDatagrams = 10;
+        QUdpSocket sender;
+        int32_t next = 211000000;
+        QString typed;
+        for (int round = 0; round < kRounds; ++round) {
+            for (int d = 0; d < kDatagrams; ++d) {
+                const std::string datagram = fiveNewStations(next);
+                sender.writeDatagram(datagram.data(), qint64(datagram.size()), QHostAddress::LocalHost,
+                                     quint16(udpPort));
+            }
+            server.send(fiveNewStations(next));
+            QTest::qWait(10);
+            // The operator types on into the find box while the notice is up.
+            QCOMPARE(QApplication::activeWindow(), &w);
+            QCOMPARE(QApplication::focusWidget(), find);
+            const char digit = char('0' + round % 10);
+            QTest::keyClick(QApplication::focusWidget(), digit);
+            typed += QChar(digit);
+        }
+        // Everything the kernel delivered was read, on both roads.
+        QTRY_COMPARE(w.receiver().inputCounters(udpInput)->Sentences, int64_t{kRounds * kDatagrams * 5});
+        QTRY_COMPARE(w.receiver().inputCounters(app::Receiver::kMainInput)->Sentences, int64_t{kRounds * 5});
+        QCOMPARE(w.receiver().targets().TargetCount(), 20);
+        QCOMPARE(find->text(), typed);
+        QVERIFY(!modalSeen);
+
+        // One notice, in the window's notice bar.
+        auto* bar = Child<ui::NoticeBar>(w, "noticeBar");
+        QVERIFY(bar->isVisible());
+        QCOMPARE(bar->notices().size(), 1);
+        QVERIFY(bar->notices()[0].contains("Maximum limit AIS targets"));
+        // The same notice again is not added twice; another one is.
+        const QStringList full = bar->notices()[0].split(": ");
+        w.notice(base::MessageIcon::Information, full[0].toStdString(), full.mid(1).join(": ").toStdString());
+        w.notice(base::MessageIcon::Exclamation, "AIS message log", "Messages can not be written");
+        QTRY_COMPARE(bar->notices().size(), 2);
+        // Closed by a click, which leaves the keyboard where it was.
+        QTest::mouseClick(bar->findChildren<QToolButton*>("cmdCloseNotice").front(), Qt::LeftButton);
+        QCOMPARE(bar->notices(), QStringList("AIS message log: Messages can not be written"));
+        QCOMPARE(QApplication::focusWidget(), find);
+        // Terminated with a notice up: nothing waits, the bar empties.
+        w.stop();
+        QVERIFY(!bar->isVisible());
     }
 };
 

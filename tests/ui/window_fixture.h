@@ -58,6 +58,18 @@ struct MainWindow {
     }
 };
 
+// Heading south at 10 kn towards the own ship of ListFixture::ownShipNorth.
+inline ais::PositionReport Closing(int32_t mmsi, double lat, double lon = 5.25) {
+    auto r = ClassAReport(mmsi, lat, lon, 10.0f);
+    r.COG = 180;
+    return r;
+}
+
+// The main window as it stands after start-up, its input not opened.
+struct LoadedWindow : MainWindow {
+    explicit LoadedWindow(ui::SettingsStore* settings = nullptr) : MainWindow(settings) { w.load(false); }
+};
+
 // The child of that name; a missing one ends the test program with its name.
 template <class T>
 T* Child(const QObject& parent, const char* name) {
@@ -111,15 +123,34 @@ int RunOnScreens(int argc, char** argv, const char* screens) {
     return QTest::qExec(&test, argc, argv);
 }
 
+// Writes a file of these bytes in dir and gives its path.
+inline QString WriteFile(const TempDir& dir, std::string_view name, std::string_view bytes) {
+    dir.write(name, bytes);
+    return QString::fromStdString((dir / name).string());
+}
+
+// A settings store of its own, in a folder removed afterwards.
+struct StoredSettings {
+    QTemporaryDir dir;
+    ui::SettingsStore store{dir.filePath("settings.ini")};
+};
+
 // The main window on a manual clock with its target list model under
 // QAbstractItemModelTester, for the list tests.
 struct ListFixture {
     base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 14, 5, 9)};
-    MainWindow m{nullptr, &clock};
+    MainWindow m;
     targets::TargetListModel& model = m.w.listModel();
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::QtTest};
-    ListFixture() { m.w.load(false); }
+    explicit ListFixture(ui::SettingsStore* settings = nullptr) : m(settings, &clock) { m.w.load(false); }
     void feed(int32_t mmsi, float sog = 8.0f) { m.feed(ClassAReport(mmsi, 59.5, 5.25, sog)); }
+    // The own ship at 59.5 N 5.25 E steaming north at 10 kn.
+    void ownShipNorth() {
+        auto own = ClassAReport(257999999, 59.5, 5.25, 10.0f);
+        own.COG = 0;
+        m.feed(own, 'A', true);
+    }
+    QColor colour(int row) const { return model.index(row, targets::kColMMSI).data(Qt::ForegroundRole).value<QColor>(); }
     void age(double seconds) {
         clock.advance(seconds);
         m.w.receiver().ageTargets();

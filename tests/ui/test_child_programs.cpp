@@ -1,13 +1,15 @@
-// The real program ends in order on interrupt and terminate, behind the first
-// start's message box or in its main window after traffic, and saves its files;
-// a file that cannot be written is reported on standard error and in the exit
-// status, and the old files stay as they were.
+// The programs as child processes: the demo's simulator feeding the main
+// window over TCP; the real program ending in order on interrupt and
+// terminate, behind the first start's message box or in its main window after
+// traffic, saving its files; a file that cannot be written is reported on
+// standard error and in the exit status, and the old files stay as they were.
 #include <signal.h>
 #include <sys/resource.h>
 
 #include <QProcess>
 
 #include "station/setup_file.h"
+#include "ui/demo_simulator.h"
 #include "window_fixture.h"
 
 using namespace testing_support;
@@ -36,9 +38,31 @@ bool waitUntilIdle(qint64 pid) {
 
 }  // namespace
 
-class TestShutdown : public QObject {
+class TestChildPrograms : public QObject {
     Q_OBJECT
 private slots:
+    void windowShowsTheSimulatorsTraffic() {
+        const QString cli = QDir(QCoreApplication::applicationDirPath()).filePath("orvanta-cli");
+        if (!QFileInfo(cli).isExecutable()) QSKIP("orvanta-cli is not built beside the tests");
+        TempDir dir;
+        MainWindow m;
+        m.w.startUp(dir.path(), true);  // no setup file: the demo needs no port chosen
+        m.w.load(false);
+        ui::DemoSimulator sim;
+        QSignalSpy listening(&sim, &ui::DemoSimulator::listening);
+        connect(&sim, &ui::DemoSimulator::listening, &m.w, [&m](int port) {
+            m.w.useSessionInput("127.0.0.1", port);
+            m.w.OpenInput();
+        });
+        sim.start(cli, {"--speed", "20"});
+        QVERIFY(listening.wait(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(m.w.panelText(2).endsWith("    State : Connected"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m.w.listModel().rowCount() >= 10, 20000);
+        QVERIFY2(m.messages.entries.empty(), qPrintable(m.lastMessage()));
+        sim.stop();
+        QVERIFY(!sim.running());
+    }
+
     void endsInOrderOnSignals_data() {
         QTest::addColumn<int>("signal");
         QTest::addColumn<bool>("traffic");
@@ -110,5 +134,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestShutdown)
-#include "test_shutdown.moc"
+QTEST_MAIN(TestChildPrograms)
+#include "test_child_programs.moc"

@@ -1,0 +1,310 @@
+// The dialogs and side windows. Options > Targets and Setup > Inputs return
+// what their controls hold, clamped or refused when out of range; the
+// communication setup's choice is applied by the main window, which reopens
+// the input (a loopback server or a pseudo-terminal at the other end). The
+// extended information window: opened by a click on a list row, filled from
+// the target, one per target; its flag read from regular files only. Messages
+// that open windows: the "AIS Message received" window (one, reused, shown
+// without taking the keyboard, clear of the reference frame), the binary
+// application windows (filled once, ACCEPT marks read), the Incoming Messages
+// list of every message, and the pop-up choice kept across a restart.
+#include <sys/stat.h>
+
+#include <QSpinBox>
+
+#include "app/station_menus_window.h"
+#include "station/comm_setup.h"
+#include "station/transports/serial_transport.h"
+#include "station/transports/station_transport.h"
+#include "windows/ais/ais_message_window.h"
+#include "windows/ais/message_inbox_model.h"
+#include "windows/station/comm_setup_dialog.h"
+#include "windows/station/inputs_dialog.h"
+#include "windows/targets/extra_info_window.h"
+#include "windows/targets/lifecycle_dialog.h"
+#include "window_fixture.h"
+
+using namespace testing_support;
+
+namespace {
+
+// A main window with settings the dialog starts from; no serial device behind
+// any port number, so nothing touches the machine's ports.
+struct Fixture {
+    MainWindow m;
+    Fixture() {
+        resolve([](int) { return QString(); });
+        input::CommSettings& c = m.w.commSettings();
+        c.ComPort = 2, c.BaudRate = 9600, c.DataBits = 7, c.StopBits = 2, c.Parity = "odd";
+        c.UseTCP = true, c.IPAddress = "10.1.2.3", c.IPPort = 5000;
+        c.IPListCount = 2, c.IPList[0] = "10.1.2.3", c.IPList[1] = "192.168.1.20";
+        m.w.receiver().setInputTests({.CheckChecksum = true, .EmptyBuffer = false});
+    }
+    // The serial transports the station list makes for the main input find
+    // their port numbers' devices this way.
+    void resolve(input::SerialTransport::DeviceResolver resolver) {
+        m.w.stationMenus().station().setPrepare([resolver](input::Transport& t) {
+            if (auto* serial = dynamic_cast<input::SerialTransport*>(&t)) serial->setDeviceResolver(resolver);
+        });
+    }
+    static std::vector<std::string> ports() { return {"ttyS0", "ttyUSB0"}; }  // COM1 ttyUSB0, COM2 ttyS0
+    std::unique_ptr<input::FrmCommSetup> dialog() {
+        return std::make_unique<input::FrmCommSetup>(m.w.commChoice(), m.messages, &m.w, &Fixture::ports);
+    }
+    // Setup > Comm as the operator chooses it: `edit` works in the modal dialog.
+    void viaMenu(const std::function<void(QWidget&)>& edit) {
+        QTimer::singleShot(0, [&] { edit(*QApplication::activeModalWidget()); });
+        Child<QAction>(m.w, "mnuSetupComm")->trigger();
+    }
+};
+
+ais::BroadcastSafetyMessage safetyBroadcast(int32_t mmsi, const std::string& text) {
+    ais::BroadcastSafetyMessage m;
+    m.MessageID = 14, m.MMSI = mmsi, m.Text = text;
+    return m;
+}
+
+ais::BinaryMessage metHydroBroadcast(int32_t mmsi, float airTemperature) {
+    ais::BinaryMessage m;
+    m.MessageID = 8, m.MMSI = mmsi, m.DAC = 1, m.FI = 11;
+    m.MetHydro.AirTemperature = airTemperature;
+    return m;
+}
+
+QString messageText(QWidget* w) { return Child<QPlainTextEdit>(*w, "txtMessage")->toPlainText(); }
+
+}  // namespace
+
+class TestSideWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void everySettingGoesThroughTheDialog() {
+        const targets::LifecycleSettings given{420, 1200, 2400, 1500, 90};
+        targets::FrmTargetSettings d(given);
+        auto* displace = d.findChild<QSpinBox*>("txtDisplaceAfter");
+        QVERIFY(displace);
+        QCOMPARE(displace->value(), 90);
+        QCOMPARE(displace->suffix(), QString(" s"));
+        QVERIFY(d.settings() == given);
+
+        displace->setValue(300);
+        d.findChild<QSpinBox*>("txtCapacity")->setValue(800);
+        const targets::LifecycleSettings chosen = d.settings();
+        QCOMPARE(chosen.displaceAfter, 300);
+        QCOMPARE(chosen.capacity, 800);
+        QCOMPARE(chosen.lostAfterMoving, 420);
+
+        // Out of range comes back inside it.
+        targets::FrmTargetSettings low({360, 1080, 1800, 1000, 1});
+        QCOMPARE(low.settings().displaceAfter, targets::kMinDisplaceAfter);
+    }
+
+    void returnsTheEditedChoice() {
+        input::StationSettings current;
+        current.Inputs = {{input::InputKind::Serial, true, "/dev/ttyUSB1", 0, 4800}};
+        input::FrmInputs dialog(current);
+
+        auto* table = Child<QTableWidget>(dialog, "tblInputs");
+        Child<QPushButton>(dialog, "cmdAdd")->click();
+        QCOMPARE(table->rowCount(), 2);
+        Child<QComboBox>(dialog, "cmbType_1")->setCurrentIndex(1);
+        table->item(1, input::FrmInputs::ColAddress)->setText("10.1.1.9");
+        table->item(1, input::FrmInputs::ColPort)->setText("70000");
+        table->item(0, input::FrmInputs::ColEnabled)->setCheckState(Qt::Unchecked);
+        Child<QCheckBox>(dialog, "chkForwardTcp")->setChecked(true);
+        Child<QLineEdit>(dialog, "txtForwardTcpPort")->setText("2947");
+        // This computer only at first; every interface only when chosen.
+        auto* listen = Child<QComboBox>(dialog, "cmbForwardTcpListen");
+        QCOMPARE(listen->currentData().toString(), QString("127.0.0.1"));
+        listen->setCurrentIndex(listen->findData(QString("0.0.0.0")));
+        Child<QCheckBox>(dialog, "chkStripTags")->setChecked(true);
+
+        dialog.accept();  // the port is out of range: the dialog stays
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(Child<QLabel>(dialog, "lblProblem")->text(), QString("Input 2: port out of range"));
+        table->item(1, input::FrmInputs::ColPort)->setText("2000");
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+
+        input::StationSettings expected = current;
+        expected.Inputs[0].Enabled = false;
+        expected.Inputs.push_back({input::InputKind::Tcp, true, "10.1.1.9", 2000, 38400});
+        expected.Outputs.TcpEnabled = true;
+        expected.Outputs.TcpPort = 2947;
+        expected.Outputs.StripTags = true;
+        expected.Outputs.TcpListenAddress = "0.0.0.0";
+        QCOMPARE(dialog.settings(), expected);
+    }
+
+    void okFromTheMenuAppliesTcpAndReopensTheInput() {
+        LocalServer server;
+        Fixture f;
+        input::CommSettings& c = f.m.w.commSettings();
+        c.IPListCount = 10;
+        for (int i = 2; i < 10; ++i) c.IPList[size_t(i)] = "10.0.0." + std::to_string(i);
+        f.viaMenu([&](QWidget& d) {
+            Child<QComboBox>(d, "cmbIP")->setEditText("127.0.0.1");
+            Child<QLineEdit>(d, "txtPort")->setText(QString::number(server.port()) + "abc");
+            Child<QCheckBox>(d, "chkChecksum")->setChecked(false);
+            Child<QPushButton>(d, "cmdOK")->click();
+        });
+        QVERIFY2(f.m.messages.entries.empty(), qPrintable(f.m.lastMessage()));
+        const std::string local = "127.0.0.1";
+        QCOMPARE(std::tuple(c.IPAddress, c.IPPort, c.IPList[9]), std::tuple(local, server.port(), local));
+        QCOMPARE(f.m.w.panelText(4), QString("n/a"));  // the switched-off test keeps its count
+        QVERIFY(server.accept());
+    }
+
+    // A pty chosen by number (COM2) or by path in the Device entry: its
+    // sentences reach a row.
+    void okAppliesSerialAndThePortFeedsTheList_data() {
+        QTest::addColumn<bool>("byPath");
+        QTest::newRow("COM2") << false;
+        QTest::newRow("Device") << true;
+    }
+    void okAppliesSerialAndThePortFeedsTheList() {
+        QFETCH(bool, byPath);
+        PseudoTerminal pty;
+        if (!pty.ok) QSKIP("no pseudo-terminals here");
+        Fixture f;
+        if (!byPath) {
+            f.resolve(
+                [&](int port) { return port == 2 ? QString::fromLocal8Bit(pty.name) : QString(); });
+        }
+        auto d = f.dialog();
+        Child<QRadioButton>(*d, "optComm_0")->click();
+        Child<QComboBox>(*d, "cmbComPort")->setCurrentIndex(1);
+        QVERIFY(Child<QLabel>(*d, "lblComDevice")->text().contains("ttyS0"));
+        Child<QLineEdit>(*d, "txtDevice")->setText(byPath ? QString::fromLocal8Bit(pty.name) : QString());
+        Child<QComboBox>(*d, "cmbBaudRate")->setCurrentText("38400");
+        Child<QComboBox>(*d, "cmbParity")->setCurrentText("even");
+        Child<QPushButton>(*d, "cmdOK")->click();
+        QCOMPARE(d->result(), int(QDialog::Accepted));
+        f.m.w.applyCommChoice(d->choice());
+        const input::CommSettings& c = f.m.w.commSettings();
+        QVERIFY(!c.UseTCP && c.ComPort == 2 && c.BaudRate == 38400 && c.Parity == "even");
+        QCOMPARE(c.Device, byPath ? std::string(pty.name) : std::string());
+        input::FrmCommSetup::SystemPorts();  // listing the system's ports leaves the open one alone
+        QVERIFY2(f.m.w.mainTransport() && f.m.w.mainTransport()->status() == input::TransportStatus::Open,
+                 qPrintable(f.m.lastMessage()));
+        QVERIFY(pty.write(Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)))));
+        QTRY_COMPARE_WITH_TIMEOUT(f.m.w.receiver().targets().TargetCount(), 1, 5000);
+        f.m.w.mainTransport()->close();
+    }
+
+    void aClickOnARowOpensItsFilledWindowOnce() {
+        LoadedWindow m;
+        m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
+        m.feed(ClassAReport(257000002, 59.5, 5.25, 12.34f));
+        m.w.listModel().flush();
+        m.w.show();
+        auto* grid = Child<QTableView>(m.w, "fgAISTargets");
+        const QPoint row2 = grid->visualRect(grid->model()->index(1, 1)).center();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row2);
+        targets::FrmAISExtraInfo* w = m.w.extraInfoWindows().window(2);
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(w->valueText("framePositionReport_SOG"), QString("12.3"));
+
+        // The same row again: the same window, no second one.
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row2);
+        const QWidgetList all = QApplication::topLevelWidgets();
+        const auto extra = [](QWidget* t) { return t->objectName() == "frmAISExtraInfo" && t->isVisible(); };
+        QCOMPARE(std::count_if(all.begin(), all.end(), extra), 1);
+    }
+
+    // The flag shows; a named pipe in its place (which would block a reader
+    // for good) is passed over at once. Other non-files: base's text file test.
+    void flagIconsOnlyFromRegularFiles_data() {
+        QTest::addColumn<bool>("pipe");
+        QTest::newRow("icon") << false;
+        QTest::newRow("named pipe") << true;
+    }
+    void flagIconsOnlyFromRegularFiles() {
+        QFETCH(bool, pipe);
+        TempDir dir;
+        std::filesystem::create_directories(dir / "Flags");
+        dir.write("Flags/FlagIndex.ini", "257,NO,\"Norway\"\r\n");
+        const std::filesystem::path icon = dir / "Flags" / "DNO.ico";
+        QImage flag(16, 16, QImage::Format_ARGB32);
+        flag.fill(Qt::red);
+        QVERIFY(pipe ? ::mkfifo(icon.c_str(), 0600) == 0 : flag.save(QString::fromStdString(icon.string()), "ICO"));
+        MainWindow m;
+        m.w.startUp(dir.path(), true);
+        m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
+        m.w.showExtraInfo(1);
+        QCOMPARE(Child<QLabel>(*m.w.extraInfoWindows().window(1), "picFlag")->pixmap().isNull(), pipe);
+    }
+
+    void messagesAreShownWithoutFocusListedAndLogged() {
+        TempDir dir;
+        MainWindow m;
+        m.w.startUp(dir.path(), true);
+        m.w.load(false);
+        m.w.show();
+        QApplication::setActiveWindow(&m.w);
+        QVERIFY(QTest::qWaitForWindowActive(&m.w));
+        m.feed(StaticData(257012300, "BLUE HERON", "LABC"));
+        m.feed(safetyBroadcast(257012300, "MAN OVERBOARD"));
+        auto* window = m.w.findChild<ais::FrmAISMessage*>("frmAISMessage");
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(messageText(window), QString("MAN OVERBOARD"));
+        QCOMPARE(QApplication::activeWindow(), &m.w);
+        auto* frame = Child<QWidget>(m.w, "frameRefPos");
+        QVERIFY(!window->frameGeometry().intersects(QRect(frame->mapToGlobal(QPoint(0, 0)), frame->size())));
+
+        // A second message overwrites the one window; both are logged and listed, newest first.
+        m.feed(safetyBroadcast(211000009, "ICE"));
+        QCOMPARE(m.w.findChildren<ais::FrmAISMessage*>().size(), 1);
+        QCOMPARE(messageText(window), QString("ICE"));
+        const std::string log = dir.read("AIS_Messages/AIS_Messages.txt");
+        QVERIFY2(log.find("MAN OVERBOARD") < log.find(": ICE") && log.find(": ICE") != std::string::npos, log.c_str());
+        Child<QAction>(m.w, "mnuViewMessages")->trigger();
+        auto* list = Child<QTableView>(m.w, "lstMessages");
+        QCOMPARE(list->model()->rowCount(), 2);
+        QCOMPARE(list->model()->index(1, ais::MessageInboxModel::kColFrom).data().toString(),
+                 QString("257012300 - BLUE HERON"));
+    }
+
+    void binaryApplicationOpensItsWindowOnceAndAcceptMarksItRead() {
+        MainWindow m;
+        m.feed(metHydroBroadcast(2570001, 12.34f));
+        auto* met = m.w.findChild<QWidget*>("frmMeteorological");
+        QVERIFY(met && met->isVisible());
+        QCOMPARE(Child<QLineEdit>(*met, "txtData_7")->text(), QString("12.3"));
+        // While it is open, a later message leaves it as it is.
+        m.feed(metHydroBroadcast(2570002, -5.0f));
+        QCOMPARE(m.w.findChildren<QWidget*>("frmMeteorological").size(), 1);
+        QCOMPARE(Child<QLineEdit>(*met, "txtData_7")->text(), QString("12.3"));
+        // ACCEPT closes it and marks its own message (the older one) read.
+        Child<QPushButton>(*met, "cmdAccept")->click();
+        QTRY_VERIFY(!m.w.findChild<QWidget*>("frmMeteorological"));
+        const ais::MessageInbox& inbox = m.w.incoming().inbox().inbox();
+        QVERIFY(inbox.at(1).read && !inbox.at(0).read);
+    }
+
+    // "List only, no beep" for text messages, chosen in the dialog, holds in the next run.
+    void popupChoiceHoldsAcrossARestart() {
+        StoredSettings settings;
+        {
+            MainWindow m(&settings.store);
+            QTimer::singleShot(0, [] {
+                QWidget* d = QApplication::activeModalWidget();
+                Child<QCheckBox>(*d, "chkShow_0")->setChecked(false);
+                Child<QCheckBox>(*d, "chkBeep_0")->setChecked(false);
+                Child<QPushButton>(*d, "cmdOK")->click();
+            });
+            Child<QAction>(m.w, "mnuOptionsMessagePopups")->trigger();
+        }
+        MainWindow m(&settings.store);
+        m.feed(safetyBroadcast(211000009, "ICE"));
+        QVERIFY(!m.w.findChild<ais::FrmAISMessage*>("frmAISMessage"));
+        QCOMPARE(m.w.incoming().beeps(), 0);
+        m.feed(metHydroBroadcast(2570001, 1.0f));  // other kinds as they were
+        QVERIFY(m.w.findChild<ais::FrmAISMessage*>("frmAISMessage"));
+        QCOMPARE(m.w.incoming().beeps(), 1);
+        QCOMPARE(m.w.incoming().inbox().rowCount(), 2);
+    }
+};
+
+QTEST_MAIN(TestSideWindows)
+#include "test_side_windows.moc"

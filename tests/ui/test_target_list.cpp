@@ -1,0 +1,309 @@
+// The target list in the main window, checked throughout by
+// QAbstractItemModelTester: rows come in at the next flush, a message changes
+// exactly its row, sorting rewrites without a reset, Keep sorted, the find
+// box, Enter and Tab; the watch: lost stations turn grey and leave, an open
+// detail window outlives its station, a dangerous one turns red, alarms and
+// is listed in the dangerous targets' panel.
+#include <QDialog>
+#include <QDockWidget>
+#include <QDoubleSpinBox>
+#include <QTableWidget>
+
+#include "app/dangerous_panel_window.h"
+#include "plot/plot_state.h"
+#include "windows/targets/extra_info_window.h"
+#include "window_fixture.h"
+
+using namespace testing_support;
+
+namespace {
+
+using Fixture = ListFixture;
+
+// Top row, left column, bottom row, right column of a dataChanged signal.
+QList<int> span(const QList<QVariant>& signal) {
+    const QModelIndex a = signal[0].toModelIndex(), b = signal[1].toModelIndex();
+    return {a.row(), a.column(), b.row(), b.column()};
+}
+
+QStringList Column(const QTableWidget& t, int column) {
+    QStringList out;
+    for (int r = 0; r < t.rowCount(); ++r) out << t.item(r, column)->text();
+    return out;
+}
+
+}  // namespace
+
+class TestTargetList : public QObject {
+    Q_OBJECT
+private slots:
+    void newTargetsComeInTogetherAtTheNextFlush() {
+        Fixture f;
+        QSignalSpy inserted(&f.model, &QAbstractItemModel::rowsInserted);
+        f.feed(257000001, 12.3f);
+        f.m.feed(ClassAReport(257999999, 59.5, 5.25, 1.0f), 'A', true);
+        QCOMPARE(f.model.rowCount(), 0);
+        QVERIFY(f.model.flushTimer()->isActive());
+        f.model.flush();
+        QCOMPARE(std::pair(int(inserted.count()), f.model.rowCount()), std::pair(1, 2));
+        QCOMPARE(f.mmsiColumn(), QStringList({"257000001", "257999999"}));
+    }
+
+    // The find box (Ctrl+F) hides rows without changing the table; Enter on a
+    // row opens its details; Tab follows the layout.
+    void findEnterAndTab() {
+        Fixture f;
+        f.feed(257000001);
+        f.m.feed(StaticData(211000002, "BLUE HERON", "LABC"));
+        f.model.flush();
+        f.m.w.show();
+        QApplication::setActiveWindow(&f.m.w);
+        QVERIFY(QTest::qWaitForWindowActive(&f.m.w));
+        auto* list = Child<QTableView>(f.m.w, "fgAISTargets");
+        auto* find = Child<QLineEdit>(f.m.w, "txtFind");
+        QTest::keySequence(&f.m.w, QKeySequence::Find);
+        QVERIFY(find->hasFocus());
+        const int heron = f.mmsiColumn().indexOf("211000002");
+        for (const auto& [typed, hidden] : {std::pair{"heron", 1 - heron}, {" labc", 1 - heron}, {"2570", heron}}) {
+            find->setText(typed);
+            QVERIFY(list->isRowHidden(hidden) && !list->isRowHidden(1 - hidden));
+        }
+        find->clear();
+        QVERIFY(!list->isRowHidden(0) && !list->isRowHidden(1));
+        QCOMPARE(f.model.rowCount(), 2);
+
+        list->setFocus();
+        list->setCurrentIndex(f.model.index(heron, 0));
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(f.m.w.extraInfoWindows().isOpen(f.m.w.receiver().targets().DisplayOrder()[size_t(heron + 1)]));
+
+        Child<QWidget>(f.m.w, "optIncr_1")->setFocus(Qt::TabFocusReason);
+        for (const char* next : {"cmdConnect", "txtFind", "fgAISTargets"}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), Child<QWidget>(f.m.w, next));
+        }
+    }
+
+    void messagesChangeTheirRowsOncePerTick() {
+        Fixture f;
+        for (int i = 1; i <= 6; ++i) f.feed(257000000 + i, 1.0f * i);
+        f.model.flush();
+        QSignalSpy changed(&f.model, &QAbstractItemModel::dataChanged);
+        QSignalSpy reset(&f.model, &QAbstractItemModel::modelReset);
+        // A burst for one target: one signal, for its whole row only.
+        for (int k = 0; k < 20; ++k) f.feed(257000003, 7.5f);
+        f.model.flush();
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(span(changed[0]), QList<int>({2, 0, 2, targets::kListColumns - 1}));
+        QCOMPARE(f.cell(2, 11), QString("21"));
+        // Nothing pending: no signal. Two targets in one tick: one signal over their range.
+        f.model.flush();
+        QCOMPARE(changed.count(), 1);
+        f.feed(257000005, 2.0f);
+        f.feed(257000002, 2.0f);
+        f.model.flush();
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(span(changed[1]), QList<int>({1, 0, 4, targets::kListColumns - 1}));
+        QCOMPARE(reset.count(), 0);
+    }
+
+    // A header click sorts (in the order chosen at the time of the click) and
+    // rewrites the rows in place; the first column unsorts.
+    void headerClickSortsWithoutReset() {
+        Fixture f;
+        for (auto [mmsi, sog] : {std::pair{257000001, 9.0f}, {257000002, 3.0f}, {257000003, 6.0f}}) f.feed(mmsi, sog);
+        f.model.flush();
+        QSignalSpy reset(&f.model, &QAbstractItemModel::modelReset);
+        QSignalSpy changed(&f.model, &QAbstractItemModel::dataChanged);
+        auto* sortedBy = Child<QLabel>(f.m.w, "lblSortedBy");
+        f.clickHeader(targets::kColSOG);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(f.mmsiColumn(), QStringList({"257000002", "257000003", "257000001"}));
+        QCOMPARE(f.cell(0, 0), QString("1"));  // the row number stays with the row
+        Child<QRadioButton>(f.m.w, "optIncr_1")->click();
+        f.clickHeader(targets::kColSOG);
+        QCOMPARE(f.mmsiColumn(), QStringList({"257000001", "257000003", "257000002"}));
+        // A message for a moved target rewrites the row it now stands in.
+        f.feed(257000001, 1.0f);
+        f.model.flush();
+        QCOMPARE(f.cell(0, targets::kColSOG).trimmed(), QString("1.0"));
+        f.clickHeader(targets::kColStatus);  // not a sort column
+        QCOMPARE(sortedBy->text(), QString("  SOG"));
+        f.clickHeader(targets::kColNo);
+        QCOMPARE(sortedBy->text(), QString("Unsorted"));
+        QCOMPARE(reset.count(), 0);
+    }
+
+    // Without Keep sorted a sort is a snapshot; with it the list follows the
+    // column once a second, the selected target stays selected and NEW stays.
+    void keepSortedFollowsTheColumnKeepingSelectionAndNewMarks() {
+        StoredSettings settings;
+        Fixture f(&settings.store);
+        for (auto [mmsi, sog] : {std::pair{257000001, 5.0f}, {257000002, 8.0f}, {257000003, 12.0f}}) f.feed(mmsi, sog);
+        f.model.flush();
+        f.clickHeader(targets::kColSOG);
+        QCOMPARE(f.mmsiColumn(), QStringList({"257000001", "257000002", "257000003"}));
+        f.feed(257000003, 2.0f);
+        QTest::qWait(1300);
+        QCOMPARE(f.mmsiColumn(), QStringList({"257000001", "257000002", "257000003"}));  // a snapshot
+
+        auto* keep = Child<QAction>(f.m.w, "mnuOptionsKeepSorted");
+        QVERIFY(!keep->isChecked());
+        keep->trigger();
+        auto* list = Child<QTableView>(f.m.w, "fgAISTargets");
+        list->selectRow(1);  // 257000002
+        f.feed(257000004, 1.0f);  // a NEW one
+        QTRY_COMPARE(f.mmsiColumn(), QStringList({"257000004", "257000003", "257000001", "257000002"}));
+        QCOMPARE(f.cell(0, targets::kColStatus), QString("NEW"));
+        const QModelIndexList rows = list->selectionModel()->selectedRows();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].row(), 3);
+        // Kept for the next run.
+        LoadedWindow again(&settings.store);
+        QVERIFY(Child<QAction>(again.w, "mnuOptionsKeepSorted")->isChecked());
+    }
+
+    void lostTargetTurnsGreyThenLeaves() {
+        Fixture f;
+        for (int i = 1; i <= 4; ++i) f.feed(257000000 + i);
+        f.model.flush();
+        f.age(200);
+        f.feed(257000002);
+        f.feed(257000004);
+        f.age(200);  // 1 and 3 silent for 400 s: lost
+        QCOMPARE(f.cell(0, targets::kColStatus), QString("LOST"));
+        QCOMPARE(f.colour(0), QColor(128, 128, 128));
+        QVERIFY(!f.model.index(1, targets::kColMMSI).data(Qt::ForegroundRole).isValid());
+        QSignalSpy removed(&f.model, &QAbstractItemModel::rowsRemoved);
+        f.age(1450);  // 1 and 3 silent for 1850 s: removed
+        QCOMPARE(removed.count(), 2);
+        QCOMPARE(f.mmsiColumn(), QStringList({"257000002", "257000004"}));
+        QCOMPARE(Child<QLabel>(f.m.w, "lblNoOfTargets")->text(), QString("2"));
+    }
+
+    void detailWindowOfARemovedTargetSurvives() {
+        Fixture f;
+        f.feed(257000001);
+        f.feed(257000002);
+        f.model.flush();
+        targets::FrmAISExtraInfo* opened = f.m.w.extraInfoWindows().open(1, 0);
+        QPointer<targets::FrmAISExtraInfo> w(opened);
+        f.clock.advance(1000);
+        f.feed(257000002);
+        f.age(900);
+        QVERIFY(w && w->removed());
+        QVERIFY(Child<QLabel>(*w, "lblRemoved")->isVisible());
+        // The freed number goes to a new station; the old window keeps what it showed.
+        f.feed(366000001);
+        w->refresh();
+        QCOMPARE(Child<QLabel>(*w, "lblMMSI")->text(), QString("257000001"));
+        targets::FrmAISExtraInfo* fresh = f.m.w.extraInfoWindows().open(1, 0);
+        QVERIFY(fresh && fresh != w.data());
+        QCOMPARE(Child<QLabel>(*fresh, "lblMMSI")->text(), QString("366000001"));
+    }
+
+    // A dangerous target turns its row red and sounds once. Silence stops the
+    // sound for five minutes, not the alarm: the row stays red and the button
+    // shown, another target becoming dangerous sounds; then the timer sounds
+    // again until the operator acknowledges.
+    void dangerousTargetAlarmsUntilAcknowledgedAndSilenceStopsOnlyTheSound() {
+        Fixture f;
+        f.ownShipNorth();
+        f.m.feed(Closing(257000001, 59.55));
+        f.m.feed(Closing(257000001, 59.55));
+        f.model.flush();
+        const QColor red(220, 0, 0);
+        QCOMPARE(f.colour(1), red);
+        QCOMPARE(f.m.w.watch().sounds(), 1);
+        auto* button = Child<QPushButton>(f.m.w, "cmdAcknowledge");
+        QVERIFY(!button->isHidden());
+        auto* silence = Child<QAction>(f.m.w, "mnuOptionsSilenceAlarm");
+        silence->trigger();
+        Child<QTimer>(f.m.w, "timerAlarm")->start(5);
+        QTest::qWait(40);
+        QCOMPARE(f.m.w.watch().sounds(), 1);
+        f.model.flush();
+        QCOMPARE(f.colour(1), red);
+        QVERIFY(!button->isHidden());
+        f.m.feed(Closing(257000002, 59.55, 5.252));
+        QVERIFY(f.m.w.watch().sounds() >= 2);
+        silence->trigger();  // and it ends by itself after five minutes
+        QTest::qWait(20);
+        const int silent = f.m.w.watch().sounds();
+        QTest::qWait(20);
+        QCOMPARE(f.m.w.watch().sounds(), silent);
+        f.clock.advance(301);
+        const int sounded = f.m.w.watch().sounds();
+        QTRY_VERIFY(f.m.w.watch().sounds() > sounded);
+        button->click();
+        QVERIFY(button->isHidden());
+        const int acknowledged = f.m.w.watch().sounds();
+        f.m.feed(Closing(257000001, 59.55));
+        QTest::qWait(30);
+        QCOMPARE(f.m.w.watch().sounds(), acknowledged);
+    }
+
+    // A first run (no setup file) checks checksums: panel 4 counts errors
+    // instead of saying "n/a".
+    void firstRunChecksChecksums() {
+        TempDir dir;
+        MainWindow m;
+        m.w.startUp(dir.path(), true);
+        m.w.load(false);
+        QCOMPARE(m.w.panelText(4), QString("0"));
+        std::string damaged = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)));
+        damaged[damaged.find(",A,") + 15] ^= 1;
+        m.w.receiver().takeBytes(app::Receiver::kMainInput, damaged);
+        QCOMPARE(m.w.panelText(4), QString("1"));
+    }
+
+    // The guard zone chosen in Options > Collision alarm is kept with the
+    // other alarm settings and holds in the next run.
+    void guardZoneHoldsAcrossARestart() {
+        StoredSettings settings;
+        {
+            LoadedWindow m(&settings.store);
+            QTimer::singleShot(0, [] {
+                QWidget* d = QApplication::activeModalWidget();
+                Child<QDoubleSpinBox>(*d, "txtGuardZone")->setValue(0.8);
+                qobject_cast<QDialog*>(d)->accept();
+            });
+            Child<QAction>(m.w, "mnuOptionsCollisionAlarm")->trigger();
+            QCOMPARE(m.w.receiver().alarmSettings().guardZone, 0.8);
+        }
+        LoadedWindow m(&settings.store);
+        QCOMPARE(m.w.receiver().alarmSettings().guardZone, 0.8);
+    }
+
+    void dangerousPanelListsByTCPAAndAClickSelectsTheRow() {
+        Fixture f;
+        f.ownShipNorth();
+        f.m.feed(Closing(257000001, 59.55));  // 3 nm: TCPA 9 min
+        f.m.feed(Closing(257000002, 59.53));  // 1.8 nm: 5.4 min
+        f.m.feed(Closing(257000003, 59.54));  // 2.4 nm: 7.2 min
+        f.m.feed(Closing(257000004, 59.80));  // 18 nm: beyond every limit
+        f.m.w.show();
+        auto* panel = Child<QDockWidget>(f.m.w, "dockDangerous");
+        QVERIFY(panel->isVisible());
+        auto* table = Child<QTableWidget>(*panel, "tblDangerous");
+        // Written at the once-a-second pass, not by the messages.
+        QCOMPARE(table->rowCount(), 0);
+        QTRY_COMPARE(table->rowCount(), 3);
+        QCOMPARE(Column(*table, 0), QStringList({"257000002", "257000003", "257000001"}));
+
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(1, 0)).center());
+        auto* list = Child<QTableView>(f.m.w, "fgAISTargets");
+        const QModelIndexList rows = list->selectionModel()->selectedRows();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(f.cell(rows[0].row(), targets::kColMMSI), QString("257000003"));
+        const int entry = f.m.w.receiver().targets().FindTarget(257000003, 1);
+        QCOMPARE(f.m.w.plot().state().selectedEntry, entry);
+        // The panel's own selection follows its target through a re-order.
+        f.m.feed(Closing(257000003, 59.52));
+        QTRY_COMPARE(Column(*table, 0).first(), QString("257000003"));
+        QCOMPARE(table->selectionModel()->selectedRows().value(0).row(), 0);
+    }
+};
+
+QTEST_MAIN(TestTargetList)
+#include "test_target_list.moc"
