@@ -407,7 +407,10 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
                 return {TableAction::TableFull, 0, {}};
             }
             done.evicted = {victim, entry(victim).ListRow};
-            if (entry(victim).Dangerous) done.evictedDangerous = entry(victim);
+            if (entry(victim).Dangerous) {
+                evictedCopy_ = entry(victim);
+                done.evictedDangerous = &evictedCopy_;
+            }
             freeEntry(victim);
             compactRows({done.evicted});
         }

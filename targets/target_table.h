@@ -273,8 +273,11 @@ struct TargetUpdate {
     // number, now holding the new station.
     RemovedTarget evicted;
     // The evicted station as it was, when it was dangerous: its alarm
-    // episode ends with it and is logged from this copy.
-    std::optional<TargetRecord> evictedDangerous;
+    // episode ends with it and is logged from this copy (the table's, valid
+    // until its next AddOrUpdateTarget; null when none). A pointer, not a
+    // copy in here: an optional record would be cleared, kilobytes of it,
+    // for every message.
+    const TargetRecord* evictedDangerous = nullptr;
     // The message moved the reference position (its vessel is followed).
     bool referenceMoved = false;
     bool taken() const { return entry != 0; }
@@ -390,6 +393,7 @@ private:
     double noRoomBefore_ = 0;
     double lastMonotonic_ = 0;
     RunVessels runVessels_;
+    TargetRecord evictedCopy_;  // what TargetUpdate::evictedDangerous points to
 };
 
 // A position was received and lies on the globe: latitude not 0 (none yet)
