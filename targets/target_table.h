@@ -39,6 +39,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -189,6 +190,10 @@ struct TargetRecord {
     double OwnBearing = 0; // degrees true from the own ship
     double CPALatitude = 0;   // where the target is at the closest point
     double CPALongitude = 0;
+    // Sine and cosine of the course the approach was last computed with
+    // (CourseTermsOf, NaN none), kept for the own ship's next report.
+    double CourseTermsOf = std::numeric_limits<double>::quiet_NaN();
+    double CourseSin = 0, CourseCos = 1;
     // Inside the collision alarm's limits (or a distress beacon), and whether
     // the operator has acknowledged it since it became so.
     bool Dangerous = false;
