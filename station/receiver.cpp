@@ -327,6 +327,9 @@ void Receiver::watch(int entry) {
     const int own = targets::OwnShipEntry(table_, ref_);
     const double now = clock_.monotonicSeconds();
     if (entry == own) {
+        // Its report changes the own ship's side of every approach, also one
+        // that comes at the same clock reading as the report before.
+        ownPlaneEntry_ = 0;
         targets::UpdateAllApproaches(table_, own, alarm_, now, episodes_);
         events_.approachesChanged();
         return;
@@ -348,12 +351,10 @@ void Receiver::referenceChanged() {
 
 const targets::ApproachPlane* Receiver::ownPlane(int own) {
     if (own == 0) return nullptr;
-    if (own != ownPlaneEntry_ || table_.Generation(own) != ownPlaneGeneration_ ||
-        table_.entry(own).LastMsgMonotonic != ownPlaneReport_) {
+    if (own != ownPlaneEntry_ || table_.Generation(own) != ownPlaneGeneration_) {
         ownPlane_ = targets::OwnShipPlane(table_, own);
         ownPlaneEntry_ = own;
         ownPlaneGeneration_ = table_.Generation(own);
-        ownPlaneReport_ = table_.entry(own).LastMsgMonotonic;
     }
     return ownPlane_ ? &*ownPlane_ : nullptr;
 }

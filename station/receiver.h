@@ -245,13 +245,12 @@ private:
         bool operator==(const ReferenceKey&) const = default;
     };
     ReferenceKey reference_;
-    // The own ship's side of the approach, made once per own report.
-    // The own ship's side of the approach, made again when it reported.
+    // The own ship's side of the approach, made once per own report (watch()
+    // drops it when the own ship reports; ownPlaneEntry_ 0: none made).
     const targets::ApproachPlane* ownPlane(int own);
     std::optional<targets::ApproachPlane> ownPlane_;
     int ownPlaneEntry_ = 0;
     uint32_t ownPlaneGeneration_ = 0;
-    double ownPlaneReport_ = -1;  // monotonic time of the own report it was made from
 };
 
 }  // namespace app

@@ -124,31 +124,56 @@ double ApproachPlane::isometricFromOwn(double phi) const {
     return isometric(phi) - psi0_;
 }
 
+Course CourseTerms(double cogDegrees) {
+    const double c = cogDegrees * kRad;
+    return {std::sin(c), std::cos(c)};
+}
+
 std::optional<Approach> ApproachPlane::approach(const Motion& target, ApproachPrecision precision) const {
     if (precision == ApproachPrecision::Exact) return ClosestApproach(own_, target);
+    return estimate(target, CourseTerms(target.cog));
+}
+
+double ApproachPlane::radius(double p) const {
+    const double d = p - phi0_;
+    return k0_ - m0_ * sinPhi0_ * d - 0.5 * k0_ * d * d;
+}
+
+ApproachPlane::Relative ApproachPlane::relative(const Motion& target, Course course) const {
     // Straight on the plane, the parallel's radius to second order and the
     // isometric latitude to third order in the latitude difference: no
     // transcendental function per target besides its course and bearing.
     const double phi = target.latitude * kRad;
     const double rx = k0_ * wrap(target.longitude * kRad - lambda0_);
     const double ry = k0_ * isometricFromOwn(phi);
-    const auto radius = [&](double p) {
-        const double d = p - phi0_;
-        return k0_ - m0_ * sinPhi0_ * d - 0.5 * k0_ * d * d;
-    };
     const double vt = target.sog * kKnot * k0_ / radius(phi);
-    const double c = target.cog * kRad;
-    const double wx = vt * std::sin(c) - vx_, wy = vt * std::cos(c) - vy_;
-    const double w2 = wx * wx + wy * wy;
-    if (w2 < (kStill * kKnot) * (kStill * kKnot)) return std::nullopt;
-    const double t = -(rx * wx + ry * wy) / w2;
+    const double wx = vt * course.sin - vx_, wy = vt * course.cos - vy_;
+    return {phi, rx, ry, wx, wy, wx * wx + wy * wy};
+}
+
+bool ApproachPlane::moving(const Relative& r) const { return !(r.w2 < (kStill * kKnot) * (kStill * kKnot)); }
+
+double ApproachPlane::rangeNm(const Relative& r) const {
+    return std::sqrt(r.rx * r.rx + r.ry * r.ry) * radius((phi0_ + r.phi) / 2) / k0_ / geodesy::kMetresPerNauticalMile;
+}
+
+std::optional<double> ApproachPlane::estimatedRange(const Motion& target, Course course) const {
+    const Relative r = relative(target, course);
+    if (!moving(r)) return std::nullopt;
+    return rangeNm(r);
+}
+
+std::optional<Approach> ApproachPlane::estimate(const Motion& target, Course course) const {
+    const Relative r = relative(target, course);
+    if (!moving(r)) return std::nullopt;
+    const double t = -(r.rx * r.wx + r.ry * r.wy) / r.w2;
     const double ox = vx_ * t, oy = vy_ * t;
-    const double cx = rx + wx * t, cy = ry + wy * t;
+    const double cx = r.rx + r.wx * t, cy = r.ry + r.wy * t;
     Approach a;
     a.cpa = std::sqrt(cx * cx + cy * cy) * radius(phi0_ + (oy + cy / 2) / m0_) / k0_ / geodesy::kMetresPerNauticalMile;
     a.tcpa = t / 60.0;
-    a.range = std::sqrt(rx * rx + ry * ry) * radius((phi0_ + phi) / 2) / k0_ / geodesy::kMetresPerNauticalMile;
-    double b = std::atan2(rx, ry) / kRad;
+    a.range = rangeNm(r);
+    double b = std::atan2(r.rx, r.ry) / kRad;
     if (b < 0) b += 360.0;
     a.bearing = b;
     a.cpaLatitude = (phi0_ + (oy + cy) / m0_) / kRad;

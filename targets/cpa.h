@@ -50,6 +50,14 @@ enum class ApproachPrecision { Exact, Estimate };
 std::optional<Approach> ClosestApproach(const Motion& own, const Motion& target,
                                         ApproachPrecision precision = ApproachPrecision::Exact);
 
+// Sine and cosine of a course (degrees true): the one part of the estimate
+// that depends on the target alone, so a caller may keep it per target.
+struct Course {
+    double sin = 0;
+    double cos = 1;
+};
+Course CourseTerms(double cogDegrees);
+
 // The own ship's side of the computation, done once for many targets:
 //   targets::ApproachPlane plane(own);
 //   for (...) auto a = plane.approach(target, targets::ApproachPrecision::Estimate);
@@ -57,9 +65,25 @@ class ApproachPlane {
 public:
     explicit ApproachPlane(const Motion& own);
     std::optional<Approach> approach(const Motion& target, ApproachPrecision precision) const;
+    // The estimate with the target's course terms given (CourseTerms(target.cog)).
+    std::optional<Approach> estimate(const Motion& target, Course course) const;
+    // The estimate's first steps alone: its range now (nm), or none where
+    // estimate() has no approach (no relative motion). Exactly the range
+    // estimate() gives.
+    std::optional<double> estimatedRange(const Motion& target, Course course) const;
     const Motion& own() const { return own_; }
 
 private:
+    // The target relative to the own ship on the plane: position (metres)
+    // and velocity (metres per second).
+    struct Relative {
+        double phi, rx, ry, wx, wy, w2;
+    };
+    Relative relative(const Motion& target, Course course) const;
+    bool moving(const Relative& r) const;
+    double rangeNm(const Relative& r) const;
+    // Radius of the parallel at p, to second order about the own ship's latitude.
+    double radius(double p) const;
     Motion own_;
     double phi0_, lambda0_, psi0_;
     double k0_;   // radius of the own ship's parallel: plane metres per radian

@@ -5,13 +5,19 @@
 namespace targets {
 
 void ChannelHistory::count(double monotonic, char channel) {
-    const int64_t minute = static_cast<int64_t>(std::floor(monotonic / 60.0));
-    const size_t slot = static_cast<size_t>(((minute % kMinutes) + kMinutes) % kMinutes);
-    if (minuteOf_[slot] != minute + 1) {
-        minuteOf_[slot] = minute + 1;
-        counts_[slot] = {0, 0};
+    // Messages come many a second: within the minute of the one before (the
+    // same test as the floor below), its slot is known without floor and modulo.
+    const double minutes = monotonic / 60.0;
+    if (!(minutes >= currentMinute_ && minutes < currentMinute_ + 1.0)) {
+        const int64_t minute = static_cast<int64_t>(std::floor(minutes));
+        current_ = static_cast<size_t>(((minute % kMinutes) + kMinutes) % kMinutes);
+        if (minuteOf_[current_] != minute + 1) {
+            minuteOf_[current_] = minute + 1;
+            counts_[current_] = {0, 0};
+        }
+        currentMinute_ = static_cast<double>(minute);
     }
-    counts_[slot][channel == 'B' ? 1 : 0]++;
+    counts_[current_][channel == 'B' ? 1 : 0]++;
 }
 
 std::array<std::array<int32_t, 2>, ChannelHistory::kMinutes> ChannelHistory::lastHour(double monotonicNow) const {

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "targets/target_table.h"
@@ -30,6 +31,9 @@ public:
 private:
     std::array<std::array<int32_t, 2>, kMinutes> counts_{};
     std::array<int64_t, kMinutes> minuteOf_{};  // which minute each slot holds (+1; 0 = none)
+    // The minute of the latest message and its slot (none yet: NaN).
+    double currentMinute_ = std::numeric_limits<double>::quiet_NaN();
+    size_t current_ = 0;
 };
 
 // Upper limits of the range rings, nautical miles; the last ring is open.

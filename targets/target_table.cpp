@@ -407,7 +407,10 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
                 return {TableAction::TableFull, 0, {}};
             }
             done.evicted = {victim, entry(victim).ListRow};
-            if (entry(victim).Dangerous) done.evictedDangerous = entry(victim);
+            if (entry(victim).Dangerous) {
+                evictedCopy_ = entry(victim);
+                done.evictedDangerous = &evictedCopy_;
+            }
             freeEntry(victim);
             compactRows({done.evicted});
         }
@@ -437,7 +440,13 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
             ref.moveTo(t.Fix.Latitude, t.Fix.Longitude);
             done.referenceMoved = true;
         }
-        if (ref.mode() != kRefNone && valid) {
+        // A reference still at 0°, 0° has no position yet: every reader shows
+        // positions instead of ranges then, and the ranges are all measured
+        // afresh (MeasureAllRanges) when it gets one. Measuring from it would
+        // cost a geodesic per message for nothing (an own ship named by
+        // --own-mmsi that reports by VDO leaves it there for the whole run).
+        const bool refPlaced = ref.lat() != 0.0 || ref.lon() != 0.0;
+        if (ref.mode() != kRefNone && valid && refPlaced) {
             geodesy::GeodeticInverse(ref.lat() * geodesy::kDegToRad, ref.lon() * geodesy::kDegToRad,
                                      t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad,
                                      geodesy::kInverseBoth, t.Range, t.Bearing, geodesy::kWgs84B, geodesy::kWgs84F);

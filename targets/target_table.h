@@ -39,6 +39,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -189,6 +190,10 @@ struct TargetRecord {
     double OwnBearing = 0; // degrees true from the own ship
     double CPALatitude = 0;   // where the target is at the closest point
     double CPALongitude = 0;
+    // Sine and cosine of the course the approach was last computed with
+    // (CourseTermsOf, NaN none), kept for the own ship's next report.
+    double CourseTermsOf = std::numeric_limits<double>::quiet_NaN();
+    double CourseSin = 0, CourseCos = 1;
     // Inside the collision alarm's limits (or a distress beacon), and whether
     // the operator has acknowledged it since it became so.
     bool Dangerous = false;
@@ -273,8 +278,11 @@ struct TargetUpdate {
     // number, now holding the new station.
     RemovedTarget evicted;
     // The evicted station as it was, when it was dangerous: its alarm
-    // episode ends with it and is logged from this copy.
-    std::optional<TargetRecord> evictedDangerous;
+    // episode ends with it and is logged from this copy (the table's, valid
+    // until its next AddOrUpdateTarget; null when none). A pointer, not a
+    // copy in here: an optional record would be cleared, kilobytes of it,
+    // for every message.
+    const TargetRecord* evictedDangerous = nullptr;
     // The message moved the reference position (its vessel is followed).
     bool referenceMoved = false;
     bool taken() const { return entry != 0; }
@@ -390,6 +398,7 @@ private:
     double noRoomBefore_ = 0;
     double lastMonotonic_ = 0;
     RunVessels runVessels_;
+    TargetRecord evictedCopy_;  // what TargetUpdate::evictedDangerous points to
 };
 
 // A position was received and lies on the globe: latitude not 0 (none yet)

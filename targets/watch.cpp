@@ -103,13 +103,22 @@ namespace {
 // figures can wait for the refinement. Near a limit, or inside all of them
 // (the alarm and its log line then carry exact figures), they are worth their
 // cost at once.
-bool needsExact(const Approach& a, const AlarmSettings& s) {
-    constexpr double kMiles = 0.1, kMinutes = 1.0;
+constexpr double kClearMiles = 0.1, kClearMinutes = 1.0;
+
+// The range alone puts the estimate clearly outside: beyond the range limit
+// and not near the guard zone.
+bool clearlyOutOfRange(double range, const AlarmSettings& s) {
     const double widen = 1 + kAlarmClearMargin;
-    const bool clearlyOutside = a.cpa > s.cpaLimit * widen + kMiles || a.tcpa < -kMinutes ||
-                                a.tcpa > s.tcpaLimit + kAlarmClearTCPAMinutes + kMinutes ||
-                                a.range > s.rangeLimit * widen + kMiles;
-    const bool nearGuard = s.guardZone > 0 && a.range <= s.guardZone * widen + kMiles;
+    const bool nearGuard = s.guardZone > 0 && range <= s.guardZone * widen + kClearMiles;
+    return range > s.rangeLimit * widen + kClearMiles && !nearGuard;
+}
+
+bool needsExact(const Approach& a, const AlarmSettings& s) {
+    const double widen = 1 + kAlarmClearMargin;
+    const bool clearlyOutside = a.cpa > s.cpaLimit * widen + kClearMiles || a.tcpa < -kClearMinutes ||
+                                a.tcpa > s.tcpaLimit + kAlarmClearTCPAMinutes + kClearMinutes ||
+                                a.range > s.rangeLimit * widen + kClearMiles;
+    const bool nearGuard = s.guardZone > 0 && a.range <= s.guardZone * widen + kClearMiles;
     return !clearlyOutside || nearGuard;
 }
 
@@ -135,6 +144,17 @@ void ownRangeWithout(const TargetRecord& own, TargetRecord& t) {
     t.HasOwnRange = true;
 }
 
+// The course terms of the approach, computed once per course the target reports.
+Course courseOf(TargetRecord& t, double cog) {
+    if (!(t.CourseTermsOf == cog)) {
+        const Course c = CourseTerms(cog);
+        t.CourseTermsOf = cog;
+        t.CourseSin = c.sin;
+        t.CourseCos = c.cos;
+    }
+    return {t.CourseSin, t.CourseCos};
+}
+
 void computeApproach(TargetTable& table, int own, TargetRecord& t, const AlarmSettings& alarm,
                      const ApproachPlane* plane, bool exact) {
     Motion m;
@@ -149,7 +169,7 @@ void computeApproach(TargetTable& table, int own, TargetRecord& t, const AlarmSe
             plane = made ? &*made : nullptr;
         }
         std::optional<Approach> a;
-        if (plane) a = plane->approach(m, exact ? ApproachPrecision::Exact : ApproachPrecision::Estimate);
+        if (plane) a = exact ? plane->approach(m, ApproachPrecision::Exact) : plane->estimate(m, courseOf(t, m.cog));
         if (a && !exact && needsExact(*a, alarm)) a = plane->approach(m, ApproachPrecision::Exact);
         else if (a && !exact) t.CPAEstimated = true;
         if (a) {
@@ -193,6 +213,27 @@ void updateApproach(TargetTable& table, int own, int n, const AlarmSettings& ala
     }
 }
 
+// At a report of the own ship, a target whose estimate lies clearly beyond
+// the alarm's range (and guard zone) can neither start an alarm episode nor
+// need exact figures: what UpdateApproach would make of it is known without
+// the rest of the estimate. Its figures are left for RefineApproaches (it is
+// marked estimated), which the display runs once a second and a headless run
+// before it prints. Only for a target that is not dangerous and no distress
+// beacon, with an own ship whose plane is given.
+bool deferToRefinement(TargetTable& table, int own, int n, const AlarmSettings& alarm, const ApproachPlane& plane) {
+    TargetRecord& t = table.entry(n);
+    if (n == own || t.MMSI == 0 || t.Dangerous || IsDistressBeacon(t.MMSI)) return false;
+    if (t.Status == TargetStatus::Lost || !moves(t.Class)) return false;
+    Motion m;
+    if (!motionOf(t, m)) return false;
+    const std::optional<double> range = plane.estimatedRange(m, courseOf(t, m.cog));
+    if (!range || !clearlyOutOfRange(*range, alarm)) return false;
+    t.HasCPA = t.HasOwnRange = true;
+    t.CPAEstimated = true;
+    t.AlarmAcknowledged = false;
+    return true;
+}
+
 }  // namespace
 
 void UpdateApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm, double now,
@@ -231,6 +272,7 @@ void UpdateAllApproaches(TargetTable& table, int own, const AlarmSettings& alarm
             dlon *= cosLat;
             if (dlat * dlat + dlon * dlon > zone * zone) continue;
         }
+        if (plane && deferToRefinement(table, own, n, alarm, *plane)) continue;
         UpdateApproach(table, own, n, alarm, now, episodes, plane ? &*plane : nullptr);
     }
 }

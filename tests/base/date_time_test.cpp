@@ -47,6 +47,10 @@ TEST(DateTime, WholeSecondsSince) {
         {noon, noon.addSeconds(61), -61},
         {noon, DateTime(), std::nullopt},  // against no date: beyond 32 bits
         {DateTime(24855.0), DateTime(0.1), 2147463360},
+        // 3/256 of a day is 1012.5 s exactly: halves go away from zero, both ways.
+        {DateTime(3 / 256.0), DateTime(0.0), 1013},
+        {DateTime(-3 / 256.0), DateTime(0.0), -1013},
+        {DateTime(5 / 256.0), DateTime(3 / 256.0), 1688 - 1013},
     };
     for (const auto& r : rows) EXPECT_EQ(r.later.wholeSecondsSince(r.earlier), r.seconds) << r.later.value();
 }

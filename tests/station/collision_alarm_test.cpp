@@ -206,6 +206,56 @@ TEST_F(CollisionAlarm, EstimatesFarFromTheLimitsAreRefinedToTheExactFigures) {
     EXPECT_TRUE(events.alarms.empty());
 }
 
+// When the own ship reports, a target far beyond the alarm's range has its
+// figures left to the refinement; they come out as if worked at once, and a
+// target the own ship's move brings into the guard zone alarms at once.
+// Between reports each target's estimate follows the course it reported last.
+TEST_F(CollisionAlarm, FiguresAfterTheOwnShipMovedAreThoseOfTheNewPositions) {
+    struct Row {
+        const char* name;
+        double guardZone;
+        bool farDangerous;  // the target 18 nm north once the own ship moved 0.3 nm north
+    } rows[] = {{"no guard zone", 0, false}, {"guard zone reached by the move", 17.9, true}};
+    for (const Row& r : rows) {
+        Harness h;
+        targets::AlarmSettings a;
+        a.guardZone = r.guardZone;
+        h.rx.setAlarmSettings(a);
+        const auto estimate = [&](const targets::TargetRecord& t) {
+            const auto plane = targets::OwnShipPlane(h.rx.targets(), 1);
+            return plane->approach({t.Fix.Latitude, t.Fix.Longitude, t.Motion.SOG, t.Motion.COG},
+                                   targets::ApproachPrecision::Estimate);
+        };
+        h.send(257999999, 0, 0, 10, 0, 0, true);
+        h.send(257000001, 4, 1, 12, 270);    // near: worked exactly at once
+        h.send(257000002, 0, 18, 15, 200);   // far, inside the own ship's 24 nm
+        h.send(257000002, 0, 18, 15, 90);    // ... and it turned
+        const targets::TargetRecord& far = h.last();
+        ASSERT_TRUE(far.HasCPA) << r.name;
+        EXPECT_EQ(far.CPAEstimated, r.guardZone == 0) << r.name;  // near the guard zone: exact at once
+        if (far.CPAEstimated) {
+            EXPECT_EQ(std::tie(far.CPA, far.OwnBearing), std::tie(estimate(far)->cpa, estimate(far)->bearing))
+                << r.name;
+        }
+
+        h.send(257999999, 0, 0.3, 10, 0, 0, true);  // the own ship moved
+        EXPECT_EQ(far.Dangerous, r.farDangerous) << r.name;
+        h.rx.refineApproaches();
+        const targets::TargetRecord& own = h.rx.targets().entry(1);
+        for (int n = 2; n <= 3; ++n) {
+            const targets::TargetRecord& t = h.rx.targets().entry(n);
+            const auto want = targets::ClosestApproach(
+                {own.Fix.Latitude, own.Fix.Longitude, own.Motion.SOG, own.Motion.COG},
+                {t.Fix.Latitude, t.Fix.Longitude, t.Motion.SOG, t.Motion.COG});
+            ASSERT_TRUE(want && t.HasCPA) << r.name << " " << n;
+            EXPECT_FALSE(t.CPAEstimated) << r.name << " " << n;
+            EXPECT_EQ(std::tie(t.CPA, t.TCPA, t.OwnRange, t.OwnBearing),
+                      std::tie(want->cpa, want->tcpa, want->range, want->bearing))
+                << r.name << " " << n;
+        }
+    }
+}
+
 TEST_F(CollisionAlarm, LogLinesWithPointsWholeAndAppended) {
     rx.setMessageLog(dir.path());
     base::setDecimalSeparator(',');

@@ -2,6 +2,7 @@
 // range and bearing only to a position no older than the lost time and
 // measured from the reference in use, never a 0 that reads as a ship on top
 // of us; the same in the list, the exports and the reception rings.
+#include "geodesy/geodetic.h"
 #include "support/fed_receiver.h"
 #include "targets/reception.h"
 #include "targets/target_export.h"
@@ -91,6 +92,45 @@ TEST_F(Whereabouts, NoRangeWithoutAKnownPositionAfterTheReferenceAppears) {
         report(kSilent, 2, 2, 10, 200);
     }
     EXPECT_FALSE(of(kSilent).HasCPA);
+}
+
+// A reference that follows a station has no position until that station
+// reports one; targets heard before then get their range from where it
+// appears, as those heard after do.
+TEST_F(Whereabouts, RangesOfTargetsHeardBeforeTheFollowedStationReported) {
+    struct Case {
+        const char* name;
+        int16_t mode;
+        bool ownByVDO;
+    };
+    for (const Case& c : {Case{"own ship (VDO)", targets::kRefFromVDO, true},
+                          Case{"chosen vessel (VDM)", targets::kRefFromVDM, false}}) {
+        testing_support::RecordingEvents ev;
+        app::Receiver r(clock, ev);
+        r.reference().setMode(c.mode);
+        r.reference().setMMSI(kOwn);
+        r.referenceChanged();
+        const auto send = [&](int32_t mmsi, double east, double north, bool vdo) {
+            r.takeBytes(app::Receiver::kMainInput,
+                        testing_support::Join(testing_support::Sentences(
+                            testing_support::ReportNear(mmsi, east, north, 10, 200), 'A', vdo)));
+        };
+        send(kSilent, 2, 2, false);       // while the reference is nowhere yet
+        send(kOwn, 0, 0, c.ownByVDO);     // the followed station appears ...
+        send(kNoMoreFixes, -3, 1, false); // ... and a target reports after it
+        const targets::TargetTable& table = r.targets();
+        const targets::TargetRecord& own = table.entry(table.FindTarget(kOwn, 1));
+        for (int32_t mmsi : {kSilent, kNoMoreFixes}) {
+            const targets::TargetRecord& t = table.entry(table.FindTarget(mmsi, 1));
+            double metres = 0, radians = 0;
+            geodesy::GeodeticInverse(own.Fix.Latitude * geodesy::kDegToRad, own.Fix.Longitude * geodesy::kDegToRad,
+                                     t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad,
+                                     geodesy::kInverseBoth, metres, radians, geodesy::kWgs84B, geodesy::kWgs84F);
+            EXPECT_TRUE(t.RangeKnown) << c.name << " " << mmsi;
+            EXPECT_EQ(t.Range, metres) << c.name << " " << mmsi;
+            EXPECT_EQ(t.Bearing, radians) << c.name << " " << mmsi;
+        }
+    }
 }
 
 }  // namespace

@@ -141,5 +141,26 @@ TEST(Cpa, NoApproachWithoutRelativeMotion) {
     EXPECT_FALSE(ClosestApproach({0, 5, 12, 45}, {0, 5.1, 12, 45}));
 }
 
+// The estimate's range alone is the range of the whole estimate, and there
+// is none exactly where the estimate has none.
+TEST(Cpa, EstimatedRangeIsTheEstimatesRange) {
+    const struct {
+        Motion own, target;
+    } rows[] = {
+        {{59, 5, 12, 45}, {59.2, 5.3, 15, 200}},    // near
+        {{59, 5, 12, 45}, {59.3, 5.1, 8, 359.9}},   // 18 nm north
+        {{-33, 179.9, 10, 90}, {-33, -179.8, 10, 270}},  // across the date line
+        {{0, 5, 12, 45}, {0, 5.1, 12, 45}},         // no relative motion
+        {{59, 5, 0, 0}, {59.1, 5, 0, 90}},           // both still
+    };
+    for (const auto& r : rows) {
+        const ApproachPlane plane(r.own);
+        const auto whole = plane.approach(r.target, ApproachPrecision::Estimate);
+        const auto range = plane.estimatedRange(r.target, CourseTerms(r.target.cog));
+        ASSERT_EQ(whole.has_value(), range.has_value()) << r.target.latitude;
+        if (whole) EXPECT_EQ(whole->range, *range) << r.target.latitude;
+    }
+}
+
 }  // namespace
 }  // namespace targets

@@ -2,6 +2,7 @@
 // interval asks for, and its longest silence.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 #include "targets/reception.h"
@@ -58,6 +59,40 @@ TEST(Reception, RingsAreBandsAndCountOnlyKnownRanges) {
     const RangeSummary r = SummariseRanges(table, kRefManual);
     EXPECT_EQ(r.rings, (std::array<int, 6>{1, 1, 0, 0, 0, 1}));
     EXPECT_EQ(r.furthestEntry, 3);
+}
+
+// Messages per minute and channel: each lands in the minute it came in, at
+// the edges of a minute too, and a slot an hour old starts again from 0.
+TEST(Reception, ChannelHistoryCountsEachMessageInItsMinute) {
+    struct Msg {
+        double at;
+        char channel;
+    };
+    struct Row {
+        const char* name;
+        std::vector<Msg> messages;
+        double now;
+        std::vector<std::array<int32_t, 2>> last;  // the newest minutes, newest last
+    } rows[] = {
+        {"one minute, both channels", {{0.5, 'A'}, {1, 'B'}, {59.9, 'A'}}, 59.9, {{2, 1}}},
+        {"the edge of a minute", {{59.999, 'A'}, {60, 'B'}, {60.001, 'B'}}, 61, {{1, 0}, {0, 2}}},
+        {"back to an earlier minute", {{130, 'A'}, {70, 'B'}, {131, 'A'}}, 131, {{0, 1}, {2, 0}}},
+        {"an hour later the slot starts again", {{10, 'A'}, {3610, 'B'}, {3611, 'B'}}, 3611, {{0, 2}}},
+        {"other channels count as A", {{5, ' '}, {6, 'C'}}, 6, {{2, 0}}},
+    };
+    for (const Row& r : rows) {
+        ChannelHistory h;
+        for (const Msg& m : r.messages) h.count(m.at, m.channel);
+        const auto hour = h.lastHour(r.now);
+        for (size_t k = 0; k < r.last.size(); ++k) {
+            EXPECT_EQ(hour[hour.size() - r.last.size() + k], r.last[k]) << r.name << " minute " << k;
+        }
+        int32_t total = 0;
+        for (const auto& minute : hour) total += minute[0] + minute[1];
+        int32_t expected = 0;
+        for (const auto& minute : r.last) expected += minute[0] + minute[1];
+        EXPECT_EQ(total, expected) << r.name;
+    }
 }
 
 }  // namespace
