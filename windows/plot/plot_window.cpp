@@ -22,6 +22,7 @@
 #include "ui/settings_store.h"
 #include "ui/twips.h"
 #include "ui/window_placement.h"
+#include "ui/work_trace.h"
 
 namespace plot {
 
@@ -91,6 +92,7 @@ void PicGraphics::clearPersistent() {
 }
 
 void PicGraphics::paintEvent(QPaintEvent*) {
+    const ui::WorkScope traced(ui::WorkPart::Plot);
     QPainter painter(this);
     painter.fillRect(rect(), kPlotBackground);
     painter.drawPixmap(panOffset_, persistent_);
@@ -187,6 +189,7 @@ FrmGraphics::FrmGraphics(const targets::TargetTable& table, targets::Reference& 
     timer1_->setObjectName("Timer1");
     timer1_->setInterval(1000);
     connect(timer1_, &QTimer::timeout, this, [this] {
+        const ui::WorkScope traced(ui::WorkPart::Plot);
         autoScroll();
         followSelected();
         Update_AISGraphics(UpdateMode::Track);
