@@ -3,6 +3,8 @@
 #include <QColor>
 #include <algorithm>
 
+#include "ui/work_trace.h"
+
 namespace targets {
 
 namespace {
@@ -91,6 +93,7 @@ void TargetListModel::UpdateApproachCells() {
 }
 
 void TargetListModel::flush() {
+    const ui::WorkScope traced(ui::WorkPart::List);
     timer_->stop();
     appendNewRows();
     if (approachesPending_) {
@@ -134,6 +137,7 @@ void TargetListModel::RefreshTargetList() {
 void TargetListModel::RowsReordered() { rewriteAllRows(RowWrite::Update); }
 
 void TargetListModel::rewriteAllRows(RowWrite how) {
+    const ui::WorkScope traced(ui::WorkPart::List);
     timer_->stop();
     appendNewRows();
     const RowContext ctx = context();
