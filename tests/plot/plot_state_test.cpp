@@ -129,9 +129,11 @@ TEST_F(PlotStateTest, VectorsHeadingMarksAndHullsByClassAndScale) {
     const Shape& heading = shapes[3];
     EXPECT_NEAR(heading.x2 - heading.x1, plot.view(800, 600, 40).heightMetres() / 40, 1e-6);
 
-    // 1:20000: hull outlines (six legs) for the ship and the aid to navigation.
+    // 1:20000: hull outlines (six legs) for the ship and the aid to navigation
+    // (moved into the picture, which is now 4 km wide).
     ship.Motion.SOG = 0;
     dimensions(table.entry(3), 2, 2, 2, 2);
+    table.entry(3).Fix.Latitude = 52.005;
     setup(20000);
     shapes = pass();
     EXPECT_EQ(count(shapes, Shape::Kind::Line), 12);
@@ -139,6 +141,45 @@ TEST_F(PlotStateTest, VectorsHeadingMarksAndHullsByClassAndScale) {
     dimensions(ship, 0, 0, 0, 0);
     shapes = pass();
     EXPECT_EQ(count(shapes, Shape::Kind::Line), 6);
+}
+
+// The moving layer leaves out the targets none of whose shapes could show in
+// the picture (800 x 600 px at 40 px/cm) or move a label in it; a target whose
+// vector, hull or label reaches in stays, and so do those whose rings or way
+// to a closest approach may cross it.
+TEST_F(PlotStateTest, TargetsOutOfThePictureAreLeftOutUnlessTheirShapesReachIn) {
+    struct Case {
+        const char* what;
+        int32_t scale;
+        double northKm;  // from the centre; the picture ends 3.75 km (1:50,000) or 1.5 km (1:20,000) north and south
+        float sog;       // knots, towards the picture; the vector shows 3 minutes
+        int16_t length;  // metres, the bow towards the picture
+        bool selected, dangerous;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"just past the edge, the label may show", 50000, 4.3, 0, 0, false, false, true},
+        {"far off, still", 50000, 7.0, 0, 0, false, false, false},
+        {"far off, its vector crosses the edge", 50000, -12.0, 120, 0, false, false, true},
+        {"far off, its vector ends short", 50000, -12.0, 60, 0, false, false, false},
+        {"a long hull reaching in", 20000, 2.3, 0, 1000, false, false, true},
+        {"far off, chosen by the operator", 50000, 90.0, 0, 0, true, false, true},
+        {"far off, dangerous", 50000, 90.0, 0, 0, false, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        table = targets::TargetTable();
+        plot = PlotState();
+        setupAt(52.0, 4.0);
+        setup(c.scale);
+        TargetRecord& t = add(244000001, 52.0 + c.northKm / 111.2, 4.0);
+        t.Motion.SOG = c.sog;
+        t.TrueHeading = t.Motion.COG = c.northKm < 0 ? 0 : 180;
+        dimensions(t, c.length / 2, c.length / 2, 10, 10);
+        t.Dangerous = c.dangerous;
+        plot.selectedEntry = c.selected ? 1 : 0;
+        EXPECT_EQ(count(pass(), Shape::Kind::Symbol), c.kept ? 1 : 0);
+    }
 }
 
 TEST_F(PlotStateTest, OwnShipColourReferenceRingsAndOverlays) {
