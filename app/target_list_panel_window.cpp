@@ -191,12 +191,20 @@ void TargetListPanel::fitColumns() {
     const QFontMetrics head = fgAISTargets_->horizontalHeader()->fontMetrics();
     const targets::Reference& st = receiver_.reference();
     const QScopedValueRollback fitting(fittingColumns_, true);
+    constexpr qsizetype kMaxCachedWidths = 50000;
+    if (cellWidthsFont_ != fgAISTargets_->font() || cellWidths_.size() > kMaxCachedWidths) {
+        cellWidths_.clear();
+        cellWidthsFont_ = fgAISTargets_->font();
+    }
+    const auto cellWidth = [this, &body](const QString& text) {
+        auto it = cellWidths_.constFind(text);
+        if (it == cellWidths_.cend()) it = cellWidths_.insert(text, body.horizontalAdvance(text));
+        return *it;
+    };
     const int rows = std::min(model_.rowCount(), 1000);
     for (int c = 0; c < targets::kListColumns; ++c) {
         int width = head.horizontalAdvance(QString::fromUtf8(targets::ListTitle(c, st.mode())));
-        for (int r = 0; r < rows; ++r) {
-            width = std::max(width, body.horizontalAdvance(model_.index(r, c).data().toString()));
-        }
+        for (int r = 0; r < rows; ++r) width = std::max(width, cellWidth(model_.index(r, c).data().toString()));
         // Room for a typical value before the first one arrives.
         if (rows == 0) width = std::max(width, body.horizontalAdvance("0000000"));
         if (!resizedByHand_.contains(c)) fgAISTargets_->setColumnWidth(c, width + 8);

@@ -118,7 +118,7 @@ void perSecondRefresh(benchmark::State& state, const Traffic& traffic) {
     size_t labels = 0;
     for (auto _ : state) {
         std::vector<plot::Shape> dots;
-        plot::StoreTracks(plot, table, dots, quiet);
+        plot::StoreTracks(plot, table, dots, quiet, &view);
         plot::PaintShapes(p, dots, view);
         std::vector<plot::Shape> moving = plot::MovingLayer(plot, table, traffic.rx.reference(), {}, view, measure, taken);
         QPainter s(&screen);

@@ -226,7 +226,7 @@ bool Drawable(const targets::TargetRecord& t) {
 }
 
 void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector<Shape>& out,
-                 base::MessageSink& sink) {
+                 base::MessageSink& sink, const PlotView* view) {
     for (int n = 1; n <= table.EntryCount(); ++n) {
         const targets::TargetRecord& t = table.entry(n);
         if (!Drawable(t)) continue;
@@ -234,6 +234,8 @@ void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector
         p.latitude = t.Fix.Latitude * kDegToRad;
         p.longitude = t.Fix.Longitude * kDegToRad;
         ToGrid(plot, p.latitude, p.longitude, p.easting, p.northing, sink);
+        // The painter draws a dot no farther than 64 pixels off the picture.
+        if (view && !NearPicture(*view, view->toPixel(p.easting - plot.centreE, p.northing - plot.centreN), 64)) continue;
         out.push_back(Dot(p.easting - plot.centreE, p.northing - plot.centreN, 2,
                           n == table.OwnShipIndex() ? PlotColour::Blue : PlotColour::Black));
     }

@@ -97,9 +97,10 @@ std::vector<Shape> RangeRingShapes(const PlotState& plot);
 bool Drawable(const targets::TargetRecord& t);
 
 // Trail pass: stores the position of every drawable target and appends a
-// trail dot for it.
+// trail dot for it; given the view, only for a target near enough the picture
+// for its dot to be painted.
 void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector<Shape>& out,
-                 base::MessageSink& sink);
+                 base::MessageSink& sink, const PlotView* view = nullptr);
 
 struct Overlays {
     bool erbl = false;         // ERBL switched on

@@ -182,6 +182,28 @@ TEST_F(PlotStateTest, TargetsOutOfThePictureAreLeftOutUnlessTheirShapesReachIn) 
     }
 }
 
+// Given the view, the trail pass stores every target's position but leaves
+// out the dots the painter would not draw (more than 64 px off the picture).
+TEST_F(PlotStateTest, TrailDotsOnlyNearThePictureButEveryPositionStored) {
+    setupAt(52.0, 4.0);
+    const PlotView view = setup(50000);  // 12.5 m a pixel: the picture ends 3.75 km north
+    const struct {
+        double northKm;
+        bool dot;
+    } cases[] = {{0, true}, {4.5, true}, {4.7, false}, {-60, false}};
+    for (const auto& c : cases) add(244000001 + static_cast<int32_t>(table.EntryCount()), 52.0 + c.northKm / 111.2, 4.0);
+    std::vector<Shape> dots;
+    StoreTracks(plot, table, dots, sink, &view);
+    std::vector<int> drawn;
+    for (const Shape& d : dots) drawn.push_back(static_cast<int>(std::lround((d.y1 / 1000) * 10)));
+    std::vector<int> expected;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        if (cases[i].dot) expected.push_back(static_cast<int>(std::lround(cases[i].northKm * 10)));
+        EXPECT_NEAR(plot.track[i + 1].northing - plot.track[1].northing, cases[i].northKm * 1000, 200);
+    }
+    EXPECT_EQ(drawn, expected);
+}
+
 TEST_F(PlotStateTest, OwnShipColourReferenceRingsAndOverlays) {
     setupAt(52.0, 4.0);
     add(244000001, 52.0, 4.0);

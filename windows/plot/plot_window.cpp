@@ -455,7 +455,8 @@ void FrmGraphics::Update_AISGraphics(UpdateMode mode) {
     const targets::TargetTable& table = table_;
     if (mode == UpdateMode::Track) {
         std::vector<Shape> dots;
-        StoreTracks(plot_, table, dots, messages_);
+        const PlotView shown = view();
+        StoreTracks(plot_, table, dots, messages_, &shown);
         paintOnPersistent(dots);
         return;
     }
