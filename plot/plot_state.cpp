@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "base/number_format.h"
 #include "geodesy/grid.h"
@@ -110,6 +111,15 @@ void AppendHeadingMark(std::vector<Shape>& out, const targets::TargetRecord& t, 
             out.push_back(Line(a.x, a.y, b.x, b.y, colour));
         }
     }
+}
+
+bool SameGrid(const geodesy::DatumTable& a, const geodesy::DatumTable& b) {
+    const auto numbers = [](const geodesy::DatumSlot& s) {
+        const geodesy::GridConstants& g = s.grid;
+        return std::tie(s.datum.a, s.datum.b, s.datum.f, s.datum.e2, s.zone, g.centralMeridianRad, g.A, g.APerDegree,
+                        g.halfB, g.secondEccentricity2, g.e4, g.DTerm, g.CFactor, g.aOneMinusE2);
+    };
+    return numbers(a.datumSlots[0]) == numbers(b.datumSlots[0]) && numbers(a.datumSlots[1]) == numbers(b.datumSlots[1]);
 }
 
 // How far from its position the lines of target t may reach, in metres: its
@@ -227,13 +237,21 @@ bool Drawable(const targets::TargetRecord& t) {
 
 void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector<Shape>& out,
                  base::MessageSink& sink, const PlotView* view) {
+    // Most targets have not moved since the last pass: their grid position
+    // stands while the grid does.
+    const bool sameGrid = SameGrid(plot.trackDatum, plot.datum);
+    if (!sameGrid) plot.trackDatum = plot.datum;
     for (int n = 1; n <= table.EntryCount(); ++n) {
         const targets::TargetRecord& t = table.entry(n);
         if (!Drawable(t)) continue;
         TrackPoint& p = plot.track[static_cast<size_t>(n)];
-        p.latitude = t.Fix.Latitude * kDegToRad;
-        p.longitude = t.Fix.Longitude * kDegToRad;
-        ToGrid(plot, p.latitude, p.longitude, p.easting, p.northing, sink);
+        const double lat = t.Fix.Latitude * kDegToRad, lon = t.Fix.Longitude * kDegToRad;
+        if (!(sameGrid && p.gridded && p.latitude == lat && p.longitude == lon)) {
+            p.latitude = lat;
+            p.longitude = lon;
+            ToGrid(plot, p.latitude, p.longitude, p.easting, p.northing, sink);
+            p.gridded = true;
+        }
         // The painter draws a dot no farther than 64 pixels off the picture.
         if (view && !NearPicture(*view, view->toPixel(p.easting - plot.centreE, p.northing - plot.centreN), 64)) continue;
         out.push_back(Dot(p.easting - plot.centreE, p.northing - plot.centreN, 2,

@@ -1,9 +1,12 @@
 #include "plot/plot_state.h"
 
+#include "geodesy/grid.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 
 namespace plot {
@@ -202,6 +205,29 @@ TEST_F(PlotStateTest, TrailDotsOnlyNearThePictureButEveryPositionStored) {
         EXPECT_NEAR(plot.track[i + 1].northing - plot.track[1].northing, cases[i].northKm * 1000, 200);
     }
     EXPECT_EQ(drawn, expected);
+}
+
+// A grid position kept from the last pass stands only while the target and
+// the grid stay where they were.
+TEST_F(PlotStateTest, TrackPointsFollowAMoveAndAChangeOfGrid) {
+    const std::function<void(TargetRecord&)> changes[] = {
+        [](TargetRecord&) {},
+        [](TargetRecord& t) { t.Fix.Longitude += 0.01; },
+        [this](TargetRecord&) { geodesy::SetZone(plot.datum, 32); },
+    };
+    for (const auto& change : changes) {
+        table = targets::TargetTable();
+        plot = PlotState();
+        setupAt(52.0, 4.0);
+        TargetRecord& t = add(244000001, 52.1, 4.2);
+        pass();
+        change(t);
+        pass();
+        double e = 0, n = 0;
+        ToGrid(plot, t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad, e, n, sink);
+        EXPECT_EQ(plot.track[1].easting, e);
+        EXPECT_EQ(plot.track[1].northing, n);
+    }
 }
 
 TEST_F(PlotStateTest, OwnShipColourReferenceRingsAndOverlays) {
