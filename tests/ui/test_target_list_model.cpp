@@ -81,14 +81,15 @@ private slots:
         QCOMPARE(changed.count(), 1);
         QCOMPARE(span(changed[0]), QList<int>({2, 0, 2, targets::kListColumns - 1}));
         QCOMPARE(f.cell(2, 11), QString("21"));
-        // Nothing pending: no signal. Two targets in one tick: one signal over their range.
+        // Nothing pending: no signal. Targets in one tick: one signal for each
+        // run of neighbouring rows, so the view repaints only rows that changed.
         f.model.flush();
         QCOMPARE(changed.count(), 1);
-        f.feed(257000005, 2.0f);
-        f.feed(257000002, 2.0f);
+        for (int mmsi : {257000005, 257000002, 257000006}) f.feed(mmsi, 2.0f);
         f.model.flush();
-        QCOMPARE(changed.count(), 2);
-        QCOMPARE(span(changed[1]), QList<int>({1, 0, 4, targets::kListColumns - 1}));
+        QCOMPARE(changed.count(), 3);
+        QCOMPARE(span(changed[1]), QList<int>({1, 0, 1, targets::kListColumns - 1}));
+        QCOMPARE(span(changed[2]), QList<int>({4, 0, 5, targets::kListColumns - 1}));
         QCOMPARE(reset.count(), 0);
     }
 

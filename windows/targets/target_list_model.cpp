@@ -153,7 +153,8 @@ void TargetListModel::flush() {
         if (count > 0) emit dataChanged(index(0, 0), index(count - 1, kListColumns - 1), {Qt::DisplayRole, Qt::ForegroundRole});
     }
     if (pendingEntries_.empty()) return;
-    int first = -1, last = -1;
+    std::vector<int>& changed = changedRows_;
+    changed.clear();
     for (int entry : pendingEntries_) {
         const uint8_t level = pending_[static_cast<size_t>(entry)];
         pending_[static_cast<size_t>(entry)] = 0;
@@ -162,11 +163,19 @@ void TargetListModel::flush() {
         const int r = t.ListRow - 1;
         if (r < 0 || r >= rowCount()) continue;
         owe(r, level == kWholeRow ? kDueUpdate : kDueStatus);
-        first = first < 0 ? r : std::min(first, r);
-        last = std::max(last, r);
+        changed.push_back(r);
     }
     pendingEntries_.clear();
-    if (first >= 0) emit dataChanged(index(first, 0), index(last, kListColumns - 1), {Qt::DisplayRole, Qt::ForegroundRole});
+    // One signal per run of neighbouring rows, not one over the span of them
+    // all: the view repaints what a signal covers, and among thousands of rows
+    // the few it shows have mostly not changed.
+    std::sort(changed.begin(), changed.end());
+    for (size_t i = 0; i < changed.size();) {
+        size_t j = i;
+        while (j + 1 < changed.size() && changed[j + 1] <= changed[j] + 1) ++j;
+        emit dataChanged(index(changed[i], 0), index(changed[j], kListColumns - 1), {Qt::DisplayRole, Qt::ForegroundRole});
+        i = j + 1;
+    }
 }
 
 void TargetListModel::RefreshTargetList() {

@@ -5,9 +5,9 @@
 // The model keeps the texts of each row, as a grid keeps its cells, so a row
 // reads as it was last written (after a message, or by a full rewrite).
 // Messages only mark their entry; a short single-shot timer then marks the
-// rows due, appends new rows at the bottom and emits one dataChanged for the
-// rewritten range, so a burst of input repaints the list at most a few times
-// per second. A row due a write is written when it is read (data(),
+// rows due, appends new rows at the bottom and emits dataChanged for each run
+// of rewritten rows, so a burst of input repaints the list at most a few
+// times per second, and only where a shown row changed. A row due a write is written when it is read (data(),
 // rowText()): with 20,000 rows, a re-sort or a moved own ship owes every row
 // its texts, and only the screenful the list shows pays for them. New rows are appended; rows of stations that leave the
 // table are removed at once (RemoveRows, with rowsRemoved signals, or one
@@ -93,6 +93,7 @@ private:
     // table changes DisplayOrder before the model hears of it (a removal), so
     // a row read in between must not take its texts from the new order.
     std::vector<int> rowEntry_;
+    std::vector<int> changedRows_;  // scratch of flush()
     // Per entry (1..kMaxCapacity): 0 nothing pending, 1 status cell, 2 whole row.
     std::vector<uint8_t> pending_;
     std::vector<int> pendingEntries_;
