@@ -13,6 +13,7 @@
 #include "app/plot_keeper_window.h"
 #include "app/target_list_panel_window.h"
 #include "ui/settings_store.h"
+#include "ui/work_trace.h"
 
 namespace app {
 
@@ -53,7 +54,11 @@ void FrmMain::buildWatchPanels() {
 }
 
 void FrmMain::watchSecondTick() {
-    keepSorted();
+    {
+        const ui::WorkScope traced(ui::WorkPart::List);
+        keepSorted();
+    }
+    const ui::WorkScope traced(ui::WorkPart::Other);
     stationMenus_->updateActivity();
     if (dangerousPanel_->isVisible()) dangerousPanel_->refresh(receiver_->targets());
 }

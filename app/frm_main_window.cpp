@@ -47,6 +47,7 @@
 #include "ui/notice_bar.h"
 #include "ui/plain_text.h"
 #include "ui/settings_store.h"
+#include "ui/work_trace.h"
 #include "ui/status_bar_fit.h"
 #include "ui/twips.h"
 
@@ -130,10 +131,22 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
 
     clockTimer_ = new QTimer(this);
     clockTimer_->setInterval(1000);
-    connect(clockTimer_, &QTimer::timeout, this, &FrmMain::updateClockPanel);
-    connect(clockTimer_, &QTimer::timeout, plot_, &PlotKeeper::recordTrails);
-    connect(clockTimer_, &QTimer::timeout, this, [this] { receiver_->refineApproaches(); });
-    connect(clockTimer_, &QTimer::timeout, this, [this] { connection_->SecondTick(); });
+    connect(clockTimer_, &QTimer::timeout, this, [this] {
+        const ui::WorkScope traced(ui::WorkPart::Other);
+        updateClockPanel();
+    });
+    connect(clockTimer_, &QTimer::timeout, plot_, [this] {
+        const ui::WorkScope traced(ui::WorkPart::Trails);
+        plot_->recordTrails();
+    });
+    connect(clockTimer_, &QTimer::timeout, this, [this] {
+        const ui::WorkScope traced(ui::WorkPart::Approaches);
+        receiver_->refineApproaches();
+    });
+    connect(clockTimer_, &QTimer::timeout, this, [this] {
+        const ui::WorkScope traced(ui::WorkPart::Other);
+        connection_->SecondTick();
+    });
     clockTimer_->start();
     buildWatchPanels();
     resize(900, 520);

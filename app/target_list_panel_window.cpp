@@ -23,12 +23,25 @@
 #include "targets/target_sort.h"
 #include "ui/plain_text.h"
 #include "ui/settings_store.h"
+#include "ui/work_trace.h"
 
 namespace app {
 
 namespace {
 
 constexpr const char* kHiddenColumnsKey = "HiddenColumns";
+
+// The list's painting counts as the list's work in the window thread's trace.
+class TracedTableView : public QTableView {
+public:
+    using QTableView::QTableView;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        const ui::WorkScope traced(ui::WorkPart::List);
+        QTableView::paintEvent(event);
+    }
+};
 
 // The widest value a column usually shows: the list refits its columns to the
 // values once rows arrive, and the window must still show them all then.
@@ -90,7 +103,7 @@ void TargetListPanel::buildList(QWidget& central) {
     connect(&model_, &QAbstractItemModel::dataChanged, fitColumnsTimer_, [this] {
         if (!fitColumnsTimer_->isActive()) fitColumnsTimer_->start();
     });
-    fgAISTargets_ = new QTableView(&central);
+    fgAISTargets_ = new TracedTableView(&central);
     fgAISTargets_->setObjectName("fgAISTargets");
     fgAISTargets_->setModel(&model_);
     fgAISTargets_->setSortingEnabled(false);
@@ -153,6 +166,7 @@ void TargetListPanel::rowChosen(const QModelIndex& index) {
 }
 
 void TargetListPanel::applyFilter(int first, int last) {
+    const ui::WorkScope traced(ui::WorkPart::List);
     const std::string typed = txtFind_->text().toStdString();
     const bool active = typed.find_first_not_of(' ') != std::string::npos;
     if (!active && !filterActive_) return;
@@ -172,16 +186,25 @@ void TargetListPanel::applyFilter(int first, int last) {
 // most every two seconds). A column whose edge the operator dragged keeps
 // the width given to it.
 void TargetListPanel::fitColumns() {
+    const ui::WorkScope traced(ui::WorkPart::List);
     const QFontMetrics body = fgAISTargets_->fontMetrics();
     const QFontMetrics head = fgAISTargets_->horizontalHeader()->fontMetrics();
     const targets::Reference& st = receiver_.reference();
     const QScopedValueRollback fitting(fittingColumns_, true);
+    constexpr qsizetype kMaxCachedWidths = 50000;
+    if (cellWidthsFont_ != fgAISTargets_->font() || cellWidths_.size() > kMaxCachedWidths) {
+        cellWidths_.clear();
+        cellWidthsFont_ = fgAISTargets_->font();
+    }
+    const auto cellWidth = [this, &body](const QString& text) {
+        auto it = cellWidths_.constFind(text);
+        if (it == cellWidths_.cend()) it = cellWidths_.insert(text, body.horizontalAdvance(text));
+        return *it;
+    };
     const int rows = std::min(model_.rowCount(), 1000);
     for (int c = 0; c < targets::kListColumns; ++c) {
         int width = head.horizontalAdvance(QString::fromUtf8(targets::ListTitle(c, st.mode())));
-        for (int r = 0; r < rows; ++r) {
-            width = std::max(width, body.horizontalAdvance(model_.index(r, c).data().toString()));
-        }
+        for (int r = 0; r < rows; ++r) width = std::max(width, cellWidth(model_.index(r, c).data().toString()));
         // Room for a typical value before the first one arrives.
         if (rows == 0) width = std::max(width, body.horizontalAdvance("0000000"));
         if (!resizedByHand_.contains(c)) fgAISTargets_->setColumnWidth(c, width + 8);

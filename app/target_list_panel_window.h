@@ -14,6 +14,8 @@
 // optIncr_0..1, lblSortedBy, lblNoOfTargets, lblNameInfo, pmnuColumns.
 #pragma once
 
+#include <QFont>
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <array>
@@ -103,6 +105,11 @@ private:
     QTimer* fitColumnsTimer_ = nullptr;
     bool fittingColumns_ = false;
     QSet<int> resizedByHand_;
+    // Widths of cell texts measured in the list's font: the same texts come
+    // back in many rows and at every refit (speeds, times, names), and
+    // measuring a text costs far more than looking it up.
+    QHash<QString, int> cellWidths_;
+    QFont cellWidthsFont_;
     bool filterActive_ = false;
     int sortColumn_ = -1;  // the column of the last header click; -1 none
     bool sortDescending_ = false;

@@ -8,6 +8,10 @@
 //                           onto the persistent layer, the moving layer with its
 //                           labels placed, and the paint of both; the land is not
 //                           touched
+//   BM_PerSecondRefresh20000  the same at 1:500,000 with the 20,000 stations of
+//                           the simulator's largest area (two minutes in)
+//   BM_StaticLayerAt500000  the static layer at 1:500,000 over that area: the
+//                           coastlines, rings and grid after a change of view
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -68,7 +72,7 @@ void BM_RedrawAfterZoom(benchmark::State& state) {
 }
 BENCHMARK(BM_RedrawAfterZoom)->Unit(benchmark::kMillisecond);
 
-// 1000 targets of the simulator around the centre after ten minutes.
+// Targets of the simulator around a centre after some minutes.
 struct Quiet final : app::ReceiverEvents {
     void operatorMessage(base::MessageIcon, const std::string&, const std::string&) override {}
 };
@@ -77,24 +81,31 @@ struct Traffic {
     base::ManualClock clock{base::SystemClock().now()};
     Quiet events;
     app::Receiver rx{clock, events};
-    Traffic() {
+    double lat, lon;
+    Traffic(double centreLat, double centreLon, int stations, double seconds) : lat(centreLat), lon(centreLon) {
+        rx.targets().setLifecycle({360, 1080, 1800, targets::kMaxCapacity});
         sim::SimulatorOptions options;
-        options.scenario.centre = {59.25, 10.6};
-        options.scenario.stations = 1000;
+        options.scenario.centre = {lat, lon};
+        options.scenario.stations = stations;
         options.occasionalRate = 0;
         sim::Simulator simulator(options);
         sim::Emission e;
-        for (simulator.next(e); e.time < 600; simulator.next(e)) {
+        for (simulator.next(e); e.time < seconds; simulator.next(e)) {
             for (const std::string& s : e.sentences) rx.takeBytes(app::Receiver::kMainInput, s);
         }
         rx.reference().setMode(targets::kRefManual);
-        rx.reference().moveTo(59.25, 10.6);
+        rx.reference().moveTo(lat, lon);
     }
 };
 
-void BM_PerSecondRefresh(benchmark::State& state) {
-    static Traffic traffic;
-    plot::PlotState plot = PlotAt(59.25, 10.6, 500000);
+// The default scenario's centre (the approaches to a North Sea port).
+const Traffic& Stations20000() {
+    static const Traffic traffic(51.98, 3.95, targets::kMaxCapacity, 120);
+    return traffic;
+}
+
+void perSecondRefresh(benchmark::State& state, const Traffic& traffic) {
+    plot::PlotState plot = PlotAt(traffic.lat, traffic.lon, 500000);
     plot::PlotMap map;
     QImage persistent(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
     QImage screen(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
@@ -107,7 +118,7 @@ void BM_PerSecondRefresh(benchmark::State& state) {
     size_t labels = 0;
     for (auto _ : state) {
         std::vector<plot::Shape> dots;
-        plot::StoreTracks(plot, table, dots, quiet);
+        plot::StoreTracks(plot, table, dots, quiet, &view);
         plot::PaintShapes(p, dots, view);
         std::vector<plot::Shape> moving = plot::MovingLayer(plot, table, traffic.rx.reference(), {}, view, measure, taken);
         QPainter s(&screen);
@@ -121,7 +132,34 @@ void BM_PerSecondRefresh(benchmark::State& state) {
     state.counters["targets"] = table.TargetCount();
     state.counters["labels"] = static_cast<double>(labels);
 }
+
+void BM_PerSecondRefresh(benchmark::State& state) {
+    static const Traffic traffic(59.25, 10.6, 1000, 600);
+    perSecondRefresh(state, traffic);
+}
 BENCHMARK(BM_PerSecondRefresh)->Unit(benchmark::kMillisecond);
+
+void BM_PerSecondRefresh20000(benchmark::State& state) { perSecondRefresh(state, Stations20000()); }
+BENCHMARK(BM_PerSecondRefresh20000)->Unit(benchmark::kMillisecond);
+
+// Views at 1:500,000 a few miles apart, as the picture follows the own ship.
+void BM_StaticLayerAt500000(benchmark::State& state) {
+    const Traffic& traffic = Stations20000();
+    plot::PlotState plot = PlotAt(traffic.lat, traffic.lon, 500000);
+    plot::PlotMap map;
+    QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    const plot::TextMeasure measure = plot::MeasureWith(painter.font());
+    const double e0 = plot.centreE, n0 = plot.centreN;
+    int k = 0;
+    for (auto _ : state) {
+        plot.centreE = e0 + (k % 5) * 3000.0, plot.centreN = n0 + (k / 5 % 5) * 3000.0;
+        ++k;
+        benchmark::DoNotOptimize(plot::PaintStaticLayer(painter, map, plot, plot.view(kWidth, kHeight, 96 / 2.54), measure));
+    }
+    state.counters["coastlines"] = map.coastlines().installed(plot::ShoreResolution::High) ? 1 : 0;
+}
+BENCHMARK(BM_StaticLayerAt500000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

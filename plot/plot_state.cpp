@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "base/number_format.h"
 #include "geodesy/grid.h"
@@ -112,6 +113,38 @@ void AppendHeadingMark(std::vector<Shape>& out, const targets::TargetRecord& t, 
     }
 }
 
+bool SameGrid(const geodesy::DatumTable& a, const geodesy::DatumTable& b) {
+    const auto numbers = [](const geodesy::DatumSlot& s) {
+        const geodesy::GridConstants& g = s.grid;
+        return std::tie(s.datum.a, s.datum.b, s.datum.f, s.datum.e2, s.zone, g.centralMeridianRad, g.A, g.APerDegree,
+                        g.halfB, g.secondEccentricity2, g.e4, g.DTerm, g.CFactor, g.aOneMinusE2);
+    };
+    return numbers(a.datumSlots[0]) == numbers(b.datumSlots[0]) && numbers(a.datumSlots[1]) == numbers(b.datumSlots[1]);
+}
+
+// How far from its position the lines of target t may reach, in metres: its
+// heading mark (a fraction of the picture), its hull outline (every corner
+// lies within twice the sum of its dimensions), its speed vector.
+double LineReachMetres(const targets::TargetRecord& t, int16_t vectorMinutes, const PlotView& view) {
+    double reach = std::fabs(view.heightMetres()) / 40;
+    reach += 2.0 * (std::max<double>(0, t.Dim.DimA) + std::max<double>(0, t.Dim.DimB) + std::max<double>(0, t.Dim.DimC) +
+                    std::max<double>(0, t.Dim.DimD));
+    const double sog = t.Motion.SOG;
+    if (std::isfinite(sog) && sog > 0) reach += sog * kMetresPerNauticalMile / 60.0 * std::abs(vectorMinutes);
+    return reach;
+}
+
+// A target at (x, y) none of whose shapes could be drawn in the picture or
+// move a label in it: its symbol and label are drawn, and get in the way of
+// other labels, only within 64 pixels of the picture; its lines reach no
+// farther than LineReachMetres. With 20,000 targets over a wide area, most
+// lie out of reach at a harbour's scale, and the moving layer skips them.
+bool OutOfPicture(const targets::TargetRecord& t, double x, double y, int16_t vectorMinutes, const PlotView& view) {
+    constexpr double kShapeMarginPx = 128;  // twice the 64 pixels of the painter and the label placement
+    const double reachPx = kShapeMarginPx + LineReachMetres(t, vectorMinutes, view) / view.metresPerPixel();
+    return !NearPicture(view, view.toPixel(x, y), reachPx);
+}
+
 }  // namespace
 
 PlotState::PlotState() : track(static_cast<size_t>(targets::kMaxCapacity) + 1) {
@@ -203,14 +236,24 @@ bool Drawable(const targets::TargetRecord& t) {
 }
 
 void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector<Shape>& out,
-                 base::MessageSink& sink) {
+                 base::MessageSink& sink, const PlotView* view) {
+    // Most targets have not moved since the last pass: their grid position
+    // stands while the grid does.
+    const bool sameGrid = SameGrid(plot.trackDatum, plot.datum);
+    if (!sameGrid) plot.trackDatum = plot.datum;
     for (int n = 1; n <= table.EntryCount(); ++n) {
         const targets::TargetRecord& t = table.entry(n);
         if (!Drawable(t)) continue;
         TrackPoint& p = plot.track[static_cast<size_t>(n)];
-        p.latitude = t.Fix.Latitude * kDegToRad;
-        p.longitude = t.Fix.Longitude * kDegToRad;
-        ToGrid(plot, p.latitude, p.longitude, p.easting, p.northing, sink);
+        const double lat = t.Fix.Latitude * kDegToRad, lon = t.Fix.Longitude * kDegToRad;
+        if (!(sameGrid && p.gridded && p.latitude == lat && p.longitude == lon)) {
+            p.latitude = lat;
+            p.longitude = lon;
+            ToGrid(plot, p.latitude, p.longitude, p.easting, p.northing, sink);
+            p.gridded = true;
+        }
+        // The painter draws a dot no farther than 64 pixels off the picture.
+        if (view && !NearPicture(*view, view->toPixel(p.easting - plot.centreE, p.northing - plot.centreN), 64)) continue;
         out.push_back(Dot(p.easting - plot.centreE, p.northing - plot.centreN, 2,
                           n == table.OwnShipIndex() ? PlotColour::Blue : PlotColour::Black));
     }
@@ -232,6 +275,11 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
         const TrackPoint& p = plot.track[static_cast<size_t>(n)];
         const double x = p.easting - plot.centreE;
         const double y = p.northing - plot.centreN;
+        const bool referenceTarget = (state.mode() == targets::kRefFromVDO && n == table.OwnShipIndex()) ||
+                                     (state.mode() == targets::kRefFromVDM && t.MMSI == state.mmsi());
+        // Rings, the selection ring and the way to a closest approach reach anywhere.
+        const bool farReaching = referenceTarget || n == plot.selectedEntry || t.Dangerous;
+        if (!farReaching && OutOfPicture(t, x, y, plot.vectorTime, view)) continue;
         out.push_back(TargetSymbolShape(t, n, x, y, colour));
         // The selected target is ringed, so a click on it shows at once.
         if (n == plot.selectedEntry) {
@@ -250,8 +298,6 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
         label.priority = LabelRank(t.Class);
         out.push_back(std::move(label));
 
-        const bool referenceTarget = (state.mode() == targets::kRefFromVDO && n == table.OwnShipIndex()) ||
-                                     (state.mode() == targets::kRefFromVDM && t.MMSI == state.mmsi());
         if (referenceTarget) AppendRangeRings(out, x, y, plot.ringSpacing);
 
         if (const auto end = SpeedVectorEnd(x, y, t.Motion.SOG, t.Motion.COG, plot.vectorTime)) {

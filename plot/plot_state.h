@@ -36,6 +36,7 @@ struct TrackPoint {
     double longitude = 0;  // radians
     double northing = 0;   // grid metres
     double easting = 0;
+    bool gridded = false;  // northing and easting converted from this latitude and longitude
 };
 
 // Electronic range and bearing line: origin, the point under the cursor and
@@ -69,6 +70,7 @@ struct PlotState {
     int32_t gridTick = 0;   // metres
     int16_t vectorTime = 3;  // minutes of travel shown by a speed vector
     std::vector<TrackPoint> track;  // 1..kMaxTargets
+    geodesy::DatumTable trackDatum;  // the grid the track points were converted with
     TrailStore trails;              // every position of the run, for File > Export tracks...
     ErblState erbl;
     LineOfSightState los;
@@ -97,9 +99,10 @@ std::vector<Shape> RangeRingShapes(const PlotState& plot);
 bool Drawable(const targets::TargetRecord& t);
 
 // Trail pass: stores the position of every drawable target and appends a
-// trail dot for it.
+// trail dot for it; given the view, only for a target near enough the picture
+// for its dot to be painted.
 void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector<Shape>& out,
-                 base::MessageSink& sink);
+                 base::MessageSink& sink, const PlotView* view = nullptr);
 
 struct Overlays {
     bool erbl = false;         // ERBL switched on

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "ui/work_trace.h"
 #include "station/receiver.h"
 #include "station/transports/forward_transport.h"
 #include "station/transports/kinds_transport.h"
@@ -99,7 +100,10 @@ input::Transport& StationTransport::transportFor(input::InputKind kind) {
     if (in.transport) in.transport->close();
     in.setting.Type = kind;
     in.transport = make(kind);
-    in.transport->setBytesHandler([this](std::string_view b) { rx_.takeBytes(Receiver::kMainInput, b); });
+    in.transport->setBytesHandler([this](std::string_view b) {
+        const ui::WorkScope traced(ui::WorkPart::Input);
+        rx_.takeBytes(Receiver::kMainInput, b);
+    });
     in.transport->setOpenedHandler([this] { connection_->TransportOpened(); });
     // Queued: the manager closes the transport, which must not happen inside
     // its own notification.
@@ -128,7 +132,10 @@ std::string StationTransport::open(Input& in) {
     if (!in.transport) {
         in.transport = make(in.setting.Type);
         if (!in.transport) return "no transport for this kind of input";
-        in.transport->setBytesHandler([this, n](std::string_view b) { rx_.takeBytes(n, b); });
+        in.transport->setBytesHandler([this, n](std::string_view b) {
+            const ui::WorkScope traced(ui::WorkPart::Input);
+            rx_.takeBytes(n, b);
+        });
         // Handled once the transport's own notification is over: closing it
         // inside its own signal is not safe. Gone with the input's timer.
         QTimer* retry = in.retry.get();

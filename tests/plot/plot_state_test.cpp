@@ -1,9 +1,12 @@
 #include "plot/plot_state.h"
 
+#include "geodesy/grid.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 
 namespace plot {
@@ -129,9 +132,11 @@ TEST_F(PlotStateTest, VectorsHeadingMarksAndHullsByClassAndScale) {
     const Shape& heading = shapes[3];
     EXPECT_NEAR(heading.x2 - heading.x1, plot.view(800, 600, 40).heightMetres() / 40, 1e-6);
 
-    // 1:20000: hull outlines (six legs) for the ship and the aid to navigation.
+    // 1:20000: hull outlines (six legs) for the ship and the aid to navigation
+    // (moved into the picture, which is now 4 km wide).
     ship.Motion.SOG = 0;
     dimensions(table.entry(3), 2, 2, 2, 2);
+    table.entry(3).Fix.Latitude = 52.005;
     setup(20000);
     shapes = pass();
     EXPECT_EQ(count(shapes, Shape::Kind::Line), 12);
@@ -139,6 +144,90 @@ TEST_F(PlotStateTest, VectorsHeadingMarksAndHullsByClassAndScale) {
     dimensions(ship, 0, 0, 0, 0);
     shapes = pass();
     EXPECT_EQ(count(shapes, Shape::Kind::Line), 6);
+}
+
+// The moving layer leaves out the targets none of whose shapes could show in
+// the picture (800 x 600 px at 40 px/cm) or move a label in it; a target whose
+// vector, hull or label reaches in stays, and so do those whose rings or way
+// to a closest approach may cross it.
+TEST_F(PlotStateTest, TargetsOutOfThePictureAreLeftOutUnlessTheirShapesReachIn) {
+    struct Case {
+        const char* what;
+        int32_t scale;
+        double northKm;  // from the centre; the picture ends 3.75 km (1:50,000) or 1.5 km (1:20,000) north and south
+        float sog;       // knots, towards the picture; the vector shows 3 minutes
+        int16_t length;  // metres, the bow towards the picture
+        bool selected, dangerous;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"just past the edge, the label may show", 50000, 4.3, 0, 0, false, false, true},
+        {"far off, still", 50000, 7.0, 0, 0, false, false, false},
+        {"far off, its vector crosses the edge", 50000, -12.0, 120, 0, false, false, true},
+        {"far off, its vector ends short", 50000, -12.0, 60, 0, false, false, false},
+        {"a long hull reaching in", 20000, 2.3, 0, 1000, false, false, true},
+        {"far off, chosen by the operator", 50000, 90.0, 0, 0, true, false, true},
+        {"far off, dangerous", 50000, 90.0, 0, 0, false, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        table = targets::TargetTable();
+        plot = PlotState();
+        setupAt(52.0, 4.0);
+        setup(c.scale);
+        TargetRecord& t = add(244000001, 52.0 + c.northKm / 111.2, 4.0);
+        t.Motion.SOG = c.sog;
+        t.TrueHeading = t.Motion.COG = c.northKm < 0 ? 0 : 180;
+        dimensions(t, c.length / 2, c.length / 2, 10, 10);
+        t.Dangerous = c.dangerous;
+        plot.selectedEntry = c.selected ? 1 : 0;
+        EXPECT_EQ(count(pass(), Shape::Kind::Symbol), c.kept ? 1 : 0);
+    }
+}
+
+// Given the view, the trail pass stores every target's position but leaves
+// out the dots the painter would not draw (more than 64 px off the picture).
+TEST_F(PlotStateTest, TrailDotsOnlyNearThePictureButEveryPositionStored) {
+    setupAt(52.0, 4.0);
+    const PlotView view = setup(50000);  // 12.5 m a pixel: the picture ends 3.75 km north
+    const struct {
+        double northKm;
+        bool dot;
+    } cases[] = {{0, true}, {4.5, true}, {4.7, false}, {-60, false}};
+    for (const auto& c : cases) add(244000001 + static_cast<int32_t>(table.EntryCount()), 52.0 + c.northKm / 111.2, 4.0);
+    std::vector<Shape> dots;
+    StoreTracks(plot, table, dots, sink, &view);
+    std::vector<int> drawn;
+    for (const Shape& d : dots) drawn.push_back(static_cast<int>(std::lround((d.y1 / 1000) * 10)));
+    std::vector<int> expected;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        if (cases[i].dot) expected.push_back(static_cast<int>(std::lround(cases[i].northKm * 10)));
+        EXPECT_NEAR(plot.track[i + 1].northing - plot.track[1].northing, cases[i].northKm * 1000, 200);
+    }
+    EXPECT_EQ(drawn, expected);
+}
+
+// A grid position kept from the last pass stands only while the target and
+// the grid stay where they were.
+TEST_F(PlotStateTest, TrackPointsFollowAMoveAndAChangeOfGrid) {
+    const std::function<void(TargetRecord&)> changes[] = {
+        [](TargetRecord&) {},
+        [](TargetRecord& t) { t.Fix.Longitude += 0.01; },
+        [this](TargetRecord&) { geodesy::SetZone(plot.datum, 32); },
+    };
+    for (const auto& change : changes) {
+        table = targets::TargetTable();
+        plot = PlotState();
+        setupAt(52.0, 4.0);
+        TargetRecord& t = add(244000001, 52.1, 4.2);
+        pass();
+        change(t);
+        pass();
+        double e = 0, n = 0;
+        ToGrid(plot, t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad, e, n, sink);
+        EXPECT_EQ(plot.track[1].easting, e);
+        EXPECT_EQ(plot.track[1].northing, n);
+    }
 }
 
 TEST_F(PlotStateTest, OwnShipColourReferenceRingsAndOverlays) {

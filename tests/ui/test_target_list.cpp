@@ -96,15 +96,63 @@ private slots:
         QCOMPARE(changed.count(), 1);
         QCOMPARE(span(changed[0]), QList<int>({2, 0, 2, targets::kListColumns - 1}));
         QCOMPARE(f.cell(2, 11), QString("21"));
-        // Nothing pending: no signal. Two targets in one tick: one signal over their range.
+        // Nothing pending: no signal. Targets in one tick: one signal for each
+        // run of neighbouring rows, so the view repaints only rows that changed.
         f.model.flush();
         QCOMPARE(changed.count(), 1);
-        f.feed(257000005, 2.0f);
-        f.feed(257000002, 2.0f);
+        for (int mmsi : {257000005, 257000002, 257000006}) f.feed(mmsi, 2.0f);
         f.model.flush();
-        QCOMPARE(changed.count(), 2);
-        QCOMPARE(span(changed[1]), QList<int>({1, 0, 4, targets::kListColumns - 1}));
+        QCOMPARE(changed.count(), 3);
+        QCOMPARE(span(changed[1]), QList<int>({1, 0, 1, targets::kListColumns - 1}));
+        QCOMPARE(span(changed[2]), QList<int>({4, 0, 5, targets::kListColumns - 1}));
         QCOMPARE(reset.count(), 0);
+    }
+
+    // Rows owe their writes until they are read. Stations leaving the table
+    // take their rows out: what the remaining rows owe goes with them, through
+    // row-by-row removal (few runs) and through one reset (many runs).
+    void rowsLeavingKeepWhatTheOthersOwe() {
+        for (const int stations : {40, 80}) {
+            Fixture f;
+            f.m.w.receiver().targets().setLifecycle({360, 1080, 1800, 200, 60});
+            for (int i = 1; i <= stations; ++i) f.feed(257000000 + i, 1.0f);
+            f.model.flush();
+            for (int r = 0; r < stations; ++r) QCOMPARE(f.cell(r, targets::kColSOG).trimmed(), QString("1.0"));
+            f.clock.advance(1800);
+            for (int i = 2; i <= stations; i += 2) f.feed(257000000 + i, 20.0f);
+            f.model.flush();  // the even rows owe a new speed, not read yet
+            f.age(50);        // the odd stations leave; nothing new for the even ones
+            QCOMPARE(f.model.rowCount(), stations / 2);
+            for (int r = 0; r < stations / 2; ++r) {
+                QCOMPARE(f.cell(r, targets::kColMMSI), QString::number(257000000 + 2 * (r + 1)));
+                QCOMPARE(f.cell(r, targets::kColSOG).trimmed(), QString("20.0"));
+            }
+        }
+    }
+
+    // A full rewrite and a message write differ for a station without a
+    // position ("" against "n/a"); a row owing both, unread, shows the later.
+    // (A model of its own: nothing reads its rows between the writes.)
+    void aRowOwingTwoWritesShowsTheLater() {
+        for (const bool messageLast : {false, true}) {
+            Fixture f;
+            f.m.feed(StaticData(211000002, "BLUE HERON", "LABC"));
+            app::Receiver& rx = f.m.w.receiver();
+            targets::TargetListModel model(rx.targets(), rx.reference());
+            model.flush();
+            QCOMPARE(model.rowText(0).cells[targets::kColLat], std::string("n/a"));
+            const int entry = rx.targets().DisplayOrder()[1];
+            if (messageLast) {
+                model.RefreshTargetList();
+                model.UpdateTargetRow(entry);
+                model.flush();
+            } else {
+                model.UpdateTargetRow(entry);
+                model.flush();
+                model.RefreshTargetList();
+            }
+            QCOMPARE(model.rowText(0).cells[targets::kColLat], std::string(messageLast ? "n/a" : ""));
+        }
     }
 
     // A header click sorts (in the order chosen at the time of the click) and

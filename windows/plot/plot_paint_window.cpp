@@ -306,8 +306,12 @@ void PaintShapes(QPainter& painter, const std::vector<Shape>& shapes, const Plot
     for (const Shape& s : shapes) {
         const PlotView::Point a = view.toPixel(s.x1, s.y1);
         const QPointF p(a.x, a.y);
-        QPen pen(ColourOf(s.colour), s.width, StyleOf(s.style), Qt::FlatCap, Qt::MiterJoin);
-        pen.setCosmetic(true);
+        // Made only for a shape that is drawn: most of a busy layer lies off the picture.
+        const auto pen = [&s] {
+            QPen made(ColourOf(s.colour), s.width, StyleOf(s.style), Qt::FlatCap, Qt::MiterJoin);
+            made.setCosmetic(true);
+            return made;
+        };
         switch (s.kind) {
             case Shape::Kind::Dot: {
                 if (!visible.contains(p)) break;
@@ -320,12 +324,12 @@ void PaintShapes(QPainter& painter, const std::vector<Shape>& shapes, const Plot
                 const PlotView::Point b = view.toPixel(s.x2, s.y2);
                 double x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
                 if (!ClipLine(x1, y1, x2, y2, visible.left(), visible.top(), visible.right(), visible.bottom())) break;
-                painter.setPen(pen);
+                painter.setPen(pen());
                 painter.drawLine(QPointF(x1, y1), QPointF(x2, y2));
                 break;
             }
             case Shape::Kind::Circle: {
-                painter.setPen(pen);
+                painter.setPen(pen());
                 painter.setBrush(Qt::NoBrush);
                 PaintCircle(painter, p, s.radius / metresPerPixel, view);
                 break;

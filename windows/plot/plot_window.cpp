@@ -22,6 +22,7 @@
 #include "ui/settings_store.h"
 #include "ui/twips.h"
 #include "ui/window_placement.h"
+#include "ui/work_trace.h"
 
 namespace plot {
 
@@ -91,6 +92,7 @@ void PicGraphics::clearPersistent() {
 }
 
 void PicGraphics::paintEvent(QPaintEvent*) {
+    const ui::WorkScope traced(ui::WorkPart::Plot);
     QPainter painter(this);
     painter.fillRect(rect(), kPlotBackground);
     painter.drawPixmap(panOffset_, persistent_);
@@ -187,6 +189,7 @@ FrmGraphics::FrmGraphics(const targets::TargetTable& table, targets::Reference& 
     timer1_->setObjectName("Timer1");
     timer1_->setInterval(1000);
     connect(timer1_, &QTimer::timeout, this, [this] {
+        const ui::WorkScope traced(ui::WorkPart::Plot);
         autoScroll();
         followSelected();
         Update_AISGraphics(UpdateMode::Track);
@@ -452,7 +455,8 @@ void FrmGraphics::Update_AISGraphics(UpdateMode mode) {
     const targets::TargetTable& table = table_;
     if (mode == UpdateMode::Track) {
         std::vector<Shape> dots;
-        StoreTracks(plot_, table, dots, messages_);
+        const PlotView shown = view();
+        StoreTracks(plot_, table, dots, messages_, &shown);
         paintOnPersistent(dots);
         return;
     }

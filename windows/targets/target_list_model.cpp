@@ -3,11 +3,26 @@
 #include <QColor>
 #include <algorithm>
 
+#include "ui/work_trace.h"
+
 namespace targets {
 
 namespace {
 constexpr uint8_t kStatusOnly = 1;
 constexpr uint8_t kWholeRow = 2;
+
+// What a row owes: its STATUS cell, its CPA and TCPA cells, a whole-row write
+// as after a message (Update), a whole-row rewrite (Refresh, with positions
+// when the reference was just changed). A Refresh goes before an Update owed
+// after it; either covers the single cells.
+enum RowDue : uint8_t {
+    kDueStatus = 1,
+    kDueApproach = 2,
+    kDueUpdate = 4,
+    kDueRefresh = 8,
+    kDueRefreshPositions = 16,
+};
+constexpr uint8_t kDueAnyRefresh = kDueRefresh | kDueRefreshPositions;
 }  // namespace
 
 TargetListModel::TargetListModel(const TargetTable& table, const targets::Reference& state, QObject* parent)
@@ -17,6 +32,8 @@ TargetListModel::TargetListModel(const TargetTable& table, const targets::Refere
       pending_(kMaxCapacity + 1, 0),
       timer_(new QTimer(this)) {
     rows_.reserve(kMaxTargets);
+    due_.reserve(kMaxTargets);
+    rowEntry_.reserve(kMaxTargets);
     timer_->setSingleShot(true);
     timer_->setInterval(kFlushIntervalMs);
     connect(timer_, &QTimer::timeout, this, &TargetListModel::flush);
@@ -30,7 +47,7 @@ int TargetListModel::columnCount(const QModelIndex& parent) const { return paren
 
 QVariant TargetListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= kListColumns) return {};
-    const ListRowText& row = rows_[static_cast<size_t>(index.row())];
+    const ListRowText& row = rowText(index.row());
     switch (role) {
         case Qt::DisplayRole:
             return QString::fromStdString(row.cells[static_cast<size_t>(index.column())]);
@@ -54,6 +71,39 @@ RowContext TargetListModel::context() const {
     return RowContext{state_.mode(), state_.lat(), state_.lon(), ReferenceChanged};
 }
 
+void TargetListModel::owe(int row, uint8_t what) {
+    uint8_t& due = due_[static_cast<size_t>(row)];
+    if (what & kDueAnyRefresh) {
+        due = what;  // a whole-row rewrite replaces whatever was owed
+    } else if (what & kDueUpdate) {
+        due = static_cast<uint8_t>((due & kDueAnyRefresh) | kDueUpdate);
+    } else {
+        due |= what;
+    }
+}
+
+void TargetListModel::settle(int row) const {
+    uint8_t& due = due_[static_cast<size_t>(row)];
+    if (due == 0) return;
+    const uint8_t what = due;
+    due = 0;
+    const int entry = rowEntry_[static_cast<size_t>(row)];
+    if (!table_.InUse(entry)) return;
+    const TargetRecord& t = table_.entry(entry);
+    ListRowText& text = rows_[static_cast<size_t>(row)];
+    RowContext ctx = context();
+    if (what & kDueAnyRefresh) {
+        ctx.referenceChanged = (what & kDueRefreshPositions) != 0;
+        WriteTargetRow(t, ctx, RowWrite::Refresh, text);
+    }
+    if (what & kDueUpdate) {
+        WriteTargetRow(t, ctx, RowWrite::Update, text);
+    } else if (!(what & kDueAnyRefresh)) {
+        if (what & kDueStatus) WriteStatusCell(t, text);
+        if (what & kDueApproach) WriteApproachCells(t, text);
+    }
+}
+
 void TargetListModel::mark(int entry, uint8_t level) {
     if (!table_.InUse(entry)) return;
     uint8_t& p = pending_[static_cast<size_t>(entry)];
@@ -72,13 +122,14 @@ void TargetListModel::appendNewRows() {
     if (want <= have) return;
     beginInsertRows(QModelIndex(), have, want - 1);
     rows_.resize(static_cast<size_t>(want));
-    const RowContext ctx = context();
+    due_.resize(static_cast<size_t>(want), 0);
+    rowEntry_.resize(static_cast<size_t>(want), 0);
     for (int r = have; r < want; ++r) {
-        ListRowText& row = rows_[static_cast<size_t>(r)];
-        row.cells[kColNo] = std::to_string(r + 1);
+        rows_[static_cast<size_t>(r)].cells[kColNo] = std::to_string(r + 1);
         const int entry = table_.DisplayOrder()[static_cast<size_t>(r + 1)];
+        rowEntry_[static_cast<size_t>(r)] = entry;
         if (table_.InUse(entry)) {
-            WriteTargetRow(table_.entry(entry), ctx, RowWrite::Update, row);
+            owe(r, kDueUpdate);
             pending_[static_cast<size_t>(entry)] = 0;
         }
     }
@@ -91,21 +142,19 @@ void TargetListModel::UpdateApproachCells() {
 }
 
 void TargetListModel::flush() {
+    const ui::WorkScope traced(ui::WorkPart::List);
     timer_->stop();
     appendNewRows();
     if (approachesPending_) {
         approachesPending_ = false;
         const int count = rowCount();
-        for (int r = 0; r < count; ++r) {
-            const int entry = table_.DisplayOrder()[static_cast<size_t>(r + 1)];
-            if (table_.InUse(entry)) WriteApproachCells(table_.entry(entry), rows_[static_cast<size_t>(r)]);
-        }
+        for (int r = 0; r < count; ++r) owe(r, kDueApproach);
         // Red rows follow the alarm, so the whole width changes colour.
         if (count > 0) emit dataChanged(index(0, 0), index(count - 1, kListColumns - 1), {Qt::DisplayRole, Qt::ForegroundRole});
     }
     if (pendingEntries_.empty()) return;
-    const RowContext ctx = context();
-    int first = -1, last = -1;
+    std::vector<int>& changed = changedRows_;
+    changed.clear();
     for (int entry : pendingEntries_) {
         const uint8_t level = pending_[static_cast<size_t>(entry)];
         pending_[static_cast<size_t>(entry)] = 0;
@@ -113,17 +162,20 @@ void TargetListModel::flush() {
         const TargetRecord& t = table_.entry(entry);
         const int r = t.ListRow - 1;
         if (r < 0 || r >= rowCount()) continue;
-        ListRowText& row = rows_[static_cast<size_t>(r)];
-        if (level == kWholeRow) {
-            WriteTargetRow(t, ctx, RowWrite::Update, row);
-        } else {
-            WriteStatusCell(t, row);
-        }
-        first = first < 0 ? r : std::min(first, r);
-        last = std::max(last, r);
+        owe(r, level == kWholeRow ? kDueUpdate : kDueStatus);
+        changed.push_back(r);
     }
     pendingEntries_.clear();
-    if (first >= 0) emit dataChanged(index(first, 0), index(last, kListColumns - 1), {Qt::DisplayRole, Qt::ForegroundRole});
+    // One signal per run of neighbouring rows, not one over the span of them
+    // all: the view repaints what a signal covers, and among thousands of rows
+    // the few it shows have mostly not changed.
+    std::sort(changed.begin(), changed.end());
+    for (size_t i = 0; i < changed.size();) {
+        size_t j = i;
+        while (j + 1 < changed.size() && changed[j + 1] <= changed[j] + 1) ++j;
+        emit dataChanged(index(changed[i], 0), index(changed[j], kListColumns - 1), {Qt::DisplayRole, Qt::ForegroundRole});
+        i = j + 1;
+    }
 }
 
 void TargetListModel::RefreshTargetList() {
@@ -131,17 +183,18 @@ void TargetListModel::RefreshTargetList() {
     ReferenceChanged = false;
 }
 
+
 void TargetListModel::RowsReordered() { rewriteAllRows(RowWrite::Update); }
 
 void TargetListModel::rewriteAllRows(RowWrite how) {
+    const ui::WorkScope traced(ui::WorkPart::List);
     timer_->stop();
     appendNewRows();
-    const RowContext ctx = context();
+    const uint8_t what = how == RowWrite::Update ? kDueUpdate : ReferenceChanged ? kDueRefreshPositions | kDueRefresh : kDueRefresh;
     const int count = rowCount();
     for (int r = 0; r < count; ++r) {
-        const int entry = table_.DisplayOrder()[static_cast<size_t>(r + 1)];
-        if (!table_.InUse(entry)) continue;
-        WriteTargetRow(table_.entry(entry), ctx, how, rows_[static_cast<size_t>(r)]);
+        rowEntry_[static_cast<size_t>(r)] = table_.DisplayOrder()[static_cast<size_t>(r + 1)];
+        owe(r, what);
     }
     for (int entry : pendingEntries_) pending_[static_cast<size_t>(entry)] = 0;
     pendingEntries_.clear();
@@ -175,9 +228,13 @@ void TargetListModel::RemoveRows(const std::vector<RemovedTarget>& removed) {
                 ++next;
                 continue;
             }
+            due_[to] = due_[from];
+            rowEntry_[to] = rowEntry_[from];
             rows_[to++] = std::move(rows_[from]);
         }
         rows_.resize(to);
+        due_.resize(to);
+        rowEntry_.resize(to);
         for (size_t r = static_cast<size_t>(rows.front()); r < rows_.size(); ++r) rows_[r].cells[kColNo] = std::to_string(r + 1);
         endResetModel();
         return;
@@ -185,6 +242,8 @@ void TargetListModel::RemoveRows(const std::vector<RemovedTarget>& removed) {
     for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
         beginRemoveRows(QModelIndex(), it->first, it->second);
         rows_.erase(rows_.begin() + it->first, rows_.begin() + it->second + 1);
+        due_.erase(due_.begin() + it->first, due_.begin() + it->second + 1);
+        rowEntry_.erase(rowEntry_.begin() + it->first, rowEntry_.begin() + it->second + 1);
         endRemoveRows();
     }
     const int first = rows.front();

@@ -4,10 +4,12 @@
 //
 // The model keeps the texts of each row, as a grid keeps its cells, so a row
 // reads as it was last written (after a message, or by a full rewrite).
-// Messages only mark their entry; a short single-shot timer then writes the
-// marked rows, appends new rows at the bottom and emits one dataChanged for
-// the rewritten range, so a burst of input repaints the list at most a few
-// times per second. New rows are appended; rows of stations that leave the
+// Messages only mark their entry; a short single-shot timer then marks the
+// rows due, appends new rows at the bottom and emits dataChanged for each run
+// of rewritten rows, so a burst of input repaints the list at most a few
+// times per second, and only where a shown row changed. A row due a write is written when it is read (data(),
+// rowText()): with 20,000 rows, a re-sort or a moved own ship owes every row
+// its texts, and only the screenful the list shows pays for them. New rows are appended; rows of stations that leave the
 // table are removed at once (RemoveRows, with rowsRemoved signals, or one
 // reset when a great many scattered rows go together).
 //
@@ -65,7 +67,10 @@ public:
     // shows positions in every row.
     bool ReferenceChanged = false;
 
-    const ListRowText& rowText(int row) const { return rows_[static_cast<size_t>(row)]; }
+    const ListRowText& rowText(int row) const {
+        settle(row);
+        return rows_[static_cast<size_t>(row)];
+    }
     QTimer* flushTimer() const { return timer_; }
 
 private:
@@ -74,10 +79,21 @@ private:
     void appendNewRows();
     // Every row written again from the table, the way `how` says.
     void rewriteAllRows(RowWrite how);
+    // Row r (0-based) owes the writes in `what` (RowDue bits).
+    void owe(int row, uint8_t what);
+    // The writes row r owes, done now from the table.
+    void settle(int row) const;
 
     const TargetTable& table_;
     const targets::Reference& state_;
-    std::vector<ListRowText> rows_;
+    mutable std::vector<ListRowText> rows_;
+    // Per row: the writes it owes (RowDue bits), done when it is read.
+    mutable std::vector<uint8_t> due_;
+    // Per row: the entry it shows, as the model last learnt the order. The
+    // table changes DisplayOrder before the model hears of it (a removal), so
+    // a row read in between must not take its texts from the new order.
+    std::vector<int> rowEntry_;
+    std::vector<int> changedRows_;  // scratch of flush()
     // Per entry (1..kMaxCapacity): 0 nothing pending, 1 status cell, 2 whole row.
     std::vector<uint8_t> pending_;
     std::vector<int> pendingEntries_;
