@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/json_number.h"
 #include "base/text_file.h"
 
 namespace base {
@@ -97,8 +98,8 @@ void AppendJsonString(OutputBuffer& out, std::string_view text) {
 }
 
 void AppendJsonNumber(OutputBuffer& out, int64_t value) {
-    char* p = out.reserve(24);
-    out.commitTo(std::to_chars(p, p + 24, value).ptr);
+    char* p = out.reserve(kMaxNumberText);
+    out.commitTo(WriteInteger(p, value));
 }
 
 void AppendJsonNumber(OutputBuffer& out, float value) {
@@ -121,7 +122,7 @@ void AppendJsonNumber(OutputBuffer& out, float value) {
                     *p++ = '-';
                     n = -n;
                 }
-                p = std::to_chars(p, p + 24, n / 10).ptr;
+                p = WriteInteger(p, n / 10);
                 if (n % 10 != 0) {
                     *p++ = '.';
                     *p++ = static_cast<char>('0' + n % 10);
@@ -145,7 +146,7 @@ void AppendJsonNumber(OutputBuffer& out, float value) {
     const int shift = 6 - exponent;  // -8 .. 21
     double rounded = shift >= 0 ? std::nearbyint(d * kPow10[shift]) / kPow10[shift]
                                 : std::nearbyint(d / kPow10[-shift]) * kPow10[-shift];
-    out.commitTo(std::to_chars(p, p + 32, rounded).ptr);
+    out.commitTo(WriteShortest(p, rounded));
 }
 
 void AppendJsonNumber(OutputBuffer& out, double value) {
@@ -153,9 +154,21 @@ void AppendJsonNumber(OutputBuffer& out, double value) {
         out.append("null");
         return;
     }
-    char* p = out.reserve(32);
-    out.commitTo(std::to_chars(p, p + 32, value).ptr);
+    char* p = out.reserve(kMaxNumberText);
+    out.commitTo(WriteShortest(p, value));
 }
+
+void JsonObjectWriter::key(std::string_view name) {
+    if (!first_) out_.push(',');
+    first_ = false;
+    AppendJsonString(out_, name);
+    out_.push(':');
+}
+
+void JsonObjectWriter::value(float v) { AppendJsonNumber(out_, v); }
+void JsonObjectWriter::value(double v) { AppendJsonNumber(out_, v); }
+void JsonObjectWriter::value(std::string_view v) { AppendJsonString(out_, v); }
+void JsonObjectWriter::null() { out_.append("null"); }
 
 void JsonWriter::key(std::string_view name) {
     separate();

@@ -67,35 +67,25 @@ struct Counts {
     int64_t noDecoder = 0;
 };
 
-// Writes visited fields as JSON object members.
+// Writes visited fields as JSON object members. Layout rows come with their
+// key text made at compile time (JsonKey); the few names made at run time
+// (binary application fields) are escaped like any text.
 class JsonFields final : public ais::FieldVisitor {
 public:
-    explicit JsonFields(base::JsonWriter& json) : json_(json) {}
-    // Field names are identifiers of ours and need no escaping.
-    void integer(std::string_view name, int64_t v) override {
-        ++fields;
-        json_.plainKey(name);
-        json_.value(v);
-    }
-    void single(std::string_view name, float v) override {
-        ++fields;
-        json_.plainKey(name);
-        json_.value(v);
-    }
-    void real(std::string_view name, double v) override {
-        ++fields;
-        json_.plainKey(name);
-        json_.value(v);
-    }
-    void text(std::string_view name, std::string_view v) override {
-        ++fields;
-        json_.plainKey(name);
-        json_.value(v);
-    }
+    explicit JsonFields(base::JsonObjectWriter& json) : json_(json) {}
+
+    void integer(const base::JsonKey& name, int64_t v) { field(name, v); }
+    void integer(std::string_view name, int64_t v) override { field(name, v); }
+    void single(const base::JsonKey& name, float v) { field(name, v); }
+    void single(std::string_view name, float v) override { field(name, v); }
+    void real(const base::JsonKey& name, double v) { field(name, v); }
+    void real(std::string_view name, double v) override { field(name, v); }
+    void text(const base::JsonKey& name, std::string_view v) { field(name, v); }
+    void text(std::string_view name, std::string_view v) override { field(name, v); }
     void dateTime(std::string_view name, base::DateTime v) override {
         const bool seconds = name == "TimeReceived";
         if (!seconds) ++fields;
-        json_.plainKey(name);
+        json_.key(name);
         if (v.isNull()) {
             json_.null();
             return;
@@ -112,7 +102,14 @@ public:
     int fields = 0;
 
 private:
-    base::JsonWriter& json_;
+    template <class Key, class T>
+    void field(const Key& name, T v) {
+        ++fields;
+        json_.key(name);
+        json_.value(v);
+    }
+
+    base::JsonObjectWriter& json_;
 };
 
 class Decoder final : public input::SentenceHandler {
@@ -140,8 +137,7 @@ public:
         bits_.load(o.payload);
         const int type = ais::DecodeAISMessage(bits_, record_, o.fillBits, standard_, now_);
         const size_t mark = out_.size();
-        base::JsonWriter json(out_);
-        json.beginObject();
+        base::JsonObjectWriter json(out_);
         JsonFields visitor(json);
         // A type without a decoder has no fields of its own: nothing is printed.
         if (!ais::VisitDecodedFieldsWith(record_, type, visitor, withTime_) || visitor.fields == 0) {
@@ -150,12 +146,13 @@ public:
             return;
         }
         if (withTags_) {
-            json.plainKey("TagSource");
+            static constexpr base::JsonKey kTagSource("TagSource"), kTagTime("TagTime");
+            json.key(kTagSource);
             if (o.source.empty()) json.null(); else json.value(o.source);
-            json.plainKey("TagTime");
+            json.key(kTagTime);
             if (o.time < 0) json.null(); else json.value(o.time);
         }
-        json.endObject();
+        json.end();
         out_.push('\n');
         counts_.printed++;
         out_.maybeFlush();
