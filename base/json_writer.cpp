@@ -20,6 +20,18 @@ constexpr std::array<bool, 256> kNeedsEscape = [] {
     return t;
 }();
 
+// True when a byte of w needs a look (below 0x20, 0x7F and above, '"' or
+// '\\'); may be true for a clean word after such a byte, never false for
+// one that holds one.
+bool AnyNeedsEscape(uint64_t w) {
+    constexpr uint64_t kOnes = 0x0101010101010101u;
+    constexpr uint64_t kHigh = 0x8080808080808080u;
+    const auto hasZeroByte = [](uint64_t x) { return (x - kOnes) & ~x & kHigh; };
+    const uint64_t control = (w - kOnes * 0x20) & ~w & kHigh;
+    const uint64_t highOrDelete = (w | (w + kOnes)) & kHigh;
+    return (control | highOrDelete | hasZeroByte(w ^ (kOnes * '"')) | hasZeroByte(w ^ (kOnes * '\\'))) != 0;
+}
+
 }  // namespace
 
 OutputBuffer::OutputBuffer(FILE* sink, size_t flushAt) : sink_(sink), flushAt_(flushAt) {
@@ -55,6 +67,10 @@ void AppendJsonString(OutputBuffer& out, std::string_view text) {
     *p++ = '"';
     // Copy the plain run before the first byte that needs a look in one go.
     size_t plain = 0;
+    for (uint64_t w; plain + 8 <= text.size(); plain += 8) {  // eight bytes a step through plain text
+        std::memcpy(&w, text.data() + plain, sizeof w);
+        if (AnyNeedsEscape(w)) break;
+    }
     while (plain < text.size() && !kNeedsEscape[static_cast<unsigned char>(text[plain])]) ++plain;
     std::memcpy(p, text.data(), plain);
     p += plain;
