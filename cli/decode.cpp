@@ -200,7 +200,10 @@ private:
 // the reading thread frames sentences and collects fragments. Messages go
 // over in batches, in a ring; batches are written in the order they were
 // filled, so the output is the same bytes as from one thread. The reading
-// thread waits when every batch of the ring is in use.
+// thread waits when every batch of the ring is in use. On a busy feed the
+// reading thread does about a fifth of the work (mix.nmea: 21 % of the
+// samples), so two formatting threads keep two cores busy; on one core the
+// hand-over costs about 3 % more instructions than doing it all in line.
 class FormatPipeline {
 public:
     FormatPipeline(int threads, const Formatter& formatter) {
