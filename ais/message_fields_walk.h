@@ -36,22 +36,31 @@ void VisitMember(const R& rec, const Field<R>& row, V& v) {
         row.member);
 }
 
+// Keys of fields that follow a row rather than having one of their own.
+namespace keys {
+inline constexpr base::JsonKey SyncState("SyncState"), SlotTimeout("SlotTimeout"), SubMessage("SubMessage"),
+    SlotOffset("SlotOffset"), CommUTCHour("CommUTCHour"), CommUTCMinute("CommUTCMinute"), SlotNumber("SlotNumber"),
+    ReceivedStations("ReceivedStations"), PosAccuracyText("PosAccuracyText"), EPFDTypeText("EPFDTypeText"),
+    NavStatusText("NavStatusText"), AtoNTypeText("AtoNTypeText"), ShipTypeFullText("ShipTypeFullText"),
+    ShipTypeText("ShipTypeText"), CargoTypeText("CargoTypeText");
+}  // namespace keys
+
 template <class R, class V>
 void VisitCommState(const R& rec, V& v) {
-    v.integer("SyncState", rec.SyncState);
-    v.integer("SlotTimeout", rec.SlotTimeout);
-    v.integer("SubMessage", rec.SubMessage);
+    v.integer(keys::SyncState, rec.SyncState);
+    v.integer(keys::SlotTimeout, rec.SlotTimeout);
+    v.integer(keys::SubMessage, rec.SubMessage);
     switch (rec.SlotTimeout) {
-        case 0: v.integer("SlotOffset", rec.SlotOffset); break;
+        case 0: v.integer(keys::SlotOffset, rec.SlotOffset); break;
         case 1:
             // A base station report puts these into UTCHour/UTCMinute, visited already.
             if constexpr (requires { rec.CommUTCHour; }) {
-                v.integer("CommUTCHour", rec.CommUTCHour);
-                v.integer("CommUTCMinute", rec.CommUTCMinute);
+                v.integer(keys::CommUTCHour, rec.CommUTCHour);
+                v.integer(keys::CommUTCMinute, rec.CommUTCMinute);
             }
             break;
-        case 2: case 4: case 6: v.integer("SlotNumber", rec.SlotNumber); break;
-        default: v.integer("ReceivedStations", rec.ReceivedStations); break;
+        case 2: case 4: case 6: v.integer(keys::SlotNumber, rec.SlotNumber); break;
+        default: v.integer(keys::ReceivedStations, rec.ReceivedStations); break;
     }
 }
 
@@ -65,22 +74,22 @@ void VisitLayout(const R& rec, std::span<const Field<R>, N> rows, V& v) {
         VisitMember(rec, row, v);
         switch (row.rule) {
             case Rule::Accuracy:
-                if constexpr (requires { rec.PosAccuracyText; }) v.text("PosAccuracyText", rec.PosAccuracyText);
+                if constexpr (requires { rec.PosAccuracyText; }) v.text(keys::PosAccuracyText, rec.PosAccuracyText);
                 break;
             case Rule::EPFD:
-                if constexpr (requires { rec.EPFDTypeText; }) v.text("EPFDTypeText", rec.EPFDTypeText);
+                if constexpr (requires { rec.EPFDTypeText; }) v.text(keys::EPFDTypeText, rec.EPFDTypeText);
                 break;
             case Rule::NavStatus:
-                if constexpr (requires { rec.NavStatusText; }) v.text("NavStatusText", rec.NavStatusText);
+                if constexpr (requires { rec.NavStatusText; }) v.text(keys::NavStatusText, rec.NavStatusText);
                 break;
             case Rule::AtoNType:
-                if constexpr (requires { rec.AtoNTypeText; }) v.text("AtoNTypeText", rec.AtoNTypeText);
+                if constexpr (requires { rec.AtoNTypeText; }) v.text(keys::AtoNTypeText, rec.AtoNTypeText);
                 break;
             case Rule::ShipType:
-                if constexpr (requires { rec.ShipTypeFullText; }) v.text("ShipTypeFullText", rec.ShipTypeFullText);
+                if constexpr (requires { rec.ShipTypeFullText; }) v.text(keys::ShipTypeFullText, rec.ShipTypeFullText);
                 if constexpr (requires { rec.ShipTypeText; rec.CargoTypeText; }) {
-                    v.text("ShipTypeText", rec.ShipTypeText);
-                    v.text("CargoTypeText", rec.CargoTypeText);
+                    v.text(keys::ShipTypeText, rec.ShipTypeText);
+                    v.text(keys::CargoTypeText, rec.CargoTypeText);
                 }
                 break;
             default: break;

@@ -22,6 +22,7 @@
 #include <variant>
 
 #include "ais/message_record.h"
+#include "base/json_writer.h"
 
 namespace ais {
 
@@ -62,14 +63,14 @@ struct Field {
     int last;  // for TextToEnd: the last bit the field may reach (1008)
     Rule rule;
     Member<R> member;
-    std::string_view name;  // the member's name, used as the output key
+    base::JsonKey name;  // the member's name, used as the output key
 };
 
 // Rows are declared with ORV_FIELD so the member and its key cannot drift apart.
 #define ORV_FIELD(R, first, last, rule, member) \
-    ::ais::Field<R> { first, last, ::ais::Rule::rule, &R::member, #member }
+    ::ais::Field<R> { first, last, ::ais::Rule::rule, &R::member, ::base::JsonKey(#member) }
 #define ORV_COMMSTATE(R) \
-    ::ais::Field<R> { 150, 168, ::ais::Rule::CommState, std::monostate{}, "" }
+    ::ais::Field<R> { 150, 168, ::ais::Rule::CommState, std::monostate{}, ::base::JsonKey("") }
 
 // True when every row has first <= last, starts after the previous row ends
 // and stays inside 1..1008. A row may repeat the previous row's bits exactly:

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/json_number.h"
 #include "base/text_file.h"
 
 namespace base {
@@ -18,6 +19,18 @@ constexpr std::array<bool, 256> kNeedsEscape = [] {
     for (int c = 0; c < 256; ++c) t[static_cast<size_t>(c)] = c < 0x20 || c >= 0x7F || c == '"' || c == '\\';
     return t;
 }();
+
+// True when a byte of w needs a look (below 0x20, 0x7F and above, '"' or
+// '\\'); may be true for a clean word after such a byte, never false for
+// one that holds one.
+bool AnyNeedsEscape(uint64_t w) {
+    constexpr uint64_t kOnes = 0x0101010101010101u;
+    constexpr uint64_t kHigh = 0x8080808080808080u;
+    const auto hasZeroByte = [](uint64_t x) { return (x - kOnes) & ~x & kHigh; };
+    const uint64_t control = (w - kOnes * 0x20) & ~w & kHigh;
+    const uint64_t highOrDelete = (w | (w + kOnes)) & kHigh;
+    return (control | highOrDelete | hasZeroByte(w ^ (kOnes * '"')) | hasZeroByte(w ^ (kOnes * '\\'))) != 0;
+}
 
 }  // namespace
 
@@ -54,6 +67,10 @@ void AppendJsonString(OutputBuffer& out, std::string_view text) {
     *p++ = '"';
     // Copy the plain run before the first byte that needs a look in one go.
     size_t plain = 0;
+    for (uint64_t w; plain + 8 <= text.size(); plain += 8) {  // eight bytes a step through plain text
+        std::memcpy(&w, text.data() + plain, sizeof w);
+        if (AnyNeedsEscape(w)) break;
+    }
     while (plain < text.size() && !kNeedsEscape[static_cast<unsigned char>(text[plain])]) ++plain;
     std::memcpy(p, text.data(), plain);
     p += plain;
@@ -97,8 +114,8 @@ void AppendJsonString(OutputBuffer& out, std::string_view text) {
 }
 
 void AppendJsonNumber(OutputBuffer& out, int64_t value) {
-    char* p = out.reserve(24);
-    out.commitTo(std::to_chars(p, p + 24, value).ptr);
+    char* p = out.reserve(kMaxNumberText);
+    out.commitTo(WriteInteger(p, value));
 }
 
 void AppendJsonNumber(OutputBuffer& out, float value) {
@@ -121,7 +138,7 @@ void AppendJsonNumber(OutputBuffer& out, float value) {
                     *p++ = '-';
                     n = -n;
                 }
-                p = std::to_chars(p, p + 24, n / 10).ptr;
+                p = WriteInteger(p, n / 10);
                 if (n % 10 != 0) {
                     *p++ = '.';
                     *p++ = static_cast<char>('0' + n % 10);
@@ -145,7 +162,7 @@ void AppendJsonNumber(OutputBuffer& out, float value) {
     const int shift = 6 - exponent;  // -8 .. 21
     double rounded = shift >= 0 ? std::nearbyint(d * kPow10[shift]) / kPow10[shift]
                                 : std::nearbyint(d / kPow10[-shift]) * kPow10[-shift];
-    out.commitTo(std::to_chars(p, p + 32, rounded).ptr);
+    out.commitTo(WriteShortest(p, rounded));
 }
 
 void AppendJsonNumber(OutputBuffer& out, double value) {
@@ -153,9 +170,21 @@ void AppendJsonNumber(OutputBuffer& out, double value) {
         out.append("null");
         return;
     }
-    char* p = out.reserve(32);
-    out.commitTo(std::to_chars(p, p + 32, value).ptr);
+    char* p = out.reserve(kMaxNumberText);
+    out.commitTo(WriteShortest(p, value));
 }
+
+void JsonObjectWriter::key(std::string_view name) {
+    if (!first_) out_.push(',');
+    first_ = false;
+    AppendJsonString(out_, name);
+    out_.push(':');
+}
+
+void JsonObjectWriter::value(float v) { AppendJsonNumber(out_, v); }
+void JsonObjectWriter::value(double v) { AppendJsonNumber(out_, v); }
+void JsonObjectWriter::value(std::string_view v) { AppendJsonString(out_, v); }
+void JsonObjectWriter::null() { out_.append("null"); }
 
 void JsonWriter::key(std::string_view name) {
     separate();

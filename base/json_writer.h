@@ -18,10 +18,14 @@
 // Non-finite numbers are written as null. Keys are escaped the same way.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string_view>
+
+#include "base/json_number.h"
 
 namespace base {
 
@@ -69,6 +73,75 @@ void AppendJsonString(OutputBuffer& out, std::string_view text);
 void AppendJsonNumber(OutputBuffer& out, int64_t value);
 void AppendJsonNumber(OutputBuffer& out, float value);
 void AppendJsonNumber(OutputBuffer& out, double value);
+
+// An object key fixed at compile time (a field name of ours), kept as the
+// text that goes before its value, ,"Name": , so writing it is one copy of a
+// fixed size instead of quoting the name byte by byte. A name that is not
+// letters, digits and '_', or longer than kMaxName, does not compile.
+class JsonKey {
+public:
+    static constexpr size_t kMaxName = 26;
+    static constexpr size_t kCopySize = kMaxName + 5;  // what a writer copies, with room to spare
+
+    template <size_t N>
+    explicit consteval JsonKey(const char (&name)[N]) : size_(static_cast<uint8_t>(N - 1 + 4)) {
+        static_assert(N - 1 <= kMaxName, "JsonKey: name too long");
+        text_[0] = ',';
+        text_[1] = '"';
+        for (size_t i = 0; i + 1 < N; ++i) {
+            const char c = name[i];
+            const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+            if (!plain) throw "JsonKey: a name is letters, digits and '_'";
+            text_[i + 2] = c;
+        }
+        text_[N + 1] = '"';
+        text_[N + 2] = ':';
+    }
+
+    constexpr std::string_view name() const { return {text_.data() + 2, size_ - 4u}; }
+    constexpr operator std::string_view() const { return name(); }
+    // ,"Name": followed by zeros up to kCopySize + 1 bytes.
+    const char* text() const { return text_.data(); }
+    size_t size() const { return size_; }
+
+private:
+    std::array<char, kCopySize + 1> text_{};
+    uint8_t size_;
+};
+
+// One flat object {"Key":value,...} written straight into the buffer, for
+// output of many small objects (orvanta-cli decode): no nesting to track, and
+// a JsonKey is copied whole.
+class JsonObjectWriter {
+public:
+    explicit JsonObjectWriter(OutputBuffer& out) : out_(out) { out_.push('{'); }
+
+    void key(const JsonKey& k) {
+        // Copy a fixed number of bytes (a few moves, no call) and keep only
+        // the key; the first key of the object goes without its comma.
+        char* p = out_.reserve(JsonKey::kCopySize);
+        const size_t skip = first_ ? 1 : 0;
+        std::memcpy(p, k.text() + skip, JsonKey::kCopySize);
+        out_.commit(k.size() - skip);
+        first_ = false;
+    }
+    // A key made at run time: escaped as any text.
+    void key(std::string_view name);
+
+    void value(int64_t v) {
+        char* p = out_.reserve(kMaxNumberText);
+        out_.commitTo(WriteInteger(p, v));
+    }
+    void value(float v);
+    void value(double v);
+    void value(std::string_view v);
+    void null();
+    void end() { out_.push('}'); }
+
+private:
+    OutputBuffer& out_;
+    bool first_ = true;
+};
 
 class JsonWriter {
 public:

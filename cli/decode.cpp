@@ -10,6 +10,10 @@
 // Each complete message is decoded and printed as one line holding exactly the
 // fields its decoder wrote, keyed by the record's field names, in input order.
 #include <algorithm>
+#include <array>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -33,6 +37,7 @@ namespace {
 
 constexpr size_t kBlock = 1 << 20;
 constexpr size_t kFlushAt = 1 << 20;
+constexpr size_t kBatchText = 1 << 20;
 
 constexpr std::string_view kUsageHead =
     "usage: orvanta-cli decode [FILE|-] [--standard imo236|iala] [--no-checksum] [--time]\n"
@@ -67,35 +72,25 @@ struct Counts {
     int64_t noDecoder = 0;
 };
 
-// Writes visited fields as JSON object members.
+// Writes visited fields as JSON object members. Layout rows come with their
+// key text made at compile time (JsonKey); the few names made at run time
+// (binary application fields) are escaped like any text.
 class JsonFields final : public ais::FieldVisitor {
 public:
-    explicit JsonFields(base::JsonWriter& json) : json_(json) {}
-    // Field names are identifiers of ours and need no escaping.
-    void integer(std::string_view name, int64_t v) override {
-        ++fields;
-        json_.plainKey(name);
-        json_.value(v);
-    }
-    void single(std::string_view name, float v) override {
-        ++fields;
-        json_.plainKey(name);
-        json_.value(v);
-    }
-    void real(std::string_view name, double v) override {
-        ++fields;
-        json_.plainKey(name);
-        json_.value(v);
-    }
-    void text(std::string_view name, std::string_view v) override {
-        ++fields;
-        json_.plainKey(name);
-        json_.value(v);
-    }
+    explicit JsonFields(base::JsonObjectWriter& json) : json_(json) {}
+
+    void integer(const base::JsonKey& name, int64_t v) { field(name, v); }
+    void integer(std::string_view name, int64_t v) override { field(name, v); }
+    void single(const base::JsonKey& name, float v) { field(name, v); }
+    void single(std::string_view name, float v) override { field(name, v); }
+    void real(const base::JsonKey& name, double v) { field(name, v); }
+    void real(std::string_view name, double v) override { field(name, v); }
+    void text(const base::JsonKey& name, std::string_view v) { field(name, v); }
+    void text(std::string_view name, std::string_view v) override { field(name, v); }
     void dateTime(std::string_view name, base::DateTime v) override {
         const bool seconds = name == "TimeReceived";
         if (!seconds) ++fields;
-        json_.plainKey(name);
+        json_.key(name);
         if (v.isNull()) {
             json_.null();
             return;
@@ -112,14 +107,198 @@ public:
     int fields = 0;
 
 private:
-    base::JsonWriter& json_;
+    template <class Key, class T>
+    void field(const Key& name, T v) {
+        ++fields;
+        json_.key(name);
+        json_.value(v);
+    }
+
+    base::JsonObjectWriter& json_;
 };
+
+// A run of complete messages handed from the reading thread to a formatting
+// thread, and the JSON text made of them.
+struct Batch {
+    struct Message {
+        size_t payloadAt, payloadSize, sourceAt, sourceSize;
+        int fillBits;
+        int64_t time;
+    };
+    std::string text;  // the payloads and tag sources of the messages
+    std::vector<Message> messages;
+    base::OutputBuffer out{nullptr, kBatchText};
+    int64_t printed = 0;
+    int64_t noDecoder = 0;
+    bool done = false;  // formatted; guarded by the pipeline's mutex
+
+    void add(std::string_view payload, int fillBits, std::string_view source, int64_t time) {
+        messages.push_back({text.size(), payload.size(), text.size() + payload.size(), source.size(), fillBits, time});
+        text.append(payload).append(source);
+    }
+    void clear() {
+        text.clear();
+        messages.clear();
+        out.truncate(0);
+        printed = noDecoder = 0;
+        done = false;
+    }
+};
+
+// Decodes messages and writes each as one JSON line; one per formatting thread.
+class Formatter {
+public:
+    Formatter(int standard, bool withTime, bool withTags, base::DateTime start)
+        : standard_(standard), withTime_(withTime), withTags_(withTags), now_(start) {}
+
+    void format(Batch& batch) {
+        for (const Batch::Message& m : batch.messages) {
+            const std::string_view text(batch.text);
+            format(text.substr(m.payloadAt, m.payloadSize), m.fillBits, text.substr(m.sourceAt, m.sourceSize), m.time,
+                   batch);
+        }
+    }
+
+private:
+    void format(std::string_view payload, int fillBits, std::string_view source, int64_t time, Batch& batch) {
+        if (withTime_) now_ = clock_.now();
+        bits_.load(payload);
+        const int type = ais::DecodeAISMessage(bits_, record_, fillBits, standard_, now_);
+        base::OutputBuffer& out = batch.out;
+        const size_t mark = out.size();
+        base::JsonObjectWriter json(out);
+        JsonFields visitor(json);
+        // A type without a decoder has no fields of its own: nothing is printed.
+        if (!ais::VisitDecodedFieldsWith(record_, type, visitor, withTime_) || visitor.fields == 0) {
+            out.truncate(mark);
+            batch.noDecoder++;
+            return;
+        }
+        if (withTags_) {
+            static constexpr base::JsonKey kTagSource("TagSource"), kTagTime("TagTime");
+            json.key(kTagSource);
+            if (source.empty()) json.null(); else json.value(source);
+            json.key(kTagTime);
+            if (time < 0) json.null(); else json.value(time);
+        }
+        json.end();
+        out.push('\n');
+        batch.printed++;
+    }
+
+    int standard_;
+    bool withTime_;
+    bool withTags_;
+    base::SystemClock clock_;
+    base::DateTime now_;
+    ais::PayloadBits bits_;
+    ais::AISMessageRecord record_;
+};
+
+// Decoding and JSON text are most of the work of a run, and each message's
+// text depends on that message alone, so they run on formatting threads while
+// the reading thread frames sentences and collects fragments. Messages go
+// over in batches, in a ring; batches are written in the order they were
+// filled, so the output is the same bytes as from one thread. The reading
+// thread waits when every batch of the ring is in use. On a busy feed the
+// reading thread does about a fifth of the work (mix.nmea: 21 % of the
+// samples), so two formatting threads keep two cores busy; on one core the
+// hand-over costs about 3 % more instructions than doing it all in line.
+class FormatPipeline {
+public:
+    FormatPipeline(int threads, const Formatter& formatter) {
+        for (int i = 0; i < threads; ++i) {
+            threads_.emplace_back([this, copy = formatter]() mutable { work(copy); });
+        }
+    }
+    ~FormatPipeline() { finish(); }
+
+    void add(std::string_view payload, int fillBits, std::string_view source, int64_t time) {
+        Batch& b = ring_[submitted_ % kRing];
+        b.add(payload, fillBits, source, time);
+        if (b.messages.size() >= kBatchMessages) submit();
+    }
+
+    // Formats and writes what is left, and ends the threads.
+    void finish() {
+        if (threads_.empty()) return;
+        if (!ring_[submitted_ % kRing].messages.empty()) submit();
+        while (written_ < submitted_) writeNext();
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        work_.notify_all();
+        for (std::thread& t : threads_) t.join();
+        threads_.clear();
+    }
+
+    bool failed() const { return failed_; }
+    int64_t printed() const { return printed_; }
+    int64_t noDecoder() const { return noDecoder_; }
+
+private:
+    static constexpr size_t kRing = 8;
+    static constexpr size_t kBatchMessages = 2048;
+
+    void submit() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            ++submitted_;
+        }
+        work_.notify_one();
+        // The next batch to fill must have been written.
+        while (written_ + kRing <= submitted_) writeNext();
+    }
+
+    void writeNext() {
+        Batch& b = ring_[written_ % kRing];
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            formatted_.wait(lock, [&] { return b.done; });
+        }
+        const std::string_view text = b.out.view();
+        if (!failed_ && std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) failed_ = true;
+        printed_ += b.printed;
+        noDecoder_ += b.noDecoder;
+        b.clear();
+        ++written_;
+    }
+
+    void work(Formatter& formatter) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            work_.wait(lock, [&] { return stop_ || taken_ < submitted_; });
+            if (taken_ >= submitted_) return;
+            Batch& b = ring_[taken_++ % kRing];
+            lock.unlock();
+            formatter.format(b);
+            lock.lock();
+            b.done = true;
+            formatted_.notify_all();
+        }
+    }
+
+    std::array<Batch, kRing> ring_;
+    std::mutex mutex_;
+    std::condition_variable work_;       // a batch was submitted, or stop
+    std::condition_variable formatted_;  // a batch is done
+    size_t submitted_ = 0;  // batches handed over (guarded by mutex_)
+    size_t taken_ = 0;      // batches a thread took (guarded by mutex_)
+    size_t written_ = 0;    // batches written (reading thread only)
+    bool stop_ = false;
+    bool failed_ = false;
+    int64_t printed_ = 0;
+    int64_t noDecoder_ = 0;
+    std::vector<std::thread> threads_;
+};
+
+int FormatThreads() { return std::thread::hardware_concurrency() >= 2 ? 2 : 1; }
 
 class Decoder final : public input::SentenceHandler {
 public:
     Decoder(int standard, bool checksum, bool withTime, bool withTags)
-        : standard_(standard), checksum_(checksum), withTime_(withTime), withTags_(withTags), now_(clock_.now()),
-          out_(stdout, kFlushAt) {}
+        : checksum_(checksum), pipeline_(FormatThreads(), Formatter(standard, withTime, withTags, clock_.now())) {}
 
     void handleSentence(std::string_view s) override {
         counts_.lines++;
@@ -134,38 +313,20 @@ public:
         if (o.result == input::IntakeResult::ChecksumError) counts_.checksumErrors++;
         if (o.result == input::IntakeResult::Malformed) counts_.malformed++;
         if (o.result != input::IntakeResult::Message) return;
-
         counts_.messages++;
-        if (withTime_) now_ = clock_.now();
-        bits_.load(o.payload);
-        const int type = ais::DecodeAISMessage(bits_, record_, o.fillBits, standard_, now_);
-        const size_t mark = out_.size();
-        base::JsonWriter json(out_);
-        json.beginObject();
-        JsonFields visitor(json);
-        // A type without a decoder has no fields of its own: nothing is printed.
-        if (!ais::VisitDecodedFieldsWith(record_, type, visitor, withTime_) || visitor.fields == 0) {
-            out_.truncate(mark);
-            counts_.noDecoder++;
-            return;
-        }
-        if (withTags_) {
-            json.plainKey("TagSource");
-            if (o.source.empty()) json.null(); else json.value(o.source);
-            json.plainKey("TagTime");
-            if (o.time < 0) json.null(); else json.value(o.time);
-        }
-        json.endObject();
-        out_.push('\n');
-        counts_.printed++;
-        out_.maybeFlush();
+        pipeline_.add(o.payload, o.fillBits, o.source, o.time);
     }
 
     void setOverlong(int64_t n) { counts_.overlong = n; }
     int64_t lines() const { return counts_.lines; }
 
-    void flush() { out_.flush(); }
-    bool outputFailed() const { return out_.failed(); }
+    void flush() {
+        pipeline_.finish();
+        counts_.printed = pipeline_.printed();
+        counts_.noDecoder = pipeline_.noDecoder();
+        std::fflush(stdout);
+    }
+    bool outputFailed() const { return pipeline_.failed(); }
 
     void summary() const {
         std::fprintf(stderr,
@@ -184,17 +345,11 @@ public:
     }
 
 private:
-    int standard_;
     bool checksum_;
-    bool withTime_;
-    bool withTags_;
     base::SystemClock clock_;
-    base::DateTime now_;
     input::Intake intake_;
-    ais::PayloadBits bits_;
-    ais::AISMessageRecord record_;
-    base::OutputBuffer out_;
     Counts counts_;
+    FormatPipeline pipeline_;
 };
 
 // Collects keys in the order they first come.

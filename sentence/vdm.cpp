@@ -9,6 +9,8 @@ namespace input {
 int16_t ReadFieldValue(std::string_view field, bool& ok) {
     ok = true;
     if (field.empty()) return base::kNotAvailable;
+    // Fragment numbers, counts, identifiers and fill bits are one digit.
+    if (field.size() == 1 && field[0] >= '0' && field[0] <= '9') return static_cast<int16_t>(field[0] - '0');
     size_t i = 0;
     while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
     bool negative = false;

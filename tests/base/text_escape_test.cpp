@@ -47,6 +47,25 @@ TEST(TextEscape, EachFormatEscapesWhatItMustAndRepairsBrokenUtf8) {
     }
 }
 
+// The plain run of a JSON text is scanned eight bytes a step: a byte that
+// needs an escape is found at every place in a word, and a byte just outside
+// the escaped ranges is copied as it is.
+TEST(TextEscape, JsonStringFindsEscapesAtEveryPlaceInAWord) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"\"", "\\\""}, {"\\", "\\\\"}, {"\x01", "\\u0001"}, {"\x1F", "\\u001f"},
+        {"\x7F", "\\u007f"}, {"\xFF", "\\ufffd"}, {"\xC3\xB8", "\xC3\xB8"}, {" ", " "}, {"~", "~"}, {"!", "!"},
+        {"#", "#"}, {"[", "["}, {"]", "]"},
+    };
+    for (const auto& [in, escaped] : rows) {
+        for (size_t at = 0; at < 20; ++at) {
+            const std::string pad(at, 'a'), tail(19 - at, 'b');
+            OutputBuffer json;
+            AppendJsonString(json, pad + in + tail);
+            EXPECT_EQ(json.view(), "\"" + pad + escaped + tail + "\"") << at << ' ' << escaped;
+        }
+    }
+}
+
 // Text cells that a spreadsheet would run as a formula start with an apostrophe.
 TEST(TextEscape, CsvTextCellsNeverStartAFormula) {
     const std::pair<const char*, const char*> rows[] = {

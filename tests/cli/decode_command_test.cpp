@@ -163,4 +163,35 @@ TEST(DecodeCommand, LongLinesFollowTheFramersBound) {
     }
 }
 
+// Decoding runs on other threads in batches; the lines come out in input
+// order across many batches and a short last one, and the counts add up.
+TEST(DecodeCommand, ManyBatchesKeepInputOrder) {
+    constexpr int kMessages = 20'001;
+    static input::SentenceBuilder builder;
+    std::string input;
+    int printed = 0;
+    for (int i = 1; i <= kMessages; ++i) {
+        if (i % 1000 == 0) {  // type 28: no decoder, nothing printed
+            for (const auto& s : builder.build("L0000000000", 0, 'A')) input += s;
+            continue;
+        }
+        ais::PositionReport p = position();
+        p.MMSI = i;
+        input += sentences(ais::EncodePayload(p));
+        ++printed;
+    }
+    const clitest::Run r = Decode(input);
+    const std::vector<std::string> lines = r.lines();
+    ASSERT_EQ(lines.size(), static_cast<size_t>(printed));
+    size_t line = 0;
+    for (int i = 1; i <= kMessages; ++i) {
+        if (i % 1000 == 0) continue;
+        ASSERT_NE(lines[line++].find("\"MMSI\":" + std::to_string(i) + ","), std::string::npos) << i;
+    }
+    EXPECT_NE(r.err.find("20001 messages, " + std::to_string(printed) + " printed, 20 of types without a decoder"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.status, 0);
+}
+
 }  // namespace

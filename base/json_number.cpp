@@ -1,0 +1,200 @@
+#include "base/json_number.h"
+
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cstring>
+
+namespace base {
+
+namespace {
+
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> t{};
+    for (int i = 0; i < 100; ++i) {
+        t[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        t[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return t;
+}();
+
+constexpr std::array<uint64_t, 20> kPow10 = [] {
+    std::array<uint64_t, 20> t{};
+    uint64_t p = 1;
+    for (auto& v : t) {
+        v = p;
+        p *= 10;
+    }
+    return t;
+}();
+
+using uint128 = unsigned __int128;
+
+// Powers of ten up to 10^21, the most the digit search below multiplies by.
+constexpr int kMaxScale = 21;
+constexpr std::array<uint128, kMaxScale + 1> kPow10Wide = [] {
+    std::array<uint128, kMaxScale + 1> t{};
+    uint128 p = 1;
+    for (auto& v : t) {
+        v = p;
+        p *= 10;
+    }
+    return t;
+}();
+
+int DecimalLength(uint64_t v) {
+    // bit_width x log10(2) (1233 / 4096) is the length or one more.
+    const int t = (std::bit_width(v | 1) * 1233) >> 12;
+    return t - ((v | 1) < kPow10[static_cast<size_t>(t)] ? 1 : 0) + 1;
+}
+
+// Writes the n decimal digits of v at p; returns p + n.
+char* WriteDigits(char* p, uint64_t v, int n) {
+    char* end = p + n;
+    char* at = end;
+    while (v >= 100) {
+        at -= 2;
+        std::memcpy(at, &kDigitPairs[static_cast<size_t>(2 * (v % 100))], 2);
+        v /= 100;
+    }
+    if (v >= 10) {
+        at -= 2;
+        std::memcpy(at, &kDigitPairs[static_cast<size_t>(2 * v)], 2);
+    } else {
+        *--at = static_cast<char>('0' + v);
+    }
+    return end;
+}
+
+// The digits of a value: digits x 10^exponent.
+struct Decimal {
+    uint64_t digits;
+    int exponent;
+};
+
+// floor(k x log10(2)) for 0 <= k <= 1650.
+constexpr int FloorLog10Pow2(int k) { return (k * 78913) >> 18; }
+
+// Removes one decimal digit from each of the three bounds, keeping track of
+// the digits of vr dropped so far.
+struct Bounds {
+    uint64_t vr, vp, vm;
+    bool vrTrailingZeros, vmTrailingZeros;
+    int lastRemoved = 0;
+    int removed = 0;
+
+    void drop() {
+        vmTrailingZeros &= vm % 10 == 0;
+        vrTrailingZeros &= lastRemoved == 0;
+        lastRemoved = static_cast<int>(vr % 10);
+        vr /= 10;
+        vp /= 10;
+        vm /= 10;
+        ++removed;
+    }
+};
+
+// The shortest digits of m x 2^(2-shift) that read back as that double (the
+// interval halfway to its neighbours, bounds included for an even m), the
+// closest to it when several are that short. 1 <= shift <= kMaxShift;
+// fullGapBelow is false at a power of two, where the next double below is
+// half as far away as the next one above.
+//
+// The three points (value, upper and lower bound) are scaled by 10^q with
+// 10^(q-1) > 2^shift, exactly in 128 bits; the bounds are then at least 30
+// units apart, so at least one digit is always dropped and the first dropped
+// digit decides the rounding. Then digits are dropped as long as the bounds
+// still hold a shorter number (the digit loop of the Ryu algorithm, here
+// over exact values instead of table products).
+constexpr int kMaxShift = 66;  // 10^21 x 2^55 still fits in 128 bits
+
+Decimal ShortestDigits(uint64_t m, int shift, bool fullGapBelow) {
+    const bool acceptBounds = (m & 1) == 0;
+    const int q = FloorLog10Pow2(shift) + 2;
+    const uint128 scale = kPow10Wide[static_cast<size_t>(q)];
+    const uint128 fractionMask = (uint128{1} << shift) - 1;
+    bool vrExact = false, vpExact = false, vmExact = false;
+    const auto scaled = [&](uint64_t x, bool& exact) {
+        const uint128 t = x * scale;
+        exact = (t & fractionMask) == 0;
+        return static_cast<uint64_t>(t >> shift);
+    };
+    Bounds b{scaled(4 * m, vrExact), scaled(4 * m + 2, vpExact), scaled(4 * m - (fullGapBelow ? 2 : 1), vmExact),
+             vrExact, acceptBounds && vmExact};
+    if (!acceptBounds && vpExact) --b.vp;  // the upper bound itself reads as the next double
+    while (b.vp / 10 > b.vm / 10) b.drop();
+    if (b.vmTrailingZeros) {
+        while (b.vm % 10 == 0) b.drop();
+    }
+    if (b.vrTrailingZeros && b.lastRemoved == 5 && b.vr % 2 == 0) b.lastRemoved = 4;  // a tie rounds to even
+    const bool roundUp = (b.vr == b.vm && (!acceptBounds || !b.vmTrailingZeros)) || b.lastRemoved >= 5;
+    return {b.vr + (roundUp ? 1 : 0), b.removed - q};
+}
+
+// Length of d in exponent form (1.2345e-05) and in plain form (0.000012345).
+int ExponentFormLength(int n, int exponent) {
+    const int x = n - 1 + exponent;
+    return n + (n > 1 ? 1 : 0) + 2 + (x >= 100 || x <= -100 ? 3 : 2);
+}
+
+int PlainFormLength(int n, int exponent) {
+    if (exponent >= 0) return n + exponent;
+    if (n + exponent > 0) return n + 1;
+    return 2 - exponent;
+}
+
+char* WritePlain(char* p, uint64_t digits, int n, int exponent) {
+    if (exponent >= 0) {
+        p = WriteDigits(p, digits, n);
+        std::memset(p, '0', static_cast<size_t>(exponent));
+        return p + exponent;
+    }
+    const int whole = n + exponent;  // digits before the point
+    if (whole > 0) {
+        WriteDigits(p + 1, digits, n);
+        std::memmove(p, p + 1, static_cast<size_t>(whole));
+        p[whole] = '.';
+        return p + n + 1;
+    }
+    *p++ = '0';
+    *p++ = '.';
+    std::memset(p, '0', static_cast<size_t>(-whole));
+    return WriteDigits(p - whole, digits, n);
+}
+
+}  // namespace
+
+char* WriteInteger(char* p, int64_t value) {
+    uint64_t magnitude = static_cast<uint64_t>(value);
+    if (value < 0) {
+        *p++ = '-';
+        magnitude = 0 - magnitude;
+    }
+    if (magnitude < 10) {  // most fields of a message are small codes
+        *p = static_cast<char>('0' + magnitude);
+        return p + 1;
+    }
+    return WriteDigits(p, magnitude, DecimalLength(magnitude));
+}
+
+char* WriteShortest(char* p, double value) {
+    const auto bits = std::bit_cast<uint64_t>(value);
+    const int biased = static_cast<int>(bits >> 52) & 0x7FF;
+    const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
+    // value = m x 2^(biased - 1075); the bounds need two more bits below.
+    const int shift = 1075 + 2 - biased;
+    if (biased == 0 || biased == 0x7FF || shift < 1 || shift > kMaxShift) {
+        return std::to_chars(p, p + kMaxNumberText, value).ptr;
+    }
+    const uint64_t m = fraction | (uint64_t{1} << 52);
+    // At a power of two the next double below is half as far away.
+    const Decimal d = ShortestDigits(m, shift, fraction != 0 || biased == 1);
+    const int n = DecimalLength(d.digits);
+    if (ExponentFormLength(n, d.exponent) < PlainFormLength(n, d.exponent)) {
+        return std::to_chars(p, p + kMaxNumberText, value).ptr;  // large round numbers (1e+16)
+    }
+    if (bits >> 63) *p++ = '-';
+    return WritePlain(p, d.digits, n, d.exponent);
+}
+
+}  // namespace base

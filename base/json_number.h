@@ -1,0 +1,25 @@
+// Number text for the JSON writer, written straight into a caller's buffer.
+//
+//   char buf[32];
+//   char* end = WriteInteger(buf, -9999);        // "-9999"
+//   end = WriteShortest(buf, 52.118725000000005); // "52.118725000000005"
+//
+// WriteShortest gives exactly the text of std::to_chars(double): the fewest
+// digits that read back as the same double (the closest such digits when
+// several do), in plain or exponent form, whichever is shorter (plain on a
+// tie). Positions, speeds and most other values lie between 2^-12 and 2^54,
+// where the digits come from exact 128-bit integer arithmetic without
+// tables; other values go to std::to_chars.
+#pragma once
+
+#include <cstdint>
+
+namespace base {
+
+// Room a writer below may need.
+inline constexpr int kMaxNumberText = 32;
+
+char* WriteInteger(char* p, int64_t value);
+char* WriteShortest(char* p, double value);
+
+}  // namespace base

@@ -1,0 +1,113 @@
+// Number and key text of the JSON writer: the fast writers must give exactly
+// the text std::to_chars gives, which the decode output has always had.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "base/json_number.h"
+#include "base/json_writer.h"
+
+namespace base {
+namespace {
+
+std::string Shortest(double v) {
+    char buf[kMaxNumberText];
+    return {buf, WriteShortest(buf, v)};
+}
+
+std::string Reference(double v) {
+    char buf[kMaxNumberText];
+    return {buf, std::to_chars(buf, buf + sizeof buf, v).ptr};
+}
+
+TEST(JsonNumber, ShortestDoubleEdges) {
+    const std::pair<double, const char*> rows[] = {
+        {52.118725000000005, "52.118725000000005"},  // a latitude that needs 17 digits
+        {(-2935 / 10000.0) / 60.0, "-0.0048916666666666666"},
+        {0.1, "0.1"},
+        {-9999.0, "-9999"},
+        {0.0, "0"},
+        {-0.0, "-0"},
+        {100.0, "100"},
+        {123000000.0, "1.23e+08"},                    // the exponent form is shorter
+        {1e16, "1e+16"},
+        {0.000244140625, "0.000244140625"},           // 2^-12, the smallest in the fast range
+        {0.0001220703125, "0.0001220703125"},         // 2^-13, beyond it
+        {0.9999999999999999, "0.9999999999999999"},   // just below a power of two
+        {1.0000000000000002, "1.0000000000000002"},   // just above one
+        {1000000000000000.5, "1000000000000000.5"},
+        {9007199254740991.0, "9007199254740991"},     // 2^53 - 1
+        {18014398509481984.0, "18014398509481984"},   // 2^54, past the fast range
+        {5e-324, "5e-324"},
+        {1.7976931348623157e308, "1.7976931348623157e+308"},
+    };
+    for (const auto& [value, text] : rows) EXPECT_EQ(Shortest(value), text) << Reference(value);
+}
+
+// Every raw latitude of a position report in steps, random doubles of the
+// fast range, and random bit patterns: the same text as std::to_chars.
+TEST(JsonNumber, ShortestDoubleMatchesToChars) {
+    for (int64_t raw = -54'600'000; raw <= 54'600'000; raw += 997) {
+        const double degrees = (static_cast<double>(raw) / 10000.0) / 60.0;
+        ASSERT_EQ(Shortest(degrees), Reference(degrees)) << raw;
+    }
+    std::mt19937_64 random(26);
+    for (int i = 0; i < 200'000; ++i) {
+        const double inRange = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 70) - 65);
+        ASSERT_EQ(Shortest(inRange), Reference(inRange));
+        const auto anyBits = std::bit_cast<double>(random());
+        if (std::isfinite(anyBits)) ASSERT_EQ(Shortest(anyBits), Reference(anyBits));
+    }
+}
+
+TEST(JsonNumber, IntegerEdges) {
+    const std::pair<int64_t, const char*> rows[] = {
+        {0, "0"},
+        {9, "9"},
+        {10, "10"},
+        {99, "99"},
+        {100, "100"},
+        {-1, "-1"},
+        {-9999, "-9999"},
+        {999'999'999, "999999999"},
+        {1'000'000'000, "1000000000"},
+        {std::numeric_limits<int64_t>::max(), "9223372036854775807"},
+        {std::numeric_limits<int64_t>::min(), "-9223372036854775808"},
+    };
+    for (const auto& [value, text] : rows) {
+        char buf[kMaxNumberText];
+        EXPECT_EQ(std::string(buf, WriteInteger(buf, value)), text);
+    }
+}
+
+// Keys fixed at compile time drop their comma only as the first member; keys
+// made at run time are escaped.
+TEST(JsonNumber, FlatObjectKeys) {
+    static constexpr JsonKey kMMSI("MMSI"), kLongest("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    OutputBuffer out;
+    {
+        JsonObjectWriter empty(out);
+        empty.end();
+    }
+    JsonObjectWriter json(out);
+    json.key(kMMSI);
+    json.value(int64_t{257000001});
+    json.key(std::string_view("Say \"hi\""));
+    json.value(std::string_view("x"));
+    json.key(kLongest);
+    json.null();
+    json.key(kMMSI);
+    json.value(12.8f);
+    json.end();
+    EXPECT_EQ(out.view(), R"({}{"MMSI":257000001,"Say \"hi\"":"x","ABCDEFGHIJKLMNOPQRSTUVWXYZ":null,"MMSI":12.8})");
+    EXPECT_EQ(kLongest.name(), "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+}
+
+}  // namespace
+}  // namespace base
