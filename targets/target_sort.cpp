@@ -69,14 +69,41 @@ std::string TextOf(const TargetRecord& t, int column) {
     return t.Class == TargetClass::Unknown ? kEmptyTextKey : ClassCode(t.Class);
 }
 
+// The lines of record t that its key in `column` reads, fetched ahead of
+// use: the records lie kilobytes apart, and a pass over 20,000 of them would
+// otherwise wait on memory for each field it reads.
+void FetchAhead(const TargetRecord& t, int column) {
+    __builtin_prefetch(&t.MMSI);
+    switch (column) {
+        case kColCPA:
+        case kColTCPA:
+            __builtin_prefetch(&t.HasCPA);
+            __builtin_prefetch(column == kColCPA ? &t.CPA : &t.TCPA);
+            break;
+        case kColLat:
+        case kColLon:
+            __builtin_prefetch(&t.RangeKnown);
+            __builtin_prefetch(&t.Range);
+            __builtin_prefetch(&t.Bearing);
+            __builtin_prefetch(&t.Fix);
+            break;
+        default: break;
+    }
+}
+
 // Keys in the rows' present order. The rows hold every entry in use; should
 // one not, the keys come from the entries and the rows are all placed anew.
 template <typename Key, typename KeyOf>
-std::vector<Key> KeysInRowOrder(const TargetTable& table, KeyOf keyOf) {
+std::vector<Key> KeysInRowOrder(const TargetTable& table, int column, KeyOf keyOf) {
     const int count = table.TargetCount();
     std::vector<Key> keys;
     keys.reserve(static_cast<size_t>(count));
+    constexpr int kAhead = 8;
     for (int k = 1; k <= count; ++k) {
+        if (k + kAhead <= count) {
+            const int ahead = table.DisplayOrder()[static_cast<size_t>(k + kAhead)];
+            if (ahead >= 1 && ahead <= table.EntryCount()) FetchAhead(table.entry(ahead), column);
+        }
         const int n = table.DisplayOrder()[static_cast<size_t>(k)];
         if (n < 1 || n > table.EntryCount() || !table.InUse(n)) {
             keys.clear();
@@ -110,7 +137,7 @@ bool PlaceSorted(TargetTable& table, std::vector<Key>& keys, bool descending) {
     bool moved = false;
     for (size_t k = 0; k < keys.size(); ++k) {
         const int row = static_cast<int>(k) + 1;
-        if (order[k + 1] == keys[k].entry && table.entry(keys[k].entry).ListRow == row) continue;
+        if (order[k + 1] == keys[k].entry) continue;
         table.placeInRow(row, keys[k].entry);
         moved = true;
     }
@@ -123,11 +150,11 @@ bool SortTargets(TargetTable& table, int column, bool descending, int16_t refere
     if (column < 0 || column >= kListColumns || column == kColStatus) return false;
     bool moved = false;
     if (column == kColName || column == kColClass) {
-        auto keys = KeysInRowOrder<TextKey>(table, [column](const TargetRecord& t) { return TextOf(t, column); });
+        auto keys = KeysInRowOrder<TextKey>(table, column, [column](const TargetRecord& t) { return TextOf(t, column); });
         moved = PlaceSorted(table, keys, descending);
     } else {
         // A NaN key would leave the order without a strict ordering; it sorts last.
-        auto keys = KeysInRowOrder<NumberKey>(table, [column, referenceMode](const TargetRecord& t) {
+        auto keys = KeysInRowOrder<NumberKey>(table, column, [column, referenceMode](const TargetRecord& t) {
             const double v = NumberOf(t, column, referenceMode);
             return std::isnan(v) ? std::numeric_limits<double>::infinity() : v;
         });
