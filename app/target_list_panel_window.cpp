@@ -30,6 +30,10 @@ namespace app {
 namespace {
 
 constexpr const char* kHiddenColumnsKey = "HiddenColumns";
+// The columns are refitted this long after the rows change, and at least
+// this often while they keep changing.
+constexpr int kFitAfterMs = 2000;
+constexpr int kFitAtMostAfterMs = 10000;
 
 // The list's painting counts as the list's work in the window thread's trace.
 class TracedTableView : public QTableView {
@@ -93,7 +97,7 @@ void TargetListPanel::buildList(QWidget& central) {
     connect(&model_, &QAbstractItemModel::modelReset, this, &TargetListPanel::updateCount);
     fitColumnsTimer_ = new QTimer(this);
     fitColumnsTimer_->setSingleShot(true);
-    fitColumnsTimer_->setInterval(2000);
+    fitColumnsTimer_->setInterval(kFitAfterMs);
     connect(fitColumnsTimer_, &QTimer::timeout, this, &TargetListPanel::fitColumns);
     for (auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
         connect(&model_, changed, fitColumnsTimer_, [this] {
@@ -183,8 +187,8 @@ void TargetListPanel::applyFilter(int first, int last) {
 
 // Columns as wide as their title and their widest cell, so the default
 // window shows every column; refitted shortly after the rows change (at
-// most every two seconds). A column whose edge the operator dragged keeps
-// the width given to it.
+// most every two seconds, less often while the widths hold). A column whose
+// edge the operator dragged keeps the width given to it.
 void TargetListPanel::fitColumns() {
     const ui::WorkScope traced(ui::WorkPart::List);
     const QFontMetrics body = fgAISTargets_->fontMetrics();
@@ -202,13 +206,21 @@ void TargetListPanel::fitColumns() {
         return *it;
     };
     const int rows = std::min(model_.rowCount(), 1000);
+    bool changed = false;
     for (int c = 0; c < targets::kListColumns; ++c) {
         int width = head.horizontalAdvance(QString::fromUtf8(targets::ListTitle(c, st.mode())));
         for (int r = 0; r < rows; ++r) width = std::max(width, cellWidth(model_.index(r, c).data().toString()));
         // Room for a typical value before the first one arrives.
         if (rows == 0) width = std::max(width, body.horizontalAdvance("0000000"));
-        if (!resizedByHand_.contains(c)) fgAISTargets_->setColumnWidth(c, width + 8);
+        if (resizedByHand_.contains(c) || fgAISTargets_->columnWidth(c) == width + 8) continue;
+        fgAISTargets_->setColumnWidth(c, width + 8);
+        changed = true;
     }
+    // Reading a thousand rows writes them all; while the widths hold, the
+    // next refit waits twice as long (up to kFitAtMostAfterMs), and a width
+    // that changes brings the short wait back.
+    const int wait = changed ? kFitAfterMs : std::min(2 * fitColumnsTimer_->interval(), kFitAtMostAfterMs);
+    fitColumnsTimer_->setInterval(wait);
 }
 
 int TargetListPanel::wantedWidth() const {
@@ -269,10 +281,10 @@ void TargetListPanel::sortAgain() {
     const int selected = selectedRow >= 1 && selectedRow <= table.TargetCount()
                              ? table.DisplayOrder()[static_cast<size_t>(selectedRow)]
                              : 0;
-    const std::vector<int16_t> before = table.DisplayOrder();
-    targets::SortTargets(table, sortColumn_, sortDescending_, receiver_.reference().mode(),
-                         /*endNewMarks=*/false);
-    if (table.DisplayOrder() == before) return;
+    if (!targets::SortTargets(table, sortColumn_, sortDescending_, receiver_.reference().mode(),
+                              /*endNewMarks=*/false)) {
+        return;
+    }
     model_.RowsReordered();
     if (selected != 0 && table.InUse(selected)) {
         const int row = table.entry(selected).ListRow - 1;

@@ -12,6 +12,8 @@
 //                           the simulator's largest area (two minutes in)
 //   BM_StaticLayerAt500000  the static layer at 1:500,000 over that area: the
 //                           coastlines, rings and grid after a change of view
+//   BM_PlaceLabels1500      label placement alone: 1,500 labels in the picture
+//                           among 6,000 symbol and vector boxes
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -160,6 +162,32 @@ void BM_StaticLayerAt500000(benchmark::State& state) {
     state.counters["coastlines"] = map.coastlines().installed(plot::ShoreResolution::High) ? 1 : 0;
 }
 BENCHMARK(BM_StaticLayerAt500000)->Unit(benchmark::kMillisecond);
+
+// As many labels as a busy picture at 1:500,000 asks for, among the boxes of
+// their symbols and speed vectors.
+void BM_PlaceLabels1500(benchmark::State& state) {
+    std::vector<plot::LabelRequest> requests;
+    std::vector<plot::LabelBox> obstacles;
+    uint32_t seed = 12345;
+    const auto next = [&seed](int range) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<double>((seed >> 8) % static_cast<uint32_t>(range));
+    };
+    for (int i = 0; i < 1500; ++i) {
+        const double x = next(kWidth + 128) - 64, y = next(kHeight + 128) - 64;
+        requests.push_back({x, y, 40 + next(50), 13, 1 + i % 3, i == 0});
+        for (int k = 0; k < 4; ++k) obstacles.push_back({x + 3 * k - 1.5, y - 1.5, x + 3 * k + 1.5, y + 1.5});
+    }
+    size_t placed = 0;
+    for (auto _ : state) {
+        const std::vector<plot::LabelPlacement> spots = plot::PlaceLabels(requests, obstacles);
+        placed = static_cast<size_t>(std::count_if(spots.begin(), spots.end(), [](const plot::LabelPlacement& p) {
+            return p.spot != plot::LabelSpot::Dropped;
+        }));
+    }
+    state.counters["placed"] = static_cast<double>(placed);
+}
+BENCHMARK(BM_PlaceLabels1500)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

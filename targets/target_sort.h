@@ -1,5 +1,5 @@
-// Sorting the target list by a column: rebuilds DisplayOrder (entry shown in
-// each row) and every entry's ListRow. Entries with equal keys keep their
+// Sorting the target list by a column: puts DisplayOrder (entry shown in
+// each row) and every entry's ListRow in the column's order. Entries with equal keys keep their
 // entry order, reversed as a whole when sorting descending. Targets without
 // the value (no position, no speed, base stations and aids to navigation for
 // speed and course, also SAR aircraft for heading and rate of turn) sort last
@@ -21,6 +21,7 @@
 
 namespace targets {
 
-void SortTargets(TargetTable& table, int column, bool descending, int16_t referenceMode, bool endNewMarks = true);
+// True when a row changed its entry.
+bool SortTargets(TargetTable& table, int column, bool descending, int16_t referenceMode, bool endNewMarks = true);
 
 }  // namespace targets

@@ -32,6 +32,14 @@ TEST(LabelPlacement, SpotsAroundTheSymbolInTurnThenDropped) {
         {"a kept label goes first", {at(9, false), at(0, true)}, {}, {S::Left, S::Right}},
         {"no room at all: dropped, unless kept", {at(9, false), at(0, true)}, {everywhere}, {S::Dropped, S::Right}},
         {"far apart: both to the right", {a, {300, 300, 40, 12, 1, false}}, {}, {S::Right, S::Right}},
+        {"far off the picture, boxes are still compared exactly",
+         {{3e6, 100, 40, 12, 1, false}},
+         {{3e6 + 6, 95, 3e6 + 40, 110}},
+         {S::Left}},
+        {"one a world away from the other: neither loses its own obstacles",
+         {a, {-2e7, 100, 40, 12, 1, false}},
+         {{140, 90, 150, 100}, {-2e7 + 6, 95, -2e7 + 40, 110}},
+         {S::Left, S::Left}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
