@@ -27,8 +27,23 @@ void InitDatum(DatumTable& table) {
     InitGridConstants(table, 1);
 }
 
+ReducedLatitude ReducedLatitudeOf(double lat, double f) {
+    const double beta = std::atan((1 - f) * std::tan(OffThePole(lat)));
+    return {std::sin(beta), std::cos(beta)};
+}
+
 void GeodeticInverse(double lat1, double lon1, double lat2, double lon2, std::int16_t mode, double& distance,
                      double& bearing, double b, double f) {
+    if (std::fabs(lat1 - lat2) < 1e-10 && std::fabs(lon1 - lon2) < 1e-10) {
+        distance = 0;
+        bearing = 0;
+        return;
+    }
+    GeodeticInverse(ReducedLatitudeOf(lat1, f), lat1, lon1, lat2, lon2, mode, distance, bearing, b, f);
+}
+
+void GeodeticInverse(const ReducedLatitude& from, double lat1, double lon1, double lat2, double lon2, std::int16_t mode,
+                     double& distance, double& bearing, double b, double f) {
     if (std::fabs(lat1 - lat2) < 1e-10 && std::fabs(lon1 - lon2) < 1e-10) {
         distance = 0;
         bearing = 0;
@@ -47,10 +62,9 @@ void GeodeticInverse(double lat1, double lon1, double lat2, double lon2, std::in
     double absL = std::fabs(L);
     if (absL > kPi) absL = kTwoPi - absL;
 
-    const double beta1 = std::atan((1 - f) * std::tan(OffThePole(lat1)));
-    const double beta2 = std::atan((1 - f) * std::tan(OffThePole(lat2)));
-    const double sinB1 = std::sin(beta1), cosB1 = std::cos(beta1);
-    const double sinB2 = std::sin(beta2), cosB2 = std::cos(beta2);
+    const ReducedLatitude to = ReducedLatitudeOf(lat2, f);
+    const double sinB1 = from.sin, cosB1 = from.cos;
+    const double sinB2 = to.sin, cosB2 = to.cos;
     const double sinL = std::sin(absL), cosL = std::cos(absL);
 
     const double aa = sinB1 * sinB2;  // a'

@@ -93,6 +93,17 @@ inline constexpr std::int16_t kInverseBearing = 2;
 void GeodeticInverse(double lat1, double lon1, double lat2, double lon2, std::int16_t mode, double& distance,
                      double& bearing, double b, double f);
 
+// The reduced latitude of a point (radians) as GeodeticInverse uses it. A
+// caller measuring many ranges from one point works it out once (it costs a
+// tangent, an arc tangent, a sine and a cosine) and passes it as `from`; the
+// results are the same to the last digit.
+struct ReducedLatitude {
+    double sin = 0, cos = 1;
+};
+ReducedLatitude ReducedLatitudeOf(double lat, double f);
+void GeodeticInverse(const ReducedLatitude& from, double lat1, double lon1, double lat2, double lon2, std::int16_t mode,
+                     double& distance, double& bearing, double b, double f);
+
 // The end of a line of length d drawn from (x, y) in direction theta (rad from north, clockwise).
 inline double PolarOffsetX(double x, double d, double theta) { return x + d * std::sin(theta); }
 inline double PolarOffsetY(double y, double d, double theta) { return y + d * std::cos(theta); }

@@ -1,5 +1,6 @@
 #include "targets/cpa.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "geodesy/geodetic.h"
@@ -13,6 +14,13 @@ constexpr double kRad = kPi / 180.0;
 constexpr double kKnot = 1852.0 / 3600.0;  // metres per second
 // Below this relative speed (knots) there is no approach to speak of.
 constexpr double kStill = 0.01;
+// A ship on a rhumb line with a north or south component spirals into the
+// pole in a finite time, and past it the track is not defined; a ship is
+// taken to stay at this latitude once it gets there, so far-off closest
+// points (days ahead, thousands of miles away) stay real distances.
+constexpr double kPolar = 89.5 * kRad;
+
+double polarClamped(double phi) { return std::clamp(phi, -kPolar, kPolar); }
 
 const double kE = std::sqrt(geodesy::kWgs84E2);
 
@@ -72,7 +80,7 @@ public:
         const double c = std::cos(s.course);
         // Latitude by the meridian radius halfway, then the rhumb line's longitude.
         const double half = s.phi + along * c / (2 * meridianRadius(s.phi));
-        const double phi = s.phi + along * c / meridianRadius(half);
+        const double phi = polarClamped(s.phi + along * c / meridianRadius(half));
         const double psi = s.northward ? isometric(phi) : s.psi;
         const double lambda = s.northward ? s.lambda + std::tan(s.course) * (psi - s.psi)
                                           : s.lambda + along * std::sin(s.course) / parallelRadius(s.phi);
@@ -91,6 +99,18 @@ public:
 private:
     double lambda0_, k0_, psi0_;
 };
+
+// The closest point is never farther off than the target is now. Far apart
+// (thousands of miles, days ahead) the plane's distances stray from the
+// ellipsoid's and the search may settle beyond the range now; the target is
+// then taken to be as close now as it gets.
+void noFartherThanNow(Approach& a, const Motion& target) {
+    if (!(a.cpa > a.range)) return;
+    a.cpa = a.range;
+    a.tcpa = 0;
+    a.cpaLatitude = target.latitude;
+    a.cpaLongitude = target.longitude;
+}
 
 }  // namespace
 
@@ -135,8 +155,12 @@ std::optional<Approach> ApproachPlane::approach(const Motion& target, ApproachPr
 }
 
 double ApproachPlane::radius(double p) const {
+    // The quadratic is good near the own ship's latitude only (far off it
+    // falls below zero, which made distances negative); beyond the cubic's
+    // span of the isometric latitude, the radius itself.
     const double d = p - phi0_;
-    return k0_ - m0_ * sinPhi0_ * d - 0.5 * k0_ * d * d;
+    if (std::fabs(d) < 0.01) return k0_ - m0_ * sinPhi0_ * d - 0.5 * k0_ * d * d;
+    return parallelRadius(polarClamped(p));
 }
 
 ApproachPlane::Relative ApproachPlane::relative(const Motion& target, Course course) const {
@@ -170,14 +194,16 @@ std::optional<Approach> ApproachPlane::estimate(const Motion& target, Course cou
     const double ox = vx_ * t, oy = vy_ * t;
     const double cx = r.rx + r.wx * t, cy = r.ry + r.wy * t;
     Approach a;
-    a.cpa = std::sqrt(cx * cx + cy * cy) * radius(phi0_ + (oy + cy / 2) / m0_) / k0_ / geodesy::kMetresPerNauticalMile;
+    a.cpa = std::sqrt(cx * cx + cy * cy) * radius(polarClamped(phi0_ + (oy + cy / 2) / m0_)) / k0_ /
+            geodesy::kMetresPerNauticalMile;
     a.tcpa = t / 60.0;
     a.range = rangeNm(r);
     double b = std::atan2(r.rx, r.ry) / kRad;
     if (b < 0) b += 360.0;
     a.bearing = b;
-    a.cpaLatitude = (phi0_ + (oy + cy) / m0_) / kRad;
+    a.cpaLatitude = polarClamped(phi0_ + (oy + cy) / m0_) / kRad;
     a.cpaLongitude = wrap(lambda0_ + (ox + cx) / k0_) / kRad;
+    noFartherThanNow(a, target);
     return a;
 }
 
@@ -223,6 +249,7 @@ std::optional<Approach> ClosestApproach(const Motion& own, const Motion& target,
     a.bearing = b;
     a.cpaLatitude = targetAt.phi / kRad;
     a.cpaLongitude = wrap(plane.longitude(targetAt.x)) / kRad;
+    noFartherThanNow(a, target);
     return a;
 }
 

@@ -447,7 +447,12 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
         // --own-mmsi that reports by VDO leaves it there for the whole run).
         const bool refPlaced = ref.lat() != 0.0 || ref.lon() != 0.0;
         if (ref.mode() != kRefNone && valid && refPlaced) {
-            geodesy::GeodeticInverse(ref.lat() * geodesy::kDegToRad, ref.lon() * geodesy::kDegToRad,
+            const double refLat = ref.lat() * geodesy::kDegToRad;
+            if (!(refLat == refReducedLat_)) {
+                refReduced_ = geodesy::ReducedLatitudeOf(refLat, geodesy::kWgs84F);
+                refReducedLat_ = refLat;
+            }
+            geodesy::GeodeticInverse(refReduced_, refLat, ref.lon() * geodesy::kDegToRad,
                                      t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad,
                                      geodesy::kInverseBoth, t.Range, t.Bearing, geodesy::kWgs84B, geodesy::kWgs84F);
         }

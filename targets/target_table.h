@@ -48,6 +48,7 @@
 #include "targets/reference.h"
 #include "base/date_time.h"
 #include "base/operator_messages.h"
+#include "geodesy/geodetic.h"
 #include "sentence/vdm.h"
 #include "targets/run_vessels.h"
 
@@ -399,6 +400,10 @@ private:
     double lastMonotonic_ = 0;
     RunVessels runVessels_;
     TargetRecord evictedCopy_;  // what TargetUpdate::evictedDangerous points to
+    // The reference's reduced latitude, for the range of every position
+    // report: it moves only when the own ship or the chosen vessel reports.
+    double refReducedLat_ = std::numeric_limits<double>::quiet_NaN();
+    geodesy::ReducedLatitude refReduced_;
 };
 
 // A position was received and lies on the globe: latitude not 0 (none yet)

@@ -76,6 +76,28 @@ TEST(GeodeticInverse, NearlyAntipodalPointsStayWithinHalfTheEarth) {
     }
 }
 
+// A caller that keeps the first point's reduced latitude gets the very same
+// digits as the plain call, in every mode and at the awkward places.
+TEST(GeodeticInverse, KeptReducedLatitudeGivesTheSameDigits) {
+    const struct {
+        double lat1, lon1, lat2, lon2;
+    } rows[] = {
+        {51.98, 3.95, 52.1, 4.2}, {-33.9, 18.4, -34.2, 18.1}, {0, 179.9, 0.1, -179.8}, {60, 5, 60, 5},
+        {90, 0, 60, 5},           {-90, 10, -89, 10},         {10, 0, -10, 180},       {70, -20, 69.5, -20},
+    };
+    for (const auto& r : rows) {
+        const double lat1 = r.lat1 * kDegToRad;
+        const ReducedLatitude kept = ReducedLatitudeOf(lat1, kWgs84F);
+        for (std::int16_t mode : {kInverseBoth, kInverseDistance, kInverseBearing}) {
+            double d1 = -1, b1 = -1, d2 = -1, b2 = -1;
+            GeodeticInverse(lat1, r.lon1 * kDegToRad, r.lat2 * kDegToRad, r.lon2 * kDegToRad, mode, d1, b1, kWgs84B, kWgs84F);
+            GeodeticInverse(kept, lat1, r.lon1 * kDegToRad, r.lat2 * kDegToRad, r.lon2 * kDegToRad, mode, d2, b2, kWgs84B,
+                            kWgs84F);
+            EXPECT_EQ(d1, d2) << r.lat1 << "," << r.lon1 << " -> " << r.lat2 << "," << r.lon2 << " mode " << mode;
+            EXPECT_EQ(b1, b2) << r.lat1 << "," << r.lon1 << " -> " << r.lat2 << "," << r.lon2 << " mode " << mode;
+        }
+    }
+}
 
 class Grid : public testing::Test {
 protected:
