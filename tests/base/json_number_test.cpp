@@ -65,7 +65,9 @@ TEST(JsonNumber, ShortestDoubleMatchesToChars) {
         const double inRange = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 70) - 65);
         ASSERT_EQ(Shortest(inRange), Reference(inRange));
         const auto anyBits = std::bit_cast<double>(random());
-        if (std::isfinite(anyBits)) ASSERT_EQ(Shortest(anyBits), Reference(anyBits));
+        if (std::isfinite(anyBits)) {
+            ASSERT_EQ(Shortest(anyBits), Reference(anyBits));
+        }
     }
 }
 
