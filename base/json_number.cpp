@@ -174,19 +174,6 @@ char* WritePlain(char* p, uint64_t digits, int n, int exponent) {
         return p + exponent;
     }
     const int whole = n + exponent;  // digits before the point
-    if (whole > 0 && whole <= 4) {
-        // Positions and speeds: the digits go to a scratch array and from there
-        // in two fixed-size copies (moves, no call) around the point. The copies
-        // write past the text, within the room a caller gives (kMaxNumberText):
-        // a sign, four digits, the point and 20 bytes.
-        static_assert(kMaxNumberText >= 1 + 4 + 1 + 20);
-        char scratch[24];
-        WriteDigits(scratch, digits, n);
-        std::memcpy(p, scratch, 4);
-        p[whole] = '.';
-        std::memcpy(p + whole + 1, scratch + whole, 20);
-        return p + n + 1;
-    }
     if (whole > 0) {
         WriteDigits(p + 1, digits, n);
         std::memmove(p, p + 1, static_cast<size_t>(whole));
