@@ -13,7 +13,7 @@ namespace {
 template <class R>
 void DecodeWithLayout(const PayloadBits& bits, int fillBits, base::DateTime now, R& rec) {
     const DecodeContext ctx{fillBits, now, bits.dataEnd(fillBits)};
-    ApplyLayout(LayoutOf<R>(), bits, ctx, rec);
+    ApplyWholeLayout<R>(bits, ctx, rec);
     rec.TimeReceived = now;
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <span>
+#include <utility>
 
 #include "ais/code_tables.h"
 #include "ais/message_layouts.h"
@@ -56,7 +57,7 @@ void DecodeCommState(const PayloadBits& bits, R& rec) {
 namespace detail {
 
 template <class R, class V>
-inline void Store(R& rec, const Member<R>& member, V value) {
+[[gnu::always_inline]] inline void Store(R& rec, const Member<R>& member, V value) {
     std::visit(
         [&](auto m) {
             using M = decltype(m);
@@ -91,7 +92,7 @@ inline void AssignText(std::string& to, std::string_view from) { to.assign(from)
 // Speeds, courses, headings, rate of turn and tenths: a raw value with its
 // "not available" code.
 template <class R>
-void StoreMotion(const Field<R>& row, const PayloadBits& bits, R& rec) {
+[[gnu::always_inline]] inline void StoreMotion(const Field<R>& row, const PayloadBits& bits, R& rec) {
     switch (row.rule) {
         case Rule::SOGLongRange: {
             const int64_t raw = bits.value(row.first, row.last);
@@ -140,7 +141,7 @@ void StoreMotion(const Field<R>& row, const PayloadBits& bits, R& rec) {
 
 // A code and the text the code tables give for it.
 template <class R>
-void StoreCoded(const Field<R>& row, const PayloadBits& bits, const CodeTables& tables, R& rec) {
+[[gnu::always_inline]] inline void StoreCoded(const Field<R>& row, const PayloadBits& bits, const CodeTables& tables, R& rec) {
     switch (row.rule) {
         case Rule::Accuracy: {
             const int64_t v = bits.value(row.first, row.last);
@@ -188,8 +189,10 @@ void StoreCoded(const Field<R>& row, const PayloadBits& bits, const CodeTables& 
 
 }  // namespace detail
 
+// Always inlined: called with a row that is a compile-time constant (see
+// ApplyWholeLayout), the rule switch and the member visit fold away.
 template <class R>
-void ApplyRow(const Field<R>& row, const PayloadBits& bits, const DecodeContext& ctx, const CodeTables& tables,
+[[gnu::always_inline]] inline void ApplyRow(const Field<R>& row, const PayloadBits& bits, const DecodeContext& ctx, const CodeTables& tables,
               R& rec) {
     switch (row.rule) {
         case Rule::Unsigned:
@@ -260,6 +263,19 @@ template <class R, size_t N>
 void ApplyLayout(std::span<const Field<R>, N> rows, const PayloadBits& bits, const DecodeContext& ctx, R& rec) {
     const CodeTables& tables = codeTables();
     for (const auto& row : rows) ApplyRow(row, bits, ctx, tables, rec);
+}
+
+// The whole layout of R, its rows unrolled at compile time: each row's rule
+// and member are constants, so only the bit reads and stores of that message
+// type remain, without a switch per row. Same result as ApplyLayout over
+// LayoutOf<R>().
+template <class R>
+void ApplyWholeLayout(const PayloadBits& bits, const DecodeContext& ctx, R& rec) {
+    static constexpr auto kRows = LayoutOf<R>();
+    const CodeTables& tables = codeTables();
+    [&]<size_t... I>(std::index_sequence<I...>) {
+        (ApplyRow(kRows[I], bits, ctx, tables, rec), ...);
+    }(std::make_index_sequence<kRows.size()>());
 }
 
 }  // namespace ais

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "ais/binary_layout.h"
 #include "ais/message_fields.h"
@@ -19,21 +20,18 @@ namespace ais {
 
 namespace fields_detail {
 
+// By the member's type. Tests of the variant's index rather than std::visit:
+// for a row known at compile time they fold to the one call, where GCC keeps
+// std::visit's dispatch as a call of its own.
 template <class R, class V>
-void VisitMember(const R& rec, const Field<R>& row, V& v) {
-    std::visit(
-        [&](auto m) {
-            using M = decltype(m);
-            if constexpr (!std::is_same_v<M, std::monostate>) {
-                using T = std::remove_cvref_t<decltype(rec.*m)>;
-                if constexpr (std::is_same_v<T, float>) v.single(row.name, rec.*m);
-                else if constexpr (std::is_same_v<T, double>) v.real(row.name, rec.*m);
-                else if constexpr (std::is_same_v<T, std::string>) v.text(row.name, rec.*m);
-                else if constexpr (std::is_same_v<T, base::DateTime>) v.dateTime(row.name, rec.*m);
-                else v.integer(row.name, rec.*m);
-            }
-        },
-        row.member);
+[[gnu::always_inline]] inline void VisitMember(const R& rec, const Field<R>& row, V& v) {
+    const Member<R>& m = row.member;
+    if (auto p = std::get_if<int16_t R::*>(&m)) v.integer(row.name, rec.**p);
+    else if (auto p = std::get_if<int32_t R::*>(&m)) v.integer(row.name, rec.**p);
+    else if (auto p = std::get_if<float R::*>(&m)) v.single(row.name, rec.**p);
+    else if (auto p = std::get_if<double R::*>(&m)) v.real(row.name, rec.**p);
+    else if (auto p = std::get_if<std::string R::*>(&m)) v.text(row.name, rec.**p);
+    else if (auto p = std::get_if<base::DateTime R::*>(&m)) v.dateTime(row.name, rec.**p);
 }
 
 // Keys of fields that follow a row rather than having one of their own.
@@ -64,42 +62,58 @@ void VisitCommState(const R& rec, V& v) {
     }
 }
 
+// One row's fields: its member, and the code text or communication state
+// that follows it. Always inlined, so a row known at compile time (see
+// VisitWholeLayout) leaves no switch behind.
+template <class R, class V>
+[[gnu::always_inline]] inline void VisitRow(const R& rec, const Field<R>& row, V& v) {
+    if (row.rule == Rule::CommState) {
+        if constexpr (requires { rec.SlotTimeout; }) VisitCommState(rec, v);
+        return;
+    }
+    VisitMember(rec, row, v);
+    switch (row.rule) {
+        case Rule::Accuracy:
+            if constexpr (requires { rec.PosAccuracyText; }) v.text(keys::PosAccuracyText, rec.PosAccuracyText);
+            break;
+        case Rule::EPFD:
+            if constexpr (requires { rec.EPFDTypeText; }) v.text(keys::EPFDTypeText, rec.EPFDTypeText);
+            break;
+        case Rule::NavStatus:
+            if constexpr (requires { rec.NavStatusText; }) v.text(keys::NavStatusText, rec.NavStatusText);
+            break;
+        case Rule::AtoNType:
+            if constexpr (requires { rec.AtoNTypeText; }) v.text(keys::AtoNTypeText, rec.AtoNTypeText);
+            break;
+        case Rule::ShipType:
+            if constexpr (requires { rec.ShipTypeFullText; }) v.text(keys::ShipTypeFullText, rec.ShipTypeFullText);
+            if constexpr (requires { rec.ShipTypeText; rec.CargoTypeText; }) {
+                v.text(keys::ShipTypeText, rec.ShipTypeText);
+                v.text(keys::CargoTypeText, rec.CargoTypeText);
+            }
+            break;
+        default: break;
+    }
+}
+
 template <class R, size_t N, class V>
 void VisitLayout(const R& rec, std::span<const Field<R>, N> rows, V& v) {
-    for (const auto& row : rows) {
-        if (row.rule == Rule::CommState) {
-            if constexpr (requires { rec.SlotTimeout; }) VisitCommState(rec, v);
-            continue;
-        }
-        VisitMember(rec, row, v);
-        switch (row.rule) {
-            case Rule::Accuracy:
-                if constexpr (requires { rec.PosAccuracyText; }) v.text(keys::PosAccuracyText, rec.PosAccuracyText);
-                break;
-            case Rule::EPFD:
-                if constexpr (requires { rec.EPFDTypeText; }) v.text(keys::EPFDTypeText, rec.EPFDTypeText);
-                break;
-            case Rule::NavStatus:
-                if constexpr (requires { rec.NavStatusText; }) v.text(keys::NavStatusText, rec.NavStatusText);
-                break;
-            case Rule::AtoNType:
-                if constexpr (requires { rec.AtoNTypeText; }) v.text(keys::AtoNTypeText, rec.AtoNTypeText);
-                break;
-            case Rule::ShipType:
-                if constexpr (requires { rec.ShipTypeFullText; }) v.text(keys::ShipTypeFullText, rec.ShipTypeFullText);
-                if constexpr (requires { rec.ShipTypeText; rec.CargoTypeText; }) {
-                    v.text(keys::ShipTypeText, rec.ShipTypeText);
-                    v.text(keys::CargoTypeText, rec.CargoTypeText);
-                }
-                break;
-            default: break;
-        }
-    }
+    for (const auto& row : rows) VisitRow(rec, row, v);
+}
+
+// The whole layout of R, its rows unrolled at compile time (the same fields
+// as VisitLayout over LayoutOf<R>()).
+template <class R, class V>
+void VisitWholeLayout(const R& rec, V& v) {
+    static constexpr auto kRows = LayoutOf<R>();
+    [&]<size_t... I>(std::index_sequence<I...>) {
+        (VisitRow(rec, kRows[I], v), ...);
+    }(std::make_index_sequence<kRows.size()>());
 }
 
 template <class R, class V>
 void VisitWithLayout(const R& rec, V& v, bool withTime) {
-    VisitLayout(rec, LayoutOf<R>(), v);
+    VisitWholeLayout(rec, v);
     if (withTime) v.dateTime("TimeReceived", rec.TimeReceived);
 }
 

@@ -106,6 +106,29 @@ struct Bounds {
 // digit decides the rounding. Then digits are dropped as long as the bounds
 // still hold a shorter number (the digit loop of the Ryu algorithm, here
 // over exact values instead of table products).
+// The usual case of the digit loop below, where neither vr nor the lower
+// bound is exact (so no tie and no trailing zeros need tracking, as for
+// nearly every position): two digits are dropped at a time while the bounds
+// allow it, then one; the last dropped digit decides the rounding.
+Decimal DropDigits(uint64_t vr, uint64_t vp, uint64_t vm, int q) {
+    int removed = 0;
+    bool roundUp = false;
+    while (vp / 100 > vm / 100) {
+        roundUp = vr % 100 >= 50;
+        vr /= 100;
+        vp /= 100;
+        vm /= 100;
+        removed += 2;
+    }
+    if (vp / 10 > vm / 10) {
+        roundUp = vr % 10 >= 5;
+        vr /= 10;
+        vm /= 10;
+        ++removed;
+    }
+    return {vr + (vr == vm || roundUp ? 1 : 0), removed - q};
+}
+
 constexpr int kMaxShift = 66;  // 10^21 x 2^55 still fits in 128 bits
 
 Decimal ShortestDigits(uint64_t m, int shift, bool fullGapBelow) {
@@ -122,6 +145,7 @@ Decimal ShortestDigits(uint64_t m, int shift, bool fullGapBelow) {
     Bounds b{scaled(4 * m, vrExact), scaled(4 * m + 2, vpExact), scaled(4 * m - (fullGapBelow ? 2 : 1), vmExact),
              vrExact, acceptBounds && vmExact};
     if (!acceptBounds && vpExact) --b.vp;  // the upper bound itself reads as the next double
+    if (!b.vrTrailingZeros && !b.vmTrailingZeros) return DropDigits(b.vr, b.vp, b.vm, q);
     while (b.vp / 10 > b.vm / 10) b.drop();
     if (b.vmTrailingZeros) {
         while (b.vm % 10 == 0) b.drop();

@@ -79,13 +79,13 @@ class JsonFields final : public ais::FieldVisitor {
 public:
     explicit JsonFields(base::JsonObjectWriter& json) : json_(json) {}
 
-    void integer(const base::JsonKey& name, int64_t v) { field(name, v); }
+    [[gnu::always_inline]] void integer(const base::JsonKey& name, int64_t v) { field(name, v); }
     void integer(std::string_view name, int64_t v) override { field(name, v); }
-    void single(const base::JsonKey& name, float v) { field(name, v); }
+    [[gnu::always_inline]] void single(const base::JsonKey& name, float v) { field(name, v); }
     void single(std::string_view name, float v) override { field(name, v); }
-    void real(const base::JsonKey& name, double v) { field(name, v); }
+    [[gnu::always_inline]] void real(const base::JsonKey& name, double v) { field(name, v); }
     void real(std::string_view name, double v) override { field(name, v); }
-    void text(const base::JsonKey& name, std::string_view v) { field(name, v); }
+    [[gnu::always_inline]] void text(const base::JsonKey& name, std::string_view v) { field(name, v); }
     void text(std::string_view name, std::string_view v) override { field(name, v); }
     void dateTime(std::string_view name, base::DateTime v) override {
         const bool seconds = name == "TimeReceived";
@@ -108,7 +108,7 @@ public:
 
 private:
     template <class Key, class T>
-    void field(const Key& name, T v) {
+    [[gnu::always_inline]] void field(const Key& name, T v) {
         ++fields;
         json_.key(name);
         json_.value(v);

@@ -35,6 +35,7 @@ TEST(JsonNumber, ShortestDoubleEdges) {
         {0.0, "0"},
         {-0.0, "-0"},
         {100.0, "100"},
+        {-1234.5678901234567, "-1234.5678901234567"},  // a sign and seventeen digits
         {123000000.0, "1.23e+08"},                    // the exponent form is shorter
         {1e16, "1e+16"},
         {0.000244140625, "0.000244140625"},           // 2^-12, the smallest in the fast range
@@ -62,7 +63,9 @@ TEST(JsonNumber, ShortestDoubleMatchesToChars) {
         const double inRange = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 70) - 65);
         ASSERT_EQ(Shortest(inRange), Reference(inRange));
         const auto anyBits = std::bit_cast<double>(random());
-        if (std::isfinite(anyBits)) ASSERT_EQ(Shortest(anyBits), Reference(anyBits));
+        if (std::isfinite(anyBits)) {
+            ASSERT_EQ(Shortest(anyBits), Reference(anyBits));
+        }
     }
 }
 
