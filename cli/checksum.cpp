@@ -112,25 +112,10 @@ int runChecksum(int argc, char** argv) {
     const char* path = nullptr;
     cli::OptionTable options(kUsageHead, 12);
     options.options = {cli::HelpOption("this text")};
-    options.other = [&](const char* arg) {
-        const std::string_view a = arg;
-        if ((a == "-" || a.empty() || a[0] != '-') && !path) {
-            path = arg;
-            return cli::kGoOn;
-        }
-        std::fprintf(stderr, "checksum: unexpected argument '%s'\n", arg);
-        options.printUsage(stderr);
-        return 2;
-    };
+    options.other = cli::InputArgument("checksum", options, path);
     if (const int rc = options.parse(argc, argv); rc != cli::kGoOn) return rc;
-    FILE* in = stdin;
-    if (path && std::strcmp(path, "-") != 0) {
-        in = std::fopen(path, "rb");
-        if (!in) {
-            std::fprintf(stderr, "checksum: cannot open '%s': %s\n", path, std::strerror(errno));
-            return 1;
-        }
-    }
+    FILE* in = cli::OpenInput("checksum", path);
+    if (!in) return 1;
     Counts counts;
     const bool readOk = countLines(in, counts);
     if (in != stdin) std::fclose(in);

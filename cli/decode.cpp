@@ -499,25 +499,10 @@ int runDecode(int argc, char** argv) {
          }},
         cli::HelpOption("this text"),
     };
-    options.other = [&](const char* arg) {
-        const std::string_view a = arg;
-        if ((a == "-" || a.empty() || a[0] != '-') && !path) {
-            path = arg;
-            return cli::kGoOn;
-        }
-        std::fprintf(stderr, "decode: unexpected argument '%s'\n", arg);
-        options.printUsage(stderr);
-        return 2;
-    };
+    options.other = cli::InputArgument("decode", options, path);
     if (const int rc = options.parse(argc, argv); rc != cli::kGoOn) return rc;
-    FILE* in = stdin;
-    if (path && std::strcmp(path, "-") != 0) {
-        in = std::fopen(path, "rb");
-        if (!in) {
-            std::fprintf(stderr, "decode: cannot open '%s': %s\n", path, std::strerror(errno));
-            return 1;
-        }
-    }
+    FILE* in = cli::OpenInput("decode", path);
+    if (!in) return 1;
     Decoder decoder(standard, checksum, withTime, withTags);
     cli::Progress progress(in, "lines");
     ReadSentences(in, decoder, progress);

@@ -1,6 +1,8 @@
 #include "cli/options.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace cli {
 
@@ -107,6 +109,26 @@ std::string OptionTable::usage() const {
 void OptionTable::printUsage(FILE* out) const {
     const std::string text = usage();
     std::fwrite(text.data(), 1, text.size(), out);
+}
+
+std::function<int(const char* arg)> InputArgument(const char* command, const OptionTable& table, const char*& path) {
+    return [command, &table, &path](const char* arg) {
+        const std::string_view a = arg;
+        if ((a == "-" || a.empty() || a[0] != '-') && !path) {
+            path = arg;
+            return kGoOn;
+        }
+        std::fprintf(stderr, "%s: unexpected argument '%s'\n", command, arg);
+        table.printUsage(stderr);
+        return 2;
+    };
+}
+
+FILE* OpenInput(const char* command, const char* path) {
+    if (!path || std::strcmp(path, "-") == 0) return stdin;
+    FILE* in = std::fopen(path, "rb");
+    if (!in) std::fprintf(stderr, "%s: cannot open '%s': %s\n", command, path, std::strerror(errno));
+    return in;
 }
 
 }  // namespace cli

@@ -90,4 +90,13 @@ private:
     const Option* find(std::string_view arg) const;
 };
 
+// `other` for a command that reads one FILE or standard input ("-"): the
+// first such argument is the path; anything else is an error that names the
+// command and prints the usage (exit status 2).
+std::function<int(const char* arg)> InputArgument(const char* command, const OptionTable& table, const char*& path);
+
+// The input `path` names, or standard input for none or "-". Null after
+// saying on standard error why the file cannot be opened.
+FILE* OpenInput(const char* command, const char* path);
+
 }  // namespace cli
