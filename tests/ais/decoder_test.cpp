@@ -269,7 +269,9 @@ TEST(Decoder, EachTypeStampsOnlyItsOwnTimeAndTypesWithoutLayoutNothing) {
         const Decoded d = Decode(type, 168, {});
         EXPECT_EQ(d.type, type);
         for (int t = 1; t <= 27; ++t) EXPECT_EQ(d.rec.timeReceived(t) == kNow, t == type) << type << " " << t;
-        if (type == 0 || type > 27) EXPECT_EQ(test::DumpFields(d.rec, type, true), "<no fields>");
+        if (type == 0 || type > 27) {
+            EXPECT_EQ(test::DumpFields(d.rec, type, true), "<no fields>");
+        }
     }
 }
 

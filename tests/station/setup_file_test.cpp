@@ -157,7 +157,9 @@ TEST(StationSetup, TcpListenAddressAndOlderLines) {
         const std::string error = ParseSetup(text, back.comm, back.receive, back.state, &back.station);
         EXPECT_EQ(std::pair(error.empty(), back.station.Outputs.TcpListenAddress), std::pair(!r.fellBack, r.listen))
             << r.outputs;
-        if (r.fellBack) EXPECT_EQ(back.station.Outputs, OutputSettings{});
+        if (r.fellBack) {
+            EXPECT_EQ(back.station.Outputs, OutputSettings{});
+        }
     }
 }
 

@@ -64,7 +64,9 @@ TEST(SetupHostile, ValuesOutOfRangeGiveTheirSectionsDefaults) {
         base::RecordingMessageSink sink;
         LoadSetup((dir / "Orvanta.ini").string(), comm, receive, state, sink);
         ASSERT_EQ(sink.entries.size(), r.message ? 1u : 0u) << r.section;
-        if (r.message) EXPECT_EQ(sink.entries[0].text, r.message) << r.section;
+        if (r.message) {
+            EXPECT_EQ(sink.entries[0].text, r.message) << r.section;
+        }
         EXPECT_EQ(std::tuple(comm.ComPort, comm.UseTCP), std::tuple(r.comportKept ? 3 : 0, r.addressKept)) << r.section;
         if (r.message == kRange || !r.message) {  // else every line setting takes its default
             EXPECT_EQ(std::pair(comm.BaudRate, comm.IPPort),
@@ -118,7 +120,9 @@ TEST(SetupHostile, InputAndOutputHostsAreHostNamesOrAddresses) {
         LoadSetup((dir / "Orvanta.ini").string(), comm, receive, state, sink, &station);
         const bool clean = r.inputsKept && r.outputsKept;
         ASSERT_EQ(sink.entries.size(), clean ? 0u : 1u) << r.inputs << r.output;
-        if (!clean) EXPECT_EQ(sink.entries[0].text, kRange);
+        if (!clean) {
+            EXPECT_EQ(sink.entries[0].text, kRange);
+        }
         // The other sections stay.
         EXPECT_EQ(std::tuple(station.Inputs.size(), station.Outputs.UdpEnabled, comm.IPPort,
                              std::filesystem::exists(dir / "Orvanta.ini.bad")),

@@ -211,7 +211,9 @@ TEST(Cpa, EstimatedRangeIsTheEstimatesRange) {
         const auto whole = plane.approach(r.target, ApproachPrecision::Estimate);
         const auto range = plane.estimatedRange(r.target, CourseTerms(r.target.cog));
         ASSERT_EQ(whole.has_value(), range.has_value()) << r.target.latitude;
-        if (whole) EXPECT_EQ(whole->range, *range) << r.target.latitude;
+        if (whole) {
+            EXPECT_EQ(whole->range, *range) << r.target.latitude;
+        }
     }
 }
 
