@@ -193,18 +193,6 @@ void JsonWriter::key(std::string_view name) {
     afterKey_ = true;
 }
 
-void JsonWriter::plainKey(std::string_view name) {
-    separate();
-    char* p = out_.reserve(name.size() + 3);
-    *p++ = '"';
-    std::memcpy(p, name.data(), name.size());
-    p += name.size();
-    *p++ = '"';
-    *p++ = ':';
-    out_.commitTo(p);
-    afterKey_ = true;
-}
-
 void JsonWriter::open(char c) {
     separate();
     out_.push(c);

@@ -156,9 +156,6 @@ public:
 
     // An object key; the next value belongs to it.
     void key(std::string_view name);
-    // The same for a key known not to need escaping (a field name of ours):
-    // copied as it is, which is what most of an output line consists of.
-    void plainKey(std::string_view name);
 
     void value(int64_t v) { separate(); AppendJsonNumber(out_, v); }
     void value(float v) { separate(); AppendJsonNumber(out_, v); }
