@@ -131,4 +131,14 @@ void Framer::process() {
     }
 }
 
+FramerCounts& operator+=(FramerCounts& to, const FramerCounts& c) {
+    to.Ignored += c.Ignored;
+    to.IgnoredBytes += c.IgnoredBytes;
+    to.Overflow += c.Overflow;
+    to.OverflowBytes += c.OverflowBytes;
+    to.CutOff += c.CutOff;
+    to.CutOffBytes += c.CutOffBytes;
+    return to;
+}
+
 }  // namespace input

@@ -39,6 +39,8 @@ struct FramerCounts {
     bool operator==(const FramerCounts&) const = default;
 };
 
+FramerCounts& operator+=(FramerCounts& to, const FramerCounts& c);
+
 // Where a framer hands its results: every sentence, and news of the counting
 // it did itself.
 class SentenceHandler {

@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 
+#include "sentence/framer.h"
+
 namespace input {
 
 // The settings that decide how an input's sentences are taken.
@@ -22,18 +24,13 @@ using MonitorCounts = std::array<int64_t, 5>;
 
 // The counters of one input. Every byte it received is in exactly one of:
 // SentenceBytes + IgnoredBytes + OverflowBytes + CutOffBytes + the unfinished
-// line its framer holds.
-struct InputCounters {
+// line its framer holds. What the framer dropped itself (Ignored, Overflow,
+// CutOff and their bytes) are its FramerCounts.
+struct InputCounters : FramerCounts {
     int64_t Bytes = 0;
     int64_t Sentences = 0;
     int64_t SentenceBytes = 0;
     int64_t ChecksumErrors = 0;
-    int64_t Ignored = 0;
-    int64_t IgnoredBytes = 0;
-    int64_t Overflow = 0;
-    int64_t OverflowBytes = 0;
-    int64_t CutOff = 0;
-    int64_t CutOffBytes = 0;
     double LastData = -1;  // monotonic seconds of the latest bytes, -1 none yet
     MonitorCounts Monitor{};
 };

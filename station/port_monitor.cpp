@@ -78,12 +78,7 @@ InputCounters& operator+=(InputCounters& to, const InputCounters& c) {
     to.Sentences += c.Sentences;
     to.SentenceBytes += c.SentenceBytes;
     to.ChecksumErrors += c.ChecksumErrors;
-    to.Ignored += c.Ignored;
-    to.IgnoredBytes += c.IgnoredBytes;
-    to.Overflow += c.Overflow;
-    to.OverflowBytes += c.OverflowBytes;
-    to.CutOff += c.CutOff;
-    to.CutOffBytes += c.CutOffBytes;
+    static_cast<FramerCounts&>(to) += c;
     to.LastData = std::max(to.LastData, c.LastData);
     for (size_t i = 0; i < to.Monitor.size(); ++i) to.Monitor[i] += c.Monitor[i];
     return to;

@@ -26,13 +26,7 @@ struct Receiver::Input final : input::SentenceHandler {
     }
     input::InputCounters counters() const {
         input::InputCounters c = own;
-        const input::FramerCounts& f = framer.counts();
-        c.Ignored = f.Ignored;
-        c.IgnoredBytes = f.IgnoredBytes;
-        c.Overflow = f.Overflow;
-        c.OverflowBytes = f.OverflowBytes;
-        c.CutOff = f.CutOff;
-        c.CutOffBytes = f.CutOffBytes;
+        static_cast<input::FramerCounts&>(c) = framer.counts();
         return c;
     }
 
@@ -129,17 +123,17 @@ std::optional<input::InputCounters> Receiver::inputCounters(int input) const {
 
 input::ReceiverTotals Receiver::totals() const {
     input::ReceiverTotals t = outcomes_;
-    t.IgnoredCount = -ignoredBase_;
+    input::FramerCounts dropped;
     for (const auto& in : inputs_) {
-        const input::FramerCounts& f = in->framer.counts();
-        t.IgnoredCount += f.Ignored;
-        t.IgnoredBytes += f.IgnoredBytes;
-        t.OverflowCount += f.Overflow;
-        t.OverflowBytes += f.OverflowBytes;
-        t.CutOffCount += f.CutOff;
-        t.CutOffBytes += f.CutOffBytes;
+        dropped += in->framer.counts();
         for (size_t k = 0; k < t.Monitor.size(); ++k) t.Monitor[k] += in->own.Monitor[k];
     }
+    t.IgnoredCount = dropped.Ignored - ignoredBase_;
+    t.IgnoredBytes = dropped.IgnoredBytes;
+    t.OverflowCount = dropped.Overflow;
+    t.OverflowBytes = dropped.OverflowBytes;
+    t.CutOffCount = dropped.CutOff;
+    t.CutOffBytes = dropped.CutOffBytes;
     return t;
 }
 

@@ -229,5 +229,30 @@ TEST(MonitorText, StaysBoundedOnLongGarbageLines) {
     EXPECT_EQ(ShownInputBuffer(garbage).size(), kMaxShownInputBuffer);
 }
 
+// "All inputs" in the port monitor adds the inputs' counters: every count,
+// the framer's own drops included, is the sum; the latest data wins.
+TEST(InputCountersSum, EveryCountIsTheSumOfTheInputs) {
+    InputCounters a, b;
+    int64_t InputCounters::*const counts[] = {
+        &InputCounters::Bytes,    &InputCounters::Sentences,     &InputCounters::SentenceBytes,
+        &InputCounters::ChecksumErrors, &InputCounters::Ignored, &InputCounters::IgnoredBytes,
+        &InputCounters::Overflow, &InputCounters::OverflowBytes, &InputCounters::CutOff,
+        &InputCounters::CutOffBytes};
+    for (int64_t k = 0; auto field : counts) {
+        a.*field = ++k;
+        b.*field = 100 * k;
+    }
+    a.LastData = 7.0;
+    a.Monitor = {1, 2, 3, 4, 5};
+    b.Monitor = {10, 20, 30, 40, 50};
+    InputCounters sum;
+    sum += a;
+    sum += b;
+    for (auto field : counts) EXPECT_EQ(sum.*field, a.*field + b.*field);
+    EXPECT_EQ(sum.LastData, 7.0);
+    EXPECT_EQ(sum.Monitor, (MonitorCounts{11, 22, 33, 44, 55}));
+    EXPECT_EQ(InputCountersText(sum, 9.0), "Sentences 202  Bytes 101  Checksum errors 404  Overflow 707  Last data 2 s ago");
+}
+
 }  // namespace
 }  // namespace input
