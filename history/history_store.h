@@ -1,0 +1,176 @@
+// HistoryStore: what the station heard, kept for later questions — where was
+// this ship yesterday at 14:00, what was around us when the alarm rang, when
+// did we last hear MMSI 244123456.
+//
+// One interface, two back ends: a SQLite file in the data folder (the
+// default, one desk) and a PostgreSQL/PostGIS server (a network of stations
+// writing to one database). The receive pipeline never calls a store
+// directly: it hands rows to a writer thread (history/history_writer.h),
+// which appends them in batches; readers (the time bar, `orvanta-cli
+// history`, the web API) open their own store object on the same location.
+//
+// Times are UTC, milliseconds since 1970-01-01 (the reception time: the
+// sentence's c: tag when it has one, else the station's clock). Every call
+// reports failure as a value; nothing here throws across the interface.
+//
+//   auto store = history::OpenHistoryStore("/var/lib/orvanta/History.sqlite");
+//   if (!store.store) fail(store.error);
+//   auto track = store.store->track(244123456, from, to);
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace history {
+
+// Milliseconds since 1970-01-01T00:00:00Z.
+using TimeMs = int64_t;
+
+// Which kind of station a row comes from, as the target list shows it.
+enum class StationClass : char {
+    ClassA = 'A',
+    ClassB = 'B',
+    BaseStation = 'S',
+    AidToNavigation = 'N',
+    SarAircraft = 'R',
+    Unknown = '?',
+};
+
+// One position report (types 1-3, 4, 9, 18, 19, 21, 27). A field the report
+// marks "not available" is std::nullopt and stored as NULL.
+struct PositionRow {
+    TimeMs time = 0;
+    int32_t mmsi = 0;
+    int16_t input = 0;      // the receiver's input number
+    std::string source;     // station name of the s: tag, empty when none
+    uint8_t type = 0;       // message type
+    StationClass stationClass = StationClass::Unknown;
+    double latitude = 0;    // degrees, north positive
+    double longitude = 0;   // degrees, east positive
+    std::optional<float> sog;        // knots
+    std::optional<float> cog;        // degrees
+    std::optional<int16_t> heading;  // degrees
+    std::optional<int16_t> navStatus;
+    bool operator==(const PositionRow&) const = default;
+};
+
+// A static or voyage report (types 5, 19, 21, 24) whose fields differ from
+// the station's last stored one. Texts as decoded (trailing '@' and blanks
+// removed); an empty text or nullopt: not sent in this report.
+struct StaticRow {
+    TimeMs time = 0;
+    int32_t mmsi = 0;
+    int16_t input = 0;
+    std::string source;
+    uint8_t type = 0;
+    std::string name;
+    std::string callSign;
+    std::optional<int32_t> imo;
+    std::optional<int16_t> shipType;
+    std::optional<int16_t> dimA, dimB, dimC, dimD;  // metres
+    std::optional<float> draught;                   // metres
+    std::string destination;
+    std::string eta;  // "MM-DD hh:mm" as sent, empty when not available
+    bool operator==(const StaticRow&) const = default;
+};
+
+// A text, safety or binary message (types 6, 8, 12, 14, 25, 26), kept whole
+// as its decoded JSON object (the fields `orvanta-cli decode` prints).
+struct MessageRow {
+    TimeMs time = 0;
+    int32_t mmsi = 0;
+    int16_t input = 0;
+    std::string source;
+    uint8_t type = 0;
+    std::string json;
+    bool operator==(const MessageRow&) const = default;
+};
+
+// What the writer appends in one transaction.
+struct Batch {
+    std::vector<PositionRow> positions;
+    std::vector<StaticRow> statics;
+    std::vector<MessageRow> messages;
+    bool empty() const { return positions.empty() && statics.empty() && messages.empty(); }
+};
+
+// One station at a past moment: its last position at or before the moment
+// (not older than the situation's window) and its last static data before it.
+struct SituationEntry {
+    PositionRow position;
+    std::optional<StaticRow> statics;
+};
+
+// Where and when a station was last heard, for a search by MMSI, name or
+// call sign.
+struct LastSeen {
+    int32_t mmsi = 0;
+    std::string name;
+    std::string callSign;
+    TimeMs time = 0;
+    std::optional<double> latitude, longitude;
+};
+
+struct HourCount {
+    TimeMs hour = 0;  // start of the hour
+    int64_t positions = 0;
+    int64_t statics = 0;
+    int64_t messages = 0;
+};
+
+// How long rows are kept. A store drops the oldest rows (whole days where it
+// can) until both limits hold; 0 means no limit of that kind.
+struct Retention {
+    int days = 30;
+    int64_t maxBytes = int64_t{2} * 1024 * 1024 * 1024;
+};
+
+// A call's failure as text for the operator; ok() when empty.
+struct Status {
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+
+class HistoryStore {
+public:
+    virtual ~HistoryStore() = default;
+
+    // Appends the batch as one transaction: all of it or none.
+    virtual Status append(const Batch& batch) = 0;
+
+    // The stored positions of one station with from <= time <= to, oldest first.
+    virtual std::vector<PositionRow> track(int32_t mmsi, TimeMs from, TimeMs to) = 0;
+    // Every station with a position in (at - window, at], each with its
+    // latest such position and the latest static row at or before at.
+    virtual std::vector<SituationEntry> situation(TimeMs at, TimeMs window) = 0;
+    // Stations whose MMSI (as digits), name or call sign contains text
+    // (case-insensitive), the most recently heard first.
+    virtual std::vector<LastSeen> lastSeen(std::string_view text, int limit) = 0;
+    // Rows per hour with from <= time < to.
+    virtual std::vector<HourCount> countsPerHour(TimeMs from, TimeMs to) = 0;
+    // The stored messages (types 6, 8, 12, ...) with from <= time <= to.
+    virtual std::vector<MessageRow> messages(TimeMs from, TimeMs to) = 0;
+    // The earliest and latest stored time; nullopt when the store is empty.
+    virtual std::optional<std::pair<TimeMs, TimeMs>> span() = 0;
+
+    // Drops what the retention no longer keeps, measured from now.
+    virtual Status applyRetention(const Retention& retention, TimeMs now) = 0;
+
+    // Text of the last failure of any call (a query that failed returns no rows).
+    virtual std::string lastError() const = 0;
+};
+
+struct OpenResult {
+    std::unique_ptr<HistoryStore> store;
+    std::string error;
+};
+
+// A SQLite file (made when missing) or a "postgresql://" URL.
+OpenResult OpenHistoryStore(std::string_view location);
+
+}  // namespace history
