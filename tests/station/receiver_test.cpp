@@ -232,6 +232,24 @@ TEST_F(ReceiverTest, InputsKeepTheirFragmentsAndCountersApart) {
     expectBalanced();
 }
 
+// The main input reopened as another kind (Setup > Comm switching from the
+// serial port to TCP) stays input 0 and keeps counting where it was; only its
+// unfinished line goes. It cannot be removed.
+TEST_F(ReceiverTest, TheMainInputKeepsItsNumberAndCountersWhenReopened) {
+    const std::string one = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f)));
+    feed(one + "!AIVDM,1,1");
+    rx.setInputKind(Receiver::kMainInput, input::InputKind::Tcp);
+    rx.inputRestarted(Receiver::kMainInput);
+    rx.removeInput(Receiver::kMainInput);
+    EXPECT_EQ(rx.pendingInput(Receiver::kMainInput), "");
+    feed(Join(Sentences(ClassAReport(257000002, 59.5, 5.25, 12.3f))));
+    const int second = rx.addInput(input::InputKind::Udp);
+    const input::InputCounters c = *rx.inputCounters(Receiver::kMainInput);
+    EXPECT_EQ(std::tuple(rx.inputs(), second, c.Sentences, c.Bytes, rx.targets().TargetCount()),
+              std::tuple(std::vector<int>{0, 1}, 1, int64_t{2}, static_cast<int64_t>(2 * one.size() + 10), 2));
+    expectBalanced();
+}
+
 // A play back that seeks drops its unfinished line and pending part, counted,
 // and goes on as the same input: a second part after the seek makes nothing.
 TEST_F(ReceiverTest, ASeekingInputDropsWhatIsPendingAndGoesOn) {
