@@ -173,17 +173,21 @@ TEST(HttpServer, MoreThanTheRateFromOneAddressGets429) {
     limits.requestsPerSecond = 5;
     ServerOnThread s(limits);
     int ok = 0, refused = 0;
+    const auto start = std::chrono::steady_clock::now();
     for (int k = 0; k < 8; ++k) {
         Socket c(s.port());
         const int st = c.status(Get("/x"));
         ok += st == 200;
         refused += st == 429;
     }
-    // Eight requests well within one second (or across two windows at worst).
-    EXPECT_GE(ok, 5);
-    EXPECT_LE(ok, 7);
+    // Each window of a second admits five; a slow machine may spread the
+    // eight requests over more than one window.
+    const auto windows = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count() + 1;
     EXPECT_EQ(ok + refused, 8);
-    EXPECT_GE(refused, 1);
+    EXPECT_LE(ok, 5 * windows);
+    if (windows == 1) {
+        EXPECT_EQ(ok, 5);
+    }
 }
 
 TEST(HttpServer, SlowHeadersAndIdleConnectionsAreClosed) {
@@ -225,8 +229,8 @@ TEST(HttpServer, TheTokenIsNeededAndTheQueryFormSetsACookie) {
         EXPECT_EQ(c.status(r.request), r.status) << r.request;
     }
     Socket c(s.port());
-    c.send(Get("/?token=s3cret-token"));
-    EXPECT_NE(c.read(2000, 400).find("Set-Cookie: orvanta_token=s3cret-token; Path=/; HttpOnly; SameSite=Strict"),
+    c.send(Get("/?token=s3cret-token", "Connection: close\r\n"));
+    EXPECT_NE(c.read(2000).find("Set-Cookie: orvanta_token=s3cret-token; Path=/; HttpOnly; SameSite=Strict"),
               std::string::npos);
     EXPECT_TRUE(TokenMatches("abc", "abc"));
     EXPECT_FALSE(TokenMatches("", ""));

@@ -1,0 +1,117 @@
+#include "web/api.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+#include "base/clock.h"
+#include "station/receiver.h"
+#include "support/recording_events.h"
+#include "support/sample_sentences.h"
+
+namespace web {
+namespace {
+
+Request Get(const std::string& target) {
+    Request r;
+    const std::string head = "GET " + target + " HTTP/1.1\r\nHost: x\r\n\r\n";
+    EXPECT_EQ(ParseRequest(head, HttpLimits{}, r).state, ParseState::Complete) << target;
+    return r;
+}
+
+TEST(Api, PathsAnswerTheirViewAndNothingElseIsServed) {
+    std::vector<View> built;
+    Api::Sources sources;
+    sources.view = [&](View v) {
+        built.push_back(v);
+        return "view " + std::to_string(static_cast<int>(v));
+    };
+    sources.targetDetail = [](int32_t mmsi) { return mmsi == 244123456 ? std::string("{\"detail\":1}") : std::string(); };
+    std::map<std::string, StaticFile> files = {{"/", {"text/html; charset=utf-8", "<html>"}},
+                                               {"/app.js", {"text/javascript", "js"}}};
+    Api api(files, sources);
+    struct Row {
+        std::string target;
+        int status;
+        std::string body;  // prefix
+    } rows[] = {
+        {"/api/targets", 200, "view 0"},
+        {"/api/targets?form=compact", 200, "view 1"},
+        {"/api/targets.geojson", 200, "view 2"},
+        {"/api/stats", 200, "view 3"},
+        {"/api/alarms", 200, "view 4"},
+        {"/api/targets/244123456", 200, "{\"detail\":1}"},
+        {"/api/targets/244123457", 404, "{\"error\""},
+        {"/api/targets/24412345x", 404, "{\"error\""},
+        {"/api/targets/1234567890", 404, "{\"error\""},
+        {"/api/targets/244123456/track", 503, "{\"error\""},
+        {"/api/targets/244123456/other", 404, "{\"error\""},
+        {"/api/situation?at=0", 503, "{\"error\""},
+        {"/", 200, "<html>"},
+        {"/app.js", 200, "js"},
+        {"/etc/passwd", 404, "{\"error\""},
+        {"/leaflet/leaflet.js", 404, "{\"error\""},
+        {"/api", 404, "{\"error\""},
+    };
+    for (const Row& r : rows) {
+        const Response res = api.handle(Get(r.target));
+        EXPECT_EQ(res.status, r.status) << r.target;
+        EXPECT_EQ(res.body.substr(0, r.body.size()), r.body) << r.target;
+    }
+    // The page forbids scripts of anyone else.
+    const Response page = api.handle(Get("/"));
+    ASSERT_FALSE(page.headers.empty());
+    EXPECT_EQ(page.headers[0].first, "Content-Security-Policy");
+    // Within a second a view is built once however often it is asked for.
+    const size_t before = built.size();
+    for (int k = 0; k < 50; ++k) api.handle(Get("/api/targets"));
+    EXPECT_EQ(built.size(), before);
+    EXPECT_EQ(api.builds(View::Targets), 1);
+}
+
+TEST(Api, ThePageFilesAreBuiltInAndLeafletIsReadFromItsFolder) {
+    const auto files = PageFiles("/nonexistent");
+    ASSERT_TRUE(files.count("/"));
+    EXPECT_NE(files.at("/").body.find("<script src=\"/app.js\">"), std::string::npos);
+    EXPECT_NE(files.at("/app.js").body.find("textContent"), std::string::npos);
+    EXPECT_FALSE(files.count("/leaflet/leaflet.js"));
+    // The page never writes received text as markup.
+    EXPECT_EQ(files.at("/app.js").body.find("innerHTML"), std::string::npos);
+}
+
+TEST(Api, ViewsOfTheLiveTableAreValidJsonWithEveryTarget) {
+    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 7, 14, 0, 0)};
+    testing_support::RecordingEvents events;
+    app::Receiver rx(clock, events);
+    using testing_support::ClassAReport;
+    using testing_support::Join;
+    using testing_support::Sentences;
+    using testing_support::StaticData;
+    rx.takeBytes(0, Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f))));
+    rx.takeBytes(0, Join(Sentences(StaticData(257000001, "<b>\"X\"</b> & 'Y'", "LA\\B"))));
+    rx.takeBytes(0, Join(Sentences(ClassAReport(257000002, 59.6, 5.3, 0.0f))));
+    for (View v : {View::Targets, View::Compact, View::GeoJson, View::Stats, View::Alarms}) {
+        const std::string text = BuildView(rx, v, 1765116000000);
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << static_cast<int>(v) << text;
+    }
+    const QJsonObject compact = QJsonDocument::fromJson(QByteArray::fromStdString(BuildView(rx, View::Compact, 0))).object();
+    const QJsonArray list = compact["targets"].toArray();
+    ASSERT_EQ(list.size(), 2);
+    const QJsonObject first = list[0].toObject();
+    EXPECT_EQ(first["mmsi"].toInt(), 257000001);
+    EXPECT_EQ(first["name"].toString().toStdString(), "<B>\"X\"</B> & 'Y'");
+    EXPECT_DOUBLE_EQ(first["lat"].toDouble(), 59.5);
+    EXPECT_EQ(first["symbol"].toString(), "A");
+    const QJsonObject stats = QJsonDocument::fromJson(QByteArray::fromStdString(BuildView(rx, View::Stats, 0))).object();
+    EXPECT_EQ(stats["counters"].toObject()["TargetCount"].toInt(), 2);
+    EXPECT_EQ(stats["inputs"].toArray().size(), 1);
+    EXPECT_FALSE(TargetDetailJson(rx, 257000002).empty());
+    EXPECT_TRUE(TargetDetailJson(rx, 257000003).empty());
+}
+
+}  // namespace
+}  // namespace web

@@ -1,0 +1,134 @@
+#include "web/api.h"
+
+#include <QFile>
+
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+#include "base/json_writer.h"
+
+namespace web {
+namespace {
+
+// The page may load only its own scripts and styles: no markup or script a
+// received text could carry ever runs.
+constexpr const char* kPagePolicy =
+    "default-src 'self'; img-src 'self' data:; style-src 'self' 'unsafe-inline'; object-src 'none'; "
+    "base-uri 'none'; frame-ancestors 'none'";
+
+std::string ReadResource(const char* name) {
+    QFile f(name);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = f.readAll();
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+bool ReadFile(const std::string& path, std::string& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream s;
+    s << in.rdbuf();
+    out = s.str();
+    return true;
+}
+
+// An MMSI in the path: one to nine digits.
+bool ParseMmsi(std::string_view text, int32_t& mmsi) {
+    if (text.empty() || text.size() > 9) return false;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    return std::from_chars(text.data(), text.data() + text.size(), mmsi).ec == std::errc();
+}
+
+}  // namespace
+
+Response JsonError(int status, const std::string& text) {
+    base::OutputBuffer out;
+    base::JsonWriter j(out);
+    j.beginObject();
+    j.field("error", text);
+    j.endObject();
+    return Response{status, "application/json", std::string(out.view()) + "\n", {}, false};
+}
+
+std::map<std::string, StaticFile> PageFiles(const std::string& leafletDir) {
+    std::map<std::string, StaticFile> files;
+    const std::string index = ReadResource(":/web/index.html");
+    files["/"] = {"text/html; charset=utf-8", index};
+    files["/index.html"] = {"text/html; charset=utf-8", index};
+    files["/app.js"] = {"text/javascript; charset=utf-8", ReadResource(":/web/app.js")};
+    files["/style.css"] = {"text/css; charset=utf-8", ReadResource(":/web/style.css")};
+    const std::pair<const char*, const char*> leaflet[] = {
+        {"leaflet.js", "text/javascript; charset=utf-8"},
+        {"leaflet.css", "text/css; charset=utf-8"},
+        {"images/layers.png", "image/png"},
+        {"images/layers-2x.png", "image/png"},
+        {"images/marker-icon.png", "image/png"},
+        {"images/marker-icon-2x.png", "image/png"},
+        {"images/marker-shadow.png", "image/png"},
+    };
+    for (const auto& [name, type] : leaflet) {
+        StaticFile f{type, {}};
+        if (ReadFile(leafletDir + "/" + name, f.body)) files["/leaflet/" + std::string(name)] = std::move(f);
+    }
+    return files;
+}
+
+Api::Api(std::map<std::string, StaticFile> files, Sources sources)
+    : files_(std::move(files)), sources_(std::move(sources)) {}
+
+Response Api::view(View v, const char* contentType) {
+    Cached& c = cache_[static_cast<size_t>(v)];
+    const auto now = std::chrono::steady_clock::now();
+    if (c.builds == 0 || now - c.at >= std::chrono::seconds(1)) {
+        if (!sources_.view) return JsonError(503, "the station is starting");
+        c.text = sources_.view(v);
+        c.at = now;
+        ++c.builds;
+    }
+    return Response{200, contentType, c.text, {}, false};
+}
+
+Response Api::target(const std::string& rest, const Request& request) const {
+    const size_t slash = rest.find('/');
+    int32_t mmsi = 0;
+    if (!ParseMmsi(std::string_view(rest).substr(0, slash), mmsi)) return JsonError(404, "no such target");
+    if (slash != std::string::npos) {
+        if (rest.substr(slash) != "/track") return JsonError(404, "no such path");
+        if (!sources_.history) return JsonError(503, "no history store");
+        return sources_.history(request);
+    }
+    const std::string detail = sources_.targetDetail ? sources_.targetDetail(mmsi) : std::string();
+    if (detail.empty()) return JsonError(404, "no such target");
+    return Response{200, "application/json", detail, {}, false};
+}
+
+Response Api::handle(const Request& request) {
+    const std::string& path = request.path;
+    if (path == "/api/targets") {
+        const auto form = request.queryValue("form");
+        return view(form && *form == "compact" ? View::Compact : View::Targets, "application/json");
+    }
+    if (path == "/api/targets.geojson") return view(View::GeoJson, "application/geo+json");
+    if (path == "/api/stats") return view(View::Stats, "application/json");
+    if (path == "/api/alarms") return view(View::Alarms, "application/json");
+    if (path == "/api/events") return Response{200, "text/event-stream", "retry: 2000\n\n", {}, true};
+    if (path == "/api/situation") {
+        if (!sources_.history) return JsonError(503, "no history store");
+        return sources_.history(request);
+    }
+    static const std::string kTargetPrefix = "/api/targets/";
+    if (path.compare(0, kTargetPrefix.size(), kTargetPrefix) == 0) return target(path.substr(kTargetPrefix.size()), request);
+    const auto file = files_.find(path);
+    if (file == files_.end() || file->second.body.empty()) return JsonError(404, "no such path");
+    Response r{200, file->second.contentType, file->second.body, {}, false};
+    if (file->second.contentType.rfind("text/html", 0) == 0) {
+        r.headers.emplace_back("Content-Security-Policy", kPagePolicy);
+        r.headers.emplace_back("Referrer-Policy", "no-referrer");
+    }
+    return r;
+}
+
+}  // namespace web

@@ -1,0 +1,76 @@
+// The station's read-only HTTP API and page: which path answers what.
+//
+//   GET /                          the page (its own files, and Leaflet from Debian's libjs-leaflet)
+//   GET /api/targets               {"targets": [...]}, the fields of replay's JSON
+//   GET /api/targets.geojson       a FeatureCollection of the targets
+//   GET /api/targets/{mmsi}        that station's entries with their reception statistics
+//   GET /api/targets/{mmsi}/track?from=&to=   its stored positions (history)
+//   GET /api/situation?at=         every station at a past moment (history)
+//   GET /api/stats                 run counters, per input, per message type
+//   GET /api/alarms                the dangerous targets
+//   GET /api/events                Server-Sent Events: targets (at most once a second each), alarms, notices
+//
+// The lists are made on the receive thread when asked and kept for a second
+// (web/snapshot.h), so a flood of requests costs the receive thread at most
+// one build of each a second.
+// Any other path is 404; the page's files are a fixed list of names, so no
+// path reaches the file system.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "web/http_server.h"
+#include "web/snapshot.h"
+
+namespace web {
+
+struct StaticFile {
+    std::string contentType;
+    std::string body;
+};
+
+// The page's own files (built into the program) and Leaflet's files from
+// leafletDir (Debian's /usr/share/javascript/leaflet); a Leaflet file that
+// cannot be read is left out and answered 404.
+std::map<std::string, StaticFile> PageFiles(const std::string& leafletDir);
+
+class Api {
+public:
+    // Called on the HTTP thread; each must be safe there (the station runs
+    // view and targetDetail on the receive thread and waits for the text).
+    struct Sources {
+        std::function<std::string(View)> view;
+        // The detail of one MMSI as TargetDetailJson gives it, empty when unknown.
+        std::function<std::string(int32_t mmsi)> targetDetail;
+        // Answers /api/targets/{mmsi}/track and /api/situation; none: 503.
+        std::function<Response(const Request&)> history;
+    };
+
+    Api(std::map<std::string, StaticFile> files, Sources sources);
+
+    Response handle(const Request& request);
+    // How many times each view was built (the cache's effect).
+    int builds(View v) const { return cache_[static_cast<size_t>(v)].builds; }
+
+private:
+    Response view(View v, const char* contentType);
+    Response target(const std::string& rest, const Request& request) const;
+
+    struct Cached {
+        std::string text;
+        std::chrono::steady_clock::time_point at;
+        int builds = 0;
+    };
+    std::map<std::string, StaticFile> files_;
+    Sources sources_;
+    std::array<Cached, kViewCount> cache_;
+};
+
+// A JSON error body: {"error": "text"}.
+Response JsonError(int status, const std::string& text);
+
+}  // namespace web

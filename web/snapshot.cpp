@@ -1,0 +1,281 @@
+#include "web/snapshot.h"
+
+#include <cmath>
+
+#include "base/json_writer.h"
+#include "plot/plot_state_symbols.h"
+#include "station/receiver.h"
+#include "targets/dangerous_targets.h"
+#include "targets/statistics.h"
+#include "targets/target_export.h"
+
+namespace web {
+namespace {
+
+using base::JsonWriter;
+
+// Every entry with this MMSI (a station may hold one entry per class), in
+// entry order.
+std::vector<int> EntriesOf(const targets::TargetTable& table, int32_t mmsi) {
+    std::vector<int> out;
+    if (mmsi <= 0) return out;
+    for (int k = 1; k <= table.TargetCount(); ++k) {
+        const int n = table.DisplayOrder()[static_cast<size_t>(k)];
+        if (table.entry(n).MMSI == mmsi) out.push_back(k);
+    }
+    return out;
+}
+
+void WriteTargetsArray(JsonWriter& j, const app::Receiver& rx, const std::vector<int>& rows) {
+    const auto& table = rx.targets();
+    const double now = rx.clock().monotonicSeconds();
+    j.key("targets");
+    j.beginArray();
+    for (int k : rows) targets::WriteTargetJson(j, table.entry(table.DisplayOrder()[static_cast<size_t>(k)]), k, now);
+    j.endArray();
+}
+
+std::string AllTargetsJson(const app::Receiver& rx) {
+    const auto& table = rx.targets();
+    std::vector<int> rows;
+    rows.reserve(static_cast<size_t>(table.TargetCount()));
+    for (int k = 1; k <= table.TargetCount(); ++k) rows.push_back(k);
+    base::OutputBuffer out;
+    JsonWriter j(out);
+    j.beginObject();
+    WriteTargetsArray(j, rx, rows);
+    j.endObject();
+    return std::string(out.view());
+}
+
+void Optional(JsonWriter& j, const char* key, bool has, double v) {
+    j.key(key);
+    if (has) {
+        j.value(v);
+    } else {
+        j.null();
+    }
+}
+
+std::string Trimmed(const std::string& s) {
+    size_t end = s.find_last_not_of(" @");
+    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
+}
+
+// What the page's map and table show of one target: a tenth of the full form.
+void WriteCompact(JsonWriter& j, const targets::TargetRecord& t, bool own, double monotonicNow) {
+    j.beginObject();
+    j.field("mmsi", int64_t{t.MMSI});
+    std::string name = Trimmed(t.Id.Name);
+    if (name.empty()) name = Trimmed(t.Name24);
+    j.field("name", name);
+    std::string callSign = Trimmed(t.Id.CallSign);
+    if (callSign.empty()) callSign = Trimmed(t.CallSign24);
+    j.field("callsign", callSign);
+    j.field("class", targets::ClassCode(t.Class));
+    j.field("class_text", targets::ClassText(t.Class));
+    const ais::ShipKind& kind = t.Ship.ShipType ? t.Ship : t.Ship24;
+    j.field("ship_type", int64_t{kind.ShipType});
+    j.field("ship_type_text", kind.ShipTypeText);
+    j.field("status", targets::StatusText(t.Status));
+    j.field("nav_status", t.Nav.NavStatusText);
+    Optional(j, "lat", t.PositionKnown, t.Fix.Latitude);
+    Optional(j, "lon", t.PositionKnown, t.Fix.Longitude);
+    Optional(j, "sog", t.Motion.SOG >= 0 && t.Motion.SOG < 102.3f, t.Motion.SOG);
+    Optional(j, "cog", t.Motion.COG >= 0 && t.Motion.COG < 360.f, t.Motion.COG);
+    Optional(j, "heading", t.TrueHeading >= 0 && t.TrueHeading < 360.f, t.TrueHeading);
+    Optional(j, "range_nm", t.HasOwnRange, t.OwnRange);
+    Optional(j, "bearing", t.HasOwnRange, t.OwnBearing);
+    Optional(j, "cpa", t.HasCPA, t.CPA);
+    Optional(j, "tcpa", t.HasCPA, t.TCPA);
+    j.field("dangerous", t.Dangerous);
+    j.field("own", own);
+    // How the desktop's plot draws it: symbol, fill group, direction.
+    static constexpr const char* kSymbols[] = {"plain", "A", "B", "base", "aton", "sar", "distress"};
+    j.field("symbol", kSymbols[static_cast<int>(plot::SymbolOf(t))]);
+    j.field("group", static_cast<int64_t>(plot::GroupOf(t)));
+    const double angle = plot::SymbolAngle(t);
+    Optional(j, "angle", !std::isnan(angle), angle);
+    j.field("virtual", t.VirtualAtoN != 0);
+    j.field("off_position", t.OffPosition != 0);
+    const ais::Dimensions& d = (t.Dim.DimA || t.Dim.DimB) ? t.Dim : t.Dim24;
+    j.key("dims");
+    j.beginArray();
+    for (int16_t v : {d.DimA, d.DimB, d.DimC, d.DimD}) j.value(int64_t{v});
+    j.endArray();
+    j.field("heard_s_ago", monotonicNow - t.LastMsgMonotonic);
+    j.endObject();
+}
+
+std::string CompactJson(const app::Receiver& rx, const std::vector<int>& entries) {
+    const auto& table = rx.targets();
+    const double now = rx.clock().monotonicSeconds();
+    base::OutputBuffer out;
+    JsonWriter j(out);
+    j.beginObject();
+    j.key("targets");
+    j.beginArray();
+    for (int n : entries) {
+        if (table.InUse(n)) WriteCompact(j, table.entry(n), n == table.OwnShipIndex(), now);
+    }
+    j.endArray();
+    j.endObject();
+    return std::string(out.view());
+}
+
+void WriteInputs(JsonWriter& j, const app::Receiver& rx) {
+    const double now = rx.clock().monotonicSeconds();
+    j.key("inputs");
+    j.beginArray();
+    for (int n : rx.inputs()) {
+        const input::InputCounters c = *rx.inputCounters(n);
+        j.beginObject();
+        j.field("input", int64_t{n});
+        j.field("Bytes", c.Bytes);
+        j.field("Sentences", c.Sentences);
+        j.field("ChecksumErrors", c.ChecksumErrors);
+        j.field("Ignored", c.Ignored);
+        j.field("Overflow", c.Overflow);
+        j.field("CutOff", c.CutOff);
+        j.key("seconds_since_data");
+        if (c.LastData < 0) {
+            j.null();
+        } else {
+            j.value(now - c.LastData);
+        }
+        j.endObject();
+    }
+    j.endArray();
+}
+
+std::string StatsJson(const app::Receiver& rx, int64_t nowMs) {
+    const input::ReceiverTotals s = rx.totals();
+    base::OutputBuffer out;
+    JsonWriter j(out);
+    j.beginObject();
+    j.field("time_ms", nowMs);
+    j.key("counters");
+    j.beginObject();
+    // The names replay's JSON uses for the same counters.
+    const std::pair<const char*, int64_t> counters[] = {
+        {"SentenceCount", s.SentenceCount},
+        {"ChecksumErrorCount", s.ChecksumErrorCount},
+        {"IgnoredCount", s.IgnoredCount},
+        {"OverflowCount", s.OverflowCount},
+        {"CutOffCount", s.CutOffCount},
+        {"NonAISCount", s.NonAISCount},
+        {"TagOnlyCount", s.TagOnlyCount},
+        {"MalformedCount", s.MalformedCount},
+        {"DecodedSentenceCount", s.DecodedSentenceCount},
+        {"IncompleteFragmentCount", s.IncompleteFragmentCount},
+        {"IncompleteMessageCount", s.IncompleteMessageCount},
+        {"PendingFragmentCount", rx.pendingFragments()},
+        {"DecodedMessageCount", s.DecodedMessageCount},
+        {"TargetCount", rx.targets().TargetCount()},
+    };
+    for (const auto& [name, value] : counters) j.field(name, value);
+    j.endObject();
+    j.key("MessageTypeCount");
+    j.beginObject();
+    for (int t = 0; t < 64; ++t) {
+        const int64_t n = s.MessageTypeCount[static_cast<size_t>(t)];
+        if (n) j.field(std::to_string(t), n);
+    }
+    j.endObject();
+    WriteInputs(j, rx);
+    j.endObject();
+    return std::string(out.view());
+}
+
+std::string AlarmsJson(const app::Receiver& rx) {
+    const auto& table = rx.targets();
+    base::OutputBuffer out;
+    JsonWriter j(out);
+    j.beginObject();
+    j.key("alarms");
+    j.beginArray();
+    for (const targets::DangerousRow& r : targets::DangerousTargets(table)) {
+        const targets::TargetRecord& t = table.entry(r.entry);
+        j.beginObject();
+        j.field("mmsi", int64_t{t.MMSI});
+        j.field("name", r.name);
+        j.key("cpa");
+        if (t.HasCPA) j.value(t.CPA); else j.null();
+        j.key("tcpa");
+        if (t.HasCPA) j.value(t.TCPA); else j.null();
+        j.key("cpa_position");
+        if (t.HasCPA) {
+            j.beginArray();
+            j.value(t.CPALongitude);
+            j.value(t.CPALatitude);
+            j.endArray();
+        } else {
+            j.null();
+        }
+        j.key("range");
+        if (t.HasOwnRange) j.value(t.OwnRange); else j.null();
+        j.key("bearing");
+        if (t.HasOwnRange) j.value(t.OwnBearing); else j.null();
+        j.field("acknowledged", t.AlarmAcknowledged);
+        j.endObject();
+    }
+    j.endArray();
+    j.endObject();
+    return std::string(out.view());
+}
+
+}  // namespace
+
+std::string BuildView(const app::Receiver& rx, View view, int64_t nowMs) {
+    switch (view) {
+        case View::Targets: return AllTargetsJson(rx);
+        case View::Compact: {
+            const auto& table = rx.targets();
+            std::vector<int> entries;
+            entries.reserve(static_cast<size_t>(table.TargetCount()));
+            for (int k = 1; k <= table.TargetCount(); ++k) entries.push_back(table.DisplayOrder()[static_cast<size_t>(k)]);
+            return CompactJson(rx, entries);
+        }
+        case View::GeoJson: return targets::TargetsGeoJson(rx.targets(), rx.clock().monotonicSeconds());
+        case View::Stats: return StatsJson(rx, nowMs);
+        case View::Alarms: return AlarmsJson(rx);
+    }
+    return {};
+}
+
+std::string TargetDetailJson(const app::Receiver& rx, int32_t mmsi) {
+    const std::vector<int> rows = EntriesOf(rx.targets(), mmsi);
+    if (rows.empty()) return {};
+    const auto& table = rx.targets();
+    const targets::TargetRecord& t = table.entry(table.DisplayOrder()[static_cast<size_t>(rows.front())]);
+    base::OutputBuffer out;
+    JsonWriter j(out);
+    j.beginObject();
+    WriteTargetsArray(j, rx, rows);
+    // The detail window's two grids, as the operator reads them there.
+    j.key("statistics");
+    j.beginObject();
+    const targets::StatisticsGrid grid = targets::StatisticsGridOnOpen(t);
+    j.key("rows");
+    j.beginArray();
+    for (const auto& row : grid) {
+        j.beginArray();
+        for (const std::string& cell : row) j.value(cell);
+        j.endArray();
+    }
+    j.endArray();
+    j.key("summary");
+    j.beginObject();
+    const auto summary = targets::StatisticsSummary(t);
+    for (size_t k = 0; k < summary.size(); ++k) j.field(targets::kSummaryTitles[k], summary[k]);
+    j.endObject();
+    j.endObject();
+    j.endObject();
+    return std::string(out.view());
+}
+
+std::string ChangedTargetsJson(const app::Receiver& rx, const std::vector<int>& entries) {
+    return CompactJson(rx, entries);
+}
+
+}  // namespace web
