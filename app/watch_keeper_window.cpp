@@ -100,23 +100,26 @@ void WatchKeeper::acknowledge() {
     cmdAcknowledge_->hide();
 }
 
-void WatchKeeper::loadSettings() {
-    if (!settings_) return;
+void ApplyStoredWatchSettings(const ui::SettingsStore& settings, Receiver& receiver) {
     targets::LifecycleSettings l;
-    l.lostAfterMoving = static_cast<int>(settings_->readNumber(kLostAfterMovingKey, l.lostAfterMoving));
-    l.lostAfterFixed = static_cast<int>(settings_->readNumber(kLostAfterFixedKey, l.lostAfterFixed));
-    l.removeAfter = static_cast<int>(settings_->readNumber(kRemoveAfterKey, l.removeAfter));
-    l.capacity = static_cast<int>(settings_->readNumber(kCapacityKey, l.capacity));
-    l.displaceAfter = static_cast<int>(settings_->readNumber(kDisplaceAfterKey, l.displaceAfter));
-    receiver_.targets().setLifecycle(l);
+    l.lostAfterMoving = static_cast<int>(settings.readNumber(kLostAfterMovingKey, l.lostAfterMoving));
+    l.lostAfterFixed = static_cast<int>(settings.readNumber(kLostAfterFixedKey, l.lostAfterFixed));
+    l.removeAfter = static_cast<int>(settings.readNumber(kRemoveAfterKey, l.removeAfter));
+    l.capacity = static_cast<int>(settings.readNumber(kCapacityKey, l.capacity));
+    l.displaceAfter = static_cast<int>(settings.readNumber(kDisplaceAfterKey, l.displaceAfter));
+    receiver.targets().setLifecycle(l);
     targets::AlarmSettings a;
-    a.cpaLimit = settings_->readNumber(kCPALimitKey, a.cpaLimit);
-    a.tcpaLimit = settings_->readNumber(kTCPALimitKey, a.tcpaLimit);
-    a.rangeLimit = settings_->readNumber(kRangeLimitKey, a.rangeLimit);
-    a.ignoreMoored = settings_->readNumber(kIgnoreMooredKey, a.ignoreMoored ? 1 : 0) != 0;
-    a.ignoreClassB = settings_->readNumber(kIgnoreClassBKey, a.ignoreClassB ? 1 : 0) != 0;
-    a.guardZone = std::max(0.0, settings_->readNumber(kGuardZoneKey, a.guardZone));
-    receiver_.setAlarmSettings(a);
+    a.cpaLimit = settings.readNumber(kCPALimitKey, a.cpaLimit);
+    a.tcpaLimit = settings.readNumber(kTCPALimitKey, a.tcpaLimit);
+    a.rangeLimit = settings.readNumber(kRangeLimitKey, a.rangeLimit);
+    a.ignoreMoored = settings.readNumber(kIgnoreMooredKey, a.ignoreMoored ? 1 : 0) != 0;
+    a.ignoreClassB = settings.readNumber(kIgnoreClassBKey, a.ignoreClassB ? 1 : 0) != 0;
+    a.guardZone = std::max(0.0, settings.readNumber(kGuardZoneKey, a.guardZone));
+    receiver.setAlarmSettings(a);
+}
+
+void WatchKeeper::loadSettings() {
+    if (settings_) ApplyStoredWatchSettings(*settings_, receiver_);
 }
 
 void WatchKeeper::showTargetSettings() {

@@ -30,6 +30,11 @@ namespace app {
 
 class Receiver;
 
+// The target lifecycle and collision alarm limits kept in the settings store
+// (Options > Targets... and Collision alarm...), given to the receiver; what
+// is missing keeps its default. The desktop and the station read them alike.
+void ApplyStoredWatchSettings(const ui::SettingsStore& settings, Receiver& receiver);
+
 class WatchKeeper : public QObject {
     Q_OBJECT
 public:

@@ -83,8 +83,10 @@ Response Api::view(View v, const char* contentType) {
     Cached& c = cache_[static_cast<size_t>(v)];
     const auto now = std::chrono::steady_clock::now();
     if (c.builds == 0 || now - c.at >= std::chrono::seconds(1)) {
-        if (!sources_.view) return JsonError(503, "the station is starting");
-        c.text = sources_.view(v);
+        std::string text = sources_.view ? sources_.view(v) : std::string();
+        // No text: the receive thread did not answer in time; nothing is kept.
+        if (text.empty()) return JsonError(503, "busy, try again");
+        c.text = std::move(text);
         c.at = now;
         ++c.builds;
     }

@@ -125,6 +125,7 @@ void HttpServer::refuse(QTcpSocket* socket, int status) {
 void HttpServer::drop(QTcpSocket* socket) {
     auto it = clients_.find(socket);
     if (it == clients_.end()) return;
+    if (it->second->stream) --streams_;
     clients_.erase(it);
     socket->disconnect(this);
     socket->abort();
@@ -220,6 +221,7 @@ void HttpServer::send(Client& client, const Response& response, bool head, bool 
         for (const auto& [name, value] : extra) text += name + ": " + value + "\r\n";
         text += "Connection: keep-alive\r\n\r\n" + response.body;
         client.stream = true;
+        ++streams_;
     } else {
         text = Head(response.status, response.contentType, response.body.size(), keepAlive, extra);
         if (!head) text += response.body;

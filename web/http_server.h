@@ -21,6 +21,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -86,6 +87,9 @@ public:
 
     int clientCount() const { return static_cast<int>(clients_.size()); }
     int streamCount() const;
+    // Whether any event stream is open; safe from any thread (so a caller
+    // can skip making events nobody would get).
+    bool hasStreams() const { return streams_.load(std::memory_order_relaxed) > 0; }
     ServerCounters counters() const { return counters_; }
 
 private:
@@ -113,6 +117,7 @@ private:
     };
     std::map<QString, Rate> rates_;
     ServerCounters counters_;
+    std::atomic<int> streams_{0};
 };
 
 // The ways a token may come, checked in constant time.

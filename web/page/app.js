@@ -430,6 +430,6 @@ function listen() {
   });
 }
 
-refresh();
+// The event stream opens once the first list is in.
+refresh().then(() => setTimeout(listen, 1000));
 setInterval(refresh, REFRESH_MS);
-listen();

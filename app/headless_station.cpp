@@ -1,0 +1,179 @@
+#include "app/headless_station.h"
+
+#include <QRandomGenerator>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "ais/code_tables.h"
+#include "app/watch_keeper_window.h"
+#include "station/data_folder.h"
+#include "station/transports/station_transport.h"
+#include "targets/ship_database.h"
+#include "ui/settings_store.h"
+
+namespace app {
+namespace {
+
+constexpr const char* kWebAddressKey = "WebViewAddress";
+constexpr const char* kWebPortKey = "WebViewPort";
+constexpr const char* kWebTokenKey = "WebViewToken";
+
+// 32 random bytes as hex: the web view's access token.
+std::string MakeToken() {
+    std::string token;
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (int k = 0; k < 32; ++k) {
+        const quint32 byte = QRandomGenerator::system()->bounded(256u);
+        token += kHex[byte >> 4];
+        token += kHex[byte & 15];
+    }
+    return token;
+}
+
+}  // namespace
+
+HeadlessStation::HeadlessStation(std::filesystem::path dataDir, const base::Clock& clock, QObject* parent)
+    : QObject(parent), dataDir_(std::move(dataDir)), clock_(clock) {
+    receiver_ = std::make_unique<Receiver>(clock_, static_cast<ReceiverEvents&>(*this));
+    io_ = new StationTransport(*receiver_, this);
+    connection_ = &io_->attachMain(comm_, *this, static_cast<base::MessageSink&>(*this));
+    ageing_ = new QTimer(this);
+    ageing_->setInterval(15000);
+    connect(ageing_, &QTimer::timeout, this, [this] { receiver_->ageTargets(); });
+    second_ = new QTimer(this);
+    second_->setInterval(1000);
+    connect(second_, &QTimer::timeout, this, [this] {
+        receiver_->refineApproaches();
+        if (web_) web_->tick();
+    });
+    connectionTest_ = new QTimer(this);
+    connect(connectionTest_, &QTimer::timeout, this, [this] { connection_->ConnectionTestTick(); });
+}
+
+HeadlessStation::~HeadlessStation() { shutdown(); }
+
+WebSettings HeadlessStation::StoredWebSettings(const QString& dataDir, bool* madeToken) {
+    const auto store = ui::SettingsStore::ForRun(dataDir);
+    WebSettings s;
+    const QStringList address = store->readTextList(kWebAddressKey);
+    if (!address.isEmpty()) s.address = QHostAddress(address.front());
+    if (s.address.isNull()) s.address = QHostAddress::LocalHost;
+    s.port = static_cast<quint16>(store->readNumber(kWebPortKey, s.port));
+    const QStringList token = store->readTextList(kWebTokenKey);
+    if (!token.isEmpty()) s.token = token.front().toStdString();
+    if (s.token.size() < 16) {
+        s.token = MakeToken();
+        store->writeTextList(kWebTokenKey, {QString::fromStdString(s.token)});
+        store->sync();
+        if (madeToken) *madeToken = true;
+    }
+    return s;
+}
+
+void HeadlessStation::log(const std::string& text) {
+    std::fprintf(stderr, "orvanta-station: %s\n", text.c_str());
+    std::fflush(stderr);
+}
+
+void HeadlessStation::applySetup(bool first) {
+    const std::filesystem::path setupPath = dataDir_ / kSetupFileName;
+    std::error_code ec;
+    const bool present = std::filesystem::exists(setupPath, ec);
+    input::CommSettings comm;
+    input::ReceiveSettings receive;
+    input::StationSettings station;
+    if (present) {
+        input::LoadSetup(setupPath.string(), comm, receive, receiver_->reference(),
+                         static_cast<base::MessageSink&>(*this), &station);
+    } else if (first) {
+        log("no setup file " + setupPath.string() +
+            ": no input is opened (set the station up with the desktop program and use its data folder)");
+    }
+    receiver_->setInputTests(receive.Tests);
+    receiver_->setBinaryStandard(receive.BinaryMsgStandard);
+    ApplyStoredWatchSettings(*ui::SettingsStore::ForRun(QString::fromStdString(dataDir_.string())), *receiver_);
+    if (present && (first || comm != comm_)) {
+        comm_ = comm;
+        receiver_->setInputKind(Receiver::kMainInput, comm_.UseTCP ? input::InputKind::Tcp : input::InputKind::Serial);
+        connection_->OpenInput();
+    }
+    for (const std::string& problem : io_->apply(station)) log(problem);
+}
+
+bool HeadlessStation::start(const std::optional<WebSettings>& web, std::string& error) {
+    ais::InitCodeTables();
+    receiver_->shipDatabase().LoadShipData(dataDir_);
+    receiver_->flagIndex().setDataDir(dataDir_);
+    receiver_->setMessageLog(dataDir_);
+    applySetup(true);
+    ageing_->start();
+    second_->start();
+    bool madeToken = false;
+    WebSettings chosen = StoredWebSettings(QString::fromStdString(dataDir_.string()), &madeToken);
+    if (web) {
+        chosen.address = web->address;
+        chosen.port = web->port;
+    }
+    if (madeToken) log("a new access token for the web view was stored in the data folder's Orvanta.conf");
+    web_ = std::make_unique<StationWeb>(*receiver_);
+    if (!web_->start(chosen, error)) {
+        web_.reset();
+        return false;
+    }
+    log("web view on http://" +
+        (chosen.address.protocol() == QAbstractSocket::IPv6Protocol ? "[" + chosen.address.toString().toStdString() + "]"
+                                                                    : chosen.address.toString().toStdString()) +
+        ":" + std::to_string(web_->port()) + "/" + (chosen.address.isLoopback() ? "" : " (access token needed)"));
+    return true;
+}
+
+void HeadlessStation::reload() {
+    log("reading the setup again");
+    applySetup(false);
+}
+
+void HeadlessStation::shutdown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    if (web_) web_->stop();
+    io_->closeMain();
+    base::StandardErrorSink failures("orvanta-station");
+    targets::StoreShipData(dataDir_, receiver_->shipDataOfRun(), failures);
+}
+
+void HeadlessStation::operatorMessage(base::MessageIcon, const std::string& title, const std::string& text) {
+    log(title.empty() ? text : title + ": " + text);
+}
+
+void HeadlessStation::targetChangedByMessage(int entry) {
+    if (web_) web_->targetChanged(entry);
+}
+
+void HeadlessStation::collisionAlarm(int entry, bool logFailed, const std::string& logError) {
+    const auto& t = receiver_->targets().entry(entry);
+    log("collision alarm: MMSI " + std::to_string(t.MMSI) + (logFailed ? " (alarm log: " + logError + ")" : ""));
+}
+
+void HeadlessStation::aisMessageToShow(const MessageToShow& message) {
+    if (message.logFailed) log("message log: " + message.logError);
+    if (web_) web_->notice(message.notice.lblName + ": " + message.notice.txtMessage);
+}
+
+void HeadlessStation::setConnectionText(const std::string& text) {
+    if (text == connectionText_) return;
+    connectionText_ = text;
+    log("main input: " + text);
+}
+
+void HeadlessStation::setConnectionTestInterval(int ms) {
+    if (ms > 0) {
+        connectionTest_->start(ms);
+    } else {
+        connectionTest_->stop();
+    }
+}
+
+void HeadlessStation::inputRestarted(input::InputKind) { receiver_->inputRestarted(Receiver::kMainInput); }
+
+}  // namespace app

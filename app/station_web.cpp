@@ -1,0 +1,133 @@
+#include "app/station_web.h"
+
+#include <QDateTime>
+#include <QMetaObject>
+
+#include <chrono>
+#include <future>
+
+#include "base/json_writer.h"
+#include "station/receiver.h"
+#include "web/snapshot.h"
+
+namespace app {
+
+bool ParseListenAddress(const QString& text, QHostAddress& address, quint16& port) {
+    const int colon = text.lastIndexOf(':');
+    if (colon <= 0) return false;
+    QString host = text.left(colon);
+    if (host.startsWith('[') && host.endsWith(']')) host = host.mid(1, host.size() - 2);
+    bool ok = false;
+    const uint p = text.mid(colon + 1).toUInt(&ok);
+    if (!ok || p > 65535) return false;  // 0: any free port
+    QHostAddress a;
+    if (!a.setAddress(host)) return false;
+    address = a;
+    port = static_cast<quint16>(p);
+    return true;
+}
+
+StationWeb::StationWeb(Receiver& receiver, QObject* parent) : QObject(parent), receiver_(receiver) {}
+
+StationWeb::~StationWeb() { stop(); }
+
+std::string StationWeb::onReceiveThread(std::function<std::string()> make) {
+    if (stopping_) return {};
+    auto promise = std::make_shared<std::promise<std::string>>();
+    std::future<std::string> result = promise->get_future();
+    QMetaObject::invokeMethod(
+        this, [promise, make = std::move(make)] { promise->set_value(make()); }, Qt::QueuedConnection);
+    // The receive thread may be busy or stopping; the client then gets 503
+    // instead of holding the server.
+    if (result.wait_for(std::chrono::seconds(2)) != std::future_status::ready) return {};
+    return result.get();
+}
+
+bool StationWeb::start(const WebSettings& settings, std::string& error, const std::string& leafletDir) {
+    stop();
+    const bool loopback = settings.address.isLoopback();
+    if (!loopback && settings.token.empty()) {
+        error = "the web view listens on " + settings.address.toString().toStdString() +
+                " only with an access token";
+        return false;
+    }
+    web::Api::Sources sources;
+    sources.view = [this](web::View v) {
+        std::string text = onReceiveThread(
+            [this, v] { return web::BuildView(receiver_, v, QDateTime::currentMSecsSinceEpoch()); });
+        return text;
+    };
+    sources.targetDetail = [this](int32_t mmsi) {
+        return onReceiveThread([this, mmsi] { return web::TargetDetailJson(receiver_, mmsi); });
+    };
+    api_ = std::make_unique<web::Api>(web::PageFiles(leafletDir), std::move(sources));
+    server_ = new web::HttpServer();
+    server_->setAccessToken(loopback ? std::string() : settings.token);
+    web::Api* api = api_.get();
+    server_->setHandler([api](const web::Request& r) { return api->handle(r); });
+    server_->moveToThread(&thread_);
+    stopping_ = false;
+    thread_.start();
+    QString message;
+    bool listening = false;
+    QMetaObject::invokeMethod(
+        server_, [&] { listening = server_->listen(settings.address, settings.port, &message); port_ = server_->port(); },
+        Qt::BlockingQueuedConnection);
+    if (!listening) {
+        error = "cannot listen on " + settings.address.toString().toStdString() + ":" + std::to_string(settings.port) +
+                ": " + message.toStdString();
+        stop();
+        return false;
+    }
+    return true;
+}
+
+void StationWeb::stop() {
+    if (!server_) return;
+    stopping_ = true;
+    web::HttpServer* server = server_;
+    // A request waiting on this thread gives up within two seconds, so this
+    // wait ends.
+    QMetaObject::invokeMethod(server, [server] { delete server; }, Qt::BlockingQueuedConnection);
+    server_ = nullptr;
+    thread_.quit();
+    thread_.wait();
+    api_.reset();
+    port_ = 0;
+}
+
+void StationWeb::targetChanged(int entry) {
+    if (!server_ || entry <= 0) return;
+    if (changed_.size() <= static_cast<size_t>(entry)) changed_.resize(static_cast<size_t>(entry) + 1, 0);
+    if (!changed_[static_cast<size_t>(entry)]) {
+        changed_[static_cast<size_t>(entry)] = 1;
+        changedList_.push_back(entry);
+    }
+}
+
+void StationWeb::notice(const std::string& text) {
+    if (!server_ || !server_->hasStreams()) return;
+    base::OutputBuffer out;
+    base::JsonWriter j(out);
+    j.beginObject();
+    j.field("text", text);
+    j.endObject();
+    server_->broadcast("notice", std::string(out.view()));
+}
+
+void StationWeb::tick() {
+    if (!server_) return;
+    std::vector<int> entries;
+    entries.swap(changedList_);
+    for (int n : entries) changed_[static_cast<size_t>(n)] = 0;
+    if (!server_->hasStreams()) return;
+    // Each target at most once a second: the entries changed since the last tick.
+    if (!entries.empty()) server_->broadcast("targets", web::ChangedTargetsJson(receiver_, entries));
+    std::string alarms = web::BuildView(receiver_, web::View::Alarms, QDateTime::currentMSecsSinceEpoch());
+    if (alarms != lastAlarms_) {
+        server_->broadcast("alarms", alarms);
+        lastAlarms_ = std::move(alarms);
+    }
+}
+
+}  // namespace app
