@@ -1,12 +1,13 @@
 # Installation (cmake --install) and the Debian package (make package, which
 # runs CPack's DEB generator). Included by the top CMakeLists.txt.
 #
-#   PREFIX/bin/orvanta, PREFIX/bin/orvanta-cli
+#   PREFIX/bin/orvanta, PREFIX/bin/orvanta-cli, PREFIX/bin/orvanta-station
+#   /lib/systemd/system/orvanta-station.service  (not enabled; the postinst makes the user orvanta)
 #   PREFIX/libexec/orvanta/orvanta-render        (orvanta-cli render draws with it)
 #   PREFIX/share/applications/orvanta.desktop
 #   PREFIX/share/icons/hicolor/{scalable,NxN}/apps/orvanta.{svg,png}
 #   PREFIX/share/metainfo/org.orvanta.orvanta.metainfo.xml
-#   PREFIX/share/man/man1/orvanta.1.gz, orvanta-cli.1.gz (made from --help)
+#   PREFIX/share/man/man1/orvanta.1.gz, orvanta-cli.1.gz, orvanta-station.1.gz (made from --help)
 #   PREFIX/share/doc/orvanta/copyright, changelog.gz
 #
 # The version is the project's; the release date is the date of the newest
@@ -70,6 +71,10 @@ if(ORVANTA_BUILD_UI)
   install(TARGETS orvanta RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(TARGETS orvanta-render RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/orvanta)
   orvanta_man_page(orvanta orvanta)
+  install(TARGETS orvanta-station RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  orvanta_man_page(orvanta-station orvanta-station)
+  # Debian 12 keeps the units of its packages in /lib/systemd/system.
+  install(FILES ${PACKAGING_DIR}/systemd/orvanta-station.service DESTINATION /lib/systemd/system)
 
   install(FILES ${PACKAGING_DIR}/orvanta.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${PACKAGING_DIR}/icons/orvanta.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -111,7 +116,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt finds its window system plugins at run time, so no library names them:
 # without qt6-qpa-plugins the program cannot open a window.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, adduser, libjs-leaflet")
+# The station service's user is made at installation.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PACKAGING_DIR}/debian/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gmt-gshhg-low")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gmt-gshhg-high, gmt-gshhg-full, gdal-bin")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "AIS receiver and display
@@ -124,7 +132,10 @@ targets as CSV or GeoJSON and their tracks as GPX.
 .
 orvanta-cli is its headless companion: it decodes NMEA to JSON, replays logs
 through the receive pipeline, simulates AIS traffic and draws the plot into a
-picture.")
+picture.
+.
+orvanta-station runs the receive pipeline as a service without a screen and
+serves a live map and an HTTP/JSON API to any browser.")
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
