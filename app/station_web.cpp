@@ -8,6 +8,7 @@
 
 #include "base/json_writer.h"
 #include "station/receiver.h"
+#include "web/coast_geojson.h"
 #include "web/snapshot.h"
 
 namespace app {
@@ -60,6 +61,9 @@ bool StationWeb::start(const WebSettings& settings, std::string& error, const st
     sources.targetDetail = [this](int32_t mmsi) {
         return onReceiveThread([this, mmsi] { return web::TargetDetailJson(receiver_, mmsi); });
     };
+    // Read on the HTTP thread only: the receive thread never waits for a shoreline file.
+    auto coast = std::make_shared<web::CoastGeoJson>();
+    sources.coast = [coast](double w, double s, double e, double n, int z) { return coast->view(w, s, e, n, z); };
     api_ = std::make_unique<web::Api>(web::PageFiles(leafletDir), std::move(sources));
     server_ = new web::HttpServer();
     server_->setAccessToken(loopback ? std::string() : settings.token);

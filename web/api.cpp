@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <charconv>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -107,6 +108,28 @@ Response Api::target(const std::string& rest, const Request& request) const {
     return Response{200, "application/json", detail, {}, false};
 }
 
+Response Api::coast(const Request& request) const {
+    double box[4];
+    const char* names[4] = {"w", "s", "e", "n"};
+    for (int k = 0; k < 4; ++k) {
+        const auto v = request.queryValue(names[k]);
+        if (!v || std::from_chars(v->data(), v->data() + v->size(), box[k]).ec != std::errc() || !std::isfinite(box[k]) ||
+            std::fabs(box[k]) > 1000) {
+            return JsonError(400, "coast wants w, s, e, n in degrees and z");
+        }
+    }
+    int zoom = 0;
+    const auto z = request.queryValue("z");
+    if (!z || std::from_chars(z->data(), z->data() + z->size(), zoom).ec != std::errc() || zoom < 0 || zoom > 24) {
+        return JsonError(400, "coast wants w, s, e, n in degrees and z");
+    }
+    Response r{200, "application/geo+json",
+               sources_.coast ? sources_.coast(box[0], box[1], box[2], box[3], zoom)
+                              : std::string("{\"type\":\"FeatureCollection\",\"features\":[]}"),
+               {{"Cache-Control", "max-age=86400"}}, false};
+    return r;
+}
+
 Response Api::handle(const Request& request) {
     const std::string& path = request.path;
     if (path == "/api/targets") {
@@ -116,6 +139,7 @@ Response Api::handle(const Request& request) {
     if (path == "/api/targets.geojson") return view(View::GeoJson, "application/geo+json");
     if (path == "/api/stats") return view(View::Stats, "application/json");
     if (path == "/api/alarms") return view(View::Alarms, "application/json");
+    if (path == "/api/coast") return coast(request);
     if (path == "/api/events") return Response{200, "text/event-stream", "retry: 2000\n\n", {}, true};
     if (path == "/api/situation") {
         if (!sources_.history) return JsonError(503, "no history store");

@@ -8,6 +8,7 @@
 //   GET /api/situation?at=         every station at a past moment (history)
 //   GET /api/stats                 run counters, per input, per message type
 //   GET /api/alarms                the dangerous targets
+//   GET /api/coast?w=&s=&e=&n=&z=  land, lakes and islands of a view as GeoJSON, simplified to its zoom
 //   GET /api/events                Server-Sent Events: targets (at most once a second each), alarms, notices
 //
 // The lists are made on the receive thread when asked and kept for a second
@@ -48,6 +49,9 @@ public:
         std::function<std::string(int32_t mmsi)> targetDetail;
         // Answers /api/targets/{mmsi}/track and /api/situation; none: 503.
         std::function<Response(const Request&)> history;
+        // The land of a view (west, south, east, north, zoom) as GeoJSON
+        // (web/coast_geojson.h); none: an empty collection.
+        std::function<std::string(double, double, double, double, int)> coast;
     };
 
     Api(std::map<std::string, StaticFile> files, Sources sources);
@@ -59,6 +63,7 @@ public:
 private:
     Response view(View v, const char* contentType);
     Response target(const std::string& rest, const Request& request) const;
+    Response coast(const Request& request) const;
 
     struct Cached {
         std::string text;

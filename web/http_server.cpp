@@ -36,8 +36,14 @@ std::string Head(int status, const std::string& contentType, size_t length, bool
     h += contentType;
     h += "\r\nContent-Length: ";
     h += std::to_string(length);
-    h += "\r\nCache-Control: no-store\r\nX-Content-Type-Options: nosniff\r\n";
-    for (const auto& [name, value] : extra) h += name + ": " + value + "\r\n";
+    h += "\r\nX-Content-Type-Options: nosniff\r\n";
+    bool cacheRule = false;
+    for (const auto& [name, value] : extra) {
+        h += name + ": " + value + "\r\n";
+        cacheRule = cacheRule || name == "Cache-Control";
+    }
+    // Live answers are never kept by a browser unless the answer says so.
+    if (!cacheRule) h += "Cache-Control: no-store\r\n";
     h += keepAlive ? "Connection: keep-alive\r\n\r\n" : "Connection: close\r\n\r\n";
     return h;
 }

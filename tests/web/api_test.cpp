@@ -54,6 +54,11 @@ TEST(Api, PathsAnswerTheirViewAndNothingElseIsServed) {
         {"/etc/passwd", 404, "{\"error\""},
         {"/leaflet/leaflet.js", 404, "{\"error\""},
         {"/api", 404, "{\"error\""},
+        {"/api/coast?w=2&s=51&e=6&n=53&z=7", 200, "{\"type\":\"FeatureCollection\""},
+        {"/api/coast?w=2&s=51&e=6&n=53", 400, "{\"error\""},
+        {"/api/coast?w=2&s=51&e=six&n=53&z=7", 400, "{\"error\""},
+        {"/api/coast?w=2&s=51&e=6&n=53&z=99", 400, "{\"error\""},
+        {"/api/coast?w=nan&s=51&e=6&n=53&z=7", 400, "{\"error\""},
     };
     for (const Row& r : rows) {
         const Response res = api.handle(Get(r.target));

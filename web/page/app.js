@@ -85,6 +85,39 @@ const TargetLayer = L.Layer.extend({
 });
 const targetLayer = new TargetLayer().addTo(map);
 
+// Land, lakes and islands under the targets, from the shorelines the desktop
+// plot reads, fetched for the view and its zoom.
+map.createPane('coast').style.zIndex = 350;
+const LEVEL_STYLE = {
+  1: { fillColor: '#efe9d8' },
+  2: { fillColor: '#c6dcef' },
+  3: { fillColor: '#efe9d8' },
+  4: { fillColor: '#c6dcef' },
+};
+const coastLayer = L.geoJSON(null, {
+  pane: 'coast',
+  renderer: L.canvas({ pane: 'coast', padding: 0.5 }),
+  interactive: false,
+  style: f => f.properties.shore
+    ? { color: '#8a7f68', weight: 0.8, opacity: 1, fill: false }
+    : Object.assign({ stroke: false, fillOpacity: 1 }, LEVEL_STYLE[f.properties.level] || LEVEL_STYLE[1]),
+}).addTo(map);
+let coastAsked = '';
+async function refreshCoast() {
+  const b = map.getBounds().pad(0.3);
+  const r = v => Math.round(v * 100) / 100;
+  const query = `w=${r(b.getWest())}&s=${r(b.getSouth())}&e=${r(b.getEast())}&n=${r(b.getNorth())}&z=${map.getZoom()}`;
+  if (query === coastAsked) return;
+  coastAsked = query;
+  try {
+    const land = await getJson('/api/coast?' + query);
+    if (coastAsked !== query) return;
+    coastLayer.clearLayers();
+    coastLayer.addData(land);
+  } catch (e) { /* the map goes on without land */ }
+}
+map.on('moveend', refreshCoast);
+
 // Where a target would be after `minutes` at its speed and course.
 function ahead(t, minutes) {
   const nm = t.sog * minutes / 60;
@@ -406,7 +439,7 @@ async function refresh() {
 function centreOnTargets() {
   const own = [...state.targets.values()].find(t => t.own && typeof t.lat === 'number');
   const placed = [...state.targets.values()].filter(t => typeof t.lat === 'number');
-  if (own) map.setView([own.lat, own.lon], 11);
+  if (own) map.setView([own.lat, own.lon], 10);
   else if (placed.length) map.fitBounds(L.latLngBounds(placed.map(t => [t.lat, t.lon])), { maxZoom: 12 });
   else return;
   state.centred = true;
@@ -431,5 +464,5 @@ function listen() {
 }
 
 // The event stream opens once the first list is in.
-refresh().then(() => setTimeout(listen, 1000));
+refresh().then(() => { refreshCoast(); setTimeout(listen, 1000); });
 setInterval(refresh, REFRESH_MS);
