@@ -38,6 +38,7 @@
 #include "station/transports/station_transport.h"
 #include "app/target_list_panel_window.h"
 #include "app/watch_keeper_window.h"
+#include "app/web_view_keeper_window.h"
 #include "windows/station/comm_setup_dialog.h"
 #include "windows/station/port_monitor_window.h"
 #include "plot/plot_state.h"
@@ -83,6 +84,7 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     };
     incoming_ = new IncomingMessages(*this, settings_, tell);
     watch_ = new WatchKeeper(*receiver_, settings_, *this, tell);
+    webView_ = new WebViewKeeper(*receiver_, settings_, *this, tell);
     stationMenus_ = new StationMenus(
         *this, *receiver_, *this, settings_,
         [this](const std::string& text) { notice(base::MessageIcon::Exclamation, "Orvanta", text); },
@@ -146,6 +148,7 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     connect(clockTimer_, &QTimer::timeout, this, [this] {
         const ui::WorkScope traced(ui::WorkPart::Other);
         connection_->SecondTick();
+        webView_->tick();
     });
     clockTimer_->start();
     buildWatchPanels();
@@ -250,6 +253,7 @@ void FrmMain::buildMenus() {
     popups->setObjectName("mnuOptionsMessagePopups");
     connect(popups, &QAction::triggered, incoming_, &IncomingMessages::showPopupSettings);
     watch_->addAlarmActionsTo(*options);
+    webView_->addTo(*options);
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("mnuHelp");
@@ -331,6 +335,7 @@ void FrmMain::load(bool openInput) {
     if (receiver_->inputTests().EmptyBuffer) panels_[5]->setText("0");
     chooseBinaryStandard(receiver_->binaryStandard() != 0 ? 1 : 0);
     watch_->loadSettings();
+    webView_->start();
     if (openInput) OpenInput();
     const input::StationSettings& stored = stationMenus_->settings();
     if (!stored.Inputs.empty() || stored.Outputs != input::OutputSettings{}) stationMenus_->applySettings(stored);
@@ -389,6 +394,7 @@ void FrmMain::shutdown() {
     shutDown_ = true;
     // The input is abandoned without further messages.
     stationMenus_->station().closeMain();
+    webView_->stop();
     stopRecording();
     if (started_) {
         // A session address (demo) is not written over the stored one.
@@ -501,6 +507,7 @@ void FrmMain::setConnectionTestInterval(int ms) {
 void FrmMain::targetChangedByMessage(int entry) {
     model_->UpdateTargetRow(entry);
     targetChanged(entry);
+    webView_->targetChanged(entry);
 }
 
 void FrmMain::targetStatusChanged(int entry) {

@@ -69,6 +69,7 @@ class StationMenus;
 class StationTransport;
 class TargetListPanel;
 class WatchKeeper;
+class WebViewKeeper;
 
 class FrmMain : public QMainWindow, public ReceiverEvents, private input::ConnectionView {
     Q_OBJECT
@@ -176,6 +177,7 @@ public:
     void collisionAlarm(int entry, bool logFailed, const std::string& logError) override;
     // The alarm's sound and acknowledgement, Options > Targets and Collision alarm.
     WatchKeeper& watch() { return *watch_; }
+    WebViewKeeper& webView() { return *webView_; }
     // A box that waits for the operator, for what he asked for; raised while
     // input is handled it becomes a notice instead.
     void operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) override;
@@ -257,6 +259,7 @@ private:
     Exports* exports_ = nullptr;
     IncomingMessages* incoming_ = nullptr;
     WatchKeeper* watch_ = nullptr;
+    WebViewKeeper* webView_ = nullptr;
     QPushButton* cmdConnect_ = nullptr;
     std::array<QAction*, 2> mnuSetupBinaryMsgStd_{};
     QPointer<QWidget> frmReception_;

@@ -1,6 +1,5 @@
 #include "app/headless_station.h"
 
-#include <QRandomGenerator>
 #include <QTimer>
 
 #include <cstdio>
@@ -14,22 +13,6 @@
 
 namespace app {
 namespace {
-
-constexpr const char* kWebAddressKey = "WebViewAddress";
-constexpr const char* kWebPortKey = "WebViewPort";
-constexpr const char* kWebTokenKey = "WebViewToken";
-
-// 32 random bytes as hex: the web view's access token.
-std::string MakeToken() {
-    std::string token;
-    static constexpr char kHex[] = "0123456789abcdef";
-    for (int k = 0; k < 32; ++k) {
-        const quint32 byte = QRandomGenerator::system()->bounded(256u);
-        token += kHex[byte >> 4];
-        token += kHex[byte & 15];
-    }
-    return token;
-}
 
 }  // namespace
 
@@ -52,24 +35,6 @@ HeadlessStation::HeadlessStation(std::filesystem::path dataDir, const base::Cloc
 }
 
 HeadlessStation::~HeadlessStation() { shutdown(); }
-
-WebSettings HeadlessStation::StoredWebSettings(const QString& dataDir, bool* madeToken) {
-    const auto store = ui::SettingsStore::ForRun(dataDir);
-    WebSettings s;
-    const QStringList address = store->readTextList(kWebAddressKey);
-    if (!address.isEmpty()) s.address = QHostAddress(address.front());
-    if (s.address.isNull()) s.address = QHostAddress::LocalHost;
-    s.port = static_cast<quint16>(store->readNumber(kWebPortKey, s.port));
-    const QStringList token = store->readTextList(kWebTokenKey);
-    if (!token.isEmpty()) s.token = token.front().toStdString();
-    if (s.token.size() < 16) {
-        s.token = MakeToken();
-        store->writeTextList(kWebTokenKey, {QString::fromStdString(s.token)});
-        store->sync();
-        if (madeToken) *madeToken = true;
-    }
-    return s;
-}
 
 void HeadlessStation::log(const std::string& text) {
     std::fprintf(stderr, "orvanta-station: %s\n", text.c_str());
@@ -110,7 +75,7 @@ bool HeadlessStation::start(const std::optional<WebSettings>& web, std::string& 
     ageing_->start();
     second_->start();
     bool madeToken = false;
-    WebSettings chosen = StoredWebSettings(QString::fromStdString(dataDir_.string()), &madeToken);
+    WebSettings chosen = LoadWebSettings(*ui::SettingsStore::ForRun(QString::fromStdString(dataDir_.string())), &madeToken);
     if (web) {
         chosen.address = web->address;
         chosen.port = web->port;

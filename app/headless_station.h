@@ -50,10 +50,6 @@ public:
     Receiver& receiver() { return *receiver_; }
     quint16 webPort() const { return web_ ? web_->port() : 0; }
 
-    // The web view's settings as kept in the data folder's settings store;
-    // a token is made and stored when there is none.
-    static WebSettings StoredWebSettings(const QString& dataDir, bool* madeToken = nullptr);
-
 private:
     void log(const std::string& text);
     void applySetup(bool first);

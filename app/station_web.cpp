@@ -2,16 +2,68 @@
 
 #include <QDateTime>
 #include <QMetaObject>
+#include <QRandomGenerator>
 
 #include <chrono>
 #include <future>
 
 #include "base/json_writer.h"
 #include "station/receiver.h"
+#include "ui/settings_store.h"
 #include "web/coast_geojson.h"
 #include "web/snapshot.h"
 
 namespace app {
+
+namespace {
+
+constexpr const char* kEnabledKey = "WebViewEnabled";
+constexpr const char* kAddressKey = "WebViewAddress";
+constexpr const char* kPortKey = "WebViewPort";
+constexpr const char* kTokenKey = "WebViewToken";
+
+// 32 random bytes as hex.
+std::string MakeToken() {
+    std::string token;
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (int k = 0; k < 32; ++k) {
+        const quint32 byte = QRandomGenerator::system()->bounded(256u);
+        token += kHex[byte >> 4];
+        token += kHex[byte & 15];
+    }
+    return token;
+}
+
+}  // namespace
+
+WebSettings LoadWebSettings(ui::SettingsStore& store, bool* madeToken) {
+    WebSettings s;
+    const QStringList address = store.readTextList(kAddressKey);
+    if (!address.isEmpty()) s.address = QHostAddress(address.front());
+    if (s.address.isNull()) s.address = QHostAddress::LocalHost;
+    const double port = store.readNumber(kPortKey, s.port);
+    if (port >= 1 && port <= 65535) s.port = static_cast<quint16>(port);
+    const QStringList token = store.readTextList(kTokenKey);
+    if (!token.isEmpty()) s.token = token.front().toStdString();
+    // A token too short to resist guessing is replaced.
+    if (s.token.size() < 32) {
+        s.token = MakeToken();
+        store.writeTextList(kTokenKey, {QString::fromStdString(s.token)});
+        store.sync();
+        if (madeToken) *madeToken = true;
+    }
+    return s;
+}
+
+bool WebViewEnabled(const ui::SettingsStore& store) { return store.readNumber(kEnabledKey, 0) != 0; }
+
+void StoreWebSettings(ui::SettingsStore& store, bool enabled, const WebSettings& settings) {
+    store.writeNumber(kEnabledKey, enabled ? 1 : 0);
+    store.writeTextList(kAddressKey, {settings.address.toString()});
+    store.writeNumber(kPortKey, settings.port);
+    store.writeTextList(kTokenKey, {QString::fromStdString(settings.token)});
+    store.sync();
+}
 
 bool ParseListenAddress(const QString& text, QHostAddress& address, quint16& port) {
     const int colon = text.lastIndexOf(':');

@@ -24,6 +24,10 @@
 #include "web/api.h"
 #include "web/http_server.h"
 
+namespace ui {
+class SettingsStore;
+}
+
 namespace app {
 
 class Receiver;
@@ -33,6 +37,13 @@ struct WebSettings {
     quint16 port = 8080;
     std::string token;  // needed on any address but loopback
 };
+
+// The web view's settings as the settings store keeps them (WebViewAddress,
+// WebViewPort, WebViewToken); a token is made and stored when there is none
+// (madeToken tells). Whether the desktop program serves it: WebViewEnabled.
+WebSettings LoadWebSettings(ui::SettingsStore& store, bool* madeToken = nullptr);
+bool WebViewEnabled(const ui::SettingsStore& store);
+void StoreWebSettings(ui::SettingsStore& store, bool enabled, const WebSettings& settings);
 
 // "ADDRESS:PORT" ("0.0.0.0:8080", "[::1]:8080", "127.0.0.1:0" for any free port); false when it is not one.
 bool ParseListenAddress(const QString& text, QHostAddress& address, quint16& port);

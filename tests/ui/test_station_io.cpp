@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QSlider>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -19,6 +20,7 @@
 #include <chrono>
 #include <thread>
 
+#include "app/web_view_keeper_window.h"
 #include "sentence/tag_block.h"
 #include "station/transports/forward_transport.h"
 #include "station/transports/kinds_transport.h"
@@ -499,6 +501,34 @@ private slots:
         // Terminated with a notice up: nothing waits, the bar empties.
         w.stop();
         QVERIFY(!bar->isVisible());
+    }
+
+    // Options > Web view: the program serves its table once enabled; the
+    // dialog's choice is stored and applied without blocking the input.
+    void webViewServesTheTableWhenEnabled() {
+        TempDir dir;
+        ui::SettingsStore settings(QString::fromStdString((dir.path() / "Orvanta.conf").string()));
+        LoadedWindow w(&settings);
+        QVERIFY(!w.w.webView().serving());
+        QTimer::singleShot(0, [&] {
+            auto* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            Child<QCheckBox>(*dialog, "chkWebView")->setChecked(true);
+            Child<QSpinBox>(*dialog, "txtWebPort")->setValue(freeTcpPort());
+            QCOMPARE(Child<QLabel>(*dialog, "lblWebLink")->text().left(17), QString("http://127.0.0.1:"));
+            Child<QPushButton>(*dialog, "cmdOK")->click();
+        });
+        Child<QAction>(w.w, "mnuOptionsWebView")->trigger();
+        QTRY_VERIFY(w.w.webView().serving());
+        QVERIFY(settings.readNumber("WebViewEnabled", 0) == 1);
+        w.feed(ClassAReport(257123456, 59.5, 5.25, 3.0f));
+        QTcpSocket client;
+        client.connectToHost(QHostAddress::LocalHost, w.w.webView().port());
+        QVERIFY(client.waitForConnected(5000));
+        client.write("GET /api/targets HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+        QByteArray reply;
+        QTRY_VERIFY_WITH_TIMEOUT((reply += client.readAll(), reply.contains("\"MMSI\":257123456")), 5000);
+        QVERIFY(reply.startsWith("HTTP/1.1 200 OK"));
     }
 };
 
