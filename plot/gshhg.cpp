@@ -2,11 +2,25 @@
 
 #include <netcdf.h>
 
+#include <mutex>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace plot {
+
+namespace {
+
+// The netCDF library keeps global state and is not safe to call from two
+// threads at once; the plot (window thread) and the web view (its own
+// thread) may both read shorelines, so every call goes through this lock.
+std::recursive_mutex& NetcdfLock() {
+    static std::recursive_mutex lock;  // open() may close a file it gave up on
+    return lock;
+}
+
+}  // namespace
 
 namespace {
 
@@ -203,6 +217,7 @@ bool ReadArray(int ncid, const char* name, size_t count, std::vector<T>& out) {
 }  // namespace
 
 std::variant<std::unique_ptr<GshhgFile>, GshhgFile::Error> GshhgFile::open(const std::filesystem::path& path) {
+    const std::lock_guard netcdf(NetcdfLock());
     std::unique_ptr<GshhgFile> f(new GshhgFile);
     if (const int rc = nc_open(path.c_str(), NC_NOWRITE, &f->ncid_); rc != NC_NOERR) {
         f->ncid_ = -1;
@@ -237,6 +252,7 @@ std::variant<std::unique_ptr<GshhgFile>, GshhgFile::Error> GshhgFile::open(const
 }
 
 GshhgFile::~GshhgFile() {
+    const std::lock_guard netcdf(NetcdfLock());
     if (ncid_ >= 0) nc_close(ncid_);
 }
 
@@ -260,6 +276,7 @@ std::vector<BinRef> GshhgFile::binsIn(double west, double south, double east, do
 }
 
 std::optional<RawBin> GshhgFile::readBin(BinRef ref) const {
+    const std::lock_guard netcdf(NetcdfLock());
     if (ref.index < 0 || ref.index >= binCount()) return std::nullopt;
     const auto i = static_cast<size_t>(ref.index);
     RawBin bin;
