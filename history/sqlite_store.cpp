@@ -71,6 +71,10 @@ public:
     }
     explicit operator bool() const { return stmt_ != nullptr; }
 
+    // Ends a query that was not read to its end: a statement left on a row
+    // holds its read transaction, and with it a snapshot that never sees
+    // later batches (and keeps the WAL from being folded back).
+    void reset() { sqlite3_reset(stmt_); }
     Statement& start() {
         sqlite3_reset(stmt_);
         sqlite3_clear_bindings(stmt_);
@@ -352,6 +356,7 @@ std::vector<SituationEntry> SqliteStore::situation(TimeMs at, TimeMs window) {
         rc = q.step();
         if (rc == SQLITE_ROW) e.statics = ReadStatic(q);
         else if (rc != SQLITE_DONE) fail("cannot read static data");
+        q.reset();
     }
     return out;
 }
@@ -410,10 +415,14 @@ std::optional<std::pair<TimeMs, TimeMs>> SqliteStore::span() {
     Statement& s = st(kSpan);
     if (s.step() != SQLITE_ROW) {
         fail("cannot read the span");
+        s.reset();
         return std::nullopt;
     }
-    if (s.null(0)) return std::nullopt;
-    return std::pair(s.integer(0), s.integer(1));
+    const bool none = s.null(0);
+    const std::pair<TimeMs, TimeMs> range(s.integer(0), s.integer(1));
+    s.reset();
+    if (none) return std::nullopt;
+    return range;
 }
 
 bool SqliteStore::deleteBefore(TimeMs cutoff) {
@@ -436,7 +445,9 @@ bool SqliteStore::deleteBefore(TimeMs cutoff) {
 int64_t SqliteStore::usedBytes() {
     Statement& s = st(kUsedBytes);
     if (s.step() != SQLITE_ROW) return -1;
-    return s.integer(0) * s.integer(1);
+    const int64_t used = s.integer(0) * s.integer(1);
+    s.reset();
+    return used;
 }
 
 Status SqliteStore::applyRetention(const Retention& retention, TimeMs now) {
