@@ -39,7 +39,11 @@ template <typename Row>
 bool HistoryWriter::queue(std::vector<Row> Batch::*rows, Row&& row) {
     bool tell = false, wake = false, taken = false;
     {
-        std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
+        if (settings_.waitWhenFull && queued_ >= settings_.capacity) {
+            wake_.notify_one();
+            room_.wait(lock, [&] { return stopping_ || queued_ < settings_.capacity; });
+        }
         if (stopping_ || queued_ >= settings_.capacity) {
             dropped_.fetch_add(1, std::memory_order_relaxed);
             tell = !dropping_ && !stopping_;
@@ -75,6 +79,7 @@ void HistoryWriter::stop() {
         stopping_ = true;
     }
     wake_.notify_one();
+    room_.notify_all();
     if (thread_.joinable()) thread_.join();
 }
 
@@ -87,7 +92,7 @@ void HistoryWriter::flushSoon() {
 }
 
 WriterCounts HistoryWriter::counts() const {
-    return {written_.load(), dropped_.load(), batches_.load(), failures_.load(), refused_.load()};
+    return {written_.load(), dropped_.load(), batches_.load(), failures_.load(), refused_.load(), unwritten_.load()};
 }
 
 std::vector<std::string> HistoryWriter::takeNotices() {
@@ -114,6 +119,7 @@ void HistoryWriter::writeOnce() {
         Move(pending_.statics, queue_.statics);
         Move(pending_.messages, queue_.messages);
         queued_ = 0;
+        room_.notify_all();
         const size_t rows = Rows(pending_);
         if (rows > settings_.capacity) {
             size_t over = rows - settings_.capacity;
@@ -168,7 +174,10 @@ void HistoryWriter::run() {
             flushNow_ = false;
         }
         writeOnce();
-        if (last) break;
+        if (last) {
+            unwritten_.store(static_cast<int64_t>(Rows(pending_)));
+            break;
+        }
     }
 }
 

@@ -37,6 +37,9 @@ struct WriterSettings {
     bool retain = false;            // apply retention (hourly, and once at start)
     Retention retention;
     std::function<TimeMs()> now;    // UTC for retention; the system clock when empty
+    // add() waits for room instead of dropping: only for filling a store from
+    // a file, where no live input waits behind it.
+    bool waitWhenFull = false;
 };
 
 struct WriterCounts {
@@ -45,6 +48,7 @@ struct WriterCounts {
     int64_t batches = 0;   // transactions committed
     int64_t failures = 0;  // appends the store refused
     int64_t refused = 0;   // positions outside -90..90 / -180..180, never queued
+    int64_t unwritten = 0; // rows the store still refused when the writer stopped
 };
 
 class HistoryWriter {
@@ -83,6 +87,7 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
+    std::condition_variable room_;  // waitWhenFull: the queue was emptied
     Batch queue_;           // under mutex_
     size_t queued_ = 0;     // rows in queue_
     bool stopping_ = false;
@@ -90,7 +95,7 @@ private:
     bool dropping_ = false;  // in an episode of dropped rows (one notice)
     std::vector<std::string> notices_;
     std::atomic<bool> noticesWaiting_{false};
-    std::atomic<int64_t> written_{0}, dropped_{0}, batches_{0}, failures_{0}, refused_{0};
+    std::atomic<int64_t> written_{0}, dropped_{0}, batches_{0}, failures_{0}, refused_{0}, unwritten_{0};
 
     // The writer thread's own.
     Batch pending_;         // taken from the queue, not yet in the store

@@ -80,7 +80,7 @@ TEST(SqliteStore, SizeRetentionDropsWholeOldDaysUntilTheFileFits) {
     testing_support::TempDir dir;
     const std::string path = (dir / "h.sqlite").string();
     auto store = history::OpenSqliteStore(path, nullptr, nullptr);
-    constexpr history::TimeMs kDay = 86400000, kT0 = 1796630400000;
+    constexpr history::TimeMs kDay = 86400000, kT0 = 1796601600000;
     for (int day = 0; day < 4; ++day) {
         history::Batch b;
         for (int i = 0; i < 5000; ++i) b.positions.push_back(Position(1000 + i % 50, kT0 + day * kDay + i * 1000));

@@ -15,7 +15,7 @@ using history::PositionRow;
 using history::StaticRow;
 using history::TimeMs;
 
-constexpr TimeMs kT0 = 1796630400000;  // 2026-12-07T00:00:00Z
+constexpr TimeMs kT0 = 1796601600000;  // 2026-12-07T00:00:00Z
 constexpr TimeMs kHour = 3600000;
 constexpr TimeMs kDay = 24 * kHour;
 
