@@ -25,6 +25,7 @@
 #include "ais/bit_writer.h"
 #include "ais/decoder.h"
 #include "ais/message_fields_walk.h"
+#include "ais/message_json.h"
 #include "base/clock.h"
 #include "cli/command.h"
 #include "cli/options.h"
@@ -70,51 +71,6 @@ struct Counts {
     int64_t messages = 0;
     int64_t printed = 0;
     int64_t noDecoder = 0;
-};
-
-// Writes visited fields as JSON object members. Layout rows come with their
-// key text made at compile time (JsonKey); the few names made at run time
-// (binary application fields) are escaped like any text.
-class JsonFields final : public ais::FieldVisitor {
-public:
-    explicit JsonFields(base::JsonObjectWriter& json) : json_(json) {}
-
-    [[gnu::always_inline]] void integer(const base::JsonKey& name, int64_t v) { field(name, v); }
-    void integer(std::string_view name, int64_t v) override { field(name, v); }
-    [[gnu::always_inline]] void single(const base::JsonKey& name, float v) { field(name, v); }
-    void single(std::string_view name, float v) override { field(name, v); }
-    [[gnu::always_inline]] void real(const base::JsonKey& name, double v) { field(name, v); }
-    void real(std::string_view name, double v) override { field(name, v); }
-    [[gnu::always_inline]] void text(const base::JsonKey& name, std::string_view v) { field(name, v); }
-    void text(std::string_view name, std::string_view v) override { field(name, v); }
-    void dateTime(std::string_view name, base::DateTime v) override {
-        const bool seconds = name == "TimeReceived";
-        if (!seconds) ++fields;
-        json_.key(name);
-        if (v.isNull()) {
-            json_.null();
-            return;
-        }
-        // Written from the calendar fields into a local buffer: no string per message.
-        const base::CalendarTime c = v.toCalendar();
-        char text[40];
-        const int n = std::snprintf(text, sizeof text, seconds ? "%04d-%02d-%02dT%02d:%02d:%02d" : "%04d-%02d-%02dT%02d:%02d",
-                                    c.year, c.month, c.day, c.hour, c.minute, c.second);
-        json_.value(std::string_view(text, static_cast<size_t>(std::clamp(n, 0, 39))));
-    }
-
-    // Fields of the message itself written (the reception time is not one).
-    int fields = 0;
-
-private:
-    template <class Key, class T>
-    [[gnu::always_inline]] void field(const Key& name, T v) {
-        ++fields;
-        json_.key(name);
-        json_.value(v);
-    }
-
-    base::JsonObjectWriter& json_;
 };
 
 // A run of complete messages handed from the reading thread to a formatting
@@ -167,7 +123,7 @@ private:
         base::OutputBuffer& out = batch.out;
         const size_t mark = out.size();
         base::JsonObjectWriter json(out);
-        JsonFields visitor(json);
+        ais::JsonFields visitor(json);
         // A type without a decoder has no fields of its own: nothing is printed.
         if (!ais::VisitDecodedFieldsWith(record_, type, visitor, withTime_) || visitor.fields == 0) {
             out.truncate(mark);

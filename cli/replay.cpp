@@ -39,6 +39,7 @@
 #include "cli/command.h"
 #include "cli/options.h"
 #include "cli/progress.h"
+#include "cli/replay_history.h"
 #include "geodesy/position_text.h"
 #include "station/playback.h"
 #include "station/setup_file.h"
@@ -101,6 +102,7 @@ struct Options {
     std::string format = "text";
     std::string tracks;  // GPX file to write, empty for none
     std::string alarms;  // alarm log to write, empty for none
+    std::string history; // history store to fill, empty for none
     bool bench = false;
     double speed = 0;     // > 0: paced play back, this many times real time
     double maxGap = input::kDefaultMaxGap;  // paced: longer jumps of the c: times are skipped
@@ -140,6 +142,7 @@ public:
             rx_.reference().setMMSI(opt.ownMMSI);
         }
         if (!opt.alarms.empty()) rx_.setAlarmLog(opt.alarms);
+        clock_.setUtcMilliseconds(base::SystemClock().utcMilliseconds() / 1000 * 1000);
         nextAgeing_ = clock_.monotonicSeconds() + kAgeingPeriod;
         keepTrails_ = !opt.tracks.empty();
         secondsPerSentence_ = opt.secondsPerSentence;
@@ -592,6 +595,11 @@ int parseOptions(int argc, char** argv, Options& opt) {
          "it is skipped (\"gap of N s skipped\" on standard error)\nand the lines after it keep their pace",
          numberOption([](double x) { return x > 0 && x <= 1e9; }, "--max-gap needs seconds above 0",
                       [&](double x) { opt.maxGap = x; })},
+        {"--history", "STORE",
+         "fill the history STORE (a SQLite file, made when missing,\nor a postgresql:// URL) as the program does: positions\n"
+         "thinned per station, static data when it changed, text\nand binary messages; at the c: times of the tag blocks,\n"
+         "else at the clock's (which starts at the time of the run)",
+         cli::Store(opt.history)},
         {"--bench", "",
          "run the pipeline several times without printing and\nreport sentences and messages per second (median), by\n"
          "the wall clock and by processor time;\na FILE is read again for each pass (from the page cache),\n"
@@ -640,6 +648,17 @@ int runReplay(int argc, char** argv) {
     }
     ReplayEvents events;
     auto replay = std::make_unique<Replay>(opt, events);
+    std::unique_ptr<cli::ReplayHistory> history;
+    if (!opt.history.empty()) {
+        std::string error;
+        history = cli::ReplayHistory::Open(opt.history, replay->receiver().clock(), events, error);
+        if (!history) {
+            std::fprintf(stderr, "orvanta-cli replay: %s\n", error.c_str());
+            if (in != stdin) std::fclose(in);
+            return 1;
+        }
+        replay->receiver().setHistory(&history->feed());
+    }
     bool readOk = false;
     if (opt.speed > 0) {
         readOk = readPaced(in, *replay, opt.speed, 1.0 / opt.secondsPerSentence, opt.maxGap);
@@ -655,6 +674,13 @@ int runReplay(int argc, char** argv) {
 
     app::Receiver& rx = replay->receiver();
     int rc = 0;
+    if (history) {
+        rx.setHistory(nullptr);
+        if (const std::string error = history->finish(); !error.empty()) {
+            std::fprintf(stderr, "orvanta-cli replay: %s\n", error.c_str());
+            rc = 1;
+        }
+    }
     if (!opt.dataDir.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(opt.dataDir, ec);  // a new data folder starts empty

@@ -140,7 +140,8 @@ class HistoryStore {
 public:
     virtual ~HistoryStore() = default;
 
-    // Appends the batch as one transaction: all of it or none.
+    // Appends the batch as one transaction: all of it or none. A position
+    // outside -90..90 / -180..180 (or not a number) is refused, and with it the batch.
     virtual Status append(const Batch& batch) = 0;
 
     // The stored positions of one station with from <= time <= to, oldest first.
@@ -167,6 +168,8 @@ public:
 
 struct OpenResult {
     std::unique_ptr<HistoryStore> store;
+    // Without a store: why none could be opened. With one: a notice for the
+    // operator (a damaged file was set aside and a new store started), or empty.
     std::string error;
 };
 

@@ -249,7 +249,7 @@ void Receiver::takeSentence(Input& from, std::string_view sentence) {
         outcomes_.DecodedSentenceCount += in.sentences;
         const base::DateTime now = clock_.now();
         const int type = ais::DecodeAISMessage(in.payload, record_, in.fillBits, binaryStandard_, now);
-        applyMessage(type, {in.kind, in.channel, in.source, in.time}, now, mono);
+        applyMessage(type, {in.kind, in.channel, in.source, in.time, from.number}, now, mono);
     }
     sentenceDone();
 }
@@ -262,7 +262,9 @@ void Receiver::takeMessage(int input, int type, const ais::AISMessageRecord& mes
     const Input* in = find(input);
     if (!in || in->removed) return;
     record_ = message;
-    applyMessage(type, origin, clock_.now(), clock_.monotonicSeconds());
+    MessageOrigin from = origin;
+    from.input = input;
+    applyMessage(type, from, clock_.now(), clock_.monotonicSeconds());
 }
 
 void Receiver::applyMessage(int type, const MessageOrigin& origin, base::DateTime now, double mono) {
@@ -285,6 +287,11 @@ void Receiver::applyMessage(int type, const MessageOrigin& origin, base::DateTim
     if (update.evictedDangerous && !alarmLog_.empty()) {
         std::string error;
         targets::AppendAlarmLog(alarmLog_, targets::AlarmEndLogLine(now, *update.evictedDangerous), error);
+    }
+    // The history keeps also what a full table refused.
+    if (history_) {
+        history_->take(type, record_, {origin.input, origin.source, origin.time},
+                       update.taken() ? &table_.entry(update.entry) : nullptr);
     }
     if (!update.taken()) return;
     targets::TargetRecord& entry = table_.entry(update.entry);

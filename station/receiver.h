@@ -44,6 +44,7 @@
 #include <vector>
 
 #include "ais/message_record.h"
+#include "history/history_feed.h"
 #include "station/receiver_events.h"
 #include "targets/reference.h"
 #include "base/clock.h"
@@ -65,6 +66,7 @@ struct MessageOrigin {
     char channel = ' ';                                   // 'A', 'B' or ' ' unknown
     std::string_view source;                              // station name (as an s: tag), may be empty
     int64_t time = -1;                                    // UNIX seconds of reception, -1 unknown
+    int input = -1;                                       // the input's number (set by the receiver)
 };
 
 class Receiver {
@@ -119,6 +121,10 @@ public:
     // A sentence observer run after each sentence is fully handled (a replay
     // moves its clock there).
     void setAfterSentence(std::function<void()> after) { afterSentence_ = std::move(after); }
+
+    // Every decoded message goes to the history from now on (null: none, the
+    // default; the feed is not owned and must outlive its use here).
+    void setHistory(history::HistoryFeed* feed) { history_ = feed; }
 
     void addTap(input::SentenceTap* tap);
     void removeTap(input::SentenceTap* tap);
@@ -221,6 +227,7 @@ private:
     int16_t binaryStandard_ = 0;
     bool monitoring_ = false;
     std::function<void()> afterSentence_;
+    history::HistoryFeed* history_ = nullptr;
     std::vector<std::unique_ptr<Input>> inputs_;  // by number; removed ones are kept, closed
     std::vector<input::SentenceTap*> taps_;
     ais::AISMessageRecord record_;

@@ -1,0 +1,530 @@
+#include "cli/history_output.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "ais/code_tables.h"
+#include "ais/encoder.h"
+#include "base/json_writer.h"
+#include "base/number_format.h"
+#include "base/text_escape.h"
+#include "sentence/sentence_builder.h"
+#include "sentence/tag_block.h"
+#include "targets/target_export.h"
+#include "targets/target_table.h"
+
+namespace cli {
+namespace {
+
+using history::PositionRow;
+using history::StaticRow;
+using history::TimeMs;
+
+std::tm Utc(TimeMs ms) {
+    const std::time_t t = static_cast<std::time_t>(ms >= 0 ? ms / 1000 : (ms - 999) / 1000);
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    return tm;
+}
+
+std::string Number(double v) {
+    base::OutputBuffer out;
+    base::AppendJsonNumber(out, v);
+    return std::string(out.view());
+}
+
+template <typename T>
+std::string Cell(const std::optional<T>& v) {
+    if (!v) return "";
+    if constexpr (std::is_floating_point_v<T>) return Number(static_cast<double>(*v));
+    else return std::to_string(*v);
+}
+
+template <typename T>
+void OptionalField(base::JsonWriter& j, std::string_view key, const std::optional<T>& v) {
+    j.key(key);
+    if (!v) j.null();
+    else if constexpr (std::is_floating_point_v<T>) j.value(static_cast<double>(*v));
+    else j.value(static_cast<int64_t>(*v));
+}
+
+std::string ClassCode(history::StationClass c) {
+    return c == history::StationClass::Unknown ? "" : std::string(1, static_cast<char>(c));
+}
+
+void PositionJson(base::JsonWriter& j, const PositionRow& p) {
+    j.field("time", IsoTime(p.time));
+    j.field("mmsi", int64_t{p.mmsi});
+    j.field("type", int64_t{p.type});
+    j.field("class", ClassCode(p.stationClass));
+    j.field("lat", p.latitude);
+    j.field("lon", p.longitude);
+    OptionalField(j, "sog", p.sog);
+    OptionalField(j, "cog", p.cog);
+    OptionalField(j, "heading", p.heading);
+    OptionalField(j, "status", p.navStatus);
+    j.field("input", int64_t{p.input});
+    j.field("source", p.source);
+}
+
+void PointGeometry(base::JsonWriter& j, double lat, double lon) {
+    j.key("geometry");
+    j.beginObject();
+    j.field("type", "Point");
+    j.key("coordinates");
+    j.beginArray();
+    j.value(lon);
+    j.value(lat);
+    j.endArray();
+    j.endObject();
+}
+
+void TrackGeoJson(const HistoryOutput& o, const std::vector<PositionRow>& track, base::JsonWriter& j) {
+    j.beginObject();
+    j.field("type", "FeatureCollection");
+    j.key("features");
+    j.beginArray();
+    if (o.points || track.size() == 1) {
+        for (const PositionRow& p : track) {
+            j.beginObject();
+            j.field("type", "Feature");
+            PointGeometry(j, p.latitude, p.longitude);
+            j.key("properties");
+            j.beginObject();
+            PositionJson(j, p);
+            j.endObject();
+            j.endObject();
+        }
+    } else if (!track.empty()) {
+        j.beginObject();
+        j.field("type", "Feature");
+        j.key("geometry");
+        j.beginObject();
+        j.field("type", "LineString");
+        j.key("coordinates");
+        j.beginArray();
+        for (const PositionRow& p : track) {
+            j.beginArray();
+            j.value(p.longitude);
+            j.value(p.latitude);
+            j.endArray();
+        }
+        j.endArray();
+        j.endObject();
+        j.key("properties");
+        j.beginObject();
+        j.field("mmsi", int64_t{o.mmsi});
+        j.key("times");
+        j.beginArray();
+        for (const PositionRow& p : track) j.value(IsoTime(p.time));
+        j.endArray();
+        j.endObject();
+        j.endObject();
+    }
+    j.endArray();
+    j.endObject();
+}
+
+const char* const kPositionHeader = "time,mmsi,type,class,lat,lon,sog,cog,heading,status,input,source";
+
+void PositionCsv(const PositionRow& p, std::string& out) {
+    out += IsoTime(p.time) + ',' + std::to_string(p.mmsi) + ',' + std::to_string(p.type) + ',' +
+           ClassCode(p.stationClass) + ',' + Number(p.latitude) + ',' + Number(p.longitude) + ',' + Cell(p.sog) +
+           ',' + Cell(p.cog) + ',' + Cell(p.heading) + ',' + Cell(p.navStatus) + ',' + std::to_string(p.input) + ',';
+    base::AppendCsvText(out, p.source);
+}
+
+void Gpx(const std::vector<PositionRow>& points, bool track, int32_t mmsi, std::string& out) {
+    out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<gpx version=\"1.1\" creator=\"Orvanta\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
+    if (track) out += " <trk>\n  <name>" + std::to_string(mmsi) + "</name>\n  <trkseg>\n";
+    for (const PositionRow& p : points) {
+        out += track ? "   <trkpt" : " <wpt";
+        out += " lat=\"" + Number(p.latitude) + "\" lon=\"" + Number(p.longitude) + "\"><time>" + IsoTime(p.time) +
+               "</time>";
+        if (!track) out += "<name>" + std::to_string(p.mmsi) + "</name>";
+        out += track ? "</trkpt>\n" : "</wpt>\n";
+    }
+    if (track) out += "  </trkseg>\n </trk>\n";
+    out += "</gpx>\n";
+}
+
+void Finish(base::OutputBuffer& buf, std::string& out) {
+    out.append(buf.view());
+    out += '\n';
+}
+
+// The target record `replay --format json` writes, from what the store kept.
+targets::TargetRecord TargetOf(const history::SituationEntry& e) {
+    const PositionRow& p = e.position;
+    targets::TargetRecord t;
+    t.MMSI = p.mmsi;
+    switch (p.stationClass) {
+        case history::StationClass::ClassA: t.Class = targets::TargetClass::A; break;
+        case history::StationClass::ClassB: t.Class = targets::TargetClass::B; break;
+        case history::StationClass::BaseStation: t.Class = targets::TargetClass::BS; break;
+        case history::StationClass::AidToNavigation: t.Class = targets::TargetClass::AtoN; break;
+        case history::StationClass::SarAircraft: t.Class = targets::TargetClass::SAR; break;
+        case history::StationClass::Unknown: break;
+    }
+    t.Nav.NavStatus = p.navStatus.value_or(15);
+    t.Nav.NavStatusText = ais::codeTables().NavStatusText[static_cast<size_t>(t.Nav.NavStatus & 15)];
+    t.Motion.SOG = p.sog.value_or(static_cast<float>(base::kNotAvailable));
+    t.Motion.COG = p.cog.value_or(static_cast<float>(base::kNotAvailable));
+    t.TrueHeading = p.heading ? *p.heading : static_cast<float>(base::kNotAvailable);
+    t.ROT = static_cast<float>(base::kNotAvailable);
+    t.Fix.Latitude = p.latitude;
+    t.Fix.Longitude = p.longitude;
+    // The table keeps local date-times.
+    const std::time_t secs = static_cast<std::time_t>(p.time / 1000);
+    std::tm local{};
+    localtime_r(&secs, &local);
+    t.LastMsgTime = base::DateTime::fromCalendar(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                                 local.tm_min, local.tm_sec);
+    if (e.statics) {
+        const StaticRow& s = *e.statics;
+        t.Id.Name = s.name;
+        t.Id.CallSign = s.callSign;
+        t.Id.IMONumber = s.imo.value_or(0);
+        t.Ship.ShipType = s.shipType.value_or(0);
+        t.Dim = {s.dimA.value_or(0), s.dimB.value_or(0), s.dimC.value_or(0), s.dimD.value_or(0)};
+        t.Voyage.Draught = s.draught.value_or(0);
+        t.Voyage.Destination = s.destination;
+    }
+    return t;
+}
+
+// The tag block of a stored row: c: in seconds, or milliseconds when the
+// time has a fraction; s: without the characters that would end the block.
+std::string Tags(TimeMs time, const std::string& source) {
+    std::string s;
+    for (char c : source) {
+        if (c > ' ' && c < 127 && c != ',' && c != '*' && c != '\\' && c != '!' && c != '$') s += c;
+    }
+    return input::FormatTagBlock(s, time % 1000 == 0 ? time / 1000 : time);
+}
+
+ais::EncodedPayload EncodePosition(const PositionRow& p) {
+    const float na = static_cast<float>(base::kNotAvailable);
+    const float sog = p.sog.value_or(na), cog = p.cog.value_or(na), heading = p.heading ? *p.heading : na;
+    const int16_t second = static_cast<int16_t>(Utc(p.time).tm_sec);
+    switch (p.type) {
+        case 4: {
+            ais::BaseStationReport r;
+            r.MessageID = 4;
+            r.MMSI = p.mmsi;
+            const std::tm u = Utc(p.time);
+            r.UTCYear = static_cast<int16_t>(u.tm_year + 1900);
+            r.UTCMonth = static_cast<int16_t>(u.tm_mon + 1);
+            r.UTCDay = static_cast<int16_t>(u.tm_mday);
+            r.UTCHour = static_cast<int16_t>(u.tm_hour);
+            r.UTCMinute = static_cast<int16_t>(u.tm_min);
+            r.UTCSecond = second;
+            r.Latitude = p.latitude;
+            r.Longitude = p.longitude;
+            return ais::EncodePayload(r);
+        }
+        case 9: {
+            ais::SARPositionReport r;
+            r.MessageID = 9;
+            r.MMSI = p.mmsi;
+            r.SOG = sog;
+            r.COG = cog;
+            r.Latitude = p.latitude;
+            r.Longitude = p.longitude;
+            return ais::EncodePayload(r);
+        }
+        case 18: case 19: {
+            ais::ClassBPositionReport r;
+            r.MessageID = 18;
+            r.MMSI = p.mmsi;
+            r.SOG = sog;
+            r.COG = cog;
+            r.TrueHeading = heading;
+            r.TimeStamp = second;
+            r.Latitude = p.latitude;
+            r.Longitude = p.longitude;
+            return ais::EncodePayload(r);
+        }
+        case 21: {
+            ais::AtoNReport r;
+            r.MessageID = 21;
+            r.MMSI = p.mmsi;
+            r.Latitude = p.latitude;
+            r.Longitude = p.longitude;
+            r.TimeStamp = second;
+            return ais::EncodePayload(r);
+        }
+        case 27: {
+            ais::LongRangeReport r;
+            r.MessageID = 27;
+            r.MMSI = p.mmsi;
+            r.NavStatus = p.navStatus.value_or(15);
+            r.SOG = sog;
+            r.COG = cog;
+            r.Latitude = p.latitude;
+            r.Longitude = p.longitude;
+            return ais::EncodePayload(r);
+        }
+        default: {
+            ais::PositionReport r;
+            r.MessageID = static_cast<int16_t>(p.type >= 1 && p.type <= 3 ? p.type : 1);
+            r.MMSI = p.mmsi;
+            r.NavStatus = p.navStatus.value_or(15);
+            r.ROT = static_cast<float>(base::kNotAvailable);
+            r.SOG = sog;
+            r.COG = cog;
+            r.TrueHeading = heading;
+            r.TimeStamp = second;
+            r.Latitude = p.latitude;
+            r.Longitude = p.longitude;
+            return ais::EncodePayload(r);
+        }
+    }
+}
+
+// Type 5 for a class A station, parts A and B of type 24 for any other.
+std::vector<ais::EncodedPayload> EncodeStatic(const StaticRow& s, history::StationClass c) {
+    if (c == history::StationClass::ClassA) {
+        ais::StaticVoyageData r;
+        r.MessageID = 5;
+        r.MMSI = s.mmsi;
+        r.IMONumber = s.imo.value_or(0);
+        r.CallSign = s.callSign;
+        r.Name = s.name;
+        r.ShipType = s.shipType.value_or(0);
+        r.DimA = s.dimA.value_or(0);
+        r.DimB = s.dimB.value_or(0);
+        r.DimC = s.dimC.value_or(0);
+        r.DimD = s.dimD.value_or(0);
+        r.Draught = s.draught.value_or(0);
+        r.Destination = s.destination;
+        int month = 0, day = 0, hour = 24, minute = 60;
+        if (std::sscanf(s.eta.c_str(), "%d-%d %d:%d", &month, &day, &hour, &minute) == 4 && month >= 1 &&
+            month <= 12 && day >= 1 && day <= 31 && hour < 24 && minute < 60) {
+            r.ETA = base::DateTime::fromCalendar(Utc(s.time).tm_year + 1900, month, day, hour, minute, 0);
+        }
+        return {ais::EncodePayload(r)};
+    }
+    ais::StaticDataReport a;
+    a.MessageID = 24;
+    a.MMSI = s.mmsi;
+    a.PartNumber = 0;
+    a.Name = s.name;
+    ais::StaticDataReport b = a;
+    b.PartNumber = 1;
+    b.CallSign = s.callSign;
+    b.ShipType = s.shipType.value_or(0);
+    b.DimA = s.dimA.value_or(0);
+    b.DimB = s.dimB.value_or(0);
+    b.DimC = s.dimC.value_or(0);
+    b.DimD = s.dimD.value_or(0);
+    return {ais::EncodePayload(a), ais::EncodePayload(b)};
+}
+
+void AppendSentences(const ais::EncodedPayload& e, TimeMs time, const std::string& source,
+                     input::SentenceBuilder& nmea, std::string& out) {
+    const std::string tags = Tags(time, source);
+    for (const std::string& s : nmea.build(e.payload, e.fillBits, 'A')) out += tags + s;
+}
+
+}  // namespace
+
+std::string IsoTime(TimeMs ms) {
+    const std::tm tm = Utc(ms);
+    const int millis = static_cast<int>(((ms % 1000) + 1000) % 1000);
+    char text[48];
+    int n = std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1,
+                          tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    if (millis != 0) n += std::snprintf(text + n, sizeof text - static_cast<size_t>(n), ".%03d", millis);
+    return std::string(text, static_cast<size_t>(n)) + "Z";
+}
+
+void WriteNmea(const std::vector<PositionRow>& positions, const std::vector<StaticRow>& statics, std::string& out) {
+    input::SentenceBuilder nmea;
+    for (size_t k = 0; k < positions.size(); ++k) {
+        const PositionRow& p = positions[k];
+        AppendSentences(EncodePosition(p), p.time, p.source, nmea, out);
+        if (k < statics.size() && statics[k].mmsi == p.mmsi) {
+            for (const auto& e : EncodeStatic(statics[k], p.stationClass))
+                AppendSentences(e, p.time, statics[k].source, nmea, out);
+        }
+    }
+}
+
+void WriteTrack(const HistoryOutput& o, const std::vector<PositionRow>& track, std::string& out) {
+    base::OutputBuffer buf;
+    base::JsonWriter j(buf);
+    if (o.format == "csv") {
+        out += std::string(kPositionHeader) + "\n";
+        for (const PositionRow& p : track) {
+            PositionCsv(p, out);
+            out += '\n';
+        }
+    } else if (o.format == "json") {
+        j.beginObject();
+        j.field("mmsi", int64_t{o.mmsi});
+        j.key("positions");
+        j.beginArray();
+        for (const PositionRow& p : track) {
+            j.beginObject();
+            PositionJson(j, p);
+            j.endObject();
+        }
+        j.endArray();
+        j.endObject();
+        Finish(buf, out);
+    } else if (o.format == "geojson") {
+        TrackGeoJson(o, track, j);
+        Finish(buf, out);
+    } else if (o.format == "gpx") {
+        Gpx(track, true, o.mmsi, out);
+    } else {
+        WriteNmea(track, {}, out);
+    }
+}
+
+void WriteSituation(const HistoryOutput& o, const std::vector<history::SituationEntry>& entries, std::string& out) {
+    base::OutputBuffer buf;
+    base::JsonWriter j(buf);
+    std::vector<PositionRow> positions;
+    for (const auto& e : entries) positions.push_back(e.position);
+    if (o.format == "csv") {
+        out += std::string(kPositionHeader) + ",name,callsign,shiptype,destination\n";
+        for (const auto& e : entries) {
+            PositionCsv(e.position, out);
+            out += ',';
+            if (e.statics) {
+                base::AppendCsvText(out, e.statics->name);
+                out += ',';
+                base::AppendCsvText(out, e.statics->callSign);
+                out += ',' + Cell(e.statics->shipType) + ',';
+                base::AppendCsvText(out, e.statics->destination);
+            } else {
+                out += ",,";
+            }
+            out += '\n';
+        }
+    } else if (o.format == "json") {
+        j.beginObject();
+        j.key("targets");
+        j.beginArray();
+        int number = 0;
+        for (const auto& e : entries) targets::WriteTargetJson(j, TargetOf(e), ++number, 0);
+        j.endArray();
+        j.endObject();
+        Finish(buf, out);
+    } else if (o.format == "geojson") {
+        HistoryOutput points = o;
+        points.points = true;
+        TrackGeoJson(points, positions, j);
+        Finish(buf, out);
+    } else if (o.format == "gpx") {
+        Gpx(positions, false, 0, out);
+    } else {
+        std::vector<StaticRow> statics;
+        for (const auto& e : entries) statics.push_back(e.statics.value_or(StaticRow{}));
+        WriteNmea(positions, statics, out);
+    }
+}
+
+void WriteLastSeen(const HistoryOutput& o, const std::vector<history::LastSeen>& stations, std::string& out) {
+    if (o.format == "csv") {
+        out += "mmsi,name,callsign,time,lat,lon\n";
+        for (const auto& l : stations) {
+            out += std::to_string(l.mmsi) + ',';
+            base::AppendCsvText(out, l.name);
+            out += ',';
+            base::AppendCsvText(out, l.callSign);
+            out += ',' + IsoTime(l.time) + ',' + Cell(l.latitude) + ',' + Cell(l.longitude) + '\n';
+        }
+        return;
+    }
+    base::OutputBuffer buf;
+    base::JsonWriter j(buf);
+    const bool geo = o.format == "geojson";
+    j.beginObject();
+    if (geo) j.field("type", "FeatureCollection");
+    j.key(geo ? "features" : "stations");
+    j.beginArray();
+    for (const auto& l : stations) {
+        j.beginObject();
+        if (geo) {
+            j.field("type", "Feature");
+            if (l.latitude && l.longitude) {
+                PointGeometry(j, *l.latitude, *l.longitude);
+            } else {
+                j.key("geometry");
+                j.null();
+            }
+            j.key("properties");
+            j.beginObject();
+        }
+        j.field("mmsi", int64_t{l.mmsi});
+        j.field("name", l.name);
+        j.field("callsign", l.callSign);
+        j.field("time", IsoTime(l.time));
+        OptionalField(j, "lat", l.latitude);
+        OptionalField(j, "lon", l.longitude);
+        if (geo) j.endObject();
+        j.endObject();
+    }
+    j.endArray();
+    j.endObject();
+    Finish(buf, out);
+}
+
+void WriteStats(const HistoryOutput& o, history::HistoryStore& store, TimeMs from, TimeMs to, std::string& out) {
+    const auto hours = store.countsPerHour(from, to);
+    const auto span = store.span();
+    int64_t positions = 0, statics = 0, messages = 0;
+    for (const auto& h : hours) {
+        positions += h.positions;
+        statics += h.statics;
+        messages += h.messages;
+    }
+    if (o.format == "csv") {
+        out += "hour,positions,statics,messages\n";
+        for (const auto& h : hours) {
+            out += IsoTime(h.hour) + ',' + std::to_string(h.positions) + ',' + std::to_string(h.statics) + ',' +
+                   std::to_string(h.messages) + '\n';
+        }
+        out += "total," + std::to_string(positions) + ',' + std::to_string(statics) + ',' + std::to_string(messages) +
+               '\n';
+        if (span) out += "span," + IsoTime(span->first) + ',' + IsoTime(span->second) + ",\n";
+        return;
+    }
+    base::OutputBuffer buf;
+    base::JsonWriter j(buf);
+    j.beginObject();
+    j.key("span");
+    if (span) {
+        j.beginObject();
+        j.field("first", IsoTime(span->first));
+        j.field("last", IsoTime(span->second));
+        j.endObject();
+    } else {
+        j.null();
+    }
+    j.key("rows");
+    j.beginObject();
+    j.field("positions", positions);
+    j.field("statics", statics);
+    j.field("messages", messages);
+    j.endObject();
+    j.key("hours");
+    j.beginArray();
+    for (const auto& h : hours) {
+        j.beginObject();
+        j.field("hour", IsoTime(h.hour));
+        j.field("positions", h.positions);
+        j.field("statics", h.statics);
+        j.field("messages", h.messages);
+        j.endObject();
+    }
+    j.endArray();
+    j.endObject();
+    Finish(buf, out);
+}
+
+}  // namespace cli

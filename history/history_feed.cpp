@@ -1,0 +1,300 @@
+#include "history/history_feed.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "ais/message_fields_walk.h"
+#include "ais/message_json.h"
+#include "base/json_writer.h"
+#include "base/number_format.h"
+#include "sentence/tag_block.h"
+
+namespace history {
+namespace {
+
+constexpr TimeMs kForgetAfter = 3600 * 1000;  // a station silent this long loses its thinning state
+constexpr TimeMs kSeedWindow = 24 * 3600 * 1000;
+
+// -9999 is the decoder's mark for "not available".
+template <typename T>
+std::optional<T> Available(double v) {
+    if (v == base::kNotAvailable || !std::isfinite(v)) return std::nullopt;
+    return static_cast<T>(v);
+}
+
+// Six-bit text keeps the padding '@' and blanks it was sent with.
+std::string Trimmed(std::string_view s) {
+    while (!s.empty() && (s.back() == '@' || s.back() == ' ')) s.remove_suffix(1);
+    return std::string(s);
+}
+
+StationClass ClassOf(int type, const targets::TargetRecord* entry) {
+    if (entry) {
+        switch (entry->Class) {
+            case targets::TargetClass::A: return StationClass::ClassA;
+            case targets::TargetClass::B: return StationClass::ClassB;
+            case targets::TargetClass::BS: return StationClass::BaseStation;
+            case targets::TargetClass::AtoN: return StationClass::AidToNavigation;
+            case targets::TargetClass::SAR: return StationClass::SarAircraft;
+            case targets::TargetClass::Unknown: break;
+        }
+    }
+    switch (type) {
+        case 1: case 2: case 3: case 5: return StationClass::ClassA;
+        case 18: case 19: case 24: return StationClass::ClassB;
+        case 4: return StationClass::BaseStation;
+        case 9: return StationClass::SarAircraft;
+        case 21: return StationClass::AidToNavigation;
+        default: return StationClass::Unknown;
+    }
+}
+
+template <typename R>
+void SetFix(PositionRow& row, const R& r) {
+    row.mmsi = r.MMSI;
+    row.latitude = r.Latitude;
+    row.longitude = r.Longitude;
+}
+
+// The position row of a position report; nullopt for other types and for a
+// report without a position.
+std::optional<PositionRow> PositionOf(int type, const ais::AISMessageRecord& rec) {
+    PositionRow row;
+    row.type = static_cast<uint8_t>(type);
+    if (const ais::PositionReport* p = rec.positionReport(type)) {
+        SetFix(row, *p);
+        row.sog = Available<float>(p->SOG);
+        row.cog = Available<float>(p->COG);
+        row.heading = Available<int16_t>(p->TrueHeading);
+        row.navStatus = p->NavStatus;
+    } else if (type == 4) {
+        SetFix(row, rec.Type4);
+    } else if (type == 9) {
+        SetFix(row, rec.Type9);
+        row.sog = Available<float>(rec.Type9.SOG);
+        row.cog = Available<float>(rec.Type9.COG);
+    } else if (type == 18 || type == 19) {
+        const auto& b = type == 18 ? static_cast<const ais::Motion&>(rec.Type18) : rec.Type19;
+        if (type == 18) SetFix(row, rec.Type18); else SetFix(row, rec.Type19);
+        row.sog = Available<float>(b.SOG);
+        row.cog = Available<float>(b.COG);
+        row.heading = Available<int16_t>(type == 18 ? rec.Type18.TrueHeading : rec.Type19.TrueHeading);
+    } else if (type == 21) {
+        SetFix(row, rec.Type21);
+    } else if (type == 27) {
+        SetFix(row, rec.Type27);
+        row.sog = Available<float>(rec.Type27.SOG);
+        row.cog = Available<float>(rec.Type27.COG);
+        row.navStatus = rec.Type27.NavStatus;
+    } else {
+        return std::nullopt;
+    }
+    const bool known = std::fabs(row.latitude) <= 90 && std::fabs(row.longitude) <= 180;
+    if (!known) return std::nullopt;
+    return row;
+}
+
+template <typename D>
+void SetDimensions(StaticRow& s, const D& d) {
+    s.dimA = d.DimA;
+    s.dimB = d.DimB;
+    s.dimC = d.DimC;
+    s.dimD = d.DimD;
+}
+
+// The fields a static report carries; nullopt for other types.
+std::optional<StaticRow> StaticOf(int type, const ais::AISMessageRecord& rec) {
+    StaticRow s;
+    s.type = static_cast<uint8_t>(type);
+    if (type == 5) {
+        const auto& v = rec.Type5;
+        s.mmsi = v.MMSI;
+        s.name = Trimmed(v.Name);
+        s.callSign = Trimmed(v.CallSign);
+        if (v.IMONumber != 0) s.imo = v.IMONumber;
+        if (v.ShipType != 0) s.shipType = v.ShipType;
+        SetDimensions(s, v);
+        if (v.Draught > 0) s.draught = v.Draught;
+        s.destination = Trimmed(v.Destination);
+        if (!v.ETA.isNull()) {
+            const base::CalendarTime c = v.ETA.toCalendar();
+            char eta[32];
+            std::snprintf(eta, sizeof eta, "%02d-%02d %02d:%02d", c.month, c.day, c.hour, c.minute);
+            s.eta = eta;
+        }
+    } else if (type == 19) {
+        s.mmsi = rec.Type19.MMSI;
+        s.name = Trimmed(rec.Type19.Name);
+        if (rec.Type19.ShipType != 0) s.shipType = rec.Type19.ShipType;
+        SetDimensions(s, rec.Type19);
+    } else if (type == 21) {
+        s.mmsi = rec.Type21.MMSI;
+        s.name = Trimmed(Trimmed(rec.Type21.Name) + rec.Type21.NameExtension);
+        SetDimensions(s, rec.Type21);
+    } else if (type == 24) {
+        const auto& r = rec.Type24;
+        s.mmsi = r.MMSI;
+        if (r.PartNumber == 0) {
+            s.name = Trimmed(r.Name);
+        } else {
+            s.callSign = Trimmed(r.CallSign);
+            if (r.ShipType != 0) s.shipType = r.ShipType;
+            SetDimensions(s, r);
+        }
+    } else {
+        return std::nullopt;
+    }
+    return s;
+}
+
+bool IsTextOrBinary(int type) {
+    return type == 6 || type == 8 || type == 12 || type == 14 || type == 25 || type == 26;
+}
+
+int32_t SenderOf(int type, const ais::AISMessageRecord& rec) {
+    switch (type) {
+        case 6: return rec.Type6.MMSI;
+        case 8: return rec.Type8.MMSI;
+        case 12: return rec.Type12.MMSI;
+        case 14: return rec.Type14.MMSI;
+        case 25: return rec.Type25.MMSI;
+        case 26: return rec.Type26.MMSI;
+        default: return 0;
+    }
+}
+
+// Smallest difference of two courses, 0..180.
+double CourseDifference(float a, float b) {
+    const double d = std::fmod(std::fabs(static_cast<double>(a) - b), 360.0);
+    return d > 180 ? 360 - d : d;
+}
+
+}  // namespace
+
+bool KeepPosition(const LastKept* last, const PositionRow& row, const ThinningRule& rule) {
+    if (!last) return true;
+    if (row.time < last->time) return false;
+    if (static_cast<double>(row.time - last->time) >= rule.minSeconds * 1000.0) return true;
+    if (row.sog.has_value() != last->sog.has_value() || row.cog.has_value() != last->cog.has_value()) return true;
+    if (row.sog && std::fabs(*row.sog - *last->sog) > rule.speedKnots) return true;
+    if (row.cog && CourseDifference(*row.cog, *last->cog) > rule.courseDegrees) return true;
+    return rule.statusChange && row.navStatus != last->navStatus;
+}
+
+bool MergeStatic(StaticRow& known, const StaticRow& report) {
+    bool changed = false;
+    const auto text = [&](std::string& to, const std::string& from) {
+        if (from.empty() || to == from) return;
+        to = from;
+        changed = true;
+    };
+    const auto value = [&](auto& to, const auto& from) {
+        if (!from || to == from) return;
+        to = from;
+        changed = true;
+    };
+    text(known.name, report.name);
+    text(known.callSign, report.callSign);
+    value(known.imo, report.imo);
+    value(known.shipType, report.shipType);
+    value(known.dimA, report.dimA);
+    value(known.dimB, report.dimB);
+    value(known.dimC, report.dimC);
+    value(known.dimD, report.dimD);
+    value(known.draught, report.draught);
+    text(known.destination, report.destination);
+    text(known.eta, report.eta);
+    known.time = report.time;
+    known.mmsi = report.mmsi;
+    known.input = report.input;
+    known.source = report.source;
+    known.type = report.type;
+    return changed;
+}
+
+HistoryFeed::HistoryFeed(HistoryWriter& writer, const base::Clock& clock, base::MessageSink* notices)
+    : writer_(writer), clock_(clock), notices_(notices) {}
+
+void HistoryFeed::seed(HistoryStore& store) {
+    const TimeMs now = clock_.utcMilliseconds();
+    for (SituationEntry& e : store.situation(now, kSeedWindow)) {
+        if (!e.statics) continue;
+        Station& s = stations_[e.position.mmsi];
+        s.known = std::move(e.statics);
+        s.heard = now;
+    }
+}
+
+void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const FeedOrigin& origin,
+                       const targets::TargetRecord* entry) {
+    const TimeMs time = origin.tagTime >= 0 ? std::llround(input::TagSeconds(origin.tagTime) * 1000.0)
+                                           : clock_.utcMilliseconds();
+    const auto stamp = [&](auto& row) {
+        row.time = time;
+        row.input = static_cast<int16_t>(origin.input);
+        row.source.assign(origin.source);
+    };
+    if (auto p = PositionOf(type, record)) {
+        stamp(*p);
+        p->stationClass = ClassOf(type, entry);
+        takePosition(std::move(*p));
+    }
+    if (auto s = StaticOf(type, record)) {
+        stamp(*s);
+        takeStatic(std::move(*s));
+    }
+    if (IsTextOrBinary(type)) {
+        MessageRow m;
+        stamp(m);
+        m.type = static_cast<uint8_t>(type);
+        m.mmsi = SenderOf(type, record);
+        takeMessage(type, record, std::move(m));
+    }
+    forgetSilentStations(time);
+    passNotices();
+}
+
+void HistoryFeed::takePosition(PositionRow row) {
+    Station& s = stations_[row.mmsi];
+    s.heard = std::max(s.heard, row.time);
+    if (!KeepPosition(s.kept ? &*s.kept : nullptr, row, rule_)) {
+        ++thinned_;
+        return;
+    }
+    s.kept = LastKept{row.time, row.sog, row.cog, row.navStatus};
+    writer_.add(std::move(row));
+}
+
+void HistoryFeed::takeStatic(StaticRow report) {
+    Station& s = stations_[report.mmsi];
+    s.heard = std::max(s.heard, report.time);
+    if (!s.known) s.known = StaticRow{};
+    if (MergeStatic(*s.known, report)) writer_.add(*s.known);
+}
+
+void HistoryFeed::takeMessage(int type, const ais::AISMessageRecord& record, MessageRow row) {
+    base::OutputBuffer out;
+    {
+        base::JsonObjectWriter json(out);
+        ais::JsonFields visitor(json);
+        if (!ais::VisitDecodedFieldsWith(record, type, visitor, false)) return;
+        json.end();
+    }
+    row.json.assign(out.view());
+    writer_.add(std::move(row));
+}
+
+void HistoryFeed::forgetSilentStations(TimeMs now) {
+    if (now < nextSweep_) return;
+    nextSweep_ = now + kForgetAfter / 6;
+    std::erase_if(stations_, [&](const auto& kv) { return kv.second.heard < now - kForgetAfter; });
+}
+
+void HistoryFeed::passNotices() {
+    if (!writer_.hasNotices()) return;
+    for (const std::string& text : writer_.takeNotices()) {
+        if (notices_) notices_->operatorMessage(base::MessageIcon::Exclamation, "History", text);
+    }
+}
+
+}  // namespace history

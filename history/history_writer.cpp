@@ -1,0 +1,184 @@
+#include "history/history_writer.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace history {
+namespace {
+
+constexpr TimeMs kRetentionPeriod = 3600 * 1000;
+
+TimeMs SystemNow() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+size_t Rows(const Batch& b) { return b.positions.size() + b.statics.size() + b.messages.size(); }
+
+template <typename Row>
+void Move(std::vector<Row>& to, std::vector<Row>& from) {
+    if (to.empty()) {
+        to.swap(from);
+        return;
+    }
+    to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
+    from.clear();
+}
+
+}  // namespace
+
+HistoryWriter::HistoryWriter(std::unique_ptr<HistoryStore> store, WriterSettings settings)
+    : store_(std::move(store)), settings_(std::move(settings)) {
+    if (!settings_.now) settings_.now = SystemNow;
+    thread_ = std::thread([this] { run(); });
+}
+
+HistoryWriter::~HistoryWriter() { stop(); }
+
+template <typename Row>
+bool HistoryWriter::queue(std::vector<Row> Batch::*rows, Row&& row) {
+    bool tell = false, wake = false, taken = false;
+    {
+        std::unique_lock lock(mutex_);
+        if (settings_.waitWhenFull && queued_ >= settings_.capacity) {
+            wake_.notify_one();
+            room_.wait(lock, [&] { return stopping_ || queued_ < settings_.capacity; });
+        }
+        if (stopping_ || queued_ >= settings_.capacity) {
+            dropped_.fetch_add(1, std::memory_order_relaxed);
+            tell = !dropping_ && !stopping_;
+            dropping_ = true;
+        } else {
+            (queue_.*rows).push_back(std::move(row));
+            ++queued_;
+            taken = true;
+            wake = queued_ == settings_.capacity / 2;  // half full: write now rather than at the tick
+        }
+    }
+    if (wake) wake_.notify_one();
+    if (tell) notice("History: the writer cannot keep up; reports are being dropped (they are counted).");
+    return taken;
+}
+
+bool HistoryWriter::add(PositionRow row) {
+    // A store refuses a whole batch for one impossible position; such a row
+    // never reaches the queue, so a batch can fail only for the store's sake.
+    if (!(row.latitude >= -90 && row.latitude <= 90 && row.longitude >= -180 && row.longitude <= 180)) {
+        refused_.fetch_add(1, std::memory_order_relaxed);
+        return false;
+    }
+    return queue(&Batch::positions, std::move(row));
+}
+bool HistoryWriter::add(StaticRow row) { return queue(&Batch::statics, std::move(row)); }
+bool HistoryWriter::add(MessageRow row) { return queue(&Batch::messages, std::move(row)); }
+
+void HistoryWriter::stop() {
+    {
+        std::lock_guard lock(mutex_);
+        if (stopping_ && !thread_.joinable()) return;
+        stopping_ = true;
+    }
+    wake_.notify_one();
+    room_.notify_all();
+    if (thread_.joinable()) thread_.join();
+}
+
+void HistoryWriter::flushSoon() {
+    {
+        std::lock_guard lock(mutex_);
+        flushNow_ = true;
+    }
+    wake_.notify_one();
+}
+
+WriterCounts HistoryWriter::counts() const {
+    return {written_.load(), dropped_.load(), batches_.load(), failures_.load(), refused_.load(), unwritten_.load()};
+}
+
+std::vector<std::string> HistoryWriter::takeNotices() {
+    std::vector<std::string> out;
+    if (!noticesWaiting_.load(std::memory_order_relaxed)) return out;
+    std::lock_guard lock(mutex_);
+    out.swap(notices_);
+    noticesWaiting_.store(false, std::memory_order_relaxed);
+    return out;
+}
+
+void HistoryWriter::notice(std::string text) {
+    std::lock_guard lock(mutex_);
+    notices_.push_back(std::move(text));
+    noticesWaiting_.store(true, std::memory_order_relaxed);
+}
+
+void HistoryWriter::writeOnce() {
+    {
+        std::lock_guard lock(mutex_);
+        // While paused, what waits is bounded by the queue's capacity too:
+        // the newest rows beyond it are dropped (and counted).
+        Move(pending_.positions, queue_.positions);
+        Move(pending_.statics, queue_.statics);
+        Move(pending_.messages, queue_.messages);
+        queued_ = 0;
+        room_.notify_all();
+        const size_t rows = Rows(pending_);
+        if (rows > settings_.capacity) {
+            size_t over = rows - settings_.capacity;
+            dropped_.fetch_add(static_cast<int64_t>(over), std::memory_order_relaxed);
+            const auto trim = [&](auto& v) {
+                const size_t cut = std::min(over, v.size());
+                v.resize(v.size() - cut);
+                over -= cut;
+            };
+            trim(pending_.positions);
+            trim(pending_.messages);
+            trim(pending_.statics);
+        } else {
+            dropping_ = false;
+        }
+    }
+    if (!pending_.empty()) {
+        const size_t rows = Rows(pending_);
+        const Status s = store_->append(pending_);
+        if (s.ok()) {
+            written_.fetch_add(static_cast<int64_t>(rows), std::memory_order_relaxed);
+            batches_.fetch_add(1, std::memory_order_relaxed);
+            pending_ = Batch();
+            if (paused_) notice("History: writing again.");
+            paused_ = false;
+        } else {
+            failures_.fetch_add(1, std::memory_order_relaxed);
+            if (!paused_) notice("History paused: " + s.error + ". It goes on by itself when the store can be written.");
+            paused_ = true;
+        }
+    }
+    if (settings_.retain && !paused_) {
+        const TimeMs now = settings_.now();
+        if (now >= nextRetention_) {
+            nextRetention_ = now + kRetentionPeriod;
+            const Status s = store_->applyRetention(settings_.retention, now);
+            if (!s.ok()) notice("History: old reports could not be dropped: " + s.error);
+        }
+    }
+}
+
+void HistoryWriter::run() {
+    const auto interval = std::chrono::duration<double>(settings_.intervalSeconds);
+    for (;;) {
+        bool last = false;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait_for(lock, interval, [&] {
+                return stopping_ || flushNow_ || queued_ >= settings_.capacity / 2;
+            });
+            last = stopping_;
+            flushNow_ = false;
+        }
+        writeOnce();
+        if (last) {
+            unwritten_.store(static_cast<int64_t>(Rows(pending_)));
+            break;
+        }
+    }
+}
+
+}  // namespace history

@@ -1,0 +1,108 @@
+// HistoryWriter: the one thread that writes a history store. The receive
+// pipeline hands rows over with add(), which never waits on the store: the
+// rows go into a bounded queue under a lock held only to move a row in or to
+// swap the queue out. The thread appends what is queued as one batch at
+// least every `interval` (a SIGKILL loses at most that much) and applies
+// the retention once an hour.
+//
+//   history::HistoryWriter writer(std::move(store), {});
+//   writer.add(row);                       // from the pipeline, never blocks
+//   for (auto& n : writer.takeNotices()) show(n);   // from the owner's timer
+//   writer.stop();                         // writes what is queued, joins
+//
+// A full queue drops the new row and counts it (one notice per episode). A
+// batch the store refuses (a full disk, a read-only file) is kept and tried
+// again each interval: history pauses with one notice and resumes by itself,
+// with a notice, once the store takes it; while paused, what no longer fits
+// the queue is dropped and counted.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "history/history_store.h"
+
+namespace history {
+
+struct WriterSettings {
+    size_t capacity = 200000;       // rows queued and waiting at most
+    double intervalSeconds = 0.5;   // between two batches
+    bool retain = false;            // apply retention (hourly, and once at start)
+    Retention retention;
+    std::function<TimeMs()> now;    // UTC for retention; the system clock when empty
+    // add() waits for room instead of dropping: only for filling a store from
+    // a file, where no live input waits behind it.
+    bool waitWhenFull = false;
+};
+
+struct WriterCounts {
+    int64_t written = 0;   // rows the store took
+    int64_t dropped = 0;   // rows lost to a full queue
+    int64_t batches = 0;   // transactions committed
+    int64_t failures = 0;  // appends the store refused
+    int64_t refused = 0;   // positions outside -90..90 / -180..180, never queued
+    int64_t unwritten = 0; // rows the store still refused when the writer stopped
+};
+
+class HistoryWriter {
+public:
+    HistoryWriter(std::unique_ptr<HistoryStore> store, WriterSettings settings);
+    ~HistoryWriter();  // stop()
+    HistoryWriter(const HistoryWriter&) = delete;
+    HistoryWriter& operator=(const HistoryWriter&) = delete;
+
+    // Queues a row; false when the queue was full and the row was dropped.
+    bool add(PositionRow row);
+    bool add(StaticRow row);
+    bool add(MessageRow row);
+
+    // Writes everything queued, then ends the thread. Later rows are dropped.
+    void stop();
+    // Asks the thread to write what is queued now (tests, a checkpoint).
+    void flushSoon();
+
+    WriterCounts counts() const;
+    // Texts for the operator raised since the last call (pause, resume,
+    // dropped rows); cheap when there are none.
+    std::vector<std::string> takeNotices();
+    bool hasNotices() const { return noticesWaiting_.load(std::memory_order_relaxed); }
+
+private:
+    template <typename Row>
+    bool queue(std::vector<Row> Batch::*rows, Row&& row);
+    void run();
+    // Appends pending_ (and what was queued) once; true when the store took it.
+    void writeOnce();
+    void notice(std::string text);
+
+    std::unique_ptr<HistoryStore> store_;
+    WriterSettings settings_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable room_;  // waitWhenFull: the queue was emptied
+    Batch queue_;           // under mutex_
+    size_t queued_ = 0;     // rows in queue_
+    bool stopping_ = false;
+    bool flushNow_ = false;
+    bool dropping_ = false;  // in an episode of dropped rows (one notice)
+    std::vector<std::string> notices_;
+    std::atomic<bool> noticesWaiting_{false};
+    std::atomic<int64_t> written_{0}, dropped_{0}, batches_{0}, failures_{0}, refused_{0}, unwritten_{0};
+
+    // The writer thread's own.
+    Batch pending_;         // taken from the queue, not yet in the store
+    bool paused_ = false;
+    TimeMs nextRetention_ = 0;
+
+    std::thread thread_;
+};
+
+}  // namespace history

@@ -1,0 +1,529 @@
+#include "history/sqlite_store.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <map>
+#include <unordered_map>
+
+namespace history {
+namespace {
+
+constexpr TimeMs kHourMs = 3600 * 1000;
+constexpr TimeMs kDayMs = 24 * kHourMs;
+
+// `at - window` without running past the smallest time.
+TimeMs SaturatingMinus(TimeMs at, TimeMs window) {
+    if (window < 0) return at;
+    if (at < std::numeric_limits<TimeMs>::min() + window) return std::numeric_limits<TimeMs>::min();
+    return at - window;
+}
+
+// The tables and indexes; the text is fixed, no value is ever pasted in.
+constexpr const char* kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS positions(
+  time INTEGER NOT NULL, mmsi INTEGER NOT NULL, input INTEGER NOT NULL, source TEXT NOT NULL,
+  type INTEGER NOT NULL, class TEXT NOT NULL,
+  lat REAL NOT NULL CHECK(lat BETWEEN -90 AND 90), lon REAL NOT NULL CHECK(lon BETWEEN -180 AND 180),
+  sog REAL, cog REAL, heading INTEGER, status INTEGER);
+CREATE INDEX IF NOT EXISTS positions_mmsi_time ON positions(mmsi, time);
+CREATE INDEX IF NOT EXISTS positions_time ON positions(time);
+CREATE TABLE IF NOT EXISTS statics(
+  time INTEGER NOT NULL, mmsi INTEGER NOT NULL, input INTEGER NOT NULL, source TEXT NOT NULL,
+  type INTEGER NOT NULL, name TEXT NOT NULL, callsign TEXT NOT NULL, imo INTEGER, shiptype INTEGER,
+  dim_a INTEGER, dim_b INTEGER, dim_c INTEGER, dim_d INTEGER, draught REAL,
+  destination TEXT NOT NULL, eta TEXT NOT NULL);
+CREATE INDEX IF NOT EXISTS statics_mmsi_time ON statics(mmsi, time);
+CREATE INDEX IF NOT EXISTS statics_time ON statics(time);
+CREATE TABLE IF NOT EXISTS messages(
+  time INTEGER NOT NULL, mmsi INTEGER NOT NULL, input INTEGER NOT NULL, source TEXT NOT NULL,
+  type INTEGER NOT NULL, json TEXT NOT NULL);
+CREATE INDEX IF NOT EXISTS messages_mmsi_time ON messages(mmsi, time);
+CREATE INDEX IF NOT EXISTS messages_time ON messages(time);
+CREATE TABLE IF NOT EXISTS stations(
+  mmsi INTEGER PRIMARY KEY, time INTEGER NOT NULL, lat REAL, lon REAL,
+  name TEXT NOT NULL, callsign TEXT NOT NULL);
+CREATE INDEX IF NOT EXISTS stations_time ON stations(time);
+)sql";
+
+constexpr const char* kPositionColumns = "time, mmsi, input, source, type, class, lat, lon, sog, cog, heading, status";
+constexpr const char* kStaticColumns =
+    "time, mmsi, input, source, type, name, callsign, imo, shiptype, dim_a, dim_b, dim_c, dim_d, draught, "
+    "destination, eta";
+
+// One prepared statement; reset after each use so it can be run again.
+class Statement {
+public:
+    Statement() = default;
+    Statement(sqlite3* db, const std::string& sql) {
+        if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr) != SQLITE_OK)
+            stmt_ = nullptr;
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(Statement&& o) noexcept : stmt_(std::exchange(o.stmt_, nullptr)) {}
+    Statement& operator=(Statement&& o) noexcept {
+        std::swap(stmt_, o.stmt_);
+        return *this;
+    }
+    explicit operator bool() const { return stmt_ != nullptr; }
+
+    // Ends a query that was not read to its end: a statement left on a row
+    // holds its read transaction, and with it a snapshot that never sees
+    // later batches (and keeps the WAL from being folded back).
+    void reset() { sqlite3_reset(stmt_); }
+    Statement& start() {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+        index_ = 0;
+        return *this;
+    }
+    Statement& bind(int64_t v) {
+        sqlite3_bind_int64(stmt_, ++index_, v);
+        return *this;
+    }
+    Statement& bind(double v) {
+        sqlite3_bind_double(stmt_, ++index_, v);
+        return *this;
+    }
+    Statement& bind(std::string_view v) {
+        // An empty view may have no data pointer, which SQLite would store as NULL.
+        sqlite3_bind_text(stmt_, ++index_, v.empty() ? "" : v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    template <typename T>
+    Statement& bind(const std::optional<T>& v) {
+        if (!v) {
+            sqlite3_bind_null(stmt_, ++index_);
+            return *this;
+        }
+        if constexpr (std::is_floating_point_v<T>) return bind(static_cast<double>(*v));
+        else return bind(static_cast<int64_t>(*v));
+    }
+    // SQLITE_ROW, SQLITE_DONE or an error code.
+    int step() { return sqlite3_step(stmt_); }
+
+    int64_t integer(int c) const { return sqlite3_column_int64(stmt_, c); }
+    double real(int c) const { return sqlite3_column_double(stmt_, c); }
+    bool null(int c) const { return sqlite3_column_type(stmt_, c) == SQLITE_NULL; }
+    std::string text(int c) const {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, c));
+        return p ? std::string(p, static_cast<size_t>(sqlite3_column_bytes(stmt_, c))) : std::string();
+    }
+    template <typename T>
+    std::optional<T> optional(int c) const {
+        if (null(c)) return std::nullopt;
+        if constexpr (std::is_floating_point_v<T>) return static_cast<T>(real(c));
+        else return static_cast<T>(integer(c));
+    }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+    int index_ = 0;
+};
+
+PositionRow ReadPosition(const Statement& s) {
+    PositionRow p;
+    p.time = s.integer(0);
+    p.mmsi = static_cast<int32_t>(s.integer(1));
+    p.input = static_cast<int16_t>(s.integer(2));
+    p.source = s.text(3);
+    p.type = static_cast<uint8_t>(s.integer(4));
+    const std::string cls = s.text(5);
+    p.stationClass = cls.empty() ? StationClass::Unknown : static_cast<StationClass>(cls[0]);
+    p.latitude = s.real(6);
+    p.longitude = s.real(7);
+    p.sog = s.optional<float>(8);
+    p.cog = s.optional<float>(9);
+    p.heading = s.optional<int16_t>(10);
+    p.navStatus = s.optional<int16_t>(11);
+    return p;
+}
+
+StaticRow ReadStatic(const Statement& s) {
+    StaticRow r;
+    r.time = s.integer(0);
+    r.mmsi = static_cast<int32_t>(s.integer(1));
+    r.input = static_cast<int16_t>(s.integer(2));
+    r.source = s.text(3);
+    r.type = static_cast<uint8_t>(s.integer(4));
+    r.name = s.text(5);
+    r.callSign = s.text(6);
+    r.imo = s.optional<int32_t>(7);
+    r.shipType = s.optional<int16_t>(8);
+    r.dimA = s.optional<int16_t>(9);
+    r.dimB = s.optional<int16_t>(10);
+    r.dimC = s.optional<int16_t>(11);
+    r.dimD = s.optional<int16_t>(12);
+    r.draught = s.optional<float>(13);
+    r.destination = s.text(14);
+    r.eta = s.text(15);
+    return r;
+}
+
+class SqliteStore final : public HistoryStore {
+public:
+    explicit SqliteStore(sqlite3* db) : db_(db) {}
+    ~SqliteStore() override {
+        statements_.clear();
+        sqlite3_close_v2(db_);
+    }
+
+    // Prepares every statement; false with lastError() set when one fails.
+    bool prepare();
+
+    Status append(const Batch& batch) override;
+    std::vector<PositionRow> track(int32_t mmsi, TimeMs from, TimeMs to) override;
+    std::vector<SituationEntry> situation(TimeMs at, TimeMs window) override;
+    std::vector<LastSeen> lastSeen(std::string_view text, int limit) override;
+    std::vector<HourCount> countsPerHour(TimeMs from, TimeMs to) override;
+    std::vector<MessageRow> messages(TimeMs from, TimeMs to) override;
+    std::optional<std::pair<TimeMs, TimeMs>> span() override;
+    Status applyRetention(const Retention& retention, TimeMs now) override;
+    std::string lastError() const override { return lastError_; }
+
+private:
+    enum Id {
+        kBegin, kCommit, kRollback, kInsertPosition, kInsertStatic, kInsertMessage, kStation, kTrack, kSituation,
+        kStaticAt, kLastSeen, kMessages, kSpan, kUsedBytes, kCount
+    };
+    Statement& st(Id id) { return statements_[static_cast<size_t>(id)].start(); }
+    // The failure of the last step, kept for lastError(); returns it as a Status.
+    Status fail(const char* what);
+    bool run(Id id, const char* what);
+    Status appendRows(const Batch& batch);
+    bool deleteBefore(TimeMs cutoff);
+    int64_t usedBytes();
+
+    sqlite3* db_;
+    std::vector<Statement> statements_;
+    std::vector<Statement> counts_;  // one per table
+    std::string lastError_;
+};
+
+bool SqliteStore::prepare() {
+    const std::string pos = kPositionColumns, sta = kStaticColumns;
+    const std::string upsert =
+        "INSERT INTO stations(mmsi, time, lat, lon, name, callsign) VALUES(?, ?, ?, ?, ?, ?) "
+        "ON CONFLICT(mmsi) DO UPDATE SET "
+        "lat = CASE WHEN excluded.lat IS NOT NULL AND excluded.time >= stations.time THEN excluded.lat ELSE stations.lat END, "
+        "lon = CASE WHEN excluded.lat IS NOT NULL AND excluded.time >= stations.time THEN excluded.lon ELSE stations.lon END, "
+        "name = CASE WHEN excluded.name <> '' THEN excluded.name ELSE stations.name END, "
+        "callsign = CASE WHEN excluded.callsign <> '' THEN excluded.callsign ELSE stations.callsign END, "
+        "time = max(stations.time, excluded.time)";
+    const std::string texts[kCount] = {
+        "BEGIN IMMEDIATE",
+        "COMMIT",
+        "ROLLBACK",
+        "INSERT INTO positions(" + pos + ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        "INSERT INTO statics(" + sta + ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        "INSERT INTO messages(time, mmsi, input, source, type, json) VALUES(?, ?, ?, ?, ?, ?)",
+        upsert,
+        "SELECT " + pos + " FROM positions WHERE mmsi = ? AND time BETWEEN ? AND ? ORDER BY time, rowid",
+        // One row per station: SQLite takes the other columns from the row of max(time).
+        "SELECT " + pos + ", max(time) FROM positions WHERE time > ? AND time <= ? GROUP BY mmsi ORDER BY mmsi",
+        "SELECT " + sta + " FROM statics WHERE mmsi = ? AND time <= ? ORDER BY time DESC, rowid DESC LIMIT 1",
+        "SELECT mmsi, name, callsign, time, lat, lon FROM stations WHERE instr(CAST(mmsi AS TEXT), ?1) > 0 "
+        "OR instr(lower(name), lower(?1)) > 0 OR instr(lower(callsign), lower(?1)) > 0 "
+        "ORDER BY time DESC, mmsi LIMIT ?2",
+        "SELECT time, mmsi, input, source, type, json FROM messages WHERE time BETWEEN ? AND ? ORDER BY time, rowid",
+        "SELECT min(t0), max(t1) FROM (SELECT min(time) t0, max(time) t1 FROM positions UNION ALL "
+        "SELECT min(time), max(time) FROM statics UNION ALL SELECT min(time), max(time) FROM messages)",
+        "SELECT (SELECT page_count FROM pragma_page_count()) - (SELECT freelist_count FROM pragma_freelist_count()), "
+        "(SELECT page_size FROM pragma_page_size())",
+    };
+    for (const auto& t : texts) {
+        statements_.emplace_back(db_, t);
+        if (!statements_.back()) return !fail("cannot prepare a statement").ok();
+    }
+    for (const char* table : {"positions", "statics", "messages"}) {
+        counts_.emplace_back(db_, std::string("SELECT time / 3600000, count(*) FROM ") + table +
+                                      " WHERE time >= ? AND time < ? GROUP BY 1");
+        if (!counts_.back()) return !fail("cannot prepare a statement").ok();
+    }
+    return true;
+}
+
+Status SqliteStore::fail(const char* what) {
+    lastError_ = std::string(what) + ": " + sqlite3_errmsg(db_);
+    return {lastError_};
+}
+
+bool SqliteStore::run(Id id, const char* what) {
+    const int rc = st(id).step();
+    if (rc == SQLITE_DONE || rc == SQLITE_ROW) return true;
+    fail(what);
+    return false;
+}
+
+Status SqliteStore::append(const Batch& batch) {
+    if (batch.empty()) return {};
+    if (!run(kBegin, "cannot begin a transaction")) return {lastError_};
+    Status s = appendRows(batch);
+    if (s.ok() && !run(kCommit, "cannot commit")) s = {lastError_};
+    if (!s.ok()) {
+        const std::string error = lastError_;
+        st(kRollback).step();  // may fail when SQLite already rolled back; the batch is gone either way
+        lastError_ = error;
+    }
+    return s;
+}
+
+Status SqliteStore::appendRows(const Batch& batch) {
+    // The stations table gets one update per station and batch: its latest position and its names.
+    struct Latest {
+        TimeMs otherTime = std::numeric_limits<TimeMs>::min();  // of statics and messages
+        std::optional<std::pair<double, double>> position;
+        TimeMs positionTime = std::numeric_limits<TimeMs>::min();
+        std::string name, callSign;
+    };
+    std::unordered_map<int32_t, Latest> latest;
+    for (const PositionRow& p : batch.positions) {
+        Statement& s = st(kInsertPosition);
+        s.bind(p.time).bind(int64_t{p.mmsi}).bind(int64_t{p.input}).bind(p.source).bind(int64_t{p.type});
+        s.bind(std::string_view(reinterpret_cast<const char*>(&p.stationClass), 1));
+        s.bind(p.latitude).bind(p.longitude).bind(p.sog).bind(p.cog).bind(p.heading).bind(p.navStatus);
+        if (s.step() != SQLITE_DONE) return fail("cannot store a position");
+        Latest& l = latest[p.mmsi];
+        if (p.time >= l.positionTime) {
+            l.positionTime = p.time;
+            l.position = std::pair(p.latitude, p.longitude);
+        }
+    }
+    for (const StaticRow& r : batch.statics) {
+        Statement& s = st(kInsertStatic);
+        s.bind(r.time).bind(int64_t{r.mmsi}).bind(int64_t{r.input}).bind(r.source).bind(int64_t{r.type});
+        s.bind(r.name).bind(r.callSign).bind(r.imo).bind(r.shipType);
+        s.bind(r.dimA).bind(r.dimB).bind(r.dimC).bind(r.dimD).bind(r.draught).bind(r.destination).bind(r.eta);
+        if (s.step() != SQLITE_DONE) return fail("cannot store static data");
+        Latest& l = latest[r.mmsi];
+        l.otherTime = std::max(l.otherTime, r.time);
+        if (!r.name.empty()) l.name = r.name;
+        if (!r.callSign.empty()) l.callSign = r.callSign;
+    }
+    for (const MessageRow& m : batch.messages) {
+        Statement& s = st(kInsertMessage);
+        s.bind(m.time).bind(int64_t{m.mmsi}).bind(int64_t{m.input}).bind(m.source).bind(int64_t{m.type}).bind(m.json);
+        if (s.step() != SQLITE_DONE) return fail("cannot store a message");
+        Latest& l = latest[m.mmsi];
+        l.otherTime = std::max(l.otherTime, m.time);
+    }
+    for (const auto& [mmsi, l] : latest) {
+        // The position first, so names or messages heard later in the batch
+        // move the last-heard time on without losing where it was.
+        if (l.position) {
+            Statement& s = st(kStation);
+            s.bind(int64_t{mmsi}).bind(l.positionTime).bind(l.position->first).bind(l.position->second);
+            s.bind(std::string_view()).bind(std::string_view());
+            if (s.step() != SQLITE_DONE) return fail("cannot update the station list");
+        }
+        if (l.otherTime != std::numeric_limits<TimeMs>::min()) {
+            Statement& s = st(kStation);
+            s.bind(int64_t{mmsi}).bind(l.otherTime).bind(std::optional<double>()).bind(std::optional<double>());
+            s.bind(l.name).bind(l.callSign);
+            if (s.step() != SQLITE_DONE) return fail("cannot update the station list");
+        }
+    }
+    return {};
+}
+
+std::vector<PositionRow> SqliteStore::track(int32_t mmsi, TimeMs from, TimeMs to) {
+    std::vector<PositionRow> out;
+    Statement& s = st(kTrack);
+    s.bind(int64_t{mmsi}).bind(from).bind(to);
+    int rc;
+    while ((rc = s.step()) == SQLITE_ROW) out.push_back(ReadPosition(s));
+    if (rc != SQLITE_DONE) fail("cannot read a track");
+    return out;
+}
+
+std::vector<SituationEntry> SqliteStore::situation(TimeMs at, TimeMs window) {
+    std::vector<SituationEntry> out;
+    Statement& s = st(kSituation);
+    s.bind(SaturatingMinus(at, window)).bind(at);
+    int rc;
+    while ((rc = s.step()) == SQLITE_ROW) out.push_back({ReadPosition(s), std::nullopt});
+    if (rc != SQLITE_DONE) {
+        fail("cannot read the situation");
+        return {};
+    }
+    for (SituationEntry& e : out) {
+        Statement& q = st(kStaticAt);
+        q.bind(int64_t{e.position.mmsi}).bind(at);
+        rc = q.step();
+        if (rc == SQLITE_ROW) e.statics = ReadStatic(q);
+        else if (rc != SQLITE_DONE) fail("cannot read static data");
+        q.reset();
+    }
+    return out;
+}
+
+std::vector<LastSeen> SqliteStore::lastSeen(std::string_view text, int limit) {
+    std::vector<LastSeen> out;
+    Statement& s = st(kLastSeen);
+    s.bind(text).bind(int64_t{std::max(limit, 0)});
+    int rc;
+    while ((rc = s.step()) == SQLITE_ROW) {
+        LastSeen l;
+        l.mmsi = static_cast<int32_t>(s.integer(0));
+        l.name = s.text(1);
+        l.callSign = s.text(2);
+        l.time = s.integer(3);
+        l.latitude = s.optional<double>(4);
+        l.longitude = s.optional<double>(5);
+        out.push_back(std::move(l));
+    }
+    if (rc != SQLITE_DONE) fail("cannot search the stations");
+    return out;
+}
+
+std::vector<HourCount> SqliteStore::countsPerHour(TimeMs from, TimeMs to) {
+    std::map<TimeMs, HourCount> hours;
+    for (size_t table = 0; table < counts_.size(); ++table) {
+        Statement& s = counts_[table].start();
+        s.bind(from).bind(to);
+        int rc;
+        while ((rc = s.step()) == SQLITE_ROW) {
+            HourCount& h = hours[s.integer(0)];
+            h.hour = s.integer(0) * kHourMs;
+            (table == 0 ? h.positions : table == 1 ? h.statics : h.messages) = s.integer(1);
+        }
+        if (rc != SQLITE_DONE) fail("cannot count the rows");
+    }
+    std::vector<HourCount> out;
+    for (auto& [k, h] : hours) out.push_back(h);
+    return out;
+}
+
+std::vector<MessageRow> SqliteStore::messages(TimeMs from, TimeMs to) {
+    std::vector<MessageRow> out;
+    Statement& s = st(kMessages);
+    s.bind(from).bind(to);
+    int rc;
+    while ((rc = s.step()) == SQLITE_ROW) {
+        out.push_back({s.integer(0), static_cast<int32_t>(s.integer(1)), static_cast<int16_t>(s.integer(2)),
+                       s.text(3), static_cast<uint8_t>(s.integer(4)), s.text(5)});
+    }
+    if (rc != SQLITE_DONE) fail("cannot read the messages");
+    return out;
+}
+
+std::optional<std::pair<TimeMs, TimeMs>> SqliteStore::span() {
+    Statement& s = st(kSpan);
+    if (s.step() != SQLITE_ROW) {
+        fail("cannot read the span");
+        s.reset();
+        return std::nullopt;
+    }
+    const bool none = s.null(0);
+    const std::pair<TimeMs, TimeMs> range(s.integer(0), s.integer(1));
+    s.reset();
+    if (none) return std::nullopt;
+    return range;
+}
+
+bool SqliteStore::deleteBefore(TimeMs cutoff) {
+    if (!run(kBegin, "cannot begin a transaction")) return false;
+    bool ok = true;
+    for (const char* table : {"positions", "statics", "messages", "stations"}) {
+        // The table name is one of four fixed words; the cutoff is bound.
+        Statement s(db_, std::string("DELETE FROM ") + table + " WHERE time < ?");
+        if (!s) { ok = false; fail("cannot prepare a deletion"); break; }
+        s.start().bind(cutoff);
+        if (s.step() != SQLITE_DONE) { ok = false; fail("cannot drop old rows"); break; }
+    }
+    if (ok && run(kCommit, "cannot commit")) return true;
+    const std::string error = lastError_;
+    st(kRollback).step();
+    lastError_ = error;
+    return false;
+}
+
+int64_t SqliteStore::usedBytes() {
+    Statement& s = st(kUsedBytes);
+    if (s.step() != SQLITE_ROW) return -1;
+    const int64_t used = s.integer(0) * s.integer(1);
+    s.reset();
+    return used;
+}
+
+Status SqliteStore::applyRetention(const Retention& retention, TimeMs now) {
+    if (retention.days > 0 && !deleteBefore(SaturatingMinus(now, int64_t{retention.days} * kDayMs)))
+        return {lastError_};
+    // Whole days, oldest first, while the file's pages in use are over the
+    // limit; when one day is left, the older half of what remains.
+    for (int round = 0; retention.maxBytes > 0 && round < 100000; ++round) {
+        const int64_t used = usedBytes();
+        if (used < 0) return fail("cannot measure the store");
+        if (used <= retention.maxBytes) break;
+        const auto range = span();
+        if (!range) break;
+        const auto [first, last] = *range;
+        TimeMs cutoff = (first >= 0 ? first / kDayMs : (first - kDayMs + 1) / kDayMs) * kDayMs + kDayMs;
+        if (cutoff > last) cutoff = first + (last - first) / 2 + 1;
+        if (!deleteBefore(cutoff)) return {lastError_};
+    }
+    // Hand the freed pages back to the file system.
+    sqlite3_exec(db_, "PRAGMA incremental_vacuum", nullptr, nullptr, nullptr);
+    return {};
+}
+
+// Opens and checks the file: a database whose schema and tables read.
+// Returns the SQLite result code of the first step that failed.
+int OpenChecked(const std::string& path, sqlite3** out, std::string& error) {
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_extended_result_codes(db, 0);
+        sqlite3_busy_timeout(db, 5000);
+        for (const char* sql : {"PRAGMA auto_vacuum = INCREMENTAL", "PRAGMA journal_mode = WAL",
+                                "PRAGMA synchronous = NORMAL", kSchema,
+                                "SELECT max(time) FROM positions; SELECT max(time) FROM statics; "
+                                "SELECT max(time) FROM messages; SELECT count(*) FROM stations"}) {
+            rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+            if (rc != SQLITE_OK) break;
+        }
+    }
+    if (rc != SQLITE_OK) {
+        error = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        sqlite3_close_v2(db);
+        return rc;
+    }
+    *out = db;
+    return SQLITE_OK;
+}
+
+}  // namespace
+
+std::unique_ptr<HistoryStore> OpenSqliteStore(const std::string& path, std::string* notice, std::string* error) {
+    sqlite3* db = nullptr;
+    std::string why;
+    int rc = OpenChecked(path, &db, why);
+    if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT) {
+        // Keep the damaged file for whoever wants to look at it, start anew.
+        std::error_code ec;
+        std::filesystem::rename(path, path + ".bad", ec);
+        for (const char* side : {"-wal", "-shm"}) std::filesystem::remove(path + side, ec);
+        if (notice) {
+            *notice = "The history file " + path + " could not be read (" + why + "); it was kept as " + path +
+                      ".bad and a new history was started.";
+        }
+        rc = OpenChecked(path, &db, why);
+    }
+    if (rc != SQLITE_OK) {
+        if (error) *error = "cannot open the history file " + path + ": " + why;
+        return nullptr;
+    }
+    auto store = std::make_unique<SqliteStore>(db);
+    if (!store->prepare()) {
+        if (error) *error = "cannot open the history file " + path + ": " + store->lastError();
+        return nullptr;
+    }
+    return store;
+}
+
+}  // namespace history

@@ -1,0 +1,203 @@
+// What reaches the history: the thinning rule, the change rule of static
+// data, and the rows a receiver with a feed writes for real sentences.
+#include <gtest/gtest.h>
+
+#include "history/history_feed.h"
+#include "history/sqlite_store.h"
+#include "history_store_rows.h"
+#include "sentence/tag_block.h"
+#include "station/receiver.h"
+#include "support/recording_events.h"
+#include "support/sample_sentences.h"
+#include "support/temp_dir.h"
+
+namespace history_test {
+namespace {
+
+using history::LastKept;
+using history::StaticRow;
+
+TEST(ThinningRule, KeepsOnTimeCourseSpeedOrStatus) {
+    const LastKept last{100000, 10.0f, 90.0f, int16_t{0}};
+    const LastKept northward{100000, 10.0f, 358.0f, int16_t{0}};
+    struct Case {
+        const char* what;
+        const LastKept* last;
+        history::TimeMs time;
+        std::optional<float> sog, cog;
+        std::optional<int16_t> status;
+        bool keep;
+    };
+    const Case cases[] = {
+        {"first of the station", nullptr, 0, 10.0f, 90.0f, 0, true},
+        {"same, 9.999 s later", &last, 109999, 10.0f, 90.0f, 0, false},
+        {"same, 10 s later", &last, 110000, 10.0f, 90.0f, 0, true},
+        {"speed +1 kn", &last, 101000, 11.0f, 90.0f, 0, false},
+        {"speed -1.1 kn", &last, 101000, 8.9f, 90.0f, 0, true},
+        {"course +5 deg", &last, 101000, 10.0f, 95.0f, 0, false},
+        {"course -5.5 deg", &last, 101000, 10.0f, 84.5f, 0, true},
+        {"course across north, 4 deg", &northward, 101000, 10.0f, 2.0f, 0, false},
+        {"course across north, 6 deg", &northward, 101000, 10.0f, 4.0f, 0, true},
+        {"status changed", &last, 101000, 10.0f, 90.0f, 5, true},
+        {"speed became unknown", &last, 101000, std::nullopt, 90.0f, 0, true},
+        {"course became unknown", &last, 101000, 10.0f, std::nullopt, 0, true},
+        {"older than the last kept (late c: time)", &last, 99000, 30.0f, 270.0f, 5, false},
+    };
+    for (const Case& c : cases) {
+        history::PositionRow row = Position(1, c.time);
+        row.sog = c.sog;
+        row.cog = c.cog;
+        row.navStatus = c.status;
+        EXPECT_EQ(history::KeepPosition(c.last, row, {}), c.keep) << c.what;
+    }
+    history::ThinningRule everyMinute{60, 30, 5, false};
+    history::PositionRow turned = Position(1, 130000);
+    turned.cog = 110.0f;
+    turned.navStatus = 5;
+    EXPECT_FALSE(history::KeepPosition(&last, turned, everyMinute));
+    turned.time = 160000;
+    EXPECT_TRUE(history::KeepPosition(&last, turned, everyMinute));
+}
+
+TEST(StaticChangeRule, StoresOnlyWhatChangedAndKeepsEarlierParts) {
+    const auto partA = [](std::string name) {
+        StaticRow r;
+        r.type = 24;
+        r.name = std::move(name);
+        return r;
+    };
+    StaticRow partB;
+    partB.type = 24;
+    partB.callSign = "PB123";
+    partB.shipType = 37;
+    partB.dimA = 5;
+    partB.dimB = 7;
+    partB.dimC = 2;
+    partB.dimD = 2;
+    StaticRow voyage = Static(1, 0, "SEA BREEZE", "PB123");
+    voyage.destination = "HOEK VAN HOLLAND";
+    voyage.eta = "12-07 14:00";
+    voyage.draught = 2.5f;
+    voyage.shipType = 70;
+    StaticRow newDestination = voyage;
+    newDestination.destination = "IJMUIDEN";
+    StaticRow noDestination = voyage;
+    noDestination.destination.clear();
+
+    StaticRow known;
+    struct Step { const char* what; StaticRow report; bool changed; };
+    const Step steps[] = {
+        {"part A, first name", partA("SEA BREEZE"), true},
+        {"part A again", partA("SEA BREEZE"), false},
+        {"part B", partB, true},
+        {"part A again after B", partA("SEA BREEZE"), false},
+        {"part B again", partB, false},
+        {"voyage data adds destination, ETA, draught", voyage, true},
+        {"voyage data again", voyage, false},
+        {"new destination", newDestination, true},
+        {"no destination sent: the known one stays", noDestination, false},
+        {"renamed", partA("SEA BREEZE II"), true},
+    };
+    for (const Step& s : steps) EXPECT_EQ(history::MergeStatic(known, s.report), s.changed) << s.what;
+    EXPECT_EQ(known.name, "SEA BREEZE II");
+    EXPECT_EQ(known.callSign, "PB123");
+    EXPECT_EQ(known.shipType, 70);  // the voyage data's type came after part B's
+    EXPECT_EQ(known.destination, "IJMUIDEN");
+    EXPECT_EQ(known.dimB, 7);
+}
+
+// A receiver writing through a feed into a real store.
+class FeedToStore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto store = history::OpenSqliteStore((dir / "h.sqlite").string(), nullptr, nullptr);
+        ASSERT_TRUE(store);
+        writer = std::make_unique<history::HistoryWriter>(std::move(store), history::WriterSettings{});
+        feed = std::make_unique<history::HistoryFeed>(*writer, clock, &events);
+        rx.setHistory(feed.get());
+    }
+    template <class Rec>
+    void send(const Rec& rec, std::string_view tags = {}) {
+        std::string text;
+        for (const auto& s : testing_support::Sentences(rec)) text += std::string(tags) + s;
+        rx.takeBytes(app::Receiver::kMainInput, text);
+    }
+    std::unique_ptr<history::HistoryStore> reopen() {
+        writer->stop();
+        return history::OpenSqliteStore((dir / "h.sqlite").string(), nullptr, nullptr);
+    }
+
+    testing_support::TempDir dir;
+    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 7, 15, 0, 0), 1000.0, 1796655600000};
+    testing_support::RecordingEvents events;
+    app::Receiver rx{clock, events};
+    std::unique_ptr<history::HistoryWriter> writer;
+    std::unique_ptr<history::HistoryFeed> feed;
+};
+
+TEST_F(FeedToStore, ReceivedSentencesBecomeRows) {
+    const int32_t ship = 244123456;
+    send(testing_support::ClassAReport(ship, 52.0, 4.0, 12.0f));
+    clock.advance(2);
+    send(testing_support::ClassAReport(ship, 52.001, 4.0, 12.0f));  // 2 s later, nothing changed: thinned
+    clock.advance(2);
+    send(testing_support::ClassAReport(ship, 52.002, 4.0, 12.0f, 5));  // status changed: kept
+    // With a c: time and a source, which win over the clock.
+    send(testing_support::ClassAReport(ship, 52.1, 4.1, 12.0f), input::FormatTagBlock("rcvr7", 1796659200));
+    send(testing_support::StaticData(ship, "NORDIC STAR", "PD1234"));
+    clock.advance(1);
+    send(testing_support::StaticData(ship, "NORDIC STAR", "PD1234"));  // unchanged: not stored
+    ais::BroadcastSafetyMessage text;
+    text.MessageID = 14;
+    text.MMSI = 2440001;
+    text.Text = "O'HARA'; DROP TABLE messages";
+    send(text);
+    ais::PositionReport nowhere = testing_support::ClassAReport(211000001, base::kNotAvailable, base::kNotAvailable, 3);
+    send(nowhere);  // no position: no row
+
+    auto store = reopen();
+    ASSERT_TRUE(store);
+    const auto track = store->track(ship, 0, INT64_MAX);
+    ASSERT_EQ(track.size(), 3u);
+    EXPECT_EQ(track[0].time, 1796655600000);
+    EXPECT_EQ(track[1].time, 1796655604000);
+    EXPECT_EQ(track[1].navStatus, 5);
+    EXPECT_EQ(track[0].stationClass, history::StationClass::ClassA);
+    EXPECT_EQ(track[0].input, app::Receiver::kMainInput);
+    EXPECT_EQ(track[2].time, 1796659200000);
+    EXPECT_EQ(track[2].source, "rcvr7");
+    EXPECT_EQ(track[0].heading, 44);
+    const auto seen = store->lastSeen("nordic", 5);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].callSign, "PD1234");
+    EXPECT_EQ(store->countsPerHour(0, INT64_MAX).at(0).statics, 1);
+    const auto messages = store->messages(0, INT64_MAX);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].mmsi, 2440001);
+    EXPECT_NE(messages[0].json.find("\"Text\":\"O'HARA'; DROP TABLE MESSAGES\""), std::string::npos)
+        << messages[0].json;
+    EXPECT_TRUE(store->track(211000001, 0, INT64_MAX).empty());
+}
+
+TEST_F(FeedToStore, SeededStaticDataIsNotStoredAgain) {
+    send(testing_support::ClassAReport(1234567, 52.0, 4.0, 12.0f));
+    send(testing_support::StaticData(1234567, "KEPT", "K1"));
+    auto store = reopen();
+    // A new run: its feed starts from what the store holds.
+    auto writer2 = std::make_unique<history::HistoryWriter>(
+        history::OpenSqliteStore((dir / "h.sqlite").string(), nullptr, nullptr), history::WriterSettings{});
+    history::HistoryFeed feed2(*writer2, clock, &events);
+    feed2.seed(*store);
+    rx.setHistory(&feed2);
+    clock.advance(60);
+    send(testing_support::StaticData(1234567, "KEPT", "K1"));
+    send(testing_support::StaticData(1234567, "RENAMED", "K1"));
+    writer2->stop();
+    const auto counts = store->countsPerHour(0, INT64_MAX);
+    int64_t statics = 0;
+    for (const auto& h : counts) statics += h.statics;
+    EXPECT_EQ(statics, 2);  // the first run's and the rename
+}
+
+}  // namespace
+}  // namespace history_test

@@ -1,0 +1,177 @@
+// The writer thread: a full queue drops and counts instead of waiting, a
+// refusing store pauses and resumes without losing what waited, stop()
+// writes everything, and a SIGKILL while writing leaves a sound file with
+// all but the last moments in it.
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "history/history_writer.h"
+#include "history/sqlite_store.h"
+#include "history_store_rows.h"
+#include "support/temp_dir.h"
+
+namespace history_test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A store that records what it is given; append can be held or made to fail.
+class FakeStore final : public history::HistoryStore {
+public:
+    struct Shared {
+        std::mutex m;
+        std::condition_variable cv;
+        bool hold = false, inside = false;
+        int failuresLeft = 0;
+        std::vector<history::PositionRow> rows;
+        int appends = 0;
+    };
+    explicit FakeStore(Shared& s) : s_(s) {}
+    history::Status append(const history::Batch& b) override {
+        std::unique_lock lock(s_.m);
+        s_.inside = true;
+        s_.cv.notify_all();
+        s_.cv.wait(lock, [&] { return !s_.hold; });
+        s_.inside = false;
+        ++s_.appends;
+        if (s_.failuresLeft > 0) {
+            --s_.failuresLeft;
+            return {"disk full"};
+        }
+        s_.rows.insert(s_.rows.end(), b.positions.begin(), b.positions.end());
+        return {};
+    }
+    std::vector<history::PositionRow> track(int32_t, history::TimeMs, history::TimeMs) override { return {}; }
+    std::vector<history::SituationEntry> situation(history::TimeMs, history::TimeMs) override { return {}; }
+    std::vector<history::LastSeen> lastSeen(std::string_view, int) override { return {}; }
+    std::vector<history::HourCount> countsPerHour(history::TimeMs, history::TimeMs) override { return {}; }
+    std::vector<history::MessageRow> messages(history::TimeMs, history::TimeMs) override { return {}; }
+    std::optional<std::pair<history::TimeMs, history::TimeMs>> span() override { return {}; }
+    history::Status applyRetention(const history::Retention&, history::TimeMs) override { return {}; }
+    std::string lastError() const override { return {}; }
+
+private:
+    Shared& s_;
+};
+
+history::WriterSettings Settings(size_t capacity, double interval) {
+    history::WriterSettings s;
+    s.capacity = capacity;
+    s.intervalSeconds = interval;
+    return s;
+}
+
+TEST(HistoryWriter, FullQueueDropsAndCountsWithOneNotice) {
+    FakeStore::Shared shared;
+    shared.hold = true;
+    history::HistoryWriter writer(std::make_unique<FakeStore>(shared), Settings(10, 0.01));
+    ASSERT_TRUE(writer.add(Position(1, 1)));
+    {
+        std::unique_lock lock(shared.m);
+        shared.cv.wait(lock, [&] { return shared.inside; });  // the thread is stuck in the store
+    }
+    int taken = 0;
+    for (int i = 0; i < 25; ++i) taken += writer.add(Position(2, 100 + i));  // returns at once
+    EXPECT_EQ(taken, 10);
+    EXPECT_EQ(writer.counts().dropped, 15);
+    EXPECT_EQ(writer.takeNotices().size(), 1u);
+    {
+        std::lock_guard lock(shared.m);
+        shared.hold = false;
+    }
+    shared.cv.notify_all();
+    writer.stop();
+    EXPECT_EQ(shared.rows.size(), 11u);
+    EXPECT_EQ(writer.counts().written, 11);
+    EXPECT_FALSE(writer.add(Position(3, 1)));  // after stop: dropped, no crash
+}
+
+TEST(HistoryWriter, RefusingStorePausesThenResumesWithNothingLost) {
+    FakeStore::Shared shared;
+    shared.failuresLeft = 3;
+    history::HistoryWriter writer(std::make_unique<FakeStore>(shared), Settings(1000, 0.01));
+    for (int i = 0; i < 5; ++i) writer.add(Position(1, i));
+    for (int spins = 0; spins < 500 && writer.counts().written < 5; ++spins) std::this_thread::sleep_for(10ms);
+    for (int i = 5; i < 8; ++i) writer.add(Position(1, i));
+    writer.stop();
+    ASSERT_EQ(shared.rows.size(), 8u);
+    for (size_t i = 0; i < shared.rows.size(); ++i) EXPECT_EQ(shared.rows[i].time, static_cast<int64_t>(i));
+    const auto notices = writer.takeNotices();
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_NE(notices[0].find("History paused: disk full"), std::string::npos);
+    EXPECT_NE(notices[1].find("writing again"), std::string::npos);
+    EXPECT_EQ(writer.counts().failures, 3);
+}
+
+TEST(HistoryWriter, ImpossiblePositionNeverReachesTheStore) {
+    FakeStore::Shared shared;
+    history::HistoryWriter writer(std::make_unique<FakeStore>(shared), {});
+    EXPECT_FALSE(writer.add(Position(1, 1, 91, 0)));
+    EXPECT_FALSE(writer.add(Position(1, 2, 0, 181)));
+    EXPECT_TRUE(writer.add(Position(1, 3)));
+    writer.stop();
+    EXPECT_EQ(shared.rows.size(), 1u);
+    EXPECT_EQ(writer.counts().refused, 2);
+    EXPECT_EQ(shared.failuresLeft, 0);
+}
+
+// The child writes one position per ~0.2 ms, numbered by mmsi, timed by the
+// wall clock, until it is killed.
+[[noreturn]] void WriteUntilKilled(const std::string& path) {
+    auto store = history::OpenSqliteStore(path, nullptr, nullptr);
+    if (!store) _exit(3);
+    history::HistoryWriter writer(std::move(store), Settings(100000, 0.5));
+    for (int32_t n = 1;; ++n) {
+        const auto now = std::chrono::system_clock::now().time_since_epoch();
+        writer.add(Position(n, std::chrono::duration_cast<std::chrono::milliseconds>(now).count()));
+        std::this_thread::sleep_for(200us);
+    }
+}
+
+TEST(HistoryWriter, SigkillWhileWritingLosesAtMostTheLastMoment) {
+    testing_support::TempDir dir;
+    const std::string path = (dir / "History.sqlite").string();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) WriteUntilKilled(path);
+    std::this_thread::sleep_for(2500ms);
+    const auto killedAt = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              std::chrono::system_clock::now().time_since_epoch()).count();
+    ASSERT_EQ(kill(child, SIGKILL), 0);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself: " << status;
+
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "ok");
+    sqlite3_finalize(st);
+    // Numbered 1..n without a gap, and the last one less than a second and a
+    // bit (the batch interval plus scheduling on a busy machine) before the kill.
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT count(*), min(mmsi), max(mmsi), max(time) FROM positions", -1, &st,
+                                 nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    const int64_t count = sqlite3_column_int64(st, 0), first = sqlite3_column_int64(st, 1),
+                  last = sqlite3_column_int64(st, 2), lastTime = sqlite3_column_int64(st, 3);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    EXPECT_GT(count, 100);
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(last, count);
+    EXPECT_GT(lastTime, killedAt - 1500);
+}
+
+}  // namespace
+}  // namespace history_test

@@ -1,0 +1,269 @@
+// The cases of the store contract (store_contract.h); each back end runs all of them.
+#include "history_store_rows.h"
+#include "store_contract.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace history_test {
+namespace {
+
+using history::Batch;
+using history::PositionRow;
+using history::StaticRow;
+using history::TimeMs;
+
+constexpr TimeMs kT0 = 1796601600000;  // 2026-12-07T00:00:00Z
+constexpr TimeMs kHour = 3600000;
+constexpr TimeMs kDay = 24 * kHour;
+
+std::vector<TimeMs> Times(const std::vector<PositionRow>& rows) {
+    std::vector<TimeMs> t;
+    for (const auto& r : rows) t.push_back(r.time - kT0);
+    return t;
+}
+
+TEST_P(StoreContract, TrackHoldsBothBoundsAndOnlyItsStation) {
+    Batch b;
+    for (TimeMs t : {1000, 2000, 3000, 4000}) b.positions.push_back(Position(111, kT0 + t));
+    b.positions.push_back(Position(222, kT0 + 2500));
+    b.positions.push_back(Position(111, kT0 - 1));  // before every window below but the last
+    ASSERT_TRUE(store->append(b).ok()) << store->lastError();
+    struct Case { TimeMs from, to; std::vector<TimeMs> times; };
+    const Case cases[] = {
+        {2000, 3000, {2000, 3000}},        // both bounds are in
+        {2001, 2999, {}},                  // nothing strictly between
+        {0, 10000, {1000, 2000, 3000, 4000}},
+        {4000, 4000, {4000}},              // a window of one moment
+        {3000, 2000, {}},                  // reversed: nothing
+        {-1, 1000, {-1, 1000}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Times(store->track(111, kT0 + c.from, kT0 + c.to)), c.times) << c.from << ".." << c.to;
+    }
+    EXPECT_TRUE(store->track(333, kT0, kT0 + kDay).empty());
+}
+
+TEST_P(StoreContract, SituationTakesLatestPositionInWindowAndStaticAtOrBefore) {
+    Batch b;
+    b.positions = {Position(111, kT0 + 1000), Position(111, kT0 + 5000), Position(111, kT0 + 9000),
+                   Position(222, kT0 + 4000), Position(333, kT0 - 60000)};
+    b.statics = {Static(111, kT0 + 500, "FIRST"), Static(111, kT0 + 5000, "SECOND"), Static(222, kT0 + 6000, "LATE")};
+    ASSERT_TRUE(store->append(b).ok()) << store->lastError();
+    struct Case {
+        TimeMs at, window;
+        // mmsi, its position's time, its static name ("" none)
+        std::vector<std::tuple<int32_t, TimeMs, std::string>> want;
+    };
+    const Case cases[] = {
+        {5000, 10000, {{111, 5000, "SECOND"}, {222, 4000, ""}}},  // a static at the moment itself counts
+        {4999, 10000, {{111, 1000, "FIRST"}, {222, 4000, ""}}},
+        {9000, 4000, {{111, 9000, "SECOND"}}},                     // 222 at 4000 is not after 9000 - 4000 (open start)
+        {9000, 5001, {{111, 9000, "SECOND"}, {222, 4000, "LATE"}}},
+        {0, 1000, {}},
+        {0, 61000, {{333, -60000, ""}}},
+    };
+    for (const Case& c : cases) {
+        auto got = store->situation(kT0 + c.at, c.window);
+        std::sort(got.begin(), got.end(), [](auto& x, auto& y) { return x.position.mmsi < y.position.mmsi; });
+        std::vector<std::tuple<int32_t, TimeMs, std::string>> seen;
+        for (const auto& e : got) {
+            seen.emplace_back(e.position.mmsi, e.position.time - kT0, e.statics ? e.statics->name : "");
+        }
+        EXPECT_EQ(seen, c.want) << "at " << c.at << " window " << c.window;
+    }
+}
+
+TEST_P(StoreContract, LastSeenMatchesDigitsNameAndCallSignIgnoringCase) {
+    Batch b;
+    b.positions = {Position(244123456, kT0 + 1000, 52.0, 4.0), Position(244123456, kT0 + 3000, 52.5, 4.5),
+                   Position(211000999, kT0 + 2000, 54.0, 8.0)};
+    b.statics = {Static(244123456, kT0 + 500, "NORDIC STAR", "PD1234"),
+                 Static(211000999, kT0 + 600, "Star of Kiel", "DABC"),
+                 Static(366000001, kT0 + 4000, "NEVER MOVED", "WXYZ")};
+    ASSERT_TRUE(store->append(b).ok()) << store->lastError();
+    struct Case { std::string text; std::vector<int32_t> mmsis; };
+    const Case cases[] = {
+        {"star", {244123456, 211000999}},  // newest first
+        {"STAR OF", {211000999}},
+        {"pd12", {244123456}},
+        {"1234", {244123456}},             // digits of the MMSI or call sign
+        {"000", {366000001, 211000999}},
+        {"wxyz", {366000001}},             // static data only: no position
+        {"nobody", {}},
+        {"%", {}},                         // no wildcard
+        {"_", {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<int32_t> got;
+        for (const auto& l : store->lastSeen(c.text, 10)) got.push_back(l.mmsi);
+        EXPECT_EQ(got, c.mmsis) << c.text;
+    }
+    const auto star = store->lastSeen("nordic", 10);
+    ASSERT_EQ(star.size(), 1u);
+    EXPECT_EQ(star[0].time, kT0 + 3000);
+    EXPECT_EQ(star[0].latitude, 52.5);
+    EXPECT_EQ(star[0].longitude, 4.5);
+    EXPECT_EQ(star[0].callSign, "PD1234");
+    const auto still = store->lastSeen("never", 10);
+    ASSERT_EQ(still.size(), 1u);
+    EXPECT_FALSE(still[0].latitude.has_value());
+    EXPECT_EQ(store->lastSeen("star", 1).size(), 1u);
+}
+
+TEST_P(StoreContract, CountsPerHourAndSpan) {
+    EXPECT_FALSE(store->span().has_value());
+    Batch b;
+    b.positions = {Position(1, kT0), Position(1, kT0 + kHour - 1), Position(2, kT0 + kHour), Position(3, kT0 + 3 * kHour)};
+    b.statics = {Static(1, kT0 + 10, "A")};
+    b.messages = {Message(1, kT0 + 3 * kHour + 5, "{}"), Message(2, kT0 + 4 * kHour, "{}")};
+    ASSERT_TRUE(store->append(b).ok()) << store->lastError();
+    const auto counts = store->countsPerHour(kT0, kT0 + 4 * kHour);  // the end is out
+    ASSERT_EQ(counts.size(), 3u);
+    EXPECT_EQ(counts[0].hour, kT0);
+    EXPECT_EQ(std::tie(counts[0].positions, counts[0].statics, counts[0].messages), std::make_tuple(2, 1, 0));
+    EXPECT_EQ(counts[1].hour, kT0 + kHour);
+    EXPECT_EQ(counts[1].positions, 1);
+    EXPECT_EQ(counts[2].hour, kT0 + 3 * kHour);
+    EXPECT_EQ(std::tie(counts[2].positions, counts[2].messages), std::make_tuple(1, 1));
+    EXPECT_EQ(store->span(), std::make_pair(kT0, kT0 + 4 * kHour));
+    const auto messages = store->messages(kT0 + 3 * kHour + 5, kT0 + 4 * kHour);
+    EXPECT_EQ(messages.size(), 2u);
+}
+
+TEST_P(StoreContract, RetentionByDaysDropsOnlyOlderRows) {
+    Batch b;
+    for (int day = 0; day < 5; ++day) {
+        b.positions.push_back(Position(1, kT0 + day * kDay));
+        b.statics.push_back(Static(1, kT0 + day * kDay, "D" + std::to_string(day)));
+        b.messages.push_back(Message(1, kT0 + day * kDay, "{}"));
+    }
+    ASSERT_TRUE(store->append(b).ok());
+    ASSERT_TRUE(store->applyRetention({2, 0}, kT0 + 4 * kDay + 1).ok()) << store->lastError();
+    EXPECT_EQ(Times(store->track(1, kT0 - kDay, kT0 + 10 * kDay)), (std::vector<TimeMs>{3 * kDay, 4 * kDay}));
+    EXPECT_EQ(store->span(), std::make_pair(kT0 + 3 * kDay, kT0 + 4 * kDay));
+    EXPECT_EQ(store->messages(kT0 - kDay, kT0 + 10 * kDay).size(), 2u);
+    // No limits: nothing goes.
+    ASSERT_TRUE(store->applyRetention({0, 0}, kT0 + 100 * kDay).ok());
+    EXPECT_EQ(store->track(1, kT0 - kDay, kT0 + 10 * kDay).size(), 2u);
+}
+
+TEST_P(StoreContract, RetentionBySizeNoStoreCanMeetEmptiesIt) {
+    Batch b;
+    for (int day = 0; day < 3; ++day) b.positions.push_back(Position(1, kT0 + day * kDay));
+    ASSERT_TRUE(store->append(b).ok());
+    ASSERT_TRUE(store->applyRetention({0, int64_t{1} << 40}, kT0 + 3 * kDay).ok());
+    EXPECT_EQ(store->span()->first, kT0);
+    ASSERT_TRUE(store->applyRetention({0, 1}, kT0 + 3 * kDay).ok()) << store->lastError();
+    EXPECT_FALSE(store->span().has_value());
+    EXPECT_TRUE(store->append(b).ok()) << store->lastError();
+}
+
+TEST_P(StoreContract, NotAvailableFieldsComeBackAsNothing) {
+    PositionRow bare = Position(5, kT0);
+    bare.sog.reset();
+    bare.cog.reset();
+    bare.heading.reset();
+    bare.navStatus.reset();
+    bare.stationClass = history::StationClass::AidToNavigation;
+    PositionRow full = Position(6, kT0);
+    full.sog = 102.2f;
+    full.cog = 359.9f;
+    full.heading = 511 - 1;
+    full.navStatus = 15;
+    full.latitude = -89.999999;
+    full.longitude = 179.999999;
+    StaticRow emptyStatic;
+    emptyStatic.mmsi = 5;
+    emptyStatic.time = kT0;
+    emptyStatic.type = 24;
+    StaticRow fullStatic = Static(6, kT0, "FULL", "CALL");
+    fullStatic.imo = 9876543;
+    fullStatic.shipType = 70;
+    fullStatic.dimA = 0;
+    fullStatic.dimB = 511;
+    fullStatic.dimC = 63;
+    fullStatic.dimD = 1;
+    fullStatic.draught = 25.5f;
+    fullStatic.destination = "ROTTERDAM";
+    fullStatic.eta = "12-07 14:00";
+    Batch b;
+    b.positions = {bare, full};
+    b.statics = {emptyStatic, fullStatic};
+    ASSERT_TRUE(store->append(b).ok()) << store->lastError();
+    EXPECT_EQ(store->track(5, kT0, kT0), std::vector<PositionRow>{bare});
+    EXPECT_EQ(store->track(6, kT0, kT0), std::vector<PositionRow>{full});
+    for (const auto& e : store->situation(kT0, 1000)) {
+        ASSERT_TRUE(e.statics.has_value());
+        EXPECT_EQ(*e.statics, e.position.mmsi == 5 ? emptyStatic : fullStatic);
+    }
+}
+
+TEST_P(StoreContract, TextFromTheAirIsStoredAsData) {
+    const std::string hostile[] = {
+        "O'BRIEN",
+        "'; DROP TABLE positions; --",
+        "\"); DELETE FROM statics; --",
+        "%_\\*?",
+        "\xC3\x98RESUND \xE2\x80\x94 \xF0\x9F\x9A\xA2",  // UTF-8, also outside the basic plane
+        std::string(10 * 1024, 'X') + "'",
+        "",
+    };
+    int32_t mmsi = 100;
+    for (const std::string& text : hostile) {
+        ++mmsi;
+        PositionRow p = Position(mmsi, kT0);
+        p.source = text;
+        StaticRow s = Static(mmsi, kT0, text, text);
+        s.destination = text;
+        s.eta = text;
+        s.source = text;
+        history::MessageRow m = Message(mmsi, kT0, text);
+        m.source = text;
+        ASSERT_TRUE(store->append({{p}, {s}, {m}}).ok()) << store->lastError();
+        EXPECT_EQ(store->track(mmsi, kT0, kT0), std::vector<PositionRow>{p});
+        const auto situation = store->situation(kT0, 1);
+        const auto it = std::find_if(situation.begin(), situation.end(),
+                                     [&](const auto& e) { return e.position.mmsi == mmsi; });
+        ASSERT_NE(it, situation.end());
+        EXPECT_EQ(it->statics, s);
+        const auto messages = store->messages(kT0, kT0);
+        EXPECT_NE(std::find(messages.begin(), messages.end(), m), messages.end());
+        if (!text.empty()) {
+            const auto seen = store->lastSeen(text, 100);
+            EXPECT_TRUE(std::any_of(seen.begin(), seen.end(), [&](const auto& l) { return l.name == text; }));
+        }
+    }
+    // Every row is still there: nothing was run as SQL.
+    EXPECT_EQ(store->situation(kT0, 1).size(), std::size(hostile));
+}
+
+TEST_P(StoreContract, FailedBatchLeavesNothingBehind) {
+    ASSERT_TRUE(store->append({{Position(1, kT0)}, {}, {}}).ok());
+    struct Case { double lat, lon; };
+    const Case refused[] = {{91, 0}, {-90.5, 0}, {0, 181}, {0, -180.5}, {std::nan(""), 0}};
+    for (const Case& c : refused) {
+        Batch b;
+        b.positions = {Position(1, kT0 + 1), Position(2, kT0 + 2)};
+        PositionRow bad = Position(3, kT0 + 3);
+        bad.latitude = c.lat;
+        bad.longitude = c.lon;
+        b.positions.push_back(bad);
+        b.statics = {Static(1, kT0 + 1, "NOT KEPT")};
+        b.messages = {Message(1, kT0 + 1, "{}")};
+        EXPECT_FALSE(store->append(b).ok()) << c.lat << " " << c.lon;
+        EXPECT_FALSE(store->lastError().empty());
+        EXPECT_EQ(store->track(1, kT0, kT0 + 10).size(), 1u);
+        EXPECT_TRUE(store->track(2, kT0, kT0 + 10).empty());
+        EXPECT_TRUE(store->messages(kT0, kT0 + 10).empty());
+        EXPECT_TRUE(store->lastSeen("NOT KEPT", 10).empty());
+    }
+    // The store goes on after a refused batch.
+    EXPECT_TRUE(store->append({{Position(2, kT0 + 5)}, {}, {}}).ok()) << store->lastError();
+    EXPECT_EQ(store->track(2, kT0, kT0 + 10).size(), 1u);
+}
+
+}  // namespace
+}  // namespace history_test
