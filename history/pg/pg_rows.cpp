@@ -165,6 +165,12 @@ const char* const kMessageSelect = ORVANTA_TIME_MS ", mmsi, input, source, type,
 bool AppendPositionsCopy(std::string& out, const std::vector<PositionRow>& rows, std::string& error) {
     out.reserve(out.size() + rows.size() * 96);
     for (const PositionRow& r : rows) {
+        // A place on the globe or nothing: "not available" (91, 181) and
+        // garbage are the writer's to leave out, not ours to store.
+        if (!(r.latitude >= -90 && r.latitude <= 90 && r.longitude >= -180 && r.longitude <= 180)) {
+            error = "a position of MMSI " + std::to_string(r.mmsi) + " is off the globe";
+            return false;
+        }
         if (!AppendCommon(out, r.time, r.mmsi, r.input, r.source, r.type, error)) return false;
         out += '\t';
         AppendCopyText(out, std::string_view(reinterpret_cast<const char*>(&r.stationClass), 1));

@@ -32,7 +32,7 @@ constexpr TimeMs kLatestTime = 253402300799999;    // 9999-12-31T23:59:59.999Z
 
 // The COPY text of each kind of row, one line per row, in the column order
 // of the k*CopyColumns lists. False, with error, when a row's time is out of
-// range; nothing is written then.
+// range or a position is off the globe (not a number, beyond ±90° or ±180°).
 bool AppendPositionsCopy(std::string& out, const std::vector<PositionRow>& rows, std::string& error);
 bool AppendStaticsCopy(std::string& out, const std::vector<StaticRow>& rows, std::string& error);
 bool AppendMessagesCopy(std::string& out, const std::vector<MessageRow>& rows, std::string& error);

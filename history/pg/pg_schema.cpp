@@ -18,9 +18,8 @@ constexpr int64_t kDayMs = 86'400'000;
 
 constexpr const char* kTables[] = {"positions", "statics", "messages"};
 
-// The position as a geography point, NULL when the coordinates are not a
-// place on the globe (so the stored latitude and longitude stay exactly
-// what was received).
+// The position is kept as received (latitude, longitude: exact doubles) and
+// as a geography point for the spatial index and distance queries.
 constexpr const char* kSchema = R"SQL(
 CREATE TABLE positions (
     time timestamptz NOT NULL,
@@ -35,9 +34,8 @@ CREATE TABLE positions (
     cog real,
     heading smallint,
     nav_status smallint,
-    position geography(Point, 4326) GENERATED ALWAYS AS (
-        CASE WHEN latitude BETWEEN -90 AND 90 AND longitude BETWEEN -180 AND 180
-             THEN ST_SetSRID(ST_MakePoint(longitude, latitude), 4326)::geography END) STORED
+    position geography(Point, 4326) NOT NULL GENERATED ALWAYS AS (
+        ST_SetSRID(ST_MakePoint(longitude, latitude), 4326)::geography) STORED
 ) PARTITION BY RANGE (time);
 CREATE INDEX positions_mmsi_time ON positions (mmsi, time);
 CREATE INDEX positions_time ON positions (time);

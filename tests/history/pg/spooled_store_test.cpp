@@ -48,14 +48,14 @@ protected:
         fs::remove_all(dir_);
     }
 
-    std::unique_ptr<SpooledStore> OpenSpooled(const std::string& url) {
+    std::unique_ptr<SpooledStore> OpenSpooled(const std::string& url, int statementTimeoutMs = 0) {
         std::string error;
         auto spool = Spool::open((dir_ / "HistorySpool.sqlite").string(), error);
         EXPECT_TRUE(spool) << error;
         if (!spool) return nullptr;
         SpooledStore::Options fast;
         fast.firstRetry = fast.longestRetry = std::chrono::milliseconds(50);
-        return std::make_unique<SpooledStore>(PgStore::openLater(url, {.connectTimeoutSeconds = 2}),
+        return std::make_unique<SpooledStore>(PgStore::openLater(url, {2, statementTimeoutMs}),
                                               std::move(spool), fast);
     }
 
@@ -133,6 +133,26 @@ TEST_F(SpooledStoreTest, ServerStoppedWhileWritingLosesNothingAndDoublesNothing)
     EXPECT_GT(store->counters().sentFromSpool, 0);
     EXPECT_TRUE(store->counters().serverReachable);
     ExpectEveryRowOnceInOrder(url, written);
+}
+
+TEST_F(SpooledStoreTest, AServerTooSlowToAnswerIsTreatedAsAway) {
+    PG_TEST_DATABASE(url);
+    auto store = OpenSpooled(url, 300);
+    ASSERT_TRUE(store);
+    ASSERT_TRUE(store->append(NumberedBatch(0)).ok());
+    // Another session holds the positions table: the station's COPY waits
+    // until the statement timeout cancels it.
+    PGconn* other = PQconnectdb(url.c_str());
+    PGresult* lock = PQexec(other, "BEGIN; LOCK TABLE positions IN ACCESS EXCLUSIVE MODE");
+    ASSERT_EQ(PQresultStatus(lock), PGRES_COMMAND_OK) << PQerrorMessage(other);
+    PQclear(lock);
+    for (int i = 1; i < 3; ++i) ASSERT_TRUE(store->append(NumberedBatch(i)).ok());
+    EXPECT_GE(store->counters().waitingBatches, 1);
+    EXPECT_FALSE(store->counters().serverReachable);
+    PQclear(PQexec(other, "COMMIT"));
+    PQfinish(other);
+    SendAll(*store);
+    ExpectEveryRowOnceInOrder(url, 3);
 }
 
 TEST_F(SpooledStoreTest, ABatchCommittedButNotHeardOfIsNotStoredTwice) {
