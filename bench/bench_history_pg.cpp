@@ -1,6 +1,7 @@
 // The PostgreSQL history's speed on a throw-away local cluster: rows per
 // second written by COPY in batches of one second of a 1,000- and a
-// 20,000-station feed, then a day of a 1,000-station feed stored and the
+// 20,000-station feed, then a day of a 1,000-station feed stored (a minute a
+// batch) and the
 // time of a 24-hour track and of the situation at a moment.
 //
 //   bench_history_pg [--interval SECONDS] [--stations N]
@@ -8,6 +9,7 @@
 // --interval is the seconds between two stored positions of a station in the
 // day (default 10, the writer's default thinning); --stations the stations
 // of that day (default 1000). Needs postgresql-15 and postgresql-15-postgis-3.
+#include <libpq-fe.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,6 +33,32 @@ using history::TimeMs;
 using Clock = std::chrono::steady_clock;
 
 constexpr TimeMs T0 = 1'796'601'600'000;  // 2026-12-07T00:00:00Z
+
+// CPU seconds (user and system) a process has spent, from /proc: the
+// server's own cost of the writes, whatever else the machine is doing.
+double CpuSeconds(int pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const auto close = line.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::istringstream rest(line.substr(close + 2));
+    std::string field;
+    double ticks = 0;
+    for (int i = 3; i <= 15 && rest >> field; ++i) {
+        if (i == 14 || i == 15) ticks += std::stod(field);
+    }
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+int ServerPid(const std::string& url) {
+    PGconn* c = PQconnectdb(url.c_str());
+    PGresult* r = PQexec(c, "SELECT pid FROM pg_stat_activity WHERE application_name = 'orvanta'");
+    const int pid = PQntuples(r) == 1 ? std::atoi(PQgetvalue(r, 0, 0)) : 0;
+    PQclear(r);
+    PQfinish(c);
+    return pid;
+}
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
@@ -60,9 +89,10 @@ Batch Second(int stations, int second, int every = 1) {
     return b;
 }
 
-void MeasureWrites(PgStore& store, int stations, int batches) {
+void MeasureWrites(PgStore& store, int serverPid, int stations, int batches) {
     std::vector<double> times;
     const auto start = Clock::now();
+    const double serverStart = CpuSeconds(serverPid);
     for (int i = 0; i < batches; ++i) {
         const auto t = Clock::now();
         const history::Status s = store.append(Second(stations, i));
@@ -73,10 +103,13 @@ void MeasureWrites(PgStore& store, int stations, int batches) {
         times.push_back(Seconds(t));
     }
     const double total = Seconds(start);
+    const double rows = stations * static_cast<double>(batches);
+    const double serverCpu = CpuSeconds(serverPid) - serverStart;
     std::sort(times.begin(), times.end());
-    std::printf("write %6d stations: %3d batches of %6d rows, %8.0f rows/s, batch median %6.1f ms, max %6.1f ms\n",
-                stations, batches, stations, stations * static_cast<double>(batches) / total,
-                times[times.size() / 2] * 1000, times.back() * 1000);
+    std::printf("write %6d stations: %3d batches of %6d rows, %8.0f rows/s, batch median %6.1f ms, max %6.1f ms; "
+                "%8.0f rows per server CPU second\n",
+                stations, batches, stations, rows / total, times[times.size() / 2] * 1000, times.back() * 1000,
+                serverCpu > 0 ? rows / serverCpu : 0.0);
 }
 
 template <typename F>
@@ -101,6 +134,7 @@ std::string Option(int argc, char** argv, const char* name, const char* fallback
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const int interval = std::max(1, std::atoi(Option(argc, argv, "--interval", "10").c_str()));
     const int dayStations = std::max(1, std::atoi(Option(argc, argv, "--stations", "1000").c_str()));
     const std::string script = std::string(ORVANTA_SOURCE_DIR) + "/scripts/pg-test-cluster";
@@ -117,15 +151,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    MeasureWrites(*store, 1000, 60);
-    MeasureWrites(*store, 20000, 20);
+    const int serverPid = ServerPid(url);
+    MeasureWrites(*store, serverPid, 1000, 60);
+    MeasureWrites(*store, serverPid, 20000, 20);
     store->applyRetention({0, 1}, T0);  // empty again
 
-    // A day: every station every `interval` seconds, written as one-second batches.
+    // A day: every station every `interval` seconds, loaded a minute a batch.
     const auto load = Clock::now();
     int64_t rows = 0;
-    for (int second = 0; second < 86'400; second += 1) {
-        Batch b = Second(dayStations, second, interval);
+    for (int minute = 0; minute < 1440; ++minute) {
+        Batch b;
+        for (int second = minute * 60; second < minute * 60 + 60; ++second) {
+            Batch s = Second(dayStations, second, interval);
+            b.positions.insert(b.positions.end(), s.positions.begin(), s.positions.end());
+        }
         rows += static_cast<int64_t>(b.positions.size());
         if (!store->append(b).ok()) {
             std::fprintf(stderr, "append failed: %s\n", store->lastError().c_str());

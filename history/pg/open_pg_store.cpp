@@ -14,8 +14,10 @@ OpenResult OpenPgHistoryStore(std::string_view url, const PgOpenOptions& options
     }
     auto spool = Spool::open(options.spoolPath, result.error);
     if (!spool) return result;
-    result.error.clear();
-    result.store = std::make_unique<SpooledStore>(PgStore::openLater(std::string(url), options.server),
+    result.error = spool->notice();
+    PgStore::Options server = options.server;
+    if (server.statementTimeoutMs == 0) server.statementTimeoutMs = kWriterStatementTimeoutMs;
+    result.store = std::make_unique<SpooledStore>(PgStore::openLater(std::string(url), server),
                                                   std::move(spool), options.spool);
     return result;
 }

@@ -25,9 +25,16 @@ namespace history {
 
 struct PgOpenOptions {
     std::string spoolPath;
+    // With a spool and no statement timeout given, a write that runs longer
+    // than kWriterStatementTimeoutMs counts as a server that is away (its
+    // batch waits in the spool). Generous, as a batch of 20,000 stations
+    // takes a second or two on a busy server, and one that always timed out
+    // would never leave the spool.
     PgStore::Options server;
     SpooledStore::Options spool;
 };
+
+inline constexpr int kWriterStatementTimeoutMs = 10'000;
 
 // True for the locations OpenPgHistoryStore takes ("postgresql://", "postgres://").
 bool IsPgLocation(std::string_view location);

@@ -97,9 +97,13 @@ bool PgConnection::ensure() {
     // Our defaults come before the URL so that what the URL says wins; the
     // client encoding comes after it: every text we send and read is UTF-8.
     const std::string timeout = std::to_string(settings_.connectTimeoutSeconds);
-    const char* keys[] = {"connect_timeout", "application_name", "keepalives_idle", "keepalives_interval",
-                          "keepalives_count", "dbname",         "client_encoding", nullptr};
-    const char* values[] = {timeout.c_str(), "orvanta", "30", "10", "3", settings_.url.c_str(), "UTF8", nullptr};
+    // A server that vanishes (a cut cable, a crashed machine) is noticed by
+    // the keepalives when idle and by the TCP user timeout while sending.
+    const char* keys[] = {"connect_timeout",  "application_name", "keepalives_idle", "keepalives_interval",
+                          "keepalives_count", "tcp_user_timeout", "dbname",          "client_encoding",
+                          nullptr};
+    const char* values[] = {timeout.c_str(), "orvanta", "30", "10", "3", "20000", settings_.url.c_str(), "UTF8",
+                            nullptr};
     conn_ = PQconnectdbParams(keys, values, 1);
     if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
         error_ = "cannot connect to the history server: " + Trimmed(conn_ ? PQerrorMessage(conn_) : "out of memory");

@@ -114,7 +114,13 @@ std::unique_ptr<Spool> Spool::open(const std::string& path, std::string& error) 
             return nullptr;
         }
         std::unique_ptr<Spool> spool(new Spool(db));
-        if (spool->prepare()) return spool;
+        if (spool->prepare()) {
+            if (attempt > 0) {
+                spool->notice_ = "the history spool " + path + " was damaged (" + error +
+                                 "); it is kept as " + path + ".bad and a new spool was begun";
+            }
+            return spool;
+        }
         const int code = sqlite3_errcode(db);
         error = spool->error_;
         spool.reset();

@@ -54,6 +54,8 @@ public:
     int64_t waitingRows() const { return waitingRows_; }
     int64_t rejectedBatches();
     const std::string& error() const { return error_; }
+    // For the operator when open() found a damaged file and began anew; "" otherwise.
+    const std::string& notice() const { return notice_; }
 
 private:
     explicit Spool(sqlite3* db);
@@ -68,6 +70,7 @@ private:
     int64_t waitingBatches_ = 0;
     int64_t waitingRows_ = 0;
     std::string error_;
+    std::string notice_;
 };
 
 }  // namespace history

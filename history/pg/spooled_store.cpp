@@ -65,7 +65,8 @@ Status SpooledStore::append(const Batch& batch) {
             case Sent::NotNow: break;
             }
         }
-        if (!spool_->put(*seq, batch)) return {spool_->error() + " (the batch is lost)"};
+        if (!spool_->put(*seq, batch))
+            return {"the history server is away and the spool cannot keep the batch: " + spool_->error()};
     }
     if (due()) drain();
     return {};

@@ -137,6 +137,7 @@ TEST_F(SpoolTest, ADamagedFileIsKeptAsideAndANewSpoolBegins) {
     auto spool = Open();
     ASSERT_TRUE(spool);
     EXPECT_TRUE(fs::exists(path_ + ".bad"));
+    EXPECT_NE(spool->notice().find(".bad"), std::string::npos) << spool->notice();
     const auto seq = spool->nextSeq();
     ASSERT_TRUE(seq);
     EXPECT_TRUE(spool->put(*seq, SampleBatch(1)));
