@@ -1,0 +1,166 @@
+// The local spool: batches kept in order over restarts, numbers that never
+// run back, a damaged file or record set aside instead of stopping the station.
+#include "history/pg/spool.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "history/pg/batch_codec.h"
+
+namespace history {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SpoolTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("orvanta-spool-" + std::to_string(getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        path_ = (dir_ / "HistorySpool.sqlite").string();
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::unique_ptr<Spool> Open() {
+        std::string error;
+        auto spool = Spool::open(path_, error);
+        EXPECT_TRUE(spool) << error;
+        return spool;
+    }
+
+    fs::path dir_;
+    std::string path_;
+};
+
+Batch SampleBatch(int32_t mmsi) {
+    Batch b;
+    PositionRow p;
+    p.time = 1'796'601'600'123;
+    p.mmsi = mmsi;
+    p.source = "tab\there\\ 'quoted'";
+    p.latitude = -33.5;
+    p.longitude = 151.25;
+    p.sog = 0.1f;
+    p.heading = 511;
+    b.positions = {p, p};
+    StaticRow s;
+    s.mmsi = mmsi;
+    s.name = std::string("NUL\0INSIDE", 10);
+    s.imo = 1234567;
+    s.draught = 7.5f;
+    s.eta = "12-24 23:59";
+    b.statics = {s};
+    MessageRow m;
+    m.mmsi = mmsi;
+    m.json = "{\"text\":\"'; DROP TABLE waiting; --\"}";
+    b.messages = {m};
+    return b;
+}
+
+bool Same(const Batch& a, const Batch& b) {
+    return a.positions == b.positions && a.statics == b.statics && a.messages == b.messages;
+}
+
+bool Same(const std::optional<Batch>& a, const Batch& b) { return a && Same(*a, b); }
+
+TEST(BatchCodec, RoundTripsAndRefusesEveryCutOrPaddedRecord) {
+    const Batch batch = SampleBatch(244123456);
+    const std::string bytes = EncodeBatch(batch);
+    ASSERT_TRUE(Same(DecodeBatch(bytes), batch));
+    EXPECT_TRUE(Same(DecodeBatch(EncodeBatch(Batch{})), Batch{}));
+    for (size_t n = 0; n < bytes.size(); ++n) EXPECT_FALSE(DecodeBatch(bytes.substr(0, n))) << n;
+    EXPECT_FALSE(DecodeBatch(bytes + "x"));
+    // A count far beyond the bytes that follow is refused before any row is made.
+    std::string huge = bytes;
+    huge.replace(1, 4, std::string("\xff\xff\xff\x7f", 4));
+    EXPECT_FALSE(DecodeBatch(huge));
+}
+
+TEST_F(SpoolTest, KeepsBatchesOldestFirstAcrossARestart) {
+    {
+        auto spool = Open();
+        ASSERT_TRUE(spool);
+        for (int32_t mmsi : {3, 1, 2}) {
+            const auto seq = spool->nextSeq();
+            ASSERT_TRUE(seq);
+            ASSERT_TRUE(spool->put(*seq, SampleBatch(mmsi)));
+        }
+        EXPECT_EQ(spool->waitingBatches(), 3);
+        EXPECT_EQ(spool->waitingRows(), 12);
+    }
+    auto spool = Open();
+    ASSERT_TRUE(spool);
+    EXPECT_EQ(spool->waitingBatches(), 3);
+    EXPECT_EQ(spool->waitingRows(), 12);
+    std::vector<int32_t> order;
+    while (auto e = spool->oldest()) {
+        EXPECT_TRUE(Same(e->batch, SampleBatch(e->batch.positions[0].mmsi)));
+        order.push_back(e->batch.positions[0].mmsi);
+        ASSERT_TRUE(spool->remove(e->seq));
+    }
+    EXPECT_EQ(order, (std::vector<int32_t>{3, 1, 2}));
+    EXPECT_EQ(spool->waitingBatches(), 0);
+    EXPECT_EQ(spool->waitingRows(), 0);
+}
+
+TEST_F(SpoolTest, NumbersKeepRisingAndTheWriterStaysOverRestarts) {
+    // The server drops a batch whose number it has seen from this writer: a
+    // number handed out again after a restart would lose that batch.
+    int64_t last = 0;
+    std::string writer;
+    for (int run = 0; run < 3; ++run) {
+        auto spool = Open();
+        ASSERT_TRUE(spool);
+        if (run == 0) writer = spool->writer();
+        EXPECT_EQ(spool->writer(), writer);
+        for (int i = 0; i < (run == 1 ? 1500 : 3); ++i) {
+            const auto seq = spool->nextSeq();
+            ASSERT_TRUE(seq);
+            ASSERT_GT(*seq, last);
+            last = *seq;
+        }
+    }
+    EXPECT_EQ(writer.size(), 32u);
+}
+
+TEST_F(SpoolTest, ADamagedFileIsKeptAsideAndANewSpoolBegins) {
+    {
+        std::ofstream garbage(path_, std::ios::binary);
+        garbage << std::string(4096, '\x5a');
+    }
+    auto spool = Open();
+    ASSERT_TRUE(spool);
+    EXPECT_TRUE(fs::exists(path_ + ".bad"));
+    EXPECT_NE(spool->notice().find(".bad"), std::string::npos) << spool->notice();
+    const auto seq = spool->nextSeq();
+    ASSERT_TRUE(seq);
+    EXPECT_TRUE(spool->put(*seq, SampleBatch(1)));
+    EXPECT_TRUE(Same(spool->oldest()->batch, SampleBatch(1)));
+}
+
+TEST_F(SpoolTest, ARecordThatNoLongerDecodesIsSetAsideAndTheNextOneComes) {
+    auto spool = Open();
+    ASSERT_TRUE(spool);
+    ASSERT_TRUE(spool->put(1, SampleBatch(1)));
+    ASSERT_TRUE(spool->put(2, SampleBatch(2)));
+    // Damage the first record behind the spool's back.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "UPDATE waiting SET batch = x'0102' WHERE seq = 1", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    const auto e = spool->oldest();
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->seq, 2);
+    EXPECT_EQ(spool->rejectedBatches(), 1);
+    EXPECT_EQ(spool->waitingBatches(), 1);
+}
+
+}  // namespace
+}  // namespace history
