@@ -3,7 +3,7 @@
 // program of its own so that the other sub-commands start without Qt.
 //
 //   orvanta-render --centre 51.98 3.95 --scale 250000 --size 800x600 out.png
-//                  [--chart FILE]... [--nmea FILE] [--data-dir DIR] [--safety-depth M]
+//                  [--chart FILE]... [--nmea FILE] [--capacity N] [--data-dir DIR] [--safety-depth M]
 //
 // The picture is what the plot window shows at that centre and scale: land,
 // charts, landmarks (from DIR/Database), range rings around the centre, and
@@ -48,6 +48,7 @@ struct Options {
     std::string out;
     std::vector<std::string> charts;
     std::string nmea;
+    int capacity = targets::kMaxTargets;
     std::string dataDir;
     double safetyDepth = 10;
 };
@@ -56,10 +57,11 @@ void usage(FILE* f) {
     if (gCalledByCli) return;
     std::fprintf(f,
                  "usage: orvanta-render --centre LAT LON [--scale N] [--size WxH] OUT.png\n"
-                 "                      [--chart FILE]... [--nmea FILE] [--data-dir DIR] [--safety-depth M]\n"
+                 "                      [--chart FILE]... [--nmea FILE] [--capacity N] [--data-dir DIR]\n"
+                 "                      [--safety-depth M]\n"
                  "\n"
                  "Draws the plot (coastlines, charts, landmarks, range rings, targets) into a PNG.\n"
-                 "Defaults: scale 250000, size 800x600, safety depth 10 m.\n");
+                 "Defaults: scale 250000, size 800x600, room for 1000 stations, safety depth 10 m.\n");
 }
 
 // "." as the decimal mark whatever the locale the window system set.
@@ -88,6 +90,8 @@ int parse(int argc, char** argv, Options& o) {
             o.charts.emplace_back(value(1)), ++i;
         } else if (a == "--nmea" && value(1)) {
             o.nmea = value(1), ++i;
+        } else if (a == "--capacity" && value(1) && number(value(1), v) && v >= 1 && v <= targets::kMaxCapacity) {
+            o.capacity = static_cast<int>(v), ++i;
         } else if (a == "--data-dir" && value(1)) {
             o.dataDir = value(1), ++i;
         } else if (a == "--safety-depth" && value(1) && number(value(1), v) && v >= 0) {
@@ -137,6 +141,9 @@ int main(int argc, char** argv) {
     base::SystemClock clock;
     QuietEvents events;
     app::Receiver rx(clock, events);
+    targets::LifecycleSettings life = rx.targets().lifecycle();
+    life.capacity = o.capacity;
+    rx.targets().setLifecycle(life);
     targets::Reference& state = rx.reference();
     state.setMode(targets::kRefManual);
     state.moveTo(o.lat, o.lon);

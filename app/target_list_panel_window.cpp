@@ -19,6 +19,7 @@
 
 #include "station/receiver.h"
 #include "targets/target_filter.h"
+#include "windows/targets/list_cell_delegate.h"
 #include "windows/targets/target_list_model.h"
 #include "targets/target_sort.h"
 #include "ui/plain_text.h"
@@ -110,6 +111,7 @@ void TargetListPanel::buildList(QWidget& central) {
     fgAISTargets_ = new TracedTableView(&central);
     fgAISTargets_->setObjectName("fgAISTargets");
     fgAISTargets_->setModel(&model_);
+    fgAISTargets_->setItemDelegate(new targets::ListCellDelegate(fgAISTargets_));
     fgAISTargets_->setSortingEnabled(false);
     fgAISTargets_->setSelectionBehavior(QAbstractItemView::SelectRows);
     fgAISTargets_->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -1,10 +1,17 @@
 // The target list at the largest capacity: the full rewrite of 20,000 rows
 // after a sort, their CPA cells after the own ship moved, and the list kept
 // sorted by CPA once a second; each followed by reading a screenful of rows,
-// as the list view does when it repaints.
+// as the list view does when it repaints. BM_ListPaintScreenful paints the
+// screenful itself (offscreen) after the own ship moved, with the list's own
+// cell delegate (Arg 1) or the standard one (Arg 0) for comparison.
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <chrono>
+#include <QImage>
+#include <QStyledItemDelegate>
+#include <QHeaderView>
+#include <QTableView>
 #include <string>
 #include <vector>
 
@@ -12,6 +19,7 @@
 #include "station/receiver.h"
 #include "targets/target_sort.h"
 #include "targets/watch.h"
+#include "windows/targets/list_cell_delegate.h"
 #include "windows/targets/target_list_model.h"
 
 namespace {
@@ -126,10 +134,45 @@ void BM_ListKeptSortedByCPA20000(benchmark::State& state) {
 }
 BENCHMARK(BM_ListKeptSortedByCPA20000)->Unit(benchmark::kMillisecond);
 
+void BM_ListPaintScreenful(benchmark::State& state) {
+    WithOwnShip f;
+    targets::TargetTable& table = f.rx.targets();
+    targets::TargetListModel model(table, f.rx.reference());
+    model.flush();
+    targets::SortTargets(table, targets::kColCPA, false, f.rx.reference().mode());
+    model.RefreshTargetList();
+    QTableView view;
+    view.setModel(&model);
+    if (state.range(0) == 1) view.setItemDelegate(new targets::ListCellDelegate(&view));
+    view.resize(1340, kScreenful * view.verticalHeader()->defaultSectionSize());
+    view.resizeColumnsToContents();
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    const int own = targets::OwnShipEntry(table, f.rx.reference());
+    targets::AlarmEpisodes episodes;
+    double renderNs = 0;
+    int renders = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        table.entry(own).Fix.Latitude += 0.0005;  // new CPA and TCPA texts in every row
+        targets::UpdateAllApproaches(table, own, f.rx.alarmSettings(), f.rx.clock().monotonicSeconds(), episodes);
+        episodes.clear();
+        model.UpdateApproachCells();
+        model.flush();
+        state.ResumeTiming();
+        const auto t0 = std::chrono::steady_clock::now();
+        view.render(&image);
+        renderNs += std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - t0).count();
+        ++renders;
+    }
+    state.counters["render_ms"] = renderNs / renders / 1e6;
+}
+BENCHMARK(BM_ListPaintScreenful)->ArgName("cached")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -232,11 +232,65 @@ void AddChart(plot::PlotMap& map, const QString& path) {
     map.charts().add(std::move(*r.chart));
 }
 
+// Labels at pixel (x, y) of a 200x60 picture, painted by PaintShapes, or
+// (expected) by QPainter::drawText as a halo: four times in translucent
+// white a pixel off each way, then in the label's colour.
+QImage PaintedLabels(const std::vector<std::pair<QPointF, std::string>>& labels, qreal ratio, bool expected) {
+    QImage image(QSize(200, 60) * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(QColor(120, 160, 200));
+    QPainter painter(&image);
+    painter.setFont(plot::PlotFont(painter.font()));
+    plot::PlotView view;
+    view.widthPx = 200, view.heightPx = 60, view.scale = 100, view.pxPerCm = 1;  // a metre a pixel
+    std::vector<plot::Shape> shapes;
+    for (const auto& [at, text] : labels) {
+        plot::Shape s;
+        s.kind = plot::Shape::Kind::Text;
+        s.colour = plot::PlotColour::Red;
+        s.x1 = at.x() - 100, s.y1 = 30 - at.y();
+        s.text = text;
+        shapes.push_back(s);
+    }
+    if (!expected) {
+        plot::PaintShapes(painter, shapes, view);
+        return image;
+    }
+    const qreal ascent = QFontMetricsF(painter.font()).ascent();
+    for (const plot::Shape& s : shapes) {
+        const QPointF at = QPointF(view.toPixel(s.x1, s.y1).x, view.toPixel(s.x1, s.y1).y) + QPointF(s.dx, s.dy + ascent);
+        painter.setPen(QColor(255, 255, 255, 200));
+        for (const QPointF d : {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)}) {
+            painter.drawText(at + d, QString::fromStdString(s.text));
+        }
+        painter.setPen(plot::ColourOf(s.colour));
+        painter.drawText(at, QString::fromStdString(s.text));
+    }
+    return image;
+}
+
 }  // namespace
 
 class TestPlotWindow : public QObject {
     Q_OBJECT
 private slots:
+    // Target labels (shaped once, drawn as glyphs) look exactly as drawText
+    // draws them: at whole and fractional pixels, starting left of the
+    // picture or above it, at pixel ratios 1 and 2; and again when drawn a
+    // second time.
+    void labelsPaintAsDrawTextDrawsThem() {
+        std::vector<std::pair<QPointF, std::string>> labels = {
+            {{20, 10}, "NORDIC EXPLORER "},  {{60.37, 25.81}, "257000123 "}, {{-9.53, 40.2}, "TUG STAR "},
+            {{-30.017, 52.49}, "AV. WAVE "}, {{120.5, -3.62}, "PILOT 52 "},  {{150.91, 45.5}, "FV.-\"@&/ "}};
+        // Labels that begin left of the picture at many fractions of a pixel.
+        for (int i = 0; i < 16; ++i) labels.push_back({{-25 + i * 1.37, 4 + i * 3.3}, "TUG STAR " + std::to_string(i)});
+        for (const qreal ratio : {1.0, 2.0}) {
+            const QImage expected = PaintedLabels(labels, ratio, true);
+            QCOMPARE(PaintedLabels(labels, ratio, false), expected);
+            QCOMPARE(PaintedLabels(labels, ratio, false), expected);
+        }
+    }
+
     void drawsTheTargetsOfTheTableAndClosesFromEitherSide() {
         Plot f;
         plot::FrmGraphics* w = f.window();

@@ -7,11 +7,13 @@
 #include <QDialog>
 #include <QDockWidget>
 #include <QDoubleSpinBox>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 
 #include "app/dangerous_panel_window.h"
 #include "plot/plot_state.h"
 #include "windows/targets/extra_info_window.h"
+#include "windows/targets/list_cell_delegate.h"
 #include "window_fixture.h"
 
 using namespace testing_support;
@@ -24,6 +26,15 @@ using Fixture = ListFixture;
 QList<int> span(const QList<QVariant>& signal) {
     const QModelIndex a = signal[0].toModelIndex(), b = signal[1].toModelIndex();
     return {a.row(), a.column(), b.row(), b.column()};
+}
+
+// The list as it paints itself onto an image of the given pixel ratio.
+QImage Painted(QTableView& view, qreal ratio) {
+    QImage image(view.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    view.render(&image);
+    return image;
 }
 
 QStringList Column(const QTableWidget& t, int column) {
@@ -209,6 +220,49 @@ private slots:
         // Kept for the next run.
         LoadedWindow again(&settings.store);
         QVERIFY(Child<QAction>(again.w, "mnuOptionsKeepSorted")->isChecked());
+    }
+
+    // The list's cells look exactly as the standard delegate paints them, in
+    // grey, selected, with a name cut short, at both pixel ratios; and a
+    // repaint lays out no text again.
+    void cellsPaintAsTheStandardDelegateDoes() {
+        Fixture f;
+        for (int i = 1; i <= 4; ++i) f.feed(257000000 + i);
+        f.m.feed(StaticData(257000002, "NORDIC EXPLORER WITH A LONG NAME", "LABC"));
+        f.m.feed(StaticData(257000003, "\u00c5SGARD \u00d8Y", "LABD"));
+        f.model.flush();
+        f.age(200);
+        f.feed(257000002);
+        f.age(200);  // all but 257000002 lost: grey rows
+        f.m.w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.m.w));
+        auto* list = Child<QTableView>(f.m.w, "fgAISTargets");
+        auto* fast = qobject_cast<targets::ListCellDelegate*>(list->itemDelegate());
+        QVERIFY(fast);
+        QStyledItemDelegate standard;
+        struct Case {
+            const char* what;
+            qreal ratio;
+            int selectedRow;     // -1 none
+            int nameWidth;       // 0 as fitted
+        };
+        const Case cases[] = {{"as fitted", 1, -1, 0},     {"selected", 1, 1, 0},  {"name cut short", 1, 1, 60},
+                              {"twice the pixels", 2, 2, 0}, {"cut short, twice", 2, -1, 45}};
+        for (const Case& c : cases) {
+            list->clearSelection();
+            if (c.selectedRow >= 0) list->selectRow(c.selectedRow);
+            if (c.nameWidth > 0) list->setColumnWidth(targets::kColName, c.nameWidth);
+            list->setItemDelegate(&standard);
+            const QImage expected = Painted(*list, c.ratio);
+            list->setItemDelegate(fast);
+            const QImage first = Painted(*list, c.ratio);
+            const int made = fast->layoutsMade();
+            const QImage again = Painted(*list, c.ratio);
+            QVERIFY2(first == expected, c.what);
+            QVERIFY2(again == expected, c.what);
+            QVERIFY2(fast->layoutsMade() == made, c.what);
+        }
+        QVERIFY(fast->layoutsMade() > 0);
     }
 
     void lostTargetTurnsGreyThenLeaves() {

@@ -1,8 +1,10 @@
 #include "windows/plot/plot_paint_window.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -210,14 +212,89 @@ void PaintTargetSymbol(QPainter& painter, const Shape& s, QPointF c) {
     }
 }
 
-// Text with a light halo, readable over lines, land and other symbols.
-void PaintHaloText(QPainter& painter, QPointF at, const QString& text, const QColor& colour) {
-    painter.setPen(QColor(255, 255, 255, 200));
-    for (const QPointF d : {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)}) {
-        painter.drawText(at + d, text);
+// The glyphs of label texts, shaped once per text: a busy picture draws
+// hundreds of labels a second, each five times for its halo, and shaping a
+// text costs far more than drawing its glyphs. The runs are those QPainter's
+// drawText would draw (the same shaping in the painter's font on its device),
+// with the baseline at y = 0.
+class ShapedLabels {
+public:
+    const QList<QGlyphRun>& runs(const std::string& text, const QPainter& painter) {
+        const QPaintDevice* device = painter.device();
+        const int dpiX = device ? device->logicalDpiX() : 0, dpiY = device ? device->logicalDpiY() : 0;
+        if (painter.font() != font_ || dpiX != dpiX_ || dpiY != dpiY_ || runs_.size() > kMaxTexts) {
+            runs_.clear();
+            font_ = painter.font();
+            dpiX_ = dpiX, dpiY_ = dpiY;
+        }
+        auto [it, added] = runs_.try_emplace(text);
+        if (added) it->second = shape(FromUtf8(text), const_cast<QPaintDevice*>(device));
+        return it->second;
+    }
+
+private:
+    static constexpr size_t kMaxTexts = 50000;
+
+    QList<QGlyphRun> shape(const QString& text, QPaintDevice* device) const {
+        QTextLayout layout(text, font_, device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        layout.endLayout();
+        if (!line.isValid()) return {};
+        QList<QGlyphRun> runs = line.glyphRuns();
+        const qreal baseline = line.ascent();  // a multiple of 1/64 pixel, as every glyph position: exact
+        for (QGlyphRun& run : runs) {
+            QList<QPointF> positions = run.positions();
+            for (QPointF& p : positions) p.ry() -= baseline;
+            run.setPositions(positions);
+        }
+        return runs;
+    }
+
+    std::unordered_map<std::string, QList<QGlyphRun>> runs_;
+    QFont font_;
+    int dpiX_ = 0, dpiY_ = 0;
+};
+
+// Where drawText would start a text's glyphs whose baseline starts at `at`,
+// in an unscaled painter: it cuts the start (after the painter's translation)
+// to 1/64 pixel, toward zero, where a glyph run's positions are added to its
+// origin first and cut each. From an origin on that grid both agree.
+QPointF GlyphOrigin(const QTransform& m, QPointF at) {
+    const auto cut = [](double v, double shift) { return std::trunc((v + shift) * 64) / 64 - shift; };
+    return {cut(at.x(), m.dx()), cut(at.y(), m.dy())};
+}
+
+// Text with a light halo, readable over lines, land and other symbols: the
+// text drawn four times in translucent white a pixel off each way, then in
+// its colour. `at` is the start of the baseline. A scaled painter (a screen
+// of more than one pixel per point) places glyph runs a fraction of a pixel
+// apart from drawText; it draws the text as drawText does.
+void PaintHaloText(QPainter& painter, QPointF at, const std::string& text, ShapedLabels& labels,
+                   const QColor& colour) {
+    static const QPointF kHalo[4] = {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)};
+    const QColor halo(255, 255, 255, 200);
+    const QTransform m = painter.combinedTransform() * painter.deviceTransform();
+    if (m.type() > QTransform::TxTranslate) {
+        const QString shown = FromUtf8(text);
+        painter.setPen(halo);
+        for (const QPointF d : kHalo) painter.drawText(at + d, shown);
+        painter.setPen(colour);
+        painter.drawText(at, shown);
+        return;
+    }
+    const QList<QGlyphRun>& runs = labels.runs(text, painter);
+    painter.setPen(halo);
+    for (const QPointF d : kHalo) {
+        const QPointF origin = GlyphOrigin(m, at + d);
+        for (const QGlyphRun& run : runs) painter.drawGlyphRun(origin, run);
     }
     painter.setPen(colour);
-    painter.drawText(at, text);
+    const QPointF origin = GlyphOrigin(m, at);
+    for (const QGlyphRun& run : runs) painter.drawGlyphRun(origin, run);
 }
 
 }  // namespace
@@ -343,6 +420,7 @@ void PaintShapes(QPainter& painter, const std::vector<Shape>& shapes, const Plot
         }
     }
     if (!anyText) return;
+    static ShapedLabels labels;
     // Texts last, over every symbol and line.
     for (const Shape& s : shapes) {
         if (s.kind != Shape::Kind::Text) continue;
@@ -350,7 +428,7 @@ void PaintShapes(QPainter& painter, const std::vector<Shape>& shapes, const Plot
         const QPointF p(a.x, a.y);
         if (!visible.contains(p)) continue;
         // The box's top-left corner lies (dx, dy) from the point.
-        PaintHaloText(painter, p + QPointF(s.dx, s.dy + fm.ascent()), FromUtf8(s.text), ColourOf(s.colour));
+        PaintHaloText(painter, p + QPointF(s.dx, s.dy + fm.ascent()), s.text, labels, ColourOf(s.colour));
     }
 }
 
