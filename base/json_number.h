@@ -16,10 +16,21 @@
 
 namespace base {
 
-// Room a writer below may need.
+// Room a writer below may need: it may write bytes past the end it returns
+// (digits are stored eight at a time), never beyond p + kMaxNumberText.
 inline constexpr int kMaxNumberText = 32;
 
-char* WriteInteger(char* p, int64_t value);
+char* WriteLongInteger(char* p, int64_t value);
+
+// One digit inline (most fields of a message are small codes), the rest
+// through the call.
+[[gnu::always_inline]] inline char* WriteInteger(char* p, int64_t value) {
+    if (static_cast<uint64_t>(value) < 10) {
+        *p = static_cast<char>('0' + value);
+        return p + 1;
+    }
+    return WriteLongInteger(p, value);
+}
 char* WriteShortest(char* p, double value);
 
 }  // namespace base

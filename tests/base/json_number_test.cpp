@@ -47,6 +47,8 @@ TEST(JsonNumber, ShortestDoubleEdges) {
         {18014398509481984.0, "18014398509481984"},   // 2^54, past the fast range
         {5e-324, "5e-324"},
         {1.7976931348623157e308, "1.7976931348623157e+308"},
+        {100.00000000000001, "100.00000000000001"},   // the fraction's first eight digits all zeros
+        {3.05, "3.05"},                               // a zero right after the point
     };
     for (const auto& [value, text] : rows) EXPECT_EQ(Shortest(value), text) << Reference(value);
 }
@@ -86,6 +88,14 @@ TEST(JsonNumber, IntegerEdges) {
     for (const auto& [value, text] : rows) {
         char buf[kMaxNumberText];
         EXPECT_EQ(std::string(buf, WriteInteger(buf, value)), text);
+    }
+    // Digits go out in groups of eight: every length, with zeros and nines
+    // on both sides of a group's edge.
+    for (int64_t power = 10; power <= 1'000'000'000'000'000'000; power *= 10) {
+        for (const int64_t value : {power, power - 1, power + 1, -power, 99'999'999 * (power / 10'000'000 + 1)}) {
+            char buf[kMaxNumberText];
+            EXPECT_EQ(std::string(buf, WriteInteger(buf, value)), std::to_string(value));
+        }
     }
 }
 
