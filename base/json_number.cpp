@@ -9,15 +9,6 @@ namespace base {
 
 namespace {
 
-constexpr std::array<char, 200> kDigitPairs = [] {
-    std::array<char, 200> t{};
-    for (int i = 0; i < 100; ++i) {
-        t[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-        t[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
-    }
-    return t;
-}();
-
 constexpr std::array<uint64_t, 20> kPow10 = [] {
     std::array<uint64_t, 20> t{};
     uint64_t p = 1;

@@ -35,6 +35,14 @@ bool AnyNeedsEscape(uint64_t w) {
     return (control | highOrDelete | hasZeroByte(w ^ (kOnes * '"')) | hasZeroByte(w ^ (kOnes * '\\'))) != 0;
 }
 
+// std::nearbyint for |x| < 2^51 without its call: adding 1.5 x 2^52 leaves
+// no bits below the units, so the sum is rounded as nearbyint rounds (to
+// nearest, halves to even), and subtracting it again is exact.
+double RoundToWhole(double x) {
+    constexpr double kShifter = 0x1.8p52;
+    return (x + kShifter) - kShifter;
+}
+
 #if defined(__SSE2__)
 // The same test for sixteen bytes at once: a byte needs a look when it is
 // below 0x20 or 0x7F and above (after adding one, as a signed byte, below
@@ -189,7 +197,7 @@ void AppendJsonNumber(OutputBuffer& out, float value) {
     {
         const float magnitude = std::fabs(value);
         if (magnitude < 1e5f && (magnitude >= 1e-3f || value == 0.0f)) {
-            const double tenths = std::nearbyint(static_cast<double>(value) * 10.0);
+            const double tenths = RoundToWhole(static_cast<double>(value) * 10.0);
             if (static_cast<float>(tenths / 10.0) == value) {
                 auto n = static_cast<int64_t>(tenths);
                 if (n < 0) {

@@ -99,6 +99,24 @@ TEST(JsonNumber, IntegerEdges) {
     }
 }
 
+// Singles: tenths (speeds, courses) and whole numbers through the integer
+// writer, everything else with seven significant digits; zeros and values
+// just off a tenth, halfway cases among them, must not take the tenths path.
+TEST(JsonNumber, SingleText) {
+    const std::pair<float, const char*> rows[] = {
+        {0.0f, "0"},         {-0.0f, "0"},         {12.8f, "12.8"},       {-12.8f, "-12.8"},
+        {329.5f, "329.5"},   {-9999.0f, "-9999"},  {102.3f, "102.3"},     {99999.9f, "99999.9"},
+        {0.5f, "0.5"},       {0.05f, "0.05"},      {-0.05f, "-0.05"},     {-0.04f, "-0.04"},
+        {0.15f, "0.15"},     {1.25f, "1.25"},      {0.001f, "0.001"},     {100000.0f, "1e+05"},
+        {123456.7f, "123456.7"}, {3.14159265f, "3.141593"},
+    };
+    for (const auto& [value, text] : rows) {
+        OutputBuffer out;
+        AppendJsonNumber(out, value);
+        EXPECT_EQ(out.view(), text) << value;
+    }
+}
+
 // Keys fixed at compile time drop their comma only as the first member; keys
 // made at run time are escaped.
 TEST(JsonNumber, FlatObjectKeys) {
