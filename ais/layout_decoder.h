@@ -274,7 +274,14 @@ void ApplyWholeLayout(const PayloadBits& bits, const DecodeContext& ctx, R& rec)
     static constexpr auto kRows = LayoutOf<R>();
     const CodeTables& tables = codeTables();
     [&]<size_t... I>(std::index_sequence<I...>) {
-        (ApplyRow(kRows[I], bits, ctx, tables, rec), ...);
+        // Each row copied into a constant of its own: GCC folds the switch on
+        // a local constant, where it kept loading the rule from the table
+        // (every rule's code and a jump table for each row remained).
+        const auto apply = [&]<size_t K>(std::integral_constant<size_t, K>) {
+            constexpr Field<R> kRow = kRows[K];
+            ApplyRow(kRow, bits, ctx, tables, rec);
+        };
+        (apply(std::integral_constant<size_t, I>{}), ...);
     }(std::make_index_sequence<kRows.size()>());
 }
 

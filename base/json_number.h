@@ -12,14 +12,42 @@
 // tables; other values go to std::to_chars.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace base {
 
-// Room a writer below may need.
+// Room a writer below may need: it may write bytes past the end it returns
+// (digits are stored eight at a time), never beyond p + kMaxNumberText.
 inline constexpr int kMaxNumberText = 32;
 
-char* WriteInteger(char* p, int64_t value);
+// "00" to "99", two characters a number.
+inline constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> t{};
+    for (int i = 0; i < 100; ++i) {
+        t[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        t[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return t;
+}();
+
+char* WriteLongInteger(char* p, int64_t value);
+
+// One and two digits inline (most fields of a message are small codes, and
+// speeds and courses have two digits before the point), the rest through
+// the call.
+[[gnu::always_inline]] inline char* WriteInteger(char* p, int64_t value) {
+    if (static_cast<uint64_t>(value) < 10) {
+        *p = static_cast<char>('0' + value);
+        return p + 1;
+    }
+    if (static_cast<uint64_t>(value) < 100) {
+        std::memcpy(p, &kDigitPairs[static_cast<size_t>(2 * value)], 2);
+        return p + 2;
+    }
+    return WriteLongInteger(p, value);
+}
 char* WriteShortest(char* p, double value);
 
 }  // namespace base

@@ -4,6 +4,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "base/json_number.h"
 #include "base/text_file.h"
@@ -32,17 +35,59 @@ bool AnyNeedsEscape(uint64_t w) {
     return (control | highOrDelete | hasZeroByte(w ^ (kOnes * '"')) | hasZeroByte(w ^ (kOnes * '\\'))) != 0;
 }
 
+// std::nearbyint for |x| < 2^51 without its call: adding 1.5 x 2^52 leaves
+// no bits below the units, so the sum is rounded as nearbyint rounds (to
+// nearest, halves to even), and subtracting it again is exact.
+double RoundToWhole(double x) {
+    constexpr double kShifter = 0x1.8p52;
+    return (x + kShifter) - kShifter;
+}
+
+#if defined(__SSE2__)
+// The same test for sixteen bytes at once: a byte needs a look when it is
+// below 0x20 or 0x7F and above (after adding one, as a signed byte, below
+// 0x21), a quote or a backslash.
+bool AnyNeedsEscape(__m128i v) {
+    const __m128i shifted = _mm_add_epi8(v, _mm_set1_epi8(1));
+    const __m128i outside = _mm_cmplt_epi8(shifted, _mm_set1_epi8(0x21));
+    const __m128i quote = _mm_cmpeq_epi8(v, _mm_set1_epi8('"'));
+    const __m128i backslash = _mm_cmpeq_epi8(v, _mm_set1_epi8('\\'));
+    return _mm_movemask_epi8(_mm_or_si128(outside, _mm_or_si128(quote, backslash))) != 0;
+}
+
+// Copies the plain run of text from its start to p sixteen bytes a step, the
+// last bytes as the last whole block (overlapping the one before); returns
+// the length copied: all of text, or up to the block with a byte to look at.
+size_t CopyPlainBlocks(std::string_view text, char* p) {
+    const size_t n = text.size();
+    if (n < 16) return 0;
+    size_t plain = 0;
+    for (; plain + 16 <= n; plain += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + plain));
+        if (AnyNeedsEscape(v)) return plain;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + plain), v);
+    }
+    if (plain == n) return n;
+    const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + n - 16));
+    if (AnyNeedsEscape(last)) return plain;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + n - 16), last);
+    return n;
+}
+#else
+size_t CopyPlainBlocks(std::string_view, char*) { return 0; }
+#endif
+
 }  // namespace
 
 OutputBuffer::OutputBuffer(FILE* sink, size_t flushAt) : sink_(sink), flushAt_(flushAt) {
     capacity_ = flushAt + 64 * 1024;
-    data_ = std::make_unique<char[]>(capacity_);
+    data_ = std::make_unique_for_overwrite<char[]>(capacity_);
 }
 
 void OutputBuffer::grow(size_t n) {
     size_t cap = capacity_ * 2;
     while (cap - size_ < n) cap *= 2;
-    auto bigger = std::make_unique<char[]>(cap);
+    auto bigger = std::make_unique_for_overwrite<char[]>(cap);
     std::memcpy(bigger.get(), data_.get(), size_);
     data_ = std::move(bigger);
     capacity_ = cap;
@@ -65,16 +110,37 @@ void AppendJsonString(OutputBuffer& out, std::string_view text) {
     // Worst case: every byte as a six-character escape, plus the quotes.
     char* p = out.reserve(text.size() * 6 + 2);
     *p++ = '"';
-    // Copy the plain run before the first byte that needs a look in one go.
-    size_t plain = 0;
-    for (uint64_t w; plain + 8 <= text.size(); plain += 8) {  // eight bytes a step through plain text
+    // Plain text goes in blocks of sixteen bytes where the processor tests
+    // them at once, then eight bytes a step, each word stored as soon as it
+    // is checked, and the last bytes as the last whole word (overlapping the
+    // ones before): a name or code text goes without a byte loop or a copy
+    // call. Text from the first word that needs a look goes byte by byte.
+    const size_t n = text.size();
+    size_t plain = CopyPlainBlocks(text, p);
+    if (plain == n && n > 0) {
+        p += n;
+        *p++ = '"';
+        out.commitTo(p);
+        return;
+    }
+    for (uint64_t w; plain + 8 <= n; plain += 8) {
         std::memcpy(&w, text.data() + plain, sizeof w);
         if (AnyNeedsEscape(w)) break;
+        std::memcpy(p + plain, &w, sizeof w);
     }
-    while (plain < text.size() && !kNeedsEscape[static_cast<unsigned char>(text[plain])]) ++plain;
-    std::memcpy(p, text.data(), plain);
+    if (plain + 8 > n && n >= 8) {
+        uint64_t w;
+        std::memcpy(&w, text.data() + n - 8, sizeof w);
+        if (!AnyNeedsEscape(w)) {
+            std::memcpy(p + n - 8, &w, sizeof w);
+            p += n;
+            *p++ = '"';
+            out.commitTo(p);
+            return;
+        }
+    }
     p += plain;
-    for (size_t i = plain; i < text.size(); ++i) {
+    for (size_t i = plain; i < n; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (!kNeedsEscape[c]) {
             *p++ = static_cast<char>(c);
@@ -83,11 +149,11 @@ void AppendJsonString(OutputBuffer& out, std::string_view text) {
         if (c >= 0x80) {
             // UTF-8 goes through as it is; a byte that starts no valid
             // sequence becomes the replacement character.
-            const size_t n = Utf8SequenceLength(text.substr(i));
-            if (n > 0) {
-                std::memcpy(p, text.data() + i, n);
-                p += n;
-                i += n - 1;
+            const size_t length = Utf8SequenceLength(text.substr(i));
+            if (length > 0) {
+                std::memcpy(p, text.data() + i, length);
+                p += length;
+                i += length - 1;
             } else {
                 std::memcpy(p, "\\ufffd", 6);
                 p += 6;
@@ -131,7 +197,7 @@ void AppendJsonNumber(OutputBuffer& out, float value) {
     {
         const float magnitude = std::fabs(value);
         if (magnitude < 1e5f && (magnitude >= 1e-3f || value == 0.0f)) {
-            const double tenths = std::nearbyint(static_cast<double>(value) * 10.0);
+            const double tenths = RoundToWhole(static_cast<double>(value) * 10.0);
             if (static_cast<float>(tenths / 10.0) == value) {
                 auto n = static_cast<int64_t>(tenths);
                 if (n < 0) {

@@ -24,7 +24,9 @@
 //
 // The intake owns the field scratch and the assembler, so nothing is
 // allocated per sentence once the buffers have grown. Views in an outcome
-// (payload, errorText) stay valid until the next take(). The outcome is only
+// (payload, errorText) stay valid until the next take(); the payload of a
+// one-sentence message is a view of the sentence given, so it lives no
+// longer than that text either. The outcome is only
 // read by callers, so what the intake learns about a sentence travels in it.
 #pragma once
 

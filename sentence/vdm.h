@@ -35,7 +35,7 @@ struct VDMFields {
     int16_t FragmentNumber = 0;
     int16_t SequentialMessageID = 0;
     char Channel = ' ';
-    std::string Payload;
+    std::string_view Payload;  // a view of the sentence the fields came from
     int16_t FillBits = 0;
 };
 
@@ -89,7 +89,8 @@ public:
     Status add(SentenceKind kind, const VDMFields& fields, double monotonicSeconds, int64_t group = -1,
                std::string_view source = {}, int64_t time = -1);
 
-    // Valid after Complete until the next add().
+    // Valid after Complete until the next add(); a one-sentence message's
+    // payload is the one of the fields added (a view of its sentence, not a copy).
     std::string_view payload() const { return payload_; }
     int fillBits() const { return fillBits_; }
     const MessageTags& tags() const { return tags_; }
@@ -123,7 +124,8 @@ private:
     void expire(double now);
 
     std::array<Pending, kMaxKeys> pending_{};
-    std::string payload_;
+    std::string joined_;  // the payload of the last message of several sentences
+    std::string_view payload_;
     int fillBits_ = 0;
     MessageTags tags_;
     int64_t sentences_ = 0;  // sentences added so far

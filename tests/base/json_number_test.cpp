@@ -47,6 +47,8 @@ TEST(JsonNumber, ShortestDoubleEdges) {
         {18014398509481984.0, "18014398509481984"},   // 2^54, past the fast range
         {5e-324, "5e-324"},
         {1.7976931348623157e308, "1.7976931348623157e+308"},
+        {100.00000000000001, "100.00000000000001"},   // the fraction's first eight digits all zeros
+        {3.05, "3.05"},                               // a zero right after the point
     };
     for (const auto& [value, text] : rows) EXPECT_EQ(Shortest(value), text) << Reference(value);
 }
@@ -86,6 +88,32 @@ TEST(JsonNumber, IntegerEdges) {
     for (const auto& [value, text] : rows) {
         char buf[kMaxNumberText];
         EXPECT_EQ(std::string(buf, WriteInteger(buf, value)), text);
+    }
+    // Digits go out in groups of eight: every length, with zeros and nines
+    // on both sides of a group's edge.
+    for (int64_t power = 10; power <= 1'000'000'000'000'000'000; power *= 10) {
+        for (const int64_t value : {power, power - 1, power + 1, -power, 99'999'999 * (power / 10'000'000 + 1)}) {
+            char buf[kMaxNumberText];
+            EXPECT_EQ(std::string(buf, WriteInteger(buf, value)), std::to_string(value));
+        }
+    }
+}
+
+// Singles: tenths (speeds, courses) and whole numbers through the integer
+// writer, everything else with seven significant digits; zeros and values
+// just off a tenth, halfway cases among them, must not take the tenths path.
+TEST(JsonNumber, SingleText) {
+    const std::pair<float, const char*> rows[] = {
+        {0.0f, "0"},         {-0.0f, "0"},         {12.8f, "12.8"},       {-12.8f, "-12.8"},
+        {329.5f, "329.5"},   {-9999.0f, "-9999"},  {102.3f, "102.3"},     {99999.9f, "99999.9"},
+        {0.5f, "0.5"},       {0.05f, "0.05"},      {-0.05f, "-0.05"},     {-0.04f, "-0.04"},
+        {0.15f, "0.15"},     {1.25f, "1.25"},      {0.001f, "0.001"},     {100000.0f, "1e+05"},
+        {123456.7f, "123456.7"}, {3.14159265f, "3.141593"},
+    };
+    for (const auto& [value, text] : rows) {
+        OutputBuffer out;
+        AppendJsonNumber(out, value);
+        EXPECT_EQ(out.view(), text) << value;
     }
 }
 

@@ -47,8 +47,9 @@ TEST(TextEscape, EachFormatEscapesWhatItMustAndRepairsBrokenUtf8) {
     }
 }
 
-// The plain run of a JSON text is scanned eight bytes a step: a byte that
-// needs an escape is found at every place in a word, and a byte just outside
+// The plain run of a JSON text is scanned eight bytes a step, the last bytes
+// as a word overlapping the one before: a byte that needs an escape is found
+// at every place in a word and in the last bytes, and a byte just outside
 // the escaped ranges is copied as it is.
 TEST(TextEscape, JsonStringFindsEscapesAtEveryPlaceInAWord) {
     const std::pair<std::string, std::string> rows[] = {
@@ -58,10 +59,12 @@ TEST(TextEscape, JsonStringFindsEscapesAtEveryPlaceInAWord) {
     };
     for (const auto& [in, escaped] : rows) {
         for (size_t at = 0; at < 20; ++at) {
-            const std::string pad(at, 'a'), tail(19 - at, 'b');
-            OutputBuffer json;
-            AppendJsonString(json, pad + in + tail);
-            EXPECT_EQ(json.view(), "\"" + pad + escaped + tail + "\"") << at << ' ' << escaped;
+            for (const size_t after : {size_t{0}, size_t{3}, 19 - at}) {  // texts of every length up to 21
+                const std::string pad(at, 'a'), tail(after, 'b');
+                OutputBuffer json;
+                AppendJsonString(json, pad + in + tail);
+                EXPECT_EQ(json.view(), "\"" + pad + escaped + tail + "\"") << at << ' ' << escaped;
+            }
         }
     }
 }

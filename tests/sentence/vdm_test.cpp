@@ -47,6 +47,23 @@ TEST(ExtractVDM, FieldsAndEmptyFields) {
     }
 }
 
+// The fields are found eight bytes at a time: a comma at each place in a
+// word and in the last, partial word must count, and a seventh one anywhere
+// (also in the line end's word, or after the checksum) makes too many fields.
+TEST(ExtractVDM, CommasAtEveryPlaceOfAWord) {
+    for (size_t n = 0; n <= 24; ++n) {
+        const std::string payload = std::string("13aG?P0P00PD;88MD5MTDww@").substr(0, n);
+        const std::string sentence = "!AIVDM,1,1,,A," + payload + ",2";
+        for (const char* end : {"*00\r\n", "\n", ""}) {
+            const std::string line = sentence + end;  // the fields are views of it
+            VDMFields f;
+            ASSERT_EQ(ExtractVDM(line, f), ExtractResult::Ok) << line;
+            EXPECT_EQ(std::tuple(f.Channel, f.Payload, f.FillBits), std::tuple('A', payload, int16_t{2})) << line;
+            EXPECT_EQ(ExtractVDM(line + ",", f), ExtractResult::Malformed) << line;
+        }
+    }
+}
+
 TEST(ExtractVDM, BadLayoutsLeaveFieldsUntouched) {
     VDMFields f;
     ASSERT_EQ(ExtractVDM("!AIVDM,1,1,,A,KEEP,0*00\r\n", f), ExtractResult::Ok);
@@ -67,7 +84,7 @@ TEST(ExtractVDM, BadLayoutsLeaveFieldsUntouched) {
     EXPECT_EQ(error, "Error 6 : Overflow  VDM-message : !AIVDM,99999,1,,A,X,0*00\r\n");
 }
 
-VDMFields frag(int count, int number, int seq, const std::string& payload, char channel = 'A', int fill = 0) {
+VDMFields frag(int count, int number, int seq, std::string_view payload, char channel = 'A', int fill = 0) {
     VDMFields f;
     f.FragmentCount = static_cast<int16_t>(count);
     f.FragmentNumber = static_cast<int16_t>(number);
