@@ -41,6 +41,7 @@
 #include "cli/progress.h"
 #include "geodesy/position_text.h"
 #include "station/playback.h"
+#include "station/read_ahead.h"
 #include "station/setup_file.h"
 #include "plot/trail_store.h"
 #include "targets/ship_database.h"
@@ -151,22 +152,36 @@ public:
     // line is its own notification and nothing is discarded for being in the
     // same block as another.
     void feed(std::string_view bytes) {
-        constexpr int kMain = app::Receiver::kMainInput;
         if (!rx_.inputTests().EmptyBuffer) {
-            rx_.takeBytes(kMain, bytes);
+            take(bytes);
             return;
         }
         while (!bytes.empty()) {
             const size_t lf = bytes.find('\n');
             const size_t len = lf == std::string_view::npos ? bytes.size() : lf + 1;
-            rx_.takeBytes(kMain, bytes.substr(0, len));
+            take(bytes.substr(0, len));
             bytes.remove_prefix(len);
         }
     }
+    // From now on the framing and decoding run ahead on this thread while
+    // the table takes the decoded messages on a second one (read_ahead.h).
+    // The reading side reads a clock of its own, moved on in step.
+    void readAhead() {
+        readingClock_ = clock_;
+        ahead_ = std::make_unique<app::ReadAheadFeed>(rx_, readingClock_,
+                                                      [this] { readingClock_.advance(secondsPerSentence_); });
+    }
+    int64_t sentencesRead() const { return rx_.sentencesRead(); }
     // A last line without a line feed still counts as a sentence, or as an
     // overlong line when it outgrew the input bound.
     void finish() {
-        rx_.endOfStream(app::Receiver::kMainInput);
+        if (ahead_) {
+            ahead_->endOfStream(app::Receiver::kMainInput);
+            ahead_->finish();
+            ahead_.reset();
+        } else {
+            rx_.endOfStream(app::Receiver::kMainInput);
+        }
         rx_.refineApproaches();  // the table is printed with exact approaches
         if (keepTrails_) trails_.record(rx_.targets(), clock_.now());  // where the input left them
     }
@@ -175,6 +190,13 @@ public:
     const plot::TrailStore& trails() const { return trails_; }
 
 private:
+    void take(std::string_view bytes) {
+        if (ahead_) {
+            ahead_->takeBytes(app::Receiver::kMainInput, bytes);
+        } else {
+            rx_.takeBytes(app::Receiver::kMainInput, bytes);
+        }
+    }
     void sentenceDone() {
         clock_.advance(secondsPerSentence_);
         if (clock_.monotonicSeconds() >= nextAgeing_) {
@@ -204,13 +226,16 @@ private:
     double secondsPerSentence_ = kSecondsPerSentence;
     plot::TrailStore trails_;
     double nextTrailPass_ = 0;
+    base::ManualClock readingClock_;
+    std::unique_ptr<app::ReadAheadFeed> ahead_;  // last: it stops before the receiver goes
 };
 
 // progress may be null (the bench passes show none).
 bool readAll(FILE* in, Replay& replay, cli::Progress* progress = nullptr) {
     std::vector<char> buf(kBlock);
     uint64_t bytesRead = 0;
-    const auto sentences = [&] { return replay.receiver().totals().SentenceCount; };
+    replay.readAhead();
+    const auto sentences = [&] { return replay.sentencesRead(); };
     for (;;) {
         const size_t got = std::fread(buf.data(), 1, buf.size(), in);
         if (got > 0) replay.feed(std::string_view(buf.data(), got));
@@ -480,6 +505,7 @@ int runBench(const Options& opt) {
         if (in) {
             readAll(in, replay);
         } else {
+            replay.readAhead();
             replay.feed(held);
             replay.finish();
         }
