@@ -152,10 +152,7 @@ public:
     // line is its own notification and nothing is discarded for being in the
     // same block as another.
     void feed(std::string_view bytes) {
-        if (!rx_.inputTests().EmptyBuffer) {
-            take(bytes);
-            return;
-        }
+        if (!rx_.inputTests().EmptyBuffer) return take(bytes);
         while (!bytes.empty()) {
             const size_t lf = bytes.find('\n');
             const size_t len = lf == std::string_view::npos ? bytes.size() : lf + 1;
@@ -163,40 +160,27 @@ public:
             bytes.remove_prefix(len);
         }
     }
-    // From now on the framing and decoding run ahead on this thread while
-    // the table takes the decoded messages on a second one (read_ahead.h).
-    // The reading side reads a clock of its own, moved on in step.
+    // From now on framing and decoding run ahead on this thread, the table on a
+    // second one (read_ahead.h); the reading side's clock moves on in step.
     void readAhead() {
         readingClock_ = clock_;
         ahead_ = std::make_unique<app::ReadAheadFeed>(rx_, readingClock_,
                                                       [this] { readingClock_.advance(secondsPerSentence_); });
     }
-    int64_t sentencesRead() const { return rx_.sentencesRead(); }
     // A last line without a line feed still counts as a sentence, or as an
     // overlong line when it outgrew the input bound.
     void finish() {
-        if (ahead_) {
-            ahead_->endOfStream(app::Receiver::kMainInput);
-            ahead_->finish();
-            ahead_.reset();
-        } else {
-            rx_.endOfStream(app::Receiver::kMainInput);
-        }
+        ahead_ ? ahead_->endOfStream(kMain) : rx_.endOfStream(kMain);
+        ahead_.reset();  // returns when the table has taken every sentence
         rx_.refineApproaches();  // the table is printed with exact approaches
         if (keepTrails_) trails_.record(rx_.targets(), clock_.now());  // where the input left them
     }
 
     app::Receiver& receiver() { return rx_; }
     const plot::TrailStore& trails() const { return trails_; }
-
 private:
-    void take(std::string_view bytes) {
-        if (ahead_) {
-            ahead_->takeBytes(app::Receiver::kMainInput, bytes);
-        } else {
-            rx_.takeBytes(app::Receiver::kMainInput, bytes);
-        }
-    }
+    static constexpr int kMain = app::Receiver::kMainInput;
+    void take(std::string_view bytes) { ahead_ ? ahead_->takeBytes(kMain, bytes) : rx_.takeBytes(kMain, bytes); }
     void sentenceDone() {
         clock_.advance(secondsPerSentence_);
         if (clock_.monotonicSeconds() >= nextAgeing_) {
@@ -235,7 +219,7 @@ bool readAll(FILE* in, Replay& replay, cli::Progress* progress = nullptr) {
     std::vector<char> buf(kBlock);
     uint64_t bytesRead = 0;
     replay.readAhead();
-    const auto sentences = [&] { return replay.sentencesRead(); };
+    const auto sentences = [&] { return replay.receiver().sentencesRead(); };
     for (;;) {
         const size_t got = std::fread(buf.data(), 1, buf.size(), in);
         if (got > 0) replay.feed(std::string_view(buf.data(), got));
@@ -287,10 +271,6 @@ std::pair<std::string, std::string> positionCells(const targets::Reference& s, c
                                   : base::formatNumber(t.Bearing * 57.29577951307855, "000.0 °");
     return {lat, lon};
 }
-
-struct Row {
-    std::vector<std::string> cells;
-};
 
 const char* const kColumns[] = {"No", "MMSI", "Name", "Class", "ClassText", "Country", "Lat/Range", "Lon/Bearing",
                                 "SOG", "COG", "HDG", "ROT", "Status", "Msgs", "VDM", "VDO", "ChA", "ChB"};

@@ -26,15 +26,11 @@ void ReadAheadFeed::afterSentence() {
 
 void ReadAheadFeed::handOver() {
     std::unique_lock lock(mutex_);
-    emptied_.wait(lock, [this] { return ready_.size() < kBatchesAhead; });
-    ready_.push_back(std::move(current_));
-    if (spare_.empty()) {
-        current_ = SentenceBatch();
-    } else {
-        current_ = std::move(spare_.back());
-        spare_.pop_back();
-    }
-    current_.clear();
+    emptied_.wait(lock, [this] { return count_ < kBatchesAhead; });
+    // The free slot holds an applied, cleared batch: its pools come back to
+    // the reading side.
+    slots_[(head_ + count_) % kBatchesAhead].swap(current_);
+    ++count_;
     filled_.notify_one();
 }
 
@@ -52,19 +48,23 @@ void ReadAheadFeed::finish() {
 
 void ReadAheadFeed::work() {
     for (;;) {
-        SentenceBatch batch;
+        size_t slot = 0;
         {
             std::unique_lock lock(mutex_);
-            filled_.wait(lock, [this] { return !ready_.empty() || ended_; });
-            if (ready_.empty()) return;
-            batch = std::move(ready_.front());
-            ready_.pop_front();
+            filled_.wait(lock, [this] { return count_ > 0 || ended_; });
+            if (count_ == 0) return;
+            slot = head_;
+        }
+        // The reading side fills only slots after the ones handed over, so
+        // this one is the worker's until count_ says otherwise.
+        rx_.applyBatch(slots_[slot]);
+        slots_[slot].clear();
+        {
+            const std::lock_guard lock(mutex_);
+            head_ = (head_ + 1) % kBatchesAhead;
+            --count_;
         }
         emptied_.notify_one();
-        rx_.applyBatch(batch);
-        batch.clear();
-        const std::lock_guard lock(mutex_);
-        spare_.push_back(std::move(batch));
     }
 }
 

@@ -15,13 +15,12 @@
 // finish() returned (the destructor finishes too).
 #pragma once
 
+#include <array>
 #include <condition_variable>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <string_view>
 #include <thread>
-#include <vector>
 
 #include "base/clock.h"
 #include "station/receiver.h"
@@ -58,11 +57,15 @@ private:
     const base::Clock& readingClock_;
     std::function<void()> after_;
     SentenceBatch current_;  // being filled by the reading side
+    // Batches handed over, applied in turn: slots_[head_], ... (count_ of
+    // them). Contents move in and out by swapping, so no batch is ever
+    // allocated again once every slot has been used.
+    std::array<SentenceBatch, kBatchesAhead> slots_;
+    size_t head_ = 0;
+    size_t count_ = 0;
     std::mutex mutex_;
     std::condition_variable filled_;   // a batch is ready, or the end
-    std::condition_variable emptied_;  // the worker took one
-    std::deque<SentenceBatch> ready_;
-    std::vector<SentenceBatch> spare_;  // applied batches, kept for their record slots
+    std::condition_variable emptied_;  // the worker is done with one
     bool ended_ = false;
     bool finished_ = false;
     std::thread worker_;

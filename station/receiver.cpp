@@ -4,6 +4,7 @@
 #include <array>
 
 #include "ais/decoder.h"
+#include "station/sentence_batch.h"
 #include "station/status_panels.h"
 #include "sentence/checksum.h"
 #include "sentence/tag_block.h"
@@ -282,8 +283,9 @@ Receiver::ReadAhead::~ReadAhead() { rx_.ahead_ = nullptr; }
 void Receiver::applyBatch(const SentenceBatch& batch) {
     for (const BatchItem& item : batch.items()) {
         if (item.message) {
+            batch.loadMessage(item, batchRecord_);
             applyMessage(item.type, {item.kind, item.channel, batch.source(item), item.time}, item.now,
-                         item.monotonic, batch.record(item));
+                         item.monotonic, batchRecord_);
         }
         if (afterSentence_) afterSentence_();
     }

@@ -45,7 +45,6 @@
 
 #include "ais/message_record.h"
 #include "station/receiver_events.h"
-#include "station/sentence_batch.h"
 #include "targets/reference.h"
 #include "base/clock.h"
 #include "sentence/framer.h"
@@ -59,6 +58,8 @@
 #include "targets/watch.h"
 
 namespace app {
+
+class SentenceBatch;
 
 // Where a decoded message came from, for a message that no sentence carried.
 struct MessageOrigin {
@@ -237,6 +238,7 @@ private:
     void sentenceDone();
     void showMessage(int type, int entry, const ais::AISMessageRecord& message);
     ReadAhead* ahead_ = nullptr;  // reading ahead: where sentences go instead of the table
+    ais::AISMessageRecord batchRecord_;  // applyBatch's message, one sub-record filled at a time
     // The table-full message, the first time the table refuses a station.
     void tellTableFull();
     bool tableFullTold_ = false;
