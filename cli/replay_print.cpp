@@ -35,10 +35,6 @@ std::pair<std::string, std::string> positionCells(const targets::Reference& s, c
     return {lat, lon};
 }
 
-struct Row {
-    std::vector<std::string> cells;
-};
-
 const char* const kColumns[] = {"No", "MMSI", "Name", "Class", "ClassText", "Country", "Lat/Range", "Lon/Bearing",
                                 "SOG", "COG", "HDG", "ROT", "Status", "Msgs", "VDM", "VDO", "ChA", "ChB"};
 

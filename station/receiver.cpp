@@ -4,6 +4,7 @@
 #include <array>
 
 #include "ais/decoder.h"
+#include "station/sentence_batch.h"
 #include "station/status_panels.h"
 #include "sentence/checksum.h"
 #include "sentence/tag_block.h"
@@ -83,7 +84,7 @@ void Receiver::takeBytes(int input, std::string_view bytes) {
     Input* in = find(input);
     if (!in || in->removed) return;
     in->own.Bytes += static_cast<int64_t>(bytes.size());
-    if (!bytes.empty()) in->own.LastData = clock_.monotonicSeconds();
+    if (!bytes.empty()) in->own.LastData = (ahead_ ? ahead_->clock_ : clock_).monotonicSeconds();
     in->framer.receive(bytes);
     // A datagram's unfinished tail never continues in the next one.
     if (in->datagrams) in->framer.dropUnfinished();
@@ -166,6 +167,7 @@ bool Receiver::handlingInput() const {
 // The panel counts what every input ignored, so every input refreshes it;
 // the percentage is shown when the main input is a serial port.
 void Receiver::ignoredChanged() {
+    if (ahead_) return;
     const input::ReceiverTotals t = totals();
     const bool serial = inputs_[kMainInput]->kind == input::InputKind::Serial;
     events_.statusPanelChanged(6, ignoredPanelText(tests_, t, serial));
@@ -217,7 +219,8 @@ void Receiver::takeSentence(Input& from, std::string_view sentence) {
     from.own.SentenceBytes += static_cast<int64_t>(sentence.size());
     if (monitoring_) monitorSentence(from, sentence);
 
-    const double mono = clock_.monotonicSeconds();
+    const base::Clock& clock = ahead_ ? ahead_->clock_ : clock_;
+    const double mono = clock.monotonicSeconds();
     const int64_t fragments = from.intake.incompleteFragments(), messages = from.intake.incompleteMessages();
     const input::IntakeOutcome in = from.intake.take(sentence, mono, tests_.CheckChecksum);
     for (input::SentenceTap* tap : taps_) tap->sentenceTaken(from.number, sentence, in.result);
@@ -231,7 +234,7 @@ void Receiver::takeSentence(Input& from, std::string_view sentence) {
         case input::IntakeResult::ChecksumError:
             outcomes_.ChecksumErrorCount++;
             from.own.ChecksumErrors++;
-            events_.statusPanelChanged(4, checksumPanelText(tests_, outcomes_));
+            if (!ahead_) events_.statusPanelChanged(4, checksumPanelText(tests_, outcomes_));
             return sentenceDone();
         case input::IntakeResult::Malformed:
             outcomes_.MalformedCount++;
@@ -247,15 +250,45 @@ void Receiver::takeSentence(Input& from, std::string_view sentence) {
     outcomes_.IncompleteMessageCount += from.intake.incompleteMessages() - messages;
     if (in.result == input::IntakeResult::Message) {
         outcomes_.DecodedSentenceCount += in.sentences;
-        const base::DateTime now = clock_.now();
+        const base::DateTime now = clock.now();
         const int type = ais::DecodeAISMessage(in.payload, record_, in.fillBits, binaryStandard_, now);
-        applyMessage(type, {in.kind, in.channel, in.source, in.time, from.number}, now, mono);
+        if (ahead_) {
+            ahead_->batch_.addMessage(type, record_, in.kind, in.channel, in.source, in.time, now, mono, from.number);
+            ahead_->messageAdded_ = true;
+        } else {
+            applyMessage(type, {in.kind, in.channel, in.source, in.time, from.number}, now, mono, record_);
+        }
     }
     sentenceDone();
 }
 
 void Receiver::sentenceDone() {
+    if (ahead_) {
+        if (!ahead_->messageAdded_) ahead_->batch_.addSentence();
+        ahead_->messageAdded_ = false;
+        if (ahead_->after_) ahead_->after_();
+        return;
+    }
     if (afterSentence_) afterSentence_();
+}
+
+Receiver::ReadAhead::ReadAhead(Receiver& rx, SentenceBatch& batch, const base::Clock& clock,
+                               std::function<void()> after)
+    : rx_(rx), batch_(batch), clock_(clock), after_(std::move(after)) {
+    rx_.ahead_ = this;
+}
+
+Receiver::ReadAhead::~ReadAhead() { rx_.ahead_ = nullptr; }
+
+void Receiver::applyBatch(const SentenceBatch& batch) {
+    for (const BatchItem& item : batch.items()) {
+        if (item.message) {
+            batch.loadMessage(item, batchRecord_);
+            applyMessage(item.type, {item.kind, item.channel, batch.source(item), item.time, item.input}, item.now,
+                         item.monotonic, batchRecord_);
+        }
+        if (afterSentence_) afterSentence_();
+    }
 }
 
 void Receiver::takeMessage(int input, int type, const ais::AISMessageRecord& message, const MessageOrigin& origin) {
@@ -264,10 +297,11 @@ void Receiver::takeMessage(int input, int type, const ais::AISMessageRecord& mes
     record_ = message;
     MessageOrigin from = origin;
     from.input = input;
-    applyMessage(type, from, clock_.now(), clock_.monotonicSeconds());
+    applyMessage(type, from, clock_.now(), clock_.monotonicSeconds(), record_);
 }
 
-void Receiver::applyMessage(int type, const MessageOrigin& origin, base::DateTime now, double mono) {
+void Receiver::applyMessage(int type, const MessageOrigin& origin, base::DateTime now, double mono,
+                            const ais::AISMessageRecord& message) {
     const input::SentenceKind kind = origin.kind;
     const char channel = origin.channel;
     outcomes_.DecodedMessageCount++;
@@ -281,7 +315,7 @@ void Receiver::applyMessage(int type, const MessageOrigin& origin, base::DateTim
     ctx.now = now;
     ctx.monotonic = mono;
     ctx.binaryStandard = binaryStandard_;
-    const targets::TargetUpdate update = table_.AddOrUpdateTarget(kind, type, record_, ctx);
+    const targets::TargetUpdate update = table_.AddOrUpdateTarget(kind, type, message, ctx);
     if (update.action == targets::TableAction::TableFull) tellTableFull();
     if (update.evicted.entry != 0) events_.targetsRemoved({update.evicted});
     if (update.evictedDangerous && !alarmLog_.empty()) {
@@ -290,7 +324,7 @@ void Receiver::applyMessage(int type, const MessageOrigin& origin, base::DateTim
     }
     // The history keeps also what a full table refused.
     if (history_) {
-        history_->take(type, record_, {origin.input, origin.source, origin.time},
+        history_->take(type, message, {origin.input, origin.source, origin.time},
                        update.taken() ? &table_.entry(update.entry) : nullptr);
     }
     if (!update.taken()) return;
@@ -298,8 +332,8 @@ void Receiver::applyMessage(int type, const MessageOrigin& origin, base::DateTim
     if (entry.LastSource != origin.source) entry.LastSource.assign(origin.source);
     entry.LastTagTime = origin.time;
 
-    if (type == 6 || type == 8 || type == 10 || type == 12 || type == 14) showMessage(type, update.entry);
-    targets::UpdateStatistics(table_.entry(update.entry), kind, channel, type, record_.timeReceived(type), now,
+    if (type == 6 || type == 8 || type == 10 || type == 12 || type == 14) showMessage(type, update.entry, message);
+    targets::UpdateStatistics(table_.entry(update.entry), kind, channel, type, message.timeReceived(type), now,
                               mono);
     // The own ship is the station of our VDO reports; a binary or other
     // message we sent ourselves makes an entry of no class, which is not it.
@@ -393,7 +427,7 @@ void Receiver::raiseAlarms() {
     episodes_.clear();
 }
 
-void Receiver::showMessage(int type, int entry) {
+void Receiver::showMessage(int type, int entry, const ais::AISMessageRecord& message) {
     const targets::TargetRecord& t = table_.entry(entry);
     std::string when;
     if (!t.LastMsgTime.isNull()) {
@@ -402,8 +436,8 @@ void Receiver::showMessage(int type, int entry) {
     MessageToShow m;
     m.messageType = type;
     m.entry = entry;
-    m.notice = ais::ComposeMessageNotice(type, t.MMSI, t.Id.Name, t.LastMessageText, record_, std::move(when));
-    if (type == 6 || type == 8) m.binary = type == 6 ? &record_.Type6 : &record_.Type8;
+    m.notice = ais::ComposeMessageNotice(type, t.MMSI, t.Id.Name, t.LastMessageText, message, std::move(when));
+    if (type == 6 || type == 8) m.binary = type == 6 ? &message.Type6 : &message.Type8;
     if (!messageLogDir_.empty()) {
         ais::MessageLog log(messageLogDir_);
         m.logFailed = !log.append(ais::FormatMessageLogBlock(m.notice));

@@ -157,7 +157,7 @@ std::string rotText(float rot) {
 }
 
 std::string messageAndChannel(const TargetRecord& t, int type) {
-    return std::to_string(type) + " / " + t.LastChannel[static_cast<size_t>(type - 1)];
+    return std::to_string(type) + " / " + LastChannelText(t, type - 1);
 }
 
 void writeDimensions(Writer& w, int a, int b, int c, int d, bool sums) {
@@ -195,7 +195,7 @@ void writeShipStatic(Writer& w, const TargetRecord& t) {
 // The channel frame of the message's last channel; the row that the slot
 // time-out selects.
 void writeCommState(std::vector<LabelText>& out, const TargetRecord& t, int type) {
-    const bool channelB = t.LastChannel[static_cast<size_t>(type - 1)] == "B";
+    const bool channelB = LastChannelText(t, type - 1) == "B";
     Writer w(out, kChannelFrameNames[channelB ? 1 : 0]);
     w("SyncState", base::FormatAvailable(t.Comm.SyncState, "0"));
     w("SlotTimeOut", base::FormatAvailable(t.Comm.SlotTimeout, "0"));
@@ -293,7 +293,7 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
                          base::FormatAvailable(t.UTCDay, "00") + " " + base::FormatAvailable(t.UTCHour, "00") + ":" +
                          base::FormatAvailable(t.UTCMinute, "00") + ":" + base::FormatAvailable(t.UTCSecond, "00"));
             w("RAIM", base::FormatAvailable(t.Fix.RAIM, "0"));
-            if (received) w("Channel", t.LastChannel[3]);
+            if (received) w("Channel", LastChannelText(t, 3));
             break;
         }
         case 5: {
@@ -315,7 +315,7 @@ std::vector<LabelText> FillExtraInfo(const TargetRecord& t, int type) {
             w("UTCSecond", base::FormatAvailable(t.UTCSecond, "00"));
             w("RAIM", base::FormatAvailable(t.Fix.RAIM, "0"));
             w("DTE", base::FormatAvailable(t.DTE, "0"));
-            if (received) w("Channel", t.LastChannel[8]);
+            if (received) w("Channel", LastChannelText(t, 8));
             break;
         }
         case 18:
@@ -383,7 +383,7 @@ std::vector<int> ExtraInfoFillOrder(const TargetRecord& t, const std::vector<int
         if (type >= 1 && type <= 26 && t.MsgCount[static_cast<size_t>(type)] > 0) order.push_back(type);
     }
     std::stable_sort(order.begin(), order.end(), [&t](int a, int b) {
-        return t.LastRxTime[static_cast<size_t>(a - 1)] < t.LastRxTime[static_cast<size_t>(b - 1)];
+        return t.Stats[static_cast<size_t>(a - 1)].LastRxTime < t.Stats[static_cast<size_t>(b - 1)].LastRxTime;
     });
     return order;
 }

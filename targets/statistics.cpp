@@ -19,8 +19,9 @@ double secondsSinceMidnight(base::DateTime t) {
 }
 
 void fillTimeAndExpected(const TargetRecord& t, int slot, std::array<std::string, kStatColumns>& row) {
-    row[3] = t.LastRxTime[static_cast<size_t>(slot)].format("hh:mm:ss");
-    const float expected = t.Expected[static_cast<size_t>(slot)];
+    const TypeStatistics& st = t.Stats[static_cast<size_t>(slot)];
+    row[3] = st.LastRxTime.format("hh:mm:ss");
+    const float expected = st.Expected;
     row[5] = expected == 0.0f ? std::string("n/a") : plainNumber(expected) + " sec";
 }
 
@@ -44,9 +45,6 @@ int ClassBIntervalIndex(float sog) {
 void UpdateStatistics(TargetRecord& t, SentenceKind kind, char channel, int type, base::DateTime timeReceived,
                       base::DateTime now, double monotonic) {
     const bool known = type >= 1 && type <= 26;
-    const size_t slot = static_cast<size_t>(known ? type - 1 : 0);
-
-    if (known) t.LastChannel[slot].assign(1, channel);
     if (channel == 'A') {
         t.ChACount++;
     } else {
@@ -62,31 +60,31 @@ void UpdateStatistics(TargetRecord& t, SentenceKind kind, char channel, int type
         t.MsgCount[27]++;
         return;
     }
-    t.MsgCount[static_cast<size_t>(type)]++;
+    const int32_t count = ++t.MsgCount[static_cast<size_t>(type)];
+    TypeStatistics& s = t.Stats[static_cast<size_t>(type - 1)];
+    s.LastChannel = channel;
 
     // Whole seconds by calendar time; a difference that does not fit 32 bits
     // (the first message of a type, against a null time) leaves Period alone.
-    if (const auto secs = timeReceived.wholeSecondsSince(t.LastRxTime[slot])) t.Period[slot] = *secs;
+    if (const auto secs = timeReceived.wholeSecondsSince(s.LastRxTime)) s.Period = *secs;
 
-    t.RxTimer[slot] = static_cast<float>(secondsSinceMidnight(now));
-    t.TimerPeriod[slot] = t.MsgCount[static_cast<size_t>(type)] > 1
-                              ? static_cast<float>(monotonic - t.RxMonotonic[slot])
-                              : 0.0f;
+    s.RxTimer = static_cast<float>(secondsSinceMidnight(now));
+    s.TimerPeriod = count > 1 ? static_cast<float>(monotonic - s.RxMonotonic) : 0.0f;
     // Reception quality: from the second report of a kind with an expected
     // interval, each counts as received and the time since the one before as
     // that many intervals expected (rounded, so jitter does not count as loss).
-    if (t.MsgCount[static_cast<size_t>(type)] > 1 && t.Expected[slot] > 0) {
+    if (count > 1 && s.Expected > 0) {
         t.ReceivedReports++;
-        t.ExpectedReports += std::max(1.0, std::round((monotonic - t.RxMonotonic[slot]) / t.Expected[slot]));
+        t.ExpectedReports += std::max(1.0, std::round((monotonic - s.RxMonotonic) / s.Expected));
     }
-    t.RxMonotonic[slot] = monotonic;
-    t.LastRxTime[slot] = timeReceived;
-    t.PrevRxTimer[slot] = t.RxTimer[slot];
+    s.RxMonotonic = monotonic;
+    s.LastRxTime = timeReceived;
+    s.PrevRxTimer = s.RxTimer;
 
     if (type >= 1 && type <= 3) {
-        t.Expected[slot] = ais::intervals::ClassA[ClassAIntervalIndex(t.Nav.NavStatus, t.Motion.SOG, t.ROT)];
+        s.Expected = ais::intervals::ClassA[ClassAIntervalIndex(t.Nav.NavStatus, t.Motion.SOG, t.ROT)];
     } else if (type == 18) {
-        t.Expected[slot] = ais::intervals::ClassB[ClassBIntervalIndex(t.Motion.SOG)];
+        s.Expected = ais::intervals::ClassB[ClassBIntervalIndex(t.Motion.SOG)];
     }
 }
 
@@ -94,8 +92,9 @@ std::optional<double> RxPercent(const TargetRecord& t, double monotonicNow) {
     double expected = t.ExpectedReports;
     // Reports overdue by now count as missed too.
     for (size_t slot = 0; slot < static_cast<size_t>(kTypeSlots); ++slot) {
-        if (t.Expected[slot] <= 0 || t.MsgCount[slot + 1] < 2) continue;
-        expected += std::max(0.0, std::floor((monotonicNow - t.RxMonotonic[slot]) / t.Expected[slot]));
+        const TypeStatistics& s = t.Stats[slot];
+        if (s.Expected <= 0 || t.MsgCount[slot + 1] < 2) continue;
+        expected += std::max(0.0, std::floor((monotonicNow - s.RxMonotonic) / s.Expected));
     }
     if (t.ReceivedReports <= 0 || expected <= 0) return std::nullopt;
     return std::min(100.0, 100.0 * t.ReceivedReports / expected);
@@ -127,7 +126,7 @@ StatisticsGrid StatisticsGridOnOpen(const TargetRecord& t) {
         auto& row = g[static_cast<size_t>(k)];
         row[2] = std::to_string(count);
         fillTimeAndExpected(t, k - 1, row);
-        if (count > 1) row[4] = plainNumber(t.Period[static_cast<size_t>(k - 1)]) + " sec";
+        if (count > 1) row[4] = plainNumber(t.Stats[static_cast<size_t>(k - 1)].Period) + " sec";
     }
     return g;
 }
@@ -138,7 +137,7 @@ void StatisticsRowAfterMessage(const TargetRecord& t, int type, StatisticsGrid& 
     const int32_t count = t.MsgCount[static_cast<size_t>(type)];
     row[2] = std::to_string(count);
     if (count > 0) fillTimeAndExpected(t, type - 1, row);
-    if (count > 1) row[4] = base::formatNumber(t.TimerPeriod[static_cast<size_t>(type - 1)], "0.0") + " s";
+    if (count > 1) row[4] = base::formatNumber(t.Stats[static_cast<size_t>(type - 1)].TimerPeriod, "0.0") + " s";
 }
 
 std::array<std::string, 7> StatisticsSummary(const TargetRecord& t) {

@@ -28,7 +28,7 @@ std::optional<double> lastFullPosition(const TargetRecord& t) {
     std::optional<double> newest;
     for (int type : {1, 2, 3, 18, 19}) {
         if (t.MsgCount[static_cast<size_t>(type)] <= 0) continue;
-        const double at = t.RxMonotonic[static_cast<size_t>(type - 1)];
+        const double at = t.Stats[static_cast<size_t>(type - 1)].RxMonotonic;
         if (!newest || at > *newest) newest = at;
     }
     return newest;

@@ -52,6 +52,14 @@ void arrayField(base::JsonWriter& j, const char* name, const std::array<T, N>& a
     j.endArray();
 }
 
+// One figure of every type slot of the statistics, as an array.
+template <class Get>
+auto perType(const TargetRecord& t, Get get) {
+    std::array<std::decay_t<decltype(get(t.Stats[0]))>, kTypeSlots> a{};
+    for (size_t s = 0; s < a.size(); ++s) a[s] = get(t.Stats[s]);
+    return a;
+}
+
 }  // namespace
 
 namespace {
@@ -228,13 +236,15 @@ void writeReceptionJson(JsonFields& o, const TargetRecord& t, double monotonicNo
     dateField(o.j, "LastMsgTime", t.LastMsgTime);
     o.i("TrackedFor", t.TrackedFor);
     arrayField(o.j, "MsgCount", t.MsgCount);
-    arrayField(o.j, "LastRxTime", t.LastRxTime);
-    arrayField(o.j, "Period", t.Period);
-    arrayField(o.j, "Expected", t.Expected);
-    arrayField(o.j, "RxTimer", t.RxTimer);
-    arrayField(o.j, "PrevRxTimer", t.PrevRxTimer);
-    arrayField(o.j, "TimerPeriod", t.TimerPeriod);
-    arrayField(o.j, "LastChannel", t.LastChannel);
+    arrayField(o.j, "LastRxTime", perType(t, [](const TypeStatistics& s) { return s.LastRxTime; }));
+    arrayField(o.j, "Period", perType(t, [](const TypeStatistics& s) { return s.Period; }));
+    arrayField(o.j, "Expected", perType(t, [](const TypeStatistics& s) { return s.Expected; }));
+    arrayField(o.j, "RxTimer", perType(t, [](const TypeStatistics& s) { return s.RxTimer; }));
+    arrayField(o.j, "PrevRxTimer", perType(t, [](const TypeStatistics& s) { return s.PrevRxTimer; }));
+    arrayField(o.j, "TimerPeriod", perType(t, [](const TypeStatistics& s) { return s.TimerPeriod; }));
+    std::array<std::string, kTypeSlots> channels;
+    for (int slot = 0; slot < kTypeSlots; ++slot) channels[static_cast<size_t>(slot)] = LastChannelText(t, slot);
+    arrayField(o.j, "LastChannel", channels);
     o.i("ChACount", t.ChACount);
     o.i("ChBCount", t.ChBCount);
     o.i("VDMCount", t.VDMCount);

@@ -307,28 +307,28 @@ void TargetTable::giveClass(TargetRecord& t, int type, const TableContext& ctx) 
     bool lookup = false;
     switch (type) {
         case 1: case 2: case 3:
-            t.Expected[4] = ais::intervals::StaticVoyage;
+            t.Stats[4].Expected = ais::intervals::StaticVoyage;
             lookup = true;
             break;
         case 4:
-            t.Expected[3] = ais::intervals::BaseStation;
+            t.Stats[3].Expected = ais::intervals::BaseStation;
             if (t.Id.Name.empty()) t.Id.Name = ClassText(cls);
             break;
         case 5:
-            t.Expected[4] = ais::intervals::StaticVoyage;
+            t.Stats[4].Expected = ais::intervals::StaticVoyage;
             break;
         case 9:
-            t.Expected[8] = ais::intervals::SARAircraft;
+            t.Stats[8].Expected = ais::intervals::SARAircraft;
             if (t.Id.Name.empty()) t.Id.Name = ClassText(cls);
             break;
         case 18:
             lookup = true;
             break;
         case 19:
-            t.Expected[18] = ais::intervals::ExtendedClassB;
+            t.Stats[18].Expected = ais::intervals::ExtendedClassB;
             break;
         case 21:
-            t.Expected[20] = ais::intervals::AtoN;
+            t.Stats[20].Expected = ais::intervals::AtoN;
             break;
         default:
             break;

@@ -93,6 +93,25 @@ enum class TargetStatus : uint8_t { Current, New, Old, Lost };
 // What the list shows: "", "NEW", "OLD", "LOST".
 const char* StatusText(TargetStatus s);
 
+// What the latest message of one type left in an entry's statistics. One
+// struct per type, not one array per figure: a message updates every figure
+// of its type, and together they share one or two cache lines instead of
+// nine (the table of a busy receiver outgrows the processor's caches).
+struct TypeStatistics {
+    base::DateTime LastRxTime;
+    double Period = 0;       // whole seconds, calendar time
+    // Monotonic clock reading of the latest message, behind TimerPeriod, so
+    // that does not go wrong across midnight or a change of the computer's clock.
+    double RxMonotonic = 0;
+    float Expected = 0;      // seconds, 0 = no rule
+    float RxTimer = 0;       // seconds since midnight at the last reception
+    float PrevRxTimer = 0;
+    float TimerPeriod = 0;   // seconds between the last two receptions
+    // The sentence's channel character; meaningful once a message of the type
+    // was counted (LastChannelText).
+    char LastChannel = 0;
+};
+
 struct TargetRecord {
     int32_t MMSI = 0;
     std::string Country;
@@ -142,15 +161,10 @@ struct TargetRecord {
     base::DateTime LastMsgTime;
     int32_t TrackedFor = 0;  // whole seconds from FirstMsgTime to LastMsgTime
 
-    // Reception statistics (statistics.h).
+    // Reception statistics (statistics.h): the counts, and per type slot
+    // what the latest message of that type left.
     std::array<int32_t, kCountSlots> MsgCount{};
-    std::array<base::DateTime, kTypeSlots> LastRxTime{};
-    std::array<double, kTypeSlots> Period{};        // whole seconds, calendar time
-    std::array<float, kTypeSlots> Expected{};       // seconds, 0 = no rule
-    std::array<float, kTypeSlots> RxTimer{};        // seconds since midnight at the last reception
-    std::array<float, kTypeSlots> PrevRxTimer{};
-    std::array<float, kTypeSlots> TimerPeriod{};    // seconds between the last two receptions
-    std::array<std::string, kTypeSlots> LastChannel{};
+    std::array<TypeStatistics, kTypeSlots> Stats{};
     int32_t ChACount = 0;
     int32_t ChBCount = 0;
     int32_t VDMCount = 0;
@@ -164,9 +178,8 @@ struct TargetRecord {
     std::string LastSource;
     int64_t LastTagTime = -1;
 
-    // Monotonic clock readings behind TimerPeriod and ageing, so neither goes
-    // wrong across midnight or a change of the computer's clock.
-    std::array<double, kTypeSlots> RxMonotonic{};
+    // Monotonic clock readings behind ageing, so it does not go wrong across
+    // midnight or a change of the computer's clock.
     double LastMsgMonotonic = 0;
     double FirstMsgMonotonic = 0;
     // Reception quality (statistics.h): reports of kinds with an expected
@@ -216,6 +229,14 @@ struct TargetRecord {
     // new one may begin only after the target was clear for a while.
     double AlarmClearedAt = -1;
 };
+
+// The channel of the latest message in type slot `slot` as text: "A", "B",
+// " " (no channel field), or empty before a message of that type. Slot 26
+// stays empty: MsgCount[27] counts the types outside 1-26, which keep no channel.
+inline std::string LastChannelText(const TargetRecord& t, int slot) {
+    const auto s = static_cast<size_t>(slot);
+    return s < 26 && t.MsgCount[s + 1] > 0 ? std::string(1, t.Stats[s].LastChannel) : std::string();
+}
 
 // How long stations stay: seconds of silence until Lost (moving class A/B
 // vessels, SAR aircraft and others; anchored or moored class A vessels, base

@@ -200,9 +200,9 @@ TEST_F(ReceiverTest, PeriodsAcrossMidnight) {
     clock.advance(10.5);
     feedRecord(ClassAReport(257000001, 59.5, 5.25, 12.3f));
     const auto& t = rx.targets().entry(1);
-    EXPECT_NEAR(t.TimerPeriod[0], 10.5f, 1e-3);
+    EXPECT_NEAR(t.Stats[0].TimerPeriod, 10.5f, 1e-3);
     // 23:59:55 -> 00:00:05.5: eleven whole seconds.
-    EXPECT_EQ(std::tuple(t.Period[0], t.LastRxTime[0], t.TrackedFor), std::tuple(11, clock.now(), 11));
+    EXPECT_EQ(std::tuple(t.Stats[0].Period, t.Stats[0].LastRxTime, t.TrackedFor), std::tuple(11, clock.now(), 11));
 }
 
 // Two inputs send the parts of two messages that share a sequential

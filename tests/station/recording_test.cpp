@@ -22,7 +22,7 @@ auto tableOf(const Receiver& rx) {
         const targets::TargetRecord& e = t.entry(t.DisplayOrder()[static_cast<size_t>(k)]);
         std::array<int32_t, 28> counts{};
         std::copy_n(e.MsgCount.begin(), std::min(counts.size(), e.MsgCount.size()), counts.begin());
-        rows.emplace_back(e.MMSI, e.Id.Name, counts, e.Fix.Latitude, e.Fix.Longitude, e.TimerPeriod[0], e.ChACount);
+        rows.emplace_back(e.MMSI, e.Id.Name, counts, e.Fix.Latitude, e.Fix.Longitude, e.Stats[0].TimerPeriod, e.ChACount);
     }
     return rows;
 }

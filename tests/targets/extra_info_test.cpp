@@ -20,7 +20,7 @@ TargetRecord received(std::initializer_list<int> types, char channel = 'A') {
     TargetRecord t;
     for (int type : types) {
         t.MsgCount[static_cast<size_t>(type)] = 1;
-        t.LastChannel[static_cast<size_t>(type - 1)] = std::string(1, channel);
+        t.Stats[static_cast<size_t>(type - 1)].LastChannel = channel;
     }
     return t;
 }
@@ -38,7 +38,7 @@ TEST(ExtraInfoTexts, FieldsByMessageType) {
         {"ROT", 1, [](TargetRecord& t) { t.ROT = -2.54f; }, "framePositionReport_ROT", "-2.5"},
         {"ROT right", 1, [](TargetRecord& t) { t.ROT = 720.003f; }, "framePositionReport_ROT", "    stb"},
         {"ROT n/a is no turn", 1, [](TargetRecord& t) { t.ROT = -9999; }, "framePositionReport_ROT", "n/a"},
-        {"message and channel", 2, [](TargetRecord& t) { t.LastChannel[1] = "B"; }, "framePositionReport_MsgCh",
+        {"message and channel", 2, [](TargetRecord& t) { t.Stats[1].LastChannel = 'B'; }, "framePositionReport_MsgCh",
          "2 / B"},
         {"base station UTC", 4,
          [](TargetRecord& t) {

@@ -66,9 +66,9 @@ TEST_F(StatsTest, FirstAndSecondMessageOfAType) {
     rec.Type1.SOG = 3.1f;
     message(1, 'B');
     const TargetRecord& t = table.entry(1);
-    EXPECT_EQ(std::tuple(t.MsgCount[1], t.Period[0]), std::tuple(2, 12));
-    EXPECT_NEAR(t.TimerPeriod[0], 12.34f, 1e-3);
-    EXPECT_NEAR(t.RxTimer[0], 2.34f, 1e-3);  // seconds since midnight
+    EXPECT_EQ(std::tuple(t.MsgCount[1], t.Stats[0].Period), std::tuple(2, 12));
+    EXPECT_NEAR(t.Stats[0].TimerPeriod, 12.34f, 1e-3);
+    EXPECT_NEAR(t.Stats[0].RxTimer, 2.34f, 1e-3);  // seconds since midnight
     StatisticsRowAfterMessage(t, 1, g);
     EXPECT_EQ(g[1], (Cells{"Msg1", name1, "2", "00:00:02", "12.3 s", "10 sec"}));
     EXPECT_EQ(StatisticsGridOnOpen(t)[1][4], "12 sec");
@@ -85,7 +85,7 @@ TEST_F(StatsTest, ChannelsKindsAndOtherTypes) {
                                       t.MsgCount[27]}),
               (std::array<int32_t, 7>{3, 2, 4, 1, 5, 4, 1}));
     const auto g = StatisticsGridOnOpen(t);
-    EXPECT_EQ(std::tie(t.LastChannel[0], g[27][2], g[27][5]), std::tuple("A", "1", "n/a"));
+    EXPECT_EQ(std::tuple(LastChannelText(t, 0), g[27][2], g[27][5]), std::tuple("A", "1", "n/a"));
 }
 
 }  // namespace

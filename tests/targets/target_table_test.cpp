@@ -151,10 +151,10 @@ TEST_F(TableTest, TheFirstReportWithAClassAdoptsTheClasslessEntry) {
             EXPECT_EQ(first.TrackedFor, (r.firstCount - 1) * 10) << r.what;
         }
         if (r.classes[0] == TargetClass::A) {
-            EXPECT_EQ(first.Expected[4], ais::intervals::StaticVoyage) << r.what;
+            EXPECT_EQ(first.Stats[4].Expected, ais::intervals::StaticVoyage) << r.what;
         }
         if (r.classes[0] == TargetClass::BS) {
-            EXPECT_EQ(first.Expected[3], ais::intervals::BaseStation) << r.what;
+            EXPECT_EQ(first.Stats[3].Expected, ais::intervals::BaseStation) << r.what;
             // The base station's form of MMSI (00MIDxxxx) gives its country.
             if (r.mmsi < 10000000) {
                 EXPECT_EQ(first.Country, ais::codeTables().Country[257]) << r.what;
