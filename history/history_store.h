@@ -173,7 +173,9 @@ struct OpenResult {
     std::string error;
 };
 
-// A SQLite file (made when missing) or a "postgresql://" URL.
-OpenResult OpenHistoryStore(std::string_view location);
+// A SQLite file (made when missing) or a "postgresql://" URL. A station that
+// writes to a server gives a spool file: batches the server cannot take wait
+// there (history/pg/open_pg_store.h); readers give none.
+OpenResult OpenHistoryStore(std::string_view location, const std::string& spoolPath = {});
 
 }  // namespace history
