@@ -19,6 +19,7 @@
 #include "ais/message_notice.h"
 #include "station/data_folder.h"
 #include "app/frm_messages_window.h"
+#include "app/history_keeper.h"
 #include "app/message_popups_dialog.h"
 #include "app/playback_bar_window.h"
 #include "app/station_menus_window.h"
@@ -322,9 +323,20 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
     receiver_->shipDatabase().LoadShipData(dataDir_);
     receiver_->flagIndex().setDataDir(dataDir_);
     receiver_->setMessageLog(dataDir_);
+    startHistory();
     landmarks_ = plot::LoadDatabases(dataDir_, datum_);
     // Stopped while starting (behind a box): what was read is not the whole, so nothing is saved.
     started_ = !stopping_;
+}
+
+void FrmMain::startHistory() {
+    HistoryKeeper::Settings history;
+    if (settings_) {
+        history.on = settings_->readNumber("History", 1) != 0;
+        history.retention.days = static_cast<int>(settings_->readNumber("HistoryDays", 30));
+        history.retention.maxBytes = static_cast<int64_t>(settings_->readNumber("HistoryMegabytes", 2048)) << 20;
+    }
+    history_ = std::make_unique<HistoryKeeper>(*receiver_, dataDir_, history, *this);
 }
 
 void FrmMain::load(bool openInput) {
@@ -396,6 +408,7 @@ void FrmMain::shutdown() {
     stationMenus_->station().closeMain();
     webView_->stop();
     stopRecording();
+    if (history_) history_->stop();  // what is queued is written
     if (started_) {
         // A session address (demo) is not written over the stored one.
         input::CommSettings toSave = comm_;

@@ -59,9 +59,11 @@ struct PositionRow {
     bool operator==(const PositionRow&) const = default;
 };
 
-// A static or voyage report (types 5, 19, 21, 24) whose fields differ from
-// the station's last stored one. Texts as decoded (trailing '@' and blanks
-// removed); an empty text or nullopt: not sent in this report.
+// A station's static and voyage data (types 5, 19, 21, 24) as known after a
+// report that changed a field of it: the fields of its earlier reports are
+// kept (type 24 sends the name and the rest in two parts), so the latest row
+// is the whole picture. Texts as decoded (trailing '@' and blanks removed);
+// an empty text or nullopt: never sent.
 struct StaticRow {
     TimeMs time = 0;
     int32_t mmsi = 0;
