@@ -107,11 +107,11 @@ bool StationWeb::start(const WebSettings& settings, std::string& error, const st
     web::Api::Sources sources;
     sources.view = [this](web::View v) {
         std::string text = onReceiveThread(
-            [this, v] { return web::BuildView(receiver_, v, QDateTime::currentMSecsSinceEpoch()); });
+            [this, v] { return web::BuildView(receiver_, v, QDateTime::currentMSecsSinceEpoch(), &coverage_); });
         return text;
     };
     sources.targetDetail = [this](int32_t mmsi) {
-        return onReceiveThread([this, mmsi] { return web::TargetDetailJson(receiver_, mmsi); });
+        return onReceiveThread([this, mmsi] { return web::TargetDetailJson(receiver_, mmsi, &coverage_); });
     };
     // Read on the HTTP thread only: the receive thread never waits for a shoreline file.
     auto coast = std::make_shared<web::CoastGeoJson>();
@@ -123,6 +123,7 @@ bool StationWeb::start(const WebSettings& settings, std::string& error, const st
     server_->setHandler([api](const web::Request& r) { return api->handle(r); });
     server_->moveToThread(&thread_);
     stopping_ = false;
+    receiver_.setCoverage(&coverage_);
     thread_.start();
     QString message;
     bool listening = false;
@@ -141,6 +142,7 @@ bool StationWeb::start(const WebSettings& settings, std::string& error, const st
 void StationWeb::stop() {
     if (!server_) return;
     stopping_ = true;
+    receiver_.setCoverage(nullptr);
     web::HttpServer* server = server_;
     // A request waiting on this thread gives up within two seconds, so this
     // wait ends.

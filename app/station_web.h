@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "targets/coverage.h"
 #include "web/api.h"
 #include "web/http_server.h"
 
@@ -80,6 +81,7 @@ private:
     std::vector<int> changedList_;
     std::string lastAlarms_;
     std::atomic<bool> stopping_{false};
+    targets::Coverage coverage_;  // noted by the receiver while serving; read on the receive thread
 };
 
 }  // namespace app

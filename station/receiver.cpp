@@ -344,8 +344,24 @@ void Receiver::applyMessage(int type, const MessageOrigin& origin, base::DateTim
     if (update.referenceMoved) events_.referenceMoved();
     referenceChanged();
     watch(update.entry);
+    if (coverage_) noteCoverage(origin, update.entry, mono);
     events_.targetChangedByMessage(update.entry);
     raiseAlarms();
+}
+
+// Where the message came from and, for a report that brought the position,
+// how far and in which direction from the reference it was heard.
+void Receiver::noteCoverage(const MessageOrigin& origin, int entry, double mono) {
+    const targets::TargetRecord& t = table_.entry(entry);
+    const int64_t time = origin.time >= 0 ? origin.time : clock_.utcMilliseconds() / 1000;
+    const targets::CoverageKey key{origin.input, std::string(origin.source)};
+    if (t.PositionMonotonic == mono && t.RangeKnown) {
+        constexpr double kMetresPerNm = 1852.0, kDegreesPerRadian = 57.29577951308232;
+        coverage_->add(key, t.MMSI, t.Range / kMetresPerNm, t.Bearing * kDegreesPerRadian, t.Fix.Latitude,
+                       t.Fix.Longitude, time);
+    } else {
+        coverage_->heard(key, t.MMSI, time);
+    }
 }
 
 void Receiver::tellTableFull() {

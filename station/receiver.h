@@ -46,6 +46,7 @@
 #include "ais/message_record.h"
 #include "history/history_feed.h"
 #include "station/receiver_events.h"
+#include "targets/coverage.h"
 #include "targets/reference.h"
 #include "base/clock.h"
 #include "sentence/framer.h"
@@ -157,6 +158,9 @@ public:
     // Every decoded message goes to the history from now on (null: none, the
     // default; the feed is not owned and must outlive its use here).
     void setHistory(history::HistoryFeed* feed) { history_ = feed; }
+    // Every message is noted in this coverage from now on: where it came from
+    // and how far it was heard (null: none, the default; not owned).
+    void setCoverage(targets::Coverage* coverage) { coverage_ = coverage; }
 
     void addTap(input::SentenceTap* tap);
     void removeTap(input::SentenceTap* tap);
@@ -250,6 +254,7 @@ private:
     bool tableFullTold_ = false;
     // CPA and alarm after entry n changed (all entries when it is the own ship).
     void watch(int entry);
+    void noteCoverage(const MessageOrigin& origin, int entry, double mono);
     void raiseAlarms();
 
     const base::Clock& clock_;
@@ -263,6 +268,7 @@ private:
     bool monitoring_ = false;
     std::function<void()> afterSentence_;
     history::HistoryFeed* history_ = nullptr;
+    targets::Coverage* coverage_ = nullptr;
     std::vector<std::unique_ptr<Input>> inputs_;  // by number; removed ones are kept, closed
     std::vector<input::SentenceTap*> taps_;
     ais::AISMessageRecord record_;

@@ -139,6 +139,7 @@ Response Api::handle(const Request& request) {
     if (path == "/api/targets.geojson") return view(View::GeoJson, "application/geo+json");
     if (path == "/api/stats") return view(View::Stats, "application/json");
     if (path == "/api/alarms") return view(View::Alarms, "application/json");
+    if (path == "/api/coverage") return view(View::Coverage, "application/json");
     if (path == "/api/coast") return coast(request);
     if (path == "/api/events") return Response{200, "text/event-stream", "retry: 2000\n\n", {}, true};
     if (path == "/api/situation") {

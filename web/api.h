@@ -8,6 +8,7 @@
 //   GET /api/situation?at=         every station at a past moment (history)
 //   GET /api/stats                 run counters, per input, per message type
 //   GET /api/alarms                the dangerous targets
+//   GET /api/coverage              per input and forwarding station: messages, farthest report per 10° over 24 h
 //   GET /api/coast?w=&s=&e=&n=&z=  land, lakes and islands of a view as GeoJSON, simplified to its zoom
 //   GET /api/events                Server-Sent Events: targets (at most once a second each), alarms, notices
 //

@@ -5,6 +5,7 @@
 #include "base/json_writer.h"
 #include "plot/plot_state_symbols.h"
 #include "station/receiver.h"
+#include "targets/coverage.h"
 #include "targets/dangerous_targets.h"
 #include "targets/statistics.h"
 #include "targets/target_export.h"
@@ -224,9 +225,47 @@ std::string AlarmsJson(const app::Receiver& rx) {
     return std::string(out.view());
 }
 
+std::string CoverageJson(const targets::Coverage* coverage, int64_t nowMs) {
+    base::OutputBuffer out;
+    JsonWriter j(out);
+    j.beginObject();
+    j.field("time_ms", nowMs);
+    j.key("coverage");
+    j.beginArray();
+    for (const targets::CoverageKey& key : coverage ? coverage->keys() : std::vector<targets::CoverageKey>{}) {
+        j.beginObject();
+        j.field("input", int64_t{key.input});
+        j.field("source", key.source);
+        j.field("messages", coverage->count(key));
+        j.key("sectors");
+        j.beginArray();
+        const auto sectors = coverage->farthest(key, nowMs / 1000);
+        for (size_t k = 0; k < sectors.size(); ++k) {
+            const targets::CoverageSector& s = sectors[k];
+            if (s.rangeNm <= 0) {
+                j.null();
+                continue;
+            }
+            j.beginObject();
+            j.field("bearing", static_cast<int64_t>(k * 10));
+            j.field("range_nm", s.rangeNm);
+            j.field("lat", s.latitude);
+            j.field("lon", s.longitude);
+            j.field("mmsi", int64_t{s.mmsi});
+            j.field("time", s.time);
+            j.endObject();
+        }
+        j.endArray();
+        j.endObject();
+    }
+    j.endArray();
+    j.endObject();
+    return std::string(out.view());
+}
+
 }  // namespace
 
-std::string BuildView(const app::Receiver& rx, View view, int64_t nowMs) {
+std::string BuildView(const app::Receiver& rx, View view, int64_t nowMs, const targets::Coverage* coverage) {
     switch (view) {
         case View::Targets: return AllTargetsJson(rx);
         case View::Compact: {
@@ -239,11 +278,12 @@ std::string BuildView(const app::Receiver& rx, View view, int64_t nowMs) {
         case View::GeoJson: return targets::TargetsGeoJson(rx.targets(), rx.clock().monotonicSeconds());
         case View::Stats: return StatsJson(rx, nowMs);
         case View::Alarms: return AlarmsJson(rx);
+        case View::Coverage: return CoverageJson(coverage, nowMs);
     }
     return {};
 }
 
-std::string TargetDetailJson(const app::Receiver& rx, int32_t mmsi) {
+std::string TargetDetailJson(const app::Receiver& rx, int32_t mmsi, const targets::Coverage* coverage) {
     const std::vector<int> rows = EntriesOf(rx.targets(), mmsi);
     if (rows.empty()) return {};
     const auto& table = rx.targets();
@@ -270,6 +310,18 @@ std::string TargetDetailJson(const app::Receiver& rx, int32_t mmsi) {
     for (size_t k = 0; k < summary.size(); ++k) j.field(targets::kSummaryTitles[k], summary[k]);
     j.endObject();
     j.endObject();
+    if (coverage) {
+        j.key("heard_by");
+        j.beginArray();
+        for (const targets::HeardBy& h : coverage->heardBy(mmsi)) {
+            j.beginObject();
+            j.field("input", int64_t{h.input});
+            j.field("source", h.source);
+            j.field("time", h.time);
+            j.endObject();
+        }
+        j.endArray();
+    }
     j.endObject();
     return std::string(out.view());
 }

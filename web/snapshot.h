@@ -12,6 +12,9 @@
 namespace app {
 class Receiver;
 }
+namespace targets {
+class Coverage;
+}
 
 namespace web {
 
@@ -25,14 +28,18 @@ enum class View {
     GeoJson,       // a FeatureCollection, one point per target
     Stats,         // run counters, per input, per message type
     Alarms,        // the dangerous targets, soonest closest approach first
+    Coverage,      // per input and forwarding station: messages and the farthest report per 10° sector
 };
-inline constexpr int kViewCount = 5;
+inline constexpr int kViewCount = 6;
 
-std::string BuildView(const app::Receiver& rx, View view, int64_t nowMs);
+// coverage: what the receiver notes of where messages come from (null: the
+// coverage view is empty).
+std::string BuildView(const app::Receiver& rx, View view, int64_t nowMs, const targets::Coverage* coverage = nullptr);
 
 // One target with its reception statistics, or empty when no entry has that
 // MMSI.
-std::string TargetDetailJson(const app::Receiver& rx, int32_t mmsi);
+// With a coverage, also which inputs and stations heard it and when ("heard_by").
+std::string TargetDetailJson(const app::Receiver& rx, int32_t mmsi, const targets::Coverage* coverage = nullptr);
 
 // The changed entries in the compact form, as {"targets": [...]}, for the
 // event stream (an entry freed since is left out).

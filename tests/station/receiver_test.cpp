@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "ais/encoder.h"
+#include "sentence/checksum.h"
 #include "support/recording_events.h"
 #include "support/sample_sentences.h"
 #include "support/temp_dir.h"
@@ -248,6 +249,30 @@ TEST_F(ReceiverTest, TheMainInputKeepsItsNumberAndCountersWhenReopened) {
     EXPECT_EQ(std::tuple(rx.inputs(), second, c.Sentences, c.Bytes, rx.targets().TargetCount()),
               std::tuple(std::vector<int>{0, 1}, 1, int64_t{2}, static_cast<int64_t>(2 * one.size() + 10), 2));
     expectBalanced();
+}
+
+// With a coverage, a report that brings a position is noted with its range
+// and bearing from the reference under its input and s: station; a static
+// report only as heard.
+TEST_F(ReceiverTest, CoverageNotesWhereEachReportWasHeardFrom) {
+    targets::Coverage coverage;
+    rx.setCoverage(&coverage);
+    rx.reference().setMode(targets::kRefManual);
+    rx.reference().moveTo(59.0, 5.0);
+    rx.referenceChanged();
+    const int udp = rx.addInput(input::InputKind::Udp);
+    rx.takeBytes(udp, "\\s:pier,c:1796652000*" + input::NMEAChecksum("\\s:pier,c:1796652000") + "\\" +
+                          Join(Sentences(ClassAReport(257000001, 59.5, 5.0, 3.0f))));
+    feed(Join(Sentences(StaticData(257000002, "EAST", "LEEE"))));
+    const auto far = coverage.farthest({udp, "pier"}, 1796652000);
+    EXPECT_NEAR(far[0].rangeNm, 30.0, 0.2);  // half a degree north
+    EXPECT_EQ(far[0].mmsi, 257000001);
+    ASSERT_EQ(coverage.heardBy(257000002).size(), 1u);
+    EXPECT_EQ(coverage.heardBy(257000002)[0].input, 0);
+    EXPECT_EQ(coverage.count({0, ""}), 1);
+    rx.setCoverage(nullptr);
+    feed(Join(Sentences(ClassAReport(257000003, 59.5, 5.0, 3.0f))));
+    EXPECT_TRUE(coverage.heardBy(257000003).empty());
 }
 
 // A play back that seeks drops its unfinished line and pending part, counted,

@@ -8,6 +8,7 @@
 
 #include "base/clock.h"
 #include "station/receiver.h"
+#include "targets/coverage.h"
 #include "support/recording_events.h"
 #include "support/sample_sentences.h"
 
@@ -42,6 +43,7 @@ TEST(Api, PathsAnswerTheirViewAndNothingElseIsServed) {
         {"/api/targets.geojson", 200, "view 2"},
         {"/api/stats", 200, "view 3"},
         {"/api/alarms", 200, "view 4"},
+        {"/api/coverage", 200, "view 5"},
         {"/api/targets/244123456", 200, "{\"detail\":1}"},
         {"/api/targets/244123457", 404, "{\"error\""},
         {"/api/targets/24412345x", 404, "{\"error\""},
@@ -97,8 +99,10 @@ TEST(Api, ViewsOfTheLiveTableAreValidJsonWithEveryTarget) {
     rx.takeBytes(0, Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f))));
     rx.takeBytes(0, Join(Sentences(StaticData(257000001, "<b>\"X\"</b> & 'Y'", "LA\\B"))));
     rx.takeBytes(0, Join(Sentences(ClassAReport(257000002, 59.6, 5.3, 0.0f))));
-    for (View v : {View::Targets, View::Compact, View::GeoJson, View::Stats, View::Alarms}) {
-        const std::string text = BuildView(rx, v, 1765116000000);
+    targets::Coverage coverage;
+    coverage.add({0, "pier \"one\""}, 257000001, 12.5, 95, 59.5, 5.25, 1765116000);
+    for (View v : {View::Targets, View::Compact, View::GeoJson, View::Stats, View::Alarms, View::Coverage}) {
+        const std::string text = BuildView(rx, v, 1765116000000, &coverage);
         QJsonParseError error;
         const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
         EXPECT_EQ(error.error, QJsonParseError::NoError) << static_cast<int>(v) << text;
@@ -114,6 +118,13 @@ TEST(Api, ViewsOfTheLiveTableAreValidJsonWithEveryTarget) {
     const QJsonObject stats = QJsonDocument::fromJson(QByteArray::fromStdString(BuildView(rx, View::Stats, 0))).object();
     EXPECT_EQ(stats["counters"].toObject()["TargetCount"].toInt(), 2);
     EXPECT_EQ(stats["inputs"].toArray().size(), 1);
+    const QJsonObject cov = QJsonDocument::fromJson(QByteArray::fromStdString(
+        BuildView(rx, View::Coverage, 1765116000000, &coverage))).object();
+    const QJsonObject pier = cov["coverage"].toArray()[0].toObject();
+    EXPECT_EQ(pier["source"].toString().toStdString(), "pier \"one\"");
+    EXPECT_DOUBLE_EQ(pier["sectors"].toArray()[9].toObject()["range_nm"].toDouble(), 12.5);
+    EXPECT_TRUE(pier["sectors"].toArray()[0].isNull());
+    EXPECT_NE(TargetDetailJson(rx, 257000001, &coverage).find("\"heard_by\":[{\"input\":0"), std::string::npos);
     EXPECT_FALSE(TargetDetailJson(rx, 257000002).empty());
     EXPECT_TRUE(TargetDetailJson(rx, 257000003).empty());
 }

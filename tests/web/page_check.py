@@ -152,6 +152,13 @@ def main():
             failures.append(f"the card shows {fields} fields")
         tools.screenshot(prefix + "-desktop.png", 1280, 800, 1)
         tools.screenshot(prefix + "-phone.png", 390, 844, 2)
+        # The coverage: a polar plot and a row per input.
+        tools.evaluate("document.querySelector('nav button[data-panel=coverage]').click()")
+        time.sleep(0.5)
+        coverage_rows = tools.evaluate("document.querySelectorAll('#coverage-table tbody tr').length") or 0
+        if coverage_rows < 1:
+            failures.append("the coverage panel lists no input")
+        tools.screenshot(prefix + "-coverage.png", 1280, 800, 1)
         print(f"page_check: {rows} rows, status {status!r}, {drawn} map pixels, card {fields} fields")
     finally:
         proc.kill()

@@ -37,7 +37,7 @@ wait_for "$work/sim.log" "port [0-9]" 10 || exit 1
 simport=$(sed -n 's/.*(port \([0-9]*\)).*/\1/p' "$work/sim.log" | head -1)
 data="$work/data"
 mkdir -p "$data" "$work/home"
-printf '"REM Comport"\r\n1,4800,8,"N",1\r\n"REM IP Address"\r\n#TRUE#,"127.0.0.1",%s\r\n"REM IP List"\r\n0\r\n"REM Data tests"\r\n#FALSE#,#FALSE#\r\n"REM RefPos Settings"\r\n0,0\r\n0,0\r\n"REM Binary Message Standard"\r\n0\r\n' \
+printf '"REM Comport"\r\n1,4800,8,"N",1\r\n"REM IP Address"\r\n#TRUE#,"127.0.0.1",%s\r\n"REM IP List"\r\n0\r\n"REM Data tests"\r\n#FALSE#,#FALSE#\r\n"REM RefPos Settings"\r\n51.98,3.95\r\n2,0\r\n"REM Binary Message Standard"\r\n0\r\n' \
     "$simport" > "$data/Orvanta.ini"
 
 HOME="$work/home" "$station" --data-dir "$data" --http 127.0.0.1:0 2> "$work/station.log" &
@@ -66,6 +66,9 @@ curl -s --max-time 10 "$base/api/stats" | python3 -c 'import json,sys; d=json.lo
 curl -s --max-time 10 "$base/api/targets/$mmsi" | python3 -c 'import json,sys; d=json.load(sys.stdin); assert d["statistics"]["rows"]' \
     || fail "/api/targets/$mmsi"
 expect_status 200 "$base/api/alarms"
+# The station stands at the simulator's centre: the reports come from every side.
+curl -s --max-time 10 "$base/api/coverage" | python3 -c 'import json,sys; s=json.load(sys.stdin)["coverage"][0]["sectors"]; assert sum(1 for x in s if x) >= 18, s' \
+    || fail "/api/coverage"
 expect_status 404 "$base/api/targets/100000001"
 # Hostile requests.
 expect_status 404 --path-as-is "$base/../../etc/passwd"

@@ -400,6 +400,13 @@ async function select(mmsi, pan) {
       text(dd, value === null ? 'n/a' : value);
       fragment.append(dt, dd);
     }
+    for (const h of detail.heard_by || []) {
+      const dt = document.createElement('dt');
+      const dd = document.createElement('dd');
+      text(dt, 'Heard by');
+      text(dd, `input ${h.input}${h.source ? ' · ' + h.source : ''} · ${new Date(h.time * 1000).toLocaleTimeString()}`);
+      fragment.append(dt, dd);
+    }
     fields.replaceChildren(fragment);
   } catch (e) {
     fields.replaceChildren();
@@ -413,6 +420,71 @@ function showPanel(name) {
 }
 document.querySelectorAll('nav button').forEach(b => b.addEventListener('click', () => showPanel(b.dataset.panel)));
 
+// ---- coverage ------------------------------------------------------------
+
+const COVERAGE_COLOURS = ['#1f6fb2', '#d2691e', '#2e8b57', '#8b3a9c', '#b22222', '#4a5560'];
+const coverageLayer = L.layerGroup().addTo(map);
+L.control.layers(null, { 'Coverage': coverageLayer }, { collapsed: true }).addTo(map);
+
+function drawPolar(list) {
+  const canvas = document.getElementById('polar');
+  const ctx = canvas.getContext('2d');
+  const c = canvas.width / 2;
+  ctx.clearRect(0, 0, canvas.width, canvas.height);
+  const farthest = Math.max(1, ...list.flatMap(k => k.sectors.filter(s => s).map(s => s.range_nm)));
+  const scale = (c - 20) / farthest;
+  ctx.strokeStyle = '#c8d2dc';
+  ctx.fillStyle = '#567';
+  ctx.font = '10px system-ui, sans-serif';
+  for (let ring = 1; ring <= 4; ring++) {
+    ctx.beginPath();
+    ctx.arc(c, c, (c - 20) * ring / 4, 0, 2 * Math.PI);
+    ctx.stroke();
+    ctx.fillText((farthest * ring / 4).toFixed(1) + ' nm', c + 3, c - (c - 20) * ring / 4 + 10);
+  }
+  list.forEach((k, n) => {
+    ctx.strokeStyle = COVERAGE_COLOURS[n % COVERAGE_COLOURS.length];
+    ctx.lineWidth = 2;
+    ctx.beginPath();
+    k.sectors.forEach((s, i) => {
+      const r = s ? s.range_nm * scale : 0;
+      const a = (i * 10 + 5) * Math.PI / 180;
+      const x = c + r * Math.sin(a), y = c - r * Math.cos(a);
+      if (i === 0) ctx.moveTo(x, y); else ctx.lineTo(x, y);
+    });
+    ctx.closePath();
+    ctx.stroke();
+  });
+}
+
+function renderCoverage(data) {
+  const list = data.coverage || [];
+  drawPolar(list);
+  const body = document.querySelector('#coverage-table tbody');
+  const fragment = document.createDocumentFragment();
+  coverageLayer.clearLayers();
+  list.forEach((k, n) => {
+    const colour = COVERAGE_COLOURS[n % COVERAGE_COLOURS.length];
+    const tr = document.createElement('tr');
+    const first = cell(tr, '');
+    const swatch = document.createElement('span');
+    swatch.className = 'swatch';
+    swatch.style.background = colour;
+    first.append(swatch, document.createTextNode(String(k.input)));
+    cell(tr, k.source || '—');
+    cell(tr, k.messages, 'num');
+    const ranges = k.sectors.filter(s => s).map(s => s.range_nm);
+    cell(tr, ranges.length ? Math.max(...ranges).toFixed(1) : '', 'num');
+    fragment.appendChild(tr);
+    const points = k.sectors.filter(s => s).map(s => [s.lat, s.lon]);
+    if (points.length >= 3) {
+      coverageLayer.addLayer(L.polygon(points, { color: colour, weight: 1.5, dashArray: '5 4', fill: false,
+                                                 interactive: false }));
+    }
+  });
+  body.replaceChildren(fragment);
+}
+
 // ---- data ----------------------------------------------------------------
 
 function merge(list, replaceAll) {
@@ -422,7 +494,9 @@ function merge(list, replaceAll) {
 
 async function refresh() {
   try {
-    const [targets, alarms] = await Promise.all([getJson('/api/targets?form=compact'), getJson('/api/alarms')]);
+    const [targets, alarms, coverage] = await Promise.all([getJson('/api/targets?form=compact'), getJson('/api/alarms'),
+                                                           getJson('/api/coverage')]);
+    renderCoverage(coverage);
     merge(targets.targets, true);
     state.alarms = alarms.alarms;
     state.lastUpdate = Date.now();
