@@ -330,13 +330,7 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
 }
 
 void FrmMain::startHistory() {
-    HistoryKeeper::Settings history;
-    if (settings_) {
-        history.on = settings_->readNumber("History", 1) != 0;
-        history.retention.days = static_cast<int>(settings_->readNumber("HistoryDays", 30));
-        history.retention.maxBytes = static_cast<int64_t>(settings_->readNumber("HistoryMegabytes", 2048)) << 20;
-    }
-    history_ = std::make_unique<HistoryKeeper>(*receiver_, dataDir_, history, *this);
+    history_ = std::make_unique<HistoryKeeper>(*receiver_, dataDir_, HistoryKeeper::Stored(settings_), *this);
 }
 
 void FrmMain::load(bool openInput) {

@@ -64,6 +64,10 @@ void HeadlessStation::applySetup(bool first) {
         connection_->OpenInput();
     }
     for (const std::string& problem : io_->apply(station)) log(problem);
+    // In a network of stations this one's forwarded feed carries its name.
+    const QStringList name =
+        ui::SettingsStore::ForRun(QString::fromStdString(dataDir_.string()))->readTextList("StationName");
+    io_->setStationName(name.isEmpty() ? std::string() : name.front().toStdString());
 }
 
 bool HeadlessStation::start(const std::optional<WebSettings>& web, std::string& error) {
@@ -72,6 +76,9 @@ bool HeadlessStation::start(const std::optional<WebSettings>& web, std::string& 
     receiver_->flagIndex().setDataDir(dataDir_);
     receiver_->setMessageLog(dataDir_);
     applySetup(true);
+    const auto store = ui::SettingsStore::ForRun(QString::fromStdString(dataDir_.string()));
+    history_ = std::make_unique<HistoryKeeper>(*receiver_, dataDir_, HistoryKeeper::Stored(store.get()),
+                                               static_cast<base::MessageSink&>(*this));
     ageing_->start();
     second_->start();
     bool madeToken = false;
@@ -103,6 +110,7 @@ void HeadlessStation::shutdown() {
     shutDown_ = true;
     if (web_) web_->stop();
     io_->closeMain();
+    if (history_) history_->stop();  // what is queued is written
     base::StandardErrorSink failures("orvanta-station");
     targets::StoreShipData(dataDir_, receiver_->shipDataOfRun(), failures);
 }

@@ -3,7 +3,8 @@
 // and further inputs and outputs, the ship database, the watch settings of
 // the settings store), opens the inputs, ages the targets, refines the
 // approaches, logs what the desktop would show in boxes to standard error
-// (journald keeps it), and serves the web view. reload() reads the setup file
+// (journald keeps it), keeps the history (History.sqlite in the data folder,
+// as the desktop does) and serves the web view. reload() reads the setup file
 // and the settings again (SIGHUP); shutdown() stores the ship database.
 //
 //   app::HeadlessStation station(dataDir, clock);
@@ -19,6 +20,7 @@
 #include <optional>
 #include <string>
 
+#include "app/history_keeper.h"
 #include "app/station_web.h"
 #include "base/clock.h"
 #include "station/connection.h"
@@ -71,6 +73,7 @@ private:
     input::ConnectionManager* connection_ = nullptr;
     input::CommSettings comm_;
     std::unique_ptr<StationWeb> web_;
+    std::unique_ptr<HistoryKeeper> history_;
     QTimer* ageing_ = nullptr;
     QTimer* second_ = nullptr;
     QTimer* connectionTest_ = nullptr;

@@ -1,5 +1,7 @@
 #include "app/history_keeper.h"
 
+#include "ui/settings_store.h"
+
 #include "station/receiver.h"
 
 namespace app {
@@ -26,6 +28,16 @@ HistoryKeeper::HistoryKeeper(Receiver& receiver, const std::filesystem::path& da
 }
 
 HistoryKeeper::~HistoryKeeper() { stop(); }
+
+HistoryKeeper::Settings HistoryKeeper::Stored(const ui::SettingsStore* store) {
+    Settings s;
+    if (!store) return s;
+    s.on = store->readNumber("History", 1) != 0;
+    s.retention.days = static_cast<int>(store->readNumber("HistoryDays", s.retention.days));
+    s.retention.maxBytes =
+        static_cast<int64_t>(store->readNumber("HistoryMegabytes", static_cast<double>(s.retention.maxBytes >> 20))) << 20;
+    return s;
+}
 
 void HistoryKeeper::stop() {
     if (!writer_) return;

@@ -12,6 +12,10 @@
 #include "history/history_feed.h"
 #include "history/history_writer.h"
 
+namespace ui {
+class SettingsStore;
+}
+
 namespace app {
 
 class Receiver;
@@ -30,6 +34,10 @@ public:
     ~HistoryKeeper();
     void stop();
     bool running() const { return writer_ != nullptr; }
+
+    // The settings as the settings store keeps them (History, HistoryDays,
+    // HistoryMegabytes); the defaults without a store.
+    static Settings Stored(const ui::SettingsStore* store);
 
 private:
     Receiver& receiver_;

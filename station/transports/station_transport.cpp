@@ -328,4 +328,8 @@ void StationTransport::stopPlayback() {
     playback_.reset();
 }
 
+void StationTransport::setStationName(const std::string& name) {
+    forwarder_.setStationName(name, [] { return QDateTime::currentSecsSinceEpoch(); });
+}
+
 }  // namespace app

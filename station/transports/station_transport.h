@@ -81,6 +81,8 @@ public:
     // The open inputs besides the main one: receiver number and a label
     // ("UDP 0.0.0.0:10110"), for the port monitor's input choice.
     std::vector<std::pair<int, QString>> inputLabels() const;
+    // The name this station gives what it forwards (s: tags); empty: none.
+    void setStationName(const std::string& name);
     // The TCP server of the outputs, or null.
     input::TcpForwardServer* tcpOutput() const { return tcpOut_; }
 

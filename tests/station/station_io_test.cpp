@@ -50,6 +50,31 @@ TEST(Forwarder, PassesValidSentencesAsReceivedOrBare) {
     }
 }
 
+// A station that names itself stamps what arrives without a tag block with
+// its name and the time; what carries its own origin goes on unchanged.
+TEST(Forwarder, ANamedStationTagsWhatItForwards) {
+    struct Sink : ForwardSink {
+        std::vector<std::string> lines;
+        void forward(std::string_view bytes) override { lines.emplace_back(bytes); }
+    } sink;
+    Forwarder f;
+    f.addSink(&sink);
+    f.setStationName("north,pier*\\1", [] { return int64_t{1700000000}; });
+    const std::string vdm = sum("!AIVDM,1,1,,A,13aG?P0P00PD;88MD5MTDww@2<0L,0");
+    const std::string tagged = FormatTagBlock("far", 1600000000) + vdm;
+    f.sentenceTaken(0, vdm, R::Message);
+    f.sentenceTaken(0, tagged, R::Message);
+    ASSERT_EQ(sink.lines.size(), 2u);
+    const TaggedLine stamped = SplitTagBlock(sink.lines[0]);
+    EXPECT_TRUE(stamped.tags.checksumValid);
+    EXPECT_EQ(std::tuple(std::string(stamped.tags.source), stamped.tags.time, std::string(stamped.sentence)),
+              std::tuple(std::string("north_pier__1"), int64_t{1700000000}, vdm));
+    EXPECT_EQ(sink.lines[1], tagged);
+    f.setStripTags(true);
+    f.sentenceTaken(0, tagged, R::Message);
+    EXPECT_EQ(sink.lines[2], vdm);
+}
+
 // A line is due at its c: time (counted from the first), a line without one
 // at the rate after the line before; time never runs backwards. A jump of
 // more than the longest gap is a break: skipped and reported once, the pace
