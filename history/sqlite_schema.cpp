@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <utility>
 
@@ -12,7 +13,9 @@ namespace {
 
 // Field widths of the packed integer, lowest bits first; the all-ones value
 // of a field means "not available".
-constexpr int kTypeBits = 6, kClassBits = 3, kSogBits = 14, kCogBits = 12, kHeadingBits = 10, kStatusBits = 5;
+// Heading 511 and SOG 1023 mean "not available" on the air, so the fields
+// need no room for them.
+constexpr int kTypeBits = 5, kClassBits = 3, kSogBits = 11, kCogBits = 12, kHeadingBits = 9, kStatusBits = 5;
 constexpr int kClassShift = kTypeBits;
 constexpr int kSogShift = kClassShift + kClassBits;
 constexpr int kCogShift = kSogShift + kSogBits;
@@ -21,6 +24,13 @@ constexpr int kStatusShift = kHeadingShift + kHeadingBits;
 constexpr int kSourceShift = kStatusShift + kStatusBits;
 
 constexpr int64_t Ones(int bits) { return (int64_t{1} << bits) - 1; }
+
+constexpr double kUnitsPerDegree = 600000.0;  // 1/10000 minute
+constexpr int kLonBits = 28;
+constexpr int64_t kLatOffset = 90 * 600000, kLonOffset = 180 * 600000;
+
+// SAR aircraft (type 9) send their speed in whole knots, the others in tenths.
+double SogScale(int type) { return type == 9 ? 1 : 10; }
 
 constexpr char kClasses[] = {'?', 'A', 'B', 'S', 'N', 'R'};
 
@@ -45,11 +55,8 @@ constexpr const char* kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS sources(
   id INTEGER PRIMARY KEY, input INTEGER NOT NULL, source TEXT NOT NULL, UNIQUE(input, source));
 CREATE TABLE IF NOT EXISTS positions(
-  mmsi INTEGER NOT NULL, time INTEGER NOT NULL, seq INTEGER NOT NULL,
-  lat INTEGER NOT NULL CHECK(lat BETWEEN -54000000 AND 54000000),
-  lon INTEGER NOT NULL CHECK(lon BETWEEN -108000000 AND 108000000),
-  info INTEGER NOT NULL,
-  PRIMARY KEY(mmsi, time, seq)) WITHOUT ROWID;
+  mmsi INTEGER NOT NULL, time INTEGER NOT NULL, place INTEGER NOT NULL, info INTEGER NOT NULL,
+  PRIMARY KEY(mmsi, time)) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS statics(
   time INTEGER NOT NULL, mmsi INTEGER NOT NULL, input INTEGER NOT NULL, source TEXT NOT NULL,
   type INTEGER NOT NULL, name TEXT NOT NULL, callsign TEXT NOT NULL, imo INTEGER, shiptype INTEGER,
@@ -91,7 +98,7 @@ int ConvertFirstLayout(sqlite3* db, std::string& error) {
                    "SELECT time, mmsi, input, source, type, class, lat, lon, sog, cog, heading, status "
                    "FROM positions_old ORDER BY mmsi, time, rowid");
     Statement addSource(db, "INSERT INTO sources(input, source) VALUES(?, ?)");
-    Statement write(db, "INSERT INTO positions(mmsi, time, seq, lat, lon, info) VALUES(?, ?, ?, ?, ?, ?)");
+    Statement write(db, "INSERT INTO positions(mmsi, time, place, info) VALUES(?, ?, ?, ?)");
     if (!read || !addSource || !write) {
         error = sqlite3_errmsg(db);
         return SQLITE_ERROR;
@@ -113,14 +120,16 @@ int ConvertFirstLayout(sqlite3* db, std::string& error) {
         if (added) {
             if (addSource.start().bind(key.first).bind(key.second).step() != SQLITE_DONE) break;
             it->second = sqlite3_last_insert_rowid(db);
+            if (it->second > kMaxSourceId) break;
         }
         const int64_t mmsi = read.integer(1), time = read.integer(0);
         seq = (mmsi == lastMmsi && time == lastTime) ? seq + 1 : 0;
         lastMmsi = mmsi;
         lastTime = time;
-        int64_t lat = 0, lon = 0;
-        ToAirUnits(read.real(6), read.real(7), lat, lon);  // the old table's checks kept them in range
-        write.start().bind(mmsi).bind(time).bind(seq).bind(lat).bind(lon).bind(PackInfo(p, it->second));
+        if (seq >= kSeqPerMs) continue;  // more reports in one millisecond than a station can send
+        int64_t place = 0;
+        PackPlace(read.real(6), read.real(7), place);  // the old table's checks kept them in range
+        write.start().bind(mmsi).bind(TimeKey(time, seq)).bind(place).bind(PackInfo(p, it->second));
         if (write.step() != SQLITE_DONE) break;
     }
     if (rc != SQLITE_DONE) {
@@ -134,10 +143,11 @@ int ConvertFirstLayout(sqlite3* db, std::string& error) {
 }  // namespace
 
 int64_t PackInfo(const PositionRow& row, int64_t sourceId) {
+    // Source numbers start at 1; the first is kept as 0 so the integer stays short.
     return std::min<int64_t>(row.type, Ones(kTypeBits)) | ClassCode(row.stationClass) << kClassShift |
-           Field(row.sog, 10, kSogBits) << kSogShift | Field(row.cog, 10, kCogBits) << kCogShift |
+           Field(row.sog, SogScale(row.type), kSogBits) << kSogShift | Field(row.cog, 10, kCogBits) << kCogShift |
            Field(row.heading, 1, kHeadingBits) << kHeadingShift |
-           Field(row.navStatus, 1, kStatusBits) << kStatusShift | sourceId << kSourceShift;
+           Field(row.navStatus, 1, kStatusBits) << kStatusShift | (sourceId - 1) << kSourceShift;
 }
 
 int64_t UnpackInfo(int64_t info, PositionRow& row) {
@@ -145,28 +155,39 @@ int64_t UnpackInfo(int64_t info, PositionRow& row) {
     const int64_t cls = Take(info, kClassShift, kClassBits);
     row.stationClass = static_cast<StationClass>(cls < std::ssize(kClasses) ? kClasses[cls] : '?');
     // Tenths as the air sends them; divided in float so the value equals the decoder's.
-    const auto tenths = [&](int shift, int bits) -> std::optional<float> {
+    const auto steps = [&](int shift, int bits, float scale) -> std::optional<float> {
         const int64_t v = Take(info, shift, bits);
         if (v == Ones(bits)) return std::nullopt;
-        return static_cast<float>(v) / 10.0f;
+        return static_cast<float>(v) / scale;
     };
     const auto whole = [&](int shift, int bits) -> std::optional<int16_t> {
         const int64_t v = Take(info, shift, bits);
         if (v == Ones(bits)) return std::nullopt;
         return static_cast<int16_t>(v);
     };
-    row.sog = tenths(kSogShift, kSogBits);
-    row.cog = tenths(kCogShift, kCogBits);
+    row.sog = steps(kSogShift, kSogBits, static_cast<float>(SogScale(row.type)));
+    row.cog = steps(kCogShift, kCogBits, 10.0f);
     row.heading = whole(kHeadingShift, kHeadingBits);
     row.navStatus = whole(kStatusShift, kStatusBits);
-    return info >> kSourceShift;
+    return (info >> kSourceShift) + 1;
 }
 
-bool ToAirUnits(double latitude, double longitude, int64_t& lat, int64_t& lon) {
+bool PackPlace(double latitude, double longitude, int64_t& place) {
     if (!(std::fabs(latitude) <= 90) || !(std::fabs(longitude) <= 180)) return false;
-    lat = std::llround(latitude * kUnitsPerDegree);
-    lon = std::llround(longitude * kUnitsPerDegree);
+    const int64_t lat = std::llround(latitude * kUnitsPerDegree) + kLatOffset;
+    const int64_t lon = std::llround(longitude * kUnitsPerDegree) + kLonOffset;
+    place = lat << kLonBits | lon;
     return true;
+}
+
+void UnpackPlace(int64_t place, PositionRow& row) {
+    row.latitude = static_cast<double>((place >> kLonBits) - kLatOffset) / kUnitsPerDegree;
+    row.longitude = static_cast<double>((place & Ones(kLonBits)) - kLonOffset) / kUnitsPerDegree;
+}
+
+int64_t TimeKey(TimeMs time, int64_t seq) {
+    constexpr TimeMs kLimit = std::numeric_limits<int64_t>::max() / kSeqPerMs - 1;
+    return std::clamp(time, -kLimit, kLimit) * kSeqPerMs + seq;
 }
 
 int PrepareSchema(sqlite3* db, std::string& error) {

@@ -102,7 +102,7 @@ private:
 };
 
 bool SqliteStore::prepare() {
-    const std::string pos = "mmsi, time, lat, lon, info", sta = kStaticColumns;
+    const std::string pos = "mmsi, time, place, info", sta = kStaticColumns;
     const std::string upsert =
         "INSERT INTO stations(mmsi, time, lat, lon, name, callsign) VALUES(?, ?, ?, ?, ?, ?) "
         "ON CONFLICT(mmsi) DO UPDATE SET "
@@ -115,28 +115,29 @@ bool SqliteStore::prepare() {
         "BEGIN IMMEDIATE",
         "COMMIT",
         "ROLLBACK",
-        "INSERT INTO positions(mmsi, time, seq, lat, lon, info) VALUES(?, ?, ?, ?, ?, ?)",
-        "SELECT max(seq) FROM positions WHERE mmsi = ? AND time = ?",
+        "INSERT INTO positions(mmsi, time, place, info) VALUES(?, ?, ?, ?)",
+        "SELECT max(time) FROM positions WHERE mmsi = ? AND time BETWEEN ? AND ?",
         "INSERT OR IGNORE INTO sources(input, source) VALUES(?, ?)",
         "SELECT id FROM sources WHERE input = ? AND source = ?",
         "SELECT id, input, source FROM sources",
         "INSERT INTO statics(" + sta + ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
         "INSERT INTO messages(time, mmsi, input, source, type, json) VALUES(?, ?, ?, ?, ?, ?)",
         upsert,
-        "SELECT " + pos + " FROM positions WHERE mmsi = ? AND time BETWEEN ? AND ? ORDER BY time, seq",
+        "SELECT " + pos + " FROM positions WHERE mmsi = ? AND time BETWEEN ? AND ? ORDER BY time",
         // A station with a position after a time was last heard after it.
         "SELECT mmsi FROM stations WHERE time > ? ORDER BY mmsi",
-        "SELECT " + pos + " FROM positions WHERE mmsi = ? AND time > ? AND time <= ? ORDER BY time DESC, seq DESC LIMIT 1",
+        "SELECT " + pos + " FROM positions WHERE mmsi = ? AND time > ? AND time <= ? ORDER BY time DESC LIMIT 1",
         "SELECT " + sta + " FROM statics WHERE mmsi = ? AND time <= ? ORDER BY time DESC, rowid DESC LIMIT 1",
         "SELECT mmsi, name, callsign, time, lat, lon FROM stations WHERE instr(CAST(mmsi AS TEXT), ?1) > 0 "
         "OR instr(lower(name), lower(?1)) > 0 OR instr(lower(callsign), lower(?1)) > 0 "
         "ORDER BY time DESC, mmsi LIMIT ?2",
         "SELECT time, mmsi, input, source, type, json FROM messages WHERE time BETWEEN ? AND ? ORDER BY time, rowid",
         // The positions' first and last time per station: two look-ups in the key each.
-        "SELECT min(t0), max(t1) FROM (SELECT "
-        "(SELECT time FROM positions p WHERE p.mmsi = s.mmsi ORDER BY time LIMIT 1) t0, "
-        "(SELECT time FROM positions p WHERE p.mmsi = s.mmsi ORDER BY time DESC LIMIT 1) t1 FROM stations s UNION ALL "
-        "SELECT min(time), max(time) FROM statics UNION ALL SELECT min(time), max(time) FROM messages)",
+        // (Their keys, that is; the others' times come as they are.)
+        "SELECT (SELECT min((SELECT time FROM positions p WHERE p.mmsi = s.mmsi ORDER BY time LIMIT 1)) FROM stations s), "
+        "(SELECT max((SELECT time FROM positions p WHERE p.mmsi = s.mmsi ORDER BY time DESC LIMIT 1)) FROM stations s), "
+        "min(t0), max(t1) FROM (SELECT min(time) t0, max(time) t1 FROM statics UNION ALL "
+        "SELECT min(time), max(time) FROM messages)",
         "SELECT (SELECT page_count FROM pragma_page_count()) - (SELECT freelist_count FROM pragma_freelist_count()), "
         "(SELECT page_size FROM pragma_page_size())",
     };
@@ -146,7 +147,8 @@ bool SqliteStore::prepare() {
     }
     // Positions are read station by station through their key (the table has no time index).
     for (const char* from : {"stations s CROSS JOIN positions p ON p.mmsi = s.mmsi", "statics p", "messages p"}) {
-        counts_.emplace_back(db_, std::string("SELECT p.time / 3600000, count(*) FROM ") + from +
+        const bool keys = counts_.empty();  // the positions' time column holds keys
+        counts_.emplace_back(db_, std::string("SELECT p.time / ") + (keys ? "32 / " : "") + "3600000, count(*) FROM " + from +
                                       " WHERE p.time >= ? AND p.time < ? GROUP BY 1");
         if (!counts_.back()) return !fail("cannot prepare a statement").ok();
     }
@@ -251,8 +253,8 @@ int64_t SqliteStore::sourceId(int16_t input, const std::string& source) {
 }
 
 Status SqliteStore::insertPosition(const PositionRow& p) {
-    int64_t lat = 0, lon = 0;
-    if (!sqlite::ToAirUnits(p.latitude, p.longitude, lat, lon)) {
+    int64_t place = 0;
+    if (!sqlite::PackPlace(p.latitude, p.longitude, place)) {
         lastError_ = "cannot store a position: " + std::to_string(p.latitude) + ", " + std::to_string(p.longitude) +
                      " is not a position on the earth";
         return {lastError_};
@@ -260,28 +262,31 @@ Status SqliteStore::insertPosition(const PositionRow& p) {
     const int64_t source = sourceId(p.input, p.source);
     if (source < 0) return fail("cannot store the input of a position");
     const int64_t info = sqlite::PackInfo(p, source);
-    for (int64_t seq = 0;;) {
+    const int64_t first = sqlite::TimeKey(p.time), last = sqlite::TimeKey(p.time, sqlite::kSeqPerMs - 1);
+    for (int64_t key = first;;) {
         Statement& s = st(kInsertPosition);
-        s.bind(int64_t{p.mmsi}).bind(p.time).bind(seq).bind(lat).bind(lon).bind(info);
+        s.bind(int64_t{p.mmsi}).bind(key).bind(place).bind(info);
         if (s.step() == SQLITE_DONE) return {};
-        if (sqlite3_extended_errcode(db_) != SQLITE_CONSTRAINT_PRIMARYKEY || seq > 0)
+        if (sqlite3_extended_errcode(db_) != SQLITE_CONSTRAINT_PRIMARYKEY || key != first)
             return fail("cannot store a position");
         // A report of this station with the same time is stored: this one goes after it.
         Statement& q = st(kLastSeq);
-        q.bind(int64_t{p.mmsi}).bind(p.time);
+        q.bind(int64_t{p.mmsi}).bind(first).bind(last);
         if (q.step() != SQLITE_ROW) return fail("cannot store a position");
-        seq = q.integer(0) + 1;
+        key = q.integer(0) + 1;
         q.reset();
+        // More reports in one millisecond than the key tells apart: not a
+        // station's doing (it sends a few a second at most); the first 32 are kept.
+        if (key > last) return {};
     }
 }
 
 PositionRow SqliteStore::readPosition(const Statement& s) {
     PositionRow p;
     p.mmsi = static_cast<int32_t>(s.integer(0));
-    p.time = s.integer(1);
-    p.latitude = static_cast<double>(s.integer(2)) / sqlite::kUnitsPerDegree;
-    p.longitude = static_cast<double>(s.integer(3)) / sqlite::kUnitsPerDegree;
-    const int64_t source = sqlite::UnpackInfo(s.integer(4), p);
+    p.time = sqlite::TimeOfKey(s.integer(1));
+    sqlite::UnpackPlace(s.integer(2), p);
+    const int64_t source = sqlite::UnpackInfo(s.integer(3), p);
     auto it = sources_.find(source);
     if (it == sources_.end()) {
         // Added by another connection since this one last looked.
@@ -301,7 +306,7 @@ PositionRow SqliteStore::readPosition(const Statement& s) {
 std::vector<PositionRow> SqliteStore::track(int32_t mmsi, TimeMs from, TimeMs to) {
     std::vector<PositionRow> out;
     Statement& s = st(kTrack);
-    s.bind(int64_t{mmsi}).bind(from).bind(to);
+    s.bind(int64_t{mmsi}).bind(sqlite::TimeKey(from)).bind(sqlite::TimeKey(to, sqlite::kSeqPerMs - 1));
     int rc;
     while ((rc = s.step()) == SQLITE_ROW) out.push_back(readPosition(s));
     if (rc != SQLITE_DONE) fail("cannot read a track");
@@ -325,7 +330,7 @@ std::vector<SituationEntry> SqliteStore::situation(TimeMs at, TimeMs window) {
     std::vector<SituationEntry> out;
     for (const int64_t mmsi : stations) {
         Statement& q = st(kLatestPosition);
-        q.bind(mmsi).bind(from).bind(at);
+        q.bind(mmsi).bind(sqlite::TimeKey(from, sqlite::kSeqPerMs - 1)).bind(sqlite::TimeKey(at, sqlite::kSeqPerMs - 1));
         rc = q.step();
         if (rc == SQLITE_ROW) out.push_back({readPosition(q), std::nullopt});
         q.reset();
@@ -368,7 +373,8 @@ std::vector<HourCount> SqliteStore::countsPerHour(TimeMs from, TimeMs to) {
     std::map<TimeMs, HourCount> hours;
     for (size_t table = 0; table < counts_.size(); ++table) {
         Statement& s = counts_[table].start();
-        s.bind(from).bind(to);
+        if (table == 0) s.bind(sqlite::TimeKey(from)).bind(sqlite::TimeKey(to));
+        else s.bind(from).bind(to);
         int rc;
         while ((rc = s.step()) == SQLITE_ROW) {
             HourCount& h = hours[s.integer(0)];
@@ -402,10 +408,13 @@ std::optional<std::pair<TimeMs, TimeMs>> SqliteStore::span() {
         s.reset();
         return std::nullopt;
     }
-    const bool none = s.null(0);
-    const std::pair<TimeMs, TimeMs> range(s.integer(0), s.integer(1));
+    std::optional<std::pair<TimeMs, TimeMs>> range;
+    if (!s.null(0)) range = std::pair(sqlite::TimeOfKey(s.integer(0)), sqlite::TimeOfKey(s.integer(1)));
+    if (!s.null(2)) {
+        const std::pair<TimeMs, TimeMs> other(s.integer(2), s.integer(3));
+        range = range ? std::pair(std::min(range->first, other.first), std::max(range->second, other.second)) : other;
+    }
     s.reset();
-    if (none) return std::nullopt;
     return range;
 }
 
@@ -419,7 +428,7 @@ bool SqliteStore::deleteBefore(TimeMs cutoff) {
         // The text is one of four fixed ones; the cutoff is bound.
         Statement s(db_, std::string("DELETE FROM ") + table + " time < ?");
         if (!s) { ok = false; fail("cannot prepare a deletion"); break; }
-        s.start().bind(cutoff);
+        s.start().bind(table[0] == 'p' ? sqlite::TimeKey(cutoff) : cutoff);
         if (s.step() != SQLITE_DONE) { ok = false; fail("cannot drop old rows"); break; }
     }
     if (ok && run(kCommit, "cannot commit")) return true;
