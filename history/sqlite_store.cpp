@@ -192,7 +192,16 @@ Status SqliteStore::appendRows(const Batch& batch) {
         std::string name, callSign;
     };
     std::unordered_map<int32_t, Latest> latest;
-    for (const PositionRow& p : batch.positions) {
+    // In key order, so consecutive inserts land on the same pages; stable,
+    // so reports with the same time keep the order they came in.
+    std::vector<const PositionRow*> sorted;
+    sorted.reserve(batch.positions.size());
+    for (const PositionRow& p : batch.positions) sorted.push_back(&p);
+    std::stable_sort(sorted.begin(), sorted.end(), [](const PositionRow* a, const PositionRow* b) {
+        return a->mmsi != b->mmsi ? a->mmsi < b->mmsi : a->time < b->time;
+    });
+    for (const PositionRow* row : sorted) {
+        const PositionRow& p = *row;
         if (Status s = insertPosition(p); !s.ok()) return s;
         Latest& l = latest[p.mmsi];
         if (p.time >= l.positionTime) {

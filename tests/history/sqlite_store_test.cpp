@@ -164,5 +164,44 @@ INSERT INTO stations VALUES(9, 2000, 52.0, 4.0, 'OLD', '');
     EXPECT_FALSE(std::filesystem::exists(path + ".bad"));
 }
 
+// Each packed field at the ends of what the air sends comes back exactly.
+TEST(SqliteStore, FieldsAtTheEndsOfTheirRangesComeBackExactly) {
+    struct Case {
+        uint8_t type;
+        history::StationClass cls;
+        double lat, lon;
+        std::optional<float> sog, cog;
+        std::optional<int16_t> heading, status;
+    };
+    using C = history::StationClass;
+    const Case cases[] = {
+        {1, C::ClassA, 90, 180, 102.2f, 359.9f, 359, 15},
+        {3, C::ClassA, -90, -180, 0.0f, 0.0f, 0, 0},
+        {9, C::SarAircraft, 0, 0, 1022.0f, 0.1f, std::nullopt, std::nullopt},
+        {18, C::ClassB, 1 / 600000.0, -1 / 600000.0, 0.1f, std::nullopt, 510, std::nullopt},
+        {21, C::AidToNavigation, 45, -45, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+        {27, C::ClassA, 12.345, 67.89, 62.0f, 359.0f, std::nullopt, 14},
+        {4, C::BaseStation, -12.345, -67.89, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+    };
+    testing_support::TempDir dir;
+    auto store = history::OpenSqliteStore((dir / "h.sqlite").string(), nullptr, nullptr);
+    history::Batch b;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        auto p = Position(100 + static_cast<int32_t>(i), 1000, c.lat, c.lon);
+        p.type = c.type;
+        p.stationClass = c.cls;
+        p.sog = c.sog;
+        p.cog = c.cog;
+        p.heading = c.heading;
+        p.navStatus = c.status;
+        p.input = static_cast<int16_t>(i % 3);
+        p.source = i % 2 ? "" : "st" + std::to_string(i);
+        b.positions.push_back(p);
+    }
+    ASSERT_TRUE(store->append(b).ok()) << store->lastError();
+    for (const auto& p : b.positions) EXPECT_EQ(store->track(p.mmsi, 0, 2000), std::vector{p}) << p.mmsi;
+}
+
 }  // namespace
 }  // namespace history_test
