@@ -192,22 +192,28 @@ Status SqliteStore::appendRows(const Batch& batch) {
         std::string name, callSign;
     };
     std::unordered_map<int32_t, Latest> latest;
-    // In key order, so consecutive inserts land on the same pages; stable,
-    // so reports with the same time keep the order they came in.
-    std::vector<const PositionRow*> sorted;
-    sorted.reserve(batch.positions.size());
-    for (const PositionRow& p : batch.positions) sorted.push_back(&p);
-    std::stable_sort(sorted.begin(), sorted.end(), [](const PositionRow* a, const PositionRow* b) {
-        return a->mmsi != b->mmsi ? a->mmsi < b->mmsi : a->time < b->time;
-    });
-    for (const PositionRow* row : sorted) {
-        const PositionRow& p = *row;
+    // In key order, so consecutive inserts land on the same pages; the index
+    // breaks ties, so reports with the same time keep the order they came in.
+    struct Key {
+        int32_t mmsi;
+        TimeMs time;
+        size_t index;
+        auto operator<=>(const Key&) const = default;
+    };
+    std::vector<Key> keys;
+    keys.reserve(batch.positions.size());
+    for (size_t i = 0; i < batch.positions.size(); ++i) {
+        keys.push_back({batch.positions[i].mmsi, batch.positions[i].time, i});
+    }
+    std::sort(keys.begin(), keys.end());
+    for (size_t k = 0; k < keys.size(); ++k) {
+        const PositionRow& p = batch.positions[keys[k].index];
         if (Status s = insertPosition(p); !s.ok()) return s;
+        // The last of a station's run is its latest position.
+        if (k + 1 < keys.size() && keys[k + 1].mmsi == p.mmsi) continue;
         Latest& l = latest[p.mmsi];
-        if (p.time >= l.positionTime) {
-            l.positionTime = p.time;
-            l.position = std::pair(p.latitude, p.longitude);
-        }
+        l.positionTime = p.time;
+        l.position = std::pair(p.latitude, p.longitude);
     }
     for (const StaticRow& r : batch.statics) {
         Statement& s = st(kInsertStatic);
