@@ -10,8 +10,13 @@
 #include <map>
 #include <unordered_map>
 
+#include "history/sqlite_schema.h"
+#include "history/sqlite_statement.h"
+
 namespace history {
 namespace {
+
+using sqlite::Statement;
 
 constexpr TimeMs kHourMs = 3600 * 1000;
 constexpr TimeMs kDayMs = 24 * kHourMs;
@@ -23,125 +28,9 @@ TimeMs SaturatingMinus(TimeMs at, TimeMs window) {
     return at - window;
 }
 
-// The tables and indexes; the text is fixed, no value is ever pasted in.
-constexpr const char* kSchema = R"sql(
-CREATE TABLE IF NOT EXISTS positions(
-  time INTEGER NOT NULL, mmsi INTEGER NOT NULL, input INTEGER NOT NULL, source TEXT NOT NULL,
-  type INTEGER NOT NULL, class TEXT NOT NULL,
-  lat REAL NOT NULL CHECK(lat BETWEEN -90 AND 90), lon REAL NOT NULL CHECK(lon BETWEEN -180 AND 180),
-  sog REAL, cog REAL, heading INTEGER, status INTEGER);
-CREATE INDEX IF NOT EXISTS positions_mmsi_time ON positions(mmsi, time);
-CREATE INDEX IF NOT EXISTS positions_time ON positions(time);
-CREATE TABLE IF NOT EXISTS statics(
-  time INTEGER NOT NULL, mmsi INTEGER NOT NULL, input INTEGER NOT NULL, source TEXT NOT NULL,
-  type INTEGER NOT NULL, name TEXT NOT NULL, callsign TEXT NOT NULL, imo INTEGER, shiptype INTEGER,
-  dim_a INTEGER, dim_b INTEGER, dim_c INTEGER, dim_d INTEGER, draught REAL,
-  destination TEXT NOT NULL, eta TEXT NOT NULL);
-CREATE INDEX IF NOT EXISTS statics_mmsi_time ON statics(mmsi, time);
-CREATE INDEX IF NOT EXISTS statics_time ON statics(time);
-CREATE TABLE IF NOT EXISTS messages(
-  time INTEGER NOT NULL, mmsi INTEGER NOT NULL, input INTEGER NOT NULL, source TEXT NOT NULL,
-  type INTEGER NOT NULL, json TEXT NOT NULL);
-CREATE INDEX IF NOT EXISTS messages_mmsi_time ON messages(mmsi, time);
-CREATE INDEX IF NOT EXISTS messages_time ON messages(time);
-CREATE TABLE IF NOT EXISTS stations(
-  mmsi INTEGER PRIMARY KEY, time INTEGER NOT NULL, lat REAL, lon REAL,
-  name TEXT NOT NULL, callsign TEXT NOT NULL);
-CREATE INDEX IF NOT EXISTS stations_time ON stations(time);
-)sql";
-
-constexpr const char* kPositionColumns = "time, mmsi, input, source, type, class, lat, lon, sog, cog, heading, status";
 constexpr const char* kStaticColumns =
     "time, mmsi, input, source, type, name, callsign, imo, shiptype, dim_a, dim_b, dim_c, dim_d, draught, "
     "destination, eta";
-
-// One prepared statement; reset after each use so it can be run again.
-class Statement {
-public:
-    Statement() = default;
-    Statement(sqlite3* db, const std::string& sql) {
-        if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr) != SQLITE_OK)
-            stmt_ = nullptr;
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(Statement&& o) noexcept : stmt_(std::exchange(o.stmt_, nullptr)) {}
-    Statement& operator=(Statement&& o) noexcept {
-        std::swap(stmt_, o.stmt_);
-        return *this;
-    }
-    explicit operator bool() const { return stmt_ != nullptr; }
-
-    // Ends a query that was not read to its end: a statement left on a row
-    // holds its read transaction, and with it a snapshot that never sees
-    // later batches (and keeps the WAL from being folded back).
-    void reset() { sqlite3_reset(stmt_); }
-    Statement& start() {
-        sqlite3_reset(stmt_);
-        sqlite3_clear_bindings(stmt_);
-        index_ = 0;
-        return *this;
-    }
-    Statement& bind(int64_t v) {
-        sqlite3_bind_int64(stmt_, ++index_, v);
-        return *this;
-    }
-    Statement& bind(double v) {
-        sqlite3_bind_double(stmt_, ++index_, v);
-        return *this;
-    }
-    Statement& bind(std::string_view v) {
-        // An empty view may have no data pointer, which SQLite would store as NULL.
-        sqlite3_bind_text(stmt_, ++index_, v.empty() ? "" : v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    template <typename T>
-    Statement& bind(const std::optional<T>& v) {
-        if (!v) {
-            sqlite3_bind_null(stmt_, ++index_);
-            return *this;
-        }
-        if constexpr (std::is_floating_point_v<T>) return bind(static_cast<double>(*v));
-        else return bind(static_cast<int64_t>(*v));
-    }
-    // SQLITE_ROW, SQLITE_DONE or an error code.
-    int step() { return sqlite3_step(stmt_); }
-
-    int64_t integer(int c) const { return sqlite3_column_int64(stmt_, c); }
-    double real(int c) const { return sqlite3_column_double(stmt_, c); }
-    bool null(int c) const { return sqlite3_column_type(stmt_, c) == SQLITE_NULL; }
-    std::string text(int c) const {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, c));
-        return p ? std::string(p, static_cast<size_t>(sqlite3_column_bytes(stmt_, c))) : std::string();
-    }
-    template <typename T>
-    std::optional<T> optional(int c) const {
-        if (null(c)) return std::nullopt;
-        if constexpr (std::is_floating_point_v<T>) return static_cast<T>(real(c));
-        else return static_cast<T>(integer(c));
-    }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-    int index_ = 0;
-};
-
-PositionRow ReadPosition(const Statement& s) {
-    PositionRow p;
-    p.time = s.integer(0);
-    p.mmsi = static_cast<int32_t>(s.integer(1));
-    p.input = static_cast<int16_t>(s.integer(2));
-    p.source = s.text(3);
-    p.type = static_cast<uint8_t>(s.integer(4));
-    const std::string cls = s.text(5);
-    p.stationClass = cls.empty() ? StationClass::Unknown : static_cast<StationClass>(cls[0]);
-    p.latitude = s.real(6);
-    p.longitude = s.real(7);
-    p.sog = s.optional<float>(8);
-    p.cog = s.optional<float>(9);
-    p.heading = s.optional<int16_t>(10);
-    p.navStatus = s.optional<int16_t>(11);
-    return p;
-}
 
 StaticRow ReadStatic(const Statement& s) {
     StaticRow r;
@@ -187,14 +76,20 @@ public:
 
 private:
     enum Id {
-        kBegin, kCommit, kRollback, kInsertPosition, kInsertStatic, kInsertMessage, kStation, kTrack, kSituation,
-        kStaticAt, kLastSeen, kMessages, kSpan, kUsedBytes, kCount
+        kBegin, kCommit, kRollback, kInsertPosition, kLastSeq, kInsertSource, kSourceId, kSources, kInsertStatic,
+        kInsertMessage, kStation, kTrack, kStationsAfter, kLatestPosition, kStaticAt, kLastSeen, kMessages, kSpan,
+        kUsedBytes, kCount
     };
     Statement& st(Id id) { return statements_[static_cast<size_t>(id)].start(); }
     // The failure of the last step, kept for lastError(); returns it as a Status.
     Status fail(const char* what);
     bool run(Id id, const char* what);
     Status appendRows(const Batch& batch);
+    Status insertPosition(const PositionRow& p);
+    // The number of an input/source pair, added to the sources table when new; -1 on failure.
+    int64_t sourceId(int16_t input, const std::string& source);
+    // A row of kTrack or kLatestPosition (mmsi, time, lat, lon, info).
+    PositionRow readPosition(const Statement& s);
     bool deleteBefore(TimeMs cutoff);
     int64_t usedBytes();
 
@@ -202,10 +97,12 @@ private:
     std::vector<Statement> statements_;
     std::vector<Statement> counts_;  // one per table
     std::string lastError_;
+    std::map<std::pair<int16_t, std::string>, int64_t> sourceIds_;
+    std::unordered_map<int64_t, std::pair<int16_t, std::string>> sources_;
 };
 
 bool SqliteStore::prepare() {
-    const std::string pos = kPositionColumns, sta = kStaticColumns;
+    const std::string pos = "mmsi, time, place, info", sta = kStaticColumns;
     const std::string upsert =
         "INSERT INTO stations(mmsi, time, lat, lon, name, callsign) VALUES(?, ?, ?, ?, ?, ?) "
         "ON CONFLICT(mmsi) DO UPDATE SET "
@@ -218,20 +115,29 @@ bool SqliteStore::prepare() {
         "BEGIN IMMEDIATE",
         "COMMIT",
         "ROLLBACK",
-        "INSERT INTO positions(" + pos + ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        "INSERT INTO positions(mmsi, time, place, info) VALUES(?, ?, ?, ?)",
+        "SELECT max(time) FROM positions WHERE mmsi = ? AND time BETWEEN ? AND ?",
+        "INSERT OR IGNORE INTO sources(input, source) VALUES(?, ?)",
+        "SELECT id FROM sources WHERE input = ? AND source = ?",
+        "SELECT id, input, source FROM sources",
         "INSERT INTO statics(" + sta + ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
         "INSERT INTO messages(time, mmsi, input, source, type, json) VALUES(?, ?, ?, ?, ?, ?)",
         upsert,
-        "SELECT " + pos + " FROM positions WHERE mmsi = ? AND time BETWEEN ? AND ? ORDER BY time, rowid",
-        // One row per station: SQLite takes the other columns from the row of max(time).
-        "SELECT " + pos + ", max(time) FROM positions WHERE time > ? AND time <= ? GROUP BY mmsi ORDER BY mmsi",
+        "SELECT " + pos + " FROM positions WHERE mmsi = ? AND time BETWEEN ? AND ? ORDER BY time",
+        // A station with a position after a time was last heard after it.
+        "SELECT mmsi FROM stations WHERE time > ? ORDER BY mmsi",
+        "SELECT " + pos + " FROM positions WHERE mmsi = ? AND time > ? AND time <= ? ORDER BY time DESC LIMIT 1",
         "SELECT " + sta + " FROM statics WHERE mmsi = ? AND time <= ? ORDER BY time DESC, rowid DESC LIMIT 1",
         "SELECT mmsi, name, callsign, time, lat, lon FROM stations WHERE instr(CAST(mmsi AS TEXT), ?1) > 0 "
         "OR instr(lower(name), lower(?1)) > 0 OR instr(lower(callsign), lower(?1)) > 0 "
         "ORDER BY time DESC, mmsi LIMIT ?2",
         "SELECT time, mmsi, input, source, type, json FROM messages WHERE time BETWEEN ? AND ? ORDER BY time, rowid",
-        "SELECT min(t0), max(t1) FROM (SELECT min(time) t0, max(time) t1 FROM positions UNION ALL "
-        "SELECT min(time), max(time) FROM statics UNION ALL SELECT min(time), max(time) FROM messages)",
+        // The positions' first and last time per station: two look-ups in the key each.
+        // (Their keys, that is; the others' times come as they are.)
+        "SELECT (SELECT min((SELECT time FROM positions p WHERE p.mmsi = s.mmsi ORDER BY time LIMIT 1)) FROM stations s), "
+        "(SELECT max((SELECT time FROM positions p WHERE p.mmsi = s.mmsi ORDER BY time DESC LIMIT 1)) FROM stations s), "
+        "min(t0), max(t1) FROM (SELECT min(time) t0, max(time) t1 FROM statics UNION ALL "
+        "SELECT min(time), max(time) FROM messages)",
         "SELECT (SELECT page_count FROM pragma_page_count()) - (SELECT freelist_count FROM pragma_freelist_count()), "
         "(SELECT page_size FROM pragma_page_size())",
     };
@@ -239,9 +145,11 @@ bool SqliteStore::prepare() {
         statements_.emplace_back(db_, t);
         if (!statements_.back()) return !fail("cannot prepare a statement").ok();
     }
-    for (const char* table : {"positions", "statics", "messages"}) {
-        counts_.emplace_back(db_, std::string("SELECT time / 3600000, count(*) FROM ") + table +
-                                      " WHERE time >= ? AND time < ? GROUP BY 1");
+    // Positions are read station by station through their key (the table has no time index).
+    for (const char* from : {"stations s CROSS JOIN positions p ON p.mmsi = s.mmsi", "statics p", "messages p"}) {
+        const bool keys = counts_.empty();  // the positions' time column holds keys
+        counts_.emplace_back(db_, std::string("SELECT p.time / ") + (keys ? "32 / " : "") + "3600000, count(*) FROM " + from +
+                                      " WHERE p.time >= ? AND p.time < ? GROUP BY 1");
         if (!counts_.back()) return !fail("cannot prepare a statement").ok();
     }
     return true;
@@ -268,6 +176,9 @@ Status SqliteStore::append(const Batch& batch) {
         const std::string error = lastError_;
         st(kRollback).step();  // may fail when SQLite already rolled back; the batch is gone either way
         lastError_ = error;
+        // Sources added in the batch went with it.
+        sourceIds_.clear();
+        sources_.clear();
     }
     return s;
 }
@@ -281,17 +192,28 @@ Status SqliteStore::appendRows(const Batch& batch) {
         std::string name, callSign;
     };
     std::unordered_map<int32_t, Latest> latest;
-    for (const PositionRow& p : batch.positions) {
-        Statement& s = st(kInsertPosition);
-        s.bind(p.time).bind(int64_t{p.mmsi}).bind(int64_t{p.input}).bind(p.source).bind(int64_t{p.type});
-        s.bind(std::string_view(reinterpret_cast<const char*>(&p.stationClass), 1));
-        s.bind(p.latitude).bind(p.longitude).bind(p.sog).bind(p.cog).bind(p.heading).bind(p.navStatus);
-        if (s.step() != SQLITE_DONE) return fail("cannot store a position");
+    // In key order, so consecutive inserts land on the same pages; the index
+    // breaks ties, so reports with the same time keep the order they came in.
+    struct Key {
+        int32_t mmsi;
+        TimeMs time;
+        size_t index;
+        auto operator<=>(const Key&) const = default;
+    };
+    std::vector<Key> keys;
+    keys.reserve(batch.positions.size());
+    for (size_t i = 0; i < batch.positions.size(); ++i) {
+        keys.push_back({batch.positions[i].mmsi, batch.positions[i].time, i});
+    }
+    std::sort(keys.begin(), keys.end());
+    for (size_t k = 0; k < keys.size(); ++k) {
+        const PositionRow& p = batch.positions[keys[k].index];
+        if (Status s = insertPosition(p); !s.ok()) return s;
+        // The last of a station's run is its latest position.
+        if (k + 1 < keys.size() && keys[k + 1].mmsi == p.mmsi) continue;
         Latest& l = latest[p.mmsi];
-        if (p.time >= l.positionTime) {
-            l.positionTime = p.time;
-            l.position = std::pair(p.latitude, p.longitude);
-        }
+        l.positionTime = p.time;
+        l.position = std::pair(p.latitude, p.longitude);
     }
     for (const StaticRow& r : batch.statics) {
         Statement& s = st(kInsertStatic);
@@ -330,25 +252,107 @@ Status SqliteStore::appendRows(const Batch& batch) {
     return {};
 }
 
+int64_t SqliteStore::sourceId(int16_t input, const std::string& source) {
+    const auto key = std::pair(input, source);
+    if (auto it = sourceIds_.find(key); it != sourceIds_.end()) return it->second;
+    if (st(kInsertSource).bind(int64_t{input}).bind(source).step() != SQLITE_DONE) return -1;
+    Statement& s = st(kSourceId);
+    s.bind(int64_t{input}).bind(source);
+    if (s.step() != SQLITE_ROW) return -1;
+    const int64_t id = s.integer(0);
+    s.reset();
+    if (id > sqlite::kMaxSourceId) return -1;
+    sourceIds_.emplace(key, id);
+    sources_[id] = key;
+    return id;
+}
+
+Status SqliteStore::insertPosition(const PositionRow& p) {
+    int64_t place = 0;
+    if (!sqlite::PackPlace(p.latitude, p.longitude, place)) {
+        lastError_ = "cannot store a position: " + std::to_string(p.latitude) + ", " + std::to_string(p.longitude) +
+                     " is not a position on the earth";
+        return {lastError_};
+    }
+    const int64_t source = sourceId(p.input, p.source);
+    if (source < 0) return fail("cannot store the input of a position");
+    const int64_t info = sqlite::PackInfo(p, source);
+    const int64_t first = sqlite::TimeKey(p.time), last = sqlite::TimeKey(p.time, sqlite::kSeqPerMs - 1);
+    for (int64_t key = first;;) {
+        Statement& s = st(kInsertPosition);
+        s.bind(int64_t{p.mmsi}).bind(key).bind(place).bind(info);
+        if (s.step() == SQLITE_DONE) return {};
+        if (sqlite3_extended_errcode(db_) != SQLITE_CONSTRAINT_PRIMARYKEY || key != first)
+            return fail("cannot store a position");
+        // A report of this station with the same time is stored: this one goes after it.
+        Statement& q = st(kLastSeq);
+        q.bind(int64_t{p.mmsi}).bind(first).bind(last);
+        if (q.step() != SQLITE_ROW) return fail("cannot store a position");
+        key = q.integer(0) + 1;
+        q.reset();
+        // More reports in one millisecond than the key tells apart: not a
+        // station's doing (it sends a few a second at most); the first 32 are kept.
+        if (key > last) return {};
+    }
+}
+
+PositionRow SqliteStore::readPosition(const Statement& s) {
+    PositionRow p;
+    p.mmsi = static_cast<int32_t>(s.integer(0));
+    p.time = sqlite::TimeOfKey(s.integer(1));
+    sqlite::UnpackPlace(s.integer(2), p);
+    const int64_t source = sqlite::UnpackInfo(s.integer(3), p);
+    auto it = sources_.find(source);
+    if (it == sources_.end()) {
+        // Added by another connection since this one last looked.
+        Statement& q = st(kSources);
+        while (q.step() == SQLITE_ROW) {
+            const std::pair key(static_cast<int16_t>(q.integer(1)), q.text(2));
+            sources_[q.integer(0)] = key;
+            sourceIds_[key] = q.integer(0);
+        }
+        q.reset();
+        it = sources_.find(source);
+    }
+    if (it != sources_.end()) std::tie(p.input, p.source) = it->second;
+    return p;
+}
+
 std::vector<PositionRow> SqliteStore::track(int32_t mmsi, TimeMs from, TimeMs to) {
     std::vector<PositionRow> out;
     Statement& s = st(kTrack);
-    s.bind(int64_t{mmsi}).bind(from).bind(to);
+    s.bind(int64_t{mmsi}).bind(sqlite::TimeKey(from)).bind(sqlite::TimeKey(to, sqlite::kSeqPerMs - 1));
     int rc;
-    while ((rc = s.step()) == SQLITE_ROW) out.push_back(ReadPosition(s));
+    while ((rc = s.step()) == SQLITE_ROW) out.push_back(readPosition(s));
     if (rc != SQLITE_DONE) fail("cannot read a track");
     return out;
 }
 
 std::vector<SituationEntry> SqliteStore::situation(TimeMs at, TimeMs window) {
-    std::vector<SituationEntry> out;
-    Statement& s = st(kSituation);
-    s.bind(SaturatingMinus(at, window)).bind(at);
+    // Each station heard after the window opened, then its latest position in
+    // the window through the (mmsi, time) key: a few look-ups per station,
+    // however many positions the store holds.
+    const TimeMs from = SaturatingMinus(at, window);
+    std::vector<int64_t> stations;
+    Statement& s = st(kStationsAfter);
+    s.bind(from);
     int rc;
-    while ((rc = s.step()) == SQLITE_ROW) out.push_back({ReadPosition(s), std::nullopt});
+    while ((rc = s.step()) == SQLITE_ROW) stations.push_back(s.integer(0));
     if (rc != SQLITE_DONE) {
         fail("cannot read the situation");
         return {};
+    }
+    std::vector<SituationEntry> out;
+    for (const int64_t mmsi : stations) {
+        Statement& q = st(kLatestPosition);
+        q.bind(mmsi).bind(sqlite::TimeKey(from, sqlite::kSeqPerMs - 1)).bind(sqlite::TimeKey(at, sqlite::kSeqPerMs - 1));
+        rc = q.step();
+        if (rc == SQLITE_ROW) out.push_back({readPosition(q), std::nullopt});
+        q.reset();
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+            fail("cannot read the situation");
+            return {};
+        }
     }
     for (SituationEntry& e : out) {
         Statement& q = st(kStaticAt);
@@ -384,7 +388,8 @@ std::vector<HourCount> SqliteStore::countsPerHour(TimeMs from, TimeMs to) {
     std::map<TimeMs, HourCount> hours;
     for (size_t table = 0; table < counts_.size(); ++table) {
         Statement& s = counts_[table].start();
-        s.bind(from).bind(to);
+        if (table == 0) s.bind(sqlite::TimeKey(from)).bind(sqlite::TimeKey(to));
+        else s.bind(from).bind(to);
         int rc;
         while ((rc = s.step()) == SQLITE_ROW) {
             HourCount& h = hours[s.integer(0)];
@@ -418,21 +423,27 @@ std::optional<std::pair<TimeMs, TimeMs>> SqliteStore::span() {
         s.reset();
         return std::nullopt;
     }
-    const bool none = s.null(0);
-    const std::pair<TimeMs, TimeMs> range(s.integer(0), s.integer(1));
+    std::optional<std::pair<TimeMs, TimeMs>> range;
+    if (!s.null(0)) range = std::pair(sqlite::TimeOfKey(s.integer(0)), sqlite::TimeOfKey(s.integer(1)));
+    if (!s.null(2)) {
+        const std::pair<TimeMs, TimeMs> other(s.integer(2), s.integer(3));
+        range = range ? std::pair(std::min(range->first, other.first), std::max(range->second, other.second)) : other;
+    }
     s.reset();
-    if (none) return std::nullopt;
     return range;
 }
 
 bool SqliteStore::deleteBefore(TimeMs cutoff) {
     if (!run(kBegin, "cannot begin a transaction")) return false;
     bool ok = true;
-    for (const char* table : {"positions", "statics", "messages", "stations"}) {
-        // The table name is one of four fixed words; the cutoff is bound.
-        Statement s(db_, std::string("DELETE FROM ") + table + " WHERE time < ?");
+    // Positions go station by station through their key; the stations go last,
+    // a station's time being its latest row's.
+    for (const char* table : {"positions WHERE mmsi IN (SELECT mmsi FROM stations) AND", "statics WHERE",
+                              "messages WHERE", "stations WHERE"}) {
+        // The text is one of four fixed ones; the cutoff is bound.
+        Statement s(db_, std::string("DELETE FROM ") + table + " time < ?");
         if (!s) { ok = false; fail("cannot prepare a deletion"); break; }
-        s.start().bind(cutoff);
+        s.start().bind(table[0] == 'p' ? sqlite::TimeKey(cutoff) : cutoff);
         if (s.step() != SQLITE_DONE) { ok = false; fail("cannot drop old rows"); break; }
     }
     if (ok && run(kCommit, "cannot commit")) return true;
@@ -475,6 +486,7 @@ Status SqliteStore::applyRetention(const Retention& retention, TimeMs now) {
 // Returns the SQLite result code of the first step that failed.
 int OpenChecked(const std::string& path, sqlite3** out, std::string& error) {
     sqlite3* db = nullptr;
+    error.clear();
     int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                              nullptr);
     if (rc == SQLITE_OK) {
@@ -484,15 +496,21 @@ int OpenChecked(const std::string& path, sqlite3** out, std::string& error) {
                                 "PRAGMA synchronous = NORMAL",
                                 // Inserts into the (mmsi, time) indexes land all over them: a
                                 // cache of 32 MiB keeps their pages instead of reading them again.
-                                "PRAGMA cache_size = -32768", kSchema,
-                                "SELECT max(time) FROM positions; SELECT max(time) FROM statics; "
-                                "SELECT max(time) FROM messages; SELECT count(*) FROM stations"}) {
+                                "PRAGMA cache_size = -32768"}) {
             rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
             if (rc != SQLITE_OK) break;
         }
+        if (rc == SQLITE_OK) rc = sqlite::PrepareSchema(db, error);
+        if (rc == SQLITE_OK) {
+            rc = sqlite3_exec(db,
+                              "SELECT max(time) FROM positions; SELECT max(time) FROM statics; "
+                              "SELECT max(time) FROM messages; SELECT count(*) FROM stations",
+                              nullptr, nullptr, nullptr);
+        }
+        if (rc != SQLITE_OK && error.empty()) error = sqlite3_errmsg(db);
     }
     if (rc != SQLITE_OK) {
-        error = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        if (error.empty()) error = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close_v2(db);
         return rc;
     }

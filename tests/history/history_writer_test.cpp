@@ -4,6 +4,7 @@
 // all but the last moments in it.
 #include <signal.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -160,17 +161,66 @@ TEST(HistoryWriter, SigkillWhileWritingLosesAtMostTheLastMoment) {
     sqlite3_finalize(st);
     // Numbered 1..n without a gap, and the last one less than a second and a
     // bit (the batch interval plus scheduling on a busy machine) before the kill.
-    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT count(*), min(mmsi), max(mmsi), max(time) FROM positions", -1, &st,
-                                 nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT count(*), min(mmsi), max(mmsi) FROM positions", -1, &st, nullptr),
+              SQLITE_OK);
     ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
     const int64_t count = sqlite3_column_int64(st, 0), first = sqlite3_column_int64(st, 1),
-                  last = sqlite3_column_int64(st, 2), lastTime = sqlite3_column_int64(st, 3);
+                  last = sqlite3_column_int64(st, 2);
     sqlite3_finalize(st);
     sqlite3_close(db);
+    const auto span = history::OpenSqliteStore(path, nullptr, nullptr)->span();
+    ASSERT_TRUE(span.has_value());
+    const int64_t lastTime = span->second;
     EXPECT_GT(count, 100);
     EXPECT_EQ(first, 1);
     EXPECT_EQ(last, count);
     EXPECT_GT(lastTime, killedAt - 1500);
+}
+
+// The child's checks of a store on a full disk; its exit code says which failed.
+[[noreturn]] void WriteOnAFullDisk(const std::string& path) {
+    auto store = history::OpenSqliteStore(path, nullptr, nullptr);
+    if (!store) _exit(3);
+    // Writing past the limit fails with EFBIG, as on a full disk, instead of killing the process.
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit small{256 * 1024, limit.rlim_max};
+    if (setrlimit(RLIMIT_FSIZE, &small) != 0) _exit(4);
+    history::HistoryWriter writer(std::move(store), Settings(1000000, 0.01));
+    constexpr int kRows = 40000;
+    for (int i = 0; i < kRows; ++i) {
+        // The live side never waits: every row is taken at once while the store fails.
+        if (!writer.add(Position(100 + i % 50, 1000 + i))) _exit(5);
+        if (i % 1000 == 999) std::this_thread::sleep_for(5ms);
+    }
+    for (int spins = 0; spins < 500 && writer.counts().failures < 3; ++spins) std::this_thread::sleep_for(10ms);
+    if (writer.counts().failures < 3) _exit(6);
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(7);
+    // It goes on by itself once there is room again.
+    for (int spins = 0; spins < 1000 && writer.counts().written < kRows; ++spins) std::this_thread::sleep_for(10ms);
+    if (writer.counts().written != kRows) _exit(8);
+    writer.stop();
+    const auto notices = writer.takeNotices();
+    if (notices.size() != 2 || notices[0].find("History paused") == std::string::npos ||
+        notices[1].find("writing again") == std::string::npos)
+        _exit(9);
+    auto reread = history::OpenSqliteStore(path, nullptr, nullptr);
+    size_t stored = 0;
+    for (int m = 100; m < 150; ++m) stored += reread->track(m, 0, 1000 + kRows).size();
+    _exit(stored == kRows ? 0 : 10);
+}
+
+TEST(HistoryWriter, FullDiskPausesWithOneNoticeAndResumesWithNothingLost) {
+    testing_support::TempDir dir;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) WriteOnAFullDisk((dir / "History.sqlite").string());
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "3 open, 4 limit, 5 add refused, 6 no failure, 7 raise, 8 not all written, "
+                                         "9 notices, 10 rows lost";
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sqlite3.h>
+
 #include "history/sqlite_store.h"
 #include "history_store_rows.h"
 #include "store_contract.h"
@@ -83,7 +85,8 @@ TEST(SqliteStore, SizeRetentionDropsWholeOldDaysUntilTheFileFits) {
     constexpr history::TimeMs kDay = 86400000, kT0 = 1796601600000;
     for (int day = 0; day < 4; ++day) {
         history::Batch b;
-        for (int i = 0; i < 5000; ++i) b.positions.push_back(Position(1000 + i % 50, kT0 + day * kDay + i * 1000));
+        // Few stations, so a station's day fills whole pages of the (mmsi, time) table.
+        for (int i = 0; i < 5000; ++i) b.positions.push_back(Position(1000 + i % 5, kT0 + day * kDay + i * 1000));
         ASSERT_TRUE(store->append(b).ok());
     }
     store.reset();  // the last connection's close moves the WAL into the file
@@ -92,7 +95,112 @@ TEST(SqliteStore, SizeRetentionDropsWholeOldDaysUntilTheFileFits) {
     // Room for about two and a half days: the two oldest go, the two newest stay whole.
     ASSERT_TRUE(store->applyRetention({0, static_cast<int64_t>(before * 5 / 8)}, kT0 + 4 * kDay).ok());
     EXPECT_EQ(store->span()->first, kT0 + 2 * kDay);
-    EXPECT_EQ(store->track(1000, kT0, kT0 + 5 * kDay).size(), 2u * 100);
+    EXPECT_EQ(store->track(1000, kT0, kT0 + 5 * kDay).size(), 2u * 1000);
+}
+
+TEST(SqliteStore, ReportsOfOneStationWithTheSameTimeAreAllKeptInOrder) {
+    testing_support::TempDir dir;
+    auto store = history::OpenSqliteStore((dir / "h.sqlite").string(), nullptr, nullptr);
+    std::vector<history::PositionRow> rows;
+    for (int i = 0; i < 3; ++i) rows.push_back(Position(7, 5000, 50 + i, 3));
+    rows[1].input = 4;
+    rows[1].source = "other";
+    // Two in one batch, the third in a later one.
+    ASSERT_TRUE(store->append({{rows[0], rows[1]}, {}, {}}).ok()) << store->lastError();
+    ASSERT_TRUE(store->append({{rows[2]}, {}, {}}).ok()) << store->lastError();
+    EXPECT_EQ(store->track(7, 0, 10000), rows);
+    ASSERT_EQ(store->situation(5000, 1000).size(), 1u);
+    EXPECT_EQ(store->situation(5000, 1000)[0].position, rows[2]);
+}
+
+// A file of the first layout (one real column per field, no version) is
+// converted when opened, every row kept.
+TEST(SqliteStore, FileOfTheFirstLayoutIsConvertedWithEveryRow) {
+    testing_support::TempDir dir;
+    const std::string path = (dir / "old.sqlite").string();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    const char* old = R"sql(
+CREATE TABLE positions(time INTEGER NOT NULL, mmsi INTEGER NOT NULL, input INTEGER NOT NULL, source TEXT NOT NULL,
+  type INTEGER NOT NULL, class TEXT NOT NULL, lat REAL NOT NULL, lon REAL NOT NULL,
+  sog REAL, cog REAL, heading INTEGER, status INTEGER);
+CREATE INDEX positions_mmsi_time ON positions(mmsi, time);
+CREATE INDEX positions_time ON positions(time);
+CREATE TABLE stations(mmsi INTEGER PRIMARY KEY, time INTEGER NOT NULL, lat REAL, lon REAL,
+  name TEXT NOT NULL, callsign TEXT NOT NULL);
+INSERT INTO positions VALUES(1000, 9, 2, 'rcvr1', 1, 'A', 51.98, 3.95, 12.5, 271.3, 270, 0);
+INSERT INTO positions VALUES(1000, 9, 3, '', 18, 'B', -33.5, -70.25, NULL, NULL, NULL, NULL);
+INSERT INTO positions VALUES(2000, 9, 2, 'rcvr1', 1, 'A', 52.0, 4.0, 0.0, 0.0, 0, 15);
+INSERT INTO stations VALUES(9, 2000, 52.0, 4.0, 'OLD', '');
+)sql";
+    ASSERT_EQ(sqlite3_exec(db, old, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    std::string notice, error;
+    auto store = history::OpenSqliteStore(path, &notice, &error);
+    ASSERT_TRUE(store) << error;
+    EXPECT_TRUE(notice.empty()) << notice;
+    auto a = Position(9, 1000, 51.98, 3.95);
+    auto b = Position(9, 1000, -33.5, -70.25);
+    b.input = 3;
+    b.source = "";
+    b.type = 18;
+    b.stationClass = history::StationClass::ClassB;
+    b.sog.reset();
+    b.cog.reset();
+    b.heading.reset();
+    b.navStatus.reset();
+    auto c = Position(9, 2000, 52.0, 4.0);
+    c.sog = 0;
+    c.cog = 0;
+    c.heading = 0;
+    c.navStatus = 15;
+    EXPECT_EQ(store->track(9, 0, 5000), (std::vector{a, b, c}));
+    EXPECT_EQ(store->span(), (std::pair<history::TimeMs, history::TimeMs>(1000, 2000)));
+    // Opened again, the converted file is taken as it is.
+    store.reset();
+    store = history::OpenSqliteStore(path, &notice, &error);
+    ASSERT_TRUE(store) << error;
+    EXPECT_EQ(store->track(9, 0, 5000).size(), 3u);
+    EXPECT_FALSE(std::filesystem::exists(path + ".bad"));
+}
+
+// Each packed field at the ends of what the air sends comes back exactly.
+TEST(SqliteStore, FieldsAtTheEndsOfTheirRangesComeBackExactly) {
+    struct Case {
+        uint8_t type;
+        history::StationClass cls;
+        double lat, lon;
+        std::optional<float> sog, cog;
+        std::optional<int16_t> heading, status;
+    };
+    using C = history::StationClass;
+    const Case cases[] = {
+        {1, C::ClassA, 90, 180, 102.2f, 359.9f, 359, 15},
+        {3, C::ClassA, -90, -180, 0.0f, 0.0f, 0, 0},
+        {9, C::SarAircraft, 0, 0, 1022.0f, 0.1f, std::nullopt, std::nullopt},
+        {18, C::ClassB, 1 / 600000.0, -1 / 600000.0, 0.1f, std::nullopt, 510, std::nullopt},
+        {21, C::AidToNavigation, 45, -45, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+        {27, C::ClassA, 12.345, 67.89, 62.0f, 359.0f, std::nullopt, 14},
+        {4, C::BaseStation, -12.345, -67.89, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+    };
+    testing_support::TempDir dir;
+    auto store = history::OpenSqliteStore((dir / "h.sqlite").string(), nullptr, nullptr);
+    history::Batch b;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        auto p = Position(100 + static_cast<int32_t>(i), 1000, c.lat, c.lon);
+        p.type = c.type;
+        p.stationClass = c.cls;
+        p.sog = c.sog;
+        p.cog = c.cog;
+        p.heading = c.heading;
+        p.navStatus = c.status;
+        p.input = static_cast<int16_t>(i % 3);
+        p.source = i % 2 ? "" : "st" + std::to_string(i);
+        b.positions.push_back(p);
+    }
+    ASSERT_TRUE(store->append(b).ok()) << store->lastError();
+    for (const auto& p : b.positions) EXPECT_EQ(store->track(p.mmsi, 0, 2000), std::vector{p}) << p.mmsi;
 }
 
 }  // namespace

@@ -173,8 +173,9 @@ TEST_P(StoreContract, NotAvailableFieldsComeBackAsNothing) {
     full.cog = 359.9f;
     full.heading = 511 - 1;
     full.navStatus = 15;
-    full.latitude = -89.999999;
-    full.longitude = 179.999999;
+    // Positions are kept in the air's steps of 1/10000 minute.
+    full.latitude = -53999999 / 600000.0;
+    full.longitude = 107999999 / 600000.0;
     StaticRow emptyStatic;
     emptyStatic.mmsi = 5;
     emptyStatic.time = kT0;

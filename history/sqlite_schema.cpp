@@ -1,0 +1,217 @@
+#include "history/sqlite_schema.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <utility>
+
+#include "history/sqlite_statement.h"
+
+namespace history::sqlite {
+namespace {
+
+// Field widths of the packed integer, lowest bits first; the all-ones value
+// of a field means "not available".
+// Heading 511 and SOG 1023 mean "not available" on the air, so the fields
+// need no room for them.
+constexpr int kTypeBits = 5, kClassBits = 3, kSogBits = 11, kCogBits = 12, kHeadingBits = 9, kStatusBits = 5;
+constexpr int kClassShift = kTypeBits;
+constexpr int kSogShift = kClassShift + kClassBits;
+constexpr int kCogShift = kSogShift + kSogBits;
+constexpr int kHeadingShift = kCogShift + kCogBits;
+constexpr int kStatusShift = kHeadingShift + kHeadingBits;
+constexpr int kSourceShift = kStatusShift + kStatusBits;
+
+constexpr int64_t Ones(int bits) { return (int64_t{1} << bits) - 1; }
+
+constexpr double kUnitsPerDegree = 600000.0;  // 1/10000 minute
+constexpr int kLonBits = 28;
+constexpr int64_t kLatOffset = 90 * 600000, kLonOffset = 180 * 600000;
+
+// SAR aircraft (type 9) send their speed in whole knots, the others in tenths.
+double SogScale(int type) { return type == 9 ? 1 : 10; }
+
+constexpr char kClasses[] = {'?', 'A', 'B', 'S', 'N', 'R'};
+
+int64_t ClassCode(StationClass c) {
+    const auto* at = std::find(std::begin(kClasses), std::end(kClasses), static_cast<char>(c));
+    return at == std::end(kClasses) ? 0 : at - std::begin(kClasses);
+}
+
+// A value in steps of 1/scale, rounded and kept inside the field (its
+// all-ones value is "not available").
+template <typename T>
+int64_t Field(const std::optional<T>& v, double scale, int bits) {
+    if (!v || !std::isfinite(static_cast<double>(*v))) return Ones(bits);
+    const double scaled = std::round(static_cast<double>(*v) * scale);
+    return static_cast<int64_t>(std::clamp(scaled, 0.0, static_cast<double>(Ones(bits) - 1)));
+}
+
+int64_t Take(int64_t info, int shift, int bits) { return (info >> shift) & Ones(bits); }
+
+// The tables of the current layout; the text is fixed, no value is ever pasted in.
+constexpr const char* kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS sources(
+  id INTEGER PRIMARY KEY, input INTEGER NOT NULL, source TEXT NOT NULL, UNIQUE(input, source));
+CREATE TABLE IF NOT EXISTS positions(
+  mmsi INTEGER NOT NULL, time INTEGER NOT NULL, place INTEGER NOT NULL, info INTEGER NOT NULL,
+  PRIMARY KEY(mmsi, time)) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS statics(
+  time INTEGER NOT NULL, mmsi INTEGER NOT NULL, input INTEGER NOT NULL, source TEXT NOT NULL,
+  type INTEGER NOT NULL, name TEXT NOT NULL, callsign TEXT NOT NULL, imo INTEGER, shiptype INTEGER,
+  dim_a INTEGER, dim_b INTEGER, dim_c INTEGER, dim_d INTEGER, draught REAL,
+  destination TEXT NOT NULL, eta TEXT NOT NULL);
+CREATE INDEX IF NOT EXISTS statics_mmsi_time ON statics(mmsi, time);
+CREATE INDEX IF NOT EXISTS statics_time ON statics(time);
+CREATE TABLE IF NOT EXISTS messages(
+  time INTEGER NOT NULL, mmsi INTEGER NOT NULL, input INTEGER NOT NULL, source TEXT NOT NULL,
+  type INTEGER NOT NULL, json TEXT NOT NULL);
+CREATE INDEX IF NOT EXISTS messages_mmsi_time ON messages(mmsi, time);
+CREATE INDEX IF NOT EXISTS messages_time ON messages(time);
+CREATE TABLE IF NOT EXISTS stations(
+  mmsi INTEGER PRIMARY KEY, time INTEGER NOT NULL, lat REAL, lon REAL,
+  name TEXT NOT NULL, callsign TEXT NOT NULL);
+CREATE INDEX IF NOT EXISTS stations_time ON stations(time);
+)sql";
+
+int Exec(sqlite3* db, const char* sql, std::string& error) {
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) error = sqlite3_errmsg(db);
+    return rc;
+}
+
+int64_t ReadInt(sqlite3* db, const char* sql) {
+    Statement s(db, sql);
+    return s && s.start().step() == SQLITE_ROW ? s.integer(0) : -1;
+}
+
+// Copies the positions of the first layout (a rowid table with one column
+// per field, degrees as reals) into the current one, then drops the old table.
+int ConvertFirstLayout(sqlite3* db, std::string& error) {
+    int rc = Exec(db,
+                  "ALTER TABLE positions RENAME TO positions_old; DROP INDEX IF EXISTS positions_mmsi_time; "
+                  "DROP INDEX IF EXISTS positions_time",
+                  error);
+    if (rc != SQLITE_OK || (rc = Exec(db, kSchema, error)) != SQLITE_OK) return rc;
+    Statement read(db,
+                   "SELECT time, mmsi, input, source, type, class, lat, lon, sog, cog, heading, status "
+                   "FROM positions_old ORDER BY mmsi, time, rowid");
+    Statement addSource(db, "INSERT INTO sources(input, source) VALUES(?, ?)");
+    Statement write(db, "INSERT INTO positions(mmsi, time, place, info) VALUES(?, ?, ?, ?)");
+    if (!read || !addSource || !write) {
+        error = sqlite3_errmsg(db);
+        return SQLITE_ERROR;
+    }
+    std::map<std::pair<int64_t, std::string>, int64_t> sources;
+    int64_t lastMmsi = -1, lastTime = 0, seq = 0;
+    read.start();
+    while ((rc = read.step()) == SQLITE_ROW) {
+        PositionRow p;
+        p.type = static_cast<uint8_t>(read.integer(4));
+        const std::string cls = read.text(5);
+        p.stationClass = cls.empty() ? StationClass::Unknown : static_cast<StationClass>(cls[0]);
+        p.sog = read.optional<float>(8);
+        p.cog = read.optional<float>(9);
+        p.heading = read.optional<int16_t>(10);
+        p.navStatus = read.optional<int16_t>(11);
+        const std::pair key(read.integer(2), read.text(3));
+        auto [it, added] = sources.try_emplace(key, 0);
+        if (added) {
+            if (addSource.start().bind(key.first).bind(key.second).step() != SQLITE_DONE) break;
+            it->second = sqlite3_last_insert_rowid(db);
+            if (it->second > kMaxSourceId) break;
+        }
+        const int64_t mmsi = read.integer(1), time = read.integer(0);
+        seq = (mmsi == lastMmsi && time == lastTime) ? seq + 1 : 0;
+        lastMmsi = mmsi;
+        lastTime = time;
+        if (seq >= kSeqPerMs) continue;  // more reports in one millisecond than a station can send
+        int64_t place = 0;
+        PackPlace(read.real(6), read.real(7), place);  // the old table's checks kept them in range
+        write.start().bind(mmsi).bind(TimeKey(time, seq)).bind(place).bind(PackInfo(p, it->second));
+        if (write.step() != SQLITE_DONE) break;
+    }
+    if (rc != SQLITE_DONE) {
+        error = sqlite3_errmsg(db);
+        return rc == SQLITE_ROW ? SQLITE_ERROR : rc;
+    }
+    read.reset();
+    return Exec(db, "DROP TABLE positions_old", error);
+}
+
+}  // namespace
+
+int64_t PackInfo(const PositionRow& row, int64_t sourceId) {
+    // Source numbers start at 1; the first is kept as 0 so the integer stays short.
+    return std::min<int64_t>(row.type, Ones(kTypeBits)) | ClassCode(row.stationClass) << kClassShift |
+           Field(row.sog, SogScale(row.type), kSogBits) << kSogShift | Field(row.cog, 10, kCogBits) << kCogShift |
+           Field(row.heading, 1, kHeadingBits) << kHeadingShift |
+           Field(row.navStatus, 1, kStatusBits) << kStatusShift | (sourceId - 1) << kSourceShift;
+}
+
+int64_t UnpackInfo(int64_t info, PositionRow& row) {
+    row.type = static_cast<uint8_t>(Take(info, 0, kTypeBits));
+    const int64_t cls = Take(info, kClassShift, kClassBits);
+    row.stationClass = static_cast<StationClass>(cls < std::ssize(kClasses) ? kClasses[cls] : '?');
+    // Tenths as the air sends them; divided in float so the value equals the decoder's.
+    const auto steps = [&](int shift, int bits, float scale) -> std::optional<float> {
+        const int64_t v = Take(info, shift, bits);
+        if (v == Ones(bits)) return std::nullopt;
+        return static_cast<float>(v) / scale;
+    };
+    const auto whole = [&](int shift, int bits) -> std::optional<int16_t> {
+        const int64_t v = Take(info, shift, bits);
+        if (v == Ones(bits)) return std::nullopt;
+        return static_cast<int16_t>(v);
+    };
+    row.sog = steps(kSogShift, kSogBits, static_cast<float>(SogScale(row.type)));
+    row.cog = steps(kCogShift, kCogBits, 10.0f);
+    row.heading = whole(kHeadingShift, kHeadingBits);
+    row.navStatus = whole(kStatusShift, kStatusBits);
+    return (info >> kSourceShift) + 1;
+}
+
+bool PackPlace(double latitude, double longitude, int64_t& place) {
+    if (!(std::fabs(latitude) <= 90) || !(std::fabs(longitude) <= 180)) return false;
+    const int64_t lat = std::llround(latitude * kUnitsPerDegree) + kLatOffset;
+    const int64_t lon = std::llround(longitude * kUnitsPerDegree) + kLonOffset;
+    place = lat << kLonBits | lon;
+    return true;
+}
+
+void UnpackPlace(int64_t place, PositionRow& row) {
+    row.latitude = static_cast<double>((place >> kLonBits) - kLatOffset) / kUnitsPerDegree;
+    row.longitude = static_cast<double>((place & Ones(kLonBits)) - kLonOffset) / kUnitsPerDegree;
+}
+
+int64_t TimeKey(TimeMs time, int64_t seq) {
+    constexpr TimeMs kLimit = std::numeric_limits<int64_t>::max() / kSeqPerMs - 1;
+    return std::clamp(time, -kLimit, kLimit) * kSeqPerMs + seq;
+}
+
+int PrepareSchema(sqlite3* db, std::string& error) {
+    const int64_t version = ReadInt(db, "PRAGMA user_version");
+    if (version > kSchemaVersion) {
+        error = "the history file was written by a newer version of this program";
+        return SQLITE_ERROR;
+    }
+    if (version == kSchemaVersion) return Exec(db, "SELECT 1 FROM positions LIMIT 0", error);
+    int rc = Exec(db, "BEGIN IMMEDIATE", error);
+    if (rc != SQLITE_OK) return rc;
+    // The first layout had no version; its positions table has a "class" column.
+    const bool firstLayout = ReadInt(db, "SELECT count(*) FROM pragma_table_info('positions') WHERE name = 'class'") > 0;
+    rc = firstLayout ? ConvertFirstLayout(db, error) : Exec(db, kSchema, error);
+    if (rc == SQLITE_OK) rc = Exec(db, "PRAGMA user_version = 2; COMMIT", error);
+    if (rc != SQLITE_OK) {
+        const std::string why = error;
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        error = why;
+        return rc;
+    }
+    // The old table's pages go back to the file system (a converted file is about a third of its size).
+    if (firstLayout) sqlite3_exec(db, "PRAGMA incremental_vacuum", nullptr, nullptr, nullptr);
+    return rc;
+}
+
+}  // namespace history::sqlite

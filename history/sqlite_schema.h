@@ -1,0 +1,47 @@
+// The SQLite history file's layout: its schema (versioned in user_version),
+// how a position row is packed into a few small integers, and the upgrade of
+// files written with the first layout.
+//
+// A position is kept as the air sends it: latitude and longitude in 1/10000
+// minute (both in one integer), SOG in tenths (whole knots for type 9, as it
+// is sent), COG in tenths, heading and status as sent; type, class, SOG, COG,
+// heading, status and the input/source pair (a number referring to the
+// sources table) share another integer. The table has no rowid: its key
+// (mmsi, time) is the only index, the time column holding the time times 32
+// plus a number telling apart reports of one station with the same time.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <string>
+
+#include "history/history_store.h"
+
+namespace history::sqlite {
+
+constexpr int kSchemaVersion = 2;
+// Source numbers that fit beside the other fields of the packed integer.
+constexpr int64_t kMaxSourceId = int64_t{1} << 17;
+// Reports of one station with the same millisecond the key tells apart.
+constexpr int64_t kSeqPerMs = 32;
+
+// The packed fields of a position, without its place.
+int64_t PackInfo(const PositionRow& row, int64_t sourceId);
+// Sets type, class, SOG, COG, heading and status of row; returns the source number.
+int64_t UnpackInfo(int64_t info, PositionRow& row);
+// Latitude and longitude in 1/10000 minute, rounded, in one integer; false
+// when outside -90..90 / -180..180 or not a number.
+bool PackPlace(double latitude, double longitude, int64_t& place);
+void UnpackPlace(int64_t place, PositionRow& row);
+// The key's time column: the time and the report's number within its millisecond.
+// Times far outside the years of AIS are clamped so the product stays in range.
+int64_t TimeKey(TimeMs time, int64_t seq = 0);
+inline TimeMs TimeOfKey(int64_t key) { return key >= 0 ? key / kSeqPerMs : (key - kSeqPerMs + 1) / kSeqPerMs; }
+
+// Brings an open file to the current layout: creates the tables of a new
+// file, converts a file of the first layout in one transaction (nothing is
+// lost when it fails half-way). An SQLite result code; error set on failure.
+int PrepareSchema(sqlite3* db, std::string& error);
+
+}  // namespace history::sqlite
