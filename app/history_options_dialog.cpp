@@ -9,8 +9,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include "ui/window_placement.h"
 
 namespace app {
 
@@ -38,14 +42,18 @@ QLabel* Plain(const QString& text, QWidget* parent) {
 FrmHistoryOptions::FrmHistoryOptions(const HistorySettings& current, QWidget* parent) : QDialog(parent) {
     setObjectName("frmHistoryOptions");
     setWindowTitle("History");
-    auto* layout = new QVBoxLayout(this);
+    // In a scroll area with the buttons below it: at twice the scale the
+    // controls are taller than a small screen, and OK stays in reach.
+    QWidget* content = ui::ScrollingContent(*this);
+    auto* layout = new QVBoxLayout(content);
     on_ = new QCheckBox("Keep a history of what is received", this);
     on_->setObjectName("chkHistory");
     on_->setChecked(current.on);
     layout->addWidget(on_);
     layout->addWidget(buildStore(current));
     layout->addWidget(buildRule(current));
-    report_ = Plain(QString(), this);
+    // Room for the report's six lines before the window is sized.
+    report_ = Plain("\n\n\n\n\n", this);
     report_->setObjectName("lblReport");
     report_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(report_);
@@ -54,10 +62,18 @@ FrmHistoryOptions::FrmHistoryOptions(const HistorySettings& current, QWidget* pa
     buttons->button(QDialogButtonBox::Cancel)->setObjectName("cmdCancel");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    buttons->setContentsMargins(9, 0, 9, 9);
+    this->layout()->addWidget(buttons);
     connect(on_, &QCheckBox::toggled, this, &FrmHistoryOptions::updateEnabled);
     connect(server_, &QRadioButton::toggled, this, &FrmHistoryOptions::updateEnabled);
     updateEnabled();
+    ui::FitToContent(*this, *content);
+    // FitToContent sizes for the scrolled part; the buttons come on top, and
+    // room for a vertical scroll bar, so a short screen needs no horizontal one.
+    QSize size = this->size() + QSize(style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+                                      buttons->sizeHint().height() + this->layout()->spacing());
+    if (const QScreen* s = screen()) size = size.boundedTo(s->availableGeometry().size() - QSize(0, 40));
+    resize(size);
 }
 
 QWidget* FrmHistoryOptions::buildStore(const HistorySettings& current) {
@@ -94,11 +110,11 @@ QWidget* FrmHistoryOptions::buildStore(const HistorySettings& current) {
     form->addRow("Database:", database_);
     form->addRow("User:", user_);
     form->addRow("URL:", url_);
-    form->addRow(Plain("The password is not kept here: put it in ~/.pgpass or a service file "
-                       "(~/.pg_service.conf). Batches the server cannot take wait in "
-                       "HistorySpool.sqlite in the data folder.",
-                       serverBox_));
     layout->addWidget(serverBox_);
+    layout->addWidget(Plain("The password is not kept here: put it in ~/.pgpass or a service file "
+                            "(~/.pg_service.conf). Batches the server cannot take wait in "
+                            "HistorySpool.sqlite in the data folder.",
+                            box));
     const auto showUrl = [this] {
         HistorySettings typed;
         typed.host = host_->text().trimmed();
