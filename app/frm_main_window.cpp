@@ -19,7 +19,7 @@
 #include "ais/message_notice.h"
 #include "station/data_folder.h"
 #include "app/frm_messages_window.h"
-#include "app/history_keeper.h"
+#include "app/history_desk.h"
 #include "app/message_popups_dialog.h"
 #include "app/playback_bar_window.h"
 #include "app/station_menus_window.h"
@@ -253,6 +253,8 @@ void FrmMain::buildMenus() {
     QAction* popups = options->addAction("Message &pop-ups...");
     popups->setObjectName("mnuOptionsMessagePopups");
     connect(popups, &QAction::triggered, incoming_, &IncomingMessages::showPopupSettings);
+    history_ = std::make_unique<HistoryDesk>(*receiver_, settings_, *this, *this);
+    history_->addTo(*options);
     watch_->addAlarmActionsTo(*options);
     webView_->addTo(*options);
 
@@ -323,14 +325,10 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
     receiver_->shipDatabase().LoadShipData(dataDir_);
     receiver_->flagIndex().setDataDir(dataDir_);
     receiver_->setMessageLog(dataDir_);
-    startHistory();
+    history_->start(dataDir_);
     landmarks_ = plot::LoadDatabases(dataDir_, datum_);
     // Stopped while starting (behind a box): what was read is not the whole, so nothing is saved.
     started_ = !stopping_;
-}
-
-void FrmMain::startHistory() {
-    history_ = std::make_unique<HistoryKeeper>(*receiver_, dataDir_, HistoryKeeper::Stored(settings_), *this);
 }
 
 void FrmMain::load(bool openInput) {

@@ -58,7 +58,7 @@ class SettingsStore;
 
 namespace app {
 
-class HistoryKeeper;
+class HistoryDesk;
 
 class DangerousPanel;
 class Exports;
@@ -209,8 +209,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // History.sqlite in the data folder, unless the settings turn it off.
-    void startHistory();
     // ConnectionView
     void setConnectionText(const std::string& text) override;
     void setConnectVisible(bool visible) override;
@@ -236,7 +234,7 @@ private:
     base::SystemClock systemClock_;
     std::unique_ptr<Receiver> receiver_;
     // After the receiver: it goes first and unhooks its feed from it.
-    std::unique_ptr<HistoryKeeper> history_;
+    std::unique_ptr<HistoryDesk> history_;
     input::CommSettings comm_;
     // The stored address while this session uses another one (demo).
     std::optional<input::CommSettings> storedComm_;

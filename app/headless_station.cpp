@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "ais/code_tables.h"
+#include "app/history_settings.h"
 #include "app/watch_keeper_window.h"
 #include "station/data_folder.h"
 #include "station/transports/station_transport.h"
@@ -77,7 +78,7 @@ bool HeadlessStation::start(const std::optional<WebSettings>& web, std::string& 
     receiver_->setMessageLog(dataDir_);
     applySetup(true);
     const auto store = ui::SettingsStore::ForRun(QString::fromStdString(dataDir_.string()));
-    history_ = std::make_unique<HistoryKeeper>(*receiver_, dataDir_, HistoryKeeper::Stored(store.get()),
+    history_ = std::make_unique<HistoryKeeper>(*receiver_, dataDir_, KeeperSettings(LoadHistorySettings(store.get())),
                                                static_cast<base::MessageSink&>(*this));
     ageing_->start();
     second_->start();

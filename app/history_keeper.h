@@ -1,16 +1,20 @@
-// The desktop program's history: History.sqlite in the data folder, written
-// by its own thread, fed by the receiver, retention applied hourly (30 days
-// or 2 GB unless the settings say otherwise). The setting "History" = 0
-// turns it off. stop() (at exit) writes what is queued and ends the thread.
+// The desktop program's history: History.sqlite in the data folder (or a
+// PostgreSQL server, with a spool file in the data folder for the batches
+// it cannot take yet), written by its own thread, fed by the receiver,
+// retention applied hourly. stop() (at exit, or before the store changes)
+// writes what is queued and ends the thread.
 #pragma once
 
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "base/clock.h"
 #include "base/operator_messages.h"
 #include "history/history_feed.h"
 #include "history/history_writer.h"
+#include "history/pg/spooled_store.h"
 
 namespace ui {
 class SettingsStore;
@@ -19,12 +23,23 @@ class SettingsStore;
 namespace app {
 
 class Receiver;
+class CountedStore;
 
 class HistoryKeeper {
 public:
     struct Settings {
         bool on = true;
+        std::string location;  // a "postgresql://" URL; empty: History.sqlite in the data folder
+        history::ThinningRule thinning;
         history::Retention retention;
+    };
+    // What the writer has done since this keeper started, for Options > History.
+    struct Report {
+        bool running = false;
+        std::string location;
+        history::WriterCounts counts;
+        int64_t thinned = 0;
+        std::optional<history::SpooledStore::Counters> spool;  // a server's store only
     };
     // Opens the store and hooks the feed into the receiver; a store that
     // cannot be opened is one message to `notices`, and the program goes on
@@ -34,13 +49,13 @@ public:
     ~HistoryKeeper();
     void stop();
     bool running() const { return writer_ != nullptr; }
-
-    // The settings as the settings store keeps them (History, HistoryDays,
-    // HistoryMegabytes); the defaults without a store.
-    static Settings Stored(const ui::SettingsStore* store);
+    // Safe from the window thread while the writer runs.
+    Report report() const;
 
 private:
     Receiver& receiver_;
+    std::string location_;
+    CountedStore* counted_ = nullptr;  // owned by the writer
     std::unique_ptr<history::HistoryWriter> writer_;
     std::unique_ptr<history::HistoryFeed> feed_;
 };

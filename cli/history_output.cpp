@@ -19,140 +19,19 @@ namespace {
 using history::PositionRow;
 using history::StaticRow;
 using history::TimeMs;
+using history::ClassCode;
+using history::PointGeometry;
+using history::PositionCsv;
+using history::PositionJson;
 
-std::tm Utc(TimeMs ms) {
-    const std::time_t t = static_cast<std::time_t>(ms >= 0 ? ms / 1000 : (ms - 999) / 1000);
-    std::tm tm{};
-    gmtime_r(&t, &tm);
-    return tm;
-}
-
-std::string Number(double v) {
-    base::OutputBuffer out;
-    base::AppendJsonNumber(out, v);
-    return std::string(out.view());
-}
-
-template <typename T>
-std::string Cell(const std::optional<T>& v) {
-    if (!v) return "";
-    if constexpr (std::is_floating_point_v<T>) return Number(static_cast<double>(*v));
-    else return std::to_string(*v);
-}
-
-template <typename T>
-void OptionalField(base::JsonWriter& j, std::string_view key, const std::optional<T>& v) {
-    j.key(key);
-    if (!v) j.null();
-    else if constexpr (std::is_floating_point_v<T>) j.value(static_cast<double>(*v));
-    else j.value(static_cast<int64_t>(*v));
-}
-
-std::string ClassCode(history::StationClass c) {
-    return c == history::StationClass::Unknown ? "" : std::string(1, static_cast<char>(c));
-}
-
-void PositionJson(base::JsonWriter& j, const PositionRow& p) {
-    j.field("time", IsoTime(p.time));
-    j.field("mmsi", int64_t{p.mmsi});
-    j.field("type", int64_t{p.type});
-    j.field("class", ClassCode(p.stationClass));
-    j.field("lat", p.latitude);
-    j.field("lon", p.longitude);
-    OptionalField(j, "sog", p.sog);
-    OptionalField(j, "cog", p.cog);
-    OptionalField(j, "heading", p.heading);
-    OptionalField(j, "status", p.navStatus);
-    j.field("input", int64_t{p.input});
-    j.field("source", p.source);
-}
-
-void PointGeometry(base::JsonWriter& j, double lat, double lon) {
-    j.key("geometry");
-    j.beginObject();
-    j.field("type", "Point");
-    j.key("coordinates");
-    j.beginArray();
-    j.value(lon);
-    j.value(lat);
-    j.endArray();
-    j.endObject();
-}
-
-void TrackGeoJson(const HistoryOutput& o, const std::vector<PositionRow>& track, base::JsonWriter& j) {
-    j.beginObject();
-    j.field("type", "FeatureCollection");
-    j.key("features");
-    j.beginArray();
-    if (o.points || track.size() == 1) {
-        for (const PositionRow& p : track) {
-            j.beginObject();
-            j.field("type", "Feature");
-            PointGeometry(j, p.latitude, p.longitude);
-            j.key("properties");
-            j.beginObject();
-            PositionJson(j, p);
-            j.endObject();
-            j.endObject();
-        }
-    } else if (!track.empty()) {
-        j.beginObject();
-        j.field("type", "Feature");
-        j.key("geometry");
-        j.beginObject();
-        j.field("type", "LineString");
-        j.key("coordinates");
-        j.beginArray();
-        for (const PositionRow& p : track) {
-            j.beginArray();
-            j.value(p.longitude);
-            j.value(p.latitude);
-            j.endArray();
-        }
-        j.endArray();
-        j.endObject();
-        j.key("properties");
-        j.beginObject();
-        j.field("mmsi", int64_t{o.mmsi});
-        j.key("times");
-        j.beginArray();
-        for (const PositionRow& p : track) j.value(IsoTime(p.time));
-        j.endArray();
-        j.endObject();
-        j.endObject();
-    }
-    j.endArray();
-    j.endObject();
-}
-
-const char* const kPositionHeader = "time,mmsi,type,class,lat,lon,sog,cog,heading,status,input,source";
-
-void PositionCsv(const PositionRow& p, std::string& out) {
-    out += IsoTime(p.time) + ',' + std::to_string(p.mmsi) + ',' + std::to_string(p.type) + ',' +
-           ClassCode(p.stationClass) + ',' + Number(p.latitude) + ',' + Number(p.longitude) + ',' + Cell(p.sog) +
-           ',' + Cell(p.cog) + ',' + Cell(p.heading) + ',' + Cell(p.navStatus) + ',' + std::to_string(p.input) + ',';
-    base::AppendCsvText(out, p.source);
-}
-
+std::tm Utc(TimeMs ms) { return history::UtcCalendar(ms); }
+void Finish(base::OutputBuffer& buf, std::string& out) { history::FinishJson(buf, out); }
 void Gpx(const std::vector<PositionRow>& points, bool track, int32_t mmsi, std::string& out) {
-    out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<gpx version=\"1.1\" creator=\"Orvanta\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
-    if (track) out += " <trk>\n  <name>" + std::to_string(mmsi) + "</name>\n  <trkseg>\n";
-    for (const PositionRow& p : points) {
-        out += track ? "   <trkpt" : " <wpt";
-        out += " lat=\"" + Number(p.latitude) + "\" lon=\"" + Number(p.longitude) + "\"><time>" + IsoTime(p.time) +
-               "</time>";
-        if (!track) out += "<name>" + std::to_string(p.mmsi) + "</name>";
-        out += track ? "</trkpt>\n" : "</wpt>\n";
-    }
-    if (track) out += "  </trkseg>\n </trk>\n";
-    out += "</gpx>\n";
+    history::WriteGpx(points, track, mmsi, out);
 }
-
-void Finish(base::OutputBuffer& buf, std::string& out) {
-    out.append(buf.view());
-    out += '\n';
-}
+using history::Cell;
+using history::OptionalField;
+constexpr const char* kPositionHeader = history::kPositionCsvHeader;
 
 // The target record `replay --format json` writes, from what the store kept.
 targets::TargetRecord TargetOf(const history::SituationEntry& e) {
@@ -330,16 +209,6 @@ void AppendSentences(const ais::EncodedPayload& e, TimeMs time, const std::strin
 
 }  // namespace
 
-std::string IsoTime(TimeMs ms) {
-    const std::tm tm = Utc(ms);
-    const int millis = static_cast<int>(((ms % 1000) + 1000) % 1000);
-    char text[48];
-    int n = std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1,
-                          tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
-    if (millis != 0) n += std::snprintf(text + n, sizeof text - static_cast<size_t>(n), ".%03d", millis);
-    return std::string(text, static_cast<size_t>(n)) + "Z";
-}
-
 void WriteNmea(const std::vector<PositionRow>& positions, const std::vector<StaticRow>& statics, std::string& out) {
     input::SentenceBuilder nmea;
     for (size_t k = 0; k < positions.size(); ++k) {
@@ -353,35 +222,7 @@ void WriteNmea(const std::vector<PositionRow>& positions, const std::vector<Stat
 }
 
 void WriteTrack(const HistoryOutput& o, const std::vector<PositionRow>& track, std::string& out) {
-    base::OutputBuffer buf;
-    base::JsonWriter j(buf);
-    if (o.format == "csv") {
-        out += std::string(kPositionHeader) + "\n";
-        for (const PositionRow& p : track) {
-            PositionCsv(p, out);
-            out += '\n';
-        }
-    } else if (o.format == "json") {
-        j.beginObject();
-        j.field("mmsi", int64_t{o.mmsi});
-        j.key("positions");
-        j.beginArray();
-        for (const PositionRow& p : track) {
-            j.beginObject();
-            PositionJson(j, p);
-            j.endObject();
-        }
-        j.endArray();
-        j.endObject();
-        Finish(buf, out);
-    } else if (o.format == "geojson") {
-        TrackGeoJson(o, track, j);
-        Finish(buf, out);
-    } else if (o.format == "gpx") {
-        Gpx(track, true, o.mmsi, out);
-    } else {
-        WriteNmea(track, {}, out);
-    }
+    if (!history::WriteTrack({o.format, o.points, o.mmsi}, track, out)) WriteNmea(track, {}, out);
 }
 
 void WriteSituation(const HistoryOutput& o, const std::vector<history::SituationEntry>& entries, std::string& out) {
@@ -415,10 +256,7 @@ void WriteSituation(const HistoryOutput& o, const std::vector<history::Situation
         j.endObject();
         Finish(buf, out);
     } else if (o.format == "geojson") {
-        HistoryOutput points = o;
-        points.points = true;
-        TrackGeoJson(points, positions, j);
-        Finish(buf, out);
+        history::WriteTrack({.format = "geojson", .points = true, .mmsi = o.mmsi}, positions, out);
     } else if (o.format == "gpx") {
         Gpx(positions, false, 0, out);
     } else {

@@ -1,4 +1,5 @@
-// What `orvanta-cli history` prints for each question, in each format.
+// What `orvanta-cli history` prints for each question, in each format (a
+// track's csv, json, geojson and gpx by history/track_output.h).
 // Times are UTC in ISO 8601; a value the station did not send is an empty
 // CSV cell or null; numbers use ".".
 #pragma once
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "history/history_store.h"
+#include "history/track_output.h"
 
 namespace cli {
 
@@ -17,7 +19,7 @@ struct HistoryOutput {
 };
 
 // "2026-12-07T14:00:00Z", with ".123" when the milliseconds are not 0.
-std::string IsoTime(history::TimeMs ms);
+using history::IsoTime;
 
 void WriteTrack(const HistoryOutput& o, const std::vector<history::PositionRow>& track, std::string& out);
 void WriteSituation(const HistoryOutput& o, const std::vector<history::SituationEntry>& entries, std::string& out);

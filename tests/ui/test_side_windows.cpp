@@ -8,10 +8,13 @@
 // without taking the keyboard, clear of the reference frame), the binary
 // application windows (filled once, ACCEPT marks read), the Incoming Messages
 // list of every message, and the pop-up choice kept across a restart.
+// Options > History: opened without waiting, its choice kept, the writer
+// restarted on the chosen store and its counters shown.
 #include <sys/stat.h>
 
 #include <QSpinBox>
 
+#include "app/history_options_dialog.h"
 #include "app/station_menus_window.h"
 #include "station/comm_setup.h"
 #include "station/transports/serial_transport.h"
@@ -303,6 +306,93 @@ private slots:
         QVERIFY(m.w.findChild<ais::FrmAISMessage*>("frmAISMessage"));
         QCOMPARE(m.w.incoming().beeps(), 1);
         QCOMPARE(m.w.incoming().inbox().rowCount(), 2);
+    }
+    // The URL made from the server fields: names that hold URL characters
+    // must not change which server, user or database is meant.
+    void historyServerUrl_data() {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("url");
+        QTest::newRow("plain") << "db.example" << 5432 << "orvanta" << "ais" << "postgresql://ais@db.example:5432/orvanta";
+        QTest::newRow("no user") << "db.example" << 6000 << "orvanta" << "" << "postgresql://db.example:6000/orvanta";
+        QTest::newRow("local socket") << "" << 5432 << "orvanta" << "ais" << "postgresql://ais@/orvanta";
+        QTest::newRow("IPv6") << "::1" << 5432 << "h" << "" << "postgresql://[::1]:5432/h";
+        QTest::newRow("URL characters") << "db" << 5432 << "a/b?c" << "me@x:y" << "postgresql://me%40x%3Ay@db:5432/a%2Fb%3Fc";
+    }
+    void historyServerUrl() {
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        QFETCH(QString, database);
+        QFETCH(QString, user);
+        QFETCH(QString, url);
+        app::HistorySettings s;
+        s.host = host, s.port = port, s.database = database, s.user = user;
+        QCOMPARE(QString::fromStdString(app::ServerUrl(s)), url);
+    }
+
+    // The dialog opens without waiting for the operator; what OK takes is
+    // there in the next run, and no setting but the ones changed moves.
+    void historyOptionsHoldAcrossARestart() {
+        StoredSettings settings;
+        TempDir dir;
+        {
+            MainWindow m(&settings.store);
+            m.w.startUp(dir.path(), true);
+            Child<QAction>(m.w, "mnuOptionsHistory")->trigger();  // returns: nothing waits
+            auto* d = Child<app::FrmHistoryOptions>(m.w, "frmHistoryOptions");
+            QVERIFY(d->isVisible());
+            QVERIFY(Child<QLabel>(*d, "lblReport")->text().contains("History.sqlite"));
+            Child<QSpinBox>(*d, "spnDays")->setValue(7);
+            Child<QDoubleSpinBox>(*d, "spnSeconds")->setValue(30);
+            Child<QCheckBox>(*d, "chkStatus")->setChecked(false);
+            Child<QLineEdit>(*d, "txtUser")->setText("ais");
+            Child<QPushButton>(*d, "cmdOK")->click();
+        }
+        MainWindow m(&settings.store);
+        m.w.startUp(dir.path(), true);
+        Child<QAction>(m.w, "mnuOptionsHistory")->trigger();
+        auto* d = Child<app::FrmHistoryOptions>(m.w, "frmHistoryOptions");
+        app::HistorySettings expected;
+        expected.retention.days = 7, expected.thinning.minSeconds = 30, expected.thinning.statusChange = false;
+        expected.user = "ais";
+        QVERIFY(d->settings() == expected);
+        QCOMPARE(Child<QLabel>(*d, "lblUrl")->text(), QString("postgresql://ais@/orvanta"));
+    }
+
+    // OK restarts the writer on the chosen store: a server that refuses
+    // keeps the rows in the spool file, and the dialog counts them; history
+    // off stops the writer.
+    void historyOptionsRestartTheWriter() {
+        TempDir dir;
+        MainWindow m;
+        m.w.startUp(dir.path(), true);
+        const auto choose = [&m](const std::function<void(QWidget&)>& edit) {
+            Child<QAction>(m.w, "mnuOptionsHistory")->trigger();
+            auto* d = Child<app::FrmHistoryOptions>(m.w, "frmHistoryOptions");
+            edit(*d);
+            Child<QPushButton>(*d, "cmdOK")->click();
+            QTRY_VERIFY(!m.w.findChild<app::FrmHistoryOptions*>("frmHistoryOptions"));
+        };
+        choose([](QWidget& d) {
+            Child<QRadioButton>(d, "optServer")->setChecked(true);
+            Child<QLineEdit>(d, "txtHost")->setText("127.0.0.1");
+            Child<QSpinBox>(d, "spnPort")->setValue(1);  // nobody listens: refused at once
+        });
+        m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
+        Child<QAction>(m.w, "mnuOptionsHistory")->trigger();
+        auto* report = Child<QLabel>(*Child<app::FrmHistoryOptions>(m.w, "frmHistoryOptions"), "lblReport");
+        QTRY_VERIFY_WITH_TIMEOUT(report->text().contains("waiting in the spool: 1 batches"), 5000);
+        QVERIFY(report->text().contains("Server: away"));
+        QVERIFY(std::filesystem::exists(dir / "HistorySpool.sqlite"));
+        Child<QPushButton>(*report->window(), "cmdCancel")->click();
+        QTRY_VERIFY(!m.w.findChild<app::FrmHistoryOptions*>("frmHistoryOptions"));
+
+        choose([](QWidget& d) { Child<QCheckBox>(d, "chkHistory")->setChecked(false); });
+        Child<QAction>(m.w, "mnuOptionsHistory")->trigger();
+        QCOMPARE(Child<QLabel>(*Child<app::FrmHistoryOptions>(m.w, "frmHistoryOptions"), "lblReport")->text(),
+                 QString("History is not being written."));
     }
 };
 
