@@ -91,8 +91,13 @@ TEST(JsonNumber, IntegerEdges) {
     }
     // Digits go out in groups of eight: every length, with zeros and nines
     // on both sides of a group's edge.
-    for (int64_t power = 10; power <= 1'000'000'000'000'000'000; power *= 10) {
-        for (const int64_t value : {power, power - 1, power + 1, -power, 99'999'999 * (power / 10'000'000 + 1)}) {
+    int64_t power = 1;
+    for (int digits = 1; digits <= 18; ++digits) {
+        power *= 10;
+        // Eight nines above the low digits, where that still fits in 64 bits.
+        int64_t nines = 0;
+        if (__builtin_mul_overflow(int64_t{99'999'999}, power / 10'000'000 + 1, &nines)) nines = power - 1;
+        for (const int64_t value : {power, power - 1, power + 1, -power, nines}) {
             char buf[kMaxNumberText];
             EXPECT_EQ(std::string(buf, WriteInteger(buf, value)), std::to_string(value));
         }
