@@ -42,7 +42,7 @@ void HeadlessStation::log(const std::string& text) {
     std::fflush(stderr);
 }
 
-void HeadlessStation::applySetup(bool first) {
+void HeadlessStation::applySetup(bool first, const ui::SettingsStore& settings) {
     const std::filesystem::path setupPath = dataDir_ / kSetupFileName;
     std::error_code ec;
     const bool present = std::filesystem::exists(setupPath, ec);
@@ -58,7 +58,7 @@ void HeadlessStation::applySetup(bool first) {
     }
     receiver_->setInputTests(receive.Tests);
     receiver_->setBinaryStandard(receive.BinaryMsgStandard);
-    ApplyStoredWatchSettings(*ui::SettingsStore::ForRun(QString::fromStdString(dataDir_.string())), *receiver_);
+    ApplyStoredWatchSettings(settings, *receiver_);
     if (present && (first || comm != comm_)) {
         comm_ = comm;
         receiver_->setInputKind(Receiver::kMainInput, comm_.UseTCP ? input::InputKind::Tcp : input::InputKind::Serial);
@@ -66,8 +66,7 @@ void HeadlessStation::applySetup(bool first) {
     }
     for (const std::string& problem : io_->apply(station)) log(problem);
     // In a network of stations this one's forwarded feed carries its name.
-    const QStringList name =
-        ui::SettingsStore::ForRun(QString::fromStdString(dataDir_.string()))->readTextList("StationName");
+    const QStringList name = settings.readTextList("StationName");
     io_->setStationName(name.isEmpty() ? std::string() : name.front().toStdString());
 }
 
@@ -76,14 +75,15 @@ bool HeadlessStation::start(const std::optional<WebSettings>& web, std::string& 
     receiver_->shipDatabase().LoadShipData(dataDir_);
     receiver_->flagIndex().setDataDir(dataDir_);
     receiver_->setMessageLog(dataDir_);
-    applySetup(true);
+    // One reading of the settings store for everything the start needs.
     const auto store = ui::SettingsStore::ForRun(QString::fromStdString(dataDir_.string()));
+    applySetup(true, *store);
     history_ = std::make_unique<HistoryKeeper>(*receiver_, dataDir_, KeeperSettings(LoadHistorySettings(store.get())),
                                                static_cast<base::MessageSink&>(*this));
     ageing_->start();
     second_->start();
     bool madeToken = false;
-    WebSettings chosen = LoadWebSettings(*ui::SettingsStore::ForRun(QString::fromStdString(dataDir_.string())), &madeToken);
+    WebSettings chosen = LoadWebSettings(*store, &madeToken);
     if (web) {
         chosen.address = web->address;
         chosen.port = web->port;
@@ -103,7 +103,8 @@ bool HeadlessStation::start(const std::optional<WebSettings>& web, std::string& 
 
 void HeadlessStation::reload() {
     log("reading the setup again");
-    applySetup(false);
+    // A new store object reads the file again.
+    applySetup(false, *ui::SettingsStore::ForRun(QString::fromStdString(dataDir_.string())));
 }
 
 void HeadlessStation::shutdown() {

@@ -30,6 +30,10 @@
 
 class QTimer;
 
+namespace ui {
+class SettingsStore;
+}
+
 namespace app {
 
 class StationTransport;
@@ -54,7 +58,7 @@ public:
 
 private:
     void log(const std::string& text);
-    void applySetup(bool first);
+    void applySetup(bool first, const ui::SettingsStore& settings);
     // ReceiverEvents
     void operatorMessage(base::MessageIcon icon, const std::string& title, const std::string& text) override;
     void targetChangedByMessage(int entry) override;

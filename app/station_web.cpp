@@ -2,13 +2,13 @@
 
 #include <QDateTime>
 #include <QMetaObject>
-#include <QRandomGenerator>
 
 #include <chrono>
 #include <future>
 
 #include "base/json_writer.h"
 #include "station/receiver.h"
+#include "ui/access_token.h"
 #include "ui/settings_store.h"
 #include "web/coast_geojson.h"
 #include "web/snapshot.h"
@@ -22,17 +22,6 @@ constexpr const char* kAddressKey = "WebViewAddress";
 constexpr const char* kPortKey = "WebViewPort";
 constexpr const char* kTokenKey = "WebViewToken";
 
-// 32 random bytes as hex.
-std::string MakeToken() {
-    std::string token;
-    static constexpr char kHex[] = "0123456789abcdef";
-    for (int k = 0; k < 32; ++k) {
-        const quint32 byte = QRandomGenerator::system()->bounded(256u);
-        token += kHex[byte >> 4];
-        token += kHex[byte & 15];
-    }
-    return token;
-}
 
 }  // namespace
 
@@ -47,7 +36,7 @@ WebSettings LoadWebSettings(ui::SettingsStore& store, bool* madeToken) {
     if (!token.isEmpty()) s.token = token.front().toStdString();
     // A token too short to resist guessing is replaced.
     if (s.token.size() < 32) {
-        s.token = MakeToken();
+        s.token = ui::NewAccessToken();
         store.writeTextList(kTokenKey, {QString::fromStdString(s.token)});
         store.sync();
         if (madeToken) *madeToken = true;

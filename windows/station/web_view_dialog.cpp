@@ -1,5 +1,7 @@
 #include "windows/station/web_view_dialog.h"
 
+#include "ui/access_token.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGuiApplication>
@@ -7,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QHostAddress>
 #include <QPushButton>
-#include <QRandomGenerator>
 
 namespace input {
 
@@ -16,15 +17,6 @@ bool ValidListenAddress(const QString& text) {
     return a.setAddress(text.trimmed());
 }
 
-namespace {
-
-QString NewToken() {
-    QString token;
-    for (int k = 0; k < 32; ++k) token += QString::asprintf("%02x", QRandomGenerator::system()->bounded(256u));
-    return token;
-}
-
-}  // namespace
 
 FrmWebView::FrmWebView(const WebViewChoice& current, QWidget* parent) : QDialog(parent) {
     setObjectName("frmWebView");
@@ -40,7 +32,7 @@ FrmWebView::FrmWebView(const WebViewChoice& current, QWidget* parent) : QDialog(
     port_->setObjectName("txtWebPort");
     port_->setRange(1, 65535);
     port_->setValue(current.port);
-    token_ = new QLineEdit(current.token.isEmpty() ? NewToken() : current.token, this);
+    token_ = new QLineEdit(current.token.isEmpty() ? QString::fromStdString(ui::NewAccessToken()) : current.token, this);
     token_->setObjectName("txtWebToken");
     token_->setReadOnly(true);
     auto* copy = new QPushButton("Copy", this);
@@ -72,7 +64,7 @@ FrmWebView::FrmWebView(const WebViewChoice& current, QWidget* parent) : QDialog(
     form->addRow(buttons);
     connect(copy, &QPushButton::clicked, this, [this] { QGuiApplication::clipboard()->setText(token_->text()); });
     connect(renew, &QPushButton::clicked, this, [this] {
-        token_->setText(NewToken());
+        token_->setText(QString::fromStdString(ui::NewAccessToken()));
         refresh();
     });
     connect(address_, &QLineEdit::textChanged, this, &FrmWebView::refresh);
