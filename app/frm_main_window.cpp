@@ -257,6 +257,10 @@ void FrmMain::buildMenus() {
     history_->addTo(*options);
     watch_->addAlarmActionsTo(*options);
     webView_->addTo(*options);
+    webView_->setHistoryLocation([this] {
+        const HistoryKeeper* keeper = history_ ? history_->keeper() : nullptr;
+        return keeper && keeper->running() ? keeper->report().location : std::string();
+    });
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("mnuHelp");

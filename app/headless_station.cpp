@@ -90,6 +90,7 @@ bool HeadlessStation::start(const std::optional<WebSettings>& web, std::string& 
     }
     if (madeToken) log("a new access token for the web view was stored in the data folder's Orvanta.conf");
     web_ = std::make_unique<StationWeb>(*receiver_);
+    if (history_->running()) web_->setHistoryLocation(history_->report().location);
     if (!web_->start(chosen, error)) {
         web_.reset();
         return false;

@@ -105,6 +105,11 @@ bool StationWeb::start(const WebSettings& settings, std::string& error, const st
     // Read on the HTTP thread only: the receive thread never waits for a shoreline file.
     auto coast = std::make_shared<web::CoastGeoJson>();
     sources.coast = [coast](double w, double s, double e, double n, int z) { return coast->view(w, s, e, n, z); };
+    if (!historyLocation_.empty()) {
+        history_ = std::make_unique<web::HistoryApi>(historyLocation_);
+        web::HistoryApi* history = history_.get();
+        sources.history = [history](const web::Request& r) { return history->handle(r); };
+    }
     api_ = std::make_unique<web::Api>(web::PageFiles(leafletDir), std::move(sources));
     server_ = new web::HttpServer();
     server_->setAccessToken(loopback ? std::string() : settings.token);
@@ -140,6 +145,7 @@ void StationWeb::stop() {
     thread_.quit();
     thread_.wait();
     api_.reset();
+    history_.reset();
     port_ = 0;
 }
 

@@ -23,6 +23,7 @@
 
 #include "targets/coverage.h"
 #include "web/api.h"
+#include "web/history_api.h"
 #include "web/http_server.h"
 
 namespace ui {
@@ -55,6 +56,10 @@ public:
     explicit StationWeb(Receiver& receiver, QObject* parent = nullptr);
     ~StationWeb() override;
 
+    // Where the history is kept (a SQLite file or a postgresql:// URL), for
+    // the API's track and past situations; empty: none (503). Takes effect
+    // at the next start().
+    void setHistoryLocation(std::string location) { historyLocation_ = std::move(location); }
     // Listens; on an address other than loopback only with a token.
     bool start(const WebSettings& settings, std::string& error, const std::string& leafletDir = kLeafletDir);
     void stop();
@@ -76,6 +81,8 @@ private:
     QThread thread_;
     web::HttpServer* server_ = nullptr;  // lives on thread_
     std::unique_ptr<web::Api> api_;
+    std::string historyLocation_;
+    std::unique_ptr<web::HistoryApi> history_;
     quint16 port_ = 0;
     std::vector<char> changed_;  // by entry number
     std::vector<int> changedList_;

@@ -26,6 +26,7 @@ void WebViewKeeper::start() {
     if (!settings_ || !WebViewEnabled(*settings_)) return;
     const WebSettings s = LoadWebSettings(*settings_);
     web_ = std::make_unique<StationWeb>(receiver_);
+    if (historyLocation_) web_->setHistoryLocation(historyLocation_());
     std::string error;
     if (!web_->start(s, error)) {
         web_.reset();

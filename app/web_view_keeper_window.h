@@ -32,6 +32,8 @@ public:
     ~WebViewKeeper() override;
 
     void addTo(QMenu& options);
+    // Where the history is when the web view starts (empty: none).
+    void setHistoryLocation(std::function<std::string()> location) { historyLocation_ = std::move(location); }
     // Serves when the settings say so; a failure is told as a notice.
     void start();
     void stop();
@@ -48,6 +50,7 @@ private:
     ui::SettingsStore* settings_;
     QWidget& window_;
     Notice notice_;
+    std::function<std::string()> historyLocation_;
     std::unique_ptr<StationWeb> web_;
 };
 

@@ -1,5 +1,7 @@
 #include "cli/history_output.h"
 
+#include "history/situation_target.h"
+
 #include <cstdio>
 #include <ctime>
 
@@ -32,46 +34,6 @@ void Gpx(const std::vector<PositionRow>& points, bool track, int32_t mmsi, std::
 using history::Cell;
 using history::OptionalField;
 constexpr const char* kPositionHeader = history::kPositionCsvHeader;
-
-// The target record `replay --format json` writes, from what the store kept.
-targets::TargetRecord TargetOf(const history::SituationEntry& e) {
-    const PositionRow& p = e.position;
-    targets::TargetRecord t;
-    t.MMSI = p.mmsi;
-    switch (p.stationClass) {
-        case history::StationClass::ClassA: t.Class = targets::TargetClass::A; break;
-        case history::StationClass::ClassB: t.Class = targets::TargetClass::B; break;
-        case history::StationClass::BaseStation: t.Class = targets::TargetClass::BS; break;
-        case history::StationClass::AidToNavigation: t.Class = targets::TargetClass::AtoN; break;
-        case history::StationClass::SarAircraft: t.Class = targets::TargetClass::SAR; break;
-        case history::StationClass::Unknown: break;
-    }
-    t.Nav.NavStatus = p.navStatus.value_or(15);
-    t.Nav.NavStatusText = ais::codeTables().NavStatusText[static_cast<size_t>(t.Nav.NavStatus & 15)];
-    t.Motion.SOG = p.sog.value_or(static_cast<float>(base::kNotAvailable));
-    t.Motion.COG = p.cog.value_or(static_cast<float>(base::kNotAvailable));
-    t.TrueHeading = p.heading ? *p.heading : static_cast<float>(base::kNotAvailable);
-    t.ROT = static_cast<float>(base::kNotAvailable);
-    t.Fix.Latitude = p.latitude;
-    t.Fix.Longitude = p.longitude;
-    // The table keeps local date-times.
-    const std::time_t secs = static_cast<std::time_t>(p.time / 1000);
-    std::tm local{};
-    localtime_r(&secs, &local);
-    t.LastMsgTime = base::DateTime::fromCalendar(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                                                 local.tm_min, local.tm_sec);
-    if (e.statics) {
-        const StaticRow& s = *e.statics;
-        t.Id.Name = s.name;
-        t.Id.CallSign = s.callSign;
-        t.Id.IMONumber = s.imo.value_or(0);
-        t.Ship.ShipType = s.shipType.value_or(0);
-        t.Dim = {s.dimA.value_or(0), s.dimB.value_or(0), s.dimC.value_or(0), s.dimD.value_or(0)};
-        t.Voyage.Draught = s.draught.value_or(0);
-        t.Voyage.Destination = s.destination;
-    }
-    return t;
-}
 
 // The tag block of a stored row: c: in seconds, or milliseconds when the
 // time has a fraction; s: without the characters that would end the block.
@@ -251,7 +213,7 @@ void WriteSituation(const HistoryOutput& o, const std::vector<history::Situation
         j.key("targets");
         j.beginArray();
         int number = 0;
-        for (const auto& e : entries) targets::WriteTargetJson(j, TargetOf(e), ++number, 0);
+        for (const auto& e : entries) targets::WriteTargetJson(j, history::TargetOfSituation(e), ++number, 0);
         j.endArray();
         j.endObject();
         Finish(buf, out);

@@ -142,7 +142,7 @@ Response Api::handle(const Request& request) {
     if (path == "/api/coverage") return view(View::Coverage, "application/json");
     if (path == "/api/coast") return coast(request);
     if (path == "/api/events") return Response{200, "text/event-stream", "retry: 2000\n\n", {}, true};
-    if (path == "/api/situation") {
+    if (path == "/api/situation" || path == "/api/history") {
         if (!sources_.history) return JsonError(503, "no history store");
         return sources_.history(request);
     }

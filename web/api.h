@@ -6,6 +6,7 @@
 //   GET /api/targets/{mmsi}        that station's entries with their reception statistics
 //   GET /api/targets/{mmsi}/track?from=&to=   its stored positions (history)
 //   GET /api/situation?at=         every station at a past moment (history)
+//   GET /api/history               the first and last stored time (history)
 //   GET /api/stats                 run counters, per input, per message type
 //   GET /api/alarms                the dangerous targets
 //   GET /api/coverage              per input and forwarding station: messages, farthest report per 10° over 24 h
@@ -48,7 +49,8 @@ public:
         std::function<std::string(View)> view;
         // The detail of one MMSI as TargetDetailJson gives it, empty when unknown.
         std::function<std::string(int32_t mmsi)> targetDetail;
-        // Answers /api/targets/{mmsi}/track and /api/situation; none: 503.
+        // Answers /api/targets/{mmsi}/track, /api/situation and /api/history
+        // (web/history_api.h); none: 503.
         std::function<Response(const Request&)> history;
         // The land of a view (west, south, east, north, zoom) as GeoJSON
         // (web/coast_geojson.h); none: an empty collection.

@@ -63,8 +63,9 @@ std::string Trimmed(const std::string& s) {
     return end == std::string::npos ? std::string() : s.substr(0, end + 1);
 }
 
-// What the page's map and table show of one target: a tenth of the full form.
-void WriteCompact(JsonWriter& j, const targets::TargetRecord& t, bool own, double monotonicNow) {
+}  // namespace
+
+void WriteCompactTarget(JsonWriter& j, const targets::TargetRecord& t, bool own, double heardSecondsAgo) {
     j.beginObject();
     j.field("mmsi", int64_t{t.MMSI});
     std::string name = Trimmed(t.Id.Name);
@@ -104,9 +105,11 @@ void WriteCompact(JsonWriter& j, const targets::TargetRecord& t, bool own, doubl
     j.beginArray();
     for (int16_t v : {d.DimA, d.DimB, d.DimC, d.DimD}) j.value(int64_t{v});
     j.endArray();
-    j.field("heard_s_ago", monotonicNow - t.LastMsgMonotonic);
+    j.field("heard_s_ago", heardSecondsAgo);
     j.endObject();
 }
+
+namespace {
 
 std::string CompactJson(const app::Receiver& rx, const std::vector<int>& entries) {
     const auto& table = rx.targets();
@@ -117,7 +120,7 @@ std::string CompactJson(const app::Receiver& rx, const std::vector<int>& entries
     j.key("targets");
     j.beginArray();
     for (int n : entries) {
-        if (table.InUse(n)) WriteCompact(j, table.entry(n), n == table.OwnShipIndex(), now);
+        if (table.InUse(n)) WriteCompactTarget(j, table.entry(n), n == table.OwnShipIndex(), now - table.entry(n).LastMsgMonotonic);
     }
     j.endArray();
     j.endObject();

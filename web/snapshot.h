@@ -12,8 +12,12 @@
 namespace app {
 class Receiver;
 }
+namespace base {
+class JsonWriter;
+}
 namespace targets {
 class Coverage;
+struct TargetRecord;
 }
 
 namespace web {
@@ -44,5 +48,9 @@ std::string TargetDetailJson(const app::Receiver& rx, int32_t mmsi, const target
 // The changed entries in the compact form, as {"targets": [...]}, for the
 // event stream (an entry freed since is left out).
 std::string ChangedTargetsJson(const app::Receiver& rx, const std::vector<int>& entries);
+
+// What the page's map and table show of one target (a tenth of the full form),
+// as one object.
+void WriteCompactTarget(base::JsonWriter& j, const targets::TargetRecord& t, bool own, double heardSecondsAgo);
 
 }  // namespace web

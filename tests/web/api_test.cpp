@@ -51,6 +51,7 @@ TEST(Api, PathsAnswerTheirViewAndNothingElseIsServed) {
         {"/api/targets/244123456/track", 503, "{\"error\""},
         {"/api/targets/244123456/other", 404, "{\"error\""},
         {"/api/situation?at=0", 503, "{\"error\""},
+        {"/api/history", 503, "{\"error\""},
         {"/", 200, "<html>"},
         {"/app.js", 200, "js"},
         {"/etc/passwd", 404, "{\"error\""},

@@ -150,6 +150,20 @@ def main():
         fields = tools.evaluate("document.querySelectorAll('#card-fields dt').length") or 0
         if fields < 20:
             failures.append(f"the card shows {fields} fields")
+        # The selected target's stored track, and the time bar under the map.
+        if tools.evaluate("document.getElementById('timebar').hidden"):
+            failures.append("no time bar: the page found no history")
+        note = ""
+        deadline = time.time() + 10
+        while time.time() < deadline and not re.match(r"\d+ stored report", note):
+            time.sleep(0.5)
+            note = tools.evaluate("document.getElementById('track-note').textContent") or ""
+            # The history writes within a second: a target first heard just now may have no stored report yet.
+            if note.startswith("no stored"):
+                tools.evaluate("loadTrack()")
+        track_paths = tools.evaluate("document.querySelectorAll('path.history-track').length") or 0
+        if not re.match(r"\d+ stored report", note) or not track_paths:
+            failures.append(f"no track of the selected target drawn ({note!r}, {track_paths} paths)")
         tools.screenshot(prefix + "-desktop.png", 1280, 800, 1)
         tools.screenshot(prefix + "-phone.png", 390, 844, 2)
         # The coverage: a polar plot and a row per input.
@@ -159,7 +173,30 @@ def main():
         if coverage_rows < 1:
             failures.append("the coverage panel lists no input")
         tools.screenshot(prefix + "-coverage.png", 1280, 800, 1)
-        print(f"page_check: {rows} rows, status {status!r}, {drawn} map pixels, card {fields} fields")
+        # A past moment: the banner, the tinted page, the stations as they were; Live brings the present back.
+        tools.evaluate("document.querySelector('nav button[data-panel=list]').click(); showMoment(Date.now() - 3000)")
+        banner, past_rows = "", 0
+        deadline = time.time() + 10
+        while time.time() < deadline and not (banner.startswith("HISTORY ") and past_rows >= min_rows // 2):
+            time.sleep(0.5)
+            banner = tools.evaluate("document.getElementById('history-banner').hidden ? '' : "
+                                    "document.getElementById('history-banner').textContent") or ""
+            past_rows = tools.evaluate("document.querySelectorAll('#targets tbody tr').length") or 0
+        if not re.fullmatch(r"HISTORY \d{4}-\d\d-\d\d \d\d:\d\d:\d\d", banner):
+            failures.append(f"history banner reads {banner!r}")
+        if past_rows < min_rows // 2:
+            failures.append(f"the past picture lists {past_rows} rows")
+        if not tools.evaluate("document.body.classList.contains('past')"):
+            failures.append("the past picture is not set apart from live")
+        tools.screenshot(prefix + "-history.png", 1280, 800, 1)
+        tools.screenshot(prefix + "-history-phone.png", 390, 844, 2)
+        tools.evaluate("document.getElementById('tb-live').click()")
+        time.sleep(1)
+        if not tools.evaluate("document.getElementById('history-banner').hidden") or \
+                tools.evaluate("document.body.classList.contains('past')"):
+            failures.append("Live did not bring the present back")
+        print(f"page_check: {rows} rows, status {status!r}, {drawn} map pixels, card {fields} fields, "
+              f"track {note!r}, past {banner!r} with {past_rows} rows")
     finally:
         proc.kill()
         proc.wait()

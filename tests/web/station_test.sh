@@ -70,6 +70,14 @@ expect_status 200 "$base/api/alarms"
 curl -s --max-time 10 "$base/api/coverage" | python3 -c 'import json,sys; s=json.load(sys.stdin)["coverage"][0]["sectors"]; assert sum(1 for x in s if x) >= 18, s' \
     || fail "/api/coverage"
 expect_status 404 "$base/api/targets/100000001"
+# The history the station keeps: its span, a past moment, a station's track.
+curl -s --max-time 10 "$base/api/history" | python3 -c 'import json,sys; d=json.load(sys.stdin); assert d["first"] and d["last"], d' \
+    || fail "/api/history"
+curl -s --max-time 10 "$base/api/situation?at=$(date -u -d '-1 sec' +%Y-%m-%dT%H:%M:%SZ)&form=compact" |
+    python3 -c 'import json,sys; d=json.load(sys.stdin); assert len(d["targets"]) >= 20, len(d["targets"])' || fail "/api/situation"
+curl -s --max-time 10 "$base/api/targets/$mmsi/track" | python3 -c 'import json,sys; d=json.load(sys.stdin); assert d["positions"], d' \
+    || fail "/api/targets/$mmsi/track"
+expect_status 400 "$base/api/situation?at=yesterday"
 # Hostile requests.
 expect_status 404 --path-as-is "$base/../../etc/passwd"
 expect_status 404 --path-as-is "$base/%2e%2e/%2e%2e/etc/passwd"

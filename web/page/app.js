@@ -23,6 +23,14 @@ const state = {
   lastUpdate: 0,
 };
 
+const SITUATION_WINDOW_S = 600;
+const past = {
+  available: false,  // the station keeps a history
+  first: 0,          // the earliest stored moment, ms
+  at: null,          // the moment shown, ms; null: live
+  asked: 0,          // number of the latest situation asked for; older answers are dropped
+  timer: null,       // playing forward
+};
 function text(el, value) { el.textContent = value === null || value === undefined ? '' : String(value); }
 function cell(row, value, cls) {
   const td = document.createElement('td');
@@ -242,7 +250,8 @@ function placeLabels(ctx, placed) {
 function drawTargets(ctx, size) {
   const labels = [];
   const showLabels = map.getZoom() >= 10;
-  const alarmByMmsi = new Map(state.alarms.map(a => [a.mmsi, a]));
+  // The alarms are live: a past picture draws no approach lines.
+  const alarmByMmsi = new Map(past.at === null ? state.alarms.map(a => [a.mmsi, a]) : []);
   for (const t of state.targets.values()) {
     if (typeof t.lat !== 'number' || typeof t.lon !== 'number') continue;
     const c = map.latLngToContainerPoint([t.lat, t.lon]);
@@ -387,6 +396,7 @@ async function select(mmsi, pan) {
   const fields = document.getElementById('card-fields');
   text(title, t ? label(t) : mmsi);
   document.getElementById('card-note').hidden = true;
+  loadTrack();
   try {
     const detail = await getJson('/api/targets/' + encodeURIComponent(mmsi));
     if (state.selected !== mmsi) return;
@@ -494,20 +504,24 @@ function merge(list, replaceAll) {
 
 async function refresh() {
   try {
-    const [targets, alarms, coverage] = await Promise.all([getJson('/api/targets?form=compact'), getJson('/api/alarms'),
-                                                           getJson('/api/coverage')]);
+    const live = past.at === null;
+    const [targets, alarms, coverage] = await Promise.all([live ? getJson('/api/targets?form=compact') : null,
+                                                           getJson('/api/alarms'), getJson('/api/coverage')]);
     renderCoverage(coverage);
-    merge(targets.targets, true);
     state.alarms = alarms.alarms;
+    // A past moment keeps its picture; the alarms and coverage stay live.
+    if (!live || past.at !== null) return;
+    merge(targets.targets, true);
     state.lastUpdate = Date.now();
     if (!state.centred) centreOnTargets();
     text(document.getElementById('status'), `${state.targets.size} targets · ${new Date().toLocaleTimeString()}`);
   } catch (e) {
     text(document.getElementById('status'), 'no answer from the station (' + e.message + ')');
+  } finally {
+    targetLayer.redraw();
+    renderList();
+    renderAlarms();
   }
-  targetLayer.redraw();
-  renderList();
-  renderAlarms();
 }
 
 function centreOnTargets() {
@@ -523,6 +537,7 @@ function listen() {
   if (!window.EventSource) return;
   const events = new EventSource('/api/events');
   events.addEventListener('targets', e => {
+    if (past.at !== null) return;  // a past moment is not changed by live reports
     try {
       merge(JSON.parse(e.data).targets, false);
       targetLayer.redraw();
@@ -537,6 +552,134 @@ function listen() {
   });
 }
 
+// ---- history: the time bar and the selected target's track --------------
+
+function utcText(ms) { return new Date(ms).toISOString().slice(0, 19).replace('T', ' '); }
+
+async function refreshSpan() {
+  try {
+    const span = await getJson('/api/history');
+    past.available = true;
+    past.first = span.first ? Date.parse(span.first) : Date.now();
+  } catch (e) {
+    past.available = false;
+  }
+  document.getElementById('timebar').hidden = !past.available;
+  document.getElementById('track-bar').hidden = !past.available;
+  placeSlider();
+}
+
+function placeSlider() {
+  const now = Date.now();
+  const at = past.at === null ? now : past.at;
+  const slider = document.getElementById('tb-slider');
+  slider.value = Math.round(1000 * (at - past.first) / Math.max(1, now - past.first));
+  text(document.getElementById('tb-time'), past.at === null ? 'live' : utcText(at) + ' UTC');
+  document.getElementById('tb-live').classList.toggle('active', past.at === null);
+  text(document.getElementById('tb-play'), past.timer ? 'Pause' : '\u25B6 Play');
+}
+
+async function showMoment(ms) {
+  if (ms >= Date.now()) { goLive(); return; }
+  past.at = Math.max(past.first, ms);
+  document.body.classList.add('past');
+  const banner = document.getElementById('history-banner');
+  text(banner, 'HISTORY ' + utcText(past.at));
+  banner.hidden = false;
+  placeSlider();
+  const asked = ++past.asked;
+  const at = new Date(past.at).toISOString();
+  try {
+    const answer = await getJson(`/api/situation?form=compact&window=${SITUATION_WINDOW_S}&at=${encodeURIComponent(at)}`);
+    if (asked !== past.asked) return;  // a newer moment, or live, was asked for since
+    merge(answer.targets, true);
+    text(document.getElementById('status'), `${state.targets.size} targets at ${utcText(Date.parse(at))} UTC`);
+  } catch (e) {
+    if (asked !== past.asked) return;
+    text(document.getElementById('status'), 'no past picture (' + e.message + ')');
+  }
+  targetLayer.redraw();
+  renderList();
+  if (!past.timer) loadTrack();
+}
+
+function stopPlaying() {
+  if (past.timer) clearInterval(past.timer);
+  past.timer = null;
+}
+
+function goLive() {
+  stopPlaying();
+  past.at = null;
+  ++past.asked;
+  document.body.classList.remove('past');
+  document.getElementById('history-banner').hidden = true;
+  placeSlider();
+  refresh();
+  loadTrack();
+}
+
+let slideTimer = null;
+document.getElementById('tb-slider').addEventListener('input', e => {
+  stopPlaying();
+  const value = Number(e.target.value);
+  clearTimeout(slideTimer);
+  slideTimer = setTimeout(() => {
+    if (value >= 1000) goLive();
+    else showMoment(past.first + (Date.now() - past.first) * value / 1000);
+  }, 150);
+});
+document.getElementById('tb-back').addEventListener('click', () => {
+  stopPlaying();
+  showMoment((past.at === null ? Date.now() : past.at) - 600000);
+});
+document.getElementById('tb-live').addEventListener('click', goLive);
+document.getElementById('tb-play').addEventListener('click', () => {
+  if (past.timer || past.at === null) { stopPlaying(); placeSlider(); return; }
+  // The moment shown moves speed seconds each second, until it reaches now.
+  past.timer = setInterval(() => {
+    const speed = Number(document.getElementById('tb-speed').value);
+    if (past.at !== null) showMoment(past.at + speed * 1000);
+  }, 1000);
+  placeSlider();
+});
+
+const trackLayer = L.layerGroup().addTo(map);
+let trackAsked = 0;
+async function loadTrack() {
+  const asked = ++trackAsked;
+  trackLayer.clearLayers();
+  const note = document.getElementById('track-note');
+  text(note, '');
+  const hours = Number(document.getElementById('track-hours').value);
+  if (!past.available || !state.selected || !hours) return;
+  const to = past.at === null ? Date.now() : past.at;
+  const query = `format=geojson&from=${encodeURIComponent(new Date(to - hours * 3600000).toISOString())}` +
+                `&to=${encodeURIComponent(new Date(to).toISOString())}`;
+  try {
+    const track = await getJson(`/api/targets/${encodeURIComponent(state.selected)}/track?${query}`);
+    if (asked !== trackAsked) return;
+    const points = [];
+    for (const f of track.features || []) {
+      const g = f.geometry || {};
+      if (g.type === 'LineString') for (const c of g.coordinates) points.push([c[1], c[0]]);
+      else if (g.type === 'Point') points.push([g.coordinates[1], g.coordinates[0]]);
+    }
+    const style = { color: '#b0128c', weight: 2.5, opacity: 0.9, interactive: false, className: 'history-track' };
+    if (points.length > 1) trackLayer.addLayer(L.polyline(points, style));
+    if (points.length <= 3000) {
+      for (const p of points) trackLayer.addLayer(L.circleMarker(p, Object.assign({}, style, { radius: 2.5, weight: 1,
+                                                                                           fillOpacity: 0.9 })));
+    }
+    text(note, points.length === 1 ? '1 stored report' : points.length ? `${points.length} stored reports`
+                                                              : 'no stored reports in this period');
+  } catch (e) {
+    if (asked === trackAsked) text(note, 'no track (' + e.message + ')');
+  }
+}
+document.getElementById('track-hours').addEventListener('change', loadTrack);
+
 // The event stream opens once the first list is in.
-refresh().then(() => { refreshCoast(); setTimeout(listen, 1000); });
+refresh().then(() => { refreshCoast(); refreshSpan(); setTimeout(listen, 1000); });
 setInterval(refresh, REFRESH_MS);
+setInterval(refreshSpan, 60000);
