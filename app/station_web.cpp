@@ -85,6 +85,35 @@ std::string StationWeb::onReceiveThread(std::function<std::string()> make) {
     return result.get();
 }
 
+namespace {
+// Targets a slice of a list view writes: a few milliseconds of the full form.
+constexpr size_t kListSlice = 256;
+}  // namespace
+
+std::string StationWeb::listOnReceiveThread(web::View view) {
+    if (stopping_) return {};
+    auto promise = std::make_shared<std::promise<std::string>>();
+    std::future<std::string> result = promise->get_future();
+    QMetaObject::invokeMethod(
+        this, [this, view, promise] { stepList(std::make_shared<web::ListBuild>(receiver_, view), promise); },
+        Qt::QueuedConnection);
+    if (result.wait_for(std::chrono::seconds(4)) != std::future_status::ready) return {};
+    return result.get();
+}
+
+void StationWeb::stepList(std::shared_ptr<web::ListBuild> build, std::shared_ptr<std::promise<std::string>> promise) {
+    if (stopping_) {
+        promise->set_value({});
+    } else if (build->step(kListSlice)) {
+        promise->set_value(build->take());
+    } else {
+        // Behind whatever arrived meanwhile: the next slice is a new event.
+        QMetaObject::invokeMethod(
+            this, [this, build = std::move(build), promise = std::move(promise)] { stepList(build, promise); },
+            Qt::QueuedConnection);
+    }
+}
+
 bool StationWeb::start(const WebSettings& settings, std::string& error, const std::string& leafletDir) {
     stop();
     const bool loopback = settings.address.isLoopback();
@@ -95,6 +124,7 @@ bool StationWeb::start(const WebSettings& settings, std::string& error, const st
     }
     web::Api::Sources sources;
     sources.view = [this](web::View v) {
+        if (web::ListBuild::IsList(v)) return listOnReceiveThread(v);
         std::string text = onReceiveThread(
             [this, v] { return web::BuildView(receiver_, v, QDateTime::currentMSecsSinceEpoch(), &coverage_); });
         return text;

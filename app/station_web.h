@@ -17,6 +17,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,6 +77,10 @@ public:
 
 private:
     std::string onReceiveThread(std::function<std::string()> make);
+    // A list view made in slices on the receive thread, each slice its own
+    // event, so the intake runs between them.
+    std::string listOnReceiveThread(web::View view);
+    void stepList(std::shared_ptr<web::ListBuild> build, std::shared_ptr<std::promise<std::string>> promise);
 
     Receiver& receiver_;
     QThread thread_;

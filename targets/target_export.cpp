@@ -274,6 +274,27 @@ void WriteTargetJson(base::JsonWriter& j, const TargetRecord& t, int number, dou
     j.endObject();
 }
 
+void WriteTargetFeature(base::JsonWriter& j, const TargetRecord& t, int number, double monotonicNow) {
+    j.beginObject();
+    j.field("type", "Feature");
+    j.key("geometry");
+    if (HasPosition(t)) {
+        j.beginObject();
+        j.field("type", "Point");
+        j.key("coordinates");
+        j.beginArray();
+        j.value(t.Fix.Longitude);
+        j.value(t.Fix.Latitude);
+        j.endArray();
+        j.endObject();
+    } else {
+        j.null();
+    }
+    j.key("properties");
+    WriteTargetJson(j, t, number, monotonicNow);
+    j.endObject();
+}
+
 std::string TargetsGeoJson(const TargetTable& table, double monotonicNow) {
     base::OutputBuffer out;
     base::JsonWriter j(out);
@@ -282,25 +303,7 @@ std::string TargetsGeoJson(const TargetTable& table, double monotonicNow) {
     j.key("features");
     j.beginArray();
     for (int k = 1; k <= table.TargetCount(); ++k) {
-        const TargetRecord& t = table.entry(table.DisplayOrder()[static_cast<size_t>(k)]);
-        j.beginObject();
-        j.field("type", "Feature");
-        j.key("geometry");
-        if (HasPosition(t)) {
-            j.beginObject();
-            j.field("type", "Point");
-            j.key("coordinates");
-            j.beginArray();
-            j.value(t.Fix.Longitude);
-            j.value(t.Fix.Latitude);
-            j.endArray();
-            j.endObject();
-        } else {
-            j.null();
-        }
-        j.key("properties");
-        WriteTargetJson(j, t, k, monotonicNow);
-        j.endObject();
+        WriteTargetFeature(j, table.entry(table.DisplayOrder()[static_cast<size_t>(k)]), k, monotonicNow);
     }
     j.endArray();
     j.endObject();

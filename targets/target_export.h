@@ -35,6 +35,9 @@ std::string TargetListCsv(const TargetTable& table, const RowContext& ctx);
 // none).
 void WriteTargetJson(base::JsonWriter& j, const TargetRecord& t, int number, double monotonicNow);
 
+// One target as a GeoJSON Feature: a Point (null without a position) with
+// WriteTargetJson's fields as its properties.
+void WriteTargetFeature(base::JsonWriter& j, const TargetRecord& t, int number, double monotonicNow);
 std::string TargetsGeoJson(const TargetTable& table, double monotonicNow);
 
 }  // namespace targets

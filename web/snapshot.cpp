@@ -1,6 +1,8 @@
 #include "web/snapshot.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "base/json_writer.h"
 #include "plot/plot_state_symbols.h"
@@ -34,19 +36,6 @@ void WriteTargetsArray(JsonWriter& j, const app::Receiver& rx, const std::vector
     j.beginArray();
     for (int k : rows) targets::WriteTargetJson(j, table.entry(table.DisplayOrder()[static_cast<size_t>(k)]), k, now);
     j.endArray();
-}
-
-std::string AllTargetsJson(const app::Receiver& rx) {
-    const auto& table = rx.targets();
-    std::vector<int> rows;
-    rows.reserve(static_cast<size_t>(table.TargetCount()));
-    for (int k = 1; k <= table.TargetCount(); ++k) rows.push_back(k);
-    base::OutputBuffer out;
-    JsonWriter j(out);
-    j.beginObject();
-    WriteTargetsArray(j, rx, rows);
-    j.endObject();
-    return std::string(out.view());
 }
 
 void Optional(JsonWriter& j, const char* key, bool has, double v) {
@@ -268,22 +257,58 @@ std::string CoverageJson(const targets::Coverage* coverage, int64_t nowMs) {
 
 }  // namespace
 
-std::string BuildView(const app::Receiver& rx, View view, int64_t nowMs, const targets::Coverage* coverage) {
-    switch (view) {
-        case View::Targets: return AllTargetsJson(rx);
-        case View::Compact: {
-            const auto& table = rx.targets();
-            std::vector<int> entries;
-            entries.reserve(static_cast<size_t>(table.TargetCount()));
-            for (int k = 1; k <= table.TargetCount(); ++k) entries.push_back(table.DisplayOrder()[static_cast<size_t>(k)]);
-            return CompactJson(rx, entries);
+ListBuild::ListBuild(const app::Receiver& rx, View view) : rx_(rx), view_(view) {
+    const auto& table = rx.targets();
+    entries_.reserve(static_cast<size_t>(table.TargetCount()));
+    for (int k = 1; k <= table.TargetCount(); ++k) entries_.push_back(table.DisplayOrder()[static_cast<size_t>(k)]);
+    j_.beginObject();
+    if (view_ == View::GeoJson) {
+        j_.field("type", "FeatureCollection");
+        j_.key("features");
+    } else {
+        j_.key("targets");
+    }
+    j_.beginArray();
+}
+
+bool ListBuild::step(size_t count) {
+    const auto& table = rx_.targets();
+    const double now = rx_.clock().monotonicSeconds();
+    const size_t end = std::min(entries_.size(), next_ + std::min(count, entries_.size()));
+    for (; next_ < end; ++next_) {
+        const int n = entries_[next_];
+        if (!table.InUse(n)) continue;
+        const targets::TargetRecord& t = table.entry(n);
+        const int row = static_cast<int>(next_) + 1;
+        switch (view_) {
+            case View::Targets: targets::WriteTargetJson(j_, t, row, now); break;
+            case View::GeoJson: targets::WriteTargetFeature(j_, t, row, now); break;
+            default: WriteCompactTarget(j_, t, n == table.OwnShipIndex(), now - t.LastMsgMonotonic); break;
         }
-        case View::GeoJson: return targets::TargetsGeoJson(rx.targets(), rx.clock().monotonicSeconds());
+    }
+    return next_ == entries_.size();
+}
+
+std::string ListBuild::take() {
+    j_.endArray();
+    j_.endObject();
+    std::string text(out_.view());
+    if (view_ == View::GeoJson) text += '\n';
+    return text;
+}
+
+std::string BuildView(const app::Receiver& rx, View view, int64_t nowMs, const targets::Coverage* coverage) {
+    if (ListBuild::IsList(view)) {
+        ListBuild build(rx, view);
+        build.step(SIZE_MAX);
+        return build.take();
+    }
+    switch (view) {
         case View::Stats: return StatsJson(rx, nowMs);
         case View::Alarms: return AlarmsJson(rx);
         case View::Coverage: return CoverageJson(coverage, nowMs);
+        default: return {};
     }
-    return {};
 }
 
 std::string TargetDetailJson(const app::Receiver& rx, int32_t mmsi, const targets::Coverage* coverage) {

@@ -9,6 +9,7 @@
 #include "base/clock.h"
 #include "station/receiver.h"
 #include "targets/coverage.h"
+#include "targets/target_export.h"
 #include "support/recording_events.h"
 #include "support/sample_sentences.h"
 
@@ -128,6 +129,41 @@ TEST(Api, ViewsOfTheLiveTableAreValidJsonWithEveryTarget) {
     EXPECT_NE(TargetDetailJson(rx, 257000001, &coverage).find("\"heard_by\":[{\"input\":0"), std::string::npos);
     EXPECT_FALSE(TargetDetailJson(rx, 257000002).empty());
     EXPECT_TRUE(TargetDetailJson(rx, 257000003).empty());
+}
+
+TEST(Api, AListBuiltInSlicesIsTheSameTextAndLeavesOutWhatWasFreedMeanwhile) {
+    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 7, 14, 0, 0)};
+    testing_support::RecordingEvents events;
+    app::Receiver rx(clock, events);
+    using testing_support::ClassAReport;
+    using testing_support::Join;
+    using testing_support::Sentences;
+    for (int k = 0; k < 7; ++k) rx.takeBytes(0, Join(Sentences(ClassAReport(257000001 + k, 59.5 + k * 0.01, 5.25, 1.0f))));
+    for (View v : {View::Targets, View::Compact, View::GeoJson}) {
+        ListBuild sliced(rx, v);
+        int steps = 1;
+        while (!sliced.step(2)) ++steps;
+        EXPECT_EQ(steps, 4) << static_cast<int>(v);
+        EXPECT_EQ(sliced.take(), BuildView(rx, v, 0)) << static_cast<int>(v);
+    }
+    EXPECT_EQ(BuildView(rx, View::GeoJson, 0), targets::TargetsGeoJson(rx.targets(), clock.monotonicSeconds()));
+
+    // Between slices every station but the last goes silent long enough to be removed.
+    ListBuild build(rx, View::Compact);
+    ASSERT_FALSE(build.step(3));
+    rx.targets().setLifecycle({60, 60, 60, targets::kMaxCapacity, 60});
+    clock.advance(120);
+    rx.takeBytes(0, Join(Sentences(ClassAReport(257000007, 59.6, 5.25, 1.0f))));
+    rx.targets().AgeTargets(clock.monotonicSeconds());
+    ASSERT_EQ(rx.targets().TargetCount(), 1);
+    while (!build.step(3)) {
+    }
+    const QJsonArray list =
+        QJsonDocument::fromJson(QByteArray::fromStdString(build.take())).object()["targets"].toArray();
+    std::vector<int> mmsis;
+    for (const auto& t : list) mmsis.push_back(t.toObject()["mmsi"].toInt());
+    EXPECT_EQ(mmsis.size(), 4u);  // the three written before, and the one still heard
+    EXPECT_EQ(mmsis.back(), 257000007);
 }
 
 }  // namespace

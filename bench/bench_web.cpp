@@ -1,0 +1,81 @@
+// What the web view costs the receive thread at the largest capacity: each
+// of its texts built from a table of 20,000 simulated stations (two minutes
+// of their reports, the own ship among them). The station builds a text at
+// most once a second however many clients ask, so each figure is that
+// second's share of the receive thread.
+#include <benchmark/benchmark.h>
+
+#include "cli/sim/simulator.h"
+#include "station/receiver.h"
+#include "targets/watch.h"
+#include "web/snapshot.h"
+
+namespace {
+
+struct Station {
+    base::ManualClock clock;
+    app::ReceiverEvents events;
+    app::Receiver rx{clock, events};
+    Station() {
+        rx.targets().setLifecycle({360, 1080, 1800, targets::kMaxCapacity});
+        sim::SimulatorOptions o;
+        o.scenario.stations = targets::kMaxCapacity;
+        o.scenario.seed = 3;
+        sim::Simulator s(o);
+        sim::Emission e;
+        double last = 0;
+        for (s.next(e); e.time < 120; s.next(e)) {
+            clock.advance(e.time - last);
+            last = e.time;
+            for (const auto& line : e.sentences) rx.takeBytes(app::Receiver::kMainInput, line);
+        }
+    }
+};
+
+Station& Full() {
+    static Station station;
+    return station;
+}
+
+void BM_WebView(benchmark::State& state) {
+    const auto view = static_cast<web::View>(state.range(0));
+    const app::Receiver& rx = Full().rx;
+    size_t bytes = 0;
+    for (auto _ : state) {
+        std::string text = web::BuildView(rx, view, 1796601600000);
+        bytes = text.size();
+        benchmark::DoNotOptimize(text);
+    }
+    state.counters["targets"] = rx.targets().TargetCount();
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_WebView)
+    ->ArgName("view")
+    ->Arg(static_cast<int>(web::View::Targets))
+    ->Arg(static_cast<int>(web::View::Compact))
+    ->Arg(static_cast<int>(web::View::GeoJson))
+    ->Arg(static_cast<int>(web::View::Stats))
+    ->Arg(static_cast<int>(web::View::Alarms))
+    ->Unit(benchmark::kMillisecond);
+
+// The longest the receive thread is held at once while a list is served: one
+// slice of 256 targets (the station's slice), from the middle of the list.
+void BM_WebViewSlice(benchmark::State& state) {
+    const auto view = static_cast<web::View>(state.range(0));
+    const app::Receiver& rx = Full().rx;
+    for (auto _ : state) {
+        state.PauseTiming();
+        web::ListBuild build(rx, view);
+        build.step(10000);
+        state.ResumeTiming();
+        build.step(256);
+    }
+}
+BENCHMARK(BM_WebViewSlice)
+    ->ArgName("view")
+    ->Arg(static_cast<int>(web::View::Targets))
+    ->Arg(static_cast<int>(web::View::Compact))
+    ->Arg(static_cast<int>(web::View::GeoJson))
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
