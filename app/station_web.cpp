@@ -11,6 +11,7 @@
 #include "ui/access_token.h"
 #include "ui/settings_store.h"
 #include "web/coast_geojson.h"
+#include "web/gzip.h"
 #include "web/snapshot.h"
 
 namespace app {
@@ -90,26 +91,33 @@ namespace {
 constexpr size_t kListSlice = 256;
 }  // namespace
 
+void StationWeb::startList(web::View view, std::function<void(std::string)> done) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, view, done = std::move(done)]() mutable {
+            stepList(std::make_shared<web::ListBuild>(receiver_, view), std::move(done));
+        },
+        Qt::QueuedConnection);
+}
+
 std::string StationWeb::listOnReceiveThread(web::View view) {
     if (stopping_) return {};
     auto promise = std::make_shared<std::promise<std::string>>();
     std::future<std::string> result = promise->get_future();
-    QMetaObject::invokeMethod(
-        this, [this, view, promise] { stepList(std::make_shared<web::ListBuild>(receiver_, view), promise); },
-        Qt::QueuedConnection);
+    startList(view, [promise](std::string text) { promise->set_value(std::move(text)); });
     if (result.wait_for(std::chrono::seconds(4)) != std::future_status::ready) return {};
     return result.get();
 }
 
-void StationWeb::stepList(std::shared_ptr<web::ListBuild> build, std::shared_ptr<std::promise<std::string>> promise) {
+void StationWeb::stepList(std::shared_ptr<web::ListBuild> build, std::function<void(std::string)> done) {
     if (stopping_) {
-        promise->set_value({});
+        done({});
     } else if (build->step(kListSlice)) {
-        promise->set_value(build->take());
+        done(build->take());
     } else {
         // Behind whatever arrived meanwhile: the next slice is a new event.
         QMetaObject::invokeMethod(
-            this, [this, build = std::move(build), promise = std::move(promise)] { stepList(build, promise); },
+            this, [this, build = std::move(build), done = std::move(done)]() mutable { stepList(build, std::move(done)); },
             Qt::QueuedConnection);
     }
 }
@@ -140,6 +148,24 @@ bool StationWeb::start(const WebSettings& settings, std::string& error, const st
         web::HistoryApi* history = history_.get();
         sources.history = [history](const web::Request& r) { return history->handle(r); };
     }
+    // A large list is made in the background while clients get the last one;
+    // it is compressed off the receive thread, once for every client.
+    sources.refresh = [this](web::View v, std::function<void(std::string, std::string)> done) {
+        if (!web::ListBuild::IsList(v) || stopping_) {
+            done({}, {});
+            return;
+        }
+        startList(v, [this, done = std::move(done)](std::string text) {
+            if (text.empty()) {
+                done({}, {});
+                return;
+            }
+            compressing_.start([done, text = std::move(text)]() mutable {
+                std::string gzip = web::Gzip(text);
+                done(std::move(text), std::move(gzip));
+            });
+        });
+    };
     api_ = std::make_unique<web::Api>(web::PageFiles(leafletDir), std::move(sources));
     server_ = new web::HttpServer();
     server_->setAccessToken(loopback ? std::string() : settings.token);
@@ -174,6 +200,7 @@ void StationWeb::stop() {
     server_ = nullptr;
     thread_.quit();
     thread_.wait();
+    compressing_.waitForDone();  // a compression under way hands its text to the Api
     api_.reset();
     history_.reset();
     port_ = 0;

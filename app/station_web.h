@@ -15,8 +15,10 @@
 #include <QObject>
 #include <QString>
 #include <QThread>
+#include <QThreadPool>
 
 #include <atomic>
+#include <functional>
 #include <future>
 #include <memory>
 #include <string>
@@ -80,12 +82,15 @@ private:
     // A list view made in slices on the receive thread, each slice its own
     // event, so the intake runs between them.
     std::string listOnReceiveThread(web::View view);
-    void stepList(std::shared_ptr<web::ListBuild> build, std::shared_ptr<std::promise<std::string>> promise);
+    // Starts a list view on the receive thread; done gets its text (empty when stopping).
+    void startList(web::View view, std::function<void(std::string)> done);
+    void stepList(std::shared_ptr<web::ListBuild> build, std::function<void(std::string)> done);
 
     Receiver& receiver_;
     QThread thread_;
     web::HttpServer* server_ = nullptr;  // lives on thread_
     std::unique_ptr<web::Api> api_;
+    QThreadPool compressing_;  // gzip of the large lists, off the receive and HTTP threads
     std::string historyLocation_;
     std::unique_ptr<web::HistoryApi> history_;
     quint16 port_ = 0;

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "base/json_writer.h"
+#include "web/gzip.h"
 
 namespace web {
 namespace {
@@ -80,18 +81,64 @@ std::map<std::string, StaticFile> PageFiles(const std::string& leafletDir) {
 Api::Api(std::map<std::string, StaticFile> files, Sources sources)
     : files_(std::move(files)), sources_(std::move(sources)) {}
 
-Response Api::view(View v, const char* contentType) {
+void Api::publish(View v, std::string text, std::string gzip) {
+    std::lock_guard lock(mutex_);
     Cached& c = cache_[static_cast<size_t>(v)];
-    const auto now = std::chrono::steady_clock::now();
-    if (c.builds == 0 || now - c.at >= std::chrono::seconds(1)) {
-        std::string text = sources_.view ? sources_.view(v) : std::string();
-        // No text: the receive thread did not answer in time; nothing is kept.
-        if (text.empty()) return JsonError(503, "busy, try again");
-        c.text = std::move(text);
-        c.at = now;
-        ++c.builds;
+    c.refreshing = false;
+    if (text.empty()) return;  // not made this time; the next request tries again
+    c.text = std::make_shared<const std::string>(std::move(text));
+    c.gzip = gzip.empty() ? nullptr : std::make_shared<const std::string>(std::move(gzip));
+    c.at = sources_.clock ? sources_.clock() : std::chrono::steady_clock::now();
+    ++c.builds;
+}
+
+Response Api::view(View v, const char* contentType, const Request& request) {
+    const auto now = sources_.clock ? sources_.clock() : std::chrono::steady_clock::now();
+    std::unique_lock lock(mutex_);
+    Cached& c = cache_[static_cast<size_t>(v)];
+    const auto age = now - c.at;
+    if (!c.text || age >= std::chrono::seconds(1)) {
+        if (sources_.refresh && c.text && age < std::chrono::seconds(kStaleSeconds)) {
+            // Answered with the last text while the next one is made.
+            if (!c.refreshing) {
+                c.refreshing = true;
+                lock.unlock();
+                sources_.refresh(v, [this, v, alive = std::weak_ptr<char>(alive_)](std::string text, std::string gzip) {
+                    if (alive.lock()) publish(v, std::move(text), std::move(gzip));
+                });
+                lock.lock();
+            }
+        } else {
+            lock.unlock();
+            std::string text = sources_.view ? sources_.view(v) : std::string();
+            // No text: the receive thread did not answer in time; nothing is kept.
+            if (text.empty()) return JsonError(503, "busy, try again");
+            lock.lock();
+            c.text = std::make_shared<const std::string>(std::move(text));
+            c.gzip.reset();
+            c.at = now;
+            ++c.builds;
+        }
     }
-    return Response{200, contentType, c.text, {}, false};
+    std::shared_ptr<const std::string> text = c.text;
+    std::shared_ptr<const std::string> gzip = c.gzip;
+    lock.unlock();
+    Response r{200, contentType, {}, {{"Vary", "Accept-Encoding"}}, false};
+    if (AcceptsGzip(request) && text->size() >= 1024) {
+        if (!gzip) {
+            gzip = std::make_shared<const std::string>(Gzip(*text));
+            lock.lock();
+            if (c.text == text) c.gzip = gzip;
+            lock.unlock();
+        }
+        if (!gzip->empty()) {
+            r.body = *gzip;
+            r.headers.emplace_back("Content-Encoding", "gzip");
+            return r;
+        }
+    }
+    r.body = *text;
+    return r;
 }
 
 Response Api::target(const std::string& rest, const Request& request) const {
@@ -134,12 +181,12 @@ Response Api::handle(const Request& request) {
     const std::string& path = request.path;
     if (path == "/api/targets") {
         const auto form = request.queryValue("form");
-        return view(form && *form == "compact" ? View::Compact : View::Targets, "application/json");
+        return view(form && *form == "compact" ? View::Compact : View::Targets, "application/json", request);
     }
-    if (path == "/api/targets.geojson") return view(View::GeoJson, "application/geo+json");
-    if (path == "/api/stats") return view(View::Stats, "application/json");
-    if (path == "/api/alarms") return view(View::Alarms, "application/json");
-    if (path == "/api/coverage") return view(View::Coverage, "application/json");
+    if (path == "/api/targets.geojson") return view(View::GeoJson, "application/geo+json", request);
+    if (path == "/api/stats") return view(View::Stats, "application/json", request);
+    if (path == "/api/alarms") return view(View::Alarms, "application/json", request);
+    if (path == "/api/coverage") return view(View::Coverage, "application/json", request);
     if (path == "/api/coast") return coast(request);
     if (path == "/api/events") return Response{200, "text/event-stream", "retry: 2000\n\n", {}, true};
     if (path == "/api/situation" || path == "/api/history") {

@@ -24,6 +24,8 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "web/http_server.h"
@@ -47,6 +49,15 @@ public:
     // view and targetDetail on the receive thread and waits for the text).
     struct Sources {
         std::function<std::string(View)> view;
+        // Optional: starts making a view anew and calls done with its text
+        // (and that text as gzip, or empty) from any thread when it is made;
+        // an empty text: it could not be. With it, a view asked for again
+        // after a second is answered at once with the text of the last
+        // making (at most kStaleSeconds old) while the next one is made, so
+        // no client waits for a large list to be made.
+        std::function<void(View, std::function<void(std::string text, std::string gzip)> done)> refresh;
+        // The clock of the views' ages; the steady clock unless given (tests).
+        std::function<std::chrono::steady_clock::time_point()> clock;
         // The detail of one MMSI as TargetDetailJson gives it, empty when unknown.
         std::function<std::string(int32_t mmsi)> targetDetail;
         // Answers /api/targets/{mmsi}/track, /api/situation and /api/history
@@ -59,22 +70,34 @@ public:
 
     Api(std::map<std::string, StaticFile> files, Sources sources);
 
+    static constexpr int kStaleSeconds = 5;
+
     Response handle(const Request& request);
     // How many times each view was built (the cache's effect).
-    int builds(View v) const { return cache_[static_cast<size_t>(v)].builds; }
+    int builds(View v) const {
+        std::lock_guard lock(mutex_);
+        return cache_[static_cast<size_t>(v)].builds;
+    }
+    // A view made by Sources::refresh; safe from any thread.
+    void publish(View v, std::string text, std::string gzip);
 
 private:
-    Response view(View v, const char* contentType);
+    Response view(View v, const char* contentType, const Request& request);
     Response target(const std::string& rest, const Request& request) const;
     Response coast(const Request& request) const;
 
     struct Cached {
-        std::string text;
+        std::shared_ptr<const std::string> text;
+        std::shared_ptr<const std::string> gzip;  // made when first asked for, or with the text
         std::chrono::steady_clock::time_point at;
         int builds = 0;
+        bool refreshing = false;
     };
     std::map<std::string, StaticFile> files_;
     Sources sources_;
+    mutable std::mutex mutex_;  // guards cache_: publish() comes from other threads
+    // Refreshes finishing after the Api is gone find this expired.
+    std::shared_ptr<char> alive_ = std::make_shared<char>();
     std::array<Cached, kViewCount> cache_;
 };
 

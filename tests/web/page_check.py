@@ -174,7 +174,10 @@ def main():
             failures.append("the coverage panel lists no input")
         tools.screenshot(prefix + "-coverage.png", 1280, 800, 1)
         # A past moment: the banner, the tinted page, the stations as they were; Live brings the present back.
-        tools.evaluate("document.querySelector('nav button[data-panel=list]').click(); showMoment(Date.now() - 3000)")
+        # The time bar's handle moved back to the middle of what is stored, as a hand would.
+        tools.evaluate("document.querySelector('nav button[data-panel=list]').click();"
+                       "const s = document.getElementById('tb-slider'); s.value = 500;"
+                       "s.dispatchEvent(new Event('input'))")
         banner, past_rows = "", 0
         deadline = time.time() + 10
         while time.time() < deadline and not (banner.startswith("HISTORY ") and past_rows >= min_rows // 2):

@@ -87,7 +87,7 @@ expect_status 413 -X POST --data 'x=1' "$base/api/targets"
 expect_status 431 -H "X-Pad: $(head -c 9000 /dev/zero | tr '\0' a)" "$base/api/targets"
 
 # The page, as a browser shows it.
-python3 "$here/page_check.py" "$base/" 20 "$shots/station-page" || fail "the page in Chromium"
+python3 "$here/page_check.py" "$base/" 50 "$shots/station-page" || fail "the page in Chromium"
 
 # SIGHUP reads the setup again; SIGTERM stops in order and keeps the ship data.
 kill -HUP "$spid"
