@@ -5,7 +5,8 @@
 # and for installing:
 #   make package        - the Debian package $(BUILD)/orvanta_VERSION_ARCH.deb
 #   make package-check  - make package, then lintian, the desktop entry and metainfo
-#                         validators, and an install into a throw-away root (CI runs it)
+#                         validators, an install into a throw-away root, and apt-get install
+#                         with the station started as its unit does in an overlay root (CI runs it)
 # and for speed:
 #   make check-instructions - fails when decode or replay spends over 10 % more
 #                         instructions than bench/instructions.baseline (CI runs it)
@@ -80,6 +81,7 @@ package: build
 
 package-check: package
 	bash scripts/check-package $(BUILD)
+	bash scripts/check-station-install $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
