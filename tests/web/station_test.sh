@@ -85,6 +85,28 @@ expect_status 404 --path-as-is "$base/leaflet/..%2f..%2f..%2fetc%2fpasswd"
 expect_status 405 -X DELETE "$base/api/targets"
 expect_status 413 -X POST --data 'x=1' "$base/api/targets"
 expect_status 431 -H "X-Pad: $(head -c 9000 /dev/zero | tr '\0' a)" "$base/api/targets"
+# A thousand connections at once that send nothing: beyond the 64 places they
+# are turned away, and once they are gone the station serves again.
+python3 - "$port" <<'EOF' || fail "1,000 connections at once"
+import socket, sys, time
+port = int(sys.argv[1])
+held = [socket.create_connection(("127.0.0.1", port), timeout=5) for _ in range(1000)]
+time.sleep(1)
+turned_away = 0
+for s in held:
+    s.settimeout(0.01)
+    try:
+        data = s.recv(4096)
+        turned_away += data == b"" or data.startswith(b"HTTP/1.1 503")
+    except (socket.timeout, ConnectionResetError):
+        pass
+for s in held:
+    s.close()
+assert turned_away >= 1000 - 64, turned_away
+print(f"1,000 connections: {turned_away} turned away")
+EOF
+sleep 1
+expect_status 200 "$base/api/stats"
 
 # The page, as a browser shows it.
 python3 "$here/page_check.py" "$base/" 50 "$shots/station-page" || fail "the page in Chromium"
