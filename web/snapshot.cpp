@@ -47,6 +47,17 @@ void Optional(JsonWriter& j, const char* key, bool has, double v) {
     }
 }
 
+// Speeds, courses and headings are kept as float: written as the float they
+// are (32.4, not 32.400001525878906).
+void Optional(JsonWriter& j, const char* key, bool has, float v) {
+    j.key(key);
+    if (has) {
+        j.value(v);
+    } else {
+        j.null();
+    }
+}
+
 std::string Trimmed(const std::string& s) {
     size_t end = s.find_last_not_of(" @");
     return end == std::string::npos ? std::string() : s.substr(0, end + 1);

@@ -397,6 +397,10 @@ async function select(mmsi, pan) {
   text(title, t ? label(t) : mmsi);
   document.getElementById('card-note').hidden = true;
   loadTrack();
+  if (past.at !== null) {
+    showPastCard(t);
+    return;
+  }
   try {
     const detail = await getJson('/api/targets/' + encodeURIComponent(mmsi));
     if (state.selected !== mmsi) return;
@@ -422,6 +426,29 @@ async function select(mmsi, pan) {
     fields.replaceChildren();
     text(title, (t ? label(t) : mmsi) + ' — no longer in the table');
   }
+}
+
+// A past moment's card: what the history kept of the station then (the
+// live detail would describe another moment).
+const PAST_FIELDS = [['MMSI', 'mmsi'], ['Name', 'name'], ['Call sign', 'callsign'], ['Class', 'class_text'],
+                     ['Ship type', 'ship_type_text'], ['Navigational status', 'nav_status'], ['Latitude', 'lat'],
+                     ['Longitude', 'lon'], ['SOG', 'sog'], ['COG', 'cog'], ['Heading', 'heading']];
+function showPastCard(t) {
+  const fragment = document.createDocumentFragment();
+  const add = (key, value) => {
+    const dt = document.createElement('dt');
+    const dd = document.createElement('dd');
+    text(dt, key);
+    text(dd, value === null || value === undefined || value === '' ? 'n/a' : value);
+    fragment.append(dt, dd);
+  };
+  add('As stored at', utcText(past.at) + ' UTC');
+  if (t) {
+    const shown = { lat: fixed(t.lat, 5), lon: fixed(t.lon, 5), sog: fixed(t.sog, 1), cog: fixed(t.cog, 1) };
+    for (const [key, field] of PAST_FIELDS) add(key, field in shown ? shown[field] : t[field]);
+    add('Last report', ago(t.heard_s_ago) + ' before');
+  }
+  document.getElementById('card-fields').replaceChildren(fragment);
 }
 
 function showPanel(name) {
