@@ -53,6 +53,7 @@ TimeBarDesk::TimeBarDesk(Receiver& receiver, TargetListPanel& list, PlotKeeper& 
         auto* bar = new TimeBar(&window);
         window.addToolBar(Qt::BottomToolBarArea, bar);
         attach(*bar);
+        connect(&window, &plot::FrmGraphics::closed, this, &TimeBarDesk::goLive);
     });
     setStore(WrittenStore(history_));
 }
