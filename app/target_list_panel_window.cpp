@@ -162,7 +162,8 @@ void TargetListPanel::buildList(QWidget& central) {
 
     lblHistoryBanner_ = ui::PlainLabel({}, &central);
     lblHistoryBanner_->setObjectName("lblHistoryBanner");
-    lblHistoryBanner_->setAlignment(Qt::AlignCenter);
+    // From the left: in a narrow window (the list scrolls sideways) it still reads whole.
+    lblHistoryBanner_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lblHistoryBanner_->setStyleSheet(kBannerStyle);
     lblHistoryBanner_->hide();
 }

@@ -1,6 +1,6 @@
-// TimeBar: the tool bar under the plot that brings a past moment back: the
-// time the handle points at (UTC), a slider over what the history store
-// holds, a step back and forward, play at 1×-1,000×, and Live. Like the play
+// TimeBar: the tool bar under the plot that brings a past moment back: a
+// slider over what the history store holds with the time (UTC) under its
+// handle, a step back and forward, play at 1×-1,000×, and Live. Like the play
 // back bar it shows what showState() is given and says what the operator
 // asked for; TimeBarDesk does it. It is a sibling of the play back bar, not
 // a mode of it: that one drives an input (what the watch sees), this one
@@ -45,11 +45,18 @@ signals:
     void speedChosen(double speed);
     void liveRequested();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     qint64 handleTime() const;
     void handleMoved();
+    QRect handleRect() const;
+    // Puts the time label under the slider's handle.
+    void placeTime();
 
     QLabel* time_;
+    QWidget* lower_;
     QToolButton* back_;
     QSlider* slider_;
     QToolButton* forward_;
