@@ -55,7 +55,6 @@ public:
     void targetsRemoved(const std::vector<targets::RemovedTarget>& removed);
     // Closes the plot window for good (before the receiver goes).
     void closeWindow();
-    plot::FrmGraphics* window() const { return frmGraphics_.data(); }
 
     // The plot shows a past situation (its reports aging against `clock`)
     // under a banner, now and when it opens, or with a null table the live
