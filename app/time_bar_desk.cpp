@@ -169,7 +169,7 @@ void TimeBarDesk::goLive() {
 
 void TimeBarDesk::ask(qint64 ms, bool continued) {
     askedContinued_ = continued;
-    reader_->ask({++asked_, ms, kWindowMs});
+    reader_->ask({++asked_, ms, kWindowMs, receiver_.reference()});
 }
 
 void TimeBarDesk::take(history::SituationReader::Answer answer) {
@@ -180,8 +180,12 @@ void TimeBarDesk::take(history::SituationReader::Answer answer) {
         return;
     }
     answered_ = answer.id;
-    table_ = targets::TargetTable();
-    history::FillSituationTable(table_, answer.entries, answer.at, receiver_.reference());
+    if (answer.table) {
+        table_ = std::move(*answer.table);  // filled on the reader's thread
+    } else {
+        table_ = targets::TargetTable();
+        history::FillSituationTable(table_, answer.entries, answer.at, receiver_.reference());
+    }
     const QString banner = BannerText(answer.at);
     list_.showTable(&table_, model_, banner);
     list_.tableRefilled();

@@ -6,11 +6,11 @@
 // watch and the counters go on with live data). Live shows the live table
 // again.
 //
-// Queries run on a reader thread with its own store object
-// (history/situation_reader.h); the window never waits. A newer question
-// supersedes an older one, and an answer to an older one is dropped. Playing
-// forward, the moment advances speed× wall time and is asked for at most
-// every kTickMs, never while an answer is outstanding.
+// Queries run on a reader thread with its own store object, which also
+// fills the table (history/situation_reader.h); the window never waits. A
+// newer question supersedes an older one, and an answer to an older one is
+// dropped. Playing forward, the moment advances speed× wall time and is
+// asked for at most every kTickMs, never while an answer is outstanding.
 //
 //   auto* desk = new app::TimeBarDesk(receiver, listPanel, plotKeeper, historyDesk, mainWindow);
 //   // the bar joins the plot window when it opens; Options > History changing the store goes Live

@@ -1,5 +1,7 @@
 #include "history/situation_reader.h"
 
+#include "history/situation_table.h"
+
 namespace history {
 
 SituationReader::SituationReader(Opener open, Deliver deliver)
@@ -71,6 +73,8 @@ SituationReader::Answer SituationReader::answer(const std::optional<Question>& q
     if (q) {
         a.entries = store_->situation(q->at, q->window);
         if (a.entries.empty() && !store_->lastError().empty()) a.error = store_->lastError();
+        a.table = std::make_shared<targets::TargetTable>();
+        FillSituationTable(*a.table, a.entries, q->at, q->reference);
     }
     a.span = store_->span();
     return a;

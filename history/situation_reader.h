@@ -5,8 +5,10 @@
 //
 // Only the newest question counts: one asked while another waits replaces
 // it, so a dragged time bar costs one query per answer, not one per step.
-// Every answer also carries the store's span (the first and last stored
-// time). Answers are handed to `deliver` on the reader's thread.
+// An answer carries the situation also as a target table, filled on the
+// reader's thread (history/situation_table.h), and the store's span (the
+// first and last stored time). Answers are handed to `deliver` on the
+// reader's thread.
 //
 //   history::SituationReader reader(history::OpenHistoryStore, [](auto answer) { post(answer); });
 //   reader.setLocation("/data/History.sqlite");
@@ -25,6 +27,8 @@
 #include <vector>
 
 #include "history/history_store.h"
+#include "targets/reference.h"
+#include "targets/target_table.h"
 
 namespace history {
 
@@ -34,11 +38,13 @@ public:
         uint64_t id = 0;
         TimeMs at = 0;
         TimeMs window = 0;
+        targets::Reference reference;  // ranges and bearings of the table are measured from it
     };
     struct Answer {
         uint64_t id = 0;  // the question's; 0 for a span alone
         TimeMs at = 0;
         std::vector<SituationEntry> entries;
+        std::shared_ptr<targets::TargetTable> table;  // the entries as the live table would hold them
         std::optional<std::pair<TimeMs, TimeMs>> span;
         std::string error;  // no store, or a query that failed
     };

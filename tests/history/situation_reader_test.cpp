@@ -84,6 +84,8 @@ TEST(SituationReader, QuestionsAskedDuringAQueryCollapseIntoTheNewest) {
     EXPECT_EQ(got[0].id, 1u);
     EXPECT_EQ(got[1].id, 3u);
     EXPECT_EQ(got[1].entries.at(0).position.mmsi, 1003);
+    ASSERT_TRUE(got[1].table);
+    EXPECT_EQ(got[1].table->TargetCount(), 1);
     EXPECT_EQ(got[1].span, std::make_pair(TimeMs{10}, TimeMs{20}));
     EXPECT_EQ(opened, std::vector<std::string>{"a.sqlite"});  // one store for both
 }
