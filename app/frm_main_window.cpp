@@ -35,6 +35,7 @@
 #include "app/incoming_messages_window.h"
 #include "app/message_route_window.h"
 #include "app/plot_keeper_window.h"
+#include "app/time_bar_desk.h"
 #include "app/reference_panel_window.h"
 #include "station/transports/station_transport.h"
 #include "app/target_list_panel_window.h"
@@ -100,6 +101,7 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     buildStatusBar();
     buildMenus();
     buildCentralArea();
+    timeBar_ = new TimeBarDesk(*receiver_, *targetList_, *plot_, *history_, this);
     // Notices stand above the scrolling content, outside it: a click on one
     // gives the keyboard to nothing there.
     auto* framed = new QWidget(this);
@@ -160,6 +162,7 @@ FrmMain::~FrmMain() {
     // Everything that reads the receiver goes before it: the transports (whose
     // bytes it takes), the list and its model. Child widgets would otherwise
     // outlive the members.
+    delete timeBar_;
     plot_->closeWindow();
     delete frmPortMonitor_;
     delete frmReception_;

@@ -70,6 +70,7 @@ class ReferencePanel;
 class StationMenus;
 class StationTransport;
 class TargetListPanel;
+class TimeBarDesk;
 class WatchKeeper;
 class WebViewKeeper;
 
@@ -200,6 +201,8 @@ public:
     void selectTarget(int entry);
     DangerousPanel* dangerousPanel() const { return dangerousPanel_; }
     PlaybackBar* playbackBar() const;
+    // The time bar's past situations in the list and the plot.
+    TimeBarDesk& timeBar() { return *timeBar_; }
 
 signals:
     // The operator clicked the row of entry n (1-based number in the target table).
@@ -268,6 +271,7 @@ private:
     std::array<QAction*, 2> mnuSetupBinaryMsgStd_{};
     QPointer<QWidget> frmReception_;
     PlotKeeper* plot_ = nullptr;
+    TimeBarDesk* timeBar_ = nullptr;
     QPointer<input::FrmPortMonitor> frmPortMonitor_;
     bool firstRun_ = false;
     StationMenus* stationMenus_ = nullptr;

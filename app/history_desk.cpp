@@ -70,6 +70,7 @@ void HistoryDesk::restart() {
     // The old writer writes what it has queued before the new one starts.
     keeper_.reset();
     keeper_ = std::make_unique<HistoryKeeper>(receiver_, dataDir_, KeeperSettings(current_), notices_);
+    emit restarted();
 }
 
 void HistoryDesk::showOptions() {

@@ -48,6 +48,10 @@ public:
     const HistoryKeeper* keeper() const { return keeper_.get(); }
     const HistorySettings& current() const { return current_; }
 
+signals:
+    // The writer was started again, on the store the settings now name.
+    void restarted();
+
 private:
     void restart();
 

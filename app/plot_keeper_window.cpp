@@ -37,8 +37,12 @@ void PlotKeeper::show(bool checked) {
     frmGraphics_ = new plot::FrmGraphics(receiver_.targets(), receiver_.reference(), *state_, settings_, messages_, &window_);
     frmGraphics_->setLandmarks(&landmarks_);
     connect(frmGraphics_, &plot::FrmGraphics::closed, this, [this] { mnuViewGraphics_->setChecked(false); });
-    connect(frmGraphics_, &plot::FrmGraphics::targetDoubleClicked, this, &PlotKeeper::targetDoubleClicked);
+    connect(frmGraphics_, &plot::FrmGraphics::targetDoubleClicked, this, [this](int entry) {
+        if (!pastTable_) emit targetDoubleClicked(entry);  // the details are live: not of a past entry
+    });
     frmGraphics_->setClock(&receiver_.clock());
+    if (pastTable_) frmGraphics_->showTable(pastTable_, pastBanner_, pastClock_);
+    emit windowMade(*frmGraphics_);
     connect(frmGraphics_, &plot::FrmGraphics::targetSelected, this, &PlotKeeper::targetSelected);
     frmGraphics_->open();
 }
@@ -57,5 +61,16 @@ void PlotKeeper::targetsRemoved(const std::vector<targets::RemovedTarget>& remov
 }
 
 void PlotKeeper::closeWindow() { delete frmGraphics_; }
+
+void PlotKeeper::showTable(const targets::TargetTable* table, const QString& banner, const base::Clock* clock) {
+    pastTable_ = table;
+    pastBanner_ = banner;
+    pastClock_ = clock;
+    if (frmGraphics_) frmGraphics_->showTable(table, banner, clock);
+}
+
+void PlotKeeper::tableRefilled(bool continued) {
+    if (frmGraphics_ && pastTable_) frmGraphics_->tableRefilled(continued);
+}
 
 }  // namespace app

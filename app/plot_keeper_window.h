@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,7 @@ class QMenu;
 class QWidget;
 
 namespace base {
+class Clock;
 class MessageSink;
 }
 namespace plot {
@@ -23,6 +25,7 @@ struct PlotState;
 }  // namespace plot
 namespace targets {
 struct RemovedTarget;
+class TargetTable;
 }
 namespace ui {
 class SettingsStore;
@@ -53,10 +56,18 @@ public:
     // Closes the plot window for good (before the receiver goes).
     void closeWindow();
 
+    // The plot shows a past situation (its reports aging against `clock`)
+    // under a banner, now and when it opens, or with a null table the live
+    // targets again. A double click on a past target opens nothing.
+    void showTable(const targets::TargetTable* table, const QString& banner, const base::Clock* clock);
+    void tableRefilled(bool continued);
+
 signals:
     // A double click on a target, and a click that selects one.
     void targetDoubleClicked(int entry);
     void targetSelected(int entry);
+    // The plot window was made (before it shows): tool bars may join it.
+    void windowMade(plot::FrmGraphics& window);
 
 private:
     void show(bool checked);
@@ -69,6 +80,9 @@ private:
     std::unique_ptr<plot::PlotState> state_;
     QAction* mnuViewGraphics_ = nullptr;
     QPointer<plot::FrmGraphics> frmGraphics_;
+    const targets::TargetTable* pastTable_ = nullptr;
+    QString pastBanner_;
+    const base::Clock* pastClock_ = nullptr;
 };
 
 }  // namespace app

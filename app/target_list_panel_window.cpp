@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPalette>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QShortcut>
@@ -35,6 +36,12 @@ constexpr const char* kHiddenColumnsKey = "HiddenColumns";
 // this often while they keep changing.
 constexpr int kFitAfterMs = 2000;
 constexpr int kFitAtMostAfterMs = 10000;
+
+// A past situation: the banner over the list and the list's colours.
+constexpr const char* kBannerStyle =
+    "QLabel { background: #7a4a00; color: white; font-weight: bold; padding: 4px; border-radius: 3px; }";
+const QColor kPastBase(236, 226, 200);
+const QColor kPastText(96, 86, 70);
 
 // The list's painting counts as the list's work in the window thread's trace.
 class TracedTableView : public QTableView {
@@ -152,9 +159,60 @@ void TargetListPanel::buildList(QWidget& central) {
     lblNameInfo_->setObjectName("lblNameInfo");
     // A note, not a control: it gives way so the window keeps its stored width.
     lblNameInfo_->setMinimumWidth(1);
+
+    lblHistoryBanner_ = ui::PlainLabel({}, &central);
+    lblHistoryBanner_->setObjectName("lblHistoryBanner");
+    // From the left: in a narrow window (the list scrolls sideways) it still reads whole.
+    lblHistoryBanner_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblHistoryBanner_->setStyleSheet(kBannerStyle);
+    lblHistoryBanner_->hide();
+}
+
+targets::TargetTable& TargetListPanel::table() const { return shownTable_ ? *shownTable_ : receiver_.targets(); }
+
+void TargetListPanel::showTable(targets::TargetTable* table, targets::TargetListModel* model, const QString& banner) {
+    const bool wasLive = showsLive();
+    shownTable_ = table && model ? table : nullptr;
+    shownModel_ = shownTable_ ? model : nullptr;
+    lblHistoryBanner_->setText(banner);
+    lblHistoryBanner_->setVisible(!showsLive());
+    if (wasLive == showsLive()) return;
+    {
+        // The other model keeps the columns as they were: widths, hidden ones.
+        const QScopedValueRollback fitting(fittingColumns_, true);
+        QHeaderView* header = fgAISTargets_->horizontalHeader();
+        const QByteArray columns = header->saveState();
+        QItemSelectionModel* selection = fgAISTargets_->selectionModel();
+        fgAISTargets_->setModel(&this->model());
+        delete selection;
+        header->restoreState(columns);
+    }
+    // A past picture: a sepia ground and muted ink, whatever the theme.
+    QPalette palette = fgAISTargets_->parentWidget()->palette();
+    if (!showsLive()) {
+        palette.setColor(QPalette::Base, kPastBase);
+        palette.setColor(QPalette::AlternateBase, kPastBase);
+        palette.setColor(QPalette::Text, kPastText);
+    }
+    fgAISTargets_->setPalette(palette);
+    updateCount();
+    applyFilter();
+    fitColumnsTimer_->start();
+}
+
+void TargetListPanel::tableRefilled() {
+    if (showsLive()) return;
+    if (sortColumn_ >= 0) {
+        targets::SortTargets(table(), sortColumn_, sortDescending_, receiver_.reference().mode(), /*endNewMarks=*/false);
+    }
+    model().TableReplaced();
+    updateCount();
+    applyFilter();
+    if (!fitColumnsTimer_->isActive()) fitColumnsTimer_->start();
 }
 
 void TargetListPanel::addTo(QVBoxLayout& layout) {
+    layout.addWidget(lblHistoryBanner_);
     layout.addWidget(txtFind_);
     layout.addWidget(fgAISTargets_, 1);
     layout.addWidget(lblNameInfo_);
@@ -165,7 +223,7 @@ std::array<QWidget*, 4> TargetListPanel::tabOrder() const {
 }
 
 void TargetListPanel::rowChosen(const QModelIndex& index) {
-    if (!index.isValid()) return;
+    if (!index.isValid() || !showsLive()) return;
     const int row = index.row() + 1;
     if (row < 1 || row > receiver_.targets().TargetCount()) return;
     emit entryChosen(receiver_.targets().DisplayOrder()[static_cast<size_t>(row)]);
@@ -178,8 +236,8 @@ void TargetListPanel::applyFilter(int first, int last) {
     if (!active && !filterActive_) return;
     if (active != filterActive_) first = 0, last = -1;  // switched on or off: every row
     filterActive_ = active;
-    const targets::TargetTable& table = receiver_.targets();
-    const int rows = model_.rowCount();
+    const targets::TargetTable& table = this->table();
+    const int rows = model().rowCount();
     if (last < 0 || last >= rows) last = rows - 1;
     for (int r = std::max(0, first); r <= last; ++r) {
         const int entry = r + 1 <= table.TargetCount() ? table.DisplayOrder()[static_cast<size_t>(r + 1)] : 0;
@@ -207,11 +265,12 @@ void TargetListPanel::fitColumns() {
         if (it == cellWidths_.cend()) it = cellWidths_.insert(text, body.horizontalAdvance(text));
         return *it;
     };
-    const int rows = std::min(model_.rowCount(), 1000);
+    const targets::TargetListModel& model = this->model();
+    const int rows = std::min(model.rowCount(), 1000);
     bool changed = false;
     for (int c = 0; c < targets::kListColumns; ++c) {
         int width = head.horizontalAdvance(QString::fromUtf8(targets::ListTitle(c, st.mode())));
-        for (int r = 0; r < rows; ++r) width = std::max(width, cellWidth(model_.index(r, c).data().toString()));
+        for (int r = 0; r < rows; ++r) width = std::max(width, cellWidth(model.index(r, c).data().toString()));
         // Room for a typical value before the first one arrives.
         if (rows == 0) width = std::max(width, body.horizontalAdvance("0000000"));
         if (resizedByHand_.contains(c) || fgAISTargets_->columnWidth(c) == width + 8) continue;
@@ -236,23 +295,23 @@ int TargetListPanel::wantedWidth() const {
     return columns + 2 * fgAISTargets_->frameWidth() + fgAISTargets_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
 }
 
-void TargetListPanel::updateCount() { lblNoOfTargets_->setText(QString::number(model_.rowCount())); }
+void TargetListPanel::updateCount() { lblNoOfTargets_->setText(QString::number(model().rowCount())); }
 
 void TargetListPanel::headerClicked(int column) {
     if (column < 0 || column >= targets::kListColumns || column == targets::kColStatus) return;
     const targets::Reference& st = receiver_.reference();
-    model_.flush();
+    model().flush();
     sortColumn_ = column;
     sortDescending_ = optIncr_[1]->isChecked();
-    targets::SortTargets(receiver_.targets(), column, sortDescending_, st.mode());
+    targets::SortTargets(table(), column, sortDescending_, st.mode());
     lblSortedBy_->setText(column == targets::kColNo ? QString("Unsorted")
                                                     : QString::fromUtf8(targets::ListTitle(column, st.mode())));
-    model_.RefreshTargetList();
+    model().RefreshTargetList();
 }
 
 void TargetListPanel::select(int entry) {
     const targets::TargetTable& table = receiver_.targets();
-    if (!table.InUse(entry)) return;
+    if (!table.InUse(entry) || !showsLive()) return;
     model_.flush();  // a row not appended yet
     const int row = table.entry(entry).ListRow - 1;
     if (row >= 0 && row < model_.rowCount()) {
@@ -262,13 +321,14 @@ void TargetListPanel::select(int entry) {
 }
 
 void TargetListPanel::markRow(int entry) {
-    const auto& order = receiver_.targets().DisplayOrder();
-    for (int row = 1; row <= receiver_.targets().TargetCount(); ++row) {
+    const auto& order = table().DisplayOrder();
+    for (int row = 1; row <= table().TargetCount(); ++row) {
         if (order[static_cast<size_t>(row)] == entry) fgAISTargets_->selectRow(row - 1);
     }
 }
 
 int TargetListPanel::rowMiddle(int entry) const {
+    if (!showsLive()) return 0;
     const int row = receiver_.targets().entry(entry).ListRow - 1;
     const int inView = fgAISTargets_->rowViewportPosition(row);
     return inView < 0 ? 0 : fgAISTargets_->viewport()->y() + inView + fgAISTargets_->rowHeight(row) / 2;
@@ -278,8 +338,11 @@ void TargetListPanel::sortAgain() {
     if (sortColumn_ < 0) return;
     targets::TargetTable& table = receiver_.targets();
     model_.flush();
+    // A past picture shown: the live rows are sorted out of sight.
+    const bool live = showsLive();
     const QModelIndex current = fgAISTargets_->currentIndex();
-    const int selectedRow = fgAISTargets_->selectionModel()->hasSelection() && current.isValid() ? current.row() + 1 : 0;
+    const int selectedRow =
+        live && fgAISTargets_->selectionModel()->hasSelection() && current.isValid() ? current.row() + 1 : 0;
     const int selected = selectedRow >= 1 && selectedRow <= table.TargetCount()
                              ? table.DisplayOrder()[static_cast<size_t>(selectedRow)]
                              : 0;
@@ -288,7 +351,7 @@ void TargetListPanel::sortAgain() {
         return;
     }
     model_.RowsReordered();
-    if (selected != 0 && table.InUse(selected)) {
+    if (live && selected != 0 && table.InUse(selected)) {
         const int row = table.entry(selected).ListRow - 1;
         fgAISTargets_->selectRow(row);
         fgAISTargets_->scrollTo(model_.index(row, 0));
@@ -313,7 +376,7 @@ void TargetListPanel::buildColumnMenu() {
         menu->setAttribute(Qt::WA_DeleteOnClose);
         const int shown = targets::kListColumns - header->hiddenSectionCount();
         for (int c = 0; c < targets::kListColumns; ++c) {
-            const QString title = model_.headerData(c, Qt::Horizontal).toString();
+            const QString title = model().headerData(c, Qt::Horizontal).toString();
             QAction* a = menu->addAction(ui::MenuText(title));
             a->setObjectName(QString("pmnuColumn_%1").arg(c));
             a->setCheckable(true);

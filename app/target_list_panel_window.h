@@ -32,6 +32,7 @@ class QWidget;
 
 namespace targets {
 class TargetListModel;
+class TargetTable;
 }
 namespace ui {
 class SettingsStore;
@@ -76,6 +77,15 @@ public:
     // then; the selected target stays selected and in view, and NEW marks stay.
     void sortAgain();
 
+    // Shows another table in the list (a past situation, under a banner,
+    // tinted so it is never taken for the live picture), or with a null
+    // table the live one again. The live model goes on taking the
+    // receiver's changes meanwhile; clicks on a past row open nothing.
+    void showTable(targets::TargetTable* table, targets::TargetListModel* model, const QString& banner);
+    bool showsLive() const { return shownTable_ == nullptr; }
+    // The shown table was filled anew: sorted as the list is, rows rewritten.
+    void tableRefilled();
+
 signals:
     // The operator chose the row of entry n (a click, Enter).
     void entryChosen(int entry);
@@ -91,8 +101,14 @@ private:
     void applyFilter(int first = 0, int last = -1);
     void updateCount();
 
+    targets::TargetTable& table() const;
+    targets::TargetListModel& model() const { return shownModel_ ? *shownModel_ : model_; }
+
     Receiver& receiver_;
     targets::TargetListModel& model_;
+    targets::TargetTable* shownTable_ = nullptr;  // null: the receiver's
+    targets::TargetListModel* shownModel_ = nullptr;
+    QLabel* lblHistoryBanner_ = nullptr;
     ui::SettingsStore* settings_;
     QGroupBox* sortBox_ = nullptr;
     QGroupBox* countBox_ = nullptr;

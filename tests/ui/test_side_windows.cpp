@@ -9,13 +9,20 @@
 // application windows (filled once, ACCEPT marks read), the Incoming Messages
 // list of every message, and the pop-up choice kept across a restart.
 // Options > History: opened without waiting, its choice kept, the writer
-// restarted on the chosen store and its counters shown.
+// restarted on the chosen store and its counters shown. The time bar under
+// the plot: a past moment in the list and the plot, played forward, Live.
 #include <sys/stat.h>
 
+#include <QSlider>
 #include <QSpinBox>
+#include <QToolButton>
 
 #include "app/history_options_dialog.h"
 #include "app/station_menus_window.h"
+#include "app/time_bar_desk.h"
+#include "app/time_bar_window.h"
+#include "geodesy/position_text.h"
+#include "history/history_store.h"
 #include "station/comm_setup.h"
 #include "station/transports/serial_transport.h"
 #include "station/transports/station_transport.h"
@@ -24,6 +31,7 @@
 #include "windows/station/comm_setup_dialog.h"
 #include "windows/station/inputs_dialog.h"
 #include "windows/targets/extra_info_window.h"
+#include "windows/plot/plot_window.h"
 #include "windows/targets/lifecycle_dialog.h"
 #include "window_fixture.h"
 
@@ -75,6 +83,39 @@ ais::BinaryMessage metHydroBroadcast(int32_t mmsi, float airTemperature) {
 }
 
 QString messageText(QWidget* w) { return Child<QPlainTextEdit>(*w, "txtMessage")->toPlainText(); }
+
+
+// A store with two stations heard around 2026-12-07 14:00:00 UTC, one of
+// them again five minutes later farther north.
+constexpr history::TimeMs kPast = 1'796'652'000'000;
+
+void FillStore(const std::filesystem::path& file) {
+    auto opened = history::OpenHistoryStore(file.string());
+    QVERIFY(opened.store);
+    history::Batch b;
+    const auto at = [](int32_t mmsi, history::TimeMs t, double lat) {
+        history::PositionRow p;
+        p.time = t, p.mmsi = mmsi, p.type = 1, p.stationClass = history::StationClass::ClassA;
+        p.latitude = lat, p.longitude = 11.5, p.sog = 10, p.cog = 0, p.navStatus = 0;
+        return p;
+    };
+    b.positions = {at(244000001, kPast - 60'000, 57.0), at(244000002, kPast - 20'000, 57.25),
+                   at(244000001, kPast + 300'000, 58.0)};
+    history::StaticRow s;
+    s.time = kPast - 120'000, s.mmsi = 244000001, s.type = 5, s.name = "PAST ONE";
+    b.statics = {s};
+    QVERIFY(opened.store->append(b).ok());
+}
+
+// Each shown row as "MMSI latitude".
+QStringList ShownRows(const QTableView& list) {
+    QStringList rows;
+    const QAbstractItemModel& m = *list.model();
+    for (int r = 0; r < m.rowCount(); ++r) rows << m.index(r, 1).data().toString() + " " + m.index(r, 3).data().toString();
+    return rows;
+}
+
+QString Lat(double lat) { return QString::fromStdString(geodesy::FormatPosition(lat, "LAT", "display", 1)); }
 
 }  // namespace
 
@@ -393,6 +434,98 @@ private slots:
         Child<QAction>(m.w, "mnuOptionsHistory")->trigger();
         QCOMPARE(Child<QLabel>(*Child<app::FrmHistoryOptions>(m.w, "frmHistoryOptions"), "lblReport")->text(),
                  QString("History is not being written."));
+    }
+
+    // The bar takes the list and the plot to a stored moment under a banner,
+    // tinted, while the live table goes on receiving; Live brings it back,
+    // and so do history switched off and the plot window closing.
+    void timeBarShowsThePastAndLiveRestores() {
+        TempDir dir;
+        FillStore(dir / "History.sqlite");
+        MainWindow m;
+        m.w.startUp(dir.path(), true);
+        m.w.load(false);
+        m.feed(ClassAReport(257000001, 59.5, 5.25, 12.3f));
+        m.w.listModel().flush();
+        auto* list = Child<QTableView>(m.w, "fgAISTargets");
+        const QPalette livePalette = list->palette();
+        auto* banner = Child<QLabel>(m.w, "lblHistoryBanner");
+        Child<QAction>(m.w, "mnuViewGraphics")->trigger();
+        auto* plot = Child<plot::FrmGraphics>(m.w, "frmGraphics");
+        auto* slider = Child<QSlider>(*plot, "sldHistory");
+        QTRY_VERIFY(slider->isEnabled());  // the span is known
+
+        slider->setValue(120);  // the first stored time plus 120 s: 14:00:00
+        QTRY_COMPARE(ShownRows(*list), (QStringList{"244000001 " + Lat(57.0), "244000002 " + Lat(57.25)}));
+        QCOMPARE(list->model()->index(0, 2).data().toString().trimmed(), QString("PAST ONE"));
+        QVERIFY(!banner->isHidden());
+        QCOMPARE(banner->text(), QString("HISTORY 2026-12-07 14:00:00"));
+        QVERIFY(plot->windowTitle().contains("HISTORY 2026-12-07 14:00:00"));
+        QVERIFY(list->palette().color(QPalette::Base) != livePalette.color(QPalette::Base));
+        QCOMPARE(Child<QLabel>(m.w, "lblNoOfTargets")->text(), QString("2"));
+
+        m.feed(ClassAReport(257000002, 59.6, 5.25, 12.3f));  // live goes on underneath
+        m.w.listModel().flush();
+        QCOMPARE(m.w.listModel().rowCount(), 2);
+        QCOMPARE(ShownRows(*list).size(), 2);
+        QVERIFY(!ShownRows(*list).join(" ").contains("257000002"));
+
+        Child<QToolButton>(*plot, "cmdHistoryLive")->click();
+        QVERIFY(banner->isHidden());
+        QCOMPARE(list->model(), &m.w.listModel());
+        QCOMPARE(ShownRows(*list).first(), "257000001 " + Lat(59.5));
+        QCOMPARE(list->palette().color(QPalette::Base), livePalette.color(QPalette::Base));
+
+        // History switched off, and the plot window closed, while in the past.
+        app::TimeBarDesk& desk = m.w.timeBar();
+        const auto historyOff = [&m] {
+            Child<QAction>(m.w, "mnuOptionsHistory")->trigger();
+            auto* d = Child<app::FrmHistoryOptions>(m.w, "frmHistoryOptions");
+            Child<QCheckBox>(*d, "chkHistory")->setChecked(false);
+            Child<QPushButton>(*d, "cmdOK")->click();
+        };
+        for (const auto& leave : std::vector<std::function<void()>>{historyOff, [&] { plot->close(); }}) {
+            desk.showMoment(kPast);
+            QVERIFY(!desk.live() && !banner->isHidden());
+            leave();
+            QVERIFY(desk.live());
+            QVERIFY(banner->isHidden());
+            QCOMPARE(list->model(), &m.w.listModel());
+            desk.setStore((dir / "History.sqlite").string());
+        }
+    }
+
+    // Playing at 1,000x the moment runs on and the later position shows; an
+    // answer to a question older than the newest is dropped.
+    void timeBarPlaysForwardAndDropsStaleAnswers() {
+        TempDir dir;
+        FillStore(dir / "History.sqlite");
+        MainWindow m;
+        m.w.load(false);
+        app::TimeBarDesk& desk = m.w.timeBar();
+        desk.setStore((dir / "History.sqlite").string());
+        auto* list = Child<QTableView>(m.w, "fgAISTargets");
+        QSignalSpy shown(&desk, &app::TimeBarDesk::situationShown);
+        desk.showMoment(kPast);
+        QTRY_COMPARE(shown.size(), 1);
+
+        history::SituationReader::Answer stale;
+        stale.id = desk.newestQuestion() - 1;
+        stale.at = kPast;
+        stale.entries.push_back({});
+        stale.entries.back().position.mmsi = 999000001;
+        desk.showMoment(kPast + 1000);
+        desk.take(stale);
+        QCOMPARE(desk.pastTable().TargetCount(), 2);
+        QTRY_COMPARE(shown.size(), 2);
+        QCOMPARE(shown.last().first().toLongLong(), kPast + 1000);
+
+        desk.setSpeed(1000);
+        desk.setPlaying(true);
+        QTRY_VERIFY_WITH_TIMEOUT(ShownRows(*list).contains("244000001 " + Lat(58.0)), 5000);
+        QVERIFY(*desk.moment() >= kPast + 300'000);
+        QVERIFY(shown.last().first().toLongLong() >= kPast + 300'000);
+        QVERIFY(Child<QLabel>(m.w, "lblHistoryBanner")->text() >= "HISTORY 2026-12-07 14:05:00");
     }
 };
 

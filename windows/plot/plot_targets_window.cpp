@@ -55,13 +55,13 @@ void FrmGraphics::buildTargetMenus(QMenu& options) {
 }
 
 void FrmGraphics::hoverAt(QPointF pixel) {
-    const int entry = TargetAtPixel(plot_, table_, view(), pixel.x(), pixel.y());
+    const int entry = TargetAtPixel(plot_, *table_, view(), pixel.x(), pixel.y());
     tipEntry_ = entry;
     if (entry == 0) {
         lblTargetTip_->hide();
         return;
     }
-    lblTargetTip_->setText(FromUtf8(TargetTipText(table_.entry(entry), clock_->monotonicSeconds())));
+    lblTargetTip_->setText(FromUtf8(TargetTipText(table_->entry(entry), clock_->monotonicSeconds())));
     lblTargetTip_->adjustSize();
     lblTargetTip_->move(picGraphics_->mapToGlobal(pixel.toPoint()) + QPoint(14, 14));
     if (isVisible()) lblTargetTip_->show();
@@ -91,8 +91,8 @@ void FrmGraphics::setFollowSelected(bool on) {
 
 void FrmGraphics::followSelected() {
     const int entry = plot_.selectedEntry;
-    if (!loaded_ || !mnuOptionsFollowSelected_->isChecked() || entry < 1 || entry > table_.EntryCount()) return;
-    if (!table_.InUse(entry) || !Drawable(table_.entry(entry))) return;
+    if (!loaded_ || !mnuOptionsFollowSelected_->isChecked() || entry < 1 || entry > table_->EntryCount()) return;
+    if (!table_->InUse(entry) || !Drawable(table_->entry(entry))) return;
     const TrackPoint& p = plot_.track[static_cast<size_t>(entry)];
     if (p.easting == 0 && p.northing == 0) return;
     const PlotView v = view();

@@ -17,6 +17,7 @@
 
 #include "windows/plot/erbl_window.h"
 #include "windows/plot/los_window.h"
+#include "windows/plot/plot_past_window.h"
 #include "plot/plot_state_symbols.h"
 #include "ui/plain_text.h"
 #include "ui/settings_store.h"
@@ -81,6 +82,11 @@ void PicGraphics::setZoomBox(bool shown, QRectF box) {
     update();
 }
 
+void PicGraphics::setPast(const QString& banner) {
+    pastBanner_ = banner;
+    update();
+}
+
 void PicGraphics::clearPersistent() {
     const qreal ratio = devicePixelRatioF();
     persistent_ = QPixmap(std::max(1, static_cast<int>(std::lround(width() * ratio))),
@@ -108,6 +114,7 @@ void PicGraphics::paintEvent(QPaintEvent*) {
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(QRectF(QPointF(a.x, a.y), QPointF(b.x, b.y)).normalized());
     }
+    if (!pastBanner_.isEmpty()) PaintPast(painter, rect().translated(-panOffset_.toPoint()), pastBanner_);
 }
 
 void PicGraphics::resizeEvent(QResizeEvent* event) {
@@ -171,7 +178,8 @@ void PicGraphics::mouseDoubleClickEvent(QMouseEvent* event) {
 FrmGraphics::FrmGraphics(const targets::TargetTable& table, targets::Reference& state, PlotState& plot,
                          ui::SettingsStore* settings, base::MessageSink& messages, QWidget* parent)
     : QMainWindow(parent),
-      table_(table),
+      liveTable_(table),
+      table_(&table),
       state_(state),
       plot_(plot),
       settings_(settings),
@@ -361,7 +369,7 @@ void FrmGraphics::buildMenus() {
 // ---------------------------------------------------------------- opening and closing
 
 void FrmGraphics::open() {
-    const targets::TargetTable& table = table_;
+    const targets::TargetTable& table = *table_;
     const int zone = SelectGridZone(plot_, table);
     placement_.place(*this, settings_);
     setPanel(7, ZonePanelText(zone));
@@ -429,7 +437,7 @@ void FrmGraphics::SetupPlot() {
     drawStaticLayer();
     prepareStaleCharts();
     // Targets show at once in the new view instead of at the next tick.
-    if (table_.TargetCount() > 0) {
+    if (table_->TargetCount() > 0) {
         Update_AISGraphics(UpdateMode::Track);
         Update_AISGraphics(UpdateMode::CurrentPos);
     }
@@ -452,7 +460,7 @@ void FrmGraphics::paintOnPersistent(const std::vector<Shape>& shapes) {
 }
 
 void FrmGraphics::Update_AISGraphics(UpdateMode mode) {
-    const targets::TargetTable& table = table_;
+    const targets::TargetTable& table = *table_;
     if (mode == UpdateMode::Track) {
         std::vector<Shape> dots;
         const PlotView shown = view();
@@ -562,7 +570,7 @@ void FrmGraphics::pictureMouseUp(Qt::MouseButton button, QPointF point, QPoint g
         if (!zoomBoxFlag_) {
             const PlotView v = view();
             const PlotView::Point px = v.toPixel(point.x(), point.y());
-            if (const int entry = TargetAtPixel(plot_, table_, v, px.x, px.y)) {
+            if (const int entry = TargetAtPixel(plot_, *table_, v, px.x, px.y)) {
                 selectTarget(entry);
                 emit targetSelected(entry);
             }
@@ -582,7 +590,7 @@ void FrmGraphics::pictureMouseUp(Qt::MouseButton button, QPointF point, QPoint g
 }
 
 void FrmGraphics::pictureDoubleClick() {
-    const targets::TargetTable& table = table_;
+    const targets::TargetTable& table = *table_;
     if (table.TargetCount() < 1) return;
     const int entry = NearestTarget(plot_, table, lastUpPoint_.x(), lastUpPoint_.y(), messages_);
     if (entry > 0) emit targetDoubleClicked(entry);

@@ -82,6 +82,8 @@ public:
     void setMoving(std::vector<Shape> shapes);
     const std::vector<Shape>& moving() const { return moving_; }
     void setZoomBox(bool shown, QRectF box = {});
+    // A past picture: its banner, and a sepia wash over a muted picture; empty: live.
+    void setPast(const QString& banner);
     // The pixmap at the widget's size, cleared to the background.
     void clearPersistent();
 
@@ -104,6 +106,7 @@ private:
     std::vector<Shape> moving_;
     bool zoomBoxShown_ = false;
     QRectF zoomBox_;
+    QString pastBanner_;
 };
 
 class FrmGraphics : public QMainWindow {
@@ -183,6 +186,15 @@ public:
     void setFollowSelected(bool on);
     QWidget* legendWindow() const { return legend_.data(); }
 
+    // Shows another table (a past situation, whose reports age against
+    // `clock`) under a banner, or with a null table the live one again; the
+    // picture is set up anew either way, so no trail of one runs into the other.
+    void showTable(const targets::TargetTable* table, const QString& banner, const base::Clock* clock);
+    // The shown table was filled anew: the targets are drawn again now, on
+    // the trails so far when it follows on from the last filling (playing
+    // forward), on a clean picture when the moment jumped.
+    void tableRefilled(bool continued);
+
 signals:
     // The operator clicked on entry n (1-based): it is the selected target now.
     void targetSelected(int entry);
@@ -222,7 +234,9 @@ private:
     void paintOnPersistent(const std::vector<Shape>& shapes);
     double pxPerCm() const;
 
-    const targets::TargetTable& table_;
+    const targets::TargetTable& liveTable_;
+    const targets::TargetTable* table_;  // the one shown: liveTable_ or a past one
+    const base::Clock* liveClock_ = nullptr;  // what setClock gave, while a past one is shown
     targets::Reference& state_;
     PlotState& plot_;
     ui::SettingsStore* settings_;

@@ -184,6 +184,21 @@ void TargetListModel::RefreshTargetList() {
 }
 
 
+void TargetListModel::TableReplaced() {
+    for (int entry : pendingEntries_) pending_[static_cast<size_t>(entry)] = 0;
+    pendingEntries_.clear();
+    const int want = table_.TargetCount();
+    if (want < rowCount()) {
+        beginRemoveRows(QModelIndex(), want, rowCount() - 1);
+        rows_.resize(static_cast<size_t>(want));
+        due_.resize(static_cast<size_t>(want));
+        rowEntry_.resize(static_cast<size_t>(want));
+        endRemoveRows();
+    }
+    // Each row as a message would have written it.
+    RowsReordered();
+}
+
 void TargetListModel::RowsReordered() { rewriteAllRows(RowWrite::Update); }
 
 void TargetListModel::rewriteAllRows(RowWrite how) {

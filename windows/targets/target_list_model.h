@@ -60,6 +60,9 @@ public:
     void RowsReordered();
     // Writes what is pending: new rows, then marked rows (one dataChanged).
     void flush();
+    // The table was emptied and filled anew (a past situation): rows beyond
+    // its count leave, the others are rewritten, new ones appended.
+    void TableReplaced();
     // The titles of columns 3 and 4 follow the reference mode.
     void referenceModeChanged();
 
