@@ -20,6 +20,7 @@
 #include "station/data_folder.h"
 #include "app/frm_messages_window.h"
 #include "app/history_desk.h"
+#include "app/history_views_window.h"
 #include "app/message_popups_dialog.h"
 #include "app/playback_bar_window.h"
 #include "app/station_menus_window.h"
@@ -111,6 +112,7 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     setCentralWidget(framed);
     extraInfo_ = new targets::ExtraInfoWindows(receiver_->targets(), this, this);
     connect(this, &FrmMain::targetClicked, this, &FrmMain::showExtraInfo);
+    historyViews_ = new HistoryViews(*history_, *plot_, *extraInfo_, *targetList_, *receiver_, *statusBar(), *this);
     // The plot always labels the target chosen last.
     connect(this, &FrmMain::targetClicked, this, [this](int entry) { plot_->state().selectedEntry = entry; });
 
@@ -160,6 +162,7 @@ FrmMain::~FrmMain() {
     // Everything that reads the receiver goes before it: the transports (whose
     // bytes it takes), the list and its model. Child widgets would otherwise
     // outlive the members.
+    delete historyViews_;
     plot_->closeWindow();
     delete frmPortMonitor_;
     delete frmReception_;

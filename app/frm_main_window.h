@@ -59,6 +59,7 @@ class SettingsStore;
 namespace app {
 
 class HistoryDesk;
+class HistoryViews;
 
 class DangerousPanel;
 class Exports;
@@ -162,6 +163,7 @@ public:
     Exports& exports() { return *exports_; }
     // The plot window and the plot state of the whole run.
     PlotKeeper& plot() { return *plot_; }
+    HistoryViews& historyViews() { return *historyViews_; }
 
     // ReceiverEvents
     void statusPanelChanged(int panel, const std::string& text) override;
@@ -268,6 +270,7 @@ private:
     std::array<QAction*, 2> mnuSetupBinaryMsgStd_{};
     QPointer<QWidget> frmReception_;
     PlotKeeper* plot_ = nullptr;
+    HistoryViews* historyViews_ = nullptr;
     QPointer<input::FrmPortMonitor> frmPortMonitor_;
     bool firstRun_ = false;
     StationMenus* stationMenus_ = nullptr;

@@ -18,6 +18,7 @@ class MessageSink;
 }
 namespace plot {
 class FrmGraphics;
+class TrackLayer;
 struct LandmarkDatabases;
 struct PlotState;
 }  // namespace plot
@@ -45,6 +46,14 @@ public:
     const plot::PlotState& state() const { return *state_; }
     plot::PlotState& state() { return *state_; }
 
+    // Stored tracks drawn on the plot, kept while its window closes and opens.
+    plot::TrackLayer& tracks() { return *tracks_; }
+    // Opens the plot window when it is closed.
+    void showWindow();
+    // Opens the plot window and centres it on a position (degrees).
+    void centreOn(double latitude, double longitude);
+    plot::FrmGraphics* window() const { return frmGraphics_; }
+
     // The trail pass of the whole run.
     void recordTrails();
     // The target the plot labels and marks as chosen.
@@ -68,6 +77,7 @@ private:
     QWidget& window_;
     std::unique_ptr<plot::PlotState> state_;
     QAction* mnuViewGraphics_ = nullptr;
+    plot::TrackLayer* tracks_ = nullptr;
     QPointer<plot::FrmGraphics> frmGraphics_;
 };
 

@@ -13,6 +13,8 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QTableView>
+#include <QToolButton>
+#include <QHBoxLayout>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -135,6 +137,21 @@ void TargetListPanel::buildList(QWidget& central) {
     txtFind_->setPlaceholderText("Find: name, call sign or MMSI  (Ctrl+F)");
     txtFind_->setClearButtonEnabled(true);
     connect(txtFind_, &QLineEdit::textChanged, this, [this] { applyFilter(); });
+    cmdSearchHistory_ = new QToolButton(&central);
+    cmdSearchHistory_->setObjectName("cmdSearchHistory");
+    cmdSearchHistory_->setText("Search &history");
+    cmdSearchHistory_->setToolTip("When and where a name, call sign or MMSI was last heard, from the stored history.");
+    cmdSearchHistory_->setEnabled(false);
+    connect(txtFind_, &QLineEdit::textChanged, this,
+            [this](const QString& t) { cmdSearchHistory_->setEnabled(!t.trimmed().isEmpty()); });
+    const auto search = [this] {
+        if (!txtFind_->text().trimmed().isEmpty()) emit historySearchRequested(txtFind_->text().trimmed());
+    };
+    connect(cmdSearchHistory_, &QToolButton::clicked, this, search);
+    // Enter finds in the history what the live list does not hold.
+    connect(txtFind_, &QLineEdit::returnPressed, this, [this, search] {
+        if (rowsShown() == 0) search();
+    });
     connect(new QShortcut(QKeySequence::Find, &central), &QShortcut::activated, this, [this] {
         txtFind_->setFocus(Qt::ShortcutFocusReason);
         txtFind_->selectAll();
@@ -155,13 +172,23 @@ void TargetListPanel::buildList(QWidget& central) {
 }
 
 void TargetListPanel::addTo(QVBoxLayout& layout) {
-    layout.addWidget(txtFind_);
+    auto* find = new QHBoxLayout;
+    find->addWidget(txtFind_, 1);
+    find->addWidget(cmdSearchHistory_);
+    layout.addLayout(find);
     layout.addWidget(fgAISTargets_, 1);
     layout.addWidget(lblNameInfo_);
 }
 
 std::array<QWidget*, 4> TargetListPanel::tabOrder() const {
     return {optIncr_[0], optIncr_[1], txtFind_, fgAISTargets_};
+}
+
+int TargetListPanel::rowsShown() const {
+    const int rows = std::min(model_.rowCount(), receiver_.targets().TargetCount());
+    int shown = 0;
+    for (int r = 0; r < rows; ++r) shown += fgAISTargets_->isRowHidden(r) ? 0 : 1;
+    return shown;
 }
 
 void TargetListPanel::rowChosen(const QModelIndex& index) {

@@ -10,7 +10,10 @@
 // rows change, unless the operator dragged a column's edge; the header's
 // right-click menu hides and shows columns (kept in the settings).
 //
-// Controls carry their names as objectName: fgAISTargets, txtFind,
+// Beside the find box, "Search history" (cmdSearchHistory) asks the history
+// for the text; so does Enter in the box when no row of the list matches.
+//
+// Controls carry their names as objectName: fgAISTargets, txtFind, cmdSearchHistory,
 // optIncr_0..1, lblSortedBy, lblNoOfTargets, lblNameInfo, pmnuColumns.
 #pragma once
 
@@ -26,6 +29,7 @@ class QLineEdit;
 class QLabel;
 class QRadioButton;
 class QTableView;
+class QToolButton;
 class QTimer;
 class QVBoxLayout;
 class QWidget;
@@ -76,9 +80,15 @@ public:
     // then; the selected target stays selected and in view, and NEW marks stay.
     void sortAgain();
 
+    QLineEdit& findBox() const { return *txtFind_; }
+    // Rows the find box leaves shown.
+    int rowsShown() const;
+
 signals:
     // The operator chose the row of entry n (a click, Enter).
     void entryChosen(int entry);
+    // "Search history" for the find box's text.
+    void historySearchRequested(const QString& text);
 
 private:
     void buildControls(QWidget& central);
@@ -100,6 +110,7 @@ private:
     QLabel* lblSortedBy_ = nullptr;
     QLabel* lblNoOfTargets_ = nullptr;
     QLineEdit* txtFind_ = nullptr;
+    QToolButton* cmdSearchHistory_ = nullptr;
     QTableView* fgAISTargets_ = nullptr;
     QLabel* lblNameInfo_ = nullptr;
     QTimer* fitColumnsTimer_ = nullptr;
