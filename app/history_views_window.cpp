@@ -56,7 +56,8 @@ HistoryViews::HistoryViews(HistoryDesk& desk, PlotKeeper& plot, targets::ExtraIn
     lblStatus_ = ui::PlainLabel({}, &bar);
     lblStatus_->setObjectName("lblHistoryStatus");
     lblStatus_->setContentsMargins(4, 0, 4, 0);
-    bar.insertPermanentWidget(0, lblStatus_);
+    // Beside the counters, left of the clock.
+    bar.addWidget(lblStatus_);
     timer_ = new QTimer(this);
     timer_->setInterval(1000);
     connect(timer_, &QTimer::timeout, this, &HistoryViews::refreshStatus);

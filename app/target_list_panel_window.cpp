@@ -150,7 +150,7 @@ void TargetListPanel::buildList(QWidget& central) {
     connect(cmdSearchHistory_, &QToolButton::clicked, this, search);
     // Enter finds in the history what the live list does not hold.
     connect(txtFind_, &QLineEdit::returnPressed, this, [this, search] {
-        if (rowsShown() == 0) search();
+        if (!listMatches()) search();
     });
     connect(new QShortcut(QKeySequence::Find, &central), &QShortcut::activated, this, [this] {
         txtFind_->setFocus(Qt::ShortcutFocusReason);
@@ -184,11 +184,14 @@ std::array<QWidget*, 4> TargetListPanel::tabOrder() const {
     return {optIncr_[0], optIncr_[1], txtFind_, fgAISTargets_};
 }
 
-int TargetListPanel::rowsShown() const {
-    const int rows = std::min(model_.rowCount(), receiver_.targets().TargetCount());
-    int shown = 0;
-    for (int r = 0; r < rows; ++r) shown += fgAISTargets_->isRowHidden(r) ? 0 : 1;
-    return shown;
+bool TargetListPanel::listMatches() const {
+    // From the table, not the view: the list takes new rows a moment later.
+    const targets::TargetTable& table = receiver_.targets();
+    const std::string typed = txtFind_->text().toStdString();
+    for (int n = 1; n <= table.EntryCount(); ++n) {
+        if (table.InUse(n) && targets::MatchesFilter(table.entry(n), typed)) return true;
+    }
+    return false;
 }
 
 void TargetListPanel::rowChosen(const QModelIndex& index) {

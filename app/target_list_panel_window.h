@@ -81,8 +81,8 @@ public:
     void sortAgain();
 
     QLineEdit& findBox() const { return *txtFind_; }
-    // Rows the find box leaves shown.
-    int rowsShown() const;
+    // A station in the list matches the find box.
+    bool listMatches() const;
 
 signals:
     // The operator chose the row of entry n (a click, Enter).

@@ -9,10 +9,31 @@
 // application windows (filled once, ACCEPT marks read), the Incoming Messages
 // list of every message, and the pop-up choice kept across a restart.
 // Options > History: opened without waiting, its choice kept, the writer
-// restarted on the chosen store and its counters shown.
+// restarted on the chosen store and its counters shown. The stored history
+// on the desk: Track... reads a station's track off the window thread (a
+// newer request superseding an older one, a huge period bounded), draws it
+// on the plot, clears and exports it; "Search history" finds where a name
+// was last heard and centres the plot there; the writer's state in the
+// status bar; its notices shown once prefixed.
 #include <sys/stat.h>
 
+#include <QDateTimeEdit>
+#include <QFileDialog>
 #include <QSpinBox>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <atomic>
+
+#include "app/history_desk.h"
+#include "app/history_views_window.h"
+#include "app/target_list_panel_window.h"
+#include "history/history_writer.h"
+#include "ui/notice_bar.h"
+#include "windows/history/history_reader_window.h"
+#include "windows/history/last_seen_popup_window.h"
+#include "windows/history/track_dialog.h"
+#include "windows/plot/plot_window.h"
+#include "windows/plot/track_layer_window.h"
 
 #include "app/history_options_dialog.h"
 #include "app/station_menus_window.h"
@@ -75,6 +96,55 @@ ais::BinaryMessage metHydroBroadcast(int32_t mmsi, float airTemperature) {
 }
 
 QString messageText(QWidget* w) { return Child<QPlainTextEdit>(*w, "txtMessage")->toPlainText(); }
+
+constexpr history::TimeMs kHourMs = 3600 * 1000;
+// 2026-12-07 12:00:00 UTC: "now" of the track dialogs below.
+constexpr history::TimeMs kNoon = 1796644800000;
+
+history::PositionRow StoredPosition(int32_t mmsi, history::TimeMs time, double lat, double lon) {
+    history::PositionRow p;
+    p.time = time, p.mmsi = mmsi, p.type = 1, p.stationClass = history::StationClass::ClassA;
+    p.latitude = lat, p.longitude = lon;
+    return p;
+}
+
+history::StaticRow StoredName(int32_t mmsi, history::TimeMs time, const std::string& name, const std::string& call) {
+    history::StaticRow s;
+    s.time = time, s.mmsi = mmsi, s.type = 5, s.name = name, s.callSign = call;
+    return s;
+}
+
+// Written as an earlier run would have left it.
+void StoreHistory(const std::filesystem::path& file, const history::Batch& batch) {
+    auto opened = history::OpenHistoryStore(file.string());
+    QVERIFY2(opened.store, opened.error.c_str());
+    QVERIFY(opened.store->append(batch).ok());
+}
+
+// A store that refuses every batch, as a full disk does.
+class RefusingStore final : public history::HistoryStore {
+public:
+    history::Status append(const history::Batch&) override { return {"disk full"}; }
+    std::vector<history::PositionRow> track(int32_t, history::TimeMs, history::TimeMs) override { return {}; }
+    std::vector<history::SituationEntry> situation(history::TimeMs, history::TimeMs) override { return {}; }
+    std::vector<history::LastSeen> lastSeen(std::string_view, int) override { return {}; }
+    std::vector<history::HourCount> countsPerHour(history::TimeMs, history::TimeMs) override { return {}; }
+    std::vector<history::MessageRow> messages(history::TimeMs, history::TimeMs) override { return {}; }
+    std::optional<std::pair<history::TimeMs, history::TimeMs>> span() override { return {}; }
+    history::Status applyRetention(const history::Retention&, history::TimeMs) override { return {}; }
+    std::string lastError() const override { return {}; }
+};
+
+// The colour of a track is somewhere in the picture.
+bool PictureHasColour(QWidget& picture, const QColor& colour) {
+    const QImage image = picture.grab().toImage();
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) == colour) return true;
+        }
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -393,6 +463,269 @@ private slots:
         Child<QAction>(m.w, "mnuOptionsHistory")->trigger();
         QCOMPARE(Child<QLabel>(*Child<app::FrmHistoryOptions>(m.w, "frmHistoryOptions"), "lblReport")->text(),
                  QString("History is not being written."));
+    }
+    // Track...: the dialog stands beside the windows (nothing modal), the
+    // track of the chosen period is read off the window thread and drawn on
+    // the plot in its own colour, cleared from the dialog and from the plot's
+    // pop-up, and exported through Qt's own file dialog.
+    void trackIsDrawnClearedAndExported() {
+        TempDir dir;
+        const int32_t ship = 244123456;
+        history::Batch b;
+        for (int i = 0; i <= 60; ++i) {
+            b.positions.push_back(StoredPosition(ship, kNoon - 2 * kHourMs + i * 60000, 52.0 + i * 0.001, 4.0 + i * 0.002));
+        }
+        StoreHistory(dir / "History.sqlite", b);
+        MainWindow m;
+        m.w.startUp(dir.path(), true);
+        m.feed(ClassAReport(ship, 52.06, 4.12, 5.0f));
+        m.w.showExtraInfo(1);
+        Child<QPushButton>(*m.w.extraInfoWindows().window(1), "cmdTrack")->click();
+        auto* d = Child<history::FrmTrack>(m.w, "frmTrack");
+        QVERIFY(d->isVisible());
+        QVERIFY(!QApplication::activeModalWidget());
+        d->setNow([] { return kNoon; });
+        Child<QComboBox>(*d, "cmbTrackPeriod")->setCurrentIndex(static_cast<int>(history::TrackPeriod::SixHours));
+        Child<QPushButton>(*d, "cmdShowTrack")->click();
+        QTRY_VERIFY(d->statusText().startsWith("61 reports, 2026-12-07 10:00:00 UTC"));
+        plot::TrackLayer& layer = m.w.plot().tracks();
+        QCOMPARE(layer.tracks().size(), size_t{1});
+        QCOMPARE(layer.tracks()[0].fixes.size(), size_t{61});
+        plot::FrmGraphics* plotWindow = m.w.plot().window();
+        QVERIFY(plotWindow && plotWindow->isVisible());
+        QVERIFY(PictureHasColour(*plotWindow->picture(), plot::TrackColour(0)));
+
+        Child<QPushButton>(*d, "cmdExportTrack")->click();
+        QFileDialog* save = d->exportDialog();
+        QVERIFY(save && save->isVisible() && save->testOption(QFileDialog::DontUseNativeDialog));
+        save->selectFile(QString::fromStdString((dir / "out.gpx").string()));
+        QMetaObject::invokeMethod(save, "accept");
+        struct Export {
+            const char* file;
+            const char* format;
+            const char* item;
+            int count;
+        };
+        for (const Export& e : {Export{"out.gpx", nullptr, "<trkpt", 61}, Export{"out.csv", "csv", "\n", 62},
+                                Export{"out.geojson", "geojson", "\"LineString\"", 1}}) {
+            const QString path = QString::fromStdString((dir / e.file).string());
+            if (e.format) QVERIFY(d->exportTo(path, e.format));
+            QFile f(path);
+            QVERIFY2(f.open(QIODevice::ReadOnly), e.file);
+            QCOMPARE(QString::fromUtf8(f.readAll()).count(e.item), e.count);
+        }
+        // A folder that is not there: said so, and nothing left behind.
+        QVERIFY(!d->exportTo(QString::fromStdString((dir / "none" / "t.gpx").string()), "gpx"));
+        QVERIFY(d->statusText().startsWith("Not exported"));
+
+        Child<QPushButton>(*d, "cmdClearTrack")->click();
+        QVERIFY(layer.empty());
+        QVERIFY(!PictureHasColour(*plotWindow->picture(), plot::TrackColour(0)));
+        Child<QPushButton>(*d, "cmdShowTrack")->click();
+        QTRY_VERIFY(!layer.empty());
+        auto* clear = Child<QAction>(*plotWindow, "pmnuClearTrack");
+        QVERIFY(clear->isEnabled());
+        clear->trigger();
+        QVERIFY(layer.empty());
+        QVERIFY(!clear->isEnabled());
+    }
+
+    // What the dialog says when there is nothing to draw: a line in it,
+    // never a box, and a missing store is not made by asking it.
+    void trackWithoutReportsIsALineInTheDialog() {
+        TempDir dir;
+        StoreHistory(dir / "History.sqlite", {.positions = {StoredPosition(211000001, kNoon - 3 * kHourMs, 54.5, 10.25)}});
+        const std::string stored = (dir / "History.sqlite").string();
+        const std::string missing = (dir / "Missing.sqlite").string();
+        struct Case {
+            std::string location;
+            int32_t mmsi;
+            history::TrackPeriod period;
+            QString status;
+        };
+        const Case cases[] = {
+            {stored, 211000001, history::TrackPeriod::Hour, "No reports of this station stored from 2026-12-07 11:00:00"},
+            {stored, 211000002, history::TrackPeriod::Day, "No reports of this station"},
+            {missing, 211000001, history::TrackPeriod::Day, "No history store: nothing stored yet (Missing.sqlite"},
+            {"", 211000001, history::TrackPeriod::Day, "No history store: history is not kept"},
+            {stored, 211000001, history::TrackPeriod::FromTo, "The period ends before it begins"},
+        };
+        history::HistoryReader reader;
+        for (const Case& c : cases) {
+            history::FrmTrack d({c.mmsi, "X"}, reader, [&] { return c.location; });
+            d.setNow([] { return kNoon; });
+            Child<QComboBox>(d, "cmbTrackPeriod")->setCurrentIndex(static_cast<int>(c.period));
+            Child<QDateTimeEdit>(d, "dtTrackTo")->setDateTime(QDateTime(QDate(2026, 12, 1), QTime(0, 0), Qt::UTC));
+            d.showTrack();
+            QTRY_VERIFY2(d.statusText().startsWith(c.status), qPrintable(d.statusText()));
+            QVERIFY(!Child<QPushButton>(d, "cmdExportTrack")->isEnabled());
+        }
+        QVERIFY(!std::filesystem::exists(missing));
+    }
+
+    // A period of any length is read in slices, newest first: at most `cap`
+    // reports (the latest), every stored one exactly once, and a request
+    // superseded between slices stops.
+    void trackReadingIsBounded() {
+        TempDir dir;
+        history::Batch b;
+        for (int i = 0; i < 30; ++i) b.positions.push_back(StoredPosition(211000001, kNoon - i * kHourMs, 54.5, 10.25));
+        StoreHistory(dir / "h.sqlite", b);
+        auto opened = history::OpenHistoryStore((dir / "h.sqlite").string());
+        struct Case {
+            size_t cap;
+            history::TimeMs slice;
+            size_t rows;
+            bool cut;
+        };
+        for (const Case& c : {Case{1000, 6 * kHourMs, 30, false}, Case{1000, kHourMs, 30, false},
+                              Case{1000, 100 * kHourMs, 30, false}, Case{10, 6 * kHourMs, 10, true},
+                              Case{10, kHourMs, 10, true}}) {
+            const auto a = history::ReadTrack(*opened.store, 211000001, kNoon - 40 * kHourMs, kNoon, {}, c.cap, c.slice);
+            QCOMPARE(a.rows.size(), c.rows);
+            QCOMPARE(a.cut, c.cut);
+            QCOMPARE(a.rows.back().time, kNoon);  // the latest are kept
+            for (size_t i = 1; i < a.rows.size(); ++i) QCOMPARE(a.rows[i].time - a.rows[i - 1].time, kHourMs);
+        }
+        int asked = 0;
+        const auto a = history::ReadTrack(*opened.store, 211000001, kNoon - 40 * kHourMs, kNoon,
+                                          [&] { return ++asked > 2; }, 1000, kHourMs);
+        QVERIFY(a.cancelled && a.rows.empty());
+        QCOMPARE(asked, 3);
+    }
+
+    // The reader answers on the window thread, one request after the other;
+    // a newer request of the same kind drops the older's answer, whether it
+    // waited or ran, and leaves other kinds alone.
+    void newerRequestSupersedesTheOlder() {
+        history::HistoryReader reader;
+        std::atomic<bool> release{false}, started{false};
+        std::atomic<int> ran{0};
+        QStringList answered;
+        const auto work = [&](const QString& name, bool block) {
+            return [&, name, block](history::HistoryStore*, const std::string&,
+                                    const history::Cancelled& cancelled) -> std::function<void()> {
+                ++ran;
+                started = true;
+                while (block && !release) QThread::msleep(1);
+                const bool told = cancelled();
+                return [&answered, name, told] { answered << name + (told ? " (told to stop)" : ""); };
+            };
+        };
+        reader.ask("track", "", work("first", true));
+        QTRY_VERIFY(started);
+        reader.ask("track", "", work("second", false));
+        reader.ask("last seen", "", work("other", false));
+        reader.ask("track", "", work("third", false));
+        release = true;
+        QTRY_COMPARE(reader.waiting(), 0);
+        QCOMPARE(answered, QStringList({"other", "third"}));
+        QCOMPARE(ran.load(), 3);
+    }
+
+    // "Search history": Enter in the find box asks the history when nothing
+    // in the list matches; names are shown as sent (markup and quotes are
+    // data); choosing a station centres the plot on where it was last heard
+    // and selects its row when it is in the list.
+    void searchHistoryFindsWhereAStationWasLastHeard() {
+        TempDir dir;
+        const std::string hostile = "<b>BOLD</b>'; DROP TABLE positions;--";
+        history::Batch b;
+        b.positions = {StoredPosition(211000001, kNoon - kHourMs, 54.5, 10.25),
+                       StoredPosition(211000002, kNoon - 2 * kHourMs, 53.0, 8.0),
+                       StoredPosition(257000001, kNoon, 59.5, 5.25)};
+        b.statics = {StoredName(211000001, kNoon - 3 * kHourMs, hostile, "DA1234"),
+                     StoredName(211000002, kNoon - 3 * kHourMs, "BOLDER", "DB5678"),
+                     StoredName(257000001, kNoon - 3 * kHourMs, "NORDLYS", "LA1234")};
+        StoreHistory(dir / "History.sqlite", b);
+        MainWindow m;
+        m.w.startUp(dir.path(), true);
+        m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
+        auto* find = Child<QLineEdit>(m.w, "txtFind");
+        QVERIFY(!Child<QToolButton>(m.w, "cmdSearchHistory")->isEnabled());
+        find->setText("bold");
+        QTest::keyClick(find, Qt::Key_Return);
+        history::LastSeenPopup* popup = m.w.historyViews().searchPopup();
+        QVERIFY(popup && popup->isVisible());
+        QTRY_COMPARE(popup->results().size(), size_t{2});
+        QTreeWidget* list = popup->list();
+        QCOMPARE(list->topLevelItem(0)->text(0), QString::fromStdString(hostile));
+        QCOMPARE(list->topLevelItem(0)->text(1), QString("211000001"));
+        QCOMPARE(list->topLevelItem(0)->text(2), QString("DA1234"));
+        QCOMPARE(list->topLevelItem(0)->text(3), QString("2026-12-07 11:00:00"));
+        QVERIFY(list->topLevelItem(0)->text(4).startsWith("54°30"));
+        emit list->itemActivated(list->topLevelItem(0), 0);
+        QVERIFY(!popup->isVisible());
+        const plot::PlotState& plot = m.w.plot().state();
+        double e = 0, n = 0;
+        plot::ToGrid(plot, 54.5 * M_PI / 180, 10.25 * M_PI / 180, e, n, m.messages);
+        QVERIFY(m.w.plot().window() && std::abs(e - plot.centreE) < 1 && std::abs(n - plot.centreN) < 1);
+
+        find->setText("257000001");
+        QTest::keyClick(find, Qt::Key_Return);  // in the list: Enter does not ask the history
+        QVERIFY(!popup->isVisible());
+        Child<QToolButton>(m.w, "cmdSearchHistory")->click();
+        QTRY_COMPARE(popup->results().size(), size_t{1});
+        emit list->itemActivated(list->topLevelItem(0), 0);
+        QCOMPARE(m.w.plot().state().selectedEntry, 1);
+        QCOMPARE(m.w.findChild<QTableView*>("fgAISTargets")->selectionModel()->selectedRows().size(), 1);
+    }
+
+    // The status bar's line: the state that matters most first (paused, a
+    // server away), else the rows written; refreshed from the running writer.
+    void statusBarShowsTheWritersState() {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        app::HistoryKeeper::Report running;
+        running.running = true;
+        running.counts.written = 1234567;
+        app::HistoryKeeper::Report paused = running;
+        paused.paused = true;
+        app::HistoryKeeper::Report away = running, backlog = running;
+        away.spool = history::SpooledStore::Counters{.waitingBatches = 12, .serverReachable = false};
+        backlog.spool = history::SpooledStore::Counters{.waitingBatches = 3};
+        app::HistoryKeeper::Report pausedAway = away;
+        pausedAway.paused = true;
+        const std::pair<app::HistoryKeeper::Report, QString> cases[] = {
+            {{}, "History off"},
+            {running, "History: 1,234,567 rows"},
+            {paused, "History paused"},
+            {pausedAway, "History paused"},
+            {away, "History: server unreachable, 12 batches waiting"},
+            {backlog, "History: 1,234,567 rows, 3 batches to send"},
+        };
+        for (const auto& [report, line] : cases) QCOMPARE(app::StatusLine(report, false), line);
+        QCOMPARE(app::StatusLine({}, true), QString("History: not kept"));
+        QLocale::setDefault(before);
+
+        TempDir dir;
+        MainWindow m;
+        m.w.startUp(dir.path(), true);
+        auto* label = Child<QLabel>(m.w, "lblHistoryStatus");
+        QTRY_COMPARE(label->text(), QString("History: 0 rows"));
+        m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
+        QTRY_COMPARE_WITH_TIMEOUT(label->text(), QString("History: 1 rows"), 5000);
+        QVERIFY(label->toolTip().contains("History.sqlite"));
+    }
+
+    // A notice of the writer (paused, resumed, retention) reads "History
+    // paused: ...", not "History: History paused: ...".
+    void writerNoticesNameTheHistoryOnce() {
+        app::FrmMain w;  // no recorder: notices go to the notice bar
+        history::HistoryWriter writer(std::make_unique<RefusingStore>(), {.capacity = 1000, .intervalSeconds = 0.01});
+        history::HistoryFeed feed(writer, w.receiver().clock(), &w);
+        w.receiver().setHistory(&feed);
+        const auto receive = [&w] {
+            w.receiver().takeBytes(app::Receiver::kMainInput, Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f))));
+        };
+        receive();
+        QTRY_VERIFY(writer.counts().failures > 0);
+        receive();  // notices go out as the next message is handled
+        auto* bar = Child<ui::NoticeBar>(w, "noticeBar");
+        QTRY_COMPARE(bar->notices().size(), 1);
+        QVERIFY2(bar->notices()[0].startsWith("History paused: disk full"), qPrintable(bar->notices()[0]));
+        w.receiver().setHistory(nullptr);
+        writer.stop();
     }
 };
 
