@@ -139,7 +139,7 @@ void TargetListPanel::buildList(QWidget& central) {
     connect(txtFind_, &QLineEdit::textChanged, this, [this] { applyFilter(); });
     cmdSearchHistory_ = new QToolButton(&central);
     cmdSearchHistory_->setObjectName("cmdSearchHistory");
-    cmdSearchHistory_->setText("Search &history");
+    cmdSearchHistory_->setText("Search h&istory");
     cmdSearchHistory_->setToolTip("When and where a name, call sign or MMSI was last heard, from the stored history.");
     cmdSearchHistory_->setEnabled(false);
     connect(txtFind_, &QLineEdit::textChanged, this,

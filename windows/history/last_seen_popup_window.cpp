@@ -85,8 +85,9 @@ void LastSeenPopup::setResults(const std::vector<LastSeen>& found, const QString
         tvLastSeen_->setCurrentItem(tvLastSeen_->topLevelItem(0));
         tvLastSeen_->setFocus();
         const int rows = std::min<int>(static_cast<int>(found.size()), 10);
-        tvLastSeen_->setMinimumHeight(tvLastSeen_->header()->sizeHint().height() +
-                                      rows * tvLastSeen_->sizeHintForRow(0) + 4);
+        // As tall as its rows (ten at most; more scroll), not a screenful of blank.
+        tvLastSeen_->setFixedHeight(tvLastSeen_->header()->sizeHint().height() + rows * tvLastSeen_->sizeHintForRow(0) +
+                                    2 * tvLastSeen_->frameWidth() + 2);
     }
     resize(width(), sizeHint().height());
 }

@@ -15,7 +15,7 @@ namespace plot {
 namespace {
 constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
 // Dots nearer than this (pixels) to the last one drawn add nothing.
-constexpr double kDotSpacing = 4.0;
+constexpr double kDotSpacing = 8.0;
 }  // namespace
 
 QColor TrackColour(int index) {
@@ -92,7 +92,7 @@ QPixmap PaintTracks(const std::vector<TrackLine>& tracks, const PlotState& plot,
         p.drawPath(line);
         p.setPen(Qt::NoPen);
         p.setBrush(colour);
-        for (const QPointF& d : dots) p.drawEllipse(d, 2.5, 2.5);
+        for (const QPointF& d : dots) p.drawEllipse(d, 2.25, 2.25);
         if (!t.fixes.empty() && line.elementCount() > 0) {
             const QPointF end = line.currentPosition();
             p.setPen(colour);
