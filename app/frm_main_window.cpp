@@ -113,6 +113,11 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     extraInfo_ = new targets::ExtraInfoWindows(receiver_->targets(), this, this);
     connect(this, &FrmMain::targetClicked, this, &FrmMain::showExtraInfo);
     historyViews_ = new HistoryViews(*history_, *plot_, *extraInfo_, *targetList_, *receiver_, *statusBar(), *this);
+    // Narrow, the connection keeps its whole address and state: the history's
+    // line gives way first, then the ignored count, the checksum count, the
+    // caption, the clock.
+    new ui::StatusBarFit(*statusBar(), *panels_[1],
+                         {{historyViews_->statusLabel()}, {panels_[4], panels_[5]}, {panels_[2], panels_[3]}, {panels_[0]}, {panels_[6]}});
     // The plot always labels the target chosen last.
     connect(this, &FrmMain::targetClicked, this, [this](int entry) { plot_->state().selectedEntry = entry; });
 
@@ -198,9 +203,6 @@ void FrmMain::buildStatusBar() {
     updateClockPanel();
 
     watch_->addTo(*bar);
-    // Narrow, the connection keeps its whole address and state: the ignored
-    // count gives way first, then the checksum count, the caption, the clock.
-    new ui::StatusBarFit(*bar, *panels_[1], {{panels_[4], panels_[5]}, {panels_[2], panels_[3]}, {panels_[0]}, {panels_[6]}});
 }
 
 void FrmMain::buildMenus() {

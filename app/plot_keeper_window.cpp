@@ -46,6 +46,8 @@ void PlotKeeper::show(bool checked) {
     frmGraphics_->open();
 }
 
+plot::FrmGraphics* PlotKeeper::window() const { return frmGraphics_; }
+
 void PlotKeeper::showWindow() {
     if (frmGraphics_) return;
     if (mnuViewGraphics_) mnuViewGraphics_->setChecked(true);

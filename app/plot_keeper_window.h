@@ -52,7 +52,7 @@ public:
     void showWindow();
     // Opens the plot window and centres it on a position (degrees).
     void centreOn(double latitude, double longitude);
-    plot::FrmGraphics* window() const { return frmGraphics_; }
+    plot::FrmGraphics* window() const;
 
     // The trail pass of the whole run.
     void recordTrails();
