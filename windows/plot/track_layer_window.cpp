@@ -2,10 +2,10 @@
 
 #include <QMenu>
 #include <QPainter>
-#include <QPainterPath>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 #include "plot/plot_state.h"
 #include "windows/plot/plot_window.h"
@@ -16,6 +16,8 @@ namespace {
 constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
 // Dots nearer than this (pixels) to the last one drawn add nothing.
 constexpr double kDotSpacing = 8.0;
+// A track of more segments than this in the picture is drawn without smoothing.
+constexpr size_t kSmoothSegments = 4000;
 }  // namespace
 
 QColor TrackColour(int index) {
@@ -71,32 +73,50 @@ QPixmap PaintTracks(const std::vector<TrackLine>& tracks, const PlotState& plot,
     const QRectF area(-64, -64, view.widthPx + 128, view.heightPx + 128);
     for (const TrackLine& t : tracks) {
         const QColor colour = TrackColour(t.colour);
-        QPainterPath line;
+        // Segments one by one: a path stroked whole would be outlined as one
+        // shape, and a track that runs over itself many times makes that slow.
+        std::vector<QLineF> segments;
         std::vector<QPointF> dots;
-        QPointF last(1e9, 1e9);
-        for (const TrackFix& f : t.fixes) {
-            double e = 0, n = 0;
-            ToGrid(plot, f.latitude * kDegToRad, f.longitude * kDegToRad, e, n, sink);
-            const PlotView::Point px = view.toPixel(e - plot.centreE, n - plot.centreN);
+        std::optional<QPointF> last;
+        const geodesy::DatumSlot& slot = plot.datum.datumSlots[1];
+        const std::tuple<int, double, double> grid{slot.zone, slot.datum.a, slot.datum.f};
+        if (t.gridOf != grid || t.grid.size() != t.fixes.size()) {
+            t.grid.resize(t.fixes.size());
+            for (size_t i = 0; i < t.fixes.size(); ++i) {
+                ToGrid(plot, t.fixes[i].latitude * kDegToRad, t.fixes[i].longitude * kDegToRad, t.grid[i].x, t.grid[i].y,
+                       sink);
+            }
+            t.gridOf = grid;
+        }
+        for (const PlotView::Point& g : t.grid) {
+            const PlotView::Point px = view.toPixel(g.x - plot.centreE, g.y - plot.centreN);
             const QPointF at(px.x, px.y);
-            if (line.elementCount() == 0) line.moveTo(at);
-            else if (std::hypot(at.x() - last.x(), at.y() - last.y()) >= 1.0) line.lineTo(at);
-            else continue;
-            if (dots.empty() || std::hypot(at.x() - dots.back().x(), at.y() - dots.back().y()) >= kDotSpacing) {
-                if (area.contains(at)) dots.push_back(at);
+            if (last) {
+                // Less than the line's width further adds nothing to the picture.
+                if (std::hypot(at.x() - last->x(), at.y() - last->y()) < 2.0) continue;
+                const QLineF segment(*last, at);
+                if (QRectF(segment.p1(), segment.p2()).normalized().intersects(area) || area.contains(at)) {
+                    segments.push_back(segment);
+                }
+            }
+            if (area.contains(at) &&
+                (dots.empty() || std::hypot(at.x() - dots.back().x(), at.y() - dots.back().y()) >= kDotSpacing)) {
+                dots.push_back(at);
             }
             last = at;
         }
-        p.setPen(QPen(colour, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(QPen(colour, 2, Qt::SolidLine, Qt::RoundCap));
         p.setBrush(Qt::NoBrush);
-        p.drawPath(line);
+        // Smoothing costs most of the time of a long, tangled track.
+        p.setRenderHint(QPainter::Antialiasing, segments.size() <= kSmoothSegments);
+        p.drawLines(segments.data(), static_cast<int>(segments.size()));
+        p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
         p.setBrush(colour);
         for (const QPointF& d : dots) p.drawEllipse(d, 2.25, 2.25);
-        if (!t.fixes.empty() && line.elementCount() > 0) {
-            const QPointF end = line.currentPosition();
+        if (last) {
             p.setPen(colour);
-            p.drawText(end + QPointF(6, -6), t.label);
+            p.drawText(*last + QPointF(6, -6), t.label);
         }
     }
     return out;

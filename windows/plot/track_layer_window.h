@@ -19,6 +19,7 @@
 #include <QPixmap>
 #include <QString>
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 #include "base/operator_messages.h"
@@ -38,6 +39,9 @@ struct TrackLine {
     QString label;  // plain text: a name from the air is data
     std::vector<TrackFix> fixes;  // oldest first
     int colour = 0;               // index into TrackColour
+    // The fixes on the plot's grid (metres), kept while the grid stays.
+    mutable std::vector<PlotView::Point> grid;
+    mutable std::tuple<int, double, double> gridOf{-1, 0, 0};  // zone, datum a and f
 };
 
 inline constexpr int kMaxTracks = 4;
