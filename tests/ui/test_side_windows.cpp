@@ -491,6 +491,20 @@ private slots:
         plot::TrackLayer& layer = m.w.plot().tracks();
         QCOMPARE(layer.tracks().size(), size_t{1});
         QCOMPARE(layer.tracks()[0].fixes.size(), size_t{61});
+        // From-to is UTC whatever the computer's zone, the "to" minute whole.
+        qputenv("TZ", "America/St_Johns");  // -03:30: an offset in hours and minutes
+        tzset();
+        Child<QComboBox>(*d, "cmbTrackPeriod")->setCurrentIndex(static_cast<int>(history::TrackPeriod::FromTo));
+        Child<QDateTimeEdit>(*d, "dtTrackFrom")->setDateTime(QDateTime(QDate(2026, 12, 7), QTime(10, 30), Qt::UTC));
+        Child<QDateTimeEdit>(*d, "dtTrackTo")->setDateTime(QDateTime(QDate(2026, 12, 7), QTime(10, 39), Qt::UTC));
+        QCOMPARE(Child<QDateTimeEdit>(*d, "dtTrackFrom")->text(), QString("2026-12-07 10:30"));
+        Child<QPushButton>(*d, "cmdShowTrack")->click();
+        QTRY_VERIFY(d->statusText().startsWith("10 reports, 2026-12-07 10:30:00 UTC to 2026-12-07 10:39:00 UTC"));
+        qunsetenv("TZ");
+        tzset();
+        Child<QComboBox>(*d, "cmbTrackPeriod")->setCurrentIndex(static_cast<int>(history::TrackPeriod::SixHours));
+        Child<QPushButton>(*d, "cmdShowTrack")->click();
+        QTRY_COMPARE(layer.tracks()[0].fixes.size(), size_t{61});
         plot::FrmGraphics* plotWindow = m.w.plot().window();
         QVERIFY(plotWindow && plotWindow->isVisible());
         QVERIFY(PictureHasColour(*plotWindow->picture(), plot::TrackColour(0)));
@@ -528,6 +542,50 @@ private slots:
         clear->trigger();
         QVERIFY(layer.empty());
         QVERIFY(!clear->isEnabled());
+    }
+
+    // A few tracks at a time, each in a colour of its own: a station's new
+    // track keeps its colour, one more than the layer holds drops the oldest.
+    void trackLayerKeepsAFewTracksApart() {
+        struct Step {
+            int32_t set;    // 0: none
+            int32_t clear;  // 0: none
+            QList<QPair<int, int>> shown;  // (mmsi, colour), oldest first
+        };
+        const Step steps[] = {
+            {1, 0, {{1, 0}}},
+            {2, 0, {{1, 0}, {2, 1}}},
+            {1, 0, {{2, 1}, {1, 0}}},
+            {3, 0, {{2, 1}, {1, 0}, {3, 2}}},
+            {0, 2, {{1, 0}, {3, 2}}},
+            {4, 0, {{1, 0}, {3, 2}, {4, 1}}},
+            {5, 0, {{1, 0}, {3, 2}, {4, 1}, {5, 3}}},
+            {6, 0, {{3, 2}, {4, 1}, {5, 3}, {6, 0}}},
+        };
+        plot::TrackLayer layer;
+        QSignalSpy changed(&layer, &plot::TrackLayer::changed);
+        for (const Step& s : steps) {
+            if (s.set) layer.set(s.set, QString::number(s.set), {{52, 4}});
+            if (s.clear) layer.clear(s.clear);
+            QList<QPair<int, int>> shown;
+            for (const plot::TrackLine& t : layer.tracks()) shown << qMakePair(t.mmsi, t.colour);
+            QCOMPARE(shown, s.shown);
+        }
+        QCOMPARE(changed.count(), 8);
+        layer.clear(99);  // not shown: nothing to repaint
+        QCOMPARE(changed.count(), 8);
+        QSet<QRgb> colours;
+        for (int i = 0; i < plot::kMaxTracks; ++i) colours << plot::TrackColour(i).rgb();
+        for (const QColor& live : {QColor(Qt::black), QColor(Qt::blue), QColor(Qt::red), QColor(128, 128, 128), QColor(Qt::white)}) {
+            colours << live.rgb();
+        }
+        QCOMPARE(colours.size(), plot::kMaxTracks + 5);
+        // Each reads on the white picture: a contrast of 3:1 at least.
+        const auto luminance = [](const QColor& c) {
+            const auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+            return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+        };
+        for (int i = 0; i < plot::kMaxTracks; ++i) QVERIFY(1.05 / (luminance(plot::TrackColour(i)) + 0.05) >= 3.0);
     }
 
     // What the dialog says when there is nothing to draw: a line in it,
