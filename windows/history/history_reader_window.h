@@ -83,7 +83,7 @@ private:
     std::shared_ptr<std::atomic<bool>> running_;  // the request on the worker
     std::string runningKey_;
     bool stopping_ = false;
-    int unanswered_ = 0;  // window thread only
+    int unanswered_ = 0;  // asked, not yet answered nor superseded (under mutex_)
 
     // The worker's own.
     std::string openLocation_;
