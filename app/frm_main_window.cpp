@@ -303,7 +303,7 @@ void FrmMain::buildCentralArea() {
     const auto list = targetList_->tabOrder();
     std::vector<QWidget*> order;
     for (QWidget* w : reference_->tabOrder()) order.push_back(w);
-    order.insert(order.end(), {list[0], list[1], cmdConnect_, list[2], list[3]});
+    order.insert(order.end(), {list[0], list[1], cmdConnect_, list[2], list[3], list[4]});
     for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
 

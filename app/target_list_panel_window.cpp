@@ -180,8 +180,8 @@ void TargetListPanel::addTo(QVBoxLayout& layout) {
     layout.addWidget(lblNameInfo_);
 }
 
-std::array<QWidget*, 4> TargetListPanel::tabOrder() const {
-    return {optIncr_[0], optIncr_[1], txtFind_, fgAISTargets_};
+std::array<QWidget*, 5> TargetListPanel::tabOrder() const {
+    return {optIncr_[0], optIncr_[1], txtFind_, cmdSearchHistory_, fgAISTargets_};
 }
 
 bool TargetListPanel::listMatches() const {

@@ -62,7 +62,7 @@ public:
     // Adds the find box, the list and the note below it to layout.
     void addTo(QVBoxLayout& layout);
     // The controls in the order Tab visits them.
-    std::array<QWidget*, 4> tabOrder() const;
+    std::array<QWidget*, 5> tabOrder() const;
 
     QTableView& view() const { return *fgAISTargets_; }
     // Fits the columns to their titles and cells.
