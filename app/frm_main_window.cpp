@@ -20,6 +20,7 @@
 #include "station/data_folder.h"
 #include "app/frm_messages_window.h"
 #include "app/history_desk.h"
+#include "app/history_views_window.h"
 #include "app/message_popups_dialog.h"
 #include "app/playback_bar_window.h"
 #include "app/station_menus_window.h"
@@ -113,6 +114,12 @@ FrmMain::FrmMain(ui::SettingsStore* settings, QWidget* parent, const base::Clock
     setCentralWidget(framed);
     extraInfo_ = new targets::ExtraInfoWindows(receiver_->targets(), this, this);
     connect(this, &FrmMain::targetClicked, this, &FrmMain::showExtraInfo);
+    historyViews_ = new HistoryViews(*history_, *plot_, *extraInfo_, *targetList_, *receiver_, *statusBar(), *this);
+    // Narrow, the connection keeps its whole address and state: the history's
+    // line gives way first, then the ignored count, the checksum count, the
+    // caption, the clock.
+    new ui::StatusBarFit(*statusBar(), *panels_[1],
+                         {{historyViews_->statusLabel()}, {panels_[4], panels_[5]}, {panels_[2], panels_[3]}, {panels_[0]}, {panels_[6]}});
     // The plot always labels the target chosen last.
     connect(this, &FrmMain::targetClicked, this, [this](int entry) { plot_->state().selectedEntry = entry; });
 
@@ -163,6 +170,7 @@ FrmMain::~FrmMain() {
     // bytes it takes), the list and its model. Child widgets would otherwise
     // outlive the members.
     delete timeBar_;
+    delete historyViews_;
     plot_->closeWindow();
     delete frmPortMonitor_;
     delete frmReception_;
@@ -198,9 +206,6 @@ void FrmMain::buildStatusBar() {
     updateClockPanel();
 
     watch_->addTo(*bar);
-    // Narrow, the connection keeps its whole address and state: the ignored
-    // count gives way first, then the checksum count, the caption, the clock.
-    new ui::StatusBarFit(*bar, *panels_[1], {{panels_[4], panels_[5]}, {panels_[2], panels_[3]}, {panels_[0]}, {panels_[6]}});
 }
 
 void FrmMain::buildMenus() {
@@ -305,7 +310,7 @@ void FrmMain::buildCentralArea() {
     const auto list = targetList_->tabOrder();
     std::vector<QWidget*> order;
     for (QWidget* w : reference_->tabOrder()) order.push_back(w);
-    order.insert(order.end(), {list[0], list[1], cmdConnect_, list[2], list[3]});
+    order.insert(order.end(), {list[0], list[1], cmdConnect_, list[2], list[3], list[4]});
     for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
 

@@ -59,6 +59,7 @@ class SettingsStore;
 namespace app {
 
 class HistoryDesk;
+class HistoryViews;
 
 class DangerousPanel;
 class Exports;
@@ -163,6 +164,7 @@ public:
     Exports& exports() { return *exports_; }
     // The plot window and the plot state of the whole run.
     PlotKeeper& plot() { return *plot_; }
+    HistoryViews& historyViews() { return *historyViews_; }
 
     // ReceiverEvents
     void statusPanelChanged(int panel, const std::string& text) override;
@@ -272,6 +274,7 @@ private:
     QPointer<QWidget> frmReception_;
     PlotKeeper* plot_ = nullptr;
     TimeBarDesk* timeBar_ = nullptr;
+    HistoryViews* historyViews_ = nullptr;
     QPointer<input::FrmPortMonitor> frmPortMonitor_;
     bool firstRun_ = false;
     StationMenus* stationMenus_ = nullptr;

@@ -20,6 +20,7 @@ QString ReportText(const HistoryKeeper::Report& r) {
                 .arg(r.counts.dropped)
                 .arg(r.counts.failures)
                 .arg(r.counts.refused);
+    if (r.paused) text += "\nPaused: " + QString::fromStdString(r.pausedBecause);
     if (r.spool) {
         text += QString("\nServer: %1; waiting in the spool: %2 batches (%3 rows); sent from the spool: %4")
                     .arg(r.spool->serverReachable ? "reachable" : "away")
@@ -60,6 +61,12 @@ void HistoryDesk::start(const std::filesystem::path& dataDir) {
     dataDir_ = dataDir;
     started_ = true;
     restart();
+}
+
+std::string HistoryDesk::readLocation() const {
+    if (!started_) return {};
+    const std::string url = KeeperSettings(current_).location;
+    return url.empty() ? (dataDir_ / "History.sqlite").string() : url;
 }
 
 void HistoryDesk::stop() {

@@ -47,6 +47,9 @@ public:
     void apply(const HistorySettings& settings);
     const HistoryKeeper* keeper() const { return keeper_.get(); }
     const HistorySettings& current() const { return current_; }
+    // Where a reader finds the history: the server's URL, or History.sqlite
+    // in the data folder (whether writing is on or not); empty before start().
+    std::string readLocation() const;
 
 signals:
     // The writer was started again, on the store the settings now name.

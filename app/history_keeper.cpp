@@ -18,6 +18,8 @@ public:
     history::Status append(const history::Batch& batch) override {
         history::Status s = inner_->append(batch);
         keep();
+        std::lock_guard lock(mutex_);
+        refused_ = s.error;
         return s;
     }
     std::vector<history::PositionRow> track(int32_t mmsi, history::TimeMs from, history::TimeMs to) override {
@@ -45,6 +47,11 @@ public:
         std::lock_guard lock(mutex_);
         return copy_;
     }
+    // Why the last append was refused; empty when it was taken.
+    std::string refused() const {
+        std::lock_guard lock(mutex_);
+        return refused_;
+    }
 
 private:
     void keep() {
@@ -56,6 +63,7 @@ private:
     history::SpooledStore* spooled_;
     mutable std::mutex mutex_;
     std::optional<history::SpooledStore::Counters> copy_;
+    std::string refused_;
 };
 
 HistoryKeeper::HistoryKeeper(Receiver& receiver, const std::filesystem::path& dataDir, const Settings& settings,
@@ -91,8 +99,6 @@ HistoryKeeper::HistoryKeeper(Receiver& receiver, const std::filesystem::path& da
 
 HistoryKeeper::~HistoryKeeper() { stop(); }
 
-
-
 void HistoryKeeper::stop() {
     if (!writer_) return;
     receiver_.setHistory(nullptr);
@@ -107,6 +113,8 @@ HistoryKeeper::Report HistoryKeeper::report() const {
     r.counts = writer_->counts();
     r.thinned = feed_->positionsThinned();
     r.spool = counted_->spool();
+    r.pausedBecause = counted_->refused();
+    r.paused = !r.pausedBecause.empty();
     return r;
 }
 

@@ -40,6 +40,10 @@ public:
         history::WriterCounts counts;
         int64_t thinned = 0;
         std::optional<history::SpooledStore::Counters> spool;  // a server's store only
+        // The store refused the last batch (a full disk, a read-only file):
+        // writing waits until it takes one again.
+        bool paused = false;
+        std::string pausedBecause;
     };
     // Opens the store and hooks the feed into the receiver; a store that
     // cannot be opened is one message to `notices`, and the program goes on

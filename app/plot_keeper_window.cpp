@@ -6,6 +6,7 @@
 #include "station/receiver.h"
 #include "plot/plot_state.h"
 #include "windows/plot/plot_window.h"
+#include "windows/plot/track_layer_window.h"
 
 namespace app {
 
@@ -17,7 +18,8 @@ PlotKeeper::PlotKeeper(Receiver& receiver, const plot::LandmarkDatabases& landma
       settings_(settings),
       messages_(messages),
       window_(window),
-      state_(std::make_unique<plot::PlotState>()) {}
+      state_(std::make_unique<plot::PlotState>()),
+      tracks_(new plot::TrackLayer(this)) {}
 
 PlotKeeper::~PlotKeeper() { closeWindow(); }
 
@@ -44,7 +46,22 @@ void PlotKeeper::show(bool checked) {
     if (pastTable_) frmGraphics_->showTable(pastTable_, pastBanner_, pastClock_);
     emit windowMade(*frmGraphics_);
     connect(frmGraphics_, &plot::FrmGraphics::targetSelected, this, &PlotKeeper::targetSelected);
+    frmGraphics_->setTrackLayer(tracks_);
     frmGraphics_->open();
+}
+
+plot::FrmGraphics* PlotKeeper::window() const { return frmGraphics_; }
+
+void PlotKeeper::showWindow() {
+    if (frmGraphics_) return;
+    if (mnuViewGraphics_) mnuViewGraphics_->setChecked(true);
+    show(true);
+}
+
+void PlotKeeper::centreOn(double latitude, double longitude) {
+    showWindow();
+    frmGraphics_->centreOn(latitude, longitude);
+    frmGraphics_->raise();
 }
 
 void PlotKeeper::recordTrails() { state_->trails.record(receiver_.targets(), receiver_.clock().now()); }

@@ -20,6 +20,7 @@ class MessageSink;
 }
 namespace plot {
 class FrmGraphics;
+class TrackLayer;
 struct LandmarkDatabases;
 struct PlotState;
 }  // namespace plot
@@ -47,6 +48,14 @@ public:
     void addTo(QMenu& view);
     const plot::PlotState& state() const { return *state_; }
     plot::PlotState& state() { return *state_; }
+
+    // Stored tracks drawn on the plot, kept while its window closes and opens.
+    plot::TrackLayer& tracks() { return *tracks_; }
+    // Opens the plot window when it is closed.
+    void showWindow();
+    // Opens the plot window and centres it on a position (degrees).
+    void centreOn(double latitude, double longitude);
+    plot::FrmGraphics* window() const;
 
     // The trail pass of the whole run.
     void recordTrails();
@@ -79,6 +88,7 @@ private:
     QWidget& window_;
     std::unique_ptr<plot::PlotState> state_;
     QAction* mnuViewGraphics_ = nullptr;
+    plot::TrackLayer* tracks_ = nullptr;
     QPointer<plot::FrmGraphics> frmGraphics_;
     const targets::TargetTable* pastTable_ = nullptr;
     QString pastBanner_;

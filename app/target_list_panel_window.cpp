@@ -14,6 +14,8 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QTableView>
+#include <QToolButton>
+#include <QHBoxLayout>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -142,6 +144,21 @@ void TargetListPanel::buildList(QWidget& central) {
     txtFind_->setPlaceholderText("Find: name, call sign or MMSI  (Ctrl+F)");
     txtFind_->setClearButtonEnabled(true);
     connect(txtFind_, &QLineEdit::textChanged, this, [this] { applyFilter(); });
+    cmdSearchHistory_ = new QToolButton(&central);
+    cmdSearchHistory_->setObjectName("cmdSearchHistory");
+    cmdSearchHistory_->setText("Search h&istory");
+    cmdSearchHistory_->setToolTip("When and where a name, call sign or MMSI was last heard, from the stored history.");
+    cmdSearchHistory_->setEnabled(false);
+    connect(txtFind_, &QLineEdit::textChanged, this,
+            [this](const QString& t) { cmdSearchHistory_->setEnabled(!t.trimmed().isEmpty()); });
+    const auto search = [this] {
+        if (!txtFind_->text().trimmed().isEmpty()) emit historySearchRequested(txtFind_->text().trimmed());
+    };
+    connect(cmdSearchHistory_, &QToolButton::clicked, this, search);
+    // Enter finds in the history what the live list does not hold.
+    connect(txtFind_, &QLineEdit::returnPressed, this, [this, search] {
+        if (!listMatches()) search();
+    });
     connect(new QShortcut(QKeySequence::Find, &central), &QShortcut::activated, this, [this] {
         txtFind_->setFocus(Qt::ShortcutFocusReason);
         txtFind_->selectAll();
@@ -213,13 +230,26 @@ void TargetListPanel::tableRefilled() {
 
 void TargetListPanel::addTo(QVBoxLayout& layout) {
     layout.addWidget(lblHistoryBanner_);
-    layout.addWidget(txtFind_);
+    auto* find = new QHBoxLayout;
+    find->addWidget(txtFind_, 1);
+    find->addWidget(cmdSearchHistory_);
+    layout.addLayout(find);
     layout.addWidget(fgAISTargets_, 1);
     layout.addWidget(lblNameInfo_);
 }
 
-std::array<QWidget*, 4> TargetListPanel::tabOrder() const {
-    return {optIncr_[0], optIncr_[1], txtFind_, fgAISTargets_};
+std::array<QWidget*, 5> TargetListPanel::tabOrder() const {
+    return {optIncr_[0], optIncr_[1], txtFind_, cmdSearchHistory_, fgAISTargets_};
+}
+
+bool TargetListPanel::listMatches() const {
+    // From the table, not the view: the list takes new rows a moment later.
+    const targets::TargetTable& table = receiver_.targets();
+    const std::string typed = txtFind_->text().toStdString();
+    for (int n = 1; n <= table.EntryCount(); ++n) {
+        if (table.InUse(n) && targets::MatchesFilter(table.entry(n), typed)) return true;
+    }
+    return false;
 }
 
 void TargetListPanel::rowChosen(const QModelIndex& index) {

@@ -10,7 +10,10 @@
 // rows change, unless the operator dragged a column's edge; the header's
 // right-click menu hides and shows columns (kept in the settings).
 //
-// Controls carry their names as objectName: fgAISTargets, txtFind,
+// Beside the find box, "Search history" (cmdSearchHistory) asks the history
+// for the text; so does Enter in the box when no row of the list matches.
+//
+// Controls carry their names as objectName: fgAISTargets, txtFind, cmdSearchHistory,
 // optIncr_0..1, lblSortedBy, lblNoOfTargets, lblNameInfo, pmnuColumns.
 #pragma once
 
@@ -26,6 +29,7 @@ class QLineEdit;
 class QLabel;
 class QRadioButton;
 class QTableView;
+class QToolButton;
 class QTimer;
 class QVBoxLayout;
 class QWidget;
@@ -59,7 +63,7 @@ public:
     // Adds the find box, the list and the note below it to layout.
     void addTo(QVBoxLayout& layout);
     // The controls in the order Tab visits them.
-    std::array<QWidget*, 4> tabOrder() const;
+    std::array<QWidget*, 5> tabOrder() const;
 
     QTableView& view() const { return *fgAISTargets_; }
     // Fits the columns to their titles and cells.
@@ -85,10 +89,15 @@ public:
     bool showsLive() const { return shownTable_ == nullptr; }
     // The shown table was filled anew: sorted as the list is, rows rewritten.
     void tableRefilled();
+    QLineEdit& findBox() const { return *txtFind_; }
+    // A station in the list matches the find box.
+    bool listMatches() const;
 
 signals:
     // The operator chose the row of entry n (a click, Enter).
     void entryChosen(int entry);
+    // "Search history" for the find box's text.
+    void historySearchRequested(const QString& text);
 
 private:
     void buildControls(QWidget& central);
@@ -116,6 +125,7 @@ private:
     QLabel* lblSortedBy_ = nullptr;
     QLabel* lblNoOfTargets_ = nullptr;
     QLineEdit* txtFind_ = nullptr;
+    QToolButton* cmdSearchHistory_ = nullptr;
     QTableView* fgAISTargets_ = nullptr;
     QLabel* lblNameInfo_ = nullptr;
     QTimer* fitColumnsTimer_ = nullptr;

@@ -293,7 +293,8 @@ void HistoryFeed::forgetSilentStations(TimeMs now) {
 void HistoryFeed::passNotices() {
     if (!writer_.hasNotices()) return;
     for (const std::string& text : writer_.takeNotices()) {
-        if (notices_) notices_->operatorMessage(base::MessageIcon::Exclamation, "History", text);
+        // The writer's texts name the history themselves ("History paused: ...").
+        if (notices_) notices_->operatorMessage(base::MessageIcon::Exclamation, "", text);
     }
 }
 

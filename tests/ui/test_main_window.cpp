@@ -7,12 +7,23 @@
 // window that shows them: a name "<B>BOLD</B>" is not bold, an
 // "<IMG SRC=X.PNG>" loads no picture (one lies ready in the working folder),
 // "<IMG HEIGHT=999999999 ...>" does not stretch a window, a link is not a link.
+// The stored history from the find box ("Search history"), the history
+// writer's state in the status bar, and its notices shown once prefixed.
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QScrollArea>
+#include <QToolButton>
+#include <QTreeWidget>
 
 #include "app/exports_window.h"
+#include "app/history_desk.h"
+#include "app/history_views_window.h"
+#include "history/history_feed.h"
+#include "history/history_writer.h"
+#include "plot/plot_state.h"
+#include "ui/notice_bar.h"
+#include "windows/history/last_seen_popup_window.h"
 #include "geodesy/position_text.h"
 #include "ui/message_box_sink.h"
 #include "ui/popup_placement.h"
@@ -21,6 +32,7 @@
 #include "windows/ais/message_inbox_model.h"
 #include "windows/plot/plot_window.h"
 #include "windows/targets/extra_info_window.h"
+#include "history_rows.h"
 #include "window_fixture.h"
 
 using namespace testing_support;
@@ -82,6 +94,20 @@ QStringList unsafeLabels(QWidget* window) {
     }
     return out;
 }
+
+// A store that refuses every batch, as a full disk does.
+class RefusingStore final : public history::HistoryStore {
+public:
+    history::Status append(const history::Batch&) override { return {"disk full"}; }
+    std::vector<history::PositionRow> track(int32_t, history::TimeMs, history::TimeMs) override { return {}; }
+    std::vector<history::SituationEntry> situation(history::TimeMs, history::TimeMs) override { return {}; }
+    std::vector<history::LastSeen> lastSeen(std::string_view, int) override { return {}; }
+    std::vector<history::HourCount> countsPerHour(history::TimeMs, history::TimeMs) override { return {}; }
+    std::vector<history::MessageRow> messages(history::TimeMs, history::TimeMs) override { return {}; }
+    std::optional<std::pair<history::TimeMs, history::TimeMs>> span() override { return {}; }
+    history::Status applyRetention(const history::Retention&, history::TimeMs) override { return {}; }
+    std::string lastError() const override { return {}; }
+};
 
 }  // namespace
 
@@ -538,6 +564,111 @@ private slots:
         });
         sink.operatorMessage(base::MessageIcon::Critical, "Orvanta", kImage + " is not a valid MMSI number!");
         QCOMPARE(format, Qt::PlainText);
+    }
+
+    // "Search history": Enter in the find box asks the history when nothing
+    // in the list matches; names are shown as sent (markup and quotes are
+    // data); choosing a station centres the plot on where it was last heard
+    // and selects its row when it is in the list.
+    void searchHistoryFindsWhereAStationWasLastHeard() {
+        TempDir dir;
+        const std::string hostile = "<b>BOLD</b>'; DROP TABLE positions;--";
+        history::Batch b;
+        b.positions = {StoredPosition(211000001, kNoon - kHourMs, 54.5, 10.25),
+                       StoredPosition(211000002, kNoon - 2 * kHourMs, 53.0, 8.0),
+                       StoredPosition(257000001, kNoon, 59.5, 5.25)};
+        b.statics = {StoredName(211000001, kNoon - 3 * kHourMs, hostile, "DA1234"),
+                     StoredName(211000002, kNoon - 3 * kHourMs, "BOLDER", "DB5678"),
+                     StoredName(257000001, kNoon - 3 * kHourMs, "NORDLYS", "LA1234")};
+        StoreHistory(dir / "History.sqlite", b);
+        MainWindow m;
+        m.w.startUp(dir.path(), true);
+        m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
+        auto* find = Child<QLineEdit>(m.w, "txtFind");
+        QVERIFY(!Child<QToolButton>(m.w, "cmdSearchHistory")->isEnabled());
+        find->setText("bold");
+        QTest::keyClick(find, Qt::Key_Return);
+        history::LastSeenPopup* popup = m.w.historyViews().searchPopup();
+        QVERIFY(popup && popup->isVisible());
+        QTRY_COMPARE(popup->results().size(), size_t{2});
+        QTreeWidget* list = popup->list();
+        QCOMPARE(list->topLevelItem(0)->text(0), QString::fromStdString(hostile));
+        QCOMPARE(list->topLevelItem(0)->text(1), QString("211000001"));
+        QCOMPARE(list->topLevelItem(0)->text(2), QString("DA1234"));
+        QCOMPARE(list->topLevelItem(0)->text(3), QString("2026-12-07 11:00:00"));
+        QVERIFY(list->topLevelItem(0)->text(4).startsWith("54°30"));
+        emit list->itemActivated(list->topLevelItem(0), 0);
+        QVERIFY(!popup->isVisible());
+        const plot::PlotState& plot = m.w.plot().state();
+        double e = 0, n = 0;
+        plot::ToGrid(plot, 54.5 * M_PI / 180, 10.25 * M_PI / 180, e, n, m.messages);
+        QVERIFY(m.w.plot().window() && std::abs(e - plot.centreE) < 1 && std::abs(n - plot.centreN) < 1);
+
+        find->setText("257000001");
+        QTest::keyClick(find, Qt::Key_Return);  // in the list: Enter does not ask the history
+        QVERIFY(!popup->isVisible());
+        Child<QToolButton>(m.w, "cmdSearchHistory")->click();
+        QTRY_COMPARE(popup->results().size(), size_t{1});
+        emit list->itemActivated(list->topLevelItem(0), 0);
+        QCOMPARE(m.w.plot().state().selectedEntry, 1);
+        QCOMPARE(m.w.findChild<QTableView*>("fgAISTargets")->selectionModel()->selectedRows().size(), 1);
+    }
+
+    // The status bar's line: the state that matters most first (paused, a
+    // server away), else the rows written; refreshed from the running writer.
+    void statusBarShowsTheWritersState() {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        app::HistoryKeeper::Report running;
+        running.running = true;
+        running.counts.written = 1234567;
+        app::HistoryKeeper::Report paused = running;
+        paused.paused = true;
+        app::HistoryKeeper::Report away = running, backlog = running;
+        away.spool = history::SpooledStore::Counters{.waitingBatches = 12, .serverReachable = false};
+        backlog.spool = history::SpooledStore::Counters{.waitingBatches = 3};
+        app::HistoryKeeper::Report pausedAway = away;
+        pausedAway.paused = true;
+        const std::pair<app::HistoryKeeper::Report, QString> cases[] = {
+            {{}, "History off"},
+            {running, "History: 1,234,567 rows"},
+            {paused, "History paused"},
+            {pausedAway, "History paused"},
+            {away, "History: server unreachable, 12 batches waiting"},
+            {backlog, "History: 1,234,567 rows, 3 batches to send"},
+        };
+        for (const auto& [report, line] : cases) QCOMPARE(app::StatusLine(report, false), line);
+        QCOMPARE(app::StatusLine({}, true), QString("History: not kept"));
+        QLocale::setDefault(before);
+
+        TempDir dir;
+        MainWindow m;
+        m.w.startUp(dir.path(), true);
+        auto* label = Child<QLabel>(m.w, "lblHistoryStatus");
+        QTRY_COMPARE(label->text(), QString("History: 0 rows"));
+        m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
+        QTRY_COMPARE_WITH_TIMEOUT(label->text(), QString("History: 1 rows"), 5000);
+        QVERIFY(label->toolTip().contains("History.sqlite"));
+    }
+
+    // A notice of the writer (paused, resumed, retention) reads "History
+    // paused: ...", not "History: History paused: ...".
+    void writerNoticesNameTheHistoryOnce() {
+        app::FrmMain w;  // no recorder: notices go to the notice bar
+        history::HistoryWriter writer(std::make_unique<RefusingStore>(), {.capacity = 1000, .intervalSeconds = 0.01});
+        history::HistoryFeed feed(writer, w.receiver().clock(), &w);
+        w.receiver().setHistory(&feed);
+        const auto receive = [&w] {
+            w.receiver().takeBytes(app::Receiver::kMainInput, Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f))));
+        };
+        receive();
+        QTRY_VERIFY(writer.counts().failures > 0);
+        receive();  // notices go out as the next message is handled
+        auto* bar = Child<ui::NoticeBar>(w, "noticeBar");
+        QTRY_COMPARE(bar->notices().size(), 1);
+        QVERIFY2(bar->notices()[0].startsWith("History paused: disk full"), qPrintable(bar->notices()[0]));
+        w.receiver().setHistory(nullptr);
+        writer.stop();
     }
 };
 

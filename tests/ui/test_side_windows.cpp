@@ -11,11 +11,22 @@
 // Options > History: opened without waiting, its choice kept, the writer
 // restarted on the chosen store and its counters shown. The time bar under
 // the plot: a past moment in the list and the plot, played forward, Live.
+// The stored history on the desk: Track... reads a station's track off the window thread (a
+// newer request superseding an older one, a huge period bounded), draws it
+// on the plot, clears and exports it.
 #include <sys/stat.h>
 
+#include <QDateTimeEdit>
+#include <QFileDialog>
 #include <QSlider>
 #include <QSpinBox>
 #include <QToolButton>
+#include <atomic>
+
+#include "windows/history/history_reader_window.h"
+#include "windows/history/track_dialog.h"
+#include "windows/plot/plot_window.h"
+#include "windows/plot/track_layer_window.h"
 
 #include "app/history_options_dialog.h"
 #include "app/station_menus_window.h"
@@ -31,8 +42,8 @@
 #include "windows/station/comm_setup_dialog.h"
 #include "windows/station/inputs_dialog.h"
 #include "windows/targets/extra_info_window.h"
-#include "windows/plot/plot_window.h"
 #include "windows/targets/lifecycle_dialog.h"
+#include "history_rows.h"
 #include "window_fixture.h"
 
 using namespace testing_support;
@@ -116,6 +127,17 @@ QStringList ShownRows(const QTableView& list) {
 }
 
 QString Lat(double lat) { return QString::fromStdString(geodesy::FormatPosition(lat, "LAT", "display", 1)); }
+
+// The colour of a track is somewhere in the picture.
+bool PictureHasColour(QWidget& picture, const QColor& colour) {
+    const QImage image = picture.grab().toImage();
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) == colour) return true;
+        }
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -526,6 +548,223 @@ private slots:
         QVERIFY(*desk.moment() >= kPast + 300'000);
         QVERIFY(shown.last().first().toLongLong() >= kPast + 300'000);
         QVERIFY(Child<QLabel>(m.w, "lblHistoryBanner")->text() >= "HISTORY 2026-12-07 14:05:00");
+    }
+
+    // Track...: the dialog stands beside the windows (nothing modal), the
+    // track of the chosen period is read off the window thread and drawn on
+    // the plot in its own colour, cleared from the dialog and from the plot's
+    // pop-up, and exported through Qt's own file dialog.
+    void trackIsDrawnClearedAndExported() {
+        TempDir dir;
+        const int32_t ship = 244123456;
+        history::Batch b;
+        for (int i = 0; i <= 60; ++i) {
+            b.positions.push_back(StoredPosition(ship, kNoon - 2 * kHourMs + i * 60000, 52.0 + i * 0.001, 4.0 + i * 0.002));
+        }
+        StoreHistory(dir / "History.sqlite", b);
+        MainWindow m;
+        m.w.startUp(dir.path(), true);
+        m.feed(ClassAReport(ship, 52.06, 4.12, 5.0f));
+        m.w.showExtraInfo(1);
+        Child<QPushButton>(*m.w.extraInfoWindows().window(1), "cmdTrack")->click();
+        auto* d = Child<history::FrmTrack>(m.w, "frmTrack");
+        QVERIFY(d->isVisible());
+        QVERIFY(!QApplication::activeModalWidget());
+        d->setNow([] { return kNoon; });
+        Child<QComboBox>(*d, "cmbTrackPeriod")->setCurrentIndex(static_cast<int>(history::TrackPeriod::SixHours));
+        Child<QPushButton>(*d, "cmdShowTrack")->click();
+        QTRY_VERIFY(d->statusText().startsWith("61 reports, 2026-12-07 10:00:00 UTC"));
+        plot::TrackLayer& layer = m.w.plot().tracks();
+        QCOMPARE(layer.tracks().size(), size_t{1});
+        QCOMPARE(layer.tracks()[0].fixes.size(), size_t{61});
+        // From-to is UTC whatever the computer's zone, the "to" minute whole.
+        qputenv("TZ", "America/St_Johns");  // -03:30: an offset in hours and minutes
+        tzset();
+        Child<QComboBox>(*d, "cmbTrackPeriod")->setCurrentIndex(static_cast<int>(history::TrackPeriod::FromTo));
+        Child<QDateTimeEdit>(*d, "dtTrackFrom")->setDateTime(QDateTime(QDate(2026, 12, 7), QTime(10, 30), Qt::UTC));
+        Child<QDateTimeEdit>(*d, "dtTrackTo")->setDateTime(QDateTime(QDate(2026, 12, 7), QTime(10, 39), Qt::UTC));
+        QCOMPARE(Child<QDateTimeEdit>(*d, "dtTrackFrom")->text(), QString("2026-12-07 10:30"));
+        Child<QPushButton>(*d, "cmdShowTrack")->click();
+        QTRY_VERIFY(d->statusText().startsWith("10 reports, 2026-12-07 10:30:00 UTC to 2026-12-07 10:39:00 UTC"));
+        qunsetenv("TZ");
+        tzset();
+        Child<QComboBox>(*d, "cmbTrackPeriod")->setCurrentIndex(static_cast<int>(history::TrackPeriod::SixHours));
+        Child<QPushButton>(*d, "cmdShowTrack")->click();
+        QTRY_COMPARE(layer.tracks()[0].fixes.size(), size_t{61});
+        plot::FrmGraphics* plotWindow = m.w.plot().window();
+        QVERIFY(plotWindow && plotWindow->isVisible());
+        QVERIFY(PictureHasColour(*plotWindow->picture(), plot::TrackColour(0)));
+
+        Child<QPushButton>(*d, "cmdExportTrack")->click();
+        QFileDialog* save = d->exportDialog();
+        QVERIFY(save && save->isVisible() && save->testOption(QFileDialog::DontUseNativeDialog));
+        save->selectFile(QString::fromStdString((dir / "out.gpx").string()));
+        QMetaObject::invokeMethod(save, "accept");
+        struct Export {
+            const char* file;
+            const char* format;
+            const char* item;
+            int count;
+        };
+        for (const Export& e : {Export{"out.gpx", nullptr, "<trkpt", 61}, Export{"out.csv", "csv", "\n", 62},
+                                Export{"out.geojson", "geojson", "\"LineString\"", 1}}) {
+            const QString path = QString::fromStdString((dir / e.file).string());
+            if (e.format) QVERIFY(d->exportTo(path, e.format));
+            QFile f(path);
+            QVERIFY2(f.open(QIODevice::ReadOnly), e.file);
+            QCOMPARE(QString::fromUtf8(f.readAll()).count(e.item), e.count);
+        }
+        // A folder that is not there: said so, and nothing left behind.
+        QVERIFY(!d->exportTo(QString::fromStdString((dir / "none" / "t.gpx").string()), "gpx"));
+        QVERIFY(d->statusText().startsWith("Not exported"));
+
+        Child<QPushButton>(*d, "cmdClearTrack")->click();
+        QVERIFY(layer.empty());
+        QVERIFY(!PictureHasColour(*plotWindow->picture(), plot::TrackColour(0)));
+        Child<QPushButton>(*d, "cmdShowTrack")->click();
+        QTRY_VERIFY(!layer.empty());
+        auto* clear = Child<QAction>(*plotWindow, "pmnuClearTrack");
+        QVERIFY(clear->isEnabled());
+        clear->trigger();
+        QVERIFY(layer.empty());
+        QVERIFY(!clear->isEnabled());
+    }
+
+    // A few tracks at a time, each in a colour of its own: a station's new
+    // track keeps its colour, one more than the layer holds drops the oldest.
+    void trackLayerKeepsAFewTracksApart() {
+        struct Step {
+            int32_t set;    // 0: none
+            int32_t clear;  // 0: none
+            QList<QPair<int, int>> shown;  // (mmsi, colour), oldest first
+        };
+        const Step steps[] = {
+            {1, 0, {{1, 0}}},
+            {2, 0, {{1, 0}, {2, 1}}},
+            {1, 0, {{2, 1}, {1, 0}}},
+            {3, 0, {{2, 1}, {1, 0}, {3, 2}}},
+            {0, 2, {{1, 0}, {3, 2}}},
+            {4, 0, {{1, 0}, {3, 2}, {4, 1}}},
+            {5, 0, {{1, 0}, {3, 2}, {4, 1}, {5, 3}}},
+            {6, 0, {{3, 2}, {4, 1}, {5, 3}, {6, 0}}},
+        };
+        plot::TrackLayer layer;
+        QSignalSpy changed(&layer, &plot::TrackLayer::changed);
+        for (const Step& s : steps) {
+            if (s.set) layer.set(s.set, QString::number(s.set), {{52, 4}});
+            if (s.clear) layer.clear(s.clear);
+            QList<QPair<int, int>> shown;
+            for (const plot::TrackLine& t : layer.tracks()) shown << qMakePair(t.mmsi, t.colour);
+            QCOMPARE(shown, s.shown);
+        }
+        QCOMPARE(changed.count(), 8);
+        layer.clear(99);  // not shown: nothing to repaint
+        QCOMPARE(changed.count(), 8);
+        QSet<QRgb> colours;
+        for (int i = 0; i < plot::kMaxTracks; ++i) colours << plot::TrackColour(i).rgb();
+        for (const QColor& live : {QColor(Qt::black), QColor(Qt::blue), QColor(Qt::red), QColor(128, 128, 128), QColor(Qt::white)}) {
+            colours << live.rgb();
+        }
+        QCOMPARE(colours.size(), plot::kMaxTracks + 5);
+        // Each reads on the white picture: a contrast of 3:1 at least.
+        const auto luminance = [](const QColor& c) {
+            const auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+            return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+        };
+        for (int i = 0; i < plot::kMaxTracks; ++i) QVERIFY(1.05 / (luminance(plot::TrackColour(i)) + 0.05) >= 3.0);
+    }
+
+    // What the dialog says when there is nothing to draw: a line in it,
+    // never a box, and a missing store is not made by asking it.
+    void trackWithoutReportsIsALineInTheDialog() {
+        TempDir dir;
+        StoreHistory(dir / "History.sqlite", {.positions = {StoredPosition(211000001, kNoon - 3 * kHourMs, 54.5, 10.25)}});
+        const std::string stored = (dir / "History.sqlite").string();
+        const std::string missing = (dir / "Missing.sqlite").string();
+        struct Case {
+            std::string location;
+            int32_t mmsi;
+            history::TrackPeriod period;
+            QString status;
+        };
+        const Case cases[] = {
+            {stored, 211000001, history::TrackPeriod::Hour, "No reports of this station stored from 2026-12-07 11:00:00"},
+            {stored, 211000002, history::TrackPeriod::Day, "No reports of this station"},
+            {missing, 211000001, history::TrackPeriod::Day, "No history store: nothing stored yet (Missing.sqlite"},
+            {"", 211000001, history::TrackPeriod::Day, "No history store: history is not kept"},
+            {stored, 211000001, history::TrackPeriod::FromTo, "The period ends before it begins"},
+        };
+        history::HistoryReader reader;
+        for (const Case& c : cases) {
+            history::FrmTrack d({c.mmsi, "X"}, reader, [&] { return c.location; });
+            d.setNow([] { return kNoon; });
+            Child<QComboBox>(d, "cmbTrackPeriod")->setCurrentIndex(static_cast<int>(c.period));
+            Child<QDateTimeEdit>(d, "dtTrackTo")->setDateTime(QDateTime(QDate(2026, 12, 1), QTime(0, 0), Qt::UTC));
+            d.showTrack();
+            QTRY_VERIFY2(d.statusText().startsWith(c.status), qPrintable(d.statusText()));
+            QVERIFY(!Child<QPushButton>(d, "cmdExportTrack")->isEnabled());
+        }
+        QVERIFY(!std::filesystem::exists(missing));
+    }
+
+    // A period of any length is read in slices, newest first: at most `cap`
+    // reports (the latest), every stored one exactly once, and a request
+    // superseded between slices stops.
+    void trackReadingIsBounded() {
+        TempDir dir;
+        history::Batch b;
+        for (int i = 0; i < 30; ++i) b.positions.push_back(StoredPosition(211000001, kNoon - i * kHourMs, 54.5, 10.25));
+        StoreHistory(dir / "h.sqlite", b);
+        auto opened = history::OpenHistoryStore((dir / "h.sqlite").string());
+        struct Case {
+            size_t cap;
+            history::TimeMs slice;
+            size_t rows;
+            bool cut;
+        };
+        for (const Case& c : {Case{1000, 6 * kHourMs, 30, false}, Case{1000, kHourMs, 30, false},
+                              Case{1000, 100 * kHourMs, 30, false}, Case{10, 6 * kHourMs, 10, true},
+                              Case{10, kHourMs, 10, true}}) {
+            const auto a = history::ReadTrack(*opened.store, 211000001, kNoon - 40 * kHourMs, kNoon, {}, c.cap, c.slice);
+            QCOMPARE(a.rows.size(), c.rows);
+            QCOMPARE(a.cut, c.cut);
+            QCOMPARE(a.rows.back().time, kNoon);  // the latest are kept
+            for (size_t i = 1; i < a.rows.size(); ++i) QCOMPARE(a.rows[i].time - a.rows[i - 1].time, kHourMs);
+        }
+        int asked = 0;
+        const auto a = history::ReadTrack(*opened.store, 211000001, kNoon - 40 * kHourMs, kNoon,
+                                          [&] { return ++asked > 2; }, 1000, kHourMs);
+        QVERIFY(a.cancelled && a.rows.empty());
+        QCOMPARE(asked, 3);
+    }
+
+    // The reader answers on the window thread, one request after the other;
+    // a newer request of the same kind drops the older's answer, whether it
+    // waited or ran, and leaves other kinds alone.
+    void newerRequestSupersedesTheOlder() {
+        history::HistoryReader reader;
+        std::atomic<bool> release{false}, started{false};
+        std::atomic<int> ran{0};
+        QStringList answered;
+        const auto work = [&](const QString& name, bool block) {
+            return [&, name, block](history::HistoryStore*, const std::string&,
+                                    const history::Cancelled& cancelled) -> std::function<void()> {
+                ++ran;
+                started = true;
+                while (block && !release) QThread::msleep(1);
+                const bool told = cancelled();
+                return [&answered, name, told] { answered << name + (told ? " (told to stop)" : ""); };
+            };
+        };
+        reader.ask("track", "", work("first", true));
+        QTRY_VERIFY(started);
+        reader.ask("track", "", work("second", false));
+        reader.ask("last seen", "", work("other", false));
+        reader.ask("track", "", work("third", false));
+        release = true;
+        QTRY_COMPARE(reader.waiting(), 0);
+        QCOMPARE(answered, QStringList({"other", "third"}));
+        QCOMPARE(ran.load(), 3);
     }
 };
 

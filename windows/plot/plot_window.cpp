@@ -102,6 +102,7 @@ void PicGraphics::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), kPlotBackground);
     painter.drawPixmap(panOffset_, persistent_);
+    painter.drawPixmap(panOffset_, overlay_);
     painter.translate(panOffset_);
     painter.setRenderHint(QPainter::Antialiasing);
     PaintShapes(painter, moving_, owner_.view());
@@ -364,6 +365,7 @@ void FrmGraphics::buildMenus() {
     pmnuERBLReference_->setObjectName("pmnuERBLReference");
     pmnuERBLReference_->setCheckable(true);
     connect(pmnuERBLReference_, &QAction::triggered, this, &FrmGraphics::pmnuERBLReference_Click);
+    addTrackMenu(*pmnuCenter_);
 }
 
 // ---------------------------------------------------------------- opening and closing
@@ -435,6 +437,7 @@ void FrmGraphics::SetupPlot() {
     cmdZoom_[0]->setEnabled(zoom.plus);
     cmdZoom_[1]->setEnabled(zoom.minus);
     drawStaticLayer();
+    redrawTracks();
     prepareStaleCharts();
     // Targets show at once in the new view instead of at the next tick.
     if (table_->TargetCount() > 0) {

@@ -70,6 +70,7 @@ namespace plot {
 
 class FrmGraphics;
 class FrmERBL;
+class TrackLayer;
 class FrmLOS;
 
 // The picture: paints the persistent pixmap, the moving layer and the zoom
@@ -86,6 +87,8 @@ public:
     void setPast(const QString& banner);
     // The pixmap at the widget's size, cleared to the background.
     void clearPersistent();
+    // Stored tracks, painted over the persistent layer (track_layer_window.h).
+    void setOverlay(QPixmap overlay);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -103,6 +106,7 @@ private:
     QPointF panFrom_;
     QPointF panOffset_;  // pixels the picture is drawn shifted while a drag pans
     QPixmap persistent_;
+    QPixmap overlay_;
     std::vector<Shape> moving_;
     bool zoomBoxShown_ = false;
     QRectF zoomBox_;
@@ -194,6 +198,13 @@ public:
     // the trails so far when it follows on from the last filling (playing
     // forward), on a clean picture when the moment jumped.
     void tableRefilled(bool continued);
+    // Stored tracks (track_layer_window.cpp): drawn from the layer, which
+    // outlives the window; the pop-up's "Clear track" (pmnuClearTrack) clears them.
+    void setTrackLayer(TrackLayer* layer);
+    // Centres the picture on a position (degrees) at the present scale.
+    void centreOn(double latitude, double longitude);
+    // Whether a position (degrees) lies in the picture.
+    bool shows(double latitude, double longitude) const;
 
 signals:
     // The operator clicked on entry n (1-based): it is the selected target now.
@@ -210,6 +221,8 @@ protected:
 
 private:
     void buildTargetMenus(QMenu& options);
+    void addTrackMenu(QMenu& popup);
+    void redrawTracks();
     // Shows or hides the tool tip for the target under pixel (px, py).
     void hoverAt(QPointF pixel);
     void followSelected();
@@ -271,6 +284,8 @@ private:
     const base::Clock* clock_ = &systemClock_;
     QPointer<FrmERBL> frmERBL_;
     QPointer<FrmLOS> frmLOS_;
+    QPointer<TrackLayer> trackLayer_;
+    QAction* pmnuClearTrack_ = nullptr;
 
     PlotMap map_;
     // Jobs handed to the loader and not back yet, in order; `chart` set for a

@@ -1,5 +1,7 @@
 #include "windows/targets/extra_info_window.h"
 
+#include <QPushButton>
+
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -300,6 +302,16 @@ void FrmAISExtraInfo::buildHeader(QVBoxLayout* top) {
     lblSource_ = pair("Source : ", "lblSource", t.LastSource.empty() ? "n/a" : t.LastSource);
     row->insertWidget(row->indexOf(lblNationality_), picFlag_);
     row->addStretch(1);
+    auto* track = new QPushButton("&Track...", this);
+    track->setObjectName("cmdTrack");
+    track->setToolTip("The station's stored track for a period: drawn on the plot, exported as GPX, GeoJSON or CSV.");
+    connect(track, &QPushButton::clicked, this, [this] {
+        // A removed station's entry may hold another one by now: its MMSI is the one shown.
+        if (removed()) return emit trackRequested(lblMMSI_->text().toInt(), {});
+        const TargetRecord& t = table_.entry(entry_);
+        emit trackRequested(t.MMSI, QString::fromStdString(t.Id.Name).remove('@').trimmed());
+    });
+    row->addWidget(track, 0, Qt::AlignTop);
     picDimension_ = new DimensionSketch(SketchDimensions(t), this);
     row->addWidget(picDimension_);
     top->addLayout(row);
@@ -522,6 +534,7 @@ FrmAISExtraInfo* ExtraInfoWindows::open(int entry, int clickYTwips) {
 
     auto* w = new FrmAISExtraInfo(table_, entry);
     windows_.insert(entry, w);
+    connect(w, &FrmAISExtraInfo::trackRequested, this, &ExtraInfoWindows::trackRequested);
     // A click low in the list must not put the window below the screen.
     const QPoint pos(ui::pixelsFromTwips(at.left, dpi), ui::pixelsFromTwips(at.top, dpi));
     const QRect fitted = ui::FitOnScreen(QRect(pos, w->size()));

@@ -18,6 +18,7 @@
 // frameChannel_0/_1, frmMsgStatistics, ...), the grids hfgMsgStatistics and
 // hfgMsgStatistics2, and each value label "<frame>_<key>" (extra_info.h).
 // The grids' title row is their horizontal header; grid row k is table row k-1.
+// "Track..." (cmdTrack) asks for the station's stored track (trackRequested).
 #pragma once
 
 #include <QGroupBox>
@@ -61,6 +62,10 @@ public:
 
     // Text of a value label (empty when there is no such label).
     QString valueText(const QString& name) const;
+
+signals:
+    // Track... was clicked: the station's MMSI and name (empty when unknown).
+    void trackRequested(int mmsi, const QString& name);
 
 private:
     void buildHeader(QVBoxLayout* top);
@@ -123,6 +128,10 @@ public:
 
     bool isOpen(int entry) const { return window(entry) != nullptr; }
     FrmAISExtraInfo* window(int entry) const;
+
+signals:
+    // Track... in a station's window.
+    void trackRequested(int mmsi, const QString& name);
 
 private:
     const TargetTable& table_;
