@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "simulated_station.h"
 #include "cli/sim/simulator.h"
 #include "station/receiver.h"
 #include "targets/target_sort.h"
@@ -82,27 +83,7 @@ void BM_ListApproachCells20000(benchmark::State& state) {
 }
 BENCHMARK(BM_ListApproachCells20000)->Unit(benchmark::kMillisecond);
 
-// Two minutes of 20,000 simulated stations, the own ship among them: every
-// target with a position has an approach to it.
-struct WithOwnShip {
-    base::ManualClock clock;
-    app::ReceiverEvents events;
-    app::Receiver rx{clock, events};
-    WithOwnShip() {
-        rx.targets().setLifecycle({360, 1080, 1800, targets::kMaxCapacity});
-        sim::SimulatorOptions o;
-        o.scenario.stations = targets::kMaxCapacity;
-        o.scenario.seed = 3;
-        sim::Simulator s(o);
-        sim::Emission e;
-        double last = 0;
-        for (s.next(e); e.time < 120; s.next(e)) {
-            clock.advance(e.time - last);
-            last = e.time;
-            for (const auto& line : e.sentences) rx.takeBytes(app::Receiver::kMainInput, line);
-        }
-    }
-};
+using WithOwnShip = bench_support::SimulatedStation;
 
 // The once-a-second pass of a list kept sorted by CPA while the own ship
 // moves: the CPA cells owed to every row, the re-sort, the rows reordered,

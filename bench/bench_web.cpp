@@ -5,35 +5,13 @@
 // second's share of the receive thread.
 #include <benchmark/benchmark.h>
 
-#include "cli/sim/simulator.h"
-#include "station/receiver.h"
-#include "targets/watch.h"
+#include "simulated_station.h"
 #include "web/snapshot.h"
 
 namespace {
 
-struct Station {
-    base::ManualClock clock;
-    app::ReceiverEvents events;
-    app::Receiver rx{clock, events};
-    Station() {
-        rx.targets().setLifecycle({360, 1080, 1800, targets::kMaxCapacity});
-        sim::SimulatorOptions o;
-        o.scenario.stations = targets::kMaxCapacity;
-        o.scenario.seed = 3;
-        sim::Simulator s(o);
-        sim::Emission e;
-        double last = 0;
-        for (s.next(e); e.time < 120; s.next(e)) {
-            clock.advance(e.time - last);
-            last = e.time;
-            for (const auto& line : e.sentences) rx.takeBytes(app::Receiver::kMainInput, line);
-        }
-    }
-};
-
-Station& Full() {
-    static Station station;
+bench_support::SimulatedStation& Full() {
+    static bench_support::SimulatedStation station;
     return station;
 }
 

@@ -10,6 +10,7 @@
 #include "station/receiver.h"
 #include "targets/coverage.h"
 #include "targets/target_export.h"
+#include "support/fed_receiver.h"
 #include "support/recording_events.h"
 #include "support/sample_sentences.h"
 
@@ -131,14 +132,11 @@ TEST(Api, ViewsOfTheLiveTableAreValidJsonWithEveryTarget) {
     EXPECT_TRUE(TargetDetailJson(rx, 257000003).empty());
 }
 
-TEST(Api, AListBuiltInSlicesIsTheSameTextAndLeavesOutWhatWasFreedMeanwhile) {
-    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 7, 14, 0, 0)};
-    testing_support::RecordingEvents events;
-    app::Receiver rx(clock, events);
+class ListBuildTest : public testing_support::FedReceiver {};
+
+TEST_F(ListBuildTest, AListBuiltInSlicesIsTheSameTextAndLeavesOutWhatWasFreedMeanwhile) {
     using testing_support::ClassAReport;
-    using testing_support::Join;
-    using testing_support::Sentences;
-    for (int k = 0; k < 7; ++k) rx.takeBytes(0, Join(Sentences(ClassAReport(257000001 + k, 59.5 + k * 0.01, 5.25, 1.0f))));
+    for (int k = 0; k < 7; ++k) feed(ClassAReport(257000001 + k, 59.5 + k * 0.01, 5.25, 1.0f));
     for (View v : {View::Targets, View::Compact, View::GeoJson}) {
         ListBuild sliced(rx, v);
         int steps = 1;
@@ -153,7 +151,7 @@ TEST(Api, AListBuiltInSlicesIsTheSameTextAndLeavesOutWhatWasFreedMeanwhile) {
     ASSERT_FALSE(build.step(3));
     rx.targets().setLifecycle({60, 60, 60, targets::kMaxCapacity, 60});
     clock.advance(120);
-    rx.takeBytes(0, Join(Sentences(ClassAReport(257000007, 59.6, 5.25, 1.0f))));
+    feed(ClassAReport(257000007, 59.6, 5.25, 1.0f));
     rx.targets().AgeTargets(clock.monotonicSeconds());
     ASSERT_EQ(rx.targets().TargetCount(), 1);
     while (!build.step(3)) {
