@@ -39,7 +39,7 @@ WebSettings LoadWebSettings(ui::SettingsStore& store, bool* madeToken) {
     if (s.token.size() < 32) {
         s.token = ui::NewAccessToken();
         store.writeTextList(kTokenKey, {QString::fromStdString(s.token)});
-        store.sync();
+        store.keepPrivate();
         if (madeToken) *madeToken = true;
     }
     return s;
@@ -52,7 +52,7 @@ void StoreWebSettings(ui::SettingsStore& store, bool enabled, const WebSettings&
     store.writeTextList(kAddressKey, {settings.address.toString()});
     store.writeNumber(kPortKey, settings.port);
     store.writeTextList(kTokenKey, {QString::fromStdString(settings.token)});
-    store.sync();
+    store.keepPrivate();
 }
 
 bool ParseListenAddress(const QString& text, QHostAddress& address, quint16& port) {

@@ -1,6 +1,7 @@
 #include "ui/settings_store.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace ui {
 
@@ -43,5 +44,11 @@ void SettingsStore::writeTextList(const QString& key, const QStringList& values)
 }
 
 bool SettingsStore::contains(const QString& key) const { return settings_->contains(keyOf(key)); }
+
+void SettingsStore::keepPrivate() {
+    settings_->sync();
+    const QString file = settings_->fileName();
+    if (QFile::exists(file)) QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
 
 }  // namespace ui

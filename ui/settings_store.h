@@ -39,6 +39,10 @@ public:
     void writeTextList(const QString& key, const QStringList& values);
     bool contains(const QString& key) const;
     void sync() { settings_->sync(); }
+    // Writes the file now and makes it readable by its owner only, for a
+    // store that holds a secret (the web view's access token). Later writes
+    // replace the file with the same permissions.
+    void keepPrivate();
 
 private:
     std::unique_ptr<QSettings> settings_;

@@ -8,6 +8,8 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <sys/stat.h>
+
 #include <QDateTime>
 #include <QSlider>
 #include <QSpinBox>
@@ -529,6 +531,16 @@ private slots:
         QByteArray reply;
         QTRY_VERIFY_WITH_TIMEOUT((reply += client.readAll(), reply.contains("\"MMSI\":257123456")), 5000);
         QVERIFY(reply.startsWith("HTTP/1.1 200 OK"));
+        // The settings hold the access token: no one but their owner reads them,
+        // before and after the program writes them again.
+        const auto mode = [&] {
+            struct stat st {};
+            return ::stat((dir.path() / "Orvanta.conf").c_str(), &st) == 0 ? (st.st_mode & 0777) : 0777u;
+        };
+        QCOMPARE(mode(), 0600u);
+        settings.writeNumber("WebViewPort", 8081);
+        settings.sync();
+        QCOMPARE(mode(), 0600u);
     }
 };
 
