@@ -28,7 +28,10 @@ class JsonFields final : public FieldVisitor {
 public:
     explicit JsonFields(base::JsonObjectWriter& json) : json_(json) {}
 
-    [[gnu::always_inline]] void integer(const base::JsonKey& name, int64_t v) { field(name, v); }
+    [[gnu::always_inline]] void integer(const base::JsonKey& name, int64_t v) {
+        ++fields;
+        json_.field(name, v);
+    }
     void integer(std::string_view name, int64_t v) override { field(name, v); }
     [[gnu::always_inline]] void single(const base::JsonKey& name, float v) { field(name, v); }
     void single(std::string_view name, float v) override { field(name, v); }

@@ -28,10 +28,10 @@ std::pair<std::string, std::string> positionCells(const targets::Reference& s, c
     if (!positions && !t.RangeKnown) return {"n/a", "n/a"};  // no range to a position too old or not measured
     std::string lat = noLat ? "n/a"
                       : positions ? geodesy::FormatPosition(t.Fix.Latitude, "LAT", "form", 1)
-                                  : base::formatNumber(t.Range / 1852.0, "0.0 nm");
+                                  : base::formatNumber(t.FromReference.range() / 1852.0, "0.0 nm");
     std::string lon = noLon ? "n/a"
                       : positions ? geodesy::FormatPosition(t.Fix.Longitude, "LON", "form", 1)
-                                  : base::formatNumber(t.Bearing * 57.29577951307855, "000.0 °");
+                                  : base::formatNumber(t.FromReference.bearing() * 57.29577951307855, "000.0 °");
     return {lat, lon};
 }
 
@@ -153,9 +153,9 @@ void printCsv(const app::Receiver& rx, std::string& out) {
         if (ranges) {
             const bool range = position && !(s.lat() == 0 && s.lon() == 0);
             // To a tenth of a degree in [0, 360): 359.96 is 0.0, not 360.0.
-            double bearing = std::round(t.Bearing * 57.29577951307855 * 10.0) / 10.0;
+            double bearing = std::round(t.FromReference.bearing() * 57.29577951307855 * 10.0) / 10.0;
             bearing = bearing < 0 ? bearing + 360 : bearing >= 360 ? bearing - 360 : bearing;
-            number(range, t.Range / 1852.0, 3);
+            number(range, t.FromReference.range() / 1852.0, 3);
             number(range, bearing, 1);
         }
         number(cells[8] != "n/a", t.Motion.SOG, 1);

@@ -54,12 +54,16 @@ IntakeOutcome Intake::take(std::string_view line, double monotonicSeconds, bool 
         return o;
     }
 
-    if (checkChecksum && (!tagChecksumValid || !ChecksumValid(sentence))) {
+    // The usual form in one pass; anything else the general way, the
+    // checksum first.
+    bool checksumValid = false;
+    const bool plain = ReadPlainVDM(sentence, fields_, checksumValid);
+    if (checkChecksum && (!tagChecksumValid || !(plain ? checksumValid : ChecksumValid(sentence)))) {
         o.result = IntakeResult::ChecksumError;
         return o;
     }
 
-    const ExtractResult extracted = ExtractVDM(sentence, fields_, &errorText_);
+    const ExtractResult extracted = plain ? ExtractResult::Ok : ExtractVDM(sentence, fields_, &errorText_);
     if (extracted != ExtractResult::Ok) {
         o.result = IntakeResult::Malformed;
         if (extracted == ExtractResult::ConversionError) {

@@ -143,6 +143,106 @@ ExtractResult ExtractVDM(std::string_view sentence, VDMFields& fields, std::stri
     return ExtractResult::Ok;
 }
 
+namespace {
+
+// A fragment field or the fill bits: one digit, or empty (not available).
+// Sets value and moves past the comma or star that ends it; false when the
+// field is anything else.
+bool PlainDigitField(std::string_view s, size_t& i, char end, int16_t& value) {
+    if (i < s.size() && s[i] == end) {
+        value = base::kNotAvailable;
+        ++i;
+        return true;
+    }
+    if (i + 1 >= s.size() || s[i] < '0' || s[i] > '9' || s[i + 1] != end) return false;
+    value = static_cast<int16_t>(s[i] - '0');
+    i += 2;
+    return true;
+}
+
+// Where the payload starting at `from` ends (its comma), or npos when a star
+// or the end of the sentence comes first.
+size_t PayloadEnd(std::string_view s, size_t from) {
+    size_t i = from;
+#if defined(__SSE2__)
+    for (; i + 16 <= s.size(); i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
+        const unsigned comma = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(','))));
+        const unsigned star = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('*'))));
+        if ((comma | star) == 0) continue;
+        const size_t at = i + static_cast<size_t>(std::countr_zero(comma | star));
+        return s[at] == ',' ? at : std::string_view::npos;
+    }
+#endif
+    for (; i < s.size(); ++i) {
+        if (s[i] == ',') return i;
+        if (s[i] == '*') return std::string_view::npos;
+    }
+    return std::string_view::npos;
+}
+
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+
+// The exclusive-or of s[1, end) for end >= 9, eight bytes a step; the last
+// few bytes from one more word that ends at `end`, the bytes already taken
+// shifted out of it.
+unsigned char XorOf(std::string_view s, size_t end) {
+    uint64_t wide = 0;
+    size_t i = 1;
+    for (; i + 8 <= end; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, s.data() + i, sizeof w);
+        wide ^= w;
+    }
+    if (i < end) {
+        uint64_t w;
+        std::memcpy(&w, s.data() + end - 8, sizeof w);
+        const size_t taken = 8 * (8 - (end - i));
+        wide ^= std::endian::native == std::endian::little ? w >> taken : w << taken;
+    }
+    wide ^= wide >> 32;
+    wide ^= wide >> 16;
+    wide ^= wide >> 8;
+    return static_cast<unsigned char>(wide);
+}
+
+}  // namespace
+
+bool ReadPlainVDM(std::string_view s, VDMFields& fields, bool& checksumValid) {
+    // "!AIVDM," then count, number and sequential identifier.
+    VDMFields f;
+    size_t i = 7;
+    if (s.size() < i || s[6] != ',') return false;
+    if (!PlainDigitField(s, i, ',', f.FragmentCount) || !PlainDigitField(s, i, ',', f.FragmentNumber) ||
+        !PlainDigitField(s, i, ',', f.SequentialMessageID)) {
+        return false;
+    }
+    // The channel: none, or one character that is neither a comma nor a star.
+    if (i < s.size() && s[i] != ',') {
+        if (s[i] == '*') return false;
+        f.Channel = s[i++];
+    }
+    if (i >= s.size() || s[i] != ',') return false;
+    const size_t payloadAt = ++i;
+    const size_t comma = PayloadEnd(s, payloadAt);
+    if (comma == std::string_view::npos) return false;
+    f.Payload = s.substr(payloadAt, comma - payloadAt);
+    i = comma + 1;
+    if (!PlainDigitField(s, i, '*', f.FillBits)) return false;
+    // Two hexadecimal digits, then the end of the line.
+    const size_t star = i - 1;
+    if (i + 2 > s.size() || !IsHexDigit(s[i]) || !IsHexDigit(s[i + 1])) return false;
+    const size_t rest = s.size() - (i + 2);
+    const bool lineEnd = rest == 0 || (rest == 1 && s.back() == '\n') ||
+                         (rest == 2 && s[s.size() - 2] == '\r' && s.back() == '\n');
+    if (!lineEnd) return false;
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const unsigned char x = XorOf(s, star);
+    checksumValid = s[i] == kHex[x >> 4] && s[i + 1] == kHex[x & 15];
+    fields = f;
+    return true;
+}
+
 int VdmAssembler::pendingCount() const {
     int n = 0;
     for (const auto& p : pending_) n += p.used ? 1 : 0;

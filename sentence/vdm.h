@@ -56,6 +56,14 @@ enum class ExtractResult {
 // and errorText (when given) receives a one-line description.
 ExtractResult ExtractVDM(std::string_view sentence, VDMFields& fields, std::string* errorText = nullptr);
 
+// The usual sentence in one pass: "!AIVDM,1,1,,A,<payload>,0*hh" with
+// fragment count, number, sequential identifier and fill bits each one digit
+// or empty, a channel of at most one character, no '*' before the checksum
+// and nothing after it but "\n" or "\r\n". Fills fields as ExtractVDM does
+// and sets checksumValid as ChecksumValid (checksum.h) would; returns false,
+// leaving both alone, for a sentence of any other form (take the general way).
+bool ReadPlainVDM(std::string_view sentence, VDMFields& fields, bool& checksumValid);
+
 enum class SentenceKind : uint8_t { VDM = 0, VDO = 1 };
 
 // What a message keeps of its sentences' tag blocks: the source and reception

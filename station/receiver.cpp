@@ -357,7 +357,8 @@ void Receiver::noteCoverage(const MessageOrigin& origin, int entry, double mono)
     const targets::CoverageKey key{origin.input, std::string(origin.source)};
     if (t.PositionMonotonic == mono && t.RangeKnown) {
         constexpr double kMetresPerNm = 1852.0, kDegreesPerRadian = 57.29577951308232;
-        coverage_->add(key, t.MMSI, t.Range / kMetresPerNm, t.Bearing * kDegreesPerRadian, t.Fix.Latitude,
+        coverage_->add(key, t.MMSI, t.FromReference.range() / kMetresPerNm,
+                       t.FromReference.bearing() * kDegreesPerRadian, t.Fix.Latitude,
                        t.Fix.Longitude, time);
     } else {
         coverage_->heard(key, t.MMSI, time);

@@ -43,7 +43,7 @@ RangeSummary SummariseRanges(const TargetTable& table, int16_t referenceMode) {
     for (int n = 1; n <= table.EntryCount(); ++n) {
         const TargetRecord& t = table.entry(n);
         if (!table.InUse(n) || !t.RangeKnown || n == table.OwnShipIndex()) continue;
-        const double nm = t.Range / 1852.0;
+        const double nm = t.FromReference.range() / 1852.0;
         size_t ring = 0;
         while (ring < kRangeRings.size() && nm > kRangeRings[ring]) ++ring;
         r.rings[ring]++;

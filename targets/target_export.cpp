@@ -113,8 +113,8 @@ std::string TargetListCsv(const TargetTable& table, const RowContext& ctx) {
         if (ranges) {
             // The list shows range and bearing only to a known reference and position.
             const bool range = position && !(ctx.refLat == 0.0 && ctx.refLon == 0.0) && shown(kColLat);
-            number(range, t.Range / kMetresPerNm, 3);
-            number(range, WrapBearing(t.Bearing * kDegreesPerRadian), 1);
+            number(range, t.FromReference.range() / kMetresPerNm, 3);
+            number(range, WrapBearing(t.FromReference.bearing() * kDegreesPerRadian), 1);
         }
         number(shown(kColSOG), t.Motion.SOG, 1);
         number(shown(kColCOG), t.Motion.COG, 1);
@@ -230,8 +230,8 @@ void writeStaticJson(JsonFields& o, const TargetRecord& t) {
 // The list row, range and bearing, reception statistics and the watch.
 void writeReceptionJson(JsonFields& o, const TargetRecord& t, double monotonicNow) {
     o.i("ListRow", t.ListRow);
-    o.optional("Range", t.RangeKnown, t.Range);
-    o.optional("Bearing", t.RangeKnown, t.Bearing);
+    o.optional("Range", t.RangeKnown, t.FromReference.range());
+    o.optional("Bearing", t.RangeKnown, t.FromReference.bearing());
     dateField(o.j, "FirstMsgTime", t.FirstMsgTime);
     dateField(o.j, "LastMsgTime", t.LastMsgTime);
     o.i("TrackedFor", t.TrackedFor);

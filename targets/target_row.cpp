@@ -47,13 +47,13 @@ void WriteTargetRow(const TargetRecord& t, const RowContext& ctx, RowWrite kind,
         c[kColLat] = noPosition;
     } else {
         c[kColLat] = showPositions ? geodesy::FormatPosition(t.Fix.Latitude, "LAT", "display", 1)
-                                   : base::formatNumber(t.Range / kMetresPerNm, "0.0 nm");
+                                   : base::formatNumber(t.FromReference.range() / kMetresPerNm, "0.0 nm");
     }
     if (!HasCoordinate(t.Fix.Longitude) || noRange) {
         c[kColLon] = noPosition;
     } else {
         c[kColLon] = showPositions ? geodesy::FormatPosition(t.Fix.Longitude, "LON", "display", 1)
-                                   : base::formatNumber(t.Bearing * kDegreesPerRadian, "000.0 °");
+                                   : base::formatNumber(t.FromReference.bearing() * kDegreesPerRadian, "000.0 °");
     }
 
     const bool fixed = t.Class == TargetClass::BS || t.Class == TargetClass::AtoN;

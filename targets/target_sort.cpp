@@ -47,10 +47,10 @@ double NumberOf(const TargetRecord& t, int column, int16_t referenceMode) {
         // range (up to half the globe) sorts before an entry without one.
         case kColLat:
             if (referenceMode == 0) return t.Fix.Latitude == 0.0 ? kMissing : t.Fix.Latitude;
-            return t.RangeKnown ? t.Range : kMissing;
+            return t.RangeKnown ? t.FromReference.range() : kMissing;
         case kColLon:
             if (referenceMode == 0) return t.Fix.Longitude == 0.0 ? kMissing : t.Fix.Longitude;
-            return t.RangeKnown ? t.Bearing : kMissing;
+            return t.RangeKnown ? t.FromReference.bearing() : kMissing;
         case kColSOG: return (t.Motion.SOG == base::kNotAvailable || fixed) ? 999999.0 : t.Motion.SOG;
         case kColCOG: return (t.Motion.COG == base::kNotAvailable || fixed) ? 999999.0 : t.Motion.COG;
         case kColHDG: return (t.TrueHeading == base::kNotAvailable || noHeading) ? 999999.0 : t.TrueHeading;
@@ -83,8 +83,7 @@ void FetchAhead(const TargetRecord& t, int column) {
         case kColLat:
         case kColLon:
             __builtin_prefetch(&t.RangeKnown);
-            __builtin_prefetch(&t.Range);
-            __builtin_prefetch(&t.Bearing);
+            __builtin_prefetch(&t.FromReference);
             __builtin_prefetch(&t.Fix);
             break;
         default: break;

@@ -452,9 +452,8 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
                 refReduced_ = geodesy::ReducedLatitudeOf(refLat, geodesy::kWgs84F);
                 refReducedLat_ = refLat;
             }
-            geodesy::GeodeticInverse(refReduced_, refLat, ref.lon() * geodesy::kDegToRad,
-                                     t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad,
-                                     geodesy::kInverseBoth, t.Range, t.Bearing, geodesy::kWgs84B, geodesy::kWgs84F);
+            t.FromReference.measureLater(refReduced_, refLat, ref.lon() * geodesy::kDegToRad,
+                                         t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad);
         }
     }
     return done;

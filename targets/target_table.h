@@ -30,8 +30,8 @@
 // with the MMSI whose class fits the message type, exactly what a search of
 // entries 1..TargetCount in number order gives, without scanning the table.
 //
-// Units as in the decoded-message record: degrees, knots, metres; Range in
-// metres and Bearing in radians from the reference position. -9999 marks a
+// Units as in the decoded-message record: degrees, knots, metres; the range
+// from the reference position in metres, its bearing in radians. -9999 marks a
 // value the station reported as not available; Latitude 0 means no position
 // received yet.
 #pragma once
@@ -45,6 +45,7 @@
 #include <vector>
 
 #include "ais/message_record.h"
+#include "targets/range_bearing.h"
 #include "targets/reference.h"
 #include "base/date_time.h"
 #include "base/operator_messages.h"
@@ -155,8 +156,8 @@ struct TargetRecord {
     ais::ShipKind Ship24;
     ais::Dimensions Dim24;
     int16_t ListRow = 0;
-    double Range = 0;    // metres
-    double Bearing = 0;  // radians, true
+    // From the reference position: range() in metres, bearing() in radians true.
+    RangeBearing FromReference;
     base::DateTime FirstMsgTime;
     base::DateTime LastMsgTime;
     int32_t TrackedFor = 0;  // whole seconds from FirstMsgTime to LastMsgTime
@@ -216,7 +217,7 @@ struct TargetRecord {
     // What the watch (watch.h) knows of the entry's whereabouts, kept by the
     // receiver after each message, each ageing and each change of reference:
     // when the latest report with a position came (monotonic seconds, -1
-    // none); the position is no older than the lost time; Range and Bearing
+    // none); the position is no older than the lost time; FromReference
     // are measured from the reference in use to that position.
     double PositionMonotonic = -1;
     bool PositionKnown = false;

@@ -335,14 +335,17 @@ void MeasureAllRanges(TargetTable& table, targets::Reference& state, double now,
     for (int n = 1; n <= table.EntryCount(); ++n) {
         if (!table.InUse(n)) continue;
         TargetRecord& t = table.entry(n);
-        const auto was = std::make_tuple(t.PositionKnown, t.RangeKnown, t.Range, t.Bearing);
+        const auto was = std::make_tuple(t.PositionKnown, t.RangeKnown, t.FromReference.range(), t.FromReference.bearing());
         judgeWhereabouts(table, t, established, now);
         if (established && HasPosition(t)) {
+            double metres = 0, radians = 0;
             geodesy::GeodeticInverse(state.lat() * geodesy::kDegToRad, state.lon() * geodesy::kDegToRad,
                                      t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad,
-                                     geodesy::kInverseBoth, t.Range, t.Bearing, geodesy::kWgs84B, geodesy::kWgs84F);
+                                     geodesy::kInverseBoth, metres, radians, geodesy::kWgs84B, geodesy::kWgs84F);
+            t.FromReference.set(metres, radians);
         }
-        if (std::tie(t.PositionKnown, t.RangeKnown, t.Range, t.Bearing) != was) changed.push_back(n);
+        const auto is = std::make_tuple(t.PositionKnown, t.RangeKnown, t.FromReference.range(), t.FromReference.bearing());
+        if (is != was) changed.push_back(n);
     }
 }
 

@@ -60,6 +60,16 @@ TEST(JsonNumber, ShortestDoubleMatchesToChars) {
         const double degrees = (static_cast<double>(raw) / 10000.0) / 60.0;
         ASSERT_EQ(Shortest(degrees), Reference(degrees)) << raw;
     }
+    // Positions of whole millionths (raw a multiple of 3) take a shorter way:
+    // both signs, whole degrees, longitudes, and both ways of dividing.
+    for (int64_t raw = -108'600'000; raw <= 108'600'000; raw += 3 * 331) {
+        for (const double degrees : {static_cast<double>(raw) / 600000.0, (static_cast<double>(raw) / 10000.0) / 60.0}) {
+            ASSERT_EQ(Shortest(degrees), Reference(degrees)) << raw;
+        }
+    }
+    for (const double degrees : {1.0, -1.0, 52.0, 179.99999500000001, 0.999995, 999.999995, 1000.0, 1.000005}) {
+        EXPECT_EQ(Shortest(degrees), Reference(degrees));
+    }
     std::mt19937_64 random(26);
     for (int i = 0; i < 200'000; ++i) {
         const double inRange = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 70) - 65);

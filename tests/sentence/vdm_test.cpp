@@ -230,5 +230,49 @@ TEST(ChecksumValid, Table) {
     EXPECT_TRUE(ChecksumValid(every + "*" + NMEAChecksum(every + "*") + "\r\n"));
 }
 
+// The one-pass reading of the usual form must say what ExtractVDM and
+// ChecksumValid say: payloads of every length (the payload's end is found
+// sixteen bytes a step, the checksum taken eight bytes a step with a last
+// partial word), every line end, right and wrong checksums. Forms it does not
+// read must be left to the general way.
+TEST(ReadPlainVDM, AgreesWithTheGeneralWay) {
+    const std::string payloads = "177KQJ5000G?tO`K>RA1wUbN0TKH55P5TL01VIaAL@7WKO";
+    int plain = 0;
+    for (size_t n = 0; n <= payloads.size(); ++n) {
+        for (const char* head : {"!AIVDM,1,1,,B,", "!AIVDO,2,1,7,A,", "!AIVDM,,,,,"}) {
+            const std::string body = head + payloads.substr(0, n) + ",2";
+            const std::string sum = NMEAChecksum(body + "*");
+            for (const std::string& checksum : {sum, std::string(sum[0] == '0' ? "1" : "0") + sum[1]}) {
+                for (const char* end : {"", "\n", "\r\n"}) {
+                    const std::string line = body + "*" + checksum + end;
+                    VDMFields quick, general;
+                    bool valid = false;
+                    ASSERT_TRUE(ReadPlainVDM(line, quick, valid)) << line;
+                    ASSERT_EQ(ExtractVDM(line, general), ExtractResult::Ok) << line;
+                    EXPECT_EQ(valid, ChecksumValid(line)) << line;
+                    EXPECT_EQ(std::tie(quick.FragmentCount, quick.FragmentNumber, quick.SequentialMessageID,
+                                       quick.Channel, quick.Payload, quick.FillBits),
+                              std::tie(general.FragmentCount, general.FragmentNumber, general.SequentialMessageID,
+                                       general.Channel, general.Payload, general.FillBits))
+                        << line;
+                    ++plain;
+                }
+            }
+        }
+    }
+    EXPECT_GT(plain, 0);
+    // Forms where the general way reads other fields or another checksum.
+    for (const std::string& line : {kSentence + "*5C\r", kSentence + "*5C\r\n,", kSentence + "*5C \r\n",
+                                    kSentence + "\r\n", kSentence + "*5\r\n", kSentence + "*5G\r\n",
+                                    std::string("!AIVDM,10,1,,B,13aG,0*00"), std::string("!AIVDM,1,1,,*,13aG,0*00"),
+                                    std::string("!AIVDM,1,1,,AB,13aG,0*00"), std::string("!AIVDM,1,1,,A,13*G,0*00"),
+                                    std::string("!AIVDM,1,1, ,A,13aG,0*00"), std::string("!AIVDM,1,1,,A,13aG,12*00"),
+                                    std::string("!AIVDM,1,1,,A,13aG*00"), std::string("!AIVDMX1,1,,A,13aG,0*00")}) {
+        VDMFields f;
+        bool valid = false;
+        EXPECT_FALSE(ReadPlainVDM(line, f, valid)) << line;
+    }
+}
+
 }  // namespace
 }  // namespace input

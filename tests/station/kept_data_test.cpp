@@ -112,7 +112,7 @@ TEST_F(KeptData, TheReferenceFollowsOnlyRealPositions) {
     }
     feed(ClassAReport(257000003, 91.0, 181.0, 1.0f));
     auto& table = rx.targets();
-    const double far = table.entry(2).Range;
+    const double far = table.entry(2).FromReference.range();
     EXPECT_NEAR(far / 1852.0, 5700, 150);
     targets::SortTargets(table, targets::kColLat, false, s.mode());
     const int last = table.DisplayOrder()[static_cast<size_t>(table.TargetCount())];

@@ -45,8 +45,8 @@ TEST_F(Whereabouts, NoRangeWithoutAKnownPositionAfterTheReferenceAppears) {
     // The silent ship is 2.8 nm to the north-east, not on top of us.
     const targets::TargetRecord& silent = of(kSilent);
     EXPECT_TRUE(silent.RangeKnown);
-    EXPECT_NEAR(silent.Range / 1852, 2.83, 0.02);
-    EXPECT_NEAR(silent.Bearing * 180 / 3.14159265358979, 45, 0.5);
+    EXPECT_NEAR(silent.FromReference.range() / 1852, 2.83, 0.02);
+    EXPECT_NEAR(silent.FromReference.bearing() * 180 / 3.14159265358979, 45, 0.5);
     EXPECT_EQ(row(kSilent).cells[targets::kColLat], "2.8 nm");
     EXPECT_TRUE(silent.HasCPA);
     EXPECT_EQ(row(kStaticOnly).cells[targets::kColLat], "n/a");
@@ -127,8 +127,8 @@ TEST_F(Whereabouts, RangesOfTargetsHeardBeforeTheFollowedStationReported) {
                                      t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad,
                                      geodesy::kInverseBoth, metres, radians, geodesy::kWgs84B, geodesy::kWgs84F);
             EXPECT_TRUE(t.RangeKnown) << c.name << " " << mmsi;
-            EXPECT_EQ(t.Range, metres) << c.name << " " << mmsi;
-            EXPECT_EQ(t.Bearing, radians) << c.name << " " << mmsi;
+            EXPECT_EQ(t.FromReference.range(), metres) << c.name << " " << mmsi;
+            EXPECT_EQ(t.FromReference.bearing(), radians) << c.name << " " << mmsi;
         }
     }
 }

@@ -53,7 +53,7 @@ TEST(Reception, RingsAreBandsAndCountOnlyKnownRanges) {
         rec.Type1.MMSI = 257000001 + k;
         rec.Type1.Latitude = 59, rec.Type1.Longitude = 10;
         const TargetUpdate u = table.AddOrUpdateTarget(SentenceKind::VDM, 1, rec, ctx);
-        table.entry(u.entry).Range = miles[k] * 1852;
+        table.entry(u.entry).FromReference.set(miles[k] * 1852, 0);
         table.entry(u.entry).RangeKnown = k != 3;  // the last one's position is too old
     }
     const RangeSummary r = SummariseRanges(table, kRefManual);

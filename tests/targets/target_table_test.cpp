@@ -249,27 +249,30 @@ TEST_F(TableTest, ReferencePositionAndRange) {
         return [=](ais::AISMessageRecord& r) { r.Type1.Latitude = lat, r.Type1.Longitude = lon; };
     };
     take(1, 257000002, at(60.5, 5.8));
-    EXPECT_EQ(table.entry(1).Range, 0);  // no reference: no range
+    EXPECT_EQ(table.entry(1).FromReference.range(), 0);  // no reference: no range
     // Own ship from VDO sets the reference; others get range and bearing.
     state.setMode(kRefFromVDO);
     EXPECT_TRUE(update(1, 257000001, at(60.0, 5.0), SentenceKind::VDO).referenceMoved);
     EXPECT_EQ(std::pair(state.lat(), state.lon()), std::pair(60.0, 5.0));
     EXPECT_FALSE(update(1, 257000002, at(60.5, 5.8)).referenceMoved);
-    EXPECT_NEAR(table.entry(1).Range, 71175.80, 0.5);
-    EXPECT_NEAR(table.entry(1).Bearing * 57.29577951307855, 38.1472, 0.001);
+    // Read after the reference moved on: still measured from where it was
+    // when the target reported (the range is worked out at the first read).
+    EXPECT_TRUE(update(1, 257000001, at(59.0, 4.0), SentenceKind::VDO).referenceMoved);
+    EXPECT_NEAR(table.entry(1).FromReference.range(), 71175.80, 0.5);
+    EXPECT_NEAR(table.entry(1).FromReference.bearing() * 57.29577951307855, 38.1472, 0.001);
     take(20, 257000001, SentenceKind::VDO);  // type 20 moves nothing
-    EXPECT_DOUBLE_EQ(state.lat(), 60.0);
+    EXPECT_DOUBLE_EQ(state.lat(), 59.0);
     // Chosen vessel by MMSI from VDM.
     state.setMode(kRefFromVDM);
     state.setMMSI(257000002);
     take(1, 257000002, at(61.0, 6.0));
     EXPECT_DOUBLE_EQ(state.lat(), 61.0);
-    EXPECT_NEAR(table.entry(1).Range, 0, 1e-6);
+    EXPECT_NEAR(table.entry(1).FromReference.range(), 0, 1e-6);
     // Switching the reference off freezes the last values.
     state.setMode(kRefNone);
-    const double range = table.entry(2).Range;
+    const double range = table.entry(2).FromReference.range();
     take(1, 257000001, at(10.0, 10.0), SentenceKind::VDO);
-    EXPECT_EQ(table.entry(2).Range, range);
+    EXPECT_EQ(table.entry(2).FromReference.range(), range);
     EXPECT_DOUBLE_EQ(state.lat(), 61.0);
 }
 
