@@ -143,7 +143,7 @@ TEST(SituationTable, RangesFromTheReferenceWhichStaysWhereItWas) {
     const targets::Reference before = ref;
     const auto f = Fill({Entry(244123456, 1, StationClass::ClassA)}, ref);
     EXPECT_TRUE(f->only().RangeKnown);
-    EXPECT_NEAR(f->only().Range, 1855.0, 5.0);
+    EXPECT_NEAR(f->only().FromReference.range(), 1855.0, 5.0);
     EXPECT_EQ(ref, before);
 }
 
