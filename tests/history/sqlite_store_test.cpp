@@ -85,8 +85,10 @@ TEST(SqliteStore, SizeRetentionDropsWholeOldDaysUntilTheFileFits) {
     constexpr history::TimeMs kDay = 86400000, kT0 = 1796601600000;
     for (int day = 0; day < 4; ++day) {
         history::Batch b;
-        // Few stations, so a station's day fills whole pages of the (mmsi, time) table.
-        for (int i = 0; i < 5000; ++i) b.positions.push_back(Position(1000 + i % 5, kT0 + day * kDay + i * 1000));
+        // Few stations, moving, so a station's day fills whole pages of the (mmsi, time) table.
+        for (int i = 0; i < 20000; ++i) {
+            b.positions.push_back(Position(1000 + i % 5, kT0 + day * kDay + i * 2000, 50 + i * 1e-4, 3 - i * 1e-4));
+        }
         ASSERT_TRUE(store->append(b).ok());
     }
     store.reset();  // the last connection's close moves the WAL into the file
@@ -95,7 +97,7 @@ TEST(SqliteStore, SizeRetentionDropsWholeOldDaysUntilTheFileFits) {
     // Room for about two and a half days: the two oldest go, the two newest stay whole.
     ASSERT_TRUE(store->applyRetention({0, static_cast<int64_t>(before * 5 / 8)}, kT0 + 4 * kDay).ok());
     EXPECT_EQ(store->span()->first, kT0 + 2 * kDay);
-    EXPECT_EQ(store->track(1000, kT0, kT0 + 5 * kDay).size(), 2u * 1000);
+    EXPECT_EQ(store->track(1000, kT0, kT0 + 5 * kDay).size(), 2u * 4000);
 }
 
 TEST(SqliteStore, ReportsOfOneStationWithTheSameTimeAreAllKeptInOrder) {
