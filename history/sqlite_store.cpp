@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -67,6 +68,12 @@ public:
 
     Status append(const Batch& batch) override;
     std::vector<PositionRow> track(int32_t mmsi, TimeMs from, TimeMs to) override;
+    Status visitTrack(int32_t mmsi, TimeMs from, TimeMs to,
+                      const std::function<bool(const PositionRow&)>& visit) override;
+    void cancel() override {
+        cancelled_.store(true);
+        sqlite3_interrupt(db_);
+    }
     std::vector<SituationEntry> situation(TimeMs at, TimeMs window) override;
     std::vector<LastSeen> lastSeen(std::string_view text, int limit) override;
     std::vector<HourCount> countsPerHour(TimeMs from, TimeMs to) override;
@@ -122,6 +129,7 @@ private:
     std::optional<std::pair<std::pair<int16_t, std::string>, int64_t>> lastSource_;
     std::unordered_map<int32_t, OpenBlock> open_;
     size_t openAfterSweep_ = 0;
+    std::atomic<bool> cancelled_{false};
     std::vector<PackedRow> packed_;
     std::vector<uint64_t> order_;
     std::vector<const PositionRow*> newest_;  // of the batch being written: each station's latest
@@ -435,23 +443,49 @@ int64_t FirstKeyReaching(TimeMs from) { return sqlite::TimeKey(SaturatingMinus(f
 
 std::vector<PositionRow> SqliteStore::track(int32_t mmsi, TimeMs from, TimeMs to) {
     std::vector<PositionRow> out;
-    if (to < from) return out;
-    bool ordered = true;
+    if (!visitTrack(mmsi, from, to, [&](const PositionRow& p) {
+            out.push_back(p);
+            return true;
+        }).ok()) {
+        out.clear();
+    }
+    return out;
+}
+
+Status SqliteStore::visitTrack(int32_t mmsi, TimeMs from, TimeMs to,
+                               const std::function<bool(const PositionRow&)>& visit) {
+    cancelled_.store(false);
+    if (to < from) return {};
+    // Blocks overlap only when older reports were stored after newer ones:
+    // those that overlap are put in order together before they are handed
+    // on (usually each block alone).
+    std::vector<PositionRow> group;
+    TimeMs groupEnd = std::numeric_limits<TimeMs>::min();
+    bool more = true;
+    const auto flush = [&] {
+        if (!std::is_sorted(group.begin(), group.end(), [](const auto& a, const auto& b) { return a.time < b.time; }))
+            std::stable_sort(group.begin(), group.end(), [](const auto& a, const auto& b) { return a.time < b.time; });
+        for (const PositionRow& p : group) {
+            if (!(more = visit(p))) break;
+        }
+        group.clear();
+    };
     const bool ok = forEachBlock(kBlocks, mmsi, FirstKeyReaching(from), sqlite::TimeKey(to, sqlite::kSeqPerMs - 1),
                                  [&](TimeMs first, std::string_view bytes) {
+        if (first >= groupEnd) flush();
+        if (!more || cancelled_.load(std::memory_order_relaxed)) return false;
         sqlite::ForEachInBlock(bytes, first, [&](const sqlite::PackedPosition& p) {
+            groupEnd = std::max(groupEnd, p.time);
             if (p.time > to) return false;
-            if (p.time < from) return true;
-            if (!out.empty() && p.time < out.back().time) ordered = false;
-            out.push_back(unpack(mmsi, p));
+            if (p.time >= from) group.push_back(unpack(mmsi, p));
             return true;
         });
         return true;
     });
-    if (!ok) fail("cannot read a track");
-    // Blocks overlap only when older reports were stored after newer ones.
-    if (!ordered) std::stable_sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.time < b.time; });
-    return out;
+    if (cancelled_.load() || (!ok && sqlite3_errcode(db_) == SQLITE_INTERRUPT)) return Status::Cancelled();
+    if (!ok) return fail("cannot read a track");
+    if (more) flush();
+    return cancelled_.load() ? Status::Cancelled() : Status{};
 }
 
 std::vector<SituationEntry> SqliteStore::situation(TimeMs at, TimeMs window) {
@@ -650,9 +684,14 @@ int OpenChecked(const std::string& path, sqlite3** out, std::string& error) {
         sqlite3_busy_timeout(db, 5000);
         for (const char* sql : {"PRAGMA auto_vacuum = INCREMENTAL", "PRAGMA journal_mode = WAL",
                                 "PRAGMA synchronous = NORMAL",
-                                // Inserts into the (mmsi, time) indexes land all over them: a
-                                // cache of 32 MiB keeps their pages instead of reading them again.
-                                "PRAGMA cache_size = -32768"}) {
+                                // Each station's blocks grow at the end of its part of the key:
+                                // a cache of 8 MiB holds those pages for some thousands of
+                                // stations (and bounds this connection's memory however large
+                                // the file grows).
+                                "PRAGMA cache_size = -8192",
+                                // The WAL file is cut back after a checkpoint rather than kept
+                                // at its largest size.
+                                "PRAGMA journal_size_limit = 16777216"}) {
             rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
             if (rc != SQLITE_OK) break;
         }
