@@ -79,9 +79,9 @@ public:
               const targets::TargetRecord* entry);
 
     int64_t positionsThinned() const { return thinned_; }
-    // Stations the feed keeps thinning and static state for: those heard
-    // within the last hour of report time.
-    size_t stationsKept() const { return stations_.size(); }
+    // Entries of per-station state (thinning, static data) the feed keeps:
+    // those of stations heard within the last hour of report time.
+    size_t stateEntries() const { return stations_.size() + known_.size(); }
 
 private:
     // What the feed keeps of a station heard lately: small, as every
