@@ -147,6 +147,8 @@ std::optional<StaticRow> StaticOf(int type, const ais::AISMessageRecord& rec) {
     return s;
 }
 
+bool IsStatic(int type) { return type == 5 || type == 19 || type == 21 || type == 24; }
+
 bool IsTextOrBinary(int type) {
     return type == 6 || type == 8 || type == 12 || type == 14 || type == 25 || type == 26;
 }
@@ -220,8 +222,9 @@ void HistoryFeed::seed(HistoryStore& store) {
     for (SituationEntry& e : store.situation(now, kSeedWindow)) {
         if (!e.statics) continue;
         Station& s = stations_[e.position.mmsi];
-        s.known = std::move(e.statics);
         s.heard = now;
+        s.hasStatic = true;
+        known_[e.position.mmsi] = std::move(*e.statics);
     }
 }
 
@@ -234,16 +237,19 @@ void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const Feed
         row.input = static_cast<int16_t>(origin.input);
         row.source.assign(origin.source);
     };
+    Station* station = nullptr;  // looked up once (types 19 and 21 carry both)
     if (auto p = PositionOf(type, record)) {
         stamp(*p);
         p->stationClass = ClassOf(type, entry);
-        takePosition(std::move(*p));
+        station = &stations_[p->mmsi];
+        takePosition(*station, std::move(*p));
     }
-    if (auto s = StaticOf(type, record)) {
-        stamp(*s);
-        takeStatic(std::move(*s));
-    }
-    if (IsTextOrBinary(type)) {
+    if (IsStatic(type)) {
+        if (auto s = StaticOf(type, record)) {
+            stamp(*s);
+            takeStatic(station ? *station : stations_[s->mmsi], std::move(*s));
+        }
+    } else if (IsTextOrBinary(type)) {
         MessageRow m;
         stamp(m);
         m.type = static_cast<uint8_t>(type);
@@ -254,22 +260,22 @@ void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const Feed
     passNotices();
 }
 
-void HistoryFeed::takePosition(PositionRow row) {
-    Station& s = stations_[row.mmsi];
+void HistoryFeed::takePosition(Station& s, PositionRow row) {
     s.heard = std::max(s.heard, row.time);
-    if (!KeepPosition(s.kept ? &*s.kept : nullptr, row, rule_)) {
+    if (!KeepPosition(s.hasKept ? &s.kept : nullptr, row, rule_)) {
         ++thinned_;
         return;
     }
     s.kept = LastKept{row.time, row.sog, row.cog, row.navStatus};
+    s.hasKept = true;
     writer_.add(std::move(row));
 }
 
-void HistoryFeed::takeStatic(StaticRow report) {
-    Station& s = stations_[report.mmsi];
+void HistoryFeed::takeStatic(Station& s, StaticRow report) {
     s.heard = std::max(s.heard, report.time);
-    if (!s.known) s.known = StaticRow{};
-    if (MergeStatic(*s.known, report)) writer_.add(*s.known);
+    StaticRow& known = known_[report.mmsi];
+    s.hasStatic = true;
+    if (MergeStatic(known, report)) writer_.add(known);
 }
 
 void HistoryFeed::takeMessage(int type, const ais::AISMessageRecord& record, MessageRow row) {
@@ -287,7 +293,11 @@ void HistoryFeed::takeMessage(int type, const ais::AISMessageRecord& record, Mes
 void HistoryFeed::forgetSilentStations(TimeMs now) {
     if (now < nextSweep_) return;
     nextSweep_ = now + kForgetAfter / 6;
-    std::erase_if(stations_, [&](const auto& kv) { return kv.second.heard < now - kForgetAfter; });
+    stations_.eraseIf([&](int32_t mmsi, const Station& s) {
+        if (s.heard >= now - kForgetAfter) return false;
+        if (s.hasStatic) known_.erase(mmsi);
+        return true;
+    });
 }
 
 void HistoryFeed::passNotices() {

@@ -27,6 +27,7 @@
 #include "base/operator_messages.h"
 #include "history/history_store.h"
 #include "history/history_writer.h"
+#include "history/station_slots.h"
 #include "targets/target_table.h"
 
 namespace history {
@@ -78,15 +79,21 @@ public:
               const targets::TargetRecord* entry);
 
     int64_t positionsThinned() const { return thinned_; }
+    // Entries of per-station state (thinning, static data) the feed keeps:
+    // those of stations heard within the last hour of report time.
+    size_t stateEntries() const { return stations_.size() + known_.size(); }
 
 private:
+    // What the feed keeps of a station heard lately: small, as every
+    // report looks it up; its static data lives apart (fewer reports need it).
     struct Station {
-        std::optional<LastKept> kept;
-        std::optional<StaticRow> known;
         TimeMs heard = 0;
+        bool hasKept = false;
+        bool hasStatic = false;
+        LastKept kept;
     };
-    void takePosition(PositionRow row);
-    void takeStatic(StaticRow report);
+    void takePosition(Station& s, PositionRow row);
+    void takeStatic(Station& s, StaticRow report);
     void takeMessage(int type, const ais::AISMessageRecord& record, MessageRow row);
     void forgetSilentStations(TimeMs now);
     void passNotices();
@@ -95,7 +102,8 @@ private:
     const base::Clock& clock_;
     base::MessageSink* notices_;
     ThinningRule rule_;
-    std::unordered_map<int32_t, Station> stations_;
+    StationSlots<Station> stations_;
+    std::unordered_map<int32_t, StaticRow> known_;  // of stations in stations_
     TimeMs nextSweep_ = 0;
     int64_t thinned_ = 0;
 };

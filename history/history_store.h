@@ -16,9 +16,11 @@
 //   auto store = history::OpenHistoryStore("/var/lib/orvanta/History.sqlite");
 //   if (!store.store) fail(store.error);
 //   auto track = store.store->track(244123456, from, to);
+//   auto page = store.store->trackPage(244123456, {from}, to, 5000);   // a long period, in pages
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -132,10 +134,27 @@ struct Retention {
     int64_t maxBytes = int64_t{2} * 1024 * 1024 * 1024;
 };
 
-// A call's failure as text for the operator; ok() when empty.
+// A call's failure as text for the operator; ok() when empty. A query
+// ended by cancel() fails with `cancelled` set.
 struct Status {
     std::string error;
+    bool cancelled = false;
     bool ok() const { return error.empty(); }
+    static Status Cancelled() { return {"the query was cancelled", true}; }
+};
+
+// Where the next page of a track starts: at `time`, after the first `skip`
+// rows with exactly that time (the page before ended among them).
+struct TrackCursor {
+    TimeMs time = 0;
+    int64_t skip = 0;
+    bool operator==(const TrackCursor&) const = default;
+};
+
+struct TrackPage {
+    std::vector<PositionRow> rows;
+    std::optional<TrackCursor> next;  // where the next page starts; nullopt: this was the last
+    Status status;                    // a failure or a cancel: the rows are not the whole page
 };
 
 class HistoryStore {
@@ -148,6 +167,22 @@ public:
 
     // The stored positions of one station with from <= time <= to, oldest first.
     virtual std::vector<PositionRow> track(int32_t mmsi, TimeMs from, TimeMs to) = 0;
+    // The same rows handed to visit one at a time, while it returns true, so
+    // a track of months needs no memory for all of it. Ok when the rows ran
+    // out or visit stopped them; Status::Cancelled() when cancel() ended it.
+    // (This default reads the whole track first; the back ends read a part
+    // at a time.)
+    virtual Status visitTrack(int32_t mmsi, TimeMs from, TimeMs to,
+                              const std::function<bool(const PositionRow&)>& visit);
+    // At most `limit` rows of the track from `at` to `to`, and where the next
+    // page starts: the pages of a period join to its track.
+    //   auto page = store.trackPage(mmsi, {from}, to, 10000);
+    //   while (page.status.ok() && page.next) page = store.trackPage(mmsi, *page.next, to, 10000);
+    TrackPage trackPage(int32_t mmsi, TrackCursor at, TimeMs to, size_t limit);
+    // Ends the query that runs on this store object now, from any other
+    // thread (the time bar's "stop", a web client gone): it returns what it
+    // has with Status::Cancelled(). A query started later runs normally.
+    virtual void cancel() {}
     // Every station with a position in (at - window, at], each with its
     // latest such position and the latest static row at or before at.
     virtual std::vector<SituationEntry> situation(TimeMs at, TimeMs window) = 0;

@@ -18,7 +18,7 @@ size_t Rows(const Batch& b) { return b.positions.size() + b.statics.size() + b.m
 template <typename Row>
 void Move(std::vector<Row>& to, std::vector<Row>& from) {
     if (to.empty()) {
-        to.swap(from);
+        to.swap(from);  // the queue gets the emptied vector back, with its room
         return;
     }
     to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
@@ -142,7 +142,11 @@ void HistoryWriter::writeOnce() {
         if (s.ok()) {
             written_.fetch_add(static_cast<int64_t>(rows), std::memory_order_relaxed);
             batches_.fetch_add(1, std::memory_order_relaxed);
-            pending_ = Batch();
+            // Emptied, not freed: the next swap hands the room back to the
+            // queue, which then fills without growing again.
+            pending_.positions.clear();
+            pending_.statics.clear();
+            pending_.messages.clear();
             if (paused_) notice("History: writing again.");
             paused_ = false;
         } else {

@@ -6,6 +6,7 @@
 #include <map>
 #include <utility>
 
+#include "history/position_block.h"
 #include "history/sqlite_statement.h"
 
 namespace history::sqlite {
@@ -55,7 +56,7 @@ constexpr const char* kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS sources(
   id INTEGER PRIMARY KEY, input INTEGER NOT NULL, source TEXT NOT NULL, UNIQUE(input, source));
 CREATE TABLE IF NOT EXISTS positions(
-  mmsi INTEGER NOT NULL, time INTEGER NOT NULL, place INTEGER NOT NULL, info INTEGER NOT NULL,
+  mmsi INTEGER NOT NULL, time INTEGER NOT NULL, last INTEGER NOT NULL, data BLOB NOT NULL,
   PRIMARY KEY(mmsi, time)) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS statics(
   time INTEGER NOT NULL, mmsi INTEGER NOT NULL, input INTEGER NOT NULL, source TEXT NOT NULL,
@@ -86,8 +87,52 @@ int64_t ReadInt(sqlite3* db, const char* sql) {
     return s && s.start().step() == SQLITE_ROW ? s.integer(0) : -1;
 }
 
+// Writes positions, station by station and in time order, as blocks: the
+// conversion of files of the older layouts.
+class BlockFiller {
+public:
+    explicit BlockFiller(sqlite3* db) : insert_(db, "INSERT INTO positions(mmsi, time, last, data) VALUES(?, ?, ?, ?)") {}
+    explicit operator bool() const { return static_cast<bool>(insert_); }
+    bool add(int64_t mmsi, const PackedPosition& p) {
+        if (mmsi != mmsi_ || !block_.fits(p)) {
+            if (!flush()) return false;
+            mmsi_ = mmsi;
+        }
+        block_.add(p);
+        return true;
+    }
+    bool flush() {
+        if (block_.empty()) return true;
+        int64_t key = TimeKey(block_.first());
+        // Two blocks of a station starting in one millisecond: the second after the first.
+        if (mmsi_ == lastMmsi_ && key <= lastKey_) key = lastKey_ + 1;
+        const bool ok = TimeOfKey(key) != block_.first() ||
+                        insert_.start().bind(mmsi_).bind(key).bind(block_.last()).bindBlob(block_.bytes()).step() ==
+                            SQLITE_DONE;
+        lastMmsi_ = mmsi_;
+        lastKey_ = key;
+        block_ = BlockBuilder();
+        return ok;
+    }
+
+private:
+    Statement insert_;
+    BlockBuilder block_;
+    int64_t mmsi_ = -1, lastMmsi_ = -1, lastKey_ = 0;
+};
+
+int Finish(sqlite3* db, int rc, Statement& read, BlockFiller& fill, const char* oldTable, std::string& error) {
+    if (rc == SQLITE_DONE && !fill.flush()) rc = SQLITE_ERROR;
+    if (rc != SQLITE_DONE) {
+        error = sqlite3_errmsg(db);
+        return rc == SQLITE_ROW ? SQLITE_ERROR : rc;
+    }
+    read.reset();
+    return Exec(db, (std::string("DROP TABLE ") + oldTable).c_str(), error);
+}
+
 // Copies the positions of the first layout (a rowid table with one column
-// per field, degrees as reals) into the current one, then drops the old table.
+// per field, degrees as reals) into blocks, then drops the old table.
 int ConvertFirstLayout(sqlite3* db, std::string& error) {
     int rc = Exec(db,
                   "ALTER TABLE positions RENAME TO positions_old; DROP INDEX IF EXISTS positions_mmsi_time; "
@@ -98,13 +143,12 @@ int ConvertFirstLayout(sqlite3* db, std::string& error) {
                    "SELECT time, mmsi, input, source, type, class, lat, lon, sog, cog, heading, status "
                    "FROM positions_old ORDER BY mmsi, time, rowid");
     Statement addSource(db, "INSERT INTO sources(input, source) VALUES(?, ?)");
-    Statement write(db, "INSERT INTO positions(mmsi, time, place, info) VALUES(?, ?, ?, ?)");
-    if (!read || !addSource || !write) {
+    BlockFiller fill(db);
+    if (!read || !addSource || !fill) {
         error = sqlite3_errmsg(db);
         return SQLITE_ERROR;
     }
     std::map<std::pair<int64_t, std::string>, int64_t> sources;
-    int64_t lastMmsi = -1, lastTime = 0, seq = 0;
     read.start();
     while ((rc = read.step()) == SQLITE_ROW) {
         PositionRow p;
@@ -122,22 +166,31 @@ int ConvertFirstLayout(sqlite3* db, std::string& error) {
             it->second = sqlite3_last_insert_rowid(db);
             if (it->second > kMaxSourceId) break;
         }
-        const int64_t mmsi = read.integer(1), time = read.integer(0);
-        seq = (mmsi == lastMmsi && time == lastTime) ? seq + 1 : 0;
-        lastMmsi = mmsi;
-        lastTime = time;
-        if (seq >= kSeqPerMs) continue;  // more reports in one millisecond than a station can send
-        int64_t place = 0;
-        PackPlace(read.real(6), read.real(7), place);  // the old table's checks kept them in range
-        write.start().bind(mmsi).bind(TimeKey(time, seq)).bind(place).bind(PackInfo(p, it->second));
-        if (write.step() != SQLITE_DONE) break;
+        PackedPosition packed;
+        packed.time = read.integer(0);
+        PackPlace(read.real(6), read.real(7), packed.place);  // the old table's checks kept them in range
+        packed.info = PackInfo(p, it->second);
+        if (!fill.add(read.integer(1), packed)) break;
     }
-    if (rc != SQLITE_DONE) {
+    return Finish(db, rc, read, fill, "positions_old", error);
+}
+
+// Copies the positions of the second layout (a row per position under its
+// (mmsi, time) key) into blocks, then drops the old table.
+int ConvertSecondLayout(sqlite3* db, std::string& error) {
+    int rc = Exec(db, "ALTER TABLE positions RENAME TO positions_rows", error);
+    if (rc != SQLITE_OK || (rc = Exec(db, kSchema, error)) != SQLITE_OK) return rc;
+    Statement read(db, "SELECT mmsi, time, place, info FROM positions_rows ORDER BY mmsi, time");
+    BlockFiller fill(db);
+    if (!read || !fill) {
         error = sqlite3_errmsg(db);
-        return rc == SQLITE_ROW ? SQLITE_ERROR : rc;
+        return SQLITE_ERROR;
     }
-    read.reset();
-    return Exec(db, "DROP TABLE positions_old", error);
+    read.start();
+    while ((rc = read.step()) == SQLITE_ROW) {
+        if (!fill.add(read.integer(0), {TimeOfKey(read.integer(1)), read.integer(2), read.integer(3)})) break;
+    }
+    return Finish(db, rc, read, fill, "positions_rows", error);
 }
 
 }  // namespace
@@ -201,16 +254,17 @@ int PrepareSchema(sqlite3* db, std::string& error) {
     if (rc != SQLITE_OK) return rc;
     // The first layout had no version; its positions table has a "class" column.
     const bool firstLayout = ReadInt(db, "SELECT count(*) FROM pragma_table_info('positions') WHERE name = 'class'") > 0;
-    rc = firstLayout ? ConvertFirstLayout(db, error) : Exec(db, kSchema, error);
-    if (rc == SQLITE_OK) rc = Exec(db, "PRAGMA user_version = 2; COMMIT", error);
+    const bool converted = firstLayout || version == 2;
+    rc = firstLayout ? ConvertFirstLayout(db, error) : version == 2 ? ConvertSecondLayout(db, error) : Exec(db, kSchema, error);
+    if (rc == SQLITE_OK) rc = Exec(db, "PRAGMA user_version = 3; COMMIT", error);
     if (rc != SQLITE_OK) {
         const std::string why = error;
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         error = why;
         return rc;
     }
-    // The old table's pages go back to the file system (a converted file is about a third of its size).
-    if (firstLayout) sqlite3_exec(db, "PRAGMA incremental_vacuum", nullptr, nullptr, nullptr);
+    // The old table's pages go back to the file system (a converted file is a fraction of its size).
+    if (converted) sqlite3_exec(db, "PRAGMA incremental_vacuum", nullptr, nullptr, nullptr);
     return rc;
 }
 

@@ -6,9 +6,11 @@
 // minute (both in one integer), SOG in tenths (whole knots for type 9, as it
 // is sent), COG in tenths, heading and status as sent; type, class, SOG, COG,
 // heading, status and the input/source pair (a number referring to the
-// sources table) share another integer. The table has no rowid: its key
-// (mmsi, time) is the only index, the time column holding the time times 32
-// plus a number telling apart reports of one station with the same time.
+// sources table) share another integer. A station's positions are kept in
+// blocks of a few dozen (history/position_block.h). The table has no rowid:
+// its key (mmsi, time) is the only index, the time column holding the
+// block's first time times 32 plus a number telling apart blocks of one
+// station starting in the same millisecond; `last` is its last time.
 #pragma once
 
 #include <sqlite3.h>
@@ -20,7 +22,7 @@
 
 namespace history::sqlite {
 
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 3;
 // Source numbers that fit beside the other fields of the packed integer.
 constexpr int64_t kMaxSourceId = int64_t{1} << 17;
 // Reports of one station with the same millisecond the key tells apart.
@@ -40,7 +42,7 @@ int64_t TimeKey(TimeMs time, int64_t seq = 0);
 inline TimeMs TimeOfKey(int64_t key) { return key >= 0 ? key / kSeqPerMs : (key - kSeqPerMs + 1) / kSeqPerMs; }
 
 // Brings an open file to the current layout: creates the tables of a new
-// file, converts a file of the first layout in one transaction (nothing is
+// file, converts a file of an older layout in one transaction (nothing is
 // lost when it fails half-way). An SQLite result code; error set on failure.
 int PrepareSchema(sqlite3* db, std::string& error);
 

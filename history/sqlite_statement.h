@@ -27,6 +27,7 @@ public:
         return *this;
     }
     explicit operator bool() const { return stmt_ != nullptr; }
+    sqlite3_stmt* handle() const { return stmt_; }
 
     // Ends a query that was not read to its end: a statement left on a row
     // holds its read transaction, and with it a snapshot that never sees
@@ -49,6 +50,10 @@ public:
     Statement& bind(std::string_view v) {
         // An empty view may have no data pointer, which SQLite would store as NULL.
         sqlite3_bind_text(stmt_, ++index_, v.empty() ? "" : v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    Statement& bindBlob(std::string_view v) {
+        sqlite3_bind_blob(stmt_, ++index_, v.empty() ? "" : v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
         return *this;
     }
     template <typename T>

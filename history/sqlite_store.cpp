@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "history/position_block.h"
 #include "history/sqlite_schema.h"
 #include "history/sqlite_statement.h"
 
@@ -66,6 +68,12 @@ public:
 
     Status append(const Batch& batch) override;
     std::vector<PositionRow> track(int32_t mmsi, TimeMs from, TimeMs to) override;
+    Status visitTrack(int32_t mmsi, TimeMs from, TimeMs to,
+                      const std::function<bool(const PositionRow&)>& visit) override;
+    void cancel() override {
+        cancelled_.store(true);
+        sqlite3_interrupt(db_);
+    }
     std::vector<SituationEntry> situation(TimeMs at, TimeMs window) override;
     std::vector<LastSeen> lastSeen(std::string_view text, int limit) override;
     std::vector<HourCount> countsPerHour(TimeMs from, TimeMs to) override;
@@ -76,21 +84,39 @@ public:
 
 private:
     enum Id {
-        kBegin, kCommit, kRollback, kInsertPosition, kLastSeq, kInsertSource, kSourceId, kSources, kInsertStatic,
-        kInsertMessage, kStation, kTrack, kStationsAfter, kLatestPosition, kStaticAt, kLastSeen, kMessages, kSpan,
-        kUsedBytes, kCount
+        kBegin, kCommit, kRollback, kInsertBlock, kUpdateBlock, kLastSeq, kInsertSource, kSourceId, kSources,
+        kInsertStatic, kInsertMessage, kStation, kBlocks, kStationsAfter, kBlocksBackwards, kStaticAt, kLastSeen,
+        kMessages, kSpan, kUsedBytes, kCount
+    };
+    // A position of the batch being written, packed, in the batch at index.
+    struct PackedRow {
+        int32_t mmsi;
+        uint32_t index;
+        sqlite::PackedPosition p;
+    };
+    // The block a station's next positions go into while this connection writes.
+    struct OpenBlock {
+        int64_t key = 0;
+        bool stored = false;  // its row is in the file (rewritten, not inserted)
+        sqlite::BlockBuilder block;
     };
     Statement& st(Id id) { return statements_[static_cast<size_t>(id)].start(); }
     // The failure of the last step, kept for lastError(); returns it as a Status.
     Status fail(const char* what);
     bool run(Id id, const char* what);
     Status appendRows(const Batch& batch);
-    Status insertPosition(const PositionRow& p);
+    Status appendPositions(const std::vector<PositionRow>& positions);
+    Status writeBlock(int32_t mmsi, OpenBlock& open);
+    void forgetOldBlocks(TimeMs latest);
     // The number of an input/source pair, added to the sources table when new; -1 on failure.
     int64_t sourceId(int16_t input, const std::string& source);
-    // A row of kTrack or kLatestPosition (mmsi, time, lat, lon, info).
-    PositionRow readPosition(const Statement& s);
-    bool deleteBefore(TimeMs cutoff);
+    PositionRow unpack(int32_t mmsi, const sqlite::PackedPosition& p);
+    // Calls visit(first time, bytes) for the station's blocks with a key in
+    // [low, high], in key order (backwards: newest first), while it returns
+    // true; false when the query failed.
+    template <typename Visit>
+    bool forEachBlock(Id id, int64_t mmsi, int64_t low, int64_t high, Visit&& visit);
+    bool deleteBefore(TimeMs cutoff, bool wholeBlocks);
     int64_t usedBytes();
 
     sqlite3* db_;
@@ -99,10 +125,18 @@ private:
     std::string lastError_;
     std::map<std::pair<int16_t, std::string>, int64_t> sourceIds_;
     std::unordered_map<int64_t, std::pair<int16_t, std::string>> sources_;
+    // The last pair looked up: a feed's rows mostly come from one input.
+    std::optional<std::pair<std::pair<int16_t, std::string>, int64_t>> lastSource_;
+    std::unordered_map<int32_t, OpenBlock> open_;
+    size_t openAfterSweep_ = 0;
+    std::atomic<bool> cancelled_{false};
+    std::vector<PackedRow> packed_;
+    std::vector<uint64_t> order_;
+    std::vector<const PositionRow*> newest_;  // of the batch being written: each station's latest
 };
 
 bool SqliteStore::prepare() {
-    const std::string pos = "mmsi, time, place, info", sta = kStaticColumns;
+    const std::string sta = kStaticColumns;
     const std::string upsert =
         "INSERT INTO stations(mmsi, time, lat, lon, name, callsign) VALUES(?, ?, ?, ?, ?, ?) "
         "ON CONFLICT(mmsi) DO UPDATE SET "
@@ -115,7 +149,8 @@ bool SqliteStore::prepare() {
         "BEGIN IMMEDIATE",
         "COMMIT",
         "ROLLBACK",
-        "INSERT INTO positions(mmsi, time, place, info) VALUES(?, ?, ?, ?)",
+        "INSERT INTO positions(mmsi, time, last, data) VALUES(?, ?, ?, ?)",
+        "UPDATE positions SET last = ?, data = ? WHERE mmsi = ? AND time = ?",
         "SELECT max(time) FROM positions WHERE mmsi = ? AND time BETWEEN ? AND ?",
         "INSERT OR IGNORE INTO sources(input, source) VALUES(?, ?)",
         "SELECT id FROM sources WHERE input = ? AND source = ?",
@@ -123,19 +158,19 @@ bool SqliteStore::prepare() {
         "INSERT INTO statics(" + sta + ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
         "INSERT INTO messages(time, mmsi, input, source, type, json) VALUES(?, ?, ?, ?, ?, ?)",
         upsert,
-        "SELECT " + pos + " FROM positions WHERE mmsi = ? AND time BETWEEN ? AND ? ORDER BY time",
+        "SELECT time, data FROM positions WHERE mmsi = ? AND time BETWEEN ? AND ? ORDER BY time",
         // A station with a position after a time was last heard after it.
         "SELECT mmsi FROM stations WHERE time > ? ORDER BY mmsi",
-        "SELECT " + pos + " FROM positions WHERE mmsi = ? AND time > ? AND time <= ? ORDER BY time DESC LIMIT 1",
+        "SELECT time, data FROM positions WHERE mmsi = ? AND time BETWEEN ? AND ? ORDER BY time DESC",
         "SELECT " + sta + " FROM statics WHERE mmsi = ? AND time <= ? ORDER BY time DESC, rowid DESC LIMIT 1",
         "SELECT mmsi, name, callsign, time, lat, lon FROM stations WHERE instr(CAST(mmsi AS TEXT), ?1) > 0 "
         "OR instr(lower(name), lower(?1)) > 0 OR instr(lower(callsign), lower(?1)) > 0 "
         "ORDER BY time DESC, mmsi LIMIT ?2",
         "SELECT time, mmsi, input, source, type, json FROM messages WHERE time BETWEEN ? AND ? ORDER BY time, rowid",
-        // The positions' first and last time per station: two look-ups in the key each.
-        // (Their keys, that is; the others' times come as they are.)
+        // The positions' first and last time per station: two look-ups in the key each
+        // (the first block's key, the last block's last time).
         "SELECT (SELECT min((SELECT time FROM positions p WHERE p.mmsi = s.mmsi ORDER BY time LIMIT 1)) FROM stations s), "
-        "(SELECT max((SELECT time FROM positions p WHERE p.mmsi = s.mmsi ORDER BY time DESC LIMIT 1)) FROM stations s), "
+        "(SELECT max((SELECT last FROM positions p WHERE p.mmsi = s.mmsi ORDER BY time DESC LIMIT 1)) FROM stations s), "
         "min(t0), max(t1) FROM (SELECT min(time) t0, max(time) t1 FROM statics UNION ALL "
         "SELECT min(time), max(time) FROM messages)",
         "SELECT (SELECT page_count FROM pragma_page_count()) - (SELECT freelist_count FROM pragma_freelist_count()), "
@@ -145,12 +180,16 @@ bool SqliteStore::prepare() {
         statements_.emplace_back(db_, t);
         if (!statements_.back()) return !fail("cannot prepare a statement").ok();
     }
-    // Positions are read station by station through their key (the table has no time index).
-    for (const char* from : {"stations s CROSS JOIN positions p ON p.mmsi = s.mmsi", "statics p", "messages p"}) {
-        const bool keys = counts_.empty();  // the positions' time column holds keys
-        counts_.emplace_back(db_, std::string("SELECT p.time / ") + (keys ? "32 / " : "") + "3600000, count(*) FROM " + from +
+    // Positions are read station by station through their key (the table has no time index),
+    // their blocks decoded here.
+    counts_.emplace_back(db_, "SELECT p.time, p.data FROM stations s CROSS JOIN positions p ON p.mmsi = s.mmsi "
+                              "WHERE s.time >= ? AND p.time >= ? AND p.time < ?");
+    for (const char* from : {"statics p", "messages p"}) {
+        counts_.emplace_back(db_, std::string("SELECT p.time / 3600000, count(*) FROM ") + from +
                                       " WHERE p.time >= ? AND p.time < ? GROUP BY 1");
-        if (!counts_.back()) return !fail("cannot prepare a statement").ok();
+    }
+    for (const Statement& c : counts_) {
+        if (!c) return !fail("cannot prepare a statement").ok();
     }
     return true;
 }
@@ -176,9 +215,11 @@ Status SqliteStore::append(const Batch& batch) {
         const std::string error = lastError_;
         st(kRollback).step();  // may fail when SQLite already rolled back; the batch is gone either way
         lastError_ = error;
-        // Sources added in the batch went with it.
+        // Sources and blocks added in the batch went with it.
         sourceIds_.clear();
         sources_.clear();
+        lastSource_.reset();
+        open_.clear();
     }
     return s;
 }
@@ -192,28 +233,11 @@ Status SqliteStore::appendRows(const Batch& batch) {
         std::string name, callSign;
     };
     std::unordered_map<int32_t, Latest> latest;
-    // In key order, so consecutive inserts land on the same pages; the index
-    // breaks ties, so reports with the same time keep the order they came in.
-    struct Key {
-        int32_t mmsi;
-        TimeMs time;
-        size_t index;
-        auto operator<=>(const Key&) const = default;
-    };
-    std::vector<Key> keys;
-    keys.reserve(batch.positions.size());
-    for (size_t i = 0; i < batch.positions.size(); ++i) {
-        keys.push_back({batch.positions[i].mmsi, batch.positions[i].time, i});
-    }
-    std::sort(keys.begin(), keys.end());
-    for (size_t k = 0; k < keys.size(); ++k) {
-        const PositionRow& p = batch.positions[keys[k].index];
-        if (Status s = insertPosition(p); !s.ok()) return s;
-        // The last of a station's run is its latest position.
-        if (k + 1 < keys.size() && keys[k + 1].mmsi == p.mmsi) continue;
-        Latest& l = latest[p.mmsi];
-        l.positionTime = p.time;
-        l.position = std::pair(p.latitude, p.longitude);
+    if (Status s = appendPositions(batch.positions); !s.ok()) return s;
+    for (const PositionRow* p : newest_) {
+        Latest& l = latest[p->mmsi];
+        l.positionTime = p->time;
+        l.position = std::pair(p->latitude, p->longitude);
     }
     for (const StaticRow& r : batch.statics) {
         Statement& s = st(kInsertStatic);
@@ -252,56 +276,135 @@ Status SqliteStore::appendRows(const Batch& batch) {
     return {};
 }
 
-int64_t SqliteStore::sourceId(int16_t input, const std::string& source) {
-    const auto key = std::pair(input, source);
-    if (auto it = sourceIds_.find(key); it != sourceIds_.end()) return it->second;
-    if (st(kInsertSource).bind(int64_t{input}).bind(source).step() != SQLITE_DONE) return -1;
-    Statement& s = st(kSourceId);
-    s.bind(int64_t{input}).bind(source);
-    if (s.step() != SQLITE_ROW) return -1;
-    const int64_t id = s.integer(0);
-    s.reset();
-    if (id > sqlite::kMaxSourceId) return -1;
-    sourceIds_.emplace(key, id);
-    sources_[id] = key;
-    return id;
+Status SqliteStore::appendPositions(const std::vector<PositionRow>& positions) {
+    // Each row packed in one pass in the order it came (the rows are large;
+    // read out of order they would miss the cache every time), then sorted
+    // station by station in time order; the index breaks ties, so reports
+    // with the same time keep the order they came in.
+    std::vector<PackedRow>& rows = packed_;  // kept: a batch's worth of room is not asked for again
+    rows.clear();
+    rows.reserve(positions.size());
+    TimeMs latest = std::numeric_limits<TimeMs>::min();
+    for (const PositionRow& p : positions) {
+        PackedRow r{p.mmsi, static_cast<uint32_t>(rows.size()), {p.time, 0, 0}};
+        if (!sqlite::PackPlace(p.latitude, p.longitude, r.p.place)) {
+            lastError_ = "cannot store a position: " + std::to_string(p.latitude) + ", " + std::to_string(p.longitude) +
+                         " is not a position on the earth";
+            return {lastError_};
+        }
+        const int64_t source = sourceId(p.input, p.source);
+        if (source < 0) return fail("cannot store the input of a position");
+        r.p.info = sqlite::PackInfo(p, source);
+        latest = std::max(latest, p.time);
+        rows.push_back(r);
+    }
+    // Station by station (a sort of plain numbers: MMSI, then the row's
+    // place); a station's rows mostly came in time order, else its run is
+    // put in order.
+    std::vector<uint64_t>& order = order_;
+    order.clear();
+    for (const PackedRow& r : rows) order.push_back(uint64_t{static_cast<uint32_t>(r.mmsi)} << 32 | r.index);
+    std::sort(order.begin(), order.end());
+    const auto row = [&](size_t k) -> const PackedRow& { return rows[static_cast<uint32_t>(order[k])]; };
+    for (size_t begin = 0, end; begin < order.size(); begin = end) {
+        bool sorted = true;
+        for (end = begin + 1; end < order.size() && row(end).mmsi == row(begin).mmsi; ++end) {
+            if (row(end).p.time < row(end - 1).p.time) sorted = false;
+        }
+        if (!sorted) {
+            std::stable_sort(order.begin() + static_cast<ptrdiff_t>(begin), order.begin() + static_cast<ptrdiff_t>(end),
+                             [&](uint64_t a, uint64_t b) {
+                                 return rows[static_cast<uint32_t>(a)].p.time < rows[static_cast<uint32_t>(b)].p.time;
+                             });
+        }
+    }
+    newest_.clear();
+    OpenBlock* open = nullptr;
+    for (size_t k = 0; k < order.size(); ++k) {
+        const PackedRow& r = row(k);
+        if (k == 0 || row(k - 1).mmsi != r.mmsi) open = &open_[r.mmsi];
+        if (!open->block.fits(r.p)) {
+            if (Status s = writeBlock(r.mmsi, *open); !s.ok()) return s;
+            *open = OpenBlock();
+        }
+        open->block.add(r.p);
+        // The last of a station's run, its latest position: its block is
+        // written, and stays open for the next batch.
+        if (k + 1 == order.size() || row(k + 1).mmsi != r.mmsi) {
+            if (Status s = writeBlock(r.mmsi, *open); !s.ok()) return s;
+            newest_.push_back(&positions[r.index]);
+        }
+    }
+    forgetOldBlocks(latest);
+    return {};
 }
 
-Status SqliteStore::insertPosition(const PositionRow& p) {
-    int64_t place = 0;
-    if (!sqlite::PackPlace(p.latitude, p.longitude, place)) {
-        lastError_ = "cannot store a position: " + std::to_string(p.latitude) + ", " + std::to_string(p.longitude) +
-                     " is not a position on the earth";
-        return {lastError_};
+Status SqliteStore::writeBlock(int32_t mmsi, OpenBlock& open) {
+    const sqlite::BlockBuilder& b = open.block;
+    if (open.stored) {
+        Statement& s = st(kUpdateBlock);
+        s.bind(b.last()).bindBlob(b.bytes()).bind(int64_t{mmsi}).bind(open.key);
+        if (s.step() != SQLITE_DONE) return fail("cannot store positions");
+        if (sqlite3_changes(db_) > 0) return {};
+        // The row is gone (retention dropped it): written anew below.
     }
-    const int64_t source = sourceId(p.input, p.source);
-    if (source < 0) return fail("cannot store the input of a position");
-    const int64_t info = sqlite::PackInfo(p, source);
-    const int64_t first = sqlite::TimeKey(p.time), last = sqlite::TimeKey(p.time, sqlite::kSeqPerMs - 1);
+    const int64_t first = sqlite::TimeKey(b.first()), last = sqlite::TimeKey(b.first(), sqlite::kSeqPerMs - 1);
     for (int64_t key = first;;) {
-        Statement& s = st(kInsertPosition);
-        s.bind(int64_t{p.mmsi}).bind(key).bind(place).bind(info);
-        if (s.step() == SQLITE_DONE) return {};
+        Statement& s = st(kInsertBlock);
+        s.bind(int64_t{mmsi}).bind(key).bind(b.last()).bindBlob(b.bytes());
+        if (s.step() == SQLITE_DONE) {
+            open.key = key;
+            open.stored = true;
+            return {};
+        }
         if (sqlite3_extended_errcode(db_) != SQLITE_CONSTRAINT_PRIMARYKEY || key != first)
-            return fail("cannot store a position");
-        // A report of this station with the same time is stored: this one goes after it.
+            return fail("cannot store positions");
+        // A block of this station starting in the same millisecond is stored: this one goes after it.
         Statement& q = st(kLastSeq);
-        q.bind(int64_t{p.mmsi}).bind(first).bind(last);
-        if (q.step() != SQLITE_ROW) return fail("cannot store a position");
+        q.bind(int64_t{mmsi}).bind(first).bind(last);
+        if (q.step() != SQLITE_ROW) return fail("cannot store positions");
         key = q.integer(0) + 1;
         q.reset();
-        // More reports in one millisecond than the key tells apart: not a
-        // station's doing (it sends a few a second at most); the first 32 are kept.
+        // More blocks starting in one millisecond than the key tells apart:
+        // not a station's doing; the first 32 are kept.
         if (key > last) return {};
     }
 }
 
-PositionRow SqliteStore::readPosition(const Statement& s) {
+void SqliteStore::forgetOldBlocks(TimeMs latest) {
+    // A block that cannot reach the newest positions any more is not kept
+    // open: memory stays bounded however many stations come and go.
+    if (open_.size() < 2 * openAfterSweep_ + 64) return;
+    std::erase_if(open_, [&](const auto& kv) { return kv.second.block.first() < latest - sqlite::kBlockSpanMs; });
+    openAfterSweep_ = open_.size();
+}
+
+int64_t SqliteStore::sourceId(int16_t input, const std::string& source) {
+    if (lastSource_ && lastSource_->first.first == input && lastSource_->first.second == source)
+        return lastSource_->second;
+    const auto key = std::pair(input, source);
+    auto it = sourceIds_.find(key);
+    if (it == sourceIds_.end()) {
+        if (st(kInsertSource).bind(int64_t{input}).bind(source).step() != SQLITE_DONE) return -1;
+        Statement& s = st(kSourceId);
+        s.bind(int64_t{input}).bind(source);
+        if (s.step() != SQLITE_ROW) return -1;
+        const int64_t id = s.integer(0);
+        s.reset();
+        if (id > sqlite::kMaxSourceId) return -1;
+        it = sourceIds_.emplace(key, id).first;
+        sources_[id] = key;
+    }
+    lastSource_.emplace(key, it->second);
+    return it->second;
+}
+
+PositionRow SqliteStore::unpack(int32_t mmsi, const sqlite::PackedPosition& packed) {
     PositionRow p;
-    p.mmsi = static_cast<int32_t>(s.integer(0));
-    p.time = sqlite::TimeOfKey(s.integer(1));
-    sqlite::UnpackPlace(s.integer(2), p);
-    const int64_t source = sqlite::UnpackInfo(s.integer(3), p);
+    p.mmsi = mmsi;
+    p.time = packed.time;
+    sqlite::UnpackPlace(packed.place, p);
+    const int64_t source = sqlite::UnpackInfo(packed.info, p);
     auto it = sources_.find(source);
     if (it == sources_.end()) {
         // Added by another connection since this one last looked.
@@ -318,20 +421,77 @@ PositionRow SqliteStore::readPosition(const Statement& s) {
     return p;
 }
 
+template <typename Visit>
+bool SqliteStore::forEachBlock(Id id, int64_t mmsi, int64_t low, int64_t high, Visit&& visit) {
+    Statement& s = st(id);
+    s.bind(mmsi).bind(low).bind(high);
+    int rc;
+    while ((rc = s.step()) == SQLITE_ROW) {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(s.handle(), 1));
+        const std::string_view bytes(data ? data : "", static_cast<size_t>(sqlite3_column_bytes(s.handle(), 1)));
+        if (!visit(sqlite::TimeOfKey(s.integer(0)), bytes)) {
+            s.reset();
+            return true;
+        }
+    }
+    s.reset();
+    return rc == SQLITE_DONE;
+}
+
+// The lowest key of a block that may hold a position at or after `from`.
+int64_t FirstKeyReaching(TimeMs from) { return sqlite::TimeKey(SaturatingMinus(from, sqlite::kBlockSpanMs)); }
+
 std::vector<PositionRow> SqliteStore::track(int32_t mmsi, TimeMs from, TimeMs to) {
     std::vector<PositionRow> out;
-    Statement& s = st(kTrack);
-    s.bind(int64_t{mmsi}).bind(sqlite::TimeKey(from)).bind(sqlite::TimeKey(to, sqlite::kSeqPerMs - 1));
-    int rc;
-    while ((rc = s.step()) == SQLITE_ROW) out.push_back(readPosition(s));
-    if (rc != SQLITE_DONE) fail("cannot read a track");
+    if (!visitTrack(mmsi, from, to, [&](const PositionRow& p) {
+            out.push_back(p);
+            return true;
+        }).ok()) {
+        out.clear();
+    }
     return out;
+}
+
+Status SqliteStore::visitTrack(int32_t mmsi, TimeMs from, TimeMs to,
+                               const std::function<bool(const PositionRow&)>& visit) {
+    cancelled_.store(false);
+    if (to < from) return {};
+    // Blocks overlap only when older reports were stored after newer ones:
+    // those that overlap are put in order together before they are handed
+    // on (usually each block alone).
+    std::vector<PositionRow> group;
+    TimeMs groupEnd = std::numeric_limits<TimeMs>::min();
+    bool more = true;
+    const auto flush = [&] {
+        if (!std::is_sorted(group.begin(), group.end(), [](const auto& a, const auto& b) { return a.time < b.time; }))
+            std::stable_sort(group.begin(), group.end(), [](const auto& a, const auto& b) { return a.time < b.time; });
+        for (const PositionRow& p : group) {
+            if (!(more = visit(p))) break;
+        }
+        group.clear();
+    };
+    const bool ok = forEachBlock(kBlocks, mmsi, FirstKeyReaching(from), sqlite::TimeKey(to, sqlite::kSeqPerMs - 1),
+                                 [&](TimeMs first, std::string_view bytes) {
+        if (first >= groupEnd) flush();
+        if (!more || cancelled_.load(std::memory_order_relaxed)) return false;
+        sqlite::ForEachInBlock(bytes, first, [&](const sqlite::PackedPosition& p) {
+            groupEnd = std::max(groupEnd, p.time);
+            if (p.time > to) return false;
+            if (p.time >= from) group.push_back(unpack(mmsi, p));
+            return true;
+        });
+        return true;
+    });
+    if (cancelled_.load() || (!ok && sqlite3_errcode(db_) == SQLITE_INTERRUPT)) return Status::Cancelled();
+    if (!ok) return fail("cannot read a track");
+    if (more) flush();
+    return cancelled_.load() ? Status::Cancelled() : Status{};
 }
 
 std::vector<SituationEntry> SqliteStore::situation(TimeMs at, TimeMs window) {
     // Each station heard after the window opened, then its latest position in
-    // the window through the (mmsi, time) key: a few look-ups per station,
-    // however many positions the store holds.
+    // the window from its newest blocks: a few look-ups per station, however
+    // many positions the store holds.
     const TimeMs from = SaturatingMinus(at, window);
     std::vector<int64_t> stations;
     Statement& s = st(kStationsAfter);
@@ -343,16 +503,28 @@ std::vector<SituationEntry> SqliteStore::situation(TimeMs at, TimeMs window) {
         return {};
     }
     std::vector<SituationEntry> out;
+    const int64_t high = sqlite::TimeKey(at, sqlite::kSeqPerMs - 1);
+    const int64_t low = from == std::numeric_limits<TimeMs>::min() ? std::numeric_limits<int64_t>::min()
+                                                                    : FirstKeyReaching(from + 1);
     for (const int64_t mmsi : stations) {
-        Statement& q = st(kLatestPosition);
-        q.bind(mmsi).bind(sqlite::TimeKey(from, sqlite::kSeqPerMs - 1)).bind(sqlite::TimeKey(at, sqlite::kSeqPerMs - 1));
-        rc = q.step();
-        if (rc == SQLITE_ROW) out.push_back({readPosition(q), std::nullopt});
-        q.reset();
-        if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        std::optional<sqlite::PackedPosition> best;
+        const bool ok = forEachBlock(kBlocksBackwards, mmsi, low, high, [&](TimeMs first, std::string_view bytes) {
+            // Newest block first; an older one can hold a later position only while it reaches that far.
+            if (best && first < SaturatingMinus(best->time, sqlite::kBlockSpanMs)) return false;
+            const bool newest = !best;
+            sqlite::ForEachInBlock(bytes, first, [&](const sqlite::PackedPosition& p) {
+                if (p.time > at) return false;
+                // Of reports with the same time, the one stored last.
+                if (p.time > from && (!best || p.time > best->time || (newest && p.time == best->time))) best = p;
+                return true;
+            });
+            return true;
+        });
+        if (!ok) {
             fail("cannot read the situation");
             return {};
         }
+        if (best) out.push_back({unpack(static_cast<int32_t>(mmsi), *best), std::nullopt});
     }
     for (SituationEntry& e : out) {
         Statement& q = st(kStaticAt);
@@ -386,20 +558,35 @@ std::vector<LastSeen> SqliteStore::lastSeen(std::string_view text, int limit) {
 
 std::vector<HourCount> SqliteStore::countsPerHour(TimeMs from, TimeMs to) {
     std::map<TimeMs, HourCount> hours;
-    for (size_t table = 0; table < counts_.size(); ++table) {
-        Statement& s = counts_[table].start();
-        if (table == 0) s.bind(sqlite::TimeKey(from)).bind(sqlite::TimeKey(to));
-        else s.bind(from).bind(to);
+    const auto hourOf = [](TimeMs t) { return (t >= 0 ? t : t - kHourMs + 1) / kHourMs; };
+    if (from < to) {
+        Statement& s = counts_[0].start();
+        s.bind(from).bind(FirstKeyReaching(from)).bind(sqlite::TimeKey(to));
         int rc;
         while ((rc = s.step()) == SQLITE_ROW) {
-            HourCount& h = hours[s.integer(0)];
-            h.hour = s.integer(0) * kHourMs;
-            (table == 0 ? h.positions : table == 1 ? h.statics : h.messages) = s.integer(1);
+            const auto* data = static_cast<const char*>(sqlite3_column_blob(s.handle(), 1));
+            const std::string_view bytes(data ? data : "", static_cast<size_t>(sqlite3_column_bytes(s.handle(), 1)));
+            sqlite::ForEachInBlock(bytes, sqlite::TimeOfKey(s.integer(0)), [&](const sqlite::PackedPosition& p) {
+                if (p.time >= to) return false;
+                if (p.time >= from) ++hours[hourOf(p.time)].positions;
+                return true;
+            });
         }
+        s.reset();
+        if (rc != SQLITE_DONE) fail("cannot count the rows");
+    }
+    for (size_t table = 1; table < counts_.size(); ++table) {
+        Statement& s = counts_[table].start();
+        s.bind(from).bind(to);
+        int rc;
+        while ((rc = s.step()) == SQLITE_ROW) (table == 1 ? hours[s.integer(0)].statics : hours[s.integer(0)].messages) = s.integer(1);
         if (rc != SQLITE_DONE) fail("cannot count the rows");
     }
     std::vector<HourCount> out;
-    for (auto& [k, h] : hours) out.push_back(h);
+    for (auto& [k, h] : hours) {
+        h.hour = k * kHourMs;
+        out.push_back(h);
+    }
     return out;
 }
 
@@ -424,7 +611,7 @@ std::optional<std::pair<TimeMs, TimeMs>> SqliteStore::span() {
         return std::nullopt;
     }
     std::optional<std::pair<TimeMs, TimeMs>> range;
-    if (!s.null(0)) range = std::pair(sqlite::TimeOfKey(s.integer(0)), sqlite::TimeOfKey(s.integer(1)));
+    if (!s.null(0)) range = std::pair(sqlite::TimeOfKey(s.integer(0)), s.integer(1));
     if (!s.null(2)) {
         const std::pair<TimeMs, TimeMs> other(s.integer(2), s.integer(3));
         range = range ? std::pair(std::min(range->first, other.first), std::max(range->second, other.second)) : other;
@@ -433,17 +620,19 @@ std::optional<std::pair<TimeMs, TimeMs>> SqliteStore::span() {
     return range;
 }
 
-bool SqliteStore::deleteBefore(TimeMs cutoff) {
+bool SqliteStore::deleteBefore(TimeMs cutoff, bool wholeBlocks) {
     if (!run(kBegin, "cannot begin a transaction")) return false;
     bool ok = true;
-    // Positions go station by station through their key; the stations go last,
-    // a station's time being its latest row's.
-    for (const char* table : {"positions WHERE mmsi IN (SELECT mmsi FROM stations) AND", "statics WHERE",
+    // Positions go station by station through their key, a block when its
+    // last position is older (or, to free room, when its first is); the
+    // stations go last, a station's time being its latest row's.
+    for (const char* table : {"positions WHERE mmsi IN (SELECT mmsi FROM stations) AND last < ?2 AND", "statics WHERE",
                               "messages WHERE", "stations WHERE"}) {
         // The text is one of four fixed ones; the cutoff is bound.
-        Statement s(db_, std::string("DELETE FROM ") + table + " time < ?");
+        Statement s(db_, std::string("DELETE FROM ") + table + " time < ?1");
         if (!s) { ok = false; fail("cannot prepare a deletion"); break; }
         s.start().bind(table[0] == 'p' ? sqlite::TimeKey(cutoff) : cutoff);
+        if (table[0] == 'p') s.bind(wholeBlocks ? cutoff : std::numeric_limits<TimeMs>::max());
         if (s.step() != SQLITE_DONE) { ok = false; fail("cannot drop old rows"); break; }
     }
     if (ok && run(kCommit, "cannot commit")) return true;
@@ -462,7 +651,7 @@ int64_t SqliteStore::usedBytes() {
 }
 
 Status SqliteStore::applyRetention(const Retention& retention, TimeMs now) {
-    if (retention.days > 0 && !deleteBefore(SaturatingMinus(now, int64_t{retention.days} * kDayMs)))
+    if (retention.days > 0 && !deleteBefore(SaturatingMinus(now, int64_t{retention.days} * kDayMs), true))
         return {lastError_};
     // Whole days, oldest first, while the file's pages in use are over the
     // limit; when one day is left, the older half of what remains.
@@ -475,9 +664,10 @@ Status SqliteStore::applyRetention(const Retention& retention, TimeMs now) {
         const auto [first, last] = *range;
         TimeMs cutoff = (first >= 0 ? first / kDayMs : (first - kDayMs + 1) / kDayMs) * kDayMs + kDayMs;
         if (cutoff > last) cutoff = first + (last - first) / 2 + 1;
-        if (!deleteBefore(cutoff)) return {lastError_};
+        if (!deleteBefore(cutoff, false)) return {lastError_};
     }
-    // Hand the freed pages back to the file system.
+    // Blocks kept open may be gone; hand the freed pages back to the file system.
+    open_.clear();
     sqlite3_exec(db_, "PRAGMA incremental_vacuum", nullptr, nullptr, nullptr);
     return {};
 }
@@ -494,9 +684,14 @@ int OpenChecked(const std::string& path, sqlite3** out, std::string& error) {
         sqlite3_busy_timeout(db, 5000);
         for (const char* sql : {"PRAGMA auto_vacuum = INCREMENTAL", "PRAGMA journal_mode = WAL",
                                 "PRAGMA synchronous = NORMAL",
-                                // Inserts into the (mmsi, time) indexes land all over them: a
-                                // cache of 32 MiB keeps their pages instead of reading them again.
-                                "PRAGMA cache_size = -32768"}) {
+                                // Each station's blocks grow at the end of its part of the key:
+                                // a cache of 8 MiB holds those pages for some thousands of
+                                // stations (and bounds this connection's memory however large
+                                // the file grows).
+                                "PRAGMA cache_size = -8192",
+                                // The WAL file is cut back after a checkpoint rather than kept
+                                // at its largest size.
+                                "PRAGMA journal_size_limit = 16777216"}) {
             rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
             if (rc != SQLITE_OK) break;
         }

@@ -11,8 +11,9 @@
 // Every batch is one transaction through prepared statements; every value,
 // texts from the air included, is a bound parameter.
 //
-// Tables: positions, statics, messages (each indexed by (mmsi, time) and by
-// time) and stations, one row per MMSI with when and where it was last heard
+// Tables: positions (a station's reports in blocks of a few dozen under an
+// (mmsi, first time) key: history/position_block.h), statics and messages
+// (each indexed by (mmsi, time) and by time) and stations, one row per MMSI with when and where it was last heard
 // and its latest name and call sign, kept up to date by append() so a search
 // never scans the positions.
 //

@@ -85,8 +85,19 @@ PgConnection::PgConnection(Settings settings) : settings_(std::move(settings)) {
 PgConnection::~PgConnection() { close(); }
 
 void PgConnection::close() {
+    {
+        std::lock_guard lock(cancelMutex_);
+        if (canceller_) PQfreeCancel(canceller_);
+        canceller_ = nullptr;
+    }
     if (conn_) PQfinish(conn_);
     conn_ = nullptr;
+}
+
+void PgConnection::cancelRunning() {
+    std::lock_guard lock(cancelMutex_);
+    char why[256];
+    if (canceller_) PQcancel(canceller_, why, sizeof why);
 }
 
 bool PgConnection::connected() const { return conn_ && PQstatus(conn_) == CONNECTION_OK; }
@@ -128,6 +139,10 @@ bool PgConnection::ensure() {
         return false;
     }
     PQclear(done);
+    {
+        std::lock_guard lock(cancelMutex_);
+        canceller_ = PQgetCancel(conn_);
+    }
     failure_ = PgFailure::None;
     return true;
 }

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,7 @@
 
 struct pg_conn;
 struct pg_result;
+struct pg_cancel;
 
 namespace history {
 
@@ -79,6 +81,10 @@ public:
     // Runs a "COPY ... FROM STDIN" statement and sends data as its rows.
     bool copyIn(std::string_view copySql, std::string_view data);
 
+    // Asks the server to end the statement running on this connection now;
+    // for another thread (the statement then fails with SQLSTATE 57014).
+    void cancelRunning();
+
     const std::string& error() const { return error_; }
     PgFailure failure() const { return failure_; }
     // The SQLSTATE of the last failure reported by the server ("" otherwise).
@@ -90,6 +96,8 @@ private:
 
     Settings settings_;
     pg_conn* conn_ = nullptr;
+    std::mutex cancelMutex_;          // guards canceller_ against close() on the owner's thread
+    pg_cancel* canceller_ = nullptr;  // of conn_
     std::string error_;
     std::string sqlState_;
     PgFailure failure_ = PgFailure::None;

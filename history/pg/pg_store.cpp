@@ -111,12 +111,16 @@ PgStore::Outcome PgStore::writeBatch(const Batch& batch, std::string_view writer
     return Outcome::Failed;
 }
 
+// A station's positions in a fixed order: by time, reports with the same
+// time by their other columns, so pages of a track meet without a gap.
+constexpr const char* kTrackOrder = " ORDER BY time, input, source, latitude, longitude, type, sog, cog";
+
 std::vector<PositionRow> PgStore::track(int32_t mmsi, TimeMs from, TimeMs to) {
     std::vector<PositionRow> out;
     if (!ready()) return out;
     const std::string sql = std::string("SELECT ") + kPositionSelect +
                             " FROM positions WHERE mmsi = $1 AND time >= " + TimeParam(2) +
-                            " AND time <= " + TimeParam(3) + " ORDER BY time";
+                            " AND time <= " + TimeParam(3) + kTrackOrder;
     PgRows rows = db_.exec(sql, {Text(int64_t{mmsi}), Text(from), Text(to)});
     if (!rows.ok()) {
         failedQuery();
@@ -125,6 +129,42 @@ std::vector<PositionRow> PgStore::track(int32_t mmsi, TimeMs from, TimeMs to) {
     out.reserve(static_cast<size_t>(rows.rows()));
     for (int r = 0; r < rows.rows(); ++r) out.push_back(ReadPosition(rows, r));
     return out;
+}
+
+void PgStore::cancel() {
+    cancelled_.store(true);
+    db_.cancelRunning();
+}
+
+Status PgStore::visitTrack(int32_t mmsi, TimeMs from, TimeMs to,
+                           const std::function<bool(const PositionRow&)>& visit) {
+    cancelled_.store(false);
+    if (!ready()) return {error_};
+    // Pages of a few thousand rows: from the last row's time on, past the
+    // rows with that time already handed on.
+    constexpr int kPage = 5000;
+    const std::string sql = std::string("SELECT ") + kPositionSelect +
+                            " FROM positions WHERE mmsi = $1 AND time >= " + TimeParam(2) +
+                            " AND time <= " + TimeParam(3) + kTrackOrder + " LIMIT $4 OFFSET $5";
+    TimeMs at = from;
+    int64_t skip = 0;
+    for (;;) {
+        if (cancelled_.load()) return Status::Cancelled();
+        PgRows rows = db_.exec(sql, {Text(int64_t{mmsi}), Text(at), Text(to), Text(int64_t{kPage}), Text(skip)});
+        if (!rows.ok()) {
+            if (cancelled_.load() || db_.sqlState() == "57014") return Status::Cancelled();
+            failedQuery();
+            return {error_};
+        }
+        for (int r = 0; r < rows.rows(); ++r) {
+            const PositionRow p = ReadPosition(rows, r);
+            if (cancelled_.load(std::memory_order_relaxed)) return Status::Cancelled();
+            if (!visit(p)) return {};
+            skip = p.time == at ? skip + 1 : 1;
+            at = p.time;
+        }
+        if (rows.rows() < kPage) return cancelled_.load() ? Status::Cancelled() : Status{};
+    }
 }
 
 std::vector<SituationEntry> PgStore::situation(TimeMs at, TimeMs window) {

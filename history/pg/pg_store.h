@@ -14,6 +14,7 @@
 // query takes is a bound parameter.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <set>
 #include <string>
@@ -61,6 +62,9 @@ public:
     std::optional<std::pair<TimeMs, TimeMs>> span() override;
     Status applyRetention(const Retention& retention, TimeMs now) override;
     std::string lastError() const override { return error_; }
+    Status visitTrack(int32_t mmsi, TimeMs from, TimeMs to,
+                      const std::function<bool(const PositionRow&)>& visit) override;
+    void cancel() override;
 
     // The latest position of each station within metres of a point with
     // from <= time <= to, nearest first (for maps and the web view).
@@ -84,6 +88,7 @@ private:
     void rollback();
 
     PgConnection db_;
+    std::atomic<bool> cancelled_{false};
     bool schemaReady_ = false;
     std::set<int64_t> knownDays_;  // days whose partitions exist (as far as we know)
     std::string error_;

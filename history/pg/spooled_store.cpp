@@ -90,6 +90,13 @@ std::vector<PositionRow> SpooledStore::track(int32_t mmsi, TimeMs from, TimeMs t
     return server_->track(mmsi, from, to);
 }
 
+Status SpooledStore::visitTrack(int32_t mmsi, TimeMs from, TimeMs to,
+                                const std::function<bool(const PositionRow&)>& visit) {
+    return server_->visitTrack(mmsi, from, to, visit);
+}
+
+void SpooledStore::cancel() { server_->cancel(); }
+
 std::vector<SituationEntry> SpooledStore::situation(TimeMs at, TimeMs window) {
     return server_->situation(at, window);
 }

@@ -56,6 +56,9 @@ public:
     Counters counters() const;
 
     std::vector<PositionRow> track(int32_t mmsi, TimeMs from, TimeMs to) override;
+    Status visitTrack(int32_t mmsi, TimeMs from, TimeMs to,
+                      const std::function<bool(const PositionRow&)>& visit) override;
+    void cancel() override;
     std::vector<SituationEntry> situation(TimeMs at, TimeMs window) override;
     std::vector<LastSeen> lastSeen(std::string_view text, int limit) override;
     std::vector<HourCount> countsPerHour(TimeMs from, TimeMs to) override;

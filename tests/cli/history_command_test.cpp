@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli_run.h"
+#include "history/sqlite_store.h"
 #include "sentence/tag_block.h"
 #include "support/sample_sentences.h"
 #include "support/temp_dir.h"
@@ -53,6 +54,34 @@ TEST_F(HistoryCommand, TrackBoundsAcceptIsoOffsetsAndUnixSeconds) {
     EXPECT_EQ(lines[7].substr(0, 20), "2026-12-07T14:01:00Z");
     const auto other = history("--mmsi 244000001 --from 1796652000 --to 2026-12-07T15:01+01:00");
     EXPECT_EQ(other.out, iso.out);
+}
+
+// A track longer than a page prints every row once, the header once.
+TEST(HistoryCommandPages, LongTrackIsPrintedWholeAcrossPages) {
+    TempDir dir;
+    const std::string path = (dir / "long.sqlite").string();
+    {
+        auto store = history::OpenSqliteStore(path, nullptr, nullptr);
+        history::Batch b;
+        for (int i = 0; i < 25003; ++i) {
+            history::PositionRow p;
+            p.mmsi = kShip;
+            p.time = kT0 * 1000 + i * 1000 - (i % 9999 == 1 ? 1000 : 0);  // some share a time across a page's end
+            p.latitude = 50 + i * 1e-5;
+            p.longitude = 4;
+            b.positions.push_back(p);
+        }
+        ASSERT_TRUE(store->append(b).ok());
+    }
+    const auto r = clitest::Cli("history " + path + " --mmsi 244000001 --from 0 --to 2000000000");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = r.lines();
+    ASSERT_EQ(lines.size(), 25004u);
+    EXPECT_EQ(lines[0].substr(0, 5), "time,");
+    for (size_t i = 2; i < lines.size(); ++i) {
+        ASSERT_LE(lines[i - 1].substr(0, 24), lines[i].substr(0, 24)) << i;
+        ASSERT_NE(lines[i].substr(0, 5), "time,") << i;
+    }
 }
 
 TEST_F(HistoryCommand, GeoJsonTrackIsTheStoredPositions) {

@@ -2,6 +2,8 @@
 // data, and the rows a receiver with a feed writes for real sentences.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "history/history_feed.h"
 #include "history/sqlite_store.h"
 #include "history_store_rows.h"
@@ -177,6 +179,25 @@ TEST_F(FeedToStore, ReceivedSentencesBecomeRows) {
     EXPECT_NE(messages[0].json.find("\"Text\":\"O'HARA'; DROP TABLE MESSAGES\""), std::string::npos)
         << messages[0].json;
     EXPECT_TRUE(store->track(211000001, 0, INT64_MAX).empty());
+}
+
+// Stations come and go for a day: the feed's state holds those heard within
+// the last hour, not every station ever heard.
+TEST_F(FeedToStore, StateOfStationsLongSilentIsDropped) {
+    size_t most = 0;
+    for (int slot = 0; slot < 24 * 6; ++slot) {  // every 10 minutes, 20 new stations
+        for (int i = 0; i < 20; ++i) {
+            const int32_t mmsi = 211000000 + slot * 20 + i;
+            send(testing_support::ClassAReport(mmsi, 52.0, 4.0, 12.0f));
+            send(testing_support::StaticData(mmsi, "SHIP", "CALL"));
+        }
+        clock.advance(600);
+        most = std::max(most, feed->stateEntries());
+    }
+    // Heard within the hour (and up to one sweep before): at most 8 slots of
+    // 20 stations, with their static data: 320 entries; 5,760 without the bound.
+    EXPECT_LE(most, 320u);
+    EXPECT_GT(most, 0u);
 }
 
 TEST_F(FeedToStore, SeededStaticDataIsNotStoredAgain) {

@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include "history/sqlite_schema.h"
 #include "history/sqlite_store.h"
 #include "history_store_rows.h"
 #include "store_contract.h"
@@ -85,8 +86,10 @@ TEST(SqliteStore, SizeRetentionDropsWholeOldDaysUntilTheFileFits) {
     constexpr history::TimeMs kDay = 86400000, kT0 = 1796601600000;
     for (int day = 0; day < 4; ++day) {
         history::Batch b;
-        // Few stations, so a station's day fills whole pages of the (mmsi, time) table.
-        for (int i = 0; i < 5000; ++i) b.positions.push_back(Position(1000 + i % 5, kT0 + day * kDay + i * 1000));
+        // Few stations, moving, so a station's day fills whole pages of the (mmsi, time) table.
+        for (int i = 0; i < 20000; ++i) {
+            b.positions.push_back(Position(1000 + i % 5, kT0 + day * kDay + i * 2000, 50 + i * 1e-4, 3 - i * 1e-4));
+        }
         ASSERT_TRUE(store->append(b).ok());
     }
     store.reset();  // the last connection's close moves the WAL into the file
@@ -95,7 +98,7 @@ TEST(SqliteStore, SizeRetentionDropsWholeOldDaysUntilTheFileFits) {
     // Room for about two and a half days: the two oldest go, the two newest stay whole.
     ASSERT_TRUE(store->applyRetention({0, static_cast<int64_t>(before * 5 / 8)}, kT0 + 4 * kDay).ok());
     EXPECT_EQ(store->span()->first, kT0 + 2 * kDay);
-    EXPECT_EQ(store->track(1000, kT0, kT0 + 5 * kDay).size(), 2u * 1000);
+    EXPECT_EQ(store->track(1000, kT0, kT0 + 5 * kDay).size(), 2u * 4000);
 }
 
 TEST(SqliteStore, ReportsOfOneStationWithTheSameTimeAreAllKeptInOrder) {
@@ -162,6 +165,55 @@ INSERT INTO stations VALUES(9, 2000, 52.0, 4.0, 'OLD', '');
     ASSERT_TRUE(store) << error;
     EXPECT_EQ(store->track(9, 0, 5000).size(), 3u);
     EXPECT_FALSE(std::filesystem::exists(path + ".bad"));
+}
+
+// A file of the second layout (a row per position under its (mmsi, time
+// key) is converted into blocks when opened, every row kept in its order.
+TEST(SqliteStore, FileOfTheSecondLayoutIsConvertedWithEveryRow) {
+    testing_support::TempDir dir;
+    const std::string path = (dir / "rows.sqlite").string();
+    std::vector<history::PositionRow> rows;
+    for (int i = 0; i < 150; ++i) rows.push_back(Position(9, 1000 + (i / 2) * 1000, 50 + i * 1e-3, 4 - i * 1e-3));
+    rows[3].source = "other";
+    rows[3].input = 3;
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, R"sql(
+CREATE TABLE sources(id INTEGER PRIMARY KEY, input INTEGER NOT NULL, source TEXT NOT NULL, UNIQUE(input, source));
+CREATE TABLE positions(mmsi INTEGER NOT NULL, time INTEGER NOT NULL, place INTEGER NOT NULL, info INTEGER NOT NULL,
+  PRIMARY KEY(mmsi, time)) WITHOUT ROWID;
+CREATE TABLE statics(time INTEGER NOT NULL, mmsi INTEGER NOT NULL, input INTEGER NOT NULL, source TEXT NOT NULL,
+  type INTEGER NOT NULL, name TEXT NOT NULL, callsign TEXT NOT NULL, imo INTEGER, shiptype INTEGER,
+  dim_a INTEGER, dim_b INTEGER, dim_c INTEGER, dim_d INTEGER, draught REAL, destination TEXT NOT NULL, eta TEXT NOT NULL);
+CREATE TABLE messages(time INTEGER NOT NULL, mmsi INTEGER NOT NULL, input INTEGER NOT NULL, source TEXT NOT NULL,
+  type INTEGER NOT NULL, json TEXT NOT NULL);
+CREATE TABLE stations(mmsi INTEGER PRIMARY KEY, time INTEGER NOT NULL, lat REAL, lon REAL,
+  name TEXT NOT NULL, callsign TEXT NOT NULL);
+INSERT INTO sources VALUES(1, 2, 'rcvr1'), (2, 3, 'other');
+INSERT INTO stations VALUES(9, 75000, 50.149, 3.851, '', '');
+PRAGMA user_version = 2;
+)sql", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO positions VALUES(9, ?, ?, ?)", -1, &insert, nullptr);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        int64_t place = 0;
+        history::sqlite::PackPlace(rows[i].latitude, rows[i].longitude, place);
+        history::sqlite::UnpackPlace(place, rows[i]);  // as stored: in 1/10000 minute
+        sqlite3_bind_int64(insert, 1, history::sqlite::TimeKey(rows[i].time, static_cast<int64_t>(i % 2)));
+        sqlite3_bind_int64(insert, 2, place);
+        sqlite3_bind_int64(insert, 3, history::sqlite::PackInfo(rows[i], rows[i].source == "other" ? 2 : 1));
+        ASSERT_EQ(sqlite3_step(insert), SQLITE_DONE);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
+    std::string notice, error;
+    auto store = history::OpenSqliteStore(path, &notice, &error);
+    ASSERT_TRUE(store) << error;
+    EXPECT_TRUE(notice.empty()) << notice;
+    EXPECT_EQ(store->track(9, 0, 100000), rows);
+    ASSERT_EQ(store->situation(75000, 1000).size(), 1u);
+    EXPECT_EQ(store->situation(75000, 1000)[0].position, rows.back());
 }
 
 // Each packed field at the ends of what the air sends comes back exactly.

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -264,6 +267,84 @@ TEST_P(StoreContract, FailedBatchLeavesNothingBehind) {
     // The store goes on after a refused batch.
     EXPECT_TRUE(store->append({{Position(2, kT0 + 5)}, {}, {}}).ok()) << store->lastError();
     EXPECT_EQ(store->track(2, kT0, kT0 + 10).size(), 1u);
+}
+
+TEST_P(StoreContract, PagesOfATrackJoinToTheWholeTrack) {
+    // 300 reports over five hours, a few pairs with the same time, and a
+    // later batch of older reports that falls between the stored ones.
+    Batch b, late;
+    for (int i = 0; i < 300; ++i) {
+        const TimeMs t = kT0 + i * 60000 + (i % 50 == 7 ? -60000 : 0);  // every 50th shares the time before it
+        (i % 10 == 3 ? late : b).positions.push_back(Position(7, t, 50 + i * 1e-3, 3));
+    }
+    b.positions.push_back(Position(8, kT0 + 5000));
+    ASSERT_TRUE(store->append(b).ok()) << store->lastError();
+    ASSERT_TRUE(store->append(late).ok()) << store->lastError();
+    struct Case { TimeMs from, to; size_t limit; };
+    const Case cases[] = {
+        {kT0, kT0 + kDay, 1}, {kT0, kT0 + kDay, 7}, {kT0 + 3600000, kT0 + 2 * 3600000, 13},
+        {kT0, kT0 + kDay, 300}, {kT0, kT0 + kDay, 100000}, {kT0 + kDay, kT0 + 2 * kDay, 5},
+    };
+    for (const Case& c : cases) {
+        const auto whole = store->track(7, c.from, c.to);
+        EXPECT_TRUE(std::is_sorted(whole.begin(), whole.end(), [](auto& x, auto& y) { return x.time < y.time; }));
+        std::vector<PositionRow> joined;
+        auto page = store->trackPage(7, {c.from}, c.to, c.limit);
+        for (int pages = 1;; ++pages) {
+            ASSERT_TRUE(page.status.ok()) << page.status.error;
+            ASSERT_LE(page.rows.size(), c.limit);
+            joined.insert(joined.end(), page.rows.begin(), page.rows.end());
+            if (!page.next || pages > 1000) break;
+            page = store->trackPage(7, *page.next, c.to, c.limit);
+        }
+        EXPECT_EQ(joined, whole) << c.from - kT0 << " " << c.limit;
+    }
+    EXPECT_EQ(store->track(7, kT0 - kDay, kT0 + kDay).size(), 300u);
+    // A visitor that stops is not a failure, and gets no row after it stopped.
+    int seen = 0;
+    EXPECT_TRUE(store->visitTrack(7, kT0, kT0 + kDay, [&](const PositionRow&) { return ++seen < 5; }).ok());
+    EXPECT_EQ(seen, 5);
+}
+
+TEST_P(StoreContract, CancelFromAnotherThreadEndsTheQueryAsCancelled) {
+    Batch b;
+    for (int i = 0; i < 20000; ++i) b.positions.push_back(Position(9, kT0 + i * 1000, 50 + i * 1e-4, 3));
+    ASSERT_TRUE(store->append(b).ok()) << store->lastError();
+    std::mutex m;
+    std::condition_variable cv;
+    bool started = false, cancelled = false;
+    size_t seen = 0;
+    history::Status status;
+    std::thread reader([&] {
+        status = store->visitTrack(9, kT0, kT0 + kDay, [&](const PositionRow&) {
+            if (++seen == 1) {
+                std::unique_lock lock(m);
+                started = true;
+                cv.notify_all();
+                cv.wait(lock, [&] { return cancelled; });
+            }
+            return true;
+        });
+    });
+    {
+        std::unique_lock lock(m);
+        cv.wait(lock, [&] { return started; });
+    }
+    store->cancel();
+    {
+        std::lock_guard lock(m);
+        cancelled = true;
+    }
+    cv.notify_all();
+    reader.join();
+    EXPECT_TRUE(status.cancelled) << status.error;
+    EXPECT_FALSE(status.ok());
+    EXPECT_LT(seen, 20000u);
+    // The next query runs whole.
+    EXPECT_EQ(store->track(9, kT0, kT0 + kDay).size(), 20000u);
+    const auto page = store->trackPage(9, {kT0}, kT0 + kDay, 100);
+    EXPECT_TRUE(page.status.ok());
+    EXPECT_EQ(page.next, (history::TrackCursor{kT0 + 99000, 1}));
 }
 
 }  // namespace
