@@ -25,6 +25,11 @@ public:
     std::vector<history::PositionRow> track(int32_t mmsi, history::TimeMs from, history::TimeMs to) override {
         return inner_->track(mmsi, from, to);
     }
+    history::Status visitTrack(int32_t mmsi, history::TimeMs from, history::TimeMs to,
+                               const std::function<bool(const history::PositionRow&)>& visit) override {
+        return inner_->visitTrack(mmsi, from, to, visit);
+    }
+    void cancel() override { inner_->cancel(); }
     std::vector<history::SituationEntry> situation(history::TimeMs at, history::TimeMs window) override {
         return inner_->situation(at, window);
     }

@@ -14,6 +14,7 @@
 #include "history/position_block.h"
 #include "history/sqlite_schema.h"
 #include "history/sqlite_statement.h"
+#include "history/sqlite_store_connection.h"
 
 namespace history {
 namespace {
@@ -29,10 +30,6 @@ TimeMs SaturatingMinus(TimeMs at, TimeMs window) {
     if (at < std::numeric_limits<TimeMs>::min() + window) return std::numeric_limits<TimeMs>::min();
     return at - window;
 }
-
-constexpr const char* kStaticColumns =
-    "time, mmsi, input, source, type, name, callsign, imo, shiptype, dim_a, dim_b, dim_c, dim_d, draught, "
-    "destination, eta";
 
 StaticRow ReadStatic(const Statement& s) {
     StaticRow r;
@@ -55,85 +52,8 @@ StaticRow ReadStatic(const Statement& s) {
     return r;
 }
 
-class SqliteStore final : public HistoryStore {
-public:
-    explicit SqliteStore(sqlite3* db) : db_(db) {}
-    ~SqliteStore() override {
-        statements_.clear();
-        sqlite3_close_v2(db_);
-    }
 
-    // Prepares every statement; false with lastError() set when one fails.
-    bool prepare();
-
-    Status append(const Batch& batch) override;
-    std::vector<PositionRow> track(int32_t mmsi, TimeMs from, TimeMs to) override;
-    Status visitTrack(int32_t mmsi, TimeMs from, TimeMs to,
-                      const std::function<bool(const PositionRow&)>& visit) override;
-    void cancel() override {
-        cancelled_.store(true);
-        sqlite3_interrupt(db_);
-    }
-    std::vector<SituationEntry> situation(TimeMs at, TimeMs window) override;
-    std::vector<LastSeen> lastSeen(std::string_view text, int limit) override;
-    std::vector<HourCount> countsPerHour(TimeMs from, TimeMs to) override;
-    std::vector<MessageRow> messages(TimeMs from, TimeMs to) override;
-    std::optional<std::pair<TimeMs, TimeMs>> span() override;
-    Status applyRetention(const Retention& retention, TimeMs now) override;
-    std::string lastError() const override { return lastError_; }
-
-private:
-    enum Id {
-        kBegin, kCommit, kRollback, kInsertBlock, kUpdateBlock, kLastSeq, kInsertSource, kSourceId, kSources,
-        kInsertStatic, kInsertMessage, kStation, kBlocks, kStationsAfter, kBlocksBackwards, kStaticAt, kLastSeen,
-        kMessages, kSpan, kUsedBytes, kCount
-    };
-    // A position of the batch being written, packed, in the batch at index.
-    struct PackedRow {
-        int32_t mmsi;
-        uint32_t index;
-        sqlite::PackedPosition p;
-    };
-    // The block a station's next positions go into while this connection writes.
-    struct OpenBlock {
-        int64_t key = 0;
-        bool stored = false;  // its row is in the file (rewritten, not inserted)
-        sqlite::BlockBuilder block;
-    };
-    Statement& st(Id id) { return statements_[static_cast<size_t>(id)].start(); }
-    // The failure of the last step, kept for lastError(); returns it as a Status.
-    Status fail(const char* what);
-    bool run(Id id, const char* what);
-    Status appendRows(const Batch& batch);
-    Status appendPositions(const std::vector<PositionRow>& positions);
-    Status writeBlock(int32_t mmsi, OpenBlock& open);
-    void forgetOldBlocks(TimeMs latest);
-    // The number of an input/source pair, added to the sources table when new; -1 on failure.
-    int64_t sourceId(int16_t input, const std::string& source);
-    PositionRow unpack(int32_t mmsi, const sqlite::PackedPosition& p);
-    // Calls visit(first time, bytes) for the station's blocks with a key in
-    // [low, high], in key order (backwards: newest first), while it returns
-    // true; false when the query failed.
-    template <typename Visit>
-    bool forEachBlock(Id id, int64_t mmsi, int64_t low, int64_t high, Visit&& visit);
-    bool deleteBefore(TimeMs cutoff, bool wholeBlocks);
-    int64_t usedBytes();
-
-    sqlite3* db_;
-    std::vector<Statement> statements_;
-    std::vector<Statement> counts_;  // one per table
-    std::string lastError_;
-    std::map<std::pair<int16_t, std::string>, int64_t> sourceIds_;
-    std::unordered_map<int64_t, std::pair<int16_t, std::string>> sources_;
-    // The last pair looked up: a feed's rows mostly come from one input.
-    std::optional<std::pair<std::pair<int16_t, std::string>, int64_t>> lastSource_;
-    std::unordered_map<int32_t, OpenBlock> open_;
-    size_t openAfterSweep_ = 0;
-    std::atomic<bool> cancelled_{false};
-    std::vector<PackedRow> packed_;
-    std::vector<uint64_t> order_;
-    std::vector<const PositionRow*> newest_;  // of the batch being written: each station's latest
-};
+}  // namespace
 
 bool SqliteStore::prepare() {
     const std::string sta = kStaticColumns;
@@ -206,199 +126,6 @@ bool SqliteStore::run(Id id, const char* what) {
     return false;
 }
 
-Status SqliteStore::append(const Batch& batch) {
-    if (batch.empty()) return {};
-    if (!run(kBegin, "cannot begin a transaction")) return {lastError_};
-    Status s = appendRows(batch);
-    if (s.ok() && !run(kCommit, "cannot commit")) s = {lastError_};
-    if (!s.ok()) {
-        const std::string error = lastError_;
-        st(kRollback).step();  // may fail when SQLite already rolled back; the batch is gone either way
-        lastError_ = error;
-        // Sources and blocks added in the batch went with it.
-        sourceIds_.clear();
-        sources_.clear();
-        lastSource_.reset();
-        open_.clear();
-    }
-    return s;
-}
-
-Status SqliteStore::appendRows(const Batch& batch) {
-    // The stations table gets one update per station and batch: its latest position and its names.
-    struct Latest {
-        TimeMs otherTime = std::numeric_limits<TimeMs>::min();  // of statics and messages
-        std::optional<std::pair<double, double>> position;
-        TimeMs positionTime = std::numeric_limits<TimeMs>::min();
-        std::string name, callSign;
-    };
-    std::unordered_map<int32_t, Latest> latest;
-    if (Status s = appendPositions(batch.positions); !s.ok()) return s;
-    for (const PositionRow* p : newest_) {
-        Latest& l = latest[p->mmsi];
-        l.positionTime = p->time;
-        l.position = std::pair(p->latitude, p->longitude);
-    }
-    for (const StaticRow& r : batch.statics) {
-        Statement& s = st(kInsertStatic);
-        s.bind(r.time).bind(int64_t{r.mmsi}).bind(int64_t{r.input}).bind(r.source).bind(int64_t{r.type});
-        s.bind(r.name).bind(r.callSign).bind(r.imo).bind(r.shipType);
-        s.bind(r.dimA).bind(r.dimB).bind(r.dimC).bind(r.dimD).bind(r.draught).bind(r.destination).bind(r.eta);
-        if (s.step() != SQLITE_DONE) return fail("cannot store static data");
-        Latest& l = latest[r.mmsi];
-        l.otherTime = std::max(l.otherTime, r.time);
-        if (!r.name.empty()) l.name = r.name;
-        if (!r.callSign.empty()) l.callSign = r.callSign;
-    }
-    for (const MessageRow& m : batch.messages) {
-        Statement& s = st(kInsertMessage);
-        s.bind(m.time).bind(int64_t{m.mmsi}).bind(int64_t{m.input}).bind(m.source).bind(int64_t{m.type}).bind(m.json);
-        if (s.step() != SQLITE_DONE) return fail("cannot store a message");
-        Latest& l = latest[m.mmsi];
-        l.otherTime = std::max(l.otherTime, m.time);
-    }
-    for (const auto& [mmsi, l] : latest) {
-        // The position first, so names or messages heard later in the batch
-        // move the last-heard time on without losing where it was.
-        if (l.position) {
-            Statement& s = st(kStation);
-            s.bind(int64_t{mmsi}).bind(l.positionTime).bind(l.position->first).bind(l.position->second);
-            s.bind(std::string_view()).bind(std::string_view());
-            if (s.step() != SQLITE_DONE) return fail("cannot update the station list");
-        }
-        if (l.otherTime != std::numeric_limits<TimeMs>::min()) {
-            Statement& s = st(kStation);
-            s.bind(int64_t{mmsi}).bind(l.otherTime).bind(std::optional<double>()).bind(std::optional<double>());
-            s.bind(l.name).bind(l.callSign);
-            if (s.step() != SQLITE_DONE) return fail("cannot update the station list");
-        }
-    }
-    return {};
-}
-
-Status SqliteStore::appendPositions(const std::vector<PositionRow>& positions) {
-    // Each row packed in one pass in the order it came (the rows are large;
-    // read out of order they would miss the cache every time), then sorted
-    // station by station in time order; the index breaks ties, so reports
-    // with the same time keep the order they came in.
-    std::vector<PackedRow>& rows = packed_;  // kept: a batch's worth of room is not asked for again
-    rows.clear();
-    rows.reserve(positions.size());
-    TimeMs latest = std::numeric_limits<TimeMs>::min();
-    for (const PositionRow& p : positions) {
-        PackedRow r{p.mmsi, static_cast<uint32_t>(rows.size()), {p.time, 0, 0}};
-        if (!sqlite::PackPlace(p.latitude, p.longitude, r.p.place)) {
-            lastError_ = "cannot store a position: " + std::to_string(p.latitude) + ", " + std::to_string(p.longitude) +
-                         " is not a position on the earth";
-            return {lastError_};
-        }
-        const int64_t source = sourceId(p.input, p.source);
-        if (source < 0) return fail("cannot store the input of a position");
-        r.p.info = sqlite::PackInfo(p, source);
-        latest = std::max(latest, p.time);
-        rows.push_back(r);
-    }
-    // Station by station (a sort of plain numbers: MMSI, then the row's
-    // place); a station's rows mostly came in time order, else its run is
-    // put in order.
-    std::vector<uint64_t>& order = order_;
-    order.clear();
-    for (const PackedRow& r : rows) order.push_back(uint64_t{static_cast<uint32_t>(r.mmsi)} << 32 | r.index);
-    std::sort(order.begin(), order.end());
-    const auto row = [&](size_t k) -> const PackedRow& { return rows[static_cast<uint32_t>(order[k])]; };
-    for (size_t begin = 0, end; begin < order.size(); begin = end) {
-        bool sorted = true;
-        for (end = begin + 1; end < order.size() && row(end).mmsi == row(begin).mmsi; ++end) {
-            if (row(end).p.time < row(end - 1).p.time) sorted = false;
-        }
-        if (!sorted) {
-            std::stable_sort(order.begin() + static_cast<ptrdiff_t>(begin), order.begin() + static_cast<ptrdiff_t>(end),
-                             [&](uint64_t a, uint64_t b) {
-                                 return rows[static_cast<uint32_t>(a)].p.time < rows[static_cast<uint32_t>(b)].p.time;
-                             });
-        }
-    }
-    newest_.clear();
-    OpenBlock* open = nullptr;
-    for (size_t k = 0; k < order.size(); ++k) {
-        const PackedRow& r = row(k);
-        if (k == 0 || row(k - 1).mmsi != r.mmsi) open = &open_[r.mmsi];
-        if (!open->block.fits(r.p)) {
-            if (Status s = writeBlock(r.mmsi, *open); !s.ok()) return s;
-            *open = OpenBlock();
-        }
-        open->block.add(r.p);
-        // The last of a station's run, its latest position: its block is
-        // written, and stays open for the next batch.
-        if (k + 1 == order.size() || row(k + 1).mmsi != r.mmsi) {
-            if (Status s = writeBlock(r.mmsi, *open); !s.ok()) return s;
-            newest_.push_back(&positions[r.index]);
-        }
-    }
-    forgetOldBlocks(latest);
-    return {};
-}
-
-Status SqliteStore::writeBlock(int32_t mmsi, OpenBlock& open) {
-    const sqlite::BlockBuilder& b = open.block;
-    if (open.stored) {
-        Statement& s = st(kUpdateBlock);
-        s.bind(b.last()).bindBlob(b.bytes()).bind(int64_t{mmsi}).bind(open.key);
-        if (s.step() != SQLITE_DONE) return fail("cannot store positions");
-        if (sqlite3_changes(db_) > 0) return {};
-        // The row is gone (retention dropped it): written anew below.
-    }
-    const int64_t first = sqlite::TimeKey(b.first()), last = sqlite::TimeKey(b.first(), sqlite::kSeqPerMs - 1);
-    for (int64_t key = first;;) {
-        Statement& s = st(kInsertBlock);
-        s.bind(int64_t{mmsi}).bind(key).bind(b.last()).bindBlob(b.bytes());
-        if (s.step() == SQLITE_DONE) {
-            open.key = key;
-            open.stored = true;
-            return {};
-        }
-        if (sqlite3_extended_errcode(db_) != SQLITE_CONSTRAINT_PRIMARYKEY || key != first)
-            return fail("cannot store positions");
-        // A block of this station starting in the same millisecond is stored: this one goes after it.
-        Statement& q = st(kLastSeq);
-        q.bind(int64_t{mmsi}).bind(first).bind(last);
-        if (q.step() != SQLITE_ROW) return fail("cannot store positions");
-        key = q.integer(0) + 1;
-        q.reset();
-        // More blocks starting in one millisecond than the key tells apart:
-        // not a station's doing; the first 32 are kept.
-        if (key > last) return {};
-    }
-}
-
-void SqliteStore::forgetOldBlocks(TimeMs latest) {
-    // A block that cannot reach the newest positions any more is not kept
-    // open: memory stays bounded however many stations come and go.
-    if (open_.size() < 2 * openAfterSweep_ + 64) return;
-    std::erase_if(open_, [&](const auto& kv) { return kv.second.block.first() < latest - sqlite::kBlockSpanMs; });
-    openAfterSweep_ = open_.size();
-}
-
-int64_t SqliteStore::sourceId(int16_t input, const std::string& source) {
-    if (lastSource_ && lastSource_->first.first == input && lastSource_->first.second == source)
-        return lastSource_->second;
-    const auto key = std::pair(input, source);
-    auto it = sourceIds_.find(key);
-    if (it == sourceIds_.end()) {
-        if (st(kInsertSource).bind(int64_t{input}).bind(source).step() != SQLITE_DONE) return -1;
-        Statement& s = st(kSourceId);
-        s.bind(int64_t{input}).bind(source);
-        if (s.step() != SQLITE_ROW) return -1;
-        const int64_t id = s.integer(0);
-        s.reset();
-        if (id > sqlite::kMaxSourceId) return -1;
-        it = sourceIds_.emplace(key, id).first;
-        sources_[id] = key;
-    }
-    lastSource_.emplace(key, it->second);
-    return it->second;
-}
-
 PositionRow SqliteStore::unpack(int32_t mmsi, const sqlite::PackedPosition& packed) {
     PositionRow p;
     p.mmsi = mmsi;
@@ -439,7 +166,9 @@ bool SqliteStore::forEachBlock(Id id, int64_t mmsi, int64_t low, int64_t high, V
 }
 
 // The lowest key of a block that may hold a position at or after `from`.
+namespace {
 int64_t FirstKeyReaching(TimeMs from) { return sqlite::TimeKey(SaturatingMinus(from, sqlite::kBlockSpanMs)); }
+}  // namespace
 
 std::vector<PositionRow> SqliteStore::track(int32_t mmsi, TimeMs from, TimeMs to) {
     std::vector<PositionRow> out;
@@ -671,6 +400,8 @@ Status SqliteStore::applyRetention(const Retention& retention, TimeMs now) {
     sqlite3_exec(db_, "PRAGMA incremental_vacuum", nullptr, nullptr, nullptr);
     return {};
 }
+
+namespace {
 
 // Opens and checks the file: a database whose schema and tables read.
 // Returns the SQLite result code of the first step that failed.

@@ -1,0 +1,109 @@
+// The SQLite store's connection as one class, its statements and the
+// blocks it is writing; the write path is in sqlite_store_write.cpp, the
+// queries in sqlite_store.cpp. Used only by those two files.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "history/history_store.h"
+#include "history/position_block.h"
+#include "history/sqlite_schema.h"
+#include "history/sqlite_statement.h"
+
+namespace history {
+
+inline constexpr const char* kStaticColumns =
+    "time, mmsi, input, source, type, name, callsign, imo, shiptype, dim_a, dim_b, dim_c, dim_d, draught, "
+    "destination, eta";
+
+class SqliteStore final : public HistoryStore {
+public:
+    explicit SqliteStore(sqlite3* db) : db_(db) {}
+    ~SqliteStore() override {
+        statements_.clear();
+        sqlite3_close_v2(db_);
+    }
+
+    // Prepares every statement; false with lastError() set when one fails.
+    bool prepare();
+
+    Status append(const Batch& batch) override;
+    std::vector<PositionRow> track(int32_t mmsi, TimeMs from, TimeMs to) override;
+    Status visitTrack(int32_t mmsi, TimeMs from, TimeMs to,
+                      const std::function<bool(const PositionRow&)>& visit) override;
+    void cancel() override {
+        cancelled_.store(true);
+        sqlite3_interrupt(db_);
+    }
+    std::vector<SituationEntry> situation(TimeMs at, TimeMs window) override;
+    std::vector<LastSeen> lastSeen(std::string_view text, int limit) override;
+    std::vector<HourCount> countsPerHour(TimeMs from, TimeMs to) override;
+    std::vector<MessageRow> messages(TimeMs from, TimeMs to) override;
+    std::optional<std::pair<TimeMs, TimeMs>> span() override;
+    Status applyRetention(const Retention& retention, TimeMs now) override;
+    std::string lastError() const override { return lastError_; }
+
+private:
+    enum Id {
+        kBegin, kCommit, kRollback, kInsertBlock, kUpdateBlock, kLastSeq, kInsertSource, kSourceId, kSources,
+        kInsertStatic, kInsertMessage, kStation, kBlocks, kStationsAfter, kBlocksBackwards, kStaticAt, kLastSeen,
+        kMessages, kSpan, kUsedBytes, kCount
+    };
+    // A position of the batch being written, packed, in the batch at index.
+    struct PackedRow {
+        int32_t mmsi;
+        uint32_t index;
+        sqlite::PackedPosition p;
+    };
+    // The block a station's next positions go into while this connection writes.
+    struct OpenBlock {
+        int64_t key = 0;
+        bool stored = false;  // its row is in the file (rewritten, not inserted)
+        sqlite::BlockBuilder block;
+    };
+    sqlite::Statement& st(Id id) { return statements_[static_cast<size_t>(id)].start(); }
+    // The failure of the last step, kept for lastError(); returns it as a Status.
+    Status fail(const char* what);
+    bool run(Id id, const char* what);
+    Status appendRows(const Batch& batch);
+    Status appendPositions(const std::vector<PositionRow>& positions);
+    Status writeBlock(int32_t mmsi, OpenBlock& open);
+    void forgetOldBlocks(TimeMs latest);
+    // The number of an input/source pair, added to the sources table when new; -1 on failure.
+    int64_t sourceId(int16_t input, const std::string& source);
+    PositionRow unpack(int32_t mmsi, const sqlite::PackedPosition& p);
+    // Calls visit(first time, bytes) for the station's blocks with a key in
+    // [low, high], in key order (backwards: newest first), while it returns
+    // true; false when the query failed.
+    template <typename Visit>
+    bool forEachBlock(Id id, int64_t mmsi, int64_t low, int64_t high, Visit&& visit);
+    bool deleteBefore(TimeMs cutoff, bool wholeBlocks);
+    int64_t usedBytes();
+
+    sqlite3* db_;
+    std::vector<sqlite::Statement> statements_;
+    std::vector<sqlite::Statement> counts_;  // one per table
+    std::string lastError_;
+    std::map<std::pair<int16_t, std::string>, int64_t> sourceIds_;
+    std::unordered_map<int64_t, std::pair<int16_t, std::string>> sources_;
+    // The last pair looked up: a feed's rows mostly come from one input.
+    std::optional<std::pair<std::pair<int16_t, std::string>, int64_t>> lastSource_;
+    std::unordered_map<int32_t, OpenBlock> open_;
+    size_t openAfterSweep_ = 0;
+    std::atomic<bool> cancelled_{false};
+    std::vector<PackedRow> packed_;
+    std::vector<uint64_t> order_;
+    std::vector<const PositionRow*> newest_;  // of the batch being written: each station's latest
+};
+
+}  // namespace history
