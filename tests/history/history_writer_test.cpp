@@ -19,6 +19,7 @@
 #include "history/sqlite_store.h"
 #include "history_store_rows.h"
 #include "support/temp_dir.h"
+#include "support/write_only_store.h"
 
 namespace history_test {
 namespace {
@@ -26,7 +27,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // A store that records what it is given; append can be held or made to fail.
-class FakeStore final : public history::HistoryStore {
+class FakeStore final : public testing_support::WriteOnlyStore {
 public:
     struct Shared {
         std::mutex m;
@@ -51,14 +52,6 @@ public:
         s_.rows.insert(s_.rows.end(), b.positions.begin(), b.positions.end());
         return {};
     }
-    std::vector<history::PositionRow> track(int32_t, history::TimeMs, history::TimeMs) override { return {}; }
-    std::vector<history::SituationEntry> situation(history::TimeMs, history::TimeMs) override { return {}; }
-    std::vector<history::LastSeen> lastSeen(std::string_view, int) override { return {}; }
-    std::vector<history::HourCount> countsPerHour(history::TimeMs, history::TimeMs) override { return {}; }
-    std::vector<history::MessageRow> messages(history::TimeMs, history::TimeMs) override { return {}; }
-    std::optional<std::pair<history::TimeMs, history::TimeMs>> span() override { return {}; }
-    history::Status applyRetention(const history::Retention&, history::TimeMs) override { return {}; }
-    std::string lastError() const override { return {}; }
 
 private:
     Shared& s_;

@@ -33,6 +33,7 @@
 #include "windows/plot/plot_window.h"
 #include "windows/targets/extra_info_window.h"
 #include "history_rows.h"
+#include "support/write_only_store.h"
 #include "window_fixture.h"
 
 using namespace testing_support;
@@ -96,17 +97,9 @@ QStringList unsafeLabels(QWidget* window) {
 }
 
 // A store that refuses every batch, as a full disk does.
-class RefusingStore final : public history::HistoryStore {
+class RefusingStore final : public testing_support::WriteOnlyStore {
 public:
     history::Status append(const history::Batch&) override { return {"disk full"}; }
-    std::vector<history::PositionRow> track(int32_t, history::TimeMs, history::TimeMs) override { return {}; }
-    std::vector<history::SituationEntry> situation(history::TimeMs, history::TimeMs) override { return {}; }
-    std::vector<history::LastSeen> lastSeen(std::string_view, int) override { return {}; }
-    std::vector<history::HourCount> countsPerHour(history::TimeMs, history::TimeMs) override { return {}; }
-    std::vector<history::MessageRow> messages(history::TimeMs, history::TimeMs) override { return {}; }
-    std::optional<std::pair<history::TimeMs, history::TimeMs>> span() override { return {}; }
-    history::Status applyRetention(const history::Retention&, history::TimeMs) override { return {}; }
-    std::string lastError() const override { return {}; }
 };
 
 }  // namespace
