@@ -78,6 +78,8 @@ curl -s --max-time 10 "$base/api/situation?at=$(date -u -d '-1 sec' +%Y-%m-%dT%H
 curl -s --max-time 10 "$base/api/targets/$mmsi/track" | python3 -c 'import json,sys; d=json.load(sys.stdin); assert d["positions"], d' \
     || fail "/api/targets/$mmsi/track"
 expect_status 400 "$base/api/situation?at=yesterday"
+# Every answer against its schema.
+python3 "$here/api_schema.py" "$base" "$mmsi" || fail "the API's answers against their schemas"
 # Hostile requests.
 expect_status 404 --path-as-is "$base/../../etc/passwd"
 expect_status 404 --path-as-is "$base/%2e%2e/%2e%2e/etc/passwd"
