@@ -74,16 +74,24 @@ StationWeb::StationWeb(Receiver& receiver, QObject* parent) : QObject(parent), r
 
 StationWeb::~StationWeb() { stop(); }
 
-std::string StationWeb::onReceiveThread(std::function<std::string()> make) {
+std::string StationWeb::awaitText(const std::function<void(Done)>& start, std::chrono::seconds limit) {
     if (stopping_) return {};
     auto promise = std::make_shared<std::promise<std::string>>();
     std::future<std::string> result = promise->get_future();
-    QMetaObject::invokeMethod(
-        this, [promise, make = std::move(make)] { promise->set_value(make()); }, Qt::QueuedConnection);
+    start([promise](std::string text) { promise->set_value(std::move(text)); });
     // The receive thread may be busy or stopping; the client then gets 503
     // instead of holding the server.
-    if (result.wait_for(std::chrono::seconds(2)) != std::future_status::ready) return {};
+    if (result.wait_for(limit) != std::future_status::ready) return {};
     return result.get();
+}
+
+std::string StationWeb::onReceiveThread(std::function<std::string()> make) {
+    return awaitText(
+        [this, &make](Done done) {
+            QMetaObject::invokeMethod(
+                this, [make = std::move(make), done = std::move(done)] { done(make()); }, Qt::QueuedConnection);
+        },
+        std::chrono::seconds(2));
 }
 
 namespace {
@@ -91,7 +99,7 @@ namespace {
 constexpr size_t kListSlice = 256;
 }  // namespace
 
-void StationWeb::startList(web::View view, std::function<void(std::string)> done) {
+void StationWeb::startList(web::View view, Done done) {
     QMetaObject::invokeMethod(
         this,
         [this, view, done = std::move(done)]() mutable {
@@ -100,16 +108,7 @@ void StationWeb::startList(web::View view, std::function<void(std::string)> done
         Qt::QueuedConnection);
 }
 
-std::string StationWeb::listOnReceiveThread(web::View view) {
-    if (stopping_) return {};
-    auto promise = std::make_shared<std::promise<std::string>>();
-    std::future<std::string> result = promise->get_future();
-    startList(view, [promise](std::string text) { promise->set_value(std::move(text)); });
-    if (result.wait_for(std::chrono::seconds(4)) != std::future_status::ready) return {};
-    return result.get();
-}
-
-void StationWeb::stepList(std::shared_ptr<web::ListBuild> build, std::function<void(std::string)> done) {
+void StationWeb::stepList(std::shared_ptr<web::ListBuild> build, Done done) {
     if (stopping_) {
         done({});
     } else if (build->step(kListSlice)) {
@@ -132,7 +131,9 @@ bool StationWeb::start(const WebSettings& settings, std::string& error, const st
     }
     web::Api::Sources sources;
     sources.view = [this](web::View v) {
-        if (web::ListBuild::IsList(v)) return listOnReceiveThread(v);
+        if (web::ListBuild::IsList(v)) {
+            return awaitText([this, v](Done done) { startList(v, std::move(done)); }, std::chrono::seconds(4));
+        }
         std::string text = onReceiveThread(
             [this, v] { return web::BuildView(receiver_, v, QDateTime::currentMSecsSinceEpoch(), &coverage_); });
         return text;

@@ -18,6 +18,7 @@
 #include <QThreadPool>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <future>
 #include <memory>
@@ -78,13 +79,15 @@ public:
     static constexpr const char* kLeafletDir = "/usr/share/javascript/leaflet";
 
 private:
+    using Done = std::function<void(std::string)>;
+    // Starts work that hands its text to done (on the receive thread) and
+    // waits for it at most `limit`; empty when stopping or too late.
+    std::string awaitText(const std::function<void(Done)>& start, std::chrono::seconds limit);
     std::string onReceiveThread(std::function<std::string()> make);
     // A list view made in slices on the receive thread, each slice its own
-    // event, so the intake runs between them.
-    std::string listOnReceiveThread(web::View view);
-    // Starts a list view on the receive thread; done gets its text (empty when stopping).
-    void startList(web::View view, std::function<void(std::string)> done);
-    void stepList(std::shared_ptr<web::ListBuild> build, std::function<void(std::string)> done);
+    // event so the intake runs between them; done gets its text (empty when stopping).
+    void startList(web::View view, Done done);
+    void stepList(std::shared_ptr<web::ListBuild> build, Done done);
 
     Receiver& receiver_;
     QThread thread_;

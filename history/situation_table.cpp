@@ -49,6 +49,14 @@ void SetFix(R& r, const PositionRow& p) {
     r.Longitude = p.longitude;
 }
 
+// Speed, course and heading of a report that carries all three.
+template <typename R>
+void SetMotion(R& r, const PositionRow& p) {
+    r.SOG = OrNotAvailable(p.sog);
+    r.COG = OrNotAvailable(p.cog);
+    r.TrueHeading = OrNotAvailable(p.heading);
+}
+
 void SetNavStatus(ais::NavigationStatus& n, const std::optional<int16_t>& status) {
     n.NavStatus = status.value_or(15);  // 15: not defined
     n.NavStatusText = ais::codeTables().NavStatusText[static_cast<size_t>(n.NavStatus & 15)];
@@ -81,9 +89,7 @@ void PositionReport(int type, const SituationEntry& e, ais::AISMessageRecord& re
     if (ais::PositionReport* r = rec.positionReport(type)) {
         *r = {};
         SetFix(*r, p);
-        r->SOG = OrNotAvailable(p.sog);
-        r->COG = OrNotAvailable(p.cog);
-        r->TrueHeading = OrNotAvailable(p.heading);
+        SetMotion(*r, p);
         SetNavStatus(*r, p.navStatus);
     } else if (type == 4) {
         rec.Type4 = {};
@@ -96,15 +102,11 @@ void PositionReport(int type, const SituationEntry& e, ais::AISMessageRecord& re
     } else if (type == 18) {
         rec.Type18 = {};
         SetFix(rec.Type18, p);
-        rec.Type18.SOG = OrNotAvailable(p.sog);
-        rec.Type18.COG = OrNotAvailable(p.cog);
-        rec.Type18.TrueHeading = OrNotAvailable(p.heading);
+        SetMotion(rec.Type18, p);
     } else if (type == 19) {
         rec.Type19 = {};
         SetFix(rec.Type19, p);
-        rec.Type19.SOG = OrNotAvailable(p.sog);
-        rec.Type19.COG = OrNotAvailable(p.cog);
-        rec.Type19.TrueHeading = OrNotAvailable(p.heading);
+        SetMotion(rec.Type19, p);
         rec.Type19.Name = NameOrBlanks(s.name);
         SetShipType(rec.Type19, s.shipType);
         SetDimensions(rec.Type19, s);

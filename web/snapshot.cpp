@@ -38,18 +38,10 @@ void WriteTargetsArray(JsonWriter& j, const app::Receiver& rx, const std::vector
     j.endArray();
 }
 
-void Optional(JsonWriter& j, const char* key, bool has, double v) {
-    j.key(key);
-    if (has) {
-        j.value(v);
-    } else {
-        j.null();
-    }
-}
-
-// Speeds, courses and headings are kept as float: written as the float they
-// are (32.4, not 32.400001525878906).
-void Optional(JsonWriter& j, const char* key, bool has, float v) {
+// A number or null. Speeds, courses and headings come as float and are
+// written as the float they are (32.4, not 32.400001525878906).
+template <typename Number>
+void Optional(JsonWriter& j, const char* key, bool has, Number v) {
     j.key(key);
     if (has) {
         j.value(v);
