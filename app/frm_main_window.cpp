@@ -335,6 +335,7 @@ void FrmMain::startUp(const std::filesystem::path& dataDir, bool quietWithoutSet
     receiver_->setBinaryStandard(receive.BinaryMsgStandard);
     geodesy::InitDatum(datum_);
     receiver_->shipDatabase().LoadShipData(dataDir_);
+    receiver_->keepShipData(dataDir_);
     receiver_->flagIndex().setDataDir(dataDir_);
     receiver_->setMessageLog(dataDir_);
     history_->start(dataDir_);
@@ -428,7 +429,7 @@ void FrmMain::shutdown() {
         const input::ReceiveSettings receive{receiver_->inputTests(), receiver_->binaryStandard()};
         input::SaveSetup((dataDir_ / kSetupFileName).string(), toSave, receive, receiver_->reference(), failures,
                          station ? &stationSettings : nullptr);
-        const auto vessels = receiver_->shipDataOfRun();
+        const auto vessels = receiver_->shipDataToStore();
         targets::StoreShipData(dataDir_, vessels, failures);
         saveFailed_ = failures.count > 0;
     }

@@ -73,6 +73,7 @@ void HeadlessStation::applySetup(bool first, const ui::SettingsStore& settings) 
 bool HeadlessStation::start(const std::optional<WebSettings>& web, std::string& error) {
     ais::InitCodeTables();
     receiver_->shipDatabase().LoadShipData(dataDir_);
+    receiver_->keepShipData(dataDir_);
     receiver_->flagIndex().setDataDir(dataDir_);
     receiver_->setMessageLog(dataDir_);
     // One reading of the settings store for everything the start needs.
@@ -115,7 +116,7 @@ void HeadlessStation::shutdown() {
     io_->closeMain();
     if (history_) history_->stop();  // what is queued is written
     base::StandardErrorSink failures("orvanta-station");
-    targets::StoreShipData(dataDir_, receiver_->shipDataOfRun(), failures);
+    targets::StoreShipData(dataDir_, receiver_->shipDataToStore(), failures);
 }
 
 void HeadlessStation::operatorMessage(base::MessageIcon, const std::string& title, const std::string& text) {

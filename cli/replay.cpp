@@ -130,6 +130,8 @@ public:
                 rx_.setBinaryStandard(receive.BinaryMsgStandard);
             }
             rx_.shipDatabase().LoadShipData(dir);
+            std::filesystem::create_directories(dir, ec);  // a new data folder starts empty
+            rx_.keepShipData(dir);
             rx_.flagIndex().setDataDir(dir);
         }
         if (opt.haveRef) {
@@ -496,10 +498,8 @@ int runReplay(int argc, char** argv) {
         }
     }
     if (!opt.dataDir.empty()) {
-        std::error_code ec;
-        std::filesystem::create_directories(opt.dataDir, ec);  // a new data folder starts empty
         base::StandardErrorSink failures("orvanta-cli replay");
-        if (!targets::StoreShipData(opt.dataDir, rx.shipDataOfRun(), failures)) rc = 1;
+        if (!targets::StoreShipData(opt.dataDir, rx.shipDataToStore(), failures)) rc = 1;
     }
 
     if (!opt.tracks.empty()) {

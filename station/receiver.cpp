@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 #include "ais/decoder.h"
 #include "station/sentence_batch.h"
+#include "station/ship_data_keeper.h"
 #include "station/status_panels.h"
 #include "sentence/checksum.h"
 #include "sentence/tag_block.h"
@@ -480,10 +482,45 @@ void Receiver::ageTargets() {
     for (int n : stalePositions_) events_.targetChangedByMessage(n);
     referenceChanged();
     raiseAlarms();
+    handOverRetired();
 }
 
 std::vector<targets::ShipDataItem> Receiver::shipDataOfRun() const {
     return targets::ShipDataOfRun(table_, shipData_);
+}
+
+void Receiver::keepShipData(const std::filesystem::path& dataDir) {
+    shipKeeper_ = std::make_unique<ShipDataKeeper>(dataDir);
+    shipKeptAt_ = clock_.monotonicSeconds();
+}
+
+void Receiver::handOverRetired() {
+    if (!shipKeeper_) {
+        table_.takeRetiredVessels();
+        return;
+    }
+    if (const auto failure = shipKeeper_->takeFailure()) {
+        events_.operatorMessage(base::MessageIcon::Exclamation, "Orvanta", *failure + " Ship database not stored!");
+    }
+    const size_t waiting = table_.runVessels().retired().size();
+    const double now = clock_.monotonicSeconds();
+    if (waiting == 0 || (waiting < 1000 && now - shipKeptAt_ < 600)) return;
+    shipKeptAt_ = now;
+    const std::vector<targets::VesselStatic> retired = table_.takeRetiredVessels();
+    std::vector<const targets::VesselStatic*> vessels;
+    vessels.reserve(retired.size());
+    for (const targets::VesselStatic& v : retired) vessels.push_back(&v);
+    shipKeeper_->save(targets::ShipDataOf(std::move(vessels), shipData_));
+}
+
+std::vector<targets::ShipDataItem> Receiver::shipDataToStore() {
+    std::vector<targets::ShipDataItem> items = shipDataOfRun();
+    if (shipKeeper_) {
+        // The run's newer data comes first: the file keeps an MMSI's first item.
+        std::vector<targets::ShipDataItem> unsaved = shipKeeper_->finish();
+        items.insert(items.end(), std::make_move_iterator(unsaved.begin()), std::make_move_iterator(unsaved.end()));
+    }
+    return items;
 }
 
 }  // namespace app

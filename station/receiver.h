@@ -61,6 +61,8 @@
 
 namespace app {
 
+class ShipDataKeeper;
+
 class SentenceBatch;
 
 // Where a decoded message came from, for a message that no sentence carried.
@@ -234,6 +236,16 @@ public:
     // entries were freed, in order of first appearance: what the ship
     // database keeps of this run (targets::ShipDataOfRun).
     std::vector<targets::ShipDataItem> shipDataOfRun() const;
+    // Stores the ship database in dataDir while running: at the ageing, the
+    // vessels the table retired (freed a day ago and not back) go to
+    // "Shipdata.dat" on a thread of their own, at most every ten minutes or
+    // by a thousand; a failure comes as one operator message. Without this,
+    // retired vessels are let go.
+    void keepShipData(const std::filesystem::path& dataDir);
+    // What the final store of the ship database writes: shipDataOfRun() and
+    // the vessels no save during the run could write. Waits for a save under
+    // way.
+    std::vector<targets::ShipDataItem> shipDataToStore();
 
 private:
     struct Input;
@@ -274,6 +286,9 @@ private:
     ais::AISMessageRecord record_;
     targets::TargetTable table_;
     targets::ShipDatabase shipData_;
+    std::unique_ptr<ShipDataKeeper> shipKeeper_;
+    double shipKeptAt_ = 0;  // monotonic time of the last hand-over to shipKeeper_
+    void handOverRetired();
     targets::FlagIndex flags_;
     std::filesystem::path messageLogDir_;
     TimeFormat noticeTimeFormat_;

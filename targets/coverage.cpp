@@ -43,8 +43,21 @@ int Coverage::sourceIndex(const CoverageKey& key) {
     return index;
 }
 
+void Coverage::forgetSilent(int64_t now) {
+    const int64_t cut = now - int64_t{kHours} * 3600;
+    std::erase_if(heardBy_, [cut](const auto& item) {
+        return std::all_of(item.second.begin(), item.second.end(), [cut](const Seen& s) { return s.time < cut; });
+    });
+    nextForget_ = now + 3600;
+    sinceForget_ = 0;
+}
+
 void Coverage::heard(const CoverageKey& key, int32_t mmsi, int64_t time) {
     ++track(key).count;
+    // Report times come from the air (tag blocks): a clock that jumps back
+    // re-arms the sweep, and a sweep runs at most once in kForgetEvery reports
+    // whatever the times, so times that swing cannot make every report sweep.
+    if (++sinceForget_ >= kForgetEvery && (time >= nextForget_ || time + 7200 < nextForget_)) forgetSilent(time);
     const int index = sourceIndex(key);
     std::vector<Seen>& seen = heardBy_[mmsi];
     for (Seen& s : seen) {

@@ -9,7 +9,10 @@
 //   cov.heardBy(244123456);   // {"north-pier", time}, ...
 //
 // Bounded: at most kMaxSources stations are kept apart (the rest count under
-// "other"), and a target remembers at most kMaxHeardBy stations.
+// "other"), a target remembers at most kMaxHeardBy stations, and a target not
+// heard for a day is forgotten (checked once an hour of report time, and
+// after a jump back of the clock), so a station that hears new vessels for
+// weeks holds only those of the last day.
 #pragma once
 
 #include <array>
@@ -62,6 +65,8 @@ public:
     std::vector<HeardBy> heardBy(int32_t mmsi) const;
     // Messages counted per key since the start.
     int64_t count(const CoverageKey& key) const;
+    // Targets whose stations are remembered.
+    size_t targetsHeard() const { return heardBy_.size(); }
 
 private:
     struct Hour {
@@ -82,6 +87,10 @@ private:
         int64_t time = 0;
     };
     std::unordered_map<int32_t, std::vector<Seen>> heardBy_;
+    int64_t nextForget_ = 0;  // report time of the next sweep for targets silent a day
+    int sinceForget_ = 0;     // reports since the last sweep: a sweep at most every kForgetEvery
+    static constexpr int kForgetEvery = 4096;
+    void forgetSilent(int64_t now);
     // The key of the last message: most come through the same one in a row.
     const CoverageKey* lastKey_ = nullptr;
     Track* lastTrack_ = nullptr;

@@ -87,7 +87,23 @@ void GiveStatic(TargetRecord& t, const VesselStatic& v) {
 
 void RunVessels::keep(const TargetRecord& t) {
     if (!HasRunStaticData(t)) return;
-    byMMSI_.insert_or_assign(t.MMSI, TakeStatic(t));
+    VesselStatic v = TakeStatic(t);
+    v.KeptAt = now_;
+    byMMSI_.insert_or_assign(t.MMSI, std::move(v));
+    order_.push_back({t.MMSI, now_});
+}
+
+void RunVessels::age(double monotonicNow) {
+    now_ = monotonicNow;
+    while (!order_.empty() && order_.front().at < monotonicNow - kKeptFor) {
+        const Kept k = order_.front();
+        order_.pop_front();
+        const auto it = byMMSI_.find(k.mmsi);
+        // A vessel kept again since waits for its later keep.
+        if (it == byMMSI_.end() || it->second.KeptAt != k.at) continue;
+        if (keepRetired_ && !it->second.ReceivedName.empty()) retired_.push_back(std::move(it->second));
+        byMMSI_.erase(it);
+    }
 }
 
 const VesselStatic* RunVessels::find(int32_t mmsi) const {
@@ -104,20 +120,24 @@ std::vector<ShipDataItem> ShipDataOfRun(const TargetTable& table, const ShipData
         if (table.InUse(n) && HasRunStaticData(t)) vessels.try_emplace(t.MMSI, TakeStatic(t));
     }
     for (const auto& [mmsi, v] : table.runVessels().all()) vessels.try_emplace(mmsi, v);
+    for (const VesselStatic& v : table.runVessels().retired()) vessels.try_emplace(v.MMSI, v);
 
     std::vector<const VesselStatic*> order;
     order.reserve(vessels.size());
+    for (const auto& [mmsi, v] : vessels) order.push_back(&v);
+    return ShipDataOf(std::move(order), known);
+}
+
+std::vector<ShipDataItem> ShipDataOf(std::vector<const VesselStatic*> vessels, const ShipDatabase& known) {
     // Only a name the vessel sent: a placeholder ("Class B vessel") or a
     // name taken from the database is not news to store.
-    for (const auto& [mmsi, v] : vessels) {
-        if (!v.ReceivedName.empty()) order.push_back(&v);
-    }
-    std::sort(order.begin(), order.end(), [](const VesselStatic* a, const VesselStatic* b) {
+    std::erase_if(vessels, [](const VesselStatic* v) { return v->ReceivedName.empty(); });
+    std::sort(vessels.begin(), vessels.end(), [](const VesselStatic* a, const VesselStatic* b) {
         return a->Arrival != b->Arrival ? a->Arrival < b->Arrival : a->MMSI < b->MMSI;
     });
     std::vector<ShipDataItem> out;
-    out.reserve(order.size());
-    for (const VesselStatic* v : order) out.push_back(shipDataItem(*v, known.LookupShipData(v->MMSI)));
+    out.reserve(vessels.size());
+    for (const VesselStatic* v : vessels) out.push_back(shipDataItem(*v, known.LookupShipData(v->MMSI)));
     return out;
 }
 

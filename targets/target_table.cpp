@@ -460,6 +460,7 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
 }
 
 void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed, std::vector<RemovedTarget>* removed) {
+    runVessels_.age(monotonicNow);
     std::vector<RemovedTarget> gone;
     for (int n = 1; n <= entryCount_; ++n) {
         TargetRecord& t = entry(n);

@@ -3,7 +3,9 @@
 // and no station is shown in two rows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -14,6 +16,7 @@
 #include "support/recording_events.h"
 #include "support/temp_dir.h"
 #include "targets/ship_database.h"
+#include "targets/target_table.h"
 
 namespace app {
 namespace {
@@ -28,49 +31,49 @@ std::string sentName(const sim::Emission& e) {
     }
 }
 
-// Two hours of vessels staying 15 minutes on average, on a clock that follows
-// the scenario and the main window's 15 s ageing: most entries are freed
-// (30 minutes of silence) before the end, yet the save holds every named
-// vessel with the last name it sent.
-TEST(RunVessels, TurnoverSavesEveryNamedVesselAndShowsEachStationOnce) {
+struct Sailed {
+    std::map<int32_t, std::string> named;  // MMSI -> last name sent
+    size_t freedRows = 0;
+    size_t mostKept = 0;  // most vessels the run list held at once
+};
+
+// Vessels staying 15 minutes on average, on a clock that follows the scenario
+// and the main window's 15 s ageing: most entries are freed (30 minutes of
+// silence) before the end.
+Sailed SailTurnover(Receiver& rx, base::ManualClock& clock, int stations, double seconds) {
     sim::SimulatorOptions o;
-    o.scenario.stations = 60;
+    o.scenario.stations = stations;
     o.scenario.seed = 11;
     o.turnoverMinutes = 15;
     sim::Simulator simulator(o);
-    base::ManualClock clock;
-    testing_support::RecordingEvents events;
-    Receiver rx(clock, events);
-
-    constexpr double kRun = 2 * 3600;
-    std::map<int32_t, std::string> named;  // MMSI -> last name sent
-    size_t freedRows = 0;
+    Sailed run;
     double now = 0, aged = 0;
     sim::Emission e;
-    for (simulator.next(e); e.time <= kRun; simulator.next(e)) {
+    for (simulator.next(e); e.time <= seconds; simulator.next(e)) {
         clock.advance(e.time - now);
         now = e.time;
         for (const auto& s : e.sentences) rx.takeBytes(app::Receiver::kMainInput, s);
         if (const std::string name = sentName(e); name.find_first_not_of(" @") != std::string::npos) {
-            named[e.mmsi] = name;
+            run.named[e.mmsi] = name;
         }
         if (now - aged >= 15) {
             const int before = rx.targets().TargetCount();
             rx.ageTargets();
-            freedRows += static_cast<size_t>(before - rx.targets().TargetCount());
+            run.freedRows += static_cast<size_t>(before - rx.targets().TargetCount());
+            run.mostKept = std::max(run.mostKept, rx.targets().runVessels().size());
             aged = now;
         }
     }
-    ASSERT_GT(named.size(), 150u);
-    EXPECT_GT(freedRows, named.size() / 2);  // most vessels left the table before the end
+    return run;
+}
 
-    testing_support::TempDir dir;
-    const auto run = rx.shipDataOfRun();
-    const auto saved = targets::SaveShipData(dir.path(), run);
-    ASSERT_TRUE(saved.ok) << saved.error;
-    EXPECT_EQ(saved.written, static_cast<int>(named.size()));
+// The save holds every named vessel once, with the last name it sent.
+void ExpectSavedOnce(const std::filesystem::path& dir, const std::map<int32_t, std::string>& named) {
     targets::ShipDatabase db;
-    db.LoadShipData(dir.path());
+    const auto loaded = db.LoadShipData(dir);
+    EXPECT_EQ(loaded.records, static_cast<int>(named.size()));
+    std::set<int32_t> mmsis;
+    for (const targets::ShipDataItem& item : db.items()) EXPECT_TRUE(mmsis.insert(item.MMSI).second) << item.MMSI;
     for (const auto& [mmsi, name] : named) {
         const targets::ShipDataItem* item = db.LookupShipData(mmsi);
         ASSERT_NE(item, nullptr) << mmsi;
@@ -80,6 +83,23 @@ TEST(RunVessels, TurnoverSavesEveryNamedVesselAndShowsEachStationOnce) {
         for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         EXPECT_EQ(targets::WithoutTrailingBlanks(item->Name), targets::WithoutTrailingBlanks(lower)) << mmsi;
     }
+}
+
+// Two hours: the save at the end holds every named vessel, also those whose
+// entries were freed long before, and no station is shown in two rows.
+TEST(RunVessels, TurnoverSavesEveryNamedVesselAndShowsEachStationOnce) {
+    base::ManualClock clock;
+    testing_support::RecordingEvents events;
+    Receiver rx(clock, events);
+    const Sailed run = SailTurnover(rx, clock, 60, 2 * 3600);
+    ASSERT_GT(run.named.size(), 150u);
+    EXPECT_GT(run.freedRows, run.named.size() / 2);  // most vessels left the table before the end
+
+    testing_support::TempDir dir;
+    const auto saved = targets::SaveShipData(dir.path(), rx.shipDataOfRun());
+    ASSERT_TRUE(saved.ok) << saved.error;
+    EXPECT_EQ(saved.written, static_cast<int>(run.named.size()));
+    ExpectSavedOnce(dir.path(), run.named);
 
     // One row per station: the simulator gives no two stations one MMSI.
     std::set<int32_t> shown;
@@ -89,6 +109,33 @@ TEST(RunVessels, TurnoverSavesEveryNamedVesselAndShowsEachStationOnce) {
         EXPECT_TRUE(shown.insert(mmsi).second) << mmsi << " in two rows";
     }
     EXPECT_TRUE(events.messages.empty());
+}
+
+// Beyond a day the vessels freed longest ago leave memory: written to the
+// ship database while the run goes on, they are in the file at the end all
+// the same, each once; without a database to write to they are let go.
+TEST(RunVessels, VesselsFreedADayAgoAreStoredWhileRunningAndLeaveMemory) {
+    constexpr double kRun = 30 * 3600;
+    base::ManualClock clock;
+    testing_support::RecordingEvents events;
+    Receiver rx(clock, events);
+    testing_support::TempDir dir;
+    rx.keepShipData(dir.path());
+    const Sailed run = SailTurnover(rx, clock, 8, kRun);
+    ASSERT_GT(run.named.size(), 200u);
+    // What the list holds at the end: the vessels freed in the last day.
+    EXPECT_LT(rx.targets().runVessels().size(), run.named.size() * 26 / 30);
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / targets::kShipDataFileName));  // written while running
+    base::StandardErrorSink failures("test");
+    ASSERT_TRUE(targets::StoreShipData(dir.path(), rx.shipDataToStore(), failures));
+    ExpectSavedOnce(dir.path(), run.named);
+    EXPECT_TRUE(events.messages.empty());
+
+    base::ManualClock clock2;
+    Receiver forgetting(clock2, events);
+    const Sailed let = SailTurnover(forgetting, clock2, 8, kRun);
+    EXPECT_LT(forgetting.targets().runVessels().size(), let.named.size() * 26 / 30);
+    EXPECT_LT(forgetting.shipDataOfRun().size(), let.named.size() * 26 / 30);
 }
 
 }  // namespace

@@ -53,6 +53,22 @@ TEST(Coverage, StationsThatHeardATargetNewestFirstAndBounded) {
     EXPECT_TRUE(cov.heardBy(2).empty());
 }
 
+TEST(Coverage, TargetsSilentForADayAreForgotten) {
+    // Three days of vessels coming and going, 200 new ones an hour, each heard
+    // every minute of its hour: what is remembered stays about one day's worth.
+    Coverage cov;
+    size_t most = 0;
+    for (int64_t minute = 0; minute < 3 * 24 * 60; ++minute) {
+        for (int k = 0; k < 200; ++k) cov.heard({0, ""}, static_cast<int32_t>(minute / 60 * 200 + k + 1), kNow + minute * 60);
+        most = std::max(most, cov.targetsHeard());
+    }
+    EXPECT_LE(most, static_cast<size_t>(26 * 200));
+    EXPECT_GE(cov.targetsHeard(), static_cast<size_t>(24 * 200));
+    const int32_t lastHour = 71 * 200 + 1;
+    EXPECT_EQ(cov.heardBy(lastHour).size(), 1u);
+    EXPECT_TRUE(cov.heardBy(1).empty());
+}
+
 TEST(Coverage, StationsBeyondTheBoundAreCountedTogether) {
     Coverage cov;
     for (int k = 0; k < Coverage::kMaxSources + 10; ++k) {
