@@ -1,14 +1,7 @@
 // The main window and the windows it opens, on a laptop's 1366x768 screen
-// with a second screen right of it: the input it opens, where its windows are
-// placed, and what it saves when it closes; keyboard and screen ergonomics
-// (access keys in every menu, Esc on the side windows, opening sizes, the
-// list's column menu, pop-up placement, the status bar); and texts from the
-// air and from the data files shown as the characters they are, in every
-// window that shows them: a name "<B>BOLD</B>" is not bold, an
-// "<IMG SRC=X.PNG>" loads no picture (one lies ready in the working folder),
-// "<IMG HEIGHT=999999999 ...>" does not stretch a window, a link is not a link.
-// The stored history from the find box ("Search history"), the history
-// writer's state in the status bar, and its notices shown once prefixed.
+// with a second screen right of it: inputs, placement, what it saves, keyboard
+// and screen ergonomics, the history from the find box and in the status bar,
+// and texts from the air and the data files shown as the characters they are.
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -230,8 +223,7 @@ private slots:
         LoadedWindow m;
         QStringList faults = MenuFaults(m.w);
         Child<QAction>(m.w, "mnuViewGraphics")->trigger();
-        auto* plot = m.w.findChild<plot::FrmGraphics*>("frmGraphics");
-        QVERIFY(plot);
+        auto* plot = Child<plot::FrmGraphics>(m.w, "frmGraphics");
         faults += MenuFaults(*plot);
         // The plot's pop-up menu too.
         CheckMenu(Child<QMenu>(*plot, "pmnuCenter")->actions(), "pmnuCenter", faults);
@@ -287,9 +279,8 @@ private slots:
     // A first run (no stored placement) on a 1366x768 screen opens showing
     // every column of the list; the size never passes the screen.
     void aFirstRunShowsEveryColumn() {
-        QTemporaryDir dir;
-        ui::SettingsStore store(dir.filePath("settings.ini"));
-        LoadedWindow m(&store);
+        StoredSettings settings;
+        LoadedWindow m(&settings.store);
         auto* grid = Child<QTableView>(m.w, "fgAISTargets");
         const QRect area = m.w.screen()->availableGeometry();
         QCOMPARE(area.width(), 1366);

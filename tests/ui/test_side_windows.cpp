@@ -128,18 +128,14 @@ private slots:
     void everySettingGoesThroughTheDialog() {
         const targets::LifecycleSettings given{420, 1200, 2400, 1500, 90};
         targets::FrmTargetSettings d(given);
-        auto* displace = d.findChild<QSpinBox*>("txtDisplaceAfter");
-        QVERIFY(displace);
+        auto* displace = Child<QSpinBox>(d, "txtDisplaceAfter");
         QCOMPARE(displace->value(), 90);
         QCOMPARE(displace->suffix(), QString(" s"));
         QVERIFY(d.settings() == given);
 
         displace->setValue(300);
         d.findChild<QSpinBox*>("txtCapacity")->setValue(800);
-        const targets::LifecycleSettings chosen = d.settings();
-        QCOMPARE(chosen.displaceAfter, 300);
-        QCOMPARE(chosen.capacity, 800);
-        QCOMPARE(chosen.lostAfterMoving, 420);
+        QVERIFY(d.settings() == targets::LifecycleSettings({420, 1200, 2400, 800, 300}));
 
         // Out of range comes back inside it.
         targets::FrmTargetSettings low({360, 1080, 1800, 1000, 1});
@@ -621,11 +617,9 @@ private slots:
         QCOMPARE(changed.count(), 8);
         layer.clear(99);  // not shown: nothing to repaint
         QCOMPARE(changed.count(), 8);
-        QSet<QRgb> colours;
+        // Apart from each other and from the live picture's black, blue, red, grey and white.
+        QSet<QRgb> colours{qRgb(0, 0, 0), qRgb(0, 0, 255), qRgb(255, 0, 0), qRgb(128, 128, 128), qRgb(255, 255, 255)};
         for (int i = 0; i < plot::kMaxTracks; ++i) colours << plot::TrackColour(i).rgb();
-        for (const QColor& live : {QColor(Qt::black), QColor(Qt::blue), QColor(Qt::red), QColor(128, 128, 128), QColor(Qt::white)}) {
-            colours << live.rgb();
-        }
         QCOMPARE(colours.size(), plot::kMaxTracks + 5);
         // Each reads on the white picture: a contrast of 3:1 at least.
         const auto luminance = [](const QColor& c) {
@@ -677,18 +671,13 @@ private slots:
         for (int i = 0; i < 30; ++i) b.positions.push_back(StoredPosition(211000001, kNoon - i * kHourMs, 54.5, 10.25));
         StoreHistory(dir / "h.sqlite", b);
         auto opened = history::OpenHistoryStore((dir / "h.sqlite").string());
-        struct Case {
-            size_t cap;
-            history::TimeMs slice;
-            size_t rows;
-            bool cut;
-        };
-        for (const Case& c : {Case{1000, 6 * kHourMs, 30, false}, Case{1000, kHourMs, 30, false},
-                              Case{1000, 100 * kHourMs, 30, false}, Case{10, 6 * kHourMs, 10, true},
-                              Case{10, kHourMs, 10, true}}) {
-            const auto a = history::ReadTrack(*opened.store, 211000001, kNoon - 40 * kHourMs, kNoon, {}, c.cap, c.slice);
-            QCOMPARE(a.rows.size(), c.rows);
-            QCOMPARE(a.cut, c.cut);
+        // The cap, the slice, the rows read and whether they were cut.
+        const std::tuple<size_t, history::TimeMs, size_t, bool> cases[] = {
+            {1000, 6 * kHourMs, 30, false}, {1000, kHourMs, 30, false}, {1000, 100 * kHourMs, 30, false},
+            {10, 6 * kHourMs, 10, true},    {10, kHourMs, 10, true}};
+        for (const auto& [cap, slice, rows, cut] : cases) {
+            const auto a = history::ReadTrack(*opened.store, 211000001, kNoon - 40 * kHourMs, kNoon, {}, cap, slice);
+            QCOMPARE(std::pair(a.rows.size(), a.cut), std::pair(rows, cut));
             QCOMPARE(a.rows.back().time, kNoon);  // the latest are kept
             for (size_t i = 1; i < a.rows.size(); ++i) QCOMPARE(a.rows[i].time - a.rows[i - 1].time, kHourMs);
         }

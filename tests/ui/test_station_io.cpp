@@ -1,9 +1,6 @@
-// The station's inputs and outputs through the main window: every kind of
-// input brings its bytes to its own input of the receiver; UDP datagrams reach
-// the table; every valid sentence reaches a local UDP socket and a TCP client
-// as it was received; recording and play back with their signs of life; the
-// port monitor; notices raised while input is handled never wait for the
-// operator.
+// The station's inputs and outputs through the main window: inputs of every
+// kind, forwarding, recording and play back, the port monitor, and notices
+// raised while input is handled, which never wait for the operator.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
