@@ -434,9 +434,7 @@ private slots:
         TempDir dir;
         QImage picture(400, 400, QImage::Format_RGB32);
         picture.fill(Qt::red);
-        for (const char* name : {"X.PNG", "X"}) {
-            QVERIFY(picture.save(QString::fromStdString((dir / name).string()), "PNG"));
-        }
+        for (const char* name : {"X.PNG", "X"}) QVERIFY(picture.save(QString::fromStdString((dir / name).string()), "PNG"));
         const QString before = QDir::currentPath();
         QDir::setCurrent(QString::fromStdString(dir.path().string()));
         std::filesystem::create_directories(dir / "Database");

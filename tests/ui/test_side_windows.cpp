@@ -61,11 +61,6 @@ struct Fixture {
     std::unique_ptr<input::FrmCommSetup> dialog() {
         return std::make_unique<input::FrmCommSetup>(m.w.commChoice(), m.messages, &m.w, &Fixture::ports);
     }
-    // Setup > Comm as the operator chooses it: `edit` works in the modal dialog.
-    void viaMenu(const std::function<void(QWidget&)>& edit) {
-        QTimer::singleShot(0, [&] { edit(*QApplication::activeModalWidget()); });
-        Child<QAction>(m.w, "mnuSetupComm")->trigger();
-    }
 };
 
 ais::BroadcastSafetyMessage safetyBroadcast(int32_t mmsi, const std::string& text) {
@@ -185,12 +180,14 @@ private slots:
         input::CommSettings& c = f.m.w.commSettings();
         c.IPListCount = 10;
         for (int i = 2; i < 10; ++i) c.IPList[size_t(i)] = "10.0.0." + std::to_string(i);
-        f.viaMenu([&](QWidget& d) {
+        QTimer::singleShot(0, [&] {  // Setup > Comm as the operator chooses it
+            QWidget& d = *QApplication::activeModalWidget();
             Child<QComboBox>(d, "cmbIP")->setEditText("127.0.0.1");
             Child<QLineEdit>(d, "txtPort")->setText(QString::number(server.port()) + "abc");
             Child<QCheckBox>(d, "chkChecksum")->setChecked(false);
             Child<QPushButton>(d, "cmdOK")->click();
         });
+        Child<QAction>(f.m.w, "mnuSetupComm")->trigger();
         QVERIFY2(f.m.messages.entries.empty(), qPrintable(f.m.lastMessage()));
         const std::string local = "127.0.0.1";
         QCOMPARE(std::tuple(c.IPAddress, c.IPPort, c.IPList[9]), std::tuple(local, server.port(), local));
