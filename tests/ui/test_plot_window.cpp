@@ -474,11 +474,7 @@ private slots:
                      {52.03, 4.0, plot::OverBackground(QColor(0, 192, 0, 128))},
                      {52.03, 4.0 - 0.0146, QColor(0, 0, 255)}};
         for (const auto& c : cases) {
-            QVERIFY2(pic.near(c.lat, c.lon, c.colour, 1, 8),
-                     qPrintable(QString("%1 %2: %3, not %4")
-                                    .arg(c.lat)
-                                    .arg(c.lon)
-                                    .arg(pic.colourAt(c.lat, c.lon).name(), c.colour.name())));
+            QVERIFY2(pic.near(c.lat, c.lon, c.colour, 1, 8), qPrintable(pic.colourAt(c.lat, c.lon).name() + ", not " + c.colour.name()));
         }
         QVERIFY(!pic.near(52.0, 4.0, plot::ColourOf(MapColour::Land), 0, 30));
     }
