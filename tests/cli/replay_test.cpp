@@ -13,10 +13,7 @@
 
 namespace {
 
-using testing_support::ClassAReport;
-using testing_support::Join;
-using testing_support::Sentences;
-using testing_support::TempDir;
+using namespace testing_support;
 
 std::string position(int32_t mmsi, double lat, double lon) {
     return Join(Sentences(ClassAReport(mmsi, lat, lon, 10)));

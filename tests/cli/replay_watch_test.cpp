@@ -12,10 +12,7 @@
 
 namespace {
 
-using testing_support::ClassAReport;
-using testing_support::Join;
-using testing_support::Sentences;
-using testing_support::StaticData;
+using namespace testing_support;
 
 // The own ship heading north at 10 kn, a vessel 3' north heading south at 10 kn.
 std::string Encounter() {

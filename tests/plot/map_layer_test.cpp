@@ -75,10 +75,7 @@ TEST(ChartStyle, S57ClassesAndDepthsAgainstTheSafetyDepth) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.f.objectClass + " " + std::to_string(r.f.depthLow));
         const FeatureStyle s = StyleOf(r.f, true, 10, contour);
-        EXPECT_EQ(s.drawn, r.drawn);
-        EXPECT_EQ(s.path.fill, r.fill);
-        EXPECT_EQ(s.path.line, r.line);
-        EXPECT_EQ(s.path.style, r.style);
+        EXPECT_EQ(std::tuple(s.drawn, s.path.fill, s.path.line, s.path.style), std::tuple(r.drawn, r.fill, r.line, r.style));
     }
     // Any other source: everything drawn, areas a light wash of the layer's shade.
     ChartFeature area = feature("harbours", K::Area);

@@ -72,10 +72,8 @@ TEST_F(PlotStateTest, ZoneFollowsTheTargetsMeanLongitude) {
 TEST_F(PlotStateTest, FirstSetUpCentresOnTheReferenceAtHalfAMillion) {
     state.moveTo(51.98, 3.95);
     EXPECT_TRUE(SetupPlot(plot, state.lat(), state.lon(), 800, 600, sink));
-    EXPECT_EQ(plot.scale, 500000);
-    EXPECT_EQ(plot.centreE, plot.refE);
-    EXPECT_EQ(plot.centreN, plot.refN);
-    EXPECT_EQ(plot.gridTick, 5000);
+    EXPECT_EQ(std::tuple(plot.scale, plot.centreE, plot.centreN, plot.gridTick),
+              std::tuple(500000, plot.refE, plot.refN, 5000));
     const auto rings = RangeRingShapes(plot);
     ASSERT_EQ(rings.size(), 20u);  // ten rings and their ranges
     EXPECT_DOUBLE_EQ(rings[9].radius, 10 * 5 * 1852.0);

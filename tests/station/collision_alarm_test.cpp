@@ -16,8 +16,7 @@
 namespace app {
 namespace {
 
-using testing_support::Join;
-using testing_support::Sentences;
+using namespace testing_support;
 
 struct AlarmEvents : testing_support::RecordingEvents {
     void collisionAlarm(int entry, bool failed, const std::string&) override {

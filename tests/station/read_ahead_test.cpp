@@ -14,10 +14,7 @@
 namespace app {
 namespace {
 
-using testing_support::ClassAReport;
-using testing_support::Join;
-using testing_support::Sentences;
-using testing_support::StaticData;
+using namespace testing_support;
 
 constexpr double kStep = 0.7;  // clock seconds per sentence
 

@@ -16,11 +16,7 @@
 namespace app {
 namespace {
 
-using testing_support::ClassAReport;
-using testing_support::Join;
-using testing_support::Sentence;
-using testing_support::Sentences;
-using testing_support::StaticData;
+using namespace testing_support;
 
 class ReceiverTest : public ::testing::Test {
 protected:

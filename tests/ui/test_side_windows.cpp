@@ -1,19 +1,7 @@
-// The dialogs and side windows. Options > Targets and Setup > Inputs return
-// what their controls hold, clamped or refused when out of range; the
-// communication setup's choice is applied by the main window, which reopens
-// the input (a loopback server or a pseudo-terminal at the other end). The
-// extended information window: opened by a click on a list row, filled from
-// the target, one per target; its flag read from regular files only. Messages
-// that open windows: the "AIS Message received" window (one, reused, shown
-// without taking the keyboard, clear of the reference frame), the binary
-// application windows (filled once, ACCEPT marks read), the Incoming Messages
-// list of every message, and the pop-up choice kept across a restart.
-// Options > History: opened without waiting, its choice kept, the writer
-// restarted on the chosen store and its counters shown. The time bar under
-// the plot: a past moment in the list and the plot, played forward, Live.
-// The stored history on the desk: Track... reads a station's track off the window thread (a
-// newer request superseding an older one, a huge period bounded), draws it
-// on the plot, clears and exports it.
+// The dialogs and side windows: Options > Targets, Setup > Inputs and Comm
+// (the input reopened on a loopback server or a pseudo-terminal), the extended
+// information window, the message windows, Options > History, the time bar
+// under the plot, and Track... with the track layer on the plot.
 #include <sys/stat.h>
 
 #include <QDateTimeEdit>
@@ -73,11 +61,6 @@ struct Fixture {
     std::unique_ptr<input::FrmCommSetup> dialog() {
         return std::make_unique<input::FrmCommSetup>(m.w.commChoice(), m.messages, &m.w, &Fixture::ports);
     }
-    // Setup > Comm as the operator chooses it: `edit` works in the modal dialog.
-    void viaMenu(const std::function<void(QWidget&)>& edit) {
-        QTimer::singleShot(0, [&] { edit(*QApplication::activeModalWidget()); });
-        Child<QAction>(m.w, "mnuSetupComm")->trigger();
-    }
 };
 
 ais::BroadcastSafetyMessage safetyBroadcast(int32_t mmsi, const std::string& text) {
@@ -101,21 +84,14 @@ QString messageText(QWidget* w) { return Child<QPlainTextEdit>(*w, "txtMessage")
 constexpr history::TimeMs kPast = 1'796'652'000'000;
 
 void FillStore(const std::filesystem::path& file) {
-    auto opened = history::OpenHistoryStore(file.string());
-    QVERIFY(opened.store);
     history::Batch b;
-    const auto at = [](int32_t mmsi, history::TimeMs t, double lat) {
-        history::PositionRow p;
-        p.time = t, p.mmsi = mmsi, p.type = 1, p.stationClass = history::StationClass::ClassA;
-        p.latitude = lat, p.longitude = 11.5, p.sog = 10, p.cog = 0, p.navStatus = 0;
-        return p;
-    };
-    b.positions = {at(244000001, kPast - 60'000, 57.0), at(244000002, kPast - 20'000, 57.25),
-                   at(244000001, kPast + 300'000, 58.0)};
-    history::StaticRow s;
-    s.time = kPast - 120'000, s.mmsi = 244000001, s.type = 5, s.name = "PAST ONE";
-    b.statics = {s};
-    QVERIFY(opened.store->append(b).ok());
+    for (auto [mmsi, t, lat] : {std::tuple{244000001, kPast - 60'000, 57.0}, {244000002, kPast - 20'000, 57.25},
+                                {244000001, kPast + 300'000, 58.0}}) {
+        b.positions.push_back(StoredPosition(mmsi, t, lat, 11.5));
+        b.positions.back().sog = 10, b.positions.back().cog = 0, b.positions.back().navStatus = 0;
+    }
+    b.statics = {StoredName(244000001, kPast - 120'000, "PAST ONE", "")};
+    StoreHistory(file, b);
 }
 
 // Each shown row as "MMSI latitude".
@@ -147,18 +123,14 @@ private slots:
     void everySettingGoesThroughTheDialog() {
         const targets::LifecycleSettings given{420, 1200, 2400, 1500, 90};
         targets::FrmTargetSettings d(given);
-        auto* displace = d.findChild<QSpinBox*>("txtDisplaceAfter");
-        QVERIFY(displace);
+        auto* displace = Child<QSpinBox>(d, "txtDisplaceAfter");
         QCOMPARE(displace->value(), 90);
         QCOMPARE(displace->suffix(), QString(" s"));
         QVERIFY(d.settings() == given);
 
         displace->setValue(300);
         d.findChild<QSpinBox*>("txtCapacity")->setValue(800);
-        const targets::LifecycleSettings chosen = d.settings();
-        QCOMPARE(chosen.displaceAfter, 300);
-        QCOMPARE(chosen.capacity, 800);
-        QCOMPARE(chosen.lostAfterMoving, 420);
+        QVERIFY(d.settings() == targets::LifecycleSettings({420, 1200, 2400, 800, 300}));
 
         // Out of range comes back inside it.
         targets::FrmTargetSettings low({360, 1080, 1800, 1000, 1});
@@ -208,12 +180,14 @@ private slots:
         input::CommSettings& c = f.m.w.commSettings();
         c.IPListCount = 10;
         for (int i = 2; i < 10; ++i) c.IPList[size_t(i)] = "10.0.0." + std::to_string(i);
-        f.viaMenu([&](QWidget& d) {
+        QTimer::singleShot(0, [&] {  // Setup > Comm as the operator chooses it
+            QWidget& d = *QApplication::activeModalWidget();
             Child<QComboBox>(d, "cmbIP")->setEditText("127.0.0.1");
             Child<QLineEdit>(d, "txtPort")->setText(QString::number(server.port()) + "abc");
             Child<QCheckBox>(d, "chkChecksum")->setChecked(false);
             Child<QPushButton>(d, "cmdOK")->click();
         });
+        Child<QAction>(f.m.w, "mnuSetupComm")->trigger();
         QVERIFY2(f.m.messages.entries.empty(), qPrintable(f.m.lastMessage()));
         const std::string local = "127.0.0.1";
         QCOMPARE(std::tuple(c.IPAddress, c.IPPort, c.IPList[9]), std::tuple(local, server.port(), local));
@@ -223,39 +197,32 @@ private slots:
 
     // A pty chosen by number (COM2) or by path in the Device entry: its
     // sentences reach a row.
-    void okAppliesSerialAndThePortFeedsTheList_data() {
-        QTest::addColumn<bool>("byPath");
-        QTest::newRow("COM2") << false;
-        QTest::newRow("Device") << true;
-    }
     void okAppliesSerialAndThePortFeedsTheList() {
-        QFETCH(bool, byPath);
-        PseudoTerminal pty;
-        if (!pty.ok) QSKIP("no pseudo-terminals here");
-        Fixture f;
-        if (!byPath) {
-            f.resolve(
-                [&](int port) { return port == 2 ? QString::fromLocal8Bit(pty.name) : QString(); });
+        for (const bool byPath : {false, true}) {
+            PseudoTerminal pty;
+            if (!pty.ok) QSKIP("no pseudo-terminals here");
+            Fixture f;
+            if (!byPath) f.resolve([&](int port) { return port == 2 ? QString::fromLocal8Bit(pty.name) : QString(); });
+            auto d = f.dialog();
+            Child<QRadioButton>(*d, "optComm_0")->click();
+            Child<QComboBox>(*d, "cmbComPort")->setCurrentIndex(1);
+            QVERIFY(Child<QLabel>(*d, "lblComDevice")->text().contains("ttyS0"));
+            Child<QLineEdit>(*d, "txtDevice")->setText(byPath ? QString::fromLocal8Bit(pty.name) : QString());
+            Child<QComboBox>(*d, "cmbBaudRate")->setCurrentText("38400");
+            Child<QComboBox>(*d, "cmbParity")->setCurrentText("even");
+            Child<QPushButton>(*d, "cmdOK")->click();
+            QCOMPARE(d->result(), int(QDialog::Accepted));
+            f.m.w.applyCommChoice(d->choice());
+            const input::CommSettings& c = f.m.w.commSettings();
+            QVERIFY(!c.UseTCP && c.ComPort == 2 && c.BaudRate == 38400 && c.Parity == "even");
+            QCOMPARE(c.Device, byPath ? std::string(pty.name) : std::string());
+            input::FrmCommSetup::SystemPorts();  // listing the system's ports leaves the open one alone
+            QVERIFY2(f.m.w.mainTransport() && f.m.w.mainTransport()->status() == input::TransportStatus::Open,
+                     qPrintable(f.m.lastMessage()));
+            QVERIFY(pty.write(Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)))));
+            QTRY_COMPARE_WITH_TIMEOUT(f.m.w.receiver().targets().TargetCount(), 1, 5000);
+            f.m.w.mainTransport()->close();
         }
-        auto d = f.dialog();
-        Child<QRadioButton>(*d, "optComm_0")->click();
-        Child<QComboBox>(*d, "cmbComPort")->setCurrentIndex(1);
-        QVERIFY(Child<QLabel>(*d, "lblComDevice")->text().contains("ttyS0"));
-        Child<QLineEdit>(*d, "txtDevice")->setText(byPath ? QString::fromLocal8Bit(pty.name) : QString());
-        Child<QComboBox>(*d, "cmbBaudRate")->setCurrentText("38400");
-        Child<QComboBox>(*d, "cmbParity")->setCurrentText("even");
-        Child<QPushButton>(*d, "cmdOK")->click();
-        QCOMPARE(d->result(), int(QDialog::Accepted));
-        f.m.w.applyCommChoice(d->choice());
-        const input::CommSettings& c = f.m.w.commSettings();
-        QVERIFY(!c.UseTCP && c.ComPort == 2 && c.BaudRate == 38400 && c.Parity == "even");
-        QCOMPARE(c.Device, byPath ? std::string(pty.name) : std::string());
-        input::FrmCommSetup::SystemPorts();  // listing the system's ports leaves the open one alone
-        QVERIFY2(f.m.w.mainTransport() && f.m.w.mainTransport()->status() == input::TransportStatus::Open,
-                 qPrintable(f.m.lastMessage()));
-        QVERIFY(pty.write(Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)))));
-        QTRY_COMPARE_WITH_TIMEOUT(f.m.w.receiver().targets().TargetCount(), 1, 5000);
-        f.m.w.mainTransport()->close();
     }
 
     void aClickOnARowOpensItsFilledWindowOnce() {
@@ -280,25 +247,21 @@ private slots:
 
     // The flag shows; a named pipe in its place (which would block a reader
     // for good) is passed over at once. Other non-files: base's text file test.
-    void flagIconsOnlyFromRegularFiles_data() {
-        QTest::addColumn<bool>("pipe");
-        QTest::newRow("icon") << false;
-        QTest::newRow("named pipe") << true;
-    }
     void flagIconsOnlyFromRegularFiles() {
-        QFETCH(bool, pipe);
-        TempDir dir;
-        std::filesystem::create_directories(dir / "Flags");
-        dir.write("Flags/FlagIndex.ini", "257,NO,\"Norway\"\r\n");
-        const std::filesystem::path icon = dir / "Flags" / "DNO.ico";
-        QImage flag(16, 16, QImage::Format_ARGB32);
-        flag.fill(Qt::red);
-        QVERIFY(pipe ? ::mkfifo(icon.c_str(), 0600) == 0 : flag.save(QString::fromStdString(icon.string()), "ICO"));
-        MainWindow m;
-        m.w.startUp(dir.path(), true);
-        m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
-        m.w.showExtraInfo(1);
-        QCOMPARE(Child<QLabel>(*m.w.extraInfoWindows().window(1), "picFlag")->pixmap().isNull(), pipe);
+        for (const bool pipe : {false, true}) {
+            TempDir dir;
+            std::filesystem::create_directories(dir / "Flags");
+            dir.write("Flags/FlagIndex.ini", "257,NO,\"Norway\"\r\n");
+            const std::filesystem::path icon = dir / "Flags" / "DNO.ico";
+            QImage flag(16, 16, QImage::Format_ARGB32);
+            flag.fill(Qt::red);
+            QVERIFY(pipe ? ::mkfifo(icon.c_str(), 0600) == 0 : flag.save(QString::fromStdString(icon.string()), "ICO"));
+            MainWindow m;
+            m.w.startUp(dir.path(), true);
+            m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
+            m.w.showExtraInfo(1);
+            QCOMPARE(Child<QLabel>(*m.w.extraInfoWindows().window(1), "picFlag")->pixmap().isNull(), pipe);
+        }
     }
 
     void messagesAreShownWithoutFocusListedAndLogged() {
@@ -372,27 +335,23 @@ private slots:
     }
     // The URL made from the server fields: names that hold URL characters
     // must not change which server, user or database is meant.
-    void historyServerUrl_data() {
-        QTest::addColumn<QString>("host");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("database");
-        QTest::addColumn<QString>("user");
-        QTest::addColumn<QString>("url");
-        QTest::newRow("plain") << "db.example" << 5432 << "orvanta" << "ais" << "postgresql://ais@db.example:5432/orvanta";
-        QTest::newRow("no user") << "db.example" << 6000 << "orvanta" << "" << "postgresql://db.example:6000/orvanta";
-        QTest::newRow("local socket") << "" << 5432 << "orvanta" << "ais" << "postgresql://ais@/orvanta";
-        QTest::newRow("IPv6") << "::1" << 5432 << "h" << "" << "postgresql://[::1]:5432/h";
-        QTest::newRow("URL characters") << "db" << 5432 << "a/b?c" << "me@x:y" << "postgresql://me%40x%3Ay@db:5432/a%2Fb%3Fc";
-    }
     void historyServerUrl() {
-        QFETCH(QString, host);
-        QFETCH(int, port);
-        QFETCH(QString, database);
-        QFETCH(QString, user);
-        QFETCH(QString, url);
-        app::HistorySettings s;
-        s.host = host, s.port = port, s.database = database, s.user = user;
-        QCOMPARE(QString::fromStdString(app::ServerUrl(s)), url);
+        const struct {
+            QString host;
+            int port;
+            QString database, user, url;
+        } rows[] = {
+            {"db.example", 5432, "orvanta", "ais", "postgresql://ais@db.example:5432/orvanta"},
+            {"db.example", 6000, "orvanta", "", "postgresql://db.example:6000/orvanta"},
+            {"", 5432, "orvanta", "ais", "postgresql://ais@/orvanta"},  // the local socket
+            {"::1", 5432, "h", "", "postgresql://[::1]:5432/h"},
+            {"db", 5432, "a/b?c", "me@x:y", "postgresql://me%40x%3Ay@db:5432/a%2Fb%3Fc"},
+        };
+        for (const auto& r : rows) {
+            app::HistorySettings s;
+            s.host = r.host, s.port = r.port, s.database = r.database, s.user = r.user;
+            QCOMPARE(QString::fromStdString(app::ServerUrl(s)), r.url);
+        }
     }
 
     // The dialog opens without waiting for the operator; what OK takes is
@@ -600,19 +559,14 @@ private slots:
         QVERIFY(save && save->isVisible() && save->testOption(QFileDialog::DontUseNativeDialog));
         save->selectFile(QString::fromStdString((dir / "out.gpx").string()));
         QMetaObject::invokeMethod(save, "accept");
-        struct Export {
-            const char* file;
-            const char* format;
-            const char* item;
-            int count;
-        };
-        for (const Export& e : {Export{"out.gpx", nullptr, "<trkpt", 61}, Export{"out.csv", "csv", "\n", 62},
-                                Export{"out.geojson", "geojson", "\"LineString\"", 1}}) {
-            const QString path = QString::fromStdString((dir / e.file).string());
-            if (e.format) QVERIFY(d->exportTo(path, e.format));
+        const std::tuple<const char*, const char*, const char*, int> exports[] = {
+            {"out.gpx", nullptr, "<trkpt", 61}, {"out.csv", "csv", "\n", 62}, {"out.geojson", "geojson", "\"LineString\"", 1}};
+        for (const auto& [file, format, item, count] : exports) {
+            const QString path = QString::fromStdString((dir / file).string());
+            if (format) QVERIFY(d->exportTo(path, format));
             QFile f(path);
-            QVERIFY2(f.open(QIODevice::ReadOnly), e.file);
-            QCOMPARE(QString::fromUtf8(f.readAll()).count(e.item), e.count);
+            QVERIFY2(f.open(QIODevice::ReadOnly), file);
+            QCOMPARE(QString::fromUtf8(f.readAll()).count(item), count);
         }
         // A folder that is not there: said so, and nothing left behind.
         QVERIFY(!d->exportTo(QString::fromStdString((dir / "none" / "t.gpx").string()), "gpx"));
@@ -660,11 +614,9 @@ private slots:
         QCOMPARE(changed.count(), 8);
         layer.clear(99);  // not shown: nothing to repaint
         QCOMPARE(changed.count(), 8);
-        QSet<QRgb> colours;
+        // Apart from each other and from the live picture's black, blue, red, grey and white.
+        QSet<QRgb> colours{qRgb(0, 0, 0), qRgb(0, 0, 255), qRgb(255, 0, 0), qRgb(128, 128, 128), qRgb(255, 255, 255)};
         for (int i = 0; i < plot::kMaxTracks; ++i) colours << plot::TrackColour(i).rgb();
-        for (const QColor& live : {QColor(Qt::black), QColor(Qt::blue), QColor(Qt::red), QColor(128, 128, 128), QColor(Qt::white)}) {
-            colours << live.rgb();
-        }
         QCOMPARE(colours.size(), plot::kMaxTracks + 5);
         // Each reads on the white picture: a contrast of 3:1 at least.
         const auto luminance = [](const QColor& c) {
@@ -716,18 +668,13 @@ private slots:
         for (int i = 0; i < 30; ++i) b.positions.push_back(StoredPosition(211000001, kNoon - i * kHourMs, 54.5, 10.25));
         StoreHistory(dir / "h.sqlite", b);
         auto opened = history::OpenHistoryStore((dir / "h.sqlite").string());
-        struct Case {
-            size_t cap;
-            history::TimeMs slice;
-            size_t rows;
-            bool cut;
-        };
-        for (const Case& c : {Case{1000, 6 * kHourMs, 30, false}, Case{1000, kHourMs, 30, false},
-                              Case{1000, 100 * kHourMs, 30, false}, Case{10, 6 * kHourMs, 10, true},
-                              Case{10, kHourMs, 10, true}}) {
-            const auto a = history::ReadTrack(*opened.store, 211000001, kNoon - 40 * kHourMs, kNoon, {}, c.cap, c.slice);
-            QCOMPARE(a.rows.size(), c.rows);
-            QCOMPARE(a.cut, c.cut);
+        // The cap, the slice, the rows read and whether they were cut.
+        const std::tuple<size_t, history::TimeMs, size_t, bool> cases[] = {
+            {1000, 6 * kHourMs, 30, false}, {1000, kHourMs, 30, false}, {1000, 100 * kHourMs, 30, false},
+            {10, 6 * kHourMs, 10, true},    {10, kHourMs, 10, true}};
+        for (const auto& [cap, slice, rows, cut] : cases) {
+            const auto a = history::ReadTrack(*opened.store, 211000001, kNoon - 40 * kHourMs, kNoon, {}, cap, slice);
+            QCOMPARE(std::pair(a.rows.size(), a.cut), std::pair(rows, cut));
             QCOMPARE(a.rows.back().time, kNoon);  // the latest are kept
             for (size_t i = 1; i < a.rows.size(); ++i) QCOMPARE(a.rows[i].time - a.rows[i - 1].time, kHourMs);
         }

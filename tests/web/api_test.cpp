@@ -6,16 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include "base/clock.h"
-#include "station/receiver.h"
 #include "targets/coverage.h"
 #include "targets/target_export.h"
 #include "support/fed_receiver.h"
-#include "support/recording_events.h"
-#include "support/sample_sentences.h"
 
 namespace web {
 namespace {
+
+using namespace testing_support;
 
 Request Get(const std::string& target) {
     Request r;
@@ -91,39 +89,37 @@ TEST(Api, ThePageFilesAreBuiltInAndLeafletIsReadFromItsFolder) {
     EXPECT_EQ(files.at("/app.js").body.find("innerHTML"), std::string::npos);
 }
 
-TEST(Api, ViewsOfTheLiveTableAreValidJsonWithEveryTarget) {
-    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 7, 14, 0, 0)};
-    testing_support::RecordingEvents events;
-    app::Receiver rx(clock, events);
-    using testing_support::ClassAReport;
-    using testing_support::Join;
-    using testing_support::Sentences;
-    using testing_support::StaticData;
-    rx.takeBytes(0, Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f))));
-    rx.takeBytes(0, Join(Sentences(StaticData(257000001, "<b>\"X\"</b> & 'Y'", "LA\\B"))));
-    rx.takeBytes(0, Join(Sentences(ClassAReport(257000002, 59.6, 5.3, 0.0f))));
+class ApiViews : public FedReceiver {
+protected:
+    static QJsonObject Json(const std::string& text) { return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object(); }
+    QJsonObject view(View v, const targets::Coverage* coverage = nullptr) {
+        return Json(BuildView(rx, v, 1765116000000, coverage));
+    }
+};
+
+TEST_F(ApiViews, ViewsOfTheLiveTableAreValidJsonWithEveryTarget) {
+    feed(ClassAReport(257000001, 59.5, 5.25, 12.3f));
+    feed(StaticData(257000001, "<b>\"X\"</b> & 'Y'", "LA\\B"));
+    feed(ClassAReport(257000002, 59.6, 5.3, 0.0f));
     targets::Coverage coverage;
     coverage.add({0, "pier \"one\""}, 257000001, 12.5, 95, 59.5, 5.25, 1765116000);
     for (View v : {View::Targets, View::Compact, View::GeoJson, View::Stats, View::Alarms, View::Coverage}) {
         const std::string text = BuildView(rx, v, 1765116000000, &coverage);
         QJsonParseError error;
-        const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
+        QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
         EXPECT_EQ(error.error, QJsonParseError::NoError) << static_cast<int>(v) << text;
     }
-    const QJsonObject compact = QJsonDocument::fromJson(QByteArray::fromStdString(BuildView(rx, View::Compact, 0))).object();
-    const QJsonArray list = compact["targets"].toArray();
+    const QJsonArray list = view(View::Compact)["targets"].toArray();
     ASSERT_EQ(list.size(), 2);
     const QJsonObject first = list[0].toObject();
     EXPECT_EQ(first["mmsi"].toInt(), 257000001);
     EXPECT_EQ(first["name"].toString().toStdString(), "<B>\"X\"</B> & 'Y'");
     EXPECT_DOUBLE_EQ(first["lat"].toDouble(), 59.5);
     EXPECT_EQ(first["symbol"].toString(), "A");
-    const QJsonObject stats = QJsonDocument::fromJson(QByteArray::fromStdString(BuildView(rx, View::Stats, 0))).object();
+    const QJsonObject stats = view(View::Stats);
     EXPECT_EQ(stats["counters"].toObject()["TargetCount"].toInt(), 2);
     EXPECT_EQ(stats["inputs"].toArray().size(), 1);
-    const QJsonObject cov = QJsonDocument::fromJson(QByteArray::fromStdString(
-        BuildView(rx, View::Coverage, 1765116000000, &coverage))).object();
-    const QJsonObject pier = cov["coverage"].toArray()[0].toObject();
+    const QJsonObject pier = view(View::Coverage, &coverage)["coverage"].toArray()[0].toObject();
     EXPECT_EQ(pier["source"].toString().toStdString(), "pier \"one\"");
     EXPECT_DOUBLE_EQ(pier["sectors"].toArray()[9].toObject()["range_nm"].toDouble(), 12.5);
     EXPECT_TRUE(pier["sectors"].toArray()[0].isNull());
@@ -132,10 +128,7 @@ TEST(Api, ViewsOfTheLiveTableAreValidJsonWithEveryTarget) {
     EXPECT_TRUE(TargetDetailJson(rx, 257000003).empty());
 }
 
-class ListBuildTest : public testing_support::FedReceiver {};
-
-TEST_F(ListBuildTest, AListBuiltInSlicesIsTheSameTextAndLeavesOutWhatWasFreedMeanwhile) {
-    using testing_support::ClassAReport;
+TEST_F(ApiViews, AListBuiltInSlicesIsTheSameTextAndLeavesOutWhatWasFreedMeanwhile) {
     for (int k = 0; k < 7; ++k) feed(ClassAReport(257000001 + k, 59.5 + k * 0.01, 5.25, 1.0f));
     for (View v : {View::Targets, View::Compact, View::GeoJson}) {
         ListBuild sliced(rx, v);
@@ -156,10 +149,8 @@ TEST_F(ListBuildTest, AListBuiltInSlicesIsTheSameTextAndLeavesOutWhatWasFreedMea
     ASSERT_EQ(rx.targets().TargetCount(), 1);
     while (!build.step(3)) {
     }
-    const QJsonArray list =
-        QJsonDocument::fromJson(QByteArray::fromStdString(build.take())).object()["targets"].toArray();
     std::vector<int> mmsis;
-    for (const auto& t : list) mmsis.push_back(t.toObject()["mmsi"].toInt());
+    for (const auto& t : Json(build.take())["targets"].toArray()) mmsis.push_back(t.toObject()["mmsi"].toInt());
     EXPECT_EQ(mmsis.size(), 4u);  // the three written before, and the one still heard
     EXPECT_EQ(mmsis.back(), 257000007);
 }

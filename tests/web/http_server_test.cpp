@@ -42,17 +42,13 @@ public:
         thread_.quit();
         thread_.wait();
     }
-    quint16 port() {
-        quint16 p = 0;
-        QMetaObject::invokeMethod(server_, [&] { p = server_->port(); }, Qt::BlockingQueuedConnection);
-        return p;
-    }
     template <class F>
     auto on(F f) {
         decltype(f()) out{};
         QMetaObject::invokeMethod(server_, [&] { out = f(); }, Qt::BlockingQueuedConnection);
         return out;
     }
+    quint16 port() { return on([this] { return server_->port(); }); }
     HttpServer* server() { return server_; }
     bool listening() const { return listening_; }
 
