@@ -169,26 +169,33 @@ int parseOptions(int argc, char** argv, Options& opt) {
     return cli::kGoOn;
 }
 
-// A track as CSV or NMEA, a page at a time: a track of months needs memory
-// for one page only.
+// A track a page at a time: a track of months needs memory for one page.
 int PrintTrackInPages(const Options& opt, history::HistoryStore& store) {
     constexpr size_t kPage = 10000;
-    std::string out;
+    base::OutputBuffer buf(stdout);
+    std::optional<history::TrackWriter> writer;
+    if (history::TrackWriter::Knows(opt.format)) writer.emplace(history::TrackOutput{opt.format, opt.points, opt.mmsi}, buf);
     history::TrackPage page = store.trackPage(opt.mmsi, {opt.from}, opt.to, kPage);
-    for (bool first = true;; first = false) {
+    for (;;) {
         if (!page.status.ok()) {
+            buf.flush();
             std::fprintf(stderr, "orvanta-cli history: %s\n", page.status.error.c_str());
             return 1;
         }
-        out.clear();
-        cli::WriteTrack(opt, page.rows, out);
-        // The CSV header once, before the first page.
-        if (!first && opt.format == "csv") out.erase(0, out.find('\n') + 1);
-        if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size()) break;
-        if (!page.next) break;
+        if (writer) {
+            writer->add(page.rows);
+        } else {
+            std::string out;
+            cli::WriteTrack(opt, page.rows, out);
+            buf.append(out);
+            buf.maybeFlush();
+        }
+        if (buf.failed() || !page.next) break;
         page = store.trackPage(opt.mmsi, *page.next, opt.to, kPage);
     }
-    return cli::FinishOutput(kCommand) ? 0 : 1;
+    if (writer) writer->finish();
+    buf.flush();
+    return !buf.failed() && cli::FinishOutput(kCommand) ? 0 : 1;
 }
 
 int runHistory(int argc, char** argv) {
@@ -209,10 +216,7 @@ int runHistory(int argc, char** argv) {
     history::HistoryStore& store = *open.store;
     std::string out;
     switch (opt.query) {
-        case Options::Query::Track:
-            if (opt.format == "csv" || opt.format == "nmea") return PrintTrackInPages(opt, store);
-            cli::WriteTrack(opt, store.track(opt.mmsi, opt.from, opt.to), out);
-            break;
+        case Options::Query::Track: return PrintTrackInPages(opt, store);
         case Options::Query::Situation: cli::WriteSituation(opt, store.situation(opt.at, opt.window), out); break;
         case Options::Query::LastSeen: cli::WriteLastSeen(opt, store.lastSeen(opt.text, opt.limit), out); break;
         case Options::Query::Stats: cli::WriteStats(opt, store, opt.from, opt.to, out); break;

@@ -51,56 +51,6 @@ void PointGeometry(base::JsonWriter& j, double lat, double lon) {
     j.endObject();
 }
 
-namespace {
-
-void TrackGeoJson(const TrackOutput& o, const std::vector<PositionRow>& track, base::JsonWriter& j) {
-    j.beginObject();
-    j.field("type", "FeatureCollection");
-    j.key("features");
-    j.beginArray();
-    if (o.points || track.size() == 1) {
-        for (const PositionRow& p : track) {
-            j.beginObject();
-            j.field("type", "Feature");
-            PointGeometry(j, p.latitude, p.longitude);
-            j.key("properties");
-            j.beginObject();
-            PositionJson(j, p);
-            j.endObject();
-            j.endObject();
-        }
-    } else if (!track.empty()) {
-        j.beginObject();
-        j.field("type", "Feature");
-        j.key("geometry");
-        j.beginObject();
-        j.field("type", "LineString");
-        j.key("coordinates");
-        j.beginArray();
-        for (const PositionRow& p : track) {
-            j.beginArray();
-            j.value(p.longitude);
-            j.value(p.latitude);
-            j.endArray();
-        }
-        j.endArray();
-        j.endObject();
-        j.key("properties");
-        j.beginObject();
-        j.field("mmsi", int64_t{o.mmsi});
-        j.key("times");
-        j.beginArray();
-        for (const PositionRow& p : track) j.value(IsoTime(p.time));
-        j.endArray();
-        j.endObject();
-        j.endObject();
-    }
-    j.endArray();
-    j.endObject();
-}
-
-}  // namespace
-
 void PositionCsv(const PositionRow& p, std::string& out) {
     out += IsoTime(p.time) + ',' + std::to_string(p.mmsi) + ',' + std::to_string(p.type) + ',' +
            ClassCode(p.stationClass) + ',' + JsonNumber(p.latitude) + ',' + JsonNumber(p.longitude) + ',' + Cell(p.sog) +
@@ -108,19 +58,29 @@ void PositionCsv(const PositionRow& p, std::string& out) {
     base::AppendCsvText(out, p.source);
 }
 
-void WriteGpx(const std::vector<PositionRow>& points, bool track, int32_t mmsi, std::string& out) {
+void WriteGpxHead(bool track, int32_t mmsi, std::string& out) {
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<gpx version=\"1.1\" creator=\"Orvanta\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
     if (track) out += " <trk>\n  <name>" + std::to_string(mmsi) + "</name>\n  <trkseg>\n";
-    for (const PositionRow& p : points) {
-        out += track ? "   <trkpt" : " <wpt";
-        out += " lat=\"" + JsonNumber(p.latitude) + "\" lon=\"" + JsonNumber(p.longitude) + "\"><time>" + IsoTime(p.time) +
-               "</time>";
-        if (!track) out += "<name>" + std::to_string(p.mmsi) + "</name>";
-        out += track ? "</trkpt>\n" : "</wpt>\n";
-    }
+}
+
+void WriteGpxPoint(const PositionRow& p, bool track, std::string& out) {
+    out += track ? "   <trkpt" : " <wpt";
+    out += " lat=\"" + JsonNumber(p.latitude) + "\" lon=\"" + JsonNumber(p.longitude) + "\"><time>" + IsoTime(p.time) +
+           "</time>";
+    if (!track) out += "<name>" + std::to_string(p.mmsi) + "</name>";
+    out += track ? "</trkpt>\n" : "</wpt>\n";
+}
+
+void WriteGpxTail(bool track, std::string& out) {
     if (track) out += "  </trkseg>\n </trk>\n";
     out += "</gpx>\n";
+}
+
+void WriteGpx(const std::vector<PositionRow>& points, bool track, int32_t mmsi, std::string& out) {
+    WriteGpxHead(track, mmsi, out);
+    for (const PositionRow& p : points) WriteGpxPoint(p, track, out);
+    WriteGpxTail(track, out);
 }
 
 void FinishJson(base::OutputBuffer& buf, std::string& out) {
@@ -138,36 +98,137 @@ std::string IsoTime(TimeMs ms) {
     return std::string(text, static_cast<size_t>(n)) + "Z";
 }
 
-bool WriteTrack(const TrackOutput& o, const std::vector<PositionRow>& track, std::string& out) {
-    base::OutputBuffer buf;
-    base::JsonWriter j(buf);
-    if (o.format == "csv") {
-        out += std::string(kPositionCsvHeader) + "\n";
-        for (const PositionRow& p : track) {
-            PositionCsv(p, out);
-            out += '\n';
-        }
-    } else if (o.format == "json") {
-        j.beginObject();
-        j.field("mmsi", int64_t{o.mmsi});
-        j.key("positions");
-        j.beginArray();
-        for (const PositionRow& p : track) {
-            j.beginObject();
-            PositionJson(j, p);
-            j.endObject();
-        }
-        j.endArray();
-        j.endObject();
-        FinishJson(buf, out);
-    } else if (o.format == "geojson") {
-        TrackGeoJson(o, track, j);
-        FinishJson(buf, out);
-    } else if (o.format == "gpx") {
-        WriteGpx(track, true, o.mmsi, out);
-    } else {
-        return false;
+bool TrackWriter::Knows(std::string_view format) {
+    return format == "csv" || format == "json" || format == "geojson" || format == "gpx";
+}
+
+TrackWriter::TrackWriter(const TrackOutput& o, base::OutputBuffer& out) : o_(o), out_(out), j_(out) {
+    if (o_.format == "csv") {
+        out_.append(kPositionCsvHeader);
+        out_.push('\n');
+    } else if (o_.format == "json") {
+        j_.beginObject();
+        j_.field("mmsi", int64_t{o_.mmsi});
+        j_.key("positions");
+        j_.beginArray();
+    } else if (o_.format == "geojson") {
+        j_.beginObject();
+        j_.field("type", "FeatureCollection");
+        j_.key("features");
+        j_.beginArray();
+    } else if (o_.format == "gpx") {
+        std::string head;
+        WriteGpxHead(true, o_.mmsi, head);
+        out_.append(head);
     }
+}
+
+void TrackWriter::add(const std::vector<PositionRow>& page) {
+    for (const PositionRow& p : page) {
+        if (o_.format == "geojson" && !o_.points) {
+            // One position alone is a point; two or more a line, whose
+            // times follow its coordinates.
+            if (count_ == 0) {
+                first_ = p;
+            } else {
+                if (count_ == 1) beginLine();
+                lineCoordinate(p);
+            }
+        } else {
+            writeOne(p);
+        }
+        ++count_;
+        out_.maybeFlush();
+    }
+}
+
+void TrackWriter::writeOne(const PositionRow& p) {
+    if (o_.format == "csv") {
+        std::string line;
+        PositionCsv(p, line);
+        line += '\n';
+        out_.append(line);
+    } else if (o_.format == "json") {
+        j_.beginObject();
+        PositionJson(j_, p);
+        j_.endObject();
+    } else if (o_.format == "geojson") {
+        j_.beginObject();
+        j_.field("type", "Feature");
+        PointGeometry(j_, p.latitude, p.longitude);
+        j_.key("properties");
+        j_.beginObject();
+        PositionJson(j_, p);
+        j_.endObject();
+        j_.endObject();
+    } else if (o_.format == "gpx") {
+        std::string point;
+        WriteGpxPoint(p, true, point);
+        out_.append(point);
+    }
+}
+
+void TrackWriter::beginLine() {
+    j_.beginObject();
+    j_.field("type", "Feature");
+    j_.key("geometry");
+    j_.beginObject();
+    j_.field("type", "LineString");
+    j_.key("coordinates");
+    j_.beginArray();
+    lineCoordinate(*first_);
+}
+
+void TrackWriter::lineCoordinate(const PositionRow& p) {
+    j_.beginArray();
+    j_.value(p.longitude);
+    j_.value(p.latitude);
+    j_.endArray();
+    times_.push_back(p.time);
+}
+
+void TrackWriter::finish() {
+    if (o_.format == "csv") {
+        // nothing to close
+    } else if (o_.format == "json") {
+        j_.endArray();
+        j_.endObject();
+        out_.push('\n');
+    } else if (o_.format == "geojson") {
+        if (count_ == 1 && !o_.points) writeOne(*first_);
+        if (count_ > 1 && !o_.points) {
+            j_.endArray();
+            j_.endObject();
+            j_.key("properties");
+            j_.beginObject();
+            j_.field("mmsi", int64_t{o_.mmsi});
+            j_.key("times");
+            j_.beginArray();
+            for (const TimeMs t : times_) {
+                j_.value(IsoTime(t));
+                out_.maybeFlush();
+            }
+            j_.endArray();
+            j_.endObject();
+            j_.endObject();
+        }
+        j_.endArray();
+        j_.endObject();
+        out_.push('\n');
+    } else if (o_.format == "gpx") {
+        std::string tail;
+        WriteGpxTail(true, tail);
+        out_.append(tail);
+    }
+}
+
+bool WriteTrack(const TrackOutput& o, const std::vector<PositionRow>& track, std::string& out) {
+    if (!TrackWriter::Knows(o.format)) return false;
+    base::OutputBuffer buf;
+    TrackWriter writer(o, buf);
+    writer.add(track);
+    writer.finish();
+    out.append(buf.view());
     return true;
 }
 

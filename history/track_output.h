@@ -29,6 +29,35 @@ struct TrackOutput {
 // Writes the track; false (nothing written) for a format not listed above.
 bool WriteTrack(const TrackOutput& o, const std::vector<PositionRow>& track, std::string& out);
 
+// The same, a page at a time, into a buffer that may flush to a file as it
+// fills: a track of months needs memory for one page, and for a GeoJSON
+// LineString 8 bytes a position for the times written after its coordinates.
+//
+//   base::OutputBuffer buf(stdout);
+//   history::TrackWriter w({.format = "geojson", .mmsi = mmsi}, buf);
+//   for (each page) w.add(page.rows);
+//   w.finish();
+class TrackWriter {
+public:
+    static bool Knows(std::string_view format);
+    // o.format must be one Knows.
+    TrackWriter(const TrackOutput& o, base::OutputBuffer& out);
+    void add(const std::vector<PositionRow>& page);
+    void finish();
+
+private:
+    void writeOne(const PositionRow& p);
+    void beginLine();
+    void lineCoordinate(const PositionRow& p);
+
+    const TrackOutput o_;
+    base::OutputBuffer& out_;
+    base::JsonWriter j_;
+    size_t count_ = 0;
+    std::optional<PositionRow> first_;  // a GeoJSON track's first position, until a second makes it a line
+    std::vector<TimeMs> times_;          // a GeoJSON line's times
+};
+
 // "2026-12-07T14:00:00Z", with ".123" when the milliseconds are not 0.
 std::string IsoTime(TimeMs ms);
 std::tm UtcCalendar(TimeMs ms);
@@ -58,8 +87,11 @@ void PositionJson(base::JsonWriter& j, const PositionRow& p);
 void PointGeometry(base::JsonWriter& j, double lat, double lon);
 inline constexpr const char* kPositionCsvHeader = "time,mmsi,type,class,lat,lon,sog,cog,heading,status,input,source";
 void PositionCsv(const PositionRow& p, std::string& out);
-// A track (trk/trkseg) or waypoints named by MMSI.
+// A track (trk/trkseg) or waypoints named by MMSI; and its three parts.
 void WriteGpx(const std::vector<PositionRow>& points, bool track, int32_t mmsi, std::string& out);
+void WriteGpxHead(bool track, int32_t mmsi, std::string& out);
+void WriteGpxPoint(const PositionRow& p, bool track, std::string& out);
+void WriteGpxTail(bool track, std::string& out);
 // The JSON written into buf, then a line end.
 void FinishJson(base::OutputBuffer& buf, std::string& out);
 

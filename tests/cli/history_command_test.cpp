@@ -6,6 +6,7 @@
 
 #include "cli_run.h"
 #include "history/sqlite_store.h"
+#include "history/track_output.h"
 #include "sentence/tag_block.h"
 #include "support/sample_sentences.h"
 #include "support/temp_dir.h"
@@ -81,6 +82,18 @@ TEST(HistoryCommandPages, LongTrackIsPrintedWholeAcrossPages) {
     for (size_t i = 2; i < lines.size(); ++i) {
         ASSERT_LE(lines[i - 1].substr(0, 24), lines[i].substr(0, 24)) << i;
         ASSERT_NE(lines[i].substr(0, 5), "time,") << i;
+    }
+    // Every other format, written page by page, is the track written whole.
+    auto store = history::OpenSqliteStore(path, nullptr, nullptr);
+    const auto track = store->track(kShip, 0, 2000000000000LL);
+    ASSERT_EQ(track.size(), 25003u);
+    for (const auto& [format, points] : {std::pair("json", false), {"geojson", false}, {"geojson", true}, {"gpx", false}}) {
+        std::string whole;
+        ASSERT_TRUE(history::WriteTrack({format, points, kShip}, track, whole));
+        const auto paged = clitest::Cli("history " + path + " --mmsi 244000001 --from 0 --to 2000000000 --format " +
+                                        format + (points ? " --points" : ""));
+        ASSERT_EQ(paged.status, 0) << paged.err;
+        EXPECT_TRUE(paged.out == whole) << format << (points ? " points" : "");
     }
 }
 
