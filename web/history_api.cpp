@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <deque>
 #include <future>
 
 #include "base/json_writer.h"
@@ -59,12 +60,17 @@ Response TrackAnswer(history::HistoryStore& store, int32_t mmsi, const Request& 
                                     [&](const auto& f) { return format == f.first; });
     if (known == std::end(kFormats)) return JsonError(400, "format is json, geojson, gpx or csv");
 
-    std::vector<history::PositionRow> track = store.track(mmsi, *from, *to);
-    if (track.empty() && Failed(store)) return JsonError(503, "history: " + store.lastError());
-    // A station that reported very often: the newest points, which a viewer wants first.
-    if (track.size() > HistoryApi::kMaxTrackPoints) {
-        track.erase(track.begin(), track.end() - static_cast<std::ptrdiff_t>(HistoryApi::kMaxTrackPoints));
-    }
+    // A station that reported very often: the newest points, which a viewer
+    // wants first, kept as the track is read, so a month of it never sits
+    // in memory whole.
+    std::deque<history::PositionRow> newest;
+    const history::Status read = store.visitTrack(mmsi, *from, *to, [&newest](const history::PositionRow& p) {
+        if (newest.size() == HistoryApi::kMaxTrackPoints) newest.pop_front();
+        newest.push_back(p);
+        return true;
+    });
+    if (!read.ok()) return JsonError(503, "history: " + read.error);
+    const std::vector<history::PositionRow> track(newest.begin(), newest.end());
     std::string body;
     history::WriteTrack({.format = format, .points = false, .mmsi = mmsi}, track, body);
     return Json(std::move(body), known->second);

@@ -98,6 +98,20 @@ TEST_F(HistoryApiTest, TrackFormatsCarryTheirContentType) {
     EXPECT_DOUBLE_EQ(line[0].toArray()[1].toDouble(), 52.0 - 22 * 0.01);  // oldest first
 }
 
+TEST_F(HistoryApiTest, AVeryLongTrackGivesItsNewestPoints) {
+    auto opened = history::OpenHistoryStore(location);
+    history::Batch b;
+    const int many = static_cast<int>(HistoryApi::kMaxTrackPoints) + 7;
+    for (int k = 0; k < many; ++k) b.positions.push_back(Position(244999999, kT0 + k * 1000, 50.0 + k * 1e-6));
+    ASSERT_TRUE(opened.store->append(b).ok());
+    opened.store.reset();
+    HistoryApi api(location);
+    const QJsonArray points = Object(api.handle(Get("/api/targets/244999999/track?from=1796601600&to=1796688000")))["positions"].toArray();
+    ASSERT_EQ(points.size(), static_cast<qsizetype>(HistoryApi::kMaxTrackPoints));
+    EXPECT_EQ(points[0].toObject()["time"].toString(), "2026-12-07T00:00:07Z");  // the oldest 7 left out
+    EXPECT_EQ(points.last().toObject()["time"].toString(), "2026-12-07T13:53:26Z");
+}
+
 TEST_F(HistoryApiTest, SituationShowsEachStationAsItWasWithTextAsData) {
     HistoryApi api(location);
     const Response full = api.handle(Get("/api/situation?at=2026-12-07T01:30:00Z&window=3600"));
