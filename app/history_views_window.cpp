@@ -52,6 +52,9 @@ HistoryViews::HistoryViews(HistoryDesk& desk, PlotKeeper& plot, targets::ExtraIn
     connect(&extraInfo, &targets::ExtraInfoWindows::trackRequested, this,
             [this](int mmsi, const QString& name) { showTrackDialog(mmsi, name); });
     connect(&list, &TargetListPanel::historySearchRequested, this, &HistoryViews::searchHistory);
+    connect(&list, &TargetListPanel::pastTrackRequested, this, [this](int mmsi, const QString& name, qint64 at) {
+        if (history::FrmTrack* d = showTrackDialog(mmsi, name)) d->setPeriodEnd(at);
+    });
 
     lblStatus_ = ui::PlainLabel({}, &bar);
     lblStatus_->setObjectName("lblHistoryStatus");

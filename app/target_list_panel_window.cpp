@@ -138,6 +138,7 @@ void TargetListPanel::buildList(QWidget& central) {
     // detail window opens on it); so does Enter on the selected row.
     connect(fgAISTargets_, &QTableView::clicked, this, &TargetListPanel::rowChosen);
     connect(fgAISTargets_, &QTableView::activated, this, &TargetListPanel::rowChosen);
+    connect(fgAISTargets_, &QTableView::activated, this, &TargetListPanel::pastRowActivated);
 
     txtFind_ = new QLineEdit(&central);
     txtFind_->setObjectName("txtFind");
@@ -206,6 +207,7 @@ void TargetListPanel::showTable(targets::TargetTable* table, targets::TargetList
     }
     // A past picture: a sepia ground and muted ink, whatever the theme.
     QPalette palette = fgAISTargets_->parentWidget()->palette();
+    fgAISTargets_->setToolTip(showsLive() ? QString() : "Double-click a station for its track up to this moment.");
     if (!showsLive()) {
         palette.setColor(QPalette::Base, kPastBase);
         palette.setColor(QPalette::AlternateBase, kPastBase);
@@ -257,6 +259,15 @@ void TargetListPanel::rowChosen(const QModelIndex& index) {
     const int row = index.row() + 1;
     if (row < 1 || row > receiver_.targets().TargetCount()) return;
     emit entryChosen(receiver_.targets().DisplayOrder()[static_cast<size_t>(row)]);
+}
+
+void TargetListPanel::pastRowActivated(const QModelIndex& index) {
+    if (!index.isValid() || showsLive()) return;
+    const targets::TargetTable& past = table();
+    const int row = index.row() + 1;
+    if (row < 1 || row > past.TargetCount()) return;
+    const targets::TargetRecord& t = past.entry(past.DisplayOrder()[static_cast<size_t>(row)]);
+    emit pastTrackRequested(t.MMSI, QString::fromStdString(t.Id.Name), pastMoment_);
 }
 
 void TargetListPanel::applyFilter(int first, int last) {

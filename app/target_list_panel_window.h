@@ -84,8 +84,11 @@ public:
     // Shows another table in the list (a past situation, under a banner,
     // tinted so it is never taken for the live picture), or with a null
     // table the live one again. The live model goes on taking the
-    // receiver's changes meanwhile; clicks on a past row open nothing.
+    // receiver's changes meanwhile. A click on a past row opens nothing; a
+    // double click (or Enter) asks for the station's track up to the moment
+    // shown (pastTrackRequested), which setPastMoment tells.
     void showTable(targets::TargetTable* table, targets::TargetListModel* model, const QString& banner);
+    void setPastMoment(qint64 utcMs) { pastMoment_ = utcMs; }
     bool showsLive() const { return shownTable_ == nullptr; }
     // The shown table was filled anew: sorted as the list is, rows rewritten.
     void tableRefilled();
@@ -98,6 +101,8 @@ signals:
     void entryChosen(int entry);
     // "Search history" for the find box's text.
     void historySearchRequested(const QString& text);
+    // A past row was double-clicked: its station's track up to the moment shown.
+    void pastTrackRequested(int mmsi, const QString& name, qint64 endingAtUtcMs);
 
 private:
     void buildControls(QWidget& central);
@@ -106,6 +111,7 @@ private:
     void setColumnShown(int column, bool shown);
     void headerClicked(int column);
     void rowChosen(const QModelIndex& index);
+    void pastRowActivated(const QModelIndex& index);
     // Hides the rows first..last (all when -1) that do not match the find box.
     void applyFilter(int first = 0, int last = -1);
     void updateCount();
@@ -117,6 +123,7 @@ private:
     targets::TargetListModel& model_;
     targets::TargetTable* shownTable_ = nullptr;  // null: the receiver's
     targets::TargetListModel* shownModel_ = nullptr;
+    qint64 pastMoment_ = 0;
     QLabel* lblHistoryBanner_ = nullptr;
     ui::SettingsStore* settings_;
     QGroupBox* sortBox_ = nullptr;

@@ -103,6 +103,7 @@ void TimeBarDesk::showMoment(qint64 ms) {
     if (span_) ms = std::clamp(ms, span_->first, span_->second);
     const bool entering = live();
     moment_ = ms;
+    list_.setPastMoment(ms);
     if (entering) {
         list_.showTable(&table_, model_, BannerText(ms));
         plot_.showTable(&table_, BannerText(ms), &pastClock_);
@@ -187,6 +188,7 @@ void TimeBarDesk::take(history::SituationReader::Answer answer) {
         history::FillSituationTable(table_, answer.entries, answer.at, receiver_.reference());
     }
     const QString banner = BannerText(answer.at);
+    list_.setPastMoment(answer.at);
     list_.showTable(&table_, model_, banner);
     list_.tableRefilled();
     plot_.showTable(&table_, banner, &pastClock_);

@@ -444,6 +444,13 @@ private slots:
         QVERIFY(plot->windowTitle().contains("HISTORY 2026-12-07 14:00:00"));
         QVERIFY(list->palette().color(QPalette::Base) != livePalette.color(QPalette::Base));
         QCOMPARE(Child<QLabel>(m.w, "lblNoOfTargets")->text(), QString("2"));
+        // A double click on a past row: that station's track up to the moment shown.
+        emit list->activated(list->model()->index(0, 0));
+        auto* track = Child<history::FrmTrack>(m.w, "frmTrack");
+        QCOMPARE(track->mmsi(), 244000001);
+        QCOMPARE(track->statusText(), QString("The periods end at the moment shown, 2026-12-07 14:00:00 UTC."));
+        QCOMPARE(Child<QDateTimeEdit>(*track, "dtTrackTo")->text(), QString("2026-12-07 14:00"));
+        track->close();
 
         m.feed(ClassAReport(257000002, 59.6, 5.25, 12.3f));  // live goes on underneath
         m.w.listModel().flush();

@@ -132,6 +132,14 @@ QString FrmTrack::label() const {
     return name.isEmpty() ? QString::number(station_.mmsi) : QString("%1 (%2)").arg(name).arg(station_.mmsi);
 }
 
+void FrmTrack::setPeriodEnd(TimeMs at) {
+    now_ = [at] { return at; };
+    dtFrom_->setDateTime(QDateTime::fromMSecsSinceEpoch(at - 24 * kHour, QTimeZone::utc()));
+    dtTo_->setDateTime(QDateTime::fromMSecsSinceEpoch(at, QTimeZone::utc()));
+    setStatus("The periods end at the moment shown, " +
+              QDateTime::fromMSecsSinceEpoch(at, QTimeZone::utc()).toString("yyyy-MM-dd HH:mm:ss") + " UTC.");
+}
+
 QString FrmTrack::statusText() const { return lblStatus_->text(); }
 
 void FrmTrack::setStatus(const QString& text) { lblStatus_->setText(text); }

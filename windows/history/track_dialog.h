@@ -56,6 +56,9 @@ public:
     QString label() const;
     // The clock the periods end at (UTC ms); the system's by default.
     void setNow(std::function<TimeMs()> now) { now_ = std::move(now); }
+    // The periods end at a past moment (a row of a past situation): the
+    // from-to boxes show the day up to it, and the status line says so.
+    void setPeriodEnd(TimeMs at);
     // Asks the store for the chosen period.
     void showTrack();
     // Writes the track last shown to path, atomically; false with a message in the status line.
