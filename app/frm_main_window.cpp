@@ -54,6 +54,7 @@
 #include "ui/work_trace.h"
 #include "ui/status_bar_fit.h"
 #include "ui/twips.h"
+#include "ui/window_fit.h"
 
 namespace app {
 
@@ -434,10 +435,7 @@ void FrmMain::shutdown() {
         saveFailed_ = failures.count > 0;
     }
     placement_.store(*this, settings_);
-    // Every other window of the program closes with the main window.
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w != this && w->isWindow() && w->isVisible()) w->close();
-    }
+    ui::CloseOtherWindows(*this);
 }
 
 void FrmMain::showHeldMessages() {
@@ -451,14 +449,7 @@ void FrmMain::stop() {
     stopping_ = true;
     route_->stop();
     // Dialogs waiting on the operator (setup, about, file and number prompts) give way.
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (!w->isModal() || !w->isVisible()) continue;
-        if (auto* dialog = qobject_cast<QDialog*>(w)) {
-            dialog->reject();
-        } else {
-            w->close();
-        }
-    }
+    ui::DismissModalWindows();
     if (started_) shutdown();
 }
 

@@ -1,5 +1,7 @@
 #include "ui/window_fit.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QScreen>
 #include <QShortcut>
 #include <algorithm>
@@ -32,6 +34,23 @@ void KeepFrameOnScreen(QWidget& window) {
     const int left = std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() + 1 - size.width() - border.width()));
     const int top = std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height() - border.height()));
     if (QPoint(left, top) != frame.topLeft()) window.move(left, top);
+}
+
+void CloseOtherWindows(const QWidget& keep) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != &keep && w->isWindow() && w->isVisible()) w->close();
+    }
+}
+
+void DismissModalWindows() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isModal() || !w->isVisible()) continue;
+        if (auto* dialog = qobject_cast<QDialog*>(w)) {
+            dialog->reject();
+        } else {
+            w->close();
+        }
+    }
 }
 
 }  // namespace ui

@@ -22,4 +22,11 @@ QSize OpeningSize(const QSize& wanted, const QRect& available);
 // available area; its content scrolls where it must.
 void KeepFrameOnScreen(QWidget& window);
 
+// Every shown top-level window but `keep` closed (the program's side windows
+// close with its main window).
+void CloseOtherWindows(const QWidget& keep);
+// Every shown modal dialog rejected and every other modal window closed, so
+// nothing waits on the operator while the program stops.
+void DismissModalWindows();
+
 }  // namespace ui
