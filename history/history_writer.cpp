@@ -7,6 +7,8 @@ namespace history {
 namespace {
 
 constexpr TimeMs kRetentionPeriod = 3600 * 1000;
+// Rows the thread takes off the queue at a time between two appends.
+constexpr size_t kChunkRows = 4096;
 
 TimeMs SystemNow() {
     using namespace std::chrono;
@@ -49,9 +51,11 @@ bool HistoryWriter::makeRoom(std::unique_lock<std::mutex>& lock, bool& tell) {
     return true;
 }
 
+size_t HistoryWriter::chunk() const { return std::clamp<size_t>(settings_.capacity / 2, 1, kChunkRows); }
+
 bool HistoryWriter::queued() {
     ++queued_;
-    return queued_ == settings_.capacity / 2;  // half full: write now rather than at the tick
+    return queued_ == chunk();
 }
 
 template <typename Row>
@@ -163,7 +167,7 @@ void HistoryWriter::notice(std::string text) {
     noticesWaiting_.store(true, std::memory_order_relaxed);
 }
 
-void HistoryWriter::writeOnce() {
+void HistoryWriter::drain() {
     {
         std::lock_guard lock(mutex_);
         // The positions are made rows after the lock is let go.
@@ -176,12 +180,16 @@ void HistoryWriter::writeOnce() {
         room_.notify_all();
     }
     unpack(taken_);
+}
+
+void HistoryWriter::writeOnce() {
+    drain();
     {
         // While paused, what waits is bounded by the queue's capacity too:
         // the newest rows beyond it are dropped (and counted).
         std::lock_guard lock(mutex_);
         const size_t rows = Rows(pending_);
-        if (rows > settings_.capacity) {
+        if (paused_ && rows > settings_.capacity) {
             size_t over = rows - settings_.capacity;
             dropped_.fetch_add(static_cast<int64_t>(over), std::memory_order_relaxed);
             const auto trim = [&](auto& v) {
@@ -226,18 +234,27 @@ void HistoryWriter::writeOnce() {
 }
 
 void HistoryWriter::run() {
-    const auto interval = std::chrono::duration<double>(settings_.intervalSeconds);
+    using Clock = std::chrono::steady_clock;
+    const auto interval = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(settings_.intervalSeconds));
+    Clock::time_point due = Clock::now() + interval;  // of the next append
     for (;;) {
-        bool last = false;
+        bool last = false, now = false;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait_for(lock, interval, [&] {
-                return stopping_ || flushNow_ || queued_ >= settings_.capacity / 2;
-            });
+            // While paused the queue waits whole for the next try.
+            wake_.wait_until(lock, due, [&] { return stopping_ || flushNow_ || (!paused_ && queued_ >= chunk()); });
             last = stopping_;
+            now = last || flushNow_ || Clock::now() >= due;
             flushNow_ = false;
         }
+        if (!now) {
+            // A chunk of rows: taken off the queue while it is still in the
+            // cache (the queue stays small), kept until the append is due.
+            drain();
+            if (Rows(pending_) < settings_.capacity / 2) continue;
+        }
         writeOnce();
+        due = Clock::now() + interval;
         if (last) {
             unwritten_.store(static_cast<int64_t>(Rows(pending_)));
             break;

@@ -1,9 +1,10 @@
 // HistoryWriter: the one thread that writes a history store. The receive
 // pipeline hands rows over with add(), which never waits on the store: the
 // rows go into a bounded queue under a lock held only to move a row in or to
-// swap the queue out. The thread appends what is queued as one batch at
-// least every `interval` (a SIGKILL loses at most that much) and applies
-// the retention once an hour.
+// swap the queue out. The thread takes the queue off in chunks of a few
+// thousand rows (so its memory stays in the cache), appends what it took as
+// one batch at least every `interval` (a SIGKILL loses at most that much)
+// and applies the retention once an hour.
 //
 //   history::HistoryWriter writer(std::move(store), {});
 //   writer.add(row);                       // from the pipeline, never blocks
@@ -100,14 +101,18 @@ private:
     // Room for one more row (waiting for it when the settings say so); false
     // when the row is dropped. Called with mutex_ held.
     bool makeRoom(std::unique_lock<std::mutex>& lock, bool& tell);
-    // Counts the row queued, tells whether to wake the thread now.
+    // Counts the row queued, tells whether to wake the thread now: a chunk
+    // is waiting.
     bool queued();
+    size_t chunk() const;
     template <typename Row>
     bool queue(std::vector<Row> Batch::*rows, Row&& row);
     // Appends the queued positions to pending_ as rows.
     void unpack(const PositionQueue& from);
     void run();
-    // Appends pending_ (and what was queued) once; true when the store took it.
+    // Moves what is queued to pending_.
+    void drain();
+    // Appends pending_ (and what was queued) once.
     void writeOnce();
     void notice(std::string text);
 

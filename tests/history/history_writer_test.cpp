@@ -34,6 +34,7 @@ public:
         std::condition_variable cv;
         bool hold = false, inside = false;
         int failuresLeft = 0;
+        std::chrono::milliseconds slow{0};  // each append takes this long
         std::vector<history::PositionRow> rows;
         int appends = 0;
     };
@@ -45,6 +46,7 @@ public:
         s_.cv.wait(lock, [&] { return !s_.hold; });
         s_.inside = false;
         ++s_.appends;
+        std::this_thread::sleep_for(s_.slow);
         if (s_.failuresLeft > 0) {
             --s_.failuresLeft;
             return {"disk full"};
@@ -120,6 +122,23 @@ TEST(HistoryWriter, RefusingStorePausesThenResumesWithNothingLost) {
     EXPECT_NE(notices[0].find("History paused: disk full"), std::string::npos);
     EXPECT_NE(notices[1].find("writing again"), std::string::npos);
     EXPECT_EQ(writer.counts().failures, 3);
+}
+
+// Filling from a file: add() waits for room while a slow store catches up,
+// and every row arrives once, in order.
+TEST(HistoryWriter, FillingFromAFileWaitsForRoomAndLosesNothing) {
+    FakeStore::Shared shared;
+    shared.slow = 3ms;
+    history::WriterSettings settings = Settings(64, 0.02);
+    settings.waitWhenFull = true;
+    history::HistoryWriter writer(std::make_unique<FakeStore>(shared), settings);
+    constexpr int kRows = 5000;
+    for (int i = 0; i < kRows; ++i) ASSERT_TRUE(writer.add(Position(1 + i % 7, i)));
+    writer.stop();
+    EXPECT_EQ(writer.counts().dropped, 0);
+    EXPECT_EQ(writer.counts().unwritten, 0);
+    ASSERT_EQ(shared.rows.size(), static_cast<size_t>(kRows));
+    for (int i = 0; i < kRows; ++i) ASSERT_EQ(shared.rows[static_cast<size_t>(i)].time, i);
 }
 
 TEST(HistoryWriter, ImpossiblePositionNeverReachesTheStore) {
