@@ -258,7 +258,7 @@ void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const Feed
         takeMessage(type, record, std::move(m));
     }
     forgetSilentStations(time);
-    passNotices();
+    if (writer_.hasNotices()) passNotices();  // the check inline: it runs for every message
 }
 
 void HistoryFeed::takePosition(Station& s, const PositionRow& row, std::string_view source) {
@@ -302,7 +302,6 @@ void HistoryFeed::forgetSilentStations(TimeMs now) {
 }
 
 void HistoryFeed::passNotices() {
-    if (!writer_.hasNotices()) return;
     for (const std::string& text : writer_.takeNotices()) {
         // The writer's texts name the history themselves ("History paused: ...").
         if (notices_) notices_->operatorMessage(base::MessageIcon::Exclamation, "", text);
