@@ -13,6 +13,9 @@ std::unique_ptr<ReplayHistory> ReplayHistory::Open(const std::string& location, 
     auto h = std::make_unique<ReplayHistory>();
     history::WriterSettings settings;
     settings.waitWhenFull = true;
+    // A file has no live input to lose: batches as far apart as a crash may
+    // cost (each batch rewrites every heard station's open block and row).
+    settings.intervalSeconds = 1.0;
     h->writer_ = std::make_unique<history::HistoryWriter>(std::move(writing.store), settings);
     h->feed_ = std::make_unique<history::HistoryFeed>(*h->writer_, clock, &notices);
     // Static data already stored is not stored again.

@@ -239,10 +239,11 @@ void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const Feed
     };
     Station* station = nullptr;  // looked up once (types 19 and 21 carry both)
     if (auto p = PositionOf(type, record)) {
-        stamp(*p);
+        p->time = time;
+        p->input = static_cast<int16_t>(origin.input);  // its source goes to the writer apart
         p->stationClass = ClassOf(type, entry);
         station = &stations_[p->mmsi];
-        takePosition(*station, std::move(*p));
+        takePosition(*station, *p, origin.source);
     }
     if (IsStatic(type)) {
         if (auto s = StaticOf(type, record)) {
@@ -257,10 +258,10 @@ void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const Feed
         takeMessage(type, record, std::move(m));
     }
     forgetSilentStations(time);
-    passNotices();
+    if (writer_.hasNotices()) passNotices();  // the check inline: it runs for every message
 }
 
-void HistoryFeed::takePosition(Station& s, PositionRow row) {
+void HistoryFeed::takePosition(Station& s, const PositionRow& row, std::string_view source) {
     s.heard = std::max(s.heard, row.time);
     if (!KeepPosition(s.hasKept ? &s.kept : nullptr, row, rule_)) {
         ++thinned_;
@@ -268,7 +269,7 @@ void HistoryFeed::takePosition(Station& s, PositionRow row) {
     }
     s.kept = LastKept{row.time, row.sog, row.cog, row.navStatus};
     s.hasKept = true;
-    writer_.add(std::move(row));
+    writer_.add(row, source);
 }
 
 void HistoryFeed::takeStatic(Station& s, StaticRow report) {
@@ -301,7 +302,6 @@ void HistoryFeed::forgetSilentStations(TimeMs now) {
 }
 
 void HistoryFeed::passNotices() {
-    if (!writer_.hasNotices()) return;
     for (const std::string& text : writer_.takeNotices()) {
         // The writer's texts name the history themselves ("History paused: ...").
         if (notices_) notices_->operatorMessage(base::MessageIcon::Exclamation, "", text);

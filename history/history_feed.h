@@ -92,7 +92,7 @@ private:
         bool hasStatic = false;
         LastKept kept;
     };
-    void takePosition(Station& s, PositionRow row);
+    void takePosition(Station& s, const PositionRow& row, std::string_view source);
     void takeStatic(Station& s, StaticRow report);
     void takeMessage(int type, const ais::AISMessageRecord& record, MessageRow row);
     void forgetSilentStations(TimeMs now);

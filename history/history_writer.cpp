@@ -7,6 +7,8 @@ namespace history {
 namespace {
 
 constexpr TimeMs kRetentionPeriod = 3600 * 1000;
+// Rows the thread takes off the queue at a time between two appends.
+constexpr size_t kChunkRows = 4096;
 
 TimeMs SystemNow() {
     using namespace std::chrono;
@@ -35,24 +37,36 @@ HistoryWriter::HistoryWriter(std::unique_ptr<HistoryStore> store, WriterSettings
 
 HistoryWriter::~HistoryWriter() { stop(); }
 
+bool HistoryWriter::makeRoom(std::unique_lock<std::mutex>& lock, bool& tell) {
+    if (settings_.waitWhenFull && queued_ >= settings_.capacity) {
+        wake_.notify_one();
+        room_.wait(lock, [&] { return stopping_ || queued_ < settings_.capacity; });
+    }
+    if (stopping_ || queued_ >= settings_.capacity) {
+        dropped_.fetch_add(1, std::memory_order_relaxed);
+        tell = !dropping_ && !stopping_;
+        dropping_ = true;
+        return false;
+    }
+    return true;
+}
+
+size_t HistoryWriter::chunk() const { return std::clamp<size_t>(settings_.capacity / 2, 1, kChunkRows); }
+
+bool HistoryWriter::queued() {
+    ++queued_;
+    return queued_ == chunk();
+}
+
 template <typename Row>
 bool HistoryWriter::queue(std::vector<Row> Batch::*rows, Row&& row) {
     bool tell = false, wake = false, taken = false;
     {
         std::unique_lock lock(mutex_);
-        if (settings_.waitWhenFull && queued_ >= settings_.capacity) {
-            wake_.notify_one();
-            room_.wait(lock, [&] { return stopping_ || queued_ < settings_.capacity; });
-        }
-        if (stopping_ || queued_ >= settings_.capacity) {
-            dropped_.fetch_add(1, std::memory_order_relaxed);
-            tell = !dropping_ && !stopping_;
-            dropping_ = true;
-        } else {
+        if (makeRoom(lock, tell)) {
             (queue_.*rows).push_back(std::move(row));
-            ++queued_;
+            wake = queued();
             taken = true;
-            wake = queued_ == settings_.capacity / 2;  // half full: write now rather than at the tick
         }
     }
     if (wake) wake_.notify_one();
@@ -60,15 +74,58 @@ bool HistoryWriter::queue(std::vector<Row> Batch::*rows, Row&& row) {
     return taken;
 }
 
-bool HistoryWriter::add(PositionRow row) {
+bool HistoryWriter::add(const PositionRow& row, std::string_view source) {
     // A store refuses a whole batch for one impossible position; such a row
     // never reaches the queue, so a batch can fail only for the store's sake.
     if (!(row.latitude >= -90 && row.latitude <= 90 && row.longitude >= -180 && row.longitude <= 180)) {
         refused_.fetch_add(1, std::memory_order_relaxed);
         return false;
     }
-    return queue(&Batch::positions, std::move(row));
+    QueuedPosition q{row.time, row.latitude, row.longitude, row.mmsi, row.sog.value_or(0), row.cog.value_or(0),
+                     row.heading.value_or(0), row.navStatus.value_or(0), row.input, row.type, row.stationClass,
+                     static_cast<uint8_t>(row.sog.has_value() | row.cog.has_value() << 1 |
+                                          row.heading.has_value() << 2 | row.navStatus.has_value() << 3),
+                     0};
+    bool tell = false, wake = false, taken = false;
+    {
+        std::unique_lock lock(mutex_);
+        if (makeRoom(lock, tell)) {
+            if (!source.empty()) {
+                // A feed's rows mostly share one source: a new one only when it changed.
+                if (positions_.sources.back() != source) positions_.sources.emplace_back(source);
+                q.source = static_cast<uint32_t>(positions_.sources.size() - 1);
+            }
+            positions_.rows.push_back(q);
+            wake = queued();
+            taken = true;
+        }
+    }
+    if (wake) wake_.notify_one();
+    if (tell) notice("History: the writer cannot keep up; reports are being dropped (they are counted).");
+    return taken;
 }
+
+void HistoryWriter::unpack(const PositionQueue& from) {
+    std::vector<PositionRow>& to = pending_.positions;
+    size_t at = to.size();
+    to.resize(at + from.rows.size());
+    for (const QueuedPosition& q : from.rows) {
+        PositionRow& r = to[at++];
+        r.time = q.time;
+        r.mmsi = q.mmsi;
+        r.input = q.input;
+        r.source = from.sources[q.source];
+        r.type = q.type;
+        r.stationClass = q.stationClass;
+        r.latitude = q.latitude;
+        r.longitude = q.longitude;
+        r.sog = q.known & 1 ? std::optional(q.sog) : std::nullopt;
+        r.cog = q.known & 2 ? std::optional(q.cog) : std::nullopt;
+        r.heading = q.known & 4 ? std::optional(q.heading) : std::nullopt;
+        r.navStatus = q.known & 8 ? std::optional(q.navStatus) : std::nullopt;
+    }
+}
+
 bool HistoryWriter::add(StaticRow row) { return queue(&Batch::statics, std::move(row)); }
 bool HistoryWriter::add(MessageRow row) { return queue(&Batch::messages, std::move(row)); }
 
@@ -110,18 +167,29 @@ void HistoryWriter::notice(std::string text) {
     noticesWaiting_.store(true, std::memory_order_relaxed);
 }
 
-void HistoryWriter::writeOnce() {
+void HistoryWriter::drain() {
     {
         std::lock_guard lock(mutex_);
-        // While paused, what waits is bounded by the queue's capacity too:
-        // the newest rows beyond it are dropped (and counted).
-        Move(pending_.positions, queue_.positions);
+        // The positions are made rows after the lock is let go.
+        taken_.rows.clear();
+        taken_.sources.resize(1);
+        std::swap(taken_, positions_);
         Move(pending_.statics, queue_.statics);
         Move(pending_.messages, queue_.messages);
         queued_ = 0;
         room_.notify_all();
+    }
+    unpack(taken_);
+}
+
+void HistoryWriter::writeOnce() {
+    drain();
+    {
+        // While paused, what waits is bounded by the queue's capacity too:
+        // the newest rows beyond it are dropped (and counted).
+        std::lock_guard lock(mutex_);
         const size_t rows = Rows(pending_);
-        if (rows > settings_.capacity) {
+        if (paused_ && rows > settings_.capacity) {
             size_t over = rows - settings_.capacity;
             dropped_.fetch_add(static_cast<int64_t>(over), std::memory_order_relaxed);
             const auto trim = [&](auto& v) {
@@ -166,18 +234,27 @@ void HistoryWriter::writeOnce() {
 }
 
 void HistoryWriter::run() {
-    const auto interval = std::chrono::duration<double>(settings_.intervalSeconds);
+    using Clock = std::chrono::steady_clock;
+    const auto interval = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(settings_.intervalSeconds));
+    Clock::time_point due = Clock::now() + interval;  // of the next append
     for (;;) {
-        bool last = false;
+        bool last = false, now = false;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait_for(lock, interval, [&] {
-                return stopping_ || flushNow_ || queued_ >= settings_.capacity / 2;
-            });
+            // While paused the queue waits whole for the next try.
+            wake_.wait_until(lock, due, [&] { return stopping_ || flushNow_ || (!paused_ && queued_ >= chunk()); });
             last = stopping_;
+            now = last || flushNow_ || Clock::now() >= due;
             flushNow_ = false;
         }
+        if (!now) {
+            // A chunk of rows: taken off the queue while it is still in the
+            // cache (the queue stays small), kept until the append is due.
+            drain();
+            if (Rows(pending_) < settings_.capacity / 2) continue;
+        }
         writeOnce();
+        due = Clock::now() + interval;
         if (last) {
             unwritten_.store(static_cast<int64_t>(Rows(pending_)));
             break;

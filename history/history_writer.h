@@ -1,9 +1,10 @@
 // HistoryWriter: the one thread that writes a history store. The receive
 // pipeline hands rows over with add(), which never waits on the store: the
 // rows go into a bounded queue under a lock held only to move a row in or to
-// swap the queue out. The thread appends what is queued as one batch at
-// least every `interval` (a SIGKILL loses at most that much) and applies
-// the retention once an hour.
+// swap the queue out. The thread takes the queue off in chunks of a few
+// thousand rows (so its memory stays in the cache), appends what it took as
+// one batch at least every `interval` (a SIGKILL loses at most that much)
+// and applies the retention once an hour.
 //
 //   history::HistoryWriter writer(std::move(store), {});
 //   writer.add(row);                       // from the pipeline, never blocks
@@ -24,6 +25,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -59,7 +61,10 @@ public:
     HistoryWriter& operator=(const HistoryWriter&) = delete;
 
     // Queues a row; false when the queue was full and the row was dropped.
-    bool add(PositionRow row);
+    bool add(const PositionRow& row) { return add(row, row.source); }
+    // The same with the row's source given apart (row.source is not read):
+    // the feed's rows need not copy it.
+    bool add(const PositionRow& row, std::string_view source);
     bool add(StaticRow row);
     bool add(MessageRow row);
 
@@ -75,10 +80,39 @@ public:
     bool hasNotices() const { return noticesWaiting_.load(std::memory_order_relaxed); }
 
 private:
+    // A position as it waits in the queue: plain values, half the size of a
+    // PositionRow and copied without a string; its source is a number in
+    // the queue's list of sources (0: none).
+    struct QueuedPosition {
+        TimeMs time;
+        double latitude, longitude;
+        int32_t mmsi;
+        float sog, cog;
+        int16_t heading, navStatus, input;
+        uint8_t type;
+        StationClass stationClass;
+        uint8_t known;  // which of sog, cog, heading, navStatus it has (bits 0-3)
+        uint32_t source;
+    };
+    struct PositionQueue {
+        std::vector<QueuedPosition> rows;
+        std::vector<std::string> sources{std::string()};
+    };
+    // Room for one more row (waiting for it when the settings say so); false
+    // when the row is dropped. Called with mutex_ held.
+    bool makeRoom(std::unique_lock<std::mutex>& lock, bool& tell);
+    // Counts the row queued, tells whether to wake the thread now: a chunk
+    // is waiting.
+    bool queued();
+    size_t chunk() const;
     template <typename Row>
     bool queue(std::vector<Row> Batch::*rows, Row&& row);
+    // Appends the queued positions to pending_ as rows.
+    void unpack(const PositionQueue& from);
     void run();
-    // Appends pending_ (and what was queued) once; true when the store took it.
+    // Moves what is queued to pending_.
+    void drain();
+    // Appends pending_ (and what was queued) once.
     void writeOnce();
     void notice(std::string text);
 
@@ -88,7 +122,8 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable room_;  // waitWhenFull: the queue was emptied
-    Batch queue_;           // under mutex_
+    Batch queue_;           // under mutex_: statics and messages
+    PositionQueue positions_, taken_;  // under mutex_; taken_: the thread's, swapped with positions_
     size_t queued_ = 0;     // rows in queue_
     bool stopping_ = false;
     bool flushNow_ = false;

@@ -3,22 +3,14 @@
 namespace history::sqlite {
 namespace {
 
-// Room a position takes at most: four numbers of up to ten bytes.
-constexpr size_t kMaxPositionBytes = 40;
-
-inline void WriteNumber(std::string& out, uint64_t v) {
-    if (v < 0x80) {
-        out.push_back(static_cast<char>(v));
-        return;
-    }
-    char buf[10];
-    int n = 0;
-    do {
-        const auto low = static_cast<unsigned char>(v & 0x7f);
+// Writes v at p (room for ten bytes), returns the end.
+inline char* PutNumber(char* p, uint64_t v) {
+    while (v >= 0x80) {
+        *p++ = static_cast<char>((v & 0x7f) | 0x80);
         v >>= 7;
-        buf[n++] = static_cast<char>(v ? low | 0x80 : low);
-    } while (v);
-    out.append(buf, static_cast<size_t>(n));
+    }
+    *p++ = static_cast<char>(v);
+    return p;
 }
 
 uint64_t Zigzag(int64_t v) { return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63); }
@@ -27,7 +19,7 @@ uint64_t Zigzag(int64_t v) { return (static_cast<uint64_t>(v) << 1) ^ static_cas
 
 bool BlockBuilder::fits(const PackedPosition& p) const {
     if (count_ == 0) return true;
-    return count_ < kBlockPositions && data_.size() < kBlockBytes && p.time >= last_.time &&
+    return count_ < kBlockPositions && size_ < kBlockBytes && p.time >= last_.time &&
            p.time - first_ <= kBlockSpanMs;
 }
 
@@ -36,14 +28,15 @@ void BlockBuilder::add(const PackedPosition& p) {
     if (count_ == 0) {
         first_ = p.time;
         last_ = PackedPosition{p.time, 0, 0};
-        data_.reserve(kBlockBytes + kMaxPositionBytes);
     }
     const int64_t lat = p.place >> kLonBits, lon = p.place & ((int64_t{1} << kLonBits) - 1);
     const int64_t lastLat = last_.place >> kLonBits, lastLon = last_.place & ((int64_t{1} << kLonBits) - 1);
-    WriteNumber(data_, static_cast<uint64_t>(p.time - last_.time));
-    WriteNumber(data_, Zigzag(lat - lastLat));
-    WriteNumber(data_, Zigzag(lon - lastLon));
-    WriteNumber(data_, static_cast<uint64_t>(p.info ^ last_.info));
+    char* at = data_ + size_;
+    at = PutNumber(at, static_cast<uint64_t>(p.time - last_.time));
+    at = PutNumber(at, Zigzag(lat - lastLat));
+    at = PutNumber(at, Zigzag(lon - lastLon));
+    at = PutNumber(at, static_cast<uint64_t>(p.info ^ last_.info));
+    size_ = static_cast<size_t>(at - data_);
     last_ = p;
     ++count_;
 }

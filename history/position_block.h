@@ -37,6 +37,8 @@ constexpr TimeMs kBlockSpanMs = 10 * 60 * 1000;
 // B-tree page (no overflow pages).
 constexpr int kBlockPositions = 64;
 constexpr size_t kBlockBytes = 480;
+// Room a position takes at most: four numbers of up to ten bytes.
+constexpr size_t kMaxPositionBytes = 40;
 
 class BlockBuilder {
 public:
@@ -49,10 +51,12 @@ public:
     int count() const { return count_; }
     TimeMs first() const { return first_; }
     TimeMs last() const { return last_.time; }
-    std::string_view bytes() const { return data_; }
+    std::string_view bytes() const { return {data_, size_}; }
 
 private:
-    std::string data_;
+    // In place rather than a growing string: a block never outgrows this.
+    char data_[kBlockBytes + kMaxPositionBytes];
+    size_t size_ = 0;
     int count_ = 0;
     TimeMs first_ = 0;
     PackedPosition last_;

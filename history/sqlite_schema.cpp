@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <type_traits>
 #include <utility>
 
 #include "history/position_block.h"
@@ -36,17 +37,42 @@ double SogScale(int type) { return type == 9 ? 1 : 10; }
 constexpr char kClasses[] = {'?', 'A', 'B', 'S', 'N', 'R'};
 
 int64_t ClassCode(StationClass c) {
-    const auto* at = std::find(std::begin(kClasses), std::end(kClasses), static_cast<char>(c));
-    return at == std::end(kClasses) ? 0 : at - std::begin(kClasses);
+    switch (c) {  // the index in kClasses
+        case StationClass::ClassA: return 1;
+        case StationClass::ClassB: return 2;
+        case StationClass::BaseStation: return 3;
+        case StationClass::AidToNavigation: return 4;
+        case StationClass::SarAircraft: return 5;
+        case StationClass::Unknown: break;
+    }
+    return 0;
+}
+
+// x rounded to the nearest integer, halves away from zero (as std::llround),
+// without a library call: the hot path packs several values per position.
+// |x| must be below 2^52, where x minus its whole part is exact.
+inline int64_t RoundedInt(double x) {
+    int64_t whole = static_cast<int64_t>(x);  // towards zero
+    const double fraction = x - static_cast<double>(whole);
+    if (fraction >= 0.5) ++whole;
+    else if (fraction <= -0.5) --whole;
+    return whole;
 }
 
 // A value in steps of 1/scale, rounded and kept inside the field (its
 // all-ones value is "not available").
 template <typename T>
 int64_t Field(const std::optional<T>& v, double scale, int bits) {
+    const int64_t top = Ones(bits) - 1;
+    if constexpr (std::is_integral_v<T>) {
+        if (!v) return Ones(bits);
+        return std::clamp<int64_t>(*v, 0, top);  // whole steps: nothing to round
+    }
     if (!v || !std::isfinite(static_cast<double>(*v))) return Ones(bits);
-    const double scaled = std::round(static_cast<double>(*v) * scale);
-    return static_cast<int64_t>(std::clamp(scaled, 0.0, static_cast<double>(Ones(bits) - 1)));
+    const double scaled = static_cast<double>(*v) * scale;
+    if (!(scaled > 0)) return 0;
+    if (scaled >= static_cast<double>(top)) return top;
+    return std::min(RoundedInt(scaled), top);
 }
 
 int64_t Take(int64_t info, int shift, int bits) { return (info >> shift) & Ones(bits); }
@@ -70,10 +96,12 @@ CREATE TABLE IF NOT EXISTS messages(
   type INTEGER NOT NULL, json TEXT NOT NULL);
 CREATE INDEX IF NOT EXISTS messages_mmsi_time ON messages(mmsi, time);
 CREATE INDEX IF NOT EXISTS messages_time ON messages(time);
+-- One row per station, rewritten by every batch that heard it. No index on
+-- its time: keeping one cost a third of that rewrite, and the situation
+-- reads this small table whole, in key order. (Older files keep theirs.)
 CREATE TABLE IF NOT EXISTS stations(
   mmsi INTEGER PRIMARY KEY, time INTEGER NOT NULL, lat REAL, lon REAL,
   name TEXT NOT NULL, callsign TEXT NOT NULL);
-CREATE INDEX IF NOT EXISTS stations_time ON stations(time);
 )sql";
 
 int Exec(sqlite3* db, const char* sql, std::string& error) {
@@ -227,8 +255,8 @@ int64_t UnpackInfo(int64_t info, PositionRow& row) {
 
 bool PackPlace(double latitude, double longitude, int64_t& place) {
     if (!(std::fabs(latitude) <= 90) || !(std::fabs(longitude) <= 180)) return false;
-    const int64_t lat = std::llround(latitude * kUnitsPerDegree) + kLatOffset;
-    const int64_t lon = std::llround(longitude * kUnitsPerDegree) + kLonOffset;
+    const int64_t lat = RoundedInt(latitude * kUnitsPerDegree) + kLatOffset;
+    const int64_t lon = RoundedInt(longitude * kUnitsPerDegree) + kLonOffset;
     place = lat << kLonBits | lon;
     return true;
 }

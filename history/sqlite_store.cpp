@@ -78,6 +78,7 @@ bool SqliteStore::prepare() {
         "INSERT INTO statics(" + sta + ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
         "INSERT INTO messages(time, mmsi, input, source, type, json) VALUES(?, ?, ?, ?, ?, ?)",
         upsert,
+        "UPDATE stations SET time = ?2, lat = ?3, lon = ?4 WHERE mmsi = ?1 AND time <= ?2",
         "SELECT time, data FROM positions WHERE mmsi = ? AND time BETWEEN ? AND ? ORDER BY time",
         // A station with a position after a time was last heard after it.
         "SELECT mmsi FROM stations WHERE time > ? ORDER BY mmsi",

@@ -56,7 +56,7 @@ public:
 private:
     enum Id {
         kBegin, kCommit, kRollback, kInsertBlock, kUpdateBlock, kLastSeq, kInsertSource, kSourceId, kSources,
-        kInsertStatic, kInsertMessage, kStation, kBlocks, kStationsAfter, kBlocksBackwards, kStaticAt, kLastSeen,
+        kInsertStatic, kInsertMessage, kStation, kStationMoved, kBlocks, kStationsAfter, kBlocksBackwards, kStaticAt, kLastSeen,
         kMessages, kSpan, kUsedBytes, kCount
     };
     // A position of the batch being written, packed, in the batch at index.

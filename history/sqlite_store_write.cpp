@@ -63,10 +63,17 @@ Status SqliteStore::appendRows(const Batch& batch) {
         // The position first, so names or messages heard later in the batch
         // move the last-heard time on without losing where it was.
         if (l.position) {
-            Statement& s = st(kStation);
-            s.bind(int64_t{mmsi}).bind(l.positionTime).bind(l.position->first).bind(l.position->second);
-            s.bind(std::string_view()).bind(std::string_view());
-            if (s.step() != SQLITE_DONE) return fail("cannot update the station list");
+            // Mostly a station already known with an older position: one
+            // plain update; else (new, or a newer time stored) the upsert.
+            Statement& u = st(kStationMoved);
+            u.bind(int64_t{mmsi}).bind(l.positionTime).bind(l.position->first).bind(l.position->second);
+            if (u.step() != SQLITE_DONE) return fail("cannot update the station list");
+            if (sqlite3_changes(db_) == 0) {
+                Statement& s = st(kStation);
+                s.bind(int64_t{mmsi}).bind(l.positionTime).bind(l.position->first).bind(l.position->second);
+                s.bind(std::string_view()).bind(std::string_view());
+                if (s.step() != SQLITE_DONE) return fail("cannot update the station list");
+            }
         }
         if (l.otherTime != std::numeric_limits<TimeMs>::min()) {
             Statement& s = st(kStation);

@@ -37,7 +37,11 @@ CREATE TABLE positions (
     position geography(Point, 4326) NOT NULL GENERATED ALWAYS AS (
         ST_SetSRID(ST_MakePoint(longitude, latitude), 4326)::geography) STORED
 ) PARTITION BY RANGE (time);
-CREATE INDEX positions_mmsi_time ON positions (mmsi, time);
+-- A track is read from this index alone (an index-only scan): without the
+-- other columns each of its rows cost a page of the table, as a day's rows
+-- of one station lie among those of every other station.
+CREATE INDEX positions_mmsi_time ON positions (mmsi, time)
+    INCLUDE (input, source, type, class, latitude, longitude, sog, cog, heading, nav_status);
 CREATE INDEX positions_time ON positions (time);
 CREATE INDEX positions_position ON positions USING gist (position);
 CREATE TABLE statics (

@@ -34,6 +34,7 @@ public:
         std::condition_variable cv;
         bool hold = false, inside = false;
         int failuresLeft = 0;
+        std::chrono::milliseconds slow{0};  // each append takes this long
         std::vector<history::PositionRow> rows;
         int appends = 0;
     };
@@ -45,6 +46,7 @@ public:
         s_.cv.wait(lock, [&] { return !s_.hold; });
         s_.inside = false;
         ++s_.appends;
+        std::this_thread::sleep_for(s_.slow);
         if (s_.failuresLeft > 0) {
             --s_.failuresLeft;
             return {"disk full"};
@@ -89,21 +91,54 @@ TEST(HistoryWriter, FullQueueDropsAndCountsWithOneNotice) {
     EXPECT_FALSE(writer.add(Position(3, 1)));  // after stop: dropped, no crash
 }
 
+// Row i of a run whose fields vary: sources that change, repeat and go
+// missing, values known or not, so every field's way through the queue shows.
+history::PositionRow VariedRow(int i) {
+    history::PositionRow p = Position(1 + i % 3, i, -89.5 + i, 179.25 - i);
+    const char* sources[] = {"", "a", "a", "b", "", "b", "a;'--"};
+    p.source = sources[i % 7];
+    p.input = static_cast<int16_t>(i % 4);
+    p.type = static_cast<uint8_t>(i % 2 ? 18 : 3);
+    p.stationClass = i % 2 ? history::StationClass::ClassB : history::StationClass::ClassA;
+    if (i % 2) p.sog.reset();
+    if (i % 3) p.cog.reset();
+    if (i % 5 == 1) p.heading.reset();
+    if (i % 4 == 2) p.navStatus.reset();
+    return p;
+}
+
 TEST(HistoryWriter, RefusingStorePausesThenResumesWithNothingLost) {
     FakeStore::Shared shared;
     shared.failuresLeft = 3;
     history::HistoryWriter writer(std::make_unique<FakeStore>(shared), Settings(1000, 0.01));
-    for (int i = 0; i < 5; ++i) writer.add(Position(1, i));
+    for (int i = 0; i < 5; ++i) writer.add(VariedRow(i));
     for (int spins = 0; spins < 500 && writer.counts().written < 5; ++spins) std::this_thread::sleep_for(10ms);
-    for (int i = 5; i < 8; ++i) writer.add(Position(1, i));
+    for (int i = 5; i < 12; ++i) writer.add(VariedRow(i));
     writer.stop();
-    ASSERT_EQ(shared.rows.size(), 8u);
-    for (size_t i = 0; i < shared.rows.size(); ++i) EXPECT_EQ(shared.rows[i].time, static_cast<int64_t>(i));
+    ASSERT_EQ(shared.rows.size(), 12u);
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(shared.rows[static_cast<size_t>(i)], VariedRow(i)) << i;
     const auto notices = writer.takeNotices();
     ASSERT_EQ(notices.size(), 2u);
     EXPECT_NE(notices[0].find("History paused: disk full"), std::string::npos);
     EXPECT_NE(notices[1].find("writing again"), std::string::npos);
     EXPECT_EQ(writer.counts().failures, 3);
+}
+
+// Filling from a file: add() waits for room while a slow store catches up,
+// and every row arrives once, in order.
+TEST(HistoryWriter, FillingFromAFileWaitsForRoomAndLosesNothing) {
+    FakeStore::Shared shared;
+    shared.slow = 3ms;
+    history::WriterSettings settings = Settings(64, 0.02);
+    settings.waitWhenFull = true;
+    history::HistoryWriter writer(std::make_unique<FakeStore>(shared), settings);
+    constexpr int kRows = 5000;
+    for (int i = 0; i < kRows; ++i) ASSERT_TRUE(writer.add(Position(1 + i % 7, i)));
+    writer.stop();
+    EXPECT_EQ(writer.counts().dropped, 0);
+    EXPECT_EQ(writer.counts().unwritten, 0);
+    ASSERT_EQ(shared.rows.size(), static_cast<size_t>(kRows));
+    for (int i = 0; i < kRows; ++i) ASSERT_EQ(shared.rows[static_cast<size_t>(i)].time, i);
 }
 
 TEST(HistoryWriter, ImpossiblePositionNeverReachesTheStore) {

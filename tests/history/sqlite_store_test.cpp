@@ -2,7 +2,9 @@
 // (a damaged file set aside, size retention measured in the file's pages).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -253,6 +255,28 @@ TEST(SqliteStore, FieldsAtTheEndsOfTheirRangesComeBackExactly) {
     }
     ASSERT_TRUE(store->append(b).ok()) << store->lastError();
     for (const auto& p : b.positions) EXPECT_EQ(store->track(p.mmsi, 0, 2000), std::vector{p}) << p.mmsi;
+}
+
+// Packing rounds to the nearest step, halves away from zero, as std::llround
+// does: places and speeds over a sweep that meets halves and their neighbours.
+TEST(SqliteStore, PackingRoundsAsLlroundDoes) {
+    constexpr int64_t kUnits = 600000;
+    for (int k = -2000; k <= 2000; ++k) {
+        for (const double d : {0.0, 0.5, -0.5, 0.4999999, 0.5000001, 0.25}) {
+            const double lat = (k * 4500.0 + d) / kUnits, lon = (k * 9000.0 - d) / kUnits;
+            int64_t place = 0;
+            ASSERT_TRUE(history::sqlite::PackPlace(lat, lon, place));
+            const int64_t want = (std::llround(lat * kUnits) + 90 * kUnits) << 28 | (std::llround(lon * kUnits) + 180 * kUnits);
+            ASSERT_EQ(place, want) << lat << " " << lon;
+        }
+    }
+    history::PositionRow row;
+    row.type = 1;
+    for (int k = -3; k <= 2100; ++k) {
+        row.sog = k * 0.05f;
+        const int64_t sog = history::sqlite::PackInfo(row, 1) >> 8 & 0x7ff;
+        ASSERT_EQ(sog, std::clamp<int64_t>(std::llround(static_cast<double>(*row.sog) * 10), 0, 2046)) << *row.sog;
+    }
 }
 
 }  // namespace

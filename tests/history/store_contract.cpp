@@ -114,6 +114,16 @@ TEST_P(StoreContract, LastSeenMatchesDigitsNameAndCallSignIgnoringCase) {
     ASSERT_EQ(still.size(), 1u);
     EXPECT_FALSE(still[0].latitude.has_value());
     EXPECT_EQ(store->lastSeen("star", 1).size(), 1u);
+    // In later batches a newer position moves the station; a late, older one does not.
+    for (const auto& [time, lat] : {std::pair(kT0 + 5000, 53.0), std::pair(kT0 + 4000, 50.0)}) {
+        Batch next;
+        next.positions = {Position(244123456, time, lat, 5.0)};
+        ASSERT_TRUE(store->append(next).ok()) << store->lastError();
+    }
+    const auto moved = store->lastSeen("nordic", 10);
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_EQ(moved[0].time, kT0 + 5000);
+    EXPECT_EQ(moved[0].latitude, 53.0);
 }
 
 TEST_P(StoreContract, CountsPerHourAndSpan) {
