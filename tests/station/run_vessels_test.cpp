@@ -125,9 +125,10 @@ TEST(RunVessels, VesselsFreedADayAgoAreStoredWhileRunningAndLeaveMemory) {
     ASSERT_GT(run.named.size(), 200u);
     // What the list holds at the end: the vessels freed in the last day.
     EXPECT_LT(rx.targets().runVessels().size(), run.named.size() * 26 / 30);
+    const auto toStore = rx.shipDataToStore();  // waits for a save under way
     EXPECT_TRUE(std::filesystem::exists(dir.path() / targets::kShipDataFileName));  // written while running
     base::StandardErrorSink failures("test");
-    ASSERT_TRUE(targets::StoreShipData(dir.path(), rx.shipDataToStore(), failures));
+    ASSERT_TRUE(targets::StoreShipData(dir.path(), toStore, failures));
     ExpectSavedOnce(dir.path(), run.named);
     EXPECT_TRUE(events.messages.empty());
 
