@@ -242,6 +242,7 @@ void TargetTable::freeEntry(int n) {
     t = TargetRecord{};
     ++generation_[static_cast<size_t>(n)];
     if (ownShipIndex_ == n) ownShipIndex_ = 0;
+    ++membership_;
     freeEntries_.push_back(static_cast<int16_t>(n));
     std::push_heap(freeEntries_.begin(), freeEntries_.end(), std::greater<>());
 }
@@ -290,6 +291,7 @@ int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
     }
     TargetRecord& t = entry(n);
     indexInsert(mmsi, n);
+    ++membership_;
 
     placeInRow(++targetCount_, n);
     t.MMSI = mmsi;
@@ -304,6 +306,7 @@ int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
 void TargetTable::giveClass(TargetRecord& t, int type, const TableContext& ctx) {
     const TargetClass cls = requiredClass(type);
     t.Class = cls;
+    ++membership_;
     bool lookup = false;
     switch (type) {
         case 1: case 2: case 3:

@@ -199,6 +199,9 @@ struct TargetRecord {
     // The figures are the plane's estimate (far from the alarm's limits),
     // made exact by RefineApproaches.
     bool CPAEstimated = false;
+    // Left by DeferApproach: the figures are older than the entry's last
+    // report and stand for the estimate against the own ship's plane of then.
+    bool CPADeferred = false;
     double CPA = 0;        // nautical miles
     double TCPA = 0;       // minutes, negative when past
     double OwnRange = 0;   // nautical miles from the own ship
@@ -344,6 +347,10 @@ public:
 
     // Lowest-numbered entry with this MMSI whose class fits `type`; 0 when none.
     int FindTarget(int32_t mmsi, int type) const;
+    // Bumped whenever an entry is made, freed or given a class: what
+    // FindTarget answers can change only then, so a caller that asks the
+    // same question for every message may keep the answer until this moves.
+    uint32_t Membership() const { return membership_; }
 
     const LifecycleSettings& lifecycle() const { return lifecycle_; }
     // Takes effect for the next ageing and the next new station; a lower
@@ -395,6 +402,7 @@ private:
     int16_t targetCount_ = 0;
     int16_t entryCount_ = 0;
     int16_t ownShipIndex_ = 0;
+    uint32_t membership_ = 0;
     std::vector<int16_t> displayOrder_;
     // A deque: entries never move, so references to a record stay valid
     // while the table grows.
