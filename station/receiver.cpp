@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "ais/decoder.h"
 #include "station/sentence_batch.h"
@@ -391,8 +392,33 @@ void Receiver::watch(int entry) {
     targets::UpdateApproach(table_, own, entry, alarm_, now, episodes_, plane);
 }
 
+namespace {
+
+// A long run makes a plane per own report; only those a deferred entry still
+// stands for (at most one per entry) are kept, `on` renumbered to match.
+void keepPlanesInUse(const targets::TargetTable& table, std::vector<targets::ApproachPlane>& planes,
+                     std::vector<uint32_t>& on) {
+    std::vector<uint32_t> movedTo(planes.size(), UINT32_MAX);
+    std::vector<targets::ApproachPlane> kept;
+    for (int n = 1; n <= table.EntryCount(); ++n) {
+        if (!table.InUse(n) || !table.entry(n).CPADeferred) continue;
+        uint32_t& plane = on[static_cast<size_t>(n)];
+        if (movedTo[plane] == UINT32_MAX) {
+            movedTo[plane] = static_cast<uint32_t>(kept.size());
+            kept.push_back(planes[plane]);
+        }
+        plane = movedTo[plane];
+    }
+    planes = std::move(kept);
+}
+
+}  // namespace
+
 void Receiver::deferred(int entry, const targets::ApproachPlane& plane) {
     if (deferPlanes_.empty() || deferPlaneSerial_ != ownPlaneSerial_) {
+        if (deferPlanes_.size() >= 2 * static_cast<size_t>(table_.EntryCount()) + 64) {
+            keepPlanesInUse(table_, deferPlanes_, deferredOn_);
+        }
         deferPlanes_.push_back(plane);
         deferPlaneSerial_ = ownPlaneSerial_;
     }

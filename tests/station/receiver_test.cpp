@@ -444,7 +444,10 @@ TEST(FarApproaches, LeftToTheRefinementEndAsWorkedOutAtEveryReport) {
     struct Row {
         const char* name;
         float ownLastSpeed;
-    } rows[] = {{"own ship under way", 10.0f}, {"own ship's speed gone", base::kNotAvailable}};
+        int ownReports;  // between, far targets deferred against planes long gone
+    } rows[] = {{"own ship under way", 10.0f, 1},
+                {"own ship's speed gone", base::kNotAvailable, 1},
+                {"own ship's speed gone after many reports", base::kNotAvailable, 120}};
     for (const Row& r : rows) {
         struct Run {
             base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 12, 0, 0)};
@@ -463,12 +466,18 @@ TEST(FarApproaches, LeftToTheRefinementEndAsWorkedOutAtEveryReport) {
             send(257000002, 0, 18, 15, 200);  // beyond the alarm's range, inside the own ship's 24 nm
             send(257000003, 40, 5, 12, 90);   // far beyond both
             send(257000004, -20, -6, 8, 45);
+            for (int i = 1; i < r.ownReports; ++i) {
+                send(257999999, 0, 0.001 * i, 10, 0, true);
+                send(257000003, 40, 5 + 0.001 * i, 12, 90);  // a plane kept per own report
+                if (i == 60) send(257000005, 35, -3, 9, 300);
+            }
             send(257999999, 0, 0.3, r.ownLastSpeed, 0, true);  // the own ship moved
             send(257000004, -20, -5.9, 8, 40);                 // reported again after it
             run->rx.refineApproaches();
         }
-        ASSERT_EQ(plain.rx.targets().EntryCount(), 5) << r.name;
-        for (int n = 1; n <= 5; ++n) {
+        const int entries = plain.rx.targets().EntryCount();
+        ASSERT_EQ(entries, r.ownReports > 60 ? 6 : 5) << r.name;
+        for (int n = 1; n <= entries; ++n) {
             const targets::TargetRecord &a = plain.rx.targets().entry(n), &b = deferring.rx.targets().entry(n);
             EXPECT_EQ(std::tie(a.HasCPA, a.HasOwnRange, a.CPAEstimated, a.Dangerous),
                       std::tie(b.HasCPA, b.HasOwnRange, b.CPAEstimated, b.Dangerous))
