@@ -146,6 +146,9 @@ public:
             rx_.reference().setMMSI(opt.ownMMSI);
         }
         if (!opt.alarms.empty()) rx_.setAlarmLog(opt.alarms);
+        // The table is printed after refineApproaches; nothing reads an
+        // approach before (the alarm log's lines are of targets near enough).
+        rx_.setDeferFarApproaches(true);
         clock_.setUtcMilliseconds(base::SystemClock().utcMilliseconds() / 1000 * 1000);
         nextAgeing_ = clock_.monotonicSeconds() + kAgeingPeriod;
         keepTrails_ = !opt.tracks.empty();

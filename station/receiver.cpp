@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <iterator>
 
 #include "ais/decoder.h"
@@ -342,7 +343,7 @@ void Receiver::applyMessage(int type, const MessageOrigin& origin, base::DateTim
     if (kind == input::SentenceKind::VDO && table_.entry(update.entry).Class != targets::TargetClass::Unknown) {
         table_.setOwnShip(update.entry);
     }
-    targets::NoteMessage(table_, update.entry, type, ref_, mono);
+    targets::NoteMessage(table_, update.entry, type, ref_, mono, referenceEntry());
     if (update.referenceMoved) events_.referenceMoved();
     referenceChanged();
     watch(update.entry);
@@ -378,7 +379,7 @@ void Receiver::tellTableFull() {
 }
 
 void Receiver::watch(int entry) {
-    const int own = targets::OwnShipEntry(table_, ref_);
+    const int own = ownShipEntry();
     const double now = clock_.monotonicSeconds();
     if (entry == own) {
         // Its report changes the own ship's side of every approach, also one
@@ -388,11 +389,57 @@ void Receiver::watch(int entry) {
         events_.approachesChanged();
         return;
     }
-    targets::UpdateApproach(table_, own, entry, alarm_, now, episodes_, ownPlane(own));
+    const targets::ApproachPlane* plane = ownPlane(own);
+    if (deferFar_ && plane && targets::DeferApproach(table_, own, entry, alarm_, *plane)) return deferred(entry, *plane);
+    targets::UpdateApproach(table_, own, entry, alarm_, now, episodes_, plane);
+}
+
+namespace {
+
+// A long run makes a plane per own report; only those a deferred entry still
+// stands for (at most one per entry) are kept, `on` renumbered to match.
+void keepPlanesInUse(const targets::TargetTable& table, std::vector<targets::ApproachPlane>& planes,
+                     std::vector<uint32_t>& on) {
+    std::vector<uint32_t> movedTo(planes.size(), UINT32_MAX);
+    std::vector<targets::ApproachPlane> kept;
+    for (int n = 1; n <= table.EntryCount(); ++n) {
+        if (!table.InUse(n) || !table.entry(n).CPADeferred) continue;
+        uint32_t& plane = on[static_cast<size_t>(n)];
+        if (movedTo[plane] == UINT32_MAX) {
+            movedTo[plane] = static_cast<uint32_t>(kept.size());
+            kept.push_back(planes[plane]);
+        }
+        plane = movedTo[plane];
+    }
+    planes = std::move(kept);
+}
+
+}  // namespace
+
+void Receiver::deferred(int entry, const targets::ApproachPlane& plane) {
+    if (deferPlanes_.empty() || deferPlaneSerial_ != ownPlaneSerial_) {
+        if (deferPlanes_.size() >= 2 * static_cast<size_t>(table_.EntryCount()) + 64) {
+            keepPlanesInUse(table_, deferPlanes_, deferredOn_);
+        }
+        deferPlanes_.push_back(plane);
+        deferPlaneSerial_ = ownPlaneSerial_;
+    }
+    if (deferredOn_.size() <= static_cast<size_t>(entry)) deferredOn_.resize(static_cast<size_t>(entry) + 1);
+    deferredOn_[static_cast<size_t>(entry)] = static_cast<uint32_t>(deferPlanes_.size() - 1);
+}
+
+// No plane to refine against: what the deferred entries' reports would have
+// made of them, against the planes of then.
+void Receiver::estimateDeferred() {
+    for (int n = 1; n <= table_.EntryCount() && !deferPlanes_.empty(); ++n) {
+        if (!table_.InUse(n) || !table_.entry(n).CPADeferred) continue;
+        targets::EstimateDeferred(table_, n, deferPlanes_[deferredOn_[static_cast<size_t>(n)]]);
+    }
+    deferPlanes_.clear();
 }
 
 void Receiver::referenceChanged() {
-    const ReferenceKey key{ref_.mode(), targets::ReferenceEstablished(table_, ref_),
+    const ReferenceKey key{ref_.mode(), targets::ReferenceEstablished(table_, ref_, referenceEntry()),
                            ref_.mode() == targets::kRefManual ? ref_.lat() : 0,
                            ref_.mode() == targets::kRefManual ? ref_.lon() : 0,
                            ref_.mode() == targets::kRefFromVDM ? ref_.mmsi() : 0};
@@ -403,10 +450,25 @@ void Receiver::referenceChanged() {
     for (int n : stalePositions_) events_.targetChangedByMessage(n);
 }
 
+int Receiver::referenceEntry() {
+    if (ref_.mode() != targets::kRefFromVDM) return targets::ReferenceEntry(table_, ref_);
+    ReferenceLookup& memo = referenceLookup_;
+    if (!memo.valid || memo.mmsi != ref_.mmsi() || memo.membership != table_.Membership()) {
+        memo = {true, ref_.mmsi(), table_.Membership(), targets::ReferenceEntry(table_, ref_)};
+    }
+    return memo.entry;
+}
+
+int Receiver::ownShipEntry() {
+    if (table_.InUse(table_.OwnShipIndex())) return table_.OwnShipIndex();
+    return ref_.mode() == targets::kRefFromVDM ? referenceEntry() : 0;
+}
+
 const targets::ApproachPlane* Receiver::ownPlane(int own) {
     if (own == 0) return nullptr;
     if (own != ownPlaneEntry_ || table_.Generation(own) != ownPlaneGeneration_) {
         ownPlane_ = targets::OwnShipPlane(table_, own);
+        ++ownPlaneSerial_;
         ownPlaneEntry_ = own;
         ownPlaneGeneration_ = table_.Generation(own);
     }
@@ -414,9 +476,11 @@ const targets::ApproachPlane* Receiver::ownPlane(int own) {
 }
 
 void Receiver::refineApproaches() {
-    const int own = targets::OwnShipEntry(table_, ref_);
+    const int own = ownShipEntry();
     const targets::ApproachPlane* plane = ownPlane(own);
-    if (!plane) return;
+    if (!plane) return estimateDeferred();
+    // Every deferred entry is estimated, so refined here.
+    deferPlanes_.clear();
     if (targets::RefineApproaches(table_, own, alarm_, *plane, clock_.monotonicSeconds(), episodes_) > 0) {
         events_.approachesChanged();
     }
@@ -475,7 +539,7 @@ void Receiver::ageTargets() {
     const double now = clock_.monotonicSeconds();
     stalePositions_.clear();
     targets::AgePositions(table_, now, stalePositions_);
-    const int own = targets::OwnShipEntry(table_, ref_);
+    const int own = ownShipEntry();
     for (int n : agedScratch_) targets::UpdateApproach(table_, own, n, alarm_, now, episodes_);
     for (int n : stalePositions_) targets::UpdateApproach(table_, own, n, alarm_, now, episodes_);
     for (int n : agedScratch_) events_.targetStatusChanged(n);

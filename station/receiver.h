@@ -185,6 +185,12 @@ public:
     // Makes the estimated closest approaches exact (targets/watch.h): from
     // the display's once-a-second timer, and before a headless run prints.
     void refineApproaches();
+    // A headless run that reads the approaches only after refineApproaches
+    // may leave those of targets clearly beyond the alarm's range to it
+    // (targets::DeferApproach) instead of working them out at every report:
+    // what it then prints is what it would have been. The display shows
+    // them at every report and leaves this off (the default).
+    void setDeferFarApproaches(bool on) { deferFar_ = on; }
 
     // Notices of text, binary and inquiry messages are appended to the
     // message log of this data folder from now on (none without it).
@@ -308,6 +314,29 @@ private:
         bool operator==(const ReferenceKey&) const = default;
     };
     ReferenceKey reference_;
+    // The entry the reference follows (targets::ReferenceEntry) and the own
+    // ship's (targets::OwnShipEntry), asked a few times per message: the
+    // followed station is looked up again only when the table's membership
+    // or the reference's MMSI changed.
+    int referenceEntry();
+    int ownShipEntry();
+    struct ReferenceLookup {
+        bool valid = false;
+        int32_t mmsi = 0;
+        uint32_t membership = 0;
+        int entry = 0;
+    };
+    ReferenceLookup referenceLookup_;
+    // Far approaches left to refineApproaches (setDeferFarApproaches): the
+    // own ship's planes they were judged against, and by entry which one,
+    // for a run that ends with no plane to refine against.
+    bool deferFar_ = false;
+    void deferred(int entry, const targets::ApproachPlane& plane);
+    void estimateDeferred();
+    std::vector<targets::ApproachPlane> deferPlanes_;
+    uint32_t deferPlaneSerial_ = 0;  // ownPlaneSerial_ of deferPlanes_.back()
+    std::vector<uint32_t> deferredOn_;
+    uint32_t ownPlaneSerial_ = 0;  // bumped whenever ownPlane_ is made again
     // The own ship's side of the approach, made once per own report (watch()
     // drops it when the own ship reports; ownPlaneEntry_ 0: none made).
     const targets::ApproachPlane* ownPlane(int own);

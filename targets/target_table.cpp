@@ -136,7 +136,11 @@ bool TargetTable::TakesType(int type) {
 }
 
 TargetTable::TargetTable()
-    : displayOrder_(kMaxCapacity + 1, 0), generation_(kMaxCapacity + 1, 0), nextSameMMSI_(kMaxCapacity + 1, 0) {
+    : displayOrder_(kMaxCapacity + 1, 0),
+      generation_(kMaxCapacity + 1, 0),
+      nextSameMMSI_(kMaxCapacity + 1, 0),
+      heardBefore_(kMaxCapacity + 1, -1),
+      heardAfter_(kMaxCapacity + 1, -1) {
     resizeIndex(lifecycle_.capacity);
 }
 
@@ -238,23 +242,65 @@ void TargetTable::freeEntry(int n) {
     TargetRecord& t = entry(n);
     if (t.Status == TargetStatus::Lost) --lostCount_;
     indexErase(t.MMSI, n);
+    unheard(n);
     runVessels_.keep(t);
     t = TargetRecord{};
     ++generation_[static_cast<size_t>(n)];
     if (ownShipIndex_ == n) ownShipIndex_ = 0;
+    ++membership_;
     freeEntries_.push_back(static_cast<int16_t>(n));
     std::push_heap(freeEntries_.begin(), freeEntries_.end(), std::greater<>());
 }
 
 int TargetTable::longestUnheard(bool lostOnly) const {
     if (lostOnly && lostCount_ <= 0) return 0;
-    int oldest = 0;
-    for (int n = 1; n <= entryCount_; ++n) {
-        const TargetRecord& t = entry(n);
-        if (t.MMSI == 0 || (lostOnly && t.Status != TargetStatus::Lost)) continue;
-        if (oldest == 0 || t.LastMsgMonotonic < entry(oldest).LastMsgMonotonic) oldest = n;
+    int n = heardFirst_;
+    while (n != 0 && lostOnly && entry(n).Status != TargetStatus::Lost) n = heardAfter_[static_cast<size_t>(n)];
+    return n;
+}
+
+void TargetTable::unheard(int n) {
+    const auto at = static_cast<size_t>(n);
+    const int before = heardBefore_[at], after = heardAfter_[at];
+    if (before < 0) return;
+    if (before == 0) {
+        heardFirst_ = after;
+    } else {
+        heardAfter_[static_cast<size_t>(before)] = static_cast<int16_t>(after);
     }
-    return oldest;
+    if (after == 0) {
+        heardLast_ = before;
+    } else {
+        heardBefore_[static_cast<size_t>(after)] = static_cast<int16_t>(before);
+    }
+    heardBefore_[at] = heardAfter_[at] = -1;
+}
+
+void TargetTable::heard(int n) {
+    unheard(n);
+    const double time = entry(n).LastMsgMonotonic;
+    // From the back: times run forward, so it goes last unless the clock was
+    // set back or another entry was heard at the same reading.
+    int before = heardLast_;
+    while (before != 0) {
+        const double t = entry(before).LastMsgMonotonic;
+        if (t < time || (t == time && before < n)) break;
+        before = heardBefore_[static_cast<size_t>(before)];
+    }
+    const int after = before == 0 ? heardFirst_ : heardAfter_[static_cast<size_t>(before)];
+    const auto at = static_cast<size_t>(n);
+    heardBefore_[at] = static_cast<int16_t>(before);
+    heardAfter_[at] = static_cast<int16_t>(after);
+    if (before == 0) {
+        heardFirst_ = n;
+    } else {
+        heardAfter_[static_cast<size_t>(before)] = static_cast<int16_t>(n);
+    }
+    if (after == 0) {
+        heardLast_ = n;
+    } else {
+        heardBefore_[static_cast<size_t>(after)] = static_cast<int16_t>(n);
+    }
 }
 
 void TargetTable::placeInRow(int k, int n) {
@@ -290,6 +336,7 @@ int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
     }
     TargetRecord& t = entry(n);
     indexInsert(mmsi, n);
+    ++membership_;
 
     placeInRow(++targetCount_, n);
     t.MMSI = mmsi;
@@ -304,6 +351,7 @@ int TargetTable::createTarget(int32_t mmsi, int type, const TableContext& ctx) {
 void TargetTable::giveClass(TargetRecord& t, int type, const TableContext& ctx) {
     const TargetClass cls = requiredClass(type);
     t.Class = cls;
+    ++membership_;
     bool lookup = false;
     switch (type) {
         case 1: case 2: case 3:
@@ -422,6 +470,7 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
     if (done.action == TableAction::Updated) t.LongestGap = std::max(t.LongestGap, ctx.monotonic - t.LastMsgMonotonic);
     t.LastMsgTime = ctx.now;
     t.LastMsgMonotonic = ctx.monotonic;
+    heard(done.entry);
     if (t.Status == TargetStatus::Lost) --lostCount_;
     if (t.Status == TargetStatus::Old || t.Status == TargetStatus::Lost) t.Status = TargetStatus::Current;
     if (const auto tracked = t.LastMsgTime.wholeSecondsSince(t.FirstMsgTime)) t.TrackedFor = *tracked;

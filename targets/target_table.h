@@ -199,6 +199,9 @@ struct TargetRecord {
     // The figures are the plane's estimate (far from the alarm's limits),
     // made exact by RefineApproaches.
     bool CPAEstimated = false;
+    // Left by DeferApproach: the figures are older than the entry's last
+    // report and stand for the estimate against the own ship's plane of then.
+    bool CPADeferred = false;
     double CPA = 0;        // nautical miles
     double TCPA = 0;       // minutes, negative when past
     double OwnRange = 0;   // nautical miles from the own ship
@@ -344,6 +347,10 @@ public:
 
     // Lowest-numbered entry with this MMSI whose class fits `type`; 0 when none.
     int FindTarget(int32_t mmsi, int type) const;
+    // Bumped whenever an entry is made, freed or given a class: what
+    // FindTarget answers can change only then, so a caller that asks the
+    // same question for every message may keep the answer until this moves.
+    uint32_t Membership() const { return membership_; }
 
     const LifecycleSettings& lifecycle() const { return lifecycle_; }
     // Takes effect for the next ageing and the next new station; a lower
@@ -394,10 +401,21 @@ private:
     size_t indexSlot(int32_t mmsi) const;
     // The entry in use heard longest ago, of the Lost ones only or of all; 0 when none.
     int longestUnheard(bool lostOnly) const;
+    // The entries in use in order of their last message (LastMsgMonotonic,
+    // then number, as a search of the whole table would rank them): a full
+    // table's newcomer takes its place from the front instead of searching
+    // every entry. heard(n) puts entry n where its new time belongs, almost
+    // always at the back; unheard(n) takes it out. 0 ends the chain, -1 marks
+    // an entry not in it.
+    void heard(int n);
+    void unheard(int n);
+    std::vector<int16_t> heardBefore_, heardAfter_;
+    int heardFirst_ = 0, heardLast_ = 0;
 
     int16_t targetCount_ = 0;
     int16_t entryCount_ = 0;
     int16_t ownShipIndex_ = 0;
+    uint32_t membership_ = 0;
     std::vector<int16_t> displayOrder_;
     // A deque: entries never move, so references to a record stay valid
     // while the table grows.

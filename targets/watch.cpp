@@ -155,6 +155,16 @@ Course courseOf(TargetRecord& t, double cog) {
     return {t.CourseSin, t.CourseCos};
 }
 
+void takeFigures(TargetRecord& t, const Approach& a) {
+    t.HasCPA = t.HasOwnRange = true;
+    t.CPA = a.cpa;
+    t.TCPA = a.tcpa;
+    t.OwnRange = a.range;
+    t.OwnBearing = a.bearing;
+    t.CPALatitude = a.cpaLatitude;
+    t.CPALongitude = a.cpaLongitude;
+}
+
 void computeApproach(TargetTable& table, int own, TargetRecord& t, const AlarmSettings& alarm,
                      const ApproachPlane* plane, bool exact) {
     Motion m;
@@ -172,16 +182,7 @@ void computeApproach(TargetTable& table, int own, TargetRecord& t, const AlarmSe
         if (plane) a = exact ? plane->approach(m, ApproachPrecision::Exact) : plane->estimate(m, courseOf(t, m.cog));
         if (a && !exact && needsExact(*a, alarm)) a = plane->approach(m, ApproachPrecision::Exact);
         else if (a && !exact) t.CPAEstimated = true;
-        if (a) {
-            t.HasCPA = t.HasOwnRange = true;
-            t.CPA = a->cpa;
-            t.TCPA = a->tcpa;
-            t.OwnRange = a->range;
-            t.OwnBearing = a->bearing;
-            t.CPALatitude = a->cpaLatitude;
-            t.CPALongitude = a->cpaLongitude;
-            return;
-        }
+        if (a) return takeFigures(t, *a);
     }
     const TargetRecord& o = table.entry(own);
     if (t.PositionKnown && hasPosition(t) && hasPosition(o)) ownRangeWithout(o, t);
@@ -192,7 +193,7 @@ void updateApproach(TargetTable& table, int own, int n, const AlarmSettings& ala
     if (!table.InUse(n)) return;
     TargetRecord& t = table.entry(n);
     t.HasCPA = t.HasOwnRange = false;
-    t.CPAEstimated = false;
+    t.CPAEstimated = t.CPADeferred = false;
     if (own != n) computeApproach(table, own, t, alarm, plane, exact);
 
     const bool was = t.Dangerous;
@@ -239,6 +240,24 @@ bool deferToRefinement(TargetTable& table, int own, int n, const AlarmSettings& 
 void UpdateApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm, double now,
                     AlarmEpisodes& episodes, const ApproachPlane* plane) {
     updateApproach(table, own, n, alarm, now, episodes, plane, false);
+}
+
+bool DeferApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm, const ApproachPlane& plane) {
+    // What computeApproach asks first: without an own ship's known position
+    // there is no approach, which UpdateApproach records at once.
+    if (!table.InUse(n) || !table.InUse(own) || !table.entry(own).PositionKnown) return false;
+    if (!deferToRefinement(table, own, n, alarm, plane)) return false;
+    table.entry(n).CPADeferred = true;
+    return true;
+}
+
+void EstimateDeferred(TargetTable& table, int n, const ApproachPlane& plane) {
+    if (!table.InUse(n)) return;
+    TargetRecord& t = table.entry(n);
+    Motion m;
+    if (!t.CPADeferred || !motionOf(t, m)) return;
+    t.CPADeferred = false;
+    if (const std::optional<Approach> a = plane.estimate(m, courseOf(t, m.cog))) takeFigures(t, *a);
 }
 
 int RefineApproaches(TargetTable& table, int own, const AlarmSettings& alarm, const ApproachPlane& plane, double now,
@@ -288,25 +307,23 @@ bool CarriesPosition(int type) {
     }
 }
 
-namespace {
-
-// The entry the reference follows in the "From VDO" and "From VDM" modes; 0 none.
-int referenceEntry(const TargetTable& table, const targets::Reference& state) {
+int ReferenceEntry(const TargetTable& table, const targets::Reference& state) {
     if (state.mode() == kRefFromVDO) return table.InUse(table.OwnShipIndex()) ? table.OwnShipIndex() : 0;
     if (state.mode() != kRefFromVDM || state.mmsi() == 0) return 0;
     if (const int n = table.FindTarget(state.mmsi(), 1)) return n;
     return table.FindTarget(state.mmsi(), 18);
 }
 
-}  // namespace
-
-bool ReferenceEstablished(const TargetTable& table, const targets::Reference& state) {
+bool ReferenceEstablished(const TargetTable& table, const targets::Reference& state, int referenceEntry) {
     if (state.mode() == kRefNone || !IsValidPosition(state.lat(), state.lon())) return false;
     if (state.mode() == kRefManual) return true;
     // A followed station that has sent a position: the reference is where it
     // last was (a report without one leaves it there).
-    const int n = referenceEntry(table, state);
-    return n != 0 && table.entry(n).PositionMonotonic >= 0;
+    return referenceEntry != 0 && table.entry(referenceEntry).PositionMonotonic >= 0;
+}
+
+bool ReferenceEstablished(const TargetTable& table, const targets::Reference& state) {
+    return ReferenceEstablished(table, state, ReferenceEntry(table, state));
 }
 
 namespace {
@@ -319,16 +336,21 @@ void judgeWhereabouts(const TargetTable& table, TargetRecord& t, bool establishe
 }  // namespace
 
 void NoteMessage(TargetTable& table, int n, int type, const targets::Reference& state, double now) {
+    NoteMessage(table, n, type, state, now, ReferenceEntry(table, state));
+}
+
+void NoteMessage(TargetTable& table, int n, int type, const targets::Reference& state, double now,
+                 int referenceEntry) {
     if (!table.InUse(n)) return;
     TargetRecord& t = table.entry(n);
     if (CarriesPosition(type) && HasPosition(t)) t.PositionMonotonic = now;
-    judgeWhereabouts(table, t, ReferenceEstablished(table, state), now);
+    judgeWhereabouts(table, t, ReferenceEstablished(table, state, referenceEntry), now);
 }
 
 void MeasureAllRanges(TargetTable& table, targets::Reference& state, double now, std::vector<int>& changed) {
     // A mode that follows a station starts from where it is, not from where
     // the reference was left by another mode.
-    if (const int r = referenceEntry(table, state); r != 0 && HasPosition(table.entry(r))) {
+    if (const int r = ReferenceEntry(table, state); r != 0 && HasPosition(table.entry(r))) {
         state.moveTo(table.entry(r).Fix.Latitude, table.entry(r).Fix.Longitude);
     }
     const bool established = ReferenceEstablished(table, state);

@@ -87,10 +87,17 @@ bool CarriesPosition(int type);
 // own ship's position ("From VDO msg") or the chosen vessel's ("From VDM
 // msg"); never in "No Ref pos".
 bool ReferenceEstablished(const TargetTable& table, const targets::Reference& state);
+// The entry the reference follows in the "From VDO" and "From VDM" modes; 0
+// none. What the two calls above and below look up; a caller that knows it
+// (kept while TargetTable::Membership() and OwnShipIndex() stay) gives it.
+int ReferenceEntry(const TargetTable& table, const targets::Reference& state);
+bool ReferenceEstablished(const TargetTable& table, const targets::Reference& state, int referenceEntry);
 // Entry n took a message of `type` at `now` (monotonic seconds): its
 // position time, PositionKnown and RangeKnown. The table has already
 // measured its range from the reference in use.
 void NoteMessage(TargetTable& table, int n, int type, const targets::Reference& state, double now);
+void NoteMessage(TargetTable& table, int n, int type, const targets::Reference& state, double now,
+                 int referenceEntry);
 // The reference changed (another mode, a new manual position, the own ship's
 // first position): every entry's range and bearing are measured again (in a
 // mode that follows a station, from where it is now); the entries whose
@@ -124,6 +131,20 @@ void UpdateAllApproaches(TargetTable& table, int own, const AlarmSettings& alarm
 // side (OwnShipPlane). Returns the entries refined.
 int RefineApproaches(TargetTable& table, int own, const AlarmSettings& alarm, const ApproachPlane& plane, double now,
                      AlarmEpisodes& episodes);
+
+// For a run that reads the approach figures only after RefineApproaches (a
+// headless replay), instead of UpdateApproach after a report of entry n:
+// when its estimate lies clearly beyond the alarm's range, so that
+// UpdateApproach would leave it not dangerous and start no episode, its
+// figures are left for RefineApproaches, it is marked estimated and
+// CPADeferred, and true is returned. Otherwise nothing changes and false is
+// returned (call UpdateApproach). `plane` is the own ship's side for its
+// current report; the one making the figures of a busy feed's far targets.
+bool DeferApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm, const ApproachPlane& plane);
+// The figures a CPADeferred entry would have had from its last report: the
+// estimate against `plane`, the own ship's side it was deferred against
+// (for a run that ends with no own ship's plane to refine against).
+void EstimateDeferred(TargetTable& table, int n, const ApproachPlane& plane);
 
 // Dangerous entries not acknowledged yet.
 int UnacknowledgedAlarms(const TargetTable& table);

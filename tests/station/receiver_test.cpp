@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 #include <utility>
 
 #include "ais/encoder.h"
@@ -429,6 +430,103 @@ TEST(StatusPanels, CountsWhileTheirRuleIsOnAndThePercentageHasNoLeadingZero) {
     s.SentenceCount = 0;
     s.IgnoredCount = 2;
     EXPECT_EQ(ignoredPanelText(tests, s, true), "2 (100.0%)");
+}
+
+// A receiver that leaves far approaches to the refinement (a headless run)
+// ends with the figures of one that works every report out, also when the
+// own ship's last report leaves no plane to refine against (no speed), so
+// the deferred ones must come from the planes they were judged against.
+TEST(FarApproaches, LeftToTheRefinementEndAsWorkedOutAtEveryReport) {
+    struct Row {
+        const char* name;
+        float ownLastSpeed;
+        int ownReports;  // between, far targets deferred against planes long gone
+    } rows[] = {{"own ship under way", 10.0f, 1},
+                {"own ship's speed gone", base::kNotAvailable, 1},
+                {"own ship's speed gone after many reports", base::kNotAvailable, 120}};
+    for (const Row& r : rows) {
+        struct Run {
+            base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 12, 0, 0)};
+            testing_support::RecordingEvents events;
+            Receiver rx{clock, events};
+        } plain, deferring;
+        deferring.rx.setDeferFarApproaches(true);
+        for (Run* run : {&plain, &deferring}) {
+            const auto send = [run](int32_t mmsi, double east, double north, float sog, float cog, bool own = false) {
+                run->rx.takeBytes(Receiver::kMainInput,
+                                  Join(Sentences(testing_support::ReportNear(mmsi, east, north, sog, cog), 'A', own)));
+                run->clock.advance(1);
+            };
+            send(257999999, 0, 0, 10, 0, true);
+            send(257000001, 3, 1, 12, 270);   // near: exact at once
+            send(257000002, 0, 18, 15, 200);  // beyond the alarm's range, inside the own ship's 24 nm
+            send(257000003, 40, 5, 12, 90);   // far beyond both
+            send(257000004, -20, -6, 8, 45);
+            for (int i = 1; i < r.ownReports; ++i) {
+                send(257999999, 0, 0.001 * i, 10, 0, true);
+                send(257000003, 40, 5 + 0.001 * i, 12, 90);  // a plane kept per own report
+                if (i == 60) send(257000005, 35, -3, 9, 300);
+            }
+            send(257999999, 0, 0.3, r.ownLastSpeed, 0, true);  // the own ship moved
+            send(257000004, -20, -5.9, 8, 40);                 // reported again after it
+            run->rx.refineApproaches();
+        }
+        const int entries = plain.rx.targets().EntryCount();
+        ASSERT_EQ(entries, r.ownReports > 60 ? 6 : 5) << r.name;
+        for (int n = 1; n <= entries; ++n) {
+            const targets::TargetRecord &a = plain.rx.targets().entry(n), &b = deferring.rx.targets().entry(n);
+            EXPECT_EQ(std::tie(a.HasCPA, a.HasOwnRange, a.CPAEstimated, a.Dangerous),
+                      std::tie(b.HasCPA, b.HasOwnRange, b.CPAEstimated, b.Dangerous))
+                << r.name << " " << n;
+            // Figures without their flag are nobody's to read.
+            if (a.HasCPA) {
+                EXPECT_EQ(std::tie(a.CPA, a.TCPA, a.CPALatitude, a.CPALongitude),
+                          std::tie(b.CPA, b.TCPA, b.CPALatitude, b.CPALongitude))
+                    << r.name << " " << n;
+            }
+            if (a.HasOwnRange) {
+                EXPECT_EQ(std::tie(a.OwnRange, a.OwnBearing), std::tie(b.OwnRange, b.OwnBearing)) << r.name << " " << n;
+            }
+            EXPECT_FALSE(b.CPADeferred) << r.name << " " << n;
+        }
+        // Both rows are what they say: far figures estimated, then refined or not.
+        EXPECT_EQ(plain.rx.targets().entry(4).CPAEstimated, r.ownLastSpeed == base::kNotAvailable) << r.name;
+    }
+}
+
+// The chosen vessel is looked up once per change of the table: an entry a
+// message 24 made before the vessel's first position report becomes it when
+// that report adopts the entry, and a vessel freed and heard again is found
+// in its new entry.
+TEST(FollowedVessel, FoundAfterItsEntryWasAdoptedOrMadeAgain) {
+    constexpr int32_t kChosen = 257000009;
+    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 12, 0, 0)};
+    testing_support::RecordingEvents events;
+    Receiver rx{clock, events};
+    rx.reference().setMode(targets::kRefFromVDM);
+    rx.reference().setMMSI(kChosen);
+    const auto send = [&](const auto& rec) { rx.takeBytes(Receiver::kMainInput, Join(Sentences(rec))); };
+    send(testing_support::ReportNear(257000001, 2, 2, 10, 90));
+    ais::StaticDataReport name;
+    name.MessageID = 24;
+    name.MMSI = kChosen;
+    name.Name = "CHOSEN";
+    send(name);  // an entry of no class yet: not the vessel
+    EXPECT_FALSE(rx.targets().entry(1).RangeKnown);
+    send(testing_support::ReportNear(kChosen, 0, 0, 10, 0));
+    send(testing_support::ReportNear(257000001, 2, 2.1, 10, 90));
+    EXPECT_TRUE(rx.targets().entry(1).RangeKnown) << "the adopted entry is the reference";
+
+    clock.advance(targets::LifecycleSettings{}.removeAfter + 1.0);
+    rx.ageTargets();  // every entry freed; the vessel's old number goes to another station
+    send(testing_support::ReportNear(257000002, 1, 1, 10, 90));
+    send(testing_support::ReportNear(257000003, 1, 2, 10, 90));
+    const targets::TargetTable& table = rx.targets();
+    const targets::TargetRecord& other = table.entry(table.FindTarget(257000002, 1));
+    EXPECT_FALSE(other.RangeKnown) << "no reference while the vessel is gone";
+    send(testing_support::ReportNear(kChosen, 0, 0, 10, 0));
+    send(testing_support::ReportNear(257000002, 1, 1.1, 10, 90));
+    EXPECT_TRUE(other.RangeKnown) << "the vessel's new entry is the reference";
 }
 
 }  // namespace

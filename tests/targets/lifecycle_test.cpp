@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
+#include <utility>
 #include <set>
 
 #include "support/sample_sentences.h"
@@ -325,6 +327,50 @@ TEST_F(Lifecycle, UnsortedIsOrderOfFirstAppearance) {
     EXPECT_EQ(order, (std::vector<int32_t>{257000001, 257000004, 257000005, 366000001, 366000002, 366000003}));
     SortTargets(table, kColNo, true, kRefNone);
     EXPECT_EQ(table.entry(table.DisplayOrder()[1]).MMSI, 366000003);
+}
+
+// A full table's newcomer takes the place a search of every entry would
+// give it: the longest-unheard lost entry, else the one silent longest when
+// silent long enough (ties to the lower number). Through stations heard at
+// the same clock reading, a clock set back, ageing and displacement.
+TEST_F(Lifecycle, TheNewcomersPlaceIsTheOneAFullSearchFinds) {
+    table.setLifecycle({360, 1080, 1800, 8, 60});
+    const auto rank = [&](int n) { return std::pair(table.entry(n).LastMsgMonotonic, n); };
+    const auto longestUnheard = [&](bool lostOnly) {
+        int best = 0;
+        for (int n = 1; n <= table.EntryCount(); ++n) {
+            if (!table.InUse(n) || (lostOnly && table.entry(n).Status != TargetStatus::Lost)) continue;
+            if (best == 0 || rank(n) < rank(best)) best = n;
+        }
+        return best;
+    };
+    std::mt19937 random(7);
+    double now = 0, nextAgeing = 15;
+    int displaced = 0, lostTaken = 0;
+    for (int step = 0; step < 4000; ++step) {
+        const int move = static_cast<int>(random() % 40);
+        now += move < 8 ? 0 : move == 39 ? -45 : move;  // same reading, set back, forward
+        ctx.monotonic = now;
+        // Spells of only a few stations let the others grow lost.
+        const int32_t mmsi = 257000000 + static_cast<int32_t>(random() % (step % 200 < 40 ? 6 : 24));
+        if (table.FindTarget(mmsi, 1) == 0 && table.TargetCount() == 8) {
+            const int lost = longestUnheard(true), oldest = longestUnheard(false);
+            const int want = lost ? lost : now - table.entry(oldest).LastMsgMonotonic >= 60 ? oldest : 0;
+            const int got = feed(1, mmsi, random() % 4 == 0 ? 5 : 0).evicted.entry;
+            if (got != 0 || lost != 0 || want == 0) ASSERT_EQ(got, want) << "step " << step;
+            displaced += got != 0 && lost == 0;
+            lostTaken += lost != 0;
+        } else {
+            feed(1, mmsi, random() % 4 == 0 ? 5 : 0);
+        }
+        if (now >= nextAgeing) {
+            table.AgeTargets(now);
+            nextAgeing = now + 15;
+        }
+    }
+    EXPECT_GT(displaced, 50);
+    EXPECT_GT(lostTaken, 20);
+    expectConsistent();
 }
 
 }  // namespace
