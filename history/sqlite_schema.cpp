@@ -84,6 +84,10 @@ CREATE TABLE IF NOT EXISTS sources(
 CREATE TABLE IF NOT EXISTS positions(
   mmsi INTEGER NOT NULL, time INTEGER NOT NULL, last INTEGER NOT NULL, data BLOB NOT NULL,
   PRIMARY KEY(mmsi, time)) WITHOUT ROWID;
+-- The blocks by their first time: which stations a moment's window holds,
+-- without asking every station ever heard. One entry per block (up to 64
+-- positions), untouched when a block grows.
+CREATE INDEX IF NOT EXISTS positions_time ON positions(time);
 CREATE TABLE IF NOT EXISTS statics(
   time INTEGER NOT NULL, mmsi INTEGER NOT NULL, input INTEGER NOT NULL, source TEXT NOT NULL,
   type INTEGER NOT NULL, name TEXT NOT NULL, callsign TEXT NOT NULL, imo INTEGER, shiptype INTEGER,
@@ -284,7 +288,7 @@ int PrepareSchema(sqlite3* db, std::string& error) {
     const bool firstLayout = ReadInt(db, "SELECT count(*) FROM pragma_table_info('positions') WHERE name = 'class'") > 0;
     const bool converted = firstLayout || version == 2;
     rc = firstLayout ? ConvertFirstLayout(db, error) : version == 2 ? ConvertSecondLayout(db, error) : Exec(db, kSchema, error);
-    if (rc == SQLITE_OK) rc = Exec(db, "PRAGMA user_version = 3; COMMIT", error);
+    if (rc == SQLITE_OK) rc = Exec(db, "PRAGMA user_version = 4; COMMIT", error);
     if (rc != SQLITE_OK) {
         const std::string why = error;
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);

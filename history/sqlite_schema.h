@@ -22,7 +22,7 @@
 
 namespace history::sqlite {
 
-constexpr int kSchemaVersion = 3;
+constexpr int kSchemaVersion = 4;
 // Source numbers that fit beside the other fields of the packed integer.
 constexpr int64_t kMaxSourceId = int64_t{1} << 17;
 // Reports of one station with the same millisecond the key tells apart.

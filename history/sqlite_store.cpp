@@ -80,8 +80,8 @@ bool SqliteStore::prepare() {
         upsert,
         "UPDATE stations SET time = ?2, lat = ?3, lon = ?4 WHERE mmsi = ?1 AND time <= ?2",
         "SELECT time, data FROM positions WHERE mmsi = ? AND time BETWEEN ? AND ? ORDER BY time",
-        // A station with a position after a time was last heard after it.
-        "SELECT mmsi FROM stations WHERE time > ? ORDER BY mmsi",
+        // The stations with a block that begins in a time range.
+        "SELECT DISTINCT mmsi FROM positions WHERE time BETWEEN ? AND ? ORDER BY mmsi",
         "SELECT time, data FROM positions WHERE mmsi = ? AND time BETWEEN ? AND ? ORDER BY time DESC",
         "SELECT " + sta + " FROM statics WHERE mmsi = ? AND time <= ? ORDER BY time DESC, rowid DESC LIMIT 1",
         "SELECT mmsi, name, callsign, time, lat, lon FROM stations WHERE instr(CAST(mmsi AS TEXT), ?1) > 0 "
@@ -219,13 +219,17 @@ Status SqliteStore::visitTrack(int32_t mmsi, TimeMs from, TimeMs to,
 }
 
 std::vector<SituationEntry> SqliteStore::situation(TimeMs at, TimeMs window) {
-    // Each station heard after the window opened, then its latest position in
-    // the window from its newest blocks: a few look-ups per station, however
-    // many positions the store holds.
+    // Each station with a block that may hold a position in the window (one
+    // begun at most a block's span before it), then its latest position in
+    // the window from its newest blocks: a few look-ups per station of the
+    // window, however many positions and stations the store holds.
     const TimeMs from = SaturatingMinus(at, window);
+    const int64_t high = sqlite::TimeKey(at, sqlite::kSeqPerMs - 1);
+    const int64_t low = from == std::numeric_limits<TimeMs>::min() ? std::numeric_limits<int64_t>::min()
+                                                                    : FirstKeyReaching(from + 1);
     std::vector<int64_t> stations;
     Statement& s = st(kStationsAfter);
-    s.bind(from);
+    s.bind(low).bind(high);  // low: the first key of a block that can reach the window
     int rc;
     while ((rc = s.step()) == SQLITE_ROW) stations.push_back(s.integer(0));
     if (rc != SQLITE_DONE) {
@@ -233,9 +237,6 @@ std::vector<SituationEntry> SqliteStore::situation(TimeMs at, TimeMs window) {
         return {};
     }
     std::vector<SituationEntry> out;
-    const int64_t high = sqlite::TimeKey(at, sqlite::kSeqPerMs - 1);
-    const int64_t low = from == std::numeric_limits<TimeMs>::min() ? std::numeric_limits<int64_t>::min()
-                                                                    : FirstKeyReaching(from + 1);
     for (const int64_t mmsi : stations) {
         std::optional<sqlite::PackedPosition> best;
         const bool ok = forEachBlock(kBlocksBackwards, mmsi, low, high, [&](TimeMs first, std::string_view bytes) {
@@ -429,9 +430,13 @@ int OpenChecked(const std::string& path, sqlite3** out, std::string& error) {
         }
         if (rc == SQLITE_OK) rc = sqlite::PrepareSchema(db, error);
         if (rc == SQLITE_OK) {
+            // Both ends of every table's key: a few pages each, however large
+            // the file (a max over the positions' time would read them all).
             rc = sqlite3_exec(db,
-                              "SELECT max(time) FROM positions; SELECT max(time) FROM statics; "
-                              "SELECT max(time) FROM messages; SELECT count(*) FROM stations",
+                              "SELECT mmsi, time FROM positions ORDER BY mmsi, time LIMIT 1; "
+                              "SELECT mmsi, time FROM positions ORDER BY mmsi DESC, time DESC LIMIT 1; "
+                              "SELECT max(time) FROM statics; SELECT max(time) FROM messages; "
+                              "SELECT max(mmsi) FROM stations",
                               nullptr, nullptr, nullptr);
         }
         if (rc != SQLITE_OK && error.empty()) error = sqlite3_errmsg(db);

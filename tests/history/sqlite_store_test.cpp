@@ -218,6 +218,44 @@ PRAGMA user_version = 2;
     EXPECT_EQ(store->situation(75000, 1000)[0].position, rows.back());
 }
 
+// A file of the layout before the blocks' time index gets the index on open
+// (the situation asks it for the stations of a window), its rows unchanged.
+TEST(SqliteStore, ThirdLayoutGetsTheBlocksTimeIndex) {
+    testing_support::TempDir dir;
+    const std::string path = (dir / "h.sqlite").string();
+    std::vector<history::SituationEntry> before;
+    {
+        auto store = history::OpenSqliteStore(path, nullptr, nullptr);
+        history::Batch b;
+        for (int i = 0; i < 300; ++i) b.positions.push_back(Position(1 + i % 7, 1000 + i * 5000, 50 + i * 1e-3));
+        ASSERT_TRUE(store->append(b).ok());
+        before = store->situation(1000 + 200 * 5000, 600000);
+    }
+    const auto ask = [&](const char* sql) {
+        sqlite3* db = nullptr;
+        sqlite3_open(path.c_str(), &db);
+        sqlite3_stmt* q = nullptr;
+        sqlite3_prepare_v2(db, sql, -1, &q, nullptr);
+        const int64_t v = sqlite3_step(q) == SQLITE_ROW ? sqlite3_column_int64(q, 0) : -1;
+        sqlite3_finalize(q);
+        sqlite3_close(db);
+        return v;
+    };
+    ask("DROP INDEX positions_time");
+    ask("PRAGMA user_version = 3");
+    ASSERT_EQ(ask("SELECT count(*) FROM sqlite_master WHERE name = 'positions_time'"), 0);
+    std::string notice, error;
+    auto store = history::OpenSqliteStore(path, &notice, &error);
+    ASSERT_TRUE(store) << error;
+    EXPECT_TRUE(notice.empty()) << notice;
+    EXPECT_EQ(ask("SELECT count(*) FROM sqlite_master WHERE name = 'positions_time'"), 1);
+    EXPECT_EQ(ask("PRAGMA user_version"), 4);
+    const auto after = store->situation(1000 + 200 * 5000, 600000);
+    ASSERT_EQ(after.size(), 7u);
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t k = 0; k < after.size(); ++k) EXPECT_EQ(after[k].position, before[k].position) << k;
+}
+
 // Each packed field at the ends of what the air sends comes back exactly.
 TEST(SqliteStore, FieldsAtTheEndsOfTheirRangesComeBackExactly) {
     struct Case {
