@@ -14,7 +14,8 @@ work=$(mktemp -d /tmp/orvanta-network-XXXXXX)
 chmod 755 "$work"
 pids=()
 cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+    # The simulators start inside $(...), a subshell: their numbers come through a file.
+    for p in "${pids[@]}" $(cat "$work/simulator.pids" 2>/dev/null); do kill "$p" 2>/dev/null; done
     wait 2>/dev/null
     bash "$cluster" stop "$work/pg" >/dev/null 2>&1
     rm -rf "$work"
@@ -37,7 +38,7 @@ pgport=$(cat "$work/pg/port")
 
 simulator() {  # simulator NAME SEED -> its port in $work/NAME.port
     "$cli" simulate --stations 60 --seed "$2" --centre "$3" "$4" --tcp 127.0.0.1:0 > /dev/null 2> "$work/$1-sim.log" &
-    pids+=($!)
+    echo $! >> "$work/simulator.pids"
     wait_for "$work/$1-sim.log" "port [0-9]" 10 || exit 1
     sed -n 's/.*(port \([0-9]*\)).*/\1/p' "$work/$1-sim.log" | head -1
 }
