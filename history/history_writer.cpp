@@ -53,19 +53,14 @@ bool HistoryWriter::makeRoom(std::unique_lock<std::mutex>& lock, bool& tell) {
 
 size_t HistoryWriter::chunk() const { return std::clamp<size_t>(settings_.capacity / 2, 1, kChunkRows); }
 
-bool HistoryWriter::queued() {
-    ++queued_;
-    return queued_ == chunk();
-}
-
-template <typename Row>
-bool HistoryWriter::queue(std::vector<Row> Batch::*rows, Row&& row) {
+template <typename Push>
+bool HistoryWriter::enqueue(Push&& push) {
     bool tell = false, wake = false, taken = false;
     {
         std::unique_lock lock(mutex_);
         if (makeRoom(lock, tell)) {
-            (queue_.*rows).push_back(std::move(row));
-            wake = queued();
+            push();
+            wake = ++queued_ == chunk();
             taken = true;
         }
     }
@@ -86,23 +81,14 @@ bool HistoryWriter::add(const PositionRow& row, std::string_view source) {
                      static_cast<uint8_t>(row.sog.has_value() | row.cog.has_value() << 1 |
                                           row.heading.has_value() << 2 | row.navStatus.has_value() << 3),
                      0};
-    bool tell = false, wake = false, taken = false;
-    {
-        std::unique_lock lock(mutex_);
-        if (makeRoom(lock, tell)) {
-            if (!source.empty()) {
-                // A feed's rows mostly share one source: a new one only when it changed.
-                if (positions_.sources.back() != source) positions_.sources.emplace_back(source);
-                q.source = static_cast<uint32_t>(positions_.sources.size() - 1);
-            }
-            positions_.rows.push_back(q);
-            wake = queued();
-            taken = true;
+    return enqueue([&] {
+        if (!source.empty()) {
+            // A feed's rows mostly share one source: a new one only when it changed.
+            if (positions_.sources.back() != source) positions_.sources.emplace_back(source);
+            q.source = static_cast<uint32_t>(positions_.sources.size() - 1);
         }
-    }
-    if (wake) wake_.notify_one();
-    if (tell) notice("History: the writer cannot keep up; reports are being dropped (they are counted).");
-    return taken;
+        positions_.rows.push_back(q);
+    });
 }
 
 void HistoryWriter::unpack(const PositionQueue& from) {
@@ -126,8 +112,12 @@ void HistoryWriter::unpack(const PositionQueue& from) {
     }
 }
 
-bool HistoryWriter::add(StaticRow row) { return queue(&Batch::statics, std::move(row)); }
-bool HistoryWriter::add(MessageRow row) { return queue(&Batch::messages, std::move(row)); }
+bool HistoryWriter::add(StaticRow row) {
+    return enqueue([&] { queue_.statics.push_back(std::move(row)); });
+}
+bool HistoryWriter::add(MessageRow row) {
+    return enqueue([&] { queue_.messages.push_back(std::move(row)); });
+}
 
 void HistoryWriter::stop() {
     {

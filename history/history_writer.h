@@ -101,12 +101,12 @@ private:
     // Room for one more row (waiting for it when the settings say so); false
     // when the row is dropped. Called with mutex_ held.
     bool makeRoom(std::unique_lock<std::mutex>& lock, bool& tell);
-    // Counts the row queued, tells whether to wake the thread now: a chunk
-    // is waiting.
-    bool queued();
     size_t chunk() const;
-    template <typename Row>
-    bool queue(std::vector<Row> Batch::*rows, Row&& row);
+    // Runs push (which puts one row in the queue) under the lock when there
+    // is room; wakes the thread when a chunk is waiting, tells once that rows
+    // are dropped. False when the row was dropped.
+    template <typename Push>
+    bool enqueue(Push&& push);
     // Appends the queued positions to pending_ as rows.
     void unpack(const PositionQueue& from);
     void run();

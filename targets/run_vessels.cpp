@@ -101,7 +101,7 @@ void RunVessels::age(double monotonicNow) {
         const auto it = byMMSI_.find(k.mmsi);
         // A vessel kept again since waits for its later keep.
         if (it == byMMSI_.end() || it->second.KeptAt != k.at) continue;
-        if (keepRetired_ && !it->second.ReceivedName.empty()) retired_.push_back(std::move(it->second));
+        if (!it->second.ReceivedName.empty()) retired_.push_back(std::move(it->second));
         byMMSI_.erase(it);
     }
 }

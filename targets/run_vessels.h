@@ -81,9 +81,7 @@ public:
     // The table's clock at its ageing: vessels kept more than kKeptFor ago
     // are retired.
     void age(double monotonicNow);
-    // Retired vessels that sent their name wait in retired() until taken
-    // (the default); without, they are let go at once.
-    void setKeepRetired(bool keep) { keepRetired_ = keep; }
+    // Retired vessels that sent their name wait in retired() until taken.
     const std::vector<VesselStatic>& retired() const { return retired_; }
     std::vector<VesselStatic> takeRetired() { return std::exchange(retired_, {}); }
 
@@ -96,7 +94,6 @@ private:
     std::deque<Kept> order_;  // every keep, oldest first (a vessel kept again has a later one)
     std::vector<VesselStatic> retired_;
     double now_ = 0;
-    bool keepRetired_ = true;
 };
 
 // Items for the ship database, in order of first appearance: the vessels'

@@ -373,8 +373,7 @@ public:
     void placeInRow(int k, int n);
     // Static data of the vessels whose entries were freed in this run.
     const RunVessels& runVessels() const { return runVessels_; }
-    // Vessels freed a day ago and not back: kept until taken, or let go.
-    void keepRetiredVessels(bool keep) { runVessels_.setKeepRetired(keep); }
+    // Vessels freed a day ago and not back, kept until taken.
     std::vector<VesselStatic> takeRetiredVessels() { return runVessels_.takeRetired(); }
 
 private:

@@ -84,11 +84,7 @@ std::string fixed(double v, int decimals) {
 
 int OwnShipEntry(const TargetTable& table, const targets::Reference& state) {
     if (table.InUse(table.OwnShipIndex())) return table.OwnShipIndex();
-    if (state.mode() == kRefFromVDM && state.mmsi() != 0) {
-        if (const int n = table.FindTarget(state.mmsi(), 1)) return n;
-        return table.FindTarget(state.mmsi(), 18);
-    }
-    return 0;
+    return state.mode() == kRefFromVDM ? ReferenceEntry(table, state) : 0;
 }
 
 bool IsDistressBeacon(int32_t mmsi) {
