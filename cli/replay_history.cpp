@@ -24,6 +24,7 @@ std::unique_ptr<ReplayHistory> ReplayHistory::Open(const std::string& location, 
 }
 
 std::string ReplayHistory::finish() {
+    feed_->flush();  // normally already done by the receiver
     writer_->stop();
     for (const std::string& n : writer_->takeNotices()) std::fprintf(stderr, "orvanta-cli replay: %s\n", n.c_str());
     const history::WriterCounts c = writer_->counts();

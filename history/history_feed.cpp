@@ -14,6 +14,7 @@ namespace {
 
 constexpr TimeMs kForgetAfter = 3600 * 1000;  // a station silent this long loses its thinning state
 constexpr TimeMs kSeedWindow = 24 * 3600 * 1000;
+constexpr size_t kGatherRows = 256;  // positions handed to the writer at most at once
 
 // -9999 is the decoder's mark for "not available".
 template <typename T>
@@ -246,11 +247,15 @@ void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const Feed
         takePosition(*station, *p, origin.source);
     }
     if (IsStatic(type)) {
+        // Statics and messages go to the writer as they come: the positions
+        // gathered before them go first, so the store sees the feed's order.
+        flush();
         if (auto s = StaticOf(type, record)) {
             stamp(*s);
             takeStatic(station ? *station : stations_[s->mmsi], std::move(*s));
         }
     } else if (IsTextOrBinary(type)) {
+        flush();
         MessageRow m;
         stamp(m);
         m.type = static_cast<uint8_t>(type);
@@ -269,7 +274,12 @@ void HistoryFeed::takePosition(Station& s, const PositionRow& row, std::string_v
     }
     s.kept = LastKept{row.time, row.sog, row.cog, row.navStatus};
     s.hasKept = true;
-    writer_.add(row, source);
+    gathered_.add(row, source);
+    if (gathered_.size() >= kGatherRows) flush();
+}
+
+void HistoryFeed::flush() {
+    writer_.add(gathered_);
 }
 
 void HistoryFeed::takeStatic(Station& s, StaticRow report) {

@@ -78,6 +78,12 @@ public:
     void take(int type, const ais::AISMessageRecord& record, const FeedOrigin& origin,
               const targets::TargetRecord* entry);
 
+    // Hands the positions gathered since the last call to the writer. The
+    // feed gathers them to take the writer's lock once per many rows; its
+    // caller flushes after each piece of input it handled (and before the
+    // writer stops), so none waits longer than that piece.
+    void flush();
+
     int64_t positionsThinned() const { return thinned_; }
     // Entries of per-station state (thinning, static data) the feed keeps:
     // those of stations heard within the last hour of report time.
@@ -104,6 +110,7 @@ private:
     ThinningRule rule_;
     StationSlots<Station> stations_;
     std::unordered_map<int32_t, StaticRow> known_;  // of stations in stations_
+    HistoryWriter::Positions gathered_;
     TimeMs nextSweep_ = 0;
     int64_t thinned_ = 0;
 };

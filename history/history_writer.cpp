@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace history {
 namespace {
@@ -9,6 +10,7 @@ namespace {
 constexpr TimeMs kRetentionPeriod = 3600 * 1000;
 // Rows the thread takes off the queue at a time between two appends.
 constexpr size_t kChunkRows = 4096;
+constexpr const char* kCannotKeepUp = "History: the writer cannot keep up; reports are being dropped (they are counted).";
 
 TimeMs SystemNow() {
     using namespace std::chrono;
@@ -37,18 +39,34 @@ HistoryWriter::HistoryWriter(std::unique_ptr<HistoryStore> store, WriterSettings
 
 HistoryWriter::~HistoryWriter() { stop(); }
 
-bool HistoryWriter::makeRoom(std::unique_lock<std::mutex>& lock, bool& tell) {
+void HistoryWriter::waitForRoom(std::unique_lock<std::mutex>& lock) {
     if (settings_.waitWhenFull && queued_ >= settings_.capacity) {
         wake_.notify_one();
         room_.wait(lock, [&] { return stopping_ || queued_ < settings_.capacity; });
     }
+}
+
+bool HistoryWriter::makeRoom(std::unique_lock<std::mutex>& lock, bool& tell) {
+    waitForRoom(lock);
     if (stopping_ || queued_ >= settings_.capacity) {
-        dropped_.fetch_add(1, std::memory_order_relaxed);
-        tell = !dropping_ && !stopping_;
-        dropping_ = true;
+        tell = countDropped(1);
         return false;
     }
     return true;
+}
+
+bool HistoryWriter::countDropped(size_t n) {
+    dropped_.fetch_add(static_cast<int64_t>(n), std::memory_order_relaxed);
+    const bool tell = !dropping_ && !stopping_;
+    dropping_ = true;
+    return tell;
+}
+
+uint32_t HistoryWriter::PositionQueue::number(std::string_view source) {
+    if (source.empty()) return 0;
+    // A feed's rows mostly share one source: a new entry only when it changed.
+    if (sources.back() != source) sources.emplace_back(source);
+    return static_cast<uint32_t>(sources.size() - 1);
 }
 
 size_t HistoryWriter::chunk() const { return std::clamp<size_t>(settings_.capacity / 2, 1, kChunkRows); }
@@ -65,30 +83,80 @@ bool HistoryWriter::enqueue(Push&& push) {
         }
     }
     if (wake) wake_.notify_one();
-    if (tell) notice("History: the writer cannot keep up; reports are being dropped (they are counted).");
+    if (tell) notice(kCannotKeepUp);
     return taken;
 }
 
-bool HistoryWriter::add(const PositionRow& row, std::string_view source) {
-    // A store refuses a whole batch for one impossible position; such a row
-    // never reaches the queue, so a batch can fail only for the store's sake.
-    if (!(row.latitude >= -90 && row.latitude <= 90 && row.longitude >= -180 && row.longitude <= 180)) {
+namespace {
+
+// A store refuses a whole batch for one impossible position; such a row
+// never reaches the queue, so a batch can fail only for the store's sake.
+bool OnEarth(const PositionRow& row) {
+    return row.latitude >= -90 && row.latitude <= 90 && row.longitude >= -180 && row.longitude <= 180;
+}
+
+}  // namespace
+
+HistoryWriter::QueuedPosition HistoryWriter::QueuedPosition::Of(const PositionRow& row) {
+    return {row.time, row.latitude, row.longitude, row.mmsi, row.sog.value_or(0), row.cog.value_or(0),
+            row.heading.value_or(0), row.navStatus.value_or(0), row.input, row.type, row.stationClass,
+            static_cast<uint8_t>(row.sog.has_value() | row.cog.has_value() << 1 | row.heading.has_value() << 2 |
+                                 row.navStatus.has_value() << 3),
+            0};
+}
+
+void HistoryWriter::Positions::add(const PositionRow& row, std::string_view source) {
+    if (!OnEarth(row)) {
+        ++refused_;
+        return;
+    }
+    QueuedPosition q = QueuedPosition::Of(row);
+    q.source = queue_.number(source);
+    queue_.rows.push_back(q);
+}
+
+bool HistoryWriter::add(const PositionRow& row) {
+    if (!OnEarth(row)) {
         refused_.fetch_add(1, std::memory_order_relaxed);
         return false;
     }
-    QueuedPosition q{row.time, row.latitude, row.longitude, row.mmsi, row.sog.value_or(0), row.cog.value_or(0),
-                     row.heading.value_or(0), row.navStatus.value_or(0), row.input, row.type, row.stationClass,
-                     static_cast<uint8_t>(row.sog.has_value() | row.cog.has_value() << 1 |
-                                          row.heading.has_value() << 2 | row.navStatus.has_value() << 3),
-                     0};
+    QueuedPosition q = QueuedPosition::Of(row);
     return enqueue([&] {
-        if (!source.empty()) {
-            // A feed's rows mostly share one source: a new one only when it changed.
-            if (positions_.sources.back() != source) positions_.sources.emplace_back(source);
-            q.source = static_cast<uint32_t>(positions_.sources.size() - 1);
-        }
+        q.source = positions_.number(row.source);
         positions_.rows.push_back(q);
     });
+}
+
+size_t HistoryWriter::add(Positions& rows) {
+    if (rows.refused_ > 0) refused_.fetch_add(std::exchange(rows.refused_, 0), std::memory_order_relaxed);
+    const size_t n = rows.size();
+    if (n == 0) return 0;
+    size_t taken = 0;
+    bool tell = false, wake = false;
+    {
+        std::unique_lock lock(mutex_);
+        waitForRoom(lock);
+        if (!stopping_) {
+            // Waiting for room, it takes them all; otherwise what fits.
+            const size_t room = settings_.capacity - std::min(queued_, settings_.capacity);
+            taken = settings_.waitWhenFull ? n : std::min(n, room);
+        }
+        sourceMap_.clear();
+        for (const std::string& source : rows.queue_.sources) sourceMap_.push_back(positions_.number(source));
+        for (size_t k = 0; k < taken; ++k) {
+            QueuedPosition q = rows.queue_.rows[k];
+            q.source = sourceMap_[q.source];
+            positions_.rows.push_back(q);
+        }
+        wake = queued_ < chunk() && queued_ + taken >= chunk();
+        queued_ += taken;
+        if (taken < n) tell = countDropped(n - taken);
+    }
+    rows.queue_.rows.clear();
+    rows.queue_.sources.resize(1);
+    if (wake) wake_.notify_one();
+    if (tell) notice(kCannotKeepUp);
+    return n - taken;
 }
 
 void HistoryWriter::unpack(const PositionQueue& from) {

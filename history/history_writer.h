@@ -54,17 +54,58 @@ struct WriterCounts {
 };
 
 class HistoryWriter {
+    // A position as it waits in the queue: plain values, half the size of a
+    // PositionRow and copied without a string; its source is a number in
+    // the queue's list of sources (0: none).
+    struct QueuedPosition {
+        static QueuedPosition Of(const PositionRow& row);
+
+        TimeMs time;
+        double latitude, longitude;
+        int32_t mmsi;
+        float sog, cog;
+        int16_t heading, navStatus, input;
+        uint8_t type;
+        StationClass stationClass;
+        uint8_t known;  // which of sog, cog, heading, navStatus it has (bits 0-3)
+        uint32_t source;
+    };
+    struct PositionQueue {
+        std::vector<QueuedPosition> rows;
+        std::vector<std::string> sources{std::string()};
+        // A source's number in sources (0: none).
+        uint32_t number(std::string_view source);
+    };
+
 public:
+    // Positions gathered by one producer without the writer's lock and
+    // handed over in one go (add(Positions&)): one lock for many rows.
+    class Positions {
+    public:
+        // Adds a row (row.source is not read: `source` is its source); a
+        // position off the earth is refused and counted instead.
+        void add(const PositionRow& row, std::string_view source);
+        size_t size() const { return queue_.rows.size(); }
+        bool empty() const { return queue_.rows.empty(); }
+
+    private:
+        friend class HistoryWriter;
+        PositionQueue queue_;
+        int64_t refused_ = 0;
+    };
+
     HistoryWriter(std::unique_ptr<HistoryStore> store, WriterSettings settings);
     ~HistoryWriter();  // stop()
     HistoryWriter(const HistoryWriter&) = delete;
     HistoryWriter& operator=(const HistoryWriter&) = delete;
 
     // Queues a row; false when the queue was full and the row was dropped.
-    bool add(const PositionRow& row) { return add(row, row.source); }
-    // The same with the row's source given apart (row.source is not read):
-    // the feed's rows need not copy it.
-    bool add(const PositionRow& row, std::string_view source);
+    bool add(const PositionRow& row);
+    // Moves the gathered rows into the queue and empties `rows`; returns how
+    // many were dropped for want of room. When the settings say to wait for
+    // room, it waits until the queue is below its capacity and then takes
+    // them all (the queue may then hold up to rows.size() - 1 more).
+    size_t add(Positions& rows);
     bool add(StaticRow row);
     bool add(MessageRow row);
 
@@ -80,33 +121,20 @@ public:
     bool hasNotices() const { return noticesWaiting_.load(std::memory_order_relaxed); }
 
 private:
-    // A position as it waits in the queue: plain values, half the size of a
-    // PositionRow and copied without a string; its source is a number in
-    // the queue's list of sources (0: none).
-    struct QueuedPosition {
-        TimeMs time;
-        double latitude, longitude;
-        int32_t mmsi;
-        float sog, cog;
-        int16_t heading, navStatus, input;
-        uint8_t type;
-        StationClass stationClass;
-        uint8_t known;  // which of sog, cog, heading, navStatus it has (bits 0-3)
-        uint32_t source;
-    };
-    struct PositionQueue {
-        std::vector<QueuedPosition> rows;
-        std::vector<std::string> sources{std::string()};
-    };
     // Room for one more row (waiting for it when the settings say so); false
     // when the row is dropped. Called with mutex_ held.
     bool makeRoom(std::unique_lock<std::mutex>& lock, bool& tell);
+    // Waits for room when the settings say so. Called with mutex_ held.
+    void waitForRoom(std::unique_lock<std::mutex>& lock);
     size_t chunk() const;
     // Runs push (which puts one row in the queue) under the lock when there
     // is room; wakes the thread when a chunk is waiting, tells once that rows
     // are dropped. False when the row was dropped.
     template <typename Push>
     bool enqueue(Push&& push);
+    // Counts `n` rows dropped (called with mutex_ held); true when the
+    // operator is to be told.
+    bool countDropped(size_t n);
     // Appends the queued positions to pending_ as rows.
     void unpack(const PositionQueue& from);
     void run();
@@ -124,6 +152,7 @@ private:
     std::condition_variable room_;  // waitWhenFull: the queue was emptied
     Batch queue_;           // under mutex_: statics and messages
     PositionQueue positions_, taken_;  // under mutex_; taken_: the thread's, swapped with positions_
+    std::vector<uint32_t> sourceMap_;   // under mutex_: add(Positions&)'s sources as numbers of positions_
     size_t queued_ = 0;     // rows in queue_
     bool stopping_ = false;
     bool flushNow_ = false;

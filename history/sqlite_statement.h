@@ -52,8 +52,10 @@ public:
         sqlite3_bind_text(stmt_, ++index_, v.empty() ? "" : v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
         return *this;
     }
+    // Not copied: the caller keeps the bytes until the statement has been
+    // stepped (the blobs are blocks of positions, copied once per write).
     Statement& bindBlob(std::string_view v) {
-        sqlite3_bind_blob(stmt_, ++index_, v.empty() ? "" : v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(stmt_, ++index_, v.empty() ? "" : v.data(), static_cast<int>(v.size()), SQLITE_STATIC);
         return *this;
     }
     template <typename T>

@@ -102,7 +102,7 @@ private:
     size_t openAfterSweep_ = 0;
     std::atomic<bool> cancelled_{false};
     std::vector<PackedRow> packed_;
-    std::vector<uint64_t> order_;
+    std::vector<uint64_t> order_, orderScratch_;
     std::vector<const PositionRow*> newest_;  // of the batch being written: each station's latest
 };
 

@@ -1,12 +1,35 @@
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "history/sqlite_store_connection.h"
 
 namespace history {
 
 using sqlite::Statement;
+
+namespace {
+
+// Sorts keys (station << 32 | row) by station, rows of a station kept in
+// their order: three passes of a stable counting sort on 11 bits each. (A
+// comparison sort of a batch's rows took a fifth of the writer's work.)
+void SortByStation(std::vector<uint64_t>& keys, std::vector<uint64_t>& scratch) {
+    constexpr int kBits = 11;
+    constexpr size_t kBuckets = size_t{1} << kBits;
+    scratch.resize(keys.size());
+    for (int shift = 32; shift < 64; shift += kBits) {
+        std::array<uint32_t, kBuckets> start{};
+        for (const uint64_t k : keys) ++start[(k >> shift) & (kBuckets - 1)];
+        uint32_t at = 0;
+        for (uint32_t& s : start) at += std::exchange(s, at);
+        for (const uint64_t k : keys) scratch[start[(k >> shift) & (kBuckets - 1)]++] = k;
+        keys.swap(scratch);
+    }
+}
+
+}  // namespace
 
 Status SqliteStore::append(const Batch& batch) {
     if (batch.empty()) return {};
@@ -113,7 +136,7 @@ Status SqliteStore::appendPositions(const std::vector<PositionRow>& positions) {
     std::vector<uint64_t>& order = order_;
     order.clear();
     for (const PackedRow& r : rows) order.push_back(uint64_t{static_cast<uint32_t>(r.mmsi)} << 32 | r.index);
-    std::sort(order.begin(), order.end());
+    SortByStation(order, orderScratch_);
     const auto row = [&](size_t k) -> const PackedRow& { return rows[static_cast<uint32_t>(order[k])]; };
     for (size_t begin = 0, end; begin < order.size(); begin = end) {
         bool sorted = true;

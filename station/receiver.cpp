@@ -91,6 +91,8 @@ void Receiver::takeBytes(int input, std::string_view bytes) {
     in->framer.receive(bytes);
     // A datagram's unfinished tail never continues in the next one.
     if (in->datagrams) in->framer.dropUnfinished();
+    // Read ahead, the messages reach the history on the table's thread (applyBatch).
+    if (history_ && !ahead_) history_->flush();
 }
 
 void Receiver::inputRestarted(int input) {
@@ -292,6 +294,7 @@ void Receiver::applyBatch(const SentenceBatch& batch) {
         }
         if (afterSentence_) afterSentence_();
     }
+    if (history_) history_->flush();
 }
 
 void Receiver::takeMessage(int input, int type, const ais::AISMessageRecord& message, const MessageOrigin& origin) {
@@ -301,6 +304,7 @@ void Receiver::takeMessage(int input, int type, const ais::AISMessageRecord& mes
     MessageOrigin from = origin;
     from.input = input;
     applyMessage(type, from, clock_.now(), clock_.monotonicSeconds(), record_);
+    if (history_) history_->flush();
 }
 
 void Receiver::applyMessage(int type, const MessageOrigin& origin, base::DateTime now, double mono,

@@ -159,7 +159,10 @@ public:
 
     // Every decoded message goes to the history from now on (null: none, the
     // default; the feed is not owned and must outlive its use here).
-    void setHistory(history::HistoryFeed* feed) { history_ = feed; }
+    void setHistory(history::HistoryFeed* feed) {
+        if (history_) history_->flush();  // what the feed gathered goes with it
+        history_ = feed;
+    }
     // Every message is noted in this coverage from now on: where it came from
     // and how far it was heard (null: none, the default; not owned).
     void setCoverage(targets::Coverage* coverage) { coverage_ = coverage; }

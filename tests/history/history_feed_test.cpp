@@ -200,6 +200,14 @@ TEST_F(FeedToStore, StateOfStationsLongSilentIsDropped) {
     EXPECT_GT(most, 0u);
 }
 
+// The feed gathers positions for the writer; the receiver hands them over
+// when it has handled the bytes that carried them, not when more arrive.
+TEST_F(FeedToStore, APositionGoesToTheWriterWithTheBytesThatCarriedIt) {
+    send(testing_support::ClassAReport(244000001, 52.0, 4.0, 12.0f));
+    auto store = reopen();
+    EXPECT_EQ(store->track(244000001, 0, INT64_MAX).size(), 1u);
+}
+
 TEST_F(FeedToStore, SeededStaticDataIsNotStoredAgain) {
     send(testing_support::ClassAReport(1234567, 52.0, 4.0, 12.0f));
     send(testing_support::StaticData(1234567, "KEPT", "K1"));

@@ -66,7 +66,37 @@ history::WriterSettings Settings(size_t capacity, double interval) {
     return s;
 }
 
-TEST(HistoryWriter, FullQueueDropsAndCountsWithOneNotice) {
+// Rows reach the queue one by one (add(row)) or gathered apart and handed
+// over in pieces (add(Positions&), the feed's way); both must behave alike.
+enum class Way { Single, Gathered };
+
+class HistoryWriterWays : public testing::TestWithParam<Way> {
+protected:
+    // Hands rows over in the test's way, gathered ones `piece` at a time;
+    // returns how many the queue took.
+    static size_t Hand(history::HistoryWriter& writer, const std::vector<history::PositionRow>& rows, size_t piece = 3) {
+        size_t taken = 0;
+        history::HistoryWriter::Positions gathered;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (GetParam() == Way::Single) {
+                taken += writer.add(rows[i]);
+                continue;
+            }
+            gathered.add(rows[i], rows[i].source);
+            if (gathered.size() == piece || i + 1 == rows.size()) {
+                const size_t handed = gathered.size();
+                taken += handed - writer.add(gathered);
+                EXPECT_TRUE(gathered.empty());
+            }
+        }
+        if (GetParam() == Way::Gathered) writer.add(gathered);  // what only refused rows left
+        return taken;
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Ways, HistoryWriterWays, testing::Values(Way::Single, Way::Gathered));
+
+TEST_P(HistoryWriterWays, FullQueueDropsAndCountsWithOneNotice) {
     FakeStore::Shared shared;
     shared.hold = true;
     history::HistoryWriter writer(std::make_unique<FakeStore>(shared), Settings(10, 0.01));
@@ -75,9 +105,9 @@ TEST(HistoryWriter, FullQueueDropsAndCountsWithOneNotice) {
         std::unique_lock lock(shared.m);
         shared.cv.wait(lock, [&] { return shared.inside; });  // the thread is stuck in the store
     }
-    int taken = 0;
-    for (int i = 0; i < 25; ++i) taken += writer.add(Position(2, 100 + i));  // returns at once
-    EXPECT_EQ(taken, 10);
+    std::vector<history::PositionRow> rows;
+    for (int i = 0; i < 25; ++i) rows.push_back(Position(2, 100 + i));
+    EXPECT_EQ(Hand(writer, rows, 7), 10u);  // returns at once
     EXPECT_EQ(writer.counts().dropped, 15);
     EXPECT_EQ(writer.takeNotices().size(), 1u);
     {
@@ -107,13 +137,19 @@ history::PositionRow VariedRow(int i) {
     return p;
 }
 
-TEST(HistoryWriter, RefusingStorePausesThenResumesWithNothingLost) {
+std::vector<history::PositionRow> VariedRows(int from, int to) {
+    std::vector<history::PositionRow> rows;
+    for (int i = from; i < to; ++i) rows.push_back(VariedRow(i));
+    return rows;
+}
+
+TEST_P(HistoryWriterWays, RefusingStorePausesThenResumesWithNothingLost) {
     FakeStore::Shared shared;
     shared.failuresLeft = 3;
     history::HistoryWriter writer(std::make_unique<FakeStore>(shared), Settings(1000, 0.01));
-    for (int i = 0; i < 5; ++i) writer.add(VariedRow(i));
+    Hand(writer, VariedRows(0, 5));
     for (int spins = 0; spins < 500 && writer.counts().written < 5; ++spins) std::this_thread::sleep_for(10ms);
-    for (int i = 5; i < 12; ++i) writer.add(VariedRow(i));
+    Hand(writer, VariedRows(5, 12));
     writer.stop();
     ASSERT_EQ(shared.rows.size(), 12u);
     for (int i = 0; i < 12; ++i) EXPECT_EQ(shared.rows[static_cast<size_t>(i)], VariedRow(i)) << i;
@@ -126,14 +162,16 @@ TEST(HistoryWriter, RefusingStorePausesThenResumesWithNothingLost) {
 
 // Filling from a file: add() waits for room while a slow store catches up,
 // and every row arrives once, in order.
-TEST(HistoryWriter, FillingFromAFileWaitsForRoomAndLosesNothing) {
+TEST_P(HistoryWriterWays, FillingFromAFileWaitsForRoomAndLosesNothing) {
     FakeStore::Shared shared;
     shared.slow = 3ms;
     history::WriterSettings settings = Settings(64, 0.02);
     settings.waitWhenFull = true;
     history::HistoryWriter writer(std::make_unique<FakeStore>(shared), settings);
     constexpr int kRows = 5000;
-    for (int i = 0; i < kRows; ++i) ASSERT_TRUE(writer.add(Position(1 + i % 7, i)));
+    std::vector<history::PositionRow> rows;
+    for (int i = 0; i < kRows; ++i) rows.push_back(Position(1 + i % 7, i));
+    EXPECT_EQ(Hand(writer, rows, 100), static_cast<size_t>(kRows));  // pieces larger than the queue
     writer.stop();
     EXPECT_EQ(writer.counts().dropped, 0);
     EXPECT_EQ(writer.counts().unwritten, 0);
@@ -141,12 +179,10 @@ TEST(HistoryWriter, FillingFromAFileWaitsForRoomAndLosesNothing) {
     for (int i = 0; i < kRows; ++i) ASSERT_EQ(shared.rows[static_cast<size_t>(i)].time, i);
 }
 
-TEST(HistoryWriter, ImpossiblePositionNeverReachesTheStore) {
+TEST_P(HistoryWriterWays, ImpossiblePositionNeverReachesTheStore) {
     FakeStore::Shared shared;
     history::HistoryWriter writer(std::make_unique<FakeStore>(shared), {});
-    EXPECT_FALSE(writer.add(Position(1, 1, 91, 0)));
-    EXPECT_FALSE(writer.add(Position(1, 2, 0, 181)));
-    EXPECT_TRUE(writer.add(Position(1, 3)));
+    EXPECT_EQ(Hand(writer, {Position(1, 1, 91, 0), Position(1, 2, 0, 181), Position(1, 3)}, 2), 1u);
     writer.stop();
     EXPECT_EQ(shared.rows.size(), 1u);
     EXPECT_EQ(writer.counts().refused, 2);
