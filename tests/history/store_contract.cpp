@@ -221,6 +221,11 @@ TEST_P(StoreContract, TextFromTheAirIsStoredAsData) {
         "'; DROP TABLE positions; --",
         "\"); DELETE FROM statics; --",
         "%_\\*?",
+        // What a COPY line or a LIKE pattern would take as its own.
+        "tab\there",
+        "back\\slash \\N \\. \\\\",
+        "new\nline and\r\ncarriage",
+        "\\.",
         "\xC3\x98RESUND \xE2\x80\x94 \xF0\x9F\x9A\xA2",  // UTF-8, also outside the basic plane
         std::string(10 * 1024, 'X') + "'",
         "",

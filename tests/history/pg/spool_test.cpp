@@ -4,12 +4,11 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "history/pg/batch_codec.h"
+#include "support/temp_dir.h"
 
 namespace history {
 namespace {
@@ -18,15 +17,6 @@ namespace fs = std::filesystem;
 
 class SpoolTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("orvanta-spool-" + std::to_string(getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        path_ = (dir_ / "HistorySpool.sqlite").string();
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::unique_ptr<Spool> Open() {
         std::string error;
         auto spool = Spool::open(path_, error);
@@ -34,8 +24,8 @@ protected:
         return spool;
     }
 
-    fs::path dir_;
-    std::string path_;
+    testing_support::TempDir dir_;
+    const std::string path_ = (dir_ / "HistorySpool.sqlite").string();
 };
 
 Batch SampleBatch(int32_t mmsi) {
@@ -130,10 +120,7 @@ TEST_F(SpoolTest, NumbersKeepRisingAndTheWriterStaysOverRestarts) {
 }
 
 TEST_F(SpoolTest, ADamagedFileIsKeptAsideAndANewSpoolBegins) {
-    {
-        std::ofstream garbage(path_, std::ios::binary);
-        garbage << std::string(4096, '\x5a');
-    }
+    dir_.write("HistorySpool.sqlite", std::string(4096, '\x5a'));
     auto spool = Open();
     ASSERT_TRUE(spool);
     EXPECT_TRUE(fs::exists(path_ + ".bad"));
