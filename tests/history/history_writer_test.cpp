@@ -3,7 +3,6 @@
 // writes everything, and a SIGKILL while writing leaves a sound file with
 // all but the last moments in it.
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -178,29 +177,15 @@ TEST(HistoryWriter, SigkillWhileWritingLosesAtMostTheLastMoment) {
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself: " << status;
 
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    sqlite3_stmt* st = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr), SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
-    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "ok");
-    sqlite3_finalize(st);
+    EXPECT_EQ(SqliteAnswer(path, "PRAGMA integrity_check"), "ok\n");
     // Numbered 1..n without a gap, and the last one less than a second and a
     // bit (the batch interval plus scheduling on a busy machine) before the kill.
-    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT count(*), min(mmsi), max(mmsi) FROM positions", -1, &st, nullptr),
-              SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
-    const int64_t count = sqlite3_column_int64(st, 0), first = sqlite3_column_int64(st, 1),
-                  last = sqlite3_column_int64(st, 2);
-    sqlite3_finalize(st);
-    sqlite3_close(db);
+    const std::string counted = SqliteAnswer(path, "SELECT count(*), min(mmsi), max(mmsi) = count(*) FROM positions");
+    EXPECT_GT(std::stoll(counted), 100);
+    EXPECT_TRUE(counted.ends_with(",1,1\n")) << counted;
     const auto span = history::OpenSqliteStore(path, nullptr, nullptr)->span();
     ASSERT_TRUE(span.has_value());
-    const int64_t lastTime = span->second;
-    EXPECT_GT(count, 100);
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(last, count);
-    EXPECT_GT(lastTime, killedAt - 1500);
+    EXPECT_GT(span->second, killedAt - 1500);
 }
 
 // The child's checks of a store on a full disk; its exit code says which failed.

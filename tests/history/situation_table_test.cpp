@@ -3,7 +3,6 @@
 // age against the moment, ranges, and more stations than the live default.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <sstream>
 
 #include "history/history_store_rows.h"

@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 
-#include <cmath>
-
 #include "history/history_store_rows.h"
 #include "history/pg/pg_cluster.h"
 

@@ -3,10 +3,10 @@
 #include "history/pg/spool.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <filesystem>
 
+#include "history/history_store_rows.h"
 #include "history/pg/batch_codec.h"
 #include "support/temp_dir.h"
 
@@ -137,11 +137,7 @@ TEST_F(SpoolTest, ARecordThatNoLongerDecodesIsSetAsideAndTheNextOneComes) {
     ASSERT_TRUE(spool->put(1, SampleBatch(1)));
     ASSERT_TRUE(spool->put(2, SampleBatch(2)));
     // Damage the first record behind the spool's back.
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, "UPDATE waiting SET batch = x'0102' WHERE seq = 1", nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
+    history_test::SqliteAnswer(path_, "UPDATE waiting SET batch = x'0102' WHERE seq = 1");
     const auto e = spool->oldest();
     ASSERT_TRUE(e);
     EXPECT_EQ(e->seq, 2);
