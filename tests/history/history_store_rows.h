@@ -26,6 +26,15 @@ inline history::PositionRow Position(int32_t mmsi, history::TimeMs time, double 
     return p;
 }
 
+// The row with speed, course, heading and status "not available".
+inline history::PositionRow WithoutMotion(history::PositionRow p) {
+    p.sog.reset();
+    p.cog.reset();
+    p.heading.reset();
+    p.navStatus.reset();
+    return p;
+}
+
 inline history::StaticRow Static(int32_t mmsi, history::TimeMs time, std::string name, std::string callSign = "") {
     history::StaticRow s;
     s.time = time;

@@ -63,7 +63,7 @@ TEST(SituationTable, EachStationClassBecomesItsEntry) {
     SituationEntry full = Entry(244123456, 1, StationClass::ClassA);
     full.statics = Statics(244123456, "NORDIC STAR", "PDAB", 70);
     SituationEntry bare = Entry(244000001, 3, StationClass::ClassA);
-    bare.position.sog.reset(), bare.position.cog.reset(), bare.position.heading.reset(), bare.position.navStatus.reset();
+    bare.position = history_test::WithoutMotion(bare.position);
     SituationEntry classB = Entry(244000002, 18, StationClass::ClassB);
     classB.statics = Statics(244000002, "SEA BREEZE", "PB1234", 37);
     SituationEntry extended = Entry(244000003, 19, StationClass::ClassB);

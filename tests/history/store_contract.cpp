@@ -171,11 +171,7 @@ TEST_P(StoreContract, RetentionBySizeNoStoreCanMeetEmptiesIt) {
 }
 
 TEST_P(StoreContract, NotAvailableFieldsComeBackAsNothing) {
-    PositionRow bare = Position(5, kT0);
-    bare.sog.reset();
-    bare.cog.reset();
-    bare.heading.reset();
-    bare.navStatus.reset();
+    PositionRow bare = WithoutMotion(Position(5, kT0));
     bare.stationClass = history::StationClass::AidToNavigation;
     PositionRow full = Position(6, kT0);
     full.sog = 102.2f;
