@@ -29,7 +29,9 @@ TEST(ThinningRule, KeepsOnTimeCourseSpeedOrStatus) {
         std::optional<float> sog, cog;
         std::optional<int16_t> status;
         bool keep;
+        history::ThinningRule rule = {};
     };
+    const history::ThinningRule everyMinute{60, 30, 5, false};
     const Case cases[] = {
         {"first of the station", nullptr, 0, 10.0f, 90.0f, 0, true},
         {"same, 9.999 s later", &last, 109999, 10.0f, 90.0f, 0, false},
@@ -44,21 +46,16 @@ TEST(ThinningRule, KeepsOnTimeCourseSpeedOrStatus) {
         {"speed became unknown", &last, 101000, std::nullopt, 90.0f, 0, true},
         {"course became unknown", &last, 101000, 10.0f, std::nullopt, 0, true},
         {"older than the last kept (late c: time)", &last, 99000, 30.0f, 270.0f, 5, false},
+        {"every minute: turned and status changed, 30 s later", &last, 130000, 10.0f, 110.0f, 5, false, everyMinute},
+        {"every minute: 60 s later", &last, 160000, 10.0f, 110.0f, 5, true, everyMinute},
     };
     for (const Case& c : cases) {
         history::PositionRow row = Position(1, c.time);
         row.sog = c.sog;
         row.cog = c.cog;
         row.navStatus = c.status;
-        EXPECT_EQ(history::KeepPosition(c.last, row, {}), c.keep) << c.what;
+        EXPECT_EQ(history::KeepPosition(c.last, row, c.rule), c.keep) << c.what;
     }
-    history::ThinningRule everyMinute{60, 30, 5, false};
-    history::PositionRow turned = Position(1, 130000);
-    turned.cog = 110.0f;
-    turned.navStatus = 5;
-    EXPECT_FALSE(history::KeepPosition(&last, turned, everyMinute));
-    turned.time = 160000;
-    EXPECT_TRUE(history::KeepPosition(&last, turned, everyMinute));
 }
 
 TEST(StaticChangeRule, StoresOnlyWhatChangedAndKeepsEarlierParts) {

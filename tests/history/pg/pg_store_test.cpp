@@ -84,11 +84,10 @@ TEST(PgStore, LastSeenFindsAnyNameEverSentAndShowsTheLatest) {
         for (const auto& s : store->lastSeen(c.text, c.limit)) got.push_back(s.mmsi);
         EXPECT_EQ(got, c.expected) << c.text;
     }
+    // The latest name, the latest call sign sent, the time of the latest position.
     const auto seen = store->lastSeen("NORDIC", 1);
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].name, "BALTIC II");  // the latest name
-    EXPECT_EQ(seen[0].callSign, "DABC");   // the latest call sign sent
-    EXPECT_EQ(seen[0].time, T0 + 2000);
+    EXPECT_EQ(std::tie(seen[0].name, seen[0].callSign, seen[0].time), std::tuple("BALTIC II", "DABC", T0 + 2000));
 }
 
 TEST(PgStore, AFailingBatchLeavesNothingBehind) {

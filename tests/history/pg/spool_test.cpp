@@ -81,13 +81,11 @@ TEST_F(SpoolTest, KeepsBatchesOldestFirstAcrossARestart) {
             ASSERT_TRUE(seq);
             ASSERT_TRUE(spool->put(*seq, SampleBatch(mmsi)));
         }
-        EXPECT_EQ(spool->waitingBatches(), 3);
-        EXPECT_EQ(spool->waitingRows(), 12);
+        EXPECT_EQ(std::tuple(spool->waitingBatches(), spool->waitingRows()), std::tuple(3, 12));
     }
     auto spool = Open();
     ASSERT_TRUE(spool);
-    EXPECT_EQ(spool->waitingBatches(), 3);
-    EXPECT_EQ(spool->waitingRows(), 12);
+    EXPECT_EQ(std::tuple(spool->waitingBatches(), spool->waitingRows()), std::tuple(3, 12));
     std::vector<int32_t> order;
     while (auto e = spool->oldest()) {
         EXPECT_TRUE(Same(e->batch, SampleBatch(e->batch.positions[0].mmsi)));
@@ -95,8 +93,7 @@ TEST_F(SpoolTest, KeepsBatchesOldestFirstAcrossARestart) {
         ASSERT_TRUE(spool->remove(e->seq));
     }
     EXPECT_EQ(order, (std::vector<int32_t>{3, 1, 2}));
-    EXPECT_EQ(spool->waitingBatches(), 0);
-    EXPECT_EQ(spool->waitingRows(), 0);
+    EXPECT_EQ(std::tuple(spool->waitingBatches(), spool->waitingRows()), std::tuple(0, 0));
 }
 
 TEST_F(SpoolTest, NumbersKeepRisingAndTheWriterStaysOverRestarts) {
