@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <ctime>
 
 #include "base/date_time.h"
 #include "base/number_format.h"

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <numbers>
 
 #include "cli/sim/geodesic_step.h"

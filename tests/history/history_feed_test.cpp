@@ -29,7 +29,9 @@ TEST(ThinningRule, KeepsOnTimeCourseSpeedOrStatus) {
         std::optional<float> sog, cog;
         std::optional<int16_t> status;
         bool keep;
+        history::ThinningRule rule = {};
     };
+    const history::ThinningRule everyMinute{60, 30, 5, false};
     const Case cases[] = {
         {"first of the station", nullptr, 0, 10.0f, 90.0f, 0, true},
         {"same, 9.999 s later", &last, 109999, 10.0f, 90.0f, 0, false},
@@ -44,21 +46,16 @@ TEST(ThinningRule, KeepsOnTimeCourseSpeedOrStatus) {
         {"speed became unknown", &last, 101000, std::nullopt, 90.0f, 0, true},
         {"course became unknown", &last, 101000, 10.0f, std::nullopt, 0, true},
         {"older than the last kept (late c: time)", &last, 99000, 30.0f, 270.0f, 5, false},
+        {"every minute: turned and status changed, 30 s later", &last, 130000, 10.0f, 110.0f, 5, false, everyMinute},
+        {"every minute: 60 s later", &last, 160000, 10.0f, 110.0f, 5, true, everyMinute},
     };
     for (const Case& c : cases) {
         history::PositionRow row = Position(1, c.time);
         row.sog = c.sog;
         row.cog = c.cog;
         row.navStatus = c.status;
-        EXPECT_EQ(history::KeepPosition(c.last, row, {}), c.keep) << c.what;
+        EXPECT_EQ(history::KeepPosition(c.last, row, c.rule), c.keep) << c.what;
     }
-    history::ThinningRule everyMinute{60, 30, 5, false};
-    history::PositionRow turned = Position(1, 130000);
-    turned.cog = 110.0f;
-    turned.navStatus = 5;
-    EXPECT_FALSE(history::KeepPosition(&last, turned, everyMinute));
-    turned.time = 160000;
-    EXPECT_TRUE(history::KeepPosition(&last, turned, everyMinute));
 }
 
 TEST(StaticChangeRule, StoresOnlyWhatChangedAndKeepsEarlierParts) {
@@ -101,11 +98,9 @@ TEST(StaticChangeRule, StoresOnlyWhatChangedAndKeepsEarlierParts) {
         {"renamed", partA("SEA BREEZE II"), true},
     };
     for (const Step& s : steps) EXPECT_EQ(history::MergeStatic(known, s.report), s.changed) << s.what;
-    EXPECT_EQ(known.name, "SEA BREEZE II");
-    EXPECT_EQ(known.callSign, "PB123");
-    EXPECT_EQ(known.shipType, 70);  // the voyage data's type came after part B's
-    EXPECT_EQ(known.destination, "IJMUIDEN");
-    EXPECT_EQ(known.dimB, 7);
+    // The voyage data's ship type came after part B's.
+    EXPECT_EQ(std::tie(known.name, known.callSign, known.shipType, known.destination, known.dimB),
+              std::tuple("SEA BREEZE II", "PB123", 70, "IJMUIDEN", 7));
 }
 
 // A receiver writing through a feed into a real store.
@@ -159,16 +154,15 @@ TEST_F(FeedToStore, ReceivedSentencesBecomeRows) {
 
     auto store = reopen();
     ASSERT_TRUE(store);
-    const auto track = store->track(ship, 0, INT64_MAX);
-    ASSERT_EQ(track.size(), 3u);
-    EXPECT_EQ(track[0].time, 1796655600000);
-    EXPECT_EQ(track[1].time, 1796655604000);
-    EXPECT_EQ(track[1].navStatus, 5);
-    EXPECT_EQ(track[0].stationClass, history::StationClass::ClassA);
-    EXPECT_EQ(track[0].input, app::Receiver::kMainInput);
-    EXPECT_EQ(track[2].time, 1796659200000);
-    EXPECT_EQ(track[2].source, "rcvr7");
-    EXPECT_EQ(track[0].heading, 44);
+    // Time, status, source, input, class and heading of each stored row.
+    std::vector<std::tuple<history::TimeMs, int, std::string, int, history::StationClass, int>> track;
+    for (const auto& p : store->track(ship, 0, INT64_MAX)) {
+        track.emplace_back(p.time, p.navStatus.value_or(-1), p.source, p.input, p.stationClass, p.heading.value_or(-1));
+    }
+    const auto A = history::StationClass::ClassA;
+    EXPECT_EQ(track, (decltype(track){{1796655600000, 0, "", app::Receiver::kMainInput, A, 44},
+                                      {1796655604000, 5, "", app::Receiver::kMainInput, A, 44},
+                                      {1796659200000, 0, "rcvr7", app::Receiver::kMainInput, A, 44}}));
     const auto seen = store->lastSeen("nordic", 5);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].callSign, "PD1234");

@@ -1,6 +1,8 @@
 // Rows for the history tests, with every field set so a lost column shows.
 #pragma once
 
+#include <sqlite3.h>
+
 #include <string>
 
 #include "history/history_store.h"
@@ -24,6 +26,15 @@ inline history::PositionRow Position(int32_t mmsi, history::TimeMs time, double 
     return p;
 }
 
+// The row with speed, course, heading and status "not available".
+inline history::PositionRow WithoutMotion(history::PositionRow p) {
+    p.sog.reset();
+    p.cog.reset();
+    p.heading.reset();
+    p.navStatus.reset();
+    return p;
+}
+
 inline history::StaticRow Static(int32_t mmsi, history::TimeMs time, std::string name, std::string callSign = "") {
     history::StaticRow s;
     s.time = time;
@@ -37,6 +48,22 @@ inline history::StaticRow Static(int32_t mmsi, history::TimeMs time, std::string
 
 inline history::MessageRow Message(int32_t mmsi, history::TimeMs time, std::string json) {
     return {time, mmsi, 0, "", 8, std::move(json)};
+}
+
+// What SQLite answers to `sql` on the file at `path`, behind the store's
+// back: rows one a line, columns joined by ",".
+inline std::string SqliteAnswer(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    std::string rows;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_exec(db, sql.c_str(), [](void* out, int n, char** values, char**) {
+        std::string& text = *static_cast<std::string*>(out);
+        for (int i = 0; i < n; ++i) text += std::string(i ? "," : "") + (values[i] ? values[i] : "");
+        text += "\n";
+        return 0;
+    }, &rows, nullptr);
+    sqlite3_close(db);
+    return rows;
 }
 
 }  // namespace history_test

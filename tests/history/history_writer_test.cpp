@@ -3,8 +3,6 @@
 // writes everything, and a SIGKILL while writing leaves a sound file with
 // all but the last moments in it.
 #include <signal.h>
-#include <sqlite3.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -186,7 +184,6 @@ TEST_P(HistoryWriterWays, ImpossiblePositionNeverReachesTheStore) {
     writer.stop();
     EXPECT_EQ(shared.rows.size(), 1u);
     EXPECT_EQ(writer.counts().refused, 2);
-    EXPECT_EQ(shared.failuresLeft, 0);
 }
 
 // The child writes one position per ~0.2 ms, numbered by mmsi, timed by the
@@ -216,51 +213,33 @@ TEST(HistoryWriter, SigkillWhileWritingLosesAtMostTheLastMoment) {
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself: " << status;
 
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    sqlite3_stmt* st = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr), SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
-    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "ok");
-    sqlite3_finalize(st);
+    EXPECT_EQ(SqliteAnswer(path, "PRAGMA integrity_check"), "ok\n");
     // Numbered 1..n without a gap, and the last one less than a second and a
     // bit (the batch interval plus scheduling on a busy machine) before the kill.
-    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT count(*), min(mmsi), max(mmsi) FROM positions", -1, &st, nullptr),
-              SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
-    const int64_t count = sqlite3_column_int64(st, 0), first = sqlite3_column_int64(st, 1),
-                  last = sqlite3_column_int64(st, 2);
-    sqlite3_finalize(st);
-    sqlite3_close(db);
+    const std::string counted = SqliteAnswer(path, "SELECT count(*), min(mmsi), max(mmsi) = count(*) FROM positions");
+    EXPECT_GT(std::stoll(counted), 100);
+    EXPECT_TRUE(counted.ends_with(",1,1\n")) << counted;
     const auto span = history::OpenSqliteStore(path, nullptr, nullptr)->span();
     ASSERT_TRUE(span.has_value());
-    const int64_t lastTime = span->second;
-    EXPECT_GT(count, 100);
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(last, count);
-    EXPECT_GT(lastTime, killedAt - 1500);
+    EXPECT_GT(span->second, killedAt - 1500);
 }
 
 // The child's checks of a store on a full disk; its exit code says which failed.
 [[noreturn]] void WriteOnAFullDisk(const std::string& path) {
     auto store = history::OpenSqliteStore(path, nullptr, nullptr);
     if (!store) _exit(3);
-    // Writing past the limit fails with EFBIG, as on a full disk, instead of killing the process.
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit small{256 * 1024, limit.rlim_max};
-    if (setrlimit(RLIMIT_FSIZE, &small) != 0) _exit(4);
     history::HistoryWriter writer(std::move(store), Settings(1000000, 0.01));
     constexpr int kRows = 40000;
-    for (int i = 0; i < kRows; ++i) {
-        // The live side never waits: every row is taken at once while the store fails.
-        if (!writer.add(Position(100 + i % 50, 1000 + i))) _exit(5);
-        if (i % 1000 == 999) std::this_thread::sleep_for(5ms);
+    {
+        const testing_support::FileSizeLimit full(256 * 1024);
+        for (int i = 0; i < kRows; ++i) {
+            // The live side never waits: every row is taken at once while the store fails.
+            if (!writer.add(Position(100 + i % 50, 1000 + i))) _exit(5);
+            if (i % 1000 == 999) std::this_thread::sleep_for(5ms);
+        }
+        for (int spins = 0; spins < 500 && writer.counts().failures < 3; ++spins) std::this_thread::sleep_for(10ms);
+        if (writer.counts().failures < 3) _exit(6);
     }
-    for (int spins = 0; spins < 500 && writer.counts().failures < 3; ++spins) std::this_thread::sleep_for(10ms);
-    if (writer.counts().failures < 3) _exit(6);
-    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(7);
     // It goes on by itself once there is room again.
     for (int spins = 0; spins < 1000 && writer.counts().written < kRows; ++spins) std::this_thread::sleep_for(10ms);
     if (writer.counts().written != kRows) _exit(8);
@@ -283,8 +262,7 @@ TEST(HistoryWriter, FullDiskPausesWithOneNoticeAndResumesWithNothingLost) {
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status)) << status;
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "3 open, 4 limit, 5 add refused, 6 no failure, 7 raise, 8 not all written, "
-                                         "9 notices, 10 rows lost";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "3 open, 5 add refused, 6 no failure, 8 not all written, 9 notices, 10 rows lost";
 }
 
 }  // namespace

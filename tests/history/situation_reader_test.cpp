@@ -9,6 +9,7 @@
 #include <future>
 
 #include "history/situation_reader.h"
+#include "support/write_only_store.h"
 
 namespace {
 
@@ -17,13 +18,12 @@ using history::TimeMs;
 
 // Holds every situation query until released; answers one station whose
 // MMSI is the moment asked for.
-class HeldStore : public history::HistoryStore {
+class HeldStore : public testing_support::WriteOnlyStore {
 public:
     std::promise<void> started;
     std::shared_future<void> release;
     explicit HeldStore(std::shared_future<void> r) : release(std::move(r)) {}
     history::Status append(const history::Batch&) override { return {}; }
-    std::vector<history::PositionRow> track(int32_t, TimeMs, TimeMs) override { return {}; }
     std::vector<history::SituationEntry> situation(TimeMs at, TimeMs) override {
         if (!startedOnce_) started.set_value(), startedOnce_ = true;
         release.wait();
@@ -31,12 +31,7 @@ public:
         e.position.mmsi = static_cast<int32_t>(at);
         return {e};
     }
-    std::vector<history::LastSeen> lastSeen(std::string_view, int) override { return {}; }
-    std::vector<history::HourCount> countsPerHour(TimeMs, TimeMs) override { return {}; }
-    std::vector<history::MessageRow> messages(TimeMs, TimeMs) override { return {}; }
     std::optional<std::pair<TimeMs, TimeMs>> span() override { return std::make_pair(TimeMs{10}, TimeMs{20}); }
-    history::Status applyRetention(const history::Retention&, TimeMs) override { return {}; }
-    std::string lastError() const override { return {}; }
 
 private:
     bool startedOnce_ = false;

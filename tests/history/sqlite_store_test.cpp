@@ -70,17 +70,6 @@ TEST(SqliteStore, DamagedFileIsKeptAsBadAndANewStoreStarts) {
     }
 }
 
-TEST(SqliteStore, GoodFileIsOpenedWithoutNotice) {
-    testing_support::TempDir dir;
-    const std::string path = (dir / "h.sqlite").string();
-    ASSERT_TRUE(history::OpenSqliteStore(path, nullptr, nullptr)->append({{Position(1, 5)}, {}, {}}).ok());
-    std::string notice;
-    auto again = history::OpenSqliteStore(path, &notice, nullptr);
-    ASSERT_TRUE(again);
-    EXPECT_EQ(notice, "");
-    EXPECT_EQ(again->track(1, 0, 10).size(), 1u);
-}
-
 TEST(SqliteStore, SizeRetentionDropsWholeOldDaysUntilTheFileFits) {
     testing_support::TempDir dir;
     const std::string path = (dir / "h.sqlite").string();
@@ -123,9 +112,7 @@ TEST(SqliteStore, ReportsOfOneStationWithTheSameTimeAreAllKeptInOrder) {
 TEST(SqliteStore, FileOfTheFirstLayoutIsConvertedWithEveryRow) {
     testing_support::TempDir dir;
     const std::string path = (dir / "old.sqlite").string();
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    const char* old = R"sql(
+    SqliteAnswer(path, R"sql(
 CREATE TABLE positions(time INTEGER NOT NULL, mmsi INTEGER NOT NULL, input INTEGER NOT NULL, source TEXT NOT NULL,
   type INTEGER NOT NULL, class TEXT NOT NULL, lat REAL NOT NULL, lon REAL NOT NULL,
   sog REAL, cog REAL, heading INTEGER, status INTEGER);
@@ -137,23 +124,17 @@ INSERT INTO positions VALUES(1000, 9, 2, 'rcvr1', 1, 'A', 51.98, 3.95, 12.5, 271
 INSERT INTO positions VALUES(1000, 9, 3, '', 18, 'B', -33.5, -70.25, NULL, NULL, NULL, NULL);
 INSERT INTO positions VALUES(2000, 9, 2, 'rcvr1', 1, 'A', 52.0, 4.0, 0.0, 0.0, 0, 15);
 INSERT INTO stations VALUES(9, 2000, 52.0, 4.0, 'OLD', '');
-)sql";
-    ASSERT_EQ(sqlite3_exec(db, old, nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+)sql");
     std::string notice, error;
     auto store = history::OpenSqliteStore(path, &notice, &error);
     ASSERT_TRUE(store) << error;
     EXPECT_TRUE(notice.empty()) << notice;
     auto a = Position(9, 1000, 51.98, 3.95);
-    auto b = Position(9, 1000, -33.5, -70.25);
+    auto b = WithoutMotion(Position(9, 1000, -33.5, -70.25));
     b.input = 3;
     b.source = "";
     b.type = 18;
     b.stationClass = history::StationClass::ClassB;
-    b.sog.reset();
-    b.cog.reset();
-    b.heading.reset();
-    b.navStatus.reset();
     auto c = Position(9, 2000, 52.0, 4.0);
     c.sog = 0;
     c.cog = 0;
@@ -161,10 +142,11 @@ INSERT INTO stations VALUES(9, 2000, 52.0, 4.0, 'OLD', '');
     c.navStatus = 15;
     EXPECT_EQ(store->track(9, 0, 5000), (std::vector{a, b, c}));
     EXPECT_EQ(store->span(), (std::pair<history::TimeMs, history::TimeMs>(1000, 2000)));
-    // Opened again, the converted file is taken as it is.
+    // Opened again, the converted file is taken as it is, without a notice.
     store.reset();
     store = history::OpenSqliteStore(path, &notice, &error);
     ASSERT_TRUE(store) << error;
+    EXPECT_TRUE(notice.empty()) << notice;
     EXPECT_EQ(store->track(9, 0, 5000).size(), 3u);
     EXPECT_FALSE(std::filesystem::exists(path + ".bad"));
 }
@@ -231,25 +213,14 @@ TEST(SqliteStore, ThirdLayoutGetsTheBlocksTimeIndex) {
         ASSERT_TRUE(store->append(b).ok());
         before = store->situation(1000 + 200 * 5000, 600000);
     }
-    const auto ask = [&](const char* sql) {
-        sqlite3* db = nullptr;
-        sqlite3_open(path.c_str(), &db);
-        sqlite3_stmt* q = nullptr;
-        sqlite3_prepare_v2(db, sql, -1, &q, nullptr);
-        const int64_t v = sqlite3_step(q) == SQLITE_ROW ? sqlite3_column_int64(q, 0) : -1;
-        sqlite3_finalize(q);
-        sqlite3_close(db);
-        return v;
-    };
-    ask("DROP INDEX positions_time");
-    ask("PRAGMA user_version = 3");
-    ASSERT_EQ(ask("SELECT count(*) FROM sqlite_master WHERE name = 'positions_time'"), 0);
+    const auto ask = [&](const char* sql) { return SqliteAnswer(path, sql); };
+    ask("DROP INDEX positions_time; PRAGMA user_version = 3");
+    ASSERT_EQ(ask("SELECT count(*) FROM sqlite_master WHERE name = 'positions_time'"), "0\n");
     std::string notice, error;
     auto store = history::OpenSqliteStore(path, &notice, &error);
     ASSERT_TRUE(store) << error;
     EXPECT_TRUE(notice.empty()) << notice;
-    EXPECT_EQ(ask("SELECT count(*) FROM sqlite_master WHERE name = 'positions_time'"), 1);
-    EXPECT_EQ(ask("PRAGMA user_version"), 4);
+    EXPECT_EQ(ask("SELECT count(*) FROM sqlite_master WHERE name = 'positions_time'; PRAGMA user_version"), "1\n4\n");
     const auto after = store->situation(1000 + 200 * 5000, 600000);
     ASSERT_EQ(after.size(), 7u);
     ASSERT_EQ(after.size(), before.size());

@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "support/fed_receiver.h"
 #include "support/temp_dir.h"

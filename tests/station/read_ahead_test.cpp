@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -71,45 +72,35 @@ Outcome outcomeOf(const Receiver& rx, const testing_support::RecordingEvents& ev
     return o;
 }
 
-// The stream handed over in pieces of `piece` bytes (0: at once) on one thread.
-Outcome oneThread(const std::string& stream, size_t piece) {
+// The stream handed over in pieces of `piece` bytes (0: at once), on one
+// thread or through a ReadAheadFeed whose reading clock moves on in step.
+Outcome run(const std::string& stream, size_t piece, bool readAhead) {
     base::ManualClock clock;
     testing_support::RecordingEvents events;
     Receiver rx(clock, events);
-    input::InputTests tests;
-    tests.CheckChecksum = true;
-    rx.setInputTests(tests);
-    std::vector<double> observed;
-    rx.setAfterSentence([&] {
-        observed.push_back(clock.monotonicSeconds());
-        clock.advance(kStep);
-    });
-    const size_t step = piece == 0 ? stream.size() : piece;
-    for (size_t at = 0; at < stream.size(); at += step) rx.takeBytes(Receiver::kMainInput, stream.substr(at, step));
-    rx.endOfStream(Receiver::kMainInput);
-    return outcomeOf(rx, events, observed);
-}
-
-// The same through a ReadAheadFeed, the reading clock moved on in step.
-Outcome twoThreads(const std::string& stream, size_t piece) {
-    base::ManualClock clock;
-    testing_support::RecordingEvents events;
-    Receiver rx(clock, events);
-    input::InputTests tests;
-    tests.CheckChecksum = true;
-    rx.setInputTests(tests);
+    rx.setInputTests({.CheckChecksum = true});
     std::vector<double> observed;
     rx.setAfterSentence([&] {
         observed.push_back(clock.monotonicSeconds());
         clock.advance(kStep);
     });
     base::ManualClock reading = clock;
-    {
-        ReadAheadFeed feed(rx, reading, [&] { reading.advance(kStep); });
-        const size_t step = piece == 0 ? stream.size() : piece;
-        for (size_t at = 0; at < stream.size(); at += step) feed.takeBytes(Receiver::kMainInput, stream.substr(at, step));
-        feed.endOfStream(Receiver::kMainInput);
-        feed.finish();
+    std::optional<ReadAheadFeed> feed;
+    if (readAhead) feed.emplace(rx, reading, [&] { reading.advance(kStep); });
+    const size_t step = piece == 0 ? stream.size() : piece;
+    for (size_t at = 0; at < stream.size(); at += step) {
+        if (feed) {
+            feed->takeBytes(Receiver::kMainInput, stream.substr(at, step));
+        } else {
+            rx.takeBytes(Receiver::kMainInput, stream.substr(at, step));
+        }
+    }
+    if (feed) {
+        feed->endOfStream(Receiver::kMainInput);
+        feed->finish();
+        feed.reset();
+    } else {
+        rx.endOfStream(Receiver::kMainInput);
     }
     return outcomeOf(rx, events, observed);
 }
@@ -117,10 +108,10 @@ Outcome twoThreads(const std::string& stream, size_t piece) {
 TEST(ReadAheadFeed, BuildsWhatOneThreadBuilds) {
     const std::string stream = mixedStream();
     for (const size_t piece : {size_t{0}, size_t{7}, size_t{4096}}) {
-        const Outcome one = oneThread(stream, piece);
+        const Outcome one = run(stream, piece, false);
         ASSERT_GT(one.counts[0], static_cast<int64_t>(2 * ReadAheadFeed::kBatchSentences)) << "several batches";
         EXPECT_GT(one.counts[1] * one.counts[2] * one.counts[6], 0) << "every kind of outcome occurs";
-        EXPECT_TRUE(one == twoThreads(stream, piece)) << "pieces of " << piece;
+        EXPECT_TRUE(one == run(stream, piece, true)) << "pieces of " << piece;
     }
 }
 

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -113,31 +112,6 @@ TEST(Playback, LinesAreDueByTheirTimesOrTheRateAndBreaksAreSkipped) {
         for (size_t k = 0; k < gaps.size(); ++k) EXPECT_NEAR(gaps[k], r.gaps[k], 1e-6) << r.name;
     }
     EXPECT_EQ(GapSkippedText(1e9), "gap of 1000000000 s skipped");
-}
-
-// The reader on a clock of the test's own, driven as replay --realtime and
-// the play back drive it: one far-future time costs no waiting, is reported
-// once, and every line is handed over in order.
-TEST(Playback, OneFarFutureTimeDoesNotStopTheFile) {
-    std::string file;
-    for (int64_t t : {int64_t{1700000000}, int64_t{2700000000}, int64_t{1700000001}, int64_t{1700000002}})
-        file += FormatTagBlock("", t) + "!AIVDM,1,1,,A," + std::to_string(t) + ",0\r\n";
-    std::FILE* in = ::fmemopen(file.data(), file.size(), "rb");
-    ASSERT_NE(in, nullptr);
-    PlaybackReader reader(10);
-    reader.attach(in);
-    std::vector<std::string> notices;
-    reader.onGapSkipped([&](double s) { notices.push_back(GapSkippedText(s)); });
-    double clock = 0;  // seconds of the wall clock since the start, at speed 1
-    std::string handed;
-    for (double due = reader.nextDue(); std::isfinite(due); due = reader.nextDue()) {
-        clock = std::max(clock, due);  // waiting until due
-        reader.take(clock, handed);
-    }
-    std::fclose(in);
-    EXPECT_EQ(handed, file);
-    EXPECT_LT(clock, 2.0);
-    EXPECT_EQ(notices, std::vector<std::string>{"gap of 1000000000 s skipped"});
 }
 
 // Seeking goes on at the start of the line after the offset (a line that

@@ -3,8 +3,6 @@
 // episode runs.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "support/fed_receiver.h"
 #include "targets/dangerous_targets.h"
 

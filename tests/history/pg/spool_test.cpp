@@ -3,13 +3,12 @@
 #include "history/pg/spool.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
+#include "history/history_store_rows.h"
 #include "history/pg/batch_codec.h"
+#include "support/temp_dir.h"
 
 namespace history {
 namespace {
@@ -18,15 +17,6 @@ namespace fs = std::filesystem;
 
 class SpoolTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("orvanta-spool-" + std::to_string(getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        path_ = (dir_ / "HistorySpool.sqlite").string();
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::unique_ptr<Spool> Open() {
         std::string error;
         auto spool = Spool::open(path_, error);
@@ -34,8 +24,8 @@ protected:
         return spool;
     }
 
-    fs::path dir_;
-    std::string path_;
+    testing_support::TempDir dir_;
+    const std::string path_ = (dir_ / "HistorySpool.sqlite").string();
 };
 
 Batch SampleBatch(int32_t mmsi) {
@@ -91,13 +81,11 @@ TEST_F(SpoolTest, KeepsBatchesOldestFirstAcrossARestart) {
             ASSERT_TRUE(seq);
             ASSERT_TRUE(spool->put(*seq, SampleBatch(mmsi)));
         }
-        EXPECT_EQ(spool->waitingBatches(), 3);
-        EXPECT_EQ(spool->waitingRows(), 12);
+        EXPECT_EQ(std::tuple(spool->waitingBatches(), spool->waitingRows()), std::tuple(3, 12));
     }
     auto spool = Open();
     ASSERT_TRUE(spool);
-    EXPECT_EQ(spool->waitingBatches(), 3);
-    EXPECT_EQ(spool->waitingRows(), 12);
+    EXPECT_EQ(std::tuple(spool->waitingBatches(), spool->waitingRows()), std::tuple(3, 12));
     std::vector<int32_t> order;
     while (auto e = spool->oldest()) {
         EXPECT_TRUE(Same(e->batch, SampleBatch(e->batch.positions[0].mmsi)));
@@ -105,8 +93,7 @@ TEST_F(SpoolTest, KeepsBatchesOldestFirstAcrossARestart) {
         ASSERT_TRUE(spool->remove(e->seq));
     }
     EXPECT_EQ(order, (std::vector<int32_t>{3, 1, 2}));
-    EXPECT_EQ(spool->waitingBatches(), 0);
-    EXPECT_EQ(spool->waitingRows(), 0);
+    EXPECT_EQ(std::tuple(spool->waitingBatches(), spool->waitingRows()), std::tuple(0, 0));
 }
 
 TEST_F(SpoolTest, NumbersKeepRisingAndTheWriterStaysOverRestarts) {
@@ -130,10 +117,7 @@ TEST_F(SpoolTest, NumbersKeepRisingAndTheWriterStaysOverRestarts) {
 }
 
 TEST_F(SpoolTest, ADamagedFileIsKeptAsideAndANewSpoolBegins) {
-    {
-        std::ofstream garbage(path_, std::ios::binary);
-        garbage << std::string(4096, '\x5a');
-    }
+    dir_.write("HistorySpool.sqlite", std::string(4096, '\x5a'));
     auto spool = Open();
     ASSERT_TRUE(spool);
     EXPECT_TRUE(fs::exists(path_ + ".bad"));
@@ -150,11 +134,7 @@ TEST_F(SpoolTest, ARecordThatNoLongerDecodesIsSetAsideAndTheNextOneComes) {
     ASSERT_TRUE(spool->put(1, SampleBatch(1)));
     ASSERT_TRUE(spool->put(2, SampleBatch(2)));
     // Damage the first record behind the spool's back.
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, "UPDATE waiting SET batch = x'0102' WHERE seq = 1", nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
+    history_test::SqliteAnswer(path_, "UPDATE waiting SET batch = x'0102' WHERE seq = 1");
     const auto e = spool->oldest();
     ASSERT_TRUE(e);
     EXPECT_EQ(e->seq, 2);

@@ -5,19 +5,17 @@
 
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
-#include <unistd.h>
 
 #include <atomic>
-#include <filesystem>
 #include <thread>
 
 #include "history/pg/open_pg_store.h"
 #include "history/pg/pg_cluster.h"
+#include "support/temp_dir.h"
 
 namespace history {
 namespace {
 
-namespace fs = std::filesystem;
 constexpr TimeMs T0 = 1'796'601'600'000;  // 2026-12-07T00:00:00Z
 constexpr int kStations = 10;
 
@@ -38,14 +36,8 @@ Batch NumberedBatch(int i) {
 
 class SpooledStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("orvanta-spooled-" + std::to_string(getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
     void TearDown() override {
         if (paused_) PgTestCluster::resume();
-        fs::remove_all(dir_);
     }
 
     std::unique_ptr<SpooledStore> OpenSpooled(const std::string& url, int statementTimeoutMs = 0) {
@@ -100,7 +92,7 @@ protected:
         PQfinish(db);
     }
 
-    fs::path dir_;
+    testing_support::TempDir dir_;
     bool paused_ = false;
 };
 
