@@ -22,7 +22,7 @@
 
 #include "station/receiver.h"
 #include "targets/target_filter.h"
-#include "windows/targets/list_cell_delegate.h"
+#include "windows/targets/list_cells_view.h"
 #include "windows/targets/target_list_model.h"
 #include "targets/target_sort.h"
 #include "ui/plain_text.h"
@@ -44,18 +44,6 @@ constexpr const char* kBannerStyle =
     "QLabel { background: #7a4a00; color: white; font-weight: bold; padding: 4px; border-radius: 3px; }";
 const QColor kPastBase(236, 226, 200);
 const QColor kPastText(96, 86, 70);
-
-// The list's painting counts as the list's work in the window thread's trace.
-class TracedTableView : public QTableView {
-public:
-    using QTableView::QTableView;
-
-protected:
-    void paintEvent(QPaintEvent* event) override {
-        const ui::WorkScope traced(ui::WorkPart::List);
-        QTableView::paintEvent(event);
-    }
-};
 
 // The widest value a column usually shows: the list refits its columns to the
 // values once rows arrive, and the window must still show them all then.
@@ -117,10 +105,9 @@ void TargetListPanel::buildList(QWidget& central) {
     connect(&model_, &QAbstractItemModel::dataChanged, fitColumnsTimer_, [this] {
         if (!fitColumnsTimer_->isActive()) fitColumnsTimer_->start();
     });
-    fgAISTargets_ = new TracedTableView(&central);
+    fgAISTargets_ = new targets::ListCellsView(&central);
     fgAISTargets_->setObjectName("fgAISTargets");
     fgAISTargets_->setModel(&model_);
-    fgAISTargets_->setItemDelegate(new targets::ListCellDelegate(fgAISTargets_));
     fgAISTargets_->setSortingEnabled(false);
     fgAISTargets_->setSelectionBehavior(QAbstractItemView::SelectRows);
     fgAISTargets_->setSelectionMode(QAbstractItemView::SingleSelection);

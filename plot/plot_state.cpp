@@ -122,27 +122,51 @@ bool SameGrid(const geodesy::DatumTable& a, const geodesy::DatumTable& b) {
     return numbers(a.datumSlots[0]) == numbers(b.datumSlots[0]) && numbers(a.datumSlots[1]) == numbers(b.datumSlots[1]);
 }
 
-// How far from its position the lines of target t may reach, in metres: its
-// heading mark (a fraction of the picture), its hull outline (every corner
-// lies within twice the sum of its dimensions), its speed vector.
-double LineReachMetres(const targets::TargetRecord& t, int16_t vectorMinutes, const PlotView& view) {
-    double reach = std::fabs(view.heightMetres()) / 40;
-    reach += 2.0 * (std::max<double>(0, t.Dim.DimA) + std::max<double>(0, t.Dim.DimB) + std::max<double>(0, t.Dim.DimC) +
-                    std::max<double>(0, t.Dim.DimD));
+// How far from its position the hull outline of target t may reach, in
+// metres: every corner lies within twice the sum of its dimensions.
+double HullReachMetres(const targets::TargetRecord& t) {
+    return 2.0 * (std::max<double>(0, t.Dim.DimA) + std::max<double>(0, t.Dim.DimB) +
+                  std::max<double>(0, t.Dim.DimC) + std::max<double>(0, t.Dim.DimD));
+}
+
+// Metres per minute of target t's speed vector.
+double VectorMetresPerMinute(const targets::TargetRecord& t) {
     const double sog = t.Motion.SOG;
-    if (std::isfinite(sog) && sog > 0) reach += sog * kMetresPerNauticalMile / 60.0 * std::abs(vectorMinutes);
-    return reach;
+    return std::isfinite(sog) && sog > 0 ? sog * kMetresPerNauticalMile / 60.0 : 0;
 }
 
 // A target at (x, y) none of whose shapes could be drawn in the picture or
 // move a label in it: its symbol and label are drawn, and get in the way of
 // other labels, only within 64 pixels of the picture; its lines reach no
-// farther than LineReachMetres. With 20,000 targets over a wide area, most
+// farther than its heading mark (a fraction of the picture), its hull
+// outline and its speed vector. With 20,000 targets over a wide area, most
 // lie out of reach at a harbour's scale, and the moving layer skips them.
-bool OutOfPicture(const targets::TargetRecord& t, double x, double y, int16_t vectorMinutes, const PlotView& view) {
+bool OutOfPicture(double hullReach, double metresPerMinute, double x, double y, int16_t vectorMinutes,
+                  const PlotView& view) {
     constexpr double kShapeMarginPx = 128;  // twice the 64 pixels of the painter and the label placement
-    const double reachPx = kShapeMarginPx + LineReachMetres(t, vectorMinutes, view) / view.metresPerPixel();
-    return !NearPicture(view, view.toPixel(x, y), reachPx);
+    const double reach = std::fabs(view.heightMetres()) / 40 + hullReach + metresPerMinute * std::abs(vectorMinutes);
+    return !NearPicture(view, view.toPixel(x, y), kShapeMarginPx + reach / view.metresPerPixel());
+}
+
+bool OutOfPicture(const targets::TargetRecord& t, double x, double y, int16_t vectorMinutes, const PlotView& view) {
+    return OutOfPicture(HullReachMetres(t), VectorMetresPerMinute(t), x, y, vectorMinutes, view);
+}
+
+// The lines of record t the trail pass reads, fetched ahead of use: the
+// records lie kilobytes apart, and a pass over 20,000 of them would otherwise
+// wait on memory for each line it reads.
+void FetchAhead(const targets::TargetRecord& t) {
+    __builtin_prefetch(&t.Status);
+    __builtin_prefetch(&t.Fix);
+    __builtin_prefetch(&t.Dim);
+    __builtin_prefetch(&t.Dangerous);
+}
+
+// What the last trail pass noted lets the moving layer pass over entry n
+// without its record: not drawable then, or out of reach of the picture.
+bool PassedOver(const TrackPoint& p, const PlotState& plot, const PlotView& view) {
+    return !p.drawable || OutOfPicture(p.hullReach, p.metresPerMinute, p.easting - plot.centreE,
+                                       p.northing - plot.centreN, plot.vectorTime, view);
 }
 
 }  // namespace
@@ -241,10 +265,17 @@ void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector
     // stands while the grid does.
     const bool sameGrid = SameGrid(plot.trackDatum, plot.datum);
     if (!sameGrid) plot.trackDatum = plot.datum;
+    constexpr int kAhead = 8;
     for (int n = 1; n <= table.EntryCount(); ++n) {
+        if (n + kAhead <= table.EntryCount()) FetchAhead(table.entry(n + kAhead));
         const targets::TargetRecord& t = table.entry(n);
-        if (!Drawable(t)) continue;
         TrackPoint& p = plot.track[static_cast<size_t>(n)];
+        p.drawable = Drawable(t);
+        if (!p.drawable) continue;
+        p.dangerous = t.Dangerous;
+        p.mmsi = t.MMSI;
+        p.hullReach = static_cast<float>(HullReachMetres(t));
+        p.metresPerMinute = static_cast<float>(VectorMetresPerMinute(t));
         const double lat = t.Fix.Latitude * kDegToRad, lon = t.Fix.Longitude * kDegToRad;
         if (!(sameGrid && p.gridded && p.latitude == lat && p.longitude == lon)) {
             p.latitude = lat;
@@ -265,7 +296,15 @@ std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::Target
                                     const targets::Reference& state, Overlays overlays, const PlotView& view) {
     std::vector<Shape> out;
     bool anyDrawn = false;
+    const bool byMMSI = state.mode() == targets::kRefFromVDM;
     for (int n = 1; n <= table.EntryCount(); ++n) {
+        const TrackPoint& at = plot.track[static_cast<size_t>(n)];
+        const bool mayReachAnywhere = at.dangerous || n == table.OwnShipIndex() || n == plot.selectedEntry ||
+                                      (byMMSI && at.mmsi == state.mmsi());
+        if (!mayReachAnywhere && PassedOver(at, plot, view)) {
+            anyDrawn = anyDrawn || at.drawable;
+            continue;
+        }
         const targets::TargetRecord& t = table.entry(n);
         if (!Drawable(t)) continue;
         anyDrawn = true;

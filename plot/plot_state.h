@@ -30,13 +30,20 @@
 
 namespace plot {
 
-// A target's position at the last trail pass.
+// A target's position at the last trail pass, and what the moving layer
+// needs to pass over a target far from the picture without reading its
+// record (records are kilobytes apart; this array is compact).
 struct TrackPoint {
     double latitude = 0;   // radians
     double longitude = 0;  // radians
     double northing = 0;   // grid metres
     double easting = 0;
     bool gridded = false;  // northing and easting converted from this latitude and longitude
+    bool drawable = false;   // Drawable() at the pass
+    bool dangerous = false;  // the record's Dangerous at the pass
+    int32_t mmsi = 0;
+    float hullReach = 0;        // metres its hull outline may reach from its position
+    float metresPerMinute = 0;  // of its speed vector
 };
 
 // Electronic range and bearing line: origin, the point under the cursor and
@@ -100,7 +107,8 @@ bool Drawable(const targets::TargetRecord& t);
 
 // Trail pass: stores the position of every drawable target and appends a
 // trail dot for it; given the view, only for a target near enough the picture
-// for its dot to be painted.
+// for its dot to be painted. Notes for every entry what CurrentPositions
+// reads to pass over it.
 void StoreTracks(PlotState& plot, const targets::TargetTable& table, std::vector<Shape>& out,
                  base::MessageSink& sink, const PlotView* view = nullptr);
 
@@ -112,7 +120,10 @@ struct Overlays {
 // Moving layer: symbol, label, speed vector and heading mark (or hull outline
 // at large scales) of every drawable target at its last trail position, rings
 // around the reference target, and the ERBL and line-of-sight overlays while
-// any target is drawn.
+// any target is drawn. A target that the last trail pass found not drawable,
+// or out of reach of the picture, is passed over as it was then (a target
+// that may reach anywhere, the own, reference, selected or a dangerous one,
+// is always looked at): the layer is made right after the pass each second.
 std::vector<Shape> CurrentPositions(const PlotState& plot, const targets::TargetTable& table,
                                     const targets::Reference& state, Overlays overlays, const PlotView& view);
 

@@ -67,16 +67,22 @@ bool TcpTransport::connectTo(const std::string& host, int port, std::string& err
 }
 
 void TcpTransport::onReadyRead() {
+    // A feed of many small packets is handed on in pieces gathered over a
+    // short while: each hand-over has a cost of its own, whatever its size.
+    if (morePosted_) return;
+    morePosted_ = true;
+    QTimer::singleShot(kGatherMs, this, &TcpTransport::deliverAvailable);
+}
+
+void TcpTransport::deliverAvailable() {
+    morePosted_ = false;
     // A bounded piece per turn of the event loop: a backlog never holds up
     // the window, and the bounded read buffer lets TCP slow the sender down.
     const QByteArray data = socket_->read(kMaxChunk);
     if (!data.isEmpty()) deliver(std::string_view(data.constData(), static_cast<size_t>(data.size())));
     if (socket_->bytesAvailable() > 0 && !morePosted_) {
         morePosted_ = true;
-        QTimer::singleShot(0, this, [this] {
-            morePosted_ = false;
-            onReadyRead();
-        });
+        QTimer::singleShot(0, this, &TcpTransport::deliverAvailable);
     }
 }
 

@@ -1,6 +1,6 @@
 // TcpTransport: the TCP client input. A QTcpSocket on the GUI thread whose
-// received bytes go straight to a handler (the receiver), one notification's
-// bytes at a time. Connect, error and remote-close notifications come out as
+// received bytes go to a handler (the receiver), gathered for kGatherMs
+// after the first of them arrives. Connect, error and remote-close notifications come out as
 // the transport's opened and lost (with the socket library's error number);
 // states use the numbering of input::SocketState (0 closed ... 6 connecting,
 // 7 connected, 8 closing).
@@ -23,6 +23,9 @@ public:
     // Bytes handed over per notification, and kept waiting in the socket at most.
     static constexpr qint64 kMaxChunk = 64 * 1024;
     static constexpr qint64 kReadBufferSize = 1024 * 1024;
+    // Bytes that arrive are handed on this long after the first of them, with
+    // what came meanwhile (well inside the read buffer at any feed's rate).
+    static constexpr int kGatherMs = 40;
 
     explicit TcpTransport(QObject* parent = nullptr);
 
@@ -43,6 +46,7 @@ public:
 
 private:
     void onReadyRead();
+    void deliverAvailable();
     void onError(QAbstractSocket::SocketError error);
 
     QTcpSocket* socket_;

@@ -11,6 +11,7 @@
 #include "plot/plot_state.h"
 #include "windows/targets/extra_info_window.h"
 #include "windows/targets/list_cell_delegate.h"
+#include "windows/targets/list_cells_view.h"
 #include "window_fixture.h"
 
 using namespace testing_support;
@@ -258,6 +259,58 @@ private slots:
             QVERIFY2(fast->layoutsMade() == made, c.what);
         }
         QVERIFY(fast->layoutsMade() > 0);
+    }
+
+    // Told that rows changed, the list repaints exactly the cells on screen
+    // whose text or colour differs from what they showed.
+    void onlyCellsThatReadDifferentlyArePainted() {
+        Fixture f;
+        for (int i = 1; i <= 5; ++i) f.feed(257000000 + i, 1.0f * i);
+        f.model.flush();
+        f.m.w.resize(2400, 700);  // every column on screen
+        f.m.w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.m.w));
+        auto* list = qobject_cast<targets::ListCellsView*>(Child<QTableView>(f.m.w, "fgAISTargets"));
+        QVERIFY(list);
+        const targets::ListCellDelegate& cells = list->cellDelegate();
+        const auto settle = [&] {
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents();
+            QTest::qWait(20);
+        };
+        const auto rowTexts = [&](int row) {
+            QStringList out;
+            for (int c = 0; c < targets::kListColumns; ++c) out << f.cell(row, c);
+            return out;
+        };
+        const auto differing = [](const QStringList& a, const QStringList& b) {
+            int n = 0;
+            for (int c = 0; c < a.size(); ++c) n += a[c] != b[c];
+            return n;
+        };
+        struct Case {
+            const char* what;
+            std::function<int()> change;  // returns the cells that must be painted
+        };
+        const Case cases[] = {
+            {"every row told, none changed", [&] { f.model.RowsReordered(); return 0; }},
+            {"one speed changed", [&] {
+                 const QStringList before = rowTexts(2);
+                 f.clock.advance(1);
+                 f.feed(257000003, 9.5f);
+                 f.model.flush();
+                 return differing(before, rowTexts(2));
+             }},
+            {"row told again, as shown", [&] { f.model.UpdateTargetRow(f.m.w.receiver().targets().FindTarget(257000003, 1)); f.model.flush(); return 0; }},
+        };
+        settle();
+        for (const Case& c : cases) {
+            const int painted = cells.cellsPainted();
+            const int expected = c.change();
+            settle();
+            QVERIFY2(cells.cellsPainted() - painted == expected,
+                     qPrintable(QString("%1: %2 painted, %3 expected").arg(c.what).arg(cells.cellsPainted() - painted).arg(expected)));
+        }
     }
 
     void lostTargetTurnsGreyThenLeaves() {

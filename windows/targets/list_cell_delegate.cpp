@@ -1,6 +1,7 @@
 #include "windows/targets/list_cell_delegate.h"
 
 #include <QApplication>
+#include <QColor>
 #include <QHashFunctions>
 #include <QPainter>
 #include <QStyle>
@@ -71,7 +72,30 @@ const ListCellDelegate::LaidText& ListCellDelegate::laidOut(const QString& text,
     return *laid;
 }
 
+ListCellDelegate::Shown ListCellDelegate::ShownOf(const QModelIndex& index) {
+    Shown s;
+    s.text = index.data(Qt::DisplayRole).toString();
+    const QVariant colour = index.data(Qt::ForegroundRole);
+    s.coloured = colour.isValid();
+    if (s.coloured) s.colour = colour.value<QColor>().rgba();
+    return s;
+}
+
+void ListCellDelegate::noteShown(const QModelIndex& index) const {
+    ++cellsPainted_;
+    if (shown_.size() > kCachedTexts) shown_.clear();
+    shown_.insert(CellKey(index), ShownOf(index));
+}
+
+bool ListCellDelegate::showsCurrent(const QModelIndex& index) const {
+    const auto it = shown_.constFind(CellKey(index));
+    if (it == shown_.cend()) return false;
+    const Shown now = ShownOf(index);
+    return now.text == it->text && now.coloured == it->coloured && now.colour == it->colour;
+}
+
 void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    noteShown(index);
     QStyleOptionViewItem cell = option;
     initStyleOption(&cell, index);
     if (!PlainTextCell(cell)) {

@@ -13,11 +13,16 @@
 // a check box, an icon, right-to-left text, another alignment, the focus
 // frame, an editor) is painted by the standard delegate.
 //
+// It also notes what each cell showed when it was last painted (its text and
+// colour), so a view can leave a cell alone when a change of data left both
+// as they were (ListCellsView).
+//
 //   view->setItemDelegate(new targets::ListCellDelegate(view));
 #pragma once
 
 #include <QCache>
 #include <QFont>
+#include <QHash>
 #include <QString>
 #include <QStyledItemDelegate>
 #include <QTextLayout>
@@ -36,6 +41,12 @@ public:
 
     // Texts laid out so far (for tests: a repaint must not lay out again).
     int layoutsMade() const { return layoutsMade_; }
+    // Cells painted so far.
+    int cellsPainted() const { return cellsPainted_; }
+
+    // Whether the cell, when last painted, showed what the model says now
+    // (text and colour); false for a cell never painted or forgotten.
+    bool showsCurrent(const QModelIndex& index) const;
 
     struct TextKey {
         QString text;
@@ -56,9 +67,25 @@ private:
 
     const LaidText& laidOut(const QString& text, const QFont& font, const QRect& room, bool wrap) const;
 
+    // What a painted cell showed, by row and column. Forgetting is always
+    // safe (the cell is painted again), so the notes are simply dropped
+    // when there are more than a few screenfuls of them.
+    struct Shown {
+        QString text;
+        QRgb colour = 0;
+        bool coloured = false;
+    };
+    static Shown ShownOf(const QModelIndex& index);
+    static quint64 CellKey(const QModelIndex& index) {
+        return (static_cast<quint64>(static_cast<quint32>(index.row())) << 32) | static_cast<quint32>(index.column());
+    }
+    void noteShown(const QModelIndex& index) const;
+
     mutable QCache<TextKey, LaidText> texts_{kCachedTexts};
     mutable QFont font_;
     mutable int layoutsMade_ = 0;
+    mutable int cellsPainted_ = 0;
+    mutable QHash<quint64, Shown> shown_;
 };
 
 size_t qHash(const ListCellDelegate::TextKey& key, size_t seed = 0) noexcept;
