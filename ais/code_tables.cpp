@@ -440,8 +440,11 @@ void InitCodeTables() {
 }
 
 const CodeTables& codeTables() {
-    InitCodeTables();
-    return *gTables;
+    // Asked for every decoded field that has a text: after the first call a
+    // local static costs one load, where call_once went through pthread_once
+    // every time.
+    static const CodeTables* const tables = (InitCodeTables(), gTables);
+    return *tables;
 }
 
 ShipTypeTexts ShipTypeRule(int64_t receivedType, const CodeTables& t) {

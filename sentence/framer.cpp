@@ -6,7 +6,7 @@ namespace input {
 
 namespace {
 
-size_t findLineFeed(const std::string& s, size_t from) {
+size_t findLineFeed(std::string_view s, size_t from) {
     if (from >= s.size()) return std::string::npos;
     const void* p = std::memchr(s.data() + from, '\n', s.size() - from);
     return p ? static_cast<size_t>(static_cast<const char*>(p) - s.data()) : std::string::npos;
@@ -26,15 +26,21 @@ void Framer::receive(std::string_view bytes) {
         }
         return;
     }
-    buffer_.append(bytes);
     busy_ = true;
-    process();
+    if (watched_ || emptyBuffer_) {
+        // The monitor sees the unfinished line as it grows, and the
+        // empty-buffer rule judges a notification whole: the buffer takes it all.
+        buffer_.append(bytes);
+        processBuffer();
+    } else {
+        takeDirectly(bytes);
+    }
     while (!reentrant_.empty() || heldBackFull_) {
         const bool cut = heldBackFull_;
         heldBackFull_ = false;
         buffer_.append(reentrant_);
         reentrant_.clear();
-        process();
+        processBuffer();
         if (cut) {
             // Bytes after the held-back ones were dropped. The unfinished
             // line at the end of the held-back bytes lost its continuation:
@@ -92,12 +98,30 @@ void Framer::discard(size_t bytes) {
     handler_.sentenceIgnored();
 }
 
-void Framer::process() {
-    if (watched_) handler_.inputBufferChanged(buffer_);
+void Framer::takeDirectly(std::string_view bytes) {
+    if (!buffer_.empty()) {
+        // The unfinished line first, up to the line feed that ends it.
+        const size_t lf = bytes.find('\n');
+        const size_t head = lf == std::string_view::npos ? bytes.size() : lf + 1;
+        buffer_.append(bytes.substr(0, head));
+        processBuffer();
+        bytes.remove_prefix(head);
+    }
+    if (bytes.empty()) return;
+    buffer_.assign(bytes.substr(process(bytes)));
+    limitUnfinished();
+}
 
+void Framer::processBuffer() {
+    if (watched_) handler_.inputBufferChanged(buffer_);
+    buffer_.erase(0, process(buffer_));
+    limitUnfinished();
+}
+
+size_t Framer::process(std::string_view text) {
     size_t pos = 0;
     for (;;) {
-        const size_t lf = findLineFeed(buffer_, pos);
+        const size_t lf = findLineFeed(text, pos);
         if (lf == std::string::npos) break;
         const size_t start = pos;
         pos = lf + 1;
@@ -110,19 +134,20 @@ void Framer::process() {
             counts_.OverflowBytes += static_cast<int64_t>(pos - start);
             continue;
         }
-        const std::string_view sentence(buffer_.data() + start, pos - start);
+        const std::string_view sentence = text.substr(start, pos - start);
         if (emptyBuffer_) {
             // Hand over this one; discard the other complete sentences of the chunk.
-            for (size_t next = findLineFeed(buffer_, pos); next != std::string::npos;
-                 next = findLineFeed(buffer_, pos)) {
+            for (size_t next = findLineFeed(text, pos); next != std::string::npos; next = findLineFeed(text, pos)) {
                 discard(next + 1 - pos);
                 pos = next + 1;
             }
         }
         handler_.handleSentence(sentence);
     }
+    return pos;
+}
 
-    buffer_.erase(0, pos);
+void Framer::limitUnfinished() {
     if (buffer_.size() > kMaxLine) {
         counts_.OverflowBytes += static_cast<int64_t>(buffer_.size());
         droppingLine_ = true;

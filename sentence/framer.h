@@ -89,7 +89,17 @@ public:
     bool busy() const { return busy_; }
 
 private:
-    void process();
+    // Hands over the complete lines of text; returns where the unfinished
+    // rest begins.
+    size_t process(std::string_view text);
+    // The same on buffer_, which keeps the rest.
+    void processBuffer();
+    // The lines of a notification handed over from its own bytes: only an
+    // unfinished line goes through buffer_ (the one the bytes complete, and
+    // their own unfinished tail), rather than every byte copied there first.
+    void takeDirectly(std::string_view bytes);
+    // An unfinished line beyond kMaxLine is dropped up to its line feed.
+    void limitUnfinished();
     void discard(size_t bytes);
     void dropHeldBack(std::string_view bytes);
     void cutOff();

@@ -257,6 +257,7 @@ int VdmAssembler::pendingFragments() const {
 
 void VdmAssembler::discard(Pending& p) {
     if (!p.used) return;
+    --inUse_;
     incompleteMessages_++;
     incompleteFragments_ += p.received;
     p.used = false;
@@ -268,6 +269,7 @@ void VdmAssembler::discardAll() {
 }
 
 void VdmAssembler::expire(double now) {
+    if (inUse_ == 0) return;  // the usual case: nothing collected, nothing to look at
     for (auto& p : pending_) {
         if (p.used && (now - p.started > kMaxAgeSeconds ||
                        (p.group < 0 && sentences_ - p.last - 1 > kMaxSentencesBetween))) {
@@ -323,6 +325,7 @@ VdmAssembler::Status VdmAssembler::add(SentenceKind kind, const VDMFields& field
             }
         }
         slot->used = true;
+        ++inUse_;
         slot->kind = kind;
         slot->sequence = fields.SequentialMessageID;
         slot->channel = fields.Channel;
@@ -355,6 +358,7 @@ VdmAssembler::Status VdmAssembler::add(SentenceKind kind, const VDMFields& field
     tags_.source.swap(slot->tags.source);
     tags_.time = slot->tags.time;
     slot->used = false;
+    --inUse_;
     slot->text.clear();
     slot->tags.source.clear();
     return Status::Complete;

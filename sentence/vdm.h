@@ -132,6 +132,7 @@ private:
     void expire(double now);
 
     std::array<Pending, kMaxKeys> pending_{};
+    int inUse_ = 0;  // entries of pending_ used
     std::string joined_;  // the payload of the last message of several sentences
     std::string_view payload_;
     int fillBits_ = 0;

@@ -122,12 +122,13 @@ ApproachPlane::ApproachPlane(const Motion& own)
       k0_(parallelRadius(phi0_)),
       m0_(meridianRadius(phi0_)),
       sinPhi0_(std::sin(phi0_)),
+      cosPhi0_(std::cos(phi0_)),
       vx_(own.sog * kKnot * std::sin(own.cog * kRad)),
       vy_(own.sog * kKnot * std::cos(own.cog * kRad)) {
     // Taylor coefficients of the isometric latitude about the own ship's:
     // psi' = (1 - e²) / ((1 - e² sin²) cos), psi'' = psi' g with
     // g = (ln psi')' = tan + 2 e² sin cos / (1 - e² sin²), psi''' = psi'' g + psi' g'.
-    const double s = sinPhi0_, c = std::cos(phi0_), w = 1.0 - geodesy::kWgs84E2 * s * s;
+    const double s = sinPhi0_, c = cosPhi0_, w = 1.0 - geodesy::kWgs84E2 * s * s;
     const double d1 = (1.0 - geodesy::kWgs84E2) / (w * c);
     const double g = s / c + 2 * geodesy::kWgs84E2 * s * c / w;
     const double dg = 1.0 / (c * c) + 2 * geodesy::kWgs84E2 * ((c * c - s * s) * w + 2 * geodesy::kWgs84E2 * s * s * c * c) / (w * w);
@@ -168,9 +169,14 @@ ApproachPlane::Relative ApproachPlane::relative(const Motion& target, Course cou
     // isometric latitude to third order in the latitude difference: no
     // transcendental function per target besides its course and bearing.
     const double phi = target.latitude * kRad;
-    const double rx = k0_ * wrap(target.longitude * kRad - lambda0_);
     const double ry = k0_ * isometricFromOwn(phi);
-    const double vt = target.sog * kKnot * k0_ / radius(phi);
+    return relativeWith(target, course, phi, ry, radius(phi));
+}
+
+ApproachPlane::Relative ApproachPlane::relativeWith(const Motion& target, Course course, double phi, double ry,
+                                                    double radiusAtTarget) const {
+    const double rx = k0_ * wrap(target.longitude * kRad - lambda0_);
+    const double vt = target.sog * kKnot * k0_ / radiusAtTarget;
     const double wx = vt * course.sin - vx_, wy = vt * course.cos - vy_;
     return {phi, rx, ry, wx, wy, wx * wx + wy * wy};
 }
@@ -185,6 +191,50 @@ std::optional<double> ApproachPlane::estimatedRange(const Motion& target, Course
     const Relative r = relative(target, course);
     if (!moving(r)) return std::nullopt;
     return rangeNm(r);
+}
+
+ApproachPlane::LatitudeSpan ApproachPlane::latitudeSpan(double phi) const {
+    const double c0 = cosPhi0_, s0 = std::fabs(sinPhi0_);
+    const double poleward = std::fabs(phi) - std::fabs(phi0_);
+    const bool crosses = (phi < 0) != (phi0_ < 0);  // the equator lies between
+    if (poleward >= 0) {
+        return {geodesy::kWgs84A * (c0 * (1 - poleward * poleward / 2) - s0 * poleward), k0_, crosses ? 1.0 : c0};
+    }
+    return {k0_, geodesy::kWgs84A, crosses ? 1.0 : std::min(1.0, c0 - s0 * poleward)};
+}
+
+std::optional<double> ApproachPlane::rangeAtLeast(const Motion& target, Course course) const {
+    const double phi = target.latitude * kRad;
+    const double d = phi - phi0_;
+    // Near the own ship's latitude the estimate is cheap already; toward a
+    // pole the bounds grow loose.
+    constexpr double kBounded = 80 * kRad;
+    if (std::fabs(d) < 0.01 || std::fabs(phi) > kBounded || std::fabs(phi0_) > kBounded) {
+        return estimatedRange(target, course);
+    }
+    const LatitudeSpan span = latitudeSpan(phi);
+    if (!(span.radiusLow > 0)) return estimatedRange(target, course);
+    // Moving against the own ship: the target's speed on the plane lies
+    // between the bounds the radius gives; the least relative speed over
+    // them must clear the threshold of moving() by a margin, else the
+    // exact test decides.
+    const double speed = target.sog * kKnot * k0_;
+    const double along = course.sin * vx_ + course.cos * vy_;
+    const double v = std::min(std::max(along, speed / span.radiusHigh), speed / span.radiusLow);
+    const double leastW2 = v * v - 2 * v * along + (vx_ * vx_ + vy_ * vy_);
+    constexpr double kStillW2 = (kStill * kKnot) * (kStill * kKnot);
+    if (!(leastW2 > 1.01 * kStillW2 + 1e-12) && !moving(relativeWith(target, course, phi, 0, radius(phi)))) {
+        return std::nullopt;
+    }
+    // The isometric latitude grows at least (1 - e²) / cos as fast as the
+    // latitude (its derivative is (1 - e²) / ((1 - e² sin²) cos)), and the
+    // parallel's radius at the middle latitude, which rangeNm scales by,
+    // lies between the radii at both ends (near the own ship rangeNm takes
+    // it to second order: the margin covers that and the rounding).
+    const double rx = k0_ * wrap(target.longitude * kRad - lambda0_);
+    const double ry = k0_ * (1.0 - geodesy::kWgs84E2) * std::fabs(d) / span.cosHigh;
+    return std::sqrt(rx * rx + ry * ry) * std::min(k0_, span.radiusLow) / k0_ / geodesy::kMetresPerNauticalMile *
+           (1.0 - 1e-4);
 }
 
 std::optional<Approach> ApproachPlane::estimate(const Motion& target, Course course) const {

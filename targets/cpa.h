@@ -71,6 +71,11 @@ public:
     // estimate() has no approach (no relative motion). Exactly the range
     // estimate() gives.
     std::optional<double> estimatedRange(const Motion& target, Course course) const;
+    // A bound below estimatedRange (none exactly where it has none): for a
+    // target far off in latitude it skips the costly isometric latitude and
+    // a radius, so a caller that only asks "beyond some range?" can often
+    // answer without estimatedRange.
+    std::optional<double> rangeAtLeast(const Motion& target, Course course) const;
     const Motion& own() const { return own_; }
 
 private:
@@ -80,6 +85,17 @@ private:
         double phi, rx, ry, wx, wy, w2;
     };
     Relative relative(const Motion& target, Course course) const;
+    // The rest of relative() once the northing ry and the parallel's radius
+    // at the target are known.
+    Relative relativeWith(const Motion& target, Course course, double phi, double ry, double radiusAtTarget) const;
+    // Bounds at the target's latitude phi without a transcendental function:
+    // the parallel's radius there (it falls away from the equator, and is at
+    // least a cos), and the greatest cosine of a latitude between it and the
+    // own ship's (cos(x + t) >= cos x (1 - t²/2) - sin x t, cos(x - t) <= cos x + sin x t).
+    struct LatitudeSpan {
+        double radiusLow, radiusHigh, cosHigh;
+    };
+    LatitudeSpan latitudeSpan(double phi) const;
     bool moving(const Relative& r) const;
     double rangeNm(const Relative& r) const;
     // Radius of the parallel at p, to second order about the own ship's latitude.
@@ -88,7 +104,7 @@ private:
     double phi0_, lambda0_, psi0_;
     double k0_;   // radius of the own ship's parallel: plane metres per radian
     double m0_;   // meridian radius there
-    double sinPhi0_;
+    double sinPhi0_, cosPhi0_;
     double psi1_, psi2_, psi3_;  // isometric latitude about phi0_: Taylor coefficients
     double isometricFromOwn(double phi) const;  // isometric latitude of phi minus the own ship's
     double vx_, vy_;  // own velocity, metres per second east and north

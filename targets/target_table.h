@@ -115,8 +115,6 @@ struct TypeStatistics {
 
 struct TargetRecord {
     int32_t MMSI = 0;
-    std::string Country;
-    std::string FlagIcon;
     TargetClass Class = TargetClass::Unknown;
     TargetStatus Status = TargetStatus::Current;
     // The groups a message type carries reach the entry whole (target_copy.cpp).
@@ -132,29 +130,6 @@ struct TargetRecord {
     int16_t UTCDay = 0;
     int16_t UTCHour = 0;
     int16_t UTCMinute = 0;
-    ais::VesselId Id;
-    // The name this vessel sent in this run (type 5, 19 or 24 part A), never
-    // a placeholder or a name from the ship database; empty until one came.
-    // What the ship database keeps of the run.
-    std::string ReceivedName;
-    ais::ShipKind Ship;
-    ais::Dimensions Dim;
-    ais::EPFD Epfd;
-    ais::Voyage Voyage;
-    int16_t DTE = 0;
-    int16_t Altitude = 0;
-    int16_t RegionalReserved19 = 0;
-    int16_t AtoNType = 0;
-    std::string AtoNTypeText;
-    int16_t OffPosition = 0;
-    int16_t VirtualAtoN = 0;
-    std::string NameExtension;
-    // What the latest message 24 told: part A the name, part B the rest.
-    std::string Name24;
-    std::string VendorID24;
-    std::string CallSign24;
-    ais::ShipKind Ship24;
-    ais::Dimensions Dim24;
     int16_t ListRow = 0;
     // From the reference position: range() in metres, bearing() in radians true.
     RangeBearing FromReference;
@@ -165,15 +140,11 @@ struct TargetRecord {
     // Reception statistics (statistics.h): the counts, and per type slot
     // what the latest message of that type left.
     std::array<int32_t, kCountSlots> MsgCount{};
-    std::array<TypeStatistics, kTypeSlots> Stats{};
     int32_t ChACount = 0;
     int32_t ChBCount = 0;
     int32_t VDMCount = 0;
     int32_t VDOCount = 0;
 
-    float HeightOverKeel = 0;
-    int16_t PassengersOnboard = 0;
-    std::string LastMessageText;
     // Tag block of the latest message: its source (s:, empty none) and
     // reception time (c:, UNIX seconds, -1 none).
     std::string LastSource;
@@ -232,6 +203,39 @@ struct TargetRecord {
     // When the latest alarm episode ended (monotonic seconds, -1 none): a
     // new one may begin only after the target was clear for a while.
     double AlarmClearedAt = -1;
+
+    // Above, what every report reads or writes, kept together so a report
+    // touches few cache lines of the entry; below, what its type slot and
+    // the rarer messages (names, static data, texts) change.
+    std::array<TypeStatistics, kTypeSlots> Stats{};
+    std::string Country;
+    std::string FlagIcon;
+    ais::VesselId Id;
+    // The name this vessel sent in this run (type 5, 19 or 24 part A), never
+    // a placeholder or a name from the ship database; empty until one came.
+    // What the ship database keeps of the run.
+    std::string ReceivedName;
+    ais::ShipKind Ship;
+    ais::Dimensions Dim;
+    ais::EPFD Epfd;
+    ais::Voyage Voyage;
+    int16_t DTE = 0;
+    int16_t Altitude = 0;
+    int16_t RegionalReserved19 = 0;
+    int16_t AtoNType = 0;
+    std::string AtoNTypeText;
+    int16_t OffPosition = 0;
+    int16_t VirtualAtoN = 0;
+    std::string NameExtension;
+    // What the latest message 24 told: part A the name, part B the rest.
+    std::string Name24;
+    std::string VendorID24;
+    std::string CallSign24;
+    ais::ShipKind Ship24;
+    ais::Dimensions Dim24;
+    float HeightOverKeel = 0;
+    int16_t PassengersOnboard = 0;
+    std::string LastMessageText;
 };
 
 // The channel of the latest message in type slot `slot` as text: "A", "B",

@@ -223,8 +223,16 @@ bool deferToRefinement(TargetTable& table, int own, int n, const AlarmSettings& 
     if (t.Status == TargetStatus::Lost || !moves(t.Class)) return false;
     Motion m;
     if (!motionOf(t, m)) return false;
-    const std::optional<double> range = plane.estimatedRange(m, courseOf(t, m.cog));
-    if (!range || !clearlyOutOfRange(*range, alarm)) return false;
+    // A bound below the estimate's range settles most far targets; being
+    // clearly out of range only grows with the range, so what the bound
+    // puts out the estimate would too.
+    const Course course = courseOf(t, m.cog);
+    const std::optional<double> atLeast = plane.rangeAtLeast(m, course);
+    if (!atLeast) return false;
+    if (!clearlyOutOfRange(*atLeast, alarm)) {
+        const std::optional<double> range = plane.estimatedRange(m, course);
+        if (!range || !clearlyOutOfRange(*range, alarm)) return false;
+    }
     t.HasCPA = t.HasOwnRange = true;
     t.CPAEstimated = true;
     t.AlarmAcknowledged = false;

@@ -217,5 +217,36 @@ TEST(Cpa, EstimatedRangeIsTheEstimatesRange) {
     }
 }
 
+// The bound below the estimate's range: never above it, none exactly where
+// the estimate has none (also for relative motion near standing still), and
+// close enough far off in latitude to settle a target beyond the alarm.
+TEST(Cpa, RangeAtLeastBoundsTheEstimatesRange) {
+    const double ownLatitudes[] = {-79, -45, -0.3, 0.2, 30, 60, 79.5};
+    const double offsets[] = {-40, -5, -1.2, -0.58, 0.58, 0.6, 1, 3, 12};  // degrees of latitude
+    // longitude offset, speed, course; speed -1: the own ship's speed on the
+    // plane (12 kn scaled by the parallels), so hardly any relative motion.
+    const Motion speeds[] = {{0, 0, 12, 45}, {0, 0.5, 0, 0}, {0, 0, -1, 45}, {0, -0.3, 25, 181}};
+    int settled = 0;
+    for (double lat0 : ownLatitudes) {
+        const ApproachPlane plane({lat0, 5, 12, 45});
+        for (double dLat : offsets) {
+            const double lat = lat0 + dLat;
+            if (std::fabs(lat) > 85) continue;
+            for (const Motion& s : speeds) {
+                const double kRad = 3.14159265358979323846 / 180;
+                const double sog = s.sog >= 0 ? s.sog : 12 * std::cos(lat * kRad) / std::cos(lat0 * kRad);
+                const Motion target{lat, 5 + s.longitude, sog, s.cog};
+                const auto range = plane.estimatedRange(target, CourseTerms(target.cog));
+                const auto low = plane.rangeAtLeast(target, CourseTerms(target.cog));
+                ASSERT_EQ(range.has_value(), low.has_value()) << lat0 << " " << lat << " " << s.sog;
+                if (!range) continue;
+                EXPECT_LE(*low, *range) << lat0 << " " << lat << " " << s.sog;
+                if (std::fabs(lat0) <= 60 && std::fabs(dLat) >= 1 && *low > 13.3) ++settled;
+            }
+        }
+    }
+    EXPECT_GE(settled, 50);
+}
+
 }  // namespace
 }  // namespace targets
