@@ -136,11 +136,11 @@ bool TargetTable::TakesType(int type) {
 }
 
 TargetTable::TargetTable()
-    : displayOrder_(kMaxCapacity + 1, 0),
+    : heardBefore_(kMaxCapacity + 1, -1),
+      heardAfter_(kMaxCapacity + 1, -1),
+      displayOrder_(kMaxCapacity + 1, 0),
       generation_(kMaxCapacity + 1, 0),
-      nextSameMMSI_(kMaxCapacity + 1, 0),
-      heardBefore_(kMaxCapacity + 1, -1),
-      heardAfter_(kMaxCapacity + 1, -1) {
+      nextSameMMSI_(kMaxCapacity + 1, 0) {
     resizeIndex(lifecycle_.capacity);
 }
 
