@@ -116,15 +116,10 @@ void HistoryWriter::Positions::add(const PositionRow& row, std::string_view sour
 }
 
 bool HistoryWriter::add(const PositionRow& row) {
-    if (!OnEarth(row)) {
-        refused_.fetch_add(1, std::memory_order_relaxed);
-        return false;
-    }
-    QueuedPosition q = QueuedPosition::Of(row);
-    return enqueue([&] {
-        q.source = positions_.number(row.source);
-        positions_.rows.push_back(q);
-    });
+    Positions one;
+    one.add(row, row.source);
+    const bool onEarth = !one.empty();
+    return add(one) == 0 && onEarth;
 }
 
 size_t HistoryWriter::add(Positions& rows) {

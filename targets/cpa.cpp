@@ -203,17 +203,19 @@ ApproachPlane::LatitudeSpan ApproachPlane::latitudeSpan(double phi) const {
     return {k0_, geodesy::kWgs84A, crosses ? 1.0 : std::min(1.0, c0 - s0 * poleward)};
 }
 
-std::optional<double> ApproachPlane::rangeAtLeast(const Motion& target, Course course) const {
+std::optional<ApproachPlane::RangeBound> ApproachPlane::rangeAtLeast(const Motion& target, Course course) const {
     const double phi = target.latitude * kRad;
     const double d = phi - phi0_;
+    const auto exact = [&]() -> std::optional<RangeBound> {
+        if (const std::optional<double> range = estimatedRange(target, course)) return RangeBound{*range, true};
+        return std::nullopt;
+    };
     // Near the own ship's latitude the estimate is cheap already; toward a
     // pole the bounds grow loose.
     constexpr double kBounded = 80 * kRad;
-    if (std::fabs(d) < 0.01 || std::fabs(phi) > kBounded || std::fabs(phi0_) > kBounded) {
-        return estimatedRange(target, course);
-    }
+    if (std::fabs(d) < 0.01 || std::fabs(phi) > kBounded || std::fabs(phi0_) > kBounded) return exact();
     const LatitudeSpan span = latitudeSpan(phi);
-    if (!(span.radiusLow > 0)) return estimatedRange(target, course);
+    if (!(span.radiusLow > 0)) return exact();
     // Moving against the own ship: the target's speed on the plane lies
     // between the bounds the radius gives; the least relative speed over
     // them must clear the threshold of moving() by a margin, else the
@@ -233,8 +235,9 @@ std::optional<double> ApproachPlane::rangeAtLeast(const Motion& target, Course c
     // it to second order: the margin covers that and the rounding).
     const double rx = k0_ * wrap(target.longitude * kRad - lambda0_);
     const double ry = k0_ * (1.0 - geodesy::kWgs84E2) * std::fabs(d) / span.cosHigh;
-    return std::sqrt(rx * rx + ry * ry) * std::min(k0_, span.radiusLow) / k0_ / geodesy::kMetresPerNauticalMile *
-           (1.0 - 1e-4);
+    return RangeBound{std::sqrt(rx * rx + ry * ry) * std::min(k0_, span.radiusLow) / k0_ /
+                          geodesy::kMetresPerNauticalMile * (1.0 - 1e-4),
+                      false};
 }
 
 std::optional<Approach> ApproachPlane::estimate(const Motion& target, Course course) const {

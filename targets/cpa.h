@@ -74,8 +74,13 @@ public:
     // A bound below estimatedRange (none exactly where it has none): for a
     // target far off in latitude it skips the costly isometric latitude and
     // a radius, so a caller that only asks "beyond some range?" can often
-    // answer without estimatedRange.
-    std::optional<double> rangeAtLeast(const Motion& target, Course course) const;
+    // answer without estimatedRange. Near the own ship's latitude, and
+    // toward a pole, it is the estimate's range itself (exact).
+    struct RangeBound {
+        double nm;
+        bool exact;
+    };
+    std::optional<RangeBound> rangeAtLeast(const Motion& target, Course course) const;
     const Motion& own() const { return own_; }
 
 private:

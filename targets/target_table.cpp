@@ -263,6 +263,11 @@ void TargetTable::unheard(int n) {
     const auto at = static_cast<size_t>(n);
     const int before = heardBefore_[at], after = heardAfter_[at];
     if (before < 0) return;
+    joinHeard(before, after);
+    heardBefore_[at] = heardAfter_[at] = -1;
+}
+
+void TargetTable::joinHeard(int before, int after) {
     if (before == 0) {
         heardFirst_ = after;
     } else {
@@ -273,7 +278,6 @@ void TargetTable::unheard(int n) {
     } else {
         heardBefore_[static_cast<size_t>(after)] = static_cast<int16_t>(before);
     }
-    heardBefore_[at] = heardAfter_[at] = -1;
 }
 
 void TargetTable::heard(int n) {
@@ -288,19 +292,8 @@ void TargetTable::heard(int n) {
         before = heardBefore_[static_cast<size_t>(before)];
     }
     const int after = before == 0 ? heardFirst_ : heardAfter_[static_cast<size_t>(before)];
-    const auto at = static_cast<size_t>(n);
-    heardBefore_[at] = static_cast<int16_t>(before);
-    heardAfter_[at] = static_cast<int16_t>(after);
-    if (before == 0) {
-        heardFirst_ = n;
-    } else {
-        heardAfter_[static_cast<size_t>(before)] = static_cast<int16_t>(n);
-    }
-    if (after == 0) {
-        heardLast_ = n;
-    } else {
-        heardBefore_[static_cast<size_t>(after)] = static_cast<int16_t>(n);
-    }
+    joinHeard(before, n);
+    joinHeard(n, after);
 }
 
 void TargetTable::placeInRow(int k, int n) {

@@ -412,6 +412,8 @@ private:
     // an entry not in it.
     void heard(int n);
     void unheard(int n);
+    // Makes `after` follow `before` in the chain (0 at either side: that end).
+    void joinHeard(int before, int after);
     std::vector<int16_t> heardBefore_, heardAfter_;
     int heardFirst_ = 0, heardLast_ = 0;
 

@@ -227,9 +227,10 @@ bool deferToRefinement(TargetTable& table, int own, int n, const AlarmSettings& 
     // clearly out of range only grows with the range, so what the bound
     // puts out the estimate would too.
     const Course course = courseOf(t, m.cog);
-    const std::optional<double> atLeast = plane.rangeAtLeast(m, course);
+    const std::optional<ApproachPlane::RangeBound> atLeast = plane.rangeAtLeast(m, course);
     if (!atLeast) return false;
-    if (!clearlyOutOfRange(*atLeast, alarm)) {
+    if (!clearlyOutOfRange(atLeast->nm, alarm)) {
+        if (atLeast->exact) return false;  // the estimate's own range: asking again would give the same
         const std::optional<double> range = plane.estimatedRange(m, course);
         if (!range || !clearlyOutOfRange(*range, alarm)) return false;
     }
