@@ -26,12 +26,19 @@ void ReadAheadFeed::afterSentence() {
 
 void ReadAheadFeed::handOver() {
     std::unique_lock lock(mutex_);
-    emptied_.wait(lock, [this] { return count_ < kBatchesAhead; });
+    if (count_ == kBatchesAhead) {
+        // Full: wait until the worker has taken half, not just one, so the
+        // two sides run in long stretches instead of waking each other for
+        // every batch.
+        readerWaits_ = true;
+        emptied_.wait(lock, [this] { return count_ <= kBatchesAhead / 2; });
+        readerWaits_ = false;
+    }
     // The free slot holds an applied, cleared batch: its pools come back to
     // the reading side.
     slots_[(head_ + count_) % kBatchesAhead].swap(current_);
     ++count_;
-    filled_.notify_one();
+    if (workerWaits_ && count_ >= kBatchesAhead / 2) filled_.notify_one();
 }
 
 void ReadAheadFeed::finish() {
@@ -51,7 +58,11 @@ void ReadAheadFeed::work() {
         size_t slot = 0;
         {
             std::unique_lock lock(mutex_);
-            filled_.wait(lock, [this] { return count_ > 0 || ended_; });
+            if (count_ == 0 && !ended_) {
+                workerWaits_ = true;
+                filled_.wait(lock, [this] { return count_ >= kBatchesAhead / 2 || ended_; });
+                workerWaits_ = false;
+            }
             if (count_ == 0) return;
             slot = head_;
         }
@@ -59,12 +70,14 @@ void ReadAheadFeed::work() {
         // this one is the worker's until count_ says otherwise.
         rx_.applyBatch(slots_[slot]);
         slots_[slot].clear();
+        bool wake = false;
         {
             const std::lock_guard lock(mutex_);
             head_ = (head_ + 1) % kBatchesAhead;
             --count_;
+            wake = readerWaits_ && count_ <= kBatchesAhead / 2;
         }
-        emptied_.notify_one();
+        if (wake) emptied_.notify_one();
     }
 }
 

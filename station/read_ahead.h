@@ -46,7 +46,7 @@ public:
 
     // Sentences per batch, and batches read ahead at most (bounds memory).
     static constexpr size_t kBatchSentences = 256;
-    static constexpr size_t kBatchesAhead = 3;
+    static constexpr size_t kBatchesAhead = 16;
 
 private:
     void afterSentence();
@@ -66,6 +66,8 @@ private:
     std::mutex mutex_;
     std::condition_variable filled_;   // a batch is ready, or the end
     std::condition_variable emptied_;  // the worker is done with one
+    bool readerWaits_ = false;  // for room: woken once half the slots are free
+    bool workerWaits_ = false;  // for batches: woken once half are filled (or at the end)
     bool ended_ = false;
     bool finished_ = false;
     std::thread worker_;

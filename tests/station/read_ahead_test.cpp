@@ -23,9 +23,9 @@ constexpr double kStep = 0.7;  // clock seconds per sentence
 // reports of a few stations (one our own ship by VDO), two-part static data,
 // a tag block with a source, a broken checksum, a line that is no AIS, a
 // lone second fragment, and a last line without its line feed.
-std::string mixedStream() {
+std::string mixedStream(int rounds = 200) {
     std::string s;
-    for (int round = 0; round < 200; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         for (int ship = 0; ship < 4; ++ship) {
             const auto report = ClassAReport(257000001 + ship, 59.0 + 0.01 * round, 5.0 + 0.02 * ship,
                                              static_cast<float>(3 + ship + round % 5));
@@ -113,6 +113,12 @@ TEST(ReadAheadFeed, BuildsWhatOneThreadBuilds) {
         EXPECT_GT(one.counts[1] * one.counts[2] * one.counts[6], 0) << "every kind of outcome occurs";
         EXPECT_TRUE(one == run(stream, piece, true)) << "pieces of " << piece;
     }
+    // Long enough that the reading side fills every slot and waits for room
+    // again and again, and ends with the slots part full.
+    const std::string longStream = mixedStream(3000);
+    const Outcome one = run(longStream, 0, false);
+    ASSERT_GT(one.counts[0], static_cast<int64_t>((ReadAheadFeed::kBatchesAhead * 3 + 1) * ReadAheadFeed::kBatchSentences));
+    EXPECT_TRUE(one == run(longStream, 4096, true));
 }
 
 }  // namespace
