@@ -92,7 +92,7 @@ TEST(BinaryApplications, VectorsFromTheTables) {
          "HeadingQuality=1"},
         {"inland, codes out of the tables and lengths not given", 200, 10, 168,
          {{105, 117, 0}, {118, 127, 0}, {128, 141, 8499}, {142, 144, 7}, {145, 155, 0}},
-         "ENINumber='????????' Length=-9999 Beam=-9999 ERIShipType=8499 ERIShipTypeText='' HazardousCargo=7 "
+         "ENINumber='?\?\?\?\?\?\?\?' Length=-9999 Beam=-9999 ERIShipType=8499 ERIShipTypeText='' HazardousCargo=7 "
          "HazardousCargoText='' Draught=-9999 Loaded=3 SpeedQuality=1 CourseQuality=1 HeadingQuality=1"},
     };
     for (const Vector& v : vectors) {

@@ -68,11 +68,11 @@ TEST(SituationReader, QuestionsAskedDuringAQueryCollapseIntoTheNewest) {
         },
         [&](SituationReader::Answer a) { answers.add(std::move(a)); });
     reader.setLocation("a.sqlite");
-    reader.ask({1, 1001, 60'000});
+    reader.ask({1, 1001, 60'000, {}});
     while (!store.load()) std::this_thread::yield();
     store.load()->started.get_future().wait();
-    reader.ask({2, 1002, 60'000});
-    reader.ask({3, 1003, 60'000});
+    reader.ask({2, 1002, 60'000, {}});
+    reader.ask({3, 1003, 60'000, {}});
     release.set_value();
     const auto got = answers.wait(2);
     ASSERT_EQ(got.size(), 2u);
@@ -94,10 +94,10 @@ TEST(SituationReader, AStoreThatCannotOpenIsAnAnswerAndANewLocationIsTried) {
             return history::OpenResult{nullptr, "cannot open " + std::string(location)};
         },
         [&](SituationReader::Answer a) { answers.add(std::move(a)); });
-    reader.ask({1, 5, 60'000});
+    reader.ask({1, 5, 60'000, {}});
     EXPECT_EQ(answers.wait(1).back().error, "no history store");
     reader.setLocation("gone.sqlite");
-    reader.ask({2, 5, 60'000});
+    reader.ask({2, 5, 60'000, {}});
     EXPECT_EQ(answers.wait(2).back().error, "cannot open gone.sqlite");
     reader.setLocation("other.sqlite");
     reader.askSpan();

@@ -357,7 +357,9 @@ TEST_F(Lifecycle, TheNewcomersPlaceIsTheOneAFullSearchFinds) {
             const int lost = longestUnheard(true), oldest = longestUnheard(false);
             const int want = lost ? lost : now - table.entry(oldest).LastMsgMonotonic >= 60 ? oldest : 0;
             const int got = feed(1, mmsi, random() % 4 == 0 ? 5 : 0).evicted.entry;
-            if (got != 0 || lost != 0 || want == 0) ASSERT_EQ(got, want) << "step " << step;
+            if (got != 0 || lost != 0 || want == 0) {
+                ASSERT_EQ(got, want) << "step " << step;
+            }
             displaced += got != 0 && lost == 0;
             lostTaken += lost != 0;
         } else {
