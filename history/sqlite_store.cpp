@@ -415,7 +415,10 @@ int OpenChecked(const std::string& path, sqlite3** out, std::string& error) {
     if (rc == SQLITE_OK) {
         sqlite3_extended_result_codes(db, 0);
         sqlite3_busy_timeout(db, 5000);
-        for (const char* sql : {"PRAGMA auto_vacuum = INCREMENTAL", "PRAGMA journal_mode = WAL",
+        // Pages of 8 KiB for a new file (an existing one keeps its own): a
+        // batch's blocks go out in half the writes, and the file is a little
+        // smaller (fewer page headers).
+        for (const char* sql : {"PRAGMA page_size = 8192", "PRAGMA auto_vacuum = INCREMENTAL", "PRAGMA journal_mode = WAL",
                                 "PRAGMA synchronous = NORMAL",
                                 // Each station's blocks grow at the end of its part of the key:
                                 // a cache of 8 MiB holds those pages for some thousands of

@@ -572,8 +572,11 @@ private slots:
         app::HistoryKeeper::Report paused = running;
         paused.paused = true;
         app::HistoryKeeper::Report away = running, backlog = running;
-        away.spool = history::SpooledStore::Counters{.waitingBatches = 12, .serverReachable = false};
-        backlog.spool = history::SpooledStore::Counters{.waitingBatches = 3};
+        away.spool = history::SpooledStore::Counters();
+        away.spool->waitingBatches = 12;
+        away.spool->serverReachable = false;
+        backlog.spool = history::SpooledStore::Counters();
+        backlog.spool->waitingBatches = 3;
         app::HistoryKeeper::Report pausedAway = away;
         pausedAway.paused = true;
         const std::pair<app::HistoryKeeper::Report, QString> cases[] = {
@@ -602,7 +605,10 @@ private slots:
     // paused: ...", not "History: History paused: ...".
     void writerNoticesNameTheHistoryOnce() {
         app::FrmMain w;  // no recorder: notices go to the notice bar
-        history::HistoryWriter writer(std::make_unique<RefusingStore>(), {.capacity = 1000, .intervalSeconds = 0.01});
+        history::WriterSettings settings;
+        settings.capacity = 1000;
+        settings.intervalSeconds = 0.01;
+        history::HistoryWriter writer(std::make_unique<RefusingStore>(), settings);
         history::HistoryFeed feed(writer, w.receiver().clock(), &w);
         w.receiver().setHistory(&feed);
         const auto receive = [&w] {

@@ -637,7 +637,9 @@ private slots:
     // never a box, and a missing store is not made by asking it.
     void trackWithoutReportsIsALineInTheDialog() {
         TempDir dir;
-        StoreHistory(dir / "History.sqlite", {.positions = {StoredPosition(211000001, kNoon - 3 * kHourMs, 54.5, 10.25)}});
+        history::Batch batch;
+        batch.positions = {StoredPosition(211000001, kNoon - 3 * kHourMs, 54.5, 10.25)};
+        StoreHistory(dir / "History.sqlite", batch);
         const std::string stored = (dir / "History.sqlite").string();
         const std::string missing = (dir / "Missing.sqlite").string();
         struct Case {

@@ -223,7 +223,7 @@ private slots:
         }
         std::atomic<int64_t> got{0}, sent{0};
         std::atomic<bool> stop{false};
-        Threads threads{reading, stop};
+        Threads threads{reading, stop, {}, {}};
         threads.reader = std::thread([&] {
             std::vector<char> buffer(1 << 16);
             for (ssize_t n; (n = ::recv(reading, buffer.data(), buffer.size(), 0)) > 0;) got += n;
