@@ -26,19 +26,16 @@ void ReadAheadFeed::afterSentence() {
 
 void ReadAheadFeed::handOver() {
     std::unique_lock lock(mutex_);
-    if (count_ == kBatchesAhead) {
-        // Full: wait until the worker has taken half, not just one, so the
-        // two sides run in long stretches instead of waking each other for
-        // every batch.
-        readerWaits_ = true;
-        emptied_.wait(lock, [this] { return count_ <= kBatchesAhead / 2; });
-        readerWaits_ = false;
-    }
+    // Full: wait until the worker has taken half, not just one, so the two
+    // sides run in long stretches instead of waking each other for every
+    // batch. (The worker wakes this side as the count falls to half.)
+    if (count_ == kBatchesAhead) emptied_.wait(lock, [this] { return count_ <= kBatchesAhead / 2; });
     // The free slot holds an applied, cleared batch: its pools come back to
     // the reading side.
     slots_[(head_ + count_) % kBatchesAhead].swap(current_);
     ++count_;
-    if (workerWaits_ && count_ >= kBatchesAhead / 2) filled_.notify_one();
+    // An idle worker waits for half the slots: it is woken as they fill.
+    if (count_ == kBatchesAhead / 2) filled_.notify_one();
 }
 
 void ReadAheadFeed::finish() {
@@ -58,11 +55,7 @@ void ReadAheadFeed::work() {
         size_t slot = 0;
         {
             std::unique_lock lock(mutex_);
-            if (count_ == 0 && !ended_) {
-                workerWaits_ = true;
-                filled_.wait(lock, [this] { return count_ >= kBatchesAhead / 2 || ended_; });
-                workerWaits_ = false;
-            }
+            if (count_ == 0 && !ended_) filled_.wait(lock, [this] { return count_ >= kBatchesAhead / 2 || ended_; });
             if (count_ == 0) return;
             slot = head_;
         }
@@ -75,7 +68,7 @@ void ReadAheadFeed::work() {
             const std::lock_guard lock(mutex_);
             head_ = (head_ + 1) % kBatchesAhead;
             --count_;
-            wake = readerWaits_ && count_ <= kBatchesAhead / 2;
+            wake = count_ == kBatchesAhead / 2;
         }
         if (wake) emptied_.notify_one();
     }

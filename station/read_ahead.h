@@ -66,8 +66,6 @@ private:
     std::mutex mutex_;
     std::condition_variable filled_;   // a batch is ready, or the end
     std::condition_variable emptied_;  // the worker is done with one
-    bool readerWaits_ = false;  // for room: woken once half the slots are free
-    bool workerWaits_ = false;  // for batches: woken once half are filled (or at the end)
     bool ended_ = false;
     bool finished_ = false;
     std::thread worker_;

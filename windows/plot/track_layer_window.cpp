@@ -46,7 +46,11 @@ void TrackLayer::set(int32_t mmsi, const QString& label, std::vector<TrackFix> f
     for (int c = 0; colour < 0 && c < kMaxTracks; ++c) {
         if (std::none_of(tracks_.begin(), tracks_.end(), [&](const TrackLine& t) { return t.colour == c; })) colour = c;
     }
-    tracks_.push_back({mmsi, label, std::move(fixes), std::max(colour, 0), {}, {-1, 0, 0}});
+    TrackLine& line = tracks_.emplace_back();
+    line.mmsi = mmsi;
+    line.label = label;
+    line.fixes = std::move(fixes);
+    line.colour = std::max(colour, 0);
     emit changed();
 }
 
