@@ -34,6 +34,15 @@ void Move(std::vector<Row>& to, std::vector<Row>& from) {
 HistoryWriter::HistoryWriter(std::unique_ptr<HistoryStore> store, WriterSettings settings)
     : store_(std::move(store)), settings_(std::move(settings)) {
     if (!settings_.now) settings_.now = SystemNow;
+    // Filling a store from a file fills the queue and every batch to the
+    // brim: their room is taken at once rather than grown by doubling, which
+    // would copy the rows and touch fresh memory at every step (the queue's
+    // on the feeding thread).
+    if (settings_.waitWhenFull) {
+        positions_.rows.reserve(settings_.capacity);
+        taken_.rows.reserve(settings_.capacity);
+        pending_.positions.reserve(settings_.capacity / 2 + chunk());
+    }
     thread_ = std::thread([this] { run(); });
 }
 
