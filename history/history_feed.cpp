@@ -1,7 +1,6 @@
 #include "history/history_feed.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "ais/message_fields_walk.h"
 #include "ais/message_json.h"
@@ -57,10 +56,10 @@ void SetFix(PositionRow& row, const R& r) {
     row.longitude = r.Longitude;
 }
 
-// The position row of a position report; nullopt for other types and for a
-// report without a position.
-std::optional<PositionRow> PositionOf(int type, const ais::AISMessageRecord& rec) {
-    PositionRow row;
+// Fills `row` with the position of a position report; false for other
+// types and for a report without a position. The fields a type does not carry
+// are left as they are: the caller starts from a row without them.
+bool PositionOf(int type, const ais::AISMessageRecord& rec, PositionRow& row) {
     row.type = static_cast<uint8_t>(type);
     if (const ais::PositionReport* p = rec.positionReport(type)) {
         SetFix(row, *p);
@@ -88,11 +87,23 @@ std::optional<PositionRow> PositionOf(int type, const ais::AISMessageRecord& rec
         row.cog = Available<float>(rec.Type27.COG);
         row.navStatus = rec.Type27.NavStatus;
     } else {
-        return std::nullopt;
+        return false;
     }
-    const bool known = std::fabs(row.latitude) <= 90 && std::fabs(row.longitude) <= 180;
-    if (!known) return std::nullopt;
-    return row;
+    return std::fabs(row.latitude) <= 90 && std::fabs(row.longitude) <= 180;
+}
+
+// "MM-dd hh:mm" of a valid calendar time, every part two digits.
+std::string EtaText(const base::CalendarTime& c) {
+    std::string out = "00-00 00:00";
+    const auto two = [&out](size_t at, int v) {
+        out[at] = static_cast<char>('0' + v / 10);
+        out[at + 1] = static_cast<char>('0' + v % 10);
+    };
+    two(0, c.month);
+    two(3, c.day);
+    two(6, c.hour);
+    two(9, c.minute);
+    return out;
 }
 
 template <typename D>
@@ -117,12 +128,7 @@ std::optional<StaticRow> StaticOf(int type, const ais::AISMessageRecord& rec) {
         SetDimensions(s, v);
         if (v.Draught > 0) s.draught = v.Draught;
         s.destination = Trimmed(v.Destination);
-        if (!v.ETA.isNull()) {
-            const base::CalendarTime c = v.ETA.toCalendar();
-            char eta[32];
-            std::snprintf(eta, sizeof eta, "%02d-%02d %02d:%02d", c.month, c.day, c.hour, c.minute);
-            s.eta = eta;
-        }
+        if (!v.ETA.isNull()) s.eta = EtaText(v.ETA.toCalendar());
     } else if (type == 19) {
         s.mmsi = rec.Type19.MMSI;
         s.name = Trimmed(rec.Type19.Name);
@@ -239,12 +245,13 @@ void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const Feed
         row.source.assign(origin.source);
     };
     Station* station = nullptr;  // looked up once (types 19 and 21 carry both)
-    if (auto p = PositionOf(type, record)) {
-        p->time = time;
-        p->input = static_cast<int16_t>(origin.input);  // its source goes to the writer apart
-        p->stationClass = ClassOf(type, entry);
-        station = &stations_[p->mmsi];
-        takePosition(*station, *p, origin.source);
+    PositionRow p;
+    if (PositionOf(type, record, p)) {
+        p.time = time;
+        p.input = static_cast<int16_t>(origin.input);  // its source goes to the writer apart
+        p.stationClass = ClassOf(type, entry);
+        station = &stations_[p.mmsi];
+        takePosition(*station, p, origin.source);
     }
     if (IsStatic(type)) {
         // Statics and messages go to the writer as they come: the positions

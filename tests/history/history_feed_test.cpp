@@ -141,9 +141,11 @@ TEST_F(FeedToStore, ReceivedSentencesBecomeRows) {
     send(testing_support::ClassAReport(ship, 52.002, 4.0, 12.0f, 5));  // status changed: kept
     // With a c: time and a source, which win over the clock.
     send(testing_support::ClassAReport(ship, 52.1, 4.1, 12.0f), input::FormatTagBlock("rcvr7", 1796659200));
-    send(testing_support::StaticData(ship, "NORDIC STAR", "PD1234"));
+    ais::StaticVoyageData voyage = testing_support::StaticData(ship, "NORDIC STAR", "PD1234");
+    voyage.ETA = base::DateTime::fromCalendar(2026, 9, 3, 7, 5, 0);
+    send(voyage);
     clock.advance(1);
-    send(testing_support::StaticData(ship, "NORDIC STAR", "PD1234"));  // unchanged: not stored
+    send(voyage);  // unchanged: not stored
     ais::BroadcastSafetyMessage text;
     text.MessageID = 14;
     text.MMSI = 2440001;
@@ -166,6 +168,10 @@ TEST_F(FeedToStore, ReceivedSentencesBecomeRows) {
     const auto seen = store->lastSeen("nordic", 5);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].callSign, "PD1234");
+    const auto now = store->situation(1796659200000, 3600 * 1000);
+    ASSERT_EQ(now.size(), 1u);
+    ASSERT_TRUE(now[0].statics);
+    EXPECT_EQ(now[0].statics->eta, "09-03 07:05");  // month first, each part two digits
     EXPECT_EQ(store->countsPerHour(0, INT64_MAX).at(0).statics, 1);
     const auto messages = store->messages(0, INT64_MAX);
     ASSERT_EQ(messages.size(), 1u);
