@@ -43,7 +43,6 @@
 #include "cli/replay_history.h"
 #include "geodesy/position_text.h"
 #include "station/playback.h"
-#include "station/read_ahead.h"
 #include "station/setup_file.h"
 #include "plot/trail_store.h"
 #include "targets/ship_database.h"
@@ -169,18 +168,10 @@ public:
             bytes.remove_prefix(len);
         }
     }
-    // From now on framing and decoding run ahead on this thread, the table on a
-    // second one (read_ahead.h); the reading side's clock moves on in step.
-    void readAhead() {
-        readingClock_ = clock_;
-        ahead_ = std::make_unique<app::ReadAheadFeed>(rx_, readingClock_,
-                                                      [this] { readingClock_.advance(secondsPerSentence_); });
-    }
     // A last line without a line feed still counts as a sentence, or as an
     // overlong line when it outgrew the input bound.
     void finish() {
-        ahead_ ? ahead_->endOfStream(kMain) : rx_.endOfStream(kMain);
-        ahead_.reset();  // returns when the table has taken every sentence
+        rx_.endOfStream(kMain);
         rx_.refineApproaches();  // the table is printed with exact approaches
         if (keepTrails_) trails_.record(rx_.targets(), clock_.now());  // where the input left them
     }
@@ -189,7 +180,7 @@ public:
     const plot::TrailStore& trails() const { return trails_; }
 private:
     static constexpr int kMain = app::Receiver::kMainInput;
-    void take(std::string_view bytes) { ahead_ ? ahead_->takeBytes(kMain, bytes) : rx_.takeBytes(kMain, bytes); }
+    void take(std::string_view bytes) { rx_.takeBytes(kMain, bytes); }
     void sentenceDone() {
         clock_.advance(secondsPerSentence_);
         if (clock_.monotonicSeconds() >= nextAgeing_) {
@@ -219,15 +210,12 @@ private:
     double secondsPerSentence_ = kSecondsPerSentence;
     plot::TrailStore trails_;
     double nextTrailPass_ = 0;
-    base::ManualClock readingClock_;
-    std::unique_ptr<app::ReadAheadFeed> ahead_;  // last: it stops before the receiver goes
 };
 
 // progress may be null (the bench passes show none).
 bool readAll(FILE* in, Replay& replay, cli::Progress* progress = nullptr) {
     std::vector<char> buf(kBlock);
     uint64_t bytesRead = 0;
-    replay.readAhead();
     const auto sentences = [&] { return replay.receiver().sentencesRead(); };
     for (;;) {
         const size_t got = std::fread(buf.data(), 1, buf.size(), in);
@@ -301,7 +289,6 @@ int runBench(const Options& opt) {
         if (in) {
             readAll(in, replay);
         } else {
-            replay.readAhead();
             replay.feed(held);
             replay.finish();
         }

@@ -6,7 +6,6 @@
 #include <iterator>
 
 #include "ais/decoder.h"
-#include "station/sentence_batch.h"
 #include "station/ship_data_keeper.h"
 #include "station/status_panels.h"
 #include "sentence/checksum.h"
@@ -87,12 +86,11 @@ void Receiver::takeBytes(int input, std::string_view bytes) {
     Input* in = find(input);
     if (!in || in->removed) return;
     in->own.Bytes += static_cast<int64_t>(bytes.size());
-    if (!bytes.empty()) in->own.LastData = (ahead_ ? ahead_->clock_ : clock_).monotonicSeconds();
+    if (!bytes.empty()) in->own.LastData = clock_.monotonicSeconds();
     in->framer.receive(bytes);
     // A datagram's unfinished tail never continues in the next one.
     if (in->datagrams) in->framer.dropUnfinished();
-    // Read ahead, the messages reach the history on the table's thread (applyBatch).
-    if (history_ && !ahead_) history_->flush();
+    if (history_) history_->flush();
 }
 
 void Receiver::inputRestarted(int input) {
@@ -172,7 +170,6 @@ bool Receiver::handlingInput() const {
 // The panel counts what every input ignored, so every input refreshes it;
 // the percentage is shown when the main input is a serial port.
 void Receiver::ignoredChanged() {
-    if (ahead_) return;
     const input::ReceiverTotals t = totals();
     const bool serial = inputs_[kMainInput]->kind == input::InputKind::Serial;
     events_.statusPanelChanged(6, ignoredPanelText(tests_, t, serial));
@@ -224,8 +221,7 @@ void Receiver::takeSentence(Input& from, std::string_view sentence) {
     from.own.SentenceBytes += static_cast<int64_t>(sentence.size());
     if (monitoring_) monitorSentence(from, sentence);
 
-    const base::Clock& clock = ahead_ ? ahead_->clock_ : clock_;
-    const double mono = clock.monotonicSeconds();
+    const double mono = clock_.monotonicSeconds();
     const int64_t fragments = from.intake.incompleteFragments(), messages = from.intake.incompleteMessages();
     const input::IntakeOutcome in = from.intake.take(sentence, mono, tests_.CheckChecksum);
     for (input::SentenceTap* tap : taps_) tap->sentenceTaken(from.number, sentence, in.result);
@@ -239,7 +235,7 @@ void Receiver::takeSentence(Input& from, std::string_view sentence) {
         case input::IntakeResult::ChecksumError:
             outcomes_.ChecksumErrorCount++;
             from.own.ChecksumErrors++;
-            if (!ahead_) events_.statusPanelChanged(4, checksumPanelText(tests_, outcomes_));
+            events_.statusPanelChanged(4, checksumPanelText(tests_, outcomes_));
             return sentenceDone();
         case input::IntakeResult::Malformed:
             outcomes_.MalformedCount++;
@@ -255,46 +251,15 @@ void Receiver::takeSentence(Input& from, std::string_view sentence) {
     outcomes_.IncompleteMessageCount += from.intake.incompleteMessages() - messages;
     if (in.result == input::IntakeResult::Message) {
         outcomes_.DecodedSentenceCount += in.sentences;
-        const base::DateTime now = clock.now();
+        const base::DateTime now = clock_.now();
         const int type = ais::DecodeAISMessage(in.payload, record_, in.fillBits, binaryStandard_, now);
-        if (ahead_) {
-            ahead_->batch_.addMessage(type, record_, in.kind, in.channel, in.source, in.time, now, mono, from.number);
-            ahead_->messageAdded_ = true;
-        } else {
-            applyMessage(type, {in.kind, in.channel, in.source, in.time, from.number}, now, mono, record_);
-        }
+        applyMessage(type, {in.kind, in.channel, in.source, in.time, from.number}, now, mono, record_);
     }
     sentenceDone();
 }
 
 void Receiver::sentenceDone() {
-    if (ahead_) {
-        if (!ahead_->messageAdded_) ahead_->batch_.addSentence();
-        ahead_->messageAdded_ = false;
-        if (ahead_->after_) ahead_->after_();
-        return;
-    }
     if (afterSentence_) afterSentence_();
-}
-
-Receiver::ReadAhead::ReadAhead(Receiver& rx, SentenceBatch& batch, const base::Clock& clock,
-                               std::function<void()> after)
-    : rx_(rx), batch_(batch), clock_(clock), after_(std::move(after)) {
-    rx_.ahead_ = this;
-}
-
-Receiver::ReadAhead::~ReadAhead() { rx_.ahead_ = nullptr; }
-
-void Receiver::applyBatch(const SentenceBatch& batch) {
-    for (const BatchItem& item : batch.items()) {
-        if (item.message) {
-            batch.loadMessage(item, batchRecord_);
-            applyMessage(item.type, {item.kind, item.channel, batch.source(item), item.time, item.input}, item.now,
-                         item.monotonic, batchRecord_);
-        }
-        if (afterSentence_) afterSentence_();
-    }
-    if (history_) history_->flush();
 }
 
 void Receiver::takeMessage(int input, int type, const ais::AISMessageRecord& message, const MessageOrigin& origin) {

@@ -63,8 +63,6 @@ namespace app {
 
 class ShipDataKeeper;
 
-class SentenceBatch;
-
 // Where a decoded message came from, for a message that no sentence carried.
 struct MessageOrigin {
     input::SentenceKind kind = input::SentenceKind::VDM;  // VDO: our own ship's report
@@ -96,34 +94,7 @@ public:
     // Bytes of input n as one notification: its sentences go through the
     // intake to the table. For a kind of datagrams the notification is whole.
     void takeBytes(int input, std::string_view bytes);
-    // Reading ahead (a headless run on two threads). While a ReadAhead lives,
-    // takeBytes and endOfStream stop after the decoding: framing, counting,
-    // the intake and the decoder run as usual on the calling thread (by
-    // `clock`), then each sentence goes into `batch` as one item and `after`
-    // runs (where a replay moves its reading clock on and hands a full batch
-    // over; the batch object stays, its contents may be moved out). applyBatch,
-    // on one other thread, does the rest for each item in order (the table,
-    // statistics, watch and events, then the sentence observer), as takeBytes
-    // would have. While reading ahead the reading side raises no status panel
-    // change (its text reads counters the other thread writes) and only
-    // sentencesRead() may be asked on it; taps see sentences there.
-    class ReadAhead {
-    public:
-        ReadAhead(Receiver& rx, SentenceBatch& batch, const base::Clock& clock, std::function<void()> after);
-        ~ReadAhead();
-        ReadAhead(const ReadAhead&) = delete;
-        ReadAhead& operator=(const ReadAhead&) = delete;
-
-    private:
-        friend class Receiver;
-        Receiver& rx_;
-        SentenceBatch& batch_;
-        const base::Clock& clock_;
-        std::function<void()> after_;
-        bool messageAdded_ = false;
-    };
-    void applyBatch(const SentenceBatch& batch);
-    // Sentences counted so far; what the reading side may ask while reading ahead.
+    // Sentences counted so far (a replay's progress).
     int64_t sentencesRead() const { return outcomes_.SentenceCount; }
 
     // A message that came decoded from input n (a source other than NMEA
@@ -268,8 +239,6 @@ private:
                       const ais::AISMessageRecord& message);
     void sentenceDone();
     void showMessage(int type, int entry, const ais::AISMessageRecord& message);
-    ReadAhead* ahead_ = nullptr;  // reading ahead: where sentences go instead of the table
-    ais::AISMessageRecord batchRecord_;  // applyBatch's message, one sub-record filled at a time
     // The table-full message, the first time the table refuses a station.
     void tellTableFull();
     bool tableFullTold_ = false;
