@@ -31,7 +31,6 @@
 #include "windows/station/inputs_dialog.h"
 #include "windows/targets/extra_info_window.h"
 #include "windows/targets/lifecycle_dialog.h"
-#include "history_rows.h"
 #include "window_fixture.h"
 
 using namespace testing_support;
@@ -87,10 +86,10 @@ void FillStore(const std::filesystem::path& file) {
     history::Batch b;
     for (auto [mmsi, t, lat] : {std::tuple{244000001, kPast - 60'000, 57.0}, {244000002, kPast - 20'000, 57.25},
                                 {244000001, kPast + 300'000, 58.0}}) {
-        b.positions.push_back(StoredPosition(mmsi, t, lat, 11.5));
+        b.positions.push_back(Position(mmsi, t, lat, 11.5));
         b.positions.back().sog = 10, b.positions.back().cog = 0, b.positions.back().navStatus = 0;
     }
-    b.statics = {StoredName(244000001, kPast - 120'000, "PAST ONE", "")};
+    b.statics = {Static(244000001, kPast - 120'000, "PAST ONE", "")};
     StoreHistory(file, b);
 }
 
@@ -343,7 +342,6 @@ private slots:
         } rows[] = {
             {"db.example", 5432, "orvanta", "ais", "postgresql://ais@db.example:5432/orvanta"},
             {"db.example", 6000, "orvanta", "", "postgresql://db.example:6000/orvanta"},
-            {"", 5432, "orvanta", "ais", "postgresql://ais@/orvanta"},  // the local socket
             {"::1", 5432, "h", "", "postgresql://[::1]:5432/h"},
             {"db", 5432, "a/b?c", "me@x:y", "postgresql://me%40x%3Ay@db:5432/a%2Fb%3Fc"},
         };
@@ -525,7 +523,7 @@ private slots:
         const int32_t ship = 244123456;
         history::Batch b;
         for (int i = 0; i <= 60; ++i) {
-            b.positions.push_back(StoredPosition(ship, kNoon - 2 * kHourMs + i * 60000, 52.0 + i * 0.001, 4.0 + i * 0.002));
+            b.positions.push_back(Position(ship, kNoon - 2 * kHourMs + i * 60000, 52.0 + i * 0.001, 4.0 + i * 0.002));
         }
         StoreHistory(dir / "History.sqlite", b);
         MainWindow m;
@@ -566,15 +564,7 @@ private slots:
         QVERIFY(save && save->isVisible() && save->testOption(QFileDialog::DontUseNativeDialog));
         save->selectFile(QString::fromStdString((dir / "out.gpx").string()));
         QMetaObject::invokeMethod(save, "accept");
-        const std::tuple<const char*, const char*, const char*, int> exports[] = {
-            {"out.gpx", nullptr, "<trkpt", 61}, {"out.csv", "csv", "\n", 62}, {"out.geojson", "geojson", "\"LineString\"", 1}};
-        for (const auto& [file, format, item, count] : exports) {
-            const QString path = QString::fromStdString((dir / file).string());
-            if (format) QVERIFY(d->exportTo(path, format));
-            QFile f(path);
-            QVERIFY2(f.open(QIODevice::ReadOnly), file);
-            QCOMPARE(QString::fromUtf8(f.readAll()).count(item), count);
-        }
+        QCOMPARE(QString::fromStdString(dir.read("out.gpx")).count("<trkpt"), 61);
         // A folder that is not there: said so, and nothing left behind.
         QVERIFY(!d->exportTo(QString::fromStdString((dir / "none" / "t.gpx").string()), "gpx"));
         QVERIFY(d->statusText().startsWith("Not exported"));
@@ -638,7 +628,7 @@ private slots:
     void trackWithoutReportsIsALineInTheDialog() {
         TempDir dir;
         history::Batch batch;
-        batch.positions = {StoredPosition(211000001, kNoon - 3 * kHourMs, 54.5, 10.25)};
+        batch.positions = {Position(211000001, kNoon - 3 * kHourMs, 54.5, 10.25)};
         StoreHistory(dir / "History.sqlite", batch);
         const std::string stored = (dir / "History.sqlite").string();
         const std::string missing = (dir / "Missing.sqlite").string();
@@ -674,7 +664,7 @@ private slots:
     void trackReadingIsBounded() {
         TempDir dir;
         history::Batch b;
-        for (int i = 0; i < 30; ++i) b.positions.push_back(StoredPosition(211000001, kNoon - i * kHourMs, 54.5, 10.25));
+        for (int i = 0; i < 30; ++i) b.positions.push_back(Position(211000001, kNoon - i * kHourMs, 54.5, 10.25));
         StoreHistory(dir / "h.sqlite", b);
         auto opened = history::OpenHistoryStore((dir / "h.sqlite").string());
         // The cap, the slice, the rows read and whether they were cut.

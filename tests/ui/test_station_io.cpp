@@ -141,12 +141,6 @@ private slots:
         for (int n : numbers) QCOMPARE(rx.inputCounters(n)->Bytes, int64_t(line.size()));
         QCOMPARE(rx.inputCounters(app::Receiver::kMainInput)->Bytes, int64_t{0});
         QCOMPARE(rx.totals().DecodedMessageCount, int64_t{4});
-
-        // The server ends the connection: the TCP transport says so.
-        QString reason;
-        open[1]->setLostHandler([&](const input::TransportLoss& why) { reason = QString::fromStdString(why.reason); });
-        server.peer->close();
-        QTRY_VERIFY(!reason.isEmpty());
         for (auto& t : open) t->close();
         for (auto& t : open) QCOMPARE(t->status(), input::TransportStatus::Closed);
     }

@@ -9,7 +9,6 @@
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +29,7 @@
 #include "app/incoming_messages_window.h"
 #include "app/plot_keeper_window.h"
 #include "app/watch_keeper_window.h"
+#include "history/history_store_rows.h"
 #include "support/sample_sentences.h"
 #include "support/temp_dir.h"
 #include "windows/targets/target_list_model.h"
@@ -37,6 +37,19 @@
 #include "ui/twips.h"
 
 namespace testing_support {
+
+// Rows of a history store as an earlier run would have left them.
+using history_test::Position;
+using history_test::Static;
+constexpr history::TimeMs kHourMs = 3600 * 1000;
+// 2026-12-07 12:00:00 UTC: "now" of the tests.
+constexpr history::TimeMs kNoon = 1796644800000;
+
+inline void StoreHistory(const std::filesystem::path& file, const history::Batch& batch) {
+    auto opened = history::OpenHistoryStore(file.string());
+    QVERIFY2(opened.store, opened.error.c_str());
+    QVERIFY(opened.store->append(batch).ok());
+}
 
 struct MainWindow {
     base::RecordingMessageSink messages;
