@@ -155,7 +155,6 @@ TEST(BinaryApplications, MeteorologicalFormOfTheNewerLayout) {
     EXPECT_EQ(old.items.size() + 3, f.items.size());  // the note, accuracy and visibility flag
 }
 
-
 MessageNotice notice(const std::string& text) {
     MessageNotice n;
     n.lblName = " 257012300 - BLUE HERON   ";

@@ -155,11 +155,7 @@ TEST(Decoder, ScaledAndNotAvailableValues) {
 
 template <class R>
 void MarkCommState(R& r) {
-    r.SlotOffset = 7001;
-    r.SlotNumber = 7002;
-    r.ReceivedStations = 7003;
-    r.CommUTCHour = 7004;
-    r.CommUTCMinute = 7005;
+    r.SlotOffset = 7001, r.SlotNumber = 7002, r.ReceivedStations = 7003, r.CommUTCHour = 7004, r.CommUTCMinute = 7005;
 }
 
 template <class R>

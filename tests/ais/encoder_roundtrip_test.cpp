@@ -111,11 +111,8 @@ TEST(Encoder, WritesNotAvailableCodesAndScaledValues) {
                                     b.value(90, 116, true), b.value(117, 128), b.value(129, 137)};
     };
     PositionReport p;
-    p.MessageID = 1;
-    p.MMSI = 257000001;
-    p.ROT = p.SOG = p.COG = -9999;
-    p.Longitude = p.Latitude = -9999;
-    p.TrueHeading = -9999;
+    p.MessageID = 1, p.MMSI = 257000001;
+    p.ROT = p.SOG = p.COG = -9999, p.Longitude = p.Latitude = -9999, p.TrueHeading = -9999;
     EXPECT_EQ(EncodePayload(p).payload.size(), 28u);
     EXPECT_EQ(raw(p), (std::vector<int64_t>{-128, 1023, 108600000, 54600000, 3600, 511}));
     p.ROT = 720.0f, p.SOG = 12.34f, p.Longitude = -122.4194, p.Latitude = 37.7749, p.COG = 0, p.TrueHeading = 0;

@@ -79,12 +79,6 @@ TEST(MessageNotice, LogBlockLinesUpTheColons) {
 }
 
 TEST(MessageLog, FailuresAreReportedAndLeaveNoPartBlock) {
-    testing_support::TempDir dir;
-    dir.write("AIS_Messages", "a file where the folder should be");
-    ais::MessageLog blocked(dir.path());
-    EXPECT_FALSE(blocked.append("x\r\n"));
-    EXPECT_NE(blocked.lastError().find("AIS_Messages"), std::string::npos);
-
     testing_support::TempDir full;
     ais::MessageLog log(full.path());
     ASSERT_TRUE(log.append(std::string(100, 'a')));
@@ -133,7 +127,6 @@ TEST(MessageLogRotation, WholeBlocksInAtMostFourFiles) {
     EXPECT_EQ(dir.read("AIS_Messages/AIS_Messages.txt"), big);
     EXPECT_EQ(dir.read("AIS_Messages/AIS_Messages.1.txt"), block(2) + block(3));
 }
-
 
 using ais::BinaryForm;
 

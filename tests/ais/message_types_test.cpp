@@ -152,7 +152,6 @@ TEST(MessageTypes, NotAvailableCodes) {
     }
 }
 
-
 struct ShipTypeRow {
     int64_t received;
     int16_t type;

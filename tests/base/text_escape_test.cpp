@@ -100,7 +100,6 @@ TEST(TextEscape, Utf8SequenceBoundaries) {
     for (const auto& [text, length] : rows) EXPECT_EQ(Utf8SequenceLength(text), length) << testing::PrintToString(text);
 }
 
-
 TEST(ProgressText, PercentRateAndTimeLeft) {
     const std::pair<ProgressState, const char*> rows[] = {
         {{0, 5'000'000, 0, 0.0}, "[--------------------]   0%  0.0/5.0 MB  --:-- left"},

@@ -66,18 +66,11 @@ TEST(StaticChangeRule, StoresOnlyWhatChangedAndKeepsEarlierParts) {
         return r;
     };
     StaticRow partB;
-    partB.type = 24;
-    partB.callSign = "PB123";
-    partB.shipType = 37;
-    partB.dimA = 5;
-    partB.dimB = 7;
-    partB.dimC = 2;
-    partB.dimD = 2;
+    partB.type = 24, partB.callSign = "PB123", partB.shipType = 37;
+    partB.dimA = 5, partB.dimB = 7, partB.dimC = 2, partB.dimD = 2;
     StaticRow voyage = Static(1, 0, "SEA BREEZE", "PB123");
-    voyage.destination = "HOEK VAN HOLLAND";
-    voyage.eta = "12-07 14:00";
-    voyage.draught = 2.5f;
-    voyage.shipType = 70;
+    voyage.destination = "HOEK VAN HOLLAND", voyage.eta = "12-07 14:00";
+    voyage.draught = 2.5f, voyage.shipType = 70;
     StaticRow newDestination = voyage;
     newDestination.destination = "IJMUIDEN";
     StaticRow noDestination = voyage;
@@ -147,9 +140,7 @@ TEST_F(FeedToStore, ReceivedSentencesBecomeRows) {
     clock.advance(1);
     send(voyage);  // unchanged: not stored
     ais::BroadcastSafetyMessage text;
-    text.MessageID = 14;
-    text.MMSI = 2440001;
-    text.Text = "O'HARA'; DROP TABLE messages";
+    text.MessageID = 14, text.MMSI = 2440001, text.Text = "O'HARA'; DROP TABLE messages";
     send(text);
     ais::PositionReport nowhere = testing_support::ClassAReport(211000001, base::kNotAvailable, base::kNotAvailable, 3);
     send(nowhere);  // no position: no row

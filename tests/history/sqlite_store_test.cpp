@@ -8,8 +8,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include <sqlite3.h>
-
 #include "history/sqlite_schema.h"
 #include "history/sqlite_store.h"
 #include "history_store_rows.h"
@@ -131,15 +129,9 @@ INSERT INTO stations VALUES(9, 2000, 52.0, 4.0, 'OLD', '');
     EXPECT_TRUE(notice.empty()) << notice;
     auto a = Position(9, 1000, 51.98, 3.95);
     auto b = WithoutMotion(Position(9, 1000, -33.5, -70.25));
-    b.input = 3;
-    b.source = "";
-    b.type = 18;
-    b.stationClass = history::StationClass::ClassB;
+    b.input = 3, b.source = "", b.type = 18, b.stationClass = history::StationClass::ClassB;
     auto c = Position(9, 2000, 52.0, 4.0);
-    c.sog = 0;
-    c.cog = 0;
-    c.heading = 0;
-    c.navStatus = 15;
+    c.sog = 0, c.cog = 0, c.heading = 0, c.navStatus = 15;
     EXPECT_EQ(store->track(9, 0, 5000), (std::vector{a, b, c}));
     EXPECT_EQ(store->span(), (std::pair<history::TimeMs, history::TimeMs>(1000, 2000)));
     // Opened again, the converted file is taken as it is, without a notice.
@@ -160,9 +152,7 @@ TEST(SqliteStore, FileOfTheSecondLayoutIsConvertedWithEveryRow) {
     for (int i = 0; i < 150; ++i) rows.push_back(Position(9, 1000 + (i / 2) * 1000, 50 + i * 1e-3, 4 - i * 1e-3));
     rows[3].source = "other";
     rows[3].input = 3;
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, R"sql(
+    std::string sql = R"sql(BEGIN;
 CREATE TABLE sources(id INTEGER PRIMARY KEY, input INTEGER NOT NULL, source TEXT NOT NULL, UNIQUE(input, source));
 CREATE TABLE positions(mmsi INTEGER NOT NULL, time INTEGER NOT NULL, place INTEGER NOT NULL, info INTEGER NOT NULL,
   PRIMARY KEY(mmsi, time)) WITHOUT ROWID;
@@ -176,21 +166,17 @@ CREATE TABLE stations(mmsi INTEGER PRIMARY KEY, time INTEGER NOT NULL, lat REAL,
 INSERT INTO sources VALUES(1, 2, 'rcvr1'), (2, 3, 'other');
 INSERT INTO stations VALUES(9, 75000, 50.149, 3.851, '', '');
 PRAGMA user_version = 2;
-)sql", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO positions VALUES(9, ?, ?, ?)", -1, &insert, nullptr);
+)sql";
     for (size_t i = 0; i < rows.size(); ++i) {
         int64_t place = 0;
         history::sqlite::PackPlace(rows[i].latitude, rows[i].longitude, place);
         history::sqlite::UnpackPlace(place, rows[i]);  // as stored: in 1/10000 minute
-        sqlite3_bind_int64(insert, 1, history::sqlite::TimeKey(rows[i].time, static_cast<int64_t>(i % 2)));
-        sqlite3_bind_int64(insert, 2, place);
-        sqlite3_bind_int64(insert, 3, history::sqlite::PackInfo(rows[i], rows[i].source == "other" ? 2 : 1));
-        ASSERT_EQ(sqlite3_step(insert), SQLITE_DONE);
-        sqlite3_reset(insert);
+        sql += "INSERT INTO positions VALUES(9, " +
+               std::to_string(history::sqlite::TimeKey(rows[i].time, static_cast<int64_t>(i % 2))) + ", " +
+               std::to_string(place) + ", " +
+               std::to_string(history::sqlite::PackInfo(rows[i], rows[i].source == "other" ? 2 : 1)) + ");\n";
     }
-    sqlite3_finalize(insert);
-    sqlite3_close(db);
+    SqliteAnswer(path, sql + "COMMIT;");
     std::string notice, error;
     auto store = history::OpenSqliteStore(path, &notice, &error);
     ASSERT_TRUE(store) << error;
@@ -252,14 +238,9 @@ TEST(SqliteStore, FieldsAtTheEndsOfTheirRangesComeBackExactly) {
     for (size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
         auto p = Position(100 + static_cast<int32_t>(i), 1000, c.lat, c.lon);
-        p.type = c.type;
-        p.stationClass = c.cls;
-        p.sog = c.sog;
-        p.cog = c.cog;
-        p.heading = c.heading;
-        p.navStatus = c.status;
-        p.input = static_cast<int16_t>(i % 3);
-        p.source = i % 2 ? "" : "st" + std::to_string(i);
+        p.type = c.type, p.stationClass = c.cls;
+        p.sog = c.sog, p.cog = c.cog, p.heading = c.heading, p.navStatus = c.status;
+        p.input = static_cast<int16_t>(i % 3), p.source = i % 2 ? "" : "st" + std::to_string(i);
         b.positions.push_back(p);
     }
     ASSERT_TRUE(store->append(b).ok()) << store->lastError();

@@ -4,8 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <condition_variable>
-#include <mutex>
+#include <future>
 #include <thread>
 #include <string>
 #include <vector>
@@ -174,27 +173,15 @@ TEST_P(StoreContract, NotAvailableFieldsComeBackAsNothing) {
     PositionRow bare = WithoutMotion(Position(5, kT0));
     bare.stationClass = history::StationClass::AidToNavigation;
     PositionRow full = Position(6, kT0);
-    full.sog = 102.2f;
-    full.cog = 359.9f;
-    full.heading = 511 - 1;
-    full.navStatus = 15;
+    full.sog = 102.2f, full.cog = 359.9f, full.heading = 511 - 1, full.navStatus = 15;
     // Positions are kept in the air's steps of 1/10000 minute.
-    full.latitude = -53999999 / 600000.0;
-    full.longitude = 107999999 / 600000.0;
+    full.latitude = -53999999 / 600000.0, full.longitude = 107999999 / 600000.0;
     StaticRow emptyStatic;
-    emptyStatic.mmsi = 5;
-    emptyStatic.time = kT0;
-    emptyStatic.type = 24;
+    emptyStatic.mmsi = 5, emptyStatic.time = kT0, emptyStatic.type = 24;
     StaticRow fullStatic = Static(6, kT0, "FULL", "CALL");
-    fullStatic.imo = 9876543;
-    fullStatic.shipType = 70;
-    fullStatic.dimA = 0;
-    fullStatic.dimB = 511;
-    fullStatic.dimC = 63;
-    fullStatic.dimD = 1;
-    fullStatic.draught = 25.5f;
-    fullStatic.destination = "ROTTERDAM";
-    fullStatic.eta = "12-07 14:00";
+    fullStatic.imo = 9876543, fullStatic.shipType = 70;
+    fullStatic.dimA = 0, fullStatic.dimB = 511, fullStatic.dimC = 63, fullStatic.dimD = 1;
+    fullStatic.draught = 25.5f, fullStatic.destination = "ROTTERDAM", fullStatic.eta = "12-07 14:00";
     Batch b;
     b.positions = {bare, full};
     b.statics = {emptyStatic, fullStatic};
@@ -317,32 +304,22 @@ TEST_P(StoreContract, CancelFromAnotherThreadEndsTheQueryAsCancelled) {
     Batch b;
     for (int i = 0; i < 20000; ++i) b.positions.push_back(Position(9, kT0 + i * 1000, 50 + i * 1e-4, 3));
     ASSERT_TRUE(store->append(b).ok()) << store->lastError();
-    std::mutex m;
-    std::condition_variable cv;
-    bool started = false, cancelled = false;
+    std::promise<void> started, cancelled;
+    std::future<void> hasStarted = started.get_future(), wasCancelled = cancelled.get_future();
     size_t seen = 0;
     history::Status status;
     std::thread reader([&] {
         status = store->visitTrack(9, kT0, kT0 + kDay, [&](const PositionRow&) {
             if (++seen == 1) {
-                std::unique_lock lock(m);
-                started = true;
-                cv.notify_all();
-                cv.wait(lock, [&] { return cancelled; });
+                started.set_value();
+                wasCancelled.wait();
             }
             return true;
         });
     });
-    {
-        std::unique_lock lock(m);
-        cv.wait(lock, [&] { return started; });
-    }
+    hasStarted.wait();
     store->cancel();
-    {
-        std::lock_guard lock(m);
-        cancelled = true;
-    }
-    cv.notify_all();
+    cancelled.set_value();
     reader.join();
     EXPECT_TRUE(status.cancelled) << status.error;
     EXPECT_FALSE(status.ok());

@@ -1,13 +1,13 @@
 #include "plot/plot_state.h"
 
 #include "geodesy/grid.h"
+#include "plot/plot_state_symbols.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
-
 
 namespace plot {
 namespace {
@@ -24,6 +24,7 @@ protected:
         TargetRecord& t = table.entry(table.AddOrUpdateTarget(input::SentenceKind::VDM, type, rec, ctx).entry);
         t.Fix.Latitude = lat, t.Fix.Longitude = lon, t.Motion.SOG = 0, t.Motion.COG = 0, t.TrueHeading = 0;
         t.Status = targets::TargetStatus::Current;
+        t.PositionKnown = true;
         return t;
     }
     PlotView setup(int32_t scale = 0) {
@@ -45,7 +46,12 @@ protected:
     std::vector<Shape> pass(Overlays overlays = {}) {
         std::vector<Shape> trail;
         StoreTracks(plot, table, trail, sink);
-        return CurrentPositions(plot, table, state, overlays, plot.view(800, 600, 40));
+        return CurrentPositions(plot, table, state, overlays, view());
+    }
+    PlotView view() const { return plot.view(800, 600, 40); }
+    PlotView::Point pixelOf(int n) const {
+        const TrackPoint& p = plot.track[static_cast<size_t>(n)];
+        return view().toPixel(p.easting - plot.centreE, p.northing - plot.centreN);
     }
 
     targets::Reference state;
@@ -287,6 +293,86 @@ TEST_F(PlotStateTest, DoubleClickFindsTheNearestTargetNotOld) {
     EXPECT_EQ(NearestTarget(plot, table, 0, 0, sink), 1);
     table.entry(1).Status = targets::TargetStatus::Old;
     EXPECT_EQ(NearestTarget(plot, table, 0, 0, sink), 1);  // every target old: the first
+}
+
+TEST_F(PlotStateTest, HitTestFindsTheTargetUnderThePixel) {
+    setupAt(52.0, 4.0);
+    EXPECT_EQ(TargetAtPixel(plot, table, view(), 400, 300), 0);  // empty table
+    add(244000001, 52.0, 4.0);                               // centre of the picture
+    add(244000002, 52.0, 4.0 + 12 * 125 / 68600.0);          // about 12 px east of it
+    add(244000003, 52.05, 4.0).Status = targets::TargetStatus::Old;
+    add(244000004, 52.1, 4.0);
+    pass();
+    const PlotView::Point a = pixelOf(1), b = pixelOf(2), old = pixelOf(3), far = pixelOf(4);
+    ASSERT_NEAR(b.x - a.x, 12, 0.5);
+    const struct {
+        double x, y;
+        int entry;
+    } cases[] = {{a.x, a.y, 1},         {a.x - 7.5, a.y, 1},      {a.x, a.y + 7.9, 1},   {a.x - 8.5, a.y, 0},
+                 {a.x + 5, a.y, 1},     {a.x + 7, a.y, 2},        {b.x, b.y - 3, 2},     {b.x + 8.5, b.y, 0},
+                 {far.x + 2, far.y, 4}, {old.x, old.y, 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(TargetAtPixel(plot, table, view(), c.x, c.y), c.entry) << c.x - a.x << "," << c.y - a.y;
+    }
+}
+
+TEST_F(PlotStateTest, EveryDangerousTargetDrawsItsClosestApproach) {
+    setupAt(52.0, 4.0);
+    auto dangerous = [](TargetRecord& t, double cpaLat) {
+        t.Dangerous = t.HasCPA = true;
+        t.TCPA = 5;
+        t.CPALatitude = cpaLat, t.CPALongitude = 4.0;
+    };
+    dangerous(add(244000001, 52.02, 4.0), 52.001);
+    dangerous(add(244000002, 51.98, 4.0), 51.999);
+    dangerous(add(244000003, 52.0, 4.05), 52.0);
+    table.entry(3).PositionKnown = false;  // an approach from a stale position is not drawn
+    add(244000004, 52.0, 3.95);
+    const auto shapes = pass();
+    const long cpaDots = std::count_if(shapes.begin(), shapes.end(), [](const Shape& s) {
+        return s.kind == Shape::Kind::Dot && s.colour == PlotColour::Red;
+    });
+    // The way there: a red line from the target to its closest point.
+    const long cpaLines = std::count_if(shapes.begin(), shapes.end(), [&](const Shape& line) {
+        return line.kind == Shape::Kind::Line && line.colour == PlotColour::Red &&
+               std::any_of(shapes.begin(), shapes.end(), [&](const Shape& dot) {
+                   return dot.kind == Shape::Kind::Dot && dot.colour == PlotColour::Red && dot.x1 == line.x2 &&
+                          dot.y1 == line.y2;
+               });
+    });
+    EXPECT_EQ(cpaDots, 2);
+    EXPECT_EQ(cpaLines, 2);
+}
+
+TEST_F(PlotStateTest, LabelsKeepClearOfOtherTargetsSymbolsAndVectors) {
+    setupAt(52.0, 4.0);
+    add(244000001, 52.0, 4.0).Id.Name = "FIRST";
+    // A target just right of the first: the first's label goes elsewhere.
+    add(244000002, 52.0, 4.0 + 20 * 125 / 68600.0).Id.Name = "SECOND";
+    // A vector passing just under the first's left spot.
+    TargetRecord& third = add(244000003, 52.0 - 2 * 125 / 111000.0, 4.0 - 30 * 125 / 68600.0);
+    third.Motion.SOG = 30, third.Motion.COG = 90;
+    std::vector<Shape> shapes = pass();
+    PlaceTargetLabels(shapes, view(), TextMeasure{}, {});
+    std::vector<LabelBox> symbols;
+    for (const Shape& s : shapes) {
+        if (s.kind != Shape::Kind::Symbol) continue;
+        const PlotView::Point p = view().toPixel(s.x1, s.y1);
+        symbols.push_back({p.x - 3, p.y - 3, p.x + 3, p.y + 3});
+    }
+    ASSERT_EQ(symbols.size(), 3u);
+    for (const LabelBox& label : TextBoxes(shapes, view(), TextMeasure{})) {
+        for (const LabelBox& symbol : symbols) EXPECT_FALSE(label.overlaps(symbol));
+        for (const Shape& s : shapes) {
+            if (s.kind != Shape::Kind::Line) continue;
+            const PlotView::Point a = view().toPixel(s.x1, s.y1), b = view().toPixel(s.x2, s.y2);
+            for (int i = 0; i <= 20; ++i) {
+                const double x = a.x + (b.x - a.x) * i / 20, y = a.y + (b.y - a.y) * i / 20;
+                EXPECT_FALSE(x > label.left && x < label.right && y > label.top && y < label.bottom)
+                    << "label over a vector at " << x << "," << y;
+            }
+        }
+    }
 }
 
 }  // namespace

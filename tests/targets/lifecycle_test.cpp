@@ -23,10 +23,10 @@ protected:
     Lifecycle() {
         ctx.now = base::DateTime::fromCalendar(2026, 12, 6, 10, 0, 0);
     }
-    TargetUpdate feed(int type, int32_t mmsi, int16_t navStatus = 0) {
+    TargetUpdate feed(int type, int32_t mmsi, int16_t navStatus = 0, SentenceKind kind = SentenceKind::VDM) {
         testing_support::SetMMSI(rec, mmsi);
         rec.Type1.NavStatus = navStatus;
-        return table.AddOrUpdateTarget(SentenceKind::VDM, type, rec, ctx);
+        return table.AddOrUpdateTarget(kind, type, rec, ctx);
     }
     // Every row shows an entry in use whose ListRow is that row; every entry
     // in use is found by its MMSI and has one row.
@@ -109,30 +109,6 @@ TEST_F(Lifecycle, RemovalFreesTheEntryAndClosesTheRows) {
     EXPECT_EQ(feed(1, 366000001).entry, 2);
     EXPECT_EQ(table.entry(2).ListRow, 3);
     EXPECT_EQ(table.entry(2).MsgCount[0], 0);  // nothing of the station before
-    expectConsistent();
-}
-
-// A full table gives the longest-unheard lost entry to a new station; with
-// none lost the new one is ignored and the message names the capacity, but
-// our own ship takes the longest-unheard entry, lost or not.
-TEST_F(Lifecycle, FullTableMakesRoomFromTheLongestLost) {
-    table.setLifecycle({360, 1080, 1800, 3});
-    for (int i = 0; i < 3; ++i) {
-        ctx.monotonic = i * 10;
-        feed(1, 257000001 + i);
-    }
-    ctx.monotonic = 500;
-    feed(1, 257000003);
-    table.AgeTargets(500);  // the first two are lost, the first longest
-    ctx.monotonic = 505;
-    const TargetUpdate u = feed(1, 366000001);
-    EXPECT_EQ(std::tie(u.action, u.entry, u.evicted), std::tuple(TableAction::Created, 1, RemovedTarget{1, 1}));
-    EXPECT_EQ(feed(1, 366000002).evicted.entry, 2);
-    expectConsistent();
-    EXPECT_EQ(feed(1, 366000003).action, TableAction::TableFull);
-    rec.Type1.MMSI = 257999999;
-    const TargetUpdate own = table.AddOrUpdateTarget(SentenceKind::VDO, 1, rec, ctx);
-    EXPECT_EQ(std::tie(own.action, own.entry, own.evicted.entry), std::make_tuple(TableAction::Created, 3, 3));
     expectConsistent();
 }
 
@@ -236,6 +212,9 @@ TEST_F(Lifecycle, RefusedThenDisplacedAsTimePasses) {
     EXPECT_EQ(feed(1, 366000004).action, TableAction::TableFull);  // 257000002 silent 59 s
     ctx.monotonic = 65;
     EXPECT_EQ(feed(1, 366000004).evicted.entry, 2);
+    // Our own ship always has a place, the longest-unheard station's, while a newcomer is refused.
+    EXPECT_EQ(feed(1, 366000005).action, TableAction::TableFull);
+    EXPECT_EQ(feed(1, 257999999, 0, SentenceKind::VDO).evicted.entry, 1);
     expectConsistent();
 }
 
@@ -274,18 +253,13 @@ TEST_F(Lifecycle, RepeatedFakesDoNotKeepARealShipOut) {
 TEST_F(Lifecycle, AReturningVesselGetsItsStaticDataBack) {
     table.setLifecycle({360, 1080, 1800, 2, 60});
     ctx.monotonic = 0;
-    rec.Type5.Name = "NORDIC STAR";
-    rec.Type5.CallSign = "LAXY";
-    rec.Type5.ShipType = 70;
-    rec.Type5.DimA = 120;
+    rec.Type5.Name = "NORDIC STAR", rec.Type5.CallSign = "LAXY", rec.Type5.ShipType = 70, rec.Type5.DimA = 120;
     feed(5, 257000001);
     feed(1, 257000001);
-    rec.Type24.PartNumber = 0;
-    rec.Type24.Name = "WAVE DANCER";
+    rec.Type24.PartNumber = 0, rec.Type24.Name = "WAVE DANCER";
     feed(18, 257000002);
     feed(24, 257000002);
-    rec.Type24.PartNumber = 1;
-    rec.Type24.CallSign = "LB24";
+    rec.Type24.PartNumber = 1, rec.Type24.CallSign = "LB24";
     feed(24, 257000002);
     ctx.monotonic = 100;
     feed(1, 366000001);  // the class A vessel is displaced

@@ -44,11 +44,6 @@ TEST(ShipDataFile, WritesTheRecordLayoutOfTheFile) {
     }
 }
 
-struct ParseRow {
-    const char* line;
-    bool ok;
-};
-
 TEST(ShipDatabase, LoadSkipsBrokenLinesAndLooksUpTheFirstRecordOfAnMMSI) {
     TempDir dir;
     dir.write("Shipdata.dat",

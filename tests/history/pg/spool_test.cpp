@@ -29,28 +29,11 @@ protected:
 };
 
 Batch SampleBatch(int32_t mmsi) {
-    Batch b;
-    PositionRow p;
-    p.time = 1'796'601'600'123;
-    p.mmsi = mmsi;
-    p.source = "tab\there\\ 'quoted'";
-    p.latitude = -33.5;
-    p.longitude = 151.25;
-    p.sog = 0.1f;
-    p.heading = 511;
-    b.positions = {p, p};
-    StaticRow s;
-    s.mmsi = mmsi;
-    s.name = std::string("NUL\0INSIDE", 10);
-    s.imo = 1234567;
-    s.draught = 7.5f;
-    s.eta = "12-24 23:59";
-    b.statics = {s};
-    MessageRow m;
-    m.mmsi = mmsi;
-    m.json = "{\"text\":\"'; DROP TABLE waiting; --\"}";
-    b.messages = {m};
-    return b;
+    PositionRow p = history_test::WithoutMotion(history_test::Position(mmsi, 1'796'601'600'123, -33.5, 151.25));
+    p.source = "tab\there\\ 'quoted'", p.sog = 0.1f, p.heading = 511;
+    StaticRow s = history_test::Static(mmsi, 0, std::string("NUL\0INSIDE", 10));
+    s.imo = 1234567, s.draught = 7.5f, s.eta = "12-24 23:59";
+    return {{p, p}, {s}, {history_test::Message(mmsi, 0, "{\"text\":\"'; DROP TABLE waiting; --\"}")}};
 }
 
 bool Same(const Batch& a, const Batch& b) {

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <thread>
 
+#include "history/history_store_rows.h"
 #include "history/pg/open_pg_store.h"
 #include "history/pg/pg_cluster.h"
 #include "support/temp_dir.h"
@@ -22,15 +23,8 @@ constexpr int kStations = 10;
 // Batch i: one position of each station, at T0 + i seconds.
 Batch NumberedBatch(int i) {
     Batch b;
-    for (int s = 0; s < kStations; ++s) {
-        PositionRow p;
-        p.time = T0 + i * 1000;
-        p.mmsi = 200000000 + s;
-        p.latitude = 57 + i * 1e-4;
-        p.longitude = 11;
-        p.type = 1;
-        b.positions.push_back(p);
-    }
+    for (int s = 0; s < kStations; ++s)
+        b.positions.push_back(history_test::Position(200000000 + s, T0 + i * 1000, 57 + i * 1e-4, 11));
     return b;
 }
 
