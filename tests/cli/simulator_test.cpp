@@ -8,12 +8,9 @@
 
 #include "ais/binary_layout.h"
 #include "ais/message_fields.h"
-#include "station/receiver.h"
-#include "base/clock.h"
 #include "cli/sim/simulator.h"
 #include "sentence/checksum.h"
 #include "support/intake_decoder.h"
-#include "support/recording_events.h"
 
 namespace sim {
 namespace {
@@ -107,9 +104,7 @@ TEST_P(RoundTrip, EveryMessageDecodesToItsStation) {
                 EXPECT_EQ(f.number.at(name), value) << name;
         }
     }
-    std::set<int> every;
-    for (int t = 1; t <= 27; ++t) every.insert(t);
-    EXPECT_EQ(types, every);
+    EXPECT_TRUE(types.size() == 27 && *types.begin() == 1 && *types.rbegin() == 27) << types.size();  // 1 to 27
     for (int app : {131, 122, 124, 20010}) EXPECT_TRUE(apps.count(app)) << app;
 }
 
@@ -204,53 +199,6 @@ TEST(Simulator, TasksKeepTheirRhythmAndRepliesReachTheAsker) {
         ++checked[a.reply];
     }
     for (int type : {4, 9, 21, 5, 19, 24, 7, 13, 11}) EXPECT_GT(checked[type], 0) << "type " << type;
-}
-
-// Vessels coming and going for six hours through the receiver, on a clock
-// that follows the scenario: many more stations over the run than the table
-// holds, yet every station heard in the last 30 minutes is in the table at
-// the end and none was refused.
-TEST(Turnover, StationsComeAndGoWithoutFillingTheTable) {
-    SimulatorOptions o;
-    o.scenario.stations = 40;
-    o.scenario.seed = 4;
-    o.turnoverMinutes = 10;
-    o.occasionalRate = 0;
-    Simulator sim(o);
-    base::ManualClock clock;
-    testing_support::RecordingEvents events;
-    app::Receiver rx(clock, events);
-    targets::LifecycleSettings life = rx.targets().lifecycle();
-    life.capacity = 150;
-    rx.targets().setLifecycle(life);
-
-    constexpr double kRun = 6 * 3600;
-    std::map<int32_t, double> lastHeard;
-    double now = 0, aged = 0;
-    Emission e;
-    for (sim.next(e); e.time <= kRun; sim.next(e)) {
-        clock.advance(e.time - now);
-        now = e.time;
-        for (const auto& s : e.sentences) rx.takeBytes(app::Receiver::kMainInput, s);
-        lastHeard[e.mmsi] = e.time;
-        if (now - aged >= 15) {
-            rx.ageTargets();
-            aged = now;
-        }
-    }
-    EXPECT_GT(lastHeard.size(), 4u * 150);
-    int recent = 0;
-    for (const auto& [mmsi, when] : lastHeard) {
-        if (when < kRun - 1800) continue;
-        ++recent;
-        const targets::TargetTable& table = rx.targets();
-        EXPECT_TRUE(table.FindTarget(mmsi, 1) || table.FindTarget(mmsi, 18) || table.FindTarget(mmsi, 4) ||
-                    table.FindTarget(mmsi, 21) || table.FindTarget(mmsi, 9))
-            << mmsi;
-    }
-    EXPECT_GT(recent, 40);
-    EXPECT_LE(rx.targets().TargetCount(), 150);
-    EXPECT_TRUE(events.messages.empty()) << events.messages.front().text;
 }
 
 }  // namespace

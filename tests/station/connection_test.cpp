@@ -182,17 +182,10 @@ TEST_F(ConnectionTest, ATransportsLossReachesTheRuleOfTheChosenSource) {
         std::string text;
         std::vector<std::string> boxes;
     };
-    const auto loss = [](const char* reason, int number, bool byPeer) {
-        TransportLoss l;
-        l.reason = reason;
-        l.number = number;
-        l.byPeer = byPeer;
-        return l;
-    };
     const std::vector<Row> rows = {
-        {false, loss("gone", 5, false), "gone No communication established", {}},
-        {true, loss("Connection refused", 0, false), closed, {"TCP/IP Error :0 - Connection refused"}},
-        {true, loss("closed by the server", 1, true), closed, {}},
+        {false, {"gone", 5, false}, "gone No communication established", {}},
+        {true, {"Connection refused", 0, false}, closed, {"TCP/IP Error :0 - Connection refused"}},
+        {true, {"closed by the server", 1, true}, closed, {}},
     };
     for (const Row& r : rows) {
         comm.UseTCP = r.tcp;

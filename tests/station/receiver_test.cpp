@@ -8,10 +8,10 @@
 
 #include "ais/encoder.h"
 #include "sentence/checksum.h"
+#include "support/fed_receiver.h"
 #include "support/recording_events.h"
 #include "support/sample_sentences.h"
 #include "support/temp_dir.h"
-#include "station/setup_file.h"
 #include "station/status_panels.h"
 
 namespace app {
@@ -19,13 +19,9 @@ namespace {
 
 using namespace testing_support;
 
-class ReceiverTest : public ::testing::Test {
+class ReceiverTest : public testing_support::FedReceiver {
 protected:
-    void feed(const std::string& text) { rx.takeBytes(Receiver::kMainInput, text); }
-    template <class Rec>
-    void feedRecord(const Rec& rec, bool ownShip = false) {
-        feed(Join(Sentences(rec, 'A', ownShip)));
-    }
+    void feedText(const std::string& text) { rx.takeBytes(Receiver::kMainInput, text); }
     // Sentences, not AIS, malformed, decoded sentences, incomplete fragments and
     // messages, pending fragments.
     std::array<int64_t, 7> counts() const {
@@ -47,10 +43,6 @@ protected:
                 << "input " << n;
         }
     }
-
-    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 12, 0, 0)};
-    testing_support::RecordingEvents events;
-    Receiver rx{clock, events};
 };
 
 TEST_F(ReceiverTest, EveryOutcomeIsCountedOnceAndAtOnce) {
@@ -65,7 +57,7 @@ TEST_F(ReceiverTest, EveryOutcomeIsCountedOnceAndAtOnce) {
     stream += Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f)));
     stream += two[1].substr(0, 7) + "2,2,7" + two[1].substr(12);  // part 2 of a message never begun
     stream += "!AIVDM,2,3,5,A,13aG,0*00\r\n";                     // number above count
-    feed(stream);
+    feedText(stream);
     EXPECT_EQ(counts(), (std::array<int64_t, 7>{9, 2, 3, 2, 1, 1, 1}));
     EXPECT_EQ(events.rows, std::vector<int>{1});
     EXPECT_EQ(rx.lastExtractError(), "Error 6 : Overflow  VDM-message : !AIVDM,99999,1,,A,13aG,0*00\r\n");
@@ -73,7 +65,7 @@ TEST_F(ReceiverTest, EveryOutcomeIsCountedOnceAndAtOnce) {
     // The pending part times out; it is counted with the very next sentence,
     // even when that one is rejected as malformed.
     clock.advance(input::VdmAssembler::kMaxAgeSeconds + 1);
-    feed("!AIVDM,2,0,4,A,55P5TL01VIaAL,0*00\r\n");
+    feedText("!AIVDM,2,0,4,A,55P5TL01VIaAL,0*00\r\n");
     EXPECT_EQ(counts(), (std::array<int64_t, 7>{10, 2, 4, 2, 2, 2, 0}));
     EXPECT_EQ(rx.lastExtractError().substr(0, 8), "Error 6 ");  // only field errors replace the text
     expectBalanced();
@@ -84,10 +76,10 @@ TEST_F(ReceiverTest, ChecksumErrorsAreCountedOnlyWhileTheTestIsOn) {
     std::string wrong = good;
     const size_t star = wrong.find('*');
     wrong[star + 1] = wrong[star + 1] == '0' ? '1' : '0';
-    feed(wrong);
+    feedText(wrong);
     EXPECT_EQ(rx.totals().DecodedMessageCount, 1);
     rx.setInputTests({.CheckChecksum = true});
-    feed(wrong + good);
+    feedText(wrong + good);
     EXPECT_EQ(rx.totals().ChecksumErrorCount, 1);
     EXPECT_EQ(rx.totals().DecodedMessageCount, 2);
     EXPECT_EQ(events.panels, (std::vector<std::pair<int, std::string>>{{4, "1"}}));
@@ -98,15 +90,15 @@ TEST_F(ReceiverTest, ChecksumErrorsAreCountedOnlyWhileTheTestIsOn) {
 // entry, in particular not the one of the message before it; link messages
 // from a known station count toward its entry.
 TEST_F(ReceiverTest, SkippedMessagesTouchNoEntry) {
-    feedRecord(ClassAReport(257000001, 59.5, 5.25, 12.3f));
-    for (int type : {7, 11, 13, 15, 22, 27, 40}) feed(Sentence(ais::EncodeHeaderOnly(type, 0, 257000002, 72)));
-    feed(Sentence(ais::EncodeHeaderOnly(40, 0, 257000001, 72)));
-    feedRecord(ClassAReport(0, 59.5, 5.25, 12.3f));  // MMSI 0
+    feed(ClassAReport(257000001, 59.5, 5.25, 12.3f));
+    for (int type : {7, 11, 13, 15, 22, 27, 40}) feedText(Sentence(ais::EncodeHeaderOnly(type, 0, 257000002, 72)));
+    feedText(Sentence(ais::EncodeHeaderOnly(40, 0, 257000001, 72)));
+    feed(ClassAReport(0, 59.5, 5.25, 12.3f));  // MMSI 0
     EXPECT_EQ(std::tuple(rx.targets().TargetCount(), rx.targets().entry(1).MsgCount[0],
                          rx.totals().MessageTypeCount[40], rx.totals().DecodedMessageCount),
               std::tuple(1, 1, int64_t{2}, int64_t{10}));
     EXPECT_EQ(events.rows, std::vector<int>{1});
-    feed(Sentence(ais::EncodeHeaderOnly(22, 0, 257000001, 168)));
+    feedText(Sentence(ais::EncodeHeaderOnly(22, 0, 257000001, 168)));
     EXPECT_EQ(rx.targets().entry(1).MsgCount[22], 1);
     EXPECT_EQ(events.rows, (std::vector<int>{1, 1}));
 }
@@ -117,17 +109,17 @@ TEST_F(ReceiverTest, TextMessagesComeComposedAndAreLogged) {
     m.MessageID = 14;
     m.MMSI = 257000003;
     m.Text = "TEST";
-    feedRecord(StaticData(257000003, "BLUE HERON", "LABH"));
-    feedRecord(m);  // no data folder: shown with the default time text, not logged
+    feed(StaticData(257000003, "BLUE HERON", "LABH"));
+    feed(m);  // no data folder: shown with the default time text, not logged
     rx.setMessageLog(dir.path());
     rx.setNoticeTimeFormat([](base::DateTime t) { return t.format("hh:mm"); });
-    feedRecord(m);
-    feed(Sentence(ais::EncodeHeaderOnly(8, 0, 257000003, 72)));
+    feed(m);
+    feedText(Sentence(ais::EncodeHeaderOnly(8, 0, 257000003, 72)));
     ASSERT_EQ(events.shown.size(), 3u);
     const MessageToShow& first = events.shown[0];
     EXPECT_EQ(std::tie(first.messageType, first.entry, first.notice.lblName, first.notice.lblTime,
                        events.shown[1].notice.lblTime),
-              std::tuple(14, 1, " 257000003 - BLUE HERON          ", "06-12-2026 12:00:00", "12:00"));
+              std::tuple(14, 1, " 257000003 - BLUE HERON          ", "06-12-2026 14:05:09", "14:05"));
     EXPECT_TRUE(events.shown[2].binary && !events.shown[2].logFailed);
     EXPECT_EQ(dir.read("AIS_Messages/AIS_Messages.txt"), ais::FormatMessageLogBlock(events.shown[1].notice) +
                                                               ais::FormatMessageLogBlock(events.shown[2].notice));
@@ -135,8 +127,8 @@ TEST_F(ReceiverTest, TextMessagesComeComposedAndAreLogged) {
     testing_support::TempDir blocked;
     blocked.write("AIS_Messages", "a file where the folder belongs");
     rx.setMessageLog(blocked.path());
-    feedRecord(m);
-    feedRecord(m);
+    feed(m);
+    feed(m);
     ASSERT_EQ(events.shown.size(), 5u);
     EXPECT_TRUE(events.shown[3].logFailed && events.shown[4].logFailed);
     EXPECT_NE(events.shown[4].logError.find("AIS_Messages"), std::string::npos) << events.shown[4].logError;
@@ -150,10 +142,10 @@ TEST_F(ReceiverTest, AFullTableIsToldOnce) {
     small.capacity = 2;
     small.displaceAfter = 90;
     rx.targets().setLifecycle(small);
-    for (int32_t mmsi : {257000001, 257000002}) feedRecord(ClassAReport(mmsi, 59.5, 5.25, 0));
+    for (int32_t mmsi : {257000001, 257000002}) feed(ClassAReport(mmsi, 59.5, 5.25, 0));
     EXPECT_TRUE(events.messages.empty());
-    feedRecord(ClassAReport(257000003, 59.5, 5.25, 0));
-    feedRecord(ClassAReport(257000004, 59.5, 5.25, 0));
+    feed(ClassAReport(257000003, 59.5, 5.25, 0));
+    feed(ClassAReport(257000004, 59.5, 5.25, 0));
     ASSERT_EQ(events.messages.size(), 1u);
     const auto& m = events.messages[0];
     EXPECT_EQ(std::tie(m.icon, m.title, m.text),
@@ -161,17 +153,9 @@ TEST_F(ReceiverTest, AFullTableIsToldOnce) {
     EXPECT_EQ(rx.targets().TargetCount(), 2);
 }
 
-TEST_F(ReceiverTest, OwnShipIsTheEntryOfTheLatestVDO) {
-    feedRecord(ClassAReport(257000001, 59.5, 5.25, 0));
-    EXPECT_EQ(rx.targets().OwnShipIndex(), 0);
-    feedRecord(ClassAReport(257000009, 59.5, 5.25, 0), true);
-    feedRecord(ClassAReport(257000001, 59.5, 5.25, 0));
-    EXPECT_EQ(std::pair(rx.targets().OwnShipIndex(), rx.targets().entry(2).VDOCount), std::pair(2, 1));
-}
-
 TEST_F(ReceiverTest, AgeingFollowsTheMonotonicClockAndRaisesStatusChanges) {
-    feedRecord(ClassAReport(257000001, 59.5, 5.25, 12.3f));
-    feedRecord(ClassAReport(257000002, 59.5, 5.25, 0, 5));
+    feed(ClassAReport(257000001, 59.5, 5.25, 12.3f));
+    feed(ClassAReport(257000002, 59.5, 5.25, 0, 5));
     events.rows.clear();
     clock.advance(15);
     rx.ageTargets();
@@ -194,9 +178,9 @@ TEST_F(ReceiverTest, AgeingFollowsTheMonotonicClockAndRaisesStatusChanges) {
 // and the new year.
 TEST_F(ReceiverTest, PeriodsAcrossMidnight) {
     clock.set(base::DateTime::fromCalendar(2027, 12, 31, 23, 59, 55));
-    feedRecord(ClassAReport(257000001, 59.5, 5.25, 12.3f));
+    feed(ClassAReport(257000001, 59.5, 5.25, 12.3f));
     clock.advance(10.5);
-    feedRecord(ClassAReport(257000001, 59.5, 5.25, 12.3f));
+    feed(ClassAReport(257000001, 59.5, 5.25, 12.3f));
     const auto& t = rx.targets().entry(1);
     EXPECT_NEAR(t.Stats[0].TimerPeriod, 10.5f, 1e-3);
     // 23:59:55 -> 00:00:05.5: eleven whole seconds.
@@ -211,9 +195,9 @@ TEST_F(ReceiverTest, InputsKeepTheirFragmentsAndCountersApart) {
     const auto a = fresh(ais::EncodePayload(StaticData(257000001, "ALPHA", "LAAA")));
     const auto b = fresh(ais::EncodePayload(StaticData(257000002, "BRAVO", "LBBB")));
     ASSERT_EQ(a[0].substr(0, 13), b[0].substr(0, 13));  // same identifier and channel
-    feed(a[0]);
+    feedText(a[0]);
     rx.takeBytes(second, b[0]);
-    feed(a[1]);
+    feedText(a[1]);
     rx.takeBytes(second, b[1] + "!AIVDM,1,1");
     EXPECT_EQ(rx.targets().TargetCount(), 2);
     EXPECT_EQ(rx.totals().IncompleteMessageCount, 0);
@@ -235,12 +219,12 @@ TEST_F(ReceiverTest, InputsKeepTheirFragmentsAndCountersApart) {
 // unfinished line goes. It cannot be removed.
 TEST_F(ReceiverTest, TheMainInputKeepsItsNumberAndCountersWhenReopened) {
     const std::string one = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f)));
-    feed(one + "!AIVDM,1,1");
+    feedText(one + "!AIVDM,1,1");
     rx.setInputKind(Receiver::kMainInput, input::InputKind::Tcp);
     rx.inputRestarted(Receiver::kMainInput);
     rx.removeInput(Receiver::kMainInput);
     EXPECT_EQ(rx.pendingInput(Receiver::kMainInput), "");
-    feed(Join(Sentences(ClassAReport(257000002, 59.5, 5.25, 12.3f))));
+    feed(ClassAReport(257000002, 59.5, 5.25, 12.3f));
     const int second = rx.addInput(input::InputKind::Udp);
     const input::InputCounters c = *rx.inputCounters(Receiver::kMainInput);
     EXPECT_EQ(std::tuple(rx.inputs(), second, c.Sentences, c.Bytes, rx.targets().TargetCount()),
@@ -260,7 +244,7 @@ TEST_F(ReceiverTest, CoverageNotesWhereEachReportWasHeardFrom) {
     const int udp = rx.addInput(input::InputKind::Udp);
     rx.takeBytes(udp, "\\s:pier,c:1796652000*" + input::NMEAChecksum("\\s:pier,c:1796652000") + "\\" +
                           Join(Sentences(ClassAReport(257000001, 59.5, 5.0, 3.0f))));
-    feed(Join(Sentences(StaticData(257000002, "EAST", "LEEE"))));
+    feed(StaticData(257000002, "EAST", "LEEE"));
     const auto far = coverage.farthest({udp, "pier"}, 1796652000);
     EXPECT_NEAR(far[0].rangeNm, 30.0, 0.2);  // half a degree north
     EXPECT_EQ(far[0].mmsi, 257000001);
@@ -268,7 +252,7 @@ TEST_F(ReceiverTest, CoverageNotesWhereEachReportWasHeardFrom) {
     EXPECT_EQ(coverage.heardBy(257000002)[0].input, 0);
     EXPECT_EQ(coverage.count({0, ""}), 1);
     rx.setCoverage(nullptr);
-    feed(Join(Sentences(ClassAReport(257000003, 59.5, 5.0, 3.0f))));
+    feed(ClassAReport(257000003, 59.5, 5.0, 3.0f));
     EXPECT_TRUE(coverage.heardBy(257000003).empty());
 }
 
@@ -300,14 +284,11 @@ TEST_F(ReceiverTest, ADecodedMessageEntersWithoutASentence) {
     rec.Type1 = ClassAReport(257000001, 59.5, 5.25, 12.3f);
     const int gone = rx.addInput(input::InputKind::Tcp);
     rx.removeInput(gone);
-    struct Row {
-        int input;
-        int64_t messages;
-    } rows[] = {{Receiver::kMainInput, 1}, {gone, 1}};
-    for (const Row& r : rows) {
-        rx.takeMessage(r.input, 1, rec, {input::SentenceKind::VDM, 'B', "gateway", 1700000000});
-        EXPECT_EQ(rx.totals().DecodedMessageCount, r.messages) << r.input;
-    }
+    const MessageOrigin origin{input::SentenceKind::VDM, 'B', "gateway", 1700000000};
+    rx.takeMessage(Receiver::kMainInput, 1, rec, origin);
+    EXPECT_EQ(rx.totals().DecodedMessageCount, 1);
+    rx.takeMessage(gone, 1, rec, origin);
+    EXPECT_EQ(rx.totals().DecodedMessageCount, 1);
     ASSERT_EQ(rx.targets().TargetCount(), 1);
     const targets::TargetRecord& t = rx.targets().entry(rx.targets().DisplayOrder()[1]);
     EXPECT_EQ(std::tuple(t.MMSI, t.Fix.Latitude, t.Fix.Longitude, t.LastSource, t.LastTagTime, t.ChBCount),
@@ -380,41 +361,6 @@ TEST_F(ReceiverTest, PanelAndMonitorCountersFollowEveryInput) {
     EXPECT_EQ(rx.totals().Monitor[0], 0);
 }
 
-// A sentence whose payload was damaged on the way: one character of the
-// position changed, the checksum left as it was.
-std::string CorruptedReport() {
-    std::string s = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 12.3f)));
-    const size_t payload = s.find(",A,") + 3;
-    s[payload + 12] = s[payload + 12] == 'w' ? 'v' : 'w';
-    return s;
-}
-
-// Without a setup file the checksum test starts on, so the damaged report
-// makes no entry; a setup file that turned it off keeps it off.
-TEST(FirstRun, ChecksumsAreCheckedWithoutASetupFile) {
-    testing_support::TempDir dir;
-    dir.write("kept.ini", "\"REM Data tests\"\r\n#FALSE#,#FALSE#\r\n");
-    struct Row {
-        const char* file;
-        bool checked;
-    } rows[] = {{"missing.ini", true}, {"kept.ini", false}};
-    for (const Row& r : rows) {
-        base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 12, 0, 0)};
-        testing_support::RecordingEvents events;
-        Receiver rx{clock, events};
-        input::CommSettings comm;
-        input::ReceiveSettings receive;
-        base::RecordingMessageSink sink;
-        input::LoadSetup((dir / r.file).string(), comm, receive, rx.reference(), sink);
-        EXPECT_EQ(receive.Tests.CheckChecksum, r.checked) << r.file;
-        rx.setInputTests(receive.Tests);
-        rx.takeBytes(Receiver::kMainInput, CorruptedReport());
-        EXPECT_EQ(rx.targets().TargetCount(), r.checked ? 0 : 1) << r.file;
-        EXPECT_EQ(rx.totals().ChecksumErrorCount, r.checked ? 1 : 0) << r.file;
-    }
-}
-
-
 TEST(StatusPanels, CountsWhileTheirRuleIsOnAndThePercentageHasNoLeadingZero) {
     input::InputTests tests;
     input::ReceiverTotals s;
@@ -471,23 +417,19 @@ TEST(FarApproaches, LeftToTheRefinementEndAsWorkedOutAtEveryReport) {
             send(257000004, -20, -5.9, 8, 40);                 // reported again after it
             run->rx.refineApproaches();
         }
+        // What may be read of an entry: its flags, and each figure only under
+        // its flag (figures without their flag are nobody's to read).
+        const auto readable = [](const targets::TargetRecord& t) {
+            const auto cpa = [&t](double v) { return t.HasCPA ? v : 0.0; };
+            const auto own = [&t](double v) { return t.HasOwnRange ? v : 0.0; };
+            return std::tuple(t.HasCPA, t.HasOwnRange, t.CPAEstimated, t.Dangerous, t.CPADeferred, cpa(t.CPA),
+                              cpa(t.TCPA), cpa(t.CPALatitude), cpa(t.CPALongitude), own(t.OwnRange), own(t.OwnBearing));
+        };
         const int entries = plain.rx.targets().EntryCount();
         ASSERT_EQ(entries, r.ownReports > 60 ? 6 : 5) << r.name;
         for (int n = 1; n <= entries; ++n) {
-            const targets::TargetRecord &a = plain.rx.targets().entry(n), &b = deferring.rx.targets().entry(n);
-            EXPECT_EQ(std::tie(a.HasCPA, a.HasOwnRange, a.CPAEstimated, a.Dangerous),
-                      std::tie(b.HasCPA, b.HasOwnRange, b.CPAEstimated, b.Dangerous))
+            EXPECT_EQ(readable(plain.rx.targets().entry(n)), readable(deferring.rx.targets().entry(n)))
                 << r.name << " " << n;
-            // Figures without their flag are nobody's to read.
-            if (a.HasCPA) {
-                EXPECT_EQ(std::tie(a.CPA, a.TCPA, a.CPALatitude, a.CPALongitude),
-                          std::tie(b.CPA, b.TCPA, b.CPALatitude, b.CPALongitude))
-                    << r.name << " " << n;
-            }
-            if (a.HasOwnRange) {
-                EXPECT_EQ(std::tie(a.OwnRange, a.OwnBearing), std::tie(b.OwnRange, b.OwnBearing)) << r.name << " " << n;
-            }
-            EXPECT_FALSE(b.CPADeferred) << r.name << " " << n;
         }
         // Both rows are what they say: far figures estimated, then refined or not.
         EXPECT_EQ(plain.rx.targets().entry(4).CPAEstimated, r.ownLastSpeed == base::kNotAvailable) << r.name;
@@ -498,34 +440,30 @@ TEST(FarApproaches, LeftToTheRefinementEndAsWorkedOutAtEveryReport) {
 // message 24 made before the vessel's first position report becomes it when
 // that report adopts the entry, and a vessel freed and heard again is found
 // in its new entry.
-TEST(FollowedVessel, FoundAfterItsEntryWasAdoptedOrMadeAgain) {
+TEST_F(ReceiverTest, TheFollowedVesselIsFoundAfterItsEntryWasAdoptedOrMadeAgain) {
     constexpr int32_t kChosen = 257000009;
-    base::ManualClock clock{base::DateTime::fromCalendar(2026, 12, 6, 12, 0, 0)};
-    testing_support::RecordingEvents events;
-    Receiver rx{clock, events};
     rx.reference().setMode(targets::kRefFromVDM);
     rx.reference().setMMSI(kChosen);
-    const auto send = [&](const auto& rec) { rx.takeBytes(Receiver::kMainInput, Join(Sentences(rec))); };
-    send(testing_support::ReportNear(257000001, 2, 2, 10, 90));
+    feed(ReportNear(257000001, 2, 2, 10, 90));
     ais::StaticDataReport name;
     name.MessageID = 24;
     name.MMSI = kChosen;
     name.Name = "CHOSEN";
-    send(name);  // an entry of no class yet: not the vessel
+    feed(name);  // an entry of no class yet: not the vessel
     EXPECT_FALSE(rx.targets().entry(1).RangeKnown);
-    send(testing_support::ReportNear(kChosen, 0, 0, 10, 0));
-    send(testing_support::ReportNear(257000001, 2, 2.1, 10, 90));
+    feed(ReportNear(kChosen, 0, 0, 10, 0));
+    feed(ReportNear(257000001, 2, 2.1, 10, 90));
     EXPECT_TRUE(rx.targets().entry(1).RangeKnown) << "the adopted entry is the reference";
 
     clock.advance(targets::LifecycleSettings{}.removeAfter + 1.0);
     rx.ageTargets();  // every entry freed; the vessel's old number goes to another station
-    send(testing_support::ReportNear(257000002, 1, 1, 10, 90));
-    send(testing_support::ReportNear(257000003, 1, 2, 10, 90));
+    feed(ReportNear(257000002, 1, 1, 10, 90));
+    feed(ReportNear(257000003, 1, 2, 10, 90));
     const targets::TargetTable& table = rx.targets();
     const targets::TargetRecord& other = table.entry(table.FindTarget(257000002, 1));
     EXPECT_FALSE(other.RangeKnown) << "no reference while the vessel is gone";
-    send(testing_support::ReportNear(kChosen, 0, 0, 10, 0));
-    send(testing_support::ReportNear(257000002, 1, 1.1, 10, 90));
+    feed(ReportNear(kChosen, 0, 0, 10, 0));
+    feed(ReportNear(257000002, 1, 1.1, 10, 90));
     EXPECT_TRUE(other.RangeKnown) << "the vessel's new entry is the reference";
 }
 

@@ -33,18 +33,21 @@ std::string sentName(const sim::Emission& e) {
 
 struct Sailed {
     std::map<int32_t, std::string> named;  // MMSI -> last name sent
+    std::map<int32_t, double> heard;       // MMSI -> scenario time last heard
     size_t freedRows = 0;
     size_t mostKept = 0;  // most vessels the run list held at once
 };
 
-// Vessels staying 15 minutes on average, on a clock that follows the scenario
-// and the main window's 15 s ageing: most entries are freed (30 minutes of
-// silence) before the end.
-Sailed SailTurnover(Receiver& rx, base::ManualClock& clock, int stations, double seconds) {
+// Vessels staying `turnoverMinutes` on average, on a clock that follows the
+// scenario and the main window's 15 s ageing: most entries are freed (30
+// minutes of silence) before the end.
+Sailed SailTurnover(Receiver& rx, base::ManualClock& clock, int stations, double seconds, uint64_t seed = 11,
+                    double turnoverMinutes = 15, double occasionalRate = 1.0) {
     sim::SimulatorOptions o;
     o.scenario.stations = stations;
-    o.scenario.seed = 11;
-    o.turnoverMinutes = 15;
+    o.scenario.seed = seed;
+    o.turnoverMinutes = turnoverMinutes;
+    o.occasionalRate = occasionalRate;
     sim::Simulator simulator(o);
     Sailed run;
     double now = 0, aged = 0;
@@ -53,6 +56,7 @@ Sailed SailTurnover(Receiver& rx, base::ManualClock& clock, int stations, double
         clock.advance(e.time - now);
         now = e.time;
         for (const auto& s : e.sentences) rx.takeBytes(app::Receiver::kMainInput, s);
+        run.heard[e.mmsi] = e.time;
         if (const std::string name = sentName(e); name.find_first_not_of(" @") != std::string::npos) {
             run.named[e.mmsi] = name;
         }
@@ -109,6 +113,33 @@ TEST(RunVessels, TurnoverSavesEveryNamedVesselAndShowsEachStationOnce) {
         EXPECT_TRUE(shown.insert(mmsi).second) << mmsi << " in two rows";
     }
     EXPECT_TRUE(events.messages.empty());
+}
+
+// Vessels coming and going for six hours: many more stations over the run
+// than the table holds, yet every station heard in the last 30 minutes is in
+// the table at the end and none was refused.
+TEST(RunVessels, StationsComeAndGoWithoutFillingTheTable) {
+    constexpr double kRun = 6 * 3600;
+    base::ManualClock clock;
+    testing_support::RecordingEvents events;
+    Receiver rx(clock, events);
+    targets::LifecycleSettings life = rx.targets().lifecycle();
+    life.capacity = 150;
+    rx.targets().setLifecycle(life);
+    const Sailed run = SailTurnover(rx, clock, 40, kRun, 4, 10, 0);
+    EXPECT_GT(run.heard.size(), 4u * 150);
+    int recent = 0;
+    const targets::TargetTable& table = rx.targets();
+    for (const auto& [mmsi, when] : run.heard) {
+        if (when < kRun - 1800) continue;
+        ++recent;
+        EXPECT_TRUE(table.FindTarget(mmsi, 1) || table.FindTarget(mmsi, 18) || table.FindTarget(mmsi, 4) ||
+                    table.FindTarget(mmsi, 21) || table.FindTarget(mmsi, 9))
+            << mmsi;
+    }
+    EXPECT_GT(recent, 40);
+    EXPECT_LE(table.TargetCount(), 150);
+    EXPECT_TRUE(events.messages.empty()) << events.messages.front().text;
 }
 
 // Beyond a day the vessels freed longest ago leave memory: written to the

@@ -89,27 +89,21 @@ TEST(SetupHostile, ValuesOutOfRangeGiveTheirSectionsDefaults) {
 // a serial input's address is a device path.
 TEST(SetupHostile, InputAndOutputHostsAreHostNamesOrAddresses) {
     const struct Row {
-        std::string inputs;  // the address of a TCP input, a UDP input and a serial one
-        std::string output;  // the UDP output's address
+        std::string tcp, udp, serial;  // the addresses of a TCP, a UDP and a serial input
+        std::string output;            // the UDP output's address
         bool inputsKept, outputsKept;
     } rows[] = {
-        {"\"tcp\",#TRUE#,\"ais.example.org\",4001,0\r\n\"udp\",#TRUE#,\"0.0.0.0\",10110,0\r\n"
-         "\"serial\",#TRUE#,\"/dev/serial/by-id/usb-AIS 1\",0,38400\r\n",
-         "\"::1\"", true, true},
-        {"\"tcp\",#TRUE#,\"evil host;rm -rf\",4001,0\r\n\"udp\",#TRUE#,\"0.0.0.0\",10110,0\r\n"
-         "\"serial\",#TRUE#,\"/dev/ttyUSB0\",0,38400\r\n",
-         "\"127.0.0.1\"", false, true},
-        {"\"tcp\",#TRUE#,\"ais.example.org\",4001,0\r\n\"udp\",#TRUE#,\"0.0.0.0|nc\",10110,0\r\n"
-         "\"serial\",#TRUE#,\"/dev/ttyUSB0\",0,38400\r\n",
-         "\"127.0.0.1\"", false, true},
-        {"\"tcp\",#TRUE#,\"ais.example.org\",4001,0\r\n\"udp\",#TRUE#,\"0.0.0.0\",10110,0\r\n"
-         "\"serial\",#TRUE#,\"/dev/ttyUSB0\",0,38400\r\n",
-         "\"host name`id`\"", true, false},
+        {"ais.example.org", "0.0.0.0", "/dev/serial/by-id/usb-AIS 1", "::1", true, true},
+        {"evil host;rm -rf", "0.0.0.0", "/dev/ttyUSB0", "127.0.0.1", false, true},
+        {"ais.example.org", "0.0.0.0|nc", "/dev/ttyUSB0", "127.0.0.1", false, true},
+        {"ais.example.org", "0.0.0.0", "/dev/ttyUSB0", "host name`id`", true, false},
     };
     for (const Row& r : rows) {
         TempDir dir;
-        const std::string text = std::string(kComport) + kAddress + "\"REM Inputs\"\r\n3\r\n" + r.inputs +
-                                 "\"REM Outputs\"\r\n#TRUE#," + r.output + ",10111,#TRUE#,10112,#FALSE#\r\n";
+        const std::string text = std::string(kComport) + kAddress + "\"REM Inputs\"\r\n3\r\n\"tcp\",#TRUE#,\"" + r.tcp +
+                                 "\",4001,0\r\n\"udp\",#TRUE#,\"" + r.udp + "\",10110,0\r\n\"serial\",#TRUE#,\"" +
+                                 r.serial + "\",0,38400\r\n\"REM Outputs\"\r\n#TRUE#,\"" + r.output +
+                                 "\",10111,#TRUE#,10112,#FALSE#\r\n";
         dir.write("Orvanta.ini", text);
         CommSettings comm;
         SetSetupDefaults(comm);
@@ -119,7 +113,7 @@ TEST(SetupHostile, InputAndOutputHostsAreHostNamesOrAddresses) {
         base::RecordingMessageSink sink;
         LoadSetup((dir / "Orvanta.ini").string(), comm, receive, state, sink, &station);
         const bool clean = r.inputsKept && r.outputsKept;
-        ASSERT_EQ(sink.entries.size(), clean ? 0u : 1u) << r.inputs << r.output;
+        ASSERT_EQ(sink.entries.size(), clean ? 0u : 1u) << text;
         if (!clean) {
             EXPECT_EQ(sink.entries[0].text, kRange);
         }
@@ -127,7 +121,7 @@ TEST(SetupHostile, InputAndOutputHostsAreHostNamesOrAddresses) {
         EXPECT_EQ(std::tuple(station.Inputs.size(), station.Outputs.UdpEnabled, comm.IPPort,
                              std::filesystem::exists(dir / "Orvanta.ini.bad")),
                   std::tuple(r.inputsKept ? 3u : 0u, r.outputsKept, 1234, !clean))
-            << r.inputs << r.output;
+            << text;
         EXPECT_EQ(StationSettingsProblem(station).empty(), true) << StationSettingsProblem(station);
     }
     // Setup > Inputs says the same of what it is given.

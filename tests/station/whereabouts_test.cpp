@@ -94,42 +94,26 @@ TEST_F(Whereabouts, NoRangeWithoutAKnownPositionAfterTheReferenceAppears) {
     EXPECT_FALSE(of(kSilent).HasCPA);
 }
 
-// A reference that follows a station has no position until that station
+// A reference that follows a vessel has no position until that vessel
 // reports one; targets heard before then get their range from where it
 // appears, as those heard after do.
-TEST_F(Whereabouts, RangesOfTargetsHeardBeforeTheFollowedStationReported) {
-    struct Case {
-        const char* name;
-        int16_t mode;
-        bool ownByVDO;
-    };
-    for (const Case& c : {Case{"own ship (VDO)", targets::kRefFromVDO, true},
-                          Case{"chosen vessel (VDM)", targets::kRefFromVDM, false}}) {
-        testing_support::RecordingEvents ev;
-        app::Receiver r(clock, ev);
-        r.reference().setMode(c.mode);
-        r.reference().setMMSI(kOwn);
-        r.referenceChanged();
-        const auto send = [&](int32_t mmsi, double east, double north, bool vdo) {
-            r.takeBytes(app::Receiver::kMainInput,
-                        testing_support::Join(testing_support::Sentences(
-                            testing_support::ReportNear(mmsi, east, north, 10, 200), 'A', vdo)));
-        };
-        send(kSilent, 2, 2, false);       // while the reference is nowhere yet
-        send(kOwn, 0, 0, c.ownByVDO);     // the followed station appears ...
-        send(kNoMoreFixes, -3, 1, false); // ... and a target reports after it
-        const targets::TargetTable& table = r.targets();
-        const targets::TargetRecord& own = table.entry(table.FindTarget(kOwn, 1));
-        for (int32_t mmsi : {kSilent, kNoMoreFixes}) {
-            const targets::TargetRecord& t = table.entry(table.FindTarget(mmsi, 1));
-            double metres = 0, radians = 0;
-            geodesy::GeodeticInverse(own.Fix.Latitude * geodesy::kDegToRad, own.Fix.Longitude * geodesy::kDegToRad,
-                                     t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad,
-                                     geodesy::kInverseBoth, metres, radians, geodesy::kWgs84B, geodesy::kWgs84F);
-            EXPECT_TRUE(t.RangeKnown) << c.name << " " << mmsi;
-            EXPECT_EQ(t.FromReference.range(), metres) << c.name << " " << mmsi;
-            EXPECT_EQ(t.FromReference.bearing(), radians) << c.name << " " << mmsi;
-        }
+TEST_F(Whereabouts, RangesOfTargetsHeardBeforeTheFollowedVesselReported) {
+    rx.reference().setMode(targets::kRefFromVDM);
+    rx.reference().setMMSI(kOwn);
+    rx.referenceChanged();
+    report(kSilent, 2, 2, 10, 200);        // while the reference is nowhere yet
+    report(kOwn, 0, 0, 10, 200);           // the followed vessel appears ...
+    report(kNoMoreFixes, -3, 1, 10, 200);  // ... and a target reports after it
+    const targets::TargetRecord& own = of(kOwn);
+    for (int32_t mmsi : {kSilent, kNoMoreFixes}) {
+        const targets::TargetRecord& t = of(mmsi);
+        double metres = 0, radians = 0;
+        geodesy::GeodeticInverse(own.Fix.Latitude * geodesy::kDegToRad, own.Fix.Longitude * geodesy::kDegToRad,
+                                 t.Fix.Latitude * geodesy::kDegToRad, t.Fix.Longitude * geodesy::kDegToRad,
+                                 geodesy::kInverseBoth, metres, radians, geodesy::kWgs84B, geodesy::kWgs84F);
+        EXPECT_TRUE(t.RangeKnown) << mmsi;
+        EXPECT_EQ(t.FromReference.range(), metres) << mmsi;
+        EXPECT_EQ(t.FromReference.bearing(), radians) << mmsi;
     }
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace testing_support {
 
@@ -39,6 +40,13 @@ public:
     std::string read(std::string_view name) const {
         std::ifstream in(path_ / name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    // The lines of a text file, each without its line feed.
+    std::vector<std::string> lines(std::string_view name) const {
+        std::ifstream in(path_ / name);
+        std::vector<std::string> out;
+        for (std::string line; std::getline(in, line);) out.push_back(line);
+        return out;
     }
     // Names in the folder, for checking that no temporary file stayed behind.
     int entryCount() const {
