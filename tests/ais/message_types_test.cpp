@@ -182,10 +182,9 @@ TEST(CodeTables, ShipTypeRule) {
     };
     for (const auto& r : rows) {
         const ShipTypeTexts t = ShipTypeRule(r.received);
-        EXPECT_EQ(t.ShipType, r.type) << r.received;
-        EXPECT_EQ(t.ShipTypeText, r.group) << r.received;
-        EXPECT_EQ(t.CargoTypeText, r.cargo) << r.received;
-        EXPECT_EQ(t.ShipTypeFullText, r.full) << r.received;
+        EXPECT_EQ(std::tie(t.ShipType, t.ShipTypeText, t.CargoTypeText, t.ShipTypeFullText),
+                  std::tuple(r.type, r.group, r.cargo, r.full))
+            << r.received;
     }
 }
 

@@ -12,20 +12,13 @@ namespace {
 
 using testing_support::TempDir;
 
-TEST(AtomicFile, CreatesAndReplacesWholeContent) {
+TEST(AtomicFile, CreatesAndReplacesWholeContentKeepingThePermissionBits) {
     TempDir dir;
-    ASSERT_TRUE(WriteFileAtomically(dir / "a.dat", "first\r\n"));
-    EXPECT_EQ(dir.read("a.dat"), "first\r\n");
-    ASSERT_TRUE(WriteFileAtomically(dir / "a.dat", "second"));
-    EXPECT_EQ(dir.read("a.dat"), "second");
-    ASSERT_TRUE(WriteFileAtomically(dir / "a.dat", ""));
-    EXPECT_EQ(dir.read("a.dat"), "");
+    for (const char* content : {"first\r\n", "second", ""}) {
+        ASSERT_TRUE(WriteFileAtomically(dir / "a.dat", content)) << content;
+        EXPECT_EQ(dir.read("a.dat"), content);
+    }
     EXPECT_EQ(dir.entryCount(), 1);  // no temporary file left
-}
-
-TEST(AtomicFile, KeepsPermissionBitsOfTheFileItReplaces) {
-    TempDir dir;
-    dir.write("a.dat", "old");
     ASSERT_EQ(::chmod((dir / "a.dat").c_str(), 0640), 0);
     ASSERT_TRUE(WriteFileAtomically(dir / "a.dat", "new"));
     struct stat st {};

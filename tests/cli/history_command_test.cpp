@@ -45,7 +45,9 @@ protected:
     TempDir dir;
 };
 
-TEST_F(HistoryCommand, TrackBoundsAcceptIsoOffsetsAndUnixSeconds) {
+// A track's bounds in ISO form with offsets or in Unix seconds; as GeoJSON the
+// stored positions; as NMEA a log that replays into the same track.
+TEST_F(HistoryCommand, TrackInEveryFormatIsTheStoredOne) {
     const auto iso = history("--mmsi 244000001 --from 2026-12-07T14:00:00Z --to 2026-12-07T14:01:00Z");
     ASSERT_EQ(iso.status, 0) << iso.err;
     const auto lines = iso.lines();
@@ -55,6 +57,31 @@ TEST_F(HistoryCommand, TrackBoundsAcceptIsoOffsetsAndUnixSeconds) {
     EXPECT_EQ(lines[7].substr(0, 20), "2026-12-07T14:01:00Z");
     const auto other = history("--mmsi 244000001 --from 1796652000 --to 2026-12-07T15:01+01:00");
     EXPECT_EQ(other.out, iso.out);
+    // The GeoJSON line is the positions as decoded and stored, to the last bit.
+    const auto line = history("--mmsi 244000001 --format geojson --to 2026-12-07T14:00:20Z");
+    ASSERT_EQ(line.status, 0) << line.err;
+    const auto csv = history("--mmsi 244000001 --to 2026-12-07T14:00:20Z").lines();
+    ASSERT_EQ(csv.size(), 4u);
+    std::string coordinates;
+    for (size_t k = 1; k < csv.size(); ++k) {
+        const size_t lat = csv[k].find(",A,") + 3, lon = csv[k].find(',', lat) + 1;
+        coordinates += std::string(k > 1 ? "," : "") + "[" + csv[k].substr(lon, csv[k].find(',', lon) - lon) + "," +
+                       csv[k].substr(lat, lon - 1 - lat) + "]";
+    }
+    EXPECT_NE(line.out.find("\"type\":\"LineString\",\"coordinates\":[" + coordinates + "]"), std::string::npos)
+        << coordinates << "\n" << line.out;
+    EXPECT_NE(line.out.find("\"times\":[\"2026-12-07T14:00:00Z\",\"2026-12-07T14:00:10Z\",\"2026-12-07T14:00:20Z\"]"),
+              std::string::npos) << line.out;
+    const auto points = history("--mmsi 244000001 --format geojson --points --to 2026-12-07T14:00:20Z");
+    size_t count = 0;
+    for (size_t at = 0; (at = points.out.find("\"Point\"", at)) != std::string::npos; ++at) ++count;
+    EXPECT_EQ(count, 3u);
+    const auto nmea = history("--mmsi 244000001 --format nmea");
+    ASSERT_EQ(nmea.status, 0) << nmea.err;
+    const std::string copy = (dir / "Copy.sqlite").string();
+    ASSERT_EQ(clitest::Cli("replay --history " + copy + " --format csv", &nmea.out).status, 0);
+    const auto again = clitest::Cli("history " + copy + " --mmsi 244000001");
+    EXPECT_EQ(again.out, history("--mmsi 244000001").out);
 }
 
 // A track longer than a page prints every row once, the header once.
@@ -97,29 +124,7 @@ TEST(HistoryCommandPages, LongTrackIsPrintedWholeAcrossPages) {
     }
 }
 
-TEST_F(HistoryCommand, GeoJsonTrackIsTheStoredPositions) {
-    const auto line = history("--mmsi 244000001 --format geojson --to 2026-12-07T14:00:20Z");
-    ASSERT_EQ(line.status, 0) << line.err;
-    // The positions as decoded and stored, to the last bit.
-    const auto csv = history("--mmsi 244000001 --to 2026-12-07T14:00:20Z").lines();
-    ASSERT_EQ(csv.size(), 4u);
-    std::string coordinates;
-    for (size_t k = 1; k < csv.size(); ++k) {
-        const size_t lat = csv[k].find(",A,") + 3, lon = csv[k].find(',', lat) + 1;
-        coordinates += std::string(k > 1 ? "," : "") + "[" + csv[k].substr(lon, csv[k].find(',', lon) - lon) + "," +
-                       csv[k].substr(lat, lon - 1 - lat) + "]";
-    }
-    EXPECT_NE(line.out.find("\"type\":\"LineString\",\"coordinates\":[" + coordinates + "]"), std::string::npos)
-        << coordinates << "\n" << line.out;
-    EXPECT_NE(line.out.find("\"times\":[\"2026-12-07T14:00:00Z\",\"2026-12-07T14:00:10Z\",\"2026-12-07T14:00:20Z\"]"),
-              std::string::npos) << line.out;
-    const auto points = history("--mmsi 244000001 --format geojson --points --to 2026-12-07T14:00:20Z");
-    size_t count = 0;
-    for (size_t at = 0; (at = points.out.find("\"Point\"", at)) != std::string::npos; ++at) ++count;
-    EXPECT_EQ(count, 3u);
-}
-
-TEST_F(HistoryCommand, SituationAsReplayJson) {
+TEST_F(HistoryCommand, SituationAsReplayJsonLastSeenAndStats) {
     const auto r = history("--at 2026-12-07T14:02:05Z --format json");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.rfind("{\"targets\":[{\"Number\":1,\"MMSI\":", 0), 0u) << r.out;
@@ -131,9 +136,6 @@ TEST_F(HistoryCommand, SituationAsReplayJson) {
     EXPECT_NE(r.out.find("\"MMSI\":244000002"), std::string::npos);
     // Before anything was heard, nobody is there.
     EXPECT_EQ(history("--at 2026-12-07T13:00:00Z --format json").out, "{\"targets\":[]}\n");
-}
-
-TEST_F(HistoryCommand, LastSeenAndStats) {
     const auto seen = history("--last-seen nordic");
     ASSERT_EQ(seen.status, 0) << seen.err;
     EXPECT_EQ(seen.lines().at(1), "244000001,NORDIC STAR,PD1234,2026-12-07T14:05:00Z,52.03,4");
@@ -141,15 +143,6 @@ TEST_F(HistoryCommand, LastSeenAndStats) {
     ASSERT_EQ(stats.status, 0) << stats.err;
     EXPECT_NE(stats.out.find("\"rows\":{\"positions\":62,\"statics\":1,\"messages\":0}"), std::string::npos)
         << stats.out;
-}
-
-TEST_F(HistoryCommand, NmeaReplaysIntoTheSameTrack) {
-    const auto nmea = history("--mmsi 244000001 --format nmea");
-    ASSERT_EQ(nmea.status, 0) << nmea.err;
-    const std::string copy = (dir / "Copy.sqlite").string();
-    ASSERT_EQ(clitest::Cli("replay --history " + copy + " --format csv", &nmea.out).status, 0);
-    const auto again = clitest::Cli("history " + copy + " --mmsi 244000001");
-    EXPECT_EQ(again.out, history("--mmsi 244000001").out);
 }
 
 TEST_F(HistoryCommand, BadTimesAndQuestionsAreErrorsThatSayWhy) {

@@ -25,7 +25,7 @@ clitest::Run Render(const std::string& args, const Folder& f) {
                         &none, "HOME=" + (f / "home").string() + " timeout 30");
 }
 
-TEST(RenderCommand, ChartPathsThatCannotHoldAChartAreRefusedWithoutReading) {
+TEST(RenderCommand, ChartPathsThatCannotHoldAChartAreRefusedWithoutReadingAndUsageErrorsSaySo) {
     if (!RendererBuilt()) GTEST_SKIP() << "orvanta-render is not built";
     Folder f;
     const fs::path fifo = f / "pipe.shp";
@@ -57,11 +57,7 @@ TEST(RenderCommand, ChartPathsThatCannotHoldAChartAreRefusedWithoutReading) {
     const clitest::Run empty = Render("--chart " + (f / "empty").string(), f);
     EXPECT_EQ(empty.status, 1);
     EXPECT_NE(empty.err.find("Cannot open chart " + (f / "empty").string() + ": "), std::string::npos) << empty.err;
-}
-
-TEST(RenderCommand, UsageErrorsShowThisCommandsUsage) {
-    if (!RendererBuilt()) GTEST_SKIP() << "orvanta-render is not built";
-    Folder f;
+    // A usage error shows this command's usage, not the renderer's.
     for (const std::string args : {"--bogus", "--size 3x3"}) {
         const clitest::Run run = Render(args, f);
         EXPECT_EQ(run.status, 2) << args;

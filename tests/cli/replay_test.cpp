@@ -63,20 +63,11 @@ TEST(ReplayCommand, TwoRunsKeepOneShipRecordPerVesselAndPrefillTheSecond) {
     }
 }
 
-TEST(ReplayCommand, ReferencePositionGivesRangeAndBearing) {
-    TempDir dir;
-    dir.write("ref.nmea", position(257000001, 60.5, 5.8));
-    const clitest::Run r = clitest::Cli("replay " + (dir / "ref.nmea").string() + " --ref 60 5");
-    ASSERT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("38.4 nm"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("038.1 °"), std::string::npos) << r.out;
-    EXPECT_EQ(clitest::Cli("replay --format xml").status, 2);
-}
-
-// The CSV is for programs: numbers without units, the position in degrees
-// with range and bearing beside it, an unknown value empty (also a turn rate
-// not available, once shown as "port").
-TEST(ReplayCommand, CsvWritesNumbersAndKeepsThePosition) {
+// A reference position gives range and bearing. The table shows them in
+// place of the position; the CSV is for programs: numbers without units, the
+// position in degrees with range and bearing beside it, an unknown value
+// empty (also a turn rate not available, once shown as "port").
+TEST(ReplayCommand, ReferencePositionGivesRangeAndBearingAndTheCsvKeepsThePosition) {
     TempDir dir;
     ais::PositionReport p;
     p.MessageID = 1, p.MMSI = 257000002, p.SOG = base::kNotAvailable, p.ROT = base::kNotAvailable;
@@ -85,6 +76,11 @@ TEST(ReplayCommand, CsvWritesNumbersAndKeepsThePosition) {
     v.MessageID = 5, v.MMSI = 257000002, v.Name = "=1+2", v.CallSign = "LABC";
     dir.write("ref.nmea", position(257000001, 60.5, 5.8) + Join(Sentences(p)) + Join(Sentences(v)));
     const std::string file = (dir / "ref.nmea").string();
+    const clitest::Run table = clitest::Cli("replay " + file + " --ref 60 5");
+    ASSERT_EQ(table.status, 0);
+    EXPECT_NE(table.out.find("38.4 nm"), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find("038.1 °"), std::string::npos) << table.out;
+    EXPECT_EQ(clitest::Cli("replay --format xml").status, 2);
     const clitest::Run r = clitest::Cli("replay --format csv " + file + " --ref 60 5");
     ASSERT_EQ(r.status, 0);
     EXPECT_TRUE(r.out.starts_with("No,MMSI,Name,Class,ClassText,Country,Lat (\xC2\xB0),Lon (\xC2\xB0),Range (nm),"

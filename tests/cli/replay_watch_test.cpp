@@ -30,8 +30,11 @@ std::string Field(const std::string& json, const std::string& object, const std:
     return json.substr(from, json.find_first_of(",}", from) - from);
 }
 
-TEST(ReplayWatch, JsonCarriesTheApproachOfEveryTarget) {
-    const std::string in = Encounter();
+// With an own ship the JSON carries each target's approach; a station heard
+// only by its static data has no position: null, not 0, 0 (a place in the
+// Gulf of Guinea), and no range from the reference.
+TEST(ReplayWatch, JsonCarriesTheApproachOfEveryTargetAndNullForWhatIsUnknown) {
+    const std::string in = Encounter() + Join(Sentences(StaticData(257000009, "NO FIX", "LNOF")));
     const std::string target = "\"MMSI\":257000001";
     const clitest::Run own = clitest::Cli("replay --format json --own-mmsi 257999998", &in);
     ASSERT_EQ(own.status, 0);
@@ -40,16 +43,7 @@ TEST(ReplayWatch, JsonCarriesTheApproachOfEveryTarget) {
     EXPECT_EQ(Field(own.out, target, "dangerous") + Field(own.out, target, "lost") + Field(own.out, target, "rx_percent"),
               "truefalsenull");  // one report only: no reception percentage
     EXPECT_EQ(Field(own.out, "\"MMSI\":257999998", "cpa"), "null");  // the own ship itself
-    // Without an own ship no approach is known.
-    const clitest::Run none = clitest::Cli("replay --format json", &in);
-    EXPECT_EQ(Field(none.out, target, "cpa") + Field(none.out, target, "dangerous"), "nullfalse");
     EXPECT_EQ(clitest::Cli("replay --ref 59 10 --own-mmsi 257999998", &in).status, 2);
-}
-
-// A station heard only by its static data has no position: null, not 0, 0
-// (a place in the Gulf of Guinea), and no range from the reference.
-TEST(ReplayWatch, UnknownPositionsAndRangesAreNull) {
-    const std::string in = Encounter() + Join(Sentences(StaticData(257000009, "NO FIX", "LNOF")));
     const std::string noFix = "\"MMSI\":257000009";
     for (const char* format : {"json", "geojson"}) {
         const clitest::Run r = clitest::Cli(std::string("replay --ref 59 10 --format ") + format, &in);
@@ -58,11 +52,13 @@ TEST(ReplayWatch, UnknownPositionsAndRangesAreNull) {
                       Field(r.out, noFix, "Bearing"),
                   "nullnullnullnull")
             << format;
-        EXPECT_NEAR(std::stod(Field(r.out, "\"MMSI\":257000001", "Range")), 5566, 20) << format;  // 3' north
+        EXPECT_NEAR(std::stod(Field(r.out, target, "Range")), 5566, 20) << format;  // 3' north
     }
-    // Without a reference no range is known, even for a station with a position.
+    // Without an own ship no approach is known; without a reference no range,
+    // even for a station with a position.
     const clitest::Run none = clitest::Cli("replay --format json", &in);
-    EXPECT_EQ(Field(none.out, "\"MMSI\":257000001", "Range"), "null");
+    EXPECT_EQ(Field(none.out, target, "cpa") + Field(none.out, target, "dangerous"), "nullfalse");
+    EXPECT_EQ(Field(none.out, target, "Range"), "null");
 }
 
 // --alarms writes the alarm log's episode lines: one when the vessel heading

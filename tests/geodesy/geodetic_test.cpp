@@ -93,8 +93,8 @@ TEST(GeodeticInverse, KeptReducedLatitudeGivesTheSameDigits) {
             GeodeticInverse(lat1, r.lon1 * kDegToRad, r.lat2 * kDegToRad, r.lon2 * kDegToRad, mode, d1, b1, kWgs84B, kWgs84F);
             GeodeticInverse(kept, lat1, r.lon1 * kDegToRad, r.lat2 * kDegToRad, r.lon2 * kDegToRad, mode, d2, b2, kWgs84B,
                             kWgs84F);
-            EXPECT_EQ(d1, d2) << r.lat1 << "," << r.lon1 << " -> " << r.lat2 << "," << r.lon2 << " mode " << mode;
-            EXPECT_EQ(b1, b2) << r.lat1 << "," << r.lon1 << " -> " << r.lat2 << "," << r.lon2 << " mode " << mode;
+            EXPECT_EQ(std::pair(d1, b1), std::pair(d2, b2))
+                << r.lat1 << "," << r.lon1 << " -> " << r.lat2 << "," << r.lon2 << " mode " << mode;
         }
     }
 }
@@ -133,7 +133,7 @@ TEST(Zones, FromLongitudeAndMeridian) {
     EXPECT_EQ(CentralMeridian(1), -177);
 }
 
-TEST_F(Grid, PolesConvertBothWays) {
+TEST_F(Grid, PolesConvertBothWaysAndAFarPointGivesUpAfterTwentyPasses) {
     for (double pole : {90.0, -90.0}) {
         for (double lon : {3.0, 5.5}) {
             double e = 0, n = 0;
@@ -149,9 +149,7 @@ TEST_F(Grid, PolesConvertBothWays) {
         }
     }
     EXPECT_TRUE(sink.entries.empty());
-}
-
-TEST_F(Grid, GivesUpAfterTwentyPassesWithAMessage) {
+    // A grid point far outside its zone: given up after twenty passes, with a message.
     double lat = 0, lon = 0;
     const GridOutcome out = toGeog(5e6, 5e6, lat, lon);
     EXPECT_FALSE(out.converged);

@@ -134,9 +134,7 @@ TEST(SituationTable, TakesMoreStationsThanTheLiveDefault) {
     std::vector<SituationEntry> many;
     for (int i = 0; i < 1500; ++i) many.push_back(Entry(200000000 + i, 1, StationClass::ClassA));
     const auto f = Fill(many);
-    EXPECT_EQ(f->fill.stations, 1500);
-    EXPECT_EQ(f->fill.skipped, 0);
-    EXPECT_EQ(f->table.TargetCount(), 1500);
+    EXPECT_EQ(std::tuple(f->fill.stations, f->fill.skipped, f->table.TargetCount()), std::tuple(1500, 0, 1500));
 }
 
 }  // namespace

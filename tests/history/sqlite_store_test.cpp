@@ -90,7 +90,9 @@ TEST(SqliteStore, SizeRetentionDropsWholeOldDaysUntilTheFileFits) {
     EXPECT_EQ(store->track(1000, kT0, kT0 + 5 * kDay).size(), 2u * 4000);
 }
 
-TEST(SqliteStore, ReportsOfOneStationWithTheSameTimeAreAllKeptInOrder) {
+// Reports of one station with the same time are all kept, in order; each
+// packed field at the ends of what the air sends comes back exactly.
+TEST(SqliteStore, SameTimeReportsAreAllKeptAndFieldsAtTheEndsOfTheirRangesComeBackExactly) {
     testing_support::TempDir dir;
     auto store = history::OpenSqliteStore((dir / "h.sqlite").string(), nullptr, nullptr);
     std::vector<history::PositionRow> rows;
@@ -103,6 +105,34 @@ TEST(SqliteStore, ReportsOfOneStationWithTheSameTimeAreAllKeptInOrder) {
     EXPECT_EQ(store->track(7, 0, 10000), rows);
     ASSERT_EQ(store->situation(5000, 1000).size(), 1u);
     EXPECT_EQ(store->situation(5000, 1000)[0].position, rows[2]);
+    struct Case {
+        uint8_t type;
+        history::StationClass cls;
+        double lat, lon;
+        std::optional<float> sog, cog;
+        std::optional<int16_t> heading, status;
+    };
+    using C = history::StationClass;
+    const Case cases[] = {
+        {1, C::ClassA, 90, 180, 102.2f, 359.9f, 359, 15},
+        {3, C::ClassA, -90, -180, 0.0f, 0.0f, 0, 0},
+        {9, C::SarAircraft, 0, 0, 1022.0f, 0.1f, std::nullopt, std::nullopt},
+        {18, C::ClassB, 1 / 600000.0, -1 / 600000.0, 0.1f, std::nullopt, 510, std::nullopt},
+        {21, C::AidToNavigation, 45, -45, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+        {27, C::ClassA, 12.345, 67.89, 62.0f, 359.0f, std::nullopt, 14},
+        {4, C::BaseStation, -12.345, -67.89, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+    };
+    history::Batch b;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        auto p = Position(100 + static_cast<int32_t>(i), 1000, c.lat, c.lon);
+        p.type = c.type, p.stationClass = c.cls;
+        p.sog = c.sog, p.cog = c.cog, p.heading = c.heading, p.navStatus = c.status;
+        p.input = static_cast<int16_t>(i % 3), p.source = i % 2 ? "" : "st" + std::to_string(i);
+        b.positions.push_back(p);
+    }
+    ASSERT_TRUE(store->append(b).ok()) << store->lastError();
+    for (const auto& p : b.positions) EXPECT_EQ(store->track(p.mmsi, 0, 2000), std::vector{p}) << p.mmsi;
 }
 
 // A file of the first layout (one real column per field, no version) is
@@ -211,40 +241,6 @@ TEST(SqliteStore, ThirdLayoutGetsTheBlocksTimeIndex) {
     ASSERT_EQ(after.size(), 7u);
     ASSERT_EQ(after.size(), before.size());
     for (size_t k = 0; k < after.size(); ++k) EXPECT_EQ(after[k].position, before[k].position) << k;
-}
-
-// Each packed field at the ends of what the air sends comes back exactly.
-TEST(SqliteStore, FieldsAtTheEndsOfTheirRangesComeBackExactly) {
-    struct Case {
-        uint8_t type;
-        history::StationClass cls;
-        double lat, lon;
-        std::optional<float> sog, cog;
-        std::optional<int16_t> heading, status;
-    };
-    using C = history::StationClass;
-    const Case cases[] = {
-        {1, C::ClassA, 90, 180, 102.2f, 359.9f, 359, 15},
-        {3, C::ClassA, -90, -180, 0.0f, 0.0f, 0, 0},
-        {9, C::SarAircraft, 0, 0, 1022.0f, 0.1f, std::nullopt, std::nullopt},
-        {18, C::ClassB, 1 / 600000.0, -1 / 600000.0, 0.1f, std::nullopt, 510, std::nullopt},
-        {21, C::AidToNavigation, 45, -45, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
-        {27, C::ClassA, 12.345, 67.89, 62.0f, 359.0f, std::nullopt, 14},
-        {4, C::BaseStation, -12.345, -67.89, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
-    };
-    testing_support::TempDir dir;
-    auto store = history::OpenSqliteStore((dir / "h.sqlite").string(), nullptr, nullptr);
-    history::Batch b;
-    for (size_t i = 0; i < std::size(cases); ++i) {
-        const Case& c = cases[i];
-        auto p = Position(100 + static_cast<int32_t>(i), 1000, c.lat, c.lon);
-        p.type = c.type, p.stationClass = c.cls;
-        p.sog = c.sog, p.cog = c.cog, p.heading = c.heading, p.navStatus = c.status;
-        p.input = static_cast<int16_t>(i % 3), p.source = i % 2 ? "" : "st" + std::to_string(i);
-        b.positions.push_back(p);
-    }
-    ASSERT_TRUE(store->append(b).ok()) << store->lastError();
-    for (const auto& p : b.positions) EXPECT_EQ(store->track(p.mmsi, 0, 2000), std::vector{p}) << p.mmsi;
 }
 
 // Packing rounds to the nearest step, halves away from zero, as std::llround

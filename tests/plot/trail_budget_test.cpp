@@ -10,9 +10,7 @@ namespace {
 TEST(TrailBudget, ManyTargetsShareTheBudget) {
     constexpr int kTargets = 4000;
     targets::TargetTable table;
-    targets::LifecycleSettings life;
-    life.capacity = kTargets;
-    table.setLifecycle(life);
+    table.setLifecycle({.capacity = kTargets});
     targets::TableContext ctx;
     ais::AISMessageRecord rec;
     for (int k = 0; k < kTargets; ++k) {

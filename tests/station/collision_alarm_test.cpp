@@ -79,9 +79,7 @@ TEST_F(CollisionAlarm, ClassBBeaconsAndNoOwnShip) {
     EXPECT_TRUE(rx.targets().entry(1).Dangerous);
     sendClassB(257000002, 2, 10, 180);
     EXPECT_TRUE(last().Dangerous);
-    targets::AlarmSettings a;
-    a.ignoreClassB = true;
-    rx.setAlarmSettings(a);
+    rx.setAlarmSettings({.ignoreClassB = true});
     sendClassB(257000002, 1.9, 10, 180);
     EXPECT_FALSE(last().Dangerous);
     EXPECT_EQ(events.alarms, (std::vector<int>{2, 1, 4}));
@@ -138,9 +136,7 @@ TEST_F(CollisionAlarm, ACPAWobblingAroundTheLimitIsOneEpisode) {
 // (full table) ends its episode: the log gets its closing line.
 TEST_F(CollisionAlarm, ADisplacedDangerousTargetEndsItsEpisode) {
     rx.setMessageLog(dir.path());
-    targets::LifecycleSettings life;
-    life.capacity = 2;
-    rx.targets().setLifecycle(life);
+    rx.targets().setLifecycle({.capacity = 2});
     ownShip();
     send(257000001, 0, 3, 10, 180);
     ASSERT_TRUE(last().Dangerous);
@@ -157,9 +153,7 @@ TEST_F(CollisionAlarm, ADisplacedDangerousTargetEndsItsEpisode) {
 // The guard zone: a vessel lying still close by has no approach, yet alarms
 // once; anchored it does not.
 TEST_F(CollisionAlarm, GuardZoneAlarmsOncePerVisit) {
-    targets::AlarmSettings a;
-    a.guardZone = 1;
-    rx.setAlarmSettings(a);
+    rx.setAlarmSettings({.guardZone = 1});
     send(257999999, 0, 0, 0, 0, 0, true);
     send(257000001, 0.5, 0.5, 0, 0);
     send(257000002, -0.5, 0.5, 0, 0, 1);  // at anchor
@@ -181,9 +175,7 @@ TEST_F(CollisionAlarm, FiguresAfterTheOwnShipMovedAreThoseOfTheNewPositions) {
     } rows[] = {{"no guard zone", 0, false}, {"guard zone reached by the move", 17.9, true}};
     for (const Row& r : rows) {
         Harness h;
-        targets::AlarmSettings a;
-        a.guardZone = r.guardZone;
-        h.rx.setAlarmSettings(a);
+        h.rx.setAlarmSettings({.guardZone = r.guardZone});
         const auto estimate = [&](const targets::TargetRecord& t) {
             const auto plane = targets::OwnShipPlane(h.rx.targets(), 1);
             return plane->approach({t.Fix.Latitude, t.Fix.Longitude, t.Motion.SOG, t.Motion.COG},

@@ -123,7 +123,6 @@ TEST(CrashSafeFiles, NextSaveRemovesTemporariesOfWritersThatAreGone) {
     EXPECT_EQ(dir.read("Orvanta.ini"), "whole");
 }
 
-
 TEST(DataFolder, GivenFolderThenWritableExecutableFolderThenTheUsersShareFolder) {
     testing_support::TempDir tmp;
     const auto share = tmp.path() / ".local" / "share" / "Orvanta";

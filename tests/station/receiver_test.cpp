@@ -138,10 +138,7 @@ TEST_F(ReceiverTest, TextMessagesComeComposedAndAreLogged) {
 // The table only says it is full; the receiver tells the operator, once a run,
 // with the capacity and displace-after time in force.
 TEST_F(ReceiverTest, AFullTableIsToldOnce) {
-    targets::LifecycleSettings small = rx.targets().lifecycle();
-    small.capacity = 2;
-    small.displaceAfter = 90;
-    rx.targets().setLifecycle(small);
+    rx.targets().setLifecycle({.capacity = 2, .displaceAfter = 90});
     for (int32_t mmsi : {257000001, 257000002}) feed(ClassAReport(mmsi, 59.5, 5.25, 0));
     EXPECT_TRUE(events.messages.empty());
     feed(ClassAReport(257000003, 59.5, 5.25, 0));

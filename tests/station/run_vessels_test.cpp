@@ -123,9 +123,7 @@ TEST(RunVessels, StationsComeAndGoWithoutFillingTheTable) {
     base::ManualClock clock;
     testing_support::RecordingEvents events;
     Receiver rx(clock, events);
-    targets::LifecycleSettings life = rx.targets().lifecycle();
-    life.capacity = 150;
-    rx.targets().setLifecycle(life);
+    rx.targets().setLifecycle({.capacity = 150});
     const Sailed run = SailTurnover(rx, clock, 40, kRun, 4, 10, 0);
     EXPECT_GT(run.heard.size(), 4u * 150);
     int recent = 0;

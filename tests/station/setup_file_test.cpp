@@ -82,7 +82,6 @@ TEST(SetupFile, SaveReportsOnlyFailure) {
     EXPECT_TRUE(loaded.Tests.CheckChecksum);
 }
 
-
 struct Settings {
     CommSettings comm;
     ReceiveSettings receive;
@@ -109,7 +108,7 @@ Settings sample() {
     return s;
 }
 
-TEST(StationSetup, SectionsReadBackAndOlderReadersSkipThem) {
+TEST(StationSetup, SectionsReadBackOlderReadersSkipThemAndOlderOutputLinesRead) {
     const Settings in = sample();
     const std::string text = FormatSetup(in.comm, in.receive, in.state, &in.station);
     Settings back;
@@ -124,12 +123,10 @@ TEST(StationSetup, SectionsReadBackAndOlderReadersSkipThem) {
     Settings none;
     EXPECT_EQ(ParseSetup(FormatSetup(in.comm, in.receive, in.state), none.comm, none.receive, none.state, &none.station), "");
     EXPECT_EQ(none.station, StationSettings{});
-}
 
-// The TCP output's listen address: read back, an older line without it keeps
-// what the port did then (every interface) only when it was on, and an
-// address that is none makes the section fall back to its defaults.
-TEST(StationSetup, TcpListenAddressAndOlderLines) {
+    // The TCP output's listen address: read back, an older line without it
+    // keeps what the port did then (every interface) only when it was on, and
+    // an address that is none makes the section fall back to its defaults.
     Settings base = sample();
     base.station.Outputs.TcpListenAddress = "::1";
     const std::string written = FormatSetup(base.comm, base.receive, base.state, &base.station);
@@ -146,14 +143,14 @@ TEST(StationSetup, TcpListenAddressAndOlderLines) {
         {"#TRUE#,\"127.0.0.1\",10111,#TRUE#,10112,#TRUE#,\"evil host\"", "127.0.0.1", true},
     };
     for (const Row& r : rows) {
-        std::string text = written;
-        text.replace(text.find(line), line.size() - 2, r.outputs);
-        Settings back;
-        const std::string error = ParseSetup(text, back.comm, back.receive, back.state, &back.station);
-        EXPECT_EQ(std::pair(error.empty(), back.station.Outputs.TcpListenAddress), std::pair(!r.fellBack, r.listen))
+        std::string edited = written;
+        edited.replace(edited.find(line), line.size() - 2, r.outputs);
+        Settings parsed;
+        const std::string error = ParseSetup(edited, parsed.comm, parsed.receive, parsed.state, &parsed.station);
+        EXPECT_EQ(std::pair(error.empty(), parsed.station.Outputs.TcpListenAddress), std::pair(!r.fellBack, r.listen))
             << r.outputs;
         if (r.fellBack) {
-            EXPECT_EQ(back.station.Outputs, OutputSettings{});
+            EXPECT_EQ(parsed.station.Outputs, OutputSettings{});
         }
     }
 }

@@ -160,7 +160,6 @@ TEST(Playback, SeekResumesAtTheNextLineStart) {
     }
 }
 
-
 TEST(StationActivity, RecordingText) {
     struct Case {
         double seconds;
@@ -196,7 +195,6 @@ TEST(StationActivity, PlaybackText) {
     };
     for (const Case& c : cases) EXPECT_EQ(PlaybackText(c.speed, c.paused, c.secondsOfDay, c.fraction), c.text) << c.text;
 }
-
 
 std::string Line(int n) { return "!AIVDM," + std::to_string(n) + "\r\n"; }
 

@@ -71,8 +71,7 @@ TEST(AlarmEpisode, GuardZoneWatchesVesselsUnderWayWhateverTheirApproach) {
         {"aid to navigation inside", 0, 0, 0.5, false, false, false, TargetClass::AtoN},
         {"lost inside", 0, 0, 0.5, false, false, false, TargetClass::A, 0, TargetStatus::Lost},
     };
-    AlarmSettings guard;
-    guard.guardZone = 1;
+    const AlarmSettings guard{.guardZone = 1};
     const AlarmSettings off;  // no guard alarm at all
     for (const Case& c : cases) {
         const TargetRecord t = c.target();

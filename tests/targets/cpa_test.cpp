@@ -226,7 +226,6 @@ TEST(Cpa, RangeAtLeastBoundsTheEstimatesRange) {
             const double lat = lat0 + dLat;
             if (std::fabs(lat) > 85) continue;
             for (const Motion& s : speeds) {
-                const double kRad = 3.14159265358979323846 / 180;
                 const double sog = s.sog >= 0 ? s.sog : 12 * std::cos(lat * kRad) / std::cos(lat0 * kRad);
                 const Motion target{lat, 5 + s.longitude, sog, s.cog};
                 const auto range = plane.estimatedRange(target, CourseTerms(target.cog));

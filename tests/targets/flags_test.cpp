@@ -15,16 +15,12 @@ std::string icon(const TempDir& dir, const std::string& code) {
     return (dir / "Flags" / ("D" + code + ".ico")).string();
 }
 
-void writeIndex(const TempDir& dir, const std::string& text) {
-    std::filesystem::create_directories(dir / "Flags");
-    dir.write("Flags/FlagIndex.ini", text);
-}
-
 TEST(FlagIndex, FirstEntryOfAMIDWinsAndUnusableLinesGiveNoFlag) {
     TempDir dir;
-    writeIndex(dir, "257,NO,\"Norway\"\r\n257,XX,\"Duplicate\"\r\n\r\n 211 , DE , Germany\r\n"
-                    "230,FI,\"Finland, Suomi\"\r\nnot a number,ZZ,\"x\"\r\n232,,\"no code\"\r\n"
-                    "233,../../etc,\"escapes the folder\"\r\n234,a\\b,\"backslash\"\r\n235,GB\n");
+    std::filesystem::create_directories(dir / "Flags");
+    dir.write("Flags/FlagIndex.ini", "257,NO,\"Norway\"\r\n257,XX,\"Duplicate\"\r\n\r\n 211 , DE , Germany\r\n"
+                                     "230,FI,\"Finland, Suomi\"\r\nnot a number,ZZ,\"x\"\r\n232,,\"no code\"\r\n"
+                                     "233,../../etc,\"escapes the folder\"\r\n234,a\\b,\"backslash\"\r\n235,GB\n");
     FlagIndex flags(dir.path());
     const std::pair<int, std::string> rows[] = {
         {257, icon(dir, "NO")}, {211, icon(dir, "DE")}, {230, icon(dir, "FI")}, {235, icon(dir, "GB")},

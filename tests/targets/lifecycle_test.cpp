@@ -92,24 +92,35 @@ TEST_F(Lifecycle, OldLostAndRemovedByClassAndSilence) {
 }
 
 // A freed number goes to the next new station; its generation tells a holder
-// of the old number that the station is gone; rows below close up.
-TEST_F(Lifecycle, RemovalFreesTheEntryAndClosesTheRows) {
-    for (int i = 0; i < 4; ++i) feed(1, 257000001 + i);
+// of the old number that the station is gone; rows below close up. "No"
+// sorts by first appearance, whatever entry numbers the stations got.
+TEST_F(Lifecycle, RemovalFreesTheEntryAndClosesTheRowsAndNoKeepsFirstAppearance) {
+    for (int i = 0; i < 5; ++i) feed(1, 257000001 + i);
     ctx.monotonic = 1000;
-    feed(1, 257000001);
-    feed(1, 257000004);
+    for (int i : {0, 3, 4}) feed(1, 257000001 + i);
     table.setOwnShip(2);
     std::vector<RemovedTarget> removed;
     table.AgeTargets(1900, nullptr, &removed);
     EXPECT_EQ(removed, (std::vector<RemovedTarget>{{2, 2}, {3, 3}}));
     // The own ship left with its entry.
     EXPECT_EQ(std::tuple(table.OwnShipIndex(), table.TargetCount(), table.Generation(2), table.Generation(1)),
-              std::tuple(0, 2, 1u, 0u));
+              std::tuple(0, 3, 1u, 0u));
     expectConsistent();
+    ctx.monotonic = 1901;
     EXPECT_EQ(feed(1, 366000001).entry, 2);
-    EXPECT_EQ(table.entry(2).ListRow, 3);
+    EXPECT_EQ(table.entry(2).ListRow, 4);
     EXPECT_EQ(table.entry(2).MsgCount[0], 0);  // nothing of the station before
     expectConsistent();
+    feed(8, 366000002);  // entry 3, no class yet
+    feed(1, 366000003);  // entry 6
+    feed(1, 366000002);  // adopts entry 3: still its first appearance
+    SortTargets(table, kColMMSI, true, kRefNone);
+    SortTargets(table, kColNo, false, kRefNone);
+    std::vector<int32_t> order;
+    for (int k = 1; k <= table.TargetCount(); ++k) order.push_back(table.entry(table.DisplayOrder()[size_t(k)]).MMSI);
+    EXPECT_EQ(order, (std::vector<int32_t>{257000001, 257000004, 257000005, 366000001, 366000002, 366000003}));
+    SortTargets(table, kColNo, true, kRefNone);
+    EXPECT_EQ(table.entry(table.DisplayOrder()[1]).MMSI, 366000003);
 }
 
 // Two hours of turnover: 2,000 stations, each heard for 45 minutes, at most
@@ -281,26 +292,6 @@ TEST_F(Lifecycle, AReturningVesselGetsItsStaticDataBack) {
     const int bs = feed(4, 257000001).entry;
     ASSERT_NE(bs, 0);
     EXPECT_EQ(table.entry(bs).Id.Name, "Base Station");
-}
-
-// "No" sorts by first appearance, whatever entry numbers the stations got.
-TEST_F(Lifecycle, UnsortedIsOrderOfFirstAppearance) {
-    for (int i = 0; i < 5; ++i) feed(1, 257000001 + i);
-    ctx.monotonic = 1000;
-    for (int i : {0, 3, 4}) feed(1, 257000001 + i);
-    table.AgeTargets(1900);  // frees entries 2 and 3
-    ctx.monotonic = 1901;
-    feed(1, 366000001);  // entry 2
-    feed(8, 366000002);  // entry 3, no class yet
-    feed(1, 366000003);  // entry 6
-    feed(1, 366000002);  // adopts entry 3: still its first appearance
-    SortTargets(table, kColMMSI, true, kRefNone);
-    SortTargets(table, kColNo, false, kRefNone);
-    std::vector<int32_t> order;
-    for (int k = 1; k <= table.TargetCount(); ++k) order.push_back(table.entry(table.DisplayOrder()[size_t(k)]).MMSI);
-    EXPECT_EQ(order, (std::vector<int32_t>{257000001, 257000004, 257000005, 366000001, 366000002, 366000003}));
-    SortTargets(table, kColNo, true, kRefNone);
-    EXPECT_EQ(table.entry(table.DisplayOrder()[1]).MMSI, 366000003);
 }
 
 // A full table's newcomer takes the place a search of every entry would

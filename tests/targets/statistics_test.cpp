@@ -41,10 +41,6 @@ protected:
         const TargetUpdate u = table.AddOrUpdateTarget(kind, type, rec, ctx);
         UpdateStatistics(table.entry(u.taken() ? u.entry : 1), kind, channel, type, ctx.now, ctx.now, ctx.monotonic);
     }
-    void advance(double s) {
-        ctx.now = ctx.now.addSeconds(s);
-        ctx.monotonic += s;
-    }
     TableContext ctx;
     ais::AISMessageRecord rec;
     TargetTable table;
@@ -62,7 +58,8 @@ TEST_F(StatsTest, FirstAndSecondMessageOfAType) {
     EXPECT_EQ(g[5][2], "");  // type 5 not received: row left empty
 
     // Across midnight: the measured period stays positive.
-    advance(12.34);
+    ctx.now = ctx.now.addSeconds(12.34);
+    ctx.monotonic += 12.34;
     rec.Type1.SOG = 3.1f;
     message(1, 'B');
     const TargetRecord& t = table.entry(1);

@@ -41,18 +41,14 @@ Rows ReadCsv(const std::string& text) {
     return rows;
 }
 
-class TargetExportTest : public testing_support::FedReceiver {
-protected:
-    void SetUp() override {
-        feed(testing_support::StaticData(257000001, "SAY \"HI\", JOE", "LABC"));
-        feed(testing_support::ClassAReport(257000001, 59.5, 5.25, 12.3f));
-        feed(testing_support::ClassAReport(257000002, -33.25, -70.5, 0.0f));
-        feed(testing_support::StaticData(257000003, "NO FIX", "LXYZ"));  // no position
-        SortTargets(rx.targets(), kColMMSI, /*descending=*/true, 0);
-    }
-};
+class TargetExportTest : public testing_support::FedReceiver {};
 
-TEST_F(TargetExportTest, CsvReadsBackToTheListsColumnsAndRows) {
+TEST_F(TargetExportTest, CsvReadsBackToTheListsRowsAndGeoJsonKeepsTheirOrder) {
+    feed(testing_support::StaticData(257000001, "SAY \"HI\", JOE", "LABC"));
+    feed(testing_support::ClassAReport(257000001, 59.5, 5.25, 12.3f));
+    feed(testing_support::ClassAReport(257000002, -33.25, -70.5, 0.0f));
+    feed(testing_support::StaticData(257000003, "NO FIX", "LXYZ"));  // no position
+    SortTargets(rx.targets(), kColMMSI, /*descending=*/true, 0);
     const Rows rows = ReadCsv(TargetListCsv(rx.targets(), {}));
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"No", "MMSI", "Name", "Lat (°)", "Lon (°)", "SOG (kn)", "COG (°)",
@@ -64,6 +60,18 @@ TEST_F(TargetExportTest, CsvReadsBackToTheListsColumnsAndRows) {
               (std::vector<std::string>{"257000001", "SAY \"HI\", JOE", "59.500000", "5.250000", "12.3"}));
     EXPECT_EQ(std::vector<std::string>(rows[2].begin() + 3, rows[2].begin() + 5),
               (std::vector<std::string>{"-33.250000", "-70.500000"}));
+    // The GeoJSON has a feature per target, in list order.
+    const std::string geo = TargetsGeoJson(rx.targets(), rx.clock().monotonicSeconds());
+    const size_t third = geo.find(R"({"type":"Feature","geometry":null,"properties":{"Number":1,"MMSI":257000003,)");
+    const size_t second =
+        geo.find(R"("geometry":{"type":"Point","coordinates":[-70.5,-33.25]},"properties":{"Number":2,)");
+    const size_t first =
+        geo.find(R"("geometry":{"type":"Point","coordinates":[5.25,59.5]},"properties":{"Number":3,)");
+    EXPECT_TRUE(geo.starts_with(R"({"type":"FeatureCollection","features":[)")) << geo.substr(0, 80);
+    EXPECT_LT(third, second);
+    EXPECT_LT(second, first);
+    EXPECT_NE(first, std::string::npos);
+    EXPECT_NE(geo.find(R"("Name":"SAY \"HI\", JOE)"), std::string::npos);
 }
 
 // Every kind of cell of a row, for programs: numbers with "." and no unit
@@ -162,18 +170,6 @@ TEST_F(CsvCells, NumbersAsNumbersUnknownsEmptyTextsGuarded) {
     base::setDecimalSeparator('.');
     EXPECT_EQ(commaPlain, plain);
     EXPECT_EQ(commaRanged, ranged);
-}
-
-TEST_F(TargetExportTest, GeoJsonHasAFeaturePerTargetInListOrder) {
-    const std::string geo = TargetsGeoJson(rx.targets(), rx.clock().monotonicSeconds());
-    const size_t third = geo.find(R"({"type":"Feature","geometry":null,"properties":{"Number":1,"MMSI":257000003,)");
-    const size_t second = geo.find(R"("geometry":{"type":"Point","coordinates":[-70.5,-33.25]},"properties":{"Number":2,)");
-    const size_t first = geo.find(R"("geometry":{"type":"Point","coordinates":[5.25,59.5]},"properties":{"Number":3,)");
-    EXPECT_TRUE(geo.starts_with(R"({"type":"FeatureCollection","features":[)")) << geo.substr(0, 80);
-    EXPECT_LT(third, second);
-    EXPECT_LT(second, first);
-    EXPECT_NE(first, std::string::npos);
-    EXPECT_NE(geo.find(R"("Name":"SAY \"HI\", JOE)"), std::string::npos);
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ protected:
     std::string location;
 };
 
-TEST_F(HistoryApiTest, TrackAnswersItsPeriodAndRefusesWhatIsNotOne) {
+TEST_F(HistoryApiTest, TrackAnswersItsPeriodInItsFormatAndRefusesWhatIsNotOne) {
     HistoryApi api(location, [] { return kT0 + 2 * kHour; });
     struct Case {
         std::string target;
@@ -80,14 +80,11 @@ TEST_F(HistoryApiTest, TrackAnswersItsPeriodAndRefusesWhatIsNotOne) {
         }
         EXPECT_EQ(Object(r)["positions"].toArray().size(), c.points) << c.target;
     }
-}
-
-TEST_F(HistoryApiTest, TrackFormatsCarryTheirContentType) {
-    HistoryApi api(location, [] { return kT0 + 2 * kHour; });
-    const std::pair<std::string, std::string> cases[] = {{"geojson", "application/geo+json"},
-                                                         {"gpx", "application/gpx+xml"},
-                                                         {"csv", "text/csv; charset=utf-8"}};
-    for (const auto& [format, type] : cases) {
+    // Each format carries its content type.
+    const std::pair<std::string, std::string> formats[] = {{"geojson", "application/geo+json"},
+                                                           {"gpx", "application/gpx+xml"},
+                                                           {"csv", "text/csv; charset=utf-8"}};
+    for (const auto& [format, type] : formats) {
         const Response r = api.handle(Get("/api/targets/244123456/track?format=" + format));
         EXPECT_EQ(r.status, 200) << format;
         EXPECT_EQ(r.contentType, type) << format;
@@ -112,7 +109,7 @@ TEST_F(HistoryApiTest, AVeryLongTrackGivesItsNewestPoints) {
     EXPECT_EQ(points.last().toObject()["time"].toString(), "2026-12-07T13:53:26Z");
 }
 
-TEST_F(HistoryApiTest, SituationShowsEachStationAsItWasWithTextAsData) {
+TEST_F(HistoryApiTest, SituationShowsEachStationAsItWasWithTextAsDataAndSpanItsEnds) {
     HistoryApi api(location);
     const Response full = api.handle(Get("/api/situation?at=2026-12-07T01:30:00Z&window=3600"));
     ASSERT_EQ(full.status, 200) << full.body;
@@ -146,10 +143,7 @@ TEST_F(HistoryApiTest, SituationShowsEachStationAsItWasWithTextAsData) {
                             "/api/situation?at=0&window=86401", "/api/situation?at=0&window=5s"}) {
         EXPECT_EQ(api.handle(Get(bad)).status, 400) << bad;
     }
-}
-
-TEST_F(HistoryApiTest, SpanGivesFirstAndLastOrNulls) {
-    HistoryApi api(location);
+    // The span: the first and last report, or nulls for an empty store.
     const QJsonObject span = Object(api.handle(Get("/api/history")));
     EXPECT_EQ(span["first"].toString(), "2026-12-06T00:00:00Z");
     EXPECT_EQ(span["last"].toString(), "2026-12-07T02:00:00Z");

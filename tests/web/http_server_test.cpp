@@ -106,7 +106,7 @@ std::string Get(const std::string& target, const std::string& extra = "") {
     return "GET " + target + " HTTP/1.1\r\nHost: station\r\n" + extra + "\r\n";
 }
 
-TEST(HttpServer, AnswersGetAndHeadOnOneKeptConnection) {
+TEST(HttpServer, AnswersGetAndHeadOnOneKeptConnectionAndRefusesWhatItDoesNotServe) {
     ServerOnThread s(ServerLimits{});
     ASSERT_TRUE(s.listening());
     Socket c(s.port());
@@ -120,10 +120,7 @@ TEST(HttpServer, AnswersGetAndHeadOnOneKeptConnection) {
     EXPECT_EQ(all.find("path /b"), std::string::npos);
     EXPECT_NE(all.find("\r\n\r\npath /c\n"), std::string::npos);
     EXPECT_NE(all.find("X-Content-Type-Options: nosniff"), std::string::npos);
-}
-
-TEST(HttpServer, RefusesWhatItDoesNotServeAndClosesTheConnection) {
-    ServerOnThread s(ServerLimits{});
+    // What it does not serve is refused and the connection closed.
     struct Row {
         std::string request;
         int status;
@@ -133,10 +130,10 @@ TEST(HttpServer, RefusesWhatItDoesNotServeAndClosesTheConnection) {
         {"GARBAGE\r\n\r\n", 400},
     };
     for (const Row& r : rows) {
-        Socket c(s.port());
-        EXPECT_EQ(c.status(r.request), r.status) << r.request.substr(0, 40);
-        bool closed = false;
-        c.read(2000, std::string::npos, &closed);
+        Socket refused(s.port());
+        EXPECT_EQ(refused.status(r.request), r.status) << r.request.substr(0, 40);
+        closed = false;
+        refused.read(2000, std::string::npos, &closed);
         EXPECT_TRUE(closed) << r.request.substr(0, 40);
     }
 }
