@@ -45,9 +45,7 @@ private slots:
         const QString cli = QDir(QCoreApplication::applicationDirPath()).filePath("orvanta-cli");
         if (!QFileInfo(cli).isExecutable()) QSKIP("orvanta-cli is not built beside the tests");
         TempDir dir;
-        MainWindow m;
-        m.w.startUp(dir.path(), true);  // no setup file: the demo needs no port chosen
-        m.w.load(false);
+        LoadedWindow m(dir.path());  // no setup file: the demo needs no port chosen
         ui::DemoSimulator sim;
         QSignalSpy listening(&sim, &ui::DemoSimulator::listening);
         connect(&sim, &ui::DemoSimulator::listening, &m.w, [&m](int port) {

@@ -200,8 +200,9 @@ private slots:
     }
 
     // "From VDO": the panel shows where the own ship is, and the exported list
-    // measures range and bearing from there.
-    void referencePanelFollowsTheOwnShipAndTheExportMeasuresFromIt() {
+    // measures range and bearing from there. Then every menu of that window and
+    // of its plot has distinct access keys (neither reads nor changes the other).
+    void referencePanelExportAndMenuAccessKeys() {
         LoadedWindow m;
         Child<QRadioButton>(m.w, "optRefPos_1")->click();
         m.feed(ClassAReport(257999999, 59.5, 5.25, 10.0f), 'A', true);
@@ -215,10 +216,7 @@ private slots:
         const std::string csv = dir.read("targets.csv");
         // 0.1 degree of latitude due north on the ellipsoid: 6.015 nm at bearing 0.
         QVERIFY2(csv.find(",257000001,,59.600000,5.250000,6.015,0.0,") != std::string::npos, csv.c_str());
-    }
 
-    void everyMenuHasDistinctAccessKeys() {
-        LoadedWindow m;
         QStringList faults = MenuFaults(m.w);
         Child<QAction>(m.w, "mnuViewGraphics")->trigger();
         auto* plot = Child<plot::FrmGraphics>(m.w, "frmGraphics");
@@ -269,41 +267,34 @@ private slots:
             {{900, 900}, laptop, {900, 740 - ui::kTitleBarAllowance}},     // too high, below a title bar
             {{900, 500}, {0, 0, 0, 10}, {1, 1}},                          // no screen room
         };
-        for (const auto& [wanted, available, size] : rows) {
-            QCOMPARE(ui::OpeningSize(wanted, available), size);
-        }
+        for (const auto& [wanted, available, size] : rows) QCOMPARE(ui::OpeningSize(wanted, available), size);
     }
 
     // A first run (no stored placement) on a 1366x768 screen opens showing
-    // every column of the list; the size never passes the screen.
-    void aFirstRunShowsEveryColumn() {
-        StoredSettings settings;
-        LoadedWindow m(&settings.store);
-        auto* grid = Child<QTableView>(m.w, "fgAISTargets");
-        const QRect area = m.w.screen()->availableGeometry();
-        QCOMPARE(area.width(), 1366);
-        QVERIFY(m.w.width() <= 1366 && m.w.height() <= area.height() - ui::kTitleBarAllowance);
-        QCOMPARE(m.w.openingSize(QRect(0, 0, 1000, 600)).width(), 1000);
-        m.w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&m.w));
-        // Rows arrive and the columns widen to their values: all still shown.
-        m.feed(ClassAReport(257000001, 59.5, -5.25, 12.3f));
-        m.feed(StaticData(257000001, "NORTHERN STAR OF THE", "LAXY7"));
-        m.w.listModel().flush();
-        const int last = grid->model()->columnCount() - 1;
-        QTRY_VERIFY_WITH_TIMEOUT(grid->columnWidth(2) > grid->fontMetrics().horizontalAdvance("NORTHERN STAR"), 5000);
-        QVERIFY(grid->columnViewportPosition(last) + grid->columnWidth(last) <= grid->viewport()->width());
-    }
-
-    // A right click on the header hides and shows columns; the choice is kept.
-    void headerMenuHidesColumnsAndRemembers() {
+    // every column of the list; the size never passes the screen. Then a right
+    // click on the header hides and shows columns; the choice is kept.
+    void aFirstRunShowsEveryColumnAndTheHeaderMenuHidesThem() {
         QTemporaryDir dir;
         const int cpa = 13;
         {
             ui::SettingsStore store(dir.filePath("settings.ini"));
             LoadedWindow m(&store);
-            m.w.show();
             auto* grid = Child<QTableView>(m.w, "fgAISTargets");
+            const QRect area = m.w.screen()->availableGeometry();
+            QCOMPARE(area.width(), 1366);
+            QVERIFY(m.w.width() <= 1366 && m.w.height() <= area.height() - ui::kTitleBarAllowance);
+            QCOMPARE(m.w.openingSize(QRect(0, 0, 1000, 600)).width(), 1000);
+            m.w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&m.w));
+            // Rows arrive and the columns widen to their values: all still shown.
+            m.feed(ClassAReport(257000001, 59.5, -5.25, 12.3f));
+            m.feed(StaticData(257000001, "NORTHERN STAR OF THE", "LAXY7"));
+            m.w.listModel().flush();
+            const int last = grid->model()->columnCount() - 1;
+            const int name = grid->fontMetrics().horizontalAdvance("NORTHERN STAR");
+            QTRY_VERIFY_WITH_TIMEOUT(grid->columnWidth(2) > name, 5000);
+            QVERIFY(grid->columnViewportPosition(last) + grid->columnWidth(last) <= grid->viewport()->width());
+
             QVERIFY(!grid->isColumnHidden(cpa));
             emit grid->horizontalHeader()->customContextMenuRequested(QPoint(5, 5));
             auto* menu = m.w.findChild<QMenu*>("pmnuColumns");
@@ -439,9 +430,7 @@ private slots:
         dir.write("Database/City Database.txt", "<img src=x.png>,51,59,3,57\r\n");
         dir.write("Shipdata.dat", "257000004,\"&lt;b&gt;old&lt;/b&gt;\",\"<b>x\",0,10,10,5,5,70,1\r\n");
 
-        MainWindow m;
-        m.w.startUp(dir.path(), true);
-        m.w.load(false);
+        LoadedWindow m(dir.path());
         Child<QAction>(m.w, "mnuViewPortMonitor")->trigger();
         m.w.receiver().takeBytes(app::Receiver::kMainInput, "<IMG SRC=X.PNG><B>RAW</B>\r\n");
         auto* monitor = Child<QWidget>(m.w, "frmPortMonitor");
@@ -513,11 +502,13 @@ private slots:
         QCOMPARE(format, Qt::PlainText);
     }
 
-    // "Search history": Enter in the find box asks the history when nothing
-    // in the list matches; names are shown as sent (markup and quotes are
-    // data); choosing a station centres the plot on where it was last heard
-    // and selects its row when it is in the list.
-    void searchHistoryFindsWhereAStationWasLastHeard() {
+    // The status bar's history line follows the running writer. "Search
+    // history": Enter in the find box asks the history when nothing in the
+    // list matches; names are shown as sent (markup and quotes are data);
+    // choosing a station centres the plot on where it was last heard and
+    // selects its row when it is in the list. (The row written here is of a
+    // station the search finds in the list, at the place stored for it.)
+    void statusLineAndSearchHistoryFindsWhereAStationWasLastHeard() {
         TempDir dir;
         const std::string hostile = "<b>BOLD</b>'; DROP TABLE positions;--";
         history::Batch b;
@@ -530,7 +521,11 @@ private slots:
         StoreHistory(dir / "History.sqlite", b);
         MainWindow m;
         m.w.startUp(dir.path(), true);
+        auto* label = Child<QLabel>(m.w, "lblHistoryStatus");
+        QTRY_COMPARE(label->text(), QString("History: 0 rows"));
         m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
+        QTRY_COMPARE_WITH_TIMEOUT(label->text(), QString("History: 1 rows"), 5000);
+        QVERIFY(label->toolTip().contains("History.sqlite"));
         auto* find = Child<QLineEdit>(m.w, "txtFind");
         QVERIFY(!Child<QToolButton>(m.w, "cmdSearchHistory")->isEnabled());
         find->setText("bold");
@@ -560,43 +555,29 @@ private slots:
     }
 
     // The status bar's line: the state that matters most first (paused, a
-    // server away), else the rows written; refreshed from the running writer.
-    void statusBarShowsTheWritersState() {
+    // server away), else the rows written.
+    void statusLineOfTheWriter() {
         const QLocale before;
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        app::HistoryKeeper::Report running;
-        running.running = true;
-        running.counts.written = 1234567;
-        app::HistoryKeeper::Report paused = running;
-        paused.paused = true;
-        app::HistoryKeeper::Report away = running, backlog = running;
-        away.spool = history::SpooledStore::Counters();
-        away.spool->waitingBatches = 12;
-        away.spool->serverReachable = false;
-        backlog.spool = history::SpooledStore::Counters();
-        backlog.spool->waitingBatches = 3;
-        app::HistoryKeeper::Report pausedAway = away;
-        pausedAway.paused = true;
+        using Spool = history::SpooledStore::Counters;
+        // Running, 1,234,567 rows written; paused or not; a server's spool if given.
+        const auto running = [](bool paused, std::optional<Spool> spool = std::nullopt) {
+            app::HistoryKeeper::Report r;
+            r.running = true, r.paused = paused, r.counts.written = 1234567, r.spool = spool;
+            return r;
+        };
+        const Spool away{.waitingBatches = 12, .serverReachable = false}, backlog{.waitingBatches = 3};
         const std::pair<app::HistoryKeeper::Report, QString> cases[] = {
             {{}, "History off"},
-            {running, "History: 1,234,567 rows"},
-            {paused, "History paused"},
-            {pausedAway, "History paused"},
-            {away, "History: server unreachable, 12 batches waiting"},
-            {backlog, "History: 1,234,567 rows, 3 batches to send"},
+            {running(false), "History: 1,234,567 rows"},
+            {running(true), "History paused"},
+            {running(true, away), "History paused"},
+            {running(false, away), "History: server unreachable, 12 batches waiting"},
+            {running(false, backlog), "History: 1,234,567 rows, 3 batches to send"},
         };
         for (const auto& [report, line] : cases) QCOMPARE(app::StatusLine(report, false), line);
         QCOMPARE(app::StatusLine({}, true), QString("History: not kept"));
         QLocale::setDefault(before);
-
-        TempDir dir;
-        MainWindow m;
-        m.w.startUp(dir.path(), true);
-        auto* label = Child<QLabel>(m.w, "lblHistoryStatus");
-        QTRY_COMPARE(label->text(), QString("History: 0 rows"));
-        m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
-        QTRY_COMPARE_WITH_TIMEOUT(label->text(), QString("History: 1 rows"), 5000);
-        QVERIFY(label->toolTip().contains("History.sqlite"));
     }
 
     // A notice of the writer (paused, resumed, retention) reads "History

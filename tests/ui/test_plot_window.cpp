@@ -18,6 +18,7 @@
 #include "window_fixture.h"
 
 using namespace testing_support;
+using plot::MapColour;
 
 namespace {
 
@@ -163,22 +164,26 @@ void WriteGeoJson(const QString& path) {
       {"type": "Feature", "properties": {}, "geometry": {"type": "Point", "coordinates": [4.0, 52.02]}}]})");
 }
 
-// The map alone (no coastlines) around 52°N 4°E.
+// The map alone (no coastlines) around 52°N 4°E at 1:100,000, of these
+// chart files, painted.
 struct Picture {
     plot::PlotState plot;
     plot::PlotMap map;
     QImage image{800, 700, QImage::Format_RGB32};
     plot::PlotView view;
 
-    explicit Picture(int32_t scale) : map(std::vector<std::filesystem::path>{}) {
+    explicit Picture(const QStringList& charts) : map(std::vector<std::filesystem::path>{}) {
         geodesy::SetZone(plot.datum, 31);
         base::NullMessageSink quiet;
         plot::SetupPlot(plot, 52.0, 4.0, image.width(), image.height(), quiet);
-        plot.scale = scale;
+        plot.scale = 100000;
         plot::SetupPlot(plot, 52.0, 4.0, image.width(), image.height(), quiet);
         view = plot.view(image.width(), image.height(), 96 / 2.54);
-    }
-    void paint() {
+        for (const QString& path : charts) {
+            plot::ChartOpenResult r = plot::OpenVectorChart(path.toStdString());
+            QVERIFY2(r.chart, r.error.c_str());
+            map.charts().add(std::move(*r.chart));
+        }
         QPainter p(&image);
         p.setFont(plot::PlotFont(p.font()));
         plot::PaintStaticLayer(p, map, plot, view, plot::MeasureWith(p.font()));
@@ -217,12 +222,6 @@ void WriteArea(const QDir& dir, const QString& name, double lat, double lon, con
                             ", \"geometry\": {\"type\": \"Polygon\", \"coordinates\": [[";
     file.write(head + corner(-1, -1) + "," + corner(-1, 1) + "," + corner(1, 1) + "," + corner(1, -1) + "," +
                corner(-1, -1) + "]]}}]}");
-}
-
-void AddChart(plot::PlotMap& map, const QString& path) {
-    plot::ChartOpenResult r = plot::OpenVectorChart(path.toStdString());
-    QVERIFY2(r.chart, r.error.c_str());
-    map.charts().add(std::move(*r.chart));
 }
 
 // Labels at pixel (x, y) of a 200x60 picture, painted by PaintShapes, or
@@ -383,8 +382,8 @@ private slots:
         QCOMPARE(w->map().charts().entries().size(), size_t(1));
     }
 
-    // Keys, wheel and drag as people expect.
-    void keysWheelAndDrag() {
+    // Keys, wheel and drag as people expect; then the tools.
+    void keysWheelDragAndTools() {
         Plot f;
         plot::FrmGraphics* w = f.window();
         auto* scale = Child<QComboBox>(*w, "cmbScale");
@@ -412,12 +411,8 @@ private slots:
         w->picturePanned(QPointF(w->picture()->width() * 0.45, 0));
         Child<QAction>(*w, "mnuOptionsAutoScroll")->trigger();
         QVERIFY((QPointF(f.pixelOf(51.98, 3.95)) - QPointF(w->picture()->rect().center())).manhattanLength() < 3);
-    }
 
-    // The tools open one beside the other; Esc closes a tool.
-    void toolsCascadeAndCloseOnEsc() {
-        Plot f;
-        plot::FrmGraphics* w = f.window();
+        // The tools open one beside the other (wherever the view is); Esc closes a tool.
         Child<QAction>(*w, "mnuOptionsERBL")->trigger();
         Child<QAction>(*w, "mnuOptionsLOS")->trigger();
         QVERIFY(w->losWindow() && w->losWindow()->isVisible());
@@ -432,10 +427,7 @@ private slots:
         QTemporaryDir dir;
         const QString cell = dir.filePath("TEST0001.000");
         WriteS57Cell(cell);
-        Picture pic(100000);
-        AddChart(pic.map, cell);
-        pic.paint();
-        using plot::MapColour;
+        const Picture pic(QStringList{cell});
         QCOMPARE(pic.colourAt(52.04, 3.91), plot::ColourOf(MapColour::Shallow));  // 5-10 m, safety depth 10 m
         QCOMPARE(pic.colourAt(52.04, 4.09), plot::ColourOf(MapColour::Deep));
         QCOMPARE(pic.colourAt(52.00, 4.05), QColor(220, 30, 30));  // the red buoy
@@ -451,12 +443,8 @@ private slots:
         WriteArea(dir, "restricted_area", 52.0, 4.0);
         WriteArea(dir, "land", 52.0, 4.05);
         WriteArea(dir, "styled", 52.03, 4.0, "{\"OGR_STYLE\": \"BRUSH(fc:#00C00080);PEN(c:#0000FF,w:3px)\"}");
-        Picture pic(100000);
-        for (const char* name : {"restricted_area", "land", "styled"}) {
-            AddChart(pic.map, dir.filePath(QString(name) + ".geojson"));
-        }
-        pic.paint();
-        using plot::MapColour;
+        const Picture pic({dir.filePath("restricted_area.geojson"), dir.filePath("land.geojson"),
+                           dir.filePath("styled.geojson")});
         const QColor magentaWash = plot::OverBackground(QColor(200, 0, 200, 50));
         const struct {
             double lat, lon;
@@ -476,11 +464,7 @@ private slots:
         QTemporaryDir dir;
         WriteShapefile(dir.filePath("harbour.shp"));
         WriteGeoJson(dir.filePath("fairway.geojson"));
-        Picture pic(100000);
-        AddChart(pic.map, dir.filePath("harbour.shp"));
-        AddChart(pic.map, dir.filePath("fairway.geojson"));
-        pic.paint();
-        using plot::MapColour;
+        const Picture pic({dir.filePath("harbour.shp"), dir.filePath("fairway.geojson")});
         QVERIFY(pic.near(52.0, 4.0, plot::OverBackground(plot::FillColour(plot::StyleOf({}, false, 10, NAN).path)), 0,
                          6));
         QCOMPARE(pic.colourAt(52.0, 4.02), plot::kPlotBackground);  // 1.4 km east: outside the 2 km square

@@ -57,9 +57,6 @@ struct Fixture {
         });
     }
     static std::vector<std::string> ports() { return {"ttyS0", "ttyUSB0"}; }  // COM1 ttyUSB0, COM2 ttyS0
-    std::unique_ptr<input::FrmCommSetup> dialog() {
-        return std::make_unique<input::FrmCommSetup>(m.w.commChoice(), m.messages, &m.w, &Fixture::ports);
-    }
 };
 
 ais::BroadcastSafetyMessage safetyBroadcast(int32_t mmsi, const std::string& text) {
@@ -77,6 +74,11 @@ ais::BinaryMessage metHydroBroadcast(int32_t mmsi, float airTemperature) {
 
 QString messageText(QWidget* w) { return Child<QPlainTextEdit>(*w, "txtMessage")->toPlainText(); }
 
+// Options > History, opened from the menu (which returns: nothing waits).
+app::FrmHistoryOptions* HistoryOptions(app::FrmMain& w) {
+    Child<QAction>(w, "mnuOptionsHistory")->trigger();
+    return Child<app::FrmHistoryOptions>(w, "frmHistoryOptions");
+}
 
 // A store with two stations heard around 2026-12-07 14:00:00 UTC, one of
 // them again five minutes later farther north.
@@ -166,10 +168,7 @@ private slots:
         input::StationSettings expected = current;
         expected.Inputs[0].Enabled = false;
         expected.Inputs.push_back({input::InputKind::Tcp, true, "10.1.1.9", 2000, 38400});
-        expected.Outputs.TcpEnabled = true;
-        expected.Outputs.TcpPort = 2947;
-        expected.Outputs.StripTags = true;
-        expected.Outputs.TcpListenAddress = "0.0.0.0";
+        expected.Outputs = {.TcpEnabled = true, .TcpPort = 2947, .StripTags = true, .TcpListenAddress = "0.0.0.0"};
         QCOMPARE(dialog.settings(), expected);
     }
 
@@ -202,7 +201,7 @@ private slots:
             if (!pty.ok) QSKIP("no pseudo-terminals here");
             Fixture f;
             if (!byPath) f.resolve([&](int port) { return port == 2 ? QString::fromLocal8Bit(pty.name) : QString(); });
-            auto d = f.dialog();
+            auto d = std::make_unique<input::FrmCommSetup>(f.m.w.commChoice(), f.m.messages, &f.m.w, &Fixture::ports);
             Child<QRadioButton>(*d, "optComm_0")->click();
             Child<QComboBox>(*d, "cmbComPort")->setCurrentIndex(1);
             QVERIFY(Child<QLabel>(*d, "lblComDevice")->text().contains("ttyS0"));
@@ -224,7 +223,10 @@ private slots:
         }
     }
 
-    void aClickOnARowOpensItsFilledWindowOnce() {
+    // A click on a row opens its filled window once. Then a binary application
+    // message opens its own window once (the stations are others, the
+    // extended information window no pop-up).
+    void aClickOnARowAndABinaryApplicationOpenTheirWindowsOnce() {
         LoadedWindow m;
         m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
         m.feed(ClassAReport(257000002, 59.5, 5.25, 12.34f));
@@ -242,6 +244,20 @@ private slots:
         const QWidgetList all = QApplication::topLevelWidgets();
         const auto extra = [](QWidget* t) { return t->objectName() == "frmAISExtraInfo" && t->isVisible(); };
         QCOMPARE(std::count_if(all.begin(), all.end(), extra), 1);
+
+        m.feed(metHydroBroadcast(2570001, 12.34f));
+        auto* met = m.w.findChild<QWidget*>("frmMeteorological");
+        QVERIFY(met && met->isVisible());
+        QCOMPARE(Child<QLineEdit>(*met, "txtData_7")->text(), QString("12.3"));
+        // While it is open, a later message leaves it as it is.
+        m.feed(metHydroBroadcast(2570002, -5.0f));
+        QCOMPARE(m.w.findChildren<QWidget*>("frmMeteorological").size(), 1);
+        QCOMPARE(Child<QLineEdit>(*met, "txtData_7")->text(), QString("12.3"));
+        // ACCEPT closes it and marks its own message (the older one) read.
+        Child<QPushButton>(*met, "cmdAccept")->click();
+        QTRY_VERIFY(!m.w.findChild<QWidget*>("frmMeteorological"));
+        const ais::MessageInbox& inbox = m.w.incoming().inbox().inbox();
+        QVERIFY(inbox.at(1).read && !inbox.at(0).read);
     }
 
     // The flag shows; a named pipe in its place (which would block a reader
@@ -265,9 +281,7 @@ private slots:
 
     void messagesAreShownWithoutFocusListedAndLogged() {
         TempDir dir;
-        MainWindow m;
-        m.w.startUp(dir.path(), true);
-        m.w.load(false);
+        LoadedWindow m(dir.path());
         m.w.show();
         QApplication::setActiveWindow(&m.w);
         QVERIFY(QTest::qWaitForWindowActive(&m.w));
@@ -293,45 +307,6 @@ private slots:
                  QString("257012300 - BLUE HERON"));
     }
 
-    void binaryApplicationOpensItsWindowOnceAndAcceptMarksItRead() {
-        MainWindow m;
-        m.feed(metHydroBroadcast(2570001, 12.34f));
-        auto* met = m.w.findChild<QWidget*>("frmMeteorological");
-        QVERIFY(met && met->isVisible());
-        QCOMPARE(Child<QLineEdit>(*met, "txtData_7")->text(), QString("12.3"));
-        // While it is open, a later message leaves it as it is.
-        m.feed(metHydroBroadcast(2570002, -5.0f));
-        QCOMPARE(m.w.findChildren<QWidget*>("frmMeteorological").size(), 1);
-        QCOMPARE(Child<QLineEdit>(*met, "txtData_7")->text(), QString("12.3"));
-        // ACCEPT closes it and marks its own message (the older one) read.
-        Child<QPushButton>(*met, "cmdAccept")->click();
-        QTRY_VERIFY(!m.w.findChild<QWidget*>("frmMeteorological"));
-        const ais::MessageInbox& inbox = m.w.incoming().inbox().inbox();
-        QVERIFY(inbox.at(1).read && !inbox.at(0).read);
-    }
-
-    // "List only, no beep" for text messages, chosen in the dialog, holds in the next run.
-    void popupChoiceHoldsAcrossARestart() {
-        StoredSettings settings;
-        {
-            MainWindow m(&settings.store);
-            QTimer::singleShot(0, [] {
-                QWidget* d = QApplication::activeModalWidget();
-                Child<QCheckBox>(*d, "chkShow_0")->setChecked(false);
-                Child<QCheckBox>(*d, "chkBeep_0")->setChecked(false);
-                Child<QPushButton>(*d, "cmdOK")->click();
-            });
-            Child<QAction>(m.w, "mnuOptionsMessagePopups")->trigger();
-        }
-        MainWindow m(&settings.store);
-        m.feed(safetyBroadcast(211000009, "ICE"));
-        QVERIFY(!m.w.findChild<ais::FrmAISMessage*>("frmAISMessage"));
-        QCOMPARE(m.w.incoming().beeps(), 0);
-        m.feed(metHydroBroadcast(2570001, 1.0f));  // other kinds as they were
-        QVERIFY(m.w.findChild<ais::FrmAISMessage*>("frmAISMessage"));
-        QCOMPARE(m.w.incoming().beeps(), 1);
-        QCOMPARE(m.w.incoming().inbox().rowCount(), 2);
-    }
     // The URL made from the server fields: names that hold URL characters
     // must not change which server, user or database is meant.
     void historyServerUrl() {
@@ -352,16 +327,24 @@ private slots:
         }
     }
 
-    // The dialog opens without waiting for the operator; what OK takes is
-    // there in the next run, and no setting but the ones changed moves.
-    void historyOptionsHoldAcrossARestart() {
+    // "List only, no beep" for text messages, chosen in the dialog, holds in
+    // the next run. Options > History opens without waiting for the operator;
+    // what OK takes is there in the next run, and no setting but the ones
+    // changed moves. (Neither dialog's settings touch the other's.)
+    void popupChoiceAndHistoryOptionsHoldAcrossARestart() {
         StoredSettings settings;
         TempDir dir;
         {
             MainWindow m(&settings.store);
             m.w.startUp(dir.path(), true);
-            Child<QAction>(m.w, "mnuOptionsHistory")->trigger();  // returns: nothing waits
-            auto* d = Child<app::FrmHistoryOptions>(m.w, "frmHistoryOptions");
+            QTimer::singleShot(0, [] {
+                QWidget* d = QApplication::activeModalWidget();
+                Child<QCheckBox>(*d, "chkShow_0")->setChecked(false);
+                Child<QCheckBox>(*d, "chkBeep_0")->setChecked(false);
+                Child<QPushButton>(*d, "cmdOK")->click();
+            });
+            Child<QAction>(m.w, "mnuOptionsMessagePopups")->trigger();
+            auto* d = HistoryOptions(m.w);
             QVERIFY(d->isVisible());
             QVERIFY(Child<QLabel>(*d, "lblReport")->text().contains("History.sqlite"));
             Child<QSpinBox>(*d, "spnDays")->setValue(7);
@@ -372,13 +355,21 @@ private slots:
         }
         MainWindow m(&settings.store);
         m.w.startUp(dir.path(), true);
-        Child<QAction>(m.w, "mnuOptionsHistory")->trigger();
-        auto* d = Child<app::FrmHistoryOptions>(m.w, "frmHistoryOptions");
+        auto* d = HistoryOptions(m.w);
         app::HistorySettings expected;
         expected.retention.days = 7, expected.thinning.minSeconds = 30, expected.thinning.statusChange = false;
         expected.user = "ais";
         QVERIFY(d->settings() == expected);
         QCOMPARE(Child<QLabel>(*d, "lblUrl")->text(), QString("postgresql://ais@/orvanta"));
+        Child<QPushButton>(*d, "cmdCancel")->click();
+
+        m.feed(safetyBroadcast(211000009, "ICE"));
+        QVERIFY(!m.w.findChild<ais::FrmAISMessage*>("frmAISMessage"));
+        QCOMPARE(m.w.incoming().beeps(), 0);
+        m.feed(metHydroBroadcast(2570001, 1.0f));  // other kinds as they were
+        QVERIFY(m.w.findChild<ais::FrmAISMessage*>("frmAISMessage"));
+        QCOMPARE(m.w.incoming().beeps(), 1);
+        QCOMPARE(m.w.incoming().inbox().rowCount(), 2);
     }
 
     // OK restarts the writer on the chosen store: a server that refuses
@@ -389,8 +380,7 @@ private slots:
         MainWindow m;
         m.w.startUp(dir.path(), true);
         const auto choose = [&m](const std::function<void(QWidget&)>& edit) {
-            Child<QAction>(m.w, "mnuOptionsHistory")->trigger();
-            auto* d = Child<app::FrmHistoryOptions>(m.w, "frmHistoryOptions");
+            auto* d = HistoryOptions(m.w);
             edit(*d);
             Child<QPushButton>(*d, "cmdOK")->click();
             QTRY_VERIFY(!m.w.findChild<app::FrmHistoryOptions*>("frmHistoryOptions"));
@@ -401,8 +391,7 @@ private slots:
             Child<QSpinBox>(d, "spnPort")->setValue(1);  // nobody listens: refused at once
         });
         m.feed(ClassAReport(257000001, 59.5, 5.25, 1.0f));
-        Child<QAction>(m.w, "mnuOptionsHistory")->trigger();
-        auto* report = Child<QLabel>(*Child<app::FrmHistoryOptions>(m.w, "frmHistoryOptions"), "lblReport");
+        auto* report = Child<QLabel>(*HistoryOptions(m.w), "lblReport");
         QTRY_VERIFY_WITH_TIMEOUT(report->text().contains("waiting in the spool: 1 batches"), 5000);
         QVERIFY(report->text().contains("Server: away"));
         QVERIFY(std::filesystem::exists(dir / "HistorySpool.sqlite"));
@@ -410,9 +399,7 @@ private slots:
         QTRY_VERIFY(!m.w.findChild<app::FrmHistoryOptions*>("frmHistoryOptions"));
 
         choose([](QWidget& d) { Child<QCheckBox>(d, "chkHistory")->setChecked(false); });
-        Child<QAction>(m.w, "mnuOptionsHistory")->trigger();
-        QCOMPARE(Child<QLabel>(*Child<app::FrmHistoryOptions>(m.w, "frmHistoryOptions"), "lblReport")->text(),
-                 QString("History is not being written."));
+        QCOMPARE(Child<QLabel>(*HistoryOptions(m.w), "lblReport")->text(), QString("History is not being written."));
     }
 
     // The bar takes the list and the plot to a stored moment under a banner,
@@ -421,9 +408,7 @@ private slots:
     void timeBarShowsThePastAndLiveRestores() {
         TempDir dir;
         FillStore(dir / "History.sqlite");
-        MainWindow m;
-        m.w.startUp(dir.path(), true);
-        m.w.load(false);
+        LoadedWindow m(dir.path());
         m.feed(ClassAReport(257000001, 59.5, 5.25, 12.3f));
         m.w.listModel().flush();
         auto* list = Child<QTableView>(m.w, "fgAISTargets");
@@ -465,8 +450,7 @@ private slots:
         // History switched off, and the plot window closed, while in the past.
         app::TimeBarDesk& desk = m.w.timeBar();
         const auto historyOff = [&m] {
-            Child<QAction>(m.w, "mnuOptionsHistory")->trigger();
-            auto* d = Child<app::FrmHistoryOptions>(m.w, "frmHistoryOptions");
+            auto* d = HistoryOptions(m.w);
             Child<QCheckBox>(*d, "chkHistory")->setChecked(false);
             Child<QPushButton>(*d, "cmdOK")->click();
         };
@@ -482,12 +466,12 @@ private slots:
     }
 
     // Playing at 1,000x the moment runs on and the later position shows; an
-    // answer to a question older than the newest is dropped.
+    // answer to a question older than the newest is dropped. (A window of its
+    // own: no live rows written, so what is stored ends at the later position.)
     void timeBarPlaysForwardAndDropsStaleAnswers() {
         TempDir dir;
         FillStore(dir / "History.sqlite");
-        MainWindow m;
-        m.w.load(false);
+        LoadedWindow m;
         app::TimeBarDesk& desk = m.w.timeBar();
         desk.setStore((dir / "History.sqlite").string());
         auto* list = Child<QTableView>(m.w, "fgAISTargets");

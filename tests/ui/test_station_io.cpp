@@ -4,7 +4,6 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-
 #include <sys/stat.h>
 
 #include <QDateTime>
@@ -56,10 +55,8 @@ std::string report(int32_t mmsi) { return Join(Sentences(ClassAReport(mmsi, 59.5
 int connectedSocket(int port, int receiveBuffer) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     if (receiveBuffer > 0) ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(static_cast<uint16_t>(port));
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const sockaddr_in to{.sin_family = AF_INET, .sin_port = htons(static_cast<uint16_t>(port)),
+                         .sin_addr = {htonl(INADDR_LOOPBACK)}};
     return ::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0 ? fd : -1;
 }
 
@@ -199,8 +196,7 @@ private slots:
         const int in = freeUdpPort(), tcp = freeTcpPort();
         input::StationSettings s;
         s.Inputs = {{input::InputKind::Udp, true, "127.0.0.1", in, 0}};
-        s.Outputs.TcpEnabled = true;
-        s.Outputs.TcpPort = tcp;
+        s.Outputs = {.TcpEnabled = true, .TcpPort = tcp};
         m.w.applyStationSettings(s);
         QVERIFY2(m.messages.entries.empty(), qPrintable(m.lastMessage()));
         input::TcpForwardServer* server = m.w.station().tcpOutput();
@@ -208,7 +204,6 @@ private slots:
         const int reading = connectedSocket(tcp, 0), idle = connectedSocket(tcp, 4096);
         QTRY_COMPARE(server->clients(), 2);
 
-        // Datagrams of five sentences.
         std::vector<std::string> datagrams;
         for (int i = 0; i < 200; ++i) {
             std::string d;
@@ -228,10 +223,8 @@ private slots:
         };
         threads.flood = std::thread([&] {
             const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-            sockaddr_in to{};
-            to.sin_family = AF_INET;
-            to.sin_port = htons(static_cast<uint16_t>(in));
-            to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            const sockaddr_in to{.sin_family = AF_INET, .sin_port = htons(static_cast<uint16_t>(in)),
+                                 .sin_addr = {htonl(INADDR_LOOPBACK)}};
             for (size_t i = 0; !stop; std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
                 for (const auto due = static_cast<int64_t>(seconds() * 100000); sent < due; ++i, sent += 5) {
                     const std::string& d = datagrams[i % datagrams.size()];
@@ -296,31 +289,6 @@ private slots:
             MainWindow next(&settings.store);
             QCOMPARE(Child<QAction>(next.w, "mnuFileRecordTimes")->isChecked(), r.tickedMidway);
         }
-    }
-
-    // One far-future time in a played-back file: the gap is skipped and told
-    // in the status bar (no box), the file plays to its end at once; the
-    // longest gap is a kept choice of the play back menu.
-    void playbackSkipsABreakInTheTimes() {
-        StoredSettings settings;
-        TempDir dir;
-        std::string text;
-        int32_t mmsi = 257000001;
-        for (int64_t t : {int64_t{1700000000}, int64_t{2700000000}, int64_t{1700000001}})
-            text += input::FormatTagBlock("", t) + report(mmsi++);
-        const QString file = WriteFile(dir, "future.nmea", text);
-        {
-            MainWindow m(&settings.store);
-            QVERIFY(m.w.startPlayback(file, 1));
-            QTRY_VERIFY(!m.w.station().playing());
-            QCOMPARE(m.w.receiver().targets().TargetCount(), 3);
-            QCOMPARE(m.w.statusBar()->currentMessage(), QString("Play back: gap of 1000000000 s skipped"));
-            QVERIFY(m.messages.entries.empty());
-            Child<QAction>(m.w, "mnuFilePlaybackMaxGap_60")->trigger();
-        }
-        MainWindow next(&settings.store);
-        QVERIFY(Child<QAction>(next.w, "mnuFilePlaybackMaxGap_60")->isChecked());
-        QVERIFY(!Child<QAction>(next.w, "mnuFilePlaybackMaxGap_600")->isChecked());
     }
 
     // The play back bar: time of day and progress of the feed, pause, and a
@@ -493,12 +461,27 @@ private slots:
         QVERIFY(!bar->isVisible());
     }
 
-    // Options > Web view: the program serves its table once enabled; the
-    // dialog's choice is stored and applied without blocking the input.
-    void webViewServesTheTableWhenEnabled() {
+    // One far-future time in a played-back file: the gap is skipped and told
+    // in the status bar (no box), the file plays to its end at once; the
+    // longest gap is a kept choice of the play back menu. Then Options > Web
+    // view: the program serves its table once enabled; the dialog's choice is
+    // stored and applied without blocking the input. (Neither choice is read
+    // by the other; the played stations sit in the table beside the one asked for.)
+    void playbackSkipsABreakAndTheWebViewServesTheTable() {
         TempDir dir;
         ui::SettingsStore settings(QString::fromStdString((dir.path() / "Orvanta.conf").string()));
         LoadedWindow w(&settings);
+        std::string text;
+        int32_t mmsi = 257000001;
+        for (int64_t t : {int64_t{1700000000}, int64_t{2700000000}, int64_t{1700000001}})
+            text += input::FormatTagBlock("", t) + report(mmsi++);
+        QVERIFY(w.w.startPlayback(WriteFile(dir, "future.nmea", text), 1));
+        QTRY_VERIFY(!w.w.station().playing());
+        QCOMPARE(w.w.receiver().targets().TargetCount(), 3);
+        QCOMPARE(w.w.statusBar()->currentMessage(), QString("Play back: gap of 1000000000 s skipped"));
+        QVERIFY(w.messages.entries.empty());
+        Child<QAction>(w.w, "mnuFilePlaybackMaxGap_60")->trigger();
+
         QVERIFY(!w.w.webView().serving());
         QTimer::singleShot(0, [&] {
             auto* dialog = QApplication::activeModalWidget();
@@ -529,6 +512,9 @@ private slots:
         settings.writeNumber("WebViewPort", 8081);
         settings.sync();
         QCOMPARE(mode(), 0600u);
+        MainWindow next(&settings);
+        QVERIFY(Child<QAction>(next.w, "mnuFilePlaybackMaxGap_60")->isChecked());
+        QVERIFY(!Child<QAction>(next.w, "mnuFilePlaybackMaxGap_600")->isChecked());
     }
 };
 

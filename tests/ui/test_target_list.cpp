@@ -93,7 +93,10 @@ private slots:
         }
     }
 
-    void messagesChangeTheirRowsOncePerTick() {
+    // Messages change their rows once per tick. Then, shown and told that rows
+    // changed, the list repaints exactly the cells on screen whose text or
+    // colour differs from what they showed (counted from the rows as they are).
+    void messagesChangeTheirRowsOncePerTickAndOnlyChangedCellsArePainted() {
         Fixture f;
         for (int i = 1; i <= 6; ++i) f.feed(257000000 + i, 1.0f * i);
         f.model.flush();
@@ -115,6 +118,53 @@ private slots:
         QCOMPARE(span(changed[1]), QList<int>({1, 0, 1, targets::kListColumns - 1}));
         QCOMPARE(span(changed[2]), QList<int>({4, 0, 5, targets::kListColumns - 1}));
         QCOMPARE(reset.count(), 0);
+
+        f.m.w.resize(2400, 700);  // every column on screen
+        f.m.w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.m.w));
+        auto* list = qobject_cast<targets::ListCellsView*>(Child<QTableView>(f.m.w, "fgAISTargets"));
+        QVERIFY(list);
+        const targets::ListCellDelegate& cells = list->cellDelegate();
+        const auto settle = [&] {
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents();
+            QTest::qWait(20);
+        };
+        const auto rowTexts = [&](int row) {
+            QStringList out;
+            for (int c = 0; c < targets::kListColumns; ++c) out << f.cell(row, c);
+            return out;
+        };
+        const auto differing = [](const QStringList& a, const QStringList& b) {
+            int n = 0;
+            for (int c = 0; c < a.size(); ++c) n += a[c] != b[c];
+            return n;
+        };
+        struct Case {
+            const char* what;
+            std::function<int()> change;  // returns the cells that must be painted
+        };
+        const int third = f.m.w.receiver().targets().FindTarget(257000003, 1);
+        const Case cases[] = {
+            {"every row told, none changed", [&] { f.model.RowsReordered(); return 0; }},
+            {"one speed changed", [&] {
+                 const QStringList before = rowTexts(2);
+                 f.clock.advance(1);
+                 f.feed(257000003, 9.5f);
+                 f.model.flush();
+                 return differing(before, rowTexts(2));
+             }},
+            {"row told again, as shown", [&] { f.model.UpdateTargetRow(third); f.model.flush(); return 0; }},
+        };
+        settle();
+        for (const Case& c : cases) {
+            const int painted = cells.cellsPainted();
+            const int expected = c.change();
+            settle();
+            const int got = cells.cellsPainted() - painted;
+            QVERIFY2(got == expected,
+                     qPrintable(QString("%1: %2 painted, %3 expected").arg(c.what).arg(got).arg(expected)));
+        }
     }
 
     // Rows owe their writes until they are read. Stations leaving the table
@@ -151,15 +201,10 @@ private slots:
             model.flush();
             QCOMPARE(model.rowText(0).cells[targets::kColLat], std::string("n/a"));
             const int entry = rx.targets().DisplayOrder()[1];
-            if (messageLast) {
-                model.RefreshTargetList();
-                model.UpdateTargetRow(entry);
-                model.flush();
-            } else {
-                model.UpdateTargetRow(entry);
-                model.flush();
-                model.RefreshTargetList();
-            }
+            if (messageLast) model.RefreshTargetList();
+            model.UpdateTargetRow(entry);
+            model.flush();
+            if (!messageLast) model.RefreshTargetList();
             QCOMPARE(model.rowText(0).cells[targets::kColLat], std::string(messageLast ? "n/a" : ""));
         }
     }
@@ -193,7 +238,10 @@ private slots:
 
     // Without Keep sorted a sort is a snapshot; with it the list follows the
     // column once a second, the selected target stays selected and NEW stays.
-    void keepSortedFollowsTheColumnKeepingSelectionAndNewMarks() {
+    // The guard zone chosen in Options > Collision alarm is kept with the
+    // other alarm settings (no own ship here: it marks no row dangerous).
+    // Both hold in the next run.
+    void keepSortedAndTheGuardZoneHoldAcrossARestart() {
         StoredSettings settings;
         Fixture f(&settings.store);
         for (auto [mmsi, sog] : {std::pair{257000001, 5.0f}, {257000002, 8.0f}, {257000003, 12.0f}}) f.feed(mmsi, sog);
@@ -213,15 +261,23 @@ private slots:
         QTRY_COMPARE(f.mmsiColumn(), QStringList({"257000004", "257000003", "257000001", "257000002"}));
         QCOMPARE(f.cell(0, targets::kColStatus), QString("NEW"));
         QCOMPARE(list->selectionModel()->selectedRows(), QModelIndexList({list->model()->index(3, 0)}));
-        // Kept for the next run.
+        QTimer::singleShot(0, [] {
+            QWidget* d = QApplication::activeModalWidget();
+            Child<QDoubleSpinBox>(*d, "txtGuardZone")->setValue(0.8);
+            qobject_cast<QDialog*>(d)->accept();
+        });
+        Child<QAction>(f.m.w, "mnuOptionsCollisionAlarm")->trigger();
+        QCOMPARE(f.m.w.receiver().alarmSettings().guardZone, 0.8);
         LoadedWindow again(&settings.store);
         QVERIFY(Child<QAction>(again.w, "mnuOptionsKeepSorted")->isChecked());
+        QCOMPARE(again.w.receiver().alarmSettings().guardZone, 0.8);
     }
 
     // The list's cells look exactly as the standard delegate paints them, in
     // grey, selected, with a name cut short, at both pixel ratios; and a
-    // repaint lays out no text again.
-    void cellsPaintAsTheStandardDelegateDoes() {
+    // repaint lays out no text again. Then the lost targets leave (painting
+    // changes no row).
+    void cellsPaintAsTheStandardDelegateDoesAndLostTargetsLeave() {
         Fixture f;
         for (int i = 1; i <= 4; ++i) f.feed(257000000 + i);
         f.m.feed(StaticData(257000002, "NORDIC EXPLORER WITH A LONG NAME", "LABC"));
@@ -229,7 +285,8 @@ private slots:
         f.model.flush();
         f.age(200);
         f.feed(257000002);
-        f.age(200);  // all but 257000002 lost: grey rows
+        f.feed(257000004);
+        f.age(200);  // 1 and 3 silent for 400 s: lost, grey rows
         f.m.w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f.m.w));
         auto* list = Child<QTableView>(f.m.w, "fgAISTargets");
@@ -259,68 +316,7 @@ private slots:
             QVERIFY2(fast->layoutsMade() == made, c.what);
         }
         QVERIFY(fast->layoutsMade() > 0);
-    }
 
-    // Told that rows changed, the list repaints exactly the cells on screen
-    // whose text or colour differs from what they showed.
-    void onlyCellsThatReadDifferentlyArePainted() {
-        Fixture f;
-        for (int i = 1; i <= 5; ++i) f.feed(257000000 + i, 1.0f * i);
-        f.model.flush();
-        f.m.w.resize(2400, 700);  // every column on screen
-        f.m.w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f.m.w));
-        auto* list = qobject_cast<targets::ListCellsView*>(Child<QTableView>(f.m.w, "fgAISTargets"));
-        QVERIFY(list);
-        const targets::ListCellDelegate& cells = list->cellDelegate();
-        const auto settle = [&] {
-            QCoreApplication::processEvents();
-            QCoreApplication::sendPostedEvents();
-            QTest::qWait(20);
-        };
-        const auto rowTexts = [&](int row) {
-            QStringList out;
-            for (int c = 0; c < targets::kListColumns; ++c) out << f.cell(row, c);
-            return out;
-        };
-        const auto differing = [](const QStringList& a, const QStringList& b) {
-            int n = 0;
-            for (int c = 0; c < a.size(); ++c) n += a[c] != b[c];
-            return n;
-        };
-        struct Case {
-            const char* what;
-            std::function<int()> change;  // returns the cells that must be painted
-        };
-        const Case cases[] = {
-            {"every row told, none changed", [&] { f.model.RowsReordered(); return 0; }},
-            {"one speed changed", [&] {
-                 const QStringList before = rowTexts(2);
-                 f.clock.advance(1);
-                 f.feed(257000003, 9.5f);
-                 f.model.flush();
-                 return differing(before, rowTexts(2));
-             }},
-            {"row told again, as shown", [&] { f.model.UpdateTargetRow(f.m.w.receiver().targets().FindTarget(257000003, 1)); f.model.flush(); return 0; }},
-        };
-        settle();
-        for (const Case& c : cases) {
-            const int painted = cells.cellsPainted();
-            const int expected = c.change();
-            settle();
-            QVERIFY2(cells.cellsPainted() - painted == expected,
-                     qPrintable(QString("%1: %2 painted, %3 expected").arg(c.what).arg(cells.cellsPainted() - painted).arg(expected)));
-        }
-    }
-
-    void lostTargetTurnsGreyThenLeaves() {
-        Fixture f;
-        for (int i = 1; i <= 4; ++i) f.feed(257000000 + i);
-        f.model.flush();
-        f.age(200);
-        f.feed(257000002);
-        f.feed(257000004);
-        f.age(200);  // 1 and 3 silent for 400 s: lost
         QCOMPARE(f.cell(0, targets::kColStatus), QString("LOST"));
         QCOMPARE(f.colour(0), QColor(128, 128, 128));
         QVERIFY(!f.model.index(1, targets::kColMMSI).data(Qt::ForegroundRole).isValid());
@@ -335,8 +331,7 @@ private slots:
         f.feed(257000001);
         f.feed(257000002);
         f.model.flush();
-        targets::FrmAISExtraInfo* opened = f.m.w.extraInfoWindows().open(1, 0);
-        QPointer<targets::FrmAISExtraInfo> w(opened);
+        QPointer<targets::FrmAISExtraInfo> w(f.m.w.extraInfoWindows().open(1, 0));
         f.clock.advance(1000);
         f.feed(257000002);
         f.age(900);
@@ -396,32 +391,12 @@ private slots:
     // instead of saying "n/a".
     void firstRunChecksChecksums() {
         TempDir dir;
-        MainWindow m;
-        m.w.startUp(dir.path(), true);
-        m.w.load(false);
+        LoadedWindow m(dir.path());
         QCOMPARE(m.w.panelText(4), QString("0"));
         std::string damaged = Join(Sentences(ClassAReport(257000001, 59.5, 5.25, 1.0f)));
         damaged[damaged.find(",A,") + 15] ^= 1;
         m.w.receiver().takeBytes(app::Receiver::kMainInput, damaged);
         QCOMPARE(m.w.panelText(4), QString("1"));
-    }
-
-    // The guard zone chosen in Options > Collision alarm is kept with the
-    // other alarm settings and holds in the next run.
-    void guardZoneHoldsAcrossARestart() {
-        StoredSettings settings;
-        {
-            LoadedWindow m(&settings.store);
-            QTimer::singleShot(0, [] {
-                QWidget* d = QApplication::activeModalWidget();
-                Child<QDoubleSpinBox>(*d, "txtGuardZone")->setValue(0.8);
-                qobject_cast<QDialog*>(d)->accept();
-            });
-            Child<QAction>(m.w, "mnuOptionsCollisionAlarm")->trigger();
-            QCOMPARE(m.w.receiver().alarmSettings().guardZone, 0.8);
-        }
-        LoadedWindow m(&settings.store);
-        QCOMPARE(m.w.receiver().alarmSettings().guardZone, 0.8);
     }
 
     void dangerousPanelListsByTCPAAndAClickSelectsTheRow() {

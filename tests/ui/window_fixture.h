@@ -78,9 +78,14 @@ inline ais::PositionReport Closing(int32_t mmsi, double lat, double lon = 5.25) 
     return r;
 }
 
-// The main window as it stands after start-up, its input not opened.
+// The main window as it stands after start-up, its input not opened; started
+// on the data folder `dataDir` if given, a missing setup file not told.
 struct LoadedWindow : MainWindow {
     explicit LoadedWindow(ui::SettingsStore* settings = nullptr) : MainWindow(settings) { w.load(false); }
+    explicit LoadedWindow(const std::filesystem::path& dataDir) {
+        w.startUp(dataDir, true);
+        w.load(false);
+    }
 };
 
 // The child of that name; a missing one ends the test program with its name.
