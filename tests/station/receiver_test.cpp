@@ -321,6 +321,7 @@ TEST_F(ReceiverTest, DatagramsEndTheirSentences) {
                   std::tuple(r.sentences, r.messages, r.cutOff))
             << r.datagrams[0];
         EXPECT_EQ(c.Bytes, c.SentenceBytes + c.OverflowBytes + c.CutOffBytes);
+        EXPECT_EQ(udp.totals().OverflowBytes, c.OverflowBytes);  // the run's total is the input's
     }
 }
 
