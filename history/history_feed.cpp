@@ -92,20 +92,6 @@ bool PositionOf(int type, const ais::AISMessageRecord& rec, PositionRow& row) {
     return std::fabs(row.latitude) <= 90 && std::fabs(row.longitude) <= 180;
 }
 
-// "MM-dd hh:mm" of a valid calendar time, every part two digits.
-std::string EtaText(const base::CalendarTime& c) {
-    std::string out = "00-00 00:00";
-    const auto two = [&out](size_t at, int v) {
-        out[at] = static_cast<char>('0' + v / 10);
-        out[at + 1] = static_cast<char>('0' + v % 10);
-    };
-    two(0, c.month);
-    two(3, c.day);
-    two(6, c.hour);
-    two(9, c.minute);
-    return out;
-}
-
 template <typename D>
 void SetDimensions(StaticRow& s, const D& d) {
     s.dimA = d.DimA;
@@ -128,7 +114,7 @@ std::optional<StaticRow> StaticOf(int type, const ais::AISMessageRecord& rec) {
         SetDimensions(s, v);
         if (v.Draught > 0) s.draught = v.Draught;
         s.destination = Trimmed(v.Destination);
-        if (!v.ETA.isNull()) s.eta = EtaText(v.ETA.toCalendar());
+        if (!v.ETA.isNull()) s.eta = v.ETA.format("MM-dd hh:mm");
     } else if (type == 19) {
         s.mmsi = rec.Type19.MMSI;
         s.name = Trimmed(rec.Type19.Name);
