@@ -117,6 +117,17 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt finds its window system plugins at run time, so no library names them:
 # without qt6-qpa-plugins the program cannot open a window.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, adduser, libjs-leaflet")
+# orvanta-cli opens libpq and libnetcdf when it first needs them
+# (base/shared_library.h), so no library names them either: the packages
+# that hold the files it opens are named here.
+foreach(soname ${LIBPQ_SONAME} ${NETCDF_SONAME})
+  execute_process(COMMAND dpkg-query -S ${soname} OUTPUT_VARIABLE owner RESULT_VARIABLE rc ERROR_QUIET)
+  if(rc EQUAL 0 AND owner MATCHES "^([^:,]+)")
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${CMAKE_MATCH_1}")
+  else()
+    message(WARNING "no Debian package holds ${soname}; the package will not depend on it")
+  endif()
+endforeach()
 # The station service's user is made at installation.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PACKAGING_DIR}/debian/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

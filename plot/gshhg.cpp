@@ -3,14 +3,29 @@
 #include <netcdf.h>
 
 #include <mutex>
+#include <string>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
+#include "base/shared_library.h"
+
 namespace plot {
 
 namespace {
+
+// netCDF's functions, from the library loaded when the first shoreline file
+// is opened (base/shared_library.h): a program that reads none does not load
+// it, nor the libraries it brings (HDF5, curl, XML).
+#define ORVANTA_NETCDF_FUNCTIONS(X) \
+    X(nc_close) X(nc_get_var1_int) X(nc_get_vara_int) X(nc_get_vara_schar) X(nc_get_vara_short) \
+    X(nc_inq_dimlen) X(nc_inq_vardimid) X(nc_inq_varid) X(nc_inq_varndims) X(nc_open) X(nc_strerror)
+
+ORVANTA_SHARED_FUNCTIONS(Netcdf, ORVANTA_NETCDF_SONAME, ORVANTA_NETCDF_FUNCTIONS)
+
+// The functions once a file was opened (nothing calls them before).
+const Netcdf& nc() { return *LoadNetcdf(nullptr); }
 
 // The netCDF library keeps global state and is not safe to call from two
 // threads at once; the plot (window thread) and the web view (its own
@@ -187,19 +202,19 @@ namespace {
 bool ReadScalar(int ncid, const char* name, int& value) {
     int var = -1;
     const size_t index[1] = {0};
-    return nc_inq_varid(ncid, name, &var) == NC_NOERR && nc_get_var1_int(ncid, var, index, &value) == NC_NOERR;
+    return nc().nc_inq_varid(ncid, name, &var) == NC_NOERR && nc().nc_get_var1_int(ncid, var, index, &value) == NC_NOERR;
 }
 
 template <typename T>
 bool ReadArray(int ncid, const char* name, size_t count, std::vector<T>& out) {
     int var = -1;
     int dims = 0;
-    if (nc_inq_varid(ncid, name, &var) != NC_NOERR || nc_inq_varndims(ncid, var, &dims) != NC_NOERR || dims != 1) {
+    if (nc().nc_inq_varid(ncid, name, &var) != NC_NOERR || nc().nc_inq_varndims(ncid, var, &dims) != NC_NOERR || dims != 1) {
         return false;
     }
     int dim = -1;
     size_t length = 0;
-    if (nc_inq_vardimid(ncid, var, &dim) != NC_NOERR || nc_inq_dimlen(ncid, dim, &length) != NC_NOERR ||
+    if (nc().nc_inq_vardimid(ncid, var, &dim) != NC_NOERR || nc().nc_inq_dimlen(ncid, dim, &length) != NC_NOERR ||
         length < count) {
         return false;
     }
@@ -208,9 +223,9 @@ bool ReadArray(int ncid, const char* name, size_t count, std::vector<T>& out) {
     const size_t start[1] = {0};
     const size_t n[1] = {count};
     if constexpr (sizeof(T) == 2) {
-        return nc_get_vara_short(ncid, var, start, n, out.data()) == NC_NOERR;
+        return nc().nc_get_vara_short(ncid, var, start, n, out.data()) == NC_NOERR;
     } else {
-        return nc_get_vara_int(ncid, var, start, n, out.data()) == NC_NOERR;
+        return nc().nc_get_vara_int(ncid, var, start, n, out.data()) == NC_NOERR;
     }
 }
 
@@ -218,10 +233,12 @@ bool ReadArray(int ncid, const char* name, size_t count, std::vector<T>& out) {
 
 std::variant<std::unique_ptr<GshhgFile>, GshhgFile::Error> GshhgFile::open(const std::filesystem::path& path) {
     const std::lock_guard netcdf(NetcdfLock());
+    std::string unloaded;
+    if (!LoadNetcdf(&unloaded)) return Error{path.string() + ": " + unloaded};
     std::unique_ptr<GshhgFile> f(new GshhgFile);
-    if (const int rc = nc_open(path.c_str(), NC_NOWRITE, &f->ncid_); rc != NC_NOERR) {
+    if (const int rc = nc().nc_open(path.c_str(), NC_NOWRITE, &f->ncid_); rc != NC_NOERR) {
         f->ncid_ = -1;
-        return Error{path.string() + ": " + nc_strerror(rc)};
+        return Error{path.string() + ": " + nc().nc_strerror(rc)};
     }
     int bins = 0;
     if (!ReadScalar(f->ncid_, "Bin_size_in_minutes", f->binMinutes_) ||
@@ -240,20 +257,20 @@ std::variant<std::unique_ptr<GshhgFile>, GshhgFile::Error> GshhgFile::open(const
     if (!ReadArray(f->ncid_, "Embedded_node_levels_in_a_bin", n, f->nodeLevels_) ||
         !ReadArray(f->ncid_, "N_segments_in_a_bin", n, f->segmentsInBin_) ||
         !ReadArray(f->ncid_, "Id_of_first_segment_in_a_bin", n, f->firstSegment_) ||
-        nc_inq_varid(f->ncid_, "Embedded_npts_levels_exit_entry_for_a_segment", &f->varSegInfo_) != NC_NOERR ||
-        nc_inq_varid(f->ncid_, "Id_of_first_point_in_a_segment", &f->varSegStart_) != NC_NOERR ||
-        nc_inq_varid(f->ncid_, "Relative_longitude_from_SW_corner_of_bin", &f->varDx_) != NC_NOERR ||
-        nc_inq_varid(f->ncid_, "Relative_latitude_from_SW_corner_of_bin", &f->varDy_) != NC_NOERR) {
+        nc().nc_inq_varid(f->ncid_, "Embedded_npts_levels_exit_entry_for_a_segment", &f->varSegInfo_) != NC_NOERR ||
+        nc().nc_inq_varid(f->ncid_, "Id_of_first_point_in_a_segment", &f->varSegStart_) != NC_NOERR ||
+        nc().nc_inq_varid(f->ncid_, "Relative_longitude_from_SW_corner_of_bin", &f->varDx_) != NC_NOERR ||
+        nc().nc_inq_varid(f->ncid_, "Relative_latitude_from_SW_corner_of_bin", &f->varDy_) != NC_NOERR) {
         return Error{path.string() + ": bin or segment tables missing"};
     }
     // Older files have a single Antarctica and no flag.
-    if (nc_inq_varid(f->ncid_, "Embedded_ANT_flag", &f->varAntFlag_) != NC_NOERR) f->varAntFlag_ = -1;
+    if (nc().nc_inq_varid(f->ncid_, "Embedded_ANT_flag", &f->varAntFlag_) != NC_NOERR) f->varAntFlag_ = -1;
     return f;
 }
 
 GshhgFile::~GshhgFile() {
     const std::lock_guard netcdf(NetcdfLock());
-    if (ncid_ >= 0) nc_close(ncid_);
+    if (ncid_ >= 0) nc().nc_close(ncid_);
 }
 
 std::vector<BinRef> GshhgFile::binsIn(double west, double south, double east, double north) const {
@@ -295,9 +312,9 @@ std::optional<RawBin> GshhgFile::readBin(BinRef ref) const {
     const size_t n[1] = {static_cast<size_t>(count)};
     std::vector<int> info(n[0]), firstPoint(n[0]);
     std::vector<signed char> antarctic(n[0], 0);
-    if (nc_get_vara_int(ncid_, varSegInfo_, start, n, info.data()) != NC_NOERR ||
-        nc_get_vara_int(ncid_, varSegStart_, start, n, firstPoint.data()) != NC_NOERR ||
-        (varAntFlag_ >= 0 && nc_get_vara_schar(ncid_, varAntFlag_, start, n, antarctic.data()) != NC_NOERR)) {
+    if (nc().nc_get_vara_int(ncid_, varSegInfo_, start, n, info.data()) != NC_NOERR ||
+        nc().nc_get_vara_int(ncid_, varSegStart_, start, n, firstPoint.data()) != NC_NOERR ||
+        (varAntFlag_ >= 0 && nc().nc_get_vara_schar(ncid_, varAntFlag_, start, n, antarctic.data()) != NC_NOERR)) {
         return std::nullopt;
     }
     // The points of a bin's segments lie together: read them in one go.
@@ -314,8 +331,8 @@ std::optional<RawBin> GshhgFile::readBin(BinRef ref) const {
         dy.resize(dx.size());
         const size_t pStart[1] = {static_cast<size_t>(low)};
         const size_t pCount[1] = {dx.size()};
-        if (nc_get_vara_short(ncid_, varDx_, pStart, pCount, dx.data()) != NC_NOERR ||
-            nc_get_vara_short(ncid_, varDy_, pStart, pCount, dy.data()) != NC_NOERR) {
+        if (nc().nc_get_vara_short(ncid_, varDx_, pStart, pCount, dx.data()) != NC_NOERR ||
+            nc().nc_get_vara_short(ncid_, varDy_, pStart, pCount, dy.data()) != NC_NOERR) {
             return std::nullopt;
         }
     }

@@ -8,12 +8,27 @@
 #include <cstring>
 #include <utility>
 
+#include "base/shared_library.h"
 #include "base/text_escape.h"
 #include "base/text_file.h"
 
 namespace history {
 
 namespace {
+
+// libpq's functions, from the library loaded at the first connection
+// (base/shared_library.h): a program that never opens a postgresql:// store
+// does not load it, nor the libraries it brings.
+#define ORVANTA_LIBPQ_FUNCTIONS(X) \
+    X(PQcancel) X(PQclear) X(PQcmdTuples) X(PQconnectdbParams) X(PQerrorMessage) X(PQexec) \
+    X(PQexecParams) X(PQfinish) X(PQfreeCancel) X(PQgetCancel) X(PQgetResult) X(PQgetisnull) \
+    X(PQgetlength) X(PQgetvalue) X(PQntuples) X(PQputCopyData) X(PQputCopyEnd) X(PQresultErrorField) \
+    X(PQresultErrorMessage) X(PQresultStatus) X(PQsetNoticeProcessor) X(PQstatus)
+
+ORVANTA_SHARED_FUNCTIONS(Libpq, ORVANTA_LIBPQ_SONAME, ORVANTA_LIBPQ_FUNCTIONS)
+
+// The functions once a connection was made (nothing calls them before).
+const Libpq& pq() { return *LoadLibpq(nullptr); }
 
 // Failures worth trying again later: the connection, the server's resources
 // (disk full), an operator's or the statement timeout's cancel, lock and
@@ -37,15 +52,15 @@ std::string Trimmed(const char* text) {
 
 PgRows::PgRows(pg_result* result) : result_(result) {}
 
-void PgRows::Clear::operator()(pg_result* result) const { PQclear(result); }
+void PgRows::Clear::operator()(pg_result* result) const { pq().PQclear(result); }
 
-int PgRows::rows() const { return result_ ? PQntuples(result_.get()) : 0; }
+int PgRows::rows() const { return result_ ? pq().PQntuples(result_.get()) : 0; }
 
-bool PgRows::isNull(int row, int column) const { return PQgetisnull(result_.get(), row, column) != 0; }
+bool PgRows::isNull(int row, int column) const { return pq().PQgetisnull(result_.get(), row, column) != 0; }
 
 std::string_view PgRows::text(int row, int column) const {
-    return {PQgetvalue(result_.get(), row, column),
-            static_cast<size_t>(PQgetlength(result_.get(), row, column))};
+    return {pq().PQgetvalue(result_.get(), row, column),
+            static_cast<size_t>(pq().PQgetlength(result_.get(), row, column))};
 }
 
 int64_t PgRows::int64(int row, int column) const {
@@ -74,7 +89,7 @@ std::optional<double> PgRows::optionalFloat(int row, int column) const {
 
 int64_t PgRows::affected() const {
     if (!result_) return 0;
-    const char* t = PQcmdTuples(result_.get());
+    const char* t = pq().PQcmdTuples(result_.get());
     int64_t value = 0;
     std::from_chars(t, t + std::strlen(t), value);
     return value;
@@ -87,20 +102,20 @@ PgConnection::~PgConnection() { close(); }
 void PgConnection::close() {
     {
         std::lock_guard lock(cancelMutex_);
-        if (canceller_) PQfreeCancel(canceller_);
+        if (canceller_) pq().PQfreeCancel(canceller_);
         canceller_ = nullptr;
     }
-    if (conn_) PQfinish(conn_);
+    if (conn_) pq().PQfinish(conn_);
     conn_ = nullptr;
 }
 
 void PgConnection::cancelRunning() {
     std::lock_guard lock(cancelMutex_);
     char why[256];
-    if (canceller_) PQcancel(canceller_, why, sizeof why);
+    if (canceller_) pq().PQcancel(canceller_, why, sizeof why);
 }
 
-bool PgConnection::connected() const { return conn_ && PQstatus(conn_) == CONNECTION_OK; }
+bool PgConnection::connected() const { return conn_ && pq().PQstatus(conn_) == CONNECTION_OK; }
 
 bool PgConnection::ensure() {
     if (connected()) return true;
@@ -115,40 +130,47 @@ bool PgConnection::ensure() {
                           nullptr};
     const char* values[] = {timeout.c_str(), "orvanta", "30", "10", "3", "20000", settings_.url.c_str(), "UTF8",
                             nullptr};
-    conn_ = PQconnectdbParams(keys, values, 1);
-    if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
-        error_ = "cannot connect to the history server: " + Trimmed(conn_ ? PQerrorMessage(conn_) : "out of memory");
+    std::string unloaded;
+    if (!LoadLibpq(&unloaded)) {
+        error_ = "cannot connect to the history server: " + unloaded;
+        sqlState_.clear();
+        failure_ = PgFailure::Connection;
+        return false;
+    }
+    conn_ = pq().PQconnectdbParams(keys, values, 1);
+    if (!conn_ || pq().PQstatus(conn_) != CONNECTION_OK) {
+        error_ = "cannot connect to the history server: " + Trimmed(conn_ ? pq().PQerrorMessage(conn_) : "out of memory");
         sqlState_.clear();
         failure_ = PgFailure::Connection;
         close();
         return false;
     }
     // The server's notices ("already exists, skipping") are not for the operator.
-    PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
+    pq().PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
     // Days and hours are UTC days and hours, whatever the server's zone.
     std::string setup = "SET TimeZone = 'UTC'";
     if (settings_.statementTimeoutMs > 0)
         setup += "; SET statement_timeout = " + std::to_string(settings_.statementTimeoutMs);
-    pg_result* done = PQexec(conn_, setup.c_str());
-    const bool set = done && PQresultStatus(done) == PGRES_COMMAND_OK;
+    pg_result* done = pq().PQexec(conn_, setup.c_str());
+    const bool set = done && pq().PQresultStatus(done) == PGRES_COMMAND_OK;
     if (!set) {
-        fail("cannot set up the history connection: " + Trimmed(done ? PQresultErrorMessage(done) : ""), done);
+        fail("cannot set up the history connection: " + Trimmed(done ? pq().PQresultErrorMessage(done) : ""), done);
         failure_ = PgFailure::Connection;
-        PQclear(done);
+        pq().PQclear(done);
         close();
         return false;
     }
-    PQclear(done);
+    pq().PQclear(done);
     {
         std::lock_guard lock(cancelMutex_);
-        canceller_ = PQgetCancel(conn_);
+        canceller_ = pq().PQgetCancel(conn_);
     }
     failure_ = PgFailure::None;
     return true;
 }
 
 void PgConnection::fail(std::string text, pg_result* result) {
-    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const char* state = result ? pq().PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     sqlState_ = state ? state : "";
     if (!connected()) {
         failure_ = PgFailure::Connection;
@@ -169,22 +191,22 @@ PgRows PgConnection::exec(std::string_view sql, const std::vector<PgParam>& para
         lengths.push_back(p ? static_cast<int>(p->size()) : 0);
     }
     const std::string statement(sql);
-    pg_result* result = PQexecParams(conn_, statement.c_str(), static_cast<int>(params.size()), nullptr,
+    pg_result* result = pq().PQexecParams(conn_, statement.c_str(), static_cast<int>(params.size()), nullptr,
                                      values.data(), lengths.data(), nullptr, 0);
-    const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
+    const ExecStatusType status = result ? pq().PQresultStatus(result) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return PgRows(result);
-    fail(Trimmed(result ? PQresultErrorMessage(result) : PQerrorMessage(conn_)), result);
-    PQclear(result);
+    fail(Trimmed(result ? pq().PQresultErrorMessage(result) : pq().PQerrorMessage(conn_)), result);
+    pq().PQclear(result);
     return {};
 }
 
 bool PgConnection::execScript(std::string_view sql) {
     if (!ensure()) return false;
     const std::string statements(sql);
-    pg_result* result = PQexec(conn_, statements.c_str());
-    const bool ok = result && PQresultStatus(result) == PGRES_COMMAND_OK;
-    if (!ok) fail(Trimmed(result ? PQresultErrorMessage(result) : PQerrorMessage(conn_)), result);
-    PQclear(result);
+    pg_result* result = pq().PQexec(conn_, statements.c_str());
+    const bool ok = result && pq().PQresultStatus(result) == PGRES_COMMAND_OK;
+    if (!ok) fail(Trimmed(result ? pq().PQresultErrorMessage(result) : pq().PQerrorMessage(conn_)), result);
+    pq().PQclear(result);
     return ok;
 }
 
@@ -193,7 +215,7 @@ bool PgConnection::sendCopyData(std::string_view data) {
     constexpr size_t kPiece = size_t{1} << 20;
     for (size_t at = 0; at < data.size(); at += kPiece) {
         const size_t n = std::min(kPiece, data.size() - at);
-        if (PQputCopyData(conn_, data.data() + at, static_cast<int>(n)) != 1) return false;
+        if (pq().PQputCopyData(conn_, data.data() + at, static_cast<int>(n)) != 1) return false;
     }
     return true;
 }
@@ -201,27 +223,27 @@ bool PgConnection::sendCopyData(std::string_view data) {
 bool PgConnection::copyIn(std::string_view copySql, std::string_view data) {
     if (!ensure()) return false;
     const std::string statement(copySql);
-    pg_result* start = PQexec(conn_, statement.c_str());
-    if (!start || PQresultStatus(start) != PGRES_COPY_IN) {
-        fail(Trimmed(start ? PQresultErrorMessage(start) : PQerrorMessage(conn_)), start);
-        PQclear(start);
+    pg_result* start = pq().PQexec(conn_, statement.c_str());
+    if (!start || pq().PQresultStatus(start) != PGRES_COPY_IN) {
+        fail(Trimmed(start ? pq().PQresultErrorMessage(start) : pq().PQerrorMessage(conn_)), start);
+        pq().PQclear(start);
         return false;
     }
-    PQclear(start);
+    pq().PQclear(start);
     const bool sent = sendCopyData(data);
-    PQputCopyEnd(conn_, sent ? nullptr : "the client could not send the rows");
+    pq().PQputCopyEnd(conn_, sent ? nullptr : "the client could not send the rows");
     // The COPY's outcome, then the end of results.
     bool ok = true;
-    while (pg_result* result = PQgetResult(conn_)) {
-        if (PQresultStatus(result) != PGRES_COMMAND_OK) {
-            if (ok) fail(Trimmed(PQresultErrorMessage(result)), result);
+    while (pg_result* result = pq().PQgetResult(conn_)) {
+        if (pq().PQresultStatus(result) != PGRES_COMMAND_OK) {
+            if (ok) fail(Trimmed(pq().PQresultErrorMessage(result)), result);
             ok = false;
         }
-        PQclear(result);
+        pq().PQclear(result);
         if (!connected()) break;
     }
     if (ok && !sent) {
-        fail(Trimmed(PQerrorMessage(conn_)), nullptr);
+        fail(Trimmed(pq().PQerrorMessage(conn_)), nullptr);
         ok = false;
     }
     return ok;
