@@ -13,7 +13,9 @@
 #include <memory>
 #include <string>
 
+#include "history/situation_table.h"
 #include "history/sqlite_store.h"
+#include "targets/reference.h"
 
 namespace {
 
@@ -113,5 +115,33 @@ void BM_SituationAt(benchmark::State& state) {
     state.counters["stations"] = static_cast<double>(rows);
 }
 BENCHMARK(BM_SituationAt)->Unit(benchmark::kMillisecond);
+
+// The time bar's step into the past at the table's largest size: a
+// situation of 20,000 stations, each last heard somewhere in the ten minutes
+// before the moment, becomes a target table.
+void BM_FillSituationTable20000(benchmark::State& state) {
+    constexpr int kMany = 20000;
+    const TimeMs at = T0 + kDay / 2;
+    std::vector<history::SituationEntry> entries(kMany);
+    for (int s = 0; s < kMany; ++s) {
+        history::PositionRow& p = entries[static_cast<size_t>(s)].position;
+        p.mmsi = Mmsi(s);
+        p.time = at - (static_cast<TimeMs>(s) * 7919 % 600) * 1000;  // in no order by MMSI
+        p.type = 1;
+        p.stationClass = history::StationClass::ClassA;
+        p.latitude = 50 + (s % 200) * 0.01;
+        p.longitude = 2 + (s / 200) * 0.01;
+        p.sog = 10;
+        p.cog = static_cast<float>(s % 360);
+    }
+    targets::Reference reference;
+    for (auto _ : state) {
+        targets::TargetTable table;
+        const history::SituationFill fill = history::FillSituationTable(table, entries, at, reference);
+        benchmark::DoNotOptimize(fill.stations);
+        state.counters["stations"] = fill.stations;
+    }
+}
+BENCHMARK(BM_FillSituationTable20000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

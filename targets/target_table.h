@@ -403,19 +403,22 @@ private:
     void indexErase(int32_t mmsi, int n);
     size_t indexSlot(int32_t mmsi) const;
     // The entry in use heard longest ago, of the Lost ones only or of all; 0 when none.
-    int longestUnheard(bool lostOnly) const;
+    int longestUnheard(bool lostOnly);
     // The entries in use in order of their last message (LastMsgMonotonic,
     // then number, as a search of the whole table would rank them): a full
     // table's newcomer takes its place from the front instead of searching
-    // every entry. heard(n) puts entry n where its new time belongs, almost
-    // always at the back; unheard(n) takes it out. 0 ends the chain, -1 marks
-    // an entry not in it.
+    // every entry. heard(n) puts entry n at the back, where its new time
+    // almost always belongs (else the chain is marked out of order);
+    // unheard(n) takes it out; orderHeard() puts a chain out of order right
+    // before it is read. 0 ends the chain, -1 marks an entry not in it.
     void heard(int n);
     void unheard(int n);
+    void orderHeard();
     // Makes `after` follow `before` in the chain (0 at either side: that end).
     void joinHeard(int before, int after);
     std::vector<int16_t> heardBefore_, heardAfter_;
     int heardFirst_ = 0, heardLast_ = 0;
+    bool heardUnordered_ = false;
 
     int16_t targetCount_ = 0;
     int16_t entryCount_ = 0;
