@@ -566,7 +566,8 @@ private slots:
             r.running = true, r.paused = paused, r.counts.written = 1234567, r.spool = spool;
             return r;
         };
-        const Spool away{.waitingBatches = 12, .serverReachable = false}, backlog{.waitingBatches = 3};
+        const Spool away{.waitingBatches = 12, .serverReachable = false, .serverError = {}},
+            backlog{.waitingBatches = 3, .serverError = {}};
         const std::pair<app::HistoryKeeper::Report, QString> cases[] = {
             {{}, "History off"},
             {running(false), "History: 1,234,567 rows"},

@@ -56,7 +56,7 @@ int connectedSocket(int port, int receiveBuffer) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     if (receiveBuffer > 0) ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     const sockaddr_in to{.sin_family = AF_INET, .sin_port = htons(static_cast<uint16_t>(port)),
-                         .sin_addr = {htonl(INADDR_LOOPBACK)}};
+                         .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
     return ::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0 ? fd : -1;
 }
 
@@ -224,7 +224,7 @@ private slots:
         threads.flood = std::thread([&] {
             const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
             const sockaddr_in to{.sin_family = AF_INET, .sin_port = htons(static_cast<uint16_t>(in)),
-                                 .sin_addr = {htonl(INADDR_LOOPBACK)}};
+                                 .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
             for (size_t i = 0; !stop; std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
                 for (const auto due = static_cast<int64_t>(seconds() * 100000); sent < due; ++i, sent += 5) {
                     const std::string& d = datagrams[i % datagrams.size()];
