@@ -178,26 +178,28 @@ TEST_F(ConnectionTest, ATransportsLossReachesTheRuleOfTheChosenSource) {
     const std::string closed = "TCP/IP Address : 127.0.0.1  port : 8040    State : Closed    Reconnecting in 2 s";
     struct Row {
         bool tcp;
-        TransportLoss loss;
+        const char* reason;
+        int number;
+        bool byPeer;
         std::string text;
         std::vector<std::string> boxes;
     };
-    const std::vector<Row> rows = {
-        {false, {"gone", 5, false}, "gone No communication established", {}},
-        {true, {"Connection refused", 0, false}, closed, {"TCP/IP Error :0 - Connection refused"}},
-        {true, {"closed by the server", 1, true}, closed, {}},
+    const Row rows[] = {
+        {false, "gone", 5, false, "gone No communication established", {}},
+        {true, "Connection refused", 0, false, closed, {"TCP/IP Error :0 - Connection refused"}},
+        {true, "closed by the server", 1, true, closed, {}},
     };
     for (const Row& r : rows) {
         comm.UseTCP = r.tcp;
         conn.OpenInput();
         messages.entries.clear();
-        conn.TransportLost(r.loss);
-        EXPECT_EQ(view.text, r.text) << r.loss.reason;
+        conn.TransportLost(TransportLoss{.reason = r.reason, .number = r.number, .byPeer = r.byPeer, .ended = false});
+        EXPECT_EQ(view.text, r.text) << r.reason;
         std::vector<std::string> boxes;
         for (const auto& e : messages.entries) boxes.push_back(e.text);
-        EXPECT_EQ(boxes, r.boxes) << r.loss.reason;
-        EXPECT_TRUE(view.visible) << r.loss.reason;
-        EXPECT_EQ(slot.transport()->status(), TransportStatus::Closed) << r.loss.reason;
+        EXPECT_EQ(boxes, r.boxes) << r.reason;
+        EXPECT_TRUE(view.visible) << r.reason;
+        EXPECT_EQ(slot.transport()->status(), TransportStatus::Closed) << r.reason;
     }
 }
 
