@@ -283,6 +283,51 @@ private slots:
         }
     }
 
+    // Ship symbols (drawn once per heading, size and colours, then copied)
+    // point where the ship heads, in the colour of its own group, however
+    // they follow one another, at pixel ratios 1 and 2.
+    void shipSymbolsPointTheirWayInTheirOwnColours() {
+        struct Case {
+            plot::TargetSymbol symbol;
+            double angle;
+            plot::TypeGroup group;
+        };
+        const Case cases[] = {
+            {plot::TargetSymbol::ClassA, 0, plot::TypeGroup::Cargo},     {plot::TargetSymbol::ClassA, 0, plot::TypeGroup::Tanker},
+            {plot::TargetSymbol::ClassA, 90, plot::TypeGroup::Cargo},    {plot::TargetSymbol::ClassA, 180, plot::TypeGroup::Cargo},
+            {plot::TargetSymbol::ClassA, 271, plot::TypeGroup::Fishing}, {plot::TargetSymbol::ClassA, 359.4, plot::TypeGroup::Other},
+            {plot::TargetSymbol::ClassB, -135, plot::TypeGroup::Pleasure}, {plot::TargetSymbol::ClassB, 45, plot::TypeGroup::Pleasure},
+        };
+        const auto near = [](QColor a, QColor b) {
+            return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 90;
+        };
+        for (const qreal ratio : {1.0, 2.0}) {
+            for (const Case& c : cases) {
+                QImage image(QSize(40, 40) * ratio, QImage::Format_RGB32);
+                image.setDevicePixelRatio(ratio);
+                image.fill(Qt::white);
+                QPainter painter(&image);
+                painter.setRenderHint(QPainter::Antialiasing);
+                plot::PlotView view;
+                view.widthPx = 40, view.heightPx = 40, view.scale = 100, view.pxPerCm = 1;  // a metre a pixel
+                plot::Shape s;
+                s.kind = plot::Shape::Kind::Symbol, s.symbol = c.symbol, s.angle = c.angle, s.group = c.group;
+                plot::PaintShapes(painter, {s}, view);
+                painter.end();
+                const double size = c.symbol == plot::TargetSymbol::ClassA ? 9 : 6.5, a = c.angle * M_PI / 180;
+                const auto at = [&](double along) {
+                    return (QPointF(20 + along * std::sin(a), 20 - along * std::cos(a)) * ratio).toPoint();
+                };
+                const QString what = QString("ratio %1 angle %2 group %3").arg(ratio).arg(c.angle).arg(int(c.group));
+                // Filled at the middle, drawn towards the tip, clear behind the base and beyond the tip.
+                QVERIFY2(near(image.pixelColor(at(size * 0.2)), plot::GroupColour(c.group)), qPrintable(what));
+                QVERIFY2(image.pixelColor(at(size * 0.75)) != QColor(Qt::white), qPrintable(what));
+                QVERIFY2(image.pixelColor(at(-size * 0.9)) == QColor(Qt::white), qPrintable(what));
+                QVERIFY2(image.pixelColor(at(size + 3)) == QColor(Qt::white), qPrintable(what));
+            }
+        }
+    }
+
     void drawsTheTargetsOfTheTableAndClosesFromEitherSide() {
         Plot f;
         plot::FrmGraphics* w = f.window();

@@ -157,6 +157,69 @@ void PaintShipTriangle(QPainter& painter, QPointF c, double angle, double size) 
     painter.drawPolygon(tri, 3);
 }
 
+// A ship's triangle drawn once for each heading (in steps of 2 degrees, a
+// tenth of a pixel at the tip), size, outline and fill, then copied: a busy
+// plot shows thousands, and each filled and outlined polygon cost Qt's
+// rasteriser some 30,000 instructions, fifty times a copy. Only for a
+// painter that does no more than move (else the copy would be scaled).
+struct ShipSpriteKey {
+    QRgb pen, brush;
+    int angleStep, size10, penWidth, ratio100;
+    bool antialiased;
+    bool operator==(const ShipSpriteKey&) const = default;
+};
+
+struct ShipSpriteHash {
+    size_t operator()(const ShipSpriteKey& k) const {
+        const uint64_t colours = uint64_t{k.pen} << 32 | k.brush;
+        const uint64_t shape = uint64_t(k.angleStep) | uint64_t(k.size10) << 9 | uint64_t(k.penWidth) << 17 |
+                               uint64_t(k.ratio100) << 21 | uint64_t(k.antialiased) << 40;
+        return std::hash<uint64_t>()(colours * 0x9E3779B97F4A7C15ull ^ shape);
+    }
+};
+
+constexpr int kShipAngleStep = 2;
+constexpr size_t kMostShipSprites = 4096;  // some 10 MB at a pixel ratio of 1; all made again when full
+
+bool PaintShipSprite(QPainter& painter, QPointF c, double angle, double size) {
+    if (painter.transform().type() > QTransform::TxTranslate) return false;
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QPen& pen = painter.pen();
+    const int step = static_cast<int>(std::lround(std::remainder(angle, 360.0) / kShipAngleStep + 360 / kShipAngleStep)) %
+                     (360 / kShipAngleStep);
+    const ShipSpriteKey key{pen.color().rgba(),
+                            painter.brush().color().rgba(),
+                            step,
+                            static_cast<int>(std::lround(size * 10)),
+                            static_cast<int>(std::lround(pen.widthF())),
+                            static_cast<int>(std::lround(ratio * 100)),
+                            painter.testRenderHint(QPainter::Antialiasing)};
+    static std::unordered_map<ShipSpriteKey, QImage, ShipSpriteHash> sprites;
+    if (sprites.size() >= kMostShipSprites) sprites.clear();
+    auto [it, added] = sprites.try_emplace(key);
+    QImage& img = it->second;
+    if (added) {
+        // Room for the tip at `size` from the centre, the outline and a pixel to spare.
+        const int side = static_cast<int>(std::ceil((2 * size + 2 * key.penWidth + 2) * ratio));
+        img = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        img.setDevicePixelRatio(ratio);
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing, key.antialiased);
+        p.setPen(pen);
+        p.setBrush(painter.brush());
+        const qreal mid = side / ratio / 2;
+        PaintShipTriangle(p, QPointF(mid, mid), step * kShipAngleStep, size);
+    }
+    const qreal half = img.width() / ratio / 2;
+    painter.drawImage(c - QPointF(half, half), img);
+    return true;
+}
+
+void PaintShip(QPainter& painter, QPointF c, double angle, double size) {
+    if (std::isnan(angle) || !PaintShipSprite(painter, c, angle, size)) PaintShipTriangle(painter, c, angle, size);
+}
+
 void PaintPlane(QPainter& painter, QPointF c, double angle) {
     const double a = std::isnan(angle) ? 0 : angle * M_PI / 180;
     const QPointF plane[] = {Turned(c, a, 8, 0),    Turned(c, a, 2, 1.5),   Turned(c, a, 1, 8),
@@ -174,8 +237,8 @@ void PaintTargetSymbol(QPainter& painter, const Shape& s, QPointF c) {
     painter.setPen(pen);
     painter.setBrush(GroupColour(s.group));
     switch (s.symbol) {
-        case TargetSymbol::ClassA: PaintShipTriangle(painter, c, s.angle, 9); break;
-        case TargetSymbol::ClassB: PaintShipTriangle(painter, c, s.angle, 6.5); break;
+        case TargetSymbol::ClassA: PaintShip(painter, c, s.angle, 9); break;
+        case TargetSymbol::ClassB: PaintShip(painter, c, s.angle, 6.5); break;
         case TargetSymbol::BaseStation:
             painter.setBrush(QColor(255, 255, 255));
             painter.drawRect(QRectF(c.x() - 4, c.y() - 4, 8, 8));
