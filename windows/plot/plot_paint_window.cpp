@@ -161,7 +161,8 @@ void PaintShipTriangle(QPainter& painter, QPointF c, double angle, double size) 
 // tenth of a pixel at the tip), size, outline and fill, then copied: a busy
 // plot shows thousands, and each filled and outlined polygon cost Qt's
 // rasteriser some 30,000 instructions, fifty times a copy. Only for a
-// painter that does no more than move (else the copy would be scaled).
+// painter that does no more than move (else the copy would be scaled), with
+// a solid outline and fill (the key knows their colours and width only).
 struct ShipSpriteKey {
     QRgb pen, brush;
     int angleStep, size10, penWidth, ratio100;
@@ -182,7 +183,10 @@ constexpr int kShipAngleStep = 2;
 constexpr size_t kMostShipSprites = 4096;  // some 10 MB at a pixel ratio of 1; all made again when full
 
 bool PaintShipSprite(QPainter& painter, QPointF c, double angle, double size) {
-    if (painter.transform().type() > QTransform::TxTranslate) return false;
+    if (painter.transform().type() > QTransform::TxTranslate || painter.pen().style() != Qt::SolidLine ||
+        painter.brush().style() != Qt::SolidPattern) {
+        return false;
+    }
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const QPen& pen = painter.pen();
     const int step = static_cast<int>(std::lround(std::remainder(angle, 360.0) / kShipAngleStep + 360 / kShipAngleStep)) %
@@ -217,7 +221,7 @@ bool PaintShipSprite(QPainter& painter, QPointF c, double angle, double size) {
 }
 
 void PaintShip(QPainter& painter, QPointF c, double angle, double size) {
-    if (std::isnan(angle) || !PaintShipSprite(painter, c, angle, size)) PaintShipTriangle(painter, c, angle, size);
+    if (!std::isfinite(angle) || !PaintShipSprite(painter, c, angle, size)) PaintShipTriangle(painter, c, angle, size);
 }
 
 void PaintPlane(QPainter& painter, QPointF c, double angle) {
