@@ -157,15 +157,16 @@ void PaintShipTriangle(QPainter& painter, QPointF c, double angle, double size) 
     painter.drawPolygon(tri, 3);
 }
 
-// A ship's triangle drawn once for each heading (in steps of 2 degrees, a
-// tenth of a pixel at the tip), size, outline and fill, then copied: a busy
+// A ship's triangle drawn once for each heading (in steps of 2 degrees, at
+// most 0.16 pixel off at the tip), size, outline and fill, then copied: a busy
 // plot shows thousands, and each filled and outlined polygon cost Qt's
 // rasteriser some 30,000 instructions, fifty times a copy. Only for a
 // painter that does no more than move (else the copy would be scaled), with
 // a solid outline and fill (the key knows their colours and width only).
+// The cache is the painting thread's, the window thread.
 struct ShipSpriteKey {
     QRgb pen, brush;
-    int angleStep, size10, penWidth, ratio100;
+    int angleStep, size10, penWidth10, ratio100;
     bool antialiased;
     bool operator==(const ShipSpriteKey&) const = default;
 };
@@ -173,8 +174,8 @@ struct ShipSpriteKey {
 struct ShipSpriteHash {
     size_t operator()(const ShipSpriteKey& k) const {
         const uint64_t colours = uint64_t{k.pen} << 32 | k.brush;
-        const uint64_t shape = uint64_t(k.angleStep) | uint64_t(k.size10) << 9 | uint64_t(k.penWidth) << 17 |
-                               uint64_t(k.ratio100) << 21 | uint64_t(k.antialiased) << 40;
+        const uint64_t shape = uint64_t(k.angleStep) | uint64_t(k.size10) << 9 | uint64_t(k.penWidth10) << 17 |
+                               uint64_t(k.ratio100) << 24 | uint64_t(k.antialiased) << 44;
         return std::hash<uint64_t>()(colours * 0x9E3779B97F4A7C15ull ^ shape);
     }
 };
@@ -195,7 +196,7 @@ bool PaintShipSprite(QPainter& painter, QPointF c, double angle, double size) {
                             painter.brush().color().rgba(),
                             step,
                             static_cast<int>(std::lround(size * 10)),
-                            static_cast<int>(std::lround(pen.widthF())),
+                            static_cast<int>(std::lround(pen.widthF() * 10)),
                             static_cast<int>(std::lround(ratio * 100)),
                             painter.testRenderHint(QPainter::Antialiasing)};
     static std::unordered_map<ShipSpriteKey, QImage, ShipSpriteHash> sprites;
@@ -204,7 +205,7 @@ bool PaintShipSprite(QPainter& painter, QPointF c, double angle, double size) {
     QImage& img = it->second;
     if (added) {
         // Room for the tip at `size` from the centre, the outline and a pixel to spare.
-        const int side = static_cast<int>(std::ceil((2 * size + 2 * key.penWidth + 2) * ratio));
+        const int side = static_cast<int>(std::ceil((2 * size + 2 * pen.widthF() + 2) * ratio));
         img = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
         img.fill(Qt::transparent);
         img.setDevicePixelRatio(ratio);
