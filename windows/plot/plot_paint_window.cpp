@@ -78,22 +78,37 @@ QColor PaintColour(int code, const QColor& otherwise) {
 
 // A round dot drawn once and then copied: a thousand dots a second would
 // otherwise each be built as a curve.
+// A transparent square picture of `side` logical pixels at `ratio`, for a
+// symbol drawn once and then copied; draw(painter, centre) draws it.
+template <typename Draw>
+QImage Sprite(double side, qreal ratio, bool antialiased, Draw&& draw) {
+    const int px = static_cast<int>(std::ceil(side * ratio));
+    QImage img(px, px, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    img.setDevicePixelRatio(ratio);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, antialiased);
+    const qreal mid = px / ratio / 2;
+    draw(p, QPointF(mid, mid));
+    return img;
+}
+
+// Copies a sprite with its middle at c.
+void DrawSprite(QPainter& painter, QPointF c, const QImage& sprite) {
+    const qreal half = sprite.width() / sprite.devicePixelRatio() / 2;
+    painter.drawImage(c - QPointF(half, half), sprite);
+}
+
 const QImage& DotSprite(const QColor& colour, int width, qreal ratio) {
     static std::unordered_map<std::string, QImage> sprites;
     const std::string key = std::to_string(colour.rgba()) + "/" + std::to_string(width) + "/" + std::to_string(ratio);
     auto [it, added] = sprites.try_emplace(key);
     if (added) {
-        const int side = static_cast<int>(std::ceil((width + 2) * ratio));
-        QImage& img = it->second;
-        img = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
-        img.fill(Qt::transparent);
-        img.setDevicePixelRatio(ratio);
-        QPainter p(&img);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(colour);
-        const qreal c = side / ratio / 2;
-        p.drawEllipse(QPointF(c, c), width / 2.0, width / 2.0);
+        it->second = Sprite(width + 2, ratio, true, [&](QPainter& p, QPointF c) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(colour);
+            p.drawEllipse(c, width / 2.0, width / 2.0);
+        });
     }
     return it->second;
 }
@@ -202,22 +217,15 @@ bool PaintShipSprite(QPainter& painter, QPointF c, double angle, double size) {
     static std::unordered_map<ShipSpriteKey, QImage, ShipSpriteHash> sprites;
     if (sprites.size() >= kMostShipSprites) sprites.clear();
     auto [it, added] = sprites.try_emplace(key);
-    QImage& img = it->second;
     if (added) {
         // Room for the tip at `size` from the centre, the outline and a pixel to spare.
-        const int side = static_cast<int>(std::ceil((2 * size + 2 * pen.widthF() + 2) * ratio));
-        img = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
-        img.fill(Qt::transparent);
-        img.setDevicePixelRatio(ratio);
-        QPainter p(&img);
-        p.setRenderHint(QPainter::Antialiasing, key.antialiased);
-        p.setPen(pen);
-        p.setBrush(painter.brush());
-        const qreal mid = side / ratio / 2;
-        PaintShipTriangle(p, QPointF(mid, mid), step * kShipAngleStep, size);
+        it->second = Sprite(2 * size + 2 * pen.widthF() + 2, ratio, key.antialiased, [&](QPainter& p, QPointF mid) {
+            p.setPen(pen);
+            p.setBrush(painter.brush());
+            PaintShipTriangle(p, mid, step * kShipAngleStep, size);
+        });
     }
-    const qreal half = img.width() / ratio / 2;
-    painter.drawImage(c - QPointF(half, half), img);
+    DrawSprite(painter, c, it->second);
     return true;
 }
 
@@ -460,9 +468,7 @@ void PaintShapes(QPainter& painter, const std::vector<Shape>& shapes, const Plot
         switch (s.kind) {
             case Shape::Kind::Dot: {
                 if (!visible.contains(p)) break;
-                const QImage& dot = DotSprite(ColourOf(s.colour), s.width, ratio);
-                const qreal half = dot.width() / ratio / 2;
-                painter.drawImage(p - QPointF(half, half), dot);
+                DrawSprite(painter, p, DotSprite(ColourOf(s.colour), s.width, ratio));
                 break;
             }
             case Shape::Kind::Line: {
