@@ -441,6 +441,44 @@ struct LongRangeReport : NavigationStatus, PositionFix, Motion {
     bool operator==(const LongRangeReport&) const = default;
 };
 
+struct AISMessageRecord;
+
+// f(sub-record `type` of a, the same sub-record of b) for a type 1-27; false
+// for any other type.
+template <class A, class B, class F>
+bool WithSubRecords(A& a, B& b, int type, F&& f) {
+    switch (type) {
+        case 1: f(a.Type1, b.Type1); return true;
+        case 2: f(a.Type2, b.Type2); return true;
+        case 3: f(a.Type3, b.Type3); return true;
+        case 4: f(a.Type4, b.Type4); return true;
+        case 5: f(a.Type5, b.Type5); return true;
+        case 6: f(a.Type6, b.Type6); return true;
+        case 7: f(a.Type7, b.Type7); return true;
+        case 8: f(a.Type8, b.Type8); return true;
+        case 9: f(a.Type9, b.Type9); return true;
+        case 10: f(a.Type10, b.Type10); return true;
+        case 11: f(a.Type11, b.Type11); return true;
+        case 12: f(a.Type12, b.Type12); return true;
+        case 13: f(a.Type13, b.Type13); return true;
+        case 14: f(a.Type14, b.Type14); return true;
+        case 15: f(a.Type15, b.Type15); return true;
+        case 16: f(a.Type16, b.Type16); return true;
+        case 17: f(a.Type17, b.Type17); return true;
+        case 18: f(a.Type18, b.Type18); return true;
+        case 19: f(a.Type19, b.Type19); return true;
+        case 20: f(a.Type20, b.Type20); return true;
+        case 21: f(a.Type21, b.Type21); return true;
+        case 22: f(a.Type22, b.Type22); return true;
+        case 23: f(a.Type23, b.Type23); return true;
+        case 24: f(a.Type24, b.Type24); return true;
+        case 25: f(a.Type25, b.Type25); return true;
+        case 26: f(a.Type26, b.Type26); return true;
+        case 27: f(a.Type27, b.Type27); return true;
+        default: return false;
+    }
+}
+
 struct AISMessageRecord {
     PositionReport Type1;
     PositionReport Type2;
@@ -482,36 +520,9 @@ struct AISMessageRecord {
 
     // TimeReceived of sub-record `type` (1-27); a null date-time for other types.
     base::DateTime timeReceived(int type) const {
-        switch (type) {
-            case 1: return Type1.TimeReceived;
-            case 2: return Type2.TimeReceived;
-            case 3: return Type3.TimeReceived;
-            case 4: return Type4.TimeReceived;
-            case 5: return Type5.TimeReceived;
-            case 6: return Type6.TimeReceived;
-            case 7: return Type7.TimeReceived;
-            case 8: return Type8.TimeReceived;
-            case 9: return Type9.TimeReceived;
-            case 10: return Type10.TimeReceived;
-            case 11: return Type11.TimeReceived;
-            case 12: return Type12.TimeReceived;
-            case 13: return Type13.TimeReceived;
-            case 14: return Type14.TimeReceived;
-            case 15: return Type15.TimeReceived;
-            case 16: return Type16.TimeReceived;
-            case 17: return Type17.TimeReceived;
-            case 18: return Type18.TimeReceived;
-            case 19: return Type19.TimeReceived;
-            case 20: return Type20.TimeReceived;
-            case 21: return Type21.TimeReceived;
-            case 22: return Type22.TimeReceived;
-            case 23: return Type23.TimeReceived;
-            case 24: return Type24.TimeReceived;
-            case 25: return Type25.TimeReceived;
-            case 26: return Type26.TimeReceived;
-            case 27: return Type27.TimeReceived;
-            default: return base::DateTime();
-        }
+        base::DateTime t;
+        WithSubRecords(*this, *this, type, [&t](const auto& sub, const auto&) { t = sub.TimeReceived; });
+        return t;
     }
 };
 

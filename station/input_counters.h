@@ -33,6 +33,7 @@ struct InputCounters : FramerCounts {
     int64_t ChecksumErrors = 0;
     double LastData = -1;  // monotonic seconds of the latest bytes, -1 none yet
     MonitorCounts Monitor{};
+    bool operator==(const InputCounters&) const = default;
 };
 
 // Every input together. Every sentence ends in exactly one outcome (or is
@@ -59,6 +60,7 @@ struct ReceiverTotals {
     int64_t DecodedMessageCount = 0;      // complete messages decoded, from sentences or not
     std::array<int64_t, 64> MessageTypeCount{};  // decoded messages by type 0-63
     MonitorCounts Monitor{};              // the port monitor's counters of every input
+    bool operator==(const ReceiverTotals&) const = default;
 };
 
 }  // namespace input

@@ -29,7 +29,13 @@ struct Receiver::Input final : input::SentenceHandler {
     }
     input::InputCounters counters() const {
         input::InputCounters c = own;
-        static_cast<input::FramerCounts&>(c) = framer.counts();
+        static_cast<input::FramerCounts&>(c) = framerCounts();
+        return c;
+    }
+    // The framer's counts, and those of a front that framed for this input.
+    input::FramerCounts framerCounts() const {
+        input::FramerCounts c = framer.counts();
+        c += front;
         return c;
     }
 
@@ -41,6 +47,7 @@ struct Receiver::Input final : input::SentenceHandler {
     input::Framer framer;
     input::Intake intake;
     input::InputCounters own;  // all but the framer's counts
+    input::FramerCounts front;  // the counts of a ReceiveFront's framer (takeStep)
 };
 
 Receiver::Receiver(const base::Clock& clock, ReceiverEvents& events) : clock_(clock), events_(events) {
@@ -129,7 +136,7 @@ input::ReceiverTotals Receiver::totals() const {
     input::ReceiverTotals t = outcomes_;
     input::FramerCounts dropped;
     for (const auto& in : inputs_) {
-        dropped += in->framer.counts();
+        dropped += in->framerCounts();
         for (size_t k = 0; k < t.Monitor.size(); ++k) t.Monitor[k] += in->own.Monitor[k];
     }
     t.IgnoredCount = dropped.Ignored - ignoredBase_;
@@ -216,15 +223,64 @@ int64_t Receiver::pendingFragments() const {
 }
 
 void Receiver::takeSentence(Input& from, std::string_view sentence) {
-    outcomes_.SentenceCount++;
-    from.own.Sentences++;
-    from.own.SentenceBytes += static_cast<int64_t>(sentence.size());
+    countSentence(from, sentence.size());
     if (monitoring_) monitorSentence(from, sentence);
-
     const double mono = clock_.monotonicSeconds();
     const int64_t fragments = from.intake.incompleteFragments(), messages = from.intake.incompleteMessages();
     const input::IntakeOutcome in = from.intake.take(sentence, mono, tests_.CheckChecksum);
     for (input::SentenceTap* tap : taps_) tap->sentenceTaken(from.number, sentence, in.result);
+    const SentenceOutcome outcome{in.result,
+                                  in.kind,
+                                  in.channel,
+                                  in.sentences,
+                                  in.source,
+                                  in.time,
+                                  in.errorText,
+                                  from.intake.incompleteFragments() - fragments,
+                                  from.intake.incompleteMessages() - messages};
+    int type = 0;
+    if (in.result == input::IntakeResult::Message) {
+        type = ais::DecodeAISMessage(in.payload, record_, in.fillBits, binaryStandard_, clock_.now());
+    }
+    settleSentence(from, outcome, type, record_);
+}
+
+void Receiver::takeStep(int input, const ReceiveStep& step, const SubRecordLists& messages) {
+    Input* in = find(input);
+    if (!in || in->removed) return;
+    switch (step.kind) {
+        case ReceiveStep::Kind::Notification:
+            in->own.Bytes += step.bytes;
+            if (step.bytes > 0) in->own.LastData = clock_.monotonicSeconds();
+            return;
+        case ReceiveStep::Kind::Sentence:
+            countSentence(*in, static_cast<size_t>(step.bytes));
+            // The whole sub-record, as decoding in place would have left it.
+            if (step.result == input::IntakeResult::Message) {
+                ais::WithSubRecords(record_, messages, step.type,
+                                    [&step](auto& sub, const auto& list) { sub = list[step.record]; });
+            }
+            return settleSentence(*in,
+                                  {step.result, step.sentenceKind, step.channel, step.sentences, step.source,
+                                   step.time, step.errorText, step.incompleteFragments, step.incompleteMessages},
+                                  step.type, record_);
+        case ReceiveStep::Kind::Ignored:
+            in->front = step.framer;
+            return ignoredChanged();
+        case ReceiveStep::Kind::NotificationDone:
+            in->front = step.framer;
+            if (history_) history_->flush();
+            return;
+    }
+}
+
+void Receiver::countSentence(Input& from, size_t bytes) {
+    outcomes_.SentenceCount++;
+    from.own.Sentences++;
+    from.own.SentenceBytes += static_cast<int64_t>(bytes);
+}
+
+void Receiver::settleSentence(Input& from, const SentenceOutcome& in, int type, const ais::AISMessageRecord& message) {
     switch (in.result) {
         case input::IntakeResult::NotAIS:
             outcomes_.NonAISCount++;
@@ -247,13 +303,12 @@ void Receiver::takeSentence(Input& from, std::string_view sentence) {
             break;
     }
     // The assembler may have given up old fragments on the way, whatever the outcome.
-    outcomes_.IncompleteFragmentCount += from.intake.incompleteFragments() - fragments;
-    outcomes_.IncompleteMessageCount += from.intake.incompleteMessages() - messages;
+    outcomes_.IncompleteFragmentCount += in.incompleteFragments;
+    outcomes_.IncompleteMessageCount += in.incompleteMessages;
     if (in.result == input::IntakeResult::Message) {
         outcomes_.DecodedSentenceCount += in.sentences;
-        const base::DateTime now = clock_.now();
-        const int type = ais::DecodeAISMessage(in.payload, record_, in.fillBits, binaryStandard_, now);
-        applyMessage(type, {in.kind, in.channel, in.source, in.time, from.number}, now, mono, record_);
+        applyMessage(type, {in.kind, in.channel, in.source, in.time, from.number}, clock_.now(),
+                     clock_.monotonicSeconds(), message);
     }
     sentenceDone();
 }

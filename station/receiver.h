@@ -45,6 +45,7 @@
 
 #include "ais/message_record.h"
 #include "history/history_feed.h"
+#include "station/receive_front.h"
 #include "station/receiver_events.h"
 #include "targets/coverage.h"
 #include "targets/reference.h"
@@ -94,6 +95,10 @@ public:
     // Bytes of input n as one notification: its sentences go through the
     // intake to the table. For a kind of datagrams the notification is whole.
     void takeBytes(int input, std::string_view bytes);
+    // One step of input n that a ReceiveFront (station/receive_front.h) made
+    // of its bytes on another thread, with the messages of its batch:
+    // applied as takeBytes would have.
+    void takeStep(int input, const ReceiveStep& step, const SubRecordLists& messages);
     // Sentences counted so far (a replay's progress).
     int64_t sentencesRead() const { return outcomes_.SentenceCount; }
 
@@ -231,6 +236,21 @@ private:
     struct Input;
     Input* find(int input) const;
     void takeSentence(Input& in, std::string_view sentence);
+    void countSentence(Input& from, size_t bytes);
+    // What the intake made of a sentence, from takeSentence or a step.
+    struct SentenceOutcome {
+        input::IntakeResult result;
+        input::SentenceKind kind;
+        char channel;
+        int sentences;
+        std::string_view source;
+        int64_t time;
+        std::string_view errorText;
+        int64_t incompleteFragments, incompleteMessages;  // given up on the way
+    };
+    // The outcome counted and, for a message of that type in `message`, the
+    // table and all that follows; then the sentence is done.
+    void settleSentence(Input& from, const SentenceOutcome& outcome, int type, const ais::AISMessageRecord& message);
     void monitorSentence(Input& from, std::string_view sentence);
     // Status panel 6 after any input ignored a sentence.
     void ignoredChanged();
