@@ -401,6 +401,16 @@ std::function<int(const cli::Values&)> numberOption(Valid valid, const char* err
     };
 }
 
+// --format: one of the table's formats.
+std::function<int(const cli::Values&)> formatOption(std::string& format) {
+    return [&format](const cli::Values& v) {
+        format = v[0];
+        if (format == "text" || format == "csv" || format == "json" || format == "geojson") return cli::kGoOn;
+        std::fprintf(stderr, "orvanta-cli replay: unknown format '%s'\n", format.c_str());
+        return 2;
+    };
+}
+
 // The options into opt: kGoOn, or the exit status.
 int parseOptions(int argc, char** argv, Options& opt) {
     const auto whole = [](double n, double low, double high) { return n >= low && n <= high && n == std::floor(n); };
@@ -449,13 +459,7 @@ int parseOptions(int argc, char** argv, Options& opt) {
          "ending with cpa (nm), tcpa (min), dangerous, lost and\nrx_percent (null where there is none, as are a\n"
          "position, range or bearing not known); or geojson: a\nFeatureCollection with a point per target (null geometry\n"
          "without a position) and every field as a property",
-         [&](const cli::Values& v) {
-             opt.format = v[0];
-             if (opt.format == "text" || opt.format == "csv" || opt.format == "json" || opt.format == "geojson")
-                 return cli::kGoOn;
-             std::fprintf(stderr, "orvanta-cli replay: unknown format '%s'\n", opt.format.c_str());
-             return 2;
-         }},
+         formatOption(opt.format)},
         {"--tracks", "GPX",
          "write where each target went to the file GPX (replaced):\none GPX track per target, its position once a second of\n"
          "the clock (as the plot's trails) and at the end",
