@@ -26,6 +26,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -196,12 +197,17 @@ public:
         app::ReceiveFront front(clock_, secondsPerSentence_, rx_.inputTests(), rx_.binaryStandard(), ring);
         const bool perLine = rx_.inputTests().EmptyBuffer;
         bool readOk = false;
+        std::exception_ptr failed;  // what stopped the reading thread, thrown again here
         std::thread reader([&] {
-            readOk = read([&](std::string_view block) {
-                ForEachNotification(block, perLine, [&](std::string_view b) { front.take(b); });
-                return !ring.cancelled();
-            });
-            front.endOfStream();
+            try {
+                readOk = read([&](std::string_view block) {
+                    ForEachNotification(block, perLine, [&](std::string_view b) { front.take(b); });
+                    return !ring.cancelled();
+                });
+                front.endOfStream();
+            } catch (...) {
+                failed = std::current_exception();
+            }
             ring.close();
         });
         uint64_t bytes = 0;
@@ -220,6 +226,7 @@ public:
             throw;
         }
         reader.join();
+        if (failed) std::rethrow_exception(failed);
         finishTable();
         if (progress) progress->finish(bytes, rx_.sentencesRead());
         return readOk;
