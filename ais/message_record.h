@@ -441,8 +441,6 @@ struct LongRangeReport : NavigationStatus, PositionFix, Motion {
     bool operator==(const LongRangeReport&) const = default;
 };
 
-struct AISMessageRecord;
-
 // f(sub-record `type` of a, the same sub-record of b) for a type 1-27; false
 // for any other type.
 template <class A, class B, class F>

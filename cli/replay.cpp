@@ -368,7 +368,12 @@ int runBench(const Options& opt) {
         if (in) {
             readAll(in, replay, opt.threads);
         } else if (opt.threads >= 2) {
-            replay.runOnTwoThreads([&held](const auto& take) { return take(held), true; }, nullptr);
+            replay.runOnTwoThreads(
+                [&held](const auto& take) {
+                    take(held);
+                    return true;
+                },
+                nullptr);
         } else {
             replay.feed(held);
             replay.finish();

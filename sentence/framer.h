@@ -85,6 +85,9 @@ public:
     std::string_view pending() const { return buffer_; }
     // The unfinished line outgrew kMaxLine and is being dropped up to its line feed.
     bool droppingLine() const { return droppingLine_; }
+    // A line has begun and not ended (kept or being dropped): at the end of
+    // the stream a line feed finishes it.
+    bool lineUnfinished() const { return !buffer_.empty() || droppingLine_; }
     // A sentence is being handed over right now.
     bool busy() const { return busy_; }
 

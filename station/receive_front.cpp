@@ -110,7 +110,7 @@ void ReceiveFront::take(std::string_view bytes) {
 }
 
 void ReceiveFront::endOfStream() {
-    if (!framer_.pending().empty() || framer_.droppingLine()) take("\n");
+    if (framer_.lineUnfinished()) take("\n");
 }
 
 void ReceiveFront::handleSentence(std::string_view sentence) {

@@ -106,7 +106,7 @@ void Receiver::inputRestarted(int input) {
 
 void Receiver::endOfStream(int input) {
     const Input* in = find(input);
-    if (in && (!in->framer.pending().empty() || in->framer.droppingLine())) takeBytes(input, "\n");
+    if (in && in->framer.lineUnfinished()) takeBytes(input, "\n");
 }
 
 void Receiver::removeInput(int input) {
