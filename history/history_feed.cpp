@@ -11,7 +11,6 @@
 namespace history {
 namespace {
 
-constexpr TimeMs kForgetAfter = 3600 * 1000;  // a station silent this long loses its thinning state
 constexpr TimeMs kSeedWindow = 24 * 3600 * 1000;
 constexpr size_t kGatherRows = 256;  // positions handed to the writer at most at once
 
@@ -158,67 +157,20 @@ int32_t SenderOf(int type, const ais::AISMessageRecord& rec) {
     }
 }
 
-// Smallest difference of two courses, 0..180.
-double CourseDifference(float a, float b) {
-    const double d = std::fmod(std::fabs(static_cast<double>(a) - b), 360.0);
-    return d > 180 ? 360 - d : d;
-}
-
 }  // namespace
 
-bool KeepPosition(const LastKept* last, const PositionRow& row, const ThinningRule& rule) {
-    if (!last) return true;
-    if (row.time < last->time) return false;
-    if (static_cast<double>(row.time - last->time) >= rule.minSeconds * 1000.0) return true;
-    if (row.sog.has_value() != last->sog.has_value() || row.cog.has_value() != last->cog.has_value()) return true;
-    if (row.sog && std::fabs(*row.sog - *last->sog) > rule.speedKnots) return true;
-    if (row.cog && CourseDifference(*row.cog, *last->cog) > rule.courseDegrees) return true;
-    return rule.statusChange && row.navStatus != last->navStatus;
-}
-
-bool MergeStatic(StaticRow& known, const StaticRow& report) {
-    bool changed = false;
-    const auto text = [&](std::string& to, const std::string& from) {
-        if (from.empty() || to == from) return;
-        to = from;
-        changed = true;
-    };
-    const auto value = [&](auto& to, const auto& from) {
-        if (!from || to == from) return;
-        to = from;
-        changed = true;
-    };
-    text(known.name, report.name);
-    text(known.callSign, report.callSign);
-    value(known.imo, report.imo);
-    value(known.shipType, report.shipType);
-    value(known.dimA, report.dimA);
-    value(known.dimB, report.dimB);
-    value(known.dimC, report.dimC);
-    value(known.dimD, report.dimD);
-    value(known.draught, report.draught);
-    text(known.destination, report.destination);
-    text(known.eta, report.eta);
-    known.time = report.time;
-    known.mmsi = report.mmsi;
-    known.input = report.input;
-    known.source = report.source;
-    known.type = report.type;
-    return changed;
-}
-
 HistoryFeed::HistoryFeed(HistoryWriter& writer, const base::Clock& clock, base::MessageSink* notices)
-    : writer_(writer), clock_(clock), notices_(notices) {}
+    : writer_(writer), clock_(clock), notices_(notices) {
+    writer_.sieve(ThinningRule());
+}
 
 void HistoryFeed::seed(HistoryStore& store) {
     const TimeMs now = clock_.utcMilliseconds();
+    std::vector<StaticRow> known;
     for (SituationEntry& e : store.situation(now, kSeedWindow)) {
-        if (!e.statics) continue;
-        Station& s = stations_[e.position.mmsi];
-        s.heard = now;
-        s.hasStatic = true;
-        known_[e.position.mmsi] = std::move(*e.statics);
+        if (e.statics) known.push_back(std::move(*e.statics));
     }
+    writer_.seed(std::move(known), now);
 }
 
 void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const FeedOrigin& origin,
@@ -230,14 +182,13 @@ void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const Feed
         row.input = static_cast<int16_t>(origin.input);
         row.source.assign(origin.source);
     };
-    Station* station = nullptr;  // looked up once (types 19 and 21 carry both)
     PositionRow p;
     if (PositionOf(type, record, p)) {
         p.time = time;
         p.input = static_cast<int16_t>(origin.input);  // its source goes to the writer apart
         p.stationClass = ClassOf(type, entry);
-        station = &stations_[p.mmsi];
-        takePosition(*station, p, origin.source);
+        gathered_.add(p, origin.source);
+        if (gathered_.size() >= kGatherRows) flush();
     }
     if (IsStatic(type)) {
         // Statics and messages go to the writer as they come: the positions
@@ -245,7 +196,7 @@ void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const Feed
         flush();
         if (auto s = StaticOf(type, record)) {
             stamp(*s);
-            takeStatic(station ? *station : stations_[s->mmsi], std::move(*s));
+            writer_.add(std::move(*s));
         }
     } else if (IsTextOrBinary(type)) {
         flush();
@@ -255,31 +206,11 @@ void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const Feed
         m.mmsi = SenderOf(type, record);
         takeMessage(type, record, std::move(m));
     }
-    forgetSilentStations(time);
     if (writer_.hasNotices()) passNotices();  // the check inline: it runs for every message
-}
-
-void HistoryFeed::takePosition(Station& s, const PositionRow& row, std::string_view source) {
-    s.heard = std::max(s.heard, row.time);
-    if (!KeepPosition(s.hasKept ? &s.kept : nullptr, row, rule_)) {
-        ++thinned_;
-        return;
-    }
-    s.kept = LastKept{row.time, row.sog, row.cog, row.navStatus};
-    s.hasKept = true;
-    gathered_.add(row, source);
-    if (gathered_.size() >= kGatherRows) flush();
 }
 
 void HistoryFeed::flush() {
     writer_.add(gathered_);
-}
-
-void HistoryFeed::takeStatic(Station& s, StaticRow report) {
-    s.heard = std::max(s.heard, report.time);
-    StaticRow& known = known_[report.mmsi];
-    s.hasStatic = true;
-    if (MergeStatic(known, report)) writer_.add(known);
 }
 
 void HistoryFeed::takeMessage(int type, const ais::AISMessageRecord& record, MessageRow row) {
@@ -292,16 +223,6 @@ void HistoryFeed::takeMessage(int type, const ais::AISMessageRecord& record, Mes
     }
     row.json.assign(out.view());
     writer_.add(std::move(row));
-}
-
-void HistoryFeed::forgetSilentStations(TimeMs now) {
-    if (now < nextSweep_) return;
-    nextSweep_ = now + kForgetAfter / 6;
-    stations_.eraseIf([&](int32_t mmsi, const Station& s) {
-        if (s.heard >= now - kForgetAfter) return false;
-        if (s.hasStatic) known_.erase(mmsi);
-        return true;
-    });
 }
 
 void HistoryFeed::passNotices() {

@@ -163,12 +163,21 @@ size_t HistoryWriter::add(Positions& rows) {
     return n - taken;
 }
 
-void HistoryWriter::unpack(const PositionQueue& from) {
+void HistoryWriter::unpack() {
+    const PositionQueue& from = taken_;
     std::vector<PositionRow>& to = pending_.positions;
     size_t at = to.size();
     to.resize(at + from.rows.size());
-    for (const QueuedPosition& q : from.rows) {
-        PositionRow& r = to[at++];
+    // The statics queued before the k-th position go through the sieve before it.
+    size_t nextStatic = 0;
+    const auto staticsBefore = [&](size_t k) {
+        for (; nextStatic < takenStatics_.size() && takenStaticsAt_[nextStatic] <= k; ++nextStatic)
+            takeStatic(takenStatics_[nextStatic]);
+    };
+    for (size_t k = 0; k < from.rows.size(); ++k) {
+        staticsBefore(k);
+        const QueuedPosition& q = from.rows[k];
+        PositionRow& r = to[at];
         r.time = q.time;
         r.mmsi = q.mmsi;
         r.input = q.input;
@@ -181,14 +190,42 @@ void HistoryWriter::unpack(const PositionQueue& from) {
         r.cog = q.known & 2 ? std::optional(q.cog) : std::nullopt;
         r.heading = q.known & 4 ? std::optional(q.heading) : std::nullopt;
         r.navStatus = q.known & 8 ? std::optional(q.navStatus) : std::nullopt;
+        if (!sieving_ || sieve_.keep(r)) ++at;
+    }
+    to.resize(at);
+    staticsBefore(from.rows.size());
+    takenStatics_.clear();
+    takenStaticsAt_.clear();
+    thinned_.store(sieve_.thinned(), std::memory_order_relaxed);
+}
+
+void HistoryWriter::takeStatic(StaticRow& row) {
+    if (!sieving_) {
+        pending_.statics.push_back(std::move(row));
+    } else if (const StaticRow* changed = sieve_.merge(row)) {
+        pending_.statics.push_back(*changed);
     }
 }
 
 bool HistoryWriter::add(StaticRow row) {
-    return enqueue([&] { queue_.statics.push_back(std::move(row)); });
+    return enqueue([&] {
+        queue_.statics.push_back(std::move(row));
+        staticsAt_.push_back(positions_.rows.size());
+    });
 }
 bool HistoryWriter::add(MessageRow row) {
     return enqueue([&] { queue_.messages.push_back(std::move(row)); });
+}
+
+void HistoryWriter::sieve(const ThinningRule& rule) {
+    std::lock_guard lock(mutex_);
+    rule_ = rule;
+}
+
+void HistoryWriter::seed(std::vector<StaticRow> known, TimeMs now) {
+    std::lock_guard lock(mutex_);
+    seeds_ = std::move(known);
+    seedTime_ = now;
 }
 
 void HistoryWriter::stop() {
@@ -211,7 +248,8 @@ void HistoryWriter::flushSoon() {
 }
 
 WriterCounts HistoryWriter::counts() const {
-    return {written_.load(), dropped_.load(), batches_.load(), failures_.load(), refused_.load(), unwritten_.load()};
+    return {written_.load(), dropped_.load(), batches_.load(), failures_.load(), refused_.load(), unwritten_.load(),
+            thinned_.load()};
 }
 
 std::vector<std::string> HistoryWriter::takeNotices() {
@@ -230,18 +268,28 @@ void HistoryWriter::notice(std::string text) {
 }
 
 void HistoryWriter::drain() {
+    std::vector<StaticRow> seeds;
+    TimeMs seedTime = 0;
     {
         std::lock_guard lock(mutex_);
         // The positions are made rows after the lock is let go.
         taken_.rows.clear();
         taken_.sources.resize(1);
         std::swap(taken_, positions_);
-        Move(pending_.statics, queue_.statics);
+        takenStatics_.swap(queue_.statics);
+        takenStaticsAt_.swap(staticsAt_);
         Move(pending_.messages, queue_.messages);
+        if (rule_) {
+            sieve_.setRule(*rule_);
+            sieving_ = true;
+        }
+        seeds.swap(seeds_);
+        seedTime = seedTime_;
         queued_ = 0;
         room_.notify_all();
     }
-    unpack(taken_);
+    if (!seeds.empty()) sieve_.seed(std::move(seeds), seedTime);
+    unpack();
 }
 
 void HistoryWriter::writeOnce() {

@@ -24,12 +24,14 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
 #include "history/history_store.h"
+#include "history/report_sieve.h"
 
 namespace history {
 
@@ -51,6 +53,7 @@ struct WriterCounts {
     int64_t failures = 0;  // appends the store refused
     int64_t refused = 0;   // positions outside -90..90 / -180..180, never queued
     int64_t unwritten = 0; // rows the store still refused when the writer stopped
+    int64_t thinned = 0;   // positions the sieve did not keep
 };
 
 class HistoryWriter {
@@ -109,6 +112,13 @@ public:
     bool add(StaticRow row);
     bool add(MessageRow row);
 
+    // From now on the thread passes positions and static rows through a
+    // ReportSieve with `rule` before storing them (a feed's reports); rows
+    // added earlier are sieved too when they are still queued.
+    void sieve(const ThinningRule& rule);
+    // The static data stored before, for the sieve (before the rows).
+    void seed(std::vector<StaticRow> known, TimeMs now);
+
     // Writes everything queued, then ends the thread. Later rows are dropped.
     void stop();
     // Asks the thread to write what is queued now (tests, a checkpoint).
@@ -135,8 +145,10 @@ private:
     // Counts `n` rows dropped (called with mutex_ held); true when the
     // operator is to be told.
     bool countDropped(size_t n);
-    // Appends the queued positions to pending_ as rows.
-    void unpack(const PositionQueue& from);
+    // Appends the rows taken off the queue to pending_, through the sieve
+    // when sieving, in the order they were queued.
+    void unpack();
+    void takeStatic(StaticRow& row);
     void run();
     // Moves what is queued to pending_.
     void drain();
@@ -151,6 +163,10 @@ private:
     std::condition_variable wake_;
     std::condition_variable room_;  // waitWhenFull: the queue was emptied
     Batch queue_;           // under mutex_: statics and messages
+    std::vector<size_t> staticsAt_;  // under mutex_: positions queued before each of queue_.statics
+    std::optional<ThinningRule> rule_;  // under mutex_: sieve with it
+    std::vector<StaticRow> seeds_;      // under mutex_
+    TimeMs seedTime_ = 0;
     PositionQueue positions_, taken_;  // under mutex_; taken_: the thread's, swapped with positions_
     std::vector<uint32_t> sourceMap_;   // under mutex_: add(Positions&)'s sources as numbers of positions_
     size_t queued_ = 0;     // rows in queue_
@@ -159,10 +175,14 @@ private:
     bool dropping_ = false;  // in an episode of dropped rows (one notice)
     std::vector<std::string> notices_;
     std::atomic<bool> noticesWaiting_{false};
-    std::atomic<int64_t> written_{0}, dropped_{0}, batches_{0}, failures_{0}, refused_{0}, unwritten_{0};
+    std::atomic<int64_t> written_{0}, dropped_{0}, batches_{0}, failures_{0}, refused_{0}, unwritten_{0}, thinned_{0};
 
     // The writer thread's own.
     Batch pending_;         // taken from the queue, not yet in the store
+    std::vector<StaticRow> takenStatics_;  // taken with taken_, to be sieved
+    std::vector<size_t> takenStaticsAt_;
+    bool sieving_ = false;
+    ReportSieve sieve_;
     bool paused_ = false;
     TimeMs nextRetention_ = 0;
 

@@ -96,6 +96,32 @@ TEST(StaticChangeRule, StoresOnlyWhatChangedAndKeepsEarlierParts) {
               std::tuple("SEA BREEZE II", "PB123", 70, "IJMUIDEN", 7));
 }
 
+// Stations come and go for a day: the sieve holds state for those heard
+// within the last hour, not for every station ever heard; a station silent
+// longer starts afresh (its unchanged static data is stored again).
+TEST(ReportSieve, StateOfStationsLongSilentIsDropped) {
+    history::ReportSieve sieve;
+    size_t most = 0;
+    const history::TimeMs day = 24 * 3600 * 1000;
+    for (history::TimeMs t = 0; t < day; t += 600 * 1000) {  // every 10 minutes, 20 new stations
+        for (int i = 0; i < 20; ++i) {
+            const int32_t mmsi = 211000000 + static_cast<int32_t>(t / 30000) + i;
+            EXPECT_TRUE(sieve.keep(Position(mmsi, t)));
+            EXPECT_NE(sieve.merge(Static(mmsi, t, "SHIP", "CALL")), nullptr);
+        }
+        most = std::max(most, sieve.stateEntries());
+    }
+    // Heard within the hour (and up to one sweep before): at most 8 slots of
+    // 20 stations, with their static data: 320 entries; 5,760 without the bound.
+    EXPECT_LE(most, 320u);
+    EXPECT_GT(most, 0u);
+    // The first station of the day is forgotten, the last one is not.
+    EXPECT_NE(sieve.merge(Static(211000000, day, "SHIP", "CALL")), nullptr);
+    EXPECT_EQ(sieve.merge(Static(211000000 + (day - 600000) / 30000, day, "SHIP", "CALL")), nullptr);
+    EXPECT_FALSE(sieve.keep(Position(211000000 + (day - 600000) / 30000, day - 599000)));
+    EXPECT_EQ(sieve.thinned(), 1);
+}
+
 // A receiver writing through a feed into a real store.
 class FeedToStore : public ::testing::Test {
 protected:
@@ -172,25 +198,6 @@ TEST_F(FeedToStore, ReceivedSentencesBecomeRows) {
     EXPECT_NE(messages[0].json.find("\"Text\":\"O'HARA'; DROP TABLE MESSAGES\""), std::string::npos)
         << messages[0].json;
     EXPECT_TRUE(store->track(211000001, 0, INT64_MAX).empty());
-}
-
-// Stations come and go for a day: the feed's state holds those heard within
-// the last hour, not every station ever heard.
-TEST_F(FeedToStore, StateOfStationsLongSilentIsDropped) {
-    size_t most = 0;
-    for (int slot = 0; slot < 24 * 6; ++slot) {  // every 10 minutes, 20 new stations
-        for (int i = 0; i < 20; ++i) {
-            const int32_t mmsi = 211000000 + slot * 20 + i;
-            send(testing_support::ClassAReport(mmsi, 52.0, 4.0, 12.0f));
-            send(testing_support::StaticData(mmsi, "SHIP", "CALL"));
-        }
-        clock.advance(600);
-        most = std::max(most, feed->stateEntries());
-    }
-    // Heard within the hour (and up to one sweep before): at most 8 slots of
-    // 20 stations, with their static data: 320 entries; 5,760 without the bound.
-    EXPECT_LE(most, 320u);
-    EXPECT_GT(most, 0u);
 }
 
 TEST_F(FeedToStore, SeededStaticDataIsNotStoredAgain) {

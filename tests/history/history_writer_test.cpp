@@ -34,6 +34,7 @@ public:
         int failuresLeft = 0;
         std::chrono::milliseconds slow{0};  // each append takes this long
         std::vector<history::PositionRow> rows;
+        std::vector<history::StaticRow> statics;
         int appends = 0;
     };
     explicit FakeStore(Shared& s) : s_(s) {}
@@ -50,6 +51,7 @@ public:
             return {"disk full"};
         }
         s_.rows.insert(s_.rows.end(), b.positions.begin(), b.positions.end());
+        s_.statics.insert(s_.statics.end(), b.statics.begin(), b.statics.end());
         return {};
     }
 
@@ -197,6 +199,30 @@ TEST_P(HistoryWriterWays, ImpossiblePositionNeverReachesTheStore) {
         writer.add(Position(n, std::chrono::duration_cast<std::chrono::milliseconds>(now).count()));
         std::this_thread::sleep_for(200us);
     }
+}
+
+// A feed's rows go through the sieve in the order they were queued, though
+// positions and statics wait in separate queues: a station silent for two
+// hours is forgotten when a later report moves the time on, so its unchanged
+// static data is stored again; had the positions gone first, the station's
+// earlier static data would have come after the sweep and counted as known.
+TEST(HistoryWriter, SieveTakesRowsInTheOrderTheyCame) {
+    FakeStore::Shared shared;
+    history::HistoryWriter writer(std::make_unique<FakeStore>(shared), Settings(1000, 60));
+    writer.sieve({});
+    const history::TimeMs later = 2 * 3600 * 1000;
+    writer.add(Position(1, 0));
+    writer.add(Static(1, 0, "FIRST"));
+    writer.add(Position(1, 1000));  // nothing changed: thinned
+    writer.add(Position(2, later));
+    writer.add(Static(1, later + 1, "FIRST"));
+    writer.add(Static(1, later + 2, "FIRST"));  // known again now: not stored
+    writer.stop();  // one append of everything
+    EXPECT_EQ(shared.appends, 1);
+    EXPECT_EQ(shared.rows.size(), 2u);
+    ASSERT_EQ(shared.statics.size(), 2u);
+    EXPECT_EQ(shared.statics[1].time, later + 1);
+    EXPECT_EQ(writer.counts().thinned, 1);
 }
 
 TEST(HistoryWriter, SigkillWhileWritingLosesAtMostTheLastMoment) {
