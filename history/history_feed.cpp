@@ -14,11 +14,13 @@ namespace {
 constexpr TimeMs kSeedWindow = 24 * 3600 * 1000;
 constexpr size_t kGatherRows = 256;  // positions handed to the writer at most at once
 
-// -9999 is the decoder's mark for "not available".
+// -9999 is the decoder's mark for "not available": such a value is left
+// out (its bit in `known` stays clear).
 template <typename T>
-std::optional<T> Available(double v) {
-    if (v == base::kNotAvailable || !std::isfinite(v)) return std::nullopt;
-    return static_cast<T>(v);
+void SetIfAvailable(double v, T& to, uint8_t& known, QueuedPosition::Known bit) {
+    if (v == base::kNotAvailable || !std::isfinite(v)) return;
+    to = static_cast<T>(v);
+    known |= bit;
 }
 
 // Six-bit text keeps the padding '@' and blanks it was sent with.
@@ -49,7 +51,7 @@ StationClass ClassOf(int type, const targets::TargetRecord* entry) {
 }
 
 template <typename R>
-void SetFix(PositionRow& row, const R& r) {
+void SetFix(QueuedPosition& row, const R& r) {
     row.mmsi = r.MMSI;
     row.latitude = r.Latitude;
     row.longitude = r.Longitude;
@@ -58,33 +60,37 @@ void SetFix(PositionRow& row, const R& r) {
 // Fills `row` with the position of a position report; false for other
 // types and for a report without a position. The fields a type does not carry
 // are left as they are: the caller starts from a row without them.
-bool PositionOf(int type, const ais::AISMessageRecord& rec, PositionRow& row) {
+bool PositionOf(int type, const ais::AISMessageRecord& rec, QueuedPosition& row) {
+    using K = QueuedPosition;
     row.type = static_cast<uint8_t>(type);
     if (const ais::PositionReport* p = rec.positionReport(type)) {
         SetFix(row, *p);
-        row.sog = Available<float>(p->SOG);
-        row.cog = Available<float>(p->COG);
-        row.heading = Available<int16_t>(p->TrueHeading);
-        row.navStatus = p->NavStatus;
+        SetIfAvailable(p->SOG, row.sog, row.known, K::kSog);
+        SetIfAvailable(p->COG, row.cog, row.known, K::kCog);
+        SetIfAvailable(p->TrueHeading, row.heading, row.known, K::kHeading);
+        row.navStatus = static_cast<int16_t>(p->NavStatus);
+        row.known |= K::kNavStatus;
     } else if (type == 4) {
         SetFix(row, rec.Type4);
     } else if (type == 9) {
         SetFix(row, rec.Type9);
-        row.sog = Available<float>(rec.Type9.SOG);
-        row.cog = Available<float>(rec.Type9.COG);
+        SetIfAvailable(rec.Type9.SOG, row.sog, row.known, K::kSog);
+        SetIfAvailable(rec.Type9.COG, row.cog, row.known, K::kCog);
     } else if (type == 18 || type == 19) {
         const auto& b = type == 18 ? static_cast<const ais::Motion&>(rec.Type18) : rec.Type19;
         if (type == 18) SetFix(row, rec.Type18); else SetFix(row, rec.Type19);
-        row.sog = Available<float>(b.SOG);
-        row.cog = Available<float>(b.COG);
-        row.heading = Available<int16_t>(type == 18 ? rec.Type18.TrueHeading : rec.Type19.TrueHeading);
+        SetIfAvailable(b.SOG, row.sog, row.known, K::kSog);
+        SetIfAvailable(b.COG, row.cog, row.known, K::kCog);
+        SetIfAvailable(type == 18 ? rec.Type18.TrueHeading : rec.Type19.TrueHeading, row.heading, row.known,
+                       K::kHeading);
     } else if (type == 21) {
         SetFix(row, rec.Type21);
     } else if (type == 27) {
         SetFix(row, rec.Type27);
-        row.sog = Available<float>(rec.Type27.SOG);
-        row.cog = Available<float>(rec.Type27.COG);
-        row.navStatus = rec.Type27.NavStatus;
+        SetIfAvailable(rec.Type27.SOG, row.sog, row.known, K::kSog);
+        SetIfAvailable(rec.Type27.COG, row.cog, row.known, K::kCog);
+        row.navStatus = static_cast<int16_t>(rec.Type27.NavStatus);
+        row.known |= K::kNavStatus;
     } else {
         return false;
     }
@@ -182,7 +188,7 @@ void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const Feed
         row.input = static_cast<int16_t>(origin.input);
         row.source.assign(origin.source);
     };
-    PositionRow p;
+    QueuedPosition p;
     if (PositionOf(type, record, p)) {
         p.time = time;
         p.input = static_cast<int16_t>(origin.input);  // its source goes to the writer apart

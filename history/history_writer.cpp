@@ -96,32 +96,28 @@ bool HistoryWriter::enqueue(Push&& push) {
     return taken;
 }
 
-namespace {
 
-// A store refuses a whole batch for one impossible position; such a row
-// never reaches the queue, so a batch can fail only for the store's sake.
-bool OnEarth(const PositionRow& row) {
-    return row.latitude >= -90 && row.latitude <= 90 && row.longitude >= -180 && row.longitude <= 180;
-}
-
-}  // namespace
-
-HistoryWriter::QueuedPosition HistoryWriter::QueuedPosition::Of(const PositionRow& row) {
+QueuedPosition QueuedPosition::Of(const PositionRow& row) {
     return {row.time, row.latitude, row.longitude, row.mmsi, row.sog.value_or(0), row.cog.value_or(0),
             row.heading.value_or(0), row.navStatus.value_or(0), row.input, row.type, row.stationClass,
-            static_cast<uint8_t>(row.sog.has_value() | row.cog.has_value() << 1 | row.heading.has_value() << 2 |
-                                 row.navStatus.has_value() << 3),
+            static_cast<uint8_t>((row.sog ? kSog : 0) | (row.cog ? kCog : 0) | (row.heading ? kHeading : 0) |
+                                 (row.navStatus ? kNavStatus : 0)),
             0};
 }
 
 void HistoryWriter::Positions::add(const PositionRow& row, std::string_view source) {
-    if (!OnEarth(row)) {
+    add(QueuedPosition::Of(row), source);
+}
+
+void HistoryWriter::Positions::add(const QueuedPosition& row, std::string_view source) {
+    // A store refuses a whole batch for one impossible position; such a row
+    // never reaches the queue, so a batch can fail only for the store's sake.
+    if (!(row.latitude >= -90 && row.latitude <= 90 && row.longitude >= -180 && row.longitude <= 180)) {
         ++refused_;
         return;
     }
-    QueuedPosition q = QueuedPosition::Of(row);
-    q.source = queue_.number(source);
-    queue_.rows.push_back(q);
+    queue_.rows.push_back(row);
+    queue_.rows.back().source = queue_.number(source);
 }
 
 bool HistoryWriter::add(const PositionRow& row) {
@@ -186,10 +182,10 @@ void HistoryWriter::unpack() {
         r.stationClass = q.stationClass;
         r.latitude = q.latitude;
         r.longitude = q.longitude;
-        r.sog = q.known & 1 ? std::optional(q.sog) : std::nullopt;
-        r.cog = q.known & 2 ? std::optional(q.cog) : std::nullopt;
-        r.heading = q.known & 4 ? std::optional(q.heading) : std::nullopt;
-        r.navStatus = q.known & 8 ? std::optional(q.navStatus) : std::nullopt;
+        r.sog = q.known & QueuedPosition::kSog ? std::optional(q.sog) : std::nullopt;
+        r.cog = q.known & QueuedPosition::kCog ? std::optional(q.cog) : std::nullopt;
+        r.heading = q.known & QueuedPosition::kHeading ? std::optional(q.heading) : std::nullopt;
+        r.navStatus = q.known & QueuedPosition::kNavStatus ? std::optional(q.navStatus) : std::nullopt;
         if (!sieving_ || sieve_.keep(r)) ++at;
     }
     to.resize(at);

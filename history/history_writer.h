@@ -56,23 +56,25 @@ struct WriterCounts {
     int64_t thinned = 0;   // positions the sieve did not keep
 };
 
-class HistoryWriter {
-    // A position as it waits in the queue: plain values, half the size of a
-    // PositionRow and copied without a string; its source is a number in
-    // the queue's list of sources (0: none).
-    struct QueuedPosition {
-        static QueuedPosition Of(const PositionRow& row);
+// A position as it waits in the writer's queue: plain values, half the size
+// of a PositionRow and copied without a string; its source is a number in
+// the queue's list of sources (0: none). A feed fills it directly.
+struct QueuedPosition {
+    enum Known : uint8_t { kSog = 1, kCog = 2, kHeading = 4, kNavStatus = 8 };
+    static QueuedPosition Of(const PositionRow& row);
 
-        TimeMs time;
-        double latitude, longitude;
-        int32_t mmsi;
-        float sog, cog;
-        int16_t heading, navStatus, input;
-        uint8_t type;
-        StationClass stationClass;
-        uint8_t known;  // which of sog, cog, heading, navStatus it has (bits 0-3)
-        uint32_t source;
-    };
+    TimeMs time = 0;
+    double latitude = 0, longitude = 0;
+    int32_t mmsi = 0;
+    float sog = 0, cog = 0;
+    int16_t heading = 0, navStatus = 0, input = 0;
+    uint8_t type = 0;
+    StationClass stationClass = StationClass::Unknown;
+    uint8_t known = 0;  // which of sog, cog, heading, navStatus it has (Known)
+    uint32_t source = 0;
+};
+
+class HistoryWriter {
     struct PositionQueue {
         std::vector<QueuedPosition> rows;
         std::vector<std::string> sources{std::string()};
@@ -88,6 +90,7 @@ public:
         // Adds a row (row.source is not read: `source` is its source); a
         // position off the earth is refused and counted instead.
         void add(const PositionRow& row, std::string_view source);
+        void add(const QueuedPosition& row, std::string_view source);
         size_t size() const { return queue_.rows.size(); }
         bool empty() const { return queue_.rows.empty(); }
 
