@@ -126,7 +126,7 @@ struct Options {
     std::string alarms;  // alarm log to write, empty for none
     std::string history; // history store to fill, empty for none
     bool bench = false;
-    int threads = 0;      // 1 or 2; 0: two on two or more cores, one when filling a history
+    int threads = 0;      // 1 or 2; 0: two on two or more cores
     double speed = 0;     // > 0: paced play back, this many times real time
     double maxGap = input::kDefaultMaxGap;  // paced: longer jumps of the c: times are skipped
 };
@@ -497,9 +497,8 @@ int parseOptions(int argc, char** argv, Options& opt) {
          "else at the clock's (which starts at the time of the run)",
          cli::Store(opt.history)},
         {"--threads", "N",
-         "1: the whole pipeline on one thread; 2 (the default with\ntwo or more cores, unless --history's writer takes\n"
-         "the second): reading, framing, the intake and decoding\non a second thread (without --realtime or --speed);\n"
-         "the output is the same",
+         "1: the whole pipeline on one thread; 2 (the default with\ntwo or more cores): reading, framing, the intake and\n"
+         "decoding on a second thread (without --realtime or\n--speed); the output is the same",
          numberOption([&](double n) { return n == 1 || n == 2; }, "--threads needs 1 or 2",
                       [&](double n) { opt.threads = static_cast<int>(n); })},
         {"--bench", "",
@@ -527,9 +526,8 @@ int parseOptions(int argc, char** argv, Options& opt) {
 int runReplay(int argc, char** argv) {
     Options opt;
     if (const int rc = parseOptions(argc, argv, opt); rc != cli::kGoOn) return rc;
-    // The history's writer is a busy thread of its own: with a second input
-    // thread beside it the run is no faster on two cores, and less even.
-    if (opt.threads == 0) opt.threads = std::thread::hardware_concurrency() >= 2 && opt.history.empty() ? 2 : 1;
+    // With --history the writer is a third thread; it yields to these two.
+    if (opt.threads == 0) opt.threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
 
     if (opt.haveRef && opt.ownMMSI != 0) {
         std::fprintf(stderr, "orvanta-cli replay: --ref and --own-mmsi choose different references; give one\n");

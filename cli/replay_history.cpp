@@ -16,6 +16,9 @@ std::unique_ptr<ReplayHistory> ReplayHistory::Open(const std::string& location, 
     // A file has no live input to lose: batches as far apart as a crash may
     // cost (each batch rewrites every heard station's open block and row).
     settings.intervalSeconds = 1.0;
+    // The run waits for the writer only at its end: with the input on two
+    // threads as well, the writer takes the time they leave.
+    settings.niceness = 10;
     h->writer_ = std::make_unique<history::HistoryWriter>(std::move(writing.store), settings);
     h->feed_ = std::make_unique<history::HistoryFeed>(*h->writer_, clock, &notices);
     // Static data already stored is not stored again.

@@ -183,11 +183,6 @@ void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const Feed
                        const targets::TargetRecord* entry) {
     const TimeMs time = origin.tagTime >= 0 ? std::llround(input::TagSeconds(origin.tagTime) * 1000.0)
                                            : clock_.utcMilliseconds();
-    const auto stamp = [&](auto& row) {
-        row.time = time;
-        row.input = static_cast<int16_t>(origin.input);
-        row.source.assign(origin.source);
-    };
     QueuedPosition p;
     if (PositionOf(type, record, p)) {
         p.time = time;
@@ -196,23 +191,32 @@ void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const Feed
         gathered_.add(p, origin.source);
         if (gathered_.size() >= kGatherRows) flush();
     }
+    if (IsStatic(type) || IsTextOrBinary(type)) takeStaticOrMessage(type, record, time, origin);
+    if (writer_.hasNotices()) passNotices();  // the check inline: it runs for every message
+}
+
+void HistoryFeed::takeStaticOrMessage(int type, const ais::AISMessageRecord& record, TimeMs time,
+                                      const FeedOrigin& origin) {
+    // Statics and messages go to the writer as they come: the positions
+    // gathered before them go first, so the store sees the feed's order.
+    flush();
+    const auto stamp = [&](auto& row) {
+        row.time = time;
+        row.input = static_cast<int16_t>(origin.input);
+        row.source.assign(origin.source);
+    };
     if (IsStatic(type)) {
-        // Statics and messages go to the writer as they come: the positions
-        // gathered before them go first, so the store sees the feed's order.
-        flush();
         if (auto s = StaticOf(type, record)) {
             stamp(*s);
             writer_.add(std::move(*s));
         }
-    } else if (IsTextOrBinary(type)) {
-        flush();
+    } else {
         MessageRow m;
         stamp(m);
         m.type = static_cast<uint8_t>(type);
         m.mmsi = SenderOf(type, record);
         takeMessage(type, record, std::move(m));
     }
-    if (writer_.hasNotices()) passNotices();  // the check inline: it runs for every message
 }
 
 void HistoryFeed::flush() {

@@ -62,6 +62,10 @@ public:
     int64_t positionsThinned() const { return writer_.counts().thinned; }
 
 private:
+    // The rarer reports, kept out of take() so that the path of every
+    // position report stays short.
+    [[gnu::noinline]] void takeStaticOrMessage(int type, const ais::AISMessageRecord& record, TimeMs time,
+                                               const FeedOrigin& origin);
     void takeMessage(int type, const ais::AISMessageRecord& record, MessageRow row);
     void passNotices();
 

@@ -1,6 +1,10 @@
 #include "history/history_writer.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <utility>
 
@@ -340,6 +344,15 @@ void HistoryWriter::writeOnce() {
 }
 
 void HistoryWriter::run() {
+    if (settings_.niceness > 0) {
+        // On Linux each thread has a nice value of its own; the thread's id
+        // names it. Raising it needs no privilege; a failure only leaves the
+        // thread at its priority.
+        const pid_t self = gettid();
+        errno = 0;
+        const int now = getpriority(PRIO_PROCESS, static_cast<id_t>(self));
+        if (errno == 0) setpriority(PRIO_PROCESS, static_cast<id_t>(self), std::min(now + settings_.niceness, 19));
+    }
     using Clock = std::chrono::steady_clock;
     const auto interval = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(settings_.intervalSeconds));
     Clock::time_point due = Clock::now() + interval;  // of the next append

@@ -44,6 +44,10 @@ struct WriterSettings {
     // add() waits for room instead of dropping: only for filling a store from
     // a file, where no live input waits behind it.
     bool waitWhenFull = false;
+    // Added to the thread's nice value (0..19): a writer that others wait
+    // for only at the end (filling a store from a file) leaves the cores to
+    // the threads that read the input when there are more threads than cores.
+    int niceness = 0;
 };
 
 struct WriterCounts {

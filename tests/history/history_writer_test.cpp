@@ -3,10 +3,13 @@
 // writes everything, and a SIGKILL while writing leaves a sound file with
 // all but the last moments in it.
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <functional>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -223,6 +226,31 @@ TEST(HistoryWriter, SieveTakesRowsInTheOrderTheyCame) {
     ASSERT_EQ(shared.statics.size(), 2u);
     EXPECT_EQ(shared.statics[1].time, later + 1);
     EXPECT_EQ(writer.counts().thinned, 1);
+}
+
+// A writer told to yield lowers its own thread's priority, not the one of
+// the thread that made it.
+TEST(HistoryWriter, NicenessLowersTheWritersThreadOnly) {
+    const auto nice = [] { return getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())); };
+    const int before = nice();
+    if (before > 14) GTEST_SKIP() << "already at nice " << before;
+    std::atomic<int> writers{-100};
+    struct NiceStore final : testing_support::WriteOnlyStore {
+        std::function<void()> seen;
+        history::Status append(const history::Batch&) override {
+            seen();
+            return {};
+        }
+    };
+    auto store = std::make_unique<NiceStore>();
+    store->seen = [&] { writers = nice(); };
+    history::WriterSettings settings = Settings(100, 60);
+    settings.niceness = 5;
+    history::HistoryWriter writer(std::move(store), settings);
+    writer.add(Position(1, 0));
+    writer.stop();
+    EXPECT_EQ(writers.load(), before + 5);
+    EXPECT_EQ(nice(), before);
 }
 
 TEST(HistoryWriter, SigkillWhileWritingLosesAtMostTheLastMoment) {
