@@ -100,7 +100,6 @@ bool HistoryWriter::enqueue(Push&& push) {
     return taken;
 }
 
-
 QueuedPosition QueuedPosition::Of(const PositionRow& row) {
     return {row.time, row.latitude, row.longitude, row.mmsi, row.sog.value_or(0), row.cog.value_or(0),
             row.heading.value_or(0), row.navStatus.value_or(0), row.input, row.type, row.stationClass,

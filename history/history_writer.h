@@ -4,7 +4,9 @@
 // swap the queue out. The thread takes the queue off in chunks of a few
 // thousand rows (so its memory stays in the cache), appends what it took as
 // one batch at least every `interval` (a SIGKILL loses at most that much)
-// and applies the retention once an hour.
+// and applies the retention once an hour. A feed's rows pass its
+// ReportSieve on this thread (sieve()): thinned positions and unchanged
+// static data never reach the store.
 //
 //   history::HistoryWriter writer(std::move(store), {});
 //   writer.add(row);                       // from the pipeline, never blocks
