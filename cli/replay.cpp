@@ -104,7 +104,9 @@ class ReplayEvents final : public app::ReceiverEvents {
 public:
     bool quiet = false;
     void operatorMessage(base::MessageIcon, const std::string& title, const std::string& text) override {
-        if (!quiet) std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+        // A text without a title (the history's notices name the history
+        // themselves) goes out as the command's own.
+        if (!quiet) std::fprintf(stderr, "%s: %s\n", title.empty() ? "orvanta-cli replay" : title.c_str(), text.c_str());
     }
     // The first failure to write the alarm log.
     std::string alarmLogError;
