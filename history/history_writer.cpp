@@ -279,7 +279,7 @@ void HistoryWriter::drain() {
         takenStaticsAt_.swap(staticsAt_);
         Move(pending_.messages, queue_.messages);
         if (rule_) {
-            sieve_.setRule(*rule_);
+            sieve_.setRule(*std::exchange(rule_, std::nullopt));
             sieving_ = true;
         }
         seeds.swap(seeds_);

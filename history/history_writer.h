@@ -173,7 +173,7 @@ private:
     std::condition_variable room_;  // waitWhenFull: the queue was emptied
     Batch queue_;           // under mutex_: statics and messages
     std::vector<size_t> staticsAt_;  // under mutex_: positions queued before each of queue_.statics
-    std::optional<ThinningRule> rule_;  // under mutex_: sieve with it
+    std::optional<ThinningRule> rule_;  // under mutex_: the sieve's rule from the next drain on
     std::vector<StaticRow> seeds_;      // under mutex_
     TimeMs seedTime_ = 0;
     PositionQueue positions_, taken_;  // under mutex_; taken_: the thread's, swapped with positions_
