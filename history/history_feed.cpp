@@ -12,7 +12,7 @@ namespace history {
 namespace {
 
 constexpr TimeMs kSeedWindow = 24 * 3600 * 1000;
-constexpr size_t kGatherRows = 256;  // positions handed to the writer at most at once
+constexpr size_t kGatherRows = 256;  // rows handed to the writer at most at once
 
 // -9999 is the decoder's mark for "not available": such a value is left
 // out (its bit in `known` stays clear).
@@ -197,9 +197,7 @@ void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const Feed
 
 void HistoryFeed::takeStaticOrMessage(int type, const ais::AISMessageRecord& record, TimeMs time,
                                       const FeedOrigin& origin) {
-    // Statics and messages go to the writer as they come: the positions
-    // gathered before them go first, so the store sees the feed's order.
-    flush();
+    // Gathered with the positions: a static row keeps its place among them.
     const auto stamp = [&](auto& row) {
         row.time = time;
         row.input = static_cast<int16_t>(origin.input);
@@ -208,7 +206,7 @@ void HistoryFeed::takeStaticOrMessage(int type, const ais::AISMessageRecord& rec
     if (IsStatic(type)) {
         if (auto s = StaticOf(type, record)) {
             stamp(*s);
-            writer_.add(std::move(*s));
+            gathered_.add(std::move(*s));
         }
     } else {
         MessageRow m;
@@ -217,6 +215,7 @@ void HistoryFeed::takeStaticOrMessage(int type, const ais::AISMessageRecord& rec
         m.mmsi = SenderOf(type, record);
         takeMessage(type, record, std::move(m));
     }
+    if (gathered_.size() >= kGatherRows) flush();
 }
 
 void HistoryFeed::flush() {
@@ -232,7 +231,7 @@ void HistoryFeed::takeMessage(int type, const ais::AISMessageRecord& record, Mes
         json.end();
     }
     row.json.assign(out.view());
-    writer_.add(std::move(row));
+    gathered_.add(std::move(row));
 }
 
 void HistoryFeed::passNotices() {

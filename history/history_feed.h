@@ -53,7 +53,7 @@ public:
     void take(int type, const ais::AISMessageRecord& record, const FeedOrigin& origin,
               const targets::TargetRecord* entry);
 
-    // Hands the positions gathered since the last call to the writer. The
+    // Hands the rows gathered since the last call to the writer. The
     // feed gathers them to take the writer's lock once per many rows; its
     // caller flushes after each piece of input it handled (and before the
     // writer stops), so none waits longer than that piece.
@@ -72,7 +72,7 @@ private:
     HistoryWriter& writer_;
     const base::Clock& clock_;
     base::MessageSink* notices_;
-    HistoryWriter::Positions gathered_;
+    HistoryWriter::Gathered gathered_;
 };
 
 }  // namespace history

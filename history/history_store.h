@@ -61,6 +61,42 @@ struct PositionRow {
     bool operator==(const PositionRow&) const = default;
 };
 
+// A position as it waits in a writer's queue: plain values, half the size
+// of a PositionRow and copied without a string; its source is a number in
+// the list of sources it came with (QueuedPositions; 0: none). A feed fills
+// it directly, and a store may take it as it is.
+struct QueuedPosition {
+    enum Known : uint8_t { kSog = 1, kCog = 2, kHeading = 4, kNavStatus = 8 };
+    static QueuedPosition Of(const PositionRow& row);  // (source 0)
+
+    TimeMs time = 0;
+    double latitude = 0, longitude = 0;
+    int32_t mmsi = 0;
+    float sog = 0, cog = 0;
+    int16_t heading = 0, navStatus = 0, input = 0;
+    uint8_t type = 0;
+    StationClass stationClass = StationClass::Unknown;
+    uint8_t known = 0;  // which of sog, cog, heading, navStatus it has (Known)
+    uint32_t source = 0;
+
+    std::optional<float> knownSog() const { return known & kSog ? std::optional(sog) : std::nullopt; }
+    std::optional<float> knownCog() const { return known & kCog ? std::optional(cog) : std::nullopt; }
+    std::optional<int16_t> knownHeading() const { return known & kHeading ? std::optional(heading) : std::nullopt; }
+    std::optional<int16_t> knownNavStatus() const {
+        return known & kNavStatus ? std::optional(navStatus) : std::nullopt;
+    }
+};
+
+// Queued positions with the sources they name.
+struct QueuedPositions {
+    std::vector<QueuedPosition> rows;
+    std::vector<std::string> sources{std::string()};
+    // A source's number in sources (0: none); new when it differs from the last.
+    uint32_t number(std::string_view source);
+    // Row k as a PositionRow.
+    PositionRow row(size_t k) const;
+};
+
 // A station's static and voyage data (types 5, 19, 21, 24) as known after a
 // report that changed a field of it: the fields of its earlier reports are
 // kept (type 24 sends the name and the rest in two parts), so the latest row
@@ -164,6 +200,10 @@ public:
     // Appends the batch as one transaction: all of it or none. A position
     // outside -90..90 / -180..180 (or not a number) is refused, and with it the batch.
     virtual Status append(const Batch& batch) = 0;
+    // The same for `rest` with `positions` as more of its positions (after
+    // rest.positions): a writer's queue as it is. This default makes them
+    // rows and calls append(); a store may take them without.
+    virtual Status appendQueued(const QueuedPositions& positions, const Batch& rest);
 
     // The stored positions of one station with from <= time <= to, oldest first.
     virtual std::vector<PositionRow> track(int32_t mmsi, TimeMs from, TimeMs to) = 0;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <iterator>
 #include <utility>
 
 namespace history {
@@ -21,7 +22,6 @@ TimeMs SystemNow() {
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
-size_t Rows(const Batch& b) { return b.positions.size() + b.statics.size() + b.messages.size(); }
 
 template <typename Row>
 void Move(std::vector<Row>& to, std::vector<Row>& from) {
@@ -45,7 +45,7 @@ HistoryWriter::HistoryWriter(std::unique_ptr<HistoryStore> store, WriterSettings
     if (settings_.waitWhenFull) {
         positions_.rows.reserve(settings_.capacity);
         taken_.rows.reserve(settings_.capacity);
-        pending_.positions.reserve(settings_.capacity / 2 + chunk());
+        pendingPositions_.rows.reserve(settings_.capacity / 2 + chunk());
     }
     thread_ = std::thread([this] { run(); });
 }
@@ -75,13 +75,6 @@ bool HistoryWriter::countDropped(size_t n) {
     return tell;
 }
 
-uint32_t HistoryWriter::PositionQueue::number(std::string_view source) {
-    if (source.empty()) return 0;
-    // A feed's rows mostly share one source: a new entry only when it changed.
-    if (sources.back() != source) sources.emplace_back(source);
-    return static_cast<uint32_t>(sources.size() - 1);
-}
-
 size_t HistoryWriter::chunk() const { return std::clamp<size_t>(settings_.capacity / 2, 1, kChunkRows); }
 
 template <typename Push>
@@ -100,19 +93,18 @@ bool HistoryWriter::enqueue(Push&& push) {
     return taken;
 }
 
-QueuedPosition QueuedPosition::Of(const PositionRow& row) {
-    return {row.time, row.latitude, row.longitude, row.mmsi, row.sog.value_or(0), row.cog.value_or(0),
-            row.heading.value_or(0), row.navStatus.value_or(0), row.input, row.type, row.stationClass,
-            static_cast<uint8_t>((row.sog ? kSog : 0) | (row.cog ? kCog : 0) | (row.heading ? kHeading : 0) |
-                                 (row.navStatus ? kNavStatus : 0)),
-            0};
-}
-
-void HistoryWriter::Positions::add(const PositionRow& row, std::string_view source) {
+void HistoryWriter::Gathered::add(const PositionRow& row, std::string_view source) {
     add(QueuedPosition::Of(row), source);
 }
 
-void HistoryWriter::Positions::add(const QueuedPosition& row, std::string_view source) {
+void HistoryWriter::Gathered::add(StaticRow row) {
+    statics_.push_back(std::move(row));
+    staticsAt_.push_back(queue_.rows.size());
+}
+
+void HistoryWriter::Gathered::add(MessageRow row) { messages_.push_back(std::move(row)); }
+
+void HistoryWriter::Gathered::add(const QueuedPosition& row, std::string_view source) {
     // A store refuses a whole batch for one impossible position; such a row
     // never reaches the queue, so a batch can fail only for the store's sake.
     if (!(row.latitude >= -90 && row.latitude <= 90 && row.longitude >= -180 && row.longitude <= 180)) {
@@ -124,13 +116,13 @@ void HistoryWriter::Positions::add(const QueuedPosition& row, std::string_view s
 }
 
 bool HistoryWriter::add(const PositionRow& row) {
-    Positions one;
+    Gathered one;
     one.add(row, row.source);
     const bool onEarth = !one.empty();
     return add(one) == 0 && onEarth;
 }
 
-size_t HistoryWriter::add(Positions& rows) {
+size_t HistoryWriter::add(Gathered& rows) {
     if (rows.refused_ > 0) refused_.fetch_add(std::exchange(rows.refused_, 0), std::memory_order_relaxed);
     const size_t n = rows.size();
     if (n == 0) return 0;
@@ -144,19 +136,32 @@ size_t HistoryWriter::add(Positions& rows) {
             const size_t room = settings_.capacity - std::min(queued_, settings_.capacity);
             taken = settings_.waitWhenFull ? n : std::min(n, room);
         }
+        const size_t positions = std::min(taken, rows.queue_.rows.size());
+        const size_t statics = std::min(taken - positions, rows.statics_.size());
+        const size_t messages = taken - positions - statics;
+        const size_t before = positions_.rows.size();
         sourceMap_.clear();
         for (const std::string& source : rows.queue_.sources) sourceMap_.push_back(positions_.number(source));
-        for (size_t k = 0; k < taken; ++k) {
+        for (size_t k = 0; k < positions; ++k) {
             QueuedPosition q = rows.queue_.rows[k];
             q.source = sourceMap_[q.source];
             positions_.rows.push_back(q);
         }
+        for (size_t k = 0; k < statics; ++k) {
+            queue_.statics.push_back(std::move(rows.statics_[k]));
+            staticsAt_.push_back(before + std::min(rows.staticsAt_[k], positions));
+        }
+        std::move(rows.messages_.begin(), rows.messages_.begin() + static_cast<ptrdiff_t>(messages),
+                  std::back_inserter(queue_.messages));
         wake = queued_ < chunk() && queued_ + taken >= chunk();
         queued_ += taken;
         if (taken < n) tell = countDropped(n - taken);
     }
     rows.queue_.rows.clear();
     rows.queue_.sources.resize(1);
+    rows.statics_.clear();
+    rows.staticsAt_.clear();
+    rows.messages_.clear();
     if (wake) wake_.notify_one();
     if (tell) notice(kCannotKeepUp);
     return n - taken;
@@ -164,9 +169,12 @@ size_t HistoryWriter::add(Positions& rows) {
 
 void HistoryWriter::unpack() {
     const PositionQueue& from = taken_;
-    std::vector<PositionRow>& to = pending_.positions;
-    size_t at = to.size();
-    to.resize(at + from.rows.size());
+    QueuedPositions& to = pendingPositions_;
+    // The taken rows' sources as numbers of the pending list.
+    pendingSources_.clear();
+    for (const std::string& source : from.sources) pendingSources_.push_back(to.number(source));
+    size_t at = to.rows.size();
+    to.rows.resize(at + from.rows.size());
     // The statics queued before the k-th position go through the sieve before it.
     size_t nextStatic = 0;
     const auto staticsBefore = [&](size_t k) {
@@ -176,22 +184,12 @@ void HistoryWriter::unpack() {
     for (size_t k = 0; k < from.rows.size(); ++k) {
         staticsBefore(k);
         const QueuedPosition& q = from.rows[k];
-        PositionRow& r = to[at];
-        r.time = q.time;
-        r.mmsi = q.mmsi;
-        r.input = q.input;
-        r.source = from.sources[q.source];
-        r.type = q.type;
-        r.stationClass = q.stationClass;
-        r.latitude = q.latitude;
-        r.longitude = q.longitude;
-        r.sog = q.known & QueuedPosition::kSog ? std::optional(q.sog) : std::nullopt;
-        r.cog = q.known & QueuedPosition::kCog ? std::optional(q.cog) : std::nullopt;
-        r.heading = q.known & QueuedPosition::kHeading ? std::optional(q.heading) : std::nullopt;
-        r.navStatus = q.known & QueuedPosition::kNavStatus ? std::optional(q.navStatus) : std::nullopt;
-        if (!sieving_ || sieve_.keep(r)) ++at;
+        if (sieving_ && !sieve_.keep(q)) continue;
+        QueuedPosition& r = to.rows[at++];
+        r = q;
+        r.source = pendingSources_[q.source];
     }
-    to.resize(at);
+    to.rows.resize(at);
     staticsBefore(from.rows.size());
     takenStatics_.clear();
     takenStaticsAt_.clear();
@@ -297,7 +295,7 @@ void HistoryWriter::writeOnce() {
         // While paused, what waits is bounded by the queue's capacity too:
         // the newest rows beyond it are dropped (and counted).
         std::lock_guard lock(mutex_);
-        const size_t rows = Rows(pending_);
+        const size_t rows = pendingRows();
         if (paused_ && rows > settings_.capacity) {
             size_t over = rows - settings_.capacity;
             dropped_.fetch_add(static_cast<int64_t>(over), std::memory_order_relaxed);
@@ -306,22 +304,23 @@ void HistoryWriter::writeOnce() {
                 v.resize(v.size() - cut);
                 over -= cut;
             };
-            trim(pending_.positions);
+            trim(pendingPositions_.rows);
             trim(pending_.messages);
             trim(pending_.statics);
         } else {
             dropping_ = false;
         }
     }
-    if (!pending_.empty()) {
-        const size_t rows = Rows(pending_);
-        const Status s = store_->append(pending_);
+    if (pendingRows() > 0) {
+        const size_t rows = pendingRows();
+        const Status s = store_->appendQueued(pendingPositions_, pending_);
         if (s.ok()) {
             written_.fetch_add(static_cast<int64_t>(rows), std::memory_order_relaxed);
             batches_.fetch_add(1, std::memory_order_relaxed);
             // Emptied, not freed: the next swap hands the room back to the
             // queue, which then fills without growing again.
-            pending_.positions.clear();
+            pendingPositions_.rows.clear();
+            pendingPositions_.sources.resize(1);
             pending_.statics.clear();
             pending_.messages.clear();
             if (paused_) notice("History: writing again.");
@@ -369,12 +368,12 @@ void HistoryWriter::run() {
             // A chunk of rows: taken off the queue while it is still in the
             // cache (the queue stays small), kept until the append is due.
             drain();
-            if (Rows(pending_) < settings_.capacity / 2) continue;
+            if (pendingRows() < settings_.capacity / 2) continue;
         }
         writeOnce();
         due = Clock::now() + interval;
         if (last) {
-            unwritten_.store(static_cast<int64_t>(Rows(pending_)));
+            unwritten_.store(static_cast<int64_t>(pendingRows()));
             break;
         }
     }

@@ -62,47 +62,32 @@ struct WriterCounts {
     int64_t thinned = 0;   // positions the sieve did not keep
 };
 
-// A position as it waits in the writer's queue: plain values, half the size
-// of a PositionRow and copied without a string; its source is a number in
-// the queue's list of sources (0: none). A feed fills it directly.
-struct QueuedPosition {
-    enum Known : uint8_t { kSog = 1, kCog = 2, kHeading = 4, kNavStatus = 8 };
-    static QueuedPosition Of(const PositionRow& row);
-
-    TimeMs time = 0;
-    double latitude = 0, longitude = 0;
-    int32_t mmsi = 0;
-    float sog = 0, cog = 0;
-    int16_t heading = 0, navStatus = 0, input = 0;
-    uint8_t type = 0;
-    StationClass stationClass = StationClass::Unknown;
-    uint8_t known = 0;  // which of sog, cog, heading, navStatus it has (Known)
-    uint32_t source = 0;
-};
 
 class HistoryWriter {
-    struct PositionQueue {
-        std::vector<QueuedPosition> rows;
-        std::vector<std::string> sources{std::string()};
-        // A source's number in sources (0: none).
-        uint32_t number(std::string_view source);
-    };
+    using PositionQueue = QueuedPositions;
 
 public:
-    // Positions gathered by one producer without the writer's lock and
-    // handed over in one go (add(Positions&)): one lock for many rows.
-    class Positions {
+    // Rows gathered by one producer without the writer's lock and handed
+    // over in one go (add(Gathered&)): one lock for many rows. A static row
+    // keeps its place among the positions (the sieve takes them in the order
+    // they came); messages keep their own order.
+    class Gathered {
     public:
         // Adds a row (row.source is not read: `source` is its source); a
         // position off the earth is refused and counted instead.
         void add(const PositionRow& row, std::string_view source);
         void add(const QueuedPosition& row, std::string_view source);
-        size_t size() const { return queue_.rows.size(); }
-        bool empty() const { return queue_.rows.empty(); }
+        void add(StaticRow row);
+        void add(MessageRow row);
+        size_t size() const { return queue_.rows.size() + statics_.size() + messages_.size(); }
+        bool empty() const { return size() == 0; }
 
     private:
         friend class HistoryWriter;
         PositionQueue queue_;
+        std::vector<StaticRow> statics_;
+        std::vector<size_t> staticsAt_;  // positions gathered before each of statics_
+        std::vector<MessageRow> messages_;
         int64_t refused_ = 0;
     };
 
@@ -114,10 +99,11 @@ public:
     // Queues a row; false when the queue was full and the row was dropped.
     bool add(const PositionRow& row);
     // Moves the gathered rows into the queue and empties `rows`; returns how
-    // many were dropped for want of room. When the settings say to wait for
-    // room, it waits until the queue is below its capacity and then takes
-    // them all (the queue may then hold up to rows.size() - 1 more).
-    size_t add(Positions& rows);
+    // many were dropped for want of room (positions are taken first, then
+    // statics, then messages). When the settings say to wait for room, it
+    // waits until the queue is below its capacity and then takes them all
+    // (the queue may then hold up to rows.size() - 1 more).
+    size_t add(Gathered& rows);
     bool add(StaticRow row);
     bool add(MessageRow row);
 
@@ -177,7 +163,7 @@ private:
     std::vector<StaticRow> seeds_;      // under mutex_
     TimeMs seedTime_ = 0;
     PositionQueue positions_, taken_;  // under mutex_; taken_: the thread's, swapped with positions_
-    std::vector<uint32_t> sourceMap_;   // under mutex_: add(Positions&)'s sources as numbers of positions_
+    std::vector<uint32_t> sourceMap_;   // under mutex_: add(Gathered&)'s sources as numbers of positions_
     size_t queued_ = 0;     // rows in queue_
     bool stopping_ = false;
     bool flushNow_ = false;
@@ -187,7 +173,14 @@ private:
     std::atomic<int64_t> written_{0}, dropped_{0}, batches_{0}, failures_{0}, refused_{0}, unwritten_{0}, thinned_{0};
 
     // The writer thread's own.
-    Batch pending_;         // taken from the queue, not yet in the store
+    size_t pendingRows() const {
+        return pendingPositions_.rows.size() + pending_.statics.size() + pending_.messages.size();
+    }
+    // Taken from the queue, not yet in the store: the positions as queued,
+    // the statics and messages in pending_ (whose positions stay empty).
+    QueuedPositions pendingPositions_;
+    std::vector<uint32_t> pendingSources_;  // unpack(): taken_'s sources as numbers of pendingPositions_
+    Batch pending_;
     std::vector<StaticRow> takenStatics_;  // taken with taken_, to be sieved
     std::vector<size_t> takenStaticsAt_;
     bool sieving_ = false;

@@ -16,14 +16,19 @@ double CourseDifference(float a, float b) {
 
 }  // namespace
 
-bool KeepPosition(const LastKept* last, const PositionRow& row, const ThinningRule& rule) {
+bool KeepPosition(const LastKept* last, const QueuedPosition& row, const ThinningRule& rule) {
     if (!last) return true;
     if (row.time < last->time) return false;
     if (static_cast<double>(row.time - last->time) >= rule.minSeconds * 1000.0) return true;
-    if (row.sog.has_value() != last->sog.has_value() || row.cog.has_value() != last->cog.has_value()) return true;
-    if (row.sog && std::fabs(*row.sog - *last->sog) > rule.speedKnots) return true;
-    if (row.cog && CourseDifference(*row.cog, *last->cog) > rule.courseDegrees) return true;
-    return rule.statusChange && row.navStatus != last->navStatus;
+    const bool sog = row.known & QueuedPosition::kSog, cog = row.known & QueuedPosition::kCog;
+    if (sog != last->sog.has_value() || cog != last->cog.has_value()) return true;
+    if (sog && std::fabs(row.sog - *last->sog) > rule.speedKnots) return true;
+    if (cog && CourseDifference(row.cog, *last->cog) > rule.courseDegrees) return true;
+    return rule.statusChange && row.knownNavStatus() != last->navStatus;
+}
+
+bool KeepPosition(const LastKept* last, const PositionRow& row, const ThinningRule& rule) {
+    return KeepPosition(last, QueuedPosition::Of(row), rule);
 }
 
 bool MergeStatic(StaticRow& known, const StaticRow& report) {
@@ -72,11 +77,11 @@ ReportSieve::Station& ReportSieve::heard(int32_t mmsi, TimeMs time) {
     return s;
 }
 
-bool ReportSieve::keep(const PositionRow& row) {
+bool ReportSieve::keep(const QueuedPosition& row) {
     Station& s = heard(row.mmsi, row.time);
     const bool kept = KeepPosition(s.hasKept ? &s.kept : nullptr, row, rule_);
     if (kept) {
-        s.kept = LastKept{row.time, row.sog, row.cog, row.navStatus};
+        s.kept = LastKept{row.time, row.knownSog(), row.knownCog(), row.knownNavStatus()};
         s.hasKept = true;
     } else {
         ++thinned_;

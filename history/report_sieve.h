@@ -40,6 +40,7 @@ struct LastKept {
 // Whether the rule keeps `row` after `last` (null: the station's first).
 // A speed, course or status that becomes known or unknown is a change; a
 // position older than the last kept one (a late c: time) is not kept.
+bool KeepPosition(const LastKept* last, const QueuedPosition& row, const ThinningRule& rule);
 bool KeepPosition(const LastKept* last, const PositionRow& row, const ThinningRule& rule);
 
 // Writes the fields `report` carries (a non-empty text, a value) into
@@ -55,7 +56,8 @@ public:
     void seed(std::vector<StaticRow> known, TimeMs now);
 
     // Whether `row` is stored; it becomes the station's last kept position.
-    bool keep(const PositionRow& row);
+    bool keep(const QueuedPosition& row);
+    bool keep(const PositionRow& row) { return keep(QueuedPosition::Of(row)); }
     // `report` merged into what is known of its station: the row to store
     // when it changed a field, else null. Valid until the next call.
     const StaticRow* merge(const StaticRow& report);

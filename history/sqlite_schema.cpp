@@ -227,13 +227,16 @@ int ConvertSecondLayout(sqlite3* db, std::string& error) {
 
 }  // namespace
 
-int64_t PackInfo(const PositionRow& row, int64_t sourceId) {
+int64_t PackInfo(const QueuedPosition& row, int64_t sourceId) {
     // Source numbers start at 1; the first is kept as 0 so the integer stays short.
     return std::min<int64_t>(row.type, Ones(kTypeBits)) | ClassCode(row.stationClass) << kClassShift |
-           Field(row.sog, SogScale(row.type), kSogBits) << kSogShift | Field(row.cog, 10, kCogBits) << kCogShift |
-           Field(row.heading, 1, kHeadingBits) << kHeadingShift |
-           Field(row.navStatus, 1, kStatusBits) << kStatusShift | (sourceId - 1) << kSourceShift;
+           Field(row.knownSog(), SogScale(row.type), kSogBits) << kSogShift |
+           Field(row.knownCog(), 10, kCogBits) << kCogShift |
+           Field(row.knownHeading(), 1, kHeadingBits) << kHeadingShift |
+           Field(row.knownNavStatus(), 1, kStatusBits) << kStatusShift | (sourceId - 1) << kSourceShift;
 }
+
+int64_t PackInfo(const PositionRow& row, int64_t sourceId) { return PackInfo(QueuedPosition::Of(row), sourceId); }
 
 int64_t UnpackInfo(int64_t info, PositionRow& row) {
     row.type = static_cast<uint8_t>(Take(info, 0, kTypeBits));

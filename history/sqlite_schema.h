@@ -30,6 +30,7 @@ constexpr int64_t kSeqPerMs = 32;
 
 // The packed fields of a position, without its place.
 int64_t PackInfo(const PositionRow& row, int64_t sourceId);
+int64_t PackInfo(const QueuedPosition& row, int64_t sourceId);
 // Sets type, class, SOG, COG, heading and status of row; returns the source number.
 int64_t UnpackInfo(int64_t info, PositionRow& row);
 // Latitude and longitude in 1/10000 minute, rounded, in one integer; false

@@ -38,6 +38,7 @@ public:
     bool prepare();
 
     Status append(const Batch& batch) override;
+    Status appendQueued(const QueuedPositions& positions, const Batch& rest) override;
     std::vector<PositionRow> track(int32_t mmsi, TimeMs from, TimeMs to) override;
     Status visitTrack(int32_t mmsi, TimeMs from, TimeMs to,
                       const std::function<bool(const PositionRow&)>& visit) override;
@@ -75,8 +76,10 @@ private:
     // The failure of the last step, kept for lastError(); returns it as a Status.
     Status fail(const char* what);
     bool run(Id id, const char* what);
-    Status appendRows(const Batch& batch);
-    Status appendPositions(const std::vector<PositionRow>& positions);
+    // One transaction of the batch and the queued positions (when given) after its own.
+    Status appendAll(const Batch& batch, const QueuedPositions* queued);
+    Status appendRows(const Batch& batch, const QueuedPositions* queued);
+    Status appendPositions(const std::vector<PositionRow>& positions, const QueuedPositions* queued);
     Status writeBlock(int32_t mmsi, OpenBlock& open);
     void forgetOldBlocks(TimeMs latest);
     // The number of an input/source pair, added to the sources table when new; -1 on failure.
@@ -101,9 +104,9 @@ private:
     std::unordered_map<int32_t, OpenBlock> open_;
     size_t openAfterSweep_ = 0;
     std::atomic<bool> cancelled_{false};
-    std::vector<PackedRow> packed_;
+    std::vector<PackedRow> packed_, sorted_;
     std::vector<uint64_t> order_, orderScratch_;
-    std::vector<const PositionRow*> newest_;  // of the batch being written: each station's latest
+    std::vector<uint32_t> newest_;  // of the batch being written: each station's latest (its index)
 };
 
 }  // namespace history

@@ -31,10 +31,16 @@ void SortByStation(std::vector<uint64_t>& keys, std::vector<uint64_t>& scratch) 
 
 }  // namespace
 
-Status SqliteStore::append(const Batch& batch) {
-    if (batch.empty()) return {};
+Status SqliteStore::append(const Batch& batch) { return appendAll(batch, nullptr); }
+
+Status SqliteStore::appendQueued(const QueuedPositions& positions, const Batch& rest) {
+    return appendAll(rest, &positions);
+}
+
+Status SqliteStore::appendAll(const Batch& batch, const QueuedPositions* queued) {
+    if (batch.empty() && (!queued || queued->rows.empty())) return {};
     if (!run(kBegin, "cannot begin a transaction")) return {lastError_};
-    Status s = appendRows(batch);
+    Status s = appendRows(batch, queued);
     if (s.ok() && !run(kCommit, "cannot commit")) s = {lastError_};
     if (!s.ok()) {
         const std::string error = lastError_;
@@ -49,7 +55,7 @@ Status SqliteStore::append(const Batch& batch) {
     return s;
 }
 
-Status SqliteStore::appendRows(const Batch& batch) {
+Status SqliteStore::appendRows(const Batch& batch, const QueuedPositions* queued) {
     // The stations table gets one update per station and batch: its latest position and its names.
     struct Latest {
         TimeMs otherTime = std::numeric_limits<TimeMs>::min();  // of statics and messages
@@ -58,11 +64,15 @@ Status SqliteStore::appendRows(const Batch& batch) {
         std::string name, callSign;
     };
     std::unordered_map<int32_t, Latest> latest;
-    if (Status s = appendPositions(batch.positions); !s.ok()) return s;
-    for (const PositionRow* p : newest_) {
-        Latest& l = latest[p->mmsi];
-        l.positionTime = p->time;
-        l.position = std::pair(p->latitude, p->longitude);
+    if (Status s = appendPositions(batch.positions, queued); !s.ok()) return s;
+    const auto newest = [&](const auto& p) {
+        Latest& l = latest[p.mmsi];
+        l.positionTime = p.time;
+        l.position = std::pair(p.latitude, p.longitude);
+    };
+    for (const uint32_t k : newest_) {
+        if (k < batch.positions.size()) newest(batch.positions[k]);
+        else newest(queued->rows[k - batch.positions.size()]);
     }
     for (const StaticRow& r : batch.statics) {
         Statement& s = st(kInsertStatic);
@@ -108,27 +118,36 @@ Status SqliteStore::appendRows(const Batch& batch) {
     return {};
 }
 
-Status SqliteStore::appendPositions(const std::vector<PositionRow>& positions) {
+Status SqliteStore::appendPositions(const std::vector<PositionRow>& positions, const QueuedPositions* queued) {
     // Each row packed in one pass in the order it came (the rows are large;
     // read out of order they would miss the cache every time), then sorted
     // station by station in time order; the index breaks ties, so reports
     // with the same time keep the order they came in.
     std::vector<PackedRow>& rows = packed_;  // kept: a batch's worth of room is not asked for again
     rows.clear();
-    rows.reserve(positions.size());
+    rows.reserve(positions.size() + (queued ? queued->rows.size() : 0));
     TimeMs latest = std::numeric_limits<TimeMs>::min();
-    for (const PositionRow& p : positions) {
+    const auto pack = [&](const auto& p, const std::string& source) -> Status {
         PackedRow r{p.mmsi, static_cast<uint32_t>(rows.size()), {p.time, 0, 0}};
         if (!sqlite::PackPlace(p.latitude, p.longitude, r.p.place)) {
             lastError_ = "cannot store a position: " + std::to_string(p.latitude) + ", " + std::to_string(p.longitude) +
                          " is not a position on the earth";
             return {lastError_};
         }
-        const int64_t source = sourceId(p.input, p.source);
-        if (source < 0) return fail("cannot store the input of a position");
-        r.p.info = sqlite::PackInfo(p, source);
+        const int64_t id = sourceId(p.input, source);
+        if (id < 0) return fail("cannot store the input of a position");
+        r.p.info = sqlite::PackInfo(p, id);
         latest = std::max(latest, p.time);
         rows.push_back(r);
+        return {};
+    };
+    for (const PositionRow& p : positions) {
+        if (Status s = pack(p, p.source); !s.ok()) return s;
+    }
+    if (queued) {
+        for (const QueuedPosition& q : queued->rows) {
+            if (Status s = pack(q, queued->sources[q.source]); !s.ok()) return s;
+        }
     }
     // Station by station (a sort of plain numbers: MMSI, then the row's
     // place); a station's rows mostly came in time order, else its run is
@@ -137,24 +156,26 @@ Status SqliteStore::appendPositions(const std::vector<PositionRow>& positions) {
     order.clear();
     for (const PackedRow& r : rows) order.push_back(uint64_t{static_cast<uint32_t>(r.mmsi)} << 32 | r.index);
     SortByStation(order, orderScratch_);
-    const auto row = [&](size_t k) -> const PackedRow& { return rows[static_cast<uint32_t>(order[k])]; };
-    for (size_t begin = 0, end; begin < order.size(); begin = end) {
-        bool sorted = true;
-        for (end = begin + 1; end < order.size() && row(end).mmsi == row(begin).mmsi; ++end) {
-            if (row(end).p.time < row(end - 1).p.time) sorted = false;
+    // The rows in that order, gathered in one pass: every later pass reads
+    // them one after the other (read through `order`, each would miss the cache).
+    std::vector<PackedRow>& sorted = sorted_;
+    sorted.resize(order.size());
+    for (size_t k = 0; k < order.size(); ++k) sorted[k] = rows[static_cast<uint32_t>(order[k])];
+    for (size_t begin = 0, end; begin < sorted.size(); begin = end) {
+        bool inOrder = true;
+        for (end = begin + 1; end < sorted.size() && sorted[end].mmsi == sorted[begin].mmsi; ++end) {
+            if (sorted[end].p.time < sorted[end - 1].p.time) inOrder = false;
         }
-        if (!sorted) {
-            std::stable_sort(order.begin() + static_cast<ptrdiff_t>(begin), order.begin() + static_cast<ptrdiff_t>(end),
-                             [&](uint64_t a, uint64_t b) {
-                                 return rows[static_cast<uint32_t>(a)].p.time < rows[static_cast<uint32_t>(b)].p.time;
-                             });
+        if (!inOrder) {
+            std::stable_sort(sorted.begin() + static_cast<ptrdiff_t>(begin), sorted.begin() + static_cast<ptrdiff_t>(end),
+                             [](const PackedRow& a, const PackedRow& b) { return a.p.time < b.p.time; });
         }
     }
     newest_.clear();
     OpenBlock* open = nullptr;
-    for (size_t k = 0; k < order.size(); ++k) {
-        const PackedRow& r = row(k);
-        if (k == 0 || row(k - 1).mmsi != r.mmsi) open = &open_[r.mmsi];
+    for (size_t k = 0; k < sorted.size(); ++k) {
+        const PackedRow& r = sorted[k];
+        if (k == 0 || sorted[k - 1].mmsi != r.mmsi) open = &open_[r.mmsi];
         if (!open->block.fits(r.p)) {
             if (Status s = writeBlock(r.mmsi, *open); !s.ok()) return s;
             *open = OpenBlock();
@@ -162,9 +183,9 @@ Status SqliteStore::appendPositions(const std::vector<PositionRow>& positions) {
         open->block.add(r.p);
         // The last of a station's run, its latest position: its block is
         // written, and stays open for the next batch.
-        if (k + 1 == order.size() || row(k + 1).mmsi != r.mmsi) {
+        if (k + 1 == sorted.size() || sorted[k + 1].mmsi != r.mmsi) {
             if (Status s = writeBlock(r.mmsi, *open); !s.ok()) return s;
-            newest_.push_back(&positions[r.index]);
+            newest_.push_back(r.index);
         }
     }
     forgetOldBlocks(latest);

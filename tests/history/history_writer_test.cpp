@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <type_traits>
 
 #include <gtest/gtest.h>
 
@@ -70,7 +71,7 @@ history::WriterSettings Settings(size_t capacity, double interval) {
 }
 
 // Rows reach the queue one by one (add(row)) or gathered apart and handed
-// over in pieces (add(Positions&), the feed's way); both must behave alike.
+// over in pieces (add(Gathered&), the feed's way); both must behave alike.
 enum class Way { Single, Gathered };
 
 class HistoryWriterWays : public testing::TestWithParam<Way> {
@@ -79,7 +80,7 @@ protected:
     // returns how many the queue took.
     static size_t Hand(history::HistoryWriter& writer, const std::vector<history::PositionRow>& rows, size_t piece = 3) {
         size_t taken = 0;
-        history::HistoryWriter::Positions gathered;
+        history::HistoryWriter::Gathered gathered;
         for (size_t i = 0; i < rows.size(); ++i) {
             if (GetParam() == Way::Single) {
                 taken += writer.add(rows[i]);
@@ -209,17 +210,26 @@ TEST_P(HistoryWriterWays, ImpossiblePositionNeverReachesTheStore) {
 // hours is forgotten when a later report moves the time on, so its unchanged
 // static data is stored again; had the positions gone first, the station's
 // earlier static data would have come after the sweep and counted as known.
-TEST(HistoryWriter, SieveTakesRowsInTheOrderTheyCame) {
+TEST_P(HistoryWriterWays, SieveTakesRowsInTheOrderTheyCame) {
     FakeStore::Shared shared;
     history::HistoryWriter writer(std::make_unique<FakeStore>(shared), Settings(1000, 60));
     writer.sieve({});
+    history::HistoryWriter::Gathered gathered;  // the gathered way: all in one handover
+    const auto add = [&](auto row) {
+        if constexpr (std::is_same_v<decltype(row), history::PositionRow>) {
+            if (GetParam() == Way::Gathered) gathered.add(row, row.source); else writer.add(row);
+        } else {
+            if (GetParam() == Way::Gathered) gathered.add(std::move(row)); else writer.add(std::move(row));
+        }
+    };
     const history::TimeMs later = 2 * 3600 * 1000;
-    writer.add(Position(1, 0));
-    writer.add(Static(1, 0, "FIRST"));
-    writer.add(Position(1, 1000));  // nothing changed: thinned
-    writer.add(Position(2, later));
-    writer.add(Static(1, later + 1, "FIRST"));
-    writer.add(Static(1, later + 2, "FIRST"));  // known again now: not stored
+    add(Position(1, 0));
+    add(Static(1, 0, "FIRST"));
+    add(Position(1, 1000));  // nothing changed: thinned
+    add(Position(2, later));
+    add(Static(1, later + 1, "FIRST"));
+    add(Static(1, later + 2, "FIRST"));  // known again now: not stored
+    EXPECT_EQ(writer.add(gathered), 0u);
     writer.stop();  // one append of everything
     EXPECT_EQ(shared.appends, 1);
     EXPECT_EQ(shared.rows.size(), 2u);
