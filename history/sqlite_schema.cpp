@@ -81,13 +81,14 @@ int64_t Take(int64_t info, int shift, int bits) { return (info >> shift) & Ones(
 constexpr const char* kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS sources(
   id INTEGER PRIMARY KEY, input INTEGER NOT NULL, source TEXT NOT NULL, UNIQUE(input, source));
+-- Keyed by time first: new blocks go to the end of the tree, and the open
+-- blocks rewritten by every batch lie together there, on a few pages.
 CREATE TABLE IF NOT EXISTS positions(
-  mmsi INTEGER NOT NULL, time INTEGER NOT NULL, last INTEGER NOT NULL, data BLOB NOT NULL,
-  PRIMARY KEY(mmsi, time)) WITHOUT ROWID;
--- The blocks by their first time: which stations a moment's window holds,
--- without asking every station ever heard. One entry per block (up to 64
--- positions), untouched when a block grows.
-CREATE INDEX IF NOT EXISTS positions_time ON positions(time);
+  time INTEGER NOT NULL, mmsi INTEGER NOT NULL, last INTEGER NOT NULL, data BLOB NOT NULL,
+  PRIMARY KEY(time, mmsi)) WITHOUT ROWID;
+-- A station's blocks in time order, for its track: one small entry per block
+-- (up to 64 positions), untouched when a block grows.
+CREATE INDEX IF NOT EXISTS positions_mmsi ON positions(mmsi, time);
 CREATE TABLE IF NOT EXISTS statics(
   time INTEGER NOT NULL, mmsi INTEGER NOT NULL, input INTEGER NOT NULL, source TEXT NOT NULL,
   type INTEGER NOT NULL, name TEXT NOT NULL, callsign TEXT NOT NULL, imo INTEGER, shiptype INTEGER,
@@ -225,6 +226,20 @@ int ConvertSecondLayout(sqlite3* db, std::string& error) {
     return Finish(db, rc, read, fill, "positions_rows", error);
 }
 
+// Moves the blocks of the third and fourth layouts (keyed by station, then
+// time) under the time-first key, then drops the old table.
+int ConvertBlocksByStation(sqlite3* db, std::string& error) {
+    int rc = Exec(db, "DROP INDEX IF EXISTS positions_time; ALTER TABLE positions RENAME TO positions_by_station", error);
+    if (rc == SQLITE_OK) rc = Exec(db, kSchema, error);
+    if (rc == SQLITE_OK) {
+        rc = Exec(db,
+                  "INSERT INTO positions(time, mmsi, last, data) SELECT time, mmsi, last, data FROM positions_by_station "
+                  "ORDER BY time, mmsi; DROP TABLE positions_by_station",
+                  error);
+    }
+    return rc;
+}
+
 }  // namespace
 
 int64_t PackInfo(const QueuedPosition& row, int64_t sourceId) {
@@ -289,9 +304,15 @@ int PrepareSchema(sqlite3* db, std::string& error) {
     if (rc != SQLITE_OK) return rc;
     // The first layout had no version; its positions table has a "class" column.
     const bool firstLayout = ReadInt(db, "SELECT count(*) FROM pragma_table_info('positions') WHERE name = 'class'") > 0;
-    const bool converted = firstLayout || version == 2;
-    rc = firstLayout ? ConvertFirstLayout(db, error) : version == 2 ? ConvertSecondLayout(db, error) : Exec(db, kSchema, error);
-    if (rc == SQLITE_OK) rc = Exec(db, "PRAGMA user_version = 4; COMMIT", error);
+    const bool byStation = !firstLayout && (version == 3 || version == 4);
+    const bool converted = firstLayout || version == 2 || byStation;
+    if (firstLayout) rc = ConvertFirstLayout(db, error);
+    else if (version == 2) rc = ConvertSecondLayout(db, error);
+    else if (byStation) rc = ConvertBlocksByStation(db, error);
+    else rc = Exec(db, kSchema, error);
+    if (rc == SQLITE_OK) {
+        rc = Exec(db, ("PRAGMA user_version = " + std::to_string(kSchemaVersion) + "; COMMIT").c_str(), error);
+    }
     if (rc != SQLITE_OK) {
         const std::string why = error;
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);

@@ -1,6 +1,6 @@
 // The SQLite history file's layout: its schema (versioned in user_version),
 // how a position row is packed into a few small integers, and the upgrade of
-// files written with the first layout.
+// files written with the earlier layouts.
 //
 // A position is kept as the air sends it: latitude and longitude in 1/10000
 // minute (both in one integer), SOG in tenths (whole knots for type 9, as it
@@ -8,9 +8,10 @@
 // heading, status and the input/source pair (a number referring to the
 // sources table) share another integer. A station's positions are kept in
 // blocks of a few dozen (history/position_block.h). The table has no rowid:
-// its key (mmsi, time) is the only index, the time column holding the
-// block's first time times 32 plus a number telling apart blocks of one
-// station starting in the same millisecond; `last` is its last time.
+// its key is (time, mmsi), the time column holding the block's first time
+// times 32 plus a number telling apart blocks of one station starting in the
+// same millisecond; `last` is its last time. An index on (mmsi, time) finds a
+// station's blocks.
 #pragma once
 
 #include <sqlite3.h>
@@ -22,7 +23,7 @@
 
 namespace history::sqlite {
 
-constexpr int kSchemaVersion = 4;
+constexpr int kSchemaVersion = 5;
 // Source numbers that fit beside the other fields of the packed integer.
 constexpr int64_t kMaxSourceId = int64_t{1} << 17;
 // Reports of one station with the same millisecond the key tells apart.

@@ -88,10 +88,12 @@ bool SqliteStore::prepare() {
         "OR instr(lower(name), lower(?1)) > 0 OR instr(lower(callsign), lower(?1)) > 0 "
         "ORDER BY time DESC, mmsi LIMIT ?2",
         "SELECT time, mmsi, input, source, type, json FROM messages WHERE time BETWEEN ? AND ? ORDER BY time, rowid",
-        // The positions' first and last time per station: two look-ups in the key each
-        // (the first block's key, the last block's last time).
-        "SELECT (SELECT min((SELECT time FROM positions p WHERE p.mmsi = s.mmsi ORDER BY time LIMIT 1)) FROM stations s), "
-        "(SELECT max((SELECT last FROM positions p WHERE p.mmsi = s.mmsi ORDER BY time DESC LIMIT 1)) FROM stations s), "
+        // The positions' first and last time: the first block's key, and the
+        // latest last time of the blocks that can reach past the newest
+        // block's start (a block spans at most kBlockSpanMs).
+        "SELECT (SELECT time FROM positions ORDER BY time LIMIT 1), "
+        "(SELECT max(last) FROM positions WHERE time >= (SELECT time FROM positions ORDER BY time DESC LIMIT 1) - " +
+            std::to_string((sqlite::kBlockSpanMs + 1) * sqlite::kSeqPerMs) + "), "
         "min(t0), max(t1) FROM (SELECT min(time) t0, max(time) t1 FROM statics UNION ALL "
         "SELECT min(time), max(time) FROM messages)",
         "SELECT (SELECT page_count FROM pragma_page_count()) - (SELECT freelist_count FROM pragma_freelist_count()), "
@@ -101,10 +103,8 @@ bool SqliteStore::prepare() {
         statements_.emplace_back(db_, t);
         if (!statements_.back()) return !fail("cannot prepare a statement").ok();
     }
-    // Positions are read station by station through their key (the table has no time index),
-    // their blocks decoded here.
-    counts_.emplace_back(db_, "SELECT p.time, p.data FROM stations s CROSS JOIN positions p ON p.mmsi = s.mmsi "
-                              "WHERE s.time >= ? AND p.time >= ? AND p.time < ?");
+    // The blocks of the period in key order, decoded here.
+    counts_.emplace_back(db_, "SELECT time, data FROM positions WHERE time >= ? AND time < ?");
     for (const char* from : {"statics p", "messages p"}) {
         counts_.emplace_back(db_, std::string("SELECT p.time / 3600000, count(*) FROM ") + from +
                                       " WHERE p.time >= ? AND p.time < ? GROUP BY 1");
@@ -292,7 +292,7 @@ std::vector<HourCount> SqliteStore::countsPerHour(TimeMs from, TimeMs to) {
     const auto hourOf = [](TimeMs t) { return (t >= 0 ? t : t - kHourMs + 1) / kHourMs; };
     if (from < to) {
         Statement& s = counts_[0].start();
-        s.bind(from).bind(FirstKeyReaching(from)).bind(sqlite::TimeKey(to));
+        s.bind(FirstKeyReaching(from)).bind(sqlite::TimeKey(to));
         int rc;
         while ((rc = s.step()) == SQLITE_ROW) {
             const auto* data = static_cast<const char*>(sqlite3_column_blob(s.handle(), 1));
@@ -354,11 +354,10 @@ std::optional<std::pair<TimeMs, TimeMs>> SqliteStore::span() {
 bool SqliteStore::deleteBefore(TimeMs cutoff, bool wholeBlocks) {
     if (!run(kBegin, "cannot begin a transaction")) return false;
     bool ok = true;
-    // Positions go station by station through their key, a block when its
-    // last position is older (or, to free room, when its first is); the
-    // stations go last, a station's time being its latest row's.
-    for (const char* table : {"positions WHERE mmsi IN (SELECT mmsi FROM stations) AND last < ?2 AND", "statics WHERE",
-                              "messages WHERE", "stations WHERE"}) {
+    // Positions go a block at a time, when its last position is older (or,
+    // to free room, when its first is); the stations go last, a station's
+    // time being its latest row's.
+    for (const char* table : {"positions WHERE last < ?2 AND", "statics WHERE", "messages WHERE", "stations WHERE"}) {
         // The text is one of four fixed ones; the cutoff is bound.
         Statement s(db_, std::string("DELETE FROM ") + table + " time < ?1");
         if (!s) { ok = false; fail("cannot prepare a deletion"); break; }
@@ -420,10 +419,9 @@ int OpenChecked(const std::string& path, sqlite3** out, std::string& error) {
         // smaller (fewer page headers).
         for (const char* sql : {"PRAGMA page_size = 8192", "PRAGMA auto_vacuum = INCREMENTAL", "PRAGMA journal_mode = WAL",
                                 "PRAGMA synchronous = NORMAL",
-                                // Each station's blocks grow at the end of its part of the key:
-                                // a cache of 8 MiB holds those pages for some thousands of
-                                // stations (and bounds this connection's memory however large
-                                // the file grows).
+                                // A cache of 8 MiB holds the pages of the blocks still growing
+                                // and the station index's pages that batches touch (and bounds
+                                // this connection's memory however large the file grows).
                                 "PRAGMA cache_size = -8192",
                                 // The WAL file is cut back after a checkpoint rather than kept
                                 // at its largest size.
@@ -436,8 +434,8 @@ int OpenChecked(const std::string& path, sqlite3** out, std::string& error) {
             // Both ends of every table's key: a few pages each, however large
             // the file (a max over the positions' time would read them all).
             rc = sqlite3_exec(db,
-                              "SELECT mmsi, time FROM positions ORDER BY mmsi, time LIMIT 1; "
-                              "SELECT mmsi, time FROM positions ORDER BY mmsi DESC, time DESC LIMIT 1; "
+                              "SELECT time, mmsi FROM positions ORDER BY time, mmsi LIMIT 1; "
+                              "SELECT time, mmsi FROM positions ORDER BY time DESC, mmsi DESC LIMIT 1; "
                               "SELECT max(time) FROM statics; SELECT max(time) FROM messages; "
                               "SELECT max(mmsi) FROM stations",
                               nullptr, nullptr, nullptr);

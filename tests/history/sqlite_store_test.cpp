@@ -216,31 +216,47 @@ PRAGMA user_version = 2;
     EXPECT_EQ(store->situation(75000, 1000)[0].position, rows.back());
 }
 
-// A file of the layout before the blocks' time index gets the index on open
-// (the situation asks it for the stations of a window), its rows unchanged.
-TEST(SqliteStore, ThirdLayoutGetsTheBlocksTimeIndex) {
-    testing_support::TempDir dir;
-    const std::string path = (dir / "h.sqlite").string();
-    std::vector<history::SituationEntry> before;
-    {
-        auto store = history::OpenSqliteStore(path, nullptr, nullptr);
-        history::Batch b;
-        for (int i = 0; i < 300; ++i) b.positions.push_back(Position(1 + i % 7, 1000 + i * 5000, 50 + i * 1e-3));
-        ASSERT_TRUE(store->append(b).ok());
-        before = store->situation(1000 + 200 * 5000, 600000);
+// Files of the third and fourth layouts keep their blocks under the key
+// (mmsi, time), the fourth with an index on time: opened, the blocks move
+// under the time-first key, every query answering as before.
+TEST(SqliteStore, BlocksKeyedByStationMoveUnderTheTimeKey) {
+    for (const int version : {3, 4}) {
+        SCOPED_TRACE(version);
+        testing_support::TempDir dir;
+        const std::string path = (dir / "h.sqlite").string();
+        std::vector<history::SituationEntry> before;
+        std::vector<history::PositionRow> track;
+        std::optional<std::pair<history::TimeMs, history::TimeMs>> span;
+        {
+            auto store = history::OpenSqliteStore(path, nullptr, nullptr);
+            history::Batch b;
+            for (int i = 0; i < 300; ++i) b.positions.push_back(Position(1 + i % 7, 1000 + i * 5000, 50 + i * 1e-3));
+            ASSERT_TRUE(store->append(b).ok());
+            before = store->situation(1000 + 200 * 5000, 600000);
+            track = store->track(3, 0, 2'000'000);
+            span = store->span();
+        }
+        const auto ask = [&](const std::string& sql) { return SqliteAnswer(path, sql); };
+        ask("CREATE TABLE old(mmsi INTEGER NOT NULL, time INTEGER NOT NULL, last INTEGER NOT NULL, data BLOB NOT NULL, "
+            "PRIMARY KEY(mmsi, time)) WITHOUT ROWID; INSERT INTO old SELECT mmsi, time, last, data FROM positions; "
+            "DROP TABLE positions; ALTER TABLE old RENAME TO positions; " +
+            std::string(version == 4 ? "CREATE INDEX positions_time ON positions(time); " : "") +
+            "PRAGMA user_version = " + std::to_string(version));
+        std::string notice, error;
+        auto store = history::OpenSqliteStore(path, &notice, &error);
+        ASSERT_TRUE(store) << error;
+        EXPECT_TRUE(notice.empty()) << notice;
+        EXPECT_EQ(ask("SELECT name FROM pragma_index_info('positions_mmsi'); SELECT count(*) FROM sqlite_master "
+                      "WHERE name IN ('positions_time', 'positions_by_station'); SELECT name FROM "
+                      "pragma_index_info('sqlite_autoindex_positions_1'); PRAGMA user_version"),
+                  "mmsi\ntime\n0\ntime\nmmsi\n5\n");
+        const auto after = store->situation(1000 + 200 * 5000, 600000);
+        ASSERT_EQ(after.size(), 7u);
+        ASSERT_EQ(after.size(), before.size());
+        for (size_t k = 0; k < after.size(); ++k) EXPECT_EQ(after[k].position, before[k].position) << k;
+        EXPECT_EQ(store->track(3, 0, 2'000'000), track);
+        EXPECT_EQ(store->span(), span);
     }
-    const auto ask = [&](const char* sql) { return SqliteAnswer(path, sql); };
-    ask("DROP INDEX positions_time; PRAGMA user_version = 3");
-    ASSERT_EQ(ask("SELECT count(*) FROM sqlite_master WHERE name = 'positions_time'"), "0\n");
-    std::string notice, error;
-    auto store = history::OpenSqliteStore(path, &notice, &error);
-    ASSERT_TRUE(store) << error;
-    EXPECT_TRUE(notice.empty()) << notice;
-    EXPECT_EQ(ask("SELECT count(*) FROM sqlite_master WHERE name = 'positions_time'; PRAGMA user_version"), "1\n4\n");
-    const auto after = store->situation(1000 + 200 * 5000, 600000);
-    ASSERT_EQ(after.size(), 7u);
-    ASSERT_EQ(after.size(), before.size());
-    for (size_t k = 0; k < after.size(); ++k) EXPECT_EQ(after[k].position, before[k].position) << k;
 }
 
 // Packing rounds to the nearest step, halves away from zero, as std::llround
