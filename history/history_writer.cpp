@@ -22,7 +22,6 @@ TimeMs SystemNow() {
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
-
 template <typename Row>
 void Move(std::vector<Row>& to, std::vector<Row>& from) {
     if (to.empty()) {

@@ -62,7 +62,6 @@ struct WriterCounts {
     int64_t thinned = 0;   // positions the sieve did not keep
 };
 
-
 class HistoryWriter {
     using PositionQueue = QueuedPositions;
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "history/sqlite_schema.h"
 #include "history/sqlite_store.h"
@@ -257,6 +258,45 @@ TEST(SqliteStore, BlocksKeyedByStationMoveUnderTheTimeKey) {
         EXPECT_EQ(store->track(3, 0, 2'000'000), track);
         EXPECT_EQ(store->span(), span);
     }
+}
+
+// Positions handed over as the writer queues them (a number for the source,
+// bits for the fields known) are stored as the same rows handed over whole:
+// every field, the source, and each station's latest place in the list.
+TEST(SqliteStore, QueuedPositionsAreStoredAsRows) {
+    std::vector<history::PositionRow> rows;
+    for (int i = 0; i < 60; ++i) {
+        auto p = Position(1 + i % 4, 1000 + i * 700, 50 + i * 1e-3, -4 - i * 2e-3);
+        p.source = i % 5 == 0 ? "" : i % 3 == 0 ? "north" : "south";
+        p.input = static_cast<int16_t>(i % 2);
+        if (i % 4 == 1) p = WithoutMotion(p);
+        if (i % 7 == 2) p.navStatus.reset();
+        if (i % 6 == 3) p.type = 18, p.stationClass = history::StationClass::ClassB;
+        rows.push_back(p);
+    }
+    history::Batch whole, rest;
+    whole.positions = rows;
+    rest.positions.assign(rows.begin(), rows.begin() + 10);  // some as rows, the rest queued after them
+    history::QueuedPositions queued;
+    for (size_t k = 10; k < rows.size(); ++k) {
+        history::QueuedPosition q = history::QueuedPosition::Of(rows[k]);
+        q.source = queued.number(rows[k].source);
+        queued.rows.push_back(q);
+    }
+    auto a = NewSqliteStore(), b = NewSqliteStore();
+    ASSERT_TRUE(a->append(whole).ok());
+    ASSERT_TRUE(b->appendQueued(queued, rest).ok());
+    for (int32_t mmsi = 1; mmsi <= 4; ++mmsi) {
+        EXPECT_EQ(b->track(mmsi, 0, 100000), a->track(mmsi, 0, 100000)) << mmsi;
+        EXPECT_EQ(b->track(mmsi, 0, 100000).size(), 15u);
+    }
+    const auto seen = [](history::HistoryStore& s) {
+        std::vector<std::tuple<int32_t, history::TimeMs, std::optional<double>, std::optional<double>>> out;
+        for (const auto& l : s.lastSeen("", 10)) out.emplace_back(l.mmsi, l.time, l.latitude, l.longitude);
+        return out;
+    };
+    EXPECT_EQ(seen(*b), seen(*a));
+    EXPECT_EQ(seen(*b).size(), 4u);
 }
 
 // Packing rounds to the nearest step, halves away from zero, as std::llround
