@@ -197,9 +197,6 @@ public:
     bool runOnTwoThreads(Read read, cli::Progress* progress) {
         app::StepRing ring;
         app::ReceiveFront front(clock_, secondsPerSentence_, rx_.inputTests(), rx_.binaryStandard(), ring);
-        // The history's rows are made on the reading thread too.
-        const bool historyApart = rx_.keepsHistory();
-        if (historyApart) front.makeHistoryRows(kMain);
         const bool perLine = rx_.inputTests().EmptyBuffer;
         bool readOk = false;
         std::exception_ptr failed;  // what stopped the reading thread, thrown again here
@@ -217,14 +214,13 @@ public:
         });
         uint64_t bytes = 0;
         try {
-            while (app::StepBatch* batch = ring.next()) {
+            while (const app::StepBatch* batch = ring.next()) {
                 for (const app::ReceiveStep& step : batch->steps()) {
-                    rx_.takeStep(kMain, step, batch->records, historyApart ? &batch->history : nullptr);
+                    rx_.takeStep(kMain, step, batch->records);
                     if (step.kind == app::ReceiveStep::Kind::Notification) bytes += static_cast<uint64_t>(step.bytes);
                     if (progress && step.kind == app::ReceiveStep::Kind::NotificationDone)
                         progress->update(bytes, rx_.sentencesRead());
                 }
-                if (historyApart) rx_.handOverHistory(batch->history);
             }
         } catch (...) {
             ring.cancel();
@@ -585,7 +581,10 @@ int runReplay(int argc, char** argv) {
     int rc = 0;
     if (history) {
         rx.setHistory(nullptr);
-        history->startFinishing();  // the store takes its last rows while the rest is written
+        if (const std::string error = history->finish(); !error.empty()) {
+            std::fprintf(stderr, "orvanta-cli replay: %s\n", error.c_str());
+            rc = 1;
+        }
     }
     if (!opt.dataDir.empty()) {
         base::StandardErrorSink failures("orvanta-cli replay");
@@ -615,13 +614,7 @@ int runReplay(int argc, char** argv) {
     } else {
         cli::PrintReplayText(rx, out);
     }
-    if (!cli::WriteOutput(out, "replay")) rc = 1;
-    if (history) {
-        if (const std::string error = history->finish(); !error.empty()) {
-            std::fprintf(stderr, "orvanta-cli replay: %s\n", error.c_str());
-            rc = 1;
-        }
-    }
+    if (!cli::WriteOutput(out, "replay")) return 1;
     return rc;
 }
 

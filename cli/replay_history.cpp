@@ -26,11 +26,6 @@ std::unique_ptr<ReplayHistory> ReplayHistory::Open(const std::string& location, 
     return h;
 }
 
-void ReplayHistory::startFinishing() {
-    feed_->flush();
-    writer_->stopSoon();
-}
-
 std::string ReplayHistory::finish() {
     feed_->flush();  // normally already done by the receiver
     writer_->stop();

@@ -19,12 +19,7 @@ public:
     static std::unique_ptr<ReplayHistory> Open(const std::string& location, const base::Clock& clock,
                                                base::MessageSink& notices, std::string& error);
     history::HistoryFeed& feed() { return *feed_; }
-    // The input is done: hands the feed's last rows to the writer, which
-    // writes them and closes the store while the caller goes on (printing
-    // the table).
-    void startFinishing();
-    // Writes what is queued, closes the store and waits for both; empty
-    // when every row reached the store, else why not.
+    // Writes what is queued; empty when every row reached the store, else why not.
     std::string finish();
 
 private:

@@ -29,6 +29,26 @@ std::string Trimmed(std::string_view s) {
     return std::string(s);
 }
 
+StationClass ClassOf(int type, const targets::TargetRecord* entry) {
+    if (entry) {
+        switch (entry->Class) {
+            case targets::TargetClass::A: return StationClass::ClassA;
+            case targets::TargetClass::B: return StationClass::ClassB;
+            case targets::TargetClass::BS: return StationClass::BaseStation;
+            case targets::TargetClass::AtoN: return StationClass::AidToNavigation;
+            case targets::TargetClass::SAR: return StationClass::SarAircraft;
+            case targets::TargetClass::Unknown: break;
+        }
+    }
+    switch (type) {
+        case 1: case 2: case 3: case 5: return StationClass::ClassA;
+        case 18: case 19: case 24: return StationClass::ClassB;
+        case 4: return StationClass::BaseStation;
+        case 9: return StationClass::SarAircraft;
+        case 21: return StationClass::AidToNavigation;
+        default: return StationClass::Unknown;
+    }
+}
 
 template <typename R>
 void SetFix(QueuedPosition& row, const R& r) {
@@ -145,82 +165,6 @@ int32_t SenderOf(int type, const ais::AISMessageRecord& rec) {
 
 }  // namespace
 
-StationClass FeedClass(int type, const targets::TargetRecord* entry) {
-    if (entry) {
-        switch (entry->Class) {
-            case targets::TargetClass::A: return StationClass::ClassA;
-            case targets::TargetClass::B: return StationClass::ClassB;
-            case targets::TargetClass::BS: return StationClass::BaseStation;
-            case targets::TargetClass::AtoN: return StationClass::AidToNavigation;
-            case targets::TargetClass::SAR: return StationClass::SarAircraft;
-            case targets::TargetClass::Unknown: break;
-        }
-    }
-    switch (type) {
-        case 1: case 2: case 3: case 5: return StationClass::ClassA;
-        case 18: case 19: case 24: return StationClass::ClassB;
-        case 4: return StationClass::BaseStation;
-        case 9: return StationClass::SarAircraft;
-        case 21: return StationClass::AidToNavigation;
-        default: return StationClass::Unknown;
-    }
-}
-
-TimeMs FeedTime(const FeedOrigin& origin, const base::Clock& clock) {
-    return origin.tagTime >= 0 ? std::llround(input::TagSeconds(origin.tagTime) * 1000.0) : clock.utcMilliseconds();
-}
-
-namespace {
-
-// The rarer reports, kept out of MakeHistoryRows() so that the path of
-// every position report stays short.
-[[gnu::noinline]] void AddStaticOrMessage(int type, const ais::AISMessageRecord& record, TimeMs time,
-                                          const FeedOrigin& origin, HistoryWriter::Gathered& into) {
-    const auto stamp = [&](auto& row) {
-        row.time = time;
-        row.input = static_cast<int16_t>(origin.input);
-        row.source.assign(origin.source);
-    };
-    if (IsStatic(type)) {
-        if (auto s = StaticOf(type, record)) {
-            stamp(*s);
-            into.add(std::move(*s));  // keeps its place among the positions
-        }
-        return;
-    }
-    MessageRow m;
-    stamp(m);
-    m.type = static_cast<uint8_t>(type);
-    m.mmsi = SenderOf(type, record);
-    base::OutputBuffer out;
-    {
-        base::JsonObjectWriter json(out);
-        ais::JsonFields visitor(json);
-        if (!ais::VisitDecodedFieldsWith(record, type, visitor, false)) return;
-        json.end();
-    }
-    m.json.assign(out.view());
-    into.add(std::move(m));
-}
-
-}  // namespace
-
-bool MakeHistoryRows(int type, const ais::AISMessageRecord& record, const FeedOrigin& origin, TimeMs time,
-                     StationClass stationClass, HistoryWriter::Gathered& into) {
-    bool positionAdded = false;
-    QueuedPosition p;
-    if (PositionOf(type, record, p)) {
-        p.time = time;
-        p.input = static_cast<int16_t>(origin.input);  // its source goes to the writer apart
-        p.stationClass = stationClass;
-        const size_t before = into.positionCount();
-        into.add(p, origin.source);
-        positionAdded = into.positionCount() > before;
-    }
-    if (IsStatic(type) || IsTextOrBinary(type)) AddStaticOrMessage(type, record, time, origin, into);
-    return positionAdded;
-}
-
 HistoryFeed::HistoryFeed(HistoryWriter& writer, const base::Clock& clock, base::MessageSink* notices)
     : writer_(writer), clock_(clock), notices_(notices) {
     writer_.sieve(ThinningRule());
@@ -237,19 +181,57 @@ void HistoryFeed::seed(HistoryStore& store) {
 
 void HistoryFeed::take(int type, const ais::AISMessageRecord& record, const FeedOrigin& origin,
                        const targets::TargetRecord* entry) {
-    MakeHistoryRows(type, record, origin, FeedTime(origin, clock_), FeedClass(type, entry), gathered_);
-    if (gathered_.size() >= kGatherRows) flush();
+    const TimeMs time = origin.tagTime >= 0 ? std::llround(input::TagSeconds(origin.tagTime) * 1000.0)
+                                           : clock_.utcMilliseconds();
+    QueuedPosition p;
+    if (PositionOf(type, record, p)) {
+        p.time = time;
+        p.input = static_cast<int16_t>(origin.input);  // its source goes to the writer apart
+        p.stationClass = ClassOf(type, entry);
+        gathered_.add(p, origin.source);
+        if (gathered_.size() >= kGatherRows) flush();
+    }
+    if (IsStatic(type) || IsTextOrBinary(type)) takeStaticOrMessage(type, record, time, origin);
     if (writer_.hasNotices()) passNotices();  // the check inline: it runs for every message
 }
 
-void HistoryFeed::handOver(HistoryWriter::Gathered& rows) {
-    flush();
-    writer_.add(rows);
-    if (writer_.hasNotices()) passNotices();
+void HistoryFeed::takeStaticOrMessage(int type, const ais::AISMessageRecord& record, TimeMs time,
+                                      const FeedOrigin& origin) {
+    // Gathered with the positions: a static row keeps its place among them.
+    const auto stamp = [&](auto& row) {
+        row.time = time;
+        row.input = static_cast<int16_t>(origin.input);
+        row.source.assign(origin.source);
+    };
+    if (IsStatic(type)) {
+        if (auto s = StaticOf(type, record)) {
+            stamp(*s);
+            gathered_.add(std::move(*s));
+        }
+    } else {
+        MessageRow m;
+        stamp(m);
+        m.type = static_cast<uint8_t>(type);
+        m.mmsi = SenderOf(type, record);
+        takeMessage(type, record, std::move(m));
+    }
+    if (gathered_.size() >= kGatherRows) flush();
 }
 
 void HistoryFeed::flush() {
     writer_.add(gathered_);
+}
+
+void HistoryFeed::takeMessage(int type, const ais::AISMessageRecord& record, MessageRow row) {
+    base::OutputBuffer out;
+    {
+        base::JsonObjectWriter json(out);
+        ais::JsonFields visitor(json);
+        if (!ais::VisitDecodedFieldsWith(record, type, visitor, false)) return;
+        json.end();
+    }
+    row.json.assign(out.view());
+    gathered_.add(std::move(row));
 }
 
 void HistoryFeed::passNotices() {

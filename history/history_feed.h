@@ -39,20 +39,6 @@ struct FeedOrigin {
     int64_t tagTime = -1;      // c: tag as received (UNIX seconds, or milliseconds), -1 none
 };
 
-// The time of a message: its c: time when it has one, else the clock's UTC.
-TimeMs FeedTime(const FeedOrigin& origin, const base::Clock& clock);
-// The station class stored with a position: the table entry's class when
-// the table took the message (null: not), else the one its type implies.
-StationClass FeedClass(int type, const targets::TargetRecord* entry);
-// Adds the rows of a decoded message of `type` to `into` (a position report's
-// position with `stationClass`, static data, a text or binary message as its
-// JSON); true when it added a position, the last of into's positions. A
-// replay's decoding thread makes rows so while the table's thread applies the
-// messages, which then only settles each position's class (setClass) before
-// the rows go to the writer (HistoryFeed::handOver).
-bool MakeHistoryRows(int type, const ais::AISMessageRecord& record, const FeedOrigin& origin, TimeMs time,
-                     StationClass stationClass, HistoryWriter::Gathered& into);
-
 class HistoryFeed {
 public:
     HistoryFeed(HistoryWriter& writer, const base::Clock& clock, base::MessageSink* notices = nullptr);
@@ -73,13 +59,14 @@ public:
     // writer stops), so none waits longer than that piece.
     void flush();
 
-    // Hands rows made apart (MakeHistoryRows) to the writer, after what
-    // take() gathered; empties `rows`.
-    void handOver(HistoryWriter::Gathered& rows);
-
     int64_t positionsThinned() const { return writer_.counts().thinned; }
 
 private:
+    // The rarer reports, kept out of take() so that the path of every
+    // position report stays short.
+    [[gnu::noinline]] void takeStaticOrMessage(int type, const ais::AISMessageRecord& record, TimeMs time,
+                                               const FeedOrigin& origin);
+    void takeMessage(int type, const ais::AISMessageRecord& record, MessageRow row);
     void passNotices();
 
     HistoryWriter& writer_;

@@ -103,14 +103,6 @@ void HistoryWriter::Gathered::add(StaticRow row) {
 
 void HistoryWriter::Gathered::add(MessageRow row) { messages_.push_back(std::move(row)); }
 
-void HistoryWriter::Gathered::clear() {
-    queue_.rows.clear();
-    queue_.sources.resize(1);
-    statics_.clear();
-    staticsAt_.clear();
-    messages_.clear();
-}
-
 void HistoryWriter::Gathered::add(const QueuedPosition& row, std::string_view source) {
     // A store refuses a whole batch for one impossible position; such a row
     // never reaches the queue, so a batch can fail only for the store's sake.
@@ -164,7 +156,11 @@ size_t HistoryWriter::add(Gathered& rows) {
         queued_ += taken;
         if (taken < n) tell = countDropped(n - taken);
     }
-    rows.clear();
+    rows.queue_.rows.clear();
+    rows.queue_.sources.resize(1);
+    rows.statics_.clear();
+    rows.staticsAt_.clear();
+    rows.messages_.clear();
     if (wake) wake_.notify_one();
     if (tell) notice(kCannotKeepUp);
     return n - taken;
@@ -228,21 +224,14 @@ void HistoryWriter::seed(std::vector<StaticRow> known, TimeMs now) {
     seedTime_ = now;
 }
 
-void HistoryWriter::stopSoon() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_one();
-    room_.notify_all();
-}
-
 void HistoryWriter::stop() {
     {
         std::lock_guard lock(mutex_);
         if (stopping_ && !thread_.joinable()) return;
+        stopping_ = true;
     }
-    stopSoon();
+    wake_.notify_one();
+    room_.notify_all();
     if (thread_.joinable()) thread_.join();
 }
 
@@ -387,8 +376,6 @@ void HistoryWriter::run() {
             break;
         }
     }
-    // Closed here, so its last checkpoint runs on this thread too.
-    store_.reset();
 }
 
 }  // namespace history

@@ -80,10 +80,6 @@ public:
         void add(MessageRow row);
         size_t size() const { return queue_.rows.size() + statics_.size() + messages_.size(); }
         bool empty() const { return size() == 0; }
-        size_t positionCount() const { return queue_.rows.size(); }
-        void clear();
-        // The station class of the k-th position gathered.
-        void setClass(size_t k, StationClass stationClass) { queue_.rows[k].stationClass = stationClass; }
 
     private:
         friend class HistoryWriter;
@@ -117,12 +113,8 @@ public:
     // The static data stored before, for the sieve (before the rows).
     void seed(std::vector<StaticRow> known, TimeMs now);
 
-    // Writes everything queued, closes the store and ends the thread. Later
-    // rows are dropped.
+    // Writes everything queued, then ends the thread. Later rows are dropped.
     void stop();
-    // The same without waiting for it: the thread writes and closes while
-    // the caller goes on (stop() then waits).
-    void stopSoon();
     // Asks the thread to write what is queued now (tests, a checkpoint).
     void flushSoon();
 

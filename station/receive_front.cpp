@@ -1,7 +1,6 @@
 #include "station/receive_front.h"
 
 #include "ais/decoder.h"
-#include "history/history_feed.h"
 
 namespace app {
 
@@ -64,10 +63,9 @@ void StepRing::handOver(bool last) {
     StepBatch& next = batches_[filling_ % batches_.size()];
     next.count_ = 0;
     next.used_.fill(0);
-    next.history.clear();  // handed over by the applier; left only in a cancelled run
 }
 
-StepBatch* StepRing::next() {
+const StepBatch* StepRing::next() {
     std::unique_lock<std::mutex> lock(mutex_);
     if (holding_) {
         ++givenBack_;
@@ -133,16 +131,6 @@ void ReceiveFront::handleSentence(std::string_view sentence) {
         s.source.assign(in.source);
         const int type = ais::DecodeAISMessage(in.payload, record_, in.fillBits, binaryStandard_, clock_.now());
         ring_.keepMessage(s, type, record_);
-        s.historyRow = ReceiveStep::kNoHistoryRow;
-        if (makeHistory_) {
-            // The class its type implies; the applying side settles it from the table.
-            const history::FeedOrigin origin{historyInput_, s.source, s.time};
-            history::HistoryWriter::Gathered& rows = ring_.historyRows();
-            if (history::MakeHistoryRows(type, record_, origin, history::FeedTime(origin, clock_),
-                                         history::FeedClass(type, nullptr), rows)) {
-                s.historyRow = static_cast<uint32_t>(rows.positionCount() - 1);
-            }
-        }
     }
     clock_.advance(step_);
 }

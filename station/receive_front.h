@@ -41,7 +41,6 @@
 
 #include "ais/message_record.h"
 #include "base/clock.h"
-#include "history/history_writer.h"
 #include "sentence/framer.h"
 #include "sentence/intake.h"
 #include "station/input_counters.h"
@@ -61,10 +60,6 @@ struct ReceiveStep {
     char channel = ' ';
     int type = 0;  // a message: its type; its sub-record is entry `record` of that type's list
     uint32_t record = 0;
-    // A message, when the front makes history rows: its position row among
-    // the batch's, whose station class the applying side settles.
-    static constexpr uint32_t kNoHistoryRow = UINT32_MAX;
-    uint32_t historyRow = kNoHistoryRow;
     int64_t bytes = 0;
     // Sentence: the intake's outcome, and the fragments and messages it gave
     // up on the way.
@@ -115,9 +110,6 @@ class StepBatch {
 public:
     std::span<const ReceiveStep> steps() const { return {steps_.data(), count_}; }
     SubRecordLists records;
-    // The history rows of its messages, when the front makes them; the
-    // applying side hands them to the history feed after the batch.
-    history::HistoryWriter::Gathered history;
 
 private:
     friend class StepRing;
@@ -140,8 +132,6 @@ public:
     ReceiveStep& add();
     // Keeps sub-record `type` of `message` with the step add() gave last.
     void keepMessage(ReceiveStep& step, int type, const ais::AISMessageRecord& message);
-    // The history rows of the batch being filled.
-    history::HistoryWriter::Gathered& historyRows() { return batches_[filling_ % batches_.size()].history; }
     // No more steps: what is filled is handed over.
     void close();
     // The applier stopped: the filler's add() no longer waits, and what it
@@ -150,8 +140,7 @@ public:
 
     // Applying side. The next batch in order, once filled (the batch before
     // is given back); null once the ring is closed and everything applied.
-    // Only its history rows are for the applier to change (hand over).
-    StepBatch* next();
+    const StepBatch* next();
     // Stops the run from the applying side (see cancelled()).
     void cancel();
 
@@ -182,14 +171,6 @@ public:
     void take(std::string_view bytes);
     // The stream ended, as Receiver::endOfStream.
     void endOfStream();
-    // From now on the front also makes the history rows of each message (as
-    // input `input`), for a receiver whose history feed takes them with the
-    // batch (Receiver::takeStep, handOverHistory): the table's thread is
-    // left only each position's station class to settle.
-    void makeHistoryRows(int input) {
-        historyInput_ = input;
-        makeHistory_ = true;
-    }
 
 private:
     void handleSentence(std::string_view sentence) override;
@@ -208,8 +189,6 @@ private:
     // three), and the others keep what the message before of that type left,
     // which the table takes with the rest.
     ais::AISMessageRecord record_;
-    bool makeHistory_ = false;
-    int historyInput_ = 0;
 };
 
 }  // namespace app

@@ -245,8 +245,7 @@ void Receiver::takeSentence(Input& from, std::string_view sentence) {
     settleSentence(from, outcome, type, record_);
 }
 
-void Receiver::takeStep(int input, const ReceiveStep& step, const SubRecordLists& messages,
-                        history::HistoryWriter::Gathered* historyRows) {
+void Receiver::takeStep(int input, const ReceiveStep& step, const SubRecordLists& messages) {
     Input* in = find(input);
     if (!in || in->removed) return;
     switch (step.kind) {
@@ -260,15 +259,11 @@ void Receiver::takeStep(int input, const ReceiveStep& step, const SubRecordLists
             if (step.result == input::IntakeResult::Message) {
                 ais::WithSubRecords(record_, messages, step.type,
                                     [&step](auto& sub, const auto& list) { sub = list[step.record]; });
-                historyRows_ = historyRows;
-                historyRow_ = step.historyRow;
             }
-            settleSentence(*in,
-                           {step.result, step.sentenceKind, step.channel, step.sentences, step.source, step.time,
-                            step.errorText, step.incompleteFragments, step.incompleteMessages},
-                           step.type, record_);
-            historyRows_ = nullptr;
-            return;
+            return settleSentence(*in,
+                                  {step.result, step.sentenceKind, step.channel, step.sentences, step.source,
+                                   step.time, step.errorText, step.incompleteFragments, step.incompleteMessages},
+                                  step.type, record_);
         case ReceiveStep::Kind::Ignored:
             in->front = step.framer;
             return ignoredChanged();
@@ -355,12 +350,7 @@ void Receiver::applyMessage(int type, const MessageOrigin& origin, base::DateTim
         targets::AppendAlarmLog(alarmLog_, targets::AlarmEndLogLine(now, *update.evictedDangerous), error);
     }
     // The history keeps also what a full table refused.
-    if (historyRows_) {
-        if (historyRow_ != ReceiveStep::kNoHistoryRow) {
-            historyRows_->setClass(historyRow_,
-                                   history::FeedClass(type, update.taken() ? &table_.entry(update.entry) : nullptr));
-        }
-    } else if (history_) {
+    if (history_) {
         history_->take(type, message, {origin.input, origin.source, origin.time},
                        update.taken() ? &table_.entry(update.entry) : nullptr);
     }

@@ -98,16 +98,7 @@ public:
     // One step of input n that a ReceiveFront (station/receive_front.h) made
     // of its bytes on another thread, with the messages of its batch:
     // applied as takeBytes would have.
-    // With `historyRows` (the batch's, when its front made them: see
-    // ReceiveFront::makeHistoryRows) the history feed takes nothing per
-    // message; each position's station class is settled in the rows, which
-    // handOverHistory() then passes on after the batch.
-    void takeStep(int input, const ReceiveStep& step, const SubRecordLists& messages,
-                  history::HistoryWriter::Gathered* historyRows = nullptr);
-    void handOverHistory(history::HistoryWriter::Gathered& rows) {
-        if (history_) history_->handOver(rows);
-    }
-    bool keepsHistory() const { return history_ != nullptr; }
+    void takeStep(int input, const ReceiveStep& step, const SubRecordLists& messages);
     // Sentences counted so far (a replay's progress).
     int64_t sentencesRead() const { return outcomes_.SentenceCount; }
 
@@ -287,9 +278,6 @@ private:
     bool monitoring_ = false;
     std::function<void()> afterSentence_;
     history::HistoryFeed* history_ = nullptr;
-    // During takeStep with rows made apart: those rows, and the step's position row.
-    history::HistoryWriter::Gathered* historyRows_ = nullptr;
-    uint32_t historyRow_ = 0;
     targets::Coverage* coverage_ = nullptr;
     std::vector<std::unique_ptr<Input>> inputs_;  // by number; removed ones are kept, closed
     std::vector<input::SentenceTap*> taps_;

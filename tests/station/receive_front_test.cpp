@@ -7,19 +7,15 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
 #include <string>
 #include <thread>
 #include <tuple>
 
 #include "cli/sim/fault_injector.h"
 #include "cli/sim/simulator.h"
-#include "history/history_feed.h"
 #include "sentence/checksum.h"
 #include "station/receiver.h"
 #include "support/recording_events.h"
-#include "support/write_only_store.h"
 #include "targets/target_export.h"
 
 namespace app {
@@ -137,81 +133,6 @@ TEST(ReceiveFront, TwoThreadsBuildWhatOneBuilds) {
         EXPECT_EQ(one.lastError, two.lastError);
         EXPECT_TRUE(one.record == two.record);
     }
-}
-
-// What a history writer appended, in order.
-class RecordingStore : public testing_support::WriteOnlyStore {
-public:
-    explicit RecordingStore(history::Batch& into) : into_(into) {}
-    history::Status append(const history::Batch& b) override {
-        into_.positions.insert(into_.positions.end(), b.positions.begin(), b.positions.end());
-        into_.statics.insert(into_.statics.end(), b.statics.begin(), b.statics.end());
-        into_.messages.insert(into_.messages.end(), b.messages.begin(), b.messages.end());
-        return {};
-    }
-
-private:
-    history::Batch& into_;
-};
-
-// The rows a receiver's history feed hands its writer, the front making them
-// on its thread (madeApart) or the feed on the receiver's.
-history::Batch HistoryRows(const std::string& bytes, bool madeApart) {
-    history::Batch stored;
-    Run run({});
-    history::WriterSettings settings;
-    settings.waitWhenFull = true;
-    history::HistoryWriter writer(std::make_unique<RecordingStore>(stored), settings);
-    history::HistoryFeed feed(writer, run.clock);
-    run.rx.setHistory(&feed);
-    if (!madeApart) {
-        InBlocks(bytes, 4096, [&](std::string_view b) { run.rx.takeBytes(Receiver::kMainInput, b); });
-        run.rx.endOfStream(Receiver::kMainInput);
-    } else {
-        StepRing ring(4, 64);
-        ReceiveFront front(run.clock, kStep, {}, run.rx.binaryStandard(), ring);
-        front.makeHistoryRows(Receiver::kMainInput);
-        std::thread reader([&] {
-            InBlocks(bytes, 4096, [&](std::string_view b) { front.take(b); });
-            front.endOfStream();
-            ring.close();
-        });
-        while (StepBatch* batch = ring.next()) {
-            for (const ReceiveStep& step : batch->steps())
-                run.rx.takeStep(Receiver::kMainInput, step, batch->records, &batch->history);
-            run.rx.handOverHistory(batch->history);
-        }
-        reader.join();
-    }
-    run.rx.setHistory(nullptr);
-    writer.stop();
-    return stored;
-}
-
-// The front's history rows are the feed's: the same positions (times from
-// c: tags and from the clock, sources, the class a long-range report takes
-// from its station's table entry), static rows in their place among them,
-// and messages, on a busy coast with more stations than the table holds.
-TEST(ReceiveFront, HistoryRowsMadeApartAreTheFeeds) {
-    sim::Simulator simulator(sim::BenchmarkTraffic(3));
-    sim::Emission e;
-    std::string bytes;
-    int64_t group = 0;
-    for (int i = 0; i < 20000; ++i) {
-        simulator.next(e);
-        if (i % 3 == 0) sim::AddTagBlocks(e.sentences, i % 2 ? "rcvr1" : "base-2", 1796652000 + i, group);
-        for (const std::string& line : e.sentences) bytes += line;
-    }
-    const history::Batch one = HistoryRows(bytes, false), two = HistoryRows(bytes, true);
-    // The feed reached what the comparison is about.
-    const auto count = [&](auto pred) { return std::count_if(one.positions.begin(), one.positions.end(), pred); };
-    EXPECT_GT(count([](const auto& p) { return p.type == 27 && p.stationClass != history::StationClass::Unknown; }), 0);
-    EXPECT_GT(count([](const auto& p) { return !p.source.empty(); }), 0);
-    EXPECT_GT(one.statics.size(), 100u);
-    EXPECT_GT(one.messages.size(), 10u);
-    EXPECT_TRUE(one.positions == two.positions);
-    EXPECT_TRUE(one.statics == two.statics);
-    EXPECT_TRUE(one.messages == two.messages);
 }
 
 // The applier may stop early (an exception on its side): the filler then
