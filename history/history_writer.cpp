@@ -58,15 +58,6 @@ void HistoryWriter::waitForRoom(std::unique_lock<std::mutex>& lock) {
     }
 }
 
-bool HistoryWriter::makeRoom(std::unique_lock<std::mutex>& lock, bool& tell) {
-    waitForRoom(lock);
-    if (stopping_ || queued_ >= settings_.capacity) {
-        tell = countDropped(1);
-        return false;
-    }
-    return true;
-}
-
 bool HistoryWriter::countDropped(size_t n) {
     dropped_.fetch_add(static_cast<int64_t>(n), std::memory_order_relaxed);
     const bool tell = !dropping_ && !stopping_;
@@ -75,22 +66,6 @@ bool HistoryWriter::countDropped(size_t n) {
 }
 
 size_t HistoryWriter::chunk() const { return std::clamp<size_t>(settings_.capacity / 2, 1, kChunkRows); }
-
-template <typename Push>
-bool HistoryWriter::enqueue(Push&& push) {
-    bool tell = false, wake = false, taken = false;
-    {
-        std::unique_lock lock(mutex_);
-        if (makeRoom(lock, tell)) {
-            push();
-            wake = ++queued_ == chunk();
-            taken = true;
-        }
-    }
-    if (wake) wake_.notify_one();
-    if (tell) notice(kCannotKeepUp);
-    return taken;
-}
 
 void HistoryWriter::Gathered::add(const PositionRow& row, std::string_view source) {
     add(QueuedPosition::Of(row), source);
@@ -167,7 +142,7 @@ size_t HistoryWriter::add(Gathered& rows) {
 }
 
 void HistoryWriter::unpack() {
-    const PositionQueue& from = taken_;
+    const QueuedPositions& from = taken_;
     QueuedPositions& to = pendingPositions_;
     // The taken rows' sources as numbers of the pending list.
     pendingSources_.clear();
@@ -204,13 +179,15 @@ void HistoryWriter::takeStatic(StaticRow& row) {
 }
 
 bool HistoryWriter::add(StaticRow row) {
-    return enqueue([&] {
-        queue_.statics.push_back(std::move(row));
-        staticsAt_.push_back(positions_.rows.size());
-    });
+    Gathered one;
+    one.add(std::move(row));
+    return add(one) == 0;
 }
+
 bool HistoryWriter::add(MessageRow row) {
-    return enqueue([&] { queue_.messages.push_back(std::move(row)); });
+    Gathered one;
+    one.add(std::move(row));
+    return add(one) == 0;
 }
 
 void HistoryWriter::sieve(const ThinningRule& rule) {

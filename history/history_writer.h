@@ -63,8 +63,6 @@ struct WriterCounts {
 };
 
 class HistoryWriter {
-    using PositionQueue = QueuedPositions;
-
 public:
     // Rows gathered by one producer without the writer's lock and handed
     // over in one go (add(Gathered&)): one lock for many rows. A static row
@@ -83,7 +81,7 @@ public:
 
     private:
         friend class HistoryWriter;
-        PositionQueue queue_;
+        QueuedPositions queue_;
         std::vector<StaticRow> statics_;
         std::vector<size_t> staticsAt_;  // positions gathered before each of statics_
         std::vector<MessageRow> messages_;
@@ -125,21 +123,13 @@ public:
     bool hasNotices() const { return noticesWaiting_.load(std::memory_order_relaxed); }
 
 private:
-    // Room for one more row (waiting for it when the settings say so); false
-    // when the row is dropped. Called with mutex_ held.
-    bool makeRoom(std::unique_lock<std::mutex>& lock, bool& tell);
     // Waits for room when the settings say so. Called with mutex_ held.
     void waitForRoom(std::unique_lock<std::mutex>& lock);
     size_t chunk() const;
-    // Runs push (which puts one row in the queue) under the lock when there
-    // is room; wakes the thread when a chunk is waiting, tells once that rows
-    // are dropped. False when the row was dropped.
-    template <typename Push>
-    bool enqueue(Push&& push);
     // Counts `n` rows dropped (called with mutex_ held); true when the
     // operator is to be told.
     bool countDropped(size_t n);
-    // Appends the rows taken off the queue to pending_, through the sieve
+    // Appends the rows taken off the queue to the pending ones, through the sieve
     // when sieving, in the order they were queued.
     void unpack();
     void takeStatic(StaticRow& row);
@@ -161,7 +151,7 @@ private:
     std::optional<ThinningRule> rule_;  // under mutex_: the sieve's rule from the next drain on
     std::vector<StaticRow> seeds_;      // under mutex_
     TimeMs seedTime_ = 0;
-    PositionQueue positions_, taken_;  // under mutex_; taken_: the thread's, swapped with positions_
+    QueuedPositions positions_, taken_;  // under mutex_; taken_: the thread's, swapped with positions_
     std::vector<uint32_t> sourceMap_;   // under mutex_: add(Gathered&)'s sources as numbers of positions_
     size_t queued_ = 0;     // rows in queue_
     bool stopping_ = false;
