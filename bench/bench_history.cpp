@@ -1,5 +1,6 @@
 // The SQLite history's queries over 10 million stored positions: one
-// station's 24-hour track, and the situation at a moment (10-minute window).
+// station's 24-hour track, the situation at a moment (10-minute window),
+// and the latest heard stations.
 //
 // The store (1,000 stations, a position every 10 s each, 10,000 per station)
 // is filled once into a cache file and reused by later runs:
@@ -115,6 +116,21 @@ void BM_SituationAt(benchmark::State& state) {
     state.counters["stations"] = static_cast<double>(rows);
 }
 BENCHMARK(BM_SituationAt)->Unit(benchmark::kMillisecond);
+
+// The find box's history search: the latest 20 of every station (each
+// brought up to date from its newest blocks), and one station by its MMSI.
+void BM_LastSeen(benchmark::State& state) {
+    auto* store = Store();
+    const char* text = state.range(0) == 0 ? "" : "244000777";
+    size_t rows = 0;
+    for (auto _ : state) {
+        const auto seen = store->lastSeen(text, 20);
+        rows = seen.size();
+        benchmark::DoNotOptimize(seen.data());
+    }
+    state.counters["stations"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_LastSeen)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The time bar's step into the past at the table's largest size: a
 // situation of 20,000 stations, each last heard somewhere in the ten minutes

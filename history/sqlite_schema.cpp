@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <mutex>
 #include <type_traits>
 #include <utility>
 
@@ -291,6 +292,11 @@ void UnpackPlace(int64_t place, PositionRow& row) {
 int64_t TimeKey(TimeMs time, int64_t seq) {
     constexpr TimeMs kLimit = std::numeric_limits<int64_t>::max() / kSeqPerMs - 1;
     return std::clamp(time, -kLimit, kLimit) * kSeqPerMs + seq;
+}
+
+void ConfigureLibrary() {
+    static std::once_flag once;
+    std::call_once(once, [] { sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0); });
 }
 
 int PrepareSchema(sqlite3* db, std::string& error) {

@@ -43,6 +43,11 @@ void UnpackPlace(int64_t place, PositionRow& row);
 int64_t TimeKey(TimeMs time, int64_t seq = 0);
 inline TimeMs TimeOfKey(int64_t key) { return key >= 0 ? key / kSeqPerMs : (key - kSeqPerMs + 1) / kSeqPerMs; }
 
+// Sets the library up once per process, before its first connection: no
+// memory statistics (the program reads none, and keeping them takes a global
+// lock on every allocation). Does nothing when SQLite is already in use.
+void ConfigureLibrary();
+
 // Brings an open file to the current layout: creates the tables of a new
 // file, converts a file of an older layout in one transaction (nothing is
 // lost when it fails half-way). An SQLite result code; error set on failure.

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <limits>
 #include <map>
+#include <queue>
 #include <unordered_map>
 
 #include "history/position_block.h"
@@ -86,7 +87,7 @@ bool SqliteStore::prepare() {
         "SELECT " + sta + " FROM statics WHERE mmsi = ? AND time <= ? ORDER BY time DESC, rowid DESC LIMIT 1",
         "SELECT mmsi, name, callsign, time, lat, lon FROM stations WHERE instr(CAST(mmsi AS TEXT), ?1) > 0 "
         "OR instr(lower(name), lower(?1)) > 0 OR instr(lower(callsign), lower(?1)) > 0 "
-        "ORDER BY time DESC, mmsi LIMIT ?2",
+        "ORDER BY time DESC, mmsi",
         "SELECT time, mmsi, input, source, type, json FROM messages WHERE time BETWEEN ? AND ? ORDER BY time, rowid",
         // The positions' first and last time: the first block's key, and the
         // latest last time of the blocks that can reach past the newest
@@ -218,6 +219,23 @@ Status SqliteStore::visitTrack(int32_t mmsi, TimeMs from, TimeMs to,
     return cancelled_.load() ? Status::Cancelled() : Status{};
 }
 
+bool SqliteStore::newestPosition(int64_t mmsi, int64_t low, int64_t high, TimeMs after, TimeMs at,
+                                 std::optional<sqlite::PackedPosition>& best) {
+    best.reset();
+    return forEachBlock(kBlocksBackwards, mmsi, low, high, [&](TimeMs first, std::string_view bytes) {
+        // Newest block first; an older one can hold a later position only while it reaches that far.
+        if (best && first < SaturatingMinus(best->time, sqlite::kBlockSpanMs)) return false;
+        const bool newest = !best;
+        sqlite::ForEachInBlock(bytes, first, [&](const sqlite::PackedPosition& p) {
+            if (p.time > at) return false;
+            // Of reports with the same time, the one stored last.
+            if (p.time > after && (!best || p.time > best->time || (newest && p.time == best->time))) best = p;
+            return true;
+        });
+        return true;
+    });
+}
+
 std::vector<SituationEntry> SqliteStore::situation(TimeMs at, TimeMs window) {
     // Each station with a block that may hold a position in the window (one
     // begun at most a block's span before it), then its latest position in
@@ -239,19 +257,7 @@ std::vector<SituationEntry> SqliteStore::situation(TimeMs at, TimeMs window) {
     std::vector<SituationEntry> out;
     for (const int64_t mmsi : stations) {
         std::optional<sqlite::PackedPosition> best;
-        const bool ok = forEachBlock(kBlocksBackwards, mmsi, low, high, [&](TimeMs first, std::string_view bytes) {
-            // Newest block first; an older one can hold a later position only while it reaches that far.
-            if (best && first < SaturatingMinus(best->time, sqlite::kBlockSpanMs)) return false;
-            const bool newest = !best;
-            sqlite::ForEachInBlock(bytes, first, [&](const sqlite::PackedPosition& p) {
-                if (p.time > at) return false;
-                // Of reports with the same time, the one stored last.
-                if (p.time > from && (!best || p.time > best->time || (newest && p.time == best->time))) best = p;
-                return true;
-            });
-            return true;
-        });
-        if (!ok) {
+        if (!newestPosition(mmsi, low, high, from, at, best)) {
             fail("cannot read the situation");
             return {};
         }
@@ -269,9 +275,18 @@ std::vector<SituationEntry> SqliteStore::situation(TimeMs at, TimeMs window) {
 }
 
 std::vector<LastSeen> SqliteStore::lastSeen(std::string_view text, int limit) {
+    // The stations found, latest first by their rows' times. A row's
+    // position may be up to kStationRowLagMs older than the station's newest
+    // one, which its blocks hold: each station is brought up to date from
+    // them, until no row further down can reach the `limit` best times.
     std::vector<LastSeen> out;
+    if (limit <= 0) return out;
+    const auto later = [](const LastSeen& a, const LastSeen& b) {
+        return a.time != b.time ? a.time > b.time : a.mmsi < b.mmsi;
+    };
+    std::priority_queue<TimeMs, std::vector<TimeMs>, std::greater<>> best;  // the `limit` latest times
     Statement& s = st(kLastSeen);
-    s.bind(text).bind(int64_t{std::max(limit, 0)});
+    s.bind(text);
     int rc;
     while ((rc = s.step()) == SQLITE_ROW) {
         LastSeen l;
@@ -281,9 +296,30 @@ std::vector<LastSeen> SqliteStore::lastSeen(std::string_view text, int limit) {
         l.time = s.integer(3);
         l.latitude = s.optional<double>(4);
         l.longitude = s.optional<double>(5);
+        if (std::ssize(best) == limit && l.time + kStationRowLagMs <= best.top()) break;
+        std::optional<sqlite::PackedPosition> newest;
+        if (!newestPosition(l.mmsi, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max(),
+                            std::numeric_limits<TimeMs>::min(), std::numeric_limits<TimeMs>::max(), newest)) {
+            s.reset();
+            fail("cannot search the stations");
+            return {};
+        }
+        if (newest) {
+            // As the station's track gives it (the row holds it as it came, before its rounding to the stored steps).
+            PositionRow p;
+            sqlite::UnpackPlace(newest->place, p);
+            l.time = std::max(l.time, newest->time);
+            l.latitude = p.latitude;
+            l.longitude = p.longitude;
+        }
+        best.push(l.time);
+        if (std::ssize(best) > limit) best.pop();
         out.push_back(std::move(l));
     }
-    if (rc != SQLITE_DONE) fail("cannot search the stations");
+    s.reset();
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) fail("cannot search the stations");
+    std::sort(out.begin(), out.end(), later);
+    if (std::ssize(out) > limit) out.resize(static_cast<size_t>(limit));
     return out;
 }
 
@@ -407,6 +443,7 @@ namespace {
 // Opens and checks the file: a database whose schema and tables read.
 // Returns the SQLite result code of the first step that failed.
 int OpenChecked(const std::string& path, sqlite3** out, std::string& error) {
+    sqlite::ConfigureLibrary();
     sqlite3* db = nullptr;
     error.clear();
     int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,

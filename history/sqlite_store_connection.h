@@ -26,6 +26,11 @@ inline constexpr const char* kStaticColumns =
     "time, mmsi, input, source, type, name, callsign, imo, shiptype, dim_a, dim_b, dim_c, dim_d, draught, "
     "destination, eta";
 
+// A station's row in the stations table is given a newer position only when
+// the one it holds is at least this much older; lastSeen() takes the newest
+// positions of the stations it finds from their blocks.
+inline constexpr TimeMs kStationRowLagMs = 10 * 60 * 1000;
+
 class SqliteStore final : public HistoryStore {
 public:
     explicit SqliteStore(sqlite3* db) : db_(db) {}
@@ -81,7 +86,7 @@ private:
     Status appendRows(const Batch& batch, const QueuedPositions* queued);
     Status appendPositions(const std::vector<PositionRow>& positions, const QueuedPositions* queued);
     Status writeBlock(int32_t mmsi, OpenBlock& open);
-    void forgetOldBlocks(TimeMs latest);
+    void forgetOldStations(TimeMs latest);
     // The number of an input/source pair, added to the sources table when new; -1 on failure.
     int64_t sourceId(int16_t input, const std::string& source);
     PositionRow unpack(int32_t mmsi, const sqlite::PackedPosition& p);
@@ -90,6 +95,11 @@ private:
     // true; false when the query failed.
     template <typename Visit>
     bool forEachBlock(Id id, int64_t mmsi, int64_t low, int64_t high, Visit&& visit);
+    // The station's latest position with a time in (after, at] among its
+    // blocks with a key in [low, high] (of equal times, the one stored last);
+    // false when the query failed.
+    bool newestPosition(int64_t mmsi, int64_t low, int64_t high, TimeMs after, TimeMs at,
+                        std::optional<sqlite::PackedPosition>& best);
     bool deleteBefore(TimeMs cutoff, bool wholeBlocks);
     int64_t usedBytes();
 
@@ -102,6 +112,8 @@ private:
     // The last pair looked up: a feed's rows mostly come from one input.
     std::optional<std::pair<std::pair<int16_t, std::string>, int64_t>> lastSource_;
     std::unordered_map<int32_t, OpenBlock> open_;
+    // The position time this connection last wrote to each station's row.
+    std::unordered_map<int32_t, TimeMs> stationWritten_;
     size_t openAfterSweep_ = 0;
     std::atomic<bool> cancelled_{false};
     std::vector<PackedRow> packed_, sorted_;

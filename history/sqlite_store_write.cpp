@@ -51,6 +51,7 @@ Status SqliteStore::appendAll(const Batch& batch, const QueuedPositions* queued)
         sources_.clear();
         lastSource_.reset();
         open_.clear();
+        stationWritten_.clear();
     }
     return s;
 }
@@ -95,7 +96,14 @@ Status SqliteStore::appendRows(const Batch& batch, const QueuedPositions* queued
     for (const auto& [mmsi, l] : latest) {
         // The position first, so names or messages heard later in the batch
         // move the last-heard time on without losing where it was.
-        if (l.position) {
+        // A station's row takes a newer position only once the one it holds
+        // is kStationRowLagMs older (lastSeen() reads the newest positions
+        // from the blocks): rewriting every heard station's row in every
+        // batch was a third of the writer's work.
+        const auto [written, first] = l.position ? stationWritten_.try_emplace(mmsi, l.positionTime)
+                                                 : std::pair(stationWritten_.end(), false);
+        if (l.position && (first || l.positionTime >= written->second + kStationRowLagMs)) {
+            written->second = l.positionTime;
             // Mostly a station already known with an older position: one
             // plain update; else (new, or a newer time stored) the upsert.
             Statement& u = st(kStationMoved);
@@ -188,7 +196,7 @@ Status SqliteStore::appendPositions(const std::vector<PositionRow>& positions, c
             newest_.push_back(r.index);
         }
     }
-    forgetOldBlocks(latest);
+    forgetOldStations(latest);
     return {};
 }
 
@@ -224,12 +232,14 @@ Status SqliteStore::writeBlock(int32_t mmsi, OpenBlock& open) {
     }
 }
 
-void SqliteStore::forgetOldBlocks(TimeMs latest) {
+void SqliteStore::forgetOldStations(TimeMs latest) {
     // A block that cannot reach the newest positions any more is not kept
-    // open: memory stays bounded however many stations come and go.
+    // open, nor the time of a station's row that old: memory stays bounded
+    // however many stations come and go.
     if (open_.size() < 2 * openAfterSweep_ + 64) return;
     std::erase_if(open_, [&](const auto& kv) { return kv.second.block.first() < latest - sqlite::kBlockSpanMs; });
     openAfterSweep_ = open_.size();
+    std::erase_if(stationWritten_, [&](const auto& kv) { return kv.second < latest - kStationRowLagMs; });
 }
 
 int64_t SqliteStore::sourceId(int16_t input, const std::string& source) {

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "history/pg/batch_codec.h"
+#include "history/sqlite_schema.h"
 
 namespace history {
 
@@ -60,6 +61,7 @@ std::string RandomWriterName() {
 }
 
 sqlite3* OpenFile(const std::string& path) {
+    sqlite::ConfigureLibrary();
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         sqlite3_close(db);

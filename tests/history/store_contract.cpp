@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <future>
+#include <map>
 #include <thread>
 #include <string>
 #include <vector>
@@ -122,6 +123,46 @@ TEST_P(StoreContract, LastSeenMatchesDigitsNameAndCallSignIgnoringCase) {
         ASSERT_TRUE(store->append(next).ok()) << store->lastError();
     }
     EXPECT_EQ(found("nordic"), std::vector<std::string>{"5000 53.000000 5.000000 PD1234"});
+}
+
+// Stations heard in turns, in batches half a minute apart for 20 minutes,
+// one also naming itself late: after every batch, the latest one, two and
+// three stations are those with the newest reports, each at its newest
+// position, whichever batch stored it.
+TEST_P(StoreContract, LastSeenFollowsStationsAcrossManyBatches) {
+    const int32_t mmsis[] = {211000001, 211000002, 211000003};
+    struct Latest { TimeMs time = 0; std::string place = "- -"; };
+    std::map<int32_t, Latest> latest;
+    const auto text = [](double v) { return std::to_string(v); };
+    for (int batch = 0; batch < 40; ++batch) {
+        Batch b;
+        const TimeMs at = kT0 + batch * 30000;
+        for (int s = 0; s < 3; ++s) {
+            if ((batch + s) % 3 == 0) continue;
+            const double lat = 50 + batch * 0.001 + s * 0.1, lon = 4 - batch * 0.002;
+            b.positions.push_back(Position(mmsis[s], at + s * 1000, lat, lon));
+            latest[mmsis[s]] = {at + s * 1000, text(lat) + " " + text(lon)};
+        }
+        if (batch == 25) {
+            b.statics.push_back(Static(mmsis[0], at + 5000, "LATE NAME"));
+            latest[mmsis[0]].time = at + 5000;  // heard, where it was last
+        }
+        ASSERT_TRUE(store->append(b).ok()) << store->lastError();
+        std::vector<std::pair<int32_t, Latest>> order(latest.begin(), latest.end());
+        std::sort(order.begin(), order.end(), [](const auto& x, const auto& y) { return x.second.time > y.second.time; });
+        for (int limit = 1; limit <= 3; ++limit) {
+            std::vector<std::string> got, want;
+            for (const auto& l : store->lastSeen("21100000", limit)) {
+                got.push_back(std::to_string(l.mmsi) + " " + std::to_string(l.time - kT0) + " " +
+                              (l.latitude ? text(*l.latitude) + " " + text(*l.longitude) : "- -"));
+            }
+            for (size_t k = 0; k < order.size() && k < static_cast<size_t>(limit); ++k) {
+                want.push_back(std::to_string(order[k].first) + " " + std::to_string(order[k].second.time - kT0) + " " +
+                               order[k].second.place);
+            }
+            ASSERT_EQ(got, want) << "batch " << batch << ", limit " << limit;
+        }
+    }
 }
 
 TEST_P(StoreContract, CountsPerHourAndSpan) {
