@@ -383,8 +383,7 @@ constexpr std::pair<int, std::string_view> kShipTypeBase[] = {
     {90, "Other type of ship"},
 };
 
-CodeTables build() {
-    CodeTables t;
+void build(CodeTables& t) {
     t.NavStatusText = {"Under way using engines", "At anchor", "Not under command", "Restricted manoeuvrability",
                        "Constrained by her draught", "Moored", "Aground", "Engaged in fishing",
                        "Under way sailing", "HSC (High Speed Craft)", "WIG (Wing in Ground)", "reserved",
@@ -403,8 +402,8 @@ CodeTables build() {
                        "Reserved for future use",
                        "No additional information"};
 
-    std::array<std::string, 101> base;
-    for (const auto& [index, name] : kShipTypeBase) base[static_cast<size_t>(index)] = name;
+    std::array<CodeText, 101> base;
+    for (const auto& [index, name] : kShipTypeBase) base[static_cast<size_t>(index)] = CodeText::Lasting(name);
 
     // Group table: decades 30 and 50 per slot, every other decade its base name.
     for (int d = 0; d <= 90; d += 10) {
@@ -419,15 +418,15 @@ CodeTables build() {
     t.ShipTypeFullText = base;
     for (int d : {10, 20, 40, 60, 70, 80, 90}) {
         for (int k = 1; k <= 9; ++k) {
-            t.ShipTypeFullText[static_cast<size_t>(d + k)] =
-                base[static_cast<size_t>(d)] + " - " + t.CargoTypeText[static_cast<size_t>(k)];
+            const std::string& text = t.MadeTexts.emplace_back(std::string(base[static_cast<size_t>(d)].view()) + " - " +
+                                                            std::string(t.CargoTypeText[static_cast<size_t>(k)].view()));
+            t.ShipTypeFullText[static_cast<size_t>(d + k)] = CodeText::Lasting(text);
         }
     }
 
-    for (size_t i = 0; i < 32; ++i) t.AtoNTypeText[i] = kAtoNTypes[i];
+    for (size_t i = 0; i < 32; ++i) t.AtoNTypeText[i] = CodeText::Lasting(kAtoNTypes[i]);
     for (size_t i = 0; i < 27; ++i) t.MessageTypeName[i] = kMessageTypeNames[i];
     for (const auto& c : kCountries) t.Country[static_cast<size_t>(c.mid)] = c.name;
-    return t;
 }
 
 const CodeTables* gTables = nullptr;
@@ -436,7 +435,12 @@ std::once_flag gOnce;
 }  // namespace
 
 void InitCodeTables() {
-    std::call_once(gOnce, [] { gTables = new CodeTables(build()); });
+    std::call_once(gOnce, [] {
+        // Built where it stays: the texts made here are viewed by the tables.
+        auto* tables = new CodeTables;
+        build(*tables);
+        gTables = tables;
+    });
 }
 
 const CodeTables& codeTables() {
@@ -453,7 +457,7 @@ ShipTypeTexts ShipTypeRule(int64_t receivedType, const CodeTables& t) {
     r.ShipType = static_cast<int16_t>(type);
     r.ShipTypeText = t.ShipTypeGroupText[static_cast<size_t>(type)];
     const bool noCargo = (type >= 30 && type <= 39) || (type >= 50 && type <= 59);
-    r.CargoTypeText = noCargo ? std::string_view("n/a") : t.CargoTypeText[static_cast<size_t>(type % 10)];
+    r.CargoTypeText = noCargo ? CodeText("n/a") : t.CargoTypeText[static_cast<size_t>(type % 10)];
     r.ShipTypeFullText = t.ShipTypeFullText[static_cast<size_t>(type)];
     return r;
 }

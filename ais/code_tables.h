@@ -10,21 +10,29 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
+
+#include "ais/code_text.h"
 
 namespace ais {
 
 struct CodeTables {
-    std::array<std::string, 16> NavStatusText;
-    std::array<std::string, 2> PosAccuracyText;
-    std::array<std::string, 16> EPFDTypeText;
-    std::array<std::string, 10> CargoTypeText;
-    std::array<std::string, 101> ShipTypeGroupText;  // gives ShipTypeText
-    std::array<std::string, 101> ShipTypeFullText;   // type 19 only
-    std::array<std::string, 32> AtoNTypeText;
-    std::array<std::string, 27> MessageTypeName;     // slot t-1 names type t; slot 26 "Not defined"
-    std::array<std::string, 1001> Country;           // index = MID 0-1000
+    CodeTables() = default;
+    CodeTables(const CodeTables&) = delete;  // its texts view the texts it holds
+    CodeTables& operator=(const CodeTables&) = delete;
+
+    std::array<CodeText, 16> NavStatusText;
+    std::array<CodeText, 2> PosAccuracyText;
+    std::array<CodeText, 16> EPFDTypeText;
+    std::array<CodeText, 10> CargoTypeText;
+    std::array<CodeText, 101> ShipTypeGroupText;  // gives ShipTypeText
+    std::array<CodeText, 101> ShipTypeFullText;   // type 19 only
+    std::array<CodeText, 32> AtoNTypeText;
+    std::array<std::string, 27> MessageTypeName;  // slot t-1 names type t; slot 26 "Not defined"
+    std::array<std::string, 1001> Country;        // index = MID 0-1000
+    std::deque<std::string> MadeTexts;               // texts made from others (a deque: they never move)
 };
 
 // Builds the tables (idempotent).
@@ -32,12 +40,11 @@ void InitCodeTables();
 const CodeTables& codeTables();
 
 // The ship type rule of the type 5, 19 and 24 decoders and the ship database.
-// The texts are views into the tables, valid as long as the tables are.
 struct ShipTypeTexts {
-    int16_t ShipType = 0;               // received type, or 0 when below 1 or above 99
-    std::string_view ShipTypeText;      // group table
-    std::string_view CargoTypeText;     // "n/a" for 30-39 and 50-59
-    std::string_view ShipTypeFullText;  // full table (used by type 19)
+    int16_t ShipType = 0;       // received type, or 0 when below 1 or above 99
+    CodeText ShipTypeText;      // group table
+    CodeText CargoTypeText;     // "n/a" for 30-39 and 50-59
+    CodeText ShipTypeFullText;  // full table (used by type 19)
 };
 ShipTypeTexts ShipTypeRule(int64_t receivedType, const CodeTables& tables = codeTables());
 

@@ -88,6 +88,8 @@ inline void ReadText(const PayloadBits& bits, int first, int last, std::string& 
 
 // Assigns into an existing string so its capacity is reused from message to message.
 inline void AssignText(std::string& to, std::string_view from) { to.assign(from); }
+// A code table's text: the record keeps a view of it.
+inline void AssignText(CodeText& to, std::string_view from) { to = CodeText::Lasting(from); }
 
 // Speeds, courses, headings, rate of turn and tenths: a raw value with its
 // "not available" code.

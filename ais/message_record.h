@@ -25,6 +25,7 @@
 #include <string>
 
 #include "ais/binary_message.h"
+#include "ais/code_text.h"
 #include "base/date_time.h"
 
 namespace ais {
@@ -37,7 +38,7 @@ namespace ais {
 // Where the station is, and how good the fix is.
 struct PositionFix {
     int16_t PosAccuracy = 0;
-    std::string PosAccuracyText;
+    CodeText PosAccuracyText;
     double Longitude = 0;
     double Latitude = 0;
     int16_t RAIM = 0;
@@ -53,7 +54,7 @@ struct Motion {
 
 struct NavigationStatus {
     int16_t NavStatus = 0;
-    std::string NavStatusText;
+    CodeText NavStatusText;
     bool operator==(const NavigationStatus&) const = default;
 };
 
@@ -81,15 +82,15 @@ struct Dimensions {
 // The ship type after the ship type rule, and its texts.
 struct ShipKind {
     int16_t ShipType = 0;  // 0-99
-    std::string ShipTypeText;
-    std::string CargoTypeText;
+    CodeText ShipTypeText;
+    CodeText CargoTypeText;
     bool operator==(const ShipKind&) const = default;
 };
 
 // The kind of position fixing device.
 struct EPFD {
     int16_t EPFDType = 0;
-    std::string EPFDTypeText;
+    CodeText EPFDTypeText;
     bool operator==(const EPFD&) const = default;
 };
 
@@ -229,7 +230,7 @@ struct ClassBExtendedReport : Motion, PositionFix, ShipKind, Dimensions, EPFD {
     int16_t TimeStamp = 0;
     int16_t RegionalReserved2 = 0;
     std::string Name;  // 20 characters
-    std::string ShipTypeFullText;
+    CodeText ShipTypeFullText;
     int16_t DTE = 0;
     base::DateTime TimeReceived;
     bool operator==(const ClassBExtendedReport&) const = default;
@@ -266,7 +267,7 @@ struct AtoNReport : PositionFix, Dimensions, EPFD {
     int16_t RepeatIndicator = 0;
     int32_t MMSI = 0;
     int16_t AtoNType = 0;
-    std::string AtoNTypeText;
+    CodeText AtoNTypeText;
     std::string Name;  // 20 characters
     int16_t TimeStamp = 0;
     int16_t OffPosition = 0;

@@ -147,7 +147,7 @@ std::string position(double v, const char* kind) {
 }
 
 
-std::string codeAndText(int code, const std::string& text) { return std::to_string(code) + " - " + text; }
+std::string codeAndText(int code, std::string_view text) { return std::to_string(code) + " - " + std::string(text); }
 
 std::string rotText(float rot) {
     if (rot == base::kNotAvailable) return kNotAvailableText;

@@ -43,6 +43,7 @@ void copyCommTime(TargetRecord& t, const Src& s) {
 
 // Texts a station of this type never sends: shown as not available.
 void markNotSent(std::string& text) { text = kNotAvailableText; }
+void markNotSent(ais::CodeText& text) { text = ais::CodeText::Lasting(kNotAvailableText); }
 
 // What each type tells of its station. A type copies the groups it carries
 // whole (its sub-record is made of the same groups); what is not a plain

@@ -569,7 +569,7 @@ bool LookupShipData(TargetRecord& t, const ShipDatabase& db) {
     t.Id = {item->IMONumber, item->CallSign, item->Name};
     t.Dim = item->Dim;
     const ais::ShipTypeTexts st = ais::ShipTypeRule(item->ShipType);
-    t.Ship = {st.ShipType, std::string(st.ShipTypeText), std::string(st.CargoTypeText)};
+    t.Ship = {st.ShipType, st.ShipTypeText, st.CargoTypeText};
     t.Epfd.EPFDType = (item->EPFDType >= 1 && item->EPFDType <= 15) ? item->EPFDType : int16_t{0};
     t.Epfd.EPFDTypeText = ais::codeTables().EPFDTypeText[static_cast<size_t>(t.Epfd.EPFDType)];
     return true;

@@ -223,7 +223,7 @@ struct TargetRecord {
     int16_t Altitude = 0;
     int16_t RegionalReserved19 = 0;
     int16_t AtoNType = 0;
-    std::string AtoNTypeText;
+    ais::CodeText AtoNTypeText;
     int16_t OffPosition = 0;
     int16_t VirtualAtoN = 0;
     std::string NameExtension;

@@ -28,16 +28,19 @@ void setGroup(R& r, const G& g) {
 template <class R>
 void mark(R& r, int v) {
     const std::string text = "from " + std::to_string(v);
+    // Code texts view text that lasts: kept here for the test's run.
+    static std::set<std::string> kept;
+    const ais::CodeText code = ais::CodeText::Lasting(*kept.insert(text).first);
     const auto n = static_cast<int16_t>(v);
-    setGroup(r, ais::NavigationStatus{n, text});
+    setGroup(r, ais::NavigationStatus{n, code});
     // Every field of a group its own value, so a field copied into its neighbour shows.
     setGroup(r, ais::Motion{float(v), float(v) + 0.5f});
-    setGroup(r, ais::PositionFix{n, text, v + 0.25, v + 0.5, n});
+    setGroup(r, ais::PositionFix{n, code, v + 0.25, v + 0.5, n});
     setGroup(r, ais::CommState{n, int16_t(n + 1), int16_t(n + 2), int16_t(n + 3), int16_t(n + 4), int16_t(n + 5)});
     setGroup(r, ais::VesselId{v, text, text});
-    setGroup(r, ais::ShipKind{n, text, text});
+    setGroup(r, ais::ShipKind{n, code, code});
     setGroup(r, ais::Dimensions{n, int16_t(n + 1), int16_t(n + 2), int16_t(n + 3)});
-    setGroup(r, ais::EPFD{n, text});
+    setGroup(r, ais::EPFD{n, code});
     setGroup(r, ais::Voyage{base::DateTime(), float(v), text});
 }
 
