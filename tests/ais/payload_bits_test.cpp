@@ -73,6 +73,26 @@ TEST(PayloadBits, RandomReadsAgreeWithBitByBitReading) {
     }
 }
 
+// Every bit of payloads of every length, loaded one after the other into one
+// buffer (a longer payload before a shorter one), is its character's bit:
+// the loader's whole groups, the rest and the bits past the end (zero).
+TEST(PayloadBits, EveryLengthLoadsEveryCharactersBits) {
+    std::mt19937 rng(11);
+    PayloadBits b;
+    for (const int length : {168, 0, 1, 3, 4, 5, 7, 8, 9, 12, 15, 16, 17, 23, 24, 28, 31, 32, 33, 47, 56, 167, 168, 10}) {
+        std::string payload;
+        for (int i = 0; i < length; ++i) payload.push_back(static_cast<char>(rng() % 256));
+        b.load(payload);
+        ASSERT_EQ(b.charCount(), length);
+        for (int bit = 1; bit <= kMaxPayloadBits; ++bit) {
+            const int c = (bit - 1) / 6;
+            const bool want = c < length && (CharToSixBit(static_cast<unsigned char>(payload[static_cast<size_t>(c)])) >>
+                                             (5 - (bit - 1) % 6)) & 1;
+            ASSERT_EQ(b.bit(bit), want) << "length " << length << ", bit " << bit;
+        }
+    }
+}
+
 TEST(PayloadBits, SixBitText) {
     const std::string alphabet = " ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_ !\"#$%&'()*+,-./0123456789:;<=>?";
     for (unsigned v = 0; v < 64; ++v) EXPECT_EQ(SixBitToChar(v), alphabet[v]) << v;
