@@ -392,10 +392,15 @@ bool SqliteStore::deleteBefore(TimeMs cutoff, bool wholeBlocks) {
     bool ok = true;
     // Positions go a block at a time, when its last position is older (or,
     // to free room, when its first is); the stations go last, a station's
-    // time being its latest row's.
-    for (const char* table : {"positions WHERE last < ?2 AND", "statics WHERE", "messages WHERE", "stations WHERE"}) {
+    // time being its latest row's. A station's row may lag its newest
+    // position by up to kStationRowLagMs: one that recent goes only when
+    // none of its positions are left.
+    const std::string stations = "stations WHERE (time < ?1 - " + std::to_string(kStationRowLagMs) +
+                                 " OR NOT EXISTS (SELECT 1 FROM positions p WHERE p.mmsi = stations.mmsi)) AND";
+    for (const std::string& table : {std::string("positions WHERE last < ?2 AND"), std::string("statics WHERE"),
+                                     std::string("messages WHERE"), stations}) {
         // The text is one of four fixed ones; the cutoff is bound.
-        Statement s(db_, std::string("DELETE FROM ") + table + " time < ?1");
+        Statement s(db_, "DELETE FROM " + table + " time < ?1");
         if (!s) { ok = false; fail("cannot prepare a deletion"); break; }
         s.start().bind(table[0] == 'p' ? sqlite::TimeKey(cutoff) : cutoff);
         if (table[0] == 'p') s.bind(wholeBlocks ? cutoff : std::numeric_limits<TimeMs>::max());
@@ -432,8 +437,10 @@ Status SqliteStore::applyRetention(const Retention& retention, TimeMs now) {
         if (cutoff > last) cutoff = first + (last - first) / 2 + 1;
         if (!deleteBefore(cutoff, false)) return {lastError_};
     }
-    // Blocks kept open may be gone; hand the freed pages back to the file system.
+    // Blocks kept open may be gone, and station rows with them; hand the
+    // freed pages back to the file system.
     open_.clear();
+    stationWritten_.clear();
     sqlite3_exec(db_, "PRAGMA incremental_vacuum", nullptr, nullptr, nullptr);
     return {};
 }

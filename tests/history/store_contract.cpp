@@ -199,6 +199,32 @@ TEST_P(StoreContract, RetentionByDaysDropsOnlyOlderRows) {
     EXPECT_EQ(store->track(1, kT0 - kDay, kT0 + 10 * kDay).size(), 2u);
 }
 
+// Retention keeps a station that is still heard in the kept days, and
+// forgets one heard only before them, whichever batches stored them.
+TEST_P(StoreContract, RetentionKeepsStationsHeardAfterTheCutoff) {
+    const TimeMs cutoff = kT0 + 2 * kDay;
+    const std::pair<TimeMs, double> reports[] = {
+        {cutoff - 5 * 60000, 50.0}, {cutoff + 3 * 60000, 50.5},  // 211000001: on both sides
+    };
+    for (const auto& [time, lat] : reports) {
+        Batch b;
+        b.positions = {Position(211000001, time, lat, 4.0)};
+        if (time < cutoff) b.positions.push_back(Position(211000002, time - 60000, 51.0, 4.0));  // before only
+        ASSERT_TRUE(store->append(b).ok()) << store->lastError();
+    }
+    ASSERT_TRUE(store->applyRetention({2, 0}, kT0 + 4 * kDay).ok()) << store->lastError();
+    const auto seen = store->lastSeen("21100000", 10);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].mmsi, 211000001);
+    EXPECT_EQ(seen[0].time, cutoff + 3 * 60000);
+    EXPECT_EQ(seen[0].latitude, 50.5);
+    // Heard again after the retention: its row is there to be found.
+    Batch later;
+    later.positions = {Position(211000002, cutoff + 2 * 60000, 52.0, 4.0)};
+    ASSERT_TRUE(store->append(later).ok()) << store->lastError();
+    EXPECT_EQ(store->lastSeen("211000002", 10).size(), 1u);
+}
+
 TEST_P(StoreContract, RetentionBySizeNoStoreCanMeetEmptiesIt) {
     Batch b;
     for (int day = 0; day < 3; ++day) b.positions.push_back(Position(1, kT0 + day * kDay));
