@@ -32,7 +32,7 @@ struct CodeTables {
     std::array<CodeText, 32> AtoNTypeText;
     std::array<std::string, 27> MessageTypeName;  // slot t-1 names type t; slot 26 "Not defined"
     std::array<std::string, 1001> Country;        // index = MID 0-1000
-    std::deque<std::string> MadeTexts;               // texts made from others (a deque: they never move)
+    std::deque<std::string> MadeTexts;            // texts made from others (a deque: they never move)
 };
 
 // Builds the tables (idempotent).

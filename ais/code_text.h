@@ -5,13 +5,12 @@
 // the longer texts ("Restricted manoeuvrability"); records are copied for
 // every message on its way from the decoder to the target table.
 //
-//   rec.NavStatusText = ais::CodeText::Lasting(tables.NavStatusText[5]);
-//   json.field("NavStatusText", rec.NavStatusText);   // reads as a string_view
+//   rec.NavStatusText = ais::codeTables().NavStatusText[5];   // "Moored"
+//   json.field("NavStatusText", rec.NavStatusText);           // reads as a string_view
 #pragma once
 
 #include <cstddef>
 #include <ostream>
-#include <string>
 #include <string_view>
 
 namespace ais {
@@ -32,7 +31,6 @@ public:
     constexpr operator std::string_view() const { return text_; }
     constexpr std::string_view view() const { return text_; }
     constexpr bool empty() const { return text_.empty(); }
-    std::string str() const { return std::string(text_); }
 
     friend constexpr bool operator==(CodeText a, std::string_view b) { return a.text_ == b; }
     friend std::ostream& operator<<(std::ostream& out, CodeText t) { return out << t.text_; }
