@@ -78,6 +78,14 @@ void HistoryWriter::Gathered::add(StaticRow row) {
 
 void HistoryWriter::Gathered::add(MessageRow row) { messages_.push_back(std::move(row)); }
 
+void HistoryWriter::Gathered::clear() {
+    queue_.rows.clear();
+    queue_.sources.resize(1);  // source 0: none
+    statics_.clear();
+    staticsAt_.clear();
+    messages_.clear();
+}
+
 void HistoryWriter::Gathered::add(const QueuedPosition& row, std::string_view source) {
     // A store refuses a whole batch for one impossible position; such a row
     // never reaches the queue, so a batch can fail only for the store's sake.
@@ -131,11 +139,7 @@ size_t HistoryWriter::add(Gathered& rows) {
         queued_ += taken;
         if (taken < n) tell = countDropped(n - taken);
     }
-    rows.queue_.rows.clear();
-    rows.queue_.sources.resize(1);
-    rows.statics_.clear();
-    rows.staticsAt_.clear();
-    rows.messages_.clear();
+    rows.clear();
     if (wake) wake_.notify_one();
     if (tell) notice(kCannotKeepUp);
     return n - taken;

@@ -81,6 +81,7 @@ public:
 
     private:
         friend class HistoryWriter;
+        void clear();
         QueuedPositions queue_;
         std::vector<StaticRow> statics_;
         std::vector<size_t> staticsAt_;  // positions gathered before each of statics_

@@ -86,6 +86,8 @@ private:
     Status appendRows(const Batch& batch, const QueuedPositions* queued);
     Status appendPositions(const std::vector<PositionRow>& positions, const QueuedPositions* queued);
     Status writeBlock(int32_t mmsi, OpenBlock& open);
+    // Whether the station's row is to take a position of this time; notes it as written when so.
+    bool stationRowDue(int32_t mmsi, TimeMs time);
     void forgetOldStations(TimeMs latest);
     // The number of an input/source pair, added to the sources table when new; -1 on failure.
     int64_t sourceId(int16_t input, const std::string& source);

@@ -96,14 +96,7 @@ Status SqliteStore::appendRows(const Batch& batch, const QueuedPositions* queued
     for (const auto& [mmsi, l] : latest) {
         // The position first, so names or messages heard later in the batch
         // move the last-heard time on without losing where it was.
-        // A station's row takes a newer position only once the one it holds
-        // is kStationRowLagMs older (lastSeen() reads the newest positions
-        // from the blocks): rewriting every heard station's row in every
-        // batch was a third of the writer's work.
-        const auto [written, first] = l.position ? stationWritten_.try_emplace(mmsi, l.positionTime)
-                                                 : std::pair(stationWritten_.end(), false);
-        if (l.position && (first || l.positionTime >= written->second + kStationRowLagMs)) {
-            written->second = l.positionTime;
+        if (l.position && stationRowDue(mmsi, l.positionTime)) {
             // Mostly a station already known with an older position: one
             // plain update; else (new, or a newer time stored) the upsert.
             Statement& u = st(kStationMoved);
@@ -230,6 +223,17 @@ Status SqliteStore::writeBlock(int32_t mmsi, OpenBlock& open) {
         // not a station's doing; the first 32 are kept.
         if (key > last) return {};
     }
+}
+
+bool SqliteStore::stationRowDue(int32_t mmsi, TimeMs time) {
+    // Only once the position the row holds is kStationRowLagMs older
+    // (lastSeen() reads the newest positions from the blocks): rewriting
+    // every heard station's row in every batch was a quarter of the
+    // writer's work.
+    const auto [written, first] = stationWritten_.try_emplace(mmsi, time);
+    if (!first && time < written->second + kStationRowLagMs) return false;
+    written->second = time;
+    return true;
 }
 
 void SqliteStore::forgetOldStations(TimeMs latest) {
