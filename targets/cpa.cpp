@@ -124,7 +124,8 @@ ApproachPlane::ApproachPlane(const Motion& own)
       sinPhi0_(std::sin(phi0_)),
       cosPhi0_(std::cos(phi0_)),
       vx_(own.sog * kKnot * std::sin(own.cog * kRad)),
-      vy_(own.sog * kKnot * std::cos(own.cog * kRad)) {
+      vy_(own.sog * kKnot * std::cos(own.cog * kRad)),
+      speed_(std::sqrt(vx_ * vx_ + vy_ * vy_)) {
     // Taylor coefficients of the isometric latitude about the own ship's:
     // psi' = (1 - e²) / ((1 - e² sin²) cos), psi'' = psi' g with
     // g = (ln psi')' = tan + 2 e² sin cos / (1 - e² sin²), psi''' = psi'' g + psi' g'.
@@ -238,6 +239,19 @@ std::optional<ApproachPlane::RangeBound> ApproachPlane::rangeAtLeast(const Motio
     return RangeBound{std::sqrt(rx * rx + ry * ry) * std::min(k0_, span.radiusLow) / k0_ /
                           geodesy::kMetresPerNauticalMile * (1.0 - 1e-4),
                       false};
+}
+
+bool ApproachPlane::surelyMoving(double sog, double cosLow, double cosHigh) const {
+    // The parallel's radius at the target, which scales its speed onto the
+    // plane, lies between a cos and a cos / sqrt(1 - e²) (radius() keeps to
+    // that but for its rounding, which the margins cover); and |w| is at
+    // least the difference of the two speeds.
+    if (!(cosLow > 0)) return false;
+    const double speed = sog * kKnot * k0_ / geodesy::kWgs84A;
+    const double fastest = speed / (cosLow * (1 - 1e-4));
+    const double slowest = speed * std::sqrt(1 - geodesy::kWgs84E2) / (cosHigh * (1 + 1e-4));
+    const double margin = 1.01 * kStill * kKnot;
+    return slowest - speed_ > margin || speed_ - fastest > margin;
 }
 
 std::optional<Approach> ApproachPlane::estimate(const Motion& target, Course course) const {

@@ -81,6 +81,12 @@ public:
         bool exact;
     };
     std::optional<RangeBound> rangeAtLeast(const Motion& target, Course course) const;
+    // True when a target of `sog` knots at a latitude whose cosine lies
+    // between cosLow and cosHigh surely moves against the own ship, whatever
+    // the two courses: its speed on the plane differs from the own ship's by
+    // more than the still threshold (then estimate() has an approach). False
+    // says nothing.
+    bool surelyMoving(double sog, double cosLow, double cosHigh) const;
     const Motion& own() const { return own_; }
 
 private:
@@ -113,6 +119,7 @@ private:
     double psi1_, psi2_, psi3_;  // isometric latitude about phi0_: Taylor coefficients
     double isometricFromOwn(double phi) const;  // isometric latitude of phi minus the own ship's
     double vx_, vy_;  // own velocity, metres per second east and north
+    double speed_;    // its length
 };
 
 }  // namespace targets

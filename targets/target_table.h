@@ -183,6 +183,14 @@ struct TargetRecord {
     // (CourseTermsOf, NaN none), kept for the own ship's next report.
     double CourseTermsOf = std::numeric_limits<double>::quiet_NaN();
     double CourseSin = 0, CourseCos = 1;
+    // The last time the approach was found clearly beyond the alarm's range
+    // (watch.cpp): a range below the estimate's then (nm, 0 none), where the
+    // target and the own ship were, and the cosines of those latitudes.
+    // Until the two have moved far enough to close the margin, a report
+    // needs no new range to be left to the refinement.
+    double FarRange = 0;
+    double FarLatitude = 0, FarLongitude = 0, FarCos = 1;
+    double FarOwnLatitude = 0, FarOwnLongitude = 0, FarOwnCos = 1;
     // Inside the collision alarm's limits (or a distress beacon), and whether
     // the operator has acknowledged it since it became so.
     bool Dangerous = false;

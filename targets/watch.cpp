@@ -210,6 +210,74 @@ void updateApproach(TargetTable& table, int own, int n, const AlarmSettings& ala
     }
 }
 
+// An upper bound of the distance (nm) between two positions (degrees), with
+// cosLat1 the cosine of the first latitude: along the meridian, then along
+// the parallel farther from the equator (no longer than at the first
+// latitude), both at most 60.31 nm a degree on the ellipsoid.
+double MilesAtMost(double lat1, double lon1, double cosLat1, double lat2, double lon2) {
+    double dlon = std::fabs(lon2 - lon1);
+    if (dlon > 180) dlon = 360 - dlon;
+    return 60.4 * (std::fabs(lat2 - lat1) + cosLat1 * dlon);
+}
+
+// Ranges and latitudes the remembered margin holds for: at most 80 degrees
+// from the equator the estimate's range stays within 1.5 % of the
+// ellipsoid's up to 200 nm and within half again beyond.
+constexpr double kFarLatitude = 80, kFarCloseRange = 200;
+
+bool farLatitude(double lat) { return std::fabs(lat) <= kFarLatitude; }
+
+// A target found clearly out of range at an earlier report is still so when
+// neither it nor the own ship has moved far enough since to close the
+// margin. The range shrinks by no more than the two moved, and the
+// estimate's range follows the ellipsoid's (kFarLatitude): counting the
+// moves twice and keeping 95 % of the remembered range (60 % beyond
+// kFarCloseRange) less half a mile covers the difference.
+bool stillFarOff(const TargetRecord& t, const Motion& m, const ApproachPlane& plane, const AlarmSettings& alarm) {
+    if (!(t.FarRange > 0)) return false;
+    const Motion& o = plane.own();
+    if (!farLatitude(m.latitude) || !farLatitude(o.latitude)) return false;
+    const double moved = MilesAtMost(t.FarLatitude, t.FarLongitude, t.FarCos, m.latitude, m.longitude) +
+                         MilesAtMost(t.FarOwnLatitude, t.FarOwnLongitude, t.FarOwnCos, o.latitude, o.longitude);
+    const double kept = t.FarRange <= kFarCloseRange ? 0.95 : 0.6;
+    if (!clearlyOutOfRange(kept * t.FarRange - 0.5 - 2 * moved, alarm)) return false;
+    // The cosine changes by no more than the latitude (radians).
+    const double dlat = std::fabs(m.latitude - t.FarLatitude) * geodesy::kDegToRad;
+    return plane.surelyMoving(m.sog, t.FarCos - dlat, std::min(1.0, t.FarCos + dlat));
+}
+
+void rememberFarOff(TargetRecord& t, double range, const Motion& m, const ApproachPlane& plane) {
+    const Motion& o = plane.own();
+    if (!farLatitude(m.latitude) || !farLatitude(o.latitude)) {
+        t.FarRange = 0;
+        return;
+    }
+    t.FarRange = range;
+    t.FarLatitude = m.latitude;
+    t.FarLongitude = m.longitude;
+    t.FarCos = std::cos(m.latitude * geodesy::kDegToRad);
+    t.FarOwnLatitude = o.latitude;
+    t.FarOwnLongitude = o.longitude;
+    t.FarOwnCos = std::cos(o.latitude * geodesy::kDegToRad);
+}
+
+// Whether the estimate's range lies clearly beyond the alarm's range, and
+// a range below it that shows so (none when not).
+std::optional<double> clearlyOutOfRangeBy(TargetRecord& t, const Motion& m, const AlarmSettings& alarm,
+                                          const ApproachPlane& plane) {
+    // A bound below the estimate's range settles most far targets; being
+    // clearly out of range only grows with the range, so what the bound
+    // puts out the estimate would too.
+    const Course course = courseOf(t, m.cog);
+    const std::optional<ApproachPlane::RangeBound> atLeast = plane.rangeAtLeast(m, course);
+    if (!atLeast) return std::nullopt;
+    if (clearlyOutOfRange(atLeast->nm, alarm)) return atLeast->nm;
+    if (atLeast->exact) return std::nullopt;  // the estimate's own range: asking again would give the same
+    const std::optional<double> range = plane.estimatedRange(m, course);
+    if (!range || !clearlyOutOfRange(*range, alarm)) return std::nullopt;
+    return range;
+}
+
 // At a report of the own ship, a target whose estimate lies clearly beyond
 // the alarm's range (and guard zone) can neither start an alarm episode nor
 // need exact figures: what UpdateApproach would make of it is known without
@@ -223,16 +291,13 @@ bool deferToRefinement(TargetTable& table, int own, int n, const AlarmSettings& 
     if (t.Status == TargetStatus::Lost || !moves(t.Class)) return false;
     Motion m;
     if (!motionOf(t, m)) return false;
-    // A bound below the estimate's range settles most far targets; being
-    // clearly out of range only grows with the range, so what the bound
-    // puts out the estimate would too.
-    const Course course = courseOf(t, m.cog);
-    const std::optional<ApproachPlane::RangeBound> atLeast = plane.rangeAtLeast(m, course);
-    if (!atLeast) return false;
-    if (!clearlyOutOfRange(atLeast->nm, alarm)) {
-        if (atLeast->exact) return false;  // the estimate's own range: asking again would give the same
-        const std::optional<double> range = plane.estimatedRange(m, course);
-        if (!range || !clearlyOutOfRange(*range, alarm)) return false;
+    if (!stillFarOff(t, m, plane, alarm)) {
+        const std::optional<double> range = clearlyOutOfRangeBy(t, m, alarm, plane);
+        if (!range) {
+            t.FarRange = 0;
+            return false;
+        }
+        rememberFarOff(t, *range, m, plane);
     }
     t.HasCPA = t.HasOwnRange = true;
     t.CPAEstimated = true;

@@ -8,6 +8,8 @@
 #include <random>
 
 #include "geodesy/geodetic.h"
+#include "targets/target_table.h"
+#include "targets/watch.h"
 
 namespace targets {
 namespace {
@@ -241,6 +243,114 @@ TEST(Cpa, RangeAtLeastBoundsTheEstimatesRange) {
         }
     }
     EXPECT_GE(settled, 50);
+}
+
+// "Surely moving" is never said of a target the estimate finds standing
+// still against the own ship, whatever the courses; and it is said of most
+// that clearly move.
+TEST(Cpa, SurelyMovingOnlyWhereTheEstimateMoves) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> unit(0, 1);
+    int said = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const double lat0 = -80 + 160 * unit(random);
+        const Motion own{lat0, 5, 20 * unit(random), 360 * unit(random)};
+        const ApproachPlane plane(own);
+        const double lat = std::clamp(lat0 + (unit(random) - 0.5) * (i % 2 ? 0.02 : 30), -80.0, 80.0);
+        // Half of them at the own ship's speed on the plane, give or take
+        // a little: hardly any relative motion at all.
+        const double scaled = own.sog * std::cos(lat * kRad) / std::cos(lat0 * kRad);
+        const double sog = i % 4 < 2 ? scaled * (1 + (unit(random) - 0.5) * 1e-3) : 25 * unit(random);
+        const Motion target{lat, 5.2, sog, i % 3 ? own.cog : 360 * unit(random)};
+        // The cosine of the latitude, known within a margin as a caller knows it.
+        const double c = std::cos(lat * kRad), slack = 0.01 * unit(random);
+        if (!plane.surelyMoving(sog, c - slack, std::min(1.0, c + slack))) continue;
+        ++said;
+        ASSERT_TRUE(plane.estimate(target, CourseTerms(target.cog)).has_value()) << lat0 << " " << lat << " " << sog;
+    }
+    EXPECT_GT(said, 8000);
+}
+
+// A target left to the refinement report after report: what the remembered
+// margin decides is what working its range out anew decides, while both
+// ships wander toward and away from each other, jump, match each other's
+// speed, sail near the poles and across the date line, and the alarm's
+// limits change.
+TEST(FarApproach, TheRememberedMarginDecidesAsTheRangeWorkedOutAnew) {
+    AlarmSettings near, wide, guarded;
+    wide.rangeLimit = 60;
+    guarded.rangeLimit = 3;
+    guarded.guardZone = 8;
+    const AlarmSettings* limits[] = {&near, &wide, &guarded};
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> unit(0, 1);
+    int remembered = 0, deferred = 0, kept = 0;
+    for (int scenario = 0; scenario < 600; ++scenario) {
+        // Two tables fed alike; the second forgets the margin before every report.
+        TargetTable tables[2];
+        Reference reference;
+        TableContext ctx;
+        ctx.reference = &reference;
+        const auto place = [&](TargetTable& table, int32_t mmsi, const Motion& m, double t) {
+            ais::AISMessageRecord rec;
+            rec.Type1.MessageID = 1;
+            const double lon = std::remainder(m.longitude, 360.0);  // the walk may cross the date line
+            rec.Type1.MMSI = mmsi;
+            rec.Type1.Latitude = m.latitude;
+            rec.Type1.Longitude = lon;
+            rec.Type1.SOG = static_cast<float>(m.sog);
+            rec.Type1.COG = static_cast<float>(m.cog);
+            ctx.monotonic = t;
+            ctx.now = base::DateTime::fromCalendar(2026, 12, 9, 10, 0, 0).addSeconds(t);
+            const TargetUpdate u = table.AddOrUpdateTarget(input::SentenceKind::VDM, 1, rec, ctx);
+            TargetRecord& e = table.entry(u.entry);
+            e.PositionKnown = true;  // as the receiver's whereabouts keep it
+            return u.entry;
+        };
+        const double lat0 = scenario % 10 == 0 ? 78 + 4 * unit(random) : -75 + 150 * unit(random);
+        const double lon0 = scenario % 7 == 0 ? 179.9 : 360 * unit(random) - 180;
+        Motion own{lat0, lon0, 20 * unit(random), 360 * unit(random)};
+        const double away = scenario % 5 == 0 ? 200 + 1500 * unit(random) : 5 + 100 * unit(random);
+        const double bearing = 360 * unit(random);
+        Motion target = Offset(lat0, lon0, away * std::sin(bearing * kRad), away * std::cos(bearing * kRad), 0, 0);
+        const bool matched = scenario % 4 == 0;  // at the own ship's speed and course
+        target.sog = matched ? own.sog : 25 * unit(random);
+        target.cog = matched ? own.cog : std::fmod(bearing + 180 + 60 * (unit(random) - 0.5) + 360, 360);
+        for (int step = 0; step < 60; ++step) {
+            const double t = step * 10.0;
+            bool decided[2];
+            for (int k = 0; k < 2; ++k) {
+                TargetTable& table = tables[k];
+                const int o = place(table, 257000001, own, t);
+                table.setOwnShip(o);
+                const int n = place(table, 257000002, target, t);
+                if (k == 1) table.entry(n).FarRange = 0;
+                const std::optional<ApproachPlane> plane = OwnShipPlane(table, o);
+                ASSERT_TRUE(plane.has_value());
+                const double before = table.entry(n).FarRange;
+                decided[k] = DeferApproach(table, o, n, *limits[(scenario + step / 20) % 3], *plane);
+                if (k == 0 && decided[0]) {
+                    ++deferred;
+                    if (before > 0 && table.entry(n).FarRange == before) ++remembered;
+                }
+            }
+            ASSERT_EQ(decided[0], decided[1]) << "scenario " << scenario << " step " << step << " own " << own.latitude
+                                              << " " << own.longitude << " target " << target.latitude << " "
+                                              << target.longitude;
+            // On: mostly a few miles a report, now and then a long jump.
+            const double leap = step % 17 == 16 ? 40 * unit(random) : 1;
+            own = Offset(own.latitude, own.longitude, leap * own.sog / 60 * std::sin(own.cog * kRad),
+                         leap * own.sog / 60 * std::cos(own.cog * kRad), own.sog, own.cog);
+            const double run = step % 13 == 12 ? 60 * unit(random) : leap;
+            target = Offset(target.latitude, target.longitude, run * target.sog / 60 * std::sin(target.cog * kRad),
+                            run * target.sog / 60 * std::cos(target.cog * kRad), target.sog, target.cog);
+            if (std::fabs(target.latitude) > 84 || std::fabs(own.latitude) > 84) break;
+            kept += decided[0];
+        }
+    }
+    // The margin was used, and often: the test is about it.
+    EXPECT_GT(remembered, deferred / 2);
+    EXPECT_GT(kept, 1000);
 }
 
 }  // namespace
