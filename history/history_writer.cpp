@@ -123,11 +123,21 @@ size_t HistoryWriter::add(Gathered& rows) {
         const size_t messages = taken - positions - statics;
         const size_t before = positions_.rows.size();
         sourceMap_.clear();
-        for (const std::string& source : rows.queue_.sources) sourceMap_.push_back(positions_.number(source));
-        for (size_t k = 0; k < positions; ++k) {
-            QueuedPosition q = rows.queue_.rows[k];
-            q.source = sourceMap_[q.source];
-            positions_.rows.push_back(q);
+        bool sameNumbers = true;  // mostly: one source, or none
+        for (const std::string& source : rows.queue_.sources) {
+            const uint32_t n = positions_.number(source);
+            sameNumbers = sameNumbers && n == sourceMap_.size();
+            sourceMap_.push_back(n);
+        }
+        const auto from = rows.queue_.rows.begin();
+        if (sameNumbers) {
+            positions_.rows.insert(positions_.rows.end(), from, from + static_cast<ptrdiff_t>(positions));
+        } else {
+            for (size_t k = 0; k < positions; ++k) {
+                QueuedPosition q = rows.queue_.rows[k];
+                q.source = sourceMap_[q.source];
+                positions_.rows.push_back(q);
+            }
         }
         for (size_t k = 0; k < statics; ++k) {
             queue_.statics.push_back(std::move(rows.statics_[k]));
