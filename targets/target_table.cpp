@@ -98,10 +98,6 @@ const char* StatusText(TargetStatus s) {
     return kTexts[static_cast<size_t>(s)];
 }
 
-bool HasPosition(const TargetRecord& t) {
-    return t.Fix.Latitude != 0 && std::fabs(t.Fix.Latitude) < 90 && std::fabs(t.Fix.Longitude) <= 180;
-}
-
 std::string TableFullText(int capacity, int displaceAfter) {
     return "Maximum limit AIS targets, more than " + std::to_string(capacity) +
            " targets stored. New targets ignored! Every target was heard within the last " +

@@ -37,6 +37,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <deque>
 #include <limits>
@@ -467,7 +468,10 @@ private:
 
 // A position was received and lies on the globe: latitude not 0 (none yet)
 // and inside ±90°, longitude inside ±180° (91° and 181° mean not available).
-bool HasPosition(const TargetRecord& t);
+// Inline: the watch asks it several times for every report.
+inline bool HasPosition(const TargetRecord& t) {
+    return t.Fix.Latitude != 0 && std::fabs(t.Fix.Latitude) < 90 && std::fabs(t.Fix.Longitude) <= 180;
+}
 
 // Fills a new class A or B entry from the ship database: name, call sign, IMO
 // number, dimensions, EPFD and ship type, with the ship type and EPFD range rules.

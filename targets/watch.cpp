@@ -18,15 +18,11 @@ namespace targets {
 
 namespace {
 
-bool hasPosition(const TargetRecord& t) {
-    return t.Fix.Latitude != 0 && std::fabs(t.Fix.Latitude) < 90 && std::fabs(t.Fix.Longitude) <= 180;
-}
-
 // Speed and course as the approach needs them; none without a reported speed.
 // A vessel lying still needs no course.
 bool motionOf(const TargetRecord& t, Motion& m) {
     const float sog = t.Motion.SOG;
-    if (!t.PositionKnown || !hasPosition(t) || sog == base::kNotAvailable || sog < 0 || sog > 102.2f) return false;
+    if (!t.PositionKnown || !HasPosition(t) || sog == base::kNotAvailable || sog < 0 || sog > 102.2f) return false;
     const bool noCourse = t.Motion.COG == base::kNotAvailable || t.Motion.COG < 0 || t.Motion.COG >= 360;
     if (noCourse && t.Motion.SOG >= 0.1f) return false;
     m = {t.Fix.Latitude, t.Fix.Longitude, t.Motion.SOG, noCourse ? 0.0 : t.Motion.COG};
@@ -181,7 +177,7 @@ void computeApproach(TargetTable& table, int own, TargetRecord& t, const AlarmSe
         if (a) return takeFigures(t, *a);
     }
     const TargetRecord& o = table.entry(own);
-    if (t.PositionKnown && hasPosition(t) && hasPosition(o)) ownRangeWithout(o, t);
+    if (t.PositionKnown && HasPosition(t) && HasPosition(o)) ownRangeWithout(o, t);
 }
 
 void updateApproach(TargetTable& table, int own, int n, const AlarmSettings& alarm, double now,
@@ -347,14 +343,14 @@ void UpdateAllApproaches(TargetTable& table, int own, const AlarmSettings& alarm
     // Targets well outside the alarm's range keep the figures of their own
     // last report (recomputed at their next one); a busy network feed would
     // otherwise cost a full pass at every report of the own ship.
-    const bool ownKnown = table.InUse(own) && hasPosition(table.entry(own));
+    const bool ownKnown = table.InUse(own) && HasPosition(table.entry(own));
     const double lat0 = ownKnown ? table.entry(own).Fix.Latitude : 0, lon0 = ownKnown ? table.entry(own).Fix.Longitude : 0;
     const double cosLat = std::cos(lat0 * 3.14159265358979 / 180);
     const double zone = std::max({24.0, 2 * alarm.rangeLimit, 2 * alarm.guardZone}) / 60.0;  // degrees of latitude
     const std::optional<ApproachPlane> plane = OwnShipPlane(table, own);
     for (int n = 1; n <= table.EntryCount(); ++n) {
         const TargetRecord& t = table.entry(n);
-        if (ownKnown && t.MMSI != 0 && hasPosition(t) && !t.Dangerous) {
+        if (ownKnown && t.MMSI != 0 && HasPosition(t) && !t.Dangerous) {
             const double dlat = t.Fix.Latitude - lat0;
             double dlon = std::fabs(t.Fix.Longitude - lon0);
             if (dlon > 180) dlon = 360 - dlon;
