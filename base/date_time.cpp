@@ -31,19 +31,6 @@ void appendTwo(std::string& out, int v) {
     out.push_back(static_cast<char>('0' + v % 10));
 }
 
-// std::round (halves away from zero) without its library call, which was a
-// good part of the per-message statistics; the same result for every value:
-// the fraction x - trunc(x) is exact below 2^52, and beyond that, or for a
-// NaN or infinity, x is its own rounding.
-double roundHalfAway(double x) {
-    if (!(std::fabs(x) < 4503599627370496.0)) return x;
-    const double whole = static_cast<double>(static_cast<int64_t>(x));
-    const double fraction = x - whole;
-    if (fraction >= 0.5) return whole + 1.0;
-    if (fraction <= -0.5) return whole - 1.0;
-    return whole;
-}
-
 }  // namespace
 
 bool DateTime::isValidDate(int y, int m, int d) {
@@ -63,14 +50,6 @@ DateTime DateTime::fromCalendar(int y, int m, int d, int hour, int minute, int s
     const double frac =
         (hour * 3600000.0 + minute * 60000.0 + second * 1000.0 + millisecond) / 86400000.0;
     return DateTime(static_cast<double>(serial) + frac);
-}
-
-std::optional<int32_t> DateTime::wholeSecondsSince(DateTime other) const {
-    const double secs = roundHalfAway(value_ * 86400.0) - roundHalfAway(other.value_ * 86400.0);
-    if (!(secs >= std::numeric_limits<int32_t>::min() && secs <= std::numeric_limits<int32_t>::max())) {
-        return std::nullopt;
-    }
-    return static_cast<int32_t>(secs);
 }
 
 DateTime DateTime::fromCalendar(const CalendarTime& c) {
