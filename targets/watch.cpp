@@ -221,7 +221,10 @@ double MilesAtMost(double lat1, double lon1, double cosLat1, double lat2, double
 // ellipsoid's up to 200 nm and within half again beyond.
 constexpr double kFarLatitude = 80, kFarCloseRange = 200;
 
-bool farLatitude(double lat) { return std::fabs(lat) <= kFarLatitude; }
+// Both the target and the own ship within kFarLatitude of the equator.
+bool farLatitudes(const Motion& target, const Motion& own) {
+    return std::fabs(target.latitude) <= kFarLatitude && std::fabs(own.latitude) <= kFarLatitude;
+}
 
 // A target found clearly out of range at an earlier report is still so when
 // neither it nor the own ship has moved far enough since to close the
@@ -232,7 +235,7 @@ bool farLatitude(double lat) { return std::fabs(lat) <= kFarLatitude; }
 bool stillFarOff(const TargetRecord& t, const Motion& m, const ApproachPlane& plane, const AlarmSettings& alarm) {
     if (!(t.FarRange > 0)) return false;
     const Motion& o = plane.own();
-    if (!farLatitude(m.latitude) || !farLatitude(o.latitude)) return false;
+    if (!farLatitudes(m, o)) return false;
     const double moved = MilesAtMost(t.FarLatitude, t.FarLongitude, t.FarCos, m.latitude, m.longitude) +
                          MilesAtMost(t.FarOwnLatitude, t.FarOwnLongitude, t.FarOwnCos, o.latitude, o.longitude);
     const double kept = t.FarRange <= kFarCloseRange ? 0.95 : 0.6;
@@ -244,7 +247,7 @@ bool stillFarOff(const TargetRecord& t, const Motion& m, const ApproachPlane& pl
 
 void rememberFarOff(TargetRecord& t, double range, const Motion& m, const ApproachPlane& plane) {
     const Motion& o = plane.own();
-    if (!farLatitude(m.latitude) || !farLatitude(o.latitude)) {
+    if (!farLatitudes(m, o)) {
         t.FarRange = 0;
         return;
     }
