@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -17,6 +18,7 @@
 
 #include "history/history_store.h"
 #include "history/position_block.h"
+#include "history/sqlite_checkpointer.h"
 #include "history/sqlite_schema.h"
 #include "history/sqlite_statement.h"
 
@@ -33,8 +35,9 @@ inline constexpr TimeMs kStationRowLagMs = 10 * 60 * 1000;
 
 class SqliteStore final : public HistoryStore {
 public:
-    explicit SqliteStore(sqlite3* db) : db_(db) {}
+    explicit SqliteStore(sqlite3* db) : db_(db), checkpointer_(std::make_unique<sqlite::WalCheckpointer>(db)) {}
     ~SqliteStore() override {
+        checkpointer_.reset();  // before the close, whose checkpoint is the last
         statements_.clear();
         sqlite3_close_v2(db_);
     }
@@ -106,6 +109,7 @@ private:
     int64_t usedBytes();
 
     sqlite3* db_;
+    std::unique_ptr<sqlite::WalCheckpointer> checkpointer_;  // copies the log back on a thread of its own
     std::vector<sqlite::Statement> statements_;
     std::vector<sqlite::Statement> counts_;  // one per table
     std::string lastError_;
