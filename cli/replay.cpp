@@ -525,6 +525,20 @@ int parseOptions(int argc, char** argv, Options& opt) {
     return options.parse(argc, argv);
 }
 
+// The target table and the counters in `format` (as parsed: text, csv,
+// json or geojson).
+void printTable(const std::string& format, const app::Receiver& rx, std::string& out) {
+    if (format == "geojson") {
+        out = targets::TargetsGeoJson(rx.targets(), rx.clock().monotonicSeconds());
+    } else if (format == "json") {
+        cli::PrintReplayJson(rx, out);
+    } else if (format == "csv") {
+        cli::PrintReplayCsv(rx, out);
+    } else {
+        cli::PrintReplayText(rx, out);
+    }
+}
+
 int runReplay(int argc, char** argv) {
     Options opt;
     if (const int rc = parseOptions(argc, argv, opt); rc != cli::kGoOn) return rc;
@@ -579,8 +593,12 @@ int runReplay(int argc, char** argv) {
 
     app::Receiver& rx = replay->receiver();
     int rc = 0;
+    std::string out;
     if (history) {
         rx.setHistory(nullptr);
+        // The table is printed while the writer writes its last rows.
+        history->finishSoon();
+        printTable(opt.format, rx, out);
         if (const std::string error = history->finish(); !error.empty()) {
             std::fprintf(stderr, "orvanta-cli replay: %s\n", error.c_str());
             rc = 1;
@@ -604,16 +622,7 @@ int runReplay(int argc, char** argv) {
         rc = 1;
     }
 
-    std::string out;
-    if (opt.format == "geojson") {
-        out = targets::TargetsGeoJson(rx.targets(), rx.clock().monotonicSeconds());
-    } else if (opt.format == "json") {
-        cli::PrintReplayJson(rx, out);
-    } else if (opt.format == "csv") {
-        cli::PrintReplayCsv(rx, out);
-    } else {
-        cli::PrintReplayText(rx, out);
-    }
+    if (!history) printTable(opt.format, rx, out);
     if (!cli::WriteOutput(out, "replay")) return 1;
     return rc;
 }

@@ -26,8 +26,13 @@ std::unique_ptr<ReplayHistory> ReplayHistory::Open(const std::string& location, 
     return h;
 }
 
-std::string ReplayHistory::finish() {
+void ReplayHistory::finishSoon() {
     feed_->flush();  // normally already done by the receiver
+    writer_->stopSoon();
+}
+
+std::string ReplayHistory::finish() {
+    finishSoon();
     writer_->stop();
     for (const std::string& n : writer_->takeNotices()) std::fprintf(stderr, "orvanta-cli replay: %s\n", n.c_str());
     const history::WriterCounts c = writer_->counts();

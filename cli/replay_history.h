@@ -19,7 +19,11 @@ public:
     static std::unique_ptr<ReplayHistory> Open(const std::string& location, const base::Clock& clock,
                                                base::MessageSink& notices, std::string& error);
     history::HistoryFeed& feed() { return *feed_; }
-    // Writes what is queued; empty when every row reached the store, else why not.
+    // Hands the last rows over and lets the writer write them and close the
+    // store while the caller goes on.
+    void finishSoon();
+    // Waits for that (finishSoon() first when it was not called); empty when
+    // every row reached the store, else why not.
     std::string finish();
 
 private:

@@ -215,14 +215,17 @@ void HistoryWriter::seed(std::vector<StaticRow> known, TimeMs now) {
     seedTime_ = now;
 }
 
-void HistoryWriter::stop() {
+void HistoryWriter::stopSoon() {
     {
         std::lock_guard lock(mutex_);
-        if (stopping_ && !thread_.joinable()) return;
         stopping_ = true;
     }
     wake_.notify_one();
     room_.notify_all();
+}
+
+void HistoryWriter::stop() {
+    stopSoon();
     if (thread_.joinable()) thread_.join();
 }
 
@@ -367,6 +370,9 @@ void HistoryWriter::run() {
             break;
         }
     }
+    // Closed on this thread: a file's last checkpoint runs while the owner
+    // goes on with its own work until it joins.
+    store_.reset();
 }
 
 }  // namespace history

@@ -114,6 +114,9 @@ public:
 
     // Writes everything queued, then ends the thread. Later rows are dropped.
     void stop();
+    // The same without waiting: the thread writes what is queued and closes
+    // the store while the caller goes on; stop() then waits for it.
+    void stopSoon();
     // Asks the thread to write what is queued now (tests, a checkpoint).
     void flushSoon();
 

@@ -33,7 +33,7 @@ namespace history::sqlite {
 class WalCheckpointer {
 public:
     struct Limits {
-        int wakePages = 1000;     // log pages after a commit that wake the thread
+        int wakePages = 256;      // log pages after a commit that wake the thread
         int inlinePages = 8000;   // log pages at which the writer checkpoints itself
     };
 
