@@ -10,7 +10,8 @@ constexpr TimeMs kForgetAfter = 3600 * 1000;  // a station silent this long lose
 
 // Smallest difference of two courses, 0..180.
 double CourseDifference(float a, float b) {
-    const double d = std::fmod(std::fabs(static_cast<double>(a) - b), 360.0);
+    double d = std::fabs(static_cast<double>(a) - b);
+    if (!(d < 360)) d = std::fmod(d, 360.0);  // courses are 0..360: rarely needed
     return d > 180 ? 360 - d : d;
 }
 

@@ -128,26 +128,37 @@ Status SqliteStore::appendPositions(const std::vector<PositionRow>& positions, c
     rows.clear();
     rows.reserve(positions.size() + (queued ? queued->rows.size() : 0));
     TimeMs latest = std::numeric_limits<TimeMs>::min();
-    const auto pack = [&](const auto& p, const std::string& source) -> Status {
+    // p with the id of its input and source.
+    const auto pack = [&](const auto& p, int64_t id) -> Status {
         PackedRow r{p.mmsi, static_cast<uint32_t>(rows.size()), {p.time, 0, 0}};
         if (!sqlite::PackPlace(p.latitude, p.longitude, r.p.place)) {
             lastError_ = "cannot store a position: " + std::to_string(p.latitude) + ", " + std::to_string(p.longitude) +
                          " is not a position on the earth";
             return {lastError_};
         }
-        const int64_t id = sourceId(p.input, source);
-        if (id < 0) return fail("cannot store the input of a position");
         r.p.info = sqlite::PackInfo(p, id);
         latest = std::max(latest, p.time);
         rows.push_back(r);
         return {};
     };
     for (const PositionRow& p : positions) {
-        if (Status s = pack(p, p.source); !s.ok()) return s;
+        const int64_t id = sourceId(p.input, p.source);
+        if (id < 0) return fail("cannot store the input of a position");
+        if (Status s = pack(p, id); !s.ok()) return s;
     }
     if (queued) {
+        // Nearly every row names the input and source of the one before.
+        int64_t lastId = -1;
+        int16_t lastInput = 0;
+        uint32_t lastSource = 0;
         for (const QueuedPosition& q : queued->rows) {
-            if (Status s = pack(q, queued->sources[q.source]); !s.ok()) return s;
+            if (lastId < 0 || q.input != lastInput || q.source != lastSource) {
+                lastId = sourceId(q.input, queued->sources[q.source]);
+                if (lastId < 0) return fail("cannot store the input of a position");
+                lastInput = q.input;
+                lastSource = q.source;
+            }
+            if (Status s = pack(q, lastId); !s.ok()) return s;
         }
     }
     // Station by station (a sort of plain numbers: MMSI, then the row's
