@@ -520,6 +520,13 @@ void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed, std
     for (int n = 1; n <= entryCount_; ++n) {
         TargetRecord& t = entry(n);
         if (t.MMSI == 0) continue;
+        // Heard less than 31 s ago: its whole-second age is below 32 and far
+        // below any lost time (60 s at least), so a New or Current entry
+        // stays as it is. Most of a busy table, at every tick.
+        if (monotonicNow - t.LastMsgMonotonic < 31.0 &&
+            (t.Status == TargetStatus::New || t.Status == TargetStatus::Current)) {
+            continue;
+        }
         const float age = static_cast<float>(std::floor(monotonicNow - t.LastMsgMonotonic));
         const int lostAfter = LostAfter(t);
         if (age >= static_cast<float>(std::max(lifecycle_.removeAfter, lostAfter))) {

@@ -441,10 +441,13 @@ void MeasureAllRanges(TargetTable& table, targets::Reference& state, double now,
 }
 
 void AgePositions(TargetTable& table, double now, std::vector<int>& changed) {
+    // Younger than both lost times: kept whatever the entry's kind.
+    const double keptBelow = std::min(table.lifecycle().lostAfterMoving, table.lifecycle().lostAfterFixed);
     for (int n = 1; n <= table.EntryCount(); ++n) {
         TargetRecord& t = table.entry(n);
         if (t.MMSI == 0 || !t.PositionKnown) continue;
-        if (now - t.PositionMonotonic < table.LostAfter(t)) continue;
+        const double age = now - t.PositionMonotonic;
+        if (age < keptBelow || age < table.LostAfter(t)) continue;
         t.PositionKnown = t.RangeKnown = false;
         changed.push_back(n);
     }
