@@ -592,13 +592,14 @@ int runReplay(int argc, char** argv) {
     }
 
     app::Receiver& rx = replay->receiver();
-    int rc = 0;
-    std::string out;
     if (history) {
         rx.setHistory(nullptr);
-        // The table is printed while the writer writes its last rows.
-        history->finishSoon();
-        printTable(opt.format, rx, out);
+        history->finishSoon();  // the writer writes its last rows while the table is printed
+    }
+    std::string out;
+    printTable(opt.format, rx, out);
+    int rc = 0;
+    if (history) {
         if (const std::string error = history->finish(); !error.empty()) {
             std::fprintf(stderr, "orvanta-cli replay: %s\n", error.c_str());
             rc = 1;
@@ -622,7 +623,6 @@ int runReplay(int argc, char** argv) {
         rc = 1;
     }
 
-    if (!history) printTable(opt.format, rx, out);
     if (!cli::WriteOutput(out, "replay")) return 1;
     return rc;
 }

@@ -516,14 +516,16 @@ TargetUpdate TargetTable::AddOrUpdateTarget(SentenceKind kind, int type, const a
 
 void TargetTable::AgeTargets(double monotonicNow, std::vector<int>* changed, std::vector<RemovedTarget>* removed) {
     runVessels_.age(monotonicNow);
+    // Heard less than this long ago, an entry's whole-second age is below 32
+    // and below both lost times: a New or Current one stays as it is. Most
+    // of a busy table, at every tick.
+    const double surelyFresh =
+        std::min(31.0, std::min(lifecycle_.lostAfterMoving, lifecycle_.lostAfterFixed) - 1.0);
     std::vector<RemovedTarget> gone;
     for (int n = 1; n <= entryCount_; ++n) {
         TargetRecord& t = entry(n);
         if (t.MMSI == 0) continue;
-        // Heard less than 31 s ago: its whole-second age is below 32 and far
-        // below any lost time (60 s at least), so a New or Current entry
-        // stays as it is. Most of a busy table, at every tick.
-        if (monotonicNow - t.LastMsgMonotonic < 31.0 &&
+        if (monotonicNow - t.LastMsgMonotonic < surelyFresh &&
             (t.Status == TargetStatus::New || t.Status == TargetStatus::Current)) {
             continue;
         }
