@@ -28,6 +28,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/big_buffer.h"
+
 namespace history {
 
 // Milliseconds since 1970-01-01T00:00:00Z.
@@ -89,7 +91,7 @@ struct QueuedPosition {
 
 // Queued positions with the sources they name.
 struct QueuedPositions {
-    std::vector<QueuedPosition> rows;
+    base::BigVector<QueuedPosition> rows;
     std::vector<std::string> sources{std::string()};
     // A source's number in sources (0: none); new when it differs from the last.
     uint32_t number(std::string_view source);

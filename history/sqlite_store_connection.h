@@ -122,8 +122,8 @@ private:
     std::unordered_map<int32_t, TimeMs> stationWritten_;
     size_t openAfterSweep_ = 0;
     std::atomic<bool> cancelled_{false};
-    std::vector<PackedRow> packed_, sorted_;
-    std::vector<uint64_t> order_, orderScratch_;
+    base::BigVector<PackedRow> packed_, sorted_;
+    base::BigVector<uint64_t> order_, orderScratch_;
     std::vector<uint32_t> newest_;  // of the batch being written: each station's latest (its index)
 };
 

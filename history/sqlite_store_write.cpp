@@ -15,7 +15,7 @@ namespace {
 // Sorts keys (station << 32 | row) by station, rows of a station kept in
 // their order: three passes of a stable counting sort on 11 bits each. (A
 // comparison sort of a batch's rows took a fifth of the writer's work.)
-void SortByStation(std::vector<uint64_t>& keys, std::vector<uint64_t>& scratch) {
+void SortByStation(base::BigVector<uint64_t>& keys, base::BigVector<uint64_t>& scratch) {
     constexpr int kBits = 11;
     constexpr size_t kBuckets = size_t{1} << kBits;
     scratch.resize(keys.size());
@@ -124,7 +124,7 @@ Status SqliteStore::appendPositions(const std::vector<PositionRow>& positions, c
     // read out of order they would miss the cache every time), then sorted
     // station by station in time order; the index breaks ties, so reports
     // with the same time keep the order they came in.
-    std::vector<PackedRow>& rows = packed_;  // kept: a batch's worth of room is not asked for again
+    base::BigVector<PackedRow>& rows = packed_;  // kept: a batch's worth of room is not asked for again
     rows.clear();
     rows.reserve(positions.size() + (queued ? queued->rows.size() : 0));
     TimeMs latest = std::numeric_limits<TimeMs>::min();
@@ -164,13 +164,13 @@ Status SqliteStore::appendPositions(const std::vector<PositionRow>& positions, c
     // Station by station (a sort of plain numbers: MMSI, then the row's
     // place); a station's rows mostly came in time order, else its run is
     // put in order.
-    std::vector<uint64_t>& order = order_;
+    base::BigVector<uint64_t>& order = order_;
     order.clear();
     for (const PackedRow& r : rows) order.push_back(uint64_t{static_cast<uint32_t>(r.mmsi)} << 32 | r.index);
     SortByStation(order, orderScratch_);
     // The rows in that order, gathered in one pass: every later pass reads
     // them one after the other (read through `order`, each would miss the cache).
-    std::vector<PackedRow>& sorted = sorted_;
+    base::BigVector<PackedRow>& sorted = sorted_;
     sorted.resize(order.size());
     for (size_t k = 0; k < order.size(); ++k) sorted[k] = rows[static_cast<uint32_t>(order[k])];
     for (size_t begin = 0, end; begin < sorted.size(); begin = end) {
