@@ -31,8 +31,11 @@ struct PackedPosition {
 };
 
 // How far a block reaches: a query looks this far back from its window for
-// blocks that start before it and reach into it.
-constexpr TimeMs kBlockSpanMs = 10 * 60 * 1000;
+// blocks that start before it and reach into it. A station heard every 20 s
+// or so fills a block in about this time: shorter, most blocks closed by
+// their span half empty, and each cost a row and an index entry of its own
+// (files of schema version 5 and older hold blocks of up to 10 minutes).
+constexpr TimeMs kBlockSpanMs = 30 * 60 * 1000;
 // Positions and bytes a block holds at most; the bytes keep a row on its
 // B-tree page (no overflow pages).
 constexpr int kBlockPositions = 64;
