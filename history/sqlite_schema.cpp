@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "base/big_buffer.h"
 #include "history/position_block.h"
 #include "history/sqlite_statement.h"
 
@@ -296,7 +297,23 @@ int64_t TimeKey(TimeMs time, int64_t seq) {
 
 void ConfigureLibrary() {
     static std::once_flag once;
-    std::call_once(once, [] { sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0); });
+    std::call_once(once, [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        // Room for a writer's cache (8 MiB) and a few readers' pages; the
+        // block is mapped, not touched, so memory is taken only as pages are used.
+        constexpr size_t kPageBytes = 8192, kLines = 1600;
+        int header = 0;
+        if (sqlite3_config(SQLITE_CONFIG_PCACHE_HDRSZ, &header) != SQLITE_OK || header <= 0) return;
+        const size_t line = (kPageBytes + static_cast<size_t>(header) + 7) / 8 * 8;
+        const size_t bytes = base::BigBufferSize(line * kLines);
+        void* block = base::MapBigBuffer(bytes);
+        if (!block) return;
+        if (sqlite3_config(SQLITE_CONFIG_PAGECACHE, block, static_cast<int>(line), static_cast<int>(bytes / line)) !=
+            SQLITE_OK) {
+            base::UnmapBigBuffer(block, bytes);
+        }
+        // Otherwise the block stays SQLite's for the life of the process.
+    });
 }
 
 int PrepareSchema(sqlite3* db, std::string& error) {
