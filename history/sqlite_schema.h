@@ -23,9 +23,10 @@
 
 namespace history::sqlite {
 
-// 6: blocks reach over up to 30 minutes (before: 10). A file of version 5
-// needs no conversion; a program of version 5 refuses a file of 6, as its
-// queries would look back too little for the longer blocks.
+// 6: blocks reach over up to 30 minutes, and a station's row may lag its
+// newest position by as much (before: 10 each). A file of version 5 needs
+// no conversion; a program of version 5 refuses a file of 6, as its queries
+// would look back too little for the longer blocks and rows.
 constexpr int kSchemaVersion = 6;
 // Source numbers that fit beside the other fields of the packed integer.
 constexpr int64_t kMaxSourceId = int64_t{1} << 17;

@@ -30,8 +30,10 @@ inline constexpr const char* kStaticColumns =
 
 // A station's row in the stations table is given a newer position only when
 // the one it holds is at least this much older; lastSeen() takes the newest
-// positions of the stations it finds from their blocks.
-inline constexpr TimeMs kStationRowLagMs = 10 * 60 * 1000;
+// positions of the stations it finds from their blocks. (Filling a store
+// from a file, a batch spans many minutes of reports: at 10 minutes nearly
+// every batch rewrote every station's row.)
+inline constexpr TimeMs kStationRowLagMs = 30 * 60 * 1000;
 
 class SqliteStore final : public HistoryStore {
 public:
