@@ -299,12 +299,12 @@ void ConfigureLibrary() {
     static std::once_flag once;
     std::call_once(once, [] {
         sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
-        // Room for a writer's cache (8 MiB) and a few readers' pages; the
+        // Room for a writer's cache and half as much again for readers; the
         // block is mapped, not touched, so memory is taken only as pages are used.
-        constexpr size_t kPageBytes = 8192, kLines = 1600;
+        constexpr size_t kLines = size_t{kCacheKiB} * 1024 / kPageSize * 3 / 2;
         int header = 0;
         if (sqlite3_config(SQLITE_CONFIG_PCACHE_HDRSZ, &header) != SQLITE_OK || header <= 0) return;
-        const size_t line = (kPageBytes + static_cast<size_t>(header) + 7) / 8 * 8;
+        const size_t line = (size_t{kPageSize} + static_cast<size_t>(header) + 7) / 8 * 8;
         const size_t bytes = base::BigBufferSize(line * kLines);
         void* block = base::MapBigBuffer(bytes);
         if (!block) return;

@@ -28,6 +28,11 @@ namespace history::sqlite {
 // no conversion; a program of version 5 refuses a file of 6, as its queries
 // would look back too little for the longer blocks and rows.
 constexpr int kSchemaVersion = 6;
+// The page size of a new file and the cache of a store's connection: the
+// library's cache block (ConfigureLibrary) is cut to these pages and sized
+// for a writer's cache and some readers'.
+constexpr int kPageSize = 8192;
+constexpr int kCacheKiB = 8192;
 // Source numbers that fit beside the other fields of the packed integer.
 constexpr int64_t kMaxSourceId = int64_t{1} << 17;
 // Reports of one station with the same millisecond the key tells apart.

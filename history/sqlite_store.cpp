@@ -461,16 +461,18 @@ int OpenChecked(const std::string& path, sqlite3** out, std::string& error) {
         // Pages of 8 KiB for a new file (an existing one keeps its own): a
         // batch's blocks go out in half the writes, and the file is a little
         // smaller (fewer page headers).
-        for (const char* sql : {"PRAGMA page_size = 8192", "PRAGMA auto_vacuum = INCREMENTAL", "PRAGMA journal_mode = WAL",
-                                "PRAGMA synchronous = NORMAL",
-                                // A cache of 8 MiB holds the pages of the blocks still growing
-                                // and the station index's pages that batches touch (and bounds
-                                // this connection's memory however large the file grows).
-                                "PRAGMA cache_size = -8192",
-                                // The WAL file is cut back after a checkpoint rather than kept
-                                // at its largest size.
-                                "PRAGMA journal_size_limit = 16777216"}) {
-            rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+        const std::string pageSize = "PRAGMA page_size = " + std::to_string(sqlite::kPageSize);
+        const std::string cacheSize = "PRAGMA cache_size = -" + std::to_string(sqlite::kCacheKiB);
+        for (const std::string& sql : {pageSize, std::string("PRAGMA auto_vacuum = INCREMENTAL"),
+                                       std::string("PRAGMA journal_mode = WAL"), std::string("PRAGMA synchronous = NORMAL"),
+                                       // A cache of 8 MiB holds the pages of the blocks still growing
+                                       // and the station index's pages that batches touch (and bounds
+                                       // this connection's memory however large the file grows).
+                                       cacheSize,
+                                       // The WAL file is cut back after a checkpoint rather than kept
+                                       // at its largest size.
+                                       std::string("PRAGMA journal_size_limit = 16777216")}) {
+            rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
             if (rc != SQLITE_OK) break;
         }
         if (rc == SQLITE_OK) rc = sqlite::PrepareSchema(db, error);
