@@ -4,6 +4,37 @@
 
 namespace app {
 
+const StepExtra StepBatch::kNone;
+
+namespace {
+
+// How far ahead a step, and the sub-record of a step, are fetched: far
+// enough for a line to come from the other core's cache before it is used.
+constexpr size_t kStepsAhead = 8, kRecordsAhead = 4;
+
+// Every cache line of `object` (which need not start one), to be read (0)
+// or written (1).
+template <int kForWrite, class T>
+void PrefetchLines(const T& object) {
+    const char* p = reinterpret_cast<const char*>(&object);
+    for (size_t at = 0; at < sizeof(T); at += 64) __builtin_prefetch(p + at, kForWrite);
+    __builtin_prefetch(p + sizeof(T) - 1, kForWrite);
+}
+
+}  // namespace
+
+void StepBatch::prefetchAfter(size_t k) const {
+    if (k + kStepsAhead < count_) __builtin_prefetch(&steps_[k + kStepsAhead]);
+    if (k + kRecordsAhead < count_) {
+        const ReceiveStep& later = steps_[k + kRecordsAhead];
+        if (later.kind == ReceiveStep::Kind::Sentence && later.result == input::IntakeResult::Message) {
+            ais::WithSubRecords(records, records, later.type, [&](const auto& list, const auto&) {
+                if (later.record < list.size()) PrefetchLines<0>(list[later.record]);
+            });
+        }
+    }
+}
+
 StepRing::StepRing(size_t batches, size_t stepsPerBatch)
     : batches_(batches < 2 ? 2 : batches), perBatch_(stepsPerBatch < 1 ? 1 : stepsPerBatch) {
     for (StepBatch& b : batches_) b.steps_.resize(perBatch_);
@@ -15,6 +46,9 @@ ReceiveStep& StepRing::add() {
         handOver(false);
         b = &batches_[filling_ % batches_.size()];
     }
+    // The slot a few steps on was last read on the applier's core: its line
+    // is asked for now, so writing it later does not wait.
+    if (b->count_ + kStepsAhead < perBatch_) __builtin_prefetch(&b->steps_[b->count_ + kStepsAhead], 1);
     return b->steps_[b->count_++];
 }
 
@@ -26,12 +60,20 @@ void StepRing::keepMessage(ReceiveStep& step, int type, const ais::AISMessageRec
     // An entry of an earlier batch is assigned over: its texts keep their room.
     const bool kept = ais::WithSubRecords(b.records, message, type, [&](auto& list, const auto& sub) {
         if (used < list.size()) {
+            if (used + kRecordsAhead < list.size()) PrefetchLines<1>(list[used + kRecordsAhead]);
             list[used] = sub;
         } else {
             list.push_back(sub);
         }
     });
     if (kept) ++used;
+}
+
+StepExtra& StepRing::extra(ReceiveStep& step) {
+    StepBatch& b = batches_[filling_ % batches_.size()];
+    if (b.extrasUsed_ == b.extras_.size()) b.extras_.emplace_back();
+    step.extra = ++b.extrasUsed_;
+    return b.extras_[step.extra - 1];
 }
 
 void StepRing::close() { handOver(true); }
@@ -63,6 +105,7 @@ void StepRing::handOver(bool last) {
     StepBatch& next = batches_[filling_ % batches_.size()];
     next.count_ = 0;
     next.used_.fill(0);
+    next.extrasUsed_ = 0;
 }
 
 const StepBatch* StepRing::next() {
@@ -106,7 +149,7 @@ void ReceiveFront::take(std::string_view bytes) {
     framer_.receive(bytes);
     ReceiveStep& done = ring_.add();
     done.kind = ReceiveStep::Kind::NotificationDone;
-    done.framer = framer_.counts();
+    ring_.extra(done).framer = framer_.counts();
 }
 
 void ReceiveFront::endOfStream() {
@@ -126,9 +169,10 @@ void ReceiveFront::handleSentence(std::string_view sentence) {
     s.time = in.time;
     s.incompleteFragments = intake_.incompleteFragments() - fragments;
     s.incompleteMessages = intake_.incompleteMessages() - messages;
-    if (in.result == input::IntakeResult::Malformed) s.errorText.assign(in.errorText);
+    s.extra = 0;
+    if (in.result == input::IntakeResult::Malformed && !in.errorText.empty()) ring_.extra(s).errorText.assign(in.errorText);
     if (in.result == input::IntakeResult::Message) {
-        s.source.assign(in.source);
+        if (!in.source.empty()) ring_.extra(s).source.assign(in.source);
         const int type = ais::DecodeAISMessage(in.payload, record_, in.fillBits, binaryStandard_, clock_.now());
         ring_.keepMessage(s, type, record_);
     }
@@ -138,7 +182,7 @@ void ReceiveFront::handleSentence(std::string_view sentence) {
 void ReceiveFront::sentenceIgnored() {
     ReceiveStep& s = ring_.add();
     s.kind = ReceiveStep::Kind::Ignored;
-    s.framer = framer_.counts();
+    ring_.extra(s).framer = framer_.counts();
 }
 
 }  // namespace app

@@ -22,7 +22,7 @@
 //   std::thread reader([&] { front.take(bytes); front.endOfStream(); ring.close(); });
 //   while (const app::StepBatch* batch = ring.next())
 //       for (const app::ReceiveStep& s : batch->steps())
-//           rx.takeStep(app::Receiver::kMainInput, s, batch->records);
+//           rx.takeStep(app::Receiver::kMainInput, s, *batch);
 //   reader.join();
 //
 // Sentence taps and the port monitor do not see sentences taken this way, nor
@@ -60,17 +60,25 @@ struct ReceiveStep {
     char channel = ' ';
     int type = 0;  // a message: its type; its sub-record is entry `record` of that type's list
     uint32_t record = 0;
-    int64_t bytes = 0;
+    // 0, or 1 + the batch's StepExtra of this step (StepBatch::extra()).
+    uint32_t extra = 0;
     // Sentence: the intake's outcome, and the fragments and messages it gave
     // up on the way.
     int sentences = 0;
+    int64_t bytes = 0;
     int64_t time = -1;
     int64_t incompleteFragments = 0;
     int64_t incompleteMessages = 0;
-    std::string source;
-    std::string errorText;
-    // Ignored, NotificationDone: the framer's counts after it.
-    input::FramerCounts framer;
+};
+
+// What few steps carry besides: kept apart so that a step is small. Every
+// step is written on one core and read on the other, and each cache line of
+// it crosses between them; most sentences have no source, no error and no
+// framer counts.
+struct StepExtra {
+    std::string source;     // Sentence with a message: its tag-block source
+    std::string errorText;  // Sentence found malformed
+    input::FramerCounts framer;  // Ignored, NotificationDone: the framer's counts after it
 };
 
 // Decoded messages by type: Type1 holds the type 1 sub-records, and so on
@@ -109,12 +117,20 @@ struct SubRecordLists {
 class StepBatch {
 public:
     std::span<const ReceiveStep> steps() const { return {steps_.data(), count_}; }
+    // Asks the processor to fetch what the steps after `k` will read (they
+    // were written on another core): called for each step before it is taken.
+    void prefetchAfter(size_t k) const;
+    // The extra of a step of this batch; an empty one when it has none.
+    const StepExtra& extra(const ReceiveStep& step) const { return step.extra == 0 ? kNone : extras_[step.extra - 1]; }
     SubRecordLists records;
 
 private:
     friend class StepRing;
+    static const StepExtra kNone;
     std::vector<ReceiveStep> steps_;
     size_t count_ = 0;
+    std::vector<StepExtra> extras_;  // the first extrasUsed_ in use; the rest keep their room
+    uint32_t extrasUsed_ = 0;
     std::array<uint32_t, 28> used_{};  // entries of each type's list in use
 };
 
@@ -132,6 +148,9 @@ public:
     ReceiveStep& add();
     // Keeps sub-record `type` of `message` with the step add() gave last.
     void keepMessage(ReceiveStep& step, int type, const ais::AISMessageRecord& message);
+    // The extra of the step add() gave last, made for it (as an earlier
+    // step in its place left it: whatever the step carries is assigned).
+    StepExtra& extra(ReceiveStep& step);
     // No more steps: what is filled is handed over.
     void close();
     // The applier stopped: the filler's add() no longer waits, and what it

@@ -245,7 +245,7 @@ void Receiver::takeSentence(Input& from, std::string_view sentence) {
     settleSentence(from, outcome, type, record_);
 }
 
-void Receiver::takeStep(int input, const ReceiveStep& step, const SubRecordLists& messages) {
+void Receiver::takeStep(int input, const ReceiveStep& step, const StepBatch& batch) {
     Input* in = find(input);
     if (!in || in->removed) return;
     switch (step.kind) {
@@ -253,22 +253,24 @@ void Receiver::takeStep(int input, const ReceiveStep& step, const SubRecordLists
             in->own.Bytes += step.bytes;
             if (step.bytes > 0) in->own.LastData = clock_.monotonicSeconds();
             return;
-        case ReceiveStep::Kind::Sentence:
+        case ReceiveStep::Kind::Sentence: {
             countSentence(*in, static_cast<size_t>(step.bytes));
             // The whole sub-record, as decoding in place would have left it.
             if (step.result == input::IntakeResult::Message) {
-                ais::WithSubRecords(record_, messages, step.type,
+                ais::WithSubRecords(record_, batch.records, step.type,
                                     [&step](auto& sub, const auto& list) { sub = list[step.record]; });
             }
+            const StepExtra& extra = batch.extra(step);
             return settleSentence(*in,
-                                  {step.result, step.sentenceKind, step.channel, step.sentences, step.source,
-                                   step.time, step.errorText, step.incompleteFragments, step.incompleteMessages},
+                                  {step.result, step.sentenceKind, step.channel, step.sentences, extra.source,
+                                   step.time, extra.errorText, step.incompleteFragments, step.incompleteMessages},
                                   step.type, record_);
+        }
         case ReceiveStep::Kind::Ignored:
-            in->front = step.framer;
+            in->front = batch.extra(step).framer;
             return ignoredChanged();
         case ReceiveStep::Kind::NotificationDone:
-            in->front = step.framer;
+            in->front = batch.extra(step).framer;
             if (history_) history_->flush();
             return;
     }

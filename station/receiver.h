@@ -96,9 +96,9 @@ public:
     // intake to the table. For a kind of datagrams the notification is whole.
     void takeBytes(int input, std::string_view bytes);
     // One step of input n that a ReceiveFront (station/receive_front.h) made
-    // of its bytes on another thread, with the messages of its batch:
-    // applied as takeBytes would have.
-    void takeStep(int input, const ReceiveStep& step, const SubRecordLists& messages);
+    // of its bytes on another thread, with its batch (the messages and
+    // extras): applied as takeBytes would have.
+    void takeStep(int input, const ReceiveStep& step, const StepBatch& batch);
     // Sentences counted so far (a replay's progress).
     int64_t sentencesRead() const { return outcomes_.SentenceCount; }
 

@@ -31,14 +31,17 @@ std::string Malformed() {
 
 // Busy traffic of every type, one message in ten spoiled (bad checksums,
 // lost and interleaved fragments, cut lines, garbage, lines beyond 64 KiB),
-// and now and then a malformed sentence.
+// every third from one of three tagged sources, and now and then a malformed
+// sentence.
 std::string SpoiledTraffic(int messages) {
     sim::Simulator simulator(sim::BenchmarkTraffic(11));
     sim::FaultInjector faults({.rate = 0.1, .seed = 5});
     sim::Emission e;
     std::string bytes;
+    int64_t group = 0;
     for (int i = 0; i < messages; ++i) {
         simulator.next(e);
+        if (i % 3 == 0) sim::AddTagBlocks(e.sentences, "rx" + std::to_string(i % 9 / 3), 1765000000 + i, group);
         faults.apply(e.sentences, bytes);
         if (i % 700 == 0) bytes += Malformed();
     }
@@ -52,6 +55,7 @@ struct Built {
     input::InputCounters counters;
     int64_t pending = 0;
     std::string table, lastError;
+    std::string sources;  // every entry's tag-block source and time
     ais::AISMessageRecord record;
 };
 
@@ -62,9 +66,15 @@ public:
         rx.setAfterSentence([this] { clock.advance(kStep); });
     }
     Built built() {
+        std::string sources;
+        const targets::TargetTable& table = rx.targets();
+        for (int n = 1; n <= table.EntryCount(); ++n) {
+            const targets::TargetRecord& t = table.entry(n);
+            sources += std::to_string(t.MMSI) + " " + t.LastSource + " " + std::to_string(t.LastTagTime) + "\n";
+        }
         return {rx.totals(), *rx.inputCounters(Receiver::kMainInput), rx.pendingFragments(),
                 targets::TargetsGeoJson(rx.targets(), clock.monotonicSeconds()), rx.lastExtractError(),
-                rx.messageRecord()};
+                sources, rx.messageRecord()};
     }
     base::ManualClock clock;
     testing_support::RecordingEvents events;
@@ -96,7 +106,7 @@ Built OnTwoThreads(const std::string& bytes, const input::InputTests& tests, siz
     });
     while (const StepBatch* batch = ring.next()) {
         EXPECT_LE(batch->steps().size(), steps);
-        for (const ReceiveStep& step : batch->steps()) run.rx.takeStep(Receiver::kMainInput, step, batch->records);
+        for (const ReceiveStep& step : batch->steps()) run.rx.takeStep(Receiver::kMainInput, step, *batch);
     }
     reader.join();
     return run.built();
@@ -131,6 +141,8 @@ TEST(ReceiveFront, TwoThreadsBuildWhatOneBuilds) {
         EXPECT_EQ(one.pending, two.pending);
         EXPECT_EQ(one.table, two.table);
         EXPECT_EQ(one.lastError, two.lastError);
+        EXPECT_NE(one.sources.find(" rx2 "), std::string::npos);
+        EXPECT_EQ(one.sources, two.sources);
         EXPECT_TRUE(one.record == two.record);
     }
 }
