@@ -115,14 +115,28 @@ struct TypeStatistics {
 };
 
 struct TargetRecord {
+    // The first cache line holds what the passes over the whole table read
+    // (ageing, the whereabouts, the approaches at each report of the own
+    // ship): a pass reads one line of most entries rather than three.
     int32_t MMSI = 0;
     TargetClass Class = TargetClass::Unknown;
     TargetStatus Status = TargetStatus::Current;
+    // Inside the collision alarm's limits (or a distress beacon); see
+    // AlarmAcknowledged.
+    bool Dangerous = false;
+    // The whereabouts (see PositionMonotonic below): the latest position is
+    // no older than the lost time.
+    bool PositionKnown = false;
+    // Monotonic clock readings behind ageing, so it does not go wrong across
+    // midnight or a change of the computer's clock: of the latest message,
+    // and of the latest report with a position (-1 none).
+    double LastMsgMonotonic = 0;
+    double PositionMonotonic = -1;
     // The groups a message type carries reach the entry whole (target_copy.cpp).
+    ais::PositionFix Fix;
     ais::NavigationStatus Nav;
     float ROT = 0;
     ais::Motion Motion;
-    ais::PositionFix Fix;
     float TrueHeading = 0;
     int16_t UTCSecond = 0;
     ais::CommState Comm;
@@ -151,9 +165,7 @@ struct TargetRecord {
     std::string LastSource;
     int64_t LastTagTime = -1;
 
-    // Monotonic clock readings behind ageing, so it does not go wrong across
-    // midnight or a change of the computer's clock.
-    double LastMsgMonotonic = 0;
+    // Monotonic clock reading of the first message (LastMsgMonotonic above).
     double FirstMsgMonotonic = 0;
     // Reception quality (statistics.h): reports of kinds with an expected
     // interval, received and expected, and the longest silence in seconds.
@@ -192,18 +204,14 @@ struct TargetRecord {
     double FarRange = 0;
     double FarLatitude = 0, FarLongitude = 0, FarCos = 1;
     double FarOwnLatitude = 0, FarOwnLongitude = 0, FarOwnCos = 1;
-    // Inside the collision alarm's limits (or a distress beacon), and whether
-    // the operator has acknowledged it since it became so.
-    bool Dangerous = false;
+    // Whether the operator has acknowledged the alarm since the entry became
+    // Dangerous (above).
     bool AlarmAcknowledged = false;
 
     // What the watch (watch.h) knows of the entry's whereabouts, kept by the
     // receiver after each message, each ageing and each change of reference:
-    // when the latest report with a position came (monotonic seconds, -1
-    // none); the position is no older than the lost time; FromReference
+    // PositionMonotonic and PositionKnown (above), and whether FromReference
     // are measured from the reference in use to that position.
-    double PositionMonotonic = -1;
-    bool PositionKnown = false;
     bool RangeKnown = false;
     // The own ship's range and bearing (OwnRange, OwnBearing) hold also
     // where there is no approach (a target lying still); the guard zone
