@@ -170,7 +170,9 @@ void ReceiveFront::handleSentence(std::string_view sentence) {
     s.incompleteFragments = intake_.incompleteFragments() - fragments;
     s.incompleteMessages = intake_.incompleteMessages() - messages;
     s.extra = 0;
-    if (in.result == input::IntakeResult::Malformed && !in.errorText.empty()) ring_.extra(s).errorText.assign(in.errorText);
+    if (in.result == input::IntakeResult::Malformed && !in.errorText.empty()) {
+        ring_.extra(s).errorText.assign(in.errorText);
+    }
     if (in.result == input::IntakeResult::Message) {
         if (!in.source.empty()) ring_.extra(s).source.assign(in.source);
         const int type = ais::DecodeAISMessage(in.payload, record_, in.fillBits, binaryStandard_, clock_.now());

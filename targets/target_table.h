@@ -124,8 +124,8 @@ struct TargetRecord {
     // Inside the collision alarm's limits (or a distress beacon); see
     // AlarmAcknowledged.
     bool Dangerous = false;
-    // The whereabouts (see PositionMonotonic below): the latest position is
-    // no older than the lost time.
+    // One of the whereabouts (see RangeKnown): the latest position is no
+    // older than the lost time.
     bool PositionKnown = false;
     // Monotonic clock readings behind ageing, so it does not go wrong across
     // midnight or a change of the computer's clock: of the latest message,
