@@ -215,10 +215,7 @@ public:
         uint64_t bytes = 0;
         try {
             while (const app::StepBatch* batch = ring.next()) {
-                const std::span<const app::ReceiveStep> steps = batch->steps();
-                for (size_t k = 0; k < steps.size(); ++k) {
-                    const app::ReceiveStep& step = steps[k];
-                    batch->prefetchAfter(k);
+                for (const app::ReceiveStep& step : batch->steps()) {
                     rx_.takeStep(kMain, step, *batch);
                     if (step.kind == app::ReceiveStep::Kind::Notification) bytes += static_cast<uint64_t>(step.bytes);
                     if (progress && step.kind == app::ReceiveStep::Kind::NotificationDone)

@@ -6,35 +6,6 @@ namespace app {
 
 const StepExtra StepBatch::kNone;
 
-namespace {
-
-// How far ahead a step, and the sub-record of a step, are fetched: far
-// enough for a line to come from the other core's cache before it is used.
-constexpr size_t kStepsAhead = 8, kRecordsAhead = 4;
-
-// Every cache line of `object` (which need not start one), to be read (0)
-// or written (1).
-template <int kForWrite, class T>
-void PrefetchLines(const T& object) {
-    const char* p = reinterpret_cast<const char*>(&object);
-    for (size_t at = 0; at < sizeof(T); at += 64) __builtin_prefetch(p + at, kForWrite);
-    __builtin_prefetch(p + sizeof(T) - 1, kForWrite);
-}
-
-}  // namespace
-
-void StepBatch::prefetchAfter(size_t k) const {
-    if (k + kStepsAhead < count_) __builtin_prefetch(&steps_[k + kStepsAhead]);
-    if (k + kRecordsAhead < count_) {
-        const ReceiveStep& later = steps_[k + kRecordsAhead];
-        if (later.kind == ReceiveStep::Kind::Sentence && later.result == input::IntakeResult::Message) {
-            ais::WithSubRecords(records, records, later.type, [&](const auto& list, const auto&) {
-                if (later.record < list.size()) PrefetchLines<0>(list[later.record]);
-            });
-        }
-    }
-}
-
 StepRing::StepRing(size_t batches, size_t stepsPerBatch)
     : batches_(batches < 2 ? 2 : batches), perBatch_(stepsPerBatch < 1 ? 1 : stepsPerBatch) {
     for (StepBatch& b : batches_) b.steps_.resize(perBatch_);
@@ -46,9 +17,6 @@ ReceiveStep& StepRing::add() {
         handOver(false);
         b = &batches_[filling_ % batches_.size()];
     }
-    // The slot a few steps on was last read on the applier's core: its line
-    // is asked for now, so writing it later does not wait.
-    if (b->count_ + kStepsAhead < perBatch_) __builtin_prefetch(&b->steps_[b->count_ + kStepsAhead], 1);
     return b->steps_[b->count_++];
 }
 
@@ -60,7 +28,6 @@ void StepRing::keepMessage(ReceiveStep& step, int type, const ais::AISMessageRec
     // An entry of an earlier batch is assigned over: its texts keep their room.
     const bool kept = ais::WithSubRecords(b.records, message, type, [&](auto& list, const auto& sub) {
         if (used < list.size()) {
-            if (used + kRecordsAhead < list.size()) PrefetchLines<1>(list[used + kRecordsAhead]);
             list[used] = sub;
         } else {
             list.push_back(sub);

@@ -117,9 +117,6 @@ struct SubRecordLists {
 class StepBatch {
 public:
     std::span<const ReceiveStep> steps() const { return {steps_.data(), count_}; }
-    // Asks the processor to fetch what the steps after `k` will read (they
-    // were written on another core): called for each step before it is taken.
-    void prefetchAfter(size_t k) const;
     // The extra of a step of this batch; an empty one when it has none.
     const StepExtra& extra(const ReceiveStep& step) const { return step.extra == 0 ? kNone : extras_[step.extra - 1]; }
     SubRecordLists records;
